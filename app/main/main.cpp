@@ -1,0 +1,6 @@
+#include "app/client_entry.h"
+
+int main(int argc, char** argv)
+{
+    return clientMain(argc, argv);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// File names as the client's data uses them: written for a case-insensitive
+// file system, with either separator. resolvePath finds the real file on ours.
+// Directory listings are cached per directory; call forgetDirectoryCache after
+// creating files behind the resolver's back. Main thread only.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Turns every backslash into a slash.
+std::string normalizeSeparators(std::string path);
+
+// Resolves `path` (relative to the working directory, or absolute), matching
+// each component case-insensitively where no exact match exists. Returns the
+// real path, or nullopt when some component exists under no spelling. The
+// last component may be missing when `allowMissingLeaf` is set (a file about
+// to be created): it is then kept as given.
+std::optional<std::string> resolvePath(const std::string& path, bool allowMissingLeaf = false);
+void forgetDirectoryCache();
+
+bool fileExists(const std::string& realPath);
+bool isDirectory(const std::string& realPath);
+// Size in bytes, or -1.
+int64_t fileSize(const std::string& realPath);
+// Creates the directory and its parents; true when it exists afterwards.
+bool makeDirectories(const std::string& realPath);
+
+// Absolute path of the running program, or empty.
+std::string executablePath();
+// The user's configuration directory for this program (created on demand).
+std::string configDirectory();
+
+} // namespace platform

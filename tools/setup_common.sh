@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Shared by run.sh and test.sh: installs the Debian packages the build needs
+# (only the missing ones, so a second run is quick) and configures a build tree.
+set -euo pipefail
+
+VARDUN_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    zlib1g-dev nettle-dev libsdl2-dev libpng-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+# Tools and libraries only the tests use: encoders that make audio fixtures
+# and a reference MPEG audio decoder to compare ours against.
+VARDUN_TEST_PACKAGES=(lame sox twolame libmpg123-dev)
+
+install_packages() {
+    local missing=()
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# configure_tree DIR [cmake args...]
+configure_tree() {
+    local dir="$1"
+    shift
+    local launcher=()
+    if command -v ccache >/dev/null 2>&1; then
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@"
+}
+
+build_jobs() {
+    nproc 2>/dev/null || echo 2
+}
