@@ -281,6 +281,15 @@ TEST_F(FileManagerTest, ShutdownLetsTheManagerStartAgain)
     EXPECT_TRUE(m_manager.openFiles().empty());
 }
 
+TEST_F(FileManagerTest, AnyOperationStartsTheManagerWithTheStoredCommandLine)
+{
+    m_manager.setCommandLine({ "-r", "data" });
+    EXPECT_FALSE(m_manager.isInitialised());
+    EXPECT_EQ(m_manager.open("nothing.txt", "r"), nullptr);
+    EXPECT_TRUE(m_manager.isInitialised());
+    EXPECT_EQ(m_manager.getSearchPath(0)->directory, "data/");
+}
+
 TEST_F(FileManagerTest, TheModuleDirectoryIsRefusedWhenTheBufferIsTooSmall)
 {
     std::string expected = moduleDir();
@@ -358,6 +367,28 @@ TEST_F(FileManagerDeathTest, AnOverlongSearchPathIsFatal)
             StderrBoxSink sink;
             platform::ScopedMessageBoxSink guard(sink);
             m_manager.addSearchPath(std::string(512, 'd'));
+        },
+        "box \\[fatal: \\]");
+}
+
+TEST_F(FileManagerDeathTest, RecordingMoreThan999NamesIsFatal)
+{
+    start();
+    for (size_t i = 0; i < FileManager::kMaxOpenFiles; ++i) {
+        FILE* stream = m_manager.open("f" + std::to_string(i), "w");
+        ASSERT_NE(stream, nullptr) << i;
+        m_manager.close(stream);
+    }
+    EXPECT_EQ(m_manager.openFiles().size(), FileManager::kMaxOpenFiles);
+    // Names already recorded still open.
+    FILE* again = m_manager.open("f0", "r");
+    EXPECT_NE(again, nullptr);
+    m_manager.close(again);
+    EXPECT_DEATH(
+        {
+            StderrBoxSink sink;
+            platform::ScopedMessageBoxSink guard(sink);
+            m_manager.open("one-too-many", "w");
         },
         "box \\[fatal: \\]");
 }
