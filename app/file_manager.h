@@ -49,7 +49,8 @@ public:
 
     // Keeps a copy of the command line for init(). Only "-r <directory>", as two
     // arguments of their own, is read from it: the directory becomes the client
-    // directory and the first search path.
+    // directory and the first search path. argv[0], the program, is skipped;
+    // the vector form takes the arguments after it.
     void setCommandLine(int argc, const char* const* argv);
     void setCommandLine(std::vector<std::string> arguments);
 
@@ -110,7 +111,7 @@ public:
     // otherwise the buffer is made empty and null is returned.
     static char* getModuleDir(char* buffer, size_t capacity);
 
-    // The open-file table as it stands, for inspection.
+    // The open-file table as it stands (read by tests and diagnostics).
     const std::vector<OpenFileEntry>& openFiles() const { return m_openFiles; }
 
 private:
