@@ -58,6 +58,12 @@ void HouseComponentCatalogue::clear()
         rows.clear();
 }
 
+void HouseComponentCatalogue::load()
+{
+    for (int32_t kind = 1; kind <= 7; ++kind)
+        table(ComponentKind(kind)).load(ComponentKind(kind));
+}
+
 int32_t HouseComponentCatalogue::categoryPageCount(ComponentKind kind, int32_t category) const
 {
     if (!hasCategories(kind))

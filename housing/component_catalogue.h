@@ -26,6 +26,9 @@ public:
     HouseComponentTable& table(ComponentKind kind);
     const HouseComponentTable& table(ComponentKind kind) const;
     void clear();
+    // Frees the seven tables and reads them again through the file manager,
+    // so that edited files take effect at the next design start.
+    void load();
 
     // For walls, decorative pieces and roofs. Category -1: the pages of the
     // category list; otherwise the style pages of that category.

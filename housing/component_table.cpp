@@ -1,5 +1,6 @@
 #include "housing/component_table.h"
 
+#include "app/file_manager.h"
 #include "housing/table_text_reader.h"
 
 namespace housing {
@@ -86,6 +87,18 @@ bool ComponentRow::parseLine(std::string_view line)
     for (size_t i = 0; i < n && int(i) < converted; ++i)
         *targets[i] = columns[i];
     return converted >= info.minimumColumns;
+}
+
+bool HouseComponentTable::load(ComponentKind kind)
+{
+    m_kind = kind;
+    m_rows.clear();
+    ComponentKindInfo info = componentKindInfo(kind);
+    std::vector<uint8_t> bytes;
+    if (!info.fileName || fileManager().readWhole(info.fileName, bytes) <= 0)
+        return false;
+    loadFromBytes(kind, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return true;
 }
 
 void HouseComponentTable::loadFromBytes(ComponentKind kind, std::string_view bytes)

@@ -65,6 +65,9 @@ public:
     {
     }
 
+    // Reads the kind's file through the file manager. A missing file leaves
+    // the table empty and answers false.
+    bool load(ComponentKind kind);
     // Replaces the rows with those read from the file's bytes: the first two
     // reads are headers, every later read that parses is a row.
     void loadFromBytes(ComponentKind kind, std::string_view bytes);

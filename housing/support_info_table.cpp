@@ -1,5 +1,6 @@
 #include "housing/support_info_table.h"
 
+#include "app/file_manager.h"
 #include "housing/table_text_reader.h"
 
 namespace housing {
@@ -25,6 +26,16 @@ constexpr std::array<int, 14> kColumnFlag = {
 };
 
 } // namespace
+
+bool SupportInfoTable::load()
+{
+    m_records.clear();
+    std::vector<uint8_t> bytes;
+    if (fileManager().readWhole("suppinfo.txt", bytes) <= 0)
+        return false;
+    loadFromBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return true;
+}
 
 void SupportInfoTable::loadFromBytes(std::string_view bytes)
 {

@@ -39,6 +39,9 @@ inline constexpr size_t kMaxSupportRecords = 65536;
 
 class SupportInfoTable {
 public:
+    // Empties the table and reads "suppinfo.txt" through the file manager;
+    // false (and an empty table) when the file is missing.
+    bool load();
     // Empties the table and reads the file's bytes: two header reads, then a
     // line per piece "name id f3 ... f16". A line without all sixteen fields is
     // ignored; the first line for an id wins.
