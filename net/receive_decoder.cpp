@@ -81,7 +81,7 @@ bool BufferedConnection::splitPackets()
         if (step == Split::Lost)
             return false;
         if (step == Split::Stop || m_resetCount != resets)
-            return isOpen();
+            return true;
     }
 }
 
@@ -136,8 +136,6 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
 
 BufferedConnection::Split BufferedConnection::splitPlainOnce()
 {
-    if (!isOpen())
-        return Split::Stop;
     uint32_t held = m_heldOffset;
     uint32_t available = m_rawFill - m_rawStart;
     if (available < held + 1)
