@@ -11,8 +11,9 @@ class PacketBuffer;
 namespace mahjong {
 
 inline constexpr uint8_t kMahjongPacketId = 0xDA;
-// Id, length word, table serial, sub-command and the longest payload (23).
-inline constexpr size_t kMaxMahjongRequestLength = 25;
+// Id, length word, table serial, sub-command and the longest payload (the
+// 15 bytes of a tile move).
+inline constexpr size_t kMaxMahjongRequestLength = 24;
 
 // The open board as the packet handler sees it; the board window layer
 // implements it. At most one board (and model) is open at a time.
