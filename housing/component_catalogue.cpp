@@ -42,10 +42,7 @@ int32_t piecesPerRow(ComponentKind kind)
 
 } // namespace
 
-HouseComponentTable& HouseComponentCatalogue::table(ComponentKind kind)
-{
-    return m_tables[tableSlot(kind)];
-}
+HouseComponentTable& HouseComponentCatalogue::table(ComponentKind kind) { return m_tables[tableSlot(kind)]; }
 
 const HouseComponentTable& HouseComponentCatalogue::table(ComponentKind kind) const
 {
@@ -172,7 +169,8 @@ int32_t HouseComponentCatalogue::fillRoofCells(
     return kCellsPerPage;
 }
 
-int32_t HouseComponentCatalogue::fillPlainCells(ComponentKind kind, int32_t page, PageCells cells, int32_t& featureOut) const
+int32_t HouseComponentCatalogue::fillPlainCells(
+    ComponentKind kind, int32_t page, PageCells cells, int32_t& featureOut) const
 {
     clearCells(cells, featureOut, nullptr);
     switch (kind) {

@@ -38,10 +38,10 @@ public:
     // style page. Return the cell count.
     int32_t fillWallCells(int32_t category, int32_t page, bool alternate, PageCells cells, int32_t& featureOut,
         int32_t* tooltips = nullptr) const;
-    int32_t fillMiscCells(int32_t category, int32_t page, PageCells cells, int32_t& featureOut,
-        int32_t* tooltips = nullptr) const;
-    int32_t fillRoofCells(int32_t category, int32_t page, PageCells cells, int32_t& featureOut,
-        int32_t* tooltips = nullptr) const;
+    int32_t fillMiscCells(
+        int32_t category, int32_t page, PageCells cells, int32_t& featureOut, int32_t* tooltips = nullptr) const;
+    int32_t fillRoofCells(
+        int32_t category, int32_t page, PageCells cells, int32_t& featureOut, int32_t* tooltips = nullptr) const;
 
     // Floors, doors, stairs and teleporters: the page with that index.
     int32_t fillPlainCells(ComponentKind kind, int32_t page, PageCells cells, int32_t& featureOut) const;

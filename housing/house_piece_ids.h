@@ -13,10 +13,7 @@ inline constexpr uint32_t kTileFlagRoof = 0x10000000;
 bool isLoweredComponentId(int32_t id);
 
 // The twelve ids that take the floor slot and mark their cell as a surface.
-inline bool isSurfaceMarkerId(int32_t id)
-{
-    return id >= 6173 && id <= 6184;
-}
+inline bool isSurfaceMarkerId(int32_t id) { return id >= 6173 && id <= 6184; }
 
 // What the design code reads of the item tile data (the world's tile table
 // answers it in the client; tests answer it with a small table).

@@ -28,8 +28,8 @@ HousePlacementChecker::HousePlacementChecker(
     , m_width(spanOf(frame.minX, frame.maxX))
     , m_height(spanOf(frame.minY, frame.maxY))
 {
-    m_fitsGrid = m_width >= 1 && m_width <= kGridWidth && m_height >= 1 && m_height <= kGridDepth
-        && frame.floors >= 1 && frame.floors <= kGridFloors;
+    m_fitsGrid = m_width >= 1 && m_width <= kGridWidth && m_height >= 1 && m_height <= kGridDepth && frame.floors >= 1
+        && frame.floors <= kGridFloors;
 }
 
 PlacementCell* HousePlacementChecker::cellAt(int32_t x, int32_t y, int32_t floor)
@@ -286,7 +286,8 @@ bool HousePlacementChecker::isSupported(uint16_t id, int32_t worldX, int32_t wor
     if (!m_fitsGrid)
         return true;
     int32_t floor = gridFloorOf(id, int32_t(int64_t(worldZ) - m_frame.z));
-    const PlacementCell* c = cell(int32_t(int64_t(worldX) - m_frame.minX), int32_t(int64_t(worldY) - m_frame.minY), floor);
+    const PlacementCell* c
+        = cell(int32_t(int64_t(worldX) - m_frame.minX), int32_t(int64_t(worldY) - m_frame.minY), floor);
     if (!c)
         return true;
     if (occupiesFloorSlot(m_tiles, id) && c->floorId == id)

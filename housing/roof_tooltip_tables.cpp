@@ -24,7 +24,8 @@ constexpr TooltipRun kGroup67Page1[] = { { 0, 2, 1070657 } };
 constexpr TooltipRun kGroup813Page0[] = { { 0, 5, 1070660 }, { 6, 7, 1070680 }, { 8, 15, 1070666 } };
 constexpr TooltipRun kGroup813Page1[] = { { 2, 4, 1070674 }, { 10, 12, 1070677 } };
 constexpr TooltipRun kGroup14Page1[] = { { 1, 4, 1070656 }, { 5, 6, 1070682 }, { 9, 13, 1070684 } };
-constexpr TooltipRun kGroup15Page1[] = { { 1, 4, 1070656 }, { 5, 6, 1070682 }, { 9, 13, 1070684 }, { 14, 14, 1070689 } };
+constexpr TooltipRun kGroup15Page1[]
+    = { { 1, 4, 1070656 }, { 5, 6, 1070682 }, { 9, 13, 1070684 }, { 14, 14, 1070689 } };
 constexpr TooltipRun kGroup1617Page1[] = { { 1, 4, 1070656 }, { 9, 12, 1070684 }, { 15, 15, 1070654 } };
 
 constexpr RoofTooltipGroup kRoofTooltipGroups[] = {
@@ -43,7 +44,9 @@ int32_t roofTooltip(int32_t category, int32_t page, int32_t cell)
     for (const RoofTooltipGroup& group : kRoofTooltipGroups) {
         if (category < group.lowCategory || category > group.highCategory)
             continue;
-        std::span<const TooltipRun> runs = page == 0 ? group.page0 : page == 1 ? group.page1 : std::span<const TooltipRun>();
+        std::span<const TooltipRun> runs = page == 0 ? group.page0
+            : page == 1                              ? group.page1
+                                                     : std::span<const TooltipRun>();
         for (const TooltipRun& run : runs) {
             if (cell >= run.first && cell <= run.last)
                 return run.firstId + (cell - run.first);

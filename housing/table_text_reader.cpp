@@ -6,10 +6,7 @@ namespace housing {
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // The part of a read a C string scan sees: up to the first NUL.
 std::string_view untilNul(std::string_view line)

@@ -30,17 +30,11 @@ bool rangesOverlap(uint16_t nearA, uint16_t farA, uint16_t nearB, uint16_t farB)
     return std::min(farA, farB) >= std::max(nearA, nearB);
 }
 
-bool onGrid(const BoardPosition& position)
-{
-    return position.x % 5 == 0 && position.y % 5 == 0;
-}
+bool onGrid(const BoardPosition& position) { return position.x % 5 == 0 && position.y % 5 == 0; }
 
 } // namespace
 
-const std::array<MahjongBoardRegion, kRegionCount>& boardRegions()
-{
-    return kRegions;
-}
+const std::array<MahjongBoardRegion, kRegionCount>& boardRegions() { return kRegions; }
 
 uint8_t findRegion(int16_t x, int16_t y)
 {
@@ -100,8 +94,8 @@ bool footprintInsideRect(const BoardPosition& position, uint8_t direction, const
 {
     BoardPosition far = tileFarCorner(position, direction);
     auto inside = [](int16_t value, int16_t low, int16_t high) { return value >= low && value <= high; };
-    return inside(position.x, rect.x0, rect.x1) && inside(far.x, rect.x0, rect.x1) && inside(position.y, rect.y0, rect.y1)
-        && inside(far.y, rect.y0, rect.y1);
+    return inside(position.x, rect.x0, rect.x1) && inside(far.x, rect.x0, rect.x1)
+        && inside(position.y, rect.y0, rect.y1) && inside(far.y, rect.y0, rect.y1);
 }
 
 RegionClass regionClassOf(uint8_t ownSeat, const BoardPosition& position, uint8_t direction)
@@ -148,7 +142,8 @@ bool isValidTilePlace(uint8_t ownSeat, uint8_t direction, const BoardPosition& p
 bool canMoveTile(TileList tiles, uint8_t ownSeat, uint8_t oldDirection, const BoardPosition& oldPosition,
     uint8_t newDirection, const BoardPosition& newPosition, uint8_t number)
 {
-    return canTakeTile(tiles, ownSeat, oldDirection, oldPosition, number) && isValidTilePlace(ownSeat, newDirection, newPosition)
+    return canTakeTile(tiles, ownSeat, oldDirection, oldPosition, number)
+        && isValidTilePlace(ownSeat, newDirection, newPosition)
         && newPosition.height == int16_t(stackHeightAt(tiles, number, newDirection, newPosition));
 }
 

@@ -6,10 +6,7 @@ namespace mahjong {
 
 namespace {
 
-uint8_t positiveMod4(int32_t value)
-{
-    return uint8_t(((value % 4) + 4) % 4);
-}
+uint8_t positiveMod4(int32_t value) { return uint8_t(((value % 4) + 4) % 4); }
 
 } // namespace
 
@@ -81,8 +78,8 @@ void MahjongTable::restack()
     std::array<const MahjongTile*, kTileCount> order;
     for (size_t i = 0; i < m_tiles.size(); ++i)
         order[i] = &m_tiles[i];
-    std::stable_sort(order.begin(), order.end(),
-        [](const MahjongTile* a, const MahjongTile* b) { return a->height > b->height; });
+    std::stable_sort(
+        order.begin(), order.end(), [](const MahjongTile* a, const MahjongTile* b) { return a->height > b->height; });
     std::array<uint8_t, kTileCount> bottomToTop;
     for (size_t i = 0; i < order.size(); ++i)
         bottomToTop[i] = order[order.size() - 1 - i]->number;
@@ -315,7 +312,8 @@ void MahjongTable::rotateTile(uint8_t number)
     uint8_t newDirection = uint8_t((tile->direction + 1) % 4);
     // Keep the tile's centre where it was.
     bool upright = tile->direction == 1 || tile->direction == 3;
-    BoardPosition position { int16_t(tile->x + (upright ? -5 : 5)), int16_t(tile->y + (upright ? 5 : -5)), tile->height };
+    BoardPosition position { int16_t(tile->x + (upright ? -5 : 5)), int16_t(tile->y + (upright ? 5 : -5)),
+        tile->height };
     if (placeTile(m_tiles, 1, newDirection, position, number))
         moveTile(number, newDirection, tile->isFaceUp(), position);
     else
@@ -366,7 +364,8 @@ void MahjongTable::rotateDealer()
 {
     uint8_t newDirection = uint8_t((m_dealer.direction + 1) % 4);
     bool upright = m_dealer.direction == 1 || m_dealer.direction == 3;
-    BoardPosition position { int16_t(m_dealer.x + (upright ? 10 : -10)), int16_t(m_dealer.y + (upright ? -10 : 10)), 0 };
+    BoardPosition position { int16_t(m_dealer.x + (upright ? 10 : -10)), int16_t(m_dealer.y + (upright ? -10 : 10)),
+        0 };
     snapPiece(newDirection, kDealerWidth, kDealerHeight, 1, 1, position);
     moveDealer(newDirection, m_dealer.wind, position);
 }

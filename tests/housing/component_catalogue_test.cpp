@@ -111,8 +111,8 @@ INSTANTIATE_TEST_SUITE_P(Cells, RoofTooltips,
     testing::Values(RoofTooltipCase { "Plain0", 0, 0, 0, 1070640 }, RoofTooltipCase { "Plain14", 5, 0, 14, 1070654 },
         RoofTooltipCase { "Plain15None", 5, 0, 15, 0 }, RoofTooltipCase { "PlainPage1None", 3, 1, 0, 0 },
         RoofTooltipCase { "Group6Cell10", 6, 0, 10, 1070650 }, RoofTooltipCase { "Group6Cell11", 6, 0, 11, 1070652 },
-        RoofTooltipCase { "Group7Page1Cell2", 7, 1, 2, 1070659 },
-        RoofTooltipCase { "Group8Cell6", 8, 0, 6, 1070680 }, RoofTooltipCase { "Group13Cell8", 13, 0, 8, 1070666 },
+        RoofTooltipCase { "Group7Page1Cell2", 7, 1, 2, 1070659 }, RoofTooltipCase { "Group8Cell6", 8, 0, 6, 1070680 },
+        RoofTooltipCase { "Group13Cell8", 13, 0, 8, 1070666 },
         RoofTooltipCase { "Group9Page1Cell12", 9, 1, 12, 1070679 },
         RoofTooltipCase { "Category14Cell14None", 14, 1, 14, 0 },
         RoofTooltipCase { "Category15Cell14", 15, 1, 14, 1070689 },
@@ -135,8 +135,7 @@ TEST_F(Catalogue, RoofStylePagesCarryTheirTooltips)
 TEST_F(Catalogue, StairPagesShowTheFirstDirectionalPieceTwice)
 {
     // page, block, pieces 0-7, multis 0-3, feature
-    load(ComponentKind::Stairs,
-        fixtures::HouseTableFile().row({ 3, 99, 1, 2, 3, 4, 5, 6, 7, 8, 41, 42, 43, 44, 16 }));
+    load(ComponentKind::Stairs, fixtures::HouseTableFile().row({ 3, 99, 1, 2, 3, 4, 5, 6, 7, 8, 41, 42, 43, 44, 16 }));
     catalogue.fillStairCells(3, cells, feature);
     std::array<int32_t, 16> expected = { 0, 0, 0, 0, 1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 99, 1 };
     EXPECT_EQ(cells, expected);
@@ -157,7 +156,8 @@ TEST_F(Catalogue, StairPagesShowTheFirstDirectionalPieceTwice)
 
 TEST_F(Catalogue, PlainPagesAndCounts)
 {
-    load(ComponentKind::Doors, fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 9, 9, 9, 9, 9, 9, 9, 9, 1 }));
+    load(ComponentKind::Doors,
+        fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 9, 9, 9, 9, 9, 9, 9, 9, 1 }));
     EXPECT_EQ(catalogue.pageCount(ComponentKind::Doors), 2);
     EXPECT_EQ(catalogue.pageCount(ComponentKind::Walls), 0);
     EXPECT_EQ(catalogue.fillPlainCells(ComponentKind::Doors, 1, cells, feature), 8);
@@ -171,10 +171,12 @@ TEST_F(Catalogue, LocateSearchesTheTablesInOrder)
 {
     load(ComponentKind::Walls,
         fixtures::HouseTableFile().row({ 2, 5, 0, 10, 11, 12, 13, 14, 15, 16, 17, 500, 0, 0, 0, 0, 0 }));
-    load(ComponentKind::Floors, fixtures::HouseTableFile().row({ 4, 17, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44 }));
+    load(ComponentKind::Floors,
+        fixtures::HouseTableFile().row({ 4, 17, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44 }));
     load(ComponentKind::Teleporters,
         fixtures::HouseTableFile().row({ 6, 30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 700 }));
-    load(ComponentKind::Roofs, fixtures::HouseTableFile().row({ 3, 1, 0, 800, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }));
+    load(ComponentKind::Roofs,
+        fixtures::HouseTableFile().row({ 3, 1, 0, 800, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }));
 
     ComponentLocation where;
     ASSERT_TRUE(catalogue.locateComponent(17, where));

@@ -40,8 +40,7 @@ class ComponentRowThreshold : public testing::TestWithParam<ThresholdCase> { };
 TEST_P(ComponentRowThreshold, KeepsRowsWithTheKindsMinimumColumns)
 {
     const ThresholdCase& c = GetParam();
-    HouseComponentTable table
-        = readTable(c.kind, fixtures::HouseTableFile().row(countingNumbers(c.numbers)).text());
+    HouseComponentTable table = readTable(c.kind, fixtures::HouseTableFile().row(countingNumbers(c.numbers)).text());
     ASSERT_EQ(table.size(), c.kept ? 1u : 0u);
     if (c.kept && c.numbers < housing::componentKindInfo(c.kind).columns) {
         EXPECT_EQ(table.rows()[0].featureMask, 0) << "a missing last column stays 0";
@@ -68,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ComponentRowThreshold,
 
 TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
 {
-    HouseComponentTable walls = readTable(ComponentKind::Walls, fixtures::HouseTableFile().row(countingNumbers(18)).text());
+    HouseComponentTable walls
+        = readTable(ComponentKind::Walls, fixtures::HouseTableFile().row(countingNumbers(18)).text());
     ASSERT_EQ(walls.size(), 1u);
     const ComponentRow& wall = walls.rows()[0];
     EXPECT_EQ(wall.category, 1);
@@ -81,7 +81,8 @@ TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
     EXPECT_EQ(wall.alternatePieces[5], 17);
     EXPECT_EQ(wall.featureMask, 18);
 
-    HouseComponentTable stairs = readTable(ComponentKind::Stairs, fixtures::HouseTableFile().row(countingNumbers(15)).text());
+    HouseComponentTable stairs
+        = readTable(ComponentKind::Stairs, fixtures::HouseTableFile().row(countingNumbers(15)).text());
     ASSERT_EQ(stairs.size(), 1u);
     const ComponentRow& stair = stairs.rows()[0];
     EXPECT_EQ(stair.pageIndex, 1);
@@ -92,7 +93,8 @@ TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
     EXPECT_EQ(stair.stairMultis[3], 14);
     EXPECT_EQ(stair.featureMask, 15);
 
-    HouseComponentTable roofs = readTable(ComponentKind::Roofs, fixtures::HouseTableFile().row(countingNumbers(18)).text());
+    HouseComponentTable roofs
+        = readTable(ComponentKind::Roofs, fixtures::HouseTableFile().row(countingNumbers(18)).text());
     ASSERT_EQ(roofs.size(), 1u);
     EXPECT_EQ(roofs.rows()[0].pieces[14], 18);
     EXPECT_EQ(roofs.rows()[0].pieces[15], 0);
@@ -136,7 +138,11 @@ class ComponentTableBadLine : public testing::TestWithParam<BadLineCase> { };
 TEST_P(ComponentTableBadLine, IsDroppedAndTheOtherRowsStay)
 {
     HouseComponentTable table = readTable(ComponentKind::Doors,
-        fixtures::HouseTableFile().row(countingNumbers(10)).rawLine(GetParam().line).row(countingNumbers(10, 20)).text());
+        fixtures::HouseTableFile()
+            .row(countingNumbers(10))
+            .rawLine(GetParam().line)
+            .row(countingNumbers(10, 20))
+            .text());
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table.rows()[0].pageIndex, 1);
     EXPECT_EQ(table.rows()[1].pageIndex, 20);

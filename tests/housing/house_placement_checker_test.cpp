@@ -44,12 +44,12 @@ void expectRefusal(const PlacementVerdict& verdict, const char* message, int32_t
 
 TEST_F(PlacementChecker, GroundFloorPiecesAreSupportedAwayFromTheWestColumnAndNorthRow)
 {
-    EXPECT_TRUE(verdictOf({ { {
-                                "....",
-                                ".FF.",
-                                ".FF.",
-                            } } })
-                    .legal);
+    EXPECT_TRUE(verdictOf(
+        { { {
+            "....",
+            ".FF.",
+            ".FF.",
+        } } }).legal);
     expectRefusal(verdictOf({ { {
                       "....",
                       ".FF.",
@@ -58,9 +58,9 @@ TEST_F(PlacementChecker, GroundFloorPiecesAreSupportedAwayFromTheWestColumnAndNo
         "Illegal Floor!", 0, 2, 0);
 }
 
-// The walls hold the floor row above them; a held end also lends reach to its
-// side neighbours, so the unheld stretch a span must cross runs from next to
-// one wall to next to the other.
+// The walls hold the floor row above them, and a held end lends reach to its
+// side neighbours; so the span is walked from the cell next to one wall to the
+// cell next to the other: 18 cells walked hold, 19 do not.
 TEST_F(PlacementChecker, AnEighteenCellSpanHolds)
 {
     DrawnHouse house { {
@@ -140,23 +140,23 @@ TEST_F(PlacementChecker, ATallSurfacePieceOnTheTopFloorIsIllegal)
                       ".T.",
                   } } }),
         "Illegal Floor!", 1, 1, 0);
-    EXPECT_TRUE(verdictOf({ {
-                              {
-                                  "...",
-                                  ".T.",
-                              },
-                              {},
-                          } })
-                    .legal);
+    EXPECT_TRUE(verdictOf(
+        { {
+            {
+                "...",
+                ".T.",
+            },
+            {},
+        } }).legal);
 }
 
 TEST_F(PlacementChecker, NeighbourSupportDoesNotChain)
 {
-    EXPECT_TRUE(verdictOf({ { {
-                                ".....",
-                                ".Wo..",
-                            } } })
-                    .legal)
+    EXPECT_TRUE(verdictOf(
+        { { {
+            ".....",
+            ".Wo..",
+        } } }).legal)
         << "a connecting neighbour of a supported object holds it";
     expectRefusal(verdictOf({ { {
                       ".....",
@@ -172,11 +172,11 @@ TEST_F(PlacementChecker, EdgeCellsNeedTheEdgeFlags)
                       "W....",
                   } } }),
         "Illegal Object!", 0, 1, 0);
-    EXPECT_TRUE(verdictOf({ { {
-                                "c.n..",
-                                "w....",
-                            } } })
-                    .legal);
+    EXPECT_TRUE(verdictOf(
+        { { {
+            "c.n..",
+            "w....",
+        } } }).legal);
     expectRefusal(verdictOf({ { {
                       "w....",
                       ".....",
@@ -202,15 +202,14 @@ TEST_P(PlacementScanOrder, ReportsTheFirstBadCellColumnByColumn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Houses, PlacementScanOrder,
-    testing::Values(
-        ScanCase { "ColumnBeforeRow",
-            { { {
-                "..W.",
-                "....",
-                "....",
-                ".o..",
-            } } },
-            "Illegal Object!", 1, 3, 0 },
+    testing::Values(ScanCase { "ColumnBeforeRow",
+                        { { {
+                            "..W.",
+                            "....",
+                            "....",
+                            ".o..",
+                        } } },
+                        "Illegal Object!", 1, 3, 0 },
         ScanCase { "LowerFloorFirst",
             { {
                 {

@@ -35,8 +35,10 @@ protected:
 
 TEST_F(TableFiles, TheCatalogueReadsEachTableFromItsFile)
 {
-    write("Walls.TXT", fixtures::HouseTableFile().row({ 0, 0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0, 0, 0 }).text());
-    write("doors.txt", fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
+    write("Walls.TXT",
+        fixtures::HouseTableFile().row({ 0, 0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0, 0, 0 }).text());
+    write("doors.txt",
+        fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
     housing::HouseComponentCatalogue catalogue;
     catalogue.load();
     EXPECT_EQ(catalogue.table(housing::ComponentKind::Walls).size(), 1u) << "names are found in any case";

@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Subcommands, MahjongRequestBytes,
         RequestCase { "Options", withValue(requestOf(17), 2), { HEADER(13), 0x00, 0x11, 0x00, 0x00, 0x00, 0x02 } },
         RequestCase { "MoveWallBreak", withPlace(requestOf(21), 0, 0, 300, 400),
             { HEADER(13), 0x00, 0x15, 0x01, 0x2C, 0x01, 0x90 } },
-        RequestCase { "OwnSeatFlags", withValue(requestOf(22), 0x80000001),
-            { HEADER(13), 0x00, 0x16, 0x80, 0x00, 0x00, 0x01 } },
+        RequestCase {
+            "OwnSeatFlags", withValue(requestOf(22), 0x80000001), { HEADER(13), 0x00, 0x16, 0x80, 0x00, 0x00, 0x01 } },
         RequestCase { "MoveDealer", withPlace(requestOf(24), 2, 3, 100, 600),
             { HEADER(15), 0x00, 0x18, 0x02, 0x03, 0x00, 0x64, 0x02, 0x58 } }),
     [](const testing::TestParamInfo<RequestCase>& p) { return std::string(p.param.name); });
@@ -162,18 +162,10 @@ TEST_F(MahjongSession, ASessionReplaysIntoTheExpectedTable)
                 .seat(kPlayer, 2, 3, -50, 1, "Me", 0)
                 .seat(0, 0, 2, 0, 0, "", 0)
                 .bytes());
-    receive(MahjongServerPacket(kTable, 5)
-                .u32(0x1FF)
-                .u8(3)
-                .u8(5)
-                .u8(2)
-                .u16(100)
-                .u16(200)
-                .u8(1)
-                .u16(300)
-                .u16(400)
-                .bytes());
-    receive(MahjongServerPacket(kTable, 4).u16(2).tile(0, 7, 0, 0, 0, 1, 0x10).tile(135, 33, 320, 330, 1, 0, 0).bytes());
+    receive(
+        MahjongServerPacket(kTable, 5).u32(0x1FF).u8(3).u8(5).u8(2).u16(100).u16(200).u8(1).u16(300).u16(400).bytes());
+    receive(
+        MahjongServerPacket(kTable, 4).u16(2).tile(0, 7, 0, 0, 0, 1, 0x10).tile(135, 33, 320, 330, 1, 0, 0).bytes());
     receive(MahjongServerPacket(kTable, 3).tile(5, 9, 100, 100, 2, 2, 0x10).bytes());
     receive(MahjongServerPacket(kTable, 1).seat(0x124, 1, 0, 7, 0, "Bob", 0).bytes());
     receive(MahjongServerPacket(kOtherTable, 26).bytes());
@@ -280,11 +272,16 @@ TEST_F(MahjongSession, ANameFillingItsFieldKeepsTwentyNineCharacters)
 TEST_F(MahjongSession, WholeRecordsBeforeACutAreKept)
 {
     openSeated();
-    receive(MahjongServerPacket(kTable, 4).u16(3).tile(1, 4, 10, 10, 0, 1, 0).tile(2, 4, 20, 20, 0, 1, 0).truncatedBy(4));
+    receive(
+        MahjongServerPacket(kTable, 4).u16(3).tile(1, 4, 10, 10, 0, 1, 0).tile(2, 4, 20, 20, 0, 1, 0).truncatedBy(4));
     EXPECT_EQ(board.table().findTile(1)->face, 4);
     EXPECT_EQ(board.table().findTile(2)->face, 0);
 
-    receive(MahjongServerPacket(kTable, 2).u16(2).seat(kPlayer, 2, 1, 0, 0, "Me", 0).seat(0x66, 1, 0, 0, 0, "Cut", 0).truncatedBy(1));
+    receive(MahjongServerPacket(kTable, 2)
+                .u16(2)
+                .seat(kPlayer, 2, 1, 0, 0, "Me", 0)
+                .seat(0x66, 1, 0, 0, 0, "Cut", 0)
+                .truncatedBy(1));
     ASSERT_EQ(board.table().seats().size(), 1u);
     EXPECT_EQ(board.table().viewRotation(), 1);
 }
@@ -326,8 +323,10 @@ TEST_P(MahjongBadPacket, ChangesNothingHeld)
 }
 
 INSTANTIATE_TEST_SUITE_P(Packets, MahjongBadPacket,
-    testing::Values(BadPacketCase { "SeatCutShort", MahjongServerPacket(kTable, 1).seat(0x77, 1, 0, 1, 2, "Zed", 0).truncatedBy(1) },
-        BadPacketCase { "SeatNameCutShort", MahjongServerPacket(kTable, 1).seat(0x77, 1, 0, 1, 2, "Zed", 0).truncatedBy(20) },
+    testing::Values(BadPacketCase { "SeatCutShort",
+                        MahjongServerPacket(kTable, 1).seat(0x77, 1, 0, 1, 2, "Zed", 0).truncatedBy(1) },
+        BadPacketCase {
+            "SeatNameCutShort", MahjongServerPacket(kTable, 1).seat(0x77, 1, 0, 1, 2, "Zed", 0).truncatedBy(20) },
         BadPacketCase { "AllSeatsWithoutCount", MahjongServerPacket(kTable, 2).bytes() },
         BadPacketCase { "AllSeatsCountCutShort", MahjongServerPacket(kTable, 2).u16(1).truncatedBy(1) },
         BadPacketCase { "TileCutShort", MahjongServerPacket(kTable, 3).tile(9, 5, 200, 200, 0, 1, 0).truncatedBy(1) },

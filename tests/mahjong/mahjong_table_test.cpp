@@ -100,7 +100,8 @@ TEST_F(MahjongTableTest, RotationZeroTurnsAQuarter)
 // undo each other, and the player's own table seat is the bottom view seat.
 TEST_F(MahjongTableTest, ConversionsRoundTripOverAllFourViews)
 {
-    const int16_t sizes[][2] = { { kTileWidth, kTileHeight }, { kDealerWidth, kDealerHeight }, { kWallBreakSize, kWallBreakSize } };
+    const int16_t sizes[][2]
+        = { { kTileWidth, kTileHeight }, { kDealerWidth, kDealerHeight }, { kWallBreakSize, kWallBreakSize } };
     const int16_t coordinates[] = { -40, 0, 5, 117, 323, 650, 669, 700 };
     for (uint8_t rotation = 0; rotation < 4; ++rotation) {
         seatPlayerAt(rotation);
