@@ -1,8 +1,11 @@
 #include "world/anim_data.h"
 
+#include "app/file_manager.h"
+
 #include "world/byte_cursor.h"
 
 #include <memory>
+#include <vector>
 
 AnimDataTable::AnimDataTable() = default;
 
@@ -60,4 +63,11 @@ AnimDataTable& animDataTable()
 {
     static const std::unique_ptr<AnimDataTable> table = std::make_unique<AnimDataTable>();
     return *table;
+}
+
+bool loadAnimData()
+{
+    std::vector<uint8_t> bytes;
+    fileManager().readWhole("animdata.mul", bytes);
+    return animDataTable().load(bytes);
 }

@@ -53,3 +53,5 @@ private:
 };
 
 AnimDataTable& animDataTable();
+// Start-up: reads "animdata.mul" through the file manager into animDataTable().
+bool loadAnimData();

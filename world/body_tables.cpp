@@ -2,7 +2,12 @@
 
 #include "world/text_table_scanner.h"
 
+#include "app/client_file_path.h"
+#include "app/file_manager.h"
+
 #include <memory>
+#include <string>
+#include <vector>
 
 void BodyTypeTable::load(std::string_view text)
 {
@@ -176,4 +181,53 @@ EquipConvTable& equipConv()
 {
     static const std::unique_ptr<EquipConvTable> table = std::make_unique<EquipConvTable>();
     return *table;
+}
+
+namespace {
+
+bool readClientDirectoryFile(const char* name, std::string& text)
+{
+    FileManager& files = fileManager();
+    FILE* stream = files.openPath(clientFilePath(name), "rb");
+    if (!stream)
+        return false;
+    char buffer[4096];
+    size_t got;
+    text.clear();
+    while ((got = files.read(buffer, 1, sizeof buffer, stream)) > 0)
+        text.append(buffer, got);
+    files.close(stream);
+    return true;
+}
+
+} // namespace
+
+bool loadBodyTypes()
+{
+    std::vector<uint8_t> bytes;
+    if (fileManager().readWhole("mobtypes.txt", bytes) == 0)
+        return false;
+    bodyTypes().load(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return true;
+}
+
+bool loadBodyConversions()
+{
+    std::string text;
+    if (!readClientDirectoryFile("bodyconv.def", text))
+        return false;
+    bodyConversions().load(text);
+    return true;
+}
+
+bool loadEquipConv()
+{
+    std::string text;
+    if (!readClientDirectoryFile("Equipconv.def", text)) {
+        // The table is emptied before the file is looked for.
+        equipConv().load({});
+        return false;
+    }
+    equipConv().load(text);
+    return true;
 }

@@ -89,3 +89,10 @@ private:
 BodyTypeTable& bodyTypes();
 BodyConversionTable& bodyConversions();
 EquipConvTable& equipConv();
+
+// Start-up readers: "mobtypes.txt" through the file manager's search paths,
+// "bodyconv.def" and "Equipconv.def" from the client directory. False when
+// the file is missing; the table then keeps what it held.
+bool loadBodyTypes();
+bool loadBodyConversions();
+bool loadEquipConv();

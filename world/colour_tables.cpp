@@ -2,7 +2,11 @@
 
 #include "world/byte_cursor.h"
 
+#include "app/data_files.h"
+#include "app/file_manager.h"
+
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -100,5 +104,15 @@ std::optional<Palette> parsePalette(std::span<const uint8_t> bytes)
     Palette palette;
     if (!cursor.readBytes(palette.triples))
         return std::nullopt;
+    return palette;
+}
+
+std::optional<Palette> loadPalette()
+{
+    std::vector<uint8_t> bytes;
+    fileManager().readWhole("palette.mul", bytes);
+    std::optional<Palette> palette = parsePalette(bytes);
+    colourTables();
+    loadAnimInfo();
     return palette;
 }

@@ -67,3 +67,7 @@ struct Palette {
 };
 // Null when the bytes are not a whole palette.
 std::optional<Palette> parsePalette(std::span<const uint8_t> bytes);
+
+// Start-up: reads "palette.mul" through the file manager when it exists, then
+// loads the animation info table. Returns the palette, when there was one.
+std::optional<Palette> loadPalette();

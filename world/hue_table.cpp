@@ -1,11 +1,14 @@
 #include "world/hue_table.h"
 
+#include "app/file_manager.h"
+
 #include "world/byte_cursor.h"
 #include "world/colour_tables.h"
 
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 HueTable::HueTable()
 {
@@ -48,6 +51,13 @@ HueTable& hueTable()
 {
     static const std::unique_ptr<HueTable> table = std::make_unique<HueTable>();
     return *table;
+}
+
+bool loadHues()
+{
+    std::vector<uint8_t> bytes;
+    fileManager().readWhole("hues.mul", bytes);
+    return hueTable().load(bytes);
 }
 
 std::span<const char> hueNameText(const HueEntry& entry)

@@ -43,6 +43,8 @@ private:
 };
 
 HueTable& hueTable();
+// Start-up: reads "hues.mul" through the file manager into hueTable().
+bool loadHues();
 
 // The name of a hue, without the padding.
 std::span<const char> hueNameText(const HueEntry& entry);

@@ -1,5 +1,6 @@
 #include "world/tile_data.h"
 
+#include "app/file_manager.h"
 #include "world/byte_cursor.h"
 
 #include <cstdio>
@@ -178,12 +179,50 @@ TileData& tileData()
     return *table;
 }
 
-bool writeTileDataBytes(const std::string& realPath, int64_t offset, std::span<const uint8_t> bytes)
+bool loadTileData()
 {
-    std::FILE* file = std::fopen(realPath.c_str(), "r+b");
-    if (!file)
+    std::vector<uint8_t> bytes;
+    fileManager().readWhole("tiledata.mul", bytes);
+    return tileData().load(bytes);
+}
+
+namespace {
+
+bool writeIntoTileDataFile(int64_t offset, const std::vector<uint8_t>& bytes)
+{
+    FileManager& files = fileManager();
+    FILE* stream = files.open("tiledata.mul", "r+b");
+    if (!stream)
         return false;
-    bool ok = std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0
-        && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    bool written = files.seek(stream, static_cast<long>(offset), SEEK_SET) == 0
+        && files.write(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    files.close(stream);
+    return written;
+}
+
+} // namespace
+
+bool writeTileDataItemGroup(int32_t group, const TileDataItemGroup& data, ItemGroupChange& change, bool* fileWritten)
+{
+    if (fileWritten)
+        *fileWritten = false;
+    if (!tileData().applyItemGroup(group, data, change))
+        return false;
+    bool written = writeIntoTileDataFile(TileData::itemGroupFileOffset(group), TileData::encodeItemGroup(data));
+    if (fileWritten)
+        *fileWritten = written;
+    return true;
+}
+
+std::vector<int32_t> writeTileDataLandGroup(int32_t group, const TileDataLandGroup& data, bool* fileWritten)
+{
+    if (fileWritten)
+        *fileWritten = false;
+    if (group < 0 || group >= TileData::kLandGroupCount)
+        return {};
+    std::vector<int32_t> changed = tileData().applyLandGroup(group, data);
+    bool written = writeIntoTileDataFile(TileData::landGroupFileOffset(group), TileData::encodeLandGroup(data));
+    if (fileWritten)
+        *fileWritten = written;
+    return changed;
 }

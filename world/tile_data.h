@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -126,7 +125,13 @@ private:
 
 TileData& tileData();
 
-// Writes `bytes` at `offset` into the existing file at `realPath`; false when
-// it cannot be opened for update or the write fails. The in-memory tables do
-// not depend on it.
-bool writeTileDataBytes(const std::string& realPath, int64_t offset, std::span<const uint8_t> bytes);
+// Start-up: reads "tiledata.mul" through the file manager into tileData();
+// a missing file leaves the tables zero. False when it was missing or short.
+bool loadTileData();
+
+// The server's tile-data edits: applied to tileData(), then written into
+// "tiledata.mul" at the group's place. The in-memory change does not depend
+// on the file: false only when the group is refused; `fileWritten` tells
+// whether the file took it.
+bool writeTileDataItemGroup(int32_t group, const TileDataItemGroup& data, ItemGroupChange& change, bool* fileWritten = nullptr);
+std::vector<int32_t> writeTileDataLandGroup(int32_t group, const TileDataLandGroup& data, bool* fileWritten = nullptr);

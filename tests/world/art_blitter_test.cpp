@@ -11,7 +11,7 @@
 
 namespace {
 
-using fixtures::ArtRowSpec;
+using fixture::ArtRowSpec;
 
 // A 9x4 image whose rows have gaps between runs, a run at the left edge, one
 // ending at the right edge, and an empty row.
@@ -23,7 +23,7 @@ std::unique_ptr<ArtImage> sampleImage()
         {},
         { { 4, { 0x0404 } }, { 3, { 0x0408 } } },
     };
-    return ArtImage::parse(fixtures::artRecord(9, rows));
+    return ArtImage::parse(fixture::artRecord(9, rows));
 }
 
 TEST(ArtImage, PixelsGapsAndEdges)
@@ -51,7 +51,7 @@ struct BadArtCase {
 
 std::vector<BadArtCase> badArtCases()
 {
-    std::vector<uint8_t> good = fixtures::artRecord(4, { { { 1, { 5, 6 } } }, { { 0, { 7 } } } });
+    std::vector<uint8_t> good = fixture::artRecord(4, { { { 1, { 5, 6 } } }, { { 0, { 7 } } } });
     std::vector<BadArtCase> cases;
     cases.push_back({ "Empty", {} });
     cases.push_back({ "HeaderOnly", std::vector<uint8_t>(good.begin(), good.begin() + 8) });
@@ -62,9 +62,9 @@ std::vector<BadArtCase> badArtCases()
     offsetPast[10] = 0xFF;
     offsetPast[11] = 0x7F;
     cases.push_back({ "RowOffsetPastTheEnd", offsetPast });
-    cases.push_back({ "RunPastTheWidth", fixtures::artRecord(4, { { { 3, { 5, 6 } } } }) });
-    cases.push_back({ "ZeroWidth", fixtures::artRecord(0, { {} }) });
-    cases.push_back({ "ZeroHeight", fixtures::artRecord(4, {}) });
+    cases.push_back({ "RunPastTheWidth", fixture::artRecord(4, { { { 3, { 5, 6 } } } }) });
+    cases.push_back({ "ZeroWidth", fixture::artRecord(0, { {} }) });
+    cases.push_back({ "ZeroHeight", fixture::artRecord(4, {}) });
     return cases;
 }
 
@@ -99,10 +99,10 @@ class ArtClipping : public testing::TestWithParam<std::tuple<ClipCase, SpanCase>
 protected:
     void SetUp() override
     {
-        fixtures::HueSpec ramp;
+        fixture::HueSpec ramp;
         for (int i = 0; i < 32; ++i)
             ramp.colours[i] = uint16_t(0x0400 * i + 3);
-        auto bytes = fixtures::hueFile(3000, [&](int32_t) { return ramp; });
+        auto bytes = fixture::hueFile(3000, [&](int32_t) { return ramp; });
         hueTable().load(bytes);
         setCurrentHue(0);
         selectBlendTable(4);
@@ -212,13 +212,13 @@ TEST(ArtBlit, SyntheticScene)
                 bool ring = (x / 4 + y / 4) % 3 == 0;
                 diamond[y * 44 + x] = ring ? packRgb(200, 40, 40) : uint16_t(grey << 10 | grey << 5 | grey);
             }
-    auto image = ArtImage::parse(fixtures::artRecordFromPixels(44, 44, diamond));
+    auto image = ArtImage::parse(fixture::artRecordFromPixels(44, 44, diamond));
     ASSERT_TRUE(image);
 
-    fixtures::HueSpec gold;
+    fixture::HueSpec gold;
     for (int i = 0; i < 32; ++i)
         gold.colours[i] = packRgb(i * 8, i * 6, i * 2);
-    hueTable().load(fixtures::hueFile(3000, [&](int32_t) { return gold; }));
+    hueTable().load(fixture::hueFile(3000, [&](int32_t) { return gold; }));
 
     BlitTarget target = BlitTarget::surface(surface.data(), w, h, w);
     blitArt(copySpanTransparent, image.get(), target, -10, -6);

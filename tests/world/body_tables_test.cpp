@@ -13,7 +13,7 @@ namespace {
 TEST(BodyTypes, FirstLetterOfTheWordSetsTheType)
 {
     auto table = std::make_unique<BodyTypeTable>();
-    table->load(fixtures::mobTypesText(
+    table->load(fixture::mobTypesText(
         {
             { 400, "human", 0x10 },
             { 401, "Hat", 0x2 },
@@ -58,7 +58,7 @@ TEST(BodyTypes, UnlistedBodiesFailEveryTestButSmallOnesAreAnimalLike)
 TEST(BodyConversions, FiveNumbersOrNothing)
 {
     auto table = std::make_unique<BodyConversionTable>();
-    table->load(fixtures::bodyConvText({ { 10, { 20, -1, 30, 40 } }, { 16384, { 1, 2, 3, 4 } } },
+    table->load(fixture::bodyConvText({ { 10, { 20, -1, 30, 40 } }, { 16384, { 1, 2, 3, 4 } } },
         { "11 1 2 3", "12 5 6 7 8 # trailing comment", "-1 1 1 1 1" }));
     EXPECT_EQ(table->alternative(10, 1), 20);
     EXPECT_EQ(table->alternative(10, 2), -1);
@@ -72,7 +72,7 @@ TEST(BodyConversions, FiveNumbersOrNothing)
 TEST(EquipConv, GraphicAndGump)
 {
     auto table = std::make_unique<EquipConvTable>();
-    table->load(fixtures::equipConvText(
+    table->load(fixture::equipConvText(
         { { 400, 5000, 5100, 0, 0x10 }, { 400, 5001, 5101, -1, 0 }, { 400, 5002, 5102, 60123, 0 } },
         { "401 1 2 3" }));
     EXPECT_EQ(table->getConvertedEquipGraphic(400, 5000), 5100);

@@ -13,8 +13,8 @@ namespace {
 
 TEST(HueTable, WholeFileReadsEveryEntryAndHidesTransparentColours)
 {
-    auto bytes = fixtures::hueFile(3000, [](int32_t i) {
-        fixtures::HueSpec spec;
+    auto bytes = fixture::hueFile(3000, [](int32_t i) {
+        fixture::HueSpec spec;
         for (int c = 0; c < 32; ++c)
             spec.colours[c] = uint16_t(i + c + 2);
         spec.colours[0] = 0x0000;
@@ -51,8 +51,8 @@ TEST(HueTable, WithoutFileEveryColourIsOne)
 
 TEST(HueTable, TruncatedFileKeepsTheWholeGroupsBeforeTheCut)
 {
-    auto bytes = fixtures::hueFile(24, [](int32_t i) {
-        fixtures::HueSpec spec;
+    auto bytes = fixture::hueFile(24, [](int32_t i) {
+        fixture::HueSpec spec;
         spec.colours.fill(uint16_t(100 + i));
         return spec;
     });
@@ -92,8 +92,8 @@ protected:
     void SetUp() override
     {
         table = std::make_unique<AnimDataTable>();
-        auto bytes = fixtures::animDataFile(AnimDataTable::kRecordCount, [](int32_t graphic) {
-            fixtures::AnimDataSpec spec;
+        auto bytes = fixture::animDataFile(AnimDataTable::kRecordCount, [](int32_t graphic) {
+            fixture::AnimDataSpec spec;
             if (graphic == 100) {
                 spec.frameCount = 3;
                 spec.interval = 2;
@@ -155,8 +155,8 @@ TEST(AnimData, MissingOrShortFileKeepsDefaults)
     auto table = std::make_unique<AnimDataTable>();
     EXPECT_FALSE(table->load({}));
     EXPECT_EQ(table->record(5).interval, 8);
-    auto bytes = fixtures::animDataFile(12, [](int32_t) {
-        fixtures::AnimDataSpec spec;
+    auto bytes = fixture::animDataFile(12, [](int32_t) {
+        fixture::AnimDataSpec spec;
         spec.interval = 3;
         return spec;
     });
@@ -168,9 +168,9 @@ TEST(AnimData, MissingOrShortFileKeepsDefaults)
 
 std::vector<uint8_t> twoFrameRecord()
 {
-    fixtures::AnimFrameSpec first { 3, -4, 10, 12, { 1, 2, 3, 4 } };
-    fixtures::AnimFrameSpec missing {};
-    return fixtures::animationRecord([](int i) { return uint16_t(i * 3); }, { first, missing });
+    fixture::AnimFrameSpec first { 3, -4, 10, 12, { 1, 2, 3, 4 } };
+    fixture::AnimFrameSpec missing {};
+    return fixture::animationRecord([](int i) { return uint16_t(i * 3); }, { first, missing });
 }
 
 TEST(AnimationFrame, ReadsPaletteHeaderAndData)

@@ -23,8 +23,8 @@ class SpanTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        hueTable().load(fixtures::hueFile(3000, [](int32_t entry) {
-            fixtures::HueSpec spec;
+        hueTable().load(fixture::hueFile(3000, [](int32_t entry) {
+            fixture::HueSpec spec;
             for (int i = 0; i < 32; ++i)
                 spec.colours[i] = hueColour(entry, i);
             return spec;

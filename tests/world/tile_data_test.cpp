@@ -2,7 +2,6 @@
 
 #include "fixtures/byte_writer.h"
 #include "fixtures/tile_data_writer.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,7 @@ TileDataLand landFor(int32_t id)
     TileDataLand land;
     land.flags = uint32_t(id) * 3;
     land.textureId = uint16_t(id + 1);
-    land.name = fixtures::tileName(id == 5 ? "grass" : "");
+    land.name = fixture::tileName(id == 5 ? "grass" : "");
     return land;
 }
 
@@ -30,7 +29,7 @@ TileDataItem itemFor(int32_t id)
     item.extra12 = uint16_t(id * 3);
     item.tileExtra = uint16_t(id * 5);
     item.height = uint8_t(id % 100);
-    item.name = fixtures::tileName(id == 7 ? "a name of twenty ch." : "lamp");
+    item.name = fixture::tileName(id == 7 ? "a name of twenty ch." : "lamp");
     return item;
 }
 
@@ -38,7 +37,7 @@ class TileDataTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        bytes = fixtures::tileDataFile(3, landFor, itemFor);
+        bytes = fixture::tileDataFile(3, landFor, itemFor);
         table = std::make_unique<TileData>();
     }
     std::vector<uint8_t> bytes;
@@ -98,7 +97,7 @@ TEST_F(TileDataTest, ItemGroupEditsRefreshAndRebuildOnlyWhenNeeded)
         group.records[i] = itemFor(32 + i);
     ItemGroupChange change;
 
-    group.records[3].name = fixtures::tileName("renamed");
+    group.records[3].name = fixture::tileName("renamed");
     ASSERT_TRUE(table->applyItemGroup(513, group, change));
     EXPECT_FALSE(change.rebuildLists);
     EXPECT_TRUE(change.refreshGraphics.empty()) << "a name alone refreshes nothing";
@@ -130,33 +129,31 @@ TEST_F(TileDataTest, EditsOutsideTheTablesAreRefused)
     EXPECT_EQ(table->land(2).textureId, 9);
 }
 
-TEST_F(TileDataTest, GroupsAreWrittenBackAtTheirOffsets)
+TEST_F(TileDataTest, EncodedGroupsReadBackAtTheirOffsets)
 {
     EXPECT_EQ(TileData::itemGroupFileOffset(512), 428032);
     EXPECT_EQ(TileData::itemGroupFileOffset(513), 429220);
     EXPECT_EQ(TileData::landGroupFileOffset(3), 3 * 836);
 
-    test::TempDir dir;
-    std::string path = dir.write("tiledata.mul", fixtures::asString(bytes));
     TileDataItemGroup group;
     group.header = 0x11223344;
     for (int32_t i = 0; i < 32; ++i)
         group.records[i] = itemFor(1000 + i);
     auto encoded = TileData::encodeItemGroup(group);
     ASSERT_EQ(encoded.size(), TileData::kItemGroupBytes);
-    ASSERT_TRUE(writeTileDataBytes(path, TileData::itemGroupFileOffset(513), encoded));
+    std::copy(encoded.begin(), encoded.end(), bytes.begin() + TileData::itemGroupFileOffset(513));
     TileDataLandGroup land;
     land.records[1] = landFor(777);
-    ASSERT_TRUE(writeTileDataBytes(path, TileData::landGroupFileOffset(2), TileData::encodeLandGroup(land)));
+    auto encodedLand = TileData::encodeLandGroup(land);
+    ASSERT_EQ(encodedLand.size(), TileData::kLandGroupBytes);
+    std::copy(encodedLand.begin(), encodedLand.end(), bytes.begin() + TileData::landGroupFileOffset(2));
 
-    std::string written = test::TempDir::read(path);
-    auto reread = std::make_unique<TileData>();
-    reread->load(std::vector<uint8_t>(written.begin(), written.end()));
-    EXPECT_EQ(reread->item(32 + 5).flags, 1005u);
-    EXPECT_EQ(reread->item(32 + 5).tileExtra, uint16_t(1005 * 5));
-    EXPECT_EQ(reread->item(64).flags, 64u) << "the next group is untouched";
-    EXPECT_EQ(reread->land(65).textureId, 778);
-    EXPECT_FALSE(writeTileDataBytes(dir.file("missing.mul"), 0, encoded));
+    table->load(bytes);
+    EXPECT_EQ(table->item(32 + 5).flags, 1005u);
+    EXPECT_EQ(table->item(32 + 5).tileExtra, uint16_t(1005 * 5));
+    EXPECT_EQ(tileNameText(table->item(32 + 5).name), "lamp");
+    EXPECT_EQ(table->item(64).flags, 64u) << "the next group is untouched";
+    EXPECT_EQ(table->land(65).textureId, 778);
 }
 
 } // namespace
