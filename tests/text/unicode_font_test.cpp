@@ -268,8 +268,9 @@ TEST_F(UnicodeFontTest, NothingOutsideTheClipChanges)
     EXPECT_TRUE(canvas.borderIntact());
     for (int32_t y = 0; y < 30; ++y) {
         for (int32_t x = 0; x < 50; ++x) {
-            if (!clip.contains(x, y))
+            if (!clip.contains(x, y)) {
                 ASSERT_EQ(canvas.at(x, y), 0) << x << "," << y;
+            }
         }
     }
     EXPECT_GT(canvas.countNot(0), 0);
