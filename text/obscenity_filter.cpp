@@ -9,7 +9,6 @@ namespace {
 
 constexpr char kMaskAlphabet[] = "!@#$%&*";
 constexpr size_t kNarrowWorkUnits = 8192;
-constexpr char kFileNameDelimiters[] = "\\/:*?\"<>|.";
 
 std::vector<std::u16string> g_words;
 
@@ -90,37 +89,4 @@ void censorSpeechText(char16_t* text)
             text[i] = char16_t(uint8_t(copy[i]));
     }
     censorTextWide(text);
-}
-
-std::string sanitizedFileName(const std::string& name)
-{
-    if (name.find_first_of(kFileNameDelimiters) == std::string::npos) {
-        std::string kept = name;
-        if (!kept.empty() && kept.back() == ' ')
-            kept.back() = '_';
-        return kept;
-    }
-    std::string result;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t end = name.find_first_of(kFileNameDelimiters, start);
-        if (end == std::string::npos)
-            end = name.size();
-        if (end > start) {
-            result.append(name, start, end - start);
-            result += '_';
-        }
-        start = end + 1;
-    }
-    return result;
-}
-
-void sanitizeFileName(char* name, size_t capacity)
-{
-    if (!name || capacity == 0)
-        return;
-    std::string result = sanitizedFileName(std::string(name, strnlen(name, capacity)));
-    size_t length = std::min(result.size(), capacity - 1);
-    std::memcpy(name, result.data(), length);
-    name[length] = '\0';
 }

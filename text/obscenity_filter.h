@@ -1,7 +1,6 @@
 #pragma once
 // Masks the words of the player's obscene-word list in text shown to the
-// player, and turns account, shard and character names into names usable as
-// folder and file names. The word list is loaded by the player-list code
+// player. The word list is loaded by the player-list code
 // ("vobscene.lst") and handed over here; the filter only reads it. A masked
 // character with code c becomes character c mod 7 of "!@#$%&*", so the mask
 // comes from the text's own character. Main thread only.
@@ -24,12 +23,3 @@ void censorTextNarrow(char* text);
 // up reads as a blank (so a listed phrase with blanks also matches across
 // non-ASCII characters), then a pass over the text as it is.
 void censorSpeechText(char16_t* text);
-
-// Splits the name at \ / : * ? " < > | and '.', drops empty pieces and
-// writes each remaining piece followed by '_' (a.b becomes a_b_); a name with
-// no delimiter only has a trailing blank turned into '_'. The result never
-// names a parent or another folder.
-std::string sanitizedFileName(const std::string& name);
-// In place in a buffer of `capacity` bytes: the result is cut to fit
-// (capacity - 1 characters and the terminator), as a name can grow by one.
-void sanitizeFileName(char* name, size_t capacity);

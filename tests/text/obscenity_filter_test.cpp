@@ -71,45 +71,4 @@ TEST_F(ObscenityFilter, LongWordsAreCut)
     EXPECT_EQ(obsceneWordList()[0].size(), kMaxObsceneWordLength);
 }
 
-struct SanitizeCase {
-    const char* name;
-    std::string input;
-    std::string expected;
-};
-
-class Sanitize : public ::testing::TestWithParam<SanitizeCase> { };
-
-TEST_P(Sanitize, InA30ByteBuffer)
-{
-    char buffer[30];
-    std::strncpy(buffer, GetParam().input.c_str(), sizeof buffer - 1);
-    buffer[sizeof buffer - 1] = '\0';
-    sanitizeFileName(buffer, sizeof buffer);
-    EXPECT_EQ(std::string(buffer), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Sanitize,
-    ::testing::Values(SanitizeCase { "Plain", "Blue Fox", "Blue Fox" },
-        SanitizeCase { "TrailingBlank", "Blue Fox ", "Blue Fox_" },
-        SanitizeCase { "Dot", "a.b", "a_b_" },
-        SanitizeCase { "Colon", "Blue:Fox", "Blue_Fox_" },
-        SanitizeCase { "LeadingDelimiter", ".x", "x_" },
-        SanitizeCase { "Question", "a?b", "a_b_" },
-        SanitizeCase { "OnlyDelimiter", "?", "" },
-        SanitizeCase { "ParentFolder", "..", "" },
-        SanitizeCase { "Escape", "../../etc/passwd", "etc_passwd_" },
-        SanitizeCase { "EveryDelimiter", "a\\b/c:d*e?f\"g<h>i|j.k", "a_b_c_d_e_f_g_h_i_j_k_" },
-        // 29 characters with delimiters inside used to grow to 30 and overrun
-        // the 30-byte buffer; the result is cut to 29.
-        SanitizeCase { "TwentyNineWithDelimiters", "abcdefghijklmn.opqrstuvwxyz12", "abcdefghijklmn_opqrstuvwxyz12" }),
-    [](const ::testing::TestParamInfo<SanitizeCase>& p) { return std::string(p.param.name); });
-
-TEST(SanitizedFileName, GrowsByOneWithoutABuffer)
-{
-    EXPECT_EQ(sanitizedFileName("abcdefghijklmn.opqrstuvwxyz12"), "abcdefghijklmn_opqrstuvwxyz12_");
-    char tiny[3] = "ab";
-    sanitizeFileName(tiny, sizeof tiny);
-    EXPECT_STREQ(tiny, "ab");
-}
-
 } // namespace
