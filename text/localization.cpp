@@ -177,8 +177,7 @@ void initLocalization(const std::string& configuredCode)
 
 void shutdownLocalization()
 {
-    if (!g_state.done)
-        return;
+    // Also clears a language list read before start-up finished.
     setClilocTable(nullptr);
     freeStringFiles();
     g_state = LocalizationState {};

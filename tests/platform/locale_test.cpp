@@ -1,8 +1,7 @@
 #include "platform/locale.h"
+#include "support/scoped_environment.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace {
 
@@ -28,45 +27,19 @@ INSTANTIATE_TEST_SUITE_P(Table, LanguageCodeForLocale,
         LocaleCase { "Unknown", "xx_YY", "" }, LocaleCase { "Empty", "", "" }),
     [](const ::testing::TestParamInfo<LocaleCase>& p) { return std::string(p.param.name); });
 
-// Sets or clears one environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 TEST(SystemLanguageCode, FollowsThePosixPrecedence)
 {
-    ScopedEnv all("LC_ALL", nullptr);
-    ScopedEnv messages("LC_MESSAGES", nullptr);
-    ScopedEnv lang("LANG", "de_DE.UTF-8");
+    test::ScopedEnvironment all("LC_ALL", nullptr);
+    test::ScopedEnvironment messages("LC_MESSAGES", nullptr);
+    test::ScopedEnvironment lang("LANG", "de_DE.UTF-8");
     EXPECT_EQ(platform::systemLanguageCode(), "deu");
     {
-        ScopedEnv overridden("LC_MESSAGES", "fr_CA.UTF-8");
+        test::ScopedEnvironment overridden("LC_MESSAGES", "fr_CA.UTF-8");
         EXPECT_EQ(platform::systemLanguageCode(), "frc");
-        ScopedEnv strongest("LC_ALL", "C");
+        test::ScopedEnvironment strongest("LC_ALL", "C");
         EXPECT_EQ(platform::systemLanguageCode(), "");
     }
-    ScopedEnv none("LANG", nullptr);
+    test::ScopedEnvironment none("LANG", nullptr);
     EXPECT_EQ(platform::systemLanguageCode(), "");
 }
 
