@@ -222,6 +222,17 @@ TEST_F(UnicodeFontTest, ColourCodesRecolourUntilReset)
     drawUnicodeTextLine(consumed.surface(), u"^L^Xa", 0, 0, 0x7FFF, consumed.all());
     EXPECT_EQ(stemColours(consumed, 2), (std::vector<uint16_t> { 0xFFE0, 0 }));
 
+    // Text in hue 54's colour 30 shows its carets.
+    setTextHueLookup([](int32_t hue) -> const uint16_t* {
+        static uint16_t ramp[32] = {};
+        ramp[30] = 0x1234;
+        return hue == 54 ? ramp : nullptr;
+    });
+    test::TextCanvas hued(60, 18);
+    drawUnicodeTextLine(hued.surface(), u"^Ma", 0, 0, 0x1234, hued.all());
+    EXPECT_EQ(stemColours(hued, 3), (std::vector<uint16_t> { 0x1234, 0x1234, 0x1234 }));
+    setTextHueLookup(nullptr);
+
     setUnicodeColourCodes(false);
     test::TextCanvas off(60, 18);
     drawUnicodeTextLine(off.surface(), u"^Ma", 0, 0, 0x7FFF, off.all());
