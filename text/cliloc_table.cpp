@@ -6,6 +6,7 @@
 #include "text/wide_text.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <iterator>
 
@@ -26,6 +27,23 @@ void setError(WString& text, const char* what, int32_t number, int32_t id)
     char message[128];
     std::snprintf(message, sizeof message, "Error (TID): %s : %d : %d", what, number, id);
     text.assignNarrow(message);
+}
+
+// A number in a token or an argument: '+' skipped, each '-' flips the sign,
+// digits accumulate until the first other character. Long digit runs from the
+// server saturate instead of wrapping round into a valid argument number.
+int32_t readTokenNumber(const char16_t* text)
+{
+    int64_t value = 0;
+    bool negative = false;
+    const char16_t* p = text;
+    for (; *p == u'+' || *p == u'-'; ++p) {
+        if (*p == u'-')
+            negative = !negative;
+    }
+    for (; *p >= u'0' && *p <= u'9'; ++p)
+        value = std::min<int64_t>(value * 10 + (*p - u'0'), INT32_MAX);
+    return int32_t(negative ? -value : value);
 }
 
 bool inIdRange(int32_t id)
@@ -164,14 +182,14 @@ void substituteClilocArgs(WString& text, const std::vector<std::u16string>& argu
         const char16_t* token = source.c_str() + i + 1;
         int32_t number = 0;
         if (token[0] == u'#') {
-            number = wstrToInt(token + 1);
+            number = readTokenNumber(token + 1);
             if (!inIdRange(number)) {
                 setError(text, "Token Out of Range", number, id);
                 return;
             }
             getClilocString(value, number, 0);
         } else {
-            number = wstrToInt(token);
+            number = readTokenNumber(token);
             if (number < 1 || number > int32_t(arguments.size())) {
                 setError(text, "Token Out of Range", number, id);
                 return;
@@ -180,7 +198,7 @@ void substituteClilocArgs(WString& text, const std::vector<std::u16string>& argu
             if (literal || argument.empty() || argument[0] != u'#') {
                 value.assign(argument.c_str());
             } else {
-                int32_t named = wstrToInt(argument.c_str() + 1);
+                int32_t named = readTokenNumber(argument.c_str() + 1);
                 if (!inIdRange(named)) {
                     setError(text, "Provided Token Out of Range", named, id);
                     return;

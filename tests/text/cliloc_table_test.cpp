@@ -139,7 +139,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Substitution,
         SubstitutionCase { "UnclosedToken", u"take ~1_REST", u"all", 1000, u"take all" },
         SubstitutionCase { "EmptyArgument", u"[~1~][~2~]", u"\tb", 1000, u"[][b]" },
         SubstitutionCase { "ExtraArgumentsIgnored", u"~1~", u"a\tb\tc", 1000, u"a" },
-        SubstitutionCase { "NoArgumentsLeavesTheText", u"~1~", u"", 1000, u"~1~" }),
+        SubstitutionCase { "NoArgumentsLeavesTheText", u"~1~", u"", 1000, u"~1~" },
+        SubstitutionCase { "SignsInTheNumber", u"~-+-2~", u"a\tb", 1000, u"b" },
+        // A digit run past 32 bits used to wrap round; 4294967297 read as 1.
+        SubstitutionCase { "HugeNumberSaturates", u"~4294967297~", u"a", 1000,
+            u"Error (TID): Token Out of Range : 2147483647 : 1000" },
+        SubstitutionCase { "HugeMessageArgument", u"~1~", u"#4295467296", 1000,
+            u"Error (TID): Provided Token Out of Range : 2147483647 : 1000" }),
     [](const ::testing::TestParamInfo<SubstitutionCase>& p) { return std::string(p.param.name); });
 
 TEST_F(ClilocTest, FilteredMessageMasksItsArguments)
