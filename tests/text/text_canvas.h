@@ -2,7 +2,7 @@
 // A drawing surface inside a canary border: the text code is given only the
 // inner width x height, and every test can check that nothing outside changed.
 
-#include "support/text_png.h"
+#include "support/png_writer.h"
 #include "text/text_surface.h"
 
 #include <cstdint>
@@ -61,8 +61,8 @@ public:
             out += at(x, y) != background ? '#' : '.';
         return out;
     }
-    uint64_t hash() { return textPixelHash(&at(0, 0), m_pitch, m_width, m_height); }
-    bool writePng(const std::string& name) { return writeTextPng(textGoldenPath(name), &at(0, 0), m_pitch, m_width, m_height); }
+    uint64_t hash() { return surfaceHash(&at(0, 0), m_width, m_height, m_pitch); }
+    bool writePng(const std::string& name) { return writeSurfacePng(picturePath(name), &at(0, 0), m_width, m_height, m_pitch); }
 
 private:
     int32_t m_width;
