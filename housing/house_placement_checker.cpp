@@ -328,7 +328,7 @@ PlacementVerdict HousePlacementChecker::floorLegal(int32_t floor) const
             else if (c.roofId != 0 && !c.roofSupported)
                 message = "Illegal Roof!";
             if (message)
-                return PlacementVerdict { false, message, x, y, floor };
+                return PlacementVerdict { false, message, x, y, floor, kRefusalHue, kRefusalFont };
         }
     }
     return PlacementVerdict {};

@@ -42,6 +42,9 @@ struct PlacementVerdict {
     int32_t x = -1;
     int32_t y = -1;
     int32_t floor = -1;
+    // How the message is shown in the system-message area; 0 without one.
+    uint16_t hue = 0;
+    int32_t font = 0;
 };
 
 struct HouseFrame {

@@ -42,6 +42,8 @@ void expectRefusal(const PlacementVerdict& verdict, const char* message, int32_t
     EXPECT_EQ(verdict.x, x);
     EXPECT_EQ(verdict.y, y);
     EXPECT_EQ(verdict.floor, floor);
+    EXPECT_EQ(verdict.hue, 946) << "refusals are shown in hue 946";
+    EXPECT_EQ(verdict.font, 1);
 }
 
 TEST_F(PlacementChecker, GroundFloorPiecesAreSupportedAwayFromTheWestColumnAndNorthRow)
