@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -30,9 +31,24 @@ public:
     }
 };
 
-struct Piece {
-    int32_t x, y, z;
-    uint16_t id;
+using Piece = housing::HouseComponent;
+
+// The house's component list, as the world's house item answers it.
+class BenchHouse final : public housing::HouseComponentSource {
+public:
+    explicit BenchHouse(std::vector<Piece> pieces)
+        : m_pieces(std::move(pieces))
+    {
+    }
+    bool copyComponents(uint32_t, std::vector<Piece>& out) const override
+    {
+        out = m_pieces;
+        return true;
+    }
+    size_t size() const { return m_pieces.size(); }
+
+private:
+    std::vector<Piece> m_pieces;
 };
 
 // Walls every seventh row and column and along the far sides (so floor spans
@@ -41,15 +57,17 @@ std::vector<Piece> largestHouse()
 {
     std::vector<Piece> pieces;
     for (int32_t floor = 0; floor < 4; ++floor) {
-        int32_t z = 7 + 20 * floor;
+        int16_t z = int16_t(7 + 20 * floor);
         for (int32_t x = 1; x < 32; ++x) {
             for (int32_t y = 1; y < 32; ++y) {
+                int16_t px = int16_t(x);
+                int16_t py = int16_t(y);
                 if (floor > 0)
-                    pieces.push_back({ x, y, z, kFloorPiece });
+                    pieces.push_back({ kFloorPiece, px, py, z });
                 if (x % 7 == 1 || y % 7 == 1 || x == 31 || y == 31)
-                    pieces.push_back({ x, y, z, kWallPiece });
+                    pieces.push_back({ kWallPiece, px, py, z });
                 if (floor == 3)
-                    pieces.push_back({ x, y, z, kRoofPiece });
+                    pieces.push_back({ kRoofPiece, px, py, z });
             }
         }
     }
@@ -71,17 +89,14 @@ void BM_HouseCheckerFullRebuild(benchmark::State& state)
     BenchTiles tiles;
     housing::HouseFrame frame { 1000, 1000, 0, 1000, 1031, 1000, 1031, 4 };
     housing::HousePlacementChecker checker(support, tiles, frame);
-    std::vector<Piece> pieces = largestHouse();
+    BenchHouse house(largestHouse());
     bool legal = false;
     for (auto _ : state) {
-        checker.clear();
-        for (const Piece& piece : pieces)
-            checker.fileComponent(piece.x, piece.y, piece.z, piece.id);
-        checker.rebuildSupport();
+        checker.rebuild(1, house);
         legal = checker.allFloorsLegal().legal;
         benchmark::DoNotOptimize(legal);
     }
-    state.counters["pieces"] = double(pieces.size());
+    state.counters["pieces"] = double(house.size());
     state.counters["legal"] = legal ? 1 : 0;
 }
 
