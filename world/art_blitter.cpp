@@ -7,8 +7,8 @@ void blitArt(PixelSpanFn fn, const ArtImage* image, const BlitTarget& target, in
     if (!image)
         return;
     const ScreenRect& bounds = target.bounds;
-    if (x < bounds.left || y < bounds.top || x + image->width() > bounds.right
-        || y + image->height() > bounds.bottom) {
+    if (x < bounds.left || y < bounds.top || int64_t(x) + image->width() > bounds.right
+        || int64_t(y) + image->height() > bounds.bottom) {
         blitArtClipped(fn, image, target, &bounds, x, y);
         return;
     }
@@ -26,12 +26,15 @@ void blitArtClipped(
     if (!image || !clip)
         return;
     const ScreenRect area = clip->intersected(target.bounds);
-    const int32_t cl = std::max(area.left - x, 0);
-    const int32_t cr = std::min(area.right - x, image->width());
-    if (cl >= cr)
+    // In 64 bits: the position may be anywhere, and only the result is known
+    // to lie within the image.
+    const int64_t left = std::max<int64_t>(int64_t(area.left) - x, 0);
+    const int64_t right = std::min<int64_t>(int64_t(area.right) - x, image->width());
+    const int64_t top = std::max<int64_t>(int64_t(area.top) - y, 0);
+    const int64_t bottom = std::min<int64_t>(int64_t(area.bottom) - y, image->height());
+    if (left >= right || top >= bottom)
         return;
-    const int32_t rt = std::max(area.top - y, 0);
-    const int32_t rb = std::min(area.bottom - y, image->height());
+    const int32_t cl = int32_t(left), cr = int32_t(right), rt = int32_t(top), rb = int32_t(bottom);
     const uint16_t* pixels = image->pixels();
     for (int32_t row = rt; row < rb; ++row) {
         for (const ArtRun& run : image->rowRuns(row)) {

@@ -16,6 +16,11 @@ void BackBuffer::create(int32_t gameWidth, int32_t gameHeight, BufferFormat form
         return;
     m_gameWidth = gameWidth;
     m_gameHeight = gameHeight;
+    if (m_nextWidth >= 0) {
+        m_width = m_nextWidth;
+        m_height = m_nextHeight;
+        m_nextWidth = m_nextHeight = -1;
+    }
     m_width = std::max(m_width, gameWidth);
     m_height = std::max(m_height, gameHeight);
     m_format = format;
@@ -23,8 +28,19 @@ void BackBuffer::create(int32_t gameWidth, int32_t gameHeight, BufferFormat form
     if (m_worldCopy.size() < m_pixels.size())
         m_worldCopy.assign(m_pixels.size(), 0);
     m_dirty.setArea(gameWidth, gameHeight);
+    // The old entries and ring start describe the old buffer; they must go
+    // even when the whole-screen invalidation below is held back (during the
+    // dead-screen fade, which ends with one of its own).
+    m_dirty.clear();
+    m_ringStart = 0;
     m_fullRedrawPending = false;
     invalidateWholeScreen();
+}
+
+void BackBuffer::resetSizeTo(int32_t width, int32_t height)
+{
+    m_nextWidth = std::max(width, 0);
+    m_nextHeight = std::max(height, 0);
 }
 
 void BackBuffer::release()

@@ -38,6 +38,9 @@ public:
     void create(int32_t gameWidth, int32_t gameHeight, BufferFormat format);
     void release();
     bool exists() const { return !m_pixels.empty(); }
+    // The size the next create() grows from instead of the current one, so
+    // that the buffer may shrink: full screen makes it the mode's size.
+    void resetSizeTo(int32_t width, int32_t height);
 
     int32_t width() const { return m_width; }
     int32_t height() const { return m_height; }
@@ -98,6 +101,9 @@ private:
     std::vector<uint16_t> m_worldCopy;
     int32_t m_width = 0;
     int32_t m_height = 0;
+    // Set by resetSizeTo(), taken by the next create().
+    int32_t m_nextWidth = -1;
+    int32_t m_nextHeight = -1;
     int32_t m_gameWidth = 0;
     int32_t m_gameHeight = 0;
     BufferFormat m_format = BufferFormat::Rgb555;

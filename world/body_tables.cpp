@@ -153,16 +153,28 @@ int32_t EquipConvTable::getConvertedEquipGraphic(int32_t body, int32_t graphic) 
     return e ? e->graphic : graphic;
 }
 
+namespace {
+
+// Paperdoll gumps of item graphics start at 50000. A converted graphic comes
+// from the file and may be any number: the sum saturates instead of wrapping.
+int32_t paperdollGumpOf(int32_t graphic)
+{
+    int64_t gump = int64_t(graphic) + 50000;
+    return gump > INT32_MAX ? INT32_MAX : int32_t(gump);
+}
+
+} // namespace
+
 int32_t EquipConvTable::getGump(int32_t body, int32_t graphic) const
 {
     const EquipConvEntry* e = find(body, graphic);
     if (!e)
-        return graphic + 50000;
+        return paperdollGumpOf(graphic);
     if (e->gump == -1)
-        return e->graphic + 50000;
+        return paperdollGumpOf(e->graphic);
     if (e->gump > 0)
         return e->gump;
-    return graphic + 50000;
+    return paperdollGumpOf(graphic);
 }
 
 BodyTypeTable& bodyTypes()

@@ -33,7 +33,9 @@ public:
     // becomes 1, also in a table that read nothing.
     bool load(std::span<const uint8_t> bytes);
 
-    const HueEntry& entry(int32_t index) const { return m_entries[index]; }
+    // Indices outside the table read entry 0: hue numbers come from servers
+    // and files.
+    const HueEntry& entry(int32_t index) const { return m_entries[index >= 0 && index < kEntryCount ? index : 0]; }
     std::span<const HueEntry> entries() const { return m_entries; }
 
 private:

@@ -88,3 +88,11 @@ bool LineFields::readWord(std::string_view& word)
     word = m_line.substr(start, m_position - start);
     return !word.empty();
 }
+
+bool LineFields::readChar(char c)
+{
+    if (m_position >= m_line.size() || m_line[m_position] != c)
+        return false;
+    ++m_position;
+    return true;
+}

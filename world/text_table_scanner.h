@@ -34,6 +34,8 @@ public:
     bool readHex(uint32_t& value);
     // A run of non-blank characters.
     bool readWord(std::string_view& word);
+    // Exactly `c` as the next character, blanks not skipped.
+    bool readChar(char c);
 
 private:
     void skipBlanks();

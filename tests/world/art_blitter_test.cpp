@@ -194,6 +194,22 @@ TEST(ArtBlit, UnclippedDrawsEveryRunAndStaysInsideTheTarget)
     blitArt(copySpan, nullptr, target, 0, 0);
 }
 
+TEST(ArtBlit, PositionsFarOutsideDrawNothing)
+{
+    auto image = sampleImage();
+    std::vector<uint16_t> surface(kSurfaceWidth * kSurfaceHeight, kUntouched);
+    BlitTarget target = BlitTarget::surface(surface.data(), kSurfaceWidth, kSurfaceHeight, kSurfaceWidth);
+    const ScreenRect clip { -100, -100, 100, 100 };
+    for (int32_t far : { INT32_MIN, INT32_MIN + 5, INT32_MAX - 2, INT32_MAX }) {
+        blitArt(copySpan, image.get(), target, far, 1);
+        blitArt(copySpan, image.get(), target, 1, far);
+        blitArtClipped(copySpan, image.get(), target, &clip, far, 1);
+        blitArtClipped(copySpan, image.get(), target, &clip, 1, far);
+    }
+    for (uint16_t pixel : surface)
+        ASSERT_EQ(pixel, kUntouched);
+}
+
 // A small scene of clipped, hued and blended art, kept as a picture and as a
 // golden hash of its pixels.
 TEST(ArtBlit, SyntheticScene)

@@ -249,6 +249,20 @@ TEST_F(BackBufferTest, DeadScreenFadeDropsInvalidations)
     EXPECT_FALSE(buffer.isFullRedrawPending());
 }
 
+TEST_F(BackBufferTest, RecreationDuringTheFadeForgetsTheOldEntries)
+{
+    setRingStart(57);
+    ScreenRect corner { 6, 5, 10, 8 };
+    buffer.invalidateScreenRect(&corner);
+    buffer.setDeadScreenFadeActive(true);
+    buffer.create(5, 4, BufferFormat::Rgb555);
+    EXPECT_TRUE(buffer.dirtyRects().empty()) << "an entry of the old area would lie outside the new one";
+    EXPECT_EQ(buffer.ringStart(), 0);
+    buffer.setDeadScreenFadeActive(false);
+    buffer.invalidateWholeScreen();
+    EXPECT_EQ(rects(), (std::vector<ScreenRect> { { 0, 0, 5, 4 } }));
+}
+
 TEST_F(BackBufferTest, ScrollMovesContentAndClearsTheExposedStrips)
 {
     setRingStart(37);

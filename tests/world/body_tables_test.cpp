@@ -83,6 +83,9 @@ TEST(EquipConv, GraphicAndGump)
     EXPECT_EQ(table->getGump(400, 5002), 60123);
     EXPECT_EQ(table->getGump(402, 5000), 55000) << "unlisted pair";
     EXPECT_EQ(table->find(401, 1), nullptr);
+    table->load("400 6000 2147483647 -1 0");
+    EXPECT_EQ(table->getGump(400, 6000), INT32_MAX) << "a converted graphic at the top of the range saturates";
+    EXPECT_EQ(table->getGump(400, INT32_MAX), INT32_MAX);
     table->load("");
     EXPECT_EQ(table->find(400, 5000), nullptr) << "a reload starts empty";
 }

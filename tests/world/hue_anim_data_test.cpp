@@ -38,6 +38,8 @@ TEST(HueTable, WholeFileReadsEveryEntryAndHidesTransparentColours)
     EXPECT_EQ(std::string(name.begin(), name.end()), "exactly twenty chars") << "no terminator, still bounded";
     name = hueNameText(table->entry(8));
     EXPECT_EQ(std::string(name.begin(), name.end()), "Blue");
+    for (int32_t outside : { -1, 3000, 16383 })
+        EXPECT_EQ(&table->entry(outside), &table->entry(0)) << outside;
 }
 
 TEST(HueTable, WithoutFileEveryColourIsOne)
