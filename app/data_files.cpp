@@ -376,7 +376,17 @@ DataFiles* installDataFiles(DataFiles* replacement)
     return previous;
 }
 
-void resetDataFiles() { dataFiles().reset(); }
+void resetDataFiles()
+{
+    // The mappings are closed and the cache file deleted at every orderly
+    // exit from here on.
+    static bool closeRegistered = false;
+    if (!closeRegistered) {
+        closeRegistered = true;
+        platform::atExit(closeDataFiles);
+    }
+    dataFiles().reset();
+}
 
 void loadDataFiles() { dataFiles().load(); }
 

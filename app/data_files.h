@@ -154,6 +154,7 @@ DataFiles& dataFiles();
 DataFiles* installDataFiles(DataFiles* replacement);
 
 // The process-wide table's operations, under the names the callers use.
+// resetDataFiles registers closeDataFiles for the orderly exit.
 void resetDataFiles();
 void loadDataFiles();
 void closeDataFiles();

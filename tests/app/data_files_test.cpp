@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/instance_marker.h"
 #include "platform/message_box.h"
+#include "platform/process_exit.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -365,6 +366,20 @@ TEST_F(DataFilesDeathTest, AnotherRunningCopyEndsTheProcessWithCodeOne)
             std::exit(0);
         },
         ::testing::ExitedWithCode(1), "");
+}
+
+TEST_F(DataFilesDeathTest, AnOrderlyExitClosesTheFilesAndDeletesTheCacheFile)
+{
+    m_client.write("cache0.vo", "cached");
+    EXPECT_EXIT(
+        {
+            installDataFiles(&m_files);
+            resetDataFiles();
+            m_files.load();
+            platform::orderlyExit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(platform::fileExists(m_client.path() + "/cache0.vo"));
 }
 
 TEST(AnimInfoTest, MissingShortAndDamagedFiles)
