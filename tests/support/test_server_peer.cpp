@@ -61,12 +61,17 @@ bool TestServerPeer::readRaw(std::vector<uint8_t>& out, size_t count, uint32_t t
     return true;
 }
 
+void TestServerPeer::loginDecipher(std::vector<uint8_t>& bytes)
+{
+    for (uint8_t& byte : bytes)
+        byte = loginCipherStep(m_loginKeys, byte);
+}
+
 bool TestServerPeer::readLoginCiphered(std::vector<uint8_t>& out, size_t count)
 {
     if (!readRaw(out, count))
         return false;
-    for (uint8_t& byte : out)
-        byte = loginCipherStep(m_loginKeys, byte);
+    loginDecipher(out);
     return true;
 }
 
