@@ -101,6 +101,7 @@ private:
     bool splitPackets();
     Split splitCompressedOnce();
     Split splitPlainOnce();
+    Split makeRoomBehindHeld();
     void deliverPacket(uint8_t* packet, uint32_t length);
     void holdPacket(uint8_t* packet, uint32_t length);
     void releaseHeld();

@@ -138,6 +138,8 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
 {
     uint32_t held = m_heldOffset;
     uint32_t available = m_rawFill - m_rawStart;
+    if (available < held + 3 && held > 0 && m_rawFill == kRawBufferSize)
+        return makeRoomBehindHeld();
     if (available < held + 1)
         return Split::Stop;
     uint8_t* packet = m_raw + m_rawStart + held;
@@ -154,19 +156,8 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
         length = 1; // an unknown id goes to the dispatcher alone, which ignores it
     }
 
-    if (m_rawStart + held + length > kRawBufferSize) {
-        // The packet cannot fit behind what is held: deliver the held packets
-        // and move the rest to the front of the buffer.
-        if (held > 0) {
-            uint32_t resets = m_resetCount;
-            m_paused = false;
-            releaseHeld();
-            if (m_resetCount != resets)
-                return Split::Stop;
-        }
-        compactRaw();
-        return Split::Continue;
-    }
+    if (m_rawStart + held + length > kRawBufferSize)
+        return makeRoomBehindHeld();
     if (available < held + length)
         return Split::Stop;
 
@@ -177,6 +168,21 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
         return Split::Stop;
     if (!paused)
         m_rawStart += length;
+    return Split::Continue;
+}
+
+// The next packet (or its header) cannot fit behind what is held: deliver the
+// held packets, end the pause and move the rest to the front of the buffer.
+BufferedConnection::Split BufferedConnection::makeRoomBehindHeld()
+{
+    if (m_heldOffset > 0) {
+        uint32_t resets = m_resetCount;
+        m_paused = false;
+        releaseHeld();
+        if (m_resetCount != resets)
+            return Split::Stop;
+    }
+    compactRaw();
     return Split::Continue;
 }
 

@@ -149,6 +149,23 @@ TEST(PlainFraming, HeldPacketsAreReleasedWhenTheBufferCannotTakeTheNextOne)
     EXPECT_EQ(connection->packets.back(), big);
 }
 
+TEST(PlainFraming, HeldPacketsFillingTheBufferExactlyDoNotStallTheStream)
+{
+    auto connection = makeConnection(false);
+    Bytes stream = kPause;
+    const size_t held = (BufferedConnection::kRawBufferSize - kPause.size()) / 2;
+    for (size_t i = 0; i < held; ++i) {
+        stream.push_back(0x73);
+        stream.push_back(uint8_t(i));
+    }
+    ASSERT_EQ(stream.size(), BufferedConnection::kRawBufferSize);
+    connection->feed(stream);
+    // A full buffer of held packets is released like one that cannot take the next packet.
+    EXPECT_EQ(connection->link().receiveBytes(kSpeech.data(), kSpeech.size()), kSpeech.size());
+    ASSERT_EQ(connection->packets.size(), held + 2);
+    EXPECT_EQ(connection->packets.back(), kSpeech);
+}
+
 // Pause scripts, played on both stream forms.
 struct PauseScript {
     const char* name;
