@@ -221,8 +221,8 @@ void BM_HuffmanDecodeOnly(benchmark::State& state)
         uint32_t bits = 0;
         for (;;) {
             uint32_t length = 0;
-            if (huffmanDecodeOne(stream.compressed.data(), stream.compressed.size(), bits, out.data(), out.size(),
-                    length)
+            if (huffmanDecodeOne(
+                    stream.compressed.data(), stream.compressed.size(), bits, out.data(), out.size(), length)
                 != HuffmanResult::EndOfPacket)
                 break;
             benchmark::DoNotOptimize(out.data());

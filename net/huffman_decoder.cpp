@@ -86,8 +86,8 @@ private:
 
 void buildHuffmanTree() { decodeTable(); }
 
-HuffmanResult huffmanDecodeOne(const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out,
-    size_t outCapacity, uint32_t& outLength)
+HuffmanResult huffmanDecodeOne(
+    const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength)
 {
     if (uint64_t(bitPosition) >= uint64_t(rawLength) * 8)
         return HuffmanResult::NeedMoreInput;

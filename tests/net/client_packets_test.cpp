@@ -123,8 +123,8 @@ std::vector<BuilderCase> builderCases()
         { "StatusRequest", [](PacketBuffer& b) { return buildStatusRequestPacket(b, 4, 0x00000077); },
             fixed(0x34, { u32(0xEDEDEDED), u8(4), u32(0x77) }) },
         { "BuyItems", [buy](PacketBuffer& b) { return buildBuyItemsPacket(b, 0x00000099, 2, buy); },
-            variable(0x3B,
-                { u32(0x99), u8(2), u8(0x1A), u32(0x40000001), u16(5), u8(0x1B), u32(0x40000002), u16(1) }) },
+            variable(
+                0x3B, { u32(0x99), u8(2), u8(0x1A), u32(0x40000001), u16(5), u8(0x1B), u32(0x40000002), u16(1) }) },
         { "MapPin", [](PacketBuffer& b) { return buildMapPinPacket(b, 0x40000050, 1, 3, 124, 231); },
             fixed(0x56, { u32(0x40000050), u8(1), u8(3), u16(100), u16(200) }) },
         { "PlayCharacter",
@@ -139,7 +139,9 @@ std::vector<BuilderCase> builderCases()
         { "BookPageNoLines", [](PacketBuffer& b) { return buildBookPagePacket(b, 0x40000060, 4, {}); },
             variable(0x66, { u32(0x40000060), u16(1), u16(4), u16(0) }) },
         { "TargetResponse",
-            [](PacketBuffer& b) { return buildTargetResponsePacket(b, 1, 0x0000ABCD, 0, 0, 1000, 2000, 0xFFF6, 0x0EED); },
+            [](PacketBuffer& b) {
+                return buildTargetResponsePacket(b, 1, 0x0000ABCD, 0, 0, 1000, 2000, 0xFFF6, 0x0EED);
+            },
             fixed(0x6C, { u8(1), u32(0xABCD), u8(0), u32(0), u16(1000), u16(2000), u16(0xFFF6), u16(0x0EED) }) },
         { "SecureTrade", [](PacketBuffer& b) { return buildSecureTradePacket(b, 2, 0x40000070, 1, 0); },
             variable(0x6F, { u8(2), u32(0x40000070), u32(1), u32(0), u8(0) }) },
@@ -297,8 +299,7 @@ TEST(ClientPackets, UnpairedSurrogateBecomesAReplacementCharacter)
     std::u16string_view lines[] = { std::u16string_view(broken, 3) };
     PacketStorage<64> buffer;
     ASSERT_TRUE(buildBookPagePacket(buffer, 1, 1, lines));
-    EXPECT_EQ(Bytes(buffer.data() + 13, buffer.data() + buffer.length()),
-        (Bytes { 'a', 0xEF, 0xBF, 0xBD, 'b', 0 }));
+    EXPECT_EQ(Bytes(buffer.data() + 13, buffer.data() + buffer.length()), (Bytes { 'a', 0xEF, 0xBF, 0xBD, 'b', 0 }));
 }
 
 TEST(ClientPackets, TextThatOverflowsTheLengthWordIsRefused)

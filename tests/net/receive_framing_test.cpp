@@ -219,8 +219,8 @@ std::vector<PauseCase> pauseCases()
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, PauseHoldBack, testing::ValuesIn(pauseCases()),
-    [](const testing::TestParamInfo<PauseCase>& row) {
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, PauseHoldBack, testing::ValuesIn(pauseCases()), [](const testing::TestParamInfo<PauseCase>& row) {
         return std::string(row.param.script.name) + (row.param.compressed ? "_Compressed" : "_Plain")
             + (row.param.byteByByte ? "_ByteByByte" : "_OneRead");
     });
