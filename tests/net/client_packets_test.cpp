@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,8 @@ struct BuilderCase {
     std::function<bool(PacketBuffer&)> build;
     Bytes golden;
 };
+
+void PrintTo(const BuilderCase& row, std::ostream* out) { *out << row.name; }
 
 const Bytes kInfo = clientInfo();
 const uint8_t kMapBlock[kMapBlockSize] = { 1, 2, 3 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -75,6 +76,8 @@ struct PlainBadInput {
     Bytes garbage;
     size_t dispatchedGarbage;
 };
+
+void PrintTo(const PlainBadInput& row, std::ostream* out) { *out << row.name; }
 
 class PlainFramingBadInput : public testing::TestWithParam<PlainBadInput> { };
 
@@ -191,6 +194,11 @@ struct PauseCase {
     bool byteByByte;
 };
 
+void PrintTo(const PauseCase& row, std::ostream* out)
+{
+    *out << row.script.name << (row.compressed ? " compressed" : " plain") << (row.byteByByte ? " byte by byte" : "");
+}
+
 class PauseHoldBack : public testing::TestWithParam<PauseCase> { };
 
 TEST_P(PauseHoldBack, DeliversInArrivalOrder)
@@ -258,6 +266,8 @@ struct CompressedBadInput {
     const char* name;
     std::vector<Bytes> blocks;
 };
+
+void PrintTo(const CompressedBadInput& row, std::ostream* out) { *out << row.name; }
 
 class CompressedFramingBadInput : public testing::TestWithParam<CompressedBadInput> { };
 
