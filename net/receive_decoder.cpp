@@ -26,7 +26,6 @@ bool BufferedConnection::onReadable()
 {
     if (!isOpen())
         return false;
-    uint32_t resets = m_resetCount;
     while (m_rawFill < kRawBufferSize) {
         platform::IoResult result = platform::socketReceive(m_handle, m_raw + m_rawFill, kRawBufferSize - m_rawFill);
         if (result.status == platform::IoStatus::WouldBlock)
@@ -40,11 +39,7 @@ bool BufferedConnection::onReadable()
         }
         takeReceived(m_raw + m_rawFill, size_t(result.count));
     }
-    if (m_rawFill > m_rawStart && !splitPackets())
-        return false;
-    if (m_resetCount == resets)
-        compactRaw();
-    return isOpen();
+    return processReceived() && isOpen();
 }
 
 size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)
@@ -52,13 +47,21 @@ size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)
     size_t taken = std::min(count, kRawBufferSize - m_rawFill);
     if (taken == 0)
         return 0;
-    uint32_t resets = m_resetCount;
     std::memcpy(m_raw + m_rawFill, data, taken);
     takeReceived(m_raw + m_rawFill, taken);
-    splitPackets();
+    processReceived();
+    return taken;
+}
+
+bool BufferedConnection::processReceived()
+{
+    uint32_t resets = m_resetCount;
+    if (m_rawFill > m_rawStart && !splitPackets())
+        return false;
+    // A handler that closed the connection has already emptied the buffer.
     if (m_resetCount == resets)
         compactRaw();
-    return taken;
+    return true;
 }
 
 void BufferedConnection::takeReceived(uint8_t* data, size_t count)
