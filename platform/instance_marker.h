@@ -19,7 +19,8 @@ public:
     InstanceMarker(const InstanceMarker&) = delete;
     InstanceMarker& operator=(const InstanceMarker&) = delete;
 
-    // True when another process holds the marker `name`.
+    // True when the marker `name` is held. flock locks belong to open files,
+    // not processes, so a marker this process holds counts as held too.
     static bool probe(const std::string& name);
 
     // Takes the marker exclusively and holds it until destroyed. Null when

@@ -37,6 +37,8 @@ private:
 
 // The process-wide store on defaultKeyStorePath(), unless one was installed.
 KeyStore& keyStore();
+// Installs `replacement` (null goes back to the default store) and returns the
+// store installed before it.
 KeyStore* installKeyStore(KeyStore* replacement);
 
 } // namespace platform

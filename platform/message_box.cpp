@@ -4,10 +4,6 @@
 
 namespace platform {
 
-// Provided by the display backend: an SDL box when a display can be used,
-// else null. Defined in platform/sdl/.
-MessageBoxSink* displayMessageBoxSink();
-
 namespace {
 
 class StandardErrorSink final : public MessageBoxSink {

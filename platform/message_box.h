@@ -27,6 +27,9 @@ void showMessageBox(const std::string& caption, const std::string& text, Message
 
 MessageBoxSink* installMessageBoxSink(MessageBoxSink* sink);
 
+// The display backend's box (an SDL box), or null when no display can be used.
+MessageBoxSink* displayMessageBoxSink();
+
 struct RecordedMessageBox {
     std::string caption;
     std::string text;

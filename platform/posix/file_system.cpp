@@ -1,0 +1,250 @@
+#include "platform/file_system.h"
+#include "platform/ascii_case.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat info { };
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Directory listings by real directory path, read once.
+std::map<std::string, std::vector<std::string>>& directoryCache()
+{
+    static std::map<std::string, std::vector<std::string>> cache;
+    return cache;
+}
+
+const std::vector<std::string>& listDirectory(const std::string& directory)
+{
+    auto& cache = directoryCache();
+    auto found = cache.find(directory);
+    if (found != cache.end())
+        return found->second;
+    std::vector<std::string>& names = cache[directory];
+    if (DIR* stream = opendir(directory.c_str())) {
+        while (dirent* entry = readdir(stream)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(std::move(name));
+        }
+        closedir(stream);
+    }
+    return names;
+}
+
+// Joins a directory (as it will be written in the result) and a name.
+std::string join(const std::string& directory, const std::string& name)
+{
+    if (directory.empty())
+        return name;
+    if (directory.back() == '/')
+        return directory + name;
+    return directory + "/" + name;
+}
+
+std::vector<std::string> splitComponents(const std::string& path)
+{
+    std::vector<std::string> components;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end > start)
+            components.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return components;
+}
+
+std::string homeDirectory()
+{
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return home;
+    if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return {};
+}
+
+// umask can only be read by setting it; put it straight back.
+mode_t currentUmask()
+{
+    mode_t mask = umask(0022);
+    umask(mask);
+    return mask;
+}
+
+} // namespace
+
+std::string normalizeSeparators(std::string path)
+{
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    return path;
+}
+
+std::optional<std::string> resolvePath(const std::string& path, bool allowMissingLeaf)
+{
+    std::string normalized = normalizeSeparators(path);
+    if (normalized.empty())
+        return std::nullopt;
+    std::vector<std::string> components = splitComponents(normalized);
+    // The result keeps the caller's form: absolute stays absolute, relative
+    // stays relative to the working directory.
+    std::string resolved = normalized.front() == '/' ? "/" : "";
+    for (size_t i = 0; i < components.size(); ++i) {
+        const std::string& component = components[i];
+        bool isLeaf = i + 1 == components.size();
+        std::string exact = join(resolved, component);
+        if (component == "." || component == ".." || exists(exact)) {
+            resolved = exact;
+            continue;
+        }
+        const std::string* match = nullptr;
+        for (const std::string& candidate : listDirectory(resolved.empty() ? "." : resolved)) {
+            // Several spellings of one name: take the first in byte order, so
+            // that the choice never depends on the directory's order.
+            if (equalIgnoringAsciiCase(candidate, component) && (!match || candidate < *match))
+                match = &candidate;
+        }
+        if (match && exists(join(resolved, *match))) {
+            resolved = join(resolved, *match);
+            continue;
+        }
+        if (isLeaf && allowMissingLeaf) {
+            resolved = exact;
+            continue;
+        }
+        return std::nullopt;
+    }
+    if (resolved.empty())
+        resolved = ".";
+    return resolved;
+}
+
+void forgetDirectoryCache() { directoryCache().clear(); }
+
+bool fileExists(const std::string& realPath)
+{
+    struct stat info { };
+    return stat(realPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isDirectory(const std::string& realPath)
+{
+    struct stat info { };
+    return stat(realPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int64_t fileSize(const std::string& realPath)
+{
+    struct stat info { };
+    if (stat(realPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return int64_t(info.st_size);
+}
+
+bool makeDirectories(const std::string& realPath)
+{
+    if (realPath.empty())
+        return false;
+    std::string path = normalizeSeparators(realPath);
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        std::string parent = path.substr(0, slash);
+        if (mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        return false;
+    return isDirectory(path);
+}
+
+bool replaceFileContents(const std::string& realPath, const std::string& bytes)
+{
+    if (realPath.empty())
+        return false;
+    std::string temporary = realPath + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    // Keep the permissions an existing file had (mkstemp makes 0600).
+    struct stat info { };
+    if (stat(realPath.c_str(), &info) == 0)
+        fchmod(descriptor, info.st_mode & 07777);
+    else
+        fchmod(descriptor, 0666 & ~currentUmask());
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        ok = written > 0;
+        if (ok)
+            done += size_t(written);
+    }
+    ok = ok && fsync(descriptor) == 0;
+    ok = close(descriptor) == 0 && ok;
+    if (!ok || rename(temporary.c_str(), realPath.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    size_t slash = realPath.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : realPath.substr(0, slash));
+    int directoryDescriptor = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryDescriptor >= 0) {
+        fsync(directoryDescriptor);
+        close(directoryDescriptor);
+    }
+    return true;
+}
+
+std::string executablePath()
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return {};
+        // A full buffer may mean the name was cut: try again with more room.
+        if (size_t(length) < buffer.size())
+            return std::string(buffer.data(), size_t(length));
+        if (buffer.size() >= 65536)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string configDirectory()
+{
+    std::string directory;
+    if (const char* overridden = std::getenv("VARDUN_CONFIG_DIR"); overridden && *overridden)
+        directory = overridden;
+    else if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        directory = std::string(config) + "/vardun";
+    else if (std::string home = homeDirectory(); !home.empty())
+        directory = home + "/.config/vardun";
+    else
+        return {};
+    makeDirectories(directory);
+    return directory;
+}
+
+} // namespace platform

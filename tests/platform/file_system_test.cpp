@@ -1,0 +1,179 @@
+#include "platform/file_system.h"
+
+#include "support/scoped_environment.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A small client tree written the way an installer on a case-insensitive
+// file system might have spelled it.
+class ClientTree {
+public:
+    ClientTree()
+    {
+        m_root.write("Client/Desktop/common/Layout.txt", "layout");
+        m_root.write("Client/Multicache.dat", "");
+        m_root.write("Client/EquipConv.def", "1 2 3");
+        m_root.write("Client/Two/a.txt", "lower");
+        m_root.write("Client/Two/A.txt", "upper");
+    }
+    const test::TempDir& root() const { return m_root; }
+
+private:
+    test::TempDir m_root;
+};
+
+struct ResolveCase {
+    const char* label;
+    const char* path;
+    bool allowMissingLeaf;
+    const char* expected; // null: not found
+};
+
+class ResolvePath : public ::testing::TestWithParam<ResolveCase> {
+protected:
+    void SetUp() override { platform::forgetDirectoryCache(); }
+    ClientTree m_tree;
+};
+
+TEST_P(ResolvePath, FindsTheRealSpelling)
+{
+    const ResolveCase& c = GetParam();
+    auto resolved = platform::resolvePath(m_tree.root().path() + "/" + c.path, c.allowMissingLeaf);
+    if (!c.expected) {
+        EXPECT_FALSE(resolved.has_value()) << *resolved;
+        return;
+    }
+    ASSERT_TRUE(resolved.has_value());
+    EXPECT_EQ(*resolved, m_tree.root().path() + "/" + c.expected);
+}
+
+const ResolveCase kResolveCases[] = {
+    { "Exact", "Client/EquipConv.def", false, "Client/EquipConv.def" },
+    { "EveryComponentFolded", "client\\desktop\\COMMON\\layout.TXT", false, "Client/Desktop/common/Layout.txt" },
+    { "MixedSeparators", "CLIENT/Desktop\\Common/LAYOUT.txt", false, "Client/Desktop/common/Layout.txt" },
+    { "DoubledSeparators", "Client//equipconv.DEF", false, "Client/EquipConv.def" },
+    { "TrailingSeparator", "client/desktop/", false, "Client/Desktop" },
+    { "DotComponents", "client/./Desktop/../multicache.DAT", false, "Client/./Desktop/../Multicache.dat" },
+    { "ExactSpellingWins", "Client/Two/a.txt", false, "Client/Two/a.txt" },
+    { "AmbiguousTakesFirstInByteOrder", "Client/Two/A.TXT", false, "Client/Two/A.txt" },
+    { "MissingLeaf", "Client/missing.txt", false, nullptr },
+    { "MissingLeafAllowed", "client/NEW.cfg", true, "Client/NEW.cfg" },
+    { "MissingLeafFoundAnyway", "client/equipconv.def", true, "Client/EquipConv.def" },
+    { "MissingDirectoryNotAllowed", "nodir/new.cfg", true, nullptr },
+    { "FileUsedAsDirectory", "Client/Multicache.dat/x", false, nullptr },
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ResolvePath, ::testing::ValuesIn(kResolveCases),
+    [](const ::testing::TestParamInfo<ResolveCase>& entry) { return std::string(entry.param.label); });
+
+TEST(ResolvePathRelative, KeepsRelativePathsRelative)
+{
+    ClientTree tree;
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(tree.root().path().c_str()), 0);
+    platform::forgetDirectoryCache();
+    auto nested = platform::resolvePath("client\\EQUIPCONV.def");
+    auto leafOnly = platform::resolvePath("CLIENT");
+    auto empty = platform::resolvePath("");
+    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(nested.value_or("?"), "Client/EquipConv.def");
+    EXPECT_EQ(leafOnly.value_or("?"), "Client");
+    EXPECT_FALSE(empty.has_value());
+}
+
+TEST(ResolvePathCache, NewFilesAppearAfterTheCacheIsForgotten)
+{
+    ClientTree tree;
+    platform::forgetDirectoryCache();
+    std::string late = tree.root().path() + "/client/LATE.txt";
+    EXPECT_FALSE(platform::resolvePath(late).has_value());
+    tree.root().write("Client/Late.txt", "x");
+    platform::forgetDirectoryCache();
+    EXPECT_EQ(platform::resolvePath(late).value_or("?"), tree.root().path() + "/Client/Late.txt");
+}
+
+TEST(FileFacts, AnswerForFilesDirectoriesAndMissingNames)
+{
+    ClientTree tree;
+    std::string file = tree.root().file("Client/EquipConv.def");
+    std::string empty = tree.root().file("Client/Multicache.dat");
+    std::string directory = tree.root().file("Client");
+    std::string missing = tree.root().file("Client/none");
+    EXPECT_TRUE(platform::fileExists(file));
+    EXPECT_FALSE(platform::fileExists(directory));
+    EXPECT_FALSE(platform::fileExists(missing));
+    EXPECT_TRUE(platform::isDirectory(directory));
+    EXPECT_FALSE(platform::isDirectory(file));
+    EXPECT_EQ(platform::fileSize(file), 5);
+    EXPECT_EQ(platform::fileSize(empty), 0);
+    EXPECT_EQ(platform::fileSize(directory), -1);
+    EXPECT_EQ(platform::fileSize(missing), -1);
+}
+
+TEST(MakeDirectories, MakesParentsAndRefusesAFileInTheWay)
+{
+    test::TempDir root;
+    EXPECT_TRUE(platform::makeDirectories(root.file("a/b\\c")));
+    EXPECT_TRUE(platform::isDirectory(root.file("a/b/c")));
+    EXPECT_TRUE(platform::makeDirectories(root.file("a/b/c/")));
+    root.write("file", "x");
+    EXPECT_FALSE(platform::makeDirectories(root.file("file")));
+    EXPECT_FALSE(platform::makeDirectories(root.file("file/below")));
+    EXPECT_FALSE(platform::makeDirectories(""));
+}
+
+TEST(ReplaceFileContents, ReplacesWholeAndLeavesNothingBeside)
+{
+    test::TempDir root;
+    std::string path = root.write("vo.cfg", "old contents that are longer");
+    chmod(path.c_str(), 0640);
+    ASSERT_TRUE(platform::replaceFileContents(path, "new"));
+    EXPECT_EQ(test::TempDir::read(path), "new");
+    struct stat info { };
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_TRUE(platform::replaceFileContents(root.file("created.cfg"), ""));
+    EXPECT_TRUE(platform::fileExists(root.file("created.cfg")));
+    EXPECT_FALSE(platform::replaceFileContents(root.file("no/such/dir.cfg"), "x"));
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root.path()))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);
+}
+
+TEST(ExecutablePath, NamesThisProgram)
+{
+    std::string path = platform::executablePath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(path.substr(path.rfind('/') + 1), "platform_tests");
+}
+
+TEST(ConfigDirectory, OverrideThenXdgThenHome)
+{
+    test::TempDir root;
+    {
+        test::ScopedEnvironment overridden("VARDUN_CONFIG_DIR", root.file("override").c_str());
+        EXPECT_EQ(platform::configDirectory(), root.file("override"));
+        EXPECT_TRUE(platform::isDirectory(root.file("override")));
+    }
+    test::ScopedEnvironment noOverride("VARDUN_CONFIG_DIR", nullptr);
+    {
+        test::ScopedEnvironment xdg("XDG_CONFIG_HOME", root.file("xdg").c_str());
+        EXPECT_EQ(platform::configDirectory(), root.file("xdg/vardun"));
+        EXPECT_TRUE(platform::isDirectory(root.file("xdg/vardun")));
+    }
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    test::ScopedEnvironment xdg("XDG_CONFIG_HOME", "relative");
+    test::ScopedEnvironment home("HOME", root.file("home").c_str());
+    EXPECT_EQ(platform::configDirectory(), root.file("home/.config/vardun"));
+}
+
+} // namespace
