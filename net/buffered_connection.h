@@ -98,9 +98,13 @@ private:
     void clearBuffers();
     void loseConnection();
     void takeReceived(uint8_t* data, size_t count);
+    // Frames and delivers what arrived, then compacts the raw buffer once.
+    // False when the connection was lost.
+    bool processReceived();
     bool splitPackets();
     Split splitCompressedOnce();
     Split splitPlainOnce();
+    Split makeRoomBehindHeld();
     void deliverPacket(uint8_t* packet, uint32_t length);
     void holdPacket(uint8_t* packet, uint32_t length);
     void releaseHeld();

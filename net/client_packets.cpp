@@ -206,7 +206,8 @@ bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, st
     return finish(buffer);
 }
 
-bool buildMapPinPacket(PacketBuffer& buffer, uint32_t mapSerial, uint8_t action, uint8_t pinNumber, int32_t x, int32_t y)
+bool buildMapPinPacket(
+    PacketBuffer& buffer, uint32_t mapSerial, uint8_t action, uint8_t pinNumber, int32_t x, int32_t y)
 {
     packetBegin(buffer, 0x56);
     packetPutLong(buffer, mapSerial);
@@ -506,8 +507,8 @@ bool buildMapBlockPacket(PacketBuffer& buffer, uint32_t blockNumber, uint16_t va
     return finish(buffer);
 }
 
-bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password,
-    uint8_t nextLoginKey, const uint8_t igrId[kIgrIdSize])
+bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password, uint8_t nextLoginKey,
+    const uint8_t igrId[kIgrIdSize])
 {
     packetBegin(buffer, 0xCF);
     packetPutFixedText(buffer, account, kTextFieldSize);

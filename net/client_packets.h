@@ -57,11 +57,13 @@ bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice);
 bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial);
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows);
 // `x` and `y` are the pin's position in window pixels, frame margins included.
-bool buildMapPinPacket(PacketBuffer& buffer, uint32_t mapSerial, uint8_t action, uint8_t pinNumber, int32_t x, int32_t y);
+bool buildMapPinPacket(
+    PacketBuffer& buffer, uint32_t mapSerial, uint8_t action, uint8_t pinNumber, int32_t x, int32_t y);
 bool buildPlayCharacterPacket(PacketBuffer& buffer, const char* name, const uint8_t clientInfo[kClientInfoSize],
     uint32_t slot, uint32_t localAddress);
 bool buildBookPageRequestPacket(PacketBuffer& buffer, uint32_t book, uint16_t page);
-bool buildBookPagePacket(PacketBuffer& buffer, uint32_t book, uint16_t page, std::span<const std::u16string_view> lines);
+bool buildBookPagePacket(
+    PacketBuffer& buffer, uint32_t book, uint16_t page, std::span<const std::u16string_view> lines);
 bool buildTargetResponsePacket(PacketBuffer& buffer, uint8_t targetType, uint32_t cursorId, uint8_t cursorFlag,
     uint32_t serial, uint16_t x, uint16_t y, uint16_t z, uint16_t graphic);
 bool buildSecureTradePacket(PacketBuffer& buffer, uint8_t action, uint32_t first, uint32_t second, uint32_t third);
@@ -94,9 +96,10 @@ bool buildTextEntryReplyPacket(
 bool buildObjectHelpRequestPacket(PacketBuffer& buffer, uint32_t serial, uint8_t flag, const char* language);
 bool buildUnicodePromptReplyPacket(PacketBuffer& buffer, uint32_t serial, uint32_t promptId, uint32_t type,
     const char* language, std::u16string_view text);
-bool buildMapBlockPacket(PacketBuffer& buffer, uint32_t blockNumber, uint16_t value, const uint8_t block[kMapBlockSize]);
-bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password,
-    uint8_t nextLoginKey, const uint8_t igrId[kIgrIdSize]);
+bool buildMapBlockPacket(
+    PacketBuffer& buffer, uint32_t blockNumber, uint16_t value, const uint8_t block[kMapBlockSize]);
+bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password, uint8_t nextLoginKey,
+    const uint8_t igrId[kIgrIdSize]);
 bool buildBookHeaderTextPacket(PacketBuffer& buffer, uint32_t book, std::string_view title, std::string_view author);
 bool buildEncodedCommandPacket(
     PacketBuffer& buffer, uint32_t serial, uint16_t subCommand, std::span<const EncodedArgument> arguments);

@@ -53,10 +53,7 @@ bool gameConnectionIsOpen() { return g_current && g_current->isOpen(); }
 
 bool isGameConnected() { return gameConnectionIsOpen(); }
 
-bool connectGameConnection(uint32_t address, uint16_t port)
-{
-    return g_current && g_current->connect(address, port);
-}
+bool connectGameConnection(uint32_t address, uint16_t port) { return g_current && g_current->connect(address, port); }
 
 void setGameServerMode(bool on)
 {

@@ -1,5 +1,7 @@
 #include "net/huffman_decoder.h"
 
+#include <cstring>
+
 namespace {
 
 // Every 11-bit window maps to the one symbol whose code it starts with, since
@@ -32,40 +34,73 @@ const DecodeTable& decodeTable()
     return table;
 }
 
-// The 11 bits starting at `position`, zero beyond the end of the input.
-inline uint32_t peekWindow(const uint8_t* raw, size_t rawLength, uint32_t position)
-{
-    size_t byte = position >> 3;
-    uint32_t word;
-    if (byte + 3 <= rawLength) {
-        word = uint32_t(raw[byte]) << 16 | uint32_t(raw[byte + 1]) << 8 | raw[byte + 2];
-    } else {
-        word = uint32_t(raw[byte]) << 16;
-        if (byte + 1 < rawLength)
-            word |= uint32_t(raw[byte + 1]) << 8;
+// Reads the input into a 64-bit window, most significant bit first. Bits past
+// `available` are either zero or the input's own next bits, so a code may be
+// looked up before it is known to be complete.
+class BitWindow {
+public:
+    BitWindow(const uint8_t* raw, size_t rawLength, uint32_t position)
+        : m_raw(raw)
+        , m_length(rawLength)
+        , m_next(position >> 3)
+    {
+        refill();
+        int skip = int(position & 7);
+        m_bits <<= skip;
+        m_available -= skip;
     }
-    return (word >> (24 - kHuffmanMaxBits - (position & 7))) & (kWindowSize - 1);
-}
+
+    void refill()
+    {
+        if (m_next + 8 <= m_length) {
+            uint64_t word;
+            std::memcpy(&word, m_raw + m_next, 8);
+            m_bits |= __builtin_bswap64(word) >> m_available;
+            int take = (63 - m_available) >> 3;
+            m_next += size_t(take);
+            m_available += take * 8;
+            return;
+        }
+        while (m_available <= 56 && m_next < m_length) {
+            m_bits |= uint64_t(m_raw[m_next++]) << (56 - m_available);
+            m_available += 8;
+        }
+    }
+    uint32_t peek() const { return uint32_t(m_bits >> (64 - kHuffmanMaxBits)); }
+    int available() const { return m_available; }
+    void consume(int bits)
+    {
+        m_bits <<= bits;
+        m_available -= bits;
+    }
+
+private:
+    const uint8_t* m_raw;
+    size_t m_length;
+    size_t m_next;
+    uint64_t m_bits { 0 };
+    int m_available { 0 };
+};
 
 } // namespace
 
 void buildHuffmanTree() { decodeTable(); }
 
-HuffmanResult huffmanDecodeOne(const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out,
-    size_t outCapacity, uint32_t& outLength)
+HuffmanResult huffmanDecodeOne(
+    const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength)
 {
+    if (uint64_t(bitPosition) >= uint64_t(rawLength) * 8)
+        return HuffmanResult::NeedMoreInput;
     const DecodeEntry* entries = decodeTable().entries;
-    uint64_t totalBits = uint64_t(rawLength) * 8;
+    BitWindow window(raw, rawLength, bitPosition);
     uint32_t position = bitPosition;
     uint32_t length = outLength;
     HuffmanResult result;
     for (;;) {
-        if (position >= totalBits) {
-            result = HuffmanResult::NeedMoreInput;
-            break;
-        }
-        DecodeEntry entry = entries[peekWindow(raw, rawLength, position)];
-        if (position + entry.bitCount > totalBits) {
+        if (window.available() < kHuffmanMaxBits)
+            window.refill();
+        DecodeEntry entry = entries[window.peek()];
+        if (entry.bitCount > window.available()) {
             result = HuffmanResult::NeedMoreInput;
             break;
         }
@@ -81,6 +116,7 @@ HuffmanResult huffmanDecodeOne(const uint8_t* raw, size_t rawLength, uint32_t& b
             break;
         }
         out[length++] = uint8_t(entry.symbol);
+        window.consume(entry.bitCount);
         position += entry.bitCount;
     }
     bitPosition = position;

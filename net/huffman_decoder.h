@@ -32,5 +32,5 @@ enum class HuffmanResult {
 // bytes to `out` at `outLength`, up to and including one end code. Nothing is
 // written at or past `outCapacity`. A code cut off at the end of the input is
 // decoded again from its first bit on the next call.
-HuffmanResult huffmanDecodeOne(const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out,
-    size_t outCapacity, uint32_t& outLength);
+HuffmanResult huffmanDecodeOne(
+    const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength);

@@ -1,6 +1,7 @@
 #include "net/huffman_decoder.h"
 
 // Bit count and code of every symbol; 256 ends a packet. A complete prefix code.
+// clang-format off
 const HuffmanCode huffmanCodeTable[kHuffmanSymbolCount] = {
     { 2, 0x000 }, { 5, 0x01F }, { 6, 0x022 }, { 7, 0x034 }, { 7, 0x075 }, { 6, 0x028 }, { 6, 0x03B }, { 7, 0x032 },
     { 8, 0x0E0 }, { 8, 0x062 }, { 7, 0x056 }, { 8, 0x079 }, { 9, 0x19D }, { 8, 0x097 }, { 6, 0x02A }, { 7, 0x057 },
@@ -36,3 +37,4 @@ const HuffmanCode huffmanCodeTable[kHuffmanSymbolCount] = {
     { 9, 0x167 }, { 10, 0x210 }, { 10, 0x23A }, { 10, 0x1B8 }, { 11, 0x3AF }, { 10, 0x18E }, { 10, 0x2EC }, { 7, 0x062 },
     { 4, 0x00D },
 };
+// clang-format on

@@ -32,7 +32,10 @@ constexpr size_t kMaxPacketLength = 65535; // the range of the length word
 extern const PacketInfo packetTable[kPacketTableSize];
 
 inline bool packetIsKnown(uint8_t id) { return id < kPacketTableSize; }
-inline bool packetIsVariable(uint8_t id) { return id < kPacketTableSize && packetTable[id].lengthWord == kVariableLength; }
+inline bool packetIsVariable(uint8_t id)
+{
+    return id < kPacketTableSize && packetTable[id].lengthWord == kVariableLength;
+}
 // The fixed length of a fixed id, 0 for a variable or unknown id.
 inline uint16_t packetFixedLength(uint8_t id)
 {
@@ -85,8 +88,7 @@ private:
 };
 
 // A PacketBuffer with its own zeroed storage of N bytes.
-template <size_t N>
-class PacketStorage : public PacketBuffer {
+template <size_t N> class PacketStorage : public PacketBuffer {
 public:
     PacketStorage()
         : PacketBuffer(m_bytes, N)

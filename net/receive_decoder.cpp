@@ -26,7 +26,6 @@ bool BufferedConnection::onReadable()
 {
     if (!isOpen())
         return false;
-    uint32_t resets = m_resetCount;
     while (m_rawFill < kRawBufferSize) {
         platform::IoResult result = platform::socketReceive(m_handle, m_raw + m_rawFill, kRawBufferSize - m_rawFill);
         if (result.status == platform::IoStatus::WouldBlock)
@@ -40,11 +39,7 @@ bool BufferedConnection::onReadable()
         }
         takeReceived(m_raw + m_rawFill, size_t(result.count));
     }
-    if (m_rawFill > m_rawStart && !splitPackets())
-        return false;
-    if (m_resetCount == resets)
-        compactRaw();
-    return isOpen();
+    return processReceived() && isOpen();
 }
 
 size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)
@@ -52,13 +47,21 @@ size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)
     size_t taken = std::min(count, kRawBufferSize - m_rawFill);
     if (taken == 0)
         return 0;
-    uint32_t resets = m_resetCount;
     std::memcpy(m_raw + m_rawFill, data, taken);
     takeReceived(m_raw + m_rawFill, taken);
-    splitPackets();
+    processReceived();
+    return taken;
+}
+
+bool BufferedConnection::processReceived()
+{
+    uint32_t resets = m_resetCount;
+    if (m_rawFill > m_rawStart && !splitPackets())
+        return false;
+    // A handler that closed the connection has already emptied the buffer.
     if (m_resetCount == resets)
         compactRaw();
-    return taken;
+    return true;
 }
 
 void BufferedConnection::takeReceived(uint8_t* data, size_t count)
@@ -138,6 +141,8 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
 {
     uint32_t held = m_heldOffset;
     uint32_t available = m_rawFill - m_rawStart;
+    if (available < held + 3 && held > 0 && m_rawFill == kRawBufferSize)
+        return makeRoomBehindHeld();
     if (available < held + 1)
         return Split::Stop;
     uint8_t* packet = m_raw + m_rawStart + held;
@@ -154,19 +159,8 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
         length = 1; // an unknown id goes to the dispatcher alone, which ignores it
     }
 
-    if (m_rawStart + held + length > kRawBufferSize) {
-        // The packet cannot fit behind what is held: deliver the held packets
-        // and move the rest to the front of the buffer.
-        if (held > 0) {
-            uint32_t resets = m_resetCount;
-            m_paused = false;
-            releaseHeld();
-            if (m_resetCount != resets)
-                return Split::Stop;
-        }
-        compactRaw();
-        return Split::Continue;
-    }
+    if (m_rawStart + held + length > kRawBufferSize)
+        return makeRoomBehindHeld();
     if (available < held + length)
         return Split::Stop;
 
@@ -177,6 +171,21 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
         return Split::Stop;
     if (!paused)
         m_rawStart += length;
+    return Split::Continue;
+}
+
+// The next packet (or its header) cannot fit behind what is held: deliver the
+// held packets, end the pause and move the rest to the front of the buffer.
+BufferedConnection::Split BufferedConnection::makeRoomBehindHeld()
+{
+    if (m_heldOffset > 0) {
+        uint32_t resets = m_resetCount;
+        m_paused = false;
+        releaseHeld();
+        if (m_resetCount != resets)
+            return Split::Stop;
+    }
+    compactRaw();
     return Split::Continue;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Traffic statistics of a connection, one set per direction. They are kept for
-// inspection only; nothing in the client decides anything from them. Main
+// diagnostics only; nothing in the client decides anything from them. Main
 // thread only; times come from the process-wide clock.
 
 #include <cstdint>

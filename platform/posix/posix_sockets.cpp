@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -78,8 +77,6 @@ SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs)
             return kNoSocket;
         }
     }
-    int one = 1;
-    setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (!setSocketBlocking(handle, true)) {
         close(handle);
         return kNoSocket;

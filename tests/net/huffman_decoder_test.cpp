@@ -43,8 +43,8 @@ TEST(HuffmanDecoder, DecodesEveryByteValue)
     std::vector<uint8_t> out(1024);
     uint32_t bits = 0;
     uint32_t length = 0;
-    EXPECT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
-        HuffmanResult::EndOfPacket);
+    EXPECT_EQ(
+        huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length), HuffmanResult::EndOfPacket);
     EXPECT_EQ(bits, raw.size() * 8);
     out.resize(length);
     EXPECT_EQ(out, packet);
@@ -59,11 +59,11 @@ TEST(HuffmanDecoder, CodeCutAtAnyPointResumesAtTheSymbolBoundary)
         std::vector<uint8_t> out(64);
         uint32_t bits = 0;
         uint32_t length = 0;
-        EXPECT_EQ(huffmanDecodeOne(raw.data(), cut, bits, out.data(), out.size(), length),
-            HuffmanResult::NeedMoreInput);
+        EXPECT_EQ(
+            huffmanDecodeOne(raw.data(), cut, bits, out.data(), out.size(), length), HuffmanResult::NeedMoreInput);
         EXPECT_LE(bits, cut * 8);
-        EXPECT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
-            HuffmanResult::EndOfPacket)
+        EXPECT_EQ(
+            huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length), HuffmanResult::EndOfPacket)
             << cut;
         out.resize(length);
         EXPECT_EQ(out, packet) << cut;
@@ -84,13 +84,13 @@ TEST(HuffmanDecoder, PaddingAfterTheEndCodeIsSkipped)
     std::vector<uint8_t> out(16);
     uint32_t bits = 0;
     uint32_t length = 0;
-    ASSERT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
-        HuffmanResult::EndOfPacket);
+    ASSERT_EQ(
+        huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length), HuffmanResult::EndOfPacket);
     EXPECT_EQ(length, 1u);
     EXPECT_EQ(bits % 8, 0u);
     length = 0;
-    ASSERT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
-        HuffmanResult::EndOfPacket);
+    ASSERT_EQ(
+        huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length), HuffmanResult::EndOfPacket);
     EXPECT_EQ(length, 2u);
     EXPECT_EQ(out[0], 0x73);
 }
@@ -120,8 +120,8 @@ TEST(HuffmanDecoder, EndCodeFitsInAFullOutput)
     std::vector<uint8_t> out(8);
     uint32_t bits = 0;
     uint32_t length = 0;
-    EXPECT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
-        HuffmanResult::EndOfPacket);
+    EXPECT_EQ(
+        huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length), HuffmanResult::EndOfPacket);
     EXPECT_EQ(length, 8u);
 }
 

@@ -1,6 +1,7 @@
 #include "net/packet_table.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ struct GetterCase {
     const char* name;
     int width;
 };
+
+void PrintTo(const GetterCase& row, std::ostream* out) { *out << row.name; }
 
 class PacketGetterBoundary : public testing::TestWithParam<GetterCase> { };
 
@@ -112,6 +115,8 @@ struct BadBytesCase {
     int32_t count;
     bool ok;
 };
+
+void PrintTo(const BadBytesCase& row, std::ostream* out) { *out << row.name; }
 
 class PacketGetBytes : public testing::TestWithParam<BadBytesCase> { };
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -75,6 +76,8 @@ struct PlainBadInput {
     Bytes garbage;
     size_t dispatchedGarbage;
 };
+
+void PrintTo(const PlainBadInput& row, std::ostream* out) { *out << row.name; }
 
 class PlainFramingBadInput : public testing::TestWithParam<PlainBadInput> { };
 
@@ -149,6 +152,23 @@ TEST(PlainFraming, HeldPacketsAreReleasedWhenTheBufferCannotTakeTheNextOne)
     EXPECT_EQ(connection->packets.back(), big);
 }
 
+TEST(PlainFraming, HeldPacketsFillingTheBufferExactlyDoNotStallTheStream)
+{
+    auto connection = makeConnection(false);
+    Bytes stream = kPause;
+    const size_t held = (BufferedConnection::kRawBufferSize - kPause.size()) / 2;
+    for (size_t i = 0; i < held; ++i) {
+        stream.push_back(0x73);
+        stream.push_back(uint8_t(i));
+    }
+    ASSERT_EQ(stream.size(), BufferedConnection::kRawBufferSize);
+    connection->feed(stream);
+    // A full buffer of held packets is released like one that cannot take the next packet.
+    EXPECT_EQ(connection->link().receiveBytes(kSpeech.data(), kSpeech.size()), kSpeech.size());
+    ASSERT_EQ(connection->packets.size(), held + 2);
+    EXPECT_EQ(connection->packets.back(), kSpeech);
+}
+
 // Pause scripts, played on both stream forms.
 struct PauseScript {
     const char* name;
@@ -173,6 +193,11 @@ struct PauseCase {
     bool compressed;
     bool byteByByte;
 };
+
+void PrintTo(const PauseCase& row, std::ostream* out)
+{
+    *out << row.script.name << (row.compressed ? " compressed" : " plain") << (row.byteByByte ? " byte by byte" : "");
+}
 
 class PauseHoldBack : public testing::TestWithParam<PauseCase> { };
 
@@ -202,8 +227,8 @@ std::vector<PauseCase> pauseCases()
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, PauseHoldBack, testing::ValuesIn(pauseCases()),
-    [](const testing::TestParamInfo<PauseCase>& row) {
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, PauseHoldBack, testing::ValuesIn(pauseCases()), [](const testing::TestParamInfo<PauseCase>& row) {
         return std::string(row.param.script.name) + (row.param.compressed ? "_Compressed" : "_Plain")
             + (row.param.byteByByte ? "_ByteByByte" : "_OneRead");
     });
@@ -241,6 +266,8 @@ struct CompressedBadInput {
     const char* name;
     std::vector<Bytes> blocks;
 };
+
+void PrintTo(const CompressedBadInput& row, std::ostream* out) { *out << row.name; }
 
 class CompressedFramingBadInput : public testing::TestWithParam<CompressedBadInput> { };
 

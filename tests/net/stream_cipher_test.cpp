@@ -40,20 +40,24 @@ TEST(NettleKnownAnswers, Md5OfAbc)
     EXPECT_EQ(hex(digest, 16), "900150983cd24fb0d6963f7d28e17f72");
 }
 
+// Twofish keyed, independently of the cipher class, with the four given key
+// bytes repeated four times.
+twofish_ctx keyedWith(const uint8_t (&bytes)[4])
+{
+    uint8_t key[16];
+    for (int i = 0; i < 16; ++i)
+        key[i] = bytes[i % 4];
+    twofish_ctx context;
+    twofish128_set_key(&context, key);
+    return context;
+}
+
 // The table is the bytes 0..255 encrypted under the seed's wire bytes repeated four times.
 TEST(GameStreamCipher, TableIsTheEncryptedIdentity)
 {
     GameStreamCipher cipher;
     cipher.init(0x0A0B0C0Du);
-    uint8_t key[16];
-    for (int i = 0; i < 16; i += 4) {
-        key[i] = 0x0A;
-        key[i + 1] = 0x0B;
-        key[i + 2] = 0x0C;
-        key[i + 3] = 0x0D;
-    }
-    twofish_ctx context;
-    twofish128_set_key(&context, key);
+    twofish_ctx context = keyedWith({ 0x0A, 0x0B, 0x0C, 0x0D });
     uint8_t expected[256];
     for (int i = 0; i < 256; ++i)
         expected[i] = uint8_t(i);
@@ -72,15 +76,7 @@ TEST(GameStreamCipher, Byte257UsesTheReEncryptedTable)
     cipher.apply(data.data() + 256, 1);
     EXPECT_EQ(hex(data.data(), 256), hex(first, 256));
 
-    uint8_t key[16];
-    for (int i = 0; i < 16; i += 4) {
-        key[i] = 0x12;
-        key[i + 1] = 0x34;
-        key[i + 2] = 0x56;
-        key[i + 3] = 0x78;
-    }
-    twofish_ctx context;
-    twofish128_set_key(&context, key);
+    twofish_ctx context = keyedWith({ 0x12, 0x34, 0x56, 0x78 });
     twofish_encrypt(&context, 256, first, first);
     EXPECT_EQ(data[256], first[0]);
     EXPECT_EQ(cipher.index(), 1);

@@ -4,6 +4,29 @@
 
 namespace test {
 
+namespace {
+
+constexpr uint32_t kWaitStepMs = 10;
+
+enum class WaitFor { Reading, Writing };
+
+// Waits one step for the socket to become readable or writable; false once
+// `waited` has reached `timeoutMs`.
+bool waitStep(platform::SocketHandle socket, WaitFor what, uint32_t& waited, uint32_t timeoutMs)
+{
+    if (waited >= timeoutMs)
+        return false;
+    platform::SocketPoll entry;
+    entry.socket = socket;
+    entry.wantRead = what == WaitFor::Reading;
+    entry.wantWrite = what == WaitFor::Writing;
+    platform::pollSockets({ &entry, 1 }, kWaitStepMs);
+    waited += kWaitStepMs;
+    return true;
+}
+
+} // namespace
+
 TestServerPeer::TestServerPeer()
     : m_listener(platform::tcpListenLoopback(0))
 {
@@ -50,23 +73,24 @@ bool TestServerPeer::readRaw(std::vector<uint8_t>& out, size_t count, uint32_t t
             got += size_t(result.count);
             continue;
         }
-        if (result.status != platform::IoStatus::WouldBlock || waited >= timeoutMs)
+        if (result.status != platform::IoStatus::WouldBlock
+            || !waitStep(m_connection, WaitFor::Reading, waited, timeoutMs))
             return false;
-        platform::SocketPoll entry;
-        entry.socket = m_connection;
-        entry.wantRead = true;
-        platform::pollSockets({ &entry, 1 }, 10);
-        waited += 10;
     }
     return true;
+}
+
+void TestServerPeer::loginDecipher(std::vector<uint8_t>& bytes)
+{
+    for (uint8_t& byte : bytes)
+        byte = loginCipherStep(m_loginKeys, byte);
 }
 
 bool TestServerPeer::readLoginCiphered(std::vector<uint8_t>& out, size_t count)
 {
     if (!readRaw(out, count))
         return false;
-    for (uint8_t& byte : out)
-        byte = loginCipherStep(m_loginKeys, byte);
+    loginDecipher(out);
     return true;
 }
 
@@ -104,13 +128,8 @@ bool TestServerPeer::sendRaw(const std::vector<uint8_t>& bytes)
             sent += size_t(result.count);
             continue;
         }
-        if (result.status != platform::IoStatus::WouldBlock || waited >= 2000)
+        if (result.status != platform::IoStatus::WouldBlock || !waitStep(m_connection, WaitFor::Writing, waited, 2000))
             return false;
-        platform::SocketPoll entry;
-        entry.socket = m_connection;
-        entry.wantWrite = true;
-        platform::pollSockets({ &entry, 1 }, 10);
-        waited += 10;
     }
     return true;
 }

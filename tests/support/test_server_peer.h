@@ -35,6 +35,9 @@ public:
     // Reads exactly `count` bytes and deciphers them.
     bool readLoginCiphered(std::vector<uint8_t>& out, size_t count);
     bool readGameCiphered(std::vector<uint8_t>& out, size_t count);
+    // Deciphers bytes already read, continuing each cipher's stream.
+    void gameDecipher(std::vector<uint8_t>& bytes) { m_gameCipher.apply(bytes.data(), bytes.size()); }
+    void loginDecipher(std::vector<uint8_t>& bytes);
     // Reads whatever arrives within `timeoutMs` (nothing deciphered).
     std::vector<uint8_t> readAvailable(uint32_t timeoutMs);
 
