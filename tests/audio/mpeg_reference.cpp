@@ -1,0 +1,87 @@
+#include "mpeg_reference.h"
+
+#include <gtest/gtest.h>
+#include <mpg123.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace test {
+
+bool runTool(const std::string& command)
+{
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    if (status != 0) {
+        ADD_FAILURE() << "command failed (is the tool installed?): " << command;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool decodeAs(const std::string& bytes, int encoding, ReferenceDecode& result)
+{
+    mpg123_init();
+    int error = 0;
+    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    if (!handle)
+        return false;
+    mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_IGNORE_INFOFRAME | MPG123_QUIET, 0.0);
+    mpg123_format_none(handle);
+    for (long rate : { 8000L, 11025L, 12000L, 16000L, 22050L, 24000L, 32000L, 44100L, 48000L })
+        mpg123_format(handle, rate, MPG123_MONO | MPG123_STEREO, encoding);
+    bool ok = mpg123_open_feed(handle) == MPG123_OK
+        && mpg123_feed(handle, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) == MPG123_OK;
+    std::vector<unsigned char> buffer(1 << 16);
+    while (ok) {
+        size_t done = 0;
+        const int status = mpg123_read(handle, buffer.data(), buffer.size(), &done);
+        if (encoding == MPG123_ENC_FLOAT_32) {
+            const float* f = reinterpret_cast<const float*>(buffer.data());
+            result.floats.insert(result.floats.end(), f, f + done / sizeof(float));
+        } else {
+            const int16_t* s = reinterpret_cast<const int16_t*>(buffer.data());
+            result.samples.insert(result.samples.end(), s, s + done / sizeof(int16_t));
+        }
+        if (status == MPG123_NEW_FORMAT) {
+            int channels = 0;
+            int enc = 0;
+            mpg123_getformat(handle, &result.rate, &channels, &enc);
+            result.channels = channels;
+            continue;
+        }
+        if (status != MPG123_OK)
+            break;
+    }
+    mpg123_delete(handle);
+    return ok;
+}
+
+} // namespace
+
+ReferenceDecode referenceDecode(const std::string& bytes)
+{
+    ReferenceDecode result;
+    result.ok = decodeAs(bytes, MPG123_ENC_FLOAT_32, result) && decodeAs(bytes, MPG123_ENC_SIGNED_16, result);
+    return result;
+}
+
+double signalToNoise(const float* reference, const float* ours, size_t count)
+{
+    double signal = 0.0;
+    double noise = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        signal += static_cast<double>(reference[i]) * reference[i];
+        const double d = static_cast<double>(reference[i]) - ours[i];
+        noise += d * d;
+    }
+    if (noise == 0.0)
+        return 200.0;
+    if (signal == 0.0)
+        return -200.0;
+    return 10.0 * std::log10(signal / noise);
+}
+
+} // namespace test
