@@ -4,6 +4,7 @@
 #include "audio/mpeg_tables.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace mpeg {
@@ -201,6 +202,8 @@ uint32_t MpegAudioDecoder::read(void* destination, uint32_t byteCount, bool asFl
             // Positions count 16-bit PCM bytes; a float output takes twice the room.
             std::memcpy(out + 2 * copied, reinterpret_cast<const uint8_t*>(m_pcmFloat) + 2 * m_readPosition,
                 2 * static_cast<size_t>(chunk));
+        } else if (std::endian::native == std::endian::little) {
+            std::memcpy(out + copied, reinterpret_cast<const uint8_t*>(m_pcm) + m_readPosition, chunk);
         } else {
             for (uint32_t i = 0; i < chunk; ++i) {
                 const uint32_t byte = m_readPosition + i;

@@ -1,6 +1,7 @@
 #include "audio/mpeg_layer3.h"
 
 #include "audio/mpeg_tables.h"
+#include "audio/mpeg_vector.h"
 
 #include <algorithm>
 #include <cmath>
@@ -568,12 +569,27 @@ void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
                     }
                 }
             } else {
-                const float (*matrix)[18] = kImdctLong[type == 2 ? 0 : type & 3];
-                for (int i = 0; i < 36; ++i) {
-                    float sum = 0.0f;
-                    for (int k = 0; k < 18; ++k)
-                        sum += matrix[i][k] * x[k];
-                    raw[i] = sum;
+                Float4 sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {}, sum4 = {};
+                for (int k = 0; k < 18; ++k) {
+                    const Float4 input = splat4(x[k]);
+                    sum0 += load4(&kImdctHalf[k][0]) * input;
+                    sum1 += load4(&kImdctHalf[k][4]) * input;
+                    sum2 += load4(&kImdctHalf[k][8]) * input;
+                    sum3 += load4(&kImdctHalf[k][12]) * input;
+                    sum4 += load4(&kImdctHalf[k][16]) * input;
+                }
+                float half[20];
+                store4(half, sum0);
+                store4(half + 4, sum1);
+                store4(half + 8, sum2);
+                store4(half + 12, sum3);
+                store4(half + 16, sum4);
+                const float* window = kImdctWindows[type == 2 ? 0 : type & 3];
+                for (int i = 0; i < 9; ++i) {
+                    raw[i] = window[i] * half[i];
+                    raw[17 - i] = -window[17 - i] * half[i];
+                    raw[18 + i] = window[18 + i] * half[9 + i];
+                    raw[35 - i] = window[35 - i] * half[9 + i];
                 }
             }
             for (int t = 0; t < 18; ++t) {

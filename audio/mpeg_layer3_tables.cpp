@@ -56,7 +56,8 @@ struct DerivedTables {
     float lsfIntensity[2][32];
     float aliasCs[8];
     float aliasCa[8];
-    float imdctLong[4][36][18];
+    float imdctHalf[18][20];
+    float imdctWindows[4][36];
     float imdctShort[12][6];
 
     DerivedTables()
@@ -93,11 +94,14 @@ struct DerivedTables {
         for (int i = 18; i < 36; ++i)
             windows[3][i] = windows[0][i];
         for (int type = 0; type < 4; ++type) {
-            for (int i = 0; i < 36; ++i) {
-                for (int k = 0; k < 18; ++k) {
-                    const double c = std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1));
-                    imdctLong[type][i][k] = static_cast<float>(windows[type][i] * c);
-                }
+            for (int i = 0; i < 36; ++i)
+                imdctWindows[type][i] = static_cast<float>(windows[type][i]);
+        }
+        // Outputs 0..8 and 18..26 of the 36-point IMDCT; the others mirror them.
+        for (int k = 0; k < 18; ++k) {
+            for (int j = 0; j < 20; ++j) {
+                const int i = j < 9 ? j : 9 + j;
+                imdctHalf[k][j] = j < 18 ? static_cast<float>(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1))) : 0.0f;
             }
         }
         for (int i = 0; i < 12; ++i) {
@@ -119,7 +123,8 @@ const float (&kIntensityRatios)[16] = gDerived.intensityRatios;
 const float (&kLsfIntensity)[2][32] = gDerived.lsfIntensity;
 const float (&kAliasCs)[8] = gDerived.aliasCs;
 const float (&kAliasCa)[8] = gDerived.aliasCa;
-const float (&kImdctLong)[4][36][18] = gDerived.imdctLong;
+const float (&kImdctHalf)[18][20] = gDerived.imdctHalf;
+const float (&kImdctWindows)[4][36] = gDerived.imdctWindows;
 const float (&kImdctShort)[12][6] = gDerived.imdctShort;
 
 } // namespace mpeg

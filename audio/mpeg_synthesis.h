@@ -32,6 +32,9 @@ private:
     // Moves the ring one slot back; returns the window phase (always odd).
     int advance();
 
+    // Float memory is kept slot-major (slot * 17 + row), so that the window
+    // sums of 16 outputs run side by side; the 16-bit memory is row-major
+    // (slot + 16 * row).
     float m_float[2][2][kHalfSize] = {};
     int16_t m_fixed[2][2][kHalfSize] = {};
     int m_position = 1;

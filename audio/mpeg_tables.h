@@ -73,10 +73,13 @@ extern const float (&kIntensityRatios)[16]; // tan(k*pi/12), 1e11 at k = 6
 extern const float (&kLsfIntensity)[2][32]; // (2^-1/4)^n and (2^-1/2)^n
 extern const float (&kAliasCs)[8];
 extern const float (&kAliasCa)[8];
-// IMDCT matrices with the window of their block type folded in:
-// long[block type][output 0..35][input 0..17] (block type 2 unused),
-// short[output 0..11][input 0..5].
-extern const float (&kImdctLong)[4][36][18];
+// The 36-point IMDCT: [input k][j] gives outputs 0..8 (j = 0..8) and 18..26
+// (j = 9..17; 18 and 19 pad to whole vectors); outputs 9..17 are the negated
+// mirror of 0..8 and 27..35 the mirror of 18..26. Then the window of the
+// block type (block type 2 unused).
+extern const float (&kImdctHalf)[18][20];
+extern const float (&kImdctWindows)[4][36];
+// The 12-point IMDCT of short blocks with the short window folded in: [output 0..11][input 0..5].
 extern const float (&kImdctShort)[12][6];
 
 } // namespace mpeg
