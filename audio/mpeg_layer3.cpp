@@ -44,7 +44,9 @@ int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
     return reservoir.getBits(1) ? -magnitude : magnitude;
 }
 
-int16_t handOver(float value)
+} // namespace
+
+int16_t handOverSample(float value)
 {
     // Out-of-range values become -32768, as the fixed-point path always did.
     const float scaled = value * 16384.0f;
@@ -52,8 +54,6 @@ int16_t handOver(float value)
         return -32768;
     return static_cast<int16_t>(std::nearbyint(scaled));
 }
-
-} // namespace
 
 void BitReservoir::reset()
 {
@@ -316,6 +316,7 @@ void Layer3Decoder::decodeHuffman(
     for (int i = line; i < kLines; ++i)
         values[i] = 0;
     m_nonZero[channel] = line;
+    m_decodedLines[channel] = line;
 }
 
 void Layer3Decoder::requantise(const FrameHeader& header, const GranuleChannelInfo& info, int channel)
@@ -648,7 +649,7 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
             if (path == Layer3Synthesis::Fixed16) {
                 for (int ch = 0; ch < channels; ++ch) {
                     for (int sb = 0; sb < 32; ++sb)
-                        m_subbandsFixed[t][ch][sb] = handOver(m_subbands[t][ch][sb]);
+                        m_subbandsFixed[t][ch][sb] = handOverSample(m_subbands[t][ch][sb]);
                 }
                 synthesis.runFixed(&m_subbandsFixed[t][0][0], channels, pcm + offset, pcmFloat + offset);
             } else {

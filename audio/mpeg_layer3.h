@@ -89,6 +89,10 @@ struct Layer3ScaleFactors {
     uint8_t shortBands[3][13] = {};
 };
 
+// Converts a subband sample to the 16-bit synthesis input (times 16384, ties
+// to even); values outside the 16-bit range become -32768.
+int16_t handOverSample(float value);
+
 class Layer3Decoder {
 public:
     static constexpr int kLines = 576;
@@ -102,7 +106,8 @@ public:
         Layer3Synthesis path, int16_t* pcm, float* pcmFloat);
 
     const Layer3SideInfo& sideInfo() const { return m_side; }
-    int nonZeroCount(int channel) const { return m_nonZero[channel]; }
+    // Lines the Huffman decoder filled for a channel in the last granule.
+    int decodedLineCount(int channel) const { return m_decodedLines[channel]; }
 
 private:
     bool readSideInfo(FrameReader& reader, const FrameHeader& header);
@@ -122,6 +127,7 @@ private:
     Layer3ScaleFactors m_scaleFactors[2];
     float m_overlap[2][32][18] = {};
     int m_nonZero[2] = {};
+    int m_decodedLines[2] = {};
     // Work arrays of one granule.
     int32_t m_values[kLines] = {};
     float m_lines[2][kLines] = {};

@@ -1,5 +1,8 @@
 #include "mpeg_reference.h"
 
+#include "audio/mpeg_decoder.h"
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 #include <mpg123.h>
 
@@ -16,6 +19,84 @@ bool runTool(const std::string& command)
         return false;
     }
     return true;
+}
+
+namespace {
+
+std::string expand(std::string text, const std::string& in, const std::string& out)
+{
+    for (const auto& [key, value] : { std::pair<std::string, std::string> { "{in}", in }, { "{out}", out } }) {
+        for (size_t at = text.find(key); at != std::string::npos; at = text.find(key))
+            text.replace(at, key.size(), value);
+    }
+    return text;
+}
+
+template <typename Sample>
+std::vector<Sample> decodeAll(const std::string& bytes, bool fixed16)
+{
+    MpegAudioDecoder decoder;
+    decoder.setSynthesisPath(fixed16 ? SynthesisPath::Fixed16 : SynthesisPath::Float);
+    std::vector<Sample> out;
+    if (decoder.open(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size())) != 0)
+        return out;
+    Sample buffer[4096];
+    // Every read moves the frame reader on by at least one header, so a
+    // stream of N bytes ends within N reads.
+    for (size_t reads = 0; !decoder.endOfStream(); ++reads) {
+        if (reads > bytes.size() + 16) {
+            ADD_FAILURE() << "the decoder does not reach the end of the stream";
+            break;
+        }
+        size_t got;
+        if constexpr (sizeof(Sample) == sizeof(float))
+            got = decoder.readFloatSamples(buffer);
+        else
+            got = decoder.readSamples(buffer);
+        out.insert(out.end(), buffer, buffer + got);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string makeEncodedFile(
+    const TempDir& dir, int rate, int channels, const std::string& synth, const std::string& encoder)
+{
+    const std::string wav = dir.file("signal.wav");
+    const std::string encoded = dir.file("encoded.mpa");
+    const std::string sox = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 " + wav
+        + " synth " + synth;
+    if (!runTool(sox) || !runTool(expand(encoder, wav, encoded)))
+        return {};
+    return TempDir::read(encoded);
+}
+
+std::vector<size_t> frameOffsets(const std::string& bytes)
+{
+    std::vector<size_t> offsets;
+    size_t at = 0;
+    while (at + 4 <= bytes.size()) {
+        const uint32_t word = static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 24
+            | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 16
+            | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 8 | static_cast<uint8_t>(bytes[at + 3]);
+        mpeg::FrameHeader header;
+        if (!mpeg::parseFrameHeader(word, header))
+            break;
+        offsets.push_back(at);
+        at += 4 + header.frameLength;
+    }
+    return offsets;
+}
+
+std::vector<float> decodeAllFloat(const std::string& bytes, bool fixed16)
+{
+    return decodeAll<float>(bytes, fixed16);
+}
+
+std::vector<int16_t> decodeAll16(const std::string& bytes, bool fixed16)
+{
+    return decodeAll<int16_t>(bytes, fixed16);
 }
 
 namespace {
