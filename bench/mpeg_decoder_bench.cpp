@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ constexpr double kSeconds = 60.0;
 const std::string& testFile()
 {
     static const std::string bytes = [] {
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vardun-mpeg-bench";
+        const std::filesystem::path dir = std::filesystem::temp_directory_path()
+            / ("vardun-mpeg-bench-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(dir);
         const std::string wav = (dir / "signal.wav").string();
         const std::string mp3 = (dir / "signal.mp3").string();
