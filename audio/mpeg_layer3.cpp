@@ -539,7 +539,8 @@ void Layer3Decoder::antialias(const GranuleChannelInfo& info, int channel)
             upper[i] = d * kAliasCs[i] + u * kAliasCa[i];
         }
     }
-    m_nonZero[channel] = std::min(kLines, 18 * (boundaries + 1));
+    // The butterflies spread values up to 8 lines into the next subband.
+    m_nonZero[channel] = std::min(kLines, std::max(m_nonZero[channel], 18 * (boundaries + 1)));
 }
 
 void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
