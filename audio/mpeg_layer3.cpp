@@ -450,7 +450,8 @@ void Layer3Decoder::processStereo(const FrameHeader& header, int granule)
     const int limit = intensity ? kLines : std::max(m_nonZero[0], m_nonZero[1]);
     float* left = m_lines[0];
     float* right = m_lines[1];
-    const float* lsfTable = kLsfIntensity[m_side.granules[granule][0].scalefacCompress & 1];
+    // The intensity scale belongs to the channel that carries the positions.
+    const float* lsfTable = kLsfIntensity[m_side.granules[granule][1].scalefacCompress & 1];
     constexpr float kRoot = 0.70710677f;
     for (int i = 0; i < limit; ++i) {
         const uint8_t position = positions[i];

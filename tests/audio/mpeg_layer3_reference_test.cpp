@@ -21,16 +21,23 @@ struct FeatureCase {
     bool mixed;
     bool shortBlocks;
     int modeExtension; // joint stereo: bit 1 mid-side, bit 0 intensity
+    bool lowSamplingFrequency = false;
 };
 
 // Writes the scale factors and Huffman-coded lines of one granule and
 // channel to `main`, and sets its part2_3_length and big_values.
-void writeChannel(test::BitWriter& main, test::Layer3GranuleFields& g, std::mt19937& random, int lastLine, bool shortBlock)
+void writeChannel(test::BitWriter& main, test::Layer3GranuleFields& g, std::mt19937& random, int lastLine, bool shortBlock,
+    int lowRateSlen)
 {
     const size_t start = main.bitCount();
-    const int slen1 = mpeg::kSlen[0][g.scalefacCompress];
-    const int slen2 = mpeg::kSlen[1][g.scalefacCompress];
-    if (!shortBlock) {
+    const int slen1 = lowRateSlen >= 0 ? 0 : mpeg::kSlen[0][g.scalefacCompress];
+    const int slen2 = lowRateSlen >= 0 ? 0 : mpeg::kSlen[1][g.scalefacCompress];
+    if (lowRateSlen > 0) {
+        // Long blocks, 21 scale factors of lowRateSlen bits (partitions of 7, 7 and 7).
+        for (int band = 0; band < 21; ++band)
+            main.put(static_cast<uint32_t>(random()) & ((1u << lowRateSlen) - 1), lowRateSlen);
+    } else if (lowRateSlen == 0) {
+    } else if (!shortBlock) {
         for (int band = 0; band < 21; ++band) {
             const int slen = band < 11 ? slen1 : slen2;
             main.put(static_cast<uint32_t>(random()) & ((1u << slen) - 1), slen);
@@ -66,17 +73,28 @@ std::string makeStream(const FeatureCase& c)
 {
     std::mt19937 random(1234);
     std::string stream;
+    const bool lsf = c.lowSamplingFrequency;
     for (int frame = 0; frame < 24; ++frame) {
         test::Layer3FrameFields f;
-        f.bitRateIndex = 14; // 320 kbit/s: room for every granule's data in its own frame
+        f.lowSamplingFrequency = lsf;
+        f.bitRateIndex = 14; // the highest rate: room for every granule's data in its own frame
         f.mode = c.modeExtension ? 1 : 0;
         f.modeExtension = c.modeExtension;
         test::BitWriter main;
-        for (int gr = 0; gr < 2; ++gr) {
+        for (int gr = 0; gr < (lsf ? 1 : 2); ++gr) {
             for (int ch = 0; ch < 2; ++ch) {
                 test::Layer3GranuleFields& g = f.granules[gr][ch];
                 g.globalGain = 175;
                 g.scalefacCompress = 9; // two bits per scale factor
+                int lowRateSlen = -1;
+                if (lsf) {
+                    // Left: no scale factors. Right with intensity: 2 x (36 x 2 + 6 x 2 + 2)
+                    // gives 2-bit scale factors in three partitions of seven; the
+                    // odd value picks the (2^-1/2)^n intensity table.
+                    const bool intensityRight = ch == 1 && (c.modeExtension & 1);
+                    g.scalefacCompress = intensityRight ? 173 : 0;
+                    lowRateSlen = intensityRight ? 2 : 0;
+                }
                 g.tableSelect[0] = g.tableSelect[1] = g.tableSelect[2] = 13;
                 g.region0Count = 7;
                 g.region1Count = 7;
@@ -89,7 +107,7 @@ std::string makeStream(const FeatureCase& c)
                 }
                 // With intensity stereo the right channel carries only low lines.
                 const int lastLine = (c.modeExtension & 1) && ch == 1 ? 48 : 220;
-                writeChannel(main, g, random, lastLine, c.shortBlocks);
+                writeChannel(main, g, random, lastLine, c.shortBlocks, lowRateSlen);
             }
         }
         std::vector<uint8_t> bytes(main.bytes().begin(), main.bytes().end());
@@ -120,6 +138,9 @@ const FeatureCase kFeatureCases[] = {
     { "IntensityAndMidSide", false, false, 3 },
     { "IntensityShortBlocks", false, true, 1 },
     { "IntensityMixedBlocks", true, true, 3 },
+    { "LowRateLongBlocks", false, false, 0, true },
+    { "LowRateIntensity", false, false, 1, true },
+    { "LowRateIntensityAndMidSide", false, false, 3, true },
 };
 
 INSTANTIATE_TEST_SUITE_P(Frames, MpegLayer3Features, ::testing::ValuesIn(kFeatureCases),
