@@ -1,7 +1,7 @@
 // Layer III decoding on hand-made frames: every count read from the side
 // information is bounded, the count-1 region stops where it must, the bit
 // reservoir copes with a stream cut in the middle, and the 16-bit hand-over
-// keeps its specified overflow value.
+// turns an overflow into -32768, as the fixed-point path always has.
 
 #include "audio/mpeg_decoder.h"
 #include "audio/mpeg_layer3.h"
@@ -28,7 +28,7 @@ std::vector<uint8_t> randomBytes(uint32_t seed, size_t count)
     return bytes;
 }
 
-// Runs the layer III decoder over a single frame and hands it back for inspection.
+// Runs the layer III decoder over a single frame and hands it back to the test.
 struct SingleFrame {
     mpeg::Layer3Decoder layer3;
     mpeg::SynthesisFilter synthesis;
