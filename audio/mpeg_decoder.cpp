@@ -9,8 +9,9 @@
 
 namespace {
 
-// Sample frames of the first decoded frame(s) skipped once per stream, per layer:
-// the filter banks' start-up delay.
+// PCM bytes per channel skipped once per stream, from the start of the first
+// decoded frame, by layer: the filter banks' start-up delay (545, 481 and
+// 1,105 samples).
 constexpr uint32_t kPrimingBytes[4] = { 0, 1090, 962, 2210 };
 
 } // namespace
