@@ -22,6 +22,9 @@ struct FeatureCase {
     bool shortBlocks;
     int modeExtension; // joint stereo: bit 1 mid-side, bit 0 intensity
     bool lowSamplingFrequency = false;
+    // MPEG-1 scalefac_compress; 15 gives 3-bit scale factors from band 11 up,
+    // so that intensity positions include 7 (no intensity: mid-side or plain).
+    uint32_t scalefacCompress = 9;
 };
 
 // Writes the scale factors and Huffman-coded lines of one granule and
@@ -85,7 +88,7 @@ std::string makeStream(const FeatureCase& c)
             for (int ch = 0; ch < 2; ++ch) {
                 test::Layer3GranuleFields& g = f.granules[gr][ch];
                 g.globalGain = 175;
-                g.scalefacCompress = 9; // two bits per scale factor
+                g.scalefacCompress = c.scalefacCompress;
                 int lowRateSlen = -1;
                 if (lsf) {
                     // Left: no scale factors. Right with intensity: 2 x (36 x 2 + 6 x 2 + 2)
@@ -106,7 +109,7 @@ std::string makeStream(const FeatureCase& c)
                     g.subblockGain[2] = 2;
                 }
                 // With intensity stereo the right channel carries only low lines.
-                const int lastLine = (c.modeExtension & 1) && ch == 1 ? 48 : 220;
+                const int lastLine = (c.modeExtension & 1) && ch == 1 ? 60 : 220;
                 writeChannel(main, g, random, lastLine, c.shortBlocks, lowRateSlen);
             }
         }
@@ -138,6 +141,8 @@ const FeatureCase kFeatureCases[] = {
     { "IntensityAndMidSide", false, false, 3 },
     { "IntensityShortBlocks", false, true, 1 },
     { "IntensityMixedBlocks", true, true, 3 },
+    { "IntensityPosition7", false, false, 1, false, 15 },
+    { "IntensityPosition7AndMidSide", false, false, 3, false, 15 },
     { "LowRateLongBlocks", false, false, 0, true },
     { "LowRateIntensity", false, false, 1, true },
     { "LowRateIntensityAndMidSide", false, false, 3, true },
