@@ -29,7 +29,7 @@ struct FeatureCase {
 
 // Writes the scale factors and Huffman-coded lines of one granule and
 // channel to `main`, and sets its part2_3_length and big_values.
-void writeChannel(test::BitWriter& main, test::Layer3GranuleFields& g, std::mt19937& random, int lastLine, bool shortBlock,
+void writeChannel(test::MpegBitWriter& main, test::Layer3GranuleFields& g, std::mt19937& random, int lastLine, bool shortBlock,
     int lowRateSlen)
 {
     const size_t start = main.bitCount();
@@ -83,7 +83,7 @@ std::string makeStream(const FeatureCase& c)
         f.bitRateIndex = 14; // the highest rate: room for every granule's data in its own frame
         f.mode = c.modeExtension ? 1 : 0;
         f.modeExtension = c.modeExtension;
-        test::BitWriter main;
+        test::MpegBitWriter main;
         for (int gr = 0; gr < (lsf ? 1 : 2); ++gr) {
             for (int ch = 0; ch < 2; ++ch) {
                 test::Layer3GranuleFields& g = f.granules[gr][ch];
