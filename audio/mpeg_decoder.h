@@ -1,0 +1,92 @@
+#pragma once
+// MpegAudioDecoder turns an MPEG-1 or MPEG-2 low-sampling-frequency audio
+// stream (layers I, II and III) held in memory into interleaved signed 16-bit
+// PCM (left first), or the same samples as floats in [-1, 1), on demand. The
+// data belongs to the caller and must stay valid while the decoder is open.
+// Everything the decoder needs lives in the object: nothing is allocated while
+// decoding. One thread at a time may drive a decoder; separate decoders are
+// independent. It is also an audio source: readSamples, isStereo, rate,
+// endOfStream.
+
+#include "audio/mpeg_frame.h"
+#include "audio/mpeg_layer3.h"
+#include "audio/mpeg_synthesis.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+// Which synthesis filter layer III goes through. Layers I and II always use
+// the float filter. The 16-bit path is the original fixed-point arithmetic;
+// the float path is the accurate one and the default.
+enum class SynthesisPath : uint8_t { Float, Fixed16 };
+
+class MpegAudioDecoder {
+public:
+    static constexpr uint32_t kMaxFrameSamples = 1152;
+    static constexpr uint32_t kPcmBufferSamples = kMaxFrameSamples * 2;
+
+    MpegAudioDecoder();
+    virtual ~MpegAudioDecoder();
+    MpegAudioDecoder(const MpegAudioDecoder&) = delete;
+    MpegAudioDecoder& operator=(const MpegAudioDecoder&) = delete;
+
+    // Attaches the decoder to `data` and prepares decoding; 0, or -1 when the
+    // data does not start with a usable frame header.
+    int open(const uint8_t* data, uint32_t size);
+    // The next read decodes the first frame again, without a second priming
+    // skip and with the filter memory running on.
+    void rewind();
+    void close();
+    // Copies up to `byteCount` bytes of PCM into `destination`, decoding frames
+    // as needed; fewer only when a frame fails to decode or the stream ends.
+    uint32_t readPcm(void* destination, uint32_t byteCount);
+
+    // Parses the header at the frame reader's next-frame position and moves
+    // past it; 0 or -1. A header whose layer, version or channel count differs
+    // from the stream's first header is refused.
+    virtual int readHeaderFromReader();
+    // Parses the first four bytes of the data as the stream's header without
+    // moving the frame reader; 0 or -1.
+    virtual int readHeaderFromBuffer();
+
+    // Audio source: whole samples (one per channel per sample frame).
+    size_t readSamples(std::span<int16_t> destination);
+    size_t readFloatSamples(std::span<float> destination);
+    bool isStereo() const { return m_channels == 2; }
+    uint32_t rate() const { return m_sampleRate; }
+    bool endOfStream() const;
+
+    void setSynthesisPath(SynthesisPath path) { m_path = path; }
+
+    bool isOpen() const { return m_open; }
+    uint32_t sampleRate() const { return m_sampleRate; }
+    int channelCount() const { return m_channels; }
+    int layer() const { return m_layer; }
+    uint32_t bitRate() const { return m_header.bitRate; }
+    uint32_t pcmBytesPerFrame() const { return m_pcmBytesPerFrame; }
+    const mpeg::FrameHeader& header() const { return m_header; }
+    const mpeg::FrameReader& frameReader() const { return m_reader; }
+    int ringPosition() const { return m_synthesis.ringPosition(); }
+
+private:
+    int decodeFrame();
+    void setupStreamInfo();
+    uint32_t read(void* destination, uint32_t byteCount, bool asFloat);
+
+    mpeg::SynthesisFilter m_synthesis;
+    int16_t m_pcm[kPcmBufferSamples] = {};
+    float m_pcmFloat[kPcmBufferSamples] = {};
+    mpeg::Layer3Decoder m_layer3;
+    mpeg::FrameReader m_reader;
+    mpeg::FrameHeader m_header;
+    uint32_t m_sampleRate = 0;
+    uint32_t m_pcmBytesPerFrame = 0;
+    uint32_t m_readPosition = 0; // bytes into the PCM buffer
+    uint8_t m_layer = 0;
+    bool m_lowSamplingFrequency = false;
+    uint8_t m_channels = 0;
+    bool m_open = false;
+    bool m_primed = false;
+    SynthesisPath m_path = SynthesisPath::Float;
+};

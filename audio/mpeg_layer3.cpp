@@ -1,0 +1,664 @@
+#include "audio/mpeg_layer3.h"
+
+#include "audio/mpeg_tables.h"
+#include "audio/mpeg_vector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace mpeg {
+namespace {
+
+constexpr int kMaxBigValues = 288;
+constexpr int kMaxExponent = 63;
+
+bool isShortBlock(const GranuleChannelInfo& info)
+{
+    return info.windowSwitching && info.blockType == 2;
+}
+
+// Decodes one symbol of a Huffman table through its lookup levels.
+uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
+{
+    const uint32_t bits = reservoir.peek32();
+    const uint32_t* level = table.entries;
+    int width = table.rootBits;
+    int used = 0;
+    for (;;) {
+        const uint32_t entry = level[(bits << used) >> (32 - width)];
+        if (!(entry & 0x80000000u)) {
+            reservoir.skip(static_cast<uint32_t>(used) + ((entry >> 8) & 0xFF));
+            return entry & 0xFF;
+        }
+        used += width;
+        width = static_cast<int>((entry >> 24) & 0x1F);
+        level = table.entries + (entry & 0xFFFFFF);
+    }
+}
+
+int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
+{
+    if (magnitude == 0)
+        return 0;
+    return reservoir.getBits(1) ? -magnitude : magnitude;
+}
+
+} // namespace
+
+int16_t handOverSample(float value)
+{
+    // Out-of-range values become -32768, as the fixed-point path always did.
+    const float scaled = value * 16384.0f;
+    if (!(scaled >= -32768.5f && scaled < 32767.5f))
+        return -32768;
+    return static_cast<int16_t>(std::nearbyint(scaled));
+}
+
+void BitReservoir::reset()
+{
+    std::memset(m_ring, 0, sizeof m_ring);
+    m_written = 0;
+    m_bitPosition = 0;
+}
+
+void Layer3Decoder::reset()
+{
+    m_reservoir.reset();
+    m_validFrom = 0;
+    m_side = Layer3SideInfo();
+    m_scaleFactors[0] = Layer3ScaleFactors();
+    m_scaleFactors[1] = Layer3ScaleFactors();
+    std::memset(m_overlap, 0, sizeof m_overlap);
+    m_nonZero[0] = m_nonZero[1] = Layer3Decoder::kLines;
+}
+
+bool Layer3Decoder::readSideInfo(FrameReader& reader, const FrameHeader& header)
+{
+    const int channels = header.channels;
+    const bool lsf = header.lowSamplingFrequency;
+    if (lsf) {
+        m_side.mainDataBegin = reader.getBits(8);
+        m_side.privateBits = reader.getBits(channels == 1 ? 1 : 2);
+    } else {
+        m_side.mainDataBegin = reader.getBits(9);
+        m_side.privateBits = reader.getBits(channels == 1 ? 5 : 3);
+        for (int ch = 0; ch < channels; ++ch) {
+            for (int band = 0; band < 4; ++band)
+                m_side.scfsi[ch][band] = static_cast<uint8_t>(reader.getBits(1));
+        }
+    }
+    const int granules = lsf ? 1 : 2;
+    for (int gr = 0; gr < granules; ++gr) {
+        for (int ch = 0; ch < channels; ++ch) {
+            GranuleChannelInfo& info = m_side.granules[gr][ch];
+            info.part23Length = reader.getBits(12);
+            info.bigValues = reader.getBits(9);
+            info.globalGain = reader.getBits(8);
+            info.scalefacCompress = reader.getBits(lsf ? 9 : 4);
+            info.windowSwitching = reader.getBits(1) != 0;
+            if (info.windowSwitching) {
+                info.blockType = reader.getBits(2);
+                info.mixedBlock = reader.getBits(1) != 0;
+                info.tableSelect[0] = reader.getBits(5);
+                info.tableSelect[1] = reader.getBits(5);
+                info.tableSelect[2] = 0;
+                for (int w = 0; w < 3; ++w)
+                    info.subblockGain[w] = reader.getBits(3);
+                if (info.blockType == 0) {
+                    // Illegal: window switching needs a block type. This and
+                    // every later granule of the frame are left silent.
+                    for (int g = gr; g < granules; ++g) {
+                        for (int c = (g == gr ? ch : 0); c < channels; ++c)
+                            m_side.granules[g][c] = GranuleChannelInfo();
+                    }
+                    return false;
+                }
+                info.region0Count = (info.blockType == 2 && !info.mixedBlock) ? 8 : 7;
+                info.region1Count = lsf && info.region0Count == 7 ? 13 : 20 - info.region0Count;
+            } else {
+                info.blockType = 0;
+                info.mixedBlock = false;
+                for (int r = 0; r < 3; ++r)
+                    info.tableSelect[r] = reader.getBits(5);
+                info.subblockGain[0] = info.subblockGain[1] = info.subblockGain[2] = 0;
+                info.region0Count = reader.getBits(4);
+                info.region1Count = reader.getBits(3);
+            }
+            info.preflag = lsf ? 0 : reader.getBits(1);
+            info.scalefacScale = reader.getBits(1);
+            info.count1TableSelect = reader.getBits(1);
+        }
+    }
+    return true;
+}
+
+void Layer3Decoder::readScaleFactors(const FrameHeader& header, int granule, int channel)
+{
+    const GranuleChannelInfo& info = m_side.granules[granule][channel];
+    if (header.lowSamplingFrequency) {
+        readLsfScaleFactors(header, channel);
+        return;
+    }
+    Layer3ScaleFactors& sf = m_scaleFactors[channel];
+    const int slen1 = kSlen[0][info.scalefacCompress & 15];
+    const int slen2 = kSlen[1][info.scalefacCompress & 15];
+    if (isShortBlock(info)) {
+        int firstShort = 0;
+        if (info.mixedBlock) {
+            for (int band = 0; band < 8; ++band)
+                sf.longBands[band] = static_cast<uint8_t>(m_reservoir.getBits(slen1));
+            firstShort = 3;
+        }
+        for (int band = firstShort; band < 12; ++band) {
+            const int slen = band < 6 ? slen1 : slen2;
+            for (int w = 0; w < 3; ++w)
+                sf.shortBands[w][band] = static_cast<uint8_t>(m_reservoir.getBits(slen));
+        }
+        for (int w = 0; w < 3; ++w)
+            sf.shortBands[w][12] = 0;
+        return;
+    }
+    static const int kGroupStart[5] = { 0, 6, 11, 16, 21 };
+    for (int group = 0; group < 4; ++group) {
+        if (granule != 0 && m_side.scfsi[channel][group])
+            continue;
+        const int slen = group < 2 ? slen1 : slen2;
+        for (int band = kGroupStart[group]; band < kGroupStart[group + 1]; ++band)
+            sf.longBands[band] = static_cast<uint8_t>(m_reservoir.getBits(slen));
+    }
+    sf.longBands[21] = sf.longBands[22] = 0;
+}
+
+void Layer3Decoder::readLsfScaleFactors(const FrameHeader& header, int channel)
+{
+    GranuleChannelInfo& info = m_side.granules[0][channel];
+    const uint32_t compress = info.scalefacCompress;
+    int slen[4] = {};
+    int row = 0;
+    const bool intensityRight
+        = channel == 1 && header.mode == ChannelMode::JointStereo && (header.modeExtension & 1) != 0;
+    info.preflag = 0;
+    if (!intensityRight) {
+        if (compress < 400) {
+            slen[0] = static_cast<int>((compress >> 4) / 5);
+            slen[1] = static_cast<int>((compress >> 4) % 5);
+            slen[2] = static_cast<int>((compress & 15) >> 2);
+            slen[3] = static_cast<int>(compress & 3);
+            row = 0;
+        } else if (compress < 500) {
+            const uint32_t c = compress - 400;
+            slen[0] = static_cast<int>((c >> 2) / 5);
+            slen[1] = static_cast<int>((c >> 2) % 5);
+            slen[2] = static_cast<int>(c & 3);
+            row = 1;
+        } else {
+            const uint32_t c = compress - 500;
+            slen[0] = static_cast<int>(c / 3);
+            slen[1] = static_cast<int>(c % 3);
+            row = 2;
+            info.preflag = 1;
+        }
+    } else {
+        const uint32_t half = compress >> 1;
+        if (half < 180) {
+            slen[0] = static_cast<int>(half / 36);
+            slen[1] = static_cast<int>((half % 36) / 6);
+            slen[2] = static_cast<int>((half % 36) % 6);
+            row = 3;
+        } else if (half < 244) {
+            const uint32_t c = half - 180;
+            slen[0] = static_cast<int>((c & 63) >> 4);
+            slen[1] = static_cast<int>((c & 15) >> 2);
+            slen[2] = static_cast<int>(c & 3);
+            row = 4;
+        } else {
+            const uint32_t c = half - 244;
+            slen[0] = static_cast<int>(c / 3);
+            slen[1] = static_cast<int>(c % 3);
+            row = 5;
+        }
+    }
+    // A 9-bit scalefac_compress can exceed the last range; such slen values
+    // are bounded so that no read is wider than the bit reader allows.
+    for (int& s : slen)
+        s = std::min(s, 15);
+    const int kind = isShortBlock(info) ? (info.mixedBlock ? 2 : 1) : 0;
+    uint8_t values[54] = {};
+    int count = 0;
+    for (int part = 0; part < 4; ++part) {
+        for (int i = 0; i < kLsfPartitions[row][kind][part] && count < 54; ++i)
+            values[count++] = static_cast<uint8_t>(m_reservoir.getBits(slen[part]));
+    }
+    Layer3ScaleFactors& sf = m_scaleFactors[channel];
+    int next = 0;
+    if (kind == 0) {
+        for (int band = 0; band < 21; ++band)
+            sf.longBands[band] = values[next++];
+        sf.longBands[21] = sf.longBands[22] = 0;
+        return;
+    }
+    int firstShort = 0;
+    if (kind == 2) {
+        for (int band = 0; band < 6; ++band)
+            sf.longBands[band] = values[next++];
+        firstShort = 3;
+    }
+    for (int band = firstShort; band < 12; ++band) {
+        for (int w = 0; w < 3; ++w)
+            sf.shortBands[w][band] = values[next++];
+    }
+    for (int w = 0; w < 3; ++w)
+        sf.shortBands[w][12] = 0;
+}
+
+void Layer3Decoder::decodeHuffman(
+    const FrameHeader& header, const GranuleChannelInfo& info, uint64_t end, int channel)
+{
+    const ScaleFactorBands& bands = kScaleFactorBands[header.bandRow];
+    int32_t* values = m_values;
+    const int bigValueLines = 2 * std::min<int>(static_cast<int>(info.bigValues), kMaxBigValues);
+    int region1;
+    int region2;
+    if (isShortBlock(info)) {
+        region1 = 36;
+        region2 = kLines;
+    } else {
+        region1 = bands.longBounds[std::min<uint32_t>(info.region0Count + 1, 22)];
+        region2 = bands.longBounds[std::min<uint32_t>(info.region0Count + info.region1Count + 2, 22)];
+    }
+    int line = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    while (line < bigValueLines) {
+        const int region = line < region1 ? 0 : (line < region2 ? 1 : 2);
+        const int limit = std::min(bigValueLines, region == 0 ? region1 : (region == 1 ? region2 : kLines));
+        const uint32_t tableIndex = info.tableSelect[region] & 31;
+        const HuffmanCodeTable& table = kHuffmanCodeTables[tableIndex];
+        const HuffmanLookup& lookup = kHuffmanLookups[tableIndex];
+        if (!lookup.entries) {
+            // Tables 0, 4 and 14 carry no codes: the region is zero.
+            for (; line < limit; line += 2)
+                values[line] = values[line + 1] = 0;
+            continue;
+        }
+        const int linbits = table.linbits;
+        for (; line < limit; line += 2) {
+            const uint32_t symbol = decodeSymbol(m_reservoir, lookup);
+            x = static_cast<int32_t>(symbol >> 4);
+            y = static_cast<int32_t>(symbol & 15);
+            if (linbits && x == 15)
+                x += static_cast<int32_t>(m_reservoir.getBits(linbits));
+            x = readSigned(m_reservoir, x);
+            if (linbits && y == 15)
+                y += static_cast<int32_t>(m_reservoir.getBits(linbits));
+            y = readSigned(m_reservoir, y);
+            values[line] = x;
+            values[line + 1] = y;
+        }
+    }
+    const HuffmanLookup& quadTable = kHuffmanLookups[32 + (info.count1TableSelect & 1)];
+    bool quadruple = false;
+    while (m_reservoir.bitPosition() < end && line + 4 <= kLines) {
+        const uint32_t symbol = decodeSymbol(m_reservoir, quadTable);
+        values[line] = readSigned(m_reservoir, (symbol >> 3) & 1);
+        values[line + 1] = readSigned(m_reservoir, (symbol >> 2) & 1);
+        values[line + 2] = readSigned(m_reservoir, (symbol >> 1) & 1);
+        values[line + 3] = readSigned(m_reservoir, symbol & 1);
+        line += 4;
+        quadruple = true;
+    }
+    if (quadruple && m_reservoir.bitPosition() > end) {
+        // The last quadruple ran past the end of this channel's data.
+        line -= 4;
+    }
+    m_reservoir.setBitPosition(end);
+    for (int i = line; i < kLines; ++i)
+        values[i] = 0;
+    m_nonZero[channel] = line;
+    m_decodedLines[channel] = line;
+}
+
+void Layer3Decoder::requantise(const FrameHeader& header, const GranuleChannelInfo& info, int channel)
+{
+    const ScaleFactorBands& bands = kScaleFactorBands[header.bandRow];
+    const Layer3ScaleFactors& sf = m_scaleFactors[channel];
+    const int count = m_nonZero[channel];
+    float* out = m_lines[channel];
+    const float gain = static_cast<float>(std::pow(2.0, (static_cast<double>(info.globalGain) - 210.0) / 4.0));
+    const int shift = static_cast<int>(info.scalefacScale & 1);
+
+    auto scaleLines = [&](int from, int to, int exponent) {
+        to = std::min(to, count);
+        const float factor = gain * kPowHalf[std::min(exponent, kMaxExponent)];
+        for (int i = from; i < to; ++i) {
+            const int32_t v = m_values[i];
+            const int magnitude = std::min(v < 0 ? -v : v, kMaxMagnitude);
+            const float value = kPow43[magnitude] * factor;
+            out[i] = v < 0 ? -value : value;
+        }
+    };
+
+    int longEnd = 0; // lines below this use long bands
+    int firstShortBand = 13;
+    if (!isShortBlock(info)) {
+        longEnd = kLines;
+    } else if (info.mixedBlock) {
+        longEnd = 36;
+        firstShortBand = 3;
+    } else {
+        firstShortBand = 0;
+    }
+    for (int band = 0; band < 22 && bands.longBounds[band] < std::min(longEnd, count); ++band) {
+        const int pretab = info.preflag ? kPretab[band] : 0;
+        const int exponent = (sf.longBands[band] + pretab) << shift;
+        scaleLines(bands.longBounds[band], std::min<int>(bands.longBounds[band + 1], longEnd), exponent);
+    }
+    for (int band = firstShortBand; band < 13; ++band) {
+        const int width = bands.shortBounds[band + 1] - bands.shortBounds[band];
+        const int start = 3 * bands.shortBounds[band];
+        if (start >= count)
+            break;
+        for (int w = 0; w < 3; ++w) {
+            const int exponent = static_cast<int>(4 * (info.subblockGain[w] & 7)) + (sf.shortBands[w][band] << shift);
+            scaleLines(start + w * width, start + (w + 1) * width, exponent);
+        }
+    }
+    for (int i = count; i < kLines; ++i)
+        out[i] = 0.0f;
+}
+
+void Layer3Decoder::intensityPositions(const FrameHeader& header, const GranuleChannelInfo& right, uint8_t* positions)
+{
+    const ScaleFactorBands& bands = kScaleFactorBands[header.bandRow];
+    const Layer3ScaleFactors& sf = m_scaleFactors[1];
+    const float* lines = m_lines[1];
+    auto fill = [&](int from, int to, uint8_t position) {
+        for (int i = from; i < to; ++i)
+            positions[i] = position;
+    };
+    if (isShortBlock(right)) {
+        const int lowestBand = right.mixedBlock ? 3 : 0;
+        bool anyNonZero = false;
+        for (int w = 0; w < 3; ++w) {
+            int lastBand = -1;
+            for (int band = 12; band >= lowestBand && lastBand < 0; --band) {
+                const int width = bands.shortBounds[band + 1] - bands.shortBounds[band];
+                const int start = 3 * bands.shortBounds[band] + w * width;
+                for (int i = start; i < start + width; ++i) {
+                    if (lines[i] != 0.0f) {
+                        lastBand = band;
+                        break;
+                    }
+                }
+            }
+            if (lastBand >= 0)
+                anyNonZero = true;
+            const int first = lastBand >= 0 ? lastBand + 1 : lowestBand;
+            for (int band = first; band < 12; ++band) {
+                const int width = bands.shortBounds[band + 1] - bands.shortBounds[band];
+                const int start = 3 * bands.shortBounds[band] + w * width;
+                fill(start, start + width, sf.shortBands[w][band]);
+            }
+            const int width11 = bands.shortBounds[12] - bands.shortBounds[11];
+            const uint8_t position11 = positions[3 * bands.shortBounds[11] + w * width11];
+            const int width12 = bands.shortBounds[13] - bands.shortBounds[12];
+            const int start12 = 3 * bands.shortBounds[12] + w * width12;
+            fill(start12, start12 + width12, position11);
+        }
+        if (right.mixedBlock && !anyNonZero) {
+            int last = -1;
+            for (int i = 35; i >= 0; --i) {
+                if (lines[i] != 0.0f) {
+                    last = i;
+                    break;
+                }
+            }
+            for (int band = 0; band < 22 && bands.longBounds[band + 1] <= 36; ++band) {
+                if (bands.longBounds[band] > last)
+                    fill(bands.longBounds[band], bands.longBounds[band + 1], sf.longBands[band]);
+            }
+        }
+        return;
+    }
+    int last = -1;
+    for (int i = kLines - 1; i >= 0; --i) {
+        if (lines[i] != 0.0f) {
+            last = i;
+            break;
+        }
+    }
+    for (int band = 0; band <= 20; ++band) {
+        if (bands.longBounds[band] > last)
+            fill(bands.longBounds[band], bands.longBounds[band + 1], sf.longBands[band]);
+    }
+    fill(bands.longBounds[21], kLines, positions[bands.longBounds[20]]);
+}
+
+void Layer3Decoder::processStereo(const FrameHeader& header, int granule)
+{
+    if (header.channels != 2 || header.mode != ChannelMode::JointStereo)
+        return;
+    const bool midSide = (header.modeExtension & 2) != 0;
+    const bool intensity = (header.modeExtension & 1) != 0;
+    if (!midSide && !intensity)
+        return;
+    uint8_t positions[kLines];
+    std::memset(positions, 7, sizeof positions);
+    if (intensity)
+        intensityPositions(header, m_side.granules[granule][1], positions);
+    const int limit = intensity ? kLines : std::max(m_nonZero[0], m_nonZero[1]);
+    float* left = m_lines[0];
+    float* right = m_lines[1];
+    // The intensity scale belongs to the channel that carries the positions.
+    const float* lsfTable = kLsfIntensity[m_side.granules[granule][1].scalefacCompress & 1];
+    constexpr float kRoot = 0.70710677f;
+    for (int i = 0; i < limit; ++i) {
+        const uint8_t position = positions[i];
+        if (position == 7) {
+            if (midSide) {
+                const float m = left[i];
+                const float s = right[i];
+                left[i] = (m + s) * kRoot;
+                right[i] = (m - s) * kRoot;
+            }
+            continue;
+        }
+        const float l = left[i];
+        if (!header.lowSamplingFrequency) {
+            // Positions above 7 are illegal; some of their ratios would divide by zero.
+            if (position > 7) {
+                if (midSide) {
+                    const float s = right[i];
+                    left[i] = (l + s) * kRoot;
+                    right[i] = (l - s) * kRoot;
+                }
+                continue;
+            }
+            const float ratio = kIntensityRatios[position];
+            right[i] = l / (1.0f + ratio);
+            left[i] = right[i] * ratio;
+        } else {
+            float leftFactor = 1.0f;
+            float rightFactor = 1.0f;
+            if (position & 1)
+                leftFactor = lsfTable[((position + 1) / 2) & 31];
+            else if (position != 0)
+                rightFactor = lsfTable[(position / 2) & 31];
+            left[i] = l * leftFactor;
+            right[i] = l * rightFactor;
+        }
+    }
+    if (intensity) {
+        int highest = 0;
+        for (int i = kLines - 1; i >= 0; --i) {
+            if (left[i] != 0.0f || right[i] != 0.0f) {
+                highest = i + 1;
+                break;
+            }
+        }
+        m_nonZero[0] = m_nonZero[1] = highest;
+    } else {
+        m_nonZero[0] = m_nonZero[1] = limit;
+    }
+}
+
+void Layer3Decoder::reorder(const FrameHeader& header, const GranuleChannelInfo& info, int channel)
+{
+    if (!isShortBlock(info))
+        return;
+    const ScaleFactorBands& bands = kScaleFactorBands[header.bandRow];
+    float* lines = m_lines[channel];
+    const int firstBand = info.mixedBlock ? 3 : 0;
+    const int from = 3 * bands.shortBounds[firstBand];
+    for (int band = firstBand; band < 13; ++band) {
+        const int width = bands.shortBounds[band + 1] - bands.shortBounds[band];
+        const int start = 3 * bands.shortBounds[band];
+        for (int w = 0; w < 3; ++w) {
+            for (int i = 0; i < width; ++i)
+                m_reordered[start + 3 * i + w] = lines[start + w * width + i];
+        }
+    }
+    std::memcpy(lines + from, m_reordered + from, sizeof(float) * static_cast<size_t>(kLines - from));
+    // Reordering spreads the short windows over the whole band range.
+    m_nonZero[channel] = kLines;
+}
+
+void Layer3Decoder::antialias(const GranuleChannelInfo& info, int channel)
+{
+    if (isShortBlock(info) && !info.mixedBlock)
+        return;
+    float* lines = m_lines[channel];
+    int boundaries = isShortBlock(info) ? 1 : std::min(31, m_nonZero[channel] / 18 + 1);
+    for (int sb = 0; sb < boundaries; ++sb) {
+        float* lower = lines + 18 * sb;
+        float* upper = lines + 18 * (sb + 1);
+        for (int i = 0; i < 8; ++i) {
+            const float u = lower[17 - i];
+            const float d = upper[i];
+            lower[17 - i] = u * kAliasCs[i] - d * kAliasCa[i];
+            upper[i] = d * kAliasCs[i] + u * kAliasCa[i];
+        }
+    }
+    // The butterflies spread values up to 8 lines into the next subband.
+    m_nonZero[channel] = std::min(kLines, std::max(m_nonZero[channel], 18 * (boundaries + 1)));
+}
+
+void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
+{
+    const float* lines = m_lines[channel];
+    const int active = std::min(32, (m_nonZero[channel] + 17) / 18);
+    for (int sb = 0; sb < 32; ++sb) {
+        float* overlap = m_overlap[channel][sb];
+        float out[36];
+        if (sb >= active) {
+            for (int t = 0; t < 18; ++t)
+                out[t] = overlap[t];
+            for (int t = 0; t < 18; ++t)
+                overlap[t] = 0.0f;
+        } else {
+            const float* x = lines + 18 * sb;
+            const uint32_t type = info.windowSwitching ? info.blockType : 0;
+            float raw[36];
+            if (type == 2 && !(info.mixedBlock && sb < 2)) {
+                for (float& v : raw)
+                    v = 0.0f;
+                for (int w = 0; w < 3; ++w) {
+                    for (int i = 0; i < 12; ++i) {
+                        float sum = 0.0f;
+                        for (int k = 0; k < 6; ++k)
+                            sum += kImdctShort[i][k] * x[3 * k + w];
+                        raw[6 + 6 * w + i] += sum;
+                    }
+                }
+            } else {
+                Float4 sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {}, sum4 = {};
+                for (int k = 0; k < 18; ++k) {
+                    const Float4 input = splat4(x[k]);
+                    sum0 += load4(&kImdctHalf[k][0]) * input;
+                    sum1 += load4(&kImdctHalf[k][4]) * input;
+                    sum2 += load4(&kImdctHalf[k][8]) * input;
+                    sum3 += load4(&kImdctHalf[k][12]) * input;
+                    sum4 += load4(&kImdctHalf[k][16]) * input;
+                }
+                float half[20];
+                store4(half, sum0);
+                store4(half + 4, sum1);
+                store4(half + 8, sum2);
+                store4(half + 12, sum3);
+                store4(half + 16, sum4);
+                const float* window = kImdctWindows[type == 2 ? 0 : type & 3];
+                for (int i = 0; i < 9; ++i) {
+                    raw[i] = window[i] * half[i];
+                    raw[17 - i] = -window[17 - i] * half[i];
+                    raw[18 + i] = window[18 + i] * half[9 + i];
+                    raw[35 - i] = window[35 - i] * half[9 + i];
+                }
+            }
+            for (int t = 0; t < 18; ++t) {
+                out[t] = raw[t] + overlap[t];
+                overlap[t] = raw[18 + t];
+            }
+        }
+        const bool invert = sb & 1;
+        for (int t = 0; t < 18; ++t)
+            m_subbands[t][channel][sb] = (invert && (t & 1)) ? -out[t] : out[t];
+    }
+}
+
+void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
+    Layer3Synthesis path, int16_t* pcm, float* pcmFloat)
+{
+    const int channels = header.channels;
+    const bool lsf = header.lowSamplingFrequency;
+    const int granules = lsf ? 1 : 2;
+    const uint64_t sideStart = reader.bitPosition();
+    readSideInfo(reader, header);
+    const int sideBytes = lsf ? (channels == 1 ? 9 : 17) : (channels == 1 ? 17 : 32);
+    reader.setBitPosition(sideStart + 8u * static_cast<uint64_t>(sideBytes));
+    int slots = static_cast<int>(header.frameLength) - sideBytes - (header.protectionBit == 0 ? 2 : 0);
+    slots = std::max(slots, 0);
+
+    const uint64_t frameStart = m_reservoir.written();
+    for (int i = 0; i < slots; ++i)
+        m_reservoir.append(static_cast<uint8_t>(reader.getBits(8)));
+    // Main data starts main_data_begin bytes before this frame's own; when
+    // those bytes are not held (the first frames of a stream, or a damaged
+    // one), decoding starts at the earliest byte held.
+    const uint64_t written = m_reservoir.written();
+    const uint64_t oldestHeld = std::max(m_validFrom, written > BitReservoir::kSize ? written - BitReservoir::kSize : 0);
+    const uint64_t wanted = frameStart >= m_side.mainDataBegin ? frameStart - m_side.mainDataBegin : 0;
+    m_reservoir.setBitPosition(8 * std::max(wanted, oldestHeld));
+
+    for (int gr = 0; gr < granules; ++gr) {
+        for (int ch = 0; ch < channels; ++ch) {
+            const GranuleChannelInfo& info = m_side.granules[gr][ch];
+            const uint64_t part2Start = m_reservoir.bitPosition();
+            const uint64_t end = part2Start + (info.part23Length & 4095);
+            readScaleFactors(header, gr, ch);
+            decodeHuffman(header, info, end, ch);
+            requantise(header, info, ch);
+        }
+        processStereo(header, gr);
+        for (int ch = 0; ch < channels; ++ch) {
+            const GranuleChannelInfo& info = m_side.granules[gr][ch];
+            reorder(header, info, ch);
+            antialias(info, ch);
+            hybridSynthesis(info, ch);
+        }
+        for (int t = 0; t < 18; ++t) {
+            const size_t offset = static_cast<size_t>(32 * channels) * static_cast<size_t>(gr * 18 + t);
+            if (path == Layer3Synthesis::Fixed16) {
+                for (int ch = 0; ch < channels; ++ch) {
+                    for (int sb = 0; sb < 32; ++sb)
+                        m_subbandsFixed[t][ch][sb] = handOverSample(m_subbands[t][ch][sb]);
+                }
+                synthesis.runFixed(&m_subbandsFixed[t][0][0], channels, pcm + offset, pcmFloat + offset);
+            } else {
+                synthesis.runFloat(&m_subbands[t][0][0], channels, pcm + offset, pcmFloat + offset);
+            }
+        }
+    }
+}
+
+} // namespace mpeg
