@@ -175,7 +175,10 @@ bool load(const std::string& path, Document& document)
             end = content.size();
         std::string line = content.substr(start, end - start);
         start = end + 1;
-        if (!line.empty() && line.back() == '\r')
+        // Every carriage return before the line feed goes: the file is
+        // written back with "\n" alone, and a line that kept one of several
+        // would read differently next time ("[x]\r" would become a section).
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             std::string keyPath;

@@ -132,6 +132,25 @@ TEST_F(KeyStoreTest, ForeignLinesAreKeptAndBrokenValuesIgnored)
     EXPECT_EQ(number, 1u);
 }
 
+TEST_F(KeyStoreTest, ALineEndingInSeveralCarriageReturnsReadsTheSameAfterARewrite)
+{
+    // "[Other]\r\r\n" is no section while one carriage return stays on it;
+    // written back as "[Other]\r\n" it would turn into one and take the
+    // values written after it out of the product key.
+    m_directory.write("config/registry.ini",
+        "[SOFTWARE\\Halcyr Worlds Online\\Vardun Online\\1.0]\n"
+        "[Other]\r\r\n"
+        "Kept=dword:00000001\n");
+    ASSERT_TRUE(m_store.writeString(kProductKey, "InstCDPath", "/games/"));
+    ASSERT_TRUE(m_store.writeDword(kProductKey, "HarvestStage", 2));
+    std::string text;
+    uint32_t number = 0;
+    EXPECT_TRUE(m_store.readString(kProductKey, "InstCDPath", text));
+    EXPECT_EQ(text, "/games/");
+    EXPECT_TRUE(m_store.readDword(kProductKey, "HarvestStage", number));
+    EXPECT_EQ(number, 2u);
+}
+
 TEST_F(KeyStoreTest, AnOversizedFileIsNeitherReadNorReplaced)
 {
     std::string huge = "[SOFTWARE\\Halcyr Worlds Online]\n" + std::string(5 * 1024 * 1024, ';') + "\n";
