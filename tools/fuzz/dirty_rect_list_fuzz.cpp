@@ -183,6 +183,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         default:
+            // Now and then as full screen does it: the buffer may shrink.
+            if (in.byte() & 1)
+                buffer.resetSizeTo(sizeFrom(in.byte()), sizeFrom(in.byte()));
             buffer.create(sizeFrom(in.byte()), sizeFrom(in.byte()), BufferFormat::Rgb555);
             checker.reset(!fade);
             break;
