@@ -52,9 +52,13 @@ void walk(IffReader& reader, int depth, int& elements)
             return;
         if (reader.isFormAt(0) && depth < kMaxDepth) {
             uint32_t type = typeAt(reader);
-            // A wrong type must fail and change nothing.
+            // A wrong type (never 0, which accepts any FORM) must fail and
+            // change nothing.
+            uint32_t wrong = type ^ 0x80000000u;
+            if (wrong == 0)
+                wrong = 1;
             size_t before = reader.cursorOffset();
-            if (reader.enterForm(type ^ 1) || reader.cursorOffset() != before)
+            if (reader.enterForm(wrong) || reader.cursorOffset() != before)
                 __builtin_trap();
             if (!reader.enterForm(type))
                 return;
