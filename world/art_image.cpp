@@ -16,6 +16,11 @@ std::unique_ptr<ArtImage> ArtImage::parse(std::span<const uint8_t> record)
     if (cursor.failed())
         return nullptr;
     const size_t dataStart = cursor.position();
+    // Rows may point at the same run data, so a small damaged record could
+    // decode to billions of pixels. A sound record stores every run and pixel
+    // once, which bounds what it can decode to.
+    const size_t maxRuns = record.size() / 4;
+    const size_t maxPixels = record.size() / 2;
 
     auto image = std::unique_ptr<ArtImage>(new ArtImage);
     image->m_width = width;
@@ -34,7 +39,8 @@ std::unique_ptr<ArtImage> ArtImage::parse(std::span<const uint8_t> record)
             if (count == 0)
                 break;
             column += skip;
-            if (column + count > width)
+            if (column + count > width || image->m_runs.size() >= maxRuns
+                || image->m_pixels.size() + size_t(count) > maxPixels)
                 return nullptr;
             image->m_runs.push_back({ static_cast<uint16_t>(column), static_cast<uint16_t>(count),
                 static_cast<uint32_t>(image->m_pixels.size()) });

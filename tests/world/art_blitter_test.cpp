@@ -65,6 +65,14 @@ std::vector<BadArtCase> badArtCases()
     cases.push_back({ "RunPastTheWidth", fixture::artRecord(4, { { { 3, { 5, 6 } } } }) });
     cases.push_back({ "ZeroWidth", fixture::artRecord(0, { {} }) });
     cases.push_back({ "ZeroHeight", fixture::artRecord(4, {}) });
+    // Every row offset names the same 100-pixel row: 1000 rows would decode to
+    // far more pixels than the record holds.
+    std::vector<uint8_t> shared = { 0, 0, 0, 0, 100, 0, 0xE8, 0x03 };
+    shared.resize(shared.size() + 2 * 1000, 0);
+    shared.insert(shared.end(), { 0, 0, 100, 0 });
+    shared.resize(shared.size() + 2 * 100, 0x11);
+    shared.insert(shared.end(), { 0, 0, 0, 0 });
+    cases.push_back({ "RowsSharingRunData", shared });
     return cases;
 }
 
