@@ -1,5 +1,6 @@
 #include "text/ascii_font.h"
 
+#include "app/byte_cursor.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
 #include "platform/message_box.h"
@@ -79,34 +80,27 @@ int32_t measureWidthOfCode(const AsciiFont* font, uint8_t code)
 bool parseAsciiFontFile(const uint8_t* data, size_t size)
 {
     freeAsciiFonts();
-    size_t position = 0;
-    auto readByte = [&](uint8_t& out) {
-        if (position >= size)
-            return false;
-        out = data[position++];
-        return true;
-    };
+    ByteCursor cursor({ data, data ? size : 0 });
     for (int32_t slot = 0; slot < kAsciiFontCount; ++slot) {
-        uint8_t header = 0;
-        if (!readByte(header))
+        uint8_t header = cursor.readU8();
+        if (cursor.failed())
             return false;
         if (header == 0)
             continue;
         auto font = std::make_unique<AsciiFont>();
         for (AsciiGlyph& glyph : font->glyphs) {
-            uint8_t width = 0, height = 0, drop = 0;
-            if (!readByte(width) || !readByte(height) || !readByte(drop))
-                return false;
+            uint8_t width = cursor.readU8();
+            uint8_t height = cursor.readU8();
+            uint8_t drop = cursor.readU8();
             size_t pixelCount = size_t(width) * height;
-            if (pixelCount * 2 > size - position)
+            if (cursor.failed() || pixelCount * 2 > cursor.remaining())
                 return false;
             glyph.width = width;
             glyph.height = height;
             glyph.drop = drop;
             glyph.pixels.resize(pixelCount);
-            for (size_t i = 0; i < pixelCount; ++i)
-                glyph.pixels[i] = uint16_t(data[position + 2 * i] | (data[position + 2 * i + 1] << 8));
-            position += pixelCount * 2;
+            for (uint16_t& pixel : glyph.pixels)
+                pixel = cursor.readU16();
         }
         if (size_t(slot) < std::size(kPartialHueFonts))
             font->partialHue = kPartialHueFonts[slot];

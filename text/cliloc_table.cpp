@@ -1,5 +1,6 @@
 #include "text/cliloc_table.h"
 
+#include "app/byte_cursor.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
 #include "text/obscenity_filter.h"
@@ -77,20 +78,17 @@ bool ClilocTable::loadBytes(const uint8_t* data, size_t size)
 {
     if (!data || size < kHeaderBytes)
         return false;
-    size_t position = kHeaderBytes;
-    while (position < size) {
+    ByteCursor cursor({ data, size });
+    cursor.skip(kHeaderBytes);
+    while (cursor.remaining() > 0) {
         // id (int32), flag (uint8, ignored), length (uint16), then the text.
-        if (size - position < 7)
+        int32_t id = cursor.readI32();
+        cursor.readU8();
+        size_t length = cursor.readU16();
+        size_t start = cursor.position();
+        if (!cursor.skip(length))
             return false;
-        const uint8_t* record = data + position;
-        int32_t id = int32_t(uint32_t(record[0]) | (uint32_t(record[1]) << 8) | (uint32_t(record[2]) << 16)
-            | (uint32_t(record[3]) << 24));
-        size_t length = size_t(record[5]) | (size_t(record[6]) << 8);
-        position += 7;
-        if (length > size - position)
-            return false;
-        m_texts[id].assign(reinterpret_cast<const char*>(data + position), std::min(length, kMaxTextBytes));
-        position += length;
+        m_texts[id].assign(reinterpret_cast<const char*>(data + start), std::min(length, kMaxTextBytes));
     }
     return true;
 }

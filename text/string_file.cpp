@@ -1,5 +1,6 @@
 #include "text/string_file.h"
 
+#include "app/byte_cursor.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
 #include "text/iff_reader.h"
@@ -133,16 +134,15 @@ private:
     {
         if (!m_reader.enterChunk(iffTag("TEXT")))
             return false;
-        const uint8_t* position = m_reader.dataPointer();
-        const uint8_t* end = m_reader.dataEnd();
-        int32_t unitSize = m_file.m_characterSize;
+        // The texts are parsed in place, bounded by the chunk.
+        ByteCursor payload({ m_reader.dataPointer(), size_t(m_reader.dataEnd() - m_reader.dataPointer()) });
+        size_t unitSize = size_t(m_file.m_characterSize);
         if (unitSize == 1 || unitSize == 2) {
             for (WString& text : m_file.m_texts) {
                 std::u16string units;
                 bool terminated = false;
-                while (end - position >= unitSize) {
-                    char16_t unit = unitSize == 1 ? char16_t(position[0]) : char16_t(position[0] | (position[1] << 8));
-                    position += unitSize;
+                while (payload.remaining() >= unitSize) {
+                    char16_t unit = unitSize == 1 ? char16_t(payload.readU8()) : char16_t(payload.readU16());
                     if (unit == 0) {
                         terminated = true;
                         break;
@@ -155,7 +155,7 @@ private:
                 }
                 text.assign(units.c_str());
             }
-            if (position < end && end - position >= unitSize)
+            if (payload.remaining() >= unitSize)
                 report("TOO MUCH DATA! Check string count.");
         }
         m_reader.exitChunk(iffTag("TEXT"), false);

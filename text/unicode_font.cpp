@@ -1,5 +1,6 @@
 #include "text/unicode_font.h"
 
+#include "app/byte_cursor.h"
 #include "app/file_manager.h"
 #include "platform/file_mapping.h"
 #include "platform/message_box.h"
@@ -45,11 +46,6 @@ void ensureLoaded()
         loadUnicodeFonts();
 }
 
-int32_t readLe32(const uint8_t* bytes)
-{
-    return int32_t(uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) | (uint32_t(bytes[3]) << 24));
-}
-
 struct GlyphView {
     int32_t xOffset = 0;
     int32_t yOffset = 0;
@@ -68,22 +64,25 @@ GlyphView lookUpGlyph(char16_t code)
     const FontBytes& font = g_state.fonts[presentOrZero(g_state.font)];
     if (!font.data)
         return glyph;
-    int32_t offset = readLe32(font.data + size_t(code) * 4);
-    if (offset <= 0 || size_t(offset) < kUnicodeOffsetTableSize || size_t(offset) + 4 > font.size)
+    ByteCursor cursor({ font.data, font.size });
+    cursor.seek(size_t(code) * 4);
+    int32_t offset = cursor.readI32();
+    if (offset <= 0 || size_t(offset) < kUnicodeOffsetTableSize || !cursor.seek(size_t(offset)))
         return glyph;
-    const uint8_t* header = font.data + offset;
-    int32_t width = int8_t(header[2]);
-    int32_t height = int8_t(header[3]);
-    if (width < 0 || height < 0)
+    int32_t xOffset = cursor.readI8();
+    int32_t yOffset = cursor.readI8();
+    int32_t width = cursor.readI8();
+    int32_t height = cursor.readI8();
+    if (cursor.failed() || width < 0 || height < 0)
         return glyph;
     size_t rowBytes = (size_t(width) + 7) / 8;
-    if (rowBytes * size_t(height) > font.size - size_t(offset) - 4)
+    if (rowBytes * size_t(height) > cursor.remaining())
         return glyph;
-    glyph.xOffset = int8_t(header[0]);
-    glyph.yOffset = int8_t(header[1]);
+    glyph.xOffset = xOffset;
+    glyph.yOffset = yOffset;
     glyph.width = width;
     glyph.height = height;
-    glyph.rows = header + 4;
+    glyph.rows = font.data + cursor.position();
     glyph.present = true;
     return glyph;
 }
