@@ -104,8 +104,7 @@ void reportFatal(const char* format, ...)
     va_start(arguments, format);
     report(kFatalLevel, "fatal: ", format, arguments);
     va_end(arguments);
-    // report() has ended the process; this only satisfies [[noreturn]] should
-    // a caption-less, format-less fatal report ever be made.
+    // report() never returns from a fatal report; this tells the compiler so.
     platform::orderlyExit(kFatalExitCode);
 }
 

@@ -28,6 +28,12 @@ int64_t fileSize(const std::string& realPath);
 // Creates the directory and its parents; true when it exists afterwards.
 bool makeDirectories(const std::string& realPath);
 
+// Replaces the whole file at `realPath` with `bytes`: they are written to a
+// new file beside it, flushed to the disk and renamed over it, so that a crash
+// leaves either the old file or the new one, never a part. The file is created
+// when missing; its directory must exist.
+bool replaceFileContents(const std::string& realPath, const std::string& bytes);
+
 // Absolute path of the running program, or empty.
 std::string executablePath();
 // The user's configuration directory for this program (created on demand).

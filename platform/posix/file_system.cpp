@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <map>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -91,6 +92,14 @@ std::string homeDirectory()
     return {};
 }
 
+// umask can only be read by setting it; put it straight back.
+mode_t currentUmask()
+{
+    mode_t mask = umask(0022);
+    umask(mask);
+    return mask;
+}
+
 } // namespace
 
 std::string normalizeSeparators(std::string path)
@@ -176,6 +185,47 @@ bool makeDirectories(const std::string& realPath)
     if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
         return false;
     return isDirectory(path);
+}
+
+bool replaceFileContents(const std::string& realPath, const std::string& bytes)
+{
+    if (realPath.empty())
+        return false;
+    std::string temporary = realPath + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0)
+        return false;
+    // Keep the permissions an existing file had (mkstemp makes 0600).
+    struct stat info { };
+    if (stat(realPath.c_str(), &info) == 0)
+        fchmod(descriptor, info.st_mode & 07777);
+    else
+        fchmod(descriptor, 0666 & ~currentUmask());
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        ok = written > 0;
+        if (ok)
+            done += size_t(written);
+    }
+    ok = ok && fsync(descriptor) == 0;
+    ok = close(descriptor) == 0 && ok;
+    if (!ok || rename(temporary.c_str(), realPath.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    size_t slash = realPath.rfind('/');
+    std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : realPath.substr(0, slash));
+    int directoryDescriptor = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryDescriptor >= 0) {
+        fsync(directoryDescriptor);
+        close(directoryDescriptor);
+    }
+    return true;
 }
 
 std::string executablePath()

@@ -4,10 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 // The file looks like this:
@@ -216,20 +213,6 @@ Section* findSection(Document& document, const std::string& keyPath)
     return nullptr;
 }
 
-bool writeAll(int descriptor, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += size_t(written);
-    }
-    return true;
-}
-
 std::string parentOf(const std::string& path)
 {
     size_t slash = path.rfind('/');
@@ -238,9 +221,9 @@ std::string parentOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Writes a new copy beside the file, flushes it to the disk and renames it
-// over the old one, so that a crash leaves either the old or the new file
-// whole, and a value written before a crash is still there after it.
+// The whole file is replaced at once and flushed to the disk, so that a crash
+// leaves either the old or the new file, and a value written before a crash is
+// still there after it.
 bool save(const std::string& path, const Document& document)
 {
     std::string content;
@@ -252,26 +235,7 @@ bool save(const std::string& path, const Document& document)
             content += line + "\n";
     }
 
-    std::string directory = parentOf(path);
-    if (!makeDirectories(directory))
-        return false;
-    std::string temporary = path + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0)
-        return false;
-    bool ok = writeAll(descriptor, content) && fsync(descriptor) == 0;
-    ok = close(descriptor) == 0 && ok;
-    if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk too.
-    int directoryDescriptor = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directoryDescriptor >= 0) {
-        fsync(directoryDescriptor);
-        close(directoryDescriptor);
-    }
-    return true;
+    return makeDirectories(parentOf(path)) && replaceFileContents(path, content);
 }
 
 bool readValue(const std::string& path, const std::string& keyPath, const std::string& valueName, Value& value)

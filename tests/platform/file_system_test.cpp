@@ -3,7 +3,9 @@
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -125,6 +127,25 @@ TEST(MakeDirectories, MakesParentsAndRefusesAFileInTheWay)
     EXPECT_FALSE(platform::makeDirectories(root.file("file")));
     EXPECT_FALSE(platform::makeDirectories(root.file("file/below")));
     EXPECT_FALSE(platform::makeDirectories(""));
+}
+
+TEST(ReplaceFileContents, ReplacesWholeAndLeavesNothingBeside)
+{
+    test::TempDir root;
+    std::string path = root.write("vo.cfg", "old contents that are longer");
+    chmod(path.c_str(), 0640);
+    ASSERT_TRUE(platform::replaceFileContents(path, "new"));
+    EXPECT_EQ(test::TempDir::read(path), "new");
+    struct stat info { };
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_TRUE(platform::replaceFileContents(root.file("created.cfg"), ""));
+    EXPECT_TRUE(platform::fileExists(root.file("created.cfg")));
+    EXPECT_FALSE(platform::replaceFileContents(root.file("no/such/dir.cfg"), "x"));
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root.path()))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);
 }
 
 TEST(ExecutablePath, NamesThisProgram)

@@ -1,0 +1,9 @@
+#pragma once
+// Paths of files in the client directory. Main thread only.
+
+#include <string>
+
+// The client directory (FileManager::getClientDir) and `name`, with a
+// separator between them unless the directory already ends in one; just the
+// name when the client directory is empty. Backslashes become slashes.
+std::string clientFilePath(const std::string& name);
