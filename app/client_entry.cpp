@@ -1,11 +1,176 @@
 #include "app/client_entry.h"
 
-#include <cstdio>
+#include "app/client_file_path.h"
+#include "app/data_files.h"
+#include "app/error_report.h"
+#include "app/exit_started.h"
+#include "app/file_manager.h"
+#include "app/game_tick.h"
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "app/pointer.h"
+#include "app/startup_cleanups.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/instance_marker.h"
+#include "platform/message_box.h"
+#include "platform/process_exit.h"
+#include "platform/process_info.h"
+#include "platform/window.h"
 
-int clientMain(int, char**)
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr size_t kMaxLauncherNameLength = 192;
+constexpr int kRefusalExitCode = 1;
+
+const char* const kColourModeText
+    = "ERROR: Vardun Online requires that Windows be in 16-bit color mode in order to run.\n\n"
+      "Please go to the Windows Display Settings in the Control Panel and change the color setting before "
+      "attempting to run VO.";
+
+struct StartupState {
+    bool initialised = false;
+    std::string launcherName;
+    uint32_t mapFileMask = 0;
+    SpeechBudget speechBudget;
+};
+
+StartupState& startupState()
 {
-    // The window, the main loop and the start-up steps are not in this build
-    // yet; say so plainly rather than pretend to run.
-    std::fprintf(stderr, "vardun: the game window is not available in this build yet.\n");
-    return 1;
+    static StartupState state;
+    return state;
+}
+
+[[noreturn]] void refuseToStart(const char* caption, const char* text)
+{
+    platform::showMessageBox(caption, text, platform::MessageBoxIcon::Error);
+    platform::immediateExit(kRefusalExitCode);
+}
+
+// A second copy is refused before anything is opened or mapped: both copies
+// would otherwise write the same per-character files and the same cache file.
+std::unique_ptr<platform::InstanceMarker> claimSingleInstance()
+{
+    bool existedBefore = false;
+    std::unique_ptr<platform::InstanceMarker> marker = platform::InstanceMarker::acquire("VoClientApp", existedBefore);
+    if (!marker) {
+        refuseToStart("ERROR",
+            existedBefore ? "Another instance of VO is already running."
+                          : "Another instance of VO may already be running.");
+    }
+    if (platform::InstanceMarker::probe("VoPatchApp"))
+        refuseToStart("ERROR", "An instance of VO Patch is already running.");
+    return marker;
+}
+
+void recordLauncherName()
+{
+    std::string name = platform::parentProcessName();
+    if (name.size() > kMaxLauncherNameLength)
+        name.resize(kMaxLauncherNameLength);
+    startupState().launcherName = name;
+}
+
+void initStartupState()
+{
+    StartupState& state = startupState();
+    if (state.initialised)
+        return;
+    state.initialised = true;
+    gameTick().gameClock() = GameClock {};
+    state.speechBudget = SpeechBudget { 0, platform::clock().tickMs() };
+    state.mapFileMask = computeMapFileMask();
+}
+
+void releaseStartupState() { startupState().initialised = false; }
+
+} // namespace
+
+uint32_t computeMapFileMask()
+{
+    uint32_t mask = 0;
+    for (uint32_t facet = 0; facet < 16; ++facet) {
+        // Facet 1 shares the map file of facet 0.
+        if (facet == 1)
+            continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "map%u.mul", facet);
+        std::optional<std::string> real = platform::resolvePath(clientFilePath(name));
+        if (real && platform::fileExists(*real))
+            mask |= 1u << facet;
+    }
+    if (mask & 1u)
+        mask |= 2u;
+    return mask;
+}
+
+uint32_t mapFileMask() { return startupState().mapFileMask; }
+const std::string& launcherName() { return startupState().launcherName; }
+
+int clientMain(int argc, char** argv)
+{
+    reporterOpen();
+    registerCleanup("reporterClose", reporterClose);
+
+    std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
+    recordLauncherName();
+
+    fileManager().init(argc, argv);
+    registerCleanup("FileManager::shutdown", [] { fileManager().shutdown(); });
+    initPointerState();
+    registerCleanup("releasePointerState", releasePointerState);
+    resetDataFiles();
+    loadDataFiles();
+    registerCleanup("closeDataFiles", closeDataFiles);
+
+    initStartupState();
+    registerCleanup("releaseStartupState", releaseStartupState);
+
+    std::unique_ptr<platform::Window> window = platform::createWindow();
+    if (window->desktopBitsPerPixel() < 16)
+        refuseToStart("Error: Color Mode", kColourModeText);
+
+    window->setBusyCursor(true);
+    registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
+
+    WindowSettings settings;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    window->screenSize(screenWidth, screenHeight);
+    if (screenForcesFixedSize(screenWidth, screenHeight, settings.gamePlayWindowSize))
+        settings.allowWindowResize = false;
+
+    WindowServices services;
+    services.startPointerTimer = [&window] { startPointerTimer(*window); };
+    MainWindow mainWindow(*window, services, settings);
+    setPointerWindow(&mainWindow);
+    if (!mainWindow.create("", ""))
+        reportFatal("The main window could not be created.");
+    mainWindow.updateSystemCursor();
+    setPointerDrawingAllowed(true);
+    window->setBusyCursor(false);
+
+    GameTick& tick = gameTick();
+    MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
+        mainWindow.translateAccelerator(message);
+        if (message.kind == platform::MessageKind::MouseMove)
+            notePointerMoved(message.x, message.y);
+        mainWindow.handleMessage(message);
+    });
+    loop.start();
+    registerCleanup("markExitStarted", markExitStarted);
+
+    int exitCode = loop.run();
+
+    stopPointerTimer();
+    setPointerWindow(nullptr);
+    instanceMarker.reset();
+    window.reset();
+    platform::runCleanups();
+    return exitCode;
 }
