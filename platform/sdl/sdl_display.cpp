@@ -1,0 +1,139 @@
+#include "platform/display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+Uint32 sdlFormat(PixelFormat16 format)
+{
+    return format == PixelFormat16::Rgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB555;
+}
+
+// A window with a streaming 16-bit texture of the frame's size and format;
+// the renderer scales it to the window and converts it to the screen's format.
+class SdlDisplay final : public Display {
+public:
+    ~SdlDisplay() override
+    {
+        if (m_texture)
+            SDL_DestroyTexture(m_texture);
+        if (m_renderer)
+            SDL_DestroyRenderer(m_renderer);
+        if (m_window)
+            SDL_DestroyWindow(m_window);
+        if (m_videoStarted)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool open(const char* title, int32_t width, int32_t height)
+    {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return false;
+        m_videoStarted = true;
+        m_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+            height, SDL_WINDOW_RESIZABLE);
+        if (!m_window)
+            return false;
+        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer)
+            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+        return m_renderer != nullptr;
+    }
+
+    bool presentFrame(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch, PixelFormat16 format,
+        std::span<const ScreenRect> dirtyRects) override
+    {
+        if (!pixels || width <= 0 || height <= 0 || pitch < width)
+            return false;
+        bool whole = false;
+        if (!m_texture || width != m_textureWidth || height != m_textureHeight || format != m_textureFormat) {
+            if (m_texture)
+                SDL_DestroyTexture(m_texture);
+            m_texture = SDL_CreateTexture(m_renderer, sdlFormat(format), SDL_TEXTUREACCESS_STREAMING, width, height);
+            if (!m_texture)
+                return false;
+            m_textureWidth = width;
+            m_textureHeight = height;
+            m_textureFormat = format;
+            SDL_RenderSetLogicalSize(m_renderer, width, height);
+            whole = true;
+        }
+        const ScreenRect frame { 0, 0, width, height };
+        const int bytePitch = pitch * static_cast<int>(sizeof(uint16_t));
+        if (whole) {
+            if (SDL_UpdateTexture(m_texture, nullptr, pixels, bytePitch) != 0)
+                return false;
+        } else {
+            for (const ScreenRect& rect : dirtyRects) {
+                ScreenRect r = rect.intersected(frame);
+                if (r.isEmpty())
+                    continue;
+                SDL_Rect area { r.left, r.top, r.width(), r.height() };
+                if (SDL_UpdateTexture(m_texture, &area, pixels + static_cast<size_t>(r.top) * pitch + r.left, bytePitch)
+                    != 0)
+                    return false;
+            }
+        }
+        SDL_RenderClear(m_renderer);
+        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        SDL_RenderPresent(m_renderer);
+        return true;
+    }
+
+    bool setFullscreen(bool on, int32_t width, int32_t height) override
+    {
+        if (!on) {
+            SDL_SetWindowFullscreen(m_window, 0);
+            m_fullscreen = false;
+            return true;
+        }
+        if (width <= 0 || height <= 0)
+            return false;
+        // The desktop's own mode, with the frame scaled to it: no mode switch
+        // that could leave the screen in a state the player cannot undo.
+        if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            SDL_SetWindowFullscreen(m_window, 0);
+            m_fullscreen = false;
+            return false;
+        }
+        SDL_RenderSetLogicalSize(m_renderer, width, height);
+        m_fullscreen = true;
+        return true;
+    }
+
+    bool isFullscreen() const override { return m_fullscreen; }
+
+    PixelFormat16 nativeFormat() const override
+    {
+        Uint32 format = SDL_GetWindowPixelFormat(m_window);
+        return format == SDL_PIXELFORMAT_RGB555 ? PixelFormat16::Rgb555 : PixelFormat16::Rgb565;
+    }
+
+private:
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int32_t m_textureWidth = 0;
+    int32_t m_textureHeight = 0;
+    PixelFormat16 m_textureFormat = PixelFormat16::Rgb555;
+    bool m_videoStarted = false;
+    bool m_fullscreen = false;
+};
+
+} // namespace
+
+std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    auto display = std::make_unique<SdlDisplay>();
+    if (!display->open(title, width, height))
+        return nullptr;
+    return display;
+}
+
+} // namespace platform
