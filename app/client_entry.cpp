@@ -1,16 +1,19 @@
 #include "app/client_entry.h"
 
 #include "app/client_file_path.h"
+#include "app/cursor_art.h"
 #include "app/data_files.h"
 #include "app/error_report.h"
 #include "app/exit_started.h"
 #include "app/file_manager.h"
+#include "app/frame_present.h"
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
 #include "app/startup_cleanups.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/instance_marker.h"
 #include "platform/message_box.h"
@@ -131,6 +134,13 @@ int clientMain(int argc, char** argv)
     initStartupState();
     registerCleanup("releaseStartupState", releaseStartupState);
 
+    // The display opens the desktop window; the window backend takes its
+    // events. Without a usable display both run headless.
+    std::unique_ptr<platform::Display> display;
+    if (!platform::headlessRequested())
+        display = platform::createSdlDisplay(MainWindow::kClassName, 640, 480);
+    if (!display)
+        display = platform::createHeadlessDisplay(640, 480);
     std::unique_ptr<platform::Window> window = platform::createWindow();
     if (window->desktopBitsPerPixel() < 16)
         refuseToStart("Error: Color Mode", kColourModeText);
@@ -145,9 +155,22 @@ int clientMain(int argc, char** argv)
     if (screenForcesFixedSize(screenWidth, screenHeight, settings.gamePlayWindowSize))
         settings.allowWindowResize = false;
 
+    ArtFileCursorSource cursorArt;
+    loadCursors(cursorArt, 0, false);
+
+    std::unique_ptr<FramePresenter> presenter;
     WindowServices services;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
+    services.recreateBackBuffer = [&presenter](int32_t width, int32_t height) {
+        if (presenter)
+            presenter->recreateBackBuffer(width, height);
+    };
+    services.repaint = [&presenter] {
+        if (presenter)
+            presenter->present();
+    };
     MainWindow mainWindow(*window, services, settings);
+    presenter = std::make_unique<FramePresenter>(*display, mainWindow);
     setPointerWindow(&mainWindow);
     if (!mainWindow.create("", ""))
         reportFatal("The main window could not be created.");
@@ -156,6 +179,12 @@ int clientMain(int argc, char** argv)
     window->setBusyCursor(false);
 
     GameTick& tick = gameTick();
+    // Until frames are drawn every tick, the pointer is shown by presenting
+    // the last picture again whenever it moved.
+    tick.setStep(TickStep::UpdatePointer, [&presenter] {
+        if (pointerNeedsRedraw())
+            presenter->present();
+    });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
         mainWindow.translateAccelerator(message);
         if (message.kind == platform::MessageKind::MouseMove)
@@ -168,9 +197,13 @@ int clientMain(int argc, char** argv)
     int exitCode = loop.run();
 
     stopPointerTimer();
+    tick.setStep(TickStep::UpdatePointer, nullptr);
+    setPointerDrawingAllowed(false);
     setPointerWindow(nullptr);
     instanceMarker.reset();
+    presenter.reset();
     window.reset();
+    display.reset();
     platform::runCleanups();
     return exitCode;
 }

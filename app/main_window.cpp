@@ -233,7 +233,10 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
             m_services.onActivatedWhileTargeting();
         break;
     case MessageKind::Paint:
-        // Drawing happens in the frame; nothing to validate here.
+        // Frames are drawn by the tick. A desktop window keeps no copy of its
+        // contents, so an uncovered window is shown the last picture again.
+        if (m_services.repaint)
+            m_services.repaint();
         break;
     case MessageKind::Close:
         if (inGame() && m_services.quitGame) {

@@ -70,6 +70,8 @@ struct WindowServices {
     std::function<void()> desktopWrite;
     std::function<void()> quitGame;
     std::function<void(int32_t, int32_t)> recreateBackBuffer;
+    // Shows the current picture again (the window's contents were lost).
+    std::function<void()> repaint;
     std::function<void()> startPointerTimer;
     std::function<void(int32_t, int32_t)> leftButtonDown;
     std::function<void(int32_t, int32_t)> leftButtonUp;

@@ -1,6 +1,7 @@
 #include "app/pointer.h"
 
 #include "app/main_window.h"
+#include "platform/display.h"
 #include "platform/window.h"
 
 #include <algorithm>
@@ -43,7 +44,6 @@ struct PointerState {
     PointerServices services;
     MainWindow* window = nullptr;
 
-    std::recursive_mutex displayLock;
     std::recursive_mutex positionLock;
     std::recursive_mutex kindLock;
     std::recursive_mutex imageLock;
@@ -165,7 +165,7 @@ void buildGreySet()
     s.greyBuilt = true;
 }
 
-void pointerTimerLoop(platform::Window*)
+void pointerTimerLoop(platform::Window* window)
 {
     PointerState& s = state();
     std::unique_lock<std::mutex> lock(s.timerMutex);
@@ -183,20 +183,20 @@ void pointerTimerLoop(platform::Window*)
         getPointerPosition(px, py);
         if (px != x || py != y || s.cursorDirty.load()) {
             movePointerTo(x, y);
-            // The main thread draws it at the next present.
+            // Only the main thread presents: ask it for a present.
             s.cursorDirty.store(1);
+            if (window)
+                window->postMessage({ platform::MessageKind::Paint, 0, 0, 0, 0 });
         }
     }
 }
 
 } // namespace
 
-std::recursive_mutex& displayLock() { return state().displayLock; }
-
 void initPointerState()
 {
     PointerState& s = state();
-    std::scoped_lock lock(s.displayLock, s.positionLock, s.kindLock, s.imageLock);
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
     for (CursorKindRow& row : s.kinds)
         row = CursorKindRow {};
     resetKindTable();
@@ -221,7 +221,7 @@ void releasePointerState()
 {
     stopPointerTimer();
     PointerState& s = state();
-    std::scoped_lock lock(s.displayLock, s.positionLock, s.kindLock, s.imageLock);
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
     for (CursorImage& image : s.images)
         image = CursorImage {};
     s.greyBuilt = false;
@@ -229,11 +229,7 @@ void releasePointerState()
 }
 
 void setPointerServices(PointerServices services) { state().services = std::move(services); }
-void setPointerWindow(MainWindow* window)
-{
-    std::lock_guard<std::recursive_mutex> lock(state().displayLock);
-    state().window = window;
-}
+void setPointerWindow(MainWindow* window) { state().window = window; }
 void setPointerDrawingAllowed(bool allowed) { state().drawingAllowed.store(allowed); }
 
 const CursorKindRow& cursorKindRow(int kind) { return state().kinds[std::clamp(kind, 0, kCursorKindCount - 1)]; }
@@ -446,6 +442,22 @@ void chooseShownCursor()
 
 void notePointerMoved(int32_t x, int32_t y) { state().mousePosition.store(packPosition(x, y)); }
 
+bool pointerNeedsRedraw()
+{
+    PointerState& s = state();
+    if (!s.drawingAllowed.load())
+        return false;
+    if (s.cursorDirty.load())
+        return true;
+    int64_t packed = s.mousePosition.load();
+    if (packed < 0)
+        return false;
+    int32_t x = 0;
+    int32_t y = 0;
+    getPointerPosition(x, y);
+    return packPosition(x, y) != packed;
+}
+
 void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
 {
     PointerState& s = state();
@@ -454,7 +466,6 @@ void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t
     s.underPointer.pixels.clear();
     if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
         return;
-    std::lock_guard<std::recursive_mutex> display(s.displayLock);
     int64_t packed = s.mousePosition.load();
     if (packed >= 0) {
         int32_t x = int32_t(uint32_t(packed >> 32));
@@ -497,7 +508,6 @@ void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t
 void removePointerFromFrame(uint16_t* ring, int32_t, int32_t, int64_t)
 {
     PointerState& s = state();
-    std::lock_guard<std::recursive_mutex> display(s.displayLock);
     if (ring && s.underPointer.saved) {
         // Restored newest first, so a pixel the image covered twice gets its
         // original value back.
@@ -523,7 +533,7 @@ void startPointerTimer(platform::Window& window)
 void stopPointerTimer()
 {
     PointerState& s = state();
-    std::lock_guard<std::recursive_mutex> display(s.displayLock);
+    std::lock_guard<std::mutex> display(platform::displayLock());
     if (!s.timer.joinable())
         return;
     {

@@ -98,15 +98,15 @@ void chooseShownCursor();
 
 // The newest mouse position in client coordinates, from the event loop.
 void notePointerMoved(int32_t x, int32_t y);
+// The pointer moved or changed its kind since it was last drawn.
+bool pointerNeedsRedraw();
 
-// Composites the pointer into a ring back buffer of width x height pixels
+// Composites (main thread, inside the present step, which holds the display
+// lock) the pointer into a ring back buffer of width x height pixels
 // whose picture starts at index `ringOffset`, keeping the pixels under it;
 // removePointerFromFrame puts them back after the present.
 void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
 void removePointerFromFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
-
-// The lock the present step and the display-mode switches hold.
-std::recursive_mutex& displayLock();
 
 // The 25 ms pointer timer (when the MouseThread setting is on).
 void startPointerTimer(platform::Window& window);

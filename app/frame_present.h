@@ -1,0 +1,35 @@
+#pragma once
+// The present step: the ring back buffer, with the software pointer composited
+// in for the moment of the copy, unrolled into a picture of the client area
+// and handed to the display. Runs on the main thread under the display lock,
+// which the pointer timer's shutdown and the display-mode switches also take.
+
+#include "world/back_buffer.h"
+
+#include <cstdint>
+#include <vector>
+
+class MainWindow;
+namespace platform {
+class Display;
+}
+
+class FramePresenter {
+public:
+    FramePresenter(platform::Display& display, MainWindow& window);
+
+    BackBuffer& backBuffer() { return m_backBuffer; }
+    // Re-creates the back buffer for a client area of the given size (cleared)
+    // and shows it.
+    void recreateBackBuffer(int32_t clientWidth, int32_t clientHeight);
+    // blitBackBufferToWindow: nothing when no back buffer exists.
+    void present();
+    // The last picture handed to the display (width x height of the buffer).
+    const std::vector<uint16_t>& picture() const { return m_picture; }
+
+private:
+    platform::Display& m_display;
+    MainWindow& m_window;
+    BackBuffer m_backBuffer;
+    std::vector<uint16_t> m_picture;
+};
