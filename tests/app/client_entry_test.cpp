@@ -2,7 +2,7 @@
 #include "app/game_tick.h"
 #include "app/startup_cleanups.h"
 #include "fixtures/client_directory.h"
-#include "fixtures/data_file_writer.h"
+#include "fixtures/sample_data_writer.h"
 #include "platform/instance_marker.h"
 #include "support/scoped_environment.h"
 
@@ -39,7 +39,7 @@ protected:
         : headless("VARDUN_HEADLESS", "1")
         , closeAfter("VARDUN_HEADLESS_CLOSE_MS", "2500")
     {
-        fixture::writeRequiredDataFiles(client.root(), "client");
+        fixture::writeSampleDataSet(client.path());
     }
 
     fixture::ClientDirectory client;
