@@ -1,0 +1,38 @@
+#include "app/frame_present.h"
+#include "app/main_window.h"
+#include "app/pointer.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_window.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
+{
+    initPointerState();
+    platform::HeadlessDisplay display(640, 480);
+    platform::HeadlessWindow window;
+    MainWindow mainWindow(window, {}, {});
+    FramePresenter presenter(display, mainWindow);
+    presenter.recreateBackBuffer(640, 480);
+    BackBuffer& buffer = presenter.backBuffer();
+    // Scrolling moves the ring start to (x0 > 0, y0 = 0); every pixel then gets
+    // a value naming its picture position.
+    buffer.renderWorldDirtyRects(nullptr);
+    buffer.scrollWorldView(-5, 0);
+    ASSERT_GT(buffer.ringStartX(), 0);
+    ASSERT_EQ(buffer.ringStartY(), 0);
+    for (int32_t y = 0; y < 480; ++y) {
+        for (int32_t x = 0; x < 640; ++x)
+            buffer.pixels()[buffer.ringIndex(x, y)] = uint16_t((x * 31 + y * 7) & 0x7FFF);
+    }
+    presenter.present();
+    for (int32_t y : { 0, 240, 479 }) {
+        for (int32_t x : { 0, 634, 639 })
+            EXPECT_EQ(display.pixel(x, y), uint16_t((x * 31 + y * 7) & 0x7FFF)) << x << "," << y;
+    }
+    releasePointerState();
+}
+
+} // namespace
