@@ -159,9 +159,14 @@ int clientMain(int argc, char** argv)
     loadCursors(cursorArt, 0, false);
 
     std::unique_ptr<FramePresenter> presenter;
+    MainWindow* mainWindowPointer = nullptr;
     WindowServices services;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
-    services.recreateBackBuffer = [&presenter](int32_t width, int32_t height) {
+    services.recreateBackBuffer = [&presenter, &mainWindowPointer](int32_t width, int32_t height) {
+        if (mainWindowPointer) {
+            const MainWindow& main = *mainWindowPointer;
+            setPointerGameArea(main.gameViewOffsetX(), main.gameViewOffsetY(), main.gameWidth(), main.gameHeight());
+        }
         if (presenter)
             presenter->recreateBackBuffer(width, height);
     };
@@ -171,7 +176,7 @@ int clientMain(int argc, char** argv)
     };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<FramePresenter>(*display, mainWindow);
-    setPointerWindow(&mainWindow);
+    mainWindowPointer = &mainWindow;
     if (!mainWindow.create("", ""))
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
@@ -199,7 +204,6 @@ int clientMain(int argc, char** argv)
     stopPointerTimer();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     setPointerDrawingAllowed(false);
-    setPointerWindow(nullptr);
     instanceMarker.reset();
     presenter.reset();
     window.reset();

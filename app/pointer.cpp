@@ -1,6 +1,5 @@
 #include "app/pointer.h"
 
-#include "app/main_window.h"
 #include "platform/display.h"
 #include "platform/window.h"
 
@@ -42,7 +41,11 @@ struct PointerState {
     std::atomic<int64_t> mousePosition { -1 };
     SavedPixels underPointer;
     PointerServices services;
-    MainWindow* window = nullptr;
+    // The game area inside the client area; read by the timer thread too.
+    std::atomic<int32_t> gameOffsetX { 0 };
+    std::atomic<int32_t> gameOffsetY { 0 };
+    std::atomic<int32_t> gameWidth { 640 };
+    std::atomic<int32_t> gameHeight { 480 };
 
     std::recursive_mutex positionLock;
     std::recursive_mutex kindLock;
@@ -102,10 +105,10 @@ void resetKindTable()
 bool centreOffset(int32_t x, int32_t y, bool ignoreBounds, int32_t& dx, int32_t& dy)
 {
     PointerState& s = state();
-    int32_t offsetX = s.window ? s.window->gameViewOffsetX() : 0;
-    int32_t offsetY = s.window ? s.window->gameViewOffsetY() : 0;
-    int32_t gameWidth = s.window ? s.window->gameWidth() : 640;
-    int32_t gameHeight = s.window ? s.window->gameHeight() : 480;
+    int32_t offsetX = s.gameOffsetX.load();
+    int32_t offsetY = s.gameOffsetY.load();
+    int32_t gameWidth = s.gameWidth.load();
+    int32_t gameHeight = s.gameHeight.load();
     if (!ignoreBounds
         && (x < offsetX || x >= offsetX + gameWidth || y < offsetY || y >= offsetY + gameHeight))
         return false;
@@ -229,7 +232,14 @@ void releasePointerState()
 }
 
 void setPointerServices(PointerServices services) { state().services = std::move(services); }
-void setPointerWindow(MainWindow* window) { state().window = window; }
+void setPointerGameArea(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height)
+{
+    PointerState& s = state();
+    s.gameOffsetX.store(offsetX);
+    s.gameOffsetY.store(offsetY);
+    s.gameWidth.store(width);
+    s.gameHeight.store(height);
+}
 void setPointerDrawingAllowed(bool allowed) { state().drawingAllowed.store(allowed); }
 
 const CursorKindRow& cursorKindRow(int kind) { return state().kinds[std::clamp(kind, 0, kCursorKindCount - 1)]; }

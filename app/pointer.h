@@ -15,7 +15,6 @@
 #include <mutex>
 #include <vector>
 
-class MainWindow;
 namespace platform {
 class Window;
 }
@@ -68,8 +67,8 @@ struct PointerServices {
 void initPointerState();
 void releasePointerState();
 void setPointerServices(PointerServices services);
-// The window whose game area the pointer lives in; null when it is gone.
-void setPointerWindow(MainWindow* window);
+// The game area's position and size inside the client area.
+void setPointerGameArea(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height);
 void setPointerDrawingAllowed(bool allowed);
 
 // Builds the kind table's hotspots and sizes and the images. `combatHue` is

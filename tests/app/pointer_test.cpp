@@ -1,4 +1,3 @@
-#include "app/main_window.h"
 #include "app/pointer.h"
 #include "platform/headless/headless_window.h"
 
@@ -33,12 +32,9 @@ public:
 class Pointer : public ::testing::Test {
 protected:
     Pointer()
-        : mainWindow(window, {}, {})
     {
         initPointerState();
-        mainWindow.create("", "");
-        mainWindow.handleMessage({ platform::MessageKind::Size, 0, 0, 640, 480 });
-        setPointerWindow(&mainWindow);
+        setPointerGameArea(0, 0, 640, 480);
         PointerServices services;
         services.isInGame = [this] { return inGame; };
         services.isWarMode = [this] { return warMode; };
@@ -48,15 +44,12 @@ protected:
     }
     ~Pointer() override
     {
-        setPointerWindow(nullptr);
         setPointerServices({});
         releasePointerState();
     }
     // Places the hot point at (dx, dy) from the game-area centre (320, 240).
     void placeAt(int32_t dx, int32_t dy) { movePointerTo(320 + dx, 240 + dy); }
 
-    platform::HeadlessWindow window;
-    MainWindow mainWindow;
     bool inGame = true;
     bool warMode = true;
     int32_t facet = 0;
@@ -87,6 +80,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, PointerDirection,
         DirectionCase { "OutsideLeft", -321, 0, -1 }, DirectionCase { "OutsideBottom", 0, 240, -1 },
         DirectionCase { "LastColumn", 319, 0, 2 }),
     [](const ::testing::TestParamInfo<DirectionCase>& param) { return std::string(param.param.name); });
+
+TEST_F(Pointer, GameAreaOffsetMovesTheCentre)
+{
+    setPointerGameArea(100, 50, 800, 600);
+    movePointerTo(500, 350); // the centre of the moved area
+    EXPECT_EQ(getPointerDirection(false), 0);
+    movePointerTo(99, 350);
+    EXPECT_EQ(getPointerDirection(false), -1);
+    EXPECT_EQ(getPointerDirection(true), 6);
+}
 
 TEST_F(Pointer, NearCentreIsAnEllipse)
 {
