@@ -1,4 +1,5 @@
 #include "app/file_manager.h"
+#include "platform/ascii_case.h"
 
 #include "app/error_report.h"
 #include "platform/file_system.h"
@@ -22,19 +23,6 @@ constexpr size_t kInstallPathBufferSize = 1024;
 
 constexpr const char* kClientFolder = "client/";
 constexpr const char* kTutorialFolder = "tutorial/";
-
-char foldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::string withTrailingSeparator(const std::string& directory)
 {
@@ -220,7 +208,7 @@ std::optional<std::string> FileManager::findFile(const char* directory, const ch
 OpenFileEntry* FileManager::findEntryByName(const std::string& name)
 {
     for (OpenFileEntry& entry : m_openFiles) {
-        if (equalIgnoringCase(entry.name, name))
+        if (platform::equalIgnoringAsciiCase(entry.name, name))
             return &entry;
     }
     return nullptr;

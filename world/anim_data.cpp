@@ -2,7 +2,7 @@
 
 #include "app/file_manager.h"
 
-#include "world/byte_cursor.h"
+#include "app/byte_cursor.h"
 
 #include <memory>
 #include <vector>

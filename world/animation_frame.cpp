@@ -1,6 +1,6 @@
 #include "world/animation_frame.h"
 
-#include "world/byte_cursor.h"
+#include "app/byte_cursor.h"
 
 std::optional<AnimationFrameRecord> readAnimationFrame(std::span<const uint8_t> record, uint32_t extra, int32_t frame)
 {

@@ -1,6 +1,6 @@
 #include "world/art_image.h"
 
-#include "world/byte_cursor.h"
+#include "app/byte_cursor.h"
 
 std::unique_ptr<ArtImage> ArtImage::parse(std::span<const uint8_t> record)
 {

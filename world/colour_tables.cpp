@@ -1,6 +1,6 @@
 #include "world/colour_tables.h"
 
-#include "world/byte_cursor.h"
+#include "app/byte_cursor.h"
 
 #include "app/data_files.h"
 #include "app/file_manager.h"

@@ -1,7 +1,7 @@
 #include "world/tile_data.h"
 
 #include "app/file_manager.h"
-#include "world/byte_cursor.h"
+#include "app/byte_cursor.h"
 
 #include <cstdio>
 #include <cstring>

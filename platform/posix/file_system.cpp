@@ -1,4 +1,5 @@
 #include "platform/file_system.h"
+#include "platform/ascii_case.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -13,19 +14,6 @@
 namespace platform {
 
 namespace {
-
-char foldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool exists(const std::string& path)
 {
@@ -132,7 +120,7 @@ std::optional<std::string> resolvePath(const std::string& path, bool allowMissin
         for (const std::string& candidate : listDirectory(resolved.empty() ? "." : resolved)) {
             // Several spellings of one name: take the first in byte order, so
             // that the choice never depends on the directory's order.
-            if (equalIgnoringCase(candidate, component) && (!match || candidate < *match))
+            if (equalIgnoringAsciiCase(candidate, component) && (!match || candidate < *match))
                 match = &candidate;
         }
         if (match && exists(join(resolved, *match))) {

@@ -1,4 +1,5 @@
 #include "platform/key_store.h"
+#include "platform/ascii_case.h"
 
 #include "platform/file_system.h"
 
@@ -40,19 +41,6 @@ struct Value {
     ValueType type = ValueType::String;
     std::string data;
 };
-
-char foldCase(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool equalIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    }
-    return true;
-}
 
 // "KEY\" and "KEY" name the same key. Empty paths and paths that would break
 // the line structure are refused.
@@ -158,7 +146,7 @@ bool parseValueLine(const std::string& line, Value& value)
 bool isValueLine(const std::string& line, const std::string& name)
 {
     Value value;
-    return parseValueLine(line, value) && equalIgnoringCase(value.name, name);
+    return parseValueLine(line, value) && equalIgnoringAsciiCase(value.name, name);
 }
 
 // Missing file: an empty document. Unreadable or oversized: false, so that a
@@ -207,7 +195,7 @@ bool load(const std::string& path, Document& document)
 Section* findSection(Document& document, const std::string& keyPath)
 {
     for (Section& section : document.sections) {
-        if (equalIgnoringCase(section.keyPath, keyPath))
+        if (equalIgnoringAsciiCase(section.keyPath, keyPath))
             return &section;
     }
     return nullptr;
@@ -248,7 +236,7 @@ bool readValue(const std::string& path, const std::string& keyPath, const std::s
     if (!section)
         return false;
     for (const std::string& line : section->lines) {
-        if (parseValueLine(line, value) && equalIgnoringCase(value.name, valueName))
+        if (parseValueLine(line, value) && equalIgnoringAsciiCase(value.name, valueName))
             return true;
     }
     return false;

@@ -11,13 +11,13 @@
 
 namespace {
 
-using fixture::ArtRowSpec;
+using fixture::ArtRowRuns;
 
 // A 9x4 image whose rows have gaps between runs, a run at the left edge, one
 // ending at the right edge, and an empty row.
 std::unique_ptr<ArtImage> sampleImage()
 {
-    std::vector<ArtRowSpec> rows {
+    std::vector<ArtRowRuns> rows {
         { { 0, { 0x0101, 0x0102, 0x0103 } }, { 2, { 0x0106, 0x0107 } } },
         { { 1, { 0x0201, 0x0202 } }, { 1, { 0x0204, 0x0205, 0x0206, 0x0207, 0x0208 } } },
         {},
@@ -99,7 +99,7 @@ class ArtClipping : public testing::TestWithParam<std::tuple<ClipCase, SpanCase>
 protected:
     void SetUp() override
     {
-        fixture::HueSpec ramp;
+        fixture::HueRamp ramp;
         for (int i = 0; i < 32; ++i)
             ramp.colours[i] = uint16_t(0x0400 * i + 3);
         auto bytes = fixture::hueFile(3000, [&](int32_t) { return ramp; });
@@ -215,7 +215,7 @@ TEST(ArtBlit, SyntheticScene)
     auto image = ArtImage::parse(fixture::artRecordFromPixels(44, 44, diamond));
     ASSERT_TRUE(image);
 
-    fixture::HueSpec gold;
+    fixture::HueRamp gold;
     for (int i = 0; i < 32; ++i)
         gold.colours[i] = packRgb(i * 8, i * 6, i * 2);
     hueTable().load(fixture::hueFile(3000, [&](int32_t) { return gold; }));

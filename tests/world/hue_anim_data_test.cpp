@@ -14,16 +14,16 @@ namespace {
 TEST(HueTable, WholeFileReadsEveryEntryAndHidesTransparentColours)
 {
     auto bytes = fixture::hueFile(3000, [](int32_t i) {
-        fixture::HueSpec spec;
+        fixture::HueRamp made;
         for (int c = 0; c < 32; ++c)
-            spec.colours[c] = uint16_t(i + c + 2);
-        spec.colours[0] = 0x0000;
-        spec.colours[1] = 0x8000;
-        spec.colours[2] = 0x8123;
-        spec.start = uint16_t(i);
-        spec.end = uint16_t(i + 1);
-        spec.name = i == 7 ? "exactly twenty chars" : "Blue";
-        return spec;
+            made.colours[c] = uint16_t(i + c + 2);
+        made.colours[0] = 0x0000;
+        made.colours[1] = 0x8000;
+        made.colours[2] = 0x8123;
+        made.start = uint16_t(i);
+        made.end = uint16_t(i + 1);
+        made.name = i == 7 ? "exactly twenty chars" : "Blue";
+        return made;
     });
     ASSERT_EQ(bytes.size(), HueTable::kFileBytes);
     auto table = std::make_unique<HueTable>();
@@ -52,9 +52,9 @@ TEST(HueTable, WithoutFileEveryColourIsOne)
 TEST(HueTable, TruncatedFileKeepsTheWholeGroupsBeforeTheCut)
 {
     auto bytes = fixture::hueFile(24, [](int32_t i) {
-        fixture::HueSpec spec;
-        spec.colours.fill(uint16_t(100 + i));
-        return spec;
+        fixture::HueRamp made;
+        made.colours.fill(uint16_t(100 + i));
+        return made;
     });
     bytes.resize(bytes.size() - 1);
     auto table = std::make_unique<HueTable>();
@@ -93,21 +93,21 @@ protected:
     {
         table = std::make_unique<AnimDataTable>();
         auto bytes = fixture::animDataFile(AnimDataTable::kRecordCount, [](int32_t graphic) {
-            fixture::AnimDataSpec spec;
+            fixture::AnimDataEntry made;
             if (graphic == 100) {
-                spec.frameCount = 3;
-                spec.interval = 2;
-                spec.frameOffsets[0] = 0;
-                spec.frameOffsets[1] = 1;
-                spec.frameOffsets[2] = -2;
+                made.frameCount = 3;
+                made.interval = 2;
+                made.frameOffsets[0] = 0;
+                made.frameOffsets[1] = 1;
+                made.frameOffsets[2] = -2;
             } else if (graphic == 101) {
-                spec.frameCount = 255;
-                spec.currentFrame = 200;
-                spec.interval = 1;
+                made.frameCount = 255;
+                made.currentFrame = 200;
+                made.interval = 1;
             } else if (graphic == 102) {
-                spec.interval = 0;
+                made.interval = 0;
             }
-            return spec;
+            return made;
         });
         ASSERT_EQ(bytes.size(), AnimDataTable::kFileBytes);
         ASSERT_TRUE(table->load(bytes));
@@ -156,9 +156,9 @@ TEST(AnimData, MissingOrShortFileKeepsDefaults)
     EXPECT_FALSE(table->load({}));
     EXPECT_EQ(table->record(5).interval, 8);
     auto bytes = fixture::animDataFile(12, [](int32_t) {
-        fixture::AnimDataSpec spec;
-        spec.interval = 3;
-        return spec;
+        fixture::AnimDataEntry made;
+        made.interval = 3;
+        return made;
     });
     EXPECT_FALSE(table->load(bytes));
     EXPECT_EQ(table->record(7).interval, 3);
@@ -168,8 +168,8 @@ TEST(AnimData, MissingOrShortFileKeepsDefaults)
 
 std::vector<uint8_t> twoFrameRecord()
 {
-    fixture::AnimFrameSpec first { 3, -4, 10, 12, { 1, 2, 3, 4 } };
-    fixture::AnimFrameSpec missing {};
+    fixture::AnimFrameData first { 3, -4, 10, 12, { 1, 2, 3, 4 } };
+    fixture::AnimFrameData missing {};
     return fixture::animationRecord([](int i) { return uint16_t(i * 3); }, { first, missing });
 }
 

@@ -24,10 +24,10 @@ protected:
     static void SetUpTestSuite()
     {
         hueTable().load(fixture::hueFile(3000, [](int32_t entry) {
-            fixture::HueSpec spec;
+            fixture::HueRamp made;
             for (int i = 0; i < 32; ++i)
-                spec.colours[i] = hueColour(entry, i);
-            return spec;
+                made.colours[i] = hueColour(entry, i);
+            return made;
         }));
     }
     void SetUp() override

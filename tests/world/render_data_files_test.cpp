@@ -38,14 +38,14 @@ protected:
 TEST_F(RenderDataFiles, TablesLoadFromTheClientDirectory)
 {
     client.write("HUES.MUL", fixture::asString(fixture::hueFile(3000, [](int32_t i) {
-        fixture::HueSpec spec;
-        spec.colours.fill(uint16_t(i + 2));
-        return spec;
+        fixture::HueRamp made;
+        made.colours.fill(uint16_t(i + 2));
+        return made;
     })));
     client.write("animdata.mul", fixture::asString(fixture::animDataFile(AnimDataTable::kRecordCount, [](int32_t i) {
-        fixture::AnimDataSpec spec;
-        spec.interval = uint8_t(i % 7);
-        return spec;
+        fixture::AnimDataEntry made;
+        made.interval = uint8_t(i % 7);
+        return made;
     })));
     client.write("mobtypes.txt", fixture::mobTypesText({ { 77, "SEA_MONSTER", 0x8 } }));
     client.write("bodyconv.def", fixture::bodyConvText({ { 78, { 1, 2, 3, 4 } } }));

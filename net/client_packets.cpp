@@ -1,0 +1,570 @@
+#include "net/client_packets.h"
+
+#include "net/buffered_connection.h"
+#include "net/new_character_record.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kNoSerialMark = 0xEDEDEDEDu;
+constexpr size_t kTextFieldSize = 30;
+constexpr size_t kBookTitleSize = 60;
+constexpr size_t kHelpTextSize = 256;
+constexpr size_t kBookLineMaxBytes = 239;
+constexpr size_t kBoardFieldMaxBytes = 254; // the byte count, NUL included, is one byte
+constexpr size_t kMaxBoardLines = 255;
+constexpr uint16_t kMapMarginX = 24;
+constexpr uint16_t kMapMarginY = 31;
+
+// UTF-16 to UTF-8, stopping before a character that would pass `maxBytes`.
+// Unpaired surrogates become U+FFFD. Returns the number of bytes written.
+size_t toUtf8(std::u16string_view text, char* out, size_t maxBytes)
+{
+    size_t used = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t unit = text[i];
+        uint32_t codePoint = unit;
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            codePoint = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            codePoint = 0xFFFD;
+        }
+        char encoded[4];
+        size_t count;
+        if (codePoint < 0x80) {
+            encoded[0] = char(codePoint);
+            count = 1;
+        } else if (codePoint < 0x800) {
+            encoded[0] = char(0xC0 | codePoint >> 6);
+            encoded[1] = char(0x80 | (codePoint & 0x3F));
+            count = 2;
+        } else if (codePoint < 0x10000) {
+            encoded[0] = char(0xE0 | codePoint >> 12);
+            encoded[1] = char(0x80 | (codePoint >> 6 & 0x3F));
+            encoded[2] = char(0x80 | (codePoint & 0x3F));
+            count = 3;
+        } else {
+            encoded[0] = char(0xF0 | codePoint >> 18);
+            encoded[1] = char(0x80 | (codePoint >> 12 & 0x3F));
+            encoded[2] = char(0x80 | (codePoint >> 6 & 0x3F));
+            encoded[3] = char(0x80 | (codePoint & 0x3F));
+            count = 4;
+        }
+        if (used + count > maxBytes)
+            break;
+        std::memcpy(out + used, encoded, count);
+        used += count;
+    }
+    return used;
+}
+
+bool putText(PacketBuffer& buffer, std::string_view text)
+{
+    return packetPutBytes(buffer, text.data(), text.size()) && packetPutByte(buffer, 0);
+}
+
+// A board field: byte count (NUL included), UTF-8 text, NUL.
+bool putBoardField(PacketBuffer& buffer, std::u16string_view text)
+{
+    char bytes[kBoardFieldMaxBytes];
+    size_t used = toUtf8(text, bytes, sizeof bytes);
+    return packetPutByte(buffer, uint8_t(used + 1)) && packetPutBytes(buffer, bytes, used) && packetPutByte(buffer, 0);
+}
+
+bool finish(const PacketBuffer& buffer) { return !buffer.failed(); }
+
+bool buildSerialOnly(PacketBuffer& buffer, uint8_t id, uint32_t serial)
+{
+    packetBegin(buffer, id);
+    packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
+} // namespace
+
+bool buildCreateCharacterPacket(PacketBuffer& buffer, const NewCharacterRecord& record,
+    const uint8_t clientInfo[kClientInfoSize], uint32_t localAddress)
+{
+    packetBegin(buffer, 0x00);
+    packetPutLong(buffer, kNoSerialMark);
+    packetPutShort(buffer, 0xFFFF);
+    packetPutShort(buffer, 0xFFFF);
+    packetPutByte(buffer, 0);
+    packetPutFixedText(buffer, record.name, kTextFieldSize);
+    packetPutBytes(buffer, clientInfo, kClientInfoSize);
+    packetPutByte(buffer, uint8_t(record.race << 1 | record.female));
+    packetPutByte(buffer, record.strength);
+    packetPutByte(buffer, record.dexterity);
+    packetPutByte(buffer, record.intelligence);
+    for (const NewCharacterSkill& skill : record.skills) {
+        packetPutByte(buffer, skill.number);
+        packetPutByte(buffer, skill.value);
+    }
+    packetPutShort(buffer, record.skinHue);
+    packetPutShort(buffer, record.hairStyle);
+    packetPutShort(buffer, record.hairHue);
+    packetPutShort(buffer, record.facialHairStyle);
+    packetPutShort(buffer, record.facialHairHue);
+    packetPutByte(buffer, record.shardIndex);
+    packetPutByte(buffer, record.startLocation);
+    packetPutLong(buffer, record.characterSlot);
+    packetPutLong(buffer, localAddress);
+    packetPutShort(buffer, record.shirtHue);
+    packetPutShort(buffer, record.trousersHue);
+    return finish(buffer);
+}
+
+bool buildDisconnectPacket(PacketBuffer& buffer) { return buildSerialOnly(buffer, 0x01, 0xFFFFFFFFu); }
+
+bool buildMoveRequestPacket(PacketBuffer& buffer, uint8_t direction, uint8_t sequence, uint32_t stepKey)
+{
+    packetBegin(buffer, 0x02);
+    packetPutByte(buffer, direction);
+    packetPutByte(buffer, sequence);
+    packetPutLong(buffer, stepKey);
+    return finish(buffer);
+}
+
+bool buildAttackRequestPacket(PacketBuffer& buffer, uint32_t serial) { return buildSerialOnly(buffer, 0x05, serial); }
+
+bool buildUseObjectPacket(PacketBuffer& buffer, uint32_t serial) { return buildSerialOnly(buffer, 0x06, serial); }
+
+bool buildPickUpItemPacket(PacketBuffer& buffer, uint32_t serial, uint16_t amount)
+{
+    packetBegin(buffer, 0x07);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, amount);
+    return finish(buffer);
+}
+
+bool buildDropItemPacket(PacketBuffer& buffer, uint32_t item, uint16_t x, uint16_t y, uint8_t z, uint32_t container)
+{
+    packetBegin(buffer, 0x08);
+    packetPutLong(buffer, item);
+    packetPutShort(buffer, x);
+    packetPutShort(buffer, y);
+    packetPutByte(buffer, z);
+    packetPutLong(buffer, container);
+    return finish(buffer);
+}
+
+bool buildSingleClickPacket(PacketBuffer& buffer, uint32_t serial) { return buildSerialOnly(buffer, 0x09, serial); }
+
+bool buildTextCommandPacket(PacketBuffer& buffer, uint8_t commandType, std::string_view text)
+{
+    packetBegin(buffer, 0x12);
+    packetPutByte(buffer, commandType);
+    putText(buffer, text);
+    return finish(buffer);
+}
+
+bool buildEquipItemPacket(PacketBuffer& buffer, uint32_t item, uint8_t layer, uint32_t mobile)
+{
+    packetBegin(buffer, 0x13);
+    packetPutLong(buffer, item);
+    packetPutByte(buffer, layer);
+    packetPutLong(buffer, mobile);
+    return finish(buffer);
+}
+
+bool buildMoveResyncPacket(PacketBuffer& buffer)
+{
+    packetBegin(buffer, 0x22);
+    packetPutByte(buffer, 0);
+    packetPutByte(buffer, 0);
+    return finish(buffer);
+}
+
+bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice)
+{
+    packetBegin(buffer, 0x2C);
+    packetPutByte(buffer, choice);
+    return finish(buffer);
+}
+
+bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial)
+{
+    packetBegin(buffer, 0x34);
+    packetPutLong(buffer, kNoSerialMark);
+    packetPutByte(buffer, requestType);
+    packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
+bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows)
+{
+    packetBegin(buffer, 0x3B);
+    packetPutLong(buffer, vendor);
+    packetPutByte(buffer, flag);
+    for (const BuyRow& row : rows) {
+        packetPutByte(buffer, row.layer);
+        packetPutLong(buffer, row.serial);
+        packetPutShort(buffer, row.amount);
+    }
+    return finish(buffer);
+}
+
+bool buildMapPinPacket(PacketBuffer& buffer, uint32_t mapSerial, uint8_t action, uint8_t pinNumber, int32_t x, int32_t y)
+{
+    packetBegin(buffer, 0x56);
+    packetPutLong(buffer, mapSerial);
+    packetPutByte(buffer, action);
+    packetPutByte(buffer, pinNumber);
+    packetPutShort(buffer, uint16_t(x - kMapMarginX));
+    packetPutShort(buffer, uint16_t(y - kMapMarginY));
+    return finish(buffer);
+}
+
+bool buildPlayCharacterPacket(PacketBuffer& buffer, const char* name, const uint8_t clientInfo[kClientInfoSize],
+    uint32_t slot, uint32_t localAddress)
+{
+    packetBegin(buffer, 0x5D);
+    packetPutLong(buffer, kNoSerialMark);
+    packetPutFixedText(buffer, name, kTextFieldSize);
+    packetPutBytes(buffer, clientInfo, kClientInfoSize);
+    packetPutLong(buffer, slot);
+    packetPutLong(buffer, localAddress);
+    return finish(buffer);
+}
+
+bool buildBookPageRequestPacket(PacketBuffer& buffer, uint32_t book, uint16_t page)
+{
+    packetBegin(buffer, 0x66);
+    packetPutLong(buffer, book);
+    packetPutShort(buffer, 1);
+    packetPutShort(buffer, page);
+    packetPutShort(buffer, 0xFFFF);
+    return finish(buffer);
+}
+
+bool buildBookPagePacket(PacketBuffer& buffer, uint32_t book, uint16_t page, std::span<const std::u16string_view> lines)
+{
+    packetBegin(buffer, 0x66);
+    packetPutLong(buffer, book);
+    packetPutShort(buffer, 1);
+    packetPutShort(buffer, page);
+    if (lines.size() > 0xFFFF) {
+        packetFail(buffer);
+        return false;
+    }
+    packetPutShort(buffer, uint16_t(lines.size()));
+    for (std::u16string_view line : lines) {
+        char bytes[kBookLineMaxBytes];
+        size_t used = toUtf8(line, bytes, sizeof bytes);
+        packetPutBytes(buffer, bytes, used);
+        packetPutByte(buffer, 0);
+    }
+    return finish(buffer);
+}
+
+bool buildTargetResponsePacket(PacketBuffer& buffer, uint8_t targetType, uint32_t cursorId, uint8_t cursorFlag,
+    uint32_t serial, uint16_t x, uint16_t y, uint16_t z, uint16_t graphic)
+{
+    packetBegin(buffer, 0x6C);
+    packetPutByte(buffer, targetType);
+    packetPutLong(buffer, cursorId);
+    packetPutByte(buffer, cursorFlag);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, x);
+    packetPutShort(buffer, y);
+    packetPutShort(buffer, z);
+    packetPutShort(buffer, graphic);
+    return finish(buffer);
+}
+
+bool buildSecureTradePacket(PacketBuffer& buffer, uint8_t action, uint32_t first, uint32_t second, uint32_t third)
+{
+    packetBegin(buffer, 0x6F);
+    packetPutByte(buffer, action);
+    packetPutLong(buffer, first);
+    packetPutLong(buffer, second);
+    packetPutLong(buffer, third);
+    packetPutByte(buffer, 0);
+    return finish(buffer);
+}
+
+bool buildBulletinBoardRequestPacket(PacketBuffer& buffer, uint8_t action, uint32_t board, uint32_t messageId)
+{
+    packetBegin(buffer, 0x71);
+    packetPutByte(buffer, action);
+    packetPutLong(buffer, board);
+    packetPutLong(buffer, messageId);
+    return finish(buffer);
+}
+
+bool buildBulletinBoardPostPacket(PacketBuffer& buffer, uint8_t action, uint32_t board, uint32_t replyTo,
+    std::u16string_view subject, std::span<const std::u16string_view> lines)
+{
+    packetBegin(buffer, 0x71);
+    if (lines.size() > kMaxBoardLines) {
+        packetFail(buffer);
+        return false;
+    }
+    packetPutByte(buffer, action);
+    packetPutLong(buffer, board);
+    packetPutLong(buffer, replyTo);
+    if (subject.empty())
+        packetPutByte(buffer, 0);
+    else
+        putBoardField(buffer, subject);
+    packetPutByte(buffer, uint8_t(lines.size()));
+    for (std::u16string_view line : lines)
+        putBoardField(buffer, line);
+    return finish(buffer);
+}
+
+bool buildWarModePacket(PacketBuffer& buffer, uint8_t warFlag, uint8_t second, uint8_t third, uint8_t fourth)
+{
+    packetBegin(buffer, 0x72);
+    packetPutByte(buffer, warFlag);
+    packetPutByte(buffer, second);
+    packetPutByte(buffer, third);
+    packetPutByte(buffer, fourth);
+    return finish(buffer);
+}
+
+bool buildKeepAlivePacket(PacketBuffer& buffer, uint8_t value)
+{
+    packetBegin(buffer, 0x73);
+    packetPutByte(buffer, value);
+    return finish(buffer);
+}
+
+bool buildRenamePacket(PacketBuffer& buffer, uint32_t serial, const char* name)
+{
+    packetBegin(buffer, 0x75);
+    packetPutLong(buffer, serial);
+    packetPutFixedText(buffer, name, kTextFieldSize);
+    return finish(buffer);
+}
+
+bool buildMenuChoicePacket(
+    PacketBuffer& buffer, uint32_t serial, uint16_t menuId, uint16_t index, uint16_t graphic, uint16_t hue)
+{
+    packetBegin(buffer, 0x7D);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, menuId);
+    packetPutShort(buffer, index);
+    packetPutShort(buffer, graphic);
+    packetPutShort(buffer, hue);
+    return finish(buffer);
+}
+
+bool buildAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password, uint8_t nextLoginKey)
+{
+    packetBegin(buffer, 0x80);
+    packetPutFixedText(buffer, account, kTextFieldSize);
+    packetPutFixedText(buffer, password, kTextFieldSize);
+    packetPutByte(buffer, nextLoginKey);
+    return finish(buffer);
+}
+
+bool buildDeleteCharacterPacket(PacketBuffer& buffer, const char* password, uint32_t slot, uint32_t localAddress)
+{
+    packetBegin(buffer, 0x83);
+    packetPutFixedText(buffer, password, kTextFieldSize);
+    packetPutLong(buffer, slot);
+    packetPutLong(buffer, localAddress);
+    return finish(buffer);
+}
+
+bool buildGameLoginPacket(PacketBuffer& buffer, const char* account, const char* password)
+{
+    packetBegin(buffer, 0x91);
+    packetPutLong(buffer, connectionSeed());
+    packetPutFixedText(buffer, account, kTextFieldSize);
+    packetPutFixedText(buffer, password, kTextFieldSize);
+    return finish(buffer);
+}
+
+bool buildBookHeaderPacket(PacketBuffer& buffer, uint32_t book, const char* title, const char* author)
+{
+    packetBegin(buffer, 0x93);
+    packetPutLong(buffer, book);
+    packetPutByte(buffer, 0);
+    packetPutByte(buffer, 0);
+    packetPutShort(buffer, 0);
+    packetPutFixedText(buffer, title, kBookTitleSize);
+    packetPutFixedText(buffer, author, kTextFieldSize);
+    return finish(buffer);
+}
+
+bool buildDyeResponsePacket(PacketBuffer& buffer, uint32_t serial, uint16_t model, uint16_t hue)
+{
+    packetBegin(buffer, 0x95);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, model);
+    packetPutShort(buffer, hue);
+    return finish(buffer);
+}
+
+bool buildNameRequestPacket(PacketBuffer& buffer, uint32_t serial) { return buildSerialOnly(buffer, 0x98, serial); }
+
+bool buildPromptReplyPacket(
+    PacketBuffer& buffer, uint32_t serial, uint32_t promptId, uint32_t type, std::string_view text)
+{
+    packetBegin(buffer, 0x9A);
+    packetPutLong(buffer, serial);
+    packetPutLong(buffer, promptId);
+    packetPutLong(buffer, type);
+    putText(buffer, text);
+    return finish(buffer);
+}
+
+bool buildHelpRequestPacket(PacketBuffer& buffer, uint8_t type, const char* text)
+{
+    packetBegin(buffer, 0x9B);
+    packetPutByte(buffer, type);
+    // The last byte stays NUL so that the server always finds the text's end.
+    packetPutFixedText(buffer, text, kHelpTextSize - 1);
+    packetPutByte(buffer, 0);
+    return finish(buffer);
+}
+
+bool buildSellItemsPacket(PacketBuffer& buffer, uint32_t vendor, std::span<const SellRow> rows)
+{
+    packetBegin(buffer, 0x9F);
+    packetPutLong(buffer, vendor);
+    if (rows.size() > 0xFFFF) {
+        packetFail(buffer);
+        return false;
+    }
+    packetPutShort(buffer, uint16_t(rows.size()));
+    for (const SellRow& row : rows) {
+        packetPutLong(buffer, row.serial);
+        packetPutShort(buffer, row.amount);
+    }
+    return finish(buffer);
+}
+
+bool buildServerSelectPacket(PacketBuffer& buffer, uint16_t shardId)
+{
+    packetBegin(buffer, 0xA0);
+    packetPutShort(buffer, shardId);
+    return finish(buffer);
+}
+
+bool buildTipRequestPacket(PacketBuffer& buffer, uint16_t tipNumber, uint8_t direction)
+{
+    packetBegin(buffer, 0xA7);
+    packetPutShort(buffer, tipNumber);
+    packetPutByte(buffer, direction);
+    return finish(buffer);
+}
+
+bool buildTextEntryReplyPacket(
+    PacketBuffer& buffer, uint32_t serial, uint16_t entryId, uint8_t button, std::string_view text)
+{
+    packetBegin(buffer, 0xAC);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, entryId);
+    packetPutByte(buffer, button);
+    // A text this long could never fit in the packet anyway.
+    if (text.size() >= 0xFFFF) {
+        packetFail(buffer);
+        return false;
+    }
+    packetPutShort(buffer, uint16_t(text.size() + 1));
+    putText(buffer, text);
+    return finish(buffer);
+}
+
+bool buildObjectHelpRequestPacket(PacketBuffer& buffer, uint32_t serial, uint8_t flag, const char* language)
+{
+    packetBegin(buffer, 0xB6);
+    packetPutLong(buffer, serial);
+    packetPutByte(buffer, flag);
+    packetPutFixedText(buffer, language, 3);
+    return finish(buffer);
+}
+
+bool buildUnicodePromptReplyPacket(PacketBuffer& buffer, uint32_t serial, uint32_t promptId, uint32_t type,
+    const char* language, std::u16string_view text)
+{
+    packetBegin(buffer, 0xC2);
+    packetPutLong(buffer, serial);
+    packetPutLong(buffer, promptId);
+    packetPutLong(buffer, type);
+    packetPutFixedText(buffer, language, 4);
+    // Little-endian units, as the server of this packet expects them.
+    for (char16_t unit : text) {
+        uint8_t bytes[2] = { uint8_t(unit), uint8_t(unit >> 8) };
+        if (!packetPutBytes(buffer, bytes, 2))
+            break;
+    }
+    return finish(buffer);
+}
+
+bool buildMapBlockPacket(PacketBuffer& buffer, uint32_t blockNumber, uint16_t value, const uint8_t block[kMapBlockSize])
+{
+    packetBegin(buffer, 0xC5);
+    packetPutLong(buffer, blockNumber);
+    packetPutShort(buffer, value);
+    packetPutBytes(buffer, block, kMapBlockSize);
+    return finish(buffer);
+}
+
+bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const char* password,
+    uint8_t nextLoginKey, const uint8_t igrId[kIgrIdSize])
+{
+    packetBegin(buffer, 0xCF);
+    packetPutFixedText(buffer, account, kTextFieldSize);
+    packetPutFixedText(buffer, password, kTextFieldSize);
+    packetPutByte(buffer, nextLoginKey);
+    packetPutBytes(buffer, igrId, kIgrIdSize);
+    return finish(buffer);
+}
+
+bool buildBookHeaderTextPacket(PacketBuffer& buffer, uint32_t book, std::string_view title, std::string_view author)
+{
+    packetBegin(buffer, 0xD4);
+    packetPutLong(buffer, book);
+    packetPutByte(buffer, 0);
+    packetPutByte(buffer, 0);
+    packetPutShort(buffer, 0);
+    if (title.size() >= 0xFFFF || author.size() >= 0xFFFF) {
+        packetFail(buffer);
+        return false;
+    }
+    packetPutShort(buffer, uint16_t(title.size() + 1));
+    putText(buffer, title);
+    packetPutShort(buffer, uint16_t(author.size() + 1));
+    putText(buffer, author);
+    return finish(buffer);
+}
+
+bool buildEncodedCommandPacket(
+    PacketBuffer& buffer, uint32_t serial, uint16_t subCommand, std::span<const EncodedArgument> arguments)
+{
+    packetBegin(buffer, 0xD7);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, subCommand);
+    for (const EncodedArgument& argument : arguments) {
+        switch (argument.type) {
+        case EncodedArgument::Type::Number:
+            packetPutByte(buffer, 0);
+            packetPutLong(buffer, argument.number);
+            break;
+        case EncodedArgument::Type::Point:
+            packetPutByte(buffer, 3);
+            packetPutShort(buffer, argument.x);
+            packetPutShort(buffer, argument.y);
+            packetPutByte(buffer, argument.z);
+            break;
+        case EncodedArgument::Type::Text:
+            packetPutByte(buffer, 2);
+            if (argument.text.size() > 0xFFFF) {
+                packetFail(buffer);
+                return false;
+            }
+            packetPutShort(buffer, uint16_t(argument.text.size()));
+            for (char16_t unit : argument.text)
+                packetPutShort(buffer, unit);
+            break;
+        }
+    }
+    packetPutByte(buffer, 10);
+    return finish(buffer);
+}

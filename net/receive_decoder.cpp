@@ -1,0 +1,257 @@
+// The receive side of a connection: read, digest XOR, Huffman decoding,
+// framing by the packet table and the pause hold-back.
+//
+// Consumed bytes are not moved out of the raw buffer packet by packet: a read
+// position advances instead, and the buffer is compacted once at the end of
+// each read step. Moving the rest of a 512 KB read after every small packet
+// would make one large read quadratic.
+
+#include "net/buffered_connection.h"
+#include "net/huffman_decoder.h"
+#include "net/packet_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t kPausePacketId = 0x33;
+constexpr uint32_t kPausePacketLength = 2;
+
+uint16_t lengthWord(const uint8_t* packet) { return uint16_t(packet[1] << 8 | packet[2]); }
+
+} // namespace
+
+bool BufferedConnection::onReadable()
+{
+    if (!isOpen())
+        return false;
+    uint32_t resets = m_resetCount;
+    while (m_rawFill < kRawBufferSize) {
+        platform::IoResult result = platform::socketReceive(m_handle, m_raw + m_rawFill, kRawBufferSize - m_rawFill);
+        if (result.status == platform::IoStatus::WouldBlock)
+            break;
+        // The peer closed its side: stop reading; a later send reports the loss.
+        if (result.status == platform::IoStatus::Closed)
+            break;
+        if (result.status == platform::IoStatus::Error) {
+            loseConnection();
+            return false;
+        }
+        takeReceived(m_raw + m_rawFill, size_t(result.count));
+    }
+    if (m_rawFill > m_rawStart && !splitPackets())
+        return false;
+    if (m_resetCount == resets)
+        compactRaw();
+    return isOpen();
+}
+
+size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)
+{
+    size_t taken = std::min(count, kRawBufferSize - m_rawFill);
+    if (taken == 0)
+        return 0;
+    uint32_t resets = m_resetCount;
+    std::memcpy(m_raw + m_rawFill, data, taken);
+    takeReceived(m_raw + m_rawFill, taken);
+    splitPackets();
+    if (m_resetCount == resets)
+        compactRaw();
+    return taken;
+}
+
+void BufferedConnection::takeReceived(uint8_t* data, size_t count)
+{
+    if (m_cipherOn && m_compressed) {
+        for (size_t i = 0; i < count; ++i)
+            data[i] ^= m_digest[(m_digestCounter++) % GameStreamCipher::kDigestSize];
+    }
+    m_rawFill += uint32_t(count);
+    countReceived(uint32_t(count));
+}
+
+uint8_t* BufferedConnection::activeBase() { return m_compressed ? m_decoded : m_raw + m_rawStart; }
+
+bool BufferedConnection::splitPackets()
+{
+    uint32_t resets = m_resetCount;
+    for (;;) {
+        Split step = m_compressed ? splitCompressedOnce() : splitPlainOnce();
+        if (step == Split::Lost)
+            return false;
+        if (step == Split::Stop || m_resetCount != resets)
+            return true;
+    }
+}
+
+BufferedConnection::Split BufferedConnection::splitCompressedOnce()
+{
+    HuffmanResult decoded
+        = huffmanDecodeOne(m_raw, m_rawFill, m_rawBitPosition, m_decoded, kDecodedBufferSize, m_decodedLength);
+    if (decoded == HuffmanResult::NeedMoreInput)
+        return Split::Stop;
+    // A packet (or the held ones) longer than the decoded buffer: the stream
+    // can never make progress again, so the connection is given up.
+    if (decoded == HuffmanResult::OutputFull) {
+        loseConnection();
+        return Split::Lost;
+    }
+    m_decodedEnd = m_decodedLength;
+    uint32_t held = m_heldOffset;
+    uint32_t end = m_decodedEnd;
+    if (end == held)
+        return Split::Continue; // an empty block carries nothing
+
+    // Each block holds exactly one whole packet; anything else is a broken
+    // stream, which would stall for ever.
+    uint8_t* packet = m_decoded + held;
+    uint8_t id = packet[0];
+    uint32_t length = 0;
+    if (packetIsVariable(id)) {
+        if (end >= held + 3)
+            length = lengthWord(packet);
+        if (length < 3)
+            length = 0;
+    } else {
+        length = packetFixedLength(id);
+    }
+    if (length == 0 || held + length != end) {
+        loseConnection();
+        return Split::Lost;
+    }
+
+    uint32_t resets = m_resetCount;
+    bool paused = m_paused;
+    deliverPacket(packet, length);
+    if (m_resetCount != resets)
+        return Split::Stop;
+    if (!paused) {
+        std::memset(m_decoded, 0, end);
+        m_decodedLength = 0;
+        m_decodedEnd = 0;
+    }
+    return Split::Continue;
+}
+
+BufferedConnection::Split BufferedConnection::splitPlainOnce()
+{
+    uint32_t held = m_heldOffset;
+    uint32_t available = m_rawFill - m_rawStart;
+    if (available < held + 1)
+        return Split::Stop;
+    uint8_t* packet = m_raw + m_rawStart + held;
+    uint8_t id = packet[0];
+    uint32_t length;
+    if (packetIsVariable(id)) {
+        if (available < held + 3)
+            return Split::Stop;
+        // Garbage lengths below the header still advance the stream.
+        length = std::max<uint32_t>(lengthWord(packet), 3);
+    } else if (packetIsKnown(id)) {
+        length = packetFixedLength(id);
+    } else {
+        length = 1; // an unknown id goes to the dispatcher alone, which ignores it
+    }
+
+    if (m_rawStart + held + length > kRawBufferSize) {
+        // The packet cannot fit behind what is held: deliver the held packets
+        // and move the rest to the front of the buffer.
+        if (held > 0) {
+            uint32_t resets = m_resetCount;
+            m_paused = false;
+            releaseHeld();
+            if (m_resetCount != resets)
+                return Split::Stop;
+        }
+        compactRaw();
+        return Split::Continue;
+    }
+    if (available < held + length)
+        return Split::Stop;
+
+    uint32_t resets = m_resetCount;
+    bool paused = m_paused;
+    deliverPacket(packet, length);
+    if (m_resetCount != resets)
+        return Split::Stop;
+    if (!paused)
+        m_rawStart += length;
+    return Split::Continue;
+}
+
+void BufferedConnection::deliverPacket(uint8_t* packet, uint32_t length)
+{
+    if (!m_paused) {
+        dispatchPacket(packet);
+        return;
+    }
+    if (packet[0] != kPausePacketId) {
+        holdPacket(packet, length);
+        return;
+    }
+    uint32_t offset = uint32_t(packet - activeBase());
+    if (packet[1] == 0) {
+        // Resume: this packet is dropped together with the held ones.
+        m_heldOffset += kPausePacketLength;
+        m_paused = false;
+        releaseHeld();
+        return;
+    }
+    // A further pause while paused is removed without being dispatched.
+    cutOutActive(offset, kPausePacketLength);
+}
+
+void BufferedConnection::holdPacket(uint8_t* packet, uint32_t length)
+{
+    m_held.push_back(uint32_t(packet - activeBase()));
+    m_paused = true;
+    m_heldOffset += length;
+}
+
+void BufferedConnection::releaseHeld()
+{
+    uint32_t resets = m_resetCount;
+    for (size_t i = 0; i < m_held.size(); ++i) {
+        dispatchPacket(activeBase() + m_held[i]);
+        if (m_resetCount != resets)
+            return;
+    }
+    m_held.clear();
+    uint32_t drop = m_heldOffset;
+    m_heldOffset = 0;
+    if (m_compressed) {
+        drop = std::min(drop, m_decodedLength);
+        std::memmove(m_decoded, m_decoded + drop, m_decodedLength - drop);
+        std::memset(m_decoded + m_decodedLength - drop, 0, drop);
+        m_decodedLength -= drop;
+        m_decodedEnd = m_decodedEnd > drop ? m_decodedEnd - drop : 0;
+    } else {
+        m_rawStart += std::min(drop, m_rawFill - m_rawStart);
+    }
+}
+
+void BufferedConnection::cutOutActive(uint32_t offset, uint32_t count)
+{
+    uint8_t* base = activeBase();
+    uint32_t& length = m_compressed ? m_decodedLength : m_rawFill;
+    uint32_t activeLength = m_compressed ? m_decodedLength : m_rawFill - m_rawStart;
+    std::memmove(base + offset, base + offset + count, activeLength - offset - count);
+    std::memset(base + activeLength - count, 0, count);
+    length -= count;
+    if (m_compressed)
+        m_decodedEnd = m_decodedEnd > count ? m_decodedEnd - count : 0;
+}
+
+void BufferedConnection::compactRaw()
+{
+    // Only one of the two read positions is in use, depending on the stream form.
+    uint32_t drop = m_rawStart + m_rawBitPosition / 8;
+    if (drop == 0)
+        return;
+    std::memmove(m_raw, m_raw + drop, m_rawFill - drop);
+    std::memset(m_raw + m_rawFill - drop, 0, drop);
+    m_rawFill -= drop;
+    m_rawBitPosition %= 8;
+    m_rawStart = 0;
+}

@@ -1,0 +1,81 @@
+#include "platform/locale.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+struct LocaleCode {
+    const char* language; // ISO 639 language
+    const char* country; // ISO 3166 country, or "" for the language's default
+    const char* code;
+};
+
+// Country-specific entries come before the language's default entry.
+constexpr LocaleCode kLocaleCodes[] = {
+    { "en", "GB", "eng" }, { "en", "AU", "ena" }, { "en", "CA", "enc" }, { "en", "NZ", "enz" },
+    { "en", "IE", "eni" }, { "en", "", "enu" },
+    { "de", "CH", "des" }, { "de", "AT", "dea" }, { "de", "LU", "del" }, { "de", "LI", "dec" },
+    { "de", "", "deu" },
+    { "fr", "CA", "frc" }, { "fr", "BE", "frb" }, { "fr", "CH", "frs" }, { "fr", "LU", "frl" },
+    { "fr", "", "fra" },
+    { "es", "MX", "esm" }, { "es", "", "esp" },
+    { "it", "CH", "its" }, { "it", "", "ita" },
+    { "pt", "BR", "ptb" }, { "pt", "", "ptg" },
+    { "nl", "BE", "nlb" }, { "nl", "", "nld" },
+    { "zh", "TW", "cht" }, { "zh", "HK", "zhh" }, { "zh", "SG", "zhi" }, { "zh", "", "chs" },
+    { "ja", "", "jpn" }, { "ko", "", "kor" },
+    { "sv", "", "sve" }, { "nb", "", "nor" }, { "no", "", "nor" }, { "nn", "", "non" },
+    { "da", "", "dan" }, { "fi", "", "fin" }, { "pl", "", "plk" }, { "ru", "", "rus" },
+    { "cs", "", "csy" }, { "sk", "", "sky" }, { "hu", "", "hun" }, { "tr", "", "trk" },
+    { "el", "", "ell" }, { "uk", "", "ukr" }, { "he", "", "heb" }, { "ar", "", "ara" },
+};
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string upperAscii(std::string text)
+{
+    for (char& c : text)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+std::string languageCodeForLocale(const std::string& localeName)
+{
+    // language[_COUNTRY][.charset][@modifier]
+    size_t end = localeName.find_first_of(".@");
+    std::string base = localeName.substr(0, end);
+    size_t underscore = base.find_first_of("_-");
+    std::string language = lowerAscii(base.substr(0, underscore));
+    std::string country = underscore == std::string::npos ? std::string() : upperAscii(base.substr(underscore + 1));
+    if (language.empty() || language == "c" || language == "posix")
+        return {};
+    for (const LocaleCode& entry : kLocaleCodes) {
+        if (language != entry.language)
+            continue;
+        if (entry.country[0] == '\0' || country == entry.country)
+            return entry.code;
+    }
+    return {};
+}
+
+std::string systemLanguageCode()
+{
+    for (const char* variable : { "LC_ALL", "LC_MESSAGES", "LANG" }) {
+        const char* value = std::getenv(variable);
+        if (value && value[0] != '\0')
+            return languageCodeForLocale(value);
+    }
+    return {};
+}
+
+} // namespace platform

@@ -1,0 +1,335 @@
+#include "fixtures/drawn_house.h"
+#include "housing/house_placement_checker.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+
+using fixtures::DrawnHouse;
+using housing::HousePlacementChecker;
+using housing::PlacementVerdict;
+
+namespace {
+
+class PlacementChecker : public testing::Test {
+protected:
+    PlacementChecker() { m_support.loadFromBytes(fixtures::drawnHouseSupportInfo()); }
+
+    // Builds a checker for the drawn house, files it and computes support.
+    HousePlacementChecker& build(const DrawnHouse& house)
+    {
+        m_checker = std::make_unique<HousePlacementChecker>(m_support, m_tiles, house.frame());
+        house.fileInto(*m_checker);
+        m_checker->rebuildSupport();
+        return *m_checker;
+    }
+
+    PlacementVerdict verdictOf(const DrawnHouse& house) { return build(house).allFloorsLegal(); }
+
+    housing::SupportInfoTable m_support;
+    fixtures::DrawnHouseTiles m_tiles;
+    std::unique_ptr<HousePlacementChecker> m_checker;
+};
+
+void expectRefusal(const PlacementVerdict& verdict, const char* message, int32_t x, int32_t y, int32_t floor)
+{
+    EXPECT_FALSE(verdict.legal);
+    ASSERT_NE(verdict.message, nullptr);
+    EXPECT_STREQ(verdict.message, message);
+    EXPECT_EQ(verdict.x, x);
+    EXPECT_EQ(verdict.y, y);
+    EXPECT_EQ(verdict.floor, floor);
+}
+
+TEST_F(PlacementChecker, GroundFloorPiecesAreSupportedAwayFromTheWestColumnAndNorthRow)
+{
+    EXPECT_TRUE(verdictOf(
+        { { {
+            "....",
+            ".FF.",
+            ".FF.",
+        } } }).legal);
+    expectRefusal(verdictOf({ { {
+                      "....",
+                      ".FF.",
+                      "FFF.",
+                  } } }),
+        "Illegal Floor!", 0, 2, 0);
+}
+
+// The walls hold the floor row above them, and a held end lends reach to its
+// side neighbours; so the span is walked from the cell next to one wall to the
+// cell next to the other: 18 cells walked hold, 19 do not.
+TEST_F(PlacementChecker, AnEighteenCellSpanHolds)
+{
+    DrawnHouse house { {
+        {
+            "........................",
+            "........................",
+            "..W...................W.",
+            "........................",
+        },
+        {
+            "........................",
+            "........................",
+            "..FFFFFFFFFFFFFFFFFFFFF.",
+            "........................",
+        },
+    } };
+    PlacementVerdict verdict = verdictOf(house);
+    EXPECT_TRUE(verdict.legal) << (verdict.message ? verdict.message : "") << " at " << verdict.x;
+}
+
+TEST_F(PlacementChecker, ANineteenCellSpanFails)
+{
+    DrawnHouse house { {
+        {
+            "........................",
+            "........................",
+            "..W....................W",
+            "........................",
+        },
+        {
+            "........................",
+            "........................",
+            "..FFFFFFFFFFFFFFFFFFFFFF",
+            "........................",
+        },
+    } };
+    expectRefusal(verdictOf(house), "Illegal Floor!", 4, 2, 1);
+    EXPECT_TRUE(m_checker->isSupported(fixtures::drawnPieceId('F'), 1003, 1002, fixtures::drawnFloorZ(1)));
+    EXPECT_FALSE(m_checker->isSupported(fixtures::drawnPieceId('F'), 1012, 1002, fixtures::drawnFloorZ(1)));
+}
+
+TEST_F(PlacementChecker, AFloorOverATallSurfacePieceIsIllegal)
+{
+    DrawnHouse held { {
+        {
+            ".....",
+            "..W..",
+            ".....",
+        },
+        {
+            ".....",
+            ".FF..",
+            ".....",
+        },
+    } };
+    EXPECT_TRUE(verdictOf(held).legal) << "the wall's reach holds its neighbour";
+
+    DrawnHouse overTall { {
+        {
+            ".....",
+            ".TW..",
+            ".....",
+        },
+        {
+            ".....",
+            ".FF..",
+            ".....",
+        },
+    } };
+    expectRefusal(verdictOf(overTall), "Illegal Floor!", 1, 1, 1);
+}
+
+TEST_F(PlacementChecker, ATallSurfacePieceOnTheTopFloorIsIllegal)
+{
+    expectRefusal(verdictOf({ { {
+                      "...",
+                      ".T.",
+                  } } }),
+        "Illegal Floor!", 1, 1, 0);
+    EXPECT_TRUE(verdictOf(
+        { {
+            {
+                "...",
+                ".T.",
+            },
+            {},
+        } }).legal);
+}
+
+TEST_F(PlacementChecker, NeighbourSupportDoesNotChain)
+{
+    EXPECT_TRUE(verdictOf(
+        { { {
+            ".....",
+            ".Wo..",
+        } } }).legal)
+        << "a connecting neighbour of a supported object holds it";
+    expectRefusal(verdictOf({ { {
+                      ".....",
+                      ".Woo.",
+                  } } }),
+        "Illegal Object!", 3, 1, 0);
+}
+
+TEST_F(PlacementChecker, EdgeCellsNeedTheEdgeFlags)
+{
+    expectRefusal(verdictOf({ { {
+                      ".....",
+                      "W....",
+                  } } }),
+        "Illegal Object!", 0, 1, 0);
+    EXPECT_TRUE(verdictOf(
+        { { {
+            "c.n..",
+            "w....",
+        } } }).legal);
+    expectRefusal(verdictOf({ { {
+                      "w....",
+                      ".....",
+                  } } }),
+        "Illegal Object!", 0, 0, 0);
+}
+
+struct ScanCase {
+    const char* name;
+    DrawnHouse house;
+    const char* message;
+    int32_t x;
+    int32_t y;
+    int32_t floor;
+};
+
+class PlacementScanOrder : public PlacementChecker, public testing::WithParamInterface<ScanCase> { };
+
+TEST_P(PlacementScanOrder, ReportsTheFirstBadCellColumnByColumn)
+{
+    const ScanCase& c = GetParam();
+    expectRefusal(verdictOf(c.house), c.message, c.x, c.y, c.floor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Houses, PlacementScanOrder,
+    testing::Values(ScanCase { "ColumnBeforeRow",
+                        { { {
+                            "..W.",
+                            "....",
+                            "....",
+                            ".o..",
+                        } } },
+                        "Illegal Object!", 1, 3, 0 },
+        ScanCase { "LowerFloorFirst",
+            { {
+                {
+                    "....",
+                    "...o",
+                },
+                {
+                    "....",
+                    ".F..",
+                },
+            } },
+            "Illegal Object!", 3, 1, 0 },
+        ScanCase { "UnheldRoofAbove",
+            { {
+                {
+                    "....",
+                    "....",
+                },
+                {
+                    "....",
+                    "..R.",
+                },
+            } },
+            "Illegal Roof!", 2, 1, 1 }),
+    [](const testing::TestParamInfo<ScanCase>& p) { return std::string(p.param.name); });
+
+TEST_F(PlacementChecker, WithinACellAnObjectComesBeforeAFloorBeforeARoof)
+{
+    DrawnHouse house { { {
+                             "...",
+                             "...",
+                         },
+        {
+            "...",
+            "...",
+        } } };
+    HousePlacementChecker& checker = build(house);
+    int32_t z = fixtures::drawnFloorZ(1);
+    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('R'));
+    checker.rebuildSupport();
+    expectRefusal(checker.allFloorsLegal(), "Illegal Roof!", 1, 1, 1);
+    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('F'));
+    checker.rebuildSupport();
+    expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 1, 1, 1);
+    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('o'));
+    checker.rebuildSupport();
+    expectRefusal(checker.allFloorsLegal(), "Illegal Object!", 1, 1, 1);
+}
+
+TEST_F(PlacementChecker, RoofPiecesAreJudgedHigher)
+{
+    HousePlacementChecker& checker = build({ { { "." }, { "." } } });
+    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('R'), 24), 1);
+    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 24), 0);
+    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 6), -1) << "the foundation is not in the grid";
+    m_tiles.set(1436, 5, housing::kTileFlagRoof);
+    EXPECT_EQ(checker.gridFloorOf(1436, 21), 1) << "a lowered roof piece is judged 6 higher";
+    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 500), 3);
+}
+
+TEST_F(PlacementChecker, PiecesOutsideTheGridCountAsSupported)
+{
+    HousePlacementChecker& checker = build({ { {
+        "...",
+        ".F.",
+    } } });
+    uint16_t floor = fixtures::drawnPieceId('F');
+    EXPECT_TRUE(checker.isSupported(floor, 1000 + 40, 1001, fixtures::drawnFloorZ(0)));
+    EXPECT_TRUE(checker.isSupported(floor, 1001, 1001, 2)) << "foundation level";
+    EXPECT_TRUE(checker.isSupported(floor, 999, 1001, fixtures::drawnFloorZ(0)));
+    EXPECT_TRUE(checker.isSupported(fixtures::drawnPieceId('W'), 1001, 1001, fixtures::drawnFloorZ(0)))
+        << "a piece the cell does not hold";
+}
+
+struct OversizeCase {
+    const char* name;
+    housing::HouseFrame frame;
+};
+
+class PlacementCheckerOversize : public PlacementChecker, public testing::WithParamInterface<OversizeCase> { };
+
+// A house the grid cannot hold is never written into and is never legal; its
+// refusal carries no message of its own.
+TEST_P(PlacementCheckerOversize, IsRefusedWithoutTouchingTheGrid)
+{
+    HousePlacementChecker checker(m_support, m_tiles, GetParam().frame);
+    EXPECT_FALSE(checker.fitsGrid());
+    checker.clear();
+    for (int32_t x = -2; x < 45; ++x) {
+        for (int32_t y = -2; y < 45; ++y)
+            checker.fileComponent(x, y, fixtures::drawnFloorZ(1), fixtures::drawnPieceId('F'));
+    }
+    checker.rebuildSupport();
+    for (int32_t floor = 0; floor < 4; ++floor)
+        checker.computeFloorSupport(floor);
+    PlacementVerdict verdict = checker.allFloorsLegal();
+    EXPECT_FALSE(verdict.legal);
+    EXPECT_EQ(verdict.message, nullptr);
+    EXPECT_EQ(checker.cell(5, 5, 1)->floorId, 0) << "nothing was filed";
+    EXPECT_TRUE(checker.isSupported(fixtures::drawnPieceId('F'), 1005, 1005, fixtures::drawnFloorZ(1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, PlacementCheckerOversize,
+    testing::Values(OversizeCase { "Wide", { 1000, 1000, 0, 1000, 1039, 1000, 1010, 3 } },
+        OversizeCase { "Deep", { 1000, 1000, 0, 1000, 1010, 1000, 1032, 3 } },
+        OversizeCase { "ReversedWide", { 1000, 1000, 0, 1039, 1000, 1000, 1010, 3 } },
+        OversizeCase { "ExtremeBounds", { 0, 0, 0, INT_MIN, INT_MAX, INT_MIN, INT_MAX, 4 } },
+        OversizeCase { "FiveFloors", { 1000, 1000, 0, 1000, 1010, 1000, 1010, 5 } },
+        OversizeCase { "NoFloors", { 1000, 1000, 0, 1000, 1010, 1000, 1010, 0 } }),
+    [](const testing::TestParamInfo<OversizeCase>& p) { return std::string(p.param.name); });
+
+TEST_F(PlacementChecker, TheLargestHouseTheGridHoldsIsChecked)
+{
+    housing::HouseFrame frame { 1000, 1000, 0, 1000, 1031, 1000, 1031, 4 };
+    HousePlacementChecker checker(m_support, m_tiles, frame);
+    ASSERT_TRUE(checker.fitsGrid());
+    checker.clear();
+    checker.fileComponent(31, 31, fixtures::drawnFloorZ(3), fixtures::drawnPieceId('T'));
+    checker.rebuildSupport();
+    expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 31, 31, 3);
+}
+
+} // namespace

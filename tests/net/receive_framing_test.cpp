@@ -1,0 +1,285 @@
+#include "recording_connection.h"
+#include "support/huffman_encoder.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+using test::Bytes;
+using test::RecordingConnection;
+
+const Bytes kUseObject = { 0x06, 0x00, 0x00, 0x01, 0x02 };
+const Bytes kLoginDone = { 0x55 };
+const Bytes kSpeech = { 0x1C, 0x00, 0x08, 'h', 'e', 'l', 'l', 'o' };
+const Bytes kPing = { 0x73, 0x09 };
+const Bytes kPause = { 0x33, 0x01 };
+const Bytes kPauseAgain = { 0x33, 0x02 };
+const Bytes kResume = { 0x33, 0x00 };
+const Bytes kUnknown = { 0xF0 };
+
+std::unique_ptr<RecordingConnection> makeConnection(bool compressed)
+{
+    auto connection = std::make_unique<RecordingConnection>();
+    connection->link().setCompressed(compressed);
+    return connection;
+}
+
+TEST(PlainFraming, EverySplitPointDeliversEachPacketOnce)
+{
+    const std::vector<Bytes> packets = { kUseObject, kSpeech, kLoginDone, kUnknown, kPing, kSpeech };
+    Bytes stream = test::concat(packets);
+    for (size_t cut = 0; cut <= stream.size(); ++cut) {
+        auto connection = makeConnection(false);
+        connection->feed(Bytes(stream.begin(), stream.begin() + cut));
+        connection->feed(Bytes(stream.begin() + cut, stream.end()));
+        EXPECT_EQ(connection->packets, packets) << "cut at " << cut;
+        EXPECT_EQ(connection->link().rawFill(), 0u);
+    }
+}
+
+TEST(PlainFraming, SplitPacketKeepsItsLengthWordInNetworkOrder)
+{
+    auto connection = makeConnection(false);
+    Bytes big(300, 'x');
+    big[0] = 0x1C;
+    big[1] = 0x01;
+    big[2] = 0x2C;
+    connection->feed(Bytes(big.begin(), big.begin() + 100));
+    EXPECT_TRUE(connection->packets.empty());
+    connection->feed(Bytes(big.begin() + 100, big.begin() + 200));
+    EXPECT_TRUE(connection->packets.empty());
+    connection->feed(Bytes(big.begin() + 200, big.end()));
+    ASSERT_EQ(connection->packets.size(), 1u);
+    EXPECT_EQ(connection->packets[0], big);
+}
+
+TEST(PlainFraming, OneLargeReadOfSmallPacketsIsDeliveredInOrder)
+{
+    auto connection = makeConnection(false);
+    Bytes stream;
+    for (int i = 0; i < 100000; ++i) {
+        stream.push_back(0x73);
+        stream.push_back(uint8_t(i));
+    }
+    EXPECT_EQ(connection->link().receiveBytes(stream.data(), stream.size()), stream.size());
+    ASSERT_EQ(connection->packets.size(), 100000u);
+    EXPECT_EQ(connection->packets[99999][1], uint8_t(99999));
+    EXPECT_EQ(connection->link().rawFill(), 0u);
+}
+
+// Garbage never stops a plain stream: the following good packet still arrives.
+struct PlainBadInput {
+    const char* name;
+    Bytes garbage;
+    size_t dispatchedGarbage;
+};
+
+class PlainFramingBadInput : public testing::TestWithParam<PlainBadInput> { };
+
+TEST_P(PlainFramingBadInput, StreamKeepsMoving)
+{
+    auto connection = makeConnection(false);
+    Bytes stream = GetParam().garbage;
+    stream.insert(stream.end(), kUseObject.begin(), kUseObject.end());
+    connection->feed(stream);
+    ASSERT_EQ(connection->packets.size(), GetParam().dispatchedGarbage + 1);
+    EXPECT_EQ(connection->packets.back(), kUseObject);
+    EXPECT_EQ(connection->lost, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PlainFramingBadInput,
+    testing::Values(PlainBadInput { "LengthZero", { 0x1C, 0x00, 0x00 }, 1 },
+        PlainBadInput { "LengthOne", { 0x1C, 0x00, 0x01 }, 1 }, PlainBadInput { "LengthTwo", { 0x1C, 0x00, 0x02 }, 1 },
+        PlainBadInput { "UnknownIds", { 0xDE, 0xFF, 0xEE }, 3 }),
+    [](const testing::TestParamInfo<PlainBadInput>& row) { return std::string(row.param.name); });
+
+TEST(PlainFraming, LongestLengthWaitsForItsBytes)
+{
+    auto connection = makeConnection(false);
+    Bytes big(65535, 'y');
+    big[0] = 0x1C;
+    big[1] = 0xFF;
+    big[2] = 0xFF;
+    connection->feed(Bytes(big.begin(), big.begin() + 10));
+    EXPECT_TRUE(connection->packets.empty());
+    connection->feed(Bytes(big.begin() + 10, big.end()));
+    ASSERT_EQ(connection->packets.size(), 1u);
+    EXPECT_EQ(connection->packets[0].size(), 65535u);
+}
+
+TEST(PlainFraming, TruncatedPacketIsHeldUntilComplete)
+{
+    auto connection = makeConnection(false);
+    connection->feed({ 0x06, 0x00 });
+    connection->feed({ 0x1C });
+    EXPECT_TRUE(connection->packets.empty());
+    EXPECT_EQ(connection->link().rawFill(), 3u);
+}
+
+TEST(PlainFraming, HandlerThatClosesTheConnectionEndsSplitting)
+{
+    auto connection = makeConnection(false);
+    connection->onPacket = [](RecordingConnection& self, const uint8_t*) { self.link().close(); };
+    connection->feed(test::concat({ kUseObject, kPing, kLoginDone }));
+    EXPECT_EQ(connection->packets.size(), 1u);
+    EXPECT_EQ(connection->link().rawFill(), 0u);
+    EXPECT_EQ(connection->lost, 0);
+}
+
+TEST(PlainFraming, HeldPacketsAreReleasedWhenTheBufferCannotTakeTheNextOne)
+{
+    auto connection = makeConnection(false);
+    Bytes stream = kPause;
+    const size_t held = (BufferedConnection::kRawBufferSize - 100) / 2;
+    for (size_t i = 0; i < held; ++i) {
+        stream.push_back(0x73);
+        stream.push_back(uint8_t(i));
+    }
+    Bytes big(1000, 'z');
+    big[0] = 0x1C;
+    big[1] = 0x03;
+    big[2] = 0xE8;
+    stream.insert(stream.end(), big.begin(), big.end());
+    connection->feed(stream);
+    ASSERT_EQ(connection->packets.size(), held + 2);
+    EXPECT_FALSE(connection->link().isPaused());
+    EXPECT_EQ(connection->packets[1][0], 0x73);
+    EXPECT_EQ(connection->packets.back(), big);
+}
+
+// Pause scripts, played on both stream forms.
+struct PauseScript {
+    const char* name;
+    std::vector<Bytes> arriving;
+    std::vector<Bytes> dispatched;
+    bool pausedAfter;
+};
+
+const PauseScript kPauseScripts[] = {
+    { "HeldThenResumed", { kPause, kUseObject, kSpeech, kPing, kResume, kLoginDone },
+        { kPause, kUseObject, kSpeech, kPing, kLoginDone }, false },
+    { "NestedPauseIsCutOut", { kPause, kUseObject, kPauseAgain, kSpeech, kResume, kPing },
+        { kPause, kUseObject, kSpeech, kPing }, false },
+    { "StillPaused", { kPause, kUseObject, kSpeech }, { kPause }, true },
+    { "NothingHeld", { kPause, kResume, kPing }, { kPause, kPing }, false },
+    { "PausedTwice", { kPause, kPing, kResume, kPause, kSpeech, kResume, kUseObject },
+        { kPause, kPing, kPause, kSpeech, kUseObject }, false },
+};
+
+struct PauseCase {
+    PauseScript script;
+    bool compressed;
+    bool byteByByte;
+};
+
+class PauseHoldBack : public testing::TestWithParam<PauseCase> { };
+
+TEST_P(PauseHoldBack, DeliversInArrivalOrder)
+{
+    const PauseCase& c = GetParam();
+    auto connection = makeConnection(c.compressed);
+    Bytes stream = c.compressed ? test::huffmanEncodePackets(c.script.arriving) : test::concat(c.script.arriving);
+    if (c.byteByByte) {
+        for (uint8_t byte : stream)
+            connection->feed({ byte });
+    } else {
+        connection->feed(stream);
+    }
+    EXPECT_EQ(connection->packets, c.script.dispatched);
+    EXPECT_EQ(connection->link().isPaused(), c.script.pausedAfter);
+    EXPECT_EQ(connection->lost, 0);
+}
+
+std::vector<PauseCase> pauseCases()
+{
+    std::vector<PauseCase> cases;
+    for (const PauseScript& script : kPauseScripts) {
+        for (int form = 0; form < 4; ++form)
+            cases.push_back({ script, (form & 1) != 0, (form & 2) != 0 });
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, PauseHoldBack, testing::ValuesIn(pauseCases()),
+    [](const testing::TestParamInfo<PauseCase>& row) {
+        return std::string(row.param.script.name) + (row.param.compressed ? "_Compressed" : "_Plain")
+            + (row.param.byteByByte ? "_ByteByByte" : "_OneRead");
+    });
+
+TEST(PlainFraming, UnknownIdWhilePausedIsHeldAndReleased)
+{
+    auto connection = makeConnection(false);
+    connection->feed(test::concat({ kPause, kUseObject, kUnknown, kResume, kPing }));
+    EXPECT_EQ(connection->packets, (std::vector<Bytes> { kPause, kUseObject, kUnknown, kPing }));
+}
+
+TEST(CompressedFraming, EverySplitPointDeliversEachPacketOnce)
+{
+    const std::vector<Bytes> packets = { kUseObject, kSpeech, kLoginDone, kPing, kSpeech };
+    Bytes stream = test::huffmanEncodePackets(packets);
+    for (size_t cut = 0; cut <= stream.size(); ++cut) {
+        auto connection = makeConnection(true);
+        connection->feed(Bytes(stream.begin(), stream.begin() + cut));
+        connection->feed(Bytes(stream.begin() + cut, stream.end()));
+        EXPECT_EQ(connection->packets, packets) << "cut at " << cut;
+    }
+}
+
+TEST(CompressedFraming, EmptyBlockIsSkipped)
+{
+    auto connection = makeConnection(true);
+    connection->feed(test::huffmanEncodePackets({ {}, kPing }));
+    EXPECT_EQ(connection->packets, (std::vector<Bytes> { kPing }));
+    EXPECT_EQ(connection->lost, 0);
+}
+
+// A broken compressed block can never be framed; the connection is given up
+// instead of stalling for ever.
+struct CompressedBadInput {
+    const char* name;
+    std::vector<Bytes> blocks;
+};
+
+class CompressedFramingBadInput : public testing::TestWithParam<CompressedBadInput> { };
+
+TEST_P(CompressedFramingBadInput, ClosesAndReportsTheLoss)
+{
+    auto connection = makeConnection(true);
+    std::vector<Bytes> blocks = GetParam().blocks;
+    blocks.push_back(kPing);
+    connection->feed(test::huffmanEncodePackets(blocks));
+    EXPECT_EQ(connection->lost, 1);
+    EXPECT_FALSE(connection->link().isCompressed()) << "closing resets the connection";
+    EXPECT_TRUE(connection->packets.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CompressedFramingBadInput,
+    testing::Values(CompressedBadInput { "UnknownId", { { 0xE0, 1, 2 } } },
+        CompressedBadInput { "LengthZero", { { 0x1C, 0x00, 0x00 } } },
+        CompressedBadInput { "LengthTwo", { { 0x1C, 0x00, 0x02 } } },
+        CompressedBadInput { "LengthLongerThanBlock", { { 0x1C, 0xFF, 0xFF, 'a' } } },
+        CompressedBadInput { "LengthShorterThanBlock", { { 0x1C, 0x00, 0x04, 'a', 'b' } } },
+        CompressedBadInput { "TruncatedHeader", { { 0x1C, 0x00 } } },
+        CompressedBadInput { "FixedTooShort", { { 0x06, 0x00 } } },
+        CompressedBadInput { "FixedTooLong", { { 0x73, 0x00, 0x00 } } },
+        CompressedBadInput { "BlockLongerThanTheDecodedBuffer", { Bytes(70000, 0x00) } }),
+    [](const testing::TestParamInfo<CompressedBadInput>& row) { return std::string(row.param.name); });
+
+TEST(CompressedFraming, HeldPacketsFillingTheDecodedBufferCloseTheConnection)
+{
+    auto connection = makeConnection(true);
+    std::vector<Bytes> blocks = { kPause };
+    Bytes big(60000, 'q');
+    big[0] = 0x1C;
+    big[1] = uint8_t(60000 >> 8);
+    big[2] = uint8_t(60000 & 0xFF);
+    blocks.push_back(big);
+    blocks.push_back(big);
+    connection->feed(test::huffmanEncodePackets(blocks));
+    EXPECT_EQ(connection->lost, 1);
+    EXPECT_EQ(connection->packets.size(), 1u);
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "fixtures/font_writers.h"
+#include "text/ascii_font.h"
+#include "text/unicode_font.h"
+#include "text_data_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FontFiles, ByteFontsLoadThroughTheFileManager)
+{
+    test::TextDataDir data;
+    data.write("Fonts.MUL", fixtures::AsciiFontFileWriter().setSolidGlyph(3, 'a', 2, 3, 0, 0x7FFF).bytes());
+    loadAsciiFonts();
+    EXPECT_TRUE(isAsciiFontLoaded(3));
+    EXPECT_FALSE(isAsciiFontLoaded(0));
+    EXPECT_TRUE(asciiFont(3)->partialHue);
+    freeAsciiFonts();
+    EXPECT_FALSE(isAsciiFontLoaded(3));
+}
+
+TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
+{
+    test::TextDataDir data;
+    data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
+    fixtures::UnicodeFontWriter small;
+    small.setGlyph(u'A', { 0, 0, 3, 3, { "###", "#.#", "###" } });
+    data.write("UNIFONT2.MUL", small.bytes());
+    data.write("unifont1.mul", std::string(100, '\0')); // too short for its table
+    loadUnicodeFonts();
+    ASSERT_TRUE(areUnicodeFontsLoaded());
+    selectUnicodeFont(2);
+    EXPECT_EQ(getUnicodeFont(), 2);
+    EXPECT_EQ(unicodeCharAdvance(u'A'), 4);
+    selectUnicodeFont(1);
+    EXPECT_EQ(getUnicodeFont(), 0);
+    EXPECT_EQ(unicodeCharAdvance(u'A'), 6);
+    unloadUnicodeFonts();
+    EXPECT_FALSE(areUnicodeFontsLoaded());
+}
+
+} // namespace

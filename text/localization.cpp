@@ -1,0 +1,235 @@
+#include "text/localization.h"
+
+#include "app/error_report.h"
+#include "app/file_manager.h"
+#include "platform/locale.h"
+#include "text/cliloc_table.h"
+#include "text/iff_reader.h"
+#include "text/string_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+struct LocalizationState {
+    std::vector<LanguageEntry> languages; // head (newest) first
+    std::string code;
+    int32_t current = -1; // index into languages
+    bool done = false;
+};
+
+LocalizationState g_state;
+
+constexpr size_t kMaxCodeChunkBytes = 1024;
+constexpr size_t kCodeTextBytes = 512;
+
+// The tables every screen needs from the start.
+const char* const kStartupStringFiles[] = { "intro", "gt_0000", "gt_1010", "gt_2000", "gt_2310", "gt_2400", "gt_5000",
+    "gt_5400", "chat", "optnvogw" };
+
+const LanguageEntry kDefaultEntry { "enu", 'e', "English", "United States" };
+
+bool equalsNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string lowerCode(const char* text)
+{
+    std::string code(text, strnlen(text, 3));
+    for (char& c : code)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return code;
+}
+
+const LanguageEntry* findEntry(const std::string& code)
+{
+    for (const LanguageEntry& entry : g_state.languages) {
+        if (equalsNoCase(entry.code, code))
+            return &entry;
+    }
+    return nullptr;
+}
+
+const LanguageEntry* defaultEntry()
+{
+    return findEntry(kDefaultEntry.code);
+}
+
+// One CODE chunk: code, tag (int32, low byte a character), name, country.
+bool readCodeChunk(IffReader& reader)
+{
+    char code[kCodeTextBytes];
+    char name[kCodeTextBytes];
+    char country[kCodeTextBytes];
+    reader.clearReadFailure();
+    reader.readString(code, sizeof code);
+    int32_t tag = reader.readInt32(false);
+    reader.readString(name, sizeof name);
+    reader.readString(country, sizeof country);
+    if (reader.readFailed()) {
+        reader.composeDiagnostic("Ignoring damaged CHUNK CODE.");
+        return false;
+    }
+    LanguageEntry entry;
+    entry.code = lowerCode(code);
+    entry.tag = char(tag & 0xFF) == '?' ? 0 : char(tag & 0xFF);
+    entry.name = name;
+    entry.country = country;
+    g_state.languages.insert(g_state.languages.begin(), std::move(entry));
+    return true;
+}
+
+} // namespace
+
+bool parseLanguageList(const uint8_t* data, size_t size)
+{
+    IffReader reader(data, size);
+    reader.setFileName("langcode.iff");
+    // A file without its three enclosing FORMs is not read at all.
+    if (!reader.enterForm(iffTag("DATA")) || !reader.enterForm(iffTag("LANG")) || !reader.enterForm(iffTag("WIN3")))
+        return false;
+    bool sound = true;
+    while (!reader.atEnd()) {
+        uint32_t tag = reader.peekTag();
+        if (tag == 0) {
+            reader.composeDiagnostic("Very Strange Error. Maybe Premature EOF?");
+            sound = false;
+            break;
+        }
+        if (tag == iffTag("CODE")) {
+            if (!reader.enterChunk(tag)) {
+                sound = false;
+                break;
+            }
+            if (size_t(reader.lastChunkSize()) > kMaxCodeChunkBytes)
+                reader.composeDiagnostic("Ignoring Unusually large CHUNK CODE.");
+            else if (!readCodeChunk(reader))
+                sound = false;
+            reader.exitChunk(tag, false);
+            continue;
+        }
+        reader.composeDiagnostic("Ignoring Unexpected FORM or CHUNK.");
+        if (!reader.enterChunk(tag)) {
+            sound = false;
+            break;
+        }
+        reader.exitChunk(tag, false);
+    }
+    return sound;
+}
+
+void setLanguageCode(const std::string& code)
+{
+    g_state.code = code.substr(0, 3);
+}
+
+void chooseLanguage()
+{
+    if (g_state.code.empty()) {
+        g_state.code = platform::systemLanguageCode().substr(0, 3);
+        if (g_state.code.empty())
+            g_state.code = kDefaultEntry.code;
+    }
+    const LanguageEntry* entry = findEntry(g_state.code);
+    if (!entry) {
+        g_state.code = kDefaultEntry.code;
+        entry = defaultEntry();
+    }
+    g_state.current = entry ? int32_t(entry - g_state.languages.data()) : -1;
+}
+
+void loadStringTables()
+{
+    auto table = std::make_unique<ClilocTable>();
+    table->loadFile("cliloc.enu");
+    if (g_state.code.compare(0, 3, "enu") != 0)
+        table->loadFile("cliloc." + g_state.code);
+    setClilocTable(std::move(table));
+    for (const char* name : kStartupStringFiles)
+        findStringFile(name, g_state.code, name, false, false, false);
+}
+
+void initLocalization(const std::string& configuredCode)
+{
+    if (g_state.done)
+        return;
+    g_state = LocalizationState {};
+    g_state.languages.push_back(kDefaultEntry);
+    std::vector<uint8_t> image;
+    if (fileManager().readWhole("language\\langcode.iff", image) <= 0)
+        fileManager().readWhole("langcode.iff", image);
+    if (!image.empty())
+        parseLanguageList(image.data(), image.size());
+    chooseLanguage();
+    if (!configuredCode.empty()) {
+        setLanguageCode(configuredCode);
+        chooseLanguage();
+    }
+    loadStringTables();
+    g_state.done = true;
+}
+
+void shutdownLocalization()
+{
+    // Also clears a language list read before start-up finished.
+    setClilocTable(nullptr);
+    freeStringFiles();
+    g_state = LocalizationState {};
+}
+
+bool isLocalizationReady()
+{
+    return g_state.done;
+}
+
+const std::vector<LanguageEntry>& languageList()
+{
+    return g_state.languages;
+}
+
+const std::string& getLanguageCode()
+{
+    return g_state.code;
+}
+
+const LanguageEntry* getCurrentLanguageInfo()
+{
+    if (g_state.current < 0 || g_state.current >= int32_t(g_state.languages.size()))
+        return nullptr;
+    return &g_state.languages[size_t(g_state.current)];
+}
+
+const std::string& getLanguageName()
+{
+    if (const LanguageEntry* entry = findEntry(g_state.code))
+        return entry->name;
+    const LanguageEntry* fallback = defaultEntry();
+    if (!fallback)
+        reportFatal("No language entry for '%s'.", g_state.code.c_str());
+    return fallback->name;
+}
+
+char getLanguageTag(const char* code)
+{
+    if (!code) {
+        const LanguageEntry* current = getCurrentLanguageInfo();
+        return current ? current->tag : 0;
+    }
+    if (const LanguageEntry* entry = findEntry(code))
+        return entry->tag;
+    const LanguageEntry* fallback = defaultEntry();
+    return fallback ? fallback->tag : 'e';
+}
+
+const std::string& getDefaultLanguageCode()
+{
+    // The default entry is made first at start-up and never removed; before
+    // start-up its code is still the answer.
+    return kDefaultEntry.code;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// What the text code draws into: a caller-owned 16-bit pixel array addressed
+// pixels[x + pitch * y], pitch in pixels, width x height of them. A clip is
+// half-open (right and bottom exclusive) and is always narrowed to the
+// surface, so no drawing call writes outside the pixels it was given.
+// Process-wide drawing context (pixel format, hue ramps) is set by app/ once;
+// main thread only.
+
+#include <cstdint>
+
+struct TextSurface {
+    uint16_t* pixels = nullptr;
+    int32_t pitch = 0; // pixels per row
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+struct TextClip {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0; // exclusive
+    int32_t bottom = 0; // exclusive
+
+    // The part of this clip inside the surface.
+    TextClip within(const TextSurface& surface) const;
+    bool contains(int32_t x, int32_t y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool isEmpty() const { return right <= left || bottom <= top; }
+};
+
+// The whole surface as a clip.
+TextClip wholeSurface(const TextSurface& surface);
+
+// Hue numbers run from 1 to kMaxTextHue; the ramp of a hue is its 32 colours
+// by 5-bit intensity. The world layer owns the hue table and hands the text
+// code a look-up; without one (or for a hue it does not know) text is drawn
+// in its own colours.
+constexpr int32_t kMaxTextHue = 3000;
+using HueRampLookup = const uint16_t* (*)(int32_t hue);
+void setTextHueLookup(HueRampLookup lookup);
+// The 32-colour ramp of hue (1..3000), or null.
+const uint16_t* textHueRamp(int32_t hue);
+
+// The back buffer's pixel format: 5-5-5 unless the 5-6-5 DIB is in use.
+void setTextPixelFormat565(bool is565);
+bool isTextPixelFormat565();

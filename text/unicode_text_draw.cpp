@@ -1,0 +1,235 @@
+#include "text/unicode_font.h"
+
+#include <algorithm>
+
+namespace {
+
+// The colours of the caret codes in 5-5-5 and in 5-6-5.
+struct ColourCode {
+    char16_t letter;
+    uint16_t colour555;
+    uint16_t colour565;
+};
+constexpr ColourCode kColourCodes[] = {
+    { u'F', 0x319B, 0x633B },
+    { u'L', 0x7FE0, 0xFFE0 },
+    { u'M', 0x7C00, 0xF800 },
+    { u'R', 0x4A52, 0x94B2 },
+};
+
+// Hue 54's colour 30: text in it shows '^' as it is.
+constexpr int32_t kLiteralCaretHue = 54;
+constexpr int32_t kLiteralCaretLevel = 30;
+
+// Row of the underline below the line's top.
+constexpr int32_t kUnderlineRow = 14;
+
+struct LineOptions {
+    bool colourCodes = false;
+    bool tight = false;
+    bool selection = false;
+    uint16_t selectionColour = 0;
+    int32_t selectionStart = 0;
+    int32_t selectionEnd = -1;
+};
+
+class LinePainter {
+public:
+    LinePainter(const TextSurface& surface, const TextClip& clip)
+        : m_surface(surface)
+        , m_area(clip.within(surface))
+    {
+    }
+
+    void plot(int32_t x, int32_t y, uint16_t colour)
+    {
+        if (m_area.contains(x, y))
+            m_surface.pixels[size_t(x) + size_t(m_surface.pitch) * size_t(y)] = colour;
+    }
+
+    // The underline is clipped like the glyph pixels.
+    void underline(int32_t x, int32_t y, int32_t advance, uint16_t colour)
+    {
+        if (!isUnicodeUnderline())
+            return;
+        for (int32_t i = 0; i < advance; ++i)
+            plot(x + i, y + kUnderlineRow, colour);
+    }
+
+    void glyph(int32_t x, int32_t y, const uint8_t* rows, int32_t xOffset, int32_t yOffset, int32_t width,
+        int32_t height, uint16_t colour, bool tight)
+    {
+        bool italic = isUnicodeItalic();
+        bool bold = isUnicodeBold();
+        size_t rowBytes = (size_t(width) + 7) / 8;
+        for (int32_t r = 0; r < height; ++r) {
+            const uint8_t* row = rows + rowBytes * size_t(r);
+            int32_t shift = italic ? (height - r - 1) / 2 : 0;
+            bool firstInRow = true;
+            for (int32_t c = 0; c < width; ++c) {
+                if (!(row[c / 8] & (0x80 >> (c % 8))))
+                    continue;
+                uint16_t ink = colour;
+                if (tight && firstInRow)
+                    ink = uint16_t((colour >> 1) & 0x3DEF);
+                firstInRow = false;
+                int32_t px = x + xOffset + c + shift;
+                int32_t py = y + yOffset + r;
+                plot(px, py, ink);
+                if (bold)
+                    plot(px + 1, py, ink);
+            }
+        }
+    }
+
+private:
+    const TextSurface& m_surface;
+    TextClip m_area;
+};
+
+bool isLiteralCaretColour(uint16_t colour)
+{
+    const uint16_t* ramp = textHueRamp(kLiteralCaretHue);
+    return ramp && ramp[kLiteralCaretLevel] == colour;
+}
+
+// One line; returns the x after it.
+int32_t drawLine(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t lineColour,
+    const TextClip& clip, const LineOptions& options)
+{
+    if (!text || !surface.pixels)
+        return x;
+    LinePainter painter(surface, clip);
+    uint16_t current = lineColour;
+    for (int32_t i = 0; text[i]; ++i) {
+        char16_t c = text[i];
+        uint16_t colour = current;
+        if (options.selection && i >= options.selectionStart && i <= options.selectionEnd)
+            colour = options.selectionColour;
+        if (c == u' ') {
+            int32_t advance = getSpaceWidth();
+            painter.underline(x, y, advance, colour);
+            x += advance;
+            continue;
+        }
+        if (options.colourCodes && c == u'^' && !isLiteralCaretColour(current)) {
+            char16_t letter = text[i + 1];
+            const ColourCode* code = nullptr;
+            for (const ColourCode& candidate : kColourCodes)
+                if (candidate.letter == letter)
+                    code = &candidate;
+            if (code) {
+                current = isTextPixelFormat565() ? code->colour565 : code->colour555;
+                ++i;
+                continue;
+            }
+            if (letter == u'n') {
+                current = lineColour;
+                ++i;
+                continue;
+            }
+            if (current != lineColour && letter) {
+                ++i;
+                continue;
+            }
+        }
+        int32_t xOffset = 0, yOffset = 0, width = 0, height = 0;
+        const uint8_t* rows = getUnicodeGlyph(c, xOffset, yOffset, width, height);
+        if (!rows)
+            continue;
+        painter.glyph(x, y, rows, xOffset, yOffset, width, height, colour, options.tight);
+        int32_t advance = unicodeDrawnAdvance(c);
+        painter.underline(x, y, advance, colour);
+        x += advance;
+    }
+    return x;
+}
+
+} // namespace
+
+void drawUnicodeTextLine(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t colour,
+    const TextClip& clip)
+{
+    LineOptions options;
+    options.colourCodes = getUnicodeColourCodes();
+    options.tight = getUnicodeTightFlag();
+    drawLine(surface, text, x, y, colour, clip, options);
+}
+
+void drawUnicodeTextLineSelected(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y,
+    uint16_t colour, const TextClip& clip, uint16_t selectionColour, int32_t selectionStart, int32_t selectionEnd)
+{
+    LineOptions options;
+    options.tight = getUnicodeTightFlag();
+    options.selection = true;
+    options.selectionColour = selectionColour;
+    options.selectionStart = selectionStart;
+    options.selectionEnd = selectionEnd;
+    drawLine(surface, text, x, y, colour, clip, options);
+}
+
+void drawUnicodeTextEllipsis(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t colour,
+    const TextClip& clip)
+{
+    if (!text || !surface.pixels)
+        return;
+    int32_t sum = 0;
+    for (int32_t i = 0; text[i]; ++i)
+        sum += unicodeDrawnAdvance(text[i]);
+    if (clip.right - x >= sum) {
+        drawUnicodeTextLine(surface, text, x, y, colour, clip);
+        return;
+    }
+    int32_t dotsWidth = measureUnicodeString(u"...");
+    int32_t extra = (isUnicodeBold() ? 1 : 0) + (isUnicodeItalic() ? 1 : 0);
+    LinePainter painter(surface, clip);
+    bool cutting = false;
+    int32_t dots = 0;
+    for (int32_t i = 0; text[i] && dots < 3; ++i) {
+        char16_t c = text[i];
+        int32_t xOffset = 0, yOffset = 0, width = 0, height = 0;
+        getUnicodeGlyph(c, xOffset, yOffset, width, height);
+        if (!cutting && x + xOffset + width + dotsWidth > clip.right)
+            cutting = true;
+        if (cutting) {
+            c = u'.';
+            ++dots;
+        }
+        const uint8_t* rows = getUnicodeGlyph(c, xOffset, yOffset, width, height);
+        if (c != u' ' && !rows)
+            continue;
+        if (rows)
+            painter.glyph(x, y, rows, xOffset, yOffset, width, height, colour, false);
+        int32_t advance = xOffset + width + 1 + extra;
+        painter.underline(x, y, advance, colour);
+        x += advance;
+    }
+}
+
+void drawUnicodeTextWrapped(const TextSurface& surface, int32_t width, const char16_t* text, int32_t x, int32_t y,
+    uint16_t colour, const TextClip& clip, bool centre)
+{
+    int32_t top = y;
+    for (const UnicodeWrappedLine& line : wrapUnicodeLines(text, width)) {
+        int32_t lineX = x;
+        if (centre) {
+            int32_t lineWidth = 0, height = 0, zero = 0;
+            measureUnicodeText(line.text.c_str(), lineWidth, height, zero);
+            lineX = x + (width - lineWidth) / 2;
+        }
+        drawUnicodeTextLine(surface, line.text.c_str(), lineX, top, colour, clip);
+        top += kUnicodeLineHeight;
+    }
+}
+
+void drawUnicodeTextWrappedSelected(const TextSurface& surface, int32_t width, const char16_t* text, int32_t x,
+    int32_t y, uint16_t colour, const TextClip& clip, uint16_t selectionColour, int32_t selectionStart,
+    int32_t selectionEnd)
+{
+    int32_t top = y;
+    for (const UnicodeWrappedLine& line : wrapUnicodeLines(text, width)) {
+        drawUnicodeTextLineSelected(surface, line.text.c_str(), x, top, colour, clip, selectionColour,
+            selectionStart - line.sourceStart, selectionEnd - line.sourceStart);
+        top += kUnicodeLineHeight;
+    }
+}
