@@ -1,6 +1,8 @@
 #include "app/client_entry.h"
 
 #include "app/client_file_path.h"
+#include "app/config_file.h"
+#include "app/config_keys.h"
 #include "app/cursor_art.h"
 #include "app/data_files.h"
 #include "app/error_report.h"
@@ -20,7 +22,13 @@
 #include "platform/process_exit.h"
 #include "platform/process_info.h"
 #include "platform/window.h"
+#include "text/ascii_font.h"
+#include "text/localization.h"
+#include "world/body_tables.h"
+#include "world/colour_tables.h"
+#include "world/hue_table.h"
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -38,6 +46,7 @@ const char* const kColourModeText
 
 struct StartupState {
     bool initialised = false;
+    std::optional<Palette> palette;
     std::string launcherName;
     uint32_t mapFileMask = 0;
     SpeechBudget speechBudget;
@@ -92,6 +101,38 @@ void initStartupState()
 
 void releaseStartupState() { startupState().initialised = false; }
 
+std::string configText(ConfigKeyKind kind)
+{
+    std::string value;
+    lookupConfigValue(kind, value);
+    return value;
+}
+
+// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
+bool configFlag(ConfigKeyKind kind, bool fallback)
+{
+    std::string value;
+    if (!lookupConfigValue(kind, value))
+        return fallback;
+    for (char& c : value)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return value == "on" || value == "yes";
+}
+
+WindowSettings readWindowSettings()
+{
+    WindowSettings settings;
+    settings.allowWindowResize = configFlag(ConfigKeyKind::AllowWindowResize, settings.allowWindowResize);
+    settings.fullScreen = configFlag(ConfigKeyKind::FullScreen, settings.fullScreen);
+    settings.holdTabForCombat = configFlag(ConfigKeyKind::HoldTabForCombat, settings.holdTabForCombat);
+    settings.objectHandles = configFlag(ConfigKeyKind::ObjectHandles, settings.objectHandles);
+    settings.mouseThread = configFlag(ConfigKeyKind::MouseThread, settings.mouseThread);
+    std::string size = configText(ConfigKeyKind::GamePlayWindowSize);
+    if (!size.empty())
+        settings.gamePlayWindowSize = size;
+    return settings;
+}
+
 } // namespace
 
 uint32_t computeMapFileMask()
@@ -127,12 +168,23 @@ int clientMain(int argc, char** argv)
     registerCleanup("FileManager::shutdown", [] { fileManager().shutdown(); });
     initPointerState();
     registerCleanup("releasePointerState", releasePointerState);
+    startupState().palette = loadPalette();
+    registerCleanup("releasePalette", [] { startupState().palette.reset(); });
+    loadHues();
+    loadAsciiFonts();
+    registerCleanup("freeAsciiFonts", freeAsciiFonts);
     resetDataFiles();
     loadDataFiles();
     registerCleanup("closeDataFiles", closeDataFiles);
+    loadBodyConversions();
+    loadEquipConv();
 
     initStartupState();
     registerCleanup("releaseStartupState", releaseStartupState);
+    readConfigFile("vo.cfg", true);
+    std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
+    readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    loadBodyTypes();
 
     // The display opens the desktop window; the window backend takes its
     // events. Without a usable display both run headless.
@@ -148,7 +200,7 @@ int clientMain(int argc, char** argv)
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
 
-    WindowSettings settings;
+    WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     window->screenSize(screenWidth, screenHeight);
@@ -181,6 +233,9 @@ int clientMain(int argc, char** argv)
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
+
+    initLocalization(configText(ConfigKeyKind::UserLanguageCodeString));
+    registerCleanup("shutdownLocalization", shutdownLocalization);
     window->setBusyCursor(false);
 
     GameTick& tick = gameTick();

@@ -51,9 +51,12 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
 {
     EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0),
         "cleanup markExitStarted\n"
+        "cleanup shutdownLocalization\n"
         "cleanup stopPointerTimerAtExit\n"
         "cleanup releaseStartupState\n"
         "cleanup closeDataFiles\n"
+        "cleanup freeAsciiFonts\n"
+        "cleanup releasePalette\n"
         "cleanup releasePointerState\n"
         "cleanup FileManager::shutdown\n"
         "cleanup reporterClose\n"
