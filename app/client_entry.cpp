@@ -49,7 +49,6 @@ struct StartupState {
     std::optional<Palette> palette;
     std::string launcherName;
     uint32_t mapFileMask = 0;
-    SpeechBudget speechBudget;
 };
 
 StartupState& startupState()
@@ -95,7 +94,7 @@ void initStartupState()
         return;
     state.initialised = true;
     gameTick().gameClock() = GameClock {};
-    state.speechBudget = SpeechBudget { 0, platform::clock().tickMs() };
+    speechBudget() = SpeechBudget { 0, platform::clock().tickMs() };
     state.mapFileMask = computeMapFileMask();
 }
 

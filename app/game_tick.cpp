@@ -95,6 +95,12 @@ void GameClock::advanceSecond()
         hour = 0;
 }
 
+SpeechBudget& speechBudget()
+{
+    static SpeechBudget budget;
+    return budget;
+}
+
 void decaySpeechBudget(SpeechBudget& budget, uint32_t now, uint32_t spamLimit)
 {
     uint64_t decay = uint64_t(uint32_t(now - budget.lastDecay)) * spamLimit / 1000;

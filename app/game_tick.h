@@ -48,6 +48,9 @@ struct SpeechBudget {
     uint32_t lastDecay = 0;
 };
 
+// The process-wide budget of the speech throttle.
+SpeechBudget& speechBudget();
+
 // Lowers the budget by the time since the last decay times `spamLimit` per
 // second, not below 0. The product is taken in 64 bits: a 32-bit product wraps
 // after a stall of 2^32 / spamLimit ms and would decay far too little.
