@@ -2,6 +2,7 @@
 
 #include "platform/display.h"
 #include "platform/window.h"
+#include "world/colour_tables.h"
 
 #include <algorithm>
 #include <atomic>
@@ -28,6 +29,7 @@ struct PointerState {
     CursorKindRow kinds[kCursorKindCount];
     CursorImage images[kCursorImageCount];
     bool greyBuilt = false;
+    bool use565 = false;
     int32_t pointerX = 0;
     int32_t pointerY = 0;
     std::atomic<int32_t> requestedKind { 0 };
@@ -62,6 +64,8 @@ PointerState& state()
     static PointerState pointer;
     return pointer;
 }
+
+uint16_t convert565To555(uint16_t pixel) { return uint16_t((pixel & 0x001F) | ((pixel >> 1) & 0x7FE0)); }
 
 int64_t packPosition(int32_t x, int32_t y) { return (int64_t(uint32_t(x)) << 32) | uint32_t(y); }
 
@@ -158,11 +162,15 @@ void buildGreySet()
         for (uint16_t& pixel : image.grey) {
             if (!pixel)
                 continue;
+            // The look-up is in 5-5-5; a 5-6-5 pixel is narrowed for it and the
+            // result widened back.
+            uint16_t narrow = s.use565 ? convert565To555(pixel) : pixel;
             // A zero field is raised first so that no pixel turns transparent.
-            uint16_t red = std::max<uint16_t>((pixel >> 10) & 31, 1);
-            uint16_t green = std::max<uint16_t>((pixel >> 5) & 31, 1);
-            uint16_t blue = std::max<uint16_t>(pixel & 31, 1);
-            pixel = s.services.greyOf(uint16_t((red << 10) | (green << 5) | blue));
+            uint16_t red = std::max<uint16_t>((narrow >> 10) & 31, 1);
+            uint16_t green = std::max<uint16_t>((narrow >> 5) & 31, 1);
+            uint16_t blue = std::max<uint16_t>(narrow & 31, 1);
+            uint16_t grey = s.services.greyOf(uint16_t((red << 10) | (green << 5) | blue));
+            pixel = s.use565 ? convert555To565(grey) : grey;
         }
     }
     s.greyBuilt = true;
@@ -307,10 +315,13 @@ void loadCursors(CursorArtSource& source, uint16_t combatHue, bool use565)
         }
         if (use565) {
             for (uint16_t& pixel : image.normal)
-                pixel = uint16_t((pixel & 0x001F) | ((pixel & 0x7FE0) << 1));
+                pixel = convert555To565(pixel);
+            for (uint16_t& pixel : image.grey)
+                pixel = convert555To565(pixel);
         }
     }
     s.greyBuilt = false;
+    s.use565 = use565;
     s.shownKind = -1;
 }
 

@@ -244,6 +244,32 @@ TEST_F(Pointer, GreySetOffTheFirstFacetInPeace)
     removePointerFromFrame(ring.data(), 640, 480, 0);
 }
 
+TEST_F(Pointer, GreySetIn565LooksUpIn555AndWidensTheResult)
+{
+    FakeCursorArt art;
+    loadCursors(art, 0, true);
+    warMode = false;
+    facet = 3;
+    uint16_t lookedUp = 0;
+    PointerServices services;
+    services.isInGame = [] { return true; };
+    services.isWarMode = [] { return false; };
+    services.currentFacet = [] { return 3; };
+    services.greyOf = [&lookedUp](uint16_t pixel) {
+        lookedUp = pixel;
+        return uint16_t(0x4210);
+    };
+    setPointerServices(services);
+    setCursorKind(17);
+    setPointerDrawingAllowed(true);
+    std::vector<uint16_t> ring(size_t(640 * 480), 0);
+    notePointerMoved(20, 20);
+    drawPointerIntoFrame(ring.data(), 640, 480, 0);
+    EXPECT_EQ(ring[size_t(20 * 640 + 20)], 0x8410); // 0x4210 widened
+    EXPECT_EQ(lookedUp & 0x8000, 0); // a 5-5-5 value was looked up
+    removePointerFromFrame(ring.data(), 640, 480, 0);
+}
+
 TEST_F(Pointer, TimerFollowsTheMouseAndStopsCleanly)
 {
     platform::HeadlessWindow timerWindow;
