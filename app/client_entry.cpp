@@ -9,6 +9,7 @@
 #include "app/exit_started.h"
 #include "app/file_manager.h"
 #include "app/frame_present.h"
+#include "app/frame_render.h"
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -244,6 +245,20 @@ int clientMain(int argc, char** argv)
         if (pointerNeedsRedraw())
             presenter->present();
     });
+    FrameServices frameServices;
+    frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
+    frameServices.redrawAllGumps = [&presenter] { presenter->present(); };
+    frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
+    frameServices.darkenGameArea = [&presenter, &mainWindow] {
+        BackBuffer& buffer = presenter->backBuffer();
+        if (!buffer.exists())
+            return;
+        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
+            mainWindow.gameWidth(), mainWindow.gameHeight(),
+            buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
+    };
+    FrameRenderer frameRenderer(frameServices);
+    tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
         mainWindow.translateAccelerator(message);
         if (message.kind == platform::MessageKind::MouseMove)
@@ -257,6 +272,7 @@ int clientMain(int argc, char** argv)
 
     stopPointerTimer();
     tick.setStep(TickStep::UpdatePointer, nullptr);
+    tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     presenter.reset();
