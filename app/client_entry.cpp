@@ -222,6 +222,12 @@ int clientMain(int argc, char** argv)
         if (presenter)
             presenter->recreateBackBuffer(width, height);
     };
+    services.saveFullScreenSetting
+        = [](bool fullScreen) { setConfigValue(ConfigKeyKind::FullScreen, fullScreen ? "on" : "off"); };
+    services.invalidateWholeScreen = [&presenter] {
+        if (presenter)
+            presenter->backBuffer().invalidateWholeScreen();
+    };
     services.repaint = [&presenter] {
         if (presenter)
             presenter->present();

@@ -421,7 +421,33 @@ void MainWindow::toggleDisplayMode()
     }
     m_settings.fullScreen = m_fullScreenActive;
     m_modeSwitchInProgress = false;
+    if (m_services.saveFullScreenSetting)
+        m_services.saveFullScreenSetting(m_fullScreenActive);
 }
+
+void MainWindow::leaveFullScreen()
+{
+    if (m_fullScreenActive)
+        setDisplayMode(false);
+}
+
+void MainWindow::setDisplayMode(bool fullScreen)
+{
+    if (fullScreen == m_fullScreenActive)
+        return;
+    toggleDisplayMode();
+    m_gameViewOffsetX = 0;
+    m_gameViewOffsetY = 0;
+    if (m_services.invalidateWholeScreen)
+        m_services.invalidateWholeScreen();
+}
+
+void MainWindow::setMainWindowRect(int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    m_window.setClientRect(x, y, width, height);
+}
+
+void MainWindow::getMainWindowPos(int32_t& x, int32_t& y) const { m_window.windowPosition(x, y); }
 
 void MainWindow::pasteClipboardText()
 {

@@ -78,6 +78,9 @@ struct WindowServices {
     std::function<void(int32_t, int32_t)> rightButtonDown;
     std::function<void(int32_t, int32_t)> rightButtonUp;
     std::function<void(uint16_t)> runCommand; // commands owned by other subsystems
+    // Keeps the FullScreen setting after a display-mode switch.
+    std::function<void(bool)> saveFullScreenSetting;
+    std::function<void()> invalidateWholeScreen;
     std::function<void(uint32_t)> musicNotify;
 };
 
@@ -117,6 +120,14 @@ public:
     void setWindowTitle(const char* text);
     void setGameWindowSize(int32_t width, int32_t height);
     void toggleDisplayMode();
+    // Back to a window (before a web browser is opened): the view offset is
+    // reset and everything redrawn.
+    void leaveFullScreen();
+    // Full screen on or off, when it differs from the current mode.
+    void setDisplayMode(bool fullScreen);
+    // Moves the window so that its client area is width x height at (x, y).
+    void setMainWindowRect(int32_t x, int32_t y, int32_t width, int32_t height);
+    void getMainWindowPos(int32_t& x, int32_t& y) const;
     void pasteClipboardText();
     void onCharInput(uint32_t code);
 
@@ -128,6 +139,8 @@ public:
     int32_t clientHeight() const { return m_clientHeight; }
     int32_t gameWidth() const { return m_gameWidth; }
     int32_t gameHeight() const { return m_gameHeight; }
+    int32_t gameHalfWidth() const { return m_gameWidth / 2; }
+    int32_t gameHalfHeight() const { return m_gameHeight / 2; }
     int32_t gameViewOffsetX() const { return m_gameViewOffsetX; }
     int32_t gameViewOffsetY() const { return m_gameViewOffsetY; }
     void setGameViewOffset(int32_t x, int32_t y) { m_gameViewOffsetX = x, m_gameViewOffsetY = y; }

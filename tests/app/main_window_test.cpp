@@ -279,6 +279,34 @@ TEST(MainWindowMessages, SizeCloseAndDestroy)
     EXPECT_TRUE(sawQuit);
 }
 
+TEST(MainWindowMessages, DisplayModeSwitchesKeepTheWindowedSizeAndTheSetting)
+{
+    platform::HeadlessWindow window;
+    std::vector<bool> saved;
+    int invalidations = 0;
+    WindowServices services;
+    services.saveFullScreenSetting = [&](bool on) { saved.push_back(on); };
+    services.invalidateWholeScreen = [&] { ++invalidations; };
+    MainWindow main(window, services, {});
+    main.create("", "");
+    main.handleMessage({ MessageKind::Size, 0, 0, 800, 600 });
+    main.setGameViewOffset(8, 4);
+    main.setDisplayMode(true);
+    EXPECT_TRUE(window.fullScreen());
+    EXPECT_EQ(main.gameViewOffsetX(), 0);
+    main.handleMessage({ MessageKind::Size, 0, 0, 1280, 1024 });
+    main.setDisplayMode(true); // already full screen: nothing
+    main.leaveFullScreen();
+    EXPECT_FALSE(window.fullScreen());
+    int32_t width = 0;
+    int32_t height = 0;
+    window.clientSize(width, height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_EQ(saved, (std::vector<bool> { true, false }));
+    EXPECT_EQ(invalidations, 2);
+}
+
 TEST(MainWindowMessages, SystemCursorHiddenOnlyOverTheClientArea)
 {
     platform::HeadlessWindow window;
