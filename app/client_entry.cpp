@@ -154,6 +154,23 @@ uint32_t computeMapFileMask()
 }
 
 uint32_t mapFileMask() { return startupState().mapFileMask; }
+
+int32_t splashPictureFor(const std::string& languageCode, uint32_t serverFeatures)
+{
+    std::string prefix = languageCode.substr(0, 3);
+    for (char& c : prefix)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (prefix == "jpn")
+        return 274;
+    int32_t picture = 271;
+    if (serverFeatures & 0x40)
+        picture = 272;
+    if (serverFeatures & 0x80)
+        picture = 273;
+    if (serverFeatures & 0x100)
+        picture = 277;
+    return picture;
+}
 const std::string& launcherName() { return startupState().launcherName; }
 
 int clientMain(int argc, char** argv)
