@@ -1,5 +1,6 @@
 #include "app/data_files.h"
 
+#include "app/byte_cursor.h"
 #include "app/client_file_path.h"
 #include "app/error_report.h"
 #include "app/exit_started.h"
@@ -30,13 +31,6 @@ std::string rowPath(int file)
     std::string composed = clientFilePath(dataFileRow(file)->name);
     return platform::resolvePath(composed).value_or(composed);
 }
-
-uint32_t readLe32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint16_t readLe16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 void putLe32(uint8_t* p, uint32_t value)
 {
@@ -75,12 +69,17 @@ constexpr AnimInfo kDefaultAnimInfo { 4, 2 };
 
 bool readIdxEntry(const uint8_t* index, size_t size, int32_t n, IdxEntry& entry)
 {
-    if (!index || n < 0 || (uint64_t(n) + 1) * kIndexEntrySize > size)
+    if (!index || n < 0)
         return false;
-    const uint8_t* p = index + size_t(n) * kIndexEntrySize;
-    entry.offset = int32_t(readLe32(p));
-    entry.length = int32_t(readLe32(p + 4));
-    entry.extra = readLe32(p + 8);
+    ByteCursor cursor({ index, size });
+    cursor.seek(size_t(n) * kIndexEntrySize);
+    IdxEntry read;
+    read.offset = cursor.readI32();
+    read.length = cursor.readI32();
+    read.extra = cursor.readU32();
+    if (cursor.failed())
+        return false;
+    entry = read;
     return true;
 }
 
@@ -284,10 +283,9 @@ bool DataFiles::writeIndexedRecord(
     if (indexEnd < 0 || (entryPosition > indexEnd && (entryPosition - indexEnd) / kIndexEntrySize > kMaxGrowth))
         ok = false;
     else if (indexEnd >= entryPosition + kIndexEntrySize) {
-        uint8_t bytes[8];
-        ok = std::fseek(index, entryPosition, SEEK_SET) == 0 && std::fread(bytes, 1, 8, index) == 8;
-        old.offset = int32_t(readLe32(bytes));
-        old.length = int32_t(readLe32(bytes + 4));
+        uint8_t bytes[kIndexEntrySize];
+        ok = std::fseek(index, entryPosition, SEEK_SET) == 0
+            && std::fread(bytes, 1, sizeof bytes, index) == sizeof bytes && readIdxEntry(bytes, sizeof bytes, 0, old);
     } else {
         // An entry past the end of the index: the entries in between are
         // written as absent ones rather than left as a hole of zeros, which
@@ -299,15 +297,18 @@ bool DataFiles::writeIndexedRecord(
     if (old.length < 0)
         old.length = 0;
 
+    std::fseek(dataStream, 0, SEEK_END);
+    long dataEnd = std::ftell(dataStream);
+    // The old place is reused only when it lies wholly inside the data file.
+    // A negative old offset has no place at all, and a damaged entry reaching
+    // past the end would grow the file by a hole: such records go to the end
+    // like a longer one.
+    bool oldPlaceUsable = old.offset >= 0 && dataEnd >= 0 && int64_t(old.offset) + old.length <= dataEnd;
     IdxEntry entry { -1, 0, extra };
-    // A negative old offset has no place to overwrite: the record goes to the
-    // end like a longer one.
-    bool append = length > 0 && (old.length < length || old.offset < 0);
+    bool append = length > 0 && (old.length < length || !oldPlaceUsable);
     if (ok && append) {
-        std::fseek(dataStream, 0, SEEK_END);
-        long end = std::ftell(dataStream);
-        ok = end >= 0 && end <= long(INT32_MAX) - length;
-        entry = { int32_t(end), length, extra };
+        ok = dataEnd >= 0 && dataEnd <= long(INT32_MAX) - length;
+        entry = { int32_t(dataEnd), length, extra };
         ok = ok && std::fwrite(data, 1, size_t(length), dataStream) == size_t(length);
     } else if (ok && length > 0) {
         entry = { old.offset, length, extra };
@@ -339,10 +340,13 @@ bool DataFiles::writeArtRecord(const uint8_t* image, size_t imageBytes, int32_t 
     } else {
         // A static image states its own length; it must not claim more bytes
         // than the server actually sent.
-        if (!image || imageBytes < 8)
+        if (!image)
             return false;
-        uint64_t claimed = uint64_t(readLe32(image)) + 2 * uint64_t(readLe16(image + 6)) + 8;
-        if (claimed > imageBytes || claimed > uint64_t(INT32_MAX))
+        ByteCursor header({ image, imageBytes });
+        uint64_t claimed = header.readU32();
+        header.skip(2);
+        claimed += 2 * uint64_t(header.readU16()) + 8;
+        if (header.failed() || claimed > imageBytes || claimed > uint64_t(INT32_MAX))
             return false;
         written = writeIndexedRecord(kArtIndexFile, kArtFile, id, extra, image, int32_t(claimed));
     }

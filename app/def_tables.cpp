@@ -167,14 +167,10 @@ void SoundDefTable::add(uint16_t id, DefEntry entry)
     // The sound's own index entry: a sound that exists with more than a
     // token length keeps its own data. A sound the index does not reach at
     // all is missing, so the line is taken.
-    if (const uint8_t* record = getFixedRecord(kSoundIndexFile, id)) {
-        auto offset = int32_t(
-            uint32_t(record[0]) | uint32_t(record[1]) << 8 | uint32_t(record[2]) << 16 | uint32_t(record[3]) << 24);
-        auto length = int32_t(
-            uint32_t(record[4]) | uint32_t(record[5]) << 8 | uint32_t(record[6]) << 16 | uint32_t(record[7]) << 24);
-        if (offset >= 0 && length > kTinySoundLength)
-            return;
-    }
+    IdxEntry sound;
+    if (readIdxEntry(getFixedRecord(kSoundIndexFile, id), kIndexEntrySize, 0, sound) && sound.offset >= 0
+        && sound.length > kTinySoundLength)
+        return;
     DefTable::add(id, std::move(entry));
 }
 

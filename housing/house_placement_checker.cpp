@@ -106,6 +106,18 @@ void HousePlacementChecker::fileComponent(int32_t x, int32_t y, int32_t z, uint1
     }
 }
 
+bool HousePlacementChecker::rebuild(uint32_t houseSerial, const HouseComponentSource& houses)
+{
+    std::vector<HouseComponent> components;
+    if (!houses.copyComponents(houseSerial, components))
+        return false;
+    clear();
+    for (const HouseComponent& each : components)
+        fileComponent(each.x, each.y, each.z, each.id);
+    rebuildSupport();
+    return true;
+}
+
 void HousePlacementChecker::rebuildSupport()
 {
     if (!m_fitsGrid)

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace housing {
 
@@ -55,6 +56,25 @@ struct HouseFrame {
     int32_t floors = 0;
 };
 
+// One component of a house as its component list holds it: the piece and its
+// offsets from the house's position.
+struct HouseComponent {
+    uint16_t id = 0;
+    int16_t x = 0;
+    int16_t y = 0;
+    int16_t z = 0;
+};
+
+// The houses' component lists as the checker reads them; the world's house
+// items answer it.
+class HouseComponentSource {
+public:
+    virtual ~HouseComponentSource() = default;
+    // Replaces `out` by the components of the house, in list order; false when
+    // the house object or its component list does not exist.
+    virtual bool copyComponents(uint32_t houseSerial, std::vector<HouseComponent>& out) const = 0;
+};
+
 class HousePlacementChecker {
 public:
     static constexpr int32_t kGridWidth = 32;
@@ -81,6 +101,10 @@ public:
     // Files one piece given relative to the house position. Pieces outside
     // the grid (or below the first upper floor) are not filed.
     void fileComponent(int32_t x, int32_t y, int32_t z, uint16_t id);
+    // Files the house's whole component list afresh (clearing first) and
+    // recomputes support; when the house or its list does not exist, nothing
+    // changes and the answer is false.
+    bool rebuild(uint32_t houseSerial, const HouseComponentSource& houses);
     // Recomputes support for floors 0 to floors - 1 in order, each floor
     // seeing the finished floor below.
     void rebuildSupport();

@@ -1,5 +1,6 @@
 #include "text/localization.h"
 
+#include "app/config_file.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
 #include "platform/locale.h"
@@ -155,7 +156,7 @@ void loadStringTables()
         findStringFile(name, g_state.code, name, false, false, false);
 }
 
-void initLocalization(const std::string& configuredCode)
+void initLocalization()
 {
     if (g_state.done)
         return;
@@ -167,8 +168,11 @@ void initLocalization(const std::string& configuredCode)
     if (!image.empty())
         parseLanguageList(image.data(), image.size());
     chooseLanguage();
-    if (!configuredCode.empty()) {
-        setLanguageCode(configuredCode);
+    // A configured code wins over the system language, even an unknown one
+    // (which then gives English).
+    std::string configured;
+    if (lookupConfigValue(ConfigKeyKind::UserLanguageCodeString, configured) && !configured.empty()) {
+        setLanguageCode(configured);
         chooseLanguage();
     }
     loadStringTables();

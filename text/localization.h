@@ -16,8 +16,10 @@ struct LanguageEntry {
     std::string country; // e.g. "United States"
 };
 
-// configuredCode is the `UserLanguageCodeString` setting, empty when unset.
-void initLocalization(const std::string& configuredCode);
+// Once per process: the language list, the language (the
+// `UserLanguageCodeString` setting, else the system language, else English)
+// and the tables. Later calls do nothing until shutdownLocalization.
+void initLocalization();
 void shutdownLocalization();
 bool isLocalizationReady();
 

@@ -1,5 +1,7 @@
 #include "text/text_surface.h"
 
+#include "world/hue_table.h"
+
 #include <algorithm>
 
 namespace {
@@ -31,9 +33,11 @@ void setTextHueLookup(HueRampLookup lookup)
 
 const uint16_t* textHueRamp(int32_t hue)
 {
-    if (hue < 1 || hue > kMaxTextHue || !g_hueLookup)
+    if (hue < 1 || hue > kMaxTextHue)
         return nullptr;
-    return g_hueLookup(hue);
+    if (g_hueLookup)
+        return g_hueLookup(hue);
+    return hueTable().entry(hue - 1).colours.data();
 }
 
 void setTextPixelFormat565(bool is565)

@@ -31,9 +31,10 @@ struct TextClip {
 TextClip wholeSurface(const TextSurface& surface);
 
 // Hue numbers run from 1 to kMaxTextHue; the ramp of a hue is its 32 colours
-// by 5-bit intensity. The world layer owns the hue table and hands the text
-// code a look-up; without one (or for a hue it does not know) text is drawn
-// in its own colours.
+// by 5-bit intensity, taken from the process-wide hue table (hue n is entry
+// n - 1). Any other number (0, or a settings colour or server hue past the
+// table) draws text in its own colours. A look-up installed here replaces the
+// table (tests and benchmarks use made-up ramps); null restores it.
 constexpr int32_t kMaxTextHue = 3000;
 using HueRampLookup = const uint16_t* (*)(int32_t hue);
 void setTextHueLookup(HueRampLookup lookup);

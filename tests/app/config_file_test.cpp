@@ -256,6 +256,19 @@ TEST_F(ConfigFilesTest, ARewriteLeavesNoOtherFileBehind)
     EXPECT_EQ(names, std::vector<std::string> { "vo.cfg" });
 }
 
+TEST_F(ConfigFilesTest, ARewriteReplacesTheFileInsteadOfTruncatingIt)
+{
+    // A second name for the old file: a rewrite in place would change what it
+    // reads, while a whole new file renamed over the old one leaves it as it
+    // was, which is what keeps a crash halfway from losing the settings.
+    std::string file = m_client.write("vo.cfg", kFixture);
+    std::filesystem::create_hard_link(file, m_client.path() + "/old.cfg");
+    m_files.setConfigValueGlobal(ConfigKeyKind::Sound, "off");
+    m_files.setConfigValueGlobal(ConfigKeyKind::Music, "on");
+    EXPECT_EQ(m_client.read("old.cfg"), kFixture);
+    EXPECT_EQ(m_client.read("vo.cfg"), "Sound=off\r\nFoo=bar\r\nMusicVol=200\r\nMusic=on\r\n");
+}
+
 TEST_F(ConfigFilesTest, TheFirstCharacterWriteCopiesTheProgramFile)
 {
     chooseCharacter();

@@ -208,9 +208,20 @@ TEST_F(DataFilesTest, WritesInPlaceAppendAndDelete)
     EXPECT_EQ(lookup(kArtIndexFile, kArtFile, 1), "null/0/11");
 }
 
-TEST_F(DataFilesTest, AnAbsentEntryWithALengthIsAppendedTo)
+// An old entry whose place is not wholly inside the data file, though its
+// length would hold the new record: the record is appended, never written at
+// -1 or past the end (which would grow the file by a hole).
+struct UnusablePlaceCase {
+    const char* label;
+    int32_t offset;
+    int32_t length;
+};
+
+class UnusableOldPlace : public DataFilesTest, public ::testing::WithParamInterface<UnusablePlaceCase> { };
+
+TEST_P(UnusableOldPlace, TheRecordIsAppended)
 {
-    m_client.write("artidx.mul", fixture::idxEntry(-1, 100, 5));
+    m_client.write("artidx.mul", fixture::idxEntry(GetParam().offset, GetParam().length, 5));
     m_client.write("art.mul", "keep");
     load();
     const auto* record = reinterpret_cast<const uint8_t*>("new");
@@ -218,6 +229,11 @@ TEST_F(DataFilesTest, AnAbsentEntryWithALengthIsAppendedTo)
     EXPECT_EQ(m_client.read("art.mul"), "keepnew");
     EXPECT_EQ(lookup(kArtIndexFile, kArtFile, 0), "new/6");
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnusableOldPlace,
+    ::testing::Values(UnusablePlaceCase { "NegativeOffset", -1, 100 },
+        UnusablePlaceCase { "OffsetPastTheData", 1000000, 100 }, UnusablePlaceCase { "ReachesPastTheData", 2, 100 }),
+    [](const ::testing::TestParamInfo<UnusablePlaceCase>& entry) { return std::string(entry.param.label); });
 
 TEST_F(DataFilesTest, AnEntryPastTheIndexEndGrowsItWithAbsentEntries)
 {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <memory>
+#include <vector>
 
 using fixtures::DrawnHouse;
 using housing::HousePlacementChecker;
@@ -58,49 +60,75 @@ TEST_F(PlacementChecker, GroundFloorPiecesAreSupportedAwayFromTheWestColumnAndNo
         "Illegal Floor!", 0, 2, 0);
 }
 
-// The walls hold the floor row above them, and a held end lends reach to its
-// side neighbours; so the span is walked from the cell next to one wall to the
-// cell next to the other: 18 cells walked hold, 19 do not.
-TEST_F(PlacementChecker, AnEighteenCellSpanHolds)
+// What "span" means here: the cells one floor span walks, from a cell that
+// floor support already reaches to the next such cell, counting every cell
+// stepped onto, the one it ends on included. A wall below carries the cell
+// above it, and a carried cell that holds floor lends reach to its four side
+// neighbours; so with floor over every cell from one wall to the other, the
+// span runs from the cell next to one wall to the cell next to the other, and
+// walls `span + 2` cells apart leave a span of `span` cells. Up to 18 cells a
+// span holds; from 19 on, every cell between the two lent-reach ends is left
+// unsupported, whichever way the row runs.
+struct SpanCase {
+    const char* name;
+    int32_t span;
+    bool alongY;
+    bool holds;
+};
+
+class PlacementSpan : public PlacementChecker, public testing::WithParamInterface<SpanCase> {
+protected:
+    static constexpr int32_t kFirstWall = 2;
+    static constexpr int32_t kRow = 2;
+
+    // Walls on grid floor 0 at both ends, floor over every cell from wall to
+    // wall on grid floor 1; the row runs along x, or along y when transposed.
+    static DrawnHouse spanHouse(int32_t span, bool alongY)
+    {
+        int32_t secondWall = kFirstWall + span + 2;
+        int32_t length = secondWall + 2;
+        std::vector<std::string> walls(size_t(length), std::string(size_t(length), '.'));
+        std::vector<std::string> floor = walls;
+        for (int32_t i = kFirstWall; i <= secondWall; ++i) {
+            char& cell = alongY ? floor[size_t(i)][kRow] : floor[kRow][size_t(i)];
+            cell = 'F';
+        }
+        for (int32_t end : { kFirstWall, secondWall })
+            (alongY ? walls[size_t(end)][kRow] : walls[kRow][size_t(end)]) = 'W';
+        return DrawnHouse { { walls, floor } };
+    }
+
+    bool floorSupportedAt(int32_t along) const
+    {
+        int32_t x = GetParam().alongY ? kRow : along;
+        int32_t y = GetParam().alongY ? along : kRow;
+        return m_checker->isSupported(fixtures::drawnPieceId('F'), 1000 + x, 1000 + y, fixtures::drawnFloorZ(1));
+    }
+};
+
+TEST_P(PlacementSpan, HoldsUpToEighteenCells)
 {
-    DrawnHouse house { {
-        {
-            "........................",
-            "........................",
-            "..W...................W.",
-            "........................",
-        },
-        {
-            "........................",
-            "........................",
-            "..FFFFFFFFFFFFFFFFFFFFF.",
-            "........................",
-        },
-    } };
-    PlacementVerdict verdict = verdictOf(house);
-    EXPECT_TRUE(verdict.legal) << (verdict.message ? verdict.message : "") << " at " << verdict.x;
+    const SpanCase& c = GetParam();
+    PlacementVerdict verdict = verdictOf(spanHouse(c.span, c.alongY));
+    int32_t firstEnd = kFirstWall + 1;
+    int32_t secondEnd = firstEnd + c.span;
+    EXPECT_TRUE(floorSupportedAt(firstEnd)) << "a carried cell lends reach to its neighbour";
+    EXPECT_TRUE(floorSupportedAt(secondEnd));
+    if (c.holds) {
+        EXPECT_TRUE(verdict.legal) << (verdict.message ? verdict.message : "");
+        return;
+    }
+    int32_t firstBad = firstEnd + 1;
+    expectRefusal(verdict, "Illegal Floor!", c.alongY ? kRow : firstBad, c.alongY ? firstBad : kRow, 1);
+    for (int32_t along = firstBad; along < secondEnd; ++along)
+        EXPECT_FALSE(floorSupportedAt(along)) << "no span covers cell " << along;
 }
 
-TEST_F(PlacementChecker, ANineteenCellSpanFails)
-{
-    DrawnHouse house { {
-        {
-            "........................",
-            "........................",
-            "..W....................W",
-            "........................",
-        },
-        {
-            "........................",
-            "........................",
-            "..FFFFFFFFFFFFFFFFFFFFFF",
-            "........................",
-        },
-    } };
-    expectRefusal(verdictOf(house), "Illegal Floor!", 4, 2, 1);
-    EXPECT_TRUE(m_checker->isSupported(fixtures::drawnPieceId('F'), 1003, 1002, fixtures::drawnFloorZ(1)));
-    EXPECT_FALSE(m_checker->isSupported(fixtures::drawnPieceId('F'), 1012, 1002, fixtures::drawnFloorZ(1)));
-}
+INSTANTIATE_TEST_SUITE_P(Rows, PlacementSpan,
+    testing::Values(SpanCase { "OneCell", 1, false, true }, SpanCase { "EighteenCells", 18, false, true },
+        SpanCase { "NineteenCells", 19, false, false }, SpanCase { "TwentyFiveCells", 25, false, false },
+        SpanCase { "EighteenCellsAlongY", 18, true, true }, SpanCase { "NineteenCellsAlongY", 19, true, false }),
+    [](const testing::TestParamInfo<SpanCase>& p) { return std::string(p.param.name); });
 
 TEST_F(PlacementChecker, AFloorOverATallSurfacePieceIsIllegal)
 {
@@ -330,6 +358,59 @@ TEST_F(PlacementChecker, TheLargestHouseTheGridHoldsIsChecked)
     checker.fileComponent(31, 31, fixtures::drawnFloorZ(3), fixtures::drawnPieceId('T'));
     checker.rebuildSupport();
     expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 31, 31, 3);
+}
+
+// The houses' component lists as the design engine would answer them.
+class FakeHouseLists final : public housing::HouseComponentSource {
+public:
+    bool copyComponents(uint32_t houseSerial, std::vector<housing::HouseComponent>& out) const override
+    {
+        auto found = houses.find(houseSerial);
+        if (found == houses.end())
+            return false;
+        out = found->second;
+        return true;
+    }
+
+    std::map<uint32_t, std::vector<housing::HouseComponent>> houses;
+};
+
+class PlacementRebuild : public PlacementChecker {
+protected:
+    static constexpr uint32_t kHouse = 0x40001234;
+    // A house standing at (1005, 1003) whose bounds start at (1000, 1000):
+    // its list's offsets are from the house position, not from the bounds.
+    static constexpr housing::HouseFrame kFrame { 1005, 1003, 0, 1000, 1009, 1000, 1009, 3 };
+
+    static housing::HouseComponent floorAt(int32_t gridX, int32_t gridY)
+    {
+        return { fixtures::drawnPieceId('F'), int16_t(gridX - 5), int16_t(gridY - 3),
+            int16_t(fixtures::drawnFloorZ(0)) };
+    }
+
+    FakeHouseLists m_lists;
+    HousePlacementChecker m_rebuilt { m_support, m_tiles, kFrame };
+};
+
+TEST_F(PlacementRebuild, FilesTheHousesListAfresh)
+{
+    m_lists.houses[kHouse] = { floorAt(2, 2), floorAt(0, 4) };
+    ASSERT_TRUE(m_rebuilt.rebuild(kHouse, m_lists));
+    EXPECT_NE(m_rebuilt.cell(2, 2, 0)->floorId, 0);
+    expectRefusal(m_rebuilt.allFloorsLegal(), "Illegal Floor!", 0, 4, 0);
+
+    m_lists.houses[kHouse] = { floorAt(2, 2) };
+    ASSERT_TRUE(m_rebuilt.rebuild(kHouse, m_lists));
+    EXPECT_TRUE(m_rebuilt.allFloorsLegal().legal) << "a piece gone from the list is forgotten";
+    EXPECT_EQ(m_rebuilt.cell(0, 4, 0)->floorId, 0);
+}
+
+TEST_F(PlacementRebuild, WithoutTheHouseKeepsWhatWasFiled)
+{
+    m_lists.houses[kHouse] = { floorAt(0, 4) };
+    ASSERT_TRUE(m_rebuilt.rebuild(kHouse, m_lists));
+    EXPECT_FALSE(m_rebuilt.rebuild(kHouse + 1, m_lists));
+    expectRefusal(m_rebuilt.allFloorsLegal(), "Illegal Floor!", 0, 4, 0);
 }
 
 } // namespace

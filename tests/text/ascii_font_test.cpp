@@ -1,8 +1,10 @@
 #include "fixtures/font_writers.h"
+#include "fixtures/hue_writer.h"
 #include "platform/message_box.h"
 #include "text/ascii_font.h"
 #include "text/pixel_primitives.h"
 #include "text_canvas.h"
+#include "world/hue_table.h"
 
 #include <cinttypes>
 #include <cstring>
@@ -223,6 +225,27 @@ TEST_F(AsciiFontTest, HuesOutsideTheTableDrawUnhued)
     EXPECT_EQ(canvas.at(0, 1), uint16_t((5 << 10) | (23 << 5) | 1));
 }
 
+// Without a made-up look-up the ramps come from the hue table, up to its
+// last hue.
+TEST_F(AsciiFontTest, HuesComeFromTheHueTable)
+{
+    setTextHueLookup(nullptr);
+    std::vector<uint8_t> hues = fixture::hueFile(HueTable::kEntryCount, [](int32_t index) {
+        fixture::HueRamp ramp;
+        for (int level = 0; level < 32; ++level)
+            ramp.colours[size_t(level)] = uint16_t(index % 1024 + 32 * level + 1);
+        return ramp;
+    });
+    ASSERT_TRUE(hueTable().load(hues));
+    for (int32_t hue : { 1, 40, 3000 }) {
+        test::TextCanvas canvas(8, 8);
+        drawAsciiGlyph(9, 0, 6, hue, 'A', canvas.surface(), canvas.all());
+        EXPECT_EQ(canvas.at(0, 0), hueTable().entry(hue - 1).colours[31]) << hue;
+        EXPECT_EQ(canvas.at(0, 1), hueTable().entry(hue - 1).colours[23]) << hue;
+    }
+    hueTable() = HueTable();
+}
+
 TEST_F(AsciiFontTest, WrappedBlockHeightAndCentring)
 {
     test::TextCanvas canvas(20, 12);
@@ -261,12 +284,12 @@ TEST_P(AsciiGolden, MatchesItsPicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, AsciiGolden,
-    ::testing::Values(AsciiStyle { "Plain", 9, 0, false, false, 0xbff157860eeb735eull },
-        AsciiStyle { "Hued", 9, 40, false, false, 0xf867c8f0537c40eaull },
-        AsciiStyle { "PartialHue", 1, 40, false, false, 0xec09af11a9ef6bbcull },
-        AsciiStyle { "Shaded", 9, 0, true, false, 0xebb8a2b51e32d15bull },
-        AsciiStyle { "ShadedHued", 9, 40, true, false, 0x5374d200c92e60a2ull },
-        AsciiStyle { "Shaded565", 9, 0, true, true, 0x7b91ad08fc73f0f2ull }),
+    ::testing::Values(AsciiStyle { "Plain", 9, 0, false, false, 0x29dec080fd08d9b8ull },
+        AsciiStyle { "Hued", 9, 40, false, false, 0xcb4aee2e1059fe88ull },
+        AsciiStyle { "PartialHue", 1, 40, false, false, 0x4eee9865dcb05c62ull },
+        AsciiStyle { "Shaded", 9, 0, true, false, 0xab2656e3d9e91615ull },
+        AsciiStyle { "ShadedHued", 9, 40, true, false, 0x79b8c12e52ed8528ull },
+        AsciiStyle { "Shaded565", 9, 0, true, true, 0xa4fda80ff0ced1f0ull }),
     [](const ::testing::TestParamInfo<AsciiStyle>& p) { return std::string(p.param.name); });
 
 // A damaged "fonts.mul" is read as far as whole fonts go: the parse reports

@@ -19,6 +19,12 @@ TEST(FontFiles, ByteFontsLoadThroughTheFileManager)
     EXPECT_FALSE(isAsciiFontLoaded(3));
 }
 
+TEST(FontFilesDeathTest, MissingByteFontFileIsFatal)
+{
+    test::TextDataDir data;
+    EXPECT_EXIT(loadAsciiFonts(), ::testing::ExitedWithCode(1), "Cannot open 'fonts.mul'.");
+}
+
 TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
 {
     test::TextDataDir data;

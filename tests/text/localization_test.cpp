@@ -38,6 +38,8 @@ protected:
     }
     ~LocalizationTest() override { shutdownLocalization(); }
 
+    void configure(const std::string& code) { m_data.write("vo.cfg", "UserLanguageCodeString=" + code + "\r\n"); }
+
     std::u16string message(int32_t id)
     {
         WString out;
@@ -54,7 +56,8 @@ protected:
 TEST_F(LocalizationTest, ConfiguredCodeWinsAndKeepsItsCase)
 {
     test::ScopedEnvironment lang("LANG", "fr_FR.UTF-8");
-    initLocalization("DEU");
+    configure("DEU");
+    initLocalization();
     ASSERT_TRUE(isLocalizationReady());
     EXPECT_EQ(getLanguageCode(), "DEU");
     ASSERT_NE(getCurrentLanguageInfo(), nullptr);
@@ -71,7 +74,8 @@ TEST_F(LocalizationTest, ConfiguredCodeWinsAndKeepsItsCase)
 TEST_F(LocalizationTest, UnknownConfiguredCodeGivesEnglishNotTheSystemLanguage)
 {
     test::ScopedEnvironment lang("LANG", "de_DE.UTF-8");
-    initLocalization("xyz");
+    configure("xyz");
+    initLocalization();
     EXPECT_EQ(getLanguageCode(), "enu");
     EXPECT_EQ(getLanguageName(), "English");
     EXPECT_EQ(message(1000001), u"sword");
@@ -80,25 +84,26 @@ TEST_F(LocalizationTest, UnknownConfiguredCodeGivesEnglishNotTheSystemLanguage)
 TEST_F(LocalizationTest, SystemLanguageWithoutConfiguration)
 {
     test::ScopedEnvironment lang("LANG", "de_AT.UTF-8"); // "dea" is not in the list
-    initLocalization("");
+    initLocalization();
     EXPECT_EQ(getLanguageCode(), "enu");
     shutdownLocalization();
     test::ScopedEnvironment german("LANG", "de_DE.UTF-8");
-    initLocalization("");
+    initLocalization();
     EXPECT_EQ(getLanguageCode(), "deu");
     EXPECT_EQ(message(1000001), u"Schwert");
 }
 
 TEST_F(LocalizationTest, NoLocaleAndNoConfigurationGivesEnglish)
 {
-    initLocalization("");
+    initLocalization();
     EXPECT_EQ(getLanguageCode(), "enu");
     EXPECT_EQ(getLanguageTag(nullptr), 'e');
 }
 
 TEST_F(LocalizationTest, LanguageListAndTags)
 {
-    initLocalization("fra");
+    configure("fra");
+    initLocalization();
     const std::vector<LanguageEntry>& list = languageList();
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0].code, "fra"); // newest first
@@ -114,7 +119,8 @@ TEST_F(LocalizationTest, LanguageListAndTags)
 TEST_F(LocalizationTest, MissingFilesLeaveEnglishAndTheNotFoundText)
 {
     test::TextDataDir empty;
-    initLocalization("deu");
+    empty.write("vo.cfg", "UserLanguageCodeString=deu\r\n");
+    initLocalization();
     EXPECT_EQ(getLanguageCode(), "enu"); // no list: only English is known
     EXPECT_EQ(message(1000001), u"Error (DudiViruza) : StringId Not Found : 1000001");
 }

@@ -377,12 +377,12 @@ TEST_P(UnicodeGolden, MatchesItsPicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, UnicodeGolden,
-    ::testing::Values(UnicodeStyleCase { "Plain", 0, false, 0x2b6f5b694d3721dcull },
-        UnicodeStyleCase { "Bold", UnicodeStyle::kBoldTag, false, 0x8ba0f80c0fd4104cull },
-        UnicodeStyleCase { "Italic", UnicodeStyle::kItalicTag, false, 0xa65b24f1870b7eacull },
-        UnicodeStyleCase { "Underline", UnicodeStyle::kUnderlineTag, false, 0xd169882dc27c5b0bull },
-        UnicodeStyleCase { "BoldItalic", UnicodeStyle::kBoldTag | UnicodeStyle::kItalicTag, false, 0x0f469788b52336d3ull },
-        UnicodeStyleCase { "Tight", 0, true, 0x2bbe86e4857307aaull }),
+    ::testing::Values(UnicodeStyleCase { "Plain", 0, false, 0x30698ae6b1666beeull },
+        UnicodeStyleCase { "Bold", UnicodeStyle::kBoldTag, false, 0x87b65d586f2ff60eull },
+        UnicodeStyleCase { "Italic", UnicodeStyle::kItalicTag, false, 0xad28df608b8d68b6ull },
+        UnicodeStyleCase { "Underline", UnicodeStyle::kUnderlineTag, false, 0x59969a28993ac73dull },
+        UnicodeStyleCase { "BoldItalic", UnicodeStyle::kBoldTag | UnicodeStyle::kItalicTag, false, 0x893102322ed8aefdull },
+        UnicodeStyleCase { "Tight", 0, true, 0xc9e58a0a1f45efe0ull }),
     [](const ::testing::TestParamInfo<UnicodeStyleCase>& p) { return std::string(p.param.name); });
 
 } // namespace
