@@ -257,7 +257,7 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
 
-    initLocalization(configText(ConfigKeyKind::UserLanguageCodeString));
+    initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
     window->setBusyCursor(false);
 
