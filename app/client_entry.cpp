@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
 #include "platform/process_info.h"
+#include "net/game_connection.h"
 #include "platform/window.h"
 #include "text/ascii_font.h"
 #include "text/localization.h"
@@ -261,6 +262,10 @@ int clientMain(int argc, char** argv)
     registerCleanup("shutdownLocalization", shutdownLocalization);
     window->setBusyCursor(false);
 
+    if (!createGameConnection())
+        reportFatal("Out of memory creating the game connection.");
+    registerCleanup("releaseGameConnectionAtExit", releaseGameConnectionAtExit);
+
     GameTick& tick = gameTick();
     // Until frames are drawn every tick, the pointer is shown by presenting
     // the last picture again whenever it moved.
@@ -269,6 +274,7 @@ int clientMain(int argc, char** argv)
             presenter->present();
     });
     FrameServices frameServices;
+    frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
     frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
     frameServices.redrawAllGumps = [&presenter] { presenter->present(); };
     frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
@@ -294,6 +300,7 @@ int clientMain(int argc, char** argv)
     int exitCode = loop.run();
 
     stopPointerTimer();
+    destroyAllConnections();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);

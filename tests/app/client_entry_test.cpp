@@ -51,6 +51,7 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
 {
     EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0),
         "cleanup markExitStarted\n"
+        "cleanup releaseGameConnectionAtExit\n"
         "cleanup shutdownLocalization\n"
         "cleanup stopPointerTimerAtExit\n"
         "cleanup releaseStartupState\n"
