@@ -31,6 +31,10 @@ void FramePresenter::present()
     int64_t offset = presentRingOffset(
         m_backBuffer.ringStart(), width, height, m_window.gameViewOffsetX(), m_window.gameViewOffsetY());
     uint16_t* ring = m_backBuffer.pixels();
+    int32_t pointerX = 0;
+    int32_t pointerY = 0;
+    if (m_window.window().cursorPosition(pointerX, pointerY))
+        notePointerMoved(pointerX, pointerY);
     drawPointerIntoFrame(ring, width, height, offset);
     m_picture.resize(size_t(width) * size_t(height));
     unrollRing(ring, width, height, offset, m_picture.data());

@@ -334,9 +334,17 @@ public:
 
     bool cursorPosition(int32_t& x, int32_t& y) const override
     {
-        x = m_mouseX;
-        y = m_mouseY;
-        return m_mouseKnown;
+        // Asked of the desktop, not taken from the last motion event: a window
+        // that moved under a resting pointer gets no motion event.
+        int globalX = 0;
+        int globalY = 0;
+        int left = 0;
+        int top = 0;
+        SDL_GetGlobalMouseState(&globalX, &globalY);
+        SDL_GetWindowPosition(m_window, &left, &top);
+        x = globalX - left;
+        y = globalY - top;
+        return true;
     }
 
     bool hasKeyboardFocus() const override { return m_exists && SDL_GetKeyboardFocus() == m_window; }
@@ -391,13 +399,6 @@ private:
         m_queue.push_back(message);
     }
 
-    void setMouse(int32_t x, int32_t y)
-    {
-        m_mouseX = x;
-        m_mouseY = y;
-        m_mouseKnown = true;
-    }
-
     void translate(const SDL_Event& event)
     {
         switch (event.type) {
@@ -419,13 +420,11 @@ private:
             break;
         }
         case SDL_MOUSEMOTION:
-            setMouse(event.motion.x, event.motion.y);
             queue({ MessageKind::MouseMove, 0, 0, event.motion.x, event.motion.y });
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            setMouse(event.button.x, event.button.y);
             MessageKind kind;
             if (event.button.button == SDL_BUTTON_LEFT)
                 kind = down ? MessageKind::LeftButtonDown : MessageKind::LeftButtonUp;
@@ -459,9 +458,6 @@ private:
             break;
         case SDL_WINDOWEVENT_EXPOSED:
             queue({ MessageKind::Paint, 0, 0, 0, 0 });
-            break;
-        case SDL_WINDOWEVENT_LEAVE:
-            m_mouseKnown = false;
             break;
         default:
             break;
@@ -498,9 +494,6 @@ private:
     std::set<uint16_t> m_heldKeys;
     SDL_Cursor* m_busyCursor = nullptr;
     SDL_Cursor* m_arrowCursor = nullptr;
-    int32_t m_mouseX = -1;
-    int32_t m_mouseY = -1;
-    bool m_mouseKnown = false;
     bool m_exists = false;
 };
 

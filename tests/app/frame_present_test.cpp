@@ -35,4 +35,40 @@ TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
     releasePointerState();
 }
 
+class SolidCursorArt final : public CursorArtSource {
+public:
+    bool cursorArt(int32_t, CursorArt& art) override
+    {
+        art.width = 4;
+        art.height = 4;
+        art.pixels.assign(16, 0x7FFF);
+        art.pixels[0] = kHotspotMarker;
+        return true;
+    }
+};
+
+TEST(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
+{
+    initPointerState();
+    SolidCursorArt art;
+    loadCursors(art, 0, false);
+    setPointerDrawingAllowed(true);
+    platform::HeadlessDisplay display(640, 480);
+    platform::HeadlessWindow window;
+    MainWindow mainWindow(window, {}, {});
+    FramePresenter presenter(display, mainWindow);
+    presenter.recreateBackBuffer(640, 480);
+    window.setCursor(320, 240);
+    presenter.present();
+    EXPECT_EQ(display.pixel(320, 240), kHotspotMarker);
+    EXPECT_EQ(display.pixel(323, 243), 0x7FFF);
+    EXPECT_EQ(display.pixel(324, 240), 0);
+    EXPECT_EQ(display.pixel(192, 240), 0);
+    for (uint16_t pixel : std::vector<uint16_t>(presenter.backBuffer().pixels(),
+             presenter.backBuffer().pixels() + presenter.backBuffer().pixelCount()))
+        ASSERT_EQ(pixel, 0);
+    setPointerDrawingAllowed(false);
+    releasePointerState();
+}
+
 } // namespace
