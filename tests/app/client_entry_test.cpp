@@ -1,4 +1,6 @@
 #include "app/client_entry.h"
+#include "app/client_file_path.h"
+#include "app/file_manager.h"
 #include "app/game_tick.h"
 #include "app/startup_cleanups.h"
 #include "fixtures/client_directory.h"
@@ -115,6 +117,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, MapFileMask,
         MaskCase { "OnlyOne", { "map1.mul" }, 0 }, MaskCase { "UpperCaseFifteen", { "MAP15.MUL" }, 1u << 15 },
         MaskCase { "None", {}, 0 }),
     [](const ::testing::TestParamInfo<MaskCase>& param) { return std::string(param.param.name); });
+
+TEST(ClientFilePaths, ClientAndInstallDirectoriesWithOneSeparator)
+{
+    fixture::ClientDirectory client;
+    EXPECT_EQ(clientFilePath("map0.mul"), client.path() + "/map0.mul");
+    EXPECT_EQ(clientFilePath("music\\a.mp3"), client.path() + "/music/a.mp3");
+    std::string install = fileManager().getInstallDir();
+    ASSERT_FALSE(install.empty());
+    EXPECT_EQ(installFilePath("x.bik"), install + (install.back() == '/' ? "" : "/") + "x.bik");
+}
 
 struct SplashCase {
     const char* name;
