@@ -248,7 +248,7 @@ int clientMain(int argc, char** argv)
     };
     services.repaint = [&presenter] {
         if (presenter)
-            presenter->present();
+            presenter->present(PresentKind::Always);
     };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<FramePresenter>(*display, mainWindow);

@@ -18,10 +18,10 @@ void FramePresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeigh
         std::lock_guard<std::mutex> lock(platform::displayLock());
         m_backBuffer.create(clientWidth, clientHeight, BufferFormat::Rgb555);
     }
-    present();
+    present(PresentKind::Always);
 }
 
-void FramePresenter::present()
+void FramePresenter::present(PresentKind kind)
 {
     std::lock_guard<std::mutex> lock(platform::displayLock());
     if (!m_backBuffer.exists())
@@ -37,8 +37,15 @@ void FramePresenter::present()
         notePointerMoved(pointerX, pointerY);
     drawPointerIntoFrame(ring, width, height, offset);
     m_picture.resize(size_t(width) * size_t(height));
+    m_previous.swap(m_picture);
+    m_picture.resize(size_t(width) * size_t(height));
     unrollRing(ring, width, height, offset, m_picture.data());
     removePointerFromFrame(ring, width, height, offset);
+    // The screen keeps what it shows: an unchanged picture is not sent again
+    // unless the window lost its contents.
+    if (kind == PresentKind::IfChanged && m_previous == m_picture && m_presentedFormat == m_backBuffer.format())
+        return;
+    m_presentedFormat = m_backBuffer.format();
     platform::PixelFormat16 format = m_backBuffer.format() == BufferFormat::Rgb565 ? platform::PixelFormat16::Rgb565
                                                                                   : platform::PixelFormat16::Rgb555;
     ScreenRect whole { 0, 0, width, height };

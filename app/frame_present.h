@@ -14,6 +14,11 @@ namespace platform {
 class Display;
 }
 
+enum class PresentKind {
+    Always,
+    IfChanged,
+};
+
 class FramePresenter {
 public:
     FramePresenter(platform::Display& display, MainWindow& window);
@@ -22,8 +27,9 @@ public:
     // Re-creates the back buffer for a client area of the given size (cleared)
     // and shows it.
     void recreateBackBuffer(int32_t clientWidth, int32_t clientHeight);
-    // blitBackBufferToWindow: nothing when no back buffer exists.
-    void present();
+    // blitBackBufferToWindow: nothing when no back buffer exists. IfChanged
+    // skips handing the display a picture identical to the last one.
+    void present(PresentKind kind = PresentKind::IfChanged);
     // The last picture handed to the display (width x height of the buffer).
     const std::vector<uint16_t>& picture() const { return m_picture; }
 
@@ -32,4 +38,6 @@ private:
     MainWindow& m_window;
     BackBuffer m_backBuffer;
     std::vector<uint16_t> m_picture;
+    std::vector<uint16_t> m_previous;
+    BufferFormat m_presentedFormat = BufferFormat::Rgb555;
 };

@@ -35,6 +35,25 @@ TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
     releasePointerState();
 }
 
+TEST(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
+{
+    initPointerState();
+    platform::HeadlessDisplay display(640, 480);
+    platform::HeadlessWindow window;
+    MainWindow mainWindow(window, {}, {});
+    FramePresenter presenter(display, mainWindow);
+    presenter.recreateBackBuffer(640, 480);
+    int32_t afterCreate = display.presentCount();
+    presenter.present();
+    EXPECT_EQ(display.presentCount(), afterCreate);
+    presenter.backBuffer().pixels()[100] = 0x1234;
+    presenter.present();
+    EXPECT_EQ(display.presentCount(), afterCreate + 1);
+    presenter.present(PresentKind::Always);
+    EXPECT_EQ(display.presentCount(), afterCreate + 2);
+    releasePointerState();
+}
+
 class SolidCursorArt final : public CursorArtSource {
 public:
     bool cursorArt(int32_t, CursorArt& art) override
