@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the client in build/ and starts it with the
-# given arguments.
+# Installs what is missing, builds the client in build/ and starts it.
+#   ./run.sh            generates a small synthetic data set in build/sample-data
+#                       (once) and starts the client on it
+#   ./run.sh DIR        starts the client on the game data in DIR
+#   ./run.sh ARGS...    passes other arguments to the client as they are
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup_common.sh
 install_packages "${VARDUN_PACKAGES[@]}"
 configure_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ $# -eq 0 ]; then
+    cmake --build build --target vardun make_sample_data -j "$(build_jobs)"
+    if [ ! -f build/sample-data/map0.mul ]; then
+        ./build/tests/make_sample_data build/sample-data
+    fi
+    exec ./build/vardun -r "$PWD/build/sample-data"
+fi
 cmake --build build --target vardun -j "$(build_jobs)"
+if [ $# -eq 1 ] && [ -d "$1" ]; then
+    exec ./build/vardun -r "$(cd "$1" && pwd)"
+fi
 exec ./build/vardun "$@"

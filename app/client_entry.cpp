@@ -1,11 +1,313 @@
 #include "app/client_entry.h"
 
-#include <cstdio>
+#include "app/client_file_path.h"
+#include "app/config_file.h"
+#include "app/config_keys.h"
+#include "app/cursor_art.h"
+#include "app/data_files.h"
+#include "app/error_report.h"
+#include "app/exit_started.h"
+#include "app/file_manager.h"
+#include "app/frame_present.h"
+#include "app/frame_render.h"
+#include "app/game_tick.h"
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "app/pointer.h"
+#include "app/startup_cleanups.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/file_system.h"
+#include "platform/instance_marker.h"
+#include "platform/message_box.h"
+#include "platform/process_exit.h"
+#include "platform/process_info.h"
+#include "net/game_connection.h"
+#include "platform/window.h"
+#include "text/ascii_font.h"
+#include "text/localization.h"
+#include "world/body_tables.h"
+#include "world/colour_tables.h"
+#include "world/hue_table.h"
 
-int clientMain(int, char**)
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr size_t kMaxLauncherNameLength = 192;
+constexpr int kRefusalExitCode = 1;
+
+const char* const kColourModeText
+    = "ERROR: Vardun Online requires that Windows be in 16-bit color mode in order to run.\n\n"
+      "Please go to the Windows Display Settings in the Control Panel and change the color setting before "
+      "attempting to run VO.";
+
+struct StartupState {
+    bool initialised = false;
+    std::optional<Palette> palette;
+    std::string launcherName;
+    uint32_t mapFileMask = 0;
+};
+
+StartupState& startupState()
 {
-    // The window, the main loop and the start-up steps are not in this build
-    // yet; say so plainly rather than pretend to run.
-    std::fprintf(stderr, "vardun: the game window is not available in this build yet.\n");
-    return 1;
+    static StartupState state;
+    return state;
+}
+
+[[noreturn]] void refuseToStart(const char* caption, const char* text)
+{
+    platform::showMessageBox(caption, text, platform::MessageBoxIcon::Error);
+    platform::immediateExit(kRefusalExitCode);
+}
+
+// A second copy is refused before anything is opened or mapped: both copies
+// would otherwise write the same per-character files and the same cache file.
+std::unique_ptr<platform::InstanceMarker> claimSingleInstance()
+{
+    bool existedBefore = false;
+    std::unique_ptr<platform::InstanceMarker> marker = platform::InstanceMarker::acquire("VoClientApp", existedBefore);
+    if (!marker) {
+        refuseToStart("ERROR",
+            existedBefore ? "Another instance of VO is already running."
+                          : "Another instance of VO may already be running.");
+    }
+    if (platform::InstanceMarker::probe("VoPatchApp"))
+        refuseToStart("ERROR", "An instance of VO Patch is already running.");
+    return marker;
+}
+
+void recordLauncherName()
+{
+    std::string name = platform::parentProcessName();
+    if (name.size() > kMaxLauncherNameLength)
+        name.resize(kMaxLauncherNameLength);
+    startupState().launcherName = name;
+}
+
+void initStartupState()
+{
+    StartupState& state = startupState();
+    if (state.initialised)
+        return;
+    state.initialised = true;
+    gameTick().gameClock() = GameClock {};
+    speechBudget() = SpeechBudget { 0, platform::clock().tickMs() };
+    state.mapFileMask = computeMapFileMask();
+}
+
+void releaseStartupState() { startupState().initialised = false; }
+
+std::string configText(ConfigKeyKind kind)
+{
+    std::string value;
+    lookupConfigValue(kind, value);
+    return value;
+}
+
+// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
+bool configFlag(ConfigKeyKind kind, bool fallback)
+{
+    std::string value;
+    if (!lookupConfigValue(kind, value))
+        return fallback;
+    for (char& c : value)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return value == "on" || value == "yes";
+}
+
+WindowSettings readWindowSettings()
+{
+    WindowSettings settings;
+    settings.allowWindowResize = configFlag(ConfigKeyKind::AllowWindowResize, settings.allowWindowResize);
+    settings.fullScreen = configFlag(ConfigKeyKind::FullScreen, settings.fullScreen);
+    settings.holdTabForCombat = configFlag(ConfigKeyKind::HoldTabForCombat, settings.holdTabForCombat);
+    settings.objectHandles = configFlag(ConfigKeyKind::ObjectHandles, settings.objectHandles);
+    settings.mouseThread = configFlag(ConfigKeyKind::MouseThread, settings.mouseThread);
+    std::string size = configText(ConfigKeyKind::GamePlayWindowSize);
+    if (!size.empty())
+        settings.gamePlayWindowSize = size;
+    return settings;
+}
+
+} // namespace
+
+uint32_t computeMapFileMask()
+{
+    uint32_t mask = 0;
+    for (uint32_t facet = 0; facet < 16; ++facet) {
+        // Facet 1 shares the map file of facet 0.
+        if (facet == 1)
+            continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "map%u.mul", facet);
+        std::optional<std::string> real = platform::resolvePath(clientFilePath(name));
+        if (real && platform::fileExists(*real))
+            mask |= 1u << facet;
+    }
+    if (mask & 1u)
+        mask |= 2u;
+    return mask;
+}
+
+uint32_t mapFileMask() { return startupState().mapFileMask; }
+
+int32_t splashPictureFor(const std::string& languageCode, uint32_t serverFeatures)
+{
+    std::string prefix = languageCode.substr(0, 3);
+    for (char& c : prefix)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (prefix == "jpn")
+        return 274;
+    int32_t picture = 271;
+    if (serverFeatures & 0x40)
+        picture = 272;
+    if (serverFeatures & 0x80)
+        picture = 273;
+    if (serverFeatures & 0x100)
+        picture = 277;
+    return picture;
+}
+const std::string& launcherName() { return startupState().launcherName; }
+
+int clientMain(int argc, char** argv)
+{
+    reporterOpen();
+    registerCleanup("reporterClose", reporterClose);
+
+    std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
+    recordLauncherName();
+
+    fileManager().init(argc, argv);
+    registerCleanup("FileManager::shutdown", [] { fileManager().shutdown(); });
+    initPointerState();
+    registerCleanup("releasePointerState", releasePointerState);
+    startupState().palette = loadPalette();
+    registerCleanup("releasePalette", [] { startupState().palette.reset(); });
+    loadHues();
+    loadAsciiFonts();
+    registerCleanup("freeAsciiFonts", freeAsciiFonts);
+    resetDataFiles();
+    loadDataFiles();
+    registerCleanup("closeDataFiles", closeDataFiles);
+    loadBodyConversions();
+    loadEquipConv();
+
+    initStartupState();
+    registerCleanup("releaseStartupState", releaseStartupState);
+    readConfigFile("vo.cfg", true);
+    std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
+    readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    loadBodyTypes();
+
+    // The display opens the desktop window; the window backend takes its
+    // events. Without a usable display both run headless.
+    std::unique_ptr<platform::Display> display;
+    if (!platform::headlessRequested())
+        display = platform::createSdlDisplay(MainWindow::kClassName, 640, 480);
+    if (!display)
+        display = platform::createHeadlessDisplay(640, 480);
+    std::unique_ptr<platform::Window> window = platform::createWindow();
+    if (window->desktopBitsPerPixel() < 16)
+        refuseToStart("Error: Color Mode", kColourModeText);
+
+    window->setBusyCursor(true);
+    registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
+
+    WindowSettings settings = readWindowSettings();
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    window->screenSize(screenWidth, screenHeight);
+    if (screenForcesFixedSize(screenWidth, screenHeight, settings.gamePlayWindowSize))
+        settings.allowWindowResize = false;
+
+    ArtFileCursorSource cursorArt;
+    loadCursors(cursorArt, 0, false);
+
+    std::unique_ptr<FramePresenter> presenter;
+    MainWindow* mainWindowPointer = nullptr;
+    WindowServices services;
+    services.startPointerTimer = [&window] { startPointerTimer(*window); };
+    services.recreateBackBuffer = [&presenter, &mainWindowPointer](int32_t width, int32_t height) {
+        if (mainWindowPointer) {
+            const MainWindow& main = *mainWindowPointer;
+            setPointerGameArea(main.gameViewOffsetX(), main.gameViewOffsetY(), main.gameWidth(), main.gameHeight());
+        }
+        if (presenter)
+            presenter->recreateBackBuffer(width, height);
+    };
+    services.saveFullScreenSetting
+        = [](bool fullScreen) { setConfigValue(ConfigKeyKind::FullScreen, fullScreen ? "on" : "off"); };
+    services.invalidateWholeScreen = [&presenter] {
+        if (presenter)
+            presenter->backBuffer().invalidateWholeScreen();
+    };
+    services.repaint = [&presenter] {
+        if (presenter)
+            presenter->present(PresentKind::Always);
+    };
+    MainWindow mainWindow(*window, services, settings);
+    presenter = std::make_unique<FramePresenter>(*display, mainWindow);
+    mainWindowPointer = &mainWindow;
+    if (!mainWindow.create("", ""))
+        reportFatal("The main window could not be created.");
+    mainWindow.updateSystemCursor();
+    setPointerDrawingAllowed(true);
+
+    initLocalization();
+    registerCleanup("shutdownLocalization", shutdownLocalization);
+    window->setBusyCursor(false);
+
+    if (!createGameConnection())
+        reportFatal("Out of memory creating the game connection.");
+    registerCleanup("releaseGameConnectionAtExit", releaseGameConnectionAtExit);
+
+    GameTick& tick = gameTick();
+    // Until frames are drawn every tick, the pointer is shown by presenting
+    // the last picture again whenever it moved.
+    tick.setStep(TickStep::UpdatePointer, [&presenter] {
+        if (pointerNeedsRedraw())
+            presenter->present();
+    });
+    FrameServices frameServices;
+    frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
+    frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
+    frameServices.redrawAllGumps = [&presenter] { presenter->present(); };
+    frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
+    frameServices.darkenGameArea = [&presenter, &mainWindow] {
+        BackBuffer& buffer = presenter->backBuffer();
+        if (!buffer.exists())
+            return;
+        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
+            mainWindow.gameWidth(), mainWindow.gameHeight(),
+            buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
+    };
+    FrameRenderer frameRenderer(frameServices);
+    tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
+    MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
+        mainWindow.translateAccelerator(message);
+        if (message.kind == platform::MessageKind::MouseMove)
+            notePointerMoved(message.x, message.y);
+        mainWindow.handleMessage(message);
+    });
+    loop.start();
+    registerCleanup("markExitStarted", markExitStarted);
+
+    int exitCode = loop.run();
+
+    stopPointerTimer();
+    destroyAllConnections();
+    tick.setStep(TickStep::UpdatePointer, nullptr);
+    tick.setStep(TickStep::RenderFrame, nullptr);
+    setPointerDrawingAllowed(false);
+    instanceMarker.reset();
+    presenter.reset();
+    window.reset();
+    display.reset();
+    platform::runCleanups();
+    return exitCode;
 }

@@ -7,3 +7,5 @@
 // separator between them unless the directory already ends in one; just the
 // name when the client directory is empty. Backslashes become slashes.
 std::string clientFilePath(const std::string& name);
+// The same with the install directory (FileManager::getInstallDir).
+std::string installFilePath(const std::string& name);

@@ -1,4 +1,5 @@
 #include "platform/display.h"
+#include "platform/sdl/sdl_display_window.h"
 
 #include <SDL.h>
 
@@ -7,6 +8,9 @@
 namespace platform {
 
 namespace {
+
+// The window of the open display, for the window backend's events.
+SDL_Window* g_displayWindow = nullptr;
 
 Uint32 sdlFormat(PixelFormat16 format)
 {
@@ -23,8 +27,11 @@ public:
             SDL_DestroyTexture(m_texture);
         if (m_renderer)
             SDL_DestroyRenderer(m_renderer);
-        if (m_window)
+        if (m_window) {
+            if (g_displayWindow == m_window)
+                g_displayWindow = nullptr;
             SDL_DestroyWindow(m_window);
+        }
         if (m_videoStarted)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -38,6 +45,7 @@ public:
             height, SDL_WINDOW_RESIZABLE);
         if (!m_window)
             return false;
+        g_displayWindow = m_window;
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer)
             m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
@@ -125,6 +133,8 @@ private:
 };
 
 } // namespace
+
+SDL_Window* sdlDisplayWindow() { return g_displayWindow; }
 
 std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height)
 {

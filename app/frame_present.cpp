@@ -1,0 +1,53 @@
+#include "app/frame_present.h"
+
+#include "app/main_window.h"
+#include "app/pointer.h"
+#include "platform/display.h"
+
+#include <mutex>
+
+FramePresenter::FramePresenter(platform::Display& display, MainWindow& window)
+    : m_display(display)
+    , m_window(window)
+{
+}
+
+void FramePresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeight)
+{
+    {
+        std::lock_guard<std::mutex> lock(platform::displayLock());
+        m_backBuffer.create(clientWidth, clientHeight, BufferFormat::Rgb555);
+    }
+    present(PresentKind::Always);
+}
+
+void FramePresenter::present(PresentKind kind)
+{
+    std::lock_guard<std::mutex> lock(platform::displayLock());
+    if (!m_backBuffer.exists())
+        return;
+    int32_t width = m_backBuffer.width();
+    int32_t height = m_backBuffer.height();
+    int64_t offset = presentRingOffset(
+        m_backBuffer.ringStart(), width, height, m_window.gameViewOffsetX(), m_window.gameViewOffsetY());
+    uint16_t* ring = m_backBuffer.pixels();
+    int32_t pointerX = 0;
+    int32_t pointerY = 0;
+    if (m_window.window().cursorPosition(pointerX, pointerY))
+        notePointerMoved(pointerX, pointerY);
+    drawPointerIntoFrame(ring, width, height, offset);
+    m_picture.resize(size_t(width) * size_t(height));
+    m_previous.swap(m_picture);
+    m_picture.resize(size_t(width) * size_t(height));
+    unrollRing(ring, width, height, offset, m_picture.data());
+    removePointerFromFrame(ring, width, height, offset);
+    // The screen keeps what it shows: an unchanged picture is not sent again
+    // unless the window lost its contents.
+    if (kind == PresentKind::IfChanged && m_previous == m_picture && m_presentedFormat == m_backBuffer.format())
+        return;
+    m_presentedFormat = m_backBuffer.format();
+    platform::PixelFormat16 format = m_backBuffer.format() == BufferFormat::Rgb565 ? platform::PixelFormat16::Rgb565
+                                                                                  : platform::PixelFormat16::Rgb555;
+    ScreenRect whole { 0, 0, width, height };
+    m_display.presentFrame(m_picture.data(), width, height, width, format, std::span<const ScreenRect>(&whole, 1));
+}

@@ -1,0 +1,91 @@
+#include "app/main_loop.h"
+
+#include "platform/clock.h"
+
+#include <algorithm>
+
+MainLoop::MainLoop(platform::Window& window, GameTick& tick, Dispatcher dispatch)
+    : m_window(window)
+    , m_tick(tick)
+    , m_dispatch(std::move(dispatch))
+{
+}
+
+void MainLoop::setStep(LoopStep step, std::function<void()> work)
+{
+    size_t index = static_cast<size_t>(step);
+    if (index < m_steps.size())
+        m_steps[index] = std::move(work);
+}
+
+void MainLoop::runStep(LoopStep step)
+{
+    auto& work = m_steps[static_cast<size_t>(step)];
+    if (work)
+        work();
+}
+
+void MainLoop::start() { m_lastTickTime = platform::clock().tickMs(); }
+
+uint32_t MainLoop::millisecondsUntilTick() const
+{
+    uint32_t elapsed = platform::clock().tickMs() - m_lastTickTime;
+    return elapsed >= kTickIntervalMs ? 0 : kTickIntervalMs - elapsed;
+}
+
+bool MainLoop::runPass()
+{
+    if (--m_passCounter <= 0) {
+        m_passCounter = kPassesPerSerialRefresh;
+        runStep(LoopStep::RefreshPlayerSerial);
+    }
+    runStep(LoopStep::PollServerSettings);
+
+    platform::WindowMessage message;
+    while (m_window.peekMessage(message)) {
+        if (message.kind == platform::MessageKind::Quit) {
+            m_exitCode = int(message.code);
+            return false;
+        }
+        if (m_dispatch)
+            m_dispatch(message);
+        runStep(LoopStep::UpdateSound);
+        runStep(LoopStep::PollTranslationServer);
+    }
+
+    // Sleep until the next tick is due, or until input or network data arrive.
+    uint32_t wait = millisecondsUntilTick();
+    if (m_networkPump)
+        m_networkPump(std::min(wait, kMaxNetworkWaitMs));
+    else if (wait > 0)
+        m_window.waitForMessage(wait);
+    runStep(LoopStep::UpdateSound);
+
+    scheduleTick();
+    return true;
+}
+
+void MainLoop::scheduleTick()
+{
+    uint32_t now = platform::clock().tickMs();
+    uint32_t elapsed = now - m_lastTickTime;
+    if (elapsed < kTickIntervalMs)
+        return;
+    if (elapsed < 2 * kTickIntervalMs) {
+        m_tick.run(false);
+        m_lastTickTime += kTickIntervalMs;
+        return;
+    }
+    // Far behind (a stall): tick once and restart the schedule from now rather
+    // than running a burst of catch-up ticks.
+    if (m_frameSkipping)
+        m_tick.run(true);
+    m_tick.run(false);
+    m_lastTickTime = now;
+}
+
+int MainLoop::run()
+{
+    while (runPass()) { }
+    return m_exitCode;
+}

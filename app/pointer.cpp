@@ -1,0 +1,568 @@
+#include "app/pointer.h"
+
+#include "platform/display.h"
+#include "platform/window.h"
+#include "world/colour_tables.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+namespace {
+
+struct CursorImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint16_t> normal;
+    std::vector<uint16_t> grey;
+};
+
+struct SavedPixels {
+    bool saved = false;
+    std::vector<int64_t> indices;
+    std::vector<uint16_t> pixels;
+};
+
+struct PointerState {
+    CursorKindRow kinds[kCursorKindCount];
+    CursorImage images[kCursorImageCount];
+    bool greyBuilt = false;
+    bool use565 = false;
+    int32_t pointerX = 0;
+    int32_t pointerY = 0;
+    std::atomic<int32_t> requestedKind { 0 };
+    std::atomic<int32_t> cursorDirty { 0 };
+    int32_t shownKind = -1;
+    int32_t shownImage = -1;
+    int32_t shownWidth = 0;
+    int32_t shownHeight = 0;
+    int32_t busyCount = 0;
+    std::atomic<bool> drawingAllowed { false };
+    std::atomic<int64_t> mousePosition { -1 };
+    SavedPixels underPointer;
+    PointerServices services;
+    // The game area inside the client area; read by the timer thread too.
+    std::atomic<int32_t> gameOffsetX { 0 };
+    std::atomic<int32_t> gameOffsetY { 0 };
+    std::atomic<int32_t> gameWidth { 640 };
+    std::atomic<int32_t> gameHeight { 480 };
+
+    std::recursive_mutex positionLock;
+    std::recursive_mutex kindLock;
+    std::recursive_mutex imageLock;
+
+    std::thread timer;
+    std::mutex timerMutex;
+    std::condition_variable timerWake;
+    bool timerStop = false;
+};
+
+PointerState& state()
+{
+    static PointerState pointer;
+    return pointer;
+}
+
+uint16_t convert565To555(uint16_t pixel) { return uint16_t((pixel & 0x001F) | ((pixel >> 1) & 0x7FE0)); }
+
+int64_t packPosition(int32_t x, int32_t y) { return (int64_t(uint32_t(x)) << 32) | uint32_t(y); }
+
+bool isWarMode()
+{
+    PointerState& s = state();
+    return s.services.isWarMode && s.services.isWarMode();
+}
+
+bool inGame()
+{
+    PointerState& s = state();
+    return s.services.isInGame && s.services.isInGame();
+}
+
+void fillKindArt(int kind, int32_t first, int32_t last)
+{
+    state().kinds[kind].firstArt = first;
+    state().kinds[kind].lastArt = last;
+}
+
+void resetKindTable()
+{
+    for (int i = 0; i < 8; ++i) {
+        fillKindArt(i, 24659 + i, 24659 + i);
+        fillKindArt(8 + i, 24659 + i, 24659 + i);
+        fillKindArt(23 + i, 24682 + i, 24682 + i);
+        fillKindArt(31 + i, 24682 + i, 24682 + i);
+    }
+    fillKindArt(16, 24667, 24667);
+    fillKindArt(17, 24668, 24669);
+    for (int i = 0; i < 5; ++i)
+        fillKindArt(18 + i, 24670 + i, 24670 + i);
+    fillKindArt(39, 24690, 24690);
+    fillKindArt(40, 24691, 24692);
+    for (int i = 0; i < 5; ++i)
+        fillKindArt(41 + i, 24693 + i, 24693 + i);
+}
+
+// The pixel offset (dx, dy) of the hot point from the game-area centre.
+bool centreOffset(int32_t x, int32_t y, bool ignoreBounds, int32_t& dx, int32_t& dy)
+{
+    PointerState& s = state();
+    int32_t offsetX = s.gameOffsetX.load();
+    int32_t offsetY = s.gameOffsetY.load();
+    int32_t gameWidth = s.gameWidth.load();
+    int32_t gameHeight = s.gameHeight.load();
+    if (!ignoreBounds
+        && (x < offsetX || x >= offsetX + gameWidth || y < offsetY || y >= offsetY + gameHeight))
+        return false;
+    dx = x - (offsetX + gameWidth / 2);
+    dy = y - (offsetY + gameHeight / 2);
+    return true;
+}
+
+int32_t directionOf(int32_t dx, int32_t dy)
+{
+    if (dx > 0) {
+        if (dy < -2 * dx)
+            return 0;
+        if (2 * dy < -dx)
+            return 1;
+        if (2 * dy < dx)
+            return 2;
+        if (dy >= 2 * dx)
+            return 4;
+        return 3;
+    }
+    if (dy > -2 * dx)
+        return 4;
+    if (2 * dy > -dx)
+        return 5;
+    if (2 * dy > dx)
+        return 6;
+    if (dy <= 2 * dx)
+        return 0;
+    return 7;
+}
+
+bool nearCentre(int32_t dx, int32_t dy) { return 9 * int64_t(dx) * dx + 16 * int64_t(dy) * dy <= 409600; }
+
+bool useGreySet()
+{
+    PointerState& s = state();
+    return !isWarMode() && s.services.currentFacet && s.services.currentFacet() != 0;
+}
+
+void buildGreySet()
+{
+    PointerState& s = state();
+    if (s.greyBuilt || !s.services.greyOf)
+        return;
+    for (CursorImage& image : s.images) {
+        for (uint16_t& pixel : image.grey) {
+            if (!pixel)
+                continue;
+            // The look-up is in 5-5-5; a 5-6-5 pixel is narrowed for it and the
+            // result widened back.
+            uint16_t narrow = s.use565 ? convert565To555(pixel) : pixel;
+            // A zero field is raised first so that no pixel turns transparent.
+            uint16_t red = std::max<uint16_t>((narrow >> 10) & 31, 1);
+            uint16_t green = std::max<uint16_t>((narrow >> 5) & 31, 1);
+            uint16_t blue = std::max<uint16_t>(narrow & 31, 1);
+            uint16_t grey = s.services.greyOf(uint16_t((red << 10) | (green << 5) | blue));
+            pixel = s.use565 ? convert555To565(grey) : grey;
+        }
+    }
+    s.greyBuilt = true;
+}
+
+void pointerTimerLoop(platform::Window* window)
+{
+    PointerState& s = state();
+    std::unique_lock<std::mutex> lock(s.timerMutex);
+    while (!s.timerStop) {
+        s.timerWake.wait_for(lock, std::chrono::milliseconds(25));
+        if (s.timerStop)
+            break;
+        int64_t packed = s.mousePosition.load();
+        if (packed < 0)
+            continue;
+        int32_t x = int32_t(uint32_t(packed >> 32));
+        int32_t y = int32_t(uint32_t(packed));
+        int32_t px = 0;
+        int32_t py = 0;
+        getPointerPosition(px, py);
+        if (px != x || py != y || s.cursorDirty.load()) {
+            movePointerTo(x, y);
+            // Only the main thread presents: ask it for a present.
+            s.cursorDirty.store(1);
+            if (window)
+                window->postMessage({ platform::MessageKind::Paint, 0, 0, 0, 0 });
+        }
+    }
+}
+
+} // namespace
+
+void initPointerState()
+{
+    PointerState& s = state();
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
+    for (CursorKindRow& row : s.kinds)
+        row = CursorKindRow {};
+    resetKindTable();
+    for (CursorImage& image : s.images)
+        image = CursorImage {};
+    s.greyBuilt = false;
+    s.pointerX = 0;
+    s.pointerY = 0;
+    s.shownKind = -1;
+    s.shownImage = -1;
+    s.shownWidth = 0;
+    s.shownHeight = 0;
+    s.busyCount = 0;
+    s.requestedKind.store(0);
+    s.cursorDirty.store(1);
+    s.drawingAllowed.store(false);
+    s.mousePosition.store(-1);
+    s.underPointer = SavedPixels {};
+}
+
+void releasePointerState()
+{
+    stopPointerTimer();
+    PointerState& s = state();
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
+    for (CursorImage& image : s.images)
+        image = CursorImage {};
+    s.greyBuilt = false;
+    s.underPointer = SavedPixels {};
+}
+
+void setPointerServices(PointerServices services) { state().services = std::move(services); }
+void setPointerGameArea(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height)
+{
+    PointerState& s = state();
+    s.gameOffsetX.store(offsetX);
+    s.gameOffsetY.store(offsetY);
+    s.gameWidth.store(width);
+    s.gameHeight.store(height);
+}
+void setPointerDrawingAllowed(bool allowed) { state().drawingAllowed.store(allowed); }
+
+const CursorKindRow& cursorKindRow(int kind) { return state().kinds[std::clamp(kind, 0, kCursorKindCount - 1)]; }
+
+void loadCursors(CursorArtSource& source, uint16_t combatHue, bool use565)
+{
+    PointerState& s = state();
+    std::scoped_lock lock(s.kindLock, s.imageLock);
+    CursorArt art;
+    for (CursorKindRow& row : s.kinds) {
+        for (int32_t id = row.firstArt; id <= row.lastArt; ++id) {
+            if (!source.cursorArt(id, art) || art.width <= 0 || art.height <= 0
+                || art.pixels.size() < size_t(art.width) * size_t(art.height))
+                continue;
+            // Hotspot x: the marker within the first run of row 0.
+            int32_t column = 0;
+            while (column < art.width && art.pixels[size_t(column)] == 0)
+                ++column;
+            for (; column < art.width && art.pixels[size_t(column)] != 0; ++column) {
+                if (art.pixels[size_t(column)] == kHotspotMarker) {
+                    row.hotspotX = uint8_t(std::min(column, 255));
+                    break;
+                }
+            }
+            // Hotspot y: the first row whose first opaque pixel is the marker.
+            for (int32_t y = 0; y < art.height; ++y) {
+                const uint16_t* line = art.pixels.data() + size_t(y) * size_t(art.width);
+                const uint16_t* first = std::find_if(line, line + art.width, [](uint16_t p) { return p != 0; });
+                if (first != line + art.width && *first == kHotspotMarker) {
+                    row.hotspotY = uint8_t(std::min(y, 255));
+                    break;
+                }
+            }
+            row.maxWidth = std::max(row.maxWidth, art.width);
+            row.maxHeight = std::max(row.maxHeight, art.height);
+            row.loaded = true;
+        }
+    }
+    uint16_t tintRed = (combatHue >> 10) & 31;
+    uint16_t tintGreen = (combatHue >> 5) & 31;
+    uint16_t tintBlue = combatHue & 31;
+    for (int i = 0; i < kCursorImageCount; ++i) {
+        CursorImage& image = s.images[i];
+        image = CursorImage {};
+        if (!source.cursorArt(kFirstCursorArt + i, art) || art.width <= 0 || art.height <= 0
+            || art.pixels.size() < size_t(art.width) * size_t(art.height))
+            continue;
+        image.width = art.width & ~1;
+        image.height = art.height;
+        image.normal.assign(size_t(image.width) * size_t(image.height), 0);
+        for (int32_t y = 0; y < image.height; ++y) {
+            for (int32_t x = 0; x < image.width; ++x)
+                image.normal[size_t(y * image.width + x)] = art.pixels[size_t(y) * size_t(art.width) + size_t(x)];
+        }
+        image.grey = image.normal;
+        if (i < kPeaceKindOffset && combatHue != 0) {
+            // The red field is the pixel's intensity.
+            for (uint16_t& pixel : image.normal) {
+                if (!pixel)
+                    continue;
+                uint32_t intensity = (pixel >> 10) & 31;
+                pixel = uint16_t((((intensity * tintRed) >> 5) << 10) | (((intensity * tintGreen) >> 5) << 5)
+                    | ((intensity * tintBlue) >> 5));
+            }
+        }
+        if (use565) {
+            for (uint16_t& pixel : image.normal)
+                pixel = convert555To565(pixel);
+            for (uint16_t& pixel : image.grey)
+                pixel = convert555To565(pixel);
+        }
+    }
+    s.greyBuilt = false;
+    s.use565 = use565;
+    s.shownKind = -1;
+}
+
+void setCursorKind(int32_t kind)
+{
+    PointerState& s = state();
+    if (!inGame())
+        kind = kNormalCursorKind;
+    else if (kind == kBusyCursorKind && s.busyCount <= 0)
+        s.busyCount = 1;
+    int32_t effective = s.busyCount > 0 ? kBusyCursorKind : kind;
+    if (effective != s.requestedKind.load()) {
+        s.requestedKind.exchange(effective);
+        s.cursorDirty.exchange(1);
+    }
+}
+
+int32_t getCursorKind() { return state().requestedKind.load(); }
+bool isCursorDirty() { return state().cursorDirty.load() != 0; }
+void beginBusyCursor() { ++state().busyCount; }
+void endBusyCursor()
+{
+    if (state().busyCount > 0)
+        --state().busyCount;
+}
+int32_t busyCount() { return state().busyCount; }
+
+void setCursorForGumpType(int32_t code)
+{
+    bool arrow = (code >= 1 && code <= 8) || (code >= 31 && code <= 38);
+    setCursorKind(arrow ? 0 : kNormalCursorKind);
+}
+
+int32_t shownCursorKind()
+{
+    std::lock_guard<std::recursive_mutex> lock(state().kindLock);
+    return state().shownKind;
+}
+
+void getPointerPosition(int32_t& x, int32_t& y)
+{
+    PointerState& s = state();
+    std::scoped_lock lock(s.positionLock, s.kindLock);
+    x = s.pointerX;
+    y = s.pointerY;
+    if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
+        x += s.kinds[s.shownKind].hotspotX;
+        y += s.kinds[s.shownKind].hotspotY;
+    }
+}
+
+void getCursorImageSize(int32_t& width, int32_t& height)
+{
+    std::lock_guard<std::recursive_mutex> lock(state().imageLock);
+    width = state().shownWidth;
+    height = state().shownHeight;
+}
+
+int32_t getPointerDirection(bool ignoreBounds)
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    getPointerPosition(x, y);
+    int32_t dx = 0;
+    int32_t dy = 0;
+    if (!centreOffset(x, y, ignoreBounds, dx, dy))
+        return -1;
+    return directionOf(dx, dy);
+}
+
+bool isPointerNearCentre()
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    getPointerPosition(x, y);
+    int32_t dx = 0;
+    int32_t dy = 0;
+    centreOffset(x, y, true, dx, dy);
+    return nearCentre(dx, dy);
+}
+
+void movePointerTo(int32_t x, int32_t y)
+{
+    PointerState& s = state();
+    {
+        std::scoped_lock lock(s.positionLock, s.kindLock);
+        int32_t hotX = 0;
+        int32_t hotY = 0;
+        if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
+            hotX = s.kinds[s.shownKind].hotspotX;
+            hotY = s.kinds[s.shownKind].hotspotY;
+        }
+        s.pointerX = x - hotX;
+        s.pointerY = y - hotY;
+    }
+    chooseShownCursor();
+    // The new kind may have another hotspot: keep the hot point where it is.
+    std::scoped_lock lock(s.positionLock, s.kindLock);
+    if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
+        s.pointerX = x - s.kinds[s.shownKind].hotspotX;
+        s.pointerY = y - s.kinds[s.shownKind].hotspotY;
+    } else {
+        s.pointerX = x;
+        s.pointerY = y;
+    }
+}
+
+void chooseShownCursor()
+{
+    PointerState& s = state();
+    std::lock_guard<std::recursive_mutex> lock(s.kindLock);
+    int32_t kind = s.requestedKind.load();
+    if (kind == 0) {
+        int32_t direction = getPointerDirection(false);
+        if (direction == -1) {
+            kind = kNormalCursorKind;
+        } else {
+            kind = direction;
+            if (isPointerNearCentre())
+                kind = direction + 8;
+        }
+    }
+    if (!isWarMode())
+        kind += kPeaceKindOffset;
+    if (kind >= -1 && kind < kCursorKindCount && kind != s.shownKind) {
+        s.cursorDirty.exchange(1);
+        s.shownKind = kind;
+        std::lock_guard<std::recursive_mutex> imageLock(s.imageLock);
+        s.shownImage = s.kinds[kind].firstArt - kFirstCursorArt;
+        if (s.shownImage >= 0 && s.shownImage < kCursorImageCount) {
+            s.shownWidth = s.images[s.shownImage].width;
+            s.shownHeight = s.images[s.shownImage].height;
+        } else {
+            s.shownWidth = 0;
+            s.shownHeight = 0;
+        }
+    }
+}
+
+void notePointerMoved(int32_t x, int32_t y) { state().mousePosition.store(packPosition(x, y)); }
+
+bool pointerNeedsRedraw()
+{
+    PointerState& s = state();
+    if (!s.drawingAllowed.load())
+        return false;
+    if (s.cursorDirty.load())
+        return true;
+    int64_t packed = s.mousePosition.load();
+    if (packed < 0)
+        return false;
+    int32_t x = 0;
+    int32_t y = 0;
+    getPointerPosition(x, y);
+    return packPosition(x, y) != packed;
+}
+
+void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
+{
+    PointerState& s = state();
+    s.underPointer.saved = false;
+    s.underPointer.indices.clear();
+    s.underPointer.pixels.clear();
+    if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
+        return;
+    int64_t packed = s.mousePosition.load();
+    if (packed >= 0) {
+        int32_t x = int32_t(uint32_t(packed >> 32));
+        int32_t y = int32_t(uint32_t(packed));
+        int32_t px = 0;
+        int32_t py = 0;
+        getPointerPosition(px, py);
+        if (px != x || py != y)
+            movePointerTo(x, y);
+    }
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
+    if (s.shownImage < 0 || s.shownImage >= kCursorImageCount)
+        return;
+    bool grey = useGreySet();
+    if (grey)
+        buildGreySet();
+    const CursorImage& image = s.images[s.shownImage];
+    const std::vector<uint16_t>& pixels = grey ? image.grey : image.normal;
+    if (pixels.empty())
+        return;
+    int64_t ringSize = int64_t(width) * height;
+    for (int32_t row = 0; row < image.height; ++row) {
+        int32_t y = s.pointerY + row;
+        if (y < 0 || y >= height)
+            continue;
+        for (int32_t column = 0; column < image.width; ++column) {
+            int32_t x = s.pointerX + column;
+            uint16_t pixel = pixels[size_t(row * image.width + column)];
+            if (x < 0 || x >= width || pixel == 0)
+                continue;
+            int64_t index = (ringOffset + int64_t(y) * width + x) % ringSize;
+            s.underPointer.indices.push_back(index);
+            s.underPointer.pixels.push_back(ring[index]);
+            ring[index] = pixel;
+        }
+    }
+    s.underPointer.saved = !s.underPointer.indices.empty();
+}
+
+void removePointerFromFrame(uint16_t* ring, int32_t, int32_t, int64_t)
+{
+    PointerState& s = state();
+    if (ring && s.underPointer.saved) {
+        // Restored newest first, so a pixel the image covered twice gets its
+        // original value back.
+        for (size_t i = s.underPointer.indices.size(); i-- > 0;)
+            ring[s.underPointer.indices[i]] = s.underPointer.pixels[i];
+    }
+    s.underPointer.saved = false;
+    s.cursorDirty.store(0);
+}
+
+void startPointerTimer(platform::Window& window)
+{
+    PointerState& s = state();
+    if (s.timer.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(s.timerMutex);
+        s.timerStop = false;
+    }
+    s.timer = std::thread(pointerTimerLoop, &window);
+}
+
+void stopPointerTimer()
+{
+    PointerState& s = state();
+    std::lock_guard<std::mutex> display(platform::displayLock());
+    if (!s.timer.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(s.timerMutex);
+        s.timerStop = true;
+    }
+    s.timerWake.notify_all();
+    s.timer.join();
+}
+
+bool pointerTimerRunning() { return state().timer.joinable(); }
