@@ -3,13 +3,12 @@
 #include "app/config_file.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
+#include "platform/ascii_case.h"
 #include "platform/locale.h"
 #include "text/cliloc_table.h"
 #include "text/iff_reader.h"
 #include "text/string_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -32,26 +31,18 @@ const char* const kStartupStringFiles[] = { "intro", "gt_0000", "gt_1010", "gt_2
 
 const LanguageEntry kDefaultEntry { "enu", 'e', "English", "United States" };
 
-bool equalsNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 std::string lowerCode(const char* text)
 {
     std::string code(text, strnlen(text, 3));
     for (char& c : code)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+        c = platform::foldAsciiCase(c);
     return code;
 }
 
 const LanguageEntry* findEntry(const std::string& code)
 {
     for (const LanguageEntry& entry : g_state.languages) {
-        if (equalsNoCase(entry.code, code))
+        if (platform::equalIgnoringAsciiCase(entry.code, code))
             return &entry;
     }
     return nullptr;

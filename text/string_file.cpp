@@ -3,25 +3,17 @@
 #include "app/byte_cursor.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
+#include "platform/ascii_case.h"
 #include "text/iff_reader.h"
 #include "text/localization.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
 std::vector<std::unique_ptr<StringFile>> g_cache; // head first
 
 constexpr size_t kInfoTextBytes = 512;
-
-bool equalsNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string firstThree(const std::string& code)
 {
@@ -32,8 +24,9 @@ StringFile* findInCache(const std::string& name, const std::string& language, co
 {
     std::string code = firstThree(language);
     for (const auto& file : g_cache) {
-        if (equalsNoCase(file->name(), name) && equalsNoCase(file->language(), code)
-            && equalsNoCase(file->tableName(), tableName))
+        if (platform::equalIgnoringAsciiCase(file->name(), name)
+            && platform::equalIgnoringAsciiCase(file->language(), code)
+            && platform::equalIgnoringAsciiCase(file->tableName(), tableName))
             return file.get();
     }
     return nullptr;

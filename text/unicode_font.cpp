@@ -1,9 +1,10 @@
 #include "text/unicode_font.h"
 
 #include "app/byte_cursor.h"
+#include "app/data_files.h"
 #include "app/file_manager.h"
-#include "platform/file_mapping.h"
 #include "platform/message_box.h"
+#include "text/wide_text.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,7 +18,7 @@ struct FontBytes {
 
 struct UnicodeTextState {
     FontBytes fonts[kUnicodeFontCount];
-    std::unique_ptr<platform::FileMapping> mappings[kUnicodeFontCount];
+    std::unique_ptr<MappedFile> mappings[kUnicodeFontCount];
     int32_t font = 0;
     uint32_t style = 0;
     int32_t savedFont = 0;
@@ -92,14 +93,6 @@ int32_t styleExtra()
     return (isUnicodeBold() ? 1 : 0) + (isUnicodeItalic() ? 1 : 0);
 }
 
-int32_t textLength(const char16_t* text)
-{
-    int32_t length = 0;
-    while (text && text[length])
-        ++length;
-    return length;
-}
-
 } // namespace
 
 int32_t unicodeDrawnAdvance(char16_t code)
@@ -127,8 +120,10 @@ void loadUnicodeFonts()
                 path = entry.path;
         }
         files.close(stream);
-        auto mapping = path.empty() ? nullptr : platform::FileMapping::open(path);
-        if (mapping && installUnicodeFont(font, mapping->data(), mapping->size()))
+        // Mapped where the file manager found it; a failed mapping shows its
+        // error box and leaves the font absent.
+        auto mapping = std::make_unique<MappedFile>(path);
+        if (mapping->map(true) && installUnicodeFont(font, mapping->base(), mapping->size()))
             g_state.mappings[font] = std::move(mapping);
     }
     g_state.loaded = true;
@@ -287,7 +282,7 @@ int32_t unicodeCharAdvance(char16_t code)
 
 int32_t measureUnicodeString(const char16_t* text)
 {
-    return measureUnicodeChars(textLength(text), text);
+    return measureUnicodeChars(wstrLen(text), text);
 }
 
 int32_t measureUnicodeChars(int32_t count, const char16_t* text)
@@ -406,7 +401,7 @@ void unicodeCaretPosition(int32_t index, const char16_t* text, int32_t width, in
 
 int32_t fitUnicodeTextBox(const char16_t* text, int32_t width, int32_t maxX, int32_t maxY)
 {
-    for (int32_t n = textLength(text); n > 0; --n) {
+    for (int32_t n = wstrLen(text); n > 0; --n) {
         int32_t x = 0, y = 0;
         unicodeCaretPosition(n, text, width, x, y);
         if (x <= maxX && y <= maxY)

@@ -1,4 +1,5 @@
 #include "fixtures/font_writers.h"
+#include "platform/message_box.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
 #include "text_data_dir.h"
@@ -43,6 +44,21 @@ TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
     EXPECT_EQ(unicodeCharAdvance(u'A'), 6);
     unloadUnicodeFonts();
     EXPECT_FALSE(areUnicodeFontsLoaded());
+}
+
+TEST(FontFiles, UnicodeFontThatCannotBeMappedShowsItsErrorAndIsAbsent)
+{
+    test::TextDataDir data;
+    data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
+    data.write("unifont1.mul", ""); // an empty file opens but cannot be mapped
+    platform::RecordingMessageBoxSink sink;
+    platform::ScopedMessageBoxSink guard(sink);
+    loadUnicodeFonts();
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_NE(sink.boxes[0].text.find("unifont1.mul"), std::string::npos) << sink.boxes[0].text;
+    selectUnicodeFont(1);
+    EXPECT_EQ(getUnicodeFont(), 0);
+    unloadUnicodeFonts();
 }
 
 } // namespace
