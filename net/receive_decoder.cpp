@@ -174,10 +174,16 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
     return Split::Continue;
 }
 
-// The next packet (or its header) cannot fit behind what is held: deliver the
-// held packets, end the pause and move the rest to the front of the buffer.
+// The next packet (or its header) cannot fit behind what is held. Packets
+// already dispatched in this read still occupy the front of the buffer: moving
+// the rest down may be room enough, and the pause goes on. Otherwise deliver
+// the held packets, end the pause and move the rest to the front.
 BufferedConnection::Split BufferedConnection::makeRoomBehindHeld()
 {
+    if (m_rawStart > 0) {
+        compactRaw();
+        return Split::Continue;
+    }
     if (m_heldOffset > 0) {
         uint32_t resets = m_resetCount;
         m_paused = false;

@@ -164,9 +164,43 @@ TEST(PlainFraming, HeldPacketsFillingTheBufferExactlyDoNotStallTheStream)
     ASSERT_EQ(stream.size(), BufferedConnection::kRawBufferSize);
     connection->feed(stream);
     // A full buffer of held packets is released like one that cannot take the next packet.
-    EXPECT_EQ(connection->link().receiveBytes(kSpeech.data(), kSpeech.size()), kSpeech.size());
+    connection->feed(kSpeech);
+    EXPECT_FALSE(connection->link().isPaused());
     ASSERT_EQ(connection->packets.size(), held + 2);
     EXPECT_EQ(connection->packets.back(), kSpeech);
+}
+
+TEST(PlainFraming, PacketsDispatchedEarlierInTheReadMakeRoomWithoutEndingThePause)
+{
+    auto connection = makeConnection(false);
+    const size_t before = 1000;
+    Bytes stream;
+    for (size_t i = 0; i < before; ++i)
+        stream.insert(stream.end(), kPing.begin(), kPing.end());
+    stream.insert(stream.end(), kPause.begin(), kPause.end());
+    Bytes big(1000, 'z');
+    big[0] = 0x1C;
+    big[1] = 0x03;
+    big[2] = 0xE8;
+    const size_t bigHead = 500;
+    const size_t held = (BufferedConnection::kRawBufferSize - stream.size() - bigHead) / 2;
+    for (size_t i = 0; i < held; ++i)
+        stream.insert(stream.end(), kPing.begin(), kPing.end());
+    stream.insert(stream.end(), big.begin(), big.begin() + bigHead);
+    ASSERT_EQ(stream.size(), BufferedConnection::kRawBufferSize);
+
+    // One read fills the buffer; the held packets and the next one fit once the
+    // dispatched ones are gone, so the server's pause is kept.
+    connection->feed(stream);
+    EXPECT_TRUE(connection->link().isPaused());
+    EXPECT_EQ(connection->packets.size(), before + 1);
+
+    Bytes rest(big.begin() + bigHead, big.end());
+    connection->feed(test::concat({ rest, kResume, kUseObject }));
+    EXPECT_FALSE(connection->link().isPaused());
+    ASSERT_EQ(connection->packets.size(), before + 1 + held + 2);
+    EXPECT_EQ(connection->packets[before + 1 + held], big);
+    EXPECT_EQ(connection->packets.back(), kUseObject);
 }
 
 // Pause scripts, played on both stream forms.
