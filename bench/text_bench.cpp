@@ -60,18 +60,9 @@ std::u16string wide(const std::string& text)
     return std::u16string(text.begin(), text.end());
 }
 
-const uint16_t* benchRamp(int32_t)
-{
-    static uint16_t ramp[32];
-    for (int level = 0; level < 32; ++level)
-        ramp[level] = uint16_t((level << 10) | (level << 5) | 1);
-    return ramp;
-}
-
 struct Fonts {
     Fonts()
     {
-        setTextHueLookup(benchRamp);
         std::string ascii = benchAsciiFontFile();
         parseAsciiFontFile(reinterpret_cast<const uint8_t*>(ascii.data()), ascii.size());
         installUnicodeFont(0, reinterpret_cast<const uint8_t*>(unicode.data()), unicode.size());

@@ -4,6 +4,9 @@
 #include "app/error_report.h"
 #include "app/file_manager.h"
 #include "platform/message_box.h"
+#include "world/colour_tables.h"
+#include "world/hue_table.h"
+#include "world/pixel_spans.h"
 
 #include <algorithm>
 #include <iterator>
@@ -24,49 +27,35 @@ const AsciiGlyph* glyphFor(const AsciiFont* font, int32_t code)
     return &font->glyphs[code - kAsciiFirstCode];
 }
 
-bool isGrey(uint16_t pixel)
-{
-    uint16_t red = (pixel >> 10) & 0x1F;
-    return red == ((pixel >> 5) & 0x1F) && red == (pixel & 0x1F);
-}
-
-// A ramp colour at the pixel's 5-bit red level.
-uint16_t hueByRed(const uint16_t* ramp, uint16_t pixel)
-{
-    return ramp[(pixel >> 10) & 0x1F];
-}
-
-uint16_t to565(uint16_t pixel)
-{
-    return uint16_t(((pixel & 0x7FE0) << 1) | (pixel & 0x1F));
-}
-
-// One pixel in normal mode, as the span routines transfer it: own colours
-// without a hue; every inked pixel but the value 1 at the hue's colour for its
-// red level; a partial-hue font only recolours its grey pixels.
-uint16_t normalPixel(uint16_t pixel, const uint16_t* ramp, bool partialHue)
-{
-    if (!ramp || pixel == 1)
-        return pixel;
-    if (partialHue && !isGrey(pixel))
-        return pixel;
-    return hueByRed(ramp, pixel);
-}
-
-// Shaded mode darkens each row a little more than the one above it.
-uint16_t shadedPixel(uint16_t pixel, int32_t row, const uint16_t* ramp, bool partialHue)
+// Shaded mode darkens each row a little more than the one above it; the
+// pixel is computed and written here, not through a span.
+uint16_t shadedPixel(uint16_t pixel, int32_t row, const HueEntry* hue, bool partialHue)
 {
     int32_t amount = (row + 1) / 2;
     auto lower = [amount](int32_t channel) { return channel <= amount ? 1 : channel - amount; };
-    int32_t red = lower((pixel >> 10) & 0x1F);
-    int32_t green = lower((pixel >> 5) & 0x1F);
-    int32_t blue = lower(pixel & 0x1F);
-    uint16_t result = uint16_t((red << 10) | (green << 5) | blue);
-    if (ramp && (!partialHue || isGrey(result)))
-        result = hueByRed(ramp, result);
+    uint16_t result = uint16_t((lower(redOf(pixel)) << kRedShift) | (lower(greenOf(pixel)) << kGreenShift)
+        | lower(blueOf(pixel)));
+    if (hue && (!partialHue || isGrey(result)))
+        result = hue->colours[redOf(result)];
     if (isTextPixelFormat565())
-        result = to565(result);
+        result = convert555To565(result);
     return result;
+}
+
+// Normal mode hands one row to a pixel-span routine: own colours without a
+// hue; every inked pixel but the value 1 at the hue's colour for its red
+// level; a partial-hue font only recolours its grey pixels.
+void transferRow(uint16_t* destination, const uint16_t* source, int32_t count, int32_t hue, const HueEntry* entry,
+    bool partialHue)
+{
+    if (!entry) {
+        copySpanTransparent(destination, source, count);
+    } else if (partialHue) {
+        hueSpanGreyOnly(destination, source, count, *entry);
+    } else {
+        setCurrentHueNumber(hue);
+        hueSpanByRed(destination, source, count);
+    }
 }
 
 int32_t measureWidthOfCode(const AsciiFont* font, uint8_t code)
@@ -201,21 +190,24 @@ int32_t drawAsciiGlyph(int32_t font, int32_t x, int32_t y, int32_t hue, int32_t 
     // not fit ends the line.
     if (x < clip.left || x + glyph->width - 1 >= clip.right)
         return 0;
-    const uint16_t* ramp = textHueRamp(hue);
+    const HueEntry* entry = textHueEntry(hue);
     int32_t top = y + glyph->drop - glyph->height + 1;
-    for (int32_t row = 0; row < glyph->height; ++row) {
+    // The columns of the glyph inside the surface part of the clip.
+    int32_t first = std::max(x, area.left);
+    int32_t end = std::min(x + int32_t(glyph->width), area.right);
+    for (int32_t row = 0; row < glyph->height && first < end; ++row) {
         int32_t screenY = top + row;
         if (screenY < area.top || screenY >= area.bottom)
             continue;
-        const uint16_t* source = glyph->pixels.data() + size_t(row) * glyph->width;
-        uint16_t* destination = surface.pixels + size_t(surface.pitch) * screenY;
-        for (int32_t column = 0; column < glyph->width; ++column) {
-            int32_t screenX = x + column;
-            uint16_t pixel = source[column];
-            if (pixel == 0 || screenX < area.left || screenX >= area.right)
-                continue;
-            destination[screenX] = g_shadedFonts ? shadedPixel(pixel, row, ramp, loaded->partialHue)
-                                                 : normalPixel(pixel, ramp, loaded->partialHue);
+        const uint16_t* source = glyph->pixels.data() + size_t(row) * glyph->width + (first - x);
+        uint16_t* destination = surface.pixels + size_t(surface.pitch) * screenY + first;
+        if (!g_shadedFonts) {
+            transferRow(destination, source, end - first, hue, entry, loaded->partialHue);
+            continue;
+        }
+        for (int32_t column = 0; column < end - first; ++column) {
+            if (source[column])
+                destination[column] = shadedPixel(source[column], row, entry, loaded->partialHue);
         }
     }
     return glyph->width;

@@ -6,7 +6,6 @@
 
 namespace {
 
-HueRampLookup g_hueLookup = nullptr;
 bool g_pixelFormat565 = false;
 
 } // namespace
@@ -26,18 +25,11 @@ TextClip wholeSurface(const TextSurface& surface)
     return TextClip { 0, 0, surface.width, surface.height };
 }
 
-void setTextHueLookup(HueRampLookup lookup)
-{
-    g_hueLookup = lookup;
-}
-
-const uint16_t* textHueRamp(int32_t hue)
+const HueEntry* textHueEntry(int32_t hue)
 {
     if (hue < 1 || hue > kMaxTextHue)
         return nullptr;
-    if (g_hueLookup)
-        return g_hueLookup(hue);
-    return hueTable().entry(hue - 1).colours.data();
+    return &hueTable().entry(hue - 1);
 }
 
 void setTextPixelFormat565(bool is565)

@@ -3,10 +3,12 @@
 // pixels[x + pitch * y], pitch in pixels, width x height of them. A clip is
 // half-open (right and bottom exclusive) and is always narrowed to the
 // surface, so no drawing call writes outside the pixels it was given.
-// Process-wide drawing context (pixel format, hue ramps) is set by app/ once;
+// Process-wide drawing context (the pixel format) is set by app/ once;
 // main thread only.
 
 #include <cstdint>
+
+struct HueEntry;
 
 struct TextSurface {
     uint16_t* pixels = nullptr;
@@ -30,16 +32,12 @@ struct TextClip {
 // The whole surface as a clip.
 TextClip wholeSurface(const TextSurface& surface);
 
-// Hue numbers run from 1 to kMaxTextHue; the ramp of a hue is its 32 colours
-// by 5-bit intensity, taken from the process-wide hue table (hue n is entry
-// n - 1). Any other number (0, or a settings colour or server hue past the
-// table) draws text in its own colours. A look-up installed here replaces the
-// table (tests and benchmarks use made-up ramps); null restores it.
+// Hue numbers run from 1 to kMaxTextHue and select the hue table's entry
+// hue - 1 (its 32 colours by 5-bit intensity). Any other number (0, or a
+// settings colour or server hue past the table) draws text in its own colours.
 constexpr int32_t kMaxTextHue = 3000;
-using HueRampLookup = const uint16_t* (*)(int32_t hue);
-void setTextHueLookup(HueRampLookup lookup);
-// The 32-colour ramp of hue (1..3000), or null.
-const uint16_t* textHueRamp(int32_t hue);
+// The hue table entry of hue, or null outside 1..kMaxTextHue.
+const HueEntry* textHueEntry(int32_t hue);
 
 // The back buffer's pixel format: 5-5-5 unless the 5-6-5 DIB is in use.
 void setTextPixelFormat565(bool is565);

@@ -1,5 +1,7 @@
 #include "text/unicode_font.h"
 
+#include "world/hue_table.h"
+
 #include <algorithm>
 
 namespace {
@@ -89,8 +91,8 @@ private:
 
 bool isLiteralCaretColour(uint16_t colour)
 {
-    const uint16_t* ramp = textHueRamp(kLiteralCaretHue);
-    return ramp && ramp[kLiteralCaretLevel] == colour;
+    const HueEntry* hue = textHueEntry(kLiteralCaretHue);
+    return hue && hue->colours[kLiteralCaretLevel] == colour;
 }
 
 // One line; returns the x after it.

@@ -34,18 +34,18 @@ std::string smallFontFile()
     return writer.bytes();
 }
 
-// Ramps whose colour at level l is (hue << 5) | l, so the drawn pixel names
-// the hue and level it came from. Hues above 100 are unknown.
-uint16_t g_ramps[100][32];
-int32_t g_highestHueAsked = 0;
-const uint16_t* testRamp(int32_t hue)
+// A hue table whose colour at level l is ((hue & 31) << 10) | (l << 5) | 1,
+// so a drawn pixel names the hue and level it came from.
+void loadTestHues()
 {
-    g_highestHueAsked = std::max(g_highestHueAsked, hue);
-    if (hue > 100)
-        return nullptr;
-    for (int level = 0; level < 32; ++level)
-        g_ramps[hue - 1][level] = uint16_t(((hue & 0x1F) << 10) | (level << 5) | 1);
-    return g_ramps[hue - 1];
+    std::vector<uint8_t> file = fixture::hueFile(HueTable::kEntryCount, [](int32_t index) {
+        fixture::HueRamp ramp;
+        int32_t hue = index + 1;
+        for (int level = 0; level < 32; ++level)
+            ramp.colours[size_t(level)] = uint16_t(((hue & 0x1F) << 10) | (level << 5) | 1);
+        return ramp;
+    });
+    ASSERT_TRUE(hueTable().load(file));
 }
 
 class AsciiFontTest : public ::testing::Test {
@@ -53,14 +53,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(loadFonts(smallFontFile()));
-        setTextHueLookup(testRamp);
+        loadTestHues();
         setAsciiShadedFonts(false);
         setTextPixelFormat565(false);
     }
     void TearDown() override
     {
         freeAsciiFonts();
-        setTextHueLookup(nullptr);
+        hueTable() = HueTable();
         setAsciiShadedFonts(false);
     }
 };
@@ -214,36 +214,16 @@ TEST_F(AsciiFontTest, HuesOutsideTheTableDrawUnhued)
 {
     for (int32_t hue : { 3001, 32767, 65535, -5 }) {
         test::TextCanvas canvas(8, 8);
-        g_highestHueAsked = 0;
         drawAsciiGlyph(9, 0, 6, hue, 'A', canvas.surface(), canvas.all());
-        EXPECT_EQ(g_highestHueAsked, 0) << hue;
         EXPECT_EQ(canvas.at(0, 0), uint16_t((31 << 10) | (16 << 5) | 8)) << hue;
     }
-    test::TextCanvas canvas(8, 8);
-    drawAsciiGlyph(9, 0, 6, 5, 'A', canvas.surface(), canvas.all());
-    EXPECT_EQ(canvas.at(0, 0), uint16_t((5 << 10) | (31 << 5) | 1));
-    EXPECT_EQ(canvas.at(0, 1), uint16_t((5 << 10) | (23 << 5) | 1));
-}
-
-// Without a made-up look-up the ramps come from the hue table, up to its
-// last hue.
-TEST_F(AsciiFontTest, HuesComeFromTheHueTable)
-{
-    setTextHueLookup(nullptr);
-    std::vector<uint8_t> hues = fixture::hueFile(HueTable::kEntryCount, [](int32_t index) {
-        fixture::HueRamp ramp;
-        for (int level = 0; level < 32; ++level)
-            ramp.colours[size_t(level)] = uint16_t(index % 1024 + 32 * level + 1);
-        return ramp;
-    });
-    ASSERT_TRUE(hueTable().load(hues));
-    for (int32_t hue : { 1, 40, 3000 }) {
+    // Hues 1 to 3000 take the hue table's entry hue - 1, the last one too.
+    for (int32_t hue : { 1, 5, 3000 }) {
         test::TextCanvas canvas(8, 8);
         drawAsciiGlyph(9, 0, 6, hue, 'A', canvas.surface(), canvas.all());
-        EXPECT_EQ(canvas.at(0, 0), hueTable().entry(hue - 1).colours[31]) << hue;
-        EXPECT_EQ(canvas.at(0, 1), hueTable().entry(hue - 1).colours[23]) << hue;
+        EXPECT_EQ(canvas.at(0, 0), uint16_t(((hue & 0x1F) << 10) | (31 << 5) | 1)) << hue;
+        EXPECT_EQ(canvas.at(0, 1), uint16_t(((hue & 0x1F) << 10) | (23 << 5) | 1)) << hue;
     }
-    hueTable() = HueTable();
 }
 
 TEST_F(AsciiFontTest, WrappedBlockHeightAndCentring)

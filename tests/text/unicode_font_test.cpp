@@ -1,7 +1,9 @@
 #include "fixtures/font_writers.h"
+#include "fixtures/hue_writer.h"
 #include "platform/message_box.h"
 #include "text/unicode_font.h"
 #include "text_canvas.h"
+#include "world/hue_table.h"
 
 #include <gtest/gtest.h>
 
@@ -223,15 +225,15 @@ TEST_F(UnicodeFontTest, ColourCodesRecolourUntilReset)
     EXPECT_EQ(stemColours(consumed, 2), (std::vector<uint16_t> { 0xFFE0, 0 }));
 
     // Text in hue 54's colour 30 shows its carets.
-    setTextHueLookup([](int32_t hue) -> const uint16_t* {
-        static uint16_t ramp[32] = {};
-        ramp[30] = 0x1234;
-        return hue == 54 ? ramp : nullptr;
-    });
+    ASSERT_TRUE(hueTable().load(fixture::hueFile(HueTable::kEntryCount, [](int32_t index) {
+        fixture::HueRamp ramp;
+        ramp.colours[30] = index == 53 ? 0x1234 : 0x4321;
+        return ramp;
+    })));
     test::TextCanvas hued(60, 18);
     drawUnicodeTextLine(hued.surface(), u"^Ma", 0, 0, 0x1234, hued.all());
     EXPECT_EQ(stemColours(hued, 3), (std::vector<uint16_t> { 0x1234, 0x1234, 0x1234 }));
-    setTextHueLookup(nullptr);
+    hueTable() = HueTable();
 
     setUnicodeColourCodes(false);
     test::TextCanvas off(60, 18);

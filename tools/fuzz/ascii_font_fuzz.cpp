@@ -1,6 +1,7 @@
 // Reads an arbitrary image as "fonts.mul", then measures, wraps and draws a
 // string through every font it gave: into a small surface whose clip reaches
-// past its sides, hued (also past the last hue) and shaded.
+// past its sides, hued (also past the last hue; the hue table keeps its
+// start-up colours) and shaded.
 #include "text/ascii_font.h"
 
 #include <cstddef>
@@ -8,22 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-const uint16_t* fuzzRamp(int32_t hue)
-{
-    static uint16_t ramp[32];
-    for (int i = 0; i < 32; ++i)
-        ramp[i] = uint16_t(0x0421 * i + hue);
-    return ramp;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     parseAsciiFontFile(data, size);
-    setTextHueLookup(fuzzRamp);
 
     // Latin text with every byte code, then the input's last bytes.
     std::string text = "The quick brown fox jumps over the lazy dog.  a b  cd";
@@ -66,7 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
     setAsciiShadedFonts(false);
-    setTextHueLookup(nullptr);
     freeAsciiFonts();
     return 0;
 }
