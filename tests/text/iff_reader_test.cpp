@@ -29,6 +29,26 @@ TEST(IffReader, OddChunkIsFollowedByItsPadByte)
     EXPECT_EQ(reader.cursorOffset(), image.size());
 }
 
+TEST(IffReader, OddChunkEndingItsFormLeavesTheCursorAtTheFormEnd)
+{
+    // No pad byte follows when the chunk ends its FORM: the walk must see the
+    // FORM's end instead of stepping one byte past it.
+    fixtures::IffWriter writer;
+    writer.beginForm("DATA").chunk("ODD ", "abc").endForm().chunk("NEXT", "xy");
+    std::string image = writer.image();
+    image.erase(12 + 8 + 3, 1); // the pad byte
+    image[7] = 4 + 8 + 3;
+    IffReader reader(bytesOf(image), image.size());
+    ASSERT_TRUE(reader.enterForm(iffTag("DATA")));
+    ASSERT_TRUE(reader.enterChunk(iffTag("ODD ")));
+    EXPECT_TRUE(reader.exitChunk(0, false));
+    EXPECT_EQ(reader.cursorOffset(), 12u + 8u + 3u);
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(reader.remaining(), 0);
+    EXPECT_TRUE(reader.exitForm(0));
+    EXPECT_EQ(reader.peekTag(), iffTag("NEXT"));
+}
+
 TEST(IffReader, ExitWithCheckReportsUnreadBytesAndStillLandsAtTheEnd)
 {
     fixtures::IffWriter writer;
