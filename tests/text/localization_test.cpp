@@ -125,6 +125,14 @@ TEST_F(LocalizationTest, MissingFilesLeaveEnglishAndTheNotFoundText)
     EXPECT_EQ(message(1000001), u"Error (DudiViruza) : StringId Not Found : 1000001");
 }
 
+using LocalizationDeathTest = LocalizationTest;
+
+TEST_F(LocalizationDeathTest, NoLanguageEntryAtAllIsFatal)
+{
+    shutdownLocalization();
+    EXPECT_EXIT(getLanguageName(), ::testing::ExitedWithCode(1), "No language entry");
+}
+
 struct BadList {
     const char* name;
     std::string image;

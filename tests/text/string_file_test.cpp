@@ -77,6 +77,13 @@ TEST_F(StringFileTest, ReloadReadsTheFileAgain)
     EXPECT_EQ(findStringFile("missing", "enu", "missing", false, false, false), nullptr);
 }
 
+using StringFileDeathTest = StringFileTest;
+
+TEST_F(StringFileDeathTest, AMissingFileAskedForWithReportIsFatal)
+{
+    EXPECT_EXIT(findStringFile("missing", "enu", "missing", false, true, false), ::testing::ExitedWithCode(1), "");
+}
+
 TEST(StringFile, KeyListsMapKeysToTexts)
 {
     StringFile file;
