@@ -5,6 +5,8 @@
 #include "app/config_keys.h"
 #include "app/cursor_art.h"
 #include "app/data_files.h"
+#include "app/def_table_world.h"
+#include "app/def_tables.h"
 #include "app/error_report.h"
 #include "app/exit_started.h"
 #include "app/file_manager.h"
@@ -13,8 +15,10 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/message_boxes.h"
 #include "app/pointer.h"
 #include "app/startup_cleanups.h"
+#include "app/text_console.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
@@ -26,9 +30,12 @@
 #include "platform/window.h"
 #include "text/ascii_font.h"
 #include "text/localization.h"
+#include "text/unicode_font.h"
+#include "world/anim_data.h"
 #include "world/body_tables.h"
 #include "world/colour_tables.h"
 #include "world/hue_table.h"
+#include "world/tile_data.h"
 
 #include <cctype>
 #include <cstdio>
@@ -95,6 +102,7 @@ void initStartupState()
     if (state.initialised)
         return;
     state.initialised = true;
+    installOutOfMemoryHandler();
     gameTick().gameClock() = GameClock {};
     speechBudget() = SpeechBudget { 0, platform::clock().tickMs() };
     state.mapFileMask = computeMapFileMask();
@@ -182,6 +190,8 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
 
+    // The reporter's console scrolls instead of wrapping to the top.
+    setConsoleMode(2);
     fileManager().init(argc, argv);
     registerCleanup("FileManager::shutdown", [] { fileManager().shutdown(); });
     initPointerState();
@@ -191,17 +201,24 @@ int clientMain(int argc, char** argv)
     loadHues();
     loadAsciiFonts();
     registerCleanup("freeAsciiFonts", freeAsciiFonts);
+    // resetDataFiles registers closeDataFiles itself.
     resetDataFiles();
     loadDataFiles();
-    registerCleanup("closeDataFiles", closeDataFiles);
+    // The world's tile tables; the .def tables read them.
+    loadTileData();
     loadBodyConversions();
     loadEquipConv();
+    createDefTables(defTableWorld());
+    registerCleanup("destroyDefTables", destroyDefTables);
 
     initStartupState();
     registerCleanup("releaseStartupState", releaseStartupState);
     readConfigFile("vo.cfg", true);
     std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
     readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    // The Unicode fonts load on first use; their clean-up comes now.
+    registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
+    loadAnimData();
     loadBodyTypes();
 
     // The display opens the desktop window; the window backend takes its
@@ -228,7 +245,7 @@ int clientMain(int argc, char** argv)
     ArtFileCursorSource cursorArt;
     loadCursors(cursorArt, 0, false);
 
-    std::unique_ptr<FramePresenter> presenter;
+    std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
     WindowServices services;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
@@ -251,7 +268,7 @@ int clientMain(int argc, char** argv)
             presenter->present(PresentKind::Always);
     };
     MainWindow mainWindow(*window, services, settings);
-    presenter = std::make_unique<FramePresenter>(*display, mainWindow);
+    presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
     if (!mainWindow.create("", ""))
         reportFatal("The main window could not be created.");
@@ -294,6 +311,7 @@ int clientMain(int argc, char** argv)
             notePointerMoved(message.x, message.y);
         mainWindow.handleMessage(message);
     });
+    loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 

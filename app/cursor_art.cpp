@@ -2,9 +2,16 @@
 
 #include "world/art_cache.h"
 
+const ArtImage* getArtOrDefault(int32_t id)
+{
+    if (const ArtImage* image = getArtImage(id & 0x7FFF))
+        return image;
+    return getArtImage(0);
+}
+
 bool ArtFileCursorSource::cursorArt(int32_t artId, CursorArt& art)
 {
-    const ArtImage* image = getArtImage(artId & 0x7FFF);
+    const ArtImage* image = getArtOrDefault(artId);
     if (!image || image->width() <= 0 || image->height() <= 0)
         return false;
     art.width = image->width();

@@ -6,13 +6,13 @@
 
 #include <mutex>
 
-FramePresenter::FramePresenter(platform::Display& display, MainWindow& window)
+WindowPresenter::WindowPresenter(platform::Display& display, MainWindow& window)
     : m_display(display)
     , m_window(window)
 {
 }
 
-void FramePresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeight)
+void WindowPresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeight)
 {
     {
         std::lock_guard<std::mutex> lock(platform::displayLock());
@@ -21,7 +21,7 @@ void FramePresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeigh
     present(PresentKind::Always);
 }
 
-void FramePresenter::present(PresentKind kind)
+void WindowPresenter::present(PresentKind kind)
 {
     std::lock_guard<std::mutex> lock(platform::displayLock());
     if (!m_backBuffer.exists())

@@ -19,9 +19,9 @@ enum class PresentKind {
     IfChanged,
 };
 
-class FramePresenter {
+class WindowPresenter {
 public:
-    FramePresenter(platform::Display& display, MainWindow& window);
+    WindowPresenter(platform::Display& display, MainWindow& window);
 
     BackBuffer& backBuffer() { return m_backBuffer; }
     // Re-creates the back buffer for a client area of the given size (cleared)

@@ -14,7 +14,7 @@ TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
     platform::HeadlessDisplay display(640, 480);
     platform::HeadlessWindow window;
     MainWindow mainWindow(window, {}, {});
-    FramePresenter presenter(display, mainWindow);
+    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(640, 480);
     BackBuffer& buffer = presenter.backBuffer();
     // Scrolling moves the ring start to (x0 > 0, y0 = 0); every pixel then gets
@@ -41,7 +41,7 @@ TEST(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
     platform::HeadlessDisplay display(640, 480);
     platform::HeadlessWindow window;
     MainWindow mainWindow(window, {}, {});
-    FramePresenter presenter(display, mainWindow);
+    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(640, 480);
     int32_t afterCreate = display.presentCount();
     presenter.present();
@@ -75,7 +75,7 @@ TEST(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
     platform::HeadlessDisplay display(640, 480);
     platform::HeadlessWindow window;
     MainWindow mainWindow(window, {}, {});
-    FramePresenter presenter(display, mainWindow);
+    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(640, 480);
     window.setCursor(320, 240);
     presenter.present();
