@@ -31,7 +31,7 @@ const std::string& testFile()
         std::filesystem::create_directories(dir);
         const std::string wav = (dir / "signal.wav").string();
         const std::string mp3 = (dir / "signal.mp3").string();
-        const std::string command = "sox -n -r 44100 -c 2 -b 16 " + wav
+        const std::string command = "sox -R -n -r 44100 -c 2 -b 16 " + wav
             + " synth 60 pinknoise sine 440 gain -8 >/dev/null 2>&1 && lame --quiet -b 128 -m j " + wav + " " + mp3;
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "could not make the benchmark file with sox and lame\n");

@@ -206,7 +206,7 @@ TEST_F(EncodedFiles, BadHeaderMidStreamGivesAShortRead)
     const std::vector<size_t> frames = test::frameOffsets(damaged);
     ASSERT_GT(frames.size(), 10u);
     damaged[frames[5]] = 0; // no sync
-    const std::vector<int16_t> intact = test::decodeAll16(s_stereo48);
+    const std::vector<int16_t> intact = test::decodeAll16(s_stereo48, true);
 
     MpegAudioDecoder decoder;
     ASSERT_EQ(decoder.open(bytesOf(damaged), sizeOf(damaged)), 0);
@@ -262,6 +262,18 @@ const MixedCase kMixedCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Streams, MixedStreams, ::testing::ValuesIn(kMixedCases),
     [](const ::testing::TestParamInfo<MixedCase>& param) { return std::string(param.param.name); });
+
+TEST_F(EncodedFiles, Layer3GoesThroughTheFixedPointFilterUnlessToldOtherwise)
+{
+    MpegAudioDecoder decoder;
+    ASSERT_EQ(decoder.open(bytesOf(s_stereo44), sizeOf(s_stereo44)), 0);
+    std::vector<int16_t> samples(1 << 20);
+    samples.resize(decoder.readSamples(samples));
+    EXPECT_EQ(samples, test::decodeAll16(s_stereo44, true));
+    EXPECT_NE(samples, test::decodeAll16(s_stereo44, false));
+    // Layers I and II have only the float filter.
+    EXPECT_EQ(test::decodeAll16(s_layer2, true), test::decodeAll16(s_layer2, false));
+}
 
 TEST_F(EncodedFiles, AudioSourceDeliversWholeSamples)
 {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,35 +26,44 @@ struct FeatureCase {
     // MPEG-1 scalefac_compress; 15 gives 3-bit scale factors from band 11 up,
     // so that intensity positions include 7 (no intensity: mid-side or plain).
     uint32_t scalefacCompress = 9;
+    // The last line the right channel codes when intensity is on; every band
+    // above it is intensity coded.
+    int rightLastLine = 60;
+    // Low sampling frequencies: bits of the right channel's intensity positions.
+    int lowRatePositionBits = 2;
 };
 
 // Writes the scale factors and Huffman-coded lines of one granule and
-// channel to `main`, and sets its part2_3_length and big_values.
+// channel to `main`, and sets its part2_3_length and big_values. Scale
+// factors above `largest` are written as `largest`, in the same bits.
 void writeChannel(test::MpegBitWriter& main, test::Layer3GranuleFields& g, std::mt19937& random, int lastLine, bool shortBlock,
-    int lowRateSlen)
+    int lowRateSlen, uint32_t largest)
 {
     const size_t start = main.bitCount();
+    auto putScaleFactor = [&](int slen) {
+        main.put(std::min(static_cast<uint32_t>(random()) & ((1u << slen) - 1), largest), slen);
+    };
     const int slen1 = lowRateSlen >= 0 ? 0 : mpeg::kSlen[0][g.scalefacCompress];
     const int slen2 = lowRateSlen >= 0 ? 0 : mpeg::kSlen[1][g.scalefacCompress];
     if (lowRateSlen > 0) {
         // Long blocks, 21 scale factors of lowRateSlen bits (partitions of 7, 7 and 7).
         for (int band = 0; band < 21; ++band)
-            main.put(static_cast<uint32_t>(random()) & ((1u << lowRateSlen) - 1), lowRateSlen);
+            putScaleFactor(lowRateSlen);
     } else if (lowRateSlen == 0) {
     } else if (!shortBlock) {
         for (int band = 0; band < 21; ++band) {
             const int slen = band < 11 ? slen1 : slen2;
-            main.put(static_cast<uint32_t>(random()) & ((1u << slen) - 1), slen);
+            putScaleFactor(slen);
         }
     } else {
         if (g.mixedBlock) {
             for (int band = 0; band < 8; ++band)
-                main.put(static_cast<uint32_t>(random()) & ((1u << slen1) - 1), slen1);
+                putScaleFactor(slen1);
         }
         for (int band = g.mixedBlock ? 3 : 0; band < 12; ++band) {
             const int slen = band < 6 ? slen1 : slen2;
             for (int w = 0; w < 3; ++w)
-                main.put(static_cast<uint32_t>(random()) & ((1u << slen) - 1), slen);
+                putScaleFactor(slen);
         }
     }
     const mpeg::HuffmanCodeTable& table = mpeg::kHuffmanCodeTables[13];
@@ -72,7 +82,9 @@ void writeChannel(test::MpegBitWriter& main, test::Layer3GranuleFields& g, std::
     g.part23Length = static_cast<uint32_t>(main.bitCount() - start);
 }
 
-std::string makeStream(const FeatureCase& c)
+// `largestRightScaleFactor` caps the right channel's scale factors, that is
+// its intensity positions where intensity is on.
+std::string makeStream(const FeatureCase& c, uint32_t largestRightScaleFactor = 15)
 {
     std::mt19937 random(1234);
     std::string stream;
@@ -91,12 +103,13 @@ std::string makeStream(const FeatureCase& c)
                 g.scalefacCompress = c.scalefacCompress;
                 int lowRateSlen = -1;
                 if (lsf) {
-                    // Left: no scale factors. Right with intensity: 2 x (36 x 2 + 6 x 2 + 2)
-                    // gives 2-bit scale factors in three partitions of seven; the
-                    // odd value picks the (2^-1/2)^n intensity table.
+                    // Left: no scale factors. Right with intensity: 2 x (36s + 6s + s)
+                    // gives s-bit scale factors in three partitions of seven; the
+                    // added 1 picks the (2^-1/2)^n intensity table.
                     const bool intensityRight = ch == 1 && (c.modeExtension & 1);
-                    g.scalefacCompress = intensityRight ? 173 : 0;
-                    lowRateSlen = intensityRight ? 2 : 0;
+                    const int bits = c.lowRatePositionBits;
+                    g.scalefacCompress = intensityRight ? static_cast<uint32_t>(2 * 43 * bits + 1) : 0;
+                    lowRateSlen = intensityRight ? bits : 0;
                 }
                 g.tableSelect[0] = g.tableSelect[1] = g.tableSelect[2] = 13;
                 g.region0Count = 7;
@@ -109,8 +122,8 @@ std::string makeStream(const FeatureCase& c)
                     g.subblockGain[2] = 2;
                 }
                 // With intensity stereo the right channel carries only low lines.
-                const int lastLine = (c.modeExtension & 1) && ch == 1 ? 60 : 220;
-                writeChannel(main, g, random, lastLine, c.shortBlocks, lowRateSlen);
+                const int lastLine = (c.modeExtension & 1) && ch == 1 ? c.rightLastLine : 220;
+                writeChannel(main, g, random, lastLine, c.shortBlocks, lowRateSlen, ch == 1 ? largestRightScaleFactor : 15);
             }
         }
         std::vector<uint8_t> bytes(main.bytes().begin(), main.bytes().end());
@@ -146,9 +159,31 @@ const FeatureCase kFeatureCases[] = {
     { "LowRateLongBlocks", false, false, 0, true },
     { "LowRateIntensity", false, false, 1, true },
     { "LowRateIntensityAndMidSide", false, false, 3, true },
+    { "LowRateIntensityPosition7", false, false, 1, true, 9, 60, 3 },
+    { "LowRateIntensityPosition7AndMidSide", false, false, 3, true, 9, 60, 3 },
 };
 
 INSTANTIATE_TEST_SUITE_P(Frames, MpegLayer3Features, ::testing::ValuesIn(kFeatureCases),
     [](const ::testing::TestParamInfo<FeatureCase>& param) { return std::string(param.param.name); });
+
+// Positions 8..15 (4-bit scale factors in bands 0..10, all intensity coded
+// here) have no usable ratio: some would divide by zero. They are not
+// intensity coded, exactly as position 7.
+TEST(MpegLayer3IntensityPositions, AboveSevenAreNotIntensityCoded)
+{
+    for (int modeExtension : { 1, 3 }) {
+        const FeatureCase c { "", false, false, modeExtension, false, 14, 0 };
+        const std::string stream = makeStream(c);
+        const std::string sevens = makeStream(c, 7);
+        ASSERT_NE(stream, sevens) << "the stream holds no position above 7";
+        const std::vector<float> ours = test::decodeAllFloat(stream);
+        EXPECT_EQ(ours, test::decodeAllFloat(sevens)) << "mode extension " << modeExtension;
+        const test::ReferenceDecode reference = test::referenceDecode(sevens);
+        ASSERT_TRUE(reference.ok);
+        const size_t skip = 2 * 1105;
+        ASSERT_EQ(ours.size() + skip, reference.floats.size());
+        EXPECT_GE(test::signalToNoise(reference.floats.data() + skip, ours.data(), ours.size()), 80.0);
+    }
+}
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -113,6 +114,44 @@ TEST(MpegLayer3, BigValuesAreBoundedTo288Pairs)
     SingleFrame frame;
     ASSERT_TRUE(frame.decode(test::writeLayer3Frame(f, randomBytes(3, 400))));
     EXPECT_EQ(frame.layer3.decodedLineCount(0), 576);
+}
+
+TEST(MpegLayer3, FirstFrameDecodesFromItsOwnMainDataWhateverItsMainDataBegin)
+{
+    // The bytes main_data_begin points back to are not there: the frame's
+    // own main data is used, as if main_data_begin were 0.
+    test::Layer3FrameFields f = monoFrame();
+    for (auto& gr : f.granules) {
+        gr[0].globalGain = 200;
+        gr[0].count1TableSelect = 1;
+        gr[0].part23Length = 400;
+    }
+    SingleFrame fromStart;
+    ASSERT_TRUE(fromStart.decode(test::writeLayer3Frame(f, randomBytes(5, 400))));
+    f.mainDataBegin = 300;
+    SingleFrame pointingBack;
+    ASSERT_TRUE(pointingBack.decode(test::writeLayer3Frame(f, randomBytes(5, 400))));
+    EXPECT_TRUE(std::equal(std::begin(fromStart.pcmFloat), std::end(fromStart.pcmFloat), pointingBack.pcmFloat));
+    EXPECT_TRUE(std::any_of(std::begin(fromStart.pcmFloat), std::end(fromStart.pcmFloat), [](float v) { return v != 0.0f; }));
+}
+
+TEST(MpegLayer3, WindowSwitchingWithoutABlockTypeSilencesTheRestOfTheFrame)
+{
+    // Side information after such a granule cannot be trusted: decoding it
+    // (or values left from an earlier frame) would play noise.
+    test::Layer3FrameFields f = monoFrame();
+    test::Layer3GranuleFields& bad = f.granules[1][0];
+    bad.windowSwitching = true;
+    bad.blockType = 0;
+    bad.count1TableSelect = 1; // zero bits: quadruples of +1
+    bad.part23Length = 2000;
+    SingleFrame frame;
+    ASSERT_TRUE(frame.decode(test::writeLayer3Frame(f, std::vector<uint8_t>(400, 0x00))));
+    EXPECT_TRUE(std::all_of(std::begin(frame.pcmFloat), std::end(frame.pcmFloat), [](float v) { return v == 0.0f; }));
+    // The same granule with a block type plays.
+    bad.blockType = 1;
+    ASSERT_TRUE(frame.decode(test::writeLayer3Frame(f, std::vector<uint8_t>(400, 0x00))));
+    EXPECT_TRUE(std::any_of(std::begin(frame.pcmFloat), std::end(frame.pcmFloat), [](float v) { return v != 0.0f; }));
 }
 
 // Frames with side information no encoder writes: decoding must stay within

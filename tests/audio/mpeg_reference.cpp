@@ -65,7 +65,8 @@ std::string makeEncodedFile(
 {
     const std::string wav = dir.file("signal.wav");
     const std::string encoded = dir.file("encoded.mpa");
-    const std::string sox = "sox -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 " + wav
+    // -R: the same noise and dither on every run, so that a result can be repeated.
+    const std::string sox = "sox -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 " + wav
         + " synth " + synth;
     if (!runTool(sox) || !runTool(expand(encoder, wav, encoded)))
         return {};

@@ -166,6 +166,33 @@ TEST(MpegSynthesis, FixedPathSaturates)
         EXPECT_EQ(pcm[i], 32767);
 }
 
+TEST(MpegSynthesis, FixedPathMirroredSumsWrapAt16Bits)
+{
+    // 20,000 + 20,000 wraps to -25,536, the sum of two inputs of -12,768;
+    // their differences are 0 either way, so both filters run alike.
+    mpeg::SynthesisFilter loud;
+    mpeg::SynthesisFilter wrapped;
+    loud.clear();
+    wrapped.clear();
+    int16_t loudInput[32] = {};
+    int16_t wrappedInput[32] = {};
+    loudInput[0] = loudInput[31] = 20000;
+    wrappedInput[0] = wrappedInput[31] = -12768;
+    int16_t loudPcm[32];
+    int16_t wrappedPcm[32];
+    float ignored[32];
+    bool anySound = false;
+    for (int call = 0; call < 20; ++call) {
+        loud.runFixed(loudInput, 1, loudPcm, ignored);
+        wrapped.runFixed(wrappedInput, 1, wrappedPcm, ignored);
+        for (int i = 0; i < 32; ++i) {
+            ASSERT_EQ(loudPcm[i], wrappedPcm[i]) << "call " << call << " sample " << i;
+            anySound = anySound || loudPcm[i] != 0;
+        }
+    }
+    EXPECT_TRUE(anySound);
+}
+
 TEST(MpegSynthesis, FloatPathClipsAndTruncates)
 {
     mpeg::SynthesisFilter filter;
