@@ -102,7 +102,10 @@ void appendUtf8AsUtf16(const char* text, std::u16string& out)
             code = (code << 6) | (*bytes & 0x3F);
             ++bytes;
         }
-        if (!complete || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        // An overlong form (a NUL or a line end spelt in more bytes than it
+        // needs) is refused like any other malformed sequence.
+        constexpr uint32_t kSmallestOf[] = { 0, 0x80, 0x800, 0x10000 };
+        if (!complete || code < kSmallestOf[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             continue;
         if (code >= 0x10000) {
             code -= 0x10000;

@@ -10,8 +10,8 @@ namespace platform {
 
 // 0 for a key the client has no code for.
 uint16_t virtualKeyForSdlKey(int32_t sdlKey);
-// Appends the UTF-16 units of UTF-8 `text`; malformed sequences, surrogates
-// and values past U+10FFFF are skipped.
+// Appends the UTF-16 units of UTF-8 `text`; malformed and overlong
+// sequences, surrogates and values past U+10FFFF are skipped.
 void appendUtf8AsUtf16(const char* text, std::u16string& out);
 // Unpaired surrogates are dropped.
 std::string utf16ToUtf8(const std::u16string& text);

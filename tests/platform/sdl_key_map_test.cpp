@@ -53,6 +53,11 @@ TEST(SdlText, MalformedInputIsSkippedNotOverrun)
     // surrogate and a value past U+10FFFF.
     platform::appendUtf8AsUtf16("x\x80y\xED\xA0\x80z\xF4\x90\x80\x80w\xE4\xB8", units);
     EXPECT_EQ(units, u"xyzw");
+
+    // Overlong forms of NUL, carriage return and U+FFFF.
+    units.clear();
+    platform::appendUtf8AsUtf16("a\xC0\x80" "b\xE0\x80\x8D" "c\xF0\x8F\xBF\xBF" "d", units);
+    EXPECT_EQ(units, u"abcd");
     EXPECT_EQ(platform::utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"k"), "k");
 }
 
