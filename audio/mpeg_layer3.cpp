@@ -558,9 +558,10 @@ void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
                 overlap[t] = 0.0f;
         } else {
             const float* x = lines + 18 * sb;
-            const uint32_t type = info.windowSwitching ? info.blockType : 0;
+            // The two lowest subbands of a mixed block use the normal window.
+            const uint32_t type = info.windowSwitching && !(info.mixedBlock && sb < 2) ? info.blockType : 0;
             float raw[36];
-            if (type == 2 && !(info.mixedBlock && sb < 2)) {
+            if (type == 2) {
                 for (float& v : raw)
                     v = 0.0f;
                 for (int w = 0; w < 3; ++w) {
@@ -587,7 +588,7 @@ void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
                 store4(half + 8, sum2);
                 store4(half + 12, sum3);
                 store4(half + 16, sum4);
-                const float* window = kImdctWindows[type == 2 ? 0 : type & 3];
+                const float* window = kImdctWindows[type & 3];
                 for (int i = 0; i < 9; ++i) {
                     raw[i] = window[i] * half[i];
                     raw[17 - i] = -window[17 - i] * half[i];

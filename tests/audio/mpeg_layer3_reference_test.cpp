@@ -20,7 +20,7 @@ namespace {
 struct FeatureCase {
     const char* name;
     bool mixed;
-    bool shortBlocks;
+    bool shortBlocks; // window switching, with `blockType`
     int modeExtension; // joint stereo: bit 1 mid-side, bit 0 intensity
     bool lowSamplingFrequency = false;
     // MPEG-1 scalefac_compress; 15 gives 3-bit scale factors from band 11 up,
@@ -31,6 +31,7 @@ struct FeatureCase {
     int rightLastLine = 60;
     // Low sampling frequencies: bits of the right channel's intensity positions.
     int lowRatePositionBits = 2;
+    uint32_t blockType = 2;
 };
 
 // Writes the scale factors and Huffman-coded lines of one granule and
@@ -116,14 +117,14 @@ std::string makeStream(const FeatureCase& c, uint32_t largestRightScaleFactor = 
                 g.region1Count = 7;
                 if (c.shortBlocks) {
                     g.windowSwitching = true;
-                    g.blockType = 2;
+                    g.blockType = c.blockType;
                     g.mixedBlock = c.mixed;
                     g.subblockGain[1] = 1;
                     g.subblockGain[2] = 2;
                 }
                 // With intensity stereo the right channel carries only low lines.
                 const int lastLine = (c.modeExtension & 1) && ch == 1 ? c.rightLastLine : 220;
-                writeChannel(main, g, random, lastLine, c.shortBlocks, lowRateSlen, ch == 1 ? largestRightScaleFactor : 15);
+                writeChannel(main, g, random, lastLine, c.shortBlocks && c.blockType == 2, lowRateSlen, ch == 1 ? largestRightScaleFactor : 15);
             }
         }
         std::vector<uint8_t> bytes(main.bytes().begin(), main.bytes().end());
@@ -149,6 +150,10 @@ const FeatureCase kFeatureCases[] = {
     { "LongBlocks", false, false, 0 },
     { "ShortBlocks", false, true, 0 },
     { "MixedBlocks", true, true, 0 },
+    // The mixed flag with start and stop blocks: the two lowest subbands use
+    // the normal window, the others the block type's.
+    { "MixedStartBlocks", true, true, 0, false, 9, 60, 2, 1 },
+    { "MixedStopBlocks", true, true, 0, false, 9, 60, 2, 3 },
     { "MidSide", false, false, 2 },
     { "Intensity", false, false, 1 },
     { "IntensityAndMidSide", false, false, 3 },
