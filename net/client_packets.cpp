@@ -418,9 +418,7 @@ bool buildHelpRequestPacket(PacketBuffer& buffer, uint8_t type, const char* text
 {
     packetBegin(buffer, 0x9B);
     packetPutByte(buffer, type);
-    // The last byte stays NUL so that the server always finds the text's end.
-    packetPutFixedText(buffer, text, kHelpTextSize - 1);
-    packetPutByte(buffer, 0);
+    packetPutFixedText(buffer, text, kHelpTextSize);
     return finish(buffer);
 }
 

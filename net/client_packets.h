@@ -86,7 +86,7 @@ bool buildDyeResponsePacket(PacketBuffer& buffer, uint32_t serial, uint16_t mode
 bool buildNameRequestPacket(PacketBuffer& buffer, uint32_t serial);
 bool buildPromptReplyPacket(
     PacketBuffer& buffer, uint32_t serial, uint32_t promptId, uint32_t type, std::string_view text);
-// `text` fills a 256-byte field; its last byte is always NUL.
+// `text` fills a 256-byte field, NUL-padded and cut at the field like every fixed text field.
 bool buildHelpRequestPacket(PacketBuffer& buffer, uint8_t type, const char* text);
 bool buildSellItemsPacket(PacketBuffer& buffer, uint32_t vendor, std::span<const SellRow> rows);
 bool buildServerSelectPacket(PacketBuffer& buffer, uint16_t shardId);

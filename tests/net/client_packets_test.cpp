@@ -256,13 +256,14 @@ TEST(ClientPackets, FixedTextLongerThanItsFieldIsCut)
     EXPECT_EQ(buffer.data()[31], 'p');
 }
 
-TEST(ClientPackets, HelpTextKeepsItsLastByteNul)
+TEST(ClientPackets, HelpTextIsCutAtItsField)
 {
     PacketStorage<300> buffer;
     std::string longText(400, 'h');
     ASSERT_TRUE(buildHelpRequestPacket(buffer, 0, longText.c_str()));
+    EXPECT_EQ(buffer.length(), 258u);
     EXPECT_EQ(buffer.data()[2], 'h');
-    EXPECT_EQ(buffer.data()[257], 0);
+    EXPECT_EQ(buffer.data()[257], 'h');
 }
 
 TEST(ClientPackets, BoardFieldsAreCutAt254BytesOnACharacterBoundary)
