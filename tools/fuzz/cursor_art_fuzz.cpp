@@ -5,6 +5,7 @@
 // a small ring buffer at an arbitrary place and ring start, then taking it
 // out, must leave the ring exactly as it was.
 #include "app/pointer.h"
+#include "fuzz_byte_reader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,22 +14,6 @@
 #include <vector>
 
 namespace {
-
-class Reader {
-public:
-    Reader(const uint8_t* data, size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    uint16_t word() { return uint16_t(byte() | (byte() << 8)); }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
 
 class FuzzArt final : public CursorArtSource {
 public:
@@ -47,12 +32,12 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Reader in(data, size);
+    FuzzByteReader in(data, size);
     FuzzArt source;
-    uint16_t combatHue = in.word();
-    bool use565 = in.byte() & 1;
+    uint16_t combatHue = in.u16();
+    bool use565 = in.u8() & 1;
     for (int i = 0; i < kCursorImageCount; ++i) {
-        uint8_t shape = in.byte();
+        uint8_t shape = in.u8();
         if (!(shape & 0x80))
             continue;
         CursorArt art;
@@ -62,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Pixels are drawn from a few values so that the marker and
         // transparent pixels are common.
         for (uint16_t& pixel : art.pixels) {
-            uint8_t pick = in.byte();
+            uint8_t pick = in.u8();
             pixel = (pick & 3) == 0 ? 0 : (pick & 3) == 1 ? kHotspotMarker : uint16_t(pick * 0x0101);
         }
         source.images[kFirstCursorArt + i] = art;
@@ -83,18 +68,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
 
-    int32_t width = 1 + in.byte() % 24;
-    int32_t height = 1 + in.byte() % 24;
+    int32_t width = 1 + in.u8() % 24;
+    int32_t height = 1 + in.u8() % 24;
     int64_t ringSize = int64_t(width) * height;
-    int64_t ringStart = in.word() % ringSize;
+    int64_t ringStart = in.u16() % ringSize;
     std::vector<uint16_t> ring(static_cast<size_t>(ringSize));
     for (size_t i = 0; i < ring.size(); ++i)
         ring[i] = uint16_t(i * 7 + 1);
     std::vector<uint16_t> before = ring;
     setPointerGameArea(0, 0, width, height);
     setPointerDrawingAllowed(true);
-    setCursorKind(int32_t(in.byte() % kCursorKindCount));
-    notePointerMoved(int8_t(in.byte()) % 32, int8_t(in.byte()) % 32);
+    setCursorKind(int32_t(in.u8() % kCursorKindCount));
+    notePointerMoved(int8_t(in.u8()) % 32, int8_t(in.u8()) % 32);
     drawPointerIntoFrame(ring.data(), width, height, ringStart);
     removePointerFromFrame(ring.data(), width, height, ringStart);
     if (ring != before)
