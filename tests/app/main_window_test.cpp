@@ -240,6 +240,36 @@ TEST_F(KeyRouting, AcceleratorRunsItsCommand)
     EXPECT_TRUE(window.fullScreen());
 }
 
+TEST_F(KeyRouting, ControlQClosesTheWindowOutOfTheGameButPlainQIsJustAKey)
+{
+    services.isInGame = [] { return false; };
+    std::vector<uint16_t> speechKeys;
+    services.speechKeyDown = [&](uint16_t key) {
+        speechKeys.push_back(key);
+        return true;
+    };
+    makeWindow({});
+    ASSERT_TRUE(main->create("", ""));
+    platform::WindowMessage queued;
+    while (window.peekMessage(queued))
+        main->handleMessage(queued);
+
+    main->translateAccelerator({ MessageKind::KeyDown, vk::letter('Q'), 1, 0, 0 });
+    EXPECT_FALSE(window.peekMessage(queued)) << "Q alone runs no command";
+    window.setKeyHeld(vk::kControl, true);
+    platform::WindowMessage controlQ { MessageKind::KeyDown, vk::letter('Q'), 1, 0, 0 };
+    main->translateAccelerator(controlQ);
+    main->handleMessage(controlQ);
+    bool sawQuit = false;
+    while (window.peekMessage(queued)) {
+        sawQuit |= queued.kind == MessageKind::Quit;
+        main->handleMessage(queued);
+    }
+    EXPECT_FALSE(window.exists());
+    EXPECT_TRUE(sawQuit);
+    EXPECT_EQ(speechKeys, (std::vector<uint16_t> { vk::letter('Q') })) << "the key still reaches the speech line";
+}
+
 TEST(MainWindowMessages, SizeCloseAndDestroy)
 {
     platform::HeadlessWindow window;

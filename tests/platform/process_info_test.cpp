@@ -23,7 +23,8 @@ protected:
     }
     std::string arguments()
     {
-        for (int i = 0; i < 200; ++i) {
+        // Up to 10 s: starting the opener may be slow on a loaded machine.
+        for (int i = 0; i < 1000; ++i) {
             std::string text = test::TempDir::read(dir.file("args"));
             if (!text.empty())
                 return text;
