@@ -26,6 +26,7 @@
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
 #include "platform/process_info.h"
+#include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/window.h"
 #include "text/ascii_font.h"
@@ -37,6 +38,7 @@
 #include "world/hue_table.h"
 #include "world/tile_data.h"
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -302,6 +304,12 @@ int clientMain(int argc, char** argv)
         darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
             mainWindow.gameWidth(), mainWindow.gameHeight(),
             buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
+    };
+    frameServices.sendResurrectionChoice = [] {
+        std::array<uint8_t, 16> storage {};
+        PacketBuffer packet(storage.data(), storage.size());
+        if (buildResurrectionChoicePacket(packet, 2))
+            sendPacket(packet);
     };
     FrameRenderer frameRenderer(frameServices);
     tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
