@@ -40,6 +40,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -119,32 +120,58 @@ std::string configText(ConfigKeyKind kind)
     return value;
 }
 
-// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
-bool configFlag(ConfigKeyKind kind, bool fallback)
+// The key's text in lower case; nothing when no settings file names it.
+std::optional<std::string> configWord(ConfigKeyKind kind)
 {
     std::string value;
     if (!lookupConfigValue(kind, value))
-        return fallback;
+        return std::nullopt;
     for (char& c : value)
         c = char(std::tolower(static_cast<unsigned char>(c)));
-    return value == "on" || value == "yes";
+    return value;
 }
+
+// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
+bool configFlag(ConfigKeyKind kind, bool fallback)
+{
+    std::optional<std::string> word = configWord(kind);
+    if (!word)
+        return fallback;
+    return *word == "on" || *word == "yes";
+}
+
+} // namespace
 
 WindowSettings readWindowSettings()
 {
     WindowSettings settings;
-    settings.allowWindowResize = configFlag(ConfigKeyKind::AllowWindowResize, settings.allowWindowResize);
+    // "true", "yes", "on" or a non-zero number switch resizing on, "false",
+    // "no", "off" or "0" off; any other text leaves it as it was.
+    if (std::optional<std::string> word = configWord(ConfigKeyKind::AllowWindowResize)) {
+        char* end = nullptr;
+        long number = std::strtol(word->c_str(), &end, 10);
+        bool isNumber = !word->empty() && end && *end == '\0';
+        if (*word == "true" || *word == "yes" || *word == "on" || (isNumber && number != 0))
+            settings.allowWindowResize = true;
+        else if (*word == "false" || *word == "no" || *word == "off" || (isNumber && number == 0))
+            settings.allowWindowResize = false;
+    }
     settings.fullScreen = configFlag(ConfigKeyKind::FullScreen, settings.fullScreen);
     settings.holdTabForCombat = configFlag(ConfigKeyKind::HoldTabForCombat, settings.holdTabForCombat);
     settings.objectHandles = configFlag(ConfigKeyKind::ObjectHandles, settings.objectHandles);
-    settings.mouseThread = configFlag(ConfigKeyKind::MouseThread, settings.mouseThread);
-    std::string size = configText(ConfigKeyKind::GamePlayWindowSize);
-    if (!size.empty())
-        settings.gamePlayWindowSize = size;
+    // MouseThread takes "fast" as well; the older Mouse key says "slow" or "fast".
+    if (std::optional<std::string> word = configWord(ConfigKeyKind::MouseThread))
+        settings.mouseThread = *word == "on" || *word == "yes" || *word == "fast";
+    if (std::optional<std::string> word = configWord(ConfigKeyKind::Mouse)) {
+        if (*word == "slow")
+            settings.mouseThread = false;
+        else if (*word == "fast")
+            settings.mouseThread = true;
+    }
+    if (std::optional<std::string> size = configWord(ConfigKeyKind::GamePlayWindowSize))
+        settings.gamePlayWindowSize = *size;
     return settings;
 }
-
-} // namespace
 
 uint32_t computeMapFileMask()
 {
@@ -272,6 +299,11 @@ int clientMain(int argc, char** argv)
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
+    // The game area the player chose (640x480 unless it reads 800x600).
+    int gameWidth = 0;
+    int gameHeight = 0;
+    if (std::sscanf(settings.gamePlayWindowSize.c_str(), "%dx%d", &gameWidth, &gameHeight) == 2)
+        mainWindow.setGameWindowSize(gameWidth, gameHeight);
     if (!mainWindow.create("", ""))
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();

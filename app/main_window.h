@@ -84,13 +84,14 @@ struct WindowServices {
     std::function<void(uint32_t)> musicNotify;
 };
 
-// The settings the window reads.
+// The settings the window reads, with the defaults they have when no
+// settings file names them.
 struct WindowSettings {
     bool allowWindowResize = true;
     bool fullScreen = false;
-    bool holdTabForCombat = false;
-    bool objectHandles = false;
-    bool mouseThread = false;
+    bool holdTabForCombat = true;
+    bool objectHandles = true;
+    bool mouseThread = true;
     // "%dx%d", the game area the player chose.
     std::string gamePlayWindowSize = "640x480";
 };

@@ -1,5 +1,6 @@
 #include "app/client_entry.h"
 #include "app/client_file_path.h"
+#include "app/config_file.h"
 #include "app/file_manager.h"
 #include "app/game_tick.h"
 #include "app/message_boxes.h"
@@ -133,6 +134,48 @@ INSTANTIATE_TEST_SUITE_P(Cases, MapFileMask,
         MaskCase { "OnlyOne", { "map1.mul" }, 0 }, MaskCase { "UpperCaseFifteen", { "MAP15.MUL" }, 1u << 15 },
         MaskCase { "None", {}, 0 }),
     [](const ::testing::TestParamInfo<MaskCase>& param) { return std::string(param.param.name); });
+
+struct WindowSettingsCase {
+    const char* name;
+    const char* file;
+    bool allowWindowResize;
+    bool holdTabForCombat;
+    bool objectHandles;
+    bool mouseThread;
+    const char* gameSize;
+};
+
+class WindowSettingsFromFile : public ::testing::TestWithParam<WindowSettingsCase> { };
+
+TEST_P(WindowSettingsFromFile, KeyRulesAndDefaults)
+{
+    fixture::ClientDirectory client;
+    client.write("vo.cfg", GetParam().file);
+    ConfigFiles files;
+    ConfigFiles* previous = installConfigFiles(&files);
+    ASSERT_TRUE(readConfigFile("vo.cfg", true));
+    WindowSettings settings = readWindowSettings();
+    installConfigFiles(previous);
+    EXPECT_EQ(settings.allowWindowResize, GetParam().allowWindowResize);
+    EXPECT_EQ(settings.holdTabForCombat, GetParam().holdTabForCombat);
+    EXPECT_EQ(settings.objectHandles, GetParam().objectHandles);
+    EXPECT_EQ(settings.mouseThread, GetParam().mouseThread);
+    EXPECT_FALSE(settings.fullScreen);
+    EXPECT_EQ(settings.gamePlayWindowSize, GetParam().gameSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowSettingsFromFile,
+    ::testing::Values(WindowSettingsCase { "Defaults", "", true, true, true, true, "640x480" },
+        WindowSettingsCase { "ResizeOffByZero", "AllowWindowResize=0\n", false, true, true, true, "640x480" },
+        WindowSettingsCase { "ResizeOffByNo", "AllowWindowResize=NO\n", false, true, true, true, "640x480" },
+        WindowSettingsCase { "ResizeOtherTextKeepsIt", "AllowWindowResize=maybe\n", true, true, true, true, "640x480" },
+        WindowSettingsCase { "SwitchesTakeOnlyOnOrYes", "HoldTabForCombat=true\nObjectHandles=off\nFullScreen=1\n", true,
+            false, false, true, "640x480" },
+        WindowSettingsCase { "MouseThreadFast", "MouseThread=fast\n", true, true, true, true, "640x480" },
+        WindowSettingsCase { "MouseThreadOff", "MouseThread=off\n", true, true, true, false, "640x480" },
+        WindowSettingsCase { "MouseSlow", "MouseThread=on\nMouse=slow\n", true, true, true, false, "640x480" },
+        WindowSettingsCase { "GameSize", "GamePlayWindowSize=800x600\n", true, true, true, true, "800x600" }),
+    [](const ::testing::TestParamInfo<WindowSettingsCase>& param) { return std::string(param.param.name); });
 
 TEST(ClientFilePaths, ClientAndInstallDirectoriesWithOneSeparator)
 {

@@ -180,7 +180,9 @@ TEST_F(KeyRouting, HeldTabTurnsWarModeOnOnceAndOffAtRelease)
 
 TEST_F(KeyRouting, TabTogglesWarModeButNotOnRepeats)
 {
-    makeWindow({});
+    WindowSettings settings;
+    settings.holdTabForCombat = false;
+    makeWindow(settings);
     key(MessageKind::KeyDown, vk::kTab);
     key(MessageKind::KeyDown, vk::kTab, 1 | platform::kKeyDataWasDown);
     key(MessageKind::KeyUp, vk::kTab);
