@@ -304,7 +304,8 @@ int clientMain(int argc, char** argv)
     int gameHeight = 0;
     if (std::sscanf(settings.gamePlayWindowSize.c_str(), "%dx%d", &gameWidth, &gameHeight) == 2)
         mainWindow.setGameWindowSize(gameWidth, gameHeight);
-    if (!mainWindow.create("", ""))
+    // The title names the account when the settings give both its parts.
+    if (!mainWindow.create(configText(ConfigKeyKind::AcctID), configText(ConfigKeyKind::AcctLastName)))
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);

@@ -311,6 +311,18 @@ TEST(MainWindowMessages, SizeCloseAndDestroy)
     EXPECT_TRUE(sawQuit);
 }
 
+TEST(MainWindowMessages, TitleNamesTheAccountOnlyWhenBothPartsAreGiven)
+{
+    platform::HeadlessWindow first;
+    MainWindow withAccount(first, {}, {});
+    ASSERT_TRUE(withAccount.create("acct", "Smith"));
+    EXPECT_EQ(first.title(), u"Vardun Online - acct Smith");
+    platform::HeadlessWindow second;
+    MainWindow withoutLastName(second, {}, {});
+    ASSERT_TRUE(withoutLastName.create("acct", ""));
+    EXPECT_EQ(second.title(), u"Vardun Online");
+}
+
 TEST(MainWindowMessages, DisplayModeSwitchesKeepTheWindowedSizeAndTheSetting)
 {
     platform::HeadlessWindow window;
