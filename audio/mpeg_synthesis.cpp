@@ -19,13 +19,17 @@ struct SynthesisTables {
     // row j, and of outputs 32 - r on row r (r = 1..15; r = 0 has none).
     float forwardByPhase[8][16][16];
     float backwardByPhase[8][16][16];
+    // The same on the 16-bit path: `forwardFixed` is the window at the scale
+    // 16384 with the signs folded in, `backwardFixed` the reversed one.
     int16_t forwardFixed[544];
     int16_t backwardFixed[544];
+    int16_t forwardFixedByPhase[8][16][16];
+    int16_t backwardFixedByPhase[8][16][16];
     // DCT: even outputs from sums of mirrored inputs, odd ones from differences.
     // Transposed, [k][r], so that the 16 outputs are summed side by side.
     float dctEven[16][16];
     float dctOdd[16][16];
-    int16_t dctEvenFixed[16][16];
+    int16_t dctEvenFixed[16][16]; // also [k][r]
     int16_t dctOddFixed[16][16];
 
     SynthesisTables()
@@ -49,11 +53,16 @@ struct SynthesisTables {
         for (int phase = 0; phase < 8; ++phase) {
             const int q = 2 * phase + 1;
             for (int k = 0; k < 16; ++k) {
-                for (int j = 0; j < 16; ++j)
+                for (int j = 0; j < 16; ++j) {
                     forwardByPhase[phase][k][j] = forward[16 - q + 32 * j + k];
+                    forwardFixedByPhase[phase][k][j] = forwardFixed[16 - q + 32 * j + k];
+                }
                 backwardByPhase[phase][k][0] = 0.0f;
-                for (int r = 1; r < 16; ++r)
+                backwardFixedByPhase[phase][k][0] = 0;
+                for (int r = 1; r < 16; ++r) {
                     backwardByPhase[phase][k][r] = backward[48 - q + 32 * (16 - r - 1) + k];
+                    backwardFixedByPhase[phase][k][r] = backwardFixed[48 - q + 32 * (16 - r - 1) + k];
+                }
             }
         }
         for (int r = 0; r < 16; ++r) {
@@ -62,8 +71,8 @@ struct SynthesisTables {
                 const double odd = std::cos((2 * k + 1) * (2 * r + 1) * M_PI / 64.0);
                 dctEven[k][r] = static_cast<float>(even);
                 dctOdd[k][r] = static_cast<float>(odd);
-                dctEvenFixed[r][k] = static_cast<int16_t>(static_cast<int>(16384.0 * even + 0.5));
-                dctOddFixed[r][k] = static_cast<int16_t>(static_cast<int>(16384.0 * odd + 0.5));
+                dctEvenFixed[k][r] = static_cast<int16_t>(static_cast<int>(16384.0 * even + 0.5));
+                dctOddFixed[k][r] = static_cast<int16_t>(static_cast<int>(16384.0 * odd + 0.5));
             }
         }
     }
@@ -71,7 +80,7 @@ struct SynthesisTables {
 
 const SynthesisTables gTables;
 
-constexpr int kFloatSlotStride = 17;
+constexpr int kSlotStride = 17;
 
 int16_t saturate(int32_t value)
 {
@@ -129,15 +138,19 @@ void dctFixed(const int16_t* x, int16_t* y)
         sums[k] = wrap16(x[k] + x[31 - k]);
         differences[k] = wrap16(x[k] - x[31 - k]);
     }
-    for (int r = 0; r < 16; ++r) {
-        uint32_t even = 0;
-        uint32_t odd = 0;
-        for (int k = 0; k < 16; ++k) {
-            even += static_cast<uint32_t>(gTables.dctEvenFixed[r][k] * sums[k]);
-            odd += static_cast<uint32_t>(gTables.dctOddFixed[r][k] * differences[k]);
+    // The 16 outputs of each half are summed side by side. Sums wrap at 32
+    // bits, so their order does not change them.
+    uint32_t even[16] = {};
+    uint32_t odd[16] = {};
+    for (int k = 0; k < 16; ++k) {
+        for (int r = 0; r < 16; ++r) {
+            even[r] += static_cast<uint32_t>(gTables.dctEvenFixed[k][r] * sums[k]);
+            odd[r] += static_cast<uint32_t>(gTables.dctOddFixed[k][r] * differences[k]);
         }
-        y[2 * r] = wrap16(static_cast<int32_t>(even) >> 14);
-        y[2 * r + 1] = wrap16(static_cast<int32_t>(odd) >> 14);
+    }
+    for (int r = 0; r < 16; ++r) {
+        y[2 * r] = wrap16(static_cast<int32_t>(even[r]) >> 14);
+        y[2 * r + 1] = wrap16(static_cast<int32_t>(odd[r]) >> 14);
     }
 }
 
@@ -180,10 +193,10 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
         dctFloat(subbands + 32 * ch, y);
         const float* b;
         if (p & 1) {
-            storeDct(y, h1, (p + 1) & 15, h0, p, kFloatSlotStride, 1);
+            storeDct(y, h1, (p + 1) & 15, h0, p, kSlotStride, 1);
             b = h0;
         } else {
-            storeDct(y, h0, p, h1, p + 1, kFloatSlotStride, 1);
+            storeDct(y, h0, p, h1, p + 1, kSlotStride, 1);
             b = h1;
         }
         const float(*forward)[16] = gTables.forwardByPhase[(q - 1) / 2];
@@ -192,7 +205,7 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
         Float4 low0 = {}, low1 = {}, low2 = {}, low3 = {};
         Float4 high0 = {}, high1 = {}, high2 = {}, high3 = {};
         for (int k = 0; k < 16; ++k) {
-            const float* rows = b + kFloatSlotStride * k;
+            const float* rows = b + kSlotStride * k;
             const Float4 m0 = load4(rows);
             const Float4 m1 = load4(rows + 4);
             const Float4 m2 = load4(rows + 8);
@@ -221,7 +234,7 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
             const float* w = gTables.forward + 528 - q;
             float sum = 0.0f;
             for (int k = 0; k < 16; k += 2)
-                sum += w[k] * b[kFloatSlotStride * k + 16];
+                sum += w[k] * b[kSlotStride * k + 16];
             s[16] = sum;
         }
         for (int r = 1; r < 16; ++r)
@@ -248,37 +261,38 @@ void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* p
         dctFixed(subbands + 32 * ch, y);
         const int16_t* b;
         if (p & 1) {
-            storeDct(y, h1, (p + 1) & 15, h0, p, 1, 16);
+            storeDct(y, h1, (p + 1) & 15, h0, p, kSlotStride, 1);
             b = h0;
         } else {
-            storeDct(y, h0, p, h1, p + 1, 1, 16);
+            storeDct(y, h0, p, h1, p + 1, kSlotStride, 1);
             b = h1;
         }
-        int32_t s[32];
-        for (int j = 0; j < 16; ++j) {
-            const int16_t* w = gTables.forwardFixed + 16 - q + 32 * j;
-            const int16_t* v = b + 16 * j;
-            uint32_t sum = 0;
-            for (int k = 0; k < 16; ++k)
-                sum += static_cast<uint32_t>(w[k] * v[k]);
-            s[j] = static_cast<int32_t>(sum) >> 13;
+        // As on the float path: slot k of the 16 rows side by side, the
+        // products exact and the sums wrapping at 32 bits.
+        const int16_t(*forward)[16] = gTables.forwardFixedByPhase[(q - 1) / 2];
+        const int16_t(*backward)[16] = gTables.backwardFixedByPhase[(q - 1) / 2];
+        uint32_t low[16] = {};
+        uint32_t reversed[16] = {};
+        for (int k = 0; k < 16; ++k) {
+            const int16_t* rows = b + kSlotStride * k;
+            for (int r = 0; r < 16; ++r) {
+                low[r] += static_cast<uint32_t>(forward[k][r] * rows[r]);
+                reversed[r] += static_cast<uint32_t>(backward[k][r] * rows[r]);
+            }
         }
+        int32_t s[32];
+        for (int j = 0; j < 16; ++j)
+            s[j] = static_cast<int32_t>(low[j]) >> 13;
         {
             // The middle sample keeps only the high halves of its products.
             const int16_t* w = gTables.forwardFixed + 528 - q;
             uint32_t sum = 0;
             for (int k = 0; k < 16; k += 2)
-                sum += static_cast<uint32_t>((w[k] * b[256 + k]) >> 16) << 16;
+                sum += static_cast<uint32_t>((w[k] * b[kSlotStride * k + 16]) >> 16) << 16;
             s[16] = static_cast<int32_t>(sum) >> 13;
         }
-        for (int j = 1; j < 16; ++j) {
-            const int16_t* w = gTables.backwardFixed + 48 - q + 32 * (j - 1);
-            const int16_t* v = b + 16 * (16 - j);
-            uint32_t sum = 0;
-            for (int k = 0; k < 16; ++k)
-                sum += static_cast<uint32_t>(w[k] * v[k]);
-            s[16 + j] = static_cast<int32_t>(sum) >> 13;
-        }
+        for (int r = 1; r < 16; ++r)
+            s[32 - r] = static_cast<int32_t>(reversed[r]) >> 13;
         for (int i = 0; i < 32; ++i) {
             const int16_t sample = saturate(s[i]);
             pcm[ch + channels * i] = sample;

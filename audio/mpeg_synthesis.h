@@ -32,9 +32,8 @@ private:
     // Moves the ring one slot back; returns the window phase (always odd).
     int advance();
 
-    // Float memory is kept slot-major (slot * 17 + row), so that the window
-    // sums of 16 outputs run side by side; the 16-bit memory is row-major
-    // (slot + 16 * row).
+    // The memory of both paths is kept slot-major (slot * 17 + row), so that
+    // the window sums of 16 outputs run side by side.
     float m_float[2][2][kHalfSize] = {};
     int16_t m_fixed[2][2][kHalfSize] = {};
     int m_position = 1;
