@@ -272,7 +272,10 @@ int clientMain(int argc, char** argv)
         settings.allowWindowResize = false;
 
     ArtFileCursorSource cursorArt;
-    loadCursors(cursorArt, 0, false);
+    // The war-mode cursors are tinted with the player's combat colour.
+    std::string combatHueText = configText(ConfigKeyKind::CombatHueColor);
+    int32_t combatHue = combatHueText.empty() ? 0 : parseHtmlColor(combatHueText);
+    loadCursors(cursorArt, uint16_t(combatHue), false);
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
