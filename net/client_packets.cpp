@@ -213,8 +213,9 @@ bool buildMapPinPacket(
     packetPutLong(buffer, mapSerial);
     packetPutByte(buffer, action);
     packetPutByte(buffer, pinNumber);
-    packetPutShort(buffer, uint16_t(x - kMapMarginX));
-    packetPutShort(buffer, uint16_t(y - kMapMarginY));
+    // The wire keeps the low 16 bits; unsigned arithmetic keeps any window position defined.
+    packetPutShort(buffer, uint16_t(uint32_t(x) - kMapMarginX));
+    packetPutShort(buffer, uint16_t(uint32_t(y) - kMapMarginY));
     return finish(buffer);
 }
 

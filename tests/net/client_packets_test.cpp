@@ -2,6 +2,7 @@
 #include "net/client_packets.h"
 #include "net/new_character_record.h"
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -264,6 +265,15 @@ TEST(ClientPackets, HelpTextIsCutAtItsField)
     EXPECT_EQ(buffer.length(), 258u);
     EXPECT_EQ(buffer.data()[2], 'h');
     EXPECT_EQ(buffer.data()[257], 'h');
+}
+
+TEST(ClientPackets, MapPinAtTheEdgesOfTheCoordinateRangeKeepsTheLow16Bits)
+{
+    PacketStorage<16> buffer;
+    ASSERT_TRUE(buildMapPinPacket(buffer, 1, 1, 0, INT32_MIN, INT32_MAX));
+    EXPECT_EQ(Bytes(buffer.data() + 7, buffer.data() + 11), (Bytes { 0xFF, 0xE8, 0xFF, 0xE0 }));
+    ASSERT_TRUE(buildMapPinPacket(buffer, 1, 1, 0, 10, 0));
+    EXPECT_EQ(Bytes(buffer.data() + 7, buffer.data() + 11), (Bytes { 0xFF, 0xF2, 0xFF, 0xE1 }));
 }
 
 TEST(ClientPackets, BoardFieldsAreCutAt254BytesOnACharacterBoundary)

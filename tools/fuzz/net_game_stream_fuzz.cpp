@@ -23,6 +23,24 @@ void require(bool condition)
         __builtin_trap();
 }
 
+// The symbol whose code is `code` of `bits` bits, -1 when there is none.
+int symbolOfCode(int bits, int32_t code)
+{
+    struct Lookup {
+        int16_t symbols[kHuffmanMaxBits + 1][1 << kHuffmanMaxBits];
+        Lookup()
+        {
+            for (auto& row : symbols)
+                for (int16_t& symbol : row)
+                    symbol = -1;
+            for (int s = 0; s < kHuffmanSymbolCount; ++s)
+                symbols[huffmanCodeTable[s].bitCount][huffmanCodeTable[s].code] = int16_t(s);
+        }
+    };
+    static const Lookup lookup;
+    return lookup.symbols[bits][code];
+}
+
 // Reads one code at a time, bit by bit, matching it against the code table.
 HuffmanResult referenceDecodeOne(
     const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength)
@@ -38,13 +56,8 @@ HuffmanResult referenceDecodeOne(
             uint32_t at = bitPosition + uint32_t(bits);
             code = code << 1 | (raw[at / 8] >> (7 - at % 8) & 1);
             ++bits;
-            for (int s = 0; s < kHuffmanSymbolCount; ++s) {
-                if (huffmanCodeTable[s].bitCount == bits && huffmanCodeTable[s].code == code) {
-                    symbol = s;
-                    break;
-                }
-            }
             require(bits <= kHuffmanMaxBits);
+            symbol = symbolOfCode(bits, code);
         }
         if (symbol == kHuffmanEndSymbol) {
             bitPosition = ((bitPosition + uint32_t(bits) - 1) / 8 + 1) * 8;
