@@ -4,7 +4,8 @@
 // that succeeds must frame as the table says; a refused one must never be
 // queued, and must leave the send queue as it was.
 //
-// Input: a builder number, a capacity (16 bits), then the builder's fields.
+// Input: a builder number, a capacity (16 bits), then the builder's fields,
+// taken in argument order (clang evaluates arguments left to right).
 
 #include "fuzz_byte_reader.h"
 #include "net/buffered_connection.h"
