@@ -6,6 +6,7 @@
 #include "net/game_stream_cipher.h"
 #include "net/huffman_decoder.h"
 #include "net/packet_table.h"
+#include "support/huffman_encoder.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -17,24 +18,6 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// The server's side of the compression, as a game server applies it.
-void encodePacket(const Bytes& packet, Bytes& out)
-{
-    int used = 0;
-    auto put = [&](const HuffmanCode& code) {
-        for (int bit = code.bitCount - 1; bit >= 0; --bit) {
-            if (used == 0)
-                out.push_back(0);
-            if ((code.code >> bit) & 1)
-                out.back() |= uint8_t(0x80 >> used);
-            used = (used + 1) % 8;
-        }
-    };
-    for (uint8_t byte : packet)
-        put(huffmanCodeTable[byte]);
-    put(huffmanCodeTable[kHuffmanEndSymbol]);
-}
 
 // A mix of what a busy game server sends: moving mobiles, items, speech,
 // status, sounds, equipment and pings, with plausible field values.
@@ -153,7 +136,7 @@ const Stream& realisticStream()
         Stream s;
         for (const Bytes& packet : realisticPackets(10u << 20)) {
             s.plain.insert(s.plain.end(), packet.begin(), packet.end());
-            encodePacket(packet, s.compressed);
+            test::huffmanEncodePacket(packet, s.compressed);
         }
         return s;
     }();
@@ -271,7 +254,7 @@ void BM_CompressedFramingOneLargeRead(benchmark::State& state)
     Bytes compressed;
     for (size_t at = 0; at < plain.size();) {
         size_t length = packetFixedLength(plain[at]);
-        encodePacket(Bytes(plain.begin() + at, plain.begin() + at + length), compressed);
+        test::huffmanEncodePacket(Bytes(plain.begin() + at, plain.begin() + at + length), compressed);
         at += length;
     }
     compressed.resize(std::min(compressed.size(), size_t(state.range(0))));
