@@ -16,7 +16,10 @@ void WindowPresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeig
 {
     {
         std::lock_guard<std::mutex> lock(platform::displayLock());
-        m_backBuffer.create(clientWidth, clientHeight, BufferFormat::Rgb555);
+        // The buffer is the client area, at least the game area inside it;
+        // it shrinks again when the client area does (leaving full screen).
+        m_backBuffer.resetSizeTo(clientWidth, clientHeight);
+        m_backBuffer.create(m_window.gameWidth(), m_window.gameHeight(), BufferFormat::Rgb555);
     }
     present(PresentKind::Always);
 }

@@ -24,8 +24,8 @@ public:
     WindowPresenter(platform::Display& display, MainWindow& window);
 
     BackBuffer& backBuffer() { return m_backBuffer; }
-    // Re-creates the back buffer for a client area of the given size (cleared)
-    // and shows it.
+    // Re-creates the back buffer for a client area of the given size (at
+    // least the game area; cleared) and shows it.
     void recreateBackBuffer(int32_t clientWidth, int32_t clientHeight);
     // blitBackBufferToWindow: nothing when no back buffer exists. IfChanged
     // skips handing the display a picture identical to the last one.

@@ -54,6 +54,27 @@ TEST(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
     releasePointerState();
 }
 
+TEST(FramePresent, BufferFollowsTheClientAreaDownAgainAndKeepsTheGameArea)
+{
+    initPointerState();
+    platform::HeadlessDisplay display(640, 480);
+    platform::HeadlessWindow window;
+    MainWindow mainWindow(window, {}, {});
+    WindowPresenter presenter(display, mainWindow);
+    presenter.recreateBackBuffer(1280, 1024);
+    EXPECT_EQ(presenter.backBuffer().width(), 1280);
+    EXPECT_EQ(presenter.backBuffer().gameWidth(), 640);
+    EXPECT_EQ(presenter.backBuffer().gameHeight(), 480);
+    presenter.recreateBackBuffer(704, 480);
+    EXPECT_EQ(presenter.backBuffer().width(), 704);
+    EXPECT_EQ(presenter.backBuffer().height(), 480);
+    EXPECT_EQ(presenter.picture().size(), size_t(704 * 480));
+    presenter.recreateBackBuffer(320, 200);
+    EXPECT_EQ(presenter.backBuffer().width(), 640) << "never below the game area";
+    EXPECT_EQ(presenter.backBuffer().height(), 480);
+    releasePointerState();
+}
+
 class SolidCursorArt final : public CursorArtSource {
 public:
     bool cursorArt(int32_t, CursorArt& art) override
