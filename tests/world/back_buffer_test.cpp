@@ -376,6 +376,7 @@ TEST_P(RingCopy, MatchesModuloReference)
 
 INSTANTIATE_TEST_SUITE_P(Surface, RingCopy,
     testing::Values(CopyCase { "Start0", 13, 7, 0, 0, 0, false }, CopyCase { "OddStart", 13, 7, 29, 0, 0, false },
+        CopyCase { "StartOnTheFirstRow", 13, 7, 5, 0, 0, false },
         CopyCase { "OddStart565", 13, 7, 29, 0, 0, true }, CopyCase { "Offset", 11, 9, 50, 3, 2, false },
         CopyCase { "Offset565", 11, 9, 98, 4, 1, true }, CopyCase { "LastPixel", 5, 3, 14, 0, 0, true }),
     [](const testing::TestParamInfo<CopyCase>& caseInfo) { return std::string(caseInfo.param.name); });
