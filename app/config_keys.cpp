@@ -1,5 +1,5 @@
 #include "app/config_keys.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 
 std::optional<ConfigKeyKind> findConfigKey(std::string_view name)
 {

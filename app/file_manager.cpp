@@ -1,5 +1,5 @@
 #include "app/file_manager.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 
 #include "app/error_report.h"
 #include "platform/file_system.h"

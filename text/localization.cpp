@@ -3,7 +3,7 @@
 #include "app/config_file.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 #include "platform/locale.h"
 #include "text/cliloc_table.h"
 #include "text/iff_reader.h"

@@ -3,7 +3,7 @@
 #include "app/byte_cursor.h"
 #include "app/error_report.h"
 #include "app/file_manager.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 #include "text/iff_reader.h"
 #include "text/localization.h"
 

@@ -1,4 +1,5 @@
 #include "text/wide_text.h"
+#include "platform/ascii_text.h"
 
 namespace {
 
@@ -31,16 +32,6 @@ int32_t parseSignedNumber(const char16_t* text, uint32_t radix, DigitValue digit
 
 int decimalDigit(char16_t unit) { return isDigitChar(unit) ? unit - u'0' : -1; }
 
-int hexDigit(char16_t unit)
-{
-    if (isDigitChar(unit))
-        return unit - u'0';
-    if (unit >= u'a' && unit <= u'f')
-        return unit - u'a' + 10;
-    if (unit >= u'A' && unit <= u'F')
-        return unit - u'A' + 10;
-    return -1;
-}
 
 int32_t utf8SequenceLength(char16_t unit) { return unit < 0x80 ? 1 : (unit < 0x800 ? 2 : 3); }
 
@@ -227,7 +218,7 @@ char16_t wcharToLower(char16_t unit)
 
 int32_t wstrToInt(const char16_t* text) { return parseSignedNumber(text, 10, decimalDigit); }
 
-int32_t hexToInt(const char16_t* text) { return parseSignedNumber(text, 16, hexDigit); }
+int32_t hexToInt(const char16_t* text) { return parseSignedNumber(text, 16, [](char16_t unit) { return platform::hexDigitValue(unit); }); }
 
 int32_t intToWstr(int32_t value, char16_t* destination, int radix)
 {

@@ -3,8 +3,10 @@
 #include "app/file_manager.h"
 
 #include "app/byte_cursor.h"
+#include "platform/ascii_text.h"
 #include "world/colour_tables.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -67,17 +69,6 @@ std::span<const char> hueNameText(const HueEntry& entry)
 
 namespace {
 
-int32_t hexDigit(char32_t c)
-{
-    if (c >= '0' && c <= '9')
-        return int32_t(c - '0');
-    if (c >= 'a' && c <= 'f')
-        return int32_t(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F')
-        return int32_t(c - 'A' + 10);
-    return 0;
-}
-
 // Leading decimal digits after an optional minus sign; stays within 32 bits.
 template<typename Char>
 int32_t parseDecimal(std::basic_string_view<Char> text)
@@ -103,7 +94,7 @@ int32_t parseColour(std::basic_string_view<Char> text)
     uint32_t rgb = 0;
     if (!text.empty() && text[0] == '#') {
         for (size_t i = 1; i <= 6; ++i)
-            rgb = rgb << 4 | uint32_t(i < text.size() ? hexDigit(char32_t(text[i])) : 0);
+            rgb = rgb << 4 | uint32_t(i < text.size() ? std::max(0, platform::hexDigitValue(char32_t(text[i]))) : 0);
     } else {
         int32_t value = parseDecimal(text);
         if (!text.empty() && text[0] == '-')

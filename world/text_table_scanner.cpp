@@ -1,21 +1,11 @@
 #include "world/text_table_scanner.h"
+#include "platform/ascii_text.h"
 
 namespace {
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -67,13 +57,13 @@ bool LineFields::readHex(uint32_t& value)
     skipBlanks();
     size_t i = m_position;
     if (i + 2 < m_line.size() && m_line[i] == '0' && (m_line[i + 1] == 'x' || m_line[i + 1] == 'X')
-        && hexValue(m_line[i + 2]) >= 0)
+        && platform::hexDigitValue(m_line[i + 2]) >= 0)
         i += 2;
-    if (i >= m_line.size() || hexValue(m_line[i]) < 0)
+    if (i >= m_line.size() || platform::hexDigitValue(m_line[i]) < 0)
         return false;
     uint32_t result = 0;
-    for (; i < m_line.size() && hexValue(m_line[i]) >= 0; ++i)
-        result = result << 4 | uint32_t(hexValue(m_line[i]));
+    for (; i < m_line.size() && platform::hexDigitValue(m_line[i]) >= 0; ++i)
+        result = result << 4 | uint32_t(platform::hexDigitValue(m_line[i]));
     value = result;
     m_position = i;
     return true;

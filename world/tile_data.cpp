@@ -2,6 +2,7 @@
 
 #include "app/file_manager.h"
 #include "app/byte_cursor.h"
+#include "app/byte_writer.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,23 +38,6 @@ TileDataItem readItem(ByteCursor& cursor)
     readName(cursor, item.name);
     return item;
 }
-
-class LeWriter {
-public:
-    void u8(uint32_t v) { bytes.push_back(static_cast<uint8_t>(v)); }
-    void u16(uint32_t v)
-    {
-        u8(v);
-        u8(v >> 8);
-    }
-    void u32(uint32_t v)
-    {
-        u16(v);
-        u16(v >> 16);
-    }
-    void name(const TileName& n) { bytes.insert(bytes.end(), n.begin(), n.end()); }
-    std::vector<uint8_t> bytes;
-};
 
 bool inRange(int32_t value, int32_t low, int32_t high)
 {
@@ -145,19 +129,19 @@ bool TileData::applyItemGroup(int32_t group, const TileDataItemGroup& data, Item
 
 std::vector<uint8_t> TileData::encodeLandGroup(const TileDataLandGroup& data)
 {
-    LeWriter out;
+    ByteWriter out;
     out.u32(data.header);
     for (const TileDataLand& land : data.records) {
         out.u32(land.flags);
         out.u16(land.textureId);
-        out.name(land.name);
+        out.raw(land.name);
     }
-    return std::move(out.bytes);
+    return out.take();
 }
 
 std::vector<uint8_t> TileData::encodeItemGroup(const TileDataItemGroup& data)
 {
-    LeWriter out;
+    ByteWriter out;
     out.u32(data.header);
     for (const TileDataItem& item : data.records) {
         out.u32(item.flags);
@@ -168,9 +152,9 @@ std::vector<uint8_t> TileData::encodeItemGroup(const TileDataItemGroup& data)
         out.u16(item.extra12);
         out.u16(item.tileExtra);
         out.u8(item.height);
-        out.name(item.name);
+        out.raw(item.name);
     }
-    return std::move(out.bytes);
+    return out.take();
 }
 
 TileData& tileData()

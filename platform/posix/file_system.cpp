@@ -1,5 +1,5 @@
 #include "platform/file_system.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 
 #include <cerrno>
 #include <cstdlib>

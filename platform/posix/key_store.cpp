@@ -1,5 +1,5 @@
 #include "platform/key_store.h"
-#include "platform/ascii_case.h"
+#include "platform/ascii_text.h"
 
 #include "platform/file_system.h"
 
@@ -76,17 +76,6 @@ std::string escape(const std::string& text, bool isName)
     return out;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool unescape(const std::string& text, size_t begin, size_t end, std::string& out)
 {
     out.clear();
@@ -97,8 +86,8 @@ bool unescape(const std::string& text, size_t begin, size_t end, std::string& ou
         }
         if (end - i < 3)
             return false;
-        int high = hexDigit(text[i + 1]);
-        int low = hexDigit(text[i + 2]);
+        int high = hexDigitValue(text[i + 1]);
+        int low = hexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             return false;
         out += char(high * 16 + low);
@@ -113,7 +102,7 @@ bool parseDword(const std::string& text, uint32_t& value)
         return false;
     uint32_t result = 0;
     for (char c : text) {
-        int digit = hexDigit(c);
+        int digit = hexDigitValue(c);
         if (digit < 0)
             return false;
         result = result * 16 + uint32_t(digit);
