@@ -22,13 +22,6 @@ BufferedConnection::BufferedConnection()
     buildHuffmanTree();
 }
 
-BufferedConnection::~BufferedConnection()
-{
-    if (isOpen())
-        platform::closeSocket(m_handle);
-    m_handle = platform::kNoSocket;
-}
-
 void BufferedConnection::clearBuffers()
 {
     m_sendCipherMark = 0;

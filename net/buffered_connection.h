@@ -28,7 +28,6 @@ public:
     static constexpr uint32_t kConnectTimeoutMs = 15000;
 
     BufferedConnection();
-    ~BufferedConnection() override;
 
     // Clears every flag, buffer and cipher state and forgets the handle.
     virtual void resetState();
@@ -87,8 +86,6 @@ public:
     int32_t heldCount() const { return int32_t(m_held.size()); }
     uint32_t sendFill() const { return m_sendFill; }
     uint32_t rawFill() const { return m_rawFill - m_rawStart; }
-    const uint8_t* sendBuffer() const { return m_send; }
-    const uint8_t* receiveDigest() const { return m_digest; }
     const GameStreamCipher& gameCipher() const { return m_gameCipher; }
     const LoginStreamCipher& loginKeys() const { return m_loginKeys; }
 

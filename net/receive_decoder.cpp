@@ -18,8 +18,6 @@ namespace {
 constexpr uint8_t kPausePacketId = 0x33;
 constexpr uint32_t kPausePacketLength = 2;
 
-uint16_t lengthWord(const uint8_t* packet) { return uint16_t(packet[1] << 8 | packet[2]); }
-
 } // namespace
 
 bool BufferedConnection::onReadable()
@@ -113,7 +111,7 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
     uint32_t length = 0;
     if (packetIsVariable(id)) {
         if (end >= held + 3)
-            length = lengthWord(packet);
+            length = packetLength(packet);
         if (length < 3)
             length = 0;
     } else {
@@ -152,7 +150,7 @@ BufferedConnection::Split BufferedConnection::splitPlainOnce()
         if (available < held + 3)
             return Split::Stop;
         // Garbage lengths below the header still advance the stream.
-        length = std::max<uint32_t>(lengthWord(packet), 3);
+        length = std::max<uint32_t>(packetLength(packet), 3);
     } else if (packetIsKnown(id)) {
         length = packetFixedLength(id);
     } else {
