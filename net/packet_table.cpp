@@ -100,11 +100,14 @@ bool packetPutLong(PacketBuffer& buffer, uint32_t value)
 
 bool packetPutWideString(PacketBuffer& buffer, const char16_t* source, size_t count)
 {
-    if (count > kMaxPacketLength) {
-        packetFail(buffer);
-        return false;
+    bool fits = !buffer.failed() && count <= kMaxPacketLength;
+    for (size_t i = 0; fits && i < count; ++i) {
+        uint8_t bytes[2] = { uint8_t(source[i]), uint8_t(source[i] >> 8) };
+        fits = packetPutBytes(buffer, bytes, 2);
     }
-    return packetPutBytes(buffer, source, count * 2);
+    if (!fits)
+        packetFail(buffer);
+    return fits;
 }
 
 bool packetPutFixedText(PacketBuffer& buffer, const char* text, size_t fieldSize)

@@ -107,7 +107,7 @@ bool packetPutByte(PacketBuffer& buffer, uint8_t value);
 bool packetPutShort(PacketBuffer& buffer, uint16_t value);
 bool packetPutLong(PacketBuffer& buffer, uint32_t value);
 bool packetPutBytes(PacketBuffer& buffer, const void* source, size_t count);
-// `count` UTF-16 units copied as stored in memory (little-endian on this machine).
+// `count` UTF-16 units, each low byte first whatever the host's byte order.
 bool packetPutWideString(PacketBuffer& buffer, const char16_t* source, size_t count);
 // A NUL-padded text field of exactly `fieldSize` bytes; the text is cut at the
 // field size and is read no further than its NUL or the field size.

@@ -270,15 +270,24 @@ TEST(PacketBuffer, FixedTextIsPaddedAndCut)
         std::vector<uint8_t>(expected, expected + sizeof expected));
 }
 
-TEST(PacketBuffer, WideStringIsCopiedAsStored)
+TEST(PacketBuffer, WideStringUnitsGoLowByteFirst)
 {
     PacketStorage<16> buffer;
     packetBegin(buffer, 0x12);
-    const char16_t text[] = u"AB";
-    packetPutWideString(buffer, text, 2);
-    EXPECT_EQ(buffer.length(), 7u);
-    EXPECT_EQ(buffer.data()[3], 'A');
-    EXPECT_EQ(buffer.data()[4], 0);
+    const char16_t text[] = u"A\u0141";
+    ASSERT_TRUE(packetPutWideString(buffer, text, 2));
+    EXPECT_EQ(std::vector<uint8_t>(buffer.data() + 3, buffer.data() + buffer.length()),
+        (std::vector<uint8_t> { 'A', 0, 0x41, 0x01 }));
+}
+
+TEST(PacketBuffer, WideStringPastTheCapacityFailsTheBuild)
+{
+    PacketStorage<8> buffer;
+    packetBegin(buffer, 0x12);
+    const char16_t text[] = u"ABC";
+    EXPECT_FALSE(packetPutWideString(buffer, text, 3));
+    EXPECT_TRUE(buffer.failed());
+    EXPECT_EQ(buffer.length(), 0u);
 }
 
 } // namespace
