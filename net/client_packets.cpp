@@ -2,8 +2,9 @@
 
 #include "net/buffered_connection.h"
 #include "net/new_character_record.h"
+#include "text/wide_text.h"
 
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -17,60 +18,31 @@ constexpr size_t kMaxBoardLines = 255;
 constexpr uint16_t kMapMarginX = 24;
 constexpr uint16_t kMapMarginY = 31;
 
-// UTF-16 to UTF-8, stopping before a character that would pass `maxBytes`.
-// Unpaired surrogates become U+FFFD. Returns the number of bytes written.
-size_t toUtf8(std::u16string_view text, char* out, size_t maxBytes)
-{
-    size_t used = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t unit = text[i];
-        uint32_t codePoint = unit;
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            codePoint = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            codePoint = 0xFFFD;
-        }
-        char encoded[4];
-        size_t count;
-        if (codePoint < 0x80) {
-            encoded[0] = char(codePoint);
-            count = 1;
-        } else if (codePoint < 0x800) {
-            encoded[0] = char(0xC0 | codePoint >> 6);
-            encoded[1] = char(0x80 | (codePoint & 0x3F));
-            count = 2;
-        } else if (codePoint < 0x10000) {
-            encoded[0] = char(0xE0 | codePoint >> 12);
-            encoded[1] = char(0x80 | (codePoint >> 6 & 0x3F));
-            encoded[2] = char(0x80 | (codePoint & 0x3F));
-            count = 3;
-        } else {
-            encoded[0] = char(0xF0 | codePoint >> 18);
-            encoded[1] = char(0x80 | (codePoint >> 12 & 0x3F));
-            encoded[2] = char(0x80 | (codePoint >> 6 & 0x3F));
-            encoded[3] = char(0x80 | (codePoint & 0x3F));
-            count = 4;
-        }
-        if (used + count > maxBytes)
-            break;
-        std::memcpy(out + used, encoded, count);
-        used += count;
-    }
-    return used;
-}
-
 bool putText(PacketBuffer& buffer, std::string_view text)
 {
     return packetPutBytes(buffer, text.data(), text.size()) && packetPutByte(buffer, 0);
 }
 
+// The UTF-8 of `text`, cut before the first character that would pass
+// `maxBytes`; an unpaired surrogate becomes U+FFFD.
+std::string toUtf8(std::u16string_view text, size_t maxBytes)
+{
+    std::string bytes = wideToUtf8String(std::u16string(text).c_str());
+    if (bytes.size() > maxBytes) {
+        size_t end = maxBytes;
+        // Back up to the lead byte of the character the limit splits.
+        while (end > 0 && (uint8_t(bytes[end]) & 0xC0) == 0x80)
+            --end;
+        bytes.resize(end);
+    }
+    return bytes;
+}
+
 // A board field: byte count (NUL included), UTF-8 text, NUL.
 bool putBoardField(PacketBuffer& buffer, std::u16string_view text)
 {
-    char bytes[kBoardFieldMaxBytes];
-    size_t used = toUtf8(text, bytes, sizeof bytes);
-    return packetPutByte(buffer, uint8_t(used + 1)) && packetPutBytes(buffer, bytes, used) && packetPutByte(buffer, 0);
+    std::string bytes = toUtf8(text, kBoardFieldMaxBytes);
+    return packetPutByte(buffer, uint8_t(bytes.size() + 1)) && putText(buffer, bytes);
 }
 
 bool finish(const PacketBuffer& buffer) { return !buffer.failed(); }
@@ -252,12 +224,8 @@ bool buildBookPagePacket(PacketBuffer& buffer, uint32_t book, uint16_t page, std
         return false;
     }
     packetPutShort(buffer, uint16_t(lines.size()));
-    for (std::u16string_view line : lines) {
-        char bytes[kBookLineMaxBytes];
-        size_t used = toUtf8(line, bytes, sizeof bytes);
-        packetPutBytes(buffer, bytes, used);
-        packetPutByte(buffer, 0);
-    }
+    for (std::u16string_view line : lines)
+        putText(buffer, toUtf8(line, kBookLineMaxBytes));
     return finish(buffer);
 }
 
@@ -489,11 +457,7 @@ bool buildUnicodePromptReplyPacket(PacketBuffer& buffer, uint32_t serial, uint32
     packetPutLong(buffer, type);
     packetPutFixedText(buffer, language, 4);
     // Little-endian units, as the server of this packet expects them.
-    for (char16_t unit : text) {
-        uint8_t bytes[2] = { uint8_t(unit), uint8_t(unit >> 8) };
-        if (!packetPutBytes(buffer, bytes, 2))
-            break;
-    }
+    packetPutWideString(buffer, text.data(), text.size());
     return finish(buffer);
 }
 

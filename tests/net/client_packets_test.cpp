@@ -290,6 +290,18 @@ TEST(ClientPackets, BoardFieldsAreCutAt254BytesOnACharacterBoundary)
     EXPECT_EQ(subject[257], 255);
 }
 
+TEST(ClientPackets, BoardFieldCutKeepsASurrogatePairWhole)
+{
+    std::u16string pairs;
+    for (int i = 0; i < 64; ++i)
+        pairs += u"\U0001F600"; // four UTF-8 bytes each: 63 fit in 254
+    PacketStorage<512> buffer;
+    ASSERT_TRUE(buildBulletinBoardPostPacket(buffer, 5, 1, 0, pairs, {}));
+    const uint8_t* subject = buffer.data() + 3 + 9;
+    EXPECT_EQ(subject[0], 253);
+    EXPECT_EQ(Bytes(subject + 249, subject + 254), (Bytes { 0xF0, 0x9F, 0x98, 0x80, 0 }));
+}
+
 TEST(ClientPackets, BoardPostWithTooManyLinesIsRefused)
 {
     std::vector<std::u16string_view> lines(256, u"x");
