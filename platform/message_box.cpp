@@ -10,8 +10,7 @@ class StandardErrorSink final : public MessageBoxSink {
 public:
     void show(const std::string& caption, const std::string& text, MessageBoxIcon) override
     {
-        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
-        std::fflush(stderr);
+        printMessageBox(caption, text);
     }
 };
 
@@ -30,6 +29,12 @@ MessageBoxSink& defaultSink()
 }
 
 } // namespace
+
+void printMessageBox(const std::string& caption, const std::string& text)
+{
+    std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+}
 
 void showMessageBox(const std::string& caption, const std::string& text, MessageBoxIcon icon)
 {

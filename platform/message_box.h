@@ -27,6 +27,10 @@ void showMessageBox(const std::string& caption, const std::string& text, Message
 
 MessageBoxSink* installMessageBoxSink(MessageBoxSink* sink);
 
+// A box as a line on standard error: the default without a display, and the
+// fallback when a display cannot show the box after all.
+void printMessageBox(const std::string& caption, const std::string& text);
+
 // The display backend's box (an SDL box), or null when no display can be used.
 MessageBoxSink* displayMessageBoxSink();
 

@@ -1,7 +1,7 @@
 #include "platform/message_box.h"
+#include "platform/window.h"
 
 #include <SDL.h>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,10 +9,11 @@ namespace platform {
 
 namespace {
 
-bool headlessRequested()
+// Headless runs, the dummy video driver and a session without a display
+// server all have nowhere to show a box.
+bool noScreenForBoxes()
 {
-    const char* headless = std::getenv("VARDUN_HEADLESS");
-    if (headless && *headless && std::strcmp(headless, "0") != 0)
+    if (headlessRequested())
         return true;
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && std::strcmp(driver, "dummy") == 0)
@@ -32,8 +33,7 @@ public:
             flags = SDL_MESSAGEBOX_WARNING;
         if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) != 0) {
             // The box could not be shown after all; the text must not be lost.
-            std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
-            std::fflush(stderr);
+            printMessageBox(caption, text);
         }
     }
 };
@@ -42,7 +42,7 @@ public:
 
 MessageBoxSink* displayMessageBoxSink()
 {
-    if (headlessRequested())
+    if (noScreenForBoxes())
         return nullptr;
     static SdlMessageBoxSink sink;
     return &sink;
