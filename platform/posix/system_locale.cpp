@@ -1,7 +1,8 @@
 #include "platform/locale.h"
+#include "platform/ascii_text.h"
 
-#include <cctype>
 #include <cstdlib>
+#include <string_view>
 
 namespace platform {
 
@@ -33,36 +34,21 @@ constexpr LocaleCode kLocaleCodes[] = {
     { "el", "", "ell" }, { "uk", "", "ukr" }, { "he", "", "heb" }, { "ar", "", "ara" },
 };
 
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string upperAscii(std::string text)
-{
-    for (char& c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 } // namespace
 
 std::string languageCodeForLocale(const std::string& localeName)
 {
-    // language[_COUNTRY][.charset][@modifier]
-    size_t end = localeName.find_first_of(".@");
-    std::string base = localeName.substr(0, end);
+    // language[_COUNTRY][.charset][@modifier]; both parts match in any case.
+    std::string_view base = std::string_view(localeName).substr(0, localeName.find_first_of(".@"));
     size_t underscore = base.find_first_of("_-");
-    std::string language = lowerAscii(base.substr(0, underscore));
-    std::string country = underscore == std::string::npos ? std::string() : upperAscii(base.substr(underscore + 1));
-    if (language.empty() || language == "c" || language == "posix")
+    std::string_view language = base.substr(0, underscore);
+    std::string_view country = underscore == std::string_view::npos ? std::string_view() : base.substr(underscore + 1);
+    if (language.empty() || equalIgnoringAsciiCase(language, "c") || equalIgnoringAsciiCase(language, "posix"))
         return {};
     for (const LocaleCode& entry : kLocaleCodes) {
-        if (language != entry.language)
+        if (!equalIgnoringAsciiCase(language, entry.language))
             continue;
-        if (entry.country[0] == '\0' || country == entry.country)
+        if (entry.country[0] == '\0' || equalIgnoringAsciiCase(country, entry.country))
             return entry.code;
     }
     return {};

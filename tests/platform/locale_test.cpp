@@ -24,6 +24,7 @@ INSTANTIATE_TEST_SUITE_P(Table, LanguageCodeForLocale,
         LocaleCase { "British", "en_GB", "eng" }, LocaleCase { "LanguageOnly", "fr", "fra" },
         LocaleCase { "Taiwan", "zh_TW.Big5", "cht" }, LocaleCase { "Japanese", "ja_JP.eucJP", "jpn" },
         LocaleCase { "CLocale", "C", "" }, LocaleCase { "CUtf8", "C.UTF-8", "" }, LocaleCase { "Posix", "POSIX", "" },
+        LocaleCase { "AnyCaseWithHyphen", "PT-br", "ptb" }, LocaleCase { "UpperCaseLanguage", "DE_at", "dea" },
         LocaleCase { "Unknown", "xx_YY", "" }, LocaleCase { "Empty", "", "" }),
     [](const ::testing::TestParamInfo<LocaleCase>& p) { return std::string(p.param.name); });
 
