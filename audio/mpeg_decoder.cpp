@@ -118,9 +118,7 @@ int MpegAudioDecoder::decodeFrame()
         mpeg::decodeLayer2Frame(m_reader, m_header, m_synthesis, m_pcm, m_pcmFloat);
         break;
     default:
-        m_layer3.decodeFrame(m_reader, m_header, m_synthesis,
-            m_path == SynthesisPath::Fixed16 ? mpeg::Layer3Synthesis::Fixed16 : mpeg::Layer3Synthesis::Float,
-            m_pcm, m_pcmFloat);
+        m_layer3.decodeFrame(m_reader, m_header, m_synthesis, m_path, m_pcm, m_pcmFloat);
         break;
     }
     return 0;

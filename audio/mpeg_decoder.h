@@ -16,12 +16,11 @@
 #include <cstdint>
 #include <span>
 
-// Which synthesis filter layer III goes through; layers I and II always use
-// the float filter. Layer III runs on the 16-bit fixed-point filter unless
-// told otherwise, as it always has; the float filter is the accurate one
-// (its 16-bit output stays within one step of a reference decoder's, where
-// the fixed-point filter keeps about 50 to 65 dB) and may be chosen instead.
-enum class SynthesisPath : uint8_t { Float, Fixed16 };
+// Layer III runs on the 16-bit fixed-point filter unless told otherwise, as
+// it always has; the float filter is the accurate one (its 16-bit output
+// stays within one step of a reference decoder's, where the fixed-point
+// filter keeps about 50 to 65 dB) and may be chosen instead.
+using SynthesisPath = mpeg::SynthesisPath;
 
 class MpegAudioDecoder {
 public:

@@ -608,7 +608,7 @@ void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
 }
 
 void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
-    Layer3Synthesis path, int16_t* pcm, float* pcmFloat)
+    SynthesisPath path, int16_t* pcm, float* pcmFloat)
 {
     const int channels = header.channels;
     const bool lsf = header.lowSamplingFrequency;
@@ -649,7 +649,7 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
         }
         for (int t = 0; t < 18; ++t) {
             const size_t offset = static_cast<size_t>(32 * channels) * static_cast<size_t>(gr * 18 + t);
-            if (path == Layer3Synthesis::Fixed16) {
+            if (path == SynthesisPath::Fixed16) {
                 for (int ch = 0; ch < channels; ++ch) {
                     for (int sb = 0; sb < 32; ++sb)
                         m_subbandsFixed[t][ch][sb] = handOverSample(m_subbands[t][ch][sb]);

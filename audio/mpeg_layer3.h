@@ -13,8 +13,6 @@
 
 namespace mpeg {
 
-enum class Layer3Synthesis : uint8_t { Float, Fixed16 };
-
 // The bit reservoir: a ring of 4,096 bytes holding the main data of the last
 // frames. Positions are absolute byte and bit counts since the last reset.
 class BitReservoir {
@@ -103,7 +101,7 @@ public:
     // Decodes the frame whose side information starts at the reader's bit
     // position; writes granules x 576 sample frames into `pcm` and `pcmFloat`.
     void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
-        Layer3Synthesis path, int16_t* pcm, float* pcmFloat);
+        SynthesisPath path, int16_t* pcm, float* pcmFloat);
 
     const Layer3SideInfo& sideInfo() const { return m_side; }
     // Lines the Huffman decoder filled for a channel in the last granule.

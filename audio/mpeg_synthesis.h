@@ -10,6 +10,9 @@
 
 namespace mpeg {
 
+// Which filter layer III goes through; layers I and II always use the float one.
+enum class SynthesisPath : uint8_t { Float, Fixed16 };
+
 class SynthesisFilter {
 public:
     static constexpr int kHalfSize = 288; // 17 rows of 16 used

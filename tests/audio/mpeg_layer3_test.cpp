@@ -46,7 +46,7 @@ struct SingleFrame {
             return false;
         layer3.reset();
         synthesis.clear();
-        layer3.decodeFrame(reader, header, synthesis, mpeg::Layer3Synthesis::Float, pcm, pcmFloat);
+        layer3.decodeFrame(reader, header, synthesis, mpeg::SynthesisPath::Float, pcm, pcmFloat);
         return true;
     }
 };
