@@ -39,7 +39,8 @@ enum class ValueType { Dword, String };
 struct Value {
     std::string name;
     ValueType type = ValueType::String;
-    std::string data;
+    std::string text; // a string value
+    uint32_t number = 0; // a DWORD value
 };
 
 // "KEY\" and "KEY" name the same key. Empty paths and paths that would break
@@ -118,16 +119,12 @@ bool parseValueLine(const std::string& line, Value& value)
         return false;
     std::string rest = line.substr(equals + 1);
     if (rest.rfind("dword:", 0) == 0) {
-        uint32_t number;
-        if (!parseDword(rest.substr(6), number))
-            return false;
         value.type = ValueType::Dword;
-        value.data = rest.substr(6);
-        return true;
+        return parseDword(rest.substr(6), value.number);
     }
     if (rest.rfind("string:", 0) == 0) {
         value.type = ValueType::String;
-        return unescape(rest, 7, rest.size(), value.data);
+        return unescape(rest, 7, rest.size(), value.text);
     }
     return false;
 }
@@ -218,13 +215,20 @@ bool save(const std::string& path, const Document& document)
     return makeDirectories(parentOf(path)) && replaceFileContents(path, content);
 }
 
-bool readValue(const std::string& path, const std::string& keyPath, const std::string& valueName, Value& value)
+// Reads the file into `document` and finds the key's section there; null when
+// the key path is refused, the file cannot be read or the key does not exist.
+Section* loadSection(const std::string& path, const std::string& keyPath, Document& document)
 {
     std::string key;
-    Document document;
     if (!normalizeKeyPath(keyPath, key) || !load(path, document))
-        return false;
-    Section* section = findSection(document, key);
+        return nullptr;
+    return findSection(document, key);
+}
+
+bool readValue(const std::string& path, const std::string& keyPath, const std::string& valueName, Value& value)
+{
+    Document document;
+    Section* section = loadSection(path, keyPath, document);
     if (!section)
         return false;
     for (const std::string& line : section->lines) {
@@ -237,11 +241,8 @@ bool readValue(const std::string& path, const std::string& keyPath, const std::s
 bool writeValue(
     const std::string& path, const std::string& keyPath, const std::string& valueName, const std::string& line)
 {
-    std::string key;
     Document document;
-    if (!normalizeKeyPath(keyPath, key) || !load(path, document))
-        return false;
-    Section* section = findSection(document, key);
+    Section* section = loadSection(path, keyPath, document);
     if (!section)
         return false;
     bool replaced = false;
@@ -285,9 +286,8 @@ KeyStore::KeyStore(std::string filePath)
 
 bool KeyStore::keyExists(const std::string& keyPath) const
 {
-    std::string key;
     Document document;
-    return normalizeKeyPath(keyPath, key) && load(m_filePath, document) && findSection(document, key);
+    return loadSection(m_filePath, keyPath, document) != nullptr;
 }
 
 bool KeyStore::createKey(const std::string& keyPath)
@@ -307,7 +307,8 @@ bool KeyStore::readDword(const std::string& keyPath, const std::string& valueNam
     Value found;
     if (!readValue(m_filePath, keyPath, valueName, found) || found.type != ValueType::Dword)
         return false;
-    return parseDword(found.data, value);
+    value = found.number;
+    return true;
 }
 
 bool KeyStore::readString(const std::string& keyPath, const std::string& valueName, std::string& value) const
@@ -315,7 +316,7 @@ bool KeyStore::readString(const std::string& keyPath, const std::string& valueNa
     Value found;
     if (!readValue(m_filePath, keyPath, valueName, found) || found.type != ValueType::String)
         return false;
-    value = std::move(found.data);
+    value = std::move(found.text);
     return true;
 }
 
