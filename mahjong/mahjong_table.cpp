@@ -8,6 +8,37 @@ namespace {
 
 uint8_t positiveMod4(int32_t value) { return uint8_t(((value % 4) + 4) % 4); }
 
+// Turns a piece of size width x height, lying at (x, y) and facing
+// `direction`, by a number of quarter turns of the board (any sign; one turn
+// takes direction d to d + 1). Turning by n and then by -n gives the piece
+// back. x and y may both be null to turn only the direction.
+void turnPiece(int16_t* x, int16_t* y, uint8_t& direction, int16_t width, int16_t height, int32_t quarterTurns)
+{
+    PieceExtent extent = pieceExtent(uint8_t(direction & 3), width, height);
+    direction = positiveMod4(int32_t(direction) + quarterTurns);
+    if (!x || !y)
+        return;
+    const int16_t oldX = *x;
+    const int16_t oldY = *y;
+    // All arithmetic wraps at 16 bits, as the positions travel.
+    switch (positiveMod4(quarterTurns)) {
+    case 1:
+        *x = oldY;
+        *y = int16_t(kBoardSize - oldX - extent.ex);
+        break;
+    case 2:
+        *x = int16_t(kBoardSize - oldX - extent.ex);
+        *y = int16_t(kBoardSize - oldY - extent.ey);
+        break;
+    case 3:
+        *x = int16_t(kBoardSize - oldY - extent.ey);
+        *y = oldX;
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 MahjongTable::MahjongTable(uint32_t tableSerial, MahjongTableHost& host)
@@ -88,57 +119,13 @@ void MahjongTable::restack()
 
 void MahjongTable::toViewCoords(int16_t* x, int16_t* y, uint8_t& direction, int16_t width, int16_t height) const
 {
-    const int32_t r = m_viewRotation;
-    PieceExtent extent = pieceExtent(uint8_t(direction & 3), width, height);
-    direction = positiveMod4(int32_t(direction) + 1 - r);
-    if (!x || !y)
-        return;
-    const int16_t oldX = *x;
-    const int16_t oldY = *y;
-    // All arithmetic wraps at 16 bits, as the positions travel.
-    switch (r) {
-    case 3:
-        *x = int16_t(kBoardSize - oldX - extent.ex);
-        *y = int16_t(kBoardSize - oldY - extent.ey);
-        break;
-    case 0:
-        *x = oldY;
-        *y = int16_t(kBoardSize - oldX - extent.ex);
-        break;
-    case 2:
-        *x = int16_t(kBoardSize - oldY - extent.ey);
-        *y = oldX;
-        break;
-    default:
-        break;
-    }
+    // The player's own table seat is drawn at the bottom (view seat 1).
+    turnPiece(x, y, direction, width, height, 1 - int32_t(m_viewRotation));
 }
 
 void MahjongTable::toTableCoords(int16_t* x, int16_t* y, uint8_t& direction, int16_t width, int16_t height) const
 {
-    const int32_t r = m_viewRotation;
-    PieceExtent extent = pieceExtent(uint8_t(direction & 3), width, height);
-    direction = positiveMod4(int32_t(direction) - 1 + r);
-    if (!x || !y)
-        return;
-    const int16_t viewX = *x;
-    const int16_t viewY = *y;
-    switch (r) {
-    case 3:
-        *x = int16_t(kBoardSize - viewX - extent.ex);
-        *y = int16_t(kBoardSize - viewY - extent.ey);
-        break;
-    case 0:
-        *x = int16_t(kBoardSize - viewY - extent.ey);
-        *y = viewX;
-        break;
-    case 2:
-        *x = viewY;
-        *y = int16_t(kBoardSize - viewX - extent.ex);
-        break;
-    default:
-        break;
-    }
+    turnPiece(x, y, direction, width, height, int32_t(m_viewRotation) - 1);
 }
 
 uint8_t MahjongTable::seatToView(uint8_t tableSeat) const
@@ -155,39 +142,23 @@ uint8_t MahjongTable::seatToTable(uint8_t viewSeat) const
     return seat;
 }
 
-void MahjongTable::convertPiecesToTable()
-{
-    for (MahjongTile& tile : m_tiles) {
-        toTableCoords(&tile.x, &tile.y, tile.direction, kTileWidth, kTileHeight);
-        m_host.tileChanged(tile);
-    }
-    toTableCoords(&m_dealer.x, &m_dealer.y, m_dealer.direction, kDealerWidth, kDealerHeight);
-    m_host.dealerChanged();
-    uint8_t scratch = 0;
-    toTableCoords(&m_wallBreak.x, &m_wallBreak.y, scratch, kWallBreakSize, kWallBreakSize);
-    m_host.wallBreakChanged();
-}
-
-void MahjongTable::convertPiecesToView()
-{
-    for (MahjongTile& tile : m_tiles) {
-        toViewCoords(&tile.x, &tile.y, tile.direction, kTileWidth, kTileHeight);
-        m_host.tileChanged(tile);
-    }
-    toViewCoords(&m_dealer.x, &m_dealer.y, m_dealer.direction, kDealerWidth, kDealerHeight);
-    m_host.dealerChanged();
-    uint8_t scratch = 0;
-    toViewCoords(&m_wallBreak.x, &m_wallBreak.y, scratch, kWallBreakSize, kWallBreakSize);
-    m_host.wallBreakChanged();
-}
-
 void MahjongTable::setViewRotation(uint8_t rotation)
 {
     // The rotation comes from a seat byte on the wire; only its two low bits
-    // name a seat.
-    convertPiecesToTable();
+    // name a seat. Every piece is turned once, straight from the old view to
+    // the new one, so that it keeps its place on the table.
+    const uint8_t old = m_viewRotation;
     m_viewRotation = uint8_t(rotation & 3);
-    convertPiecesToView();
+    const int32_t quarterTurns = int32_t(old) - int32_t(m_viewRotation);
+    for (MahjongTile& tile : m_tiles) {
+        turnPiece(&tile.x, &tile.y, tile.direction, kTileWidth, kTileHeight, quarterTurns);
+        m_host.tileChanged(tile);
+    }
+    turnPiece(&m_dealer.x, &m_dealer.y, m_dealer.direction, kDealerWidth, kDealerHeight, quarterTurns);
+    m_host.dealerChanged();
+    uint8_t scratch = 0;
+    turnPiece(&m_wallBreak.x, &m_wallBreak.y, scratch, kWallBreakSize, kWallBreakSize, quarterTurns);
+    m_host.wallBreakChanged();
 }
 
 void MahjongTable::applySeat(MahjongSeat seat)

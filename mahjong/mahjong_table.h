@@ -167,8 +167,6 @@ public:
 
 private:
     MahjongTile* tileByNumber(uint8_t number);
-    void convertPiecesToTable();
-    void convertPiecesToView();
     void send(const MahjongRequest& request) { m_host.sendRequest(m_tableSerial, request); }
     bool hasOwnSeat() const { return ownSeat() != nullptr; }
 

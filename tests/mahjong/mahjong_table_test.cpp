@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 using namespace mahjong;
 
 namespace {
@@ -142,12 +145,27 @@ TEST_F(MahjongTableTest, ANewRotationKeepsEveryPieceAtItsTablePlace)
         table().toTableCoords(&copy.x, &copy.y, copy.direction, kTileWidth, kTileHeight);
         return copy;
     };
+    auto dealerPlace = [&] {
+        MahjongDealerIndicator copy = table().dealer();
+        table().toTableCoords(&copy.x, &copy.y, copy.direction, kDealerWidth, kDealerHeight);
+        return std::tuple(copy.x, copy.y, copy.direction, copy.wind);
+    };
+    auto wallBreakPlace = [&] {
+        MahjongWallBreakIndicator copy = table().wallBreak();
+        uint8_t scratch = 0;
+        table().toTableCoords(&copy.x, &copy.y, scratch, kWallBreakSize, kWallBreakSize);
+        return std::pair(copy.x, copy.y);
+    };
     MahjongTile before = tablePlace(*table().findTile(5));
+    auto dealerBefore = dealerPlace();
+    auto wallBreakBefore = wallBreakPlace();
     seatPlayerAt(2);
     MahjongTile after = tablePlace(*table().findTile(5));
     EXPECT_EQ(after.x, before.x);
     EXPECT_EQ(after.y, before.y);
     EXPECT_EQ(after.direction, before.direction);
+    EXPECT_EQ(dealerPlace(), dealerBefore);
+    EXPECT_EQ(wallBreakPlace(), wallBreakBefore);
     EXPECT_TRUE(board.sent.empty()) << "re-expressing the view sends nothing";
 
     // Table (100, 200) direction 1 under rotation 1 is the same under rotation 2
@@ -155,6 +173,12 @@ TEST_F(MahjongTableTest, ANewRotationKeepsEveryPieceAtItsTablePlace)
     EXPECT_EQ(table().findTile(5)->x, 440);
     EXPECT_EQ(table().findTile(5)->y, 100);
     EXPECT_EQ(table().findTile(5)->direction, 0);
+
+    seatPlayerAt(0);
+    EXPECT_EQ(tablePlace(*table().findTile(5)).x, before.x) << "and again from one turned view to another";
+    EXPECT_EQ(tablePlace(*table().findTile(5)).y, before.y);
+    EXPECT_EQ(dealerPlace(), dealerBefore);
+    EXPECT_EQ(wallBreakPlace(), wallBreakBefore);
 }
 
 TEST_F(MahjongTableTest, RestackPutsHigherTilesOnTop)
