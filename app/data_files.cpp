@@ -1,6 +1,7 @@
 #include "app/data_files.h"
 
 #include "app/byte_cursor.h"
+#include "app/byte_writer.h"
 #include "app/client_file_path.h"
 #include "app/error_report.h"
 #include "app/exit_started.h"
@@ -32,19 +33,13 @@ std::string rowPath(int file)
     return platform::resolvePath(composed).value_or(composed);
 }
 
-void putLe32(uint8_t* p, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(value >> (8 * i));
-}
-
 bool writeEntry(FILE* index, const IdxEntry& entry)
 {
-    uint8_t bytes[kIndexEntrySize];
-    putLe32(bytes, uint32_t(entry.offset));
-    putLe32(bytes + 4, uint32_t(entry.length));
-    putLe32(bytes + 8, entry.extra);
-    return std::fwrite(bytes, 1, sizeof bytes, index) == sizeof bytes;
+    ByteWriter bytes;
+    bytes.u32(uint32_t(entry.offset));
+    bytes.u32(uint32_t(entry.length));
+    bytes.u32(entry.extra);
+    return std::fwrite(bytes.bytes().data(), 1, bytes.size(), index) == bytes.size();
 }
 
 void showFileError(const char* format, const std::string& path, int code)

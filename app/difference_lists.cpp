@@ -1,5 +1,6 @@
 #include "app/difference_lists.h"
 
+#include "app/byte_cursor.h"
 #include "app/client_file_path.h"
 #include "app/error_report.h"
 #include "platform/file_system.h"
@@ -23,11 +24,8 @@ void readList(const char* pattern, int facet, uint32_t limit, std::map<uint32_t,
         return;
     uint8_t bytes[4];
     // Record numbers are signed 32-bit: a limit beyond that range cannot be met.
-    for (uint32_t i = 0; i < limit && i <= uint32_t(INT32_MAX) && std::fread(bytes, 1, 4, file) == 4; ++i) {
-        uint32_t block
-            = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-        map[block] = int32_t(i);
-    }
+    for (uint32_t i = 0; i < limit && i <= uint32_t(INT32_MAX) && std::fread(bytes, 1, 4, file) == 4; ++i)
+        map[ByteCursor(bytes).readU32()] = int32_t(i);
     std::fclose(file);
 }
 
