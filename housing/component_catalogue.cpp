@@ -102,19 +102,25 @@ int32_t HouseComponentCatalogue::fillCategoryList(
     return kCellsPerPage;
 }
 
+const ComponentRow* HouseComponentCatalogue::fillStylePage(
+    ComponentKind kind, int32_t category, int32_t page, PageCells cells, int32_t& featureOut) const
+{
+    const ComponentRow* row = table(kind).findPage(category, page);
+    if (row) {
+        featureOut = row->featureMask;
+        std::copy_n(row->pieces.begin(), piecesPerRow(kind), cells.begin());
+    }
+    return row;
+}
+
 int32_t HouseComponentCatalogue::fillWallCells(
     int32_t category, int32_t page, bool alternate, PageCells cells, int32_t& featureOut, int32_t* tooltips) const
 {
     clearCells(cells, featureOut, tooltips);
-    const HouseComponentTable& walls = table(ComponentKind::Walls);
     if (category == -1)
-        return fillCategoryList(walls, page, cells, tooltips);
-    const ComponentRow* row = walls.findPage(category, page);
-    if (!row)
-        return 8;
-    featureOut = row->featureMask;
-    std::copy_n(row->pieces.begin(), 8, cells.begin());
-    if (alternate) {
+        return fillCategoryList(table(ComponentKind::Walls), page, cells, tooltips);
+    const ComponentRow* row = fillStylePage(ComponentKind::Walls, category, page, cells, featureOut);
+    if (row && alternate) {
         const std::array<int32_t, 6>& alt = row->alternatePieces;
         // Which alternate replaces which cell depends on whether the row has
         // a first alternate at all; a zero alternate keeps the normal piece.
@@ -141,13 +147,9 @@ int32_t HouseComponentCatalogue::fillMiscCells(
     int32_t category, int32_t page, PageCells cells, int32_t& featureOut, int32_t* tooltips) const
 {
     clearCells(cells, featureOut, tooltips);
-    const HouseComponentTable& misc = table(ComponentKind::Misc);
     if (category == -1)
-        return fillCategoryList(misc, page, cells, tooltips);
-    if (const ComponentRow* row = misc.findPage(category, page)) {
-        featureOut = row->featureMask;
-        std::copy_n(row->pieces.begin(), 8, cells.begin());
-    }
+        return fillCategoryList(table(ComponentKind::Misc), page, cells, tooltips);
+    fillStylePage(ComponentKind::Misc, category, page, cells, featureOut);
     return 8;
 }
 
@@ -155,16 +157,11 @@ int32_t HouseComponentCatalogue::fillRoofCells(
     int32_t category, int32_t page, PageCells cells, int32_t& featureOut, int32_t* tooltips) const
 {
     clearCells(cells, featureOut, tooltips);
-    const HouseComponentTable& roofs = table(ComponentKind::Roofs);
     if (category == -1)
-        return fillCategoryList(roofs, page, cells, tooltips);
-    if (const ComponentRow* row = roofs.findPage(category, page)) {
-        featureOut = row->featureMask;
-        std::copy(row->pieces.begin(), row->pieces.end(), cells.begin());
-        if (tooltips) {
-            for (int32_t cell = 0; cell < kCellsPerPage; ++cell)
-                tooltips[cell] = roofTooltip(category, page, cell);
-        }
+        return fillCategoryList(table(ComponentKind::Roofs), page, cells, tooltips);
+    if (fillStylePage(ComponentKind::Roofs, category, page, cells, featureOut) && tooltips) {
+        for (int32_t cell = 0; cell < kCellsPerPage; ++cell)
+            tooltips[cell] = roofTooltip(category, page, cell);
     }
     return kCellsPerPage;
 }

@@ -60,6 +60,11 @@ public:
 
 private:
     int32_t fillCategoryList(const HouseComponentTable& rows, int32_t page, PageCells cells, int32_t* tooltips) const;
+    // One style page of a kind with categories: the row's leading pieces and
+    // its feature mask; null (and the cells left as they are) when there is
+    // no such page.
+    const ComponentRow* fillStylePage(
+        ComponentKind kind, int32_t category, int32_t page, PageCells cells, int32_t& featureOut) const;
 
     std::array<HouseComponentTable, 7> m_tables {
         HouseComponentTable(ComponentKind::Walls),
