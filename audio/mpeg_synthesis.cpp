@@ -13,16 +13,13 @@ struct SynthesisTables {
     // Window sums of outputs 0..16 read `forward` at 16 - q + 32j; the signs
     // (-1)^k of the window sum are folded in (the phase q is always odd).
     float forward[544];
-    // Outputs 17..31 read `backward` at 48 - q + 32(j - 1), the window reversed and negated.
-    float backward[544];
     // Per phase (q - 1) / 2 and slot k: the weights of outputs j = 0..15 on
     // row j, and of outputs 32 - r on row r (r = 1..15; r = 0 has none).
     float forwardByPhase[8][16][16];
     float backwardByPhase[8][16][16];
-    // The same on the 16-bit path: `forwardFixed` is the window at the scale
-    // 16384 with the signs folded in, `backwardFixed` the reversed one.
+    // The same on the 16-bit path: the window at the scale 16384 with the
+    // signs folded in.
     int16_t forwardFixed[544];
-    int16_t backwardFixed[544];
     int16_t forwardFixedByPhase[8][16][16];
     int16_t backwardFixedByPhase[8][16][16];
     // DCT: even outputs from sums of mirrored inputs, odd ones from differences.
@@ -35,6 +32,10 @@ struct SynthesisTables {
     SynthesisTables()
     {
         double window[544];
+        // Outputs 17..31 read `backward` at 48 - q + 32(j - 1), the window
+        // reversed and negated; only the per-phase rows are kept.
+        float backward[544];
+        int16_t backwardFixed[544];
         for (int r = 0; r <= 16; ++r) {
             for (int c = 0; c < 16; ++c) {
                 const double value = -32768.0 * synthesisWindow(r + 32 * c);
@@ -154,17 +155,21 @@ void dctFixed(const int16_t* x, int16_t* y)
     }
 }
 
-// Stores the DCT's outputs in the ring: the first output (rows 0..16 take
-// y[16..0]) at slot `firstSlot` of `firstHalf`, the second (rows 0..15 take
-// y[16..31]) at slot `secondSlot` of `secondHalf`. Value (slot, row) lives at
-// slot * slotStride + row * rowStride.
+// Stores the DCT's outputs in the ring halves `h0` and `h1` at ring position
+// `p`: rows 0..16 take y[16..0] in one half, rows 0..15 take y[16..31] in the
+// other, the halves swapping roles with the parity of `p`. Returns the half
+// the window sums read. Value (slot, row) lives at slot * kSlotStride + row.
 template <typename T>
-void storeDct(const T* y, T* firstHalf, int firstSlot, T* secondHalf, int secondSlot, int slotStride, int rowStride)
+const T* storeDct(const T* y, T* h0, T* h1, int p)
 {
+    const bool odd = p & 1;
+    T* first = (odd ? h1 : h0) + kSlotStride * (odd ? (p + 1) & 15 : p);
+    T* second = (odd ? h0 : h1) + kSlotStride * (odd ? p : p + 1);
     for (int row = 0; row <= 16; ++row)
-        firstHalf[firstSlot * slotStride + row * rowStride] = y[16 - row];
+        first[row] = y[16 - row];
     for (int row = 0; row < 16; ++row)
-        secondHalf[secondSlot * slotStride + row * rowStride] = y[16 + row];
+        second[row] = y[16 + row];
+    return odd ? h0 : h1;
 }
 
 } // namespace
@@ -187,18 +192,9 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
     const int q = advance();
     const int p = m_position;
     for (int ch = 0; ch < channels; ++ch) {
-        float* h0 = m_float[ch][0];
-        float* h1 = m_float[ch][1];
         float y[32];
         dctFloat(subbands + 32 * ch, y);
-        const float* b;
-        if (p & 1) {
-            storeDct(y, h1, (p + 1) & 15, h0, p, kSlotStride, 1);
-            b = h0;
-        } else {
-            storeDct(y, h0, p, h1, p + 1, kSlotStride, 1);
-            b = h1;
-        }
+        const float* b = storeDct(y, m_float[ch][0], m_float[ch][1], p);
         const float(*forward)[16] = gTables.forwardByPhase[(q - 1) / 2];
         const float(*backward)[16] = gTables.backwardByPhase[(q - 1) / 2];
         // Named accumulators stay in registers.
@@ -255,18 +251,9 @@ void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* p
     const int q = advance();
     const int p = m_position;
     for (int ch = 0; ch < channels; ++ch) {
-        int16_t* h0 = m_fixed[ch][0];
-        int16_t* h1 = m_fixed[ch][1];
         int16_t y[32];
         dctFixed(subbands + 32 * ch, y);
-        const int16_t* b;
-        if (p & 1) {
-            storeDct(y, h1, (p + 1) & 15, h0, p, kSlotStride, 1);
-            b = h0;
-        } else {
-            storeDct(y, h0, p, h1, p + 1, kSlotStride, 1);
-            b = h1;
-        }
+        const int16_t* b = storeDct(y, m_fixed[ch][0], m_fixed[ch][1], p);
         // As on the float path: slot k of the 16 rows side by side, the
         // products exact and the sums wrapping at 32 bits.
         const int16_t(*forward)[16] = gTables.forwardFixedByPhase[(q - 1) / 2];
