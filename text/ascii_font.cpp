@@ -58,12 +58,6 @@ void transferRow(uint16_t* destination, const uint16_t* source, int32_t count, i
     }
 }
 
-int32_t measureWidthOfCode(const AsciiFont* font, uint8_t code)
-{
-    const AsciiGlyph* glyph = glyphFor(font, code);
-    return glyph ? glyph->width : 0;
-}
-
 } // namespace
 
 bool parseAsciiFontFile(const uint8_t* data, size_t size)
@@ -115,7 +109,7 @@ bool readAsciiFontFile()
 
 void loadAsciiFonts()
 {
-    freeAsciiFonts();
+    // The parse frees the fonts held before.
     readAsciiFontFile();
 }
 
@@ -148,12 +142,9 @@ void setAsciiShadedFonts(bool on)
 
 int32_t measureAsciiChars(int32_t font, int32_t count, const char* text)
 {
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded || !text)
-        return 0;
     int32_t width = 0;
-    for (int32_t i = 0; i < count && text[i]; ++i)
-        width += measureWidthOfCode(loaded, uint8_t(text[i]));
+    for (int32_t i = 0; text && i < count && text[i]; ++i)
+        width += asciiGlyphWidth(font, uint8_t(text[i]));
     return width;
 }
 
@@ -249,17 +240,16 @@ void drawCodesWithDots(int32_t x, int32_t y, int32_t font, int32_t hue, const ui
 void drawCutLine(int32_t x, int32_t y, int32_t font, int32_t hue, const uint8_t* codes, int32_t count,
     const TextSurface& surface, const TextClip& clip)
 {
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded)
+    if (!isAsciiFontLoaded(font))
         return;
     int32_t width = 0;
     for (int32_t i = 0; i < count; ++i)
-        width += measureWidthOfCode(loaded, codes[i]);
+        width += asciiGlyphWidth(font, codes[i]);
     bool cut = x + width > clip.right;
     if (cut) {
-        int32_t dots = 3 * measureWidthOfCode(loaded, '.');
+        int32_t dots = 3 * asciiGlyphWidth(font, '.');
         while (count > 0 && x + width + dots > clip.right)
-            width -= measureWidthOfCode(loaded, codes[--count]);
+            width -= asciiGlyphWidth(font, codes[--count]);
     }
     drawCodesWithDots(x, y, font, hue, codes, count, cut, surface, clip);
 }

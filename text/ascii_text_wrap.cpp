@@ -5,27 +5,18 @@
 
 namespace {
 
-int32_t codeWidth(const AsciiFont* font, char c)
+// Wrapping measures with the widths drawing uses, so a wrapped line fits the
+// box it was wrapped for.
+int32_t codeWidth(int32_t font, char c)
 {
-    int32_t code = uint8_t(c);
-    if (code < kAsciiFirstCode)
-        return 0;
-    return font->glyphs[code - kAsciiFirstCode].width;
-}
-
-int32_t lineWidth(const AsciiFont* font, const std::string& line)
-{
-    int32_t width = 0;
-    for (char c : line)
-        width += codeWidth(font, c);
-    return width;
+    return asciiGlyphWidth(font, uint8_t(c));
 }
 
 // Where the first line of `text` ends (index of its last character), or -1
 // when the whole text fits. A blank at i >= 2 lets the line end at i - 1;
 // without such a candidate the line keeps all that fit. tooWide is set when
 // the very first character alone overflows.
-int32_t firstLineEnd(const AsciiFont* font, const std::string& text, int32_t width, bool& tooWide)
+int32_t firstLineEnd(int32_t font, const std::string& text, int32_t width, bool& tooWide)
 {
     tooWide = false;
     int32_t sum = 0;
@@ -56,8 +47,7 @@ std::string cappedCopy(const char* text)
 std::vector<AsciiWrappedLine> wrapAsciiLines(int32_t font, const char* text, int32_t width, int32_t indent)
 {
     std::vector<AsciiWrappedLine> lines;
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded || !text)
+    if (!isAsciiFontLoaded(font) || !text)
         return lines;
     std::string source = cappedCopy(text);
     std::string prefix;
@@ -66,7 +56,7 @@ std::vector<AsciiWrappedLine> wrapAsciiLines(int32_t font, const char* text, int
         std::string rest = prefix + source.substr(size_t(consumed));
         int32_t prefixLength = int32_t(prefix.size());
         bool tooWide = false;
-        int32_t end = firstLineEnd(loaded, rest, width, tooWide);
+        int32_t end = firstLineEnd(font, rest, width, tooWide);
         // A line that would take nothing but indent blanks makes no progress;
         // the remainder is then the last line, as when its first character is
         // too wide.
@@ -126,18 +116,16 @@ bool wrapAsciiText(int32_t font, const char* text, int32_t width, int32_t& maxWi
 
 int32_t asciiWrapIndex(int32_t font, const char* text, int32_t width)
 {
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded || !text)
+    if (!isAsciiFontLoaded(font) || !text)
         return -1;
     bool tooWide = false;
-    return firstLineEnd(loaded, std::string(text), width, tooWide);
+    return firstLineEnd(font, std::string(text), width, tooWide);
 }
 
 void asciiCaretPosition(int32_t font, int32_t index, const char* text, int32_t width, int32_t& x, int32_t& y)
 {
     x = y = 0;
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded || !text)
+    if (!isAsciiFontLoaded(font) || !text)
         return;
     std::vector<AsciiWrappedLine> lines = wrapAsciiLines(font, text, width, 0);
     int32_t top = 0;
@@ -146,7 +134,7 @@ void asciiCaretPosition(int32_t font, int32_t index, const char* text, int32_t w
         bool last = i + 1 == lines.size();
         if (last || index < line.sourceStart + line.sourceLength) {
             int32_t before = std::clamp(index - line.sourceStart, 0, int32_t(line.text.size()));
-            x = lineWidth(loaded, line.text.substr(0, size_t(before)));
+            x = measureAsciiChars(font, before, line.text.c_str());
             y = top;
             return;
         }
@@ -158,13 +146,12 @@ void asciiCaretPosition(int32_t font, int32_t index, const char* text, int32_t w
 
 int32_t fitAsciiChars(int32_t font, const char* text, int32_t width)
 {
-    const AsciiFont* loaded = asciiFont(font);
-    if (!loaded || !text)
+    if (!isAsciiFontLoaded(font) || !text)
         return 0;
     int32_t sum = 0;
     int32_t count = 0;
     for (const char* p = text; *p; ++p) {
-        sum += codeWidth(loaded, *p);
+        sum += codeWidth(font, *p);
         if (sum >= width)
             break;
         ++count;
