@@ -64,9 +64,7 @@ public:
     uint32_t sampleRate() const { return m_sampleRate; }
     int channelCount() const { return m_channels; }
     int layer() const { return m_layer; }
-    uint32_t bitRate() const { return m_header.bitRate; }
     uint32_t pcmBytesPerFrame() const { return m_pcmBytesPerFrame; }
-    const mpeg::FrameHeader& header() const { return m_header; }
     const mpeg::FrameReader& frameReader() const { return m_reader; }
     int ringPosition() const { return m_synthesis.ringPosition(); }
 

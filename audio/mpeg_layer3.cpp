@@ -73,7 +73,7 @@ void Layer3Decoder::reset()
     m_nonZero[0] = m_nonZero[1] = Layer3Decoder::kLines;
 }
 
-bool Layer3Decoder::readSideInfo(FrameReader& reader, const FrameHeader& header)
+void Layer3Decoder::readSideInfo(FrameReader& reader, const FrameHeader& header)
 {
     const int channels = header.channels;
     const bool lsf = header.lowSamplingFrequency;
@@ -112,7 +112,7 @@ bool Layer3Decoder::readSideInfo(FrameReader& reader, const FrameHeader& header)
                         for (int c = (g == gr ? ch : 0); c < channels; ++c)
                             m_side.granules[g][c] = GranuleChannelInfo();
                     }
-                    return false;
+                    return;
                 }
                 info.region0Count = (info.blockType == 2 && !info.mixedBlock) ? 8 : 7;
                 info.region1Count = lsf && info.region0Count == 7 ? 13 : 20 - info.region0Count;
@@ -130,7 +130,6 @@ bool Layer3Decoder::readSideInfo(FrameReader& reader, const FrameHeader& header)
             info.count1TableSelect = reader.getBits(1);
         }
     }
-    return true;
 }
 
 void Layer3Decoder::readScaleFactors(const FrameHeader& header, int granule, int channel)

@@ -103,12 +103,11 @@ public:
     void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
         SynthesisPath path, int16_t* pcm, float* pcmFloat);
 
-    const Layer3SideInfo& sideInfo() const { return m_side; }
     // Lines the Huffman decoder filled for a channel in the last granule.
     int decodedLineCount(int channel) const { return m_decodedLines[channel]; }
 
 private:
-    bool readSideInfo(FrameReader& reader, const FrameHeader& header);
+    void readSideInfo(FrameReader& reader, const FrameHeader& header);
     void readScaleFactors(const FrameHeader& header, int granule, int channel);
     void readLsfScaleFactors(const FrameHeader& header, int channel);
     void decodeHuffman(const FrameHeader& header, const GranuleChannelInfo& info, uint64_t end, int channel);
