@@ -153,12 +153,7 @@ void hueSpanByGreen(uint16_t* destination, const uint16_t* source, int32_t count
 
 void partialHueSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    const uint16_t* hue = hueColours();
-    for (int32_t i = 0; i < count; ++i) {
-        uint16_t s = source[i];
-        if (s)
-            destination[i] = isGrey(s) ? hue[redOf(s)] : s;
-    }
+    hueSpanGreyOnly(destination, source, count, hueTable().entry(state().hue));
 }
 
 void partialHueSpanOpaque(uint16_t* destination, const uint16_t* source, int32_t count)
