@@ -242,32 +242,41 @@ void BackBuffer::copyToSurface(
         copy(destination, m_pixels.data(), n - d, 0, destinationPitch, d, m_width);
 }
 
-void copyRingToSurface(uint16_t* destination, const uint16_t* source, int64_t destinationStart, int64_t sourceStart,
-    int32_t destinationPitch, int64_t count, int32_t width)
+namespace {
+
+// Walks `count` ring pixels in chunks that stay on one destination row and
+// hands each chunk to copyChunk(destination offset, pixels done, chunk size).
+template<typename CopyChunk>
+void walkRingChunks(int64_t destinationStart, int32_t destinationPitch, int64_t count, int32_t width,
+    CopyChunk copyChunk)
 {
     int64_t done = 0;
     while (done < count) {
         int64_t row = (destinationStart + done) / width;
         int64_t column = (destinationStart + done) % width;
         int64_t chunk = std::min(count - done, width - column);
-        std::memcpy(destination + row * destinationPitch + column, source + sourceStart + done,
-            static_cast<size_t>(chunk) * sizeof(uint16_t));
+        copyChunk(row * destinationPitch + column, done, chunk);
         done += chunk;
     }
+}
+
+} // namespace
+
+void copyRingToSurface(uint16_t* destination, const uint16_t* source, int64_t destinationStart, int64_t sourceStart,
+    int32_t destinationPitch, int64_t count, int32_t width)
+{
+    walkRingChunks(destinationStart, destinationPitch, count, width, [&](int64_t at, int64_t done, int64_t chunk) {
+        std::memcpy(destination + at, source + sourceStart + done, static_cast<size_t>(chunk) * sizeof(uint16_t));
+    });
 }
 
 void copyRingToSurface565(uint16_t* destination, const uint16_t* source, int64_t destinationStart,
     int64_t sourceStart, int32_t destinationPitch, int64_t count, int32_t width)
 {
-    int64_t done = 0;
-    while (done < count) {
-        int64_t row = (destinationStart + done) / width;
-        int64_t column = (destinationStart + done) % width;
-        int64_t chunk = std::min(count - done, width - column);
-        uint16_t* out = destination + row * destinationPitch + column;
+    walkRingChunks(destinationStart, destinationPitch, count, width, [&](int64_t at, int64_t done, int64_t chunk) {
+        uint16_t* out = destination + at;
         const uint16_t* in = source + sourceStart + done;
         for (int64_t i = 0; i < chunk; ++i)
             out[i] = convert555To565(in[i]);
-        done += chunk;
-    }
+    });
 }
