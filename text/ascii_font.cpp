@@ -176,7 +176,7 @@ int32_t drawAsciiGlyph(int32_t font, int32_t x, int32_t y, int32_t hue, int32_t 
     const AsciiGlyph* glyph = glyphFor(loaded, code);
     if (!glyph || glyph->width == 0)
         return 0;
-    TextClip area = clip.within(surface);
+    TextClip area = clipToSurface(clip, surface);
     // Only whole glyphs are drawn across the clip's sides; a glyph that does
     // not fit ends the line.
     if (x < clip.left || x + glyph->width - 1 >= clip.right)

@@ -1,10 +1,12 @@
 #pragma once
 // What the text code draws into: a caller-owned 16-bit pixel array addressed
-// pixels[x + pitch * y], pitch in pixels, width x height of them. A clip is
-// half-open (right and bottom exclusive) and is always narrowed to the
-// surface, so no drawing call writes outside the pixels it was given.
-// Process-wide drawing context (the pixel format) is set by app/ once;
-// main thread only.
+// pixels[x + pitch * y], pitch in pixels, width x height of them. A clip is a
+// half-open rectangle of surface pixels (right and bottom exclusive) and is
+// always narrowed to the surface, so no drawing call writes outside the pixels
+// it was given. Process-wide drawing context (the pixel format) is set by app/
+// once; main thread only.
+
+#include "platform/screen_rect.h"
 
 #include <cstdint>
 
@@ -17,20 +19,12 @@ struct TextSurface {
     int32_t height = 0;
 };
 
-struct TextClip {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0; // exclusive
-    int32_t bottom = 0; // exclusive
-
-    // The part of this clip inside the surface.
-    TextClip within(const TextSurface& surface) const;
-    bool contains(int32_t x, int32_t y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool isEmpty() const { return right <= left || bottom <= top; }
-};
+using TextClip = platform::ScreenRect;
 
 // The whole surface as a clip.
 TextClip wholeSurface(const TextSurface& surface);
+// The part of `clip` inside the surface; empty for a surface without pixels.
+TextClip clipToSurface(const TextClip& clip, const TextSurface& surface);
 
 // Hue numbers run from 1 to kMaxTextHue and select the hue table's entry
 // hue - 1 (its 32 colours by 5-bit intensity). Any other number (0, or a

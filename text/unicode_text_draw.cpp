@@ -39,7 +39,7 @@ class LinePainter {
 public:
     LinePainter(const TextSurface& surface, const TextClip& clip)
         : m_surface(surface)
-        , m_area(clip.within(surface))
+        , m_area(clipToSurface(clip, surface))
     {
     }
 
