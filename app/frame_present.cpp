@@ -43,7 +43,7 @@ void WindowPresenter::present(PresentKind kind)
     m_previous.swap(m_picture);
     m_picture.resize(size_t(width) * size_t(height));
     unrollRing(ring, width, height, offset, m_picture.data());
-    removePointerFromFrame(ring, width, height, offset);
+    removePointerFromFrame(ring);
     // The screen keeps what it shows: an unchanged picture is not sent again
     // unless the window lost its contents.
     if (kind == PresentKind::IfChanged && m_previous == m_picture && m_presentedFormat == m_backBuffer.format())

@@ -81,6 +81,26 @@ bool inGame()
     return s.services.isInGame && s.services.isInGame();
 }
 
+// The hotspot of the kind on show, (0, 0) when none with art is; the caller
+// holds the kind lock.
+void shownHotspot(int32_t& x, int32_t& y)
+{
+    PointerState& s = state();
+    x = 0;
+    y = 0;
+    if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
+        x = s.kinds[s.shownKind].hotspotX;
+        y = s.kinds[s.shownKind].hotspotY;
+    }
+}
+
+// A cursor image from the source with as many pixels as its size says.
+bool readCursorArt(CursorArtSource& source, int32_t artId, CursorArt& art)
+{
+    return source.cursorArt(artId, art) && art.width > 0 && art.height > 0
+        && art.pixels.size() >= size_t(art.width) * size_t(art.height);
+}
+
 void fillKindArt(int kind, int32_t first, int32_t last)
 {
     state().kinds[kind].firstArt = first;
@@ -259,8 +279,7 @@ void loadCursors(CursorArtSource& source, uint16_t combatHue, bool use565)
     CursorArt art;
     for (CursorKindRow& row : s.kinds) {
         for (int32_t id = row.firstArt; id <= row.lastArt; ++id) {
-            if (!source.cursorArt(id, art) || art.width <= 0 || art.height <= 0
-                || art.pixels.size() < size_t(art.width) * size_t(art.height))
+            if (!readCursorArt(source, id, art))
                 continue;
             // Hotspot x: the marker within the first run of row 0.
             int32_t column = 0;
@@ -292,8 +311,7 @@ void loadCursors(CursorArtSource& source, uint16_t combatHue, bool use565)
     for (int i = 0; i < kCursorImageCount; ++i) {
         CursorImage& image = s.images[i];
         image = CursorImage {};
-        if (!source.cursorArt(kFirstCursorArt + i, art) || art.width <= 0 || art.height <= 0
-            || art.pixels.size() < size_t(art.width) * size_t(art.height))
+        if (!readCursorArt(source, kFirstCursorArt + i, art))
             continue;
         image.width = art.width & ~1;
         image.height = art.height;
@@ -365,12 +383,11 @@ void getPointerPosition(int32_t& x, int32_t& y)
 {
     PointerState& s = state();
     std::scoped_lock lock(s.positionLock, s.kindLock);
-    x = s.pointerX;
-    y = s.pointerY;
-    if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
-        x += s.kinds[s.shownKind].hotspotX;
-        y += s.kinds[s.shownKind].hotspotY;
-    }
+    int32_t hotX = 0;
+    int32_t hotY = 0;
+    shownHotspot(hotX, hotY);
+    x = s.pointerX + hotX;
+    y = s.pointerY + hotY;
 }
 
 void getCursorImageSize(int32_t& width, int32_t& height)
@@ -406,27 +423,20 @@ bool isPointerNearCentre()
 void movePointerTo(int32_t x, int32_t y)
 {
     PointerState& s = state();
+    int32_t hotX = 0;
+    int32_t hotY = 0;
     {
         std::scoped_lock lock(s.positionLock, s.kindLock);
-        int32_t hotX = 0;
-        int32_t hotY = 0;
-        if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
-            hotX = s.kinds[s.shownKind].hotspotX;
-            hotY = s.kinds[s.shownKind].hotspotY;
-        }
+        shownHotspot(hotX, hotY);
         s.pointerX = x - hotX;
         s.pointerY = y - hotY;
     }
     chooseShownCursor();
     // The new kind may have another hotspot: keep the hot point where it is.
     std::scoped_lock lock(s.positionLock, s.kindLock);
-    if (s.shownKind >= 0 && s.kinds[s.shownKind].loaded) {
-        s.pointerX = x - s.kinds[s.shownKind].hotspotX;
-        s.pointerY = y - s.kinds[s.shownKind].hotspotY;
-    } else {
-        s.pointerX = x;
-        s.pointerY = y;
-    }
+    shownHotspot(hotX, hotY);
+    s.pointerX = x - hotX;
+    s.pointerY = y - hotY;
 }
 
 void chooseShownCursor()
@@ -526,7 +536,7 @@ void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t
     s.underPointer.saved = !s.underPointer.indices.empty();
 }
 
-void removePointerFromFrame(uint16_t* ring, int32_t, int32_t, int64_t)
+void removePointerFromFrame(uint16_t* ring)
 {
     PointerState& s = state();
     if (ring && s.underPointer.saved) {

@@ -103,9 +103,10 @@ bool pointerNeedsRedraw();
 // Composites (main thread, inside the present step, which holds the display
 // lock) the pointer into a ring back buffer of width x height pixels
 // whose picture starts at index `ringOffset`, keeping the pixels under it;
-// removePointerFromFrame puts them back after the present.
+// removePointerFromFrame puts them back (at the ring indices kept) after the
+// present.
 void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
-void removePointerFromFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
+void removePointerFromFrame(uint16_t* ring);
 
 // The 25 ms pointer timer (when the MouseThread setting is on).
 void startPointerTimer(platform::Window& window);

@@ -2,6 +2,7 @@
 #include "platform/headless/headless_window.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -24,9 +25,16 @@ public:
         art.pixels.assign(size_t(art.width * art.height), 0x7C00);
         art.pixels[3] = kHotspotMarker;
         art.pixels[size_t(5 * art.width)] = kHotspotMarker;
+        if (truncated.count(artId))
+            art.pixels.resize(art.pixels.size() - 1);
+        if (empty.count(artId))
+            art.width = 0;
         return true;
     }
     std::map<int32_t, bool> missing;
+    // Art that claims more pixels than it holds, or has no width.
+    std::map<int32_t, bool> truncated;
+    std::map<int32_t, bool> empty;
 };
 
 class Pointer : public ::testing::Test {
@@ -193,6 +201,23 @@ TEST_F(Pointer, MissingArtLeavesTheKindUnloaded)
     EXPECT_EQ(y, 60);
 }
 
+TEST_F(Pointer, DamagedArtIsTakenForMissingArt)
+{
+    FakeCursorArt art;
+    art.truncated[24668] = true;
+    art.empty[24669] = true;
+    loadCursors(art, 0, false);
+    EXPECT_FALSE(cursorKindRow(17).loaded);
+    // The image for kind 17 is art 24668: nothing of it is drawn.
+    setCursorKind(17);
+    setPointerDrawingAllowed(true);
+    std::vector<uint16_t> ring(size_t(640 * 480), 0);
+    notePointerMoved(10, 10);
+    drawPointerIntoFrame(ring.data(), 640, 480, 0);
+    EXPECT_EQ(std::count(ring.begin(), ring.end(), 0), std::ptrdiff_t(ring.size()));
+    removePointerFromFrame(ring.data());
+}
+
 TEST_F(Pointer, CombatHueTintsTheWarSetByItsRedIntensity)
 {
     FakeCursorArt art;
@@ -204,7 +229,7 @@ TEST_F(Pointer, CombatHueTintsTheWarSetByItsRedIntensity)
     drawPointerIntoFrame(ring.data(), 640, 480, 0);
     // Red 31 -> blue (31 * 31) >> 5 = 30.
     EXPECT_EQ(ring[size_t((10 - 5 + 1) * 640 + (10 - 3))], 30);
-    removePointerFromFrame(ring.data(), 640, 480, 0);
+    removePointerFromFrame(ring.data());
 }
 
 TEST_F(Pointer, ComposeThenRestoreLeavesTheRingIdenticalAcrossTheWrap)
@@ -224,7 +249,7 @@ TEST_F(Pointer, ComposeThenRestoreLeavesTheRingIdenticalAcrossTheWrap)
     // Picture (9, 3) lies past the ring's end and wraps to its start.
     EXPECT_EQ(ring[size_t((offset + 3 * 640 + 9) % (640 * 480))], 0x7C00);
     EXPECT_EQ(ring[size_t(offset + 9)], original[size_t(offset + 9)]);
-    removePointerFromFrame(ring.data(), 640, 480, offset);
+    removePointerFromFrame(ring.data());
     EXPECT_EQ(ring, original);
     EXPECT_FALSE(isCursorDirty());
 }
@@ -241,7 +266,7 @@ TEST_F(Pointer, GreySetOffTheFirstFacetInPeace)
     notePointerMoved(20, 20);
     drawPointerIntoFrame(ring.data(), 640, 480, 0);
     EXPECT_EQ(ring[size_t(20 * 640 + 20)], 0x4210);
-    removePointerFromFrame(ring.data(), 640, 480, 0);
+    removePointerFromFrame(ring.data());
 }
 
 TEST_F(Pointer, GreySetIn565LooksUpIn555AndWidensTheResult)
@@ -267,7 +292,7 @@ TEST_F(Pointer, GreySetIn565LooksUpIn555AndWidensTheResult)
     drawPointerIntoFrame(ring.data(), 640, 480, 0);
     EXPECT_EQ(ring[size_t(20 * 640 + 20)], 0x8410); // 0x4210 widened
     EXPECT_EQ(lookedUp & 0x8000, 0); // a 5-5-5 value was looked up
-    removePointerFromFrame(ring.data(), 640, 480, 0);
+    removePointerFromFrame(ring.data());
 }
 
 TEST_F(Pointer, TimerFollowsTheMouseAndStopsCleanly)

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     setCursorKind(int32_t(in.u8() % kCursorKindCount));
     notePointerMoved(int8_t(in.u8()) % 32, int8_t(in.u8()) % 32);
     drawPointerIntoFrame(ring.data(), width, height, ringStart);
-    removePointerFromFrame(ring.data(), width, height, ringStart);
+    removePointerFromFrame(ring.data());
     if (ring != before)
         std::abort();
     releasePointerState();
