@@ -93,6 +93,12 @@ int32_t styleExtra()
     return (isUnicodeBold() ? 1 : 0) + (isUnicodeItalic() ? 1 : 0);
 }
 
+// An absent glyph reads as an empty one here: 1 pixel plus the style's extra.
+int32_t glyphAdvance(const GlyphView& glyph)
+{
+    return glyph.xOffset + glyph.width + 1 - (g_state.tight ? 1 : 0) + styleExtra();
+}
+
 } // namespace
 
 int32_t unicodeDrawnAdvance(char16_t code)
@@ -100,9 +106,7 @@ int32_t unicodeDrawnAdvance(char16_t code)
     if (code == u' ')
         return g_state.blankWidth;
     GlyphView glyph = lookUpGlyph(code);
-    if (!glyph.present)
-        return 0;
-    return glyph.xOffset + glyph.width + 1 - (g_state.tight ? 1 : 0) + styleExtra();
+    return glyph.present ? glyphAdvance(glyph) : 0;
 }
 
 void loadUnicodeFonts()
@@ -276,8 +280,7 @@ int32_t unicodeCharAdvance(char16_t code)
     ensureLoaded();
     if (code == u' ')
         return g_state.blankWidth;
-    GlyphView glyph = lookUpGlyph(code);
-    return glyph.xOffset + glyph.width + 1 - (g_state.tight ? 1 : 0) + styleExtra();
+    return glyphAdvance(lookUpGlyph(code));
 }
 
 int32_t measureUnicodeString(const char16_t* text)

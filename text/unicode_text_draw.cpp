@@ -175,9 +175,8 @@ void drawUnicodeTextEllipsis(const TextSurface& surface, const char16_t* text, i
 {
     if (!text || !surface.pixels)
         return;
-    int32_t sum = 0;
-    for (int32_t i = 0; text[i]; ++i)
-        sum += unicodeDrawnAdvance(text[i]);
+    int32_t sum = 0, lineHeight = 0, zero = 0;
+    measureUnicodeText(text, sum, lineHeight, zero);
     if (clip.right - x >= sum) {
         drawUnicodeTextLine(surface, text, x, y, colour, clip);
         return;
