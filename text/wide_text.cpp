@@ -32,26 +32,37 @@ int32_t parseSignedNumber(const char16_t* text, uint32_t radix, DigitValue digit
 
 int decimalDigit(char16_t unit) { return isDigitChar(unit) ? unit - u'0' : -1; }
 
-
 int32_t utf8SequenceLength(char16_t unit) { return unit < 0x80 ? 1 : (unit < 0x800 ? 2 : 3); }
+
+// Writes the 1 to 4 bytes of codePoint to out; returns how many.
+int32_t encodeUtf8(uint32_t codePoint, char* out)
+{
+    if (codePoint < 0x80) {
+        out[0] = char(codePoint);
+        return 1;
+    }
+    if (codePoint < 0x800) {
+        out[0] = char(0xC0 | (codePoint >> 6));
+        out[1] = char(0x80 | (codePoint & 0x3F));
+        return 2;
+    }
+    if (codePoint < 0x10000) {
+        out[0] = char(0xE0 | (codePoint >> 12));
+        out[1] = char(0x80 | ((codePoint >> 6) & 0x3F));
+        out[2] = char(0x80 | (codePoint & 0x3F));
+        return 3;
+    }
+    out[0] = char(0xF0 | (codePoint >> 18));
+    out[1] = char(0x80 | ((codePoint >> 12) & 0x3F));
+    out[2] = char(0x80 | ((codePoint >> 6) & 0x3F));
+    out[3] = char(0x80 | (codePoint & 0x3F));
+    return 4;
+}
 
 void appendUtf8(std::string& out, uint32_t codePoint)
 {
-    if (codePoint < 0x80) {
-        out += char(codePoint);
-    } else if (codePoint < 0x800) {
-        out += char(0xC0 | (codePoint >> 6));
-        out += char(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += char(0xE0 | (codePoint >> 12));
-        out += char(0x80 | ((codePoint >> 6) & 0x3F));
-        out += char(0x80 | (codePoint & 0x3F));
-    } else {
-        out += char(0xF0 | (codePoint >> 18));
-        out += char(0x80 | ((codePoint >> 12) & 0x3F));
-        out += char(0x80 | ((codePoint >> 6) & 0x3F));
-        out += char(0x80 | (codePoint & 0x3F));
-    }
+    char bytes[4];
+    out.append(bytes, size_t(encodeUtf8(codePoint, bytes)));
 }
 
 } // namespace
@@ -296,16 +307,7 @@ int32_t wideToUtf8(char* destination, const char16_t* text, int32_t size)
         // A sequence goes in only whole and with room left for the terminator.
         if (used + length + 1 > size)
             break;
-        if (length == 1) {
-            destination[used++] = char(unit);
-        } else if (length == 2) {
-            destination[used++] = char(0xC0 | (unit >> 6));
-            destination[used++] = char(0x80 | (unit & 0x3F));
-        } else {
-            destination[used++] = char(0xE0 | (unit >> 12));
-            destination[used++] = char(0x80 | ((unit >> 6) & 0x3F));
-            destination[used++] = char(0x80 | (unit & 0x3F));
-        }
+        used += encodeUtf8(unit, destination + used);
     }
     destination[used++] = 0;
     return used;
