@@ -255,6 +255,17 @@ FILE* FileManager::recordOpenFile(const std::string& name, const std::string& pa
     return handle;
 }
 
+FILE* FileManager::openAndRecord(const std::string& name, const std::string& path, const char* mode)
+{
+    std::optional<std::string> real = platform::resolvePath(path, modeCreates(mode));
+    if (!real)
+        return nullptr;
+    FILE* stream = openRealPath(*real, mode);
+    if (!stream)
+        return nullptr;
+    return recordOpenFile(name, *real, stream);
+}
+
 FILE* FileManager::open(const std::string& name, const char* mode)
 {
     ensureInitialised();
@@ -264,11 +275,8 @@ FILE* FileManager::open(const std::string& name, const char* mode)
     if (OpenFileEntry* entry = findEntryByName(key))
         return reopenEntry(*entry, mode);
     for (const SearchPath& searchPath : m_searchPaths) {
-        std::optional<std::string> real = platform::resolvePath(searchPath.directory + key, modeCreates(mode));
-        if (!real)
-            continue;
-        if (FILE* stream = openRealPath(*real, mode))
-            return recordOpenFile(key, *real, stream);
+        if (FILE* stream = openAndRecord(key, searchPath.directory + key, mode))
+            return stream;
     }
     return nullptr;
 }
@@ -281,13 +289,7 @@ FILE* FileManager::openPath(const std::string& path, const char* mode)
     std::string key = platform::normalizeSeparators(path);
     if (OpenFileEntry* entry = findEntryByName(key))
         return reopenEntry(*entry, mode);
-    std::optional<std::string> real = platform::resolvePath(key, modeCreates(mode));
-    if (!real)
-        return nullptr;
-    FILE* stream = openRealPath(*real, mode);
-    if (!stream)
-        return nullptr;
-    return recordOpenFile(key, *real, stream);
+    return openAndRecord(key, key, mode);
 }
 
 void FileManager::close(FILE* stream)
@@ -331,10 +333,7 @@ int32_t FileManager::readWhole(const std::string& name, std::vector<uint8_t>& by
     FILE* stream = open(name, "rb");
     if (!stream)
         return 0;
-    const OpenFileEntry* entry = findOpenEntryByStream(stream);
-    if (!entry)
-        stopFatally();
-    int32_t size = entry->size;
+    int32_t size = getFileSize(stream);
     if (size > 0) {
         bytes.resize(size_t(size));
         if (std::fread(bytes.data(), 1, size_t(size), stream) != size_t(size))
@@ -349,11 +348,10 @@ int32_t FileManager::readWhole(const std::string& name, std::vector<uint8_t>& by
 int32_t FileManager::getFileSize(FILE* stream)
 {
     ensureInitialised();
-    for (auto entry = m_openFiles.rbegin(); stream && entry != m_openFiles.rend(); ++entry) {
-        if (entry->handle == stream)
-            return entry->size;
-    }
-    stopFatally();
+    const OpenFileEntry* entry = findOpenEntryByStream(stream);
+    if (!entry)
+        stopFatally();
+    return entry->size;
 }
 
 std::string FileManager::getModuleDirAlloc()

@@ -121,6 +121,9 @@ private:
     OpenFileEntry* findOpenEntryByStream(FILE* stream);
     FILE* reopenEntry(OpenFileEntry& entry, const char* mode);
     FILE* recordOpenFile(const std::string& name, const std::string& path, FILE* handle);
+    // Resolves `path`, opens it and records it under `name`; null when it
+    // does not open.
+    FILE* openAndRecord(const std::string& name, const std::string& path, const char* mode);
 
     std::vector<std::string> m_arguments;
     std::string m_clientDir;
