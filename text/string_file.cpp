@@ -97,9 +97,9 @@ private:
         char tableName[kInfoTextBytes];
         m_reader.readString(language, sizeof language);
         m_file.m_characterSize = m_reader.readInt32(false);
-        m_file.m_reserved1 = m_reader.readInt32(false);
+        m_reader.readInt32(false); // reserved
         m_reader.readString(tableName, sizeof tableName);
-        m_file.m_reserved2 = m_reader.readInt32(false);
+        m_reader.readInt32(false); // reserved
         int32_t count = m_reader.readInt32(false);
         m_file.m_language = language;
         m_file.m_tableName = tableName;
@@ -114,7 +114,7 @@ private:
         }
         // Each text takes at least its terminator in the file, so a count
         // beyond the file's size cannot be true; it must not size the arrays.
-        int32_t limit = int32_t(std::min<size_t>(size_t(m_reader.dataEnd() - m_reader.dataPointer()), 1u << 24));
+        int32_t limit = std::min(m_reader.remaining(), 1 << 24);
         if (count > limit) {
             report("stringCount larger than the file.");
             count = limit;
@@ -318,12 +318,6 @@ StringFile* findLoadedStringFile(const std::string& name, const std::string& lan
     return findInCache(name, getDefaultLanguageCode(), tableName);
 }
 
-StringFile* addStringFile(std::unique_ptr<StringFile> file)
-{
-    g_cache.insert(g_cache.begin(), std::move(file));
-    return g_cache.front().get();
-}
-
 StringFile* findStringFile(const std::string& name, const std::string& language, const std::string& tableName,
     bool reload, bool reportMissing, bool exact)
 {
@@ -337,7 +331,7 @@ StringFile* findStringFile(const std::string& name, const std::string& language,
         return cached;
     auto file = std::make_unique<StringFile>();
     if (file->load(name, language, exact))
-        return addStringFile(std::move(file));
+        return g_cache.insert(g_cache.begin(), std::move(file))->get();
     if (reportMissing)
         reportFatal("%s", "");
     return nullptr;

@@ -52,7 +52,6 @@ public:
     const std::vector<int32_t>& timeStarts() const { return m_timeStart; }
     const std::vector<int32_t>& timeEnds() const { return m_timeEnd; }
     const std::vector<KeyRecord>& keyRecords() const { return m_keys; }
-    bool hasKeyLists() const { return m_hasKeys; }
 
     // The lines of the reader's silent diagnostic step, for inspection.
     const std::vector<std::string>& diagnostics() const { return m_diagnostics; }
@@ -62,8 +61,6 @@ private:
     std::string m_language;
     std::string m_tableName;
     int32_t m_characterSize = 0;
-    int32_t m_reserved1 = 0;
-    int32_t m_reserved2 = 0;
     std::vector<WString> m_texts; // null where the file gave none
     std::vector<int32_t> m_colours;
     std::vector<int32_t> m_fonts;
@@ -88,6 +85,4 @@ StringFile* findStringFile(const std::string& name, const std::string& language,
 // default language.
 StringFile* findLoadedStringFile(const std::string& name, const std::string& language,
     const std::string& tableName, bool exact);
-// Puts a file read elsewhere at the head of the cache.
-StringFile* addStringFile(std::unique_ptr<StringFile> file);
 void freeStringFiles();
