@@ -19,6 +19,7 @@
 #include "app/pointer.h"
 #include "app/startup_cleanups.h"
 #include "app/text_console.h"
+#include "platform/ascii_text.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
@@ -39,12 +40,12 @@
 #include "world/tile_data.h"
 
 #include <array>
-#include <cctype>
 #include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -127,7 +128,7 @@ std::optional<std::string> configWord(ConfigKeyKind kind)
     if (!lookupConfigValue(kind, value))
         return std::nullopt;
     for (char& c : value)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+        c = platform::foldAsciiCase(c);
     return value;
 }
 
@@ -195,10 +196,7 @@ uint32_t mapFileMask() { return startupState().mapFileMask; }
 
 int32_t splashPictureFor(const std::string& languageCode, uint32_t serverFeatures)
 {
-    std::string prefix = languageCode.substr(0, 3);
-    for (char& c : prefix)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (prefix == "jpn")
+    if (platform::equalIgnoringAsciiCase(std::string_view(languageCode).substr(0, 3), "jpn"))
         return 274;
     int32_t picture = 271;
     if (serverFeatures & 0x40)
