@@ -1,7 +1,6 @@
 #include "text/iff_reader.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -82,12 +81,9 @@ bool IffReader::pushLevel(size_t start, int32_t size, uint32_t name)
     if (m_depth == int32_t(m_levels.size()))
         m_levels.resize(m_levels.size() * 2);
     IffLevel& level = m_levels[size_t(m_depth)];
-    level = IffLevel {};
     level.start = start;
     level.size = size;
-    char text[5];
-    tagToText(name, text);
-    std::memcpy(level.name, text, sizeof level.name);
+    tagToText(name, level.name);
     ++m_depth;
     return true;
 }
