@@ -82,10 +82,9 @@ void censorSpeechText(char16_t* text)
     std::string copy(length, ' ');
     for (size_t i = 0; i < length; ++i)
         copy[i] = text[i] >= 128 ? ' ' : char(text[i]);
-    std::string before = copy;
     censorTextNarrow(copy.data());
     for (size_t i = 0; i < length; ++i) {
-        if (text[i] < 128 && copy[i] != before[i])
+        if (text[i] < 128 && copy[i] != char(text[i]))
             text[i] = char16_t(uint8_t(copy[i]));
     }
     censorTextWide(text);
