@@ -123,14 +123,20 @@ void MouseButtons::onRightButtonUp(int32_t x, int32_t y)
         int32_t px = 0;
         int32_t py = 0;
         getPointerPosition(px, py);
-        int32_t left = 0;
-        int32_t top = 0;
-        int32_t width = 0;
-        int32_t height = 0;
-        m_targets.helpPopupRect(left, top, width, height);
-        if (left < px && px < left + width && top < py && py < top + height)
+        if (insideHelpPopup(px, py))
             m_targets.closeHelpPopup();
     }
+}
+
+bool MouseButtons::insideHelpPopup(int32_t x, int32_t y)
+{
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    m_targets.helpPopupRect(left, top, width, height);
+    // The popup's border itself counts as outside.
+    return left < x && x < left + width && top < y && y < top + height;
 }
 
 void MouseButtons::updatePointer()
@@ -225,12 +231,7 @@ void MouseButtons::updateHoverHelp(int32_t x, int32_t y)
     CGump* popup = m_targets.helpPopup();
     if (!popup)
         return;
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    m_targets.helpPopupRect(left, top, width, height);
-    bool inside = left < x && x < left + width && top < y && y < top + height;
+    bool inside = insideHelpPopup(x, y);
     bool captureIsChild = m_capture && m_targets.isValid(m_capture) && m_targets.parentOf(m_capture) == popup;
     if (!inside && !m_hoverSettings.sticky && !captureIsChild)
         m_targets.closeHelpPopup();

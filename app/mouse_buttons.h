@@ -120,6 +120,8 @@ private:
     // The capture gump when valid; an invalid one is dropped.
     CGump* validCapture();
     void updateHoverHelp(int32_t x, int32_t y);
+    // Strictly inside the help popup's rectangle.
+    bool insideHelpPopup(int32_t x, int32_t y);
 
     PointerTargets& m_targets;
     CGump* m_capture = nullptr;

@@ -235,6 +235,47 @@ TEST_F(Buttons, HelpPopupClosesOnlyOnAReleaseStrictlyInside)
     EXPECT_EQ(targets.popupCloses, 1);
 }
 
+struct PopupHoverCase {
+    const char* name;
+    int32_t x, y; // pointer position at the input tick
+    bool sticky;
+    bool captureOnChild;
+    bool closes;
+};
+
+class PopupHover : public testing::TestWithParam<PopupHoverCase> { };
+
+// At each input tick the help popup goes once the pointer is off it, unless
+// it is sticky or a child of it holds the capture.
+TEST_P(PopupHover, ClosesWhenThePointerLeavesIt)
+{
+    const PopupHoverCase& c = GetParam();
+    platform::FakeClock clock(1000);
+    platform::ScopedClock guard(clock);
+    initPointerState();
+    FakeTargets targets;
+    MouseButtons buttons(targets);
+    FakeGump popup { "popup", 100, 100, 50, 50 };
+    FakeGump child { "child", 110, 110, 10, 10 };
+    child.parent = &popup;
+    targets.popup = &popup;
+    buttons.hoverHelpSettings().sticky = c.sticky;
+    if (c.captureOnChild)
+        buttons.setPointerCapture(handle(child));
+    movePointerTo(c.x, c.y);
+    buttons.updatePointer();
+    EXPECT_EQ(targets.popupCloses, c.closes ? 1 : 0);
+    releasePointerState();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PopupHover,
+    testing::Values(PopupHoverCase { "Inside", 120, 120, false, false, false },
+        PopupHoverCase { "OnTheBorder", 100, 120, false, false, true },
+        PopupHoverCase { "Outside", 300, 300, false, false, true },
+        PopupHoverCase { "OutsideButSticky", 300, 300, true, false, false },
+        PopupHoverCase { "OutsideWhileAChildHoldsTheCapture", 300, 300, false, true, false }),
+    [](const testing::TestParamInfo<PopupHoverCase>& param) { return std::string(param.param.name); });
+
 TEST_F(Buttons, LeftReleaseOnAHelpPopupChildUsesClientCoordinatesAndEndsTheCapture)
 {
     FakeGump popup { "popup", 100, 100, 50, 50 };
