@@ -106,6 +106,13 @@ TEST_F(RenderDataFiles, ServerTileDataEditsReachTheFile)
     EXPECT_EQ(writeTileDataLandGroup(3, land, &written).size(), 1u);
     EXPECT_TRUE(written);
     EXPECT_EQ(tileData().land(96).textureId, 5);
+
+    before = client.read("tiledata.mul");
+    for (int32_t refused : { -1, TileData::kLandGroupCount }) {
+        EXPECT_TRUE(writeTileDataLandGroup(refused, land, &written).empty()) << refused;
+        EXPECT_FALSE(written);
+    }
+    EXPECT_EQ(client.read("tiledata.mul"), before) << "a refused land group touches nothing";
 }
 
 TEST_F(RenderDataFiles, ArtImagesComeFromTheArtFiles)
