@@ -1,6 +1,7 @@
 #include "fixtures/language_files.h"
 #include "text/cliloc_table.h"
 #include "text/obscenity_filter.h"
+#include "text_data_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,18 @@ TEST(ClilocTable, LongTextIsCutAndTheNextRecordIsIntact)
     EXPECT_EQ(table.utf8Text(2)->size(), ClilocTable::kMaxTextBytes);
     ASSERT_NE(table.utf8Text(3), nullptr);
     EXPECT_EQ(*table.utf8Text(3), "after");
+}
+
+TEST(ClilocTable, FilesAreFoundByNameAndAMissingOneKeepsTheTable)
+{
+    test::TextDataDir data;
+    data.write("Cliloc.ENU", fixtures::clilocImage({ { 1000001, "sword" } }));
+    ClilocTable table;
+    EXPECT_TRUE(table.loadFile("cliloc.enu"));
+    EXPECT_FALSE(table.loadFile("cliloc.xyz"));
+    EXPECT_EQ(table.size(), 1u);
+    ASSERT_NE(table.utf8Text(1000001), nullptr);
+    EXPECT_EQ(*table.utf8Text(1000001), "sword");
 }
 
 struct BadCliloc {
