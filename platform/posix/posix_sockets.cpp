@@ -24,6 +24,9 @@ sockaddr_in makeAddress(uint32_t address, uint16_t port)
     return result;
 }
 
+// poll takes a signed timeout: longer waits are held to the largest it takes.
+int pollTimeout(uint32_t timeoutMs) { return int(timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFFu : timeoutMs); }
+
 bool isWouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 // Waits until `socket` is ready for `events` or the time runs out; false on timeout or error.
@@ -31,7 +34,7 @@ bool waitFor(int socket, short events, uint32_t timeoutMs)
 {
     pollfd entry { socket, events, 0 };
     for (;;) {
-        int ready = poll(&entry, 1, int(timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFFu : timeoutMs));
+        int ready = poll(&entry, 1, pollTimeout(timeoutMs));
         if (ready < 0 && errno == EINTR)
             continue;
         return ready > 0;
@@ -171,7 +174,7 @@ int32_t pollSockets(std::span<SocketPoll> sockets, uint32_t timeoutMs)
     }
     int ready;
     do
-        ready = poll(entries.data(), entries.size(), int(timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFFu : timeoutMs));
+        ready = poll(entries.data(), entries.size(), pollTimeout(timeoutMs));
     while (ready < 0 && errno == EINTR);
     for (size_t i = 0; i < sockets.size(); ++i) {
         short got = ready > 0 ? entries[i].revents : 0;
