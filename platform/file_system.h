@@ -25,6 +25,9 @@ bool fileExists(const std::string& realPath);
 bool isDirectory(const std::string& realPath);
 // Size in bytes, or -1.
 int64_t fileSize(const std::string& realPath);
+// The directory part of a slash-separated path: "." when it has none, "/"
+// for a name at the root.
+std::string parentDirectory(const std::string& path);
 // Creates the directory and its parents; true when it exists afterwards.
 bool makeDirectories(const std::string& realPath);
 

@@ -160,6 +160,14 @@ int64_t fileSize(const std::string& realPath)
     return int64_t(info.st_size);
 }
 
+std::string parentDirectory(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 bool makeDirectories(const std::string& realPath)
 {
     if (realPath.empty())
@@ -206,9 +214,7 @@ bool replaceFileContents(const std::string& realPath, const std::string& bytes)
         return false;
     }
     // The rename itself must reach the disk too.
-    size_t slash = realPath.rfind('/');
-    std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : realPath.substr(0, slash));
-    int directoryDescriptor = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int directoryDescriptor = open(parentDirectory(realPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directoryDescriptor >= 0) {
         fsync(directoryDescriptor);
         close(directoryDescriptor);

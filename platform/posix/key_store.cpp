@@ -190,14 +190,6 @@ Section* findSection(Document& document, const std::string& keyPath)
     return nullptr;
 }
 
-std::string parentOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The whole file is replaced at once and flushed to the disk, so that a crash
 // leaves either the old or the new file, and a value written before a crash is
 // still there after it.
@@ -212,7 +204,7 @@ bool save(const std::string& path, const Document& document)
             content += line + "\n";
     }
 
-    return makeDirectories(parentOf(path)) && replaceFileContents(path, content);
+    return makeDirectories(parentDirectory(path)) && replaceFileContents(path, content);
 }
 
 // Reads the file into `document` and finds the key's section there; null when

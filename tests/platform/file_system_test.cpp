@@ -117,6 +117,14 @@ TEST(FileFacts, AnswerForFilesDirectoriesAndMissingNames)
     EXPECT_EQ(platform::fileSize(missing), -1);
 }
 
+TEST(ParentDirectory, KeepsTheFormOfThePath)
+{
+    EXPECT_EQ(platform::parentDirectory("registry.ini"), ".");
+    EXPECT_EQ(platform::parentDirectory("/registry.ini"), "/");
+    EXPECT_EQ(platform::parentDirectory("/home/player/.config/vardun/registry.ini"), "/home/player/.config/vardun");
+    EXPECT_EQ(platform::parentDirectory("config/registry.ini"), "config");
+}
+
 TEST(MakeDirectories, MakesParentsAndRefusesAFileInTheWay)
 {
     test::TempDir root;
