@@ -4,13 +4,13 @@
 #include "app/data_files.h"
 #include "app/def_tables.h"
 #include "app/file_manager.h"
+#include "fixtures/data_file_writer.h"
+#include "support/temp_dir.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,38 +20,23 @@ namespace {
 constexpr int32_t kEntries = 100000;
 constexpr int64_t kLookups = 10000000;
 
-std::string le32(uint32_t value) { return { char(value), char(value >> 8), char(value >> 16), char(value >> 24) }; }
-
-void writeFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-}
-
 // A client directory with every required file and a 100,000-entry art index,
 // loaded into a table of its own. Lives for the whole benchmark run.
 class LoadedDataFiles {
 public:
     LoadedDataFiles()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vardun-bench-XXXXXX").string();
-        m_root = mkdtemp(pattern.data()) ? pattern : std::string();
-        setenv("VARDUN_CONFIG_DIR", (m_root / "config").c_str(), 1);
-        std::filesystem::path client = m_root / "client";
-        std::filesystem::create_directories(client);
-        for (int file = 0; file < kDataFileCount; ++file) {
-            if (dataFileRow(file)->required)
-                writeFile(client / dataFileRow(file)->name, "x");
-        }
+        setenv("VARDUN_CONFIG_DIR", m_root.file("config").c_str(), 1);
+        fixture::writeRequiredDataFiles(m_root, "client");
         std::string index;
         std::string data;
         for (int32_t n = 0; n < kEntries; ++n) {
-            index += le32(uint32_t(data.size())) + le32(8) + le32(uint32_t(n));
-            data += le32(uint32_t(n)) + le32(~uint32_t(n));
+            index += fixture::idxEntry(int32_t(data.size()), 8, uint32_t(n));
+            data += fixture::le32(uint32_t(n)) + fixture::le32(~uint32_t(n));
         }
-        writeFile(client / "artidx.mul", index);
-        writeFile(client / "art.mul", data);
-        m_manager.setCommandLine(std::vector<std::string> { "vardun", "-r", client.string() });
+        m_root.write("client/artidx.mul", index);
+        m_root.write("client/art.mul", data);
+        m_manager.setCommandLine(std::vector<std::string> { "vardun", "-r", m_root.file("client") });
         m_previous = installFileManager(&m_manager);
         m_files.reset();
         m_files.load();
@@ -65,15 +50,13 @@ public:
     {
         m_files.close();
         installFileManager(m_previous);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
     }
 
     DataFiles& files() { return m_files; }
     const std::vector<int32_t>& numbers() const { return m_numbers; }
 
 private:
-    std::filesystem::path m_root;
+    test::TempDir m_root;
     FileManager m_manager;
     FileManager* m_previous = nullptr;
     DataFiles m_files;
@@ -125,15 +108,11 @@ class LoadedDefTable {
 public:
     LoadedDefTable()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vardun-bench-XXXXXX").string();
-        std::filesystem::path root = mkdtemp(pattern.data()) ? pattern : std::string();
+        test::TempDir root;
         std::string lines;
         for (int id = 0; id < 3000; ++id)
             lines += std::to_string(id * 7) + " {" + std::to_string(id) + ", " + std::to_string(id + 1) + "} 0\r\n";
-        writeFile(root / "gump.def", lines);
-        m_table.load((root / "gump.def").string());
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        m_table.load(root.write("gump.def", lines));
         std::mt19937 random(54321);
         m_ids.resize(1 << 16);
         for (uint16_t& id : m_ids)
