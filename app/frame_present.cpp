@@ -39,7 +39,8 @@ void WindowPresenter::present(PresentKind kind)
     if (m_window.window().cursorPosition(pointerX, pointerY))
         notePointerMoved(pointerX, pointerY);
     drawPointerIntoFrame(ring, width, height, offset);
-    m_picture.resize(size_t(width) * size_t(height));
+    // The last picture is kept as it was: after a change of size it never
+    // compares equal to the new one.
     m_previous.swap(m_picture);
     m_picture.resize(size_t(width) * size_t(height));
     unrollRing(ring, width, height, offset, m_picture.data());
