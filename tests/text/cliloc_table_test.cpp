@@ -1,7 +1,7 @@
+#include "fixtures/client_directory.h"
 #include "fixtures/language_files.h"
 #include "text/cliloc_table.h"
 #include "text/obscenity_filter.h"
-#include "text_data_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ TEST(ClilocTable, LongTextIsCutAndTheNextRecordIsIntact)
 
 TEST(ClilocTable, FilesAreFoundByNameAndAMissingOneKeepsTheTable)
 {
-    test::TextDataDir data;
+    fixture::ClientDirectory data;
     data.write("Cliloc.ENU", fixtures::clilocImage({ { 1000001, "sword" } }));
     ClilocTable table;
     EXPECT_TRUE(table.loadFile("cliloc.enu"));

@@ -1,8 +1,8 @@
+#include "fixtures/client_directory.h"
 #include "fixtures/font_writers.h"
 #include "platform/message_box.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
-#include "text_data_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 TEST(FontFiles, ByteFontsLoadThroughTheFileManager)
 {
-    test::TextDataDir data;
+    fixture::ClientDirectory data;
     data.write("Fonts.MUL", fixtures::AsciiFontFileWriter().setSolidGlyph(3, 'a', 2, 3, 0, 0x7FFF).bytes());
     loadAsciiFonts();
     EXPECT_TRUE(isAsciiFontLoaded(3));
@@ -22,13 +22,13 @@ TEST(FontFiles, ByteFontsLoadThroughTheFileManager)
 
 TEST(FontFilesDeathTest, MissingByteFontFileIsFatal)
 {
-    test::TextDataDir data;
+    fixture::ClientDirectory data;
     EXPECT_EXIT(loadAsciiFonts(), ::testing::ExitedWithCode(1), "Cannot open 'fonts.mul'.");
 }
 
 TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
 {
-    test::TextDataDir data;
+    fixture::ClientDirectory data;
     data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
     fixtures::UnicodeFontWriter small;
     small.setGlyph(u'A', { 0, 0, 3, 3, { "###", "#.#", "###" } });
@@ -48,7 +48,7 @@ TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
 
 TEST(FontFiles, UnicodeFontThatCannotBeMappedShowsItsErrorAndIsAbsent)
 {
-    test::TextDataDir data;
+    fixture::ClientDirectory data;
     data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
     data.write("unifont1.mul", ""); // an empty file opens but cannot be mapped
     platform::RecordingMessageBoxSink sink;

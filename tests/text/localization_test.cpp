@@ -1,9 +1,9 @@
+#include "fixtures/client_directory.h"
 #include "fixtures/language_files.h"
 #include "support/scoped_environment.h"
 #include "text/cliloc_table.h"
 #include "text/localization.h"
 #include "text/string_file.h"
-#include "text_data_dir.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ protected:
     test::ScopedEnvironment m_all;
     test::ScopedEnvironment m_messages;
     test::ScopedEnvironment m_lang;
-    test::TextDataDir m_data;
+    fixture::ClientDirectory m_data;
 };
 
 TEST_F(LocalizationTest, ConfiguredCodeWinsAndKeepsItsCase)
@@ -118,7 +118,7 @@ TEST_F(LocalizationTest, LanguageListAndTags)
 
 TEST_F(LocalizationTest, MissingFilesLeaveEnglishAndTheNotFoundText)
 {
-    test::TextDataDir empty;
+    fixture::ClientDirectory empty;
     empty.write("vo.cfg", "UserLanguageCodeString=deu\r\n");
     initLocalization();
     EXPECT_EQ(getLanguageCode(), "enu"); // no list: only English is known

@@ -1,7 +1,7 @@
+#include "fixtures/client_directory.h"
 #include "fixtures/language_files.h"
 #include "text/localization.h"
 #include "text/string_file.h"
-#include "text_data_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ protected:
         freeStringFiles();
         setLanguageCode("");
     }
-    test::TextDataDir m_data;
+    fixture::ClientDirectory m_data;
 };
 
 TEST_F(StringFileTest, EnglishServesAMissingLanguage)
