@@ -84,6 +84,16 @@ std::optional<ConfigKeyKind> lineKind(std::string_view text)
     return findConfigKey(key);
 }
 
+void appendRest(FILE* stream, std::string& bytes)
+{
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+        bytes.append(chunk, got);
+}
+
+// An existing empty file counts as read: it is not a reason to fall back to
+// another file.
 bool readWhole(const std::string& name, std::string& bytes)
 {
     bytes.clear();
@@ -91,10 +101,7 @@ bool readWhole(const std::string& name, std::string& bytes)
     FILE* stream = files.open(name, "rb");
     if (!stream)
         return false;
-    char chunk[4096];
-    size_t got;
-    while ((got = files.read(chunk, 1, sizeof chunk, stream)) > 0)
-        bytes.append(chunk, got);
+    appendRest(stream, bytes);
     files.close(stream);
     return true;
 }
@@ -121,10 +128,7 @@ std::string readRealFile(const std::string& path)
 {
     std::string bytes;
     if (FILE* stream = std::fopen(path.c_str(), "rb")) {
-        char chunk[4096];
-        size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
-            bytes.append(chunk, got);
+        appendRest(stream, bytes);
         std::fclose(stream);
     }
     return bytes;
