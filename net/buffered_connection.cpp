@@ -26,7 +26,6 @@ void BufferedConnection::clearBuffers()
 {
     m_sendCipherMark = 0;
     m_decodedLength = 0;
-    m_decodedEnd = 0;
     m_rawBitPosition = 0;
     m_rawStart = 0;
     m_rawFill = 0;

@@ -115,7 +115,6 @@ private:
     bool m_gameServer { false };
     bool m_compressed { false };
     uint32_t m_decodedLength { 0 };
-    uint32_t m_decodedEnd { 0 };
     uint32_t m_rawBitPosition { 0 }; // bits consumed from the start of m_raw (compressed stream)
     uint32_t m_rawStart { 0 }; // bytes consumed from the start of m_raw (plain stream)
     uint32_t m_rawFill { 0 };

@@ -98,9 +98,9 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
         loseConnection();
         return Split::Lost;
     }
-    m_decodedEnd = m_decodedLength;
+    // The end code was met: everything decoded so far ends here.
     uint32_t held = m_heldOffset;
-    uint32_t end = m_decodedEnd;
+    uint32_t end = m_decodedLength;
     if (end == held)
         return Split::Continue; // an empty block carries nothing
 
@@ -130,7 +130,6 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
     if (!paused) {
         std::memset(m_decoded, 0, end);
         m_decodedLength = 0;
-        m_decodedEnd = 0;
     }
     return Split::Continue;
 }
@@ -238,7 +237,6 @@ void BufferedConnection::releaseHeld()
         std::memmove(m_decoded, m_decoded + drop, m_decodedLength - drop);
         std::memset(m_decoded + m_decodedLength - drop, 0, drop);
         m_decodedLength -= drop;
-        m_decodedEnd = m_decodedEnd > drop ? m_decodedEnd - drop : 0;
     } else {
         m_rawStart += std::min(drop, m_rawFill - m_rawStart);
     }
@@ -252,8 +250,6 @@ void BufferedConnection::cutOutActive(uint32_t offset, uint32_t count)
     std::memmove(base + offset, base + offset + count, activeLength - offset - count);
     std::memset(base + activeLength - count, 0, count);
     length -= count;
-    if (m_compressed)
-        m_decodedEnd = m_decodedEnd > count ? m_decodedEnd - count : 0;
 }
 
 void BufferedConnection::compactRaw()
