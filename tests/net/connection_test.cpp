@@ -284,6 +284,15 @@ TEST_F(ConnectionTest, PeerThatWentAwayIsALostConnection)
     EXPECT_EQ(client.lost, 2);
 }
 
+TEST_F(ConnectionTest, ExceptionOnTheSocketClosesAndReportsTheLossOnce)
+{
+    connectClient(false);
+    EXPECT_FALSE(client.link().onException());
+    EXPECT_FALSE(client.link().isOpen());
+    EXPECT_FALSE(client.link().isCipherOn());
+    EXPECT_EQ(client.lost, 1);
+}
+
 TEST_F(ConnectionTest, ReadOfZeroBytesDoesNotClose)
 {
     connectClient(false);
