@@ -1,7 +1,6 @@
 #pragma once
 // A bounds-checked reader over a span of little-endian file bytes. A read past
-// the end returns zero, marks the cursor failed and remembers the offset where
-// it happened; later reads keep failing. Callers read a whole record, then test
+// the end returns zero and marks the cursor failed; later reads keep failing. Callers read a whole record, then test
 // failed() once and refuse the record, keeping what they held before.
 
 #include <cstddef>
@@ -57,7 +56,7 @@ public:
     bool seek(size_t offset)
     {
         if (m_failed || offset > m_bytes.size())
-            return fail(offset);
+            return fail();
         m_position = offset;
         return true;
     }
@@ -66,28 +65,22 @@ public:
     size_t size() const { return m_bytes.size(); }
     size_t remaining() const { return m_bytes.size() - m_position; }
     bool failed() const { return m_failed; }
-    // Where the first failing read started.
-    size_t failOffset() const { return m_failOffset; }
 
 private:
     bool take(size_t count)
     {
         if (m_failed || count > m_bytes.size() - m_position)
-            return fail(m_position);
+            return fail();
         m_position += count;
         return true;
     }
-    bool fail(size_t offset)
+    bool fail()
     {
-        if (!m_failed) {
-            m_failed = true;
-            m_failOffset = offset;
-        }
+        m_failed = true;
         return false;
     }
 
     std::span<const uint8_t> m_bytes;
     size_t m_position = 0;
     bool m_failed = false;
-    size_t m_failOffset = 0;
 };

@@ -97,7 +97,6 @@ public:
     // Wires `work` into `step`, replacing what was there; an empty function
     // unwires it.
     void setStep(TickStep step, std::function<void()> work);
-    bool hasStep(TickStep step) const;
 
     // One tick; `skipDraw` runs everything but RenderFrame.
     void run(bool skipDraw);

@@ -5,7 +5,6 @@
 // in a FakeClock through ScopedClock); it is read from any thread.
 
 #include <cstdint>
-#include <memory>
 
 namespace platform {
 
@@ -23,9 +22,6 @@ public:
     virtual uint32_t unixSeconds() const = 0;
     virtual void sleepMs(uint32_t milliseconds) = 0;
 };
-
-// The real clock of the machine.
-std::unique_ptr<Clock> createSystemClock();
 
 // The process-wide clock (the system clock unless one was installed).
 Clock& clock();

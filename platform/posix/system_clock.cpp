@@ -49,8 +49,6 @@ Clock* g_installedClock = nullptr;
 
 } // namespace
 
-std::unique_ptr<Clock> createSystemClock() { return std::make_unique<SystemClock>(); }
-
 Clock& clock() { return g_installedClock ? *g_installedClock : systemClock(); }
 
 Clock* installClock(Clock* replacement)
