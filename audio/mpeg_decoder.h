@@ -60,13 +60,9 @@ public:
 
     void setSynthesisPath(SynthesisPath path) { m_path = path; }
 
-    bool isOpen() const { return m_open; }
-    uint32_t sampleRate() const { return m_sampleRate; }
-    int channelCount() const { return m_channels; }
     int layer() const { return m_layer; }
     uint32_t pcmBytesPerFrame() const { return m_pcmBytesPerFrame; }
     const mpeg::FrameReader& frameReader() const { return m_reader; }
-    int ringPosition() const { return m_synthesis.ringPosition(); }
 
 private:
     int decodeFrame();
