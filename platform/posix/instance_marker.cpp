@@ -56,14 +56,16 @@ int openMarkerFile(const std::string& path, bool create)
     return descriptor;
 }
 
-bool tryLock(int descriptor, int operation)
+bool lock(int descriptor, int operation)
 {
     int result;
     do
-        result = flock(descriptor, operation | LOCK_NB);
+        result = flock(descriptor, operation);
     while (result != 0 && errno == EINTR);
     return result == 0;
 }
+
+bool tryLock(int descriptor, int operation) { return lock(descriptor, operation | LOCK_NB); }
 
 } // namespace
 
@@ -129,13 +131,8 @@ std::unique_ptr<InstanceMarker> InstanceMarker::join(const std::string& name, bo
     int guard = openMarkerFile(markerPath(name, ".guard"), true);
     if (guard < 0)
         return nullptr;
-    int result;
-    do
-        result = flock(guard, LOCK_EX);
-    while (result != 0 && errno == EINTR);
-
     std::unique_ptr<InstanceMarker> marker;
-    int descriptor = result == 0 ? openMarkerFile(markerPath(name, ".lock"), true) : -1;
+    int descriptor = lock(guard, LOCK_EX) ? openMarkerFile(markerPath(name, ".lock"), true) : -1;
     if (descriptor >= 0) {
         othersHolding = !tryLock(descriptor, LOCK_EX);
         // A marker someone took with acquire() admits no joiner.
