@@ -23,7 +23,6 @@ constexpr uint8_t kAnimationSetCount = 4;
 // Per animation set 1..4: the index and data rows that replace rows 5 and 6.
 constexpr int kAnimationSetRows[kAnimationSetCount][2] = { { 35, 36 }, { 37, 38 }, { 42, 43 }, { 47, 48 } };
 constexpr size_t kLandArtBytes = 2048;
-constexpr int32_t kFirstStaticArt = 0x4000;
 
 // The real file behind a row's name in the client directory, or the name as
 // composed when no spelling of it exists.

@@ -19,6 +19,8 @@ constexpr int kDataFileCount = 49;
 // Record size of the rows reached through an index.
 constexpr int32_t kVariableRecordSize = -1;
 constexpr int32_t kIndexEntrySize = 12;
+// Entries of the art index below this are land tiles, from it on statics.
+constexpr int32_t kFirstStaticArt = 0x4000;
 
 // The rows a few callers name.
 enum DataFileNumber : int {

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr size_t kMaxLineLength = 254;
-constexpr uint16_t kFirstStaticArt = 0x4000;
 constexpr uint16_t kItemRecordCount = 16384;
 constexpr uint16_t kConvertedBodyLimit = 2048;
 constexpr int32_t kTinySoundLength = 40;
