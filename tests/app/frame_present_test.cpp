@@ -8,13 +8,24 @@
 
 namespace {
 
-TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
-{
-    initPointerState();
-    platform::HeadlessDisplay display(640, 480);
+// A presenter on a headless 640x480 display, with the pointer state reset.
+class FramePresent : public ::testing::Test {
+protected:
+    FramePresent() { initPointerState(); }
+    ~FramePresent() override
+    {
+        setPointerDrawingAllowed(false);
+        releasePointerState();
+    }
+
+    platform::HeadlessDisplay display { 640, 480 };
     platform::HeadlessWindow window;
-    MainWindow mainWindow(window, {}, {});
-    WindowPresenter presenter(display, mainWindow);
+    MainWindow mainWindow { window, {}, {} };
+    WindowPresenter presenter { display, mainWindow };
+};
+
+TEST_F(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
+{
     presenter.recreateBackBuffer(640, 480);
     BackBuffer& buffer = presenter.backBuffer();
     // Scrolling moves the ring start to (x0 > 0, y0 = 0); every pixel then gets
@@ -32,16 +43,10 @@ TEST(FramePresent, PictureStartsAtTheRingStartAndKeepsTheLastRowsTail)
         for (int32_t x : { 0, 634, 639 })
             EXPECT_EQ(display.pixel(x, y), uint16_t((x * 31 + y * 7) & 0x7FFF)) << x << "," << y;
     }
-    releasePointerState();
 }
 
-TEST(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
+TEST_F(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
 {
-    initPointerState();
-    platform::HeadlessDisplay display(640, 480);
-    platform::HeadlessWindow window;
-    MainWindow mainWindow(window, {}, {});
-    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(640, 480);
     int32_t afterCreate = display.presentCount();
     presenter.present();
@@ -51,16 +56,10 @@ TEST(FramePresent, AnUnchangedPictureIsNotSentAgainUnlessAsked)
     EXPECT_EQ(display.presentCount(), afterCreate + 1);
     presenter.present(PresentKind::Always);
     EXPECT_EQ(display.presentCount(), afterCreate + 2);
-    releasePointerState();
 }
 
-TEST(FramePresent, BufferFollowsTheClientAreaDownAgainAndKeepsTheGameArea)
+TEST_F(FramePresent, BufferFollowsTheClientAreaDownAgainAndKeepsTheGameArea)
 {
-    initPointerState();
-    platform::HeadlessDisplay display(640, 480);
-    platform::HeadlessWindow window;
-    MainWindow mainWindow(window, {}, {});
-    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(1280, 1024);
     EXPECT_EQ(presenter.backBuffer().width(), 1280);
     EXPECT_EQ(presenter.backBuffer().gameWidth(), 640);
@@ -72,7 +71,6 @@ TEST(FramePresent, BufferFollowsTheClientAreaDownAgainAndKeepsTheGameArea)
     presenter.recreateBackBuffer(320, 200);
     EXPECT_EQ(presenter.backBuffer().width(), 640) << "never below the game area";
     EXPECT_EQ(presenter.backBuffer().height(), 480);
-    releasePointerState();
 }
 
 class SolidCursorArt final : public CursorArtSource {
@@ -87,16 +85,11 @@ public:
     }
 };
 
-TEST(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
+TEST_F(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
 {
-    initPointerState();
     SolidCursorArt art;
     loadCursors(art, 0, false);
     setPointerDrawingAllowed(true);
-    platform::HeadlessDisplay display(640, 480);
-    platform::HeadlessWindow window;
-    MainWindow mainWindow(window, {}, {});
-    WindowPresenter presenter(display, mainWindow);
     presenter.recreateBackBuffer(640, 480);
     window.setCursor(320, 240);
     presenter.present();
@@ -107,8 +100,6 @@ TEST(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
     for (uint16_t pixel : std::vector<uint16_t>(presenter.backBuffer().pixels(),
              presenter.backBuffer().pixels() + presenter.backBuffer().pixelCount()))
         ASSERT_EQ(pixel, 0);
-    setPointerDrawingAllowed(false);
-    releasePointerState();
 }
 
 } // namespace
