@@ -2,6 +2,7 @@
 // and fills each text's tokens from an argument list cut from the same bytes
 // (as the server sends them: UTF-16 with TAB separators), under a plain, a
 // literal and the filtered message id.
+#include "fuzz_byte_reader.h"
 #include "text/cliloc_table.h"
 #include "text/obscenity_filter.h"
 
@@ -22,7 +23,7 @@ std::u16string argumentsFrom(const uint8_t* data, size_t size)
     std::u16string text;
     const uint8_t* start = data + size - units * 2;
     for (size_t i = 0; i < units; ++i) {
-        char16_t unit = char16_t(start[2 * i] | (start[2 * i + 1] << 8));
+        char16_t unit = char16_t(fuzz::le16(start + 2 * i));
         text += unit ? unit : u'\t';
     }
     return text;
@@ -50,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     size_t position = ClilocTable::kHeaderBytes;
     for (int record = 0; record < 32 && position + 7 <= size; ++record) {
-        int32_t id = int32_t(uint32_t(data[position]) | (uint32_t(data[position + 1]) << 8)
-            | (uint32_t(data[position + 2]) << 16) | (uint32_t(data[position + 3]) << 24));
-        size_t length = size_t(data[position + 5]) | (size_t(data[position + 6]) << 8);
+        int32_t id = int32_t(fuzz::le32(data + position));
+        size_t length = fuzz::le16(data + position + 5);
         position += 7 + length;
         for (int32_t messageId : { id, kLiteralId, kFilteredId }) {
             WString text;

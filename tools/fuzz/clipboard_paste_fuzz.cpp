@@ -6,6 +6,7 @@
 // reaches a target that stops at one, that what arrives is the text's own
 // beginning, and that UTF-16 survives the trip through UTF-8 and back.
 #include "app/main_window.h"
+#include "fuzz_byte_reader.h"
 #include "platform/headless/headless_window.h"
 #include "platform/sdl/sdl_key_map.h"
 
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         platform::appendUtf8AsUtf16(utf8.c_str(), clipboard);
     } else {
         for (size_t i = 1; i + 1 < size; i += 2)
-            clipboard.push_back(char16_t(data[i] | (data[i + 1] << 8)));
+            clipboard.push_back(char16_t(fuzz::le16(data + i)));
         std::u16string expected = wellFormedPrefix(clipboard);
         std::u16string back;
         platform::appendUtf8AsUtf16(platform::utf16ToUtf8(clipboard).c_str(), back);

@@ -5,6 +5,7 @@
 //   bytes 1-2: where the index ends and the data begins
 //   bytes 3-6: the entry number and extra value of the write
 #include "app/data_files.h"
+#include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 
 #include <cstddef>
@@ -57,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
     uint8_t flags = data[0];
-    size_t split = size_t(data[1] | data[2] << 8);
-    uint32_t writeAt = uint32_t(data[3] | data[4] << 8);
-    uint32_t extra = uint32_t(data[5] | data[6] << 8);
+    size_t split = fuzz::le16(data + 1);
+    uint32_t writeAt = fuzz::le16(data + 3);
+    uint32_t extra = fuzz::le16(data + 5);
     data += 7;
     size -= 7;
     if (split > size)

@@ -2,6 +2,7 @@
 // the same bytes loaded as a file (line splitting, the first line for an id
 // wins) with each id translated.
 #include "app/def_tables.h"
+#include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 
 #include <cstddef>
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     DefTable table;
     table.load(client.path() + "/gump.def");
     for (size_t at = 0; at + 1 < size && at < 512; at += 2) {
-        auto id = uint16_t(data[at] | data[at + 1] << 8);
+        uint16_t id = fuzz::le16(data + at);
         uint16_t translated = table.translate(id, 0);
         const DefEntry* entry = table.getEntry(id);
         if (table.contains(id) != (entry != nullptr))

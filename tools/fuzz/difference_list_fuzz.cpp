@@ -2,25 +2,20 @@
 //   bytes 0-3: the statics limit, bytes 4-7: the terrain limit (little-endian)
 //   byte 8: the facet whose two list files get the remaining bytes
 #include "app/difference_lists.h"
+#include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
-namespace {
-
-uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 9)
         return 0;
     const fuzz::ClientDirectory& client = fuzz::ClientDirectory::get();
-    uint32_t staticsLimit = le32(data);
-    uint32_t terrainLimit = le32(data + 4);
+    uint32_t staticsLimit = fuzz::le32(data);
+    uint32_t terrainLimit = fuzz::le32(data + 4);
     int facet = data[8] % kDifferenceFacetCount;
     data += 9;
     size -= 9;
@@ -34,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lists.setLimits(facet, staticsLimit, terrainLimit);
     lists.load();
     for (size_t at = 0; at + 4 <= size && at < 4096; at += 4) {
-        uint32_t block = le32(data + at);
+        uint32_t block = fuzz::le32(data + at);
         int32_t statics = lists.lookupStaticsDif(block, facet);
         int32_t terrain = lists.lookupMapDif(block, facet);
         // Every listed block within the limit has a record number no later
@@ -45,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
     }
     // New limits of 0 empty every map; a cached answer must not survive.
-    uint32_t last = size >= 4 ? le32(data) : 0;
+    uint32_t last = size >= 4 ? fuzz::le32(data) : 0;
     lists.lookupMapDif(last, facet);
     lists.setLimits(facet, 0, 0);
     lists.load();

@@ -3,6 +3,7 @@
 // entries are disjoint, inside the game area and never straddle the wrap
 // point, and that together they cover exactly what was asked for; the world
 // frame's drawer checks that every pixel it is given lies inside the array.
+#include "fuzz_byte_reader.h"
 #include "world/back_buffer.h"
 
 #include <algorithm>
@@ -13,32 +14,14 @@
 
 namespace {
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    bool done() const { return m_position >= m_size; }
-    uint8_t byte() { return m_position < m_size ? m_data[m_position++] : 0; }
-    // Mostly values around a small game area; now and then any 32-bit value.
-    int32_t value()
-    {
-        uint8_t b = byte();
-        if (!(b & 0x80))
-            return int32_t(b) - 40;
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v = v << 8 | byte();
-        return int32_t(v);
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_position = 0;
-};
+// Mostly values around a small game area; now and then any 32-bit value.
+int32_t valueFrom(FuzzByteReader& in)
+{
+    uint8_t b = in.u8();
+    if (!(b & 0x80))
+        return int32_t(b) - 40;
+    return int32_t(in.u32());
+}
 
 class CheckingDrawer : public WorldRectDrawer {
 public:
@@ -126,23 +109,23 @@ int32_t sizeFrom(uint8_t byte)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input in(data, size);
+    FuzzByteReader in(data, size);
     BackBuffer buffer;
     Checker checker(buffer);
     bool fade = false;
     bool raised = false;
-    buffer.create(sizeFrom(in.byte()), sizeFrom(in.byte()), BufferFormat::Rgb555);
+    buffer.create(sizeFrom(in.u8()), sizeFrom(in.u8()), BufferFormat::Rgb555);
     checker.reset(true);
-    for (int step = 0; step < 400 && !in.done(); ++step) {
-        switch (in.byte() % 10) {
+    for (int step = 0; step < 400 && !in.empty(); ++step) {
+        switch (in.u8() % 10) {
         case 0:
         case 1:
         case 2: {
             ScreenRect r;
-            r.left = in.value();
-            r.top = in.value();
-            r.right = in.value();
-            r.bottom = in.value();
+            r.left = valueFrom(in);
+            r.top = valueFrom(in);
+            r.right = valueFrom(in);
+            r.bottom = valueFrom(in);
             buffer.invalidateScreenRect(&r);
             if (!fade)
                 checker.mark(r);
@@ -150,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 3:
         case 4: {
-            int32_t dx = in.value(), dy = in.value();
+            int32_t dx = valueFrom(in), dy = valueFrom(in);
             bool pending = buffer.isFullRedrawPending();
             bool whole = dx <= -buffer.gameWidth() || dx >= buffer.gameWidth() || dy <= -buffer.gameHeight()
                 || dy >= buffer.gameHeight();
@@ -172,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             buffer.resetBackgroundAndRedraw();
             break;
         case 8: {
-            uint8_t what = in.byte();
+            uint8_t what = in.u8();
             if (what & 1) {
                 fade = !fade;
                 buffer.setDeadScreenFadeActive(fade);
@@ -184,9 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         default:
             // Now and then as full screen does it: the buffer may shrink.
-            if (in.byte() & 1)
-                buffer.resetSizeTo(sizeFrom(in.byte()), sizeFrom(in.byte()));
-            buffer.create(sizeFrom(in.byte()), sizeFrom(in.byte()), BufferFormat::Rgb555);
+            if (in.u8() & 1)
+                buffer.resetSizeTo(sizeFrom(in.u8()), sizeFrom(in.u8()));
+            buffer.create(sizeFrom(in.u8()), sizeFrom(in.u8()), BufferFormat::Rgb555);
             checker.reset(!fade);
             break;
         }

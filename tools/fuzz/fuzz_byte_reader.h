@@ -1,6 +1,9 @@
 #pragma once
 // Takes fields one by one from a fuzz input; an exhausted input yields zeros
-// and empty texts, so every input drives a complete run.
+// and empty texts, so every input drives a complete run. Words are taken
+// big-endian, byte after byte in input order. Beside it, the little-endian
+// words that the programs reading file images take at fixed places, and the
+// check every program stops on.
 
 #include <algorithm>
 #include <cstddef>
@@ -20,8 +23,18 @@ public:
     size_t left() const { return m_size - m_at; }
 
     uint8_t u8() { return m_at < m_size ? m_data[m_at++] : 0; }
-    uint16_t u16() { return uint16_t(u8() << 8 | u8()); }
-    uint32_t u32() { return uint32_t(u16()) << 16 | u16(); }
+    // The operands of | are not sequenced, so each byte is taken in a
+    // statement of its own.
+    uint16_t u16()
+    {
+        uint16_t high = u8();
+        return uint16_t(high << 8 | u8());
+    }
+    uint32_t u32()
+    {
+        uint32_t high = u16();
+        return high << 16 | u16();
+    }
 
     // Up to `limit` bytes, its length taken from the input first.
     std::string_view bytes(size_t limit)
@@ -46,3 +59,17 @@ private:
     size_t m_size;
     size_t m_at { 0 };
 };
+
+namespace fuzz {
+
+inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint32_t le32(const uint8_t* p) { return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16; }
+
+// A broken expectation stops the run where the fuzzer reports it.
+inline void require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace fuzz

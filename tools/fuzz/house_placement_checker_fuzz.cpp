@@ -2,6 +2,7 @@
 // whose tile data and support flags come from the input, a frame of any size
 // (some wider or deeper than the grid), and pieces anywhere around it; then
 // computes support and scans it.
+#include "fuzz_byte_reader.h"
 #include "housing/house_placement_checker.h"
 
 #include <cstddef>
@@ -25,34 +26,18 @@ public:
     housing::PieceTileAttributes m_pieces[kPieceKinds];
 };
 
-class Reader {
-public:
-    Reader(const uint8_t* data, size_t size)
-        : m_data(data)
-        , m_size(size)
-    {
-    }
-    uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    bool more() const { return m_at < m_size; }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Reader in(data, size);
+    FuzzByteReader in(data, size);
     Tiles tiles;
     std::string support = "name id flags\n\n";
     for (int kind = 0; kind < kPieceKinds; ++kind) {
-        uint8_t shape = in.byte();
+        uint8_t shape = in.u8();
         uint32_t flags = ((shape & 1) ? housing::kTileFlagSurface : 0) | ((shape & 2) ? housing::kTileFlagRoof : 0);
         tiles.m_pieces[kind] = { uint8_t(shape >> 4), flags };
-        uint16_t supportBits = uint16_t(in.byte() << 8 | in.byte());
+        uint16_t supportBits = in.u16();
         support += "p " + std::to_string(kFirstPiece + kind);
         for (int column = 0; column < 14; ++column)
             support += (supportBits >> column) & 1 ? " 1" : " 0";
@@ -65,11 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     frame.x = 1000;
     frame.y = 1000;
     frame.z = 0;
-    frame.minX = 1000 - (in.byte() & 3);
-    frame.maxX = frame.minX + (in.byte() % 36);
-    frame.minY = 1000 - (in.byte() & 3);
-    frame.maxY = frame.minY + (in.byte() % 36);
-    frame.floors = in.byte() % 6;
+    frame.minX = 1000 - (in.u8() & 3);
+    frame.maxX = frame.minX + (in.u8() % 36);
+    frame.minY = 1000 - (in.u8() & 3);
+    frame.maxY = frame.minY + (in.u8() % 36);
+    frame.floors = in.u8() % 6;
     housing::HousePlacementChecker checker(table, tiles, frame);
     checker.clear();
 
@@ -78,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         uint16_t id;
     };
     std::vector<Placed> placed;
-    while (in.more() && placed.size() < 2048) {
-        Placed piece { int32_t(in.byte() % 40) - 4, int32_t(in.byte() % 40) - 4, int32_t(in.byte()) - 20,
-            uint16_t(kFirstPiece + in.byte() % (kPieceKinds + 1)) };
+    while (!in.empty() && placed.size() < 2048) {
+        Placed piece { int32_t(in.u8() % 40) - 4, int32_t(in.u8() % 40) - 4, int32_t(in.u8()) - 20,
+            uint16_t(kFirstPiece + in.u8() % (kPieceKinds + 1)) };
         checker.fileComponent(piece.x, piece.y, piece.z, piece.id);
         placed.push_back(piece);
     }

@@ -5,6 +5,7 @@
 // with the modifiers held, runs the accelerator lookup first, and must only
 // ever run a command the accelerator table names for that very chord.
 #include "app/main_window.h"
+#include "fuzz_byte_reader.h"
 #include "platform/headless/headless_window.h"
 #include "platform/sdl/sdl_key_map.h"
 #include "platform/virtual_keys.h"
@@ -31,8 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     main.handleMessage({ platform::MessageKind::Size, 0, 0, 640, 480 });
 
     for (size_t at = 1; at + 6 <= size; at += 6) {
-        int32_t sdlKey = int32_t(uint32_t(data[at]) | uint32_t(data[at + 1]) << 8 | uint32_t(data[at + 2]) << 16
-            | uint32_t(data[at + 3]) << 24);
+        int32_t sdlKey = int32_t(fuzz::le32(data + at));
         uint8_t modifiers = data[at + 4];
         uint8_t flags = data[at + 5];
         // Printable keys are their characters; others have bit 30 set.

@@ -18,11 +18,7 @@
 
 namespace {
 
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::require;
 
 // A NUL-terminated copy of up to `limit` input bytes (the copy may hold NULs
 // of its own, which end the text early).

@@ -17,11 +17,7 @@
 
 namespace {
 
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::require;
 
 // The symbol whose code is `code` of `bits` bits, -1 when there is none.
 int symbolOfCode(int bits, int32_t code)

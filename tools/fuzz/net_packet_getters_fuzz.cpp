@@ -19,11 +19,7 @@
 
 namespace {
 
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
+using fuzz::require;
 
 // `header` is the first three bytes of the packet, zero-padded.
 uint32_t framedLength(const uint8_t header[3])

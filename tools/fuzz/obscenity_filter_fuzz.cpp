@@ -1,6 +1,7 @@
 // Runs the three obscene-word filters over arbitrary text with an arbitrary
 // word list: the input is UTF-16, the words come first, each ended by a zero
 // unit, and the text is the rest after the word list's empty word.
+#include "fuzz_byte_reader.h"
 #include "text/obscenity_filter.h"
 
 #include <cstddef>
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::u16string current;
     size_t i = 0;
     for (; i + 1 < size; i += 2) {
-        char16_t unit = char16_t(data[i] | (data[i + 1] << 8));
+        char16_t unit = char16_t(fuzz::le16(data + i));
         if (unit != 0) {
             current += unit;
             continue;
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     setObsceneWordList(words);
     std::u16string text;
     for (; i + 1 < size; i += 2) {
-        char16_t unit = char16_t(data[i] | (data[i + 1] << 8));
+        char16_t unit = char16_t(fuzz::le16(data + i));
         text += unit ? unit : u' ';
     }
     std::u16string wide = text;

@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as "tiledata.mul": as the whole file, and as the item
 // section after a complete land section; then applies one item group edit
 // whose group number comes from the input.
+#include "fuzz_byte_reader.h"
 #include "world/tile_data.h"
 
 #include <cstddef>
@@ -24,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     if (size >= 4) {
-        int32_t group = int32_t(uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16
-            | uint32_t(data[3]) << 24);
+        int32_t group = int32_t(fuzz::le32(data));
         TileDataItemGroup edit;
         for (size_t i = 0; i < edit.records.size(); ++i)
             edit.records[i].flags = uint32_t(data[(4 + i) % size]) << 16;

@@ -4,6 +4,7 @@
 // relative to the end of the offset table, so it may point anywhere in the
 // file or outside it), then the glyph bytes that follow the table. The text
 // is those codes and a few fixed ones, repeated past a line's 199 units.
+#include "fuzz_byte_reader.h"
 #include "text/unicode_font.h"
 
 #include <cstddef>
@@ -26,9 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::u16string codes;
     for (size_t i = 0; i < k; ++i) {
         const uint8_t* record = data + 1 + i * 6;
-        char16_t code = char16_t(record[0] | (record[1] << 8));
-        uint32_t relative = uint32_t(record[2]) | (uint32_t(record[3]) << 8) | (uint32_t(record[4]) << 16)
-            | (uint32_t(record[5]) << 24);
+        char16_t code = char16_t(fuzz::le16(record));
+        uint32_t relative = fuzz::le32(record + 2);
         uint32_t offset = uint32_t(kUnicodeOffsetTableSize) + relative;
         std::memcpy(&image[size_t(code) * 4], &offset, 4); // little-endian host
         codes += code;

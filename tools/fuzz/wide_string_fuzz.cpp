@@ -2,6 +2,7 @@
 // appends from the string's own text, and the UTF-8 conversions both ways
 // into buffers of every size up to what they need.
 #include "app/wide_string.h"
+#include "fuzz_byte_reader.h"
 #include "text/wide_text.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The units, terminated, in a buffer of exactly their size.
     std::vector<char16_t> units(size / 2 + 1, 0);
     for (size_t i = 0; i + 1 < size; i += 2)
-        units[i / 2] = char16_t(data[i] | data[i + 1] << 8);
+        units[i / 2] = char16_t(fuzz::le16(data + i));
     WString text(units.data());
     int first = 0;
     int second = 0;
