@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <vector>
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 namespace {
 
-// The level bits each report sets before it formats; a box is shown only when
-// both kShowBoxBits are set, which only the fatal level has.
+// The level bits of each report; a box is shown only when both kShowBoxBits
+// are set, which only the fatal level has.
 constexpr uint8_t kFatalLevel = 63;
 constexpr uint8_t kErrorLevel = 31;
 constexpr uint8_t kMessageLevel = 21;
@@ -27,7 +27,6 @@ struct ReporterState {
     bool opened = false;
     bool closed = false;
     int32_t instanceCount = 0;
-    uint8_t levelFlags = 0;
     char text[kReportTextSize] = {};
     std::unique_ptr<platform::InstanceMarker> reportMarker;
     std::unique_ptr<TextConsole> console;
@@ -50,7 +49,6 @@ void report(uint8_t level, const char* caption, const char* format, va_list argu
     if (!format && caption[0] == '\0')
         return;
     ReporterState& state = reporter();
-    state.levelFlags = level;
     state.text[0] = '\0';
     if (format) {
         // vsnprintf cuts the text at 2047 characters and always terminates it.
@@ -58,7 +56,7 @@ void report(uint8_t level, const char* caption, const char* format, va_list argu
     }
     if (!state.opened)
         reporterOpen();
-    if ((state.levelFlags & kShowBoxBits) == kShowBoxBits)
+    if ((level & kShowBoxBits) == kShowBoxBits)
         platform::showMessageBox(caption, narrowToUtf8String(state.text), platform::MessageBoxIcon::Error);
     if (level == kFatalLevel)
         platform::orderlyExit(kFatalExitCode);
