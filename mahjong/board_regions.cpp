@@ -1,12 +1,14 @@
 #include "mahjong/board_regions.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace mahjong {
 
 namespace {
 
+// Searched in order; hand strip i belongs to view seat i.
 constexpr std::array<MahjongBoardRegion, kRegionCount> kRegions = { {
     { 0, 150, 0, 34, 519, 0 }, // left hand strip (view seat 0)
     { 150, 635, 0, 519, 669, 0 }, // bottom hand strip (the player's own)
@@ -33,8 +35,6 @@ bool rangesOverlap(uint16_t nearA, uint16_t farA, uint16_t nearB, uint16_t farB)
 bool onGrid(const BoardPosition& position) { return position.x % 5 == 0 && position.y % 5 == 0; }
 
 } // namespace
-
-const std::array<MahjongBoardRegion, kRegionCount>& boardRegions() { return kRegions; }
 
 uint8_t findRegion(int16_t x, int16_t y)
 {

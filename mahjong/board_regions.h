@@ -7,7 +7,6 @@
 
 #include "mahjong/mahjong_pieces.h"
 
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -21,9 +20,6 @@ struct MahjongBoardRegion {
 inline constexpr int kRegionCount = 14;
 inline constexpr uint8_t kNoRegion = 255;
 inline constexpr uint8_t kWholeBoardRegion = 13;
-
-// The region table, searched in order; hand strip i belongs to view seat i.
-const std::array<MahjongBoardRegion, kRegionCount>& boardRegions();
 
 // The first region containing the point, or kNoRegion.
 uint8_t findRegion(int16_t x, int16_t y);
