@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -18,16 +17,20 @@ class PlacementChecker : public testing::Test {
 protected:
     PlacementChecker() { m_support.loadFromBytes(fixtures::drawnHouseSupportInfo()); }
 
-    // Builds a checker for the drawn house, files it and computes support.
+    // Builds a checker for the drawn house and rebuilds it from the house's
+    // component list.
     HousePlacementChecker& build(const DrawnHouse& house)
     {
         m_checker = std::make_unique<HousePlacementChecker>(m_support, m_tiles, house.frame());
-        house.fileInto(*m_checker);
-        m_checker->rebuildSupport();
+        fixtures::DrawnHouseLists lists;
+        lists.houses[kDrawnSerial] = house.components();
+        EXPECT_TRUE(m_checker->rebuild(kDrawnSerial, lists));
         return *m_checker;
     }
 
     PlacementVerdict verdictOf(const DrawnHouse& house) { return build(house).allFloorsLegal(); }
+
+    static constexpr uint32_t kDrawnSerial = 0x40000001;
 
     housing::SupportInfoTable m_support;
     fixtures::DrawnHouseTiles m_tiles;
@@ -362,21 +365,6 @@ TEST_F(PlacementChecker, TheLargestHouseTheGridHoldsIsChecked)
     expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 31, 31, 3);
 }
 
-// The houses' component lists as the design engine would answer them.
-class FakeHouseLists final : public housing::HouseComponentSource {
-public:
-    bool copyComponents(uint32_t houseSerial, std::vector<housing::HouseComponent>& out) const override
-    {
-        auto found = houses.find(houseSerial);
-        if (found == houses.end())
-            return false;
-        out = found->second;
-        return true;
-    }
-
-    std::map<uint32_t, std::vector<housing::HouseComponent>> houses;
-};
-
 class PlacementRebuild : public PlacementChecker {
 protected:
     static constexpr uint32_t kHouse = 0x40001234;
@@ -390,7 +378,7 @@ protected:
             int16_t(fixtures::drawnFloorZ(0)) };
     }
 
-    FakeHouseLists m_lists;
+    fixtures::DrawnHouseLists m_lists;
     HousePlacementChecker m_rebuilt { m_support, m_tiles, kFrame };
 };
 
