@@ -5,6 +5,7 @@
 // next record write or the data files are closed; decoded images are copies
 // and stay valid until forgotten. Main thread only.
 
+#include "app/data_files.h"
 #include "world/animation_frame.h"
 #include "world/art_image.h"
 
@@ -31,7 +32,7 @@ std::optional<AnimationFrameRecord> getAnimationFrameRecord(int32_t recordIndex,
 
 class ArtImageCache {
 public:
-    static constexpr int32_t kStaticArtBase = 0x4000;
+    static constexpr int32_t kStaticArtBase = kFirstStaticArt;
     // The decoded image of art entry `id`; null for land entries (below
     // 0x4000, which are raw diamonds), missing entries and damaged records.
     const ArtImage* getArtImage(int32_t id);
