@@ -1,9 +1,7 @@
-#include "app/file_manager.h"
+#include "fixtures/client_directory.h"
 #include "fixtures/house_table_files.h"
 #include "housing/component_catalogue.h"
 #include "housing/support_info_table.h"
-#include "platform/key_store.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +10,9 @@ namespace {
 // A file manager whose client directory is a fresh temporary one.
 class TableFiles : public testing::Test {
 protected:
-    TableFiles()
-        : m_keyStore(m_root.file("registry.ini"))
-        , m_previousStore(platform::installKeyStore(&m_keyStore))
-        , m_scoped(m_manager)
-    {
-        std::string client = m_root.path() + "/client";
-        m_root.write("client/.keep", "");
-        const char* argv[] = { "vardun", "-r", client.c_str() };
-        m_manager.init(3, argv);
-    }
-    ~TableFiles() override { platform::installKeyStore(m_previousStore); }
+    void write(const std::string& name, const std::string& text) { m_client.write(name, text); }
 
-    void write(const std::string& name, const std::string& text) { m_root.write("client/" + name, text); }
-
-    test::TempDir m_root;
-    platform::KeyStore m_keyStore;
-    platform::KeyStore* m_previousStore;
-    FileManager m_manager;
-    ScopedFileManager m_scoped;
+    fixture::ClientDirectory m_client;
 };
 
 TEST_F(TableFiles, TheCatalogueReadsEachTableFromItsFile)
