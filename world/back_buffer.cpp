@@ -232,9 +232,8 @@ void BackBuffer::copyToSurface(
     if (!exists() || !destination)
         return;
     int64_t n = pixelCount();
-    int64_t d = (m_ringStart - static_cast<int64_t>(m_width) * offsetY - offsetX) % n;
-    if (d < 0)
-        d += n;
+    // The array index that lands on the surface's first pixel.
+    int64_t d = ringIndex(-offsetX, -offsetY);
     bool convert = destinationIs565 && m_format == BufferFormat::Rgb555;
     auto copy = convert ? copyRingToSurface565 : copyRingToSurface;
     copy(destination, m_pixels.data(), 0, d, destinationPitch, n - d, m_width);
