@@ -62,10 +62,7 @@ void BackBuffer::invalidateScreenRect(const ScreenRect* rect)
 {
     if (!rect || !exists() || m_fullRedrawPending || m_deadScreenFade)
         return;
-    if (rect->left >= m_gameWidth || rect->right <= 0 || rect->top >= m_gameHeight || rect->bottom <= 0)
-        return;
-    ScreenRect r { std::max(rect->left, 0), std::max(rect->top, 0), std::min(rect->right, m_gameWidth),
-        std::min(rect->bottom, m_gameHeight) };
+    ScreenRect r = rect->intersected({ 0, 0, m_gameWidth, m_gameHeight });
     if (r.isEmpty())
         return;
 
