@@ -4,7 +4,7 @@ set -u
 root="${1:-.}"
 cd "$root" || exit 2
 status=0
-os=$(grep -rnE '#include *<(sys/socket\.h|unistd\.h|pthread\.h|sys/mman\.h|netinet/in\.h|arpa/inet\.h|netdb\.h|poll\.h|sys/file\.h)>' \
+os=$(grep -rnE '#include *<((sys|netinet|arpa|net)/[a-z0-9_/]+|unistd|pthread|poll|netdb|fcntl|dirent|signal|dlfcn|termios|pwd|spawn|sched|semaphore|ifaddrs)\.h>' \
     app text world gump net frontend windows audio messenger housing mahjong 2>/dev/null)
 if [ -n "$os" ]; then
     echo "Operating-system headers outside platform/:"
