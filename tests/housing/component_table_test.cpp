@@ -128,6 +128,24 @@ TEST(ComponentTable, ALongHeaderLineCountsAsTwoReads)
     EXPECT_EQ(table.rows()[1].pageIndex, 7);
 }
 
+TEST(ComponentTable, StopsAtTheRowLimit)
+{
+    fixtures::HouseTableFile file;
+    for (int32_t page = 0; page <= int32_t(housing::kMaxComponentRows); ++page)
+        file.row(countingNumbers(9, page));
+    HouseComponentTable table = readTable(ComponentKind::Doors, file.text());
+    ASSERT_EQ(table.size(), housing::kMaxComponentRows);
+    EXPECT_EQ(table.rows().back().pageIndex, int32_t(housing::kMaxComponentRows) - 1);
+}
+
+TEST(ComponentTable, ANumberThatNamesNoKindReadsNothing)
+{
+    HouseComponentTable table = readTable(ComponentKind(8), fixtures::HouseTableFile().row(countingNumbers(20)).text());
+    EXPECT_EQ(table.size(), 0u);
+    EXPECT_FALSE(table.load(ComponentKind(0)));
+    EXPECT_EQ(table.size(), 0u);
+}
+
 struct BadLineCase {
     const char* name;
     std::string line;
