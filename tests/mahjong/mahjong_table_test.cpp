@@ -73,31 +73,40 @@ TEST_F(MahjongTableTest, StartsWithTheWallInTheMiddle)
     EXPECT_EQ(table().findTile(136), nullptr);
 }
 
-TEST_F(MahjongTableTest, RotationThreeTurnsTheBoardHalfWay)
+// A tile's table place and where the player seated at each table seat sees it.
+struct ViewCase {
+    const char* name;
+    uint8_t rotation;
+    int16_t x, y;
+    uint8_t direction;
+    int16_t viewX, viewY;
+    uint8_t viewDirection;
+};
+
+class MahjongViewCoords : public MahjongTableTest, public testing::WithParamInterface<ViewCase> { };
+
+TEST_P(MahjongViewCoords, TurnTheBoardSoTheOwnSeatIsAtTheBottom)
 {
-    seatPlayerAt(3);
-    int16_t x = 0, y = 0;
-    uint8_t direction = 1;
+    const ViewCase& c = GetParam();
+    seatPlayerAt(c.rotation);
+    int16_t x = c.x, y = c.y;
+    uint8_t direction = c.direction;
     table().toViewCoords(&x, &y, direction, kTileWidth, kTileHeight);
-    EXPECT_EQ(x, 650);
-    EXPECT_EQ(y, 640);
-    EXPECT_EQ(direction, 3);
+    EXPECT_EQ(x, c.viewX);
+    EXPECT_EQ(y, c.viewY);
+    EXPECT_EQ(direction, c.viewDirection);
+    table().toTableCoords(&x, &y, direction, kTileWidth, kTileHeight);
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.y);
+    EXPECT_EQ(direction, c.direction);
 }
 
-TEST_F(MahjongTableTest, RotationZeroTurnsAQuarter)
-{
-    seatPlayerAt(0);
-    int16_t x = 100, y = 200;
-    uint8_t direction = 1;
-    table().toViewCoords(&x, &y, direction, kTileWidth, kTileHeight);
-    EXPECT_EQ(x, 200);
-    EXPECT_EQ(y, 550);
-    EXPECT_EQ(direction, 2);
-    table().toTableCoords(&x, &y, direction, kTileWidth, kTileHeight);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 200);
-    EXPECT_EQ(direction, 1);
-}
+INSTANTIATE_TEST_SUITE_P(Seats, MahjongViewCoords,
+    testing::Values(ViewCase { "SeatOneIsTheTable", 1, 100, 200, 1, 100, 200, 1 },
+        ViewCase { "SeatZeroTurnsAQuarter", 0, 100, 200, 1, 200, 550, 2 },
+        ViewCase { "SeatTwoTurnsAQuarterBack", 2, 100, 200, 1, 440, 100, 0 },
+        ViewCase { "SeatThreeTurnsHalfWay", 3, 0, 0, 1, 650, 640, 3 }),
+    [](const testing::TestParamInfo<ViewCase>& p) { return std::string(p.param.name); });
 
 // For every rotation, direction and piece size, view and table conversions
 // undo each other, and the player's own table seat is the bottom view seat.
