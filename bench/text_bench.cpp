@@ -1,3 +1,4 @@
+#include "fixtures/font_writers.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
 
@@ -6,44 +7,6 @@
 #include <vector>
 
 namespace {
-
-// A byte font in slot 0: every printable character a 6 x 7 glyph with a
-// 5-column pattern and one column of spacing.
-std::string benchAsciiFontFile()
-{
-    std::string out(1, '\1');
-    for (int code = 32; code < 256; ++code) {
-        bool printable = code > 32 && code < 127;
-        int width = code == 32 ? 3 : (printable ? 6 : 0);
-        int height = code == 32 ? 1 : (printable ? 7 : 0);
-        out.push_back(char(width));
-        out.push_back(char(height));
-        out.push_back('\0');
-        for (int i = 0; i < width * height; ++i) {
-            uint16_t pixel = (code == 32 || (i % 6) == 5 || ((code + i) % 3) == 0) ? 0 : 0x5294;
-            out.push_back(char(pixel & 0xFF));
-            out.push_back(char(pixel >> 8));
-        }
-    }
-    out.append(24, '\0');
-    return out;
-}
-
-// A Unicode font: printable ASCII as 5 x 7 glyphs.
-std::string benchUnicodeFontFile()
-{
-    std::string table(kUnicodeOffsetTableSize, '\0');
-    std::string glyphs;
-    for (int code = 33; code < 127; ++code) {
-        uint32_t offset = uint32_t(kUnicodeOffsetTableSize + glyphs.size());
-        for (int i = 0; i < 4; ++i)
-            table[size_t(code) * 4 + size_t(i)] = char(offset >> (8 * i));
-        glyphs += std::string { 0, 6, 5, 7 };
-        for (int row = 0; row < 7; ++row)
-            glyphs.push_back(char(uint8_t(0xF8 & ((code * 37 + row * 11) | 0x80))));
-    }
-    return table + glyphs;
-}
 
 std::string latinText(size_t length)
 {
@@ -63,12 +26,14 @@ std::u16string wide(const std::string& text)
 struct Fonts {
     Fonts()
     {
-        std::string ascii = benchAsciiFontFile();
+        // Byte font 0 and a Unicode font with the tests' face: printable ASCII
+        // as 6 x 7 and 5 x 7 glyphs.
+        std::string ascii = fixtures::AsciiFontFileWriter().addTestFace(0).bytes();
         parseAsciiFontFile(reinterpret_cast<const uint8_t*>(ascii.data()), ascii.size());
         installUnicodeFont(0, reinterpret_cast<const uint8_t*>(unicode.data()), unicode.size());
         selectUnicodeFont(0);
     }
-    std::string unicode = benchUnicodeFontFile();
+    std::string unicode = fixtures::UnicodeFontWriter().addTestFace().bytes();
 };
 
 Fonts& fonts()
