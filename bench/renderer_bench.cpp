@@ -3,6 +3,7 @@
 // (against a naive per-pixel loop over the same picture), applying hues and
 // keeping the dirty-rectangle list.
 
+#include "fixtures/art_writer.h"
 #include "world/art_blitter.h"
 #include "world/back_buffer.h"
 #include "world/colour_tables.h"
@@ -73,42 +74,6 @@ struct DiamondArt {
     std::unique_ptr<ArtImage> image;
 };
 
-std::vector<uint8_t> encodeRunLength(int32_t width, int32_t height, const std::vector<uint16_t>& pixels)
-{
-    std::vector<uint16_t> words, offsets;
-    for (int32_t y = 0; y < height; ++y) {
-        offsets.push_back(uint16_t(words.size()));
-        int32_t x = 0, gapStart = 0;
-        while (x < width) {
-            if (!pixels[size_t(y) * width + x]) {
-                ++x;
-                continue;
-            }
-            int32_t start = x;
-            while (x < width && pixels[size_t(y) * width + x])
-                ++x;
-            words.push_back(uint16_t(start - gapStart));
-            words.push_back(uint16_t(x - start));
-            words.insert(words.end(), pixels.begin() + y * width + start, pixels.begin() + y * width + x);
-            gapStart = x;
-        }
-        words.push_back(0);
-        words.push_back(0);
-    }
-    std::vector<uint8_t> bytes(8);
-    bytes[4] = uint8_t(width);
-    bytes[6] = uint8_t(height);
-    for (uint16_t w : offsets) {
-        bytes.push_back(uint8_t(w));
-        bytes.push_back(uint8_t(w >> 8));
-    }
-    for (uint16_t w : words) {
-        bytes.push_back(uint8_t(w));
-        bytes.push_back(uint8_t(w >> 8));
-    }
-    return bytes;
-}
-
 const DiamondArt& diamond()
 {
     static DiamondArt* art = [] {
@@ -118,7 +83,7 @@ const DiamondArt& diamond()
             for (int32_t x = 0; x < 44; ++x)
                 if (std::abs(x - 21.5) + std::abs(y - 21.5) <= 22)
                     a->dense[size_t(y) * 44 + x] = uint16_t(((x + y) % 31 + 1) * 0x421);
-        a->image = ArtImage::parse(encodeRunLength(44, 44, a->dense));
+        a->image = ArtImage::parse(fixture::artRecordFromPixels(44, 44, a->dense));
         return a;
     }();
     return *art;
