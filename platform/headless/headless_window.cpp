@@ -4,26 +4,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
-bool headlessRequested()
-{
-    const char* headless = std::getenv("VARDUN_HEADLESS");
-    return headless && *headless && std::strcmp(headless, "0") != 0;
-}
-
 std::unique_ptr<Window> createHeadlessWindow() { return std::make_unique<HeadlessWindow>(); }
-
-std::unique_ptr<Window> createWindow()
-{
-    if (!headlessRequested()) {
-        if (std::unique_ptr<Window> window = createSdlWindow())
-            return window;
-    }
-    return createHeadlessWindow();
-}
 
 bool HeadlessWindow::create(const WindowCreateParams& params)
 {
