@@ -69,10 +69,4 @@ std::unique_ptr<Display> createHeadlessDisplay(int32_t width, int32_t height)
     return std::make_unique<HeadlessDisplay>(width, height);
 }
 
-std::mutex& displayLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
 } // namespace platform
