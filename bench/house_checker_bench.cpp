@@ -24,7 +24,7 @@ public:
         case kWallPiece:
             return { 20, 0 };
         case kRoofPiece:
-            return { 5, housing::kTileFlagRoof };
+            return { 5, kTileRoof };
         default:
             return { 0, 0 };
         }

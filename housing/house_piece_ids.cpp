@@ -14,7 +14,7 @@ bool isLoweredComponentId(int32_t id)
 bool occupiesFloorSlot(const PieceTileData& tiles, uint16_t id)
 {
     PieceTileAttributes piece = tiles.attributes(id);
-    return !piece.isTall() || piece.hasFlag(kTileFlagSurface);
+    return !piece.isTall() || piece.hasFlag(kTileSurface);
 }
 
 } // namespace housing

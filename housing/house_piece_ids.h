@@ -1,13 +1,11 @@
 #pragma once
 // Piece ids and tile-data attributes the house-design code treats specially.
 
+#include "world/tile_data.h"
+
 #include <cstdint>
 
 namespace housing {
-
-// Tile-data flags read by the design code.
-inline constexpr uint32_t kTileFlagSurface = 0x200; // a tall piece that still takes the floor slot
-inline constexpr uint32_t kTileFlagRoof = 0x10000000;
 
 // The nine pieces that sit 3 lower than others wherever roof pieces are shifted.
 bool isLoweredComponentId(int32_t id);
@@ -19,6 +17,8 @@ inline bool isSurfaceMarkerId(int32_t id) { return id >= 6173 && id <= 6184; }
 // answers it in the client; tests answer it with a small table).
 struct PieceTileAttributes {
     uint8_t height = 0;
+    // TileFlag bits; the design code reads kTileSurface (a tall piece that
+    // still takes the floor slot) and kTileRoof.
     uint32_t flags = 0;
 
     // Flat pieces are at most 1 high.

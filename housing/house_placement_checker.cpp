@@ -60,7 +60,7 @@ void HousePlacementChecker::clear()
 int32_t HousePlacementChecker::gridFloorOf(uint16_t id, int32_t relativeZ) const
 {
     int64_t r = relativeZ;
-    if (m_tiles.attributes(id).hasFlag(kTileFlagRoof))
+    if (m_tiles.attributes(id).hasFlag(kTileRoof))
         r += isLoweredComponentId(id) ? 6 : 3;
     if (r < kFoundationTop)
         return -1;
@@ -87,8 +87,8 @@ void HousePlacementChecker::fileComponent(int32_t x, int32_t y, int32_t z, uint1
         return;
 
     PieceTileAttributes piece = m_tiles.attributes(id);
-    if (piece.isTall() && !piece.hasFlag(kTileFlagSurface)) {
-        if (piece.hasFlag(kTileFlagRoof))
+    if (piece.isTall() && !piece.hasFlag(kTileSurface)) {
+        if (piece.hasFlag(kTileRoof))
             here->roofId = id;
         else
             here->objectId = id;
@@ -246,7 +246,7 @@ void HousePlacementChecker::computeFloorSupport(int32_t floor)
         if (c.floorId == 0 || c.surfaceBelow || x == 0 || y == 0)
             return;
         PieceTileAttributes piece = m_tiles.attributes(c.floorId);
-        if (topFloor && piece.isTall() && piece.hasFlag(kTileFlagSurface))
+        if (topFloor && piece.isTall() && piece.hasFlag(kTileSurface))
             return;
         c.floorSupported = (ground || c.carried || c.floorReach) ? 1 : 0;
     });

@@ -298,7 +298,7 @@ TEST_F(PlacementChecker, RoofPiecesAreJudgedHigher)
     EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('R'), 24), 1);
     EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 24), 0);
     EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 6), -1) << "the foundation is not in the grid";
-    m_tiles.set(1436, 5, housing::kTileFlagRoof);
+    m_tiles.set(1436, 5, kTileRoof);
     EXPECT_EQ(checker.gridFloorOf(1436, 21), 1) << "a lowered roof piece is judged 6 higher";
     EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 500), 3);
 }

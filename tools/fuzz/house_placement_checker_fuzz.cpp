@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string support = "name id flags\n\n";
     for (int kind = 0; kind < kPieceKinds; ++kind) {
         uint8_t shape = in.u8();
-        uint32_t flags = ((shape & 1) ? housing::kTileFlagSurface : 0) | ((shape & 2) ? housing::kTileFlagRoof : 0);
+        uint32_t flags = ((shape & 1) ? kTileSurface : 0) | ((shape & 2) ? kTileRoof : 0);
         tiles.m_pieces[kind] = { uint8_t(shape >> 4), flags };
         uint16_t supportBits = in.u16();
         support += "p " + std::to_string(kFirstPiece + kind);
