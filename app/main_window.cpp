@@ -261,26 +261,16 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
         onCommand(uint16_t(message.code));
         break;
     case MessageKind::LeftButtonDown:
-        m_window.setCapture(true);
-        m_window.takeKeyboardFocus();
-        if (m_services.leftButtonDown)
-            m_services.leftButtonDown(int16_t(message.x), int16_t(message.y));
+        onButton(true, m_services.leftButtonDown, message);
         break;
     case MessageKind::RightButtonDown:
-        m_window.setCapture(true);
-        m_window.takeKeyboardFocus();
-        if (m_services.rightButtonDown)
-            m_services.rightButtonDown(int16_t(message.x), int16_t(message.y));
+        onButton(true, m_services.rightButtonDown, message);
         break;
     case MessageKind::LeftButtonUp:
-        m_window.setCapture(false);
-        if (m_services.leftButtonUp)
-            m_services.leftButtonUp(int16_t(message.x), int16_t(message.y));
+        onButton(false, m_services.leftButtonUp, message);
         break;
     case MessageKind::RightButtonUp:
-        m_window.setCapture(false);
-        if (m_services.rightButtonUp)
-            m_services.rightButtonUp(int16_t(message.x), int16_t(message.y));
+        onButton(false, m_services.rightButtonUp, message);
         break;
     case MessageKind::MusicNotify:
         if (m_services.musicNotify)
@@ -291,6 +281,18 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
     case MessageKind::Quit:
         break;
     }
+}
+
+void MainWindow::onButton(bool down, const std::function<void(int32_t, int32_t)>& handler,
+    const platform::WindowMessage& message)
+{
+    // A press keeps the pointer until the release and takes the keyboard too.
+    m_window.setCapture(down);
+    if (down)
+        m_window.takeKeyboardFocus();
+    // The position is a signed 16-bit pair, as the button messages carry it.
+    if (handler)
+        handler(int16_t(message.x), int16_t(message.y));
 }
 
 void MainWindow::onSize(int32_t width, int32_t height)

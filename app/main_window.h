@@ -157,6 +157,9 @@ public:
 
 private:
     void onSize(int32_t width, int32_t height);
+    // A button press (capture and focus taken) or release (capture given back).
+    void onButton(bool down, const std::function<void(int32_t, int32_t)>& handler,
+        const platform::WindowMessage& message);
     void onKeyDown(uint16_t key, uint32_t keyData);
     void onKeyUp(uint16_t key);
     void onCommand(uint16_t id);

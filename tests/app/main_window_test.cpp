@@ -311,6 +311,35 @@ TEST(MainWindowMessages, SizeCloseAndDestroy)
     EXPECT_TRUE(sawQuit);
 }
 
+TEST(MainWindowMessages, ButtonsCaptureThePointerAndPassSigned16BitPositions)
+{
+    platform::HeadlessWindow window;
+    std::vector<std::string> calls;
+    auto recorder = [&calls](const char* what) {
+        return [&calls, what](int32_t x, int32_t y) {
+            calls.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));
+        };
+    };
+    WindowServices services;
+    services.leftButtonDown = recorder("leftDown");
+    services.leftButtonUp = recorder("leftUp");
+    services.rightButtonDown = recorder("rightDown");
+    MainWindow main(window, services, {});
+    ASSERT_TRUE(main.create("", ""));
+
+    main.handleMessage({ MessageKind::LeftButtonDown, 0, 0, 10, 20 });
+    EXPECT_TRUE(window.captured());
+    // A pointer dragged off the window's left or top edge reads negative.
+    main.handleMessage({ MessageKind::LeftButtonUp, 0, 0, 0xFFFD, 0x10005 });
+    EXPECT_FALSE(window.captured());
+    main.handleMessage({ MessageKind::RightButtonDown, 0, 0, 1, 2 });
+    EXPECT_TRUE(window.captured());
+    // A release nobody listens for still gives the pointer back.
+    main.handleMessage({ MessageKind::RightButtonUp, 0, 0, 1, 2 });
+    EXPECT_FALSE(window.captured());
+    EXPECT_EQ(calls, (std::vector<std::string> { "leftDown 10,20", "leftUp -3,5", "rightDown 1,2" }));
+}
+
 TEST(MainWindowMessages, TitleNamesTheAccountOnlyWhenBothPartsAreGiven)
 {
     platform::HeadlessWindow first;
