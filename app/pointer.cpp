@@ -40,7 +40,11 @@ struct PointerState {
     int32_t shownHeight = 0;
     int32_t busyCount = 0;
     std::atomic<bool> drawingAllowed { false };
-    std::atomic<int64_t> mousePosition { -1 };
+    // The newest mouse position as x in the high and y in the low 32 bits;
+    // meaningful once mouseKnown is set (any pair, negative ones included, is
+    // a position: a captured pointer goes past the left and top edges).
+    std::atomic<uint64_t> mousePosition { 0 };
+    std::atomic<bool> mouseKnown { false };
     SavedPixels underPointer;
     PointerServices services;
     // The game area inside the client area; read by the timer thread too.
@@ -67,7 +71,36 @@ PointerState& state()
 
 uint16_t convert565To555(uint16_t pixel) { return uint16_t((pixel & 0x001F) | ((pixel >> 1) & 0x7FE0)); }
 
-int64_t packPosition(int32_t x, int32_t y) { return (int64_t(uint32_t(x)) << 32) | uint32_t(y); }
+uint64_t packPosition(int32_t x, int32_t y) { return (uint64_t(uint32_t(x)) << 32) | uint32_t(y); }
+
+// The newest mouse position the event loop noted; false before the first.
+bool newestMousePosition(int32_t& x, int32_t& y)
+{
+    PointerState& s = state();
+    if (!s.mouseKnown.load())
+        return false;
+    uint64_t packed = s.mousePosition.load();
+    x = int32_t(uint32_t(packed >> 32));
+    y = int32_t(uint32_t(packed));
+    return true;
+}
+
+// Moves the pointer to the newest mouse position when it is elsewhere, or
+// anyway when `evenWhenThere`; true when it was moved.
+bool followMouse(bool evenWhenThere)
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    if (!newestMousePosition(x, y))
+        return false;
+    int32_t px = 0;
+    int32_t py = 0;
+    getPointerPosition(px, py);
+    if (px == x && py == y && !evenWhenThere)
+        return false;
+    movePointerTo(x, y);
+    return true;
+}
 
 bool isWarMode()
 {
@@ -204,16 +237,8 @@ void pointerTimerLoop(platform::Window* window)
         s.timerWake.wait_for(lock, std::chrono::milliseconds(25));
         if (s.timerStop)
             break;
-        int64_t packed = s.mousePosition.load();
-        if (packed < 0)
-            continue;
-        int32_t x = int32_t(uint32_t(packed >> 32));
-        int32_t y = int32_t(uint32_t(packed));
-        int32_t px = 0;
-        int32_t py = 0;
-        getPointerPosition(px, py);
-        if (px != x || py != y || s.cursorDirty.load()) {
-            movePointerTo(x, y);
+        // A changed kind is chosen again even when the mouse stood still.
+        if (followMouse(s.cursorDirty.load() != 0)) {
             // Only the main thread presents: ask it for a present.
             s.cursorDirty.store(1);
             if (window)
@@ -244,7 +269,7 @@ void initPointerState()
     s.requestedKind.store(0);
     s.cursorDirty.store(1);
     s.drawingAllowed.store(false);
-    s.mousePosition.store(-1);
+    s.mouseKnown.store(false);
     s.underPointer = SavedPixels {};
 }
 
@@ -471,7 +496,12 @@ void chooseShownCursor()
     }
 }
 
-void notePointerMoved(int32_t x, int32_t y) { state().mousePosition.store(packPosition(x, y)); }
+void notePointerMoved(int32_t x, int32_t y)
+{
+    // The position first: a reader that sees the flag sees a position.
+    state().mousePosition.store(packPosition(x, y));
+    state().mouseKnown.store(true);
+}
 
 bool pointerNeedsRedraw()
 {
@@ -480,13 +510,14 @@ bool pointerNeedsRedraw()
         return false;
     if (s.cursorDirty.load())
         return true;
-    int64_t packed = s.mousePosition.load();
-    if (packed < 0)
+    int32_t mouseX = 0;
+    int32_t mouseY = 0;
+    if (!newestMousePosition(mouseX, mouseY))
         return false;
     int32_t x = 0;
     int32_t y = 0;
     getPointerPosition(x, y);
-    return packPosition(x, y) != packed;
+    return x != mouseX || y != mouseY;
 }
 
 void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
@@ -497,16 +528,7 @@ void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t
     s.underPointer.pixels.clear();
     if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
         return;
-    int64_t packed = s.mousePosition.load();
-    if (packed >= 0) {
-        int32_t x = int32_t(uint32_t(packed >> 32));
-        int32_t y = int32_t(uint32_t(packed));
-        int32_t px = 0;
-        int32_t py = 0;
-        getPointerPosition(px, py);
-        if (px != x || py != y)
-            movePointerTo(x, y);
-    }
+    followMouse(false);
     std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
     if (s.shownImage < 0 || s.shownImage >= kCursorImageCount)
         return;

@@ -218,6 +218,26 @@ TEST_F(Pointer, DamagedArtIsTakenForMissingArt)
     removePointerFromFrame(ring.data());
 }
 
+// A captured pointer dragged past the window's left or top edge reports
+// negative positions; they are positions like any other.
+TEST_F(Pointer, AMousePositionPastTheLeftAndTopEdgesIsFollowed)
+{
+    setPointerDrawingAllowed(true);
+    movePointerTo(50, 60);
+    notePointerMoved(-5, -7);
+    std::vector<uint16_t> ring(size_t(640 * 480), 0);
+    drawPointerIntoFrame(ring.data(), 640, 480, 0);
+    removePointerFromFrame(ring.data());
+    int32_t x = 0;
+    int32_t y = 0;
+    getPointerPosition(x, y);
+    EXPECT_EQ(x, -5);
+    EXPECT_EQ(y, -7);
+    EXPECT_FALSE(pointerNeedsRedraw());
+    notePointerMoved(-6, -7);
+    EXPECT_TRUE(pointerNeedsRedraw());
+}
+
 TEST_F(Pointer, CombatHueTintsTheWarSetByItsRedIntensity)
 {
     FakeCursorArt art;
