@@ -1,4 +1,5 @@
 #include "app/def_tables.h"
+#include "platform/ascii_text.h"
 
 #include "app/client_file_path.h"
 #include "app/data_files.h"
@@ -16,8 +17,6 @@ constexpr uint16_t kConvertedBodyLimit = 2048;
 constexpr int32_t kTinySoundLength = 40;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads a decimal at `at` (optionally signed), held to the 32-bit range as
 // the C library's conversions do; advances past the digits.
@@ -71,7 +70,7 @@ std::unique_ptr<DefTable> g_tables[kDefSlotCount];
 std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_view line)
 {
     size_t at = 0;
-    while (at < line.size() && isBlank(line[at]))
+    while (at < line.size() && platform::isAsciiSpace(line[at]))
         ++at;
     if (at == line.size() || line[at] == '#')
         return std::nullopt;
@@ -118,7 +117,7 @@ std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_vie
     entry.hue = readDecimal(line, at);
     while (at < line.size() && (isDigit(line[at]) || line[at] == '-'))
         ++at;
-    while (at < line.size() && isBlank(line[at]))
+    while (at < line.size() && platform::isAsciiSpace(line[at]))
         ++at;
     if (at < line.size() && line[at] != '#')
         return std::nullopt;

@@ -1,12 +1,11 @@
 #include "housing/table_text_reader.h"
+#include "platform/ascii_text.h"
 
 #include <limits>
 
 namespace housing {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // The part of a read a C string scan sees: up to the first NUL.
 std::string_view untilNul(std::string_view line)
@@ -59,7 +58,7 @@ int scanNumbers(std::string_view line, std::span<int32_t> out)
     size_t pos = 0;
     int converted = 0;
     for (int32_t& slot : out) {
-        while (pos < line.size() && isBlank(line[pos]))
+        while (pos < line.size() && platform::isAsciiSpace(line[pos]))
             ++pos;
         bool negative = false;
         if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) {
@@ -89,10 +88,10 @@ std::string_view skipWord(std::string_view line, bool& found)
 {
     line = untilNul(line);
     size_t pos = 0;
-    while (pos < line.size() && isBlank(line[pos]))
+    while (pos < line.size() && platform::isAsciiSpace(line[pos]))
         ++pos;
     size_t start = pos;
-    while (pos < line.size() && !isBlank(line[pos]))
+    while (pos < line.size() && !platform::isAsciiSpace(line[pos]))
         ++pos;
     found = pos > start;
     return line.substr(pos);

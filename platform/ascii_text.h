@@ -21,6 +21,12 @@ constexpr bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
     return true;
 }
 
+// The blanks of the C locale: the text tables separate their fields with any of them.
+constexpr bool isAsciiSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // The value of one hexadecimal digit of any case, or -1 for anything else.
 constexpr int hexDigitValue(char32_t c)
 {

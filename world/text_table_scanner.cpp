@@ -1,15 +1,6 @@
 #include "world/text_table_scanner.h"
 #include "platform/ascii_text.h"
 
-namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-} // namespace
-
 bool TextTableScanner::nextLine(std::string_view& line)
 {
     if (m_position >= m_text.size())
@@ -29,7 +20,7 @@ bool TextTableScanner::nextLine(std::string_view& line)
 
 void LineFields::skipBlanks()
 {
-    while (m_position < m_line.size() && isBlank(m_line[m_position]))
+    while (m_position < m_line.size() && platform::isAsciiSpace(m_line[m_position]))
         ++m_position;
 }
 
@@ -73,7 +64,7 @@ bool LineFields::readWord(std::string_view& word)
 {
     skipBlanks();
     size_t start = m_position;
-    while (m_position < m_line.size() && !isBlank(m_line[m_position]))
+    while (m_position < m_line.size() && !platform::isAsciiSpace(m_line[m_position]))
         ++m_position;
     word = m_line.substr(start, m_position - start);
     return !word.empty();
