@@ -1,13 +1,6 @@
 #include "app/cursor_art.h"
 
-#include "world/art_cache.h"
-
-const ArtImage* getArtOrDefault(int32_t id)
-{
-    if (const ArtImage* image = getArtImage(id & 0x7FFF))
-        return image;
-    return getArtImage(0);
-}
+#include "gfx/art_cache.h"
 
 bool ArtFileCursorSource::cursorArt(int32_t artId, CursorArt& art)
 {

@@ -4,7 +4,7 @@
 // and handed to the display. Runs on the main thread under the display lock,
 // which the pointer timer's shutdown and the display-mode switches also take.
 
-#include "world/back_buffer.h"
+#include "gfx/back_buffer.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "app/pointer.h"
 
+#include "gfx/colour_tables.h"
 #include "platform/display.h"
 #include "platform/window.h"
-#include "world/colour_tables.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,9 +1,9 @@
 // Indexed record lookups on a 100,000-entry index and .def table lookups on
 // 3,000 entries, each with a reference in the same run.
 
-#include "app/data_files.h"
-#include "app/def_tables.h"
-#include "app/file_manager.h"
+#include "data/data_files.h"
+#include "data/def_tables.h"
+#include "data/file_manager.h"
 #include "fixtures/data_file_writer.h"
 #include "support/temp_dir.h"
 

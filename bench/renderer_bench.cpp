@@ -4,10 +4,10 @@
 // keeping the dirty-rectangle list.
 
 #include "fixtures/art_writer.h"
-#include "world/art_blitter.h"
-#include "world/back_buffer.h"
-#include "world/colour_tables.h"
-#include "world/pixel_spans.h"
+#include "gfx/art_blitter.h"
+#include "gfx/back_buffer.h"
+#include "gfx/colour_tables.h"
+#include "gfx/pixel_spans.h"
 
 #include <benchmark/benchmark.h>
 

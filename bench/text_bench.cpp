@@ -28,12 +28,12 @@ struct Fonts {
     {
         // Byte font 0 and a Unicode font with the tests' face: printable ASCII
         // as 6 x 7 and 5 x 7 glyphs.
-        std::string ascii = fixtures::AsciiFontFileWriter().addTestFace(0).bytes();
+        std::string ascii = fixture::AsciiFontFileWriter().addTestFace(0).bytes();
         parseAsciiFontFile(reinterpret_cast<const uint8_t*>(ascii.data()), ascii.size());
         installUnicodeFont(0, reinterpret_cast<const uint8_t*>(unicode.data()), unicode.size());
         selectUnicodeFont(0);
     }
-    std::string unicode = fixtures::UnicodeFontWriter().addTestFace().bytes();
+    std::string unicode = fixture::UnicodeFontWriter().addTestFace().bytes();
 };
 
 Fonts& fonts()

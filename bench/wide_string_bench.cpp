@@ -2,7 +2,7 @@
 // re-allocates every time; std::u16string grows geometrically. These measure
 // what that costs for a typical text built piece by piece.
 
-#include "app/wide_string.h"
+#include "core/wide_string.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

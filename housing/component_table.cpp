@@ -1,6 +1,6 @@
 #include "housing/component_table.h"
 
-#include "app/file_manager.h"
+#include "data/file_manager.h"
 #include "housing/table_text_reader.h"
 
 namespace housing {

@@ -1,8 +1,8 @@
 #include "net/client_packets.h"
 
+#include "core/wide_text.h"
 #include "net/buffered_connection.h"
 #include "net/new_character_record.h"
-#include "text/wide_text.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 #include "text/ascii_font.h"
 
-#include "app/byte_cursor.h"
-#include "app/error_report.h"
-#include "app/file_manager.h"
+#include "core/byte_cursor.h"
+#include "core/error_report.h"
+#include "data/file_manager.h"
+#include "gfx/colour_tables.h"
+#include "gfx/hue_table.h"
+#include "gfx/pixel_spans.h"
 #include "platform/message_box.h"
-#include "world/colour_tables.h"
-#include "world/hue_table.h"
-#include "world/pixel_spans.h"
 
 #include <algorithm>
 #include <iterator>

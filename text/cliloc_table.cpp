@@ -1,10 +1,10 @@
 #include "text/cliloc_table.h"
 
-#include "app/byte_cursor.h"
-#include "app/error_report.h"
-#include "app/file_manager.h"
+#include "core/byte_cursor.h"
+#include "core/error_report.h"
+#include "core/wide_text.h"
+#include "data/file_manager.h"
 #include "text/obscenity_filter.h"
-#include "text/wide_text.h"
 
 #include <algorithm>
 #include <climits>

@@ -5,7 +5,7 @@
 // a TAB-separated argument list as the server sends it. One process-wide
 // table, made by the localization start-up. Main thread only.
 
-#include "app/wide_string.h"
+#include "core/wide_string.h"
 
 #include <cstddef>
 #include <cstdint>

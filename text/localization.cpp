@@ -1,8 +1,8 @@
 #include "text/localization.h"
 
-#include "app/config_file.h"
-#include "app/error_report.h"
-#include "app/file_manager.h"
+#include "core/error_report.h"
+#include "data/config_file.h"
+#include "data/file_manager.h"
 #include "platform/ascii_text.h"
 #include "platform/locale.h"
 #include "text/cliloc_table.h"

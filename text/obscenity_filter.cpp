@@ -1,6 +1,6 @@
 #include "text/obscenity_filter.h"
 
-#include "text/wide_text.h"
+#include "core/wide_text.h"
 
 #include <algorithm>
 #include <cstring>

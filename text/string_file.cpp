@@ -1,8 +1,8 @@
 #include "text/string_file.h"
 
-#include "app/byte_cursor.h"
-#include "app/error_report.h"
-#include "app/file_manager.h"
+#include "core/byte_cursor.h"
+#include "core/error_report.h"
+#include "data/file_manager.h"
 #include "platform/ascii_text.h"
 #include "text/iff_reader.h"
 #include "text/localization.h"

@@ -7,7 +7,7 @@
 // bounded by its chunk, so a file never yields more than it holds. Main
 // thread only.
 
-#include "app/wide_string.h"
+#include "core/wide_string.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "text/text_surface.h"
 
-#include "world/hue_table.h"
+#include "gfx/hue_table.h"
 
 namespace {
 

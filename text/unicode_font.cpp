@@ -1,10 +1,10 @@
 #include "text/unicode_font.h"
 
-#include "app/byte_cursor.h"
-#include "app/data_files.h"
-#include "app/file_manager.h"
+#include "core/byte_cursor.h"
+#include "core/wide_text.h"
+#include "data/data_files.h"
+#include "data/file_manager.h"
 #include "platform/message_box.h"
-#include "text/wide_text.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "text/unicode_font.h"
 
-#include "world/hue_table.h"
+#include "gfx/hue_table.h"
 
 #include <algorithm>
 

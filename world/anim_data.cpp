@@ -1,8 +1,8 @@
 #include "world/anim_data.h"
 
-#include "app/file_manager.h"
+#include "data/file_manager.h"
 
-#include "app/byte_cursor.h"
+#include "core/byte_cursor.h"
 
 #include <memory>
 #include <vector>

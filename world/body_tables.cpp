@@ -1,9 +1,9 @@
 #include "world/body_tables.h"
 
-#include "world/text_table_scanner.h"
+#include "data/text_table_scanner.h"
 
-#include "app/client_file_path.h"
-#include "app/file_manager.h"
+#include "data/client_file_path.h"
+#include "data/file_manager.h"
 
 #include <memory>
 #include <string>

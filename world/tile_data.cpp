@@ -1,8 +1,8 @@
 #include "world/tile_data.h"
 
-#include "app/file_manager.h"
-#include "app/byte_cursor.h"
-#include "app/byte_writer.h"
+#include "core/byte_cursor.h"
+#include "core/byte_writer.h"
+#include "data/file_manager.h"
 
 #include <cstdio>
 #include <cstring>

@@ -11,7 +11,7 @@ namespace {
 
 class Catalogue : public testing::Test {
 protected:
-    void load(ComponentKind kind, const fixtures::HouseTableFile& file)
+    void load(ComponentKind kind, const fixture::HouseTableFile& file)
     {
         catalogue.table(kind).loadFromBytes(kind, file.text());
     }
@@ -26,7 +26,7 @@ TEST_F(Catalogue, AlternateWallsWithAFirstAlternate)
 {
     // category page tooltip, pieces 0-7, alternates 0-5, feature
     load(ComponentKind::Walls,
-        fixtures::HouseTableFile().row({ 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 90, 91, 92, 93, 94, 95, 8 }));
+        fixture::HouseTableFile().row({ 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 90, 91, 92, 93, 94, 95, 8 }));
     EXPECT_EQ(catalogue.fillWallCells(0, 0, true, cells, feature), 8);
     EXPECT_EQ(feature, 8);
     std::array<int32_t, 16> expected = { 90, 91, 94, 13, 92, 93, 95, 17 };
@@ -40,7 +40,7 @@ TEST_F(Catalogue, AlternateWallsWithAFirstAlternate)
 TEST_F(Catalogue, AlternateWallsWithoutAFirstAlternateChangeOnlyCellsOneAndFive)
 {
     load(ComponentKind::Walls,
-        fixtures::HouseTableFile()
+        fixture::HouseTableFile()
             .row({ 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 0, 91, 92, 93, 94, 95 })
             .row({ 0, 1, 0, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 93, 94, 95 }));
     catalogue.fillWallCells(0, 0, true, cells, feature);
@@ -53,7 +53,7 @@ TEST_F(Catalogue, AlternateWallsWithoutAFirstAlternateChangeOnlyCellsOneAndFive)
 
 TEST_F(Catalogue, CategoryListPagesShowHeaderPicturesAndTooltips)
 {
-    fixtures::HouseTableFile file;
+    fixture::HouseTableFile file;
     // 18 categories, each a header row plus one more style page.
     for (int32_t category = 0; category < 18; ++category) {
         file.row({ category, 0, 5000 + category, 0, 0, 0, 0, 700 + category, 0, 0, 0, 1 });
@@ -84,7 +84,7 @@ TEST_F(Catalogue, CategoryListPagesShowHeaderPicturesAndTooltips)
 TEST_F(Catalogue, RowsFiledUnderCategoryMinusOneAddListPages)
 {
     load(ComponentKind::Roofs,
-        fixtures::HouseTableFile()
+        fixture::HouseTableFile()
             .row({ 0, 0, 7000, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16 })
             .row({ -1, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16 }));
     EXPECT_EQ(catalogue.categoryPageCount(ComponentKind::Roofs, -1), 2);
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, RoofTooltips,
 TEST_F(Catalogue, RoofStylePagesCarryTheirTooltips)
 {
     load(ComponentKind::Roofs,
-        fixtures::HouseTableFile().row({ 8, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 4 }));
+        fixture::HouseTableFile().row({ 8, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 4 }));
     EXPECT_EQ(catalogue.fillRoofCells(8, 0, cells, feature, tooltips.data()), 16);
     EXPECT_EQ(cells[15], 16);
     EXPECT_EQ(feature, 4);
@@ -135,7 +135,7 @@ TEST_F(Catalogue, RoofStylePagesCarryTheirTooltips)
 TEST_F(Catalogue, StairPagesShowTheFirstDirectionalPieceTwice)
 {
     // page, block, pieces 0-7, multis 0-3, feature
-    load(ComponentKind::Stairs, fixtures::HouseTableFile().row({ 3, 99, 1, 2, 3, 4, 5, 6, 7, 8, 41, 42, 43, 44, 16 }));
+    load(ComponentKind::Stairs, fixture::HouseTableFile().row({ 3, 99, 1, 2, 3, 4, 5, 6, 7, 8, 41, 42, 43, 44, 16 }));
     catalogue.fillStairCells(3, cells, feature);
     std::array<int32_t, 16> expected = { 0, 0, 0, 0, 1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 99, 1 };
     EXPECT_EQ(cells, expected);
@@ -157,7 +157,7 @@ TEST_F(Catalogue, StairPagesShowTheFirstDirectionalPieceTwice)
 TEST_F(Catalogue, PlainPagesAndCounts)
 {
     load(ComponentKind::Doors,
-        fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 9, 9, 9, 9, 9, 9, 9, 9, 1 }));
+        fixture::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 9, 9, 9, 9, 9, 9, 9, 9, 1 }));
     EXPECT_EQ(catalogue.pageCount(ComponentKind::Doors), 2);
     EXPECT_EQ(catalogue.pageCount(ComponentKind::Walls), 0);
     EXPECT_EQ(catalogue.fillPlainCells(ComponentKind::Doors, 1, cells, feature), 8);
@@ -170,13 +170,13 @@ TEST_F(Catalogue, PlainPagesAndCounts)
 TEST_F(Catalogue, LocateSearchesTheTablesInOrder)
 {
     load(ComponentKind::Walls,
-        fixtures::HouseTableFile().row({ 2, 5, 0, 10, 11, 12, 13, 14, 15, 16, 17, 500, 0, 0, 0, 0, 0 }));
+        fixture::HouseTableFile().row({ 2, 5, 0, 10, 11, 12, 13, 14, 15, 16, 17, 500, 0, 0, 0, 0, 0 }));
     load(ComponentKind::Floors,
-        fixtures::HouseTableFile().row({ 4, 17, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44 }));
+        fixture::HouseTableFile().row({ 4, 17, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44 }));
     load(ComponentKind::Teleporters,
-        fixtures::HouseTableFile().row({ 6, 30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 700 }));
+        fixture::HouseTableFile().row({ 6, 30, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 700 }));
     load(ComponentKind::Roofs,
-        fixtures::HouseTableFile().row({ 3, 1, 0, 800, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }));
+        fixture::HouseTableFile().row({ 3, 1, 0, 800, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 }));
 
     ComponentLocation where;
     ASSERT_TRUE(catalogue.locateComponent(17, where));

@@ -40,7 +40,7 @@ class ComponentRowThreshold : public testing::TestWithParam<ThresholdCase> { };
 TEST_P(ComponentRowThreshold, KeepsRowsWithTheKindsMinimumColumns)
 {
     const ThresholdCase& c = GetParam();
-    HouseComponentTable table = readTable(c.kind, fixtures::HouseTableFile().row(countingNumbers(c.numbers)).text());
+    HouseComponentTable table = readTable(c.kind, fixture::HouseTableFile().row(countingNumbers(c.numbers)).text());
     ASSERT_EQ(table.size(), c.kept ? 1u : 0u);
     if (c.kept && c.numbers < housing::componentKindInfo(c.kind).columns) {
         EXPECT_EQ(table.rows()[0].featureMask, 0) << "a missing last column stays 0";
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ComponentRowThreshold,
 TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
 {
     HouseComponentTable walls
-        = readTable(ComponentKind::Walls, fixtures::HouseTableFile().row(countingNumbers(18)).text());
+        = readTable(ComponentKind::Walls, fixture::HouseTableFile().row(countingNumbers(18)).text());
     ASSERT_EQ(walls.size(), 1u);
     const ComponentRow& wall = walls.rows()[0];
     EXPECT_EQ(wall.category, 1);
@@ -82,7 +82,7 @@ TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
     EXPECT_EQ(wall.featureMask, 18);
 
     HouseComponentTable stairs
-        = readTable(ComponentKind::Stairs, fixtures::HouseTableFile().row(countingNumbers(15)).text());
+        = readTable(ComponentKind::Stairs, fixture::HouseTableFile().row(countingNumbers(15)).text());
     ASSERT_EQ(stairs.size(), 1u);
     const ComponentRow& stair = stairs.rows()[0];
     EXPECT_EQ(stair.pageIndex, 1);
@@ -94,7 +94,7 @@ TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
     EXPECT_EQ(stair.featureMask, 15);
 
     HouseComponentTable roofs
-        = readTable(ComponentKind::Roofs, fixtures::HouseTableFile().row(countingNumbers(18)).text());
+        = readTable(ComponentKind::Roofs, fixture::HouseTableFile().row(countingNumbers(18)).text());
     ASSERT_EQ(roofs.size(), 1u);
     EXPECT_EQ(roofs.rows()[0].pieces[14], 18);
     EXPECT_EQ(roofs.rows()[0].pieces[15], 0);
@@ -103,15 +103,15 @@ TEST(ComponentTable, ColumnsLandInTheirFieldsByKind)
 
 TEST(ComponentTable, TwoHeaderReadsAreSkippedAndTheLastLineNeedsNoLineEnd)
 {
-    EXPECT_EQ(readTable(ComponentKind::Doors, fixtures::HouseTableFile().text()).size(), 0u);
+    EXPECT_EQ(readTable(ComponentKind::Doors, fixture::HouseTableFile().text()).size(), 0u);
     // A header made of numbers is still a header.
     HouseComponentTable numericHeaders = readTable(ComponentKind::Doors,
-        fixtures::HouseTableFile("1 2 3 4 5 6 7 8 9 10", "1 2 3 4 5 6 7 8 9 10").row(countingNumbers(10, 100)).text());
+        fixture::HouseTableFile("1 2 3 4 5 6 7 8 9 10", "1 2 3 4 5 6 7 8 9 10").row(countingNumbers(10, 100)).text());
     ASSERT_EQ(numericHeaders.size(), 1u);
     EXPECT_EQ(numericHeaders.rows()[0].pageIndex, 100);
 
     HouseComponentTable unterminated = readTable(ComponentKind::Doors,
-        fixtures::HouseTableFile().row(countingNumbers(10)).row(countingNumbers(10, 50)).withoutFinalLineEnd().text());
+        fixture::HouseTableFile().row(countingNumbers(10)).row(countingNumbers(10, 50)).withoutFinalLineEnd().text());
     ASSERT_EQ(unterminated.size(), 2u);
     EXPECT_EQ(unterminated.rows()[1].pageIndex, 50);
 }
@@ -122,7 +122,7 @@ TEST(ComponentTable, ALongHeaderLineCountsAsTwoReads)
     // skipped read and the real second header line is parsed (and dropped).
     std::string longHeader(300, '#');
     HouseComponentTable table = readTable(ComponentKind::Doors,
-        fixtures::HouseTableFile(longHeader, "1 2 3 4 5 6 7 8 9 10").row(countingNumbers(10, 7)).text());
+        fixture::HouseTableFile(longHeader, "1 2 3 4 5 6 7 8 9 10").row(countingNumbers(10, 7)).text());
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table.rows()[0].pageIndex, 1);
     EXPECT_EQ(table.rows()[1].pageIndex, 7);
@@ -130,7 +130,7 @@ TEST(ComponentTable, ALongHeaderLineCountsAsTwoReads)
 
 TEST(ComponentTable, StopsAtTheRowLimit)
 {
-    fixtures::HouseTableFile file;
+    fixture::HouseTableFile file;
     for (int32_t page = 0; page <= int32_t(housing::kMaxComponentRows); ++page)
         file.row(countingNumbers(9, page));
     HouseComponentTable table = readTable(ComponentKind::Doors, file.text());
@@ -140,7 +140,7 @@ TEST(ComponentTable, StopsAtTheRowLimit)
 
 TEST(ComponentTable, ANumberThatNamesNoKindReadsNothing)
 {
-    HouseComponentTable table = readTable(ComponentKind(8), fixtures::HouseTableFile().row(countingNumbers(20)).text());
+    HouseComponentTable table = readTable(ComponentKind(8), fixture::HouseTableFile().row(countingNumbers(20)).text());
     EXPECT_EQ(table.size(), 0u);
     EXPECT_FALSE(table.load(ComponentKind(0)));
     EXPECT_EQ(table.size(), 0u);
@@ -156,7 +156,7 @@ class ComponentTableBadLine : public testing::TestWithParam<BadLineCase> { };
 TEST_P(ComponentTableBadLine, IsDroppedAndTheOtherRowsStay)
 {
     HouseComponentTable table = readTable(ComponentKind::Doors,
-        fixtures::HouseTableFile()
+        fixture::HouseTableFile()
             .row(countingNumbers(10))
             .rawLine(GetParam().line)
             .row(countingNumbers(10, 20))
@@ -199,7 +199,7 @@ TEST(TableTextReader, SplitsLongLinesIntoReadsOfAtMost254)
 TEST(SupportInfoTable, TheFirstLineForAnIdWins)
 {
     SupportInfoTable table;
-    table.loadFromBytes(fixtures::supportInfoText({
+    table.loadFromBytes(fixture::supportInfoText({
         { "wall", 100, { housing::kSupportDirect, housing::kSupportWestColumn } },
         { "wall-again", 100, { housing::kSupportNorthRow } },
         { "post", 200, { housing::kSupportCorner } },
@@ -216,7 +216,7 @@ TEST(SupportInfoTable, EachColumnSetsItsOwnFlag)
 {
     for (int flag = 0; flag < 14; ++flag) {
         SupportInfoTable table;
-        table.loadFromBytes(fixtures::supportInfoText({ { "piece", 5, { flag } } }));
+        table.loadFromBytes(fixture::supportInfoText({ { "piece", 5, { flag } } }));
         const housing::SupportFlags* record = table.flags(5);
         ASSERT_NE(record, nullptr);
         for (int other = 0; other < 14; ++other)
@@ -226,7 +226,7 @@ TEST(SupportInfoTable, EachColumnSetsItsOwnFlag)
 
 TEST(SupportInfoTable, LinesWithoutAllSixteenFieldsAreIgnored)
 {
-    std::string text = fixtures::supportInfoText({ { "kept", 1, { 1 } } });
+    std::string text = fixture::supportInfoText({ { "kept", 1, { 1 } } });
     text += "short 2 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"; // fifteen fields
     text += "7 3 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n"; // a number is a fine name
     text += "    \r\n";
@@ -244,7 +244,7 @@ TEST(SupportInfoTable, ALongNameIsSkippedWithoutACopy)
     // The name is read into nothing, so any name that fits in a read works.
     std::string name(200, 'n');
     SupportInfoTable table;
-    table.loadFromBytes(fixtures::supportInfoText({ { name, 9, { housing::kSupportCarriesFloor } } }));
+    table.loadFromBytes(fixture::supportInfoText({ { name, 9, { housing::kSupportCarriesFloor } } }));
     EXPECT_TRUE(table.hasFlag(9, housing::kSupportCarriesFloor));
 }
 
@@ -263,7 +263,7 @@ TEST_P(SupportConnects, MatchesFacingSidesOnTheSameLevel)
 {
     const ConnectCase& c = GetParam();
     SupportInfoTable table;
-    table.loadFromBytes(fixtures::supportInfoText({ { "a", 10, { c.flagA } }, { "b", 20, { c.flagB } } }));
+    table.loadFromBytes(fixture::supportInfoText({ { "a", 10, { c.flagA } }, { "b", 20, { c.flagB } } }));
     EXPECT_EQ(table.connects(10, 20, c.dx, c.dy), c.connects);
     EXPECT_FALSE(table.connects(10, 0, c.dx, c.dy));
     EXPECT_FALSE(table.connects(10, 99, c.dx, c.dy));

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-using fixtures::DrawnHouse;
+using fixture::DrawnHouse;
 using housing::HousePlacementChecker;
 using housing::PlacementVerdict;
 
@@ -15,14 +15,14 @@ namespace {
 
 class PlacementChecker : public testing::Test {
 protected:
-    PlacementChecker() { m_support.loadFromBytes(fixtures::drawnHouseSupportInfo()); }
+    PlacementChecker() { m_support.loadFromBytes(fixture::drawnHouseSupportInfo()); }
 
     // Builds a checker for the drawn house and rebuilds it from the house's
     // component list.
     HousePlacementChecker& build(const DrawnHouse& house)
     {
         m_checker = std::make_unique<HousePlacementChecker>(m_support, m_tiles, house.frame());
-        fixtures::DrawnHouseLists lists;
+        fixture::DrawnHouseLists lists;
         lists.houses[kDrawnSerial] = house.components();
         EXPECT_TRUE(m_checker->rebuild(kDrawnSerial, lists));
         return *m_checker;
@@ -33,7 +33,7 @@ protected:
     static constexpr uint32_t kDrawnSerial = 0x40000001;
 
     housing::SupportInfoTable m_support;
-    fixtures::DrawnHouseTiles m_tiles;
+    fixture::DrawnHouseTiles m_tiles;
     std::unique_ptr<HousePlacementChecker> m_checker;
 };
 
@@ -107,7 +107,7 @@ protected:
     {
         int32_t x = GetParam().alongY ? kRow : along;
         int32_t y = GetParam().alongY ? along : kRow;
-        return m_checker->isSupported(fixtures::drawnPieceId('F'), 1000 + x, 1000 + y, fixtures::drawnFloorZ(1));
+        return m_checker->isSupported(fixture::drawnPieceId('F'), 1000 + x, 1000 + y, fixture::drawnFloorZ(1));
     }
 };
 
@@ -280,14 +280,14 @@ TEST_F(PlacementChecker, WithinACellAnObjectComesBeforeAFloorBeforeARoof)
             "...",
         } } };
     HousePlacementChecker& checker = build(house);
-    int32_t z = fixtures::drawnFloorZ(1);
-    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('R'));
+    int32_t z = fixture::drawnFloorZ(1);
+    checker.fileComponent(1, 1, z, fixture::drawnPieceId('R'));
     checker.rebuildSupport();
     expectRefusal(checker.allFloorsLegal(), "Illegal Roof!", 1, 1, 1);
-    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('F'));
+    checker.fileComponent(1, 1, z, fixture::drawnPieceId('F'));
     checker.rebuildSupport();
     expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 1, 1, 1);
-    checker.fileComponent(1, 1, z, fixtures::drawnPieceId('o'));
+    checker.fileComponent(1, 1, z, fixture::drawnPieceId('o'));
     checker.rebuildSupport();
     expectRefusal(checker.allFloorsLegal(), "Illegal Object!", 1, 1, 1);
 }
@@ -295,12 +295,12 @@ TEST_F(PlacementChecker, WithinACellAnObjectComesBeforeAFloorBeforeARoof)
 TEST_F(PlacementChecker, RoofPiecesAreJudgedHigher)
 {
     HousePlacementChecker& checker = build({ { { "." }, { "." } } });
-    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('R'), 24), 1);
-    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 24), 0);
-    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 6), -1) << "the foundation is not in the grid";
+    EXPECT_EQ(checker.gridFloorOf(fixture::drawnPieceId('R'), 24), 1);
+    EXPECT_EQ(checker.gridFloorOf(fixture::drawnPieceId('F'), 24), 0);
+    EXPECT_EQ(checker.gridFloorOf(fixture::drawnPieceId('F'), 6), -1) << "the foundation is not in the grid";
     m_tiles.set(1436, 5, kTileRoof);
     EXPECT_EQ(checker.gridFloorOf(1436, 21), 1) << "a lowered roof piece is judged 6 higher";
-    EXPECT_EQ(checker.gridFloorOf(fixtures::drawnPieceId('F'), 500), 3);
+    EXPECT_EQ(checker.gridFloorOf(fixture::drawnPieceId('F'), 500), 3);
 }
 
 TEST_F(PlacementChecker, PiecesOutsideTheGridCountAsSupported)
@@ -309,11 +309,11 @@ TEST_F(PlacementChecker, PiecesOutsideTheGridCountAsSupported)
         "...",
         ".F.",
     } } });
-    uint16_t floor = fixtures::drawnPieceId('F');
-    EXPECT_TRUE(checker.isSupported(floor, 1000 + 40, 1001, fixtures::drawnFloorZ(0)));
+    uint16_t floor = fixture::drawnPieceId('F');
+    EXPECT_TRUE(checker.isSupported(floor, 1000 + 40, 1001, fixture::drawnFloorZ(0)));
     EXPECT_TRUE(checker.isSupported(floor, 1001, 1001, 2)) << "foundation level";
-    EXPECT_TRUE(checker.isSupported(floor, 999, 1001, fixtures::drawnFloorZ(0)));
-    EXPECT_TRUE(checker.isSupported(fixtures::drawnPieceId('W'), 1001, 1001, fixtures::drawnFloorZ(0)))
+    EXPECT_TRUE(checker.isSupported(floor, 999, 1001, fixture::drawnFloorZ(0)));
+    EXPECT_TRUE(checker.isSupported(fixture::drawnPieceId('W'), 1001, 1001, fixture::drawnFloorZ(0)))
         << "a piece the cell does not hold";
 }
 
@@ -333,7 +333,7 @@ TEST_P(PlacementCheckerOversize, IsRefusedWithoutTouchingTheGrid)
     checker.clear();
     for (int32_t x = -2; x < 45; ++x) {
         for (int32_t y = -2; y < 45; ++y)
-            checker.fileComponent(x, y, fixtures::drawnFloorZ(1), fixtures::drawnPieceId('F'));
+            checker.fileComponent(x, y, fixture::drawnFloorZ(1), fixture::drawnPieceId('F'));
     }
     checker.rebuildSupport();
     for (int32_t floor = 0; floor < 4; ++floor)
@@ -342,7 +342,7 @@ TEST_P(PlacementCheckerOversize, IsRefusedWithoutTouchingTheGrid)
     EXPECT_FALSE(verdict.legal);
     EXPECT_EQ(verdict.message, nullptr);
     EXPECT_EQ(checker.cell(5, 5, 1)->floorId, 0) << "nothing was filed";
-    EXPECT_TRUE(checker.isSupported(fixtures::drawnPieceId('F'), 1005, 1005, fixtures::drawnFloorZ(1)));
+    EXPECT_TRUE(checker.isSupported(fixture::drawnPieceId('F'), 1005, 1005, fixture::drawnFloorZ(1)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, PlacementCheckerOversize,
@@ -360,7 +360,7 @@ TEST_F(PlacementChecker, TheLargestHouseTheGridHoldsIsChecked)
     HousePlacementChecker checker(m_support, m_tiles, frame);
     ASSERT_TRUE(checker.fitsGrid());
     checker.clear();
-    checker.fileComponent(31, 31, fixtures::drawnFloorZ(3), fixtures::drawnPieceId('T'));
+    checker.fileComponent(31, 31, fixture::drawnFloorZ(3), fixture::drawnPieceId('T'));
     checker.rebuildSupport();
     expectRefusal(checker.allFloorsLegal(), "Illegal Floor!", 31, 31, 3);
 }
@@ -374,11 +374,11 @@ protected:
 
     static housing::HouseComponent floorAt(int32_t gridX, int32_t gridY)
     {
-        return { fixtures::drawnPieceId('F'), int16_t(gridX - 5), int16_t(gridY - 3),
-            int16_t(fixtures::drawnFloorZ(0)) };
+        return { fixture::drawnPieceId('F'), int16_t(gridX - 5), int16_t(gridY - 3),
+            int16_t(fixture::drawnFloorZ(0)) };
     }
 
-    fixtures::DrawnHouseLists m_lists;
+    fixture::DrawnHouseLists m_lists;
     HousePlacementChecker m_rebuilt { m_support, m_tiles, kFrame };
 };
 

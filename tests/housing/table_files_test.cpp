@@ -18,9 +18,9 @@ protected:
 TEST_F(TableFiles, TheCatalogueReadsEachTableFromItsFile)
 {
     write("Walls.TXT",
-        fixtures::HouseTableFile().row({ 0, 0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0, 0, 0 }).text());
+        fixture::HouseTableFile().row({ 0, 0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 0, 0, 0, 0, 0, 0 }).text());
     write("doors.txt",
-        fixtures::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
+        fixture::HouseTableFile().row({ 0, 1, 2, 3, 4, 5, 6, 7, 8 }).row({ 1, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
     housing::HouseComponentCatalogue catalogue;
     catalogue.load();
     EXPECT_EQ(catalogue.table(housing::ComponentKind::Walls).size(), 1u) << "names are found in any case";
@@ -28,7 +28,7 @@ TEST_F(TableFiles, TheCatalogueReadsEachTableFromItsFile)
     EXPECT_EQ(catalogue.pageCount(housing::ComponentKind::Floors), 0) << "a missing file is an empty table";
 
     // Reading again replaces the rows rather than adding to them.
-    write("doors.txt", fixtures::HouseTableFile().row({ 5, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
+    write("doors.txt", fixture::HouseTableFile().row({ 5, 1, 2, 3, 4, 5, 6, 7, 8 }).text());
     catalogue.load();
     EXPECT_EQ(catalogue.pageCount(housing::ComponentKind::Doors), 1);
 }
@@ -37,7 +37,7 @@ TEST_F(TableFiles, TheSupportTableReadsSuppinfo)
 {
     housing::SupportInfoTable table;
     EXPECT_FALSE(table.load());
-    write("suppinfo.txt", fixtures::supportInfoText({ { "post", 44, { housing::kSupportCorner } } }));
+    write("suppinfo.txt", fixture::supportInfoText({ { "post", 44, { housing::kSupportCorner } } }));
     EXPECT_TRUE(table.load());
     EXPECT_TRUE(table.mayStandOnCorner(44));
 }

@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-using fixtures::MahjongServerPacket;
+using fixture::MahjongServerPacket;
 using namespace mahjong;
 
 namespace {

@@ -1,3 +1,4 @@
+#include "fixtures/server_packet.h"
 #include "net/buffered_connection.h"
 #include "net/client_packets.h"
 #include "net/new_character_record.h"
@@ -16,8 +17,8 @@ using Bytes = std::vector<uint8_t>;
 
 // Golden-byte helpers: each returns the wire form of one field.
 Bytes u8(uint8_t v) { return { v }; }
-Bytes u16(uint16_t v) { return { uint8_t(v >> 8), uint8_t(v) }; }
-Bytes u32(uint32_t v) { return { uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v) }; }
+Bytes u16(uint16_t v) { return fixture::be16(v); }
+Bytes u32(uint32_t v) { return fixture::be32(v); }
 Bytes text(const std::string& s, size_t width)
 {
     Bytes field(width, 0);

@@ -1,3 +1,4 @@
+#include "fixtures/server_packet.h"
 #include "recording_connection.h"
 #include "support/huffman_encoder.h"
 
@@ -43,10 +44,7 @@ TEST(PlainFraming, EverySplitPointDeliversEachPacketOnce)
 TEST(PlainFraming, SplitPacketKeepsItsLengthWordInNetworkOrder)
 {
     auto connection = makeConnection(false);
-    Bytes big(300, 'x');
-    big[0] = 0x1C;
-    big[1] = 0x01;
-    big[2] = 0x2C;
+    Bytes big = fixture::ServerPacket(0x1C).fill(297, 'x').bytes();
     connection->feed(Bytes(big.begin(), big.begin() + 100));
     EXPECT_TRUE(connection->packets.empty());
     connection->feed(Bytes(big.begin() + 100, big.begin() + 200));
@@ -332,10 +330,7 @@ TEST(CompressedFraming, HeldPacketsFillingTheDecodedBufferCloseTheConnection)
 {
     auto connection = makeConnection(true);
     std::vector<Bytes> blocks = { kPause };
-    Bytes big(60000, 'q');
-    big[0] = 0x1C;
-    big[1] = uint8_t(60000 >> 8);
-    big[2] = uint8_t(60000 & 0xFF);
+    Bytes big = fixture::ServerPacket(0x1C).fill(60000 - 3, 'q').bytes();
     blocks.push_back(big);
     blocks.push_back(big);
     connection->feed(test::huffmanEncodePackets(blocks));

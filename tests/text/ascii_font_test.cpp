@@ -1,10 +1,10 @@
 #include "fixtures/font_writers.h"
 #include "fixtures/hue_writer.h"
+#include "gfx/hue_table.h"
 #include "platform/message_box.h"
 #include "text/ascii_font.h"
 #include "text/pixel_primitives.h"
 #include "text_canvas.h"
-#include "world/hue_table.h"
 
 #include <cinttypes>
 #include <cstring>
@@ -12,7 +12,7 @@
 
 namespace {
 
-using fixtures::AsciiFontFileWriter;
+using fixture::AsciiFontFileWriter;
 
 bool loadFonts(const std::string& image)
 {

@@ -23,7 +23,7 @@ protected:
     {
         auto table = std::make_unique<ClilocTable>();
         ASSERT_TRUE(load(*table,
-            fixtures::clilocImage({ { 500000, "first" }, { 1000001, "sword" }, { 1061112, "Named: ~1_NAME~" },
+            fixture::clilocImage({ { 500000, "first" }, { 1000001, "sword" }, { 1061112, "Named: ~1_NAME~" },
                 { 1072305, "~1_WORD~!" }, { 1000002, "caf\xC3\xA9 \xE2\x82\xAC" }, { 1000003, "" } })));
         setClilocTable(std::move(table));
     }
@@ -53,7 +53,7 @@ TEST_F(ClilocTest, LookUp)
 
 TEST_F(ClilocTest, LaterFileReplacesEarlierTexts)
 {
-    ASSERT_TRUE(load(*clilocTable(), fixtures::clilocImage({ { 1000001, "Schwert" } })));
+    ASSERT_TRUE(load(*clilocTable(), fixture::clilocImage({ { 1000001, "Schwert" } })));
     WString out;
     getClilocString(out, 1000001, 0);
     EXPECT_EQ(text(out), u"Schwert");
@@ -65,7 +65,7 @@ TEST(ClilocTable, LongTextIsCutAndTheNextRecordIsIntact)
 {
     ClilocTable table;
     std::string longText(5000, 'x');
-    ASSERT_TRUE(load(table, fixtures::clilocImage({ { 1, "a" }, { 2, longText }, { 3, "after" } })));
+    ASSERT_TRUE(load(table, fixture::clilocImage({ { 1, "a" }, { 2, longText }, { 3, "after" } })));
     ASSERT_NE(table.utf8Text(2), nullptr);
     EXPECT_EQ(table.utf8Text(2)->size(), ClilocTable::kMaxTextBytes);
     ASSERT_NE(table.utf8Text(3), nullptr);
@@ -75,7 +75,7 @@ TEST(ClilocTable, LongTextIsCutAndTheNextRecordIsIntact)
 TEST(ClilocTable, FilesAreFoundByNameAndAMissingOneKeepsTheTable)
 {
     fixture::ClientDirectory data;
-    data.write("Cliloc.ENU", fixtures::clilocImage({ { 1000001, "sword" } }));
+    data.write("Cliloc.ENU", fixture::clilocImage({ { 1000001, "sword" } }));
     ClilocTable table;
     EXPECT_TRUE(table.loadFile("cliloc.enu"));
     EXPECT_FALSE(table.loadFile("cliloc.xyz"));
@@ -92,7 +92,7 @@ struct BadCliloc {
 
 std::string goodImage()
 {
-    return fixtures::clilocImage({ { 10, "ten" }, { 11, "eleven" } });
+    return fixture::clilocImage({ { 10, "ten" }, { 11, "eleven" } });
 }
 
 std::string withTail(const std::string& tail)
@@ -105,7 +105,7 @@ class ClilocBadInput : public ::testing::TestWithParam<BadCliloc> { };
 TEST_P(ClilocBadInput, RefusedWithoutLosingWhatWasHeld)
 {
     ClilocTable table;
-    ASSERT_TRUE(load(table, fixtures::clilocImage({ { 99, "held" } })));
+    ASSERT_TRUE(load(table, fixture::clilocImage({ { 99, "held" } })));
     EXPECT_FALSE(load(table, GetParam().image));
     EXPECT_EQ(table.size(), 1 + GetParam().recordsKept);
     ASSERT_NE(table.utf8Text(99), nullptr);
@@ -115,8 +115,8 @@ TEST_P(ClilocBadInput, RefusedWithoutLosingWhatWasHeld)
 INSTANTIATE_TEST_SUITE_P(Table, ClilocBadInput,
     ::testing::Values(BadCliloc { "Empty", "", 0 }, BadCliloc { "HeaderCut", std::string(5, '\0'), 0 },
         BadCliloc { "RecordHeaderCut", withTail(std::string("\x0C\0\0\0\0\x05", 6)), 2 },
-        BadCliloc { "LengthPastTheEnd", withTail(fixtures::int32le(12) + std::string(1, '\0') + fixtures::int16le(-1) + "abc"), 2 },
-        BadCliloc { "TextOneByteShort", withTail(fixtures::int32le(12) + std::string(1, '\0') + fixtures::int16le(4) + "abc"), 2 }),
+        BadCliloc { "LengthPastTheEnd", withTail(fixture::int32le(12) + std::string(1, '\0') + fixture::int16le(-1) + "abc"), 2 },
+        BadCliloc { "TextOneByteShort", withTail(fixture::int32le(12) + std::string(1, '\0') + fixture::int16le(4) + "abc"), 2 }),
     [](const ::testing::TestParamInfo<BadCliloc>& p) { return std::string(p.param.name); });
 
 struct SubstitutionCase {

@@ -11,7 +11,7 @@ namespace {
 TEST(FontFiles, ByteFontsLoadThroughTheFileManager)
 {
     fixture::ClientDirectory data;
-    data.write("Fonts.MUL", fixtures::AsciiFontFileWriter().setSolidGlyph(3, 'a', 2, 3, 0, 0x7FFF).bytes());
+    data.write("Fonts.MUL", fixture::AsciiFontFileWriter().setSolidGlyph(3, 'a', 2, 3, 0, 0x7FFF).bytes());
     loadAsciiFonts();
     EXPECT_TRUE(isAsciiFontLoaded(3));
     EXPECT_FALSE(isAsciiFontLoaded(0));
@@ -29,8 +29,8 @@ TEST(FontFilesDeathTest, MissingByteFontFileIsFatal)
 TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
 {
     fixture::ClientDirectory data;
-    data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
-    fixtures::UnicodeFontWriter small;
+    data.write("unifont.mul", fixture::UnicodeFontWriter().addTestFace().bytes());
+    fixture::UnicodeFontWriter small;
     small.setGlyph(u'A', { 0, 0, 3, 3, { "###", "#.#", "###" } });
     data.write("UNIFONT2.MUL", small.bytes());
     data.write("unifont1.mul", std::string(100, '\0')); // too short for its table
@@ -49,7 +49,7 @@ TEST(FontFiles, UnicodeFontsAreMappedAndAMissingOneIsAbsent)
 TEST(FontFiles, UnicodeFontThatCannotBeMappedShowsItsErrorAndIsAbsent)
 {
     fixture::ClientDirectory data;
-    data.write("unifont.mul", fixtures::UnicodeFontWriter().addTestFace().bytes());
+    data.write("unifont.mul", fixture::UnicodeFontWriter().addTestFace().bytes());
     data.write("unifont1.mul", ""); // an empty file opens but cannot be mapped
     platform::RecordingMessageBoxSink sink;
     platform::ScopedMessageBoxSink guard(sink);

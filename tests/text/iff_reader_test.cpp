@@ -12,7 +12,7 @@ const uint8_t* bytesOf(const std::string& image)
 
 TEST(IffReader, OddChunkIsFollowedByItsPadByte)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ODD ", "abc").chunk("NEXT", "xy").endForm();
     const std::string& image = writer.image();
     IffReader reader(bytesOf(image), image.size());
@@ -33,7 +33,7 @@ TEST(IffReader, OddChunkEndingItsFormLeavesTheCursorAtTheFormEnd)
 {
     // No pad byte follows when the chunk ends its FORM: the walk must see the
     // FORM's end instead of stepping one byte past it.
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ODD ", "abc").endForm().chunk("NEXT", "xy");
     std::string image = writer.image();
     image.erase(12 + 8 + 3, 1); // the pad byte
@@ -51,7 +51,7 @@ TEST(IffReader, OddChunkEndingItsFormLeavesTheCursorAtTheFormEnd)
 
 TEST(IffReader, ExitWithCheckReportsUnreadBytesAndStillLandsAtTheEnd)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ABCD", "12345678").endForm();
     IffReader reader(bytesOf(writer.image()), writer.image().size());
     ASSERT_TRUE(reader.enterForm(0));
@@ -71,7 +71,7 @@ TEST(IffReader, ExitWithCheckReportsUnreadBytesAndStillLandsAtTheEnd)
 
 TEST(IffReader, SixtyFiveNestedLevelsGrowTheStackAndUnwind)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     for (int i = 0; i < 64; ++i)
         writer.beginForm("NEST");
     writer.chunk("LEAF", "1234");
@@ -98,7 +98,7 @@ TEST(IffReader, SixtyFiveNestedLevelsGrowTheStackAndUnwind)
 
 TEST(IffReader, FailedEnterChangesNothingAndDepthZeroHasNoEnd)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ABCD", "xy").endForm();
     IffReader reader(bytesOf(writer.image()), writer.image().size());
     EXPECT_FALSE(reader.atEnd());
@@ -118,7 +118,7 @@ TEST(IffReader, FailedEnterChangesNothingAndDepthZeroHasNoEnd)
 
 TEST(IffReader, ReadInt32ByteOrderAndStrings)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginChunk("DATA").bytes(std::string("\x01\0\0\0", 4)).text("enu").text("toolong").endChunk();
     IffReader reader(bytesOf(writer.image()), writer.image().size());
     ASSERT_TRUE(reader.enterChunk(iffTag("DATA")));
@@ -147,21 +147,21 @@ struct BadImage {
 
 std::string chunkWithSize(const char* tag, int32_t size, const std::string& payload)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginChunk(tag).bytes(payload).endChunk().patchSize(0, size);
     return writer.image();
 }
 
 std::string formWithSize(int32_t size)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ABCD", "1234").endForm().patchSize(0, size);
     return writer.image();
 }
 
 std::string innerChunkTooBigForItsForm()
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").chunk("ABCD", "12345678").endForm().chunk("TAIL", "zzzzzzzz");
     std::string image = writer.image();
     // The chunk claims 12 bytes: inside the image but past its FORM's end.
@@ -217,7 +217,7 @@ TEST(IffReader, SkipLoopOverNegativeSizeEnds)
     // The callers' walk: until the end of the FORM, enter whatever is there and
     // skip it whole. A chunk claiming -8 bytes used to send the cursor back onto
     // itself for ever; now the enter is refused and the walk stops.
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("LANG").chunk("GOOD", "1234");
     size_t bad = writer.offset();
     writer.chunk("BAD ", "12345678").endForm();

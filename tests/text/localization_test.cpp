@@ -10,16 +10,16 @@
 
 namespace {
 
-using fixtures::LanguageCodeRecord;
+using fixture::LanguageCodeRecord;
 
 std::string languageListFile()
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").beginForm("LANG").beginForm("WIN3");
-    writer.chunk("CODE", fixtures::codeChunkPayload({ "ENU", 'e', "English", "United States" }));
-    writer.chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
+    writer.chunk("CODE", fixture::codeChunkPayload({ "ENU", 'e', "English", "United States" }));
+    writer.chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
     writer.chunk("XTRA", "ignored");
-    writer.chunk("CODE", fixtures::codeChunkPayload({ "fra", '?', "French", "France" }));
+    writer.chunk("CODE", fixture::codeChunkPayload({ "fra", '?', "French", "France" }));
     writer.endForm().endForm().endForm();
     return writer.image();
 }
@@ -32,9 +32,9 @@ protected:
         , m_lang("LANG", nullptr)
     {
         m_data.write("language/langcode.iff", languageListFile());
-        m_data.write("cliloc.enu", fixtures::clilocImage({ { 1000001, "sword" }, { 1000002, "shield" } }));
-        m_data.write("cliloc.deu", fixtures::clilocImage({ { 1000001, "Schwert" } }));
-        m_data.write("intro.enu", fixtures::StringFileWriter("enu", 1, "intro", 1).texts({ u"hello" }).image());
+        m_data.write("cliloc.enu", fixture::clilocImage({ { 1000001, "sword" }, { 1000002, "shield" } }));
+        m_data.write("cliloc.deu", fixture::clilocImage({ { 1000001, "Schwert" } }));
+        m_data.write("intro.enu", fixture::StringFileWriter("enu", 1, "intro", 1).texts({ u"hello" }).image());
     }
     ~LocalizationTest() override { shutdownLocalization(); }
 
@@ -140,9 +140,9 @@ struct BadList {
     size_t entries; // entries read besides the default one
 };
 
-std::string listWith(const std::function<void(fixtures::IffWriter&)>& body)
+std::string listWith(const std::function<void(fixture::IffWriter&)>& body)
 {
-    fixtures::IffWriter writer;
+    fixture::IffWriter writer;
     writer.beginForm("DATA").beginForm("LANG").beginForm("WIN3");
     body(writer);
     writer.endForm().endForm().endForm();
@@ -161,21 +161,21 @@ TEST_P(LanguageListBadInput, KeepsTheSoundEntries)
 
 INSTANTIATE_TEST_SUITE_P(Table, LanguageListBadInput,
     ::testing::Values(BadList { "Empty", "", false, 0 },
-        BadList { "NoEnclosingForms", fixtures::IffWriter().chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "G", "G" })).image(), false, 0 },
-        BadList { "LargeCodeChunkSkipped", listWith([](fixtures::IffWriter& w) {
+        BadList { "NoEnclosingForms", fixture::IffWriter().chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "G", "G" })).image(), false, 0 },
+        BadList { "LargeCodeChunkSkipped", listWith([](fixture::IffWriter& w) {
             w.chunk("CODE", std::string(1025, 'x'));
-            w.chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
+            w.chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
         }), true, 1 },
-        BadList { "CodeWithoutTerminators", listWith([](fixtures::IffWriter& w) {
-            w.chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
+        BadList { "CodeWithoutTerminators", listWith([](fixture::IffWriter& w) {
+            w.chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
             w.chunk("CODE", std::string(600, 'x'));
         }), false, 1 },
-        BadList { "ZeroTag", listWith([](fixtures::IffWriter& w) {
-            w.chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
+        BadList { "ZeroTag", listWith([](fixture::IffWriter& w) {
+            w.chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
             w.bytes(std::string(8, '\0'));
         }), false, 1 },
-        BadList { "NegativeSize", listWith([](fixtures::IffWriter& w) {
-            w.chunk("CODE", fixtures::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
+        BadList { "NegativeSize", listWith([](fixture::IffWriter& w) {
+            w.chunk("CODE", fixture::codeChunkPayload({ "deu", 'd', "German", "Germany" }));
             size_t at = w.offset();
             w.chunk("CODE", "abcd");
             w.patchSize(at, -8);

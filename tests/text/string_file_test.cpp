@@ -7,7 +7,7 @@
 
 namespace {
 
-using fixtures::StringFileWriter;
+using fixture::StringFileWriter;
 
 std::u16string text(const WString* value)
 {
@@ -198,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Table, StringFileBadInput,
         BadStringFile { "RepeatedChunk",
             StringFileWriter("enu", 1, "intro", 1).texts({ u"a" }).texts({ u"b" }).image(), 1, u"b", "" },
         BadStringFile { "ChunkPastTheEnd", oversizedChunk(), 1, u"<null>", "" },
-        BadStringFile { "NoInfo", fixtures::IffWriter().beginForm("DATA").beginForm("LANG").endForm().endForm().image(),
+        BadStringFile { "NoInfo", fixture::IffWriter().beginForm("DATA").beginForm("LANG").endForm().endForm().image(),
             0, u"", "Cannot find CHUNK INFO." },
         BadStringFile { "NotAnIffFile", std::string("garbage"), 0, u"", "Cannot find FORM" }),
     [](const ::testing::TestParamInfo<BadStringFile>& p) { return std::string(p.param.name); });

@@ -1,15 +1,15 @@
 #include "fixtures/font_writers.h"
 #include "fixtures/hue_writer.h"
+#include "gfx/hue_table.h"
 #include "platform/message_box.h"
 #include "text/unicode_font.h"
 #include "text_canvas.h"
-#include "world/hue_table.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using fixtures::UnicodeFontWriter;
+using fixture::UnicodeFontWriter;
 
 UnicodeFontWriter::Glyph block(int8_t width, int8_t height, int8_t yOffset)
 {

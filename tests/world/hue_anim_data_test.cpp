@@ -1,6 +1,6 @@
+#include "gfx/animation_frame.h"
+#include "gfx/hue_table.h"
 #include "world/anim_data.h"
-#include "world/animation_frame.h"
-#include "world/hue_table.h"
 
 #include "fixtures/hue_writer.h"
 

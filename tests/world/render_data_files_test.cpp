@@ -1,12 +1,12 @@
 // The renderer's tables read through the file manager and the data-file table.
+#include "gfx/art_cache.h"
+#include "gfx/colour_tables.h"
+#include "gfx/hue_table.h"
 #include "world/anim_data.h"
-#include "world/art_cache.h"
 #include "world/body_tables.h"
-#include "world/colour_tables.h"
-#include "world/hue_table.h"
 #include "world/tile_data.h"
 
-#include "app/data_files.h"
+#include "data/data_files.h"
 #include "fixtures/art_writer.h"
 #include "fixtures/body_table_writer.h"
 #include "fixtures/byte_writer.h"

@@ -1,7 +1,7 @@
 // Loads arbitrary bytes as "animdata.mul" and steps the records they give,
 // then reads every frame of the bytes taken as one animation record.
+#include "gfx/animation_frame.h"
 #include "world/anim_data.h"
-#include "world/animation_frame.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Decodes an arbitrary run-length art record, reads pixels from it and blits
 // it, clipped, into a small target framed by guard pixels that must stay
 // untouched.
-#include "world/art_blitter.h"
-#include "world/art_image.h"
+#include "gfx/art_blitter.h"
+#include "gfx/art_image.h"
 
 #include <cstddef>
 #include <cstdint>

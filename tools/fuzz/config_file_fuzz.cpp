@@ -4,7 +4,7 @@
 //   byte 0: the key kind, byte 1: bit 0 the account-password "forget" flag
 //   bytes 2-4: lengths of the value, the account and the shard name taken
 //   from the front of the rest; the character name follows them
-#include "app/config_file.h"
+#include "data/config_file.h"
 #include "fuzz_client_directory.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 //   byte 0: bit 0..2 animation set to select, bit 3 write a record
 //   bytes 1-2: where the index ends and the data begins
 //   bytes 3-6: the entry number and extra value of the write
-#include "app/data_files.h"
+#include "data/data_files.h"
 #include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 

@@ -1,7 +1,7 @@
 // .def tables: every line of an arbitrary input through the line grammar, and
 // the same bytes loaded as a file (line splitting, the first line for an id
 // wins) with each id translated.
-#include "app/def_tables.h"
+#include "data/def_tables.h"
 #include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 

@@ -1,7 +1,7 @@
 // Difference lists read from arbitrary list files.
 //   bytes 0-3: the statics limit, bytes 4-7: the terrain limit (little-endian)
 //   byte 8: the facet whose two list files get the remaining bytes
-#include "app/difference_lists.h"
+#include "data/difference_lists.h"
 #include "fuzz_byte_reader.h"
 #include "fuzz_client_directory.h"
 

@@ -4,7 +4,7 @@
 // point, and that together they cover exactly what was asked for; the world
 // frame's drawer checks that every pixel it is given lies inside the array.
 #include "fuzz_byte_reader.h"
-#include "world/back_buffer.h"
+#include "gfx/back_buffer.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -4,7 +4,7 @@
 // started with "-r <folder>", the configuration and marker folders moved
 // inside it, and message boxes swallowed. One per process, made on first use.
 
-#include "app/file_manager.h"
+#include "data/file_manager.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 

@@ -1,6 +1,6 @@
 // Loads arbitrary bytes as "hues.mul" and parses them as a colour text; no
 // hue colour may come out transparent or with bit 15 set.
-#include "world/hue_table.h"
+#include "gfx/hue_table.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The key store file: an arbitrary file read for the install path and a
 // DWORD, then a value written and read back.
 //   byte 0: length of the value to write, taken from the front of the rest
-#include "app/file_manager.h"
+#include "data/file_manager.h"
 #include "fuzz_client_directory.h"
 #include "platform/key_store.h"
 

@@ -1,9 +1,9 @@
 // Wide strings from arbitrary UTF-16 units: parseRange, assignments and
 // appends from the string's own text, and the UTF-8 conversions both ways
 // into buffers of every size up to what they need.
-#include "app/wide_string.h"
+#include "core/wide_string.h"
+#include "core/wide_text.h"
 #include "fuzz_byte_reader.h"
-#include "text/wide_text.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,0 +1,52 @@
+#include "gfx/art_blitter.h"
+
+#include <algorithm>
+
+void blitArt(PixelSpanFn fn, const ArtImage* image, const BlitTarget& target, int32_t x, int32_t y)
+{
+    if (!image)
+        return;
+    const ScreenRect& bounds = target.bounds;
+    if (x < bounds.left || y < bounds.top || int64_t(x) + image->width() > bounds.right
+        || int64_t(y) + image->height() > bounds.bottom) {
+        blitArtClipped(fn, image, target, &bounds, x, y);
+        return;
+    }
+    const uint16_t* pixels = image->pixels();
+    for (int32_t row = 0; row < image->height(); ++row) {
+        uint16_t* line = target.at(x, y + row);
+        for (const ArtRun& run : image->rowRuns(row))
+            fn(line + run.start, pixels + run.firstPixel, run.count);
+    }
+}
+
+void blitArtClipped(
+    PixelSpanFn fn, const ArtImage* image, const BlitTarget& target, const ScreenRect* clip, int32_t x, int32_t y)
+{
+    if (!image || !clip)
+        return;
+    const ScreenRect area = clip->intersected(target.bounds);
+    // In 64 bits: the position may be anywhere, and only the result is known
+    // to lie within the image.
+    const int64_t left = std::max<int64_t>(int64_t(area.left) - x, 0);
+    const int64_t right = std::min<int64_t>(int64_t(area.right) - x, image->width());
+    const int64_t top = std::max<int64_t>(int64_t(area.top) - y, 0);
+    const int64_t bottom = std::min<int64_t>(int64_t(area.bottom) - y, image->height());
+    if (left >= right || top >= bottom)
+        return;
+    const int32_t cl = int32_t(left), cr = int32_t(right), rt = int32_t(top), rb = int32_t(bottom);
+    const uint16_t* pixels = image->pixels();
+    for (int32_t row = rt; row < rb; ++row) {
+        for (const ArtRun& run : image->rowRuns(row)) {
+            int32_t start = run.start;
+            int32_t end = start + run.count;
+            if (start >= cr)
+                break;
+            if (end <= cl)
+                continue;
+            int32_t from = std::max(start, cl);
+            int32_t to = std::min(end, cr);
+            fn(target.at(x + from, y + row), pixels + run.firstPixel + (from - start), to - from);
+        }
+    }
+}

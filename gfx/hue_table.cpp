@@ -1,0 +1,117 @@
+#include "gfx/hue_table.h"
+
+#include "data/file_manager.h"
+
+#include "core/byte_cursor.h"
+#include "gfx/colour_tables.h"
+#include "platform/ascii_text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+HueTable::HueTable()
+{
+    makeColoursVisible();
+}
+
+bool HueTable::load(std::span<const uint8_t> bytes)
+{
+    ByteCursor cursor(bytes);
+    bool complete = true;
+    for (int32_t group = 0; group < kEntryCount / kEntriesPerGroup; ++group) {
+        std::array<HueEntry, kEntriesPerGroup> read;
+        cursor.skip(4);
+        for (HueEntry& e : read) {
+            for (uint16_t& colour : e.colours)
+                colour = cursor.readU16();
+            e.start = cursor.readU16();
+            e.end = cursor.readU16();
+            cursor.readBytes({ reinterpret_cast<uint8_t*>(e.name.data()), e.name.size() });
+        }
+        if (cursor.failed()) {
+            complete = false;
+            break;
+        }
+        std::copy(read.begin(), read.end(), m_entries.begin() + group * kEntriesPerGroup);
+    }
+    makeColoursVisible();
+    return complete;
+}
+
+void HueTable::makeColoursVisible()
+{
+    for (HueEntry& e : m_entries)
+        for (uint16_t& colour : e.colours)
+            if (colour == 0 || (colour & 0x8000))
+                colour = 1;
+}
+
+HueTable& hueTable()
+{
+    static const std::unique_ptr<HueTable> table = std::make_unique<HueTable>();
+    return *table;
+}
+
+bool loadHues()
+{
+    std::vector<uint8_t> bytes;
+    fileManager().readWhole("hues.mul", bytes);
+    return hueTable().load(bytes);
+}
+
+std::span<const char> hueNameText(const HueEntry& entry)
+{
+    return { entry.name.data(), strnlen(entry.name.data(), entry.name.size()) };
+}
+
+namespace {
+
+// Leading decimal digits after an optional minus sign; stays within 32 bits.
+template<typename Char>
+int32_t parseDecimal(std::basic_string_view<Char> text)
+{
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && text[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > 0x7FFFFFFF)
+            value = 0x7FFFFFFF;
+    }
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+template<typename Char>
+int32_t parseColour(std::basic_string_view<Char> text)
+{
+    uint32_t rgb = 0;
+    if (!text.empty() && text[0] == '#') {
+        for (size_t i = 1; i <= 6; ++i)
+            rgb = rgb << 4 | uint32_t(i < text.size() ? std::max(0, platform::hexDigitValue(char32_t(text[i]))) : 0);
+    } else {
+        int32_t value = parseDecimal(text);
+        if (!text.empty() && text[0] == '-')
+            return value;
+        rgb = uint32_t(value);
+    }
+    return packRgb(rgb >> 16, rgb >> 8, rgb);
+}
+
+} // namespace
+
+int32_t parseHtmlColor(std::string_view text)
+{
+    return parseColour(text);
+}
+
+int32_t parseHtmlColor(std::u16string_view text)
+{
+    return parseColour(text);
+}
