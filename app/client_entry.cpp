@@ -7,6 +7,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "app/service_defaults.h"
 #include "app/startup_cleanups.h"
 #include "core/error_report.h"
 #include "core/exit_started.h"
@@ -216,6 +217,7 @@ int clientMain(int argc, char** argv)
 
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
+    installServiceDefaults();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);
