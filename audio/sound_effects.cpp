@@ -374,7 +374,11 @@ void SoundEffects::updateSound()
         if (fading.volume > -2500) {
             slot->buffer()->setVolume(clampVolume(channelVolume(fading.volume, slot->factor)));
         } else {
+            // The loop is over. Its channel is freed too: a stopped channel
+            // that is still bound is started again by the next service pass,
+            // and the loop would go on quietly for ever.
             slot->buffer()->stop();
+            slot->unbind();
             fading = AmbientLoop { 0, -1, platform::kSilentVolume };
         }
     }
