@@ -97,6 +97,8 @@ int MpegAudioDecoder::readHeaderFromReader()
         accepted = parsed.layer == m_layer && parsed.lowSamplingFrequency == m_lowSamplingFrequency
             && parsed.channels == m_channels;
     }
+    if (accepted && m_confirmFrames && m_layer != 0)
+        accepted = mpeg::frameIsConfirmed(m_reader.data(), m_reader.size(), position / 8, parsed);
     if (accepted)
         m_header = parsed;
     m_reader.setNextFramePosition(position + 32 + 8 * static_cast<uint64_t>(m_header.frameLength));

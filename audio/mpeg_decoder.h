@@ -56,6 +56,11 @@ public:
     // (mpeg::findFrameSync), searching from just past the header that failed.
     // False when none is left; the reader then stays where it was.
     bool resynchronise();
+    // With confirmation on, a frame is decoded only when the header after it
+    // is one of the stream's too (or the data ends first), so that a word in
+    // damaged data that merely looks like a header is refused, and the
+    // caller can resynchronise, instead of being decoded as music.
+    void setFrameConfirmation(bool on) { m_confirmFrames = on; }
 
     // Audio source: whole samples (one per channel per sample frame).
     size_t readSamples(std::span<int16_t> destination);
@@ -90,5 +95,6 @@ private:
     uint8_t m_channels = 0;
     bool m_open = false;
     bool m_primed = false;
+    bool m_confirmFrames = false;
     SynthesisPath m_path = SynthesisPath::Fixed16;
 };

@@ -68,6 +68,15 @@ bool headerAt(const uint8_t* data, uint32_t size, uint64_t offset, FrameHeader& 
 
 } // namespace
 
+bool frameIsConfirmed(const uint8_t* data, uint32_t size, uint64_t offset, const FrameHeader& header)
+{
+    const uint64_t next = offset + 4 + header.frameLength;
+    if (next + 4 > size)
+        return true;
+    FrameHeader following;
+    return headerAt(data, size, next, following) && sameKind(header, following);
+}
+
 uint32_t id3v2TagLength(const uint8_t* data, uint32_t size)
 {
     uint64_t offset = 0;
@@ -94,10 +103,7 @@ int64_t findFrameSync(const uint8_t* data, uint32_t size, uint32_t from, const F
         if (!headerAt(data, size, offset, candidate) || (like && !sameKind(candidate, *like)))
             continue;
         const uint64_t next = offset + 4 + candidate.frameLength;
-        if (next == size)
-            return int64_t(offset);
-        FrameHeader following;
-        if (headerAt(data, size, next, following) && sameKind(candidate, following))
+        if (next == size || (next + 4 <= size && frameIsConfirmed(data, size, offset, candidate)))
             return int64_t(offset);
     }
     return -1;

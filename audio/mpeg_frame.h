@@ -44,6 +44,11 @@ uint32_t id3v2TagLength(const uint8_t* data, uint32_t size);
 // -1 when there is none. A lone header-like word in damaged data is passed
 // over, so that decoding does not start on garbage. With `like`, only headers
 // of its layer, version, channel count and sample rate are taken.
+// True when the frame of `header` at `offset` is followed by a header of the
+// same layer, version, channel count and sample rate, or when the data ends
+// before another header could follow.
+bool frameIsConfirmed(const uint8_t* data, uint32_t size, uint64_t offset, const FrameHeader& header);
+
 int64_t findFrameSync(const uint8_t* data, uint32_t size, uint32_t from, const FrameHeader* like);
 
 class FrameReader {

@@ -58,6 +58,7 @@ bool Mp3FileSource::open(const std::string& path)
         m_startOffset = first ? uint32_t(first - view) : size;
     }
     m_remaining = size - m_startOffset;
+    m_decoder.setFrameConfirmation(true);
     if (m_decoder.open(view + m_startOffset, m_remaining) != 0)
         return false;
     m_sampleRate = int32_t(m_decoder.rate());
