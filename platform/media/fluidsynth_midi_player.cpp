@@ -154,7 +154,7 @@ private:
             if (fluid_synth_write_s16(m_synth, frames, destination.data(), 0, 2, destination.data(), 1, 2)
                 != FLUID_OK)
                 return 0;
-            if (m_player && m_playing.load() && fluid_player_get_status(m_player) == FLUID_PLAYER_DONE) {
+            if (m_player && m_playing.load() && pieceEnded()) {
                 m_playing.store(false);
                 report = std::move(m_onFinished);
                 m_onFinished = nullptr;
@@ -163,6 +163,15 @@ private:
         if (report)
             report();
         return destination.size() / 2 * 2;
+    }
+    // The player keeps counting ticks after the last event instead of saying
+    // it is done, so the end is where the piece's own length runs out.
+    bool pieceEnded() const
+    {
+        if (fluid_player_get_status(m_player) == FLUID_PLAYER_DONE)
+            return true;
+        const int total = fluid_player_get_total_ticks(m_player);
+        return total > 0 && fluid_player_get_current_tick(m_player) >= total;
     }
     bool isStereo() const override { return true; }
     uint32_t rate() const override { return m_device.outputRate(); }
