@@ -50,8 +50,9 @@ public:
     // the write position stays at least one mixing period ahead of play.
     virtual void positions(uint32_t& play, uint32_t& write) const = 0;
     // Hands out `bytes` from `offset` (both taken modulo the size) for
-    // writing; false when bytes is 0 or more than the ring holds. The mixer
-    // never reads the handed-out bytes until they have been played up to.
+    // writing; false when bytes is 0 or more than the ring holds. Until
+    // unlock the mixer does not read them: a play position that runs into
+    // them (the writer fell behind) plays silence there.
     virtual bool lock(uint32_t offset, uint32_t bytes, LockedRegions& regions) = 0;
     // Makes the written bytes visible to the mixing thread.
     virtual void unlock(const LockedRegions& regions) = 0;

@@ -88,6 +88,13 @@ public:
         if (bytes == 0 || bytes > m_size)
             return false;
         offset %= m_size;
+        {
+            // Until unlock the mixer keeps out of these bytes: when it catches
+            // up with a slow writer it plays silence, never half-written samples.
+            std::lock_guard<std::mutex> guard(m_mixer.m_lock);
+            m_lockOffset = offset;
+            m_lockBytes = bytes;
+        }
         uint8_t* base = reinterpret_cast<uint8_t*>(m_samples.data());
         regions.first = base + offset;
         regions.firstBytes = std::min(bytes, m_size - offset);
@@ -100,8 +107,9 @@ public:
 
     void unlock(const LockedRegions&) override
     {
-        // Taking the lock orders the writes before the mixer's next read.
+        // Taking the lock also orders the writes before the mixer's next read.
         std::lock_guard<std::mutex> guard(m_mixer.m_lock);
+        m_lockBytes = 0;
     }
 
     int32_t volume() const override
@@ -156,11 +164,14 @@ public:
             m_position = (position + (m_step * frames) % end) % end;
             return;
         }
+        const uint32_t blockAlign = m_format.blockAlign();
         for (uint32_t f = 0; f < frames; ++f) {
             const uint32_t i = static_cast<uint32_t>(position >> 32);
             const uint32_t j = i + 1 == m_frameCount ? 0 : i + 1;
             const uint32_t fraction = static_cast<uint32_t>(position) >> 16;
-            if (m_format.channels == 1) {
+            if (m_lockBytes && (isLocked(i * blockAlign) || isLocked(j * blockAlign))) {
+                // Being written: silence for this frame.
+            } else if (m_format.channels == 1) {
                 const int32_t s = interpolate(data[i], data[j], fraction);
                 sum[2 * f] += (s * left) >> 15;
                 sum[2 * f + 1] += (s * right) >> 15;
@@ -178,6 +189,11 @@ public:
     }
 
 private:
+    bool isLocked(uint32_t byte) const
+    {
+        const uint32_t from = byte >= m_lockOffset ? byte - m_lockOffset : byte + m_size - m_lockOffset;
+        return from < m_lockBytes;
+    }
     void setStepLocked(uint32_t hertz) { m_step = (uint64_t(hertz) << 32) / m_mixer.m_outputRate; }
 
     AudioMixer& m_mixer;
@@ -186,6 +202,8 @@ private:
     const uint32_t m_frameCount;
     std::vector<int16_t> m_samples;
     uint64_t m_position = 0; // frames, 32.32 fixed point
+    uint32_t m_lockOffset = 0; // the bytes handed out for writing
+    uint32_t m_lockBytes = 0;
     uint64_t m_step = 0;
     int32_t m_volume = 0;
     int32_t m_pan = 0;

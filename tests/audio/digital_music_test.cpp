@@ -148,8 +148,9 @@ TEST_P(StreamOpenRules, OpensAndRepeatsAsNamed)
     MusicStream stream(m_device);
     ASSERT_TRUE(stream.hasBuffer());
     EXPECT_EQ(stream.open(GetParam().alternative), GetParam().opens);
-    if (GetParam().opens)
+    if (GetParam().opens) {
         EXPECT_EQ(stream.source()->repeats(), GetParam().repeats);
+    }
 }
 
 const OpenCase kOpenCases[] = {

@@ -136,6 +136,27 @@ TEST_F(NullMixer, WritePositionStaysAPeriodAheadAndLockSplitsAtTheEnd)
     EXPECT_FALSE(buffer->lock(0, 65537, regions));
 }
 
+TEST_F(NullMixer, BytesHandedOutForWritingPlayAsSilenceUntilUnlocked)
+{
+    auto buffer = m_device.createBuffer({ 1, 22048 }, 16);
+    writeSamples(*buffer, 0, { 1, 2, 3, 4, 5, 6, 7, 8 });
+    buffer->play();
+    platform::LockedRegions regions;
+    ASSERT_TRUE(buffer->lock(12, 8, regions)); // samples 6, 7, 0 and 1
+    m_device.setCapture(true);
+    m_device.mixFrames(8);
+    std::vector<int16_t> out = m_device.takeCaptured();
+    // A frame whose next sample (the one interpolation reads) is locked is silent too.
+    const int16_t whileLocked[] = { 0, 0, 3, 4, 5, 0, 0, 0 };
+    for (size_t f = 0; f < 8; ++f)
+        EXPECT_EQ(out[2 * f], whileLocked[f]) << f;
+    buffer->unlock(regions);
+    m_device.mixFrames(8);
+    out = m_device.takeCaptured();
+    for (size_t f = 0; f < 8; ++f)
+        EXPECT_EQ(out[2 * f], int16_t(f + 1)) << f;
+}
+
 TEST(NullAudioDevice, FollowsTheClockItIsGiven)
 {
     platform::FakeClock fake(0xFFFFFF00u);
