@@ -223,24 +223,23 @@ void MusicSystem::queueServerMusic(uint16_t id, uint16_t mode)
     auto firstOf = [this](MusicRequestKind kind) {
         return std::find_if(m_stack.begin(), m_stack.end(), [kind](const MusicRequest& r) { return r.kind == kind; });
     };
-    if (mode == 0) {
+    // The first base request gets the id, or one is appended.
+    auto setBase = [this, &firstOf](uint16_t baseId) {
         auto base = firstOf(MusicRequestKind::Base);
         if (base != m_stack.end())
-            base->id = id;
+            base->id = baseId;
         else
-            m_stack.push_back({ MusicRequestKind::Base, id });
+            m_stack.push_back({ MusicRequestKind::Base, baseId });
+    };
+    if (mode == 0) {
+        setBase(id);
         applyStack();
     } else if (mode == 1 && id == kNoMusic) {
         auto oneShot = firstOf(MusicRequestKind::OneShot);
-        if (oneShot != m_stack.end()) {
+        if (oneShot != m_stack.end())
             m_stack.erase(oneShot);
-        } else {
-            auto base = firstOf(MusicRequestKind::Base);
-            if (base != m_stack.end())
-                base->id = kNoMusic;
-            else
-                m_stack.push_back({ MusicRequestKind::Base, kNoMusic });
-        }
+        else
+            setBase(kNoMusic);
         applyStack();
     } else if (mode == 1) {
         const uint16_t topId = m_stack.empty() ? kNoMusic : m_stack.back().id;

@@ -3,7 +3,7 @@
 // gate, cross-fades traced on a fake clock, tags, damaged frames and
 // single-channel files.
 
-#include "audio/audio_services.h"
+#include "fake_audio_services.h"
 #include "audio/digital_music_manager.h"
 #include "fixtures/client_directory.h"
 #include "mpeg_reference.h"
@@ -73,15 +73,6 @@ size_t firstDifference(const std::string& a, const std::string& b)
     }
     return a.size() == b.size() ? std::string::npos : common;
 }
-
-class FeatureServices final : public AudioServices {
-public:
-    bool playerPosition(int16_t&, int16_t&) override { return false; }
-    bool isPlayerInWarMode() override { return false; }
-    int32_t currentFacet() override { return 0; }
-    int32_t tileDistance(int16_t, int16_t, int16_t, int16_t) override { return 0; }
-    bool hasServerFeature(uint32_t mask) override { return (mask & 0x08) != 0; }
-};
 
 class DigitalMusic : public ::testing::Test {
 protected:
@@ -227,11 +218,13 @@ TEST_F(DigitalMusic, OnlyIdZeroPlaysWithoutTheServersMusicFeature)
     EXPECT_NE(manager.play(0), nullptr);
     EXPECT_EQ(manager.play(5), nullptr);
     EXPECT_EQ(manager.play(9), nullptr);
-    FeatureServices services;
-    AudioServices* previous = installAudioServices(&services);
-    EXPECT_NE(manager.play(5), nullptr);
-    EXPECT_EQ(manager.play(6), nullptr);
-    installAudioServices(previous);
+    FakeAudioServices services;
+    services.features = 0x08;
+    {
+        ScopedAudioServices guard(services);
+        EXPECT_NE(manager.play(5), nullptr);
+        EXPECT_EQ(manager.play(6), nullptr);
+    }
     EXPECT_EQ(manager.streamCount(), 2u);
 }
 
@@ -247,8 +240,9 @@ TEST_F(DigitalMusic, CrossFadeTrace)
 {
     platform::FakeClock fake(0xFFFFF000u); // the fades run across the tick count's wrap
     platform::ScopedClock clockGuard(fake);
-    FeatureServices services;
-    AudioServices* previous = installAudioServices(&services);
+    FakeAudioServices services;
+    services.features = 0x08;
+    ScopedAudioServices guard(services);
     DigitalMusicManager manager(m_device, false);
     manager.setIdMap({ { 0, { "town,loop" } }, { 1, { "forest.mp3,loop" } } });
     manager.setVolume(255);
@@ -301,7 +295,6 @@ TEST_F(DigitalMusic, CrossFadeTrace)
     manager.fadeOutAll();
     EXPECT_FALSE(manager.isPlaying()) << "fading streams are still heard but do not count";
     EXPECT_EQ(manager.streamCount(), 1u);
-    installAudioServices(previous);
 }
 
 TEST_F(DigitalMusic, AStreamWithoutRepeatIsRemovedAtTheEndOfItsFile)

@@ -3,7 +3,7 @@
 // the ten-second guard, the rotation, and a finished piece's completion
 // coming back as the next piece.
 
-#include "audio/audio_services.h"
+#include "fake_audio_services.h"
 #include "audio/digital_music_manager.h"
 #include "audio/music_player.h"
 #include "fixtures/client_directory.h"
@@ -65,22 +65,6 @@ private:
     bool m_playing = false;
     uint32_t m_volume = 0x12345678;
     std::function<void()> m_onFinished;
-};
-
-class PlayerInWorld final : public AudioServices {
-public:
-    bool playerPosition(int16_t& x, int16_t& y) override
-    {
-        x = 10;
-        y = 20;
-        return true;
-    }
-    bool isPlayerInWarMode() override { return warMode; }
-    int32_t currentFacet() override { return facet; }
-    int32_t tileDistance(int16_t, int16_t, int16_t, int16_t) override { return 0; }
-    bool hasServerFeature(uint32_t) override { return false; }
-    bool warMode = false;
-    int32_t facet = 0;
 };
 
 class MusicSelection : public ::testing::Test {
@@ -184,8 +168,9 @@ TEST_F(MusicSelection, CompletionPostsAndTheRotationWrapsByWhereThePlayerIs)
     m_music.onMusicNotify();
     EXPECT_EQ(m_music.rotationId(), 9) << "without a player the rotation runs on";
 
-    PlayerInWorld world;
-    AudioServices* previous = installAudioServices(&world);
+    FakeAudioServices world;
+    world.hasPlayer = true;
+    ScopedAudioServices guard(world);
     m_music.setRotationId(8);
     m_clock.advance(MusicSystem::kGuardMs);
     m_music.onMusicNotify();
@@ -195,13 +180,13 @@ TEST_F(MusicSelection, CompletionPostsAndTheRotationWrapsByWhereThePlayerIs)
     m_clock.advance(MusicSystem::kGuardMs);
     m_music.onMusicNotify();
     EXPECT_EQ(m_music.rotationId(), 38);
-    installAudioServices(previous);
 }
 
 TEST_F(MusicSelection, WarModePlaysCombatMusicAndLeavingItReturnsToTheBase)
 {
-    PlayerInWorld world;
-    AudioServices* previous = installAudioServices(&world);
+    FakeAudioServices world;
+    world.hasPlayer = true;
+    ScopedAudioServices guard(world);
     m_music.queueServerMusic(20, 0);
     world.warMode = true;
     world.facet = 4;
@@ -214,7 +199,6 @@ TEST_F(MusicSelection, WarModePlaysCombatMusicAndLeavingItReturnsToTheBase)
         m_music.updateMusic();
     EXPECT_EQ(m_music.stack().size(), 1u);
     EXPECT_EQ(m_music.currentMusicId(), 20);
-    installAudioServices(previous);
 }
 
 TEST_F(MusicSelection, SwitchingOffClosesThePieceAndStartsNothingUntilAskedAgain)

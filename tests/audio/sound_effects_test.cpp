@@ -3,7 +3,7 @@
 // against the record), volume and pan by distance, the ambient cross-fade,
 // and records the channels must refuse.
 
-#include "audio/audio_services.h"
+#include "fake_audio_services.h"
 #include "audio/sound_effects.h"
 #include "data/data_files.h"
 #include "fixtures/client_directory.h"
@@ -42,23 +42,6 @@ std::vector<int16_t> pattern(size_t count, int32_t seed)
 // length, 6 and 7 loops, 8 runs past the end of sound.mul, 1487 the last id.
 constexpr int32_t kShort = 1, kLong = 2, kAbsent = 3, kHeaderOnly = 4, kOdd = 5, kLoopA = 6, kLoopB = 7,
                   kPastEnd = 8, kLast = 1487;
-
-class PlacedServices final : public AudioServices {
-public:
-    bool playerPosition(int16_t& x, int16_t& y) override
-    {
-        x = 100;
-        y = 200;
-        return true;
-    }
-    bool isPlayerInWarMode() override { return false; }
-    int32_t currentFacet() override { return 0; }
-    int32_t tileDistance(int16_t x1, int16_t y1, int16_t x2, int16_t y2) override
-    {
-        return std::max(std::abs(x1 - x2), std::abs(y1 - y2));
-    }
-    bool hasServerFeature(uint32_t) override { return false; }
-};
 
 class SoundChannels : public ::testing::Test {
 protected:
@@ -208,13 +191,18 @@ TEST_F(SoundChannels, WithEveryChannelBusyTheQuietestButTheAmbientLoopIsTaken)
 
 TEST_F(SoundChannels, DistanceSetsVolumeAndOffsetSetsPan)
 {
-    PlacedServices services;
-    AudioServices* previous = installAudioServices(&services);
-    const int32_t near = m_effects.playSoundAt(kShort, 101, 200, 1.0f, 0, 0, 1);
-    const int32_t below = m_effects.playSoundAt(kShort, 100, 201, 1.0f, 0, 0, 1);
-    const int32_t far = m_effects.playSoundAt(kShort, 118, 200, 1.0f, 0, 0, 1);
-    const int32_t here = m_effects.playSoundAt(kShort, 100, 200, 1.0f, 0, 0, 1);
-    installAudioServices(previous);
+    FakeAudioServices services;
+    services.hasPlayer = true;
+    services.playerX = 100;
+    services.playerY = 200;
+    int32_t near = -1, below = -1, far = -1, here = -1;
+    {
+        ScopedAudioServices guard(services);
+        near = m_effects.playSoundAt(kShort, 101, 200, 1.0f, 0, 0, 1);
+        below = m_effects.playSoundAt(kShort, 100, 201, 1.0f, 0, 0, 1);
+        far = m_effects.playSoundAt(kShort, 118, 200, 1.0f, 0, 0, 1);
+        here = m_effects.playSoundAt(kShort, 100, 200, 1.0f, 0, 0, 1);
+    }
     const int32_t nearVolume = channelVolume(int32_t(1.0f * (1 * 0.055555556f) * -2500.0f), 1.0000001f);
     EXPECT_EQ(m_effects.channel(near)->buffer()->pan(), 69);
     EXPECT_EQ(m_effects.channel(near)->buffer()->volume(), nearVolume);
