@@ -8,7 +8,9 @@
 #include "app/main_window.h"
 #include "app/pointer.h"
 #include "app/service_defaults.h"
+#include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "audio/music_player.h"
 #include "core/error_report.h"
 #include "core/exit_started.h"
 #include "core/message_boxes.h"
@@ -245,6 +247,7 @@ int clientMain(int argc, char** argv)
     readConfigFile("vo.cfg", true);
     std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
     readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    initSoundLayer();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
     loadAnimData();
@@ -281,6 +284,8 @@ int clientMain(int argc, char** argv)
     MainWindow* mainWindowPointer = nullptr;
     WindowServices services;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
+    services.runCommand = [](uint16_t id) { runSoundCommand(id); };
+    services.musicNotify = [](uint32_t) { onMusicNotify(); };
     services.recreateBackBuffer = [&presenter, &mainWindowPointer](int32_t width, int32_t height) {
         if (mainWindowPointer) {
             const MainWindow& main = *mainWindowPointer;
@@ -313,6 +318,7 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
 
+    startSoundAndMusic(*window);
     initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
     window->setBusyCursor(false);
@@ -355,6 +361,11 @@ int clientMain(int argc, char** argv)
             notePointerMoved(message.x, message.y);
         mainWindow.handleMessage(message);
     });
+    wireSoundSteps(loop, tick);
+    tick.setStep(TickStep::VideoRedraw, [&presenter] {
+        if (drawVideoInto(presenter->backBuffer()))
+            presenter->present();
+    });
     loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
@@ -363,6 +374,7 @@ int clientMain(int argc, char** argv)
 
     stopPointerTimer();
     destroyAllConnections();
+    stopSoundAndVideoOutput(tick);
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);

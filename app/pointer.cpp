@@ -1,5 +1,6 @@
 #include "app/pointer.h"
 
+#include "audio/sound_effects.h"
 #include "gfx/colour_tables.h"
 #include "platform/display.h"
 #include "platform/window.h"
@@ -237,6 +238,9 @@ void pointerTimerLoop(platform::Window* window)
         s.timerWake.wait_for(lock, std::chrono::milliseconds(25));
         if (s.timerStop)
             break;
+        // A run that finds the sound code at work on its buffers is skipped.
+        if (!tryAcquireSoundBusy())
+            continue;
         // A changed kind is chosen again even when the mouse stood still.
         if (followMouse(s.cursorDirty.load() != 0)) {
             // Only the main thread presents: ask it for a present.
@@ -244,6 +248,7 @@ void pointerTimerLoop(platform::Window* window)
             if (window)
                 window->postMessage({ platform::MessageKind::Paint, 0, 0, 0, 0 });
         }
+        releaseSoundBusy();
     }
 }
 

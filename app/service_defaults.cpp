@@ -1,7 +1,19 @@
 #include "app/service_defaults.h"
 
+#include "audio/audio_services.h"
+#include "audio/video_playback.h"
+
 void installServiceDefaults()
 {
     // One line per service still waiting for its window or service, grouped
     // by the layer that declares the interface.
+
+    // audio: the player's position, war mode and facet (world) and the
+    // server's feature word (front end): no player, no feature.
+    static NoAudioServices noAudioServices;
+    installAudioServices(&noAudioServices);
+    // audio: the video window's place in the window list and its focus (gump
+    // framework) and the main menu that follows the film (front end).
+    static NoVideoWindowServices noVideoWindowServices;
+    installVideoWindowServices(&noVideoWindowServices);
 }

@@ -85,6 +85,7 @@ int MpegAudioDecoder::readHeaderFromBuffer()
 int MpegAudioDecoder::readHeaderFromReader()
 {
     const uint64_t position = m_reader.nextFramePosition();
+    m_lastHeaderPosition = position;
     m_reader.setBitPosition(position);
     const uint32_t high = m_reader.getBits(16);
     const uint32_t word = high << 16 | m_reader.getBits(16);
@@ -96,10 +97,32 @@ int MpegAudioDecoder::readHeaderFromReader()
         accepted = parsed.layer == m_layer && parsed.lowSamplingFrequency == m_lowSamplingFrequency
             && parsed.channels == m_channels;
     }
+    if (accepted && m_confirmFrames && m_layer != 0)
+        accepted = mpeg::frameIsConfirmed(m_reader.data(), m_reader.size(), position / 8, parsed);
     if (accepted)
         m_header = parsed;
     m_reader.setNextFramePosition(position + 32 + 8 * static_cast<uint64_t>(m_header.frameLength));
     return accepted ? 0 : -1;
+}
+
+bool MpegAudioDecoder::resynchronise()
+{
+    if (!m_open || m_layer == 0)
+        return false;
+    const uint64_t from = m_lastHeaderPosition / 8 + 1;
+    if (from >= m_reader.size())
+        return false;
+    mpeg::FrameHeader like = m_header;
+    like.layer = m_layer;
+    like.lowSamplingFrequency = m_lowSamplingFrequency;
+    like.channels = m_channels;
+    like.sampleRate = m_sampleRate;
+    const int64_t found = mpeg::findFrameSync(m_reader.data(), m_reader.size(), uint32_t(from), &like);
+    if (found < 0)
+        return false;
+    m_reader.setNextFramePosition(uint64_t(found) * 8);
+    m_readPosition = std::max(m_readPosition, m_pcmBytesPerFrame);
+    return true;
 }
 
 int MpegAudioDecoder::decodeFrame()
@@ -151,9 +174,13 @@ uint32_t MpegAudioDecoder::read(void* destination, uint32_t byteCount, bool asFl
         }
         const uint32_t chunk = std::min(m_pcmBytesPerFrame - m_readPosition, byteCount - copied);
         if (asFloat) {
-            // Positions count 16-bit PCM bytes; a float output takes twice the room.
-            std::memcpy(out + 2 * copied, reinterpret_cast<const uint8_t*>(m_pcmFloat) + 2 * m_readPosition,
-                2 * static_cast<size_t>(chunk));
+            // Positions count 16-bit PCM bytes; a float output takes twice the
+            // room. Damaged frames can sum far past full scale; the output
+            // keeps to the [-1, 1) that 16-bit samples span.
+            float* target = reinterpret_cast<float*>(out + 2 * copied);
+            const float* source = m_pcmFloat + m_readPosition / 2;
+            for (uint32_t i = 0; i < chunk / 2; ++i)
+                target[i] = std::clamp(source[i], -1.0f, 32767.0f / 32768.0f);
         } else if (std::endian::native == std::endian::little) {
             std::memcpy(out + copied, reinterpret_cast<const uint8_t*>(m_pcm) + m_readPosition, chunk);
         } else {

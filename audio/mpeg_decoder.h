@@ -51,6 +51,17 @@ public:
     // moving the frame reader; 0 or -1.
     virtual int readHeaderFromBuffer();
 
+    // After a read fell short on a damaged frame: moves the frame reader to
+    // the next frame header of the stream's kind that a second one confirms
+    // (mpeg::findFrameSync), searching from just past the header that failed.
+    // False when none is left; the reader then stays where it was.
+    bool resynchronise();
+    // With confirmation on, a frame is decoded only when the header after it
+    // is one of the stream's too (or the data ends first), so that a word in
+    // damaged data that merely looks like a header is refused, and the
+    // caller can resynchronise, instead of being decoded as music.
+    void setFrameConfirmation(bool on) { m_confirmFrames = on; }
+
     // Audio source: whole samples (one per channel per sample frame).
     size_t readSamples(std::span<int16_t> destination);
     size_t readFloatSamples(std::span<float> destination);
@@ -78,10 +89,12 @@ private:
     uint32_t m_sampleRate = 0;
     uint32_t m_pcmBytesPerFrame = 0;
     uint32_t m_readPosition = 0; // bytes into the PCM buffer
+    uint64_t m_lastHeaderPosition = 0; // bits, of the header read last
     uint8_t m_layer = 0;
     bool m_lowSamplingFrequency = false;
     uint8_t m_channels = 0;
     bool m_open = false;
     bool m_primed = false;
+    bool m_confirmFrames = false;
     SynthesisPath m_path = SynthesisPath::Fixed16;
 };

@@ -34,6 +34,23 @@ struct FrameHeader {
 // are refused with false, leaving `header` unchanged.
 bool parseFrameHeader(uint32_t word, FrameHeader& header);
 
+// The length of the ID3v2 tags at the start of `data` (header, body and
+// footer of each), 0 when there are none; never more than `size`.
+uint32_t id3v2TagLength(const uint8_t* data, uint32_t size);
+
+// The offset of the first frame header at or after `from` that is followed,
+// right after its frame, by a header of the same layer, version, channel
+// count and sample rate, or whose frame ends exactly at the end of the data;
+// -1 when there is none. A lone header-like word in damaged data is passed
+// over, so that decoding does not start on garbage. With `like`, only headers
+// of its layer, version, channel count and sample rate are taken.
+// True when the frame of `header` at `offset` is followed by a header of the
+// same layer, version, channel count and sample rate, or when the data ends
+// before another header could follow.
+bool frameIsConfirmed(const uint8_t* data, uint32_t size, uint64_t offset, const FrameHeader& header);
+
+int64_t findFrameSync(const uint8_t* data, uint32_t size, uint32_t from, const FrameHeader* like);
+
 class FrameReader {
 public:
     void attach(const uint8_t* data, uint32_t size)

@@ -10,7 +10,7 @@
 #    follows the rule of <folder>; the shared tests/fixtures and tests/support,
 #    bench/ and tools/ may include any layer.
 # 2. Operating-system headers belong to platform/ only.
-# 3. SDL belongs to platform/sdl/ only.
+# 3. SDL belongs to platform/sdl/ only; FluidSynth and FFmpeg to platform/media/.
 #
 # Usage: check_includes.sh [ROOT]
 set -u
@@ -85,6 +85,13 @@ sdl=$(grep -rnE '#include *[<"]SDL' --include='*.cpp' --include='*.h' . 2>/dev/n
 if [ -n "$sdl" ]; then
     echo "SDL headers outside platform/sdl/:"
     echo "$sdl"
+    status=1
+fi
+media=$(grep -rnE '#include *[<"](fluidsynth|libav[a-z]+/|libswscale/)' --include='*.cpp' --include='*.h' . 2>/dev/null \
+    | grep -v '^\./platform/media/' | grep -v '^\./build')
+if [ -n "$media" ]; then
+    echo "Synthesizer and film decoder headers outside platform/media/:"
+    echo "$media"
     status=1
 fi
 exit $status

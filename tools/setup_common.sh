@@ -6,13 +6,17 @@ set -euo pipefail
 VARDUN_PACKAGES=(
     g++ cmake ninja-build pkg-config
     zlib1g-dev nettle-dev libsdl2-dev libpng-dev
+    # MIDI music: the synthesizer and the General MIDI soundfont it plays with.
+    libfluidsynth-dev fluid-soundfont-gm
+    # The intro film: FFmpeg's demuxers, decoders and pixel conversion.
+    libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # The reference MPEG audio decoder the tests compare ours against; the
     # build configures the tests every time, so it is needed to configure.
     libmpg123-dev
 )
-# Tools only the tests use: encoders that make audio fixtures.
-VARDUN_TEST_PACKAGES=(lame sox twolame)
+# Tools only the tests use: encoders that make audio and film fixtures.
+VARDUN_TEST_PACKAGES=(lame sox twolame ffmpeg)
 
 install_packages() {
     local missing=()

@@ -70,6 +70,8 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
         "cleanup shutdownLocalization\n"
         "cleanup stopPointerTimerAtExit\n"
         "cleanup unloadUnicodeFonts\n"
+        "cleanup shutdownMusic\n"
+        "cleanup shutdownSound\n"
         "cleanup releaseStartupState\n"
         "cleanup destroyDefTables\n"
         "cleanup freeAsciiFonts\n"

@@ -1,0 +1,265 @@
+// The intro film through the video wrapper and the playback, on a clip the
+// test writes with FFmpeg's lossless encoder: frames doubled into the frame
+// buffer at their computed colours, paced by a fake clock, skipping, the end
+// and the step after it; and the timed subtitles over a player of N frames.
+
+#include "audio/music_player.h"
+#include "audio/video_playback.h"
+#include "fixtures/client_directory.h"
+#include "fixtures/font_writers.h"
+#include "fixtures/language_files.h"
+#include "mpeg_reference.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/video_player.h"
+#include "text/unicode_font.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int32_t kClipWidth = 32;
+constexpr int32_t kClipHeight = 16;
+constexpr int32_t kClipFrames = 10; // at 10 frames a second
+
+// Frame n, pixel (x, y): red n * 24, green x * 8, blue y * 16; every value
+// is exact in 5-6-5 and in 5-5-5.
+uint16_t expected565(int32_t n, int32_t x, int32_t y)
+{
+    return uint16_t(((n * 24) >> 3) << 11 | ((x * 8) >> 2) << 5 | ((y * 16) >> 3));
+}
+
+const std::string& clipBytes()
+{
+    static test::TempDir dir;
+    static const std::string clip = [] {
+        const std::string path = dir.file("clip.mkv");
+        const std::string filter = "color=black:s=" + std::to_string(kClipWidth) + "x" + std::to_string(kClipHeight)
+            + ":r=10:d=1,format=rgb24,geq=r='N*24':g='X*8':b='Y*16'";
+        test::runTool("ffmpeg -nostdin -v error -f lavfi -i \"" + filter + "\" -c:v ffv1 -pix_fmt bgr0 " + path);
+        return test::TempDir::read(path);
+    }();
+    return clip;
+}
+
+class RecordingWindowServices final : public VideoWindowServices {
+public:
+    void linkAtTop(VideoPlayback&) override { ++linked; }
+    void bringToFront(VideoPlayback&) override { }
+    bool hasKeyboardFocus(VideoPlayback&) override { return focused; }
+    void setKeyboardFocus(VideoPlayback&) override { focused = true; }
+    void releaseKeyboardFocus() override { focused = false; }
+    void showMainMenu() override { ++mainMenus; }
+    int linked = 0;
+    int mainMenus = 0;
+    bool focused = false;
+};
+
+class IntroFilm : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(clipBytes().empty());
+        m_client.write("music/intro.bik", clipBytes());
+        platform::forgetDirectoryCache();
+        m_previous = installVideoWindowServices(&m_window);
+        m_pixels.assign(size_t(640) * 480, 0x1234);
+    }
+    void TearDown() override
+    {
+        destroyActiveVideo();
+        closeVideo();
+        installVideoWindowServices(m_previous);
+    }
+
+    VideoFrameBuffer frame(int32_t width = 640, int32_t height = 480)
+    {
+        return VideoFrameBuffer { m_pixels.data(), width, height, 640, true };
+    }
+    uint16_t at(int32_t x, int32_t y) const { return m_pixels[size_t(y) * 640 + x]; }
+
+    // The clip's frame n, doubled at row 54, on black.
+    void expectFrame(int32_t n)
+    {
+        EXPECT_EQ(at(0, 53), 0);
+        EXPECT_EQ(at(100, 200), 0);
+        for (int32_t y = 0; y < 2 * kClipHeight; ++y) {
+            for (int32_t x = 0; x < 2 * kClipWidth; ++x)
+                ASSERT_EQ(at(x, 54 + y), expected565(n, x / 2, y / 2)) << "frame " << n << " at " << x << "," << y;
+        }
+    }
+
+    platform::FakeClock m_clock { 0xFFFFFF00u }; // the film runs across the tick count's wrap
+    platform::ScopedClock m_clockGuard { m_clock };
+    fixture::ClientDirectory m_client;
+    RecordingWindowServices m_window;
+    VideoWindowServices* m_previous = nullptr;
+    std::vector<uint16_t> m_pixels;
+};
+
+TEST_F(IntroFilm, FramesAreShownDoubledAtTheirOwnPace)
+{
+    VideoPlayback video("intro.bik", kVideoNextMainMenu, true);
+    ASSERT_TRUE(video.isPlaying());
+    EXPECT_FALSE(musicSystem().isMusicOn()) << "music is off while the film plays";
+    EXPECT_EQ(m_window.linked, 1);
+    ASSERT_TRUE(video.draw(frame()));
+    expectFrame(0);
+    m_clock.advance(60);
+    ASSERT_TRUE(video.draw(frame()));
+    expectFrame(0);
+    m_clock.advance(40);
+    ASSERT_TRUE(video.draw(frame()));
+    expectFrame(1);
+    // A late redraw drops what it missed instead of slowing the film.
+    m_clock.advance(350);
+    ASSERT_TRUE(video.draw(frame()));
+    expectFrame(4);
+    EXPECT_EQ(videoFrameNumber(), 5);
+}
+
+TEST_F(IntroFilm, TheEndComesAtTheSecondToLastFrameAndTheMainMenuFollows)
+{
+    const bool musicWasOn = musicSystem().isMusicOn();
+    auto video = std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, false);
+    EXPECT_FALSE(video->onInput()) << "not skippable";
+    int draws = 0;
+    while (video->draw(frame()) && draws < 100) {
+        m_clock.advance(100);
+        ++draws;
+    }
+    EXPECT_EQ(draws, kClipFrames - 1);
+    EXPECT_TRUE(video->isDone());
+    EXPECT_TRUE(isVideoOpen());
+    video.reset();
+    EXPECT_FALSE(isVideoOpen());
+    EXPECT_EQ(m_window.mainMenus, 1);
+    EXPECT_EQ(musicSystem().isMusicOn(), musicWasOn);
+}
+
+TEST_F(IntroFilm, AKeyOrClickEndsASkippableFilmAtTheNextDraw)
+{
+    setActiveVideo(std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true));
+    drawActiveVideo(frame());
+    ASSERT_NE(activeVideo(), nullptr);
+    EXPECT_TRUE(sendInputToActiveVideo());
+    drawActiveVideo(frame());
+    EXPECT_EQ(activeVideo(), nullptr);
+    EXPECT_EQ(m_window.mainMenus, 1);
+    EXPECT_FALSE(sendInputToActiveVideo());
+}
+
+TEST_F(IntroFilm, AMissingOrUndecodableFilmClosesOnItsFirstDrawWithMusicUntouched)
+{
+    m_client.write("music/intro.bik", "not a film at all");
+    platform::forgetDirectoryCache();
+    musicSystem().toggleMusic(true);
+    auto video = std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true);
+    EXPECT_FALSE(video->isPlaying());
+    EXPECT_TRUE(musicSystem().isMusicOn());
+    EXPECT_FALSE(video->draw(frame()));
+    video.reset();
+    EXPECT_EQ(m_window.mainMenus, 1);
+    auto other = std::make_unique<VideoPlayback>("credits.bik", 0, true);
+    EXPECT_FALSE(other->draw(frame())) << "only intro films are opened";
+    other.reset();
+    EXPECT_EQ(m_window.mainMenus, 1) << "no next step but the main menu's";
+}
+
+TEST_F(IntroFilm, ASmallFrameBufferEndsTheFilmAtOnce)
+{
+    VideoPlayback video("intro.bik", kVideoNextMainMenu, true);
+    ASSERT_TRUE(video.isPlaying());
+    EXPECT_FALSE(video.draw(frame(640, 373)));
+}
+
+TEST_F(IntroFilm, OnlyOneFilmOpensAtATime)
+{
+    setVideoSoundSystem();
+    ASSERT_EQ(openVideo(m_client.path() + "/music/intro.bik", 320, 160, true, 0), 0);
+    EXPECT_EQ(openVideo(m_client.path() + "/music/intro.bik", 320, 160, true, 0), -1);
+    closeVideo();
+    EXPECT_EQ(openVideo(m_client.path() + "/music/none.bik", 320, 160, true, 0), -2);
+    EXPECT_EQ(stepVideo(m_pixels.data(), 1280, 480, 0, 0, true), kVideoNotOpen);
+}
+
+TEST_F(IntroFilm, TheIntroChoiceAfterTheSplashWritesTheFirstLaunchDown)
+{
+    startIntroAfterSplash(); // a first launch: the film plays
+    ASSERT_NE(activeVideo(), nullptr);
+    EXPECT_TRUE(activeVideo()->isPlaying());
+    EXPECT_NE(m_client.read("vo.cfg").find("ClientFirstLaunch=no"), std::string::npos);
+    destroyActiveVideo();
+    EXPECT_EQ(m_window.mainMenus, 1);
+}
+
+// A player of N frames that paints frame n as the colour n.
+class CountingPlayer final : public platform::VideoPlayer {
+public:
+    explicit CountingPlayer(int32_t frames)
+        : m_frames(frames)
+    {
+    }
+    bool isAvailable() const override { return true; }
+    bool open(const std::string&) override { return m_open = true; }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    int32_t frameCount() const override { return m_frames; }
+    int32_t currentFrame() const override { return m_current; }
+    int32_t width() const override { return 320; }
+    int32_t height() const override { return 160; }
+    // One frame per draw: the current one is always due, none after it.
+    bool isFrameDue(int32_t frame) const override { return frame <= m_current; }
+    bool decodeFrame() override { return true; }
+    void copyToBuffer(uint16_t*, int32_t, int32_t, int32_t, int32_t, const platform::VideoCopy&) override { }
+    void nextFrame() override { ++m_current; }
+
+private:
+    int32_t m_frames;
+    int32_t m_current = 0;
+    bool m_open = false;
+};
+
+TEST_F(IntroFilm, SubtitlesShowFromFrame127WhileTheirTimeHoldsFramePlus554)
+{
+    CountingPlayer player(300);
+    platform::VideoPlayer* previousPlayer = installVideoPlayer(&player);
+    m_client.write("intro.enu",
+        fixture::StringFileWriter("enu", 1, "intro", 2)
+            .texts({ u"early", u"HI" })
+            .pairs("TIME", { { 0, 680 }, { 690, 700 } })
+            .image());
+    platform::forgetDirectoryCache();
+    const std::string font = fixture::UnicodeFontWriter().addTestFace().bytes();
+    ASSERT_TRUE(installUnicodeFont(0, reinterpret_cast<const uint8_t*>(font.data()), font.size()));
+    {
+        IntroVideoPlayback video(0, true);
+        ASSERT_TRUE(video.isPlaying());
+        auto inkedBelow400 = [this] {
+            for (int32_t y = 400; y < 480; ++y) {
+                for (int32_t x = 0; x < 640; ++x) {
+                    if (at(x, y) != 0)
+                        return true;
+                }
+            }
+            return false;
+        };
+        std::vector<int32_t> shown;
+        for (int32_t n = 0; n < 150; ++n) {
+            ASSERT_TRUE(video.draw(frame()));
+            // After the draw the current frame is n + 1.
+            if (inkedBelow400())
+                shown.push_back(n + 1);
+        }
+        // "early" covers times up to 680, which is frame 126: before subtitles
+        // start. "HI" covers 690..700, frames 136..146.
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.front(), 136);
+        EXPECT_EQ(shown.back(), 146);
+        EXPECT_EQ(shown.size(), 11u);
+    }
+    installVideoPlayer(previousPlayer);
+    installUnicodeFont(0, nullptr, 0);
+}
+
+} // namespace
