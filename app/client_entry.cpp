@@ -9,6 +9,7 @@
 #include "app/pointer.h"
 #include "app/service_defaults.h"
 #include "app/startup_cleanups.h"
+#include "app/world_wiring.h"
 #include "core/error_report.h"
 #include "core/exit_started.h"
 #include "core/message_boxes.h"
@@ -235,6 +236,7 @@ int clientMain(int argc, char** argv)
     loadDataFiles();
     // The world's tile tables; the .def tables read them.
     loadTileData();
+    startWorldObjects();
     loadBodyConversions();
     loadEquipConv();
     createDefTables(defTableWorld());
@@ -276,6 +278,7 @@ int clientMain(int argc, char** argv)
     std::string combatHueText = configText(ConfigKeyKind::CombatHueColor);
     int32_t combatHue = combatHueText.empty() ? 0 : parseHtmlColor(combatHueText);
     loadCursors(cursorArt, uint16_t(combatHue), false);
+    createWorldPlayer();
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
@@ -353,8 +356,10 @@ int clientMain(int argc, char** argv)
         mainWindow.translateAccelerator(message);
         if (message.kind == platform::MessageKind::MouseMove)
             notePointerMoved(message.x, message.y);
+        noteWorldKeyMessage(message);
         mainWindow.handleMessage(message);
     });
+    wireWorldObjects(tick, loop, presenter->backBuffer(), [&mainWindow] { return mainWindow.gameWidth(); });
     loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
@@ -362,6 +367,7 @@ int clientMain(int argc, char** argv)
     int exitCode = loop.run();
 
     stopPointerTimer();
+    shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);

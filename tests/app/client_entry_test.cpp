@@ -72,6 +72,7 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
         "cleanup unloadUnicodeFonts\n"
         "cleanup releaseStartupState\n"
         "cleanup destroyDefTables\n"
+        "cleanup releaseWorldObjects\n"
         "cleanup freeAsciiFonts\n"
         "cleanup releasePalette\n"
         "cleanup releasePointerState\n"
