@@ -168,16 +168,22 @@ bool StaticObject::isDrawnDoubled() const
     return (tileFlags() & kTileStackable) && !hasAmountArt() && amount > 1;
 }
 
-const ArtImage* StaticObject::iconImage() const
+int32_t StaticObject::iconArtId() const
 {
     if (drawGraphic > 0x4000)
-        return nullptr;
+        return -1;
     if (worldSettings().censorFlesh && isFleshGraphic(tileIndex()))
-        return getArtImage(kCensoredFleshArt);
+        return kCensoredFleshArt;
     int32_t picture = drawGraphic + graphicOffset;
     if (hasAmountArt())
         picture = drawGraphic + (amount <= 1 ? 0 : amount <= 5 ? 1 : 2);
-    return getArtImage(kStaticArtBase + picture);
+    return kStaticArtBase + picture;
+}
+
+const ArtImage* StaticObject::iconImage() const
+{
+    int32_t artId = iconArtId();
+    return artId < 0 ? nullptr : getArtImage(artId);
 }
 
 void StaticObject::computeBounds()

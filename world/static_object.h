@@ -51,6 +51,8 @@ public:
     virtual int32_t tileExtra() const;
     // The picture drawn for the object; null when there is none.
     virtual const ArtImage* iconImage() const;
+    // The art entry of that picture (static art from 0x4000), or -1.
+    int32_t iconArtId() const;
     // A stack of more than one drawn twice, 5 pixels apart.
     virtual bool isDrawnDoubled() const;
     // Coins and the like show a picture per amount instead of doubling.

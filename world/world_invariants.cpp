@@ -136,17 +136,16 @@ std::string checkContainer(const ContainerItem* container, Reachable& reachable)
     return {};
 }
 
-std::string checkGrid(const Reachable& reachable)
+std::string checkCells(const Reachable* reachable, std::unordered_set<const WorldObject*>& linked)
 {
     const WorldCellGrid& grid = worldCellGrid();
-    std::unordered_set<const WorldObject*> linked;
     for (int32_t index = 0; index < WorldCellGrid::kCellCount; ++index) {
         const WorldObject* previous = nullptr;
         const WorldObject* previousSorted = nullptr;
         for (const WorldObject* object = grid.head(index); object; object = object->cellNext()) {
             if (!isValidWorldObject(object))
                 return describe("a cell holds a dead object", object);
-            if (!reachable.objects.count(object))
+            if (reachable && !reachable->objects.count(object))
                 return describe("a cell holds an object no list reaches", object);
             if (object->cellPrev() != previous || !object->isPlaced())
                 return describe("a cell's links are broken", object);
@@ -162,6 +161,15 @@ std::string checkGrid(const Reachable& reachable)
             previous = object;
         }
     }
+    return {};
+}
+
+std::string checkGrid(const Reachable& reachable)
+{
+    std::unordered_set<const WorldObject*> linked;
+    std::string fault = checkCells(&reachable, linked);
+    if (!fault.empty())
+        return fault;
     for (const WorldObject* object : reachable.objects) {
         if (object->isPlaced() && !linked.count(object))
             return describe("a placed object is in no cell", object);
@@ -170,6 +178,12 @@ std::string checkGrid(const Reachable& reachable)
 }
 
 } // namespace
+
+std::string checkCellGrid()
+{
+    std::unordered_set<const WorldObject*> linked;
+    return checkCells(nullptr, linked);
+}
 
 std::string checkWorldInvariants()
 {
@@ -237,7 +251,7 @@ std::string checkWorldInvariants()
 
     const LiveObjectRegistry& registry = LiveObject<WorldObjectTree>::registry();
     for (const WorldObject* object : reachable.objects) {
-        if (!registry.contains(object))
+        if (!registry.contains(static_cast<const LiveObject<WorldObjectTree>*>(object)))
             return describe("a reachable object is not in the registry", object);
     }
     if (registry.size() != reachable.objects.size()) {

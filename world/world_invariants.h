@@ -11,3 +11,6 @@
 
 // Empty when everything holds; else a description of the first fault found.
 std::string checkWorldInvariants();
+// The cell grid alone: every cell list well linked, sorted by key (slices
+// aside), and each of its objects alive, placed and in one cell only.
+std::string checkCellGrid();

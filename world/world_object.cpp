@@ -97,6 +97,7 @@ void WorldObject::linkIntoCellList(int32_t cellIndex)
             current = current->m_cellNext;
         }
     }
+    m_cellIndex = cellIndex;
     m_cellPrev = previous;
     m_cellNext = previous ? previous->m_cellNext : grid.head(cellIndex);
     if (previous)
@@ -116,13 +117,11 @@ void WorldObject::removeFromGrid()
     if (m_cellPrev) {
         m_cellPrev->m_cellNext = m_cellNext;
     } else {
-        // The head of a cell: normally the cell its position names; when the
-        // position changed while it was linked, the whole grid is searched.
+        // The head of the cell it was linked into; should that cell's head be
+        // another object, the whole grid is searched so that no cell keeps
+        // pointing at this one.
         WorldCellGrid& grid = worldCellGrid();
-        int32_t cellX = 0;
-        int32_t cellY = 0;
-        linkCell(cellX, cellY);
-        int32_t index = WorldCellGrid::cellIndex(cellX, cellY);
+        int32_t index = m_cellIndex;
         if (grid.head(index) != this)
             index = grid.findHead(this);
         if (index >= 0)

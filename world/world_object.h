@@ -73,8 +73,10 @@ public:
     bool isPlaced() const { return m_placed; }
     WorldObject* cellNext() const { return m_cellNext; }
     WorldObject* cellPrev() const { return m_cellPrev; }
-    // The grid cell the object is (or would be) linked into, shifts included.
+    // The grid cell the object would be linked into now, shifts included.
     void linkCell(int32_t& cellX, int32_t& cellY) const;
+    // The index of the cell it is linked into while placed.
+    int32_t linkedCellIndex() const { return m_cellIndex; }
     // Whole 44-pixel columns the picture reaches right of its cell; only
     // containers (mobiles and corpses) have one.
     virtual int32_t cellReach() const { return 0; }
@@ -110,6 +112,9 @@ private:
 
     WorldObject* m_cellNext = nullptr;
     WorldObject* m_cellPrev = nullptr;
+    // The cell the object was linked into: its position and cell reach may
+    // change while it is linked.
+    int32_t m_cellIndex = 0;
     bool m_placed = false;
 };
 
