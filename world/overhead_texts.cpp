@@ -40,19 +40,8 @@ OverheadTextKeeper& overheadTextKeeper()
 
 void OverheadTextKeeper::keep(const Item& object)
 {
-    for (const OverheadTextRecord& text : worldService<OverheadTextViews>().texts(object)) {
-        KeptText record;
-        record.serial = object.serial;
-        record.isAscii = text.isAscii;
-        record.narrowText = text.narrowText;
-        record.wideText = text.wideText;
-        record.speakerName = text.speakerName;
-        record.hue = text.hue;
-        record.font = text.font;
-        record.startTime = text.startTime;
-        record.lifetime = text.lifetime;
-        keep(std::move(record));
-    }
+    for (OverheadTextRecord& text : worldService<OverheadTextViews>().texts(object))
+        keep({ object.serial, 0, std::move(text) });
 }
 
 void OverheadTextKeeper::keep(KeptText record)
@@ -69,16 +58,7 @@ void OverheadTextKeeper::restore(Item& object)
             ++it;
             continue;
         }
-        OverheadTextRecord text;
-        text.isAscii = it->isAscii;
-        text.narrowText = it->narrowText;
-        text.wideText = it->wideText;
-        text.speakerName = it->speakerName;
-        text.hue = it->hue;
-        text.font = it->font;
-        text.startTime = it->startTime;
-        text.lifetime = it->lifetime;
-        views.restore(object, text);
+        views.restore(object, it->text);
         it = m_records.erase(it);
     }
 }

@@ -25,14 +25,7 @@ void dropOverheadTexts(StaticObject& object);
 struct KeptText {
     uint32_t serial = 0;
     uint8_t age = 0;
-    bool isAscii = true;
-    std::string narrowText;
-    std::u16string wideText;
-    std::u16string speakerName;
-    uint16_t hue = 0;
-    uint16_t font = 0;
-    int32_t startTime = 0;
-    int32_t lifetime = 0;
+    OverheadTextRecord text;
 };
 
 class OverheadTextKeeper {

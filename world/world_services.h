@@ -8,6 +8,7 @@
 // serial, or tests a stored pointer with isValidWorldObject. Main thread only.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -68,12 +69,13 @@ public:
     virtual void mobileMoved(Mobile&, bool) { }
 };
 
-// One overhead text window as the keeper stores it.
+// What one overhead text window shows, as the keeper copies it: an ASCII
+// text, or a Unicode text with its speaker's name.
 struct OverheadTextRecord {
     bool isAscii = true;
-    std::string_view narrowText;
-    std::u16string_view wideText;
-    std::u16string_view speakerName;
+    std::string narrowText;
+    std::u16string wideText;
+    std::u16string speakerName;
     uint16_t hue = 0;
     uint16_t font = 0;
     int32_t startTime = 0;

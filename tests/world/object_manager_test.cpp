@@ -330,8 +330,8 @@ TEST_F(ObjectManagerTest, KeptTextsLastFourSecondsAndComeBackWithTheItem)
 {
     KeptText text;
     text.serial = kItem;
-    text.narrowText = "hello";
-    text.startTime = 77;
+    text.text.narrowText = "hello";
+    text.text.startTime = 77;
     overheadTextKeeper().keep(text);
     for (int32_t second = 0; second < 4; ++second)
         ageKeptTexts();
@@ -342,7 +342,7 @@ TEST_F(ObjectManagerTest, KeptTextsLastFourSecondsAndComeBackWithTheItem)
     struct Restored : OverheadTextViews {
         void restore(StaticObject&, const OverheadTextRecord& record) override
         {
-            text = std::string(record.narrowText);
+            text = record.narrowText;
             start = record.startTime;
         }
         std::string text;
