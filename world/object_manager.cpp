@@ -1,5 +1,6 @@
 #include "world/object_manager.h"
 
+#include "world/anim_data.h"
 #include "world/container_item.h"
 #include "world/dying_links.h"
 #include "world/item_graphics.h"
@@ -335,6 +336,24 @@ void updateWorldObjects()
         else if (item.isMobile())
             mobileFrameStep(static_cast<Mobile&>(item));
     });
+    stepTileAnimations();
+}
+
+void stepTileAnimations()
+{
+    AnimDataTable& table = animDataTable();
+    table.beginUpdate();
+    for (StaticObject* object = worldLists().animated.head(); object; object = AnimatedList::next(object)) {
+        if (object->isHidden())
+            continue;
+        int8_t offset = object->graphicOffset;
+        if (!table.stepObject(object->graphic, offset))
+            continue;
+        // Re-placed with its new picture; the list itself does not change.
+        object->removeFromGrid();
+        object->graphicOffset = offset;
+        object->place();
+    }
 }
 
 void dropOutOfRangeObjects()

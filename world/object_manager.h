@@ -62,8 +62,10 @@ bool equipItemOnMobile(uint32_t mobileSerial, uint32_t itemSerial, uint16_t grap
 bool deleteObjectBySerial(uint32_t serial);
 
 // Every frame: multi parts in and out of the world, objects out of range
-// destroyed, the mobiles' frame steps.
+// destroyed, the mobiles' frame steps, the tile animations.
 void updateWorldObjects();
+// The animated statics and items shown take their next frame when it is due.
+void stepTileAnimations();
 // Destroys what fell out of the update range.
 void dropOutOfRangeObjects();
 // Empties the world (the player stays, without its equipment).

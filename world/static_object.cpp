@@ -213,6 +213,9 @@ void StaticObject::anchorPoint(int32_t& anchorX, int32_t& anchorY) const
 
 void StaticObject::joinTileLists()
 {
+    // A mobile's graphic is a body, not an item tile.
+    if (isMobile())
+        return;
     WorldLists& lists = worldLists();
     uint32_t ownFlags = tileData().item(graphic).flags;
     if (ownFlags & kTileAnimated)

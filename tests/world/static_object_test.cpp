@@ -3,6 +3,7 @@
 #include "fixtures/language_files.h"
 #include "text/cliloc_table.h"
 
+#include "world/anim_data.h"
 #include "world/item_drawing.h"
 #include "world/item_graphics.h"
 #include "world/overhead_texts.h"
@@ -244,6 +245,42 @@ TEST_F(StaticObjectTest, AFourthTextDeletesTheOldestThatIsNotKept)
     showOverheadText(*item, "c", 0, 3, 0, true);
     showOverheadText(*item, "d", 0, 3, 0, false);
     EXPECT_EQ(views.texts.size(), 4u) << "kept texts are never deleted by the limit";
+}
+
+TEST_F(StaticObjectTest, AnimatedObjectsStepTheirFramesInTheGrid)
+{
+    constexpr uint16_t kFire = 10;
+    setItemTile(kFire, kTileAnimated, 0, 255, "fire");
+    // Two groups of eight records; record 10 has three frames, one update apart.
+    std::vector<uint8_t> bytes(2 * (4 + 8 * AnimDataTable::kRecordBytes), 0);
+    size_t at = (4 + 8 * AnimDataTable::kRecordBytes) + 4 + (kFire % 8) * AnimDataTable::kRecordBytes;
+    bytes[at + 0] = 0;
+    bytes[at + 1] = 1;
+    bytes[at + 2] = 2;
+    bytes[at + 65] = 3; // frame count
+    bytes[at + 66] = 1; // interval
+    auto table = std::make_unique<AnimDataTable>();
+    table->load(bytes);
+    auto saved = std::make_unique<AnimDataTable>(animDataTable());
+    animDataTable() = *table;
+
+    StaticObject* first = allocStatic(kFire);
+    first->enterWorldAt(kCentreX + 1, kCentreY, 0);
+    StaticObject* second = allocStatic(kFire);
+    second->enterWorldAt(kCentreX + 2, kCentreY, 0);
+    EXPECT_EQ(worldLists().animated.size(), 2u);
+    std::vector<int32_t> offsets;
+    for (int32_t update = 0; update < 4; ++update) {
+        stepTileAnimations();
+        offsets.push_back(first->graphicOffset);
+        EXPECT_EQ(first->graphicOffset, second->graphicOffset) << "both advance the shared record once";
+        EXPECT_TRUE(first->isPlaced());
+    }
+    EXPECT_EQ(offsets, (std::vector<int32_t> { 1, 2, 0, 1 }));
+    EXPECT_EQ(checkWorldInvariants(), "");
+    first->destroy();
+    second->destroy();
+    animDataTable() = *saved;
 }
 
 } // namespace
