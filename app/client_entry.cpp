@@ -10,6 +10,7 @@
 #include "app/service_defaults.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "app/world_wiring.h"
 #include "audio/music_player.h"
 #include "core/error_report.h"
 #include "core/exit_started.h"
@@ -237,6 +238,7 @@ int clientMain(int argc, char** argv)
     loadDataFiles();
     // The world's tile tables; the .def tables read them.
     loadTileData();
+    startWorldObjects();
     loadBodyConversions();
     loadEquipConv();
     createDefTables(defTableWorld());
@@ -279,6 +281,7 @@ int clientMain(int argc, char** argv)
     std::string combatHueText = configText(ConfigKeyKind::CombatHueColor);
     int32_t combatHue = combatHueText.empty() ? 0 : parseHtmlColor(combatHueText);
     loadCursors(cursorArt, uint16_t(combatHue), false);
+    createWorldPlayer();
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
@@ -359,6 +362,7 @@ int clientMain(int argc, char** argv)
         mainWindow.translateAccelerator(message);
         if (message.kind == platform::MessageKind::MouseMove)
             notePointerMoved(message.x, message.y);
+        noteWorldKeyMessage(message);
         mainWindow.handleMessage(message);
     });
     wireSoundSteps(loop, tick);
@@ -366,6 +370,7 @@ int clientMain(int argc, char** argv)
         if (drawVideoInto(presenter->backBuffer()))
             presenter->present();
     });
+    wireWorldObjects(tick, loop, presenter->backBuffer(), [&mainWindow] { return mainWindow.gameWidth(); });
     loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
@@ -373,6 +378,7 @@ int clientMain(int argc, char** argv)
     int exitCode = loop.run();
 
     stopPointerTimer();
+    shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     tick.setStep(TickStep::UpdatePointer, nullptr);

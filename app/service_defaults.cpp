@@ -2,6 +2,7 @@
 
 #include "audio/audio_services.h"
 #include "audio/video_playback.h"
+#include "world/world_services.h"
 
 void installServiceDefaults()
 {
@@ -16,4 +17,22 @@ void installServiceDefaults()
     // framework) and the main menu that follows the film (front end).
     static NoVideoWindowServices noVideoWindowServices;
     installVideoWindowServices(&noVideoWindowServices);
+    // world/: the windows that show world objects (game windows)...
+    installWorldService(&doNothingWorldService<ContainerViews>());
+    installWorldService(&doNothingWorldService<PaperdollViews>());
+    installWorldService(&doNothingWorldService<MapWindows>());
+    installWorldService(&doNothingWorldService<ObjectViews>());
+    installWorldService(&doNothingWorldService<OverheadTextViews>());
+    installWorldService(&doNothingWorldService<DragViews>());
+    installWorldService(&doNothingWorldService<WorldMessages>());
+    // ...targeted commands (view range, war mode and targeting)...
+    installWorldService(&doNothingWorldService<TargetedCommands>());
+    // ...sound effects...
+    installWorldService(&doNothingWorldService<WorldSounds>());
+    // ...and the world's own later parts: the light pass, mobile animation
+    // stepping, path search, multi component lists.
+    installWorldService(&doNothingWorldService<WorldLights>());
+    installWorldService(&doNothingWorldService<MobileAnimator>());
+    installWorldService(&doNothingWorldService<FollowPaths>());
+    installWorldService(&doNothingWorldService<MultiComponents>());
 }

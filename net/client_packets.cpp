@@ -532,3 +532,10 @@ bool buildEncodedCommandPacket(
     packetPutByte(buffer, 10);
     return finish(buffer);
 }
+
+bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range)
+{
+    packetBegin(buffer, 0xC8);
+    packetPutByte(buffer, range);
+    return finish(buffer);
+}

@@ -103,3 +103,5 @@ bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const
 bool buildBookHeaderTextPacket(PacketBuffer& buffer, uint32_t book, std::string_view title, std::string_view author);
 bool buildEncodedCommandPacket(
     PacketBuffer& buffer, uint32_t serial, uint16_t subCommand, std::span<const EncodedArgument> arguments);
+// The update range the client asks for, in cells.
+bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range);

@@ -74,6 +74,7 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
         "cleanup shutdownSound\n"
         "cleanup releaseStartupState\n"
         "cleanup destroyDefTables\n"
+        "cleanup releaseWorldObjects\n"
         "cleanup freeAsciiFonts\n"
         "cleanup releasePalette\n"
         "cleanup releasePointerState\n"

@@ -1,0 +1,33 @@
+#include "world/world_screen.h"
+
+#include "gfx/back_buffer.h"
+
+namespace {
+
+BackBuffer* g_backBuffer = nullptr;
+
+} // namespace
+
+WorldScreen& worldScreen()
+{
+    static WorldScreen screen;
+    return screen;
+}
+
+void setWorldBackBuffer(BackBuffer* buffer) { g_backBuffer = buffer; }
+
+void invalidateWorldRect(const ScreenRect& rect)
+{
+    if (!g_backBuffer || rect.isEmpty())
+        return;
+    const WorldScreen& screen = worldScreen();
+    ScreenRect shifted { rect.left - screen.viewPixelX, rect.top - screen.viewPixelY, rect.right - screen.viewPixelX,
+        rect.bottom - screen.viewPixelY };
+    g_backBuffer->invalidateScreenRect(&shifted);
+}
+
+void invalidateWholeScreen()
+{
+    if (g_backBuffer)
+        g_backBuffer->invalidateWholeScreen();
+}

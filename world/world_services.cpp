@@ -1,0 +1,7 @@
+#include "world/world_services.h"
+
+#include "net/game_connection.h"
+
+bool WorldPacketSink::send(const PacketBuffer& packet) { return sendPacket(packet); }
+
+bool sendWorldPacket(const PacketBuffer& packet) { return worldService<WorldPacketSink>().send(packet); }
