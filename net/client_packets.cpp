@@ -532,3 +532,25 @@ bool buildEncodedCommandPacket(
     packetPutByte(buffer, 10);
     return finish(buffer);
 }
+
+bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range)
+{
+    packetBegin(buffer, 0xC8);
+    packetPutByte(buffer, range);
+    return finish(buffer);
+}
+
+bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> payload)
+{
+    packetBegin(buffer, 0xD0);
+    packetPutByte(buffer, fileNumber);
+    packetPutBytes(buffer, payload.data(), payload.size());
+    return finish(buffer);
+}
+
+bool buildLogoutOkPacket(PacketBuffer& buffer)
+{
+    packetBegin(buffer, 0xD1);
+    packetPutByte(buffer, 1);
+    return finish(buffer);
+}

@@ -103,3 +103,7 @@ bool buildIgrAccountLoginPacket(PacketBuffer& buffer, const char* account, const
 bool buildBookHeaderTextPacket(PacketBuffer& buffer, uint32_t book, std::string_view title, std::string_view author);
 bool buildEncodedCommandPacket(
     PacketBuffer& buffer, uint32_t serial, uint16_t subCommand, std::span<const EncodedArgument> arguments);
+bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range);
+// One server-stored settings file: its number and its zlib-compressed bytes.
+bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> payload);
+bool buildLogoutOkPacket(PacketBuffer& buffer);
