@@ -7,6 +7,8 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "app/post_patch_startup.h"
+#include "app/settings_wiring.h"
 #include "app/service_defaults.h"
 #include "app/startup_cleanups.h"
 #include "core/error_report.h"
@@ -15,7 +17,11 @@
 #include "core/text_console.h"
 #include "data/client_file_path.h"
 #include "data/config_file.h"
-#include "data/config_keys.h"
+#include "data/config_key_rules.h"
+#include "data/client_services.h"
+#include "data/player_lists.h"
+#include "data/settings_registry.h"
+#include "data/view_range.h"
 #include "data/data_files.h"
 #include "data/def_tables.h"
 #include "data/file_manager.h"
@@ -115,65 +121,7 @@ void initStartupState()
 
 void releaseStartupState() { startupState().initialised = false; }
 
-std::string configText(ConfigKeyKind kind)
-{
-    std::string value;
-    lookupConfigValue(kind, value);
-    return value;
-}
-
-// The key's text in lower case; nothing when no settings file names it.
-std::optional<std::string> configWord(ConfigKeyKind kind)
-{
-    std::string value;
-    if (!lookupConfigValue(kind, value))
-        return std::nullopt;
-    for (char& c : value)
-        c = platform::foldAsciiCase(c);
-    return value;
-}
-
-// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
-bool configFlag(ConfigKeyKind kind, bool fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word)
-        return fallback;
-    return *word == "on" || *word == "yes";
-}
-
 } // namespace
-
-WindowSettings readWindowSettings()
-{
-    WindowSettings settings;
-    // "true", "yes", "on" or a non-zero number switch resizing on, "false",
-    // "no", "off" or "0" off; any other text leaves it as it was.
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::AllowWindowResize)) {
-        char* end = nullptr;
-        long number = std::strtol(word->c_str(), &end, 10);
-        bool isNumber = !word->empty() && end && *end == '\0';
-        if (*word == "true" || *word == "yes" || *word == "on" || (isNumber && number != 0))
-            settings.allowWindowResize = true;
-        else if (*word == "false" || *word == "no" || *word == "off" || (isNumber && number == 0))
-            settings.allowWindowResize = false;
-    }
-    settings.fullScreen = configFlag(ConfigKeyKind::FullScreen, settings.fullScreen);
-    settings.holdTabForCombat = configFlag(ConfigKeyKind::HoldTabForCombat, settings.holdTabForCombat);
-    settings.objectHandles = configFlag(ConfigKeyKind::ObjectHandles, settings.objectHandles);
-    // MouseThread takes "fast" as well; the older Mouse key says "slow" or "fast".
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::MouseThread))
-        settings.mouseThread = *word == "on" || *word == "yes" || *word == "fast";
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::Mouse)) {
-        if (*word == "slow")
-            settings.mouseThread = false;
-        else if (*word == "fast")
-            settings.mouseThread = true;
-    }
-    if (std::optional<std::string> size = configWord(ConfigKeyKind::GamePlayWindowSize))
-        settings.gamePlayWindowSize = *size;
-    return settings;
-}
 
 uint32_t computeMapFileMask()
 {
@@ -212,12 +160,15 @@ const std::string& launcherName() { return startupState().launcherName; }
 
 int clientMain(int argc, char** argv)
 {
+    if (postPatchTakesOver())
+        return 0;
     reporterOpen();
     registerCleanup("reporterClose", reporterClose);
 
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
+    installSettingsServices();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);
@@ -241,10 +192,11 @@ int clientMain(int argc, char** argv)
     registerCleanup("destroyDefTables", destroyDefTables);
 
     initStartupState();
-    registerCleanup("releaseStartupState", releaseStartupState);
-    readConfigFile("vo.cfg", true);
-    std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
-    readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    registerCleanup("releaseStartupState", [] {
+        releaseSettingsStartupState();
+        releaseStartupState();
+    });
+    readStartupSettings();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
     loadAnimData();
@@ -263,6 +215,7 @@ int clientMain(int argc, char** argv)
 
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
+    loadPlayerLists();
 
     WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
@@ -273,9 +226,7 @@ int clientMain(int argc, char** argv)
 
     ArtFileCursorSource cursorArt;
     // The war-mode cursors are tinted with the player's combat colour.
-    std::string combatHueText = configText(ConfigKeyKind::CombatHueColor);
-    int32_t combatHue = combatHueText.empty() ? 0 : parseHtmlColor(combatHueText);
-    loadCursors(cursorArt, uint16_t(combatHue), false);
+    loadCursors(cursorArt, uint16_t(configValues().combatHueColour), ::settings().restartRow("Use565")->value != 0);
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
@@ -289,8 +240,11 @@ int clientMain(int argc, char** argv)
         if (presenter)
             presenter->recreateBackBuffer(width, height);
     };
-    services.saveFullScreenSetting
-        = [](bool fullScreen) { setConfigValue(ConfigKeyKind::FullScreen, fullScreen ? "on" : "off"); };
+    services.saveFullScreenSetting = saveFullScreenSetting;
+    services.isInGame = [] { return gameState().isInGame(); };
+    services.isWarModeOnOrRequested = isWarModeOnOrRequested;
+    services.setWarMode = setWarMode;
+    services.runCommand = [](uint16_t id) { runSettingsCommand(id); };
     services.invalidateWholeScreen = [&presenter] {
         if (presenter)
             presenter->backBuffer().invalidateWholeScreen();
@@ -302,13 +256,14 @@ int clientMain(int argc, char** argv)
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
+    attachSettingsToWindow(mainWindow, *presenter);
     // The game area the player chose (640x480 unless it reads 800x600).
     int gameWidth = 0;
     int gameHeight = 0;
     if (std::sscanf(settings.gamePlayWindowSize.c_str(), "%dx%d", &gameWidth, &gameHeight) == 2)
         mainWindow.setGameWindowSize(gameWidth, gameHeight);
     // The title names the account when the settings give both its parts.
-    if (!mainWindow.create(configText(ConfigKeyKind::AcctID), configText(ConfigKeyKind::AcctLastName)))
+    if (!mainWindow.create(configFiles().accountName(), configValues().accountLastName))
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
@@ -355,7 +310,8 @@ int clientMain(int argc, char** argv)
             notePointerMoved(message.x, message.y);
         mainWindow.handleMessage(message);
     });
-    loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
+    loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
+    wireSettingsSteps(loop, tick, mainWindow);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -367,6 +323,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
+    detachSettingsFromWindow();
     presenter.reset();
     window.reset();
     display.reset();

@@ -406,15 +406,21 @@ bool SettingsRegistry::isManagedSettingLine(std::string_view line) const
     std::string_view word = firstWord(line);
     if (word.empty())
         return false;
-    std::u16string wide;
-    for (char c : word)
-        wide.push_back(char16_t(uint8_t(c)));
-    WString name(wide.c_str());
-    if (findByPrefix(m_bools, name) || isColourSetting(name) || findByPrefix(m_integers, name)
-        || findByPrefix(m_fonts, name) || findByPrefix(m_strings, name))
-        return true;
-    wide.push_back(u'$');
-    return restartRowFor(WString(wide.c_str())) != nullptr;
+    // Whole names only (in any case, as the reader takes them): a line of
+    // the player's own, "Foo=bar", is kept even though "Foo" begins a name.
+    auto names = [word](const auto& rows) {
+        for (const auto& row : rows) {
+            if (platform::equalIgnoringAsciiCase(word, row.name))
+                return true;
+        }
+        return false;
+    };
+    for (const char* percentName : kPercentNames) {
+        if (platform::equalIgnoringAsciiCase(word, percentName))
+            return true;
+    }
+    return names(m_bools) || names(m_restarts) || names(m_colours) || names(m_integers) || names(m_fonts)
+        || names(m_strings);
 }
 
 std::string SettingsRegistry::savedFileText(

@@ -96,8 +96,9 @@ public:
     bool settingsRestartNeeded() const { return m_restartNeeded; }
     void clearSettingsRestartNeeded() { m_restartNeeded = false; }
 
-    // True for the separator line and for a line whose first word names a
-    // setting of any table (a restart setting without its "$").
+    // True for the separator line and for a line whose first word is the
+    // whole name of a setting of any table (any case; a restart setting
+    // without its "$").
     bool isManagedSettingLine(std::string_view line) const;
     // The file as the savers write it: `kept` (the lines that name no
     // setting), the separator, every boolean, then what differs from its
