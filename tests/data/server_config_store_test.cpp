@@ -1,13 +1,13 @@
 #include "data/client_services.h"
 #include "data/player_lists.h"
 #include "data/server_config_store.h"
+#include "fixtures/zlib_payload.h"
 #include "platform/clock.h"
 #include "settings_fixture.h"
 
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -51,14 +51,7 @@ public:
     std::vector<std::string> messages;
 };
 
-std::vector<uint8_t> compressed(const std::string& text)
-{
-    std::vector<uint8_t> out(compressBound(uLong(text.size())));
-    uLongf length = uLongf(out.size());
-    EXPECT_EQ(compress(out.data(), &length, reinterpret_cast<const Bytef*>(text.data()), uLong(text.size())), Z_OK);
-    out.resize(length);
-    return out;
-}
+using fixture::zlibCompressed;
 
 class StoreTest : public SettingsFixture {
 protected:
@@ -164,7 +157,7 @@ TEST_F(StoreTest, ReceivesALargeSettingsFileAndDoesNotSendItBack)
     for (int i = 0; text.size() < 40000; ++i)
         text += "Line" + std::to_string(i) + "=some value of the player's own\r\n";
     text += "SoundVol=77\r\n";
-    std::vector<uint8_t> payload = compressed(text);
+    std::vector<uint8_t> payload = zlibCompressed(text);
     ASSERT_LT(payload.size(), ServerConfigStore::kMaxUploadBytes);
     // The mode is on once a character is chosen.
     m_files.setShardName("Shard");
@@ -180,7 +173,7 @@ TEST_F(StoreTest, ReceivedListsAreReloadedAndEchoedWhileSyncing)
 {
     m_store.setSyncFlag(1);
     std::string words = filterWordBytes({ u"heck" });
-    ASSERT_TRUE(m_store.receive(1, compressed(words)));
+    ASSERT_TRUE(m_store.receive(1, zlibCompressed(words)));
     EXPECT_EQ(playerLists().filterWords, (std::vector<std::u16string> { u"heck" }));
     ASSERT_EQ(m_requests.sent.size(), 1u);
     EXPECT_EQ(m_requests.sent[0].number, 1);
@@ -224,7 +217,7 @@ TEST_P(StoreRefuses, KeepsTheLocalFile)
 
 std::vector<uint8_t> corrupted()
 {
-    std::vector<uint8_t> bytes = compressed("Sound=off\r\nMusic=off\r\n");
+    std::vector<uint8_t> bytes = zlibCompressed("Sound=off\r\nMusic=off\r\n");
     bytes[bytes.size() / 2] ^= 0x55;
     bytes.back() ^= 0xFF;
     return bytes;
@@ -232,20 +225,20 @@ std::vector<uint8_t> corrupted()
 
 std::vector<uint8_t> truncated()
 {
-    std::vector<uint8_t> bytes = compressed(std::string(5000, 'a') + "end");
+    std::vector<uint8_t> bytes = zlibCompressed(std::string(5000, 'a') + "end");
     bytes.resize(bytes.size() - 5);
     return bytes;
 }
 
 std::vector<uint8_t> inflatesPastTheLimit()
 {
-    return compressed(std::string(ServerConfigStore::kMaxReceivedFileBytes + 1, ' '));
+    return zlibCompressed(std::string(ServerConfigStore::kMaxReceivedFileBytes + 1, ' '));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StoreRefuses,
-    ::testing::Values(RefusedCase { "NumberAboveEleven", 12, compressed("x") },
-        RefusedCase { "NumberTwoFiftyFive", 255, compressed("x") },
-        RefusedCase { "EvenNumberIgnored", 4, compressed("x") }, RefusedCase { "NegativeNumber", -1, compressed("x") },
+    ::testing::Values(RefusedCase { "NumberAboveEleven", 12, zlibCompressed("x") },
+        RefusedCase { "NumberTwoFiftyFive", 255, zlibCompressed("x") },
+        RefusedCase { "EvenNumberIgnored", 4, zlibCompressed("x") }, RefusedCase { "NegativeNumber", -1, zlibCompressed("x") },
         RefusedCase { "CorruptStream", 3, corrupted() }, RefusedCase { "TruncatedStream", 3, truncated() },
         RefusedCase { "NotZlibAtAll", 3, { 1, 2, 3, 4, 5 } },
         RefusedCase { "InflatesPastTheLimit", 3, inflatesPastTheLimit() }),
