@@ -430,18 +430,9 @@ bool applyTextKey(ConfigKeyKind kind, const std::string& value)
         return true;
     case ConfigKeyKind::ItemPropsMode: {
         setString("ItemPropsMode", value);
-        static const struct {
-            const char* prefix;
-            int32_t mode;
-        } kModes[] = { { "At Icon", 0 }, { "Always Up", 1 }, { "Follow Mouse", 2 }, { "Single Click", 3 } };
-        for (const auto& entry : kModes) {
-            std::string_view prefix(entry.prefix);
-            if (value.size() >= prefix.size()
-                && platform::equalIgnoringAsciiCase(std::string_view(value).substr(0, prefix.size()), prefix)) {
-                windowSettings().setItemPropsMode(entry.mode);
-                break;
-            }
-        }
+        int32_t mode = itemPropsModeFor(value);
+        if (mode >= 0)
+            windowSettings().setItemPropsMode(mode);
         return true;
     }
     case ConfigKeyKind::FileManagerAddSearchPath:

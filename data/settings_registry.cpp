@@ -75,21 +75,6 @@ bool parseSize(const std::string& text, int32_t& width, int32_t& height)
     return true;
 }
 
-// The item-property display mode a text selects: -1 for none.
-int32_t itemPropsModeFor(std::string_view text)
-{
-    static const struct {
-        const char* prefix;
-        int32_t mode;
-    } kModes[] = { { "At Icon", 0 }, { "Always Up", 1 }, { "Follow Mouse", 2 }, { "Single Click", 3 } };
-    for (const auto& entry : kModes) {
-        std::string_view prefix(entry.prefix);
-        if (text.size() >= prefix.size() && platform::equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix))
-            return entry.mode;
-    }
-    return -1;
-}
-
 size_t slotIndex()
 {
     int32_t slot = configValues().defaultCharacterSlot;
@@ -126,6 +111,20 @@ bool keptLines(const std::string& name, std::vector<std::string>& kept)
 }
 
 } // namespace
+
+int32_t itemPropsModeFor(std::string_view text)
+{
+    static const struct {
+        const char* prefix;
+        int32_t mode;
+    } kModes[] = { { "At Icon", 0 }, { "Always Up", 1 }, { "Follow Mouse", 2 }, { "Single Click", 3 } };
+    for (const auto& entry : kModes) {
+        std::string_view prefix(entry.prefix);
+        if (text.size() >= prefix.size() && platform::equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix))
+            return entry.mode;
+    }
+    return -1;
+}
 
 SettingsRegistry::SettingsRegistry()
     : m_bools(defaultBoolRows())

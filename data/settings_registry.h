@@ -154,6 +154,10 @@ std::vector<NumberSettingRow> defaultIntegerRows();
 std::vector<NumberSettingRow> defaultFontRows();
 std::vector<StringSettingRow> defaultStringRows();
 
+// The item-property display mode a text selects by its beginning (any case):
+// "At Icon" 0, "Always Up" 1, "Follow Mouse" 2, "Single Click" 3; -1 for none.
+int32_t itemPropsModeFor(std::string_view text);
+
 // Rewrites "vo.cfg" (found through the file manager; a missing file is not
 // created) with the settings block; a file that cannot be replaced is left
 // as it was.

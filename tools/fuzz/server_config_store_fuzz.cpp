@@ -6,21 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
-
-namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -34,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int number = data[0] % 2 == 0 ? 0 : data[0];
     std::span<const uint8_t> payload(data + 1, size - 1);
     bool accepted = store.receive(number, payload);
-    std::string after = readFile(client.path() + "/ignore.lst");
+    std::string after = fuzz::readFile(client.path() + "/ignore.lst");
     if (number == 0) {
         std::string inflated;
         bool inflates = payload.empty()

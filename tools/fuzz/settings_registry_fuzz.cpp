@@ -10,19 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
 
 // Lines of the saved file (all end in CR LF) equal to the separator.
 size_t separatorLines(const std::string& text)
@@ -62,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     files.setLoginCount(10);
     if (!files.readConfigFile("vo.cfg", true))
         __builtin_trap();
-    if (readFile(client.path() + "/vo.cfg") != before)
+    if (fuzz::readFile(client.path() + "/vo.cfg") != before)
         __builtin_trap();
 
     if (registry.getFontSetting(u"ToolTipFont") < 0 || registry.getFontSetting(u"ToolTipFont") > 2
@@ -75,11 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     saveGlobalSettings();
-    std::string saved = readFile(client.path() + "/vo.cfg");
+    std::string saved = fuzz::readFile(client.path() + "/vo.cfg");
     if (separatorLines(saved) != 1)
         __builtin_trap();
     saveGlobalSettings();
-    if (readFile(client.path() + "/vo.cfg") != saved)
+    if (fuzz::readFile(client.path() + "/vo.cfg") != saved)
         __builtin_trap();
 
     installConfigFiles(previousFiles);
