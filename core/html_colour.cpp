@@ -7,8 +7,7 @@
 namespace {
 
 // Leading decimal digits after an optional minus sign; stays within 32 bits.
-template<typename Char>
-int32_t parseDecimal(std::basic_string_view<Char> text)
+template <typename Char> int32_t parseDecimal(std::basic_string_view<Char> text)
 {
     size_t i = 0;
     bool negative = false;
@@ -25,8 +24,7 @@ int32_t parseDecimal(std::basic_string_view<Char> text)
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-template<typename Char>
-int32_t parseColour(std::basic_string_view<Char> text)
+template <typename Char> int32_t parseColour(std::basic_string_view<Char> text)
 {
     uint32_t rgb = 0;
     if (!text.empty() && text[0] == '#') {
@@ -38,7 +36,8 @@ int32_t parseColour(std::basic_string_view<Char> text)
             return value;
         rgb = uint32_t(value);
     }
-    return static_cast<int32_t>(((((rgb >> 16) & 0xFF) >> 3) << 10) | ((((rgb >> 8) & 0xFF) >> 3) << 5) | ((rgb & 0xFF) >> 3));
+    return static_cast<int32_t>(
+        ((((rgb >> 16) & 0xFF) >> 3) << 10) | ((((rgb >> 8) & 0xFF) >> 3) << 5) | ((rgb & 0xFF) >> 3));
 }
 
 } // namespace

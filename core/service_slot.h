@@ -5,8 +5,7 @@
 // so a caller never tests for a missing service. Main thread only; installed
 // objects are not owned.
 
-template<typename Service>
-class ServiceSlot {
+template <typename Service> class ServiceSlot {
 public:
     explicit ServiceSlot(Service& doNothing)
         : m_doNothing(doNothing)
@@ -28,8 +27,7 @@ private:
 };
 
 // Installs a service for the life of the guard (tests, nested start-ups).
-template<typename Service>
-class ScopedService {
+template <typename Service> class ScopedService {
 public:
     ScopedService(Service* (*install)(Service*), Service& service)
         : m_install(install)
@@ -47,8 +45,7 @@ private:
 
 // The one slot of a service, with its do-nothing default, for the accessor and
 // installer functions that a service's header declares.
-template<typename Service, typename DoNothing>
-ServiceSlot<Service>& serviceSlot()
+template <typename Service, typename DoNothing> ServiceSlot<Service>& serviceSlot()
 {
     static DoNothing doNothing;
     static ServiceSlot<Service> slot(doNothing);

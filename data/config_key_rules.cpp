@@ -6,6 +6,7 @@
 #include "data/server_config_store.h"
 #include "data/settings_registry.h"
 #include "data/settings_services.h"
+#include "data/view_range.h"
 #include "platform/ascii_text.h"
 #include "platform/sockets.h"
 
@@ -188,6 +189,7 @@ bool applyBooleanSetting(ConfigKeyKind kind, const std::string& value)
         return true;
     case ConfigKeyKind::ColorOutOfRange:
         setBool("ColorOutOfRange", isOnOrYes(value));
+        setRangeColor(isOnOrYes(value));
         return true;
     default:
         return false;

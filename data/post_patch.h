@@ -24,8 +24,8 @@ constexpr int kLauncherWaitTicks = 15;
 // What the step works with: the processes, and how a program is started.
 struct PostPatchEnvironment {
     platform::ProcessTable& processes;
-    std::function<bool(const std::string& path, const std::vector<std::string>& arguments,
-        const std::string& workingDirectory)>
+    std::function<bool(
+        const std::string& path, const std::vector<std::string>& arguments, const std::string& workingDirectory)>
         startProgram;
     // The program's directory, ending in '/'.
     std::string programDirectory;

@@ -52,9 +52,7 @@ std::string narrowed(const WString& text)
 
 std::string_view firstWord(std::string_view line)
 {
-    auto isDelimiter = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '=';
-    };
+    auto isDelimiter = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '='; };
     size_t begin = 0;
     while (begin < line.size() && isDelimiter(line[begin]))
         ++begin;
@@ -136,8 +134,7 @@ SettingsRegistry::SettingsRegistry()
 {
 }
 
-template<typename Row>
-const Row* SettingsRegistry::findByPrefix(const std::vector<Row>& rows, const WString& name)
+template <typename Row> const Row* SettingsRegistry::findByPrefix(const std::vector<Row>& rows, const WString& name)
 {
     for (const Row& row : rows) {
         if (name.isPrefixOf(row.name))
@@ -450,8 +447,8 @@ std::string SettingsRegistry::savedFileText(
             std::snprintf(text, sizeof text, "%d", row.value);
         } else {
             uint32_t colour = uint32_t(row.value);
-            std::snprintf(text, sizeof text, "#%02x%02x%02x", (colour >> 7) & 0xF8, (colour >> 2) & 0xF8,
-                (colour & 0x1F) << 3);
+            std::snprintf(
+                text, sizeof text, "#%02x%02x%02x", (colour >> 7) & 0xF8, (colour >> 2) & 0xF8, (colour & 0x1F) << 3);
         }
         appendLine(out, std::string(row.name) + "=" + text);
     }

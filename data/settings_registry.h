@@ -103,8 +103,8 @@ public:
     // The file as the savers write it: `kept` (the lines that name no
     // setting), the separator, every boolean, then what differs from its
     // default. Lines end in CR LF. `perCharacter` leaves the account lines out.
-    std::string savedFileText(const std::vector<std::string>& kept, bool forgetAccountPassword,
-        bool perCharacter) const;
+    std::string savedFileText(
+        const std::vector<std::string>& kept, bool forgetAccountPassword, bool perCharacter) const;
 
     // The rows, for the key rules and the savers: exact names, no prefixes.
     BoolSettingRow* boolRow(std::string_view name);
@@ -122,10 +122,8 @@ public:
     const std::vector<StringSettingRow>& stringRows() const { return m_strings; }
 
 private:
-    template<typename Row>
-    static const Row* findByPrefix(const std::vector<Row>& rows, const WString& name);
-    template<typename Row>
-    Row* findByPrefix(std::vector<Row>& rows, const WString& name)
+    template <typename Row> static const Row* findByPrefix(const std::vector<Row>& rows, const WString& name);
+    template <typename Row> Row* findByPrefix(std::vector<Row>& rows, const WString& name)
     {
         return const_cast<Row*>(findByPrefix(static_cast<const std::vector<Row>&>(rows), name));
     }

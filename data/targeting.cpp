@@ -71,8 +71,8 @@ void beginTargetedCommand(std::string_view name, int32_t type, int32_t id)
     state.callback = completeTargetedCommand;
 }
 
-std::string targetedCommandText(const TargetedCommand& command, const std::optional<TargetChoice>& target,
-    uint8_t& commandType)
+std::string targetedCommandText(
+    const TargetedCommand& command, const std::optional<TargetChoice>& target, uint8_t& commandType)
 {
     bool numbered = command.id != 0;
     commandType = numbered ? kNumberedCommandType : kNamedCommandType;

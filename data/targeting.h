@@ -47,8 +47,8 @@ void endTargeting();
 void beginTargetedCommand(std::string_view name, int32_t type, int32_t id);
 void completeTargetedCommand(const std::optional<TargetChoice>& target);
 // The text of the command a completion sends; empty when it sends none.
-std::string targetedCommandText(const TargetedCommand& command, const std::optional<TargetChoice>& target,
-    uint8_t& commandType);
+std::string targetedCommandText(
+    const TargetedCommand& command, const std::optional<TargetChoice>& target, uint8_t& commandType);
 // Sends a text command (at most 511 characters of it).
 void sendTextCommand(uint8_t type, std::string_view text);
 

@@ -35,7 +35,7 @@ std::unique_ptr<ProcessTable> createSystemProcessTable();
 // Starts `path` with the arguments (argv[0] is the path) in
 // `workingDirectory` (unchanged when empty), without waiting for it. False
 // when it could not be started.
-bool startProgram(const std::string& path, const std::vector<std::string>& arguments,
-    const std::string& workingDirectory);
+bool startProgram(
+    const std::string& path, const std::vector<std::string>& arguments, const std::string& workingDirectory);
 
 } // namespace platform

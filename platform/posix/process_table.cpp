@@ -57,7 +57,7 @@ public:
             if (!end || *end != '\0' || id <= 0 || id == self)
                 continue;
             std::string path = std::string("/proc/") + entry->d_name;
-            struct stat info {};
+            struct stat info { };
             if (stat(path.c_str(), &info) != 0 || info.st_uid != user)
                 continue;
             out.push_back({ int32_t(id), executableNameOf(path) });
@@ -82,8 +82,8 @@ public:
 
 std::unique_ptr<ProcessTable> createSystemProcessTable() { return std::make_unique<ProcProcessTable>(); }
 
-bool startProgram(const std::string& path, const std::vector<std::string>& arguments,
-    const std::string& workingDirectory)
+bool startProgram(
+    const std::string& path, const std::vector<std::string>& arguments, const std::string& workingDirectory)
 {
     if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0)
         return false;

@@ -64,9 +64,7 @@ struct WindowSettingsCase {
     const char* gameSize;
 };
 
-class WindowSettingsFromFile
-    : public SettingsRead
-    , public ::testing::WithParamInterface<WindowSettingsCase> { };
+class WindowSettingsFromFile : public SettingsRead, public ::testing::WithParamInterface<WindowSettingsCase> { };
 
 TEST_P(WindowSettingsFromFile, KeyRulesAndDefaults)
 {
@@ -85,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, WindowSettingsFromFile,
         WindowSettingsCase { "ResizeOffByZero", "AllowWindowResize=0\n", false, true, true, true, "640x480" },
         WindowSettingsCase { "ResizeOffByNo", "AllowWindowResize=NO\n", false, true, true, true, "640x480" },
         WindowSettingsCase { "ResizeOtherTextKeepsIt", "AllowWindowResize=maybe\n", true, true, true, true, "640x480" },
-        WindowSettingsCase { "SwitchesTakeOnlyOnOrYes", "HoldTabForCombat=true\nObjectHandles=off\nFullScreen=1\n", true,
-            false, false, true, "640x480" },
+        WindowSettingsCase { "SwitchesTakeOnlyOnOrYes", "HoldTabForCombat=true\nObjectHandles=off\nFullScreen=1\n",
+            true, false, false, true, "640x480" },
         WindowSettingsCase { "MouseThreadFast", "MouseThread=fast\n", true, true, true, true, "640x480" },
         WindowSettingsCase { "MouseThreadOff", "MouseThread=off\n", true, true, true, false, "640x480" },
         WindowSettingsCase { "MouseSlow", "MouseThread=on\nMouse=slow\n", true, true, true, false, "640x480" },

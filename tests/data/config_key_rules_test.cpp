@@ -2,6 +2,7 @@
 #include "data/file_manager.h"
 #include "data/player_lists.h"
 #include "data/settings_services.h"
+#include "data/view_range.h"
 #include "settings_fixture.h"
 
 #include <functional>
@@ -21,9 +22,7 @@ struct KeyCase {
     std::function<void(SettingsRegistry&, const ConfigValues&)> check;
 };
 
-class KeyRules
-    : public SettingsFixture
-    , public ::testing::WithParamInterface<KeyCase> { };
+class KeyRules : public SettingsFixture, public ::testing::WithParamInterface<KeyCase> { };
 
 TEST_P(KeyRules, ApplyTheValue)
 {
@@ -128,7 +127,13 @@ const KeyCase kKeyCases[] = {
             EXPECT_TRUE(v.hasCircleCentre);
             EXPECT_EQ(v.circleCentreX, 300);
         } },
-    { "TranslationAddressFallsBack", "TranslationServerIPAddress=nonsense\r\n", [](auto&, auto&) { } },
+    { "OutOfRangeColouringFollows", "ColorOutOfRange=off\r\n",
+        [](auto& s, auto&) {
+            EXPECT_EQ(flag(s, u"ColorOutOfRange"), 0);
+            EXPECT_FALSE(isRangeColorOn());
+            setRangeColor(true);
+        } },
+    { "TranslationAddressFallsBack", "TranslationServerIPAddress=nonsense\r\n", [](auto&, auto&) {} },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, KeyRules, ::testing::ValuesIn(kKeyCases),
@@ -155,9 +160,8 @@ TEST_F(SettingsFixture, EveryKeyTakesEveryValueShape)
                 for (char& c : folded)
                     c = char(std::tolower(uint8_t(c)));
                 bool plain = name != "PopupHelpEnabled" && name != "PopupHelpSticky" && name != "PopupHelpPersistant"
-                    && name != "TranslationServer" && name != "TranslationServerAutomatic"
-                    && name != "IgnoreGuildChat" && name != "IgnoreAllianceChat" && name != "GlobalQueue"
-                    && name != "SaveJournal";
+                    && name != "TranslationServer" && name != "TranslationServerAutomatic" && name != "IgnoreGuildChat"
+                    && name != "IgnoreAllianceChat" && name != "GlobalQueue" && name != "SaveJournal";
                 if (plain) {
                     EXPECT_EQ(row->value, folded == "on" || folded == "yes" ? 1 : 0) << name << "=" << value;
                 }
@@ -262,9 +266,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, DottedAddress,
         AddressCase { "PortBeyond16Bits", "10.0.0.1,70000", false },
         AddressCase { "TextAfterThePort", "10.0.0.1,7775 main", true },
         AddressCase { "GroupBeyondAByte", "256.0.0.1,7775", false },
-        AddressCase { "FourDigitGroup", "1000.0.0.1,7775", false },
-        AddressCase { "ThreeGroups", "10.0.1,7775", false }, AddressCase { "NoPort", "10.0.0.1", false },
-        AddressCase { "HostName", "login.example.net,7775", false }, AddressCase { "Empty", "", false }),
+        AddressCase { "FourDigitGroup", "1000.0.0.1,7775", false }, AddressCase { "ThreeGroups", "10.0.1,7775", false },
+        AddressCase { "NoPort", "10.0.0.1", false }, AddressCase { "HostName", "login.example.net,7775", false },
+        AddressCase { "Empty", "", false }),
     [](const ::testing::TestParamInfo<AddressCase>& entry) { return std::string(entry.param.label); });
 
 TEST(ServerAddress, RotatesThroughTheHostsAddresses)

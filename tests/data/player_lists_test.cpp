@@ -154,8 +154,8 @@ TEST(CharacterData, CurrentFormRoundTripsAndDamagedFormsChangeNothing)
     EXPECT_EQ(read.speech, hues.speech);
     EXPECT_EQ(read.emote, hues.emote);
 
-    for (const std::string& damaged : { bytes.substr(0, 30), std::string(" ver 2\n") + bytes.substr(7),
-             std::string(21, 'x'), std::string() }) {
+    for (const std::string& damaged :
+        { bytes.substr(0, 30), std::string(" ver 2\n") + bytes.substr(7), std::string(21, 'x'), std::string() }) {
         CharacterHues untouched;
         EXPECT_FALSE(parseCharacterData(bytesOf(damaged), untouched)) << damaged.size();
         EXPECT_EQ(untouched.speech[0], kDefaultSpeechHue);
@@ -180,7 +180,11 @@ TEST_F(SettingsFixture, CharacterDataOfTheDefaultSlotIsInUse)
 
 TEST(SpeechKeywords, WholeRecordsOnly)
 {
-    std::string bytes("\x00\x01\x00\x03" "bank" "\xFF\xFE\x00\x02" "hi", 12);
+    std::string bytes("\x00\x01\x00\x03"
+                      "bank"
+                      "\xFF\xFE\x00\x02"
+                      "hi",
+        12);
     bytes.replace(4, 4, "ban");
     bytes = std::string("\x00\x01\x00\x03", 4) + "ban" + std::string("\xFF\xFE\x00\x02", 4) + "hi"
         + std::string("\x00\x05\x00\x09", 4) + "cut";

@@ -69,11 +69,11 @@ protected:
         , m_previous(std::filesystem::current_path())
     {
         std::filesystem::current_path(m_root.path());
-        m_environment.startProgram = [this](const std::string& path, const std::vector<std::string>& arguments,
-                                         const std::string& directory) {
-            started.push_back(path + " " + arguments.at(0) + " in " + directory);
-            return false;
-        };
+        m_environment.startProgram
+            = [this](const std::string& path, const std::vector<std::string>& arguments, const std::string& directory) {
+                  started.push_back(path + " " + arguments.at(0) + " in " + directory);
+                  return false;
+              };
     }
     ~PostPatch() override { std::filesystem::current_path(m_previous); }
 
@@ -109,9 +109,7 @@ struct CommandCase {
     std::map<std::string, std::string> after; // "" = gone
 };
 
-class PostPatchCommands
-    : public PostPatch
-    , public ::testing::WithParamInterface<CommandCase> { };
+class PostPatchCommands : public PostPatch, public ::testing::WithParamInterface<CommandCase> { };
 
 TEST_P(PostPatchCommands, RunAndTheCommandFileIsGone)
 {
@@ -131,9 +129,8 @@ TEST_P(PostPatchCommands, RunAndTheCommandFileIsGone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PostPatchCommands,
-    ::testing::Values(
-        CommandCase { "MoveReplaces", "moveandreplacefile a.dat a.new\r\n", { { "a.dat", "old" }, { "a.new", "new" } },
-            { { "a.dat", "new" }, { "a.new", "" } } },
+    ::testing::Values(CommandCase { "MoveReplaces", "moveandreplacefile a.dat a.new\r\n",
+                          { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "new" }, { "a.new", "" } } },
         CommandCase { "CommandWordAnyCase", "\n\nMoveAndReplaceFile a.dat a.new extra words\n",
             { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "new" } } },
         CommandCase { "OneArgumentChangesNothing", "moveandreplacefile a.dat\r\n",

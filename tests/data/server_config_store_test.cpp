@@ -198,9 +198,7 @@ struct RefusedCase {
     std::vector<uint8_t> payload;
 };
 
-class StoreRefuses
-    : public StoreTest
-    , public ::testing::WithParamInterface<RefusedCase> { };
+class StoreRefuses : public StoreTest, public ::testing::WithParamInterface<RefusedCase> { };
 
 // Refused files leave what is on disk as it was.
 TEST_P(StoreRefuses, KeepsTheLocalFile)
@@ -238,9 +236,9 @@ std::vector<uint8_t> inflatesPastTheLimit()
 INSTANTIATE_TEST_SUITE_P(Cases, StoreRefuses,
     ::testing::Values(RefusedCase { "NumberAboveEleven", 12, zlibCompressed("x") },
         RefusedCase { "NumberTwoFiftyFive", 255, zlibCompressed("x") },
-        RefusedCase { "EvenNumberIgnored", 4, zlibCompressed("x") }, RefusedCase { "NegativeNumber", -1, zlibCompressed("x") },
-        RefusedCase { "CorruptStream", 3, corrupted() }, RefusedCase { "TruncatedStream", 3, truncated() },
-        RefusedCase { "NotZlibAtAll", 3, { 1, 2, 3, 4, 5 } },
+        RefusedCase { "EvenNumberIgnored", 4, zlibCompressed("x") },
+        RefusedCase { "NegativeNumber", -1, zlibCompressed("x") }, RefusedCase { "CorruptStream", 3, corrupted() },
+        RefusedCase { "TruncatedStream", 3, truncated() }, RefusedCase { "NotZlibAtAll", 3, { 1, 2, 3, 4, 5 } },
         RefusedCase { "InflatesPastTheLimit", 3, inflatesPastTheLimit() }),
     [](const ::testing::TestParamInfo<RefusedCase>& entry) { return std::string(entry.param.label); });
 
@@ -250,8 +248,8 @@ TEST_F(StoreTest, DebugMessagesSayWhatHappens)
     m_store.setEnabled(false);
     m_store.upload(1);
     EXPECT_EQ(m_notices.messages,
-        (std::vector<std::string> { "Client WILL NOT use server config files!",
-            "Sending config file packet to server!  File 1." }));
+        (std::vector<std::string> {
+            "Client WILL NOT use server config files!", "Sending config file packet to server!  File 1." }));
     EXPECT_TRUE(m_requests.sent.empty()) << "nothing is sent while the mode is off";
 }
 

@@ -10,11 +10,7 @@
 namespace {
 
 // Every request, notice and world call, in order.
-class Recorder final
-    : public ServerRequests
-    , public GameStateService
-    , public WindowNotices
-    , public PointerService {
+class Recorder final : public ServerRequests, public GameStateService, public WindowNotices, public PointerService {
 public:
     bool hasGameConnection() override { return true; }
     bool sendUpdateRange(uint8_t range) override { return log("range " + std::to_string(range)); }
@@ -168,8 +164,7 @@ TEST_F(ClientActions, ToggleWhileDeadAsksForResurrectionChoiceFirst)
 {
     m_recorder.dead = true;
     setWarMode(-1);
-    EXPECT_EQ(m_recorder.calls,
-        (std::vector<std::string> { "resurrect 0", "war 1 4 0 0", "icons", "unhighlight" }));
+    EXPECT_EQ(m_recorder.calls, (std::vector<std::string> { "resurrect 0", "war 1 4 0 0", "icons", "unhighlight" }));
     EXPECT_TRUE(isWarModeOnOrRequested());
 }
 
@@ -229,8 +224,7 @@ TEST_F(ClientActions, TargetedCommandWaitsForItsTargetThenEnds)
     targetingState().callback(kItem);
     EXPECT_FALSE(targetingState().targetingActive);
     EXPECT_FALSE(targetingState().callback);
-    EXPECT_EQ(m_recorder.calls,
-        (std::vector<std::string> { "gump cursor 39", "cursor 19", "cursor 17", "preview" }))
+    EXPECT_EQ(m_recorder.calls, (std::vector<std::string> { "gump cursor 39", "cursor 19", "cursor 17", "preview" }))
         << "an object that is not a mobile sends nothing";
 }
 

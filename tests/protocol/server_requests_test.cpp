@@ -59,7 +59,8 @@ protected:
 
 TEST_F(ConfigFileHandler, WritesTheFileWhileTheModeIsOn)
 {
-    std::vector<uint8_t> packet = fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("new macros")).bytes();
+    std::vector<uint8_t> packet
+        = fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("new macros")).bytes();
     handleConfigFilePacket(packet.data());
     EXPECT_EQ(m_client.read("Desktop/common/macros.txt"), "new macros");
 }
@@ -70,9 +71,7 @@ struct BadPacketCase {
     bool modeOn;
 };
 
-class ConfigFileHandlerRefuses
-    : public ConfigFileHandler
-    , public ::testing::WithParamInterface<BadPacketCase> { };
+class ConfigFileHandlerRefuses : public ConfigFileHandler, public ::testing::WithParamInterface<BadPacketCase> { };
 
 TEST_P(ConfigFileHandlerRefuses, KeepsTheLocalFile)
 {
@@ -82,13 +81,11 @@ TEST_P(ConfigFileHandlerRefuses, KeepsTheLocalFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigFileHandlerRefuses,
-    ::testing::Values(
-        BadPacketCase { "ModeOff", fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("x")).bytes(),
-            false },
+    ::testing::Values(BadPacketCase { "ModeOff",
+                          fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("x")).bytes(), false },
         BadPacketCase { "NoFileNumber", fixture::ServerPacket(0xD0).bytes(), true },
         BadPacketCase { "TruncatedStream",
-            fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("truncated text")).truncatedBy(4),
-            true },
+            fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("truncated text")).truncatedBy(4), true },
         BadPacketCase { "NumberPastTheTable",
             fixture::ServerPacket(0xD0).u8(200).bytes(fixture::zlibCompressed("x")).bytes(), true }),
     [](const ::testing::TestParamInfo<BadPacketCase>& entry) { return std::string(entry.param.label); });

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
     }
     std::string ignoreBytes = ignoreListBytes(ignore);
-    std::vector<IgnoreEntry> again = parseIgnoreList(
-        std::span(reinterpret_cast<const uint8_t*>(ignoreBytes.data()), ignoreBytes.size()));
+    std::vector<IgnoreEntry> again
+        = parseIgnoreList(std::span(reinterpret_cast<const uint8_t*>(ignoreBytes.data()), ignoreBytes.size()));
     if (again.size() != ignore.size())
         __builtin_trap();
 

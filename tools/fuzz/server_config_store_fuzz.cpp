@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string after = fuzz::readFile(client.path() + "/ignore.lst");
     if (number == 0) {
         std::string inflated;
-        bool inflates = payload.empty()
-            || inflatePayload(payload, ServerConfigStore::kMaxReceivedFileBytes, inflated);
+        bool inflates = payload.empty() || inflatePayload(payload, ServerConfigStore::kMaxReceivedFileBytes, inflated);
         if (accepted != inflates)
             __builtin_trap();
         if (!accepted && after != "keep me")
