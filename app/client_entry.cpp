@@ -7,7 +7,9 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "app/post_patch_startup.h"
 #include "app/service_defaults.h"
+#include "app/settings_wiring.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
 #include "app/world_wiring.h"
@@ -18,7 +20,11 @@
 #include "core/text_console.h"
 #include "data/client_file_path.h"
 #include "data/config_file.h"
-#include "data/config_keys.h"
+#include "data/config_key_rules.h"
+#include "data/client_services.h"
+#include "data/player_lists.h"
+#include "data/settings_registry.h"
+#include "data/view_range.h"
 #include "data/data_files.h"
 #include "data/def_tables.h"
 #include "data/file_manager.h"
@@ -118,65 +124,7 @@ void initStartupState()
 
 void releaseStartupState() { startupState().initialised = false; }
 
-std::string configText(ConfigKeyKind kind)
-{
-    std::string value;
-    lookupConfigValue(kind, value);
-    return value;
-}
-
-// The key's text in lower case; nothing when no settings file names it.
-std::optional<std::string> configWord(ConfigKeyKind kind)
-{
-    std::string value;
-    if (!lookupConfigValue(kind, value))
-        return std::nullopt;
-    for (char& c : value)
-        c = platform::foldAsciiCase(c);
-    return value;
-}
-
-// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
-bool configFlag(ConfigKeyKind kind, bool fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word)
-        return fallback;
-    return *word == "on" || *word == "yes";
-}
-
 } // namespace
-
-WindowSettings readWindowSettings()
-{
-    WindowSettings settings;
-    // "true", "yes", "on" or a non-zero number switch resizing on, "false",
-    // "no", "off" or "0" off; any other text leaves it as it was.
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::AllowWindowResize)) {
-        char* end = nullptr;
-        long number = std::strtol(word->c_str(), &end, 10);
-        bool isNumber = !word->empty() && end && *end == '\0';
-        if (*word == "true" || *word == "yes" || *word == "on" || (isNumber && number != 0))
-            settings.allowWindowResize = true;
-        else if (*word == "false" || *word == "no" || *word == "off" || (isNumber && number == 0))
-            settings.allowWindowResize = false;
-    }
-    settings.fullScreen = configFlag(ConfigKeyKind::FullScreen, settings.fullScreen);
-    settings.holdTabForCombat = configFlag(ConfigKeyKind::HoldTabForCombat, settings.holdTabForCombat);
-    settings.objectHandles = configFlag(ConfigKeyKind::ObjectHandles, settings.objectHandles);
-    // MouseThread takes "fast" as well; the older Mouse key says "slow" or "fast".
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::MouseThread))
-        settings.mouseThread = *word == "on" || *word == "yes" || *word == "fast";
-    if (std::optional<std::string> word = configWord(ConfigKeyKind::Mouse)) {
-        if (*word == "slow")
-            settings.mouseThread = false;
-        else if (*word == "fast")
-            settings.mouseThread = true;
-    }
-    if (std::optional<std::string> size = configWord(ConfigKeyKind::GamePlayWindowSize))
-        settings.gamePlayWindowSize = *size;
-    return settings;
-}
 
 uint32_t computeMapFileMask()
 {
@@ -215,12 +163,15 @@ const std::string& launcherName() { return startupState().launcherName; }
 
 int clientMain(int argc, char** argv)
 {
+    if (postPatchTakesOver())
+        return 0;
     reporterOpen();
     registerCleanup("reporterClose", reporterClose);
 
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
+    installSettingsServices();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);
@@ -245,10 +196,11 @@ int clientMain(int argc, char** argv)
     registerCleanup("destroyDefTables", destroyDefTables);
 
     initStartupState();
-    registerCleanup("releaseStartupState", releaseStartupState);
-    readConfigFile("vo.cfg", true);
-    std::string loginServerFile = configText(ConfigKeyKind::LoginServerFile);
-    readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
+    registerCleanup("releaseStartupState", [] {
+        releaseSettingsStartupState();
+        releaseStartupState();
+    });
+    readStartupSettings();
     initSoundLayer();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
@@ -268,6 +220,7 @@ int clientMain(int argc, char** argv)
 
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
+    loadPlayerLists();
 
     WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
@@ -278,9 +231,7 @@ int clientMain(int argc, char** argv)
 
     ArtFileCursorSource cursorArt;
     // The war-mode cursors are tinted with the player's combat colour.
-    std::string combatHueText = configText(ConfigKeyKind::CombatHueColor);
-    int32_t combatHue = combatHueText.empty() ? 0 : parseHtmlColor(combatHueText);
-    loadCursors(cursorArt, uint16_t(combatHue), false);
+    loadCursors(cursorArt, uint16_t(configValues().combatHueColour), ::settings().restartRow("Use565")->value != 0);
     createWorldPlayer();
 
     std::unique_ptr<WindowPresenter> presenter;
@@ -297,8 +248,11 @@ int clientMain(int argc, char** argv)
         if (presenter)
             presenter->recreateBackBuffer(width, height);
     };
-    services.saveFullScreenSetting
-        = [](bool fullScreen) { setConfigValue(ConfigKeyKind::FullScreen, fullScreen ? "on" : "off"); };
+    services.saveFullScreenSetting = saveFullScreenSetting;
+    services.isInGame = [] { return gameState().isInGame(); };
+    services.isWarModeOnOrRequested = isWarModeOnOrRequested;
+    services.setWarMode = setWarMode;
+    services.runCommand = [](uint16_t id) { runSettingsCommand(id); };
     services.invalidateWholeScreen = [&presenter] {
         if (presenter)
             presenter->backBuffer().invalidateWholeScreen();
@@ -310,13 +264,14 @@ int clientMain(int argc, char** argv)
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
+    attachSettingsToWindow(mainWindow, *presenter);
     // The game area the player chose (640x480 unless it reads 800x600).
     int gameWidth = 0;
     int gameHeight = 0;
     if (std::sscanf(settings.gamePlayWindowSize.c_str(), "%dx%d", &gameWidth, &gameHeight) == 2)
         mainWindow.setGameWindowSize(gameWidth, gameHeight);
     // The title names the account when the settings give both its parts.
-    if (!mainWindow.create(configText(ConfigKeyKind::AcctID), configText(ConfigKeyKind::AcctLastName)))
+    if (!mainWindow.create(configFiles().accountName(), configValues().accountLastName))
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
@@ -370,8 +325,9 @@ int clientMain(int argc, char** argv)
         if (drawVideoInto(presenter->backBuffer()))
             presenter->present();
     });
-    wireWorldObjects(tick, loop, presenter->backBuffer(), [&mainWindow] { return mainWindow.gameWidth(); });
-    loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
+    wireWorldObjects(tick, loop, presenter->backBuffer());
+    loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
+    wireSettingsSteps(loop, tick, mainWindow);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -385,6 +341,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
+    detachSettingsFromWindow();
     presenter.reset();
     window.reset();
     display.reset();

@@ -18,8 +18,5 @@ uint32_t mapFileMask();
 // Japanese, else 271, 272 with feature 0x40, 273 with 0x80, 277 with 0x100
 // (the last that applies).
 int32_t splashPictureFor(const std::string& languageCode, uint32_t serverFeatures);
-// The window's settings as the settings files read so far give them; keys
-// no file names keep their defaults.
-WindowSettings readWindowSettings();
 // The file name of the program that started the client; empty when unknown.
 const std::string& launcherName();

@@ -19,7 +19,7 @@ void WindowPresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeig
         // The buffer is the client area, at least the game area inside it;
         // it shrinks again when the client area does (leaving full screen).
         m_backBuffer.resetSizeTo(clientWidth, clientHeight);
-        m_backBuffer.create(m_window.gameWidth(), m_window.gameHeight(), BufferFormat::Rgb555);
+        m_backBuffer.create(m_window.gameWidth(), m_window.gameHeight(), m_bufferFormat);
     }
     present(PresentKind::Always);
 }

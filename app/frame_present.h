@@ -24,6 +24,9 @@ public:
     WindowPresenter(platform::Display& display, MainWindow& window);
 
     BackBuffer& backBuffer() { return m_backBuffer; }
+    // The back buffer's format from its next creation on: 5-6-5 with the
+    // use565 setting, else 5-5-5.
+    void setUse565(bool on) { m_bufferFormat = on ? BufferFormat::Rgb565 : BufferFormat::Rgb555; }
     // Re-creates the back buffer for a client area of the given size (at
     // least the game area; cleared) and shows it.
     void recreateBackBuffer(int32_t clientWidth, int32_t clientHeight);
@@ -40,4 +43,5 @@ private:
     std::vector<uint16_t> m_picture;
     std::vector<uint16_t> m_previous;
     BufferFormat m_presentedFormat = BufferFormat::Rgb555;
+    BufferFormat m_bufferFormat = BufferFormat::Rgb555;
 };

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "gfx/primary_surface.h"
+
 #include "platform/virtual_keys.h"
 
 #include <algorithm>
@@ -299,6 +301,11 @@ void MainWindow::onSize(int32_t width, int32_t height)
 {
     if (width == 0 || height == 0)
         return;
+    // Full screen shows the chosen mode, scaled to the screen.
+    if (m_fullScreenActive && m_fullScreenWidth > 0) {
+        width = m_fullScreenWidth;
+        height = m_fullScreenHeight;
+    }
     int32_t clientWidth = width;
     int32_t clientHeight = height;
     if (m_settings.allowWindowResize) {
@@ -418,8 +425,11 @@ void MainWindow::toggleDisplayMode()
     } else {
         m_savedWindowedWidth = m_clientWidth;
         m_savedWindowedHeight = m_clientHeight;
-        if (m_window.setFullScreen(true))
+        chooseFullScreenMode(inGame(), m_settings.fullScreenRes, m_fullScreenWidth, m_fullScreenHeight);
+        if (m_window.setFullScreen(true)) {
             m_fullScreenActive = true;
+            m_window.setClientSize(m_fullScreenWidth, m_fullScreenHeight);
+        }
     }
     m_settings.fullScreen = m_fullScreenActive;
     m_modeSwitchInProgress = false;

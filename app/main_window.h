@@ -94,6 +94,8 @@ struct WindowSettings {
     bool mouseThread = true;
     // "%dx%d", the game area the player chose.
     std::string gamePlayWindowSize = "640x480";
+    // "%dx%d", the full-screen mode while in the world.
+    std::string fullScreenRes = "640x480";
 };
 
 // Client sizes are kept at least the game size and a multiple of 4.
@@ -120,6 +122,8 @@ public:
 
     void setWindowTitle(const char* text);
     void setGameWindowSize(int32_t width, int32_t height);
+    // The full-screen mode the next switch asks for while in the world.
+    void setFullScreenRes(std::string text) { m_settings.fullScreenRes = std::move(text); }
     void toggleDisplayMode();
     // Back to a window (before a web browser is opened): the view offset is
     // reset and everything redrawn.
@@ -186,6 +190,9 @@ private:
     int32_t m_gameViewOffsetY = 0;
     int32_t m_savedWindowedWidth = 0;
     int32_t m_savedWindowedHeight = 0;
+    // The mode full screen shows, as the full-screen switch chose it.
+    int32_t m_fullScreenWidth = 0;
+    int32_t m_fullScreenHeight = 0;
     bool m_fullScreenActive = false;
     bool m_modeSwitchInProgress = false;
     bool m_systemCursorShown = true;

@@ -3,28 +3,78 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/startup_cleanups.h"
+#include "data/client_services.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
+#include "world/mobile.h"
 #include "world/update_range.h"
 #include "world/world_screen.h"
 
+namespace {
+
+// The player and the world model as the small client actions of the data
+// layer (view range, war mode) see them.
+class WorldGameState final : public GameStateService {
+public:
+    bool isInGame() override { return m_inGame && player(); }
+    bool hasPlayer() override { return player() != nullptr; }
+    int32_t playerUpdateRange() override { return player() ? player()->getUpdateRange() : kMaxUpdateRange; }
+    bool isPlayerDead() override { return player() && player()->isDead(); }
+    bool playerWarFlag() override { return player() && player()->warMode != 0; }
+    void setPlayerWarFlag(bool war) override
+    {
+        PlayerMobile* self = player();
+        if (!self || (self->warMode != 0) == war)
+            return;
+        // Taken out of the cell grid and put back, so that it is drawn in
+        // the new state.
+        bool placed = self->isPlaced();
+        if (placed)
+            self->removeFromGrid();
+        self->warMode = war ? 1 : 0;
+        if (placed)
+            self->place();
+    }
+    void redrawRangeColouring() override { redrawRangeChanges(0, kMaxUpdateRange + 1); }
+    // The world view keeps no highlighted object yet.
+    void clearWorldViewHighlight() override { }
+    void resetWorldForConnect() override { resetWorldObjectsForSession(); }
+    // Internet-game-room sessions belong to the front end, which has none yet.
+    void requestStopAllIgrSessions() override { }
+
+    void setInGame(bool inGame) { m_inGame = inGame; }
+
+private:
+    bool m_inGame = false;
+};
+
+WorldGameState& worldGameState()
+{
+    static WorldGameState state;
+    return state;
+}
+
+} // namespace
+
+void setPlayerInGame(bool inGame) { worldGameState().setInGame(inGame); }
+
 void startWorldObjects()
 {
+    installGameState(&worldGameState());
     initWorldObjects();
     registerCleanup("releaseWorldObjects", initWorldObjects);
 }
 
 void createWorldPlayer() { createPlayerObject(); }
 
-void wireWorldObjects(GameTick& tick, MainLoop& loop, BackBuffer& backBuffer, std::function<int32_t()> gameWidth)
+void wireWorldObjects(GameTick& tick, MainLoop& loop, BackBuffer& backBuffer)
 {
     setWorldBackBuffer(&backBuffer);
     tick.setStep(TickStep::AgePendingRecords, ageKeptTexts);
     tick.setStep(TickStep::ObjectManagerUpdate, updateWorldObjects);
-    tick.setStep(TickStep::ViewRangeStep, [gameWidth = std::move(gameWidth)] { viewRangeStep(gameWidth()); });
     loop.setStep(LoopStep::RefreshPlayerSerial, refreshPlayerObjectSerial);
 }
 
@@ -57,7 +107,6 @@ void shutdownWorldObjects(GameTick& tick, MainLoop& loop)
     resetWorldObjectsForSession();
     tick.setStep(TickStep::AgePendingRecords, nullptr);
     tick.setStep(TickStep::ObjectManagerUpdate, nullptr);
-    tick.setStep(TickStep::ViewRangeStep, nullptr);
     loop.setStep(LoopStep::RefreshPlayerSerial, nullptr);
     setWorldBackBuffer(nullptr);
     deletePlayerObject();

@@ -6,7 +6,6 @@
 // shutdown. Main thread only.
 
 #include <cstdint>
-#include <functional>
 
 class BackBuffer;
 class GameTick;
@@ -16,13 +15,16 @@ namespace platform {
 struct WindowMessage;
 }
 
-// Start-up: the object lists (and their clean-up at exit).
+// The session says when the server has completed the login (and when the
+// player left the game); range requests wait for it.
+void setPlayerInGame(bool inGame);
+// Start-up: the game-state service over the world and the object lists (and
+// their clean-up at exit).
 void startWorldObjects();
 // Start-up: the one player object.
 void createWorldPlayer();
-// Wires the loop and tick steps; redraw requests go to `backBuffer`, and the
-// automatic update range follows the width `gameWidth` answers.
-void wireWorldObjects(GameTick& tick, MainLoop& loop, BackBuffer& backBuffer, std::function<int32_t()> gameWidth);
+// Wires the loop and tick steps; redraw requests go to `backBuffer`.
+void wireWorldObjects(GameTick& tick, MainLoop& loop, BackBuffer& backBuffer);
 // Every window message: the Shift key's state.
 void noteWorldKeyMessage(const platform::WindowMessage& message);
 // Shutdown: the session's world is cleared, the steps unwired, the player

@@ -3,13 +3,13 @@
 #include "core/error_report.h"
 #include "core/file_name_sanitizer.h"
 #include "data/file_manager.h"
+#include "data/managed_files.h"
 #include "platform/file_system.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr size_t kMaxLineLength = 254;
 constexpr size_t kMaxNameCopy = 29;
 const char* const kMainFile = "vo.cfg";
 const char* const kSharedFile = "Desktop/common/vo.cfg";
@@ -47,34 +47,6 @@ bool isExcludedPerCharacter(ConfigKeyKind kind)
     }
 }
 
-// One line of a file held in memory: its text (at most 254 characters) and
-// where the next line starts.
-struct LineSpan {
-    std::string_view text;
-    size_t begin;
-    size_t next;
-};
-
-bool nextLine(const std::string& bytes, size_t at, LineSpan& line)
-{
-    if (at >= bytes.size())
-        return false;
-    size_t end = at;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
-        ++end;
-    line.begin = at;
-    line.text = std::string_view(bytes).substr(at, std::min(end - at, kMaxLineLength));
-    line.next = end;
-    if (end < bytes.size()) {
-        char first = bytes[end];
-        line.next = end + 1;
-        if (line.next < bytes.size() && (bytes[line.next] == '\n' || bytes[line.next] == '\r')
-            && bytes[line.next] != first)
-            ++line.next;
-    }
-    return true;
-}
-
 std::optional<ConfigKeyKind> lineKind(std::string_view text)
 {
     std::string_view key;
@@ -84,51 +56,14 @@ std::optional<ConfigKeyKind> lineKind(std::string_view text)
     return findConfigKey(key);
 }
 
-void appendRest(FILE* stream, std::string& bytes)
-{
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
-        bytes.append(chunk, got);
-}
-
-// An existing empty file counts as read: it is not a reason to fall back to
-// another file.
-bool readWhole(const std::string& name, std::string& bytes)
-{
-    bytes.clear();
-    FileManager& files = fileManager();
-    FILE* stream = files.open(name, "rb");
-    if (!stream)
-        return false;
-    appendRest(stream, bytes);
-    files.close(stream);
-    return true;
-}
-
-// The real path the file manager finds (or, with `create`, makes) for a name.
-std::optional<std::string> realPath(const std::string& name, bool create)
-{
-    FileManager& files = fileManager();
-    FILE* stream = files.open(name, "rb");
-    if (!stream && create)
-        stream = files.open(name, "ab");
-    if (!stream)
-        return std::nullopt;
-    std::optional<std::string> path;
-    for (const OpenFileEntry& entry : files.openFiles()) {
-        if (entry.handle == stream)
-            path = entry.path;
-    }
-    files.close(stream);
-    return path;
-}
-
 std::string readRealFile(const std::string& path)
 {
     std::string bytes;
     if (FILE* stream = std::fopen(path.c_str(), "rb")) {
-        appendRest(stream, bytes);
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+            bytes.append(chunk, got);
         std::fclose(stream);
     }
     return bytes;
@@ -149,7 +84,7 @@ bool readTextLine(FILE* stream, std::string& line)
     if (c == EOF)
         return false;
     while (c != EOF && c != '\n' && c != '\r') {
-        if (line.size() < kMaxLineLength)
+        if (line.size() < kMaxTextLineLength)
             line += char(c);
         c = std::fgetc(stream);
     }
@@ -214,18 +149,18 @@ bool ConfigFiles::readConfigFile(const std::string& path, bool perCharacter)
             perCharacterFile = true;
             std::optional<std::string> own
                 = serverStored() ? std::optional<std::string>(kSharedFile) : perCharacterPath(kMainFile);
-            opened = own && readWhole(*own, bytes);
+            opened = own && readManagedFile(*own, bytes);
         }
         if (!opened)
-            opened = readWhole(kMainFile, bytes);
+            opened = readManagedFile(kMainFile, bytes);
     } else {
-        opened = readWhole(path, bytes);
+        opened = readManagedFile(path, bytes);
     }
     if (!opened)
         return false;
 
-    LineSpan line;
-    for (size_t at = 0; nextLine(bytes, at, line); at = line.next) {
+    TextLineSpan line;
+    for (size_t at = 0; nextTextLine(bytes, at, line); at = line.next) {
         std::string_view key;
         std::string_view value;
         if (!parseConfigLine(line.text, key, value) || value.empty())
@@ -268,16 +203,16 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
 {
     std::string target = writerTarget(perCharacterWriter);
     std::string bytes;
-    bool scanned = readWhole(target, bytes);
+    bool scanned = readManagedFile(target, bytes);
     if (!scanned && perCharacterWriter)
-        scanned = readWhole(kMainFile, bytes);
+        scanned = readManagedFile(kMainFile, bytes);
 
     bool remove = isAccountKey(kind) && (m_forgetAccountPassword || (perCharacterWriter && namesKnown()));
     std::string newLine = std::string(configKeyName(kind)) + "=" + value + "\r\n";
 
-    LineSpan line {};
+    TextLineSpan line {};
     bool found = false;
-    for (size_t at = 0; scanned && nextLine(bytes, at, line); at = line.next) {
+    for (size_t at = 0; scanned && nextTextLine(bytes, at, line); at = line.next) {
         if (lineKind(line.text) == kind) {
             found = true;
             break;
@@ -288,9 +223,9 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
 
     // The file to write: the target, or for the per-character writer
     // "vo.cfg" when the target cannot be made (its folder is missing).
-    std::optional<std::string> path = realPath(target, true);
+    std::optional<std::string> path = managedRealPath(target, true);
     if (!path && perCharacterWriter)
-        path = realPath(kMainFile, true);
+        path = managedRealPath(kMainFile, true);
     if (!path)
         reportFatal("%s", "");
 
@@ -317,11 +252,11 @@ bool ConfigFiles::lookupConfigValue(ConfigKeyKind kind, std::string& out)
 {
     std::string bytes;
     std::optional<std::string> own = perCharacterPath(kMainFile);
-    if (!(own && readWhole(*own, bytes)) && !readWhole(kMainFile, bytes))
+    if (!(own && readManagedFile(*own, bytes)) && !readManagedFile(kMainFile, bytes))
         return false;
     bool found = false;
-    LineSpan line;
-    for (size_t at = 0; nextLine(bytes, at, line); at = line.next) {
+    TextLineSpan line;
+    for (size_t at = 0; nextTextLine(bytes, at, line); at = line.next) {
         std::string_view key;
         std::string_view value;
         if (!parseConfigLine(line.text, key, value) || findConfigKey(key) != kind)

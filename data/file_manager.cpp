@@ -185,6 +185,20 @@ void FileManager::addSearchPath(const std::string& directory)
     m_searchPaths.push_back({ withTrailingSeparator(directory) });
 }
 
+bool FileManager::addSearchPathOnce(const std::string& directory)
+{
+    ensureInitialised();
+    std::string wanted = withTrailingSeparator(platform::normalizeSeparators(directory));
+    for (const SearchPath& path : m_searchPaths) {
+        if (path.directory == wanted)
+            return false;
+    }
+    if (directory.empty() || directory.size() > kMaxSearchPathLength || m_searchPaths.size() >= kMaxSearchPaths)
+        return false;
+    m_searchPaths.push_back({ wanted });
+    return true;
+}
+
 const SearchPath* FileManager::getSearchPath(size_t index)
 {
     ensureInitialised();

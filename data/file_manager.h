@@ -73,6 +73,10 @@ public:
     // separator). A directory of more than 511 characters, or a tenth search
     // path, is fatal.
     void addSearchPath(const std::string& directory);
+    // The same for a directory named by a settings file, which may be read
+    // several times in a run: a directory already searched is not added
+    // again, and one that does not fit is refused (false) rather than fatal.
+    bool addSearchPathOnce(const std::string& directory);
     // Null for an index outside 0..count-1.
     const SearchPath* getSearchPath(size_t index);
     size_t searchPathCount();

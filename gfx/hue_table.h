@@ -5,6 +5,8 @@
 // visible. The process-wide table is loaded at start-up on the main thread
 // and only read afterwards.
 
+#include "core/html_colour.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -51,8 +53,3 @@ bool loadHues();
 // The name of a hue, without the padding.
 std::span<const char> hueNameText(const HueEntry& entry);
 
-// A colour written as text in settings and markup: "#RRGGBB" (either case; any
-// other character counts as 0, and missing digits too), a decimal 0xRRGGBB, or
-// a negative decimal returned as it is. Returns a 5-5-5 colour.
-int32_t parseHtmlColor(std::string_view text);
-int32_t parseHtmlColor(std::u16string_view text);

@@ -29,16 +29,23 @@ bool parseFullScreenRes(std::string_view text, int32_t& width, int32_t& height)
     return true;
 }
 
-bool createPrimarySurface(platform::Display& display, BackBuffer& buffer, bool inWorld, std::string_view fullScreenRes,
-    FullScreenOutput& output)
+void chooseFullScreenMode(bool inWorld, std::string_view fullScreenRes, int32_t& width, int32_t& height)
 {
-    int32_t width = kDefaultModeWidth, height = kDefaultModeHeight;
+    width = kDefaultModeWidth;
+    height = kDefaultModeHeight;
     int32_t wantedWidth = 0, wantedHeight = 0;
     if (inWorld && parseFullScreenRes(fullScreenRes, wantedWidth, wantedHeight)
         && isUsableMode(wantedWidth, wantedHeight)) {
         width = wantedWidth;
         height = wantedHeight;
     }
+}
+
+bool createPrimarySurface(platform::Display& display, BackBuffer& buffer, bool inWorld, std::string_view fullScreenRes,
+    FullScreenOutput& output)
+{
+    int32_t width = 0, height = 0;
+    chooseFullScreenMode(inWorld, fullScreenRes, width, height);
     if (!display.setFullscreen(true, width, height)) {
         if (width == kDefaultModeWidth && height == kDefaultModeHeight)
             return false;

@@ -24,6 +24,10 @@ struct FullScreenOutput {
 // not start with two numbers joined by an 'x'.
 bool parseFullScreenRes(std::string_view text, int32_t& width, int32_t& height);
 
+// The mode a switch to full screen asks for: the setting's while the player is
+// in the world and it names a usable mode, else 640x480.
+void chooseFullScreenMode(bool inWorld, std::string_view fullScreenRes, int32_t& width, int32_t& height);
+
 // Switches to full screen. On success the back buffer takes the mode's size
 // at its next creation (it may shrink), and the caller moves the game area to
 // the window's top-left and has the gump layer re-create the back buffer.

@@ -539,3 +539,18 @@ bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range)
     packetPutByte(buffer, range);
     return finish(buffer);
 }
+
+bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> payload)
+{
+    packetBegin(buffer, 0xD0);
+    packetPutByte(buffer, fileNumber);
+    packetPutBytes(buffer, payload.data(), payload.size());
+    return finish(buffer);
+}
+
+bool buildLogoutOkPacket(PacketBuffer& buffer)
+{
+    packetBegin(buffer, 0xD1);
+    packetPutByte(buffer, 1);
+    return finish(buffer);
+}

@@ -105,3 +105,6 @@ bool buildEncodedCommandPacket(
     PacketBuffer& buffer, uint32_t serial, uint16_t subCommand, std::span<const EncodedArgument> arguments);
 // The update range the client asks for, in cells.
 bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range);
+// One server-stored settings file: its number and its zlib-compressed bytes.
+bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> payload);
+bool buildLogoutOkPacket(PacketBuffer& buffer);

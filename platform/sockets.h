@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace platform {
 
@@ -68,6 +69,8 @@ IoResult udpReceiveFrom(SocketHandle socket, uint8_t* data, size_t count, uint32
 
 // Resolves a host name or dotted address to its first IPv4 address; false on failure.
 bool resolveHostName(const char* name, uint32_t* address);
+// Every IPv4 address of a host name, in the resolver's order; empty on failure.
+std::vector<uint32_t> resolveHostAddresses(const char* name);
 // The first IPv4 address of this host's own name, 0 when the lookup fails.
 uint32_t localIPv4Address();
 

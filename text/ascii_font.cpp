@@ -140,6 +140,8 @@ void setAsciiShadedFonts(bool on)
     g_shadedFonts = on;
 }
 
+bool asciiShadedFonts() { return g_shadedFonts; }
+
 int32_t measureAsciiChars(int32_t font, int32_t count, const char* text)
 {
     int32_t width = 0;

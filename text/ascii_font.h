@@ -47,6 +47,7 @@ int32_t asciiGlyphWidth(int32_t font, int32_t code);
 
 // Glyph drawing options (the `ShadedFonts` setting).
 void setAsciiShadedFonts(bool on);
+bool asciiShadedFonts();
 
 int32_t measureAsciiChars(int32_t font, int32_t count, const char* text);
 bool measureAsciiText(int32_t font, const char* text, int32_t& width, int32_t& height, int32_t& baseline);

@@ -391,6 +391,8 @@ void resetWorldObjectsForSession()
 {
     clearWorld();
     resetUpdateRange();
+    if (PlayerMobile* self = player())
+        self->resetUpdateRangeByte();
     dragState() = DragState {};
 }
 

@@ -232,26 +232,32 @@ IoResult udpReceiveFrom(SocketHandle socket, uint8_t* data, size_t count, uint32
     }
 }
 
-bool resolveHostName(const char* name, uint32_t* address)
+std::vector<uint32_t> resolveHostAddresses(const char* name)
 {
+    std::vector<uint32_t> addresses;
     if (!name || !*name)
-        return false;
+        return addresses;
     addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
-        return false;
-    bool ok = false;
+        return addresses;
     for (addrinfo* entry = found; entry; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in)) {
-            *address = ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
-            ok = true;
-            break;
-        }
+        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in))
+            addresses.push_back(ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr));
     }
     freeaddrinfo(found);
-    return ok;
+    return addresses;
+}
+
+bool resolveHostName(const char* name, uint32_t* address)
+{
+    std::vector<uint32_t> addresses = resolveHostAddresses(name);
+    if (addresses.empty())
+        return false;
+    *address = addresses.front();
+    return true;
 }
 
 uint32_t localIPv4Address()

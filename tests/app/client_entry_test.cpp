@@ -85,6 +85,24 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
         "console scrolls yes\n");
 }
 
+// The login count comes from the file: a returning player's settings are left
+// exactly as they were, while a first play switches the obscenity filter off
+// once.
+TEST_F(ClientRun, ReturningPlayersSettingsFileIsLeftAsItWas)
+{
+    const std::string text = "ClientLogin=10\r\nObscenityFilter=on\r\nFoo=bar\nFootsteps=off";
+    client.write("vo.cfg", text);
+    EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0), "cleanup reporterClose");
+    EXPECT_EQ(client.read("vo.cfg"), text);
+}
+
+TEST_F(ClientRun, FirstPlaySwitchesTheObscenityFilterOffOnce)
+{
+    client.write("vo.cfg", "ClientLogin=1\r\nObscenityFilter=on\r\n");
+    EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0), "cleanup reporterClose");
+    EXPECT_EQ(client.read("vo.cfg"), "ClientLogin=1\r\nObscenityFilter=off\r\n");
+}
+
 TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
 {
     pid_t first = fork();
@@ -137,48 +155,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, MapFileMask,
         MaskCase { "OnlyOne", { "map1.mul" }, 0 }, MaskCase { "UpperCaseFifteen", { "MAP15.MUL" }, 1u << 15 },
         MaskCase { "None", {}, 0 }),
     [](const ::testing::TestParamInfo<MaskCase>& param) { return std::string(param.param.name); });
-
-struct WindowSettingsCase {
-    const char* name;
-    const char* file;
-    bool allowWindowResize;
-    bool holdTabForCombat;
-    bool objectHandles;
-    bool mouseThread;
-    const char* gameSize;
-};
-
-class WindowSettingsFromFile : public ::testing::TestWithParam<WindowSettingsCase> { };
-
-TEST_P(WindowSettingsFromFile, KeyRulesAndDefaults)
-{
-    fixture::ClientDirectory client;
-    client.write("vo.cfg", GetParam().file);
-    ConfigFiles files;
-    ConfigFiles* previous = installConfigFiles(&files);
-    ASSERT_TRUE(readConfigFile("vo.cfg", true));
-    WindowSettings settings = readWindowSettings();
-    installConfigFiles(previous);
-    EXPECT_EQ(settings.allowWindowResize, GetParam().allowWindowResize);
-    EXPECT_EQ(settings.holdTabForCombat, GetParam().holdTabForCombat);
-    EXPECT_EQ(settings.objectHandles, GetParam().objectHandles);
-    EXPECT_EQ(settings.mouseThread, GetParam().mouseThread);
-    EXPECT_FALSE(settings.fullScreen);
-    EXPECT_EQ(settings.gamePlayWindowSize, GetParam().gameSize);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, WindowSettingsFromFile,
-    ::testing::Values(WindowSettingsCase { "Defaults", "", true, true, true, true, "640x480" },
-        WindowSettingsCase { "ResizeOffByZero", "AllowWindowResize=0\n", false, true, true, true, "640x480" },
-        WindowSettingsCase { "ResizeOffByNo", "AllowWindowResize=NO\n", false, true, true, true, "640x480" },
-        WindowSettingsCase { "ResizeOtherTextKeepsIt", "AllowWindowResize=maybe\n", true, true, true, true, "640x480" },
-        WindowSettingsCase { "SwitchesTakeOnlyOnOrYes", "HoldTabForCombat=true\nObjectHandles=off\nFullScreen=1\n", true,
-            false, false, true, "640x480" },
-        WindowSettingsCase { "MouseThreadFast", "MouseThread=fast\n", true, true, true, true, "640x480" },
-        WindowSettingsCase { "MouseThreadOff", "MouseThread=off\n", true, true, true, false, "640x480" },
-        WindowSettingsCase { "MouseSlow", "MouseThread=on\nMouse=slow\n", true, true, true, false, "640x480" },
-        WindowSettingsCase { "GameSize", "GamePlayWindowSize=800x600\n", true, true, true, true, "800x600" }),
-    [](const ::testing::TestParamInfo<WindowSettingsCase>& param) { return std::string(param.param.name); });
 
 TEST(ClientFilePaths, ClientAndInstallDirectoriesWithOneSeparator)
 {

@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -37,14 +35,6 @@ std::string take(const uint8_t*& data, size_t& size, size_t count)
     data += count;
     size -= count;
     return text;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
 }
 
 // "Desktop/<account>/<shard>/<character>/vo.cfg" with five plain pieces.
@@ -105,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     files.lookupConfigValue(kind, found);
 
     files.setConfigValueGlobal(kind, value);
-    std::string after = readFile(client.path() + "/vo.cfg");
+    std::string after = fuzz::readFile(client.path() + "/vo.cfg");
     bool removes = forget
         && (kind == ConfigKeyKind::RememberAcctPW || kind == ConfigKeyKind::AcctPassword
             || kind == ConfigKeyKind::NumPassTries);

@@ -17,6 +17,20 @@
 
 namespace fuzz {
 
+// The whole file; empty when it cannot be read.
+inline std::string readFile(const std::string& path)
+{
+    std::string bytes;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.append(chunk, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
 class SilentBoxes final : public platform::MessageBoxSink {
 public:
     void show(const std::string&, const std::string&, platform::MessageBoxIcon) override { }

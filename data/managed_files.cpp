@@ -1,0 +1,74 @@
+#include "data/managed_files.h"
+
+#include "data/file_manager.h"
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <cstdio>
+
+bool nextTextLine(const std::string& bytes, size_t at, TextLineSpan& line)
+{
+    if (at >= bytes.size())
+        return false;
+    size_t end = at;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+        ++end;
+    line.begin = at;
+    line.text = std::string_view(bytes).substr(at, std::min(end - at, kMaxTextLineLength));
+    line.next = end;
+    if (end < bytes.size()) {
+        char first = bytes[end];
+        line.next = end + 1;
+        if (line.next < bytes.size() && (bytes[line.next] == '\n' || bytes[line.next] == '\r')
+            && bytes[line.next] != first)
+            ++line.next;
+    }
+    return true;
+}
+
+std::vector<std::string> splitTextLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    TextLineSpan line;
+    for (size_t at = 0; nextTextLine(bytes, at, line); at = line.next)
+        lines.emplace_back(line.text);
+    return lines;
+}
+
+bool readManagedFile(const std::string& name, std::string& bytes)
+{
+    bytes.clear();
+    FileManager& files = fileManager();
+    FILE* stream = files.open(name, "rb");
+    if (!stream)
+        return false;
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+        bytes.append(chunk, got);
+    files.close(stream);
+    return true;
+}
+
+std::optional<std::string> managedRealPath(const std::string& name, bool create)
+{
+    FileManager& files = fileManager();
+    FILE* stream = files.open(name, "rb");
+    if (!stream && create)
+        stream = files.open(name, "ab");
+    if (!stream)
+        return std::nullopt;
+    std::optional<std::string> path;
+    for (const OpenFileEntry& entry : files.openFiles()) {
+        if (entry.handle == stream)
+            path = entry.path;
+    }
+    files.close(stream);
+    return path;
+}
+
+bool writeManagedFile(const std::string& name, const std::string& bytes)
+{
+    std::optional<std::string> path = managedRealPath(name, true);
+    return path && platform::replaceFileContents(*path, bytes);
+}

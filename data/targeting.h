@@ -1,0 +1,71 @@
+#pragma once
+// The targeting state with its cursor, commands sent as text with a target,
+// the world reset before a new connection, web links opened in the desktop's
+// browser, and two small utilities. Main thread only.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+constexpr int32_t kTargetCursorKind = 19;
+constexpr int32_t kNormalCursorKind = 17;
+constexpr uint8_t kNamedCommandType = 0x27;
+constexpr uint8_t kNumberedCommandType = 0x2F;
+// A command text keeps at most this many characters.
+constexpr size_t kMaxCommandTextLength = 511;
+
+// What the player picked.
+struct TargetChoice {
+    bool isMobile = false;
+    uint32_t serial = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t z = 0;
+};
+
+// A command waiting for its target: type 0 none, 1 a location, 2 an object;
+// an id of 0 sends the name instead.
+struct TargetedCommand {
+    std::string name;
+    int32_t type = 0;
+    int32_t id = 0;
+};
+
+struct TargetingState {
+    bool targetingActive = false;
+    TargetedCommand command;
+    // Set while a targeted command waits; the network's target handling
+    // calls it with the player's choice.
+    std::function<void(const std::optional<TargetChoice>&)> callback;
+};
+TargetingState& targetingState();
+
+void beginTargeting();
+void endTargeting();
+void beginTargetedCommand(std::string_view name, int32_t type, int32_t id);
+void completeTargetedCommand(const std::optional<TargetChoice>& target);
+// The text of the command a completion sends; empty when it sends none.
+std::string targetedCommandText(
+    const TargetedCommand& command, const std::optional<TargetChoice>& target, uint8_t& commandType);
+// Sends a text command (at most 511 characters of it).
+void sendTextCommand(uint8_t type, std::string_view text);
+
+// When the server confirms the player, and when the client logs out or
+// connects again.
+void resetWorldForLogin();
+void resetWorldSessionForConnect();
+
+// Opens an http or https link in the desktop's browser; anything else is
+// refused. False (with the waiting box "Web browser not found!") when no
+// browser could be started.
+bool openUrlInBrowser(std::string_view url);
+// Starts a browser on a link; the desktop's opener unless tests put another.
+using UrlOpener = std::function<bool(const std::string&)>;
+UrlOpener installUrlOpener(UrlOpener opener);
+
+// The standard generator's next value modulo n (n > 0; 0 otherwise).
+int32_t randomBelow(int32_t n);
+// "5.0.1c".
+const char* clientVersionString();
