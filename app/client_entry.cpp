@@ -299,6 +299,10 @@ int clientMain(int argc, char** argv)
         if (presenter)
             presenter->present(PresentKind::Always);
     };
+    services.presentChanges = [&presenter] {
+        if (presenter)
+            presenter->present();
+    };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;

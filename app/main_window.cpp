@@ -232,8 +232,11 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
         if (m_services.musicNotify)
             m_services.musicNotify(message.code);
         break;
-    case MessageKind::MouseMove:
     case MessageKind::Timer:
+        if (m_services.presentChanges)
+            m_services.presentChanges();
+        break;
+    case MessageKind::MouseMove:
     case MessageKind::Quit:
         break;
     }

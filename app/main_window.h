@@ -71,6 +71,9 @@ struct WindowServices {
     std::function<void(int32_t, int32_t)> recreateBackBuffer;
     // Shows the current picture again (the window's contents were lost).
     std::function<void()> repaint;
+    // Shows what changed since the last present (a timer, such as the
+    // pointer's, asked for it).
+    std::function<void()> presentChanges;
     std::function<void()> startPointerTimer;
     std::function<void(int32_t, int32_t)> leftButtonDown;
     std::function<void(int32_t, int32_t)> leftButtonUp;

@@ -258,10 +258,11 @@ void pointerTimerLoop(platform::Window* window)
             break;
         // A changed kind is chosen again even when the mouse stood still.
         if (followMouse(s.cursorDirty.load() != 0)) {
-            // Only the main thread presents: ask it for a present.
+            // Only the main thread presents: ask it for a present of what
+            // changed (a paint message would send the whole picture).
             s.cursorDirty.store(1);
             if (window)
-                window->postMessage({ platform::MessageKind::Paint, 0, 0, 0, 0 });
+                window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
         }
     }
 }

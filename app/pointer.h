@@ -29,6 +29,9 @@ inline constexpr int kNormalCursorKind = 17;
 inline constexpr int kBusyCursorKind = 20;
 // 5-5-5 pure green marks a cursor image's hotspot.
 inline constexpr uint16_t kHotspotMarker = 0x03E0;
+// The id of the timer message the pointer timer posts to ask the main thread
+// for a present of what changed.
+inline constexpr uint32_t kPointerTimerId = 1;
 
 struct CursorKindRow {
     int32_t firstArt;

@@ -265,6 +265,25 @@ TEST(MainWindowMessages, SizeCloseAndDestroy)
     EXPECT_TRUE(sawQuit);
 }
 
+// A paint means the window lost its contents: the whole picture again. A
+// timer (the pointer's) asks only for what changed.
+TEST(MainWindowMessages, PaintRepaintsWholeAndTimerPresentsChanges)
+{
+    platform::HeadlessWindow window;
+    int repaints = 0;
+    int changes = 0;
+    WindowServices services;
+    services.repaint = [&] { ++repaints; };
+    services.presentChanges = [&] { ++changes; };
+    MainWindow main(window, services, {});
+    main.handleMessage({ MessageKind::Timer, 1, 0, 0, 0 });
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(repaints, 0);
+    main.handleMessage({ MessageKind::Paint, 0, 0, 0, 0 });
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(repaints, 1);
+}
+
 TEST(MainWindowMessages, ButtonsCaptureThePointerAndPassSigned16BitPositions)
 {
     platform::HeadlessWindow window;
