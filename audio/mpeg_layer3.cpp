@@ -19,22 +19,42 @@ bool isShortBlock(const GranuleChannelInfo& info)
 }
 
 // Decodes one symbol of a Huffman table through its lookup levels.
-uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
+// The symbol whose code starts `bits` (most significant first); `used` is
+// set to the code's length. Codes are at most 19 bits long.
+uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
 {
-    const uint32_t bits = reservoir.peek32();
     const uint32_t* level = table.entries;
     int width = table.rootBits;
-    int used = 0;
+    used = 0;
     for (;;) {
         const uint32_t entry = level[(bits << used) >> (32 - width)];
         if (!(entry & 0x80000000u)) {
-            reservoir.skip(static_cast<uint32_t>(used) + ((entry >> 8) & 0xFF));
+            used += static_cast<int>((entry >> 8) & 0xFF);
             return entry & 0xFF;
         }
         used += width;
         width = static_cast<int>((entry >> 24) & 0x1F);
         level = table.entries + (entry & 0xFFFFFF);
     }
+}
+
+uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
+{
+    int used = 0;
+    const uint32_t symbol = symbolAt(reservoir.peek32(), table, used);
+    reservoir.skip(static_cast<uint32_t>(used));
+    return symbol;
+}
+
+// A magnitude with the sign bit at `used` of `bits` (which must hold it)
+// applied; the bit is counted in `used`. Zero has no sign bit.
+int32_t signedFrom(uint32_t bits, int32_t magnitude, int& used)
+{
+    if (magnitude == 0)
+        return 0;
+    const bool negative = (bits << used) & 0x80000000u;
+    ++used;
+    return negative ? -magnitude : magnitude;
 }
 
 int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
@@ -52,7 +72,11 @@ int16_t handOverSample(float value)
     const float scaled = value * 16384.0f;
     if (!(scaled >= -32768.5f && scaled < 32767.5f))
         return -32768;
-    return static_cast<int16_t>(std::nearbyint(scaled));
+    // Rounded to the nearest, ties to even, as nearbyint does in the default
+    // rounding mode: adding 1.5 * 2^23 leaves no fraction bits for |x| < 2^22,
+    // and this stays inline where a library call would not.
+    constexpr float kRoundingBias = 12582912.0f;
+    return static_cast<int16_t>((scaled + kRoundingBias) - kRoundingBias);
 }
 
 void BitReservoir::reset()
@@ -282,6 +306,20 @@ void Layer3Decoder::decodeHuffman(
             continue;
         }
         const int linbits = table.linbits;
+        if (!linbits) {
+            // A code and its two sign bits fit in the 32 bits read at once.
+            for (; line < limit; line += 2) {
+                const uint32_t bits = m_reservoir.peek32();
+                int used = 0;
+                const uint32_t symbol = symbolAt(bits, lookup, used);
+                x = signedFrom(bits, static_cast<int32_t>(symbol >> 4), used);
+                y = signedFrom(bits, static_cast<int32_t>(symbol & 15), used);
+                m_reservoir.skip(static_cast<uint32_t>(used));
+                values[line] = x;
+                values[line + 1] = y;
+            }
+            continue;
+        }
         for (; line < limit; line += 2) {
             const uint32_t symbol = decodeSymbol(m_reservoir, lookup);
             x = static_cast<int32_t>(symbol >> 4);
@@ -299,11 +337,15 @@ void Layer3Decoder::decodeHuffman(
     const HuffmanLookup& quadTable = kHuffmanLookups[32 + (info.count1TableSelect & 1)];
     bool quadruple = false;
     while (m_reservoir.bitPosition() < end && line + 4 <= kLines) {
-        const uint32_t symbol = decodeSymbol(m_reservoir, quadTable);
-        values[line] = readSigned(m_reservoir, (symbol >> 3) & 1);
-        values[line + 1] = readSigned(m_reservoir, (symbol >> 2) & 1);
-        values[line + 2] = readSigned(m_reservoir, (symbol >> 1) & 1);
-        values[line + 3] = readSigned(m_reservoir, symbol & 1);
+        // A quadruple's code (at most 6 bits) and four sign bits.
+        const uint32_t bits = m_reservoir.peek32();
+        int used = 0;
+        const uint32_t symbol = symbolAt(bits, quadTable, used);
+        values[line] = signedFrom(bits, (symbol >> 3) & 1, used);
+        values[line + 1] = signedFrom(bits, (symbol >> 2) & 1, used);
+        values[line + 2] = signedFrom(bits, (symbol >> 1) & 1, used);
+        values[line + 3] = signedFrom(bits, symbol & 1, used);
+        m_reservoir.skip(static_cast<uint32_t>(used));
         line += 4;
         quadruple = true;
     }
