@@ -272,18 +272,11 @@ constexpr size_t kMaxPictureChanges = 256;
 
 } // namespace
 
-void BackBuffer::markPictureChanged(const ScreenRect& rect)
-{
-    if (m_wholePictureChanged || rect.isEmpty())
-        return;
-    if (m_changedPicture.size() + m_changedGameArea.size() >= kMaxPictureChanges) {
-        m_wholePictureChanged = true;
-        return;
-    }
-    m_changedPicture.push_back(rect);
-}
+void BackBuffer::markPictureChanged(const ScreenRect& rect) { addPictureChange(m_changedPicture, rect); }
 
-void BackBuffer::markGameAreaChanged(const ScreenRect& rect)
+void BackBuffer::markGameAreaChanged(const ScreenRect& rect) { addPictureChange(m_changedGameArea, rect); }
+
+void BackBuffer::addPictureChange(std::vector<ScreenRect>& list, const ScreenRect& rect)
 {
     if (m_wholePictureChanged || rect.isEmpty())
         return;
@@ -291,7 +284,7 @@ void BackBuffer::markGameAreaChanged(const ScreenRect& rect)
         m_wholePictureChanged = true;
         return;
     }
-    m_changedGameArea.push_back(rect);
+    list.push_back(rect);
 }
 
 bool BackBuffer::takePictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects)

@@ -113,6 +113,7 @@ public:
 
 private:
     void addDirtyRect(const ScreenRect& rect);
+    void addPictureChange(std::vector<ScreenRect>& list, const ScreenRect& rect);
     void clearGameRect(const ScreenRect& rect);
 
     std::vector<uint16_t> m_pixels;

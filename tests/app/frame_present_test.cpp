@@ -86,11 +86,17 @@ public:
     }
 };
 
-TEST_F(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
+// The pointer drawn with the art above.
+void showSolidPointer()
 {
     SolidCursorArt art;
     loadCursors(art, 0, false);
     setPointerDrawingAllowed(true);
+}
+
+TEST_F(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
+{
+    showSolidPointer();
     presenter.recreateBackBuffer(640, 480);
     window.setCursor(320, 240);
     presenter.present();
@@ -108,9 +114,7 @@ TEST_F(FramePresent, PointerIsDrawnAtTheDesktopCursorAndTakenOutAgain)
 // when nothing changed.
 TEST_F(FramePresent, OnlyTheChangedRectanglesAndThePointerBoxesAreSent)
 {
-    SolidCursorArt art;
-    loadCursors(art, 0, false);
-    setPointerDrawingAllowed(true);
+    showSolidPointer();
     mainWindow.setGameViewOffset(8, 4);
     presenter.recreateBackBuffer(704, 480);
     BackBuffer& buffer = presenter.backBuffer();
