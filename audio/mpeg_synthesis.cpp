@@ -102,20 +102,11 @@ const SynthesisTables gTables;
 
 constexpr int kSlotStride = 17;
 
-int16_t saturate(int32_t value)
-{
-    if (value > 32767)
-        return 32767;
-    if (value < -32768)
-        return -32768;
-    return static_cast<int16_t>(value);
-}
-
-
 // y[i] = sum of x[k] cos((2k + 1) i pi / 2N), i = 0..N-1, by the fast
 // recursive DCT: the sums of mirrored inputs give the even outputs through a
 // DCT of half the size; their differences, scaled, give through another the
-// odd outputs, each the sum of two neighbours.
+// odd outputs, each the sum of two neighbours. Plain loops, all inlined: the
+// compiler keeps the small stages in registers.
 template <int N>
 [[gnu::always_inline]] inline void leeDct(const float* x, float* y)
 {
@@ -358,13 +349,17 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
         }
         for (int r = 1; r < 16; ++r)
             s[32 - r] = reversed[r];
-        for (int i = 0; i < 32; ++i) {
-            float value = s[i];
-            pcmFloat[ch + channels * i] = value * (1.0f / 32768.0f);
+        for (int i = 0; i < 32; i += 4) {
+            Float4 value = load4(s + i);
+            const Float4 scaled = value * (1.0f / 32768.0f);
             // Truncation toward zero, clipped to the 16-bit range.
             value = value < 32767.0f ? value : 32767.0f;
             value = value > -32768.0f ? value : -32768.0f;
-            pcm[ch + channels * i] = static_cast<int16_t>(static_cast<int32_t>(value));
+            const Int4 samples = __builtin_convertvector(value, Int4);
+            for (int lane = 0; lane < 4; ++lane) {
+                pcmFloat[ch + channels * (i + lane)] = scaled[lane];
+                pcm[ch + channels * (i + lane)] = static_cast<int16_t>(samples[lane]);
+            }
         }
     }
 }
@@ -396,10 +391,16 @@ void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* p
         }
         for (int r = 1; r < 16; ++r)
             s[32 - r] = static_cast<int32_t>(reversed[r]) >> 13;
-        for (int i = 0; i < 32; ++i) {
-            const int16_t sample = saturate(s[i]);
-            pcm[ch + channels * i] = sample;
-            pcmFloat[ch + channels * i] = sample * (1.0f / 32768.0f);
+        for (int i = 0; i < 32; i += 4) {
+            Int4 samples;
+            std::memcpy(&samples, s + i, sizeof samples);
+            samples = samples < 32767 ? samples : 32767;
+            samples = samples > -32768 ? samples : -32768;
+            const Float4 scaled = __builtin_convertvector(samples, Float4) * (1.0f / 32768.0f);
+            for (int lane = 0; lane < 4; ++lane) {
+                pcm[ch + channels * (i + lane)] = static_cast<int16_t>(samples[lane]);
+                pcmFloat[ch + channels * (i + lane)] = scaled[lane];
+            }
         }
     }
 }
