@@ -4,6 +4,7 @@
 #include "audio/mpeg_vector.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -62,6 +63,18 @@ int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
     if (magnitude == 0)
         return 0;
     return reservoir.getBits(1) ? -magnitude : magnitude;
+}
+
+// 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
+float globalGainFactor(uint32_t globalGain)
+{
+    static const std::array<float, 256> factors = [] {
+        std::array<float, 256> table {};
+        for (size_t g = 0; g < table.size(); ++g)
+            table[g] = static_cast<float>(std::pow(2.0, (static_cast<double>(g) - 210.0) / 4.0));
+        return table;
+    }();
+    return factors[globalGain & 255];
 }
 
 } // namespace
@@ -366,7 +379,7 @@ void Layer3Decoder::requantise(const FrameHeader& header, const GranuleChannelIn
     const Layer3ScaleFactors& sf = m_scaleFactors[channel];
     const int count = m_nonZero[channel];
     float* out = m_lines[channel];
-    const float gain = static_cast<float>(std::pow(2.0, (static_cast<double>(info.globalGain) - 210.0) / 4.0));
+    const float gain = globalGainFactor(info.globalGain);
     const int shift = static_cast<int>(info.scalefacScale & 1);
 
     auto scaleLines = [&](int from, int to, int exponent) {

@@ -9,7 +9,9 @@
 #include "audio/mpeg_frame.h"
 #include "audio/mpeg_synthesis.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace mpeg {
 
@@ -35,10 +37,12 @@ public:
     // The next 32 bits, most significant first, without moving.
     uint32_t peek32() const
     {
+        // Eight bytes in one load: the mirror after the ring holds them.
         const uint8_t* p = m_ring + (static_cast<uint32_t>(m_bitPosition >> 3) & (kSize - 1));
-        const uint64_t word = static_cast<uint64_t>(p[0]) << 56 | static_cast<uint64_t>(p[1]) << 48
-            | static_cast<uint64_t>(p[2]) << 40 | static_cast<uint64_t>(p[3]) << 32
-            | static_cast<uint64_t>(p[4]) << 24;
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if constexpr (std::endian::native == std::endian::little)
+            word = __builtin_bswap64(word);
         return static_cast<uint32_t>((word << (m_bitPosition & 7)) >> 32);
     }
     void skip(uint32_t bits) { m_bitPosition += bits; }
