@@ -386,10 +386,12 @@ void Layer3Decoder::requantise(const FrameHeader& header, const GranuleChannelIn
         to = std::min(to, count);
         const float factor = gain * kPowHalf[std::min(exponent, kMaxExponent)];
         for (int i = from; i < to; ++i) {
+            // The value's sign bit goes onto the scaled magnitude: no branch
+            // per line on a sign that is random.
             const int32_t v = m_values[i];
             const int magnitude = std::min(v < 0 ? -v : v, kMaxMagnitude);
-            const float value = kPow43[magnitude] * factor;
-            out[i] = v < 0 ? -value : value;
+            const uint32_t sign = static_cast<uint32_t>(v) & 0x80000000u;
+            out[i] = std::bit_cast<float>(std::bit_cast<uint32_t>(kPow43[magnitude] * factor) | sign);
         }
     };
 
