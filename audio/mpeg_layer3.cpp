@@ -51,18 +51,19 @@ uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
 // applied; the bit is counted in `used`. Zero has no sign bit.
 int32_t signedFrom(uint32_t bits, int32_t magnitude, int& used)
 {
-    if (magnitude == 0)
-        return 0;
-    const bool negative = (bits << used) & 0x80000000u;
-    ++used;
-    return negative ? -magnitude : magnitude;
+    // Without branches: whether a value is zero is as good as random.
+    const int32_t present = magnitude != 0;
+    const int32_t negative = static_cast<int32_t>((bits << used) >> 31) & present;
+    used += present;
+    return (magnitude ^ -negative) + negative;
 }
 
 int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
 {
-    if (magnitude == 0)
-        return 0;
-    return reservoir.getBits(1) ? -magnitude : magnitude;
+    int used = 0;
+    const int32_t value = signedFrom(reservoir.peek32(), magnitude, used);
+    reservoir.skip(static_cast<uint32_t>(used));
+    return value;
 }
 
 // 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
