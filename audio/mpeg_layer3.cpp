@@ -39,31 +39,28 @@ uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
     }
 }
 
-uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
-{
-    int used = 0;
-    const uint32_t symbol = symbolAt(reservoir.peek32(), table, used);
-    reservoir.skip(static_cast<uint32_t>(used));
-    return symbol;
-}
-
 // A magnitude with the sign bit at `used` of `bits` (which must hold it)
 // applied; the bit is counted in `used`. Zero has no sign bit.
-int32_t signedFrom(uint32_t bits, int32_t magnitude, int& used)
+template <typename Bits>
+int32_t signedFrom(Bits bits, int32_t magnitude, int& used)
 {
     // Without branches: whether a value is zero is as good as random.
+    constexpr int kTop = 8 * sizeof(Bits) - 1;
     const int32_t present = magnitude != 0;
-    const int32_t negative = static_cast<int32_t>((bits << used) >> 31) & present;
+    const int32_t negative = static_cast<int32_t>((bits << used) >> kTop) & present;
     used += present;
     return (magnitude ^ -negative) + negative;
 }
 
-int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
+// A big value: its linbits when it reads 15 and the table has them, then its
+// sign bit, all from `bits` (which must hold them).
+int32_t bigValueFrom(uint64_t bits, int32_t magnitude, int linbits, int& used)
 {
-    int used = 0;
-    const int32_t value = signedFrom(reservoir.peek32(), magnitude, used);
-    reservoir.skip(static_cast<uint32_t>(used));
-    return value;
+    if (linbits && magnitude == 15) {
+        magnitude += static_cast<int32_t>((bits << used) >> (64 - linbits));
+        used += linbits;
+    }
+    return signedFrom(bits, magnitude, used);
 }
 
 // 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
@@ -320,30 +317,15 @@ void Layer3Decoder::decodeHuffman(
             continue;
         }
         const int linbits = table.linbits;
-        if (!linbits) {
-            // A code and its two sign bits fit in the 32 bits read at once.
-            for (; line < limit; line += 2) {
-                const uint32_t bits = m_reservoir.peek32();
-                int used = 0;
-                const uint32_t symbol = symbolAt(bits, lookup, used);
-                x = signedFrom(bits, static_cast<int32_t>(symbol >> 4), used);
-                y = signedFrom(bits, static_cast<int32_t>(symbol & 15), used);
-                m_reservoir.skip(static_cast<uint32_t>(used));
-                values[line] = x;
-                values[line + 1] = y;
-            }
-            continue;
-        }
+        // A pair's code (at most 19 bits), linbits (at most 13 each) and
+        // sign bits take at most 47 bits: one look at the reservoir holds them.
         for (; line < limit; line += 2) {
-            const uint32_t symbol = decodeSymbol(m_reservoir, lookup);
-            x = static_cast<int32_t>(symbol >> 4);
-            y = static_cast<int32_t>(symbol & 15);
-            if (linbits && x == 15)
-                x += static_cast<int32_t>(m_reservoir.getBits(linbits));
-            x = readSigned(m_reservoir, x);
-            if (linbits && y == 15)
-                y += static_cast<int32_t>(m_reservoir.getBits(linbits));
-            y = readSigned(m_reservoir, y);
+            const uint64_t bits = m_reservoir.peek64();
+            int used = 0;
+            const uint32_t symbol = symbolAt(static_cast<uint32_t>(bits >> 32), lookup, used);
+            x = bigValueFrom(bits, static_cast<int32_t>(symbol >> 4), linbits, used);
+            y = bigValueFrom(bits, static_cast<int32_t>(symbol & 15), linbits, used);
+            m_reservoir.skip(static_cast<uint32_t>(used));
             values[line] = x;
             values[line + 1] = y;
         }

@@ -34,8 +34,9 @@ public:
     uint64_t bitPosition() const { return m_bitPosition; }
     void setBitPosition(uint64_t position) { m_bitPosition = position; }
 
-    // The next 32 bits, most significant first, without moving.
-    uint32_t peek32() const
+    // The next 64 bits, most significant first, without moving; only the
+    // top 57 are sure to be the reservoir's.
+    uint64_t peek64() const
     {
         // Eight bytes in one load: the mirror after the ring holds them.
         const uint8_t* p = m_ring + (static_cast<uint32_t>(m_bitPosition >> 3) & (kSize - 1));
@@ -43,8 +44,10 @@ public:
         std::memcpy(&word, p, sizeof word);
         if constexpr (std::endian::native == std::endian::little)
             word = __builtin_bswap64(word);
-        return static_cast<uint32_t>((word << (m_bitPosition & 7)) >> 32);
+        return word << (m_bitPosition & 7);
     }
+    // The next 32 bits, most significant first, without moving.
+    uint32_t peek32() const { return static_cast<uint32_t>(peek64() >> 32); }
     void skip(uint32_t bits) { m_bitPosition += bits; }
     uint32_t getBits(int n)
     {
