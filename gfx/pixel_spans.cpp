@@ -2,8 +2,6 @@
 
 #include "gfx/colour_tables.h"
 
-#include <cstring>
-
 namespace {
 
 struct SpanState {
@@ -22,24 +20,6 @@ SpanState& state()
 const uint16_t* hueColours()
 {
     return hueTable().entry(state().hue).colours.data();
-}
-
-// Pixels side by side in one vector register, whatever the target's instructions.
-typedef uint16_t PixelVector8 __attribute__((vector_size(16)));
-typedef uint16_t PixelVector4 __attribute__((vector_size(8)));
-
-template<typename Vector>
-inline Vector loadPixels(const uint16_t* p)
-{
-    Vector v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template<typename Vector>
-inline void storePixels(uint16_t* p, Vector v)
-{
-    std::memcpy(p, &v, sizeof v);
 }
 
 inline uint16_t blend50(uint16_t d, uint16_t s)
@@ -106,26 +86,7 @@ void copySpan(uint16_t* destination, const uint16_t* source, int32_t count)
 
 void copySpanTransparent(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    // No branch per pixel: each destination pixel is rewritten, with its own
-    // value where the source is transparent. Eight at a time through the
-    // compiler's vector extension, then four, then the rest one by one.
-    int32_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        PixelVector8 s = loadPixels<PixelVector8>(source + i);
-        PixelVector8 d = loadPixels<PixelVector8>(destination + i);
-        storePixels(destination + i, s | (d & PixelVector8(s == 0)));
-    }
-    if (i + 4 <= count) {
-        PixelVector4 s = loadPixels<PixelVector4>(source + i);
-        PixelVector4 d = loadPixels<PixelVector4>(destination + i);
-        storePixels(destination + i, s | (d & PixelVector4(s == 0)));
-        i += 4;
-    }
-    for (; i < count; ++i) {
-        uint16_t s = source[i];
-        uint16_t keep = uint16_t(-uint16_t(s == 0));
-        destination[i] = uint16_t(s | (destination[i] & keep));
-    }
+    copyPixelsSkippingZero(destination, source, count);
 }
 
 void stippleSpan(uint16_t* destination, const uint16_t* source, int32_t count)
