@@ -660,8 +660,21 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
     slots = std::max(slots, 0);
 
     const uint64_t frameStart = m_reservoir.written();
-    for (int i = 0; i < slots; ++i)
-        m_reservoir.append(static_cast<uint8_t>(reader.getBits(8)));
+    const uint64_t mainStart = reader.bitPosition();
+    if (mainStart % 8 == 0) {
+        // Whole bytes: copied as they stand; past the end of the data the
+        // reader gives zeros, and so does this.
+        const uint64_t byte = mainStart / 8;
+        const uint32_t present
+            = byte < reader.size() ? static_cast<uint32_t>(std::min<uint64_t>(slots, reader.size() - byte)) : 0;
+        m_reservoir.appendBytes(reader.data() + byte, present);
+        for (int i = static_cast<int>(present); i < slots; ++i)
+            m_reservoir.append(0);
+        reader.setBitPosition(mainStart + 8u * static_cast<uint64_t>(slots));
+    } else {
+        for (int i = 0; i < slots; ++i)
+            m_reservoir.append(static_cast<uint8_t>(reader.getBits(8)));
+    }
     // Main data starts main_data_begin bytes before this frame's own; when
     // those bytes are not held (the first frames of a stream, or a damaged
     // one), decoding starts at the earliest byte held.

@@ -30,6 +30,20 @@ public:
             m_ring[kSize + index] = byte;
         ++m_written;
     }
+    // The same for `count` bytes at once.
+    void appendBytes(const uint8_t* bytes, uint32_t count)
+    {
+        while (count > 0) {
+            const uint32_t index = static_cast<uint32_t>(m_written) & (kSize - 1);
+            const uint32_t piece = count < kSize - index ? count : kSize - index;
+            std::memcpy(m_ring + index, bytes, piece);
+            if (index < kMirror)
+                std::memcpy(m_ring + kSize + index, bytes, piece < kMirror - index ? piece : kMirror - index);
+            m_written += piece;
+            bytes += piece;
+            count -= piece;
+        }
+    }
     uint64_t written() const { return m_written; }
     uint64_t bitPosition() const { return m_bitPosition; }
     void setBitPosition(uint64_t position) { m_bitPosition = position; }
