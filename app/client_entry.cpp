@@ -261,6 +261,10 @@ int clientMain(int argc, char** argv)
         if (presenter)
             presenter->present(PresentKind::Always);
     };
+    services.presentChanges = [&presenter] {
+        if (presenter)
+            presenter->present();
+    };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
@@ -304,6 +308,7 @@ int clientMain(int argc, char** argv)
         darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
             mainWindow.gameWidth(), mainWindow.gameHeight(),
             buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
+        buffer.markGameAreaChanged({ 0, 0, mainWindow.gameWidth(), mainWindow.gameHeight() });
     };
     frameServices.sendResurrectionChoice = [] {
         std::array<uint8_t, 16> storage {};

@@ -29,29 +29,46 @@ void WindowPresenter::present(PresentKind kind)
     std::lock_guard<std::mutex> lock(platform::displayLock());
     if (!m_backBuffer.exists())
         return;
-    int32_t width = m_backBuffer.width();
-    int32_t height = m_backBuffer.height();
-    int64_t offset = presentRingOffset(
-        m_backBuffer.ringStart(), width, height, m_window.gameViewOffsetX(), m_window.gameViewOffsetY());
+    const int32_t width = m_backBuffer.width();
+    const int32_t height = m_backBuffer.height();
+    const int32_t viewX = m_window.gameViewOffsetX();
+    const int32_t viewY = m_window.gameViewOffsetY();
+    const int64_t start = m_backBuffer.pictureStart(viewX, viewY);
     uint16_t* ring = m_backBuffer.pixels();
     int32_t pointerX = 0;
     int32_t pointerY = 0;
     if (m_window.window().cursorPosition(pointerX, pointerY))
         notePointerMoved(pointerX, pointerY);
-    drawPointerIntoFrame(ring, width, height, offset);
-    // The last picture is kept as it was: after a change of size it never
-    // compares equal to the new one.
-    m_previous.swap(m_picture);
-    m_picture.resize(size_t(width) * size_t(height));
-    unrollRing(ring, width, height, offset, m_picture.data());
+    const ScreenRect pointer = drawPointerIntoFrame(ring, width, height, start);
+    const bool pointerChanged = pointer != m_shownPointer || isCursorDirty();
+
+    // A moved ring (a scroll, another view offset) moves every pixel.
+    bool whole = m_backBuffer.takePictureChanges(viewX, viewY, m_rects) || kind == PresentKind::Always
+        || start != m_shownStart || width != m_shownWidth || height != m_shownHeight
+        || m_backBuffer.format() != m_shownFormat;
+    if (!whole && pointerChanged) {
+        m_rects.push_back(m_shownPointer);
+        m_rects.push_back(pointer);
+    }
+    std::erase_if(m_rects, [](const ScreenRect& r) { return r.isEmpty(); });
+
+    platform::FrameSurface surface;
+    const platform::PixelFormat16 format = m_backBuffer.format() == BufferFormat::Rgb565
+        ? platform::PixelFormat16::Rgb565
+        : platform::PixelFormat16::Rgb555;
+    if ((whole || !m_rects.empty()) && m_display.beginFrame(width, height, format, surface)) {
+        if (whole || surface.needsWholeFrame)
+            m_rects.assign(1, ScreenRect { 0, 0, width, height });
+        m_backBuffer.writePictureRects(start, m_rects, surface);
+        m_display.endFrame(m_rects);
+        m_shownStart = start;
+        m_shownWidth = width;
+        m_shownHeight = height;
+        m_shownFormat = m_backBuffer.format();
+        m_shownPointer = pointer;
+    } else if (whole || !m_rects.empty()) {
+        // Nothing could be shown: the next present sends the whole picture.
+        m_shownStart = -1;
+    }
     removePointerFromFrame(ring);
-    // The screen keeps what it shows: an unchanged picture is not sent again
-    // unless the window lost its contents.
-    if (kind == PresentKind::IfChanged && m_previous == m_picture && m_presentedFormat == m_backBuffer.format())
-        return;
-    m_presentedFormat = m_backBuffer.format();
-    platform::PixelFormat16 format = m_backBuffer.format() == BufferFormat::Rgb565 ? platform::PixelFormat16::Rgb565
-                                                                                  : platform::PixelFormat16::Rgb555;
-    ScreenRect whole { 0, 0, width, height };
-    m_display.presentFrame(m_picture.data(), width, height, width, format, std::span<const ScreenRect>(&whole, 1));
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The present step: the ring back buffer, with the software pointer composited
-// in for the moment of the copy, unrolled into a picture of the client area
-// and handed to the display. Runs on the main thread under the display lock,
-// which the pointer timer's shutdown and the display-mode switches also take.
+// in for the moment of the copy, written straight into the display's surface;
+// only what changed since the last present goes: the picture's changes that
+// the back buffer gathered, and the pointer's old and new boxes when it moved
+// or changed its shape. Runs on the main thread under the display lock, which
+// the pointer timer's shutdown and the display-mode switches also take.
 
 #include "gfx/back_buffer.h"
 
@@ -31,17 +33,21 @@ public:
     // least the game area; cleared) and shows it.
     void recreateBackBuffer(int32_t clientWidth, int32_t clientHeight);
     // blitBackBufferToWindow: nothing when no back buffer exists. IfChanged
-    // skips handing the display a picture identical to the last one.
+    // sends only what changed, and nothing at all when nothing did; Always
+    // sends the whole picture (the window lost its contents).
     void present(PresentKind kind = PresentKind::IfChanged);
-    // The last picture handed to the display (width x height of the buffer).
-    const std::vector<uint16_t>& picture() const { return m_picture; }
 
 private:
     platform::Display& m_display;
     MainWindow& m_window;
     BackBuffer m_backBuffer;
-    std::vector<uint16_t> m_picture;
-    std::vector<uint16_t> m_previous;
-    BufferFormat m_presentedFormat = BufferFormat::Rgb555;
+    std::vector<ScreenRect> m_rects;
+    // What the screen shows: the picture's start, size and format, and the
+    // pointer's box in it.
+    int64_t m_shownStart = -1;
+    int32_t m_shownWidth = 0;
+    int32_t m_shownHeight = 0;
+    BufferFormat m_shownFormat = BufferFormat::Rgb555;
+    ScreenRect m_shownPointer;
     BufferFormat m_bufferFormat = BufferFormat::Rgb555;
 };

@@ -83,50 +83,6 @@ PasteLimit pasteLimitFor(bool gumpHasFocus, bool focusedIsSingleLineEntry)
     return { 1000, false };
 }
 
-int64_t presentRingOffset(
-    int64_t ringStart, int32_t clientWidth, int32_t clientHeight, int32_t viewOffsetX, int32_t viewOffsetY)
-{
-    int64_t ringSize = int64_t(clientWidth) * clientHeight;
-    if (ringSize <= 0)
-        return 0;
-    int64_t d = ringStart - int64_t(clientWidth) * viewOffsetY - viewOffsetX;
-    return ((d % ringSize) + ringSize) % ringSize;
-}
-
-std::vector<RingCopy> ringPresentCopies(int32_t width, int32_t height, int64_t ringOffset)
-{
-    std::vector<RingCopy> copies;
-    if (width <= 0 || height <= 0)
-        return copies;
-    if (ringOffset == 0) {
-        copies.push_back({ 0, 0, width, height, 0, 0 });
-        return copies;
-    }
-    int32_t x0 = int32_t(ringOffset % width);
-    int32_t y0 = int32_t(ringOffset / width);
-    copies.push_back({ 0, 0, width - x0, height - y0, x0, y0 });
-    if (x0 > 0 && height - y0 - 1 > 0)
-        copies.push_back({ width - x0, 0, x0, height - y0 - 1, 0, y0 + 1 });
-    if (y0 > 0)
-        copies.push_back({ 0, height - y0, width - x0, y0, x0, 0 });
-    // The tail of the last picture row comes from the ring's start. It must be
-    // copied whenever x0 > 0, also when y0 is 0, or a stale strip stays there.
-    if (x0 > 0)
-        copies.push_back({ width - x0, height - y0 - 1, x0, y0 + 1, 0, 0 });
-    return copies;
-}
-
-void unrollRing(const uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset, uint16_t* picture)
-{
-    for (const RingCopy& copy : ringPresentCopies(width, height, ringOffset)) {
-        for (int32_t row = 0; row < copy.height; ++row) {
-            const uint16_t* from = ring + int64_t(copy.sourceY + row) * width + copy.sourceX;
-            uint16_t* to = picture + int64_t(copy.destinationY + row) * width + copy.destinationX;
-            std::memcpy(to, from, size_t(copy.width) * sizeof(uint16_t));
-        }
-    }
-}
-
 MainWindow::MainWindow(platform::Window& window, WindowServices services, WindowSettings settings)
     : m_window(window)
     , m_services(std::move(services))
@@ -278,8 +234,11 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
         if (m_services.musicNotify)
             m_services.musicNotify(message.code);
         break;
-    case MessageKind::MouseMove:
     case MessageKind::Timer:
+        if (m_services.presentChanges)
+            m_services.presentChanges();
+        break;
+    case MessageKind::MouseMove:
     case MessageKind::Quit:
         break;
     }

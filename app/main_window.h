@@ -1,8 +1,7 @@
 #pragma once
 // The client's main window: its sizes, the window procedure that reacts to
 // every message of the queue (size rules, keyboard routing to macros, the
-// focused gump and the speech line, commands, paste) and the present step that
-// unrolls the ring back buffer into a picture of the client area. The services
+// focused gump and the speech line, commands, paste). The services
 // of other subsystems that the procedure calls are wired in through
 // WindowServices by the subsystems that provide them; a service nobody wired is
 // treated as absent (no gump has the focus, no macro matches, not in the game).
@@ -72,6 +71,9 @@ struct WindowServices {
     std::function<void(int32_t, int32_t)> recreateBackBuffer;
     // Shows the current picture again (the window's contents were lost).
     std::function<void()> repaint;
+    // Shows what changed since the last present (a timer, such as the
+    // pointer's, asked for it).
+    std::function<void()> presentChanges;
     std::function<void()> startPointerTimer;
     std::function<void(int32_t, int32_t)> leftButtonDown;
     std::function<void(int32_t, int32_t)> leftButtonUp;
@@ -211,25 +213,3 @@ struct PasteLimit {
     bool stopsAtReturn;
 };
 PasteLimit pasteLimitFor(bool gumpHasFocus, bool focusedIsSingleLineEntry);
-
-// The present step's copies: the picture of the client area (W x H) starts at
-// ring index d and continues in reading order with wrap-around. Each copy moves
-// a rectangle of the ring to the picture. With the picture's top-left at ring
-// position (x0, y0), the ring's first x0 pixels of each row belong to the end
-// of the picture row above, and those of ring row 0 to the end of the last
-// picture row, whichever y0 is.
-struct RingCopy {
-    int32_t destinationX, destinationY;
-    int32_t width, height;
-    int32_t sourceX, sourceY;
-};
-std::vector<RingCopy> ringPresentCopies(int32_t width, int32_t height, int64_t ringOffset);
-
-// The ring offset of the picture's top-left: the ring start moved back by the
-// game view's offset inside the client area, kept within the ring.
-int64_t presentRingOffset(int64_t ringStart, int32_t clientWidth, int32_t clientHeight, int32_t viewOffsetX,
-    int32_t viewOffsetY);
-
-// Unrolls a ring of width x height pixels into `picture` (same size, pitch =
-// width) by the copies above.
-void unrollRing(const uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset, uint16_t* picture);

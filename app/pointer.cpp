@@ -2,6 +2,7 @@
 
 #include "audio/sound_effects.h"
 #include "gfx/colour_tables.h"
+#include "gfx/pixel_spans.h"
 #include "platform/display.h"
 #include "platform/window.h"
 
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -20,11 +22,28 @@ struct CursorImage {
     std::vector<uint16_t> grey;
 };
 
+// The ring pixels under the pointer's box, row by row, as they were before
+// the pointer was drawn over them.
 struct SavedPixels {
     bool saved = false;
-    std::vector<int64_t> indices;
+    int64_t firstRow = 0; // ring index of the box's top-left pixel
+    int32_t rowLength = 0;
+    int32_t rowCount = 0;
+    int32_t ringWidth = 0;
+    int64_t ringSize = 0;
     std::vector<uint16_t> pixels;
 };
+
+// Calls run(ring index, offset in the row, count) for the one or two pieces
+// of a row of `count` ring pixels from `index`, which may run over the end.
+template<typename Run>
+void forRingRow(int64_t index, int32_t count, int64_t ringSize, Run run)
+{
+    int32_t first = int32_t(std::min<int64_t>(count, ringSize - index));
+    run(index, 0, first);
+    if (first < count)
+        run(0, first, count - first);
+}
 
 struct PointerState {
     CursorKindRow kinds[kCursorKindCount];
@@ -243,10 +262,11 @@ void pointerTimerLoop(platform::Window* window)
             continue;
         // A changed kind is chosen again even when the mouse stood still.
         if (followMouse(s.cursorDirty.load() != 0)) {
-            // Only the main thread presents: ask it for a present.
+            // Only the main thread presents: ask it for a present of what
+            // changed (a paint message would send the whole picture).
             s.cursorDirty.store(1);
             if (window)
-                window->postMessage({ platform::MessageKind::Paint, 0, 0, 0, 0 });
+                window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
         }
         releaseSoundBusy();
     }
@@ -525,54 +545,73 @@ bool pointerNeedsRedraw()
     return x != mouseX || y != mouseY;
 }
 
-void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
+platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
 {
     PointerState& s = state();
-    s.underPointer.saved = false;
-    s.underPointer.indices.clear();
-    s.underPointer.pixels.clear();
+    SavedPixels& saved = s.underPointer;
+    saved.saved = false;
     if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
-        return;
+        return {};
     followMouse(false);
     std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
     if (s.shownImage < 0 || s.shownImage >= kCursorImageCount)
-        return;
+        return {};
     bool grey = useGreySet();
     if (grey)
         buildGreySet();
     const CursorImage& image = s.images[s.shownImage];
     const std::vector<uint16_t>& pixels = grey ? image.grey : image.normal;
     if (pixels.empty())
-        return;
-    int64_t ringSize = int64_t(width) * height;
-    for (int32_t row = 0; row < image.height; ++row) {
-        int32_t y = s.pointerY + row;
-        if (y < 0 || y >= height)
-            continue;
-        for (int32_t column = 0; column < image.width; ++column) {
-            int32_t x = s.pointerX + column;
-            uint16_t pixel = pixels[size_t(row * image.width + column)];
-            if (x < 0 || x >= width || pixel == 0)
-                continue;
-            int64_t index = (ringOffset + int64_t(y) * width + x) % ringSize;
-            s.underPointer.indices.push_back(index);
-            s.underPointer.pixels.push_back(ring[index]);
-            ring[index] = pixel;
-        }
+        return {};
+    // The image's box within the picture; each of its rows is one run of the
+    // ring that may continue at the array's start. The whole box is kept, so
+    // that putting it back needs no record of single pixels.
+    const platform::ScreenRect box = platform::ScreenRect { s.pointerX, s.pointerY, s.pointerX + image.width,
+        s.pointerY + image.height }
+                                         .intersected({ 0, 0, width, height });
+    if (box.isEmpty())
+        return {};
+    saved.ringSize = int64_t(width) * height;
+    saved.ringWidth = width;
+    saved.rowLength = box.width();
+    saved.rowCount = box.height();
+    saved.firstRow = ((ringOffset + int64_t(box.top) * width + box.left) % saved.ringSize + saved.ringSize)
+        % saved.ringSize;
+    saved.pixels.resize(size_t(saved.rowLength) * size_t(saved.rowCount));
+    int64_t rowStart = saved.firstRow;
+    for (int32_t row = 0; row < saved.rowCount; ++row) {
+        uint16_t* keep = saved.pixels.data() + size_t(row) * size_t(saved.rowLength);
+        const uint16_t* line
+            = pixels.data() + size_t(box.top + row - s.pointerY) * size_t(image.width) + size_t(box.left - s.pointerX);
+        forRingRow(rowStart, saved.rowLength, saved.ringSize, [&](int64_t index, int32_t offset, int32_t count) {
+            std::memcpy(keep + offset, ring + index, size_t(count) * sizeof(uint16_t));
+            copySpanTransparent(ring + index, line + offset, count);
+        });
+        rowStart += width;
+        if (rowStart >= saved.ringSize)
+            rowStart -= saved.ringSize;
     }
-    s.underPointer.saved = !s.underPointer.indices.empty();
+    saved.saved = true;
+    return box;
 }
 
 void removePointerFromFrame(uint16_t* ring)
 {
     PointerState& s = state();
-    if (ring && s.underPointer.saved) {
-        // Restored newest first, so a pixel the image covered twice gets its
-        // original value back.
-        for (size_t i = s.underPointer.indices.size(); i-- > 0;)
-            ring[s.underPointer.indices[i]] = s.underPointer.pixels[i];
+    SavedPixels& saved = s.underPointer;
+    if (ring && saved.saved) {
+        int64_t rowStart = saved.firstRow;
+        for (int32_t row = 0; row < saved.rowCount; ++row) {
+            const uint16_t* keep = saved.pixels.data() + size_t(row) * size_t(saved.rowLength);
+            forRingRow(rowStart, saved.rowLength, saved.ringSize, [&](int64_t index, int32_t offset, int32_t count) {
+                std::memcpy(ring + index, keep + offset, size_t(count) * sizeof(uint16_t));
+            });
+            rowStart += saved.ringWidth;
+            if (rowStart >= saved.ringSize)
+                rowStart -= saved.ringSize;
+        }
     }
-    s.underPointer.saved = false;
+    saved.saved = false;
     s.cursorDirty.store(0);
 }
 

@@ -10,6 +10,8 @@
 // locks, and marks the pointer dirty; the main thread composites the pointer
 // into the next presented frame. Lock order: display, position, kind, image.
 
+#include "platform/screen_rect.h"
+
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -27,6 +29,9 @@ inline constexpr int kNormalCursorKind = 17;
 inline constexpr int kBusyCursorKind = 20;
 // 5-5-5 pure green marks a cursor image's hotspot.
 inline constexpr uint16_t kHotspotMarker = 0x03E0;
+// The id of the timer message the pointer timer posts to ask the main thread
+// for a present of what changed.
+inline constexpr uint32_t kPointerTimerId = 1;
 
 struct CursorKindRow {
     int32_t firstArt;
@@ -104,8 +109,9 @@ bool pointerNeedsRedraw();
 // lock) the pointer into a ring back buffer of width x height pixels
 // whose picture starts at index `ringOffset`, keeping the pixels under it;
 // removePointerFromFrame puts them back (at the ring indices kept) after the
-// present.
-void drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
+// present. Returns the image's box in picture pixels, clipped to the
+// picture; empty when nothing was drawn.
+platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
 void removePointerFromFrame(uint16_t* ring);
 
 // The 25 ms pointer timer (when the MouseThread setting is on).

@@ -268,7 +268,7 @@ const HuffmanCodeTable kHuffmanCodeTables[kHuffmanTableCount] = {
 namespace mpeg {
 namespace {
 
-constexpr int kLevelBits = 8;
+constexpr int kLevelBits = 11;
 // Enough for every table's levels (counted when the tables were laid out, with room to spare).
 constexpr int kLookupPoolSize = 40000;
 

@@ -4,6 +4,7 @@
 #include "audio/mpeg_vector.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -19,16 +20,17 @@ bool isShortBlock(const GranuleChannelInfo& info)
 }
 
 // Decodes one symbol of a Huffman table through its lookup levels.
-uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
+// The symbol whose code starts `bits` (most significant first); `used` is
+// set to the code's length. Codes are at most 19 bits long.
+uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
 {
-    const uint32_t bits = reservoir.peek32();
     const uint32_t* level = table.entries;
     int width = table.rootBits;
-    int used = 0;
+    used = 0;
     for (;;) {
         const uint32_t entry = level[(bits << used) >> (32 - width)];
         if (!(entry & 0x80000000u)) {
-            reservoir.skip(static_cast<uint32_t>(used) + ((entry >> 8) & 0xFF));
+            used += static_cast<int>((entry >> 8) & 0xFF);
             return entry & 0xFF;
         }
         used += width;
@@ -37,11 +39,40 @@ uint32_t decodeSymbol(BitReservoir& reservoir, const HuffmanLookup& table)
     }
 }
 
-int32_t readSigned(BitReservoir& reservoir, int32_t magnitude)
+// A magnitude with the sign bit at `used` of `bits` (which must hold it)
+// applied; the bit is counted in `used`. Zero has no sign bit.
+template <typename Bits>
+int32_t signedFrom(Bits bits, int32_t magnitude, int& used)
 {
-    if (magnitude == 0)
-        return 0;
-    return reservoir.getBits(1) ? -magnitude : magnitude;
+    // Without branches: whether a value is zero is as good as random.
+    constexpr int kTop = 8 * sizeof(Bits) - 1;
+    const int32_t present = magnitude != 0;
+    const int32_t negative = static_cast<int32_t>((bits << used) >> kTop) & present;
+    used += present;
+    return (magnitude ^ -negative) + negative;
+}
+
+// A big value: its linbits when it reads 15 and the table has them, then its
+// sign bit, all from `bits` (which must hold them).
+int32_t bigValueFrom(uint64_t bits, int32_t magnitude, int linbits, int& used)
+{
+    if (linbits && magnitude == 15) {
+        magnitude += static_cast<int32_t>((bits << used) >> (64 - linbits));
+        used += linbits;
+    }
+    return signedFrom(bits, magnitude, used);
+}
+
+// 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
+float globalGainFactor(uint32_t globalGain)
+{
+    static const std::array<float, 256> factors = [] {
+        std::array<float, 256> table {};
+        for (size_t g = 0; g < table.size(); ++g)
+            table[g] = static_cast<float>(std::pow(2.0, (static_cast<double>(g) - 210.0) / 4.0));
+        return table;
+    }();
+    return factors[globalGain & 255];
 }
 
 } // namespace
@@ -52,7 +83,11 @@ int16_t handOverSample(float value)
     const float scaled = value * 16384.0f;
     if (!(scaled >= -32768.5f && scaled < 32767.5f))
         return -32768;
-    return static_cast<int16_t>(std::nearbyint(scaled));
+    // Rounded to the nearest, ties to even, as nearbyint does in the default
+    // rounding mode: adding 1.5 * 2^23 leaves no fraction bits for |x| < 2^22,
+    // and this stays inline where a library call would not.
+    constexpr float kRoundingBias = 12582912.0f;
+    return static_cast<int16_t>((scaled + kRoundingBias) - kRoundingBias);
 }
 
 void BitReservoir::reset()
@@ -282,16 +317,15 @@ void Layer3Decoder::decodeHuffman(
             continue;
         }
         const int linbits = table.linbits;
+        // A pair's code (at most 19 bits), linbits (at most 13 each) and
+        // sign bits take at most 47 bits: one look at the reservoir holds them.
         for (; line < limit; line += 2) {
-            const uint32_t symbol = decodeSymbol(m_reservoir, lookup);
-            x = static_cast<int32_t>(symbol >> 4);
-            y = static_cast<int32_t>(symbol & 15);
-            if (linbits && x == 15)
-                x += static_cast<int32_t>(m_reservoir.getBits(linbits));
-            x = readSigned(m_reservoir, x);
-            if (linbits && y == 15)
-                y += static_cast<int32_t>(m_reservoir.getBits(linbits));
-            y = readSigned(m_reservoir, y);
+            const uint64_t bits = m_reservoir.peek64();
+            int used = 0;
+            const uint32_t symbol = symbolAt(static_cast<uint32_t>(bits >> 32), lookup, used);
+            x = bigValueFrom(bits, static_cast<int32_t>(symbol >> 4), linbits, used);
+            y = bigValueFrom(bits, static_cast<int32_t>(symbol & 15), linbits, used);
+            m_reservoir.skip(static_cast<uint32_t>(used));
             values[line] = x;
             values[line + 1] = y;
         }
@@ -299,11 +333,15 @@ void Layer3Decoder::decodeHuffman(
     const HuffmanLookup& quadTable = kHuffmanLookups[32 + (info.count1TableSelect & 1)];
     bool quadruple = false;
     while (m_reservoir.bitPosition() < end && line + 4 <= kLines) {
-        const uint32_t symbol = decodeSymbol(m_reservoir, quadTable);
-        values[line] = readSigned(m_reservoir, (symbol >> 3) & 1);
-        values[line + 1] = readSigned(m_reservoir, (symbol >> 2) & 1);
-        values[line + 2] = readSigned(m_reservoir, (symbol >> 1) & 1);
-        values[line + 3] = readSigned(m_reservoir, symbol & 1);
+        // A quadruple's code (at most 6 bits) and four sign bits.
+        const uint32_t bits = m_reservoir.peek32();
+        int used = 0;
+        const uint32_t symbol = symbolAt(bits, quadTable, used);
+        values[line] = signedFrom(bits, (symbol >> 3) & 1, used);
+        values[line + 1] = signedFrom(bits, (symbol >> 2) & 1, used);
+        values[line + 2] = signedFrom(bits, (symbol >> 1) & 1, used);
+        values[line + 3] = signedFrom(bits, symbol & 1, used);
+        m_reservoir.skip(static_cast<uint32_t>(used));
         line += 4;
         quadruple = true;
     }
@@ -324,17 +362,19 @@ void Layer3Decoder::requantise(const FrameHeader& header, const GranuleChannelIn
     const Layer3ScaleFactors& sf = m_scaleFactors[channel];
     const int count = m_nonZero[channel];
     float* out = m_lines[channel];
-    const float gain = static_cast<float>(std::pow(2.0, (static_cast<double>(info.globalGain) - 210.0) / 4.0));
+    const float gain = globalGainFactor(info.globalGain);
     const int shift = static_cast<int>(info.scalefacScale & 1);
 
     auto scaleLines = [&](int from, int to, int exponent) {
         to = std::min(to, count);
         const float factor = gain * kPowHalf[std::min(exponent, kMaxExponent)];
         for (int i = from; i < to; ++i) {
+            // The value's sign bit goes onto the scaled magnitude: no branch
+            // per line on a sign that is random.
             const int32_t v = m_values[i];
             const int magnitude = std::min(v < 0 ? -v : v, kMaxMagnitude);
-            const float value = kPow43[magnitude] * factor;
-            out[i] = v < 0 ? -value : value;
+            const uint32_t sign = static_cast<uint32_t>(v) & 0x80000000u;
+            out[i] = std::bit_cast<float>(std::bit_cast<uint32_t>(kPow43[magnitude] * factor) | sign);
         }
     };
 
@@ -620,8 +660,21 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
     slots = std::max(slots, 0);
 
     const uint64_t frameStart = m_reservoir.written();
-    for (int i = 0; i < slots; ++i)
-        m_reservoir.append(static_cast<uint8_t>(reader.getBits(8)));
+    const uint64_t mainStart = reader.bitPosition();
+    if (mainStart % 8 == 0) {
+        // Whole bytes: copied as they stand; past the end of the data the
+        // reader gives zeros, and so does this.
+        const uint64_t byte = mainStart / 8;
+        const uint32_t present
+            = byte < reader.size() ? static_cast<uint32_t>(std::min<uint64_t>(slots, reader.size() - byte)) : 0;
+        m_reservoir.appendBytes(reader.data() + byte, present);
+        for (int i = static_cast<int>(present); i < slots; ++i)
+            m_reservoir.append(0);
+        reader.setBitPosition(mainStart + 8u * static_cast<uint64_t>(slots));
+    } else {
+        for (int i = 0; i < slots; ++i)
+            m_reservoir.append(static_cast<uint8_t>(reader.getBits(8)));
+    }
     // Main data starts main_data_begin bytes before this frame's own; when
     // those bytes are not held (the first frames of a stream, or a damaged
     // one), decoding starts at the earliest byte held.

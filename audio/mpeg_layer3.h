@@ -9,7 +9,9 @@
 #include "audio/mpeg_frame.h"
 #include "audio/mpeg_synthesis.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace mpeg {
 
@@ -28,19 +30,38 @@ public:
             m_ring[kSize + index] = byte;
         ++m_written;
     }
+    // The same for `count` bytes at once.
+    void appendBytes(const uint8_t* bytes, uint32_t count)
+    {
+        while (count > 0) {
+            const uint32_t index = static_cast<uint32_t>(m_written) & (kSize - 1);
+            const uint32_t piece = count < kSize - index ? count : kSize - index;
+            std::memcpy(m_ring + index, bytes, piece);
+            if (index < kMirror)
+                std::memcpy(m_ring + kSize + index, bytes, piece < kMirror - index ? piece : kMirror - index);
+            m_written += piece;
+            bytes += piece;
+            count -= piece;
+        }
+    }
     uint64_t written() const { return m_written; }
     uint64_t bitPosition() const { return m_bitPosition; }
     void setBitPosition(uint64_t position) { m_bitPosition = position; }
 
-    // The next 32 bits, most significant first, without moving.
-    uint32_t peek32() const
+    // The next 64 bits, most significant first, without moving; only the
+    // top 57 are sure to be the reservoir's.
+    uint64_t peek64() const
     {
+        // Eight bytes in one load: the mirror after the ring holds them.
         const uint8_t* p = m_ring + (static_cast<uint32_t>(m_bitPosition >> 3) & (kSize - 1));
-        const uint64_t word = static_cast<uint64_t>(p[0]) << 56 | static_cast<uint64_t>(p[1]) << 48
-            | static_cast<uint64_t>(p[2]) << 40 | static_cast<uint64_t>(p[3]) << 32
-            | static_cast<uint64_t>(p[4]) << 24;
-        return static_cast<uint32_t>((word << (m_bitPosition & 7)) >> 32);
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if constexpr (std::endian::native == std::endian::little)
+            word = __builtin_bswap64(word);
+        return word << (m_bitPosition & 7);
     }
+    // The next 32 bits, most significant first, without moving.
+    uint32_t peek32() const { return static_cast<uint32_t>(peek64() >> 32); }
     void skip(uint32_t bits) { m_bitPosition += bits; }
     uint32_t getBits(int n)
     {

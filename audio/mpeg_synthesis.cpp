@@ -6,6 +6,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace mpeg {
 namespace {
 
@@ -22,12 +26,17 @@ struct SynthesisTables {
     int16_t forwardFixed[544];
     int16_t forwardFixedByPhase[8][16][16];
     int16_t backwardFixedByPhase[8][16][16];
-    // DCT: even outputs from sums of mirrored inputs, odd ones from differences.
-    // Transposed, [k][r], so that the 16 outputs are summed side by side.
-    float dctEven[16][16];
-    float dctOdd[16][16];
-    int16_t dctEvenFixed[16][16]; // also [k][r]
+    // The fast DCT's butterfly factors 1 / (2 cos((2k + 1) pi / 2n)) for the
+    // stages of n = 32, 16, 8, 4 and 2 points, at leeScale[n / 2 + k].
+    float leeScale[32];
+    // The 16-bit DCT's coefficients, [r][k]: even outputs from sums of
+    // mirrored inputs, odd ones from differences.
+    int16_t dctEvenFixed[16][16];
     int16_t dctOddFixed[16][16];
+    // The 16-bit window per phase with slots k and k + 1 side by side for
+    // each row: [phase][k / 2][row][k % 2], as pairwise multiply-adds read it.
+    int16_t forwardFixedPairs[8][8][16][2];
+    int16_t backwardFixedPairs[8][8][16][2];
 
     SynthesisTables()
     {
@@ -66,15 +75,25 @@ struct SynthesisTables {
                 }
             }
         }
+        for (int phase = 0; phase < 8; ++phase) {
+            for (int k = 0; k < 16; ++k) {
+                for (int r = 0; r < 16; ++r) {
+                    forwardFixedPairs[phase][k / 2][r][k % 2] = forwardFixedByPhase[phase][k][r];
+                    backwardFixedPairs[phase][k / 2][r][k % 2] = backwardFixedByPhase[phase][k][r];
+                }
+            }
+        }
         for (int r = 0; r < 16; ++r) {
             for (int k = 0; k < 16; ++k) {
                 const double even = std::cos((2 * k + 1) * r * M_PI / 32.0);
                 const double odd = std::cos((2 * k + 1) * (2 * r + 1) * M_PI / 64.0);
-                dctEven[k][r] = static_cast<float>(even);
-                dctOdd[k][r] = static_cast<float>(odd);
-                dctEvenFixed[k][r] = static_cast<int16_t>(static_cast<int>(16384.0 * even + 0.5));
-                dctOddFixed[k][r] = static_cast<int16_t>(static_cast<int>(16384.0 * odd + 0.5));
+                dctEvenFixed[r][k] = static_cast<int16_t>(static_cast<int>(16384.0 * even + 0.5));
+                dctOddFixed[r][k] = static_cast<int16_t>(static_cast<int>(16384.0 * odd + 0.5));
             }
+        }
+        for (int n = 2; n <= 32; n *= 2) {
+            for (int k = 0; k < n / 2; ++k)
+                leeScale[n / 2 + k] = static_cast<float>(1.0 / (2.0 * std::cos((2 * k + 1) * M_PI / (2.0 * n))));
         }
     }
 };
@@ -83,52 +102,134 @@ const SynthesisTables gTables;
 
 constexpr int kSlotStride = 17;
 
-int16_t saturate(int32_t value)
+// y[i] = sum of x[k] cos((2k + 1) i pi / 2N), i = 0..N-1, by the fast
+// recursive DCT: the sums of mirrored inputs give the even outputs through a
+// DCT of half the size; their differences, scaled, give through another the
+// odd outputs, each the sum of two neighbours. Plain loops, all inlined: the
+// compiler keeps the small stages in registers.
+template <int N>
+[[gnu::always_inline]] inline void leeDct(const float* x, float* y)
 {
-    if (value > 32767)
-        return 32767;
-    if (value < -32768)
-        return -32768;
-    return static_cast<int16_t>(value);
+    if constexpr (N == 1) {
+        y[0] = x[0];
+    } else {
+        constexpr int kHalf = N / 2;
+        float sums[kHalf];
+        float differences[kHalf];
+        for (int k = 0; k < kHalf; ++k) {
+            sums[k] = x[k] + x[N - 1 - k];
+            differences[k] = (x[k] - x[N - 1 - k]) * gTables.leeScale[kHalf + k];
+        }
+        float even[kHalf];
+        float odd[kHalf];
+        leeDct<kHalf>(sums, even);
+        leeDct<kHalf>(differences, odd);
+        for (int i = 0; i < kHalf - 1; ++i) {
+            y[2 * i] = even[i];
+            y[2 * i + 1] = odd[i] + odd[i + 1];
+        }
+        y[N - 2] = even[kHalf - 1];
+        y[N - 1] = odd[kHalf - 1];
+    }
 }
+
+void dctFloat(const float* x, float* y) { leeDct<32>(x, y); }
+
+#if defined(__SSE2__)
+
+// Four 32-bit sums of 16 products each, one per row of `rows` (16 values
+// each) against `x`, wrapping as the pairwise multiply-adds do.
+__m128i fourDotProducts(const int16_t (*rows)[16], __m128i xLow, __m128i xHigh)
+{
+    __m128i sums[4];
+    for (int i = 0; i < 4; ++i) {
+        const __m128i low = _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i])), xLow);
+        const __m128i high = _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + 8)), xHigh);
+        sums[i] = _mm_add_epi32(low, high);
+    }
+    // Each row's four partial sums added across.
+    const __m128i t0 = _mm_add_epi32(_mm_unpacklo_epi32(sums[0], sums[1]), _mm_unpackhi_epi32(sums[0], sums[1]));
+    const __m128i t1 = _mm_add_epi32(_mm_unpacklo_epi32(sums[2], sums[3]), _mm_unpackhi_epi32(sums[2], sums[3]));
+    return _mm_add_epi32(_mm_unpacklo_epi64(t0, t1), _mm_unpackhi_epi64(t0, t1));
+}
+
+// The low 16 bits of each sum shifted right by 14, as signed values.
+__m128i lowHalvesShifted(__m128i a, __m128i b)
+{
+    a = _mm_srai_epi32(_mm_slli_epi32(_mm_srai_epi32(a, 14), 16), 16);
+    b = _mm_srai_epi32(_mm_slli_epi32(_mm_srai_epi32(b, 14), 16), 16);
+    return _mm_packs_epi32(a, b);
+}
+
+__m128i reversed8(__m128i v)
+{
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+}
+
+void dctFixed(const int16_t* x, int16_t* y)
+{
+    const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x));
+    const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x + 8));
+    const __m128i x3 = reversed8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x + 16)));
+    const __m128i x2 = reversed8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x + 24)));
+    // u[k] = x[k] + x[31 - k] and v[k] = x[k] - x[31 - k], wrapping at 16 bits.
+    const __m128i sumLow = _mm_add_epi16(x0, x2);
+    const __m128i sumHigh = _mm_add_epi16(x1, x3);
+    const __m128i differenceLow = _mm_sub_epi16(x0, x2);
+    const __m128i differenceHigh = _mm_sub_epi16(x1, x3);
+    __m128i even[2];
+    __m128i odd[2];
+    for (int half = 0; half < 2; ++half) {
+        even[half] = lowHalvesShifted(fourDotProducts(gTables.dctEvenFixed + 8 * half, sumLow, sumHigh),
+            fourDotProducts(gTables.dctEvenFixed + 8 * half + 4, sumLow, sumHigh));
+        odd[half] = lowHalvesShifted(fourDotProducts(gTables.dctOddFixed + 8 * half, differenceLow, differenceHigh),
+            fourDotProducts(gTables.dctOddFixed + 8 * half + 4, differenceLow, differenceHigh));
+    }
+    // y[2r] = even[r], y[2r + 1] = odd[r].
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y), _mm_unpacklo_epi16(even[0], odd[0]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y + 8), _mm_unpackhi_epi16(even[0], odd[0]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y + 16), _mm_unpacklo_epi16(even[1], odd[1]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y + 24), _mm_unpackhi_epi16(even[1], odd[1]));
+}
+
+// The 16 window sums of one half: sum over slots k of w[k][r] * b[k][r] for
+// rows r = 0..15, two slots at a time, in 32 bits wrapping. `pairs` holds the
+// window with slots k and k + 1 side by side per row.
+void windowSumsFixed(const int16_t* b, const int16_t (*forward)[16][2], const int16_t (*backward)[16][2],
+    uint32_t* low, uint32_t* reversed)
+{
+    __m128i lowSums[4] = { _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128() };
+    __m128i reversedSums[4] = { _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128() };
+    for (int pair = 0; pair < 8; ++pair) {
+        const int16_t* first = b + kSlotStride * (2 * pair);
+        const int16_t* second = first + kSlotStride;
+        const __m128i first0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+        const __m128i first1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 8));
+        const __m128i second0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second));
+        const __m128i second1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + 8));
+        const __m128i rows[4] = { _mm_unpacklo_epi16(first0, second0), _mm_unpackhi_epi16(first0, second0),
+            _mm_unpacklo_epi16(first1, second1), _mm_unpackhi_epi16(first1, second1) };
+        for (int i = 0; i < 4; ++i) {
+            const __m128i f = _mm_loadu_si128(reinterpret_cast<const __m128i*>(forward[pair][4 * i]));
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(backward[pair][4 * i]));
+            lowSums[i] = _mm_add_epi32(lowSums[i], _mm_madd_epi16(f, rows[i]));
+            reversedSums[i] = _mm_add_epi32(reversedSums[i], _mm_madd_epi16(w, rows[i]));
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(low + 4 * i), lowSums[i]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(reversed + 4 * i), reversedSums[i]);
+    }
+}
+
+#else
 
 // Wrapping 16-bit addition, as the fixed-point path's lanes do.
 int16_t wrap16(int32_t value)
 {
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value)));
-}
-
-// y[i] = sum of x[k] cos((2k + 1) i pi / 64), i = 0..31.
-void dctFloat(const float* x, float* y)
-{
-    Float4 even0 = {}, even1 = {}, even2 = {}, even3 = {};
-    Float4 odd0 = {}, odd1 = {}, odd2 = {}, odd3 = {};
-    for (int k = 0; k < 16; ++k) {
-        const Float4 sum = splat4(x[k] + x[31 - k]);
-        const Float4 difference = splat4(x[k] - x[31 - k]);
-        even0 += load4(&gTables.dctEven[k][0]) * sum;
-        even1 += load4(&gTables.dctEven[k][4]) * sum;
-        even2 += load4(&gTables.dctEven[k][8]) * sum;
-        even3 += load4(&gTables.dctEven[k][12]) * sum;
-        odd0 += load4(&gTables.dctOdd[k][0]) * difference;
-        odd1 += load4(&gTables.dctOdd[k][4]) * difference;
-        odd2 += load4(&gTables.dctOdd[k][8]) * difference;
-        odd3 += load4(&gTables.dctOdd[k][12]) * difference;
-    }
-    float even[16];
-    float odd[16];
-    store4(even, even0);
-    store4(even + 4, even1);
-    store4(even + 8, even2);
-    store4(even + 12, even3);
-    store4(odd, odd0);
-    store4(odd + 4, odd1);
-    store4(odd + 8, odd2);
-    store4(odd + 12, odd3);
-    for (int r = 0; r < 16; ++r) {
-        y[2 * r] = even[r];
-        y[2 * r + 1] = odd[r];
-    }
 }
 
 void dctFixed(const int16_t* x, int16_t* y)
@@ -139,21 +240,34 @@ void dctFixed(const int16_t* x, int16_t* y)
         sums[k] = wrap16(x[k] + x[31 - k]);
         differences[k] = wrap16(x[k] - x[31 - k]);
     }
-    // The 16 outputs of each half are summed side by side. Sums wrap at 32
-    // bits, so their order does not change them.
-    uint32_t even[16] = {};
-    uint32_t odd[16] = {};
-    for (int k = 0; k < 16; ++k) {
-        for (int r = 0; r < 16; ++r) {
-            even[r] += static_cast<uint32_t>(gTables.dctEvenFixed[k][r] * sums[k]);
-            odd[r] += static_cast<uint32_t>(gTables.dctOddFixed[k][r] * differences[k]);
-        }
-    }
+    // Sums wrap at 32 bits, so their order does not change them.
     for (int r = 0; r < 16; ++r) {
-        y[2 * r] = wrap16(static_cast<int32_t>(even[r]) >> 14);
-        y[2 * r + 1] = wrap16(static_cast<int32_t>(odd[r]) >> 14);
+        uint32_t even = 0;
+        uint32_t odd = 0;
+        for (int k = 0; k < 16; ++k) {
+            even += static_cast<uint32_t>(gTables.dctEvenFixed[r][k] * sums[k]);
+            odd += static_cast<uint32_t>(gTables.dctOddFixed[r][k] * differences[k]);
+        }
+        y[2 * r] = wrap16(static_cast<int32_t>(even) >> 14);
+        y[2 * r + 1] = wrap16(static_cast<int32_t>(odd) >> 14);
     }
 }
+
+void windowSumsFixed(const int16_t* b, const int16_t (*forward)[16][2], const int16_t (*backward)[16][2],
+    uint32_t* low, uint32_t* reversed)
+{
+    for (int r = 0; r < 16; ++r)
+        low[r] = reversed[r] = 0;
+    for (int k = 0; k < 16; ++k) {
+        const int16_t* rows = b + kSlotStride * k;
+        for (int r = 0; r < 16; ++r) {
+            low[r] += static_cast<uint32_t>(forward[k / 2][r][k % 2] * rows[r]);
+            reversed[r] += static_cast<uint32_t>(backward[k / 2][r][k % 2] * rows[r]);
+        }
+    }
+}
+
+#endif
 
 // Stores the DCT's outputs in the ring halves `h0` and `h1` at ring position
 // `p`: rows 0..16 take y[16..0] in one half, rows 0..15 take y[16..31] in the
@@ -235,13 +349,17 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
         }
         for (int r = 1; r < 16; ++r)
             s[32 - r] = reversed[r];
-        for (int i = 0; i < 32; ++i) {
-            float value = s[i];
-            pcmFloat[ch + channels * i] = value * (1.0f / 32768.0f);
+        for (int i = 0; i < 32; i += 4) {
+            Float4 value = load4(s + i);
+            const Float4 scaled = value * (1.0f / 32768.0f);
             // Truncation toward zero, clipped to the 16-bit range.
             value = value < 32767.0f ? value : 32767.0f;
             value = value > -32768.0f ? value : -32768.0f;
-            pcm[ch + channels * i] = static_cast<int16_t>(static_cast<int32_t>(value));
+            const Int4 samples = __builtin_convertvector(value, Int4);
+            for (int lane = 0; lane < 4; ++lane) {
+                pcmFloat[ch + channels * (i + lane)] = scaled[lane];
+                pcm[ch + channels * (i + lane)] = static_cast<int16_t>(samples[lane]);
+            }
         }
     }
 }
@@ -256,17 +374,10 @@ void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* p
         const int16_t* b = storeDct(y, m_fixed[ch][0], m_fixed[ch][1], p);
         // As on the float path: slot k of the 16 rows side by side, the
         // products exact and the sums wrapping at 32 bits.
-        const int16_t(*forward)[16] = gTables.forwardFixedByPhase[(q - 1) / 2];
-        const int16_t(*backward)[16] = gTables.backwardFixedByPhase[(q - 1) / 2];
-        uint32_t low[16] = {};
-        uint32_t reversed[16] = {};
-        for (int k = 0; k < 16; ++k) {
-            const int16_t* rows = b + kSlotStride * k;
-            for (int r = 0; r < 16; ++r) {
-                low[r] += static_cast<uint32_t>(forward[k][r] * rows[r]);
-                reversed[r] += static_cast<uint32_t>(backward[k][r] * rows[r]);
-            }
-        }
+        uint32_t low[16];
+        uint32_t reversed[16];
+        windowSumsFixed(b, gTables.forwardFixedPairs[(q - 1) / 2], gTables.backwardFixedPairs[(q - 1) / 2], low,
+            reversed);
         int32_t s[32];
         for (int j = 0; j < 16; ++j)
             s[j] = static_cast<int32_t>(low[j]) >> 13;
@@ -280,10 +391,16 @@ void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* p
         }
         for (int r = 1; r < 16; ++r)
             s[32 - r] = static_cast<int32_t>(reversed[r]) >> 13;
-        for (int i = 0; i < 32; ++i) {
-            const int16_t sample = saturate(s[i]);
-            pcm[ch + channels * i] = sample;
-            pcmFloat[ch + channels * i] = sample * (1.0f / 32768.0f);
+        for (int i = 0; i < 32; i += 4) {
+            Int4 samples;
+            std::memcpy(&samples, s + i, sizeof samples);
+            samples = samples < 32767 ? samples : 32767;
+            samples = samples > -32768 ? samples : -32768;
+            const Float4 scaled = __builtin_convertvector(samples, Float4) * (1.0f / 32768.0f);
+            for (int lane = 0; lane < 4; ++lane) {
+                pcm[ch + channels * (i + lane)] = static_cast<int16_t>(samples[lane]);
+                pcmFloat[ch + channels * (i + lane)] = scaled[lane];
+            }
         }
     }
 }

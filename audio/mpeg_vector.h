@@ -3,11 +3,13 @@
 // GCC and Clang turn into SIMD instructions for whatever the target has,
 // without assembly. Loads and stores are unaligned.
 
+#include <cstdint>
 #include <cstring>
 
 namespace mpeg {
 
 typedef float Float4 __attribute__((vector_size(16)));
+typedef int32_t Int4 __attribute__((vector_size(16)));
 
 inline Float4 load4(const float* p)
 {

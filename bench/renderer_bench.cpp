@@ -1,13 +1,19 @@
-// The renderer's hot paths: unrolling the ring back buffer onto a surface
-// (against a plain memcpy of the same bytes), blitting run-length art
+// The renderer's hot paths: the present step (the ring back buffer written
+// onto a screen surface, against a plain memcpy of the bytes it writes, and a
+// pointer-only present against a whole one), blitting run-length art
 // (against a naive per-pixel loop over the same picture), applying hues and
 // keeping the dirty-rectangle list.
 
+#include "app/frame_present.h"
+#include "app/main_window.h"
+#include "app/pointer.h"
 #include "fixtures/art_writer.h"
 #include "gfx/art_blitter.h"
 #include "gfx/back_buffer.h"
 #include "gfx/colour_tables.h"
 #include "gfx/pixel_spans.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_window.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,30 +48,105 @@ BackBuffer& scrolledRing()
     return *buffer;
 }
 
-void ringCopyAgainstMemcpy(benchmark::State& state)
+const char* surfaceName(platform::SurfaceFormat format)
 {
-    const bool to565 = state.range(0) != 0;
+    switch (format) {
+    case platform::SurfaceFormat::Rgb555:
+        return "555";
+    case platform::SurfaceFormat::Rgb565:
+        return "565";
+    case platform::SurfaceFormat::Xrgb8888:
+        return "8888";
+    }
+    return "";
+}
+
+// Our part of a full-frame present: the ring unrolled into a surface of the
+// given format, converting on the way, against a memcpy of as many bytes as
+// that writes.
+void presentWriteAgainstMemcpy(benchmark::State& state)
+{
+    const auto format = platform::SurfaceFormat(state.range(0));
     BackBuffer& ring = scrolledRing();
-    std::vector<uint16_t> surface(size_t(ring.pixelCount()));
-    const size_t bytes = surface.size() * sizeof(uint16_t);
-    Clock::duration copyTime {}, referenceTime {};
+    const int32_t bytesPerPixel = platform::bytesPerPixel(format);
+    const size_t bytes = size_t(ring.pixelCount()) * size_t(bytesPerPixel);
+    std::vector<uint8_t> memory(bytes);
+    std::vector<uint8_t> copySource(bytes, 0x5A);
+    platform::FrameSurface surface;
+    surface.pixels = memory.data();
+    surface.pitch = ring.width() * bytesPerPixel;
+    surface.width = ring.width();
+    surface.height = ring.height();
+    surface.format = format;
+    const ScreenRect whole { 0, 0, ring.width(), ring.height() };
+    const int64_t start = ring.pictureStart(0, 0);
+    Clock::duration writeTime {}, referenceTime {};
     for (auto _ : state) {
-        Clock::time_point start = Clock::now();
-        ring.copyToSurface(surface.data(), ring.width(), to565, 0, 0);
-        benchmark::DoNotOptimize(surface.data());
+        Clock::time_point begin = Clock::now();
+        ring.writePictureRects(start, std::span<const ScreenRect>(&whole, 1), surface);
+        benchmark::DoNotOptimize(memory.data());
         Clock::time_point middle = Clock::now();
-        std::memcpy(surface.data(), ring.pixels(), bytes);
-        benchmark::DoNotOptimize(surface.data());
+        std::memcpy(memory.data(), copySource.data(), bytes);
+        benchmark::DoNotOptimize(memory.data());
         benchmark::ClobberMemory();
         Clock::time_point end = Clock::now();
-        copyTime += middle - start;
+        writeTime += middle - begin;
         referenceTime += end - middle;
     }
     double iterations = double(state.iterations());
-    state.counters["ring_us"] = nanoseconds(copyTime) / iterations / 1000;
+    state.SetLabel(surfaceName(format));
+    state.counters["write_us"] = nanoseconds(writeTime) / iterations / 1000;
     state.counters["memcpy_us"] = nanoseconds(referenceTime) / iterations / 1000;
-    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(copyTime) / nanoseconds(referenceTime) : 0;
+    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(writeTime) / nanoseconds(referenceTime) : 0;
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+}
+
+// A 32x32 pointer art with its hotspot marker in the corner.
+class BenchCursorArt final : public CursorArtSource {
+public:
+    bool cursorArt(int32_t, CursorArt& art) override
+    {
+        art.width = 32;
+        art.height = 32;
+        art.pixels.assign(32 * 32, 0x7FFF);
+        art.pixels[0] = kHotspotMarker;
+        return true;
+    }
+};
+
+// The program's present step on a 640x480 client area into a 32-bit surface:
+// a whole picture against one where only the pointer moved.
+void presentWholeAgainstPointerOnly(benchmark::State& state)
+{
+    initPointerState();
+    BenchCursorArt art;
+    loadCursors(art, 0, false);
+    setPointerDrawingAllowed(true);
+    platform::HeadlessDisplay display(640, 480);
+    display.setSurfaceFormat(platform::SurfaceFormat::Xrgb8888);
+    platform::HeadlessWindow window;
+    MainWindow mainWindow(window, {}, {});
+    WindowPresenter presenter(display, mainWindow);
+    presenter.recreateBackBuffer(640, 480);
+    Clock::duration wholeTime {}, pointerTime {};
+    int32_t step = 0;
+    for (auto _ : state) {
+        Clock::time_point begin = Clock::now();
+        presenter.present(PresentKind::Always);
+        Clock::time_point middle = Clock::now();
+        step = (step + 1) % 200;
+        window.setCursor(100 + step, 100 + step / 2);
+        presenter.present();
+        Clock::time_point end = Clock::now();
+        wholeTime += middle - begin;
+        pointerTime += end - middle;
+    }
+    double iterations = double(state.iterations());
+    state.counters["whole_us"] = nanoseconds(wholeTime) / iterations / 1000;
+    state.counters["pointer_us"] = nanoseconds(pointerTime) / iterations / 1000;
+    state.counters["pointer_share"] = nanoseconds(wholeTime) > 0 ? nanoseconds(pointerTime) / nanoseconds(wholeTime) : 0;
+    setPointerDrawingAllowed(false);
+    releasePointerState();
 }
 
 // A 44x44 diamond, like a land tile or a typical static: transparent corners.
@@ -129,6 +210,7 @@ void artBlitAgainstNaiveLoop(benchmark::State& state)
     state.counters["blit_Mpixels_per_s"] = pixels / nanoseconds(blitTime) * 1000;
     state.counters["naive_Mpixels_per_s"] = pixels / nanoseconds(referenceTime) * 1000;
     state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(blitTime) / nanoseconds(referenceTime) : 0;
+    state.counters["speed_vs_naive"] = nanoseconds(blitTime) > 0 ? nanoseconds(referenceTime) / nanoseconds(blitTime) : 0;
 }
 
 void hueSpans(benchmark::State& state)
@@ -170,7 +252,13 @@ void dirtyRectList(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(ringCopyAgainstMemcpy)->ArgName("to565")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(presentWriteAgainstMemcpy)
+    ->ArgName("surface")
+    ->Arg(int(platform::SurfaceFormat::Rgb555))
+    ->Arg(int(platform::SurfaceFormat::Rgb565))
+    ->Arg(int(platform::SurfaceFormat::Xrgb8888))
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(presentWholeAgainstPointerOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(artBlitAgainstNaiveLoop)->ArgName("clipped")->Arg(0)->Arg(1);
 BENCHMARK(hueSpans)->ArgName("span")->DenseRange(0, 3);
 BENCHMARK(dirtyRectList)->ArgName("rects")->Arg(16)->Arg(64)->Arg(200);

@@ -2,6 +2,52 @@
 
 #include <algorithm>
 
+namespace {
+
+// The transparent copy, by far the most common span, is made inline; any
+// other goes through its pointer.
+template<typename Blit>
+void withSpan(PixelSpanFn fn, Blit blit)
+{
+    if (fn == copySpanTransparent)
+        blit(copyPixelsSkippingZero);
+    else
+        blit(fn);
+}
+
+template<typename Span>
+void blitRows(Span span, const ArtImage* image, const BlitTarget& target, int32_t x, int32_t y)
+{
+    const uint16_t* pixels = image->pixels();
+    for (int32_t row = 0; row < image->height(); ++row) {
+        uint16_t* line = target.at(x, y + row);
+        for (const ArtRun& run : image->rowRuns(row))
+            span(line + run.start, pixels + run.firstPixel, run.count);
+    }
+}
+
+template<typename Span>
+void blitRowsClipped(Span span, const ArtImage* image, const BlitTarget& target, int32_t x, int32_t y, int32_t cl,
+    int32_t cr, int32_t rt, int32_t rb)
+{
+    const uint16_t* pixels = image->pixels();
+    for (int32_t row = rt; row < rb; ++row) {
+        for (const ArtRun& run : image->rowRuns(row)) {
+            int32_t start = run.start;
+            int32_t end = start + run.count;
+            if (start >= cr)
+                break;
+            if (end <= cl)
+                continue;
+            int32_t from = std::max(start, cl);
+            int32_t to = std::min(end, cr);
+            span(target.at(x + from, y + row), pixels + run.firstPixel + (from - start), to - from);
+        }
+    }
+}
+
+} // namespace
+
 void blitArt(PixelSpanFn fn, const ArtImage* image, const BlitTarget& target, int32_t x, int32_t y)
 {
     if (!image)
@@ -12,12 +58,7 @@ void blitArt(PixelSpanFn fn, const ArtImage* image, const BlitTarget& target, in
         blitArtClipped(fn, image, target, &bounds, x, y);
         return;
     }
-    const uint16_t* pixels = image->pixels();
-    for (int32_t row = 0; row < image->height(); ++row) {
-        uint16_t* line = target.at(x, y + row);
-        for (const ArtRun& run : image->rowRuns(row))
-            fn(line + run.start, pixels + run.firstPixel, run.count);
-    }
+    withSpan(fn, [&](auto span) { blitRows(span, image, target, x, y); });
 }
 
 void blitArtClipped(
@@ -35,18 +76,5 @@ void blitArtClipped(
     if (left >= right || top >= bottom)
         return;
     const int32_t cl = int32_t(left), cr = int32_t(right), rt = int32_t(top), rb = int32_t(bottom);
-    const uint16_t* pixels = image->pixels();
-    for (int32_t row = rt; row < rb; ++row) {
-        for (const ArtRun& run : image->rowRuns(row)) {
-            int32_t start = run.start;
-            int32_t end = start + run.count;
-            if (start >= cr)
-                break;
-            if (end <= cl)
-                continue;
-            int32_t from = std::max(start, cl);
-            int32_t to = std::min(end, cr);
-            fn(target.at(x + from, y + row), pixels + run.firstPixel + (from - start), to - from);
-        }
-    }
+    withSpan(fn, [&](auto span) { blitRowsClipped(span, image, target, x, y, cl, cr, rt, rb); });
 }

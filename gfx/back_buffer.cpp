@@ -1,6 +1,6 @@
 #include "gfx/back_buffer.h"
 
-#include "gfx/colour_tables.h"
+#include "gfx/surface_pixels.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,6 +34,7 @@ void BackBuffer::create(int32_t gameWidth, int32_t gameHeight, BufferFormat form
     m_dirty.clear();
     m_ringStart = 0;
     m_fullRedrawPending = false;
+    m_wholePictureChanged = true;
     invalidateWholeScreen();
 }
 
@@ -49,6 +50,7 @@ void BackBuffer::release()
     m_pixels.shrink_to_fit();
     m_dirty.clear();
     m_ringStart = 0;
+    m_wholePictureChanged = true;
 }
 
 int64_t BackBuffer::ringIndex(int32_t x, int32_t y) const
@@ -109,6 +111,7 @@ void BackBuffer::invalidateWholeScreen()
     m_dirty.add({ 0, 0, m_gameWidth, m_gameHeight });
     m_fullRedrawPending = true;
     std::fill(m_pixels.begin(), m_pixels.end(), 0);
+    m_wholePictureChanged = true;
 }
 
 void BackBuffer::resetBackgroundAndRedraw()
@@ -135,8 +138,10 @@ void BackBuffer::clearGameRect(const ScreenRect& rect)
 
 void BackBuffer::clearBackBufferRing()
 {
-    if (exists())
-        clearGameRect({ 0, 0, m_gameWidth, m_gameHeight });
+    if (!exists())
+        return;
+    clearGameRect({ 0, 0, m_gameWidth, m_gameHeight });
+    markGameAreaChanged({ 0, 0, m_gameWidth, m_gameHeight });
 }
 
 void BackBuffer::scrollWorldView(int32_t dx, int32_t dy)
@@ -219,60 +224,80 @@ void BackBuffer::renderWorldDirtyRects(WorldRectDrawer* drawer)
     }
     std::span<const ScreenRect> entries = m_dirty.entries();
     m_presentRects.assign(entries.begin(), entries.end());
+    for (const ScreenRect& entry : entries)
+        markGameAreaChanged(entry.intersected(area));
     m_fullRedrawPending = false;
     m_dirty.clear();
 }
 
-void BackBuffer::copyToSurface(
-    uint16_t* destination, int32_t destinationPitch, bool destinationIs565, int32_t offsetX, int32_t offsetY) const
+int64_t BackBuffer::pictureStart(int32_t viewOffsetX, int32_t viewOffsetY) const
 {
-    if (!exists() || !destination)
+    return exists() ? ringIndex(-viewOffsetX, -viewOffsetY) : 0;
+}
+
+void BackBuffer::writePictureRects(
+    int64_t pictureStart, std::span<const ScreenRect> rects, const platform::FrameSurface& surface) const
+{
+    if (!exists() || !surface.pixels)
         return;
-    int64_t n = pixelCount();
-    // The array index that lands on the surface's first pixel.
-    int64_t d = ringIndex(-offsetX, -offsetY);
-    bool convert = destinationIs565 && m_format == BufferFormat::Rgb555;
-    auto copy = convert ? copyRingToSurface565 : copyRingToSurface;
-    copy(destination, m_pixels.data(), 0, d, destinationPitch, n - d, m_width);
-    if (d > 0)
-        copy(destination, m_pixels.data(), n - d, 0, destinationPitch, d, m_width);
+    const int64_t n = pixelCount();
+    const int64_t start = ((pictureStart % n) + n) % n;
+    const int32_t bytes = platform::bytesPerPixel(surface.format);
+    const ScreenRect limit { 0, 0, std::min(surface.width, m_width), std::min(surface.height, m_height) };
+    for (const ScreenRect& rect : rects) {
+        ScreenRect r = rect.intersected(limit);
+        if (r.isEmpty())
+            continue;
+        const int32_t count = r.width();
+        // Picture pixel (x, y) is ring index (start + y * width + x) mod N; a
+        // row of the rectangle may run over the array's end once.
+        int64_t index = (start + static_cast<int64_t>(r.top) * m_width + r.left) % n;
+        for (int32_t y = r.top; y < r.bottom; ++y) {
+            uint8_t* out = surface.pixels + static_cast<ptrdiff_t>(y) * surface.pitch + static_cast<ptrdiff_t>(r.left) * bytes;
+            int32_t first = static_cast<int32_t>(std::min<int64_t>(count, n - index));
+            writeSurfacePixels(m_pixels.data() + index, first, m_format, out, surface.format);
+            if (first < count)
+                writeSurfacePixels(m_pixels.data(), count - first, m_format, out + first * bytes, surface.format);
+            index += m_width;
+            if (index >= n)
+                index -= n;
+        }
+    }
 }
 
 namespace {
 
-// Walks `count` ring pixels in chunks that stay on one destination row and
-// hands each chunk to copyChunk(destination offset, pixels done, chunk size).
-template<typename CopyChunk>
-void walkRingChunks(int64_t destinationStart, int32_t destinationPitch, int64_t count, int32_t width,
-    CopyChunk copyChunk)
-{
-    int64_t done = 0;
-    while (done < count) {
-        int64_t row = (destinationStart + done) / width;
-        int64_t column = (destinationStart + done) % width;
-        int64_t chunk = std::min(count - done, width - column);
-        copyChunk(row * destinationPitch + column, done, chunk);
-        done += chunk;
-    }
-}
+// More rectangles than this are sent as the whole picture.
+constexpr size_t kMaxPictureChanges = 256;
 
 } // namespace
 
-void copyRingToSurface(uint16_t* destination, const uint16_t* source, int64_t destinationStart, int64_t sourceStart,
-    int32_t destinationPitch, int64_t count, int32_t width)
+void BackBuffer::markPictureChanged(const ScreenRect& rect) { addPictureChange(m_changedPicture, rect); }
+
+void BackBuffer::markGameAreaChanged(const ScreenRect& rect) { addPictureChange(m_changedGameArea, rect); }
+
+void BackBuffer::addPictureChange(std::vector<ScreenRect>& list, const ScreenRect& rect)
 {
-    walkRingChunks(destinationStart, destinationPitch, count, width, [&](int64_t at, int64_t done, int64_t chunk) {
-        std::memcpy(destination + at, source + sourceStart + done, static_cast<size_t>(chunk) * sizeof(uint16_t));
-    });
+    if (m_wholePictureChanged || rect.isEmpty())
+        return;
+    if (m_changedPicture.size() + m_changedGameArea.size() >= kMaxPictureChanges) {
+        m_wholePictureChanged = true;
+        return;
+    }
+    list.push_back(rect);
 }
 
-void copyRingToSurface565(uint16_t* destination, const uint16_t* source, int64_t destinationStart,
-    int64_t sourceStart, int32_t destinationPitch, int64_t count, int32_t width)
+bool BackBuffer::takePictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects)
 {
-    walkRingChunks(destinationStart, destinationPitch, count, width, [&](int64_t at, int64_t done, int64_t chunk) {
-        uint16_t* out = destination + at;
-        const uint16_t* in = source + sourceStart + done;
-        for (int64_t i = 0; i < chunk; ++i)
-            out[i] = convert555To565(in[i]);
-    });
+    bool whole = m_wholePictureChanged;
+    rects.clear();
+    if (!whole) {
+        rects = m_changedPicture;
+        for (const ScreenRect& r : m_changedGameArea)
+            rects.push_back({ r.left + viewOffsetX, r.top + viewOffsetY, r.right + viewOffsetX, r.bottom + viewOffsetY });
+    }
+    m_changedPicture.clear();
+    m_changedGameArea.clear();
+    m_wholePictureChanged = false;
+    return whole;
 }

@@ -12,6 +12,8 @@
 #include "gfx/dirty_rect_list.h"
 #include "gfx/screen_rect.h"
 
+#include "platform/display.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -84,17 +86,34 @@ public:
     // and not straddle the wrap point (every dirty entry qualifies).
     BlitTarget targetForRect(const ScreenRect& rect);
 
-    // Unrolls the ring onto a surface of width() x height() pixels with the
-    // given pitch, the game area placed at (offsetX, offsetY); converts to
-    // 5-6-5 when the surface wants it and the buffer is 5-5-5.
-    void copyToSurface(uint16_t* destination, int32_t destinationPitch, bool destinationIs565, int32_t offsetX,
-        int32_t offsetY) const;
+    // The picture is what the screen shows: width() x height() pixels read
+    // from the ring in reading order with wrap-around, the game area at
+    // (viewOffsetX, viewOffsetY) of it. This is the ring index of its
+    // top-left pixel.
+    int64_t pictureStart(int32_t viewOffsetX, int32_t viewOffsetY) const;
+    // Writes the picture's rectangles (picture pixels, clamped to the
+    // surface) onto the surface, in the surface's format.
+    void writePictureRects(
+        int64_t pictureStart, std::span<const ScreenRect> rects, const platform::FrameSurface& surface) const;
+
+    // What changed in the picture since the presenter last asked: the world
+    // frames' rectangles, what drawing outside them reports, and the whole
+    // picture after anything that rewrote all of it (a new buffer, a
+    // whole-screen invalidation). Rectangles are kept until taken; too many
+    // of them become the whole picture.
+    void markPictureChanged(const ScreenRect& rect); // in picture pixels
+    void markGameAreaChanged(const ScreenRect& rect); // in game-area pixels
+    // Hands the changes over and forgets them: true when the whole picture
+    // changed, else the rectangles in picture pixels (game-area ones moved by
+    // the view offset) replace `rects`.
+    bool takePictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects);
 
     // The gump layer's copy of the world; sized here, grown and never shrunk.
     std::vector<uint16_t>& worldCopyBuffer() { return m_worldCopy; }
 
 private:
     void addDirtyRect(const ScreenRect& rect);
+    void addPictureChange(std::vector<ScreenRect>& list, const ScreenRect& rect);
     void clearGameRect(const ScreenRect& rect);
 
     std::vector<uint16_t> m_pixels;
@@ -110,15 +129,9 @@ private:
     int64_t m_ringStart = 0;
     DirtyRectList m_dirty;
     std::vector<ScreenRect> m_presentRects;
+    std::vector<ScreenRect> m_changedPicture;
+    std::vector<ScreenRect> m_changedGameArea;
+    bool m_wholePictureChanged = true;
     bool m_fullRedrawPending = false;
     bool m_deadScreenFade = false;
 };
-
-// Copies `count` pixels from source index `sourceStart` to the destination,
-// whose linear start `destinationStart` is counted in rows of `width` pixels
-// and laid out with `destinationPitch`.
-void copyRingToSurface(uint16_t* destination, const uint16_t* source, int64_t destinationStart, int64_t sourceStart,
-    int32_t destinationPitch, int64_t count, int32_t width);
-// The same, converting each 5-5-5 pixel to 5-6-5.
-void copyRingToSurface565(uint16_t* destination, const uint16_t* source, int64_t destinationStart,
-    int64_t sourceStart, int32_t destinationPitch, int64_t count, int32_t width);

@@ -86,9 +86,7 @@ void copySpan(uint16_t* destination, const uint16_t* source, int32_t count)
 
 void copySpanTransparent(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    for (int32_t i = 0; i < count; ++i)
-        if (source[i])
-            destination[i] = source[i];
+    copyPixelsSkippingZero(destination, source, count);
 }
 
 void stippleSpan(uint16_t* destination, const uint16_t* source, int32_t count)

@@ -19,7 +19,8 @@ constexpr int kHuffmanMaxBits = 11;
 extern const HuffmanCode huffmanCodeTable[kHuffmanSymbolCount];
 
 // Builds the process-wide decoding table from huffmanCodeTable (first call
-// only; later calls return at once). Decoding builds it when needed.
+// only; later calls return at once). Decoding builds it when needed. One
+// lookup decodes every whole code within the next 12 bits, up to four bytes.
 void buildHuffmanTree();
 
 enum class HuffmanResult {
@@ -31,6 +32,9 @@ enum class HuffmanResult {
 // Decodes `raw` from `bitPosition` (bits from the start of `raw`), appending
 // bytes to `out` at `outLength`, up to and including one end code. Nothing is
 // written at or past `outCapacity`. A code cut off at the end of the input is
-// decoded again from its first bit on the next call.
+// decoded again from its first bit on the next call. Bytes are stored in
+// groups of four while decoding, so up to four bytes past the decoded ones
+// (below `outCapacity`) may be left zero, whatever they held; the connection
+// keeps that room zero anyway.
 HuffmanResult huffmanDecodeOne(
     const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength);

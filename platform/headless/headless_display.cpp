@@ -20,29 +20,49 @@ void HeadlessDisplay::resize(int32_t width, int32_t height)
     m_needsWholeFrame = true;
 }
 
-bool HeadlessDisplay::presentFrame(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch,
-    PixelFormat16 format, std::span<const ScreenRect> dirtyRects)
+uint32_t HeadlessDisplay::pixel(int32_t x, int32_t y) const
 {
-    if (!pixels || width <= 0 || height <= 0 || pitch < width)
+    size_t index = static_cast<size_t>(y) * m_width + x;
+    if (m_surfaceFormat == SurfaceFormat::Xrgb8888)
+        return m_pixels[index];
+    uint16_t value;
+    std::memcpy(&value, reinterpret_cast<const uint8_t*>(m_pixels.data()) + index * 2, 2);
+    return value;
+}
+
+bool HeadlessDisplay::beginFrame(int32_t width, int32_t height, PixelFormat16 frameFormat, FrameSurface& surface)
+{
+    if (width <= 0 || height <= 0 || m_width == 0 || m_height == 0)
         return false;
-    if (format != m_presentedFormat || width != m_frameWidth || height != m_frameHeight)
+    SurfaceFormat format = m_forcedFormat.value_or(
+        frameFormat == PixelFormat16::Rgb565 ? SurfaceFormat::Rgb565 : SurfaceFormat::Rgb555);
+    if (format != m_surfaceFormat || frameFormat != m_frameFormat || width != m_frameWidth || height != m_frameHeight)
         m_needsWholeFrame = true;
-    m_presentedFormat = format;
+    m_surfaceFormat = format;
+    m_frameFormat = frameFormat;
     m_frameWidth = width;
     m_frameHeight = height;
+    surface.pixels = reinterpret_cast<uint8_t*>(m_pixels.data());
+    surface.pitch = m_width * bytesPerPixel(format);
+    surface.width = std::min(width, m_width);
+    surface.height = std::min(height, m_height);
+    surface.format = format;
+    surface.needsWholeFrame = m_needsWholeFrame;
+    m_frameOpen = true;
+    return true;
+}
 
-    const ScreenRect limit { 0, 0, std::min(width, m_width), std::min(height, m_height) };
-    ScreenRect whole = limit;
-    std::span<const ScreenRect> rects = m_needsWholeFrame ? std::span<const ScreenRect>(&whole, 1) : dirtyRects;
+bool HeadlessDisplay::endFrame(std::span<const ScreenRect> rects)
+{
+    if (!m_frameOpen)
+        return false;
+    m_frameOpen = false;
+    const ScreenRect limit { 0, 0, std::min(m_frameWidth, m_width), std::min(m_frameHeight, m_height) };
     m_lastCopied.clear();
     for (const ScreenRect& rect : rects) {
         ScreenRect r = rect.intersected(limit);
-        if (r.isEmpty())
-            continue;
-        for (int32_t y = r.top; y < r.bottom; ++y)
-            std::memcpy(&m_pixels[static_cast<size_t>(y) * m_width + r.left],
-                pixels + static_cast<size_t>(y) * pitch + r.left, static_cast<size_t>(r.width()) * sizeof(uint16_t));
-        m_lastCopied.push_back(r);
+        if (!r.isEmpty())
+            m_lastCopied.push_back(r);
     }
     m_needsWholeFrame = false;
     ++m_presentCount;

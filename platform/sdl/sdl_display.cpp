@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace platform {
 
@@ -17,16 +18,36 @@ Uint32 sdlFormat(PixelFormat16 format)
     return format == PixelFormat16::Rgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB555;
 }
 
-// A window with a streaming 16-bit texture of the frame's size and format;
-// the renderer scales it to the window and converts it to the screen's format.
+// The surface formats the client writes itself; false for any other.
+bool surfaceFormatOf(Uint32 sdl, SurfaceFormat& format)
+{
+    switch (sdl) {
+    case SDL_PIXELFORMAT_RGB565:
+        format = SurfaceFormat::Rgb565;
+        return true;
+    case SDL_PIXELFORMAT_RGB555:
+        format = SurfaceFormat::Rgb555;
+        return true;
+    case SDL_PIXELFORMAT_RGB888:
+    case SDL_PIXELFORMAT_ARGB8888:
+        format = SurfaceFormat::Xrgb8888;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A window whose own surface is the screen: the frame is written straight
+// into the surface's pixels and only the rectangles that changed are sent to
+// the window system. No renderer, so no graphics-card stack is loaded for a
+// picture that is drawn in memory anyway. A surface in a layout the client
+// does not write goes through a 16-bit staging surface that SDL converts.
 class SdlDisplay final : public Display {
 public:
     ~SdlDisplay() override
     {
-        if (m_texture)
-            SDL_DestroyTexture(m_texture);
-        if (m_renderer)
-            SDL_DestroyRenderer(m_renderer);
+        if (m_staging)
+            SDL_FreeSurface(m_staging);
         if (m_window) {
             if (g_displayWindow == m_window)
                 g_displayWindow = nullptr;
@@ -38,6 +59,9 @@ public:
 
     bool open(const char* title, int32_t width, int32_t height)
     {
+        // The window surface would otherwise be a texture of a renderer,
+        // which under X11 means a software graphics stack for a 2D picture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
         m_videoStarted = true;
@@ -46,50 +70,85 @@ public:
         if (!m_window)
             return false;
         g_displayWindow = m_window;
-        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
-        if (!m_renderer)
-            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
-        return m_renderer != nullptr;
+        return true;
     }
 
-    bool presentFrame(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch, PixelFormat16 format,
-        std::span<const ScreenRect> dirtyRects) override
+    bool beginFrame(int32_t width, int32_t height, PixelFormat16 frameFormat, FrameSurface& surface) override
     {
-        if (!pixels || width <= 0 || height <= 0 || pitch < width)
+        if (m_screen || width <= 0 || height <= 0)
             return false;
-        bool whole = false;
-        if (!m_texture || width != m_textureWidth || height != m_textureHeight || format != m_textureFormat) {
-            if (m_texture)
-                SDL_DestroyTexture(m_texture);
-            m_texture = SDL_CreateTexture(m_renderer, sdlFormat(format), SDL_TEXTUREACCESS_STREAMING, width, height);
-            if (!m_texture)
-                return false;
-            m_textureWidth = width;
-            m_textureHeight = height;
-            m_textureFormat = format;
-            SDL_RenderSetLogicalSize(m_renderer, width, height);
-            whole = true;
+        SDL_Surface* screen = SDL_GetWindowSurface(m_window);
+        if (!screen || screen->w <= 0 || screen->h <= 0)
+            return false;
+        // A new or resized surface (or a new frame size) holds nothing shown.
+        bool fresh = screen != m_lastScreen || screen->pixels != m_lastPixels || screen->w != m_lastScreenWidth
+            || screen->h != m_lastScreenHeight || width != m_frameWidth || height != m_frameHeight
+            || frameFormat != m_frameFormat;
+        if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) != 0)
+            return false;
+        m_screen = screen;
+        m_lastScreen = screen;
+        m_lastPixels = screen->pixels;
+        m_lastScreenWidth = screen->w;
+        m_lastScreenHeight = screen->h;
+        m_frameWidth = width;
+        m_frameHeight = height;
+        m_frameFormat = frameFormat;
+        m_fresh = fresh;
+        if (fresh) {
+            // The part of a larger surface that no frame covers stays black.
+            SDL_FillRect(screen, nullptr, 0);
         }
-        const ScreenRect frame { 0, 0, width, height };
-        const int bytePitch = pitch * static_cast<int>(sizeof(uint16_t));
-        if (whole) {
-            if (SDL_UpdateTexture(m_texture, nullptr, pixels, bytePitch) != 0)
-                return false;
-        } else {
-            for (const ScreenRect& rect : dirtyRects) {
-                ScreenRect r = rect.intersected(frame);
-                if (r.isEmpty())
-                    continue;
-                SDL_Rect area { r.left, r.top, r.width(), r.height() };
-                if (SDL_UpdateTexture(m_texture, &area, pixels + static_cast<size_t>(r.top) * pitch + r.left, bytePitch)
-                    != 0)
-                    return false;
+        surface.width = std::min(width, screen->w);
+        surface.height = std::min(height, screen->h);
+        surface.needsWholeFrame = fresh;
+        SurfaceFormat format;
+        if (surfaceFormatOf(screen->format->format, format)) {
+            m_useStaging = false;
+            surface.pixels = static_cast<uint8_t*>(screen->pixels);
+            surface.pitch = screen->pitch;
+            surface.format = format;
+            return true;
+        }
+        if (!prepareStaging(surface.width, surface.height, frameFormat)) {
+            if (SDL_MUSTLOCK(screen))
+                SDL_UnlockSurface(screen);
+            m_screen = nullptr;
+            return false;
+        }
+        m_useStaging = true;
+        surface.pixels = static_cast<uint8_t*>(m_staging->pixels);
+        surface.pitch = m_staging->pitch;
+        surface.format = frameFormat == PixelFormat16::Rgb565 ? SurfaceFormat::Rgb565 : SurfaceFormat::Rgb555;
+        return true;
+    }
+
+    bool endFrame(std::span<const ScreenRect> rects) override
+    {
+        SDL_Surface* screen = m_screen;
+        if (!screen)
+            return false;
+        m_screen = nullptr;
+        const ScreenRect limit { 0, 0, std::min(m_frameWidth, screen->w), std::min(m_frameHeight, screen->h) };
+        m_rects.clear();
+        for (const ScreenRect& rect : rects) {
+            ScreenRect r = rect.intersected(limit);
+            if (!r.isEmpty())
+                m_rects.push_back({ r.left, r.top, r.width(), r.height() });
+        }
+        if (m_useStaging) {
+            for (SDL_Rect& area : m_rects) {
+                SDL_Rect target = area;
+                SDL_BlitSurface(m_staging, &area, screen, &target);
             }
         }
-        SDL_RenderClear(m_renderer);
-        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-        SDL_RenderPresent(m_renderer);
-        return true;
+        if (SDL_MUSTLOCK(screen))
+            SDL_UnlockSurface(screen);
+        if (m_fresh)
+            return SDL_UpdateWindowSurface(m_window) == 0;
+        if (m_rects.empty())
+            return true;
+        return SDL_UpdateWindowSurfaceRects(m_window, m_rects.data(), int(m_rects.size())) == 0;
     }
 
     bool setFullscreen(bool on, int32_t width, int32_t height) override
@@ -101,14 +160,13 @@ public:
         }
         if (width <= 0 || height <= 0)
             return false;
-        // The desktop's own mode, with the frame scaled to it: no mode switch
-        // that could leave the screen in a state the player cannot undo.
+        // The desktop's own mode, with the frame at its top-left: no mode
+        // switch that could leave the screen in a state the player cannot undo.
         if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
             SDL_SetWindowFullscreen(m_window, 0);
             m_fullscreen = false;
             return false;
         }
-        SDL_RenderSetLogicalSize(m_renderer, width, height);
         m_fullscreen = true;
         return true;
     }
@@ -122,12 +180,31 @@ public:
     }
 
 private:
+    bool prepareStaging(int32_t width, int32_t height, PixelFormat16 format)
+    {
+        if (m_staging && m_staging->w == width && m_staging->h == height && m_staging->format->format == sdlFormat(format))
+            return true;
+        if (m_staging)
+            SDL_FreeSurface(m_staging);
+        m_staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 16, sdlFormat(format));
+        return m_staging != nullptr;
+    }
+
     SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
-    int32_t m_textureWidth = 0;
-    int32_t m_textureHeight = 0;
-    PixelFormat16 m_textureFormat = PixelFormat16::Rgb555;
+    // The surface between beginFrame and endFrame.
+    SDL_Surface* m_screen = nullptr;
+    SDL_Surface* m_staging = nullptr;
+    bool m_useStaging = false;
+    bool m_fresh = false;
+    // What the last frame went to, to notice a surface that SDL made anew.
+    SDL_Surface* m_lastScreen = nullptr;
+    void* m_lastPixels = nullptr;
+    int32_t m_lastScreenWidth = 0;
+    int32_t m_lastScreenHeight = 0;
+    int32_t m_frameWidth = 0;
+    int32_t m_frameHeight = 0;
+    PixelFormat16 m_frameFormat = PixelFormat16::Rgb555;
+    std::vector<SDL_Rect> m_rects;
     bool m_videoStarted = false;
     bool m_fullscreen = false;
 };

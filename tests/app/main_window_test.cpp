@@ -3,7 +3,6 @@
 #include "platform/virtual_keys.h"
 
 #include <gtest/gtest.h>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -44,51 +43,6 @@ TEST(FixedSizeScreens, SmallScreensForbidResizing)
     EXPECT_TRUE(screenForcesFixedSize(800, 600, "800x600"));
     EXPECT_FALSE(screenForcesFixedSize(800, 600, "640x480"));
     EXPECT_FALSE(screenForcesFixedSize(1024, 768, "800x600"));
-}
-
-// The reference: picture pixel (px, py) is ring index (d + py * W + px) mod N.
-std::vector<uint16_t> referenceUnroll(const std::vector<uint16_t>& ring, int32_t w, int32_t h, int64_t d)
-{
-    std::vector<uint16_t> picture(ring.size());
-    int64_t n = int64_t(w) * h;
-    for (int32_t py = 0; py < h; ++py) {
-        for (int32_t px = 0; px < w; ++px)
-            picture[size_t(py * w + px)] = ring[size_t((d + int64_t(py) * w + px) % n)];
-    }
-    return picture;
-}
-
-struct OffsetCase {
-    const char* name;
-    int32_t x0, y0;
-};
-
-class RingPresent : public ::testing::TestWithParam<OffsetCase> { };
-
-TEST_P(RingPresent, PictureMatchesTheReferenceUnrolling)
-{
-    constexpr int32_t kWidth = 12;
-    constexpr int32_t kHeight = 8;
-    std::vector<uint16_t> ring(kWidth * kHeight);
-    std::iota(ring.begin(), ring.end(), uint16_t(1));
-    int64_t d = int64_t(GetParam().y0) * kWidth + GetParam().x0;
-    std::vector<uint16_t> picture(ring.size(), 0);
-    unrollRing(ring.data(), kWidth, kHeight, d, picture.data());
-    EXPECT_EQ(picture, referenceUnroll(ring, kWidth, kHeight, d));
-}
-
-// Every class of (x0, y0): zero, inside, and the last row or column.
-INSTANTIATE_TEST_SUITE_P(Offsets, RingPresent,
-    ::testing::Values(OffsetCase { "Origin", 0, 0 }, OffsetCase { "RowOnly", 5, 0 }, OffsetCase { "ColumnOnly", 0, 3 },
-        OffsetCase { "Both", 5, 3 }, OffsetCase { "LastColumnFirstRow", 11, 0 },
-        OffsetCase { "LastRowOnly", 0, 7 }, OffsetCase { "LastPixel", 11, 7 }),
-    [](const ::testing::TestParamInfo<OffsetCase>& param) { return std::string(param.param.name); });
-
-TEST(RingPresentOffset, ViewOffsetMovesTheStartBackAndWraps)
-{
-    EXPECT_EQ(presentRingOffset(0, 100, 50, 0, 0), 0);
-    EXPECT_EQ(presentRingOffset(250, 100, 50, 10, 2), 40);
-    EXPECT_EQ(presentRingOffset(5, 100, 50, 10, 0), 4995);
 }
 
 struct PasteCase {
@@ -309,6 +263,25 @@ TEST(MainWindowMessages, SizeCloseAndDestroy)
     }
     EXPECT_TRUE(main.quitRequested());
     EXPECT_TRUE(sawQuit);
+}
+
+// A paint means the window lost its contents: the whole picture again. A
+// timer (the pointer's) asks only for what changed.
+TEST(MainWindowMessages, PaintRepaintsWholeAndTimerPresentsChanges)
+{
+    platform::HeadlessWindow window;
+    int repaints = 0;
+    int changes = 0;
+    WindowServices services;
+    services.repaint = [&] { ++repaints; };
+    services.presentChanges = [&] { ++changes; };
+    MainWindow main(window, services, {});
+    main.handleMessage({ MessageKind::Timer, 1, 0, 0, 0 });
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(repaints, 0);
+    main.handleMessage({ MessageKind::Paint, 0, 0, 0, 0 });
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(repaints, 1);
 }
 
 TEST(MainWindowMessages, ButtonsCaptureThePointerAndPassSigned16BitPositions)

@@ -330,6 +330,18 @@ TEST_F(Pointer, TimerFollowsTheMouseAndStopsCleanly)
     }
     EXPECT_EQ(x, 77);
     EXPECT_EQ(y, 88);
+    // It asks the main thread for a present of what changed, not a repaint.
+    platform::WindowMessage message;
+    bool askedForChanges = false;
+    for (int i = 0; i < 2000 && !askedForChanges; ++i) {
+        while (timerWindow.peekMessage(message)) {
+            EXPECT_NE(message.kind, platform::MessageKind::Paint);
+            askedForChanges |= message.kind == platform::MessageKind::Timer && message.code == kPointerTimerId;
+        }
+        if (!askedForChanges)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(askedForChanges);
     stopPointerTimer();
     EXPECT_FALSE(pointerTimerRunning());
     stopPointerTimer();

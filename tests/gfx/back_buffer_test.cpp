@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -334,51 +336,146 @@ TEST_F(BackBufferTest, WorldFrameDrawsEveryEntryThroughTheRing)
     EXPECT_FALSE(buffer.isFullRedrawPending());
 }
 
-struct CopyCase {
+// One pixel in the surface's format, worked out channel by channel.
+uint32_t expectedSurfacePixel(uint16_t p, BufferFormat from, platform::SurfaceFormat to)
+{
+    uint32_t red = from == BufferFormat::Rgb565 ? p >> 11 : (p >> 10) & 31;
+    uint32_t green6 = from == BufferFormat::Rgb565 ? (p >> 5) & 63 : ((p >> 5) & 31) << 1;
+    uint32_t blue = p & 31;
+    switch (to) {
+    case platform::SurfaceFormat::Rgb555:
+        return red << 10 | (green6 >> 1) << 5 | blue;
+    case platform::SurfaceFormat::Rgb565:
+        return red << 11 | green6 << 5 | blue;
+    case platform::SurfaceFormat::Xrgb8888: {
+        uint32_t green8 = from == BufferFormat::Rgb565 ? green6 << 2 | green6 >> 4 : green6 << 2 | green6 >> 3;
+        return (red << 3 | red >> 2) << 16 | green8 << 8 | (blue << 3 | blue >> 2);
+    }
+    }
+    return 0;
+}
+
+struct PictureCase {
     const char* name;
     int32_t width;
     int32_t height;
     int64_t ringStart;
     int32_t offsetX;
     int32_t offsetY;
-    bool to565;
+    BufferFormat buffer;
+    platform::SurfaceFormat surface;
+    std::vector<ScreenRect> rects; // empty: the whole picture
 };
 
-class RingCopy : public testing::TestWithParam<CopyCase> { };
+class PictureRects : public testing::TestWithParam<PictureCase> { };
 
-TEST_P(RingCopy, MatchesModuloReference)
+// The present path: the picture's rectangles written from the ring onto a
+// surface with a wider pitch, checked pixel by pixel against the plain rule
+// (picture pixel (x, y) is ring index (start + y * W + x) mod N) and the
+// channel formulas; nothing outside the rectangles is touched.
+TEST_P(PictureRects, MatchTheModuloReference)
 {
-    const CopyCase& c = GetParam();
+    const PictureCase& c = GetParam();
     BackBuffer buffer;
-    buffer.create(c.width, c.height, BufferFormat::Rgb555);
+    buffer.create(c.width, c.height, c.buffer);
     buffer.renderWorldDirtyRects(nullptr);
     buffer.scrollWorldView(-int32_t(c.ringStart % c.width), -int32_t(c.ringStart / c.width));
     ASSERT_EQ(buffer.ringStart(), c.ringStart);
-    int64_t n = buffer.pixelCount();
+    const int64_t n = buffer.pixelCount();
+    const uint16_t used = c.buffer == BufferFormat::Rgb565 ? 0xFFFF : 0x7FFF;
     for (int64_t i = 0; i < n; ++i)
-        buffer.pixels()[i] = uint16_t((i * 2654435761u) >> 17) & 0x7FFF;
-    const int32_t pitch = c.width + 3;
-    std::vector<uint16_t> surface(size_t(pitch) * c.height, 0xFFFF);
-    buffer.copyToSurface(surface.data(), pitch, c.to565, c.offsetX, c.offsetY);
-    for (int32_t row = 0; row < c.height; ++row)
-        for (int32_t column = 0; column < pitch; ++column) {
-            uint16_t got = surface[size_t(row) * pitch + column];
-            if (column >= c.width) {
-                ASSERT_EQ(got, 0xFFFF) << "padding written";
+        buffer.pixels()[i] = uint16_t((i * 2654435761u) >> 13) & used;
+    const int32_t bytes = platform::bytesPerPixel(c.surface);
+    std::vector<uint8_t> memory(size_t(c.width + 3) * bytes * c.height, 0xA5);
+    platform::FrameSurface surface;
+    surface.pixels = memory.data();
+    surface.pitch = (c.width + 3) * bytes;
+    surface.width = c.width;
+    surface.height = c.height;
+    surface.format = c.surface;
+    std::vector<ScreenRect> rects = c.rects;
+    if (rects.empty())
+        rects.push_back({ 0, 0, c.width, c.height });
+    const int64_t start = buffer.pictureStart(c.offsetX, c.offsetY);
+    buffer.writePictureRects(start, rects, surface);
+    const int64_t d = c.ringStart - int64_t(c.offsetY) * c.width - c.offsetX;
+    for (int32_t y = 0; y < c.height; ++y)
+        for (int32_t x = 0; x < c.width + 3; ++x) {
+            uint32_t got = 0;
+            std::memcpy(&got, memory.data() + size_t(y) * surface.pitch + size_t(x) * bytes, size_t(bytes));
+            bool inside = x < c.width
+                && std::any_of(rects.begin(), rects.end(), [&](const ScreenRect& r) { return r.contains(x, y); });
+            if (!inside) {
+                ASSERT_EQ(got, bytes == 4 ? 0xA5A5A5A5u : 0xA5A5u) << "written outside at " << x << "," << y;
                 continue;
             }
-            int64_t source = ((c.ringStart + int64_t(row - c.offsetY) * c.width + column - c.offsetX) % n + n) % n;
-            uint16_t p = buffer.pixels()[source];
-            uint16_t expected = c.to565 ? uint16_t((p & 0x1F) | ((p & 0x7FE0) << 1)) : p;
-            ASSERT_EQ(got, expected) << row << "," << column;
+            uint16_t p = buffer.pixels()[((d + int64_t(y) * c.width + x) % n + n) % n];
+            ASSERT_EQ(got, expectedSurfacePixel(p, c.buffer, c.surface)) << x << "," << y;
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Surface, RingCopy,
-    testing::Values(CopyCase { "Start0", 13, 7, 0, 0, 0, false }, CopyCase { "OddStart", 13, 7, 29, 0, 0, false },
-        CopyCase { "StartOnTheFirstRow", 13, 7, 5, 0, 0, false },
-        CopyCase { "OddStart565", 13, 7, 29, 0, 0, true }, CopyCase { "Offset", 11, 9, 50, 3, 2, false },
-        CopyCase { "Offset565", 11, 9, 98, 4, 1, true }, CopyCase { "LastPixel", 5, 3, 14, 0, 0, true }),
-    [](const testing::TestParamInfo<CopyCase>& caseInfo) { return std::string(caseInfo.param.name); });
+using platform::SurfaceFormat;
+INSTANTIATE_TEST_SUITE_P(Surface, PictureRects,
+    testing::Values(PictureCase { "Start0", 13, 7, 0, 0, 0, BufferFormat::Rgb555, SurfaceFormat::Rgb555, {} },
+        PictureCase { "OddStart", 13, 7, 29, 0, 0, BufferFormat::Rgb555, SurfaceFormat::Rgb555, {} },
+        PictureCase { "StartOnTheFirstRow", 13, 7, 5, 0, 0, BufferFormat::Rgb555, SurfaceFormat::Rgb555, {} },
+        PictureCase { "OddStartTo565", 13, 7, 29, 0, 0, BufferFormat::Rgb555, SurfaceFormat::Rgb565, {} },
+        PictureCase { "Offset", 11, 9, 50, 3, 2, BufferFormat::Rgb555, SurfaceFormat::Rgb555, {} },
+        PictureCase { "OffsetTo565", 11, 9, 98, 4, 1, BufferFormat::Rgb555, SurfaceFormat::Rgb565, {} },
+        PictureCase { "LastPixelTo565", 5, 3, 14, 0, 0, BufferFormat::Rgb555, SurfaceFormat::Rgb565, {} },
+        // The world path: the view offset takes the start back past the
+        // array's beginning, so the start is negative before it wraps.
+        PictureCase { "NegativeStart", 11, 9, 5, 3, 2, BufferFormat::Rgb555, SurfaceFormat::Rgb555, {} },
+        PictureCase { "NegativeStartTo8888", 11, 9, 5, 3, 2, BufferFormat::Rgb555, SurfaceFormat::Xrgb8888, {} },
+        PictureCase { "ZeroStartWithOffset", 12, 8, 0, 1, 1, BufferFormat::Rgb555, SurfaceFormat::Xrgb8888, {} },
+        PictureCase { "From565To555", 13, 7, 29, 2, 1, BufferFormat::Rgb565, SurfaceFormat::Rgb555, {} },
+        PictureCase { "From565To8888", 13, 7, 29, 2, 1, BufferFormat::Rgb565, SurfaceFormat::Xrgb8888, {} },
+        PictureCase { "From565To565", 13, 7, 29, 2, 1, BufferFormat::Rgb565, SurfaceFormat::Rgb565, {} },
+        PictureCase { "RectsOverTheWrap", 21, 9, 40, 5, 3, BufferFormat::Rgb555, SurfaceFormat::Xrgb8888,
+            { { 0, 0, 21, 1 }, { 3, 2, 20, 5 }, { 18, 6, 30, 40 }, { -4, 7, 2, 9 } } },
+        PictureCase { "RectsNegativeStartTo565", 21, 9, 3, 9, 4, BufferFormat::Rgb555, SurfaceFormat::Rgb565,
+            { { 1, 1, 17, 3 }, { 0, 8, 21, 9 } } }),
+    [](const testing::TestParamInfo<PictureCase>& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST(PictureStart, ViewOffsetMovesTheStartBackAndWraps)
+{
+    BackBuffer buffer;
+    buffer.create(100, 50, BufferFormat::Rgb555);
+    buffer.renderWorldDirtyRects(nullptr);
+    EXPECT_EQ(buffer.pictureStart(0, 0), 0);
+    buffer.scrollWorldView(-50, -2);
+    EXPECT_EQ(buffer.pictureStart(10, 2), 40);
+    EXPECT_EQ(buffer.pictureStart(60, 2), 4990);
+}
+
+TEST(PictureChanges, GatheredUntilTakenAndMovedByTheViewOffset)
+{
+    BackBuffer buffer;
+    buffer.create(40, 30, BufferFormat::Rgb555);
+    std::vector<ScreenRect> rects;
+    EXPECT_TRUE(buffer.takePictureChanges(0, 0, rects)) << "a new buffer is shown whole";
+    buffer.renderWorldDirtyRects(nullptr);
+    EXPECT_FALSE(buffer.takePictureChanges(0, 0, rects));
+    EXPECT_EQ(rects, (std::vector<ScreenRect> { { 0, 0, 40, 30 } })) << "the first world frame";
+    buffer.invalidateWholeScreen();
+    EXPECT_TRUE(buffer.takePictureChanges(0, 0, rects)) << "a whole-screen invalidation clears every pixel";
+    buffer.renderWorldDirtyRects(nullptr);
+    buffer.takePictureChanges(0, 0, rects);
+    EXPECT_FALSE(buffer.takePictureChanges(0, 0, rects));
+    EXPECT_TRUE(rects.empty());
+
+    ScreenRect world { 2, 3, 10, 8 };
+    buffer.invalidateScreenRect(&world);
+    buffer.renderWorldDirtyRects(nullptr);
+    buffer.markPictureChanged({ 35, 0, 40, 4 });
+    EXPECT_FALSE(buffer.takePictureChanges(4, 5, rects));
+    EXPECT_EQ(rects, (std::vector<ScreenRect> { { 35, 0, 40, 4 }, { 6, 8, 14, 13 } }));
+    EXPECT_FALSE(buffer.takePictureChanges(4, 5, rects));
+    EXPECT_TRUE(rects.empty()) << "taken once";
+
+    for (int32_t i = 0; i < 300; ++i)
+        buffer.markPictureChanged({ i % 40, 0, i % 40 + 1, 1 });
+    EXPECT_TRUE(buffer.takePictureChanges(0, 0, rects)) << "too many rectangles become the whole picture";
+}
 
 } // namespace

@@ -101,6 +101,27 @@ TEST_P(SpanFormula, EveryPixelFollowsTheFormula)
 INSTANTIATE_TEST_SUITE_P(Spans, SpanFormula, testing::ValuesIn(formulaCases()),
     [](const testing::TestParamInfo<FormulaCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
+// The transparent copy works in groups of eight and four pixels: every span
+// length and start must still follow the formula and leave the pixels
+// around the span alone.
+TEST_F(SpanTest, TransparentCopyOfEveryLengthTouchesOnlyItsSpan)
+{
+    for (int32_t start = 0; start < 8; ++start) {
+        for (int32_t count = 0; count <= 40; ++count) {
+            std::vector<uint16_t> source(64);
+            for (size_t i = 0; i < source.size(); ++i)
+                source[i] = (i * 7 + size_t(count)) % 3 == 0 ? 0 : uint16_t(0x1000 + i);
+            std::vector<uint16_t> destination(64, 0x4210);
+            copySpanTransparent(destination.data() + start, source.data() + start, count);
+            for (int32_t i = 0; i < 64; ++i) {
+                bool inside = i >= start && i < start + count;
+                uint16_t expected = inside && source[size_t(i)] ? source[size_t(i)] : 0x4210;
+                ASSERT_EQ(destination[size_t(i)], expected) << "start " << start << " count " << count << " at " << i;
+            }
+        }
+    }
+}
+
 TEST_F(SpanTest, BlackOverBlackBlendsToOne)
 {
     uint16_t source = 0, destination = 0;

@@ -10,11 +10,8 @@ namespace {
 // A screen that refuses the modes it is told to and records every request.
 class ModeScreen : public platform::Display {
 public:
-    bool presentFrame(const uint16_t*, int32_t, int32_t, int32_t, platform::PixelFormat16,
-        std::span<const ScreenRect>) override
-    {
-        return true;
-    }
+    bool beginFrame(int32_t, int32_t, platform::PixelFormat16, platform::FrameSurface&) override { return false; }
+    bool endFrame(std::span<const ScreenRect>) override { return false; }
     bool setFullscreen(bool on, int32_t width, int32_t height) override
     {
         if (!on) {

@@ -2,6 +2,7 @@
 #include "support/huffman_encoder.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 namespace {
@@ -132,6 +133,88 @@ TEST(HuffmanDecoder, EmptyInputNeedsMore)
     uint32_t length = 0;
     EXPECT_EQ(huffmanDecodeOne(nullptr, 0, bits, out, sizeof out, length), HuffmanResult::NeedMoreInput);
     EXPECT_EQ(bits, 0u);
+}
+
+// One code at a time, straight from the code table: what the decoder must
+// give for any input, output room and starting point.
+struct PlainDecode {
+    HuffmanResult result;
+    uint32_t bitPosition;
+    std::vector<uint8_t> bytes;
+};
+
+PlainDecode decodeCodeByCode(const std::vector<uint8_t>& raw, size_t rawLength, uint32_t bitPosition, size_t room)
+{
+    PlainDecode decoded { HuffmanResult::NeedMoreInput, bitPosition, {} };
+    auto bitAt = [&](uint64_t at) { return (raw[at / 8] >> (7 - at % 8)) & 1; };
+    for (;;) {
+        int symbol = -1;
+        uint32_t code = 0;
+        int bits = 0;
+        while (symbol < 0 && bits < kHuffmanMaxBits && decoded.bitPosition + bits < rawLength * 8) {
+            code = code << 1 | uint32_t(bitAt(decoded.bitPosition + bits));
+            ++bits;
+            for (int s = 0; s < kHuffmanSymbolCount; ++s)
+                if (huffmanCodeTable[s].bitCount == bits && uint32_t(huffmanCodeTable[s].code) == code)
+                    symbol = s;
+        }
+        if (symbol < 0)
+            return decoded;
+        if (symbol == kHuffmanEndSymbol) {
+            decoded.result = HuffmanResult::EndOfPacket;
+            decoded.bitPosition = (decoded.bitPosition + bits + 7) / 8 * 8;
+            return decoded;
+        }
+        if (decoded.bytes.size() >= room) {
+            decoded.result = HuffmanResult::OutputFull;
+            return decoded;
+        }
+        decoded.bytes.push_back(uint8_t(symbol));
+        decoded.bitPosition += bits;
+    }
+}
+
+// Long packets of mixed short and long codes, decoded with every output
+// room, cut at many points and started at every packet: the several-codes
+// lookups must give exactly what one code at a time gives, and write
+// nothing past the decoded bytes but up to four zeros below the room's end.
+TEST(HuffmanDecoder, ManyCodesPerLookupMatchOneCodeAtATime)
+{
+    std::mt19937 random(21);
+    std::vector<std::vector<uint8_t>> packets;
+    for (size_t length : { 1, 3, 17, 40, 97 }) {
+        std::vector<uint8_t> packet(length);
+        for (uint8_t& byte : packet)
+            byte = random() % 3 == 0 ? 0 : uint8_t(random());
+        packets.push_back(packet);
+    }
+    std::vector<uint8_t> raw = test::huffmanEncodePackets(packets);
+    std::vector<uint32_t> starts { 0 };
+    for (uint32_t bits = 0; starts.size() < packets.size();) {
+        PlainDecode next = decodeCodeByCode(raw, raw.size(), bits, 1000);
+        ASSERT_EQ(next.result, HuffmanResult::EndOfPacket);
+        bits = next.bitPosition;
+        starts.push_back(bits);
+    }
+    for (uint32_t start : starts) {
+        for (size_t cut : { raw.size(), raw.size() - 1, size_t(start / 8 + 5), size_t(start / 8 + 9) }) {
+            cut = std::min(cut, raw.size());
+            for (size_t room = 0; room <= 110; room += room < 24 ? 1 : 13) {
+                PlainDecode expected = decodeCodeByCode(raw, cut, start, room);
+                std::vector<uint8_t> out(room + 8, 0xEE);
+                uint32_t bits = start;
+                uint32_t length = 0;
+                HuffmanResult result = huffmanDecodeOne(raw.data(), cut, bits, out.data(), room, length);
+                ASSERT_EQ(result, expected.result) << start << " " << cut << " " << room;
+                ASSERT_EQ(bits, expected.bitPosition) << start << " " << cut << " " << room;
+                ASSERT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + length), expected.bytes);
+                for (size_t i = length; i < out.size(); ++i) {
+                    bool mayBeZero = i < length + 4 && i < room;
+                    ASSERT_TRUE(out[i] == 0xEE || (mayBeZero && out[i] == 0)) << "byte " << i << " past the decoded ones";
+                }
+            }
+        }
+    }
 }
 
 } // namespace

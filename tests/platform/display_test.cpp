@@ -5,42 +5,76 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <span>
 #include <vector>
 
 namespace platform {
 namespace {
 
-std::vector<uint16_t> frame(int32_t width, int32_t height, int32_t pitch, uint16_t base)
+// Writes `value + y * 64 + x` into every pixel of the rectangles, as a
+// presenter writes into an open surface.
+void writeRects(const FrameSurface& surface, std::span<const ScreenRect> rects, uint16_t value)
 {
-    std::vector<uint16_t> pixels(size_t(pitch) * height, 0xEEEE);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            pixels[size_t(y) * pitch + x] = uint16_t(base + y * 64 + x);
-    return pixels;
+    for (const ScreenRect& rect : rects)
+        for (int32_t y = rect.top; y < std::min(rect.bottom, surface.height); ++y)
+            for (int32_t x = rect.left; x < std::min(rect.right, surface.width); ++x) {
+                uint16_t pixel = uint16_t(value + y * 64 + x);
+                std::memcpy(surface.pixels + y * surface.pitch + x * 2, &pixel, 2);
+            }
 }
 
-TEST(HeadlessDisplay, FirstFrameWholeThenOnlyTheDirtyRects)
+TEST(HeadlessDisplay, FirstFrameWholeThenOnlyTheShownRects)
 {
     HeadlessDisplay display(8, 6);
-    auto first = frame(8, 6, 11, 0);
-    ASSERT_TRUE(display.presentFrame(first.data(), 8, 6, 11, PixelFormat16::Rgb555, {}));
-    EXPECT_EQ(display.pixel(7, 5), 5 * 64 + 7);
+    FrameSurface surface;
+    ASSERT_TRUE(display.beginFrame(8, 6, PixelFormat16::Rgb555, surface));
+    EXPECT_TRUE(surface.needsWholeFrame);
+    EXPECT_EQ(surface.format, SurfaceFormat::Rgb555);
+    ScreenRect whole[] = { { 0, 0, 8, 6 } };
+    writeRects(surface, whole, 0);
+    ASSERT_TRUE(display.endFrame(whole));
+    EXPECT_EQ(display.pixel(7, 5), 5u * 64 + 7);
 
-    auto second = frame(8, 6, 11, 1000);
+    ASSERT_TRUE(display.beginFrame(8, 6, PixelFormat16::Rgb555, surface));
+    EXPECT_FALSE(surface.needsWholeFrame);
     ScreenRect rects[] = { { 1, 1, 3, 2 }, { 6, 4, 20, 20 } };
-    ASSERT_TRUE(display.presentFrame(second.data(), 8, 6, 11, PixelFormat16::Rgb555, rects));
+    writeRects(surface, rects, 1000);
+    ASSERT_TRUE(display.endFrame(rects));
     for (int32_t y = 0; y < 6; ++y)
         for (int32_t x = 0; x < 8; ++x) {
-            bool dirty = rects[0].contains(x, y) || rects[1].contains(x, y);
-            ASSERT_EQ(display.pixel(x, y), uint16_t((dirty ? 1000 : 0) + y * 64 + x)) << x << "," << y;
+            bool shown = rects[0].contains(x, y) || rects[1].contains(x, y);
+            ASSERT_EQ(display.pixel(x, y), uint32_t((shown ? 1000 : 0) + y * 64 + x)) << x << "," << y;
         }
     EXPECT_EQ(display.lastCopiedRects()[1], (ScreenRect { 6, 4, 8, 6 })) << "clamped to the frame";
 
-    ASSERT_TRUE(display.presentFrame(second.data(), 8, 6, 11, PixelFormat16::Rgb565, {}));
-    EXPECT_EQ(display.pixel(0, 0), 1000) << "a new format is copied whole";
+    ASSERT_TRUE(display.beginFrame(8, 6, PixelFormat16::Rgb565, surface));
+    EXPECT_TRUE(surface.needsWholeFrame) << "a new format is written whole";
+    EXPECT_EQ(surface.format, SurfaceFormat::Rgb565);
+    ASSERT_TRUE(display.endFrame(whole));
     EXPECT_EQ(display.presentedFormat(), PixelFormat16::Rgb565);
-    EXPECT_FALSE(display.presentFrame(nullptr, 8, 6, 8, PixelFormat16::Rgb555, {}));
-    EXPECT_FALSE(display.presentFrame(second.data(), 8, 6, 4, PixelFormat16::Rgb555, {}));
+    EXPECT_FALSE(display.endFrame(whole)) << "no frame is open";
+    EXPECT_FALSE(display.beginFrame(0, 6, PixelFormat16::Rgb555, surface));
+}
+
+TEST(HeadlessDisplay, ASetSurfaceFormatIsKeptAndTheFrameClippedToTheSurface)
+{
+    HeadlessDisplay display(8, 6);
+    display.setSurfaceFormat(SurfaceFormat::Xrgb8888);
+    FrameSurface surface;
+    ASSERT_TRUE(display.beginFrame(10, 4, PixelFormat16::Rgb555, surface));
+    EXPECT_EQ(surface.format, SurfaceFormat::Xrgb8888);
+    EXPECT_EQ(surface.width, 8);
+    EXPECT_EQ(surface.height, 4);
+    EXPECT_EQ(surface.pitch, 8 * 4);
+    uint32_t white = 0xFFFFFF;
+    std::memcpy(surface.pixels + 3 * surface.pitch + 7 * 4, &white, 4);
+    ScreenRect whole[] = { { 0, 0, 10, 4 } };
+    ASSERT_TRUE(display.endFrame(whole));
+    EXPECT_EQ(display.pixel(7, 3), white);
+    EXPECT_EQ(display.lastCopiedRects()[0], (ScreenRect { 0, 0, 8, 4 }));
+    EXPECT_EQ(display.frameWidth(), 10);
 }
 
 TEST(HeadlessDisplay, FailedFullScreenStaysWindowed)
@@ -61,11 +95,22 @@ TEST(SdlDisplay, PresentsOnTheDummyVideoDriver)
     auto display = createSdlDisplay("test", 32, 24);
     if (!display)
         GTEST_SKIP() << "no SDL video driver";
-    auto pixels = frame(32, 24, 40, 7);
+    ScreenRect whole[] = { { 0, 0, 32, 24 } };
     ScreenRect rects[] = { { 2, 2, 10, 10 }, { -5, -5, 100, 100 } };
-    EXPECT_TRUE(display->presentFrame(pixels.data(), 32, 24, 40, PixelFormat16::Rgb555, {}));
-    EXPECT_TRUE(display->presentFrame(pixels.data(), 32, 24, 40, PixelFormat16::Rgb555, rects));
-    EXPECT_TRUE(display->presentFrame(pixels.data(), 16, 12, 40, PixelFormat16::Rgb565, rects));
+    FrameSurface surface;
+    ASSERT_TRUE(display->beginFrame(32, 24, PixelFormat16::Rgb555, surface));
+    EXPECT_TRUE(surface.needsWholeFrame);
+    EXPECT_EQ(surface.width, 32);
+    EXPECT_GE(surface.pitch, 32 * bytesPerPixel(surface.format));
+    for (int32_t y = 0; y < surface.height; ++y)
+        std::memset(surface.pixels + y * surface.pitch, 0x5A, size_t(surface.width * bytesPerPixel(surface.format)));
+    EXPECT_TRUE(display->endFrame(whole));
+    ASSERT_TRUE(display->beginFrame(32, 24, PixelFormat16::Rgb555, surface));
+    EXPECT_FALSE(surface.needsWholeFrame);
+    EXPECT_TRUE(display->endFrame(rects));
+    ASSERT_TRUE(display->beginFrame(16, 12, PixelFormat16::Rgb565, surface));
+    EXPECT_TRUE(surface.needsWholeFrame) << "a new frame size";
+    EXPECT_TRUE(display->endFrame(rects));
     bool fullscreen = display->setFullscreen(true, 32, 24);
     EXPECT_EQ(display->isFullscreen(), fullscreen);
     EXPECT_TRUE(display->setFullscreen(false, 0, 0));
