@@ -648,6 +648,8 @@ void CGump::replyBeforeCloseAll() { }
 bool CGump::closeIfMatches(uint32_t) { return false; }
 void CGump::forgetGump(CGump*) { }
 bool CGump::attachedBarBounds(ScreenRect&) { return false; }
+bool CGump::wantsLeaveNotice() { return false; }
+uint32_t CGump::itemSerialAt(int32_t, int32_t) { return 0; }
 
 bool isValidGump(const CGump* gump) { return isValidObject<GumpTree>(gump); }
 

@@ -221,6 +221,11 @@ public:
     virtual bool closeIfMatches(uint32_t typeId);
     // A gump this one refers to is being destroyed.
     virtual void forgetGump(CGump* dying);
+    // The kind that is told the pointer left it by onMouseOver(-1, -1).
+    virtual bool wantsLeaveNotice();
+    // The serial of the item under a local point of a container window, 0
+    // for none (and for every other kind).
+    virtual uint32_t itemSerialAt(int32_t x, int32_t y);
     // While a status window carries attached bar pieces, their outer bounds
     // (screen pixels) replace the gump's own for the keep-on-screen rule.
     virtual bool attachedBarBounds(ScreenRect& bounds);
