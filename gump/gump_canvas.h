@@ -1,10 +1,11 @@
 #pragma once
 // What a gump draws into during one composition: the back buffer addressed
 // in screen (client) pixels, narrowed to the rectangle being composed, and
-// the save buffer beside it. A composition piece never straddles the ring's
-// wrap point, so `target().at(x, y)` is screen pixel (x, y) for every pixel
-// inside clip(). Gumps draw with the blitters of gfx/ into target(), clipped
-// to clip(); they never keep the canvas beyond the call. Main thread only.
+// the queue that keeps the pixels under the gumps. A composition piece never
+// straddles the ring's wrap point, so `target().at(x, y)` is screen pixel
+// (x, y) for every pixel inside clip(). Gumps draw with the blitters of gfx/
+// into target(), clipped to clip(); they never keep the canvas beyond the
+// call. Main thread only.
 
 #include "gfx/blit_target.h"
 #include "gfx/screen_rect.h"
@@ -13,9 +14,13 @@
 #include <cstdint>
 #include <vector>
 
-// The rectangles saved from the back buffer during one composition, put back
-// (newest first) once the composed frame was shown. A fixed array: no
-// allocation while composing; a full queue simply saves no more.
+// The rectangles saved from the back buffer until the composed frame was
+// shown, with their pixels, put back newest first. Each save keeps its own
+// copy, so saves that overlap (a rectangle composed again before the frame
+// was shown saves what the first composition drew) still give back the
+// world. At most kCapacity entries; a full queue saves no more. The entries
+// and the pixel store keep their memory between frames, so a steady desktop
+// allocates nothing while composing.
 class RestoreQueue {
 public:
     static constexpr int32_t kCapacity = 0x8000;
@@ -23,23 +28,27 @@ public:
     struct Entry {
         ptrdiff_t origin = 0;
         ScreenRect rect;
+        size_t firstPixel = 0;
     };
 
     RestoreQueue();
-    bool push(ptrdiff_t origin, const ScreenRect& rect);
+    // Copies the rows of `rect` of a buffer addressed target-like (pixel
+    // (x, y) at pixels[origin + y * pitch + x]); false when the queue is full.
+    bool save(const uint16_t* pixels, ptrdiff_t origin, int32_t pitch, const ScreenRect& rect);
+    // Puts every saved rectangle back, newest first, and empties the queue.
+    void restore(uint16_t* pixels, int32_t pitch);
     int32_t count() const { return m_count; }
-    const Entry& entry(int32_t index) const { return m_entries[size_t(index)]; }
-    void clear() { m_count = 0; }
+    void clear();
 
 private:
     std::vector<Entry> m_entries;
+    std::vector<uint16_t> m_pixels;
     int32_t m_count = 0;
 };
 
 class GumpCanvas {
 public:
-    GumpCanvas(const BlitTarget& target, uint16_t* saveBuffer, RestoreQueue* queue, int32_t screenWidth,
-        int32_t screenHeight);
+    GumpCanvas(const BlitTarget& target, RestoreQueue* queue, int32_t screenWidth, int32_t screenHeight);
 
     // Draw here; its bounds are clip().
     const BlitTarget& target() const { return m_target; }
@@ -47,13 +56,12 @@ public:
     int32_t screenWidth() const { return m_screenWidth; }
     int32_t screenHeight() const { return m_screenHeight; }
 
-    // Copies the back buffer's pixels of `rect` (inside clip()) into the save
-    // buffer and queues their restore; a full queue keeps nothing.
+    // Keeps the back buffer's pixels of `rect` (inside clip()) until the
+    // frame was shown; a full queue keeps nothing.
     void saveRect(const ScreenRect& rect);
 
 private:
     BlitTarget m_target;
-    uint16_t* m_saveBuffer;
     RestoreQueue* m_queue;
     int32_t m_screenWidth;
     int32_t m_screenHeight;

@@ -12,29 +12,14 @@
 
 namespace {
 
-// Copies the rows of `rect` between two buffers laid out alike.
-void copyRect(uint16_t* destination, const uint16_t* source, ptrdiff_t origin, int32_t pitch, const ScreenRect& rect)
-{
-    const size_t bytes = size_t(rect.width()) * sizeof(uint16_t);
-    for (int32_t row = rect.top; row < rect.bottom; ++row) {
-        ptrdiff_t at = origin + ptrdiff_t(row) * pitch + rect.left;
-        std::memcpy(destination + at, source + at, bytes);
-    }
-}
-
 void restoreSavedPixels()
 {
     GumpManager& manager = gumpManager();
     BackBuffer* buffer = manager.backBuffer;
-    RestoreQueue& queue = manager.restoreQueue;
-    if (buffer && buffer->exists() && manager.saveBuffer.size() == size_t(buffer->pixelCount())) {
-        // Newest first: where two saves overlap, the older one holds the world.
-        for (int32_t i = queue.count() - 1; i >= 0; --i) {
-            const RestoreQueue::Entry& entry = queue.entry(i);
-            copyRect(buffer->pixels(), manager.saveBuffer.data(), entry.origin, buffer->width(), entry.rect);
-        }
-    }
-    queue.clear();
+    if (buffer && buffer->exists())
+        manager.restoreQueue.restore(buffer->pixels(), buffer->width());
+    else
+        manager.restoreQueue.clear();
 }
 
 void presentAndRestore(const ScreenRect& rect)
@@ -120,10 +105,8 @@ void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
     BackBuffer& buffer = *manager.backBuffer;
     const int32_t width = buffer.width();
     const int32_t height = buffer.height();
-    if (manager.saveBuffer.size() != size_t(buffer.pixelCount()))
-        manager.saveBuffer.assign(size_t(buffer.pixelCount()), 0);
     const BlitTarget target { buffer.pixels(), origin, width, rect };
-    GumpCanvas canvas(target, manager.saveBuffer.data(), &manager.restoreQueue, width, height);
+    GumpCanvas canvas(target, &manager.restoreQueue, width, height);
 
     if (manager.settings.useToolTips)
         showHoverTooltip(width, height);
@@ -142,8 +125,7 @@ void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
         if (area.isEmpty())
             continue;
         manager.composedRects.push_back(bounds);
-        GumpCanvas narrowed({ buffer.pixels(), origin, width, area }, manager.saveBuffer.data(),
-            &manager.restoreQueue, width, height);
+        GumpCanvas narrowed({ buffer.pixels(), origin, width, area }, &manager.restoreQueue, width, height);
         gump->draw(narrowed);
     }
     closeGump(manager.tooltip);
@@ -159,18 +141,41 @@ RestoreQueue::RestoreQueue()
 {
 }
 
-bool RestoreQueue::push(ptrdiff_t origin, const ScreenRect& rect)
+bool RestoreQueue::save(const uint16_t* pixels, ptrdiff_t origin, int32_t pitch, const ScreenRect& rect)
 {
     if (m_count >= kCapacity)
         return false;
-    m_entries[size_t(m_count++)] = { origin, rect };
+    Entry& entry = m_entries[size_t(m_count++)];
+    entry = { origin, rect, m_pixels.size() };
+    const size_t width = size_t(rect.width());
+    for (int32_t row = rect.top; row < rect.bottom; ++row) {
+        const uint16_t* from = pixels + (origin + ptrdiff_t(row) * pitch + rect.left);
+        m_pixels.insert(m_pixels.end(), from, from + width);
+    }
     return true;
 }
 
-GumpCanvas::GumpCanvas(
-    const BlitTarget& target, uint16_t* saveBuffer, RestoreQueue* queue, int32_t screenWidth, int32_t screenHeight)
+void RestoreQueue::restore(uint16_t* pixels, int32_t pitch)
+{
+    // Newest first: where two saves overlap, the older one holds the world.
+    for (int32_t i = m_count - 1; i >= 0; --i) {
+        const Entry& entry = m_entries[size_t(i)];
+        const size_t width = size_t(entry.rect.width());
+        const uint16_t* from = m_pixels.data() + entry.firstPixel;
+        for (int32_t row = entry.rect.top; row < entry.rect.bottom; ++row, from += width)
+            std::memcpy(pixels + (entry.origin + ptrdiff_t(row) * pitch + entry.rect.left), from, width * sizeof(uint16_t));
+    }
+    clear();
+}
+
+void RestoreQueue::clear()
+{
+    m_count = 0;
+    m_pixels.clear();
+}
+
+GumpCanvas::GumpCanvas(const BlitTarget& target, RestoreQueue* queue, int32_t screenWidth, int32_t screenHeight)
     : m_target(target)
-    , m_saveBuffer(saveBuffer)
     , m_queue(queue)
     , m_screenWidth(screenWidth)
     , m_screenHeight(screenHeight)
@@ -180,9 +185,8 @@ GumpCanvas::GumpCanvas(
 void GumpCanvas::saveRect(const ScreenRect& rect)
 {
     ScreenRect area = rect.intersected(clip());
-    if (area.isEmpty() || !m_saveBuffer || !m_queue || !m_queue->push(m_target.origin, area))
-        return;
-    copyRect(m_saveBuffer, m_target.pixels, m_target.origin, m_target.pitch, area);
+    if (!area.isEmpty() && m_queue)
+        m_queue->save(m_target.pixels, m_target.origin, m_target.pitch, area);
 }
 
 void gumpRedrawRect(const ScreenRect& requested, bool present)

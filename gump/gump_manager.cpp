@@ -174,7 +174,6 @@ void gumpBackBufferRecreated()
     if (manager.backBuffer && manager.backBuffer->exists()) {
         manager.screen.width = manager.backBuffer->width();
         manager.screen.height = manager.backBuffer->height();
-        manager.saveBuffer.assign(size_t(manager.backBuffer->pixelCount()), 0);
         manager.presentationOff = false;
     }
 }

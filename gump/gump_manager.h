@@ -106,8 +106,7 @@ public:
     bool presentationOff = true;
     ScreenRect presentRect;
 
-    // The composition.
-    std::vector<uint16_t> saveBuffer;
+    // The composition: what lies under the gumps until the frame is shown.
     RestoreQueue restoreQueue;
     // The screen rectangles of the top-level gumps drawn by the last and by
     // the current composition.
