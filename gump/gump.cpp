@@ -5,6 +5,7 @@
 #include "gump/gump_canvas.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/gump_services.h"
 
 #include <algorithm>
@@ -45,20 +46,6 @@ void clampSize(CGump& gump, int32_t& width, int32_t& height)
         height = gump.height();
     } else {
         getGumpArtSize(gump.artId(), width, height);
-    }
-}
-
-// Tiles gump art from (startX, startY) over `area`, clipped to it; nothing
-// when the art has no size.
-void tileArt(PixelSpanFn fn, int32_t art, const BlitTarget& target, const ScreenRect& area, int32_t startX,
-    int32_t startY)
-{
-    std::optional<GumpArtImage> image = GumpArtImage::find(art);
-    if (!image || area.isEmpty())
-        return;
-    for (int64_t y = startY; y < area.bottom; y += image->height()) {
-        for (int64_t x = startX; x < area.right; x += image->width())
-            drawGumpImageClipped(fn, *image, target, &area, int32_t(x), int32_t(y));
     }
 }
 
@@ -552,29 +539,28 @@ void CGump::drawNinePatchFrame(int32_t x, int32_t y, int32_t width, int32_t heig
             getGumpArtSize(art, w, h);
     };
     int32_t topLeftW, topLeftH, topW, topH, topRightW, topRightH, leftW, leftH, rightW, rightH;
-    int32_t bottomLeftW, bottomLeftH, bottomW, bottomH, bottomRightW, bottomRightH, centreW, centreH;
+    int32_t bottomLeftW, bottomLeftH, bottomW, bottomH, bottomRightW, bottomRightH;
     size(arts[0], topLeftW, topLeftH);
     size(arts[1], topW, topH);
     size(arts[2], topRightW, topRightH);
     size(arts[3], leftW, leftH);
-    size(arts[4], centreW, centreH);
     size(arts[5], rightW, rightH);
     size(arts[6], bottomLeftW, bottomLeftH);
     size(arts[7], bottomW, bottomH);
     size(arts[8], bottomRightW, bottomRightH);
     const BlitTarget pixels = target->target();
-    const ScreenRect frame = ScreenRect { x, y, x + width, y + height }.intersected(pixels.bounds);
-    auto tile = [&](int32_t art, const ScreenRect& band, int32_t startX, int32_t startY) {
+    const ScreenRect frame { x, y, x + width, y + height };
+    auto tile = [&](int32_t art, const ScreenRect& band) {
         if (art != 0)
-            tileArt(fn, art, pixels, band.intersected(frame), startX, startY);
+            tileGumpArtArea(fn, art, *target, band.intersected(frame), band.left, band.top);
     };
-
-    const ScreenRect inner { x + topLeftW, y + topLeftH, x + width - bottomRightW, y + height - bottomRightH };
-    tile(arts[4], inner, inner.left, inner.top);
-    tile(arts[1], { x + topLeftW, y, x + width - topRightW, y + height }, x + topLeftW, y);
-    tile(arts[7], { x + bottomLeftW, y, x + width - bottomRightW, y + height }, x + bottomLeftW, y + height - bottomH);
-    tile(arts[3], { x, y + topLeftH, x + width, y + height - bottomLeftH }, x, y + topLeftH);
-    tile(arts[5], { x, y + topRightH, x + width, y + height - bottomRightH }, x + width - rightW, y + topRightH);
+    // The centre fills the inside; each edge is one row (or column) of
+    // tiles between the corners of its side.
+    tile(arts[4], { x + topLeftW, y + topLeftH, x + width - bottomRightW, y + height - bottomRightH });
+    tile(arts[1], { x + topLeftW, y, x + width - topRightW, y + topH });
+    tile(arts[7], { x + bottomLeftW, y + height - bottomH, x + width - bottomRightW, y + height });
+    tile(arts[3], { x, y + topLeftH, x + leftW, y + height - bottomLeftH });
+    tile(arts[5], { x + width - rightW, y + topRightH, x + width, y + height - bottomRightH });
 
     auto corner = [&](int32_t art, int32_t cx, int32_t cy) {
         if (art != 0)

@@ -28,24 +28,6 @@ ArtSize artSize(int32_t art)
 
 int32_t randomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
 
-void tile(PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
-{
-    std::optional<GumpArtImage> image = GumpArtImage::find(art);
-    BlitTarget target = page.target();
-    ScreenRect area = band.intersected(target.bounds);
-    if (!image || area.isEmpty())
-        return;
-    for (int64_t y = startY; y < area.bottom; y += image->height()) {
-        if (y + image->height() <= area.top)
-            continue;
-        for (int64_t x = startX; x < area.right; x += image->width()) {
-            if (x + image->width() <= area.left)
-                continue;
-            drawGumpImageClipped(fn, *image, target, &area, int32_t(x), int32_t(y));
-        }
-    }
-}
-
 enum class Edge {
     Top,
     Bottom,
@@ -98,7 +80,31 @@ void decorate(Edge edge, int32_t first, int32_t second, const ScreenRect& rect, 
     }
 }
 
+void tile(PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
+{
+    tileGumpArtArea(fn, art, page, band, startX, startY);
+}
+
 } // namespace
+
+void tileGumpArtArea(
+    PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
+{
+    std::optional<GumpArtImage> image = GumpArtImage::find(art);
+    BlitTarget target = page.target();
+    ScreenRect area = band.intersected(target.bounds);
+    if (!image || area.isEmpty())
+        return;
+    for (int64_t y = startY; y < area.bottom; y += image->height()) {
+        if (y + image->height() <= area.top)
+            continue;
+        for (int64_t x = startX; x < area.right; x += image->width()) {
+            if (x + image->width() <= area.left)
+                continue;
+            drawGumpImageClipped(fn, *image, target, &area, int32_t(x), int32_t(y));
+        }
+    }
+}
 
 void drawNinePatchRecord(
     int32_t x, int32_t y, int32_t width, int32_t height, int32_t base, GumpPage& page, bool noDecorations)

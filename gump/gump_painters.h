@@ -5,9 +5,15 @@
 // size along its direction, so missing art draws nothing. Decorations take
 // their places from the process-wide random generator. Main thread only.
 
+#include "gfx/pixel_spans.h"
 #include "gump/gump.h"
 
 #include <cstdint>
+
+// Tiles the art from (startX, startY) in steps of its size over `area`,
+// clipped to it and to the page, through `fn`.
+void tileGumpArtArea(
+    PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& area, int32_t startX, int32_t startY);
 
 // Nine consecutive arts from `base` over the whole page: base top-left,
 // +1 top edge, +2 top-right, +3 left edge, +4 centre, +5 right edge,

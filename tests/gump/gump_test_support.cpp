@@ -1,5 +1,9 @@
 #include "gump_test_support.h"
 
+#include "fixtures/font_writers.h"
+#include "text/ascii_font.h"
+#include "text/unicode_font.h"
+
 #include <algorithm>
 
 namespace gump_test {
@@ -60,6 +64,14 @@ Desktop::Desktop(int32_t width, int32_t height)
 {
     addStandardArt(art);
     art.install();
+    unicodeFace = fixture::UnicodeFontWriter().addTestFace().bytes();
+    for (int32_t font = 0; font < 2; ++font)
+        installUnicodeFont(font, reinterpret_cast<const uint8_t*>(unicodeFace.data()), unicodeFace.size());
+    fixture::AsciiFontFileWriter ascii;
+    for (int font = 0; font < 4; ++font)
+        ascii.addTestFace(font);
+    std::string asciiBytes = ascii.bytes();
+    parseAsciiFontFile(reinterpret_cast<const uint8_t*>(asciiBytes.data()), asciiBytes.size());
     gumpSystemStartup();
     resizeScreen(width, height);
 }
@@ -68,6 +80,8 @@ Desktop::~Desktop()
 {
     gumpSystemShutdown();
     gumpAttachBackBuffer(nullptr);
+    unloadUnicodeFonts();
+    freeAsciiFonts();
 }
 
 void Desktop::resizeScreen(int32_t width, int32_t height)

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace gump_test {
@@ -148,6 +149,8 @@ protected:
     ScopedService<GumpWorld> scopedWorld { world };
     BackBuffer buffer;
     std::vector<uint16_t> m_world;
+    // The test faces as Unicode fonts 0 and 1 and ASCII fonts 0 to 3.
+    std::string unicodeFace;
 };
 
 } // namespace gump_test
