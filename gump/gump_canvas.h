@@ -8,6 +8,7 @@
 // call. Main thread only.
 
 #include "gfx/blit_target.h"
+#include "gfx/dirty_rect_list.h"
 #include "gfx/screen_rect.h"
 
 #include <cstddef>
@@ -48,7 +49,11 @@ private:
 
 class GumpCanvas {
 public:
-    GumpCanvas(const BlitTarget& target, RestoreQueue* queue, int32_t screenWidth, int32_t screenHeight);
+    // `saved`, when given, holds what this composition piece has saved so
+    // far (in screen pixels), so that gumps lying on top of each other save
+    // the world beneath them once.
+    GumpCanvas(const BlitTarget& target, RestoreQueue* queue, DirtyRectList* saved, int32_t screenWidth,
+        int32_t screenHeight);
 
     // Draw here; its bounds are clip().
     const BlitTarget& target() const { return m_target; }
@@ -63,6 +68,7 @@ public:
 private:
     BlitTarget m_target;
     RestoreQueue* m_queue;
+    DirtyRectList* m_saved;
     int32_t m_screenWidth;
     int32_t m_screenHeight;
 };

@@ -106,7 +106,9 @@ void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
     const int32_t width = buffer.width();
     const int32_t height = buffer.height();
     const BlitTarget target { buffer.pixels(), origin, width, rect };
-    GumpCanvas canvas(target, &manager.restoreQueue, width, height);
+    manager.savedRects.setArea(width, height);
+    manager.savedRects.clear();
+    GumpCanvas canvas(target, &manager.restoreQueue, &manager.savedRects, width, height);
 
     if (manager.settings.useToolTips)
         showHoverTooltip(width, height);
@@ -125,7 +127,7 @@ void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
         if (area.isEmpty())
             continue;
         manager.composedRects.push_back(bounds);
-        GumpCanvas narrowed({ buffer.pixels(), origin, width, area }, &manager.restoreQueue, width, height);
+        GumpCanvas narrowed({ buffer.pixels(), origin, width, area }, &manager.restoreQueue, nullptr, width, height);
         gump->draw(narrowed);
     }
     closeGump(manager.tooltip);
@@ -174,9 +176,11 @@ void RestoreQueue::clear()
     m_pixels.clear();
 }
 
-GumpCanvas::GumpCanvas(const BlitTarget& target, RestoreQueue* queue, int32_t screenWidth, int32_t screenHeight)
+GumpCanvas::GumpCanvas(
+    const BlitTarget& target, RestoreQueue* queue, DirtyRectList* saved, int32_t screenWidth, int32_t screenHeight)
     : m_target(target)
     , m_queue(queue)
+    , m_saved(saved)
     , m_screenWidth(screenWidth)
     , m_screenHeight(screenHeight)
 {
@@ -185,8 +189,19 @@ GumpCanvas::GumpCanvas(const BlitTarget& target, RestoreQueue* queue, int32_t sc
 void GumpCanvas::saveRect(const ScreenRect& rect)
 {
     ScreenRect area = rect.intersected(clip());
-    if (!area.isEmpty() && m_queue)
+    if (area.isEmpty() || !m_queue)
+        return;
+    // Only what no earlier gump of this piece saved: every save of a piece
+    // happens before its first draw, so the pixels are the world's alike.
+    // A full list of saved parts saves the rectangle whole.
+    const int32_t before = m_saved ? m_saved->count() : 0;
+    if (!m_saved || !m_saved->add(area)) {
         m_queue->save(m_target.pixels, m_target.origin, m_target.pitch, area);
+        return;
+    }
+    std::span<const ScreenRect> parts = m_saved->entries().subspan(size_t(before));
+    for (const ScreenRect& part : parts)
+        m_queue->save(m_target.pixels, m_target.origin, m_target.pitch, part);
 }
 
 void gumpRedrawRect(const ScreenRect& requested, bool present)

@@ -106,8 +106,10 @@ public:
     bool presentationOff = true;
     ScreenRect presentRect;
 
-    // The composition: what lies under the gumps until the frame is shown.
+    // The composition: what lies under the gumps until the frame is shown,
+    // and the parts the piece being composed has saved.
     RestoreQueue restoreQueue;
+    DirtyRectList savedRects;
     // The screen rectangles of the top-level gumps drawn by the last and by
     // the current composition.
     std::vector<ScreenRect> composedRects;
