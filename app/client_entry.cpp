@@ -1,6 +1,7 @@
 #include "app/client_entry.h"
 
 #include "app/client_scenario.h"
+#include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/frame_present.h"
 #include "app/frame_render.h"
@@ -116,33 +117,6 @@ void initStartupState()
 }
 
 void releaseStartupState() { startupState().initialised = false; }
-
-std::string configText(ConfigKeyKind kind)
-{
-    std::string value;
-    lookupConfigValue(kind, value);
-    return value;
-}
-
-// The key's text in lower case; nothing when no settings file names it.
-std::optional<std::string> configWord(ConfigKeyKind kind)
-{
-    std::string value;
-    if (!lookupConfigValue(kind, value))
-        return std::nullopt;
-    for (char& c : value)
-        c = platform::foldAsciiCase(c);
-    return value;
-}
-
-// "on" and "yes" are true, any other text false; a missing key keeps `fallback`.
-bool configFlag(ConfigKeyKind kind, bool fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word)
-        return fallback;
-    return *word == "on" || *word == "yes";
-}
 
 } // namespace
 

@@ -1,12 +1,10 @@
 #include "app/gump_desktop.h"
 
+#include "app/config_words.h"
 #include "app/pointer.h"
-#include "data/config_file.h"
-#include "data/config_keys.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
-#include "platform/ascii_text.h"
 #include "platform/virtual_keys.h"
 
 #include <algorithm>
@@ -17,24 +15,6 @@
 namespace {
 
 constexpr uint32_t kMinimumToolTipDelayMs = 100;
-
-std::optional<std::string> configWord(ConfigKeyKind kind)
-{
-    std::string value;
-    if (!lookupConfigValue(kind, value))
-        return std::nullopt;
-    for (char& c : value)
-        c = platform::foldAsciiCase(c);
-    return value;
-}
-
-bool configFlag(ConfigKeyKind kind, bool fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word)
-        return fallback;
-    return *word == "on" || *word == "yes" || *word == "true";
-}
 
 int32_t configNumber(ConfigKeyKind kind, int32_t fallback)
 {
@@ -225,22 +205,16 @@ GumpDesktop::~GumpDesktop()
 
 void GumpDesktop::wireWindowServices(WindowServices& services, std::unique_ptr<GumpDesktop>& desktop)
 {
-    services.leftButtonDown = [&desktop](int32_t x, int32_t y) {
-        if (desktop)
-            desktop->m_buttons.onLeftButtonDown(x, y);
+    auto route = [&desktop](void (MouseButtons::*handler)(int32_t, int32_t)) {
+        return [&desktop, handler](int32_t x, int32_t y) {
+            if (desktop)
+                (desktop->m_buttons.*handler)(x, y);
+        };
     };
-    services.leftButtonUp = [&desktop](int32_t x, int32_t y) {
-        if (desktop)
-            desktop->m_buttons.onLeftButtonUp(x, y);
-    };
-    services.rightButtonDown = [&desktop](int32_t x, int32_t y) {
-        if (desktop)
-            desktop->m_buttons.onRightButtonDown(x, y);
-    };
-    services.rightButtonUp = [&desktop](int32_t x, int32_t y) {
-        if (desktop)
-            desktop->m_buttons.onRightButtonUp(x, y);
-    };
+    services.leftButtonDown = route(&MouseButtons::onLeftButtonDown);
+    services.leftButtonUp = route(&MouseButtons::onLeftButtonUp);
+    services.rightButtonDown = route(&MouseButtons::onRightButtonDown);
+    services.rightButtonUp = route(&MouseButtons::onRightButtonUp);
     services.hasFocusedGump = [] { return focusedGump() != nullptr; };
     services.isFocusedGumpSingleLineEntry = [] {
         CGump* focus = focusedGump();
