@@ -42,8 +42,8 @@ ImageWindow visibleWindow(const ScreenRect& clip, const BlitTarget& target, int3
 {
     const ScreenRect area = clip.intersected(target.bounds);
     ImageWindow window;
-    window.left = int32_t(std::max<int64_t>(int64_t(area.left) - x, 0));
-    window.top = int32_t(std::max<int64_t>(int64_t(area.top) - y, 0));
+    window.left = int32_t(std::clamp<int64_t>(int64_t(area.left) - x, 0, width));
+    window.top = int32_t(std::clamp<int64_t>(int64_t(area.top) - y, 0, height));
     window.right = int32_t(std::clamp<int64_t>(int64_t(area.right) - x, 0, width));
     window.bottom = int32_t(std::clamp<int64_t>(int64_t(area.bottom) - y, 0, height));
     return window;

@@ -110,6 +110,8 @@ void GumpManager::reset()
     tooltipSince = 0;
     allNamesOn = false;
     allNames.clear();
+    masterGumps.clear();
+    masterPositions.clear();
     cascadeX = 16;
     cascadeY = 16;
     minimiseCellsX.clear();

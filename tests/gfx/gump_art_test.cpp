@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,28 @@ TEST(GumpArtClip, NegativeXStartsAtTheImagesEleventhColumn)
     EXPECT_TRUE(surface.guardsIntact());
     EXPECT_EQ(*surface.at(0, 1), picture.at(10, 1));
     EXPECT_EQ(*surface.at(49, 1), picture.at(59, 1));
+}
+
+// Found by fuzzing: a position at the end of the 32-bit range overflowed
+// the visible window.
+TEST(GumpArtClip, PositionsAtTheEndsOfTheRangeDrawNothing)
+{
+    GumpArtPicture picture = fixture::patternPicture(9, 7, 3);
+    std::vector<uint8_t> storage;
+    GumpArtImage image = imageOf(picture, storage);
+    for (int32_t x : { INT32_MIN, INT32_MAX - 3, 0 }) {
+        for (int32_t y : { INT32_MIN, INT32_MAX - 3, 0 }) {
+            if (x == 0 && y == 0)
+                continue;
+            GuardedSurface surface(16, 16);
+            drawGumpImageClipped(copySpan, image, surface.target(), &surface.whole, x, y);
+            for (QuarterTurn turn : { QuarterTurn::None, QuarterTurn::Clockwise })
+                drawGumpImageRotated(copySpan, image, surface.target(), &surface.whole, x, y, turn);
+            drawImageClipped(copySpan, picture.pixels.data(), 9, 7, surface.target(), &surface.whole, x, y);
+            EXPECT_TRUE(surface.guardsIntact());
+            EXPECT_EQ(surface.inside(), std::vector<uint16_t>(256, kBackground)) << x << "," << y;
+        }
+    }
 }
 
 TEST(GumpArtClip, ClipBelowTheImageCutsAtTheImagesLastRow)
