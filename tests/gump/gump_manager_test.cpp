@@ -317,4 +317,61 @@ TEST_F(GumpManagerTest, TheGameViewStaysInsideTheScreen)
     EXPECT_FALSE(clampGameViewOffset(x, y, screen));
 }
 
+class CrowdWorld final : public GumpWorld {
+public:
+    bool isValidObject(WorldObject*) override { return false; }
+    bool isPlayer(WorldObject*) override { return false; }
+    bool isMobile(WorldObject*) override { return false; }
+    bool isCorpse(WorldObject*) override { return false; }
+    bool isContainer(WorldObject*) override { return false; }
+    bool isLiftableItem(WorldObject*) override { return false; }
+    uint32_t serialOf(WorldObject*) override { return 0; }
+    WorldObject* parentObject(WorldObject*) override { return nullptr; }
+    void forgetOpenGump(WorldObject*, CGump*) override { }
+    std::vector<NameCandidate> nameCandidates(const ScreenRect&) override
+    {
+        std::vector<NameCandidate> crowd;
+        for (uint32_t serial = 1; serial <= 150; ++serial)
+            crowd.push_back({ serial, { int32_t(serial), 100, int32_t(serial) + 20, 140 } });
+        return crowd;
+    }
+};
+
+class Plates final : public NamePlates {
+public:
+    CGump* createNamePlate(uint32_t) override
+    {
+        auto* plate = new PageGump(0, 0, 30, 10, 0x0444);
+        plate->addKind(GumpKind::NamePlate);
+        return plate;
+    }
+};
+
+TEST_F(GumpManagerTest, AllNamesShowsAtMostAHundredPlatesUntilCtrlOrShiftIsLetGo)
+{
+    CrowdWorld crowd;
+    ScopedService<GumpWorld> scopedCrowd(crowd);
+    Plates plates;
+    ScopedService<NamePlates> scopedPlates(plates);
+    showAllNames(true);
+    int32_t count = 0;
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+        ++count;
+    EXPECT_EQ(count, kMaxNamePlates);
+    CGump* plate = allNamesFind(7);
+    ASSERT_NE(plate, nullptr);
+    EXPECT_EQ(plate->x(), (7 + 27) / 2 - 15) << "centred above the object";
+    EXPECT_EQ(plate->y(), 90);
+    EXPECT_EQ(allNamesFind(101), nullptr);
+
+    pointer.control = true;
+    pointer.shift = true;
+    gumpManagerUpdate();
+    EXPECT_NE(allNamesFind(7), nullptr) << "both still held";
+    pointer.shift = false;
+    gumpManagerUpdate();
+    EXPECT_EQ(allNamesFind(7), nullptr);
+    EXPECT_EQ(gumpListHead(), nullptr);
+}
+
 } // namespace
