@@ -70,24 +70,7 @@ protected:
     {
     }
 
-    std::vector<uint16_t> worldScreen() const
-    {
-        // The world as the screen shows it, from the snapshot of the ring.
-        std::vector<uint16_t> picture;
-        const GumpScreen& screen = gumpScreen();
-        const int64_t count = buffer.pixelCount();
-        for (int32_t y = 0; y < buffer.height(); ++y) {
-            for (int32_t x = 0; x < buffer.width(); ++x) {
-                int64_t index = (buffer.ringStart() - int64_t(buffer.width()) * screen.gameViewY - screen.gameViewX
-                                    + int64_t(y) * buffer.width() + x)
-                    % count;
-                if (index < 0)
-                    index += count;
-                picture.push_back(m_world[size_t(index)]);
-            }
-        }
-        return picture;
-    }
+    std::vector<uint16_t> worldScreen() const { return unrollScreen(m_world.data()); }
 
     // The screen after composing each of `rects` in turn.
     std::vector<uint16_t> reference(const std::vector<ScreenRect>& rects) const

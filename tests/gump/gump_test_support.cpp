@@ -119,13 +119,19 @@ uint16_t Desktop::screenPixel(int32_t x, int32_t y) const
     return buffer.pixels()[index];
 }
 
-std::vector<uint16_t> Desktop::screenPicture() const
+std::vector<uint16_t> Desktop::screenPicture() const { return unrollScreen(buffer.pixels()); }
+
+std::vector<uint16_t> Desktop::unrollScreen(const uint16_t* ring) const
 {
-    std::vector<uint16_t> picture;
-    picture.reserve(size_t(buffer.pixelCount()));
-    for (int32_t y = 0; y < buffer.height(); ++y)
-        for (int32_t x = 0; x < buffer.width(); ++x)
-            picture.push_back(screenPixel(x, y));
+    // Screen pixel (x, y) is ring index (origin + y * width + x) mod count:
+    // the picture is the ring read from the origin on, wrapping once.
+    const GumpScreen& screen = gumpScreen();
+    const int64_t count = buffer.pixelCount();
+    int64_t origin = (buffer.ringStart() - int64_t(buffer.width()) * screen.gameViewY - screen.gameViewX) % count;
+    if (origin < 0)
+        origin += count;
+    std::vector<uint16_t> picture(ring + origin, ring + count);
+    picture.insert(picture.end(), ring, ring + origin);
     return picture;
 }
 

@@ -132,6 +132,8 @@ protected:
     // The screen picture: the ring unrolled with screen (0, 0) at its start.
     uint16_t screenPixel(int32_t x, int32_t y) const;
     std::vector<uint16_t> screenPicture() const;
+    // A ring laid out like the back buffer's, as the screen shows it.
+    std::vector<uint16_t> unrollScreen(const uint16_t* ring) const;
     std::vector<uint16_t> worldPicture() const { return m_world; }
     // Composes the whole screen; with present the frame is shown and the
     // world put back.
