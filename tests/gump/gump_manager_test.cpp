@@ -317,17 +317,8 @@ TEST_F(GumpManagerTest, TheGameViewStaysInsideTheScreen)
     EXPECT_FALSE(clampGameViewOffset(x, y, screen));
 }
 
-class CrowdWorld final : public GumpWorld {
+class CrowdWorld final : public gump_test::TestWorld {
 public:
-    bool isValidObject(WorldObject*) override { return false; }
-    bool isPlayer(WorldObject*) override { return false; }
-    bool isMobile(WorldObject*) override { return false; }
-    bool isCorpse(WorldObject*) override { return false; }
-    bool isContainer(WorldObject*) override { return false; }
-    bool isLiftableItem(WorldObject*) override { return false; }
-    uint32_t serialOf(WorldObject*) override { return 0; }
-    WorldObject* parentObject(WorldObject*) override { return nullptr; }
-    void forgetOpenGump(WorldObject*, CGump*) override { }
     std::vector<NameCandidate> nameCandidates(const ScreenRect&) override
     {
         std::vector<NameCandidate> crowd;

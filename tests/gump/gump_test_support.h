@@ -66,7 +66,7 @@ public:
 };
 
 // World objects are plain tags here: the test says which are mobiles.
-class TestWorld final : public GumpWorld {
+class TestWorld : public GumpWorld {
 public:
     bool isValidObject(WorldObject* object) override { return object != nullptr; }
     bool isPlayer(WorldObject* object) override { return object == player; }
