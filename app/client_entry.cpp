@@ -1,9 +1,12 @@
 #include "app/client_entry.h"
 
+#include "app/client_scenario.h"
+#include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/frame_present.h"
 #include "app/frame_render.h"
 #include "app/game_tick.h"
+#include "app/gump_desktop.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
@@ -236,30 +239,37 @@ int clientMain(int argc, char** argv)
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
+    std::unique_ptr<GumpDesktop> desktop;
     WindowServices services;
+    GumpDesktop::wireWindowServices(services, desktop);
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
-    services.runCommand = [](uint16_t id) { runSoundCommand(id); };
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
-    services.recreateBackBuffer = [&presenter, &mainWindowPointer](int32_t width, int32_t height) {
+    services.recreateBackBuffer = [&presenter, &mainWindowPointer, &desktop](int32_t width, int32_t height) {
         if (mainWindowPointer) {
             const MainWindow& main = *mainWindowPointer;
             setPointerGameArea(main.gameViewOffsetX(), main.gameViewOffsetY(), main.gameWidth(), main.gameHeight());
         }
         if (presenter)
             presenter->recreateBackBuffer(width, height);
+        if (desktop)
+            desktop->backBufferRecreated();
     };
     services.saveFullScreenSetting = saveFullScreenSetting;
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;
     services.setWarMode = setWarMode;
-    services.runCommand = [](uint16_t id) { runSettingsCommand(id); };
+    // Each subsystem answers the commands it owns.
+    services.runCommand = [](uint16_t id) {
+        if (!runSettingsCommand(id))
+            runSoundCommand(id);
+    };
     services.invalidateWholeScreen = [&presenter] {
         if (presenter)
             presenter->backBuffer().invalidateWholeScreen();
     };
-    services.repaint = [&presenter] {
-        if (presenter)
-            presenter->present(PresentKind::Always);
+    services.repaint = [&desktop] {
+        if (desktop)
+            desktop->composeAndPresent(PresentKind::Always);
     };
     services.presentChanges = [&presenter] {
         if (presenter)
@@ -269,6 +279,7 @@ int clientMain(int argc, char** argv)
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
     mainWindowPointer = &mainWindow;
     attachSettingsToWindow(mainWindow, *presenter);
+    desktop = std::make_unique<GumpDesktop>(*window, mainWindow, *presenter);
     // The game area the player chose (640x480 unless it reads 800x600).
     int gameWidth = 0;
     int gameHeight = 0;
@@ -290,16 +301,12 @@ int clientMain(int argc, char** argv)
     registerCleanup("releaseGameConnectionAtExit", releaseGameConnectionAtExit);
 
     GameTick& tick = gameTick();
-    // Until frames are drawn every tick, the pointer is shown by presenting
-    // the last picture again whenever it moved.
-    tick.setStep(TickStep::UpdatePointer, [&presenter] {
-        if (pointerNeedsRedraw())
-            presenter->present();
-    });
+    tick.setStep(TickStep::UpdatePointer, [&desktop] { desktop->updatePointerStep(); });
+    tick.setStep(TickStep::GumpManagerUpdate, [&desktop] { desktop->managerUpdateStep(); });
     FrameServices frameServices;
     frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
     frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
-    frameServices.redrawAllGumps = [&presenter] { presenter->present(); };
+    frameServices.redrawAllGumps = [&desktop] { desktop->composeAndPresent(PresentKind::IfChanged); };
     frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
     frameServices.darkenGameArea = [&presenter, &mainWindow] {
         BackBuffer& buffer = presenter->backBuffer();
@@ -336,17 +343,24 @@ int clientMain(int argc, char** argv)
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
+    ClientSession session { *window, *display, mainWindow, *presenter, *desktop };
+    if (ClientScenario* scenario = clientScenario())
+        scenario->started(session);
     int exitCode = loop.run();
+    if (ClientScenario* scenario = clientScenario())
+        scenario->finished(session);
 
     stopPointerTimer();
     shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     tick.setStep(TickStep::UpdatePointer, nullptr);
+    tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();
+    desktop.reset();
     presenter.reset();
     window.reset();
     display.reset();

@@ -1,9 +1,11 @@
 #include "app/service_defaults.h"
 
+#include "app/gump_desktop.h"
 #include "audio/audio_services.h"
 #include "audio/video_playback.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
+#include "gump/gump_services.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -53,4 +55,21 @@ void installServiceDefaults()
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
+
+    // gump/: what the gump framework asks of windows and subsystems to come.
+    installServiceDefault<GameSession>(); // the in-world flag and the server's features (sessions, front end)
+    installServiceDefault<SpeechLine>(); // the speech entry line
+    installServiceDefault<GumpWorld>(); // the world objects gumps show
+    installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
+    installServiceDefault<MenubarWindow>(); // the menubar
+    installServiceDefault<TooltipWindow>(); // the hover tooltip
+    installServiceDefault<NamePlates>(); // the name plates of the all-names overlay
+    installServiceDefault<ItemProperties>(); // the item-property window and property lists
+    installServiceDefault<SkillGroups>(); // the skill window's groups
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
+                                              // amount, options, radar, ability book, container
+    installServiceDefault<FrontEnd>(); // the front end's waiting box record and the logout
+
+    // app/: what the pointer asks of the world and of popups to come.
+    installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer
 }

@@ -50,7 +50,11 @@ protected:
     {
     }
     LiveObject& operator=(const LiveObject&) { return *this; }
-    ~LiveObject()
+    ~LiveObject() { retire(); }
+    // Leaves the registry before the destructor has run to its end, so that
+    // code the rest of the destruction runs already sees the object as gone.
+    // Repeating it (the base destructor does) changes nothing.
+    void retire()
     {
         m_liveMark = 0;
         registry().remove(this);

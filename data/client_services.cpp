@@ -1,25 +1,25 @@
 #include "data/client_services.h"
 
-ServerRequests& serverRequests() { return serviceSlot<ServerRequests, NoServerRequests>().get(); }
+ServerRequests& serverRequests() { return service<ServerRequests>(); }
 ServerRequests* installServerRequests(ServerRequests* service)
 {
-    return serviceSlot<ServerRequests, NoServerRequests>().install(service);
+    return installService<ServerRequests>(service);
 }
 
-GameStateService& gameState() { return serviceSlot<GameStateService, NoGameState>().get(); }
+GameStateService& gameState() { return service<GameStateService>(); }
 GameStateService* installGameState(GameStateService* service)
 {
-    return serviceSlot<GameStateService, NoGameState>().install(service);
+    return installService<GameStateService>(service);
 }
 
-WindowNotices& windowNotices() { return serviceSlot<WindowNotices, NoWindowNotices>().get(); }
+WindowNotices& windowNotices() { return service<WindowNotices>(); }
 WindowNotices* installWindowNotices(WindowNotices* service)
 {
-    return serviceSlot<WindowNotices, NoWindowNotices>().install(service);
+    return installService<WindowNotices>(service);
 }
 
-PointerService& pointerService() { return serviceSlot<PointerService, NoPointerService>().get(); }
+PointerService& pointerService() { return service<PointerService>(); }
 PointerService* installPointerService(PointerService* service)
 {
-    return serviceSlot<PointerService, NoPointerService>().install(service);
+    return installService<PointerService>(service);
 }

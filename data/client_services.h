@@ -6,7 +6,7 @@
 // starts as its do-nothing default (no connection, no player, nothing shown)
 // until app/ installs the real one. Main thread only.
 
-#include "core/service_slot.h"
+#include "core/installed_service.h"
 
 #include <array>
 #include <cstdint>
@@ -122,3 +122,17 @@ WindowNotices& windowNotices();
 WindowNotices* installWindowNotices(WindowNotices* service);
 PointerService& pointerService();
 PointerService* installPointerService(PointerService* service);
+
+// The do-nothing forms answer until app/ installs the real services.
+template <> struct ServiceFallback<ServerRequests> {
+    using Type = NoServerRequests;
+};
+template <> struct ServiceFallback<GameStateService> {
+    using Type = NoGameState;
+};
+template <> struct ServiceFallback<WindowNotices> {
+    using Type = NoWindowNotices;
+};
+template <> struct ServiceFallback<PointerService> {
+    using Type = NoPointerService;
+};

@@ -1,34 +1,34 @@
 #include "data/settings_services.h"
 
-DisplaySettingsService& displaySettings() { return serviceSlot<DisplaySettingsService, NoDisplaySettings>().get(); }
+DisplaySettingsService& displaySettings() { return service<DisplaySettingsService>(); }
 DisplaySettingsService* installDisplaySettings(DisplaySettingsService* service)
 {
-    return serviceSlot<DisplaySettingsService, NoDisplaySettings>().install(service);
+    return installService<DisplaySettingsService>(service);
 }
 
-SoundSettingsService& soundSettings() { return serviceSlot<SoundSettingsService, NoSoundSettings>().get(); }
+SoundSettingsService& soundSettings() { return service<SoundSettingsService>(); }
 SoundSettingsService* installSoundSettings(SoundSettingsService* service)
 {
-    return serviceSlot<SoundSettingsService, NoSoundSettings>().install(service);
+    return installService<SoundSettingsService>(service);
 }
 
-WindowSettingsService& windowSettings() { return serviceSlot<WindowSettingsService, NoWindowSettings>().get(); }
+WindowSettingsService& windowSettings() { return service<WindowSettingsService>(); }
 WindowSettingsService* installWindowSettings(WindowSettingsService* service)
 {
-    return serviceSlot<WindowSettingsService, NoWindowSettings>().install(service);
+    return installService<WindowSettingsService>(service);
 }
 
-WorldSettingsService& worldSettings() { return serviceSlot<WorldSettingsService, NoWorldSettings>().get(); }
+WorldSettingsService& worldSettings() { return service<WorldSettingsService>(); }
 WorldSettingsService* installWorldSettings(WorldSettingsService* service)
 {
-    return serviceSlot<WorldSettingsService, NoWorldSettings>().install(service);
+    return installService<WorldSettingsService>(service);
 }
 
 TranslationSettingsService& translationSettings()
 {
-    return serviceSlot<TranslationSettingsService, NoTranslationSettings>().get();
+    return service<TranslationSettingsService>();
 }
 TranslationSettingsService* installTranslationSettings(TranslationSettingsService* service)
 {
-    return serviceSlot<TranslationSettingsService, NoTranslationSettings>().install(service);
+    return installService<TranslationSettingsService>(service);
 }

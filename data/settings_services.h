@@ -6,7 +6,7 @@
 // start-up and service_defaults.cpp lists the defaults still in place. All
 // calls come from the main thread. Colours are 5-5-5, fonts 0..2, delays in ms.
 
-#include "core/service_slot.h"
+#include "core/installed_service.h"
 
 #include <cstdint>
 #include <string>
@@ -135,3 +135,20 @@ WorldSettingsService& worldSettings();
 WorldSettingsService* installWorldSettings(WorldSettingsService* service);
 TranslationSettingsService& translationSettings();
 TranslationSettingsService* installTranslationSettings(TranslationSettingsService* service);
+
+// The do-nothing forms answer until app/ installs the real services.
+template <> struct ServiceFallback<DisplaySettingsService> {
+    using Type = NoDisplaySettings;
+};
+template <> struct ServiceFallback<SoundSettingsService> {
+    using Type = NoSoundSettings;
+};
+template <> struct ServiceFallback<WindowSettingsService> {
+    using Type = NoWindowSettings;
+};
+template <> struct ServiceFallback<WorldSettingsService> {
+    using Type = NoWorldSettings;
+};
+template <> struct ServiceFallback<TranslationSettingsService> {
+    using Type = NoTranslationSettings;
+};

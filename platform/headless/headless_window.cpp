@@ -40,8 +40,10 @@ void HeadlessWindow::releaseDueMessages()
     uint32_t now = clock().tickMs();
     auto due = [now](const std::pair<uint32_t, WindowMessage>& entry) { return tickReached(now, entry.first); };
     for (auto& entry : m_scheduled) {
-        if (due(entry))
+        if (due(entry)) {
+            followMouse(entry.second);
             m_queue.push_back(entry.second);
+        }
     }
     m_scheduled.erase(std::remove_if(m_scheduled.begin(), m_scheduled.end(), due), m_scheduled.end());
 }
@@ -76,7 +78,26 @@ void HeadlessWindow::waitForMessage(uint32_t timeoutMs)
 void HeadlessWindow::postMessage(const WindowMessage& message)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    followMouse(message);
     m_queue.push_back(message);
+}
+
+void HeadlessWindow::followMouse(const WindowMessage& message)
+{
+    // A mouse message carries where the mouse is as it enters the queue, as
+    // a real window's cursor position runs ahead of the messages.
+    switch (message.kind) {
+    case MessageKind::MouseMove:
+    case MessageKind::LeftButtonDown:
+    case MessageKind::LeftButtonUp:
+    case MessageKind::RightButtonDown:
+    case MessageKind::RightButtonUp:
+        m_cursorX = message.x;
+        m_cursorY = message.y;
+        break;
+    default:
+        break;
+    }
 }
 
 void HeadlessWindow::dropNextCharMessage()
@@ -137,6 +158,7 @@ bool HeadlessWindow::setFullScreen(bool fullScreen)
 
 bool HeadlessWindow::cursorPosition(int32_t& x, int32_t& y) const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     x = m_cursorX;
     y = m_cursorY;
     return true;

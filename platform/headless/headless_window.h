@@ -2,7 +2,8 @@
 // A window with no display: the same message queue, geometry and clipboard as
 // the SDL window, kept in memory. Waiting sleeps on the process-wide clock, so
 // a FakeClock makes the wait advance time. Messages can be scheduled for a
-// later tick (tests script a session that way), and VARDUN_HEADLESS_CLOSE_MS
+// later tick (tests script a session that way; a mouse message moves the
+// cursor when it enters the queue), and VARDUN_HEADLESS_CLOSE_MS
 // set to N makes the window ask to close N ms after it was created, which lets
 // a headless run end by itself. Main thread only, except postMessage.
 
@@ -49,7 +50,11 @@ public:
 
     // Test controls.
     void scheduleMessage(uint32_t dueTick, const WindowMessage& message);
-    void setCursor(int32_t x, int32_t y) { m_cursorX = x, m_cursorY = y; }
+    void setCursor(int32_t x, int32_t y)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_cursorX = x, m_cursorY = y;
+    }
     void setKeyHeld(uint16_t virtualKey, bool held);
     void setScreen(int32_t width, int32_t height, int32_t bitsPerPixel);
     void clearClipboard() { m_hasClipboard = false; }
@@ -61,6 +66,8 @@ public:
 
 private:
     void releaseDueMessages();
+    // Mouse messages move the cursor as they enter the queue.
+    void followMouse(const WindowMessage& message);
 
     mutable std::mutex m_mutex;
     std::deque<WindowMessage> m_queue;

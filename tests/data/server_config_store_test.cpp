@@ -58,8 +58,8 @@ protected:
     StoreTest()
         : m_clock(100000)
         , m_scopedClock(m_clock)
-        , m_requestsGuard(installServerRequests, m_requests)
-        , m_noticesGuard(installWindowNotices, m_notices)
+        , m_requestsGuard(m_requests)
+        , m_noticesGuard(m_notices)
         , m_previousStore(installServerConfigStore(&m_store))
     {
         m_store.setEnabled(true);

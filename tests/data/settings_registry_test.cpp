@@ -49,9 +49,9 @@ public:
 class RegistryTest : public SettingsFixture {
 protected:
     RegistryTest()
-        : m_display(installDisplaySettings, m_services)
-        , m_sound(installSoundSettings, m_services)
-        , m_window(installWindowSettings, m_services)
+        : m_display(m_services)
+        , m_sound(m_services)
+        , m_window(m_services)
     {
     }
     RecordingServices m_services;

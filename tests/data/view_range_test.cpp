@@ -72,10 +72,10 @@ protected:
     ClientActions()
         : m_clock(1000000)
         , m_scoped(m_clock)
-        , m_requests(installServerRequests, m_recorder)
-        , m_game(installGameState, m_recorder)
-        , m_notices(installWindowNotices, m_recorder)
-        , m_pointer(installPointerService, m_recorder)
+        , m_requests(m_recorder)
+        , m_game(m_recorder)
+        , m_notices(m_recorder)
+        , m_pointer(m_recorder)
     {
         resetUpdateRange();
         updateRangeState().rangeColoring = true;

@@ -4,6 +4,8 @@
 #include "gfx/art_blitter.h"
 #include "gfx/art_image.h"
 
+#include "fuzz_byte_reader.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,17 +19,6 @@ constexpr int32_t kHeight = 16;
 constexpr int32_t kGuard = 64;
 constexpr uint16_t kGuardValue = 0x5A5A;
 
-// Mostly near the target; the two extreme bytes stand for positions at the
-// ends of the 32-bit range.
-int32_t small(uint8_t byte)
-{
-    if (byte == 0)
-        return INT32_MIN;
-    if (byte == 255)
-        return INT32_MAX - 3;
-    return int32_t(byte) - 128;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -35,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 6)
         return 0;
     // The first six bytes place the image and the clip; the rest is the record.
-    const int32_t x = small(data[0]), y = small(data[1]);
-    const ScreenRect clip { small(data[2]) / 4, small(data[3]) / 4, small(data[4]) / 2, small(data[5]) / 2 };
+    const int32_t x = fuzz::position(data[0]), y = fuzz::position(data[1]);
+    const ScreenRect clip { fuzz::position(data[2]) / 4, fuzz::position(data[3]) / 4, fuzz::position(data[4]) / 2, fuzz::position(data[5]) / 2 };
     std::unique_ptr<ArtImage> image = ArtImage::parse({ data + 6, size - 6 });
     if (!image)
         return 0;

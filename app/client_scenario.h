@@ -1,0 +1,35 @@
+#pragma once
+// A hold on the running program for tests that meet it as a player does: the
+// real program runs headless, the test drives it only through the window's
+// message queue (mouse, keys, close) and reads back the pictures it shows.
+// A scenario installed before clientMain is told once start-up has finished
+// (before the first message is taken; it schedules its input then) and once
+// the main loop ended (before anything is torn down). The program itself
+// never installs one. Main thread only.
+
+class GumpDesktop;
+class MainWindow;
+class WindowPresenter;
+namespace platform {
+class Display;
+class Window;
+}
+
+struct ClientSession {
+    platform::Window& window;
+    platform::Display& display;
+    MainWindow& mainWindow;
+    WindowPresenter& presenter;
+    GumpDesktop& desktop;
+};
+
+class ClientScenario {
+public:
+    virtual ~ClientScenario() = default;
+    virtual void started(ClientSession& session) = 0;
+    virtual void finished(ClientSession&) { }
+};
+
+// Null removes it; returns the previous one.
+ClientScenario* installClientScenario(ClientScenario* scenario);
+ClientScenario* clientScenario();

@@ -1,0 +1,166 @@
+#include "gump/gump_painters.h"
+
+#include "core/process_random.h"
+#include "gfx/gump_art.h"
+#include "gfx/pixel_spans.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// A decoration's partner is looked for this many times; a short edge may
+// leave no place far enough from the first, and then the partner stays out.
+constexpr int32_t kPartnerTries = 64;
+
+struct ArtSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool exists() const { return width > 0 && height > 0; }
+};
+
+ArtSize artSize(int32_t art)
+{
+    ArtSize size;
+    getGumpArtSize(art, size.width, size.height);
+    return size;
+}
+
+int32_t randomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
+
+enum class Edge {
+    Top,
+    Bottom,
+    Left,
+    Right,
+};
+
+// The decoration pair (first, second) along one edge of the rectangle.
+void decorate(Edge edge, int32_t first, int32_t second, const ScreenRect& rect, GumpPage& page)
+{
+    const ArtSize a = artSize(first);
+    const ArtSize b = artSize(second);
+    if (!a.exists() || !b.exists())
+        return;
+    const bool alongX = edge == Edge::Top || edge == Edge::Bottom;
+    const int32_t length = alongX ? rect.width() : rect.height();
+    const int32_t sizeA = alongX ? a.width : a.height;
+    const int32_t sizeB = alongX ? b.width : b.height;
+    if (sizeA + sizeB + 80 >= length)
+        return;
+    auto place = [&](int32_t art, const ArtSize& size, int32_t position) {
+        int32_t x = rect.left;
+        int32_t y = rect.top;
+        switch (edge) {
+        case Edge::Top:
+            x += position;
+            break;
+        case Edge::Bottom:
+            x += position;
+            y = rect.bottom - size.height;
+            break;
+        case Edge::Left:
+            y += position;
+            break;
+        case Edge::Right:
+            x = rect.right - size.width;
+            y += position;
+            break;
+        }
+        drawGumpArt(copySpan, art, page.target(), x, y);
+    };
+    const int32_t firstPosition = randomBelow(length - sizeA - 20) + 10;
+    place(first, a, firstPosition);
+    for (int32_t attempt = 0; attempt < kPartnerTries; ++attempt) {
+        int32_t secondPosition = randomBelow(length - sizeB - 20) + 10;
+        if (std::abs(secondPosition - firstPosition) >= sizeA + 10) {
+            place(second, b, secondPosition);
+            return;
+        }
+    }
+}
+
+void tile(PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
+{
+    tileGumpArtArea(fn, art, page, band, startX, startY);
+}
+
+} // namespace
+
+void tileGumpArtArea(
+    PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
+{
+    std::optional<GumpArtImage> image = GumpArtImage::find(art);
+    BlitTarget target = page.target();
+    ScreenRect area = band.intersected(target.bounds);
+    if (!image || area.isEmpty())
+        return;
+    for (int64_t y = startY; y < area.bottom; y += image->height()) {
+        if (y + image->height() <= area.top)
+            continue;
+        for (int64_t x = startX; x < area.right; x += image->width()) {
+            if (x + image->width() <= area.left)
+                continue;
+            drawGumpImageClipped(fn, *image, target, &area, int32_t(x), int32_t(y));
+        }
+    }
+}
+
+void drawNinePatchRecord(
+    int32_t x, int32_t y, int32_t width, int32_t height, int32_t base, GumpPage& page, bool noDecorations)
+{
+    if (!page.isAllocated() || width <= 0 || height <= 0)
+        return;
+    const ScreenRect rect { x, y, x + width, y + height };
+    PixelSpanFn fn = copySpanTransparent;
+    const ArtSize topLeft = artSize(base);
+    const ArtSize top = artSize(base + 1);
+    const ArtSize topRight = artSize(base + 2);
+    const ArtSize left = artSize(base + 3);
+    const ArtSize right = artSize(base + 5);
+    const ArtSize bottomLeft = artSize(base + 6);
+    const ArtSize bottom = artSize(base + 7);
+    const ArtSize bottomRight = artSize(base + 8);
+
+    drawGumpArt(fn, base, page.target(), x, y);
+    if (!top.exists())
+        return;
+    drawGumpArt(fn, base + 2, page.target(), rect.right - topRight.width, y);
+    drawGumpArt(fn, base + 6, page.target(), x, rect.bottom - bottomLeft.height);
+    drawGumpArt(fn, base + 8, page.target(), rect.right - bottomRight.width, rect.bottom - bottomRight.height);
+    tile(fn, base + 1, page, { x + topLeft.width, y, rect.right - topRight.width, y + top.height }, x + topLeft.width, y);
+    tile(fn, base + 3, page, { x, y + topLeft.height, x + left.width, rect.bottom - bottomLeft.height }, x,
+        y + topLeft.height);
+    tile(fn, base + 5, page,
+        { rect.right - right.width, y + topRight.height, rect.right, rect.bottom - bottomRight.height },
+        rect.right - right.width, y + topRight.height);
+    tile(fn, base + 7, page,
+        { x + bottomLeft.width, rect.bottom - bottom.height, rect.right - bottomRight.width, rect.bottom },
+        x + bottomLeft.width, rect.bottom - bottom.height);
+    tile(fn, base + 4, page, { x + left.width, y + top.height, rect.right - right.width, rect.bottom - bottom.height },
+        x + left.width, y + top.height);
+    if (noDecorations)
+        return;
+    decorate(Edge::Top, base + 11, base + 12, rect, page);
+    decorate(Edge::Bottom, base + 17, base + 18, rect, page);
+    decorate(Edge::Left, base + 13, base + 14, rect, page);
+    decorate(Edge::Right, base + 15, base + 16, rect, page);
+}
+
+void drawNinePatch(int32_t base, GumpPage& page, bool noDecorations)
+{
+    drawNinePatchRecord(0, 0, page.width, page.height, base, page, noDecorations);
+}
+
+void tileGumpArt(int32_t art, GumpPage& page)
+{
+    tile(copySpanTransparent, art, page, { 0, 0, page.width, page.height }, 0, 0);
+}
+
+void tileGumpArtRect(
+    int32_t x, int32_t y, int32_t width, int32_t height, int32_t art, GumpPage& page, bool translucent)
+{
+    if (translucent)
+        resetStipplePhase();
+    tile(translucent ? stippleSpan : copySpanTransparent, art, page, { x, y, x + width, y + height }, x, y);
+}

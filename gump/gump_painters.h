@@ -1,0 +1,32 @@
+#pragma once
+// Background painters that build resizable frames from gump art inside a
+// gump's page: the nine-piece frame of consecutive arts (with optional random
+// edge decorations) and tiling. Every tiling stops at once for an art without
+// size along its direction, so missing art draws nothing. Decorations take
+// their places from the process-wide random generator. Main thread only.
+
+#include "gfx/pixel_spans.h"
+#include "gump/gump.h"
+
+#include <cstdint>
+
+// Tiles the art from (startX, startY) in steps of its size over `area`,
+// clipped to it and to the page, through `fn`.
+void tileGumpArtArea(
+    PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& area, int32_t startX, int32_t startY);
+
+// Nine consecutive arts from `base` over the whole page: base top-left,
+// +1 top edge, +2 top-right, +3 left edge, +4 centre, +5 right edge,
+// +6 bottom-left, +7 bottom edge, +8 bottom-right; then, unless
+// noDecorations, the pairs base + 11/12 (top), 17/18 (bottom), 13/14 (left)
+// and 15/16 (right) at random places along their edges.
+void drawNinePatch(int32_t base, GumpPage& page, bool noDecorations);
+// The same inside a rectangle of the page.
+void drawNinePatchRecord(
+    int32_t x, int32_t y, int32_t width, int32_t height, int32_t base, GumpPage& page, bool noDecorations);
+// Tiles the art over the whole page from (0, 0), colour-keyed.
+void tileGumpArt(int32_t art, GumpPage& page);
+// Tiles the art over the rectangle (clipped to it and the page); every
+// second pixel only when translucent.
+void tileGumpArtRect(
+    int32_t x, int32_t y, int32_t width, int32_t height, int32_t art, GumpPage& page, bool translucent);
