@@ -5,6 +5,7 @@
 #include "world/dying_links.h"
 #include "world/map_view.h"
 #include "world/object_manager.h"
+#include "world/visibility.h"
 #include "world/world_clock.h"
 #include "world/world_screen.h"
 #include "world/world_services.h"
@@ -161,11 +162,7 @@ bool Mobile::isSliced() const
     return isMounted() && mount && bodyTypes().isAnimalLike(mountGraphicToBody(mount->graphic));
 }
 
-bool Mobile::isHidden() const
-{
-    // The roof and cover rules of the visibility code add to this.
-    return !isPlaced();
-}
+bool Mobile::isHidden() const { return isMobileHidden(*this); }
 
 const ArtImage* Mobile::iconImage() const
 {
