@@ -10,6 +10,7 @@
 #include "app/service_defaults.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "app/world_view_wiring.h"
 #include "app/world_wiring.h"
 #include "audio/music_player.h"
 #include "core/error_report.h"
@@ -230,6 +231,7 @@ int clientMain(int argc, char** argv)
     registerCleanup("releasePointerState", releasePointerState);
     startupState().palette = loadPalette();
     registerCleanup("releasePalette", [] { startupState().palette.reset(); });
+    startWorldGrid();
     loadHues();
     loadAsciiFonts();
     registerCleanup("freeAsciiFonts", freeAsciiFonts);
@@ -268,6 +270,7 @@ int clientMain(int argc, char** argv)
 
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
+    startWorldViewObjects();
 
     WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
@@ -339,7 +342,13 @@ int clientMain(int argc, char** argv)
     });
     FrameServices frameServices;
     frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
-    frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
+    frameServices.renderWorldDirtyRects = [&presenter, &mainWindow] {
+        renderWorldFrame(presenter->backBuffer(), [&mainWindow](int32_t& x, int32_t& y) {
+            getPointerPosition(x, y);
+            x -= mainWindow.gameViewOffsetX();
+            y -= mainWindow.gameViewOffsetY();
+        });
+    };
     frameServices.redrawAllGumps = [&presenter] { presenter->present(); };
     frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
     frameServices.darkenGameArea = [&presenter, &mainWindow] {
@@ -381,6 +390,7 @@ int clientMain(int argc, char** argv)
     shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
+    deleteWorldViewObjects();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
     setPointerDrawingAllowed(false);

@@ -2,6 +2,8 @@
 
 #include "audio/audio_services.h"
 #include "audio/video_playback.h"
+#include "world/house_designer_view.h"
+#include "world/map_view.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -29,10 +31,13 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...sound effects...
     installWorldService(&doNothingWorldService<WorldSounds>());
+    // ...the radar window, missile effects and the walking state the map
+    // view resets, and the house designer the drawing asks...
+    installWorldService(&doNothingWorldService<MapViewServices>());
+    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // ...and the world's own later parts: the light pass, mobile animation
-    // stepping, path search, multi component lists.
+    // stepping, path search.
     installWorldService(&doNothingWorldService<WorldLights>());
     installWorldService(&doNothingWorldService<MobileAnimator>());
     installWorldService(&doNothingWorldService<FollowPaths>());
-    installWorldService(&doNothingWorldService<MultiComponents>());
 }

@@ -1,9 +1,11 @@
 #include "world/update_range.h"
 
 #include "net/client_packets.h"
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
 #include "world/world_clock.h"
+#include "world/world_drawing.h"
 #include "world/world_services.h"
 
 #include <algorithm>
@@ -56,10 +58,8 @@ void wantRange(int32_t range)
 // hue when range colouring is on.
 void redrawRangeChanges(int32_t oldRange, int32_t newRange)
 {
-    for (StaticObject* object = worldLists().world.head(); object; object = WorldList::next(object)) {
-        if (object->isPlaced() && object->isWithinRangeOfPlayer(oldRange) != object->isWithinRangeOfPlayer(newRange))
-            object->invalidate();
-    }
+    const MapView& view = mapView();
+    invalidateObjectsBetween(view.centreX, view.centreY, oldRange, view.centreX, view.centreY, newRange, false);
 }
 
 } // namespace
