@@ -4,6 +4,7 @@
 
 #include "fixtures/art_writer.h"
 #include "gfx/art_cache.h"
+#include "gfx/back_buffer.h"
 #include "world/cell_picking.h"
 #include "world/land_tile.h"
 #include "world/world_drawing.h"
