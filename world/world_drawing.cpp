@@ -47,6 +47,21 @@ ScreenRect toWorldPixels(const ScreenRect& rect)
         rect.bottom + screen.viewPixelY };
 }
 
+// Every object of the grid whose picture meets `world` (world pixels), in
+// draw order.
+template <typename Visit>
+void forEachObjectMeeting(const ScreenRect& world, Visit visit)
+{
+    const WorldCellGrid& grid = worldCellGrid();
+    for (uint16_t relative : grid.drawOrder()) {
+        for (WorldObject* object = grid.head(grid.gridIndexOfRelative(relative)); object;
+             object = object->cellNext()) {
+            if (meets(object->screenRect, world))
+                visit(*object);
+        }
+    }
+}
+
 } // namespace
 
 void drawCellsInRect(const BlitTarget& target, const ScreenRect& rect)
@@ -60,19 +75,12 @@ void drawCellsInRect(const BlitTarget& target, const ScreenRect& rect)
             std::fill(pixels, pixels + clip.width(), uint16_t(0));
         }
     }
-    ScreenRect world = toWorldPixels(clip);
-    const WorldCellGrid& grid = worldCellGrid();
-    for (uint16_t relative : grid.drawOrder()) {
-        for (WorldObject* object = grid.head(grid.gridIndexOfRelative(relative)); object;
-             object = object->cellNext()) {
-            if (!meets(object->screenRect, world))
-                continue;
-            if (!object->isHidden())
-                object->draw(target, clip);
-            else if (isHiddenTree(*object))
-                drawTranslucent(*object, target, clip);
-        }
-    }
+    forEachObjectMeeting(toWorldPixels(clip), [&](WorldObject& object) {
+        if (!object.isHidden())
+            object.draw(target, clip);
+        else if (isHiddenTree(object))
+            drawTranslucent(object, target, clip);
+    });
 }
 
 void WorldFrameDrawer::drawWorldRect(const BlitTarget& target, const ScreenRect& rect) { drawCellsInRect(target, rect); }
@@ -80,21 +88,14 @@ void WorldFrameDrawer::drawWorldRect(const BlitTarget& target, const ScreenRect&
 void invalidateObjectsBetween(
     int32_t x1, int32_t y1, int32_t range1, int32_t x2, int32_t y2, int32_t range2, bool outOfSecondAlso)
 {
-    ScreenRect area = toWorldPixels(worldGameArea());
-    const WorldCellGrid& grid = worldCellGrid();
-    for (uint16_t relative : grid.drawOrder()) {
-        for (WorldObject* object = grid.head(grid.gridIndexOfRelative(relative)); object;
-             object = object->cellNext()) {
-            if (!meets(object->screenRect, area))
-                continue;
-            if (object->isHidden() && !isHiddenTree(*object))
-                continue;
-            bool inFirst = object->isWithinRangeOf(range1, x1, y1);
-            bool inSecond = object->isWithinRangeOf(range2, x2, y2);
-            if (inFirst != inSecond || (outOfSecondAlso && !inSecond))
-                invalidateWorldRect(object->screenRect);
-        }
-    }
+    forEachObjectMeeting(toWorldPixels(worldGameArea()), [&](WorldObject& object) {
+        if (object.isHidden() && !isHiddenTree(object))
+            return;
+        bool inFirst = object.isWithinRangeOf(range1, x1, y1);
+        bool inSecond = object.isWithinRangeOf(range2, x2, y2);
+        if (inFirst != inSecond || (outOfSecondAlso && !inSecond))
+            invalidateWorldRect(object.screenRect);
+    });
 }
 
 void invalidateLandWithTexture(int32_t landId)
