@@ -52,10 +52,11 @@ protected:
 
     void TearDown() override
     {
-        installWorldService<MultiComponents>(nullptr);
         multiCache().clear();
         multiCache().setLimit(MultiCache::kDefaultLimit);
+        // The items give their lists back to the service that made them.
         WorldTest::TearDown();
+        installWorldService<MultiComponents>(nullptr);
         installDataFiles(nullptr);
     }
 
@@ -256,6 +257,6 @@ INSTANTIATE_TEST_SUITE_P(Damaged, MultiCacheFiles,
         CacheFile { "NegativeCount", " ver 5\n1\t2\t-3\t10\t20\t0\t4\n", 0 },
         CacheFile { "Garbage", " ver 5\nhello\n\n1\t2\t1\t1\t1\t1\t1\nx\n3\t3\t3\t3\t3\n", 1 },
         CacheFile { "Empty", "", 0 }),
-    [](const testing::TestParamInfo<CacheFile>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CacheFile>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -118,6 +118,6 @@ TEST_P(WorldScenes, KeepTheirPictures)
 INSTANTIATE_TEST_SUITE_P(Sample, WorldScenes,
     testing::Values(Scene { "terrain", 0x5e7fef6cc6fb6dc1 }, Scene { "grey", 0xe6f15137ec79915e },
         Scene { "roof_cut", 0x600a88fe10f73a45 }, Scene { "foliage", 0xcad61ddbc87afd55 }),
-    [](const testing::TestParamInfo<Scene>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Scene>& row) { return std::string(row.param.name); });
 
 } // namespace
