@@ -15,6 +15,7 @@
 #include "app/settings_wiring.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "app/world_view_wiring.h"
 #include "app/world_wiring.h"
 #include "audio/music_player.h"
 #include "core/error_report.h"
@@ -184,6 +185,7 @@ int clientMain(int argc, char** argv)
     registerCleanup("releasePointerState", releasePointerState);
     startupState().palette = loadPalette();
     registerCleanup("releasePalette", [] { startupState().palette.reset(); });
+    startWorldGrid();
     loadHues();
     loadAsciiFonts();
     registerCleanup("freeAsciiFonts", freeAsciiFonts);
@@ -224,6 +226,7 @@ int clientMain(int argc, char** argv)
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
     loadPlayerLists();
+    startWorldViewObjects();
 
     WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
@@ -305,7 +308,13 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::GumpManagerUpdate, [&desktop] { desktop->managerUpdateStep(); });
     FrameServices frameServices;
     frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
-    frameServices.renderWorldDirtyRects = [&presenter] { presenter->backBuffer().renderWorldDirtyRects(nullptr); };
+    frameServices.renderWorldDirtyRects = [&presenter, &mainWindow] {
+        renderWorldFrame(presenter->backBuffer(), [&mainWindow](int32_t& x, int32_t& y) {
+            getPointerPosition(x, y);
+            x -= mainWindow.gameViewOffsetX();
+            y -= mainWindow.gameViewOffsetY();
+        });
+    };
     frameServices.redrawAllGumps = [&desktop] { desktop->composeAndPresent(PresentKind::IfChanged); };
     frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
     frameServices.darkenGameArea = [&presenter, &mainWindow] {
@@ -354,6 +363,7 @@ int clientMain(int argc, char** argv)
     shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
+    deleteWorldViewObjects();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);

@@ -6,6 +6,8 @@
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "gump/gump_services.h"
+#include "world/house_designer_view.h"
+#include "world/map_view.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -33,12 +35,15 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...sound effects...
     installWorldService(&doNothingWorldService<WorldSounds>());
+    // ...the radar window, missile effects and the walking state the map
+    // view resets, and the house designer the drawing asks...
+    installWorldService(&doNothingWorldService<MapViewServices>());
+    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // ...and the world's own later parts: the light pass, mobile animation
-    // stepping, path search, multi component lists.
+    // stepping, path search.
     installWorldService(&doNothingWorldService<WorldLights>());
     installWorldService(&doNothingWorldService<MobileAnimator>());
     installWorldService(&doNothingWorldService<FollowPaths>());
-    installWorldService(&doNothingWorldService<MultiComponents>());
     // data/settings_services.h
     static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)
     installSoundSettings(&soundSettingsDefault);
@@ -50,8 +55,6 @@ void installServiceDefaults()
     installTranslationSettings(&translationSettingsDefault);
 
     // data/client_services.h
-    static NoGameState gameStateDefault; // player object, session (in the game) and world model
-    installGameState(&gameStateDefault);
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);

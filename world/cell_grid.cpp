@@ -1,5 +1,12 @@
 #include "world/cell_grid.h"
 
+#include "world/map_view.h"
+#include "world/world_object.h"
+#include "world/world_screen.h"
+
+#include <algorithm>
+#include <cstdlib>
+
 void WorldCellGrid::clear()
 {
     m_cells.fill(nullptr);
@@ -14,6 +21,95 @@ int32_t WorldCellGrid::findHead(const WorldObject* object) const
             return index;
     }
     return -1;
+}
+
+void WorldCellGrid::buildDrawOrder()
+{
+    // Anti-diagonals back to front; within one, left to right.
+    for (int32_t sum = 31; sum <= 97; ++sum) {
+        for (int32_t x = 0; x < kSide; ++x) {
+            int32_t y = sum - x;
+            if (y < 0 || y >= kSide || std::abs(x - y) > 29)
+                continue;
+            m_drawOrder.push_back(uint16_t(y * kSide + x));
+        }
+    }
+}
+
+void WorldCellGrid::follow()
+{
+    const MapView& view = mapView();
+    int32_t newX = view.centreX - 32;
+    int32_t newY = view.centreY - 32;
+    int32_t oldX = m_cornerX;
+    int32_t oldY = m_cornerY;
+    if (newX == oldX && newY == oldY)
+        return;
+    // Crossing the wrap seam: the old corner is taken on the same side of
+    // the seam as the new one, so that only the cells that really leave the
+    // window are evicted.
+    if (oldX + 32 < view.wrapWidth) {
+        if (oldX >= view.wrapWidth - 64 && newX < 0)
+            oldX -= view.wrapWidth;
+        else if (oldX < 0 && newX > view.wrapWidth - 64)
+            oldX += view.wrapWidth;
+        if (oldY >= view.wrapHeight - 64 && newY < 0)
+            oldY -= view.wrapHeight;
+        else if (oldY < 0 && newY > view.wrapHeight - 64)
+            oldY += view.wrapHeight;
+    }
+    int32_t dx = newX - oldX;
+    int32_t dy = newY - oldY;
+    if (std::abs(dx) >= kSide || std::abs(dy) >= kSide) {
+        clearAll();
+    } else {
+        for (int32_t column = std::min(oldX, newX); column < std::max(oldX, newX); ++column) {
+            for (int32_t row = 0; row < kSide; ++row)
+                clearCell(column & 63, row);
+        }
+        for (int32_t row = std::min(oldY, newY); row < std::max(oldY, newY); ++row) {
+            for (int32_t column = 0; column < kSide; ++column)
+                clearCell(column, row & 63);
+        }
+    }
+    m_cornerX = newX;
+    m_cornerY = newY;
+}
+
+void WorldCellGrid::clearCell(int32_t cellX, int32_t cellY)
+{
+    int32_t index = cellIndex(cellX, cellY);
+    WorldObject* evictedPlayer = nullptr;
+    WorldObject* object = m_cells[size_t(index)];
+    while (object) {
+        WorldObject* next = object->cellNext();
+        if (!object->isDynamic() && !object->isLand()) {
+            object = next;
+            continue;
+        }
+        uint64_t destructions = worldObjectDestructions();
+        object->removeFromGrid();
+        if (object->isPlayer()) {
+            invalidateWholeScreen();
+            evictedPlayer = object;
+        } else if (object->dropsWhenOffGrid()) {
+            object->destroy();
+        }
+        // Unlinking or destroying a tall object takes its slices with it,
+        // which may have been the next ones here: start the cell over (what
+        // was evicted is gone from it, so the walk still ends).
+        object = destructions == worldObjectDestructions() ? next : m_cells[size_t(index)];
+    }
+    if (evictedPlayer)
+        evictedPlayer->place();
+}
+
+void WorldCellGrid::clearAll()
+{
+    for (int32_t y = 0; y < kSide; ++y) {
+        for (int32_t x = 0; x < kSide; ++x)
+            clearCell(x, y);
+    }
 }
 
 WorldCellGrid& worldCellGrid()

@@ -67,6 +67,14 @@ void Item::placeMultiComponents(int32_t atX, int32_t atY, int32_t atZ)
         worldService<MultiComponents>().placeAt(m_multi, atX, atY, atZ);
 }
 
+void Item::replaceMulti(MultiComponentList* list)
+{
+    if (list == m_multi)
+        return;
+    releaseMulti();
+    m_multi = list;
+}
+
 void Item::releaseMulti()
 {
     if (!m_multi)

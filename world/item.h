@@ -75,6 +75,8 @@ public:
     // has one afterwards.
     bool ensureMultiComponents(int32_t multiId);
     void placeMultiComponents(int32_t atX, int32_t atY, int32_t atZ);
+    // Gives the item a new component list (null: none), releasing the old.
+    void replaceMulti(MultiComponentList* list);
 
     uint32_t serial = 0;
     // The server flags: 0x20 liftable, 0x40 war mode, 0x80 hidden.

@@ -2,6 +2,9 @@
 
 #include "gfx/art_blitter.h"
 #include "gfx/art_cache.h"
+#include "gfx/terrain_rasteriser.h"
+#include "world/circle_of_transparency.h"
+#include "world/house_designer_view.h"
 #include "world/item.h"
 #include "world/item_graphics.h"
 #include "world/mobile.h"
@@ -9,6 +12,7 @@
 #include "world/tile_data.h"
 #include "world/update_range.h"
 #include "world/world_screen.h"
+#include "world/world_services.h"
 #include "world/world_settings.h"
 
 namespace {
@@ -58,10 +62,17 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     const PlayerMobile* self = player();
     bool greyed = (isDynamic() && (static_cast<const Item*>(this)->flags & kObjectHidden)) || (self && self->isDead());
     const ArtImage* image = iconImage();
-    // The flat terrain picture for an object without art belongs to the land
-    // drawing; until it stands here, such an object is left out.
-    if (!image)
+    const WorldScreen& screen = worldScreen();
+    if (!image) {
+        // Without a picture the cell's diamond shows the first land art.
+        int32_t left = screenRect.left - screen.viewPixelX;
+        int32_t top = screenRect.top - screen.viewPixelY;
+        if (greyed)
+            drawFlatLandTileGrey(target, 0, left, top, dirty);
+        else
+            drawFlatLandTile(target, 0, left, top, dirty);
         return;
+    }
     uint16_t hueWord = normalizeHue(hue);
     if (hueWord > 60000)
         return;
@@ -90,10 +101,16 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
         return;
     setCurrentHue(hueEntry < 0 ? 0 : hueEntry);
 
-    const WorldScreen& screen = worldScreen();
     int32_t left = screenRect.left - screen.viewPixelX;
     int32_t top = screenRect.top - screen.viewPixelY;
     bool doubled = isDrawnDoubled();
+    if (worldSettings().useCircleTrans && !worldService<HouseDesignerView>().isDesigning()
+        && span != blendSpan25Opaque && isInCircleOfTransparency(*this)) {
+        blitArtThroughCircle(span, image, target, &dirty, left, top);
+        if (doubled)
+            blitArtThroughCircle(span, image, target, &dirty, left + 5, top + 5);
+        return;
+    }
     ScreenRect picture { left, top, left + image->width(), top + image->height() };
     if (!doubled && picture.intersected(dirty) == picture) {
         blitArt(span, image, target, left, top);

@@ -1,10 +1,13 @@
 #include "world/mobile.h"
 
 #include "data/data_files.h"
+#include "gfx/art_cache.h"
 #include "world/body_tables.h"
 #include "world/dying_links.h"
 #include "world/map_view.h"
+#include "world/multi_components.h"
 #include "world/object_manager.h"
+#include "world/visibility.h"
 #include "world/world_clock.h"
 #include "world/world_screen.h"
 #include "world/world_services.h"
@@ -161,16 +164,12 @@ bool Mobile::isSliced() const
     return isMounted() && mount && bodyTypes().isAnimalLike(mountGraphicToBody(mount->graphic));
 }
 
-bool Mobile::isHidden() const
-{
-    // The roof and cover rules of the visibility code add to this.
-    return !isPlaced();
-}
+bool Mobile::isHidden() const { return isMobileHidden(*this); }
 
 const ArtImage* Mobile::iconImage() const
 {
-    // The figurine of the body comes with the multi and figurine tables.
-    return nullptr;
+    int32_t figurine = getFigurineGraphic(graphic);
+    return figurine ? getArtImage(kFirstStaticArt + figurine) : nullptr;
 }
 
 void Mobile::anchorPoint(int32_t& anchorX, int32_t& anchorY) const

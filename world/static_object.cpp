@@ -8,6 +8,7 @@
 #include "world/overhead_texts.h"
 #include "world/seasons.h"
 #include "world/tile_data.h"
+#include "world/visibility.h"
 #include "world/world_services.h"
 #include "world/world_settings.h"
 
@@ -149,12 +150,7 @@ void StaticObject::place()
     placeWithDepthKey(staticDepthKey());
 }
 
-bool StaticObject::isHidden() const
-{
-    // Roofs, the underground cut and foliage in front of the player add to
-    // this in the visibility rules.
-    return !isPlaced() || !player() || (tileFlags() & kTileNeverDrawn) != 0;
-}
+bool StaticObject::isHidden() const { return isStaticHidden(*this); }
 
 bool StaticObject::isWithinRangeOf(int32_t range, int32_t atX, int32_t atY) const
 {

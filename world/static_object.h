@@ -77,8 +77,9 @@ public:
     uint8_t direction = 0;
     // 0 keeps the object out of the grid.
     uint8_t placeable = 1;
-    // The cached foliage state of the visibility rules.
-    int32_t hiddenCache = 0;
+    // The cached foliage state of the visibility rules, refreshed by the
+    // visibility code while it recomputes the roof limits.
+    mutable int32_t hiddenCache = 0;
     // Bit 0 set for the components of a multi.
     uint8_t multiPart = 0;
     // Extra draw-mode bits; 0x4 suppresses drawing.

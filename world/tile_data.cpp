@@ -88,6 +88,14 @@ const TileDataItem& TileData::item(int32_t id) const
     return id >= 0 && id < kItemCount ? m_items[id] : empty;
 }
 
+bool TileData::setItemFlags(int32_t id, uint32_t flags)
+{
+    if (id < 0 || id >= kItemCount)
+        return false;
+    m_items[size_t(id)].flags = flags;
+    return true;
+}
+
 bool TileData::isLightSourceGraphic(int32_t graphic) const
 {
     return (item(graphic).flags & kTileLightSource) || inRange(graphic, 15874, 15883) || inRange(graphic, 14612, 14633);

@@ -98,6 +98,10 @@ public:
     const TileDataLand& land(int32_t id) const;
     const TileDataItem& item(int32_t id) const;
 
+    // Rewrites the flags of item record `id` for the duration of one draw;
+    // false (nothing written) for an id outside the table.
+    bool setItemFlags(int32_t id, uint32_t flags);
+
     // A light source by its flags, or one of the graphics that always are.
     bool isLightSourceGraphic(int32_t graphic) const;
 

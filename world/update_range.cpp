@@ -1,14 +1,14 @@
 #include "world/update_range.h"
 
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
+#include "world/world_drawing.h"
 
 void redrawRangeChanges(int32_t oldRange, int32_t newRange)
 {
-    for (StaticObject* object = worldLists().world.head(); object; object = WorldList::next(object)) {
-        if (object->isPlaced() && object->isWithinRangeOfPlayer(oldRange) != object->isWithinRangeOfPlayer(newRange))
-            object->invalidate();
-    }
+    const MapView& view = mapView();
+    invalidateObjectsBetween(view.centreX, view.centreY, oldRange, view.centreX, view.centreY, newRange, false);
 }
 
 void setUpdateRange(int32_t range, bool keepDesired)

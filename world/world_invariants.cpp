@@ -245,6 +245,14 @@ std::string checkWorldInvariants()
     }
     for (const StaticObject* part = lists.multiParts.head(); part; part = MultiPartList::next(part))
         reachable.add(part);
+    // Land lives only in its cell: the grid is what reaches it.
+    const WorldCellGrid& grid = worldCellGrid();
+    for (int32_t index = 0; index < WorldCellGrid::kCellCount; ++index) {
+        for (const WorldObject* object = grid.head(index); object; object = object->cellNext()) {
+            if (isValidWorldObject(object) && object->isLand())
+                reachable.add(object);
+        }
+    }
     fault = checkGrid(reachable);
     if (!fault.empty())
         return fault;

@@ -8,11 +8,13 @@
 #include "world/static_object.h"
 #include "world/world_screen.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 uint64_t g_destructions = 0;
+bool g_drawingSlice = false;
 
 } // namespace
 
@@ -186,6 +188,23 @@ TallObjectSlice::~TallObjectSlice()
         m_owner->unlinkSlice(*this);
 }
 
-void TallObjectSlice::draw(const BlitTarget&, const ScreenRect&) { }
+void TallObjectSlice::draw(const BlitTarget& target, const ScreenRect& dirty)
+{
+    if (!m_owner)
+        return;
+    // Only the band: what stands in front of the owner's lower part is
+    // drawn after this slice, and over it.
+    const WorldScreen& screen = worldScreen();
+    ScreenRect band = dirty;
+    band.top = std::max(band.top, m_bandTop - screen.viewPixelY);
+    band.bottom = std::min(band.bottom, m_bandBottom - screen.viewPixelY);
+    if (band.isEmpty())
+        return;
+    g_drawingSlice = true;
+    m_owner->draw(target, band);
+    g_drawingSlice = false;
+}
+
+bool isDrawingSlice() { return g_drawingSlice; }
 
 bool TallObjectSlice::isHidden() const { return !isPlaced() || !m_owner || m_owner->isHidden(); }

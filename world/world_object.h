@@ -124,6 +124,9 @@ inline bool isValidWorldObject(const WorldObject* object) { return isValidObject
 // count unchanged knows every pointer it took is still valid.
 uint64_t worldObjectDestructions();
 
+// True while a tall object's slice draws its owner, cut to the band.
+bool isDrawingSlice();
+
 // The order in which the walking code sorts the objects of a cell: by bottom
 // z, ties by height (top z), both ascending.
 bool compareCellEntries(const WorldObject* a, const WorldObject* b);

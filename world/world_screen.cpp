@@ -31,3 +31,16 @@ void invalidateWholeScreen()
     if (g_backBuffer)
         g_backBuffer->invalidateWholeScreen();
 }
+
+ScreenRect worldGameArea()
+{
+    if (!g_backBuffer)
+        return {};
+    return { 0, 0, g_backBuffer->gameWidth(), g_backBuffer->gameHeight() };
+}
+
+void clearWorldBackBuffer()
+{
+    if (g_backBuffer)
+        g_backBuffer->clearBackBufferRing();
+}

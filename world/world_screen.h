@@ -32,3 +32,7 @@ void setWorldBackBuffer(BackBuffer* buffer);
 // Asks for the world-pixel rectangle `rect` to be redrawn.
 void invalidateWorldRect(const ScreenRect& rect);
 void invalidateWholeScreen();
+// Clears the back buffer's ring (the world goes black under the ground).
+void clearWorldBackBuffer();
+// The game area in game-area pixels; empty without a back buffer.
+ScreenRect worldGameArea();

@@ -1,0 +1,110 @@
+#include "app/world_view_wiring.h"
+
+#include "data/config_file.h"
+#include "data/config_keys.h"
+#include "data/data_files.h"
+#include "gfx/back_buffer.h"
+#include "gfx/terrain_art.h"
+#include "gfx/terrain_rasteriser.h"
+#include "platform/ascii_text.h"
+#include "world/cell_grid.h"
+#include "world/circle_of_transparency.h"
+#include "world/map_view.h"
+#include "world/multi_cache.h"
+#include "world/multi_components.h"
+#include "world/multi_preview.h"
+#include "world/visibility.h"
+#include "world/world_drawing.h"
+#include "world/world_services.h"
+#include "world/world_settings.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::unique_ptr<MultiPreview>& previewObject()
+{
+    static std::unique_ptr<MultiPreview> preview;
+    return preview;
+}
+
+std::string settingText(ConfigKeyKind kind)
+{
+    std::string value;
+    lookupConfigValue(kind, value);
+    for (char& c : value)
+        c = platform::foldAsciiCase(c);
+    return value;
+}
+
+void applyWorldViewSettings()
+{
+    std::string useCircle = settingText(ConfigKeyKind::UseCircleTrans);
+    if (!useCircle.empty())
+        worldSettings().useCircleTrans = useCircle == "on" || useCircle == "yes";
+    CircleOfTransparency& circle = circleOfTransparency();
+    int radius = 0;
+    if (std::sscanf(settingText(ConfigKeyKind::CircleTransRadius).c_str(), "%d", &radius) == 1)
+        circle.setRadius(radius);
+    int centreX = 0;
+    int centreY = 0;
+    if (std::sscanf(settingText(ConfigKeyKind::CircleTransPos).c_str(), "%d,%d", &centreX, &centreY) == 2)
+        circle.setCentre(centreX, centreY);
+    int limit = 0;
+    if (std::sscanf(settingText(ConfigKeyKind::HouseCacheSize).c_str(), "%d", &limit) == 1)
+        multiCache().setLimit(limit);
+}
+
+} // namespace
+
+void startWorldGrid()
+{
+    WorldCellGrid& grid = worldCellGrid();
+    grid.clear();
+    if (grid.drawOrder().empty())
+        grid.buildDrawOrder();
+    initCircleAndRoof();
+    initMapView();
+    buildLandDiamondTables();
+    circleOfTransparency().init();
+}
+
+void startWorldViewObjects()
+{
+    static MultiComponentService multiComponents;
+    installWorldService<MultiComponents>(&multiComponents);
+    static WorldArtListener artListener;
+    dataFiles().setArtRecordListener(&artListener);
+    previewObject() = std::make_unique<MultiPreview>();
+    setMultiPreview(previewObject().get());
+    applyWorldViewSettings();
+}
+
+void deleteWorldViewObjects()
+{
+    setMultiPreview(nullptr);
+    previewObject().reset();
+    multiCache().clear();
+    terrainArtCache().clear();
+    dataFiles().setArtRecordListener(nullptr);
+}
+
+void renderWorldFrame(BackBuffer& buffer, const std::function<void(int32_t&, int32_t&)>& pointer)
+{
+    if (!buffer.exists())
+        return;
+    CircleOfTransparency& circle = circleOfTransparency();
+    circle.setGameAreaSize(buffer.gameWidth(), buffer.gameHeight());
+    MultiPreview* preview = multiPreview();
+    if (preview && preview->hasDesign() && pointer) {
+        int32_t x = 0;
+        int32_t y = 0;
+        pointer(x, y);
+        if (const WorldObject* land = worldCellGrid().findLandAt(x, y))
+            preview->update(land->x, land->y);
+    }
+    static WorldFrameDrawer drawer;
+    buffer.renderWorldDirtyRects(&drawer);
+}

@@ -1,0 +1,332 @@
+#include "gfx/terrain_rasteriser.h"
+
+#include "gfx/colour_tables.h"
+#include "gfx/pixel_spans.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kOne = 4096;
+constexpr int32_t kFractionBits = 12;
+
+std::array<LandDiamondRow, kLandDiamondRows> g_rows;
+bool g_rowsBuilt = false;
+
+// Where data row r of the raw diamond starts: rows 0..21 hold 2, 4, ..., 44
+// pixels, rows 22..43 hold 44, 42, ..., 2.
+int32_t artRowOffset(int32_t r)
+{
+    if (r < 22)
+        return r * (r + 1);
+    int32_t offset = 22 * 23;
+    for (int32_t row = 22; row < r; ++row)
+        offset += 44 - 2 * (row - 22);
+    return offset;
+}
+
+// A vertex with its texture corner and light, all whole units.
+struct Corner {
+    int32_t x;
+    int32_t y;
+    int32_t u;
+    int32_t v;
+    int32_t light;
+};
+
+// One edge's values in fixed point and their steps per row.
+struct Edge {
+    int32_t x = 0;
+    int32_t u = 0;
+    int32_t v = 0;
+    int32_t light = 0;
+    int32_t stepX = 0;
+    int32_t stepU = 0;
+    int32_t stepV = 0;
+    int32_t stepLight = 0;
+
+    void advance()
+    {
+        x += stepX;
+        u += stepU;
+        v += stepV;
+        light += stepLight;
+    }
+};
+
+int32_t stepOver(int32_t from, int32_t to, int32_t rows) { return int32_t(int64_t(to - from) * kOne / rows); }
+
+// The edge from `a` to `b` (b.y > a.y); the left edge starts one pixel left.
+Edge makeEdge(const Corner& a, const Corner& b, bool isLeft)
+{
+    int32_t rows = b.y - a.y;
+    Edge edge;
+    edge.x = a.x * kOne - (isLeft ? kOne : 0);
+    edge.u = a.u * kOne;
+    edge.v = a.v * kOne;
+    edge.light = a.light * kOne;
+    edge.stepX = stepOver(a.x, b.x, rows);
+    edge.stepU = stepOver(a.u, b.u, rows);
+    edge.stepV = stepOver(a.v, b.v, rows);
+    edge.stepLight = stepOver(a.light, b.light, rows);
+    return edge;
+}
+
+template <bool Grey>
+inline uint16_t shadePixel(const ColourTables& tables, const TerrainTexture& texture, int32_t u, int32_t v, int32_t light)
+{
+    int32_t mask = texture.size - 1;
+    // The span steps round toward minus infinity and may undershoot the
+    // texture's first row or column by a fraction: the mask keeps every read
+    // inside the texture.
+    uint16_t texel = texture.pixels[(((v >> kFractionBits) & mask) << texture.shift) + ((u >> kFractionBits) & mask)];
+    if constexpr (Grey)
+        texel = tables.greyscale[texel & 0x7FFF];
+    int32_t level = light < 0 ? 0 : std::min(light >> kFractionBits, 31);
+    const std::array<uint8_t, 32>& shade = tables.shade[size_t(level)];
+    return uint16_t((shade[redOf(texel)] << 10) | (shade[greenOf(texel)] << 5) | shade[blueOf(texel)]);
+}
+
+template <bool Grey>
+void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t row, const Edge& left,
+    const Edge& right, const ScreenRect& clip)
+{
+    if (row < clip.top || row >= clip.bottom)
+        return;
+    int32_t xl = left.x >> kFractionBits;
+    int32_t xr = right.x >> kFractionBits;
+    if (xr < xl)
+        return;
+    int32_t reciprocal = kOne / (xr - xl + 1);
+    int32_t stepU = int32_t((int64_t(right.u - left.u) * reciprocal) >> kFractionBits);
+    int32_t stepV = int32_t((int64_t(right.v - left.v) * reciprocal) >> kFractionBits);
+    int32_t stepLight = int32_t((int64_t(right.light - left.light) * reciprocal) >> kFractionBits);
+    int32_t u = left.u;
+    int32_t v = left.v;
+    int32_t light = left.light;
+    if (xl < clip.left) {
+        int32_t skipped = clip.left - xl;
+        u += skipped * stepU;
+        v += skipped * stepV;
+        light += skipped * stepLight;
+        xl = clip.left;
+    }
+    int32_t end = std::min(xr, clip.right);
+    if (end <= xl)
+        return;
+    uint16_t* out = target.at(xl, row);
+    const ColourTables& tables = colourTables();
+    for (int32_t x = xl; x < end; ++x) {
+        *out++ = shadePixel<Grey>(tables, texture, u, v, light);
+        u += stepU;
+        v += stepV;
+        light += stepLight;
+    }
+}
+
+template <bool Grey>
+void rasterise(const BlitTarget& target, const TerrainTexture& texture, const std::array<TerrainVertex, 3>& vertices,
+    const std::array<int32_t, 3>& lights, const ScreenRect& givenClip)
+{
+    if (!texture.pixels)
+        return;
+    ScreenRect clip = givenClip.intersected(target.bounds);
+    if (clip.isEmpty())
+        return;
+    std::array<Corner, 3> corners;
+    for (size_t i = 0; i < 3; ++i) {
+        int32_t u = 0;
+        int32_t v = 0;
+        terrainTexel(vertices[i].tag, texture.size, u, v);
+        corners[i] = { vertices[i].x, vertices[i].y, u, v, lights[i] };
+    }
+    // The first vertex found wins a tie for top and for bottom.
+    size_t top = 0;
+    size_t bottom = 0;
+    for (size_t i = 1; i < 3; ++i) {
+        if (corners[i].y < corners[top].y)
+            top = i;
+        if (corners[i].y > corners[bottom].y)
+            bottom = i;
+    }
+    if (corners[bottom].y - corners[top].y <= 0)
+        return;
+    size_t middle = 3 - top - bottom;
+    const Corner& t = corners[top];
+    const Corner& m = corners[middle];
+    const Corner& b = corners[bottom];
+
+    if (t.y == m.y) {
+        bool topIsLeft = t.x <= m.x;
+        Edge left = makeEdge(topIsLeft ? t : m, b, true);
+        Edge right = makeEdge(topIsLeft ? m : t, b, false);
+        for (int32_t row = t.y; row <= b.y; ++row) {
+            drawRow<Grey>(target, texture, row, left, right, clip);
+            left.advance();
+            right.advance();
+        }
+        return;
+    }
+    bool middleOnRight = false;
+    if (t.x == b.x && t.x < m.x)
+        middleOnRight = true;
+    else if (t.x == m.x && t.x >= b.x)
+        middleOnRight = true;
+    else if (b.y == m.y && b.x < m.x)
+        middleOnRight = true;
+    else
+        middleOnRight = int64_t(b.x - t.x) * kOne / (b.y - t.y) < int64_t(m.x - t.x) * kOne / (m.y - t.y);
+
+    Edge longEdge = makeEdge(t, b, middleOnRight);
+    Edge shortEdge = makeEdge(t, m, !middleOnRight);
+    Edge& left = middleOnRight ? longEdge : shortEdge;
+    Edge& right = middleOnRight ? shortEdge : longEdge;
+    for (int32_t row = t.y; row <= m.y; ++row) {
+        drawRow<Grey>(target, texture, row, left, right, clip);
+        left.advance();
+        right.advance();
+    }
+    // A flat-bottomed triangle ends at the middle: there is no second half
+    // to restart (and no height to divide by).
+    if (m.y == b.y)
+        return;
+    shortEdge = makeEdge(m, b, !middleOnRight);
+    shortEdge.advance();
+    for (int32_t row = m.y + 1; row <= b.y; ++row) {
+        drawRow<Grey>(target, texture, row, left, right, clip);
+        left.advance();
+        right.advance();
+    }
+}
+
+// A diamond row is at most 44 pixels: copied four pixels at a time, which
+// beats both a pixel loop and a library call of unknown length here.
+inline void copyRow(uint16_t* destination, const uint16_t* source, int32_t count)
+{
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        uint64_t four;
+        std::memcpy(&four, source + i, sizeof four);
+        std::memcpy(destination + i, &four, sizeof four);
+    }
+    for (; i < count; ++i)
+        destination[i] = source[i];
+}
+
+} // namespace
+
+void buildLandDiamondTables()
+{
+    for (int32_t r = 0; r < kLandDiamondRows; ++r) {
+        LandDiamondRow& row = g_rows[size_t(r)];
+        if (r < 22) {
+            row.start = 21 - r;
+            row.width = 2 * r + 2;
+            row.offset = r * (r + 1);
+        } else if (r < 43) {
+            row.start = r - 21;
+            row.width = 86 - 2 * r;
+            row.offset = artRowOffset(r) + 1;
+        } else {
+            row.start = 22;
+            row.width = 0;
+            row.offset = artRowOffset(r) + 1;
+        }
+        row.end = row.start + row.width;
+    }
+    g_rowsBuilt = true;
+}
+
+const std::array<LandDiamondRow, kLandDiamondRows>& landDiamondRows()
+{
+    if (!g_rowsBuilt)
+        buildLandDiamondTables();
+    return g_rows;
+}
+
+void drawLandDiamond(
+    const BlitTarget& target, const uint16_t* art, int32_t x, int32_t y, const ScreenRect& givenClip, bool grey)
+{
+    if (!art)
+        return;
+    ScreenRect clip = givenClip.intersected(target.bounds);
+    int32_t firstColumn = std::max(clip.left - x, 0);
+    int32_t endColumn = std::min(clip.right - x, 44);
+    int32_t firstRow = std::max(clip.top - y, 0);
+    int32_t endRow = std::min(clip.bottom - y, 43);
+    const auto& rows = landDiamondRows();
+    const ColourTables& tables = colourTables();
+    for (int32_t r = firstRow; r < endRow; ++r) {
+        const LandDiamondRow& row = rows[size_t(r)];
+        int32_t from = std::max(row.start, firstColumn);
+        int32_t to = std::min(row.end, endColumn);
+        if (to <= from)
+            continue;
+        const uint16_t* source = art + row.offset + (from - row.start);
+        uint16_t* destination = target.at(x + from, y + r);
+        if (!grey) {
+            copyRow(destination, source, to - from);
+            continue;
+        }
+        for (int32_t i = 0; i < to - from; ++i)
+            destination[i] = tables.greyscale[source[i] & 0x7FFF];
+    }
+}
+
+void drawFlatLandTile(const BlitTarget& target, int32_t id, int32_t x, int32_t y, const ScreenRect& clip)
+{
+    const uint16_t* art = terrainArtCache().landArt(id);
+    if (!art)
+        art = terrainArtCache().landArt(0);
+    drawLandDiamond(target, art, x, y, clip, false);
+}
+
+void drawFlatLandTileGrey(const BlitTarget& target, int32_t id, int32_t x, int32_t y, const ScreenRect& clip)
+{
+    const uint16_t* art = terrainArtCache().landArt(id);
+    if (!art)
+        art = terrainArtCache().landArt(0);
+    drawLandDiamond(target, art, x, y, clip, true);
+}
+
+void terrainTexel(int32_t tag, int32_t size, int32_t& u, int32_t& v)
+{
+    int32_t last = size - 1;
+    switch (tag) {
+    case 2:
+        u = last;
+        v = 0;
+        break;
+    case 3:
+        u = last;
+        v = last;
+        break;
+    case 4:
+        u = 0;
+        v = last;
+        break;
+    default:
+        u = 0;
+        v = 0;
+        break;
+    }
+}
+
+uint16_t shadeTerrainTexel(const TerrainTexture& texture, int32_t u, int32_t v, int32_t light, bool grey)
+{
+    const ColourTables& tables = colourTables();
+    return grey ? shadePixel<true>(tables, texture, u, v, light) : shadePixel<false>(tables, texture, u, v, light);
+}
+
+void rasteriseTerrainTriangle(const BlitTarget& target, const TerrainTexture& texture,
+    const std::array<TerrainVertex, 3>& vertices, const std::array<int32_t, 3>& lights, const ScreenRect& clip)
+{
+    rasterise<false>(target, texture, vertices, lights, clip);
+}
+
+void rasteriseTerrainTriangleGrey(const BlitTarget& target, const TerrainTexture& texture,
+    const std::array<TerrainVertex, 3>& vertices, const std::array<int32_t, 3>& lights, const ScreenRect& clip)
+{
+    rasterise<true>(target, texture, vertices, lights, clip);
+}
