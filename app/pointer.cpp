@@ -481,7 +481,9 @@ void chooseShownCursor()
     }
     if (!isWarMode())
         kind += kPeaceKindOffset;
-    if (kind >= -1 && kind < kCursorKindCount && kind != s.shownKind) {
+    // Only kinds of the table: a requested kind of -24 would otherwise come
+    // out as -1 in peace and read the row before the table.
+    if (kind >= 0 && kind < kCursorKindCount && kind != s.shownKind) {
         s.cursorDirty.exchange(1);
         s.shownKind = kind;
         std::lock_guard<std::recursive_mutex> imageLock(s.imageLock);

@@ -152,6 +152,28 @@ TEST_F(Pointer, ArrowKindFollowsDirectionAndDistance)
     EXPECT_EQ(shownCursorKind(), 40);
 }
 
+// A requested kind that lands outside the 46 rows once the peace offset is
+// added is refused: the kind shown stays what it was.
+TEST_F(Pointer, KindsOutsideTheTableAreRefused)
+{
+    warMode = false;
+    setCursorKind(17);
+    placeAt(0, 0);
+    ASSERT_EQ(shownCursorKind(), 40);
+    for (int32_t requested : { -24, 23, -1000 }) {
+        setCursorKind(requested);
+        placeAt(1, 1);
+        EXPECT_EQ(shownCursorKind(), 40) << requested;
+    }
+    warMode = true;
+    setCursorKind(-1);
+    placeAt(2, 2);
+    EXPECT_EQ(shownCursorKind(), 40);
+    setCursorKind(46);
+    placeAt(3, 3);
+    EXPECT_EQ(shownCursorKind(), 40);
+}
+
 TEST_F(Pointer, GumpTypesChooseArrowOrNormal)
 {
     setCursorForGumpType(3);
