@@ -127,11 +127,12 @@ void shownHotspot(int32_t& x, int32_t& y)
     }
 }
 
-// A cursor image from the source with as many pixels as its size says.
+// A cursor image from the source of a cursor's size, with as many pixels as
+// its size says.
 bool readCursorArt(CursorArtSource& source, int32_t artId, CursorArt& art)
 {
-    return source.cursorArt(artId, art) && art.width > 0 && art.height > 0
-        && art.pixels.size() >= size_t(art.width) * size_t(art.height);
+    return source.cursorArt(artId, art) && art.width > 0 && art.height > 0 && art.width <= kMaxCursorSide
+        && art.height <= kMaxCursorSide && art.pixels.size() >= size_t(art.width) * size_t(art.height);
 }
 
 void fillKindArt(int kind, int32_t first, int32_t last)

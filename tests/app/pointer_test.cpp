@@ -29,12 +29,18 @@ public:
             art.pixels.resize(art.pixels.size() - 1);
         if (empty.count(artId))
             art.width = 0;
+        if (tooWide.count(artId)) {
+            art.width = kMaxCursorSide + 1;
+            art.pixels.assign(size_t(art.width * art.height), 0x7C00);
+        }
         return true;
     }
     std::map<int32_t, bool> missing;
-    // Art that claims more pixels than it holds, or has no width.
+    // Art that claims more pixels than it holds, has no width, or is wider
+    // than any cursor.
     std::map<int32_t, bool> truncated;
     std::map<int32_t, bool> empty;
+    std::map<int32_t, bool> tooWide;
 };
 
 class Pointer : public ::testing::Test {
@@ -228,8 +234,11 @@ TEST_F(Pointer, DamagedArtIsTakenForMissingArt)
     FakeCursorArt art;
     art.truncated[24668] = true;
     art.empty[24669] = true;
+    art.tooWide[24670] = true;
     loadCursors(art, 0, false);
     EXPECT_FALSE(cursorKindRow(17).loaded);
+    EXPECT_FALSE(cursorKindRow(18).loaded);
+    EXPECT_TRUE(cursorKindRow(19).loaded);
     // The image for kind 17 is art 24668: nothing of it is drawn.
     setCursorKind(17);
     setPointerDrawingAllowed(true);
