@@ -34,10 +34,6 @@ void WindowPresenter::present(PresentKind kind)
     int64_t offset = presentRingOffset(
         m_backBuffer.ringStart(), width, height, m_window.gameViewOffsetX(), m_window.gameViewOffsetY());
     uint16_t* ring = m_backBuffer.pixels();
-    int32_t pointerX = 0;
-    int32_t pointerY = 0;
-    if (m_window.window().cursorPosition(pointerX, pointerY))
-        notePointerMoved(pointerX, pointerY);
     drawPointerIntoFrame(ring, width, height, offset);
     // The last picture is kept as it was: after a change of size it never
     // compares equal to the new one.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <thread>
 #include <numeric>
@@ -364,6 +365,28 @@ TEST_F(Pointer, TimerFollowsTheMouseAndStopsCleanly)
     stopPointerTimer();
     EXPECT_FALSE(pointerTimerRunning());
     stopPointerTimer();
+}
+
+} // namespace
+
+namespace {
+
+// The process may end while the timer runs, through a library's exit() rather
+// than the orderly shutdown: that must be a normal exit, not a terminate from
+// destroying a running thread.
+TEST(PointerTimerDeathTest, AnExitWhileTheTimerRunsEndsNormally)
+{
+    EXPECT_EXIT(
+        {
+            // Reachable until the end, so that it outlives the timer.
+            static platform::HeadlessWindow* timerWindow = new platform::HeadlessWindow;
+            initPointerState();
+            notePointerMoved(5, 6);
+            startPointerTimer(*timerWindow);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 } // namespace
