@@ -127,7 +127,7 @@ std::optional<std::string> realPath(const std::string& name, bool create)
 std::string readRealFile(const std::string& path)
 {
     std::string bytes;
-    if (FILE* stream = std::fopen(path.c_str(), "rb")) {
+    if (FILE* stream = platform::openRegularFile(path, "rb")) {
         appendRest(stream, bytes);
         std::fclose(stream);
     }
@@ -291,8 +291,11 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
     std::optional<std::string> path = realPath(target, true);
     if (!path && perCharacterWriter)
         path = realPath(kMainFile, true);
-    if (!path)
-        reportFatal("%s", "");
+    if (!path) {
+        reportFatal("The settings file %s cannot be written: no regular file of that name can be opened or created "
+                    "for writing.\n",
+            target.c_str());
+    }
 
     std::string content;
     if (found) {

@@ -2,6 +2,7 @@
 
 #include "core/byte_cursor.h"
 #include "core/error_report.h"
+#include "data/client_file_path.h"
 #include "data/file_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
@@ -103,7 +104,7 @@ bool readAsciiFontFile()
     static const char kFileName[] = "fonts.mul";
     std::vector<uint8_t> image;
     if (fileManager().readWhole(kFileName, image) <= 0)
-        reportFatal("Cannot open '%s'.\n", kFileName);
+        reportFatal("Cannot open '%s'.\n%s", kFileName, dataDirectoryNote().c_str());
     return parseAsciiFontFile(image.data(), image.size());
 }
 
