@@ -5,7 +5,7 @@ set -euo pipefail
 
 VARDUN_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    zlib1g-dev nettle-dev libsdl2-dev libpng-dev
+    zlib1g-dev nettle-dev libsdl2-dev libx11-dev libpng-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # The reference MPEG audio decoder the tests compare ours against; the
     # build configures the tests every time, so it is needed to configure.
@@ -42,4 +42,17 @@ configure_tree() {
 
 build_jobs() {
     nproc 2>/dev/null || echo 2
+}
+
+# start_client PROGRAM CALLER_DIR [ARGS...]: runs the client from the directory
+# the caller started in, so that relative paths in the arguments mean what the
+# caller meant; a single argument naming a directory is the data directory.
+start_client() {
+    local program="$1" caller="$2"
+    shift 2
+    cd "$caller"
+    if [ $# -eq 1 ] && [ -d "$1" ]; then
+        exec "$program" -r "$(cd "$1" && pwd)"
+    fi
+    exec "$program" "$@"
 }

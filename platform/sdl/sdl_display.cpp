@@ -1,5 +1,6 @@
 #include "platform/display.h"
 #include "platform/sdl/sdl_display_window.h"
+#include "platform/sdl/x11_window_watch.h"
 
 #include <SDL.h>
 
@@ -31,6 +32,7 @@ public:
             if (g_displayWindow == m_window)
                 g_displayWindow = nullptr;
             SDL_DestroyWindow(m_window);
+            stopWatchingX11Window();
         }
         if (m_videoStarted)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -38,6 +40,10 @@ public:
 
     bool open(const char* title, int32_t width, int32_t height)
     {
+        // Termination signals are the client's own business
+        // (platform/close_signals.h), not turned into a quit event here.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        installX11ErrorHandler();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
             return false;
         m_videoStarted = true;
@@ -49,13 +55,16 @@ public:
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer)
             m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+        // After the renderer, which may have replaced the window's X window.
+        watchX11Window(m_window);
         return m_renderer != nullptr;
     }
 
     bool presentFrame(const uint16_t* pixels, int32_t width, int32_t height, int32_t pitch, PixelFormat16 format,
         std::span<const ScreenRect> dirtyRects) override
     {
-        if (!pixels || width <= 0 || height <= 0 || pitch < width)
+        // Nothing is left to show on a window destroyed from outside.
+        if (!pixels || width <= 0 || height <= 0 || pitch < width || x11WindowLost())
             return false;
         bool whole = false;
         if (!m_texture || width != m_textureWidth || height != m_textureHeight || format != m_textureFormat) {
@@ -135,6 +144,8 @@ private:
 } // namespace
 
 SDL_Window* sdlDisplayWindow() { return g_displayWindow; }
+
+std::string sdlDisplayError() { return SDL_GetError(); }
 
 std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height)
 {

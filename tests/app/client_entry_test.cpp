@@ -13,9 +13,12 @@
 
 #include <gtest/gtest.h>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,18 +30,24 @@ namespace {
 // this (forked) process with its exit code. Clean-ups are reported on
 // standard error, then how far the game clock came and what start-up left
 // installed.
-[[noreturn]] void runClientAndExit(const std::string& directory)
+[[noreturn]] void runClientWithArguments(std::vector<std::string> arguments);
+
+[[noreturn]] void runClientAndExit(const std::string& directory) { runClientWithArguments({ "-r", directory }); }
+
+// The same with any arguments after the program's name.
+[[noreturn]] void runClientWithArguments(std::vector<std::string> arguments)
 {
     setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
     // What start-up must install is taken away first: earlier tests in this
     // process may have installed it.
     std::set_new_handler(nullptr);
     setConsoleMode(1);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
+    arguments.insert(arguments.begin(), "vardun");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int code = clientMain(int(arguments.size()), argv.data());
     std::fprintf(stderr, "game seconds %d\n", gameTick().gameClock().subMinute);
     std::fprintf(stderr, "out-of-memory handler %s\n", std::get_new_handler() == reportOutOfMemory ? "yes" : "no");
     TextConsole* console = reporterConsole();
@@ -62,24 +71,124 @@ protected:
     test::ScopedEnvironment closeAfter;
 };
 
+// The clean-ups of an orderly shutdown, in the order they run.
+const std::string kOrderlyCleanups = "cleanup markExitStarted\n"
+                                     "cleanup releaseGameConnectionAtExit\n"
+                                     "cleanup shutdownLocalization\n"
+                                     "cleanup stopPointerTimerAtExit\n"
+                                     "cleanup unloadUnicodeFonts\n"
+                                     "cleanup releaseStartupState\n"
+                                     "cleanup destroyDefTables\n"
+                                     "cleanup freeAsciiFonts\n"
+                                     "cleanup releasePalette\n"
+                                     "cleanup releasePointerState\n"
+                                     "cleanup FileManager::shutdown\n"
+                                     "cleanup reporterClose\n";
+
 TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
 {
     EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0),
-        "cleanup markExitStarted\n"
-        "cleanup releaseGameConnectionAtExit\n"
-        "cleanup shutdownLocalization\n"
-        "cleanup stopPointerTimerAtExit\n"
-        "cleanup unloadUnicodeFonts\n"
-        "cleanup releaseStartupState\n"
-        "cleanup destroyDefTables\n"
-        "cleanup freeAsciiFonts\n"
-        "cleanup releasePalette\n"
-        "cleanup releasePointerState\n"
-        "cleanup FileManager::shutdown\n"
-        "cleanup reporterClose\n"
-        "game seconds [2-9]\n"
-        "out-of-memory handler yes\n"
-        "console scrolls yes\n");
+        kOrderlyCleanups
+            + "game seconds [2-9]\n"
+              "out-of-memory handler yes\n"
+              "console scrolls yes\n");
+}
+
+// Sends this process `count` SIGTERMs once the client holds its instance
+// marker (its signal handlers are in place by then), `gapMs` apart.
+void terminateOnceRunning(int count, int gapMs)
+{
+    std::thread([count, gapMs] {
+        while (!platform::InstanceMarker::probe("VoClientApp"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int i = 0; i < count; ++i) {
+            if (i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+            kill(getpid(), SIGTERM);
+        }
+    }).detach();
+}
+
+// A termination request is the window's close request: the same orderly
+// shutdown runs as when the player closes the window.
+TEST_F(ClientRun, ATerminationSignalClosesTheWindowWithTheSameCleanUps)
+{
+    test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            terminateOnceRunning(1, 0);
+            runClientAndExit(client.path());
+        },
+        ::testing::ExitedWithCode(0), kOrderlyCleanups);
+}
+
+// A second request while the first is being answered ends the client at once.
+TEST_F(ClientRun, ASecondTerminationSignalEndsItAtOnce)
+{
+    test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            // Before the main loop can take the first one.
+            terminateOnceRunning(2, 1);
+            runClientAndExit(client.path());
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+}
+
+TEST_F(ClientRun, AnUnknownArgumentGetsTheUsageAndCodeTwo)
+{
+    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>> {
+             { "--help" }, { "-r" }, { "-r", "" }, { "-r", client.path(), "more" }, { "data" } }) {
+        EXPECT_EXIT(runClientWithArguments(arguments), ::testing::ExitedWithCode(2),
+            // The usage line alone: nothing started, so no clean-up ran.
+            "^usage: vardun \\[-r DATA_DIRECTORY\\]\ngame seconds")
+            << arguments.front();
+    }
+}
+
+// Without a display, and without a request for headless running, the client
+// says so and ends instead of running unseen.
+TEST_F(ClientRun, NoDisplayAndNoHeadlessRequestEndsWithAMessage)
+{
+    test::ScopedEnvironment notHeadless("VARDUN_HEADLESS", nullptr);
+    test::ScopedEnvironment noDriver("SDL_VIDEODRIVER", "no-such-video-driver");
+    test::ScopedEnvironment noX("DISPLAY", nullptr);
+    test::ScopedEnvironment noWayland("WAYLAND_DISPLAY", nullptr);
+    EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(1),
+        "vardun: no display was found \\(.*\\)\\. Set VARDUN_HEADLESS=1 to run without a window\\.\n"
+        ".*cleanup reporterClose\n");
+}
+
+// A named pipe in place of the settings file or the login-server file is a
+// file that cannot be opened, found out at once: the start used to block in
+// the open for ever. The client starts without it.
+TEST_F(ClientRun, PipesInPlaceOfTheSettingsFilesDoNotStopTheStart)
+{
+    std::remove((client.path() + "/vo.cfg").c_str());
+    std::remove((client.path() + "/login.cfg").c_str());
+    ASSERT_EQ(mkfifo((client.path() + "/vo.cfg").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((client.path() + "/login.cfg").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            runClientAndExit(client.path());
+        },
+        ::testing::ExitedWithCode(0), kOrderlyCleanups);
+}
+
+TEST_F(ClientRun, APipeInPlaceOfARequiredDataFileStopsTheStartAtOnce)
+{
+    std::remove((client.path() + "/art.mul").c_str());
+    ASSERT_EQ(mkfifo((client.path() + "/art.mul").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            runClientAndExit(client.path());
+        },
+        ::testing::ExitedWithCode(1), "\\[fatal: \\] Failed to open 'art.mul' from HD using a maximum install");
 }
 
 TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
@@ -107,10 +216,29 @@ TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-TEST_F(ClientRun, MissingRequiredDataFileIsFatal)
+// Started on a wrong directory, the client names the directory it searched
+// and how to give another.
+TEST_F(ClientRun, AWrongDataDirectoryIsNamedWithHowToGiveAnother)
 {
     fixture::ClientDirectory empty;
-    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1), "\\[fatal: \\].*cleanup reporterClose");
+    std::filesystem::create_directories(empty.path());
+    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1),
+        "\\[fatal: \\] Cannot open '[a-z]+\\.mul'.*\nThe data directory searched was " + empty.path()
+            + "/\\. Start the client with -r DIR to name another folder\\.\n.*cleanup reporterClose");
+    std::string missing = empty.root().file("no-such-folder");
+    EXPECT_EXIT(runClientAndExit(missing), ::testing::ExitedWithCode(1),
+        "\nThe data directory " + missing
+            + "/ does not exist\\. Start the client with -r DIR to name the folder that holds the game's data "
+              "files\\.");
+}
+
+// A data path too long for the folders made from it gives the reason, not an
+// empty box.
+TEST_F(ClientRun, ADataPathOf502CharactersIsRefusedWithItsReason)
+{
+    std::string tooLong = "/" + std::string(501, 'd');
+    EXPECT_EXIT(runClientAndExit(tooLong), ::testing::ExitedWithCode(1),
+        "\\[fatal: \\] The data directory path is too long: 503 characters");
 }
 
 struct MaskCase {
