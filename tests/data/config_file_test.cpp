@@ -320,11 +320,11 @@ using ConfigFilesDeathTest = ConfigFilesTest;
 // the file instead of showing an empty box.
 TEST_F(ConfigFilesDeathTest, AWriteThatFindsAPipeStopsWithItsName)
 {
-    test::HangGuard guard(10);
     std::filesystem::create_directories(m_client.path());
     ASSERT_EQ(mkfifo((m_client.path() + "/vo.cfg").c_str(), 0600), 0);
     EXPECT_EXIT(
         {
+            test::HangGuard guard(10);
             StandardErrorBoxes boxes;
             platform::ScopedMessageBoxSink sink(boxes);
             m_files.setConfigValueGlobal(ConfigKeyKind::Sound, "off");

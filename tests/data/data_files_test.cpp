@@ -360,11 +360,11 @@ TEST_F(DataFilesDeathTest, AMissingRequiredFileIsFatal)
 // found out at once: the probe used to wait for a writer for ever.
 TEST_F(DataFilesDeathTest, APipeInPlaceOfARequiredFileIsFatalAtOnce)
 {
-    test::HangGuard guard(20);
     std::remove((m_client.path() + "/texmaps.mul").c_str());
     ASSERT_EQ(mkfifo((m_client.path() + "/texmaps.mul").c_str(), 0600), 0);
     EXPECT_EXIT(
         {
+            test::HangGuard guard(20);
             StandardErrorSink boxes;
             platform::ScopedMessageBoxSink sink(boxes);
             m_files.reset();

@@ -1,8 +1,9 @@
 #pragma once
 // Ends the test program (SIGALRM) when the guarded code takes longer than the
 // given seconds: a test of something that used to block for ever fails in
-// seconds instead of waiting for the suite's own time limit. One at a time,
-// main thread only.
+// seconds instead of waiting for the suite's own time limit. A pending alarm
+// is not passed on to a forked child: a death test puts its guard inside the
+// statement that runs in the child. One at a time, main thread only.
 
 #include <unistd.h>
 
