@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 #include "platform/ascii_text.h"
+#include "platform/posix/regular_file.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -234,23 +235,16 @@ bool makeDirectories(const std::string& realPath)
     return isDirectory(path);
 }
 
-FILE* openRegularFile(const std::string& realPath, const char* mode)
+int openRegularDescriptor(const std::string& path, int flags, struct stat& info)
 {
-    int flags = 0;
-    bool truncate = false;
-    if (realPath.empty() || !openFlagsOf(mode, flags, truncate)) {
-        errno = EINVAL;
-        return nullptr;
-    }
-    // Without waiting: a named pipe opened for reading would otherwise wait
-    // for a writer for ever. What is opened is then looked at before use.
     int descriptor;
+    // Without waiting: a named pipe opened for reading would otherwise wait
+    // for a writer for ever.
     do
-        descriptor = ::open(realPath.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        descriptor = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0)
-        return nullptr;
-    struct stat info { };
+        return -1;
     int refusal = 0;
     if (fstat(descriptor, &info) != 0)
         refusal = errno;
@@ -261,16 +255,31 @@ FILE* openRegularFile(const std::string& realPath, const char* mode)
     if (!refusal) {
         // Reads and writes of the regular file may block as usual.
         int status = fcntl(descriptor, F_GETFL);
-        if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0
-            || (truncate && ftruncate(descriptor, 0) != 0))
+        if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0)
             refusal = errno;
     }
     if (refusal) {
         close(descriptor);
         errno = refusal;
+        return -1;
+    }
+    return descriptor;
+}
+
+FILE* openRegularFile(const std::string& realPath, const char* mode)
+{
+    int flags = 0;
+    bool truncate = false;
+    if (realPath.empty() || !openFlagsOf(mode, flags, truncate)) {
+        errno = EINVAL;
         return nullptr;
     }
-    FILE* stream = fdopen(descriptor, mode);
+    struct stat info { };
+    int descriptor = openRegularDescriptor(realPath, flags, info);
+    if (descriptor < 0)
+        return nullptr;
+    // Only now that it is known to be a regular file.
+    FILE* stream = truncate && ftruncate(descriptor, 0) != 0 ? nullptr : fdopen(descriptor, mode);
     if (!stream) {
         int error = errno;
         close(descriptor);

@@ -94,10 +94,12 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
               "console scrolls yes\n");
 }
 
-// Sends this process `count` SIGTERMs once the client holds its instance
-// marker (its signal handlers are in place by then), `gapMs` apart.
-void terminateOnceRunning(int count, int gapMs)
+// Runs the client as runClientAndExit does and sends this (forked) process
+// `count` SIGTERMs once the client holds its instance marker (its signal
+// handlers are in place by then), `gapMs` apart.
+[[noreturn]] void runClientAndTerminate(const std::string& directory, int count, int gapMs)
 {
+    alarm(60);
     std::thread([count, gapMs] {
         while (!platform::InstanceMarker::probe("VoClientApp"))
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -108,6 +110,7 @@ void terminateOnceRunning(int count, int gapMs)
             kill(getpid(), SIGTERM);
         }
     }).detach();
+    runClientAndExit(directory);
 }
 
 // A termination request is the window's close request: the same orderly
@@ -115,27 +118,15 @@ void terminateOnceRunning(int count, int gapMs)
 TEST_F(ClientRun, ATerminationSignalClosesTheWindowWithTheSameCleanUps)
 {
     test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
-    EXPECT_EXIT(
-        {
-            alarm(60);
-            terminateOnceRunning(1, 0);
-            runClientAndExit(client.path());
-        },
-        ::testing::ExitedWithCode(0), kOrderlyCleanups);
+    EXPECT_EXIT(runClientAndTerminate(client.path(), 1, 0), ::testing::ExitedWithCode(0), kOrderlyCleanups);
 }
 
-// A second request while the first is being answered ends the client at once.
+// A second request while the first is being answered (1 ms later, before the
+// main loop can take the first) ends the client at once.
 TEST_F(ClientRun, ASecondTerminationSignalEndsItAtOnce)
 {
     test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
-    EXPECT_EXIT(
-        {
-            alarm(60);
-            // Before the main loop can take the first one.
-            terminateOnceRunning(2, 1);
-            runClientAndExit(client.path());
-        },
-        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EXIT(runClientAndTerminate(client.path(), 2, 1), ::testing::KilledBySignal(SIGTERM), "");
 }
 
 TEST_F(ClientRun, AnUnknownArgumentGetsTheUsageAndCodeTwo)
