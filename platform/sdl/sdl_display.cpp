@@ -5,6 +5,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace platform {
 
@@ -12,6 +15,19 @@ namespace {
 
 // The window of the open display, for the window backend's events.
 SDL_Window* g_displayWindow = nullptr;
+// Why the last display could not be opened.
+std::string g_openError;
+
+// SDL falls back to a driver that shows nothing (its offscreen one) when no
+// display server can be reached; a window there would run unseen. Such a
+// driver is taken only when SDL_VIDEODRIVER names it.
+bool showsNothingUnasked(const char* driver)
+{
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return false;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return !requested || !std::strstr(requested, driver);
+}
 
 Uint32 sdlFormat(PixelFormat16 format)
 {
@@ -44,19 +60,30 @@ public:
         // (platform/close_signals.h), not turned into a quit event here.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         installX11ErrorHandler();
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            g_openError = SDL_GetError();
             return false;
+        }
         m_videoStarted = true;
+        if (showsNothingUnasked(SDL_GetCurrentVideoDriver())) {
+            g_openError = std::string("no display server could be reached; only SDL's ")
+                + SDL_GetCurrentVideoDriver() + " driver started";
+            return false;
+        }
         m_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
             height, SDL_WINDOW_RESIZABLE);
-        if (!m_window)
+        if (!m_window) {
+            g_openError = SDL_GetError();
             return false;
+        }
         g_displayWindow = m_window;
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer)
             m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
         // After the renderer, which may have replaced the window's X window.
         watchX11Window(m_window);
+        if (!m_renderer)
+            g_openError = SDL_GetError();
         return m_renderer != nullptr;
     }
 
@@ -145,7 +172,7 @@ private:
 
 SDL_Window* sdlDisplayWindow() { return g_displayWindow; }
 
-std::string sdlDisplayError() { return SDL_GetError(); }
+std::string sdlDisplayError() { return g_openError; }
 
 std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height)
 {

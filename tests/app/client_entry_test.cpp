@@ -12,6 +12,7 @@
 #include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -141,17 +142,29 @@ TEST_F(ClientRun, AnUnknownArgumentGetsTheUsageAndCodeTwo)
 }
 
 // Without a display, and without a request for headless running, the client
-// says so and ends instead of running unseen.
-TEST_F(ClientRun, NoDisplayAndNoHeadlessRequestEndsWithAMessage)
+// says so and ends instead of running unseen: whether the video driver asked
+// for cannot start, or none is asked for and only SDL's offscreen driver
+// (which shows nothing) would.
+class NoDisplay : public ClientRun, public ::testing::WithParamInterface<const char*> { };
+
+TEST_P(NoDisplay, AndNoHeadlessRequestEndsWithAMessage)
 {
     test::ScopedEnvironment notHeadless("VARDUN_HEADLESS", nullptr);
-    test::ScopedEnvironment noDriver("SDL_VIDEODRIVER", "no-such-video-driver");
+    test::ScopedEnvironment driver("SDL_VIDEODRIVER", *GetParam() ? GetParam() : nullptr);
     test::ScopedEnvironment noX("DISPLAY", nullptr);
     test::ScopedEnvironment noWayland("WAYLAND_DISPLAY", nullptr);
+    test::ScopedEnvironment noRuntimeDirectory("XDG_RUNTIME_DIR", nullptr);
     EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(1),
         "vardun: no display was found \\(.*\\)\\. Set VARDUN_HEADLESS=1 to run without a window\\.\n"
         ".*cleanup reporterClose\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Drivers, NoDisplay, ::testing::Values("", "x11", "no-such-video-driver"),
+    [](const ::testing::TestParamInfo<const char*>& param) {
+        std::string name = *param.param ? param.param : "none";
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 // A named pipe in place of the settings file or the login-server file is a
 // file that cannot be opened, found out at once: the start used to block in
