@@ -1,9 +1,10 @@
 #pragma once
-// The desktop window destroyed from outside the program (another program
-// destroying it, a window manager that kills it without asking) on an X11
-// display. The display server then answers every later request on the window
-// with an error, and the X library's own answer to an error is to end the
-// process on the spot, skipping the orderly shutdown. Instead, errors are
+// The desktop window destroyed from outside the program (another program or
+// the window manager destroying it) on an X11 display. The display server
+// then answers every later request on the window with an error, and the X
+// library's own answer to an error is to end the process on the spot,
+// skipping the orderly shutdown. (A connection the server closes is another
+// matter: the X library ends the process then whatever its handler does.) Instead, errors are
 // taken by a handler of our own: the window is marked lost, the window
 // backend turns that into its Destroy message (the orderly shutdown follows),
 // and errors about the lost window are let pass. Other errors are reported on
