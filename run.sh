@@ -5,7 +5,9 @@
 #                       client on it
 #   ./run.sh DIR        starts the client on the game data in DIR
 #   ./run.sh ARGS...    passes other arguments to the client as they are
+# Relative paths are taken from the directory ./run.sh was started in.
 set -euo pipefail
+caller_dir=$PWD
 cd "$(dirname "$0")"
 source tools/setup_common.sh
 install_packages "${VARDUN_PACKAGES[@]}"
@@ -19,7 +21,4 @@ if [ $# -eq 0 ]; then
     exec ./build/vardun -r "$PWD/build/sample-data"
 fi
 cmake --build build --target vardun -j "$(build_jobs)"
-if [ $# -eq 1 ] && [ -d "$1" ]; then
-    exec ./build/vardun -r "$(cd "$1" && pwd)"
-fi
-exec ./build/vardun "$@"
+start_client "$PWD/build/vardun" "$caller_dir" "$@"

@@ -1,8 +1,10 @@
 #include "app/client_entry.h"
 
 #include "app/client_scenario.h"
+#include "app/command_line.h"
 #include "app/config_words.h"
 #include "app/cursor_art.h"
+#include "app/desktop_display.h"
 #include "app/frame_present.h"
 #include "app/frame_render.h"
 #include "app/game_tick.h"
@@ -38,6 +40,7 @@
 #include "net/game_connection.h"
 #include "platform/ascii_text.h"
 #include "platform/clock.h"
+#include "platform/close_signals.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
 #include "platform/instance_marker.h"
@@ -167,6 +170,10 @@ const std::string& launcherName() { return startupState().launcherName; }
 
 int clientMain(int argc, char** argv)
 {
+    if (!isKnownCommandLine(argc, argv))
+        return refuseCommandLine();
+    // From here on a termination signal is the window's close request.
+    platform::installCloseSignalHandlers();
     if (postPatchTakesOver())
         return 0;
     reporterOpen();
@@ -213,12 +220,8 @@ int clientMain(int argc, char** argv)
     loadBodyTypes();
 
     // The display opens the desktop window; the window backend takes its
-    // events. Without a usable display both run headless.
-    std::unique_ptr<platform::Display> display;
-    if (!platform::headlessRequested())
-        display = platform::createSdlDisplay(MainWindow::kClassName, 640, 480);
-    if (!display)
-        display = platform::createHeadlessDisplay(640, 480);
+    // events.
+    std::unique_ptr<platform::Display> display = openDesktopDisplay(MainWindow::kClassName, 640, 480);
     std::unique_ptr<platform::Window> window = platform::createWindow();
     if (window->desktopBitsPerPixel() < 16)
         refuseToStart("Error: Color Mode", kColourModeText);

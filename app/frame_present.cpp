@@ -35,10 +35,6 @@ void WindowPresenter::present(PresentKind kind)
     const int32_t viewY = m_window.gameViewOffsetY();
     const int64_t start = m_backBuffer.pictureStart(viewX, viewY);
     uint16_t* ring = m_backBuffer.pixels();
-    int32_t pointerX = 0;
-    int32_t pointerY = 0;
-    if (m_window.window().cursorPosition(pointerX, pointerY))
-        notePointerMoved(pointerX, pointerY);
     const ScreenRect pointer = drawPointerIntoFrame(ring, width, height, start);
     const bool pointerChanged = pointer != m_shownPointer || isCursorDirty();
 

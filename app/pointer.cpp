@@ -45,6 +45,67 @@ void forRingRow(int64_t index, int32_t count, int64_t ringSize, Run run)
         run(0, first, count - first);
 }
 
+void pointerTimerTick(platform::Window* window);
+
+// The thread of the 25 ms pointer timer. The orderly shutdown stops and joins
+// it. Should the process end another way while it runs (a library's fatal
+// error path calling exit), the destructor of the static pointer state would
+// otherwise destroy a joinable thread, which terminates the process: this
+// destructor stops and joins it instead.
+class PointerTimer {
+public:
+    PointerTimer() = default;
+    ~PointerTimer() { stop(); }
+    PointerTimer(const PointerTimer&) = delete;
+    PointerTimer& operator=(const PointerTimer&) = delete;
+
+    void start(platform::Window& window)
+    {
+        if (m_thread.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = false;
+        }
+        m_thread = std::thread([this, &window] { run(&window); });
+    }
+
+    void stop()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        // The timer thread cannot wait for itself (an exit on that thread).
+        if (m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
+    }
+
+    bool running() const { return m_thread.joinable(); }
+
+private:
+    void run(platform::Window* window)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_stop) {
+            m_wake.wait_for(lock, std::chrono::milliseconds(25));
+            if (m_stop)
+                break;
+            pointerTimerTick(window);
+        }
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+};
+
 struct PointerState {
     CursorKindRow kinds[kCursorKindCount];
     CursorImage images[kCursorImageCount];
@@ -77,10 +138,8 @@ struct PointerState {
     std::recursive_mutex kindLock;
     std::recursive_mutex imageLock;
 
-    std::thread timer;
-    std::mutex timerMutex;
-    std::condition_variable timerWake;
-    bool timerStop = false;
+    // Last, so that it is stopped before anything it uses goes away.
+    PointerTimer timer;
 };
 
 PointerState& state()
@@ -147,11 +206,12 @@ void shownHotspot(int32_t& x, int32_t& y)
     }
 }
 
-// A cursor image from the source with as many pixels as its size says.
+// A cursor image from the source of a cursor's size, with as many pixels as
+// its size says.
 bool readCursorArt(CursorArtSource& source, int32_t artId, CursorArt& art)
 {
-    return source.cursorArt(artId, art) && art.width > 0 && art.height > 0
-        && art.pixels.size() >= size_t(art.width) * size_t(art.height);
+    return source.cursorArt(artId, art) && art.width > 0 && art.height > 0 && art.width <= kMaxCursorSide
+        && art.height <= kMaxCursorSide && art.pixels.size() >= size_t(art.width) * size_t(art.height);
 }
 
 void fillKindArt(int kind, int32_t first, int32_t last)
@@ -249,27 +309,22 @@ void buildGreySet()
     s.greyBuilt = true;
 }
 
-void pointerTimerLoop(platform::Window* window)
+// One run of the pointer timer (on its thread).
+void pointerTimerTick(platform::Window* window)
 {
     PointerState& s = state();
-    std::unique_lock<std::mutex> lock(s.timerMutex);
-    while (!s.timerStop) {
-        s.timerWake.wait_for(lock, std::chrono::milliseconds(25));
-        if (s.timerStop)
-            break;
-        // A run that finds the sound code at work on its buffers is skipped.
-        if (!tryAcquireSoundBusy())
-            continue;
-        // A changed kind is chosen again even when the mouse stood still.
-        if (followMouse(s.cursorDirty.load() != 0)) {
-            // Only the main thread presents: ask it for a present of what
-            // changed (a paint message would send the whole picture).
-            s.cursorDirty.store(1);
-            if (window)
-                window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
-        }
-        releaseSoundBusy();
+    // A run that finds the sound code at work on its buffers is skipped.
+    if (!tryAcquireSoundBusy())
+        return;
+    // A changed kind is chosen again even when the mouse stood still.
+    if (followMouse(s.cursorDirty.load() != 0)) {
+        // Only the main thread presents: ask it for a present of what
+        // changed (a paint message would send the whole picture).
+        s.cursorDirty.store(1);
+        if (window)
+            window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
     }
+    releaseSoundBusy();
 }
 
 } // namespace
@@ -506,7 +561,9 @@ void chooseShownCursor()
     }
     if (!isWarMode())
         kind += kPeaceKindOffset;
-    if (kind >= -1 && kind < kCursorKindCount && kind != s.shownKind) {
+    // Only kinds of the table: a requested kind of -24 would otherwise come
+    // out as -1 in peace and read the row before the table.
+    if (kind >= 0 && kind < kCursorKindCount && kind != s.shownKind) {
         s.cursorDirty.exchange(1);
         s.shownKind = kind;
         std::lock_guard<std::recursive_mutex> imageLock(s.imageLock);
@@ -615,30 +672,12 @@ void removePointerFromFrame(uint16_t* ring)
     s.cursorDirty.store(0);
 }
 
-void startPointerTimer(platform::Window& window)
-{
-    PointerState& s = state();
-    if (s.timer.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(s.timerMutex);
-        s.timerStop = false;
-    }
-    s.timer = std::thread(pointerTimerLoop, &window);
-}
+void startPointerTimer(platform::Window& window) { state().timer.start(window); }
 
 void stopPointerTimer()
 {
-    PointerState& s = state();
     std::lock_guard<std::mutex> display(platform::displayLock());
-    if (!s.timer.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(s.timerMutex);
-        s.timerStop = true;
-    }
-    s.timerWake.notify_all();
-    s.timer.join();
+    state().timer.stop();
 }
 
-bool pointerTimerRunning() { return state().timer.joinable(); }
+bool pointerTimerRunning() { return state().timer.running(); }

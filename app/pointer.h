@@ -27,6 +27,10 @@ inline constexpr int kFirstCursorArt = 24659;
 inline constexpr int kPeaceKindOffset = 23;
 inline constexpr int kNormalCursorKind = 17;
 inline constexpr int kBusyCursorKind = 20;
+// Cursor images are small; art larger than this either way is damaged art
+// for a cursor and is refused, since it is decoded densely (and a hotspot
+// further in than 255 pixels cannot be kept anyway).
+inline constexpr int32_t kMaxCursorSide = 256;
 // 5-5-5 pure green marks a cursor image's hotspot.
 inline constexpr uint16_t kHotspotMarker = 0x03E0;
 // The id of the timer message the pointer timer posts to ask the main thread
@@ -54,7 +58,8 @@ struct CursorArt {
 class CursorArtSource {
 public:
     virtual ~CursorArtSource() = default;
-    // False when the art image is missing.
+    // False when the art image is missing or damaged (larger than
+    // kMaxCursorSide either way included).
     virtual bool cursorArt(int32_t artId, CursorArt& art) = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "core/wide_text.h"
 #include "platform/ascii_text.h"
 
+#include <algorithm>
+
 namespace {
 
 char16_t foldAsciiCapital(char16_t unit) { return (unit >= u'A' && unit <= u'Z') ? char16_t(unit + 32) : unit; }
@@ -9,24 +11,38 @@ int compareUnits(char16_t a, char16_t b) { return a < b ? -1 : (a > b ? 1 : 0); 
 
 const char16_t* orEmpty(const char16_t* text) { return text ? text : u""; }
 
+enum class Overflow {
+    Wrap,
+    Saturate,
+};
+
+// Signs and digits may come in any order until the first other unit: every
+// '-' flips the sign wherever it stands, so "1-2" reads -12.
 template <typename DigitValue>
-int32_t parseSignedNumber(const char16_t* text, uint32_t radix, DigitValue digitValue)
+int32_t parseSignedNumber(const char16_t* text, uint32_t radix, DigitValue digitValue, Overflow overflow)
 {
     if (!text)
         return 0;
+    constexpr uint64_t kLargest = 0x7FFFFFFF;
     bool negative = false;
-    for (; *text == u'+' || *text == u'-'; ++text) {
-        if (*text == u'-')
-            negative = !negative;
-    }
     // Unsigned arithmetic wraps where a long digit run would overflow.
     uint32_t value = 0;
+    uint64_t saturated = 0;
     for (; *text; ++text) {
+        if (*text == u'+')
+            continue;
+        if (*text == u'-') {
+            negative = !negative;
+            continue;
+        }
         int digit = digitValue(*text);
         if (digit < 0)
             break;
         value = value * radix + uint32_t(digit);
+        saturated = std::min(saturated * radix + uint64_t(digit), kLargest);
     }
+    if (overflow == Overflow::Saturate)
+        return negative ? -int32_t(saturated) : int32_t(saturated);
     return int32_t(negative ? 0u - value : value);
 }
 
@@ -227,9 +243,18 @@ char16_t wcharToLower(char16_t unit)
     return unit;
 }
 
-int32_t wstrToInt(const char16_t* text) { return parseSignedNumber(text, 10, decimalDigit); }
+int32_t wstrToInt(const char16_t* text) { return parseSignedNumber(text, 10, decimalDigit, Overflow::Wrap); }
 
-int32_t hexToInt(const char16_t* text) { return parseSignedNumber(text, 16, [](char16_t unit) { return platform::hexDigitValue(unit); }); }
+int32_t wstrToIntSaturated(const char16_t* text)
+{
+    return parseSignedNumber(text, 10, decimalDigit, Overflow::Saturate);
+}
+
+int32_t hexToInt(const char16_t* text)
+{
+    return parseSignedNumber(
+        text, 16, [](char16_t unit) { return platform::hexDigitValue(unit); }, Overflow::Wrap);
+}
 
 int32_t intToWstr(int32_t value, char16_t* destination, int radix)
 {

@@ -51,10 +51,14 @@ char16_t wcharToUpper(char16_t unit);
 // Latin Extended-A pairs to their small letters.
 char16_t wcharToLower(char16_t unit);
 
-// Leading '+' are skipped and every leading '-' flips the sign; digits then
-// accumulate until the first other unit. Overflow wraps.
+// From the start, '+' is skipped, every '-' flips the sign and digits
+// accumulate, in any order, until the first other unit: "-+7" is -7 and
+// "1-2" is -12. Null or empty text is 0. Overflow wraps.
 int32_t wstrToInt(const char16_t* text);
 int32_t hexToInt(const char16_t* text);
+// wstrToInt, but a magnitude past 2147483647 stays there: a long digit run
+// from outside never wraps round into a small valid number.
+int32_t wstrToIntSaturated(const char16_t* text);
 // Writes value in radix 2..36 with a leading '-' when negative; destination
 // holds 34 units. Returns the number of units written before the terminator
 // (0 and an empty text for a radix out of range).

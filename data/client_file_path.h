@@ -9,3 +9,8 @@
 std::string clientFilePath(const std::string& name);
 // The same with the install directory (FileManager::getInstallDir).
 std::string installFilePath(const std::string& name);
+
+// For messages about game files that cannot be found: the data directory that
+// was searched and how to name another ("-r DIR"), as one or two sentences
+// starting on a line of their own.
+std::string dataDirectoryNote();

@@ -59,7 +59,7 @@ std::optional<ConfigKeyKind> lineKind(std::string_view text)
 std::string readRealFile(const std::string& path)
 {
     std::string bytes;
-    if (FILE* stream = std::fopen(path.c_str(), "rb")) {
+    if (FILE* stream = platform::openRegularFile(path, "rb")) {
         char chunk[4096];
         size_t got;
         while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
@@ -226,8 +226,11 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
     std::optional<std::string> path = managedRealPath(target, true);
     if (!path && perCharacterWriter)
         path = managedRealPath(kMainFile, true);
-    if (!path)
-        reportFatal("%s", "");
+    if (!path) {
+        reportFatal("The settings file %s cannot be written: no regular file of that name can be opened or created "
+                    "for writing.\n",
+            target.c_str());
+    }
 
     std::string content;
     if (found) {

@@ -102,6 +102,8 @@ const uint8_t* MappedFile::map(bool showErrors)
             showFileError("Failed to create mapping for file %s: Error %d.", m_path, EINVAL);
         else if (size > 0)
             showFileError("Failed to create mapping for file %s: Error %d.", m_path, code);
+        else if (code == EISDIR)
+            showFileError("Failed to open file %s: it is a directory, not a file (Error %d).", m_path, code);
         else
             showFileError("Failed to open file %s: Error %d.", m_path, code);
     }
@@ -150,14 +152,19 @@ void DataFiles::load()
     for (int file = 0; file < kDataFileCount; ++file) {
         const DataFileRow* row = dataFileRow(file);
         paths[file] = rowPath(file);
-        if (FILE* probe = std::fopen(paths[file].c_str(), "rb")) {
+        // Only a regular file counts, and the probe never waits: a named pipe
+        // in a data file's place would block it for ever.
+        if (FILE* probe = platform::openRegularFile(paths[file], "rb")) {
             m_present[file] = true;
             std::fclose(probe);
+        } else if (row->required && errno == EISDIR) {
+            reportFatal("Failed to open '%s': %s is a directory, not a file.\n%s", row->name, paths[file].c_str(),
+                dataDirectoryNote().c_str());
         } else if (row->required) {
             reportFatal("Failed to open '%s' from HD using a maximum install. Either this file is not readable, your "
                         "system needs to be rebooted, or the file does not exist and you either need to reinstall or "
-                        "switch to a non-maximum install.\n",
-                row->name);
+                        "switch to a non-maximum install.\n%s",
+                row->name, dataDirectoryNote().c_str());
         }
     }
     for (int file = 0; file < kDataFileCount; ++file) {
@@ -251,13 +258,13 @@ bool DataFiles::writeIndexedRecord(
         return false;
 
     m_files[indexFile]->unmap();
-    FILE* index = std::fopen(m_files[indexFile]->path().c_str(), "r+b");
+    FILE* index = platform::openRegularFile(m_files[indexFile]->path(), "r+b");
     if (!index) {
         remap(indexFile);
         return false;
     }
     m_files[dataFile]->unmap();
-    FILE* dataStream = std::fopen(m_files[dataFile]->path().c_str(), "r+b");
+    FILE* dataStream = platform::openRegularFile(m_files[dataFile]->path(), "r+b");
     if (!dataStream) {
         remap(dataFile);
         std::fclose(index);

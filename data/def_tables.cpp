@@ -126,7 +126,7 @@ std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_vie
 
 void DefTable::load(const std::string& path)
 {
-    FILE* file = std::fopen(platform::resolvePath(path).value_or(path).c_str(), "r");
+    FILE* file = platform::openRegularFile(platform::resolvePath(path).value_or(path), "r");
     if (!file)
         return;
     std::string line;

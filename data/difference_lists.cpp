@@ -19,7 +19,7 @@ void readList(const char* pattern, int facet, uint32_t limit, std::map<uint32_t,
     char name[32];
     std::snprintf(name, sizeof name, pattern, facet);
     std::string composed = clientFilePath(name);
-    FILE* file = std::fopen(platform::resolvePath(composed).value_or(composed).c_str(), "rb");
+    FILE* file = platform::openRegularFile(platform::resolvePath(composed).value_or(composed), "rb");
     if (!file)
         return;
     uint8_t bytes[4];

@@ -54,13 +54,12 @@ int32_t sizeOnDisk(const std::string& path)
     return int32_t(size);
 }
 
-// Opens a real path that names a file (never a directory, which stdio here
-// would open for reading).
+// Opens a real path that names a regular file: never a directory (which
+// stdio would open for reading), and never a named pipe or device in a
+// file's place, which would block the open or never end.
 FILE* openRealPath(const std::string& path, const char* mode)
 {
-    if (platform::isDirectory(path))
-        return nullptr;
-    FILE* stream = std::fopen(path.c_str(), stdioMode(mode).c_str());
+    FILE* stream = platform::openRegularFile(path, stdioMode(mode).c_str());
     // A file may just have been created: the resolver's listings are stale.
     if (stream && modeCreates(mode))
         platform::forgetDirectoryCache();
@@ -126,6 +125,15 @@ void FileManager::initSearchPaths()
         if (m_clientDir.empty())
             reportError("FileManager::getModuleDirAlloc(): error in GetModuleFileName(): %d\n", errno);
     }
+    // The longest search path made from the client directory is its
+    // tutorial folder; a directory too long for that is refused by name
+    // here rather than as a search path the player never gave.
+    const size_t longestClientDir = kMaxSearchPathLength - std::strlen(kTutorialFolder);
+    if (m_clientDir.size() > longestClientDir) {
+        reportFatal("The data directory path is too long: %zu characters with its closing '/', and at most %zu can "
+                    "be used.\n%s\nStart the client with -r DIR to name a folder with a shorter path.\n",
+            m_clientDir.size(), longestClientDir, m_clientDir.c_str());
+    }
     addSearchPath(getClientDir());
 
     // The install directory: the registered installation path, or the
@@ -180,8 +188,15 @@ const std::string& FileManager::getInstallDir()
 void FileManager::addSearchPath(const std::string& directory)
 {
     ensureInitialised();
-    if (directory.size() > kMaxSearchPathLength || m_searchPaths.size() >= kMaxSearchPaths)
-        stopFatally();
+    if (directory.size() > kMaxSearchPathLength) {
+        reportFatal("The folder %s cannot be searched for game files: its path is %zu characters long, and at most "
+                    "%zu can be used.\n",
+            directory.c_str(), directory.size(), kMaxSearchPathLength);
+    }
+    if (m_searchPaths.size() >= kMaxSearchPaths) {
+        reportFatal("The folder %s cannot be searched for game files: at most %zu folders can be searched.\n",
+            directory.c_str(), kMaxSearchPaths);
+    }
     m_searchPaths.push_back({ withTrailingSeparator(directory) });
 }
 

@@ -75,7 +75,7 @@ private:
 
 std::optional<std::string> readFile(const std::string& path)
 {
-    FILE* stream = std::fopen(path.c_str(), "rb");
+    FILE* stream = platform::openRegularFile(path, "rb");
     if (!stream)
         return std::nullopt;
     std::string bytes;
@@ -170,7 +170,7 @@ std::string programFilePath(const std::string& programDirectory, std::string_vie
 
 bool postPatchPending()
 {
-    FILE* stream = std::fopen(kPostPatchFile, "rb");
+    FILE* stream = platform::openRegularFile(kPostPatchFile, "rb");
     if (!stream)
         return false;
     std::fclose(stream);

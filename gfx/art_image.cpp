@@ -8,7 +8,8 @@ std::unique_ptr<ArtImage> ArtImage::parse(std::span<const uint8_t> record)
     cursor.skip(4);
     int32_t width = cursor.readU16();
     int32_t height = cursor.readU16();
-    if (cursor.failed() || width == 0 || height == 0)
+    // The row table is checked against the record before it is allocated.
+    if (cursor.failed() || width == 0 || height == 0 || size_t(height) * 2 > cursor.remaining())
         return nullptr;
     std::vector<uint16_t> rowOffsets(static_cast<size_t>(height));
     for (uint16_t& offset : rowOffsets)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 
 namespace platform {
 
@@ -69,8 +70,11 @@ public:
 // An in-memory display (platform/headless/headless_display.h).
 std::unique_ptr<Display> createHeadlessDisplay(int32_t width, int32_t height);
 // A window with the given title and client size; null when no video device
-// can be opened (the caller then falls back to the headless display).
+// can be opened, and when the only one is SDL's offscreen or dummy driver
+// that SDL_VIDEODRIVER did not ask for.
 std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height);
+// Why the last createSdlDisplay gave null, in the video library's words.
+std::string sdlDisplayError();
 
 std::mutex& displayLock();
 

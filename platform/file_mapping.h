@@ -15,7 +15,10 @@ public:
     FileMapping(const FileMapping&) = delete;
     FileMapping& operator=(const FileMapping&) = delete;
 
-    // Null when the file is missing, empty or cannot be mapped.
+    // Null when the file is missing, empty, not a regular file or cannot be
+    // mapped, with errno saying why (EISDIR for a directory, ENXIO for any
+    // other file that is not a regular one, EINVAL for an empty one). The
+    // open never waits, whatever is in the file's place.
     static std::unique_ptr<FileMapping> open(const std::string& realPath);
 
     const uint8_t* data() const { return m_data; }

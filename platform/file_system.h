@@ -5,6 +5,7 @@
 // creating files behind the resolver's back. Main thread only.
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -31,11 +32,20 @@ std::string parentDirectory(const std::string& path);
 // Creates the directory and its parents; true when it exists afterwards.
 bool makeDirectories(const std::string& realPath);
 
-// Replaces the whole file at `realPath` with `bytes`: they are written to a
-// new file beside it, flushed to the disk and renamed over it, so that a crash
-// leaves either the old file or the new one, never a part. The file is created
-// when missing; its directory must exist.
-bool replaceFileContents(const std::string& realPath, const std::string& bytes);
+// Opens a regular file with a stdio mode ("rb", "r+b", "wb", "ab", ...)
+// without ever waiting, and refuses anything else: a named pipe in a file's
+// place would block the open until a writer came, a device would give
+// endless bytes. Null with errno set on failure: EISDIR for a directory,
+// ENXIO for any other file that is not a regular one. "w" empties only a
+// regular file.
+FILE* openRegularFile(const std::string& realPath, const char* mode);
+
+// Replaces the whole file at `path` with `bytes`: they are written to a new
+// file beside it, flushed to the disk and renamed over it, so that a crash
+// leaves either the old file or the new one, never a part. A symbolic link is
+// kept: the file it names is the one replaced. The file is created when
+// missing; its directory must exist.
+bool replaceFileContents(const std::string& path, const std::string& bytes);
 
 // Absolute path of the running program, or empty.
 std::string executablePath();

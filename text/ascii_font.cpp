@@ -2,6 +2,7 @@
 
 #include "core/byte_cursor.h"
 #include "core/error_report.h"
+#include "data/client_file_path.h"
 #include "data/file_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
@@ -103,7 +104,7 @@ bool readAsciiFontFile()
     static const char kFileName[] = "fonts.mul";
     std::vector<uint8_t> image;
     if (fileManager().readWhole(kFileName, image) <= 0)
-        reportFatal("Cannot open '%s'.\n", kFileName);
+        reportFatal("Cannot open '%s'.\n%s", kFileName, dataDirectoryNote().c_str());
     return parseAsciiFontFile(image.data(), image.size());
 }
 
@@ -179,26 +180,31 @@ int32_t drawAsciiGlyph(int32_t font, int32_t x, int32_t y, int32_t hue, int32_t 
     if (!glyph || glyph->width == 0)
         return 0;
     TextClip area = clipToSurface(clip, surface);
+    // In 64 bits: the position may be anywhere in 32, and adding the glyph's
+    // size to it must not wrap round into the clip.
+    const int64_t left = x;
+    const int64_t right = left + glyph->width;
     // Only whole glyphs are drawn across the clip's sides; a glyph that does
     // not fit ends the line.
-    if (x < clip.left || x + glyph->width - 1 >= clip.right)
+    if (left < clip.left || right > clip.right)
         return 0;
     const HueEntry* entry = textHueEntry(hue);
-    int32_t top = y + glyph->drop - glyph->height + 1;
+    const int64_t top = int64_t(y) + glyph->drop - glyph->height + 1;
     // The columns of the glyph inside the surface part of the clip.
-    int32_t first = std::max(x, area.left);
-    int32_t end = std::min(x + int32_t(glyph->width), area.right);
+    const int64_t first = std::max<int64_t>(left, area.left);
+    const int64_t end = std::min<int64_t>(right, area.right);
+    const int32_t count = int32_t(end - first);
     for (int32_t row = 0; row < glyph->height && first < end; ++row) {
-        int32_t screenY = top + row;
+        const int64_t screenY = top + row;
         if (screenY < area.top || screenY >= area.bottom)
             continue;
-        const uint16_t* source = glyph->pixels.data() + size_t(row) * glyph->width + (first - x);
-        uint16_t* destination = surface.pixels + size_t(surface.pitch) * screenY + first;
+        const uint16_t* source = glyph->pixels.data() + size_t(row) * glyph->width + size_t(first - left);
+        uint16_t* destination = surface.pixels + size_t(surface.pitch) * size_t(screenY) + size_t(first);
         if (!g_shadedFonts) {
-            transferRow(destination, source, end - first, hue, entry, loaded->partialHue);
+            transferRow(destination, source, count, hue, entry, loaded->partialHue);
             continue;
         }
-        for (int32_t column = 0; column < end - first; ++column) {
+        for (int32_t column = 0; column < count; ++column) {
             if (source[column])
                 destination[column] = shadedPixel(source[column], row, entry, loaded->partialHue);
         }
@@ -244,14 +250,15 @@ void drawCutLine(int32_t x, int32_t y, int32_t font, int32_t hue, const uint8_t*
 {
     if (!isAsciiFontLoaded(font))
         return;
-    int32_t width = 0;
+    // The line's right end in 64 bits, like the glyph positions.
+    int64_t end = x;
     for (int32_t i = 0; i < count; ++i)
-        width += asciiGlyphWidth(font, codes[i]);
-    bool cut = x + width > clip.right;
+        end += asciiGlyphWidth(font, codes[i]);
+    bool cut = end > clip.right;
     if (cut) {
         int32_t dots = 3 * asciiGlyphWidth(font, '.');
-        while (count > 0 && x + width + dots > clip.right)
-            width -= asciiGlyphWidth(font, codes[--count]);
+        while (count > 0 && end + dots > clip.right)
+            end -= asciiGlyphWidth(font, codes[--count]);
     }
     drawCodesWithDots(x, y, font, hue, codes, count, cut, surface, clip);
 }

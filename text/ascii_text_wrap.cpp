@@ -87,8 +87,11 @@ int32_t drawAsciiTextWrapped(int32_t x, int32_t y, int32_t font, int32_t hue, co
     for (const AsciiWrappedLine& line : wrapAsciiLines(font, text, width, indent)) {
         int32_t lineWidthPx = 0, height = 0, baseline = 0;
         measureAsciiText(font, line.text.c_str(), lineWidthPx, height, baseline);
-        int32_t lineX = centre ? x + (width - lineWidthPx) / 2 : x;
-        drawAsciiText(lineX, y + top + baseline, font, hue, line.text.c_str(), surface, clip);
+        // Positions in 64 bits: the block may start anywhere in 32.
+        int64_t lineX = centre ? int64_t(x) + (int64_t(width) - lineWidthPx) / 2 : x;
+        int64_t lineY = int64_t(y) + top + baseline;
+        drawAsciiText(
+            clampedPosition(lineX), clampedPosition(lineY), font, hue, line.text.c_str(), surface, clip);
         lastHeight = lineSpacing ? lineSpacing : height;
         top += lastHeight;
     }

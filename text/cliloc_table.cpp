@@ -30,22 +30,10 @@ void setError(WString& text, const char* what, int32_t number, int32_t id)
     text.assignNarrow(message);
 }
 
-// A number in a token or an argument: '+' skipped, each '-' flips the sign,
-// digits accumulate until the first other character. Long digit runs from the
-// server saturate instead of wrapping round into a valid argument number.
-int32_t readTokenNumber(const char16_t* text)
-{
-    int64_t value = 0;
-    bool negative = false;
-    const char16_t* p = text;
-    for (; *p == u'+' || *p == u'-'; ++p) {
-        if (*p == u'-')
-            negative = !negative;
-    }
-    for (; *p >= u'0' && *p <= u'9'; ++p)
-        value = std::min<int64_t>(value * 10 + (*p - u'0'), INT32_MAX);
-    return int32_t(negative ? -value : value);
-}
+// A number in a token or an argument, read like any other number of the
+// text layer, except that long digit runs from the server saturate instead
+// of wrapping round into a valid argument number.
+int32_t readTokenNumber(const char16_t* text) { return wstrToIntSaturated(text); }
 
 bool inIdRange(int32_t id)
 {

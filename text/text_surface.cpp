@@ -2,11 +2,20 @@
 
 #include "gfx/hue_table.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 bool g_pixelFormat565 = false;
 
 } // namespace
+
+int32_t clampedPosition(int64_t position)
+{
+    return int32_t(std::clamp<int64_t>(
+        position, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 
 TextClip wholeSurface(const TextSurface& surface)
 {

@@ -21,6 +21,11 @@ struct TextSurface {
 
 using TextClip = platform::ScreenRect;
 
+// A drawing position worked out in 64 bits (a line's offset added to a
+// caller's position anywhere in 32 bits), brought back into 32 bits. A
+// position past either end lies far outside every surface, and stays there.
+int32_t clampedPosition(int64_t position);
+
 // The whole surface as a clip.
 TextClip wholeSurface(const TextSurface& surface);
 // The part of `clip` inside the surface; empty for a surface without pixels.

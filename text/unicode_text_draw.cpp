@@ -35,6 +35,8 @@ struct LineOptions {
     int32_t selectionEnd = -1;
 };
 
+// Positions here are 64-bit: a line may start anywhere in 32 bits, and the
+// glyph offsets and advances added to it must not wrap round into the clip.
 class LinePainter {
 public:
     LinePainter(const TextSurface& surface, const TextClip& clip)
@@ -43,14 +45,14 @@ public:
     {
     }
 
-    void plot(int32_t x, int32_t y, uint16_t colour)
+    void plot(int64_t x, int64_t y, uint16_t colour)
     {
-        if (m_area.contains(x, y))
+        if (x >= m_area.left && x < m_area.right && y >= m_area.top && y < m_area.bottom)
             m_surface.pixels[size_t(x) + size_t(m_surface.pitch) * size_t(y)] = colour;
     }
 
     // The underline is clipped like the glyph pixels.
-    void underline(int32_t x, int32_t y, int32_t advance, uint16_t colour)
+    void underline(int64_t x, int64_t y, int32_t advance, uint16_t colour)
     {
         if (!isUnicodeUnderline())
             return;
@@ -58,7 +60,7 @@ public:
             plot(x + i, y + kUnderlineRow, colour);
     }
 
-    void glyph(int32_t x, int32_t y, const uint8_t* rows, int32_t xOffset, int32_t yOffset, int32_t width,
+    void glyph(int64_t x, int64_t y, const uint8_t* rows, int32_t xOffset, int32_t yOffset, int32_t width,
         int32_t height, uint16_t colour, bool tight)
     {
         bool italic = isUnicodeItalic();
@@ -75,8 +77,8 @@ public:
                 if (tight && firstInRow)
                     ink = uint16_t((colour >> 1) & 0x3DEF);
                 firstInRow = false;
-                int32_t px = x + xOffset + c + shift;
-                int32_t py = y + yOffset + r;
+                int64_t px = x + xOffset + c + shift;
+                int64_t py = y + yOffset + r;
                 plot(px, py, ink);
                 if (bold)
                     plot(px + 1, py, ink);
@@ -95,12 +97,11 @@ bool isLiteralCaretColour(uint16_t colour)
     return hue && hue->colours[kLiteralCaretLevel] == colour;
 }
 
-// One line; returns the x after it.
-int32_t drawLine(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t lineColour,
+void drawLine(const TextSurface& surface, const char16_t* text, int64_t x, int64_t y, uint16_t lineColour,
     const TextClip& clip, const LineOptions& options)
 {
     if (!text || !surface.pixels)
-        return x;
+        return;
     LinePainter painter(surface, clip);
     uint16_t current = lineColour;
     for (int32_t i = 0; text[i]; ++i) {
@@ -144,7 +145,6 @@ int32_t drawLine(const TextSurface& surface, const char16_t* text, int32_t x, in
         painter.underline(x, y, advance, colour);
         x += advance;
     }
-    return x;
 }
 
 } // namespace
@@ -177,20 +177,21 @@ void drawUnicodeTextEllipsis(const TextSurface& surface, const char16_t* text, i
         return;
     int32_t sum = 0, lineHeight = 0, zero = 0;
     measureUnicodeText(text, sum, lineHeight, zero);
-    if (clip.right - x >= sum) {
+    if (int64_t(clip.right) - x >= sum) {
         drawUnicodeTextLine(surface, text, x, y, colour, clip);
         return;
     }
     int32_t dotsWidth = measureUnicodeString(u"...");
     int32_t extra = (isUnicodeBold() ? 1 : 0) + (isUnicodeItalic() ? 1 : 0);
     LinePainter painter(surface, clip);
+    int64_t penX = x;
     bool cutting = false;
     int32_t dots = 0;
     for (int32_t i = 0; text[i] && dots < 3; ++i) {
         char16_t c = text[i];
         int32_t xOffset = 0, yOffset = 0, width = 0, height = 0;
         getUnicodeGlyph(c, xOffset, yOffset, width, height);
-        if (!cutting && x + xOffset + width + dotsWidth > clip.right)
+        if (!cutting && penX + xOffset + width + dotsWidth > clip.right)
             cutting = true;
         if (cutting) {
             c = u'.';
@@ -200,25 +201,25 @@ void drawUnicodeTextEllipsis(const TextSurface& surface, const char16_t* text, i
         if (c != u' ' && !rows)
             continue;
         if (rows)
-            painter.glyph(x, y, rows, xOffset, yOffset, width, height, colour, false);
+            painter.glyph(penX, y, rows, xOffset, yOffset, width, height, colour, false);
         int32_t advance = xOffset + width + 1 + extra;
-        painter.underline(x, y, advance, colour);
-        x += advance;
+        painter.underline(penX, y, advance, colour);
+        penX += advance;
     }
 }
 
 void drawUnicodeTextWrapped(const TextSurface& surface, int32_t width, const char16_t* text, int32_t x, int32_t y,
     uint16_t colour, const TextClip& clip, bool centre)
 {
-    int32_t top = y;
+    int64_t top = y;
     for (const UnicodeWrappedLine& line : wrapUnicodeLines(text, width)) {
-        int32_t lineX = x;
+        int64_t lineX = x;
         if (centre) {
             int32_t lineWidth = 0, height = 0, zero = 0;
             measureUnicodeText(line.text.c_str(), lineWidth, height, zero);
-            lineX = x + (width - lineWidth) / 2;
+            lineX = int64_t(x) + (int64_t(width) - lineWidth) / 2;
         }
-        drawUnicodeTextLine(surface, line.text.c_str(), lineX, top, colour, clip);
+        drawUnicodeTextLine(surface, line.text.c_str(), clampedPosition(lineX), clampedPosition(top), colour, clip);
         top += kUnicodeLineHeight;
     }
 }
@@ -227,9 +228,9 @@ void drawUnicodeTextWrappedSelected(const TextSurface& surface, int32_t width, c
     int32_t y, uint16_t colour, const TextClip& clip, uint16_t selectionColour, int32_t selectionStart,
     int32_t selectionEnd)
 {
-    int32_t top = y;
+    int64_t top = y;
     for (const UnicodeWrappedLine& line : wrapUnicodeLines(text, width)) {
-        drawUnicodeTextLineSelected(surface, line.text.c_str(), x, top, colour, clip, selectionColour,
+        drawUnicodeTextLineSelected(surface, line.text.c_str(), x, clampedPosition(top), colour, clip, selectionColour,
             selectionStart - line.sourceStart, selectionEnd - line.sourceStart);
         top += kUnicodeLineHeight;
     }

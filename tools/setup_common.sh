@@ -5,7 +5,7 @@ set -euo pipefail
 
 VARDUN_PACKAGES=(
     g++ cmake ninja-build pkg-config
-    zlib1g-dev nettle-dev libsdl2-dev libpng-dev
+    zlib1g-dev nettle-dev libsdl2-dev libx11-dev libpng-dev
     # MIDI music: the synthesizer and the General MIDI soundfont it plays with.
     libfluidsynth-dev fluid-soundfont-gm
     # The intro film: FFmpeg's demuxers, decoders and pixel conversion.
@@ -46,4 +46,17 @@ configure_tree() {
 
 build_jobs() {
     nproc 2>/dev/null || echo 2
+}
+
+# start_client PROGRAM CALLER_DIR [ARGS...]: runs the client from the directory
+# the caller started in, so that relative paths in the arguments mean what the
+# caller meant; a single argument naming a directory is the data directory.
+start_client() {
+    local program="$1" caller="$2"
+    shift 2
+    cd "$caller"
+    if [ $# -eq 1 ] && [ -d "$1" ]; then
+        exec "$program" -r "$(cd "$1" && pwd)"
+    fi
+    exec "$program" "$@"
 }

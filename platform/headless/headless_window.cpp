@@ -1,6 +1,7 @@
 #include "platform/headless/headless_window.h"
 
 #include "platform/clock.h"
+#include "platform/close_signals.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -51,6 +52,9 @@ void HeadlessWindow::releaseDueMessages()
 bool HeadlessWindow::peekMessage(WindowMessage& message)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    // A termination request from outside is the window's close request.
+    if (takeCloseSignal())
+        m_queue.push_back({ MessageKind::Close, 0, 0, 0, 0 });
     releaseDueMessages();
     if (m_queue.empty())
         return false;

@@ -5,7 +5,9 @@
 // later tick (tests script a session that way; a mouse message moves the
 // cursor when it enters the queue), and VARDUN_HEADLESS_CLOSE_MS
 // set to N makes the window ask to close N ms after it was created, which lets
-// a headless run end by itself. Main thread only, except postMessage.
+// a headless run end by itself. A termination signal taken by the close
+// signal handlers (platform/close_signals.h) arrives as Close. Main thread
+// only, except postMessage.
 
 #include "platform/window.h"
 

@@ -1,4 +1,5 @@
 #include "platform/file_mapping.h"
+#include "platform/posix/regular_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,22 +19,23 @@ FileMapping::~FileMapping() { munmap(const_cast<uint8_t*>(m_data), m_size); }
 
 std::unique_ptr<FileMapping> FileMapping::open(const std::string& realPath)
 {
-    int descriptor;
-    do
-        descriptor = ::open(realPath.c_str(), O_RDONLY | O_CLOEXEC);
-    while (descriptor < 0 && errno == EINTR);
+    struct stat info { };
+    int descriptor = openRegularDescriptor(realPath, O_RDONLY, info);
     if (descriptor < 0)
         return nullptr;
-    struct stat info { };
     void* bytes = MAP_FAILED;
-    // Only regular files have a fixed size worth mapping; a zero-length
-    // mapping is refused by the kernel anyway.
-    if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes = mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0);
+    int error = 0;
+    // A zero-length mapping is refused by the kernel anyway.
+    if (info.st_size <= 0)
+        error = EINVAL;
+    else if ((bytes = mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, descriptor, 0)) == MAP_FAILED)
+        error = errno;
     // The mapping keeps the file alive by itself.
     close(descriptor);
-    if (bytes == MAP_FAILED)
+    if (bytes == MAP_FAILED) {
+        errno = error;
         return nullptr;
+    }
     // Records are read here and there, not front to back.
     madvise(bytes, size_t(info.st_size), MADV_RANDOM);
     return std::unique_ptr<FileMapping>(new FileMapping(static_cast<const uint8_t*>(bytes), size_t(info.st_size)));

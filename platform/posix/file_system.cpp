@@ -1,8 +1,10 @@
 #include "platform/file_system.h"
 #include "platform/ascii_text.h"
+#include "platform/posix/regular_file.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -78,6 +80,56 @@ std::string homeDirectory()
     if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir)
         return entry->pw_dir;
     return {};
+}
+
+// Links followed before the chain is taken for a loop.
+constexpr int kMaxLinkDepth = 40;
+
+// The file a path finally names: symbolic links are followed (a relative one
+// from the directory it sits in); the path itself when it is no link or when
+// the link cannot be read. Nothing for a chain of links that never ends.
+std::optional<std::string> finalLinkTarget(const std::string& path)
+{
+    std::string current = path;
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat info { };
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::vector<char> buffer(size_t(info.st_size > 0 ? info.st_size : 0) + 256);
+        ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
+        if (length <= 0 || size_t(length) >= buffer.size())
+            return current;
+        std::string target(buffer.data(), size_t(length));
+        current = target.front() == '/' ? target : join(parentDirectory(current), target);
+    }
+    return std::nullopt;
+}
+
+// The open(2) flags of a stdio mode, without truncation (which waits until
+// the file is known to be a regular one); false for a mode stdio refuses.
+bool openFlagsOf(const char* mode, int& flags, bool& truncate)
+{
+    if (!mode)
+        return false;
+    bool update = std::strchr(mode, '+') != nullptr;
+    truncate = false;
+    switch (mode[0]) {
+    case 'r':
+        flags = update ? O_RDWR : O_RDONLY;
+        break;
+    case 'w':
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT;
+        truncate = true;
+        break;
+    case 'a':
+        flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+        break;
+    default:
+        return false;
+    }
+    if (std::strchr(mode, 'x'))
+        flags |= O_EXCL;
+    return true;
 }
 
 // umask can only be read by setting it; put it straight back.
@@ -183,10 +235,71 @@ bool makeDirectories(const std::string& realPath)
     return isDirectory(path);
 }
 
-bool replaceFileContents(const std::string& realPath, const std::string& bytes)
+int openRegularDescriptor(const std::string& path, int flags, struct stat& info)
 {
-    if (realPath.empty())
+    int descriptor;
+    // Without waiting: a named pipe opened for reading would otherwise wait
+    // for a writer for ever.
+    do
+        descriptor = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0)
+        return -1;
+    int refusal = 0;
+    if (fstat(descriptor, &info) != 0)
+        refusal = errno;
+    else if (S_ISDIR(info.st_mode))
+        refusal = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        refusal = ENXIO;
+    if (!refusal) {
+        // Reads and writes of the regular file may block as usual.
+        int status = fcntl(descriptor, F_GETFL);
+        if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0)
+            refusal = errno;
+    }
+    if (refusal) {
+        close(descriptor);
+        errno = refusal;
+        return -1;
+    }
+    return descriptor;
+}
+
+FILE* openRegularFile(const std::string& realPath, const char* mode)
+{
+    int flags = 0;
+    bool truncate = false;
+    if (realPath.empty() || !openFlagsOf(mode, flags, truncate)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    struct stat info { };
+    int descriptor = openRegularDescriptor(realPath, flags, info);
+    if (descriptor < 0)
+        return nullptr;
+    // Only now that it is known to be a regular file.
+    FILE* stream = truncate && ftruncate(descriptor, 0) != 0 ? nullptr : fdopen(descriptor, mode);
+    if (!stream) {
+        int error = errno;
+        close(descriptor);
+        errno = error;
+    }
+    return stream;
+}
+
+bool replaceFileContents(const std::string& path, const std::string& bytes)
+{
+    if (path.empty())
         return false;
+    // A settings file kept elsewhere and linked into the data directory stays
+    // linked: the new file replaces the one the link names, not the link,
+    // which would otherwise become a copy that the player's own file no
+    // longer follows.
+    std::optional<std::string> target = finalLinkTarget(path);
+    if (!target)
+        return false;
+    const std::string& realPath = *target;
     std::string temporary = realPath + ".XXXXXX";
     int descriptor = mkstemp(temporary.data());
     if (descriptor < 0)

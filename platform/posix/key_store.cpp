@@ -140,7 +140,7 @@ bool isValueLine(const std::string& line, const std::string& name)
 bool load(const std::string& path, Document& document)
 {
     document = {};
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> file(openRegularFile(path, "rb"), &std::fclose);
     if (!file)
         return errno == ENOENT;
     std::string content;

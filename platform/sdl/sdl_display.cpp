@@ -1,9 +1,13 @@
 #include "platform/display.h"
 #include "platform/sdl/sdl_display_window.h"
+#include "platform/sdl/x11_window_watch.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -12,6 +16,19 @@ namespace {
 
 // The window of the open display, for the window backend's events.
 SDL_Window* g_displayWindow = nullptr;
+// Why the last display could not be opened.
+std::string g_openError;
+
+// SDL falls back to a driver that shows nothing (its offscreen one) when no
+// display server can be reached; a window there would run unseen. Such a
+// driver is taken only when SDL_VIDEODRIVER names it.
+bool showsNothingUnasked(const char* driver)
+{
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return false;
+    const char* requested = std::getenv("SDL_VIDEODRIVER");
+    return !requested || !std::strstr(requested, driver);
+}
 
 Uint32 sdlFormat(PixelFormat16 format)
 {
@@ -52,6 +69,7 @@ public:
             if (g_displayWindow == m_window)
                 g_displayWindow = nullptr;
             SDL_DestroyWindow(m_window);
+            stopWatchingX11Window();
         }
         if (m_videoStarted)
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -62,20 +80,35 @@ public:
         // The window surface would otherwise be a texture of a renderer,
         // which under X11 means a software graphics stack for a 2D picture.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        // Termination signals are the client's own business
+        // (platform/close_signals.h), not turned into a quit event here.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        installX11ErrorHandler();
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            g_openError = SDL_GetError();
             return false;
+        }
         m_videoStarted = true;
+        if (showsNothingUnasked(SDL_GetCurrentVideoDriver())) {
+            g_openError = std::string("no display server could be reached; only SDL's ")
+                + SDL_GetCurrentVideoDriver() + " driver started";
+            return false;
+        }
         m_window = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
             height, SDL_WINDOW_RESIZABLE);
-        if (!m_window)
+        if (!m_window) {
+            g_openError = SDL_GetError();
             return false;
+        }
         g_displayWindow = m_window;
+        watchX11Window(m_window);
         return true;
     }
 
     bool beginFrame(int32_t width, int32_t height, PixelFormat16 frameFormat, FrameSurface& surface) override
     {
-        if (m_screen || width <= 0 || height <= 0)
+        // Nothing is left to show on a window destroyed from outside.
+        if (m_screen || width <= 0 || height <= 0 || x11WindowLost())
             return false;
         SDL_Surface* screen = SDL_GetWindowSurface(m_window);
         if (!screen || screen->w <= 0 || screen->h <= 0)
@@ -212,6 +245,8 @@ private:
 } // namespace
 
 SDL_Window* sdlDisplayWindow() { return g_displayWindow; }
+
+std::string sdlDisplayError() { return g_openError; }
 
 std::unique_ptr<Display> createSdlDisplay(const char* title, int32_t width, int32_t height)
 {

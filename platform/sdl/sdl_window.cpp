@@ -2,6 +2,8 @@
 
 #include "platform/sdl/sdl_display_window.h"
 #include "platform/sdl/sdl_key_map.h"
+#include "platform/sdl/x11_window_watch.h"
+#include "platform/close_signals.h"
 #include "platform/virtual_keys.h"
 
 #include <SDL.h>
@@ -73,9 +75,13 @@ public:
 
     bool peekMessage(WindowMessage& message) override
     {
+        // A termination request from outside is the window's close request.
+        if (takeCloseSignal())
+            queue({ MessageKind::Close, 0, 0, 0, 0 });
         SDL_Event event;
         while (empty() && SDL_PollEvent(&event))
             translate(event);
+        noteLostWindow();
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_queue.empty())
             return false;
@@ -260,9 +266,22 @@ private:
         m_queue.push_back(message);
     }
 
+    // A window destroyed from outside gets the Destroy message a window
+    // destroyed by the program gets, once, so that the orderly shutdown runs.
+    void noteLostWindow()
+    {
+        if (!m_exists || !x11WindowLost())
+            return;
+        m_exists = false;
+        queue({ MessageKind::Destroy, 0, 0, 0, 0 });
+    }
+
     void translate(const SDL_Event& event)
     {
         switch (event.type) {
+        case SDL_SYSWMEVENT:
+            noteX11WindowEvent(event);
+            break;
         case SDL_QUIT:
             queue({ MessageKind::Close, 0, 0, 0, 0 });
             break;

@@ -12,10 +12,14 @@
 #include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,18 +31,24 @@ namespace {
 // this (forked) process with its exit code. Clean-ups are reported on
 // standard error, then how far the game clock came and what start-up left
 // installed.
-[[noreturn]] void runClientAndExit(const std::string& directory)
+[[noreturn]] void runClientWithArguments(std::vector<std::string> arguments);
+
+[[noreturn]] void runClientAndExit(const std::string& directory) { runClientWithArguments({ "-r", directory }); }
+
+// The same with any arguments after the program's name.
+[[noreturn]] void runClientWithArguments(std::vector<std::string> arguments)
 {
     setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
     // What start-up must install is taken away first: earlier tests in this
     // process may have installed it.
     std::set_new_handler(nullptr);
     setConsoleMode(1);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
+    arguments.insert(arguments.begin(), "vardun");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int code = clientMain(int(arguments.size()), argv.data());
     std::fprintf(stderr, "game seconds %d\n", gameTick().gameClock().subMinute);
     std::fprintf(stderr, "out-of-memory handler %s\n", std::get_new_handler() == reportOutOfMemory ? "yes" : "no");
     TextConsole* console = reporterConsole();
@@ -62,27 +72,127 @@ protected:
     test::ScopedEnvironment closeAfter;
 };
 
+// The clean-ups of an orderly shutdown, in the order they run.
+const std::string kOrderlyCleanups = "cleanup markExitStarted\n"
+                                     "cleanup releaseGameConnectionAtExit\n"
+                                     "cleanup shutdownLocalization\n"
+                                     "cleanup stopPointerTimerAtExit\n"
+                                     "cleanup unloadUnicodeFonts\n"
+                                     "cleanup shutdownMusic\n"
+                                     "cleanup shutdownSound\n"
+                                     "cleanup releaseStartupState\n"
+                                     "cleanup destroyDefTables\n"
+                                     "cleanup releaseWorldObjects\n"
+                                     "cleanup freeAsciiFonts\n"
+                                     "cleanup releasePalette\n"
+                                     "cleanup releasePointerState\n"
+                                     "cleanup FileManager::shutdown\n"
+                                     "cleanup reporterClose\n";
+
 TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
 {
     EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(0),
-        "cleanup markExitStarted\n"
-        "cleanup releaseGameConnectionAtExit\n"
-        "cleanup shutdownLocalization\n"
-        "cleanup stopPointerTimerAtExit\n"
-        "cleanup unloadUnicodeFonts\n"
-        "cleanup shutdownMusic\n"
-        "cleanup shutdownSound\n"
-        "cleanup releaseStartupState\n"
-        "cleanup destroyDefTables\n"
-        "cleanup releaseWorldObjects\n"
-        "cleanup freeAsciiFonts\n"
-        "cleanup releasePalette\n"
-        "cleanup releasePointerState\n"
-        "cleanup FileManager::shutdown\n"
-        "cleanup reporterClose\n"
-        "game seconds [2-9]\n"
-        "out-of-memory handler yes\n"
-        "console scrolls yes\n");
+        kOrderlyCleanups
+            + "game seconds [2-9]\n"
+              "out-of-memory handler yes\n"
+              "console scrolls yes\n");
+}
+
+// Runs the client as runClientAndExit does and sends this (forked) process
+// `count` SIGTERMs, back to back, once the client holds its instance marker
+// (its signal handlers are in place by then). raise() returns only after the
+// handler ran, so a second one always finds the first one taken.
+[[noreturn]] void runClientAndTerminate(const std::string& directory, int count)
+{
+    alarm(60);
+    std::thread([count] {
+        while (!platform::InstanceMarker::probe("VoClientApp"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int i = 0; i < count; ++i)
+            std::raise(SIGTERM);
+    }).detach();
+    runClientAndExit(directory);
+}
+
+// A termination request is the window's close request: the same orderly
+// shutdown runs as when the player closes the window.
+TEST_F(ClientRun, ATerminationSignalClosesTheWindowWithTheSameCleanUps)
+{
+    test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
+    EXPECT_EXIT(runClientAndTerminate(client.path(), 1), ::testing::ExitedWithCode(0), kOrderlyCleanups);
+}
+
+// A second request while the first is being answered ends the client at once.
+TEST_F(ClientRun, ASecondTerminationSignalEndsItAtOnce)
+{
+    test::ScopedEnvironment neverClose("VARDUN_HEADLESS_CLOSE_MS", nullptr);
+    EXPECT_EXIT(runClientAndTerminate(client.path(), 2), ::testing::KilledBySignal(SIGTERM), "");
+}
+
+TEST_F(ClientRun, AnUnknownArgumentGetsTheUsageAndCodeTwo)
+{
+    for (std::vector<std::string> arguments : std::vector<std::vector<std::string>> {
+             { "--help" }, { "-r" }, { "-r", "" }, { "-r", client.path(), "more" }, { "data" } }) {
+        EXPECT_EXIT(runClientWithArguments(arguments), ::testing::ExitedWithCode(2),
+            // The usage line alone: nothing started, so no clean-up ran.
+            "^usage: vardun \\[-r DATA_DIRECTORY\\]\ngame seconds")
+            << arguments.front();
+    }
+}
+
+// Without a display, and without a request for headless running, the client
+// says so and ends instead of running unseen: whether the video driver asked
+// for cannot start, or none is asked for and only SDL's offscreen driver
+// (which shows nothing) would.
+class NoDisplay : public ClientRun, public ::testing::WithParamInterface<const char*> { };
+
+TEST_P(NoDisplay, AndNoHeadlessRequestEndsWithAMessage)
+{
+    test::ScopedEnvironment notHeadless("VARDUN_HEADLESS", nullptr);
+    test::ScopedEnvironment driver("SDL_VIDEODRIVER", *GetParam() ? GetParam() : nullptr);
+    test::ScopedEnvironment noX("DISPLAY", nullptr);
+    test::ScopedEnvironment noWayland("WAYLAND_DISPLAY", nullptr);
+    test::ScopedEnvironment noRuntimeDirectory("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_EXIT(runClientAndExit(client.path()), ::testing::ExitedWithCode(1),
+        "vardun: no display was found \\(.*\\)\\. Set VARDUN_HEADLESS=1 to run without a window\\.\n"
+        ".*cleanup reporterClose\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, NoDisplay, ::testing::Values("", "x11", "no-such-video-driver"),
+    [](const ::testing::TestParamInfo<const char*>& param) {
+        std::string name = *param.param ? param.param : "none";
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+// A named pipe in place of the settings file or the login-server file is a
+// file that cannot be opened, found out at once: the start used to block in
+// the open for ever. The client starts without it.
+TEST_F(ClientRun, PipesInPlaceOfTheSettingsFilesDoNotStopTheStart)
+{
+    std::remove((client.path() + "/vo.cfg").c_str());
+    std::remove((client.path() + "/login.cfg").c_str());
+    ASSERT_EQ(mkfifo((client.path() + "/vo.cfg").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((client.path() + "/login.cfg").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            runClientAndExit(client.path());
+        },
+        ::testing::ExitedWithCode(0), kOrderlyCleanups);
+}
+
+TEST_F(ClientRun, APipeInPlaceOfARequiredDataFileStopsTheStartAtOnce)
+{
+    std::remove((client.path() + "/art.mul").c_str());
+    ASSERT_EQ(mkfifo((client.path() + "/art.mul").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            runClientAndExit(client.path());
+        },
+        ::testing::ExitedWithCode(1), "\\[fatal: \\] Failed to open 'art.mul' from HD using a maximum install");
 }
 
 // The login count comes from the file: a returning player's settings are left
@@ -128,10 +238,29 @@ TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
-TEST_F(ClientRun, MissingRequiredDataFileIsFatal)
+// Started on a wrong directory, the client names the directory it searched
+// and how to give another.
+TEST_F(ClientRun, AWrongDataDirectoryIsNamedWithHowToGiveAnother)
 {
     fixture::ClientDirectory empty;
-    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1), "\\[fatal: \\].*cleanup reporterClose");
+    std::filesystem::create_directories(empty.path());
+    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1),
+        "\\[fatal: \\] Cannot open '[a-z]+\\.mul'.*\nThe data directory searched was " + empty.path()
+            + "/\\. Start the client with -r DIR to name another folder\\.\n.*cleanup reporterClose");
+    std::string missing = empty.root().file("no-such-folder");
+    EXPECT_EXIT(runClientAndExit(missing), ::testing::ExitedWithCode(1),
+        "\nThe data directory " + missing
+            + "/ does not exist\\. Start the client with -r DIR to name the folder that holds the game's data "
+              "files\\.");
+}
+
+// A data path too long for the folders made from it gives the reason, not an
+// empty box.
+TEST_F(ClientRun, ADataPathOf502CharactersIsRefusedWithItsReason)
+{
+    std::string tooLong = "/" + std::string(501, 'd');
+    EXPECT_EXIT(runClientAndExit(tooLong), ::testing::ExitedWithCode(1),
+        "\\[fatal: \\] The data directory path is too long: 503 characters");
 }
 
 struct MaskCase {

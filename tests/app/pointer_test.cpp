@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <thread>
 #include <numeric>
@@ -29,12 +30,18 @@ public:
             art.pixels.resize(art.pixels.size() - 1);
         if (empty.count(artId))
             art.width = 0;
+        if (tooWide.count(artId)) {
+            art.width = kMaxCursorSide + 1;
+            art.pixels.assign(size_t(art.width * art.height), 0x7C00);
+        }
         return true;
     }
     std::map<int32_t, bool> missing;
-    // Art that claims more pixels than it holds, or has no width.
+    // Art that claims more pixels than it holds, has no width, or is wider
+    // than any cursor.
     std::map<int32_t, bool> truncated;
     std::map<int32_t, bool> empty;
+    std::map<int32_t, bool> tooWide;
 };
 
 class Pointer : public ::testing::Test {
@@ -152,6 +159,28 @@ TEST_F(Pointer, ArrowKindFollowsDirectionAndDistance)
     EXPECT_EQ(shownCursorKind(), 40);
 }
 
+// A requested kind that lands outside the 46 rows once the peace offset is
+// added is refused: the kind shown stays what it was.
+TEST_F(Pointer, KindsOutsideTheTableAreRefused)
+{
+    warMode = false;
+    setCursorKind(17);
+    placeAt(0, 0);
+    ASSERT_EQ(shownCursorKind(), 40);
+    for (int32_t requested : { -24, 23, -1000 }) {
+        setCursorKind(requested);
+        placeAt(1, 1);
+        EXPECT_EQ(shownCursorKind(), 40) << requested;
+    }
+    warMode = true;
+    setCursorKind(-1);
+    placeAt(2, 2);
+    EXPECT_EQ(shownCursorKind(), 40);
+    setCursorKind(46);
+    placeAt(3, 3);
+    EXPECT_EQ(shownCursorKind(), 40);
+}
+
 TEST_F(Pointer, GumpTypesChooseArrowOrNormal)
 {
     setCursorForGumpType(3);
@@ -206,8 +235,11 @@ TEST_F(Pointer, DamagedArtIsTakenForMissingArt)
     FakeCursorArt art;
     art.truncated[24668] = true;
     art.empty[24669] = true;
+    art.tooWide[24670] = true;
     loadCursors(art, 0, false);
     EXPECT_FALSE(cursorKindRow(17).loaded);
+    EXPECT_FALSE(cursorKindRow(18).loaded);
+    EXPECT_TRUE(cursorKindRow(19).loaded);
     // The image for kind 17 is art 24668: nothing of it is drawn.
     setCursorKind(17);
     setPointerDrawingAllowed(true);
@@ -345,6 +377,28 @@ TEST_F(Pointer, TimerFollowsTheMouseAndStopsCleanly)
     stopPointerTimer();
     EXPECT_FALSE(pointerTimerRunning());
     stopPointerTimer();
+}
+
+} // namespace
+
+namespace {
+
+// The process may end while the timer runs, through a library's exit() rather
+// than the orderly shutdown: that must be a normal exit, not a terminate from
+// destroying a running thread.
+TEST(PointerTimerDeathTest, AnExitWhileTheTimerRunsEndsNormally)
+{
+    EXPECT_EXIT(
+        {
+            // Reachable until the end, so that it outlives the timer.
+            static platform::HeadlessWindow* timerWindow = new platform::HeadlessWindow;
+            initPointerState();
+            notePointerMoved(5, 6);
+            startPointerTimer(*timerWindow);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 } // namespace

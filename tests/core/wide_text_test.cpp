@@ -23,11 +23,21 @@ TEST_P(WideNumberParsing, ReadsSignsAndDigitsUpToTheFirstOtherUnit)
 
 INSTANTIATE_TEST_SUITE_P(Texts, WideNumberParsing,
     ::testing::Values(NumberCase { "DigitsThenLetters", u"12abc", 12, 0x12abc },
-        NumberCase { "MinusPlusDigit", u"-+7", -7, -7 }, NumberCase { "MinusInsideDigits", u"1-2", 1, 1 },
+        NumberCase { "MinusPlusDigit", u"-+7", -7, -7 }, NumberCase { "MinusInsideDigitsFlipsTheSign", u"1-2", -12, -0x12 },
+        NumberCase { "PlusInsideDigitsIsSkipped", u"1+2x3", 12, 0x12 },
         NumberCase { "TwoMinuses", u"--5", 5, 5 }, NumberCase { "Empty", u"", 0, 0 },
         NumberCase { "NotANumber", u"x9", 0, 0 }, NumberCase { "Null", nullptr, 0, 0 },
-        NumberCase { "LongRunWraps", u"4294967297", 1, int32_t(0x94967297u) }),
+        NumberCase { "LongRunWraps", u"4294967297", 1, int32_t(0x94967297u) },
+        NumberCase { "SignAfterTheLastDigit", u"7-", -7, -7 }),
     [](const ::testing::TestParamInfo<NumberCase>& param) { return std::string(param.param.name); });
+
+TEST(WideText, SaturatedNumbersStopAtTheLargestValue)
+{
+    EXPECT_EQ(wstrToIntSaturated(u"4294967297"), INT_MAX);
+    EXPECT_EQ(wstrToIntSaturated(u"-99999999999"), -INT_MAX);
+    EXPECT_EQ(wstrToIntSaturated(u"2-1"), -21);
+    EXPECT_EQ(wstrToIntSaturated(nullptr), 0);
+}
 
 TEST(WideText, WritesNumbersInAnyRadix)
 {

@@ -3,9 +3,13 @@
 #include "fixtures/client_directory.h"
 #include "fixtures/text_file_writer.h"
 #include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "support/hang_guard.h"
 #include "support/temp_dir.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -99,6 +103,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextLines, ::testing::ValuesIn(kLineCases),
     [](const ::testing::TestParamInfo<LineCase>& entry) { return std::string(entry.param.label); });
 
 // ---- Reading -------------------------------------------------------------------
+
+// Boxes on standard error, where a death test can see them.
+class StandardErrorBoxes final : public platform::MessageBoxSink {
+public:
+    void show(const std::string& caption, const std::string& text, platform::MessageBoxIcon) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    }
+};
 
 class RecordingRules : public ConfigKeyRules {
 public:
@@ -267,6 +280,56 @@ TEST_F(ConfigFilesTest, ARewriteReplacesTheFileInsteadOfTruncatingIt)
     m_files.setConfigValueGlobal(ConfigKeyKind::Music, "on");
     EXPECT_EQ(m_client.read("old.cfg"), kFixture);
     EXPECT_EQ(m_client.read("vo.cfg"), "Sound=off\r\nFoo=bar\r\nMusicVol=200\r\nMusic=on\r\n");
+}
+
+// A settings file kept elsewhere and linked into the client directory stays
+// linked after a rewrite, and the file it names has the new line.
+TEST_F(ConfigFilesTest, ARewriteThroughASymbolicLinkKeepsTheLink)
+{
+    std::string kept = m_client.root().write("kept/vo.cfg", kFixture);
+    std::string link = m_client.path() + "/vo.cfg";
+    std::filesystem::create_directories(m_client.path());
+    std::filesystem::create_symlink(kept, link);
+    m_files.setConfigValueGlobal(ConfigKeyKind::Sound, "off");
+    m_files.setConfigValueGlobal(ConfigKeyKind::Music, "on");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::TempDir::read(kept), "Sound=off\r\nFoo=bar\r\nMusicVol=200\r\nMusic=on\r\n");
+}
+
+// A named pipe (or anything but a regular file) in place of a settings file
+// is a file that cannot be opened, found out at once instead of blocking the
+// start for ever.
+TEST_F(ConfigFilesTest, APipeInPlaceOfASettingsFileCannotBeOpened)
+{
+    test::HangGuard guard(10);
+    std::filesystem::create_directories(m_client.path());
+    ASSERT_EQ(mkfifo((m_client.path() + "/vo.cfg").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((m_client.path() + "/login.cfg").c_str(), 0600), 0);
+    std::filesystem::create_directories(m_client.path() + "/servers.cfg");
+    EXPECT_FALSE(m_files.readConfigFile("vo.cfg", true));
+    EXPECT_FALSE(m_files.readConfigFile("login.cfg", false));
+    EXPECT_FALSE(m_files.readConfigFile("servers.cfg", false));
+    std::string value;
+    EXPECT_FALSE(m_files.lookupConfigValue(ConfigKeyKind::Sound, value));
+    EXPECT_TRUE(m_rules.applied.empty());
+}
+
+using ConfigFilesDeathTest = ConfigFilesTest;
+
+// When the file to write is a pipe the write cannot be made: the stop names
+// the file instead of showing an empty box.
+TEST_F(ConfigFilesDeathTest, AWriteThatFindsAPipeStopsWithItsName)
+{
+    std::filesystem::create_directories(m_client.path());
+    ASSERT_EQ(mkfifo((m_client.path() + "/vo.cfg").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            test::HangGuard guard(10);
+            StandardErrorBoxes boxes;
+            platform::ScopedMessageBoxSink sink(boxes);
+            m_files.setConfigValueGlobal(ConfigKeyKind::Sound, "off");
+        },
+        ::testing::ExitedWithCode(1), "\\[fatal: \\] The settings file vo.cfg cannot be written");
 }
 
 TEST_F(ConfigFilesTest, TheFirstCharacterWriteCopiesTheProgramFile)

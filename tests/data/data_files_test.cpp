@@ -8,9 +8,11 @@
 #include "platform/instance_marker.h"
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
+#include "support/hang_guard.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -352,6 +354,63 @@ TEST_F(DataFilesDeathTest, AMissingRequiredFileIsFatal)
             m_files.load();
         },
         ::testing::ExitedWithCode(1), "Failed to open 'texmaps.mul' from HD using a maximum install");
+}
+
+// A named pipe in place of a required file is a file that cannot be opened,
+// found out at once: the probe used to wait for a writer for ever.
+TEST_F(DataFilesDeathTest, APipeInPlaceOfARequiredFileIsFatalAtOnce)
+{
+    std::remove((m_client.path() + "/texmaps.mul").c_str());
+    ASSERT_EQ(mkfifo((m_client.path() + "/texmaps.mul").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            test::HangGuard guard(20);
+            StandardErrorSink boxes;
+            platform::ScopedMessageBoxSink sink(boxes);
+            m_files.reset();
+            m_files.load();
+        },
+        ::testing::ExitedWithCode(1),
+        "Failed to open 'texmaps.mul' from HD using a maximum install.*\n"
+        "The data directory searched was .*/client/. Start the client with -r DIR to name another folder.");
+}
+
+// A directory named like a required file is reported as a directory.
+TEST_F(DataFilesDeathTest, ADirectoryInPlaceOfARequiredFileIsNamedAsOne)
+{
+    std::remove((m_client.path() + "/texmaps.mul").c_str());
+    platform::makeDirectories(m_client.path() + "/texmaps.mul");
+    EXPECT_EXIT(
+        {
+            StandardErrorSink boxes;
+            platform::ScopedMessageBoxSink sink(boxes);
+            m_files.reset();
+            m_files.load();
+        },
+        ::testing::ExitedWithCode(1), "Failed to open 'texmaps.mul': .*/client/texmaps.mul is a directory, not a file");
+}
+
+TEST_F(DataFilesTest, APipeOrADirectoryInPlaceOfAnOptionalFileLeavesItAbsent)
+{
+    test::HangGuard guard(10);
+    ASSERT_EQ(mkfifo((m_client.path() + "/mapdif3.mul").c_str(), 0600), 0);
+    platform::makeDirectories(m_client.path() + "/stadif2.mul");
+    load();
+    EXPECT_FALSE(m_files.isPresent(30));
+    EXPECT_FALSE(m_files.isPresent(22));
+    EXPECT_TRUE(m_files.isPresent(0));
+    EXPECT_TRUE(m_boxes.boxes.empty());
+}
+
+TEST_F(DataFilesTest, ADirectoryToMapIsNamedAsOne)
+{
+    platform::ScopedMessageBoxSink sink(m_boxes);
+    platform::makeDirectories(m_client.path() + "/folder.mul");
+    MappedFile mapped(m_client.path() + "/folder.mul");
+    EXPECT_EQ(mapped.map(true), nullptr);
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
+    EXPECT_EQ(m_boxes.boxes[0].text,
+        "Failed to open file " + m_client.path() + "/folder.mul: it is a directory, not a file (Error 21).");
 }
 
 TEST_F(DataFilesDeathTest, AnotherRunningCopyEndsTheProcessWithCodeOne)

@@ -2,11 +2,13 @@
 
 #include "platform/key_store.h"
 #include "platform/message_box.h"
+#include "support/hang_guard.h"
 #include "support/temp_dir.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -153,6 +155,24 @@ TEST_F(FileManagerTest, ANameFoundNowhereIsNotRecordedUntilWritingCreatesItInThe
     EXPECT_FALSE(std::filesystem::exists(installClientDir() + "macros.txt"));
     ASSERT_EQ(m_manager.openFiles().size(), 1u);
     EXPECT_EQ(m_manager.openFiles()[0].path, clientDir() + "macros.txt");
+}
+
+// Only regular files are opened: a pipe, a device or a directory under a
+// file's name is passed over at once, like a name that is not there.
+TEST_F(FileManagerTest, ANameThatIsNoRegularFileIsPassedOverAtOnce)
+{
+    test::HangGuard guard(10);
+    ASSERT_EQ(mkfifo((clientDir() + "login.cfg").c_str(), 0600), 0);
+    std::filesystem::create_directories(clientDir() + "fonts.mul");
+    m_root.write("install/client/fonts.mul", "installed");
+    start();
+    EXPECT_EQ(m_manager.open("login.cfg", "rb"), nullptr);
+    EXPECT_EQ(m_manager.openPath(clientDir() + "login.cfg", "rb"), nullptr);
+    EXPECT_TRUE(m_manager.openFiles().empty());
+    FILE* stream = m_manager.open("fonts.mul", "rb");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readStream(stream), "installed");
+    m_manager.close(stream);
 }
 
 TEST_F(FileManagerTest, NamesMatchWhateverTheirCaseAndSeparators)
@@ -355,7 +375,32 @@ TEST_F(FileManagerDeathTest, ATenthSearchPathIsFatal)
             platform::ScopedMessageBoxSink guard(sink);
             m_manager.addSearchPath(m_root.path() + "/tenth");
         },
-        "box \\[fatal: \\]");
+        "box \\[fatal: \\] \\[The folder .*/tenth cannot be searched for game files: at most 9 folders");
+}
+
+// A data directory too long for its tutorial folder is refused by name, with
+// the limit, rather than with an empty box about a folder the player never
+// gave.
+TEST_F(FileManagerDeathTest, ADataDirectoryTooLongForItsFoldersIsNamed)
+{
+    std::string longest = "/" + std::string(500, 'd');
+    FileManager fits;
+    const char* argvFits[] = { "vardun", "-r", longest.c_str() };
+    fits.init(3, argvFits);
+    EXPECT_EQ(fits.getSearchPath(2)->directory, longest + "/tutorial/");
+    std::string tooLong = longest + "d";
+    auto startTooLong = [this, &tooLong] {
+        const char* argv[] = { "vardun", "-r", tooLong.c_str() };
+        m_manager.init(3, argv);
+    };
+    EXPECT_DEATH(
+        {
+            StderrBoxSink sink;
+            platform::ScopedMessageBoxSink guard(sink);
+            startTooLong();
+        },
+        "box \\[fatal: \\] \\[The data directory path is too long: 503 characters with its closing '/', and at "
+        "most 502 can be used.\n/d+/\nStart the client with -r DIR");
 }
 
 TEST_F(FileManagerDeathTest, AnOverlongSearchPathIsFatal)
@@ -368,7 +413,7 @@ TEST_F(FileManagerDeathTest, AnOverlongSearchPathIsFatal)
             platform::ScopedMessageBoxSink guard(sink);
             m_manager.addSearchPath(std::string(512, 'd'));
         },
-        "box \\[fatal: \\]");
+        "box \\[fatal: \\] \\[The folder d+ cannot be searched for game files: its path is 512 characters long");
 }
 
 TEST_F(FileManagerDeathTest, RecordingMoreThan999NamesIsFatal)

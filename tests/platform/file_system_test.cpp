@@ -1,8 +1,11 @@
 #include "platform/file_system.h"
 
+#include "support/hang_guard.h"
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -154,6 +157,123 @@ TEST(ReplaceFileContents, ReplacesWholeAndLeavesNothingBeside)
     for (const auto& entry : std::filesystem::directory_iterator(root.path()))
         files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 2);
+}
+
+bool isLink(const std::string& path)
+{
+    struct stat info { };
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// A settings file kept elsewhere and linked into place stays linked: the
+// file the link names is replaced, not the link.
+TEST(ReplaceFileContents, KeepsASymbolicLinkAndReplacesWhatItNames)
+{
+    test::TempDir root;
+    std::string target = root.write("kept/vo.cfg", "old");
+    chmod(target.c_str(), 0640);
+    std::string link = root.file("vo.cfg");
+    ASSERT_EQ(symlink("kept/vo.cfg", link.c_str()), 0);
+    ASSERT_TRUE(platform::replaceFileContents(link, "new"));
+    EXPECT_TRUE(isLink(link));
+    EXPECT_EQ(test::TempDir::read(target), "new");
+    struct stat info { };
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // A chain of links, the first one absolute.
+    std::string second = root.file("second.cfg");
+    ASSERT_EQ(symlink(link.c_str(), second.c_str()), 0);
+    ASSERT_TRUE(platform::replaceFileContents(second, "newer"));
+    EXPECT_TRUE(isLink(second));
+    EXPECT_TRUE(isLink(link));
+    EXPECT_EQ(test::TempDir::read(target), "newer");
+
+    // A link to a file not there yet creates that file.
+    std::string dangling = root.file("dangling.cfg");
+    ASSERT_EQ(symlink("made.cfg", dangling.c_str()), 0);
+    ASSERT_TRUE(platform::replaceFileContents(dangling, "made"));
+    EXPECT_TRUE(isLink(dangling));
+    EXPECT_EQ(test::TempDir::read(root.file("made.cfg")), "made");
+
+    // Links that name each other are refused, and stay as they were.
+    ASSERT_EQ(symlink("loop-b", root.file("loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", root.file("loop-b").c_str()), 0);
+    EXPECT_FALSE(platform::replaceFileContents(root.file("loop-a"), "x"));
+    EXPECT_TRUE(isLink(root.file("loop-a")));
+    EXPECT_TRUE(isLink(root.file("loop-b")));
+}
+
+std::string readStream(FILE* stream)
+{
+    std::string content;
+    char buffer[64];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        content.append(buffer, got);
+    return content;
+}
+
+struct RefusedFileCase {
+    const char* name;
+    const char* mode;
+};
+
+class OpenRegularFile : public ::testing::TestWithParam<RefusedFileCase> { };
+
+// A named pipe in a file's place used to block the open until a writer came.
+TEST_P(OpenRegularFile, RefusesAPipeADeviceAndADirectoryAtOnce)
+{
+    test::HangGuard guard(10);
+    test::TempDir root;
+    std::string pipe = root.file("pipe.cfg");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    errno = 0;
+    EXPECT_EQ(platform::openRegularFile(pipe, GetParam().mode), nullptr);
+    EXPECT_EQ(errno, ENXIO);
+    errno = 0;
+    EXPECT_EQ(platform::openRegularFile("/dev/null", GetParam().mode), nullptr);
+    EXPECT_EQ(errno, ENXIO);
+    errno = 0;
+    EXPECT_EQ(platform::openRegularFile(root.path(), GetParam().mode), nullptr);
+    EXPECT_EQ(errno, EISDIR);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, OpenRegularFile,
+    ::testing::Values(RefusedFileCase { "Read", "rb" }, RefusedFileCase { "Update", "r+b" },
+        RefusedFileCase { "Write", "wb" }, RefusedFileCase { "Append", "ab" }, RefusedFileCase { "Text", "r" }),
+    [](const ::testing::TestParamInfo<RefusedFileCase>& param) { return std::string(param.param.name); });
+
+TEST(OpenRegularFileModes, ActLikeStdioOnRegularFiles)
+{
+    test::TempDir root;
+    std::string path = root.write("file.txt", "abc");
+    FILE* stream = platform::openRegularFile(path, "rb");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readStream(stream), "abc");
+    std::fclose(stream);
+    stream = platform::openRegularFile(path, "ab");
+    ASSERT_NE(stream, nullptr);
+    std::fputs("de", stream);
+    std::fclose(stream);
+    EXPECT_EQ(test::TempDir::read(path), "abcde");
+    stream = platform::openRegularFile(path, "r+b");
+    ASSERT_NE(stream, nullptr);
+    std::fputs("X", stream);
+    std::fclose(stream);
+    EXPECT_EQ(test::TempDir::read(path), "Xbcde");
+    stream = platform::openRegularFile(path, "wb");
+    ASSERT_NE(stream, nullptr);
+    std::fclose(stream);
+    EXPECT_EQ(test::TempDir::read(path), "");
+    stream = platform::openRegularFile(root.file("new.txt"), "wb");
+    ASSERT_NE(stream, nullptr);
+    std::fclose(stream);
+    EXPECT_TRUE(platform::fileExists(root.file("new.txt")));
+    errno = 0;
+    EXPECT_EQ(platform::openRegularFile(root.file("missing.txt"), "rb"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(platform::openRegularFile(path, "q"), nullptr);
 }
 
 TEST(ExecutablePath, NamesThisProgram)

@@ -7,6 +7,7 @@
 #include "text_canvas.h"
 
 #include <cinttypes>
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -172,6 +173,22 @@ TEST_F(AsciiFontTest, ClipBeyondTheSurfaceWritesOnlyInside)
     drawAsciiText(0, 4, 9, 0, "AAAAAAAA", canvas.surface(), TextClip { -100, -100, 100, 100 });
     drawAsciiText(-4, 1, 9, 7, "AB", canvas.surface(), TextClip { -100, -100, 100, 100 });
     EXPECT_GT(canvas.countNot(0), 0);
+    EXPECT_TRUE(canvas.borderIntact());
+}
+
+// Positions at the ends of 32 bits: adding a glyph's size or a line's offset
+// to them must not wrap round into the clip (or trip the overflow check).
+TEST_F(AsciiFontTest, PositionsAtTheEndsOfThirtyTwoBitsDrawNothing)
+{
+    test::TextCanvas canvas(20, 6);
+    const TextClip everything { INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX };
+    EXPECT_EQ(drawAsciiGlyph(3, INT32_MAX, 2, 0, 'a', canvas.surface(), everything), 0);
+    EXPECT_EQ(drawAsciiGlyph(3, 0, INT32_MIN, 0, 'a', canvas.surface(), everything), 2);
+    drawAsciiText(INT32_MAX - 3, 2, 3, 0, "abab", canvas.surface(), everything);
+    drawAsciiTextClipped(INT32_MAX - 3, 2, 3, 0, "abab", canvas.surface(), everything);
+    drawAsciiTextWrapped(INT32_MAX - 1, INT32_MAX - 1, 3, 0, "ab ab ab", 4, canvas.surface(), everything, 0, 0, true);
+    drawAsciiTextWrapped(INT32_MIN, INT32_MAX, 3, 0, "ab", INT32_MAX, canvas.surface(), everything, 0, 0, true);
+    EXPECT_EQ(canvas.countNot(0), 0);
     EXPECT_TRUE(canvas.borderIntact());
 }
 

@@ -154,6 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Substitution,
         SubstitutionCase { "ExtraArgumentsIgnored", u"~1~", u"a\tb\tc", 1000, u"a" },
         SubstitutionCase { "NoArgumentsLeavesTheText", u"~1~", u"", 1000, u"~1~" },
         SubstitutionCase { "SignsInTheNumber", u"~-+-2~", u"a\tb", 1000, u"b" },
+        // A '-' after a digit still flips the sign, as in every number the text layer reads.
+        SubstitutionCase { "MinusAfterADigit", u"~1-2~", u"a\tb", 1000, u"Error (TID): Token Out of Range : -12 : 1000" },
         // A digit run past 32 bits used to wrap round; 4294967297 read as 1.
         SubstitutionCase { "HugeNumberSaturates", u"~4294967297~", u"a", 1000,
             u"Error (TID): Token Out of Range : 2147483647 : 1000" },

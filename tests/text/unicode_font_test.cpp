@@ -5,6 +5,7 @@
 #include "text/unicode_font.h"
 #include "text_canvas.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -287,6 +288,26 @@ TEST_F(UnicodeFontTest, NothingOutsideTheClipChanges)
         }
     }
     EXPECT_GT(canvas.countNot(0), 0);
+}
+
+// Positions at the ends of 32 bits: glyph offsets, advances and line
+// heights added to them must not wrap round into the clip.
+TEST_F(UnicodeFontTest, PositionsAtTheEndsOfThirtyTwoBitsDrawNothing)
+{
+    popUnicodeStyle();
+    pushUnicodeStyle(UnicodeStyle::kBoldTag | UnicodeStyle::kItalicTag | UnicodeStyle::kUnderlineTag);
+    test::TextCanvas canvas(40, 20);
+    const TextClip everything { INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX };
+    drawUnicodeTextLine(canvas.surface(), u"ab ab", INT32_MAX - 3, INT32_MAX - 3, 0x7FFF, everything);
+    drawUnicodeTextLine(canvas.surface(), u"ab", INT32_MIN, INT32_MIN, 0x7FFF, everything);
+    drawUnicodeTextEllipsis(canvas.surface(), u"abcdefgh", INT32_MIN + 2, 0, 0x7FFF, TextClip { 0, 0, 40, 20 });
+    drawUnicodeTextEllipsis(canvas.surface(), u"abcdefgh", INT32_MAX - 8, 0, 0x7FFF, everything);
+    drawUnicodeTextWrapped(canvas.surface(), 12, u"ab ab ab ab", INT32_MAX - 1, INT32_MAX - 20, 0x7FFF, everything, true);
+    drawUnicodeTextWrapped(canvas.surface(), INT32_MAX, u"ab", INT32_MIN, 0, 0x7FFF, everything, true);
+    drawUnicodeTextWrappedSelected(
+        canvas.surface(), 12, u"ab ab ab ab", 0, INT32_MAX - 20, 0x7FFF, everything, 0x1F, 0, 3);
+    EXPECT_EQ(canvas.countNot(0), 0);
+    EXPECT_TRUE(canvas.borderIntact());
 }
 
 TEST_F(UnicodeFontTest, EllipsisKeepsRoomForTheDots)
