@@ -6,6 +6,7 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/network_wiring.h"
 #include "app/pointer.h"
 #include "app/service_defaults.h"
 #include "app/startup_cleanups.h"
@@ -356,12 +357,15 @@ int clientMain(int argc, char** argv)
         mainWindow.handleMessage(message);
     });
     loop.setFrameSkipping(configFlag(ConfigKeyKind::FrameSkipping, false));
+    wireNetwork(loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) },
+        loginServerFile.empty() ? "login.cfg" : loginServerFile);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
     int exitCode = loop.run();
 
     stopPointerTimer();
+    shutDownNetwork();
     destroyAllConnections();
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);

@@ -87,14 +87,16 @@ SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs)
     return handle;
 }
 
-SocketHandle tcpListenLoopback(uint16_t port)
+SocketHandle tcpListenLoopback(uint16_t port) { return tcpListenOn(INADDR_LOOPBACK, port); }
+
+SocketHandle tcpListenOn(uint32_t address, uint16_t port)
 {
     int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (handle < 0)
         return kNoSocket;
     int one = 1;
     setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in local = makeAddress(INADDR_LOOPBACK, port);
+    sockaddr_in local = makeAddress(address, port);
     if (bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) < 0 || listen(handle, 8) < 0) {
         close(handle);
         return kNoSocket;
@@ -187,15 +189,24 @@ int32_t pollSockets(std::span<SocketPoll> sockets, uint32_t timeoutMs)
 
 SocketHandle udpOpen(uint16_t port)
 {
-    int handle = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (handle < 0)
-        return kNoSocket;
-    sockaddr_in local = makeAddress(INADDR_ANY, port);
-    if (bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) < 0) {
+    SocketHandle handle = udpOpenUnbound();
+    if (handle != kNoSocket && !udpBind(handle, port)) {
         close(handle);
         return kNoSocket;
     }
     return handle;
+}
+
+SocketHandle udpOpenUnbound()
+{
+    int handle = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    return handle < 0 ? kNoSocket : handle;
+}
+
+bool udpBind(SocketHandle socket, uint16_t port)
+{
+    sockaddr_in local = makeAddress(INADDR_ANY, port);
+    return bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
 IoResult udpSendTo(SocketHandle socket, uint32_t address, uint16_t port, const uint8_t* data, size_t count)
@@ -232,26 +243,32 @@ IoResult udpReceiveFrom(SocketHandle socket, uint8_t* data, size_t count, uint32
     }
 }
 
-bool resolveHostName(const char* name, uint32_t* address)
+std::vector<uint32_t> resolveHostAddresses(const char* name)
 {
+    std::vector<uint32_t> addresses;
     if (!name || !*name)
-        return false;
+        return addresses;
     addrinfo hints {};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
-        return false;
-    bool ok = false;
+        return addresses;
     for (addrinfo* entry = found; entry; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in)) {
-            *address = ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr);
-            ok = true;
-            break;
-        }
+        if (entry->ai_family == AF_INET && entry->ai_addrlen >= sizeof(sockaddr_in))
+            addresses.push_back(ntohl(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr));
     }
     freeaddrinfo(found);
-    return ok;
+    return addresses;
+}
+
+bool resolveHostName(const char* name, uint32_t* address)
+{
+    std::vector<uint32_t> addresses = resolveHostAddresses(name);
+    if (addresses.empty())
+        return false;
+    *address = addresses.front();
+    return true;
 }
 
 uint32_t localIPv4Address()

@@ -124,6 +124,7 @@ TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
     loop.setNetworkPump([&](uint32_t maxWait) {
         waits.push_back(maxWait);
         fake.advance(maxWait);
+        return true;
     });
     fake.advance(45);
     loop.runPass();
