@@ -125,7 +125,8 @@ void sendKeepAlive()
         state.keepAliveTimer = now;
         return;
     }
-    if (int64_t(now) - int64_t(state.keepAliveTimer) <= int64_t(kKeepAliveSeconds))
+    // Compared unsigned: a clock set back sends at once and starts again.
+    if (now - state.keepAliveTimer <= kKeepAliveSeconds)
         return;
     state.keepAliveTimer = now;
     PacketStorage<2> packet;

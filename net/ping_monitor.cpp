@@ -7,8 +7,9 @@
 #include <chrono>
 #include <new>
 
-PingMonitor::PingMonitor(uint16_t port)
+PingMonitor::PingMonitor(uint16_t port, uint32_t probeIntervalMs)
     : m_port(port)
+    , m_probeInterval(probeIntervalMs)
 {
     m_hosts.reserve(kMaxHosts);
 }
@@ -63,7 +64,7 @@ void PingMonitor::sendDueProbes(uint32_t now)
     probe[1] = uint8_t(kProbePort & 0xFF);
     for (size_t index = 0; index < m_hosts.size(); ++index) {
         PingHost& host = m_hosts[index];
-        if (now - host.lastSend <= kProbeIntervalMs)
+        if (now - host.lastSend <= m_probeInterval)
             continue;
         probe[2] = uint8_t(index);
         // The send time travels low byte first and comes back unchanged.
@@ -176,11 +177,11 @@ RunningMonitor& runningMonitor()
 
 } // namespace
 
-PingMonitor* createPingMonitor(uint16_t port)
+PingMonitor* createPingMonitor(uint16_t port, uint32_t probeIntervalMs)
 {
     destroyPingMonitor();
     RunningMonitor& running = runningMonitor();
-    std::shared_ptr<PingMonitor> monitor(new (std::nothrow) PingMonitor(port));
+    std::shared_ptr<PingMonitor> monitor(new (std::nothrow) PingMonitor(port, probeIntervalMs));
     if (!monitor)
         return nullptr;
     // The worker holds the monitor too, so that a worker that outlives the

@@ -44,8 +44,8 @@ public:
     using Callback = void (*)(int32_t);
 
     // `port` is where the probes go and where the monitor listens (12000;
-    // tests use a free port).
-    explicit PingMonitor(uint16_t port = kProbePort);
+    // tests use a free port and a shorter interval).
+    explicit PingMonitor(uint16_t port = kProbePort, uint32_t probeIntervalMs = kProbeIntervalMs);
     // Closes the socket; the worker must have ended (see destroyPingMonitor).
     ~PingMonitor();
     PingMonitor(const PingMonitor&) = delete;
@@ -79,6 +79,7 @@ private:
     uint32_t m_lastCallback { 0 };
     std::atomic<bool> m_stop { false };
     uint16_t m_port;
+    uint32_t m_probeInterval;
     platform::SocketHandle m_socket { platform::kNoSocket };
     std::vector<PingHost> m_hosts;
 
@@ -91,6 +92,7 @@ private:
 // running one first, then starts a new one with its worker; null when it
 // could not be made. destroyPingMonitor stops the worker and frees the
 // monitor once the worker has ended. Main thread only.
-PingMonitor* createPingMonitor(uint16_t port = PingMonitor::kProbePort);
+PingMonitor* createPingMonitor(
+    uint16_t port = PingMonitor::kProbePort, uint32_t probeIntervalMs = PingMonitor::kProbeIntervalMs);
 void destroyPingMonitor();
 PingMonitor* getPingMonitor();
