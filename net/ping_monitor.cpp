@@ -7,6 +7,12 @@
 #include <chrono>
 #include <new>
 
+namespace {
+
+constexpr uint32_t kLoopbackAddress = 0x7F000001u;
+
+} // namespace
+
 PingMonitor::PingMonitor(uint16_t port, uint32_t probeIntervalMs)
     : m_port(port)
     , m_probeInterval(probeIntervalMs)
@@ -154,6 +160,20 @@ void PingMonitor::run()
     m_stoppedSignal.notify_all();
 }
 
+void PingMonitor::requestStop()
+{
+    m_stop = true;
+    // A datagram to the monitor's own socket ends the worker's wait; being
+    // shorter than a reply it is read and passed over.
+    std::lock_guard lock(m_mutex);
+    if (m_socket == platform::kNoSocket)
+        return;
+    uint16_t ownPort = platform::socketLocalPort(m_socket);
+    const uint8_t wake = 0;
+    if (ownPort != 0)
+        platform::udpSendTo(m_socket, kLoopbackAddress, ownPort, &wake, 1);
+}
+
 bool PingMonitor::waitUntilStopped(uint32_t timeoutMs)
 {
     std::unique_lock lock(m_stoppedMutex);
@@ -167,6 +187,9 @@ constexpr uint32_t kStopTimeoutMs = 5000;
 struct RunningMonitor {
     std::shared_ptr<PingMonitor> monitor;
     std::thread worker;
+
+    // A program that never destroyed its monitor still ends its worker.
+    ~RunningMonitor() { destroyPingMonitor(); }
 };
 
 RunningMonitor& runningMonitor()

@@ -65,7 +65,8 @@ public:
 
     // The worker's loop; ends soon after requestStop.
     void run();
-    void requestStop() { m_stop = true; }
+    // Asks the worker to end; it wakes at once rather than at its next look.
+    void requestStop();
     // Waits at most `timeoutMs` for run() to return; true when it did.
     bool waitUntilStopped(uint32_t timeoutMs);
 

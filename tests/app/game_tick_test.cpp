@@ -134,6 +134,19 @@ TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
     EXPECT_EQ(waits[1], MainLoop::kMaxNetworkWaitMs);
 }
 
+TEST_F(TickSchedule, PumpWithNothingToWaitOnLeavesTheWaitToTheWindow)
+{
+    int pumped = 0;
+    loop.setNetworkPump([&](uint32_t) {
+        ++pumped;
+        return false;
+    });
+    // The window's wait moves the fake clock to the tick: one pass, one tick.
+    loop.runPass();
+    EXPECT_EQ(pumped, 1);
+    EXPECT_EQ(recorder.timesOf("UpdatePointer").size(), 1u);
+}
+
 TEST(GameTickOrder, FrameStepsRunInTheirFixedOrder)
 {
     platform::FakeClock fake(1000);
