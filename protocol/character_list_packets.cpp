@@ -19,9 +19,6 @@
 
 namespace {
 
-constexpr int32_t kCharacterField = 30;
-constexpr int32_t kCityField = 31;
-constexpr size_t kCityLength = 30;
 // The bit of the character-list flags that keeps settings on the server.
 constexpr uint32_t kServerStoredSettingsFlag = 0x2;
 
@@ -40,8 +37,7 @@ std::vector<ListedCharacter> readCharacters(const uint8_t* packet, int32_t& at, 
     for (int32_t i = 0; i < entries; ++i) {
         std::string name;
         std::string password;
-        readFixedText(packet, at, kCharacterField, CharacterSlots::kMaxTextLength, name);
-        readFixedText(packet, at, kCharacterField, CharacterSlots::kMaxTextLength, password);
+        readCharacterEntry(packet, at, name, password);
         if (name.empty() || size_t(i) >= CharacterSlots::kSlotCount)
             continue;
         slots.names[size_t(i)] = name;
@@ -93,16 +89,12 @@ void readStartLocations(const uint8_t* packet, int32_t& at)
         list.indexes.assign(count, 0);
     }
     for (uint8_t i = 0; i < count; ++i) {
-        uint8_t index = 0;
-        std::string city;
-        std::string building;
-        packetGetByte(packet, at, index);
-        readFixedText(packet, at, kCityField, kCityLength, city);
-        readFixedText(packet, at, kCityField, kCityLength, building);
-        if (city.empty())
+        StartLocationEntry entry;
+        readStartLocationEntry(packet, at, entry);
+        if (entry.city.empty())
             continue;
-        list.texts[i] = city + ": " + building;
-        list.indexes[i] = index;
+        list.texts[i] = entry.text();
+        list.indexes[i] = entry.index;
     }
 }
 

@@ -25,9 +25,6 @@ namespace {
 constexpr int32_t kShardNameField = 32;
 constexpr int32_t kShortShardNameField = 16;
 constexpr size_t kShardNameLength = 15;
-constexpr int32_t kCharacterField = 30;
-constexpr int32_t kCityField = 31;
-constexpr size_t kCityLength = 30;
 constexpr uint16_t kNotInListHue = 33;
 
 void storeNextLoginKey(uint8_t key)
@@ -97,8 +94,6 @@ void shuffleLocationGroups(std::vector<StoredLocation>& stored)
         groups.erase(groups.begin() + std::ptrdiff_t(pick));
     }
 }
-
-std::string locationText(const std::string& city, const std::string& building) { return city + ": " + building; }
 
 bool autoLogInSetting()
 {
@@ -217,8 +212,7 @@ void handleShardChoiceList(const uint8_t* packet)
     for (int32_t i = 0; i < entries; ++i) {
         std::string name;
         std::string password;
-        readFixedText(packet, at, kCharacterField, CharacterSlots::kMaxTextLength, name);
-        readFixedText(packet, at, kCharacterField, CharacterSlots::kMaxTextLength, password);
+        readCharacterEntry(packet, at, name, password);
         if (!editOrAttached || name.empty() || size_t(i) >= CharacterSlots::kSlotCount)
             continue;
         slots.names[size_t(i)] = name;
@@ -251,17 +245,13 @@ void handleShardChoiceList(const uint8_t* packet)
     std::vector<StoredLocation> stored(locationCount);
     std::vector<bool> filled(locationCount, false);
     for (uint8_t i = 0; i < locationCount; ++i) {
-        uint8_t index = 0;
-        std::string city;
-        std::string building;
-        packetGetByte(packet, at, index);
-        readFixedText(packet, at, kCityField, kCityLength, city);
-        readFixedText(packet, at, kCityField, kCityLength, building);
+        StartLocationEntry entry;
+        readStartLocationEntry(packet, at, entry);
         // An index outside the list names no place in it.
-        if (attached || city.empty() || index >= locationCount)
+        if (attached || entry.city.empty() || entry.index >= locationCount)
             continue;
-        stored[index] = { city, locationText(city, building), index };
-        filled[index] = true;
+        stored[entry.index] = { entry.city, entry.text(), entry.index };
+        filled[entry.index] = true;
     }
     if (!attached) {
         std::vector<StoredLocation> present;
