@@ -18,6 +18,7 @@
 #include <vector>
 
 class GameConnection;
+class GameConnectionHandler;
 
 struct ShardSession {
     std::string name; // compared without regard to case
@@ -120,5 +121,4 @@ void saveSessionState();
 
 // Routes every game connection's losses to shardConnectionLost and its
 // packets to the dispatcher. Returns the handler it replaced.
-class GameConnectionHandler;
 GameConnectionHandler* installSessionRouting();
