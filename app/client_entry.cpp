@@ -6,6 +6,7 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/network_wiring.h"
 #include "app/pointer.h"
 #include "app/post_patch_startup.h"
 #include "app/service_defaults.h"
@@ -328,6 +329,8 @@ int clientMain(int argc, char** argv)
     wireWorldObjects(tick, loop, presenter->backBuffer());
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
+    wireNetwork(loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) },
+        loginServerFile.empty() ? "login.cfg" : loginServerFile);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -335,6 +338,7 @@ int clientMain(int argc, char** argv)
 
     stopPointerTimer();
     shutdownWorldObjects(tick, loop);
+    shutDownNetwork();
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     tick.setStep(TickStep::UpdatePointer, nullptr);

@@ -5,6 +5,8 @@
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "world/world_services.h"
+#include "mahjong/mahjong_packets.h"
+#include "protocol/protocol_services.h"
 
 void installServiceDefaults()
 {
@@ -53,4 +55,23 @@ void installServiceDefaults()
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
+
+    // protocol/: what the session and login packets reach above them.
+    installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
+    installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, sound, display, desktop file
+    installShardWorldState(doNothingShardWorldState()); // world: player state per shard, held item, update range
+    installSystemMessages(doNothingSystemMessages()); // game windows: the system-message area
+    installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
+    installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
+    installServerSettingsStore(doNothingServerSettingsStore()); // settings files stored on the server
+    installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
+    installIgrSessions(doNothingIgrSessions()); // front end: internet-game-room sessions
+
+    // The network wiring installs the main window's ClientShell; two of its
+    // operations stay the do-nothing defaults: the shard menu (the platform
+    // layer has no pop-up menu) and the hourly hardware report (the hardware
+    // survey is not built).
+
+    // mahjong/: the board window over the table model.
+    mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
 }

@@ -1,0 +1,36 @@
+#include "protocol/protocol_text.h"
+
+#include "core/wide_string.h"
+#include "core/wide_text.h"
+#include "data/config_file.h"
+#include "platform/ascii_text.h"
+#include "protocol/protocol_services.h"
+#include "text/cliloc_table.h"
+
+std::u16string clilocText(int32_t id)
+{
+    WString text;
+    getClilocString(text, id, 0);
+    return std::u16string(text.c_str(), size_t(text.length()));
+}
+
+std::u16string clilocTextWithArguments(int32_t id, const std::u16string& arguments)
+{
+    WString text;
+    getClilocString(text, id, 0);
+    if (!arguments.empty())
+        formatClilocString(text, arguments.c_str(), id, false, false);
+    return std::u16string(text.c_str(), size_t(text.length()));
+}
+
+bool runtimeDebugMessages()
+{
+    std::string value;
+    return lookupConfigValue(ConfigKeyKind::RuntimeDebugMsg, value) && platform::equalIgnoringAsciiCase(value, "on");
+}
+
+void debugSystemMessage(const std::string& text)
+{
+    if (runtimeDebugMessages())
+        systemMessages().addSystemMessage(bytesToWideString(text), kDebugMessageHue, kSystemMessageFont);
+}
