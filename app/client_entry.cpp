@@ -20,15 +20,15 @@
 #include "core/message_boxes.h"
 #include "core/text_console.h"
 #include "data/client_file_path.h"
+#include "data/client_services.h"
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
-#include "data/client_services.h"
-#include "data/player_lists.h"
-#include "data/settings_registry.h"
-#include "data/view_range.h"
 #include "data/data_files.h"
 #include "data/def_tables.h"
 #include "data/file_manager.h"
+#include "data/player_lists.h"
+#include "data/settings_registry.h"
+#include "data/view_range.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
 #include "net/client_packets.h"
@@ -51,8 +51,8 @@
 #include "world/tile_data.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -302,8 +302,8 @@ int clientMain(int argc, char** argv)
         BackBuffer& buffer = presenter->backBuffer();
         if (!buffer.exists())
             return;
-        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
-            mainWindow.gameWidth(), mainWindow.gameHeight(),
+        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(), mainWindow.gameWidth(),
+            mainWindow.gameHeight(),
             buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
     };
     frameServices.sendResurrectionChoice = [] {
@@ -329,8 +329,8 @@ int clientMain(int argc, char** argv)
     wireWorldObjects(tick, loop, presenter->backBuffer());
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
-    wireNetwork(loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) },
-        loginServerFile.empty() ? "login.cfg" : loginServerFile);
+    wireNetwork(
+        loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 

@@ -4,7 +4,7 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "data/config_file.h"
-#include "data/login_servers.h"
+#include "data/config_key_rules.h"
 #include "data/server_features.h"
 #include "mahjong/mahjong_packets.h"
 #include "net/buffered_connection.h"
@@ -15,6 +15,7 @@
 #include "protocol/protocol_handlers.h"
 #include "protocol/protocol_services.h"
 #include "protocol/session_host.h"
+#include "protocol/shard_world_state.h"
 
 namespace {
 
@@ -52,30 +53,23 @@ AppClientShell& appClientShell()
     return shell;
 }
 
-std::string settingText(ConfigKeyKind kind)
-{
-    std::string value;
-    lookupConfigValue(kind, value);
-    return value;
-}
-
 } // namespace
 
-void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell, const std::string& loginServerFile)
+void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell)
 {
-    loadLoginServerFile(loginServerFile);
-    std::string editServer = settingText(ConfigKeyKind::EditServer);
-    if (!editServer.empty())
-        applyEditServerSetting(editServer);
-    setEditServerMode(editServerAddress().isSet());
-    loginSession().accountName = settingText(ConfigKeyKind::AcctID);
-    loginSession().accountLastName = settingText(ConfigKeyKind::AcctLastName);
+    // The login servers, the edit server and its mode came with the settings
+    // read at start-up; the road takes the account from them.
+    LoginSession& session = loginSession();
+    session.accountName = configFiles().accountName();
+    session.accountLastName = configValues().accountLastName;
+    session.nextLoginKey = configValues().nextLoginKey;
     setServerFeatures(readEntitledFile());
 
     appClientShell().setShell(shell);
     installClientShell(&appClientShell());
     installSessionRouting();
     installProtocolSessionHost();
+    installShardWorldState(worldShardState());
     registerProtocolHandlers();
     mahjong::registerMahjongHandler();
 

@@ -18,10 +18,10 @@ struct NetworkShell {
     uint16_t mapFileMask { 0 };
 };
 
-// Reads the login servers from `loginServerFile` and the edit server from
-// the settings, installs the network's wiring and hooks the pump and the
-// keep-alive into the loop and the tick.
-void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell, const std::string& loginServerFile);
+// After the settings were read: takes the account from them, installs the
+// network's wiring and hooks the pump and the keep-alive into the loop and
+// the tick.
+void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell);
 // Before the connections are destroyed at exit: stops the round-trip monitor
 // and ends every session.
 void shutDownNetwork();

@@ -4,9 +4,9 @@
 #include "audio/video_playback.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
-#include "world/world_services.h"
 #include "mahjong/mahjong_packets.h"
 #include "protocol/protocol_services.h"
+#include "world/world_services.h"
 
 void installServiceDefaults()
 {
@@ -50,20 +50,15 @@ void installServiceDefaults()
     installTranslationSettings(&translationSettingsDefault);
 
     // data/client_services.h
-    static NoGameState gameStateDefault; // player object, session (in the game) and world model
-    installGameState(&gameStateDefault);
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
 
     // protocol/: what the session and login packets reach above them.
     installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
-    installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, sound, display, desktop file
-    installShardWorldState(doNothingShardWorldState()); // world: player state per shard, held item, update range
-    installSystemMessages(doNothingSystemMessages()); // game windows: the system-message area
+    installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, macros, desktop file
     installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
-    installServerSettingsStore(doNothingServerSettingsStore()); // settings files stored on the server
     installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
     installIgrSessions(doNothingIgrSessions()); // front end: internet-game-room sessions
 

@@ -187,7 +187,7 @@ void activateSession(ShardSession& session)
 {
     ShardSessionHost* host = state().host;
     if (host)
-        host->addSystemMessage(u"Switching server!");
+        host->addSystemMessage("Switching server!");
     setCurrentGameConnection(session.connection);
     if (!host)
         return;
@@ -250,7 +250,7 @@ void connectShardByName(const std::string& name, int32_t autoSwitchValue)
         if (!platform::equalIgnoringAsciiCase(session->name, name))
             continue;
         if (host)
-            host->addSystemMessage(u"You are already connected to that shard!");
+            host->addSystemMessage("You are already connected to that shard!");
         if (autoSwitchValue != -1) {
             session->autoSwitchRequest = autoSwitchValue;
             bool open = session->connection && session->connection->isOpen();

@@ -69,7 +69,7 @@ public:
     virtual void restoreSessionState(const ShardSession& session) = 0;
 
     // What the player sees and hears of it.
-    virtual void addSystemMessage(const std::u16string& text) = 0;
+    virtual void addSystemMessage(const std::string& text) = 0;
     virtual void sendSpeechUnthrottled(const std::string& text) = 0;
     virtual void setWindowTitle(const std::u16string& title) = 0;
     virtual bool isWaitingShown() = 0;

@@ -1,6 +1,8 @@
 #include "protocol/login_packets.h"
 
 #include "core/wide_text.h"
+#include "data/client_services.h"
+#include "data/server_config_store.h"
 #include "data/server_features.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
@@ -54,7 +56,7 @@ void playOnSecondary(ShardSession& session, const std::vector<ListedCharacter>& 
     char text[160];
     if (listed.empty()) {
         std::snprintf(text, sizeof text, "You have no characters on %s!", session.name.c_str());
-        systemMessages().addSystemMessage(bytesToWideString(text), 0, kSystemMessageFont);
+        windowNotices().addSystemMessage(0, kSystemMessageFont, text);
         session.closeRequested = true;
         return;
     }
@@ -76,7 +78,7 @@ void playOnSecondary(ShardSession& session, const std::vector<ListedCharacter>& 
     if (!currentGameConnection())
         setCurrentGameConnection(session.connection);
     std::snprintf(text, sizeof text, "Connected to %s with %s", session.name.c_str(), first.name.c_str());
-    systemMessages().addSystemMessage(bytesToWideString(text), 0, kSystemMessageFont);
+    windowNotices().addSystemMessage(0, kSystemMessageFont, text);
 }
 
 void readStartLocations(const uint8_t* packet, int32_t& at)
@@ -121,7 +123,7 @@ void handleCharacterList(const uint8_t* packet)
     uint32_t flags = 0;
     packetGetLong(packet, at, flags);
     storeCharacterListFlags(flags);
-    serverSettingsStore().setEnabled((flags & kServerStoredSettingsFlag) != 0);
+    serverConfigStore().setEnabled((flags & kServerStoredSettingsFlag) != 0);
 
     LoginScreens& screens = loginScreens();
     screens.openCharacterSelection();

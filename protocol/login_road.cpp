@@ -2,7 +2,8 @@
 
 #include "core/process_random.h"
 #include "core/wide_text.h"
-#include "data/login_servers.h"
+#include "data/client_services.h"
+#include "data/config_key_rules.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "net/network_pump.h"
@@ -12,6 +13,7 @@
 #include "protocol/login_state.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
+#include "protocol/session_packets.h"
 
 #include <cstdio>
 #include <new>
@@ -44,19 +46,20 @@ bool loginServerAddress(bool useBackupList)
         connection->setGameServer(false);
     }
     ChosenServer& server = chosen();
-    if (editServerAddress().isSet()) {
-        server.address = editServerAddress().address;
-        server.port = editServerAddress().port;
+    const ConfigValues& values = configValues();
+    if (values.editServer.address != 0) {
+        server.address = values.editServer.address;
+        server.port = values.editServer.port;
         return true;
     }
-    LoginServerList& list = useBackupList ? backupLoginServers() : loginServers();
-    int32_t index = loginServerIndex();
-    if (index < 0 || index >= list.count) {
+    const std::vector<LoginServerEntry>& list = useBackupList ? values.backupLoginServers : values.loginServers;
+    int32_t index = values.currentLoginServer;
+    if (index < 0 || index >= int32_t(list.size())) {
         server = {};
         return false;
     }
-    const LoginServerEntry& entry = list.entries[size_t(index)];
-    if (entry.address != 0) {
+    const LoginServerEntry& entry = list[size_t(index)];
+    if (entry.hostName.empty()) {
         server.address = entry.address;
         server.port = entry.port;
         return true;
@@ -73,9 +76,12 @@ bool connectLoginServer()
     session.loginInProgress = true;
     if (gameConnectionIsOpen())
         return true;
+    // Nothing of an earlier session's world outlives a new connection.
+    resetSessionWorld();
     seedRandom(platform::clock().tickMs());
-    int32_t count = loginServers().count;
-    loginServerIndex() = count > 0 ? nextRandom() % count : 0;
+    int32_t& index = configValues().currentLoginServer;
+    int32_t count = int32_t(configValues().loginServers.size());
+    index = count > 0 ? nextRandom() % count : 0;
 
     // The connection of an earlier road that no session holds is dropped.
     GameConnection* previous = currentGameConnection();
@@ -90,7 +96,7 @@ bool connectLoginServer()
         if (loginServerAddress(false))
             connected = connection->connect(chosen().address, chosen().port);
         if (!connected && count > 0)
-            loginServerIndex() = (loginServerIndex() + 1) % count;
+            index = (index + 1) % count;
     }
     if (!connected) {
         scheduleConnectionDelete(connection);
@@ -163,7 +169,7 @@ void connectSecondary(ShardSession& session, uint32_t address, uint16_t port)
     if (isLiveSession(&session)) {
         char text[128];
         std::snprintf(text, sizeof text, "Logging into %s.", session.name.c_str());
-        systemMessages().addSystemMessage(bytesToWideString(text), 0, 3);
+        windowNotices().addSystemMessage(0, kSystemMessageFont, text);
     }
 }
 

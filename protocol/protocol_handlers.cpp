@@ -3,6 +3,7 @@
 #include "net/packet_dispatcher.h"
 #include "protocol/edit_server_packets.h"
 #include "protocol/login_packets.h"
+#include "protocol/server_requests.h"
 #include "protocol/session_packets.h"
 
 #include <utility>
@@ -30,6 +31,8 @@ constexpr std::pair<uint8_t, PacketHandler> kHandlers[] = {
     { 0xD1, handleLogoutOk },
     { 0xDB, handleTransferLog },
     { 0xDC, handlePropertyRevision },
+    // The player's war mode.
+    { 0x72, handleWarMode },
     // Edit-server patches and the packets read and dropped.
     { 0x3E, skipNineLongPacket },
     { 0x3F, handleStaticsPatch },

@@ -1,132 +1,54 @@
 #include "protocol/protocol_services.h"
 
+#include "core/service_slot.h"
+
 namespace {
 
-// One installed service; the do-nothing default stands in while none is.
-template <class Service> struct ServiceSlot {
-    Service* installed { nullptr };
+// The base class of each service does nothing; its slot falls back to one.
+template <class Service> ServiceSlot<Service>& slot() { return serviceSlot<Service, Service>(); }
 
-    Service& get() { return installed ? *installed : fallback(); }
-    Service* install(Service* replacement)
-    {
-        Service* previous = installed;
-        installed = replacement;
-        return previous;
-    }
-    static Service& fallback()
-    {
-        static Service doNothing;
-        return doNothing;
-    }
-};
-
-ServiceSlot<LoginScreens>& loginScreensSlot()
+template <class Service> Service* doNothing()
 {
-    static ServiceSlot<LoginScreens> slot;
-    return slot;
-}
-
-ServiceSlot<WorldEntrySteps>& worldEntryStepsSlot()
-{
-    static ServiceSlot<WorldEntrySteps> slot;
-    return slot;
-}
-
-ServiceSlot<ShardWorldState>& shardWorldStateSlot()
-{
-    static ServiceSlot<ShardWorldState> slot;
-    return slot;
-}
-
-ServiceSlot<SystemMessages>& systemMessagesSlot()
-{
-    static ServiceSlot<SystemMessages> slot;
-    return slot;
-}
-
-ServiceSlot<UnthrottledSpeech>& unthrottledSpeechSlot()
-{
-    static ServiceSlot<UnthrottledSpeech> slot;
-    return slot;
-}
-
-ServiceSlot<MessengerLink>& messengerLinkSlot()
-{
-    static ServiceSlot<MessengerLink> slot;
-    return slot;
-}
-
-ServiceSlot<ServerSettingsStore>& serverSettingsStoreSlot()
-{
-    static ServiceSlot<ServerSettingsStore> slot;
-    return slot;
-}
-
-ServiceSlot<PropertyListRevisions>& propertyListRevisionsSlot()
-{
-    static ServiceSlot<PropertyListRevisions> slot;
-    return slot;
-}
-
-ServiceSlot<IgrSessions>& igrSessionsSlot()
-{
-    static ServiceSlot<IgrSessions> slot;
-    return slot;
-}
-
-ServiceSlot<ClientShell>& clientShellSlot()
-{
-    static ServiceSlot<ClientShell> slot;
-    return slot;
+    static Service none;
+    return &none;
 }
 
 } // namespace
 
-LoginScreens& loginScreens() { return loginScreensSlot().get(); }
-LoginScreens* installLoginScreens(LoginScreens* screens) { return loginScreensSlot().install(screens); }
-LoginScreens* doNothingLoginScreens() { return &ServiceSlot<LoginScreens>::fallback(); }
+LoginScreens& loginScreens() { return slot<LoginScreens>().get(); }
+LoginScreens* installLoginScreens(LoginScreens* screens) { return slot<LoginScreens>().install(screens); }
+LoginScreens* doNothingLoginScreens() { return doNothing<LoginScreens>(); }
 
-WorldEntrySteps& worldEntrySteps() { return worldEntryStepsSlot().get(); }
-WorldEntrySteps* installWorldEntrySteps(WorldEntrySteps* steps) { return worldEntryStepsSlot().install(steps); }
-WorldEntrySteps* doNothingWorldEntrySteps() { return &ServiceSlot<WorldEntrySteps>::fallback(); }
+WorldEntrySteps& worldEntrySteps() { return slot<WorldEntrySteps>().get(); }
+WorldEntrySteps* installWorldEntrySteps(WorldEntrySteps* steps) { return slot<WorldEntrySteps>().install(steps); }
+WorldEntrySteps* doNothingWorldEntrySteps() { return doNothing<WorldEntrySteps>(); }
 
-ShardWorldState& shardWorldState() { return shardWorldStateSlot().get(); }
-ShardWorldState* installShardWorldState(ShardWorldState* state) { return shardWorldStateSlot().install(state); }
-ShardWorldState* doNothingShardWorldState() { return &ServiceSlot<ShardWorldState>::fallback(); }
+ShardWorldState& shardWorldState() { return slot<ShardWorldState>().get(); }
+ShardWorldState* installShardWorldState(ShardWorldState* state) { return slot<ShardWorldState>().install(state); }
+ShardWorldState* doNothingShardWorldState() { return doNothing<ShardWorldState>(); }
 
-SystemMessages& systemMessages() { return systemMessagesSlot().get(); }
-SystemMessages* installSystemMessages(SystemMessages* messages) { return systemMessagesSlot().install(messages); }
-SystemMessages* doNothingSystemMessages() { return &ServiceSlot<SystemMessages>::fallback(); }
-
-UnthrottledSpeech& unthrottledSpeech() { return unthrottledSpeechSlot().get(); }
+UnthrottledSpeech& unthrottledSpeech() { return slot<UnthrottledSpeech>().get(); }
 UnthrottledSpeech* installUnthrottledSpeech(UnthrottledSpeech* speech)
 {
-    return unthrottledSpeechSlot().install(speech);
+    return slot<UnthrottledSpeech>().install(speech);
 }
-UnthrottledSpeech* doNothingUnthrottledSpeech() { return &ServiceSlot<UnthrottledSpeech>::fallback(); }
+UnthrottledSpeech* doNothingUnthrottledSpeech() { return doNothing<UnthrottledSpeech>(); }
 
-MessengerLink& messengerLink() { return messengerLinkSlot().get(); }
-MessengerLink* installMessengerLink(MessengerLink* link) { return messengerLinkSlot().install(link); }
-MessengerLink* doNothingMessengerLink() { return &ServiceSlot<MessengerLink>::fallback(); }
+MessengerLink& messengerLink() { return slot<MessengerLink>().get(); }
+MessengerLink* installMessengerLink(MessengerLink* link) { return slot<MessengerLink>().install(link); }
+MessengerLink* doNothingMessengerLink() { return doNothing<MessengerLink>(); }
 
-ServerSettingsStore& serverSettingsStore() { return serverSettingsStoreSlot().get(); }
-ServerSettingsStore* installServerSettingsStore(ServerSettingsStore* store)
-{
-    return serverSettingsStoreSlot().install(store);
-}
-ServerSettingsStore* doNothingServerSettingsStore() { return &ServiceSlot<ServerSettingsStore>::fallback(); }
-
-PropertyListRevisions& propertyListRevisions() { return propertyListRevisionsSlot().get(); }
+PropertyListRevisions& propertyListRevisions() { return slot<PropertyListRevisions>().get(); }
 PropertyListRevisions* installPropertyListRevisions(PropertyListRevisions* revisions)
 {
-    return propertyListRevisionsSlot().install(revisions);
+    return slot<PropertyListRevisions>().install(revisions);
 }
-PropertyListRevisions* doNothingPropertyListRevisions() { return &ServiceSlot<PropertyListRevisions>::fallback(); }
+PropertyListRevisions* doNothingPropertyListRevisions() { return doNothing<PropertyListRevisions>(); }
 
-IgrSessions& igrSessions() { return igrSessionsSlot().get(); }
-IgrSessions* installIgrSessions(IgrSessions* sessions) { return igrSessionsSlot().install(sessions); }
-IgrSessions* doNothingIgrSessions() { return &ServiceSlot<IgrSessions>::fallback(); }
+IgrSessions& igrSessions() { return slot<IgrSessions>().get(); }
+IgrSessions* installIgrSessions(IgrSessions* sessions) { return slot<IgrSessions>().install(sessions); }
+IgrSessions* doNothingIgrSessions() { return doNothing<IgrSessions>(); }
 
-ClientShell& clientShell() { return clientShellSlot().get(); }
-ClientShell* installClientShell(ClientShell* shell) { return clientShellSlot().install(shell); }
-ClientShell* doNothingClientShell() { return &ServiceSlot<ClientShell>::fallback(); }
+ClientShell& clientShell() { return slot<ClientShell>().get(); }
+ClientShell* installClientShell(ClientShell* shell) { return slot<ClientShell>().install(shell); }
+ClientShell* doNothingClientShell() { return doNothing<ClientShell>(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The windows and services that the session and login packets reach in the
 // layers above this one (the front end's screens, the game windows, the
-// messenger, the settings store, the main window). Each is a small interface
+// messenger, the main window). Each is a small interface
 // that its subsystem installs at start-up. The base class of each interface
 // is its do-nothing default: every operation does nothing and answers "none"
 // or "no"; app/service_defaults.cpp installs those defaults until the real
@@ -91,16 +91,13 @@ class WorldEntrySteps {
 public:
     virtual ~WorldEntrySteps() = default;
 
-    virtual void applySoundSettings() { }
     virtual void loadMacros() { }
     virtual void showWorldView() { }
     virtual void refreshSpeechEntry() { }
-    virtual void applyDisplayMode() { }
     virtual void openDesktop() { }
     virtual void allowWindowResize() { }
     // Centres the view and the circle of transparency on the player.
     virtual void centreViewOnPlayer() { }
-    virtual bool isFullScreen() { return false; }
     // Lays out the game area edges and the back buffer for the display mode.
     virtual void layOutGameArea() { }
     // Docks the radar and status windows the desktop file restored outside
@@ -114,7 +111,8 @@ public:
     virtual void writeDesktop() { }
 };
 
-// The world and player state a shard switch saves, restores and clears.
+// The world and player state a shard switch saves, restores and clears
+// (protocol/shard_world_state.h has the one over the world objects).
 class ShardWorldState {
 public:
     virtual ~ShardWorldState() = default;
@@ -124,17 +122,8 @@ public:
     virtual void restoreSessionState(const ShardSession&) { }
     // Deletes the item being dragged, if any.
     virtual void dropHeldItem() { }
-    // The server's update range for the player.
-    virtual void setUpdateRange(uint8_t) { }
     // Land tiles and objects whose tile data the edit server replaced.
     virtual void tileDataReplaced(std::span<const int32_t> /*landIds*/, std::span<const int32_t> /*graphics*/) { }
-};
-
-// The system-message area of the game windows.
-class SystemMessages {
-public:
-    virtual ~SystemMessages() = default;
-    virtual void addSystemMessage(const std::u16string&, uint16_t /*hue*/, uint8_t /*font*/) { }
 };
 
 // Speech sent without the spam budget (the shard switch's teleport request).
@@ -152,19 +141,6 @@ public:
     // Deletes and recreates the connection object, and empties the message
     // store and the address book (an account login refused for good).
     virtual void restart() { }
-};
-
-// Settings files kept on the server.
-class ServerSettingsStore {
-public:
-    virtual ~ServerSettingsStore() = default;
-    virtual bool isEnabled() { return false; }
-    virtual void setEnabled(bool) { }
-    // A settings file sent by the server (still compressed).
-    virtual void receiveFile(uint8_t /*fileNumber*/, std::span<const uint8_t>) { }
-    // The logout reply: the store switches off and forgets what it had to
-    // upload; true when the logout was asked for to quit the program.
-    virtual bool logoutConfirmed() { return false; }
 };
 
 // The object property-list cache.
@@ -194,7 +170,11 @@ public:
     // The 16-byte id the account login carries in that mode.
     virtual std::vector<uint8_t> igrId() { return std::vector<uint8_t>(16, 0); }
     virtual void startSession(const IgrSessionSettings&) { }
+    // Stops every session and waits for them.
     virtual void stopAllSessions() { }
+    // Asks every session to stop, without waiting (a new connection, a
+    // logout).
+    virtual void requestStopAllSessions() { }
 };
 
 // The main window and the frame drawing.
@@ -218,14 +198,10 @@ WorldEntrySteps& worldEntrySteps();
 WorldEntrySteps* installWorldEntrySteps(WorldEntrySteps* steps);
 ShardWorldState& shardWorldState();
 ShardWorldState* installShardWorldState(ShardWorldState* state);
-SystemMessages& systemMessages();
-SystemMessages* installSystemMessages(SystemMessages* messages);
 UnthrottledSpeech& unthrottledSpeech();
 UnthrottledSpeech* installUnthrottledSpeech(UnthrottledSpeech* speech);
 MessengerLink& messengerLink();
 MessengerLink* installMessengerLink(MessengerLink* link);
-ServerSettingsStore& serverSettingsStore();
-ServerSettingsStore* installServerSettingsStore(ServerSettingsStore* store);
 PropertyListRevisions& propertyListRevisions();
 PropertyListRevisions* installPropertyListRevisions(PropertyListRevisions* revisions);
 IgrSessions& igrSessions();
@@ -237,10 +213,8 @@ ClientShell* installClientShell(ClientShell* shell);
 LoginScreens* doNothingLoginScreens();
 WorldEntrySteps* doNothingWorldEntrySteps();
 ShardWorldState* doNothingShardWorldState();
-SystemMessages* doNothingSystemMessages();
 UnthrottledSpeech* doNothingUnthrottledSpeech();
 MessengerLink* doNothingMessengerLink();
-ServerSettingsStore* doNothingServerSettingsStore();
 PropertyListRevisions* doNothingPropertyListRevisions();
 IgrSessions* doNothingIgrSessions();
 ClientShell* doNothingClientShell();

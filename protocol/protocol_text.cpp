@@ -2,9 +2,6 @@
 
 #include "core/wide_string.h"
 #include "core/wide_text.h"
-#include "data/config_file.h"
-#include "platform/ascii_text.h"
-#include "protocol/protocol_services.h"
 #include "text/cliloc_table.h"
 
 std::u16string clilocText(int32_t id)
@@ -21,16 +18,4 @@ std::u16string clilocTextWithArguments(int32_t id, const std::u16string& argumen
     if (!arguments.empty())
         formatClilocString(text, arguments.c_str(), id, false, false);
     return std::u16string(text.c_str(), size_t(text.length()));
-}
-
-bool runtimeDebugMessages()
-{
-    std::string value;
-    return lookupConfigValue(ConfigKeyKind::RuntimeDebugMsg, value) && platform::equalIgnoringAsciiCase(value, "on");
-}
-
-void debugSystemMessage(const std::string& text)
-{
-    if (runtimeDebugMessages())
-        systemMessages().addSystemMessage(bytesToWideString(text), kDebugMessageHue, kSystemMessageFont);
 }

@@ -1,5 +1,6 @@
 #include "protocol/session_host.h"
 
+#include "data/client_services.h"
 #include "net/shard_sessions.h"
 #include "protocol/login_road.h"
 #include "protocol/login_state.h"
@@ -26,9 +27,9 @@ public:
     void saveSessionState(ShardSession& session) override { shardWorldState().saveSessionState(session); }
     void restoreSessionState(const ShardSession& session) override { shardWorldState().restoreSessionState(session); }
 
-    void addSystemMessage(const std::u16string& text) override
+    void addSystemMessage(const std::string& text) override
     {
-        systemMessages().addSystemMessage(text, 0, kSystemMessageFont);
+        windowNotices().addSystemMessage(0, kSystemMessageFont, text);
     }
     void sendSpeechUnthrottled(const std::string& text) override { unthrottledSpeech().sendSpeech(text, 0); }
     void setWindowTitle(const std::u16string& title) override { clientShell().setWindowTitle(title); }

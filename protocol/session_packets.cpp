@@ -1,7 +1,9 @@
 #include "protocol/session_packets.h"
 
 #include "core/message_boxes.h"
-#include "data/config_file.h"
+#include "data/client_services.h"
+#include "data/server_config_store.h"
+#include "data/targeting.h"
 #include "net/game_connection.h"
 #include "net/network_pump.h"
 #include "net/packet_table.h"
@@ -11,6 +13,7 @@
 #include "protocol/packet_fields.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
+#include "world/update_range.h"
 
 #include <cstdio>
 
@@ -21,22 +24,16 @@ constexpr size_t kVersionReplySize = 64;
 
 void endLoginRoad(bool leaveWorld)
 {
-    if (leaveWorld)
+    if (leaveWorld) {
         setInWorldFlag(false);
+        gameState().setPlayerInGame(false);
+    }
     loginSession().loginInProgress = false;
     loginSession().attached = false;
     closeGameConnection();
 }
 
 } // namespace
-
-const char* clientVersionString()
-{
-    static char text[32];
-    if (!text[0])
-        std::snprintf(text, sizeof text, "%d.%d.%d%s", 5, 0, 1, "c");
-    return text;
-}
 
 void handleLoginError(const uint8_t* packet)
 {
@@ -141,7 +138,7 @@ void handleUpdateRange(const uint8_t* packet)
     int32_t at = 0;
     uint8_t range = 0;
     if (packetGetByte(packet, at, range))
-        shardWorldState().setUpdateRange(range);
+        setUpdateRange(range, true);
 }
 
 void handleConfigFile(const uint8_t* packet)
@@ -150,22 +147,24 @@ void handleConfigFile(const uint8_t* packet)
     uint8_t fileNumber = 0;
     if (!packetGetByte(packet, at, fileNumber))
         return;
+    int32_t length = int32_t(packetLength(packet)) - packetHeaderSize(packet[0]) - at;
     const uint8_t* data = nullptr;
-    int32_t length = int32_t(packetLength(packet)) - 3 - at;
     if (length < 0 || !packetGetBytes(packet, at, data, length))
         return;
-    ServerSettingsStore& store = serverSettingsStore();
+    ServerConfigStore& store = serverConfigStore();
     if (store.isEnabled())
-        store.receiveFile(fileNumber, { data, size_t(length) });
+        store.receive(fileNumber, { data, size_t(length) });
     char text[64];
     std::snprintf(text, sizeof text, "Got config file packet from server!  File %d.", int(fileNumber));
-    debugSystemMessage(text);
+    addDebugSystemMessage(text);
 }
 
 void handleLogoutOk(const uint8_t*)
 {
-    debugSystemMessage("Got Logout OK packet!");
-    if (serverSettingsStore().logoutConfirmed())
+    addDebugSystemMessage("Got Logout OK packet!");
+    bool quit = serverConfigStore().onLogoutConfirmed();
+    leaveGameWorld();
+    if (quit)
         loginScreens().quitGame();
     else
         loginScreens().logoutToMainMenu();
@@ -178,36 +177,6 @@ void handlePropertyRevision(const uint8_t* packet)
     uint32_t revision = 0;
     if (packetGetLong(packet, at, serial) && packetGetLong(packet, at, revision))
         propertyListRevisions().revisionAnnounced(serial, revision);
-}
-
-bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range)
-{
-    packetBegin(buffer, 0xC8);
-    packetPutByte(buffer, range);
-    return !buffer.failed();
-}
-
-bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> data)
-{
-    if (!serverSettingsStore().isEnabled())
-        return false;
-    char text[64];
-    std::snprintf(text, sizeof text, "Sending config file packet to server!  File %d.", int(fileNumber));
-    debugSystemMessage(text);
-    packetBegin(buffer, 0xD0);
-    packetPutByte(buffer, fileNumber);
-    packetPutBytes(buffer, data.data(), data.size());
-    return !buffer.failed();
-}
-
-bool buildLogoutOkPacket(PacketBuffer& buffer)
-{
-    if (!serverSettingsStore().isEnabled())
-        return false;
-    debugSystemMessage("Sending Logout OK packet!");
-    packetBegin(buffer, 0xD1);
-    packetPutByte(buffer, 1);
-    return !buffer.failed();
 }
 
 bool buildGmQueueCommandPacket(PacketBuffer& buffer, const char* command, const std::string& name,

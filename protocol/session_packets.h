@@ -7,7 +7,6 @@
 // Main thread only.
 
 #include <cstdint>
-#include <span>
 #include <string>
 
 class PacketBuffer;
@@ -22,18 +21,21 @@ void handleLogoutOk(const uint8_t* packet);
 void handlePropertyRevision(const uint8_t* packet);
 void handleTransferLog(const uint8_t* packet);
 
-// The step from the login screens into play.
+// The step from the login screens into play: the player is in the game from
+// here on.
 void enterGameWorld();
+// The world as a new connection finds it: emptied (the update range and the
+// drag state with it), the player's serial forgotten, the player out of the
+// game. A new login connection runs it, and so does leaving the game.
+void resetSessionWorld();
+// The session's part of leaving the game (the logout confirmed): the
+// logged-in and in-world flags cleared and the world reset. The front end's
+// return to the main menu and its quit run it as well.
+void leaveGameWorld();
 
-// The client version text the version answers carry.
-const char* clientVersionString();
-
+// The version answers carry the client version text (data/targeting.h).
 bool buildVersionReplyPacket(PacketBuffer& buffer);
 bool buildAssistVersionReplyPacket(PacketBuffer& buffer, uint32_t value);
-bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range);
-// Nothing is built (false) while settings are not stored on the server.
-bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> data);
-bool buildLogoutOkPacket(PacketBuffer& buffer);
 // The GM page-queue command: `a` and `b` are UTF-16 texts sent with their
 // terminating unit.
 bool buildGmQueueCommandPacket(PacketBuffer& buffer, const char* command, const std::string& name,

@@ -2,8 +2,9 @@
 
 #include "core/process_random.h"
 #include "core/wide_text.h"
+#include "data/client_services.h"
 #include "data/config_file.h"
-#include "data/login_servers.h"
+#include "data/config_key_rules.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "net/packet_table.h"
@@ -30,6 +31,7 @@ constexpr uint16_t kNotInListHue = 33;
 void storeNextLoginKey(uint8_t key)
 {
     loginSession().nextLoginKey = key;
+    configValues().nextLoginKey = key;
     setConfigValue(ConfigKeyKind::NextLoginKey, std::to_string(key));
 }
 
@@ -62,7 +64,7 @@ void selectShardForSecondary(ShardSession& session)
     }
     char text[128];
     std::snprintf(text, sizeof text, "%s is not in the server list!", session.name.c_str());
-    systemMessages().addSystemMessage(bytesToWideString(text), kNotInListHue, kSystemMessageFont);
+    windowNotices().addSystemMessage(kNotInListHue, kSystemMessageFont, text);
     discardSession(&session);
 }
 
@@ -93,13 +95,6 @@ void shuffleLocationGroups(std::vector<StoredLocation>& stored)
         }
         groups.erase(groups.begin() + std::ptrdiff_t(pick));
     }
-}
-
-bool autoLogInSetting()
-{
-    std::string value;
-    return lookupConfigValue(ConfigKeyKind::AutoLogIn, value)
-        && (platform::equalIgnoringAsciiCase(value, "on") || platform::equalIgnoringAsciiCase(value, "yes"));
 }
 
 } // namespace
@@ -191,7 +186,7 @@ void handleShardChoiceList(const uint8_t* packet)
     LoginScreens& screens = loginScreens();
     CharacterSlots& slots = characterSlots();
     bool attached = loginSession().attached;
-    bool editOrAttached = editServerAddress().isSet() || attached;
+    bool editOrAttached = configValues().editServer.address != 0 || attached;
     slots.clear();
     rebuildLoginWindowTitle();
     if (editOrAttached)
@@ -270,6 +265,6 @@ void handleShardChoiceList(const uint8_t* packet)
         screens.presentCharacterSelection();
     else
         screens.openShardChoice();
-    if (autoLogInSetting() && screens.hasCharacterSelection())
+    if (configValues().autoLogIn && screens.hasCharacterSelection())
         screens.playSelectedCharacter();
 }

@@ -8,7 +8,7 @@
 
 #include "app/game_tick.h"
 #include "app/main_loop.h"
-#include "data/login_servers.h"
+#include "data/config_key_rules.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "net/network_pump.h"
@@ -55,8 +55,9 @@ int main(int argc, char** argv)
     installSessionRouting();
     installProtocolSessionHost();
     registerProtocolHandlers();
-    loginServers().append("127.0.0.1," + std::to_string(server.loginPort()));
-    loginServerIndex() = 0;
+    // The login server as a LoginServer line of the login-server file gives it.
+    settingsKeyRules().applyConfigKey(
+        ConfigKeyKind::LoginServer, "127.0.0.1," + std::to_string(server.loginPort()), false);
     loginSession().accountName = "tester";
     loginSession().password = "secret";
 

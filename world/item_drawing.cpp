@@ -77,9 +77,9 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     if (hueEntry >= 0)
         mode |= kModeHued;
     if ((hueWord & 0x3FFF) == 0 && isBloodGraphic(graphic)) {
-        if (worldSettings().censorBlood)
+        if (worldObjectSettings().censorBlood)
             mode = kModeCensoredBlood;
-        if (worldSettings().omitBlood)
+        if (worldObjectSettings().omitBlood)
             mode = kModeOmittedBlood;
     }
     mode |= drawFlags;

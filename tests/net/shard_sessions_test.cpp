@@ -30,7 +30,7 @@ public:
     void leaveShardWorld() override { log.push_back("leave"); }
     void saveSessionState(ShardSession& session) override { log.push_back("save " + session.name); }
     void restoreSessionState(const ShardSession& session) override { log.push_back("restore " + session.name); }
-    void addSystemMessage(const std::u16string& text) override { messages.push_back(text); }
+    void addSystemMessage(const std::string& text) override { messages.push_back(text); }
     void sendSpeechUnthrottled(const std::string& text) override { speech.push_back(text); }
     void setWindowTitle(const std::u16string& title) override { titles.push_back(title); }
     bool isWaitingShown() override { return waitingShown; }
@@ -57,7 +57,7 @@ public:
     bool waitingShown { false };
     std::string account { "tester" };
     std::vector<std::string> log;
-    std::vector<std::u16string> messages;
+    std::vector<std::string> messages;
     std::vector<std::string> speech;
     std::vector<std::u16string> titles;
     std::vector<std::vector<ShardMenuEntry>> menus;
@@ -145,7 +145,7 @@ TEST_F(Sessions, LosingTheShownShardSwitchesToTheNextAndTeleportsThere)
     ASSERT_EQ(sessionList().size(), 1u);
     EXPECT_EQ(currentGameConnection(), other.connection);
     EXPECT_EQ(host.log, (std::vector<std::string> { "leave", "restore Other" }));
-    EXPECT_EQ(host.messages, (std::vector<std::u16string> { u"Switching server!" }));
+    EXPECT_EQ(host.messages, (std::vector<std::string> { "Switching server!" }));
     EXPECT_EQ(host.speech, (std::vector<std::string> { "=tp (1234 -56 7)" }));
     EXPECT_EQ(host.titles, (std::vector<std::u16string> { u"tester (Other)" }));
 }
@@ -223,7 +223,7 @@ TEST_F(Sessions, ConnectingByANameThatDiffersOnlyInCaseFindsTheSession)
     setCurrentGameConnection(shown.connection);
     connectShardByName("bright HARBOR", -1);
     EXPECT_EQ(sessionList().size(), 1u);
-    EXPECT_EQ(host.messages, (std::vector<std::u16string> { u"You are already connected to that shard!" }));
+    EXPECT_EQ(host.messages, (std::vector<std::string> { "You are already connected to that shard!" }));
     EXPECT_EQ(host.accountLogins, 0);
 }
 

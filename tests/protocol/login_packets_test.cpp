@@ -1,4 +1,5 @@
 #include "core/process_random.h"
+#include "data/server_config_store.h"
 #include "fixtures/server_packet.h"
 #include "net/packet_table.h"
 #include "protocol/login_packets.h"
@@ -149,7 +150,7 @@ TEST_F(LoginPackets, SecondaryConnectionWhoseShardIsMissingEndsItsSession)
     EXPECT_TRUE(sessionList().empty());
     EXPECT_EQ(currentSession(), nullptr);
     ASSERT_EQ(state.messages.lines.size(), 1u);
-    EXPECT_EQ(state.messages.lines[0].text, u"Gone is not in the server list!");
+    EXPECT_EQ(state.messages.lines[0].text, "Gone is not in the server list!");
     EXPECT_EQ(state.messages.lines[0].hue, 33);
 }
 
@@ -205,16 +206,14 @@ INSTANTIATE_TEST_SUITE_P(Counts, CharacterCounts,
 
 TEST_F(LoginPackets, CharacterListFlagTurnsServerStoredSettingsOnOrOff)
 {
-    class Store final : public ServerSettingsStore {
-    public:
-        void setEnabled(bool on) override { enabled.push_back(on); }
-        std::vector<bool> enabled;
-    } store;
-    ServerSettingsStore* previous = installServerSettingsStore(&store);
+    ServerConfigStore store;
+    ServerConfigStore* previous = installServerConfigStore(&store);
     handleCharacterList(characterListPacket(0, std::vector<std::string>(5), {}, 0x2).data());
+    bool onWithTheBit = store.isEnabled();
     handleCharacterList(characterListPacket(0, std::vector<std::string>(5), {}, 0x0).data());
-    installServerSettingsStore(previous);
-    EXPECT_EQ(store.enabled, (std::vector<bool> { true, false }));
+    installServerConfigStore(previous);
+    EXPECT_TRUE(onWithTheBit);
+    EXPECT_FALSE(store.isEnabled());
 }
 
 TEST_F(LoginPackets, SecondaryConnectionPlaysItsFirstCharacter)
@@ -228,7 +227,7 @@ TEST_F(LoginPackets, SecondaryConnectionPlaysItsFirstCharacter)
     EXPECT_EQ(connection->sendIdStats().entries().at(0x5D).count, 1u);
     EXPECT_EQ(std::string(session->playerName.data()), "Second");
     ASSERT_EQ(state.messages.lines.size(), 1u);
-    EXPECT_EQ(state.messages.lines[0].text, u"Connected to Far with Second");
+    EXPECT_EQ(state.messages.lines[0].text, "Connected to Far with Second");
     EXPECT_FALSE(state.screens.saw("openCharacterSelection"));
 }
 
@@ -240,7 +239,7 @@ TEST_F(LoginPackets, SecondaryConnectionWithoutCharactersIsClosedInTheNextPass)
     setCurrentSession(session);
     handleCharacterList(characterListPacket(0, std::vector<std::string>(5), {}, 0).data());
     EXPECT_TRUE(session->closeRequested);
-    EXPECT_EQ(state.messages.lines.at(0).text, u"You have no characters on Empty!");
+    EXPECT_EQ(state.messages.lines.at(0).text, "You have no characters on Empty!");
 }
 
 // 0x86, 0x85 -----------------------------------------------------------------
@@ -396,7 +395,7 @@ TEST_F(LoginPackets, CombinedListWithoutShardsMeansServersDown)
 
 TEST_F(LoginPackets, CombinedListInEditModeFillsTheCharacterSelection)
 {
-    editServerAddress() = { 0x0A000001, 2593 };
+    configValues().editServer = { 0x0A000001, 2593 };
     std::vector<std::string> names = { "One", "", "Three", "", "", "", "Seven" };
     handleShardChoiceList(combinedListPacket(7, 3, names, { { 1, "First" } }, {}).data());
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 // The login road end to end through real loopback sockets: the client's own
 // login road, pump and handlers against the test login and game server.
 
+#include "data/config_key_rules.h"
 #include "net/client_packets.h"
 #include "protocol/login_road.h"
 #include "protocol_test_state.h"
@@ -17,18 +18,23 @@ using test::TestShardServer;
 
 constexpr int kMaxPasses = 400;
 
+// A loopback login server as the login-server file's LoginServer line gives it.
+void addLoginServer(uint16_t port)
+{
+    settingsKeyRules().applyConfigKey(ConfigKeyKind::LoginServer, "127.0.0.1," + std::to_string(port), false);
+}
+
 class LoopbackLogin : public testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.isListening());
-        LoginServerList& list = loginServers();
-        list.append("127.0.0.1," + std::to_string(server.loginPort()));
-        ASSERT_EQ(list.count, 1);
         // A port below 1000 makes the line a host name: such ports are not
         // what this test is about.
         ASSERT_GE(server.loginPort(), 1000);
-        loginServerIndex() = 0;
+        addLoginServer(server.loginPort());
+        ASSERT_EQ(configValues().loginServers.size(), 1u);
+        ASSERT_EQ(configValues().currentLoginServer, 0);
         loginSession().accountName = "tester";
         loginSession().password = "secret";
     }
@@ -139,15 +145,14 @@ TEST_F(LoopbackLogin, AWrongPasswordIsRefusedWithTheServersReason)
 
 TEST_F(LoopbackLogin, NoReachableLoginServerFailsTheConnect)
 {
-    loginServers() = LoginServerList {};
+    configValues().loginServers.clear();
     // A port nothing listens on: the listener is closed again at once.
     platform::SocketHandle probe = platform::tcpListenLoopback(0);
     uint16_t deadPort = platform::socketLocalPort(probe);
     platform::closeSocket(probe);
-    loginServers().append("127.0.0.1," + std::to_string(deadPort));
-    loginServerIndex() = 0;
     if (deadPort < 1000)
         GTEST_SKIP() << "the free port was below 1000";
+    addLoginServer(deadPort);
     EXPECT_FALSE(connectLoginServer());
     EXPECT_TRUE(sessionList().empty());
 }

@@ -4,7 +4,8 @@
 // sessions' routing and host, the registered handlers, a client directory
 // for the settings files, and the login road's globals reset afterwards.
 
-#include "data/login_servers.h"
+#include "data/client_services.h"
+#include "data/config_key_rules.h"
 #include "data/server_features.h"
 #include "fixtures/client_directory.h"
 #include "net/buffered_connection.h"
@@ -83,18 +84,45 @@ public:
     bool selectionOpen { false };
 };
 
-class RecordingMessages final : public SystemMessages {
+// The game windows' system-message area; the rest of what they show is not
+// looked at here.
+class RecordingMessages final : public WindowNotices {
 public:
-    void addSystemMessage(const std::u16string& text, uint16_t hue, uint8_t font) override
+    void addSystemMessage(uint16_t hue, uint16_t font, std::string_view text) override
     {
-        lines.push_back({ text, hue, font });
+        lines.push_back({ std::string(text), hue, font });
     }
+    void showWaitingBox(std::string_view) override { }
+    void clearAbilityIcons() override { }
+    void showPlayerWarMode(bool) override { }
+    void clearPlacementPreview() override { }
+    void reloadSkillGroups() override { }
+    void reloadMacros() override { }
     struct Line {
-        std::u16string text;
+        std::string text;
         uint16_t hue;
-        uint8_t font;
+        uint16_t font;
     };
     std::vector<Line> lines;
+};
+
+// Whether the session has the player in the game, and the world resets it
+// asked for.
+class RecordingGameState final : public GameStateService {
+public:
+    bool isInGame() override { return inGame; }
+    void setPlayerInGame(bool value) override { inGame = value; }
+    bool hasPlayer() override { return false; }
+    int32_t playerUpdateRange() override { return 18; }
+    bool isPlayerDead() override { return false; }
+    bool playerWarFlag() override { return false; }
+    void setPlayerWarFlag(bool) override { }
+    void redrawRangeColouring() override { }
+    void clearWorldViewHighlight() override { }
+    void resetWorldForConnect() override { ++worldResets; }
+    void requestStopAllIgrSessions() override { }
+    bool inGame { false };
+    int32_t worldResets { 0 };
 };
 
 class RecordingWorld final : public ShardWorldState {
@@ -103,7 +131,6 @@ public:
     void saveSessionState(ShardSession& session) override { log.push_back("save " + session.name); }
     void restoreSessionState(const ShardSession& session) override { log.push_back("restore " + session.name); }
     void dropHeldItem() override { log.push_back("dropHeldItem"); }
-    void setUpdateRange(uint8_t range) override { log.push_back("range " + std::to_string(range)); }
     std::vector<std::string> log;
 };
 
@@ -134,8 +161,9 @@ public:
     ProtocolTestState()
     {
         m_screens = installLoginScreens(&screens);
-        m_messages = installSystemMessages(&messages);
+        m_messages = installWindowNotices(&messages);
         m_world = installShardWorldState(&world);
+        m_gameState = installGameState(&gameState);
         m_speech = installUnthrottledSpeech(&speech);
         m_shell = installClientShell(&shell);
         m_routing = installSessionRouting();
@@ -153,17 +181,16 @@ public:
         setShardSessionHost(m_host);
         setGameConnectionHandler(m_routing);
         installLoginScreens(m_screens);
-        installSystemMessages(m_messages);
+        installWindowNotices(m_messages);
         installShardWorldState(m_world);
+        installGameState(m_gameState);
         installUnthrottledSpeech(m_speech);
         installClientShell(m_shell);
         loginSession() = LoginSession {};
         shardList() = ShardList {};
         characterSlots().clear();
         startLocations() = StartLocationList {};
-        loginServers() = LoginServerList {};
-        loginServerIndex() = -1;
-        editServerAddress() = ServerAddress {};
+        resetConfigValues();
         setConnectionSeed(0);
         setEditServerMode(false);
         setInWorldFlag(false);
@@ -177,13 +204,15 @@ public:
     RecordingScreens screens;
     RecordingMessages messages;
     RecordingWorld world;
+    RecordingGameState gameState;
     RecordingSpeech speech;
     RecordingShell shell;
 
 private:
     LoginScreens* m_screens;
-    SystemMessages* m_messages;
+    WindowNotices* m_messages;
     ShardWorldState* m_world;
+    GameStateService* m_gameState;
     UnthrottledSpeech* m_speech;
     ClientShell* m_shell;
     GameConnectionHandler* m_routing;

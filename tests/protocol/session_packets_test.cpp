@@ -1,3 +1,8 @@
+#include "data/config_key_rules.h"
+#include "data/server_config_store.h"
+#include "data/settings_registry.h"
+#include "data/settings_services.h"
+#include "data/view_range.h"
 #include "fixtures/language_files.h"
 #include "fixtures/server_packet.h"
 #include "net/packet_table.h"
@@ -8,6 +13,8 @@
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "text/cliloc_table.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -99,10 +106,19 @@ TEST_F(SessionPackets, ForcedLogoutWritesTheDesktopAndLeavesTheWorld)
     } steps;
     WorldEntrySteps* previous = installWorldEntrySteps(&steps);
     setInWorldFlag(true);
+    state.gameState.inGame = true;
     handleLoginError(fixed(0x53, { 9 }).data());
     installWorldEntrySteps(previous);
     EXPECT_EQ(steps.written, 1);
     EXPECT_FALSE(inWorldFlag());
+    EXPECT_FALSE(state.gameState.inGame);
+}
+
+TEST_F(SessionPackets, RefusalsThatKeepTheRoadKeepThePlayerInTheGame)
+{
+    state.gameState.inGame = true;
+    handleLoginError(fixed(0x53, { 5 }).data());
+    EXPECT_TRUE(state.gameState.inGame) << "an idle refusal ends the road, not the game";
 }
 
 using SessionPacketsDeathTest = SessionPackets;
@@ -121,18 +137,67 @@ TEST_F(SessionPackets, LoginCompleteWaitsForTheMessageBoxButton)
     handleLoginComplete(fixed(0x55, {}).data());
     EXPECT_TRUE(state.screens.saw("enterWorldOnWaitingButton"));
     EXPECT_FALSE(loginSession().loggedIn);
+    EXPECT_FALSE(state.gameState.inGame);
 }
 
 TEST_F(SessionPackets, LoginCompleteWithoutABoxEntersTheWorldAtOnce)
 {
     handleLoginComplete(fixed(0x55, {}).data());
     EXPECT_TRUE(loginSession().loggedIn);
+    EXPECT_TRUE(state.gameState.inGame);
     EXPECT_TRUE(state.screens.saw("closeAllButPersistent"));
 }
 
-// Version, range, settings files, logout, property revision ------------------
+TEST_F(SessionPackets, EnteringTheWorldAppliesTheSoundAndDisplaySettings)
+{
+    class Sound final : public SoundSettingsService {
+    public:
+        void toggleSound(bool on) override { log.push_back(on ? "sound on" : "sound off"); }
+        void toggleMusic(bool on) override { log.push_back(on ? "music on" : "music off"); }
+        void setSoundVolume(uint8_t volume) override { log.push_back("volume " + std::to_string(volume)); }
+        void setMusicVolume(uint8_t) override { }
+        std::vector<std::string> log;
+    } sound;
+    class Display final : public DisplaySettingsService {
+    public:
+        void setDisplayMode(bool fullScreen) override { modes.push_back(fullScreen); }
+        bool isFullScreen() override { return false; }
+        void setGameWindowSize(int32_t, int32_t) override { }
+        void setFullScreenRes(std::string_view) override { }
+        void setShadedFonts(bool) override { }
+        void setUse565(bool) override { }
+        void setCensoredBloodColour(uint16_t) override { }
+        void setEditServerMode(bool) override { }
+        std::vector<bool> modes;
+    } display;
+    ScopedService<SoundSettingsService> soundGuard(installSoundSettings, sound);
+    ScopedService<DisplaySettingsService> displayGuard(installDisplaySettings, display);
+    SettingsRegistry& registry = settings();
+    registry.boolRow("Sound")->value = 1;
+    registry.boolRow("Music")->value = 0;
+    registry.boolRow("FullScreen")->value = 0;
+    registry.integerRow("SoundVol")->value = 77;
+    enterGameWorld();
+    registry.resetSettingsToDefaults();
+    EXPECT_EQ(sound.log, (std::vector<std::string> { "music off", "sound on", "volume 77" }));
+    EXPECT_EQ(display.modes, (std::vector<bool> { false }));
+}
 
-TEST_F(SessionPackets, VersionTextIsTheClientsOwn) { EXPECT_STREQ(clientVersionString(), "5.0.1c"); }
+TEST_F(SessionPackets, LeavingTheGameResetsTheSessionsWorld)
+{
+    loginSession().loggedIn = true;
+    state.gameState.inGame = true;
+    setInWorldFlag(true);
+    setPlayerSerial(0x1234);
+    leaveGameWorld();
+    EXPECT_FALSE(loginSession().loggedIn);
+    EXPECT_FALSE(state.gameState.inGame);
+    EXPECT_FALSE(inWorldFlag());
+    EXPECT_EQ(state.gameState.worldResets, 1);
+    EXPECT_EQ(playerSerial(), 0u);
+}
+
+// Version, range, settings files, logout, property revision ------------------
 
 TEST_F(SessionPackets, AssistVersionReplyCarriesTheValueAndTheText)
 {
@@ -163,68 +228,66 @@ TEST_F(SessionPackets, VersionQuestionsAreAnsweredOnTheAskingConnection)
     EXPECT_TRUE(shown->sendIdStats().entries().empty());
 }
 
-TEST_F(SessionPackets, UpdateRangeGoesToTheWorld)
+TEST_F(SessionPackets, UpdateRangeSetsThePlayersRangeAndKeepsTheDesiredOne)
 {
+    initWorldObjects();
+    resetUpdateRange();
+    handleUpdateRange(fixed(0xC8, { 12 }).data()); // no player yet: nothing to change
+    createPlayerObject();
     handleUpdateRange(fixed(0xC8, { 12 }).data());
-    EXPECT_EQ(state.world.log, (std::vector<std::string> { "range 12" }));
-    PacketStorage<4> request;
-    ASSERT_TRUE(buildUpdateRangePacket(request, 15));
-    EXPECT_EQ(Bytes(request.data(), request.data() + request.length()), (Bytes { 0xC8, 15 }));
+    EXPECT_EQ(player()->getUpdateRange(), 12);
+    EXPECT_EQ(updateRangeState().desiredUpdateRange, kMaxUpdateRange);
+    initWorldObjects();
+    resetUpdateRange();
 }
 
-class RecordingStore final : public ServerSettingsStore {
-public:
-    bool isEnabled() override { return enabled; }
-    void receiveFile(uint8_t number, std::span<const uint8_t> data) override
+// The server-stored files: the handlers over the real store (the files
+// themselves are tested with the store, tests/data).
+class StoredSettings : public SessionPackets {
+protected:
+    StoredSettings()
+        : m_previous(installServerConfigStore(&store))
     {
-        files.push_back({ number, Bytes(data.begin(), data.end()) });
     }
-    bool logoutConfirmed() override
-    {
-        enabled = false;
-        return quitAfterLogout;
-    }
-    bool enabled { false };
-    bool quitAfterLogout { false };
-    std::vector<std::pair<uint8_t, Bytes>> files;
+    ~StoredSettings() override { installServerConfigStore(m_previous); }
+
+    ServerConfigStore store;
+
+private:
+    ServerConfigStore* m_previous;
 };
 
-TEST_F(SessionPackets, SettingsFilesAreTakenOnlyWhileStoredOnTheServer)
+TEST_F(StoredSettings, LogoutReplyQuitsOrReturnsToTheMenu)
 {
-    RecordingStore store;
-    ServerSettingsStore* previous = installServerSettingsStore(&store);
-    Bytes file = ServerPacket(0xD0).u8(3).bytes({ 0x78, 0x9C, 1, 2 }).bytes();
-    handleConfigFile(file.data());
-    EXPECT_TRUE(store.files.empty());
-    store.enabled = true;
-    handleConfigFile(file.data());
-    ASSERT_EQ(store.files.size(), 1u);
-    EXPECT_EQ(store.files[0].first, 3);
-    EXPECT_EQ(store.files[0].second, (Bytes { 0x78, 0x9C, 1, 2 }));
-
-    PacketStorage<16> upload;
-    EXPECT_TRUE(buildConfigFilePacket(upload, 4, Bytes { 9, 8 }));
-    EXPECT_EQ(Bytes(upload.data(), upload.data() + upload.length()), (Bytes { 0xD0, 0, 6, 4, 9, 8 }));
-    PacketStorage<4> logout;
-    EXPECT_TRUE(buildLogoutOkPacket(logout));
-    store.enabled = false;
-    PacketStorage<16> refused;
-    EXPECT_FALSE(buildConfigFilePacket(refused, 4, Bytes { 9 }));
-    EXPECT_FALSE(buildLogoutOkPacket(refused));
-    installServerSettingsStore(previous);
-}
-
-TEST_F(SessionPackets, LogoutReplyQuitsOrReturnsToTheMenu)
-{
-    RecordingStore store;
-    ServerSettingsStore* previous = installServerSettingsStore(&store);
+    store.setEnabled(true);
+    store.setLogoutPending(true);
+    store.setSyncFlag(1);
+    state.gameState.inGame = true;
     handleLogoutOk(fixed(0xD1, { 1 }).data());
     EXPECT_TRUE(state.screens.saw("logoutToMainMenu"));
     EXPECT_FALSE(state.screens.saw("quitGame"));
-    store.quitAfterLogout = true;
+    EXPECT_FALSE(store.isEnabled());
+    EXPECT_FALSE(store.isLogoutPending());
+    EXPECT_EQ(store.syncFlag(), 0);
+    EXPECT_FALSE(state.gameState.inGame);
+
+    store.setEnabled(true);
+    store.setQuitPending(true);
     handleLogoutOk(fixed(0xD1, { 1 }).data());
     EXPECT_TRUE(state.screens.saw("quitGame"));
-    installServerSettingsStore(previous);
+    EXPECT_FALSE(store.isQuitPending());
+}
+
+TEST_F(StoredSettings, DebugLinesNameTheFile)
+{
+    configValues().runtimeDebugMessages = true;
+    handleConfigFile(ServerPacket(0xD0).u8(4).bytes().data());
+    handleLogoutOk(fixed(0xD1, { 1 }).data());
+    configValues().runtimeDebugMessages = false;
+    ASSERT_EQ(state.messages.lines.size(), 2u);
+    EXPECT_EQ(state.messages.lines[0].text, "Got config file packet from server!  File 4.");
+    EXPECT_EQ(state.messages.lines[0].hue, 33);
+    EXPECT_EQ(state.messages.lines[1].text, "Got Logout OK packet!");
 }
 
 TEST_F(SessionPackets, PropertyRevisionGoesToTheCache)

@@ -1,9 +1,10 @@
 // Feeds arbitrary server streams through a connection's framing into the
 // packet dispatcher, with every handler the client registers at start-up:
-// the login, session, edit-server and ignored packets and the mahjong table.
-// The services above the handlers are the do-nothing defaults, except the
-// screens, which always hold a character selection (so that no refusal ends
-// the process) and the mahjong board, which keeps a table open.
+// the login, session, war-mode, edit-server and ignored packets and the
+// mahjong table. The services above the handlers are the do-nothing defaults,
+// except the screens, which always hold a character selection (so that no
+// refusal ends the process), the mahjong board, which keeps a table open, and
+// the shard sessions' world, which is the real one with its player object.
 //
 // Input: byte 0 holds flags: bit 0 a compressed (game-server) stream, bit 1
 // the stream comes from a shard behind the shown one, bit 2 that shard's
@@ -22,6 +23,8 @@
 #include "protocol/protocol_handlers.h"
 #include "protocol/protocol_services.h"
 #include "protocol/session_host.h"
+#include "protocol/shard_world_state.h"
+#include "world/object_manager.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -77,6 +80,9 @@ void setUp()
     installLoginScreens(&screens);
     installSessionRouting();
     installProtocolSessionHost();
+    installShardWorldState(worldShardState());
+    initWorldObjects();
+    createPlayerObject();
     registerProtocolHandlers();
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
@@ -106,6 +112,7 @@ void tearDown()
     destroyPingMonitor();
     destroyAllSessions();
     destroyAllConnections();
+    initWorldObjects();
 }
 
 } // namespace
