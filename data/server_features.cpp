@@ -1,9 +1,9 @@
 #include "data/server_features.h"
 
-#include "data/client_file_path.h"
+#include "data/managed_files.h"
 
 #include <array>
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -30,25 +30,18 @@ bool hasServerFeature(uint32_t mask) { return (features().word & mask) != 0; }
 
 bool writeEntitledFile(uint32_t word)
 {
-    FILE* stream = std::fopen(clientFilePath(kEntitledFile).c_str(), "wb");
-    if (!stream)
-        return false;
-    const uint8_t bytes[2] = { uint8_t(word), uint8_t(word >> 8) };
-    bool written = std::fwrite(bytes, 1, sizeof bytes, stream) == sizeof bytes;
-    return std::fclose(stream) == 0 && written;
+    const char bytes[2] = { char(word & 0xFF), char((word >> 8) & 0xFF) };
+    return writeManagedFile(kEntitledFile, std::string(bytes, sizeof bytes));
 }
 
 uint32_t readEntitledFile()
 {
-    FILE* stream = std::fopen(clientFilePath(kEntitledFile).c_str(), "rb");
-    if (!stream)
+    std::string bytes;
+    if (!readManagedFile(kEntitledFile, bytes))
         return 0;
-    uint8_t bytes[4] = {};
-    size_t got = std::fread(bytes, 1, sizeof bytes, stream);
-    std::fclose(stream);
     uint32_t word = 0;
-    for (size_t i = 0; i < got; ++i)
-        word |= uint32_t(bytes[i]) << (8 * i);
+    for (size_t i = 0; i < bytes.size() && i < 4; ++i)
+        word |= uint32_t(uint8_t(bytes[i])) << (8 * i);
     return word;
 }
 

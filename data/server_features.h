@@ -10,8 +10,9 @@ uint32_t serverFeatures();
 // True when the word shares a bit with `mask`.
 bool hasServerFeature(uint32_t mask);
 
-// Writes the word to "entitled.def" in the client directory; false when the
-// file cannot be written (the word is then kept in memory only).
+// Replaces "entitled.def" (found through the file manager, the client
+// directory first) with the word; false when the file cannot be written (the
+// word is then kept in memory only).
 bool writeEntitledFile(uint32_t word);
 // Reads up to 4 bytes of "entitled.def", low byte first; 0 without the file.
 uint32_t readEntitledFile();
