@@ -49,7 +49,8 @@ void installServiceDefaults()
     static NoTranslationSettings translationSettingsDefault; // the translation-server client
     installTranslationSettings(&translationSettingsDefault);
 
-    // data/client_services.h
+    // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
+    // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
@@ -65,7 +66,10 @@ void installServiceDefaults()
     // The network wiring installs the main window's ClientShell; two of its
     // operations stay the do-nothing defaults: the shard menu (the platform
     // layer has no pop-up menu) and the hourly hardware report (the hardware
-    // survey is not built).
+    // survey is not built). It also installs the shard sessions' world over
+    // the world objects (protocol/shard_world_state.h); the facet a session
+    // keeps and the land tiles whose tile data the edit server replaces wait
+    // for the map.
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

@@ -6,6 +6,7 @@
 #include "protocol/login_road.h"
 #include "protocol_test_state.h"
 #include "support/test_shard_server.h"
+#include "world/object_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -123,13 +124,20 @@ TEST_F(LoopbackLogin, AccountLoginShardListRelayAndCharacterList)
 
 TEST_F(LoopbackLogin, PlayingACharacterEntersTheWorld)
 {
+    // What an earlier session left behind does not survive the new connection.
+    state.gameState.inGame = true;
+    setPlayerSerial(0x00000AA1);
     logIn();
+    EXPECT_EQ(state.gameState.worldResets, 1);
+    EXPECT_FALSE(state.gameState.inGame);
+    EXPECT_EQ(playerSerial(), 0u);
     ASSERT_TRUE(pumpUntil([&] { return state.screens.saw("openShardList"); }));
     chooseShard();
     ASSERT_TRUE(pumpUntil([&] { return state.screens.saw("presentCharacterSelection"); }));
     playFirstCharacter();
     ASSERT_TRUE(pumpUntil([&] { return loginSession().loggedIn; }));
     EXPECT_EQ(server.events().playedName, "Aldric");
+    EXPECT_TRUE(state.gameState.inGame) << "the login's completion puts the player in the game";
 }
 
 TEST_F(LoopbackLogin, AWrongPasswordIsRefusedWithTheServersReason)

@@ -8,6 +8,7 @@
 #include "net/packet_table.h"
 #include "platform/clock.h"
 #include "protocol/protocol_text.h"
+#include "protocol/server_requests.h"
 #include "protocol/session_packets.h"
 #include "protocol_test_state.h"
 #include "support/scoped_environment.h"
@@ -276,6 +277,20 @@ TEST_F(StoredSettings, LogoutReplyQuitsOrReturnsToTheMenu)
     handleLogoutOk(fixed(0xD1, { 1 }).data());
     EXPECT_TRUE(state.screens.saw("quitGame"));
     EXPECT_FALSE(store.isQuitPending());
+}
+
+TEST_F(StoredSettings, LogoutConfirmationGoesOutOnlyWhileTheServerKeepsTheSettings)
+{
+    auto* connection = new GameConnection;
+    connection->setCompressed(true);
+    addShardSession("shown", connection);
+    setCurrentGameConnection(connection);
+    NetServerRequests requests;
+    EXPECT_FALSE(requests.sendLogoutConfirm());
+    EXPECT_TRUE(connection->sendIdStats().entries().empty());
+    store.setEnabled(true);
+    EXPECT_TRUE(requests.sendLogoutConfirm());
+    EXPECT_EQ(connection->sendIdStats().entries().at(0xD1).count, 1u);
 }
 
 TEST_F(StoredSettings, DebugLinesNameTheFile)
