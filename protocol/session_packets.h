@@ -30,7 +30,7 @@ void enterGameWorld();
 void resetSessionWorld();
 // The session's part of leaving the game (the logout confirmed): the
 // logged-in and in-world flags cleared and the world reset. The front end's
-// return to the main menu and its quit run it as well.
+// return to the main menu and its quit are to call it too.
 void leaveGameWorld();
 
 // The version answers carry the client version text (data/targeting.h).
