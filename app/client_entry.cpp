@@ -11,6 +11,7 @@
 #include "app/gump_desktop.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/network_wiring.h"
 #include "app/pointer.h"
 #include "app/post_patch_startup.h"
 #include "app/service_defaults.h"
@@ -25,15 +26,15 @@
 #include "core/message_boxes.h"
 #include "core/text_console.h"
 #include "data/client_file_path.h"
+#include "data/client_services.h"
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
-#include "data/client_services.h"
-#include "data/player_lists.h"
-#include "data/settings_registry.h"
-#include "data/view_range.h"
 #include "data/data_files.h"
 #include "data/def_tables.h"
 #include "data/file_manager.h"
+#include "data/player_lists.h"
+#include "data/settings_registry.h"
+#include "data/view_range.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
 #include "net/client_packets.h"
@@ -57,8 +58,8 @@
 #include "world/tile_data.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -324,8 +325,8 @@ int clientMain(int argc, char** argv)
         BackBuffer& buffer = presenter->backBuffer();
         if (!buffer.exists())
             return;
-        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(),
-            mainWindow.gameWidth(), mainWindow.gameHeight(),
+        darkenRingGameArea(buffer.pixels(), buffer.width(), buffer.height(), buffer.ringStart(), mainWindow.gameWidth(),
+            mainWindow.gameHeight(),
             buffer.format() == BufferFormat::Rgb565 ? PixelLayout::Rgb565 : PixelLayout::Rgb555);
         buffer.markGameAreaChanged({ 0, 0, mainWindow.gameWidth(), mainWindow.gameHeight() });
     };
@@ -352,6 +353,8 @@ int clientMain(int argc, char** argv)
     wireWorldObjects(tick, loop, presenter->backBuffer());
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
+    wireNetwork(
+        loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -364,6 +367,7 @@ int clientMain(int argc, char** argv)
 
     stopPointerTimer();
     shutdownWorldObjects(tick, loop);
+    shutDownNetwork();
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     deleteWorldViewObjects();

@@ -55,9 +55,8 @@ bool MainLoop::runPass()
 
     // Sleep until the next tick is due, or until input or network data arrive.
     uint32_t wait = millisecondsUntilTick();
-    if (m_networkPump)
-        m_networkPump(std::min(wait, kMaxNetworkWaitMs));
-    else if (wait > 0)
+    bool waited = m_networkPump && m_networkPump(std::min(wait, kMaxNetworkWaitMs));
+    if (!waited && wait > 0)
         m_window.waitForMessage(wait);
     runStep(LoopStep::UpdateSound);
 

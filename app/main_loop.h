@@ -30,8 +30,9 @@ public:
 
     using Dispatcher = std::function<void(const platform::WindowMessage&)>;
     // Pumps every connection, waiting at most the given milliseconds for one
-    // to become ready.
-    using NetworkPump = std::function<void(uint32_t maxWaitMs)>;
+    // to become ready. Answers false when there was no connection to wait
+    // on: the loop then waits for window input instead.
+    using NetworkPump = std::function<bool(uint32_t maxWaitMs)>;
 
     MainLoop(platform::Window& window, GameTick& tick, Dispatcher dispatch);
 

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "core/wide_text.h"
 #include "gfx/primary_surface.h"
 
 #include "platform/virtual_keys.h"
@@ -67,8 +68,7 @@ bool screenForcesFixedSize(int32_t screenWidth, int32_t screenHeight, const std:
     if (screenWidth == 800 && screenHeight == 600) {
         int width = 0;
         int height = 0;
-        if (std::sscanf(gamePlayWindowSize.c_str(), "%dx%d", &width, &height) == 2 && width == 800
-            && height == 600)
+        if (std::sscanf(gamePlayWindowSize.c_str(), "%dx%d", &width, &height) == 2 && width == 800 && height == 600)
             return true;
     }
     return false;
@@ -121,10 +121,7 @@ void MainWindow::setWindowTitle(const char* text)
     if (title.size() > kMaxTitleLength)
         title.resize(kMaxTitleLength);
     // Narrow text is widened byte by byte.
-    std::u16string wide;
-    for (unsigned char byte : title)
-        wide.push_back(char16_t(byte));
-    m_window.setTitle(wide);
+    m_window.setTitle(bytesToWideString(title));
 }
 
 void MainWindow::setGameWindowSize(int32_t width, int32_t height)
@@ -244,8 +241,8 @@ void MainWindow::handleMessage(const platform::WindowMessage& message)
     }
 }
 
-void MainWindow::onButton(bool down, const std::function<void(int32_t, int32_t)>& handler,
-    const platform::WindowMessage& message)
+void MainWindow::onButton(
+    bool down, const std::function<void(int32_t, int32_t)>& handler, const platform::WindowMessage& message)
 {
     // A press keeps the pointer until the release and takes the keyboard too.
     m_window.setCapture(down);

@@ -6,6 +6,8 @@
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "gump/gump_services.h"
+#include "mahjong/mahjong_packets.h"
+#include "protocol/protocol_services.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/world_services.h"
@@ -54,7 +56,8 @@ void installServiceDefaults()
     static NoTranslationSettings translationSettingsDefault; // the translation-server client
     installTranslationSettings(&translationSettingsDefault);
 
-    // data/client_services.h
+    // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
+    // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
                                                  // paperdoll, placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
@@ -75,4 +78,23 @@ void installServiceDefaults()
 
     // app/: what the pointer asks of the world and of popups to come.
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer
+
+    // protocol/: what the session and login packets reach above them.
+    installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
+    installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, macros, desktop file
+    installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
+    installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
+    installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
+    installIgrSessions(doNothingIgrSessions()); // front end: internet-game-room sessions
+
+    // The network wiring installs the main window's ClientShell; two of its
+    // operations stay the do-nothing defaults: the shard menu (the platform
+    // layer has no pop-up menu) and the hourly hardware report (the hardware
+    // survey is not built). It also installs the shard sessions' world over
+    // the world objects (protocol/shard_world_state.h); the facet a session
+    // keeps and the land tiles whose tile data the edit server replaces wait
+    // for the map.
+
+    // mahjong/: the board window over the table model.
+    mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
 }

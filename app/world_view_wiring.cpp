@@ -43,7 +43,7 @@ void applyWorldViewSettings()
 {
     std::string useCircle = settingText(ConfigKeyKind::UseCircleTrans);
     if (!useCircle.empty())
-        worldSettings().useCircleTrans = useCircle == "on" || useCircle == "yes";
+        worldObjectSettings().useCircleTrans = useCircle == "on" || useCircle == "yes";
     CircleOfTransparency& circle = circleOfTransparency();
     int radius = 0;
     if (std::sscanf(settingText(ConfigKeyKind::CircleTransRadius).c_str(), "%d", &radius) == 1)

@@ -6,10 +6,11 @@
 #include "data/client_services.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
+#include "protocol/protocol_services.h"
+#include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
-#include "world/mobile.h"
 #include "world/update_range.h"
 #include "world/world_screen.h"
 
@@ -20,6 +21,7 @@ namespace {
 class WorldGameState final : public GameStateService {
 public:
     bool isInGame() override { return m_inGame && player(); }
+    void setPlayerInGame(bool inGame) override { m_inGame = inGame; }
     bool hasPlayer() override { return player() != nullptr; }
     int32_t playerUpdateRange() override { return player() ? player()->getUpdateRange() : kMaxUpdateRange; }
     bool isPlayerDead() override { return player() && player()->isDead(); }
@@ -42,10 +44,7 @@ public:
     // The world view keeps no highlighted object yet.
     void clearWorldViewHighlight() override { }
     void resetWorldForConnect() override { resetWorldObjectsForSession(); }
-    // Internet-game-room sessions belong to the front end, which has none yet.
-    void requestStopAllIgrSessions() override { }
-
-    void setInGame(bool inGame) { m_inGame = inGame; }
+    void requestStopAllIgrSessions() override { igrSessions().requestStopAllSessions(); }
 
 private:
     bool m_inGame = false;
@@ -58,8 +57,6 @@ WorldGameState& worldGameState()
 }
 
 } // namespace
-
-void setPlayerInGame(bool inGame) { worldGameState().setInGame(inGame); }
 
 void startWorldObjects()
 {

@@ -15,11 +15,9 @@ namespace platform {
 struct WindowMessage;
 }
 
-// The session says when the server has completed the login (and when the
-// player left the game); range requests wait for it.
-void setPlayerInGame(bool inGame);
-// Start-up: the game-state service over the world and the object lists (and
-// their clean-up at exit).
+// Start-up: the game-state service over the world (the session says through
+// it when the player is in the game; range requests wait for that) and the
+// object lists (and their clean-up at exit).
 void startWorldObjects();
 // Start-up: the one player object.
 void createWorldPlayer();

@@ -213,6 +213,15 @@ void wideToAsciiDropHigh(char* destination, const char16_t* text)
 
 char16_t byteToWide(int value) { return char16_t(value & 0xFF); }
 
+std::u16string bytesToWideString(std::string_view bytes)
+{
+    std::u16string wide;
+    wide.reserve(bytes.size());
+    for (char byte : bytes)
+        wide.push_back(byteToWide(uint8_t(byte)));
+    return wide;
+}
+
 bool isBlankChar(char16_t unit) { return unit == u' '; }
 
 bool isDigitChar(char16_t unit) { return unit >= u'0' && unit <= u'9'; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 int32_t wstrLen(const char16_t* text);
 // -1, 0 or 1, comparing unit by unit as unsigned values.
@@ -43,6 +44,8 @@ void wideToAscii(char* destination, const char16_t* text);
 // Units below 128 as bytes; other units are left out.
 void wideToAsciiDropHigh(char* destination, const char16_t* text);
 char16_t byteToWide(int value);
+// Each byte of a narrow text widened to its own value.
+std::u16string bytesToWideString(std::string_view bytes);
 
 bool isBlankChar(char16_t unit);
 bool isDigitChar(char16_t unit);

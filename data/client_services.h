@@ -31,7 +31,9 @@ public:
 class GameStateService {
 public:
     virtual ~GameStateService() = default;
+    // In the game from the login's completion until the player leaves it.
     virtual bool isInGame() = 0;
+    virtual void setPlayerInGame(bool inGame) = 0;
     virtual bool hasPlayer() = 0;
     virtual int32_t playerUpdateRange() = 0;
     virtual bool isPlayerDead() = 0;
@@ -86,6 +88,7 @@ public:
 class NoGameState final : public GameStateService {
 public:
     bool isInGame() override { return false; }
+    void setPlayerInGame(bool) override { }
     bool hasPlayer() override { return false; }
     int32_t playerUpdateRange() override { return 0; }
     bool isPlayerDead() override { return false; }
@@ -136,3 +139,6 @@ template <> struct ServiceFallback<WindowNotices> {
 template <> struct ServiceFallback<PointerService> {
     using Type = NoPointerService;
 };
+// A system message in the debug hue and font, shown only while the
+// RuntimeDebugMsg setting is on.
+void addDebugSystemMessage(std::string_view text);

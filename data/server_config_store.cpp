@@ -2,7 +2,6 @@
 
 #include "data/client_services.h"
 #include "data/config_file.h"
-#include "data/config_key_rules.h"
 #include "data/file_manager.h"
 #include "data/managed_files.h"
 #include "data/player_lists.h"
@@ -17,8 +16,6 @@
 namespace {
 
 constexpr size_t kFirstInflateRoom = 8192;
-constexpr uint16_t kDebugHue = 33;
-constexpr uint16_t kDebugFont = 3;
 
 // The even numbers from 2 up name the same files as the odd ones after them
 // and never travel.
@@ -50,11 +47,9 @@ bool writeReceivedFile(const std::string& name, const std::string& bytes)
 void ServerConfigStore::setEnabled(bool on)
 {
     m_enabled = on;
-    if (configValues().runtimeDebugMessages) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Client %s use server config files!", on ? "WILL" : "WILL NOT");
-        windowNotices().addSystemMessage(kDebugHue, kDebugFont, text);
-    }
+    char text[64];
+    std::snprintf(text, sizeof text, "Client %s use server config files!", on ? "WILL" : "WILL NOT");
+    addDebugSystemMessage(text);
 }
 
 uint32_t ServerConfigStore::checksum(int number) const
@@ -164,11 +159,9 @@ bool ServerConfigStore::upload(int number)
             return false;
         payload.resize(size_t(length));
     }
-    if (configValues().runtimeDebugMessages) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Sending config file packet to server!  File %d.", number);
-        windowNotices().addSystemMessage(kDebugHue, kDebugFont, text);
-    }
+    char text[64];
+    std::snprintf(text, sizeof text, "Sending config file packet to server!  File %d.", number);
+    addDebugSystemMessage(text);
     if (!m_enabled)
         return false;
     return serverRequests().sendConfigFile(uint8_t(number), payload);
@@ -198,11 +191,16 @@ bool ServerConfigStore::receive(int number, std::span<const uint8_t> payload)
     return true;
 }
 
-void ServerConfigStore::onLogoutConfirmed()
+bool ServerConfigStore::onLogoutConfirmed()
 {
+    bool quit = m_quitPending;
+    m_enabled = false;
+    m_logoutPending = false;
+    m_quitPending = false;
     m_pollDue = false;
     m_lastPollTime = 0;
     m_syncFlag = 0;
+    return quit;
 }
 
 ServerConfigStore& serverConfigStore()

@@ -30,6 +30,9 @@ public:
     void setSyncFlag(uint8_t value) { m_syncFlag = value; }
     bool isLogoutPending() const { return m_logoutPending; }
     void setLogoutPending(bool pending) { m_logoutPending = pending; }
+    // A quit (rather than a logout) waits for the server's confirmation.
+    bool isQuitPending() const { return m_quitPending; }
+    void setQuitPending(bool pending) { m_quitPending = pending; }
     bool isPollDue() const { return m_pollDue; }
     uint32_t lastPollTime() const { return m_lastPollTime; }
     uint32_t checksum(int number) const;
@@ -45,8 +48,10 @@ public:
     // number from 2 up, or a payload that does not inflate changes nothing
     // on disk (false).
     bool receive(int number, std::span<const uint8_t> payload);
-    // The server confirmed the logout.
-    void onLogoutConfirmed();
+    // The server confirmed the logout: the mode goes off and nothing waits
+    // any more. True when a quit was waiting for it (the program then ends
+    // instead of returning to the main menu).
+    bool onLogoutConfirmed();
 
     // The file of a number, as the file manager finds it.
     static std::string fileName(int number);
@@ -59,6 +64,7 @@ private:
     std::array<uint32_t, kFileCount> m_checksums {};
     uint32_t m_lastPollTime = 0;
     bool m_logoutPending = false;
+    bool m_quitPending = false;
     bool m_pollDue = false;
     bool m_enabled = false;
     uint8_t m_syncFlag = 0;

@@ -1,6 +1,7 @@
 #include "mahjong/mahjong_packets.h"
 
 #include "net/game_connection.h"
+#include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 
 #include <vector>
@@ -210,6 +211,48 @@ bool sendMahjongRequest(uint32_t tableSerial, const MahjongRequest& request)
 {
     PacketStorage<kMaxMahjongRequestLength> buffer;
     return buildMahjongRequest(buffer, tableSerial, request) && sendPacket(buffer);
+}
+
+namespace {
+
+class NoMahjongBoard final : public MahjongBoardControl {
+public:
+    MahjongTable* openTable() override { return nullptr; }
+    void openBoard(uint32_t) override { }
+    void closeBoard() override { }
+    void destroyBoard() override { }
+};
+
+MahjongBoardControl*& installedBoards()
+{
+    static MahjongBoardControl* boards = nullptr;
+    return boards;
+}
+
+} // namespace
+
+MahjongBoardControl* doNothingMahjongBoards()
+{
+    static NoMahjongBoard noBoard;
+    return &noBoard;
+}
+
+MahjongBoardControl& mahjongBoards()
+{
+    MahjongBoardControl* boards = installedBoards();
+    return boards ? *boards : *doNothingMahjongBoards();
+}
+
+MahjongBoardControl* installMahjongBoards(MahjongBoardControl* boards)
+{
+    MahjongBoardControl* previous = installedBoards();
+    installedBoards() = boards;
+    return previous;
+}
+
+void registerMahjongHandler()
+{
+    registerPacketHandler(kMahjongPacketId, [](const uint8_t* packet) { handleMahjong(mahjongBoards(), packet); });
 }
 
 } // namespace mahjong

@@ -31,6 +31,15 @@ public:
     virtual void destroyBoard() = 0;
 };
 
+// The board window layer installs its board control at start-up; until it
+// exists the do-nothing default answers that no board is open, so every
+// table packet is dropped.
+MahjongBoardControl& mahjongBoards();
+MahjongBoardControl* installMahjongBoards(MahjongBoardControl* boards);
+MahjongBoardControl* doNothingMahjongBoards();
+// Registers the 0xDA handler (over mahjongBoards()) with the dispatcher.
+void registerMahjongHandler();
+
 // Handles one whole 0xDA packet (its length word already checked against the
 // bytes by the framing). Packets for another table, or while no board is
 // open, are dropped; so is any record cut short by the end of the packet.

@@ -72,6 +72,12 @@ public:
     // The dispatcher calls this when the server pauses delivery (0x33 with a
     // non-zero byte): following packets are held until it resumes.
     void pauseDelivery() { m_paused = true; }
+    // Counts one received packet in the receive statistics.
+    void countReceivedPacket(const uint8_t* packet, uint32_t length)
+    {
+        m_receiveIdStats.add(packet[0], length);
+        m_receiveSizeStats.add(length);
+    }
 
     bool isSecondary() const { return m_secondary; }
     void setSecondary(bool on) { m_secondary = on; }

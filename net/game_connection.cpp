@@ -35,6 +35,8 @@ void GameConnection::dispatchPacket(const uint8_t* packet)
 
 GameConnection* currentGameConnection() { return g_current; }
 
+void setCurrentGameConnection(GameConnection* connection) { g_current = connection; }
+
 bool createGameConnection()
 {
     g_current = new (std::nothrow) GameConnection;

@@ -30,6 +30,9 @@ public:
 
 // The connection that sendPacket and the world use; may be null.
 GameConnection* currentGameConnection();
+// Makes another connection current (switching shards); the previous one is
+// not deleted.
+void setCurrentGameConnection(GameConnection* connection);
 // Makes a new connection current (the previous one is not deleted). False when
 // no memory was left.
 bool createGameConnection();

@@ -24,20 +24,31 @@ bool BufferedConnection::onReadable()
 {
     if (!isOpen())
         return false;
+    bool peerClosed = false;
     while (m_rawFill < kRawBufferSize) {
         platform::IoResult result = platform::socketReceive(m_handle, m_raw + m_rawFill, kRawBufferSize - m_rawFill);
         if (result.status == platform::IoStatus::WouldBlock)
             break;
-        // The peer closed its side: stop reading; a later send reports the loss.
-        if (result.status == platform::IoStatus::Closed)
+        if (result.status == platform::IoStatus::Closed) {
+            peerClosed = true;
             break;
+        }
         if (result.status == platform::IoStatus::Error) {
             loseConnection();
             return false;
         }
         takeReceived(m_raw + m_rawFill, size_t(result.count));
     }
-    return processReceived() && isOpen();
+    if (!processReceived() || !isOpen())
+        return false;
+    // A peer that closed its side sends nothing more, and its socket stays
+    // readable, so the pump would never wait again: once the packets that
+    // came before the close are delivered, the connection is lost.
+    if (peerClosed) {
+        loseConnection();
+        return false;
+    }
+    return true;
 }
 
 size_t BufferedConnection::receiveBytes(const uint8_t* data, size_t count)

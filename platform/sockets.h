@@ -35,6 +35,9 @@ SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs);
 // Opens a TCP socket listening on the loopback address; port 0 picks a free
 // port. Used by local peers (test servers and tools). kNoSocket on failure.
 SocketHandle tcpListenLoopback(uint16_t port);
+// The same on any local address (another loopback address such as 127.0.0.2,
+// or 0 for every address).
+SocketHandle tcpListenOn(uint32_t address, uint16_t port);
 // The port a socket is bound to, 0 on failure.
 uint16_t socketLocalPort(SocketHandle socket);
 // Accepts one connection, waiting at most `timeoutMs`. kNoSocket on failure.
@@ -63,6 +66,10 @@ int32_t pollSockets(std::span<SocketPoll> sockets, uint32_t timeoutMs);
 
 // A non-blocking UDP socket bound to `port` on every local address (0: any port).
 SocketHandle udpOpen(uint16_t port);
+// A non-blocking UDP socket not bound yet (the first send binds it to a free
+// port), and the bind that may follow; a failed bind leaves the socket usable.
+SocketHandle udpOpenUnbound();
+bool udpBind(SocketHandle socket, uint16_t port);
 IoResult udpSendTo(SocketHandle socket, uint32_t address, uint16_t port, const uint8_t* data, size_t count);
 // `fromAddress` and `fromPort` receive the sender when the result is Done.
 IoResult udpReceiveFrom(SocketHandle socket, uint8_t* data, size_t count, uint32_t* fromAddress, uint16_t* fromPort);

@@ -47,33 +47,15 @@ bool NetServerRequests::sendConfigFile(uint8_t number, std::span<const uint8_t> 
 
 bool NetServerRequests::sendLogoutConfirm()
 {
+    addDebugSystemMessage("Sending Logout OK packet!");
+    // The server answers the confirmation only while it stores the settings.
+    if (!serverConfigStore().isEnabled())
+        return false;
     RequestStorage packet;
     return buildLogoutOkPacket(packet) && sendPacket(packet);
 }
 
-void handleConfigFilePacket(const uint8_t* packet)
-{
-    int32_t offset = 0;
-    uint8_t number = 0;
-    if (!packetGetByte(packet, offset, number))
-        return;
-    ServerConfigStore& store = serverConfigStore();
-    if (!store.isEnabled())
-        return;
-    int32_t remaining = int32_t(packetLength(packet)) - packetHeaderSize(packet[0]) - offset;
-    const uint8_t* payload = nullptr;
-    if (remaining < 0 || !packetGetBytes(packet, offset, payload, remaining))
-        return;
-    store.receive(number, std::span<const uint8_t>(payload, size_t(remaining)));
-}
-
-void handleLogoutConfirmPacket(const uint8_t* packet)
-{
-    (void)packet;
-    serverConfigStore().onLogoutConfirmed();
-}
-
-void handleWarModePacket(const uint8_t* packet)
+void handleWarMode(const uint8_t* packet)
 {
     int32_t offset = 0;
     uint8_t mode = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // The requests of the lower layers' client actions (view range, war mode,
-// targeted commands, server-stored settings files), built with the net
-// layer's builders and queued on the current game connection. Installed at
-// start-up. Main thread only.
+// targeted commands, server-stored settings files and the logout
+// confirmation), built with the net layer's builders and queued on the
+// current game connection. Installed at start-up. Main thread only.
 
 #include "data/client_services.h"
 
@@ -17,11 +17,8 @@ public:
     bool sendLogoutConfirm() override;
 };
 
-// Server packets that change the settings store and war mode. Each reads its
-// fields through the checked getters and ignores a packet that is too short.
-// 0xD0: a server-stored file, taken while that mode is on.
-void handleConfigFilePacket(const uint8_t* packet);
-// 0xD1: the server confirmed the logout.
-void handleLogoutConfirmPacket(const uint8_t* packet);
-// 0x72: war mode and the three bytes the next request carries.
-void handleWarModePacket(const uint8_t* packet);
+// 0x72, the server's war mode: the player's war flag and the three bytes the
+// next request carries. Read through the checked getters; a packet that is
+// too short changes nothing. (The server-stored files' 0xD0 and 0xD1 are
+// handled with the session's packets, protocol/session_packets.h.)
+void handleWarMode(const uint8_t* packet);

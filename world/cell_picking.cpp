@@ -24,7 +24,7 @@ constexpr int32_t kLastBody = 1000;
 
 bool isPickableItem(const WorldObject& object, int32_t dx, int32_t dy, int32_t px, int32_t py)
 {
-    if (worldSettings().useCircleTrans && !worldService<HouseDesignerView>().isDesigning()
+    if (worldObjectSettings().useCircleTrans && !worldService<HouseDesignerView>().isDesigning()
         && isInCircleOfTransparency(object))
         return false;
     const auto& item = static_cast<const StaticObject&>(object);

@@ -88,9 +88,9 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     if (hueEntry >= 0)
         mode |= kModeHued;
     if ((hueWord & 0x3FFF) == 0 && isBloodGraphic(graphic)) {
-        if (worldSettings().censorBlood)
+        if (worldObjectSettings().censorBlood)
             mode = kModeCensoredBlood;
-        if (worldSettings().omitBlood)
+        if (worldObjectSettings().omitBlood)
             mode = kModeOmittedBlood;
     }
     mode |= drawFlags;
@@ -104,7 +104,7 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     int32_t left = screenRect.left - screen.viewPixelX;
     int32_t top = screenRect.top - screen.viewPixelY;
     bool doubled = isDrawnDoubled();
-    if (worldSettings().useCircleTrans && !worldService<HouseDesignerView>().isDesigning()
+    if (worldObjectSettings().useCircleTrans && !worldService<HouseDesignerView>().isDesigning()
         && span != blendSpan25Opaque && isInCircleOfTransparency(*this)) {
         blitArtThroughCircle(span, image, target, &dirty, left, top);
         if (doubled)

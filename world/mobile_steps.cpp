@@ -121,7 +121,7 @@ void Mobile::idleAnimationChance()
 
 void Mobile::playFootsteps()
 {
-    if (graphic >= 1000 || isDead() || idle || (flags & kObjectHidden) || !worldSettings().footsteps)
+    if (graphic >= 1000 || isDead() || idle || (flags & kObjectHidden) || !worldObjectSettings().footsteps)
         return;
     int32_t movement = 0;
     int32_t shownFrame = 0;
@@ -212,8 +212,8 @@ void mobileFrameStep(Mobile& mobile)
     mobile.offsetX = 0;
     mobile.offsetY = 0;
     if (mobile.stepCountdown > 0)
-        stepOffset(mobile.direction, mobile.stepCountdown, std::max(mobile.stepFrames(), 1), mobile.offsetX,
-            mobile.offsetY);
+        stepOffset(
+            mobile.direction, mobile.stepCountdown, std::max(mobile.stepFrames(), 1), mobile.offsetX, mobile.offsetY);
     if (redraw) {
         mobile.updateDrawZ();
         mobile.place();

@@ -159,16 +159,13 @@ bool StaticObject::isWithinRangeOf(int32_t range, int32_t atX, int32_t atY) cons
 
 bool StaticObject::hasAmountArt() const { return isAmountArtGraphic(graphic); }
 
-bool StaticObject::isDrawnDoubled() const
-{
-    return (tileFlags() & kTileStackable) && !hasAmountArt() && amount > 1;
-}
+bool StaticObject::isDrawnDoubled() const { return (tileFlags() & kTileStackable) && !hasAmountArt() && amount > 1; }
 
 int32_t StaticObject::iconArtId() const
 {
     if (drawGraphic > 0x4000)
         return -1;
-    if (worldSettings().censorFlesh && isFleshGraphic(tileIndex()))
+    if (worldObjectSettings().censorFlesh && isFleshGraphic(tileIndex()))
         return kCensoredFleshArt;
     int32_t picture = drawGraphic + graphicOffset;
     if (hasAmountArt())
@@ -221,7 +218,7 @@ void StaticObject::joinTileLists()
         // Bare trees in winter: the canopy is left out unless wanted.
         const PlayerMobile* self = player();
         int32_t season = getSeasonAtPlayer(self ? self->x : 0);
-        if ((season == 3 || season == 4) && !worldSettings().treeCanopies && !isWinterCanopyExempt(graphic))
+        if ((season == 3 || season == 4) && !worldObjectSettings().treeCanopies && !isWinterCanopyExempt(graphic))
             removeFromGrid();
     }
     if (isLightSourceObject(graphic, tileIndex()) && !LightSourceList::isLinked(this)) {

@@ -1,6 +1,6 @@
 #include "world/world_settings.h"
 
-WorldSettings& worldSettings()
+WorldSettings& worldObjectSettings()
 {
     static WorldSettings settings;
     return settings;

@@ -13,4 +13,4 @@ struct WorldSettings {
     bool useCircleTrans = false;
 };
 
-WorldSettings& worldSettings();
+WorldSettings& worldObjectSettings();

@@ -87,14 +87,16 @@ SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs)
     return handle;
 }
 
-SocketHandle tcpListenLoopback(uint16_t port)
+SocketHandle tcpListenLoopback(uint16_t port) { return tcpListenOn(INADDR_LOOPBACK, port); }
+
+SocketHandle tcpListenOn(uint32_t address, uint16_t port)
 {
     int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (handle < 0)
         return kNoSocket;
     int one = 1;
     setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in local = makeAddress(INADDR_LOOPBACK, port);
+    sockaddr_in local = makeAddress(address, port);
     if (bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) < 0 || listen(handle, 8) < 0) {
         close(handle);
         return kNoSocket;
@@ -187,15 +189,24 @@ int32_t pollSockets(std::span<SocketPoll> sockets, uint32_t timeoutMs)
 
 SocketHandle udpOpen(uint16_t port)
 {
-    int handle = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (handle < 0)
-        return kNoSocket;
-    sockaddr_in local = makeAddress(INADDR_ANY, port);
-    if (bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) < 0) {
+    SocketHandle handle = udpOpenUnbound();
+    if (handle != kNoSocket && !udpBind(handle, port)) {
         close(handle);
         return kNoSocket;
     }
     return handle;
+}
+
+SocketHandle udpOpenUnbound()
+{
+    int handle = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    return handle < 0 ? kNoSocket : handle;
+}
+
+bool udpBind(SocketHandle socket, uint16_t port)
+{
+    sockaddr_in local = makeAddress(INADDR_ANY, port);
+    return bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
 }
 
 IoResult udpSendTo(SocketHandle socket, uint32_t address, uint16_t port, const uint8_t* data, size_t count)

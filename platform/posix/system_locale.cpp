@@ -2,6 +2,7 @@
 #include "platform/ascii_text.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <string_view>
 
 namespace platform {
@@ -62,6 +63,15 @@ std::string systemLanguageCode()
             return languageCodeForLocale(value);
     }
     return {};
+}
+
+int32_t timeZoneBiasMinutes()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    if (!localtime_r(&now, &local))
+        return 0;
+    return int32_t(-local.tm_gmtoff / 60);
 }
 
 } // namespace platform

@@ -124,6 +124,7 @@ TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
     loop.setNetworkPump([&](uint32_t maxWait) {
         waits.push_back(maxWait);
         fake.advance(maxWait);
+        return true;
     });
     fake.advance(45);
     loop.runPass();
@@ -131,6 +132,19 @@ TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
     EXPECT_EQ(waits[0], 5u);
     loop.runPass();
     EXPECT_EQ(waits[1], MainLoop::kMaxNetworkWaitMs);
+}
+
+TEST_F(TickSchedule, PumpWithNothingToWaitOnLeavesTheWaitToTheWindow)
+{
+    int pumped = 0;
+    loop.setNetworkPump([&](uint32_t) {
+        ++pumped;
+        return false;
+    });
+    // The window's wait moves the fake clock to the tick: one pass, one tick.
+    loop.runPass();
+    EXPECT_EQ(pumped, 1);
+    EXPECT_EQ(recorder.timesOf("UpdatePointer").size(), 1u);
 }
 
 TEST(GameTickOrder, FrameStepsRunInTheirFixedOrder)

@@ -185,6 +185,7 @@ TEST_F(SettingsFixture, LoginListsHoldEightServersEach)
     EXPECT_EQ(values.loginServers[7].address, 0x0A000007u);
     EXPECT_EQ(values.loginServers[7].port, 7775);
     EXPECT_EQ(values.backupLoginServers[0].hostName, "backup0");
+    EXPECT_TRUE(values.loginServers[0].hostName.empty());
     EXPECT_EQ(values.currentLoginServer, 0);
 }
 
@@ -249,22 +250,32 @@ struct AddressCase {
     const char* label;
     const char* text;
     bool dotted;
+    uint32_t address = 0;
+    uint16_t port = 0;
 };
 
 class DottedAddress : public ::testing::TestWithParam<AddressCase> { };
 
 TEST_P(DottedAddress, FourGroupsAndAFourOrFiveDigitPort)
 {
-    EXPECT_EQ(isDottedAddress(GetParam().text), GetParam().dotted);
+    const AddressCase& row = GetParam();
+    EXPECT_EQ(isDottedAddress(row.text), row.dotted);
+    uint32_t address = 0;
+    uint16_t port = 0;
+    EXPECT_EQ(parseDottedAddress(row.text, address, port), row.dotted);
+    if (row.dotted) {
+        EXPECT_EQ(address, row.address);
+        EXPECT_EQ(port, row.port);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DottedAddress,
-    ::testing::Values(AddressCase { "FourDigitPort", "10.0.0.1,7775", true },
-        AddressCase { "FiveDigitPort", "10.0.0.1,12345", true },
+    ::testing::Values(AddressCase { "FourDigitPort", "10.0.0.1,7775", true, 0x0A000001, 7775 },
+        AddressCase { "FiveDigitPort", "192.168.1.20,12345", true, 0xC0A80114, 12345 },
         AddressCase { "ThreeDigitPortIsAHost", "10.0.0.1,775", false },
         AddressCase { "SixDigitPort", "10.0.0.1,123456", false },
         AddressCase { "PortBeyond16Bits", "10.0.0.1,70000", false },
-        AddressCase { "TextAfterThePort", "10.0.0.1,7775 main", true },
+        AddressCase { "TextAfterThePort", "10.0.0.1,7775 main", true, 0x0A000001, 7775 },
         AddressCase { "GroupBeyondAByte", "256.0.0.1,7775", false },
         AddressCase { "FourDigitGroup", "1000.0.0.1,7775", false }, AddressCase { "ThreeGroups", "10.0.1,7775", false },
         AddressCase { "NoPort", "10.0.0.1", false }, AddressCase { "HostName", "login.example.net,7775", false },
@@ -289,6 +300,18 @@ TEST(ServerAddress, RotatesThroughTheHostsAddresses)
     EXPECT_FALSE(resolveServerAddress("missing.example,1", untouched, port));
     EXPECT_EQ(untouched, 42u);
     installHostResolver(previous);
+}
+
+TEST(ServerAddress, TheSystemResolverFindsLocalhost)
+{
+    uint32_t address = 0;
+    uint16_t port = 0;
+    ASSERT_TRUE(resolveServerAddress("localhost,2593", address, port));
+    EXPECT_EQ(address >> 24, 127u);
+    EXPECT_EQ(port, 2593);
+    address = 77;
+    EXPECT_FALSE(resolveServerAddress("no-such-host.invalid,1", address, port));
+    EXPECT_EQ(address, 77u);
 }
 
 } // namespace

@@ -259,10 +259,16 @@ TEST_F(StoreTest, LogoutConfirmationClearsThePollState)
     m_clock.advance(400000);
     m_store.poll(false);
     ASSERT_TRUE(m_store.isPollDue());
-    m_store.onLogoutConfirmed();
+    m_store.setLogoutPending(true);
+    EXPECT_FALSE(m_store.onLogoutConfirmed()) << "a logout, not a quit, was waiting";
     EXPECT_FALSE(m_store.isPollDue());
     EXPECT_EQ(m_store.lastPollTime(), 0u);
     EXPECT_EQ(m_store.syncFlag(), 0);
+    EXPECT_FALSE(m_store.isEnabled());
+    EXPECT_FALSE(m_store.isLogoutPending());
+    m_store.setQuitPending(true);
+    EXPECT_TRUE(m_store.onLogoutConfirmed());
+    EXPECT_FALSE(m_store.isQuitPending());
 }
 
 } // namespace

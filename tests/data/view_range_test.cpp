@@ -28,6 +28,7 @@ public:
     bool sendLogoutConfirm() override { return true; }
 
     bool isInGame() override { return inGame; }
+    void setPlayerInGame(bool value) override { inGame = value; }
     bool hasPlayer() override { return player; }
     int32_t playerUpdateRange() override { return playerRange; }
     bool isPlayerDead() override { return dead; }

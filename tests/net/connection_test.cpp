@@ -293,20 +293,21 @@ TEST_F(ConnectionTest, ExceptionOnTheSocketClosesAndReportsTheLossOnce)
     EXPECT_EQ(client.lost, 1);
 }
 
-TEST_F(ConnectionTest, ReadOfZeroBytesDoesNotClose)
+TEST_F(ConnectionTest, PeerThatClosesIsALostConnectionAfterItsLastPackets)
 {
     connectClient(false);
     Bytes wire;
     ASSERT_TRUE(peer.readRaw(wire, 4)); // unread bytes would turn the close into a reset
+    ASSERT_TRUE(peer.sendRaw({ 0x73, 0x01, 0x55 }));
     peer.closeConnection();
     platform::SocketPoll entry;
     entry.socket = client.link().handle();
     entry.wantRead = true;
     ASSERT_GT(platform::pollSockets({ &entry, 1 }, 1000), 0);
-    EXPECT_TRUE(entry.readable);
-    EXPECT_TRUE(client.link().onReadable());
-    EXPECT_TRUE(client.link().isOpen());
-    EXPECT_EQ(client.lost, 0);
+    EXPECT_FALSE(client.link().onReadable());
+    EXPECT_EQ(client.packets, (std::vector<Bytes> { { 0x73, 0x01 }, { 0x55 } }));
+    EXPECT_FALSE(client.link().isOpen());
+    EXPECT_EQ(client.lost, 1);
 }
 
 TEST_F(ConnectionTest, ReconnectClearsFlagsAndTheHoldQueue)

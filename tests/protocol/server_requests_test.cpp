@@ -5,6 +5,7 @@
 #include "fixtures/zlib_payload.h"
 #include "net/client_packets.h"
 #include "protocol/server_requests.h"
+#include "protocol/session_packets.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -61,7 +62,7 @@ TEST_F(ConfigFileHandler, WritesTheFileWhileTheModeIsOn)
 {
     std::vector<uint8_t> packet
         = fixture::ServerPacket(0xD0).u8(11).bytes(fixture::zlibCompressed("new macros")).bytes();
-    handleConfigFilePacket(packet.data());
+    handleConfigFile(packet.data());
     EXPECT_EQ(m_client.read("Desktop/common/macros.txt"), "new macros");
 }
 
@@ -76,7 +77,7 @@ class ConfigFileHandlerRefuses : public ConfigFileHandler, public ::testing::Wit
 TEST_P(ConfigFileHandlerRefuses, KeepsTheLocalFile)
 {
     m_store.setEnabled(GetParam().modeOn);
-    handleConfigFilePacket(GetParam().packet.data());
+    handleConfigFile(GetParam().packet.data());
     EXPECT_EQ(m_client.read("Desktop/common/macros.txt"), "mine");
 }
 
@@ -96,21 +97,10 @@ TEST(WarModeHandler, StoresTheTrailingBytes)
     warModeState().warModeRequested = 1;
     std::vector<uint8_t> packet
         = fixture::ServerPacket(0x72, fixture::ServerPacket::Length::Fixed).u8(1).u8(0).u8(0x20).u8(9).bytes();
-    handleWarModePacket(packet.data());
+    handleWarMode(packet.data());
     EXPECT_EQ(warModeState().trailing, (std::array<uint8_t, 3> { 0, 0x20, 9 }));
     EXPECT_EQ(warModeState().warModeRequested, -1);
     warModeState() = WarModeState {};
-}
-
-TEST(LogoutConfirmHandler, ClearsThePollState)
-{
-    ServerConfigStore store;
-    ServerConfigStore* previous = installServerConfigStore(&store);
-    store.setSyncFlag(1);
-    std::vector<uint8_t> packet = fixture::ServerPacket(0xD1, fixture::ServerPacket::Length::Fixed).u8(1).bytes();
-    handleLogoutConfirmPacket(packet.data());
-    EXPECT_EQ(store.syncFlag(), 0);
-    installServerConfigStore(previous);
 }
 
 } // namespace

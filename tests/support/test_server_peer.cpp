@@ -1,7 +1,5 @@
 #include "support/test_server_peer.h"
 
-#include "support/huffman_encoder.h"
-
 namespace test {
 
 namespace {
@@ -55,10 +53,7 @@ bool TestServerPeer::readSeed(uint32_t& seed, bool gameServer)
     if (!readRaw(bytes, 4))
         return false;
     seed = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
-    m_loginKeys = deriveLoginKeys(seed);
-    m_gameCipher.init(gameServer ? seed : seed ^ login_cipher::kLoginTableSeedMask);
-    m_gameCipher.tableDigest(m_digest);
-    m_digestCounter = 0;
+    m_codec.start(seed, gameServer);
     return true;
 }
 
@@ -80,12 +75,6 @@ bool TestServerPeer::readRaw(std::vector<uint8_t>& out, size_t count, uint32_t t
     return true;
 }
 
-void TestServerPeer::loginDecipher(std::vector<uint8_t>& bytes)
-{
-    for (uint8_t& byte : bytes)
-        byte = loginCipherStep(m_loginKeys, byte);
-}
-
 bool TestServerPeer::readLoginCiphered(std::vector<uint8_t>& out, size_t count)
 {
     if (!readRaw(out, count))
@@ -98,7 +87,7 @@ bool TestServerPeer::readGameCiphered(std::vector<uint8_t>& out, size_t count)
 {
     if (!readRaw(out, count))
         return false;
-    m_gameCipher.apply(out.data(), out.size());
+    m_codec.gameDecipher(out.data(), out.size());
     return true;
 }
 
@@ -132,14 +121,6 @@ bool TestServerPeer::sendRaw(const std::vector<uint8_t>& bytes)
             return false;
     }
     return true;
-}
-
-std::vector<uint8_t> TestServerPeer::compress(const std::vector<std::vector<uint8_t>>& packets)
-{
-    std::vector<uint8_t> stream = huffmanEncodePackets(packets);
-    for (uint8_t& byte : stream)
-        byte ^= m_digest[(m_digestCounter++) % GameStreamCipher::kDigestSize];
-    return stream;
 }
 
 void TestServerPeer::closeConnection()

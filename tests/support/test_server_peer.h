@@ -5,9 +5,8 @@
 // plain, or compressed and digest-XORed as a game server does. Everything is
 // driven step by step from the test's thread; reads wait a bounded time.
 
-#include "net/game_stream_cipher.h"
-#include "net/login_cipher.h"
 #include "platform/sockets.h"
+#include "support/server_stream_codec.h"
 
 #include <cstdint>
 #include <vector>
@@ -36,15 +35,18 @@ public:
     bool readLoginCiphered(std::vector<uint8_t>& out, size_t count);
     bool readGameCiphered(std::vector<uint8_t>& out, size_t count);
     // Deciphers bytes already read, continuing each cipher's stream.
-    void gameDecipher(std::vector<uint8_t>& bytes) { m_gameCipher.apply(bytes.data(), bytes.size()); }
-    void loginDecipher(std::vector<uint8_t>& bytes);
+    void gameDecipher(std::vector<uint8_t>& bytes) { m_codec.gameDecipher(bytes.data(), bytes.size()); }
+    void loginDecipher(std::vector<uint8_t>& bytes) { m_codec.loginDecipher(bytes.data(), bytes.size()); }
     // Reads whatever arrives within `timeoutMs` (nothing deciphered).
     std::vector<uint8_t> readAvailable(uint32_t timeoutMs);
 
     bool sendRaw(const std::vector<uint8_t>& bytes);
     // The stream a game server sends for `packets`: Huffman-coded, then XORed
     // with the digest (continuing this peer's digest position).
-    std::vector<uint8_t> compress(const std::vector<std::vector<uint8_t>>& packets);
+    std::vector<uint8_t> compress(const std::vector<std::vector<uint8_t>>& packets)
+    {
+        return m_codec.compress(packets);
+    }
     bool sendCompressed(const std::vector<std::vector<uint8_t>>& packets) { return sendRaw(compress(packets)); }
 
     // Closes the accepted connection (the listener stays).
@@ -55,10 +57,7 @@ private:
     platform::SocketHandle m_listener { platform::kNoSocket };
     platform::SocketHandle m_connection { platform::kNoSocket };
     uint16_t m_port { 0 };
-    LoginStreamCipher m_loginKeys;
-    GameStreamCipher m_gameCipher;
-    uint8_t m_digest[GameStreamCipher::kDigestSize] {};
-    uint32_t m_digestCounter { 0 };
+    ServerStreamCodec m_codec;
 };
 
 } // namespace test

@@ -49,10 +49,7 @@ struct SpanCase {
 
 class ItemSpanTable : public testing::TestWithParam<SpanCase> { };
 
-TEST_P(ItemSpanTable, PicksTheSpanOperationByMode)
-{
-    EXPECT_EQ(chooseItemSpan(GetParam().mode), GetParam().expected);
-}
+TEST_P(ItemSpanTable, PicksTheSpanOperationByMode) { EXPECT_EQ(chooseItemSpan(GetParam().mode), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ItemSpanTable,
     testing::Values(SpanCase { "Plain", 0, copySpan }, SpanCase { "Hued", 2, hueSpanOpaque },
@@ -133,8 +130,7 @@ TEST_P(PictureTable, ChoosesThePictureByAmount)
 INSTANTIATE_TEST_SUITE_P(Amounts, PictureTable,
     testing::Values(ArtCase { "OneCoin", kCoinGraphic, 1, 3821, false },
         ArtCase { "TwoCoins", kCoinGraphic, 2, 3822, false }, ArtCase { "FiveCoins", kCoinGraphic, 5, 3822, false },
-        ArtCase { "SixCoins", kCoinGraphic, 6, 3823, false },
-        ArtCase { "ManyCoins", kCoinGraphic, 60000, 3823, false },
+        ArtCase { "SixCoins", kCoinGraphic, 6, 3823, false }, ArtCase { "ManyCoins", kCoinGraphic, 60000, 3823, false },
         ArtCase { "OneArrow", kStackGraphic, 1, kStackGraphic, false },
         ArtCase { "TwoArrows", kStackGraphic, 2, kStackGraphic, true },
         ArtCase { "NotStackable", kPlainGraphic, 2, kPlainGraphic, false }),
@@ -146,8 +142,8 @@ TEST_F(StaticObjectTest, WithoutAPictureTheRectangleIsTheCellsDiamondBox)
     object->enterWorldAt(10, 4, 2);
     EXPECT_EQ(object->rowKey, 14);
     EXPECT_EQ(object->columnKey, 10 - 4 + mapView().mapWidth);
-    EXPECT_EQ(object->screenRect, (ScreenRect { object->columnKey * 22, 14 * 22 - 8, object->columnKey * 22 + 44,
-                                      14 * 22 - 8 + 44 }));
+    EXPECT_EQ(object->screenRect,
+        (ScreenRect { object->columnKey * 22, 14 * 22 - 8, object->columnKey * 22 + 44, 14 * 22 - 8 + 44 }));
     object->destroy();
 }
 
@@ -161,7 +157,7 @@ TEST_F(StaticObjectTest, BareTreesLeaveTheGridInWinterButStayListed)
     EXPECT_TRUE(WorldList::isLinked(tree));
     tree->destroy();
 
-    worldSettings().treeCanopies = true;
+    worldObjectSettings().treeCanopies = true;
     tree = allocStatic(kTreeGraphic);
     tree->enterWorldAt(kCentreX + 2, kCentreY, 0);
     EXPECT_TRUE(tree->isPlaced()) << "canopies wanted";

@@ -127,7 +127,7 @@ protected:
         mapView().centreX = kCentreX;
         mapView().centreY = kCentreY;
         worldScreen() = WorldScreen {};
-        worldSettings() = WorldSettings {};
+        worldObjectSettings() = WorldSettings {};
         updateRangeState() = UpdateRangeState {};
         lastUsedObject() = LastUsedObject {};
         setShiftKeyHeld(false);

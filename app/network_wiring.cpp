@@ -1,0 +1,89 @@
+#include "app/network_wiring.h"
+
+#include "app/game_tick.h"
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "data/config_file.h"
+#include "data/config_key_rules.h"
+#include "data/server_features.h"
+#include "mahjong/mahjong_packets.h"
+#include "net/buffered_connection.h"
+#include "net/network_pump.h"
+#include "net/ping_monitor.h"
+#include "net/shard_sessions.h"
+#include "protocol/login_state.h"
+#include "protocol/protocol_handlers.h"
+#include "protocol/protocol_services.h"
+#include "protocol/session_host.h"
+#include "protocol/shard_world_state.h"
+
+namespace {
+
+// The main window's part of the shell. The shard menu and the hourly
+// hardware report keep their do-nothing defaults: the platform offers no
+// pop-up menu, and the hardware survey is not built.
+class AppClientShell final : public ClientShell {
+public:
+    void setShell(const NetworkShell& shell) { m_shell = shell; }
+
+    void setWindowTitle(const std::u16string& title) override
+    {
+        if (!m_shell.mainWindow)
+            return;
+        // The titles are narrow text widened byte by byte.
+        std::string narrow;
+        for (char16_t unit : title)
+            narrow.push_back(char(unit & 0xFF));
+        m_shell.mainWindow->setWindowTitle(narrow.empty() ? nullptr : narrow.c_str());
+    }
+    void renderFrame() override
+    {
+        if (m_shell.renderFrame)
+            m_shell.renderFrame();
+    }
+    uint16_t mapFileMask() override { return m_shell.mapFileMask; }
+
+private:
+    NetworkShell m_shell;
+};
+
+AppClientShell& appClientShell()
+{
+    static AppClientShell shell;
+    return shell;
+}
+
+} // namespace
+
+void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell)
+{
+    // The login servers, the edit server and its mode came with the settings
+    // read at start-up; the road takes the account from them.
+    LoginSession& session = loginSession();
+    session.accountName = configFiles().accountName();
+    session.accountLastName = configValues().accountLastName;
+    session.nextLoginKey = configValues().nextLoginKey;
+    setServerFeatures(readEntitledFile());
+
+    appClientShell().setShell(shell);
+    installClientShell(&appClientShell());
+    installSessionRouting();
+    installProtocolSessionHost();
+    installShardWorldState(worldShardState());
+    registerProtocolHandlers();
+    mahjong::registerMahjongHandler();
+
+    MainWindow* mainWindow = shell.mainWindow;
+    loop.setNetworkPump([mainWindow](uint32_t maxWaitMs) {
+        if (mainWindow && mainWindow->quitRequested())
+            setAppQuitting(true);
+        return pollConnections(maxWaitMs);
+    });
+    tick.setStep(TickStep::SendKeepAlive, sendKeepAlive);
+}
+
+void shutDownNetwork()
+{
+    destroyPingMonitor();
+    destroyAllSessions();
+}

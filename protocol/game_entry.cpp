@@ -1,0 +1,71 @@
+#include "protocol/session_packets.h"
+
+#include "data/client_services.h"
+#include "data/config_file.h"
+#include "data/settings_registry.h"
+#include "data/settings_services.h"
+#include "data/targeting.h"
+#include "net/network_pump.h"
+#include "protocol/login_state.h"
+#include "protocol/protocol_services.h"
+#include "text/unicode_font.h"
+#include "world/object_manager.h"
+
+namespace {
+
+// Music and sound as the settings say; the volume only while sound is on.
+void applySoundSettings()
+{
+    const SettingsRegistry& registry = settings();
+    SoundSettingsService& sound = soundSettings();
+    sound.toggleMusic(registry.getBoolSetting(u"Music") != 0);
+    bool soundOn = registry.getBoolSetting(u"Sound") != 0;
+    sound.toggleSound(soundOn);
+    if (soundOn)
+        sound.setSoundVolume(uint8_t(registry.getIntSetting(u"SoundVol")));
+}
+
+} // namespace
+
+void enterGameWorld()
+{
+    pushUnicodeStyle(0);
+    selectUnicodeFont(1);
+    // The per-character settings now apply.
+    readConfigFile("vo.cfg", true);
+
+    WorldEntrySteps& steps = worldEntrySteps();
+    applySoundSettings();
+    steps.loadMacros();
+    steps.showWorldView();
+    loginSession().loggedIn = true;
+    gameState().setPlayerInGame(true);
+    steps.refreshSpeechEntry();
+    displaySettings().setDisplayMode(settings().getBoolSetting(u"FullScreen") != 0);
+
+    loginScreens().closeAllButPersistent();
+    steps.openDesktop();
+    steps.allowWindowResize();
+    steps.centreViewOnPlayer();
+    addDebugSystemMessage(displaySettings().isFullScreen() ? "Using Full Screen Mode..." : "Using Windowed Mode...");
+    steps.layOutGameArea();
+    steps.invalidateWholeScreen();
+    steps.dockDesktopWindows();
+    steps.showInstallNotice();
+    steps.ensureItemPropertyWindow();
+}
+
+void resetSessionWorld()
+{
+    gameState().setPlayerInGame(false);
+    // The world objects, the update range and the internet-game-room sessions.
+    resetWorldSessionForConnect();
+    setPlayerSerial(0);
+}
+
+void leaveGameWorld()
+{
+    loginSession().loggedIn = false;
+    setInWorldFlag(false);
+    resetSessionWorld();
+}

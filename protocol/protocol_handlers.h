@@ -1,0 +1,6 @@
+#pragma once
+// Registers the protocol layer's packet handlers with the dispatcher (the
+// login, session, war-mode, edit-server and ignored packets). Start-up calls
+// it once; tests call it after clearing the dispatcher. Main thread only.
+
+void registerProtocolHandlers();

@@ -1,0 +1,129 @@
+// Every handler of this layer against packets it should refuse or read
+// short: empty, cut short, filled with the largest or a negative-looking
+// count, and far longer than any field asks for. The answer is no crash, no
+// read outside the packet (the sanitizer build checks that) and no change
+// to what was held when the packet holds nothing usable.
+
+#include "fixtures/server_packet.h"
+#include "net/packet_dispatcher.h"
+#include "net/packet_table.h"
+#include "protocol_test_state.h"
+#include "world/tile_data.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Shape {
+    const char* name;
+    size_t payload; // bytes after the id (and the length word of a variable packet)
+    uint8_t fill;
+    bool editServer;
+};
+
+constexpr Shape kShapes[] = {
+    { "Empty", 0, 0x00, false },
+    { "OneByteOfFF", 1, 0xFF, false },
+    { "FiveBytesOfFF", 5, 0xFF, false },
+    { "CountsOfFF", 64, 0xFF, false },
+    { "CountsOf80", 64, 0x80, false },
+    { "LongZeros", 2000, 0x00, false },
+    { "LongFF", 2000, 0xFF, false },
+    { "EditServerLongFF", 2000, 0xFF, true },
+    { "EditServerShort", 7, 0x01, true },
+};
+
+// The ids this layer registers, found through the dispatcher.
+std::vector<uint8_t> protocolIds()
+{
+    clearPacketHandlers();
+    registerProtocolHandlers();
+    std::vector<uint8_t> ids;
+    for (int id = 0; id < 256; ++id) {
+        if (registeredPacketHandler(uint8_t(id)))
+            ids.push_back(uint8_t(id));
+    }
+    clearPacketHandlers();
+    return ids;
+}
+
+struct BadInputCase {
+    uint8_t id;
+    Shape shape;
+};
+
+std::vector<BadInputCase> allCases()
+{
+    std::vector<BadInputCase> cases;
+    for (uint8_t id : protocolIds()) {
+        for (const Shape& shape : kShapes) {
+            // A fixed packet is always framed at its table length.
+            if (!packetIsVariable(id) && shape.payload != kShapes[0].payload && shape.payload != 5 && !shape.editServer)
+                continue;
+            cases.push_back({ id, shape });
+        }
+    }
+    return cases;
+}
+
+Bytes packetOf(uint8_t id, const Shape& shape)
+{
+    if (!packetIsVariable(id)) {
+        Bytes bytes(packetFixedLength(id), shape.fill);
+        bytes[0] = id;
+        return bytes;
+    }
+    fixture::ServerPacket packet(id);
+    packet.fill(shape.payload, shape.fill);
+    return packet.bytes();
+}
+
+class BadInput : public testing::TestWithParam<BadInputCase> {
+protected:
+    BadInput()
+        : m_savedTiles(std::make_unique<TileData>(tileData()))
+    {
+    }
+    ~BadInput() override
+    {
+        setEditServerMode(false);
+        tileData() = *m_savedTiles;
+    }
+    test::ProtocolTestState state;
+
+private:
+    std::unique_ptr<TileData> m_savedTiles;
+};
+
+TEST_P(BadInput, IsReadWithinThePacketAndKeepsWhatWasHeld)
+{
+    const BadInputCase& row = GetParam();
+    // A character selection is open, so that no refusal ends the process.
+    state.screens.selectionOpen = true;
+    shardList().shards.push_back({ 3, "Held", 0, 0, 0, 0, 1 });
+    setEditServerMode(row.shape.editServer);
+    Bytes packet = packetOf(row.id, row.shape);
+    PacketHandler handler = registeredPacketHandler(row.id);
+    ASSERT_NE(handler, nullptr);
+    handler(packet.data());
+    // Only a shard list with shards in it replaces the one held.
+    if (row.id != 0xA8 && row.id != 0x81) {
+        ASSERT_EQ(shardList().shards.size(), 1u);
+        EXPECT_EQ(shardList().shards[0].name, "Held");
+    }
+    for (const std::string& name : characterSlots().names)
+        EXPECT_LE(name.size(), CharacterSlots::kMaxTextLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, BadInput, testing::ValuesIn(allCases()), [](const testing::TestParamInfo<BadInputCase>& row) {
+        char name[64];
+        std::snprintf(name, sizeof name, "x%02X_%s", unsigned(row.param.id), row.param.shape.name);
+        return std::string(name);
+    });
+
+} // namespace

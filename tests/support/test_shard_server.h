@@ -1,0 +1,140 @@
+#pragma once
+// A small login server and game server on loopback for the end-to-end tests
+// and for ./run.sh: the client under test connects to the login port, sends
+// its seed and the account login, gets a shard list, chooses the shard and is
+// relayed with a key to the game port, where it logs in with that key, gets
+// its character list, plays a character and receives what entering the world
+// needs. It speaks the seed, both ciphers and the compression from the
+// server's side. A test tool built from the packet descriptions: it keeps no
+// world and plays no game.
+//
+// One thread drives it: pump() steps every connection without blocking
+// longer than asked; run() pumps until told to stop (the program's loop).
+
+#include "platform/sockets.h"
+#include "support/server_stream_codec.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace test {
+
+struct TestAccountSpec {
+    std::string name;
+    std::string password;
+    std::vector<std::string> characters; // at most six are listed
+};
+
+struct TestShardConfig {
+    std::vector<TestAccountSpec> accounts { { "tester", "secret", { "Aldric", "Brenna" } } };
+    std::string shardName { "Test Shard" };
+    uint16_t shardId { 1 };
+    int8_t shardTimeZone { 0 };
+    uint8_t shardPercentFull { 10 };
+    uint8_t nextLoginKey { 7 };
+    uint32_t relayKey { 0x5EED1234 };
+    uint16_t loginPort { 0 }; // 0: any free port
+    uint16_t gamePort { 0 };
+    std::vector<std::pair<std::string, std::string>> startLocations { { "Corvale", "The Lantern Inn" } };
+    uint32_t characterListFlags { 0 };
+    uint32_t playerSerial { 0x00000F01 };
+    uint16_t playerBody { 0x0190 };
+    uint16_t playerX { 1000 };
+    uint16_t playerY { 1200 };
+    int8_t playerZ { 0 };
+};
+
+// The steps of the road as the server sees them, in their order.
+enum class ServerStep : uint8_t {
+    LoginSeed,
+    AccountLogin,
+    ShardList,
+    ShardSelect,
+    Relay,
+    GameSeed,
+    GameLogin,
+    CharacterList,
+    PlayCharacter,
+    WorldEntry,
+};
+const char* serverStepName(ServerStep step);
+
+struct ServerEvents {
+    std::vector<ServerStep> steps;
+    uint32_t loginSeed { 0 };
+    std::string account;
+    std::string password;
+    uint8_t loginKey { 0 };
+    uint16_t selectedShard { 0 };
+    uint32_t gameSeed { 0 };
+    uint32_t gameLoginKey { 0 };
+    std::string playedName;
+    uint32_t playedSlot { 0 };
+    uint32_t keepAlives { 0 };
+    uint32_t refusals { 0 };
+
+    bool reached(ServerStep step) const;
+};
+
+class TestShardServer {
+public:
+    explicit TestShardServer(TestShardConfig config = {});
+    ~TestShardServer();
+    TestShardServer(const TestShardServer&) = delete;
+    TestShardServer& operator=(const TestShardServer&) = delete;
+
+    bool isListening() const;
+    static constexpr uint32_t kLoginAddress = 0x7F000001u;
+    uint16_t loginPort() const { return m_loginPort; }
+    // The game server listens on another loopback address when this host's
+    // own address is 127.0.0.1: the client keeps its login connection for a
+    // game server at its own address.
+    uint32_t gameAddress() const { return m_gameAddress; }
+    uint16_t gamePort() const { return m_gamePort; }
+
+    // The connection is closed right after `step` (after receiving what the
+    // client sent, or after sending the server's answer).
+    void dropConnectionAfter(ServerStep step) { m_dropAfter = int32_t(step); }
+
+    // Accepts, reads and answers whatever arrived, waiting at most `waitMs`
+    // for something to happen.
+    void pump(uint32_t waitMs);
+    // Pumps until `stop` is set.
+    void run(const std::atomic<bool>& stop);
+    // Closes every client connection (the listeners stay).
+    void closeClients();
+    size_t clientCount() const { return m_clients.size(); }
+
+    const ServerEvents& events() const { return m_events; }
+    const TestShardConfig& config() const { return m_config; }
+
+private:
+    struct Client;
+
+    void acceptFrom(platform::SocketHandle listener, bool game);
+    void readFrom(Client& client);
+    void handlePacket(Client& client, const std::vector<uint8_t>& packet);
+    void handleLoginPacket(Client& client, const std::vector<uint8_t>& packet);
+    void handleGamePacket(Client& client, const std::vector<uint8_t>& packet);
+    void reach(Client& client, ServerStep step);
+    void send(Client& client, const std::vector<std::vector<uint8_t>>& packets);
+    const TestAccountSpec* findAccount(const std::string& name) const;
+    std::vector<uint8_t> shardListPacket() const;
+    std::vector<uint8_t> characterListPacket(const TestAccountSpec& account) const;
+
+    TestShardConfig m_config;
+    platform::SocketHandle m_loginListener { platform::kNoSocket };
+    platform::SocketHandle m_gameListener { platform::kNoSocket };
+    uint16_t m_loginPort { 0 };
+    uint32_t m_gameAddress { kLoginAddress };
+    uint16_t m_gamePort { 0 };
+    std::vector<std::unique_ptr<Client>> m_clients;
+    ServerEvents m_events;
+    int32_t m_dropAfter { -1 };
+};
+
+} // namespace test
