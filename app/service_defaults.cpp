@@ -1,8 +1,6 @@
 #include "app/service_defaults.h"
 
 #include "app/gump_desktop.h"
-#include "audio/audio_services.h"
-#include "audio/video_playback.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "gump/gump_services.h"
@@ -13,14 +11,11 @@ void installServiceDefaults()
     // One line per service still waiting for its window or service, grouped
     // by the layer that declares the interface.
 
-    // audio: the player's position, war mode and facet (world) and the
-    // server's feature word (front end): no player, no feature.
-    static NoAudioServices noAudioServices;
-    installAudioServices(&noAudioServices);
-    // audio: the video window's place in the window list and its focus (gump
-    // framework) and the main menu that follows the film (front end).
-    static NoVideoWindowServices noVideoWindowServices;
-    installVideoWindowServices(&noVideoWindowServices);
+    // audio: the main menu that follows a film (front end) is still a
+    // do-nothing inside the real video windows (windows/video_gump.cpp); the
+    // facet number and the server's feature word inside the real audio
+    // services (app/world_audio.cpp) answer facet 0 and no feature until the
+    // world keeps a facet and the front end the feature word.
     // world/: the windows that show world objects (game windows)...
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<PaperdollViews>());
@@ -31,8 +26,6 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<WorldMessages>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
-    // ...sound effects...
-    installWorldService(&doNothingWorldService<WorldSounds>());
     // ...and the world's own later parts: the light pass, mobile animation
     // stepping, path search, multi component lists.
     installWorldService(&doNothingWorldService<WorldLights>());
