@@ -7,11 +7,10 @@
 #include "app/world_wiring.h"
 #include "audio/sound_effects.h"
 #include "data/client_services.h"
-#include "data/data_files.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/data_file_writer.h"
+#include "fixtures/loaded_data_files.h"
 #include "platform/headless/null_audio_device.h"
-#include "platform/message_box.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
@@ -20,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,12 +135,7 @@ protected:
         std::vector<fixture::IndexedRecord> records(kStep + 1);
         records[kStep].bytes = soundRecord(30000);
         fixture::writeIndexedPair(m_client.root(), "client", "soundidx.mul", "sound.mul", records);
-        m_previousFiles = installDataFiles(&m_files);
-        {
-            platform::ScopedMessageBoxSink sink(m_boxes);
-            m_files.reset();
-            m_files.load();
-        }
+        m_files.emplace();
         m_effects.initSoundDefaults();
         m_effects.initDirectSound(&m_device);
         m_effects.updateSound();
@@ -149,7 +144,7 @@ protected:
     void TearDown() override
     {
         m_effects.shutdownSound();
-        installDataFiles(m_previousFiles);
+        m_files.reset();
         WorldAudio::TearDown();
     }
 
@@ -163,9 +158,7 @@ protected:
     }
 
     fixture::ClientDirectory m_client;
-    platform::RecordingMessageBoxSink m_boxes;
-    DataFiles m_files;
-    DataFiles* m_previousFiles = nullptr;
+    std::optional<fixture::LoadedDataFiles> m_files;
     platform::NullAudioDevice m_device { kSoundRate, false };
     SoundEffects m_effects;
     ChannelWorldSounds m_sounds { m_effects };
