@@ -346,10 +346,7 @@ int clientMain(int argc, char** argv)
         mainWindow.handleMessage(message);
     });
     wireSoundSteps(loop, tick);
-    tick.setStep(TickStep::VideoRedraw, [&presenter] {
-        if (drawVideoInto(presenter->backBuffer()))
-            presenter->present();
-    });
+    wireVideoWindow(tick, [&desktop] { desktop->composeAndPresent(PresentKind::IfChanged); });
     wireWorldObjects(tick, loop, presenter->backBuffer());
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);

@@ -1,8 +1,6 @@
 #include "app/service_defaults.h"
 
 #include "app/gump_desktop.h"
-#include "audio/audio_services.h"
-#include "audio/video_playback.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "gump/gump_services.h"
@@ -17,14 +15,8 @@ void installServiceDefaults()
     // One line per service still waiting for its window or service, grouped
     // by the layer that declares the interface.
 
-    // audio: the player's position, war mode and facet (world) and the
-    // server's feature word (front end): no player, no feature.
-    static NoAudioServices noAudioServices;
-    installAudioServices(&noAudioServices);
-    // audio: the video window's place in the window list and its focus (gump
-    // framework) and the main menu that follows the film (front end).
-    static NoVideoWindowServices noVideoWindowServices;
-    installVideoWindowServices(&noVideoWindowServices);
+    // audio: the main menu that follows a film (front end) is still a
+    // do-nothing inside the real video windows (windows/video_gump.cpp).
     // world/: the windows that show world objects (game windows)...
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<PaperdollViews>());
@@ -35,8 +27,6 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<WorldMessages>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
-    // ...sound effects...
-    installWorldService(&doNothingWorldService<WorldSounds>());
     // ...the radar window, missile effects and the walking state the map
     // view resets, and the house designer the drawing asks...
     installWorldService(&doNothingWorldService<MapViewServices>());

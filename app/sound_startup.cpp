@@ -4,16 +4,17 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/startup_cleanups.h"
+#include "app/world_audio.h"
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "audio/video_playback.h"
-#include "gfx/back_buffer.h"
 #include "platform/audio_device.h"
 #include "platform/midi_player.h"
 #include "platform/window.h"
+#include "windows/video_gump.h"
 
 #include <memory>
-#include <vector>
+#include <utility>
 
 namespace {
 
@@ -32,6 +33,7 @@ SoundRuntime& runtime()
 
 void initSoundLayer()
 {
+    installWorldAudio();
     soundEffects().initSoundDefaults();
     // Registered in this order so that music stops before the channels and
     // the device it streams into go.
@@ -76,28 +78,16 @@ bool runSoundCommand(uint16_t id)
     return false;
 }
 
-bool drawVideoInto(BackBuffer& buffer)
+void wireVideoWindow(GameTick& tick, std::function<void()> redrawScreen)
 {
-    if (!activeVideo() || !buffer.exists())
-        return false;
-    // The film is drawn as a plain picture and laid into the ring row by row.
-    static std::vector<uint16_t> picture;
-    const int32_t width = buffer.width();
-    const int32_t height = buffer.height();
-    picture.assign(size_t(width) * height, 0);
-    VideoFrameBuffer frame { picture.data(), width, height, width, buffer.format() == BufferFormat::Rgb565 };
-    drawActiveVideo(frame);
-    uint16_t* ring = buffer.pixels();
-    const int64_t count = buffer.pixelCount();
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int64_t index = buffer.ringIndex(x, y);
-            if (index >= 0 && index < count)
-                ring[index] = picture[size_t(y) * width + x];
-        }
-    }
-    buffer.invalidateWholeScreen();
-    return true;
+    installVideoWindowServices(&gumpVideoWindowServices());
+    // A film keeps its own pace between game frames: while one is open every
+    // pass whose frame gate stayed shut redraws the whole screen, which runs
+    // the video window's draw.
+    tick.setStep(TickStep::VideoRedraw, [redraw = std::move(redrawScreen)] {
+        if (isVideoOpen() && redraw)
+            redraw();
+    });
 }
 
 void stopSoundAndVideoOutput(GameTick& tick)
@@ -106,8 +96,7 @@ void stopSoundAndVideoOutput(GameTick& tick)
     tick.setStep(TickStep::UpdateSound, nullptr);
     tick.setStep(TickStep::VideoRedraw, nullptr);
     musicSystem().setNotifyPoster(nullptr);
-    if (VideoPlayback* video = activeVideo())
-        video->setBulkClose(true);
-    destroyActiveVideo();
+    // A video window still open is destroyed with the desktop, in bulk: it
+    // neither restarts music nor moves on to its next step.
     closeVideo();
 }

@@ -42,12 +42,6 @@ VideoWindowServices*& installedServices()
     return services;
 }
 
-std::unique_ptr<VideoPlayback>& activeSlot()
-{
-    static std::unique_ptr<VideoPlayback> video;
-    return video;
-}
-
 // Subtitles start 127 frames in; their time ranges count from 554 frames
 // before the film's first frame.
 constexpr int32_t kFirstSubtitleFrame = 127;
@@ -242,38 +236,19 @@ void IntroVideoPlayback::drawOverlay(const VideoFrameBuffer& frame)
     selectUnicodeFont(savedFont);
 }
 
-VideoPlayback* activeVideo() { return activeSlot().get(); }
-
-void setActiveVideo(std::unique_ptr<VideoPlayback> video)
-{
-    destroyActiveVideo();
-    activeSlot() = std::move(video);
-}
-
-void drawActiveVideo(const VideoFrameBuffer& frame)
-{
-    if (activeSlot() && !activeSlot()->draw(frame))
-        destroyActiveVideo();
-}
-
-bool sendInputToActiveVideo() { return activeSlot() && activeSlot()->onInput(); }
-
-void destroyActiveVideo()
-{
-    // The slot is emptied first: the next step may start another film.
-    std::unique_ptr<VideoPlayback> video = std::move(activeSlot());
-    video.reset();
-}
-
 void startIntroAfterSplash()
 {
     const bool firstLaunch = audioSettingOn(ConfigKeyKind::ClientFirstLaunch, true);
     if (audioSettingOn(ConfigKeyKind::ShowIntroAnim, false) || firstLaunch)
-        setActiveVideo(std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true));
+        videoWindowServices().showVideo(
+            [] { return std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true); });
     else
         videoWindowServices().showMainMenu();
     if (firstLaunch)
         setConfigValue(ConfigKeyKind::ClientFirstLaunch, "no");
 }
 
-void replayIntroVideo() { setActiveVideo(std::make_unique<IntroVideoPlayback>(kVideoNextMainMenu, true)); }
+void replayIntroVideo()
+{
+    videoWindowServices().showVideo([] { return std::make_unique<IntroVideoPlayback>(kVideoNextMainMenu, true); });
+}

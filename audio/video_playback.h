@@ -4,12 +4,13 @@
 // it: it draws each frame into the 16-bit frame buffer (doubled, on black,
 // with timed subtitles for the intro), ends on a key or click when skippable,
 // switches music off while it plays and, when destroyed, restores music and
-// moves on to the step that follows. The window itself (its place in the
-// window list, the keyboard focus) and the next screen are reached through
-// VideoWindowServices, which the window system and the front end install.
-// Main thread only.
+// moves on to the step that follows. The window that owns a playback (its
+// place in the window list, the keyboard focus) and the next screen are
+// reached through VideoWindowServices, which the window system and the front
+// end install. Main thread only.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,10 +53,18 @@ struct VideoFrameBuffer {
 
 class VideoPlayback;
 
+// Makes the playback a new video window is to own.
+using VideoPlaybackMaker = std::function<std::unique_ptr<VideoPlayback>()>;
+
 // The window-system side of a playing film and the screen that follows it.
 class VideoWindowServices {
 public:
     virtual ~VideoWindowServices() = default;
+    // Puts a film on the screen in a window of its own, which makes its
+    // playback with `make` and owns it; the window closes itself once the
+    // playback is over.
+    virtual void showVideo(const VideoPlaybackMaker& make) = 0;
+    // The window that owns `video`: its place in the window list and focus.
     virtual void linkAtTop(VideoPlayback& video) = 0;
     virtual void bringToFront(VideoPlayback& video) = 0;
     virtual bool hasKeyboardFocus(VideoPlayback& video) = 0;
@@ -65,9 +74,11 @@ public:
     virtual void showMainMenu() = 0;
 };
 
-// No window list, no focus and no main menu yet: each call does nothing.
+// No window list, no focus and no main menu: each call does nothing, and no
+// film is shown.
 class NoVideoWindowServices final : public VideoWindowServices {
 public:
+    void showVideo(const VideoPlaybackMaker&) override { }
     void linkAtTop(VideoPlayback&) override { }
     void bringToFront(VideoPlayback&) override { }
     bool hasKeyboardFocus(VideoPlayback&) override { return true; }
@@ -125,16 +136,6 @@ private:
     void drawOverlay(const VideoFrameBuffer& frame) override;
     StringFile* m_subtitles = nullptr;
 };
-
-// The one film on the screen, as the program's loop draws it until the
-// window system owns it; null when none.
-VideoPlayback* activeVideo();
-void setActiveVideo(std::unique_ptr<VideoPlayback> video);
-// Draws the active film; destroys it (running its next step) once it is over.
-void drawActiveVideo(const VideoFrameBuffer& frame);
-// A key or click while a film is on the screen; false when there is none.
-bool sendInputToActiveVideo();
-void destroyActiveVideo();
 
 // After the splash screen: the intro (next step the main menu, skippable) when
 // "ShowIntroAnim" or "ClientFirstLaunch" is on, else the main menu; a first

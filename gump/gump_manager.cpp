@@ -99,6 +99,7 @@ void GumpManager::reset()
 {
     head = tail = focus = hovered = modal = menubar = tooltip = nullptr;
     childrenDeleting = 0;
+    bulkClosing = false;
     presentationOff = true;
     presentRect = {};
     restoreQueue.clear();
@@ -138,6 +139,7 @@ void gumpSystemStartup()
 void gumpSystemShutdown()
 {
     GumpManager& manager = gumpManager();
+    manager.bulkClosing = true;
     while (manager.head) {
         CGump* head = manager.head;
         if (!isValidGump(head)) {

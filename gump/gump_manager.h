@@ -98,6 +98,9 @@ public:
     // While set, a dying parent is deleting its children: focus-lost actions
     // do not run.
     int32_t childrenDeleting = 0;
+    // Set while the framework destroys every gump at once (the shutdown):
+    // windows then skip the steps that follow their closing.
+    bool bulkClosing = false;
     GumpListCursor* cursors = nullptr;
 
     GumpScreen screen;

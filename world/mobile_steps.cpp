@@ -21,6 +21,12 @@ constexpr int32_t kFootstepSoundA = 299;
 constexpr int32_t kFootstepSoundB = 300;
 constexpr int32_t kMountedStepSoundA = 297;
 constexpr int32_t kMountedStepSoundB = 298;
+// Steps sound a little different each time, and a step may sound while the
+// last one still does. The player's own steps are played at a fixed volume,
+// everyone else's where they walk.
+constexpr int32_t kFootstepJitterPercent = 14;
+constexpr int32_t kOwnFootstepVolume = -1000;
+constexpr float kFootstepDistanceFactor = 1.0f;
 
 // The body whose animations a mobile is drawn with.
 int32_t remappedBody(int32_t body)
@@ -134,10 +140,11 @@ void Mobile::playFootsteps()
         sound = shownFrame == 1 ? kMountedStepSoundA : shownFrame == 3 ? kMountedStepSoundB : -1;
     if (sound < 0)
         return;
+    WorldSounds& sounds = worldService<WorldSounds>();
     if (isPlayer())
-        worldService<WorldSounds>().playSound(sound);
+        sounds.playSound(sound, 0, kOwnFootstepVolume, false, kFootstepJitterPercent, true);
     else
-        worldService<WorldSounds>().playSoundAt(sound, x, y, z);
+        sounds.playSoundAt(sound, x, y, z, kFootstepDistanceFactor, false, kFootstepJitterPercent, true);
 }
 
 void mobileFrameStep(Mobile& mobile)

@@ -131,12 +131,18 @@ public:
     virtual void beginTargetedCommand(std::string_view, int32_t, uint32_t) { }
 };
 
+// Sound effects. Pan runs -2500 (left) .. 2500 (right), volume -2500
+// (quietest) .. 0 (full); the pitch varies by up to `jitterPercent`; with
+// `allowDuplicate` a sound still sounding is started again on another
+// channel.
 class WorldSounds {
 public:
     virtual ~WorldSounds() = default;
-    // The player's own sounds: no position.
-    virtual void playSound(int32_t) { }
-    virtual void playSoundAt(int32_t, int32_t, int32_t, int32_t) { }
+    // A sound not placed in the world (the player's own).
+    virtual void playSound(int32_t, int32_t, int32_t, bool, int32_t, bool) { }
+    // A sound at (x, y, z): panned by its offset from the player and quieter
+    // with distance, `factor` scaling how much quieter.
+    virtual void playSoundAt(int32_t, int32_t, int32_t, int32_t, float, bool, int32_t, bool) { }
 };
 
 // The light pass.

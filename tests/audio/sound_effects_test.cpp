@@ -5,15 +5,15 @@
 
 #include "fake_audio_services.h"
 #include "audio/sound_effects.h"
-#include "data/data_files.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/data_file_writer.h"
+#include "fixtures/loaded_data_files.h"
 #include "platform/headless/null_audio_device.h"
-#include "platform/message_box.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -61,12 +61,7 @@ protected:
         std::string index = test::TempDir::read(m_client.path() + "/soundidx.mul");
         index.replace(size_t(kPastEnd) * 12, 12, fixture::idxEntry(0, 10000000, 0));
         m_client.write("soundidx.mul", index);
-        m_previousFiles = installDataFiles(&m_files);
-        {
-            platform::ScopedMessageBoxSink sink(m_boxes);
-            m_files.reset();
-            m_files.load();
-        }
+        m_files.emplace();
         m_effects.initSoundDefaults();
         m_effects.initDirectSound(&m_device);
         // A new channel is taken for busy until its first service pass.
@@ -76,7 +71,7 @@ protected:
     void TearDown() override
     {
         m_effects.shutdownSound();
-        installDataFiles(m_previousFiles);
+        m_files.reset();
     }
 
     // The channel's ring as the mixer plays it from its current position.
@@ -95,9 +90,7 @@ protected:
     static constexpr uint32_t kLead = platform::NullAudioDevice::kPeriodFrames + 2;
 
     fixture::ClientDirectory m_client;
-    platform::RecordingMessageBoxSink m_boxes;
-    DataFiles m_files;
-    DataFiles* m_previousFiles = nullptr;
+    std::optional<fixture::LoadedDataFiles> m_files;
     platform::NullAudioDevice m_device { kSoundRate, false };
     SoundEffects m_effects;
     std::vector<int16_t> m_short = pattern(1000, 1);

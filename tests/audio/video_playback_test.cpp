@@ -42,14 +42,17 @@ const std::string& clipBytes()
     return clip;
 }
 
+// Keeps the film it is asked to show, as a window would.
 class RecordingWindowServices final : public VideoWindowServices {
 public:
+    void showVideo(const VideoPlaybackMaker& make) override { shown = make(); }
     void linkAtTop(VideoPlayback&) override { ++linked; }
     void bringToFront(VideoPlayback&) override { }
     bool hasKeyboardFocus(VideoPlayback&) override { return focused; }
     void setKeyboardFocus(VideoPlayback&) override { focused = true; }
     void releaseKeyboardFocus() override { focused = false; }
     void showMainMenu() override { ++mainMenus; }
+    std::unique_ptr<VideoPlayback> shown;
     int linked = 0;
     int mainMenus = 0;
     bool focused = false;
@@ -67,7 +70,7 @@ protected:
     }
     void TearDown() override
     {
-        destroyActiveVideo();
+        m_window.shown.reset();
         closeVideo();
         installVideoWindowServices(m_previous);
     }
@@ -139,14 +142,14 @@ TEST_F(IntroFilm, TheEndComesAtTheSecondToLastFrameAndTheMainMenuFollows)
 
 TEST_F(IntroFilm, AKeyOrClickEndsASkippableFilmAtTheNextDraw)
 {
-    setActiveVideo(std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true));
-    drawActiveVideo(frame());
-    ASSERT_NE(activeVideo(), nullptr);
-    EXPECT_TRUE(sendInputToActiveVideo());
-    drawActiveVideo(frame());
-    EXPECT_EQ(activeVideo(), nullptr);
+    auto video = std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true);
+    ASSERT_TRUE(video->draw(frame()));
+    EXPECT_TRUE(video->onInput());
+    EXPECT_TRUE(video->isPlaying());
+    EXPECT_FALSE(video->draw(frame())) << "over at the next draw";
+    EXPECT_EQ(m_window.mainMenus, 0);
+    video.reset();
     EXPECT_EQ(m_window.mainMenus, 1);
-    EXPECT_FALSE(sendInputToActiveVideo());
 }
 
 TEST_F(IntroFilm, AMissingOrUndecodableFilmClosesOnItsFirstDrawWithMusicUntouched)
@@ -185,12 +188,15 @@ TEST_F(IntroFilm, OnlyOneFilmOpensAtATime)
 
 TEST_F(IntroFilm, TheIntroChoiceAfterTheSplashWritesTheFirstLaunchDown)
 {
-    startIntroAfterSplash(); // a first launch: the film plays
-    ASSERT_NE(activeVideo(), nullptr);
-    EXPECT_TRUE(activeVideo()->isPlaying());
+    startIntroAfterSplash(); // a first launch: the film plays, in a window
+    ASSERT_NE(m_window.shown, nullptr);
+    EXPECT_TRUE(m_window.shown->isPlaying());
     EXPECT_NE(m_client.read("vo.cfg").find("ClientFirstLaunch=no"), std::string::npos);
-    destroyActiveVideo();
+    m_window.shown.reset();
     EXPECT_EQ(m_window.mainMenus, 1);
+    startIntroAfterSplash(); // no longer a first launch, and no intro asked for
+    EXPECT_EQ(m_window.shown, nullptr);
+    EXPECT_EQ(m_window.mainMenus, 2);
 }
 
 // A player of N frames that paints frame n as the colour n.
