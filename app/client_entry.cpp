@@ -6,6 +6,7 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/mobile_wiring.h"
 #include "app/pointer.h"
 #include "app/service_defaults.h"
 #include "app/sound_startup.h"
@@ -221,6 +222,7 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
+    startMobileAnimation();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);
@@ -356,6 +358,7 @@ int clientMain(int argc, char** argv)
         if (buildResurrectionChoicePacket(packet, 2))
             sendPacket(packet);
     };
+    wireMobileAnimationStep(frameServices);
     FrameRenderer frameRenderer(frameServices);
     tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {

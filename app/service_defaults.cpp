@@ -2,6 +2,7 @@
 
 #include "audio/audio_services.h"
 #include "audio/video_playback.h"
+#include "world/mobile_services.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -25,14 +26,21 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<OverheadTextViews>());
     installWorldService(&doNothingWorldService<DragViews>());
     installWorldService(&doNothingWorldService<WorldMessages>());
+    // ...the highlight sources of the mobile drawing (target cursor, the
+    // combatant and marked serials of the session, the GM tools' customer),
+    // the worn-layer rules of the paperdoll with the character list's flag,
+    // and the effects fixed on mobiles...
+    installWorldService(&doNothingWorldService<MobileHighlights>());
+    installWorldService(&doNothingWorldService<EquipmentRules>());
+    installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...sound effects...
     installWorldService(&doNothingWorldService<WorldSounds>());
-    // ...and the world's own later parts: the light pass, mobile animation
-    // stepping, path search, multi component lists.
+    // ...and the world's own later parts: the light pass, recorded effect
+    // sequences, path search, multi component lists.
     installWorldService(&doNothingWorldService<WorldLights>());
-    installWorldService(&doNothingWorldService<MobileAnimator>());
+    installWorldService(&doNothingWorldService<AnimationRecorder>());
     installWorldService(&doNothingWorldService<FollowPaths>());
     installWorldService(&doNothingWorldService<MultiComponents>());
 }
