@@ -54,6 +54,9 @@ protected:
         installed = std::make_unique<InstalledAnimations>(animations, fixture::sampleMobTypes() + "410 HUMAN 0\n",
             std::map<std::string, std::string> { { "artidx.mul", artIndex }, { "art.mul", artData } });
         setSampleFigureTiles();
+        // Plain tile records for the chairs, whatever earlier tests left.
+        for (uint16_t graphic : { 2603, 2864, 2894, 2911, 4634, 4635, 6001, 10843 })
+            setTileRecord(graphic, TileDataItem {});
     }
     void TearDown() override
     {
