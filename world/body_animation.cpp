@@ -417,11 +417,8 @@ int32_t resolveCorpseAnimation(int32_t body, uint8_t directionByte, int32_t& out
     return fileBody;
 }
 
-namespace {
-
-std::optional<AnimationFrameRecord> loadFrame(int32_t index, int32_t frame, uint16_t* frameCount)
+std::optional<AnimationFrameRecord> loadAnimationRecordFrame(int32_t index, int32_t frame, uint16_t* frameCount)
 {
-    // Record numbers of a body outside its layout's range come out negative.
     if (index < 0) {
         setAnimationFileSet(0);
         return std::nullopt;
@@ -433,15 +430,13 @@ std::optional<AnimationFrameRecord> loadFrame(int32_t index, int32_t frame, uint
     return record;
 }
 
-} // namespace
-
 std::optional<AnimationFrameRecord> getAnimationFrame(
     int32_t body, AnimationState& state, const Mobile* wearer, uint16_t* frameCount)
 {
     int32_t index = 0;
     int32_t frame = 0;
     resolveMobileAnimation(body, state, wearer, index, frame);
-    return loadFrame(index, frame, frameCount);
+    return loadAnimationRecordFrame(index, frame, frameCount);
 }
 
 std::optional<AnimationFrameRecord> getCorpseFrame(int32_t body, uint8_t directionByte)
@@ -449,7 +444,7 @@ std::optional<AnimationFrameRecord> getCorpseFrame(int32_t body, uint8_t directi
     int32_t index = 0;
     int32_t frame = 0;
     resolveCorpseAnimation(body, directionByte, index, frame);
-    return loadFrame(index, frame, nullptr);
+    return loadAnimationRecordFrame(index, frame, nullptr);
 }
 
 uint16_t getNotorietyHue(const Mobile* mobile)

@@ -71,6 +71,10 @@ int32_t resolveCorpseAnimation(int32_t body, uint8_t directionByte, int32_t& out
 std::optional<AnimationFrameRecord> getAnimationFrame(
     int32_t body, AnimationState& state, const Mobile* wearer, uint16_t* frameCount = nullptr);
 std::optional<AnimationFrameRecord> getCorpseFrame(int32_t body, uint8_t directionByte);
+// Frame `frame` of record `index` of the selected file set, the record's
+// count stored as above; a negative record number (a body below its layout's
+// range) reads nothing and leaves no file set selected.
+std::optional<AnimationFrameRecord> loadAnimationRecordFrame(int32_t index, int32_t frame, uint16_t* frameCount);
 
 // The hue of the mobile's notoriety (0 for 9 and above, and for no mobile).
 uint16_t getNotorietyHue(const Mobile* mobile);

@@ -2,7 +2,6 @@
 
 #include "data/def_tables.h"
 #include "gfx/animation_blitter.h"
-#include "gfx/art_cache.h"
 #include "world/body_animation.h"
 #include "world/body_tables.h"
 #include "world/cell_grid.h"
@@ -85,15 +84,7 @@ std::optional<AnimationFrameRecord> sittingFrame(int32_t body, int32_t facing, u
     int32_t index = 0;
     int32_t frame = 0;
     sittingAnimationIndex(body, facing, index, frame);
-    if (index < 0) {
-        setAnimationFileSet(0);
-        return std::nullopt;
-    }
-    int32_t count = -1;
-    std::optional<AnimationFrameRecord> record = getAnimationFrameRecord(index, frame, &count);
-    if (frameCount && count >= 0)
-        *frameCount = uint16_t(count);
-    return record;
+    return loadAnimationRecordFrame(index, frame, frameCount);
 }
 
 // The hues of a sitting figure; `drawn` is false for a hidden mobile the

@@ -24,25 +24,7 @@ constexpr int32_t kAnchorX = 20;
 constexpr int32_t kAnchorY = 16;
 constexpr int32_t kHueNumber = 7;
 
-// Hue entry n maps intensity i to a colour that tells both apart.
-uint16_t hueRampColour(int32_t entry, int32_t intensity)
-{
-    return uint16_t(((entry * 3) & 31) << 10 | intensity << 5 | 0x11);
-}
-
-class LoadedHues {
-public:
-    LoadedHues()
-    {
-        hueTable().load(fixture::hueFile(3000, [](int32_t index) {
-            fixture::HueRamp ramp;
-            for (int32_t i = 0; i < 32; ++i)
-                ramp.colours[size_t(i)] = hueRampColour(index, i);
-            return ramp;
-        }));
-    }
-    ~LoadedHues() { hueTable() = HueTable(); }
-};
+using fixture::testHueColour;
 
 // Greys at even indices, colours at odd ones; reds cover 0..31, and one
 // colour has bit 15 set, which no channel may take.
@@ -106,7 +88,7 @@ uint16_t referencePixel(uint16_t d, uint16_t s, uint16_t hueWord)
     if (partial && !grey)
         return s;
     if (!shade)
-        return hueRampColour(number - 1, red);
+        return testHueColour(number - 1, red);
     int32_t level = std::max(23 - red, 0);
     auto channel = [level](int32_t value) { return value * (32 - level) / 32; };
     return uint16_t(channel((d >> 10) & 31) << 10 | channel((d >> 5) & 31) << 5 | channel(d & 31));
@@ -175,7 +157,7 @@ FrameHue hueOfWord(uint16_t word)
 
 class FrameBlit : public testing::TestWithParam<BlitCase> {
 protected:
-    LoadedHues hues;
+    fixture::InstalledTestHues hues;
 };
 
 TEST_P(FrameBlit, MatchesThePerPixelReference)
@@ -211,7 +193,7 @@ TEST(FrameBlitRules, TheFirstRunAtOrBelowTheClipBottomEndsTheFrame)
 
 TEST(FrameBlitRules, HueModesByExample)
 {
-    LoadedHues hues;
+    fixture::InstalledTestHues hues;
     std::array<uint16_t, 256> palette {};
     palette[1] = 0x0000; // grey, red 0
     palette[2] = uint16_t(23 << 10 | 23 << 5 | 23); // grey, red 23
@@ -224,8 +206,8 @@ TEST(FrameBlitRules, HueModesByExample)
         blitFrameRuns(target, target.bounds, false, hueOfWord(word), 0, 0, palette, bytes);
         return row;
     };
-    EXPECT_EQ(drawOne(995), (std::vector<uint16_t> { hueRampColour(994, 0), hueRampColour(994, 23),
-                                hueRampColour(994, 5) }));
+    EXPECT_EQ(drawOne(995), (std::vector<uint16_t> { testHueColour(994, 0), testHueColour(994, 23),
+                                testHueColour(994, 5) }));
     // Red 0 keeps 9/32 of each channel, truncated; red 23 and more keeps it all.
     uint16_t darkest = uint16_t((31 * 9 / 32) << 10 | (16 * 9 / 32) << 5 | (9 * 9 / 32));
     EXPECT_EQ(drawOne(0x4000 | 12), (std::vector<uint16_t> { darkest, under, uint16_t(
@@ -233,7 +215,7 @@ TEST(FrameBlitRules, HueModesByExample)
                                                                              | (9 * 14 / 32)) }));
     EXPECT_EQ(drawOne(0xC000 | 12), (std::vector<uint16_t> { darkest, under, palette[3] }))
         << "coloured pixels are copied in partial shade";
-    EXPECT_EQ(drawOne(0x8000 | 12), (std::vector<uint16_t> { hueRampColour(11, 0), hueRampColour(11, 23), palette[3] }));
+    EXPECT_EQ(drawOne(0x8000 | 12), (std::vector<uint16_t> { testHueColour(11, 0), testHueColour(11, 23), palette[3] }));
     EXPECT_EQ(drawOne(0x4000), (std::vector<uint16_t> { palette[1], palette[2], palette[3] }));
 }
 

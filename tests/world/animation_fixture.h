@@ -31,26 +31,8 @@ using fixture::InstalledAnimations;
 inline void setTileRecord(int32_t id, const TileDataItem& record) { fixture::setItemTileRecord(id, record); }
 inline void setSampleFigureTiles() { fixture::installSampleFigureTiles(); }
 
-// Hue entry n maps intensity i to a colour that tells both apart.
-inline uint16_t testHueColour(int32_t entry, int32_t intensity)
-{
-    return uint16_t(((entry * 3 + 1) & 31) << 10 | intensity << 5 | ((entry / 11) & 31));
-}
-
-// The process's hue table holds testHueColour ramps while the object lives.
-class InstalledTestHues {
-public:
-    InstalledTestHues()
-    {
-        hueTable().load(fixture::hueFile(3000, [](int32_t index) {
-            fixture::HueRamp ramp;
-            for (int32_t i = 0; i < 32; ++i)
-                ramp.colours[size_t(i)] = testHueColour(index, i);
-            return ramp;
-        }));
-    }
-    ~InstalledTestHues() { hueTable() = HueTable(); }
-};
+using fixture::InstalledTestHues;
+using fixture::testHueColour;
 
 // A surface to draw the world into, filled with a checked grey.
 struct TestCanvas {

@@ -24,14 +24,7 @@ constexpr int32_t kGuard = 64;
 constexpr uint16_t kGuardValue = 0x5A5A;
 constexpr size_t kSettingsBytes = 12;
 
-int32_t near(uint8_t byte)
-{
-    if (byte == 0)
-        return INT32_MIN;
-    if (byte == 255)
-        return INT32_MAX - 3;
-    return int32_t(byte) - 100;
-}
+int32_t near(uint8_t byte) { return fuzz::nearPosition(byte, 100); }
 
 void drawFrame(const AnimationFrameRecord& frame, const uint8_t* settings)
 {

@@ -1,6 +1,8 @@
 // Decodes an arbitrary run-length art record, reads pixels from it and blits
 // it, clipped, into a small target framed by guard pixels that must stay
 // untouched.
+#include "fuzz_byte_reader.h"
+
 #include "gfx/art_blitter.h"
 #include "gfx/art_image.h"
 
@@ -17,16 +19,7 @@ constexpr int32_t kHeight = 16;
 constexpr int32_t kGuard = 64;
 constexpr uint16_t kGuardValue = 0x5A5A;
 
-// Mostly near the target; the two extreme bytes stand for positions at the
-// ends of the 32-bit range.
-int32_t small(uint8_t byte)
-{
-    if (byte == 0)
-        return INT32_MIN;
-    if (byte == 255)
-        return INT32_MAX - 3;
-    return int32_t(byte) - 128;
-}
+int32_t small(uint8_t byte) { return fuzz::nearPosition(byte, 128); }
 
 } // namespace
 

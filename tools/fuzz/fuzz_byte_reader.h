@@ -65,6 +65,17 @@ namespace fuzz {
 inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 inline uint32_t le32(const uint8_t* p) { return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16; }
 
+// A position near a small drawing target; the two extreme bytes stand for
+// positions at the ends of the 32-bit range.
+inline int32_t nearPosition(uint8_t byte, int32_t bias)
+{
+    if (byte == 0)
+        return INT32_MIN;
+    if (byte == 255)
+        return INT32_MAX - 3;
+    return int32_t(byte) - bias;
+}
+
 // A broken expectation stops the run where the fuzzer reports it.
 inline void require(bool condition)
 {
