@@ -11,6 +11,7 @@
 #include "app/gump_desktop.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/mobile_wiring.h"
 #include "app/network_wiring.h"
 #include "app/pointer.h"
 #include "app/post_patch_startup.h"
@@ -184,6 +185,7 @@ int clientMain(int argc, char** argv)
     recordLauncherName();
     installServiceDefaults();
     installSettingsServices();
+    startMobileAnimation();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);
@@ -336,6 +338,7 @@ int clientMain(int argc, char** argv)
         if (buildResurrectionChoicePacket(packet, 2))
             sendPacket(packet);
     };
+    wireMobileAnimationStep(frameServices);
     FrameRenderer frameRenderer(frameServices);
     tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {

@@ -8,6 +8,7 @@
 #include "protocol/protocol_services.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
+#include "world/mobile_services.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -25,16 +26,23 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<OverheadTextViews>());
     installWorldService(&doNothingWorldService<DragViews>());
     installWorldService(&doNothingWorldService<WorldMessages>());
+    // ...the highlight sources of the mobile drawing (target cursor, the
+    // combatant and marked serials of the session, the GM tools' customer),
+    // the worn-layer rules of the paperdoll with the character list's flag,
+    // and the effects fixed on mobiles...
+    installWorldService(&doNothingWorldService<MobileHighlights>());
+    installWorldService(&doNothingWorldService<EquipmentRules>());
+    installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, missile effects and the walking state the map
     // view resets, and the house designer the drawing asks...
     installWorldService(&doNothingWorldService<MapViewServices>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...and the world's own later parts: the light pass, mobile animation
-    // stepping, path search.
+    // ...and the world's own later parts: the light pass, recorded effect
+    // sequences, path search.
     installWorldService(&doNothingWorldService<WorldLights>());
-    installWorldService(&doNothingWorldService<MobileAnimator>());
+    installWorldService(&doNothingWorldService<AnimationRecorder>());
     installWorldService(&doNothingWorldService<FollowPaths>());
     // data/settings_services.h
     static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)

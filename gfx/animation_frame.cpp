@@ -2,7 +2,24 @@
 
 #include "core/byte_cursor.h"
 
-std::optional<AnimationFrameRecord> readAnimationFrame(std::span<const uint8_t> record, uint32_t extra, int32_t frame)
+size_t measureFrameRuns(std::span<const uint8_t> bytes)
+{
+    size_t at = 0;
+    while (bytes.size() - at >= 4) {
+        uint32_t header = readFrameRunWord(bytes.data() + at);
+        at += 4;
+        if (header == kFrameRunsEnd)
+            return at;
+        size_t count = header & 0xFFF;
+        if (count > bytes.size() - at)
+            return 0;
+        at += count;
+    }
+    return 0;
+}
+
+std::optional<AnimationFrameRecord> readAnimationFrame(
+    std::span<const uint8_t> record, uint32_t extra, int32_t frame, int32_t* recordFrameCount)
 {
     constexpr size_t kCountOffset = 512;
     ByteCursor cursor(record);
@@ -12,7 +29,11 @@ std::optional<AnimationFrameRecord> readAnimationFrame(std::span<const uint8_t> 
         colour = cursor.readU16();
     result.frameCount = cursor.readU16();
     cursor.skip(2);
-    if (cursor.failed() || frame < 0 || frame >= result.frameCount)
+    if (cursor.failed())
+        return std::nullopt;
+    if (recordFrameCount)
+        *recordFrameCount = result.frameCount;
+    if (frame < 0 || frame >= result.frameCount)
         return std::nullopt;
     cursor.seek(kCountOffset + 4 + 4 * size_t(frame));
     uint32_t offset = cursor.readU32();
@@ -25,6 +46,10 @@ std::optional<AnimationFrameRecord> readAnimationFrame(std::span<const uint8_t> 
     result.height = cursor.readI16();
     if (cursor.failed())
         return std::nullopt;
-    result.pixelData = record.subspan(cursor.position());
+    std::span<const uint8_t> runs = record.subspan(cursor.position());
+    size_t length = measureFrameRuns(runs);
+    if (length == 0)
+        return std::nullopt;
+    result.pixelData = runs.first(length);
     return result;
 }

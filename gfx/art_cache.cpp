@@ -36,12 +36,13 @@ std::optional<DataRecord> getGumpArtRecord(int32_t id)
     return indexedRecord(kGumpArtIndexFile, kGumpArtFile, id);
 }
 
-std::optional<AnimationFrameRecord> getAnimationFrameRecord(int32_t recordIndex, int32_t frame)
+std::optional<AnimationFrameRecord> getAnimationFrameRecord(
+    int32_t recordIndex, int32_t frame, int32_t* recordFrameCount)
 {
     std::optional<DataRecord> record = indexedRecord(kAnimIndexFile, kAnimFile, recordIndex);
     if (!record)
         return std::nullopt;
-    return readAnimationFrame(record->bytes, record->extra, frame);
+    return readAnimationFrame(record->bytes, record->extra, frame, recordFrameCount);
 }
 
 const ArtImage* ArtImageCache::getArtImage(int32_t id)

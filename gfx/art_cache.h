@@ -27,8 +27,10 @@ std::optional<DataRecord> getLandArtRecord(int32_t id);
 std::optional<DataRecord> getItemArtRecord(int32_t id);
 std::optional<DataRecord> getGumpArtRecord(int32_t id);
 // Frame `frame` of animation record `recordIndex` of the current animation
-// files; nothing when the record or the frame is missing.
-std::optional<AnimationFrameRecord> getAnimationFrameRecord(int32_t recordIndex, int32_t frame);
+// files; nothing when the record or the frame is missing. The record's frame
+// count goes to `recordFrameCount` whenever it could be read.
+std::optional<AnimationFrameRecord> getAnimationFrameRecord(
+    int32_t recordIndex, int32_t frame, int32_t* recordFrameCount = nullptr);
 
 class ArtImageCache {
 public:

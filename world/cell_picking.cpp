@@ -31,7 +31,7 @@ bool isPickableItem(const WorldObject& object, int32_t dx, int32_t dy, int32_t p
     if (item.drawFlags == 4 || item.drawFlags == 8)
         return false;
     if (item.isCorpse())
-        return item.amount < kLastBody;
+        return item.amount < kLastBody && static_cast<const Corpse&>(item).hitTest(px, py);
     if (item.isMobile()) {
         if (item.graphic >= kLastBody)
             return false;

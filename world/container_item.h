@@ -71,6 +71,8 @@ public:
 
     void computeBounds() override;
     void draw(const BlitTarget& target, const ScreenRect& dirty) override;
+    // Whether the body's death frame covers a world pixel.
+    bool hitTest(int32_t pointX, int32_t pointY) const;
     void place() override;
     void removeFromGrid() override;
     bool isCorpse() const override { return true; }

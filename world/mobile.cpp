@@ -210,7 +210,7 @@ void Mobile::setDeadFlag(int32_t value)
 void Mobile::playAnimation(int32_t animationAction, int32_t animationFrameCount, int32_t animationDelay,
     int32_t animationRepeatCount, bool animationBackward, bool animationPingPong)
 {
-    if (worldService<MobileAnimator>().recordAnimation(*this, animationAction, animationFrameCount, animationDelay,
+    if (worldService<AnimationRecorder>().recordAnimation(*this, animationAction, animationFrameCount, animationDelay,
             animationRepeatCount, animationBackward, animationPingPong))
         return;
     lastMoveTime = worldTimeMs();

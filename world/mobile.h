@@ -12,6 +12,8 @@
 #include <array>
 #include <cstdint>
 
+class RecordedSequence;
+
 struct MobileStep {
     int16_t x = 0;
     int16_t y = 0;
@@ -115,6 +117,8 @@ public:
     uint16_t pingPong = 0;
     uint16_t repeatCount = 0;
     uint16_t repetition = 0;
+    // The recorded sequence to go on with when the action ends, or null.
+    RecordedSequence* waitingSequence = nullptr;
     int32_t effectGrowX = 0;
     int32_t effectGrowY = 0;
     int32_t animatingMarker = -1;

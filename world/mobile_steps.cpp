@@ -1,7 +1,7 @@
 #include "world/mobile.h"
 
 #include "core/process_random.h"
-#include "data/def_tables.h"
+#include "world/body_animation.h"
 #include "world/body_tables.h"
 #include "world/mobile_drawing.h"
 #include "world/object_manager.h"
@@ -27,15 +27,6 @@ constexpr int32_t kMountedStepSoundB = 298;
 constexpr int32_t kFootstepJitterPercent = 14;
 constexpr int32_t kOwnFootstepVolume = -1000;
 constexpr float kFootstepDistanceFactor = 1.0f;
-
-// The body whose animations a mobile is drawn with.
-int32_t remappedBody(int32_t body)
-{
-    const DefTable* table = defTable(DefSlot::Body);
-    if (!table || !table->contains(uint16_t(body)))
-        return body;
-    return table->translate(uint16_t(body), 0);
-}
 
 // The offset of a picture stepping in `direction`, `countdown` of `frames`
 // frames before it reaches its new cell.

@@ -18,6 +18,7 @@ class MapItem;
 class Mobile;
 class MultiComponentList;
 class PacketBuffer;
+class RecordedSequence;
 class StaticObject;
 struct DragState;
 
@@ -154,15 +155,24 @@ public:
     virtual void changePersonalLight(int32_t) { }
 };
 
-// Server actions of mobiles, and recorded effect sequences.
+// Server actions of mobiles: the list of mobiles playing one, stepped once
+// per drawn frame (mobile_animation.h installs the real one).
 class MobileAnimator {
 public:
     virtual ~MobileAnimator() = default;
     virtual void registerAnimatingMobile(Mobile&) { }
     // Ends the action; true when the mobile was destroyed by it (a death).
     virtual bool stopMobileAnimation(Mobile&, bool) { return false; }
+};
+
+// Recorded effect sequences.
+class AnimationRecorder {
+public:
+    virtual ~AnimationRecorder() = default;
     // While a sequence is recorded, actions are recorded instead of played.
     virtual bool recordAnimation(Mobile&, int32_t, int32_t, int32_t, int32_t, bool, bool) { return false; }
+    // A sequence that waited for a mobile's action to end goes on.
+    virtual void advance(RecordedSequence&) { }
 };
 
 // The player following another mobile along a searched path.

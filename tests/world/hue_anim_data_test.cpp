@@ -2,6 +2,7 @@
 #include "gfx/hue_table.h"
 #include "world/anim_data.h"
 
+#include "fixtures/animation_writer.h"
 #include "fixtures/hue_writer.h"
 
 #include <gtest/gtest.h>
@@ -168,9 +169,11 @@ TEST(AnimData, MissingOrShortFileKeepsDefaults)
     EXPECT_EQ(table->record(-3).interval, 8);
 }
 
+const std::vector<uint8_t> kFirstFrameRuns = fixture::frameRunBytes({ { -2, -3, { 1, 2, 3, 4 } } });
+
 std::vector<uint8_t> twoFrameRecord()
 {
-    fixture::AnimFrameData first { 3, -4, 10, 12, { 1, 2, 3, 4 } };
+    fixture::AnimFrameData first { 3, -4, 10, 12, kFirstFrameRuns };
     fixture::AnimFrameData missing {};
     return fixture::animationRecord([](int i) { return uint16_t(i * 3); }, { first, missing });
 }
@@ -187,9 +190,11 @@ TEST(AnimationFrame, ReadsPaletteHeaderAndData)
     EXPECT_EQ(frame->width, 10);
     EXPECT_EQ(frame->height, 12);
     EXPECT_EQ(frame->extra, 77u);
-    ASSERT_EQ(frame->pixelData.size(), 4u);
-    EXPECT_EQ(frame->pixelData[3], 4);
-    EXPECT_FALSE(readAnimationFrame(record, 0, 1)) << "offset 0";
+    EXPECT_EQ(std::vector<uint8_t>(frame->pixelData.begin(), frame->pixelData.end()), kFirstFrameRuns)
+        << "the runs up to their end mark";
+    int32_t count = -1;
+    EXPECT_FALSE(readAnimationFrame(record, 0, 1, &count)) << "offset 0";
+    EXPECT_EQ(count, 2) << "the count is told even when the frame is missing";
     EXPECT_FALSE(readAnimationFrame(record, 0, 2)) << "frame == count";
     EXPECT_FALSE(readAnimationFrame(record, 0, -1));
 }
@@ -218,6 +223,14 @@ std::vector<BadFrameCase> badFrameCases()
     manyFrames[513] = 0xFF;
     manyFrames.resize(530);
     cases.push_back({ "CountLargerThanTheOffsetTable", manyFrames });
+    cases.push_back({ "RunsWithoutEndMark", std::vector<uint8_t>(good.begin(), good.end() - 4) });
+    cases.push_back({ "RunCutShort", std::vector<uint8_t>(good.begin(), good.end() - 6) });
+    auto longRun = good;
+    // The first run's count (bits 0-11) claims 4095 pixels.
+    size_t header = longRun.size() - kFirstFrameRuns.size();
+    longRun[header] = 0xFF;
+    longRun[header + 1] |= 0x0F;
+    cases.push_back({ "RunLongerThanTheRecord", longRun });
     return cases;
 }
 

@@ -1,3 +1,4 @@
+#include "animation_fixture.h"
 #include "world_fixture.h"
 
 #include "world/dying_links.h"
@@ -217,8 +218,21 @@ TEST_F(MobileTest, BodiesOfAThousandAndMoreStepAsBodyFifty)
     EXPECT_EQ(mobile->graphic, 50);
 }
 
+// Frames of the walking human and the animal that reach below their base
+// line, where the slices begin.
+void addFramesReachingBelow(fixture::AnimationFileWriter& animations)
+{
+    for (int32_t slot = 0; slot < 15; ++slot) {
+        animations.setRecord(35000 + slot, blockRecord(10, 20, 40, 12));
+        animations.setRecord(22000 + slot, blockRecord(5, 40, 20, 12));
+    }
+}
+
 TEST_F(MobileTest, AnimalBodiesAreSlicedAndHumansAreNot)
 {
+    fixture::AnimationFileWriter animations;
+    addFramesReachingBelow(animations);
+    InstalledAnimations installed(animations, "200 ANIMAL 0\n");
     Mobile* human = standing(1001, 1001);
     EXPECT_EQ(human->firstSlice(), nullptr);
     Mobile* animal = addMobile(0x71, 1003, 1001, kAnimalBody);

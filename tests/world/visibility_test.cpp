@@ -90,13 +90,16 @@ TEST_F(VisibilityTest, AMobileIsHiddenOnlyWhenAllFiveCellsAreCovered)
 
 TEST_F(VisibilityTest, TreesInFrontOfThePlayerHideByGroup)
 {
-    // The player's picture is its cell's box; the tree's cover it when they
-    // stand one cell in front.
+    // Trees cover the player when their pictures overlap its picture and
+    // they stand in front of it.
     StaticObject* lone = put(kTreeGraphic, kCentreX + 1, kCentreY, 0);
     StaticObject* behind = put(kTreeGraphic, kCentreX - 1, kCentreY, 0);
     StaticObject* member = put(kGroupTree, kCentreX, kCentreY + 1, 0);
     StaticObject* partner = put(kGroupTree + 1, kCentreX + 1, kCentreY, 0);
     StaticObject* stranger = put(kGroupTree + 3, kCentreX - 2, kCentreY + 3, 0);
+    // The player's picture (none is drawn here: no animation is installed)
+    // is made to cover the place where the lone tree stands.
+    player()->screenRect = lone->screenRect;
     updateRoofLimits();
     EXPECT_TRUE(lone->isHidden());
     EXPECT_FALSE(behind->isHidden());

@@ -116,8 +116,8 @@ TEST_P(WorldScenes, KeepTheirPictures)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sample, WorldScenes,
-    testing::Values(Scene { "terrain", 0x5e7fef6cc6fb6dc1 }, Scene { "grey", 0xe6f15137ec79915e },
-        Scene { "roof_cut", 0x600a88fe10f73a45 }, Scene { "foliage", 0xcad61ddbc87afd55 }),
+    testing::Values(Scene { "terrain", 0xd81b657a4c1fc8cb }, Scene { "grey", 0x78a52da11577b0e9 },
+        Scene { "roof_cut", 0xe4315dc5cd88c6fa }, Scene { "foliage", 0x7d57dce7333f806e }),
     [](const testing::TestParamInfo<Scene>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "animation_fixture.h"
 #include "world_fixture.h"
 
 #include "world/static_object.h"
@@ -110,6 +111,11 @@ TEST_F(CellOrderTest, AnUnplaceableObjectStaysOutOfTheGrid)
 
 TEST_F(CellOrderTest, SlicesStandBeforeTheLandAndTakeItsKey)
 {
+    // An animal whose picture reaches below its base line.
+    fixture::AnimationFileWriter animations;
+    for (int32_t slot = 0; slot < 15; ++slot)
+        animations.setRecord(22000 + slot, blockRecord(5, 40, 20, 12));
+    InstalledAnimations installed(animations, "200 ANIMAL 0\n");
     TestLand* land = makeLand(kCentreX + 4, kCentreY + 4, 3);
     StaticObject* wall = makeStatic(kWallGraphic, kCentreX + 4, kCentreY + 4, -10);
     // An animal-like body is sliced below its base line; its first band

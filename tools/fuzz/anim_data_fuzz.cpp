@@ -36,8 +36,10 @@ void readFrames(std::span<const uint8_t> record)
             continue;
         if (frame >= read->frameCount)
             abort();
+        // The runs lie inside the record and reach their end mark.
         const uint8_t* begin = read->pixelData.data();
-        if (begin < record.data() || begin + read->pixelData.size() != record.data() + record.size())
+        if (begin < record.data() || begin + read->pixelData.size() > record.data() + record.size()
+            || measureFrameRuns(read->pixelData) != read->pixelData.size())
             abort();
     }
 }

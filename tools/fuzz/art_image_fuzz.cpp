@@ -1,6 +1,8 @@
 // Decodes an arbitrary run-length art record, reads pixels from it and blits
 // it, clipped, into a small target framed by guard pixels that must stay
 // untouched.
+#include "fuzz_byte_reader.h"
+
 #include "gfx/art_blitter.h"
 #include "gfx/art_image.h"
 
@@ -26,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 6)
         return 0;
     // The first six bytes place the image and the clip; the rest is the record.
-    const int32_t x = fuzz::position(data[0]), y = fuzz::position(data[1]);
-    const ScreenRect clip { fuzz::position(data[2]) / 4, fuzz::position(data[3]) / 4, fuzz::position(data[4]) / 2, fuzz::position(data[5]) / 2 };
+    const int32_t x = fuzz::nearPosition(data[0]), y = fuzz::nearPosition(data[1]);
+    const ScreenRect clip { fuzz::nearPosition(data[2]) / 4, fuzz::nearPosition(data[3]) / 4, fuzz::nearPosition(data[4]) / 2, fuzz::nearPosition(data[5]) / 2 };
     std::unique_ptr<ArtImage> image = ArtImage::parse({ data + 6, size - 6 });
     if (!image)
         return 0;

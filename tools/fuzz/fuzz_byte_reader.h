@@ -65,15 +65,16 @@ namespace fuzz {
 inline uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 inline uint32_t le32(const uint8_t* p) { return uint32_t(le16(p)) | uint32_t(le16(p + 2)) << 16; }
 
-// A drawing position from one byte: mostly near a small target, the two
-// extreme bytes standing for positions at the ends of the 32-bit range.
-inline int32_t position(uint8_t byte)
+// A drawing position from one byte: mostly near a small target (`bias`
+// below the byte's value), the two extreme bytes standing for positions at
+// the ends of the 32-bit range.
+inline int32_t nearPosition(uint8_t byte, int32_t bias = 128)
 {
     if (byte == 0)
         return INT32_MIN;
     if (byte == 255)
         return INT32_MAX - 3;
-    return int32_t(byte) - 128;
+    return int32_t(byte) - bias;
 }
 
 // A broken expectation stops the run where the fuzzer reports it.

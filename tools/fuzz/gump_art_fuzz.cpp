@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Two bytes of size (width, height up to 255), six of placement, one
     // turn, then the record.
     const uint32_t extra = uint32_t(data[0]) << 16 | uint32_t(data[1]);
-    const int32_t x = fuzz::position(data[2]), y = fuzz::position(data[3]);
-    const ScreenRect clip { fuzz::position(data[4]) / 4, fuzz::position(data[5]) / 4, fuzz::position(data[6]) / 2, fuzz::position(data[7]) / 2 };
+    const int32_t x = fuzz::nearPosition(data[2]), y = fuzz::nearPosition(data[3]);
+    const ScreenRect clip { fuzz::nearPosition(data[4]) / 4, fuzz::nearPosition(data[5]) / 4, fuzz::nearPosition(data[6]) / 2, fuzz::nearPosition(data[7]) / 2 };
     const QuarterTurn turn = QuarterTurn(data[8] & 3);
     std::optional<GumpArtImage> image = GumpArtImage::fromRecord({ data + 9, size - 9 }, extra);
     if (!image)
