@@ -121,8 +121,8 @@ public:
     void reset();
     // Decodes the frame whose side information starts at the reader's bit
     // position; writes granules x 576 sample frames into `pcm` and `pcmFloat`.
-    void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
-        SynthesisPath path, int16_t* pcm, float* pcmFloat);
+    void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis, SynthesisPath path,
+        int16_t* pcm, float* pcmFloat);
 
     // Lines the Huffman decoder filled for a channel in the last granule.
     int decodedLineCount(int channel) const { return m_decodedLines[channel]; }
@@ -138,12 +138,14 @@ private:
     void reorder(const FrameHeader& header, const GranuleChannelInfo& info, int channel);
     void antialias(const GranuleChannelInfo& info, int channel);
     void hybridSynthesis(const GranuleChannelInfo& info, int channel);
+    // One subband of the hybrid filter bank; a silent one only passes its overlap on.
+    void hybridSubband(const GranuleChannelInfo& info, int channel, int sb, bool silent);
 
     BitReservoir m_reservoir;
     uint64_t m_validFrom = 0; // first reservoir byte that belongs to this stream
     Layer3SideInfo m_side;
     Layer3ScaleFactors m_scaleFactors[2];
-    float m_overlap[2][32][18] = {};
+    float m_overlap[2][18][32] = {}; // channel, time slot, subband
     int m_nonZero[2] = {};
     int m_decodedLines[2] = {};
     // Work arrays of one granule.
