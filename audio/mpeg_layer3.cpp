@@ -23,21 +23,19 @@ uint32_t windowType(const GranuleChannelInfo& info, int sb)
     return info.windowSwitching && !(info.mixedBlock && sb < 2) ? info.blockType & 3 : 0;
 }
 
-// Decodes one symbol of a Huffman table through its lookup levels.
-// The symbol whose code starts `bits` (most significant first); `used` is
-// set to the code's length. Codes are at most 19 bits long.
-uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
+// The leaf entry of the code that starts `bits` (most significant first),
+// through the table's lookup levels; `depth` is set to the bits the levels
+// before the leaf's consumed. Codes are at most 19 bits long.
+uint32_t leafAt(uint32_t bits, const HuffmanLookup& table, int& depth)
 {
     const uint32_t* level = table.entries;
     int width = table.rootBits;
-    used = 0;
+    depth = 0;
     for (;;) {
-        const uint32_t entry = level[(bits << used) >> (32 - width)];
-        if (!(entry & 0x80000000u)) {
-            used += static_cast<int>((entry >> 8) & 0xFF);
-            return entry & 0xFF;
-        }
-        used += width;
+        const uint32_t entry = level[(bits << depth) >> (32 - width)];
+        if (!(entry & 0x80000000u))
+            return entry;
+        depth += width;
         width = static_cast<int>((entry >> 24) & 0x1F);
         level = table.entries + (entry & 0xFFFFFF);
     }
@@ -53,17 +51,6 @@ template <typename Bits> int32_t signedFrom(Bits bits, int32_t magnitude, int& u
     const int32_t negative = static_cast<int32_t>((bits << used) >> kTop) & present;
     used += present;
     return (magnitude ^ -negative) + negative;
-}
-
-// A big value: its linbits when it reads 15 and the table has them, then its
-// sign bit, all from `bits` (which must hold them).
-int32_t bigValueFrom(uint64_t bits, int32_t magnitude, int linbits, int& used)
-{
-    if (linbits && magnitude == 15) {
-        magnitude += static_cast<int32_t>((bits << used) >> (64 - linbits));
-        used += linbits;
-    }
-    return signedFrom(bits, magnitude, used);
 }
 
 // 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
@@ -304,8 +291,6 @@ void Layer3Decoder::decodeHuffman(const FrameHeader& header, const GranuleChanne
         region2 = bands.longBounds[std::min<uint32_t>(info.region0Count + info.region1Count + 2, 22)];
     }
     int line = 0;
-    int32_t x = 0;
-    int32_t y = 0;
     while (line < bigValueLines) {
         const int region = line < region1 ? 0 : (line < region2 ? 1 : 2);
         const int limit = std::min(bigValueLines, region == 0 ? region1 : (region == 1 ? region2 : kLines));
@@ -319,34 +304,90 @@ void Layer3Decoder::decodeHuffman(const FrameHeader& header, const GranuleChanne
             continue;
         }
         const int linbits = table.linbits;
-        // A pair's code (at most 19 bits), linbits (at most 13 each) and
-        // sign bits take at most 47 bits: one look at the reservoir holds them.
-        for (; line < limit; line += 2) {
-            const uint64_t bits = m_reservoir.peek64();
-            int used = 0;
-            const uint32_t symbol = symbolAt(static_cast<uint32_t>(bits >> 32), lookup, used);
-            x = bigValueFrom(bits, static_cast<int32_t>(symbol >> 4), linbits, used);
-            y = bigValueFrom(bits, static_cast<int32_t>(symbol & 15), linbits, used);
-            m_reservoir.skip(static_cast<uint32_t>(used));
-            values[line] = x;
-            values[line + 1] = y;
+        BitReservoir::Cursor cursor(m_reservoir);
+        if (linbits == 0) {
+            // Without linbits a pair takes at most 21 bits, counted by the
+            // table, so that the next pair's position does not wait for the
+            // signs; two pairs to a refill.
+            const uint32_t* entries = lookup.entries;
+            const int rootShift = 64 - lookup.rootBits;
+            auto decodePair = [&](int at) {
+                const uint64_t bits = cursor.bits();
+                uint32_t entry = entries[bits >> rootShift];
+                int depth = 0;
+                if (entry & 0x80000000u)
+                    entry = leafAt(static_cast<uint32_t>(bits >> 32), lookup, depth);
+                const int length = depth + static_cast<int>((entry >> 8) & 0xFF);
+                const int32_t xMagnitude = static_cast<int32_t>((entry >> 4) & 15);
+                const int32_t yMagnitude = static_cast<int32_t>(entry & 15);
+                const int32_t xNegative = static_cast<int32_t>((bits << length) >> 63) & (xMagnitude != 0);
+                const int yAt = length + (xMagnitude != 0);
+                const int32_t yNegative = static_cast<int32_t>((bits << yAt) >> 63) & (yMagnitude != 0);
+                values[at] = (xMagnitude ^ -xNegative) + xNegative;
+                values[at + 1] = (yMagnitude ^ -yNegative) + yNegative;
+                cursor.consume(depth + static_cast<int>((entry >> 16) & 0xFF));
+            };
+            for (; line + 4 <= limit; line += 4) {
+                cursor.refill();
+                decodePair(line);
+                decodePair(line + 2);
+            }
+            if (line < limit) {
+                cursor.refill();
+                decodePair(line);
+                line += 2;
+            }
+            m_reservoir.setBitPosition(cursor.bitPosition());
+            continue;
         }
+        // A pair's code (at most 19 bits), linbits (at most 13 each) and
+        // sign bits take at most 47 bits: one refill holds them. A value of
+        // 15 takes its linbits, without a branch on whether it is 15.
+        for (; line < limit; line += 2) {
+            cursor.refill();
+            const uint64_t bits = cursor.bits();
+            int depth = 0;
+            const uint32_t entry = leafAt(static_cast<uint32_t>(bits >> 32), lookup, depth);
+            int at = depth + static_cast<int>((entry >> 8) & 0xFF);
+            const int32_t xMagnitude = static_cast<int32_t>((entry >> 4) & 15);
+            const int32_t yMagnitude = static_cast<int32_t>(entry & 15);
+            const int xEscape = xMagnitude == 15;
+            const int yEscape = yMagnitude == 15;
+            const int32_t xExtra = static_cast<int32_t>((bits << at) >> (64 - linbits)) & -xEscape;
+            at += linbits * xEscape;
+            const int32_t xNegative = static_cast<int32_t>((bits << at) >> 63) & (xMagnitude != 0);
+            at += xMagnitude != 0;
+            const int32_t yExtra = static_cast<int32_t>((bits << at) >> (64 - linbits)) & -yEscape;
+            at += linbits * yEscape;
+            const int32_t yNegative = static_cast<int32_t>((bits << at) >> 63) & (yMagnitude != 0);
+            const int32_t x = xMagnitude + xExtra;
+            const int32_t y = yMagnitude + yExtra;
+            values[line] = (x ^ -xNegative) + xNegative;
+            values[line + 1] = (y ^ -yNegative) + yNegative;
+            cursor.consume(depth + static_cast<int>((entry >> 16) & 0xFF) + linbits * (xEscape + yEscape));
+        }
+        m_reservoir.setBitPosition(cursor.bitPosition());
     }
     const HuffmanLookup& quadTable = kHuffmanLookups[32 + (info.count1TableSelect & 1)];
     bool quadruple = false;
-    while (m_reservoir.bitPosition() < end && line + 4 <= kLines) {
-        // A quadruple's code (at most 6 bits) and four sign bits.
-        const uint32_t bits = m_reservoir.peek32();
-        int used = 0;
-        const uint32_t symbol = symbolAt(bits, quadTable, used);
+    BitReservoir::Cursor cursor(m_reservoir);
+    while (cursor.bitPosition() < end && line + 4 <= kLines) {
+        // A quadruple's code (at most 6 bits, so one lookup level) and four
+        // sign bits; the table counts them.
+        cursor.refill();
+        const uint32_t bits = static_cast<uint32_t>(cursor.bits() >> 32);
+        const uint32_t entry = quadTable.entries[bits >> (32 - quadTable.rootBits)];
+        const uint32_t symbol = entry & 0xFF;
+        int used = static_cast<int>((entry >> 8) & 0xFF);
+        cursor.consume(static_cast<int>((entry >> 16) & 0xFF));
         values[line] = signedFrom(bits, (symbol >> 3) & 1, used);
         values[line + 1] = signedFrom(bits, (symbol >> 2) & 1, used);
         values[line + 2] = signedFrom(bits, (symbol >> 1) & 1, used);
         values[line + 3] = signedFrom(bits, symbol & 1, used);
-        m_reservoir.skip(static_cast<uint32_t>(used));
         line += 4;
         quadruple = true;
     }
+    m_reservoir.setBitPosition(cursor.bitPosition());
     if (quadruple && m_reservoir.bitPosition() > end) {
         // The last quadruple ran past the end of this channel's data.
         line -= 4;

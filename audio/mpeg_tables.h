@@ -56,9 +56,10 @@ constexpr int kHuffmanTableCount = 34;
 extern const HuffmanCodeTable kHuffmanCodeTables[kHuffmanTableCount];
 
 // Lookup tables for decoding. An entry whose top bit is clear is a leaf: the
-// symbol in bits 0-7 and the code bits this level consumes in bits 8-15.
-// Otherwise bits 0-23 give the start of the next level (from `entries`) and bits 24-28 its
-// width in bits.
+// symbol in bits 0-7, the code bits this level consumes in bits 8-15, and in
+// bits 16-23 those bits plus the symbol's sign bits (one per non-zero value;
+// linbits come on top). Otherwise bits 0-23 give the start of the next level
+// (from `entries`) and bits 24-28 its width in bits.
 struct HuffmanLookup {
     const uint32_t* entries; // null for tables without codes
     uint8_t rootBits;
