@@ -5,9 +5,9 @@
 // lie inside a code, so its first blocks may be garbage: the chain before it
 // goes on, code by code, until one of its block ends is also a block start of
 // the next stretch. From that position on both decode alike (decoding depends
-// on nothing but the position), and a prefix code falls into step within a
-// few codes. When they never meet, the blocks after the meeting point are
-// left for the next call.
+// on nothing but the position), and a prefix code usually falls into step
+// within a few codes. When they never meet, the blocks past the last one the
+// earlier chain reached are left for the next call.
 
 #include "net/huffman_decoder.h"
 
