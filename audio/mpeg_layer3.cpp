@@ -14,26 +14,28 @@ namespace {
 constexpr int kMaxBigValues = 288;
 constexpr int kMaxExponent = 63;
 
-bool isShortBlock(const GranuleChannelInfo& info)
+bool isShortBlock(const GranuleChannelInfo& info) { return info.windowSwitching && info.blockType == 2; }
+
+// The block type whose window a subband uses: the two lowest subbands of a
+// mixed block use the normal window.
+uint32_t windowType(const GranuleChannelInfo& info, int sb)
 {
-    return info.windowSwitching && info.blockType == 2;
+    return info.windowSwitching && !(info.mixedBlock && sb < 2) ? info.blockType & 3 : 0;
 }
 
-// Decodes one symbol of a Huffman table through its lookup levels.
-// The symbol whose code starts `bits` (most significant first); `used` is
-// set to the code's length. Codes are at most 19 bits long.
-uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
+// The leaf entry of the code that starts `bits` (most significant first),
+// through the table's lookup levels; `depth` is set to the bits the levels
+// before the leaf's consumed. Codes are at most 19 bits long.
+uint32_t leafAt(uint32_t bits, const HuffmanLookup& table, int& depth)
 {
     const uint32_t* level = table.entries;
     int width = table.rootBits;
-    used = 0;
+    depth = 0;
     for (;;) {
-        const uint32_t entry = level[(bits << used) >> (32 - width)];
-        if (!(entry & 0x80000000u)) {
-            used += static_cast<int>((entry >> 8) & 0xFF);
-            return entry & 0xFF;
-        }
-        used += width;
+        const uint32_t entry = level[(bits << depth) >> (32 - width)];
+        if (!(entry & 0x80000000u))
+            return entry;
+        depth += width;
         width = static_cast<int>((entry >> 24) & 0x1F);
         level = table.entries + (entry & 0xFFFFFF);
     }
@@ -41,8 +43,7 @@ uint32_t symbolAt(uint32_t bits, const HuffmanLookup& table, int& used)
 
 // A magnitude with the sign bit at `used` of `bits` (which must hold it)
 // applied; the bit is counted in `used`. Zero has no sign bit.
-template <typename Bits>
-int32_t signedFrom(Bits bits, int32_t magnitude, int& used)
+template <typename Bits> int32_t signedFrom(Bits bits, int32_t magnitude, int& used)
 {
     // Without branches: whether a value is zero is as good as random.
     constexpr int kTop = 8 * sizeof(Bits) - 1;
@@ -50,17 +51,6 @@ int32_t signedFrom(Bits bits, int32_t magnitude, int& used)
     const int32_t negative = static_cast<int32_t>((bits << used) >> kTop) & present;
     used += present;
     return (magnitude ^ -negative) + negative;
-}
-
-// A big value: its linbits when it reads 15 and the table has them, then its
-// sign bit, all from `bits` (which must hold them).
-int32_t bigValueFrom(uint64_t bits, int32_t magnitude, int linbits, int& used)
-{
-    if (linbits && magnitude == 15) {
-        magnitude += static_cast<int32_t>((bits << used) >> (64 - linbits));
-        used += linbits;
-    }
-    return signedFrom(bits, magnitude, used);
 }
 
 // 2^((global_gain - 210) / 4) for every 8-bit global gain, worked out once.
@@ -286,8 +276,7 @@ void Layer3Decoder::readLsfScaleFactors(const FrameHeader& header, int channel)
         sf.shortBands[w][12] = 0;
 }
 
-void Layer3Decoder::decodeHuffman(
-    const FrameHeader& header, const GranuleChannelInfo& info, uint64_t end, int channel)
+void Layer3Decoder::decodeHuffman(const FrameHeader& header, const GranuleChannelInfo& info, uint64_t end, int channel)
 {
     const ScaleFactorBands& bands = kScaleFactorBands[header.bandRow];
     int32_t* values = m_values;
@@ -302,8 +291,6 @@ void Layer3Decoder::decodeHuffman(
         region2 = bands.longBounds[std::min<uint32_t>(info.region0Count + info.region1Count + 2, 22)];
     }
     int line = 0;
-    int32_t x = 0;
-    int32_t y = 0;
     while (line < bigValueLines) {
         const int region = line < region1 ? 0 : (line < region2 ? 1 : 2);
         const int limit = std::min(bigValueLines, region == 0 ? region1 : (region == 1 ? region2 : kLines));
@@ -317,34 +304,90 @@ void Layer3Decoder::decodeHuffman(
             continue;
         }
         const int linbits = table.linbits;
-        // A pair's code (at most 19 bits), linbits (at most 13 each) and
-        // sign bits take at most 47 bits: one look at the reservoir holds them.
-        for (; line < limit; line += 2) {
-            const uint64_t bits = m_reservoir.peek64();
-            int used = 0;
-            const uint32_t symbol = symbolAt(static_cast<uint32_t>(bits >> 32), lookup, used);
-            x = bigValueFrom(bits, static_cast<int32_t>(symbol >> 4), linbits, used);
-            y = bigValueFrom(bits, static_cast<int32_t>(symbol & 15), linbits, used);
-            m_reservoir.skip(static_cast<uint32_t>(used));
-            values[line] = x;
-            values[line + 1] = y;
+        BitReservoir::Cursor cursor(m_reservoir);
+        if (linbits == 0) {
+            // Without linbits a pair takes at most 21 bits, counted by the
+            // table, so that the next pair's position does not wait for the
+            // signs; two pairs to a refill.
+            const uint32_t* entries = lookup.entries;
+            const int rootShift = 64 - lookup.rootBits;
+            auto decodePair = [&](int at) {
+                const uint64_t bits = cursor.bits();
+                uint32_t entry = entries[bits >> rootShift];
+                int depth = 0;
+                if (entry & 0x80000000u)
+                    entry = leafAt(static_cast<uint32_t>(bits >> 32), lookup, depth);
+                const int length = depth + static_cast<int>((entry >> 8) & 0xFF);
+                const int32_t xMagnitude = static_cast<int32_t>((entry >> 4) & 15);
+                const int32_t yMagnitude = static_cast<int32_t>(entry & 15);
+                const int32_t xNegative = static_cast<int32_t>((bits << length) >> 63) & (xMagnitude != 0);
+                const int yAt = length + (xMagnitude != 0);
+                const int32_t yNegative = static_cast<int32_t>((bits << yAt) >> 63) & (yMagnitude != 0);
+                values[at] = (xMagnitude ^ -xNegative) + xNegative;
+                values[at + 1] = (yMagnitude ^ -yNegative) + yNegative;
+                cursor.consume(depth + static_cast<int>((entry >> 16) & 0xFF));
+            };
+            for (; line + 4 <= limit; line += 4) {
+                cursor.refill();
+                decodePair(line);
+                decodePair(line + 2);
+            }
+            if (line < limit) {
+                cursor.refill();
+                decodePair(line);
+                line += 2;
+            }
+            m_reservoir.setBitPosition(cursor.bitPosition());
+            continue;
         }
+        // A pair's code (at most 19 bits), linbits (at most 13 each) and
+        // sign bits take at most 47 bits: one refill holds them. A value of
+        // 15 takes its linbits, without a branch on whether it is 15.
+        for (; line < limit; line += 2) {
+            cursor.refill();
+            const uint64_t bits = cursor.bits();
+            int depth = 0;
+            const uint32_t entry = leafAt(static_cast<uint32_t>(bits >> 32), lookup, depth);
+            int at = depth + static_cast<int>((entry >> 8) & 0xFF);
+            const int32_t xMagnitude = static_cast<int32_t>((entry >> 4) & 15);
+            const int32_t yMagnitude = static_cast<int32_t>(entry & 15);
+            const int xEscape = xMagnitude == 15;
+            const int yEscape = yMagnitude == 15;
+            const int32_t xExtra = static_cast<int32_t>((bits << at) >> (64 - linbits)) & -xEscape;
+            at += linbits * xEscape;
+            const int32_t xNegative = static_cast<int32_t>((bits << at) >> 63) & (xMagnitude != 0);
+            at += xMagnitude != 0;
+            const int32_t yExtra = static_cast<int32_t>((bits << at) >> (64 - linbits)) & -yEscape;
+            at += linbits * yEscape;
+            const int32_t yNegative = static_cast<int32_t>((bits << at) >> 63) & (yMagnitude != 0);
+            const int32_t x = xMagnitude + xExtra;
+            const int32_t y = yMagnitude + yExtra;
+            values[line] = (x ^ -xNegative) + xNegative;
+            values[line + 1] = (y ^ -yNegative) + yNegative;
+            cursor.consume(depth + static_cast<int>((entry >> 16) & 0xFF) + linbits * (xEscape + yEscape));
+        }
+        m_reservoir.setBitPosition(cursor.bitPosition());
     }
     const HuffmanLookup& quadTable = kHuffmanLookups[32 + (info.count1TableSelect & 1)];
     bool quadruple = false;
-    while (m_reservoir.bitPosition() < end && line + 4 <= kLines) {
-        // A quadruple's code (at most 6 bits) and four sign bits.
-        const uint32_t bits = m_reservoir.peek32();
-        int used = 0;
-        const uint32_t symbol = symbolAt(bits, quadTable, used);
+    BitReservoir::Cursor cursor(m_reservoir);
+    while (cursor.bitPosition() < end && line + 4 <= kLines) {
+        // A quadruple's code (at most 6 bits, so one lookup level) and four
+        // sign bits; the table counts them.
+        cursor.refill();
+        const uint32_t bits = static_cast<uint32_t>(cursor.bits() >> 32);
+        const uint32_t entry = quadTable.entries[bits >> (32 - quadTable.rootBits)];
+        const uint32_t symbol = entry & 0xFF;
+        int used = static_cast<int>((entry >> 8) & 0xFF);
+        cursor.consume(static_cast<int>((entry >> 16) & 0xFF));
         values[line] = signedFrom(bits, (symbol >> 3) & 1, used);
         values[line + 1] = signedFrom(bits, (symbol >> 2) & 1, used);
         values[line + 2] = signedFrom(bits, (symbol >> 1) & 1, used);
         values[line + 3] = signedFrom(bits, symbol & 1, used);
-        m_reservoir.skip(static_cast<uint32_t>(used));
         line += 4;
         quadruple = true;
     }
+    m_reservoir.setBitPosition(cursor.bitPosition());
     if (quadruple && m_reservoir.bitPosition() > end) {
         // The last quadruple ran past the end of this channel's data.
         line -= 4;
@@ -583,67 +626,142 @@ void Layer3Decoder::antialias(const GranuleChannelInfo& info, int channel)
     m_nonZero[channel] = std::min(kLines, std::max(m_nonZero[channel], 18 * (boundaries + 1)));
 }
 
+namespace {
+
+// Where imdctLong takes its factors: as floats for one subband, as four
+// lanes for four.
+struct NarrowFactors {
+    static float even(int p, int j) { return kImdctEven[p][j]; }
+    static float odd(int p, int j) { return kImdctOdd[p][j]; }
+    static float scale(int j) { return kImdctScale[j]; }
+    static float window(uint32_t type, int i) { return kImdctSignedWindows[type][i]; }
+};
+
+struct WideFactors {
+    static Float4 even(int p, int j) { return load4(kImdctWide.even[p][j]); }
+    static Float4 odd(int p, int j) { return load4(kImdctWide.odd[p][j]); }
+    static Float4 scale(int j) { return load4(kImdctWide.scale[j]); }
+    static Float4 window(uint32_t type, int i) { return load4(kImdctWide.windows[type][i]); }
+};
+
+// The 36-point IMDCT of one long block with the window of block `type`
+// (signs folded in): the 18-point DCT-IV of `x` through two 9-point
+// transforms. `T` is a float, or four floats for four subbands side by side,
+// which go through exactly the same steps.
+template <typename T, typename Factors> [[gnu::always_inline]] inline void imdctLong(const T* x, uint32_t type, T* raw)
+{
+    // Neighbour sums: the DCT-IV times 2 cos((2j + 1) pi / 72) is their DCT-III.
+    T sums[18];
+    sums[0] = x[0];
+    for (int m = 1; m < 18; ++m)
+        sums[m] = x[m] + x[m - 1];
+    T even[9];
+    T odd[9];
+    for (int j = 0; j < 9; ++j) {
+        even[j] = sums[0] * Factors::even(0, j);
+        odd[j] = sums[1] * Factors::odd(0, j);
+    }
+    for (int p = 1; p < 9; ++p) {
+        for (int j = 0; j < 9; ++j) {
+            even[j] += sums[2 * p] * Factors::even(p, j);
+            odd[j] += sums[2 * p + 1] * Factors::odd(p, j);
+        }
+    }
+    T c[18];
+    for (int j = 0; j < 9; ++j) {
+        c[j] = (even[j] + odd[j]) * Factors::scale(j);
+        c[17 - j] = (even[j] - odd[j]) * Factors::scale(17 - j);
+    }
+    for (int i = 0; i < 9; ++i)
+        raw[i] = c[9 + i] * Factors::window(type, i);
+    for (int i = 9; i < 27; ++i)
+        raw[i] = c[26 - i] * Factors::window(type, i);
+    for (int i = 27; i < 36; ++i)
+        raw[i] = c[i - 27] * Factors::window(type, i);
+}
+
+} // namespace
+
 void Layer3Decoder::hybridSynthesis(const GranuleChannelInfo& info, int channel)
 {
     const float* lines = m_lines[channel];
     const int active = std::min(32, (m_nonZero[channel] + 17) / 18);
-    for (int sb = 0; sb < 32; ++sb) {
-        float* overlap = m_overlap[channel][sb];
-        float out[36];
-        if (sb >= active) {
-            for (int t = 0; t < 18; ++t)
-                out[t] = overlap[t];
-            for (int t = 0; t < 18; ++t)
-                overlap[t] = 0.0f;
-        } else {
-            const float* x = lines + 18 * sb;
-            // The two lowest subbands of a mixed block use the normal window.
-            const uint32_t type = info.windowSwitching && !(info.mixedBlock && sb < 2) ? info.blockType : 0;
-            float raw[36];
-            if (type == 2) {
-                for (float& v : raw)
-                    v = 0.0f;
-                for (int w = 0; w < 3; ++w) {
-                    for (int i = 0; i < 12; ++i) {
-                        float sum = 0.0f;
-                        for (int k = 0; k < 6; ++k)
-                            sum += kImdctShort[i][k] * x[3 * k + w];
-                        raw[6 + 6 * w + i] += sum;
-                    }
-                }
-            } else {
-                Float4 sum0 = {}, sum1 = {}, sum2 = {}, sum3 = {}, sum4 = {};
-                for (int k = 0; k < 18; ++k) {
-                    const Float4 input = splat4(x[k]);
-                    sum0 += load4(&kImdctHalf[k][0]) * input;
-                    sum1 += load4(&kImdctHalf[k][4]) * input;
-                    sum2 += load4(&kImdctHalf[k][8]) * input;
-                    sum3 += load4(&kImdctHalf[k][12]) * input;
-                    sum4 += load4(&kImdctHalf[k][16]) * input;
-                }
-                float half[20];
-                store4(half, sum0);
-                store4(half + 4, sum1);
-                store4(half + 8, sum2);
-                store4(half + 12, sum3);
-                store4(half + 16, sum4);
-                const float* window = kImdctWindows[type & 3];
-                for (int i = 0; i < 9; ++i) {
-                    raw[i] = window[i] * half[i];
-                    raw[17 - i] = -window[17 - i] * half[i];
-                    raw[18 + i] = window[18 + i] * half[9 + i];
-                    raw[35 - i] = window[35 - i] * half[9 + i];
-                }
-            }
-            for (int t = 0; t < 18; ++t) {
-                out[t] = raw[t] + overlap[t];
-                overlap[t] = raw[18 + t];
-            }
+    float(*overlap)[32] = m_overlap[channel];
+    // Four subbands at a time, one per lane, where they share a long block type.
+    for (int first = 0; first < 32; first += 4) {
+        const uint32_t type = windowType(info, first);
+        const bool silent = first >= active;
+        if (!silent && (first + 4 > active || type == 2 || windowType(info, first + 3) != type)) {
+            for (int sb = first; sb < first + 4; ++sb)
+                hybridSubband(info, channel, sb, sb >= active);
+            continue;
         }
-        const bool invert = sb & 1;
-        for (int t = 0; t < 18; ++t)
-            m_subbands[t][channel][sb] = (invert && (t & 1)) ? -out[t] : out[t];
+        Float4 raw[36];
+        if (silent) {
+            for (Float4& value : raw)
+                value = Float4 {};
+        } else {
+            Float4 x[18];
+            const float* rows = lines + 18 * first;
+            for (int k = 0; k < 16; k += 4) {
+                Float4 a = load4(rows + k), b = load4(rows + 18 + k), c = load4(rows + 36 + k),
+                       d = load4(rows + 54 + k);
+                transpose4(a, b, c, d);
+                x[k] = a;
+                x[k + 1] = b;
+                x[k + 2] = c;
+                x[k + 3] = d;
+            }
+            for (int k = 16; k < 18; ++k)
+                x[k] = Float4 { rows[k], rows[18 + k], rows[36 + k], rows[54 + k] };
+            imdctLong<Float4, WideFactors>(x, type, raw);
+        }
+        // Odd subbands of odd time slots are inverted.
+        constexpr Float4 kInversion = { 1.0f, -1.0f, 1.0f, -1.0f };
+        for (int t = 0; t < 18; ++t) {
+            // A silent subband passes its overlap on unchanged.
+            const Float4 out = silent ? load4(overlap[t] + first) : raw[t] + load4(overlap[t] + first);
+            store4(overlap[t] + first, raw[18 + t]);
+            store4(&m_subbands[t][channel][first], (t & 1) ? out * kInversion : out);
+        }
     }
+}
+
+void Layer3Decoder::hybridSubband(const GranuleChannelInfo& info, int channel, int sb, bool silent)
+{
+    float(*overlap)[32] = m_overlap[channel];
+    float out[18];
+    if (silent) {
+        for (int t = 0; t < 18; ++t) {
+            out[t] = overlap[t][sb];
+            overlap[t][sb] = 0.0f;
+        }
+    } else {
+        const float* x = m_lines[channel] + 18 * sb;
+        const uint32_t type = windowType(info, sb);
+        float raw[36];
+        if (type == 2) {
+            for (float& v : raw)
+                v = 0.0f;
+            for (int w = 0; w < 3; ++w) {
+                for (int i = 0; i < 12; ++i) {
+                    float sum = 0.0f;
+                    for (int k = 0; k < 6; ++k)
+                        sum += kImdctShort[i][k] * x[3 * k + w];
+                    raw[6 + 6 * w + i] += sum;
+                }
+            }
+        } else {
+            imdctLong<float, NarrowFactors>(x, type, raw);
+        }
+        for (int t = 0; t < 18; ++t) {
+            out[t] = raw[t] + overlap[t][sb];
+            overlap[t][sb] = raw[18 + t];
+        }
+    }
+    const bool invert = sb & 1;
+    for (int t = 0; t < 18; ++t)
+        m_subbands[t][channel][sb] = (invert && (t & 1)) ? -out[t] : out[t];
 }
 
 void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
@@ -679,7 +797,8 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
     // those bytes are not held (the first frames of a stream, or a damaged
     // one), decoding starts at the earliest byte held.
     const uint64_t written = m_reservoir.written();
-    const uint64_t oldestHeld = std::max(m_validFrom, written > BitReservoir::kSize ? written - BitReservoir::kSize : 0);
+    const uint64_t oldestHeld
+        = std::max(m_validFrom, written > BitReservoir::kSize ? written - BitReservoir::kSize : 0);
     const uint64_t wanted = frameStart >= m_side.mainDataBegin ? frameStart - m_side.mainDataBegin : 0;
     m_reservoir.setBitPosition(8 * std::max(wanted, oldestHeld));
 
@@ -699,17 +818,18 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
             antialias(info, ch);
             hybridSynthesis(info, ch);
         }
-        for (int t = 0; t < 18; ++t) {
-            const size_t offset = static_cast<size_t>(32 * channels) * static_cast<size_t>(gr * 18 + t);
-            if (path == SynthesisPath::Fixed16) {
+        const size_t offset = static_cast<size_t>(32 * channels) * static_cast<size_t>(gr * 18);
+        if (path == SynthesisPath::Fixed16) {
+            for (int t = 0; t < 18; ++t) {
                 for (int ch = 0; ch < channels; ++ch) {
                     for (int sb = 0; sb < 32; ++sb)
                         m_subbandsFixed[t][ch][sb] = handOverSample(m_subbands[t][ch][sb]);
                 }
-                synthesis.runFixed(&m_subbandsFixed[t][0][0], channels, pcm + offset, pcmFloat + offset);
-            } else {
-                synthesis.runFloat(&m_subbands[t][0][0], channels, pcm + offset, pcmFloat + offset);
+                const size_t slot = static_cast<size_t>(32 * channels) * static_cast<size_t>(t);
+                synthesis.runFixed(&m_subbandsFixed[t][0][0], channels, pcm + offset + slot, pcmFloat + offset + slot);
             }
+        } else {
+            synthesis.runFloatSlots(&m_subbands[0][0][0], 64, 18, channels, pcm + offset, pcmFloat + offset);
         }
     }
 }

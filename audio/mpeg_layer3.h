@@ -72,6 +72,47 @@ public:
         return value;
     }
 
+    // Reads on from the reservoir's bit position with the next bits kept in a
+    // register, for the tight loops of Huffman decoding; the loop hands the
+    // position back with setBitPosition(cursor.bitPosition()).
+    class Cursor {
+    public:
+        explicit Cursor(const BitReservoir& reservoir)
+            : m_ring(reservoir.m_ring)
+            , m_byte(reservoir.m_bitPosition >> 3)
+        {
+            refill();
+            consume(static_cast<int>(reservoir.m_bitPosition & 7));
+        }
+        // Tops the register up to at least 56 bits.
+        void refill()
+        {
+            uint64_t word;
+            std::memcpy(&word, m_ring + (static_cast<uint32_t>(m_byte) & (kSize - 1)), sizeof word);
+            if constexpr (std::endian::native == std::endian::little)
+                word = __builtin_bswap64(word);
+            m_bits |= word >> m_available;
+            const int take = (63 - m_available) >> 3;
+            m_byte += static_cast<uint64_t>(take);
+            m_available += 8 * take;
+        }
+        // The next bits, most significant first; as many as refill promised are
+        // the reservoir's, the rest are zero.
+        uint64_t bits() const { return m_bits; }
+        void consume(int count)
+        {
+            m_bits <<= count;
+            m_available -= count;
+        }
+        uint64_t bitPosition() const { return 8 * m_byte - static_cast<uint64_t>(m_available); }
+
+    private:
+        const uint8_t* m_ring;
+        uint64_t m_byte; // the next byte that refill takes
+        uint64_t m_bits = 0;
+        int m_available = 0;
+    };
+
 private:
     static constexpr uint32_t kMirror = 8;
     uint8_t m_ring[kSize + kMirror] = {};
@@ -121,8 +162,8 @@ public:
     void reset();
     // Decodes the frame whose side information starts at the reader's bit
     // position; writes granules x 576 sample frames into `pcm` and `pcmFloat`.
-    void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis,
-        SynthesisPath path, int16_t* pcm, float* pcmFloat);
+    void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis, SynthesisPath path,
+        int16_t* pcm, float* pcmFloat);
 
     // Lines the Huffman decoder filled for a channel in the last granule.
     int decodedLineCount(int channel) const { return m_decodedLines[channel]; }
@@ -138,12 +179,14 @@ private:
     void reorder(const FrameHeader& header, const GranuleChannelInfo& info, int channel);
     void antialias(const GranuleChannelInfo& info, int channel);
     void hybridSynthesis(const GranuleChannelInfo& info, int channel);
+    // One subband of the hybrid filter bank; a silent one only passes its overlap on.
+    void hybridSubband(const GranuleChannelInfo& info, int channel, int sb, bool silent);
 
     BitReservoir m_reservoir;
     uint64_t m_validFrom = 0; // first reservoir byte that belongs to this stream
     Layer3SideInfo m_side;
     Layer3ScaleFactors m_scaleFactors[2];
-    float m_overlap[2][32][18] = {};
+    float m_overlap[2][18][32] = {}; // channel, time slot, subband
     int m_nonZero[2] = {};
     int m_decodedLines[2] = {};
     // Work arrays of one granule.

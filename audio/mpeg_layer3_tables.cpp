@@ -11,22 +11,22 @@ namespace mpeg {
 const ScaleFactorBands kScaleFactorBands[6] = {
     // 22050 Hz
     { { 0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 116, 140, 168, 200, 238, 284, 336, 396, 464, 522, 576 },
-      { 0, 4, 8, 12, 18, 24, 32, 42, 56, 74, 100, 132, 174, 192 } },
+        { 0, 4, 8, 12, 18, 24, 32, 42, 56, 74, 100, 132, 174, 192 } },
     // 24000 Hz
     { { 0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 114, 136, 162, 194, 232, 278, 332, 394, 464, 540, 576 },
-      { 0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 136, 180, 192 } },
+        { 0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 136, 180, 192 } },
     // 16000 Hz
     { { 0, 6, 12, 18, 24, 30, 36, 44, 54, 66, 80, 96, 116, 140, 168, 200, 238, 284, 336, 396, 464, 522, 576 },
-      { 0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 134, 174, 192 } },
+        { 0, 4, 8, 12, 18, 26, 36, 48, 62, 80, 104, 134, 174, 192 } },
     // 44100 Hz
     { { 0, 4, 8, 12, 16, 20, 24, 30, 36, 44, 52, 62, 74, 90, 110, 134, 162, 196, 238, 288, 342, 418, 576 },
-      { 0, 4, 8, 12, 16, 22, 30, 40, 52, 66, 84, 106, 136, 192 } },
+        { 0, 4, 8, 12, 16, 22, 30, 40, 52, 66, 84, 106, 136, 192 } },
     // 48000 Hz
     { { 0, 4, 8, 12, 16, 20, 24, 30, 36, 42, 50, 60, 72, 88, 106, 128, 156, 190, 230, 276, 330, 384, 576 },
-      { 0, 4, 8, 12, 16, 22, 28, 38, 50, 64, 80, 100, 126, 192 } },
+        { 0, 4, 8, 12, 16, 22, 28, 38, 50, 64, 80, 100, 126, 192 } },
     // 32000 Hz
     { { 0, 4, 8, 12, 16, 20, 24, 30, 36, 44, 54, 66, 82, 102, 126, 156, 194, 240, 296, 364, 448, 550, 576 },
-      { 0, 4, 8, 12, 16, 22, 30, 42, 58, 78, 104, 138, 180, 192 } },
+        { 0, 4, 8, 12, 16, 22, 30, 42, 58, 78, 104, 138, 180, 192 } },
 };
 
 const uint8_t kSlen[2][16] = {
@@ -56,8 +56,11 @@ struct DerivedTables {
     float lsfIntensity[2][32];
     float aliasCs[8];
     float aliasCa[8];
-    float imdctHalf[18][20];
-    float imdctWindows[4][36];
+    float imdctEven[9][9];
+    float imdctOdd[9][9];
+    float imdctScale[18];
+    float imdctSignedWindows[4][36];
+    ImdctWideFactors imdctWide;
     float imdctShort[12][6];
 
     DerivedTables()
@@ -93,15 +96,35 @@ struct DerivedTables {
             windows[3][i] = 1.0;
         for (int i = 18; i < 36; ++i)
             windows[3][i] = windows[0][i];
+        // The 36-point IMDCT through the 18-point DCT-IV C: outputs 0..8 are
+        // C[9..17], 9..26 are -C[17..0] and 27..35 are -C[0..8]; the window
+        // takes those signs. C[j] times 2 cos((2j + 1) pi / 72) is a DCT-III
+        // of the inputs' neighbour sums, whose even and odd halves are 9-point
+        // transforms.
         for (int type = 0; type < 4; ++type) {
             for (int i = 0; i < 36; ++i)
-                imdctWindows[type][i] = static_cast<float>(windows[type][i]);
+                imdctSignedWindows[type][i] = static_cast<float>(i < 9 ? windows[type][i] : -windows[type][i]);
         }
-        // Outputs 0..8 and 18..26 of the 36-point IMDCT; the others mirror them.
-        for (int k = 0; k < 18; ++k) {
-            for (int j = 0; j < 20; ++j) {
-                const int i = j < 9 ? j : 9 + j;
-                imdctHalf[k][j] = j < 18 ? static_cast<float>(std::cos(M_PI / 72.0 * (2 * i + 19) * (2 * k + 1))) : 0.0f;
+        for (int p = 0; p < 9; ++p) {
+            for (int j = 0; j < 9; ++j) {
+                imdctEven[p][j] = static_cast<float>(std::cos(M_PI * p * (2 * j + 1) / 18.0));
+                imdctOdd[p][j] = static_cast<float>(std::cos(M_PI * (2 * p + 1) * (2 * j + 1) / 36.0));
+            }
+        }
+        for (int j = 0; j < 18; ++j)
+            imdctScale[j] = static_cast<float>(1.0 / (2.0 * std::cos(M_PI * (2 * j + 1) / 72.0)));
+        for (int lane = 0; lane < 4; ++lane) {
+            for (int p = 0; p < 9; ++p) {
+                for (int j = 0; j < 9; ++j) {
+                    imdctWide.even[p][j][lane] = imdctEven[p][j];
+                    imdctWide.odd[p][j][lane] = imdctOdd[p][j];
+                }
+            }
+            for (int j = 0; j < 18; ++j)
+                imdctWide.scale[j][lane] = imdctScale[j];
+            for (int type = 0; type < 4; ++type) {
+                for (int i = 0; i < 36; ++i)
+                    imdctWide.windows[type][i][lane] = imdctSignedWindows[type][i];
             }
         }
         for (int i = 0; i < 12; ++i) {
@@ -123,8 +146,11 @@ const float (&kIntensityRatios)[16] = gDerived.intensityRatios;
 const float (&kLsfIntensity)[2][32] = gDerived.lsfIntensity;
 const float (&kAliasCs)[8] = gDerived.aliasCs;
 const float (&kAliasCa)[8] = gDerived.aliasCa;
-const float (&kImdctHalf)[18][20] = gDerived.imdctHalf;
-const float (&kImdctWindows)[4][36] = gDerived.imdctWindows;
+const float (&kImdctEven)[9][9] = gDerived.imdctEven;
+const float (&kImdctOdd)[9][9] = gDerived.imdctOdd;
+const float (&kImdctScale)[18] = gDerived.imdctScale;
+const float (&kImdctSignedWindows)[4][36] = gDerived.imdctSignedWindows;
+const ImdctWideFactors& kImdctWide = gDerived.imdctWide;
 const float (&kImdctShort)[12][6] = gDerived.imdctShort;
 
 } // namespace mpeg

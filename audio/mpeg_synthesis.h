@@ -16,6 +16,7 @@ enum class SynthesisPath : uint8_t { Float, Fixed16 };
 class SynthesisFilter {
 public:
     static constexpr int kHalfSize = 288; // 17 rows of 16 used
+    static constexpr int kMaxSlots = 18; // for runFloatSlots
 
     // Zeroes the memory of both channels on both paths and sets the ring position to 1.
     void clear();
@@ -25,6 +26,9 @@ public:
     // clipped, in 16-bit units) and into `pcmFloat` (the same, unconverted,
     // divided by 32768).
     void runFloat(const float* subbands, int channels, int16_t* pcm, float* pcmFloat);
+    // runFloat for `slots` calls in a row, the inputs of each `slotStride`
+    // floats after those of the one before, the outputs one after another.
+    void runFloatSlots(const float* subbands, int slotStride, int slots, int channels, int16_t* pcm, float* pcmFloat);
     // `subbands` as above in 16-bit fixed point; sums saturate. `pcmFloat`
     // receives the same samples divided by 32768.
     void runFixed(const int16_t* subbands, int channels, int16_t* pcm, float* pcmFloat);
@@ -34,6 +38,8 @@ public:
 private:
     // Moves the ring one slot back; returns the window phase (always odd).
     int advance();
+    // The float path after the DCT: `y` holds each channel's DCT outputs.
+    void windowFloat(const float* const* y, int channels, int16_t* pcm, float* pcmFloat);
 
     // The memory of both paths is kept slot-major (slot * 17 + row), so that
     // the window sums of 16 outputs run side by side.

@@ -56,9 +56,10 @@ constexpr int kHuffmanTableCount = 34;
 extern const HuffmanCodeTable kHuffmanCodeTables[kHuffmanTableCount];
 
 // Lookup tables for decoding. An entry whose top bit is clear is a leaf: the
-// symbol in bits 0-7 and the code bits this level consumes in bits 8-15.
-// Otherwise bits 0-23 give the start of the next level (from `entries`) and bits 24-28 its
-// width in bits.
+// symbol in bits 0-7, the code bits this level consumes in bits 8-15, and in
+// bits 16-23 those bits plus the symbol's sign bits (one per non-zero value;
+// linbits come on top). Otherwise bits 0-23 give the start of the next level
+// (from `entries`) and bits 24-28 its width in bits.
 struct HuffmanLookup {
     const uint32_t* entries; // null for tables without codes
     uint8_t rootBits;
@@ -73,12 +74,23 @@ extern const float (&kIntensityRatios)[16]; // tan(k*pi/12), 1e11 at k = 6
 extern const float (&kLsfIntensity)[2][32]; // (2^-1/4)^n and (2^-1/2)^n
 extern const float (&kAliasCs)[8];
 extern const float (&kAliasCa)[8];
-// The 36-point IMDCT: [input k][j] gives outputs 0..8 (j = 0..8) and 18..26
-// (j = 9..17; 18 and 19 pad to whole vectors); outputs 9..17 are the negated
-// mirror of 0..8 and 27..35 the mirror of 18..26. Then the window of the
-// block type (block type 2 unused).
-extern const float (&kImdctHalf)[18][20];
-extern const float (&kImdctWindows)[4][36];
+// The 36-point IMDCT through the 18-point DCT-IV: the 9-point transforms of
+// its even half [p][j] = cos(p (2j + 1) pi / 18) and odd half [p][j] =
+// cos((2p + 1)(2j + 1) pi / 36), the scale 1 / (2 cos((2j + 1) pi / 72)) of
+// output j, and the window of each block type (type 2 unused) with the signs
+// of outputs 9..35 folded in.
+extern const float (&kImdctEven)[9][9];
+extern const float (&kImdctOdd)[9][9];
+extern const float (&kImdctScale)[18];
+extern const float (&kImdctSignedWindows)[4][36];
+// The same factors, each repeated in four lanes, for four subbands side by side.
+struct ImdctWideFactors {
+    float even[9][9][4];
+    float odd[9][9][4];
+    float scale[18][4];
+    float windows[4][36][4];
+};
+extern const ImdctWideFactors& kImdctWide;
 // The 12-point IMDCT of short blocks with the short window folded in: [output 0..11][input 0..5].
 extern const float (&kImdctShort)[12][6];
 

@@ -4,7 +4,7 @@
 // the pause hold-back) and the send side (a 64 KB queue, the login stream
 // cipher at queue time, the game stream cipher at flush).
 //
-// Main thread only; no locks. The object is large (about 640 KB of buffers),
+// Main thread only; no locks. The object is large (about 700 KB of buffers),
 // so it lives on the heap. A packet handed to dispatchPacket lies in the
 // connection's buffer and is valid only during the call; the length word of a
 // variable packet is in network order, read it with packetLength.
@@ -23,6 +23,8 @@ class BufferedConnection : public MeteredSocket {
 public:
     static constexpr size_t kRawBufferSize = 524288;
     static constexpr size_t kDecodedBufferSize = 65536;
+    // Blocks decoded in one go at most.
+    static constexpr size_t kMaxDecodedBlocks = 16384;
     static constexpr size_t kSendBufferSize = 65536;
     // How long a connect may wait for the server to answer.
     static constexpr uint32_t kConnectTimeoutMs = 15000;
@@ -106,6 +108,8 @@ private:
     bool processReceived();
     bool splitPackets();
     Split splitCompressedOnce();
+    bool canSplitBlocks() const;
+    Split splitCompressedBlocks();
     Split splitPlainOnce();
     Split makeRoomBehindHeld();
     void deliverPacket(uint8_t* packet, uint32_t length);
@@ -138,6 +142,7 @@ private:
     uint32_t m_resetCount { 0 };
 
     uint8_t m_decoded[kDecodedBufferSize];
+    uint32_t m_blockEnds[kMaxDecodedBlocks];
     uint8_t m_raw[kRawBufferSize];
     uint8_t m_send[kSendBufferSize];
 };

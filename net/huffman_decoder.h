@@ -18,8 +18,8 @@ constexpr int kHuffmanMaxBits = 11;
 
 extern const HuffmanCode huffmanCodeTable[kHuffmanSymbolCount];
 
-// Builds the process-wide decoding table from huffmanCodeTable (first call
-// only; later calls return at once). Decoding builds it when needed. One
+// Builds the process-wide decoding tables from huffmanCodeTable (first call
+// only; later calls return at once). Decoding builds them when needed. One
 // lookup decodes every whole code within the next 12 bits, up to four bytes.
 void buildHuffmanTree();
 
@@ -38,3 +38,28 @@ enum class HuffmanResult {
 // keeps that room zero anyway.
 HuffmanResult huffmanDecodeOne(
     const uint8_t* raw, size_t rawLength, uint32_t& bitPosition, uint8_t* out, size_t outCapacity, uint32_t& outLength);
+
+// What huffmanDecodeBlocks decoded: `count` whole blocks, block i ending at
+// `blockEnds[i]` in the output and starting where block i - 1 ends (at 0 for
+// the first one).
+struct HuffmanBlocks {
+    uint32_t count;
+    uint32_t bitPosition; // just past the last whole block; the start when `count` is 0
+    uint32_t written; // bytes from the start of the output that may have been overwritten
+};
+
+// Decodes as many whole blocks as there are in `raw` from `bitPosition` on,
+// up to `outCapacity` bytes of output and `maxBlocks` blocks; a block cut off
+// by the end of the input is left for a later call. Its result is what
+// huffmanDecodeOne gives block after block, but several stretches of the
+// input are decoded side by side, so it may give fewer blocks than would fit
+// (none when the first block does not fit in a share of the output room): a
+// caller that needs the exact answer for one block asks huffmanDecodeOne.
+// Nothing is written at or past `outCapacity`; the output past the blocks
+// holds leftovers.
+HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t bitPosition, uint8_t* out,
+    size_t outCapacity, uint32_t* blockEnds, size_t maxBlocks);
+
+// The bit position just past a block of `bytes` (with its end code and
+// padding) that starts at `bitPosition`.
+uint32_t huffmanBlockEnd(uint32_t bitPosition, const uint8_t* bytes, size_t count);

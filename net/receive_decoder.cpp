@@ -17,6 +17,25 @@ namespace {
 
 constexpr uint8_t kPausePacketId = 0x33;
 constexpr uint32_t kPausePacketLength = 2;
+// Below this many unread input bytes, blocks are decoded one at a time.
+constexpr uint32_t kMinBlocksInput = 32;
+
+// Each block holds exactly one whole packet; anything else is a broken
+// stream, which would stall for ever.
+bool isOnePacket(const uint8_t* block, uint32_t size)
+{
+    uint8_t id = block[0];
+    uint32_t length = 0;
+    if (packetIsVariable(id)) {
+        if (size >= 3)
+            length = packetLength(block);
+        if (length < 3)
+            length = 0;
+    } else {
+        length = packetFixedLength(id);
+    }
+    return length != 0 && length == size;
+}
 
 } // namespace
 
@@ -89,7 +108,13 @@ bool BufferedConnection::splitPackets()
 {
     uint32_t resets = m_resetCount;
     for (;;) {
-        Split step = m_compressed ? splitCompressedOnce() : splitPlainOnce();
+        Split step;
+        if (!m_compressed)
+            step = splitPlainOnce();
+        else if (canSplitBlocks())
+            step = splitCompressedBlocks();
+        else
+            step = splitCompressedOnce();
         if (step == Split::Lost)
             return false;
         if (step == Split::Stop || m_resetCount != resets)
@@ -115,20 +140,9 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
     if (end == held)
         return Split::Continue; // an empty block carries nothing
 
-    // Each block holds exactly one whole packet; anything else is a broken
-    // stream, which would stall for ever.
     uint8_t* packet = m_decoded + held;
-    uint8_t id = packet[0];
-    uint32_t length = 0;
-    if (packetIsVariable(id)) {
-        if (end >= held + 3)
-            length = packetLength(packet);
-        if (length < 3)
-            length = 0;
-    } else {
-        length = packetFixedLength(id);
-    }
-    if (length == 0 || held + length != end) {
+    uint32_t length = end - held;
+    if (!isOnePacket(packet, length)) {
         loseConnection();
         return Split::Lost;
     }
@@ -142,6 +156,60 @@ BufferedConnection::Split BufferedConnection::splitCompressedOnce()
         std::memset(m_decoded, 0, end);
         m_decodedLength = 0;
     }
+    return Split::Continue;
+}
+
+// Nothing is held or half decoded, and enough input waits for decoding many
+// blocks in one go to pay.
+bool BufferedConnection::canSplitBlocks() const
+{
+    return !m_paused && m_decodedLength == 0 && m_heldOffset == 0
+        && uint64_t(m_rawFill) * 8 >= uint64_t(m_rawBitPosition) + kMinBlocksInput * 8;
+}
+
+// Decodes every whole block that arrived into the decoded buffer at once, then
+// delivers them in order. A handler that pauses delivery, closes the
+// connection or switches the stream form ends the run: the blocks after its
+// packet are read again the usual way.
+BufferedConnection::Split BufferedConnection::splitCompressedBlocks()
+{
+    HuffmanBlocks blocks = huffmanDecodeBlocks(
+        m_raw, m_rawFill, m_rawBitPosition, m_decoded, kDecodedBufferSize, m_blockEnds, kMaxDecodedBlocks);
+    if (blocks.count == 0) {
+        // The first block is cut off or needs more room than a share: the
+        // usual way decides.
+        std::memset(m_decoded, 0, blocks.written);
+        return splitCompressedOnce();
+    }
+    uint32_t resets = m_resetCount;
+    uint32_t from = 0;
+    for (uint32_t i = 0; i < blocks.count; ++i) {
+        uint32_t end = m_blockEnds[i];
+        if (end == from)
+            continue; // an empty block carries nothing
+        uint8_t* packet = m_decoded + from;
+        if (!isOnePacket(packet, end - from)) {
+            loseConnection();
+            return Split::Lost;
+        }
+        dispatchPacket(packet);
+        if (m_resetCount != resets)
+            return Split::Stop;
+        if (m_paused || !m_compressed) {
+            uint32_t position = m_rawBitPosition;
+            uint32_t start = 0;
+            for (uint32_t k = 0; k <= i; ++k) {
+                position = huffmanBlockEnd(position, m_decoded + start, m_blockEnds[k] - start);
+                start = m_blockEnds[k];
+            }
+            m_rawBitPosition = position;
+            std::memset(m_decoded, 0, blocks.written);
+            return Split::Continue;
+        }
+        from = end;
+    }
+    m_rawBitPosition = blocks.bitPosition;
+    std::memset(m_decoded, 0, blocks.written);
     return Split::Continue;
 }
 

@@ -2,7 +2,9 @@
 #include "support/huffman_encoder.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -210,10 +212,202 @@ TEST(HuffmanDecoder, ManyCodesPerLookupMatchOneCodeAtATime)
                 ASSERT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + length), expected.bytes);
                 for (size_t i = length; i < out.size(); ++i) {
                     bool mayBeZero = i < length + 4 && i < room;
-                    ASSERT_TRUE(out[i] == 0xEE || (mayBeZero && out[i] == 0)) << "byte " << i << " past the decoded ones";
+                    ASSERT_TRUE(out[i] == 0xEE || (mayBeZero && out[i] == 0))
+                        << "byte " << i << " past the decoded ones";
                 }
             }
         }
+    }
+}
+
+// What huffmanDecodeOne gives block after block from `start`: each block's
+// bytes, and the bit position after it.
+struct OneByOne {
+    std::vector<std::vector<uint8_t>> blocks;
+    std::vector<uint32_t> positions;
+};
+
+OneByOne decodeOneByOne(const std::vector<uint8_t>& raw, uint32_t start)
+{
+    OneByOne decoded;
+    std::vector<uint8_t> out(1 << 17);
+    for (uint32_t bits = start;;) {
+        uint32_t length = 0;
+        if (huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length)
+            != HuffmanResult::EndOfPacket)
+            return decoded;
+        decoded.blocks.emplace_back(out.begin(), out.begin() + length);
+        decoded.positions.push_back(bits);
+    }
+}
+
+std::vector<uint8_t> randomBytes(std::mt19937& random, size_t count, int zeroOneIn)
+{
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t& byte : bytes)
+        byte = zeroOneIn > 0 && random() % zeroOneIn == 0 ? 0 : uint8_t(random());
+    return bytes;
+}
+
+// Streams that the stretches decoded side by side must agree on.
+struct BlockStream {
+    const char* name;
+    std::vector<uint8_t> (*make)();
+};
+
+std::vector<uint8_t> smallPackets()
+{
+    std::mt19937 random(3);
+    std::vector<std::vector<uint8_t>> packets;
+    for (int i = 0; i < 6000; ++i)
+        packets.push_back(randomBytes(random, 1 + random() % 9, 0));
+    return test::huffmanEncodePackets(packets);
+}
+
+std::vector<uint8_t> mixedPackets()
+{
+    std::mt19937 random(4);
+    std::vector<std::vector<uint8_t>> packets;
+    for (int i = 0; i < 900; ++i)
+        packets.push_back(randomBytes(random, random() % 4 == 0 ? random() % 400 : random() % 30, 3));
+    return test::huffmanEncodePackets(packets);
+}
+
+// Mostly the shortest code: many output bytes per input byte.
+std::vector<uint8_t> zeroPackets()
+{
+    std::mt19937 random(5);
+    std::vector<std::vector<uint8_t>> packets;
+    for (int i = 0; i < 1500; ++i)
+        packets.push_back(randomBytes(random, random() % 60, 1));
+    return test::huffmanEncodePackets(packets);
+}
+
+std::vector<uint8_t> emptyBlocks() { return test::huffmanEncodePackets(std::vector<std::vector<uint8_t>>(20000)); }
+
+// Blocks longer than a stretch, around short ones: the stretches may not meet.
+std::vector<uint8_t> longBlocks()
+{
+    std::mt19937 random(6);
+    std::vector<std::vector<uint8_t>> packets;
+    for (int i = 0; i < 10; ++i) {
+        packets.push_back(randomBytes(random, 3000 + random() % 19000, 0));
+        for (int k = 0; k < 40; ++k)
+            packets.push_back(randomBytes(random, 1 + random() % 9, 0));
+    }
+    return test::huffmanEncodePackets(packets);
+}
+
+// Random bits: blocks of any length, never padded with zeros.
+std::vector<uint8_t> noise()
+{
+    std::mt19937 random(7);
+    return randomBytes(random, 50000, 0);
+}
+
+void PrintTo(const BlockStream& row, std::ostream* out) { *out << row.name; }
+
+class HuffmanBlocksTest : public testing::TestWithParam<BlockStream> { };
+
+// Decoded from several starting points with several output rooms and block
+// limits, every call gives a prefix of what one block at a time gives, ending
+// at the same bit position, and writes nothing past the room or the limit.
+TEST_P(HuffmanBlocksTest, GivesWhatOneBlockAtATimeGives)
+{
+    std::vector<uint8_t> raw = GetParam().make();
+    std::mt19937 random(8);
+    std::vector<uint32_t> starts = { 0, 5, uint32_t(raw.size() * 8 / 3), uint32_t(raw.size() * 8 - 100) };
+    for (uint32_t start : starts) {
+        OneByOne expected = decodeOneByOne(raw, start);
+        for (size_t room : { size_t(0), size_t(11), size_t(300), size_t(5000), size_t(65536) }) {
+            for (size_t limit : { size_t(1), size_t(7), size_t(100), size_t(16384) }) {
+                std::vector<uint8_t> out(room + 16, 0xEE);
+                std::vector<uint32_t> ends(limit + 4, 0xDEADBEEF);
+                HuffmanBlocks blocks
+                    = huffmanDecodeBlocks(raw.data(), raw.size(), start, out.data(), room, ends.data(), limit);
+                SCOPED_TRACE(testing::Message() << "start " << start << " room " << room << " limit " << limit);
+                ASSERT_LE(blocks.count, expected.blocks.size());
+                ASSERT_LE(blocks.count, limit);
+                EXPECT_EQ(blocks.bitPosition, blocks.count == 0 ? start : expected.positions[blocks.count - 1]);
+                uint32_t from = 0;
+                for (uint32_t i = 0; i < blocks.count; ++i) {
+                    ASSERT_EQ(std::vector<uint8_t>(out.begin() + from, out.begin() + ends[i]), expected.blocks[i])
+                        << "block " << i;
+                    from = ends[i];
+                }
+                EXPECT_LE(blocks.written, room);
+                for (size_t i = room; i < out.size(); ++i)
+                    ASSERT_EQ(out[i], 0xEE) << "byte " << i << " past the room";
+                for (size_t i = limit; i < ends.size(); ++i)
+                    ASSERT_EQ(ends[i], 0xDEADBEEF) << "block end " << i << " past the limit";
+            }
+        }
+    }
+}
+
+// With room enough, repeated calls decode every block, each call many.
+TEST_P(HuffmanBlocksTest, RepeatedCallsDecodeEveryBlock)
+{
+    std::vector<uint8_t> raw = GetParam().make();
+    OneByOne expected = decodeOneByOne(raw, 0);
+    std::vector<uint8_t> out(65536);
+    std::vector<uint32_t> ends(16384);
+    size_t decoded = 0;
+    int calls = 0;
+    for (uint32_t bits = 0;; ++calls) {
+        HuffmanBlocks blocks
+            = huffmanDecodeBlocks(raw.data(), raw.size(), bits, out.data(), out.size(), ends.data(), ends.size());
+        if (blocks.count == 0) {
+            // Only a block too long for a share of the room stops the calls.
+            if (decoded < expected.blocks.size()) {
+                uint32_t length = 0;
+                ASSERT_EQ(huffmanDecodeOne(raw.data(), raw.size(), bits, out.data(), out.size(), length),
+                    HuffmanResult::EndOfPacket);
+                ASSERT_GT(length, out.size() / 3);
+                ++decoded;
+                continue;
+            }
+            break;
+        }
+        ASSERT_EQ(blocks.bitPosition, expected.positions[decoded + blocks.count - 1]);
+        decoded += blocks.count;
+        bits = blocks.bitPosition;
+    }
+    EXPECT_EQ(decoded, expected.blocks.size());
+    EXPECT_LT(calls, int(raw.size() / 8000 + 3));
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, HuffmanBlocksTest,
+    testing::Values(BlockStream { "SmallPackets", smallPackets }, BlockStream { "MixedPackets", mixedPackets },
+        BlockStream { "ZeroPackets", zeroPackets }, BlockStream { "EmptyBlocks", emptyBlocks },
+        BlockStream { "LongBlocks", longBlocks }, BlockStream { "Noise", noise }),
+    [](const testing::TestParamInfo<BlockStream>& row) { return std::string(row.param.name); });
+
+TEST(HuffmanBlocks, CutInputLeavesTheCutBlockForLater)
+{
+    std::vector<uint8_t> raw = smallPackets();
+    raw.resize(20000);
+    OneByOne whole = decodeOneByOne(raw, 0);
+    std::vector<uint8_t> out(65536);
+    std::vector<uint32_t> ends(16384);
+    for (size_t cut : { size_t(0), size_t(1), size_t(40), size_t(7001), size_t(19999) }) {
+        HuffmanBlocks blocks
+            = huffmanDecodeBlocks(raw.data(), cut, 0, out.data(), out.size(), ends.data(), ends.size());
+        size_t inCut = 0;
+        while (inCut < whole.positions.size() && whole.positions[inCut] <= cut * 8)
+            ++inCut;
+        EXPECT_EQ(blocks.count, inCut) << cut;
+    }
+}
+
+TEST(HuffmanBlocks, BlockEndMatchesTheDecoder)
+{
+    std::vector<uint8_t> raw = mixedPackets();
+    OneByOne decoded = decodeOneByOne(raw, 3);
+    uint32_t position = 3;
+    for (size_t i = 0; i < decoded.blocks.size(); ++i) {
+        position = huffmanBlockEnd(position, decoded.blocks[i].data(), decoded.blocks[i].size());
+        ASSERT_EQ(position, decoded.positions[i]) << i;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <random>
 #include <string>
 
 namespace {
@@ -336,6 +337,132 @@ TEST(CompressedFraming, HeldPacketsFillingTheDecodedBufferCloseTheConnection)
     connection->feed(test::huffmanEncodePackets(blocks));
     EXPECT_EQ(connection->lost, 1);
     EXPECT_EQ(connection->packets.size(), 1u);
+}
+
+// A long compressed stream is decoded many blocks at a time. Pauses,
+// resumes and nested pauses spread through it must act exactly as when
+// every packet arrives on its own.
+std::vector<Bytes> longPauseScript(uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::vector<Bytes> packets;
+    bool paused = false;
+    for (int i = 0; i < 4000; ++i) {
+        uint32_t pick = random() % 100;
+        if (pick == 0) {
+            packets.push_back(paused ? kResume : kPause);
+            paused = !paused;
+        } else if (pick == 1 && paused) {
+            packets.push_back(kPauseAgain);
+        } else if (pick < 20) {
+            packets.push_back(fixture::ServerPacket(0x1C).fill(random() % 200, 'a' + random() % 26).bytes());
+        } else {
+            Bytes ping = kPing;
+            ping[1] = uint8_t(random());
+            packets.push_back(pick < 60 ? ping : kUseObject);
+        }
+    }
+    return packets;
+}
+
+// What the dispatcher sees: held packets go out on a resume, which is
+// dropped with any pause met while paused.
+std::vector<Bytes> dispatchedOf(const std::vector<Bytes>& arriving)
+{
+    std::vector<Bytes> dispatched;
+    std::vector<Bytes> held;
+    bool paused = false;
+    for (const Bytes& packet : arriving) {
+        if (!paused) {
+            dispatched.push_back(packet);
+            paused = packet[0] == kPause[0] && packet[1] != 0;
+        } else if (packet[0] == kPause[0]) {
+            if (packet[1] == 0) {
+                dispatched.insert(dispatched.end(), held.begin(), held.end());
+                held.clear();
+                paused = false;
+            }
+        } else {
+            held.push_back(packet);
+        }
+    }
+    return dispatched;
+}
+
+struct ReadSizes {
+    const char* name;
+    size_t first; // bytes of the first read; the rest arrives in reads of `next`
+    size_t next;
+};
+
+void PrintTo(const ReadSizes& row, std::ostream* out) { *out << row.name; }
+
+class CompressedRuns : public testing::TestWithParam<ReadSizes> { };
+
+TEST_P(CompressedRuns, PauseAndResumeActAsForSinglePackets)
+{
+    for (uint32_t seed : { 1u, 2u, 3u }) {
+        std::vector<Bytes> arriving = longPauseScript(seed);
+        Bytes stream = test::huffmanEncodePackets(arriving);
+        auto connection = makeConnection(true);
+        size_t at = std::min(GetParam().first, stream.size());
+        connection->feed(Bytes(stream.begin(), stream.begin() + at));
+        for (; at < stream.size(); at += GetParam().next) {
+            size_t end = std::min(at + GetParam().next, stream.size());
+            connection->feed(Bytes(stream.begin() + at, stream.begin() + end));
+        }
+        std::vector<Bytes> expected = dispatchedOf(arriving);
+        ASSERT_EQ(connection->packets.size(), expected.size()) << "seed " << seed;
+        EXPECT_EQ(connection->packets, expected) << "seed " << seed;
+        EXPECT_EQ(connection->lost, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, CompressedRuns,
+    testing::Values(ReadSizes { "OneRead", SIZE_MAX, 1 }, ReadSizes { "Reads4K", 4096, 4096 },
+        ReadSizes { "Reads333", 333, 333 }, ReadSizes { "ByteByByte", 0, 1 }),
+    [](const testing::TestParamInfo<ReadSizes>& row) { return std::string(row.param.name); });
+
+TEST(CompressedFraming, HandlerThatClosesInALongRunEndsIt)
+{
+    auto connection = makeConnection(true);
+    connection->onPacket = [](RecordingConnection& self, const uint8_t*) {
+        if (self.packets.size() == 700)
+            self.link().close();
+    };
+    std::vector<Bytes> arriving(3000, kUseObject);
+    connection->feed(test::huffmanEncodePackets(arriving));
+    EXPECT_EQ(connection->packets.size(), 700u);
+    EXPECT_EQ(connection->lost, 0);
+    EXPECT_FALSE(connection->link().isCompressed()) << "closing resets the connection";
+}
+
+TEST(CompressedFraming, HandlerPausingInALongRunHoldsTheRest)
+{
+    auto connection = makeConnection(true);
+    connection->onPacket = [](RecordingConnection& self, const uint8_t*) {
+        if (self.packets.size() == 1000)
+            self.link().pauseDelivery();
+    };
+    std::vector<Bytes> arriving;
+    for (int i = 0; i < 3000; ++i)
+        arriving.push_back({ 0x73, uint8_t(i) });
+    arriving[2000] = kResume;
+    connection->feed(test::huffmanEncodePackets(arriving));
+    std::vector<Bytes> expected = arriving;
+    expected.erase(expected.begin() + 2000);
+    EXPECT_EQ(connection->packets, expected);
+    EXPECT_FALSE(connection->link().isPaused());
+}
+
+TEST(CompressedFraming, BrokenBlockInALongRunClosesAfterTheOnesBefore)
+{
+    auto connection = makeConnection(true);
+    std::vector<Bytes> arriving(3000, kPing);
+    arriving[2100] = { 0x1C, 0x00, 0x04, 'a', 'b' };
+    connection->feed(test::huffmanEncodePackets(arriving));
+    EXPECT_EQ(connection->packets.size(), 2100u);
+    EXPECT_EQ(connection->lost, 1);
 }
 
 } // namespace

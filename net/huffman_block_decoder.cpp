@@ -1,0 +1,318 @@
+// Many blocks per call. One chain of lookups waits on each lookup's table
+// read before it knows where the next code starts, which leaves most of the
+// processor idle; so several stretches of the input are decoded side by side,
+// each by its own chain. A stretch after the first starts at a byte that may
+// lie inside a code, so its first blocks may be garbage: the chain before it
+// goes on, code by code, until one of its block ends is also a block start of
+// the next stretch. From that position on both decode alike (decoding depends
+// on nothing but the position), and a prefix code usually falls into step
+// within a few codes. When they never meet, the blocks past the last one the
+// earlier chain reached are left for the next call.
+
+#include "net/huffman_decoder.h"
+
+#include "net/huffman_decode_table.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace huffman_tables;
+
+namespace {
+
+constexpr int kMaxChains = 3;
+// Below this many input bytes per chain, fewer chains are used.
+constexpr size_t kMinChainBytes = 256;
+// A stretch is sized so that its output fits its share of the output room at
+// up to this many output bytes per input byte (most streams give one or two).
+constexpr size_t kOutputPerInputByte = 2;
+constexpr int kLookupsPerGroup = 3;
+// The smallest share of the output room and of the block ends worth a chain.
+constexpr uint32_t kMinChainRoom = 256;
+constexpr uint32_t kMinChainBlocks = 32;
+
+// The state of one chain. `bits` holds the next `shift + 8` unread bits from
+// bit 4 up, most significant first, and zeros in bits 0-3, so the window of
+// the next lookup is `(bits >> shift) & kLookupMask`. The unread bits always
+// end on a byte boundary (`in`), so dropping the padding after an end code is
+// a mask on `shift`. A refill brings the unread bits to 53-60; a lookup takes
+// at most 12 bits and 7 of padding, so three lookups always find 12 bits.
+struct Chain {
+    uint64_t bits;
+    int32_t shift;
+    const uint8_t* in;
+    uint32_t out; // output offset
+    uint32_t ends; // next block end index
+};
+
+struct ChainLimits {
+    const uint8_t* inStop; // a group needs the eight bytes before this
+    uint32_t outStop; // a group starts only at or below these
+    uint32_t endsStop;
+};
+
+inline bool canRunGroup(const Chain& chain, const ChainLimits& limits)
+{
+    return limits.inStop - chain.in >= 8 && chain.out <= limits.outStop && chain.ends <= limits.endsStop;
+}
+
+inline void refill(Chain& chain)
+{
+    int bytes = (52 - chain.shift) >> 3;
+    uint64_t word;
+    std::memcpy(&word, chain.in, 8);
+    word = __builtin_bswap64(word);
+    chain.bits = (chain.bits << (8 * bytes)) | (((word >> 8) >> (56 - 8 * bytes)) << 4);
+    chain.in += bytes;
+    chain.shift += 8 * bytes;
+}
+
+inline void runGroup(Chain& state, const DecodeEntry* entries, uint8_t* out, uint32_t* blockEnds)
+{
+    Chain chain = state;
+    refill(chain);
+    for (int i = 0; i < kLookupsPerGroup; ++i) {
+        const DecodeEntry& entry = entries[(chain.bits >> chain.shift) & kLookupMask];
+        std::memcpy(out + chain.out, entry.bytes, kMaxBytesPerLookup);
+        chain.out += entry.count;
+        chain.shift = (chain.shift - entry.bitCount) & entry.paddingMask;
+        // Stored on every lookup and kept only after an end code: no branch.
+        blockEnds[chain.ends] = chain.out;
+        chain.ends += entry.endsPacket;
+    }
+    state = chain;
+}
+
+// Runs the chains side by side while all of them can, then each one alone to
+// its own limit.
+template <int Count> void runChains(Chain* chains, const ChainLimits* limits, uint8_t* out, uint32_t* blockEnds)
+{
+    const DecodeEntry* entries = tables().entries;
+    for (;;) {
+        bool canRun = true;
+        for (int j = 0; j < Count; ++j)
+            canRun &= canRunGroup(chains[j], limits[j]);
+        if (!canRun)
+            break;
+        for (int j = 0; j < Count; ++j)
+            runGroup(chains[j], entries, out, blockEnds);
+    }
+    for (int j = 0; j < Count; ++j) {
+        while (canRunGroup(chains[j], limits[j]))
+            runGroup(chains[j], entries, out, blockEnds);
+    }
+}
+
+Chain startChain(const uint8_t* raw, size_t rawLength, uint32_t position, uint32_t out, uint32_t ends)
+{
+    Chain chain { 0, -8, raw + position / 8, out, ends };
+    if (position / 8 + 8 <= rawLength)
+        refill(chain);
+    // Without the refill no group can run; the position is still exact.
+    chain.shift -= int32_t(position % 8);
+    return chain;
+}
+
+uint32_t chainPosition(const Chain& chain, const uint8_t* raw)
+{
+    return uint32_t(chain.in - raw) * 8 - uint32_t(chain.shift + 8);
+}
+
+uint32_t codeBits(const uint8_t* bytes, size_t count)
+{
+    const uint8_t* byteBits = tables().byteBits;
+    uint32_t total = 0;
+    for (size_t i = 0; i < count; ++i)
+        total += byteBits[bytes[i]];
+    return total;
+}
+
+// One stretch of the input and its share of the output and of the block ends.
+struct Stretch {
+    uint32_t startBit;
+    size_t stopByte; // the fast groups end before they could pass this byte
+    uint32_t outStart;
+    uint32_t outEnd;
+    uint32_t endsStart;
+    uint32_t endsEnd;
+    bool stopsAtInputEnd;
+    bool reachedStop; // the fast groups ran to the input stop, not to a full share
+    uint32_t position; // exact bit position of the chain after its fast groups
+    Chain chain;
+};
+
+enum class CodeStep { BlockEnd, NeedMoreInput, Full };
+
+// Decodes code by code from the stretch's position up to and including the
+// next end code, within the stretch's shares.
+CodeStep decodeToBlockEnd(const uint8_t* raw, size_t rawLength, Stretch& stretch, uint8_t* out, uint32_t* blockEnds)
+{
+    if (uint64_t(stretch.position) >= uint64_t(rawLength) * 8)
+        return CodeStep::NeedMoreInput;
+    const Tables& table = tables();
+    BitWindow window(raw, rawLength, stretch.position);
+    for (;;) {
+        const SymbolEntry& code = window.peekSymbol(table);
+        if (code.bitCount > window.available())
+            return CodeStep::NeedMoreInput;
+        if (code.symbol == kHuffmanEndSymbol) {
+            if (stretch.chain.ends >= stretch.endsEnd)
+                return CodeStep::Full;
+            stretch.position = nextByteBoundary(stretch.position + code.bitCount);
+            blockEnds[stretch.chain.ends++] = stretch.chain.out;
+            return CodeStep::BlockEnd;
+        }
+        if (stretch.chain.out >= stretch.outEnd)
+            return CodeStep::Full;
+        out[stretch.chain.out++] = uint8_t(code.symbol);
+        window.consume(code.bitCount);
+        stretch.position += code.bitCount;
+    }
+}
+
+// Goes on decoding `current` block by block until one of its block ends is a
+// block start of `next` (true), or it cannot find one (false). `nextFirstEnd`
+// and `nextFromOut` say where the blocks of `next` that count begin.
+bool meetNextStretch(const uint8_t* raw, size_t rawLength, Stretch& current, const Stretch& next, uint8_t* out,
+    uint32_t* blockEnds, uint32_t& nextFirstEnd, uint32_t& nextFromOut)
+{
+    uint32_t candidate = next.startBit; // where block `index` of `next` starts
+    uint32_t candidateOut = next.outStart;
+    uint32_t index = 0;
+    uint32_t nextBlocks = next.chain.ends - next.endsStart;
+    for (;;) {
+        if (decodeToBlockEnd(raw, rawLength, current, out, blockEnds) != CodeStep::BlockEnd)
+            return false;
+        while (index < nextBlocks && candidate < current.position) {
+            uint32_t blockEnd = blockEnds[next.endsStart + index];
+            candidate = huffmanBlockEnd(candidate, out + candidateOut, blockEnd - candidateOut);
+            candidateOut = blockEnd;
+            ++index;
+        }
+        if (candidate == current.position) {
+            nextFirstEnd = next.endsStart + index;
+            nextFromOut = candidateOut;
+            return true;
+        }
+        if (candidate < current.position)
+            return false; // every block start that `next` knows lies behind
+    }
+}
+
+// Splits the input into stretches and the output room and the block ends
+// into shares, one per chain. Returns the number of chains.
+int planStretches(size_t rawLength, uint32_t bitPosition, size_t outCapacity, size_t maxBlocks, Stretch* stretches)
+{
+    size_t firstByte = bitPosition / 8;
+    size_t inputBytes = rawLength - firstByte;
+    uint32_t room = uint32_t(std::min<size_t>(outCapacity, UINT32_MAX));
+    uint32_t blocks = uint32_t(std::min<size_t>(maxBlocks, UINT32_MAX));
+    uint32_t count = uint32_t(std::clamp<size_t>(inputBytes / kMinChainBytes, 1, kMaxChains));
+    while (count > 1 && (room / count < kMinChainRoom || blocks / count < kMinChainBlocks))
+        --count;
+    uint32_t share = room / count;
+    uint32_t blockShare = blocks / count;
+    size_t span = std::min((inputBytes + count - 1) / count, share / kOutputPerInputByte);
+    span = std::max<size_t>(span, 1);
+    for (uint32_t j = 0; j < count; ++j) {
+        Stretch& stretch = stretches[j];
+        size_t startByte = firstByte + j * span;
+        bool isLast = j + 1 == count;
+        stretch.startBit = j == 0 ? bitPosition : uint32_t(startByte * 8);
+        stretch.stopByte = std::min(startByte + span, rawLength);
+        stretch.stopsAtInputEnd = isLast && stretch.stopByte == rawLength;
+        stretch.outStart = j * share;
+        stretch.outEnd = isLast ? room : stretch.outStart + share;
+        stretch.endsStart = j * blockShare;
+        stretch.endsEnd = isLast ? blocks : stretch.endsStart + blockShare;
+    }
+    return int(count);
+}
+
+} // namespace
+
+uint32_t huffmanBlockEnd(uint32_t bitPosition, const uint8_t* bytes, size_t count)
+{
+    return nextByteBoundary(
+        bitPosition + codeBits(bytes, count) + uint32_t(huffmanCodeTable[kHuffmanEndSymbol].bitCount));
+}
+
+HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t bitPosition, uint8_t* out,
+    size_t outCapacity, uint32_t* blockEnds, size_t maxBlocks)
+{
+    HuffmanBlocks result { 0, bitPosition, 0 };
+    if (uint64_t(bitPosition) >= uint64_t(rawLength) * 8 || maxBlocks == 0)
+        return result;
+
+    Stretch stretches[kMaxChains];
+    int count = planStretches(rawLength, bitPosition, outCapacity, maxBlocks, stretches);
+    Chain chains[kMaxChains];
+    ChainLimits limits[kMaxChains];
+    for (int j = 0; j < count; ++j) {
+        const Stretch& stretch = stretches[j];
+        chains[j] = startChain(raw, rawLength, stretch.startBit, stretch.outStart, stretch.endsStart);
+        limits[j].inStop = raw + stretch.stopByte;
+        // A share too small for one group is decoded code by code only.
+        uint32_t groupRoom = kLookupsPerGroup * kMaxBytesPerLookup;
+        if (stretch.outEnd - stretch.outStart < groupRoom || stretch.endsEnd - stretch.endsStart < kLookupsPerGroup) {
+            limits[j] = { chains[j].in, 0, 0 };
+            continue;
+        }
+        limits[j].outStop = stretch.outEnd - groupRoom;
+        limits[j].endsStop = stretch.endsEnd - kLookupsPerGroup;
+    }
+    switch (count) {
+    case 1:
+        runChains<1>(chains, limits, out, blockEnds);
+        break;
+    case 2:
+        runChains<2>(chains, limits, out, blockEnds);
+        break;
+    default:
+        runChains<kMaxChains>(chains, limits, out, blockEnds);
+        break;
+    }
+    for (int j = 0; j < count; ++j) {
+        Stretch& stretch = stretches[j];
+        stretch.chain = chains[j];
+        stretch.reachedStop = limits[j].inStop == raw + stretch.stopByte && !(limits[j].inStop - chains[j].in >= 8);
+        stretch.position = chainPosition(chains[j], raw);
+        // The last stretch of the input finishes code by code.
+        if (stretch.stopsAtInputEnd) {
+            while (decodeToBlockEnd(raw, rawLength, stretch, out, blockEnds) == CodeStep::BlockEnd) { }
+        }
+    }
+
+    // Joins the stretches' blocks into one run at the start of the output.
+    uint32_t fromOut = stretches[0].outStart;
+    uint32_t fromEnd = stretches[0].endsStart;
+    for (int j = 0;; ++j) {
+        Stretch& current = stretches[j];
+        uint32_t nextFirstEnd = 0;
+        uint32_t nextFromOut = 0;
+        bool met = j + 1 < count && current.reachedStop
+            && meetNextStretch(raw, rawLength, current, stretches[j + 1], out, blockEnds, nextFirstEnd, nextFromOut);
+        uint32_t blocks = current.chain.ends - fromEnd;
+        if (blocks > 0) {
+            uint32_t lastEnd = blockEnds[current.chain.ends - 1];
+            // After its last end code the chain decoded only bytes.
+            result.bitPosition = current.position - codeBits(out + lastEnd, current.chain.out - lastEnd);
+            uint32_t length = lastEnd - fromOut;
+            uint32_t to = result.count == 0 ? 0 : blockEnds[result.count - 1];
+            if (to != fromOut)
+                std::memmove(out + to, out + fromOut, length);
+            for (uint32_t i = 0; i < blocks; ++i)
+                blockEnds[result.count + i] = blockEnds[fromEnd + i] - fromOut + to;
+            result.count += blocks;
+        }
+        if (!met)
+            break;
+        fromOut = nextFromOut;
+        fromEnd = nextFirstEnd;
+    }
+    for (int j = 0; j < count; ++j) {
+        const Stretch& stretch = stretches[j];
+        result.written = std::max(result.written, std::min(stretch.chain.out + kMaxBytesPerLookup, stretch.outEnd));
+    }
+    return result;
+}
