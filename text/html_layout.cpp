@@ -250,12 +250,12 @@ int32_t HtmlLayout::draw(
                 if (flags & HtmlFlag::kSingleLine)
                     continue;
                 skippingToLineEnd = false;
-                closeSegment();
                 if (selected)
                     invertRect(surface, clip, x, lineTop, kLineFeedCellWidth, kHtmlLineHeight, true);
                 if (caretHere)
                     drawCaretAt(x);
                 if (firstOfDocument) {
+                    closeSegment();
                     x = base + lineStartX(r, i + 1, right - base, wrapping);
                     useStyle(style);
                     segmentStart = x;
@@ -278,7 +278,6 @@ int32_t HtmlLayout::draw(
                     x += blank;
                 } else {
                     useStyle(style);
-                    closeSegment();
                     if (selected)
                         invertRect(surface, clip, x, lineTop, blank, kHtmlLineHeight, true);
                     if (caretHere)
