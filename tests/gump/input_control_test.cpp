@@ -63,8 +63,6 @@ protected:
     EntryWindow* window;
 };
 
-std::u16string wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
 // One key-sequence case: an entry (mode, limit, width, flags), its text, caret
 // and first shown character before, the keys, and what must follow.
 struct KeyCase {
