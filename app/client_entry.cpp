@@ -6,6 +6,7 @@
 #include "app/frame_present.h"
 #include "app/frame_render.h"
 #include "app/game_tick.h"
+#include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -340,6 +341,7 @@ int clientMain(int argc, char** argv)
     wireWorldObjects(tick, loop, presenter->backBuffer());
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
+    wireGumpControls(tick);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -357,6 +359,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
+    unwireGumpControls(tick);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();

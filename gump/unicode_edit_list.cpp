@@ -220,7 +220,7 @@ void UnicodeEditList::onControlPressed(CGump* control)
         entry->setColour(hue ? hue->colours[1] : 0x7FFF);
         entry->render();
     }
-    gumpReleaseFocus();
+    // Taking the focus releases any other holder first.
     gumpSetFocus(this);
 }
 
