@@ -93,8 +93,11 @@ std::u16string formatLine(const PropertyEntry& entry, bool dropAmount)
     getClilocString(text, int32_t(entry.messageId), 1);
     std::u16string arguments = entry.arguments;
     if (dropAmount) {
+        // From the first tab on: the amount's argument becomes empty, and
+        // the blank it leaves in front of the name is dropped below.
         const size_t tab = arguments.find(u'\t');
-        arguments = tab == std::u16string::npos ? std::u16string() : arguments.substr(tab + 1);
+        if (tab != std::u16string::npos)
+            arguments.erase(0, tab);
     }
     if (!arguments.empty())
         formatClilocString(text, arguments.c_str(), int32_t(entry.messageId), false, false);
