@@ -17,21 +17,8 @@ std::unordered_map<const CGump*, ControlGump*>& familyMembers()
     return members;
 }
 
-int32_t artWidth(int32_t art)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    getGumpArtSize(art, width, height);
-    return width;
-}
-
-int32_t artHeight(int32_t art)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    getGumpArtSize(art, width, height);
-    return height;
-}
+int32_t artWidth(int32_t art) { return gumpArtSize(art).width; }
+int32_t artHeight(int32_t art) { return gumpArtSize(art).height; }
 
 // The scroll bar's button ids: the direction they scroll.
 constexpr int32_t kUpId = 0;

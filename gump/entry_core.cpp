@@ -28,6 +28,24 @@ bool isLetter(uint32_t code) { return (code >= 'a' && code <= 'z') || (code >= '
 
 } // namespace
 
+void ClickCounter::press()
+{
+    if (state == 1) {
+        state = 2;
+    } else {
+        state = 1;
+        firstPressAt = platform::clock().tickMs();
+    }
+}
+
+bool ClickCounter::expire()
+{
+    if (state != 1 || platform::clock().tickMs() - firstPressAt <= kDoubleClickMs)
+        return false;
+    state = 0;
+    return true;
+}
+
 EntrySize entrySizeOfArt(const EntryArt& art)
 {
     int32_t width = 0;
@@ -132,22 +150,14 @@ void TextEntryCore::onLeftDown(int32_t x, int32_t y)
             return;
     }
     m_pressed = true;
-    if (m_clickState == 1) {
-        m_clickState = 2;
-    } else {
-        m_clickState = 1;
-        m_firstClickTime = platform::clock().tickMs();
-    }
+    m_clicks.press();
     setDragAnchor(x, y);
 }
 
 void TextEntryCore::onHoverTick()
 {
-    if (m_clickState == 1 && platform::clock().tickMs() - m_firstClickTime > kDoubleClickMs) {
-        m_clickState = 0;
-        if (m_pressed)
-            m_longPress = true;
-    }
+    if (m_clicks.expire() && m_pressed)
+        m_longPress = true;
 }
 
 void TextEntryCore::onLeftUp(int32_t, int32_t)
@@ -155,12 +165,12 @@ void TextEntryCore::onLeftUp(int32_t, int32_t)
     m_pressed = false;
     if (m_longPress) {
         m_longPress = false;
-        m_clickState = 0;
+        m_clicks.reset();
         service<GumpPointer>().clearPointerCaptureIf(this);
         return;
     }
-    if (m_clickState == 2) {
-        m_clickState = 0;
+    if (m_clicks.state == 2) {
+        m_clicks.reset();
         GumpHandle self(this);
         onDoubleClickReleased();
         if (!self)
@@ -198,7 +208,7 @@ void TextEntryCore::onMouseOver(int32_t x, int32_t y)
 void TextEntryCore::onMouseLeave()
 {
     CGump::onMouseLeave();
-    m_clickState = 0;
+    m_clicks.reset();
     if (!m_hovered)
         return;
     m_hovered = false;
@@ -372,6 +382,23 @@ void TextEntryCore::onKey(uint32_t code)
         typeCharacter(code);
     else if (m_mode == 1)
         typeDigit(code);
+}
+
+void TextEntryCore::startSizeForm(bool editable, bool centred, bool threeSlice)
+{
+    setArtId(0);
+    options.editable = editable;
+    options.centred = centred;
+    options.clearBackground = true;
+    options.threeSliceBackground = threeSlice;
+}
+
+void TextEntryCore::useArtBackground(const EntryArt& art)
+{
+    setArtId(art.art);
+    options.readOnlyArt = art.readOnlyArt;
+    options.clearBackground = false;
+    options.threeSliceBackground = art.widthOverride != 0;
 }
 
 void TextEntryCore::paintBackground()

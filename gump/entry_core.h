@@ -39,6 +39,18 @@ constexpr uint32_t kDelete = 0xE02E;
 // gives no setting of its own here, so this is the usual default.
 constexpr uint32_t kDoubleClickMs = 500;
 
+// Presses counted towards a double click: 1 after a first press, 2 after a
+// second within kDoubleClickMs; the time passing forgets a first press.
+struct ClickCounter {
+    int32_t state = 0;
+    uint32_t firstPressAt = 0;
+
+    void press();
+    // On the hover tick: true when a first press just ran out of time.
+    bool expire();
+    void reset() { state = 0; }
+};
+
 enum class EntryMode : uint8_t {
     Text = 0,
     Number = 1,
@@ -130,7 +142,7 @@ public:
     int32_t firstShown() const { return m_firstShown; }
     void setCaret(int32_t caret) { m_caret = caret; }
     void setFirstShown(int32_t first) { m_firstShown = first; }
-    int32_t clickState() const { return m_clickState; }
+    int32_t clickState() const { return m_clicks.state; }
     bool isLongPress() const { return m_longPress; }
     bool isHovered() const { return m_hovered; }
     bool hasFocus();
@@ -169,6 +181,11 @@ protected:
     virtual int32_t lineWidth(const std::u16string& text) = 0;
     virtual void wrappedCaret(int32_t index, const std::u16string& text, int32_t width, int32_t& x, int32_t& y) = 0;
 
+    // The size form: no art, a cleared background (or a three-slice one).
+    void startSizeForm(bool editable, bool centred, bool threeSlice);
+    // The art form: the art as the background (stretched as a three-slice
+    // by a width override), and the art shown while read only.
+    void useArtBackground(const EntryArt& art);
     // Clears page 0 and draws the background the flags choose.
     virtual void paintBackground();
     // The text, the caret when focused, and the combo arrow, in `ink`; the
@@ -197,8 +214,7 @@ protected:
     int32_t m_capacity;
     int32_t m_caret = 0;
     int32_t m_firstShown = 0;
-    uint32_t m_firstClickTime = 0;
-    int32_t m_clickState = 0;
+    ClickCounter m_clicks;
     bool m_longPress = false;
     bool m_pressed = false;
     bool m_hovered = false;

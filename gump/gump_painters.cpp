@@ -17,18 +17,9 @@ namespace {
 // leave no place far enough from the first, and then the partner stays out.
 constexpr int32_t kPartnerTries = 64;
 
-struct ArtSize {
-    int32_t width = 0;
-    int32_t height = 0;
-    bool exists() const { return width > 0 && height > 0; }
-};
+using ArtSize = GumpArtSize;
 
-ArtSize artSize(int32_t art)
-{
-    ArtSize size;
-    getGumpArtSize(art, size.width, size.height);
-    return size;
-}
+ArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 int32_t randomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
 
@@ -90,6 +81,13 @@ void tile(PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, i
 }
 
 } // namespace
+
+GumpArtSize gumpArtSize(int32_t art)
+{
+    GumpArtSize size;
+    getGumpArtSize(art, size.width, size.height);
+    return size;
+}
 
 void tileGumpArtArea(
     PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)

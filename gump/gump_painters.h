@@ -10,6 +10,14 @@
 
 #include <cstdint>
 
+// The size of a gump art (0 x 0 when it is missing).
+struct GumpArtSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool exists() const { return width > 0 && height > 0; }
+};
+GumpArtSize gumpArtSize(int32_t art);
+
 // Tiles the art from (startX, startY) in steps of its size over `area`,
 // clipped to it and to the page, through `fn`.
 void tileGumpArtArea(

@@ -6,6 +6,7 @@
 #include "gfx/gump_art.h"
 #include "gump/entry_core.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/gump_services.h"
 #include "text/unicode_font.h"
 #include "world/item.h"
@@ -17,17 +18,7 @@ namespace {
 
 enum FramePiece { TopLeft, TopEdge, TopRight, LeftEdge, Centre, RightEdge, BottomLeft, BottomEdge, BottomRight };
 
-struct ArtSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-ArtSize artSize(int32_t art)
-{
-    ArtSize size;
-    getGumpArtSize(art, size.width, size.height);
-    return size;
-}
+GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 // The font a document's plain text is drawn in (style 0).
 constexpr int32_t kPlainTextFont = 1;
@@ -87,8 +78,8 @@ void HtmlView::setRect(int32_t x, int32_t y, int32_t width, int32_t height)
     resizePage(width, height);
     m_textRect = { 0, 0, this->width(), this->height() };
     if (!(m_flags & HtmlViewFlag::kNoFrame)) {
-        const ArtSize left = artSize(m_frameArts[LeftEdge]);
-        const ArtSize top = artSize(m_frameArts[TopEdge]);
+        const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
+        const GumpArtSize top = artSize(m_frameArts[TopEdge]);
         m_textRect = { left.width, top.height, this->width() - left.width, this->height() - top.height };
     }
     if (!(m_flags & HtmlViewFlag::kNoScrollBar)) {
@@ -124,14 +115,14 @@ void HtmlView::paintFrame()
 {
     GumpPage& face = *page(0);
     const int32_t width = scrollBar() ? face.width - artSize(kScrollArrowArt).width : face.width;
-    const ArtSize topLeft = artSize(m_frameArts[TopLeft]);
-    const ArtSize topEdge = artSize(m_frameArts[TopEdge]);
-    const ArtSize topRight = artSize(m_frameArts[TopRight]);
-    const ArtSize left = artSize(m_frameArts[LeftEdge]);
-    const ArtSize centre = artSize(m_frameArts[Centre]);
-    const ArtSize right = artSize(m_frameArts[RightEdge]);
-    const ArtSize bottomLeft = artSize(m_frameArts[BottomLeft]);
-    const ArtSize bottomRight = artSize(m_frameArts[BottomRight]);
+    const GumpArtSize topLeft = artSize(m_frameArts[TopLeft]);
+    const GumpArtSize topEdge = artSize(m_frameArts[TopEdge]);
+    const GumpArtSize topRight = artSize(m_frameArts[TopRight]);
+    const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
+    const GumpArtSize centre = artSize(m_frameArts[Centre]);
+    const GumpArtSize right = artSize(m_frameArts[RightEdge]);
+    const GumpArtSize bottomLeft = artSize(m_frameArts[BottomLeft]);
+    const GumpArtSize bottomRight = artSize(m_frameArts[BottomRight]);
     const BlitTarget target = face.target();
     drawGumpArt(copySpan, m_frameArts[TopLeft], target, 0, 0);
     tileOpaque(m_frameArts[TopEdge], face, topLeft.width, 0, width - topRight.width, topEdge.height);

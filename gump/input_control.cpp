@@ -31,13 +31,7 @@ std::string narrow(const std::u16string& text)
     return out;
 }
 
-int32_t artWidth(int32_t art)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    getGumpArtSize(art, width, height);
-    return width;
-}
+int32_t artWidth(int32_t art) { return gumpArtSize(art).width; }
 
 } // namespace
 
@@ -45,10 +39,7 @@ InputControl::InputControl(int32_t x, int32_t y, const EntryArt& art, int32_t mo
     int32_t hue, bool editable, bool centred)
     : InputControl(x, y, entrySizeOfArt(art), mode, maxLength, font, hue, editable, centred)
 {
-    setArtId(art.art);
-    options.readOnlyArt = art.readOnlyArt;
-    options.clearBackground = false;
-    options.threeSliceBackground = art.widthOverride != 0;
+    useArtBackground(art);
     redraw();
 }
 
@@ -60,11 +51,7 @@ InputControl::InputControl(int32_t x, int32_t y, const EntrySize& size, int32_t 
 {
     setTypeName("InputControl gump");
     addKind(GumpKind::InputControl);
-    setArtId(0);
-    options.editable = editable;
-    options.centred = centred;
-    options.clearBackground = true;
-    options.threeSliceBackground = size.threeSlice;
+    startSizeForm(editable, centred, size.threeSlice);
     redraw();
 }
 

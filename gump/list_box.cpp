@@ -13,17 +13,7 @@ namespace {
 constexpr int32_t kMiddlePieces = 3;
 constexpr int32_t kHighlightedHue = 33;
 
-struct Size {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-Size artSize(int32_t art)
-{
-    Size size;
-    getGumpArtSize(art, size.width, size.height);
-    return size;
-}
+GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 int32_t fontBaseline(int32_t font)
 {
@@ -84,8 +74,8 @@ int32_t ListBoxControl::shownRows() const
 
 void ListBoxControl::textArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const
 {
-    const Size topPiece = artSize(m_art);
-    const Size bottomPiece = artSize(m_art + 4);
+    const GumpArtSize topPiece = artSize(m_art);
+    const GumpArtSize bottomPiece = artSize(m_art + 4);
     const int32_t offset = width() > topPiece.width ? (width() - topPiece.width) / 2 : 0;
     left = offset + 6;
     right = width() - 6;
@@ -121,7 +111,7 @@ void ListBoxControl::redraw(int32_t)
     if (m_firstRow > 0)
         drawGumpArt(copySpanTransparent, kUpArrowArt, face.target(), width() - 12 - artSize(kUpArrowArt).width, top);
     if (m_firstRow + m_visibleRows < itemCount()) {
-        const Size arrow = artSize(kDownArrowArt);
+        const GumpArtSize arrow = artSize(kDownArrowArt);
         drawGumpArt(copySpanTransparent, kDownArrowArt, face.target(), width() - 12 - arrow.width, bottom - arrow.height);
     }
 }

@@ -3,6 +3,7 @@
 #include "data/settings_registry.h"
 #include "gfx/gump_art.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/text_list.h"
 #include "text/unicode_font.h"
 
@@ -10,17 +11,7 @@
 
 namespace {
 
-struct ArtSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
-ArtSize artSize(int32_t art)
-{
-    ArtSize size;
-    getGumpArtSize(art, size.width, size.height);
-    return size;
-}
+GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 enum Pane { Top, Bottom, Left, Right };
 
@@ -68,9 +59,9 @@ void PopupList::computeSize(
         measureUnicodeText(item.c_str(), itemWidth, itemHeight, zero);
         widest = std::max(widest, itemWidth);
     }
-    const ArtSize edge = artSize(kEdgeArt);
-    const ArtSize side = artSize(kSideArt);
-    const ArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = artSize(kEdgeArt);
+    const GumpArtSize side = artSize(kSideArt);
+    const GumpArtSize arrow = artSize(kArrowArt);
     width = widest + 2 * side.width + arrow.width + 4;
     height = 2 * edge.height + kItemHeight * std::min<int32_t>(int32_t(items.size()), kMaxShownItems);
     height = std::max(height, artSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
@@ -83,9 +74,9 @@ ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrol
 
 void PopupList::layout()
 {
-    const ArtSize edge = artSize(kEdgeArt);
-    const ArtSize side = artSize(kSideArt);
-    const ArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = artSize(kEdgeArt);
+    const GumpArtSize side = artSize(kSideArt);
+    const GumpArtSize arrow = artSize(kArrowArt);
     const int32_t innerHeight = height() - 2 * edge.height;
     auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
     if (TextPane* top = pane(Top))

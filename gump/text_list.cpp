@@ -258,34 +258,28 @@ int32_t TextList::measureEditLine()
     return measuredWidth == 0 ? 0 : measuredWidth + 4;
 }
 
-void TextList::setEditText(std::u16string_view text)
-{
-    if (m_lines.empty())
-        return;
-    m_lines.back().text.assign(text);
-    if (!text.empty() && text.back() == u'$') {
-        m_lines.back().text.pop_back();
-        remeasureEditLine();
-        onKey(13);
-        return;
-    }
-    remeasureEditLine();
-    redraw();
-}
+void TextList::setEditText(std::u16string_view text) { changeEditText(text, false); }
 
-void TextList::appendEditText(std::u16string_view text)
+void TextList::appendEditText(std::u16string_view text) { changeEditText(text, true); }
+
+void TextList::changeEditText(std::u16string_view text, bool append)
 {
     if (m_lines.empty())
         return;
-    m_lines.back().text.append(text);
-    if (!text.empty() && text.back() == u'$') {
-        m_lines.back().text.pop_back();
-        remeasureEditLine();
-        onKey(13);
-        return;
-    }
+    std::u16string& line = m_lines.back().text;
+    if (append)
+        line.append(text);
+    else
+        line.assign(text);
+    // A '$' at the end of the given text submits the line without it.
+    const bool submit = !text.empty() && text.back() == u'$';
+    if (submit)
+        line.pop_back();
     remeasureEditLine();
-    redraw();
+    if (submit)
+        onKey(13);
+    else
+        redraw();
 }
 
 const TextListLine* TextList::lineAtCursor(int32_t& top)

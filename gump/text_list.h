@@ -101,6 +101,7 @@ private:
     // Selects the list's font, blank width and style for its life.
     class FontScope;
     int32_t measureHeight(const std::u16string& text);
+    void changeEditText(std::u16string_view text, bool append);
     void report();
     bool isAtBottom() const { return m_scrollPos == m_maxScroll; }
 

@@ -4,8 +4,8 @@
 #include "gfx/hue_table.h"
 #include "gump/gump_canvas.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/gump_services.h"
-#include "platform/clock.h"
 
 #include <algorithm>
 
@@ -21,13 +21,7 @@ constexpr int32_t kFilledMargin = 13;
 // Widening of 8-bit text stops at this many characters.
 constexpr size_t kMaxAnsiLength = 1023;
 
-int32_t artSizeOf(int32_t art, bool wantWidth)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    getGumpArtSize(art, width, height);
-    return wantWidth ? width : height;
-}
+int32_t artSizeOf(int32_t art, bool wantWidth) { return wantWidth ? gumpArtSize(art).width : gumpArtSize(art).height; }
 
 } // namespace
 
@@ -261,12 +255,7 @@ void UnicodeEditList::onLeftDown(int32_t x, int32_t y)
     bringToFront(false);
     setDragAnchor(x, y);
     m_pressed = true;
-    if (m_clickState == 1) {
-        m_clickState = 2;
-    } else {
-        m_clickState = 1;
-        m_clickTime = platform::clock().tickMs();
-    }
+    m_clicks.press();
 }
 
 void UnicodeEditList::onDrag(int32_t x, int32_t y)
@@ -277,7 +266,7 @@ void UnicodeEditList::onDrag(int32_t x, int32_t y)
     const int32_t dy = y - dragAnchorY();
     if (std::abs(dx) > kDragThreshold || std::abs(dy) > kDragThreshold) {
         m_dragged = true;
-        m_clickState = 0;
+        m_clicks.reset();
     }
     if (CGump* window = parent())
         window->moveBy(dx, dy, true, nullptr, true);
@@ -288,20 +277,17 @@ void UnicodeEditList::onLeftUp(int32_t, int32_t)
     m_pressed = false;
     if (m_dragged) {
         m_dragged = false;
-        m_clickState = 0;
-    } else if (m_clickState == 2) {
-        m_clickState = 0;
+        m_clicks.reset();
+    } else if (m_clicks.state == 2) {
+        m_clicks.reset();
     }
     service<GumpPointer>().clearPointerCaptureIf(this);
 }
 
 void UnicodeEditList::onHoverTick()
 {
-    if (m_clickState == 1 && platform::clock().tickMs() - m_clickTime > kDoubleClickMs) {
-        m_clickState = 0;
-        if (m_pressed)
-            m_dragged = true;
-    }
+    if (m_clicks.expire() && m_pressed)
+        m_dragged = true;
 }
 
 void UnicodeEditList::onRightUp(int32_t, int32_t)

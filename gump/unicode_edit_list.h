@@ -63,7 +63,7 @@ public:
     Button* upButton() const { return static_cast<Button*>(m_up.get()); }
     Button* downButton() const { return static_cast<Button*>(m_down.get()); }
     bool isDragged() const { return m_dragged; }
-    int32_t clickState() const { return m_clickState; }
+    int32_t clickState() const { return m_clicks.state; }
 
 private:
     int32_t rowOf(const CGump* entry) const;
@@ -85,6 +85,5 @@ private:
     GumpHandle m_down;
     bool m_dragged = false;
     bool m_pressed = false;
-    uint32_t m_clickTime = 0;
-    int32_t m_clickState = 0;
+    ClickCounter m_clicks;
 };

@@ -36,10 +36,7 @@ UnicodeInputControl::UnicodeInputControl(int32_t x, int32_t y, const EntryArt& a
     int32_t font, int32_t hue, bool editable, bool centred)
     : UnicodeInputControl(x, y, entrySizeOfArt(art), mode, maxLength, font, hue, editable, centred)
 {
-    setArtId(art.art);
-    options.readOnlyArt = art.readOnlyArt;
-    options.clearBackground = false;
-    options.threeSliceBackground = art.widthOverride != 0;
+    useArtBackground(art);
     render();
 }
 
@@ -52,11 +49,7 @@ UnicodeInputControl::UnicodeInputControl(int32_t x, int32_t y, const EntrySize& 
 {
     setTypeName("UnicodeInputControl gump");
     addKind(GumpKind::UnicodeInputControl);
-    setArtId(0);
-    options.editable = editable;
-    options.centred = centred;
-    options.clearBackground = true;
-    options.threeSliceBackground = size.threeSlice;
+    startSizeForm(editable, centred, size.threeSlice);
     render();
 }
 

@@ -153,6 +153,21 @@ int32_t HtmlLayout::lineStartX(int32_t run, int32_t position, int32_t width, boo
     return indent + (right ? free : free / 2);
 }
 
+uint32_t HtmlLayout::styleToDraw(int32_t run, int32_t width)
+{
+    uint32_t style = m_document.m_runs[size_t(run)].style;
+    if (!(m_document.flags & HtmlFlag::kShrinkToFit) || runFitsLine(run, style, width))
+        return style;
+    // A run too wide for a line is drawn smaller: big text loses BIG, and
+    // when that is not enough (or it was not big) it becomes SMALL.
+    if (style & UnicodeStyle::kBig) {
+        style &= ~uint32_t(UnicodeStyle::kBig);
+        if (runFitsLine(run, style, width))
+            return style;
+    }
+    return style | UnicodeStyle::kSmall;
+}
+
 bool HtmlLayout::runFitsLine(int32_t run, uint32_t style, int32_t width)
 {
     const HtmlRun& current = m_document.m_runs[size_t(run)];
@@ -208,16 +223,7 @@ int32_t HtmlLayout::draw(
         if (isLinkRun(run) && link)
             colour = (link->visited || pageHistoryContains(link->href)) ? document.visitedLinkColour
                                                                          : document.linkColour;
-        uint32_t style = run.style;
-        if ((flags & HtmlFlag::kShrinkToFit) && !runFitsLine(r, style, right - base)) {
-            if (style & UnicodeStyle::kBig) {
-                style &= ~uint32_t(UnicodeStyle::kBig);
-                if (!runFitsLine(r, style, right - base))
-                    style |= UnicodeStyle::kSmall;
-            } else {
-                style |= UnicodeStyle::kSmall;
-            }
-        }
+        const uint32_t style = styleToDraw(r, right - base);
         useStyle(style);
         if (link && link->anchorY == -1)
             link->anchorY = lineTop + scrollY;
@@ -341,16 +347,7 @@ void HtmlLayout::measure(
     const int32_t runsToLay = (flags & HtmlFlag::kFirstRunOnly) ? std::min(1, document.runCount()) : document.runCount();
     for (int32_t r = 0; r < runsToLay; ++r) {
         const HtmlRun& run = document.m_runs[size_t(r)];
-        uint32_t style = run.style;
-        if ((flags & HtmlFlag::kShrinkToFit) && !runFitsLine(r, style, right - base)) {
-            if (style & UnicodeStyle::kBig) {
-                style &= ~uint32_t(UnicodeStyle::kBig);
-                if (!runFitsLine(r, style, right - base))
-                    style |= UnicodeStyle::kSmall;
-            } else {
-                style |= UnicodeStyle::kSmall;
-            }
-        }
+        const uint32_t style = styleToDraw(r, right - base);
         for (int32_t i = 0; i < int32_t(run.text.size()); ++i) {
             if (count++ < skip)
                 continue;

@@ -25,6 +25,9 @@ public:
     int32_t widthOfNextThree(int32_t run, int32_t position);
     int32_t lineStartX(int32_t run, int32_t position, int32_t width, bool wrapping);
     bool runFitsLine(int32_t run, uint32_t style, int32_t width);
+    // The run's style, made smaller when the shrink flag asks and it does
+    // not fit `width`.
+    uint32_t styleToDraw(int32_t run, int32_t width);
 
     // The lines of the first run laid out in `width` pixels: each line's
     // first character and the index where it ends (its line feed, the blank

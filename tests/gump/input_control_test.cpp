@@ -60,6 +60,15 @@ protected:
         return entry;
     }
 
+    // A number entry that picks a mobile on a double click.
+    InputControl* pickingEntry()
+    {
+        auto* entry = new InputControl(10, 10, EntrySize { 200, 20, false }, 1, 50, 0, 0, false, false);
+        entry->options.pickMobile = true;
+        gumpLink(entry, window);
+        return entry;
+    }
+
     EntryWindow* window;
 };
 
@@ -283,17 +292,20 @@ public:
     std::vector<std::string> messages;
 };
 
+void doubleClick(InputControl& entry)
+{
+    for (int press = 0; press < 2; ++press) {
+        entry.onLeftDown(5, 5);
+        entry.onLeftUp(5, 5);
+    }
+}
+
 TEST_F(Entries, ADoubleClickPicksAMobile)
 {
     RecordingNotices notices;
     WindowNotices* previous = installWindowNotices(&notices);
-    auto* entry = new InputControl(10, 10, EntrySize { 200, 20, false }, 1, 50, 0, 0, false, false);
-    entry->options.pickMobile = true;
-    gumpLink(entry, window);
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
+    InputControl* entry = pickingEntry();
+    doubleClick(*entry);
     EXPECT_TRUE(targetingState().targetingActive);
     EXPECT_EQ(pendingPickEntry(), entry);
     EXPECT_EQ(window->releases, 1);
@@ -313,10 +325,7 @@ TEST_F(Entries, ADoubleClickPicksAMobile)
     // window still hears of it.
     beginTargeting();
     clearPendingPickEntry();
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
+    doubleClick(*entry);
     EXPECT_EQ(pendingPickEntry(), nullptr);
     EXPECT_EQ(window->releases, 2);
     endTargeting();
@@ -330,13 +339,8 @@ TEST_F(Entries, ADoubleClickPicksAMobile)
 
 TEST_F(Entries, DestroyingThePendingEntryForgetsIt)
 {
-    auto* entry = new InputControl(10, 10, EntrySize { 200, 20, false }, 1, 50, 0, 0, false, false);
-    entry->options.pickMobile = true;
-    gumpLink(entry, window);
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
-    entry->onLeftDown(5, 5);
-    entry->onLeftUp(5, 5);
+    InputControl* entry = pickingEntry();
+    doubleClick(*entry);
     ASSERT_EQ(pendingPickEntry(), entry);
     closeGump(entry);
     EXPECT_EQ(pendingPickEntry(), nullptr);
