@@ -8,6 +8,7 @@
 #include "app/frame_present.h"
 #include "app/frame_render.h"
 #include "app/game_tick.h"
+#include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -355,6 +356,7 @@ int clientMain(int argc, char** argv)
     wireSettingsSteps(loop, tick, mainWindow);
     wireNetwork(
         loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
+    wireGumpControls(tick);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -374,6 +376,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
+    unwireGumpControls(tick);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();

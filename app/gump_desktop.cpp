@@ -157,6 +157,7 @@ public:
     void endBusyCursor() override { ::endBusyCursor(); }
     bool isControlHeld() override { return m_window.isKeyHeld(platform::vk::kControl); }
     bool isShiftHeld() override { return m_window.isKeyHeld(platform::vk::kShift); }
+    bool isAltHeld() override { return m_window.isKeyHeld(platform::vk::kAlt); }
 
 private:
     platform::Window& m_window;

@@ -4,8 +4,11 @@
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "gump/gump_services.h"
+#include "gump/html_view.h"
+#include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
 #include "protocol/protocol_services.h"
+#include "text/html_document.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
@@ -66,13 +69,18 @@ void installServiceDefaults()
     installServiceDefault<GumpWorld>(); // the world objects gumps show
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
-    installServiceDefault<TooltipWindow>(); // the hover tooltip
     installServiceDefault<NamePlates>(); // the name plates of the all-names overlay
-    installServiceDefault<ItemProperties>(); // the item-property window and property lists
+    installServiceDefault<ItemProperties>(); // the item-property window
+    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
+                                                  // table and the player's strength, as property lists arrive
+    installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
                                               // amount, options, radar, ability book, container
     installServiceDefault<FrontEnd>(); // the front end's waiting box record and the logout
+
+    // text/: "?Topic" and the other help links of HTML documents (the help windows).
+    installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer

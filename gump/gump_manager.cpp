@@ -2,6 +2,7 @@
 
 #include "gfx/back_buffer.h"
 #include "gump/gump_services.h"
+#include "gump/property_cache.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/clock.h"
@@ -563,12 +564,12 @@ void requestObjectName(WorldObject* object)
         return;
     }
     bool listed = world.isLiftableItem(object) || world.isMobile(object) || world.isCorpse(object);
-    if (!listed && !properties.isPropertyListEligible(object)) {
+    if (!listed && !propertyListEligible(object)) {
         sendSingleClick(serial);
         return;
     }
     if (gumpSettings().itemPropsMode != 3)
         return;
-    if (properties.propertyLineCount(serial) != 0 || properties.isPropertyListDeferred(serial))
+    if (propertyListEntryCount(serial) != 0 || propertyListIsDeferred(serial))
         properties.showItemProperties(serial, true, true);
 }

@@ -1,11 +1,15 @@
 #include "gump/gump_painters.h"
 
 #include "core/process_random.h"
+#include "gfx/colour_tables.h"
+#include "text/text_surface.h"
 #include "gfx/gump_art.h"
 #include "gfx/pixel_spans.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -13,18 +17,9 @@ namespace {
 // leave no place far enough from the first, and then the partner stays out.
 constexpr int32_t kPartnerTries = 64;
 
-struct ArtSize {
-    int32_t width = 0;
-    int32_t height = 0;
-    bool exists() const { return width > 0 && height > 0; }
-};
+using ArtSize = GumpArtSize;
 
-ArtSize artSize(int32_t art)
-{
-    ArtSize size;
-    getGumpArtSize(art, size.width, size.height);
-    return size;
-}
+ArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 int32_t randomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
 
@@ -86,6 +81,13 @@ void tile(PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, i
 }
 
 } // namespace
+
+GumpArtSize gumpArtSize(int32_t art)
+{
+    GumpArtSize size;
+    getGumpArtSize(art, size.width, size.height);
+    return size;
+}
 
 void tileGumpArtArea(
     PixelSpanFn fn, int32_t art, GumpPage& page, const ScreenRect& band, int32_t startX, int32_t startY)
@@ -163,4 +165,109 @@ void tileGumpArtRect(
     if (translucent)
         resetStipplePhase();
     tile(translucent ? stippleSpan : copySpanTransparent, art, page, { x, y, x + width, y + height }, x, y);
+}
+
+void drawThreeSlice(int32_t art, GumpPage& page)
+{
+    const ArtSize left = artSize(art);
+    const ArtSize middle = artSize(art + 1);
+    const ArtSize right = artSize(art + 2);
+    if (!page.isAllocated() || left.width <= 0 || middle.width <= 0 || right.width <= 0)
+        return;
+    drawGumpArt(copySpanTransparent, art, page.target(), 0, 0);
+    tile(copySpanTransparent, art + 1, page, { left.width, 0, page.width - right.width, middle.height }, left.width, 0);
+    drawGumpArt(copySpanTransparent, art + 2, page.target(), page.width - right.width, 0);
+}
+
+namespace {
+
+// Halfway towards white in the page's pixel format.
+uint16_t lighten(uint16_t pixel)
+{
+    const bool is565 = isTextPixelFormat565();
+    const uint16_t halfMask = is565 ? uint16_t(0xF7DE >> 1) : uint16_t(kHalveMask >> 1);
+    const uint16_t halfWhite = is565 ? uint16_t(0x7BEF) : uint16_t(0x3DEF);
+    return uint16_t(((pixel >> 1) & halfMask) + halfWhite);
+}
+
+// Lightens the page under the art's inked pixels at (x, y).
+void lightenUnder(int32_t art, GumpPage& page, int32_t x, int32_t y)
+{
+    std::optional<GumpArtImage> image = GumpArtImage::find(art);
+    if (!image)
+        return;
+    std::vector<uint16_t> row(size_t(image->width()));
+    for (int32_t r = 0; r < image->height(); ++r) {
+        const int32_t py = y + r;
+        if (py < 0 || py >= page.height)
+            continue;
+        image->decodeRow(r, row.data());
+        for (int32_t c = 0; c < image->width(); ++c) {
+            const int32_t px = x + c;
+            if (row[size_t(c)] != 0 && px >= 0 && px < page.width)
+                page.pixels[size_t(py) * size_t(page.width) + size_t(px)]
+                    = lighten(page.pixels[size_t(py) * size_t(page.width) + size_t(px)]);
+        }
+    }
+}
+
+} // namespace
+
+void drawHighlightBar(int32_t x, int32_t y, int32_t length, int32_t capArt, GumpPage& page)
+{
+    const ArtSize left = artSize(capArt);
+    const ArtSize right = artSize(capArt + 1);
+    if (!page.isAllocated() || left.height <= 0)
+        return;
+    lightenUnder(capArt, page, x, y);
+    const int32_t bandStart = x + left.width;
+    const int32_t bandEnd = bandStart + std::max(0, length - left.width - right.width);
+    for (int32_t py = std::max(y, 0); py < std::min(y + left.height, page.height); ++py) {
+        for (int32_t px = std::max(bandStart, 0); px < std::min(bandEnd, page.width); ++px) {
+            uint16_t& pixel = page.pixels[size_t(py) * size_t(page.width) + size_t(px)];
+            pixel = lighten(pixel);
+        }
+    }
+    lightenUnder(capArt + 1, page, bandEnd - 1, y);
+}
+
+void drawVerticalGumpStrip(int32_t first, int32_t middleCount, GumpPage& page, int32_t topOffset, int32_t bottomReserve)
+{
+    const ArtSize top = artSize(first);
+    if (!page.isAllocated() || !top.exists())
+        return;
+    const int32_t origin = std::max(0, (page.width - top.width) / 2);
+    auto centredX = [&](const ArtSize& piece) {
+        return origin + (piece.width < top.width ? (top.width - piece.width) / 2 : 0);
+    };
+    const int32_t bottomArt = first + middleCount + 1;
+    const ArtSize bottom = artSize(bottomArt);
+    const int32_t bottomY = page.height - bottomReserve - bottom.height;
+    drawGumpArt(copySpanTransparent, first, page.target(), origin, topOffset);
+    int32_t y = topOffset + top.height;
+    // Each middle piece in turn; a piece without height ends the column, so
+    // missing art draws nothing and the loop always ends.
+    for (int32_t piece = 0; middleCount > 0 && y < bottomY; piece = (piece + 1) % middleCount) {
+        const int32_t art = first + 1 + piece;
+        const ArtSize size = artSize(art);
+        if (size.height <= 0)
+            break;
+        const ScreenRect band { 0, y, page.width, bottomY };
+        drawGumpArtClipped(copySpanTransparent, art, page.target(), &band, centredX(size), y);
+        y += size.height;
+    }
+    if (bottom.exists())
+        drawGumpArt(copySpanTransparent, bottomArt, page.target(), centredX(bottom), bottomY);
+}
+
+void CachedNinePatch::paint(int32_t base, GumpPage& page)
+{
+    if (!page.isAllocated())
+        return;
+    if (m_base != base || m_frame.width != page.width || m_frame.height != page.height) {
+        m_frame.allocate(page.width, page.height);
+        drawNinePatch(base, m_frame, false);
+        m_base = base;
+    }
+    page.pixels = m_frame.pixels;
 }

@@ -10,6 +10,14 @@
 
 #include <cstdint>
 
+// The size of a gump art (0 x 0 when it is missing).
+struct GumpArtSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool exists() const { return width > 0 && height > 0; }
+};
+GumpArtSize gumpArtSize(int32_t art);
+
 // Tiles the art from (startX, startY) in steps of its size over `area`,
 // clipped to it and to the page, through `fn`.
 void tileGumpArtArea(
@@ -30,3 +38,29 @@ void tileGumpArt(int32_t art, GumpPage& page);
 // second pixel only when translucent.
 void tileGumpArtRect(
     int32_t x, int32_t y, int32_t width, int32_t height, int32_t art, GumpPage& page, bool translucent);
+// Art, art + 1 tiled, art + 2 at the right end, across the page from the
+// top; nothing unless all three exist.
+void drawThreeSlice(int32_t art, GumpPage& page);
+// Lightens pixels halfway towards white: under the shape of capArt at
+// (x, y), then a full band up to x + length - the right cap's width, then
+// under the shape of capArt + 1 starting one column before the band's end.
+// The bar is as high as capArt.
+void drawHighlightBar(int32_t x, int32_t y, int32_t length, int32_t capArt, GumpPage& page);
+// A column of pieces: `first` at the top (topOffset down), the middle arts
+// first + 1 .. first + middleCount repeated below it (the last one cut), and
+// first + middleCount + 1 at the bottom, ending bottomReserve above the
+// page's bottom. The column is centred in a page wider than the top piece,
+// and pieces narrower than the top piece are centred under it.
+void drawVerticalGumpStrip(int32_t first, int32_t middleCount, GumpPage& page, int32_t topOffset, int32_t bottomReserve);
+
+// A nine-piece frame laid once per size and art and then copied, so that its
+// random decorations stay where they were first put while a control redraws.
+class CachedNinePatch {
+public:
+    // Copies the frame over the whole page (laying it first when needed).
+    void paint(int32_t base, GumpPage& page);
+
+private:
+    GumpPage m_frame;
+    int32_t m_base = -1;
+};

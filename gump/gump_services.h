@@ -40,6 +40,7 @@ public:
     virtual void endBusyCursor() = 0;
     virtual bool isControlHeld() = 0;
     virtual bool isShiftHeld() = 0;
+    virtual bool isAltHeld() { return false; }
 };
 
 class NoGumpPointer final : public GumpPointer {
@@ -198,16 +199,14 @@ public:
     CGump* createNamePlate(uint32_t) override { return nullptr; }
 };
 
-// The item-property window and the property lists behind it.
+// The item-property window (the property lists themselves are the
+// framework's own, gump/property_cache.h).
 class ItemProperties {
 public:
     virtual ~ItemProperties() = default;
     virtual void hideItemProperties() = 0;
     virtual void tickItemProperties() = 0;
     virtual void showItemProperties(uint32_t serial, bool onClick, bool flag) = 0;
-    virtual int32_t propertyLineCount(uint32_t serial) = 0;
-    virtual bool isPropertyListDeferred(uint32_t serial) = 0;
-    virtual bool isPropertyListEligible(WorldObject* object) = 0;
 };
 
 class NoItemProperties final : public ItemProperties {
@@ -215,9 +214,6 @@ public:
     void hideItemProperties() override { }
     void tickItemProperties() override { }
     void showItemProperties(uint32_t, bool, bool) override { }
-    int32_t propertyLineCount(uint32_t) override { return 0; }
-    bool isPropertyListDeferred(uint32_t) override { return false; }
-    bool isPropertyListEligible(WorldObject*) override { return false; }
 };
 
 // The skill window's stored groups, loaded when the gump system starts.

@@ -554,3 +554,19 @@ bool buildLogoutOkPacket(PacketBuffer& buffer)
     packetPutByte(buffer, 1);
     return finish(buffer);
 }
+
+bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x10);
+    packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
+bool buildPropertyListBatchPacket(PacketBuffer& buffer, std::span<const uint32_t> serials)
+{
+    packetBegin(buffer, 0xD6);
+    for (uint32_t serial : serials)
+        packetPutLong(buffer, serial);
+    return finish(buffer);
+}

@@ -108,3 +108,7 @@ bool buildUpdateRangePacket(PacketBuffer& buffer, uint8_t range);
 // One server-stored settings file: its number and its zlib-compressed bytes.
 bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<const uint8_t> payload);
 bool buildLogoutOkPacket(PacketBuffer& buffer);
+// A property list request: 0xBF sub-command 0x10 with the object's serial.
+bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// Property lists of many objects in one packet: 0xD6 and their serials.
+bool buildPropertyListBatchPacket(PacketBuffer& buffer, std::span<const uint32_t> serials);

@@ -147,6 +147,16 @@ bool areUnicodeFontsLoaded()
     return g_state.loaded;
 }
 
+bool hasAnyUnicodeFont()
+{
+    ensureLoaded();
+    for (const FontBytes& font : g_state.fonts) {
+        if (font.data)
+            return true;
+    }
+    return false;
+}
+
 bool installUnicodeFont(int32_t font, const uint8_t* data, size_t size)
 {
     if (font < 0 || font >= kUnicodeFontCount)

@@ -48,6 +48,8 @@ constexpr uint32_t kUnderlineGroup = 0x10120; // U, H1, link
 void loadUnicodeFonts();
 void unloadUnicodeFonts();
 bool areUnicodeFontsLoaded();
+// True when at least one of the three fonts is present (loading them first).
+bool hasAnyUnicodeFont();
 // Uses caller-owned bytes (which must outlive their use) as font 0..2 and
 // counts the fonts as loaded. False, leaving the font absent, when the bytes
 // cannot hold the offset table.
@@ -105,6 +107,22 @@ struct UnicodeWrappedLine {
     int32_t sourceLength = 0;
 };
 std::vector<UnicodeWrappedLine> wrapUnicodeLines(const char16_t* text, int32_t width);
+
+// How drawUnicodeGlyph marks the pixels around a glyph's ink with the value
+// 1 (never transparent, nearly black): a shadow to the right and below, or an
+// outline on all four sides.
+enum class GlyphEdge : uint8_t {
+    None,
+    Shadow,
+    Outline,
+};
+
+// One character at x (its line's top at y) as line drawing draws it, in the
+// current font and style (italic shift, bold, tight first pixel, underline),
+// clipped; the blank draws only its underline. Returns its drawn advance (0
+// for a code without a glyph, which draws nothing).
+int32_t drawUnicodeGlyph(const TextSurface& surface, const TextClip& clip, char16_t code, int32_t x, int32_t y,
+    uint16_t colour, GlyphEdge edge);
 
 void drawUnicodeTextLine(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t colour,
     const TextClip& clip);

@@ -61,11 +61,13 @@ public:
     }
 
     void glyph(int64_t x, int64_t y, const uint8_t* rows, int32_t xOffset, int32_t yOffset, int32_t width,
-        int32_t height, uint16_t colour, bool tight)
+        int32_t height, uint16_t colour, bool tight, GlyphEdge edge = GlyphEdge::None)
     {
         bool italic = isUnicodeItalic();
         bool bold = isUnicodeBold();
         size_t rowBytes = (size_t(width) + 7) / 8;
+        if (edge != GlyphEdge::None)
+            edges(x, y, rows, xOffset, yOffset, width, height, edge == GlyphEdge::Outline);
         for (int32_t r = 0; r < height; ++r) {
             const uint8_t* row = rows + rowBytes * size_t(r);
             int32_t shift = italic ? (height - r - 1) / 2 : 0;
@@ -87,6 +89,36 @@ public:
     }
 
 private:
+    // The value-1 pixels beside the ink, drawn before the ink so that ink
+    // always wins: right and below for a shadow; left and above as well for
+    // an outline, where the neighbour is not ink itself.
+    void edges(int64_t x, int64_t y, const uint8_t* rows, int32_t xOffset, int32_t yOffset, int32_t width,
+        int32_t height, bool outline)
+    {
+        bool italic = isUnicodeItalic();
+        size_t rowBytes = (size_t(width) + 7) / 8;
+        auto inked = [&](int32_t c, int32_t r) {
+            return c >= 0 && r >= 0 && c < width && r < height && (rows[rowBytes * size_t(r) + size_t(c / 8)] & (0x80 >> (c % 8)));
+        };
+        for (int32_t r = 0; r < height; ++r) {
+            int32_t shift = italic ? (height - r - 1) / 2 : 0;
+            for (int32_t c = 0; c < width; ++c) {
+                if (!inked(c, r))
+                    continue;
+                int64_t px = x + xOffset + c + shift;
+                int64_t py = y + yOffset + r;
+                plot(px + 1, py, 1);
+                plot(px, py + 1, 1);
+                if (outline) {
+                    if (!inked(c - 1, r))
+                        plot(px - 1, py, 1);
+                    if (!inked(c, r - 1))
+                        plot(px, py - 1, 1);
+                }
+            }
+        }
+    }
+
     const TextSurface& m_surface;
     TextClip m_area;
 };
@@ -148,6 +180,27 @@ void drawLine(const TextSurface& surface, const char16_t* text, int64_t x, int64
 }
 
 } // namespace
+
+int32_t drawUnicodeGlyph(const TextSurface& surface, const TextClip& clip, char16_t code, int32_t x, int32_t y,
+    uint16_t colour, GlyphEdge edge)
+{
+    if (!surface.pixels)
+        return 0;
+    LinePainter painter(surface, clip);
+    if (code == u' ') {
+        int32_t advance = getSpaceWidth();
+        painter.underline(x, y, advance, colour);
+        return advance;
+    }
+    int32_t xOffset = 0, yOffset = 0, width = 0, height = 0;
+    const uint8_t* rows = getUnicodeGlyph(code, xOffset, yOffset, width, height);
+    if (!rows)
+        return 0;
+    painter.glyph(x, y, rows, xOffset, yOffset, width, height, colour, getUnicodeTightFlag(), edge);
+    int32_t advance = unicodeDrawnAdvance(code);
+    painter.underline(x, y, advance, colour);
+    return advance;
+}
 
 void drawUnicodeTextLine(const TextSurface& surface, const char16_t* text, int32_t x, int32_t y, uint16_t colour,
     const TextClip& clip)

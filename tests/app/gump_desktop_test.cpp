@@ -11,7 +11,11 @@
 #include "fixtures/sample_data_writer.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "gump/html_view.h"
+#include "gump/unicode_input_control.h"
 #include "gump/waiting_gump.h"
+#include "fixtures/font_writers.h"
+#include "platform/virtual_keys.h"
 #include "platform/headless/headless_display.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
@@ -134,6 +138,62 @@ public:
     GumpHandle loginHandle;
 };
 
+// A window with a Unicode text entry and an HTML view. The player clicks
+// into the entry, types "Hi", then pastes a hundred characters with Ctrl+V:
+// one line of an entry takes at most eighty.
+class TextEntryScenario final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        auto* window = new DraggableGump(100, 100, 300, 120);
+        gumpLink(window, nullptr);
+        auto* entry = new UnicodeInputControl(10, 10, EntrySize { 200, 20, false }, 0, 181, 1, 1, true, false);
+        gumpLink(entry, window);
+        entryHandle = GumpHandle(entry);
+        auto* view = new HtmlView(window, 1, HtmlViewFlag::kReadOnly | HtmlViewFlag::kNoScrollBar | HtmlViewFlag::kNoFrame,
+            false, true);
+        view->setRect(10, 40, 250, 60);
+        view->setText(u"<B>Hello</B> there, <A HREF=\"http://example.net/\">a link</A>", 0x7FFF);
+        auto& headless = static_cast<platform::HeadlessWindow&>(session.window);
+        std::u16string clipboard;
+        while (clipboard.size() < 100)
+            clipboard += u"abcdefghij";
+        headless.setClipboardText(clipboard);
+        headless.setKeyHeld(platform::vk::kControl, true);
+        const uint32_t now = platform::clock().tickMs();
+        using platform::MessageKind;
+        headless.scheduleMessage(now + 300, { MessageKind::MouseMove, 0, 0, 115, 115 });
+        headless.scheduleMessage(now + 350, { MessageKind::LeftButtonDown, 1, 0, 115, 115 });
+        headless.scheduleMessage(now + 400, { MessageKind::LeftButtonUp, 0, 0, 115, 115 });
+        headless.scheduleMessage(now + 450, { MessageKind::Char, 'H', 0, 0, 0 });
+        headless.scheduleMessage(now + 500, { MessageKind::Char, 'i', 0, 0, 0 });
+        headless.scheduleMessage(now + 550, { MessageKind::KeyDown, platform::vk::letter('V'), 0, 0, 0 });
+        headless.scheduleMessage(now + 600, { MessageKind::MouseMove, 0, 0, 500, 400 });
+    }
+
+    void finished(ClientSession& session) override
+    {
+        auto* entry = static_cast<UnicodeInputControl*>(entryHandle.get());
+        const std::u16string text = entry ? entry->text() : u"";
+        std::fprintf(stderr, "entry holds %zu characters, starting %s\n", text.size(),
+            std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 6)).c_str());
+        std::fprintf(stderr, "entry has the focus %s\n", gumpFocus() == entry ? "yes" : "no");
+        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
+        const int32_t width = display.frameWidth();
+        const int32_t height = display.frameHeight();
+        std::vector<uint16_t> picture(size_t(width) * size_t(height));
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
+        test::writeSurfacePng(test::picturePath("desktop_text_entry.png"), picture.data(), width, height, width);
+        std::fprintf(stderr, "picture %016llx\n",
+            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+        std::fflush(nullptr);
+    }
+
+    GumpHandle entryHandle;
+};
+
 [[noreturn]] void runScenarioAndExit(const std::string& directory, ClientScenario& scenario)
 {
     platform::FakeClock clock(5000);
@@ -189,6 +249,23 @@ TEST_F(HeadlessDesktop, TheWaitingBoxTakesTheKeysAndHoldsThePointer)
         "box closed yes\n"
         "window shown again yes\n"
         "modal none\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HeadlessDesktop, TypedAndPastedTextReachesTheFocusedEntry)
+{
+    // Unicode fonts 0 and 1 with the test face.
+    const std::string face = fixture::UnicodeFontWriter().addTestFace().bytes();
+    client.write("unifont.mul", face);
+    client.write("unifont1.mul", face);
+    TextEntryScenario scenario;
+    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "entry holds 82 characters, starting Hiabcd\n"
+        "entry has the focus yes\n"
+        "picture 3205f1b7ce951468\n");
 }
 
 } // namespace

@@ -42,6 +42,7 @@ public:
     void endBusyCursor() override { --busy; }
     bool isControlHeld() override { return control; }
     bool isShiftHeld() override { return shift; }
+    bool isAltHeld() override { return alt; }
 
     CGump* capture = nullptr;
     int32_t x = -1;
@@ -51,6 +52,7 @@ public:
     int32_t busy = 0;
     bool control = false;
     bool shift = false;
+    bool alt = false;
 };
 
 class TestPresenter final : public GumpPresenter {
