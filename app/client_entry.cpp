@@ -17,6 +17,7 @@
 #include "app/settings_wiring.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "app/walking_effects_wiring.h"
 #include "app/world_view_wiring.h"
 #include "app/world_wiring.h"
 #include "audio/music_player.h"
@@ -214,9 +215,12 @@ int clientMain(int argc, char** argv)
     });
     readStartupSettings();
     initSoundLayer();
+    startPathSearch();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
+    startWeather();
     loadAnimData();
+    startLightFiles();
     loadBodyTypes();
 
     // The display opens the desktop window; the window backend takes its
@@ -350,6 +354,7 @@ int clientMain(int argc, char** argv)
             presenter->present();
     });
     wireWorldObjects(tick, loop, presenter->backBuffer());
+    wireWalkingAndEffects(tick);
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
     loop.start();
@@ -363,6 +368,7 @@ int clientMain(int argc, char** argv)
         scenario->finished(session);
 
     stopPointerTimer();
+    unwireWalkingAndEffects(tick);
     shutdownWorldObjects(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);

@@ -8,6 +8,7 @@
 #include "gump/gump_services.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
+#include "world/walking.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -35,15 +36,15 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...sound effects...
     installWorldService(&doNothingWorldService<WorldSounds>());
-    // ...the radar window, missile effects and the walking state the map
-    // view resets, and the house designer the drawing asks...
-    installWorldService(&doNothingWorldService<MapViewServices>());
+    // ...the radar window, and the house designer the drawing and the step
+    // test ask...
+    installWorldService(&doNothingWorldService<RadarView>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...and the world's own later parts: the light pass, mobile animation
-    // stepping, path search.
-    installWorldService(&doNothingWorldService<WorldLights>());
+    // ...the container window that closes on the next step and the windows
+    // that close when their object is out of reach (game windows)...
+    installWorldService(&doNothingWorldService<StepClosedWindows>());
+    // ...and the world's own later part: mobile animation stepping.
     installWorldService(&doNothingWorldService<MobileAnimator>());
-    installWorldService(&doNothingWorldService<FollowPaths>());
     // data/settings_services.h
     static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)
     installSoundSettings(&soundSettingsDefault);

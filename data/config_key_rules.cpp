@@ -281,7 +281,7 @@ bool applyValueKey(ConfigKeyKind kind, const std::string& value)
         return true;
     case ConfigKeyKind::CircleTransRadius:
         setInteger("CircleTransRadius", number);
-        worldSettings().setCircleRadius(number);
+        worldSettingsService().setCircleRadius(number);
         return true;
     case ConfigKeyKind::CircleTransPos: {
         int x = 0;
@@ -290,7 +290,7 @@ bool applyValueKey(ConfigKeyKind kind, const std::string& value)
             values.hasCircleCentre = true;
             values.circleCentreX = x;
             values.circleCentreY = y;
-            worldSettings().setCircleCentre(x, y);
+            worldSettingsService().setCircleCentre(x, y);
         }
         return true;
     }
@@ -319,7 +319,7 @@ bool applyValueKey(ConfigKeyKind kind, const std::string& value)
         return true;
     case ConfigKeyKind::HouseCacheSize:
         setInteger("HouseCacheSize", number);
-        worldSettings().setMultiCacheLimit(number);
+        worldSettingsService().setMultiCacheLimit(number);
         return true;
     case ConfigKeyKind::NextLoginKey:
         values.nextLoginKey = uint8_t(number & 0xFF);

@@ -293,7 +293,7 @@ void SettingsRegistry::setIntSetting(const WString& name, int32_t value)
         return;
     std::string_view rowName = row->name;
     if (rowName == "CircleTransRadius")
-        worldSettings().setCircleRadius(value);
+        worldSettingsService().setCircleRadius(value);
     else if (rowName == "PopupHelpPreDelay")
         windowSettings().setHelpPopupDelay(value);
     else if (rowName == "SoundVol")
@@ -302,7 +302,7 @@ void SettingsRegistry::setIntSetting(const WString& name, int32_t value)
         soundSettings().setMusicVolume(uint8_t(value));
     row->value = value;
     if (rowName == "HouseCacheSize")
-        worldSettings().setMultiCacheLimit(value);
+        worldSettingsService().setMultiCacheLimit(value);
 }
 
 int32_t SettingsRegistry::getFontSetting(const WString& name) const

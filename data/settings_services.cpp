@@ -18,7 +18,7 @@ WindowSettingsService* installWindowSettings(WindowSettingsService* service)
     return installService<WindowSettingsService>(service);
 }
 
-WorldSettingsService& worldSettings() { return service<WorldSettingsService>(); }
+WorldSettingsService& worldSettingsService() { return service<WorldSettingsService>(); }
 WorldSettingsService* installWorldSettings(WorldSettingsService* service)
 {
     return installService<WorldSettingsService>(service);

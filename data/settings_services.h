@@ -131,7 +131,7 @@ SoundSettingsService& soundSettings();
 SoundSettingsService* installSoundSettings(SoundSettingsService* service);
 WindowSettingsService& windowSettings();
 WindowSettingsService* installWindowSettings(WindowSettingsService* service);
-WorldSettingsService& worldSettings();
+WorldSettingsService& worldSettingsService();
 WorldSettingsService* installWorldSettings(WorldSettingsService* service);
 TranslationSettingsService& translationSettings();
 TranslationSettingsService* installTranslationSettings(TranslationSettingsService* service);

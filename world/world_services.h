@@ -148,15 +148,15 @@ public:
     virtual void changePersonalLight(int32_t) { }
 };
 
-// Server actions of mobiles, and recorded effect sequences.
+// Server actions of mobiles. (While a sequence is recorded, actions are
+// recorded instead of played: recorded_sequence.h.)
 class MobileAnimator {
 public:
     virtual ~MobileAnimator() = default;
     virtual void registerAnimatingMobile(Mobile&) { }
     // Ends the action; true when the mobile was destroyed by it (a death).
+    // A sequence waiting for the action continues (advanceSequenceWaitingFor).
     virtual bool stopMobileAnimation(Mobile&, bool) { return false; }
-    // While a sequence is recorded, actions are recorded instead of played.
-    virtual bool recordAnimation(Mobile&, int32_t, int32_t, int32_t, int32_t, bool, bool) { return false; }
 };
 
 // The player following another mobile along a searched path.
@@ -184,6 +184,8 @@ class WorldPacketSink {
 public:
     virtual ~WorldPacketSink() = default;
     virtual bool send(const PacketBuffer& packet);
+    // Whether a game connection exists to send on.
+    virtual bool isConnected();
 };
 
 template <typename Service>
@@ -237,3 +239,4 @@ private:
 
 // Sends through the installed sink.
 bool sendWorldPacket(const PacketBuffer& packet);
+bool isWorldConnected();
