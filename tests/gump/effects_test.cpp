@@ -4,7 +4,6 @@
 // recorded sequences they feed.
 #include "gump_test_support.h"
 
-#include "core/process_random.h"
 #include "fixtures/hue_writer.h"
 
 #include "gump/missile_gump.h"
@@ -19,6 +18,7 @@
 #include "world/world_services.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <numbers>
 
@@ -75,7 +75,7 @@ protected:
         setPlayerSerial(kPlayerSerial);
         player()->enterWorldAt(kCentreX, kCentreY, 0);
         setItemQuality(kRangeArt, 4);
-        seedRandom(7);
+        std::srand(7);
     }
 
     void TearDown() override
