@@ -19,14 +19,14 @@
 namespace test {
 namespace {
 
-using fixture::LightShapeSpec;
+using fixture::LightShapeData;
 
 std::span<const uint8_t> bytesOf(const std::string& text)
 {
     return { reinterpret_cast<const uint8_t*>(text.data()), text.size() };
 }
 
-LightShapeSpec squareShape(int32_t id, int32_t width, int32_t height, int8_t strength)
+LightShapeData squareShape(int32_t id, int32_t width, int32_t height, int8_t strength)
 {
     return { id, width, height, std::vector<int8_t>(size_t(width * height), strength) };
 }
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, LightFileInput,
 
 TEST(LightFiles, StrengthsAreKeptWithinTheCurves)
 {
-    LightShapeSpec shape { 7, 4, 1, { -5, 0, 31, 100 } };
+    LightShapeData shape { 7, 4, 1, { -5, 0, 31, 100 } };
     fixture::LightFileBytes files = fixture::lightFileBytes({ shape });
     LightFiles reader;
     ASSERT_TRUE(reader.load(bytesOf(files.index), bytesOf(files.data)));
