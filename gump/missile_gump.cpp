@@ -228,16 +228,23 @@ MissileGump* MissileGump::movingMobileToLocation(Mobile* source, uint32_t target
     return gump;
 }
 
+MissileGump* MissileGump::homingGump(
+    Mobile& target, int32_t art, int32_t speed, bool fixedDirection, bool explode, int32_t hue, int32_t renderMode)
+{
+    auto* gump = new MissileGump(packXY(target.x, target.y), hue, renderMode);
+    gump->setUpArt(art, fixedDirection);
+    gump->m_speed = (speed + 3) * 2;
+    gump->m_explode = explode;
+    gump->m_turnToTarget = !fixedDirection;
+    return gump;
+}
+
 MissileGump* MissileGump::movingLocationToMobile(uint32_t sourceXY, int32_t sourceZ, Mobile* target, int32_t art,
     int32_t speed, bool fixedDirection, bool explode, int32_t hue, int32_t renderMode)
 {
     if (!target)
         return nullptr;
-    auto* gump = new MissileGump(packXY(target->x, target->y), hue, renderMode);
-    gump->setUpArt(art, fixedDirection);
-    gump->m_speed = (speed + 3) * 2;
-    gump->m_explode = explode;
-    gump->m_turnToTarget = !fixedDirection;
+    MissileGump* gump = homingGump(*target, art, speed, fixedDirection, explode, hue, renderMode);
     int32_t sourceX = unpackX(sourceXY);
     int32_t sourceY = unpackY(sourceXY);
     int32_t screenX = 0;
@@ -252,11 +259,7 @@ MissileGump* MissileGump::movingMobileToMobile(Mobile* source, Mobile* target, i
 {
     if (!source || !target)
         return nullptr;
-    auto* gump = new MissileGump(packXY(target->x, target->y), hue, renderMode);
-    gump->setUpArt(art, fixedDirection);
-    gump->m_speed = (speed + 3) * 2;
-    gump->m_explode = explode;
-    gump->m_turnToTarget = !fixedDirection;
+    MissileGump* gump = homingGump(*target, art, speed, fixedDirection, explode, hue, renderMode);
     int32_t screenX = 0;
     int32_t screenY = 0;
     projectMobile(*source, screenX, screenY);

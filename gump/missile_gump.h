@@ -87,6 +87,9 @@ public:
 
 private:
     MissileGump(uint32_t targetXY, int32_t hue, int32_t renderMode);
+    // A flight at a mobile, its art and speed set; startHoming aims it.
+    static MissileGump* homingGump(
+        Mobile& target, int32_t art, int32_t speed, bool fixedDirection, bool explode, int32_t hue, int32_t renderMode);
 
     // The image range or animation of art `art`.
     void setUpArt(int32_t art, bool singleImage);

@@ -52,6 +52,141 @@ bool mobilesPresent(const EffectCall& call)
 
 } // namespace
 
+namespace {
+
+// The two directions of a record: each layout below names its fields once,
+// and the writer or the reader walks them.
+class RecordWriter {
+public:
+    void u8(const uint8_t& v) { m_out.u8(v); }
+    void u16(const uint16_t& v) { m_out.u16(v); }
+    void i16(const int16_t& v) { m_out.u16(uint16_t(v)); }
+    void u32(const uint32_t& v) { m_out.u32(v); }
+    void i32(const int32_t& v) { m_out.u32(uint32_t(v)); }
+    std::vector<uint8_t> take() { return m_out.take(); }
+
+private:
+    ByteWriter m_out;
+};
+
+class RecordReader {
+public:
+    explicit RecordReader(std::span<const uint8_t> bytes)
+        : m_in(bytes)
+    {
+    }
+    void u8(uint8_t& v) { v = m_in.readU8(); }
+    void u16(uint16_t& v) { v = m_in.readU16(); }
+    void i16(int16_t& v) { v = m_in.readI16(); }
+    void u32(uint32_t& v) { v = m_in.readU32(); }
+    void i32(int32_t& v) { v = m_in.readI32(); }
+    bool failed() const { return m_in.failed(); }
+
+private:
+    ByteCursor m_in;
+};
+
+// The fields of an effect record, in their order. Call is EffectCall or
+// const EffectCall, to match the walker.
+template <typename Walker, typename Call>
+void effectFields(Walker& io, Call& call)
+{
+    auto location = [&io](auto& xy, auto& z) {
+        io.u32(xy);
+        io.i16(z);
+    };
+    auto movingTail = [&io, &call] {
+        io.u8(call.speed);
+        io.u8(call.fixedDirection);
+        io.u8(call.explode);
+    };
+    auto fixedTail = [&io, &call] {
+        io.u8(call.speed);
+        io.u8(call.duration);
+        io.u8(call.backward);
+        io.u8(call.pingPong);
+    };
+    switch (call.kind) {
+    case EffectKind::FixedAtLocation:
+        location(call.sourceXY, call.sourceZ);
+        io.u16(call.art);
+        fixedTail();
+        break;
+    case EffectKind::FixedOnMobile:
+        io.u32(call.sourceMobile);
+        io.u16(call.art);
+        fixedTail();
+        break;
+    case EffectKind::Lightning:
+        io.u32(call.sourceMobile);
+        break;
+    case EffectKind::MovingLocationToLocation:
+        io.u16(call.art);
+        location(call.sourceXY, call.sourceZ);
+        location(call.targetXY, call.targetZ);
+        movingTail();
+        break;
+    case EffectKind::MovingLocationToMobile:
+        io.u16(call.art);
+        location(call.sourceXY, call.sourceZ);
+        io.u32(call.targetMobile);
+        movingTail();
+        break;
+    case EffectKind::MovingMobileToLocation:
+        io.u16(call.art);
+        io.u32(call.sourceMobile);
+        location(call.targetXY, call.targetZ);
+        movingTail();
+        break;
+    case EffectKind::MovingMobileToMobile:
+        io.u16(call.art);
+        io.u32(call.sourceMobile);
+        io.u32(call.targetMobile);
+        movingTail();
+        break;
+    }
+    if (call.hued) {
+        io.i32(call.hue);
+        io.i32(call.renderMode);
+    }
+}
+
+template <typename Walker, typename Animation>
+void animationFields(Walker& io, Animation& animation)
+{
+    io.u32(animation.mobile);
+    io.u16(animation.action);
+    io.u16(animation.frameCount);
+    io.u16(animation.delay);
+    io.u16(animation.repeatCount);
+    io.u16(animation.backward);
+    io.u16(animation.pingPong);
+}
+
+template <typename Walker, typename Sound>
+void soundFields(Walker& io, Sound& sound)
+{
+    io.u16(sound.id);
+    io.u16(sound.x);
+    io.u16(sound.y);
+    io.u16(sound.z);
+}
+
+// Reads a record of exactly `length` bytes through `fields`.
+template <typename Record, typename Fields>
+std::optional<Record> readRecord(std::span<const uint8_t> bytes, size_t length, Record record, Fields fields)
+{
+    if (bytes.size() != length)
+        return std::nullopt;
+    RecordReader in(bytes);
+    fields(in, record);
+    if (in.failed())
+        return std::nullopt;
+    return record;
+}
+
+} // namespace
+
 uint32_t effectRecordKey(const EffectCall& call)
 {
     return uint32_t(call.kind) + (call.hued ? kHuedKeyOffset : 0);
@@ -59,63 +194,8 @@ uint32_t effectRecordKey(const EffectCall& call)
 
 std::vector<uint8_t> encodeEffectRecord(const EffectCall& call)
 {
-    ByteWriter out;
-    auto moving = [&](bool sourceIsMobile, bool targetIsMobile) {
-        out.u16(call.art);
-        if (sourceIsMobile) {
-            out.u32(call.sourceMobile);
-        } else {
-            out.u32(call.sourceXY);
-            out.u16(uint16_t(call.sourceZ));
-        }
-        if (targetIsMobile) {
-            out.u32(call.targetMobile);
-        } else {
-            out.u32(call.targetXY);
-            out.u16(uint16_t(call.targetZ));
-        }
-        out.u8(call.speed);
-        out.u8(call.fixedDirection);
-        out.u8(call.explode);
-    };
-    auto fixedTail = [&] {
-        out.u8(call.speed);
-        out.u8(call.duration);
-        out.u8(call.backward);
-        out.u8(call.pingPong);
-    };
-    switch (call.kind) {
-    case EffectKind::FixedAtLocation:
-        out.u32(call.sourceXY);
-        out.u16(uint16_t(call.sourceZ));
-        out.u16(call.art);
-        fixedTail();
-        break;
-    case EffectKind::FixedOnMobile:
-        out.u32(call.sourceMobile);
-        out.u16(call.art);
-        fixedTail();
-        break;
-    case EffectKind::Lightning:
-        out.u32(call.sourceMobile);
-        break;
-    case EffectKind::MovingLocationToLocation:
-        moving(false, false);
-        break;
-    case EffectKind::MovingLocationToMobile:
-        moving(false, true);
-        break;
-    case EffectKind::MovingMobileToLocation:
-        moving(true, false);
-        break;
-    case EffectKind::MovingMobileToMobile:
-        moving(true, true);
-        break;
-    }
-    if (call.hued) {
-        out.u32(uint32_t(call.hue));
-        out.u32(uint32_t(call.renderMode));
-    }
+    RecordWriter out;
+    effectFields(out, call);
     return out.take();
 }
 
@@ -125,123 +205,37 @@ std::optional<EffectCall> decodeEffectRecord(uint32_t key, std::span<const uint8
     uint32_t base = hued ? key - kHuedKeyOffset : key;
     if (base >= kEffectRecordLengths.size())
         return std::nullopt;
-    if (bytes.size() != kEffectRecordLengths[base] + (hued ? 8 : 0))
-        return std::nullopt;
     EffectCall call;
     call.kind = EffectKind(base);
     call.hued = hued;
-    ByteCursor in(bytes);
-    auto moving = [&](bool sourceIsMobile, bool targetIsMobile) {
-        call.art = in.readU16();
-        if (sourceIsMobile) {
-            call.sourceMobile = in.readU32();
-        } else {
-            call.sourceXY = in.readU32();
-            call.sourceZ = in.readI16();
-        }
-        if (targetIsMobile) {
-            call.targetMobile = in.readU32();
-        } else {
-            call.targetXY = in.readU32();
-            call.targetZ = in.readI16();
-        }
-        call.speed = in.readU8();
-        call.fixedDirection = in.readU8();
-        call.explode = in.readU8();
-    };
-    auto fixedTail = [&] {
-        call.speed = in.readU8();
-        call.duration = in.readU8();
-        call.backward = in.readU8();
-        call.pingPong = in.readU8();
-    };
-    switch (call.kind) {
-    case EffectKind::FixedAtLocation:
-        call.sourceXY = in.readU32();
-        call.sourceZ = in.readI16();
-        call.art = in.readU16();
-        fixedTail();
-        break;
-    case EffectKind::FixedOnMobile:
-        call.sourceMobile = in.readU32();
-        call.art = in.readU16();
-        fixedTail();
-        break;
-    case EffectKind::Lightning:
-        call.sourceMobile = in.readU32();
-        break;
-    case EffectKind::MovingLocationToLocation:
-        moving(false, false);
-        break;
-    case EffectKind::MovingLocationToMobile:
-        moving(false, true);
-        break;
-    case EffectKind::MovingMobileToLocation:
-        moving(true, false);
-        break;
-    case EffectKind::MovingMobileToMobile:
-        moving(true, true);
-        break;
-    }
-    if (hued) {
-        call.hue = in.readI32();
-        call.renderMode = in.readI32();
-    }
-    if (in.failed())
-        return std::nullopt;
-    return call;
+    return readRecord(bytes, kEffectRecordLengths[base] + (hued ? 8 : 0), call,
+        [](RecordReader& in, EffectCall& record) { effectFields(in, record); });
 }
 
 std::vector<uint8_t> encodeAnimationRecord(const RecordedAnimation& animation)
 {
-    ByteWriter out;
-    out.u32(animation.mobile);
-    out.u16(animation.action);
-    out.u16(animation.frameCount);
-    out.u16(animation.delay);
-    out.u16(animation.repeatCount);
-    out.u16(animation.backward);
-    out.u16(animation.pingPong);
+    RecordWriter out;
+    animationFields(out, animation);
     return out.take();
 }
 
 std::optional<RecordedAnimation> decodeAnimationRecord(std::span<const uint8_t> bytes)
 {
-    if (bytes.size() != kAnimationRecordLength)
-        return std::nullopt;
-    ByteCursor in(bytes);
-    RecordedAnimation animation;
-    animation.mobile = in.readU32();
-    animation.action = in.readU16();
-    animation.frameCount = in.readU16();
-    animation.delay = in.readU16();
-    animation.repeatCount = in.readU16();
-    animation.backward = in.readU16();
-    animation.pingPong = in.readU16();
-    return animation;
+    return readRecord(bytes, kAnimationRecordLength, RecordedAnimation {},
+        [](RecordReader& in, RecordedAnimation& record) { animationFields(in, record); });
 }
 
 std::vector<uint8_t> encodeSoundRecord(const RecordedSound& sound)
 {
-    ByteWriter out;
-    out.u16(sound.id);
-    out.u16(sound.x);
-    out.u16(sound.y);
-    out.u16(sound.z);
+    RecordWriter out;
+    soundFields(out, sound);
     return out.take();
 }
 
 std::optional<RecordedSound> decodeSoundRecord(std::span<const uint8_t> bytes)
 {
-    if (bytes.size() != kSoundRecordLength)
-        return std::nullopt;
-    ByteCursor in(bytes);
-    RecordedSound sound;
-    sound.id = in.readU16();
-    sound.x = in.readU16();
-    sound.y = in.readU16();
-    sound.z = in.readU16();
-    return sound;
+    return readRecord(bytes, kSoundRecordLength, RecordedSound {},
+        [](RecordReader& in, RecordedSound& record) { soundFields(in, record); });
 }
 
 RecordedSequence::RecordedSequence() { recording().live.insert(this); }

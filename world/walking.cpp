@@ -237,6 +237,20 @@ bool tryStep(int32_t& direction, int32_t& newZ, bool check)
     return direction != facing;
 }
 
+namespace {
+
+// tryStep, with the height the step starts from (for the drop test).
+bool tryStepFromPrediction(int32_t& direction, int32_t& newZ, int32_t& startZ, bool check)
+{
+    int32_t startX = 0;
+    int32_t startY = 0;
+    predictedPosition(startX, startY, startZ);
+    newZ = startZ;
+    return tryStep(direction, newZ, check);
+}
+
+} // namespace
+
 void requestStep(int32_t screenDirection, int32_t run, bool check)
 {
     StepQueue& queue = stepQueue();
@@ -245,12 +259,9 @@ void requestStep(int32_t screenDirection, int32_t run, bool check)
     if (!self || queue.blocked || queue.count == StepQueue::kMaxSteps || !isWorldConnected())
         return;
     int32_t direction = (screenDirection - 1) & 7;
-    int32_t startX = 0;
-    int32_t startY = 0;
     int32_t startZ = 0;
-    predictedPosition(startX, startY, startZ);
-    int32_t newZ = startZ;
-    if (!tryStep(direction, newZ, check))
+    int32_t newZ = 0;
+    if (!tryStepFromPrediction(direction, newZ, startZ, check))
         return;
     bool running = run == -1 ? worldService<WalkingViews>().isPointerFarFromCentre() : run != 0;
     if (settings().getBoolSetting(u"AlwaysRun"))
@@ -312,12 +323,9 @@ void onServerStep(uint8_t direction)
     if (!isWorldConnected())
         return;
     int32_t stepDirection = direction;
-    int32_t startX = 0;
-    int32_t startY = 0;
     int32_t startZ = 0;
-    predictedPosition(startX, startY, startZ);
-    int32_t newZ = startZ;
-    if (!tryStep(stepDirection, newZ, true))
+    int32_t newZ = 0;
+    if (!tryStepFromPrediction(stepDirection, newZ, startZ, true))
         return;
     bool running = worldService<WalkingViews>().isPointerFarFromCentre();
     uint8_t sequence = queueEntry(stepDirection, newZ, running, startZ).sequence;
