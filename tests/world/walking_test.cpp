@@ -3,6 +3,8 @@
 // resynchronisation, running, riding, falls, and the view that follows.
 #include "walking_fixture.h"
 
+#include "data/data_files.h"
+#include "fixtures/client_directory.h"
 #include "gfx/back_buffer.h"
 #include "world/path_walk.h"
 
@@ -63,6 +65,13 @@ protected:
         WalkingTest::SetUp();
         server.x = kCentreX;
         server.y = kCentreY;
+    }
+
+    void TearDown() override
+    {
+        // Back to the frames every body takes without a file.
+        loadAnimInfo();
+        WalkingTest::TearDown();
     }
 
     // The server's side: its own idea of the player, the requests it has
@@ -467,6 +476,30 @@ TEST_F(WalkingQueue, ARiderTakesHalfTheFrames)
         "pos 1,0,0 dir 2 frame 0 queue 0/0 off 0,0 centre 1,0",
         "pos 1,0,0 dir 2 frame 0 queue 0/0 off 0,0 centre 1,0",
     });
+}
+
+TEST_F(WalkingQueue, ARiderWhoseBodyHasOneFrameStillStepsInOneFrame)
+{
+    // The animation info gives the body one walk and one run frame: halved
+    // for the rider that is none, and every step takes at least one frame.
+    fixture::ClientDirectory client;
+    std::string info;
+    for (int32_t body = 0; body < 1000; ++body)
+        info += body == kHumanBody ? std::string("\x01\x01") : std::string("\x04\x02");
+    client.write("animinfo.mul", info);
+    loadAnimInfo();
+    ASSERT_EQ(walkFramesForBody(kHumanBody), 1);
+    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kMountSerial, 16016, Mobile::kMountLayer, 0));
+    player()->direction = 2;
+    step(kScreenEast);
+    runFrames(2);
+    expectTrace({
+        "-> 02 dir 2 seq 0",
+        "<- 22 seq 0",
+        "pos 1,0,0 dir 2 frame 0 queue 0/0 off 0,0 centre 1,0",
+        "pos 1,0,0 dir 2 frame 0 queue 0/0 off 0,0 centre 1,0",
+    });
+    EXPECT_EQ(stepQueue().framesPerStep, 1);
 }
 
 TEST_F(WalkingQueue, ATurnTakesOneFrameAndMovesNothing)
