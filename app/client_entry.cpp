@@ -20,6 +20,7 @@
 #include "app/settings_wiring.h"
 #include "app/sound_startup.h"
 #include "app/startup_cleanups.h"
+#include "app/walking_effects_wiring.h"
 #include "app/world_view_wiring.h"
 #include "app/world_wiring.h"
 #include "audio/music_player.h"
@@ -218,9 +219,12 @@ int clientMain(int argc, char** argv)
     });
     readStartupSettings();
     initSoundLayer();
+    startPathSearch();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
+    startWeather();
     loadAnimData();
+    startLightFiles();
     loadBodyTypes();
 
     // The display opens the desktop window; the window backend takes its
@@ -352,6 +356,7 @@ int clientMain(int argc, char** argv)
     wireSoundSteps(loop, tick);
     wireVideoWindow(tick, [&desktop] { desktop->composeAndPresent(PresentKind::IfChanged); });
     wireWorldObjects(tick, loop, presenter->backBuffer());
+    wireWalkingAndEffects(tick);
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
     wireNetwork(
@@ -368,6 +373,7 @@ int clientMain(int argc, char** argv)
         scenario->finished(session);
 
     stopPointerTimer();
+    unwireWalkingAndEffects(tick);
     shutdownWorldObjects(tick, loop);
     shutDownNetwork();
     destroyAllConnections();

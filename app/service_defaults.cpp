@@ -12,6 +12,7 @@
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
+#include "world/walking.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -38,15 +39,13 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
-    // ...the radar window, missile effects and the walking state the map
-    // view resets, and the house designer the drawing asks...
-    installWorldService(&doNothingWorldService<MapViewServices>());
+    // ...the radar window, and the house designer the drawing and the step
+    // test ask...
+    installWorldService(&doNothingWorldService<RadarView>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...and the world's own later parts: the light pass, recorded effect
-    // sequences, path search.
-    installWorldService(&doNothingWorldService<WorldLights>());
-    installWorldService(&doNothingWorldService<AnimationRecorder>());
-    installWorldService(&doNothingWorldService<FollowPaths>());
+    // ...the container window that closes on the next step and the windows
+    // that close when their object is out of reach (game windows)...
+    installWorldService(&doNothingWorldService<StepClosedWindows>());
     // data/settings_services.h
     static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)
     installSoundSettings(&soundSettingsDefault);

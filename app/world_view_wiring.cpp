@@ -1,5 +1,6 @@
 #include "app/world_view_wiring.h"
 
+#include "app/walking_effects_wiring.h"
 #include "data/config_file.h"
 #include "data/config_keys.h"
 #include "data/data_files.h"
@@ -105,6 +106,7 @@ void renderWorldFrame(BackBuffer& buffer, const std::function<void(int32_t&, int
         if (const WorldObject* land = worldCellGrid().findLandAt(x, y))
             preview->update(land->x, land->y);
     }
+    refreshLightPassSettings(buffer);
     static WorldFrameDrawer drawer;
     buffer.renderWorldDirtyRects(&drawer);
 }

@@ -13,6 +13,12 @@ class HouseDesignerView {
 public:
     virtual ~HouseDesignerView() = default;
     virtual bool isDesigning() { return false; }
+    // Designing, with the player standing inside the house: every step is
+    // allowed at the height the player stands.
+    virtual bool isPlayerInDesign() { return false; }
+    // After a completed step inside the design: the pieces above the player
+    // are hidden and the design window redrawn.
+    virtual void playerMovedInDesign() { }
     // The component ids that sit lower than the others (roof edges).
     virtual bool isLoweredComponent(int32_t) { return false; }
     // A piece the designer keeps out of sight (another floor, a hidden layer).

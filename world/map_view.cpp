@@ -238,7 +238,7 @@ void loadMapWindow()
     worldCellGrid().follow();
     loadStaticsWindow();
     loadLandSquare();
-    worldService<MapViewServices>().rebuildRadar();
+    worldService<RadarView>().rebuildRadar();
     updateUnderground();
 }
 

@@ -81,15 +81,21 @@ void shiftWorldObjects(int32_t dx, int32_t dy);
 // Whether a land object is at exactly (x, y) in the grid.
 bool hasLandAt(int32_t x, int32_t y);
 
-// What the map view asks of the services above it or built later; the base
-// does nothing (no radar, no missiles, no walking state).
+// What the map view asks of the services above it; the base does nothing
+// (no missiles, no walking state).
 class MapViewServices {
 public:
     virtual ~MapViewServices() = default;
-    // The radar window, when open, rebuilds its picture.
-    virtual void rebuildRadar() { }
     // Every missile effect window closes (the player jumped).
     virtual void closeMissileGumps() { }
     // The walking prediction forgets its queued steps.
     virtual void resetWalkState() { }
+};
+
+// The radar window, which is built later; the base does nothing.
+class RadarView {
+public:
+    virtual ~RadarView() = default;
+    // The radar window, when open, rebuilds its picture.
+    virtual void rebuildRadar() { }
 };

@@ -4,10 +4,14 @@
 #include "gfx/art_cache.h"
 #include "world/body_tables.h"
 #include "world/dying_links.h"
+#include "world/effect_calls.h"
 #include "world/map_view.h"
 #include "world/multi_components.h"
 #include "world/object_manager.h"
+#include "world/recorded_sequence.h"
+#include "world/step_rules.h"
 #include "world/visibility.h"
+#include "world/walking.h"
 #include "world/world_clock.h"
 #include "world/world_screen.h"
 #include "world/world_services.h"
@@ -76,6 +80,7 @@ Mobile::Mobile(uint32_t itemSerial, uint16_t itemGraphic, int8_t itemGraphicOffs
 
 Mobile::~Mobile()
 {
+    beginMobileDestruction(*this);
     removeDyingLinks(0, serial, true);
     removeFromGrid();
     if (animatingMarker >= 0 || animationRunning)
@@ -87,6 +92,7 @@ Mobile::~Mobile()
     detach();
     destroyLayerItems(0, kLayerCount);
     mobileList().remove(this);
+    endMobileDestruction(*this);
 }
 
 void Mobile::destroyLayerItems(int32_t firstLayer, int32_t endLayer)
@@ -178,7 +184,7 @@ void Mobile::anchorPoint(int32_t& anchorX, int32_t& anchorY) const
     anchorY = (x + y) * 22 - drawZ * 4 - offsetY + 20;
 }
 
-void Mobile::updateDrawZ() { drawZ = z; }
+void Mobile::updateDrawZ() { drawZ = mobileDrawnHeight(*this); }
 
 bool Mobile::isDead() const
 {
@@ -210,8 +216,8 @@ void Mobile::setDeadFlag(int32_t value)
 void Mobile::playAnimation(int32_t animationAction, int32_t animationFrameCount, int32_t animationDelay,
     int32_t animationRepeatCount, bool animationBackward, bool animationPingPong)
 {
-    if (worldService<AnimationRecorder>().recordAnimation(*this, animationAction, animationFrameCount, animationDelay,
-            animationRepeatCount, animationBackward, animationPingPong))
+    if (recordMobileAnimation(*this, animationAction, animationFrameCount, animationDelay, animationRepeatCount,
+            animationBackward, animationPingPong))
         return;
     lastMoveTime = worldTimeMs();
     bool wasPlaced = isPlaced();
@@ -373,7 +379,11 @@ void PlayerMobile::baseCell(int32_t& cellX, int32_t& cellY) const
     }
 }
 
-void PlayerMobile::updateDrawZ() { drawZ = z; }
+void PlayerMobile::updateDrawZ()
+{
+    drawZ = playerDrawnHeight();
+    updateViewPosition();
+}
 
 void PlayerMobile::setNotoriety(int32_t value)
 {

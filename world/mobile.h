@@ -117,8 +117,6 @@ public:
     uint16_t pingPong = 0;
     uint16_t repeatCount = 0;
     uint16_t repetition = 0;
-    // The recorded sequence to go on with when the action ends, or null.
-    RecordedSequence* waitingSequence = nullptr;
     int32_t effectGrowX = 0;
     int32_t effectGrowY = 0;
     int32_t animatingMarker = -1;

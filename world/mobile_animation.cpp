@@ -2,6 +2,7 @@
 
 #include "world/dying_links.h"
 #include "world/mobile.h"
+#include "world/recorded_sequence.h"
 
 #include <algorithm>
 
@@ -50,16 +51,13 @@ void AnimatingMobiles::remove(Mobile& mobile)
 bool AnimatingMobiles::stopMobileAnimation(Mobile& mobile, bool keepObject)
 {
     if (contains(mobile)) {
-        RecordedSequence* waiting = mobile.waitingSequence;
-        mobile.waitingSequence = nullptr;
         changePicture(mobile, [&] {
             mobile.animationRunning = 0;
             remove(mobile);
         });
         // Out of the list first: the sequence may start this mobile's next
         // action at once.
-        if (waiting)
-            worldService<AnimationRecorder>().advance(*waiting);
+        advanceSequenceWaitingFor(mobile);
     }
     if (!mobile.dying || mobile.isPlayer()) {
         mobile.dying = 0;

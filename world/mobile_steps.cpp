@@ -6,6 +6,7 @@
 #include "world/mobile_drawing.h"
 #include "world/object_manager.h"
 #include "world/tile_data.h"
+#include "world/walking.h"
 #include "world/world_clock.h"
 #include "world/world_services.h"
 #include "world/world_settings.h"
@@ -232,9 +233,12 @@ void playerFrameStep()
             if (self->isPlaced())
                 self->place();
         }
-        // The war-mode facing toward the combatant is the walking code's.
-        if (!self->warMode && !self->animationRunning)
-            self->idleAnimationChance();
+        if (!self->warMode) {
+            if (!self->animationRunning)
+                self->idleAnimationChance();
+        } else {
+            warFacingStep();
+        }
     }
     worldService<ObjectViews>().mobileMoved(*self, false);
 }

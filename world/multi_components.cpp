@@ -63,7 +63,7 @@ void MultiComponentList::placeAt(int32_t x, int32_t y, int32_t z)
         component.object->enterWorldAt(x + component.dx, y + component.dy, z + component.dz);
     }
     m_placed = true;
-    worldService<MapViewServices>().rebuildRadar();
+    worldService<RadarView>().rebuildRadar();
 }
 
 MultiComponent* MultiComponentList::find(int32_t dx, int32_t dy, int32_t dz, uint16_t graphic)

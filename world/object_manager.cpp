@@ -4,12 +4,15 @@
 #include "world/container_item.h"
 #include "world/dying_links.h"
 #include "world/item_graphics.h"
+#include "world/light_pass.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/overhead_texts.h"
+#include "world/path_search.h"
 #include "world/tile_data.h"
 #include "world/update_range.h"
+#include "world/walking.h"
 #include "world/world_services.h"
 
 #include <vector>
@@ -390,6 +393,9 @@ void clearWorld()
 void resetWorldObjectsForSession()
 {
     clearWorld();
+    resetWalkState();
+    freePathNodes();
+    resetLightLevels();
     resetUpdateRange();
     if (PlayerMobile* self = player())
         self->resetUpdateRangeByte();

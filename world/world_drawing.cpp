@@ -4,6 +4,7 @@
 #include "gfx/terrain_art.h"
 #include "world/cell_grid.h"
 #include "world/land_tile.h"
+#include "world/light_pass.h"
 #include "world/map_view.h"
 #include "world/static_object.h"
 #include "world/terrain_blocks.h"
@@ -83,7 +84,11 @@ void drawCellsInRect(const BlitTarget& target, const ScreenRect& rect)
     });
 }
 
-void WorldFrameDrawer::drawWorldRect(const BlitTarget& target, const ScreenRect& rect) { drawCellsInRect(target, rect); }
+void WorldFrameDrawer::drawWorldRect(const BlitTarget& target, const ScreenRect& rect)
+{
+    drawCellsInRect(target, rect);
+    applyLightPass(target, rect);
+}
 
 void invalidateObjectsBetween(
     int32_t x1, int32_t y1, int32_t range1, int32_t x2, int32_t y2, int32_t range2, bool outOfSecondAlso)

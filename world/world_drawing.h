@@ -15,7 +15,8 @@
 // hidden trees are drawn translucent.
 void drawCellsInRect(const BlitTarget& target, const ScreenRect& rect);
 
-// The drawer the back buffer's world frame calls for each dirty rectangle.
+// The drawer the back buffer's world frame calls for each dirty rectangle:
+// the cell grid, then the light pass.
 class WorldFrameDrawer final : public WorldRectDrawer {
 public:
     void drawWorldRect(const BlitTarget& target, const ScreenRect& rect) override;

@@ -2,6 +2,8 @@
 
 #include "gfx/back_buffer.h"
 
+#include <cstdlib>
+
 namespace {
 
 BackBuffer* g_backBuffer = nullptr;
@@ -29,6 +31,16 @@ void invalidateWorldRect(const ScreenRect& rect)
 void invalidateWholeScreen()
 {
     if (g_backBuffer)
+        g_backBuffer->invalidateWholeScreen();
+}
+
+void scrollWorldContent(int32_t dx, int32_t dy)
+{
+    if (!g_backBuffer)
+        return;
+    if (std::abs(dx) < g_backBuffer->width() && std::abs(dy) < g_backBuffer->height() / 2)
+        g_backBuffer->scrollWorldView(dx, dy);
+    else
         g_backBuffer->invalidateWholeScreen();
 }
 

@@ -32,6 +32,10 @@ void setWorldBackBuffer(BackBuffer* buffer);
 // Asks for the world-pixel rectangle `rect` to be redrawn.
 void invalidateWorldRect(const ScreenRect& rect);
 void invalidateWholeScreen();
+// The view moved and its content with it by (dx, dy) pixels: the back buffer
+// scrolls its ring (a move of a whole width or half a height or more redraws
+// everything instead).
+void scrollWorldContent(int32_t dx, int32_t dy);
 // Clears the back buffer's ring (the world goes black under the ground).
 void clearWorldBackBuffer();
 // The game area in game-area pixels; empty without a back buffer.

@@ -4,4 +4,8 @@
 
 bool WorldPacketSink::send(const PacketBuffer& packet) { return sendPacket(packet); }
 
+bool WorldPacketSink::isConnected() { return currentGameConnection() != nullptr; }
+
+bool isWorldConnected() { return worldService<WorldPacketSink>().isConnected(); }
+
 bool sendWorldPacket(const PacketBuffer& packet) { return worldService<WorldPacketSink>().send(packet); }

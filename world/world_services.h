@@ -156,23 +156,16 @@ public:
 };
 
 // Server actions of mobiles: the list of mobiles playing one, stepped once
-// per drawn frame (mobile_animation.h installs the real one).
+// per drawn frame (mobile_animation.h installs the real one). While a
+// sequence is recorded, actions are recorded instead of played
+// (recorded_sequence.h).
 class MobileAnimator {
 public:
     virtual ~MobileAnimator() = default;
     virtual void registerAnimatingMobile(Mobile&) { }
     // Ends the action; true when the mobile was destroyed by it (a death).
+    // A sequence waiting for the action continues (advanceSequenceWaitingFor).
     virtual bool stopMobileAnimation(Mobile&, bool) { return false; }
-};
-
-// Recorded effect sequences.
-class AnimationRecorder {
-public:
-    virtual ~AnimationRecorder() = default;
-    // While a sequence is recorded, actions are recorded instead of played.
-    virtual bool recordAnimation(Mobile&, int32_t, int32_t, int32_t, int32_t, bool, bool) { return false; }
-    // A sequence that waited for a mobile's action to end goes on.
-    virtual void advance(RecordedSequence&) { }
 };
 
 // The player following another mobile along a searched path.
@@ -200,6 +193,8 @@ class WorldPacketSink {
 public:
     virtual ~WorldPacketSink() = default;
     virtual bool send(const PacketBuffer& packet);
+    // Whether a game connection exists to send on.
+    virtual bool isConnected();
 };
 
 template <typename Service>
@@ -253,3 +248,4 @@ private:
 
 // Sends through the installed sink.
 bool sendWorldPacket(const PacketBuffer& packet);
+bool isWorldConnected();

@@ -5,6 +5,7 @@
 
 #include "world/dying_links.h"
 #include "world/mobile_animation.h"
+#include "world/recorded_sequence.h"
 
 #include <string>
 #include <vector>
@@ -180,21 +181,18 @@ TEST_F(MobileAnimationTest, MobilesDestroyedByAnotherOnesDeathAreNotSteppedAgain
 
 TEST_F(MobileAnimationTest, AWaitingSequenceGoesOnWhenTheActionEnds)
 {
-    struct Recorder final : AnimationRecorder {
-        void advance(RecordedSequence& sequence) override { advanced.push_back(&sequence); }
-        std::vector<RecordedSequence*> advanced;
-    } recorder;
-    ScopedWorldService<AnimationRecorder> guard(recorder);
-    static char storage;
-    auto* sequence = reinterpret_cast<RecordedSequence*>(&storage);
     Mobile* mobile = addMobile(0x100, kCentreX + 1, kCentreY + 1);
     ASSERT_TRUE(mobile);
+    ASSERT_TRUE(startEffectRecording());
+    RecordedSequence* sequence = currentRecordedSequence();
     mobile->playAnimation(9, 2, 0, 1, false, false);
-    mobile->waitingSequence = sequence;
+    recordPositionalSound(4, 0, 0, 0);
+    ASSERT_TRUE(stopEffectRecording(1));
+    ASSERT_EQ(sequenceWaitingFor(*mobile), sequence) << "the replayed action holds the sequence up";
     for (int32_t call = 0; call < 10; ++call)
         list.stepEffects();
-    EXPECT_EQ(recorder.advanced, (std::vector<RecordedSequence*> { sequence }));
-    EXPECT_EQ(mobile->waitingSequence, nullptr);
+    EXPECT_EQ(sequenceWaitingFor(*mobile), nullptr);
+    EXPECT_FALSE(isLiveSequence(sequence)) << "the rest of the sequence ran once the action ended";
 }
 
 } // namespace

@@ -78,7 +78,9 @@ public:
         packets.emplace_back(packet.data(), packet.data() + packet.length());
         return true;
     }
+    bool isConnected() override { return connected; }
     std::vector<Bytes> packets;
+    bool connected = true;
 };
 
 class WorldTest : public testing::Test {

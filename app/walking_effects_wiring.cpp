@@ -1,0 +1,104 @@
+#include "app/walking_effects_wiring.h"
+
+#include "app/game_tick.h"
+#include "app/pointer.h"
+#include "app/startup_cleanups.h"
+#include "data/settings_registry.h"
+#include "gfx/back_buffer.h"
+#include "gump/gump_manager.h"
+#include "gump/missile_gump.h"
+#include "gump/weather.h"
+#include "world/light_files.h"
+#include "world/light_pass.h"
+#include "world/map_view.h"
+#include "world/path_search.h"
+#include "world/path_walk.h"
+#include "world/recorded_sequence.h"
+#include "world/walking.h"
+#include "world/world_services.h"
+
+namespace {
+
+// What walking asks of the pointer and of the gumps that move with the view.
+class DesktopWalkingViews final : public WalkingViews {
+public:
+    bool isPointerFarFromCentre() override { return !isPointerNearCentre(); }
+    void viewScrolled(int32_t dx, int32_t dy) override
+    {
+        shiftWeatherParticles(dx, dy);
+        missileGumpsShiftBy(dx, dy);
+        gumpUpdateOverheads();
+    }
+};
+
+// The map view's jumps end the effects and the predicted steps.
+class WalkingMapViewServices final : public MapViewServices {
+public:
+    void closeMissileGumps() override { missileGumpsCloseAll(); }
+    void resetWalkState() override
+    {
+        ::resetWalkState();
+        freePathNodes();
+    }
+};
+
+void releaseEffects()
+{
+    missileGumpsCloseAll();
+    deleteAllRecordedSequences();
+}
+
+} // namespace
+
+void startPathSearch()
+{
+    initPathSearch();
+    registerCleanup("releasePathSearch", releasePathSearch);
+}
+
+void startWeather()
+{
+    initWeather();
+    registerCleanup("stopWeather", stopWeather);
+}
+
+void startLightFiles()
+{
+    openLightFiles();
+    registerCleanup("closeLightFiles", closeLightFiles);
+}
+
+void wireWalkingAndEffects(GameTick& tick)
+{
+    static WorldLightService lights;
+    static PathFollower follower;
+    static WalkingMapViewServices mapViewServices;
+    static MissileEffects effects;
+    static DesktopWalkingViews walkingViews;
+    installWorldService<WorldLights>(&lights);
+    installWorldService<FollowPaths>(&follower);
+    installWorldService<MapViewServices>(&mapViewServices);
+    installWorldService<EffectBuilder>(&effects);
+    installWorldService<WalkingViews>(&walkingViews);
+    tick.setStep(TickStep::WalkPathStep, walkPathStep);
+    tick.setStep(TickStep::WalkingStep, updateWalking);
+    tick.setStep(TickStep::WeatherStep, updateWeather);
+}
+
+void unwireWalkingAndEffects(GameTick& tick)
+{
+    tick.setStep(TickStep::WalkPathStep, nullptr);
+    tick.setStep(TickStep::WalkingStep, nullptr);
+    tick.setStep(TickStep::WeatherStep, nullptr);
+    releaseEffects();
+    stopWeather();
+    freePathNodes();
+}
+
+void refreshLightPassSettings(const BackBuffer& buffer)
+{
+    LightPassSettings& light = lightPassSettings();
+    light.darkNights = settings().getBoolSetting(u"DarkNights") != 0;
+    light.coloured = settings().getBoolSetting(u"ColoredLighting") != 0;
+    light.to565 = buffer.format() == BufferFormat::Rgb565;
+}
