@@ -28,6 +28,8 @@ GenericGumpDesktop::GenericGumpDesktop()
     std::vector<uint8_t> tile = fixture::artRecordFromPixels(uint16_t(kTileWidth), uint16_t(kTileHeight), pixels);
     records.back() = { std::string(tile.begin(), tile.end()), 0 };
     fixture::writeIndexedPair(client.root(), "client", "artidx.mul", "art.mul", records);
+    // A virtue's picture.
+    art.add(108, fixture::solidPicture(12, 12, 0x3333));
     art.install();
     artImageCache().clear();
 
