@@ -18,13 +18,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using gump_test::GenericGumpDesktop;
 
-size_t openGenericGumps()
-{
-    size_t count = 0;
-    for (CGump* gump = gumpListHead(); gump; gump = gump->next())
-        count += gump->is(GumpKind::GenericGump) ? 1 : 0;
-    return count;
-}
+size_t openGenericGumps() { return gump_test::openGenericGumps().size(); }
 
 Bytes replyHeader(uint16_t length, uint32_t button)
 {

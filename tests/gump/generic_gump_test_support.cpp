@@ -18,6 +18,16 @@ uint16_t tilePixel(int32_t x, int32_t y)
     return uint16_t(0x4000 | (x << 5) | (y << 10) | 0x11);
 }
 
+std::vector<GenericGump*> openGenericGumps()
+{
+    std::vector<GenericGump*> gumps;
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
+        if (gump->is(GumpKind::GenericGump))
+            gumps.push_back(static_cast<GenericGump*>(gump));
+    }
+    return gumps;
+}
+
 GenericGumpDesktop::GenericGumpDesktop()
 {
     std::vector<uint16_t> pixels;

@@ -27,6 +27,9 @@ uint16_t tilePixel(int32_t x, int32_t y);
 // Localized messages the tests look up.
 inline constexpr int32_t kHtmlMessage = 1000001;
 
+// The server-described gumps on the desktop, top first.
+std::vector<GenericGump*> openGenericGumps();
+
 class GenericGumpDesktop : public Desktop {
 protected:
     GenericGumpDesktop();
