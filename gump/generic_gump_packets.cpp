@@ -97,14 +97,15 @@ bool readGenericGumpPacket(const uint8_t* packet, GenericGumpContent& content)
         || !readSpan(packet, offset, layoutLength, layout) || !packetGetShort(packet, offset, lineCount))
         return false;
     content.layout.assign(layout.begin(), layout.end());
+    // The lines take the rest of the packet; every line the count promises
+    // must lie inside it.
+    std::span<const uint8_t> rest;
+    if (!readSpan(packet, offset, packetLength(packet) - 3 - uint32_t(offset), rest))
+        return false;
+    LineReader reader(rest);
     for (uint16_t i = 0; i < lineCount; ++i) {
-        uint16_t length = 0;
-        std::span<const uint8_t> units;
-        if (!packetGetShort(packet, offset, length) || !readSpan(packet, offset, uint32_t(length) * 2, units))
+        if (!reader.next(content.lines.emplace_back()))
             return false;
-        std::u16string& line = content.lines.emplace_back(length, u'\0');
-        for (size_t unit = 0; unit < length; ++unit)
-            line[unit] = char16_t(units[unit * 2] << 8 | units[unit * 2 + 1]);
     }
     return true;
 }

@@ -2,12 +2,12 @@
 // the real client runs headless in a child process, the gump packet goes
 // through the dispatcher the program registered, and the player checks a
 // box and presses the reply button through the window's message queue.
-#include "app/client_entry.h"
 #include "app/client_scenario.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/gump_art_writer.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/server_packet.h"
+#include "headless_scenario.h"
 #include "gump/generic_gump.h"
 #include "gump/gump_manager.h"
 #include "net/game_connection.h"
@@ -70,21 +70,6 @@ public:
     uint32_t queuedBefore = 0;
 };
 
-[[noreturn]] void runAndExit(const std::string& directory, ClientScenario& scenario)
-{
-    platform::FakeClock clock(5000);
-    platform::ScopedClock scopedClock(clock);
-    installClientScenario(&scenario);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
-    installClientScenario(nullptr);
-    std::fflush(nullptr);
-    _exit(code);
-}
-
 TEST(GenericGumpInTheProgram, PlayerChecksABoxAndAnswers)
 {
     fixture::ClientDirectory client;
@@ -102,7 +87,7 @@ TEST(GenericGumpInTheProgram, PlayerChecksABoxAndAnswers)
     client.write("vo.cfg", "MouseThread=off\n");
     ReplyScenario scenario;
     // The reply: 23 bytes and one switch, the box checked.
-    EXPECT_EXIT(runAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "gump opened yes\n"
         "(.|\n)*gump closed yes\n"
         "reply queued 27 bytes\n");
