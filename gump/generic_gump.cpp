@@ -58,7 +58,10 @@ void forEachElement(GenericGumpElement& element, const std::function<void(Generi
 
 GenericGump::GenericGump(int32_t x, int32_t y, std::string_view layoutText, std::vector<std::u16string> lines,
     uint32_t senderSerial, uint32_t typeId)
-    : CGump(x, y, nullptr, 1, 1, 1)
+    // The server's 32-bit position is kept within reach of the screen: the
+    // framework adds sizes and offsets to it.
+    : CGump(std::clamp(x, -kMaxLayoutCoordinate, kMaxLayoutCoordinate),
+        std::clamp(y, -kMaxLayoutCoordinate, kMaxLayoutCoordinate), nullptr, 1, 1, 1)
     , m_senderSerial(senderSerial)
     , m_typeId(typeId)
     , m_lines(std::move(lines))

@@ -210,6 +210,18 @@ TEST_F(GumpPackets, PacketsCutAtEveryByteAreRefused)
     }
 }
 
+TEST_F(GumpPackets, FarPositionsAreBroughtWithinReach)
+{
+    ServerPacket packet(0xB0);
+    const std::string layout = "{gumppic 0 0 100}";
+    packet.u32(1).u32(2).u32(0x7FFFFFFF).u32(0xFFFFFFF0).u16(uint16_t(layout.size()));
+    dispatch(packet.bytes(Bytes(layout.begin(), layout.end())).u16(0).bytes());
+    ASSERT_EQ(openGenericGumps().size(), 1u);
+    EXPECT_EQ(openGenericGumps()[0]->x(), GenericGump::kMaxLayoutCoordinate);
+    EXPECT_EQ(openGenericGumps()[0]->y(), -16);
+    composeAll(true);
+}
+
 TEST_F(GumpPackets, CompressedLinesAreTakenAsFarAsTheBlockHoldsThem)
 {
     // Three lines promised, two present, the second cut short: only the
