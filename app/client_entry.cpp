@@ -5,6 +5,7 @@
 #include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/desktop_display.h"
+#include "app/desktop_wiring.h"
 #include "app/frame_present.h"
 #include "app/frame_render.h"
 #include "app/game_tick.h"
@@ -38,6 +39,7 @@
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
 #include "data/view_range.h"
+#include "gump/desktop_file.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
 #include "net/client_packets.h"
@@ -269,6 +271,7 @@ int clientMain(int argc, char** argv)
             desktop->backBufferRecreated();
     };
     services.saveFullScreenSetting = saveFullScreenSetting;
+    services.desktopWrite = [] { desktopWrite(); };
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;
     services.setWarMode = setWarMode;
@@ -362,6 +365,7 @@ int clientMain(int argc, char** argv)
     wireNetwork(
         loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
     wireGumpControls(tick);
+    wireDesktop(tick, mainWindow, *window);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -383,6 +387,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
     unwireGumpControls(tick);
+    unwireDesktop(tick);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();

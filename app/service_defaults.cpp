@@ -3,6 +3,7 @@
 #include "app/gump_desktop.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
+#include "gump/desktop_services.h"
 #include "gump/gump_services.h"
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
@@ -77,6 +78,8 @@ void installServiceDefaults()
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
                                               // amount, options, radar, ability book, container
     installServiceDefault<FrontEnd>(); // the front end's waiting box record and the logout
+    installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
+                                             // style, icons, chat, messenger, item-property anchor, skill names
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
@@ -86,7 +89,8 @@ void installServiceDefaults()
 
     // protocol/: what the session and login packets reach above them.
     installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
-    installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, macros, desktop file
+    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
+    // view, the speech entry and the game area's layout stay the base's do-nothing steps.
     installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache

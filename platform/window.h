@@ -84,6 +84,10 @@ public:
     // The top-left of the window on the screen.
     virtual void windowPosition(int32_t& x, int32_t& y) const = 0;
     virtual void screenSize(int32_t& width, int32_t& height) const = 0;
+    // Whether the window fills the screen as the desktop's maximise leaves
+    // it, and the way there. A backend without the notion is never maximised.
+    virtual bool isMaximised() const { return false; }
+    virtual void maximise() { }
     virtual int32_t desktopBitsPerPixel() const = 0;
     virtual void setTitle(const std::u16string& title) = 0;
     virtual bool setFullScreen(bool fullScreen) = 0;

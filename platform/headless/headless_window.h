@@ -35,6 +35,8 @@ public:
     void setClientSize(int32_t width, int32_t height) override;
     void windowPosition(int32_t& x, int32_t& y) const override;
     void screenSize(int32_t& width, int32_t& height) const override;
+    bool isMaximised() const override { return m_maximised; }
+    void maximise() override { m_maximised = true; }
     int32_t desktopBitsPerPixel() const override { return m_bitsPerPixel; }
     void setTitle(const std::u16string& title) override { m_title = title; }
     bool setFullScreen(bool fullScreen) override;
@@ -75,6 +77,7 @@ private:
     std::deque<WindowMessage> m_queue;
     std::vector<std::pair<uint32_t, WindowMessage>> m_scheduled;
     bool m_exists = false;
+    bool m_maximised = false;
     bool m_focused = true;
     bool m_captured = false;
     bool m_systemCursorShown = true;

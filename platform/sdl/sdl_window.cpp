@@ -158,6 +158,9 @@ public:
         y = top;
     }
 
+    bool isMaximised() const override { return (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED) != 0; }
+    void maximise() override { SDL_MaximizeWindow(m_window); }
+
     void screenSize(int32_t& width, int32_t& height) const override
     {
         SDL_DisplayMode mode {};

@@ -7,6 +7,7 @@
 #include "app/gump_desktop.h"
 #include "app/main_window.h"
 #include "fixtures/client_directory.h"
+#include "headless_scenario.h"
 #include "fixtures/gump_art_writer.h"
 #include "fixtures/sample_data_writer.h"
 #include "gump/gump.h"
@@ -194,21 +195,6 @@ public:
     GumpHandle entryHandle;
 };
 
-[[noreturn]] void runScenarioAndExit(const std::string& directory, ClientScenario& scenario)
-{
-    platform::FakeClock clock(5000);
-    platform::ScopedClock scopedClock(clock);
-    installClientScenario(&scenario);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
-    installClientScenario(nullptr);
-    std::fflush(nullptr);
-    _exit(code);
-}
-
 class HeadlessDesktop : public ::testing::Test {
 protected:
     HeadlessDesktop()
@@ -235,7 +221,7 @@ protected:
 TEST_F(HeadlessDesktop, AGumpShowsAndIsDraggedByTheMouse)
 {
     DragScenario scenario;
-    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "gump at 200,180\n"
         "shown at the new place yes\n"
         "gone from the old place yes\n"
@@ -245,7 +231,7 @@ TEST_F(HeadlessDesktop, AGumpShowsAndIsDraggedByTheMouse)
 TEST_F(HeadlessDesktop, TheWaitingBoxTakesTheKeysAndHoldsThePointer)
 {
     WaitingBoxScenario scenario;
-    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "box closed yes\n"
         "window shown again yes\n"
         "modal none\n");
@@ -262,7 +248,7 @@ TEST_F(HeadlessDesktop, TypedAndPastedTextReachesTheFocusedEntry)
     client.write("unifont.mul", face);
     client.write("unifont1.mul", face);
     TextEntryScenario scenario;
-    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "entry holds 82 characters, starting Hiabcd\n"
         "entry has the focus yes\n"
         "picture 3205f1b7ce951468\n");
