@@ -21,6 +21,7 @@
 #include "platform/headless/headless_window.h"
 #include "support/png_writer.h"
 #include "support/scoped_environment.h"
+#include "startup_screens.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,7 @@ class DragScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         gump = new DraggableGump(100, 100, 80, 60);
         gumpLink(gump, nullptr);
         handle = GumpHandle(gump);
@@ -111,6 +113,7 @@ class WaitingBoxScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         auto* login = new DraggableGump(0, 0, 640, 480);
         gumpLink(login, nullptr);
         loginHandle = GumpHandle(login);
@@ -145,6 +148,7 @@ class TextEntryScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         auto* window = new DraggableGump(100, 100, 300, 120);
         gumpLink(window, nullptr);
         auto* entry = new UnicodeInputControl(10, 10, EntrySize { 200, 20, false }, 0, 181, 1, 1, true, false);
