@@ -186,7 +186,11 @@ PlayCharGump::PlayCharGump(const std::string& name)
     setSize(size.width, size.height);
     GumpPage& face = makePage();
     drawGumpArt(copySpanTransparent, kBackgroundArt, face.target(), 0, 0);
-    drawAsciiText(60, 125, 2, kDialogHue, "Password", face.surface(), TextClip { 0, 0, width(), height() });
+    int32_t labelWidth = 0;
+    int32_t labelHeight = 0;
+    int32_t baseline = 0;
+    measureAsciiText(2, "Password", labelWidth, labelHeight, baseline);
+    drawAsciiText(60, 125 + baseline, 2, kDialogHue, "Password", face.surface(), TextClip { 0, 0, width(), height() });
     const std::string text = "Play as " + name + "?";
     drawAsciiTextWrapped(60, 50, 2, kDialogHue, text.c_str(), width() - 120, face.surface(),
         TextClip { 0, 0, width(), height() }, 0, 0, false);

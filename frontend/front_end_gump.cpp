@@ -48,6 +48,11 @@ void FrontEndGump::draw(GumpCanvas& canvas)
     drawChildren(canvas);
 }
 
+bool FrontEndGump::containsPoint(int32_t x, int32_t y)
+{
+    return isVisible() && x >= 0 && y >= 0 && x < width() && y < height();
+}
+
 void FrontEndGump::releasePointerCapture() { service<GumpPointer>().setPointerCapture(nullptr); }
 
 void FrontEndGump::setFrontEndCursor() { service<GumpPointer>().setCursorKind(kFrontEndCursorKind); }

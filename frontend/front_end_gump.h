@@ -30,6 +30,9 @@ public:
     // drawFullScreenPage: nothing while hidden; the page where it meets the
     // composed rectangle, then every child.
     void draw(GumpCanvas& canvas) override;
+    // Hit anywhere inside its rectangle while visible: the screens take the
+    // clicks on their transparent parts too (their buttons stand there).
+    bool containsPoint(int32_t x, int32_t y) override;
 
 protected:
     // The shared handlers, for the slots each screen takes them in.

@@ -175,11 +175,6 @@ MainMenuGump::MainMenuGump()
 
 MainMenuGump::~MainMenuGump() = default;
 
-bool MainMenuGump::containsPoint(int32_t x, int32_t y)
-{
-    return isVisible() && x >= 0 && y >= 0 && x < width() && y < height();
-}
-
 void MainMenuGump::onMouseOver(int32_t, int32_t) { setFrontEndCursor(); }
 
 void MainMenuGump::tick()

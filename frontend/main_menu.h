@@ -25,8 +25,6 @@ public:
     MainMenuGump();
     ~MainMenuGump() override;
 
-    // Hit while visible inside the page.
-    bool containsPoint(int32_t x, int32_t y) override;
     void onMouseOver(int32_t x, int32_t y) override;
     // Ticks every child (the login window's arrow flashes).
     void tick() override;

@@ -195,6 +195,10 @@ void ScrollChoiceGump::drawScrollColumn(GumpPage& face)
 void ScrollChoiceGump::drawRows(GumpPage& face)
 {
     const int32_t height = rowHeight();
+    int32_t textWidth = 0;
+    int32_t textHeight = 0;
+    int32_t baseline = 0;
+    measureAsciiText(kRowFont, "Aq", textWidth, textHeight, baseline);
     const TextSurface surface = face.surface();
     for (int32_t row = std::max(m_firstVisible, 0), top = m_listRect.top; row < m_count && top < m_listRect.bottom;
          ++row, top += height) {
@@ -209,10 +213,13 @@ void ScrollChoiceGump::drawRows(GumpPage& face)
         int32_t hue = m_colours[at] ? m_colours[at] : kDefaultRowHue;
         if (row == m_hovered)
             hue = m_shardLayout ? kShardHoverHue : kHoverHue;
-        drawAsciiText(m_listRect.left, top, kRowFont, hue, m_texts[at].c_str(), surface, m_listRect);
+        // Text is drawn on its baseline; the row's top is where its tallest
+        // letter begins.
+        const int32_t y = top + baseline;
+        drawAsciiText(m_listRect.left, y, kRowFont, hue, m_texts[at].c_str(), surface, m_listRect);
         if (m_shardLayout) {
-            drawAsciiText(m_secondRect.left, top, kRowFont, hue, m_second[at].c_str(), surface, m_secondRect);
-            drawAsciiText(m_thirdRect.left, top, kRowFont, hue, m_third[at].c_str(), surface, m_thirdRect);
+            drawAsciiText(m_secondRect.left, y, kRowFont, hue, m_second[at].c_str(), surface, m_secondRect);
+            drawAsciiText(m_thirdRect.left, y, kRowFont, hue, m_third[at].c_str(), surface, m_thirdRect);
         }
     }
 }

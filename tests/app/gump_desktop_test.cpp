@@ -269,7 +269,7 @@ TEST_F(HeadlessDesktop, TypedAndPastedTextReachesTheFocusedEntry)
     EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "entry holds 82 characters, starting Hiabcd\n"
         "entry has the focus yes\n"
-        "picture 3205f1b7ce951468\n");
+        "picture 7cc0e8f01b6eece2\n");
 }
 
 } // namespace
