@@ -32,9 +32,20 @@ std::string fieldText(const uint8_t* bytes, size_t width)
     return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
-// The total length of the client packet at the front of `bytes`: 0 while it
-// is incomplete, -1 for an id the packet table does not know.
-int64_t framedLength(const std::vector<uint8_t>& bytes)
+} // namespace
+
+struct TestShardServer::Client {
+    platform::SocketHandle socket { platform::kNoSocket };
+    bool game { false };
+    bool seeded { false };
+    std::vector<uint8_t> seed;
+    std::vector<uint8_t> inbox;
+    ServerStreamCodec codec;
+    const TestAccountSpec* account { nullptr };
+    bool closing { false };
+};
+
+int64_t clientPacketLength(const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return 0;
@@ -53,19 +64,6 @@ int64_t framedLength(const std::vector<uint8_t>& bytes)
         return -1;
     return bytes.size() >= length ? int64_t(length) : 0;
 }
-
-} // namespace
-
-struct TestShardServer::Client {
-    platform::SocketHandle socket { platform::kNoSocket };
-    bool game { false };
-    bool seeded { false };
-    std::vector<uint8_t> seed;
-    std::vector<uint8_t> inbox;
-    ServerStreamCodec codec;
-    const TestAccountSpec* account { nullptr };
-    bool closing { false };
-};
 
 const char* serverStepName(ServerStep step)
 {
@@ -221,7 +219,7 @@ void TestShardServer::readFrom(Client& client)
         client.inbox.insert(client.inbox.end(), bytes, bytes + length);
     }
     while (!client.closing) {
-        int64_t length = framedLength(client.inbox);
+        int64_t length = clientPacketLength(client.inbox);
         if (length < 0) {
             client.closing = true; // not a packet of this protocol
             return;

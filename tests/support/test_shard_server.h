@@ -77,6 +77,10 @@ enum class ServerStep : uint8_t {
 };
 const char* serverStepName(ServerStep step);
 
+// The total length of the client packet at the front of `bytes`: 0 while it
+// is incomplete, -1 for an id the packet table does not know.
+int64_t clientPacketLength(const std::vector<uint8_t>& bytes);
+
 struct ServerEvents {
     std::vector<ServerStep> steps;
     uint32_t loginSeed { 0 };
