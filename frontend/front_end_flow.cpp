@@ -34,7 +34,7 @@ void beginUpload()
     ServerConfigStore& store = serverConfigStore();
     store.poll(true);
     store.setLogoutPending(true);
-    PacketStorage<4> packet;
+    PacketStorage<8> packet;
     if (buildLogoutOkPacket(packet))
         sendPacket(packet);
     gumpCloseAllButPersistent();
@@ -46,7 +46,7 @@ void beginUpload()
 // before it closes, and every session ends.
 void endEverySession()
 {
-    PacketStorage<4> packet;
+    PacketStorage<8> packet;
     const bool built = buildDisconnectPacket(packet);
     const std::vector<ShardSession*> sessions = sessionList();
     for (ShardSession* session : sessions) {

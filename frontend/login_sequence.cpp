@@ -171,7 +171,7 @@ void reconnectFromCharacterSelection()
 
 void sendDisconnectAndFlush()
 {
-    PacketStorage<4> packet;
+    PacketStorage<8> packet;
     if (buildDisconnectPacket(packet))
         sendPacket(packet);
     GameConnection* connection = currentGameConnection();

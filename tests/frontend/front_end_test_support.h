@@ -10,6 +10,7 @@
 #include "gump/gump_test_support.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,12 @@ public:
         inputs.pop_front();
         return next;
     }
-    void presentWholeBackBuffer() override { ++presents; }
+    void presentWholeBackBuffer() override
+    {
+        ++presents;
+        if (onPresent)
+            onPresent();
+    }
 
     struct Size {
         int32_t width;
@@ -58,6 +64,7 @@ public:
     std::deque<CreditsInput> inputs;
     int32_t messagesTaken = 0;
     int32_t presents = 0;
+    std::function<void()> onPresent;
 };
 
 class RecordingCreation final : public CharacterCreation {
