@@ -39,6 +39,17 @@ GumpArtSize centredArt(int32_t art, int32_t& x, int32_t& y)
 
 void closeSelf(CGump* dialog) { closeGump(dialog); }
 
+// Closes the dialog, then runs its answer: the answer may build the next
+// screen, which must not find the dialog still up.
+void closeThenAnswer(CGump* dialog, std::function<void()>& answer)
+{
+    std::function<void()> taken = std::move(answer);
+    answer = nullptr;
+    closeGump(dialog);
+    if (taken)
+        taken();
+}
+
 } // namespace
 
 // The question ------------------------------------------------------------------
@@ -66,21 +77,8 @@ YesNoGump::YesNoGump(const std::string& text, std::function<void()> onYes, std::
 
 YesNoGump::~YesNoGump() { gumpClearModalIf(this); }
 
-void YesNoGump::answerYes()
-{
-    std::function<void()> answer = std::move(m_yes);
-    closeGump(this);
-    if (answer)
-        answer();
-}
-
-void YesNoGump::answerNo()
-{
-    std::function<void()> answer = std::move(m_no);
-    closeGump(this);
-    if (answer)
-        answer();
-}
+void YesNoGump::answerYes() { closeThenAnswer(this, m_yes); }
+void YesNoGump::answerNo() { closeThenAnswer(this, m_no); }
 
 YesNoHtmlGump::YesNoHtmlGump(const std::u16string& text, std::function<void()> onButton, CGump* owner)
     : FrontEndGump(kFrontEndWidth / 2 - 200, kFrontEndHeight / 2 - 150, 400, 300)
@@ -102,13 +100,7 @@ YesNoHtmlGump::YesNoHtmlGump(const std::u16string& text, std::function<void()> o
 
 YesNoHtmlGump::~YesNoHtmlGump() { gumpClearModalIf(this); }
 
-void YesNoHtmlGump::press()
-{
-    std::function<void()> callback = std::move(m_callback);
-    closeGump(this);
-    if (callback)
-        callback();
-}
+void YesNoHtmlGump::press() { closeThenAnswer(this, m_callback); }
 
 // The character confirmations ----------------------------------------------------
 

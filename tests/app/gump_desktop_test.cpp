@@ -21,6 +21,7 @@
 #include "platform/headless/headless_window.h"
 #include "support/png_writer.h"
 #include "support/scoped_environment.h"
+#include "support/shown_picture.h"
 #include "startup_screens.h"
 
 #include <gtest/gtest.h>
@@ -85,21 +86,12 @@ public:
         CGump* moved = handle.get();
         std::fprintf(stderr, "gump at %d,%d\n", moved ? moved->x() : -1, moved ? moved->y() : -1);
         // What the screen shows, read back from the headless display.
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-        }
-        auto pixel = [&](int32_t x, int32_t y) { return picture[size_t(y) * size_t(width) + size_t(x)]; };
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
         std::fprintf(stderr, "shown at the new place %s\n",
-            pixel(205, 185) == kFace && pixel(275, 235) == kFace ? "yes" : "no");
-        std::fprintf(stderr, "gone from the old place %s\n", pixel(105, 105) != kFace ? "yes" : "no");
-        test::writeSurfacePng(test::picturePath("desktop_drag.png"), picture.data(), width, height, width);
-        std::fprintf(stderr, "picture %016llx\n",
-            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+            picture.at(205, 185) == kFace && picture.at(275, 235) == kFace ? "yes" : "no");
+        std::fprintf(stderr, "gone from the old place %s\n", picture.at(105, 105) != kFace ? "yes" : "no");
+        std::fprintf(stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "desktop_drag.png"));
         std::fflush(nullptr);
     }
 
@@ -182,16 +174,10 @@ public:
         std::fprintf(stderr, "entry holds %zu characters, starting %s\n", text.size(),
             std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 6)).c_str());
         std::fprintf(stderr, "entry has the focus %s\n", gumpFocus() == entry ? "yes" : "no");
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-        test::writeSurfacePng(test::picturePath("desktop_text_entry.png"), picture.data(), width, height, width);
-        std::fprintf(stderr, "picture %016llx\n",
-            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
+        std::fprintf(
+            stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "desktop_text_entry.png"));
         std::fflush(nullptr);
     }
 

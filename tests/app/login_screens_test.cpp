@@ -19,8 +19,8 @@
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_window.h"
 #include "support/fast_clock.h"
-#include "support/png_writer.h"
 #include "support/scoped_environment.h"
+#include "support/shown_picture.h"
 #include "support/test_shard_server.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +111,17 @@ private:
     // Keeps the screen's picture and prints its hash.
     void capture(const char* name);
     void finish() { post({ MessageKind::Close, 0, 0, 0, 0 }); }
+    // A refusal the player was looking for: prints its text and ends.
+    bool reportedRefusal()
+    {
+        WaitingGump* box = findMessage();
+        if (!box || m_goal != Goal::Refusal || box->wideText().empty())
+            return false;
+        std::fprintf(stderr, "message: %s\n", narrow(box->wideText()).c_str());
+        finish();
+        m_step = 9;
+        return true;
+    }
     // Counts the updates a screen has been up; true once it has settled.
     bool settled(bool shown)
     {
@@ -150,16 +161,9 @@ void LoginScenario::started(ClientSession& session)
 
 void LoginScenario::capture(const char* name)
 {
-    auto& display = static_cast<platform::HeadlessDisplay&>(m_session->display);
-    const int32_t width = display.frameWidth();
-    const int32_t height = display.frameHeight();
-    std::vector<uint16_t> picture(size_t(width) * size_t(height));
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-    test::writeSurfacePng(test::picturePath(std::string(name) + ".png"), picture.data(), width, height, width);
-    std::fprintf(stderr, "%s picture %016llx\n", name,
-        (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+    const test::ShownPicture picture = test::shownPicture(static_cast<platform::HeadlessDisplay&>(m_session->display));
+    std::fprintf(
+        stderr, "%s picture %016llx\n", name, (unsigned long long)test::keepPicture(picture, std::string(name) + ".png"));
 }
 
 void LoginScenario::update()
@@ -180,12 +184,8 @@ void LoginScenario::update()
         m_step = 1;
         return;
     case 1: // The shard list, or a refusal.
-        if (WaitingGump* box = findMessage(); box && m_goal == Goal::Refusal && !box->wideText().empty()) {
-            std::fprintf(stderr, "message: %s\n", narrow(box->wideText()).c_str());
-            finish();
-            m_step = 9;
+        if (reportedRefusal())
             return;
-        }
         if (!settled(findGump("ShardList gump") != nullptr))
             return;
         std::fprintf(stderr, "shard list shown\n");
@@ -196,12 +196,8 @@ void LoginScenario::update()
         m_step = 2;
         return;
     case 2: // The character list, or a refusal.
-        if (WaitingGump* box = findMessage(); box && m_goal == Goal::Refusal && !box->wideText().empty()) {
-            std::fprintf(stderr, "message: %s\n", narrow(box->wideText()).c_str());
-            finish();
-            m_step = 9;
+        if (reportedRefusal())
             return;
-        }
         if (!settled(findGump("Login gump") != nullptr))
             return;
         std::fprintf(stderr, "character list shown\n");
