@@ -8,6 +8,7 @@
 #include "app/desktop_wiring.h"
 #include "app/frame_present.h"
 #include "app/frame_render.h"
+#include "app/front_end_wiring.h"
 #include "app/game_tick.h"
 #include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
@@ -54,6 +55,7 @@
 #include "platform/process_exit.h"
 #include "platform/process_info.h"
 #include "platform/window.h"
+#include "protocol/protocol_services.h"
 #include "text/ascii_font.h"
 #include "text/localization.h"
 #include "text/unicode_font.h"
@@ -159,19 +161,6 @@ uint32_t computeMapFileMask()
 
 uint32_t mapFileMask() { return startupState().mapFileMask; }
 
-int32_t splashPictureFor(const std::string& languageCode, uint32_t serverFeatures)
-{
-    if (platform::equalIgnoringAsciiCase(std::string_view(languageCode).substr(0, 3), "jpn"))
-        return 274;
-    int32_t picture = 271;
-    if (serverFeatures & 0x40)
-        picture = 272;
-    if (serverFeatures & 0x80)
-        picture = 273;
-    if (serverFeatures & 0x100)
-        picture = 277;
-    return picture;
-}
 const std::string& launcherName() { return startupState().launcherName; }
 
 int clientMain(int argc, char** argv)
@@ -272,6 +261,7 @@ int clientMain(int argc, char** argv)
     };
     services.saveFullScreenSetting = saveFullScreenSetting;
     services.desktopWrite = [] { desktopWrite(); };
+    services.quitGame = [] { loginScreens().quitGame(); };
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;
     services.setWarMode = setWarMode;
@@ -366,6 +356,7 @@ int clientMain(int argc, char** argv)
         loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
     wireGumpControls(tick);
     wireDesktop(tick, mainWindow, *window);
+    wireFrontEnd(*window, mainWindow, *presenter);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -378,6 +369,7 @@ int clientMain(int argc, char** argv)
 
     stopPointerTimer();
     unwireWalkingAndEffects(tick);
+    unwireFrontEnd();
     shutdownWorldObjects(tick, loop);
     shutDownNetwork();
     destroyAllConnections();

@@ -124,21 +124,3 @@ private:
 GameTick& gameTick();
 uint32_t currentTimeMs();
 int32_t currentTimeSeconds();
-
-// A fixed-step helper for screens that pace themselves (the credits).
-struct StepTimer {
-    int32_t rate = 30;
-    int32_t stepMs = 33;
-    uint32_t endStamp = 0;
-    uint32_t beginStamp = 0;
-    int32_t accumulator = 0;
-
-    void markEnd();
-    void markBegin();
-    void accumulate();
-    bool isNegative() const { return accumulator < 0; }
-    // Keeps the remainder by stepMs (sign of the dividend) and returns minus
-    // the number of whole steps owed.
-    int32_t keepRemainder();
-    int32_t take();
-};

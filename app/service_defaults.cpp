@@ -3,6 +3,7 @@
 #include "app/gump_desktop.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
+#include "frontend/front_end_shell.h"
 #include "gump/desktop_services.h"
 #include "gump/gump_services.h"
 #include "gump/html_view.h"
@@ -21,8 +22,6 @@ void installServiceDefaults()
     // One line per service still waiting for its window or service, grouped
     // by the layer that declares the interface.
 
-    // audio: the main menu that follows a film (front end) is still a
-    // do-nothing inside the real video windows (windows/video_gump.cpp).
     // world/: the windows that show world objects (game windows)...
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<PaperdollViews>());
@@ -77,7 +76,6 @@ void installServiceDefaults()
     installServiceDefault<SkillGroups>(); // the skill window's groups
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
                                               // amount, options, radar, ability book, container
-    installServiceDefault<FrontEnd>(); // the front end's waiting box record and the logout
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -88,13 +86,11 @@ void installServiceDefaults()
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer
 
     // protocol/: what the session and login packets reach above them.
-    installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
     // view, the speech entry and the game area's layout stay the base's do-nothing steps.
     installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
-    installIgrSessions(doNothingIgrSessions()); // front end: internet-game-room sessions
 
     // The network wiring installs the main window's ClientShell; two of its
     // operations stay the do-nothing defaults: the shard menu (the platform
@@ -103,6 +99,10 @@ void installServiceDefaults()
     // the world objects (protocol/shard_world_state.h); the facet a session
     // keeps and the land tiles whose tile data the edit server replaces wait
     // for the map.
+
+    // frontend/: character creation (profession, stats and skills, appearance,
+    // start location), which the character selection's New button opens.
+    installServiceDefault<CharacterCreation>();
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

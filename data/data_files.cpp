@@ -396,6 +396,14 @@ const uint8_t* getFixedRecord(int file, int32_t n) { return dataFiles().getFixed
 
 void setAnimationFileSet(uint8_t set) { dataFiles().setAnimationFileSet(set); }
 
+bool isAnimationSetPresent(int set)
+{
+    if (set < 1 || set > kAnimationSetCount)
+        return false;
+    const int* rows = kAnimationSetRows[set - 1];
+    return dataFiles().isPresent(rows[0]) && dataFiles().isPresent(rows[1]);
+}
+
 const uint8_t* lookupIndexedRecord(int indexFile, int dataFile, int32_t n, int32_t& length, uint32_t& extra)
 {
     return dataFiles().lookupIndexedRecord(indexFile, dataFile, n, length, extra);

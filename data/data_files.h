@@ -162,6 +162,8 @@ void loadDataFiles();
 void closeDataFiles();
 const uint8_t* getFixedRecord(int file, int32_t n);
 void setAnimationFileSet(uint8_t set);
+// Whether both files of additional animation set 1..4 were found.
+bool isAnimationSetPresent(int set);
 const uint8_t* lookupIndexedRecord(int indexFile, int dataFile, int32_t n, int32_t& length, uint32_t& extra);
 bool writeIndexedRecord(int indexFile, int dataFile, int32_t n, uint32_t extra, const uint8_t* data, int32_t length);
 

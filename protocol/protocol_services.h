@@ -80,6 +80,9 @@ public:
     virtual void closeWindowsForLoginError() { }
     virtual void closeAllButPersistent() { }
     virtual void openMainMenu() { }
+    // After the splash or the intro film: the login window's account entry
+    // takes the focus, or a main menu is made when there is none.
+    virtual void showMainMenu() { }
     virtual void logoutToMainMenu() { }
     // Ends the program the way the logout reply asked for.
     virtual void quitGame() { }

@@ -2,18 +2,24 @@
 // developer start it to give the client a server to log in to.
 //
 //   vardun_test_server [--login-port N] [--game-port N] [--account NAME:PASSWORD:CHAR1,CHAR2]
+//                      [--any-account] [--shards NAME,NAME...]
 //
 // It prints where it listens and serves until interrupted. Every account
-// given replaces the built-in one ("tester", password "secret").
+// given replaces the built-in one ("tester", password "secret"); with
+// --any-account every other name logs in too, with any password, and has
+// the first account's characters. --shards lists further shards after the
+// first one ("Test Shard"); each of them leads to the same game server.
 
 #include "support/test_shard_server.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -54,8 +60,27 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: vardun_test_server [--login-port N] [--game-port N] "
-        "[--account NAME:PASSWORD:CHAR1,CHAR2]...\n");
+        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--shards NAME,NAME...]\n");
     return 2;
+}
+
+// NAME,NAME,...: shards 2, 3, ... in three time zones, ever fuller.
+std::vector<test::TestShardSpec> parseShards(const std::string& text)
+{
+    std::vector<test::TestShardSpec> shards;
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t comma = text.find(',', at);
+        std::string name = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        if (!name.empty()) {
+            const uint16_t id = uint16_t(shards.size() + 2);
+            shards.push_back({ name, id, int8_t(int(id % 3) * 6 - 6), uint8_t(std::min(95, 20 * int(id))) });
+        }
+        if (comma == std::string::npos)
+            break;
+        at = comma + 1;
+    }
+    return shards;
 }
 
 } // namespace
@@ -66,6 +91,10 @@ int main(int argc, char** argv)
     bool accountsGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
+        if (argument == "--any-account") {
+            config.acceptAnyAccount = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage();
         std::string value = argv[++i];
@@ -73,6 +102,8 @@ int main(int argc, char** argv)
             config.loginPort = uint16_t(std::atoi(value.c_str()));
         } else if (argument == "--game-port") {
             config.gamePort = uint16_t(std::atoi(value.c_str()));
+        } else if (argument == "--shards") {
+            config.moreShards = parseShards(value);
         } else if (argument == "--account") {
             test::TestAccountSpec account;
             if (!parseAccount(value, account))

@@ -3,6 +3,7 @@
 #include "gfx/back_buffer.h"
 #include "gump/gump_canvas.h"
 #include "gump/gump_manager.h"
+#include "protocol/protocol_services.h"
 
 #include <cstring>
 
@@ -151,11 +152,9 @@ void GumpVideoWindowServices::setKeyboardFocus(VideoPlayback& video)
 
 void GumpVideoWindowServices::releaseKeyboardFocus() { gumpReleaseFocus(); }
 
-void GumpVideoWindowServices::showMainMenu()
-{
-    // Deliberately nothing: the main menu belongs to the front end, which is
-    // not built yet. After a film the desktop stays as it is.
-}
+// The main menu is the front end's, which the program installs as the
+// login road's screens.
+void GumpVideoWindowServices::showMainMenu() { loginScreens().showMainMenu(); }
 
 GumpVideoWindowServices& gumpVideoWindowServices()
 {

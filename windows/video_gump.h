@@ -52,7 +52,7 @@ private:
 
 // The video windows on the gump desktop: films shown in a VideoGump, linked,
 // raised and focused through the gump manager. The main menu that follows a
-// film does not exist yet, so showMainMenu does nothing.
+// film is the front end's, reached through the login road's screens.
 class GumpVideoWindowServices final : public VideoWindowServices {
 public:
     void showVideo(const VideoPlaybackMaker& make) override;

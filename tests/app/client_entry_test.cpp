@@ -298,24 +298,4 @@ TEST(ClientFilePaths, ClientAndInstallDirectoriesWithOneSeparator)
     EXPECT_EQ(installFilePath("x.bik"), install + (install.back() == '/' ? "" : "/") + "x.bik");
 }
 
-struct SplashCase {
-    const char* name;
-    const char* language;
-    uint32_t features;
-    int32_t expected;
-};
-
-class SplashPicture : public ::testing::TestWithParam<SplashCase> { };
-
-TEST_P(SplashPicture, LanguageFirstThenTheLastFeatureThatApplies)
-{
-    EXPECT_EQ(splashPictureFor(GetParam().language, GetParam().features), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SplashPicture,
-    ::testing::Values(SplashCase { "Plain", "enu", 0, 271 }, SplashCase { "Feature40", "enu", 0x40, 272 },
-        SplashCase { "Feature80", "enu", 0xC0, 273 }, SplashCase { "Feature100Wins", "enu", 0x1C0, 277 },
-        SplashCase { "JapaneseUpperCase", "JPN", 0x1C0, 274 }, SplashCase { "ShortCode", "jp", 0x40, 272 }),
-    [](const ::testing::TestParamInfo<SplashCase>& param) { return std::string(param.param.name); });
-
 } // namespace

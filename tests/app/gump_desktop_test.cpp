@@ -22,6 +22,8 @@
 #include "platform/headless/headless_window.h"
 #include "support/png_writer.h"
 #include "support/scoped_environment.h"
+#include "support/shown_picture.h"
+#include "startup_screens.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,7 @@ class DragScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         gump = new DraggableGump(100, 100, 80, 60);
         gumpLink(gump, nullptr);
         handle = GumpHandle(gump);
@@ -84,21 +87,12 @@ public:
         CGump* moved = handle.get();
         std::fprintf(stderr, "gump at %d,%d\n", moved ? moved->x() : -1, moved ? moved->y() : -1);
         // What the screen shows, read back from the headless display.
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-        }
-        auto pixel = [&](int32_t x, int32_t y) { return picture[size_t(y) * size_t(width) + size_t(x)]; };
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
         std::fprintf(stderr, "shown at the new place %s\n",
-            pixel(205, 185) == kFace && pixel(275, 235) == kFace ? "yes" : "no");
-        std::fprintf(stderr, "gone from the old place %s\n", pixel(105, 105) != kFace ? "yes" : "no");
-        test::writeSurfacePng(test::picturePath("desktop_drag.png"), picture.data(), width, height, width);
-        std::fprintf(stderr, "picture %016llx\n",
-            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+            picture.at(205, 185) == kFace && picture.at(275, 235) == kFace ? "yes" : "no");
+        std::fprintf(stderr, "gone from the old place %s\n", picture.at(105, 105) != kFace ? "yes" : "no");
+        std::fprintf(stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "desktop_drag.png"));
         std::fflush(nullptr);
     }
 
@@ -112,6 +106,7 @@ class WaitingBoxScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         auto* login = new DraggableGump(0, 0, 640, 480);
         gumpLink(login, nullptr);
         loginHandle = GumpHandle(login);
@@ -146,6 +141,7 @@ class TextEntryScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         auto* window = new DraggableGump(100, 100, 300, 120);
         gumpLink(window, nullptr);
         auto* entry = new UnicodeInputControl(10, 10, EntrySize { 200, 20, false }, 0, 181, 1, 1, true, false);
@@ -179,16 +175,10 @@ public:
         std::fprintf(stderr, "entry holds %zu characters, starting %s\n", text.size(),
             std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 6)).c_str());
         std::fprintf(stderr, "entry has the focus %s\n", gumpFocus() == entry ? "yes" : "no");
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-        test::writeSurfacePng(test::picturePath("desktop_text_entry.png"), picture.data(), width, height, width);
-        std::fprintf(stderr, "picture %016llx\n",
-            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
+        std::fprintf(
+            stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "desktop_text_entry.png"));
         std::fflush(nullptr);
     }
 
@@ -251,7 +241,7 @@ TEST_F(HeadlessDesktop, TypedAndPastedTextReachesTheFocusedEntry)
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "entry holds 82 characters, starting Hiabcd\n"
         "entry has the focus yes\n"
-        "picture 3205f1b7ce951468\n");
+        "picture 7cc0e8f01b6eece2\n");
 }
 
 } // namespace

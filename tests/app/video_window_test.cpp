@@ -17,6 +17,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/video_player.h"
 #include "support/scoped_environment.h"
+#include "startup_screens.h"
 #include "windows/video_gump.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,7 @@ public:
 
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         replayIntroVideo();
         m_window = GumpHandle(gumpListHead());
         m_madeOnTopWithFocus = m_window && gumpFocus() == m_window.get();

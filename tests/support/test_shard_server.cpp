@@ -15,6 +15,7 @@ using fixture::ServerPacket;
 constexpr size_t kTextField = 30;
 constexpr uint8_t kDeniedBadAccount = 0;
 constexpr uint8_t kDeniedBadPassword = 3;
+constexpr uint8_t kDeniedShardFull = 2;
 constexpr uint32_t kSendWaitMs = 2000;
 constexpr uint32_t kSendStepMs = 10;
 
@@ -31,9 +32,20 @@ std::string fieldText(const uint8_t* bytes, size_t width)
     return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
-// The total length of the client packet at the front of `bytes`: 0 while it
-// is incomplete, -1 for an id the packet table does not know.
-int64_t framedLength(const std::vector<uint8_t>& bytes)
+} // namespace
+
+struct TestShardServer::Client {
+    platform::SocketHandle socket { platform::kNoSocket };
+    bool game { false };
+    bool seeded { false };
+    std::vector<uint8_t> seed;
+    std::vector<uint8_t> inbox;
+    ServerStreamCodec codec;
+    const TestAccountSpec* account { nullptr };
+    bool closing { false };
+};
+
+int64_t clientPacketLength(const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return 0;
@@ -52,19 +64,6 @@ int64_t framedLength(const std::vector<uint8_t>& bytes)
         return -1;
     return bytes.size() >= length ? int64_t(length) : 0;
 }
-
-} // namespace
-
-struct TestShardServer::Client {
-    platform::SocketHandle socket { platform::kNoSocket };
-    bool game { false };
-    bool seeded { false };
-    std::vector<uint8_t> seed;
-    std::vector<uint8_t> inbox;
-    ServerStreamCodec codec;
-    const TestAccountSpec* account { nullptr };
-    bool closing { false };
-};
 
 const char* serverStepName(ServerStep step)
 {
@@ -220,7 +219,7 @@ void TestShardServer::readFrom(Client& client)
         client.inbox.insert(client.inbox.end(), bytes, bytes + length);
     }
     while (!client.closing) {
-        int64_t length = framedLength(client.inbox);
+        int64_t length = clientPacketLength(client.inbox);
         if (length < 0) {
             client.closing = true; // not a packet of this protocol
             return;
@@ -280,6 +279,25 @@ const TestAccountSpec* TestShardServer::findAccount(const std::string& name) con
     return nullptr;
 }
 
+const TestAccountSpec* TestShardServer::accountForLogin(const std::string& name, const std::string& password)
+{
+    if (const TestAccountSpec* account = findAccount(name))
+        return account;
+    if (!m_config.acceptAnyAccount || name.empty())
+        return nullptr;
+    for (const std::unique_ptr<TestAccountSpec>& made : m_madeAccounts) {
+        if (made->name == name)
+            return made.get();
+    }
+    auto made = std::make_unique<TestAccountSpec>();
+    made->name = name;
+    made->password = password;
+    if (!m_config.accounts.empty())
+        made->characters = m_config.accounts.front().characters;
+    m_madeAccounts.push_back(std::move(made));
+    return m_madeAccounts.back().get();
+}
+
 void TestShardServer::handlePacket(Client& client, const Packet& packet)
 {
     if (packet[0] == 0x73) {
@@ -297,12 +315,14 @@ void TestShardServer::handlePacket(Client& client, const Packet& packet)
 std::vector<uint8_t> TestShardServer::shardListPacket() const
 {
     ServerPacket list(0xA8);
-    list.u8(m_config.nextLoginKey).u16(1);
+    list.u8(m_config.nextLoginKey).u16(uint16_t(1 + m_config.moreShards.size()));
     list.u16(m_config.shardId)
         .text(m_config.shardName, 32)
         .u8(m_config.shardPercentFull)
         .u8(uint8_t(m_config.shardTimeZone))
         .u32(m_gameAddress);
+    for (const TestShardSpec& shard : m_config.moreShards)
+        list.u16(shard.id).text(shard.name, 32).u8(shard.percentFull).u8(uint8_t(shard.timeZone)).u32(m_gameAddress);
     return list.bytes();
 }
 
@@ -314,7 +334,7 @@ void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
         m_events.password = fieldText(&packet[31], kTextField);
         m_events.loginKey = packet[61];
         reach(client, ServerStep::AccountLogin);
-        const TestAccountSpec* account = findAccount(m_events.account);
+        const TestAccountSpec* account = accountForLogin(m_events.account, m_events.password);
         if (!account || account->password != m_events.password) {
             ++m_events.refusals;
             uint8_t reason = account ? kDeniedBadPassword : kDeniedBadAccount;
@@ -327,6 +347,11 @@ void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
     } else if (id == 0xA0 && client.account) {
         m_events.selectedShard = uint16_t(packet[1] << 8 | packet[2]);
         reach(client, ServerStep::ShardSelect);
+        if (m_config.shardFull) {
+            ++m_events.refusals;
+            send(client, { ServerPacket(0x82, ServerPacket::Length::Fixed).u8(kDeniedShardFull).bytes() });
+            return;
+        }
         send(client,
             { ServerPacket(0x8C, ServerPacket::Length::Fixed)
                     .u32(m_gameAddress)
@@ -361,7 +386,7 @@ void TestShardServer::handleGamePacket(Client& client, const Packet& packet)
         std::string name = fieldText(&packet[5], kTextField);
         std::string password = fieldText(&packet[35], kTextField);
         reach(client, ServerStep::GameLogin);
-        const TestAccountSpec* account = findAccount(name);
+        const TestAccountSpec* account = accountForLogin(name, password);
         if (m_events.gameLoginKey != m_config.relayKey || !account || account->password != password) {
             ++m_events.refusals;
             send(client, { ServerPacket(0x82, ServerPacket::Length::Fixed).u8(kDeniedBadPassword).bytes() });

@@ -29,8 +29,22 @@ struct TestAccountSpec {
     std::vector<std::string> characters; // at most six are listed
 };
 
+// A further shard of the list; choosing it relays to the same game server.
+struct TestShardSpec {
+    std::string name;
+    uint16_t id { 0 };
+    int8_t timeZone { 0 };
+    uint8_t percentFull { 0 };
+};
+
 struct TestShardConfig {
     std::vector<TestAccountSpec> accounts { { "tester", "secret", { "Aldric", "Brenna" } } };
+    // Any other account name logs in with the password it gives, and has the
+    // first account's characters.
+    bool acceptAnyAccount { false };
+    // The choice of a shard is refused as the shard being full.
+    bool shardFull { false };
+    std::vector<TestShardSpec> moreShards;
     std::string shardName { "Test Shard" };
     uint16_t shardId { 1 };
     int8_t shardTimeZone { 0 };
@@ -62,6 +76,10 @@ enum class ServerStep : uint8_t {
     WorldEntry,
 };
 const char* serverStepName(ServerStep step);
+
+// The total length of the client packet at the front of `bytes`: 0 while it
+// is incomplete, -1 for an id the packet table does not know.
+int64_t clientPacketLength(const std::vector<uint8_t>& bytes);
 
 struct ServerEvents {
     std::vector<ServerStep> steps;
@@ -123,6 +141,8 @@ private:
     void reach(Client& client, ServerStep step);
     void send(Client& client, const std::vector<std::vector<uint8_t>>& packets);
     const TestAccountSpec* findAccount(const std::string& name) const;
+    // The account of a login, made for the name when any account is accepted.
+    const TestAccountSpec* accountForLogin(const std::string& name, const std::string& password);
     std::vector<uint8_t> shardListPacket() const;
     std::vector<uint8_t> characterListPacket(const TestAccountSpec& account) const;
 
@@ -133,6 +153,7 @@ private:
     uint32_t m_gameAddress { kLoginAddress };
     uint16_t m_gamePort { 0 };
     std::vector<std::unique_ptr<Client>> m_clients;
+    std::vector<std::unique_ptr<TestAccountSpec>> m_madeAccounts;
     ServerEvents m_events;
     int32_t m_dropAfter { -1 };
 };
