@@ -83,6 +83,13 @@ std::string readBytesText(const uint8_t* packet, int32_t& offset)
     return text;
 }
 
+// A text is missing when the packet ends where it should begin.
+bool hasText(const uint8_t* packet, int32_t offset)
+{
+    uint8_t first = 0;
+    return packetGetByte(packet, offset, first);
+}
+
 Item* knownSpeaker(uint32_t serial) { return serial == kNoSpeaker ? nullptr : findItemBySerial(serial); }
 
 void showSystemAreaLine(std::u16string_view line, uint16_t hue, std::string_view language)
@@ -329,7 +336,7 @@ void handleUnicodeSpeechPacket(const uint8_t* packet)
     const uint8_t* language = nullptr;
     std::string name;
     if (!readHeader(packet, offset, header) || !packetGetBytes(packet, offset, language, 4)
-        || !readName(packet, offset, name))
+        || !readName(packet, offset, name) || !hasText(packet, offset))
         return;
     std::string languageCode(reinterpret_cast<const char*>(language), strnlen(reinterpret_cast<const char*>(language), 4));
     std::u16string text = readUnits(packet, offset, kMaxIncomingSpeechUnits, true);
@@ -342,7 +349,7 @@ void handleAsciiSpeechPacket(const uint8_t* packet)
     int32_t offset = 0;
     SpeechHeader header;
     std::string name;
-    if (!readHeader(packet, offset, header) || !readName(packet, offset, name))
+    if (!readHeader(packet, offset, header) || !readName(packet, offset, name) || !hasText(packet, offset))
         return;
     std::string text = readBytesText(packet, offset);
     showAsciiSpeech(header.serial, header.graphic, header.type, header.hue, header.font, name, std::move(text));
