@@ -136,16 +136,25 @@ bool sentForTranslation(Item& speaker, std::string_view language, std::string_vi
         >= 0;
 }
 
-void showSpeakerSpeech(const SpeechHeader& header, std::string_view language, std::string_view name,
-    const std::u16string& text)
+// The speaker of a text that goes over its speaker: null when the text has
+// gone to the system area instead (no speaker known) or nowhere (an ignored
+// one).
+Item* speakerToShowOver(const SpeechHeader& header, std::string_view language, const std::u16string& text)
 {
     Item* speaker = knownSpeaker(header.serial);
     if (!speaker) {
         journal().setPrefix(JournalPrefix::None);
         showUnicodeBark(nullptr, text, header.hue, header.font, language, nullptr);
-        return;
+        return nullptr;
     }
-    if (isIgnored(header.serial))
+    return isIgnored(header.serial) ? nullptr : speaker;
+}
+
+void showSpeakerSpeech(const SpeechHeader& header, std::string_view language, std::string_view name,
+    const std::u16string& text)
+{
+    Item* speaker = speakerToShowOver(header, language, text);
+    if (!speaker)
         return;
     bool focus = header.type == speech_type::kFocus;
     if (!focus && sentForTranslation(*speaker, language, name, text))
@@ -162,13 +171,8 @@ void showSpeakerSpeech(const SpeechHeader& header, std::string_view language, st
 void showLabel(const SpeechHeader& header, std::string_view language, std::string_view name,
     const std::u16string& text)
 {
-    Item* object = knownSpeaker(header.serial);
-    if (!object) {
-        journal().setPrefix(JournalPrefix::None);
-        showUnicodeBark(nullptr, text, header.hue, header.font, language, nullptr);
-        return;
-    }
-    if (isIgnored(header.serial))
+    Item* object = speakerToShowOver(header, language, text);
+    if (!object)
         return;
     journal().setPrefix(JournalPrefix::YouSee, name);
     CGump* window = gumpFindPaperdollOrContainer(object);

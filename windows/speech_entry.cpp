@@ -111,7 +111,11 @@ PendingPrompt& pendingPrompt()
     return prompt;
 }
 
-void handlePromptPacket(const uint8_t* packet)
+namespace {
+
+// Both prompt packets start with the serial and the prompt id; a Unicode
+// prompt is answered in UTF-16.
+void takePrompt(const uint8_t* packet, bool unicode)
 {
     int32_t offset = 0;
     uint32_t serial = 0;
@@ -120,23 +124,16 @@ void handlePromptPacket(const uint8_t* packet)
         return;
     PendingPrompt& prompt = pendingPrompt();
     prompt.pending = true;
+    prompt.unicode = prompt.unicode || unicode;
     prompt.serial = serial;
     prompt.promptId = promptId;
 }
 
-void handleUnicodePromptPacket(const uint8_t* packet)
-{
-    int32_t offset = 0;
-    uint32_t serial = 0;
-    uint32_t promptId = 0;
-    if (!packetGetLong(packet, offset, serial) || !packetGetLong(packet, offset, promptId))
-        return;
-    PendingPrompt& prompt = pendingPrompt();
-    prompt.pending = true;
-    prompt.unicode = true;
-    prompt.serial = serial;
-    prompt.promptId = promptId;
-}
+} // namespace
+
+void handlePromptPacket(const uint8_t* packet) { takePrompt(packet, false); }
+
+void handleUnicodePromptPacket(const uint8_t* packet) { takePrompt(packet, true); }
 
 void sendHelpRequest()
 {

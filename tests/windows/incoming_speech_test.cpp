@@ -224,14 +224,7 @@ Bytes localized(uint32_t serial, uint8_t type, uint32_t id, std::u16string_view 
 {
     fixture::ServerPacket packet(0xC1);
     packet.u32(serial).u16(400).u8(type).u16(55).u16(3).u32(id).text("Mira", 30);
-    Bytes units;
-    for (char16_t unit : arguments) {
-        units.push_back(uint8_t(unit));
-        units.push_back(uint8_t(unit >> 8));
-    }
-    units.push_back(0);
-    units.push_back(0);
-    return packet.bytes(units).bytes();
+    return packet.bytes(unitsLittleEndianTerminated(arguments)).bytes();
 }
 
 Bytes affixed(uint32_t serial, uint8_t flags, std::string_view affix, std::u16string_view arguments)

@@ -14,6 +14,7 @@
 #include "fixtures/font_writers.h"
 #include "fixtures/server_packet.h"
 #include "net/packet_table.h"
+#include "protocol/protocol_test_state.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
 #include "windows/incoming_speech.h"
@@ -138,22 +139,6 @@ public:
     std::vector<int32_t> directions;
 };
 
-class InGame final : public GameStateService {
-public:
-    bool isInGame() override { return inGame; }
-    void setPlayerInGame(bool on) override { inGame = on; }
-    bool hasPlayer() override { return true; }
-    int32_t playerUpdateRange() override { return 18; }
-    bool isPlayerDead() override { return false; }
-    bool playerWarFlag() override { return false; }
-    void setPlayerWarFlag(bool) override { }
-    void redrawRangeColouring() override { }
-    void clearWorldViewHighlight() override { }
-    void resetWorldForConnect() override { }
-    void requestStopAllIgrSessions() override { }
-    bool inGame = true;
-};
-
 class FadeSwitch final : public DeathFade {
 public:
     bool isRunning() override { return running; }
@@ -199,6 +184,7 @@ protected:
         static const std::string unicode = speechUnicodeFont();
         ASSERT_TRUE(installUnicodeFont(0, reinterpret_cast<const uint8_t*>(unicode.data()), unicode.size()));
         selectUnicodeFont(0);
+        m_inGame.inGame = true;
         m_previousGameState = installGameState(&m_inGame);
         installService<TextWindows>(&windows);
         installService<PartyState>(&party);
@@ -279,10 +265,23 @@ protected:
 
 private:
     SettingsRegistry* m_previousSettings = nullptr;
-    InGame m_inGame;
+    RecordingGameState m_inGame;
     GameStateService* m_previousGameState = nullptr;
     OverheadTextViews* m_previousOverheads = nullptr;
 };
+
+// The bytes of a text as UTF-16 little-endian units and a 0 unit.
+inline Bytes unitsLittleEndianTerminated(std::u16string_view text)
+{
+    Bytes out;
+    for (char16_t unit : text) {
+        out.push_back(uint8_t(unit));
+        out.push_back(uint8_t(unit >> 8));
+    }
+    out.push_back(0);
+    out.push_back(0);
+    return out;
+}
 
 // The bytes of a text as UTF-16 big-endian units.
 inline Bytes unitsBigEndian(std::u16string_view text)

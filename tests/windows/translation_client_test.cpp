@@ -27,22 +27,10 @@ Bytes word(std::string_view code)
     return { uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24) };
 }
 
-Bytes littleUnits(std::u16string_view text)
-{
-    Bytes out;
-    for (char16_t unit : text) {
-        out.push_back(uint8_t(unit));
-        out.push_back(uint8_t(unit >> 8));
-    }
-    out.push_back(0);
-    out.push_back(0);
-    return out;
-}
-
 Bytes reply(int32_t id, std::u16string_view text)
 {
     return concatBytes({ { uint8_t(id), uint8_t(id >> 8), uint8_t(id >> 16), uint8_t(id >> 24) }, word("enu"),
-        word("deu"), littleUnits(text) });
+        word("deu"), unitsLittleEndianTerminated(text) });
 }
 
 // The server's side: listens on a free loopback port, accepts the client and
@@ -212,7 +200,7 @@ TEST_F(TranslationTest, ARoundTripThroughThePeer)
         translated.assign(t);
     });
     ASSERT_EQ(id, 1);
-    Bytes expected = concatBytes({ { 1, 0, 0, 0 }, word("deu"), word("enu"), littleUnits(u"guten Tag") });
+    Bytes expected = concatBytes({ { 1, 0, 0, 0 }, word("deu"), word("enu"), unitsLittleEndianTerminated(u"guten Tag") });
     Bytes received;
     while (received.size() < expected.size()) {
         Bytes some = peer.receiveSome(4096);
@@ -298,7 +286,7 @@ TEST_F(TranslationTest, ReceivedSpeechIsTranslatedBeforeItIsShown)
         ASSERT_FALSE(some.empty());
         request.insert(request.end(), some.begin(), some.end());
     }
-    EXPECT_EQ(request, concatBytes({ { 1, 0, 0, 0 }, word("DEU"), word("enu"), littleUnits(u"hallo") }));
+    EXPECT_EQ(request, concatBytes({ { 1, 0, 0, 0 }, word("DEU"), word("enu"), unitsLittleEndianTerminated(u"hallo") }));
     peer.send(reply(1, u"hello"));
     ASSERT_TRUE(pollUntil(translationClient(), [&] { return !windows.texts.empty(); }));
     EXPECT_EQ(windows.texts[0].owner, 0x00000B01u);
