@@ -29,6 +29,13 @@ bool& gmConversationFlag()
     return open;
 }
 
+// Said, emoted, whispered or yelled: shown over the speaker.
+bool isSpokenType(uint8_t type)
+{
+    return type == speech_type::kSay || type == speech_type::kEmote || type == 3 || type == 4
+        || type == speech_type::kWhisper || type == speech_type::kYell;
+}
+
 bool speechFilterOn() { return settings().getBoolSetting(u"ObscenityFilter") != 0; }
 
 uint16_t speechFont() { return speechStyle().speechFont; }
@@ -243,16 +250,11 @@ void showIncomingSpeech(uint32_t serial, uint16_t graphic, uint8_t type, uint16_
     // The filter works on the terminated text; what follows a 0 is not shown.
     text.resize(std::u16string_view(text.c_str()).size());
     SpeechHeader header { serial, graphic, type, hue, font };
-    switch (type) {
-    case speech_type::kSay:
-    case speech_type::kEmote:
-    case 3:
-    case 4:
-    case speech_type::kWhisper:
-    case speech_type::kYell:
-    case speech_type::kFocus:
+    if (isSpokenType(type) || type == speech_type::kFocus) {
         showSpeakerSpeech(header, language, name, text);
         return;
+    }
+    switch (type) {
     case speech_type::kLabel:
         showLabel(header, language, name, text);
         return;
@@ -295,18 +297,14 @@ void showAsciiSpeech(uint32_t serial, uint16_t, uint8_t type, uint16_t hue, uint
     text.resize(std::string_view(text.c_str()).size());
     Item* object = knownSpeaker(serial);
     bool shownOver = object && !isIgnored(serial);
-    switch (type) {
-    case speech_type::kSay:
-    case speech_type::kEmote:
-    case 3:
-    case 4:
-    case speech_type::kWhisper:
-    case speech_type::kYell:
+    if (isSpokenType(type)) {
         if (!object)
             addSystemMessage(hue, font, text);
         else if (shownOver)
             showAsciiOverObject(*object, name, text, hue, font, AsciiForm::Speech);
         return;
+    }
+    switch (type) {
     case speech_type::kBroadcast:
         if (serial == kNoSpeaker) {
             addSystemText(hue, font, localizedText(kSystemLineCliloc, widen(text)), currentTextLanguage());
