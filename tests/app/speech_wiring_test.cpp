@@ -69,6 +69,24 @@ TEST_F(SpeechWiring, TheControlKeyOfTheWindowReachesTheHistory)
     EXPECT_EQ(speechEntry().text(), u"first") << "without Ctrl, W only waits for its character";
 }
 
+TEST_F(SpeechWiring, InTheWorldControlQRecallsAndDoesNotQuit)
+{
+    ASSERT_TRUE(main->create("", ""));
+    platform::WindowMessage queued;
+    while (window.peekMessage(queued))
+        main->handleMessage(queued);
+    for (char16_t c : std::u16string(u"again\r"))
+        character(c);
+    window.setKeyHeld(vk::kControl, true);
+    platform::WindowMessage controlQ { MessageKind::KeyDown, vk::letter('Q'), 1, 0, 0 };
+    main->translateAccelerator(controlQ);
+    main->handleMessage(controlQ);
+    window.setKeyHeld(vk::kControl, false);
+    EXPECT_FALSE(window.peekMessage(queued)) << "no close request";
+    EXPECT_TRUE(window.exists());
+    EXPECT_EQ(speechEntry().text(), u"again");
+}
+
 TEST_F(SpeechWiring, APasteFillsTheLineUpToItsLimit)
 {
     window.setClipboardText(std::u16string(300, u'a'));
