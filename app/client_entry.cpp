@@ -21,6 +21,7 @@
 #include "app/service_defaults.h"
 #include "app/settings_wiring.h"
 #include "app/sound_startup.h"
+#include "app/speech_wiring.h"
 #include "app/startup_cleanups.h"
 #include "app/walking_effects_wiring.h"
 #include "app/world_view_wiring.h"
@@ -133,7 +134,6 @@ void initStartupState()
     state.initialised = true;
     installOutOfMemoryHandler();
     gameTick().gameClock() = GameClock {};
-    speechBudget() = SpeechBudget { 0, platform::clock().tickMs() };
     state.mapFileMask = computeMapFileMask();
 }
 
@@ -178,6 +178,7 @@ int clientMain(int argc, char** argv)
     recordLauncherName();
     installServiceDefaults();
     installSettingsServices();
+    installSpeechServices();
     startMobileAnimation();
 
     // The reporter's console scrolls instead of wrapping to the top.
@@ -247,6 +248,7 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<GumpDesktop> desktop;
     WindowServices services;
     GumpDesktop::wireWindowServices(services, desktop);
+    wireSpeechWindowServices(services, mainWindowPointer);
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
     services.recreateBackBuffer = [&presenter, &mainWindowPointer, &desktop](int32_t width, int32_t height) {
@@ -267,7 +269,7 @@ int clientMain(int argc, char** argv)
     services.setWarMode = setWarMode;
     // Each subsystem answers the commands it owns.
     services.runCommand = [](uint16_t id) {
-        if (!runSettingsCommand(id))
+        if (!runSettingsCommand(id) && !runSpeechCommand(id))
             runSoundCommand(id);
     };
     services.invalidateWholeScreen = [&presenter] {
@@ -301,6 +303,7 @@ int clientMain(int argc, char** argv)
     startSoundAndMusic(*window);
     initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
+    startSpeech();
     window->setBusyCursor(false);
 
     if (!createGameConnection())
@@ -357,6 +360,7 @@ int clientMain(int argc, char** argv)
     wireGumpControls(tick);
     wireDesktop(tick, mainWindow, *window);
     wireFrontEnd(*window, mainWindow, *presenter);
+    wireSpeech(tick, loop, frameRenderer);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
 
@@ -372,6 +376,7 @@ int clientMain(int argc, char** argv)
     unwireFrontEnd();
     shutdownWorldObjects(tick, loop);
     shutDownNetwork();
+    shutDownSpeech(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     deleteWorldViewObjects();

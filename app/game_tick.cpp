@@ -95,22 +95,6 @@ void GameClock::advanceSecond()
         hour = 0;
 }
 
-SpeechBudget& speechBudget()
-{
-    static SpeechBudget budget;
-    return budget;
-}
-
-void decaySpeechBudget(SpeechBudget& budget, uint32_t now, uint32_t spamLimit)
-{
-    uint64_t decay = uint64_t(uint32_t(now - budget.lastDecay)) * spamLimit / 1000;
-    if (decay >= uint64_t(budget.budget) || budget.budget <= 0)
-        budget.budget = 0;
-    else
-        budget.budget -= int32_t(decay);
-    budget.lastDecay = now;
-}
-
 const char* tickStepName(TickStep step)
 {
     size_t index = static_cast<size_t>(step);

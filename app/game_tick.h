@@ -7,6 +7,9 @@
 // wired is skipped. Times are 32-bit millisecond counts compared unsigned.
 // Main thread only.
 
+// The speech budget the DecaySpeechBudget step drains belongs to the throttle.
+#include "windows/speech_throttle.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -41,20 +44,6 @@ struct GameClock {
     // One real second.
     void advanceSecond();
 };
-
-// The speech spam budget and the time it last decayed, in tick-count ms.
-struct SpeechBudget {
-    int32_t budget = 0;
-    uint32_t lastDecay = 0;
-};
-
-// The process-wide budget of the speech throttle.
-SpeechBudget& speechBudget();
-
-// Lowers the budget by the time since the last decay times `spamLimit` per
-// second, not below 0. The product is taken in 64 bits: a 32-bit product wraps
-// after a stall of 2^32 / spamLimit ms and would decay far too little.
-void decaySpeechBudget(SpeechBudget& budget, uint32_t now, uint32_t spamLimit);
 
 // The work the tick runs, in the order it runs it within its gate.
 enum class TickStep : uint8_t {

@@ -16,7 +16,7 @@ namespace {
 int32_t roundUpTo4(int32_t value) { return (value + 3) & ~3; }
 
 // Keys a player expects of a desktop game: Alt+Enter switches full screen,
-// Ctrl+Q quits, Alt+O options, Alt+R radar, Alt+B spellbook, Ctrl+Alt+M music,
+// Ctrl+Q quits (out of the world only), Alt+O options, Alt+R radar, Alt+B spellbook, Ctrl+Alt+M music,
 // Ctrl+Alt+S sound. Plain letters and function keys stay free for macros.
 const std::vector<Accelerator> kAccelerators = {
     { vk::kReturn, false, true, false, command::kToggleDisplayMode },
@@ -159,6 +159,9 @@ void MainWindow::translateAccelerator(const platform::WindowMessage& message)
         return;
     uint16_t id = findAccelerator(uint16_t(message.code), m_window.isKeyHeld(vk::kControl),
         m_window.isKeyHeld(vk::kAlt), m_window.isKeyHeld(vk::kShift));
+    // In the world Ctrl+Q recalls the speech line's history; it must not quit.
+    if (id == command::kExit && inGame())
+        return;
     if (id)
         handleMessage({ platform::MessageKind::Command, id, 0, 0, 0 });
 }

@@ -15,6 +15,7 @@
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
+#include "windows/speech_services.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -27,9 +28,10 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<PaperdollViews>());
     installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
+    // (the overhead text windows; the journal puts its step in front of them,
+    // windows/system_text.cpp)
     installWorldService(&doNothingWorldService<OverheadTextViews>());
     installWorldService(&doNothingWorldService<DragViews>());
-    installWorldService(&doNothingWorldService<WorldMessages>());
     // ...the highlight sources of the mobile drawing (target cursor, the
     // combatant and marked serials of the session, the GM tools' customer),
     // the worn-layer rules of the paperdoll with the character list's flag,
@@ -53,18 +55,16 @@ void installServiceDefaults()
     installWindowSettings(&windowSettingsDefault);
     static NoWorldSettings worldSettingsDefault; // circle of transparency, multi design cache
     installWorldSettings(&worldSettingsDefault);
-    static NoTranslationSettings translationSettingsDefault; // the translation-server client
-    installTranslationSettings(&translationSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
-    // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
-                                                 // paperdoll, placement preview, skill groups and macros
+    // clearing the world view's highlighted object waits for the world view). The system messages
+    // are the journal's (windows/system_text.cpp), which leaves the rest to this default.
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status and paperdoll,
+                                                 // placement preview, skill groups and macros
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<GameSession>(); // the in-world flag and the server's features (sessions, front end)
-    installServiceDefault<SpeechLine>(); // the speech entry line
     installServiceDefault<GumpWorld>(); // the world objects gumps show
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
@@ -87,8 +87,7 @@ void installServiceDefaults()
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
-    // view, the speech entry and the game area's layout stay the base's do-nothing steps.
-    installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
+    // view and the game area's layout stay the base's do-nothing steps.
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
 
@@ -103,6 +102,11 @@ void installServiceDefaults()
     // frontend/: character creation (profession, stats and skills, appearance,
     // start location), which the character selection's New button opens.
     installServiceDefault<CharacterCreation>();
+    // windows/speech_services.h: what the speech line, incoming speech and the journal show through
+    // windows built elsewhere.
+    installServiceDefault<TextWindows>(); // overhead text: the typed line, system lines, texts over objects
+    installServiceDefault<PartyState>(); // the party table and its invitation (party window and packets)
+    installServiceDefault<KeyboardWalking>(); // walking: the navigation keys of the speech line
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

@@ -83,7 +83,9 @@ struct OverheadTextRecord {
     int32_t lifetime = 0;
 };
 
-// The overhead text windows over objects, newest first per object.
+// The overhead text windows over objects, newest first per object. They show
+// their text only: the journal line of each new text is written by the
+// journal's step, which the program installs in front of this service.
 class OverheadTextViews {
 public:
     virtual ~OverheadTextViews() = default;

@@ -1,0 +1,173 @@
+// The speech throttle on a fake clock: lines sent while the budget allows,
+// queued with the spam notice once it is spent, and released in order as the
+// frame steps drain it; a SpamLimit of 0 or less; a 75-minute stall across
+// the clock's wrap.
+
+#include "protocol/protocol_services.h"
+#include "speech_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace test {
+namespace {
+
+class SpeechThrottle : public SpeechTest {
+protected:
+    // The text of a sent plain line (byte lines only).
+    static std::string lineOf(const Bytes& packet)
+    {
+        std::string text;
+        for (size_t at = 12; at + 1 < packet.size(); at += 2) {
+            if (packet[at] == 0 && packet[at + 1] == 0)
+                break;
+            text.push_back(char(packet[at + 1]));
+        }
+        return text;
+    }
+
+    // Frames every `stepMs` until `untilMs` past the start, as the tick runs
+    // them: the decay, then the release. Each line sent is noted with the
+    // time it left.
+    void runFrames(uint32_t stepMs, uint32_t untilMs)
+    {
+        for (uint32_t elapsed = 0; elapsed < untilMs; elapsed += stepMs) {
+            clock.advance(stepMs);
+            size_t before = sent.size();
+            decaySpeechBudgetStep(clock.tickMs());
+            releaseQueuedSpeech();
+            for (size_t i = before; i < sent.size(); ++i)
+                trace.push_back(std::to_string(clock.tickMs() - m_start) + " " + lineOf(sent[i]));
+        }
+    }
+
+    void start() { m_start = clock.tickMs(); }
+
+    std::vector<std::string> notices() const
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : journalLines()) {
+            if (line.starts_with("[Spam"))
+                lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::vector<std::string> trace;
+
+private:
+    uint32_t m_start = 0;
+};
+
+TEST_F(SpeechThrottle, ALongLineGoesAtOnceAndTheNextWaitsAboutTwoSeconds)
+{
+    start();
+    sendSpeechAscii(std::string(100, 'a'), speech_type::kSay);
+    ASSERT_EQ(sent.size(), 1u);
+    sendSpeechAscii("second", speech_type::kSay);
+    sendSpeechAscii("third", speech_type::kSay);
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(queuedSpeechCount(), 2u);
+    EXPECT_EQ(notices(), (std::vector<std::string> { "[Spam detected, speech queued for 2 seconds]",
+                             "[Spam detected, speech queued for 2 seconds]" }));
+    // The main loop's frames come every 100 ms: the budget drains by 3 each.
+    runFrames(100, 3000);
+    EXPECT_EQ(trace, (std::vector<std::string> { "2400 second", "2600 third" }));
+    EXPECT_EQ(queuedSpeechCount(), 0u);
+}
+
+TEST_F(SpeechThrottle, LinesLeaveInTheOrderTyped)
+{
+    start();
+    speechBudget().budget = 40;
+    for (const char* line : { "one", "two", "three", "four" })
+        sendSpeechAscii(line, speech_type::kSay);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(notices().back(), "[Spam detected, speech queued for 0 seconds]") << "(40 - 30 + 11) / 30";
+    runFrames(100, 2000);
+    EXPECT_EQ(trace, (std::vector<std::string> { "400 one", "500 two", "600 three", "800 four" }));
+}
+
+TEST_F(SpeechThrottle, TheNoticeCountsTheWholeQueue)
+{
+    configValues().spamLimit = 10;
+    speechBudget().budget = 10;
+    sendSpeech(std::u16string(25, u'x'), speech_type::kSay);
+    sendSpeech(u"y", speech_type::kSay);
+    EXPECT_EQ(notices(), (std::vector<std::string> { "[Spam detected, speech queued for 0 seconds]",
+                             "[Spam detected, speech queued for 2 seconds]" }));
+}
+
+struct LimitCase {
+    const char* name;
+    const char* settingsLine;
+};
+
+class NonPositiveSpamLimit : public SpeechThrottle, public testing::WithParamInterface<LimitCase> { };
+
+TEST_P(NonPositiveSpamLimit, CountsAsThirtyAndNeverStopsSpeech)
+{
+    settingsKeyRules().applyConfigKey(ConfigKeyKind::SpamLimit, GetParam().settingsLine, false);
+    EXPECT_LE(configValues().spamLimit, 0);
+    EXPECT_EQ(spamLimit(), kDefaultSpamLimit);
+    start();
+    sendSpeechAscii(std::string(45, 'a'), speech_type::kSay);
+    sendSpeechAscii("later", speech_type::kSay);
+    EXPECT_EQ(notices(), (std::vector<std::string> { "[Spam detected, speech queued for 0 seconds]" }));
+    runFrames(100, 1000);
+    EXPECT_EQ(trace, (std::vector<std::string> { "600 later" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, NonPositiveSpamLimit,
+    testing::Values(LimitCase { "Zero", "0" }, LimitCase { "Negative", "-5" }, LimitCase { "NotANumber", "many" }),
+    [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SpeechThrottle, A75MinuteStallAcrossTheWrapDrainsTheWholeBudget)
+{
+    // 75 minutes at 1000 characters a second is 4.5 million characters: a
+    // 32-bit product of the stall and the limit would wrap and drain only
+    // about 205 thousand of them.
+    clock.setTick(0xFFFFF000u);
+    speechBudget() = SpeechBudget { 4000000, clock.tickMs() };
+    configValues().spamLimit = 1000;
+    start();
+    sendSpeechAscii("after the stall", speech_type::kSay);
+    EXPECT_EQ(queuedSpeechCount(), 1u);
+    runFrames(75u * 60u * 1000u, 75u * 60u * 1000u);
+    EXPECT_EQ(trace, (std::vector<std::string> { "4500000 after the stall" }));
+    EXPECT_EQ(speechBudget().budget, 15);
+}
+
+TEST_F(SpeechThrottle, AHugeLimitLetsTheBudgetStopAtTheTop)
+{
+    configValues().spamLimit = INT32_MAX;
+    speechBudget().budget = INT32_MAX - 3;
+    sendSpeechAscii("overflow", speech_type::kSay);
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(speechBudget().budget, INT32_MAX);
+}
+
+TEST_F(SpeechThrottle, UnthrottledSpeechPassesAFullBudget)
+{
+    startSpeechThrottle(clock.tickMs());
+    speechBudget().budget = 500;
+    unthrottledSpeech().sendSpeech("=go #12", speech_type::kSay);
+    installUnthrottledSpeech(nullptr);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(lineOf(sent[0]), "=go #12");
+    EXPECT_EQ(speechBudget().budget, 500);
+    EXPECT_EQ(queuedSpeechCount(), 0u);
+}
+
+TEST_F(SpeechThrottle, TheLengthCountsUpToTheTerminator)
+{
+    sendSpeechAscii(std::string_view("ab\0cdef", 7), speech_type::kSay);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(lineOf(sent[0]), "ab");
+    EXPECT_EQ(speechBudget().budget, 2);
+}
+
+} // namespace
+} // namespace test
