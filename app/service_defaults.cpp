@@ -9,6 +9,7 @@
 #include "mahjong/mahjong_packets.h"
 #include "protocol/protocol_services.h"
 #include "text/html_document.h"
+#include "windows/window_services.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
@@ -21,20 +22,18 @@ void installServiceDefaults()
 
     // audio: the main menu that follows a film (front end) is still a
     // do-nothing inside the real video windows (windows/video_gump.cpp).
-    // world/: the windows that show world objects (game windows)...
+    // world/: the windows that show world objects (game windows): the
+    // container windows' parts of the spellbook, bulletin board and shop
+    // windows, the map windows, and the status bars, bulletin lines, mahjong
+    // table and trade window of the object views (the game windows' wiring
+    // passes these on)...
     installWorldService(&doNothingWorldService<ContainerViews>());
-    installWorldService(&doNothingWorldService<PaperdollViews>());
     installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
-    installWorldService(&doNothingWorldService<OverheadTextViews>());
-    installWorldService(&doNothingWorldService<DragViews>());
-    installWorldService(&doNothingWorldService<WorldMessages>());
     // ...the highlight sources of the mobile drawing (target cursor, the
-    // combatant and marked serials of the session, the GM tools' customer),
-    // the worn-layer rules of the paperdoll with the character list's flag,
+    // combatant and marked serials of the session, the GM tools' customer)
     // and the effects fixed on mobiles...
     installWorldService(&doNothingWorldService<MobileHighlights>());
-    installWorldService(&doNothingWorldService<EquipmentRules>());
     installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
@@ -59,31 +58,41 @@ void installServiceDefaults()
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // system text, waiting box, ability icons, status and
-                                                 // paperdoll, placement preview, skill groups and macros
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
+                                                 // preview, skill groups and macros (the game windows'
+                                                 // wiring shows the system text and the paperdoll)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<GameSession>(); // the in-world flag and the server's features (sessions, front end)
     installServiceDefault<SpeechLine>(); // the speech entry line
-    installServiceDefault<GumpWorld>(); // the world objects gumps show
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
-    installServiceDefault<NamePlates>(); // the name plates of the all-names overlay
     installServiceDefault<ItemProperties>(); // the item-property window
     installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
                                                   // table and the player's strength, as property lists arrive
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
-                                              // amount, options, radar, ability book, container
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
+                                              // options, radar, ability book (the game windows' wiring
+                                              // makes the paperdolls and containers)
     installServiceDefault<FrontEnd>(); // the front end's waiting box record and the logout
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer
+    installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
+                                            // (the game windows' wiring adds the world under the pointer)
+
+    // windows/: what the world view, overhead texts and game windows ask of
+    // parts to come.
+    installServiceDefault<PlayerWalking>(); // walking: step requests, the step queue, the path search
+    installServiceDefault<PartyMembership>(); // the party table and its window
+    installServiceDefault<TextJournal>(); // the journal and the translation of a clicked text
+    installServiceDefault<YesNoQuestions>(); // the yes/no question box (attack, target and log-out questions)
+    installServiceDefault<DesktopPositions>(); // the desktop file's pending paperdoll position, its write
+    installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
 
     // protocol/: what the session and login packets reach above them.
     installLoginScreens(doNothingLoginScreens()); // front end: login, shard list, character selection, message box
