@@ -19,6 +19,7 @@
 #include "world/object_manager.h"
 #include "world/world_services.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -308,28 +309,77 @@ public:
 
 } // namespace
 
+struct GameWindowServices::Objects {
+    explicit Objects()
+        : containers(worldService<ContainerViews>())
+        , objects(worldService<ObjectViews>())
+        , notices(windowNotices())
+        , factory(service<FactoryWindows>())
+    {
+    }
+    WindowContainerViews containers;
+    WindowPaperdollViews paperdolls;
+    WindowObjectViews objects;
+    WindowOverheadTexts texts;
+    WindowDragViews drags;
+    WindowWorldMessages messages;
+    PaperdollEquipmentRules rules;
+    WindowSystemNotices notices;
+    WindowFactory factory;
+    WindowNamePlates plates;
+    WorldObjectsForGumps objectsForGumps;
+
+    ContainerViews* previousContainers = nullptr;
+    PaperdollViews* previousPaperdolls = nullptr;
+    ObjectViews* previousObjects = nullptr;
+    OverheadTextViews* previousTexts = nullptr;
+    DragViews* previousDrags = nullptr;
+    WorldMessages* previousMessages = nullptr;
+    EquipmentRules* previousRules = nullptr;
+    WindowNotices* previousNotices = nullptr;
+    FactoryWindows* previousFactory = nullptr;
+    NamePlates* previousPlates = nullptr;
+    GumpWorld* previousObjectsForGumps = nullptr;
+};
+
+GameWindowServices::GameWindowServices()
+    : m_objects(std::make_unique<Objects>())
+{
+    Objects& o = *m_objects;
+    o.previousContainers = installWorldService<ContainerViews>(&o.containers);
+    o.previousPaperdolls = installWorldService<PaperdollViews>(&o.paperdolls);
+    o.previousObjects = installWorldService<ObjectViews>(&o.objects);
+    o.previousTexts = installWorldService<OverheadTextViews>(&o.texts);
+    o.previousDrags = installWorldService<DragViews>(&o.drags);
+    o.previousMessages = installWorldService<WorldMessages>(&o.messages);
+    o.previousRules = installWorldService<EquipmentRules>(&o.rules);
+    o.previousNotices = installWindowNotices(&o.notices);
+    o.previousFactory = installService<FactoryWindows>(&o.factory);
+    o.previousPlates = installService<NamePlates>(&o.plates);
+    o.previousObjectsForGumps = installService<GumpWorld>(&o.objectsForGumps);
+}
+
+GameWindowServices::~GameWindowServices()
+{
+    Objects& o = *m_objects;
+    installWorldService<ContainerViews>(o.previousContainers);
+    installWorldService<PaperdollViews>(o.previousPaperdolls);
+    installWorldService<ObjectViews>(o.previousObjects);
+    installWorldService<OverheadTextViews>(o.previousTexts);
+    installWorldService<DragViews>(o.previousDrags);
+    installWorldService<WorldMessages>(o.previousMessages);
+    installWorldService<EquipmentRules>(o.previousRules);
+    installWindowNotices(o.previousNotices);
+    installService<FactoryWindows>(o.previousFactory);
+    installService<NamePlates>(o.previousPlates);
+    installService<GumpWorld>(o.previousObjectsForGumps);
+}
+
 void installGameWindowServices()
 {
-    static WindowContainerViews containers(worldService<ContainerViews>());
-    installWorldService<ContainerViews>(&containers);
-    static WindowPaperdollViews paperdolls;
-    installWorldService<PaperdollViews>(&paperdolls);
-    static WindowObjectViews objects(worldService<ObjectViews>());
-    installWorldService<ObjectViews>(&objects);
-    static WindowOverheadTexts texts;
-    installWorldService<OverheadTextViews>(&texts);
-    static WindowDragViews drags;
-    installWorldService<DragViews>(&drags);
-    static WindowWorldMessages messages;
-    installWorldService<WorldMessages>(&messages);
-    static PaperdollEquipmentRules rules;
-    installWorldService<EquipmentRules>(&rules);
-    static WindowSystemNotices notices(windowNotices());
-    installWindowNotices(&notices);
-    static WindowFactory factory(service<FactoryWindows>());
-    installService<FactoryWindows>(&factory);
-    static WindowNamePlates plates;
-    installService<NamePlates>(&plates);
-    static WorldObjectsForGumps objectsForGumps;
-    installService<GumpWorld>(&objectsForGumps);
+    // A program run again in one process (tests) installs them again over
+    // the defaults it installed anew.
+    static std::unique_ptr<GameWindowServices> services;
+    services.reset();
+    services = std::make_unique<GameWindowServices>();
 }
