@@ -89,26 +89,6 @@ constexpr BodyRow kBodies[] = {
     { 608, 15, 606, true, true },
 };
 
-struct BodyPicture {
-    int32_t picture = 12;
-    int32_t base = 400;
-    bool ghost = false;
-    bool female = false;
-    // The table's own bodies are hued on their grey pixels only.
-    bool listed = false;
-};
-
-BodyPicture bodyPictureFor(int32_t body)
-{
-    for (const BodyRow& row : kBodies) {
-        if (row.body == body)
-            return { row.picture, row.base, row.ghost, row.female, true };
-    }
-    BodyPicture picture;
-    picture.listed = body == 987;
-    return picture;
-}
-
 constexpr std::array<std::array<int32_t, 2>, 10> kLayerFourSubstitutes { { { 50423, 59992 }, { 50487, 59991 },
     { 50488, 59990 }, { 50489, 59989 }, { 50552, 59988 }, { 60423, 59998 }, { 60487, 59997 }, { 60488, 59996 },
     { 60489, 59995 }, { 60552, 59994 } } };
@@ -265,6 +245,25 @@ void showOnOwnPaperdoll(std::string_view text)
 
 } // namespace
 
+PaperdollBody paperdollBodyFor(int32_t body, bool female, int32_t race)
+{
+    for (const BodyRow& row : kBodies) {
+        if (row.body == body)
+            return { row.picture, row.base, row.ghost, row.female, true };
+    }
+    PaperdollBody picture;
+    picture.female = female;
+    if (body == 987) {
+        picture.listed = true;
+        picture.picture = female ? 13 : 12;
+        picture.base = female ? 401 : 400;
+        return picture;
+    }
+    picture.picture = (race == 2 ? 14 : 12) + (female ? 1 : 0);
+    picture.base = (race == 2 ? 605 : 400) + (female ? 1 : 0);
+    return picture;
+}
+
 ScreenRect findPixelBounds(const uint16_t* pixels, int32_t width, int32_t height)
 {
     ScreenRect box { width, height, 0, 0 };
@@ -394,7 +393,7 @@ void PaperdollGump::render()
             bodyHue = uint16_t(entry->hue);
         body = table->translate(uint16_t(body), 0);
     }
-    BodyPicture picture = bodyPictureFor(body);
+    PaperdollBody picture = paperdollBodyFor(body, false, 1);
     const LayerItems worn = layerItemsOf(*shown);
     const Item* shroud = worn[kShroudLayer];
     const bool ghost = picture.ghost || (shroud && shroud->graphic == kGhostShroud);
@@ -471,6 +470,9 @@ void PaperdollGump::draw(GumpCanvas& canvas)
 
 bool PaperdollGump::containsPoint(int32_t x, int32_t y)
 {
+    // The page answers the hit test: it must show what is worn now.
+    if (m_dirty)
+        render();
     GumpPage* shown = page(isMinimised() ? 1 : 0);
     if (!shown || !shown->isAllocated() || x < 0 || y < 0 || x >= shown->width || y >= shown->height)
         return false;

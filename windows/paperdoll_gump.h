@@ -96,6 +96,19 @@ private:
     bool m_liftAllowed = false;
 };
 
+// The body picture of a paperdoll, the body whose equipment pictures it
+// wears, whether it is a ghost, female, and hued on its grey pixels only.
+struct PaperdollBody {
+    int32_t picture = 12;
+    int32_t base = 400;
+    bool ghost = false;
+    bool female = false;
+    bool listed = false;
+};
+// For a body the table does not list, `female` and `race` (2: the second
+// body set) decide.
+PaperdollBody paperdollBodyFor(int32_t body, bool female, int32_t race);
+
 // The paperdoll showing `mobile`, or null.
 PaperdollGump* findPaperdoll(const Mobile& mobile);
 // The status bar (a status gump) of `serial`, topmost first, or null.
