@@ -4,6 +4,7 @@
 
 #include "windows/windows_test_support.h"
 
+#include "data/config_key_rules.h"
 #include "data/settings_registry.h"
 #include "fixtures/sample_window_art.h"
 #include "gfx/hue_table.h"
@@ -12,6 +13,7 @@
 #include "windows/container_gump.h"
 #include "windows/damage_numbers.h"
 #include "windows/overhead_text.h"
+#include "windows/speech_line_gump.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
@@ -244,6 +246,21 @@ TEST_F(OverheadTexts, AnOverlappedTextIsBlendedHalfOverTheWorld)
     blendSpan50(&blended, &ink, 1);
     EXPECT_NE(blended, ink);
     EXPECT_EQ(screenPixel(sx, sy), blended);
+}
+
+TEST_F(OverheadTexts, TheTypedLineSitsAtTheBottomAndCanShowTheFrameRate)
+{
+    auto* line = new SpeechLineGump(std::string_view("hello"), 946, 3);
+    EXPECT_EQ(line->shownText(), "hello");
+    EXPECT_EQ(line->y() + line->height(), 480);
+    EXPECT_EQ(speechLineGump(), line);
+    configValues().frameCounter = true;
+    refreshFrameCounterLine();
+    advance(100);
+    refreshFrameCounterLine();
+    EXPECT_EQ(line->shownText(), " 10 fps hello");
+    configValues().frameCounter = false;
+    EXPECT_FALSE(line->isClosableByCloseAll());
 }
 
 TEST(Outline, SurroundsInkedPixelsWithTheOutlineColour)

@@ -6,6 +6,7 @@
 #include "windows/windows_test_support.h"
 
 #include "data/server_features.h"
+#include "data/view_range.h"
 #include "fixtures/sample_figures.h"
 #include "fixtures/sample_window_art.h"
 #include "gfx/hue_table.h"
@@ -312,6 +313,46 @@ TEST_F(Paperdolls, TheDeadCannotUseWornItems)
     EXPECT_EQ(text->text(), "I am dead and cannot do that.");
     player()->deadFlag = 0;
 }
+
+struct ButtonCase {
+    const char* name;
+    int32_t y;
+    const char* packet;
+};
+
+class PaperdollButtons : public Paperdolls, public testing::WithParamInterface<ButtonCase> { };
+
+// The own paperdoll's buttons (all at x 185) and what each sends.
+TEST_P(PaperdollButtons, SendTheirRequests)
+{
+    const ButtonCase& c = GetParam();
+    open(player()->serial);
+    takePackets();
+    warModeState() = WarModeState {};
+    const int32_t x = kDollX + 185 + 30;
+    const int32_t y = kDollY + c.y + 4;
+    pointAt(x, y);
+    pressLeft(x, y);
+    releaseLeft(x, y);
+    std::vector<Bytes> sent = takePackets();
+    // The war mode request goes through the session's requests.
+    EXPECT_EQ(warModeState().warModeRequested, std::string(c.name) == "war_peace" ? 1 : -1);
+    if (!*c.packet) {
+        EXPECT_TRUE(sent.empty());
+        return;
+    }
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(hexOf(sent[0]).substr(0, std::string(c.packet).size()), c.packet);
+}
+
+INSTANTIATE_TEST_SUITE_P(Own, PaperdollButtons,
+    testing::Values(ButtonCase { "status", 233, "34 ED ED ED ED 04 00 00 12 34" },
+        ButtonCase { "skills", 151, "34 ED ED ED ED 05 00 00 12 34" },
+        ButtonCase { "guild", 179, "D7 00 0A 00 00 12 34 00 28 0A" },
+        ButtonCase { "quests", 124, "D7 00 0A 00 00 12 34 00 32 0A" }, ButtonCase { "help", 44, "9B 00 00 00 00" },
+        ButtonCase { "war_peace", 205, "" }, ButtonCase { "options", 71, "" },
+        ButtonCase { "log_out", 98, "" }),
+    [](const testing::TestParamInfo<ButtonCase>& c) { return std::string(c.param.name); });
 
 class PendingPosition final : public DesktopPositions {
 public:
