@@ -4,6 +4,8 @@
 // paperdoll) composed over the screen and taken off again; against a memcpy of
 // the frame's bytes measured in the same loop.
 
+#include "frame_timing.h"
+
 #include "fixtures/sample_world.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
@@ -18,18 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstring>
-#include <vector>
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
 
 void worldViewWalkingFrame(benchmark::State& state)
 {
@@ -60,32 +51,16 @@ void worldViewWalkingFrame(benchmark::State& state)
     WorldFrameDrawer drawer;
     buffer.invalidateWholeScreen();
     buffer.renderWorldDirtyRects(&drawer);
-    std::vector<uint16_t> copy(size_t(buffer.pixelCount()));
-    const size_t bytes = copy.size() * sizeof(uint16_t);
     // Back and forth along a road of four cells.
     const int32_t steps[8][2] = { { -1, 0 }, { -1, 0 }, { 0, 1 }, { 0, 1 }, { 1, 0 }, { 1, 0 }, { 0, -1 }, { 0, -1 } };
     size_t next = 0;
-    Clock::duration frameTime {}, referenceTime {};
-    for (auto _ : state) {
-        Clock::time_point start = Clock::now();
+    timeFrameAgainstMemcpy(state, buffer, [&] {
         const auto& step = steps[next++ % 8];
         world.stepPlayer(step[0], step[1], buffer);
         gumpUpdateOverheads();
         buffer.renderWorldDirtyRects(&drawer);
         gumpRedrawRect({ 0, 0, kWidth, kHeight }, true);
-        benchmark::DoNotOptimize(buffer.pixels());
-        Clock::time_point middle = Clock::now();
-        std::memcpy(copy.data(), buffer.pixels(), bytes);
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-        Clock::time_point end = Clock::now();
-        frameTime += middle - start;
-        referenceTime += end - middle;
-    }
-    double iterations = double(state.iterations());
-    state.counters["frame_us"] = nanoseconds(frameTime) / iterations / 1000;
-    state.counters["memcpy_us"] = nanoseconds(referenceTime) / iterations / 1000;
-    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(frameTime) / nanoseconds(referenceTime) : 0;
+    });
 
     gumpSystemShutdown();
     gumpAttachBackBuffer(nullptr);

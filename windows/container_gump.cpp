@@ -341,8 +341,10 @@ void ContainerGump::onMouseLeave()
 {
     setHovered(nullptr);
     service<ItemProperties>().hideItemProperties();
-    if (m_clicks.clickState == 1)
-        onHoverTick();
+    if (m_clicks.clickState == 1) {
+        m_clicks.clickState = 0;
+        settle(m_clicks.leftDown ? ClickEvent::Hold : ClickEvent::Single);
+    }
 }
 
 CGump* ContainerGump::windowToMove()
@@ -411,27 +413,22 @@ void ContainerGump::singleClick()
     requestObjectName(item);
 }
 
-void ContainerGump::onHoverTick()
+void ContainerGump::settle(ClickEvent event)
 {
-    if (!m_clicks.firstPressExpired())
-        return;
-    m_clicks.clickState = 0;
-    if (m_clicks.leftDown)
+    if (event == ClickEvent::Hold)
         pickUpPressed();
-    else
+    else if (event == ClickEvent::Single)
         singleClick();
 }
+
+void ContainerGump::onHoverTick() { settle(m_clicks.expire()); }
 
 void ContainerGump::onLeftUp(int32_t, int32_t)
 {
     GumpHandle self(this);
-    m_clicks.leftDown = false;
     WindowClicks::noteRelease(service<GumpPointer>().isShiftHeld());
-    if (m_clicks.dragStarted) {
-        m_clicks.dragStarted = false;
-        m_clicks.clickState = 0;
-    } else if (m_clicks.clickState == 2) {
-        m_clicks.clickState = 0;
+    const ClickEvent event = m_clicks.release();
+    if (event == ClickEvent::Double) {
         const PlayerMobile* me = player();
         if (!targetingState().targetingActive) {
             if (isMinimised())
@@ -439,7 +436,7 @@ void ContainerGump::onLeftUp(int32_t, int32_t)
             else if (Item* item = pressedItem(); item && !(me && me->isDead()))
                 useObject(*item);
         }
-    } else if (m_clicks.clickState == 0) {
+    } else if (event == ClickEvent::Single) {
         singleClick();
     }
     if (self)

@@ -83,6 +83,8 @@ private:
     bool isBookStyle() const { return artId() == kBookArtA || artId() == kBookArtB; }
     CGump* windowToMove();
     void pickUpPressed();
+    // A first press settled: a hold picks up, a click is a single click.
+    void settle(ClickEvent event);
     void singleClick();
     Item* pressedItem() const;
     void setHovered(Item* item);

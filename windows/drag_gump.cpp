@@ -228,32 +228,21 @@ void DragGump::onMouseOver(int32_t x, int32_t y)
     onDrag(x, y);
 }
 
-void DragGump::onRightDown(int32_t x, int32_t y)
+void DragGump::passRightButton(int32_t x, int32_t y, bool down)
 {
-    m_rightHeld = true;
+    m_rightHeld = down;
     int32_t screenX = x;
     int32_t screenY = y;
     localToScreen(screenX, screenY);
     WorldViewGump* view = worldViewGump();
-    if (view && gumpUnder(screenX, screenY) == view) {
-        view->screenToLocal(screenX, screenY);
-        view->onMouseOver(screenX, screenY);
+    if (!view || gumpUnder(screenX, screenY) != view)
+        return;
+    view->screenToLocal(screenX, screenY);
+    view->onMouseOver(screenX, screenY);
+    if (down)
         view->onRightDown(screenX, screenY);
-    }
-}
-
-void DragGump::onRightUp(int32_t x, int32_t y)
-{
-    m_rightHeld = false;
-    int32_t screenX = x;
-    int32_t screenY = y;
-    localToScreen(screenX, screenY);
-    WorldViewGump* view = worldViewGump();
-    if (view && gumpUnder(screenX, screenY) == view) {
-        view->screenToLocal(screenX, screenY);
-        view->onMouseOver(screenX, screenY);
+    else
         view->onRightUp(screenX, screenY);
-    }
 }
 
 void DragGump::onHoverTick()

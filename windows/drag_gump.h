@@ -31,8 +31,8 @@ public:
     ~DragGump() override;
 
     void onLeftUp(int32_t x, int32_t y) override { drop(x, y); }
-    void onRightDown(int32_t x, int32_t y) override;
-    void onRightUp(int32_t x, int32_t y) override;
+    void onRightDown(int32_t x, int32_t y) override { passRightButton(x, y, true); }
+    void onRightUp(int32_t x, int32_t y) override { passRightButton(x, y, false); }
     void onMouseOver(int32_t x, int32_t y) override;
     void onDrag(int32_t x, int32_t y) override;
     void onHoverTick() override;
@@ -49,6 +49,9 @@ public:
     bool isRightHeld() const { return m_rightHeld; }
 
 private:
+    // The right button goes on to the world view under the pointer, so that
+    // the player walks (and finds paths) while dragging.
+    void passRightButton(int32_t x, int32_t y, bool down);
     void dropOnGround(int32_t x, int32_t y);
     void refuse();
     void closeAfterDrop();

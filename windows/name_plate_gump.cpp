@@ -142,13 +142,16 @@ void NamePlateGump::clickAction()
 
 void NamePlateGump::onHoverTick()
 {
-    if (!m_clicks.firstPressExpired())
-        return;
-    m_clicks.clickState = 0;
-    if (m_clicks.leftDown)
+    switch (m_clicks.expire()) {
+    case ClickEvent::Hold:
         m_clicks.dragStarted = true;
-    else
+        break;
+    case ClickEvent::Single:
         clickAction();
+        break;
+    default:
+        break;
+    }
 }
 
 void NamePlateGump::onDrag(int32_t x, int32_t y)
@@ -169,15 +172,13 @@ void NamePlateGump::onLeftUp(int32_t, int32_t)
     bringToFront(false);
     if (!self)
         return;
-    m_clicks.leftDown = false;
-    if (m_clicks.dragStarted) {
-        m_clicks.dragStarted = false;
-        m_clicks.clickState = 0;
-    } else if (m_clicks.clickState == 2) {
-        m_clicks.clickState = 0;
+    const bool targeting = targetingState().targetingActive;
+    const bool pending = m_clicks.clickState == 1;
+    const ClickEvent event = m_clicks.release();
+    if (event == ClickEvent::Double) {
         if (WorldObject* object = objectOrClose())
             doubleClickObject(object);
-    } else if (m_clicks.clickState == 0 || targetingState().targetingActive) {
+    } else if (event == ClickEvent::Single || (pending && targeting)) {
         m_clicks.clickState = 0;
         clickAction();
     }

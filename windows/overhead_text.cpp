@@ -415,27 +415,23 @@ void BarkGump::onLeftDown(int32_t x, int32_t y)
 
 void BarkGump::onHoverTick()
 {
-    if (!m_clicks.firstPressExpired())
-        return;
-    m_clicks.clickState = 0;
-    if (m_clicks.leftDown)
+    switch (m_clicks.expire()) {
+    case ClickEvent::Hold:
         m_clicks.dragStarted = true;
-    else
+        break;
+    case ClickEvent::Single:
         singleClick();
+        break;
+    default:
+        break;
+    }
 }
 
 void BarkGump::onLeftUp(int32_t, int32_t)
 {
     GumpHandle self(this);
-    m_clicks.leftDown = false;
-    if (m_clicks.dragStarted) {
-        m_clicks.dragStarted = false;
-        m_clicks.clickState = 0;
-    } else if (m_clicks.clickState == 2) {
-        m_clicks.clickState = 0;
-        if (hasSpeakerOwner())
-            doubleClickObject(m_owner);
-    }
+    if (m_clicks.release() == ClickEvent::Double && hasSpeakerOwner())
+        doubleClickObject(m_owner);
     if (self)
         service<GumpPointer>().clearPointerCaptureIf(this);
 }

@@ -564,28 +564,25 @@ void PaperdollGump::onDrag(int32_t x, int32_t y)
         moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
 }
 
-void PaperdollGump::settleFirstPress()
+void PaperdollGump::settle(ClickEvent event)
 {
-    m_clicks.clickState = 0;
-    if (m_clicks.leftDown) {
+    if (event == ClickEvent::Hold) {
         m_clicks.dragStarted = true;
         pickUpPressed();
-    } else {
+    } else if (event == ClickEvent::Single) {
         singleClick(dragAnchorX(), dragAnchorY());
     }
 }
 
-void PaperdollGump::onHoverTick()
-{
-    if (m_clicks.firstPressExpired())
-        settleFirstPress();
-}
+void PaperdollGump::onHoverTick() { settle(m_clicks.expire()); }
 
 void PaperdollGump::onMouseLeave()
 {
     GumpHandle self(this);
-    if (m_clicks.clickState == 1)
-        settleFirstPress();
+    if (m_clicks.clickState == 1) {
+        m_clicks.clickState = 0;
+        settle(m_clicks.leftDown ? ClickEvent::Hold : ClickEvent::Single);
+    }
     if (!self)
         return;
     m_clicks.clickState = 0;
@@ -595,15 +592,9 @@ void PaperdollGump::onMouseLeave()
 void PaperdollGump::onLeftUp(int32_t x, int32_t y)
 {
     GumpHandle self(this);
-    m_clicks.leftDown = false;
     WindowClicks::noteRelease(service<GumpPointer>().isShiftHeld());
-    if (m_clicks.dragStarted) {
-        m_clicks.dragStarted = false;
-        m_clicks.clickState = 0;
-    } else if (m_clicks.clickState == 2) {
-        m_clicks.clickState = 0;
+    if (m_clicks.release() == ClickEvent::Double)
         doubleClick(x, y);
-    }
     if (!self)
         return;
     m_pressedLayer = -1;

@@ -85,7 +85,8 @@ private:
     void pickUpPressed();
     void singleClick(int32_t x, int32_t y);
     void doubleClick(int32_t x, int32_t y);
-    void settleFirstPress();
+    // A first press settled: a hold picks up, a click is a single click.
+    void settle(ClickEvent event);
 
     uint32_t m_mobileSerial;
     GumpHandle m_warButton;

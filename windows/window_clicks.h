@@ -12,6 +12,15 @@
 #include <cstdint>
 #include <cstdlib>
 
+// What a hover tick or a release completes.
+enum class ClickEvent : uint8_t {
+    None,
+    // The first press outlasted the double-click time with the button down.
+    Hold,
+    Single,
+    Double,
+};
+
 struct WindowClicks {
     static constexpr int32_t kMoveThreshold = 4;
 
@@ -36,6 +45,32 @@ struct WindowClicks {
     bool firstPressExpired() const
     {
         return clickState == 1 && platform::clock().tickMs() - pressTime > kDoubleClickMs;
+    }
+    // On the hover tick: a first press past its time becomes a hold (the
+    // button still down) or a single click.
+    ClickEvent expire()
+    {
+        if (!firstPressExpired())
+            return ClickEvent::None;
+        clickState = 0;
+        return leftDown ? ClickEvent::Hold : ClickEvent::Single;
+    }
+    // At the release: a hold or a drag just ends; a second press completes
+    // the double click; a release with no press pending is a single click
+    // at once. A first press stays pending for the tick.
+    ClickEvent release()
+    {
+        leftDown = false;
+        if (dragStarted) {
+            dragStarted = false;
+            clickState = 0;
+            return ClickEvent::None;
+        }
+        if (clickState == 2) {
+            clickState = 0;
+            return ClickEvent::Double;
+        }
+        return clickState == 0 ? ClickEvent::Single : ClickEvent::None;
     }
     // The Shift key at the last left release of a game window, which the
     // single click that follows compares with the ShiftForContext setting.

@@ -152,17 +152,16 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
 void WorldViewGump::onLeftUp(int32_t x, int32_t y)
 {
     GumpHandle self(this);
-    m_clicks.leftDown = false;
     WindowClicks::noteRelease(service<GumpPointer>().isShiftHeld());
-    if (m_clicks.dragStarted) {
-        m_clicks.dragStarted = false;
-        m_clicks.clickState = 0;
-    } else if (m_clicks.clickState == 2) {
-        m_clicks.clickState = 0;
+    const bool wasDragging = m_clicks.dragStarted;
+    const ClickEvent event = m_clicks.release();
+    if (event == ClickEvent::Double) {
         WorldObject* object = pressObject(x, y);
         m_pressSerial = 0;
         doubleClickObject(object);
-    } else if ((!m_suppressClick && m_clicks.clickState == 0) || targetingState().targetingActive) {
+    } else if (!wasDragging
+        && ((event == ClickEvent::Single && !m_suppressClick) || targetingState().targetingActive)) {
+        // With a target cursor a first press targets at its release.
         m_clicks.clickState = 0;
         singleClick(x, y);
     }
@@ -172,14 +171,14 @@ void WorldViewGump::onLeftUp(int32_t x, int32_t y)
     releaseCapture(this);
 }
 
-void WorldViewGump::resolvePendingClick()
+void WorldViewGump::resolvePendingClick(ClickEvent event)
 {
     m_clicks.clickState = 0;
     const int32_t x = dragAnchorX();
     const int32_t y = dragAnchorY();
     WorldObject* object = pressObject(x, y);
     m_pressSerial = 0;
-    if (m_clicks.leftDown) {
+    if (event == ClickEvent::Hold) {
         m_clicks.dragStarted = true;
         m_suppressClick = true;
         if (object)
@@ -200,7 +199,7 @@ void WorldViewGump::onHoverTick()
     if (m_rightClickState == 1 && now - m_rightPressTime > kDoubleClickMs)
         m_rightClickState = 0;
     if (self && m_clicks.firstPressExpired())
-        resolvePendingClick();
+        resolvePendingClick(m_clicks.expire());
 }
 
 void WorldViewGump::onDrag(int32_t x, int32_t y)
@@ -285,7 +284,7 @@ void WorldViewGump::onMouseLeave()
         service<ItemProperties>().hideItemProperties();
     }
     if (m_clicks.clickState == 1)
-        resolvePendingClick();
+        resolvePendingClick(m_clicks.leftDown ? ClickEvent::Hold : ClickEvent::Single);
     else
         m_clicks.clickState = 0;
 }

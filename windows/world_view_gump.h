@@ -65,7 +65,9 @@ public:
 
 private:
     WorldObject* pressObject(int32_t x, int32_t y);
-    void resolvePendingClick();
+    // A first press settled: a hold drags the press object, a click is a
+    // single click at the press point.
+    void resolvePendingClick(ClickEvent event);
     void setHighlight(WorldObject*& slot, WorldObject* candidate);
     void publishHighlight();
 

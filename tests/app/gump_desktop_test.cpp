@@ -2,6 +2,7 @@
 // real client runs headless in a child process, a gump is put on its
 // desktop, and the mouse goes in through the window's message queue.
 #include "app/client_entry.h"
+#include "app/scenario_runner.h"
 #include "app/client_scenario.h"
 #include "app/frame_present.h"
 #include "app/gump_desktop.h"
@@ -83,14 +84,9 @@ public:
         CGump* moved = handle.get();
         std::fprintf(stderr, "gump at %d,%d\n", moved ? moved->x() : -1, moved ? moved->y() : -1);
         // What the screen shows, read back from the headless display.
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-        }
+        int32_t width = 0;
+        int32_t height = 0;
+        std::vector<uint16_t> picture = shownPicture(session, width, height);
         auto pixel = [&](int32_t x, int32_t y) { return picture[size_t(y) * size_t(width) + size_t(x)]; };
         std::fprintf(stderr, "shown at the new place %s\n",
             pixel(205, 185) == kFace && pixel(275, 235) == kFace ? "yes" : "no");
@@ -178,13 +174,9 @@ public:
         std::fprintf(stderr, "entry holds %zu characters, starting %s\n", text.size(),
             std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 6)).c_str());
         std::fprintf(stderr, "entry has the focus %s\n", gumpFocus() == entry ? "yes" : "no");
-        auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-        const int32_t width = display.frameWidth();
-        const int32_t height = display.frameHeight();
-        std::vector<uint16_t> picture(size_t(width) * size_t(height));
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x)
-                picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
+        int32_t width = 0;
+        int32_t height = 0;
+        std::vector<uint16_t> picture = shownPicture(session, width, height);
         test::writeSurfacePng(test::picturePath("desktop_text_entry.png"), picture.data(), width, height, width);
         std::fprintf(stderr, "picture %016llx\n",
             (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
@@ -193,21 +185,6 @@ public:
 
     GumpHandle entryHandle;
 };
-
-[[noreturn]] void runScenarioAndExit(const std::string& directory, ClientScenario& scenario)
-{
-    platform::FakeClock clock(5000);
-    platform::ScopedClock scopedClock(clock);
-    installClientScenario(&scenario);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
-    installClientScenario(nullptr);
-    std::fflush(nullptr);
-    _exit(code);
-}
 
 class HeadlessDesktop : public ::testing::Test {
 protected:

@@ -4,7 +4,7 @@
 // the frames it shows are read back from the display. The mouse goes in
 // through the window's message queue.
 
-#include "app/client_entry.h"
+#include "app/scenario_runner.h"
 #include "app/client_scenario.h"
 #include "app/main_window.h"
 #include "fixtures/client_directory.h"
@@ -15,7 +15,6 @@
 #include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "platform/clock.h"
-#include "platform/headless/headless_display.h"
 #include "platform/headless/headless_window.h"
 #include "protocol/session_packets.h"
 #include "support/png_writer.h"
@@ -26,21 +25,8 @@
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-std::vector<uint16_t> shownPicture(ClientSession& session, int32_t& width, int32_t& height)
-{
-    auto& display = static_cast<platform::HeadlessDisplay&>(session.display);
-    width = display.frameWidth();
-    height = display.frameHeight();
-    std::vector<uint16_t> picture(size_t(width) * size_t(height));
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            picture[size_t(y) * size_t(width) + size_t(x)] = uint16_t(display.pixel(x, y));
-    return picture;
-}
 
 void enterSampleScene(ClientSession& session)
 {
@@ -115,21 +101,6 @@ public:
         std::fflush(nullptr);
     }
 };
-
-[[noreturn]] void runScenarioAndExit(const std::string& directory, ClientScenario& scenario)
-{
-    platform::FakeClock clock(5000);
-    platform::ScopedClock scopedClock(clock);
-    installClientScenario(&scenario);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = directory;
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    int code = clientMain(3, argv);
-    installClientScenario(nullptr);
-    std::fflush(nullptr);
-    _exit(code);
-}
 
 class HeadlessWorld : public ::testing::Test {
 protected:

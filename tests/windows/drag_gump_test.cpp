@@ -137,16 +137,7 @@ TEST_P(DropHeights, FollowWhatStandsOnTheCell)
 {
     const HeightCase& c = GetParam();
     constexpr uint16_t kPiece = 0x3300;
-    int32_t group = TileData::kFirstItemGroup + kPiece / 32;
-    TileDataItemGroup data;
-    for (int32_t i = 0; i < 32; ++i)
-        data.records[size_t(i)] = tileData().item((kPiece / 32) * 32 + i);
-    data.records[kPiece % 32] = TileDataItem {};
-    data.records[kPiece % 32].flags = c.flags;
-    data.records[kPiece % 32].height = c.height;
-    data.records[kPiece % 32].weight = 255;
-    ItemGroupChange change;
-    tileData().applyItemGroup(group, data, change);
+    windows_test::setTileRecord(kPiece, windows_test::tileRecord(c.flags, 0, 0, c.height));
 
     const int32_t cellX = player()->x - 2;
     const int32_t cellY = player()->y;
@@ -321,15 +312,7 @@ TEST_P(WearLayers, FollowTheTileDataOrTheOldAnimationRules)
 {
     const LayerCase& c = GetParam();
     constexpr uint16_t kGraphic = 0x3400;
-    int32_t group = TileData::kFirstItemGroup + kGraphic / 32;
-    TileDataItemGroup data;
-    for (int32_t i = 0; i < 32; ++i)
-        data.records[size_t(i)] = tileData().item((kGraphic / 32) * 32 + i);
-    data.records[kGraphic % 32] = TileDataItem {};
-    data.records[kGraphic % 32].quality = 13;
-    data.records[kGraphic % 32].animationId = uint16_t(c.animation);
-    ItemGroupChange change;
-    tileData().applyItemGroup(group, data, change);
+    windows_test::setTileRecord(kGraphic, windows_test::tileRecord(0, 13, c.animation));
     storeCharacterListFlags(c.propertyLists ? 0x20 : 0);
     EXPECT_EQ(equipLayerFor(kGraphic), c.layer);
     storeCharacterListFlags(0);

@@ -4,6 +4,7 @@
 #include "data/server_features.h"
 #include "windows/equipment_layers.h"
 #include "world/container_item.h"
+#include "windows/windows_test_support.h"
 #include "world/world_fixture.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ protected:
         uint32_t serial = 0x40001000;
         for (const Worn& w : worn) {
             uint16_t graphic = w.graphic ? w.graphic : uint16_t(0x3000 + w.layer);
-            setWornTile(graphic, w.layer, w.animation);
+            windows_test::setTileRecord(graphic, windows_test::tileRecord(0, w.layer, w.animation));
             Item* item = allocItem(serial++, graphic, 0);
             m_items.push_back(item);
             layers[size_t(w.layer)] = item;
@@ -45,20 +46,6 @@ protected:
             item->destroy();
         storeCharacterListFlags(0);
         test::WorldTest::TearDown();
-    }
-
-    static void setWornTile(uint16_t graphic, int32_t layer, int32_t animation)
-    {
-        int32_t group = TileData::kFirstItemGroup + graphic / 32;
-        TileDataItemGroup data;
-        for (int32_t i = 0; i < 32; ++i)
-            data.records[size_t(i)] = tileData().item((graphic / 32) * 32 + i);
-        TileDataItem& record = data.records[size_t(graphic % 32)];
-        record = TileDataItem {};
-        record.quality = uint8_t(layer);
-        record.animationId = uint16_t(animation);
-        ItemGroupChange change;
-        tileData().applyItemGroup(group, data, change);
     }
 
     std::vector<Item*> m_items;

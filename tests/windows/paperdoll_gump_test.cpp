@@ -60,17 +60,8 @@ protected:
     // A worn-to-be item of layer 24 whose paperdoll picture is the shirt's.
     static void makeCloakTile(uint16_t graphic)
     {
-        int32_t group = TileData::kFirstItemGroup + graphic / 32;
-        TileDataItemGroup data;
-        for (int32_t i = 0; i < 32; ++i)
-            data.records[size_t(i)] = tileData().item((graphic / 32) * 32 + i);
-        TileDataItem& record = data.records[size_t(graphic % 32)];
-        record = TileDataItem {};
-        record.flags = DragGump::kWearableFlag;
-        record.quality = 24;
-        record.animationId = uint16_t(fixture::kSampleShirt.animation);
-        ItemGroupChange change;
-        tileData().applyItemGroup(group, data, change);
+        windows_test::setTileRecord(
+            graphic, windows_test::tileRecord(DragGump::kWearableFlag, 24, fixture::kSampleShirt.animation));
     }
 };
 

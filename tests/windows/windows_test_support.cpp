@@ -26,6 +26,27 @@ std::string hexOf(const Bytes& bytes)
     return text;
 }
 
+void setTileRecord(uint16_t graphic, const TileDataItem& record)
+{
+    TileDataItemGroup data;
+    for (int32_t i = 0; i < 32; ++i)
+        data.records[size_t(i)] = tileData().item((graphic / 32) * 32 + i);
+    data.records[size_t(graphic % 32)] = record;
+    ItemGroupChange change;
+    tileData().applyItemGroup(TileData::kFirstItemGroup + graphic / 32, data, change);
+}
+
+TileDataItem tileRecord(uint32_t flags, int32_t layer, int32_t animation, uint8_t height)
+{
+    TileDataItem record;
+    record.flags = flags;
+    record.quality = uint8_t(layer);
+    record.animationId = uint16_t(animation);
+    record.height = height;
+    record.weight = 255;
+    return record;
+}
+
 WindowDesktop::WindowDesktop()
 {
     readAsciiFontFile();
@@ -141,53 +162,23 @@ void WindowDesktop::pointAt(int32_t x, int32_t y)
         held->onHoverTick();
 }
 
-void WindowDesktop::pressLeft(int32_t x, int32_t y)
+void WindowDesktop::button(int32_t x, int32_t y, bool press, void (CGump::*handler)(int32_t, int32_t))
 {
     pointer.x = x;
     pointer.y = y;
-    if (!isValidGump(pointer.capture))
+    if (press && !isValidGump(pointer.capture))
         pointer.capture = gumpHitTest(x, y, nullptr, true);
-    if (CGump* held = pointer.capture) {
-        int32_t lx = x, ly = y;
-        toLocal(held, lx, ly);
-        held->onLeftDown(lx, ly);
-    }
-}
-
-void WindowDesktop::releaseLeft(int32_t x, int32_t y)
-{
-    pointer.x = x;
-    pointer.y = y;
     if (CGump* held = pointer.capture; isValidGump(held)) {
         int32_t lx = x, ly = y;
         toLocal(held, lx, ly);
-        held->onLeftUp(lx, ly);
+        (held->*handler)(lx, ly);
     }
 }
 
-void WindowDesktop::pressRight(int32_t x, int32_t y)
-{
-    pointer.x = x;
-    pointer.y = y;
-    if (!isValidGump(pointer.capture))
-        pointer.capture = gumpHitTest(x, y, nullptr, true);
-    if (CGump* held = pointer.capture) {
-        int32_t lx = x, ly = y;
-        toLocal(held, lx, ly);
-        held->onRightDown(lx, ly);
-    }
-}
-
-void WindowDesktop::releaseRight(int32_t x, int32_t y)
-{
-    pointer.x = x;
-    pointer.y = y;
-    if (CGump* held = pointer.capture; isValidGump(held)) {
-        int32_t lx = x, ly = y;
-        toLocal(held, lx, ly);
-        held->onRightUp(lx, ly);
-    }
-}
+void WindowDesktop::pressLeft(int32_t x, int32_t y) { button(x, y, true, &CGump::onLeftDown); }
+void WindowDesktop::releaseLeft(int32_t x, int32_t y) { button(x, y, false, &CGump::onLeftUp); }
+void WindowDesktop::pressRight(int32_t x, int32_t y) { button(x, y, true, &CGump::onRightDown); }
+void WindowDesktop::releaseRight(int32_t x, int32_t y) { button(x, y, false, &CGump::onRightUp); }
 
 void WindowDesktop::advance(uint32_t milliseconds)
 {

@@ -11,6 +11,7 @@
 #include "gump/gump_services.h"
 #include "platform/clock.h"
 #include "windows/game_window_services.h"
+#include "world/tile_data.h"
 #include "world/world_services.h"
 
 #include "fixtures/sample_world.h"
@@ -43,6 +44,12 @@ public:
 
 // Hex bytes, "01 02 ...", for golden packets.
 std::string hexOf(const Bytes& bytes);
+
+// Writes item tile record `graphic` into the process's tile data (the
+// sample world puts the whole table back when it ends).
+void setTileRecord(uint16_t graphic, const TileDataItem& record);
+// A record of the given flags, layer, animation and height.
+TileDataItem tileRecord(uint32_t flags, int32_t layer, int32_t animation, uint8_t height = 0);
 
 class WindowDesktop : public testing::Test {
 protected:
@@ -92,6 +99,10 @@ protected:
     CGump* capture() const { return pointer.capture; }
 
 private:
+    // A button event for the gump holding the pointer (a press takes the
+    // gump under the point first), in its own coordinates.
+    void button(int32_t x, int32_t y, bool press, void (CGump::*handler)(int32_t, int32_t));
+
     CGump* m_hovered = nullptr;
     uint32_t m_packetsTaken = 0;
 };
