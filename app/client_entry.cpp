@@ -10,6 +10,7 @@
 #include "app/frame_render.h"
 #include "app/front_end_wiring.h"
 #include "app/game_tick.h"
+#include "app/game_windows_wiring.h"
 #include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
 #include "app/main_loop.h"
@@ -63,6 +64,7 @@
 #include "world/anim_data.h"
 #include "world/body_tables.h"
 #include "world/def_table_world.h"
+#include "windows/game_area_edges.h"
 #include "world/tile_data.h"
 
 #include <array>
@@ -260,6 +262,7 @@ int clientMain(int argc, char** argv)
             presenter->recreateBackBuffer(width, height);
         if (desktop)
             desktop->backBufferRecreated();
+        relayoutGameAreaEdges();
     };
     services.saveFullScreenSetting = saveFullScreenSetting;
     services.desktopWrite = [] { desktopWrite(); };
@@ -299,6 +302,7 @@ int clientMain(int argc, char** argv)
         reportFatal("The main window could not be created.");
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
+    startGameWindows(mainWindow, settings.allowWindowResize);
 
     startSoundAndMusic(*window);
     initLocalization();
@@ -340,6 +344,7 @@ int clientMain(int argc, char** argv)
             sendPacket(packet);
     };
     wireMobileAnimationStep(frameServices);
+    wireGameWindows(tick, frameServices);
     FrameRenderer frameRenderer(frameServices);
     tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
@@ -385,6 +390,7 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::RenderFrame, nullptr);
     unwireGumpControls(tick);
     unwireDesktop(tick);
+    unwireGameWindows(tick);
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();

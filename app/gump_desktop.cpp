@@ -158,6 +158,7 @@ public:
     bool isControlHeld() override { return m_window.isKeyHeld(platform::vk::kControl); }
     bool isShiftHeld() override { return m_window.isKeyHeld(platform::vk::kShift); }
     bool isAltHeld() override { return m_window.isKeyHeld(platform::vk::kAlt); }
+    int32_t pointerDirection(bool ignoreBounds) override { return getPointerDirection(ignoreBounds); }
 
 private:
     platform::Window& m_window;

@@ -11,11 +11,12 @@
 #include "mahjong/mahjong_packets.h"
 #include "protocol/protocol_services.h"
 #include "text/html_document.h"
+#include "windows/speech_services.h"
+#include "windows/window_services.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
-#include "windows/speech_services.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -23,21 +24,18 @@ void installServiceDefaults()
     // One line per service still waiting for its window or service, grouped
     // by the layer that declares the interface.
 
-    // world/: the windows that show world objects (game windows)...
+    // world/: the windows that show world objects (game windows): the
+    // container windows' parts of the spellbook, bulletin board and shop
+    // windows, the map windows, and the status bars, bulletin lines, mahjong
+    // table and trade window of the object views (the game windows' wiring
+    // passes these on)...
     installWorldService(&doNothingWorldService<ContainerViews>());
-    installWorldService(&doNothingWorldService<PaperdollViews>());
     installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
-    // (the overhead text windows; the journal puts its step in front of them,
-    // windows/system_text.cpp)
-    installWorldService(&doNothingWorldService<OverheadTextViews>());
-    installWorldService(&doNothingWorldService<DragViews>());
     // ...the highlight sources of the mobile drawing (target cursor, the
-    // combatant and marked serials of the session, the GM tools' customer),
-    // the worn-layer rules of the paperdoll with the character list's flag,
+    // combatant and marked serials of the session, the GM tools' customer)
     // and the effects fixed on mobiles...
     installWorldService(&doNothingWorldService<MobileHighlights>());
-    installWorldService(&doNothingWorldService<EquipmentRules>());
     installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
@@ -57,25 +55,24 @@ void installServiceDefaults()
     installWorldSettings(&worldSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
-    // clearing the world view's highlighted object waits for the world view). The system messages
-    // are the journal's (windows/system_text.cpp), which leaves the rest to this default.
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status and paperdoll,
-                                                 // placement preview, skill groups and macros
+    // clearing the world view's highlighted object waits for the world view)
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
+                                                 // preview, skill groups and macros (the game windows'
+                                                 // wiring shows the paperdoll, the journal the system text)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<GameSession>(); // the in-world flag and the server's features (sessions, front end)
-    installServiceDefault<GumpWorld>(); // the world objects gumps show
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
-    installServiceDefault<NamePlates>(); // the name plates of the all-names overlay
     installServiceDefault<ItemProperties>(); // the item-property window
     installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
                                                   // table and the player's strength, as property lists arrive
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, paperdoll, shop,
-                                              // amount, options, radar, ability book, container
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
+                                              // options, radar, ability book (the game windows' wiring
+                                              // makes the paperdolls and containers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -83,7 +80,17 @@ void installServiceDefaults()
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text and context popups, the world under the pointer
+    installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
+                                            // (the game windows' wiring adds the world under the pointer)
+
+    // windows/: what the world view, overhead texts and game windows ask of
+    // parts to come.
+    installServiceDefault<PlayerWalking>(); // walking: step requests, the step queue, the path search
+    installServiceDefault<PartyMembership>(); // the party table and its window
+    installServiceDefault<TextJournal>(); // the journal and the translation of a clicked text
+    installServiceDefault<YesNoQuestions>(); // the yes/no question box (attack, target and log-out questions)
+    installServiceDefault<DesktopPositions>(); // the desktop file's pending paperdoll position, its write
+    installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world

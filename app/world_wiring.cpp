@@ -7,6 +7,7 @@
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "protocol/protocol_services.h"
+#include "windows/world_view_gump.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
@@ -41,8 +42,11 @@ public:
             self->place();
     }
     void redrawRangeColouring() override { redrawRangeChanges(0, kMaxUpdateRange + 1); }
-    // The world view keeps no highlighted object yet.
-    void clearWorldViewHighlight() override { }
+    void clearWorldViewHighlight() override
+    {
+        if (WorldViewGump* view = worldViewGump())
+            view->clearHighlights();
+    }
     void resetWorldForConnect() override { resetWorldObjectsForSession(); }
     void requestStopAllIgrSessions() override { igrSessions().requestStopAllSessions(); }
 

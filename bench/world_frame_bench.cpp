@@ -3,6 +3,8 @@
 // against a memcpy of the frame's bytes measured in the same loop; and the
 // terrain rasteriser in triangles per second.
 
+#include "frame_timing.h"
+
 #include "fixtures/sample_world.h"
 #include "gfx/colour_tables.h"
 #include "gfx/terrain_rasteriser.h"
@@ -17,13 +19,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
-
 void worldFrameAgainstMemcpy(benchmark::State& state)
 {
     fixture::SampleWorld world;
@@ -31,26 +26,10 @@ void worldFrameAgainstMemcpy(benchmark::State& state)
     BackBuffer buffer;
     buffer.create(800, 600, BufferFormat::Rgb555);
     WorldFrameDrawer drawer;
-    std::vector<uint16_t> copy(size_t(buffer.pixelCount()));
-    const size_t bytes = copy.size() * sizeof(uint16_t);
-    Clock::duration frameTime {}, referenceTime {};
-    for (auto _ : state) {
-        Clock::time_point start = Clock::now();
+    timeFrameAgainstMemcpy(state, buffer, [&] {
         buffer.invalidateWholeScreen();
         buffer.renderWorldDirtyRects(&drawer);
-        benchmark::DoNotOptimize(buffer.pixels());
-        Clock::time_point middle = Clock::now();
-        std::memcpy(copy.data(), buffer.pixels(), bytes);
-        benchmark::DoNotOptimize(copy.data());
-        benchmark::ClobberMemory();
-        Clock::time_point end = Clock::now();
-        frameTime += middle - start;
-        referenceTime += end - middle;
-    }
-    double iterations = double(state.iterations());
-    state.counters["frame_us"] = nanoseconds(frameTime) / iterations / 1000;
-    state.counters["memcpy_us"] = nanoseconds(referenceTime) / iterations / 1000;
-    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(frameTime) / nanoseconds(referenceTime) : 0;
+    });
 }
 BENCHMARK(worldFrameAgainstMemcpy)->Unit(benchmark::kMicrosecond);
 

@@ -41,6 +41,9 @@ public:
     virtual bool isControlHeld() = 0;
     virtual bool isShiftHeld() = 0;
     virtual bool isAltHeld() { return false; }
+    // The screen direction 0..7 from the game area's centre to the pointer;
+    // -1 outside the game area unless `ignoreBounds`.
+    virtual int32_t pointerDirection(bool) { return -1; }
 };
 
 class NoGumpPointer final : public GumpPointer {

@@ -563,6 +563,22 @@ bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial)
     return finish(buffer);
 }
 
+bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x13);
+    packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
+bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial)
+{
+    packetBegin(buffer, 0xB8);
+    packetPutByte(buffer, 0);
+    packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
 bool buildPropertyListBatchPacket(PacketBuffer& buffer, std::span<const uint32_t> serials)
 {
     packetBegin(buffer, 0xD6);

@@ -110,5 +110,9 @@ bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<c
 bool buildLogoutOkPacket(PacketBuffer& buffer);
 // A property list request: 0xBF sub-command 0x10 with the object's serial.
 bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// A context menu request: 0xBF sub-command 0x13 with the object's serial.
+bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// A character profile request: 0xB8 {0, serial}.
+bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // Property lists of many objects in one packet: 0xD6 and their serials.
 bool buildPropertyListBatchPacket(PacketBuffer& buffer, std::span<const uint32_t> serials);

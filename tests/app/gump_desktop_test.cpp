@@ -2,6 +2,7 @@
 // real client runs headless in a child process, a gump is put on its
 // desktop, and the mouse goes in through the window's message queue.
 #include "app/client_entry.h"
+#include "app/scenario_runner.h"
 #include "app/client_scenario.h"
 #include "app/frame_present.h"
 #include "app/gump_desktop.h"

@@ -1,0 +1,145 @@
+#include "app/game_windows_wiring.h"
+
+#include "app/frame_render.h"
+#include "app/game_tick.h"
+#include "app/gump_desktop.h"
+#include "app/main_window.h"
+#include "app/pointer.h"
+#include "gump/gump_manager.h"
+#include "protocol/protocol_services.h"
+#include "windows/game_window_services.h"
+#include "windows/speech_line_gump.h"
+#include "windows/window_services.h"
+#include "windows/world_view_gump.h"
+#include "world/cell_grid.h"
+#include "world/container_item.h"
+#include "world/world_screen.h"
+
+namespace {
+
+// The world under the pointer for the mouse-button code; the help and
+// context popups stay with the service installed before.
+class WorldUnderPointer final : public PointerWorld {
+public:
+    explicit WorldUnderPointer(PointerWorld& next)
+        : m_next(next)
+    {
+    }
+    CGump* helpPopup() override { return m_next.helpPopup(); }
+    void helpPopupRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) override
+    {
+        m_next.helpPopupRect(left, top, width, height);
+    }
+    void closeHelpPopup() override { m_next.closeHelpPopup(); }
+    void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
+    uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
+    {
+        Item* item = itemAt(x, y);
+        return item ? item->serial : 0;
+    }
+    WorldObject* pickHoverItem(int32_t x, int32_t y) override
+    {
+        Item* item = itemAt(x, y);
+        return item && !item->isMobile() ? item : nullptr;
+    }
+    bool isValidObject(WorldObject* object) override { return isValidWorldObject(object); }
+    uint32_t serialOf(WorldObject* object) override
+    {
+        return isValidWorldObject(object) && object->isDynamic() && object->hasItemTile()
+            ? static_cast<Item*>(object)->serial
+            : 0;
+    }
+    CGump* highlightedWindow() override { return m_next.highlightedWindow(); }
+    void clearHighlight() override { m_next.clearHighlight(); }
+
+private:
+    // The dynamic object under a client point of the shown world.
+    static Item* itemAt(int32_t x, int32_t y)
+    {
+        WorldViewGump* view = worldViewGump();
+        if (!view || !view->isVisible())
+            return nullptr;
+        view->screenToLocal(x, y);
+        if (!view->containsPoint(x, y))
+            return nullptr;
+        WorldObject* object = worldCellGrid().pickAt(x, y, true);
+        return object && object->isDynamic() && object->hasItemTile() ? static_cast<Item*>(object) : nullptr;
+    }
+
+    PointerWorld& m_next;
+};
+
+// The game area moved inside the client area: the main window, the pointer
+// and the back buffer's picture follow.
+class MainWindowPlacement final : public GameViewPlacement {
+public:
+    explicit MainWindowPlacement(MainWindow& window)
+        : m_window(window)
+    {
+    }
+    void setGameViewOffset(int32_t x, int32_t y) override
+    {
+        m_window.setGameViewOffset(x, y);
+        setPointerGameArea(x, y, m_window.gameWidth(), m_window.gameHeight());
+    }
+
+private:
+    MainWindow& m_window;
+};
+
+// The world view's part in entering the world; the other steps stay with
+// the service installed before.
+class WorldViewEntrySteps final : public WorldEntrySteps {
+public:
+    explicit WorldViewEntrySteps(WorldEntrySteps& next)
+        : m_next(next)
+    {
+    }
+    void loadMacros() override { m_next.loadMacros(); }
+    void showWorldView() override
+    {
+        if (WorldViewGump* view = worldViewGump())
+            view->setVisible(true);
+        m_next.showWorldView();
+    }
+    void refreshSpeechEntry() override { m_next.refreshSpeechEntry(); }
+    void openDesktop() override { m_next.openDesktop(); }
+    void allowWindowResize() override { m_next.allowWindowResize(); }
+    void centreViewOnPlayer() override { m_next.centreViewOnPlayer(); }
+    void layOutGameArea() override { m_next.layOutGameArea(); }
+    void dockDesktopWindows() override { m_next.dockDesktopWindows(); }
+    void showInstallNotice() override { m_next.showInstallNotice(); }
+    void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
+    void invalidateWholeScreen() override
+    {
+        ::invalidateWholeScreen();
+        m_next.invalidateWholeScreen();
+    }
+    void writeDesktop() override { m_next.writeDesktop(); }
+
+private:
+    WorldEntrySteps& m_next;
+};
+
+} // namespace
+
+void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
+{
+    installGameWindowServices();
+    static WorldUnderPointer pointerWorld(service<PointerWorld>());
+    installService<PointerWorld>(&pointerWorld);
+    static MainWindowPlacement placement(mainWindow);
+    installService<GameViewPlacement>(&placement);
+    static WorldViewEntrySteps entrySteps(worldEntrySteps());
+    installWorldEntrySteps(&entrySteps);
+    if (!worldViewGump())
+        new WorldViewGump(allowWindowResize);
+}
+
+void wireGameWindows(GameTick& tick, FrameServices& frame)
+{
+    tick.setStep(TickStep::WalkPathStep, walkPathStep);
+    frame.refreshSpeechLine = refreshFrameCounterLine;
+}
+
+void unwireGameWindows(GameTick& tick) { tick.setStep(TickStep::WalkPathStep, nullptr); }

@@ -1,0 +1,138 @@
+// The world view in the running program: the real client runs headless in a
+// child process on the sample data, the scene is put together through the
+// world model as the world packets will, the player enters the world, and
+// the frames it shows are read back from the display. The mouse goes in
+// through the window's message queue.
+
+#include "app/scenario_runner.h"
+#include "app/client_scenario.h"
+#include "app/main_window.h"
+#include "fixtures/client_directory.h"
+#include "fixtures/sample_data_writer.h"
+#include "fixtures/sample_scene.h"
+#include "gump/gump.h"
+#include "gump/gump_manager.h"
+#include "net/game_connection.h"
+#include "net/packet_table.h"
+#include "platform/clock.h"
+#include "platform/headless/headless_window.h"
+#include "protocol/session_packets.h"
+#include "support/png_writer.h"
+#include "support/scoped_environment.h"
+#include "windows/world_view_gump.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void enterSampleScene(ClientSession& session)
+{
+    enterGameWorld();
+    fixture::placeSampleScene(session.mainWindow.gameWidth(), session.mainWindow.gameHeight());
+    fixture::openSampleSceneWindows();
+}
+
+// The player enters the world; the first frames show it with the backpack
+// and the paperdoll open.
+class FirstWorldFrame final : public ClientScenario {
+public:
+    void started(ClientSession& session) override { enterSampleScene(session); }
+
+    void finished(ClientSession& session) override
+    {
+        WorldViewGump* view = worldViewGump();
+        std::fprintf(stderr, "world view %s\n", view && view->isVisible() ? "shown" : "hidden");
+        int32_t windows = 0;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            windows += gump->is(GumpKind::ContainerGump) || gump->is(GumpKind::Paperdoll);
+        std::fprintf(stderr, "windows %d\n", windows);
+        int32_t width = 0, height = 0;
+        std::vector<uint16_t> picture = shownPicture(session, width, height);
+        test::writeSurfacePng(test::picturePath("world_first_frame.png"), picture.data(), width, height, width);
+        std::fprintf(stderr, "picture %016llx\n",
+            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+        std::fflush(nullptr);
+    }
+};
+
+// A coin is dragged out of the backpack's window and dropped on the ground
+// by the player's feet: the pick-up (0x07) and the drop on the player's own
+// cell (0x08 to 1504, 1624 at height 0, no container) are queued.
+class DragOutOfTheBackpack final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        auto& window = static_cast<platform::HeadlessWindow&>(session.window);
+        const uint32_t now = platform::clock().tickMs();
+        const int32_t x = fixture::kSceneBackpackX + 60 + 5;
+        const int32_t y = fixture::kSceneBackpackY + 80 + 7;
+        using platform::MessageKind;
+        window.scheduleMessage(now + 300, { MessageKind::MouseMove, 0, 0, x, y });
+        window.scheduleMessage(now + 400, { MessageKind::LeftButtonDown, 1, 0, x, y });
+        window.scheduleMessage(now + 500, { MessageKind::MouseMove, 1, 0, x + 8, y });
+        window.scheduleMessage(now + 600, { MessageKind::MouseMove, 1, 0, 330, 290 });
+        window.scheduleMessage(now + 700, { MessageKind::MouseMove, 1, 0, 330, 292 });
+        window.scheduleMessage(now + 800, { MessageKind::LeftButtonUp, 0, 0, 330, 292 });
+    }
+
+    void finished(ClientSession&) override
+    {
+        const GameConnection* connection = currentGameConnection();
+        const uint8_t* bytes = connection ? connection->queuedBytes() : nullptr;
+        const uint32_t fill = connection ? connection->sendFill() : 0;
+        for (uint32_t at = 0; at < fill;) {
+            const uint32_t length = packetIsVariable(bytes[at]) ? uint32_t(bytes[at + 1] << 8 | bytes[at + 2])
+                                                                : packetFixedLength(bytes[at]);
+            if (length == 0 || at + length > fill)
+                break;
+            std::string line = "sent";
+            char hex[4];
+            for (uint32_t i = 0; i < length; ++i) {
+                std::snprintf(hex, sizeof hex, " %02X", bytes[at + i]);
+                line += hex;
+            }
+            std::fprintf(stderr, "%s\n", line.c_str());
+            at += length;
+        }
+        std::fflush(nullptr);
+    }
+};
+
+class HeadlessWorld : public ::testing::Test {
+protected:
+    HeadlessWorld()
+        : headless("VARDUN_HEADLESS", "1")
+        , closeAfter("VARDUN_HEADLESS_CLOSE_MS", "1500")
+    {
+        fixture::writeSampleDataSet(client.path());
+        // The pointer follows on the tick, not on a timer of its own.
+        client.write("vo.cfg", "MouseThread=off\n");
+    }
+
+    fixture::ClientDirectory client;
+    test::ScopedEnvironment headless;
+    test::ScopedEnvironment closeAfter;
+};
+
+TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
+{
+    FirstWorldFrame scenario;
+    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "world view shown\n"
+        "windows 2\n"
+        "picture 107ee4c936e0a340\n");
+}
+
+TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)
+{
+    DragOutOfTheBackpack scenario;
+    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "sent 07 40 00 02 01 00 01\n"
+        "sent 08 40 00 02 01 05 E0 06 58 00 FF FF FF FF\n");
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// Container windows over the sample world: what they draw (kept as a pixel
+// hash, checked pixel by pixel against the pictures themselves), where items
+// are kept inside, the sounds, the drops they take, and what closing them
+// forgets.
+
+#include "windows/windows_test_support.h"
+
+#include "fixtures/sample_window_art.h"
+#include "gfx/hue_table.h"
+#include "gump/gump_factory.h"
+#include "support/png_writer.h"
+#include "windows/container_gump.h"
+#include "windows/drag_gump.h"
+#include "world/container_item.h"
+#include "world/mobile.h"
+#include "world/object_interaction.h"
+#include "world/object_manager.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using windows_test::Bytes;
+using windows_test::hexOf;
+
+constexpr uint32_t kBackpack = 0x40000100;
+constexpr int32_t kWindowX = 300;
+constexpr int32_t kWindowY = 120;
+
+class Containers : public windows_test::WindowDesktop {
+protected:
+    ContainerGump* openBackpack()
+    {
+        playerBackpack();
+        CGump* window = openContainerGump(kBackpack, 60);
+        if (!window || !window->is(GumpKind::ContainerGump))
+            return nullptr;
+        window->moveTo(kWindowX, kWindowY, true, nullptr, false);
+        return static_cast<ContainerGump*>(window);
+    }
+
+    // The dense picture the fixture drew, for independent checks.
+    static const fixture::GumpArtPicture& itemPicture(int32_t graphic)
+    {
+        static const auto pictures = fixture::sampleWindowItemArt();
+        return pictures.at(0x4000 + graphic);
+    }
+    static const fixture::GumpArtPicture& gumpPicture(int32_t id)
+    {
+        static const auto pictures = fixture::sampleWindowGumpArt();
+        return pictures.at(id);
+    }
+};
+
+TEST_F(Containers, ABackpackShowsItsItemsOnItsFace)
+{
+    ContainerGump* window = openBackpack();
+    ASSERT_NE(window, nullptr);
+    Item* coin = addToContainer(0x40000201, fixture::kSampleCoinGraphic, 60, 80, kBackpack, 1);
+    Item* few = addToContainer(0x40000202, fixture::kSampleCoinGraphic, 90, 80, kBackpack, 4);
+    Item* pile = addToContainer(0x40000203, fixture::kSampleCoinGraphic, 120, 80, kBackpack, 500);
+    Item* pouch = addToContainer(0x40000204, fixture::kSamplePouchGraphic, 150, 120, kBackpack);
+    Item* shirt = addToContainer(0x40000205, 0x1517, 60, 120, kBackpack, 1, 33);
+    Item* hat = addToContainer(0x40000206, 0x1715, 44, 140, kBackpack);
+    Item* hair = addToContainer(0x40000207, 0x203B, 100, 130, kBackpack);
+    ASSERT_TRUE(coin && few && pile && pouch && shirt && hat && hair);
+    composeAll();
+
+    std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("container_backpack.png"), picture.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(picture.data(), 640, 480, 640), 0xc77c33349428c757ull) << std::hex
+        << test::surfaceHash(picture.data(), 640, 480, 640);
+
+    // The face where no item lies, the world where the face is transparent.
+    const fixture::GumpArtPicture& face = gumpPicture(60);
+    EXPECT_EQ(screenPixel(kWindowX + 180, kWindowY + 150), face.at(180, 150));
+    EXPECT_EQ(face.at(2, 2), 0);
+    EXPECT_EQ(screenPixel(kWindowX + 2, kWindowY + 2), worldPixel(kWindowX + 2, kWindowY + 2));
+    // An unhued item is its own picture, and the amount picks the picture.
+    const fixture::GumpArtPicture& one = itemPicture(fixture::kSampleCoinGraphic);
+    EXPECT_EQ(screenPixel(kWindowX + coin->x + 5, kWindowY + coin->y + 5), one.at(5, 5));
+    const fixture::GumpArtPicture& three = itemPicture(fixture::kSampleCoinGraphic + 1);
+    EXPECT_EQ(screenPixel(kWindowX + few->x + 9, kWindowY + few->y + 11), three.at(9, 11));
+    const fixture::GumpArtPicture& six = itemPicture(fixture::kSampleCoinGraphic + 2);
+    EXPECT_EQ(screenPixel(kWindowX + pile->x + 21, kWindowY + pile->y + 17), six.at(21, 17));
+    // A hued shirt (a partially hued tile): its grey pixels take the hue's
+    // colour of their intensity.
+    const fixture::GumpArtPicture& cloth = itemPicture(0x1517);
+    const uint16_t grey = cloth.at(5, 5);
+    EXPECT_EQ(screenPixel(kWindowX + shirt->x + 5, kWindowY + shirt->y + 5),
+        hueTable().entry(32).colours[size_t((grey >> 10) & 31)]);
+    // An item sent at the area's left edge is shown one pixel inside it.
+    EXPECT_EQ(hat->x, 45);
+    // Hair (layer 11) is neither drawn nor hit.
+    EXPECT_EQ(screenPixel(kWindowX + 105, kWindowY + 133), face.at(105, 133));
+    EXPECT_EQ(window->itemAt(105, 133), nullptr);
+    EXPECT_EQ(window->itemAt(coin->x + 5, coin->y + 5), coin);
+}
+
+TEST_F(Containers, TheHoveredItemIsDrawnInTheHighlightHue)
+{
+    ContainerGump* window = openBackpack();
+    Item* coin = addToContainer(0x40000201, fixture::kSampleCoinGraphic, 60, 80, kBackpack, 1);
+    pointAt(kWindowX + coin->x + 5, kWindowY + coin->y + 5);
+    EXPECT_EQ(window->hoveredItem(), coin);
+    composeAll();
+    const uint16_t plain = itemPicture(fixture::kSampleCoinGraphic).at(5, 5);
+    EXPECT_EQ(screenPixel(kWindowX + coin->x + 5, kWindowY + coin->y + 5),
+        hueTable().entry(52).colours[size_t((plain >> 10) & 31)]);
+    pointAt(10, 10);
+    EXPECT_EQ(window->hoveredItem(), nullptr);
+}
+
+struct ClampCase {
+    const char* name;
+    int32_t x;
+    int32_t y;
+    int32_t expectedX;
+    int32_t expectedY;
+};
+
+class ItemArea : public Containers, public testing::WithParamInterface<ClampCase> { };
+
+// Backpack area (44, 65)-(186, 159); a pouch picture is 14 x 14.
+TEST_P(ItemArea, KeepsItemsInside)
+{
+    const ClampCase& c = GetParam();
+    openBackpack();
+    Item* pouch = addToContainer(0x40000204, fixture::kSamplePouchGraphic, c.x, c.y, kBackpack);
+    EXPECT_EQ(pouch->x, c.expectedX);
+    EXPECT_EQ(pouch->y, c.expectedY);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ItemArea,
+    testing::Values(ClampCase { "inside", 100, 100, 100, 100 }, ClampCase { "on_the_left_edge", 44, 100, 45, 100 },
+        ClampCase { "left_of_the_area", 0, 100, 45, 100 }, ClampCase { "touching_the_right", 172, 100, 171, 100 },
+        ClampCase { "past_the_right", 400, 100, 171, 100 }, ClampCase { "on_the_top_edge", 100, 65, 100, 66 },
+        ClampCase { "past_the_bottom", 100, 300, 100, 144 }),
+    [](const testing::TestParamInfo<ClampCase>& c) { return std::string(c.param.name); });
+
+TEST_F(Containers, OpeningAndClosingPlayTheSoundsOfTheirArt)
+{
+    ContainerGump* window = openBackpack();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(sounds.played, std::vector<int32_t>({ 72 }));
+    closeGump(window);
+    EXPECT_EQ(sounds.played, std::vector<int32_t>({ 72, 88 }));
+
+    sounds.played.clear();
+    auto* other = new ContainerGump(0, 0, *playerBackpack(), 1, 50, 50, 64, false);
+    gumpLink(other, nullptr);
+    closeGump(other);
+    EXPECT_TRUE(sounds.played.empty());
+    int32_t open = 0, close = 0;
+    containerGumpSounds(10851, open, close);
+    EXPECT_EQ(open, 391);
+    EXPECT_EQ(close, 457);
+}
+
+TEST_F(Containers, ClosingAChestForgetsItsContentsButACorpseKeepsThem)
+{
+    openBackpack();
+    addToContainer(0x40000201, fixture::kSampleCoinGraphic, 60, 80, kBackpack, 1);
+    closeGump(findContainerGump(*playerBackpack()));
+    EXPECT_EQ(findItemBySerial(0x40000201), nullptr);
+    EXPECT_NE(findItemBySerial(kBackpack), nullptr) << "the backpack itself stays";
+
+    const PlayerMobile* self = player();
+    onObjectPacket(0x40000300, Corpse::kCorpseGraphic, 0, 400, self->x + 1, self->y, 0, 0, 0, 0);
+    addToContainer(0x40000301, fixture::kSampleCoinGraphic, 60, 80, 0x40000300, 1);
+    CGump* corpseWindow = openContainerGump(0x40000300, 9);
+    ASSERT_NE(corpseWindow, nullptr);
+    closeGump(corpseWindow);
+    EXPECT_NE(findItemBySerial(0x40000301), nullptr);
+}
+
+TEST_F(Containers, AContainerThatGoesClosesItsWindow)
+{
+    openBackpack();
+    ASSERT_NE(findContainerGump(*playerBackpack()), nullptr);
+    deleteObjectBySerial(kBackpack);
+    int32_t containers = 0;
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+        containers += gump->is(GumpKind::ContainerGump);
+    EXPECT_EQ(containers, 0);
+}
+
+// A held item, as a pick-up leaves it.
+class Drops : public Containers {
+protected:
+    void hold(uint32_t serial, uint16_t graphic, uint16_t amount)
+    {
+        DragState& held = dragState();
+        held = DragState {};
+        held.serial = serial;
+        held.graphic = graphic;
+        held.drawGraphic = graphic;
+        held.amount = amount;
+        held.tileFlags = tileData().item(graphic).flags;
+        held.dragging = true;
+    }
+};
+
+TEST_F(Drops, AtAPointNearTheRightEdgeTheItemEndsAtTheEdge)
+{
+    ContainerGump* window = openBackpack();
+    hold(0x40000400, fixture::kSampleCoinGraphic, 1);
+    takePackets();
+    // The single coin is 12 x 12: dropped at x 184 it would pass 186.
+    EXPECT_TRUE(window->dropAt(184, 100));
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u);
+    // 0x08 {item, x 174, y 95, z 0, container}.
+    EXPECT_EQ(hexOf(sent[0]), "08 40 00 04 00 00 AE 00 5E 00 40 00 01 00");
+    EXPECT_TRUE(window->dropAt(0, 0));
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 2C 00 41 00 40 00 01 00");
+}
+
+TEST_F(Drops, IntoAPouchOnlyWhatFitsItsArea)
+{
+    ContainerGump* window = openBackpack();
+    Item* pouch = addToContainer(0x40000204, fixture::kSamplePouchGraphic, 100, 100, kBackpack);
+    hold(0x40000400, fixture::kSampleCoinGraphic, 1);
+    takePackets();
+    EXPECT_TRUE(window->dropAt(pouch->x + 7, pouch->y + 7));
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 FF FF FF FF 00 40 00 02 04");
+
+    // Long boards (70 wide) do not fit a shelf (an area 64 wide): refused,
+    // and nothing is sent.
+    Item* shelf = addToContainer(0x40000205, fixture::kSampleShelfGraphic, 60, 80, kBackpack);
+    hold(0x40000401, fixture::kSampleBoardsGraphic, 1);
+    EXPECT_FALSE(window->dropAt(shelf->x + 10, shelf->y + 10));
+    EXPECT_TRUE(takePackets().empty());
+    // The coin does fit.
+    hold(0x40000400, fixture::kSampleCoinGraphic, 1);
+    EXPECT_TRUE(window->dropAt(shelf->x + 10, shelf->y + 10));
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 FF FF FF FF 00 40 00 02 05");
+}
+
+TEST_F(Drops, OntoAnEqualStackTheStackTakesIt)
+{
+    ContainerGump* window = openBackpack();
+    Item* pile = addToContainer(0x40000203, fixture::kSampleCoinGraphic, 120, 80, kBackpack, 500);
+    hold(0x40000400, fixture::kSampleCoinGraphic, 10);
+    takePackets();
+    EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 78 00 50 00 40 00 02 03");
+    // Coins of another hue are no equal stack: the drop lands at the point.
+    dragState().hue = 33;
+    EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 77 00 5B 00 40 00 01 00");
+}
+
+} // namespace

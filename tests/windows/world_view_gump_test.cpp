@@ -1,0 +1,364 @@
+// The world view over the sample world: the click timing of the left
+// button, what single and double clicks do, picking up, following, the
+// highlights the drawing reads, help requests, and walking with the right
+// button and along a searched path.
+
+#include "windows/windows_test_support.h"
+
+#include "data/targeting.h"
+#include "text/localization.h"
+#include "fixtures/sample_window_art.h"
+#include "windows/drag_gump.h"
+#include "windows/overhead_text.h"
+#include "windows/window_services.h"
+#include "windows/world_view_gump.h"
+#include "world/container_item.h"
+#include "world/map_view.h"
+#include "world/mobile.h"
+#include "world/object_interaction.h"
+#include "world/object_manager.h"
+#include "world/world_screen.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using windows_test::Bytes;
+using windows_test::hexOf;
+
+constexpr uint32_t kBoards = 0x40000700;
+
+class FakeWalking final : public PlayerWalking {
+public:
+    void manualWalkStep(int32_t direction, int32_t) override { manual.push_back(direction); }
+    void requestStep(int32_t direction, int32_t, bool) override { requested.push_back(direction); }
+    std::vector<PendingStep> pendingSteps() override { return pending; }
+    bool isAwaitingResync() override { return false; }
+    bool allStepsPerformed() override { return true; }
+    bool findPath(const PathCell& start, const PathCell& goal, int32_t, int32_t, std::vector<PathCell>& path) override
+    {
+        searchedFrom = start;
+        // A straight walk, one cell at a time.
+        PathCell at = start;
+        path.push_back(at);
+        while (at.x != goal.x || at.y != goal.y) {
+            at.x += (goal.x > at.x) - (goal.x < at.x);
+            at.y += (goal.y > at.y) - (goal.y < at.y);
+            path.push_back(at);
+        }
+        return true;
+    }
+    std::vector<int32_t> manual;
+    std::vector<int32_t> requested;
+    std::vector<PendingStep> pending;
+    PathCell searchedFrom;
+};
+
+class RecordingQuestions final : public YesNoQuestions {
+public:
+    void ask(QuestionKind kind, std::string_view text, uint32_t serial) override
+    {
+        asked.push_back({ kind, std::string(text), serial });
+    }
+    struct Question {
+        QuestionKind kind;
+        std::string text;
+        uint32_t serial;
+    };
+    std::vector<Question> asked;
+};
+
+class WorldView : public windows_test::WindowDesktop {
+protected:
+    WorldView()
+    {
+        view = new WorldViewGump(false);
+        view->setVisible(true);
+        takePackets();
+    }
+    ~WorldView() override { targetingState() = TargetingState {}; }
+
+    // The game-area point at the middle of an object's picture.
+    static void middleOf(const WorldObject& object, int32_t& x, int32_t& y)
+    {
+        const WorldScreen& screen = worldScreen();
+        x = (object.screenRect.left + object.screenRect.right) / 2 - screen.viewPixelX;
+        y = (object.screenRect.top + object.screenRect.bottom) / 2 - screen.viewPixelY;
+    }
+
+    // A game-area point where the pointer picks the object (it is topmost
+    // there); false when there is none.
+    static bool pointOn(WorldObject& object, int32_t& x, int32_t& y)
+    {
+        const WorldScreen& screen = worldScreen();
+        const ScreenRect& r = object.screenRect;
+        for (int32_t py = (r.top + r.bottom) / 2; py < r.bottom; ++py) {
+            for (int32_t px = r.left; px < r.right; ++px) {
+                x = px - screen.viewPixelX;
+                y = py - screen.viewPixelY;
+                if (worldCellGrid().pickAt(x, y, true) == &object)
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    Item* boards()
+    {
+        Item* item = addItem(kBoards, fixture::kSampleBoardsGraphic, player()->x + 2, player()->y);
+        middleOf(*item, boardsX, boardsY);
+        return item;
+    }
+
+    void click(int32_t x, int32_t y)
+    {
+        pressLeft(x, y);
+        releaseLeft(x, y);
+    }
+
+    WorldViewGump* view = nullptr;
+    int32_t boardsX = 0;
+    int32_t boardsY = 0;
+    FakeWalking walking;
+    ScopedService<PlayerWalking> scopedWalking { walking };
+    RecordingQuestions questions;
+    ScopedService<YesNoQuestions> scopedQuestions { questions };
+};
+
+TEST_F(WorldView, ASingleClickWaitsOutTheDoubleClickTime)
+{
+    Item* item = boards();
+    ASSERT_EQ(view->containsPoint(boardsX, boardsY), true);
+    ASSERT_EQ(worldCellGrid().pickAt(boardsX, boardsY, true), item);
+    click(boardsX, boardsY);
+    pointAt(boardsX, boardsY);
+    EXPECT_TRUE(takePackets().empty()) << "nothing at the release";
+    advance(500);
+    EXPECT_TRUE(takePackets().empty()) << "not yet at the double-click time";
+    advance(1);
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(hexOf(sent[0]), "09 40 00 07 00");
+}
+
+TEST_F(WorldView, TwoPressesMakeOneDoubleClickAndNoSingleClick)
+{
+    boards();
+    click(boardsX, boardsY);
+    advance(200);
+    click(boardsX + 2, boardsY + 1);
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(hexOf(sent[0]), "06 40 00 07 00");
+    advance(1000);
+    EXPECT_TRUE(takePackets().empty());
+}
+
+TEST_F(WorldView, HoldingPicksUpAndSoDoesAFivePixelMoveButNotFour)
+{
+    boards();
+    pressLeft(boardsX, boardsY);
+    pointAt(boardsX + 4, boardsY - 4);
+    EXPECT_EQ(dragGump(), nullptr);
+    pointAt(boardsX + 4, boardsY + 5);
+    ASSERT_NE(dragGump(), nullptr);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "07 40 00 07 00 00 01");
+    releaseLeft(boardsX + 4, boardsY + 5);
+    closeGump(dragGump());
+    takePackets();
+
+    // Held past the double-click time without moving.
+    boards();
+    pressLeft(boardsX, boardsY);
+    advance(300);
+    EXPECT_EQ(dragGump(), nullptr);
+    advance(300);
+    ASSERT_NE(dragGump(), nullptr);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "07 40 00 07 00 00 01");
+}
+
+TEST_F(WorldView, WithATargetCursorTheReleaseTargetsAtOnce)
+{
+    boards();
+    std::vector<std::optional<TargetChoice>> chosen;
+    targetingState().targetingActive = true;
+    targetingState().callback = [&chosen](const std::optional<TargetChoice>& choice) { chosen.push_back(choice); };
+    click(boardsX, boardsY);
+    ASSERT_EQ(chosen.size(), 1u);
+    ASSERT_TRUE(chosen[0].has_value());
+    EXPECT_EQ(chosen[0]->serial, kBoards);
+    // An object target never hits land; a location target may.
+    chosen.clear();
+    advance(600);
+    click(20, 20);
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_FALSE(chosen[0].has_value());
+    targetingState().command.type = 1;
+    chosen.clear();
+    advance(600);
+    click(20, 20);
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_TRUE(chosen[0].has_value()) << "the land under the point";
+}
+
+TEST_F(WorldView, DoubleClickingTheOwnCharacterAsksForThePaperdoll)
+{
+    doubleClickObject(player());
+    EXPECT_EQ(hexOf(takePackets().at(0)), "06 80 00 12 34");
+    equip(player()->serial, 0x40000800, 16016, Mobile::kMountLayer);
+    doubleClickObject(player());
+    EXPECT_EQ(hexOf(takePackets().at(0)), "06 00 00 12 34") << "mounted: the plain serial";
+}
+
+TEST_F(WorldView, DoubleClickingACorpseOpensEveryCorpseOfItsTileAtItsHeight)
+{
+    const int32_t x = player()->x + 1;
+    const int32_t y = player()->y;
+    onObjectPacket(0x40000901, Corpse::kCorpseGraphic, 0, 400, x, y, 0, 0, 0, 0);
+    onObjectPacket(0x40000902, Corpse::kCorpseGraphic, 0, 400, x, y, 0, 0, 0, 0);
+    onObjectPacket(0x40000903, Corpse::kCorpseGraphic, 0, 400, x, y, 1, 0, 0, 0);
+    doubleClickObject(findItemBySerial(0x40000902));
+    std::vector<std::string> sent;
+    for (const Bytes& packet : takePackets())
+        sent.push_back(hexOf(packet));
+    std::sort(sent.begin(), sent.end());
+    EXPECT_EQ(sent, std::vector<std::string>({ "06 40 00 09 01", "06 40 00 09 02" }));
+}
+
+TEST_F(WorldView, InWarModeADoubleClickAttacksAndAnInnocentIsAskedAbout)
+{
+    Mobile* other = addMobile(0x00000901, player()->x + 1, player()->y);
+    player()->warMode = 1;
+    other->notoriety = 3;
+    doubleClickObject(other);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "05 00 00 09 01");
+    other->notoriety = 1;
+    doubleClickObject(other);
+    EXPECT_TRUE(takePackets().empty());
+    ASSERT_EQ(questions.asked.size(), 1u);
+    EXPECT_EQ(questions.asked[0].kind, QuestionKind::Attack);
+    EXPECT_EQ(questions.asked[0].text, "This may flag you criminal!");
+    EXPECT_EQ(questions.asked[0].serial, 0x00000901u);
+    player()->warMode = 0;
+    doubleClickObject(other);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "06 00 00 09 01") << "in peace the server opens its paperdoll";
+}
+
+TEST_F(WorldView, AltClickFollowsAndStopsFollowing)
+{
+    Mobile* other = addMobile(0x00000901, player()->x + 2, player()->y + 2);
+    int32_t selfX = 0, selfY = 0, otherX = 0, otherY = 0;
+    ASSERT_TRUE(pointOn(*player(), selfX, selfY));
+    ASSERT_TRUE(pointOn(*other, otherX, otherY));
+    pointer.alt = true;
+    view->singleClick(selfX, selfY);
+    ASSERT_NE(newestText(player()), nullptr);
+    EXPECT_EQ(newestText(player())->text(), "Not following.");
+    view->singleClick(otherX, otherY);
+    EXPECT_EQ(newestText(player())->text(), "Now following.");
+    EXPECT_EQ(player()->following, 1);
+    EXPECT_EQ(player()->followSerial, other->serial);
+    view->singleClick(selfX, selfY);
+    EXPECT_EQ(newestText(player())->text(), "Stopped following.");
+    EXPECT_EQ(player()->following, 0);
+    // Ctrl with Alt is an ordinary click: the name is asked for.
+    pointer.control = true;
+    takePackets();
+    view->singleClick(otherX, otherY);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "09 00 00 09 01");
+    EXPECT_EQ(player()->following, 0);
+}
+
+TEST_F(WorldView, TheLiftableItemUnderThePointerIsHighlighted)
+{
+    Item* item = boards();
+    pointAt(boardsX, boardsY);
+    EXPECT_EQ(view->hoveredItem(), item);
+    EXPECT_EQ(worldScreen().objectUnderPointer, item);
+    pointAt(5, 5);
+    EXPECT_EQ(view->hoveredItem(), nullptr);
+    // In war mode the mobile under the pointer is.
+    Mobile* other = addMobile(0x00000901, player()->x + 2, player()->y + 2);
+    player()->warMode = 1;
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(pointOn(*other, x, y));
+    pointAt(x, y);
+    EXPECT_EQ(view->highlightedMobile(), other);
+    EXPECT_EQ(worldScreen().objectUnderPointer, other);
+    deleteObjectBySerial(other->serial);
+    EXPECT_EQ(view->highlightedMobile(), nullptr);
+    EXPECT_EQ(worldScreen().objectUnderPointer, nullptr);
+}
+
+TEST_F(WorldView, HelpOnAnItemAsksTheServer)
+{
+    boards();
+    setLanguageCode("enu");
+    view->objectHelpAt(boardsX, boardsY);
+    EXPECT_EQ(hexOf(takePackets().at(0)), "B6 40 00 07 00 00 65 6E 75");
+    setLanguageCode("");
+}
+
+TEST_F(WorldView, TheRightButtonWalksTowardThePointer)
+{
+    pressRight(320, 100);
+    pointAt(320, 100);
+    EXPECT_EQ(walking.manual.size(), 2u) << "one step request per hover tick while held";
+    releaseRight(320, 100);
+    EXPECT_EQ(capture(), nullptr);
+}
+
+TEST_F(WorldView, ADoubleRightClickWalksAPathStartingAfterThePendingSteps)
+{
+    walking.pending = { { 2, 0, true }, { 2, 0, true } };
+    int32_t x = 0, y = 0;
+    middleOf(*player(), x, y);
+    pressRight(x + 88, y + 60);
+    releaseRight(x + 88, y + 60);
+    pressRight(x + 88, y + 60);
+    releaseRight(x + 88, y + 60);
+    const MapView& centre = mapView();
+    EXPECT_EQ(walking.searchedFrom.x, centre.centreX + 2);
+    EXPECT_EQ(walking.searchedFrom.y, centre.centreY);
+    PathWalkState& path = pathWalkState();
+    ASSERT_TRUE(path.active);
+    EXPECT_EQ(newestText(player())->text(), "Pathfinding!");
+
+    // Two steps still pending: the walker may request one more.
+    walking.requested.clear();
+    walkPathStep();
+    ASSERT_EQ(walking.requested.size(), 1u);
+    walking.pending.push_back({ 2, 0, true });
+    walkPathStep();
+    EXPECT_EQ(walking.requested.size(), 1u) << "three pending: nothing more";
+}
+
+TEST_F(WorldView, APathStepInANewDirectionFirstTurns)
+{
+    startPathWalk({ { 10, 10, 0 }, { 11, 10, 0 }, { 12, 10, 0 } }, 0);
+    walkPathStep();
+    EXPECT_EQ(pathWalkState().current, 0u) << "facing north, the first step east only turns";
+    walkPathStep();
+    EXPECT_EQ(pathWalkState().current, 1u);
+    walkPathStep();
+    EXPECT_EQ(pathWalkState().current, 2u);
+    EXPECT_EQ(walking.requested, std::vector<int32_t>({ 3, 3, 3 })) << "east is screen direction 3";
+    walkPathStep();
+    EXPECT_FALSE(pathWalkState().active) << "the goal reached";
+}
+
+TEST(Directions, AreTheProtocolsOneCellMoves)
+{
+    EXPECT_EQ(directionOfMove(0, -1), 0);
+    EXPECT_EQ(directionOfMove(1, -1), 1);
+    EXPECT_EQ(directionOfMove(1, 0), 2);
+    EXPECT_EQ(directionOfMove(1, 1), 3);
+    EXPECT_EQ(directionOfMove(0, 1), 4);
+    EXPECT_EQ(directionOfMove(-1, 1), 5);
+    EXPECT_EQ(directionOfMove(-1, 0), 6);
+    EXPECT_EQ(directionOfMove(-1, -1), 7);
+    EXPECT_EQ(directionOfMove(2, 0), -1);
+    EXPECT_EQ(directionOfMove(0, 0), -1);
+}
+
+} // namespace

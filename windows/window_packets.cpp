@@ -1,0 +1,119 @@
+#include "windows/window_packets.h"
+
+#include "data/server_features.h"
+#include "gump/gump_services.h"
+#include "net/buffered_connection.h"
+#include "net/client_packets.h"
+#include "text/localization.h"
+#include "world/world_services.h"
+
+#include <array>
+
+namespace {
+
+constexpr int32_t kContextMenuFlagBit = 3;
+constexpr int32_t kPropertyListFlagBit = 5;
+constexpr uint32_t kVirtueGumpId = 461;
+constexpr uint32_t kVirtueButton = 1;
+
+// Room for the largest fixed request (0x9B, 258 bytes).
+using Storage = std::array<uint8_t, 272>;
+
+int32_t g_contextPressX = 0;
+int32_t g_contextPressY = 0;
+
+template <typename Build>
+bool buildAndSend(Build build)
+{
+    Storage storage {};
+    PacketBuffer packet(storage.data(), storage.size());
+    return build(packet) && sendWindowPacket(packet);
+}
+
+} // namespace
+
+bool sendWindowPacket(const PacketBuffer& packet) { return sendWorldPacket(packet); }
+
+bool sendAttackRequest(uint32_t serial)
+{
+    return buildAndSend([serial](PacketBuffer& p) { return buildAttackRequestPacket(p, serial); });
+}
+
+bool sendUseRequest(uint32_t serial)
+{
+    return buildAndSend([serial](PacketBuffer& p) { return buildUseObjectPacket(p, serial); });
+}
+
+bool sendDropRequest(uint32_t item, uint16_t x, uint16_t y, uint8_t z, uint32_t container)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildDropItemPacket(p, item, x, y, z, container); });
+}
+
+bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildEquipItemPacket(p, item, layer, mobile); });
+}
+
+bool sendStatusRequest(uint8_t type, uint32_t serial)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildStatusRequestPacket(p, type, serial); });
+}
+
+bool sendNameRequest(uint32_t serial)
+{
+    return buildAndSend([serial](PacketBuffer& p) { return buildNameRequestPacket(p, serial); });
+}
+
+bool sendHelpRequest()
+{
+    return buildAndSend([](PacketBuffer& p) { return buildHelpRequestPacket(p, 0, ""); });
+}
+
+bool sendVirtueRequest(uint32_t playerSerial, uint32_t mobileSerial)
+{
+    // The reply of a server-described window whose only switch names the
+    // mobile; no text entries follow.
+    return buildAndSend([&](PacketBuffer& p) {
+        packetBegin(p, 0xB1);
+        packetPutLong(p, playerSerial);
+        packetPutLong(p, kVirtueGumpId);
+        packetPutLong(p, kVirtueButton);
+        packetPutLong(p, 1);
+        packetPutLong(p, mobileSerial);
+        return !p.failed();
+    });
+}
+
+bool sendObjectHelpRequest(uint32_t serial)
+{
+    const std::string language = getLanguageCode();
+    return buildAndSend([&](PacketBuffer& p) { return buildObjectHelpRequestPacket(p, serial, 0, language.c_str()); });
+}
+
+bool sendProfileRequest(uint32_t serial)
+{
+    return buildAndSend([serial](PacketBuffer& p) { return buildProfileRequestPacket(p, serial); });
+}
+
+bool sendEncodedCommand(uint32_t serial, uint16_t command)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildEncodedCommandPacket(p, serial, command, {}); });
+}
+
+bool areContextMenusAvailable() { return characterListFlag(kContextMenuFlagBit) || editServerMode(); }
+
+bool areObjectPropertyListsOn() { return characterListFlag(kPropertyListFlagBit) || editServerMode(); }
+
+void requestContextMenu(uint32_t serial)
+{
+    if (!areContextMenusAvailable())
+        return;
+    service<GumpPointer>().pointerPosition(g_contextPressX, g_contextPressY);
+    buildAndSend([serial](PacketBuffer& p) { return buildContextMenuRequestPacket(p, serial); });
+}
+
+void contextMenuPressPoint(int32_t& x, int32_t& y)
+{
+    x = g_contextPressX;
+    y = g_contextPressY;
+}

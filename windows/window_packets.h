@@ -1,0 +1,49 @@
+#pragma once
+// The requests the game windows send: each is built by net's builders and
+// queued through the world's packet sink (the current game connection), so
+// that the windows and the world send through one door. Every send returns
+// false when nothing was queued (no connection, a failed build). Also the two
+// session tests the windows ask before offering a request: context menus and
+// object property lists. Main thread only.
+
+#include <cstdint>
+
+class PacketBuffer;
+
+bool sendWindowPacket(const PacketBuffer& packet);
+
+// 0x05 attack.
+bool sendAttackRequest(uint32_t serial);
+// 0x06 use; the own paperdoll is asked for with bit 31 set.
+bool sendUseRequest(uint32_t serial);
+// 0x08 drop: into a container (x, y 0xFFFF for "anywhere"), onto a stack,
+// or onto the ground (container 0xFFFFFFFF).
+bool sendDropRequest(uint32_t item, uint16_t x, uint16_t y, uint8_t z, uint32_t container);
+// 0x13 wear.
+bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile);
+// 0x34 status request: type 4 a status bar, type 5 the skills.
+bool sendStatusRequest(uint8_t type, uint32_t serial);
+// 0x98 a mobile's name.
+bool sendNameRequest(uint32_t serial);
+// 0x9B the help request.
+bool sendHelpRequest();
+// 0xB1 the reply of the virtue window (gump 461, button 1, one switch: the
+// mobile whose virtues are asked for).
+bool sendVirtueRequest(uint32_t playerSerial, uint32_t mobileSerial);
+// 0xB6 the help text of an object, in the current language.
+bool sendObjectHelpRequest(uint32_t serial);
+// 0xB8 a character profile.
+bool sendProfileRequest(uint32_t serial);
+// 0xD7 an encoded command without arguments.
+bool sendEncodedCommand(uint32_t serial, uint16_t command);
+
+// Context menus are offered: the character list's flag or an edit server.
+bool areContextMenusAvailable();
+// Names and tooltips come from property lists: the character list's flag or
+// an edit server.
+bool areObjectPropertyListsOn();
+// Asks for the context menu of an object (0xBF sub-command 0x13) when menus
+// are available; the pointer's press point is remembered for the menu.
+void requestContextMenu(uint32_t serial);
+// The press point of the last context menu request, in client pixels.
+void contextMenuPressPoint(int32_t& x, int32_t& y);
