@@ -303,6 +303,9 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
+    // In front of the game windows' text windows: every text is journaled
+    // before its window is made. Removed in reverse order at shutdown.
+    startSystemText();
 
     startSoundAndMusic(*window);
     initLocalization();
@@ -344,7 +347,7 @@ int clientMain(int argc, char** argv)
             sendPacket(packet);
     };
     wireMobileAnimationStep(frameServices);
-    wireGameWindows(tick, frameServices);
+    wireGameWindows(frameServices);
     FrameRenderer frameRenderer(frameServices);
     tick.setStep(TickStep::RenderFrame, [&frameRenderer] { frameRenderer.renderFrame(); });
     MainLoop loop(*window, tick, [&mainWindow](const platform::WindowMessage& message) {
@@ -390,7 +393,8 @@ int clientMain(int argc, char** argv)
     tick.setStep(TickStep::RenderFrame, nullptr);
     unwireGumpControls(tick);
     unwireDesktop(tick);
-    unwireGameWindows(tick);
+    // After shutDownSpeech removed the journal step in front of them.
+    stopGameWindows();
     setPointerDrawingAllowed(false);
     instanceMarker.reset();
     detachSettingsFromWindow();

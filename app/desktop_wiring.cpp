@@ -76,12 +76,29 @@ private:
 };
 
 // The desktop's part of entering and leaving the world; the other steps
-// (macros, world view, game area) stay the do-nothing steps of the base.
+// (macros, world view, game area) go on to the steps installed before.
 class DesktopEntrySteps final : public WorldEntrySteps {
 public:
+    void setNext(WorldEntrySteps* next) { m_next = next ? next : &m_base; }
+    WorldEntrySteps* next() const { return m_next == &m_base ? nullptr : m_next; }
+
     void openDesktop() override { desktopOpen(); }
     void dockDesktopWindows() override { desktopDockRestoredWindows(); }
     void writeDesktop() override { desktopWrite(); }
+
+    void loadMacros() override { m_next->loadMacros(); }
+    void showWorldView() override { m_next->showWorldView(); }
+    void refreshSpeechEntry() override { m_next->refreshSpeechEntry(); }
+    void allowWindowResize() override { m_next->allowWindowResize(); }
+    void centreViewOnPlayer() override { m_next->centreViewOnPlayer(); }
+    void layOutGameArea() override { m_next->layOutGameArea(); }
+    void showInstallNotice() override { m_next->showInstallNotice(); }
+    void ensureItemPropertyWindow() override { m_next->ensureItemPropertyWindow(); }
+    void invalidateWholeScreen() override { m_next->invalidateWholeScreen(); }
+
+private:
+    WorldEntrySteps m_base;
+    WorldEntrySteps* m_next = &m_base;
 };
 
 AppDesktopShell& appDesktopShell()
@@ -114,7 +131,10 @@ void wireDesktop(GameTick& tick, MainWindow& mainWindow, platform::Window& windo
 {
     appDesktopShell().attach(&mainWindow, &window);
     installService<DesktopShell>(&appDesktopShell());
-    installWorldEntrySteps(&desktopEntrySteps());
+    DesktopEntrySteps& steps = desktopEntrySteps();
+    WorldEntrySteps* previous = installWorldEntrySteps(&steps);
+    if (previous != &steps)
+        steps.setNext(previous);
     tick.setStep(TickStep::DesktopReopen, desktopReopenPending);
     registerGenericGumpHandlers();
 }
@@ -122,7 +142,7 @@ void wireDesktop(GameTick& tick, MainWindow& mainWindow, platform::Window& windo
 void unwireDesktop(GameTick& tick)
 {
     tick.setStep(TickStep::DesktopReopen, nullptr);
-    installWorldEntrySteps(nullptr);
+    installWorldEntrySteps(desktopEntrySteps().next());
     installService<DesktopShell>(nullptr);
     appDesktopShell().attach(nullptr, nullptr);
 }

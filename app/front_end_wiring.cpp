@@ -2,12 +2,20 @@
 
 #include "app/frame_present.h"
 #include "app/main_window.h"
+#include "frontend/front_end_dialogs.h"
+#include "frontend/front_end_flow.h"
 #include "frontend/front_end_shell.h"
 #include "frontend/front_end_wiring.h"
 #include "frontend/igr_sessions.h"
 #include "platform/window.h"
+#include "windows/window_packets.h"
+#include "windows/window_services.h"
+#include "windows/world_view_gump.h"
+#include "world/object_manager.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -78,6 +86,26 @@ private:
     WindowPresenter& m_presenter;
 };
 
+// The game windows' yes/no questions in the front end's question box; the
+// answer runs once the box has closed.
+class FrontEndQuestions final : public YesNoQuestions {
+public:
+    void ask(QuestionKind kind, std::string_view text, uint32_t serial) override
+    {
+        std::function<void()> yes;
+        std::function<void()> no;
+        switch (kind) {
+        case QuestionKind::HarmfulTarget:
+            yes = [serial] { completeTarget(findObjectBySerial(serial)); };
+            no = [] { completeTarget(nullptr); };
+            break;
+        case QuestionKind::Attack: yes = [serial] { sendAttackRequest(serial); }; break;
+        case QuestionKind::Logout: yes = logoutToMainMenu; break;
+        }
+        new YesNoGump(std::string(text), std::move(yes), std::move(no), nullptr);
+    }
+};
+
 std::unique_ptr<AppFrontEndShell>& shell()
 {
     static std::unique_ptr<AppFrontEndShell> installed;
@@ -91,6 +119,8 @@ void wireFrontEnd(platform::Window& window, MainWindow& mainWindow, WindowPresen
     shell() = std::make_unique<AppFrontEndShell>(window, mainWindow, presenter);
     installService<FrontEndShell>(shell().get());
     installFrontEnd();
+    static FrontEndQuestions questions;
+    installService<YesNoQuestions>(&questions);
     showStartupSplash();
 }
 
@@ -98,6 +128,7 @@ void unwireFrontEnd()
 {
     igrSessionManager().stopAllSessions();
     uninstallFrontEnd();
+    installServiceDefault<YesNoQuestions>();
     installService<FrontEndShell>(nullptr);
     shell().reset();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The front end in the program: the shell it works through (the main
 // window's size, mode and ending, and the credits roll's own message pump
-// and present), its installation, and the last start-up step (the splash,
-// then the intro film or the main menu). Main thread only.
+// and present), its installation, the game windows' yes/no questions in its
+// question box, and the last start-up step (the splash, then the intro film
+// or the main menu). Main thread only.
 
 class MainWindow;
 class WindowPresenter;

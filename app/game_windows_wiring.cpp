@@ -1,7 +1,6 @@
 #include "app/game_windows_wiring.h"
 
 #include "app/frame_render.h"
-#include "app/game_tick.h"
 #include "app/gump_desktop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
@@ -136,10 +135,6 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
         new WorldViewGump(allowWindowResize);
 }
 
-void wireGameWindows(GameTick& tick, FrameServices& frame)
-{
-    tick.setStep(TickStep::WalkPathStep, walkPathStep);
-    frame.refreshSpeechLine = refreshFrameCounterLine;
-}
+void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void unwireGameWindows(GameTick& tick) { tick.setStep(TickStep::WalkPathStep, nullptr); }
+void stopGameWindows() { uninstallGameWindowServices(); }

@@ -58,7 +58,8 @@ void installServiceDefaults()
     // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
                                                  // preview, skill groups and macros (the game windows'
-                                                 // wiring shows the paperdoll, the journal the system text)
+                                                 // services show the paperdoll's war button, the system
+                                                 // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
@@ -83,13 +84,10 @@ void installServiceDefaults()
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
                                             // (the game windows' wiring adds the world under the pointer)
 
-    // windows/: what the world view, overhead texts and game windows ask of
-    // parts to come.
-    installServiceDefault<PlayerWalking>(); // walking: step requests, the step queue, the path search
-    installServiceDefault<PartyMembership>(); // the party table and its window
-    installServiceDefault<TextJournal>(); // the journal and the translation of a clicked text
-    installServiceDefault<YesNoQuestions>(); // the yes/no question box (attack, target and log-out questions)
-    installServiceDefault<DesktopPositions>(); // the desktop file's pending paperdoll position, its write
+    // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
+    // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
+    // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
+    // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
 
     // protocol/: what the session and login packets reach above them.
@@ -109,11 +107,10 @@ void installServiceDefaults()
     // frontend/: character creation (profession, stats and skills, appearance,
     // start location), which the character selection's New button opens.
     installServiceDefault<CharacterCreation>();
-    // windows/speech_services.h: what the speech line, incoming speech and the journal show through
-    // windows built elsewhere.
-    installServiceDefault<TextWindows>(); // overhead text: the typed line, system lines, texts over objects
-    installServiceDefault<PartyState>(); // the party table and its invitation (party window and packets)
-    installServiceDefault<KeyboardWalking>(); // walking: the navigation keys of the speech line
+    // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
+    // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
+    installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
+                                         // packets and window are not built: nobody is ever a member)
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

@@ -14,6 +14,7 @@
 #include "windows/speech_throttle.h"
 #include "windows/system_text.h"
 #include "windows/translation_client.h"
+#include "windows/window_packets.h"
 
 namespace {
 
@@ -50,11 +51,12 @@ void installSpeechServices()
     static EntrySpeechLine speechLine;
     installService<SpeechLine>(&speechLine);
     installTranslationSettingsService();
-    installSystemTextServices();
     startSpeechThrottle(platform::clock().tickMs());
 }
 
 void startSpeech() { initTranslationClient(); }
+
+void startSystemText() { installSystemTextServices(); }
 
 void wireSpeechWindowServices(WindowServices& services, MainWindow* const& window)
 {
@@ -94,4 +96,5 @@ void shutDownSpeech(GameTick& tick, MainLoop& loop)
     frameDeathFade().attach(nullptr);
     translationClient().stop();
     journal().closeFile();
+    uninstallSystemTextServices();
 }

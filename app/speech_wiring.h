@@ -20,6 +20,9 @@ struct WindowServices;
 void installSpeechServices();
 // Start-up, after the localization.
 void startSpeech();
+// Start-up, right after the game windows' services: the system messages and
+// the journal step go in front of the game windows' text windows.
+void startSystemText();
 // The main window's key and character routing and its cancel key; `window`
 // is read when a key arrives (it is set once the window exists).
 void wireSpeechWindowServices(WindowServices& services, MainWindow* const& window);
@@ -28,6 +31,7 @@ void wireSpeechWindowServices(WindowServices& services, MainWindow* const& windo
 void wireSpeech(GameTick& tick, MainLoop& loop, const FrameRenderer& frames);
 // The commands the speech line answers (the help request); false for others.
 bool runSpeechCommand(uint16_t id);
-// Shutdown: the steps unwired, the translation client stopped, the journal
-// file closed.
+// Shutdown (before the game windows stop): the steps unwired, the
+// translation client stopped, the journal file closed, the journal step in
+// front of the text windows removed.
 void shutDownSpeech(GameTick& tick, MainLoop& loop);

@@ -8,6 +8,7 @@
 #include "gump/gump_manager.h"
 #include "gump/missile_gump.h"
 #include "gump/weather.h"
+#include "windows/window_services.h"
 #include "world/light_files.h"
 #include "world/light_pass.h"
 #include "world/map_view.h"
@@ -39,6 +40,37 @@ public:
     {
         ::resetWalkState();
         freePathNodes();
+    }
+};
+
+// The windows' walking: the world's step queue, path search and path walk.
+class WorldPlayerWalking final : public PlayerWalking {
+public:
+    void walkByPointer(int32_t screenDirection, int32_t run) override { ::walkByPointer(screenDirection, run); }
+    void walkByKey(int32_t screenDirection, uint32_t keyFlags, bool controlHeld) override
+    {
+        ::walkByKey(screenDirection, keyFlags, controlHeld);
+    }
+    std::vector<PendingStep> pendingSteps() override
+    {
+        const StepQueue& queue = stepQueue();
+        std::vector<PendingStep> steps;
+        for (int32_t i = 0; i < queue.count; ++i) {
+            const StepEntry& entry = queue.entries[size_t(i)];
+            if (!entry.acknowledged)
+                steps.push_back({ entry.direction, entry.z, entry.isMove() });
+        }
+        return steps;
+    }
+    bool isAwaitingResync() override { return stepQueue().blocked; }
+    bool isWalkIdle() override { return ::isWalkIdle(); }
+    bool walkPathTo(const PathCell& start, const PathCell& goal, int32_t limit, int32_t near) override
+    {
+        PathNode* end = findPath(start.x, start.y, start.z, goal.x, goal.y, goal.z, limit, near);
+        if (!end)
+            return false;
+        startPathWalk(end);
+        return true;
     }
 };
 
@@ -75,11 +107,13 @@ void wireWalkingAndEffects(GameTick& tick)
     static WalkingMapViewServices mapViewServices;
     static MissileEffects effects;
     static DesktopWalkingViews walkingViews;
+    static WorldPlayerWalking playerWalking;
     installWorldService<WorldLights>(&lights);
     installWorldService<FollowPaths>(&follower);
     installWorldService<MapViewServices>(&mapViewServices);
     installWorldService<EffectBuilder>(&effects);
     installWorldService<WalkingViews>(&walkingViews);
+    installService<PlayerWalking>(&playerWalking);
     tick.setStep(TickStep::WalkPathStep, walkPathStep);
     tick.setStep(TickStep::WalkingStep, updateWalking);
     tick.setStep(TickStep::WeatherStep, updateWeather);
@@ -90,6 +124,7 @@ void unwireWalkingAndEffects(GameTick& tick)
     tick.setStep(TickStep::WalkPathStep, nullptr);
     tick.setStep(TickStep::WalkingStep, nullptr);
     tick.setStep(TickStep::WeatherStep, nullptr);
+    installServiceDefault<PlayerWalking>();
     releaseEffects();
     stopWeather();
     freePathNodes();

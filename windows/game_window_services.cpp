@@ -12,6 +12,9 @@
 #include "windows/name_plate_gump.h"
 #include "windows/overhead_text.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/speech_line_gump.h"
+#include "windows/speech_services.h"
+#include "windows/system_text.h"
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
 #include "world/mobile.h"
@@ -24,23 +27,14 @@
 
 namespace {
 
-// Latin-1 as the 8-bit fonts draw it; characters past it become '?'.
-std::string narrowed(std::u16string_view text)
+// The bytes of a line that holds one byte per unit.
+std::string lowBytes(std::u16string_view text)
 {
-    std::string narrow;
-    narrow.reserve(text.size());
+    std::string bytes;
+    bytes.reserve(text.size());
     for (char16_t c : text)
-        narrow.push_back(c < 0x100 ? char(c) : '?');
-    return narrow;
-}
-
-bool isLatin1(std::u16string_view text)
-{
-    for (char16_t c : text) {
-        if (c >= 0x100)
-            return false;
-    }
-    return true;
+        bytes.push_back(char(uint8_t(c)));
+    return bytes;
 }
 
 class WindowContainerViews final : public ContainerViews {
@@ -156,7 +150,7 @@ public:
     void deleteAll(StaticObject& object) override { deleteOwnerTexts(&object); }
     void create(StaticObject& object, std::string_view text, uint16_t hue, uint16_t font, int32_t kind, bool kept) override
     {
-        if (BarkGump* bark = showBark(&object, text, hue, font, nullptr, kind))
+        if (BarkGump* bark = makeBarkGump(&object, text, hue, font, nullptr, kind, isShowingYouSeeText()))
             bark->setKept(kept);
     }
     std::vector<OverheadTextRecord> texts(const StaticObject& object) override
@@ -179,8 +173,8 @@ public:
     }
     void restore(StaticObject& object, const OverheadTextRecord& record) override
     {
-        BarkGump* text = record.isAscii ? showBark(&object, record.narrowText, record.hue, record.font)
-                                        : showUnicodeBark(&object, record.wideText, record.hue, record.font);
+        BarkGump* text = record.isAscii ? makeBarkGump(&object, record.narrowText, record.hue, record.font)
+                                        : makeUnicodeBarkGump(&object, record.wideText, record.hue, record.font);
         if (text)
             text->setTimes(uint32_t(record.startTime), record.lifetime);
     }
@@ -204,22 +198,32 @@ public:
     }
 };
 
-class WindowWorldMessages final : public WorldMessages {
+// The windows of the texts the speech code and the journal show
+// (windows/system_text.h writes the journal line before it calls these).
+class WindowTexts final : public TextWindows {
 public:
-    void addSystemMessage(std::u16string_view text, uint16_t hue, uint16_t font) override
+    void showSystemText(std::string_view text, uint16_t hue, uint16_t font) override
     {
-        if (isLatin1(text))
-            ::addSystemMessage(narrowed(text), hue, font);
-        else
-            addUnicodeSystemMessage(text, hue);
+        makeBarkGump(nullptr, text, hue, font);
     }
-    void prefixNextNameWithYouSee() override { barkPrefix().mode = 3; }
-    void showStaticName(StaticObject& object, std::u16string_view name, uint16_t hue, uint16_t font) override
+    void showUnicodeText(StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font,
+        std::string_view language, CGump* extra) override
     {
-        if (isLatin1(name))
-            showBark(&object, narrowed(name), hue, font);
-        else
-            showUnicodeBark(&object, name, hue, font);
+        makeUnicodeBarkGump(owner, text, hue, font, language, extra, isShowingYouSeeText());
+    }
+    void showSpeechLine(std::u16string_view text, uint16_t hue, uint16_t font, bool unicode) override
+    {
+        SpeechLineGump* line = speechLineGump();
+        if (!line) {
+            if (unicode)
+                new SpeechLineGump(text, hue);
+            else
+                new SpeechLineGump(std::string_view(lowBytes(text)), hue, font);
+        } else if (unicode) {
+            line->setTextUnicode(text, hue);
+        } else {
+            line->setText(lowBytes(text), hue, font);
+        }
     }
 };
 
@@ -231,7 +235,7 @@ public:
     }
     void addSystemMessage(uint16_t hue, uint16_t font, std::string_view text) override
     {
-        ::addSystemMessage(text, hue, font);
+        m_next.addSystemMessage(hue, font, text);
     }
     void showWaitingBox(std::string_view text) override { m_next.showWaitingBox(text); }
     void clearAbilityIcons() override { m_next.clearAbilityIcons(); }
@@ -322,7 +326,7 @@ struct GameWindowServices::Objects {
     WindowObjectViews objects;
     WindowOverheadTexts texts;
     WindowDragViews drags;
-    WindowWorldMessages messages;
+    WindowTexts textWindows;
     PaperdollEquipmentRules rules;
     WindowSystemNotices notices;
     WindowFactory factory;
@@ -334,7 +338,7 @@ struct GameWindowServices::Objects {
     ObjectViews* previousObjects = nullptr;
     OverheadTextViews* previousTexts = nullptr;
     DragViews* previousDrags = nullptr;
-    WorldMessages* previousMessages = nullptr;
+    TextWindows* previousTextWindows = nullptr;
     EquipmentRules* previousRules = nullptr;
     WindowNotices* previousNotices = nullptr;
     FactoryWindows* previousFactory = nullptr;
@@ -351,7 +355,7 @@ GameWindowServices::GameWindowServices()
     o.previousObjects = installWorldService<ObjectViews>(&o.objects);
     o.previousTexts = installWorldService<OverheadTextViews>(&o.texts);
     o.previousDrags = installWorldService<DragViews>(&o.drags);
-    o.previousMessages = installWorldService<WorldMessages>(&o.messages);
+    o.previousTextWindows = installService<TextWindows>(&o.textWindows);
     o.previousRules = installWorldService<EquipmentRules>(&o.rules);
     o.previousNotices = installWindowNotices(&o.notices);
     o.previousFactory = installService<FactoryWindows>(&o.factory);
@@ -367,7 +371,7 @@ GameWindowServices::~GameWindowServices()
     installWorldService<ObjectViews>(o.previousObjects);
     installWorldService<OverheadTextViews>(o.previousTexts);
     installWorldService<DragViews>(o.previousDrags);
-    installWorldService<WorldMessages>(o.previousMessages);
+    installService<TextWindows>(o.previousTextWindows);
     installWorldService<EquipmentRules>(o.previousRules);
     installWindowNotices(o.previousNotices);
     installService<FactoryWindows>(o.previousFactory);
@@ -375,11 +379,23 @@ GameWindowServices::~GameWindowServices()
     installService<GumpWorld>(o.previousObjectsForGumps);
 }
 
+namespace {
+
+std::unique_ptr<GameWindowServices>& programGameWindowServices()
+{
+    static std::unique_ptr<GameWindowServices> services;
+    return services;
+}
+
+} // namespace
+
 void installGameWindowServices()
 {
     // A program run again in one process (tests) installs them again over
     // the defaults it installed anew.
-    static std::unique_ptr<GameWindowServices> services;
+    std::unique_ptr<GameWindowServices>& services = programGameWindowServices();
     services.reset();
     services = std::make_unique<GameWindowServices>();
 }
+
+void uninstallGameWindowServices() { programGameWindowServices().reset(); }

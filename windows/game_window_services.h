@@ -1,14 +1,17 @@
 #pragma once
-// The game windows as the world and the gump framework reach them: the
-// windows that show world objects (containers, paperdolls, name plates,
-// overhead texts, the drag picture, the world view's highlights), the worn
-// layer rules, the factory's paperdoll and container windows, the name plates
-// of the all-names overlay, the world objects as gumps see them, and the
-// system messages. Services this part provides only in part (the container
-// and object views, the factory, the window notices) pass what is not theirs
-// on to the service installed before them. The program installs them once at
-// start-up for the whole run; tests for the life of one object. Main thread
-// only.
+// The game windows as the world, the gump framework and the speech code
+// reach them: the windows that show world objects (containers, paperdolls,
+// name plates, overhead texts, the drag picture, the world view's
+// highlights), the text windows of the speech code (TextWindows: system
+// lines, texts over objects, the typed line), the worn layer rules, the
+// factory's paperdoll and container windows, the name plates of the
+// all-names overlay, the world objects as gumps see them, and the paperdoll's
+// war button. Services this part provides only in part (the container and
+// object views, the factory, the window notices) pass what is not theirs on
+// to the service installed before them. The journal step of the texts
+// (windows/system_text.h) is installed in front of these afterwards. The
+// program installs them at start-up and removes them at shutdown; tests for
+// the life of one object. Main thread only.
 
 #include <memory>
 
@@ -26,5 +29,7 @@ private:
     std::unique_ptr<Objects> m_objects;
 };
 
-// Installs them for the rest of the run.
+// Installs them for the program's run; uninstallGameWindowServices puts back
+// what was installed before.
 void installGameWindowServices();
+void uninstallGameWindowServices();

@@ -143,6 +143,27 @@ bool sentForTranslation(Item& speaker, std::string_view language, std::string_vi
         >= 0;
 }
 
+} // namespace
+
+bool translateClickedText(std::string_view language, std::u16string_view text, uint32_t serial)
+{
+    TranslationClient& client = translationClient();
+    if (!client.setSourceLanguage(language))
+        return false;
+    return client.requestTranslation({}, text,
+               [serial](std::u16string_view, std::u16string_view translated) {
+                   Item* object = findItemBySerial(serial);
+                   if (!object)
+                       return;
+                   journal().setPrefix(JournalPrefix::None);
+                   showUnicodeBark(object, translated, kTranslatedSpeechHue,
+                       uint16_t(settings().getFontSetting(u"BarkFontNumber")), currentTextLanguage(), nullptr);
+               })
+        >= 0;
+}
+
+namespace {
+
 // The speaker of a text that goes over its speaker: null when the text has
 // gone to the system area instead (no speaker known) or nowhere (an ignored
 // one).

@@ -36,6 +36,12 @@ void showIncomingSpeech(uint32_t serial, uint16_t graphic, uint8_t type, uint16_
 void showAsciiSpeech(uint32_t serial, uint16_t graphic, uint8_t type, uint16_t hue, uint16_t font,
     std::string_view name, std::string text);
 
+// A text on screen was clicked: when the translation client runs and accepts
+// `language`, the text is sent for translation, and the translation is shown
+// over the object `serial` (hue 53) if it still exists then. False when
+// nothing was sent.
+bool translateClickedText(std::string_view language, std::u16string_view text, uint32_t serial);
+
 void handleUnicodeSpeechPacket(const uint8_t* packet);
 void handleAsciiSpeechPacket(const uint8_t* packet);
 void handleLocalizedMessagePacket(const uint8_t* packet);

@@ -12,7 +12,7 @@
 #include "text/ascii_font.h"
 #include "text/localization.h"
 #include "text/unicode_font.h"
-#include "windows/window_services.h"
+#include "windows/incoming_speech.h"
 #include "windows/world_view_gump.h"
 #include "world/mobile.h"
 #include "world/world_screen.h"
@@ -66,31 +66,9 @@ int32_t lineCount(int32_t height)
     return std::max(1, height / BarkGump::kLineHeight);
 }
 
-std::string shownLine(std::string_view text, bool& youSee)
-{
-    BarkPrefix& prefix = barkPrefix();
-    std::string line;
-    youSee = false;
-    if (prefix.mode == 2) {
-        line = prefix.speakerName + ": ";
-    } else if (prefix.mode == 3) {
-        line = "You see: ";
-        youSee = true;
-    }
-    line += text;
-    prefix = BarkPrefix {};
-    return line;
-}
-
 int32_t unicodeBarkFont() { return settings().getFontSetting(u"BarkFontNumber"); }
 
 } // namespace
-
-BarkPrefix& barkPrefix()
-{
-    static BarkPrefix prefix;
-    return prefix;
-}
 
 void outlineText(uint16_t* pixels, int32_t width, int32_t height, uint16_t colour)
 {
@@ -459,7 +437,7 @@ void BarkGump::singleClick()
         wide = static_cast<UnicodeBarkGump*>(this)->wideText();
     }
     const Item* item = asItem(m_owner);
-    service<TextJournal>().requestTranslation(m_languageCode, wide, item ? item->serial : 0);
+    translateClickedText(m_languageCode, wide, item ? item->serial : 0);
 }
 
 UnicodeBarkGump::UnicodeBarkGump(StaticObject* owner, uint16_t hue, uint16_t font, CGump* containerGump)
@@ -483,13 +461,12 @@ void UnicodeBarkGump::redrawText(uint16_t hue)
     selectUnicodeFont(previousFont);
 }
 
-BarkGump* showBark(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font, CGump* containerGump,
-    int32_t kind)
+BarkGump* makeBarkGump(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font, CGump* containerGump,
+    int32_t kind, bool youSee)
 {
     auto* bark = new BarkGump(owner, hue, font, containerGump, kind);
     bark->setText(std::string(text));
-    std::string line = shownLine(text, bark->m_youSee);
-    service<TextJournal>().addJournalLine(line, hue);
+    bark->m_youSee = youSee;
     const int32_t wrap = owner ? BarkGump::kOwnerWrapWidth : BarkGump::kSystemWrapWidth;
     int32_t width = 0, height = 0, baseline = 0;
     wrapAsciiText(font, bark->text().c_str(), wrap, width, height, baseline, 0);
@@ -503,13 +480,12 @@ BarkGump* showBark(StaticObject* owner, std::string_view text, uint16_t hue, uin
     return bark;
 }
 
-UnicodeBarkGump* showUnicodeBark(StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font,
-    std::string_view language, CGump* containerGump)
+UnicodeBarkGump* makeUnicodeBarkGump(StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font,
+    std::string_view language, CGump* containerGump, bool youSee)
 {
     auto* bark = new UnicodeBarkGump(owner, hue, font, containerGump);
     bark->m_wideText = std::u16string(text);
-    barkPrefix() = BarkPrefix {};
-    service<TextJournal>().addJournalLineUnicode(text, hue);
+    bark->m_youSee = youSee;
     const int32_t wrap = owner ? BarkGump::kOwnerWrapWidth : BarkGump::kSystemWrapWidth;
     const int32_t previousFont = getUnicodeFont();
     selectUnicodeFont(unicodeBarkFont());
@@ -525,10 +501,6 @@ UnicodeBarkGump* showUnicodeBark(StaticObject* owner, std::u16string_view text, 
     bark->setLanguageCode(language.empty() ? std::string("enu") : std::string(language));
     return bark;
 }
-
-void addSystemMessage(std::string_view text, uint16_t hue, uint16_t font) { showBark(nullptr, text, hue, font); }
-
-void addUnicodeSystemMessage(std::u16string_view text, uint16_t hue) { showUnicodeBark(nullptr, text, hue, 0); }
 
 BarkGump* newestText(const StaticObject* owner)
 {

@@ -3,17 +3,18 @@
 // notices) and in the system-message area at the bottom left, 8-bit
 // (BarkGump) or UTF-16 with an outline (UnicodeBarkGump). The texts of one
 // owner form a stack that grows upward, newest at the bottom; the system
-// area is one more stack without owner. Every text also goes to the journal.
-// A text over an item inside a container or worn by a mobile stands at the
-// press point of that container's (or paperdoll's) window and lives only
-// while that window is open.
+// area is one more stack without owner. A text over an item inside a
+// container or worn by a mobile stands at the press point of that
+// container's (or paperdoll's) window and lives only while that window is
+// open.
 //
-// Entry points for the rest of the program: showBark and showUnicodeBark
-// (speech, names, notices over an object, or the system area when the owner
-// is null), addSystemMessage, and the prefix the speech code sets for the
-// next text. The gump manager owns the texts (top-level gumps); a text
-// expires after its lifetime. Positions are game-view pixels, client pixels
-// for texts over items in windows. Main thread only.
+// These are the windows only: the rest of the program shows a text through
+// windows/system_text.h, which writes the journal line first and then makes
+// the window here (through TextWindows and the world's OverheadTextViews,
+// which the game windows' services install). The gump manager owns the texts
+// (top-level gumps); a text expires after its lifetime. Positions are
+// game-view pixels, client pixels for texts over items in windows. Main
+// thread only.
 
 #include "gump/gump.h"
 #include "windows/window_clicks.h"
@@ -24,15 +25,6 @@
 
 class StaticObject;
 class UnicodeBarkGump;
-
-// How the next overhead text's journal line begins: mode 2 the speaker's
-// name and ": ", mode 3 "You see: ", any other mode nothing. Each new text
-// consumes it (mode 1, no name).
-struct BarkPrefix {
-    int32_t mode = 1;
-    std::string speakerName;
-};
-BarkPrefix& barkPrefix();
 
 class BarkGump : public CGump {
 public:
@@ -99,10 +91,10 @@ protected:
     bool hasSpeakerOwner() const;
 
 private:
-    friend BarkGump* showBark(StaticObject*, std::string_view, uint16_t, uint16_t, CGump*, int32_t);
+    friend BarkGump* makeBarkGump(StaticObject*, std::string_view, uint16_t, uint16_t, CGump*, int32_t, bool);
     friend class UnicodeBarkGump;
-    friend UnicodeBarkGump* showUnicodeBark(
-        StaticObject*, std::u16string_view, uint16_t, uint16_t, std::string_view, CGump*);
+    friend UnicodeBarkGump* makeUnicodeBarkGump(
+        StaticObject*, std::u16string_view, uint16_t, uint16_t, std::string_view, CGump*, bool);
 
     // The owner's anchor now: its overhead point in game-view pixels, or the
     // press point of the window that holds it. False when it has none.
@@ -148,8 +140,8 @@ public:
     const std::u16string& wideText() const { return m_wideText; }
 
 private:
-    friend UnicodeBarkGump* showUnicodeBark(
-        StaticObject*, std::u16string_view, uint16_t, uint16_t, std::string_view, CGump*);
+    friend UnicodeBarkGump* makeUnicodeBarkGump(
+        StaticObject*, std::u16string_view, uint16_t, uint16_t, std::string_view, CGump*, bool);
     UnicodeBarkGump(StaticObject* owner, uint16_t hue, uint16_t font, CGump* containerGump);
 
     std::u16string m_wideText;
@@ -157,15 +149,14 @@ private:
 
 // An 8-bit text over `owner` (null: the system area), linked at the top of
 // the desktop; null when it cannot be shown (an item whose window is shut).
-BarkGump* showBark(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font,
-    CGump* containerGump = nullptr, int32_t kind = 0);
+// `youSee`: the text is a "You see: " name, which stands where a non-corpse
+// item was clicked in the world view. No journal line is written.
+BarkGump* makeBarkGump(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font,
+    CGump* containerGump = nullptr, int32_t kind = 0, bool youSee = false);
 // A UTF-16 text in the BarkFontNumber Unicode font, drawn in colour 30 of the
-// hue's ramp with an outline; `language` empty for "enu".
-UnicodeBarkGump* showUnicodeBark(StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font,
-    std::string_view language = {}, CGump* containerGump = nullptr);
-// A line in the system-message area.
-void addSystemMessage(std::string_view text, uint16_t hue, uint16_t font);
-void addUnicodeSystemMessage(std::u16string_view text, uint16_t hue);
+// hue's ramp with an outline; `language` empty for "enu". No journal line.
+UnicodeBarkGump* makeUnicodeBarkGump(StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font,
+    std::string_view language = {}, CGump* containerGump = nullptr, bool youSee = false);
 
 // Deletes every text over `owner` (null: the system area).
 void deleteOwnerTexts(const StaticObject* owner);

@@ -8,13 +8,16 @@
 #include "gfx/art_image.h"
 #include "gfx/gump_art.h"
 #include "gump/button.h"
+#include "gump/desktop_file.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "text/ascii_font.h"
 #include "windows/drag_gump.h"
 #include "windows/item_pictures.h"
+#include "windows/journal.h"
 #include "windows/overhead_text.h"
+#include "windows/speech_services.h"
 #include "windows/window_packets.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
@@ -27,10 +30,13 @@
 #include "world/tile_data.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
 
+// The word Quit, nine blanks, then the rest.
+constexpr const char* kLogoutQuestion = "Quit         Vardun Online?";
 constexpr int32_t kTitleFont = 1;
 constexpr int32_t kTitleHue = 902;
 constexpr int32_t kTitleX = 39;
@@ -186,8 +192,8 @@ void onOptionsButton(CGump*) { gumpOpenByKind(nullptr, gump_kind::kOptions, null
 
 void onLogoutButton(CGump*)
 {
-    service<DesktopPositions>().writeDesktop();
-    service<YesNoQuestions>().ask(QuestionKind::Logout, "", 0);
+    desktopWrite();
+    service<YesNoQuestions>().ask(QuestionKind::Logout, kLogoutQuestion, 0);
 }
 
 void onHelpButton(CGump*) { sendHelpRequest(); }
@@ -239,8 +245,10 @@ void showOnOwnPaperdoll(std::string_view text)
     PlayerMobile* self = player();
     Item* backpack = self ? self->layerItem(kBackpackLayer) : nullptr;
     PaperdollGump* own = self ? findPaperdoll(*self) : nullptr;
-    if (backpack && own)
-        showBark(backpack, text, kNoticeHue, kNoticeFont, own, 0);
+    if (backpack && own) {
+        journal().addWindowText(text, kNoticeHue);
+        makeBarkGump(backpack, text, kNoticeHue, kNoticeFont, own, 0);
+    }
 }
 
 } // namespace
@@ -316,11 +324,9 @@ PaperdollGump::PaperdollGump(int32_t x, int32_t y, Mobile& mobile, std::string_v
     setTypeName("paperdoll gump");
     addKind(GumpKind::Paperdoll);
     setOwnerSerial(mobile.serial);
-    int32_t restoredX = 0, restoredY = 0;
-    bool minimised = false;
-    const bool restored = service<DesktopPositions>().takePendingPosition(0, restoredX, restoredY, minimised);
+    const std::optional<DesktopPendingEntry> restored = desktopTakePending(DesktopRecordType::kPaperdoll, mobile.serial);
     if (restored)
-        setLocation(restoredX, restoredY);
+        setLocation(restored->x, restored->y);
     setArtId(kOwnBackgroundArt);
     int32_t width = 0, height = 0;
     artSize(kOwnBackgroundArt, width, height);
@@ -334,7 +340,7 @@ PaperdollGump::PaperdollGump(int32_t x, int32_t y, Mobile& mobile, std::string_v
         drawGumpArt(copySpanTransparent, kMinimisedArt, page(1)->target(), 0, 0);
     setTitle(title);
     addButtons(warMode);
-    if (restored && minimised)
+    if (restored && restored->minimised != 0)
         minimize();
 }
 
@@ -679,7 +685,7 @@ void PaperdollGump::doubleClick(int32_t x, int32_t y)
         return;
     }
     if (isOwn() && onPartyIcon(x, y))
-        service<PartyMembership>().openPartyWindow();
+        service<PartyState>().openPartyWindow();
 }
 
 PaperdollGump* findPaperdoll(const Mobile& mobile)

@@ -14,6 +14,7 @@
 #include "windows/speech_packets.h"
 #include "windows/speech_services.h"
 #include "windows/speech_throttle.h"
+#include "windows/window_services.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
 
@@ -135,12 +136,6 @@ void handlePromptPacket(const uint8_t* packet) { takePrompt(packet, false); }
 
 void handleUnicodePromptPacket(const uint8_t* packet) { takePrompt(packet, true); }
 
-void sendHelpRequest()
-{
-    PacketStorage<512> buffer;
-    sendPrompt(buildHelpRequestPacket(buffer, 0, ""), buffer);
-}
-
 bool SpeechEntry::unicodeMode() const
 {
     const RestartSettingRow* row = settings().restartRow("UnicodeSpeech");
@@ -170,7 +165,7 @@ bool SpeechEntry::onKeyDown(uint16_t virtualKey, bool control, bool alt, uint32_
     if (!inWorld() || gumpModal())
         return true;
     if (std::optional<int32_t> direction = walkDirection(virtualKey)) {
-        service<KeyboardWalking>().walkByKey(*direction, keyFlags);
+        service<PlayerWalking>().walkByKey(*direction, keyFlags, control);
         return true;
     }
     bool historyKey = virtualKey == vk::letter('Q') || virtualKey == vk::letter('W');

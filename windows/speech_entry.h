@@ -31,8 +31,6 @@ PendingPrompt& pendingPrompt();
 void handlePromptPacket(const uint8_t* packet);
 void handleUnicodePromptPacket(const uint8_t* packet);
 
-// The help request (0x9B with an empty text), from the help command.
-void sendHelpRequest();
 
 class SpeechEntry {
 public:

@@ -14,6 +14,18 @@ SpeechPacketSender& installedSender()
 
 } // namespace
 
+bool isPartyMember(uint32_t serial)
+{
+    if (serial == 0)
+        return false;
+    PartyState& party = service<PartyState>();
+    for (int32_t slot = 0; slot < PartyState::kSlots; ++slot) {
+        if (party.memberSerial(slot) == serial)
+            return true;
+    }
+    return false;
+}
+
 SpeechPacketSender installSpeechPacketSender(SpeechPacketSender sender)
 {
     return std::exchange(installedSender(), std::move(sender));

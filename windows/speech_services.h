@@ -1,7 +1,8 @@
 #pragma once
 // What the speech code and the journal ask of windows and subsystems built
 // elsewhere: the text windows (the typed line, texts over objects and in the
-// system-message area), the party table, walking by key and the death fade.
+// system-message area), the party table and the death fade. Walking by key
+// goes through PlayerWalking (windows/window_services.h).
 // The base class of each interface is its do-nothing form; the program
 // installs the real ones at start-up and app/service_defaults.cpp lists the
 // do-nothing forms still in place. Main thread only; installed objects are
@@ -43,8 +44,8 @@ public:
     virtual void showSpeechLine(std::u16string_view, uint16_t /*hue*/, uint16_t /*font*/, bool /*unicode*/) { }
 };
 
-// The party table: ten slots, slot 0 the leader, and the invitation that waits
-// for an answer.
+// The party table: ten slots, slot 0 the leader, the invitation that waits
+// for an answer, and the party window.
 class PartyState {
 public:
     static constexpr int32_t kSlots = 10;
@@ -58,16 +59,12 @@ public:
     // accept request carries both.
     virtual uint32_t invitingLeader() { return 0; }
     virtual uint8_t lootFlag() { return 0; }
+    // The party window (the own paperdoll's party icon opens it).
+    virtual void openPartyWindow() { }
 };
 
-// Walking: a navigation key asks for a step in a screen direction (0 north
-// .. 7 north-west, clockwise); `keyFlags` carries the key's repeat bit
-// (0x40000000).
-class KeyboardWalking {
-public:
-    virtual ~KeyboardWalking() = default;
-    virtual void walkByKey(int32_t /*direction*/, uint32_t /*keyFlags*/) { }
-};
+// `serial` stands in one of the party's slots (0 never does).
+bool isPartyMember(uint32_t serial);
 
 // The fade of the game area after the player's death; no speech is shown
 // while it runs.
@@ -82,9 +79,6 @@ template <> struct ServiceFallback<TextWindows> {
 };
 template <> struct ServiceFallback<PartyState> {
     using Type = PartyState;
-};
-template <> struct ServiceFallback<KeyboardWalking> {
-    using Type = KeyboardWalking;
 };
 template <> struct ServiceFallback<DeathFade> {
     using Type = DeathFade;

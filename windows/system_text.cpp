@@ -10,9 +10,28 @@
 #include "world/static_object.h"
 #include "world/world_services.h"
 
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
+
+bool g_showingYouSeeText = false;
+
+// Journals a text window's line (with the prefix state, which is then reset)
+// and makes the window while isShowingYouSeeText tells how it was journaled.
+template <typename Line, typename MakeWindow>
+void journalThenShow(Line text, uint16_t hue, MakeWindow makeWindow)
+{
+    const bool youSee = journal().prefix() == JournalPrefix::YouSee;
+    if constexpr (std::is_same_v<Line, std::string_view>)
+        journal().addWindowText(text, hue);
+    else
+        journal().addWindowTextWide(text, hue);
+    const bool outer = std::exchange(g_showingYouSeeText, youSee);
+    makeWindow();
+    g_showingYouSeeText = outer;
+}
 
 // The system messages of every layer. The other notices (waiting box,
 // ability icons, war mode, placement preview, reloads) belong to windows
@@ -53,8 +72,7 @@ public:
     void create(StaticObject& object, std::string_view text, uint16_t hue, uint16_t font, int32_t kind,
         bool kept) override
     {
-        journal().addWindowText(text, hue);
-        m_windows->create(object, text, hue, font, kind, kept);
+        journalThenShow(text, hue, [&] { m_windows->create(object, text, hue, font, kind, kept); });
     }
     std::vector<OverheadTextRecord> texts(const StaticObject& object) override { return m_windows->texts(object); }
     void restore(StaticObject& object, const OverheadTextRecord& record) override
@@ -101,6 +119,8 @@ JournalWorldMessages& journalWorldMessages()
 
 } // namespace
 
+bool isShowingYouSeeText() { return g_showingYouSeeText; }
+
 std::string currentTextLanguage()
 {
     const std::string& code = getLanguageCode();
@@ -124,15 +144,14 @@ void addSystemText(uint16_t hue, uint16_t font, std::u16string_view text, std::s
 
 void showSystemBark(std::string_view text, uint16_t hue, uint16_t font)
 {
-    journal().addWindowText(text, hue);
-    service<TextWindows>().showSystemText(text, hue, font);
+    journalThenShow(text, hue, [&] { service<TextWindows>().showSystemText(text, hue, font); });
 }
 
 void showUnicodeBark(
     StaticObject* owner, std::u16string_view text, uint16_t hue, uint16_t font, std::string_view language, CGump* extra)
 {
-    journal().addWindowTextWide(text, hue);
-    service<TextWindows>().showUnicodeText(owner, text, hue, font, language, extra);
+    journalThenShow(
+        text, hue, [&] { service<TextWindows>().showUnicodeText(owner, text, hue, font, language, extra); });
 }
 
 void showObjectSpeech(

@@ -32,12 +32,19 @@ void showUnicodeBark(
 void showObjectSpeech(
     StaticObject& object, std::u16string_view text, uint16_t hue, uint16_t font, std::string_view language, CGump* extra);
 
+// True while one of the steps above makes the window of a text that was
+// journaled as a "You see: " name: the text windows place such a name where
+// the item was clicked.
+bool isShowingYouSeeText();
+
 // The language code of texts that carry none: the current language.
 std::string currentTextLanguage();
 
-// Start-up: the system messages of every layer (WindowNotices::addSystemMessage;
-// the other window notices stay with the service installed before), the
-// journal step in front of the world's overhead texts, and the world's
-// messages (system text, "You see: " names).
+// Start-up, after the game windows' services (windows/game_window_services.h):
+// the system messages of every layer (WindowNotices::addSystemMessage; the
+// other window notices stay with the service installed before), the journal
+// step in front of the world's overhead texts (the game windows' texts), and
+// the world's messages (system text, "You see: " names). Uninstalled before
+// the game windows' services, in reverse order.
 void installSystemTextServices();
 void uninstallSystemTextServices();

@@ -25,7 +25,8 @@ bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile);
 bool sendStatusRequest(uint8_t type, uint32_t serial);
 // 0x98 a mobile's name.
 bool sendNameRequest(uint32_t serial);
-// 0x9B the help request.
+// 0x9B the help request (an empty text): the help command and the
+// paperdoll's help button.
 bool sendHelpRequest();
 // 0xB1 the reply of the virtue window (gump 461, button 1, one switch: the
 // mobile whose virtues are asked for).

@@ -7,6 +7,7 @@
 #include "gump/gump_services.h"
 #include "gump/property_cache.h"
 #include "windows/game_area_edges.h"
+#include "windows/speech_services.h"
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
@@ -16,6 +17,7 @@
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
+#include "world/path_walk.h"
 #include "world/world_screen.h"
 
 #include <array>
@@ -193,7 +195,7 @@ void WorldViewGump::onHoverTick()
     GumpHandle self(this);
     if (m_rightDown || m_rightStepPending) {
         m_rightStepPending = false;
-        service<PlayerWalking>().manualWalkStep(service<GumpPointer>().pointerDirection(true), -1);
+        service<PlayerWalking>().walkByPointer(service<GumpPointer>().pointerDirection(true), -1);
     }
     const uint32_t now = platform::clock().tickMs();
     if (m_rightClickState == 1 && now - m_rightPressTime > kDoubleClickMs)
@@ -333,7 +335,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
 void WorldViewGump::startDrag(WorldObject* object)
 {
     Mobile* mobile = asMobile(object);
-    bool inParty = mobile && service<PartyMembership>().isPartyMember(mobile->serial);
+    bool inParty = mobile && isPartyMember(mobile->serial);
     if (isPlayerDead() && !inParty) {
         m_clicks.dragStarted = false;
         m_clicks.clickState = 0;
@@ -390,12 +392,11 @@ void WorldViewGump::onRightUp(int32_t x, int32_t y)
     if (m_rightClickState == 2) {
         m_rightClickState = 0;
         pathfindToPoint(x, y);
-    } else if (m_rightStepPending && m_rightClickState == 0 && !walking.isAwaitingResync()
-        && walking.allStepsPerformed()) {
+    } else if (m_rightStepPending && m_rightClickState == 0 && walking.isWalkIdle()) {
         m_rightStepPending = false;
         int32_t direction = service<GumpPointer>().pointerDirection(false);
         if (direction >= 0)
-            walking.manualWalkStep(direction, -1);
+            walking.walkByPointer(direction, -1);
     }
     if (self && !dragState().dragging)
         releaseCapture(this);
@@ -421,14 +422,10 @@ void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
         start.z = step.z;
     }
     PathCell goal { goalObject->x, goalObject->y, goalObject->z };
-    std::vector<PathCell> path;
-    if (!walking.findPath(start, goal, kPathSearchLimit, 0, path)
-        && !walking.findPath(start, goal, kPathSearchLimit, 1, path)) {
+    if (!walking.walkPathTo(start, goal, kPathSearchLimit, 0) && !walking.walkPathTo(start, goal, kPathSearchLimit, 1)) {
         notice("Can't get there");
-        pathWalkState().active = false;
         return;
     }
-    startPathWalk(path, self->direction & 7);
     notice("Pathfinding!");
     releaseCapture(this);
 }
@@ -530,62 +527,4 @@ void doubleClickObject(WorldObject* object)
         openCorpsesOfTile(*item);
     else
         useObject(*item);
-}
-
-PathWalkState& pathWalkState()
-{
-    static PathWalkState state;
-    return state;
-}
-
-int32_t directionOfMove(int32_t dx, int32_t dy)
-{
-    for (size_t direction = 0; direction < kDirectionSteps.size(); ++direction) {
-        if (kDirectionSteps[direction][0] == dx && kDirectionSteps[direction][1] == dy)
-            return int32_t(direction);
-    }
-    return -1;
-}
-
-void startPathWalk(const std::vector<PathCell>& path, int32_t facing)
-{
-    PathWalkState& state = pathWalkState();
-    state = PathWalkState {};
-    if (path.empty())
-        return;
-    for (const PathCell& cell : path)
-        state.nodes.push_back({ cell.x, cell.y, cell.z, 0 });
-    state.nodes.front().facing = facing;
-    state.current = 0;
-    state.currentX = path.front().x;
-    state.currentY = path.front().y;
-    state.currentZ = path.front().z;
-    state.currentFacing = facing;
-    state.active = true;
-}
-
-void stopPathWalk() { pathWalkState() = PathWalkState {}; }
-
-void walkPathStep()
-{
-    PathWalkState& state = pathWalkState();
-    PlayerWalking& walking = service<PlayerWalking>();
-    if (!state.active || int32_t(walking.pendingSteps().size()) >= WorldViewGump::kMaxPendingPathSteps)
-        return;
-    PathNode& node = state.nodes[state.current];
-    state.currentX = node.x;
-    state.currentY = node.y;
-    state.currentZ = node.z;
-    state.currentFacing = node.facing;
-    if (state.current + 1 >= state.nodes.size()) {
-        stopPathWalk();
-        return;
-    }
-    const PathNode& next = state.nodes[state.current + 1];
-    int32_t direction = directionOfMove(next.x - node.x, next.y - node.y);
-    if (direction == node.facing)
-        ++state.current;
-    state.nodes[state.current].facing = direction;
-    if (direction >= 0)
-        walking.requestStep((direction + 1) % 8, -1, true);
 }

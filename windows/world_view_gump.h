@@ -18,14 +18,12 @@
 #include "windows/window_services.h"
 
 #include <cstdint>
-#include <vector>
 
 class WorldObject;
 
 class WorldViewGump final : public CGump {
 public:
     static constexpr int32_t kPathSearchLimit = 500;
-    static constexpr int32_t kMaxPendingPathSteps = 3;
 
     // The four game-area edges come with it when the window may be resized.
     explicit WorldViewGump(bool withEdges);
@@ -97,34 +95,3 @@ void doubleClickObject(WorldObject* object);
 void completeTarget(WorldObject* object);
 // A target is pending: targeting is on with a callback.
 bool isTargetPending();
-
-// A path being walked: the cells from the start to the goal, each with the
-// facing the walker had there.
-struct PathNode {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t z = 0;
-    int32_t facing = 0;
-};
-
-struct PathWalkState {
-    bool active = false;
-    std::vector<PathNode> nodes;
-    size_t current = 0;
-    int32_t currentX = 0;
-    int32_t currentY = 0;
-    int32_t currentZ = 0;
-    int32_t currentFacing = 0;
-};
-PathWalkState& pathWalkState();
-
-// Starts walking `path` (start first) with the player facing `facing`
-// (protocol direction); also for the server's path requests and following.
-void startPathWalk(const std::vector<PathCell>& path, int32_t facing);
-void stopPathWalk();
-// Once per game frame: the next step of the path, while fewer than three
-// steps wait for the server. A step in a new direction first turns.
-void walkPathStep();
-// The protocol direction (0 north .. 7 north-west) of a one-cell move; -1
-// for anything else.
-int32_t directionOfMove(int32_t dx, int32_t dy);

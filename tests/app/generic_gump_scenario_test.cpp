@@ -3,17 +3,18 @@
 // through the dispatcher the program registered, and the player checks a
 // box and presses the reply button through the window's message queue.
 #include "app/client_scenario.h"
+#include "app/scenario_runner.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/gump_art_writer.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/server_packet.h"
-#include "headless_scenario.h"
 #include "gump/generic_gump.h"
 #include "gump/gump_manager.h"
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
+#include "startup_screens.h"
 #include "support/scoped_environment.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@ class ReplyScenario final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        app_test::closeStartupScreens();
         const std::string layout
             = "{resizepic 0 0 300 120 60}{checkbox 10 10 200 201 0 3}{button 40 10 100 101 1 0 5}";
         std::vector<uint8_t> packet = fixture::ServerPacket(0xB0)

@@ -8,7 +8,6 @@
 #include "app/gump_desktop.h"
 #include "app/main_window.h"
 #include "fixtures/client_directory.h"
-#include "headless_scenario.h"
 #include "fixtures/gump_art_writer.h"
 #include "fixtures/sample_data_writer.h"
 #include "gump/gump.h"

@@ -10,9 +10,11 @@
 #include "app/main_window.h"
 #include "app/speech_wiring.h"
 #include "net/packet_dispatcher.h"
+#include "net/packet_table.h"
 #include "platform/headless/headless_window.h"
 #include "platform/virtual_keys.h"
 #include "windows/speech_fixture.h"
+#include "world/world_services.h"
 
 #include <gtest/gtest.h>
 
@@ -158,12 +160,27 @@ TEST_F(SpeechWiring, TheFrameStepsReleaseQueuedSpeechAndTheHandlersAreRegistered
 
 TEST_F(SpeechWiring, TheHelpCommandSendsTheHelpRequest)
 {
+    // The help request is a window request: it goes through the world's sink.
+    struct Recorder final : WorldPacketSink {
+        explicit Recorder(std::vector<Bytes>& into)
+            : m_into(into)
+        {
+        }
+        bool send(const PacketBuffer& packet) override
+        {
+            m_into.emplace_back(packet.data(), packet.data() + packet.length());
+            return true;
+        }
+        std::vector<Bytes>& m_into;
+    } recorder(sent);
+    WorldPacketSink* previous = installWorldService<WorldPacketSink>(&recorder);
     EXPECT_FALSE(runSpeechCommand(command::kOptions));
     EXPECT_TRUE(runSpeechCommand(command::kHelpRequest));
     ASSERT_EQ(sent.size(), 1u);
     Bytes expected(258, 0);
     expected[0] = 0x9B;
     EXPECT_EQ(sent[0], expected);
+    installWorldService<WorldPacketSink>(previous);
 }
 
 } // namespace

@@ -17,31 +17,65 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "protocol/session_packets.h"
-#include "support/png_writer.h"
+#include "support/shown_picture.h"
+#include "startup_screens.h"
 #include "support/scoped_environment.h"
 #include "windows/world_view_gump.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
 
 void enterSampleScene(ClientSession& session)
 {
+    app_test::closeStartupScreens();
     enterGameWorld();
     fixture::placeSampleScene(session.mainWindow.gameWidth(), session.mainWindow.gameHeight());
     fixture::openSampleSceneWindows();
 }
 
+// Runs `report` on the first gump update from `atMs` on: while the program
+// still shows the world, before the headless close runs the in-game quit,
+// which closes the windows.
+class ReportAt final : public CGump {
+public:
+    ReportAt(uint32_t atMs, std::function<void()> report)
+        : CGump(0, 0, nullptr, 1, 0, 0)
+        , m_atMs(atMs)
+        , m_report(std::move(report))
+    {
+    }
+    bool containsPoint(int32_t, int32_t) override { return false; }
+    void tick() override
+    {
+        if (!m_report || int32_t(platform::clock().tickMs() - m_atMs) < 0)
+            return;
+        std::function<void()> report = std::move(m_report);
+        m_report = nullptr;
+        report();
+    }
+
+private:
+    uint32_t m_atMs;
+    std::function<void()> m_report;
+};
+
 // The player enters the world; the first frames show it with the backpack
 // and the paperdoll open.
 class FirstWorldFrame final : public ClientScenario {
 public:
-    void started(ClientSession& session) override { enterSampleScene(session); }
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        gumpLink(new ReportAt(platform::clock().tickMs() + 1000, [&session] { report(session); }), nullptr);
+    }
 
-    void finished(ClientSession& session) override
+private:
+    static void report(ClientSession& session)
     {
         WorldViewGump* view = worldViewGump();
         std::fprintf(stderr, "world view %s\n", view && view->isVisible() ? "shown" : "hidden");
@@ -49,11 +83,9 @@ public:
         for (CGump* gump = gumpListHead(); gump; gump = gump->next())
             windows += gump->is(GumpKind::ContainerGump) || gump->is(GumpKind::Paperdoll);
         std::fprintf(stderr, "windows %d\n", windows);
-        int32_t width = 0, height = 0;
-        std::vector<uint16_t> picture = shownPicture(session, width, height);
-        test::writeSurfacePng(test::picturePath("world_first_frame.png"), picture.data(), width, height, width);
-        std::fprintf(stderr, "picture %016llx\n",
-            (unsigned long long)test::surfaceHash(picture.data(), width, height, width));
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
+        std::fprintf(stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "world_first_frame.png"));
         std::fflush(nullptr);
     }
 };
@@ -121,16 +153,16 @@ protected:
 TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
 {
     FirstWorldFrame scenario;
-    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "world view shown\n"
         "windows 2\n"
-        "picture 107ee4c936e0a340\n");
+        "picture 5ba2d347723fb0f5\n");
 }
 
 TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)
 {
     DragOutOfTheBackpack scenario;
-    EXPECT_EXIT(runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "sent 07 40 00 02 01 00 01\n"
         "sent 08 40 00 02 01 05 E0 06 58 00 FF FF FF FF\n");
 }

@@ -264,15 +264,12 @@ TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
 TEST_F(Dragging, TheRightButtonKeepsWalkingWhileDragging)
 {
     struct Steps final : PlayerWalking {
-        void manualWalkStep(int32_t, int32_t) override { ++steps; }
-        void requestStep(int32_t, int32_t, bool) override { }
+        void walkByPointer(int32_t, int32_t) override { ++steps; }
+        void walkByKey(int32_t, uint32_t, bool) override { }
         std::vector<PendingStep> pendingSteps() override { return {}; }
         bool isAwaitingResync() override { return false; }
-        bool allStepsPerformed() override { return true; }
-        bool findPath(const PathCell&, const PathCell&, int32_t, int32_t, std::vector<PathCell>&) override
-        {
-            return false;
-        }
+        bool isWalkIdle() override { return true; }
+        bool walkPathTo(const PathCell&, const PathCell&, int32_t, int32_t) override { return false; }
         int32_t steps = 0;
     } walking;
     ScopedService<PlayerWalking> scoped(walking);

@@ -187,7 +187,7 @@ std::vector<RouteCase> unicodeRoutes()
 }
 
 INSTANTIATE_TEST_SUITE_P(Unicode, SpeechRoutes, testing::ValuesIn(unicodeRoutes()),
-    [](const testing::TestParamInfo<RouteCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RouteCase>& caseInfo) { return caseInfo.param.name; });
 
 std::vector<RouteCase> asciiRoutes()
 {
@@ -218,7 +218,7 @@ std::vector<RouteCase> asciiRoutes()
 }
 
 INSTANTIATE_TEST_SUITE_P(Ascii, SpeechRoutes, testing::ValuesIn(asciiRoutes()),
-    [](const testing::TestParamInfo<RouteCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RouteCase>& caseInfo) { return caseInfo.param.name; });
 
 Bytes localized(uint32_t serial, uint8_t type, uint32_t id, std::u16string_view arguments)
 {
@@ -263,7 +263,7 @@ std::vector<RouteCase> localizedRoutes()
 }
 
 INSTANTIATE_TEST_SUITE_P(Localized, SpeechRoutes, testing::ValuesIn(localizedRoutes()),
-    [](const testing::TestParamInfo<RouteCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RouteCase>& caseInfo) { return caseInfo.param.name; });
 
 TEST_F(IncomingSpeech, TheGmNoticeComesWithTheFirstLineOfEachConversation)
 {
@@ -409,7 +409,7 @@ std::vector<BadPacketCase> damagedPackets()
 }
 
 INSTANTIATE_TEST_SUITE_P(Bytes, DamagedSpeech, testing::ValuesIn(damagedPackets()),
-    [](const testing::TestParamInfo<BadPacketCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BadPacketCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace
 } // namespace test

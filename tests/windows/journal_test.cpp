@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, JournalFileBytes,
         FileCase { "HighCharactersKeptInSixteenBit", true, true, u"\u00E9\u4E00",
             std::string("\xE9\0\0\x4E\r\0\n\0", 8) },
         FileCase { "BytesWidenedInSixteenBit", true, false, u"\u00E9", std::string("\xE9\0\r\0\n\0", 6) }),
-    [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FileCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(JournalTest, EveryLineIsAppendedToTheFileAsItArrives)
 {

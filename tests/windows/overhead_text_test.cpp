@@ -11,9 +11,11 @@
 #include "gfx/pixel_spans.h"
 #include "text/ascii_font.h"
 #include "windows/container_gump.h"
+#include "windows/journal.h"
 #include "windows/damage_numbers.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_line_gump.h"
+#include "windows/system_text.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
@@ -26,24 +28,19 @@
 
 namespace {
 
-class RecordingJournal final : public TextJournal {
-public:
-    void addJournalLine(std::string_view text, uint16_t hue) override
-    {
-        lines.push_back(std::string(text) + " #" + std::to_string(hue));
-    }
-    void addJournalLineUnicode(std::u16string_view text, uint16_t) override
-    {
-        lines.push_back(std::string(text.begin(), text.end()) + " (unicode)");
-    }
-    bool requestTranslation(std::string_view, std::u16string_view, uint32_t) override { return false; }
-    std::vector<std::string> lines;
-};
-
+// The journal step goes in front of the game windows' texts, as in the
+// program, and comes out first.
 class OverheadTexts : public windows_test::WindowDesktop {
 protected:
+    OverheadTexts()
+    {
+        journal().clear();
+        installSystemTextServices();
+    }
     ~OverheadTexts() override
     {
+        uninstallSystemTextServices();
+        journal().clear();
         SettingsRegistry& registry = settings();
         registry.setIntSetting(u"BarkTimeModifier", 100);
         registry.setBoolSetting(u"ScaleBarkTimes", 1);
@@ -58,15 +55,26 @@ protected:
         return text;
     }
 
-    RecordingJournal journal;
-    ScopedService<TextJournal> scopedJournal { journal };
+    // The journal's lines, each with its hue.
+    static std::vector<std::string> journalLines()
+    {
+        std::vector<std::string> lines;
+        for (const JournalEntry& entry : journal().entries()) {
+            std::string text = entry.wide ? std::string(entry.text.begin(), entry.text.end()) : entry.narrow;
+            lines.push_back(text + " #" + std::to_string(entry.hue));
+        }
+        return lines;
+    }
 };
 
 TEST_F(OverheadTexts, SystemMessagesStackUpwardFromTheBottomLeft)
 {
-    BarkGump* first = showBark(nullptr, "first", 946, 3);
-    BarkGump* second = showBark(nullptr, "second", 946, 3);
-    BarkGump* third = showBark(nullptr, "third", 946, 3);
+    ASSERT_TRUE(addSystemMessage(946, 3, "first"));
+    BarkGump* first = newestText(nullptr);
+    addSystemMessage(946, 3, "second");
+    BarkGump* second = newestText(nullptr);
+    addSystemMessage(946, 3, "third");
+    BarkGump* third = newestText(nullptr);
     ASSERT_TRUE(first && second && third);
     const int32_t h = third->height();
     EXPECT_EQ(third->x(), 0);
@@ -74,15 +82,16 @@ TEST_F(OverheadTexts, SystemMessagesStackUpwardFromTheBottomLeft)
     EXPECT_EQ(second->y() + second->height(), third->y());
     EXPECT_EQ(first->y() + first->height(), second->y());
     EXPECT_EQ(newestText(nullptr), third);
-    EXPECT_EQ(journal.lines, std::vector<std::string>({ "first #946", "second #946", "third #946" }));
+    EXPECT_EQ(journalLines(), std::vector<std::string>({ "first #946", "second #946", "third #946" }))
+        << "each line journaled once";
 }
 
 TEST_F(OverheadTexts, AUnicodeSystemTextStandsThreePixelsHigher)
 {
-    BarkGump* narrow = showBark(nullptr, "x", 946, 3);
+    BarkGump* narrow = makeBarkGump(nullptr, "x", 946, 3);
     const int32_t narrowBottom = narrow->y() + narrow->height();
     closeGump(narrow);
-    UnicodeBarkGump* wide = showUnicodeBark(nullptr, u"x", 946, 0);
+    UnicodeBarkGump* wide = makeUnicodeBarkGump(nullptr, u"x", 946, 0);
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->y() + wide->height(), narrowBottom - 3);
     EXPECT_EQ(wide->languageCode(), "enu");
@@ -99,7 +108,7 @@ struct LifetimeCase {
 
 class Lifetimes : public OverheadTexts, public testing::WithParamInterface<LifetimeCase> { };
 
-// The test face is 7 pixels a line: a text lives its lines (height / 15,
+// The test face is 9 pixels a line: a text lives its lines (height / 15,
 // at least one) times 4 seconds, or 4 seconds whatever its size when
 // scaling is off, all by the modifier in percent.
 TEST_P(Lifetimes, FollowTheLinesAndTheSettings)
@@ -107,22 +116,22 @@ TEST_P(Lifetimes, FollowTheLinesAndTheSettings)
     const LifetimeCase& c = GetParam();
     settings().setBoolSetting(u"ScaleBarkTimes", c.scale ? 1 : 0);
     settings().setIntSetting(u"BarkTimeModifier", c.modifier);
-    BarkGump* text = showBark(nullptr, words(c.wordCount), 946, 3);
+    BarkGump* text = makeBarkGump(nullptr, words(c.wordCount), 946, 3);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->height(), c.height);
     EXPECT_EQ(text->lifetime(), c.lifetime);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Lifetimes,
-    testing::Values(LifetimeCase { "one_small_line_still_lives", 1, 7, true, 100, 4000 },
-        LifetimeCase { "five_lines_are_two_of_fifteen", 40, 35, true, 100, 8000 },
-        LifetimeCase { "unscaled", 40, 35, false, 100, 4000 }, LifetimeCase { "half_time", 40, 35, true, 50, 4000 },
-        LifetimeCase { "double_time_unscaled", 1, 7, false, 200, 8000 }),
+    testing::Values(LifetimeCase { "one_small_line_still_lives", 1, 9, true, 100, 4000 },
+        LifetimeCase { "five_lines_are_three_of_fifteen", 40, 45, true, 100, 12000 },
+        LifetimeCase { "unscaled", 40, 45, false, 100, 4000 }, LifetimeCase { "half_time", 40, 45, true, 50, 6000 },
+        LifetimeCase { "double_time_unscaled", 1, 9, false, 200, 8000 }),
     [](const testing::TestParamInfo<LifetimeCase>& c) { return std::string(c.param.name); });
 
 TEST_F(OverheadTexts, TheManagerDeletesTextsPastTheirLifetime)
 {
-    GumpHandle text(showBark(nullptr, "bye", 946, 3));
+    GumpHandle text(makeBarkGump(nullptr, "bye", 946, 3));
     advance(4000);
     gumpManagerUpdate();
     EXPECT_TRUE(text);
@@ -137,7 +146,7 @@ TEST_F(OverheadTexts, AStackTallerThanTheGameAreaDropsItsOldestTexts)
     Mobile* other = addMobile(0x00000901, player()->x + 1, player()->y + 1);
     std::vector<GumpHandle> texts;
     for (int32_t i = 0; i < 10; ++i)
-        texts.emplace_back(showBark(other, words(60), 946, 3));
+        texts.emplace_back(makeBarkGump(other, words(60), 946, 3));
     int32_t alive = 0;
     int32_t total = 0;
     for (BarkGump* t = newestText(other); t; t = t->olderText()) {
@@ -154,7 +163,7 @@ TEST_F(OverheadTexts, AStackTallerThanTheGameAreaDropsItsOldestTexts)
 TEST_F(OverheadTexts, ATextFollowsItsWalkingOwner)
 {
     Mobile* other = addMobile(0x00000901, player()->x + 1, player()->y + 1);
-    BarkGump* text = showBark(other, "hello", 946, 3);
+    BarkGump* text = makeBarkGump(other, "hello", 946, 3);
     ASSERT_NE(text, nullptr);
     const int32_t x = text->x();
     const int32_t y = text->y();
@@ -163,7 +172,7 @@ TEST_F(OverheadTexts, ATextFollowsItsWalkingOwner)
     EXPECT_EQ(text->x(), x + 22);
     EXPECT_EQ(text->y(), y + 22);
     // A text over the player stays: the view follows the player.
-    BarkGump* own = showBark(player(), "me", 946, 3);
+    BarkGump* own = makeBarkGump(player(), "me", 946, 3);
     const int32_t ownY = own->y();
     worldService<ObjectViews>().mobileMoved(*player(), false);
     EXPECT_EQ(own->y(), ownY);
@@ -172,14 +181,14 @@ TEST_F(OverheadTexts, ATextFollowsItsWalkingOwner)
 TEST_F(OverheadTexts, TheSpeakersNameAndYouSeeGoOnlyToTheJournal)
 {
     Mobile* other = addMobile(0x00000901, player()->x + 1, player()->y + 1);
-    barkPrefix() = { 2, "Bob" };
-    BarkGump* said = showBark(other, "hi there", 52, 3);
-    EXPECT_EQ(said->text(), "hi there");
-    barkPrefix().mode = 3;
-    showBark(other, "a mobile", 52, 3);
-    showBark(other, "plain", 52, 3);
-    EXPECT_EQ(journal.lines, std::vector<std::string>({ "Bob: hi there #52", "You see: a mobile #52", "plain #52" }));
-    EXPECT_EQ(barkPrefix().mode, 1);
+    journal().setPrefix(JournalPrefix::Speaker, "Bob");
+    showOverheadText(*other, "hi there", 52, 3, 0, false);
+    EXPECT_EQ(newestText(other)->text(), "hi there");
+    journal().setPrefix(JournalPrefix::YouSee);
+    showOverheadText(*other, "a mobile", 52, 3, 0, false);
+    showObjectSpeech(*other, u"plain", 52, 3, "enu", nullptr);
+    EXPECT_EQ(journalLines(), std::vector<std::string>({ "Bob: hi there #52", "You see: a mobile #52", "plain #52" }));
+    EXPECT_EQ(journal().prefix(), JournalPrefix::None);
 }
 
 TEST_F(OverheadTexts, AYouSeeNameOfAnItemStandsWhereItWasClicked)
@@ -188,27 +197,34 @@ TEST_F(OverheadTexts, AYouSeeNameOfAnItemStandsWhereItWasClicked)
     view->setVisible(true);
     view->setDragAnchor(200, 150);
     Item* coins = addItem(0x40000D01, fixture::kSampleCoinGraphic, player()->x + 1, player()->y, 5);
-    barkPrefix().mode = 3;
-    BarkGump* name = showBark(coins, "5 gold coins", 946, 3);
+    journal().setPrefix(JournalPrefix::YouSee);
+    showOverheadText(*coins, "5 gold coins", 946, 3, 0, false);
+    BarkGump* name = newestText(coins);
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->x(), 200 - name->width() / 2);
     EXPECT_EQ(name->y(), 150 - name->height());
     // Without the prefix it stands over the item.
-    BarkGump* plain = showBark(coins, "5 gold coins", 946, 3);
+    showOverheadText(*coins, "5 gold coins", 946, 3, 0, false);
+    BarkGump* plain = newestText(coins);
     const WorldScreen& screen = worldScreen();
     EXPECT_EQ(plain->x(), (coins->screenRect.left + coins->screenRect.right) / 2 - screen.viewPixelX - plain->width() / 2);
+    // A Unicode name too.
+    journal().setPrefix(JournalPrefix::YouSee);
+    showObjectSpeech(*coins, u"coins", 946, 3, "enu", nullptr);
+    BarkGump* wide = newestText(coins);
+    EXPECT_EQ(wide->x(), 200 - wide->width() / 2);
 }
 
 TEST_F(OverheadTexts, AnItemInAContainerSpeaksOnlyWhileItsWindowIsOpen)
 {
     ContainerItem* backpack = playerBackpack();
     Item* coin = addToContainer(0x40000201, fixture::kSampleCoinGraphic, 60, 80, backpack->serial, 1);
-    EXPECT_EQ(showBark(coin, "1 gold coin", 946, 3), nullptr);
+    EXPECT_EQ(makeBarkGump(coin, "1 gold coin", 946, 3), nullptr);
     CGump* window = openContainerGump(backpack->serial, 60);
     ASSERT_NE(window, nullptr);
     window->moveTo(300, 100, true, nullptr, false);
     window->setDragAnchor(70, 90);
-    BarkGump* text = showBark(coin, "1 gold coin", 946, 3);
+    BarkGump* text = makeBarkGump(coin, "1 gold coin", 946, 3);
     ASSERT_NE(text, nullptr);
     EXPECT_FALSE(text->isInGameView());
     EXPECT_EQ(text->x(), 370 - text->width() / 2);
@@ -220,7 +236,7 @@ TEST_F(OverheadTexts, AnItemInAContainerSpeaksOnlyWhileItsWindowIsOpen)
 
 TEST_F(OverheadTexts, AnOverlappedTextIsBlendedHalfOverTheWorld)
 {
-    BarkGump* below = showBark(nullptr, "HHHHHHHH", 0, 3);
+    BarkGump* below = makeBarkGump(nullptr, "HHHHHHHH", 0, 3);
     composeAll();
     // Find an inked pixel of the text drawn plainly.
     int32_t inkX = -1, inkY = -1;

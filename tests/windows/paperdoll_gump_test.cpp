@@ -11,6 +11,7 @@
 #include "fixtures/sample_window_art.h"
 #include "gfx/hue_table.h"
 #include "gump/button.h"
+#include "gump/desktop_file.h"
 #include "support/png_writer.h"
 #include "windows/drag_gump.h"
 #include "windows/overhead_text.h"
@@ -77,7 +78,7 @@ TEST_F(Paperdolls, TheOwnPaperdollShowsTheDressedBodyTheSlotsAndTheButtons)
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("paperdoll_own.png"), shown.data(), 640, 480, 640);
     const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
-    EXPECT_EQ(hash, 0x5145f34862f5964full) << std::hex << hash;
+    EXPECT_EQ(hash, 0x77ec48ebde057a7full) << std::hex << hash;
 
     auto at = [this](int32_t x, int32_t y) { return screenPixel(kDollX + x, kDollY + y); };
     // The background, the body where nothing covers it, each garment on top.
@@ -112,7 +113,7 @@ TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("paperdoll_other.png"), shown.data(), 640, 480, 640);
     const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
-    EXPECT_EQ(hash, 0x6f10716200e99cedull) << std::hex << hash;
+    EXPECT_EQ(hash, 0x612abb3132ddc2d7ull) << std::hex << hash;
     // The woman's body, on the other background.
     EXPECT_EQ(screenPixel(kDollX + 250, kDollY + 300), picture(2001).at(250, 300));
     EXPECT_EQ(screenPixel(kDollX + 8 + 50, kDollY + 19 + 120), picture(13).at(50, 120));
@@ -345,34 +346,31 @@ INSTANTIATE_TEST_SUITE_P(Own, PaperdollButtons,
         ButtonCase { "log_out", 98, "" }),
     [](const testing::TestParamInfo<ButtonCase>& c) { return std::string(c.param.name); });
 
-class PendingPosition final : public DesktopPositions {
-public:
-    bool takePendingPosition(int32_t recordType, int32_t& x, int32_t& y, bool& minimised) override
-    {
-        if (recordType != 0 || taken)
-            return false;
-        taken = true;
-        x = 123;
-        y = 45;
-        minimised = false;
-        return true;
-    }
-    void writeDesktop() override { }
-    bool taken = false;
-};
-
-TEST_F(Paperdolls, TheFirstPaperdollTakesThePendingDesktopPosition)
+TEST_F(Paperdolls, TheOwnPaperdollTakesThePendingDesktopPosition)
 {
-    PendingPosition positions;
-    ScopedService<DesktopPositions> scoped(positions);
+    // A desktop file of the player's with the paperdoll at (123, 45), not
+    // minimised: the serial, then type 0, x and y (little-endian), flag.
+    std::vector<uint8_t> layout;
+    auto put32 = [&layout](uint32_t value) {
+        for (int32_t shift = 0; shift < 32; shift += 8)
+            layout.push_back(uint8_t(value >> shift));
+    };
+    put32(player()->serial);
+    layout.push_back(0);
+    put32(123);
+    put32(45);
+    layout.push_back(0);
+    ASSERT_TRUE(desktopRead(layout));
     addMobile(kOther, player()->x + 1, player()->y, 400);
-    PaperdollGump* doll = openPaperdoll(kOther, "", 0);
-    ASSERT_NE(doll, nullptr);
-    EXPECT_EQ(doll->x(), 123);
-    EXPECT_EQ(doll->y(), 45);
+    PaperdollGump* other = openPaperdoll(kOther, "", 0);
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other->x(), 123) << "the stored place is the player's own paperdoll's";
     PaperdollGump* own = openPaperdoll(player()->serial, "", 0);
     ASSERT_NE(own, nullptr);
-    EXPECT_NE(own->x(), 123);
+    EXPECT_EQ(own->x(), 123);
+    EXPECT_EQ(own->y(), 45);
+    EXPECT_FALSE(desktopTakePending(DesktopRecordType::kPaperdoll, player()->serial)) << "taken once";
+    desktopReset();
 }
 
 } // namespace

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, TellReading,
         TellCase { "T0IsChat", u"t0 hi", 0, u"" }, TellCase { "T35IsChat", u"t35 hi", 0, u"" },
         TellCase { "TellMeIsChat", u"tell me", 0, u"" }, TellCase { "ListIsNoTell", u"list", 0, u"" },
         TellCase { "T3AloneHasNoMessage", u"t3", 3, u"" }),
-    [](const testing::TestParamInfo<TellCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<TellCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(PartyWordTable, FirstMatchingRowGivesTheId)
 {
@@ -223,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, Invitations,
         InvitationCase { "DeclineInParty", u"decline", false, true, {},
             "Too late to decline, you are already in the party. Try /quit." },
         InvitationCase { "DeclineNobody", u"decline", false, false, {}, "No one has invited you to be in a party." }),
-    [](const testing::TestParamInfo<InvitationCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<InvitationCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(PartyLines, PartyChatIsSentAtOnceWithoutTheThrottle)
 {

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, SpeechTyping,
         TypingCase { "BackspaceEmptyingPartyKeepsParty", u"/a\b", u"Party: _", speech_type::kParty },
         TypingCase { "BackspaceOnEmptyGmKeepsGm", u"[\b", u"GM: _", speech_type::kGm, true },
         TypingCase { "BackspaceOnEmptySayDoesNothing", u"\b\b", u"_", speech_type::kSay }),
-    [](const testing::TestParamInfo<TypingCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<TypingCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(SpeechTest, TheLineShowsThePrefixHueAndFontOfItsMode)
 {

@@ -22,6 +22,7 @@
 #include "windows/speech_entry.h"
 #include "windows/speech_packets.h"
 #include "windows/speech_services.h"
+#include "windows/window_services.h"
 #include "windows/speech_throttle.h"
 #include "windows/system_text.h"
 #include "world/world_fixture.h"
@@ -133,9 +134,14 @@ public:
     uint8_t loot = 0;
 };
 
-class RecordingWalking final : public KeyboardWalking {
+class RecordingWalking final : public PlayerWalking {
 public:
-    void walkByKey(int32_t direction, uint32_t) override { directions.push_back(direction); }
+    void walkByPointer(int32_t, int32_t) override { }
+    void walkByKey(int32_t direction, uint32_t, bool) override { directions.push_back(direction); }
+    std::vector<PendingStep> pendingSteps() override { return {}; }
+    bool isAwaitingResync() override { return false; }
+    bool isWalkIdle() override { return true; }
+    bool walkPathTo(const PathCell&, const PathCell&, int32_t, int32_t) override { return false; }
     std::vector<int32_t> directions;
 };
 
@@ -188,7 +194,7 @@ protected:
         m_previousGameState = installGameState(&m_inGame);
         installService<TextWindows>(&windows);
         installService<PartyState>(&party);
-        installService<KeyboardWalking>(&walking);
+        installService<PlayerWalking>(&walking);
         installService<DeathFade>(&fade);
         m_previousOverheads = installWorldService<OverheadTextViews>(&m_overheads);
         installSystemTextServices();
@@ -209,7 +215,7 @@ protected:
         uninstallSystemTextServices();
         installWorldService<OverheadTextViews>(m_previousOverheads);
         installService<DeathFade>(nullptr);
-        installService<KeyboardWalking>(nullptr);
+        installService<PlayerWalking>(nullptr);
         installService<PartyState>(nullptr);
         installService<TextWindows>(nullptr);
         installGameState(m_previousGameState);

@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(Patterns, KeywordPatterns,
         PatternCase { "PlainRefusesMore", "vendor buy", "vendor buy now", false },
         PatternCase { "ThreeStarsNeverMatch", "*a*b*", "a b", false },
         PatternCase { "PatternLetterCaseIgnored", "*Bank*", "bank", true }),
-    [](const testing::TestParamInfo<PatternCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PatternCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST(KeywordPatterns, MatchingIdsComeSortedAndOnce)
 {

@@ -122,7 +122,7 @@ TEST_P(NonPositiveSpamLimit, CountsAsThirtyAndNeverStopsSpeech)
 
 INSTANTIATE_TEST_SUITE_P(Settings, NonPositiveSpamLimit,
     testing::Values(LimitCase { "Zero", "0" }, LimitCase { "Negative", "-5" }, LimitCase { "NotANumber", "many" }),
-    [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LimitCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(SpeechThrottle, A75MinuteStallAcrossTheWrapDrainsTheWholeBudget)
 {

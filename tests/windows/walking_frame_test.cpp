@@ -50,7 +50,7 @@ TEST_F(WalkingFrame, TenStepsShowWhatAFullRedrawOfTheSameStateShows)
     doll->moveTo(10, 150, true, nullptr, false);
     Mobile* other = addMobile(0x00000901, player()->x - 2, player()->y + 3);
     ASSERT_NE(other, nullptr);
-    showBark(other, "Hail, walker!", 946, 3);
+    makeBarkGump(other, "Hail, walker!", 946, 3);
     frame();
 
     // West, south-west, south and back north-east: the view scrolls each way.

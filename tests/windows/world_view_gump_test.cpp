@@ -30,28 +30,26 @@ constexpr uint32_t kBoards = 0x40000700;
 
 class FakeWalking final : public PlayerWalking {
 public:
-    void manualWalkStep(int32_t direction, int32_t) override { manual.push_back(direction); }
-    void requestStep(int32_t direction, int32_t, bool) override { requested.push_back(direction); }
+    void walkByPointer(int32_t direction, int32_t) override { manual.push_back(direction); }
+    void walkByKey(int32_t, uint32_t, bool) override { }
     std::vector<PendingStep> pendingSteps() override { return pending; }
     bool isAwaitingResync() override { return false; }
-    bool allStepsPerformed() override { return true; }
-    bool findPath(const PathCell& start, const PathCell& goal, int32_t, int32_t, std::vector<PathCell>& path) override
+    bool isWalkIdle() override { return true; }
+    bool walkPathTo(const PathCell& start, const PathCell& goal, int32_t, int32_t near) override
     {
-        searchedFrom = start;
-        // A straight walk, one cell at a time.
-        PathCell at = start;
-        path.push_back(at);
-        while (at.x != goal.x || at.y != goal.y) {
-            at.x += (goal.x > at.x) - (goal.x < at.x);
-            at.y += (goal.y > at.y) - (goal.y < at.y);
-            path.push_back(at);
-        }
-        return true;
+        searches.push_back({ start, goal, near });
+        return near >= reachableWithin;
     }
+    struct Search {
+        PathCell start;
+        PathCell goal;
+        int32_t near;
+    };
     std::vector<int32_t> manual;
-    std::vector<int32_t> requested;
     std::vector<PendingStep> pending;
-    PathCell searchedFrom;
+    std::vector<Search> searches;
+    // The nearest a search gets to its goal.
+    int32_t reachableWithin = 0;
 };
 
 class RecordingQuestions final : public YesNoQuestions {
@@ -310,7 +308,7 @@ TEST_F(WorldView, TheRightButtonWalksTowardThePointer)
 
 TEST_F(WorldView, ADoubleRightClickWalksAPathStartingAfterThePendingSteps)
 {
-    walking.pending = { { 2, 0, true }, { 2, 0, true } };
+    walking.pending = { { 2, 0, true }, { 2, 0, true }, { 4, 0, false } };
     int32_t x = 0, y = 0;
     middleOf(*player(), x, y);
     pressRight(x + 88, y + 60);
@@ -318,47 +316,35 @@ TEST_F(WorldView, ADoubleRightClickWalksAPathStartingAfterThePendingSteps)
     pressRight(x + 88, y + 60);
     releaseRight(x + 88, y + 60);
     const MapView& centre = mapView();
-    EXPECT_EQ(walking.searchedFrom.x, centre.centreX + 2);
-    EXPECT_EQ(walking.searchedFrom.y, centre.centreY);
-    PathWalkState& path = pathWalkState();
-    ASSERT_TRUE(path.active);
+    ASSERT_EQ(walking.searches.size(), 1u);
+    EXPECT_EQ(walking.searches[0].start.x, centre.centreX + 2) << "two moves east; a turn moves nothing";
+    EXPECT_EQ(walking.searches[0].start.y, centre.centreY);
+    EXPECT_EQ(walking.searches[0].near, 0);
+    EXPECT_EQ(newestText(player())->text(), "Pathfinding!");
+}
+
+TEST_F(WorldView, APathThatMissesTheCellTriesANeighbourThenGivesUp)
+{
+    walking.reachableWithin = 1;
+    int32_t x = 0, y = 0;
+    middleOf(*player(), x, y);
+    for (int32_t i = 0; i < 2; ++i) {
+        pressRight(x + 88, y + 60);
+        releaseRight(x + 88, y + 60);
+    }
+    ASSERT_EQ(walking.searches.size(), 2u);
+    EXPECT_EQ(walking.searches[1].near, 1);
     EXPECT_EQ(newestText(player())->text(), "Pathfinding!");
 
-    // Two steps still pending: the walker may request one more.
-    walking.requested.clear();
-    walkPathStep();
-    ASSERT_EQ(walking.requested.size(), 1u);
-    walking.pending.push_back({ 2, 0, true });
-    walkPathStep();
-    EXPECT_EQ(walking.requested.size(), 1u) << "three pending: nothing more";
-}
-
-TEST_F(WorldView, APathStepInANewDirectionFirstTurns)
-{
-    startPathWalk({ { 10, 10, 0 }, { 11, 10, 0 }, { 12, 10, 0 } }, 0);
-    walkPathStep();
-    EXPECT_EQ(pathWalkState().current, 0u) << "facing north, the first step east only turns";
-    walkPathStep();
-    EXPECT_EQ(pathWalkState().current, 1u);
-    walkPathStep();
-    EXPECT_EQ(pathWalkState().current, 2u);
-    EXPECT_EQ(walking.requested, std::vector<int32_t>({ 3, 3, 3 })) << "east is screen direction 3";
-    walkPathStep();
-    EXPECT_FALSE(pathWalkState().active) << "the goal reached";
-}
-
-TEST(Directions, AreTheProtocolsOneCellMoves)
-{
-    EXPECT_EQ(directionOfMove(0, -1), 0);
-    EXPECT_EQ(directionOfMove(1, -1), 1);
-    EXPECT_EQ(directionOfMove(1, 0), 2);
-    EXPECT_EQ(directionOfMove(1, 1), 3);
-    EXPECT_EQ(directionOfMove(0, 1), 4);
-    EXPECT_EQ(directionOfMove(-1, 1), 5);
-    EXPECT_EQ(directionOfMove(-1, 0), 6);
-    EXPECT_EQ(directionOfMove(-1, -1), 7);
-    EXPECT_EQ(directionOfMove(2, 0), -1);
-    EXPECT_EQ(directionOfMove(0, 0), -1);
+    walking.searches.clear();
+    walking.reachableWithin = 2;
+    advance(1000);
+    for (int32_t i = 0; i < 2; ++i) {
+        pressRight(x + 88, y + 60);
+        releaseRight(x + 88, y + 60);
+    }
+    ASSERT_EQ(walking.searches.size(), 2u);
+    EXPECT_EQ(newestText(player())->text(), "Can't get there");
 }
 
 } // namespace
