@@ -4,6 +4,7 @@
 
 #include "windows/windows_test_support.h"
 
+#include "data/client_services.h"
 #include "data/config_key_rules.h"
 #include "data/settings_registry.h"
 #include "fixtures/sample_window_art.h"
@@ -15,6 +16,7 @@
 #include "windows/damage_numbers.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_line_gump.h"
+#include "windows/speech_services.h"
 #include "windows/system_text.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
@@ -84,6 +86,27 @@ TEST_F(OverheadTexts, SystemMessagesStackUpwardFromTheBottomLeft)
     EXPECT_EQ(newestText(nullptr), third);
     EXPECT_EQ(journalLines(), std::vector<std::string>({ "first #946", "second #946", "third #946" }))
         << "each line journaled once";
+}
+
+TEST_F(OverheadTexts, ANoticeOfAnyLayerIsJournaledOnceAndShownInTheSystemArea)
+{
+    windowNotices().addSystemMessage(33, 3, "from below");
+    BarkGump* shown = newestText(nullptr);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text(), "from below");
+    EXPECT_EQ(journalLines(), std::vector<std::string>({ "from below #33" }));
+}
+
+TEST_F(OverheadTexts, TheTypedLineIsMadeOnceThenItsTextReplaced)
+{
+    service<TextWindows>().showSpeechLine(u"hel", 946, 3, false);
+    SpeechLineGump* line = speechLineGump();
+    ASSERT_NE(line, nullptr);
+    service<TextWindows>().showSpeechLine(u"hello", 52, 3, false);
+    EXPECT_EQ(speechLineGump(), line);
+    EXPECT_EQ(line->text(), "hello");
+    EXPECT_EQ(line->hue(), 52);
+    EXPECT_TRUE(journal().entries().empty()) << "the typed line is no journal line";
 }
 
 TEST_F(OverheadTexts, AUnicodeSystemTextStandsThreePixelsHigher)
