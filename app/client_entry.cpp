@@ -59,6 +59,7 @@
 #include "world/body_tables.h"
 #include "world/def_table_world.h"
 #include "world/tile_data.h"
+#include "world/walking.h"
 
 #include <array>
 #include <cstdio>
@@ -338,6 +339,8 @@ int clientMain(int argc, char** argv)
         buffer.markGameAreaChanged({ 0, 0, mainWindow.gameWidth(), mainWindow.gameHeight() });
     };
     frameServices.sendResurrectionChoice = [] {
+        // The fade is over: the player walks again, as a ghost.
+        setDeathScreenShown(false);
         std::array<uint8_t, 16> storage {};
         PacketBuffer packet(storage.data(), storage.size());
         if (buildResurrectionChoicePacket(packet, 2))
@@ -359,8 +362,9 @@ int clientMain(int argc, char** argv)
     wireWalkingAndEffects(tick);
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
-    wireNetwork(
-        loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
+    wireNetwork(loop, tick,
+        { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()),
+            [&frameRenderer] { frameRenderer.startDeathFade(); } });
     wireGumpControls(tick);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);

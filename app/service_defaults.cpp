@@ -7,7 +7,9 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
+#include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
+#include "protocol/world_packet_windows.h"
 #include "text/html_document.h"
 #include "world/house_designer_view.h"
 #include "world/map_view.h"
@@ -89,8 +91,16 @@ void installServiceDefaults()
     installWorldEntrySteps(doNothingWorldEntrySteps()); // game windows, world view, macros, desktop file
     installUnthrottledSpeech(doNothingUnthrottledSpeech()); // speech entry: speech sent past the spam budget
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
-    installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
+    installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     installIgrSessions(doNothingIgrSessions()); // front end: internet-game-room sessions
+    // protocol/world_packet_windows.h: what the world packets show in windows still to come.
+    installServiceDefault<StatusWindows>(); // status bars, target bar, shop gold, name plates, party names,
+                                            // paladin books, the skill window's request flag
+    installServiceDefault<GeneralInfoWindows>(); // mail, party, context menu, help, spellbook contents and
+                                                 // highlights, weapon ability, damage numbers, race change,
+                                                 // equipment popup
+    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
 
     // The network wiring installs the main window's ClientShell; two of its
     // operations stay the do-nothing defaults: the shard menu (the platform
