@@ -149,10 +149,19 @@ public:
         menus.push_back(entries);
         return menuAnswer;
     }
+    uint16_t mapFileMask() override { return mapFiles; }
+    void startDeathFade() override { ++deathFades; }
+    void setGameTime(int32_t hour, int32_t minute, int32_t second) override
+    {
+        gameTime = std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second);
+    }
     std::vector<std::u16string> titles;
     std::vector<std::vector<ShardMenuEntry>> menus;
     int32_t menuAnswer { 0 };
     int32_t frames { 0 };
+    uint16_t mapFiles { 0 };
+    int32_t deathFades { 0 };
+    std::string gameTime;
 };
 
 // Installs the doubles and the network's wiring; undoes all of it.
