@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, ScreenSize,
         ScreenSizeCase { "Empty", "", 640, 480 }, ScreenSizeCase { "Words", "wide", 640, 480 },
         ScreenSizeCase { "NoHeight", "1024x", 640, 480 }, ScreenSizeCase { "Zero", "0x0", 640, 480 },
         ScreenSizeCase { "Negative", "-5x600", 640, 480 }),
-    [](const testing::TestParamInfo<ScreenSizeCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ScreenSizeCase>& row) { return std::string(row.param.name); });
 
 // 0x4F, 0x76 ----------------------------------------------------------------
 
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, WorldItemFlags,
         WorldItemCase { "Flags", kItem, kShirt, 0, 0, 1001, 1002 | 0x4000, 0, 3, 0, 0x20, 15 },
         WorldItemCase { "All", kItem | 0x80000000, kShirt | 0x8000, 7, 1, 1001 | 0x8000, 1002 | 0xC000, 4, 9, 0x0022,
             0x20, 21 }),
-    [](const testing::TestParamInfo<WorldItemCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<WorldItemCase>& row) { return std::string(row.param.name); });
 
 TEST_F(WorldObjectPackets, WorldItemNamingThePlayerIsIgnored)
 {
@@ -567,7 +567,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, PickUpReject,
         PickUpRejectCase { "NotYours", 3, "That item does not belong to you.  You'll have to steal it.", true },
         PickUpRejectCase { "AlreadyHolding", 4, "You are already holding an item.", true },
         PickUpRejectCase { "Silent", 5, nullptr, false }, PickUpRejectCase { "Unknown", 200, nullptr, true }),
-    [](const testing::TestParamInfo<PickUpRejectCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PickUpRejectCase>& row) { return std::string(row.param.name); });
 
 TEST_F(WorldObjectPackets, DropAnswersEndThePendingPickUp)
 {
