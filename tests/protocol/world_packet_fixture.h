@@ -197,6 +197,9 @@ protected:
         // The land a position loaded goes with the grid.
         resetMapView();
         WorldTest::TearDown();
+        // Later suites start from the map view and connection they find.
+        mapView() = MapView {};
+        setCurrentGameConnection(nullptr);
         setSeason(0);
         resetLightLevels();
         resetWalkState();
