@@ -366,11 +366,12 @@ TEST_F(MobileStatus, NamesWithoutTheirEndAreCutAndUnknownSerialsCloseTargetBars)
 
 TEST_F(MobileStatus, StatChangesAreReportedAfterTheFirstRecord)
 {
+    int32_t kept = settings().getBoolSetting(u"StatReport");
     settings().setBoolSetting(u"StatReport", 1);
     dispatch(status(kPlayerSerial, "Me", 1, 45).bytes());
     EXPECT_TRUE(state.messages.lines.empty());
     dispatch(status(kPlayerSerial, "Me", 1, 50).bytes());
-    settings().setBoolSetting(u"StatReport", 0);
+    settings().setBoolSetting(u"StatReport", kept);
     ASSERT_EQ(state.messages.lines.size(), 1u);
     EXPECT_EQ(state.messages.lines[0].text, "Your strength has changed by 5.  It is now 50.");
     EXPECT_EQ(state.messages.lines[0].hue, 368);

@@ -92,7 +92,7 @@ public:
     {
         lines.push_back({ std::string(text), hue, font });
     }
-    void showWaitingBox(std::string_view) override { }
+    void showWaitingBox(std::string_view text) override { waitingBoxes.emplace_back(text); }
     void clearAbilityIcons() override { }
     void showPlayerWarMode(bool) override { }
     void clearPlacementPreview() override { }
@@ -104,6 +104,7 @@ public:
         uint16_t font;
     };
     std::vector<Line> lines;
+    std::vector<std::string> waitingBoxes;
 };
 
 // Whether the session has the player in the game, and the world resets it
