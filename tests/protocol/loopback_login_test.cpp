@@ -11,6 +11,7 @@
 #include "support/test_shard_server.h"
 #include "support/world_packets.h"
 #include "world/light_pass.h"
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/seasons.h"
 #include "world/object_manager.h"
@@ -178,6 +179,21 @@ TEST_F(LoopbackLogin, NoReachableLoginServerFailsTheConnect)
 // and reach the model.
 TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
 {
+    // The world this test fills goes again, whatever fails.
+    struct WorldCleanup {
+        ~WorldCleanup()
+        {
+            missileGumpsCloseAll();
+            stopWeather();
+            setSeason(0);
+            resetLightLevels();
+            resetMapView();
+            initWorldObjects();
+            mapView() = MapView {};
+            test::setItemTile(0x1517, 0);
+            test::setItemTile(0x0E75, 0);
+        }
+    } cleanup;
     // The program makes its player object at start-up.
     initWorldObjects();
     createPlayerObject();
@@ -236,13 +252,6 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
     world.sendToGame({ test::deleteObjectPacket(test::kTourItem) });
     EXPECT_TRUE(pumpWorld([] { return findItemBySerial(test::kTourItem) == nullptr; }));
 
-    missileGumpsCloseAll();
-    stopWeather();
-    setSeason(0);
-    resetLightLevels();
-    initWorldObjects();
-    test::setItemTile(0x1517, 0);
-    test::setItemTile(0x0E75, 0);
 }
 
 class LossAtEachStep : public LoopbackLogin, public testing::WithParamInterface<ServerStep> { };
