@@ -3,11 +3,15 @@
 // one makes, the background session's share, and the bad-input forms
 // (truncated records, counts larger than the packet).
 
+#include "data/server_features.h"
 #include "data/settings_registry.h"
+#include "gump/property_cache.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "net/packet_table.h"
 #include "protocol/general_info_packet.h"
+#include "protocol/property_revisions.h"
+#include "protocol/protocol_services.h"
 #include "world/mobile.h"
 #include "world_packet_fixture.h"
 
@@ -258,6 +262,32 @@ TEST_F(GeneralInfo, CloseByKindWithSerialZeroOrAnOwner)
     EXPECT_EQ(count(GumpKind::Paperdoll), 1);
     dispatch(generalInfo(0x16).u32(1).u32(0).bytes());
     EXPECT_EQ(count(GumpKind::Paperdoll), 0);
+}
+
+// Property revisions -------------------------------------------------------
+
+TEST_F(GeneralInfo, RevisionsReachThePropertyListCache)
+{
+    // The program installs the real cache; a revision the cache lacks is
+    // queued for a request, one it holds is not.
+    PropertyListRevisions* kept = installPropertyListRevisions(propertyCacheRevisions());
+    storeCharacterListFlags(0x20);
+    propertyListReset();
+    propertyListAddEntry(0x40000301, 4, 500001, u"");
+    dispatch(generalInfo(0x10).u32(0x40000302).u32(1).bytes());
+    dispatch(generalInfo(0x10).u32(0x40000301).u32(4).bytes());
+    EXPECT_EQ(propertyCache().pending.count(0x40000302), 1u);
+    EXPECT_EQ(propertyCache().pending.count(0x40000301), 0u);
+    EXPECT_EQ(propertyCache().requestForm, 0);
+
+    // The packet of its own sets the batch form.
+    dispatch(fixedPacket(0xDC).u32(0x40000303).u32(2).bytes());
+    EXPECT_EQ(propertyCache().pending.count(0x40000303), 1u);
+    EXPECT_EQ(propertyCache().requestForm, 1);
+    propertyListReset();
+    setPropertyRequestForm(0);
+    storeCharacterListFlags(0);
+    installPropertyListRevisions(kept);
 }
 
 // Movement flags, the house design request ---------------------------------
