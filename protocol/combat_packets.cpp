@@ -21,12 +21,6 @@ constexpr uint8_t kResurrectAction = 1;
 constexpr uint16_t kPlayerDamageHue = 52;
 constexpr uint16_t kOtherDamageHue = 33;
 
-Mobile* mobileOf(uint32_t serial)
-{
-    Item* object = isPlayerSerial(serial) ? player() : findItemBySerial(serial);
-    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
-}
-
 void closeModal()
 {
     if (CGump* modal = gumpModal(); modal && isValidGump(modal))
@@ -130,7 +124,7 @@ void handleDeathAnimation(const uint8_t* packet)
     uint32_t serial = reader.u32();
     uint32_t corpse = reader.u32();
     uint32_t fall = reader.u32();
-    Mobile* mobile = reader.ok() ? mobileOf(serial) : nullptr;
+    Mobile* mobile = reader.ok() ? packetMobile(serial) : nullptr;
     // The body kinds' actions for a fall value of 0 are the forward ones.
     if (mobile)
         mobile->die(corpse, fall == 0);
@@ -146,7 +140,7 @@ void handleAnimation(const uint8_t* packet)
     uint8_t reverse = reader.u8();
     uint8_t repeat = reader.u8();
     uint8_t delay = reader.u8();
-    Mobile* mobile = reader.ok() ? mobileOf(serial) : nullptr;
+    Mobile* mobile = reader.ok() ? packetMobile(serial) : nullptr;
     if (mobile)
         mobile->playAnimation(action, frameCount, delay, repeatCount, reverse != 0, repeat != 0);
 }

@@ -68,12 +68,6 @@ bool addEntry(const ContainerEntry& entry)
 
 Item* ownerOf(uint32_t serial) { return isPlayerSerial(serial) ? player() : findItemBySerial(serial); }
 
-Mobile* mobileOf(uint32_t serial)
-{
-    Item* object = ownerOf(serial);
-    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
-}
-
 } // namespace
 
 const char* pickUpRejectText(uint8_t reason)
@@ -211,8 +205,8 @@ void handleDragAnimation(const uint8_t* packet)
     if (!reader.ok())
         return;
     int32_t art = int32_t(graphic) + offset;
-    Mobile* source = mobileOf(sourceSerial);
-    Mobile* target = mobileOf(targetSerial);
+    Mobile* source = packetMobile(sourceSerial);
+    Mobile* target = packetMobile(targetSerial);
     uint32_t sourceXY = packXY(sourceX, sourceY);
     uint32_t targetXY = packXY(targetX, targetY);
     if (source && target)

@@ -67,13 +67,7 @@ EffectFields readEffectFields(PacketReader& reader, bool hued)
 
 // An object that is not a mobile counts as none: the effect then starts or
 // ends at the given position.
-Mobile* effectMobile(uint32_t serial)
-{
-    if (serial == 0)
-        return nullptr;
-    Item* object = isPlayerSerial(serial) ? player() : findItemBySerial(serial);
-    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
-}
+Mobile* effectMobile(uint32_t serial) { return serial != 0 ? packetMobile(serial) : nullptr; }
 
 void createFromFields(const EffectFields& fields, bool hued)
 {

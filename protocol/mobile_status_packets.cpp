@@ -24,12 +24,6 @@ constexpr size_t kTithingSlot = 3;
 
 enum class VitalPair : uint8_t { Hits, Mana, Stamina };
 
-Mobile* mobileOf(uint32_t serial)
-{
-    Item* object = isPlayerSerial(serial) ? player() : findItemBySerial(serial);
-    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
-}
-
 std::array<int32_t, 6> vitalsOf(const Mobile& mobile)
 {
     return { mobile.hits, mobile.maxHits, mobile.mana, mobile.maxMana, mobile.stamina, mobile.maxStamina };
@@ -102,7 +96,7 @@ void vitalPair(const uint8_t* packet, VitalPair pair)
     uint32_t serial = reader.u32();
     uint16_t maximum = reader.u16();
     uint16_t current = reader.u16();
-    Mobile* mobile = reader.ok() ? mobileOf(serial) : nullptr;
+    Mobile* mobile = reader.ok() ? packetMobile(serial) : nullptr;
     if (!mobile)
         return;
     switch (pair) {
@@ -189,7 +183,7 @@ void handleStatusInfo(const uint8_t* packet)
         self->rememberedStats[kTithingSlot] = int32_t(record.tithing);
         service<StatusWindows>().redrawTithingBooks();
     }
-    Mobile* mobile = mobileOf(serial);
+    Mobile* mobile = packetMobile(serial);
     if (mobile && level != 0) {
         mobile->hits = record.hits;
         mobile->maxHits = record.maxHits;
@@ -217,7 +211,7 @@ void handleMobileAttributes(const uint8_t* packet)
     uint16_t mana = reader.u16();
     uint16_t maxStamina = reader.u16();
     uint16_t stamina = reader.u16();
-    Mobile* mobile = reader.ok() ? mobileOf(serial) : nullptr;
+    Mobile* mobile = reader.ok() ? packetMobile(serial) : nullptr;
     if (!mobile)
         return;
     mobile->hits = hits;
@@ -268,7 +262,7 @@ void handleWornItem(const uint8_t* packet)
     uint8_t layer = reader.u8();
     uint32_t wearerSerial = reader.u32();
     uint16_t hue = reader.u16();
-    Mobile* wearer = reader.ok() ? mobileOf(wearerSerial) : nullptr;
+    Mobile* wearer = reader.ok() ? packetMobile(wearerSerial) : nullptr;
     if (!wearer)
         return;
     if (!equipItemOnMobile(wearer->serial, itemSerial, graphic, layer, hue))
@@ -279,6 +273,6 @@ void handleWornItem(const uint8_t* packet)
     item->graphic = graphic & 0x3FFF;
     item->amount = amount;
     item->applyGraphicAndHue(normalizeHue(hue));
-    if (Mobile* shown = mobileOf(wearerSerial))
+    if (Mobile* shown = packetMobile(wearerSerial))
         shown->invalidate();
 }

@@ -68,7 +68,9 @@ struct MobileFields {
     uint8_t notoriety = 0;
 };
 
-MobileFields readMobileFields(PacketReader& reader)
+// The fields of 0x77 and 0x78; their extended forms add three words that
+// nothing here uses.
+MobileFields readMobileFields(PacketReader& reader, bool extended)
 {
     MobileFields fields;
     fields.serial = reader.u32();
@@ -80,6 +82,11 @@ MobileFields readMobileFields(PacketReader& reader)
     fields.hue = reader.u16();
     fields.flags = reader.u8();
     fields.notoriety = reader.u8();
+    if (extended) {
+        reader.u16();
+        reader.u16();
+        reader.u16();
+    }
     return fields;
 }
 
@@ -111,12 +118,7 @@ Mobile* findMobile(uint32_t serial)
 void mobileMoving(const uint8_t* packet, bool extended)
 {
     PacketReader reader(packet);
-    MobileFields fields = readMobileFields(reader);
-    if (extended) {
-        reader.u16();
-        reader.u16();
-        reader.u16();
-    }
+    MobileFields fields = readMobileFields(reader, extended);
     if (!reader.ok())
         return;
     Mobile* mobile = findMobile(fields.serial);
@@ -151,12 +153,7 @@ bool readEquipmentEntry(PacketReader& reader, uint32_t& serial, uint16_t& graphi
 void mobileIncoming(const uint8_t* packet, bool extended)
 {
     PacketReader reader(packet);
-    MobileFields fields = readMobileFields(reader);
-    if (extended) {
-        reader.u16();
-        reader.u16();
-        reader.u16();
-    }
+    MobileFields fields = readMobileFields(reader, extended);
     if (!reader.ok())
         return;
     bool existed = findItemBySerial(fields.serial) != nullptr;
@@ -230,6 +227,12 @@ bool isPlayerSerial(uint32_t serial)
 {
     const PlayerMobile* self = player();
     return (playerSerial() != 0 && serial == playerSerial()) || (self && self->serial != 0 && self->serial == serial);
+}
+
+Mobile* packetMobile(uint32_t serial)
+{
+    Item* object = isPlayerSerial(serial) ? player() : findItemBySerial(serial);
+    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
 }
 
 void parseScreenSize(const std::string& text, uint32_t& width, uint32_t& height)

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+class Mobile;
 class PacketBuffer;
 
 void handleOverallLight(const uint8_t* packet);
@@ -45,6 +46,9 @@ ServerMapArea& serverMapArea();
 // The serial the player answers to: the one the server confirmed, or the
 // player object's own.
 bool isPlayerSerial(uint32_t serial);
+// The mobile a packet names: the player for its serial, else the mobile with
+// that serial; null for an unknown serial or an object that is no mobile.
+Mobile* packetMobile(uint32_t serial);
 
 // The width and height of the game area the screen-size setting text names
 // ("%dx%d"); 640 x 480 for an empty or malformed text.

@@ -173,6 +173,18 @@ TEST_F(CombatEffects, HuedAndParticleEffects)
     }
 }
 
+TEST_F(CombatEffects, PositionsPastTheSignedRangeAreHeldAtItsEnd)
+{
+    // Wire positions are unsigned; the world's are signed 16-bit.
+    ServerPacket packet = fixedPacket(0x70);
+    packet.u8(2).u32(0).u32(0).u16(0x3728).u16(59626).u16(65535).u8(0).u16(59626).u16(65535).u8(0).u8(5).u8(10)
+        .u8(0).u8(0).u8(0).u8(0);
+    dispatch(packet.bytes());
+    ASSERT_EQ(missiles().size(), 1u);
+    ASSERT_NE(missiles()[0]->worldObject(), nullptr);
+    EXPECT_EQ(missiles()[0]->worldObject()->x, 32767);
+}
+
 TEST_F(CombatEffects, SequencingRecordsEffectsAndSoundsUntilItStops)
 {
     dispatch(fixedPacket(0x7B).u8(3).bytes());
