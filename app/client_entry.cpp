@@ -66,6 +66,7 @@
 #include "world/def_table_world.h"
 #include "windows/game_area_edges.h"
 #include "world/tile_data.h"
+#include "world/walking.h"
 
 #include <array>
 #include <cstdio>
@@ -341,6 +342,8 @@ int clientMain(int argc, char** argv)
         buffer.markGameAreaChanged({ 0, 0, mainWindow.gameWidth(), mainWindow.gameHeight() });
     };
     frameServices.sendResurrectionChoice = [] {
+        // The fade is over: the player walks again, as a ghost.
+        setDeathScreenShown(false);
         std::array<uint8_t, 16> storage {};
         PacketBuffer packet(storage.data(), storage.size());
         if (buildResurrectionChoicePacket(packet, 2))
@@ -363,8 +366,9 @@ int clientMain(int argc, char** argv)
     wireWalkingAndEffects(tick);
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
-    wireNetwork(
-        loop, tick, { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()) });
+    wireNetwork(loop, tick,
+        { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()),
+            [&frameRenderer] { frameRenderer.startDeathFade(); } });
     wireGumpControls(tick);
     wireDesktop(tick, mainWindow, *window);
     wireFrontEnd(*window, mainWindow, *presenter);

@@ -42,6 +42,18 @@ public:
             m_shell.renderFrame();
     }
     uint16_t mapFileMask() override { return m_shell.mapFileMask; }
+    void startDeathFade() override
+    {
+        if (m_shell.startDeathFade)
+            m_shell.startDeathFade();
+    }
+    void setGameTime(int32_t hour, int32_t minute, int32_t second) override
+    {
+        GameClock& clock = gameTick().gameClock();
+        clock.hour = hour;
+        clock.minute = minute;
+        clock.subMinute = second;
+    }
 
 private:
     NetworkShell m_shell;

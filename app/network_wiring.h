@@ -16,6 +16,8 @@ struct NetworkShell {
     std::function<void()> renderFrame;
     // The map files found at start-up.
     uint16_t mapFileMask { 0 };
+    // The death fade of the frame drawing starts.
+    std::function<void()> startDeathFade;
 };
 
 // After the settings were read: takes the account from them, installs the

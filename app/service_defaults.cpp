@@ -9,7 +9,9 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
+#include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
+#include "protocol/world_packet_windows.h"
 #include "text/html_document.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
@@ -94,7 +96,15 @@ void installServiceDefaults()
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
     // view and the game area's layout stay the base's do-nothing steps.
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
-    installPropertyListRevisions(doNothingPropertyListRevisions()); // gump framework: property-list cache
+    installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
+    // protocol/world_packet_windows.h: what the world packets show in windows still to come.
+    installServiceDefault<StatusWindows>(); // status bars, target bar, shop gold, name plates, party names,
+                                            // paladin books, the skill window's request flag
+    installServiceDefault<GeneralInfoWindows>(); // mail, party, context menu, help, spellbook contents and
+                                                 // highlights, weapon ability, damage numbers, race change,
+                                                 // equipment popup
+    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
 
     // The network wiring installs the main window's ClientShell; two of its
     // operations stay the do-nothing defaults: the shard menu (the platform

@@ -8,10 +8,12 @@
 #include "platform/window.h"
 #include "protocol/protocol_services.h"
 #include "windows/world_view_gump.h"
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
+#include "world/seasons.h"
 #include "world/update_range.h"
 #include "world/world_screen.h"
 
@@ -47,7 +49,15 @@ public:
         if (WorldViewGump* view = worldViewGump())
             view->clearHighlights();
     }
-    void resetWorldForConnect() override { resetWorldObjectsForSession(); }
+    // The first facet and season, the world emptied and no map window
+    // loaded: the next position loads everything again.
+    void resetWorldForConnect() override
+    {
+        resetWorldObjectsForSession();
+        setFacet(0);
+        setSeason(0);
+        resetMapView();
+    }
     void requestStopAllIgrSessions() override { igrSessions().requestStopAllSessions(); }
 
 private:

@@ -93,7 +93,8 @@ public:
     bool isPaused() const { return m_paused; }
     int32_t heldCount() const { return int32_t(m_held.size()); }
     uint32_t sendFill() const { return m_sendFill; }
-    // The queued bytes not sent yet (before the game cipher of the flush).
+    // The bytes queued and not yet sent (before the game cipher, which is
+    // applied as they go out).
     const uint8_t* queuedBytes() const { return m_send; }
     uint32_t rawFill() const { return m_rawFill - m_rawStart; }
     const GameStreamCipher& gameCipher() const { return m_gameCipher; }

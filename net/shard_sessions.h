@@ -34,6 +34,9 @@ struct ShardSession {
     uint32_t confirmValue { 0 };
     std::array<char, 20> playerName {};
     uint8_t updateRange { 18 };
+    // Step keys a shard behind the shown one sent before its player was
+    // shown; 0 marks a free slot.
+    std::array<uint32_t, 5> walkKeys {};
     std::set<uint32_t> semiVisible;
     bool closeRequested { false }; // the next pump pass closes the connection
     int32_t autoSwitchRequest { -1 };

@@ -9,7 +9,9 @@
 #include "protocol/login_state.h"
 #include "protocol/protocol_services.h"
 #include "text/unicode_font.h"
+#include "world/circle_of_transparency.h"
 #include "world/object_manager.h"
+#include "world/world_screen.h"
 
 namespace {
 
@@ -23,6 +25,14 @@ void applySoundSettings()
     sound.toggleSound(soundOn);
     if (soundOn)
         sound.setSoundVolume(uint8_t(registry.getIntSetting(u"SoundVol")));
+}
+
+// The circle stands a little above the game area's centre, over the
+// player's body rather than its feet.
+void centreCircleOfTransparency()
+{
+    ScreenRect area = worldGameArea();
+    circleOfTransparency().setCentre(area.width() / 2, area.height() / 2 - 5);
 }
 
 } // namespace
@@ -49,6 +59,7 @@ void enterGameWorld()
     steps.centreViewOnPlayer();
     addDebugSystemMessage(displaySettings().isFullScreen() ? "Using Full Screen Mode..." : "Using Windowed Mode...");
     steps.layOutGameArea();
+    centreCircleOfTransparency();
     steps.invalidateWholeScreen();
     steps.dockDesktopWindows();
     steps.showInstallNotice();

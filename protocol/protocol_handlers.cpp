@@ -1,10 +1,18 @@
 #include "protocol/protocol_handlers.h"
 
+#include "gump/property_cache.h"
 #include "net/packet_dispatcher.h"
+#include "protocol/combat_packets.h"
+#include "protocol/container_packets.h"
 #include "protocol/edit_server_packets.h"
+#include "protocol/effect_packets.h"
+#include "protocol/general_info_packet.h"
 #include "protocol/login_packets.h"
 #include "protocol/server_requests.h"
+#include "protocol/mobile_status_packets.h"
+#include "protocol/season_packet.h"
 #include "protocol/session_packets.h"
+#include "protocol/world_object_packets.h"
 
 #include <utility>
 
@@ -31,8 +39,69 @@ constexpr std::pair<uint8_t, PacketHandler> kHandlers[] = {
     { 0xD1, handleLogoutOk },
     { 0xDB, handleTransferLog },
     { 0xDC, handlePropertyRevision },
-    // The player's war mode.
+    // The world's objects and the player.
+    { 0x4F, handleOverallLight },
+    { 0x1B, handleLoginConfirm },
+    { 0x76, handleNewSubserver },
+    { 0x1D, handleDeleteObject },
+    { 0x20, handlePlayerUpdate },
+    { 0x21, handleMoveReject },
+    { 0x22, handleMoveAck },
+    { 0x77, handleMobileMoving },
+    { 0xD2, handleMobileUpdateExtended },
+    { 0x78, handleMobileIncoming },
+    { 0xD3, handleMobileIncomingExtended },
+    { 0x1A, handleWorldItem },
+    { 0xC4, handleSemiVisible },
+    { 0x39, handleGroupNotice },
+    { 0x97, handleMovePlayer },
+    // Containers, corpses, the course map and dragging.
+    { 0x24, handleOpenContainer },
+    { 0x25, handleContainerItem },
+    { 0x3C, handleContainerContents },
+    { 0x89, handleCorpseEquipment },
+    { 0x90, handleCourseMap },
+    { 0x23, handleDragAnimation },
+    { 0x27, handlePickUpReject },
+    { 0x28, handleDropRejectClear },
+    { 0x29, handleDropAccepted },
+    // The general information packet and the property lists.
+    { 0xBF, handleGeneralInfo },
+    { 0xD6, handlePropertyList },
+    // Mobile status.
+    { 0x11, handleStatusInfo },
+    { 0x2D, handleMobileAttributes },
+    { 0xA1, handleHitsUpdate },
+    { 0xA2, handleManaUpdate },
+    { 0xA3, handleStaminaUpdate },
+    { 0x16, handleMobileStatusValues },
+    { 0x17, handleMobileStatusValue },
+    { 0x98, handleMobileName },
+    { 0x2E, handleWornItem },
+    // Fights and mobile events; the player's war mode.
+    { 0x2C, handleDeathScreen },
+    { 0x2F, handleSwing },
+    { 0x30, handleAttackAccepted },
+    { 0x31, handleAttackEnded },
     { 0x72, handleWarMode },
+    { 0xAA, handleCombatant },
+    { 0x0B, handleDamage },
+    { 0xAF, handleDeathAnimation },
+    { 0x6E, handleAnimation },
+    { 0x15, handleFollow },
+    { 0x38, handlePathfind },
+    // Effects, sound, music, light, weather, time and sequencing.
+    { 0x70, handleGraphicalEffect },
+    { 0xC0, handleHuedEffect },
+    { 0xC7, handleParticleEffect },
+    { 0x54, handlePlaySound },
+    { 0x6D, handlePlayMusic },
+    { 0x4E, handlePersonalLight },
+    { 0x65, handleWeather },
+    { 0x5B, handleGameTime },
+    { 0x7B, handleSequence },
+    // The season.
+    { 0xBC, handleSeason },
     // Edit-server patches and the packets read and dropped.
     { 0x3E, skipNineLongPacket },
     { 0x3F, handleStaticsPatch },

@@ -1,6 +1,7 @@
 #pragma once
 // Registers the protocol layer's packet handlers with the dispatcher (the
-// login, session, war-mode, edit-server and ignored packets). Start-up calls
+// login, session, world object, general information, mobile status, combat,
+// effect, season, edit-server and ignored packets). Start-up calls
 // it once; tests call it after clearing the dispatcher. Main thread only.
 
 void registerProtocolHandlers();

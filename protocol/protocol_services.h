@@ -193,6 +193,10 @@ public:
     virtual int32_t chooseShard(const std::vector<ShardMenuEntry>&) { return 0; }
     // Bit i set when the map file of facet i was found at start-up.
     virtual uint16_t mapFileMask() { return 0; }
+    // The player died: the world fades out over the next frames.
+    virtual void startDeathFade() { }
+    // The game clock the tick advances takes the server's time.
+    virtual void setGameTime(int32_t /*hour*/, int32_t /*minute*/, int32_t /*second*/) { }
 };
 
 LoginScreens& loginScreens();

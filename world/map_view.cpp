@@ -157,6 +157,8 @@ void initMapView()
     forgetWindow(view);
 }
 
+void forgetMapWindow() { forgetWindow(mapView()); }
+
 void resetMapView()
 {
     forgetWindow(mapView());

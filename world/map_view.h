@@ -58,6 +58,9 @@ MapView& mapView();
 void initMapView();
 // Connect and world reset: nothing loaded, and every cell of the grid cleared.
 void resetMapView();
+// Forgets which statics blocks are loaded (and the facet last placed at), so
+// that the next load reads the whole window again; the grid is untouched.
+void forgetMapWindow();
 // The server's facet change: new sizes, the grid and the walking state reset
 // and the world emptied. Nothing for the facet already current.
 void setFacet(int32_t facet);

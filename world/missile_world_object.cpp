@@ -8,9 +8,18 @@
 #include "gfx/rotated_art.h"
 #include "world/world_screen.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// A world coordinate from an exact position. The server's effect packets
+// carry unsigned 16-bit positions; one past the signed range is held at its
+// end rather than converted out of range.
+int16_t worldCoordinate(double value)
+{
+    return int16_t(std::clamp(std::trunc(value), -32768.0, 32767.0));
+}
 
 const ArtImage* itemArt(int32_t art) { return getArtImage(kFirstStaticArt + (art & 0x3FFF)); }
 
@@ -107,9 +116,9 @@ MissileWorldObject::MissileWorldObject(MissileOwner& owner, double atX, double a
     , worldZ(atZ)
     , m_owner(&owner)
 {
-    x = int16_t(std::trunc(atX));
-    y = int16_t(std::trunc(atY));
-    z = int16_t(std::trunc(atZ));
+    x = worldCoordinate(atX);
+    y = worldCoordinate(atY);
+    z = worldCoordinate(atZ);
 }
 
 MissileWorldObject::~MissileWorldObject()
@@ -143,8 +152,8 @@ void MissileWorldObject::stepOnce()
 void MissileWorldObject::placeAgain()
 {
     removeFromGrid();
-    x = int16_t(std::trunc(worldX));
-    y = int16_t(std::trunc(worldY));
-    z = int16_t(std::trunc(worldZ));
+    x = worldCoordinate(worldX);
+    y = worldCoordinate(worldY);
+    z = worldCoordinate(worldZ);
     place();
 }

@@ -245,11 +245,12 @@ std::string checkWorldInvariants()
     }
     for (const StaticObject* part = lists.multiParts.head(); part; part = MultiPartList::next(part))
         reachable.add(part);
-    // Land lives only in its cell: the grid is what reaches it.
+    // Land and the flying effects (owned by their effect windows) live only
+    // in their cells: the grid is what reaches them.
     const WorldCellGrid& grid = worldCellGrid();
     for (int32_t index = 0; index < WorldCellGrid::kCellCount; ++index) {
         for (const WorldObject* object = grid.head(index); object; object = object->cellNext()) {
-            if (isValidWorldObject(object) && object->isLand())
+            if (isValidWorldObject(object) && (object->isLand() || object->isEffect()))
                 reachable.add(object);
         }
     }

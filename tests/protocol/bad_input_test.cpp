@@ -5,6 +5,7 @@
 // to what was held when the packet holds nothing usable.
 
 #include "fixtures/server_packet.h"
+#include "gump/gump_manager.h"
 #include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 #include "protocol_test_state.h"
@@ -92,6 +93,8 @@ protected:
     {
         setEditServerMode(false);
         tileData() = *m_savedTiles;
+        // The effect packets leave missiles flying over the world.
+        missileGumpsCloseAll();
     }
     test::ProtocolTestState state;
 

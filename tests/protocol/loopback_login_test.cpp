@@ -2,11 +2,20 @@
 // login road, pump and handlers against the test login and game server.
 
 #include "data/config_key_rules.h"
+#include "gump/gump_manager.h"
+#include "gump/weather.h"
 #include "net/client_packets.h"
 #include "protocol/login_road.h"
+#include "protocol/world_packet_windows.h"
 #include "protocol_test_state.h"
 #include "support/test_shard_server.h"
+#include "support/world_packets.h"
+#include "world/light_pass.h"
+#include "world/map_view.h"
+#include "world/mobile.h"
+#include "world/seasons.h"
 #include "world/object_manager.h"
+#include "world/world_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +172,86 @@ TEST_F(LoopbackLogin, NoReachableLoginServerFailsTheConnect)
     addLoginServer(deadPort);
     EXPECT_FALSE(connectLoginServer());
     EXPECT_TRUE(sessionList().empty());
+}
+
+
+// The test server's world packets arrive over the sockets after the login
+// and reach the model.
+TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
+{
+    // The world this test fills goes again, whatever fails.
+    struct WorldCleanup {
+        ~WorldCleanup()
+        {
+            missileGumpsCloseAll();
+            stopWeather();
+            setSeason(0);
+            resetLightLevels();
+            resetMapView();
+            initWorldObjects();
+            mapView() = MapView {};
+            test::setItemTile(0x1517, 0);
+            test::setItemTile(0x0E75, 0);
+        }
+    } cleanup;
+    // The program makes its player object at start-up.
+    initWorldObjects();
+    createPlayerObject();
+    test::setItemTile(0x1517, 0, 1, 2, "shirt");
+    test::setItemTile(0x0E75, kTileContainer, 3, 3, "backpack");
+    TestShardServer world([] {
+        test::TestShardConfig config;
+        config.worldPackets = test::worldTourPackets(config.playerSerial, config.playerX, config.playerY);
+        return config;
+    }());
+    ASSERT_TRUE(world.isListening());
+    configValues().loginServers.clear();
+    addLoginServer(world.loginPort());
+    logIn();
+    bool chosen = false;
+    bool played = false;
+    auto pumpWorld = [&](const std::function<bool()>& done) {
+        for (int pass = 0; pass < kMaxPasses; ++pass) {
+            if (!chosen && state.screens.saw("openShardList")) {
+                chosen = true;
+                chooseShard();
+            }
+            if (!played && state.screens.saw("presentCharacterSelection")) {
+                played = true;
+                playFirstCharacter();
+            }
+            if (done())
+                return true;
+            pollConnections(5);
+            world.pump(5);
+        }
+        return done();
+    };
+    ASSERT_TRUE(pumpWorld([] { return getSeason() == 3; }));
+    EXPECT_EQ(playerSerial(), world.config().playerSerial);
+    ASSERT_NE(player(), nullptr);
+    EXPECT_EQ(player()->walkKeys, (std::array<uint32_t, 5> { 101, 102, 103, 104, 105 }));
+    EXPECT_EQ(player()->lightModifier, 4);
+    EXPECT_EQ(lightLevels().global, 5);
+    Item* item = findItemBySerial(test::kTourItem);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->amount, 3);
+    EXPECT_EQ(item->baseHue, 0x0021);
+    Item* visitor = findItemBySerial(test::kTourMobile);
+    ASSERT_NE(visitor, nullptr);
+    ASSERT_TRUE(visitor->isMobile());
+    EXPECT_EQ(static_cast<Mobile*>(visitor)->hits, 25);
+    EXPECT_EQ(statusRecord().name, "Visitor");
+    Item* content = findItemBySerial(test::kTourContent);
+    ASSERT_NE(content, nullptr);
+    EXPECT_EQ(content->container(), findItemBySerial(test::kTourPack));
+    EXPECT_EQ(weatherState().mode, WeatherMode::Rain);
+    EXPECT_EQ(state.shell.gameTime, "6:15:0");
+
+    // More of them while in the game.
+    world.sendToGame({ test::deleteObjectPacket(test::kTourItem) });
+    EXPECT_TRUE(pumpWorld([] { return findItemBySerial(test::kTourItem) == nullptr; }));
+
 }
 
 class LossAtEachStep : public LoopbackLogin, public testing::WithParamInterface<ServerStep> { };

@@ -92,7 +92,7 @@ public:
     {
         lines.push_back({ std::string(text), hue, font });
     }
-    void showWaitingBox(std::string_view) override { }
+    void showWaitingBox(std::string_view text) override { waitingBoxes.emplace_back(text); }
     void clearAbilityIcons() override { }
     void showPlayerWarMode(bool) override { }
     void clearPlacementPreview() override { }
@@ -104,6 +104,7 @@ public:
         uint16_t font;
     };
     std::vector<Line> lines;
+    std::vector<std::string> waitingBoxes;
 };
 
 // Whether the session has the player in the game, and the world resets it
@@ -149,10 +150,19 @@ public:
         menus.push_back(entries);
         return menuAnswer;
     }
+    uint16_t mapFileMask() override { return mapFiles; }
+    void startDeathFade() override { ++deathFades; }
+    void setGameTime(int32_t hour, int32_t minute, int32_t second) override
+    {
+        gameTime = std::to_string(hour) + ":" + std::to_string(minute) + ":" + std::to_string(second);
+    }
     std::vector<std::u16string> titles;
     std::vector<std::vector<ShardMenuEntry>> menus;
     int32_t menuAnswer { 0 };
     int32_t frames { 0 };
+    uint16_t mapFiles { 0 };
+    int32_t deathFades { 0 };
+    std::string gameTime;
 };
 
 // Installs the doubles and the network's wiring; undoes all of it.

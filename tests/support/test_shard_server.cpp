@@ -270,6 +270,14 @@ void TestShardServer::send(Client& client, const std::vector<Packet>& packets)
     }
 }
 
+void TestShardServer::sendToGame(const std::vector<Packet>& packets)
+{
+    for (const std::unique_ptr<Client>& client : m_clients) {
+        if (client->game && client->account)
+            send(*client, packets);
+    }
+}
+
 const TestAccountSpec* TestShardServer::findAccount(const std::string& name) const
 {
     for (const TestAccountSpec& account : m_config.accounts) {
@@ -416,6 +424,8 @@ void TestShardServer::handleGamePacket(Client& client, const Packet& packet)
                              .fill(6, 0)
                              .bytes();
         send(client, { confirm, ServerPacket(0x55, ServerPacket::Length::Fixed).bytes() });
+        if (!m_config.worldPackets.empty())
+            send(client, m_config.worldPackets);
         reach(client, ServerStep::WorldEntry);
     }
 }

@@ -60,6 +60,9 @@ struct TestShardConfig {
     uint16_t playerX { 1000 };
     uint16_t playerY { 1200 };
     int8_t playerZ { 0 };
+    // Sent after the login is complete, in this order (support/world_packets.h
+    // builds them).
+    std::vector<std::vector<uint8_t>> worldPackets;
 };
 
 // The steps of the road as the server sees them, in their order.
@@ -123,6 +126,8 @@ public:
     void pump(uint32_t waitMs);
     // Pumps until `stop` is set.
     void run(const std::atomic<bool>& stop);
+    // Sends the packets to every client in the game.
+    void sendToGame(const std::vector<std::vector<uint8_t>>& packets);
     // Closes every client connection (the listeners stay).
     void closeClients();
     size_t clientCount() const { return m_clients.size(); }
