@@ -1,6 +1,7 @@
 #include "audio/digital_music_manager.h"
 
 #include "audio/audio_services.h"
+#include "core/error_report.h"
 #include "core/process_random.h"
 #include "data/client_file_path.h"
 #include "platform/clock.h"
@@ -204,12 +205,13 @@ void DigitalMusicManager::shutdown()
         const bool ended = m_wake.wait_for(
             wait, std::chrono::milliseconds(kShutdownWaitMs), [this] { return m_threadDone; });
         wait.unlock();
-        // A thread that did not end in time is left behind; the streams go
-        // regardless, once it lets go of the lock.
-        if (ended)
-            m_thread.join();
-        else
-            m_thread.detach();
+        // The thread works on this manager's streams, so it is waited for even
+        // when it overruns: leaving it behind would let it touch the streams
+        // after they are freed. A refill pass is bounded, so this ends.
+        if (!ended)
+            reportError("digital music: the refill thread did not end in %u ms; waiting for it",
+                unsigned(kShutdownWaitMs));
+        m_thread.join();
     }
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_streams.clear();
