@@ -65,7 +65,6 @@ void installServiceDefaults()
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
-    installServiceDefault<GameSession>(); // the in-world flag and the server's features (sessions, front end)
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
     installServiceDefault<ItemProperties>(); // the item-property window

@@ -4,6 +4,9 @@
 #include "app/main_loop.h"
 #include "app/startup_cleanups.h"
 #include "data/client_services.h"
+#include "data/server_features.h"
+#include "gump/gump_services.h"
+#include "net/buffered_connection.h"
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "protocol/protocol_services.h"
@@ -70,11 +73,27 @@ WorldGameState& worldGameState()
     return state;
 }
 
+// The gump framework's view of the session: in the world once the player is,
+// and object property lists when the character list's flag or the edit
+// server asks for them.
+class WorldGameSession final : public GameSession {
+public:
+    bool isInWorld() override { return worldGameState().isInGame(); }
+    bool hasObjectPropertyLists() override { return characterListFlag(5) || editServerMode(); }
+};
+
+WorldGameSession& worldGameSession()
+{
+    static WorldGameSession session;
+    return session;
+}
+
 } // namespace
 
 void startWorldObjects()
 {
     installGameState(&worldGameState());
+    installService<GameSession>(&worldGameSession());
     initWorldObjects();
     registerCleanup("releaseWorldObjects", initWorldObjects);
 }

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "protocol/session_packets.h"
+#include "gump/gump_services.h"
 #include "support/shown_picture.h"
 #include "startup_screens.h"
 #include "support/scoped_environment.h"
@@ -79,6 +80,9 @@ private:
     {
         WorldViewGump* view = worldViewGump();
         std::fprintf(stderr, "world view %s\n", view && view->isVisible() ? "shown" : "hidden");
+        // The gump framework sees the player in the world too (the waiting
+        // box and the focus rules depend on it).
+        std::fprintf(stderr, "session %s\n", service<GameSession>().isInWorld() ? "in the world" : "out");
         int32_t windows = 0;
         for (CGump* gump = gumpListHead(); gump; gump = gump->next())
             windows += gump->is(GumpKind::ContainerGump) || gump->is(GumpKind::Paperdoll);
@@ -155,6 +159,7 @@ TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
     FirstWorldFrame scenario;
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "world view shown\n"
+        "session in the world\n"
         "windows 2\n"
         "picture 5ba2d347723fb0f5\n");
 }
