@@ -149,6 +149,7 @@ void logoutToMainMenu()
 
     ensureGameConnection();
     leaveGameWorld();
+    worldEntrySteps().hideWorldView();
     // No container of the character who left is asked for any more.
     desktopPendingClear();
     clearRoadFlags();

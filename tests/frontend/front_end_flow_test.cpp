@@ -113,6 +113,23 @@ TEST_F(Flow, LogoutAsksForNoContainerOfTheCharacterWhoLeft)
     desktopReset();
 }
 
+TEST_F(Flow, LogoutHidesTheWorldView)
+{
+    class Steps final : public WorldEntrySteps {
+    public:
+        void hideWorldView() override { ++hidden; }
+        int hidden = 0;
+    } steps;
+    WorldEntrySteps* previous = installWorldEntrySteps(&steps);
+    test::PacketTap tap;
+    makeSession();
+    loginSession().loggedIn = true;
+    logoutToMainMenu();
+    installWorldEntrySteps(previous);
+    EXPECT_EQ(steps.hidden, 1) << "the last world is not drawn under the main menu";
+    EXPECT_NE(findGump("MainMenu gump"), nullptr);
+}
+
 TEST_F(Flow, QuitWithSettingsOnTheServerEndsOnlyAfterTheServerAnswered)
 {
     test::PacketTap tap;
