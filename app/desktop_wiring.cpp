@@ -88,6 +88,7 @@ public:
 
     void loadMacros() override { m_next->loadMacros(); }
     void showWorldView() override { m_next->showWorldView(); }
+    void hideWorldView() override { m_next->hideWorldView(); }
     void refreshSpeechEntry() override { m_next->refreshSpeechEntry(); }
     void allowWindowResize() override { m_next->allowWindowResize(); }
     void centreViewOnPlayer() override { m_next->centreViewOnPlayer(); }

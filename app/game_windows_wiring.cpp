@@ -101,6 +101,12 @@ public:
             view->setVisible(true);
         m_next.showWorldView();
     }
+    void hideWorldView() override
+    {
+        if (WorldViewGump* view = worldViewGump())
+            view->setVisible(false);
+        m_next.hideWorldView();
+    }
     void refreshSpeechEntry() override { m_next.refreshSpeechEntry(); }
     void openDesktop() override { m_next.openDesktop(); }
     void allowWindowResize() override { m_next.allowWindowResize(); }

@@ -335,7 +335,7 @@ void MainWindow::onKeyDown(uint16_t key, uint32_t keyData)
                 m_services.sendKeyToFocusedGump(kGumpKeyBase + key);
             return;
         }
-    } else if (m_services.speechKeyDown && m_services.speechKeyDown(key)) {
+    } else if (m_services.speechKeyDown && m_services.speechKeyDown(key, keyData)) {
         return;
     }
     // Alt and F10 open nothing here (there is no menu bar); other keys end

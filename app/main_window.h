@@ -60,7 +60,9 @@ struct WindowServices {
     std::function<bool()> hasFocusedGump;
     std::function<bool()> isFocusedGumpSingleLineEntry;
     std::function<void(uint32_t)> sendKeyToFocusedGump;
-    std::function<bool(uint16_t)> speechKeyDown;
+    // A key no window took, with its key data (bit 30: a repeat of a held
+    // key), for the speech line and the walking keys.
+    std::function<bool(uint16_t, uint32_t keyData)> speechKeyDown;
     std::function<void(uint32_t)> speechChar;
     std::function<bool()> answerPendingPrompt; // false when no prompt is pending
     std::function<bool()> cancelTargeting; // false when not targeting

@@ -60,10 +60,13 @@ void startSystemText() { installSystemTextServices(); }
 
 void wireSpeechWindowServices(WindowServices& services, MainWindow* const& window)
 {
-    services.speechKeyDown = [&window](uint16_t key) {
+    // The held keys as the window read them for this key, and the key's own
+    // data: a held walking key's repeats must not queue steps faster than
+    // the walk goes.
+    services.speechKeyDown = [&window](uint16_t key, uint32_t keyData) {
         bool control = window && window->controlHeld();
         bool alt = window && window->altHeld();
-        return speechEntry().onKeyDown(key, control, alt, 0);
+        return speechEntry().onKeyDown(key, control, alt, keyData);
     };
     services.speechChar = [](uint32_t code) { speechEntry().onChar(code); };
     services.answerPendingPrompt = [] { return speechEntry().cancelPrompt(); };

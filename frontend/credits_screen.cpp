@@ -199,7 +199,10 @@ void CreditsScreen::pumpOneMessage()
         m_done = true;
         break;
     case CreditsInput::MusicEnded:
-        musicSystem().playMusic(uint16_t(m_songs.next()), 1, 0);
+        // Without songs the roll stays silent: music number 0 would start a
+        // random piece the file never asked for.
+        if (m_songs.count() > 0)
+            musicSystem().playMusic(uint16_t(m_songs.next()), 1, 0);
         break;
     case CreditsInput::Other:
     case CreditsInput::None:

@@ -6,6 +6,7 @@
 #include "frontend/front_end_state.h"
 #include "frontend/login_sequence.h"
 #include "frontend/main_menu.h"
+#include "gump/desktop_file.h"
 #include "gump/gump_manager.h"
 #include "gump/input_control.h"
 #include "net/client_packets.h"
@@ -148,6 +149,9 @@ void logoutToMainMenu()
 
     ensureGameConnection();
     leaveGameWorld();
+    worldEntrySteps().hideWorldView();
+    // No container of the character who left is asked for any more.
+    desktopPendingClear();
     clearRoadFlags();
     gumpCloseAllButPersistent();
     masterGumpMapsClear();

@@ -367,6 +367,10 @@ std::vector<DesktopRecord> desktopKeptRecords()
 
 void desktopOpen()
 {
+    // A new login starts from nothing: the pending entries, reopen list and
+    // kept records of an earlier session (perhaps another character's) must
+    // neither place this one's windows nor be written into its file.
+    desktopReset();
     DesktopSession& session = desktopSession();
     session.lastReopenAt = platform::clock().tickMs();
     session.windowRecordMissing = true;

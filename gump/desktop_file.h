@@ -58,7 +58,8 @@ inline constexpr const char* kFirstTimeDesktopFile = "desktop.nwb";
 // "desktop.vo1" .. "desktop.vo6" for character slots 0..5; empty otherwise.
 std::string desktopSlotFileName(int32_t slot);
 
-// Entering the world: loads the per-character data kept with the layout,
+// Entering the world: forgets what an earlier session read (as
+// desktopReset), loads the per-character data kept with the layout,
 // chooses the file (the character's own, the shared one while settings are
 // stored on the server, the slot's, else the first-time layout) and reads it.
 void desktopOpen();
@@ -99,5 +100,5 @@ void desktopHelpPopupPosition(int32_t& x, int32_t& y);
 void setDesktopHelpPopupPosition(int32_t x, int32_t y);
 // The records kept for windows this client does not show, in file order.
 std::vector<DesktopRecord> desktopKeptRecords();
-// Forgets everything read (tests, and a new login).
+// Forgets everything read (tests, and each new login through desktopOpen).
 void desktopReset();

@@ -7,6 +7,7 @@
 #include "gfx/pixel_spans.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -16,6 +17,14 @@ namespace {
 // A decoration's partner is looked for this many times; a short edge may
 // leave no place far enough from the first, and then the partner stays out.
 constexpr int32_t kPartnerTries = 64;
+
+// No page comes near this size (pages are at most a few thousand pixels), so a
+// framed rectangle with an edge beyond it is a corrupt record, not a picture.
+// Keeping every edge within it also keeps the corner and band arithmetic below
+// (edges plus or minus art sizes, which are at most 16 bits) inside int32.
+constexpr int64_t kMaxNinePatchExtent = int64_t(1) << 24;
+
+bool withinNinePatchExtent(int64_t value) { return value >= -kMaxNinePatchExtent && value <= kMaxNinePatchExtent; }
 
 using ArtSize = GumpArtSize;
 
@@ -113,7 +122,12 @@ void drawNinePatchRecord(
 {
     if (!page.isAllocated() || width <= 0 || height <= 0)
         return;
-    const ScreenRect rect { x, y, x + width, y + height };
+    const int64_t rightEdge = int64_t(x) + width;
+    const int64_t bottomEdge = int64_t(y) + height;
+    if (!withinNinePatchExtent(x) || !withinNinePatchExtent(y) || !withinNinePatchExtent(rightEdge)
+        || !withinNinePatchExtent(bottomEdge))
+        return;
+    const ScreenRect rect { x, y, int32_t(rightEdge), int32_t(bottomEdge) };
     PixelSpanFn fn = copySpanTransparent;
     const ArtSize topLeft = artSize(base);
     const ArtSize top = artSize(base + 1);
@@ -164,7 +178,11 @@ void tileGumpArtRect(
 {
     if (translucent)
         resetStipplePhase();
-    tile(translucent ? stippleSpan : copySpanTransparent, art, page, { x, y, x + width, y + height }, x, y);
+    // The band is cut to the page anyway, so an edge past the int32 range is
+    // held at its end rather than wrapped round to the other side.
+    const auto edge = [](int64_t value) { return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); };
+    tile(translucent ? stippleSpan : copySpanTransparent, art, page,
+        { x, y, edge(int64_t(x) + width), edge(int64_t(y) + height) }, x, y);
 }
 
 void drawThreeSlice(int32_t art, GumpPage& page)

@@ -29,7 +29,8 @@ void tileGumpArtArea(
 // noDecorations, the pairs base + 11/12 (top), 17/18 (bottom), 13/14 (left)
 // and 15/16 (right) at random places along their edges.
 void drawNinePatch(int32_t base, GumpPage& page, bool noDecorations);
-// The same inside a rectangle of the page.
+// The same inside a rectangle of the page. A rectangle whose edges lie
+// further than any page could reach (a corrupt size) draws nothing.
 void drawNinePatchRecord(
     int32_t x, int32_t y, int32_t width, int32_t height, int32_t base, GumpPage& page, bool noDecorations);
 // Tiles the art over the whole page from (0, 0), colour-keyed.

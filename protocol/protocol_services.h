@@ -96,6 +96,9 @@ public:
 
     virtual void loadMacros() { }
     virtual void showWorldView() { }
+    // Leaving the world: the view stops drawing the last world under the
+    // main menu.
+    virtual void hideWorldView() { }
     virtual void refreshSpeechEntry() { }
     virtual void openDesktop() { }
     virtual void allowWindowResize() { }

@@ -30,6 +30,18 @@ std::deque<QueuedSpeech>& speechQueue()
     return queue;
 }
 
+// Queues a line past the budget. A looping macro (or anything else that
+// speaks faster than the budget drains) would otherwise grow the queue without
+// end, and every spam notice walks the whole queue; the oldest lines are the
+// least worth saying by the time they would leave, so they go first.
+void enqueue(QueuedSpeech line)
+{
+    std::deque<QueuedSpeech>& queue = speechQueue();
+    while (queue.size() >= kMaxQueuedSpeech)
+        queue.pop_front();
+    queue.push_back(std::move(line));
+}
+
 // A line counts its characters up to its terminator.
 template <typename View> View untilTerminator(View text)
 {
@@ -88,7 +100,7 @@ void sendSpeech(std::u16string_view text, uint8_t type)
     }
     // The notice counts the queue without this line.
     showSpamNotice();
-    speechQueue().push_back({ true, std::u16string(text), {}, type });
+    enqueue({ true, std::u16string(text), {}, type });
 }
 
 void sendSpeechAscii(std::string_view text, uint8_t type)
@@ -100,7 +112,7 @@ void sendSpeechAscii(std::string_view text, uint8_t type)
         return;
     }
     showSpamNotice();
-    speechQueue().push_back({ false, {}, std::string(text), type });
+    enqueue({ false, {}, std::string(text), type });
 }
 
 void sendSpeechAsciiUnthrottled(std::string_view text, uint8_t type)

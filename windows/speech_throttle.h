@@ -34,6 +34,9 @@ int32_t spamLimit();
 bool speechBudgetAvailable();
 void chargeSpeechBudget(int32_t characters);
 
+// At most this many lines wait; a line queued past it drops the oldest.
+inline constexpr size_t kMaxQueuedSpeech = 64;
+
 // Throttled sending: sent at once while the budget is below the limit (then
 // charged with the line's length), otherwise queued with the spam notice.
 void sendSpeech(std::u16string_view text, uint8_t type);

@@ -152,7 +152,7 @@ TEST_F(KeyRouting, MacroKeyWinsOverTheSpeechLineAndEatsTheAltCharacter)
         macroKeys.push_back(k);
         return alt;
     };
-    services.speechKeyDown = [&](uint16_t) { return ++speechKeys, true; };
+    services.speechKeyDown = [&](uint16_t, uint32_t) { return ++speechKeys, true; };
     makeWindow({});
     window.setKeyHeld(vk::kAlt, true);
     window.postMessage({ MessageKind::Char, 'x', 0, 0, 0 });
@@ -200,7 +200,7 @@ TEST_F(KeyRouting, ControlQClosesTheWindowOutOfTheGameButPlainQIsJustAKey)
 {
     services.isInGame = [] { return false; };
     std::vector<uint16_t> speechKeys;
-    services.speechKeyDown = [&](uint16_t key) {
+    services.speechKeyDown = [&](uint16_t key, uint32_t) {
         speechKeys.push_back(key);
         return true;
     };

@@ -71,6 +71,32 @@ TEST_F(SpeechWiring, TheControlKeyOfTheWindowReachesTheHistory)
     EXPECT_EQ(speechEntry().text(), u"first") << "without Ctrl, W only waits for its character";
 }
 
+struct WalkingKey {
+    const char* name;
+    bool controlHeld;
+    uint32_t keyData;
+};
+
+class SpeechWiringKeys : public SpeechWiring, public testing::WithParamInterface<WalkingKey> { };
+
+// A walking key reaches the walk with the keyboard as it is: the Ctrl key
+// held on the platform (run) and the key's own data (a held key's repeat).
+TEST_P(SpeechWiringKeys, AWalkingKeyCarriesTheKeyboardState)
+{
+    const WalkingKey& given = GetParam();
+    window.setKeyHeld(vk::kControl, given.controlHeld);
+    main->handleMessage({ MessageKind::KeyDown, vk::kLeft, given.keyData, 0, 0 });
+    window.setKeyHeld(vk::kControl, false);
+    ASSERT_EQ(walking.directions, (std::vector<int32_t> { 6 }));
+    EXPECT_EQ(walking.controls, (std::vector<bool> { given.controlHeld }));
+    EXPECT_EQ(walking.flags, (std::vector<uint32_t> { given.keyData }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Speech, SpeechWiringKeys,
+    testing::Values(WalkingKey { "FirstPress", false, 1 }, WalkingKey { "HeldAndRepeating", false, 1 | platform::kKeyDataWasDown },
+        WalkingKey { "WithControl", true, 1 }, WalkingKey { "WithControlRepeating", true, 1 | platform::kKeyDataWasDown }),
+    [](const testing::TestParamInfo<WalkingKey>& caseInfo) { return std::string(caseInfo.param.name); });
+
 TEST_F(SpeechWiring, InTheWorldControlQRecallsAndDoesNotQuit)
 {
     ASSERT_TRUE(main->create("", ""));

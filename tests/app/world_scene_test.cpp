@@ -10,6 +10,7 @@
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_scene.h"
+#include "frontend/front_end_flow.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "net/game_connection.h"
@@ -138,6 +139,24 @@ public:
     }
 };
 
+// The player logs out to the main menu: the world view goes with the world.
+class LogoutToTheMenu final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        gumpLink(new ReportAt(platform::clock().tickMs() + 500, [] {
+            WorldViewGump* view = worldViewGump();
+            std::fprintf(stderr, "before %s\n", view && view->isVisible() ? "shown" : "hidden");
+            logoutToMainMenu();
+            view = worldViewGump();
+            std::fprintf(stderr, "after %s\n", view && view->isVisible() ? "shown" : "hidden");
+            std::fflush(nullptr);
+        }),
+            nullptr);
+    }
+};
+
 class HeadlessWorld : public ::testing::Test {
 protected:
     HeadlessWorld()
@@ -162,6 +181,14 @@ TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
         "session in the world\n"
         "windows 2\n"
         "picture 5ba2d347723fb0f5\n");
+}
+
+TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)
+{
+    LogoutToTheMenu scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "before shown\n"
+        "after hidden\n");
 }
 
 TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)

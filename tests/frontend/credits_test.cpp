@@ -3,10 +3,14 @@
 
 #include "front_end_test_support.h"
 
+#include "audio/music_player.h"
 #include "frontend/credits_screen.h"
 #include "frontend/text_query_reply.h"
 #include "gfx/gump_art.h"
 #include "gump/input_control.h"
+#include "platform/file_system.h"
+#include "platform/headless/null_audio_device.h"
+#include "platform/midi_player.h"
 #include "support/packet_tap.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +173,73 @@ TEST_F(CreditsRoll, TheRollEndsWhenTheLastLineLeavesTheTop)
     // 30 steps to come up, 480 + 18 to cross and leave.
     EXPECT_EQ(screen.firstLine(), 1);
 }
+
+// The pieces the roll asks for, by file name; opening always succeeds.
+class PieceRecorder final : public platform::MidiPlayer {
+public:
+    bool isAvailable() const override { return true; }
+    bool open(const std::string& path) override
+    {
+        opened.push_back(path.substr(path.rfind('/') + 1));
+        m_open = true;
+        return true;
+    }
+    bool play(std::function<void()>) override { return m_open; }
+    bool isOpen() const override { return m_open; }
+    bool isPlaying() const override { return false; }
+    void close() override { m_open = false; }
+    bool supportsVolume() const override { return false; }
+    uint32_t volume() const override { return 0; }
+    void setVolume(uint32_t) override { }
+
+    std::vector<std::string> opened;
+
+private:
+    bool m_open = false;
+};
+
+struct SongsCase {
+    const char* name;
+    const char* file;
+    // The pieces opened while the roll runs, after the end of the first.
+    std::vector<uint16_t> played;
+};
+
+class CreditsSongs : public CreditsRoll, public testing::WithParamInterface<SongsCase> {
+protected:
+    CreditsSongs()
+    {
+        for (uint16_t id = 0; id < kMusicIdLimit; ++id) {
+            if (const char* name = midiFileName(id))
+                client.write(std::string("music/") + name, "MThd");
+        }
+        platform::forgetDirectoryCache();
+        musicSystem().initMusic(&device, &midi);
+    }
+    ~CreditsSongs() override { musicSystem().shutdownMusic(); }
+
+    platform::NullAudioDevice device { 44100, false };
+    PieceRecorder midi;
+};
+
+TEST_P(CreditsSongs, TheEndOfAPiecePlaysOnlyTheFilesSongs)
+{
+    client.write("credits.dat", GetParam().file);
+    shell.inputs = { CreditsInput::MusicEnded, CreditsInput::MusicEnded, CreditsInput::EndRoll };
+    midi.opened.clear();
+    CreditsScreen screen;
+    ASSERT_TRUE(screen.run());
+    std::vector<std::string> expected;
+    for (uint16_t id : GetParam().played)
+        expected.push_back(midiFileName(id));
+    EXPECT_EQ(midi.opened, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Credits, CreditsSongs,
+    testing::Values(SongsCase { "NoSongsStaySilent", "Hello\n", {} },
+        SongsCase { "OneSongIsKeptOn", "! song 3\nHello\n", { 3 } },
+        SongsCase { "TwoSongsTakeTurns", "! song 3 song 5\nHello\n", { 3, 5, 3 } }),
+    [](const testing::TestParamInfo<SongsCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 // Text query reply ------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "frontend/login_sequence.h"
 #include "frontend/main_menu.h"
 #include "gump/button.h"
+#include "gump/desktop_file.h"
 #include "gump/input_control.h"
 #include "gump/gump_manager.h"
 #include "gump/waiting_gump.h"
@@ -94,6 +95,39 @@ TEST_F(Flow, LogoutWithSettingsOnTheServerWaitsForTheServer)
     EXPECT_EQ(findGump("IGRSave gump"), nullptr);
     EXPECT_TRUE(sessionList().empty());
     EXPECT_TRUE(sawPacket(tap.take(), 0x01)) << "flushed before the session's connection closed";
+}
+
+TEST_F(Flow, LogoutAsksForNoContainerOfTheCharacterWhoLeft)
+{
+    test::PacketTap tap;
+    makeSession();
+    // A layout with one container still to be reopened: player serial 0,
+    // then a container record (x, y, serial, minimised).
+    const std::vector<uint8_t> layout { 0, 0, 0, 0, 3, 1, 0, 0, 0, 2, 0, 0, 0, 0x20, 0, 0, 0x40, 0 };
+    ASSERT_TRUE(desktopRead(layout));
+    ASSERT_EQ(desktopReopenList().size(), 1u);
+    loginSession().loggedIn = true;
+    logoutToMainMenu();
+    EXPECT_TRUE(desktopReopenList().empty());
+    EXPECT_TRUE(desktopReopenFinished());
+    desktopReset();
+}
+
+TEST_F(Flow, LogoutHidesTheWorldView)
+{
+    class Steps final : public WorldEntrySteps {
+    public:
+        void hideWorldView() override { ++hidden; }
+        int hidden = 0;
+    } steps;
+    WorldEntrySteps* previous = installWorldEntrySteps(&steps);
+    test::PacketTap tap;
+    makeSession();
+    loginSession().loggedIn = true;
+    logoutToMainMenu();
+    installWorldEntrySteps(previous);
+    EXPECT_EQ(steps.hidden, 1) << "the last world is not drawn under the main menu";
+    EXPECT_NE(findGump("MainMenu gump"), nullptr);
 }
 
 TEST_F(Flow, QuitWithSettingsOnTheServerEndsOnlyAfterTheServerAnswered)

@@ -672,6 +672,36 @@ TEST_F(DesktopLayout, FirstTimeLayoutWhenNoFileIsFound)
     EXPECT_EQ(desktopReopenList(), (std::vector<uint32_t> { kBackpack }));
 }
 
+TEST_F(DesktopLayout, ANewLoginAppliesNothingOfTheSessionBefore)
+{
+    // The first character's own layout: a skill window and two containers.
+    LayoutFile first(kPlayer);
+    first.type(Type::kSkillWindow).xy(3, 4).u8(0).u16(250).u16(400);
+    first.container(1, 2, kBackpack).container(3, 4, kPouch).options(9, 9);
+    useCharacter("acct", "shard", "Hero");
+    const std::optional<std::string> heroFile = configFiles().perCharacterPath(kDesktopFileName);
+    ASSERT_TRUE(heroFile);
+    client.write(*heroFile, std::string(first.bytes.begin(), first.bytes.end()));
+    desktopOpen();
+    ASSERT_EQ(desktopPendingEntries().size(), 3u);
+    ASSERT_EQ(desktopReopenList().size(), 2u);
+
+    // Logging out, then in with another character that has no layout of its
+    // own anywhere.
+    desktopPendingClear();
+    EXPECT_TRUE(desktopReopenList().empty());
+    EXPECT_TRUE(desktopReopenFinished());
+    player()->serial = kPlayer + 1;
+    setPlayerSerial(kPlayer + 1);
+    useCharacter("acct", "shard", "Other");
+    desktopOpen();
+    EXPECT_TRUE(desktopPendingEntries().empty());
+    EXPECT_FALSE(desktopRestorePending());
+    EXPECT_TRUE(desktopReopenList().empty());
+    EXPECT_FALSE(desktopTakePending(Type::kSkillWindow, 0)) << "the skill window is not placed as the first one's";
+    EXPECT_TRUE(desktopKeptRecords().empty()) << "nothing of the first layout is written into the second";
+}
+
 TEST_F(DesktopLayout, SharedFileIsAFirstTimeLayoutWhileSynchronised)
 {
     const Bytes layout = LayoutFile(kPlayer).options(5, 5).bytes;

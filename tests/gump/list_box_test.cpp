@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 namespace {
@@ -244,6 +245,52 @@ TEST_F(Lists, DecorationsOnAShortEdgeAlwaysEnd)
     drawNinePatch(700, narrow, false);
     for (uint16_t pixel : narrow.pixels)
         EXPECT_LT(pixel, 0x0600) << "an edge shorter than both decorations plus 80 has none";
+}
+
+struct HugeFrame {
+    const char* name;
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+};
+
+class HugeFrames : public Lists, public testing::WithParamInterface<HugeFrame> { };
+
+// A server may frame a rectangle of any size; one whose edges lie beyond any
+// page is refused whole, with no overflowing arithmetic and nothing drawn.
+TEST_P(HugeFrames, DrawNothing)
+{
+    for (int32_t i = 0; i <= 8; ++i)
+        art.add(720 + i, fixture::solidPicture(8, 8, uint16_t(0x0700 + i)));
+    art.install();
+    const HugeFrame& frame = GetParam();
+    GumpPage page;
+    page.allocate(64, 64);
+    drawNinePatchRecord(frame.x, frame.y, frame.width, frame.height, 720, page, true);
+    for (uint16_t pixel : page.pixels)
+        ASSERT_EQ(pixel, 0) << "nothing of a frame too large for any page";
+}
+
+INSTANTIATE_TEST_SUITE_P(Painters, HugeFrames,
+    testing::Values(HugeFrame { "WidestFromInside", 10, 10, INT32_MAX, 20 },
+        HugeFrame { "TallestFromInside", 10, 10, 20, INT32_MAX },
+        HugeFrame { "BothFromInside", 1, 1, INT32_MAX, INT32_MAX },
+        HugeFrame { "SlimAtTheLeftEndOfTheRange", INT32_MIN, 0, 1, 20 },
+        HugeFrame { "NearTheEndOfTheRange", INT32_MAX - 4, INT32_MAX - 4, 4, 4 }),
+    [](const testing::TestParamInfo<HugeFrame>& caseInfo) { return std::string(caseInfo.param.name); });
+
+TEST_F(Lists, AFrameWithinThePageIsDrawn)
+{
+    for (int32_t i = 0; i <= 8; ++i)
+        art.add(720 + i, fixture::solidPicture(8, 8, uint16_t(0x0700 + i)));
+    art.install();
+    GumpPage page;
+    page.allocate(64, 64);
+    drawNinePatchRecord(10, 10, 40, 40, 720, page, true);
+    EXPECT_EQ(page.pixels[size_t(10) * 64 + 10], 0x0700);
+    EXPECT_EQ(page.pixels[size_t(49) * 64 + 49], 0x0708);
+    EXPECT_EQ(page.pixels[size_t(30) * 64 + 30], 0x0704);
 }
 
 class EditLists : public Lists {

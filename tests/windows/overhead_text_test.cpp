@@ -8,12 +8,14 @@
 #include "data/config_key_rules.h"
 #include "data/settings_registry.h"
 #include "fixtures/sample_window_art.h"
+#include "fixtures/server_packet.h"
 #include "gfx/hue_table.h"
 #include "gfx/pixel_spans.h"
 #include "text/ascii_font.h"
 #include "windows/container_gump.h"
 #include "windows/journal.h"
 #include "windows/damage_numbers.h"
+#include "windows/incoming_speech.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_line_gump.h"
 #include "windows/speech_services.h"
@@ -213,6 +215,43 @@ TEST_F(OverheadTexts, TheSpeakersNameAndYouSeeGoOnlyToTheJournal)
     EXPECT_EQ(journalLines(), std::vector<std::string>({ "Bob: hi there #52", "You see: a mobile #52", "plain #52" }));
     EXPECT_EQ(journal().prefix(), JournalPrefix::None);
 }
+
+struct SpokenLine {
+    const char* name;
+    std::vector<uint8_t> packet;
+};
+
+class SpokenLines : public OverheadTexts, public testing::WithParamInterface<SpokenLine> { };
+
+// The same line said in bytes or in Unicode reaches the journal alike: the
+// speaker's name in front, once, over the real text windows.
+TEST_P(SpokenLines, JournalTheSpeakersName)
+{
+    ASSERT_NE(addMobile(0x00000901, player()->x + 1, player()->y + 1), nullptr);
+    const std::vector<uint8_t>& packet = GetParam().packet;
+    if (packet[0] == 0xAE)
+        handleUnicodeSpeechPacket(packet.data());
+    else
+        handleAsciiSpeechPacket(packet.data());
+    EXPECT_EQ(journalLines(), std::vector<std::string>({ "Bob: hello #52" }));
+    EXPECT_EQ(journal().prefix(), JournalPrefix::None);
+}
+
+std::vector<uint8_t> spoken(uint8_t id, uint8_t type)
+{
+    fixture::ServerPacket packet(id);
+    packet.u32(0x00000901).u16(400).u8(type).u16(52).u16(3);
+    if (id == 0xAE)
+        return packet.text("ENU", 4).text("Bob", 30).unicode(u"hello").bytes();
+    return packet.text("Bob", 30).text("hello", 6).bytes();
+}
+
+INSTANTIATE_TEST_SUITE_P(Speech, SpokenLines,
+    testing::Values(SpokenLine { "UnicodeSay", spoken(0xAE, 0) }, SpokenLine { "BytesSay", spoken(0x1C, 0) },
+        SpokenLine { "UnicodeYell", spoken(0xAE, 9) }, SpokenLine { "BytesYell", spoken(0x1C, 9) },
+        SpokenLine { "UnicodeWhisper", spoken(0xAE, 8) }, SpokenLine { "BytesWhisper", spoken(0x1C, 8) },
+        SpokenLine { "UnicodeFocus", spoken(0xAE, 7) }, SpokenLine { "BytesFocus", spoken(0x1C, 7) }),
+    [](const testing::TestParamInfo<SpokenLine>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(OverheadTexts, AYouSeeNameOfAnItemStandsWhereItWasClicked)
 {

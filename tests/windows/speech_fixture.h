@@ -137,12 +137,19 @@ public:
 class RecordingWalking final : public PlayerWalking {
 public:
     void walkByPointer(int32_t, int32_t) override { }
-    void walkByKey(int32_t direction, uint32_t, bool) override { directions.push_back(direction); }
+    void walkByKey(int32_t direction, uint32_t keyFlags, bool control) override
+    {
+        directions.push_back(direction);
+        flags.push_back(keyFlags);
+        controls.push_back(control);
+    }
     std::vector<PendingStep> pendingSteps() override { return {}; }
     bool isAwaitingResync() override { return false; }
     bool isWalkIdle() override { return true; }
     bool walkPathTo(const PathCell&, const PathCell&, int32_t, int32_t) override { return false; }
     std::vector<int32_t> directions;
+    std::vector<uint32_t> flags;
+    std::vector<bool> controls;
 };
 
 class FadeSwitch final : public DeathFade {

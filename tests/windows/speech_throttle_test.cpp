@@ -90,6 +90,39 @@ TEST_F(SpeechThrottle, LinesLeaveInTheOrderTyped)
     EXPECT_EQ(trace, (std::vector<std::string> { "400 one", "500 two", "600 three", "800 four" }));
 }
 
+struct Flood {
+    const char* name;
+    bool unicode;
+};
+
+class SpeechFlood : public SpeechThrottle, public testing::WithParamInterface<Flood> { };
+
+// Speech far faster than the budget drains: the queue keeps the newest lines
+// up to its bound, and the oldest are the ones dropped.
+TEST_P(SpeechFlood, KeepsOnlyTheNewestLines)
+{
+    constexpr size_t kExtra = 36;
+    speechBudget().budget = 1000000;
+    for (size_t i = 0; i < kMaxQueuedSpeech + kExtra; ++i) {
+        const std::string line = "line " + std::to_string(i);
+        if (GetParam().unicode)
+            sendSpeech(std::u16string(line.begin(), line.end()), speech_type::kSay);
+        else
+            sendSpeechAscii(line, speech_type::kSay);
+        ASSERT_LE(queuedSpeechCount(), kMaxQueuedSpeech);
+    }
+    EXPECT_EQ(queuedSpeechCount(), kMaxQueuedSpeech);
+    EXPECT_TRUE(sent.empty());
+    speechBudget().budget = 0;
+    releaseQueuedSpeech();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(lineOf(sent.front()), "line " + std::to_string(kExtra)) << "the first line kept leaves first";
+    clearSpeechQueue();
+}
+
+INSTANTIATE_TEST_SUITE_P(Speech, SpeechFlood, testing::Values(Flood { "Unicode", true }, Flood { "Bytes", false }),
+    [](const testing::TestParamInfo<Flood>& caseInfo) { return std::string(caseInfo.param.name); });
+
 TEST_F(SpeechThrottle, TheNoticeCountsTheWholeQueue)
 {
     configValues().spamLimit = 10;

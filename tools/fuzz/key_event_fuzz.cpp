@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     services.runCommand = [&lastCommand](uint16_t id) { lastCommand = id; };
     int32_t warRequests = 0;
     services.setWarMode = [&warRequests](int32_t) { ++warRequests; };
-    services.speechKeyDown = [](uint16_t) { return false; };
+    services.speechKeyDown = [](uint16_t, uint32_t) { return false; };
     MainWindow main(window, services, {});
     main.handleMessage({ platform::MessageKind::Create, 0, 0, 0, 0 });
     main.handleMessage({ platform::MessageKind::Size, 0, 0, 640, 480 });
