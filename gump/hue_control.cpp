@@ -146,10 +146,14 @@ void HueControl::onLeftDown(int32_t x, int32_t y)
     if (!cellAt(x, y, column, row))
         return;
     const uint16_t picked = m_cells.at(column, row);
-    if (picked == m_value)
+    if (picked == m_value) {
+        setVisible(false);
         return;
+    }
     m_value = picked;
     redraw();
+    // The grid is a picker: it closes on a pick, giving back what it covered.
+    setVisible(false);
     if (CGump* owner = parent())
         owner->onControlChanged(this);
 }

@@ -3,8 +3,9 @@
 // 0-based hue-table index, from which the player picks one hue. The set of
 // cells depends on the kind (0 human skin, 1 human hair, 2 facial hair,
 // 3 shirt, 4 trousers, 6 elf skin, 7 elf hair); every cell lies inside the
-// hue table. A pick tells the parent window (onControlChanged). The cells
-// are drawn in the middle colour of their hue. Main thread only.
+// hue table. A pick hides the grid (it is a picker shown over what it
+// covers) and tells the parent window (onControlChanged). The cells are
+// drawn in the middle colour of their hue. Main thread only.
 
 #include "gump/gump.h"
 
@@ -40,7 +41,7 @@ public:
     bool cellAt(int32_t x, int32_t y, int32_t& column, int32_t& row) const;
 
     void draw(GumpCanvas& canvas) override;
-    bool containsPoint(int32_t x, int32_t y) override { return containsPointInBuffer(x, y); }
+    bool containsPoint(int32_t x, int32_t y) override { return isVisible() && containsPointInBuffer(x, y); }
     void onLeftDown(int32_t x, int32_t y) override;
     bool isClosableByCloseAll() override { return false; }
 
