@@ -4,6 +4,7 @@
 #include "gfx/hue_table.h"
 #include "gump/gump_canvas.h"
 #include "gump/gump_painters.h"
+#include "gump/gump_services.h"
 
 #include <algorithm>
 #include <array>
@@ -157,3 +158,5 @@ void HueControl::onLeftDown(int32_t x, int32_t y)
     if (CGump* owner = parent())
         owner->onControlChanged(this);
 }
+
+void HueControl::onLeftUp(int32_t, int32_t) { service<GumpPointer>().setPointerCapture(nullptr); }

@@ -43,6 +43,7 @@ public:
     void draw(GumpCanvas& canvas) override;
     bool containsPoint(int32_t x, int32_t y) override { return isVisible() && containsPointInBuffer(x, y); }
     void onLeftDown(int32_t x, int32_t y) override;
+    void onLeftUp(int32_t x, int32_t y) override;
     bool isClosableByCloseAll() override { return false; }
 
 private:
