@@ -2,6 +2,7 @@
 
 #include "app/frame_present.h"
 #include "app/main_window.h"
+#include "frontend/character_creation.h"
 #include "frontend/front_end_dialogs.h"
 #include "frontend/front_end_flow.h"
 #include "frontend/front_end_shell.h"
@@ -119,6 +120,8 @@ void wireFrontEnd(platform::Window& window, MainWindow& mainWindow, WindowPresen
     shell() = std::make_unique<AppFrontEndShell>(window, mainWindow, presenter);
     installService<FrontEndShell>(shell().get());
     installFrontEnd();
+    // Character creation: the character selection's New button opens it.
+    installService<CharacterCreation>(&characterCreationWindows());
     static FrontEndQuestions questions;
     installService<YesNoQuestions>(&questions);
     showStartupSplash();
@@ -128,6 +131,7 @@ void unwireFrontEnd()
 {
     igrSessionManager().stopAllSessions();
     uninstallFrontEnd();
+    installService<CharacterCreation>(nullptr);
     installServiceDefault<YesNoQuestions>();
     installService<FrontEndShell>(nullptr);
     shell().reset();

@@ -113,9 +113,6 @@ void installServiceDefaults()
     // keeps and the land tiles whose tile data the edit server replaces wait
     // for the map.
 
-    // frontend/: character creation (profession, stats and skills, appearance,
-    // start location), which the character selection's New button opens.
-    installServiceDefault<CharacterCreation>();
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
     installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party

@@ -22,6 +22,13 @@ struct FrontEndRecords {
     // The scrolling shard choice of the combined list of older servers.
     GumpHandle shardChoice;
     GumpHandle splash;
+    // The three windows of character creation.
+    GumpHandle professionWindow;
+    GumpHandle appearanceWindow;
+    GumpHandle startLocationWindow;
+    // Set while the player builds a character on the advanced path (own
+    // stats and skills) rather than from a profession template.
+    bool advancedMode = false;
     // Kept apart: the login window has no remember control, so each login
     // clears the first and sets the second.
     bool rememberPassword = false;

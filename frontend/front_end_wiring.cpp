@@ -127,6 +127,9 @@ public:
     void openCharacterSelection() override
     {
         FrontEndRecords& records = frontEnd();
+        // A new list ends any creation in progress (the server answers a
+        // create request with the account's list).
+        service<CharacterCreation>().closeCreationWindows();
         closeGump(records.characterSelection.get());
         auto* window = new CharacterSelectionGump();
         window->setVisible(false);

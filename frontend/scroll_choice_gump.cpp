@@ -157,7 +157,7 @@ int32_t ScrollChoiceGump::rowHeight() const
     int32_t width = 0;
     int32_t height = 0;
     int32_t baseline = 0;
-    measureAsciiText(kRowFont, "Aq", width, height, baseline);
+    measureAsciiText(m_rowFont, "Aq", width, height, baseline);
     return std::max(height, 1);
 }
 
@@ -198,7 +198,7 @@ void ScrollChoiceGump::drawRows(GumpPage& face)
     int32_t textWidth = 0;
     int32_t textHeight = 0;
     int32_t baseline = 0;
-    measureAsciiText(kRowFont, "Aq", textWidth, textHeight, baseline);
+    measureAsciiText(m_rowFont, "Aq", textWidth, textHeight, baseline);
     const TextSurface surface = face.surface();
     for (int32_t row = std::max(m_firstVisible, 0), top = m_listRect.top; row < m_count && top < m_listRect.bottom;
          ++row, top += height) {
@@ -216,10 +216,10 @@ void ScrollChoiceGump::drawRows(GumpPage& face)
         // Text is drawn on its baseline; the row's top is where its tallest
         // letter begins.
         const int32_t y = top + baseline;
-        drawAsciiText(m_listRect.left, y, kRowFont, hue, m_texts[at].c_str(), surface, m_listRect);
+        drawAsciiText(m_listRect.left, y, m_rowFont, hue, m_texts[at].c_str(), surface, m_listRect);
         if (m_shardLayout) {
-            drawAsciiText(m_secondRect.left, y, kRowFont, hue, m_second[at].c_str(), surface, m_secondRect);
-            drawAsciiText(m_thirdRect.left, y, kRowFont, hue, m_third[at].c_str(), surface, m_thirdRect);
+            drawAsciiText(m_secondRect.left, y, m_rowFont, hue, m_second[at].c_str(), surface, m_secondRect);
+            drawAsciiText(m_thirdRect.left, y, m_rowFont, hue, m_third[at].c_str(), surface, m_thirdRect);
         }
     }
 }

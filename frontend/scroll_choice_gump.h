@@ -21,7 +21,7 @@
 class InputControl;
 class Thumb;
 
-class ScrollChoiceGump final : public CGump {
+class ScrollChoiceGump : public CGump {
 public:
     static constexpr int32_t kMaxRows = 100;
     static constexpr size_t kMaxRowText = 79;
@@ -58,7 +58,7 @@ public:
     bool isInGameView() override { return true; }
     // Chooses the row under the press.
     void kindAction() override { choose(dragAnchorX(), dragAnchorY()); }
-    void choose(int32_t x, int32_t y);
+    virtual void choose(int32_t x, int32_t y);
 
     int32_t count() const { return m_count; }
     int32_t valueAt(int32_t row) const { return m_values[size_t(row)]; }
@@ -93,6 +93,11 @@ public:
     bool hasOrder() const { return !m_order.empty(); }
     int32_t sortOrder() const { return m_sortOrder; }
     void setSortOrder(int32_t order) { m_sortOrder = order; }
+
+protected:
+    // For lists made on this one (the skill list): its own row area and font.
+    void setListRect(const ScreenRect& rect) { m_listRect = rect; }
+    void setRowFont(int32_t font) { m_rowFont = font; }
 
 private:
     void drawScrollColumn(GumpPage& face);
@@ -132,5 +137,6 @@ private:
     int32_t m_trackBottom;
     int32_t m_sortOrder = 0;
     bool m_rightClickCloses = true;
+    int32_t m_rowFont = kRowFont;
     std::vector<int32_t> m_order;
 };

@@ -563,6 +563,16 @@ bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial)
     return finish(buffer);
 }
 
+bool buildRaceChangeReplyPacket(PacketBuffer& buffer, uint16_t skinHue, uint16_t hairStyle, uint16_t hairHue,
+    uint16_t facialHairStyle, uint16_t facialHairHue)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x2A);
+    for (uint16_t field : { skinHue, hairStyle, hairHue, facialHairStyle, facialHairHue })
+        packetPutShort(buffer, field);
+    return finish(buffer);
+}
+
 bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial)
 {
     packetBegin(buffer, 0xBF);

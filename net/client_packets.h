@@ -110,6 +110,10 @@ bool buildConfigFilePacket(PacketBuffer& buffer, uint8_t fileNumber, std::span<c
 bool buildLogoutOkPacket(PacketBuffer& buffer);
 // A property list request: 0xBF sub-command 0x10 with the object's serial.
 bool buildPropertyListRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// The race change window's answer: 0xBF sub-command 0x2A with skin hue,
+// hair style, hair hue, facial hair style and facial hair hue (hues 1-based).
+bool buildRaceChangeReplyPacket(PacketBuffer& buffer, uint16_t skinHue, uint16_t hairStyle, uint16_t hairHue,
+    uint16_t facialHairStyle, uint16_t facialHairHue);
 // A context menu request: 0xBF sub-command 0x13 with the object's serial.
 bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // A character profile request: 0xB8 {0, serial}.

@@ -86,6 +86,8 @@ const char* serverStepName(ServerStep step)
         return "CharacterList";
     case ServerStep::PlayCharacter:
         return "PlayCharacter";
+    case ServerStep::CreateCharacter:
+        return "CreateCharacter";
     case ServerStep::WorldEntry:
         return "WorldEntry";
     }
@@ -372,13 +374,17 @@ void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
 
 std::vector<uint8_t> TestShardServer::characterListPacket(const TestAccountSpec& account) const
 {
-    size_t count = std::min<size_t>(account.characters.size(), 6);
+    std::vector<std::string> characters = account.characters;
+    for (const auto& [owner, name] : m_createdCharacters)
+        if (owner == account.name)
+            characters.push_back(name);
+    size_t count = std::min<size_t>(characters.size(), 6);
     ServerPacket list(0xA9);
     list.u8(uint8_t(count));
     // Never fewer than five entries.
     size_t entries = std::max<size_t>(count, 5);
     for (size_t i = 0; i < entries; ++i)
-        list.text(i < count ? account.characters[i] : std::string(), 30).text(std::string(), 30);
+        list.text(i < count ? characters[i] : std::string(), 30).text(std::string(), 30);
     list.u8(uint8_t(m_config.startLocations.size()));
     for (size_t i = 0; i < m_config.startLocations.size(); ++i)
         list.u8(uint8_t(i)).text(m_config.startLocations[i].first, 31).text(m_config.startLocations[i].second, 31);
@@ -403,6 +409,14 @@ void TestShardServer::handleGamePacket(Client& client, const Packet& packet)
         client.account = account;
         send(client, { characterListPacket(*account) });
         reach(client, ServerStep::CharacterList);
+    } else if (id == 0x00 && client.account && packet.size() >= 40) {
+        // A create request: the character joins the account's list, which
+        // goes back as the answer.
+        m_events.createRequest = packet;
+        m_events.createdName = fieldText(&packet[10], kTextField);
+        m_createdCharacters.emplace_back(client.account->name, m_events.createdName);
+        reach(client, ServerStep::CreateCharacter);
+        send(client, { characterListPacket(*client.account) });
     } else if (id == 0x5D && client.account) {
         m_events.playedName = fieldText(&packet[5], kTextField);
         m_events.playedSlot = big32(&packet[65]);

@@ -77,6 +77,7 @@ enum class ServerStep : uint8_t {
     CharacterList,
     PlayCharacter,
     WorldEntry,
+    CreateCharacter,
 };
 const char* serverStepName(ServerStep step);
 
@@ -95,6 +96,9 @@ struct ServerEvents {
     uint32_t gameLoginKey { 0 };
     std::string playedName;
     uint32_t playedSlot { 0 };
+    // The last create request (0x00) as received, and the name it carried.
+    std::vector<uint8_t> createRequest;
+    std::string createdName;
     uint32_t keepAlives { 0 };
     uint32_t refusals { 0 };
 
@@ -159,6 +163,8 @@ private:
     uint16_t m_gamePort { 0 };
     std::vector<std::unique_ptr<Client>> m_clients;
     std::vector<std::unique_ptr<TestAccountSpec>> m_madeAccounts;
+    // Characters made by create requests: account name, character name.
+    std::vector<std::pair<std::string, std::string>> m_createdCharacters;
     ServerEvents m_events;
     int32_t m_dropAfter { -1 };
 };
