@@ -49,8 +49,6 @@ void installServiceDefaults()
     // that close when their object is out of reach (game windows)...
     installWorldService(&doNothingWorldService<StepClosedWindows>());
     // data/settings_services.h
-    static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)
-    installSoundSettings(&soundSettingsDefault);
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
     static NoWorldSettings worldSettingsDefault; // circle of transparency, multi design cache
