@@ -51,8 +51,6 @@ void installServiceDefaults()
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
-    static NoWorldSettings worldSettingsDefault; // circle of transparency, multi design cache
-    installWorldSettings(&worldSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
