@@ -36,9 +36,9 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<ObjectViews>());
     // ...the highlight sources of the mobile drawing (target cursor, the
     // combatant and marked serials of the session, the GM tools' customer)
-    // and the effects fixed on mobiles...
+    // (the effects fixed on mobiles are the missile gumps',
+    // app/walking_effects_wiring.cpp)...
     installWorldService(&doNothingWorldService<MobileHighlights>());
-    installWorldService(&doNothingWorldService<AttachedEffects>());
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, and the house designer the drawing and the step
