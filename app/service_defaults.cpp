@@ -34,11 +34,10 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
-    // ...the highlight sources of the mobile drawing (target cursor, the
-    // combatant and marked serials of the session, the GM tools' customer)
-    // (the effects fixed on mobiles are the missile gumps',
-    // app/walking_effects_wiring.cpp)...
-    installWorldService(&doNothingWorldService<MobileHighlights>());
+    // (The highlight sources of the mobile drawing are the session's,
+    // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
+    // effects fixed on mobiles are the missile gumps',
+    // app/walking_effects_wiring.cpp.)
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, and the house designer the drawing and the step
