@@ -183,6 +183,7 @@ int clientMain(int argc, char** argv)
     installSettingsServices();
     installSpeechServices();
     startMobileAnimation();
+    installMobileHighlights();
 
     // The reporter's console scrolls instead of wrapping to the top.
     setConsoleMode(2);

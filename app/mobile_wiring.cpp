@@ -1,11 +1,39 @@
 #include "app/mobile_wiring.h"
 
 #include "app/frame_render.h"
+#include "data/targeting.h"
+#include "net/shard_sessions.h"
+#include "protocol/combat_packets.h"
 #include "world/mobile_animation.h"
+#include "world/mobile_services.h"
 
 #include <utility>
 
+namespace {
+
+// The state the targeting and the session's packets keep, as the mobile
+// drawing asks for it. No part of the program holds a GM call's customer
+// (the GM tools are not built), so that highlight never shows.
+class SessionMobileHighlights final : public MobileHighlights {
+public:
+    bool isTargetCursorUp() override { return targetingState().targetingActive; }
+    uint32_t combatantSerial() override { return ::combatantSerial(); }
+    bool isMarkedSerial(uint32_t serial) override
+    {
+        const ShardSession* session = currentSession();
+        return session && session->semiVisible.count(serial) != 0;
+    }
+};
+
+} // namespace
+
 void startMobileAnimation() { installWorldService<MobileAnimator>(&animatingMobiles()); }
+
+void installMobileHighlights()
+{
+    static SessionMobileHighlights highlights;
+    installWorldService<MobileHighlights>(&highlights);
+}
 
 void wireMobileAnimationStep(FrameServices& services)
 {

@@ -34,11 +34,10 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
-    // ...the highlight sources of the mobile drawing (target cursor, the
-    // combatant and marked serials of the session, the GM tools' customer)
-    // and the effects fixed on mobiles...
-    installWorldService(&doNothingWorldService<MobileHighlights>());
-    installWorldService(&doNothingWorldService<AttachedEffects>());
+    // (The highlight sources of the mobile drawing are the session's,
+    // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
+    // effects fixed on mobiles are the missile gumps',
+    // app/walking_effects_wiring.cpp.)
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, and the house designer the drawing and the step
@@ -49,12 +48,8 @@ void installServiceDefaults()
     // that close when their object is out of reach (game windows)...
     installWorldService(&doNothingWorldService<StepClosedWindows>());
     // data/settings_services.h
-    static NoSoundSettings soundSettingsDefault; // sound and music (effect channels, MIDI, streams)
-    installSoundSettings(&soundSettingsDefault);
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
-    static NoWorldSettings worldSettingsDefault; // circle of transparency, multi design cache
-    installWorldSettings(&worldSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)

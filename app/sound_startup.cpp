@@ -8,6 +8,7 @@
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "audio/video_playback.h"
+#include "data/settings_services.h"
 #include "platform/audio_device.h"
 #include "platform/midi_player.h"
 #include "platform/window.h"
@@ -29,11 +30,23 @@ SoundRuntime& runtime()
     return state;
 }
 
+// The Sound, Music, SoundVol and MusicVol settings as the options, the world
+// entry and the desktop file apply them: on the eight channels and the music.
+class ChannelSoundSettings final : public SoundSettingsService {
+public:
+    void toggleSound(bool on) override { soundEffects().toggleSound(on); }
+    void toggleMusic(bool on) override { musicSystem().toggleMusic(on); }
+    void setSoundVolume(uint8_t volume) override { soundEffects().setSoundVolume(volume); }
+    void setMusicVolume(uint8_t volume) override { musicSystem().setMusicVolume(volume); }
+};
+
 } // namespace
 
 void initSoundLayer()
 {
     installWorldAudio();
+    static ChannelSoundSettings soundSettingsService;
+    installSoundSettings(&soundSettingsService);
     soundEffects().initSoundDefaults();
     // Registered in this order so that music stops before the channels and
     // the device it streams into go.

@@ -14,7 +14,8 @@ class Window;
 }
 
 // The sound layer's first state, its ties to the world (the player's place
-// for music and placed sounds, the world's sounds on the channels) and the
+// for music and placed sounds, the world's sounds on the channels), the
+// settings' switches and volumes on the channels and the music, and the
 // clean-ups of music and sound (music's runs first at exit), before the main
 // window exists.
 void initSoundLayer();

@@ -12,6 +12,8 @@
 #include "world/light_files.h"
 #include "world/light_pass.h"
 #include "world/map_view.h"
+#include "world/missile_world_object.h"
+#include "world/mobile_services.h"
 #include "world/path_search.h"
 #include "world/path_walk.h"
 #include "world/recorded_sequence.h"
@@ -74,6 +76,37 @@ public:
     }
 };
 
+// The effects fixed on a mobile, drawn by the mobile's own drawing (they have
+// no world object of their own): first attached first.
+class MissileAttachedEffects final : public AttachedEffects {
+public:
+    const ArtImage* effectImage(const Mobile& mobile, int32_t index) override
+    {
+        const MissileGump* effect = attachedAt(mobile, index);
+        return effect ? effectItemArt(effect->currentArt()) : nullptr;
+    }
+    void drawEffect(const Mobile& mobile, int32_t index, const ScreenRect& rect, const BlitTarget& target,
+        const ScreenRect& clip) override
+    {
+        const MissileGump* effect = attachedAt(mobile, index);
+        if (!effect)
+            return;
+        // The picture is placed by its bottom centre: the upright image then
+        // fills `rect` exactly, and a turned one is centred on it.
+        EffectPicture picture = effect->picture();
+        picture.x = rect.left + rect.width() / 2;
+        picture.y = rect.bottom;
+        drawEffectImage(target, clip, picture);
+    }
+
+private:
+    static const MissileGump* attachedAt(const Mobile& mobile, int32_t index)
+    {
+        const std::vector<MissileGump*>& effects = attachedEffects(mobile);
+        return index >= 0 && size_t(index) < effects.size() ? effects[size_t(index)] : nullptr;
+    }
+};
+
 void releaseEffects()
 {
     missileGumpsCloseAll();
@@ -106,12 +139,14 @@ void wireWalkingAndEffects(GameTick& tick)
     static PathFollower follower;
     static WalkingMapViewServices mapViewServices;
     static MissileEffects effects;
+    static MissileAttachedEffects attached;
     static DesktopWalkingViews walkingViews;
     static WorldPlayerWalking playerWalking;
     installWorldService<WorldLights>(&lights);
     installWorldService<FollowPaths>(&follower);
     installWorldService<MapViewServices>(&mapViewServices);
     installWorldService<EffectBuilder>(&effects);
+    installWorldService<AttachedEffects>(&attached);
     installWorldService<WalkingViews>(&walkingViews);
     installService<PlayerWalking>(&playerWalking);
     tick.setStep(TickStep::WalkPathStep, walkPathStep);

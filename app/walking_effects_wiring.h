@@ -13,7 +13,8 @@ class GameTick;
 void startPathSearch();
 void startWeather();
 void startLightFiles();
-// Installs the world's services of these parts and the windows' walking
+// Installs the world's services of these parts (the effects fixed on mobiles,
+// which the mobile drawing draws, among them) and the windows' walking
 // (PlayerWalking), and wires the tick's walk, path-walk and weather steps.
 void wireWalkingAndEffects(GameTick& tick);
 // Shutdown: the steps unwired, every recorded sequence and effect gone.

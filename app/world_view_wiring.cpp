@@ -4,6 +4,7 @@
 #include "data/config_file.h"
 #include "data/config_keys.h"
 #include "data/data_files.h"
+#include "data/settings_services.h"
 #include "gfx/back_buffer.h"
 #include "gfx/terrain_art.h"
 #include "gfx/terrain_rasteriser.h"
@@ -58,6 +59,15 @@ void applyWorldViewSettings()
         multiCache().setLimit(limit);
 }
 
+// The circle's radius and centre and the design cache's limit, as the
+// settings file and the options set them.
+class CircleAndCacheSettings final : public WorldSettingsService {
+public:
+    void setCircleRadius(int32_t radius) override { circleOfTransparency().setRadius(radius); }
+    void setCircleCentre(int32_t x, int32_t y) override { circleOfTransparency().setCentre(x, y); }
+    void setMultiCacheLimit(int32_t limit) override { multiCache().setLimit(limit); }
+};
+
 } // namespace
 
 void startWorldGrid()
@@ -70,6 +80,9 @@ void startWorldGrid()
     initMapView();
     buildLandDiamondTables();
     circleOfTransparency().init();
+    // From here on the settings reach the circle and the design cache.
+    static CircleAndCacheSettings worldSettings;
+    installWorldSettings(&worldSettings);
 }
 
 void startWorldViewObjects()

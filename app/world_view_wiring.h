@@ -11,7 +11,8 @@
 class BackBuffer;
 
 // Start-up, right after the palette: the cell grid and its draw order, the
-// roof state, the map view, the land diamond table and the circle.
+// roof state, the map view, the land diamond table and the circle; from then
+// on the settings reach the circle and the design cache's limit.
 void startWorldGrid();
 // Start-up, once the settings are read: the real multi component lists,
 // the placement preview and the circle's and the design cache's settings.

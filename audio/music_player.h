@@ -57,6 +57,7 @@ public:
     bool isMusicSounding();
 
     bool isMusicOn() const { return m_musicOn; }
+    uint8_t musicVolume() const { return m_volume; }
     uint16_t currentMusicId() const { return m_currentId; }
     uint16_t rotationId() const { return m_rotationId; }
     const std::vector<MusicRequest>& stack() const { return m_stack; }

@@ -21,7 +21,7 @@ int16_t worldCoordinate(double value)
     return int16_t(std::clamp(std::trunc(value), -32768.0, 32767.0));
 }
 
-const ArtImage* itemArt(int32_t art) { return getArtImage(kFirstStaticArt + (art & 0x3FFF)); }
+const ArtImage* itemArt(int32_t art) { return effectItemArt(art); }
 
 // The image's size; 0 x 0 when missing.
 void imageSize(const EffectPicture& picture, int32_t& width, int32_t& height)
@@ -75,6 +75,8 @@ PixelSpanFn chooseSpan(const EffectPicture& picture)
 }
 
 } // namespace
+
+const ArtImage* effectItemArt(int32_t art) { return getArtImage(kFirstStaticArt + (art & 0x3FFF)); }
 
 ScreenRect effectImageRect(const EffectPicture& picture)
 {

@@ -10,6 +10,7 @@
 #include "world/effect_calls.h"
 #include "world/world_object.h"
 
+class ArtImage;
 class MissileWorldObject;
 
 // What the world object reads of its effect.
@@ -48,6 +49,8 @@ private:
     MissileOwner* m_owner;
 };
 
+// The item art image of effect art `art` (its low 14 bits); null when missing.
+const ArtImage* effectItemArt(int32_t art);
 // The rectangle (game-area pixels) an effect image covers with its bottom
 // centre at (x, y), grown to hold it turned; empty when the image is missing.
 ScreenRect effectImageRect(const EffectPicture& picture);

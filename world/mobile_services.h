@@ -39,7 +39,7 @@ public:
     virtual bool allowsAlternateLayerOrder() { return false; }
 };
 
-// Graphical effects fixed on a mobile, newest first.
+// Graphical effects fixed on a mobile, first attached first.
 class AttachedEffects {
 public:
     virtual ~AttachedEffects() = default;

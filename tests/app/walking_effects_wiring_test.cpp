@@ -7,6 +7,8 @@
 #include "app/game_tick.h"
 #include "app/walking_effects_wiring.h"
 #include "data/settings_registry.h"
+#include "fixtures/sample_world.h"
+#include "gfx/art_cache.h"
 #include "gfx/back_buffer.h"
 #include "gump/gump_manager.h"
 #include "gump/missile_gump.h"
@@ -14,6 +16,7 @@
 #include "world/effect_calls.h"
 #include "world/light_pass.h"
 #include "world/map_view.h"
+#include "world/mobile_services.h"
 #include "world/walking.h"
 
 namespace {
@@ -122,6 +125,61 @@ TEST_F(WalkingWiring, TheLightPassFollowsTheSettingsAndTheBufferFormat)
     EXPECT_FALSE(lightPassSettings().darkNights);
     EXPECT_TRUE(lightPassSettings().coloured) << "coloured light is on by default";
     lightPassSettings() = LightPassSettings {};
+}
+
+// An effect fixed on a mobile has no world object: the mobile's drawing
+// draws it, centred on the mobile's picture, through the service the wiring
+// installs.
+TEST(AttachedEffectsWiring, AnEffectFixedOnAMobileIsDrawnWithIt)
+{
+    // The first cursor arrow of the sample art, as item art.
+    constexpr int32_t kArrowArt = 24659 - kFirstStaticArt;
+    constexpr int32_t kWidth = 320;
+    constexpr int32_t kHeight = 240;
+    fixture::SampleWorld world;
+    gumpSystemStartup();
+    GameTick tick;
+    EffectBuilder* previousBuilder = installedWorldService<EffectBuilder>();
+    AttachedEffects* previousAttached = installedWorldService<AttachedEffects>();
+    wireWalkingAndEffects(tick);
+
+    const std::vector<uint16_t> before = world.drawFrame(kWidth, kHeight);
+    const ArtImage* arrow = getArtImage(kFirstStaticArt + kArrowArt);
+    ASSERT_NE(arrow, nullptr);
+    createEffectEx(3, player(), nullptr, kArrowArt, 0, 0, 0, 0, 10, 30, 0, 0, 0, 0);
+    ASSERT_EQ(attachedEffects(*player()).size(), 1u);
+    EXPECT_EQ(worldService<AttachedEffects>().effectImage(*player(), 0), arrow);
+    EXPECT_EQ(worldService<AttachedEffects>().effectImage(*player(), 1), nullptr) << "past the last effect";
+    const std::vector<uint16_t> after = world.drawFrame(kWidth, kHeight);
+
+    // Every pixel that changed lies in the arrow's box round the centre of
+    // the player's picture, and every opaque arrow pixel there shows it.
+    const ScreenRect& body = player()->screenRect;
+    const int32_t left = (body.left + body.right) / 2 - worldScreen().viewPixelX - arrow->width() / 2;
+    const int32_t top = (body.top + body.bottom) / 2 - worldScreen().viewPixelY - arrow->height() / 2;
+    const ScreenRect box { left, top, left + arrow->width(), top + arrow->height() };
+    int32_t changed = 0;
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            const size_t at = size_t(y * kWidth + x);
+            const bool inBox = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+            if (before[at] != after[at]) {
+                ++changed;
+                ASSERT_TRUE(inBox) << "changed outside the effect at " << x << "," << y;
+            }
+            const uint16_t pixel = inBox ? getArtPixel(arrow, x - box.left, y - box.top) : 0;
+            if (pixel != 0) {
+                ASSERT_EQ(after[at], pixel) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(changed, 0) << "the effect was drawn";
+
+    missileGumpsCloseAll();
+    unwireWalkingAndEffects(tick);
+    installWorldService<EffectBuilder>(previousBuilder);
+    installWorldService<AttachedEffects>(previousAttached);
+    gumpSystemShutdown();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "gump/desktop_services.h"
 #include "gump/gump_factory.h"
 #include "world/mobile.h"
+#include "world/multi_cache.h"
 #include "world/object_manager.h"
 #include "world/tile_data.h"
 
@@ -627,6 +628,34 @@ TEST_F(DesktopLayout, WritesTheCharactersOwnFileWithSafeNames)
     desktopOpen();
     EXPECT_FALSE(desktopLoginFlags().firstTimeLayout) << "the character's own file was found";
     EXPECT_EQ(desktopKeptRecords().size(), 1u);
+}
+
+TEST_F(DesktopLayout, TheHouseDesignCacheGoesWithTheLayout)
+{
+    gump_test::LoopbackServer server;
+    ASSERT_TRUE(server.isReady());
+    useCharacter("acct", "Shard", "Hero");
+    multiCache().clear();
+    auto design = std::make_unique<MultiCacheEntry>(0x40000777u, 3, 2, 100, 200, 5);
+    design->records[0] = DesignRecord { 0x0080, 0, 1, 2, 0 };
+    design->records[1] = DesignRecord { 0x0083, 0x21, -1, 0, 7 };
+    const std::vector<DesignRecord> records = design->records;
+    multiCache().insert(std::move(design), true);
+    ASSERT_TRUE(desktopRead(LayoutFile(kPlayer).options(5, 6).bytes));
+    ASSERT_TRUE(desktopWrite());
+    const std::optional<std::string> path = configFiles().perCharacterPath("Multicache.dat");
+    ASSERT_TRUE(path);
+    EXPECT_FALSE(client.read(*path).empty()) << "the cache is written beside the layout";
+
+    multiCache().clear();
+    desktopReset();
+    desktopOpen();
+    ASSERT_EQ(multiCache().size(), 1u) << "opening the layout reads the cache back";
+    const MultiCacheEntry& back = *multiCache().entries().front();
+    EXPECT_EQ(back.serial, 0x40000777u);
+    EXPECT_EQ(back.revision, 3);
+    EXPECT_EQ(back.records, records);
+    multiCache().clear();
 }
 
 TEST_F(DesktopLayout, NothingIsWrittenOutOfTheWorld)
