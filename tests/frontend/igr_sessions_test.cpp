@@ -25,7 +25,10 @@ public:
     void sleepMs(uint32_t milliseconds) override
     {
         m_tick += milliseconds;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        // Some real time passes too (a tenth of the clock's), so that on a
+        // loaded machine a session thread is scheduled before a wait of the
+        // test's clock has run out.
+        std::this_thread::sleep_for(std::chrono::microseconds(uint64_t(milliseconds) * 100));
     }
 
 private:
@@ -91,7 +94,7 @@ private:
 template <typename Condition>
 bool eventually(Condition condition)
 {
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
         if (condition())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -165,7 +168,7 @@ TEST_F(IgrSessionTest, HeartbeatsFollowTheIntervalAfterTheStart)
 TEST_F(IgrSessionTest, ASessionWhoseStartWasNeverAcceptedStillReportsItsEnd)
 {
     accounting.refuseStart = true;
-    manager.startSession(sessionSettings("refused", 60));
+    manager.startSession(sessionSettings("refused", 2));
     ASSERT_TRUE(eventually([this] { return accounting.count("refused", kIgrStartCommand) >= 3; }));
     manager.stopAllSessions();
     EXPECT_EQ(accounting.count("refused", kIgrEndCommand), 1);
