@@ -13,11 +13,11 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VARDUN_HEADLESS=1
 jobs=$(build_jobs)
 status=0
 
-configure_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+configure_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDUN_TEST_EACH_CASE=OFF >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 300) || status=1
 
-configure_tree build-asan -DCMAKE_BUILD_TYPE=Debug -DVARDUN_SANITIZE=ON >/dev/null
+configure_tree build-asan -DCMAKE_BUILD_TYPE=Debug -DVARDUN_SANITIZE=ON -DVARDUN_TEST_EACH_CASE=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
