@@ -5,6 +5,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/waiting_gump.h"
+#include "net/game_connection.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
 #include "platform/virtual_keys.h"
@@ -30,6 +31,9 @@ constexpr uint32_t kBusyLimitMs = 20000;
 constexpr int32_t kFirstShardX = 260;
 constexpr int32_t kFirstShardY = 104;
 constexpr uint32_t kPressMs = 120;
+// In the world with no open connection and no message saying so for this
+// long: the client no longer hears its server and the player is not told.
+constexpr uint32_t kDeafLimitMs = 15000;
 
 CGump* findGump(std::string_view typeName)
 {
@@ -151,6 +155,14 @@ void WorldPlayer::updated()
         // put one up) is answered as off the world.
         if (findMessage()) {
             frontEndStep(now);
+            return;
+        }
+        if (gameConnectionIsOpen()) {
+            m_deafSinceMs = 0;
+        } else if (m_deafSinceMs == 0) {
+            m_deafSinceMs = now;
+        } else if (now - m_deafSinceMs > kDeafLimitMs) {
+            fail("the client stays in the world without a connection and shows nothing");
             return;
         }
         if (m_inWorldStep)

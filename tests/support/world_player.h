@@ -89,6 +89,7 @@ private:
     uint32_t m_lastWorldMs { 0 };
     uint32_t m_nextActionMs { 0 };
     uint32_t m_busySinceMs { 0 };
+    uint32_t m_deafSinceMs { 0 };
     bool m_inWorld { false };
     bool m_referenceTaken { false };
     bool m_closing { false };
