@@ -22,4 +22,10 @@ cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j "$jobs" --timeout 600) || status=1
 
+# A minute of a hostile server against the client under AddressSanitizer,
+# and a minute of a busy shard against the normal build (README gives the
+# full ten-minute runs).
+./build-asan/tests/hostile_server --seconds 60 --seed 1 || status=1
+./build/tests/soak_run --seconds 60 || status=1
+
 exit $status

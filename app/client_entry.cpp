@@ -321,7 +321,11 @@ int clientMain(int argc, char** argv)
 
     GameTick& tick = gameTick();
     tick.setStep(TickStep::UpdatePointer, [&desktop] { desktop->updatePointerStep(); });
-    tick.setStep(TickStep::GumpManagerUpdate, [&desktop] { desktop->managerUpdateStep(); });
+    tick.setStep(TickStep::GumpManagerUpdate, [&desktop] {
+        desktop->managerUpdateStep();
+        if (ClientScenario* scenario = clientScenario())
+            scenario->updated();
+    });
     FrameServices frameServices;
     frameServices.hasGameConnection = [] { return currentGameConnection() != nullptr; };
     frameServices.renderWorldDirtyRects = [&presenter, &mainWindow] {

@@ -27,6 +27,9 @@ class ClientScenario {
 public:
     virtual ~ClientScenario() = default;
     virtual void started(ClientSession& session) = 0;
+    // After each gump update, whatever gumps come and go: a long run that
+    // must outlive every window keeps its own pace here.
+    virtual void updated() { }
     virtual void finished(ClientSession&) { }
 };
 

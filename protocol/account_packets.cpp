@@ -5,6 +5,7 @@
 #include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "protocol/login_refusal_tables.h"
+#include "protocol/login_road.h"
 #include "protocol/login_state.h"
 #include "protocol/packet_fields.h"
 #include "protocol/protocol_services.h"
@@ -53,7 +54,16 @@ void handleLoginDenied(const uint8_t* packet)
     LoginScreens& screens = loginScreens();
     screens.deleteWaiting();
     const LoginDenialRow& row = loginDenialRow(reason);
-    if (row.cliloc != 0) {
+    // The connection closes below: a player in the world is told and taken
+    // back to the main menu by the message's button, never left in a world
+    // that no longer hears its server.
+    const bool inWorld = loginSession().loggedIn;
+    if (row.cliloc == 0 && inWorld) {
+        WaitingMessage message;
+        message.text = kConnectionLostText;
+        message.returnToMenu = true;
+        screens.showWaiting(message);
+    } else if (row.cliloc != 0) {
         if (reason >= 5 && reason <= 7) {
             reportPlain("VOIGR: IGR acct login fail reason %d.  IsIGREnabled(%d)\n", int(reason),
                 igrSessions().isIgrMode() ? 1 : 0);
@@ -61,7 +71,7 @@ void handleLoginDenied(const uint8_t* packet)
         WaitingMessage message;
         message.text = clilocText(row.cliloc);
         message.covered = CoveredWindow::LoginWindow;
-        message.returnToMenu = row.returnToMenu;
+        message.returnToMenu = row.returnToMenu || inWorld;
         screens.showWaiting(message);
     } else {
         rebuildMainMenu();

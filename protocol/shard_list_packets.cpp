@@ -110,6 +110,14 @@ uint8_t zoneDistance(int32_t shardZone, int32_t localZone)
 
 void handleShardList(const uint8_t* packet)
 {
+    // A shard list belongs to the login road. On the shown connection of a
+    // player in the world it is refused whole: "servers down" would close
+    // the connection behind the player's back with nothing shown, leaving
+    // the client in a world that no longer hears its server.
+    ShardSession* current = currentSession();
+    const bool secondary = current && current->connection && current->connection->isSecondary();
+    if (loginSession().loggedIn && !secondary)
+        return;
     clientShell().sendMetricsHourly();
     rebuildLoginWindowTitle();
     int32_t at = 0;

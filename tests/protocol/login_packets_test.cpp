@@ -4,6 +4,7 @@
 #include "net/packet_table.h"
 #include "protocol/login_packets.h"
 #include "protocol/login_refusal_tables.h"
+#include "protocol/login_road.h"
 #include "protocol/protocol_text.h"
 #include "protocol_test_state.h"
 
@@ -117,6 +118,39 @@ TEST_F(LoginPackets, ShardCountOf256HasALowByteOfZeroAndMeansServersDown)
     EXPECT_FALSE(loginSession().loginInProgress);
     EXPECT_FALSE(state.screens.saw("openShardList"));
 }
+
+// A shard list that comes while the player is in the world (found by the
+// hostile-server run: "servers down" closed the connection with nothing
+// shown, and the client stayed in a world that no longer heard its server).
+struct InWorldShardListCase {
+    const char* name;
+    uint16_t countWord;
+    std::vector<ShardRow> rows;
+};
+
+class InWorldShardList : public testing::TestWithParam<InWorldShardListCase> {
+protected:
+    test::ProtocolTestState state;
+};
+
+TEST_P(InWorldShardList, IsRefusedWhole)
+{
+    loginSession().loggedIn = true;
+    shardList().shards.push_back({ 3, "Kept", 0, 0, 0, 0, 1 });
+    handleShardList(shardListPacket(1, GetParam().countWord, GetParam().rows).data());
+    ASSERT_EQ(shardList().shards.size(), 1u);
+    EXPECT_EQ(shardList().shards[0].name, "Kept");
+    EXPECT_TRUE(state.screens.messages.empty());
+    EXPECT_FALSE(state.screens.saw("openShardList"));
+    EXPECT_FALSE(state.screens.saw("hideLoginWindow"));
+    EXPECT_EQ(getPingMonitor(), nullptr);
+    EXPECT_TRUE(loginSession().loggedIn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, InWorldShardList,
+    testing::Values(InWorldShardListCase { "ServersDown", 0, {} },
+        InWorldShardListCase { "OneShard", 1, { { 4, "Elsewhere", 10, 0, 0x0A000001 } } }),
+    [](const testing::TestParamInfo<InWorldShardListCase>& row) { return std::string(row.param.name); });
 
 TEST_F(LoginPackets, NegativeShardCountIsRefusedAndKeepsTheListHeld)
 {
@@ -327,6 +361,28 @@ INSTANTIATE_TEST_SUITE_P(Reasons, LoginDenied,
         DenialCase { "Eight", 8, 3000037, true }, DenialCase { "Nine", 9, 1062849, false },
         DenialCase { "Ten", 10, 3000037, true }, DenialCase { "Rebuild", 254, 0, false },
         DenialCase { "Unreadable", 255, 3000037, true }),
+    [](const testing::TestParamInfo<DenialCase>& row) { return std::string(row.param.name); });
+
+// A denial that comes while the player is in the world (found by the
+// hostile-server run: the connection closed and the message's button left
+// the player in a world that no longer heard its server). Every reason now
+// takes the player back to the main menu.
+class LoginDeniedInTheWorld : public LoginPackets, public testing::WithParamInterface<DenialCase> { };
+
+TEST_P(LoginDeniedInTheWorld, TellsThePlayerAndReturnsToTheMenu)
+{
+    const DenialCase& row = GetParam();
+    loginSession().loggedIn = true;
+    handleLoginDenied(ServerPacket(0x82, ServerPacket::Length::Fixed).u8(row.reason).bytes().data());
+    ASSERT_NE(state.screens.lastMessage(), nullptr);
+    EXPECT_EQ(state.screens.lastMessage()->text, row.cliloc ? clilocText(row.cliloc) : std::u16string(kConnectionLostText));
+    EXPECT_TRUE(state.screens.lastMessage()->returnToMenu);
+    EXPECT_FALSE(state.screens.saw("openMainMenu"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Reasons, LoginDeniedInTheWorld,
+    testing::Values(DenialCase { "Zero", 0, 3000033, true }, DenialCase { "One", 1, 3000034, false },
+        DenialCase { "Five", 5, 1043324, false }, DenialCase { "Rebuild", 254, 0, false }),
     [](const testing::TestParamInfo<DenialCase>& row) { return std::string(row.param.name); });
 
 // 0x81 -----------------------------------------------------------------------

@@ -42,6 +42,7 @@ struct TestShardServer::Client {
     std::vector<uint8_t> inbox;
     ServerStreamCodec codec;
     const TestAccountSpec* account { nullptr };
+    bool inWorld { false };
     bool closing { false };
 };
 
@@ -280,6 +281,24 @@ void TestShardServer::sendToGame(const std::vector<Packet>& packets)
     }
 }
 
+size_t TestShardServer::sendToWorld(const std::vector<Packet>& packets)
+{
+    size_t count = 0;
+    for (const std::unique_ptr<Client>& client : m_clients) {
+        if (client->game && client->inWorld && !client->closing) {
+            send(*client, packets);
+            ++count;
+        }
+    }
+    return count;
+}
+
+size_t TestShardServer::worldClientCount() const
+{
+    return size_t(std::count_if(m_clients.begin(), m_clients.end(),
+        [](const std::unique_ptr<Client>& client) { return client->game && client->inWorld && !client->closing; }));
+}
+
 const TestAccountSpec* TestShardServer::findAccount(const std::string& name) const
 {
     for (const TestAccountSpec& account : m_config.accounts) {
@@ -440,7 +459,12 @@ void TestShardServer::handleGamePacket(Client& client, const Packet& packet)
         send(client, { confirm, ServerPacket(0x55, ServerPacket::Length::Fixed).bytes() });
         if (!m_config.worldPackets.empty())
             send(client, m_config.worldPackets);
+        client.inWorld = true;
         reach(client, ServerStep::WorldEntry);
+    } else if (m_gamePacketHook && client.inWorld) {
+        std::vector<Packet> replies = m_gamePacketHook(packet);
+        if (!replies.empty())
+            send(client, replies);
     }
 }
 

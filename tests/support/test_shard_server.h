@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -134,6 +135,14 @@ public:
     void sendToGame(const std::vector<std::vector<uint8_t>>& packets);
     // Closes every client connection (the listeners stay).
     void closeClients();
+    // Sends the packets to every client that entered the world (played a
+    // character on this connection); returns how many got them.
+    size_t sendToWorld(const std::vector<std::vector<uint8_t>>& packets);
+    size_t worldClientCount() const;
+    // Asked for each game packet the server does not answer itself (walk
+    // requests, speech, ...); what it returns goes back to that client.
+    using GamePacketHook = std::function<std::vector<std::vector<uint8_t>>(const std::vector<uint8_t>& packet)>;
+    void setGamePacketHook(GamePacketHook hook) { m_gamePacketHook = std::move(hook); }
     size_t clientCount() const { return m_clients.size(); }
 
     const ServerEvents& events() const { return m_events; }
@@ -167,6 +176,7 @@ private:
     std::vector<std::pair<std::string, std::string>> m_createdCharacters;
     ServerEvents m_events;
     int32_t m_dropAfter { -1 };
+    GamePacketHook m_gamePacketHook;
 };
 
 } // namespace test

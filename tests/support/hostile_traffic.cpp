@@ -1,0 +1,603 @@
+#include "support/hostile_traffic.h"
+
+#include "fixtures/server_packet.h"
+#include "net/packet_table.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace test {
+
+namespace {
+
+using fixture::ServerPacket;
+
+constexpr uint16_t kHumanBody = 400;
+constexpr uint16_t kShirt = 0x1517;
+constexpr uint16_t kBackpack = 0x0E75;
+constexpr uint8_t kBackpackLayer = 21;
+// Serials of objects the hostile packets keep naming, so that they meet
+// objects earlier packets made.
+constexpr uint32_t kFirstHostileItem = 0x40001000;
+constexpr uint32_t kFirstHostileMobile = 0x00001000;
+constexpr uint32_t kHostileSerialPool = 24;
+// One packet in this many breaks the framing; the client drops the
+// connection and logs in again.
+constexpr uint32_t kBrokenFramingOneIn = 2000;
+
+constexpr uint32_t kSessionEnderPercent = 5;
+
+bool isSessionEnder(uint8_t id)
+{
+    switch (id) {
+    case 0x1B: // login confirmation
+    case 0x33: // pause
+    case 0x53: // login error
+    case 0x55: // login complete
+    case 0x76: // new sub-server
+    case 0x81: // shard choice
+    case 0x82: // login denied
+    case 0x8C: // relay
+    case 0xA8: // shard list
+    case 0xA9: // character list
+    case 0xD1: // logout confirmed
+        return true;
+    default:
+        return false;
+    }
+}
+
+ServerPacket fixedPacket(uint8_t id) { return ServerPacket(id, ServerPacket::Length::Fixed); }
+
+void putBig16(WirePacket& packet, size_t at, uint16_t value)
+{
+    if (at + 2 > packet.size())
+        return;
+    packet[at] = uint8_t(value >> 8);
+    packet[at + 1] = uint8_t(value);
+}
+
+void putBig32(WirePacket& packet, size_t at, uint32_t value)
+{
+    if (at + 4 > packet.size())
+        return;
+    packet[at] = uint8_t(value >> 24);
+    packet[at + 1] = uint8_t(value >> 16);
+    packet[at + 2] = uint8_t(value >> 8);
+    packet[at + 3] = uint8_t(value);
+}
+
+std::u16string widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+} // namespace
+
+uint64_t TrafficRandom::next()
+{
+    m_state += 0x9E3779B97F4A7C15ull;
+    uint64_t z = m_state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+uint32_t TrafficRandom::below(uint32_t bound)
+{
+    if (bound == 0)
+        return 0;
+    return uint32_t(next() % bound);
+}
+
+const char* hostileKindName(HostileKind kind)
+{
+    switch (kind) {
+    case HostileKind::Random:
+        return "random";
+    case HostileKind::Valid:
+        return "valid";
+    case HostileKind::Cut:
+        return "cut";
+    case HostileKind::Flipped:
+        return "flipped";
+    case HostileKind::Unframed:
+        return "unframed";
+    }
+    return "?";
+}
+
+WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::string& text)
+{
+    ServerPacket packet(0x1C);
+    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text(name, 30).text(text, text.size() + 1);
+    return packet.bytes();
+}
+
+WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::u16string& text)
+{
+    ServerPacket packet(0xAE);
+    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text("ENU", 4).text(name, 30).unicode(text);
+    return packet.bytes();
+}
+
+WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
+    uint16_t hue, uint8_t flags, uint8_t notoriety)
+{
+    return fixedPacket(0x77)
+        .u32(serial)
+        .u16(body)
+        .u16(x)
+        .u16(y)
+        .u8(uint8_t(z))
+        .u8(direction)
+        .u16(hue)
+        .u8(flags)
+        .u8(notoriety)
+        .bytes();
+}
+
+WirePacket moveAckPacket(uint8_t sequence, uint8_t notoriety) { return fixedPacket(0x22).u8(sequence).u8(notoriety).bytes(); }
+
+WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
+    uint8_t direction, int8_t z)
+{
+    return fixedPacket(0x20)
+        .u32(serial)
+        .u16(body)
+        .u8(0)
+        .u16(hue)
+        .u8(flags)
+        .u16(x)
+        .u16(y)
+        .u16(0)
+        .u8(direction)
+        .u8(uint8_t(z))
+        .bytes();
+}
+
+WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_t y, const std::string& layout,
+    const std::vector<std::u16string>& lines)
+{
+    ServerPacket packet(0xB0);
+    packet.u32(serial).u32(gump).u32(x).u32(y).u16(uint16_t(layout.size() + 1)).text(layout, layout.size() + 1);
+    packet.u16(uint16_t(lines.size()));
+    for (const std::u16string& line : lines) {
+        packet.u16(uint16_t(line.size()));
+        for (char16_t unit : line)
+            packet.u16(uint16_t(unit));
+    }
+    return packet.bytes();
+}
+
+// ---------------------------------------------------------------------------
+
+HostileTraffic::HostileTraffic(uint64_t seed)
+    : m_random(seed)
+{
+}
+
+uint32_t HostileTraffic::someSerial()
+{
+    switch (m_random.below(6)) {
+    case 0:
+        return m_player;
+    case 1:
+    case 2:
+        return kFirstHostileItem + m_random.below(kHostileSerialPool);
+    case 3:
+        return kFirstHostileMobile + m_random.below(kHostileSerialPool);
+    case 4:
+        return kTourMobile;
+    default:
+        return uint32_t(m_random.next());
+    }
+}
+
+void HostileTraffic::fillContents(WirePacket& packet, size_t from)
+{
+    for (size_t i = from; i < packet.size(); ++i) {
+        uint32_t pick = m_random.below(100);
+        if (pick < 40)
+            packet[i] = uint8_t(m_random.next());
+        else if (pick < 65)
+            packet[i] = 0;
+        else if (pick < 75)
+            packet[i] = 0xFF;
+        else if (pick < 90)
+            packet[i] = uint8_t(m_random.below(8));
+        else
+            packet[i] = uint8_t(0x20 + m_random.below(0x5F)); // printable text
+    }
+    // Most packets begin with a serial: often one that names a known object.
+    if (packet.size() >= from + 4 && m_random.chance(50))
+        putBig32(packet, from, someSerial());
+}
+
+WirePacket HostileTraffic::randomPacket()
+{
+    uint8_t id = uint8_t(m_random.below(kPacketTableSize));
+    // The ids that end the session when the client takes them (a refusal,
+    // a relay, a logout, a pause that is never resumed) come less often,
+    // so that each connection carries a long flood.
+    while (isSessionEnder(id) && !m_random.chance(kSessionEnderPercent))
+        id = uint8_t(m_random.below(kPacketTableSize));
+    WirePacket packet;
+    if (packetIsVariable(id)) {
+        uint32_t pick = m_random.below(1000);
+        uint32_t length;
+        if (pick < 600)
+            length = 3 + m_random.below(64);
+        else if (pick < 850)
+            length = 3 + m_random.below(1024);
+        else if (pick < 960)
+            length = 3 + m_random.below(8192);
+        else
+            length = 3 + m_random.below(uint32_t(kMaxPacketLength) - 2);
+        packet.assign(length, 0);
+        packet[0] = id;
+        fillContents(packet, 3);
+        putBig16(packet, 1, uint16_t(length));
+    } else {
+        packet.assign(packetFixedLength(id), 0);
+        packet[0] = id;
+        fillContents(packet, 1);
+    }
+    return packet;
+}
+
+WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
+{
+    const uint16_t nearX = uint16_t(x + int32_t(m_random.below(25)) - 12);
+    const uint16_t nearY = uint16_t(y + int32_t(m_random.below(25)) - 12);
+    const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
+    const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
+    const uint8_t direction = uint8_t(m_random.below(8));
+    switch (m_random.below(30)) {
+    case 0:
+        return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
+            int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
+    case 1:
+        return mobileIncomingPacket(mobile, uint16_t(m_random.below(0x400)), nearX, nearY, 0, direction,
+            uint8_t(1 + m_random.below(7)), { { item, kShirt, uint8_t(1 + m_random.below(25)), 0 } });
+    case 2:
+        return deleteObjectPacket(m_random.chance(50) ? item : mobile);
+    case 3:
+        return containerContentsPacket(item,
+            { { kFirstHostileItem + m_random.below(kHostileSerialPool), kShirt, 1, uint16_t(m_random.below(200)),
+                uint16_t(m_random.below(200)) } });
+    case 4:
+        return openContainerPacket(m_random.chance(50) ? item : kTourPack, uint16_t(m_random.below(0x100)));
+    case 5:
+        return statusPacket(m_random.chance(50) ? player : mobile, "Hostile", uint16_t(m_random.below(100)),
+            uint16_t(m_random.below(100)), uint16_t(m_random.below(200)));
+    case 6:
+        return hitsPacket(m_random.chance(50) ? player : mobile, uint16_t(m_random.below(100)),
+            uint16_t(m_random.below(100)));
+    case 7: {
+        std::vector<uint8_t> fields(m_random.below(24));
+        for (uint8_t& byte : fields)
+            byte = uint8_t(m_random.below(4) == 0 ? m_random.next() : m_random.below(4));
+        return generalInfoPacket(uint16_t(m_random.below(0x30)), fields);
+    }
+    case 8:
+        return stepKeysPacket({ uint32_t(m_random.next()), 2, 3, 4, 5 });
+    case 9:
+        return damagePacket(m_random.chance(50) ? player : mobile, uint16_t(m_random.below(500)));
+    case 10:
+        return combatantPacket(m_random.chance(80) ? mobile : 0);
+    case 11:
+        return graphicalEffectPacket(uint8_t(m_random.below(5)), m_random.chance(50) ? player : mobile, mobile,
+            uint16_t(0x3700 + m_random.below(0x100)), nearX, nearY, 0);
+    case 12:
+        return soundPacket(uint8_t(m_random.below(2)), uint16_t(m_random.below(0x200)), nearX, nearY, 0);
+    case 13:
+        return musicPacket(uint16_t(m_random.below(0x40)));
+    case 14:
+        return overallLightPacket(uint8_t(m_random.below(40)));
+    case 15:
+        return personalLightPacket(player, uint8_t(m_random.below(40)));
+    case 16:
+        return weatherPacket(uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(4)), uint8_t(m_random.below(80)));
+    case 17:
+        return gameTimePacket(uint8_t(m_random.below(24)), uint8_t(m_random.below(60)), uint8_t(m_random.below(60)));
+    case 18:
+        return seasonPacket(uint8_t(m_random.below(6)), uint8_t(m_random.below(2)));
+    case 19:
+        return asciiSpeechPacket(m_random.chance(50) ? mobile : 0xFFFFFFFF, kHumanBody, uint8_t(m_random.below(10)),
+            uint16_t(m_random.below(0x400)), 3, "Crier", "Hear ye, hear ye! The market opens at dawn.");
+    case 20:
+        return unicodeSpeechPacket(m_random.chance(50) ? mobile : player, kHumanBody, uint8_t(m_random.below(10)),
+            uint16_t(m_random.below(0x400)), 1, "Bard", u"A song of the old roads, sung slowly \u00e9\u00e8");
+    case 21:
+        return mobileMovingPacket(mobile, kHumanBody, nearX, nearY, 0, direction, 0, uint8_t(m_random.below(0x100)),
+            uint8_t(1 + m_random.below(7)));
+    case 22:
+        return moveAckPacket(uint8_t(m_random.below(256)), uint8_t(1 + m_random.below(7)));
+    case 23:
+        return playerUpdatePacket(player, kHumanBody, 0, uint8_t(m_random.below(0x100)), nearX, nearY, direction, 0);
+    case 24: {
+        std::vector<std::u16string> lines;
+        for (uint32_t i = 0, count = m_random.below(4); i < count; ++i)
+            lines.push_back(u"line " + widen(std::to_string(i)));
+        return genericGumpPacket(mobile, uint32_t(m_random.below(16)), m_random.below(600), m_random.below(400),
+            "{ page 0 }{ resizepic 0 0 5054 200 150 }{ text 20 20 0 0 }{ button 30 60 4005 4007 1 0 1 }"
+            "{ textentry 20 90 150 20 0 1 1 }{ checkbox 20 120 210 211 0 2 }{ htmlgump 40 20 100 60 2 1 1 }",
+            lines);
+    }
+    case 25:
+        return fixedPacket(0x2E)
+            .u32(item)
+            .u16(kShirt)
+            .u8(0)
+            .u8(uint8_t(1 + m_random.below(25)))
+            .u32(m_random.chance(50) ? player : mobile)
+            .u16(0)
+            .bytes();
+    case 26:
+        return fixedPacket(0x25)
+            .u32(item)
+            .u16(kShirt)
+            .u8(0)
+            .u16(1)
+            .u16(uint16_t(m_random.below(200)))
+            .u16(uint16_t(m_random.below(200)))
+            .u32(m_random.chance(50) ? kTourPack : kFirstHostileItem + m_random.below(kHostileSerialPool))
+            .u16(0)
+            .bytes();
+    case 27:
+        return mobileIncomingPacket(player, kHumanBody, x, y, 0, direction, 1,
+            { { kTourPack, kBackpack, kBackpackLayer, 0 }, { item, kShirt, 5, 0x21 } });
+    case 28:
+        return fixedPacket(0xAF).u32(mobile).u32(item).u32(0).bytes();
+    default:
+        return fixedPacket(0x6E)
+            .u32(m_random.chance(50) ? player : mobile)
+            .u16(uint16_t(m_random.below(40)))
+            .u16(uint16_t(m_random.below(8)))
+            .u16(1)
+            .u8(0)
+            .u8(0)
+            .u8(1)
+            .bytes();
+    }
+}
+
+void HostileTraffic::breakFraming(WirePacket& packet)
+{
+    const bool variable = packetIsVariable(packet[0]);
+    switch (m_random.below(4)) {
+    case 0: // cut short, with nothing saying so: the next packet completes it
+        packet.resize(1 + m_random.below(uint32_t(packet.size())));
+        break;
+    case 1: // an id past the end of the table
+        packet[0] = uint8_t(kPacketTableSize + m_random.below(256 - kPacketTableSize));
+        break;
+    case 2: // a length word that cannot be a packet's, or one longer than the packet
+        if (variable)
+            putBig16(packet, 1, uint16_t(m_random.chance(50) ? m_random.below(3) : packet.size() + 1));
+        else
+            packet.push_back(0);
+        break;
+    default: // one more byte than the packet holds
+        packet.push_back(uint8_t(m_random.next()));
+        break;
+    }
+}
+
+std::vector<WirePacket> HostileTraffic::nextBatch(size_t count, uint32_t player, uint16_t x, uint16_t y)
+{
+    m_player = player;
+    std::vector<WirePacket> batch;
+    batch.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        HostileKind kind = HostileKind::Random;
+        WirePacket packet;
+        uint32_t pick = m_random.below(100);
+        if (pick < 50) {
+            packet = randomPacket();
+        } else if (pick < 75) {
+            kind = HostileKind::Valid;
+            packet = validPacket(player, x, y);
+        } else if (pick < 88) {
+            kind = HostileKind::Flipped;
+            packet = validPacket(player, x, y);
+            const size_t header = size_t(packetHeaderSize(packet[0]));
+            for (uint32_t flips = 1 + m_random.below(4); flips > 0 && packet.size() > header; --flips)
+                packet[header + m_random.below(uint32_t(packet.size() - header))] ^= uint8_t(1u << m_random.below(8));
+        } else {
+            kind = HostileKind::Cut;
+            packet = validPacket(player, x, y);
+            const size_t whole = packet.size();
+            // A variable packet's length word says it is short; a fixed
+            // packet's missing fields come as zeros.
+            if (packetIsVariable(packet[0])) {
+                packet.resize(3 + m_random.below(uint32_t(whole - 2)));
+                putBig16(packet, 1, uint16_t(packet.size()));
+            } else {
+                packet.resize(1 + m_random.below(uint32_t(whole)));
+                packet.resize(whole, 0);
+            }
+        }
+        if (m_random.below(kBrokenFramingOneIn) == 0) {
+            kind = HostileKind::Unframed;
+            breakFraming(packet);
+        }
+        ++m_counts.byId[packet[0]];
+        ++m_counts.byKind[size_t(kind)];
+        ++m_counts.packets;
+        m_counts.bytes += packet.size();
+        batch.push_back(std::move(packet));
+    }
+    return batch;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr size_t kWalkers = 12;
+constexpr size_t kItems = 16;
+constexpr int32_t kRoam = 9;
+constexpr uint32_t kFirstWalker = 0x00002000;
+constexpr uint32_t kFirstItem = 0x40002000;
+constexpr uint16_t kWalkerBodies[] = { 400, 401, 0x00C9, 0x00D9 };
+
+const char* const kChatter[] = {
+    "Fine weather for the road.",
+    "Have you seen the smith?",
+    "Fresh bread, two coins!",
+    "Guards! Guards!",
+    "The ferry leaves at noon.",
+    "I lost my lantern by the well.",
+};
+
+// The direction a step from (0, 0) to (dx, dy) takes, 0 north, clockwise.
+uint8_t directionOf(int32_t dx, int32_t dy)
+{
+    static constexpr uint8_t kTable[3][3] = { { 7, 0, 1 }, { 6, 0, 2 }, { 5, 4, 3 } };
+    return kTable[dy + 1][dx + 1];
+}
+
+} // namespace
+
+BusyShardTraffic::BusyShardTraffic(uint64_t seed, uint32_t player, uint16_t x, uint16_t y)
+    : m_random(seed)
+    , m_player(player)
+    , m_homeX(x)
+    , m_homeY(y)
+{
+    for (size_t i = 0; i < kWalkers; ++i) {
+        Walker walker {};
+        walker.serial = kFirstWalker + uint32_t(i);
+        walker.body = kWalkerBodies[i % std::size(kWalkerBodies)];
+        walker.x = m_homeX + int32_t(m_random.below(2 * kRoam + 1)) - kRoam;
+        walker.y = m_homeY + int32_t(m_random.below(2 * kRoam + 1)) - kRoam;
+        walker.direction = uint8_t(m_random.below(8));
+        walker.present = true;
+        m_walkers.push_back(walker);
+    }
+    for (size_t i = 0; i < kItems; ++i)
+        m_items.push_back(kFirstItem + uint32_t(i));
+}
+
+void BusyShardTraffic::restart() { m_crowdSent = false; }
+
+WirePacket BusyShardTraffic::walkerIncoming(const Walker& walker) const
+{
+    return mobileIncomingPacket(walker.serial, walker.body, uint16_t(walker.x), uint16_t(walker.y), 0,
+        walker.direction, 1, { { walker.serial | 0x40000000u, kShirt, 5, 0 } });
+}
+
+std::vector<WirePacket> BusyShardTraffic::nextStep()
+{
+    std::vector<WirePacket> out;
+    ++m_stepCount;
+    if (!m_crowdSent) {
+        m_crowdSent = true;
+        for (const Walker& walker : m_walkers) {
+            if (walker.present)
+                out.push_back(walkerIncoming(walker));
+        }
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            out.push_back(worldItemPacket(m_items[i], uint16_t(0x0E75 + i), 1, uint16_t(m_homeX - 4 + int32_t(i % 8)),
+                uint16_t(m_homeY + 3 + int32_t(i / 8)), 0, 0));
+        }
+    }
+    // A few walkers take a step or turn.
+    for (Walker& walker : m_walkers) {
+        if (!walker.present || !m_random.chance(30))
+            continue;
+        int32_t dx = int32_t(m_random.below(3)) - 1;
+        int32_t dy = int32_t(m_random.below(3)) - 1;
+        if (dx == 0 && dy == 0)
+            continue;
+        walker.direction = directionOf(dx, dy);
+        walker.x = std::clamp(walker.x + dx, m_homeX - kRoam, m_homeX + kRoam);
+        walker.y = std::clamp(walker.y + dy, m_homeY - kRoam, m_homeY + kRoam);
+        out.push_back(mobileMovingPacket(walker.serial, walker.body, uint16_t(walker.x), uint16_t(walker.y), 0,
+            walker.direction, 0, 0, 1));
+    }
+    // Now and then one leaves the screen, and later comes back.
+    if (m_random.chance(5)) {
+        Walker& walker = m_walkers[m_random.below(uint32_t(m_walkers.size()))];
+        walker.present = !walker.present;
+        out.push_back(walker.present ? walkerIncoming(walker) : deleteObjectPacket(walker.serial));
+    }
+    // Someone speaks.
+    if (m_random.chance(20)) {
+        const Walker& walker = m_walkers[m_random.below(uint32_t(m_walkers.size()))];
+        const char* line = kChatter[m_random.below(std::size(kChatter))];
+        if (m_random.chance(50))
+            out.push_back(asciiSpeechPacket(walker.serial, walker.body, 0, 0x3B2, 3, "Townsfolk", line));
+        else
+            out.push_back(unicodeSpeechPacket(walker.serial, walker.body, 0, 0x3B2, 1, "Townsfolk", widen(line)));
+    }
+    // An item changes: its amount, or it is taken away and put back.
+    if (m_random.chance(25)) {
+        size_t i = m_random.below(uint32_t(m_items.size()));
+        if (m_random.chance(30))
+            out.push_back(deleteObjectPacket(m_items[i]));
+        out.push_back(worldItemPacket(m_items[i], uint16_t(0x0E75 + i), uint16_t(1 + m_random.below(50)),
+            uint16_t(m_homeX - 4 + int32_t(i % 8)), uint16_t(m_homeY + 3 + int32_t(i / 8)), 0, 0));
+    }
+    if (m_random.chance(10)) {
+        out.push_back(soundPacket(1, uint16_t(0x20 + m_random.below(0x40)), uint16_t(m_homeX), uint16_t(m_homeY), 0));
+    }
+    if (m_random.chance(5)) {
+        const Walker& walker = m_walkers[m_random.below(uint32_t(m_walkers.size()))];
+        out.push_back(graphicalEffectPacket(3, walker.serial, 0, 0x3728, uint16_t(walker.x), uint16_t(walker.y), 0));
+    }
+    if (m_random.chance(5)) {
+        const Walker& walker = m_walkers[m_random.below(uint32_t(m_walkers.size()))];
+        out.push_back(hitsPacket(walker.serial, uint16_t(20 + m_random.below(40)), 60));
+    }
+    // Once a game minute or so: the time and the light.
+    if (m_stepCount % 600 == 0) {
+        out.push_back(gameTimePacket(uint8_t((m_stepCount / 600) % 24), 0, 0));
+        out.push_back(overallLightPacket(uint8_t((m_stepCount / 600) % 20)));
+    }
+    m_sent += out.size();
+    return out;
+}
+
+std::vector<WirePacket> BusyShardTraffic::answer(const WirePacket& packet)
+{
+    std::vector<WirePacket> out;
+    if (packet.empty())
+        return out;
+    switch (packet[0]) {
+    case 0x02: // a step: always allowed
+        if (packet.size() >= 3) {
+            out.push_back(moveAckPacket(packet[2], 1));
+            ++m_steps;
+        }
+        break;
+    case 0xAD: // speech: heard back as the server says it
+    case 0x03: {
+        std::u16string text;
+        if (packet[0] == 0xAD && packet.size() > 12) {
+            size_t at = 12;
+            if (packet[3] & 0xC0) {
+                // Keyword-coded speech: the text is narrow after the keywords.
+                // Hear it as sent; the exact words do not matter here.
+                text = u"...";
+            } else {
+                for (; at + 1 < packet.size() && (packet[at] || packet[at + 1]); at += 2)
+                    text.push_back(char16_t(packet[at] << 8 | packet[at + 1]));
+            }
+        } else if (packet.size() > 8) {
+            for (size_t at = 8; at < packet.size() && packet[at]; ++at)
+                text.push_back(char16_t(packet[at]));
+        }
+        out.push_back(unicodeSpeechPacket(m_player, kHumanBody, 0, 0x3B2, 1, "Aldric", text));
+        ++m_speech;
+        break;
+    }
+    default:
+        break;
+    }
+    m_sent += out.size();
+    return out;
+}
+
+} // namespace test
