@@ -13,6 +13,7 @@
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
 #include "text/html_document.h"
+#include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
 #include "world/house_designer_view.h"
@@ -92,11 +93,14 @@ void installServiceDefaults()
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
-    installServiceDefault<StatusWindows>(); // status bars, target bar, shop gold, name plates, party names,
-                                            // paladin books, the skill window's request flag
-    installServiceDefault<GeneralInfoWindows>(); // mail, party, context menu, help, spellbook contents and
-                                                 // highlights, weapon ability, damage numbers, race change,
-                                                 // equipment popup
+    // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
+    // its base's do-nothing form.
+    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bar, shop gold, party
+                                                            // names, paladin books, the skill window's
+                                                            // request flag
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
+                                                                // contents and highlights, weapon ability,
+                                                                // race change, equipment popup
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
 

@@ -1,10 +1,14 @@
 // The login road end to end through real loopback sockets: the client's own
 // login road, pump and handlers against the test login and game server.
 
+#include "audio/music_player.h"
+#include "audio/sound_effects.h"
 #include "data/config_key_rules.h"
 #include "gump/gump_manager.h"
+#include "gump/missile_gump.h"
 #include "gump/weather.h"
 #include "net/client_packets.h"
+#include "protocol/combat_packets.h"
 #include "protocol/login_road.h"
 #include "protocol/world_packet_windows.h"
 #include "protocol_test_state.h"
@@ -13,13 +17,22 @@
 #include "world/light_pass.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
-#include "world/seasons.h"
+#include "world/object_interaction.h"
 #include "world/object_manager.h"
+#include "world/path_walk.h"
+#include "world/recorded_sequence.h"
+#include "world/seasons.h"
+#include "world/walking.h"
 #include "world/world_fixture.h"
+#include "world_packet_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -175,6 +188,34 @@ TEST_F(LoopbackLogin, NoReachableLoginServerFailsTheConnect)
 }
 
 
+// What one world packet of the tour left in the model, or the window or
+// service it reached.
+struct TourEffect {
+    const char* packet;
+    std::function<void()> expect;
+};
+
+Mobile* mobileOf(uint32_t serial)
+{
+    Item* object = findItemBySerial(serial);
+    return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
+}
+
+std::vector<MissileGump*> flyingMissiles()
+{
+    std::vector<MissileGump*> found;
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
+        if (gump->is(GumpKind::Missile))
+            found.push_back(static_cast<MissileGump*>(gump));
+    }
+    return found;
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 // The test server's world packets arrive over the sockets after the login
 // and reach the model.
 TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
@@ -185,26 +226,48 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
         {
             missileGumpsCloseAll();
             stopWeather();
+            if (isEffectRecordingActive())
+                stopEffectRecording(1);
+            deleteAllRecordedSequences();
+            soundEffects().playAmbientLoop(0);
             setSeason(0);
             resetLightLevels();
             resetMapView();
+            resetWalkState();
+            setDeathScreenShown(false);
+            dragState() = DragState {};
             initWorldObjects();
             mapView() = MapView {};
             test::setItemTile(0x1517, 0);
             test::setItemTile(0x0E75, 0);
         }
     } cleanup;
+    test::RecordingWorldWindows windows;
+    ScopedService<StatusWindows> statusGuard { windows };
+    ScopedService<GeneralInfoWindows> infoGuard { windows };
+    ScopedService<WorldEventWindows> eventGuard { windows };
+    test::RecordingSounds sounds;
+    ScopedWorldService<WorldSounds> soundGuard { sounds };
+    test::RecordingOverheads overheads;
+    ScopedWorldService<OverheadTextViews> overheadGuard { overheads };
     // The program makes its player object at start-up.
     initWorldObjects();
     createPlayerObject();
+    resetServerPathfindCountdown();
     test::setItemTile(0x1517, 0, 1, 2, "shirt");
     test::setItemTile(0x0E75, kTileContainer, 3, 3, "backpack");
+    // The visitor's name plate shows, as while the all-names keys are held.
+    CGump plate;
+    gumpManager().allNames[test::kTourMobile] = &plate;
     TestShardServer world([] {
         test::TestShardConfig config;
         config.worldPackets = test::worldTourPackets(config.playerSerial, config.playerX, config.playerY);
         return config;
     }());
     ASSERT_TRUE(world.isListening());
+    const uint32_t self = world.config().playerSerial;
+    const uint16_t x = world.config().playerX;
+    const uint16_t y = world.config().playerY;
     configValues().loginServers.clear();
     addLoginServer(world.loginPort());
     logIn();
@@ -227,31 +290,160 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
         }
         return done();
     };
-    ASSERT_TRUE(pumpWorld([] { return getSeason() == 3; }));
-    EXPECT_EQ(playerSerial(), world.config().playerSerial);
+    // The game time comes last.
+    ASSERT_TRUE(pumpWorld([&] { return !state.shell.gameTime.empty(); }));
+    gumpManager().allNames.erase(test::kTourMobile);
+    EXPECT_EQ(playerSerial(), self);
     ASSERT_NE(player(), nullptr);
-    EXPECT_EQ(player()->walkKeys, (std::array<uint32_t, 5> { 101, 102, 103, 104, 105 }));
-    EXPECT_EQ(player()->lightModifier, 4);
-    EXPECT_EQ(lightLevels().global, 5);
-    Item* item = findItemBySerial(test::kTourItem);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->amount, 3);
-    EXPECT_EQ(item->baseHue, 0x0021);
-    Item* visitor = findItemBySerial(test::kTourMobile);
+    Mobile* visitor = mobileOf(test::kTourMobile);
     ASSERT_NE(visitor, nullptr);
-    ASSERT_TRUE(visitor->isMobile());
-    EXPECT_EQ(static_cast<Mobile*>(visitor)->hits, 25);
-    EXPECT_EQ(statusRecord().name, "Visitor");
-    Item* content = findItemBySerial(test::kTourContent);
-    ASSERT_NE(content, nullptr);
-    EXPECT_EQ(content->container(), findItemBySerial(test::kTourPack));
-    EXPECT_EQ(weatherState().mode, WeatherMode::Rain);
-    EXPECT_EQ(state.shell.gameTime, "6:15:0");
+    const std::vector<MissileGump*> missiles = flyingMissiles();
+    auto missileIn = [&](uint16_t hue, int32_t renderMode) {
+        return std::any_of(missiles.begin(), missiles.end(),
+            [&](MissileGump* missile) { return missile->hue() == hue && missile->renderMode() == renderMode; });
+    };
+    const TourEffect effects[] = {
+        { "0x4F overall light", [&] { EXPECT_EQ(lightLevels().global, 5); } },
+        { "0x1A world item",
+            [&] {
+                Item* item = findItemBySerial(test::kTourItem);
+                ASSERT_NE(item, nullptr);
+                EXPECT_EQ(item->amount, 3);
+                EXPECT_EQ(item->baseHue, 0x0021);
+            } },
+        { "0x78 incoming mobile",
+            [&] {
+                ASSERT_NE(visitor->layerItem(21), nullptr);
+                EXPECT_EQ(visitor->layerItem(21)->serial, test::kTourPack);
+            } },
+        { "0x3C container contents",
+            [&] {
+                Item* content = findItemBySerial(test::kTourContent);
+                ASSERT_NE(content, nullptr);
+                EXPECT_EQ(content->container(), findItemBySerial(test::kTourPack));
+            } },
+        { "0x25 container item",
+            [&] {
+                Item* added = findItemBySerial(test::kTourAdded);
+                ASSERT_NE(added, nullptr);
+                EXPECT_EQ(added->container(), findItemBySerial(test::kTourPack));
+                EXPECT_EQ(added->amount, 2);
+                EXPECT_EQ(added->baseHue, 0x0022);
+            } },
+        { "0x2E worn item",
+            [&] {
+                ASSERT_NE(visitor->layerItem(5), nullptr);
+                EXPECT_EQ(visitor->layerItem(5)->serial, test::kTourWorn);
+                EXPECT_EQ(visitor->layerItem(5)->baseHue, 0x0023);
+            } },
+        { "0x11 status", [&] { EXPECT_EQ(statusRecord().name, "Visitor"); } },
+        { "0xA1 hits",
+            [&] {
+                EXPECT_EQ(visitor->hits, 25);
+                EXPECT_TRUE(contains(windows.calls, "targetBar 00000F20 25/60"));
+            } },
+        { "0x16 and 0x17 status flags",
+            [&] { EXPECT_EQ(visitor->statusFlags, (std::map<uint16_t, uint8_t> { { 3, 4 }, { 5, 9 } })); } },
+        { "0x77 moving mobile", [&] { EXPECT_EQ(visitor->notoriety, 5); } },
+        { "0x20 player update",
+            [&] {
+                EXPECT_EQ(player()->direction, 3);
+                EXPECT_EQ(player()->baseHue, 0x0024);
+                EXPECT_TRUE(contains(windows.calls, "closeBankBox"));
+            } },
+        { "0x98 mobile name", [&] { EXPECT_TRUE(contains(windows.calls, "namePlate 00000F20 Visitor")); } },
+        { "0xBF step keys",
+            [&] { EXPECT_EQ(player()->walkKeys, (std::array<uint32_t, 5> { 101, 102, 103, 104, 105 })); } },
+        { "0xAA combatant",
+            [&] {
+                EXPECT_EQ(combatantSerial(), test::kTourMobile);
+                EXPECT_TRUE(contains(windows.calls, "combatant 00000F20"));
+            } },
+        { "0x2F swing", [&] { EXPECT_EQ(stepQueue().combatantSerial, test::kTourMobile); } },
+        { "0x0B damage", [&] { EXPECT_TRUE(contains(windows.calls, "damage 00000F20 5 hue 33")); } },
+        { "0x6E animation", [&] { EXPECT_EQ(visitor->action, 12); } },
+        { "0xAF death animation",
+            [&] {
+                EXPECT_EQ(findItemBySerial(test::kTourVictim), nullptr);
+                Mobile* victim = mobileOf(test::kTourVictim | kDyingSerialBit);
+                ASSERT_NE(victim, nullptr);
+                EXPECT_TRUE(victim->dying);
+            } },
+        { "0xBC season", [&] { EXPECT_EQ(getSeason(), 3); } },
+        { "0x15 follow",
+            [&] {
+                EXPECT_TRUE(stepQueue().serverFollow);
+                EXPECT_TRUE(contains(overheads.texts, "00000F20 Now following. hue 0 font 3"));
+            } },
+        { "0x38 pathfind, the 19th",
+            [&] {
+                const std::string asked = std::to_string(x) + " " + std::to_string(y) + " 0";
+                EXPECT_EQ(std::count(overheads.texts.begin(), overheads.texts.end(),
+                              "00000F01 " + asked + " hue 0 font 3"),
+                    1);
+            } },
+        { "0x70 graphical effect", [&] { EXPECT_TRUE(missileIn(0, 0)); } },
+        { "0xC0 hued effect", [&] { EXPECT_TRUE(missileIn(0x25, 2)); } },
+        { "0x7B sequence",
+            [&] {
+                EXPECT_FALSE(isEffectRecordingActive());
+                EXPECT_TRUE(state.messages.waitingBoxes.empty());
+                EXPECT_FALSE(missileIn(0x27, 4)) << "the effect was recorded, not flown";
+                EXPECT_TRUE(contains(sounds.calls, "soundAt 66 " + std::to_string(x) + "," + std::to_string(y) + ",0"))
+                    << "the recorded sound played when the sequence ended";
+            } },
+        { "0xC7 particle effect", [&] { EXPECT_TRUE(missileIn(0x26, 3)); } },
+        { "0x54 sound",
+            [&] {
+                EXPECT_TRUE(contains(sounds.calls,
+                    "soundAt 65 " + std::to_string(x) + "," + std::to_string(y) + ",0"));
+            } },
+        { "0x6D music",
+            [&] {
+                ASSERT_FALSE(musicSystem().stack().empty());
+                EXPECT_EQ(musicSystem().stack().front().id, 9);
+            } },
+        { "0x4E personal light", [&] { EXPECT_EQ(player()->lightModifier, 4); } },
+        { "0x65 weather", [&] { EXPECT_EQ(weatherState().mode, WeatherMode::Rain); } },
+        { "0x27 pick-up refused",
+            [&] {
+                ASSERT_FALSE(state.messages.lines.empty());
+                EXPECT_TRUE(std::any_of(state.messages.lines.begin(), state.messages.lines.end(),
+                    [](const auto& line) { return line.text == "That is too far away."; }));
+            } },
+        { "0x2C death screen",
+            [&] {
+                EXPECT_EQ(state.shell.deathFades, 1);
+                EXPECT_TRUE(contains(windows.calls, "playerDied"));
+            } },
+        { "0x5B game time", [&] { EXPECT_EQ(state.shell.gameTime, "6:15:0"); } },
+    };
+    for (const TourEffect& effect : effects) {
+        SCOPED_TRACE(effect.packet);
+        effect.expect();
+    }
 
-    // More of them while in the game.
-    world.sendToGame({ test::deleteObjectPacket(test::kTourItem) });
-    EXPECT_TRUE(pumpWorld([] { return findItemBySerial(test::kTourItem) == nullptr; }));
-
+    // More of them while in the game, each with what it ends.
+    struct InGameEffect {
+        const char* packet;
+        std::function<void()> before;
+        test::WirePacket bytes;
+        std::function<bool()> done;
+    };
+    const InGameEffect more[] = {
+        { "0x1D delete object", [] {}, test::deleteObjectPacket(test::kTourItem),
+            [] { return findItemBySerial(test::kTourItem) == nullptr; } },
+        { "0x28 drop refused", [] { dragState().dragging = true; }, test::dropRejectClearPacket(),
+            [] { return !dragState().dragging; } },
+        { "0x29 drop accepted", [] { dragState().dragging = true; }, test::dropAcceptedPacket(),
+            [] { return !dragState().dragging; } },
+    };
+    for (const InGameEffect& effect : more) {
+        SCOPED_TRACE(effect.packet);
+        effect.before();
+        world.sendToGame({ effect.bytes });
+        EXPECT_TRUE(pumpWorld(effect.done));
+    }
 }
 
 class LossAtEachStep : public LoopbackLogin, public testing::WithParamInterface<ServerStep> { };

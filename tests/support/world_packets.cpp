@@ -10,6 +10,25 @@ using fixture::ServerPacket;
 
 ServerPacket fixed(uint8_t id) { return ServerPacket(id, ServerPacket::Length::Fixed); }
 
+// The 27 bytes every effect packet starts with: from and to the same place,
+// speed 10, duration 20, none of the flags.
+void effectFields(ServerPacket& packet, uint8_t type, uint32_t source, uint32_t target, uint16_t graphic,
+    uint16_t x, uint16_t y, int8_t z)
+{
+    packet.u8(type).u32(source).u32(target).u16(graphic);
+    packet.u16(x).u16(y).u8(uint8_t(z)).u16(x).u16(y).u8(uint8_t(z));
+    packet.u8(10).u8(20).u8(0).u8(0).u8(0).u8(0);
+}
+
+WirePacket statusFlags(uint8_t id, uint32_t serial, const std::vector<StatusFlagEntry>& entries)
+{
+    ServerPacket packet(id);
+    packet.u32(serial).u16(uint16_t(entries.size()));
+    for (const StatusFlagEntry& entry : entries)
+        packet.u16(entry.key).u8(entry.value);
+    return packet.bytes();
+}
+
 } // namespace
 
 WirePacket worldItemPacket(uint32_t serial, uint16_t graphic, uint16_t amount, uint16_t x, uint16_t y, int8_t z,
@@ -37,6 +56,44 @@ WirePacket mobileIncomingPacket(uint32_t serial, uint16_t body, uint16_t x, uint
     return packet.bytes();
 }
 
+WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
+    uint8_t notoriety)
+{
+    return fixed(0x77)
+        .u32(serial)
+        .u16(body)
+        .u16(x)
+        .u16(y)
+        .u8(uint8_t(z))
+        .u8(direction)
+        .u16(0)
+        .u8(0)
+        .u8(notoriety)
+        .bytes();
+}
+
+WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
+    uint8_t direction, int8_t z)
+{
+    return fixed(0x20)
+        .u32(serial)
+        .u16(body)
+        .u8(0)
+        .u16(hue)
+        .u8(flags)
+        .u16(x)
+        .u16(y)
+        .u16(0)
+        .u8(direction)
+        .u8(uint8_t(z))
+        .bytes();
+}
+
+WirePacket wornItemPacket(uint32_t item, uint16_t graphic, uint8_t layer, uint32_t wearer, uint16_t hue)
+{
+    return fixed(0x2E).u32(item).u16(graphic).u8(1).u8(layer).u32(wearer).u16(hue).bytes();
+}
+
 WirePacket deleteObjectPacket(uint32_t serial) { return fixed(0x1D).u32(serial).bytes(); }
 
 WirePacket containerContentsPacket(uint32_t container, const std::vector<ContentEntry>& entries)
@@ -46,6 +103,20 @@ WirePacket containerContentsPacket(uint32_t container, const std::vector<Content
     for (const ContentEntry& entry : entries)
         packet.u32(entry.serial).u16(entry.graphic).u8(0).u16(entry.amount).u16(entry.x).u16(entry.y).u32(container).u16(0);
     return packet.bytes();
+}
+
+WirePacket containerItemPacket(uint32_t container, const ContentEntry& entry, uint16_t hue)
+{
+    return fixed(0x25)
+        .u32(entry.serial)
+        .u16(entry.graphic)
+        .u8(0)
+        .u16(entry.amount)
+        .u16(entry.x)
+        .u16(entry.y)
+        .u32(container)
+        .u16(hue)
+        .bytes();
 }
 
 WirePacket openContainerPacket(uint32_t serial, uint16_t gump) { return fixed(0x24).u32(serial).u16(gump).bytes(); }
@@ -61,6 +132,23 @@ WirePacket statusPacket(uint32_t serial, const std::string& name, uint16_t hits,
 WirePacket hitsPacket(uint32_t serial, uint16_t hits, uint16_t maxHits)
 {
     return fixed(0xA1).u32(serial).u16(maxHits).u16(hits).bytes();
+}
+
+WirePacket statusFlagsReplacePacket(uint32_t serial, const std::vector<StatusFlagEntry>& entries)
+{
+    return statusFlags(0x16, serial, entries);
+}
+
+WirePacket statusFlagsChangePacket(uint32_t serial, const std::vector<StatusFlagEntry>& entries)
+{
+    return statusFlags(0x17, serial, entries);
+}
+
+WirePacket mobileNamePacket(uint32_t serial, const std::string& name)
+{
+    ServerPacket packet(0x98);
+    packet.u32(serial).text(name, 30);
+    return packet.bytes();
 }
 
 WirePacket generalInfoPacket(uint16_t subCommand, const std::vector<uint8_t>& fields)
@@ -79,6 +167,51 @@ WirePacket stepKeysPacket(const uint32_t (&keys)[5])
     return packet.bytes();
 }
 
+WirePacket pickUpRejectPacket(uint8_t reason) { return fixed(0x27).u8(reason).bytes(); }
+
+// Both carry nothing the client reads: 0x28 four bytes, 0x29 none.
+WirePacket dropRejectClearPacket() { return fixed(0x28).u32(0).bytes(); }
+
+WirePacket dropAcceptedPacket() { return fixed(0x29).bytes(); }
+
+WirePacket deathScreenPacket(uint8_t action) { return fixed(0x2C).u8(action).bytes(); }
+
+WirePacket swingPacket(uint32_t attacker, uint32_t defender)
+{
+    return fixed(0x2F).u8(0).u32(attacker).u32(defender).bytes();
+}
+
+WirePacket animationPacket(uint32_t serial, uint16_t action, uint16_t frameCount, uint16_t repeatCount,
+    bool reverse, bool repeat, uint8_t delay)
+{
+    return fixed(0x6E)
+        .u32(serial)
+        .u16(action)
+        .u16(frameCount)
+        .u16(repeatCount)
+        .u8(reverse ? 1 : 0)
+        .u8(repeat ? 1 : 0)
+        .u8(delay)
+        .bytes();
+}
+
+WirePacket deathAnimationPacket(uint32_t serial, uint32_t corpse, uint32_t fall)
+{
+    return fixed(0xAF).u32(serial).u32(corpse).u32(fall).bytes();
+}
+
+WirePacket followPacket(uint32_t follower, uint32_t followed)
+{
+    return fixed(0x15).u32(follower).u32(followed).bytes();
+}
+
+WirePacket pathfindPacket(uint16_t x, uint16_t y, int16_t z)
+{
+    return fixed(0x38).u16(x).u16(y).u16(uint16_t(z)).bytes();
+}
+
+WirePacket sequencePacket(uint8_t value) { return fixed(0x7B).u8(value).bytes(); }
+
 WirePacket damagePacket(uint32_t serial, uint16_t amount) { return fixed(0x0B).u32(serial).u16(amount).bytes(); }
 
 WirePacket combatantPacket(uint32_t serial) { return fixed(0xAA).u32(serial).bytes(); }
@@ -86,24 +219,28 @@ WirePacket combatantPacket(uint32_t serial) { return fixed(0xAA).u32(serial).byt
 WirePacket graphicalEffectPacket(uint8_t type, uint32_t source, uint32_t target, uint16_t graphic, uint16_t x,
     uint16_t y, int8_t z)
 {
-    return fixed(0x70)
-        .u8(type)
-        .u32(source)
-        .u32(target)
-        .u16(graphic)
-        .u16(x)
-        .u16(y)
-        .u8(uint8_t(z))
-        .u16(x)
-        .u16(y)
-        .u8(uint8_t(z))
-        .u8(10)
-        .u8(20)
-        .u8(0)
-        .u8(0)
-        .u8(0)
-        .u8(0)
-        .bytes();
+    ServerPacket packet = fixed(0x70);
+    effectFields(packet, type, source, target, graphic, x, y, z);
+    return packet.bytes();
+}
+
+WirePacket huedEffectPacket(uint8_t type, uint32_t source, uint32_t target, uint16_t graphic, uint16_t x,
+    uint16_t y, int8_t z, uint32_t hue, uint32_t renderMode)
+{
+    ServerPacket packet = fixed(0xC0);
+    effectFields(packet, type, source, target, graphic, x, y, z);
+    return packet.u32(hue).u32(renderMode).bytes();
+}
+
+WirePacket particleEffectPacket(uint8_t type, uint32_t source, uint32_t target, uint16_t graphic, uint16_t x,
+    uint16_t y, int8_t z, uint32_t hue, uint32_t renderMode)
+{
+    ServerPacket packet = fixed(0xC7);
+    effectFields(packet, type, source, target, graphic, x, y, z);
+    packet.u32(hue).u32(renderMode);
+    // The particle fields: effect number, explosion effect and sound, the
+    // layer and two more.
+    return packet.u16(0x0BB8).u16(0).u16(0).u32(0).u8(0).u8(0).u8(0).bytes();
 }
 
 WirePacket soundPacket(uint8_t mode, uint16_t id, uint16_t x, uint16_t y, int16_t z)
@@ -131,25 +268,61 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
     constexpr uint16_t kShirt = 0x1517;
     constexpr uint16_t kBackpack = 0x0E75;
     constexpr uint16_t kHumanBody = 400;
-    return {
+    constexpr uint8_t kShirtLayer = 5;
+    // The server's walk acts on every 19th request only.
+    constexpr int kPathfindRun = 19;
+    std::vector<WirePacket> tour {
         overallLightPacket(5),
+        // The objects first, then what names them.
         worldItemPacket(kTourItem, kShirt, 3, uint16_t(x + 1), y, 0, 0x0021),
         mobileIncomingPacket(kTourMobile, kHumanBody, uint16_t(x + 2), uint16_t(y + 1), 0, 2, 3,
             { { kTourPack, kBackpack, 21, 0 } }),
+        mobileIncomingPacket(kTourVictim, kHumanBody, uint16_t(x + 1), uint16_t(y + 2), 0, 4, 6, {}),
         containerContentsPacket(kTourPack, { { kTourContent, kShirt, 1, 40, 50 } }),
+        containerItemPacket(kTourPack, { kTourAdded, kShirt, 2, 60, 70 }, 0x0022),
+        wornItemPacket(kTourWorn, kShirt, kShirtLayer, kTourMobile, 0x0023),
         statusPacket(kTourMobile, "Visitor", 30, 60, 80),
         hitsPacket(kTourMobile, 25, 60),
+        statusFlagsReplacePacket(kTourMobile, { { 1, 1 }, { 3, 4 } }),
+        statusFlagsChangePacket(kTourMobile, { { 1, 0 }, { 5, 9 } }),
+        mobileMovingPacket(kTourMobile, kHumanBody, uint16_t(x + 3), uint16_t(y + 1), 0, 2, 5),
+        playerUpdatePacket(player, kHumanBody, 0x0024, 0, x, y, 3, 0),
+        mobileNamePacket(kTourMobile, "Visitor"),
         stepKeysPacket({ 101, 102, 103, 104, 105 }),
         combatantPacket(kTourMobile),
+        swingPacket(player, kTourMobile),
         damagePacket(kTourMobile, 5),
+        animationPacket(kTourMobile, 12, 5, 1, false, false, 1),
+        deathAnimationPacket(kTourVictim, 0, 0),
+        // A new season loads the world around the player again and with it
+        // the walking state: what follows keeps its effect.
+        seasonPacket(3, 0),
+        followPacket(player, kTourMobile),
+    };
+    for (int i = 0; i < kPathfindRun; ++i)
+        tour.push_back(pathfindPacket(x, y, 0));
+    const std::vector<WirePacket> rest {
         graphicalEffectPacket(2, 0, 0, 0x3728, x, y, 0),
+        huedEffectPacket(2, 0, 0, 0x36B0, x, y, 0, 0x0025, 2),
+        // An effect and a sound recorded, played back when the sequence ends.
+        sequencePacket(0),
+        huedEffectPacket(2, 0, 0, 0x36B0, x, y, 0, 0x0027, 4),
+        soundPacket(1, 0x0042, x, y, 0),
+        sequencePacket(1),
+        particleEffectPacket(2, 0, 0, 0x376A, x, y, 0, 0x0026, 3),
         soundPacket(1, 0x0041, x, y, 0),
         musicPacket(0x0009),
         personalLightPacket(player, 4),
         weatherPacket(0, 10),
+        pickUpRejectPacket(1),
+        dropRejectClearPacket(),
+        dropAcceptedPacket(),
+        deathScreenPacket(0),
+        // Last: the end test waits for the time.
         gameTimePacket(6, 15, 0),
-        seasonPacket(3, 0),
     };
+    tour.insert(tour.end(), rest.begin(), rest.end());
+    return tour;
 }
 
 } // namespace test

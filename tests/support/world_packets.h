@@ -52,11 +52,51 @@ WirePacket weatherPacket(uint8_t type, uint8_t count);
 WirePacket gameTimePacket(uint8_t hour, uint8_t minute, uint8_t second);
 WirePacket seasonPacket(uint8_t season, uint8_t override);
 
+// The mobile packets that move and dress what is already there.
+WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
+    uint8_t notoriety);
+WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
+    uint8_t direction, int8_t z);
+WirePacket wornItemPacket(uint32_t item, uint16_t graphic, uint8_t layer, uint32_t wearer, uint16_t hue);
+WirePacket containerItemPacket(uint32_t container, const ContentEntry& entry, uint16_t hue);
+// The status-flag map of an object: 0x16 replaces it, 0x17 changes the keys it names.
+struct StatusFlagEntry {
+    uint16_t key;
+    uint8_t value;
+};
+WirePacket statusFlagsReplacePacket(uint32_t serial, const std::vector<StatusFlagEntry>& entries);
+WirePacket statusFlagsChangePacket(uint32_t serial, const std::vector<StatusFlagEntry>& entries);
+// The answer to a name request.
+WirePacket mobileNamePacket(uint32_t serial, const std::string& name);
+WirePacket pickUpRejectPacket(uint8_t reason);
+WirePacket dropRejectClearPacket();
+WirePacket dropAcceptedPacket();
+// Fights and what mobiles do.
+WirePacket deathScreenPacket(uint8_t action);
+WirePacket swingPacket(uint32_t attacker, uint32_t defender);
+WirePacket animationPacket(uint32_t serial, uint16_t action, uint16_t frameCount, uint16_t repeatCount,
+    bool reverse, bool repeat, uint8_t delay);
+WirePacket deathAnimationPacket(uint32_t serial, uint32_t corpse, uint32_t fall);
+WirePacket followPacket(uint32_t follower, uint32_t followed);
+WirePacket pathfindPacket(uint16_t x, uint16_t y, int16_t z);
+// Effects in a hue and render mode; the particle form adds fields the
+// client reads and does not use.
+WirePacket huedEffectPacket(uint8_t type, uint32_t source, uint32_t target, uint16_t graphic, uint16_t x,
+    uint16_t y, int8_t z, uint32_t hue, uint32_t renderMode);
+WirePacket particleEffectPacket(uint8_t type, uint32_t source, uint32_t target, uint16_t graphic, uint16_t x,
+    uint16_t y, int8_t z, uint32_t hue, uint32_t renderMode);
+// Value 0 starts recording effects, sounds and animations; any other value
+// stops it and plays the recording that many times.
+WirePacket sequencePacket(uint8_t value);
+
 // Serials the tour uses.
 inline constexpr uint32_t kTourItem = 0x40000F10;
 inline constexpr uint32_t kTourMobile = 0x00000F20;
 inline constexpr uint32_t kTourPack = 0x40000F21;
 inline constexpr uint32_t kTourContent = 0x40000F22;
+inline constexpr uint32_t kTourAdded = 0x40000F23;
+inline constexpr uint32_t kTourWorn = 0x40000F24;
+inline constexpr uint32_t kTourVictim = 0x00000F30;
 
 // One packet of each kind around a player standing at (x, y).
 std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y);
