@@ -120,40 +120,7 @@ WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uin
     return packet.bytes();
 }
 
-WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
-    uint16_t hue, uint8_t flags, uint8_t notoriety)
-{
-    return fixedPacket(0x77)
-        .u32(serial)
-        .u16(body)
-        .u16(x)
-        .u16(y)
-        .u8(uint8_t(z))
-        .u8(direction)
-        .u16(hue)
-        .u8(flags)
-        .u8(notoriety)
-        .bytes();
-}
-
 WirePacket moveAckPacket(uint8_t sequence, uint8_t notoriety) { return fixedPacket(0x22).u8(sequence).u8(notoriety).bytes(); }
-
-WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
-    uint8_t direction, int8_t z)
-{
-    return fixedPacket(0x20)
-        .u32(serial)
-        .u16(body)
-        .u8(0)
-        .u16(hue)
-        .u8(flags)
-        .u16(x)
-        .u16(y)
-        .u16(0)
-        .u8(direction)
-        .u8(uint8_t(z))
-        .bytes();
-}
 
 WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_t y, const std::string& layout,
     const std::vector<std::u16string>& lines)

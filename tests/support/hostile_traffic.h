@@ -122,11 +122,7 @@ WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint1
     const std::string& name, const std::string& text);
 WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
     const std::string& name, const std::u16string& text);
-WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
-    uint16_t hue, uint8_t flags, uint8_t notoriety);
 WirePacket moveAckPacket(uint8_t sequence, uint8_t notoriety);
-WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
-    uint8_t direction, int8_t z);
 WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_t y, const std::string& layout,
     const std::vector<std::u16string>& lines);
 

@@ -59,6 +59,12 @@ WirePacket mobileIncomingPacket(uint32_t serial, uint16_t body, uint16_t x, uint
 WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
     uint8_t notoriety)
 {
+    return mobileMovingPacket(serial, body, x, y, z, direction, 0, 0, notoriety);
+}
+
+WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
+    uint16_t hue, uint8_t flags, uint8_t notoriety)
+{
     return fixed(0x77)
         .u32(serial)
         .u16(body)
@@ -66,8 +72,8 @@ WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16
         .u16(y)
         .u8(uint8_t(z))
         .u8(direction)
-        .u16(0)
-        .u8(0)
+        .u16(hue)
+        .u8(flags)
         .u8(notoriety)
         .bytes();
 }

@@ -55,6 +55,8 @@ WirePacket seasonPacket(uint8_t season, uint8_t override);
 // The mobile packets that move and dress what is already there.
 WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
     uint8_t notoriety);
+WirePacket mobileMovingPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z, uint8_t direction,
+    uint16_t hue, uint8_t flags, uint8_t notoriety);
 WirePacket playerUpdatePacket(uint32_t serial, uint16_t body, uint16_t hue, uint8_t flags, uint16_t x, uint16_t y,
     uint8_t direction, int8_t z);
 WirePacket wornItemPacket(uint32_t item, uint16_t graphic, uint8_t layer, uint32_t wearer, uint16_t hue);
