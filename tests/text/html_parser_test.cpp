@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 namespace {
@@ -181,11 +180,11 @@ protected:
     void TearDown() override { unloadUnicodeFonts(); }
 };
 
-// Server text that is deep, long, unbalanced or unknown parses in bounded
-// time, keeps within the limits and renders what it can.
+// Server text that is deep, long, unbalanced or unknown parses, keeps within
+// the limits and renders what it can (a parse that never ends is the
+// suite's time-out; its speed is the layout benchmark's).
 TEST_P(HostileMarkup, ParsesWithinTheLimits)
 {
-    const auto start = std::chrono::steady_clock::now();
     HtmlDocument document(GetParam().markup, 0, 0x7FFF);
     EXPECT_LE(document.runCount(), kHtmlMaxRuns);
     EXPECT_LE(document.linkCount(), kHtmlMaxLinks);
@@ -194,7 +193,6 @@ TEST_P(HostileMarkup, ParsesWithinTheLimits)
     int32_t width = 0;
     int32_t height = 0;
     document.measure(200, width, height, 0, 0, false);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 std::u16string repeated(std::u16string_view piece, size_t times)
