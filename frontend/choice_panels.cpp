@@ -107,37 +107,26 @@ void CPanelChoiceGump::onMouseLeave()
 {
     m_hovered = -1;
     m_highlight = false;
-    m_clickPhase = 0;
+    m_click.clickPhase = 0;
     drawChoicePanel();
 }
 
 void CPanelChoiceGump::onLeftDown(int32_t x, int32_t y)
 {
-    setDragAnchor(x, y);
-    m_pressPending = true;
-    m_hoverTicks = 1;
-    GumpHandle self(this);
-    bringToFront(false);
-    if (!self)
+    if (!m_click.press(*this, x, y))
         return;
-    if (m_clickPhase == 1) {
-        m_clickPhase = 2;
-    } else {
-        m_clickPhase = 1;
-        m_pressTime = platform::clock().tickMs();
-    }
     if (CGump* listener = m_listener.get())
         listener->onControlChanged(this);
 }
 
 void CPanelChoiceGump::onLeftUp(int32_t, int32_t)
 {
-    m_pressPending = false;
+    m_click.pressPending = false;
     if (m_held) {
         m_held = false;
-        m_clickPhase = 0;
-    } else if (m_clickPhase == 2) {
-        m_clickPhase = 0;
+        m_click.clickPhase = 0;
+    } else if (m_click.clickPhase == 2) {
+        m_click.clickPhase = 0;
     }
     service<GumpPointer>().setPointerCapture(nullptr);
 }
@@ -146,15 +135,15 @@ void CPanelChoiceGump::onRightUp(int32_t, int32_t) { service<GumpPointer>().setP
 
 void CPanelChoiceGump::onHoverTick()
 {
-    if (m_clickPhase == 1 && platform::clock().tickMs() - m_pressTime > kDoubleClickMs) {
-        m_clickPhase = 0;
-        if (m_pressPending)
+    if (m_click.clickPhase == 1 && platform::clock().tickMs() - m_click.pressTime > kDoubleClickMs) {
+        m_click.clickPhase = 0;
+        if (m_click.pressPending)
             m_held = true;
     }
-    if (!m_pressPending)
+    if (!m_click.pressPending)
         return;
-    if (++m_hoverTicks >= 2) {
-        m_hoverTicks = 0;
+    if (++m_click.hoverTicks >= 2) {
+        m_click.hoverTicks = 0;
         choose(dragAnchorX(), dragAnchorY());
     }
 }

@@ -55,11 +55,8 @@ private:
     ScreenRect m_listRect;
     int32_t m_hovered = -1;
     bool m_highlight = false;
-    bool m_pressPending = false;
+    ChoiceClick m_click;
     bool m_held = false;
-    uint32_t m_pressTime = 0;
-    int32_t m_clickPhase = 0;
-    int32_t m_hoverTicks = 0;
 };
 
 class SkillChoiceList final : public ScrollChoiceGump {

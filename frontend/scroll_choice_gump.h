@@ -21,6 +21,18 @@
 class InputControl;
 class Thumb;
 
+// The click timing the choice windows share: a press either starts a click
+// or, while a first one is pending, makes it a double click.
+struct ChoiceClick {
+    bool pressPending = false;
+    uint32_t pressTime = 0;
+    int32_t clickPhase = 0;
+    int32_t hoverTicks = 0;
+    // Records a press on `gump` at (x, y) and brings it to the front; false
+    // when that closed it.
+    bool press(CGump& gump, int32_t x, int32_t y);
+};
+
 class ScrollChoiceGump : public CGump {
 public:
     static constexpr int32_t kMaxRows = 100;
@@ -123,11 +135,8 @@ private:
     std::string m_title;
 
     // The click state.
-    bool m_pressPending = false;
+    ChoiceClick m_click;
     bool m_held = false;
-    uint32_t m_pressTime = 0;
-    int32_t m_clickPhase = 0;
-    int32_t m_hoverTicks = 0;
 
     Thumb* m_thumb = nullptr;
     int32_t m_shardPickPending = 1;

@@ -167,32 +167,21 @@ void StartLocationGump::onLeftDown(int32_t x, int32_t y)
 {
     pick(cityAt(x, y));
     redrawPage();
-    setDragAnchor(x, y);
-    m_pressPending = true;
-    m_hoverTicks = 1;
-    GumpHandle self(this);
-    bringToFront(false);
-    if (!self)
+    if (!m_click.press(*this, x, y))
         return;
-    if (m_clickPhase == 1) {
-        m_clickPhase = 2;
-    } else {
-        m_clickPhase = 1;
-        m_pressTime = platform::clock().tickMs();
-    }
 }
 
 void StartLocationGump::onHoverTick()
 {
-    if (m_clickPhase == 1 && platform::clock().tickMs() - m_pressTime > kDoubleClickMs) {
-        m_clickPhase = 0;
-        if (m_pressPending)
+    if (m_click.clickPhase == 1 && platform::clock().tickMs() - m_click.pressTime > kDoubleClickMs) {
+        m_click.clickPhase = 0;
+        if (m_click.pressPending)
             m_longPress = true;
     }
-    if (!m_pressPending)
+    if (!m_click.pressPending)
         return;
-    if (++m_hoverTicks >= 2) {
-        m_hoverTicks = 0;
+    if (++m_click.hoverTicks >= 2) {
+        m_click.hoverTicks = 0;
         pick(cityAt(dragAnchorX(), dragAnchorY()));
         redrawPage();
     }
@@ -200,13 +189,13 @@ void StartLocationGump::onHoverTick()
 
 void StartLocationGump::onLeftUp(int32_t, int32_t)
 {
-    m_pressPending = false;
+    m_click.pressPending = false;
     service<GumpPointer>().setPointerCapture(nullptr);
     if (m_longPress) {
         m_longPress = false;
-        m_clickPhase = 0;
-    } else if (m_clickPhase == 2) {
-        m_clickPhase = 0;
+        m_click.clickPhase = 0;
+    } else if (m_click.clickPhase == 2) {
+        m_click.clickPhase = 0;
         createCharacter(*this);
     }
 }

@@ -7,6 +7,7 @@
 // Main thread only.
 
 #include "frontend/front_end_gump.h"
+#include "frontend/scroll_choice_gump.h"
 
 #include <array>
 #include <cstdint>
@@ -66,10 +67,7 @@ private:
     int32_t m_hovered = 2;
     std::string m_chosenName;
     GumpHandle m_description;
-    bool m_pressPending = false;
-    int32_t m_hoverTicks = 0;
-    int32_t m_clickPhase = 0;
-    uint32_t m_pressTime = 0;
+    ChoiceClick m_click;
     bool m_longPress = false;
 };
 
