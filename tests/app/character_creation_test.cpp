@@ -28,6 +28,7 @@
 #include "support/scoped_environment.h"
 #include "support/shown_picture.h"
 #include "support/test_shard_server.h"
+#include "support/world_player.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,9 @@
 
 namespace {
 
+using test::findGump;
+using test::findMessage;
+
 using platform::MessageKind;
 
 constexpr uint32_t kSpeedUp = 10;
@@ -49,15 +53,6 @@ constexpr uint32_t kPressMs = 120;
 constexpr size_t kAddressOffset = 96;
 
 bool visible(const GumpHandle& handle) { return handle && handle.get()->isVisible(); }
-
-CGump* findGump(std::string_view typeName)
-{
-    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
-        if (isValidGump(gump) && typeName == gump->typeName() && gump->isVisible())
-            return gump;
-    }
-    return nullptr;
-}
 
 class CreationScenario;
 

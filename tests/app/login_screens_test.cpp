@@ -22,6 +22,7 @@
 #include "support/scoped_environment.h"
 #include "support/shown_picture.h"
 #include "support/test_shard_server.h"
+#include "support/world_player.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,9 @@
 
 namespace {
 
+using test::findGump;
+using test::findMessage;
+
 using platform::MessageKind;
 
 // The clock runs ten times faster than real time.
@@ -43,24 +47,6 @@ constexpr uint32_t kSpeedUp = 10;
 constexpr int32_t kSettleUpdates = 6;
 // How long a click holds the button down.
 constexpr uint32_t kPressMs = 120;
-
-CGump* findGump(std::string_view typeName)
-{
-    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
-        if (isValidGump(gump) && typeName == gump->typeName() && gump->isVisible())
-            return gump;
-    }
-    return nullptr;
-}
-
-WaitingGump* findMessage()
-{
-    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
-        if (isValidGump(gump) && gump->is(GumpKind::WaitingGump) && gump->isVisible())
-            return static_cast<WaitingGump*>(gump);
-    }
-    return nullptr;
-}
 
 std::string narrow(const std::u16string& text)
 {

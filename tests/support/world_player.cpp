@@ -35,6 +35,18 @@ constexpr uint32_t kPressMs = 120;
 // long: the client no longer hears its server and the player is not told.
 constexpr uint32_t kDeafLimitMs = 15000;
 
+std::string narrow(const WaitingGump& box)
+{
+    if (!box.isUnicode())
+        return box.narrowText();
+    std::string out;
+    for (char16_t unit : box.wideText())
+        out.push_back(unit < 0x80 ? char(unit) : '?');
+    return out;
+}
+
+} // namespace
+
 CGump* findGump(std::string_view typeName)
 {
     for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
@@ -52,18 +64,6 @@ WaitingGump* findMessage()
     }
     return nullptr;
 }
-
-std::string narrow(const WaitingGump& box)
-{
-    if (!box.isUnicode())
-        return box.narrowText();
-    std::string out;
-    for (char16_t unit : box.wideText())
-        out.push_back(unit < 0x80 ? char(unit) : '?');
-    return out;
-}
-
-} // namespace
 
 WorldPlayer::WorldPlayer(LoopWatchdog& watchdog, Options options)
     : m_watchdog(watchdog)

@@ -19,12 +19,21 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 struct WindowMessage;
 }
 
+class CGump;
+class WaitingGump;
+
 namespace test {
+
+// The shown gump of the type name, or null.
+CGump* findGump(std::string_view typeName);
+// The shown waiting box (the message the client shows), or null.
+WaitingGump* findMessage();
 
 class WorldPlayer final : public ClientScenario {
 public:
