@@ -135,17 +135,8 @@ void CPanelChoiceGump::onRightUp(int32_t, int32_t) { service<GumpPointer>().setP
 
 void CPanelChoiceGump::onHoverTick()
 {
-    if (m_click.clickPhase == 1 && platform::clock().tickMs() - m_click.pressTime > kDoubleClickMs) {
-        m_click.clickPhase = 0;
-        if (m_click.pressPending)
-            m_held = true;
-    }
-    if (!m_click.pressPending)
-        return;
-    if (++m_click.hoverTicks >= 2) {
-        m_click.hoverTicks = 0;
+    if (m_click.hoverTick(m_held))
         choose(dragAnchorX(), dragAnchorY());
-    }
 }
 
 void CPanelChoiceGump::choose(int32_t x, int32_t y)

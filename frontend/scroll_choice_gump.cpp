@@ -280,6 +280,22 @@ bool ChoiceClick::press(CGump& gump, int32_t x, int32_t y)
     return true;
 }
 
+bool ChoiceClick::hoverTick(bool& held)
+{
+    if (clickPhase == 1 && platform::clock().tickMs() - pressTime > kDoubleClickMs) {
+        clickPhase = 0;
+        if (pressPending)
+            held = true;
+    }
+    if (!pressPending)
+        return false;
+    if (++hoverTicks >= 2) {
+        hoverTicks = 0;
+        return true;
+    }
+    return false;
+}
+
 void ScrollChoiceGump::onLeftDown(int32_t x, int32_t y)
 {
     if (!m_click.press(*this, x, y))
@@ -309,17 +325,8 @@ void ScrollChoiceGump::onRightUp(int32_t, int32_t)
 
 void ScrollChoiceGump::onHoverTick()
 {
-    if (m_click.clickPhase == 1 && platform::clock().tickMs() - m_click.pressTime > kDoubleClickMs) {
-        m_click.clickPhase = 0;
-        if (m_click.pressPending)
-            m_held = true;
-    }
-    if (!m_click.pressPending)
-        return;
-    if (++m_click.hoverTicks >= 2) {
-        m_click.hoverTicks = 0;
+    if (m_click.hoverTick(m_held))
         choose(dragAnchorX(), dragAnchorY());
-    }
 }
 
 void ScrollChoiceGump::onSlider(int32_t position, int32_t range, CGump*)

@@ -31,6 +31,10 @@ struct ChoiceClick {
     // Records a press on `gump` at (x, y) and brings it to the front; false
     // when that closed it.
     bool press(CGump& gump, int32_t x, int32_t y);
+    // Steps a hover tick: a first click older than the double-click time
+    // makes a pending press a held one; true when the pending press
+    // chooses now (every second tick).
+    bool hoverTick(bool& held);
 };
 
 class ScrollChoiceGump : public CGump {
