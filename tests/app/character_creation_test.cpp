@@ -10,6 +10,7 @@
 
 #include "app/client_entry.h"
 #include "app/client_scenario.h"
+#include "app/scenario_runner.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
 #include "frontend/char_creation_gump.h"
@@ -321,18 +322,7 @@ void CreationScenario::update()
     test::TestShardServer server;
     if (!server.isListening())
         _exit(3);
-    client.write("login.cfg", "LoginServer=127.0.0.1," + std::to_string(server.loginPort()) + "\n");
-    std::atomic<bool> stop { false };
-    std::thread serving([&] { server.run(stop); });
-    installClientScenario(&scenario);
-    std::string program = "vardun";
-    std::string option = "-r";
-    std::string path = client.path();
-    char* argv[] = { program.data(), option.data(), path.data(), nullptr };
-    const int code = clientMain(3, argv);
-    installClientScenario(nullptr);
-    stop = true;
-    serving.join();
+    const int code = test::runClientAgainstServer(server, client.path(), scenario);
     const std::vector<uint8_t>& request = server.events().createRequest;
     std::string bytes;
     for (size_t i = 0; i < request.size(); ++i) {

@@ -15,4 +15,11 @@ namespace test {
 // exits the process with the client's exit code (for EXPECT_EXIT).
 [[noreturn]] void runScenarioAndExit(const std::string& directory, ClientScenario& scenario);
 
+class TestShardServer;
+
+// Points the client directory's login.cfg at the server, serves on a thread
+// while the client runs on the directory with the scenario installed, and
+// gives the client's exit code (the caller's clock stays in force).
+int runClientAgainstServer(TestShardServer& server, const std::string& directory, ClientScenario& scenario);
+
 } // namespace test
