@@ -269,6 +269,29 @@ WirePacket gameTimePacket(uint8_t hour, uint8_t minute, uint8_t second)
 
 WirePacket seasonPacket(uint8_t season, uint8_t override) { return fixed(0xBC).u8(season).u8(override).bytes(); }
 
+WirePacket walkAcceptedPacket(uint8_t sequence, uint8_t notoriety)
+{
+    return fixed(0x22).u8(sequence).u8(notoriety).bytes();
+}
+
+WirePacket walkRefusedPacket(uint8_t sequence, uint16_t x, uint16_t y, uint8_t direction, int8_t z)
+{
+    return fixed(0x21).u8(sequence).u16(x).u16(y).u8(direction).u8(uint8_t(z)).bytes();
+}
+
+WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::string& text)
+{
+    ServerPacket packet(0x1C);
+    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text(name, 30).text(text, text.size() + 1);
+    return packet.bytes();
+}
+
+WirePacket openPaperdollPacket(uint32_t serial, const std::string& title, uint8_t flags)
+{
+    return fixed(0x88).u32(serial).text(title, 60).u8(flags).bytes();
+}
+
 std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y)
 {
     constexpr uint16_t kShirt = 0x1517;

@@ -91,6 +91,16 @@ WirePacket particleEffectPacket(uint8_t type, uint32_t source, uint32_t target, 
 // stops it and plays the recording that many times.
 WirePacket sequencePacket(uint8_t value);
 
+// The answers to a walk request: 0x22 takes the step, 0x21 refuses it and
+// puts the player back where the server has him.
+WirePacket walkAcceptedPacket(uint8_t sequence, uint8_t notoriety);
+WirePacket walkRefusedPacket(uint8_t sequence, uint16_t x, uint16_t y, uint8_t direction, int8_t z);
+// Speech in narrow text, as the server repeats what was said.
+WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::string& text);
+// Opens the paperdoll of a mobile under the title.
+WirePacket openPaperdollPacket(uint32_t serial, const std::string& title, uint8_t flags);
+
 // Serials the tour uses.
 inline constexpr uint32_t kTourItem = 0x40000F10;
 inline constexpr uint32_t kTourMobile = 0x00000F20;
