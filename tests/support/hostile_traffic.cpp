@@ -104,24 +104,6 @@ const char* hostileKindName(HostileKind kind)
     return "?";
 }
 
-WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
-    const std::string& name, const std::string& text)
-{
-    ServerPacket packet(0x1C);
-    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text(name, 30).text(text, text.size() + 1);
-    return packet.bytes();
-}
-
-WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
-    const std::string& name, const std::u16string& text)
-{
-    ServerPacket packet(0xAE);
-    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text("ENU", 4).text(name, 30).unicode(text);
-    return packet.bytes();
-}
-
-WirePacket moveAckPacket(uint8_t sequence, uint8_t notoriety) { return fixedPacket(0x22).u8(sequence).u8(notoriety).bytes(); }
-
 WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_t y, const std::string& layout,
     const std::vector<std::u16string>& lines)
 {
@@ -279,7 +261,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         return mobileMovingPacket(mobile, kHumanBody, nearX, nearY, 0, direction, 0, uint8_t(m_random.below(0x100)),
             uint8_t(1 + m_random.below(7)));
     case 22:
-        return moveAckPacket(uint8_t(m_random.below(256)), uint8_t(1 + m_random.below(7)));
+        return walkAcceptedPacket(uint8_t(m_random.below(256)), uint8_t(1 + m_random.below(7)));
     case 23:
         return playerUpdatePacket(player, kHumanBody, 0, uint8_t(m_random.below(0x100)), nearX, nearY, direction, 0);
     case 24: {
@@ -535,7 +517,7 @@ std::vector<WirePacket> BusyShardTraffic::answer(const WirePacket& packet)
     switch (packet[0]) {
     case 0x02: // a step: always allowed
         if (packet.size() >= 3) {
-            out.push_back(moveAckPacket(packet[2], 1));
+            out.push_back(walkAcceptedPacket(packet[2], 1));
             ++m_steps;
         }
         break;

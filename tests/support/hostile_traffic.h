@@ -118,11 +118,6 @@ private:
 };
 
 // Server packets the generators share.
-WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
-    const std::string& name, const std::string& text);
-WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
-    const std::string& name, const std::u16string& text);
-WirePacket moveAckPacket(uint8_t sequence, uint8_t notoriety);
 WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_t y, const std::string& layout,
     const std::vector<std::u16string>& lines);
 

@@ -287,6 +287,14 @@ WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint1
     return packet.bytes();
 }
 
+WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::u16string& text)
+{
+    ServerPacket packet(0xAE);
+    packet.u32(serial).u16(body).u8(type).u16(hue).u16(font).text("ENU", 4).text(name, 30).unicode(text);
+    return packet.bytes();
+}
+
 WirePacket openPaperdollPacket(uint32_t serial, const std::string& title, uint8_t flags)
 {
     return fixed(0x88).u32(serial).text(title, 60).u8(flags).bytes();

@@ -95,9 +95,11 @@ WirePacket sequencePacket(uint8_t value);
 // puts the player back where the server has him.
 WirePacket walkAcceptedPacket(uint8_t sequence, uint8_t notoriety);
 WirePacket walkRefusedPacket(uint8_t sequence, uint16_t x, uint16_t y, uint8_t direction, int8_t z);
-// Speech in narrow text, as the server repeats what was said.
+// Speech in narrow or wide text, as the server repeats what was said.
 WirePacket asciiSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
     const std::string& name, const std::string& text);
+WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uint16_t hue, uint16_t font,
+    const std::string& name, const std::u16string& text);
 // Opens the paperdoll of a mobile under the title.
 WirePacket openPaperdollPacket(uint32_t serial, const std::string& title, uint8_t flags);
 
