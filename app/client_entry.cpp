@@ -13,6 +13,7 @@
 #include "app/game_windows_wiring.h"
 #include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
+#include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/mobile_wiring.h"
@@ -41,8 +42,12 @@
 #include "data/file_manager.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
+#include "data/skill_names.h"
 #include "data/view_range.h"
+#include "frontend/front_end_wiring.h"
+#include "frontend/igr_sessions.h"
 #include "gump/desktop_file.h"
+#include "gump/gump_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
 #include "net/client_packets.h"
@@ -65,6 +70,8 @@
 #include "world/body_tables.h"
 #include "world/def_table_world.h"
 #include "windows/game_area_edges.h"
+#include "windows/overhead_text.h"
+#include "windows/speech_entry.h"
 #include "world/tile_data.h"
 #include "world/walking.h"
 
@@ -137,10 +144,30 @@ void initStartupState()
     state.initialised = true;
     installOutOfMemoryHandler();
     gameTick().gameClock() = GameClock {};
+    // Game-room mode changes what the account login sends.
+    igrSessionManager().loadRegistryValues();
+    readStartupSettings();
     state.mapFileMask = computeMapFileMask();
 }
 
-void releaseStartupState() { startupState().initialised = false; }
+void releaseStartupState()
+{
+    releaseSettingsStartupState();
+    startupState().initialised = false;
+}
+
+// The death fade's text, in the middle of the game area.
+void showDeathText()
+{
+    BarkGump* text = makeBarkGump(nullptr, "You are dead.", 0, 3);
+    if (!text)
+        return;
+    const GumpScreen& screen = gumpScreen();
+    int32_t x = 0;
+    int32_t y = 0;
+    centreInGameArea(screen.gameWidth, screen.gameHeight, text->width(), text->height(), x, y);
+    text->moveTo(x, y, true, nullptr, false);
+}
 
 } // namespace
 
@@ -176,6 +203,11 @@ int clientMain(int argc, char** argv)
         return 0;
     reporterOpen();
     registerCleanup("reporterClose", reporterClose);
+    // The main window of another copy is up: this start only says so.
+    if (platform::InstanceMarker::probe(MainWindow::kClassName)) {
+        platform::showMessageBox("", "Another copy of VO is already running!", platform::MessageBoxIcon::Information);
+        platform::orderlyExit(0);
+    }
 
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
@@ -189,6 +221,7 @@ int clientMain(int argc, char** argv)
     setConsoleMode(2);
     fileManager().init(argc, argv);
     registerCleanup("FileManager::shutdown", [] { fileManager().shutdown(); });
+    service<SpellTables>().initSpellTables();
     initPointerState();
     registerCleanup("releasePointerState", releasePointerState);
     startupState().palette = loadPalette();
@@ -209,19 +242,17 @@ int clientMain(int argc, char** argv)
     registerCleanup("destroyDefTables", destroyDefTables);
 
     initStartupState();
-    registerCleanup("releaseStartupState", [] {
-        releaseSettingsStartupState();
-        releaseStartupState();
-    });
-    readStartupSettings();
+    registerCleanup("releaseStartupState", releaseStartupState);
     initSoundLayer();
     startPathSearch();
+    service<WeaponAbilities>().initWeaponAbilities();
     // The Unicode fonts load on first use; their clean-up comes now.
     registerCleanup("unloadUnicodeFonts", unloadUnicodeFonts);
     startWeather();
     loadAnimData();
     startLightFiles();
     loadBodyTypes();
+    service<HelpSystem>().initHelp();
 
     // The display opens the desktop window; the window backend takes its
     // events.
@@ -232,8 +263,8 @@ int clientMain(int argc, char** argv)
 
     window->setBusyCursor(true);
     registerCleanup("stopPointerTimerAtExit", stopPointerTimer);
-    loadPlayerLists();
     startWorldViewObjects();
+    loadPlayerLists();
 
     WindowSettings settings = readWindowSettings();
     int32_t screenWidth = 0;
@@ -246,6 +277,7 @@ int clientMain(int argc, char** argv)
     // The war-mode cursors are tinted with the player's combat colour.
     loadCursors(cursorArt, uint16_t(configValues().combatHueColour), ::settings().restartRow("Use565")->value != 0);
     createWorldPlayer();
+    loadSkillNames();
 
     std::unique_ptr<WindowPresenter> presenter;
     MainWindow* mainWindowPointer = nullptr;
@@ -302,6 +334,10 @@ int clientMain(int argc, char** argv)
     // The title names the account when the settings give both its parts.
     if (!mainWindow.create(configFiles().accountName(), configValues().accountLastName))
         reportFatal("The main window could not be created.");
+    // Held while the window exists: a later start finds this copy by it.
+    bool windowMarkedBefore = false;
+    std::unique_ptr<platform::InstanceMarker> windowMarker
+        = platform::InstanceMarker::acquire(MainWindow::kClassName, windowMarkedBefore);
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
@@ -313,8 +349,13 @@ int clientMain(int argc, char** argv)
     initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
     startSpeech();
+    service<HardwareSurvey>().runHardwareSurvey();
+    service<MessengerSocket>().replaceMessengerSocket();
     window->setBusyCursor(false);
 
+    // The speech line takes the keys no window takes, so the main window
+    // takes the keyboard.
+    window->takeKeyboardFocus();
     if (!createGameConnection())
         reportFatal("Out of memory creating the game connection.");
     registerCleanup("releaseGameConnectionAtExit", releaseGameConnectionAtExit);
@@ -336,6 +377,7 @@ int clientMain(int argc, char** argv)
         });
     };
     frameServices.redrawAllGumps = [&desktop] { desktop->composeAndPresent(PresentKind::IfChanged); };
+    frameServices.showDeathText = showDeathText;
     frameServices.invalidateWholeScreen = [&presenter] { presenter->backBuffer().invalidateWholeScreen(); };
     frameServices.darkenGameArea = [&presenter, &mainWindow] {
         BackBuffer& buffer = presenter->backBuffer();
@@ -371,6 +413,9 @@ int clientMain(int argc, char** argv)
     wireWalkingAndEffects(tick);
     loop.setFrameSkipping(::settings().getBoolSetting(u"FrameSkipping") != 0);
     wireSettingsSteps(loop, tick, mainWindow);
+    tick.setStep(TickStep::MacroStep, [] { service<MacroRunner>().runMacroStep(); });
+    tick.setStep(TickStep::UpdateWeaponAbilities, [] { service<WeaponAbilities>().updateWeaponAbilities(); });
+    tick.setStep(TickStep::MacroDelayCountdown, [] { service<MacroRunner>().lowerMacroDelay(); });
     wireNetwork(loop, tick,
         { &mainWindow, [&frameRenderer] { frameRenderer.renderFrame(); }, uint16_t(mapFileMask()),
             [&frameRenderer] { frameRenderer.startDeathFade(); } });
@@ -380,8 +425,9 @@ int clientMain(int argc, char** argv)
     wireSpeech(tick, loop, frameRenderer);
     loop.start();
     registerCleanup("markExitStarted", markExitStarted);
+    showStartupSplash();
 
-    ClientSession session { *window, *display, mainWindow, *presenter, *desktop };
+    ClientSession session { *window, *display, mainWindow, *presenter, *desktop, loop };
     if (ClientScenario* scenario = clientScenario())
         scenario->started(session);
     int exitCode = loop.run();
@@ -392,14 +438,22 @@ int clientMain(int argc, char** argv)
     unwireWalkingAndEffects(tick);
     unwireFrontEnd();
     shutdownWorldObjects(tick, loop);
+    // The speech line's text and history go with the player.
+    speechEntry().reset();
     shutDownNetwork();
     shutDownSpeech(tick, loop);
     destroyAllConnections();
     stopSoundAndVideoOutput(tick);
     deleteWorldViewObjects();
+    service<MessengerSocket>().deleteMessengerSocket();
+    tick.setStep(TickStep::MacroStep, nullptr);
+    tick.setStep(TickStep::UpdateWeaponAbilities, nullptr);
+    tick.setStep(TickStep::MacroDelayCountdown, nullptr);
     tick.setStep(TickStep::UpdatePointer, nullptr);
     tick.setStep(TickStep::GumpManagerUpdate, nullptr);
     tick.setStep(TickStep::RenderFrame, nullptr);
+    tick.setStep(TickStep::SendKeepAlive, nullptr);
+    tick.setStep(TickStep::ViewRangeStep, nullptr);
     unwireGumpControls(tick);
     unwireDesktop(tick);
     // After shutDownSpeech removed the journal step in front of them.
@@ -409,6 +463,7 @@ int clientMain(int argc, char** argv)
     detachSettingsFromWindow();
     desktop.reset();
     presenter.reset();
+    windowMarker.reset();
     window.reset();
     display.reset();
     platform::runCleanups();

@@ -8,6 +8,7 @@
 // never installs one. Main thread only.
 
 class GumpDesktop;
+class MainLoop;
 class MainWindow;
 class WindowPresenter;
 namespace platform {
@@ -21,6 +22,7 @@ struct ClientSession {
     MainWindow& mainWindow;
     WindowPresenter& presenter;
     GumpDesktop& desktop;
+    MainLoop& loop;
 };
 
 class ClientScenario {

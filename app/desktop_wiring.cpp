@@ -136,7 +136,12 @@ void wireDesktop(GameTick& tick, MainWindow& mainWindow, platform::Window& windo
     WorldEntrySteps* previous = installWorldEntrySteps(&steps);
     if (previous != &steps)
         steps.setNext(previous);
-    tick.setStep(TickStep::DesktopReopen, desktopReopenPending);
+    // The step rests while nothing waits to be reopened: every stored container
+    // has opened, or the player left the world, until the next layout is read.
+    tick.setStep(TickStep::DesktopReopen, [] {
+        if (!desktopReopenFinished())
+            desktopReopenPending();
+    });
     registerGenericGumpHandlers();
 }
 

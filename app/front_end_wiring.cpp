@@ -124,7 +124,6 @@ void wireFrontEnd(platform::Window& window, MainWindow& mainWindow, WindowPresen
     installService<CharacterCreation>(&characterCreationWindows());
     static FrontEndQuestions questions;
     installService<YesNoQuestions>(&questions);
-    showStartupSplash();
 }
 
 void unwireFrontEnd()
@@ -132,7 +131,7 @@ void unwireFrontEnd()
     igrSessionManager().stopAllSessions();
     uninstallFrontEnd();
     installService<CharacterCreation>(nullptr);
-    installServiceDefault<YesNoQuestions>();
+    installService<YesNoQuestions>(nullptr);
     installService<FrontEndShell>(nullptr);
     shell().reset();
 }

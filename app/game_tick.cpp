@@ -108,6 +108,12 @@ void GameTick::setStep(TickStep step, std::function<void()> work)
         m_steps[index] = std::move(work);
 }
 
+bool GameTick::hasStep(TickStep step) const
+{
+    size_t index = static_cast<size_t>(step);
+    return index < kTickStepCount && m_steps[index];
+}
+
 void GameTick::runStep(TickStep step)
 {
     auto& work = m_steps[static_cast<size_t>(step)];

@@ -86,6 +86,8 @@ public:
     // Wires `work` into `step`, replacing what was there; an empty function
     // unwires it.
     void setStep(TickStep step, std::function<void()> work);
+    // True when something is wired into `step`.
+    bool hasStep(TickStep step) const;
 
     // One tick; `skipDraw` runs everything but RenderFrame.
     void run(bool skipDraw);

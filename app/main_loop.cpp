@@ -18,6 +18,12 @@ void MainLoop::setStep(LoopStep step, std::function<void()> work)
         m_steps[index] = std::move(work);
 }
 
+bool MainLoop::hasStep(LoopStep step) const
+{
+    size_t index = static_cast<size_t>(step);
+    return index < m_steps.size() && m_steps[index];
+}
+
 void MainLoop::runStep(LoopStep step)
 {
     auto& work = m_steps[static_cast<size_t>(step)];

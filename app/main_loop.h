@@ -37,6 +37,8 @@ public:
     MainLoop(platform::Window& window, GameTick& tick, Dispatcher dispatch);
 
     void setStep(LoopStep step, std::function<void()> work);
+    // True when something is wired into `step`.
+    bool hasStep(LoopStep step) const;
     void setNetworkPump(NetworkPump pump) { m_networkPump = std::move(pump); }
     // With frame skipping on, a late schedule first runs a tick that does not draw.
     void setFrameSkipping(bool on) { m_frameSkipping = on; }

@@ -1,6 +1,7 @@
 #include "app/service_defaults.h"
 
 #include "app/gump_desktop.h"
+#include "app/lifecycle_services.h"
 #include "data/client_services.h"
 #include "data/settings_services.h"
 #include "frontend/front_end_shell.h"
@@ -80,6 +81,14 @@ void installServiceDefaults()
     // app/: what the pointer asks of the world and of popups to come.
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
                                             // (the game windows' wiring adds the world under the pointer)
+    // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
+    installServiceDefault<SpellTables>(); // the spell table (start-up)
+    installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
+                                          // delay countdown (every frame)
+    installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
+    installServiceDefault<HelpSystem>(); // the help index (start-up)
+    installServiceDefault<HardwareSurvey>(); // the survey (start-up)
+    installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the

@@ -2,6 +2,7 @@
 
 #include "app/frame_present.h"
 #include "app/game_tick.h"
+#include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/pointer.h"
 #include "data/client_services.h"
@@ -106,10 +107,15 @@ void readStartupSettings()
     const std::string& loginServerFile = configValues().loginServerFile;
     readConfigFile(loginServerFile.empty() ? "login.cfg" : loginServerFile, false);
     loadCharacterData();
+    service<MacroRunner>().loadMacros();
     loadSpeechKeywords();
 }
 
-void releaseSettingsStartupState() { freeSpeechKeywords(); }
+void releaseSettingsStartupState()
+{
+    freeSpeechKeywords();
+    service<MacroRunner>().freeMacros();
+}
 
 WindowSettings readWindowSettings()
 {

@@ -18,8 +18,8 @@ class WindowPresenter;
 // "VO Player", speech style, war-mode bytes, update range).
 void installSettingsServices();
 // Start-up reads, in order: "vo.cfg" (per character first), the login-server
-// file (LoginServerFile, default "login.cfg"), the character data and the
-// speech keywords.
+// file (LoginServerFile, default "login.cfg"), the character data, the
+// macros and the speech keywords.
 void readStartupSettings();
 // At exit: what the start-up reads hold.
 void releaseSettingsStartupState();

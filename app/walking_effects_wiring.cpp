@@ -159,7 +159,7 @@ void unwireWalkingAndEffects(GameTick& tick)
     tick.setStep(TickStep::WalkPathStep, nullptr);
     tick.setStep(TickStep::WalkingStep, nullptr);
     tick.setStep(TickStep::WeatherStep, nullptr);
-    installServiceDefault<PlayerWalking>();
+    installService<PlayerWalking>(nullptr);
     releaseEffects();
     stopWeather();
     freePathNodes();

@@ -228,7 +228,6 @@ void installFrontEnd()
     installIgrSessions(&igrSessionManager());
     installService<FrontEnd>(&record());
     installAnimSetRule();
-    igrSessionManager().loadRegistryValues();
     // A password remembered by an earlier run is offered once.
     FrontEndRecords& records = frontEnd();
     records.rememberPassword = settings().getBoolSetting(u"RememberAcctPW") != 0;

@@ -10,8 +10,9 @@
 
 class LoginScreens;
 
-// Installs the front end's services and reads its start-up state (the game
-// room's registry values, the remembered password).
+// Installs the front end's services and reads its start-up state (the
+// remembered password; the game room's registry values come with the
+// start-up settings).
 void installFrontEnd();
 // Takes the front end's services out again (before the desktop goes).
 void uninstallFrontEnd();

@@ -1,5 +1,9 @@
 #include "app/client_entry.h"
+#include "app/client_scenario.h"
 #include "app/game_tick.h"
+#include "app/main_loop.h"
+#include "app/main_window.h"
+#include "app/scenario_runner.h"
 #include "app/startup_cleanups.h"
 #include "core/message_boxes.h"
 #include "core/text_console.h"
@@ -29,11 +33,24 @@ namespace {
 
 // Runs the client's entry as the program would, on `directory`, and ends
 // this (forked) process with its exit code. Clean-ups are reported on
-// standard error, then how far the game clock came and what start-up left
-// installed.
+// standard error, then how far the game clock came, what start-up left
+// installed and the tick steps shutdown left wired.
 [[noreturn]] void runClientWithArguments(std::vector<std::string> arguments);
 
 [[noreturn]] void runClientAndExit(const std::string& directory) { runClientWithArguments({ "-r", directory }); }
+
+// The tick steps with something wired into them (or, with `wired` false,
+// with nothing), by name; "none" when there are none.
+std::string tickStepsWired(const GameTick& tick, bool wired)
+{
+    std::string names;
+    for (size_t i = 0; i < kTickStepCount; ++i) {
+        TickStep step = static_cast<TickStep>(i);
+        if (tick.hasStep(step) == wired)
+            names += std::string(names.empty() ? "" : " ") + tickStepName(step);
+    }
+    return names.empty() ? "none" : names;
+}
 
 // The same with any arguments after the program's name.
 [[noreturn]] void runClientWithArguments(std::vector<std::string> arguments)
@@ -54,6 +71,8 @@ namespace {
     TextConsole* console = reporterConsole();
     std::fprintf(stderr, "console scrolls %s\n",
         console && console->whenFull() == TextConsole::WhenFull::Scroll ? "yes" : "no");
+    // A step left wired would run work on objects shutdown has destroyed.
+    std::fprintf(stderr, "tick steps left wired: %s\n", tickStepsWired(gameTick(), true).c_str());
     std::fflush(nullptr);
     _exit(code);
 }
@@ -98,7 +117,35 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
         kOrderlyCleanups
             + "game seconds [2-9]\n"
               "out-of-memory handler yes\n"
-              "console scrolls yes\n");
+              "console scrolls yes\n"
+              "tick steps left wired: none\n");
+}
+
+// Once start-up is over, every step of the tick and of the main loop runs
+// something: the steps of subsystems still to come call their do-nothing
+// services, so none is silently left out of the order.
+class StepsWiredAtTheStart final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        std::string loopSteps;
+        for (size_t i = 0; i < size_t(LoopStep::Count); ++i) {
+            if (!session.loop.hasStep(static_cast<LoopStep>(i)))
+                loopSteps += " " + std::to_string(i);
+        }
+        std::fprintf(stderr, "tick steps not wired: %s\n", tickStepsWired(gameTick(), false).c_str());
+        std::fprintf(stderr, "loop steps not wired:%s\n", loopSteps.empty() ? " none" : loopSteps.c_str());
+        std::fflush(nullptr);
+    }
+};
+
+TEST_F(ClientRun, StartUpWiresEveryStepOfTheTickAndTheLoop)
+{
+    test::ScopedEnvironment closeSoon("VARDUN_HEADLESS_CLOSE_MS", "200");
+    StepsWiredAtTheStart scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "tick steps not wired: none\n"
+        "loop steps not wired: none\n");
 }
 
 // Runs the client as runClientAndExit does and sends this (forked) process
@@ -216,7 +263,10 @@ TEST_F(ClientRun, FirstPlaySwitchesTheObscenityFilterOffOnce)
     EXPECT_EQ(client.read("vo.cfg"), "ClientLogin=1\r\nObscenityFilter=off\r\n");
 }
 
-TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
+// While the first copy's window is up, a second start says so and ends with
+// code 0 before it opens any data file (none need exist), running only the
+// clean-up registered before the test.
+TEST_F(ClientRun, ASecondStartWhileTheFirstCopysWindowIsUpEndsWithCodeZero)
 {
     pid_t first = fork();
     ASSERT_GE(first, 0);
@@ -225,21 +275,47 @@ TEST_F(ClientRun, SecondCopyIsRefusedBeforeItMapsAnything)
         runClientAndExit(client.path());
     }
     // Generous: the first copy may start slowly on a loaded machine.
-    for (int wait = 0; wait < 2000 && !platform::InstanceMarker::probe("VoClientApp"); ++wait)
+    for (int wait = 0; wait < 2000 && !platform::InstanceMarker::probe(MainWindow::kClassName); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(platform::InstanceMarker::probe("VoClientApp"));
+    ASSERT_TRUE(platform::InstanceMarker::probe(MainWindow::kClassName));
 
-    // The refusal comes before any data file is touched: no file need exist.
     fixture::ClientDirectory empty;
     test::ScopedEnvironment sameMarkers("VARDUN_RUNTIME_DIR", client.root().file("runtime").c_str());
-    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1),
-        "^\\[ERROR\\] Another instance of VO is already running.\n$");
+    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(0),
+        "^\\[\\] Another copy of VO is already running!\ncleanup reporterClose\n$");
 
     int status = 0;
     ASSERT_EQ(waitpid(first, &status, 0), first);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+struct HeldMarkerCase {
+    const char* name;
+    const char* marker;
+    const char* refusal;
+};
+
+class HeldMarker : public ::testing::TestWithParam<HeldMarkerCase> { };
+
+// A copy that has no window yet, or the patcher, holds its marker: the start
+// is refused with code 1 at once, before any data file is opened and without
+// running any clean-up.
+TEST_P(HeldMarker, RefusesTheStartAtOnceWithCodeOne)
+{
+    fixture::ClientDirectory empty;
+    bool existedBefore = false;
+    std::unique_ptr<platform::InstanceMarker> held
+        = platform::InstanceMarker::acquire(GetParam().marker, existedBefore);
+    ASSERT_TRUE(held);
+    EXPECT_EXIT(runClientAndExit(empty.path()), ::testing::ExitedWithCode(1),
+        std::string("^\\[ERROR\\] ") + GetParam().refusal + "\n$");
+}
+
+INSTANTIATE_TEST_SUITE_P(Markers, HeldMarker,
+    ::testing::Values(HeldMarkerCase { "Client", "VoClientApp", "Another instance of VO is already running\\." },
+        HeldMarkerCase { "Patcher", "VoPatchApp", "An instance of VO Patch is already running\\." }),
+    [](const ::testing::TestParamInfo<HeldMarkerCase>& param) { return std::string(param.param.name); });
 
 // Started on a wrong directory, the client names the directory it searched
 // and how to give another.

@@ -17,11 +17,13 @@
 #include "net/packet_table.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
+#include "protocol/combat_packets.h"
 #include "protocol/session_packets.h"
 #include "gump/gump_services.h"
 #include "support/shown_picture.h"
 #include "startup_screens.h"
 #include "support/scoped_environment.h"
+#include "windows/overhead_text.h"
 #include "windows/world_view_gump.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +159,59 @@ public:
     }
 };
 
+// The server's death notice: the game area fades frame by frame, "You are
+// dead." stands in the middle of the game area while it does, and the end of
+// the fade sends the resurrection choice 2 (0x2C 02).
+class DeathFade final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        const uint8_t deathNotice[] = { 0x2C, 0x00 };
+        handleDeathScreen(deathNotice);
+        // The text comes on the 15th frame of the fade (1.5 s at a frame per
+        // 100 ms) and the fade ends on the 31st.
+        gumpLink(new ReportAt(platform::clock().tickMs() + 2200, [&session] { reportDeathText(session); }), nullptr);
+    }
+
+    void finished(ClientSession&) override
+    {
+        const GameConnection* connection = currentGameConnection();
+        const uint8_t* bytes = connection ? connection->queuedBytes() : nullptr;
+        const uint32_t fill = connection ? connection->sendFill() : 0;
+        for (uint32_t at = 0; at < fill;) {
+            const uint32_t length = packetIsVariable(bytes[at]) ? uint32_t(bytes[at + 1] << 8 | bytes[at + 2])
+                                                                : packetFixedLength(bytes[at]);
+            if (length == 0 || at + length > fill)
+                break;
+            if (bytes[at] == 0x2C && length == 2)
+                std::fprintf(stderr, "sent 2C %02X\n", bytes[at + 1]);
+            at += length;
+        }
+        std::fflush(nullptr);
+    }
+
+private:
+    static void reportDeathText(ClientSession& session)
+    {
+        const BarkGump* text = nullptr;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
+            if (gump->is(GumpKind::OverheadText) && static_cast<BarkGump*>(gump)->text() == "You are dead.")
+                text = static_cast<BarkGump*>(gump);
+        }
+        if (!text) {
+            std::fprintf(stderr, "no death text\n");
+        } else {
+            // Its middle against the game area's, within the halving.
+            const int32_t dx = text->x() + text->width() / 2 - session.mainWindow.gameWidth() / 2;
+            const int32_t dy = text->y() + text->height() / 2 - session.mainWindow.gameHeight() / 2;
+            const bool centred = dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1;
+            std::fprintf(stderr, "death text centred %s\n", centred ? "yes" : "no");
+        }
+        std::fflush(nullptr);
+    }
+};
+
 class HeadlessWorld : public ::testing::Test {
 protected:
     HeadlessWorld()
@@ -197,6 +252,15 @@ TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "sent 07 40 00 02 01 00 01\n"
         "sent 08 40 00 02 01 05 E0 06 58 00 FF FF FF FF\n");
+}
+
+TEST_F(HeadlessWorld, TheDeathNoticeFadesShowsTheTextInTheMiddleAndSendsTheChoice)
+{
+    test::ScopedEnvironment fadeOver("VARDUN_HEADLESS_CLOSE_MS", "4500");
+    DeathFade scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "death text centred yes\n"
+        "sent 2C 02\n");
 }
 
 } // namespace
