@@ -7,6 +7,7 @@
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
 #include "windows/game_window_services.h"
+#include "windows/paperdoll_gump.h"
 #include "windows/speech_line_gump.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
@@ -131,6 +132,7 @@ private:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
     static MainWindowPlacement placement(mainWindow);

@@ -12,6 +12,8 @@
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
+#include "net/packet_dispatcher.h"
+#include "protocol/packet_reader.h"
 #include "text/ascii_font.h"
 #include "windows/drag_gump.h"
 #include "windows/item_pictures.h"
@@ -713,6 +715,21 @@ PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t fl
         return nullptr;
     auto* doll = static_cast<PaperdollGump*>(opened);
     doll->setTitle(title);
-    doll->setStatusFlags(flags);
+    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off.
+    if (flags & kPaperdollLiftFlag)
+        doll->setStatusFlags(1);
     return doll;
 }
+
+void handleOpenPaperdoll(const uint8_t* packet)
+{
+    PacketReader reader(packet);
+    const uint32_t serial = reader.u32();
+    const std::string title = reader.fixedText(kPaperdollTitleField, kPaperdollTitleField);
+    const uint8_t flags = reader.u8();
+    if (!reader.ok())
+        return;
+    openPaperdoll(serial, title, flags);
+}
+
+void registerPaperdollHandlers() { registerPacketHandler(0x88, handleOpenPaperdoll); }

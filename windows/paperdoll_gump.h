@@ -115,9 +115,15 @@ PaperdollGump* findPaperdoll(const Mobile& mobile);
 // The status bar (a status gump) of `serial`, topmost first, or null.
 CGump* findStatusGump(uint32_t serial);
 // The server's paperdoll packet (0x88): the window of the mobile with its
-// title, opened or refreshed; `flags` allow taking items off another
+// title, opened or refreshed; flags bit 1 allows taking items off another
 // mobile's paperdoll. Null when the mobile is unknown.
+inline constexpr uint8_t kPaperdollLiftFlag = 0x02;
+inline constexpr int32_t kPaperdollTitleField = 60;
 PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t flags);
+// The packet itself (fixed length 66: serial, title, flags), read checked.
+void handleOpenPaperdoll(const uint8_t* packet);
+// Registers the handler with the dispatcher.
+void registerPaperdollHandlers();
 // The paperdoll picture (gump art) of a worn item on a body, with the female
 // range and the gump.def fallback; 0 when there is none.
 int32_t paperdollPictureFor(int32_t baseBody, bool female, const Item& item, const LayerItems& layers, int32_t layer,

@@ -373,4 +373,73 @@ TEST_F(Paperdolls, TheOwnPaperdollTakesThePendingDesktopPosition)
     desktopReset();
 }
 
+// The server's open-paperdoll packet (0x88): a serial, a 60-byte title that
+// may fill its field without a terminator, and flags of which only bit 1
+// lets items be taken off another mobile's paperdoll.
+std::vector<uint8_t> openPaperdollBytes(uint32_t serial, const std::string& title, uint8_t flags)
+{
+    std::vector<uint8_t> packet { 0x88, uint8_t(serial >> 24), uint8_t(serial >> 16), uint8_t(serial >> 8),
+        uint8_t(serial) };
+    std::string field = title.substr(0, 60);
+    field.resize(60, '\0');
+    packet.insert(packet.end(), field.begin(), field.end());
+    packet.push_back(flags);
+    return packet;
+}
+
+struct OpenPaperdollCase {
+    const char* name;
+    uint8_t flags;
+    bool liftAllowed;
+};
+
+class OpenPaperdollPacket : public Paperdolls, public testing::WithParamInterface<OpenPaperdollCase> { };
+
+TEST_P(OpenPaperdollPacket, OpensTheMobilesPaperdollAndOnlyBitOneLetsItemsBeTakenOff)
+{
+    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    ASSERT_NE(other, nullptr);
+    const std::string title(60, 'T'); // fills the field: no terminator
+    // The window keeps its longest title.
+    const std::vector<uint8_t> packet = openPaperdollBytes(kOther, title, GetParam().flags);
+    ASSERT_EQ(packet.size(), 66u);
+    handleOpenPaperdoll(packet.data());
+    PaperdollGump* doll = findPaperdoll(*other);
+    ASSERT_NE(doll, nullptr);
+    EXPECT_EQ(doll->title(), title.substr(0, PaperdollGump::kTitleMaxLength));
+    EXPECT_EQ(doll->isLiftAllowed(), GetParam().liftAllowed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, OpenPaperdollPacket,
+    testing::Values(OpenPaperdollCase { "none", 0, false }, OpenPaperdollCase { "war_mode_bit", 1, false },
+        OpenPaperdollCase { "lift_bit", 2, true }, OpenPaperdollCase { "both", 3, true }),
+    [](const testing::TestParamInfo<OpenPaperdollCase>& c) { return std::string(c.param.name); });
+
+TEST_F(Paperdolls, OpenPaperdollOnAnOpenOneLetsItemsBeTakenOffWithoutASecondWindow)
+{
+    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    ASSERT_NE(other, nullptr);
+    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor", 0).data());
+    PaperdollGump* first = findPaperdoll(*other);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isLiftAllowed());
+    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 2).data());
+    EXPECT_EQ(findPaperdoll(*other), first);
+    EXPECT_TRUE(first->isLiftAllowed());
+    EXPECT_EQ(first->title(), "Visitor the Bold");
+    int32_t dolls = 0;
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+        dolls += gump->is(GumpKind::Paperdoll);
+    EXPECT_EQ(dolls, 1);
+}
+
+TEST_F(Paperdolls, OpenPaperdollForAnUnknownSerialOrAnItemOpensNothing)
+{
+    for (uint32_t serial : { 0x00000999u, 0x40000999u }) {
+        handleOpenPaperdoll(openPaperdollBytes(serial, "Nobody", 2).data());
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            EXPECT_FALSE(gump->is(GumpKind::Paperdoll));
+    }
+}
+
 } // namespace
