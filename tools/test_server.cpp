@@ -4,12 +4,16 @@
 //   vardun_test_server [--login-port N] [--game-port N] [--account NAME:PASSWORD:CHAR1,CHAR2]
 //                      [--any-account] [--shards NAME,NAME...]
 //
-// It prints where it listens and serves until interrupted. Every account
+// It prints where it listens and serves until interrupted. A character who
+// enters the world finds the small stage of the sample data set (the
+// sample scene round its centre) and can walk, speak, open the paperdoll
+// and the backpack, and move items there. Every account
 // given replaces the built-in one ("tester", password "secret"); with
 // --any-account every other name logs in too, with any password, and has
 // the first account's characters. --shards lists further shards after the
 // first one ("Test Shard"); each of them leads to the same game server.
 
+#include "support/stage_world.h"
 #include "support/test_shard_server.h"
 
 #include <algorithm>
@@ -87,7 +91,7 @@ std::vector<test::TestShardSpec> parseShards(const std::string& text)
 
 int main(int argc, char** argv)
 {
-    test::TestShardConfig config;
+    test::TestShardConfig config = test::stageShardConfig();
     bool accountsGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
@@ -122,6 +126,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vardun_test_server: cannot listen on the ports asked for\n");
         return 1;
     }
+    test::StageWorld stage;
+    stage.attachTo(server);
     std::printf("login server %s,%u\ngame server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),
         unsigned(server.loginPort()), dotted(server.gameAddress()).c_str(), unsigned(server.gamePort()));
     std::fflush(stdout);

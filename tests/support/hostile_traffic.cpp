@@ -523,21 +523,7 @@ std::vector<WirePacket> BusyShardTraffic::answer(const WirePacket& packet)
         break;
     case 0xAD: // speech: heard back as the server says it
     case 0x03: {
-        std::u16string text;
-        if (packet[0] == 0xAD && packet.size() > 12) {
-            size_t at = 12;
-            if (packet[3] & 0xC0) {
-                // Keyword-coded speech: the text is narrow after the keywords.
-                // Hear it as sent; the exact words do not matter here.
-                text = u"...";
-            } else {
-                for (; at + 1 < packet.size() && (packet[at] || packet[at + 1]); at += 2)
-                    text.push_back(char16_t(packet[at] << 8 | packet[at + 1]));
-            }
-        } else if (packet.size() > 8) {
-            for (size_t at = 8; at < packet.size() && packet[at]; ++at)
-                text.push_back(char16_t(packet[at]));
-        }
+        const std::u16string text = spokenText(packet);
         out.push_back(unicodeSpeechPacket(m_player, kHumanBody, 0, 0x3B2, 1, "Aldric", text));
         ++m_speech;
         break;

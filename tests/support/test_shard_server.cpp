@@ -459,6 +459,8 @@ void TestShardServer::handleGamePacket(Client& client, const Packet& packet)
         send(client, { confirm, ServerPacket(0x55, ServerPacket::Length::Fixed).bytes() });
         if (!m_config.worldPackets.empty())
             send(client, m_config.worldPackets);
+        if (m_worldEntryHook)
+            send(client, m_worldEntryHook(m_events.playedName));
         client.inWorld = true;
         reach(client, ServerStep::WorldEntry);
     } else if (m_gamePacketHook && client.inWorld) {

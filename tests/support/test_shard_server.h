@@ -143,6 +143,11 @@ public:
     // requests, speech, ...); what it returns goes back to that client.
     using GamePacketHook = std::function<std::vector<std::vector<uint8_t>>(const std::vector<uint8_t>& packet)>;
     void setGamePacketHook(GamePacketHook hook) { m_gamePacketHook = std::move(hook); }
+    // Asked when a client enters the world, with the name of the character
+    // it plays; what it returns follows the login confirmation and the
+    // configured world packets.
+    using WorldEntryHook = std::function<std::vector<std::vector<uint8_t>>(const std::string& character)>;
+    void setWorldEntryHook(WorldEntryHook hook) { m_worldEntryHook = std::move(hook); }
     size_t clientCount() const { return m_clients.size(); }
 
     const ServerEvents& events() const { return m_events; }
@@ -177,6 +182,7 @@ private:
     ServerEvents m_events;
     int32_t m_dropAfter { -1 };
     GamePacketHook m_gamePacketHook;
+    WorldEntryHook m_worldEntryHook;
 };
 
 } // namespace test

@@ -32,13 +32,15 @@ WirePacket statusFlags(uint8_t id, uint32_t serial, const std::vector<StatusFlag
 } // namespace
 
 WirePacket worldItemPacket(uint32_t serial, uint16_t graphic, uint16_t amount, uint16_t x, uint16_t y, int8_t z,
-    uint16_t hue)
+    uint16_t hue, uint8_t flags)
 {
     ServerPacket packet(0x1A);
     packet.u32(serial | 0x80000000).u16(graphic).u16(amount).u16(x);
-    packet.u16(uint16_t(y | (hue ? 0x8000 : 0))).u8(uint8_t(z));
+    packet.u16(uint16_t(y | (hue ? 0x8000 : 0) | (flags ? 0x4000 : 0))).u8(uint8_t(z));
     if (hue)
         packet.u16(hue);
+    if (flags)
+        packet.u8(flags);
     return packet.bytes();
 }
 
@@ -295,9 +297,162 @@ WirePacket unicodeSpeechPacket(uint32_t serial, uint16_t body, uint8_t type, uin
     return packet.bytes();
 }
 
+std::u16string spokenText(const WirePacket& packet)
+{
+    std::u16string text;
+    if (packet.size() > 8 && packet[0] == 0x03) {
+        for (size_t at = 8; at < packet.size() && packet[at]; ++at)
+            text.push_back(char16_t(packet[at]));
+        return text;
+    }
+    constexpr size_t kTextAt = 12;
+    if (packet.size() <= kTextAt || packet[0] != 0xAD)
+        return text;
+    if (!(packet[3] & 0xC0)) {
+        for (size_t at = kTextAt; at + 1 < packet.size() && (packet[at] || packet[at + 1]); at += 2)
+            text.push_back(char16_t(packet[at] << 8 | packet[at + 1]));
+        return text;
+    }
+    // Keyword-coded: a 12-bit count and as many 12-bit keywords, packed into
+    // whole bytes, then the text in UTF-8.
+    if (packet.size() < kTextAt + 2)
+        return text;
+    const size_t count = size_t(packet[kTextAt]) << 4 | packet[kTextAt + 1] >> 4;
+    size_t at = kTextAt + (12 * (count + 1) + 7) / 8;
+    while (at < packet.size() && packet[at]) {
+        const uint8_t lead = packet[at];
+        const size_t extra = lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+        if (at + extra >= packet.size())
+            break;
+        char16_t unit = extra == 2 ? char16_t(lead & 0x0F) : extra == 1 ? char16_t(lead & 0x1F) : char16_t(lead);
+        for (size_t i = 1; i <= extra; ++i)
+            unit = char16_t(unit << 6 | (packet[at + i] & 0x3F));
+        text.push_back(unit);
+        at += extra + 1;
+    }
+    return text;
+}
+
 WirePacket openPaperdollPacket(uint32_t serial, const std::string& title, uint8_t flags)
 {
     return fixed(0x88).u32(serial).text(title, 60).u8(flags).bytes();
+}
+
+WirePacket newSubserverPacket(uint8_t region, uint16_t left, uint16_t top, uint16_t width, uint16_t height)
+{
+    // The position the packet starts with is not read.
+    return fixed(0x76).u16(0).u16(0).u16(0).u8(region).u16(left).u16(top).u16(width).u16(height).bytes();
+}
+
+WirePacket mobileUpdateExtendedPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z,
+    uint8_t direction, uint8_t flags, uint8_t notoriety)
+{
+    return fixed(0xD2)
+        .u32(serial)
+        .u16(body)
+        .u16(x)
+        .u16(y)
+        .u8(uint8_t(z))
+        .u8(direction)
+        .u16(0)
+        .u8(flags)
+        .u8(notoriety)
+        .u16(0)
+        .u16(0)
+        .u16(0)
+        .u16(0)
+        .bytes();
+}
+
+WirePacket mobileIncomingExtendedPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z,
+    uint8_t direction, uint8_t notoriety, const std::vector<WornEntry>& worn)
+{
+    ServerPacket packet(0xD3);
+    packet.u32(serial).u16(body).u16(x).u16(y).u8(uint8_t(z)).u8(direction).u16(0).u8(0).u8(notoriety);
+    packet.u16(0).u16(0).u16(0);
+    for (const WornEntry& entry : worn) {
+        packet.u32(entry.serial).u16(uint16_t(entry.graphic | (entry.hue ? 0x8000 : 0))).u8(entry.layer);
+        if (entry.hue)
+            packet.u16(entry.hue);
+    }
+    packet.u32(0);
+    return packet.bytes();
+}
+
+WirePacket semiVisiblePacket(uint32_t serial, uint8_t flag) { return fixed(0xC4).u32(serial).u8(flag).bytes(); }
+
+WirePacket groupNoticePacket(uint32_t first, uint32_t second) { return fixed(0x39).u32(first).u32(second).bytes(); }
+
+WirePacket movePlayerPacket(uint8_t direction) { return fixed(0x97).u8(direction).bytes(); }
+
+WirePacket corpseEquipmentPacket(uint32_t corpse, const std::vector<CorpseLayerEntry>& entries)
+{
+    ServerPacket packet(0x89);
+    packet.u32(corpse);
+    for (const CorpseLayerEntry& entry : entries)
+        packet.u8(entry.layer).u32(entry.serial);
+    packet.u8(0);
+    return packet.bytes();
+}
+
+WirePacket courseMapPacket(uint32_t serial, uint16_t art, const std::array<uint16_t, 6>& area)
+{
+    ServerPacket packet = fixed(0x90);
+    packet.u32(serial).u16(art);
+    for (uint16_t value : area)
+        packet.u16(value);
+    return packet.bytes();
+}
+
+WirePacket dragAnimationPacket(uint16_t graphic, uint32_t source, uint16_t sourceX, uint16_t sourceY, int8_t sourceZ,
+    uint32_t target, uint16_t targetX, uint16_t targetY, int8_t targetZ)
+{
+    // No graphic offset; the two words after it (the amount among them) are
+    // not read.
+    return fixed(0x23)
+        .u16(graphic)
+        .u8(0)
+        .u16(0)
+        .u16(1)
+        .u32(source)
+        .u16(sourceX)
+        .u16(sourceY)
+        .u8(uint8_t(sourceZ))
+        .u32(target)
+        .u16(targetX)
+        .u16(targetY)
+        .u8(uint8_t(targetZ))
+        .bytes();
+}
+
+WirePacket mobileAttributesPacket(uint32_t serial, uint16_t hits, uint16_t maxHits, uint16_t mana, uint16_t maxMana,
+    uint16_t stamina, uint16_t maxStamina)
+{
+    return fixed(0x2D).u32(serial).u16(maxHits).u16(hits).u16(maxMana).u16(mana).u16(maxStamina).u16(stamina).bytes();
+}
+
+WirePacket manaPacket(uint32_t serial, uint16_t mana, uint16_t maxMana)
+{
+    return fixed(0xA2).u32(serial).u16(maxMana).u16(mana).bytes();
+}
+
+WirePacket staminaPacket(uint32_t serial, uint16_t stamina, uint16_t maxStamina)
+{
+    return fixed(0xA3).u32(serial).u16(maxStamina).u16(stamina).bytes();
+}
+
+WirePacket attackAcceptedPacket(uint32_t serial) { return fixed(0x30).u32(serial).bytes(); }
+
+WirePacket attackEndedPacket(uint32_t serial)
+{
+    ServerPacket packet(0x31);
+    packet.u32(serial).u8(0);
+    return packet.bytes();
+}
+
+WirePacket warModePacket(uint8_t war, uint8_t style, uint8_t valueA, uint8_t valueB)
+{
+    return fixed(0x72).u8(war).u8(style).u8(valueA).u8(valueB).bytes();
 }
 
 std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y)
@@ -306,6 +461,7 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
     constexpr uint16_t kBackpack = 0x0E75;
     constexpr uint16_t kHumanBody = 400;
     constexpr uint8_t kShirtLayer = 5;
+    constexpr uint8_t kCloakLayer = 20;
     // The server's walk acts on every 19th request only.
     constexpr int kPathfindRun = 19;
     std::vector<WirePacket> tour {
@@ -325,6 +481,22 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
         mobileMovingPacket(kTourMobile, kHumanBody, uint16_t(x + 3), uint16_t(y + 1), 0, 2, 5),
         playerUpdatePacket(player, kHumanBody, 0x0024, 0, x, y, 3, 0),
         mobileNamePacket(kTourMobile, "Visitor"),
+        // The sub-server's area, a guest in the extended forms with its
+        // vital values, and what a few packets say about known objects.
+        newSubserverPacket(0, 0, 0, kTourAreaWidth, kTourAreaHeight),
+        mobileIncomingExtendedPacket(kTourGuest, kHumanBody, uint16_t(x - 1), uint16_t(y + 1), 0, 2, 2,
+            { { kTourGuestCloak, kShirt, kCloakLayer, 0x0031 } }),
+        mobileUpdateExtendedPacket(kTourGuest, kHumanBody, uint16_t(x - 1), uint16_t(y + 2), 0, 4, 0, 4),
+        mobileAttributesPacket(kTourGuest, 11, 12, 13, 14, 15, 16),
+        manaPacket(kTourGuest, 7, 14),
+        staminaPacket(kTourGuest, 8, 16),
+        semiVisiblePacket(kTourGuest, 1),
+        groupNoticePacket(player, kTourGuest),
+        worldItemPacket(kTourCorpse, kTourCorpseGraphic, kHumanBody, uint16_t(x + 2), uint16_t(y + 2), 0, 0),
+        corpseEquipmentPacket(kTourCorpse, { { kShirtLayer, kTourWorn } }),
+        worldItemPacket(kTourMap, kTourMapGraphic, 1, x, uint16_t(y + 1), 0, 0),
+        courseMapPacket(kTourMap, kTourMapArt, kTourMapArea),
+        dragAnimationPacket(kShirt, 0, uint16_t(x + 1), y, 0, kTourGuest, 0, 0, 0),
         stepKeysPacket({ 101, 102, 103, 104, 105 }),
         combatantPacket(kTourMobile),
         swingPacket(player, kTourMobile),
@@ -339,6 +511,12 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
     for (int i = 0; i < kPathfindRun; ++i)
         tour.push_back(pathfindPacket(x, y, 0));
     const std::vector<WirePacket> rest {
+        attackAcceptedPacket(kTourGuest),
+        attackEndedPacket(kTourGuest),
+        warModePacket(1, 2, 3, 4),
+        // A turn to the south, which the server takes as done; after the
+        // season, whose reset empties the walking queue it goes into.
+        movePlayerPacket(4),
         graphicalEffectPacket(2, 0, 0, 0x3728, x, y, 0),
         huedEffectPacket(2, 0, 0, 0x36B0, x, y, 0, 0x0025, 2),
         // An effect and a sound recorded, played back when the sequence ends.
