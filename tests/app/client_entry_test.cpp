@@ -12,6 +12,7 @@
 #include "data/file_manager.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
+#include "orderly_cleanups.h"
 #include "platform/instance_marker.h"
 #include "support/scoped_environment.h"
 
@@ -91,25 +92,7 @@ protected:
     test::ScopedEnvironment closeAfter;
 };
 
-// The clean-ups of an orderly shutdown, in the order they run.
-const std::string kOrderlyCleanups = "cleanup markExitStarted\n"
-                                     "cleanup releaseGameConnectionAtExit\n"
-                                     "cleanup shutdownLocalization\n"
-                                     "cleanup stopPointerTimerAtExit\n"
-                                     "cleanup closeLightFiles\n"
-                                     "cleanup stopWeather\n"
-                                     "cleanup unloadUnicodeFonts\n"
-                                     "cleanup releasePathSearch\n"
-                                     "cleanup shutdownMusic\n"
-                                     "cleanup shutdownSound\n"
-                                     "cleanup releaseStartupState\n"
-                                     "cleanup destroyDefTables\n"
-                                     "cleanup releaseWorldObjects\n"
-                                     "cleanup freeAsciiFonts\n"
-                                     "cleanup releasePalette\n"
-                                     "cleanup releasePointerState\n"
-                                     "cleanup FileManager::shutdown\n"
-                                     "cleanup reporterClose\n";
+using app_test::kOrderlyCleanups;
 
 TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
 {
