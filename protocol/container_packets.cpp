@@ -1,6 +1,7 @@
 #include "protocol/container_packets.h"
 
 #include "data/client_services.h"
+#include "gump/desktop_file.h"
 #include "gump/gump.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
@@ -88,6 +89,43 @@ const char* pickUpRejectText(uint8_t reason)
     }
 }
 
+namespace {
+
+// The window the server opened, for the container windows the desktop file
+// still waits for: until each is reported the file's reopening asks the
+// server for it again every few seconds.
+void reportOpened(uint32_t serial, CGump* containerWindow, CGump* spellbookWindow)
+{
+    if (!desktopReopenFinished())
+        desktopOnContainerOpened(serial, containerWindow, spellbookWindow);
+}
+
+CGump* openWindow(uint32_t serial, uint16_t gumpId)
+{
+    if (serial == 0xFFFFFFFF)
+        return gumpOpenByKind(nullptr, gumpId, nullptr, false, false);
+    Item* owner = ownerOf(serial);
+    CGump* window = nullptr;
+    if (gumpId == kPaperdollGump || gumpId == kShopGump)
+        window = gumpOpenByKind(owner, gumpId, nullptr, false, false);
+    if (gumpId == kRadarLargeGump || gumpId == kRadarSmallGump) {
+        if (serial == 1)
+            gumpOpenByKind(owner, gumpId, nullptr, false, false);
+        else if (serial == 0)
+            closeTopLevelGumps(GumpKind::Radar);
+    }
+    if (gumpId == kPlainGumpA || gumpId == kPlainGumpB)
+        return gumpOpenByKind(owner, gumpId, nullptr, false, false);
+    // The gump that step opened may have closed the owner's window and with
+    // it the owner's last reference: the owner is found again.
+    owner = ownerOf(serial);
+    if (owner && owner->isContainer())
+        window = gumpOpenByKind(owner, gumpId, nullptr, true, false);
+    return window;
+}
+
+} // namespace
+
 void handleOpenContainer(const uint8_t* packet)
 {
     PacketReader reader(packet);
@@ -95,33 +133,15 @@ void handleOpenContainer(const uint8_t* packet)
     uint16_t gumpId = reader.u16();
     if (!reader.ok())
         return;
-    if (serial == 0xFFFFFFFF) {
-        gumpOpenByKind(nullptr, gumpId, nullptr, false, false);
+    if (gumpId == kSpellbookGump && serial != 0xFFFFFFFF) {
+        if (Item* owner = ownerOf(serial)) {
+            CGump* book = service<WorldEventWindows>().openSpellbook(owner->serial);
+            reportOpened(serial, nullptr, book);
+        }
         return;
     }
-    Item* owner = ownerOf(serial);
-    if (gumpId == kSpellbookGump) {
-        if (owner)
-            service<WorldEventWindows>().openSpellbook(owner->serial);
-        return;
-    }
-    if (gumpId == kPaperdollGump || gumpId == kShopGump)
-        gumpOpenByKind(owner, gumpId, nullptr, false, false);
-    if (gumpId == kRadarLargeGump || gumpId == kRadarSmallGump) {
-        if (serial == 1)
-            gumpOpenByKind(owner, gumpId, nullptr, false, false);
-        else if (serial == 0)
-            closeTopLevelGumps(GumpKind::Radar);
-    }
-    if (gumpId == kPlainGumpA || gumpId == kPlainGumpB) {
-        gumpOpenByKind(owner, gumpId, nullptr, false, false);
-        return;
-    }
-    // The gump that step opened may have closed the owner's window and with
-    // it the owner's last reference: the owner is found again.
-    owner = ownerOf(serial);
-    if (owner && owner->isContainer())
-        gumpOpenByKind(owner, gumpId, nullptr, true, false);
+    if (CGump* window = openWindow(serial, gumpId); window && isValidGump(window))
+        reportOpened(serial, window, nullptr);
 }
 
 void handleContainerItem(const uint8_t* packet)

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+class CGump;
+
 // The status values of one mobile as packet 0x11 delivers them; the status
 // window keeps a copy of the whole record.
 struct StatusRecord {
@@ -156,8 +158,9 @@ public:
     virtual void openCourseMap(uint32_t /*serial*/, uint16_t /*art*/, const std::array<uint16_t, 6>& /*area*/) { }
     // The container window of the bank box closes (the player was moved).
     virtual void closeBankBox() { }
-    // The spellbook window of the book (redrawn when one is open).
-    virtual void openSpellbook(uint32_t /*serial*/) { }
+    // The spellbook window of the book (redrawn when one is open); the
+    // window, or null when none shows.
+    virtual CGump* openSpellbook(uint32_t /*serial*/) { return nullptr; }
 };
 
 template <> struct ServiceFallback<StatusWindows> {

@@ -359,7 +359,11 @@ void resyncPlayerPosition(int32_t mode, int32_t x, int32_t y, int32_t z)
         self->y = int16_t(y);
         self->z = int16_t(z);
     }
-    self->place();
+    // Only a player in the world goes back into the grid: before the login
+    // confirmation puts it there, the grid must not hold what no world list
+    // holds.
+    if (!self->isDetached())
+        self->place();
     invalidateWholeScreen();
     self->updateDrawZ();
     updateRoofLimits();

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -50,6 +51,28 @@ std::vector<uint8_t> protocolIds()
     }
     clearPacketHandlers();
     return ids;
+}
+
+// The world packets the program must serve, so that none silently drops out
+// of the table above (the speech packets 0x1C, 0xC1 and 0xCC are the speech
+// windows' own).
+TEST(ProtocolHandlers, ServeEveryWorldPacket)
+{
+    const std::vector<uint8_t> registered = protocolIds();
+    const uint8_t kWorldPackets[] = {
+        // Objects, the player, containers and dragging.
+        0x4F, 0x1B, 0x76, 0x1D, 0x20, 0x21, 0x22, 0x77, 0xD2, 0x78, 0xD3, 0x1A, 0x89, 0xC4, 0x39, 0x24, 0x90, 0x25,
+        0x3C, 0x23, 0x27, 0x28, 0x29, 0x97,
+        // General information, mobile status.
+        0xBF, 0x11, 0x2D, 0xA1, 0xA2, 0xA3, 0x16, 0x17, 0x98, 0x2E,
+        // Fights and mobile events.
+        0x2C, 0x2F, 0x30, 0x31, 0x72, 0xAA, 0x0B, 0xAF, 0x6E, 0x15, 0x38,
+        // Effects, sound, music, light, weather, time, sequencing, the season.
+        0x70, 0xC0, 0xC7, 0x54, 0x6D, 0x4E, 0x65, 0x5B, 0x7B, 0xBC,
+    };
+    for (uint8_t id : kWorldPackets)
+        EXPECT_NE(std::find(registered.begin(), registered.end(), id), registered.end())
+            << "no handler for " << int(id);
 }
 
 struct BadInputCase {

@@ -387,11 +387,15 @@ TEST_F(MobileStatus, NamesWithoutTheirEndAreCutAndUnknownSerialsCloseTargetBars)
     EXPECT_EQ(statusRecord().name, std::string(29, 'n'));
     EXPECT_EQ(windows.calls, (Calls { "closeTargetBars", "status 0000C0DE " + std::string(29, 'n') + " rename" }));
 
-    // 0x98 cuts its name the same way.
+    // 0x98 cuts its name the same way; a field cut short by the packet's end
+    // is refused.
     windows.calls.clear();
+    CGump plate;
+    gumpManager().allNames[kOther] = &plate;
     dispatch(ServerPacket(0x98).u32(kOther).fill(30, 'm').bytes());
     dispatch(ServerPacket(0x98).u32(kOther).fill(29, 'm').bytes());
-    EXPECT_TRUE(windows.calls.empty());
+    gumpManager().allNames.erase(kOther);
+    EXPECT_EQ(windows.calls, (Calls { "namePlate 00000B01 " + std::string(29, 'm') }));
 }
 
 TEST_F(MobileStatus, StatChangesAreReportedAfterTheFirstRecord)

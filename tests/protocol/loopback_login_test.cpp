@@ -4,16 +4,19 @@
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "data/config_key_rules.h"
+#include "data/view_range.h"
 #include "gump/gump_manager.h"
 #include "gump/missile_gump.h"
 #include "gump/weather.h"
 #include "net/client_packets.h"
 #include "protocol/combat_packets.h"
 #include "protocol/login_road.h"
+#include "protocol/world_object_packets.h"
 #include "protocol/world_packet_windows.h"
 #include "protocol_test_state.h"
 #include "support/test_shard_server.h"
 #include "support/world_packets.h"
+#include "world/container_item.h"
 #include "world/light_pass.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -240,6 +243,9 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
             mapView() = MapView {};
             test::setItemTile(0x1517, 0);
             test::setItemTile(0x0E75, 0);
+            test::setItemTile(test::kTourMapGraphic, 0);
+            serverMapArea() = ServerMapArea {};
+            warModeState() = WarModeState {};
         }
     } cleanup;
     test::RecordingWorldWindows windows;
@@ -256,6 +262,7 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
     resetServerPathfindCountdown();
     test::setItemTile(0x1517, 0, 1, 2, "shirt");
     test::setItemTile(0x0E75, kTileContainer, 3, 3, "backpack");
+    test::setItemTile(test::kTourMapGraphic, kTileMapItem, 0, 1, "map");
     // The visitor's name plate shows, as while the all-names keys are held.
     CGump plate;
     gumpManager().allNames[test::kTourMobile] = &plate;
@@ -297,6 +304,8 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
     ASSERT_NE(player(), nullptr);
     Mobile* visitor = mobileOf(test::kTourMobile);
     ASSERT_NE(visitor, nullptr);
+    Mobile* guest = mobileOf(test::kTourGuest);
+    ASSERT_NE(guest, nullptr);
     const std::vector<MissileGump*> missiles = flyingMissiles();
     auto missileIn = [&](uint16_t hue, int32_t renderMode) {
         return std::any_of(missiles.begin(), missiles.end(),
@@ -352,6 +361,60 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
                 EXPECT_TRUE(contains(windows.calls, "closeBankBox"));
             } },
         { "0x98 mobile name", [&] { EXPECT_TRUE(contains(windows.calls, "namePlate 00000F20 Visitor")); } },
+        { "0x76 new sub-server",
+            [&] {
+                EXPECT_EQ(serverMapArea().width, test::kTourAreaWidth);
+                EXPECT_EQ(serverMapArea().height, test::kTourAreaHeight);
+            } },
+        { "0xD3 incoming mobile, extended",
+            [&] {
+                ASSERT_NE(guest->layerItem(20), nullptr);
+                EXPECT_EQ(guest->layerItem(20)->serial, test::kTourGuestCloak);
+                EXPECT_EQ(guest->layerItem(20)->baseHue, 0x0031);
+            } },
+        { "0xD2 mobile update, extended", [&] { EXPECT_EQ(guest->notoriety, 4); } },
+        { "0x2D vital values",
+            [&] {
+                EXPECT_EQ(guest->hits, 11);
+                EXPECT_EQ(guest->maxHits, 12);
+            } },
+        { "0xA2 mana",
+            [&] {
+                EXPECT_EQ(guest->mana, 7);
+                EXPECT_EQ(guest->maxMana, 14);
+            } },
+        { "0xA3 stamina",
+            [&] {
+                EXPECT_EQ(guest->stamina, 8);
+                EXPECT_EQ(guest->maxStamina, 16);
+            } },
+        { "0xC4 semi-visible",
+            [&] {
+                ASSERT_FALSE(sessionList().empty());
+                EXPECT_EQ(sessionList()[0]->semiVisible.count(test::kTourGuest), 1u);
+            } },
+        { "0x39 group notice", [&] { EXPECT_TRUE(contains(overheads.texts, "00000F40 Now grouped. hue 0 font 3")); } },
+        { "0x89 corpse equipment",
+            [&] {
+                Item* corpse = findItemBySerial(test::kTourCorpse);
+                ASSERT_NE(corpse, nullptr);
+                ASSERT_TRUE(corpse->isCorpse());
+                EXPECT_EQ(static_cast<Corpse*>(corpse)->layerSerial(5), test::kTourWorn);
+            } },
+        { "0x90 course map", [&] { EXPECT_TRUE(contains(windows.calls, "courseMap 40000F60 5021 1000-200")); } },
+        { "0x23 drag animation",
+            [&] {
+                EXPECT_TRUE(std::any_of(missiles.begin(), missiles.end(),
+                    [&](MissileGump* missile) { return missile->targetObject() == guest; }));
+            } },
+        { "0x30 attack accepted, 0x31 attack ended", [&] { EXPECT_EQ(player()->attackTarget, test::kTourGuest); } },
+        { "0x72 war mode", [&] { EXPECT_EQ(warModeState().trailing, (std::array<uint8_t, 3> { 2, 3, 4 })); } },
+        { "0x97 server step",
+            [&] {
+                const StepQueue& queue = stepQueue();
+                EXPECT_TRUE(std::any_of(queue.entries.begin(), queue.entries.begin() + queue.count,
+                    [](const StepEntry& entry) { return entry.direction == 4 && entry.acknowledged; }));
+            } },
         { "0xBF step keys",
             [&] { EXPECT_EQ(player()->walkKeys, (std::array<uint32_t, 5> { 101, 102, 103, 104, 105 })); } },
         { "0xAA combatant",

@@ -3,6 +3,9 @@
 // back after a login confirmation.
 
 #include "data/settings_registry.h"
+#include "gump/desktop_file.h"
+#include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "net/network_pump.h"
 #include "protocol/container_packets.h"
 #include "protocol/login_state.h"
@@ -323,6 +326,42 @@ TEST_F(WorldObjectPackets, IncomingNamesAreAskedForOnlyForNewVisibleMobiles)
     EXPECT_EQ(clicks[0], (Bytes { 0x09, 0x00, 0x00, 0x0B, 0x01 }));
 }
 
+// The world as the windows see it: enough for the factory to find the
+// window that shows a mobile.
+class MobilesForWindows final : public GumpWorld {
+public:
+    bool isValidObject(WorldObject* object) override { return object != nullptr; }
+    bool isPlayer(WorldObject* object) override { return object && object->isPlayer(); }
+    bool isMobile(WorldObject* object) override { return object && object->isMobile(); }
+    bool isCorpse(WorldObject*) override { return false; }
+    bool isContainer(WorldObject*) override { return false; }
+    bool isLiftableItem(WorldObject*) override { return false; }
+    uint32_t serialOf(WorldObject*) override { return 0; }
+    WorldObject* parentObject(WorldObject*) override { return nullptr; }
+    void forgetOpenGump(WorldObject*, CGump*) override { }
+    std::vector<NameCandidate> nameCandidates(const ScreenRect&) override { return {}; }
+};
+
+TEST_F(WorldObjectPackets, IncomingMobileShownInAWindowAsksForItsStatus)
+{
+    MobilesForWindows world;
+    ScopedService<GumpWorld> worldGuard { world };
+    Mobile* mobile = addMobile(kOther, 1002, 1002);
+    ASSERT_NE(mobile, nullptr);
+    auto* window = new CGump;
+    window->setOwner(mobile);
+    gumpLink(window, nullptr);
+    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
+    closeGump(window);
+    std::vector<Bytes> replies = sent();
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0], (Bytes { 0x34, 0xED, 0xED, 0xED, 0xED, 0x04, 0x00, 0x00, 0x0B, 0x01 }));
+
+    // Shown nowhere: nothing is asked.
+    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
+    EXPECT_TRUE(sent().empty());
+}
+
 TEST_F(WorldObjectPackets, MobileMovingQueuesAStepForOthersAndLooksForThePlayer)
 {
     Mobile* mobile = addMobile(kOther, 1002, 1002);
@@ -397,6 +436,39 @@ TEST_F(WorldObjectPackets, MoveRejectAndAcknowledgement)
     dispatch(fixedPacket(0x22).u8(1).u8(4).bytes());
     EXPECT_EQ(player()->notoriety, 4);
 }
+
+// Found by the dispatcher fuzzer: a position answer that came before the
+// login confirmation put the player into the cell grid, which then held an
+// object no world list held.
+struct EarlyPositionCase {
+    const char* name;
+    Bytes packet;
+};
+
+class PositionBeforeLoginConfirm : public test::WorldPacketTest,
+                                   public testing::WithParamInterface<EarlyPositionCase> { };
+
+TEST_P(PositionBeforeLoginConfirm, LeavesThePlayerOutOfTheGrid)
+{
+    // The player object as start-up makes it: known, but not in the world.
+    resetWorld();
+    createPlayerObject();
+    player()->serial = kPlayerSerial;
+    player()->graphic = test::kHumanBody;
+    setPlayerSerial(kPlayerSerial);
+    ASSERT_TRUE(player()->isDetached());
+    dispatch(GetParam().packet);
+    EXPECT_FALSE(player()->isPlaced());
+    EXPECT_TRUE(player()->isDetached());
+}
+
+INSTANTIATE_TEST_SUITE_P(Packets, PositionBeforeLoginConfirm,
+    testing::Values(
+        EarlyPositionCase { "MoveReject", fixedPacket(0x21).u8(0x21).u16(0x2121).u16(0).u8(0).u8(0).bytes() },
+        EarlyPositionCase { "PlayerUpdate",
+            fixedPacket(0x20).u32(kPlayerSerial).u16(400).u8(0).u16(0).u8(0).u16(1010).u16(1020).u16(0).u8(2).u8(0)
+                .bytes() }),
+    [](const testing::TestParamInfo<EarlyPositionCase>& row) { return std::string(row.param.name); });
 
 TEST_F(WorldObjectPackets, ServerStepIsAskedOfTheWalkingCode)
 {
@@ -512,6 +584,16 @@ TEST_F(WorldObjectPackets, CorpseEquipmentFillsTheLayerTable)
     cut.u32(0x40000700).u8(7).u16(0x4000);
     dispatch(cut.bytes());
     EXPECT_EQ(corpse->layerSerial(7), 0u);
+
+    // At most forty entries are read, however many follow.
+    ServerPacket many(0x89);
+    many.u32(0x40000700);
+    for (uint32_t i = 1; i <= 40; ++i)
+        many.u8(1).u32(0x40000800 + i);
+    many.u8(2).u32(0x40000899).u8(0);
+    dispatch(many.bytes());
+    EXPECT_EQ(corpse->layerSerial(1), 0x40000828u);
+    EXPECT_EQ(corpse->layerSerial(2), 0u);
 }
 
 TEST_F(WorldObjectPackets, OpenContainerAndCourseMapReachTheirWindows)
@@ -524,6 +606,100 @@ TEST_F(WorldObjectPackets, OpenContainerAndCourseMapReachTheirWindows)
     dispatch(fixedPacket(0x90).u32(0x40000801).u16(5020).u16(1).u16(2).u16(3).u16(4).u16(5).u16(6).bytes());
     dispatch(fixedPacket(0x90).u32(0x40000800).u16(5021).u16(1).u16(2).u16(3).u16(4).u16(5).u16(6).bytes());
     EXPECT_EQ(windows.calls, (std::vector<std::string> { "openSpellbook 40000800", "courseMap 40000801 5021 1-6" }));
+}
+
+// The desktop file of the player with a container at (33, 44) and a
+// spellbook at (55, 66), written little-endian field by field.
+Bytes desktopWithContainerAndBook(uint32_t pack, uint32_t book)
+{
+    Bytes bytes;
+    auto u8 = [&](uint32_t value) { bytes.push_back(uint8_t(value)); };
+    auto u32 = [&](uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            u8(value >> shift);
+    };
+    u32(kPlayerSerial);
+    u8(DesktopRecordType::kContainer);
+    u32(33);
+    u32(44);
+    u32(pack);
+    u8(0);
+    u8(DesktopRecordType::kSpellbook);
+    u32(55);
+    u32(66);
+    u8(0);
+    u8(0);
+    u32(book);
+    return bytes;
+}
+
+// The container windows the factory makes, and nothing else.
+class ContainerWindows final : public FactoryWindows {
+public:
+    class Window final : public CGump {
+    public:
+        explicit Window(WorldObject* owner)
+        {
+            addKind(GumpKind::ContainerGump);
+            setOwner(owner);
+        }
+    };
+
+    CGump* createTextWindow(int32_t, int32_t) override { return nullptr; }
+    CGump* createStatusBar(WorldObject*, bool) override { return nullptr; }
+    void reslotStatusBar(CGump*) override { }
+    CGump* createPaperdoll(WorldObject*, int32_t, int32_t) override { return nullptr; }
+    CGump* createShop(WorldObject*, int32_t, int32_t) override { return nullptr; }
+    CGump* createStackChooser(WorldObject*, int32_t, int32_t) override { return nullptr; }
+    CGump* optionsWindow() override { return nullptr; }
+    bool hasOptionsRecord() override { return false; }
+    CGump* createOptionsWindow() override { return nullptr; }
+    CGump* createRadar(int32_t, int32_t, int32_t) override { return nullptr; }
+    int32_t radarSizeValue(CGump*) override { return 0; }
+    CGump* createAbilityBook(int32_t, int32_t) override { return nullptr; }
+    CGump* createContainer(WorldObject* owner, int32_t, int32_t x, int32_t y, int32_t, int32_t) override
+    {
+        auto* window = new Window(owner);
+        window->setLocation(x, y);
+        return window;
+    }
+};
+
+TEST_F(WorldObjectPackets, OpenedWindowsEndTheDesktopFilesRequests)
+{
+    // Until the server opens each stored container the desktop file asks
+    // for it again every few seconds: every opening must be reported.
+    constexpr uint32_t kPack = 0x40000500;
+    constexpr uint32_t kBook = 0x40000501;
+    ContainerWindows factory;
+    ScopedService<FactoryWindows> factoryGuard { factory };
+    dropItem(kPack, 1001, 1001, test::kBackpackGraphic);
+    dropItem(kBook, 1001, 1001, test::kSpellbookGraphic);
+    desktopReset();
+    ASSERT_TRUE(desktopRead(desktopWithContainerAndBook(kPack, kBook)));
+    ASSERT_EQ(desktopReopenList(), (std::vector<uint32_t> { kPack, kBook }));
+
+    dispatch(fixedPacket(0x24).u32(kPack).u16(0x003C).bytes());
+    EXPECT_EQ(desktopReopenList(), (std::vector<uint32_t> { kBook }));
+    EXPECT_FALSE(desktopReopenFinished());
+    CGump* pack = gumpListHead();
+    ASSERT_NE(pack, nullptr);
+    ASSERT_TRUE(pack->is(GumpKind::ContainerGump));
+    EXPECT_EQ(pack->x(), 33);
+    EXPECT_EQ(pack->y(), 44);
+
+    // The spellbook window takes the place the file kept for it.
+    auto* book = new CGump;
+    gumpLink(book, nullptr);
+    windows.spellbookWindow = book;
+    dispatch(fixedPacket(0x24).u32(kBook).u16(0xFFFF).bytes());
+    EXPECT_TRUE(desktopReopenList().empty());
+    EXPECT_TRUE(desktopReopenFinished());
+    EXPECT_EQ(book->x(), 55);
+    EXPECT_EQ(book->y(), 66);
+    closeGump(book);
+    closeGump(pack);
+    desktopReset();
 }
 
 // 0x27, 0x28, 0x29 ----------------------------------------------------------

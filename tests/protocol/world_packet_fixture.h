@@ -128,7 +128,11 @@ public:
             + std::to_string(area[5]));
     }
     void closeBankBox() override { add("closeBankBox"); }
-    void openSpellbook(uint32_t serial) override { add("openSpellbook " + hex(serial)); }
+    CGump* openSpellbook(uint32_t serial) override
+    {
+        add("openSpellbook " + hex(serial));
+        return spellbookWindow;
+    }
 
     static std::string hex(uint32_t value)
     {
@@ -148,6 +152,8 @@ public:
     std::vector<std::string> calls;
     StatusRecord lastRecord;
     uint32_t designed = 0;
+    // What openSpellbook answers.
+    CGump* spellbookWindow = nullptr;
 };
 
 class RecordingSounds final : public WorldSounds {

@@ -52,7 +52,11 @@ Bytes unicodeSpeech(uint32_t serial, uint8_t type, uint16_t hue, uint16_t font, 
         .bytes();
 }
 
-Bytes asciiSpeech(uint32_t serial, uint8_t type, uint16_t hue, uint16_t font, std::string_view text)
+// A speaker name that fills its 30-byte field, with no room for its 0.
+constexpr std::string_view kFullName = "Abcdefghijklmnopqrstuvwxyz0123";
+
+Bytes asciiSpeech(uint32_t serial, uint8_t type, uint16_t hue, uint16_t font, std::string_view text,
+    std::string_view name = "Mira")
 {
     return fixture::ServerPacket(0x1C)
         .u32(serial)
@@ -60,7 +64,7 @@ Bytes asciiSpeech(uint32_t serial, uint8_t type, uint16_t hue, uint16_t font, st
         .u8(type)
         .u16(hue)
         .u16(font)
-        .text("Mira", 30)
+        .text(name, 30)
         .text(text, text.size() + 1)
         .bytes();
 }
@@ -177,7 +181,7 @@ std::vector<RouteCase> unicodeRoutes()
         { "GmEndLine", unicodeSpeech(kStranger, 16, 53, 1, u"bye"), { "unicode system hue=34 font=3 '[GM][Mira]: bye'" },
             { "[GM][Mira]: bye" } },
         { "ANameWithoutItsZero",
-            unicodeSpeech(kSpeaker, 0, 53, 1, u"hi", "Abcdefghijklmnopqrstuvwxyz0123"),
+            unicodeSpeech(kSpeaker, 0, 53, 1, u"hi", kFullName),
             { "unicode over hue=53 font=1 'hi'" }, { "Abcdefghijklmnopqrstuvwxyz0123: hi" } },
     };
     for (uint8_t silent : { 1, 5, 10, 11, 12, 17, 0xC0, 0xFF }) {
@@ -214,20 +218,25 @@ std::vector<RouteCase> asciiRoutes()
         { "CommandLineTypeIsSilent", asciiSpeech(kSpeaker, 5, 90, 3, "x"), {}, {} },
         { "PartyTypeIsSilent", asciiSpeech(kSpeaker, 11, 90, 3, "x"), {}, {} },
         { "AnUnloadedFontShowsNothing", asciiSpeech(kStranger, 0, 90, 5, "x"), {}, {} },
+        { "ANameWithoutItsZero", asciiSpeech(kStranger, 1, 90, 3, "up", kFullName),
+            { "system system hue=90 font=3 'Abcdefghijklmnopqrstuvwxyz0123: up'" },
+            { "Abcdefghijklmnopqrstuvwxyz0123: up" } },
     };
 }
 
 INSTANTIATE_TEST_SUITE_P(Ascii, SpeechRoutes, testing::ValuesIn(asciiRoutes()),
     [](const testing::TestParamInfo<RouteCase>& caseInfo) { return caseInfo.param.name; });
 
-Bytes localized(uint32_t serial, uint8_t type, uint32_t id, std::u16string_view arguments)
+Bytes localized(uint32_t serial, uint8_t type, uint32_t id, std::u16string_view arguments,
+    std::string_view name = "Mira")
 {
     fixture::ServerPacket packet(0xC1);
-    packet.u32(serial).u16(400).u8(type).u16(55).u16(3).u32(id).text("Mira", 30);
+    packet.u32(serial).u16(400).u8(type).u16(55).u16(3).u32(id).text(name, 30);
     return packet.bytes(unitsLittleEndianTerminated(arguments)).bytes();
 }
 
-Bytes affixed(uint32_t serial, uint8_t flags, std::string_view affix, std::u16string_view arguments)
+Bytes affixed(uint32_t serial, uint8_t flags, std::string_view affix, std::u16string_view arguments,
+    std::string_view name = "Mira")
 {
     return fixture::ServerPacket(0xCC)
         .u32(serial)
@@ -237,7 +246,7 @@ Bytes affixed(uint32_t serial, uint8_t flags, std::string_view affix, std::u16st
         .u16(3)
         .u32(1000002)
         .u8(flags)
-        .text("Mira", 30)
+        .text(name, 30)
         .text(affix, affix.size() + 1)
         .unicode(arguments)
         .bytes();
@@ -259,6 +268,10 @@ std::vector<RouteCase> localizedRoutes()
         { "AffixInFrontWithoutSpeaker", affixed(kSpeaker, 3, "Oh. ", u""),
             { "unicode system hue=55 font=3 'Oh. Well done'" }, { "Oh. Well done" } },
         { "AffixFlagsOutOfRange", affixed(kSpeaker, 6, "!", u""), {}, {} },
+        { "MessageNameWithoutItsZero", localized(kSpeaker, 0, 1000002, u"", kFullName),
+            { "unicode over hue=55 font=3 'Well done'" }, { "Abcdefghijklmnopqrstuvwxyz0123: Well done" } },
+        { "AffixNameWithoutItsZero", affixed(kSpeaker, 0, "!", u"", kFullName),
+            { "unicode over hue=55 font=3 'Well done!'" }, { "Abcdefghijklmnopqrstuvwxyz0123: Well done!" } },
     };
 }
 

@@ -1,10 +1,13 @@
 // Feeds arbitrary server streams through a connection's framing into the
-// packet dispatcher, with every handler the client registers at start-up:
-// the login, session, war-mode, edit-server and ignored packets and the
-// mahjong table. The services above the handlers are the do-nothing defaults,
-// except the screens, which always hold a character selection (so that no
-// refusal ends the process), the mahjong board, which keeps a table open, and
-// the shard sessions' world, which is the real one with its player object.
+// packet dispatcher, with the handlers the network wiring registers at
+// start-up: the login, session, world object, general information, mobile
+// status, combat, effect, season, war-mode, edit-server and ignored packets
+// and the mahjong table. The services above the handlers are the do-nothing
+// defaults, except the screens, which always hold a character selection (so
+// that no refusal ends the process), the mahjong board, which keeps a table
+// open, and the shard sessions' world, which is the real one with its player
+// object. Each input starts from a world holding only that player object,
+// and the world's invariants are checked after each input.
 //
 // Input: byte 0 holds flags: bit 0 a compressed (game-server) stream, bit 1
 // the stream comes from a shard behind the shown one, bit 2 that shard's
@@ -25,9 +28,11 @@
 #include "protocol/session_host.h"
 #include "protocol/shard_world_state.h"
 #include "world/object_manager.h"
+#include "world/world_invariants.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -81,8 +86,6 @@ void setUp()
     installSessionRouting();
     installProtocolSessionHost();
     installShardWorldState(worldShardState());
-    initWorldObjects();
-    createPlayerObject();
     registerProtocolHandlers();
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
@@ -127,6 +130,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     uint8_t flags = data[0];
+    // Every input starts from the same world: the player object start-up
+    // makes, not yet in the world.
+    initWorldObjects();
+    createPlayerObject();
     ensureSessions((flags & 4) != 0);
     // Registered after the session list exists, so it runs before the list
     // itself is destroyed at exit.
@@ -151,5 +158,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     setCurrentSession(nullptr);
     // A shard list starts the round-trip monitor; each input ends it again.
     destroyPingMonitor();
+    std::string fault = checkWorldInvariants();
+    if (!fault.empty()) {
+        std::fprintf(stderr, "world invariant broken: %s\n", fault.c_str());
+        std::abort();
+    }
+    // Nothing of the world is left for the exit, whose clean-ups would
+    // otherwise destroy objects after the tables they report to.
+    initWorldObjects();
     return 0;
 }
