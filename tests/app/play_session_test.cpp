@@ -30,6 +30,7 @@
 #include "protocol/login_state.h"
 #include "support/fast_clock.h"
 #include "support/scoped_environment.h"
+#include "support/shown_picture.h"
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
@@ -45,6 +46,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -68,6 +70,8 @@ constexpr uint32_t kRetryMs = 4000;
 // How long a click holds the button down.
 constexpr uint32_t kPressMs = 120;
 constexpr char kSpoken[] = "Well met on the stage";
+// More colours than this in the game area: the world is drawn there.
+constexpr size_t kDrawnColours = 64;
 
 // One step of the session: `act` runs once when the step begins, then the
 // step waits until `done` holds.
@@ -248,6 +252,14 @@ private:
                                std::fprintf(stderr, "in the world as %s\n", m_picked.c_str());
                                return true;
                            } });
+        // The first frames show the world before the player does anything,
+        // whatever the window's size became on entering.
+        m_steps.push_back({ "the world shown", nullptr, [this] {
+                               if (gameAreaColours() <= kDrawnColours)
+                                   return false;
+                               std::fprintf(stderr, "the world is shown on entering\n");
+                               return true;
+                           } });
         for (int32_t i = 0; i < kPresses; ++i) {
             m_steps.push_back({ "walking",
                 [this] {
@@ -322,10 +334,29 @@ private:
                                    counts.linesHeard, counts.paperdollsOpened, counts.containersOpened);
                                std::fprintf(stderr, "the coin lies where the server put it\n");
                                std::fprintf(stderr, "a sound was mixed\n");
+                               // Kept for a person to look at: the world with the
+                               // paperdoll and the backpack open.
+                               std::fprintf(stderr, "the world is drawn at the end: %s\n",
+                                   gameAreaColours("play_session_world.png") > kDrawnColours ? "yes" : "no");
                                m_ended = true;
                                post({ MessageKind::Close, 0, 0, 0, 0 });
                                return true;
                            } });
+    }
+
+    // How many colours the game area shows: the terrain, the figures and the
+    // windows give it many, an undrawn one has a few.
+    size_t gameAreaColours(const char* keepAs = nullptr)
+    {
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(m_session->display));
+        if (keepAs)
+            test::keepPicture(picture, keepAs);
+        std::set<uint16_t> colours;
+        for (int32_t y = 0; y < m_session->mainWindow.gameHeight() && y < picture.height; ++y)
+            for (int32_t x = 0; x < m_session->mainWindow.gameWidth() && x < picture.width; ++x)
+                colours.insert(picture.at(x, y));
+        return colours.size();
     }
 
     static CGump* backpackWindow()
@@ -390,11 +421,13 @@ TEST_F(HeadlessPlay, ANewcomerLogsInWalksSpeaksOpensThePaperdollAndBackpackDrops
 {
     EXPECT_EXIT(playAgainstStage(client), ::testing::ExitedWithCode(0),
         "in the world as Brenna\n"
+        "the world is shown on entering\n"
         "10 presses: 2 turns, 5 steps taken, 3 refused\n"
         "client and server agree on the player: yes\n"
         "heard back: 1, paperdolls: 1, containers: 1\n"
         "the coin lies where the server put it\n"
         "a sound was mixed\n"
+        "the world is drawn at the end: yes\n"
             + app_test::kOrderlyCleanups + "server saw tester play Brenna\n");
 }
 
