@@ -34,6 +34,10 @@ bool HeadlessDisplay::beginFrame(int32_t width, int32_t height, PixelFormat16 fr
 {
     if (width <= 0 || height <= 0 || m_width == 0 || m_height == 0)
         return false;
+    // In a window the surface is the client area, which the frames follow
+    // when the window grows or shrinks; full screen keeps the mode's size.
+    if (!m_fullscreen && (width != m_width || height != m_height))
+        resize(width, height);
     SurfaceFormat format = m_forcedFormat.value_or(
         frameFormat == PixelFormat16::Rgb565 ? SurfaceFormat::Rgb565 : SurfaceFormat::Rgb555);
     if (format != m_surfaceFormat || frameFormat != m_frameFormat || width != m_frameWidth || height != m_frameHeight)

@@ -1,8 +1,10 @@
 #pragma once
 // A display with no screen: frames are written into a surface in memory that
 // tests read back. The surface takes each frame's own 16-bit format unless a
-// surface format is set, as a screen that takes only that one. Full screen
-// switches succeed and resize the surface unless told to fail.
+// surface format is set, as a screen that takes only that one. In a window
+// the surface takes each frame's size, as a window's client area does; full
+// screen switches succeed and resize the surface to the mode unless told to
+// fail.
 
 #include "platform/display.h"
 

@@ -58,9 +58,10 @@ TEST(HeadlessDisplay, FirstFrameWholeThenOnlyTheShownRects)
     EXPECT_FALSE(display.beginFrame(0, 6, PixelFormat16::Rgb555, surface));
 }
 
-TEST(HeadlessDisplay, ASetSurfaceFormatIsKeptAndTheFrameClippedToTheSurface)
+TEST(HeadlessDisplay, ASetSurfaceFormatIsKeptAndTheFrameClippedToTheFullScreenMode)
 {
     HeadlessDisplay display(8, 6);
+    ASSERT_TRUE(display.setFullscreen(true, 8, 6));
     display.setSurfaceFormat(SurfaceFormat::Xrgb8888);
     FrameSurface surface;
     ASSERT_TRUE(display.beginFrame(10, 4, PixelFormat16::Rgb555, surface));
@@ -75,6 +76,31 @@ TEST(HeadlessDisplay, ASetSurfaceFormatIsKeptAndTheFrameClippedToTheSurface)
     EXPECT_EQ(display.pixel(7, 3), white);
     EXPECT_EQ(display.lastCopiedRects()[0], (ScreenRect { 0, 0, 8, 4 }));
     EXPECT_EQ(display.frameWidth(), 10);
+}
+
+// A window's client area follows the frames when the program grows or
+// shrinks the window: every pixel of a larger frame is shown, and none is
+// read past the surface.
+TEST(HeadlessDisplay, InAWindowTheSurfaceTakesEachFramesSize)
+{
+    HeadlessDisplay display(8, 6);
+    FrameSurface surface;
+    ASSERT_TRUE(display.beginFrame(12, 9, PixelFormat16::Rgb555, surface));
+    EXPECT_TRUE(surface.needsWholeFrame);
+    EXPECT_EQ(surface.width, 12);
+    EXPECT_EQ(surface.height, 9);
+    EXPECT_EQ(surface.pitch, 12 * 2);
+    const uint16_t corner = 0x7C00;
+    std::memcpy(surface.pixels + 8 * surface.pitch + 11 * 2, &corner, 2);
+    ScreenRect whole[] = { { 0, 0, 12, 9 } };
+    ASSERT_TRUE(display.endFrame(whole));
+    EXPECT_EQ(display.width(), 12);
+    EXPECT_EQ(display.height(), 9);
+    EXPECT_EQ(display.pixel(11, 8), corner);
+    ASSERT_TRUE(display.beginFrame(4, 3, PixelFormat16::Rgb555, surface));
+    EXPECT_TRUE(surface.needsWholeFrame);
+    EXPECT_EQ(display.width(), 4);
+    ASSERT_TRUE(display.endFrame(whole));
 }
 
 TEST(HeadlessDisplay, FailedFullScreenStaysWindowed)
