@@ -47,6 +47,7 @@
 #include "frontend/front_end_wiring.h"
 #include "frontend/igr_sessions.h"
 #include "gump/desktop_file.h"
+#include "data/targeting.h"
 #include "gump/gump_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
@@ -301,6 +302,13 @@ int clientMain(int argc, char** argv)
     services.saveFullScreenSetting = saveFullScreenSetting;
     services.desktopWrite = [] { desktopWrite(); };
     services.quitGame = [] { loginScreens().quitGame(); };
+    // Shift and Ctrl held together show every name on screen.
+    services.showAllNames = [](bool on) { showAllNames(on); };
+    // Back from another window while targeting, the pointer is reset.
+    services.onActivatedWhileTargeting = [] {
+        if (targetingState().targetingActive)
+            setCursorKind(kNormalCursorKind);
+    };
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;
     services.setWarMode = setWarMode;

@@ -10,6 +10,7 @@
 // locks, and marks the pointer dirty; the main thread composites the pointer
 // into the next presented frame. Lock order: display, position, kind, image.
 
+#include "data/targeting.h"
 #include "platform/screen_rect.h"
 
 #include <cstdint>
@@ -25,7 +26,6 @@ inline constexpr int kCursorKindCount = 46;
 inline constexpr int kCursorImageCount = 39;
 inline constexpr int kFirstCursorArt = 24659;
 inline constexpr int kPeaceKindOffset = 23;
-inline constexpr int kNormalCursorKind = 17;
 inline constexpr int kBusyCursorKind = 20;
 // Cursor images are small; art larger than this either way is damaged art
 // for a cursor and is refused, since it is decoded densely (and a hotspot

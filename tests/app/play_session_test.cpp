@@ -280,6 +280,30 @@ private:
                            } });
         m_steps.push_back({ "speaking", [this] { type(std::string(kSpoken) + "\r"); },
             [this] { return m_stage.counts().linesHeard > 0; } });
+        // Ctrl and Shift held together put a name over everyone on screen.
+        m_steps.push_back({ "all names",
+            [this] {
+                // The headless window holds keys as told, as a keyboard would.
+                window().setKeyHeld(platform::vk::kControl, true);
+                window().setKeyHeld(platform::vk::kShift, true);
+                post({ MessageKind::KeyDown, platform::vk::kControl, 1, 0, 0 });
+                post({ MessageKind::KeyDown, platform::vk::kShift, 1, 0, 0 });
+            },
+            [] { return allNamesFind(fixture::kSceneWomanSerial) && allNamesFind(fixture::kSceneHorseSerial); } });
+        m_steps.push_back({ "all names put away",
+            [this] {
+                const uint32_t released = platform::kKeyDataReleased | platform::kKeyDataWasDown | 1;
+                window().setKeyHeld(platform::vk::kShift, false);
+                window().setKeyHeld(platform::vk::kControl, false);
+                post({ MessageKind::KeyUp, platform::vk::kShift, released, 0, 0 });
+                post({ MessageKind::KeyUp, platform::vk::kControl, released, 0, 0 });
+            },
+            [] {
+                if (allNamesFind(fixture::kSceneWomanSerial))
+                    return false;
+                std::fprintf(stderr, "names shown while Ctrl and Shift were held\n");
+                return true;
+            } });
         m_steps.push_back({ "the paperdoll",
             [this] {
                 int32_t x = 0, y = 0;
@@ -424,6 +448,7 @@ TEST_F(HeadlessPlay, ANewcomerLogsInWalksSpeaksOpensThePaperdollAndBackpackDrops
         "the world is shown on entering\n"
         "10 presses: 2 turns, 5 steps taken, 3 refused\n"
         "client and server agree on the player: yes\n"
+        "names shown while Ctrl and Shift were held\n"
         "heard back: 1, paperdolls: 1, containers: 1\n"
         "the coin lies where the server put it\n"
         "a sound was mixed\n"
