@@ -31,6 +31,8 @@
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
 
+#include "headless_client_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -338,23 +340,12 @@ void CreationScenario::update()
     _exit(code);
 }
 
-class HeadlessCreation : public ::testing::Test {
+class HeadlessCreation : public app_test::HeadlessClientTest {
 protected:
     HeadlessCreation()
-        : headless("VARDUN_HEADLESS", "1")
-        , closeAfter("VARDUN_HEADLESS_CLOSE_MS", "2400000")
-        , timeZone("TZ", "UTC")
-        , language("LC_ALL", "C")
+        : HeadlessClientTest("2400000")
     {
-        fixture::writeSampleDataSet(client.path());
-        client.write("vo.cfg", "MouseThread=off\n");
     }
-
-    fixture::ClientDirectory client;
-    test::ScopedEnvironment headless;
-    test::ScopedEnvironment closeAfter;
-    test::ScopedEnvironment timeZone;
-    test::ScopedEnvironment language;
 };
 
 TEST_F(HeadlessCreation, APlayerCreatesACharacterThroughEveryScreen)

@@ -25,6 +25,8 @@
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
 
+#include "headless_client_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -214,26 +216,14 @@ void LoginScenario::update()
     _exit(code);
 }
 
-class HeadlessLogin : public ::testing::Test {
+class HeadlessLogin : public app_test::HeadlessClientTest {
 protected:
     HeadlessLogin()
-        : headless("VARDUN_HEADLESS", "1")
-        // A safety net: the script closes the window long before.
-        , closeAfter("VARDUN_HEADLESS_CLOSE_MS", "120000")
-        // The zone sort and the ratings button depend on these.
-        , timeZone("TZ", "UTC")
-        , language("LC_ALL", "C")
+        : HeadlessClientTest("120000")
     {
-        fixture::writeSampleDataSet(client.path());
-        client.write("vo.cfg", "MouseThread=off\n");
         config.moreShards = { { "Second Shard", 2, 6, 50 }, { "Third Shard", 3, -6, 90 } };
     }
 
-    fixture::ClientDirectory client;
-    test::ScopedEnvironment headless;
-    test::ScopedEnvironment closeAfter;
-    test::ScopedEnvironment timeZone;
-    test::ScopedEnvironment language;
     test::TestShardConfig config;
 };
 

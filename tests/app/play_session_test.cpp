@@ -42,6 +42,8 @@
 #include "world/object_manager.h"
 #include "world/walking.h"
 
+#include "headless_client_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -421,24 +423,12 @@ private:
     _exit(code);
 }
 
-class HeadlessPlay : public ::testing::Test {
+class HeadlessPlay : public app_test::HeadlessClientTest {
 protected:
     HeadlessPlay()
-        : headless("VARDUN_HEADLESS", "1")
-        // A safety net: the session closes the window long before.
-        , closeAfter("VARDUN_HEADLESS_CLOSE_MS", "600000")
-        , timeZone("TZ", "UTC")
-        , language("LC_ALL", "C")
+        : HeadlessClientTest("600000")
     {
-        fixture::writeSampleDataSet(client.path());
-        client.write("vo.cfg", "MouseThread=off\n");
     }
-
-    fixture::ClientDirectory client;
-    test::ScopedEnvironment headless;
-    test::ScopedEnvironment closeAfter;
-    test::ScopedEnvironment timeZone;
-    test::ScopedEnvironment language;
 };
 
 TEST_F(HeadlessPlay, ANewcomerLogsInWalksSpeaksOpensThePaperdollAndBackpackDropsACoinAndQuits)

@@ -31,8 +31,28 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
+
+// The packets the client queued for its server and has not sent yet (no
+// server listens in these scenes), whole.
+std::vector<std::vector<uint8_t>> queuedPackets()
+{
+    std::vector<std::vector<uint8_t>> packets;
+    const GameConnection* connection = currentGameConnection();
+    const uint8_t* bytes = connection ? connection->queuedBytes() : nullptr;
+    const uint32_t fill = connection ? connection->sendFill() : 0;
+    for (uint32_t at = 0; at < fill;) {
+        const uint32_t length = packetIsVariable(bytes[at]) ? uint32_t(bytes[at + 1] << 8 | bytes[at + 2])
+                                                            : packetFixedLength(bytes[at]);
+        if (length == 0 || at + length > fill)
+            break;
+        packets.emplace_back(bytes + at, bytes + at + length);
+        at += length;
+    }
+    return packets;
+}
 
 void enterSampleScene(ClientSession& session)
 {
@@ -120,22 +140,14 @@ public:
 
     void finished(ClientSession&) override
     {
-        const GameConnection* connection = currentGameConnection();
-        const uint8_t* bytes = connection ? connection->queuedBytes() : nullptr;
-        const uint32_t fill = connection ? connection->sendFill() : 0;
-        for (uint32_t at = 0; at < fill;) {
-            const uint32_t length = packetIsVariable(bytes[at]) ? uint32_t(bytes[at + 1] << 8 | bytes[at + 2])
-                                                                : packetFixedLength(bytes[at]);
-            if (length == 0 || at + length > fill)
-                break;
+        for (const std::vector<uint8_t>& packet : queuedPackets()) {
             std::string line = "sent";
             char hex[4];
-            for (uint32_t i = 0; i < length; ++i) {
-                std::snprintf(hex, sizeof hex, " %02X", bytes[at + i]);
+            for (uint8_t byte : packet) {
+                std::snprintf(hex, sizeof hex, " %02X", byte);
                 line += hex;
             }
             std::fprintf(stderr, "%s\n", line.c_str());
-            at += length;
         }
         std::fflush(nullptr);
     }
@@ -176,17 +188,9 @@ public:
 
     void finished(ClientSession&) override
     {
-        const GameConnection* connection = currentGameConnection();
-        const uint8_t* bytes = connection ? connection->queuedBytes() : nullptr;
-        const uint32_t fill = connection ? connection->sendFill() : 0;
-        for (uint32_t at = 0; at < fill;) {
-            const uint32_t length = packetIsVariable(bytes[at]) ? uint32_t(bytes[at + 1] << 8 | bytes[at + 2])
-                                                                : packetFixedLength(bytes[at]);
-            if (length == 0 || at + length > fill)
-                break;
-            if (bytes[at] == 0x2C && length == 2)
-                std::fprintf(stderr, "sent 2C %02X\n", bytes[at + 1]);
-            at += length;
+        for (const std::vector<uint8_t>& packet : queuedPackets()) {
+            if (packet[0] == 0x2C && packet.size() == 2)
+                std::fprintf(stderr, "sent 2C %02X\n", packet[1]);
         }
         std::fflush(nullptr);
     }

@@ -277,12 +277,9 @@ void StageWorld::lift(uint32_t serial, uint16_t amount, std::vector<WirePacket>&
 
 void StageWorld::drop(uint32_t serial, int32_t x, int32_t y, int8_t z, uint32_t container, std::vector<WirePacket>& out)
 {
-    Thing* thing = find(serial);
-    if (!thing || m_held != serial) {
-        out.push_back(dropRejectClearPacket());
+    Thing* thing = takeHeld(serial, out);
+    if (!thing)
         return;
-    }
-    m_held = 0;
     const Figure& self = m_figures.front();
     if (container == kGround) {
         if (std::abs(x - self.x) > kHandReach || std::abs(y - self.y) > kHandReach) {
@@ -318,12 +315,9 @@ void StageWorld::drop(uint32_t serial, int32_t x, int32_t y, int8_t z, uint32_t 
 
 void StageWorld::wear(uint32_t serial, uint8_t layer, uint32_t wearer, std::vector<WirePacket>& out)
 {
-    Thing* thing = find(serial);
-    if (!thing || m_held != serial) {
-        out.push_back(dropRejectClearPacket());
+    Thing* thing = takeHeld(serial, out);
+    if (!thing)
         return;
-    }
-    m_held = 0;
     const Figure& self = m_figures.front();
     bool taken = false;
     for (const Thing& worn : m_things)
@@ -338,6 +332,17 @@ void StageWorld::wear(uint32_t serial, uint8_t layer, uint32_t wearer, std::vect
     out.push_back(thingPacket(*thing));
     out.push_back(dropAcceptedPacket());
     ++m_counts.itemsDropped;
+}
+
+StageWorld::Thing* StageWorld::takeHeld(uint32_t serial, std::vector<WirePacket>& out)
+{
+    Thing* thing = find(serial);
+    if (!thing || m_held != serial) {
+        out.push_back(dropRejectClearPacket());
+        return nullptr;
+    }
+    m_held = 0;
+    return thing;
 }
 
 void StageWorld::putBack(Thing& thing, std::vector<WirePacket>& out)

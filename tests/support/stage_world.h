@@ -107,6 +107,9 @@ private:
     void lift(uint32_t serial, uint16_t amount, std::vector<WirePacket>& out);
     void drop(uint32_t serial, int32_t x, int32_t y, int8_t z, uint32_t container, std::vector<WirePacket>& out);
     void wear(uint32_t serial, uint8_t layer, uint32_t wearer, std::vector<WirePacket>& out);
+    // The held item a drop or a wear names, let go; null (and refused) when
+    // it is not the one held.
+    Thing* takeHeld(uint32_t serial, std::vector<WirePacket>& out);
     void putBack(Thing& thing, std::vector<WirePacket>& out);
     void placeInContainer(Thing& thing, uint32_t container, int32_t x, int32_t y, std::vector<WirePacket>& out);
 

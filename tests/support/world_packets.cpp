@@ -347,21 +347,11 @@ WirePacket newSubserverPacket(uint8_t region, uint16_t left, uint16_t top, uint1
 WirePacket mobileUpdateExtendedPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z,
     uint8_t direction, uint8_t flags, uint8_t notoriety)
 {
-    return fixed(0xD2)
-        .u32(serial)
-        .u16(body)
-        .u16(x)
-        .u16(y)
-        .u8(uint8_t(z))
-        .u8(direction)
-        .u16(0)
-        .u8(flags)
-        .u8(notoriety)
-        .u16(0)
-        .u16(0)
-        .u16(0)
-        .u16(0)
-        .bytes();
+    // The moving-mobile fields, then eight bytes the client reads and drops.
+    WirePacket packet = mobileMovingPacket(serial, body, x, y, z, direction, 0, flags, notoriety);
+    packet[0] = 0xD2;
+    packet.insert(packet.end(), 8, 0);
+    return packet;
 }
 
 WirePacket mobileIncomingExtendedPacket(uint32_t serial, uint16_t body, uint16_t x, uint16_t y, int8_t z,
