@@ -91,7 +91,6 @@ public:
     void hideWorldView() override { m_next->hideWorldView(); }
     void refreshSpeechEntry() override { m_next->refreshSpeechEntry(); }
     void allowWindowResize() override { m_next->allowWindowResize(); }
-    void centreViewOnPlayer() override { m_next->centreViewOnPlayer(); }
     void layOutGameArea() override { m_next->layOutGameArea(); }
     void showInstallNotice() override { m_next->showInstallNotice(); }
     void ensureItemPropertyWindow() override { m_next->ensureItemPropertyWindow(); }

@@ -13,7 +13,6 @@
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
 #include "world/container_item.h"
-#include "world/walking.h"
 #include "world/world_screen.h"
 
 namespace {
@@ -112,13 +111,6 @@ public:
     void refreshSpeechEntry() override { m_next.refreshSpeechEntry(); }
     void openDesktop() override { m_next.openDesktop(); }
     void allowWindowResize() override { m_next.allowWindowResize(); }
-    // The view follows the player from the first frame in the world, not
-    // only from the first step.
-    void centreViewOnPlayer() override
-    {
-        updateViewPosition();
-        m_next.centreViewOnPlayer();
-    }
     void layOutGameArea() override { m_next.layOutGameArea(); }
     void dockDesktopWindows() override { m_next.dockDesktopWindows(); }
     void showInstallNotice() override { m_next.showInstallNotice(); }

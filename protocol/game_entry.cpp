@@ -11,6 +11,7 @@
 #include "text/unicode_font.h"
 #include "world/circle_of_transparency.h"
 #include "world/object_manager.h"
+#include "world/walking.h"
 #include "world/world_screen.h"
 
 namespace {
@@ -56,7 +57,9 @@ void enterGameWorld()
     loginScreens().closeAllButPersistent();
     steps.openDesktop();
     steps.allowWindowResize();
-    steps.centreViewOnPlayer();
+    // The view follows the player from the first frame in the world, not
+    // only from the first step.
+    updateViewPosition();
     addDebugSystemMessage(displaySettings().isFullScreen() ? "Using Full Screen Mode..." : "Using Windowed Mode...");
     steps.layOutGameArea();
     centreCircleOfTransparency();

@@ -102,8 +102,6 @@ public:
     virtual void refreshSpeechEntry() { }
     virtual void openDesktop() { }
     virtual void allowWindowResize() { }
-    // Centres the view and the circle of transparency on the player.
-    virtual void centreViewOnPlayer() { }
     // Lays out the game area edges and the back buffer for the display mode.
     virtual void layOutGameArea() { }
     // Docks the radar and status windows the desktop file restored outside
