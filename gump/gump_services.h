@@ -257,7 +257,7 @@ public:
         = 0;
 };
 
-class NoFactoryWindows final : public FactoryWindows {
+class NoFactoryWindows : public FactoryWindows {
 public:
     CGump* createTextWindow(int32_t, int32_t) override { return nullptr; }
     CGump* createStatusBar(WorldObject*, bool) override { return nullptr; }

@@ -30,6 +30,7 @@
 #include "support/shown_picture.h"
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
+#include "support/window_input.h"
 
 #include "headless_client_fixture.h"
 
@@ -51,7 +52,6 @@ using platform::MessageKind;
 
 constexpr uint32_t kSpeedUp = 10;
 constexpr int32_t kSettleUpdates = 6;
-constexpr uint32_t kPressMs = 120;
 // The local address of the create request differs between machines.
 constexpr size_t kAddressOffset = 96;
 
@@ -87,12 +87,7 @@ public:
 private:
     platform::HeadlessWindow& window() { return static_cast<platform::HeadlessWindow&>(m_session->window); }
     void post(const platform::WindowMessage& message) { window().postMessage(message); }
-    void click(int32_t x, int32_t y)
-    {
-        post({ MessageKind::MouseMove, 0, 0, x, y });
-        post({ MessageKind::LeftButtonDown, 1, 0, x, y });
-        window().scheduleMessage(platform::clock().tickMs() + kPressMs, { MessageKind::LeftButtonUp, 0, 0, x, y });
-    }
+    void click(int32_t x, int32_t y) { test::clickAt(window(), x, y); }
     void drag(int32_t x, int32_t y, int32_t dx)
     {
         post({ MessageKind::MouseMove, 0, 0, x, y });
@@ -103,11 +98,7 @@ private:
         window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, x + dx, y });
         window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, x + dx, y });
     }
-    void type(const std::string& text)
-    {
-        for (char c : text)
-            post({ MessageKind::Char, uint32_t(uint8_t(c)), 0, 0, 0 });
-    }
+    void type(const std::string& text) { test::typeText(window(), text); }
     void capture(const char* name)
     {
         const test::ShownPicture picture

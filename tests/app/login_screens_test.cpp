@@ -24,6 +24,7 @@
 #include "support/shown_picture.h"
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
+#include "support/window_input.h"
 
 #include "headless_client_fixture.h"
 
@@ -48,8 +49,6 @@ constexpr uint32_t kSpeedUp = 10;
 // Updates to let pass after a screen appeared before its picture is taken,
 // so that it has been drawn and shown.
 constexpr int32_t kSettleUpdates = 6;
-// How long a click holds the button down.
-constexpr uint32_t kPressMs = 120;
 
 std::string narrow(const std::u16string& text)
 {
@@ -85,18 +84,8 @@ public:
 private:
     platform::HeadlessWindow& window() { return static_cast<platform::HeadlessWindow&>(m_session->window); }
     void post(const platform::WindowMessage& message) { window().postMessage(message); }
-    // A click as a hand makes it: the button stays down a moment.
-    void click(int32_t x, int32_t y)
-    {
-        post({ MessageKind::MouseMove, 0, 0, x, y });
-        post({ MessageKind::LeftButtonDown, 1, 0, x, y });
-        window().scheduleMessage(platform::clock().tickMs() + kPressMs, { MessageKind::LeftButtonUp, 0, 0, x, y });
-    }
-    void type(const std::string& text)
-    {
-        for (char c : text)
-            post({ MessageKind::Char, uint32_t(uint8_t(c)), 0, 0, 0 });
-    }
+    void click(int32_t x, int32_t y) { test::clickAt(window(), x, y); }
+    void type(const std::string& text) { test::typeText(window(), text); }
     // Keeps the screen's picture and prints its hash.
     void capture(const char* name);
     void finish() { post({ MessageKind::Close, 0, 0, 0, 0 }); }

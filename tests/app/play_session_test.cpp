@@ -34,6 +34,7 @@
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
+#include "support/window_input.h"
 #include "windows/container_gump.h"
 #include "windows/paperdoll_gump.h"
 #include "world/cell_picking.h"
@@ -69,8 +70,6 @@ constexpr uint32_t kStepLimitMs = 30000;
 constexpr int32_t kPresses = 10;
 // How long a screen may stay up after it was worked before it is worked again.
 constexpr uint32_t kRetryMs = 4000;
-// How long a click holds the button down.
-constexpr uint32_t kPressMs = 120;
 constexpr char kSpoken[] = "Well met on the stage";
 // More colours than this in the game area: the world is drawn there.
 constexpr size_t kDrawnColours = 64;
@@ -132,33 +131,10 @@ public:
 private:
     platform::HeadlessWindow& window() { return static_cast<platform::HeadlessWindow&>(m_session->window); }
     void post(const platform::WindowMessage& message) { window().postMessage(message); }
-    void type(const std::string& text)
-    {
-        for (char c : text)
-            post({ MessageKind::Char, uint32_t(uint8_t(c)), 0, 0, 0 });
-    }
-    void pressKey(uint16_t key)
-    {
-        post({ MessageKind::KeyDown, key, 1, 0, 0 });
-        post({ MessageKind::KeyUp, key, platform::kKeyDataReleased | platform::kKeyDataWasDown | 1, 0, 0 });
-    }
-    // A click as a hand makes it: the button stays down a moment.
-    void click(int32_t x, int32_t y)
-    {
-        post({ MessageKind::MouseMove, 0, 0, x, y });
-        post({ MessageKind::LeftButtonDown, 1, 0, x, y });
-        window().scheduleMessage(platform::clock().tickMs() + kPressMs, { MessageKind::LeftButtonUp, 0, 0, x, y });
-    }
-    // Both clicks go into the queue at once: the loop takes them in one pass,
-    // so a slow frame cannot stretch them apart.
-    void doubleClick(int32_t x, int32_t y)
-    {
-        post({ MessageKind::MouseMove, 0, 0, x, y });
-        for (int i = 0; i < 2; ++i) {
-            post({ MessageKind::LeftButtonDown, 1, 0, x, y });
-            post({ MessageKind::LeftButtonUp, 0, 0, x, y });
-        }
-    }
+    void type(const std::string& text) { test::typeText(window(), text); }
+    void pressKey(uint16_t key) { test::pressKey(window(), key); }
+    void click(int32_t x, int32_t y) { test::clickAt(window(), x, y); }
+    void doubleClick(int32_t x, int32_t y) { test::doubleClickAt(window(), x, y); }
     // True once the screen has been up for a few updates.
     bool settled(bool shown)
     {

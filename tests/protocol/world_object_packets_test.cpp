@@ -634,7 +634,7 @@ Bytes desktopWithContainerAndBook(uint32_t pack, uint32_t book)
 }
 
 // The container windows the factory makes, and nothing else.
-class ContainerWindows final : public FactoryWindows {
+class ContainerWindows final : public NoFactoryWindows {
 public:
     class Window final : public CGump {
     public:
@@ -645,18 +645,6 @@ public:
         }
     };
 
-    CGump* createTextWindow(int32_t, int32_t) override { return nullptr; }
-    CGump* createStatusBar(WorldObject*, bool) override { return nullptr; }
-    void reslotStatusBar(CGump*) override { }
-    CGump* createPaperdoll(WorldObject*, int32_t, int32_t) override { return nullptr; }
-    CGump* createShop(WorldObject*, int32_t, int32_t) override { return nullptr; }
-    CGump* createStackChooser(WorldObject*, int32_t, int32_t) override { return nullptr; }
-    CGump* optionsWindow() override { return nullptr; }
-    bool hasOptionsRecord() override { return false; }
-    CGump* createOptionsWindow() override { return nullptr; }
-    CGump* createRadar(int32_t, int32_t, int32_t) override { return nullptr; }
-    int32_t radarSizeValue(CGump*) override { return 0; }
-    CGump* createAbilityBook(int32_t, int32_t) override { return nullptr; }
     CGump* createContainer(WorldObject* owner, int32_t, int32_t x, int32_t y, int32_t, int32_t) override
     {
         auto* window = new Window(owner);

@@ -11,6 +11,7 @@
 #include "platform/virtual_keys.h"
 #include "platform/window.h"
 #include "protocol/login_state.h"
+#include "support/window_input.h"
 
 #include <cstdio>
 #include <string_view>
@@ -30,7 +31,6 @@ constexpr uint32_t kBusyLimitMs = 20000;
 // The first row of the shard list.
 constexpr int32_t kFirstShardX = 260;
 constexpr int32_t kFirstShardY = 104;
-constexpr uint32_t kPressMs = 120;
 // In the world with no open connection and no message saying so for this
 // long: the client no longer hears its server and the player is not told.
 constexpr uint32_t kDeafLimitMs = 15000;
@@ -88,14 +88,12 @@ void WorldPlayer::post(const platform::WindowMessage& message)
 
 void WorldPlayer::pressKey(uint16_t virtualKey)
 {
-    post({ MessageKind::KeyDown, virtualKey, 1, 0, 0 });
-    post({ MessageKind::KeyUp, virtualKey, platform::kKeyDataReleased | platform::kKeyDataWasDown | 1, 0, 0 });
+    test::pressKey(static_cast<platform::HeadlessWindow&>(m_session->window), virtualKey);
 }
 
 void WorldPlayer::type(const std::string& text)
 {
-    for (char c : text)
-        post({ MessageKind::Char, uint32_t(uint8_t(c)), 0, 0, 0 });
+    typeText(static_cast<platform::HeadlessWindow&>(m_session->window), text);
 }
 
 void WorldPlayer::fail(const std::string& reason)
@@ -215,10 +213,7 @@ void WorldPlayer::frontEndStep(uint32_t now)
     }
     if (findGump("ShardList gump")) {
         m_watchdog.setState("at the shard list");
-        post({ MessageKind::MouseMove, 0, 0, kFirstShardX, kFirstShardY });
-        post({ MessageKind::LeftButtonDown, 1, 0, kFirstShardX, kFirstShardY });
-        static_cast<platform::HeadlessWindow&>(m_session->window)
-            .scheduleMessage(now + kPressMs, { MessageKind::LeftButtonUp, 0, 0, kFirstShardX, kFirstShardY });
+        clickAt(static_cast<platform::HeadlessWindow&>(m_session->window), kFirstShardX, kFirstShardY);
         m_nextActionMs = now + kSettleMs * 3;
         return;
     }
