@@ -237,6 +237,43 @@ TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
     EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
 }
 
+WirePacket wearRequest(uint32_t serial, uint8_t layer, uint32_t wearer)
+{
+    WirePacket packet = serialRequest(0x13, serial);
+    packet.push_back(layer);
+    put32(packet, wearer);
+    return packet;
+}
+
+TEST_F(Stage, AnItemIsWornOnlyOnAFreeLayerOfThePlayer)
+{
+    constexpr uint32_t kSpareShirt = 0x40000205;
+    constexpr uint8_t kShirtLayer = 5; // the player's own shirt is there
+    constexpr uint8_t kCloakLayer = 20;
+    stage.answer(liftRequest(kSpareShirt, 1));
+    EXPECT_EQ(ids(stage.answer(wearRequest(kSpareShirt, kShirtLayer, kPlayer))), (std::vector<uint8_t> { 0x25, 0x28 }));
+    stage.answer(liftRequest(kSpareShirt, 1));
+    EXPECT_EQ(ids(stage.answer(wearRequest(kSpareShirt, kCloakLayer, fixture::kSceneWomanSerial))),
+        (std::vector<uint8_t> { 0x25, 0x28 }));
+    stage.answer(liftRequest(kSpareShirt, 1));
+    const std::vector<WirePacket> worn = stage.answer(wearRequest(kSpareShirt, kCloakLayer, kPlayer));
+    ASSERT_EQ(ids(worn), (std::vector<uint8_t> { 0x2E, 0x29 }));
+    EXPECT_EQ(worn[0][8], kCloakLayer);
+    EXPECT_EQ(be32(worn[0], 9), kPlayer);
+    // Worn, it is no longer in the backpack.
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 4);
+}
+
+TEST_F(Stage, ADropOntoAContainedItemLandsBesideItInItsContainer)
+{
+    stage.answer(liftRequest(0x40000401, 40)); // the coins on the ground by the player
+    const std::vector<WirePacket> answer = stage.answer(dropRequest(0x40000401, 0, 0, kCoin));
+    ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x25, 0x29 }));
+    EXPECT_EQ(be16(answer[0], 10), 60); // the coin's place in the backpack
+    EXPECT_EQ(be16(answer[0], 12), 80);
+    EXPECT_EQ(be32(answer[0], 14), kBackpack);
+}
+
 TEST_F(Stage, WhatCannotBeLiftedIsRefused)
 {
     for (uint32_t serial : { kWomansShirt, kBackpack, 0x40009999u }) {
