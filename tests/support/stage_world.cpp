@@ -66,7 +66,11 @@ TestShardConfig stageShardConfig()
     return config;
 }
 
-StageWorld::StageWorld() { reset(); }
+StageWorld::StageWorld()
+    : m_parts(stageParts())
+{
+    reset();
+}
 
 void StageWorld::attachTo(TestShardServer& server)
 {
@@ -103,6 +107,8 @@ void StageWorld::reset()
             break;
         }
     }
+    for (const std::unique_ptr<StagePart>& part : m_parts)
+        part->populate(*this);
 }
 
 std::vector<WirePacket> StageWorld::enter(const std::string& character)
@@ -122,6 +128,8 @@ std::vector<WirePacket> StageWorld::enter(const std::string& character)
     out.push_back(gameTimePacket(12, 0, 0));
     out.push_back(musicPacket(kMusic));
     out.push_back(soundPacket(1, kSound, uint16_t(self.x), uint16_t(self.y), 0));
+    for (const std::unique_ptr<StagePart>& part : m_parts)
+        part->enter(*this, out);
     return out;
 }
 
@@ -131,6 +139,10 @@ std::vector<WirePacket> StageWorld::answer(const WirePacket& packet)
     std::vector<WirePacket> out;
     if (packet.empty())
         return out;
+    for (const std::unique_ptr<StagePart>& part : m_parts) {
+        if (part->answer(*this, packet, out))
+            return out;
+    }
     const Figure& self = m_figures.front();
     switch (packet[0]) {
     case 0x02:
@@ -426,9 +438,52 @@ StagePosition StageWorld::playerPosition() const
     return { self.x, self.y, self.direction };
 }
 
+uint32_t StageWorld::playerSerial() const { return m_figures.front().serial; }
+
+const std::string& StageWorld::playerName() const { return m_figures.front().name; }
+
+void StageWorld::addFigure(
+    uint32_t serial, uint16_t body, int32_t dx, int32_t dy, uint8_t direction, const std::string& name)
+{
+    m_figures.push_back(
+        { serial, body, fixture::kSampleCentreX + dx, fixture::kSampleCentreY + dy, direction, name });
+}
+
+void StageWorld::addGroundThing(uint32_t serial, uint16_t graphic, uint16_t amount, int32_t dx, int32_t dy)
+{
+    m_things.push_back({ serial, graphic, amount, Place::Ground, kGround, fixture::kSampleCentreX + dx,
+        fixture::kSampleCentreY + dy, 0, 0 });
+}
+
+void StageWorld::addContainedThing(
+    uint32_t serial, uint16_t graphic, uint16_t amount, uint32_t container, int32_t x, int32_t y)
+{
+    m_things.push_back({ serial, graphic, amount, Place::Contained, container, x, y, 0, 0 });
+}
+
+void StageWorld::addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer)
+{
+    m_things.push_back({ serial, graphic, 1, Place::Worn, wearer, 0, 0, 0, layer });
+}
+
+bool StageWorld::cellOf(uint32_t serial, int32_t& x, int32_t& y) const
+{
+    if (const Figure* one = figure(serial)) {
+        x = one->x;
+        y = one->y;
+        return true;
+    }
+    return thingOnGround(serial, x, y);
+}
+
 bool StageWorld::groundCell(uint32_t serial, int32_t& x, int32_t& y) const
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    return thingOnGround(serial, x, y);
+}
+
+bool StageWorld::thingOnGround(uint32_t serial, int32_t& x, int32_t& y) const
+{
     for (const Thing& thing : m_things) {
         if (thing.serial == serial && thing.place == Place::Ground) {
             x = thing.x;

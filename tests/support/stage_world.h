@@ -14,9 +14,11 @@
 // The server's thread calls enter() and answer(); the accessors may be read
 // from any thread.
 
+#include "support/stage_part.h"
 #include "support/world_packets.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -73,6 +75,19 @@ public:
     // not (false: held, worn, contained or unknown).
     bool groundCell(uint32_t serial, int32_t& x, int32_t& y) const;
 
+    // For the stage's parts (called with the stage's lock held): the player's
+    // serial and name, and figures and things added to a fresh stage. Offsets
+    // are from the scene's centre; a contained thing's x and y are its place
+    // in the container.
+    uint32_t playerSerial() const;
+    const std::string& playerName() const;
+    void addFigure(uint32_t serial, uint16_t body, int32_t dx, int32_t dy, uint8_t direction, const std::string& name);
+    void addGroundThing(uint32_t serial, uint16_t graphic, uint16_t amount, int32_t dx, int32_t dy);
+    void addContainedThing(uint32_t serial, uint16_t graphic, uint16_t amount, uint32_t container, int32_t x, int32_t y);
+    void addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer);
+    // A figure's or a thing's cell, false when there is none on the ground.
+    bool cellOf(uint32_t serial, int32_t& x, int32_t& y) const;
+
 private:
     enum class Place : uint8_t { Ground, Contained, Worn, Held };
     struct Thing {
@@ -97,6 +112,7 @@ private:
 
     void reset();
     Thing* find(uint32_t serial);
+    bool thingOnGround(uint32_t serial, int32_t& x, int32_t& y) const;
     const Figure* figure(uint32_t serial) const;
     bool isContainer(const Thing& thing) const;
     WirePacket figurePacket(const Figure& figure) const;
@@ -114,6 +130,7 @@ private:
     void placeInContainer(Thing& thing, uint32_t container, int32_t x, int32_t y, std::vector<WirePacket>& out);
 
     mutable std::mutex m_lock;
+    std::vector<std::unique_ptr<StagePart>> m_parts;
     std::vector<Figure> m_figures; // the player first
     std::vector<Thing> m_things;
     // Where the held item was lifted from, for putting it back.
