@@ -213,8 +213,6 @@ HardwareSurveyRecord& hardwareSurvey()
     return record;
 }
 
-bool installFlagSet(uint8_t mask) { return (hardwareSurvey().installFlags & mask) != 0; }
-
 void startHardwareSurvey(const platform::Window& window)
 {
     if (settings().getBoolSetting(u"CollectMetrics") == 0)

@@ -92,8 +92,6 @@ public:
 
 // The process-wide record: zero until a survey ran.
 HardwareSurveyRecord& hardwareSurvey();
-// True when any bit of `mask` is set in the record's install flags.
-bool installFlagSet(uint8_t mask);
 
 // The start-up step: when CollectMetrics is on, surveys the machine into the
 // process-wide record and writes "metrics.txt".
