@@ -131,10 +131,7 @@ uint32_t surveyInstanceId()
     return id;
 }
 
-void setFlag(uint8_t& flags, uint8_t flag, bool on) { flags = on ? uint8_t(flags | flag) : uint8_t(flags & ~flag); }
-
-template <size_t N>
-void copyText(std::array<char16_t, N>& field, std::u16string_view text)
+template <size_t N> void copySurveyText(std::array<char16_t, N>& field, std::u16string_view text)
 {
     field.fill(0);
     std::copy_n(text.begin(), std::min(text.size(), N - 1), field.begin());
@@ -172,13 +169,14 @@ void checkInstallation(HardwareSurveyRecord& record, SurveySources& sources)
         record.clientsInstalled |= kEarlierEditionInstalled;
 
     const SearchPath* firstDataFolder = fileManager().getSearchPath(0);
-    setFlag(record.installFlags, kMapFileMissing,
-        !firstDataFolder || !fileInFolder(firstDataFolder->directory, "map0.mul"));
+    if (!firstDataFolder || !fileInFolder(firstDataFolder->directory, "map0.mul"))
+        record.installFlags |= kMapFileMissing;
 
     const std::string workingFolder = sources.workingFolder();
     for (const InstalledFileRow& row : kInstalledFileRows) {
         std::optional<std::string> real = platform::resolvePath(workingFolder + row.name);
-        setFlag(record.installFlags, row.flag, !real || platform::fileSize(*real) != row.size);
+        if (!real || platform::fileSize(*real) != row.size)
+            record.installFlags |= row.flag;
     }
 }
 
@@ -193,7 +191,7 @@ void surveyDisplayAdapter(HardwareSurveyRecord& record, SurveySources& sources)
     markStage(35);
     platform::DisplayAdapterFacts adapter = sources.displayAdapter();
     markStage(36);
-    copyText(record.adapterDescription, kUnknownAdapter);
+    copySurveyText(record.adapterDescription, kUnknownAdapter);
     if (adapter.found) {
         markStage(37);
         record.adapterVendorId = adapter.vendorId;
@@ -257,10 +255,11 @@ void surveyHardware(HardwareSurveyRecord& record, SurveySources& sources)
     std::u16string code;
     for (size_t i = 0; i < language.size() && i < 3; ++i)
         code.push_back(char16_t(uint8_t(platform::foldAsciiCase(language[i]))));
-    copyText(record.language, code);
+    copySurveyText(record.language, code);
 
     markStage(28);
-    setFlag(record.installFlags, kDvdDrivePresent, sources.dvdDrivePresent());
+    if (sources.dvdDrivePresent())
+        record.installFlags |= kDvdDrivePresent;
 
     markStage(29);
     identifyProcessor(record, sources);

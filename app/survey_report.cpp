@@ -14,8 +14,7 @@ constexpr uint8_t kMetricsPacketId = 0xD9;
 constexpr uint8_t kMetricsFormatVersion = 2;
 
 // The record's text fields are ASCII; anything else is shown as '?'.
-template <size_t N>
-std::string fieldText(const std::array<char16_t, N>& field)
+template <size_t N> std::string metricsFieldText(const std::array<char16_t, N>& field)
 {
     std::string text;
     for (char16_t unit : field) {
@@ -26,7 +25,7 @@ std::string fieldText(const std::array<char16_t, N>& field)
     return text;
 }
 
-std::string number(uint32_t value) { return std::to_string(value); }
+std::string metricsNumber(uint32_t value) { return std::to_string(value); }
 
 } // namespace
 
@@ -35,27 +34,27 @@ std::string formatMetricsText(const HardwareSurveyRecord& record)
     const char* partial = (record.installFlags & kMapFileMissing) ? "yes" : "no";
     const char* dvd = (record.installFlags & kDvdDrivePresent) ? "yes" : "no";
     std::string text;
-    text += "Instance Id: " + number(record.instanceId) + "\n\n";
-    text += "OS Version: " + number(record.osMajor) + "." + number(record.osMinor) + "." + number(record.osBuild)
-        + "\n\n";
-    text += "CPU Manufacturer: " + number(record.cpuVendor) + "\n";
-    text += "CPU Family: " + number(record.cpuFamily) + "\n";
-    text += "CPU Model: " + number(record.cpuModel) + "\n";
-    text += "CPU Clock Speed: " + number(record.cpuMhz) + "MHz\n";
-    text += "CPU Quantity: " + number(record.processorCount) + "\n\n";
-    text += "Physical Memory: " + number(record.physicalMemoryMiB) + "MB\n\n";
-    text += "Desktop Resolution and Color Depth: " + number(record.desktopWidth) + "x" + number(record.desktopHeight)
-        + "x" + number(record.colourDepth) + "\n";
-    text += "DirectX Version: " + number(record.directXMajor) + "." + number(record.directXMinor) + "\n";
-    text += "Video Card Description: " + fieldText(record.adapterDescription) + "\n";
-    text += "Video Card Vendor Id: " + number(record.adapterVendorId) + "\n";
-    text += "Video Card Device Id: " + number(record.adapterDeviceId) + "\n";
-    text += "Video Card Memory: " + number(record.videoMemoryMiB) + "MB\n\n";
-    text += "Distribution: " + number(record.distribution) + "\n";
-    text += "Client Running: " + number(record.clientRunning) + "\n";
-    text += "Clients Installed: " + number(record.clientsInstalled) + "\n";
+    text += "Instance Id: " + metricsNumber(record.instanceId) + "\n\n";
+    text += "OS Version: " + metricsNumber(record.osMajor) + "." + metricsNumber(record.osMinor) + "."
+        + metricsNumber(record.osBuild) + "\n\n";
+    text += "CPU Manufacturer: " + metricsNumber(record.cpuVendor) + "\n";
+    text += "CPU Family: " + metricsNumber(record.cpuFamily) + "\n";
+    text += "CPU Model: " + metricsNumber(record.cpuModel) + "\n";
+    text += "CPU Clock Speed: " + metricsNumber(record.cpuMhz) + "MHz\n";
+    text += "CPU Quantity: " + metricsNumber(record.processorCount) + "\n\n";
+    text += "Physical Memory: " + metricsNumber(record.physicalMemoryMiB) + "MB\n\n";
+    text += "Desktop Resolution and Color Depth: " + metricsNumber(record.desktopWidth) + "x"
+        + metricsNumber(record.desktopHeight) + "x" + metricsNumber(record.colourDepth) + "\n";
+    text += "DirectX Version: " + metricsNumber(record.directXMajor) + "." + metricsNumber(record.directXMinor) + "\n";
+    text += "Video Card Description: " + metricsFieldText(record.adapterDescription) + "\n";
+    text += "Video Card Vendor Id: " + metricsNumber(record.adapterVendorId) + "\n";
+    text += "Video Card Device Id: " + metricsNumber(record.adapterDeviceId) + "\n";
+    text += "Video Card Memory: " + metricsNumber(record.videoMemoryMiB) + "MB\n\n";
+    text += "Distribution: " + metricsNumber(record.distribution) + "\n";
+    text += "Client Running: " + metricsNumber(record.clientRunning) + "\n";
+    text += "Clients Installed: " + metricsNumber(record.clientsInstalled) + "\n";
     text += std::string("Partial Install: ") + partial + "\n\n";
-    text += "Language Preference: " + fieldText(record.language) + "\n\n";
+    text += "Language Preference: " + metricsFieldText(record.language) + "\n\n";
     text += std::string("DVD-ROM drive: ") + dvd + "\n";
     return text;
 }

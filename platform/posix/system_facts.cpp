@@ -257,8 +257,8 @@ DisplayAdapterFacts readDisplayAdapter(const std::string& root)
             continue;
         uint64_t vendor = 0;
         uint64_t product = 0;
-        if (!readNumberFile(device + "vendor", vendor) || !readNumberFile(device + "device", product)
-            || vendor > 0xFFFF || product > 0xFFFF)
+        if (!readNumberFile(device + "vendor", vendor) || !readNumberFile(device + "device", product) || vendor > 0xFFFF
+            || product > 0xFFFF)
             continue;
         adapter.found = true;
         adapter.vendorId = uint32_t(vendor);

@@ -124,7 +124,10 @@ private:
 TEST_F(HardwareSurveyTest, EveryProbeRunsUnderItsOwnStageMarkAndACompleteRunEndsAtZero)
 {
     ASSERT_TRUE(store.createKey(kMakerKeyPath));
+    // The first survey's time is the instance id from then on.
+    ASSERT_TRUE(store.writeDword(kMakerKeyPath, kInstanceIdValue, 1600000000));
     surveyHardware(record, machine);
+    EXPECT_EQ(record.instanceId, 1600000000u);
     const std::vector<std::pair<std::string, int64_t>> expected = {
         { "os", 23 },
         { "memory", 24 },
@@ -140,6 +143,14 @@ TEST_F(HardwareSurveyTest, EveryProbeRunsUnderItsOwnStageMarkAndACompleteRunEnds
     };
     EXPECT_EQ(machine.probes, expected);
     EXPECT_EQ(storedValue(kHarvestStageValue), 0u);
+}
+
+TEST_F(HardwareSurveyTest, TheFirstSurveyOnAMachineStoresItsTimeAsTheInstanceId)
+{
+    ASSERT_TRUE(store.createKey(kMakerKeyPath));
+    surveyHardware(record, machine);
+    EXPECT_EQ(record.instanceId, 1700000000u);
+    EXPECT_EQ(storedValue(kInstanceIdValue), 1700000000u);
 }
 
 TEST_F(HardwareSurveyTest, AStageLeftByARunThatDiedMeansNoProbeRunsAgain)
@@ -159,17 +170,6 @@ TEST_F(HardwareSurveyTest, AStageLeftByARunThatDiedMeansNoProbeRunsAgain)
     ASSERT_TRUE(store.writeDword(kMakerKeyPath, kHarvestStageValue, 20));
     surveyHardware(record, machine);
     EXPECT_FALSE(machine.probes.empty());
-}
-
-TEST_F(HardwareSurveyTest, TheFirstSurveysTimeIsTheInstanceIdFromThenOn)
-{
-    ASSERT_TRUE(store.createKey(kMakerKeyPath));
-    surveyHardware(record, machine);
-    EXPECT_EQ(record.instanceId, 1700000000u);
-    EXPECT_EQ(storedValue(kInstanceIdValue), 1700000000u);
-    clock.setUnixSeconds(1800000000);
-    surveyHardware(record, machine);
-    EXPECT_EQ(record.instanceId, 1700000000u);
 }
 
 TEST_F(HardwareSurveyTest, WithoutTheMakersKeyNothingIsMarkedAndTheSurveyStillRuns)
@@ -236,17 +236,17 @@ TEST(SurveySizes, MemoryAndVideoMemoryRoundUp)
     EXPECT_EQ(videoMemoryMiB(UINT64_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX), UINT32_MAX);
 }
 
-struct VendorCase {
+struct ProcessorVendorCase {
     const char* label;
     std::string vendor; // 12 characters
     uint8_t code;
 };
 
-class ProcessorVendor : public ::testing::TestWithParam<VendorCase> { };
+class ProcessorVendor : public ::testing::TestWithParam<ProcessorVendorCase> { };
 
 TEST_P(ProcessorVendor, IsComparedOverAllTwelveCharacters)
 {
-    const VendorCase& entry = GetParam();
+    const ProcessorVendorCase& entry = GetParam();
     ASSERT_EQ(entry.vendor.size(), 12u);
     SurveyTestMachine machine;
     machine.leaves[0] = vendorLeaf(entry.vendor, 1);
@@ -258,14 +258,15 @@ TEST_P(ProcessorVendor, IsComparedOverAllTwelveCharacters)
 }
 
 INSTANTIATE_TEST_SUITE_P(Strings, ProcessorVendor,
-    ::testing::Values(VendorCase { "Intel", "GenuineIntel", 2 }, VendorCase { "Amd", "AuthenticAMD", 3 },
-        VendorCase { "EarlyAmd", "AMD ISBETTER", 3 }, VendorCase { "Cyrix", "CyrixInstead", 4 },
-        VendorCase { "Umc", "UMC UMC UMC ", 5 }, VendorCase { "NexGen", "NexGenDriven", 6 },
-        VendorCase { "Centaur", "CentaurHauls", 7 }, VendorCase { "Rise", "RiseRiseRise", 8 },
-        VendorCase { "Transmeta", "GenuineTMx86", 9 }, VendorCase { "UmcWithoutItsBlank", std::string("UMC UMC UMC\0", 12), 1 },
-        VendorCase { "LastLetterDiffers", "GenuineIntex", 1 }, VendorCase { "CaseDiffers", "genuineintel", 1 },
-        VendorCase { "Unknown", "HygonGenuine", 1 }),
-    [](const ::testing::TestParamInfo<VendorCase>& entry) { return std::string(entry.param.label); });
+    ::testing::Values(ProcessorVendorCase { "Intel", "GenuineIntel", 2 },
+        ProcessorVendorCase { "Amd", "AuthenticAMD", 3 }, ProcessorVendorCase { "EarlyAmd", "AMD ISBETTER", 3 },
+        ProcessorVendorCase { "Cyrix", "CyrixInstead", 4 }, ProcessorVendorCase { "Umc", "UMC UMC UMC ", 5 },
+        ProcessorVendorCase { "NexGen", "NexGenDriven", 6 }, ProcessorVendorCase { "Centaur", "CentaurHauls", 7 },
+        ProcessorVendorCase { "Rise", "RiseRiseRise", 8 }, ProcessorVendorCase { "Transmeta", "GenuineTMx86", 9 },
+        ProcessorVendorCase { "UmcWithoutItsBlank", std::string("UMC UMC UMC\0", 12), 1 },
+        ProcessorVendorCase { "LastLetterDiffers", "GenuineIntex", 1 },
+        ProcessorVendorCase { "CaseDiffers", "genuineintel", 1 }, ProcessorVendorCase { "Unknown", "HygonGenuine", 1 }),
+    [](const ::testing::TestParamInfo<ProcessorVendorCase>& entry) { return std::string(entry.param.label); });
 
 TEST(ProcessorSignature, FamilyAndModelTakeTheirExtendedBits)
 {
@@ -288,17 +289,17 @@ TEST(ProcessorSignature, FamilyAndModelTakeTheirExtendedBits)
     EXPECT_EQ(model, 0u);
 }
 
-struct EditionCase {
+struct ClientEditionCase {
     const char* label;
     const char* verinfo; // null: no file
     uint8_t code;
 };
 
-class ClientEdition : public ::testing::TestWithParam<EditionCase> { };
+class ClientEdition : public ::testing::TestWithParam<ClientEditionCase> { };
 
 TEST_P(ClientEdition, TheFirstLineNamingAnEditionDecides)
 {
-    const EditionCase& entry = GetParam();
+    const ClientEditionCase& entry = GetParam();
     fixture::ClientDirectory client;
     if (entry.verinfo)
         client.write("verinfo", entry.verinfo);
@@ -308,21 +309,21 @@ TEST_P(ClientEdition, TheFirstLineNamingAnEditionDecides)
 const std::string kLongEditionLine = std::string(255, 'x') + "Win32_JD\nWin32_VOGW\n";
 
 INSTANTIATE_TEST_SUITE_P(Files, ClientEdition,
-    ::testing::Values(EditionCase { "NoFile", nullptr, 0 }, EditionCase { "Empty", "", 0 },
-        EditionCase { "FanEventBeforeJd", "Win32_RMN3D_FanEvent\nWin32_JD\n", 6 },
-        EditionCase { "LongerIdentifierFirst", "Win32_RMN2D_FanEvent_2004", 4 },
-        EditionCase { "ShorterIdentifier", "Win32_RMN2D\r\n", 5 },
-        EditionCase { "OnlyAtTheStartOfALine", "build Win32_JD\nWin32_DSK2D\n", 8 },
-        EditionCase { "LastLineWithoutLineEnd", "notes\nWin32_client_555", 1 },
-        EditionCase { "NoneKnown", "Win32_XYZ\nwin32_jd\n", 0 },
-        EditionCase { "ALongLinesTailIsNoLine", kLongEditionLine.c_str(), 3 }),
-    [](const ::testing::TestParamInfo<EditionCase>& entry) { return std::string(entry.param.label); });
+    ::testing::Values(ClientEditionCase { "NoFile", nullptr, 0 }, ClientEditionCase { "Empty", "", 0 },
+        ClientEditionCase { "FanEventBeforeJd", "Win32_RMN3D_FanEvent\nWin32_JD\n", 6 },
+        ClientEditionCase { "LongerIdentifierFirst", "Win32_RMN2D_FanEvent_2004", 4 },
+        ClientEditionCase { "ShorterIdentifier", "Win32_RMN2D\r\n", 5 },
+        ClientEditionCase { "OnlyAtTheStartOfALine", "build Win32_JD\nWin32_DSK2D\n", 8 },
+        ClientEditionCase { "LastLineWithoutLineEnd", "notes\nWin32_client_555", 1 },
+        ClientEditionCase { "NoneKnown", "Win32_XYZ\nwin32_jd\n", 0 },
+        ClientEditionCase { "ALongLinesTailIsNoLine", kLongEditionLine.c_str(), 3 }),
+    [](const ::testing::TestParamInfo<ClientEditionCase>& entry) { return std::string(entry.param.label); });
 
 TEST_F(HardwareSurveyTest, TheInstallationChecksLookAtTheDataProgramAndWorkingFolders)
 {
     surveyHardware(record, machine);
-    EXPECT_EQ(record.installFlags, kMapFileMissing | kMainProgramDiffers | kPatcherDiffers | kPatchLibraryDiffers
-            | kDvdDrivePresent);
+    EXPECT_EQ(record.installFlags,
+        kMapFileMissing | kMainProgramDiffers | kPatcherDiffers | kPatchLibraryDiffers | kDvdDrivePresent);
     EXPECT_EQ(record.clientsInstalled, 0u);
 
     client.write("map0.mul", "");

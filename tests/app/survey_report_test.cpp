@@ -52,17 +52,17 @@ HardwareSurveyRecord sampleSurveyRecord()
 }
 
 // The packet as the server reads it, written field by field.
-class ExpectedPacket {
+class ExpectedMetricsPacket {
 public:
-    ExpectedPacket& u8(uint8_t value)
+    ExpectedMetricsPacket& u8(uint8_t value)
     {
         bytes.push_back(value);
         return *this;
     }
-    ExpectedPacket& u16(uint16_t value) { return u8(uint8_t(value >> 8)).u8(uint8_t(value)); }
-    ExpectedPacket& u32(uint32_t value) { return u16(uint16_t(value >> 16)).u16(uint16_t(value)); }
+    ExpectedMetricsPacket& u16(uint16_t value) { return u8(uint8_t(value >> 8)).u8(uint8_t(value)); }
+    ExpectedMetricsPacket& u32(uint32_t value) { return u16(uint16_t(value >> 16)).u16(uint16_t(value)); }
     // UTF-16 units low byte first, padded with zero units.
-    ExpectedPacket& wide(std::u16string_view text, size_t units)
+    ExpectedMetricsPacket& wide(std::u16string_view text, size_t units)
     {
         for (size_t i = 0; i < units; ++i) {
             char16_t unit = i < text.size() ? text[i] : 0;
@@ -76,7 +76,7 @@ public:
 
 TEST(MetricsPacket, CarriesEveryFieldAtItsPlace)
 {
-    ExpectedPacket expected;
+    ExpectedMetricsPacket expected;
     expected.u8(0xD9).u8(2).u32(0x65536A80).u32(6).u32(1).u32(7600);
     expected.u8(2).u32(6).u32(0x9E).u32(3192).u8(12).u32(16004);
     expected.u32(1920).u32(1080).u32(32).u16(9).u16(3);
@@ -183,7 +183,7 @@ TEST_F(SurveyReportTest, WithCollectMetricsOffNoSurveyNoFileAndNoPacket)
     EXPECT_FALSE(store.readDword(kMakerKeyPath, kLastHarvestTimeValue, value));
 }
 
-struct HourlyCase {
+struct HourlyMetricsCase {
     const char* label;
     bool makersKey;
     std::optional<uint32_t> lastSent;
@@ -193,13 +193,11 @@ struct HourlyCase {
 
 constexpr uint32_t kSurveyNow = 1700000000;
 
-class HourlyMetrics
-    : public SurveyReportTest
-    , public ::testing::WithParamInterface<HourlyCase> { };
+class HourlyMetrics : public SurveyReportTest, public ::testing::WithParamInterface<HourlyMetricsCase> { };
 
 TEST_P(HourlyMetrics, GoAtMostOnceAnHour)
 {
-    const HourlyCase& entry = GetParam();
+    const HourlyMetricsCase& entry = GetParam();
     if (entry.makersKey) {
         ASSERT_TRUE(store.createKey(kMakerKeyPath));
     }
@@ -232,13 +230,13 @@ TEST_P(HourlyMetrics, GoAtMostOnceAnHour)
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, HourlyMetrics,
-    ::testing::Values(HourlyCase { "NeverSentBefore", true, std::nullopt, kSurveyNow, true },
-        HourlyCase { "OneSecondShortOfAnHour", true, kSurveyNow - 3599, kSurveyNow, false },
-        HourlyCase { "AnHourLater", true, kSurveyNow - 3600, kSurveyNow, true },
-        HourlyCase { "ClockSetBack", true, kSurveyNow + 100, kSurveyNow, false },
-        HourlyCase { "AnHourAfterAFutureTime", true, kSurveyNow + 100, kSurveyNow + 3700, true },
-        HourlyCase { "StoredTimeNearTheEndOfTheRange", true, 0xFFFFF000u, kSurveyNow, false },
-        HourlyCase { "WithoutTheMakersKey", false, std::nullopt, kSurveyNow, false }),
-    [](const ::testing::TestParamInfo<HourlyCase>& entry) { return std::string(entry.param.label); });
+    ::testing::Values(HourlyMetricsCase { "NeverSentBefore", true, std::nullopt, kSurveyNow, true },
+        HourlyMetricsCase { "OneSecondShortOfAnHour", true, kSurveyNow - 3599, kSurveyNow, false },
+        HourlyMetricsCase { "AnHourLater", true, kSurveyNow - 3600, kSurveyNow, true },
+        HourlyMetricsCase { "ClockSetBack", true, kSurveyNow + 100, kSurveyNow, false },
+        HourlyMetricsCase { "AnHourAfterAFutureTime", true, kSurveyNow + 100, kSurveyNow + 3700, true },
+        HourlyMetricsCase { "StoredTimeNearTheEndOfTheRange", true, 0xFFFFF000u, kSurveyNow, false },
+        HourlyMetricsCase { "WithoutTheMakersKey", false, std::nullopt, kSurveyNow, false }),
+    [](const ::testing::TestParamInfo<HourlyMetricsCase>& entry) { return std::string(entry.param.label); });
 
 } // namespace

@@ -13,8 +13,8 @@
 #include "platform/key_store.h"
 #include "support/fast_clock.h"
 #include "support/test_shard_server.h"
-#include "support/world_player.h"
 #include "support/window_input.h"
+#include "support/world_player.h"
 
 #include "headless_client_fixture.h"
 
@@ -32,13 +32,13 @@ using test::findMessage;
 constexpr uint32_t kSurveySpeedUp = 10;
 constexpr int32_t kSurveySettleUpdates = 6;
 
-uint32_t packetLong(const std::vector<uint8_t>& packet, size_t at)
+uint32_t metricsPacketLong(const std::vector<uint8_t>& packet, size_t at)
 {
     return uint32_t(packet[at]) << 24 | uint32_t(packet[at + 1]) << 16 | uint32_t(packet[at + 2]) << 8 | packet[at + 3];
 }
 
 // The UTF-16 text of a packet field, up to its first zero unit.
-std::string packetText(const std::vector<uint8_t>& packet, size_t at, size_t units)
+std::string metricsPacketText(const std::vector<uint8_t>& packet, size_t at, size_t units)
 {
     std::string text;
     for (size_t i = 0; i < units && (packet[at + 2 * i] || packet[at + 2 * i + 1]); ++i)
@@ -49,7 +49,10 @@ std::string packetText(const std::vector<uint8_t>& packet, size_t at, size_t uni
 // Logs in, chooses the shard and closes the window at the character list.
 class SurveyedLogin final : public ClientScenario {
 public:
-    void started(ClientSession& session) override { m_window = &static_cast<platform::HeadlessWindow&>(session.window); }
+    void started(ClientSession& session) override
+    {
+        m_window = &static_cast<platform::HeadlessWindow&>(session.window);
+    }
     void updated() override
     {
         switch (m_step) {
@@ -117,11 +120,11 @@ private:
     if (reports.size() == 1 && reports[0].size() == kMetricsPacketLength) {
         const std::vector<uint8_t>& packet = reports[0];
         std::fprintf(stderr, "version %u, desktop %ux%ux%u, adapter %s, language %s, running %u, install flags %02x\n",
-            packet[1], packetLong(packet, 36), packetLong(packet, 40), packetLong(packet, 44),
-            packetText(packet, 52, 64).c_str(), packetText(packet, 196, 4).c_str(), packet[193],
+            packet[1], metricsPacketLong(packet, 36), metricsPacketLong(packet, 40), metricsPacketLong(packet, 44),
+            metricsPacketText(packet, 52, 64).c_str(), metricsPacketText(packet, 196, 4).c_str(), packet[193],
             packet[195] & 0x0F);
         const std::string firstLine = "Instance Id: " + std::to_string(instance) + "\n\n";
-        const bool agree = instance != 0 && packetLong(packet, 2) == instance
+        const bool agree = instance != 0 && metricsPacketLong(packet, 2) == instance
             && client.read("metrics.txt").starts_with(firstLine);
         std::fprintf(stderr, "instance id in packet, key store and file agree: %s\n", agree ? "yes" : "no");
     }

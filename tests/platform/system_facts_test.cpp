@@ -12,14 +12,14 @@
 
 namespace {
 
-struct VersionCase {
+struct KernelVersionCase {
     const char* label;
     const char* text;
     bool parses;
     platform::VersionNumbers expected;
 };
 
-const VersionCase kVersionCases[] = {
+const KernelVersionCase kVersionCases[] = {
     { "DistributionKernel", "6.1.0-18-amd64\n", true, { 6, 1, 0 } },
     { "TwoGroups", "5.15\n", true, { 5, 15, 0 } },
     { "FourGroupsKeepThree", "4.19.260.7", true, { 4, 19, 260 } },
@@ -31,11 +31,11 @@ const VersionCase kVersionCases[] = {
     { "LaterGroupTooBig", "6.4294967296", false, {} },
 };
 
-class KernelVersion : public ::testing::TestWithParam<VersionCase> { };
+class KernelVersion : public ::testing::TestWithParam<KernelVersionCase> { };
 
 TEST_P(KernelVersion, IsReadFromTheKernelsReleaseFile)
 {
-    const VersionCase& entry = GetParam();
+    const KernelVersionCase& entry = GetParam();
     test::TempDir root;
     root.write("proc/sys/kernel/osrelease", entry.text);
     platform::VersionNumbers version { 7, 7, 7 };
@@ -47,7 +47,7 @@ TEST_P(KernelVersion, IsReadFromTheKernelsReleaseFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, KernelVersion, ::testing::ValuesIn(kVersionCases),
-    [](const ::testing::TestParamInfo<VersionCase>& entry) { return std::string(entry.param.label); });
+    [](const ::testing::TestParamInfo<KernelVersionCase>& entry) { return std::string(entry.param.label); });
 
 TEST(ProcessorTable, CountsTheProcessorsAndRoundsTheFirstOnesClock)
 {
