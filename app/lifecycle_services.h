@@ -2,10 +2,10 @@
 // What start-up, the game tick and shutdown call in subsystems that come
 // into the program through their own wiring: the spell table, the macros and
 // the weapon abilities of the game windows, the help system and the
-// messenger's connection object. The program calls each at
-// its fixed place in start-up, the tick and shutdown; until a subsystem
-// installs its real service, its do-nothing form (installed by
-// app/service_defaults.cpp) answers. Main thread only.
+// messenger's connection object. The program calls each at its fixed place
+// in start-up, the tick and shutdown; until a subsystem installs its real
+// service, its do-nothing form (installed by app/service_defaults.cpp)
+// answers. Main thread only.
 
 #include "core/installed_service.h"
 

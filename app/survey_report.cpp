@@ -13,14 +13,15 @@ namespace {
 constexpr uint8_t kMetricsPacketId = 0xD9;
 constexpr uint8_t kMetricsFormatVersion = 2;
 
-// The record's text fields are ASCII; anything else is shown as '?'.
+// The record's text fields are printable ASCII; anything else is shown as '?', so that
+// no field can break the lines of the file.
 template <size_t N> std::string metricsFieldText(const std::array<char16_t, N>& field)
 {
     std::string text;
     for (char16_t unit : field) {
         if (unit == 0)
             break;
-        text.push_back(unit < 0x80 ? char(unit) : '?');
+        text.push_back(unit >= 0x20 && unit < 0x7F ? char(unit) : '?');
     }
     return text;
 }
