@@ -6,6 +6,7 @@
 
 #include "data/settings_registry.h"
 #include "fixtures/client_directory.h"
+#include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "platform/clock.h"
 #include "platform/key_store.h"
@@ -136,6 +137,9 @@ protected:
     }
     ~SurveyReportTest() override
     {
+        // The taps' connections.
+        closeGameConnection();
+        destroyAllConnections();
         hardwareSurvey() = {};
         installSettings(m_previousSettings);
         platform::installKeyStore(m_previousStore);
