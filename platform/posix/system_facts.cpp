@@ -52,6 +52,18 @@ bool splitKeyValue(std::string_view line, std::string_view& key, std::string_vie
     return true;
 }
 
+// The value of the first "key : value" line with the key.
+bool findKeyValue(std::string_view text, std::string_view wanted, std::string_view& value)
+{
+    std::string_view line;
+    while (takeLine(text, line)) {
+        std::string_view key;
+        if (splitKeyValue(line, key, value) && key == wanted)
+            return true;
+    }
+    return false;
+}
+
 // Leading decimal digits of `text` into `value`; the rest stays in `text`.
 // False without a digit or when the number does not fit.
 bool takeDecimal(std::string_view& text, uint64_t& value)
@@ -162,38 +174,27 @@ ProcessorTable parseProcessorTable(std::string_view text)
 
 uint64_t parseMemoryTotal(std::string_view text)
 {
-    std::string_view line;
-    while (takeLine(text, line)) {
-        std::string_view key;
-        std::string_view value;
-        if (!splitKeyValue(line, key, value) || key != "MemTotal")
-            continue;
-        uint64_t kibibytes = 0;
-        if (!takeDecimal(value, kibibytes) || trimBlanks(value) != "kB"
-            || kibibytes > std::numeric_limits<uint64_t>::max() / 1024)
-            return 0;
-        return kibibytes * 1024;
-    }
-    return 0;
+    std::string_view value;
+    uint64_t kibibytes = 0;
+    if (!findKeyValue(text, "MemTotal", value) || !takeDecimal(value, kibibytes) || trimBlanks(value) != "kB"
+        || kibibytes > std::numeric_limits<uint64_t>::max() / 1024)
+        return 0;
+    return kibibytes * 1024;
 }
 
 bool parseDriveTableHasDvd(std::string_view text)
 {
-    std::string_view line;
-    while (takeLine(text, line)) {
-        std::string_view key;
-        std::string_view value;
-        if (!splitKeyValue(line, key, value) || key != "Can read DVD")
-            continue;
-        // One column per drive.
-        while (!value.empty()) {
-            size_t end = 0;
-            while (end < value.size() && !isAsciiSpace(value[end]))
-                ++end;
-            if (value.substr(0, end) == "1")
-                return true;
-            value = trimBlanks(value.substr(end));
-        }
+    std::string_view value;
+    if (!findKeyValue(text, "Can read DVD", value))
+        return false;
+    // One column per drive.
+    while (!value.empty()) {
+        size_t end = 0;
+        while (end < value.size() && !isAsciiSpace(value[end]))
+            ++end;
+        if (value.substr(0, end) == "1")
+            return true;
+        value = trimBlanks(value.substr(end));
     }
     return false;
 }
