@@ -13,6 +13,7 @@
 #include "app/game_windows_wiring.h"
 #include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
+#include "app/hardware_survey.h"
 #include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -357,7 +358,7 @@ int clientMain(int argc, char** argv)
     initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
     startSpeech();
-    service<HardwareSurvey>().runHardwareSurvey();
+    startHardwareSurvey(*window);
     service<MessengerSocket>().replaceMessengerSocket();
     window->setBusyCursor(false);
 

@@ -87,7 +87,6 @@ void installServiceDefaults()
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
-    installServiceDefault<HardwareSurvey>(); // the survey (start-up)
     installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
@@ -113,10 +112,9 @@ void installServiceDefaults()
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
 
-    // The network wiring installs the main window's ClientShell; two of its
-    // operations stay the do-nothing defaults: the shard menu (the platform
-    // layer has no pop-up menu) and the hourly hardware report (the hardware
-    // survey is not built). It also installs the shard sessions' world over
+    // The network wiring installs the main window's ClientShell; one of its
+    // operations stays the do-nothing default: the shard menu (the platform
+    // layer has no pop-up menu). It also installs the shard sessions' world over
     // the world objects (protocol/shard_world_state.h); the facet a session
     // keeps and the land tiles whose tile data the edit server replaces wait
     // for the map.

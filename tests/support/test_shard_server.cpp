@@ -388,6 +388,8 @@ void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
                     .u32(m_config.relayKey)
                     .bytes() });
         reach(client, ServerStep::Relay);
+    } else if (id == 0xD9) {
+        m_events.metricsReports.push_back(packet);
     }
 }
 

@@ -102,6 +102,8 @@ struct ServerEvents {
     std::string createdName;
     uint32_t keepAlives { 0 };
     uint32_t refusals { 0 };
+    // The client's metrics packets (0xD9), as received; the server only keeps them.
+    std::vector<std::vector<uint8_t>> metricsReports;
 
     bool reached(ServerStep step) const;
 };
