@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "platform/media/ffmpeg_film_sound.h"
 #include "platform/video_player.h"
 
 extern "C" {
@@ -44,6 +45,13 @@ public:
     ~FfmpegVideoPlayer() override { close(); }
 
     bool isAvailable() const override { return true; }
+    void setSoundOutput(AudioDevice* device) override { m_soundDevice = device; }
+    void setSoundVolume(int32_t volume) override
+    {
+        m_soundVolume = volume;
+        if (m_sound)
+            m_sound->setVolume(volume);
+    }
 
     bool open(const std::string& realPath) override
     {
@@ -83,11 +91,16 @@ public:
         m_current = 0;
         m_started = false;
         m_endOfInput = false;
+        // A film without sound, or with a sound track that cannot be read,
+        // plays silent.
+        if (m_soundDevice)
+            m_sound = FilmSound::open(realPath, *m_soundDevice, m_soundVolume);
         return true;
     }
 
     void close() override
     {
+        m_sound.reset();
         if (m_scaler)
             sws_freeContext(m_scaler);
         m_scaler = nullptr;
@@ -126,7 +139,11 @@ public:
         if (!m_started) {
             m_started = true;
             m_startTick = clock().tickMs();
+            if (m_sound)
+                m_sound->start();
         }
+        if (m_sound)
+            m_sound->decodeAhead();
         while (true) {
             const int received = avcodec_receive_frame(m_codec, m_frame);
             if (received == 0) {
@@ -214,6 +231,9 @@ private:
     bool m_endOfInput = false;
     std::vector<uint16_t> m_picture555;
     std::vector<uint16_t> m_picture565;
+    AudioDevice* m_soundDevice = nullptr;
+    int32_t m_soundVolume = 0;
+    std::unique_ptr<FilmSound> m_sound;
 };
 
 } // namespace
