@@ -89,8 +89,7 @@ bool swapsSides(QuarterTurn turn) { return turn == QuarterTurn::Anticlockwise ||
 ImageWindow turnedWindow(const ScreenRect& clip, const BlitTarget& target, int32_t x, int32_t y, int32_t width,
     int32_t height, QuarterTurn turn)
 {
-    return visibleWindow(
-        clip, target, x, y, swapsSides(turn) ? height : width, swapsSides(turn) ? width : height);
+    return visibleWindow(clip, target, x, y, swapsSides(turn) ? height : width, swapsSides(turn) ? width : height);
 }
 
 // Hands every pixel of `window` to `fn` one call per pixel, the colour taken

@@ -114,8 +114,8 @@ struct FilmSound::Decoder {
             return false;
         out.resize(size_t(room) * 2);
         uint8_t* planes[1] = { reinterpret_cast<uint8_t*>(out.data()) };
-        const int got = swr_convert(resampler, planes, room, input ? const_cast<const uint8_t**>(input->extended_data) : nullptr,
-            inputSamples);
+        const int got = swr_convert(
+            resampler, planes, room, input ? const_cast<const uint8_t**>(input->extended_data) : nullptr, inputSamples);
         if (got <= 0)
             return false;
         out.resize(size_t(got) * 2);

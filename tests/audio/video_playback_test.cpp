@@ -42,10 +42,10 @@ std::string makeClip(const std::string& path, bool sound)
 {
     const std::string filter = "color=black:s=" + std::to_string(kClipWidth) + "x" + std::to_string(kClipHeight)
         + ":r=10:d=1,format=rgb24,geq=r='N*24':g='X*8':b='Y*16'";
-    const std::string track = sound
-        ? " -f lavfi -i \"aevalsrc=exprs='(floor(t*10)+1)*1000/32768':s=22050:d=1\" -c:a pcm_s16le"
-        : "";
-    test::runTool("ffmpeg -nostdin -v error -f lavfi -i \"" + filter + "\"" + track + " -c:v ffv1 -pix_fmt bgr0 " + path);
+    const std::string track
+        = sound ? " -f lavfi -i \"aevalsrc=exprs='(floor(t*10)+1)*1000/32768':s=22050:d=1\" -c:a pcm_s16le" : "";
+    test::runTool(
+        "ffmpeg -nostdin -v error -f lavfi -i \"" + filter + "\"" + track + " -c:v ffv1 -pix_fmt bgr0 " + path);
     return test::TempDir::read(path);
 }
 

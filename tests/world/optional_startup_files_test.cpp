@@ -54,8 +54,7 @@ class EmptyStartupFile : public testing::TestWithParam<OptionalFileCase> { };
 TEST_P(MissingStartupFile, IsPassedOverWithALine)
 {
     const std::string said = passedOverLine(GetParam(), "missing");
-    EXPECT_NE(said.find(std::string("going on without ") + GetParam().file + " (missing)"), std::string::npos)
-        << said;
+    EXPECT_NE(said.find(std::string("going on without ") + GetParam().file + " (missing)"), std::string::npos) << said;
 }
 
 TEST_P(EmptyStartupFile, IsPassedOverWithALine)
