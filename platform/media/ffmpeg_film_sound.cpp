@@ -1,10 +1,9 @@
 #include "platform/media/ffmpeg_film_sound.h"
 
 #include "platform/audio_mixer.h"
+#include "platform/media/ffmpeg_decoding.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libswresample/swresample.h>
 }
@@ -28,7 +27,7 @@ struct FilmSound::Decoder {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     int stream = -1;
-    bool flushed = false;
+    bool endOfInput = false;
     bool drained = false;
 
     ~Decoder()
@@ -80,28 +79,6 @@ struct FilmSound::Decoder {
         packet = av_packet_alloc();
         frame = av_frame_alloc();
         return packet && frame;
-    }
-
-    // The next decoded frame into `frame`; false at the end or on an error
-    // that ends the sound.
-    bool nextFrame()
-    {
-        while (true) {
-            const int received = avcodec_receive_frame(codec, frame);
-            if (received == 0)
-                return true;
-            if (received != AVERROR(EAGAIN) || flushed)
-                return false;
-            if (av_read_frame(format, packet) < 0) {
-                flushed = true;
-                avcodec_send_packet(codec, nullptr);
-                continue;
-            }
-            // A damaged packet is passed over; the decoder goes on with the next.
-            if (packet->stream_index == stream)
-                avcodec_send_packet(codec, packet);
-            av_packet_unref(packet);
-        }
     }
 
     // Resamples `frame` (or, with none, what the resampler still holds) into
@@ -171,18 +148,19 @@ void FilmSound::setVolume(int32_t volume)
 
 bool FilmSound::decodeMore()
 {
-    if (m_decoder->drained)
+    Decoder& decoder = *m_decoder;
+    if (decoder.drained)
         return false;
-    if (m_decoder->nextFrame()) {
-        const bool got = m_decoder->resample(m_decoder->frame, m_decoded);
-        av_frame_unref(m_decoder->frame);
-        if (!got)
+    if (decodeNextFrame(
+            decoder.format, decoder.codec, decoder.packet, decoder.frame, decoder.stream, decoder.endOfInput)) {
+        if (!decoder.resample(decoder.frame, m_decoded))
             m_decoded.clear();
+        av_frame_unref(decoder.frame);
         return true;
     }
     // The end: what the resampler still holds comes out once.
-    m_decoder->drained = true;
-    if (!m_decoder->resample(nullptr, m_decoded))
+    decoder.drained = true;
+    if (!decoder.resample(nullptr, m_decoded))
         m_decoded.clear();
     return !m_decoded.empty();
 }

@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "platform/media/ffmpeg_decoding.h"
 #include "platform/media/ffmpeg_film_sound.h"
 #include "platform/video_player.h"
 
@@ -144,24 +145,11 @@ public:
         }
         if (m_sound)
             m_sound->decodeAhead();
-        while (true) {
-            const int received = avcodec_receive_frame(m_codec, m_frame);
-            if (received == 0) {
-                convert();
-                av_frame_unref(m_frame);
-                return true;
-            }
-            if (received != AVERROR(EAGAIN) || m_endOfInput)
-                return false;
-            if (av_read_frame(m_format, m_packet) < 0) {
-                m_endOfInput = true;
-                avcodec_send_packet(m_codec, nullptr);
-                continue;
-            }
-            if (m_packet->stream_index == m_stream)
-                avcodec_send_packet(m_codec, m_packet);
-            av_packet_unref(m_packet);
-        }
+        if (!decodeNextFrame(m_format, m_codec, m_packet, m_frame, m_stream, m_endOfInput))
+            return false;
+        convert();
+        av_frame_unref(m_frame);
+        return true;
     }
 
     void copyToBuffer(uint16_t* destination, int32_t pitchBytes, int32_t rows, int32_t x, int32_t y,
