@@ -6,8 +6,12 @@
 #include "windows/windows_test_support.h"
 
 #include "fixtures/sample_window_art.h"
+#include "fixtures/server_packet.h"
 #include "gfx/hue_table.h"
 #include "gump/gump_factory.h"
+#include "net/game_connection.h"
+#include "net/packet_dispatcher.h"
+#include "protocol/protocol_handlers.h"
 #include "support/png_writer.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
@@ -15,6 +19,7 @@
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
+#include "world/walking.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +188,52 @@ TEST_F(Containers, AContainerThatGoesClosesItsWindow)
     for (CGump* gump = gumpListHead(); gump; gump = gump->next())
         containers += gump->is(GumpKind::ContainerGump);
     EXPECT_EQ(containers, 0);
+}
+
+// The bank box (the container the player wears in layer 29) closes on the
+// player's next step request and when the server moves the player (0x20),
+// with the services the program installs.
+TEST_F(Containers, TheBankBoxClosesWhenThePlayerStepsOrIsMoved)
+{
+    constexpr uint32_t kBankBox = 0x40000400;
+    clearPacketHandlers();
+    registerProtocolHandlers();
+    auto openBank = [&] {
+        if (!findItemBySerial(kBankBox))
+            equip(player()->serial, kBankBox, 0x0E75, ContainerGump::kBankLayer);
+        return openContainerGump(kBankBox, 60);
+    };
+    CGump* bank = openBank();
+    ASSERT_NE(bank, nullptr);
+    ASSERT_EQ(bankBoxGump(), bank);
+    ContainerGump* backpack = static_cast<ContainerGump*>(openContainerGump(playerBackpack()->serial, 60));
+    ASSERT_NE(backpack, nullptr);
+    walkByKey(3, 0, false);
+    ASSERT_EQ(stepQueue().count, 1) << "the step was asked for";
+    EXPECT_EQ(bankBoxGump(), nullptr);
+    EXPECT_FALSE(isValidGump(bank));
+    EXPECT_TRUE(isValidGump(backpack)) << "only the bank box closes";
+
+    bank = openBank();
+    ASSERT_EQ(bankBoxGump(), bank);
+    const PlayerMobile* self = player();
+    dispatchGamePacket(*currentGameConnection(),
+        fixture::ServerPacket(0x20, fixture::ServerPacket::Length::Fixed)
+            .u32(self->serial)
+            .u16(self->graphic)
+            .u8(0)
+            .u16(0)
+            .u8(0)
+            .u16(uint16_t(self->x + 3))
+            .u16(uint16_t(self->y))
+            .u16(0)
+            .u8(2)
+            .u8(0)
+            .bytes()
+            .data());
+    EXPECT_EQ(bankBoxGump(), nullptr);
+    EXPECT_FALSE(isValidGump(bank));
+    clearPacketHandlers();
 }
 
 // A held item, as a pick-up leaves it.
