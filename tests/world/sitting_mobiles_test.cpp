@@ -169,6 +169,37 @@ TEST_F(SittingTest, OnlyThePlayerStandingStillSitsOnChair6001)
     self->stepsQueued = false;
 }
 
+// Of two chairs in the cell the first is remembered, also when the mobile
+// sits on the second: its facings turn the figure.
+TEST_F(SittingTest, TheFirstChairOfTheCellIsTheOneRemembered)
+{
+    StaticObject* first = chair(6001);
+    StaticObject* second = chair(2894);
+    ASSERT_EQ(first->cellNext(), second) << "the cell's order";
+    Mobile* mobile = sitter(4);
+    ASSERT_TRUE(mobile);
+    EXPECT_TRUE(isMobileSitting(*mobile)) << "chair 6001 is the player's; the other takes the mobile";
+    EXPECT_EQ(sittingCanvas().chair, findChair(6001));
+    int32_t facing = 4;
+    adjustSittingFacing(facing);
+    EXPECT_EQ(facing, 4);
+}
+
+// A mobile whose draw flag is clear is drawn neither standing nor sitting.
+TEST_F(SittingTest, ASittingMobileWithItsDrawFlagClearIsNotDrawn)
+{
+    chair(2894);
+    Mobile* mobile = sitter(2);
+    ASSERT_TRUE(mobile);
+    ASSERT_TRUE(isMobileSitting(*mobile));
+    mobile->placeable = 0;
+    TestCanvas canvas(120, 160);
+    showAnchorAt(*mobile, 60, 110);
+    mobile->draw(canvas.target(), canvas.whole());
+    EXPECT_EQ(canvas.pixels, TestCanvas(120, 160).pixels);
+    mobile->placeable = 1;
+}
+
 TEST_F(SittingTest, ThePoseIsActionTwentyFiveFacingZeroOrSixElseFour)
 {
     struct Case {
