@@ -126,7 +126,7 @@ ContainerGump::ContainerGump(int32_t x, int32_t y, ContainerItem& container, int
             [](CGump* parent) { parent->minimize(); }, false);
         gumpLink(button, this);
     }
-    redraw({ 0, 0, width, height + m_extraHeight });
+    redrawWhole();
     const Mobile* wearer = container.container() && container.container()->isMobile()
         ? static_cast<const Mobile*>(container.container())
         : nullptr;
@@ -255,7 +255,14 @@ void ContainerGump::redrawItem(Item& item)
     item.x = int16_t(x);
     item.y = int16_t(y);
     item.invalidate();
-    redraw({ x, y, x + width, y + height });
+    if (!isContainerBulkAdd())
+        redraw({ x, y, x + width, y + height });
+}
+
+void ContainerGump::redrawWhole()
+{
+    if (const GumpPage* face = page(0))
+        redraw({ 0, 0, face->width, face->height });
 }
 
 Item* ContainerGump::itemAt(int32_t x, int32_t y)

@@ -54,7 +54,7 @@ public:
     }
     void itemLeft(Item& parent, Item& item) override
     {
-        if (parent.isContainer()) {
+        if (parent.isContainer() && !isContainerBulkAdd()) {
             ContainerGump* window = findContainerGump(static_cast<ContainerItem&>(parent));
             if (window && !window->isClosing())
                 window->redraw(window->itemRect(item));
@@ -72,6 +72,12 @@ public:
             closeGump(window);
         }
         m_next.containerDestroyed(container);
+    }
+    void contentsArrived(ContainerItem& container) override
+    {
+        if (ContainerGump* window = findContainerGump(container); window && !window->isClosing())
+            window->redrawWhole();
+        m_next.contentsArrived(container);
     }
 
 private:

@@ -132,6 +132,10 @@ public:
     int32_t maxStamina = 0;
     int32_t deadFlag = 0;
     int32_t canRename = 0;
+    // From the status packet: the low bit of its sex/race byte, and its race
+    // byte (2 draws the second body set on the paperdoll).
+    uint8_t female = 0;
+    uint8_t race = 0;
 
     ListHook<Mobile> mobileLink;
 

@@ -34,6 +34,9 @@ public:
     virtual void itemLeft(Item&, Item&) { }
     // The container is being destroyed: its windows close.
     virtual void containerDestroyed(ContainerItem&) { }
+    // The container's whole contents arrived at once: its window is drawn
+    // anew.
+    virtual void contentsArrived(ContainerItem&) { }
 };
 
 // The paperdoll windows.

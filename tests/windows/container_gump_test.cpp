@@ -236,6 +236,76 @@ TEST_F(Containers, TheBankBoxClosesWhenThePlayerStepsOrIsMoved)
     clearPacketHandlers();
 }
 
+// A whole list of contents (0x3C) is drawn once, when every item is in: the
+// window's face does not change while the items enter.
+TEST_F(Containers, ContentsArrivingTogetherAreDrawnOnceAllAreIn)
+{
+    ContainerGump* window = openBackpack();
+    ASSERT_NE(window, nullptr);
+    addToContainer(0x40000201, fixture::kSampleCoinGraphic, 70, 90, kBackpack, 1);
+    const std::vector<uint16_t> before = window->page(0)->pixels;
+    class Watch final : public ContainerViews {
+    public:
+        Watch(ContainerViews& next, ContainerGump& watched, const std::vector<uint16_t>& face)
+            : m_next(next)
+            , m_watched(watched)
+            , m_face(face)
+        {
+        }
+        void itemEntered(ContainerItem& container, Item& item) override
+        {
+            m_next.itemEntered(container, item);
+            changedWhileEntering += m_watched.page(0)->pixels != m_face;
+            ++entered;
+        }
+        void itemLeft(Item& parent, Item& item) override
+        {
+            m_next.itemLeft(parent, item);
+            changedWhileEntering += m_watched.page(0)->pixels != m_face;
+        }
+        void containerDestroyed(ContainerItem& container) override { m_next.containerDestroyed(container); }
+        void contentsArrived(ContainerItem& container) override
+        {
+            m_next.contentsArrived(container);
+            ++arrived;
+        }
+        int32_t entered = 0;
+        int32_t arrived = 0;
+        int32_t changedWhileEntering = 0;
+
+    private:
+        ContainerViews& m_next;
+        ContainerGump& m_watched;
+        const std::vector<uint16_t>& m_face;
+    };
+    Watch watch(worldService<ContainerViews>(), *window, before);
+    ContainerViews* previous = installWorldService<ContainerViews>(&watch);
+    clearPacketHandlers();
+    registerProtocolHandlers();
+    fixture::ServerPacket contents(0x3C);
+    contents.u16(3);
+    for (uint16_t i = 0; i < 3; ++i)
+        contents.u32(0x40000301 + i)
+            .u16(fixture::kSampleCoinGraphic)
+            .u8(0)
+            .u16(uint16_t(1 + i * 5))
+            .u16(uint16_t(50 + 30 * i))
+            .u16(80)
+            .u32(kBackpack)
+            .u16(0);
+    dispatchGamePacket(*currentGameConnection(), contents.bytes().data());
+    installWorldService<ContainerViews>(previous);
+    clearPacketHandlers();
+    EXPECT_EQ(watch.entered, 3);
+    EXPECT_EQ(watch.changedWhileEntering, 0) << "nothing drawn item by item";
+    EXPECT_EQ(watch.arrived, 1);
+    EXPECT_EQ(findItemBySerial(0x40000201), nullptr) << "the old contents were replaced";
+    const std::vector<uint16_t> after = window->page(0)->pixels;
+    EXPECT_NE(after, before) << "drawn once all were in";
+    window->redrawWhole();
+    EXPECT_EQ(window->page(0)->pixels, after) << "the whole window, as a full redraw shows it";
+}
+
 // A held item, as a pick-up leaves it.
 class Drops : public Containers {
 protected:
