@@ -366,10 +366,42 @@ TEST_F(Drops, OntoAnEqualStackTheStackTakesIt)
     takePackets();
     EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
     EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 78 00 50 00 40 00 02 03");
-    // Coins of another hue are no equal stack: the drop lands at the point.
+    // Coins of another hue are no equal stack: the drop lands at the point,
+    // centred by the ten coins' picture (32 x 22).
     dragState().hue = 33;
     EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
-    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 77 00 5B 00 40 00 01 00");
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 6D 00 56 00 40 00 01 00");
+}
+
+// A drop is placed and kept inside by the picture the player drags: a pile
+// of coins by its amount art, a stack of boards by its doubled picture.
+TEST_F(Drops, APileIsPlacedByThePictureItIsDraggedAs)
+{
+    ContainerGump* window = openBackpack();
+    takePackets();
+    struct Row {
+        uint16_t graphic;
+        uint16_t amount;
+        int32_t width;
+        int32_t height;
+        const char* drop;
+    };
+    const Row rows[] = {
+        { fixture::kSampleCoinGraphic, 10, 32, 22, "08 40 00 04 00 00 9A 00 89 00 40 00 01 00" },
+        { fixture::kSampleBoardsGraphic, 3, 75, 15, "08 40 00 04 00 00 6F 00 8F 00 40 00 01 00" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.graphic);
+        hold(0x40000400, row.graphic, row.amount);
+        auto* picture = new DragGump(dragState());
+        EXPECT_EQ(picture->width(), row.width);
+        EXPECT_EQ(picture->height(), row.height);
+        // Near the bottom right corner of the item area (186, 159): the
+        // picture ends at its right edge.
+        EXPECT_TRUE(window->dropAt(184, 150));
+        EXPECT_EQ(hexOf(takePackets().at(0)), row.drop);
+        closeGump(picture);
+    }
 }
 
 } // namespace
