@@ -185,21 +185,6 @@ TEST_F(SittingTest, TheFirstChairOfTheCellIsTheOneRemembered)
     EXPECT_EQ(facing, 4);
 }
 
-// A mobile whose draw flag is clear is drawn neither standing nor sitting.
-TEST_F(SittingTest, ASittingMobileWithItsDrawFlagClearIsNotDrawn)
-{
-    chair(2894);
-    Mobile* mobile = sitter(2);
-    ASSERT_TRUE(mobile);
-    ASSERT_TRUE(isMobileSitting(*mobile));
-    mobile->placeable = 0;
-    TestCanvas canvas(120, 160);
-    showAnchorAt(*mobile, 60, 110);
-    mobile->draw(canvas.target(), canvas.whole());
-    EXPECT_EQ(canvas.pixels, TestCanvas(120, 160).pixels);
-    mobile->placeable = 1;
-}
-
 TEST_F(SittingTest, ThePoseIsActionTwentyFiveFacingZeroOrSixElseFour)
 {
     struct Case {
@@ -383,6 +368,8 @@ TEST_F(SittingTest, APoseReachingTheAnchorStaysInsideItsRectangleOnAHighShift)
     EXPECT_GT(mobile->screenRect.bottom - worldScreen().viewPixelY, lowest);
 }
 
+// A hidden figure shows only to body 987; one whose draw flag is clear shows
+// to nobody.
 TEST_F(SittingTest, AHiddenFigureShowsOnlyToBody987)
 {
     chair(2894);
@@ -402,6 +389,11 @@ TEST_F(SittingTest, AHiddenFigureShowsOnlyToBody987)
     for (uint16_t pixel : canvas.pixels)
         grey += (pixel & 0x7C1F) == (testHueColour(994, 0) & 0x7C1F) ? 1 : 0;
     EXPECT_GT(grey, 100) << "drawn in hue 995";
+    mobile->placeable = 0;
+    TestCanvas undrawn(120, 160);
+    mobile->draw(undrawn.target(), undrawn.whole());
+    EXPECT_EQ(undrawn.pixels, TestCanvas(120, 160).pixels) << "the draw flag is clear";
+    mobile->placeable = 1;
 }
 
 } // namespace
