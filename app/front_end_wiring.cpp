@@ -12,7 +12,6 @@
 #include "windows/window_packets.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
-#include "world/object_manager.h"
 
 #include <functional>
 #include <memory>
@@ -97,8 +96,8 @@ public:
         std::function<void()> no;
         switch (kind) {
         case QuestionKind::HarmfulTarget:
-            yes = [serial] { completeTarget(findObjectBySerial(serial)); };
-            no = [] { completeTarget(nullptr); };
+            yes = [serial] { confirmTargetYes(serial); };
+            no = confirmTargetNo;
             break;
         case QuestionKind::Attack: yes = [serial] { sendAttackRequest(serial); }; break;
         case QuestionKind::Logout: yes = logoutToMainMenu; break;

@@ -46,9 +46,7 @@ void installServiceDefaults()
     // test ask...
     installWorldService(&doNothingWorldService<RadarView>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...the container window that closes on the next step and the windows
-    // that close when their object is out of reach (game windows)...
-    installWorldService(&doNothingWorldService<StepClosedWindows>());
+    // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
@@ -110,7 +108,8 @@ void installServiceDefaults()
                                                                 // contents and highlights, weapon ability,
                                                                 // race change, equipment popup
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
+                                                // game windows close the bank box)
 
     // The network wiring installs the main window's ClientShell; one of its
     // operations stays the do-nothing default: the shard menu (the platform

@@ -27,6 +27,8 @@ struct ServerAddress {
 constexpr size_t kMaxLoginServers = 8;
 constexpr size_t kMaxAccountText = 31;
 constexpr size_t kMaxPathText = 260;
+// BarkTimeModifier is a percentage: 0 to 100 times the normal time.
+constexpr int32_t kMaxBarkTimeModifier = 10000;
 
 // The program values the keys set, besides the typed settings.
 struct ConfigValues {

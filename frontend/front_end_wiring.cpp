@@ -6,6 +6,7 @@
 #include "data/settings_registry.h"
 #include "frontend/character_selection.h"
 #include "frontend/feature_flags.h"
+#include "frontend/front_end_dialogs.h"
 #include "frontend/front_end_flow.h"
 #include "frontend/front_end_shell.h"
 #include "frontend/front_end_state.h"
@@ -64,6 +65,11 @@ public:
         return box && box->isVisible();
     }
     void deleteWaiting() override { deleteCurrentWaiting(); }
+    void closeFrontEndBoxes() override
+    {
+        deleteCurrentWaiting();
+        ::closeFrontEndBoxes();
+    }
     void showWaiting(const WaitingMessage& message) override
     {
         WaitingGump::Options options;

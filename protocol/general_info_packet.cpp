@@ -342,7 +342,7 @@ void houseCommand(PacketReader& reader)
     case 3:
         if (Item* object = findItemBySerial(house); object && object->multi()) {
             object->multi()->removeAt(x, y, z);
-            object->placeMultiComponents(object->x, object->y, object->z);
+            object->setMultiPosition(object->x, object->y, object->z, object->multi()->multiId());
         }
         break;
     case 4:

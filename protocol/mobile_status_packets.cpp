@@ -185,6 +185,8 @@ void handleStatusInfo(const uint8_t* packet)
     }
     Mobile* mobile = packetMobile(serial);
     if (mobile && level != 0) {
+        mobile->female = record.kind & 1;
+        mobile->race = race;
         mobile->hits = record.hits;
         mobile->maxHits = record.maxHits;
         mobile->mana = record.mana;

@@ -45,6 +45,9 @@ public:
     // The current waiting box: shown, deleted, replaced.
     virtual bool isWaitingShown() { return false; }
     virtual void deleteWaiting() { }
+    // The login completed: the waiting box and every other question or
+    // notice of the front end still open close.
+    virtual void closeFrontEndBoxes() { }
     virtual void showWaiting(const WaitingMessage&) { }
     // The login-complete packet arrived while a box is shown: its button
     // enters the world (enterGameWorld) instead of only closing the box.

@@ -401,7 +401,7 @@ void PaperdollGump::render()
             bodyHue = uint16_t(entry->hue);
         body = table->translate(uint16_t(body), 0);
     }
-    PaperdollBody picture = paperdollBodyFor(body, false, 1);
+    PaperdollBody picture = paperdollBodyFor(body, shown->female != 0, shown->race);
     const LayerItems worn = layerItemsOf(*shown);
     const Item* shroud = worn[kShroudLayer];
     const bool ghost = picture.ghost || (shroud && shroud->graphic == kGhostShroud);
@@ -715,9 +715,9 @@ PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t fl
         return nullptr;
     auto* doll = static_cast<PaperdollGump*>(opened);
     doll->setTitle(title);
-    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off.
-    if (flags & kPaperdollLiftFlag)
-        doll->setStatusFlags(1);
+    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off, and
+    // each packet says anew whether they may be.
+    doll->setStatusFlags((flags & kPaperdollLiftFlag) ? 1 : 0);
     return doll;
 }
 

@@ -197,7 +197,18 @@ void Mobile::setNotoriety(int32_t value)
     invalidate();
 }
 
-int32_t Mobile::getNotoriety() const { return notoriety % 100; }
+int32_t Mobile::getNotoriety() const
+{
+    if (notoriety >= 100)
+        notorietyWarnings().criminal = false;
+    return notoriety % 100;
+}
+
+NotorietyWarnings& notorietyWarnings()
+{
+    static NotorietyWarnings warnings;
+    return warnings;
+}
 
 bool Mobile::notorietyNot1() const { return getNotoriety() != 1; }
 

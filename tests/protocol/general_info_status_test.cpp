@@ -364,6 +364,8 @@ TEST_P(StatusLevels, FillTheRecordAsFarAsTheLevelCarries)
     EXPECT_EQ(mobile->hits, row.level ? 40 : 0);
     EXPECT_EQ(mobile->mana, row.level ? 31 : 0);
     EXPECT_EQ(mobile->maxStamina, row.level ? 22 : 0);
+    EXPECT_EQ(mobile->race, row.level >= 5 ? 2 : 0) << "the mobile keeps the race byte";
+    EXPECT_EQ(mobile->female, row.level ? 1 : 0) << "the low bit of the sex/race byte";
     EXPECT_EQ(windows.calls, (Calls { "targetBar 00000B01 40/50", "status 00000B01 Orsolya" }));
 
     // One byte short: refused whole, the record stays.

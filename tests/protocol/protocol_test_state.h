@@ -34,6 +34,11 @@ public:
         waitingShown = false;
         log.push_back("deleteWaiting");
     }
+    void closeFrontEndBoxes() override
+    {
+        waitingShown = false;
+        log.push_back("closeFrontEndBoxes");
+    }
     void showWaiting(const WaitingMessage& message) override
     {
         waitingShown = true;
