@@ -165,6 +165,9 @@ void Journal::append(JournalEntry entry)
 
 bool Journal::openFile()
 {
+    // Saving is on exactly when a file was named: the SaveJournal key does
+    // nothing, and a settings read that puts the switches back to their
+    // defaults must not stop it.
     if (m_file)
         return true;
     const std::string& name = configValues().journalFile;
