@@ -401,8 +401,15 @@ void HtmlView::followLink(int32_t x, int32_t y)
                 display.setDisplayMode(false);
             // Only http and https reach the browser, as one argument and
             // without a shell; the text goes as UTF-8, so no character can
-            // turn into another on the way.
-            openUrlInBrowser(wideToUtf8String(href.c_str()));
+            // turn into another on the way. Any other link opens nothing, so
+            // it leaves the player in full screen too.
+            const std::string url = wideToUtf8String(href.c_str());
+            if (isWebLink(url)) {
+                DisplaySettingsService& display = displaySettings();
+                if (display.isFullScreen())
+                    display.setDisplayMode(false);
+                openUrlInBrowser(url);
+            }
         }
     } else {
         m_scrollPos = std::min(result, m_contentHeight);

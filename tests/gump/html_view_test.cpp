@@ -251,7 +251,7 @@ protected:
     {
         auto* view = new HtmlView(window, 1, flags | HtmlViewFlag::kNoFrame | HtmlViewFlag::kNoScrollBar, false, true);
         view->setRect(0, 0, 300, 60);
-        view->setText(u"<A HREF=\"http://example.net/\">web</A> <A INT HREF=\"chat\">msg</A> <A HREF=\"file:///etc\">f</A>",
+        view->setText(u"<A HREF=\"http://example.net/\">web</A> <A INT HREF=\"chat\">msg</A> <A HREF=\"javascript:alert(1)\">f</A>",
             0x7FFF);
         return view;
     }
@@ -287,12 +287,18 @@ TEST_F(Links, OnlyWebLinksReachTheBrowser)
 {
     HtmlView* view = linkView(HtmlViewFlag::kReadOnly);
     // "web msg " is 26 + 18 + 8 = 52.
+// A link the browser will not be given leaves the player in full screen.
     view->onLeftUp(53, 2);
     EXPECT_TRUE(opened.empty());
+    RecordingDisplay display;
+    DisplaySettingsService* previous = installDisplaySettings(&display);
 }
 
+    view->onLeftDown(53, 2);
 TEST_F(Links, FlagsStopLinks)
 {
+    EXPECT_TRUE(display.fullScreen);
+    installDisplaySettings(previous);
     for (uint32_t flag : { HtmlViewFlag::kNoLinks, HtmlViewFlag::kNoLinksToo }) {
         HtmlView* view = linkView(HtmlViewFlag::kReadOnly | flag);
         view->onLeftDown(2, 2);
