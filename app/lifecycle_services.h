@@ -50,6 +50,9 @@ class HardwareSurvey {
 public:
     virtual ~HardwareSurvey() = default;
     virtual void runHardwareSurvey() { }
+    // Whether any bit of `mask` is set in the installation flags the survey
+    // found (0x01: no map file in the first data folder).
+    virtual bool installFlagSet(uint8_t) { return false; }
 };
 
 // The messenger's connection object: made anew at start-up (an old one is

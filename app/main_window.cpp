@@ -135,6 +135,11 @@ void MainWindow::setGameWindowSize(int32_t width, int32_t height)
     }
     if (m_services.recreateBackBuffer)
         m_services.recreateBackBuffer(m_clientWidth, m_clientHeight);
+    recreateBackBuffer();
+}
+
+void MainWindow::recreateBackBuffer()
+{
 }
 
 void MainWindow::updateSystemCursor()
