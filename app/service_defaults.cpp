@@ -118,9 +118,8 @@ void installServiceDefaults()
     // operations stay the do-nothing defaults: the shard menu (the platform
     // layer has no pop-up menu) and the hourly hardware report (the hardware
     // survey is not built). It also installs the shard sessions' world over
-    // the world objects (protocol/shard_world_state.h); the facet a session
-    // keeps and the land tiles whose tile data the edit server replaces wait
-    // for the map.
+    // the world objects (protocol/shard_world_state.h); the land tiles whose
+    // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
