@@ -250,7 +250,8 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
         content += newLine;
     }
     // A failed replacement leaves the old file as it was.
-    platform::replaceFileContents(*path, content);
+    if (!platform::replaceFileContents(*path, content))
+        reportSaveFailure(target);
 }
 
 void ConfigFiles::setConfigValue(ConfigKeyKind kind, const std::string& value) { writeKey(kind, value, true); }
