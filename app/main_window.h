@@ -217,3 +217,6 @@ struct PasteLimit {
     bool stopsAtReturn;
 };
 PasteLimit pasteLimitFor(bool gumpHasFocus, bool focusedIsSingleLineEntry);
+// The pasted units that are left out: the control characters but the line
+// ends, which the limit above rules.
+bool isPastedControl(char16_t unit);

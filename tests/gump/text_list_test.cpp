@@ -3,6 +3,7 @@
 #include "gump_test_support.h"
 
 #include "gump/control_gump.h"
+#include "gump/entry_core.h"
 #include "gump/popup_list.h"
 #include "gump/text_list.h"
 #include "text/unicode_font.h"
@@ -185,11 +186,11 @@ TEST_F(Family, TheEditLineTakesKeysAndSubmits)
     EXPECT_EQ(list->editCursor(), 0) << "Backspace at the start does nothing";
     for (char16_t c : std::u16string(u"hi"))
         list->onKey(c);
-    list->onKey(0xE025);
+    list->onKey(GumpKey::kLeft);
     list->onKey(u'!');
     EXPECT_EQ(list->editText(), u"h!i");
-    list->onKey(0xE024);
-    list->onKey(0xE02E);
+    list->onKey(GumpKey::kHome);
+    list->onKey(GumpKey::kDelete);
     EXPECT_EQ(list->editText(), u"!i");
     list->onKey(0x4E00);
     EXPECT_EQ(list->editText(), u"!i") << "no glyph, no character";
