@@ -268,14 +268,15 @@ void TextList::changeEditText(std::u16string_view text, bool append)
     if (m_lines.empty())
         return;
     std::u16string& line = m_lines.back().text;
-    if (append)
-        line.append(text);
-    else
-        line.assign(text);
     // A '$' at the end of the given text submits the line without it.
     const bool submit = !text.empty() && text.back() == u'$';
     if (submit)
-        line.pop_back();
+        text.remove_suffix(1);
+    if (!append)
+        line.clear();
+    // The line holds no more than typing could put into it.
+    const size_t room = size_t(kMaxEditLength) - std::min(line.size(), size_t(kMaxEditLength));
+    line.append(text.substr(0, room));
     remeasureEditLine();
     if (submit)
         onKey(13);

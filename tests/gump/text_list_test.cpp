@@ -225,6 +225,24 @@ TEST_F(Family, ADollarAtTheEndSubmits)
     EXPECT_EQ(owner->submitted.size(), 2u) << "an empty text submits nothing";
 }
 
+// A window's text reaches the edit line only up to what typing could put
+// there; a '$' after a text too long still submits the line.
+TEST_F(Family, AGivenTextStopsAtTheEditLimit)
+{
+    auto* list = new TextList(owner, false, false, 50, 0, 0);
+    list->setGeometry(0, 0, 120, 54);
+    list->addLine(u"", 0x7FFF, 0, -1, -1);
+    list->syncEditCursor();
+    list->setEditText(std::u16string(2000, u'a'));
+    EXPECT_EQ(list->editText().size(), size_t(TextList::kMaxEditLength));
+    list->appendEditText(u"bbb");
+    EXPECT_EQ(list->editText(), std::u16string(TextList::kMaxEditLength, u'a'));
+    list->setEditText(u"ab");
+    list->appendEditText(std::u16string(2000, u'c') + u"$");
+    ASSERT_EQ(owner->submitted.size(), 1u);
+    EXPECT_EQ(owner->submitted.back(), u"ab" + std::u16string(TextList::kMaxEditLength - 2, u'c'));
+}
+
 TEST_F(Family, TheChatSetKeepsItsCaretWhenTheFocusGoes)
 {
     auto* first = new TextList(owner, false, false, 50, 0, 0);
