@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "support/hang_guard.h"
+#include "support/recording_notices.h"
 #include "support/temp_dir.h"
 
 #include <csignal>
@@ -285,19 +286,6 @@ TEST_F(ConfigFilesTest, ARewriteReplacesTheFileInsteadOfTruncatingIt)
     EXPECT_EQ(m_client.read("vo.cfg"), "Sound=off\r\nFoo=bar\r\nMusicVol=200\r\nMusic=on\r\n");
 }
 
-// The system messages a failed save shows.
-class SaveNotices final : public WindowNotices {
-public:
-    void addSystemMessage(uint16_t, uint16_t, std::string_view text) override { messages.emplace_back(text); }
-    void showWaitingBox(std::string_view) override { }
-    void clearAbilityIcons() override { }
-    void showPlayerWarMode(bool) override { }
-    void clearPlacementPreview() override { }
-    void reloadSkillGroups() override { }
-    void reloadMacros() override { }
-    std::vector<std::string> messages;
-};
-
 // A disk with little room left: for as long as it lives, no file may grow
 // past 1 KiB (a limit that binds root too, whom a read-only folder would not
 // stop).
@@ -330,7 +318,7 @@ TEST_F(ConfigFilesTest, AFailedSaveKeepsTheOldFileAndSaysSo)
     // Settings longer than the room left.
     const std::string settingsText = kFixture + "\r\n" + std::string(2 * FullDisk::kRoom, ';');
     m_client.write("vo.cfg", settingsText);
-    SaveNotices notices;
+    test::RecordingNotices notices;
     WindowNotices* previous = installWindowNotices(&notices);
     testing::internal::CaptureStderr();
     {
