@@ -94,8 +94,9 @@ void installServiceDefaults()
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
 
     // protocol/: what the session and login packets reach above them.
-    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
-    // view and the game area's layout stay the base's do-nothing steps.
+    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
+    // the macros', the world view's, the speech line's and the main window's. One stays the base's
+    // do-nothing step: making the item-property window when none exists (that window is not built).
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
@@ -114,9 +115,8 @@ void installServiceDefaults()
     // The network wiring installs the main window's ClientShell; one of its
     // operations stays the do-nothing default: the shard menu (the platform
     // layer has no pop-up menu). It also installs the shard sessions' world over
-    // the world objects (protocol/shard_world_state.h); the facet a session
-    // keeps and the land tiles whose tile data the edit server replaces wait
-    // for the map.
+    // the world objects (protocol/shard_world_state.h); the land tiles whose
+    // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)

@@ -65,7 +65,8 @@ struct ConfigValues {
     bool censorFlesh = false;
     bool censorBlood = false;
     bool omitBlood = false;
-    bool clientFirstLaunch = false;
+    // Until a file says otherwise, this is the first start: the intro plays.
+    bool clientFirstLaunch = true;
     bool filterWeather = false;
     bool hdUsageMax = true;
     bool runtimeDebugMessages = false;

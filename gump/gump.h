@@ -157,7 +157,7 @@ public:
     // Each pointer update, for the hovered and for the captured gump.
     virtual void onHoverTick();
     // A key for the focus gump: characters as their codes, navigation keys
-    // as 0xE000 plus the virtual-key code.
+    // as GumpKey::kKeyBase plus the virtual-key code (gump/entry_core.h).
     virtual void onKey(uint32_t code);
 
     // Reports of child controls.

@@ -1,5 +1,6 @@
 #include "protocol/general_info_packet.h"
 
+#include "core/wide_text.h"
 #include "data/difference_lists.h"
 #include "data/server_features.h"
 #include "data/settings_registry.h"
@@ -77,11 +78,7 @@ bool fromShownShard()
 
 std::u16string widenField(PacketReader& reader, int32_t size)
 {
-    std::string narrow = reader.fixedText(size, size_t(size));
-    std::u16string wide;
-    for (char c : narrow)
-        wide.push_back(char16_t(uint8_t(c)));
-    return wide;
+    return bytesToWideString(reader.fixedText(size, size_t(size)));
 }
 
 void stepKeys(PacketReader& reader)

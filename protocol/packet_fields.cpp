@@ -1,5 +1,6 @@
 #include "protocol/packet_fields.h"
 
+#include "core/file_name_sanitizer.h"
 #include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "net/shard_sessions.h"
@@ -30,6 +31,10 @@ void readCharacterEntry(const uint8_t* packet, int32_t& offset, std::string& nam
 {
     readFixedText(packet, offset, kCharacterField, kCharacterTextLength, name);
     readFixedText(packet, offset, kCharacterField, kCharacterTextLength, password);
+    // A name goes into the settings files and the per-character folder names:
+    // nothing of the server's may break a line there.
+    removeControlBytes(name);
+    removeControlBytes(password);
 }
 
 void readStartLocationEntry(const uint8_t* packet, int32_t& offset, StartLocationEntry& entry)

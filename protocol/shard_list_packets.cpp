@@ -1,5 +1,6 @@
 #include "protocol/login_packets.h"
 
+#include "core/file_name_sanitizer.h"
 #include "core/process_random.h"
 #include "core/wide_text.h"
 #include "data/client_services.h"
@@ -147,6 +148,8 @@ void handleShardList(const uint8_t* packet)
         uint32_t address = 0;
         packetGetShort(packet, at, id);
         readFixedText(packet, at, kShardNameField, kShardNameLength, name);
+        // The name becomes a per-character folder name.
+        removeControlBytes(name);
         packetGetByte(packet, at, percent);
         packetGetByte(packet, at, zone);
         packetGetLong(packet, at, address);
@@ -237,6 +240,7 @@ void handleShardChoiceList(const uint8_t* packet)
         std::string name;
         packetGetByte(packet, at, id);
         readFixedText(packet, at, kShortShardNameField, kShardNameLength, name);
+        removeControlBytes(name);
         if (!attached && !name.empty()) {
             shardList().shards[i].id = id;
             shardList().shards[i].name = name;

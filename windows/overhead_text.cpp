@@ -1,5 +1,6 @@
 #include "windows/overhead_text.h"
 
+#include "core/wide_text.h"
 #include "data/settings_registry.h"
 #include "data/targeting.h"
 #include "gfx/gump_art.h"
@@ -435,13 +436,8 @@ void BarkGump::singleClick()
     }
     if (!self)
         return;
-    std::u16string wide;
-    if (isAsciiBark()) {
-        for (char c : m_text)
-            wide.push_back(char16_t(uint8_t(c)));
-    } else {
-        wide = static_cast<UnicodeBarkGump*>(this)->wideText();
-    }
+    std::u16string wide
+        = isAsciiBark() ? bytesToWideString(m_text) : static_cast<UnicodeBarkGump*>(this)->wideText();
     const Item* item = asItem(m_owner);
     translateClickedText(m_languageCode, wide, item ? item->serial : 0);
 }

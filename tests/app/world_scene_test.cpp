@@ -6,7 +6,10 @@
 
 #include "app/scenario_runner.h"
 #include "app/client_scenario.h"
+#include "app/hardware_survey.h"
+#include "app/lifecycle_services.h"
 #include "app/main_window.h"
+#include "data/settings_registry.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_scene.h"
@@ -24,6 +27,7 @@
 #include "startup_screens.h"
 #include "support/scoped_environment.h"
 #include "windows/overhead_text.h"
+#include "windows/speech_line_gump.h"
 #include "windows/world_view_gump.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +35,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -113,6 +118,37 @@ private:
         const test::ShownPicture picture
             = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
         std::fprintf(stderr, "picture %016llx\n", (unsigned long long)test::keepPicture(picture, "world_first_frame.png"));
+        std::fflush(nullptr);
+    }
+};
+
+// Entering the world from the front end, where the window may not be
+// resized and the last character's resolution is still set: the world entry
+// allows resizing, puts the resolution back to the default before the
+// character's settings are read (they name none), shows the speech line and
+// tells an installation without its map so.
+class EnteringTheWorld final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        // As a survey that found no map in the first data folder leaves it.
+        hardwareSurvey().installFlags |= kMapFileMissing;
+        session.mainWindow.settings().allowWindowResize = false;
+        settings().setStringSetting(u"FullScreenRes", u"1024x768");
+        enterSampleScene(session);
+        gumpLink(new ReportAt(platform::clock().tickMs() + 500, [&session] { report(session); }), nullptr);
+    }
+
+private:
+    static void report(ClientSession& session)
+    {
+        std::fprintf(stderr, "resize %s\n", session.mainWindow.settings().allowWindowResize ? "allowed" : "fixed");
+        std::fprintf(stderr, "resolution %s\n", settings().getStringSetting(u"FullScreenRes").c_str());
+        std::fprintf(stderr, "speech line %s\n", speechLineGump() ? "shown" : "missing");
+        int32_t notices = 0;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            notices += std::string_view(gump->typeName()) == "YesNo gump" && gump->isVisible();
+        std::fprintf(stderr, "install notices %d\n", notices);
         std::fflush(nullptr);
     }
 };
@@ -239,7 +275,7 @@ TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
         "world view shown\n"
         "session in the world\n"
         "windows 2\n"
-        "picture 5ba2d347723fb0f5\n");
+        "picture 7c7dd0640d4048aa\n");
 }
 
 TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)
@@ -248,6 +284,16 @@ TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "before shown\n"
         "after hidden\n");
+}
+
+TEST_F(HeadlessWorld, EnteringTheWorldTakesEveryEntryStep)
+{
+    EnteringTheWorld scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "resize allowed\n"
+        "resolution 640x480\n"
+        "speech line shown\n"
+        "install notices 1\n");
 }
 
 TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)

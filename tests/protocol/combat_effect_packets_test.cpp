@@ -11,6 +11,7 @@
 #include "gump/weather.h"
 #include "protocol/combat_packets.h"
 #include "world/cell_grid.h"
+#include "world/light_pass.h"
 #include "world/recorded_sequence.h"
 #include "world_packet_fixture.h"
 
@@ -277,12 +278,20 @@ TEST_P(Seasons, CurrentSession)
     // The cell grid stands around the player, as after its first placing.
     worldCellGrid().follow();
     dropItem(kItem, 1001, 1001);
-    // The walking state is one thing a reset clears.
+    // The walking state, the light levels and the player's own light are
+    // things a reset clears.
     stepQueue().serverFollow = true;
+    lightLevels() = LightLevels { 10, 4 };
+    player()->lightModifier = 4;
     dispatch(fixedPacket(0xBC).u8(row.season).u8(row.override).bytes());
     settings().setBoolSetting(u"Desolation", kept);
     EXPECT_EQ(getSeason(), row.after);
     EXPECT_EQ(stepQueue().serverFollow, !row.resets);
+    EXPECT_EQ(lightLevels().global, row.resets ? 0 : 10);
+    EXPECT_EQ(lightLevels().personal, row.resets ? 0 : 4);
+    EXPECT_EQ(player()->lightModifier, row.resets ? 0 : 4);
+    resetLightLevels();
+    player()->lightModifier = 0;
     // The player is back where it stood, and dynamic objects outlive a reset.
     EXPECT_TRUE(player()->isPlaced());
     EXPECT_EQ(player()->x, test::kCentreX);
