@@ -113,6 +113,7 @@ public:
         FrontEndRecords& records = frontEnd();
         closeGump(records.shardChoice.get());
         auto* list = new ScrollChoiceGump(records.mainMenu.get(), 3500, 100, 100, 100, 100, nullptr, false, false);
+        list->setChoosesShard(true);
         for (const ShardEntry& shard : shardList().shards) {
             if (!shard.name.empty())
                 list->addItem(shard.id, shard.name, 0);

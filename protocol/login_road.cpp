@@ -87,8 +87,11 @@ bool connectLoginServer()
     GameConnection* previous = currentGameConnection();
     if (previous && !sessionForConnection(previous))
         scheduleConnectionDelete(previous);
-    if (!createGameConnection())
+    // A road that could not connect has ended: nothing is in progress.
+    if (!createGameConnection()) {
+        session.loginInProgress = false;
         return false;
+    }
     GameConnection* connection = currentGameConnection();
 
     bool connected = false;
@@ -100,6 +103,7 @@ bool connectLoginServer()
     }
     if (!connected) {
         scheduleConnectionDelete(connection);
+        session.loginInProgress = false;
         return false;
     }
     connection->setSecondary(false);
