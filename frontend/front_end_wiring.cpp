@@ -86,6 +86,12 @@ public:
         }
     }
 
+    void leaveWorldOnWaitingButton() override
+    {
+        if (WaitingGump* box = currentWaiting())
+            box->setReturnToMenu(true);
+    }
+
     bool hasLoginWindow() override { return bool(frontEnd().loginWindow); }
     void hideLoginWindow() override
     {
