@@ -52,6 +52,11 @@ void addLoginServer(uint16_t port)
 
 class LoopbackLogin : public testing::Test {
 protected:
+    explicit LoopbackLogin(test::TestShardConfig config = {})
+        : server(std::move(config))
+    {
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(server.isListening());
@@ -512,10 +517,10 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
 // The player is in the world on the first shard and opens a second one
 // behind it (the speech line's ".con"). Each shard keeps its own connection:
 // what the second one's login meets reaches only the second one.
-class SecondShard : public testing::Test {
+class SecondShard : public LoopbackLogin {
 protected:
     explicit SecondShard(bool refuseInUse = false)
-        : server([refuseInUse] {
+        : LoopbackLogin([refuseInUse] {
             test::TestShardConfig config;
             config.moreShards = { { "Second Shard", 2, 0, 20 } };
             config.refuseAccountInUse = refuseInUse;
@@ -525,28 +530,18 @@ protected:
     }
     void SetUp() override
     {
-        ASSERT_TRUE(server.isListening());
-        ASSERT_GE(server.loginPort(), 1000);
-        addLoginServer(server.loginPort());
-        loginSession().accountName = "tester";
-        loginSession().password = "secret";
-        ASSERT_TRUE(connectLoginServer());
-        ASSERT_TRUE(sendAccountLogin(*currentGameConnection()));
+        LoopbackLogin::SetUp();
+        logIn();
         bool chosen = false;
         bool played = false;
         ASSERT_TRUE(pumpUntil([&] {
             if (!chosen && state.screens.saw("openShardList")) {
                 chosen = true;
-                PacketStorage<8> select;
-                buildServerSelectPacket(select, server.config().shardId);
-                sendPacket(select);
+                chooseShard();
             }
             if (!played && state.screens.saw("presentCharacterSelection")) {
                 played = true;
-                uint8_t info[kClientInfoSize] = {};
-                PacketStorage<96> play;
-                buildPlayCharacterPacket(play, characterSlots().names[0].c_str(), info, 0, 0);
-                sendPacket(play);
+                playFirstCharacter();
             }
             return loginSession().loggedIn && server.worldClientCount() == 1;
         }));
@@ -556,19 +551,6 @@ protected:
         state.screens.log.clear();
     }
 
-    bool pumpUntil(const std::function<bool()>& done)
-    {
-        for (int pass = 0; pass < kMaxPasses; ++pass) {
-            if (done())
-                return true;
-            pollConnections(5);
-            server.pump(5);
-        }
-        return done();
-    }
-
-    test::ProtocolTestState state;
-    TestShardServer server;
     ShardSession* first { nullptr };
     GameConnection* shown { nullptr };
 };
