@@ -12,6 +12,7 @@
 #include "net/packet_table.h"
 #include "net/shard_sessions.h"
 #include "protocol/packet_reader.h"
+#include "protocol/packet_session.h"
 #include "protocol/property_revisions.h"
 #include "protocol/window_walks.h"
 #include "protocol/world_object_packets.h"
@@ -67,14 +68,6 @@ constexpr uint32_t kUnidentifiedEntry = 0xFFFFFFFC;
 constexpr size_t kMaxEquipAttributes = 10;
 constexpr uint32_t kContextMenuTextBase = 3000000;
 using RequestStorage = PacketStorage<32>;
-
-// Whether the packet came from the shard the player sees (or from no
-// session at all, as a packet fed straight to the dispatcher does).
-bool fromShownShard()
-{
-    ShardSession* session = currentSession();
-    return !session || session->connection == currentGameConnection();
-}
 
 std::u16string widenField(PacketReader& reader, int32_t size)
 {

@@ -1,9 +1,7 @@
 #include "protocol/packet_fields.h"
 
 #include "core/file_name_sanitizer.h"
-#include "net/game_connection.h"
 #include "net/packet_table.h"
-#include "net/shard_sessions.h"
 
 #include <string_view>
 
@@ -42,12 +40,4 @@ void readStartLocationEntry(const uint8_t* packet, int32_t& offset, StartLocatio
     packetGetByte(packet, offset, entry.index);
     readFixedText(packet, offset, kCityField, kCityLength, entry.city);
     readFixedText(packet, offset, kCityField, kCityLength, entry.building);
-}
-
-bool queueOnSessionConnection(const PacketBuffer& packet)
-{
-    ShardSession* session = currentSession();
-    if (session && session->connection)
-        return session->connection->queuePacket(packet);
-    return sendPacket(packet);
 }

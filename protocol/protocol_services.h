@@ -52,6 +52,10 @@ public:
     // The login-complete packet arrived while a box is shown: its button
     // enters the world (enterGameWorld) instead of only closing the box.
     virtual void enterWorldOnWaitingButton() { }
+    // The connection of a player in the world was lost while a box is shown:
+    // its button takes the way back to the main menu, as the lost-connection
+    // box's does.
+    virtual void leaveWorldOnWaitingButton() { }
 
     virtual bool hasLoginWindow() { return false; }
     virtual void hideLoginWindow() { }

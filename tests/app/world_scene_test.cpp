@@ -22,16 +22,21 @@
 #include "platform/headless/headless_window.h"
 #include "protocol/combat_packets.h"
 #include "protocol/session_packets.h"
+#include "gump/button.h"
 #include "gump/gump_services.h"
 #include "support/shown_picture.h"
 #include "startup_screens.h"
 #include "support/scoped_environment.h"
 #include "windows/overhead_text.h"
+#include "windows/paperdoll_gump.h"
 #include "windows/speech_line_gump.h"
 #include "windows/world_view_gump.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -207,6 +212,92 @@ public:
     }
 };
 
+// A child button of a window by its up art, or null.
+Button* childButton(CGump* window, int32_t upArt)
+{
+    for (CGump* child = window ? window->firstChild() : nullptr; child; child = child->next()) {
+        if (child->is(GumpKind::Button) && static_cast<Button*>(child)->upArt() == upArt)
+            return static_cast<Button*>(child);
+    }
+    return nullptr;
+}
+
+void clickMiddleOf(platform::HeadlessWindow& window, CGump* gump, uint32_t atMs)
+{
+    const ScreenRect rect = gump->screenRect();
+    const int32_t x = (rect.left + rect.right) / 2;
+    const int32_t y = (rect.top + rect.bottom) / 2;
+    using platform::MessageKind;
+    window.scheduleMessage(atMs, { MessageKind::MouseMove, 0, 0, x, y });
+    window.scheduleMessage(atMs + 50, { MessageKind::LeftButtonDown, 1, 0, x, y });
+    window.scheduleMessage(atMs + 100, { MessageKind::LeftButtonUp, 0, 0, x, y });
+}
+
+// The paperdoll's log-out button asks its question as the program asks it:
+// the box comes up on top of every window and is drawn on the screen, and
+// its Yes takes the player back to the main menu.
+class LogoutQuestion final : public ClientScenario {
+public:
+    static constexpr int32_t kLogoutArt = 2009;
+    static constexpr int32_t kYesArt = 2074;
+    static constexpr int32_t kButtonsTop = 75;
+
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        auto& window = static_cast<platform::HeadlessWindow&>(session.window);
+        const uint32_t now = platform::clock().tickMs();
+        PaperdollGump* doll = player() ? findPaperdoll(*player()) : nullptr;
+        Button* logout = childButton(doll, kLogoutArt);
+        std::fprintf(stderr, "log-out button %s\n", logout ? "found" : "missing");
+        if (!logout)
+            return;
+        clickMiddleOf(window, logout, now + 300);
+        gumpLink(new ReportAt(now + 900, [&session, &window] {
+            CGump* top = gumpListHead();
+            const bool asked = top && std::string(top->typeName()) == "YesNo gump" && top->isVisible();
+            std::fprintf(stderr, "question on top %s\n", asked ? "yes" : "no");
+            std::fprintf(stderr, "question drawn %s\n", asked && drawnOnScreen(session, *top) ? "yes" : "no");
+            if (Button* yes = asked ? childButton(top, kYesArt) : nullptr)
+                clickMiddleOf(window, yes, platform::clock().tickMs() + 100);
+        }),
+            nullptr);
+    }
+
+    void finished(ClientSession&) override
+    {
+        bool menu = false;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            menu = menu || (std::string(gump->typeName()) == "MainMenu gump" && gump->isVisible());
+        std::fprintf(stderr, "main menu %s\n", menu ? "shown" : "not shown");
+        std::fflush(nullptr);
+    }
+
+private:
+    // Whether the display shows the box's own picture where it lies.
+    static bool drawnOnScreen(ClientSession& session, CGump& box)
+    {
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
+        const GumpPage* face = box.page(0);
+        if (!face)
+            return false;
+        int64_t same = 0;
+        int64_t total = 0;
+        // The text and the background above the buttons.
+        for (int32_t y = 0; y < std::min(face->height, kButtonsTop); ++y) {
+            for (int32_t x = 0; x < face->width; ++x) {
+                const uint16_t pixel = face->pixel(x, y);
+                if (pixel == 0 || box.x() + x >= picture.width || box.y() + y >= picture.height)
+                    continue;
+                ++total;
+                same += picture.at(box.x() + x, box.y() + y) == pixel;
+            }
+        }
+        return total > 0 && same * 10 >= total * 9;
+    }
+};
+
 // The server's death notice: the game area fades frame by frame, "You are
 // dead." stands in the middle of the game area while it does, and the end of
 // the fade sends the resurrection choice 2 (0x2C 02).
@@ -294,6 +385,17 @@ TEST_F(HeadlessWorld, EnteringTheWorldTakesEveryEntryStep)
         "resolution 640x480\n"
         "speech line shown\n"
         "install notices 1\n");
+}
+
+TEST_F(HeadlessWorld, ThePaperdollsLogOutQuestionIsShownOnTopAndItsYesLeavesTheWorld)
+{
+    test::ScopedEnvironment answered("VARDUN_HEADLESS_CLOSE_MS", "2500");
+    LogoutQuestion scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "log-out button found\n"
+        "question on top yes\n"
+        "question drawn yes\n"
+        "main menu shown\n");
 }
 
 TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)

@@ -204,6 +204,25 @@ TEST_F(Selection, AServersNameCannotAddASettingsLine)
     EXPECT_TRUE(configValues().journalFile.empty());
 }
 
+TEST_F(Selection, TheLargestLoginCountInTheSettingsStaysThereOnPlay)
+{
+    test::PacketTap tap;
+    ASSERT_TRUE(tap.isConnected());
+    client.write("vo.cfg", "ClientLogin=2147483647\r\n");
+    // Read as start-up reads it, with the keys' rules.
+    configFiles().setRules(&settingsKeyRules());
+    const bool read = readConfigFile("vo.cfg", false);
+    configFiles().setRules(nullptr);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(configFiles().loginCount(), 2147483647);
+    open({ "Aldric" })->onPlay();
+    const std::vector<Bytes> sent = tap.take();
+    configFiles().setLoginCount(0);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(big32(sent[0], 35 + 10), 0x7FFFFFFFu);
+    EXPECT_NE(client.read("vo.cfg").find("ClientLogin=2147483647"), std::string::npos) << client.read("vo.cfg");
+}
+
 TEST_F(Selection, APasswordRowAsksFirstAndAnyPasswordIsAccepted)
 {
     test::PacketTap tap;
