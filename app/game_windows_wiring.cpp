@@ -9,6 +9,8 @@
 #include "windows/game_window_services.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_line_gump.h"
+#include "windows/status_gump.h"
+#include "windows/status_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -49,8 +51,17 @@ public:
             ? static_cast<Item*>(object)->serial
             : 0;
     }
-    CGump* highlightedWindow() override { return m_next.highlightedWindow(); }
-    void clearHighlight() override { m_next.clearHighlight(); }
+    CGump* highlightedWindow() override
+    {
+        CGump* bar = highlightingStatusGump();
+        return bar ? bar : m_next.highlightedWindow();
+    }
+    void clearHighlight() override
+    {
+        if (highlightingStatusGump())
+            clearStatusHighlight();
+        m_next.clearHighlight();
+    }
 
 private:
     // The dynamic object under a client point of the shown world.
@@ -131,6 +142,7 @@ private:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    installStatusWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -144,4 +156,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void stopGameWindows() { uninstallGameWindowServices(); }
+void stopGameWindows()
+{
+    uninstallStatusWindowServices();
+    uninstallGameWindowServices();
+}

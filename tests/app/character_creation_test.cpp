@@ -125,14 +125,12 @@ private:
         click(x, y);
     }
     // Clicks a cell of one of the appearance window's colour grids.
-    void clickHueCell(CharCreationGump::HueSlot slot, int32_t column, int32_t row)
+    void clickHueCell(CharCreationGump::HueSlot slot, int32_t row, int32_t column)
     {
         auto* appearance = rememberedWindow<CharCreationGump>(frontEnd().appearanceWindow);
         HueControl* control = appearance->hueControl(slot);
-        const int32_t cellWidth = (control->width() - 2 * HueControl::kMargin) / control->cells().columns;
-        const int32_t cellHeight = (control->height() - 2 * HueControl::kMargin) / control->cells().rows;
-        int32_t x = HueControl::kMargin + column * cellWidth + cellWidth / 2;
-        int32_t y = HueControl::kMargin + row * cellHeight + cellHeight / 2;
+        int32_t x = 0, y = 0;
+        control->cellCentre(row, column, x, y);
         control->localToScreen(x, y);
         click(x, y);
     }
