@@ -344,7 +344,7 @@ TEST_F(HeadlessCreation, APlayerCreatesACharacterThroughEveryScreen)
         "character list: 2 characters\n"
         "creation_professions picture 3c7008c48969af11\n"
         "creation_stats_and_skills picture 1b1fd15911c8b35e\n"
-        "creation_appearance picture 1fcc0d07fae86cdf\n"
+        "creation_appearance picture 07e084c86dcdf827\n"
         "city 3 Heskmere\n"
         "creation_start_location picture 3501efcb53cf439f\n"
         "listed Aldric\n"

@@ -239,7 +239,7 @@ TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
         "world view shown\n"
         "session in the world\n"
         "windows 2\n"
-        "picture 5ba2d347723fb0f5\n");
+        "picture 0527b87d893a8e93\n");
 }
 
 TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)

@@ -5,15 +5,18 @@
 
 #include "windows/windows_test_support.h"
 
+#include "fixtures/language_files.h"
 #include "fixtures/sample_status_art.h"
 #include "gfx/hue_table.h"
 #include "gump/button.h"
 #include "gump/hue_control.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
+#include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
 #include "protocol/general_info_packet.h"
 #include "support/png_writer.h"
+#include "text/cliloc_table.h"
 #include "windows/equip_info_gump.h"
 #include "windows/hue_gump.h"
 #include "windows/menubar.h"
@@ -40,7 +43,16 @@ public:
 
 class OwnWindows : public windows_test::WindowDesktop {
 protected:
-    OwnWindows() { fillWorld(); }
+    OwnWindows()
+    {
+        fillWorld();
+        // The labels and texts of these windows, as the sample data set has them.
+        const std::string texts = fixture::clilocImage(fixture::sampleStatusMessages());
+        auto table = std::make_unique<ClilocTable>();
+        table->loadBytes(reinterpret_cast<const uint8_t*>(texts.data()), texts.size());
+        setClilocTable(std::move(table));
+    }
+    ~OwnWindows() override { setClilocTable(nullptr); }
 
     StatusWindowServices statusServices;
     InWorld session;
@@ -78,8 +90,8 @@ TEST_F(Menubars, ItShowsNothingBeforeThePlayerIsInTheWorld)
 
 TEST(MenubarLayout, EachButtonStandsAfterTheOneBeforeAndChatHasAPlaceOfItsOwn)
 {
-    EXPECT_EQ(menubarButtonPositions(70, 60),
-        (std::array<int32_t, 8> { 30, 100, 160, 220, 280, 350, 420, 490 }));
+    EXPECT_EQ(menubarButtonPositions(66, 74),
+        (std::array<int32_t, 8> { 30, 96, 170, 244, 318, 384, 450, 516 }));
 }
 
 TEST_F(Menubars, ItsButtonsSendTheirRequests)
@@ -95,7 +107,7 @@ TEST_F(Menubars, ItsButtonsSendTheirRequests)
             sent.push_back(hexOf(packet).substr(0, 29));
     }
     EXPECT_EQ(sent,
-        (std::vector<std::string> { "06 80 00 0A A1", "06 40 00 01 00", "34 ED ED ED ED 05 00 00 0A A1",
+        (std::vector<std::string> { "06 80 00 12 34", "06 40 00 01 00", "34 ED ED ED ED 05 00 00 12 34",
             "9B 00 00 00 00 00 00 00 00 00" }));
 }
 
@@ -147,14 +159,14 @@ class Profiles : public OwnWindows { };
 TEST_F(Profiles, TheOwnProfileIsEditedAndItsNewTextGoesBackOnClose)
 {
     const Bytes packet = profilePacket(player()->serial, "Brenna the Bold", u"Fixed", u"Hi");
-    dispatchPacket(packet.data(), uint32_t(packet.size()));
+    dispatchGamePacket(*currentGameConnection(), packet.data());
     ProfileGump* profile = findProfileGump(player()->serial);
     ASSERT_NE(profile, nullptr);
     ASSERT_TRUE(profile->isEditable());
     composeAll();
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("profile_own.png"), shown.data(), 640, 480, 640);
-    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0ull) << std::hex
+    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0xce4b1ff64f835a79ull) << std::hex
                                                                     << test::surfaceHash(shown.data(), 640, 480, 640);
 
     pressLeft(profile->x() + 100, profile->y() + 150);
@@ -168,20 +180,20 @@ TEST_F(Profiles, TheOwnProfileIsEditedAndItsNewTextGoesBackOnClose)
     closeGump(profile);
     const std::vector<Bytes> sent = takePackets();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(hexOf(sent[0]), "B8 00 12 01 00 00 0A A1 00 01 00 04 00 3E 00 48 00 69 00 21");
+    EXPECT_EQ(hexOf(sent[0]), "B8 00 14 01 00 00 12 34 00 01 00 04 00 3E 00 48 00 69 00 21");
 }
 
 TEST_F(Profiles, AnUnchangedOrAnotherPlayersProfileSendsNothingAndARepeatKeepsTheText)
 {
     const Bytes own = profilePacket(player()->serial, "Me", u"", u"Same");
-    dispatchPacket(own.data(), uint32_t(own.size()));
+    dispatchGamePacket(*currentGameConnection(), own.data());
     const Bytes other = profilePacket(0x777, "Them", u"", u"Theirs");
-    dispatchPacket(other.data(), uint32_t(other.size()));
+    dispatchGamePacket(*currentGameConnection(), other.data());
     ProfileGump* theirs = findProfileGump(0x777);
     ASSERT_NE(theirs, nullptr);
     EXPECT_FALSE(theirs->isEditable());
     const Bytes again = profilePacket(0x777, "Them", u"", u"Replaced");
-    dispatchPacket(again.data(), uint32_t(again.size()));
+    dispatchGamePacket(*currentGameConnection(), again.data());
     EXPECT_EQ(theirs->profileText(), u"Theirs");
     takePackets();
     closeGump(findProfileGump(player()->serial));
@@ -192,7 +204,7 @@ TEST_F(Profiles, AnUnchangedOrAnotherPlayersProfileSendsNothingAndARepeatKeepsTh
 TEST_F(Profiles, TheFiveHundredTwelfthCharacterIsRefused)
 {
     const Bytes packet = profilePacket(player()->serial, "Me", u"", std::u16string(600, u'a'));
-    dispatchPacket(packet.data(), uint32_t(packet.size()));
+    dispatchGamePacket(*currentGameConnection(), packet.data());
     ProfileGump* profile = findProfileGump(player()->serial);
     ASSERT_NE(profile, nullptr);
     EXPECT_EQ(profile->profileText().size(), ProfileGump::kMaxText) << "the server's text is cut";
@@ -243,6 +255,8 @@ TEST_F(RaceChanges, AFemaleElfChoosesAStyleAndAHueAndOkSendsTheFiveValues)
     composeAll();
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("race_change.png"), shown.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0xbee5872d81085050ull) << std::hex
+                                                                    << test::surfaceHash(shown.data(), 640, 480, 640);
 
     // The fourth row of her list ("Mullet") is table row 4.
     window->hairField()->setValue(3);
@@ -256,7 +270,7 @@ TEST_F(RaceChanges, AFemaleElfChoosesAStyleAndAHueAndOkSendsTheFiveValues)
     hair->localToScreen(x, y);
     pressLeft(x, y);
     releaseLeft(x, y);
-    EXPECT_EQ(window->hairHue(), 1719);
+    EXPECT_EQ(window->hairHue(), 518);
     EXPECT_FALSE(hair->isVisible());
     const int32_t skin = window->skinHue();
     takePackets();
@@ -264,7 +278,7 @@ TEST_F(RaceChanges, AFemaleElfChoosesAStyleAndAHueAndOkSendsTheFiveValues)
     const std::vector<Bytes> sent = takePackets();
     ASSERT_EQ(sent.size(), 1u);
     char expected[64];
-    std::snprintf(expected, sizeof expected, "BF 00 0F 00 2A %02X %02X 2F C2 06 B8 00 00 00 01", (skin + 1) >> 8,
+    std::snprintf(expected, sizeof expected, "BF 00 0F 00 2A %02X %02X 2F C2 02 07 00 00 04 4E", (skin + 1) >> 8,
         (skin + 1) & 0xFF);
     EXPECT_EQ(hexOf(sent[0]), expected);
     EXPECT_EQ(findRaceChangeGump(), nullptr);
@@ -331,7 +345,7 @@ TEST_F(OwnWindows, AnElfSkinControlStartsOn904WithItsMarkOnTheFirstCellAndHoveri
         control->onMouseOver(x, y);
     }
     EXPECT_EQ(owner->changes, 3);
-    EXPECT_EQ(control->value(), 588);
+    EXPECT_EQ(control->value(), 864);
     closeGump(owner);
 }
 
@@ -343,7 +357,7 @@ TEST_F(OwnWindows, TheDyePickersCornersGiveTwoAndOneThousandAndOneAndOkAnswersTh
     composeAll();
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("hue_picker.png"), shown.data(), 640, 480, 640);
-    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0ull) << std::hex
+    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0x5787eeadaba3abbdull) << std::hex
                                                                     << test::surfaceHash(shown.data(), 640, 480, 640);
     // Every cell shows its hue's middle colour: the top-left one at shade 1.
     EXPECT_EQ(screenPixel(picker->x() + 34, picker->y() + 34), uint16_t(hueTable().entry(2).colours[16] | 1));
@@ -427,6 +441,8 @@ TEST_F(EquipPopups, TheShirtShowsItsNameAndAttributesOverItAndANewerPopupReplace
     composeAll();
     std::vector<uint16_t> shown = screenPicture();
     test::writeSurfacePng(test::picturePath("equip_info.png"), shown.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(shown.data(), 640, 480, 640), 0xd6f4d538789df1a8ull) << std::hex
+                                                                    << test::surfaceHash(shown.data(), 640, 480, 640);
     GumpHandle first(popup);
     ASSERT_NE(EquipInfoGump::show(info), nullptr);
     EXPECT_FALSE(first.get());
