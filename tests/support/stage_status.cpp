@@ -67,6 +67,7 @@ public:
             if (packet.size() < 10 || packet[5] != kStatusRequest || statusBe32(packet, 6) != stage.playerSerial())
                 return false;
             out.push_back(fullStatus(stage));
+            out.push_back(lockReport(stage));
             return true;
         case 0xBF:
             if (packet.size() < 7 || statusBe16(packet, 3) != kStatLockCommand || packet[5] > 2 || packet[6] > 2)
