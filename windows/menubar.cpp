@@ -104,11 +104,8 @@ void Menubar::draw(GumpCanvas& canvas)
     // Nothing shows before the player is in the world.
     if (!isVisible() || !isInWorld())
         return;
-    const bool unfolded = isUnfolded();
-    setCurrentPage(unfolded ? 0 : 1);
-    setSize(unfolded ? kWidth : kStubWidth, kHeight);
     drawPage(canvas);
-    if (unfolded) {
+    if (isUnfolded()) {
         drawChildren(canvas);
     } else if (ToggleControl* box = toggle()) {
         box->draw(canvas);
@@ -137,7 +134,9 @@ void Menubar::onControlChanged(CGump* control)
 {
     if (control != toggle())
         return;
-    // Folded, only the toggle takes the pointer.
+    // Folded, the stub shows and only the toggle takes the pointer.
+    setCurrentPage(isUnfolded() ? 0 : 1);
+    setSize(isUnfolded() ? kWidth : kStubWidth, kHeight);
     for (const GumpHandle& handle : m_buttons) {
         if (CGump* button = handle.get())
             button->setVisible(isUnfolded());

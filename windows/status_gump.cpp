@@ -355,8 +355,6 @@ void StatusGump::update()
     drawPages();
 }
 
-void StatusGump::refreshBeforePresent() { }
-
 void StatusGump::drawPages()
 {
     GumpPage& face = *page(0);

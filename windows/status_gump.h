@@ -116,7 +116,6 @@ public:
     void onEnter() override;
     WString getTooltipText(int32_t x, int32_t y) override;
     void onCommand(int32_t commandId) override;
-    void refreshBeforePresent() override;
 
     // Neighbour indices.
     static constexpr int32_t kLeft = 0;

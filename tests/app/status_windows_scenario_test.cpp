@@ -17,9 +17,9 @@
 #include "fixtures/sample_scene.h"
 #include "frontend/character_selection.h"
 #include "gump/button.h"
-#include "gump/input_control.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "gump/input_control.h"
 #include "orderly_cleanups.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_window.h"
@@ -41,6 +41,7 @@
 #include "world/object_manager.h"
 
 #include "headless_client_fixture.h"
+#include "stepped_scenario.h"
 
 #include <gtest/gtest.h>
 
@@ -53,65 +54,11 @@
 namespace {
 
 using platform::MessageKind;
-using test::findGump;
-using test::findMessage;
-
 constexpr uint32_t kStatusSpeedUp = 5;
-constexpr int32_t kStatusSettleUpdates = 6;
-constexpr uint32_t kStatusStepLimitMs = 30000;
-constexpr uint32_t kStatusRetryMs = 4000;
 constexpr uint32_t kShirtSerial = 0x40000205;
 
-struct StatusStep {
-    const char* name;
-    std::function<void()> act;
-    std::function<bool()> done;
-};
-
-class StatusWindowsSession final : public ClientScenario {
-public:
-    void started(ClientSession& session) override
-    {
-        m_session = &session;
-        buildSteps();
-        m_stepStart = platform::clock().tickMs();
-    }
-
-    void updated() override
-    {
-        if (m_ended || m_index >= m_steps.size())
-            return;
-        const uint32_t now = platform::clock().tickMs();
-        StatusStep& step = m_steps[m_index];
-        if (!m_acted) {
-            m_acted = true;
-            if (step.act)
-                step.act();
-            return;
-        }
-        if (step.done()) {
-            ++m_index;
-            m_acted = false;
-            m_actedAt = 0;
-            m_settle = 0;
-            m_stepStart = now;
-            return;
-        }
-        if (now - m_stepStart > kStatusStepLimitMs) {
-            std::fprintf(stderr, "stuck at: %s\n", step.name);
-            for (CGump* gump = gumpListHead(); gump; gump = gump->next())
-                std::fprintf(stderr, "  gump %s %s\n", gump->typeName(), gump->isVisible() ? "shown" : "hidden");
-            m_ended = true;
-            post({ MessageKind::Close, 0, 0, 0, 0 });
-        }
-    }
-
+class StatusWindowsSession final : public app_test::SteppedScenario {
 private:
-    platform::HeadlessWindow& window() { return static_cast<platform::HeadlessWindow&>(m_session->window); }
-    void post(const platform::WindowMessage& message) { window().postMessage(message); }
-    void type(const std::string& text) { test::typeText(window(), text); }
-    void click(int32_t x, int32_t y) { test::clickAt(window(), x, y); }
-    void doubleClick(int32_t x, int32_t y) { test::doubleClickAt(window(), x, y); }
     void rightClick(int32_t x, int32_t y)
     {
         post({ MessageKind::MouseMove, 0, 0, x, y });
@@ -122,19 +69,6 @@ private:
     {
         gump->localToScreen(x, y);
         click(x, y);
-    }
-    bool settled(bool shown)
-    {
-        m_settle = shown ? m_settle + 1 : 0;
-        return m_settle > kStatusSettleUpdates;
-    }
-    void actOnScreen(bool shown, const std::function<void()>& action)
-    {
-        const uint32_t now = platform::clock().tickMs();
-        if (!settled(shown) || (m_actedAt && now - m_actedAt < kStatusRetryMs))
-            return;
-        m_actedAt = now;
-        action();
     }
     // A point of a world object's picture in the game area, or (-1, -1).
     void findOnScreen(WorldObject* wanted, int32_t& x, int32_t& y)
@@ -162,39 +96,22 @@ private:
         clickGump(button, 10, 10);
     }
 
-    void buildSteps()
+    void addSteps() override
     {
-        m_steps.push_back({ "the main menu", nullptr, [this] {
-                               actOnScreen(findGump("MainMenu gump") && !findGump("Splash gump") && !findMessage(),
-                                   [this] {
-                                       click(420, 357);
-                                       type("tester\tsecret\r");
-                                   });
-                               return findGump("ShardList gump") != nullptr;
-                           } });
-        m_steps.push_back({ "the shard list", nullptr, [this] {
-                               actOnScreen(findGump("ShardList gump") != nullptr, [this] { click(260, 104); });
-                               return findGump("Login gump") != nullptr;
-                           } });
-        m_steps.push_back({ "the character list", nullptr, [this] {
-                               auto* list = static_cast<CharacterSelectionGump*>(findGump("Login gump"));
-                               actOnScreen(list && list->entry(1), [this, list] {
-                                   const ScreenRect second = list->entry(1)->screenRect();
-                                   doubleClick((second.left + second.right) / 2, (second.top + second.bottom) / 2);
-                               });
-                               return loginSession().loggedIn;
-                           } });
-        m_steps.push_back({ "the menubar in the world", nullptr, [this] {
-                               const PlayerMobile* self = player();
-                               if (!settled(loginSession().loggedIn && self && menubar()
-                                       && findObjectBySerial(fixture::kSceneWomanSerial)))
-                                   return false;
-                               std::fprintf(stderr, "the menubar is up\n");
-                               return true;
-                           } });
-        m_steps.push_back({ "the paperdoll from the menubar", [this] { clickMenubarButton(1); },
-            [] { return player() && findPaperdoll(*player()); } });
-        m_steps.push_back({ "the status page from the paperdoll",
+        addLoginRoad();
+        step("the menubar in the world", nullptr, [this] {
+            const PlayerMobile* self = player();
+            if (!settled(
+                    loginSession().loggedIn && self && menubar() && findObjectBySerial(fixture::kSceneWomanSerial)))
+                return false;
+            std::fprintf(stderr, "the menubar is up\n");
+            return true;
+        });
+        step(
+            "the paperdoll from the menubar", [this] { clickMenubarButton(1); },
+            [] { return player() && findPaperdoll(*player()); });
+        step(
+            "the status page from the paperdoll",
             [this] {
                 PaperdollGump* doll = findPaperdoll(*player());
                 clickGump(doll, 185 + 10, 233 + 4);
@@ -206,8 +123,9 @@ private:
                 std::fprintf(stderr, "status page: strength %u, stamina %u/%u, gold %u\n", page->record().strength,
                     page->record().stamina, page->record().maxStamina, page->record().gold);
                 return true;
-            } });
-        m_steps.push_back({ "the strength lock",
+            });
+        step(
+            "the strength lock",
             [this] {
                 StatusGump* page = ownStatus();
                 page->bringToFront(false);
@@ -220,8 +138,9 @@ private:
                     return false;
                 std::fprintf(stderr, "strength lock now %d\n", page->statLock(0));
                 return true;
-            } });
-        m_steps.push_back({ "the profile from the paperdoll",
+            });
+        step(
+            "the profile from the paperdoll",
             [this] {
                 PaperdollGump* doll = findPaperdoll(*player());
                 doll->bringToFront(false);
@@ -235,16 +154,18 @@ private:
                     return false;
                 std::fprintf(stderr, "profile shown, editable: %s\n", profile->isEditable() ? "yes" : "no");
                 return true;
-            } });
-        m_steps.push_back({ "the profile closed",
+            });
+        step(
+            "the profile closed",
             [this] {
                 ProfileGump* profile = findProfileGump(player()->serial);
                 int32_t x = 100, y = 150;
                 profile->localToScreen(x, y);
                 rightClick(x, y);
             },
-            [] { return findProfileGump(player()->serial) == nullptr; } });
-        m_steps.push_back({ "the woman's bar dragged out of the world",
+            [] { return findProfileGump(player()->serial) == nullptr; });
+        step(
+            "the woman's bar dragged out of the world",
             [this] {
                 closeGump(findPaperdoll(*player()));
                 closeGump(ownStatus());
@@ -266,13 +187,15 @@ private:
                 std::fprintf(stderr, "bar of %s, hits %u/%u\n", bar->record().name.c_str(), bar->record().hits,
                     bar->record().maxHits);
                 return true;
-            } });
-        m_steps.push_back({ "the backpack from the menubar", [this] { clickMenubarButton(2); },
+            });
+        step(
+            "the backpack from the menubar", [this] { clickMenubarButton(2); },
             [] {
                 auto* pack = static_cast<ContainerItem*>(findItemBySerial(fixture::kSceneBackpackSerial));
                 return pack && findContainerGump(*pack);
-            } });
-        m_steps.push_back({ "the shirt's equipment popup",
+            });
+        step(
+            "the shirt's equipment popup",
             [this] {
                 auto* pack = static_cast<ContainerItem*>(findItemBySerial(fixture::kSceneBackpackSerial));
                 ContainerGump* window = findContainerGump(*pack);
@@ -291,31 +214,24 @@ private:
                     }
                 }
                 return false;
-            } });
-        m_steps.push_back({ "the bar closed", [this] {
-                               StatusGump* bar = findStatusGumpOf(fixture::kSceneWomanSerial);
-                               rightClick(bar->x() + 20, bar->y() + 10);
-                           },
+            });
+        step(
+            "the bar closed",
+            [this] {
+                StatusGump* bar = findStatusGumpOf(fixture::kSceneWomanSerial);
+                rightClick(bar->x() + 20, bar->y() + 10);
+            },
             [this] {
                 if (findStatusGumpOf(fixture::kSceneWomanSerial))
                     return false;
                 const test::ShownPicture picture
                     = test::shownPicture(static_cast<platform::HeadlessDisplay&>(m_session->display));
                 test::keepPicture(picture, "status_windows_session.png");
-                m_ended = true;
-                post({ MessageKind::Close, 0, 0, 0, 0 });
+                end();
                 return true;
-            } });
+            });
     }
 
-    ClientSession* m_session { nullptr };
-    std::vector<StatusStep> m_steps;
-    size_t m_index { 0 };
-    bool m_acted { false };
-    bool m_ended { false };
-    int32_t m_settle { 0 };
-    uint32_t m_stepStart { 0 };
-    uint32_t m_actedAt { 0 };
     uint32_t m_releasedAt { 0 };
 };
 
