@@ -6,6 +6,8 @@
 #include "windows/windows_test_support.h"
 
 #include "fixtures/sample_status_art.h"
+#include "gump/desktop_file.h"
+#include "gump/desktop_records.h"
 #include "gump/gump_factory.h"
 #include "gump/input_control.h"
 #include "protocol/general_info_packet.h"
@@ -412,6 +414,40 @@ TEST_F(Docking, BarsDockedInAnLShapeFindTheirDiagonalAndMoveAndCloseTogether)
     EXPECT_EQ(findStatusGumpOf(kStranger + 2), nullptr);
     EXPECT_EQ(findStatusGumpOf(kStranger + 3), nullptr);
     EXPECT_TRUE(aliveA.get()) << "the bar that left stays";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StatusBars, TheDesktopFileRestoresTheOwnBarAndWritesItBack)
+{
+    DesktopEntry entry;
+    entry.type = DesktopRecordType::kStatusBar;
+    entry.x = 30;
+    entry.y = 40;
+    entry.minimised = 1;
+    ASSERT_TRUE(desktopRead(joinDesktopFile(player()->serial, { encodeDesktopRecord(entry) })));
+    StatusGump* bar = findStatusGumpOf(player()->serial);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isMinimised());
+    EXPECT_EQ(bar->x(), 30);
+    EXPECT_EQ(bar->y(), 40);
+
+    bar->moveTo(50, 60, true, nullptr, false);
+    DesktopFileImage image;
+    ASSERT_TRUE(splitDesktopFile(desktopLayoutBytes(), image));
+    bool written = false;
+    for (const DesktopRecord& record : image.records) {
+        DesktopEntry read;
+        if (record.type != DesktopRecordType::kStatusBar || !decodeDesktopRecord(record, read))
+            continue;
+        written = true;
+        EXPECT_EQ(read.x, 50);
+        EXPECT_EQ(read.y, 60);
+        EXPECT_EQ(read.minimised, 1);
+    }
+    EXPECT_TRUE(written);
 }
 
 } // namespace
