@@ -17,6 +17,8 @@
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_entry.h"
 #include "windows/speech_line_gump.h"
+#include "windows/status_gump.h"
+#include "windows/status_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -57,8 +59,17 @@ public:
             ? static_cast<Item*>(object)->serial
             : 0;
     }
-    CGump* highlightedWindow() override { return m_next.highlightedWindow(); }
-    void clearHighlight() override { m_next.clearHighlight(); }
+    CGump* highlightedWindow() override
+    {
+        CGump* bar = highlightingStatusGump();
+        return bar ? bar : m_next.highlightedWindow();
+    }
+    void clearHighlight() override
+    {
+        if (highlightingStatusGump())
+            clearStatusHighlight();
+        m_next.clearHighlight();
+    }
 
 private:
     // The dynamic object under a client point of the shown world.
@@ -184,6 +195,7 @@ private:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    installStatusWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -197,4 +209,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void stopGameWindows() { uninstallGameWindowServices(); }
+void stopGameWindows()
+{
+    uninstallStatusWindowServices();
+    uninstallGameWindowServices();
+}

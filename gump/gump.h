@@ -340,6 +340,9 @@ protected:
     void setTypeName(const char* name) { m_typeName = name; }
     void addKind(GumpKind kind) { m_kinds.set(size_t(kind)); }
     void setRestorePosition(int32_t x, int32_t y) { m_restoreX = x, m_restoreY = y; }
+    // A window created in its minimised form, where it stands, without a cell
+    // of the minimise grid.
+    void startMinimised() { m_minimised = true; }
     // The current page at the gump's screen position, colour-keyed or
     // opaque, never past the page's own size.
     void drawPage(GumpCanvas& canvas);

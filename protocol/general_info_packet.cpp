@@ -158,6 +158,7 @@ void equipmentInformation(PacketReader& reader)
             std::string crafter = reader.fixedText(length, length);
             if (!reader.ok())
                 break;
+            info.hasCrafter = true;
             info.crafter = crafter;
             continue;
         }

@@ -274,10 +274,7 @@ public:
     {
     }
     CGump* createTextWindow(int32_t x, int32_t y) override { return m_next.createTextWindow(x, y); }
-    CGump* createStatusBar(WorldObject* owner, bool isPlayersOwn) override
-    {
-        return m_next.createStatusBar(owner, isPlayersOwn);
-    }
+    CGump* createStatusBar(WorldObject* owner, bool fullPage) override { return m_next.createStatusBar(owner, fullPage); }
     void reslotStatusBar(CGump* bar) override { m_next.reslotStatusBar(bar); }
     CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) override
     {

@@ -8,6 +8,7 @@
 #include "gump/property_cache.h"
 #include "windows/game_area_edges.h"
 #include "windows/speech_services.h"
+#include "windows/target_gump.h"
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
@@ -132,8 +133,12 @@ void handToTarget(WorldObject* object)
     // copy.
     auto callback = targetingState().callback;
     callback(choice);
-    if (object && isValidWorldObject(object))
+    if (object && isValidWorldObject(object)) {
         object->invalidate();
+        // A targeted mobile gets the last target's bar.
+        if (Mobile* mobile = asMobile(object); mobile && !mobile->isPlayer())
+            TargetGump::showLastTarget(*mobile);
+    }
 }
 
 } // namespace
@@ -384,7 +389,8 @@ void WorldViewGump::startDrag(WorldObject* object)
     if (mobile) {
         CGump* bar = gumpFindForObject(mobile, false, false, gumpListHead(), true);
         if (!bar) {
-            bar = service<FactoryWindows>().createStatusBar(mobile, mobile->isPlayer());
+            // Dragged out of the world, the player's status comes as a bar too.
+            bar = service<FactoryWindows>().createStatusBar(mobile, false);
             if (!isValidGump(bar))
                 return;
             gumpLink(bar, nullptr);
