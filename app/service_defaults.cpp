@@ -114,9 +114,8 @@ void installServiceDefaults()
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
                                                 // game windows close the bank box)
 
-    // The network wiring installs the main window's ClientShell; one of its
-    // operations stays the do-nothing default: the shard menu (the platform
-    // layer has no pop-up menu). It also installs the shard sessions' world over
+    // The network wiring installs the main window's ClientShell (its shard
+    // menu is the client's own pop-up at the pointer) and the shard sessions' world over
     // the world objects (protocol/shard_world_state.h); the land tiles whose
     // tile data the edit server replaces wait for the map.
 

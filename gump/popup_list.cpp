@@ -20,7 +20,8 @@ constexpr int32_t kItemHeight = 18;
 
 } // namespace
 
-PopupList::PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background)
+PopupList::PopupList(
+    CGump* parent, const std::vector<std::u16string>& items, int32_t background, const std::vector<int32_t>& colours)
 {
     setTypeName("popup list");
     for (GumpHandle& pane : m_panes)
@@ -29,8 +30,8 @@ PopupList::PopupList(CGump* parent, const std::vector<std::u16string>& items, in
     m_list = GumpHandle(list);
     m_scrollBar = GumpHandle(new ScrollBar(this));
     const int32_t colour = settings().getColourSetting(WString(u"ChatColorMenuOption"));
-    for (const std::u16string& item : items)
-        list->addLine(item, colour, 0, -1, -1);
+    for (size_t i = 0; i < items.size(); ++i)
+        list->addLine(items[i], i < colours.size() && colours[i] != -1 ? colours[i] : colour, 0, -1, -1);
     int32_t width = 0;
     int32_t height = 0;
     const int32_t maxWidth = parent ? parent->width() : INT32_MAX;

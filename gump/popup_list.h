@@ -19,8 +19,11 @@ public:
     static constexpr int32_t kMaxShownItems = 11;
     static constexpr int32_t kMaxLines = 2048;
 
-    // Made and linked to `parent`, sized to the items and laid out.
-    PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background);
+    // Made and linked to `parent`, sized to the items and laid out. A line
+    // takes its colour from `colours` where one is given (not -1), else the
+    // menu option colour of the settings.
+    PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background,
+        const std::vector<int32_t>& colours = {});
     ~PopupList() override;
 
     // The size the items need, cut to the maximum.

@@ -213,11 +213,11 @@ void saveSessionState()
         host->saveSessionState(*session);
 }
 
-int32_t shardPopupMenu(bool greyCurrent)
+void shardPopupMenu(bool greyCurrent, std::function<void(int32_t)> chosen)
 {
     ShardSessionHost* host = state().host;
     if (!host)
-        return 0;
+        return;
     GameConnection* shown = currentGameConnection();
     bool shownConfirmed = shown && shown->isConfirmed();
     std::vector<ShardMenuEntry> entries;
@@ -236,13 +236,18 @@ int32_t shardPopupMenu(bool greyCurrent)
         entry.socketHandle = session->connection ? session->connection->handle() : -1;
         entries.push_back(std::move(entry));
     }
-    return host->chooseShard(entries);
+    host->chooseShard(entries, std::move(chosen));
 }
 
 void switchToShard(int32_t socketHandle)
 {
-    if (socketHandle == -1)
-        socketHandle = shardPopupMenu(true);
+    if (socketHandle == -1) {
+        shardPopupMenu(true, [](int32_t chosen) {
+            if (chosen != -1)
+                switchToShard(chosen);
+        });
+        return;
+    }
     ShardSession* session = sessionForHandle(socketHandle);
     if (!session || session->connection == currentGameConnection())
         return;
@@ -297,8 +302,10 @@ void connectShardByName(const std::string& name, int32_t autoSwitchValue)
 
 void closeShardFromMenu()
 {
-    if (ShardSession* session = sessionForHandle(shardPopupMenu(false)))
-        session->closeRequested = true;
+    shardPopupMenu(false, [](int32_t chosen) {
+        if (ShardSession* session = sessionForHandle(chosen))
+            session->closeRequested = true;
+    });
 }
 
 GameConnectionHandler* installSessionRouting()
