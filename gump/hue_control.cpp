@@ -13,12 +13,12 @@ namespace {
 
 constexpr uint16_t kHumanSkinLast = 1057;
 constexpr uint16_t kElfSkinStart = 904;
-constexpr uint16_t kOutlineColour = 0x7FFF;
+constexpr uint16_t kCellOutlineColour = 0x7FFF;
 
 constexpr std::array<uint16_t, 32> kElfSkin = { 1245, 1899, 2100, 1071, 588, 589, 590, 190, 1190, 864, 884, 870, 999,
     989, 850, 2306, 1900, 899, 1400, 1000, 883, 904, 900, 885, 1342, 896, 897, 898, 1898, 996, 1308, 997 };
-constexpr std::array<uint16_t, 54> kElfHair = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483, 568,
-    872, 1436, 2130, 141, 142, 143, 144, 145, 344, 345, 346, 347, 348, 349, 444, 1828, 87, 295, 302, 498, 592, 796,
+constexpr std::array<uint16_t, 54> kElfHairHues = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483,
+    568, 872, 1436, 2130, 141, 142, 143, 144, 145, 344, 345, 346, 347, 348, 349, 444, 1828, 87, 295, 302, 498, 592, 796,
     797, 798, 799, 800, 801, 802, 803, 804, 805, 901, 902, 903, 904, 905, 901, 902, 903 };
 
 void fillPageRect(GumpPage& page, int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colour)
@@ -69,7 +69,7 @@ HueCells hueControlCells(int32_t kind)
     case 7:
         cells.columns = 9;
         cells.rows = 6;
-        cells.values.assign(kElfHair.begin(), kElfHair.end());
+        cells.values.assign(kElfHairHues.begin(), kElfHairHues.end());
         break;
     default:
         cells.columns = 8;
@@ -125,7 +125,7 @@ void HueControl::redraw()
             const int32_t x = kMargin + c * w;
             const int32_t y = kMargin + r * h;
             if (hue == m_value)
-                fillPageRect(face, x, y, w, h, kOutlineColour);
+                fillPageRect(face, x, y, w, h, kCellOutlineColour);
             const int32_t inset = hue == m_value && w > 2 && h > 2 ? 1 : 0;
             fillPageRect(face, x + inset, y + inset, w - 2 * inset, h - 2 * inset,
                 uint16_t(hueTable().entry(hue).colours[16] | 1));

@@ -11,8 +11,6 @@
 
 namespace {
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 enum Pane { Top, Bottom, Left, Right };
 
 constexpr int32_t kArrowArt = ScrollBarParts::kDownArt;
@@ -34,7 +32,8 @@ PopupList::PopupList(CGump* parent, const std::vector<std::u16string>& items, in
     int32_t width = 0;
     int32_t height = 0;
     const int32_t maxWidth = parent ? parent->width() : INT32_MAX;
-    const int32_t maxHeight = parent ? parent->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height : INT32_MAX;
+    const int32_t maxHeight
+        = parent ? parent->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height : INT32_MAX;
     computeSize(items, maxWidth, maxHeight, width, height);
     resizePage(width, height);
     layout();
@@ -59,12 +58,12 @@ void PopupList::computeSize(
         measureUnicodeText(item.c_str(), itemWidth, itemHeight, zero);
         widest = std::max(widest, itemWidth);
     }
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     width = widest + 2 * side.width + arrow.width + 4;
     height = 2 * edge.height + kItemHeight * std::min<int32_t>(int32_t(items.size()), kMaxShownItems);
-    height = std::max(height, artSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
+    height = std::max(height, gumpArtSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
     width = std::min(width, maxWidth);
     height = std::min(height, maxHeight);
 }
@@ -74,9 +73,9 @@ ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrol
 
 void PopupList::layout()
 {
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     const int32_t innerHeight = height() - 2 * edge.height;
     auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
     if (TextPane* top = pane(Top))
@@ -100,7 +99,7 @@ void PopupList::fitToParent()
     CGump* owner = parent();
     if (!owner)
         return;
-    const int32_t maxHeight = owner->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height;
+    const int32_t maxHeight = owner->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height;
     if (height() <= maxHeight && width() <= owner->width())
         return;
     resizePage(std::min(width(), owner->width()), std::min(height(), maxHeight));

@@ -1,5 +1,6 @@
 #include "windows/game_window_services.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "gump/button.h"
 #include "gump/gump_factory.h"
@@ -25,17 +26,8 @@
 #include <memory>
 #include <string>
 
-namespace {
-
-// The bytes of a line that holds one byte per unit.
-std::string lowBytes(std::u16string_view text)
-{
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (char16_t c : text)
-        bytes.push_back(char(uint8_t(c)));
-    return bytes;
-}
+// The views below have names of their own rather than an anonymous namespace:
+// GameWindowServices::Objects holds them as members.
 
 class WindowContainerViews final : public ContainerViews {
 public:
@@ -218,11 +210,11 @@ public:
             if (unicode)
                 new SpeechLineGump(text, hue);
             else
-                new SpeechLineGump(std::string_view(lowBytes(text)), hue, font);
+                new SpeechLineGump(std::string_view(lowBytesOf(text)), hue, font);
         } else if (unicode) {
             line->setTextUnicode(text, hue);
         } else {
-            line->setText(lowBytes(text), hue, font);
+            line->setText(lowBytesOf(text), hue, font);
         }
     }
 };
@@ -310,8 +302,6 @@ public:
         return object ? new NamePlateGump(*object) : nullptr;
     }
 };
-
-} // namespace
 
 struct GameWindowServices::Objects {
     explicit Objects()

@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int32_t kBody47 = 47;
-constexpr int32_t kBody47Lift = 146;
+constexpr int32_t kTextBody47 = 47;
+constexpr int32_t kTextBody47Lift = 146;
 constexpr int32_t kMobileHeadDrop = 4;
 constexpr int32_t kBlendMask565 = 0x7BEF;
 
@@ -39,7 +39,7 @@ std::map<const StaticObject*, BarkGump*>& newestTexts()
 // Set while a restack deletes texts: their destructors skip the restack.
 bool g_restacking = false;
 
-const Item* asItem(const StaticObject* object)
+const Item* asTextItem(const StaticObject* object)
 {
     return object && object->isDynamic() ? static_cast<const Item*>(object) : nullptr;
 }
@@ -47,7 +47,7 @@ const Item* asItem(const StaticObject* object)
 // An item lying in a container or worn by a mobile.
 bool isHeldItem(const StaticObject* object)
 {
-    const Item* item = asItem(object);
+    const Item* item = asTextItem(object);
     return item && item->container() != nullptr;
 }
 
@@ -177,7 +177,7 @@ void BarkGump::unlinkFromStack()
 
 bool BarkGump::hasSpeakerOwner() const
 {
-    const Item* item = asItem(m_owner);
+    const Item* item = asTextItem(m_owner);
     return item && (item->isMobile() || item->isCorpse());
 }
 
@@ -186,7 +186,7 @@ bool BarkGump::ownerAnchor(int32_t& x, int32_t& y, bool youSee)
     if (!m_owner)
         return false;
     if (m_inWindow) {
-        CGump* window = gumpFindPaperdollOrContainer(const_cast<Item*>(asItem(m_owner)));
+        CGump* window = gumpFindPaperdollOrContainer(const_cast<Item*>(asTextItem(m_owner)));
         if (!window)
             return false;
         x = window->dragAnchorX();
@@ -199,11 +199,11 @@ bool BarkGump::ownerAnchor(int32_t& x, int32_t& y, bool youSee)
     x = ((bounds.left + bounds.right) >> 1) - view.viewPixelX;
     y = bounds.top - view.viewPixelY + kMobileHeadDrop;
     if (m_owner->isMobile()) {
-        if (static_cast<const Mobile*>(m_owner)->graphic == kBody47)
-            y = bounds.bottom - view.viewPixelY - kBody47Lift;
+        if (static_cast<const Mobile*>(m_owner)->graphic == kTextBody47)
+            y = bounds.bottom - view.viewPixelY - kTextBody47Lift;
         return true;
     }
-    const Item* item = asItem(m_owner);
+    const Item* item = asTextItem(m_owner);
     WorldViewGump* view3 = worldViewGump();
     if (youSee && item && !item->isCorpse() && view3) {
         x = view3->dragAnchorX();
@@ -436,7 +436,7 @@ void BarkGump::singleClick()
     } else {
         wide = static_cast<UnicodeBarkGump*>(this)->wideText();
     }
-    const Item* item = asItem(m_owner);
+    const Item* item = asTextItem(m_owner);
     translateClickedText(m_languageCode, wide, item ? item->serial : 0);
 }
 

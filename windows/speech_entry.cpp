@@ -1,5 +1,6 @@
 #include "windows/speech_entry.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
@@ -52,14 +53,6 @@ std::u16string widened(const char* text)
     std::u16string out;
     for (; *text; ++text)
         out.push_back(char16_t(uint8_t(*text)));
-    return out;
-}
-
-std::string lowBytes(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t unit : text)
-        out.push_back(char(unit & 0xFF));
     return out;
 }
 
@@ -152,7 +145,7 @@ bool SpeechEntry::measuresUnderWidth() const
     if (unicodeMode()) {
         measureUnicodeText(m_text.c_str(), width, height, other);
     } else {
-        std::string bytes = lowBytes(m_text);
+        std::string bytes = lowBytesOf(m_text);
         measureAsciiText(kLineFont, bytes.c_str(), width, height, other);
     }
     return width < kMaxWidth;
@@ -326,7 +319,7 @@ void SpeechEntry::enter()
         if (unicodeMode())
             sendPromptResponseWide(kPromptAnswerType, line);
         else
-            sendPromptResponse(kPromptAnswerType, lowBytes(line));
+            sendPromptResponse(kPromptAnswerType, lowBytesOf(line));
         return;
     }
     sendLine(line, m_mode);
@@ -343,7 +336,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         std::u16string command = u"=";
         command.append(line);
         if (byteMode)
-            sendSpeechAscii(lowBytes(command), speech_type::kSay);
+            sendSpeechAscii(lowBytesOf(command), speech_type::kSay);
         else
             sendSpeech(command, speech_type::kSay);
         return;
@@ -353,7 +346,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         return;
     }
     if (byteMode)
-        sendSpeechAscii(lowBytes(line), mode);
+        sendSpeechAscii(lowBytesOf(line), mode);
     else
         sendSpeech(line, mode);
 }

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint16_t kNoticeHue = 0;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kThrottleNoticeHue = 0;
+constexpr uint16_t kThrottleNoticeFont = 3;
 
 struct QueuedSpeech {
     bool utf16 = true;
@@ -129,7 +129,7 @@ void showSpamNotice()
     char text[64];
     std::snprintf(text, sizeof text, "[Spam detected, speech queued for %lld seconds]",
         static_cast<long long>(waiting / limit));
-    addSystemMessage(kNoticeHue, kNoticeFont, text);
+    addSystemMessage(kThrottleNoticeHue, kThrottleNoticeFont, text);
 }
 
 void releaseQueuedSpeech()

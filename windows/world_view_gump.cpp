@@ -44,20 +44,14 @@ void notice(std::string_view text)
         showOverheadText(*self, text, kNoticeHue, kNoticeFont, 0, false);
 }
 
-Item* asItem(WorldObject* object)
+Item* asDynamicItem(WorldObject* object)
 {
     return object && object->isDynamic() && object->hasItemTile() ? static_cast<Item*>(object) : nullptr;
 }
 
 Mobile* asMobile(WorldObject* object) { return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr; }
 
-bool isPlayerDead()
-{
-    const PlayerMobile* self = player();
-    return self && self->isDead();
-}
-
-bool isWarMode()
+bool isPlayerInWarMode()
 {
     const PlayerMobile* self = player();
     return self && self->warMode != 0;
@@ -70,7 +64,7 @@ WorldObject* dynamicObjectAt(int32_t x, int32_t y)
     return object && object->isDynamic() ? object : nullptr;
 }
 
-void releaseCapture(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
+void releaseCaptureOf(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
 
 // Every corpse of the tile of `corpse`, at its height, is opened.
 void openCorpsesOfTile(Item& corpse)
@@ -83,7 +77,7 @@ void openCorpsesOfTile(Item& corpse)
     const int32_t z = corpse.z;
     std::vector<uint32_t> serials;
     for (WorldObject* object = first; object; object = object->cellNext()) {
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         if (item && item->isCorpse() && item->x == x && item->y == y && item->z == z)
             serials.push_back(item->serial);
     }
@@ -145,7 +139,7 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         m_pressSerial = item ? item->serial : 0;
     }
     setDragAnchor(x, y);
@@ -170,7 +164,7 @@ void WorldViewGump::onLeftUp(int32_t x, int32_t y)
     if (!self)
         return;
     m_suppressClick = false;
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::resolvePendingClick(ClickEvent event)
@@ -255,13 +249,13 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
 
-    if (isWarMode() || targeting) {
+    if (isPlayerInWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;
         setHighlight(m_highlightedMobile, candidate);
     }
 
     ItemProperties& properties = service<ItemProperties>();
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     WorldObject* candidate = nullptr;
     if (item
         && (item->isLiftable() || item->isMobile() || item->isCorpse() || propertyListEntryCount(item->serial) != 0)) {
@@ -321,7 +315,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
         }
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item) {
         if (object->hasItemTile())
             labelStatic(*static_cast<StaticObject*>(object));
@@ -362,7 +356,7 @@ void WorldViewGump::startDrag(WorldObject* object)
         sendStatusRequest(4, mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (item && !dragState().dragging && item->isLiftable()) {
         m_clicks.dragStarted = false;
         m_clicks.clickState = 0;
@@ -399,7 +393,7 @@ void WorldViewGump::onRightUp(int32_t x, int32_t y)
             walking.walkByPointer(direction, -1);
     }
     if (self && !dragState().dragging)
-        releaseCapture(this);
+        releaseCaptureOf(this);
 }
 
 void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
@@ -427,12 +421,12 @@ void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
         return;
     }
     notice("Pathfinding!");
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::objectHelpAt(int32_t x, int32_t y)
 {
-    if (Item* item = asItem(worldCellGrid().pickAt(x, y, true)))
+    if (Item* item = asDynamicItem(worldCellGrid().pickAt(x, y, true)))
         sendObjectHelpRequest(item->serial);
 }
 
@@ -482,7 +476,7 @@ void completeTarget(WorldObject* object)
     if (object) {
         TargetChoice picked;
         picked.isMobile = object->isMobile();
-        if (Item* item = asItem(object))
+        if (Item* item = asDynamicItem(object))
             picked.serial = item->serial;
         picked.x = object->x;
         picked.y = object->y;
@@ -508,7 +502,7 @@ void doubleClickObject(WorldObject* object)
         return;
     }
     Mobile* mobile = asMobile(object);
-    if (mobile && !isWarMode()) {
+    if (mobile && !isPlayerInWarMode()) {
         sendUseRequest(mobile->serial);
         return;
     }
@@ -520,7 +514,7 @@ void doubleClickObject(WorldObject* object)
             sendAttackRequest(mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item)
         return;
     if (item->isCorpse())

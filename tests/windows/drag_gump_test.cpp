@@ -29,7 +29,7 @@ namespace {
 using windows_test::Bytes;
 using windows_test::hexOf;
 
-constexpr uint32_t kBackpack = 0x40000100;
+constexpr uint32_t kDragBackpack = 0x40000100;
 
 class Dragging : public windows_test::WindowDesktop {
 protected:
@@ -190,7 +190,7 @@ TEST_F(Dragging, OntoAnEqualStackItMergesAndOtherCoinsRefuse)
 TEST_F(Dragging, ContainerWindowsTakeDropsAndAReleaseOverThemRoutesThere)
 {
     playerBackpack();
-    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kBackpack, 60));
+    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kDragBackpack, 60));
     ASSERT_NE(window, nullptr);
     window->moveTo(300, 100, true, nullptr, false);
     holdFromGround(0x40000A00, fixture::kSampleCoinGraphic, 1);
@@ -225,9 +225,9 @@ TEST_F(Dragging, APaperdollsBackpackTakesTheItemAndAFreeLayerWearsIt)
 TEST_F(Dragging, APickUpFromAContainerToTheGroundIsTracedInPackets)
 {
     playerBackpack();
-    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kBackpack, 60));
+    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kDragBackpack, 60));
     window->moveTo(300, 100, true, nullptr, false);
-    Item* coin = addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
+    Item* coin = addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kDragBackpack, 1);
     takePackets();
     const int32_t x = 300 + coin->x + 5;
     const int32_t y = 100 + coin->y + 6;
@@ -250,7 +250,7 @@ TEST_F(Dragging, APickUpFromAContainerToTheGroundIsTracedInPackets)
 TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
 {
     playerBackpack();
-    addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
+    addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kDragBackpack, 1);
     pickUpItem(*findItemBySerial(0x40000C01), 0);
     ASSERT_EQ(findItemBySerial(0x40000C01), nullptr);
     ASSERT_NE(dragGump(), nullptr);
@@ -258,7 +258,7 @@ TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
     EXPECT_EQ(dragGump(), nullptr);
     Item* back = findItemBySerial(0x40000C01);
     ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->container(), findItemBySerial(kBackpack));
+    EXPECT_EQ(back->container(), findItemBySerial(kDragBackpack));
 }
 
 TEST_F(Dragging, TheRightButtonKeepsWalkingWhileDragging)

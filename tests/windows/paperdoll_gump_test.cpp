@@ -31,7 +31,7 @@ using windows_test::hexOf;
 
 constexpr int32_t kDollX = 40;
 constexpr int32_t kDollY = 60;
-constexpr uint32_t kOther = 0x00000777;
+constexpr uint32_t kPaperdollOther = 0x00000777;
 
 class Paperdolls : public windows_test::WindowDesktop {
 protected:
@@ -100,9 +100,9 @@ TEST_F(Paperdolls, TheOwnPaperdollShowsTheDressedBodyTheSlotsAndTheButtons)
 
 TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 401);
-    dress(kOther);
-    PaperdollGump* doll = open(kOther, "Lady Other");
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 401);
+    dress(kPaperdollOther);
+    PaperdollGump* doll = open(kPaperdollOther, "Lady Other");
     ASSERT_NE(doll, nullptr);
     EXPECT_FALSE(doll->isOwn());
     int32_t buttons = 0;
@@ -175,8 +175,8 @@ TEST_F(Paperdolls, TheLayerUnderThePointerIsTheTopmostWornPicture)
 
 TEST_F(Paperdolls, TheVirtueAndProfileIconsSendTheirRequests)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 400);
-    open(kOther);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
+    open(kPaperdollOther);
     takePackets();
     for (int i = 0; i < 2; ++i) {
         pressLeft(kDollX + 90, kDollY + 10);
@@ -361,8 +361,8 @@ TEST_F(Paperdolls, TheOwnPaperdollTakesThePendingDesktopPosition)
     put32(45);
     layout.push_back(0);
     ASSERT_TRUE(desktopRead(layout));
-    addMobile(kOther, player()->x + 1, player()->y, 400);
-    PaperdollGump* other = openPaperdoll(kOther, "", 0);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
+    PaperdollGump* other = openPaperdoll(kPaperdollOther, "", 0);
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other->x(), 123) << "the stored place is the player's own paperdoll's";
     PaperdollGump* own = openPaperdoll(player()->serial, "", 0);
@@ -397,11 +397,11 @@ class OpenPaperdollPacket : public Paperdolls, public testing::WithParamInterfac
 
 TEST_P(OpenPaperdollPacket, OpensTheMobilesPaperdollAndOnlyBitOneLetsItemsBeTakenOff)
 {
-    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    Mobile* other = addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
     ASSERT_NE(other, nullptr);
     const std::string title(60, 'T'); // fills the field: no terminator
     // The window keeps its longest title.
-    const std::vector<uint8_t> packet = openPaperdollBytes(kOther, title, GetParam().flags);
+    const std::vector<uint8_t> packet = openPaperdollBytes(kPaperdollOther, title, GetParam().flags);
     ASSERT_EQ(packet.size(), 66u);
     handleOpenPaperdoll(packet.data());
     PaperdollGump* doll = findPaperdoll(*other);
@@ -417,13 +417,13 @@ INSTANTIATE_TEST_SUITE_P(Flags, OpenPaperdollPacket,
 
 TEST_F(Paperdolls, OpenPaperdollOnAnOpenOneLetsItemsBeTakenOffWithoutASecondWindow)
 {
-    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    Mobile* other = addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
     ASSERT_NE(other, nullptr);
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor", 0).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor", 0).data());
     PaperdollGump* first = findPaperdoll(*other);
     ASSERT_NE(first, nullptr);
     EXPECT_FALSE(first->isLiftAllowed());
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 2).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor the Bold", 2).data());
     EXPECT_EQ(findPaperdoll(*other), first);
     EXPECT_TRUE(first->isLiftAllowed());
     EXPECT_EQ(first->title(), "Visitor the Bold");
