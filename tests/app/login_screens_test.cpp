@@ -49,6 +49,10 @@ constexpr uint32_t kLoginSpeedUp = 10;
 // Updates to let pass after a screen appeared before its picture is taken,
 // so that it has been drawn and shown.
 constexpr int32_t kLoginSettleUpdates = 6;
+// The shard list takes a press when its hover tick, once a frame, sees the
+// button down; when one slow frame handles the press and the release together
+// the press is lost, and after this many updates the player presses again.
+constexpr int32_t kLoginRepressUpdates = 30;
 
 std::string narrow(const std::u16string& text)
 {
@@ -113,6 +117,7 @@ private:
     ClientSession* m_session = nullptr;
     int32_t m_step = 0;
     int32_t m_settle = 0;
+    int32_t m_unanswered = 0;
 };
 
 // An invisible top-level gump: the manager ticks it on every update.
@@ -176,6 +181,13 @@ void LoginScenario::update()
     case 2: // The character list, or a refusal.
         if (reportedRefusal())
             return;
+        if (findGump("ShardList gump")) {
+            if (++m_unanswered > kLoginRepressUpdates) {
+                m_unanswered = 0;
+                click(260, 104);
+            }
+            return;
+        }
         if (!settled(findGump("Login gump") != nullptr))
             return;
         std::fprintf(stderr, "character list shown\n");
