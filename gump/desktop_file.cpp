@@ -31,8 +31,6 @@ namespace {
 namespace Type = DesktopRecordType;
 
 constexpr uint32_t kPaperdollRequestBit = 0x80000000;
-constexpr uint8_t kStatusRequest = 4;
-constexpr uint8_t kSkillsRequest = 5;
 constexpr int32_t kSlotCount = 6;
 
 void sendDesktopUseRequest(uint32_t serial)
@@ -93,7 +91,7 @@ bool restoreStatusBar(DesktopSession& session, const DesktopEntry& entry)
     if (entry.minimised == 1)
         bar->minimize();
     bar->setLocation(entry.x, entry.y);
-    sendDesktopStatusRequest(kStatusRequest, playerSerial());
+    sendDesktopStatusRequest(kStatusBarRequest, playerSerial());
     session.login.restoredStatusBar = GumpHandle(bar);
     return true;
 }
@@ -385,10 +383,10 @@ void desktopOpen()
     std::string bytes;
     bool opened = false;
     if (std::optional<std::string> own = desktopCharacterFile())
-        opened = readManagedFile(*own, bytes);
+        opened = readManagedFile(*own, bytes, kMaxDesktopFileBytes);
     if (!opened) {
         std::string slot = desktopSlotFileName(configValues().defaultCharacterSlot);
-        opened = !slot.empty() && readManagedFile(slot, bytes);
+        opened = !slot.empty() && readManagedFile(slot, bytes, kMaxDesktopFileBytes);
     }
 
     const ServerConfigStore& store = serverConfigStore();
@@ -397,7 +395,7 @@ void desktopOpen()
         login = DesktopLoginFlags {};
     } else {
         if (!opened)
-            opened = readManagedFile(kFirstTimeDesktopFile, bytes);
+            opened = readManagedFile(kFirstTimeDesktopFile, bytes, kMaxDesktopFileBytes);
         login.firstTimeLayout = true;
         login.dockFirstPaperdoll = true;
         login.restoredRadar = GumpHandle();

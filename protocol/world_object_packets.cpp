@@ -345,7 +345,7 @@ void handleLoginConfirm(const uint8_t* packet)
     self->enterWorldAt(x, y, z);
     setPlayerPosition(x, y, z, region);
 
-    loginScreens().deleteWaiting();
+    loginScreens().closeFrontEndBoxes();
     windowNotices().addSystemMessage(0, kSystemMessageFont, "Welcome to Vardun Online!");
     clearWorldBackBuffer();
     setInWorldFlag(true);

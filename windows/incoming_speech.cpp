@@ -109,8 +109,7 @@ void showSystemAreaLine(std::u16string_view line, uint16_t hue, std::string_view
 std::u16string taggedLine(const char16_t* tag, std::string_view name, std::u16string_view text)
 {
     std::u16string line = tag;
-    for (char c : name)
-        line.push_back(char16_t(uint8_t(c)));
+    line += bytesToWideString(name);
     line += u"]: ";
     line.append(text);
     return line;

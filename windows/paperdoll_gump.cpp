@@ -18,6 +18,7 @@
 #include "windows/drag_gump.h"
 #include "windows/item_pictures.h"
 #include "windows/journal.h"
+#include "windows/own_character_actions.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_services.h"
 #include "windows/window_packets.h"
@@ -37,8 +38,6 @@
 
 namespace {
 
-// The word Quit, nine blanks, then the rest.
-constexpr const char* kLogoutQuestion = "Quit         Vardun Online?";
 constexpr int32_t kPaperdollTitleFont = 1;
 constexpr int32_t kPaperdollTitleHue = 902;
 constexpr int32_t kTitleX = 39;
@@ -69,12 +68,9 @@ constexpr uint16_t kPaperdollNoticeFont = 3;
 constexpr uint16_t kGhostShroud = 8270;
 constexpr int32_t kShroudLayer = 22;
 constexpr int32_t kMountLayer = 25;
-constexpr int32_t kBackpackLayer = 21;
 constexpr int32_t kDeathRobeGraphic = 51;
 constexpr uint16_t kBody987Hue = 1002;
 constexpr int32_t kBody987Art = 50987;
-constexpr uint32_t kGuildCommand = 40;
-constexpr uint32_t kQuestCommand = 50;
 
 struct BodyRow {
     int32_t body;
@@ -164,41 +160,26 @@ void drawItemSlot(GumpPage& page, int32_t x, int32_t y, const Item* item)
     }
 }
 
-// The callbacks of the buttons; each runs on the paperdoll.
+// The callbacks of the buttons; each runs on the paperdoll, through the
+// actions the menubar shares.
 void onStatusButton(CGump* parent)
 {
-    auto* doll = static_cast<PaperdollGump*>(parent);
-    Mobile* mobile = doll->mobile();
-    if (!mobile)
-        return;
-    const uint32_t serial = mobile->serial;
-    gumpOpenByKind(mobile, gump_kind::kStatusBar, nullptr, false, true);
-    sendStatusRequest(4, serial);
+    if (Mobile* mobile = static_cast<PaperdollGump*>(parent)->mobile())
+        own_actions::openStatus(*mobile);
 }
 
 void onWarButton(CGump* parent)
 {
     if (static_cast<PaperdollGump*>(parent)->isOwn())
-        setWarMode(-1);
+        own_actions::toggleWarMode();
 }
 
-void onSkillsButton(CGump*)
-{
-    sendStatusRequest(5, playerSerial());
-    service<SkillWindow>().setSkillGumpRequested(true);
-}
-
-void onGuildButton(CGump*) { sendEncodedCommand(playerSerial(), kGuildCommand); }
-void onQuestsButton(CGump*) { sendEncodedCommand(playerSerial(), kQuestCommand); }
-void onOptionsButton(CGump*) { gumpOpenByKind(nullptr, gump_kind::kOptions, nullptr, false, false); }
-
-void onLogoutButton(CGump*)
-{
-    desktopWrite();
-    service<YesNoQuestions>().ask(QuestionKind::Logout, kLogoutQuestion, 0);
-}
-
-void onHelpButton(CGump*) { sendHelpRequest(); }
+void onSkillsButton(CGump*) { own_actions::requestSkills(); }
+void onGuildButton(CGump*) { own_actions::requestGuild(); }
+void onQuestsButton(CGump*) { own_actions::requestQuests(); }
+void onOptionsButton(CGump*) { own_actions::openOptions(); }
+void onLogoutButton(CGump*) { own_actions::askLogout(); }
+void onHelpButton(CGump*) { own_actions::requestHelp(); }
 void onMinimiseSpot(CGump* parent) { parent->minimize(); }
 
 struct ButtonRow {
@@ -245,7 +226,7 @@ bool onPartyIcon(int32_t x, int32_t y)
 void showOnOwnPaperdoll(std::string_view text)
 {
     PlayerMobile* self = player();
-    Item* backpack = self ? self->layerItem(kBackpackLayer) : nullptr;
+    Item* backpack = self ? self->layerItem(Mobile::kBackpackLayer) : nullptr;
     PaperdollGump* own = self ? findPaperdoll(*self) : nullptr;
     if (backpack && own) {
         journal().addWindowText(text, kPaperdollNoticeHue);
@@ -401,7 +382,7 @@ void PaperdollGump::render()
             bodyHue = uint16_t(entry->hue);
         body = table->translate(uint16_t(body), 0);
     }
-    PaperdollBody picture = paperdollBodyFor(body, false, 1);
+    PaperdollBody picture = paperdollBodyFor(body, shown->female != 0, shown->race);
     const LayerItems worn = layerItemsOf(*shown);
     const Item* shroud = worn[kShroudLayer];
     const bool ghost = picture.ghost || (shroud && shroud->graphic == kGhostShroud);
@@ -450,7 +431,7 @@ void PaperdollGump::render()
             uint16_t hue = 0;
             int32_t art = paperdollPictureFor(picture.base, picture.female, *item, layers, layer, hue);
             bool partial = (tileData().item(item->tileIndex()).flags & kTilePartialHue) != 0;
-            drawGumpArt(bodySpan(hue, partial), art, target, layer == kBackpackLayer ? kBackpackX : kBodyX, kBodyY);
+            drawGumpArt(bodySpan(hue, partial), art, target, layer == Mobile::kBackpackLayer ? kBackpackX : kBodyX, kBodyY);
         } else if (layer == m_pressedLayer && !hidden && heldItem) {
             uint16_t hue = 0;
             int32_t art = paperdollPictureFor(picture.base, picture.female, *heldItem, layers, layer, hue);
@@ -509,7 +490,7 @@ int32_t PaperdollGump::itemSlotAt(int32_t x, int32_t y, bool includeBackpack)
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         const int32_t layer = *it;
         const Item* item = layers[size_t(layer)];
-        if (layer == kMountLayer || !item || layer == 11 || layer == 16 || (layer == kBackpackLayer && !includeBackpack))
+        if (layer == kMountLayer || !item || layer == 11 || layer == 16 || (layer == Mobile::kBackpackLayer && !includeBackpack))
             continue;
         int32_t picture = equipConv().getGump(shown->graphic, getTileAnimId(item));
         if (picture < kFirstItemPicture || picture > kLastItemPicture)
@@ -520,7 +501,7 @@ int32_t PaperdollGump::itemSlotAt(int32_t x, int32_t y, bool includeBackpack)
                 continue;
             picture = table->translate(uint16_t(picture), 0);
         }
-        const int32_t left = layer == kBackpackLayer ? kBackpackX : kBodyX;
+        const int32_t left = layer == Mobile::kBackpackLayer ? kBackpackX : kBodyX;
         if (x >= kBodyX && y >= kBodyY && getGumpArtPixel(picture, x - left, y - kBodyY) != 0)
             return layer;
     }
@@ -698,15 +679,6 @@ PaperdollGump* findPaperdoll(const Mobile& mobile)
     return found && found->is(GumpKind::Paperdoll) ? static_cast<PaperdollGump*>(found) : nullptr;
 }
 
-CGump* findStatusGump(uint32_t serial)
-{
-    for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
-        if (gump->is(GumpKind::StatusGump) && gump->ownerSerial() == serial)
-            return gump;
-    }
-    return nullptr;
-}
-
 PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t flags)
 {
     WorldObject* object = findObjectBySerial(serial);
@@ -717,9 +689,9 @@ PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t fl
         return nullptr;
     auto* doll = static_cast<PaperdollGump*>(opened);
     doll->setTitle(title);
-    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off.
-    if (flags & kPaperdollLiftFlag)
-        doll->setStatusFlags(1);
+    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off, and
+    // each packet says anew whether they may be.
+    doll->setStatusFlags((flags & kPaperdollLiftFlag) ? 1 : 0);
     return doll;
 }
 

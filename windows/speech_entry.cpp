@@ -48,14 +48,6 @@ bool isTeamMode(uint8_t mode)
 
 bool settingOn(const char16_t* name) { return settings().getBoolSetting(name) != 0; }
 
-std::u16string widened(const char* text)
-{
-    std::u16string out;
-    for (; *text; ++text)
-        out.push_back(char16_t(uint8_t(*text)));
-    return out;
-}
-
 // The navigation keys walk, in screen directions.
 std::optional<int32_t> walkDirection(uint16_t key)
 {
@@ -367,9 +359,7 @@ void SpeechEntry::setLine(std::u16string_view text, uint8_t mode)
 
 void SpeechEntry::sendPromptResponse(uint32_t type, std::string_view text)
 {
-    std::u16string wide;
-    for (char c : text.substr(0, std::min(text.size(), kMaxPromptUnits)))
-        wide.push_back(char16_t(uint8_t(c)));
+    std::u16string wide = bytesToWideString(text.substr(0, std::min(text.size(), kMaxPromptUnits)));
     PendingPrompt& prompt = pendingPrompt();
     if (prompt.unicode) {
         sendPromptResponseWide(type, wide);
@@ -440,7 +430,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         shown.unicode = true;
         // A tell names its member, exactly as the tell command reads the line.
         if (std::optional<TellCommand> tell = parseTellCommand(m_text, !unicodeMode())) {
-            std::u16string name = widened(service<PartyState>().memberName(tell->slot - 1).c_str());
+            std::u16string name = bytesToWideString(service<PartyState>().memberName(tell->slot - 1).c_str());
             shown.text = u"Tell [" + name + u"]: " + line.substr(std::min(tell->messageStart, line.size()));
             return shown;
         }
@@ -461,7 +451,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         break;
     default: break;
     }
-    shown.text = widened(prefix) + line;
+    shown.text = bytesToWideString(prefix) + line;
     return shown;
 }
 
