@@ -125,12 +125,12 @@ TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
 // 987 is drawn with the woman's body.
 TEST_F(Paperdolls, TheStatusRecordsSexDecidesTheBodyOfAnUnlistedBody)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 987);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 987);
     fixture::ServerPacket status(0x11);
-    status.u32(kOther).text("Gm", 30).u16(40).u16(50).u8(0).u8(1);
+    status.u32(kPaperdollOther).text("Gm", 30).u16(40).u16(50).u8(0).u8(1);
     status.u8(1).u16(50).u16(50).u16(50).u16(1).u16(1).u16(1).u16(1).u32(0).u16(0).u16(0);
     handleStatusInfo(status.bytes().data());
-    PaperdollGump* doll = open(kOther, "Lady Gm");
+    PaperdollGump* doll = open(kPaperdollOther, "Lady Gm");
     ASSERT_NE(doll, nullptr);
     composeAll();
     ASSERT_NE(picture(13).at(58, 150), picture(12).at(58, 150));
@@ -445,7 +445,7 @@ TEST_F(Paperdolls, OpenPaperdollOnAnOpenOneLetsItemsBeTakenOffWithoutASecondWind
     EXPECT_EQ(findPaperdoll(*other), first);
     EXPECT_TRUE(first->isLiftAllowed());
     EXPECT_EQ(first->title(), "Visitor the Bold");
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 0).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor the Bold", 0).data());
     EXPECT_FALSE(first->isLiftAllowed()) << "a later packet without the bit takes the permission back";
     int32_t dolls = 0;
     for (CGump* gump = gumpListHead(); gump; gump = gump->next())
