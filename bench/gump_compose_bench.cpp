@@ -3,6 +3,7 @@
 // client area of a ring whose start lies mid-buffer (so the composition is
 // split at the ring's end), against a memcpy of the frame's bytes.
 
+#include "bench/bench_timing.h"
 #include "gfx/back_buffer.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
@@ -17,11 +18,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
 
 // A window of its own pixels: a frame of opaque colour with scattered
 // transparent pixels, as a window's page is.
@@ -81,10 +77,11 @@ void composeDesktopAgainstMemcpy(benchmark::State& state)
         referenceTime += end - middle;
     }
     double iterations = double(state.iterations());
-    state.counters["compose_us"] = nanoseconds(composeTime) / iterations / 1000;
-    state.counters["memcpy_us"] = nanoseconds(referenceTime) / iterations / 1000;
-    state.counters["ratio"]
-        = nanoseconds(referenceTime) > 0 ? nanoseconds(composeTime) / nanoseconds(referenceTime) : 0;
+    state.counters["compose_us"] = elapsedNanoseconds(composeTime) / iterations / 1000;
+    state.counters["memcpy_us"] = elapsedNanoseconds(referenceTime) / iterations / 1000;
+    state.counters["ratio"] = elapsedNanoseconds(referenceTime) > 0
+        ? elapsedNanoseconds(composeTime) / elapsedNanoseconds(referenceTime)
+        : 0;
     gumpSystemShutdown();
     gumpAttachBackBuffer(nullptr);
 }

@@ -74,7 +74,8 @@ Edge makeEdge(const Corner& a, const Corner& b, bool isLeft)
 }
 
 template <bool Grey>
-inline uint16_t shadePixel(const ColourTables& tables, const TerrainTexture& texture, int32_t u, int32_t v, int32_t light)
+inline uint16_t shadeTexel(
+    const ColourTables& tables, const TerrainTexture& texture, int32_t u, int32_t v, int32_t light)
 {
     int32_t mask = texture.size - 1;
     // The span steps round toward minus infinity and may undershoot the
@@ -118,7 +119,7 @@ void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t ro
     uint16_t* out = target.at(xl, row);
     const ColourTables& tables = colourTables();
     for (int32_t x = xl; x < end; ++x) {
-        *out++ = shadePixel<Grey>(tables, texture, u, v, light);
+        *out++ = shadeTexel<Grey>(tables, texture, u, v, light);
         u += stepU;
         v += stepV;
         light += stepLight;
@@ -316,7 +317,7 @@ void terrainTexel(int32_t tag, int32_t size, int32_t& u, int32_t& v)
 uint16_t shadeTerrainTexel(const TerrainTexture& texture, int32_t u, int32_t v, int32_t light, bool grey)
 {
     const ColourTables& tables = colourTables();
-    return grey ? shadePixel<true>(tables, texture, u, v, light) : shadePixel<false>(tables, texture, u, v, light);
+    return grey ? shadeTexel<true>(tables, texture, u, v, light) : shadeTexel<false>(tables, texture, u, v, light);
 }
 
 void rasteriseTerrainTriangle(const BlitTarget& target, const TerrainTexture& texture,

@@ -27,7 +27,7 @@ uint64_t nextInstanceId()
 }
 
 // The size clampToScreen keeps on the screen.
-void clampSize(CGump& gump, int32_t& width, int32_t& height)
+void clampGumpSize(CGump& gump, int32_t& width, int32_t& height)
 {
     if (gump.is(GumpKind::OptionsGump) || gump.is(GumpKind::PartyGump)) {
         width = 500;
@@ -486,7 +486,7 @@ void CGump::clampToScreen()
 {
     int32_t width = 0;
     int32_t height = 0;
-    clampSize(*this, width, height);
+    clampGumpSize(*this, width, height);
     const GumpScreen& screen = gumpScreen();
     if (m_x < 0)
         m_x = 0;

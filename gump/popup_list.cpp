@@ -11,8 +11,6 @@
 
 namespace {
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 enum Pane { Top, Bottom, Left, Right };
 
 constexpr int32_t kArrowArt = ScrollBarParts::kDownArt;
@@ -35,7 +33,8 @@ PopupList::PopupList(
     int32_t width = 0;
     int32_t height = 0;
     const int32_t maxWidth = parent ? parent->width() : INT32_MAX;
-    const int32_t maxHeight = parent ? parent->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height : INT32_MAX;
+    const int32_t maxHeight
+        = parent ? parent->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height : INT32_MAX;
     computeSize(items, maxWidth, maxHeight, width, height);
     resizePage(width, height);
     layout();
@@ -60,12 +59,12 @@ void PopupList::computeSize(
         measureUnicodeText(item.c_str(), itemWidth, itemHeight, zero);
         widest = std::max(widest, itemWidth);
     }
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     width = widest + 2 * side.width + arrow.width + 4;
     height = 2 * edge.height + kItemHeight * std::min<int32_t>(int32_t(items.size()), kMaxShownItems);
-    height = std::max(height, artSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
+    height = std::max(height, gumpArtSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
     width = std::min(width, maxWidth);
     height = std::min(height, maxHeight);
 }
@@ -75,9 +74,9 @@ ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrol
 
 void PopupList::layout()
 {
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     const int32_t innerHeight = height() - 2 * edge.height;
     auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
     if (TextPane* top = pane(Top))
@@ -101,7 +100,7 @@ void PopupList::fitToParent()
     CGump* owner = parent();
     if (!owner)
         return;
-    const int32_t maxHeight = owner->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height;
+    const int32_t maxHeight = owner->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height;
     if (height() <= maxHeight && width() <= owner->width())
         return;
     resizePage(std::min(width(), owner->width()), std::min(height(), maxHeight));

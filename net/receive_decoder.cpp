@@ -8,6 +8,7 @@
 
 #include "net/buffered_connection.h"
 #include "net/huffman_decoder.h"
+#include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr uint8_t kPausePacketId = 0x33;
 constexpr uint32_t kPausePacketLength = 2;
 // Below this many unread input bytes, blocks are decoded one at a time.
 constexpr uint32_t kMinBlocksInput = 32;

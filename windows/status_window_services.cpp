@@ -21,6 +21,11 @@ Mobile* mobileBySerial(uint32_t serial)
     return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
 }
 
+} // namespace
+
+// The services below have names of their own rather than an anonymous
+// namespace: StatusWindowServices::Objects holds them as members.
+
 class StatusBarWindows final : public StatusWindows {
 public:
     explicit StatusBarWindows(StatusWindows& next)
@@ -217,8 +222,6 @@ public:
 private:
     GeneralInfoWindows& m_next;
 };
-
-} // namespace
 
 struct StatusWindowServices::Objects {
     Objects()

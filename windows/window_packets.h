@@ -6,6 +6,8 @@
 // session tests the windows ask before offering a request: context menus and
 // object property lists. Main thread only.
 
+#include "net/client_packets.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>

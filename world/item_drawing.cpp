@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int32_t kHighlightHueEntry = 53;
-constexpr uint16_t kGreyHue = 995;
+constexpr uint16_t kItemGreyHue = 995;
 constexpr int32_t kModeHued = 2;
 constexpr int32_t kModeSuppressed = 4;
 constexpr int32_t kModeCensoredBlood = 16;
@@ -78,7 +78,7 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
         return;
     bool rangeColoring = updateRangeState().rangeColoring;
     if ((rangeColoring && !isInUpdateRange()) || greyed)
-        hueWord = kGreyHue;
+        hueWord = kItemGreyHue;
     bool highlighted = worldScreen().objectUnderPointer == this
         || (isDynamic() && self && self->highlightedSerial != 0
             && self->highlightedSerial == static_cast<const Item*>(this)->serial);

@@ -26,7 +26,7 @@ unsigned long currentXWindow(SDL_Window* window)
     return info.info.x11.window;
 }
 
-int onXError(Display* display, XErrorEvent* error)
+int onXError(::Display* display, XErrorEvent* error)
 {
     unsigned long watched = g_watchedWindow.load();
     // "No such window" about the watched window: something outside destroyed
