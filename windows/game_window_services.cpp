@@ -14,6 +14,7 @@
 #include "windows/name_plate_gump.h"
 #include "windows/overhead_text.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/program_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/speech_services.h"
 #include "windows/system_text.h"
@@ -410,23 +411,6 @@ GameWindowServices::~GameWindowServices()
     installService<WorldEventWindows>(o.previousWorldEvents);
 }
 
-namespace {
+void installGameWindowServices() { installProgramServices<GameWindowServices>(); }
 
-std::unique_ptr<GameWindowServices>& programGameWindowServices()
-{
-    static std::unique_ptr<GameWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installGameWindowServices()
-{
-    // A program run again in one process (tests) installs them again over
-    // the defaults it installed anew.
-    std::unique_ptr<GameWindowServices>& services = programGameWindowServices();
-    services.reset();
-    services = std::make_unique<GameWindowServices>();
-}
-
-void uninstallGameWindowServices() { programGameWindowServices().reset(); }
+void uninstallGameWindowServices() { uninstallProgramServices<GameWindowServices>(); }

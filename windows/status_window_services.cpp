@@ -6,6 +6,7 @@
 #include "windows/equip_info_gump.h"
 #include "windows/menubar.h"
 #include "windows/profile_gump.h"
+#include "windows/program_services.h"
 #include "windows/race_change_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
@@ -266,21 +267,6 @@ StatusWindowServices::~StatusWindowServices()
     installService<GeneralInfoWindows>(o.previousGeneralInfo);
 }
 
-namespace {
+void installStatusWindowServices() { installProgramServices<StatusWindowServices>(); }
 
-std::unique_ptr<StatusWindowServices>& programStatusWindowServices()
-{
-    static std::unique_ptr<StatusWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installStatusWindowServices()
-{
-    std::unique_ptr<StatusWindowServices>& services = programStatusWindowServices();
-    services.reset();
-    services = std::make_unique<StatusWindowServices>();
-}
-
-void uninstallStatusWindowServices() { programStatusWindowServices().reset(); }
+void uninstallStatusWindowServices() { uninstallProgramServices<StatusWindowServices>(); }
