@@ -7,7 +7,10 @@
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
 #include "windows/game_window_services.h"
+#include "windows/help_text_popup.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/quest_pointer.h"
+#include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
@@ -17,20 +20,27 @@
 
 namespace {
 
-// The world under the pointer for the mouse-button code; the help and
-// context popups stay with the service installed before.
+// The world under the pointer and the help-text popup for the mouse-button
+// code; the context popup stays with the service installed before.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
         : m_next(next)
     {
     }
-    CGump* helpPopup() override { return m_next.helpPopup(); }
+    CGump* helpPopup() override { return helpTextPopup(); }
     void helpPopupRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) override
     {
-        m_next.helpPopupRect(left, top, width, height);
+        left = top = width = height = 0;
+        if (HelpTextPopup* popup = helpTextPopup()) {
+            const ScreenRect rect = popup->screenRect();
+            left = rect.left;
+            top = rect.top;
+            width = rect.width();
+            height = rect.height();
+        }
     }
-    void closeHelpPopup() override { m_next.closeHelpPopup(); }
+    void closeHelpPopup() override { closeHelpTextPopup(); }
     void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
     uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
     {
@@ -106,6 +116,7 @@ public:
     {
         if (WorldViewGump* view = worldViewGump())
             view->setVisible(false);
+        hidePointerGump();
         m_next.hideWorldView();
     }
     void refreshSpeechEntry() override { m_next.refreshSpeechEntry(); }
@@ -131,6 +142,9 @@ private:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    // In front of the game windows' services: the reading windows pass on
+    // what is not theirs.
+    installReadingWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -144,4 +158,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void stopGameWindows() { uninstallGameWindowServices(); }
+void stopGameWindows()
+{
+    uninstallReadingWindowServices();
+    uninstallGameWindowServices();
+}

@@ -57,6 +57,8 @@ void sendTextCommand(uint8_t type, std::string_view text);
 void resetWorldForLogin();
 void resetWorldSessionForConnect();
 
+// An http or https link, the only kind the browser is given.
+bool isWebLink(std::string_view url);
 // Opens an http or https link in the desktop's browser; anything else is
 // refused. False (with the waiting box "Web browser not found!") when no
 // browser could be started.

@@ -72,26 +72,28 @@ void PopupList::computeSize(
 TextList* PopupList::list() const { return static_cast<TextList*>(m_list.get()); }
 ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
 
-void PopupList::layout()
+void PopupList::layout() { layOutFramedList(width(), height(), m_panes, scrollBar(), list()); }
+
+void layOutFramedList(int32_t width, int32_t height, const GumpHandle (&panes)[4], ScrollBar* bar, TextList* list)
 {
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
+    const GumpArtSize edge = artSize(PopupList::kEdgeArt);
+    const GumpArtSize side = artSize(PopupList::kSideArt);
     const GumpArtSize arrow = artSize(kArrowArt);
-    const int32_t innerHeight = height() - 2 * edge.height;
-    auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
+    const int32_t innerHeight = height - 2 * edge.height;
+    auto pane = [&panes](Pane which) { return static_cast<TextPane*>(panes[which].get()); };
     if (TextPane* top = pane(Top))
-        top->setGeometry(false, kEdgeArt, 0, 0, width());
+        top->setGeometry(false, PopupList::kEdgeArt, 0, 0, width);
     if (TextPane* bottom = pane(Bottom))
-        bottom->setGeometry(false, kEdgeArt, 0, height() - edge.height, width());
+        bottom->setGeometry(false, PopupList::kEdgeArt, 0, height - edge.height, width);
     if (TextPane* left = pane(Left))
-        left->setGeometry(true, kSideArt, 0, edge.height, innerHeight);
+        left->setGeometry(true, PopupList::kSideArt, 0, edge.height, innerHeight);
     if (TextPane* right = pane(Right))
-        right->setGeometry(true, kSideArt, width() - side.width, edge.height, innerHeight);
-    if (ScrollBar* bar = scrollBar())
+        right->setGeometry(true, PopupList::kSideArt, width - side.width, edge.height, innerHeight);
+    if (bar)
         bar->setGeometry(side.width, edge.height, innerHeight);
-    if (TextList* lines = list()) {
-        lines->setGeometry(side.width + arrow.width, edge.height, width() - 2 * side.width - arrow.width, innerHeight);
-        lines->setScrollPos(0);
+    if (list) {
+        list->setGeometry(side.width + arrow.width, edge.height, width - 2 * side.width - arrow.width, innerHeight);
+        list->setScrollPos(0);
     }
 }
 

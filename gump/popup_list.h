@@ -48,3 +48,8 @@ private:
     GumpHandle m_list;
     GumpHandle m_scrollBar;
 };
+
+// Lays out a framed list of width x height: edge art 2700 along the top and
+// bottom, side art 2701 down both sides, the scroll bar inside the left side
+// and the list beside it, scrolled to the top. Missing pieces are skipped.
+void layOutFramedList(int32_t width, int32_t height, const GumpHandle (&panes)[4], ScrollBar* bar, TextList* list);
