@@ -3,6 +3,7 @@
 #include "core/wide_text.h"
 #include "data/settings_services.h"
 #include "data/targeting.h"
+#include "gump/gump_manager.h"
 #include "net/packet_dispatcher.h"
 #include "protocol/packet_reader.h"
 #include "windows/book_gump.h"
@@ -32,6 +33,9 @@ constexpr int32_t kSubjectChars = 78;
 constexpr int32_t kTimeChars = 78;
 constexpr int32_t kSignX = 100;
 constexpr int32_t kSignY = 100;
+// Signs of objects the client does not know each open a window; past this
+// many the oldest goes, so that a server cannot pile them up without end.
+constexpr int32_t kMaxSignWindows = 16;
 
 enum BoardCommand : uint8_t {
     kOpenBoard = 0,
@@ -147,6 +151,9 @@ void showBoardMessage(PacketReader& reader)
     }
     if (!reader.ok() || !findItemBySerial(message))
         return;
+    // One window per message: a message sent again replaces its window.
+    if (BBMessageGump* open = findMessageWindow(message); open && !open->isCompose())
+        closeGump(open);
     BoardRequest& request = boardRequest();
     auto* window = new BBMessageGump(message, request.parent, texts.poster, texts.subject, texts.time, false);
     request.pending = false;
@@ -246,6 +253,16 @@ void handleSign(const uint8_t* packet)
     const bool known = findObjectBySerial(serial) != nullptr;
     if (known && findSignGump(serial))
         return;
+    int32_t signs = 0;
+    CGump* oldest = nullptr;
+    for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
+        if (gump->is(GumpKind::Sign)) {
+            ++signs;
+            oldest = gump;
+        }
+    }
+    if (signs >= kMaxSignWindows)
+        closeGump(oldest);
     gumpLink(new SignGump(kSignX, kSignY, art, text, known ? serial : 0), nullptr);
 }
 

@@ -82,7 +82,7 @@ protected:
             out << "pins " << static_cast<MapItem*>(map)->plotPointCount() << ";";
         if (PointerGump* arrow = pointerGump())
             out << "arrow " << arrow->targetX() << "," << arrow->targetY() << ";";
-        if (HelpTextPopup* popup = helpTextPopup())
+        if (helpTextPopup())
             out << "help;";
         return out.str();
     }
@@ -230,6 +230,24 @@ TEST_F(ReadingPackets, AnEmptyBodyLineIsAnEmptyLine)
     EXPECT_EQ(message->body().lines[2], u"");
 }
 
+TEST_F(ReadingPackets, RepeatedWindowsDoNotPileUp)
+{
+    openBoardWithMessage();
+    const Bytes message = test::boardMessagePacket(kBoard, kMessage, "Aldo", "Subject", "noon", { "one" });
+    dispatch(message);
+    dispatch(message);
+    int32_t messages = 0;
+    int32_t signs = 0;
+    for (int32_t i = 0; i < 40; ++i)
+        dispatch(test::signPacket(0x40008000 + uint32_t(i), 260, "", "Who knows"));
+    for (CGump* gump = gumpListHead(); gump; gump = gump->next()) {
+        messages += gump->is(GumpKind::BulletinMessage) ? 1 : 0;
+        signs += gump->is(GumpKind::Sign) ? 1 : 0;
+    }
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(signs, 16);
+}
+
 TEST_F(ReadingPackets, AFarArrowTargetStaysOnTheScreen)
 {
     dispatch(test::questPointerPacket(1, 0xFFFF, 0xFFFF));
@@ -284,8 +302,9 @@ TEST_P(WebPages, OnlyWebAddressesReachTheBrowserAndLeaveFullScreen)
     const WebPageCase& c = GetParam();
     dispatch(test::webPagePacket(c.url));
     EXPECT_EQ(opened.size(), c.opened ? 1u : 0u);
-    if (c.opened)
+    if (c.opened) {
         EXPECT_EQ(opened.front(), c.url);
+    }
     EXPECT_EQ(display.fullScreen, !c.opened);
 }
 
