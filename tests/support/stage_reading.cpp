@@ -83,8 +83,8 @@ public:
         stage.addContainedThing(kStageBlankBook, fixture::kSampleBlankBookGraphic, 1, fixture::kSceneBackpackSerial,
             40, 120);
         stage.addContainedThing(kStageMap, fixture::kSampleMapGraphic, 1, fixture::kSceneBackpackSerial, 100, 130);
-        stage.addGroundThing(kStageBoard, fixture::kSampleBoardGraphic, 1, 1, -4);
-        stage.addGroundThing(kStageSign, fixture::kSampleSignGraphic, 1, 4, -3);
+        stage.addGroundThing(kStageBoard, fixture::kSampleBoardGraphic, 1, 1, -5);
+        stage.addGroundThing(kStageSign, fixture::kSampleSignGraphic, 1, 2, -5);
         m_postings = {
             { kStageFirstPosting, 0, "Mirela", "Welcome to the stage", "morning",
                 { "Read the chronicle by the path,", "and mind the horse." } },
@@ -128,7 +128,7 @@ public:
                 // A left click points on to the board, a right click puts the arrow away.
                 if (packet[5] == 0)
                     out.push_back(questPointerPacket(
-                        1, uint16_t(fixture::kSampleCentreX + 1), uint16_t(fixture::kSampleCentreY - 4)));
+                        1, uint16_t(fixture::kSampleCentreX + 1), uint16_t(fixture::kSampleCentreY - 5)));
                 else
                     out.push_back(questPointerPacket(0, 0, 0));
                 return true;
