@@ -227,6 +227,10 @@ TEST_F(Pictures, AStickyPopupOpensWhereTheLastOneWasDragged)
     ASSERT_NE(helpTextPopup(), nullptr);
     EXPECT_EQ(helpTextPopup()->x(), 300);
     EXPECT_EQ(helpTextPopup()->y(), 200);
+    // The place goes into the desktop file and comes back from it.
+    const std::vector<uint8_t> layout = desktopLayoutBytes();
+    setDesktopHelpPopupPosition(0, 0);
+    ASSERT_TRUE(desktopRead(layout));
     int32_t x = 0;
     int32_t y = 0;
     desktopHelpPopupPosition(x, y);
