@@ -79,12 +79,12 @@ class ReadingStage final : public StagePart {
 public:
     void populate(StageWorld& stage) override
     {
-        stage.addGroundThing(kStageChronicle, fixture::kSampleBookGraphic, 1, -1, -1);
+        stage.addGroundThing(kStageChronicle, fixture::kSampleBookGraphic, 1, -2, 0);
         stage.addContainedThing(kStageBlankBook, fixture::kSampleBlankBookGraphic, 1, fixture::kSceneBackpackSerial,
             40, 120);
         stage.addContainedThing(kStageMap, fixture::kSampleMapGraphic, 1, fixture::kSceneBackpackSerial, 100, 130);
-        stage.addGroundThing(kStageBoard, fixture::kSampleBoardGraphic, 1, 1, -5);
-        stage.addGroundThing(kStageSign, fixture::kSampleSignGraphic, 1, 2, -5);
+        stage.addGroundThing(kStageBoard, fixture::kSampleBoardGraphic, 1, 3, -2);
+        stage.addGroundThing(kStageSign, fixture::kSampleSignGraphic, 1, 6, -2);
         m_postings = {
             { kStageFirstPosting, 0, "Mirela", "Welcome to the stage", "morning",
                 { "Read the chronicle by the path,", "and mind the horse." } },
@@ -128,7 +128,7 @@ public:
                 // A left click points on to the board, a right click puts the arrow away.
                 if (packet[5] == 0)
                     out.push_back(questPointerPacket(
-                        1, uint16_t(fixture::kSampleCentreX + 1), uint16_t(fixture::kSampleCentreY - 5)));
+                        1, uint16_t(fixture::kSampleCentreX + 3), uint16_t(fixture::kSampleCentreY - 2)));
                 else
                     out.push_back(questPointerPacket(0, 0, 0));
                 return true;
