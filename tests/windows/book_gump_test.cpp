@@ -300,3 +300,82 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ClosingBooks,
     [](const testing::TestParamInfo<HeaderKindCase>& row) { return std::string(row.param.name); });
 
 } // namespace
+
+namespace {
+
+// The book's art as the window lays it: the spread, the back corner while a
+// page before shows and the next corner while a page after does.
+fixture::GumpArtPicture spreadArt(bool backCorner, bool nextCorner)
+{
+    const auto art = fixture::sampleReadingGumpArt();
+    fixture::GumpArtPicture spread = art.at(BookGump::kArt);
+    auto overlay = [&spread](const fixture::GumpArtPicture& corner, int32_t left) {
+        for (int32_t y = 0; y < corner.height; ++y)
+            for (int32_t x = 0; x < corner.width; ++x)
+                if (corner.at(x, y) != 0)
+                    spread.pixels[size_t(y * spread.width + left + x)] = corner.at(x, y);
+    };
+    if (backCorner)
+        overlay(art.at(BookGump::kArt + 1), 0);
+    if (nextCorner) {
+        const fixture::GumpArtPicture& corner = art.at(BookGump::kArt + 2);
+        overlay(corner, spread.width - corner.width);
+    }
+    return spread;
+}
+
+} // namespace
+
+TEST_F(Books, APageShowsTheLinesThatFitItsAreaAndNothingOutside)
+{
+    BookGump* book = openReadOnly(6);
+    ASSERT_NE(book, nullptr);
+    book->moveTo(100, 80, true, nullptr, false);
+    clickBook(*book, kNextCornerX, kCornerY);
+    ASSERT_EQ(book->currentPage(), 2);
+    // Three lines on the left; twelve on the right, of which the area holds
+    // the first nine (the tenth would end below it).
+    std::vector<std::string> many;
+    for (int32_t i = 0; i < 12; ++i)
+        many.push_back("Line " + std::to_string(i + 1) + " of the right page");
+    dispatch(test::bookPagesPacket(kBook, { { 2, { "The horse came", "next, then", "Mirela." } }, { 3, many } }));
+    composeAll();
+    std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("reading_book.png"), picture.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(picture.data(), 640, 480, 640), 0x4bd02f7c85feb609ull) << std::hex
+        << test::surfaceHash(picture.data(), 640, 480, 640);
+
+    // Every pixel away from the art lies in a drawn line's band of its page,
+    // or in a page number's place under the text; each band has ink.
+    const fixture::GumpArtPicture art = spreadArt(true, true);
+    struct Page {
+        int32_t left;
+        int32_t lines;
+        int32_t numberCentre;
+    };
+    const Page pages[] = { { BookGump::kLeftTextX, 3, 116 }, { BookGump::kRightTextX, 9, 302 } };
+    std::vector<int32_t> inked(2 * 20, 0);
+    for (int32_t y = 0; y < art.height; ++y) {
+        for (int32_t x = 0; x < art.width; ++x) {
+            if (screenPixel(book->x() + x, book->y() + y) == art.at(x, y))
+                continue;
+            bool allowed = false;
+            for (size_t side = 0; side < 2; ++side) {
+                const Page& page = pages[side];
+                const bool inColumn = x >= page.left && x <= page.left + BookGump::kTextWidth;
+                const int32_t band = (y - BookGump::kTextTop) / BookGump::kDrawnLineHeight;
+                if (inColumn && y >= BookGump::kTextTop && band < page.lines) {
+                    allowed = true;
+                    ++inked[side * 20 + size_t(band)];
+                }
+                const int32_t numberTop = BookGump::kTextTop + 9 * BookGump::kDrawnLineHeight;
+                if (y >= numberTop && std::abs(x - page.numberCentre) <= 12)
+                    allowed = true;
+            }
+            ASSERT_TRUE(allowed) << x << "," << y;
+        }
+    }
+    for (size_t side = 0; side < 2; ++side)
+        for (int32_t band = 0; band < pages[side].lines; ++band)
+            EXPECT_GT(inked[side * 20 + size_t(band)], 0) << side << " " << band;
+}

@@ -10,6 +10,7 @@
 #include "gump/thumb.h"
 #include "gump/unicode_input_control.h"
 #include "protocol/login_state.h"
+#include "support/png_writer.h"
 #include "support/reading_window_packets.h"
 #include "text/unicode_font.h"
 #include "windows/bulletin_board.h"
@@ -160,6 +161,45 @@ TEST_F(Boards, ScrollingMovesTheLinesThroughTheBand)
     EXPECT_TRUE(shows(*board, kFirstMessage + kPostings - 1));
     board->onSlider(0, 100, board->thumb());
     EXPECT_EQ(yOf(*board, kFirstMessage), BulletinBoardGump::kListTop);
+}
+
+TEST_F(Boards, ScrolledLinesShowOnlyInsideTheBand)
+{
+    BulletinBoardGump* board = openBoard();
+    constexpr int32_t kPostings = 12;
+    constexpr int32_t kScrolled = 3;
+    constexpr int32_t kBandLines = 9;
+    for (int32_t i = 0; i < kPostings; ++i)
+        post(kFirstMessage + uint32_t(i), 0, "Posting number " + std::to_string(i));
+    for (int32_t i = 0; i < kScrolled; ++i)
+        board->scrollDown();
+    composeAll();
+    std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("reading_board.png"), picture.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(picture.data(), 640, 480, 640), 0xcadef0cef184b2c4ull) << std::hex
+        << test::surfaceHash(picture.data(), 640, 480, 640);
+
+    // Each row of the band shows the message picture of the posting
+    // scrolled there; above and below the band the board's own art shows.
+    const auto art = fixture::sampleReadingGumpArt();
+    const fixture::GumpArtPicture& back = art.at(BulletinBoardGump::kArt);
+    const fixture::GumpArtPicture& note = art.at(BBLineGump::kMessageArt);
+    constexpr int32_t kNoteX = BulletinBoardGump::kListLeft + 18;
+    for (int32_t y = BulletinBoardGump::kListTop - 2 * kBoardLineHeight;
+         y < BulletinBoardGump::kListBottom + kBoardLineHeight; ++y) {
+        const int32_t row = y - BulletinBoardGump::kListTop;
+        const bool inBand = row >= 0 && row < kBandLines * kBoardLineHeight;
+        for (int32_t x = kNoteX; x < kNoteX + note.width; ++x) {
+            const uint16_t shown = screenPixel(board->x() + x, board->y() + y);
+            if (inBand && row % kBoardLineHeight < note.height) {
+                ASSERT_EQ(shown, note.at(x - kNoteX, row % kBoardLineHeight)) << x << "," << y;
+            } else if (!inBand) {
+                ASSERT_EQ(shown, back.at(x, y)) << x << "," << y;
+            }
+        }
+    }
+    // The text of the first line in the band is the fourth posting's.
+    EXPECT_EQ(board->topLine(), board->lineFor(kFirstMessage + kScrolled));
 }
 
 TEST_F(Boards, OneMessageIsAskedForAtATime)
