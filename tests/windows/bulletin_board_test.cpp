@@ -12,6 +12,7 @@
 #include "protocol/login_state.h"
 #include "support/png_writer.h"
 #include "support/reading_window_packets.h"
+#include "text/ascii_font.h"
 #include "text/unicode_font.h"
 #include "windows/bulletin_board.h"
 #include "windows/bulletin_message.h"
@@ -200,6 +201,78 @@ TEST_F(Boards, ScrolledLinesShowOnlyInsideTheBand)
     }
     // The text of the first line in the band is the fourth posting's.
     EXPECT_EQ(board->topLine(), board->lineFor(kFirstMessage + kScrolled));
+}
+
+TEST_F(Boards, AScrolledMessageShowsItsLinesFromTheFirstShownDownToTheTextBottom)
+{
+    openBoard();
+    post(kFirstMessage, 0, "Rows");
+    post(kFirstMessage + 1, 0, "Blank");
+    constexpr int32_t kRows = 30;
+    constexpr int32_t kScrolled = 2;
+    auto rowText = [](int32_t row) { return row % 3 == 1 ? std::string() : "row " + std::to_string(row); };
+    std::vector<std::string> rows;
+    for (int32_t row = 0; row < kRows; ++row)
+        rows.push_back(rowText(row));
+    auto openAt = [this](uint32_t message, const std::vector<std::string>& body) {
+        dispatch(test::boardMessagePacket(kBoard, message, "Aldo", "Rows", "noon", body));
+        BBMessageGump* window = findMessageWindow(message);
+        if (window)
+            window->moveTo(200, 60, true, nullptr, false);
+        return window;
+    };
+    // The same window with every line empty gives the picture under the text.
+    BBMessageGump* blank = openAt(kFirstMessage + 1, std::vector<std::string>(kRows));
+    ASSERT_NE(blank, nullptr);
+    composeAll();
+    const std::vector<uint16_t> under = screenPicture();
+    closeGump(blank);
+    BBMessageGump* message = openAt(kFirstMessage, rows);
+    ASSERT_NE(message, nullptr);
+    for (int32_t i = 0; i < kScrolled; ++i)
+        message->scrollDown();
+    composeAll();
+    std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("reading_message.png"), picture.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(picture.data(), 640, 480, 640), 0x310ad6f00268a8bdull) << std::hex
+        << test::surfaceHash(picture.data(), 640, 480, 640);
+
+    // The label font's line step; a line is drawn while it ends above the
+    // text bottom.
+    int32_t unusedWidth = 0;
+    int32_t step = 0;
+    int32_t baseline = 0;
+    ASSERT_TRUE(measureAsciiText(9, "Aq", unusedWidth, step, baseline));
+    const int32_t drawn = (message->textBottom() - BBMessageGump::kBodyTop - 1) / step;
+    ASSERT_GT(drawn, 3);
+    // Which rows have ink; each line's ink starts where a run of inked
+    // rows starts, a whole number of steps below the first line's.
+    std::vector<bool> inkedRow(size_t(message->height()), false);
+    for (int32_t y = BBMessageGump::kBodyTop; y < message->height(); ++y) {
+        for (int32_t x = BBMessageGump::kLeft; x <= BBMessageGump::kRight; ++x) {
+            const size_t at = size_t(message->y() + y) * 640 + size_t(message->x() + x);
+            if (picture[at] != under[at]) {
+                ASSERT_LT(y, message->textBottom()) << x << "," << y;
+                inkedRow[size_t(y)] = true;
+            }
+        }
+    }
+    std::vector<int32_t> starts;
+    for (int32_t y = BBMessageGump::kBodyTop; y < message->height(); ++y)
+        if (inkedRow[size_t(y)] && !inkedRow[size_t(y - 1)])
+            starts.push_back(y);
+    ASSERT_FALSE(starts.empty());
+    ASSERT_LT(starts[0] - BBMessageGump::kBodyTop, step);
+    std::vector<int32_t> shownBands;
+    for (int32_t start : starts) {
+        EXPECT_EQ((start - starts[0]) % step, 0) << start;
+        shownBands.push_back((start - starts[0]) / step);
+    }
+    std::vector<int32_t> expected;
+    for (int32_t band = 0; band < drawn; ++band)
+        if (!rowText(kScrolled + band).empty())
+            expected.push_back(band);
+    EXPECT_EQ(shownBands, expected);
 }
 
 TEST_F(Boards, OneMessageIsAskedForAtATime)
