@@ -336,6 +336,51 @@ TEST_F(Pictures, TheArrowFlashesOnceInElevenUpdates)
     EXPECT_EQ(flashes, 3);
 }
 
+class InTheWorld final : public GameSession {
+public:
+    bool isInWorld() override { return true; }
+    bool hasObjectPropertyLists() override { return false; }
+};
+
+TEST_F(Pictures, TheArrowAndAHelpTextAreDrawnOverTheWorld)
+{
+    // The arrow shows only in the world.
+    InTheWorld session;
+    ScopedService<GameSession> inWorld(session);
+    speak("deu", "German");
+    pointer.x = 150;
+    pointer.y = 120;
+    dispatch(test::helpTextPacket(kSign, u"Das Schild des Hauses. Doppelklick, um es zu lesen."));
+    ASSERT_NE(helpTextPopup(), nullptr);
+    new WorldViewGump(false);
+    const PlayerMobile* self = player();
+    setPointerGump(self->x + 2, self->y - 2, 1);
+    PointerGump* arrow = pointerGump();
+    arrow->tick();
+    ASSERT_FALSE(arrow->isFlashing());
+    arrow->setVisible(false);
+    composeAll();
+    const std::vector<uint16_t> under = screenPicture();
+    arrow->setVisible(true);
+    composeAll();
+    std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("reading_arrow_and_help.png"), picture.data(), 640, 480, 640);
+    EXPECT_EQ(test::surfaceHash(picture.data(), 640, 480, 640), 0x6eced82d25193cc0ull) << std::hex
+        << test::surfaceHash(picture.data(), 640, 480, 640);
+    // The arrow's picture with its top-left at the target's place, what is
+    // under it through its clear pixels.
+    const fixture::GumpArtPicture art = fixture::sampleReadingGumpArt().at(arrow->shownArt());
+    ASSERT_EQ(arrow->width(), art.width);
+    for (int32_t y = 0; y < art.height; ++y) {
+        for (int32_t x = 0; x < art.width; ++x) {
+            const int32_t sx = arrow->x() + x;
+            const int32_t sy = arrow->y() + y;
+            const size_t at = size_t(sy) * 640 + size_t(sx);
+            ASSERT_EQ(picture[at], art.at(x, y) != 0 ? art.at(x, y) : under[at]) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(Pictures, ClickingTheArrowTellsTheServerWhichButton)
 {
     const PlayerMobile* self = player();
