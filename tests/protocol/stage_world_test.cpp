@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,11 +81,12 @@ WirePacket variable(uint8_t id, const std::vector<uint8_t>& body)
     return packet;
 }
 
+// The sample scene alone: the windows' parts of the stage are met by their own scenarios.
 class Stage : public ::testing::Test {
 protected:
     Stage() { entry = stage.enter("Brenna"); }
 
-    StageWorld stage;
+    StageWorld stage { std::vector<std::unique_ptr<test::StagePart>>() };
     std::vector<WirePacket> entry;
 };
 
