@@ -23,8 +23,7 @@ constexpr int32_t kItemHeight = 18;
 PopupList::PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background)
 {
     setTypeName("popup list");
-    for (GumpHandle& pane : m_panes)
-        pane = GumpHandle(new TextPane(this));
+    makePanes();
     auto* list = new TextList(this, false, true, kMaxLines, 0, background);
     m_list = GumpHandle(list);
     m_scrollBar = GumpHandle(new ScrollBar(this));
@@ -69,32 +68,70 @@ void PopupList::computeSize(
     height = std::min(height, maxHeight);
 }
 
-TextList* PopupList::list() const { return static_cast<TextList*>(m_list.get()); }
-ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
+TextList* FramedList::list() const { return static_cast<TextList*>(m_list.get()); }
+ScrollBar* FramedList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
 
-void PopupList::layout() { layOutFramedList(width(), height(), m_panes, scrollBar(), list()); }
-
-void layOutFramedList(int32_t width, int32_t height, const GumpHandle (&panes)[4], ScrollBar* bar, TextList* list)
+void FramedList::makePanes()
 {
-    const GumpArtSize edge = artSize(PopupList::kEdgeArt);
-    const GumpArtSize side = artSize(PopupList::kSideArt);
+    for (GumpHandle& pane : m_panes)
+        pane = GumpHandle(new TextPane(this));
+}
+
+void FramedList::layout()
+{
+    const GumpArtSize edge = artSize(kEdgeArt);
+    const GumpArtSize side = artSize(kSideArt);
     const GumpArtSize arrow = artSize(kArrowArt);
-    const int32_t innerHeight = height - 2 * edge.height;
-    auto pane = [&panes](Pane which) { return static_cast<TextPane*>(panes[which].get()); };
+    const int32_t innerHeight = height() - 2 * edge.height;
+    auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
     if (TextPane* top = pane(Top))
-        top->setGeometry(false, PopupList::kEdgeArt, 0, 0, width);
+        top->setGeometry(false, kEdgeArt, 0, 0, width());
     if (TextPane* bottom = pane(Bottom))
-        bottom->setGeometry(false, PopupList::kEdgeArt, 0, height - edge.height, width);
+        bottom->setGeometry(false, kEdgeArt, 0, height() - edge.height, width());
     if (TextPane* left = pane(Left))
-        left->setGeometry(true, PopupList::kSideArt, 0, edge.height, innerHeight);
+        left->setGeometry(true, kSideArt, 0, edge.height, innerHeight);
     if (TextPane* right = pane(Right))
-        right->setGeometry(true, PopupList::kSideArt, width - side.width, edge.height, innerHeight);
-    if (bar)
+        right->setGeometry(true, kSideArt, width() - side.width, edge.height, innerHeight);
+    if (ScrollBar* bar = scrollBar())
         bar->setGeometry(side.width, edge.height, innerHeight);
-    if (list) {
-        list->setGeometry(side.width + arrow.width, edge.height, width - 2 * side.width - arrow.width, innerHeight);
-        list->setScrollPos(0);
+    if (TextList* lines = list()) {
+        lines->setGeometry(side.width + arrow.width, edge.height, width() - 2 * side.width - arrow.width, innerHeight);
+        lines->setScrollPos(0);
     }
+}
+
+void FramedList::draw(GumpCanvas& canvas)
+{
+    if (isVisible())
+        drawChildren(canvas);
+}
+
+bool FramedList::containsPoint(int32_t x, int32_t y)
+{
+    bool hit = false;
+    forEachChildBottomUp([&](CGump* child) {
+        if (!hit && child->isVisible())
+            hit = child->containsPoint(x - child->x(), y - child->y());
+    });
+    return hit;
+}
+
+void FramedList::setScrollRange(int32_t position, int32_t maximum, int32_t)
+{
+    if (ScrollBar* bar = scrollBar())
+        bar->setThumbPosition(position, maximum);
+}
+
+void FramedList::scrollTo(int32_t position, int32_t range, CGump* sender)
+{
+    if (TextList* lines = list())
+        lines->scrollTo(position, range, sender);
+}
+
+void FramedList::scrollStep(int32_t direction, CGump* sender)
+{
+    if (TextList* lines = list())
+        lines->scrollStep(direction, sender);
 }
 
 void PopupList::fitToParent()
@@ -109,41 +146,7 @@ void PopupList::fitToParent()
     layout();
 }
 
-void PopupList::draw(GumpCanvas& canvas)
-{
-    if (isVisible())
-        drawChildren(canvas);
-}
-
-bool PopupList::containsPoint(int32_t x, int32_t y)
-{
-    bool hit = false;
-    forEachChildBottomUp([&](CGump* child) {
-        if (!hit && child->isVisible())
-            hit = child->containsPoint(x - child->x(), y - child->y());
-    });
-    return hit;
-}
-
 void PopupList::onRightUp(int32_t, int32_t) { closeGump(this); }
 void PopupList::onLeftDown(int32_t x, int32_t y) { passToParent(&CGump::onLeftDown, x, y); }
 void PopupList::onLeftUp(int32_t x, int32_t y) { passToParent(&CGump::onLeftUp, x, y); }
 void PopupList::onDrag(int32_t x, int32_t y) { passToParent(&CGump::onDrag, x, y); }
-
-void PopupList::setScrollRange(int32_t position, int32_t maximum, int32_t)
-{
-    if (ScrollBar* bar = scrollBar())
-        bar->setThumbPosition(position, maximum);
-}
-
-void PopupList::scrollTo(int32_t position, int32_t range, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollTo(position, range, sender);
-}
-
-void PopupList::scrollStep(int32_t direction, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollStep(direction, sender);
-}

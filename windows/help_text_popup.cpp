@@ -28,8 +28,7 @@ HelpTextPopup::HelpTextPopup(int32_t x, int32_t y, int32_t width, int32_t height
 {
     setTypeName("help text popup");
     setLocation(x, y);
-    for (GumpHandle& pane : m_panes)
-        pane = GumpHandle(new TextPane(this));
+    makePanes();
     m_scrollBar = GumpHandle(new ScrollBar(this));
     auto* lines = new TextList(this, true, false, 1, 0, 0);
     m_list = GumpHandle(lines);
@@ -37,7 +36,7 @@ HelpTextPopup::HelpTextPopup(int32_t x, int32_t y, int32_t width, int32_t height
     lines->setPopupHelpFont(true);
     lines->addLine(text, helpPopupSettings().textColour, 0, -1, -1);
     resizePage(width, height);
-    layOutFramedList(width, height, m_panes, scrollBar(), list());
+    layout();
     gumpLink(this, nullptr);
     if (helpPopupSettings().sticky) {
         int32_t rememberedX = 0;
@@ -54,25 +53,6 @@ HelpTextPopup::~HelpTextPopup()
         g_currentPopup = nullptr;
 }
 
-TextList* HelpTextPopup::list() const { return static_cast<TextList*>(m_list.get()); }
-ScrollBar* HelpTextPopup::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
-
-void HelpTextPopup::draw(GumpCanvas& canvas)
-{
-    if (isVisible())
-        drawChildren(canvas);
-}
-
-bool HelpTextPopup::containsPoint(int32_t x, int32_t y)
-{
-    bool hit = false;
-    forEachChildBottomUp([&](CGump* child) {
-        if (!hit && child->isVisible())
-            hit = child->containsPoint(x - child->x(), y - child->y());
-    });
-    return hit;
-}
-
 void HelpTextPopup::onLeftDown(int32_t x, int32_t y)
 {
     m_dragging = true;
@@ -86,24 +66,6 @@ void HelpTextPopup::onDrag(int32_t x, int32_t y)
     if (m_dragging)
         moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
     setDesktopHelpPopupPosition(this->x(), this->y());
-}
-
-void HelpTextPopup::setScrollRange(int32_t position, int32_t maximum, int32_t)
-{
-    if (ScrollBar* bar = scrollBar())
-        bar->setThumbPosition(position, maximum);
-}
-
-void HelpTextPopup::scrollTo(int32_t position, int32_t range, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollTo(position, range, sender);
-}
-
-void HelpTextPopup::scrollStep(int32_t direction, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollStep(direction, sender);
 }
 
 HelpTextPopup* helpTextPopup() { return isValidGump(g_currentPopup) ? g_currentPopup : nullptr; }

@@ -10,13 +10,10 @@
 // process-wide. Main thread only.
 
 #include "data/settings_services.h"
-#include "gump/control_gump.h"
+#include "gump/popup_list.h"
 
 #include <cstdint>
 #include <string_view>
-
-class ScrollBar;
-class TextList;
 
 // The values in use of the help popups, set from the settings.
 struct HelpPopupSettings {
@@ -28,7 +25,7 @@ struct HelpPopupSettings {
 };
 HelpPopupSettings& helpPopupSettings();
 
-class HelpTextPopup final : public ControlGump {
+class HelpTextPopup final : public FramedList {
 public:
     static constexpr int32_t kWidth = 160;
     static constexpr int32_t kHeight = 100;
@@ -38,22 +35,11 @@ public:
     HelpTextPopup(int32_t x, int32_t y, int32_t width, int32_t height, std::u16string_view text);
     ~HelpTextPopup() override;
 
-    void draw(GumpCanvas& canvas) override;
-    bool containsPoint(int32_t x, int32_t y) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onDrag(int32_t x, int32_t y) override;
-    void setScrollRange(int32_t position, int32_t maximum, int32_t sender) override;
-    void scrollTo(int32_t position, int32_t range, CGump* sender) override;
-    void scrollStep(int32_t direction, CGump* sender) override;
-
-    TextList* list() const;
-    ScrollBar* scrollBar() const;
 
 private:
-    GumpHandle m_panes[4];
-    GumpHandle m_list;
-    GumpHandle m_scrollBar;
     bool m_dragging = false;
 };
 
