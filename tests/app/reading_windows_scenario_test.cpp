@@ -14,6 +14,7 @@
 #include "gump/button.h"
 #include "gump/gump_manager.h"
 #include "gump/unicode_input_control.h"
+#include "platform/clock.h"
 #include "support/stage_reading.h"
 #include "windows/book_gump.h"
 #include "windows/bulletin_board.h"
@@ -394,6 +395,66 @@ private:
     StageLog& m_log;
 };
 
+// A sticky help popup: the first run drags it to a place of the player's
+// choosing and quits; the desktop file keeps the place, and in the second
+// run the popup opens there.
+class StickyHelpSession final : public StageScenario {
+public:
+    StickyHelpSession(test::StageWorld& stage, bool drag)
+        : StageScenario(stage)
+        , m_drag(drag)
+    {
+    }
+
+    static constexpr int32_t kDraggedX = 300;
+    static constexpr int32_t kDraggedY = 200;
+
+private:
+    void addSteps() override
+    {
+        step("help over the chronicle",
+            [this] {
+                int32_t x = 0, y = 0;
+                findOnScreen(test::kStageChronicle, x, y);
+                moveTo(x, y);
+            },
+            [] { return helpTextPopup() != nullptr; });
+        if (m_drag) {
+            step("dragging the help text",
+                [this] {
+                    using platform::MessageKind;
+                    HelpTextPopup* popup = helpTextPopup();
+                    const int32_t x = popup->x() + 2;
+                    const int32_t y = popup->y() + 2;
+                    const int32_t toX = kDraggedX + 2;
+                    const int32_t toY = kDraggedY + 2;
+                    const uint32_t now = platform::clock().tickMs();
+                    post({ MessageKind::MouseMove, 0, 0, x, y });
+                    post({ MessageKind::LeftButtonDown, 1, 0, x, y });
+                    window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, (x + toX) / 2, (y + toY) / 2 });
+                    window().scheduleMessage(now + 200, { MessageKind::MouseMove, 1, 0, toX, toY });
+                    window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, toX, toY });
+                },
+                [this] {
+                    HelpTextPopup* popup = helpTextPopup();
+                    if (!popup || popup->x() != kDraggedX || popup->y() != kDraggedY || !settled(true))
+                        return false;
+                    say("the help text was dragged to 300,200");
+                    return true;
+                });
+        } else {
+            step("the remembered place", nullptr, [] {
+                HelpTextPopup* popup = helpTextPopup();
+                say("the help text opens at " + std::to_string(popup->x()) + "," + std::to_string(popup->y()));
+                return true;
+            });
+        }
+        addQuitStep();
+    }
+
+    bool m_drag;
+};
+
 class MapSession final : public StageScenario {
 public:
     MapSession(test::StageWorld& stage, StageLog& log)
@@ -503,6 +564,13 @@ protected:
         Session session(stage, log);
         app_test::playStageScenario(client.path(), stage, log, session);
     }
+    [[noreturn]] void playStickyHelp(bool drag)
+    {
+        test::StageWorld stage;
+        StageLog log;
+        StickyHelpSession session(stage, drag);
+        app_test::playStageScenario(client.path(), stage, log, session);
+    }
 };
 
 TEST_F(ReadingPlay, BooksAreReadTurnedWrittenAndKept)
@@ -535,6 +603,18 @@ TEST_F(ReadingPlay, TheArrowTheSignAndHelpTextsAnswerThePlayer)
         "the sign was read and closed\n"
         "a help text pops up over the chronicle\n"
         "the right button puts the arrow away\n");
+}
+
+TEST_F(ReadingPlay, AStickyHelpTextOpensWhereItWasDraggedInTheLastRun)
+{
+    const std::string settings = "MouseThread=off\nUserLanguageCodeString=deu\nPopupHelpSticky=on\n";
+    client.write("vo.cfg", settings);
+    client.write("langcode.iff", fixture::languageListImage({ { "deu", 'd', "German", "Germany" } }));
+    EXPECT_EXIT(playStickyHelp(true), ::testing::ExitedWithCode(0), "the help text was dragged to 300,200\n");
+    // The settings as they were, so that the login goes as before; the
+    // desktop file stays as the first run left it.
+    client.write("vo.cfg", settings);
+    EXPECT_EXIT(playStickyHelp(false), ::testing::ExitedWithCode(0), "the help text opens at 300,200\n");
 }
 
 TEST_F(ReadingPlay, TheMapIsEditedWhileTheServerGrantsIt)
