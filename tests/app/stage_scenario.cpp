@@ -35,6 +35,8 @@ constexpr uint32_t kSpeedUp = 5;
 constexpr int32_t kSettleUpdates = 6;
 constexpr uint32_t kStepLimitMs = 30000;
 constexpr uint32_t kRetryMs = 4000;
+// The grid of game-area points tried when looking for an object.
+constexpr int32_t kPickStep = 3;
 // A scheduled message is taken by the first frame after it is due.
 constexpr uint32_t kFrameSlackMs = 100;
 // More colours than this in the game area: the world is drawn there.
@@ -113,6 +115,8 @@ void StageScenario::updated()
         m_acted = true;
         if (current.act)
             current.act();
+        // The step's time runs from the end of its act, however slow that was.
+        m_stepStart = platform::clock().tickMs();
         return;
     }
     if (current.done()) {
@@ -179,8 +183,8 @@ void StageScenario::findOnScreen(uint32_t serial, int32_t& x, int32_t& y)
 {
     x = y = -1;
     int64_t sumX = 0, sumY = 0, count = 0;
-    for (int32_t py = 0; py < m_session->mainWindow.gameHeight(); py += 2) {
-        for (int32_t px = 0; px < m_session->mainWindow.gameWidth(); px += 2) {
+    for (int32_t py = 0; py < m_session->mainWindow.gameHeight(); py += kPickStep) {
+        for (int32_t px = 0; px < m_session->mainWindow.gameWidth(); px += kPickStep) {
             const WorldObject* object = pickWorldObjectAt(px, py);
             if (object && object->isDynamic() && object->hasItemTile()
                 && static_cast<const Item*>(object)->serial == serial) {
