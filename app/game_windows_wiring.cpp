@@ -14,8 +14,11 @@
 #include "text/cliloc_table.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
+#include "windows/help_text_popup.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_entry.h"
+#include "windows/quest_pointer.h"
+#include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
@@ -27,20 +30,27 @@
 
 namespace {
 
-// The world under the pointer for the mouse-button code; the help and
-// context popups stay with the service installed before.
+// The world under the pointer and the help-text popup for the mouse-button
+// code; the context popup stays with the service installed before.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
         : m_next(next)
     {
     }
-    CGump* helpPopup() override { return m_next.helpPopup(); }
+    CGump* helpPopup() override { return helpTextPopup(); }
     void helpPopupRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) override
     {
-        m_next.helpPopupRect(left, top, width, height);
+        left = top = width = height = 0;
+        if (HelpTextPopup* popup = helpTextPopup()) {
+            const ScreenRect rect = popup->screenRect();
+            left = rect.left;
+            top = rect.top;
+            width = rect.width();
+            height = rect.height();
+        }
     }
-    void closeHelpPopup() override { m_next.closeHelpPopup(); }
+    void closeHelpPopup() override { closeHelpTextPopup(); }
     void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
     uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
     {
@@ -131,6 +141,7 @@ public:
     {
         if (WorldViewGump* view = worldViewGump())
             view->setVisible(false);
+        hidePointerGump();
         m_next.hideWorldView();
     }
     void refreshSpeechEntry() override
@@ -196,6 +207,9 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
+    // In front of the game windows' services: the reading windows pass on
+    // what is not theirs.
+    installReadingWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -212,5 +226,6 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 void stopGameWindows()
 {
     uninstallStatusWindowServices();
+    uninstallReadingWindowServices();
     uninstallGameWindowServices();
 }

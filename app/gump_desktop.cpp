@@ -6,6 +6,8 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "platform/virtual_keys.h"
+#include "windows/help_text_popup.h"
+#include "windows/window_packets.h"
 
 #include <algorithm>
 
@@ -112,11 +114,7 @@ public:
     WorldObject* pickHoverItem(int32_t x, int32_t y) override { return service<PointerWorld>().pickHoverItem(x, y); }
     bool isValidObject(WorldObject* object) override { return service<PointerWorld>().isValidObject(object); }
     uint32_t serialOf(WorldObject* object) override { return service<PointerWorld>().serialOf(object); }
-    void sendObjectHelpRequest(uint32_t) override
-    {
-        // Only an item the world picked asks for help, and no world object
-        // is picked before the world exists.
-    }
+    void sendObjectHelpRequest(uint32_t serial) override { ::sendObjectHelpRequest(serial); }
     CGump* highlightedWindow() override { return service<PointerWorld>().highlightedWindow(); }
     void clearHighlight() override { service<PointerWorld>().clearHighlight(); }
 
@@ -257,6 +255,13 @@ void GumpDesktop::backBufferRecreated()
 
 void GumpDesktop::updatePointerStep()
 {
+    // The hover help follows the help popups' values in use.
+    const HelpPopupSettings& popups = helpPopupSettings();
+    HoverHelpSettings& hover = m_buttons.hoverHelpSettings();
+    hover.enabled = popups.enabled;
+    hover.preDelayMs = popups.preDelayMs;
+    hover.sticky = popups.sticky;
+    hover.persistent = popups.persistent;
     if (pointerNeedsRedraw())
         composeAndPresent(PresentKind::IfChanged);
     m_buttons.updatePointer();

@@ -29,12 +29,10 @@ void installServiceDefaults()
     // by the layer that declares the interface.
 
     // world/: the windows that show world objects (game windows): the
-    // container windows' parts of the spellbook, bulletin board and shop
-    // windows, the map windows, and the status bars, bulletin lines, mahjong
-    // table and trade window of the object views (the game windows' wiring
-    // passes these on)...
+    // container windows' parts of the spellbook and shop windows, and the
+    // status bars, mahjong table and trade window of the object views (the
+    // game windows' and the reading windows' wiring pass these on)...
     installWorldService(&doNothingWorldService<ContainerViews>());
-    installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
     // (The highlight sources of the mobile drawing are the session's,
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
@@ -48,7 +46,8 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
-    static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
+    static NoWindowSettings windowSettingsDefault; // tooltips, item properties, party, edge windows (the
+                                                    // help pop-ups' values are theirs, app/settings_wiring.cpp)
     installWindowSettings(&windowSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
@@ -76,8 +75,8 @@ void installServiceDefaults()
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
-                                            // (the game windows' wiring adds the world under the pointer)
+    installServiceDefault<PointerWorld>(); // the context popup, the highlighted window (the game windows'
+                                            // wiring adds the world under the pointer and the help-text popup)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
@@ -95,6 +94,7 @@ void installServiceDefaults()
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
+    installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
@@ -111,8 +111,8 @@ void installServiceDefaults()
     installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
                                                                 // contents and highlights, weapon ability
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
-                                                // game windows close the bank box)
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
+                                                // close the bank box, the reading windows open the course map)
 
     // The network wiring installs the main window's ClientShell (its shard
     // menu is the client's own pop-up at the pointer) and the shard sessions' world over

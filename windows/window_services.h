@@ -168,6 +168,21 @@ public:
     void startResize(CGump*) override { }
 };
 
+// The resize outline a window's grip opens: it follows the pointer within
+// the limits and calls the target's resize on release.
+class ResizeFrames {
+public:
+    virtual ~ResizeFrames() = default;
+    virtual void openResizeFrame(CGump* target, int32_t minWidth, int32_t minHeight, int32_t maxWidth,
+        int32_t maxHeight)
+        = 0;
+};
+
+class NoResizeFrames final : public ResizeFrames {
+public:
+    void openResizeFrame(CGump*, int32_t, int32_t, int32_t, int32_t) override { }
+};
+
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
@@ -176,3 +191,4 @@ template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; 
 template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
 template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
 template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };
+template <> struct ServiceFallback<ResizeFrames> { using Type = NoResizeFrames; };

@@ -1,6 +1,7 @@
 #include "support/hostile_traffic.h"
 
 #include "fixtures/server_packet.h"
+#include "support/reading_window_packets.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -118,6 +119,47 @@ WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_
     return packet.bytes();
 }
 
+namespace {
+
+// One of the reading windows' packets about an item: book headers and pages,
+// the board's three forms, signs, help texts, the quest arrow, map pins and
+// web pages.
+WirePacket readingWindowPacket(TrafficRandom& random, uint32_t item, uint16_t x, uint16_t y)
+{
+    const uint16_t small = uint16_t(random.below(12));
+    switch (random.below(12)) {
+    case 0:
+        return bookHeaderPacket(item, random.chance(50), random.chance(50), small, "Hostile", "Writer");
+    case 1:
+        return bookHeaderTextPacket(item, random.chance(50), random.chance(50), small, "Hostile", "Writer");
+    case 2:
+        return bookPagesPacket(item, { { small, { "a line", "", "another line of the page" } } });
+    case 3:
+        return boardOpenPacket(item, "Hostile board");
+    case 4:
+        return boardSummaryPacket(item, item + 1, random.chance(50) ? item : 0, "Poster", "Subject", "now");
+    case 5:
+        return boardMessagePacket(item, item + 1, "Poster", "Subject", "now", { "one", "", "three" });
+    case 6:
+        return signPacket(item, uint16_t(256 + random.below(16)), "first", "A sign written by a hostile server.");
+    case 7:
+        return helpTextPacket(item, u"Help from a hostile server.");
+    case 8:
+        return questPointerPacket(uint8_t(random.below(3)), x, y);
+    case 9:
+        return mapPlotPacket(item, uint8_t(random.below(10)), uint8_t(random.below(60)), uint16_t(random.below(300)),
+            uint16_t(random.below(300)));
+    case 10:
+        return courseMapPacket(item, uint16_t(5021 + random.below(2)),
+            { 1000, 1000, 1200, 1200, uint16_t(random.below(400)), uint16_t(random.below(400)) });
+    default:
+        // Only addresses the client refuses: a long run must not start browsers.
+        return webPagePacket(random.chance(50) ? "javascript:alert(1)" : "file:///etc/passwd");
+    }
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 
 HostileTraffic::HostileTraffic(uint64_t seed)
@@ -201,7 +243,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(33)) {
+    switch (m_random.below(34)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -319,6 +361,8 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     }
     case 31:
         return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });
+    case 33:
+        return readingWindowPacket(m_random, item, nearX, nearY);
     default:
         return fixedPacket(0x6E)
             .u32(m_random.chance(50) ? player : mobile)

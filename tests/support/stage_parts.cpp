@@ -1,4 +1,5 @@
 #include "support/stage_part.h"
+#include "support/stage_reading.h"
 
 #include "support/stage_status.h"
 
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     std::vector<std::unique_ptr<StagePart>> parts;
     // One line per family of windows, each part in a file of its own.
     parts.push_back(makeStageStatus());
+    parts.push_back(makeReadingStage());
     return parts;
 }
 

@@ -66,7 +66,12 @@ TestShardConfig stageShardConfig()
 }
 
 StageWorld::StageWorld()
-    : m_parts(stageParts())
+    : StageWorld(stageParts())
+{
+}
+
+StageWorld::StageWorld(std::vector<std::unique_ptr<StagePart>> parts)
+    : m_parts(std::move(parts))
 {
     reset();
 }

@@ -59,7 +59,10 @@ public:
     static constexpr uint16_t kSound = 0;
     static constexpr uint16_t kMusic = 34;
 
+    // The sample scene with every part of the stage (stage_parts.cpp), or
+    // with the parts given (none: the sample scene alone).
     StageWorld();
+    explicit StageWorld(std::vector<std::unique_ptr<StagePart>> parts);
 
     // Installs the stage as the server's world entry and answers. The
     // server's configuration must be made by stageShardConfig().

@@ -2,12 +2,14 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table and the profile window. The services above the handlers are the do-nothing
+// the mahjong table, the profile window and the reading windows (books, boards, signs, help
+// texts, the quest arrow, course maps, web pages). The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
-// open, and the shard sessions' world, which is the real one with its player
-// object. Each input starts from a world holding only that player object,
-// and the world's invariants are checked after each input.
+// open, the shard sessions' world, which is the real one with its player
+// object, and the reading windows' services. Each input starts from a world
+// holding only that player object and an empty desktop, and the world's
+// invariants are checked after each input.
 //
 // Input: byte 0 holds flags: bit 0 a compressed (game-server) stream, bit 1
 // the stream comes from a shard behind the shown one, bit 2 that shard's
@@ -15,6 +17,7 @@
 // attached to a game server; bits 5-7 pick the read size. The rest is the
 // stream.
 
+#include "gump/gump_manager.h"
 #include "mahjong/mahjong_packets.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
@@ -30,6 +33,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
+#include "windows/reading_window_services.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -93,6 +97,7 @@ void setUp()
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
     registerProfileHandler();
+    installReadingWindowServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
@@ -138,6 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // makes, not yet in the world.
     initWorldObjects();
     createPlayerObject();
+    // The windows the last input opened go; the reading windows name their
+    // objects by serial only.
+    gumpSystemShutdown();
+    gumpSystemStartup();
     ensureSessions((flags & 4) != 0);
     // Registered after the session list exists, so it runs before the list
     // itself is destroyed at exit.
