@@ -15,6 +15,7 @@
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
@@ -196,6 +197,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
+    installSkillWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -211,6 +213,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallSkillWindowServices();
     uninstallStatusWindowServices();
     uninstallGameWindowServices();
 }

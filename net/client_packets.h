@@ -55,6 +55,8 @@ bool buildEquipItemPacket(PacketBuffer& buffer, uint32_t item, uint8_t layer, ui
 bool buildMoveResyncPacket(PacketBuffer& buffer);
 bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice);
 bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial);
+// 0x3A a skill's lock state: the 0-based skill number and the state.
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState);
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows);
 // `x` and `y` are the pin's position in window pixels, frame margins included.
 bool buildMapPinPacket(

@@ -1,0 +1,7 @@
+#include "data/skill_values.h"
+
+SkillValues& skillValues()
+{
+    static SkillValues values;
+    return values;
+}
