@@ -6,7 +6,6 @@
 #include "gump/gump_painters.h"
 #include "gump/gump_services.h"
 #include "gump/input_control.h"
-#include "text/ascii_font.h"
 #include "windows/skill_gump.h"
 
 #include <string_view>
@@ -39,10 +38,10 @@ EditGroupGump::EditGroupGump(int32_t group)
     drawNinePatch(kFrameArt, face, true);
     const TextSurface surface = face.surface();
     const TextClip clip { 0, 0, kWidth, kHeight };
-    drawAsciiText(20, 20, kEditorFont, kEditorHue, "Group Name:", surface, clip);
-    drawAsciiText(16, 70, kEditorFont, kEditorHue, "Rename", surface, clip);
-    drawAsciiText(84, 70, kEditorFont, kEditorHue, "Delete", surface, clip);
-    drawAsciiText(140, 70, kEditorFont, kEditorHue, "Cancel", surface, clip);
+    drawSkillText(surface, 20, 20, kEditorFont, kEditorHue, "Group Name:", clip);
+    drawSkillText(surface, 16, 70, kEditorFont, kEditorHue, "Rename", clip);
+    drawSkillText(surface, 84, 70, kEditorFont, kEditorHue, "Delete", clip);
+    drawSkillText(surface, 140, 70, kEditorFont, kEditorHue, "Cancel", clip);
 
     auto* entry = new InputControl(20, 28, EntryArt { kEntryArt, kEntryReadOnlyArt, 160 }, int32_t(EntryMode::Text),
         kMaxName, kEditorFont, kEditorHue, true, false);

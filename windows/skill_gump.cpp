@@ -81,6 +81,15 @@ void useSkillButton(CGump* parent) { static_cast<SkillGump*>(parent)->useSkill(p
 
 } // namespace
 
+int32_t drawSkillText(
+    const TextSurface& surface, int32_t x, int32_t top, int32_t font, int32_t hue, const char* text, const TextClip& clip)
+{
+    int32_t textWidth = 0, textHeight = 0, baseline = 0;
+    measureAsciiText(font, text, textWidth, textHeight, baseline);
+    drawAsciiText(x, top + baseline, font, hue, text, surface, clip);
+    return textWidth;
+}
+
 bool isSkillHidden(int32_t skill)
 {
     const bool propertyLists = areObjectPropertyListsOn();
@@ -130,8 +139,9 @@ SkillGump::SkillGump(int32_t x, int32_t y, bool otherMobile)
         [](CGump* parent) { static_cast<SkillGump*>(parent)->scrollRows(-1); }, kSkillScrollUpArt, kSkillScrollUpArt,
         false);
     gumpLink(up, this);
-    auto* newGroup = new Button(56, h - 59, ButtonBehaviour::ClickOnRelease, 0, onParent<&SkillGump::addGroup>,
+    auto* newGroup = new LabelButton(56, h - 59, ButtonBehaviour::ClickOnRelease, 0, onParent<&SkillGump::addGroup>,
         kNewGroupArt, kNewGroupArt, false);
+    newGroup->setText(u"New Group");
     gumpLink(newGroup, this);
     auto* down = new Button(290, h - grip - 66, ButtonBehaviour::ClickOnRelease, 0,
         [](CGump* parent) { static_cast<SkillGump*>(parent)->scrollRows(1); }, kSkillScrollDownArt,
@@ -311,7 +321,7 @@ void SkillGump::paintPage()
             }
             drawSkillArt(face, isExpanded(row.group) ? kExpandedArt : kCollapsedArt, kListLeft, y);
             if (!(isRenaming() && m_renameGroup == row.group))
-                drawAsciiText(kListLeft + 16, y, kHeaderFont, 0, name.c_str(), surface, list);
+                drawSkillText(surface, kListLeft + 16, y, kHeaderFont, 0, name.c_str(), list);
             drawGumpArtClipped(copySpanTransparent, kSeparatorArt, face.target(), nullptr,
                 kListLeft + 16 + nameWidth + 4, y + kRowHeight / 2);
             continue;
@@ -319,14 +329,14 @@ void SkillGump::paintPage()
         if (m_rowDrag && row.skill == m_pressed.skill && m_dropGroup == draggedGroup)
             fillRect16(kListLeft + 22, y, width() - 50, y + kRowHeight - 1, kHighlightColour, surface);
         const std::string name(names.nameOf(row.skill));
-        drawAsciiText(kListLeft + 22, y, kSkillFont, kSkillHue, name.c_str(), surface, list);
+        drawSkillText(surface, kListLeft + 22, y, kSkillFont, kSkillHue, name.c_str(), list);
         const std::string value = tenths(shownValue(row.skill));
         int32_t valueWidth = 0, valueHeight = 0, baseline = 0;
         measureAsciiText(kSkillFont, value.c_str(), valueWidth, valueHeight, baseline);
-        drawAsciiText(width() - 74 - valueWidth, y, kSkillFont, kSkillHue, value.c_str(), surface, list);
+        drawSkillText(surface, width() - 74 - valueWidth, y, kSkillFont, kSkillHue, value.c_str(), list);
     }
     const TextClip whole { 0, 0, width(), h };
-    drawAsciiText(width() - 100, h - 72, kTotalFont, kTotalHue, tenths(total()).c_str(), surface, whole);
+    drawSkillText(surface, width() - 100, h - 72, kTotalFont, kTotalHue, tenths(total()).c_str(), whole);
 }
 
 void SkillGump::placeRowButtons(const std::vector<SkillListRow>& list)

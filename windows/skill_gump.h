@@ -12,6 +12,7 @@
 
 #include "gump/entry_core.h"
 #include "gump/gump.h"
+#include "text/text_surface.h"
 
 #include <array>
 #include <cstdint>
@@ -172,5 +173,8 @@ void setSkillGumpRequested(bool requested);
 bool isSkillGumpRequested();
 // Raises (or makes at (100, 100)) the player's window.
 SkillGump* raiseOrCreatePlayerSkillGump();
+// 8-bit text in an ASCII font with its top at (x, top); its width.
+int32_t drawSkillText(
+    const TextSurface& surface, int32_t x, int32_t top, int32_t font, int32_t hue, const char* text, const TextClip& clip);
 // Skills the window never lists for the features the server granted.
 bool isSkillHidden(int32_t skill);

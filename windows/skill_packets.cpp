@@ -89,10 +89,11 @@ void closeOldestOtherSkillWindow()
     for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next())
         if (gump->is(GumpKind::SkillGump) && static_cast<SkillGump*>(gump)->isReadOnly())
             others.push_back(gump);
-    // The list runs from the bottom of the desktop up: the first is the one
-    // the player looked at longest ago. More windows are dropped on purpose.
+    // The list runs from the top of the desktop down: the last is the one
+    // the player looked at longest ago. Windows past the bound are dropped
+    // on purpose: a server could otherwise open them without end.
     if (int32_t(others.size()) >= kMaxOtherSkillWindows)
-        closeGump(others.front());
+        closeGump(others.back());
 }
 
 void handleSkillList(PacketReader& reader, uint8_t type)
