@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
 namespace {
 
@@ -440,6 +441,8 @@ struct HiddenCase {
     std::vector<int32_t> hidden;
 };
 
+void PrintTo(const HiddenCase& c, std::ostream* os) { *os << c.name; }
+
 class HiddenSkills : public SkillWindows, public testing::WithParamInterface<HiddenCase> { };
 
 TEST_P(HiddenSkills, OnlyTheGrantedSkillsAreListed)
@@ -535,6 +538,8 @@ std::vector<BadSkillsCase> badSkillsPackets()
     }
     return cases;
 }
+
+void PrintTo(const BadSkillsCase& c, std::ostream* os) { *os << c.name; }
 
 // The handler alone: a refused packet reaches no window (none could open
 // without the gump system), and the tables stay as they were.
