@@ -13,6 +13,7 @@
 #include "fixtures/sample_skill_art.h"
 #include "fixtures/server_packet.h"
 #include "gump/button.h"
+#include "gump/desktop_file.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
 #include "net/game_connection.h"
@@ -431,6 +432,41 @@ TEST_F(SkillWindows, ShowRealAndShowCapsAreNeverOnTogether)
     EXPECT_FALSE(window->showsReal());
     EXPECT_EQ(window->shownValue(kHiding), 1000);
     EXPECT_EQ(window->total(), 10 * 55 * 56 / 2);
+}
+
+TEST_F(SkillWindows, TheDesktopFileKeepsThePlaceSizeAndMinimisedFaceForTheNextList)
+{
+    SkillGump* window = openPlayerWindow();
+    ASSERT_NE(window, nullptr);
+    window->moveTo(150, 60, true, nullptr, false);
+    window->resize(window->width(), 360, false);
+    const std::vector<uint8_t> open = desktopLayoutBytes();
+    window->minimize();
+    const std::vector<uint8_t> minimised = desktopLayoutBytes();
+
+    // Each read back as at the next login: the skills are asked for, and
+    // the server's list opens the window as it was.
+    for (const std::vector<uint8_t>* layout : { &open, &minimised }) {
+        closeGump(playerSkillGump());
+        desktopReset();
+        takePackets();
+        ASSERT_TRUE(desktopRead(*layout));
+        std::vector<Bytes> sent = takePackets();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(hexOf(sent[0]).substr(0, 17), "34 ED ED ED ED 05");
+        EXPECT_TRUE(isSkillGumpRequested());
+        serverSends(listPacket(2, everySkill()).bytes());
+        window = playerSkillGump();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->isMinimised(), layout == &minimised);
+        EXPECT_EQ(window->height(), 360);
+        EXPECT_EQ(window->rowsShown(), (360 - 16 - 70 - SkillGump::kListTop) / SkillGump::kRowHeight);
+        if (layout == &open) {
+            EXPECT_EQ(window->x(), 150);
+            EXPECT_EQ(window->y(), 60);
+        }
+    }
+    desktopReset();
 }
 
 struct HiddenCase {

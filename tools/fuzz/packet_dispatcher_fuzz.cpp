@@ -2,7 +2,7 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table and the profile window. The services above the handlers are the do-nothing
+// the mahjong table, the profile window and the skills. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, and the shard sessions' world, which is the real one with its player
@@ -30,6 +30,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
+#include "windows/skill_packets.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -93,6 +94,7 @@ void setUp()
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
     registerProfileHandler();
+    registerSkillHandler();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
