@@ -39,6 +39,9 @@ void SkillGump::onLeftDown(int32_t x, int32_t y)
     bringToFront(true);
     if (!self)
         return;
+    // A press anywhere but on the entry (which takes its own presses) ends
+    // a rename.
+    commitRename();
     setDragAnchor(x, y);
     m_held = true;
     m_clicks.press();
@@ -53,7 +56,7 @@ void SkillGump::onLeftDown(int32_t x, int32_t y)
         m_lastHeaderGroup = m_headerDoubleClick ? -1 : m_pressed.group;
         m_lastHeaderAt = now;
         m_clicks.reset();
-    } else if (m_pressedRow < 0 || !isRenaming()) {
+    } else {
         m_headerDoubleClick = false;
     }
 }
@@ -116,7 +119,7 @@ void SkillGump::singleClick()
 
 void SkillGump::onDrag(int32_t x, int32_t y)
 {
-    if (!m_held || isMinimised())
+    if (!m_held)
         return;
     if (m_rowDrag) {
         followDrag(x, y);
@@ -216,7 +219,7 @@ void SkillGump::finishRowDrag()
 
 void SkillGump::onSlider(int32_t position, int32_t range, CGump*)
 {
-    commitRename();
+    applyRename();
     const int32_t count = int32_t(rows().size());
     m_top = range > 0 ? position * count / range : 0;
     clampTop(count);
