@@ -155,6 +155,8 @@ private:
     int32_t m_lastHeaderGroup = -1;
     uint32_t m_lastHeaderAt = 0;
     bool m_headerDoubleClick = false;
+    // A click on the selected header waits to open the rename entry.
+    bool m_renamePending = false;
     // The row drag: the skill held and the group it would land in.
     bool m_rowDrag = false;
     int32_t m_dropGroup = -2;

@@ -42,6 +42,7 @@ void SkillGump::onLeftDown(int32_t x, int32_t y)
     // A press anywhere but on the entry (which takes its own presses) ends
     // a rename.
     commitRename();
+    m_renamePending = false;
     setDragAnchor(x, y);
     m_held = true;
     m_clicks.press();
@@ -75,6 +76,7 @@ void SkillGump::onLeftUp(int32_t, int32_t)
     } else if (m_pressedRow >= 0 && m_pressed.isHeader()) {
         if (m_headerDoubleClick && m_pressed.group > 0) {
             m_headerDoubleClick = false;
+            m_renamePending = false;
             commitRename();
             openSkillGroupEditor(m_pressed.group);
         } else {
@@ -100,8 +102,9 @@ void SkillGump::singleClick()
         if (dragAnchorX() < kListLeft + kArrowWidth) {
             toggleGroup(group);
         } else if (m_selected == group) {
-            if (!isRenaming())
-                openRename(group, kListTop + (m_pressedRow - m_top) * kRowHeight);
+            // The entry opens once the time for a second press (which opens
+            // the group editor instead) has passed.
+            m_renamePending = !isRenaming();
         } else {
             commitRename();
             m_selected = group;
@@ -136,6 +139,13 @@ void SkillGump::onDrag(int32_t x, int32_t y)
 
 void SkillGump::onHoverTick()
 {
+    if (m_renamePending && platform::clock().tickMs() - m_lastHeaderAt > kDoubleClickMs) {
+        m_renamePending = false;
+        const int32_t row = indexOfRow(rows(), { m_selected, -1 });
+        if (m_selected >= 0 && row >= m_top && row < m_top + rowsShown())
+            openRename(m_selected, kListTop + (row - m_top) * kRowHeight);
+        return;
+    }
     if (m_clicks.expire()) {
         if (m_held && m_pressedRow >= 0 && !m_pressed.isHeader())
             startRowDrag();

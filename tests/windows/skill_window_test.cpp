@@ -379,6 +379,11 @@ TEST_F(SkillWindows, AHeaderTakesANewNameInPlace)
     clickAt(window, SkillGump::kListLeft + 30, y);
     advance(600);
     clickAt(window, SkillGump::kListLeft + 30, y);
+    EXPECT_FALSE(window->isRenaming()) << "a second press could still come";
+    advance(600);
+    int32_t x = SkillGump::kListLeft + 30, screenY = y;
+    window->localToScreen(x, screenY);
+    pointAt(x, screenY);
     InputControl* entry = window->renameEntry();
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->narrowText(), "Crafts");
