@@ -54,7 +54,7 @@ void installServiceDefaults()
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
-                                                 // preview, skill groups and macros (the game windows'
+                                                 // preview and macros (the game windows'
                                                  // services show the paperdoll's war button, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
