@@ -32,3 +32,7 @@ struct SkillValues {
 };
 
 SkillValues& skillValues();
+// The skill the player used last from the skill window (for the macro that
+// uses it again); -1 before any.
+int32_t lastUsedSkill();
+void setLastUsedSkill(int32_t skill);

@@ -368,8 +368,10 @@ void SkillGump::placeRowButtons(const std::vector<SkillListRow>& list)
 
 void SkillGump::useSkill(int32_t skill)
 {
-    if (skill >= 0 && skill < SkillValues::kCount)
-        sendSkillUse(skill);
+    if (skill < 0 || skill >= SkillValues::kCount)
+        return;
+    sendSkillUse(skill);
+    setLastUsedSkill(skill);
 }
 
 void SkillGump::draw(GumpCanvas& canvas)

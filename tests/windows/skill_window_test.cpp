@@ -316,6 +316,7 @@ TEST_F(SkillWindows, TheUseButtonSendsTheSkillAsATextCommand)
     std::vector<Bytes> sent = takePackets();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(hexOf(sent[0]), "12 00 09 24 32 31 20 30 00");
+    EXPECT_EQ(lastUsedSkill(), kHiding);
 }
 
 TEST_F(SkillWindows, ChangesAddUpToTheReportStepAndThenTellTheLatest)
