@@ -16,6 +16,7 @@
 #include "windows/game_window_services.h"
 #include "windows/help_text_popup.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
 #include "windows/quest_pointer.h"
 #include "windows/reading_window_services.h"
@@ -210,6 +211,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     // In front of the game windows' services: the reading windows pass on
     // what is not theirs.
     installReadingWindowServices();
+    installSkillWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -225,6 +227,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallSkillWindowServices();
     uninstallStatusWindowServices();
     uninstallReadingWindowServices();
     uninstallGameWindowServices();

@@ -53,7 +53,7 @@ void installServiceDefaults()
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
-                                                 // preview, skill groups and macros (the game windows'
+                                                 // preview and macros (the game windows'
                                                  // services show the paperdoll's war button, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
@@ -64,7 +64,6 @@ void installServiceDefaults()
     installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
                                                   // table and the player's strength, as property lists arrive
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
-    installServiceDefault<SkillGroups>(); // the skill window's groups
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, shop, amount, options,
                                               // radar, ability book (the game windows' wiring makes the
                                               // paperdolls, containers and status gumps)
@@ -89,7 +88,7 @@ void installServiceDefaults()
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
+    installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
     installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)

@@ -61,6 +61,8 @@ bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice);
 constexpr uint8_t kStatusBarRequest = 4;
 constexpr uint8_t kSkillsRequest = 5;
 bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial);
+// 0x3A a skill's lock state: the 0-based skill number and the state.
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState);
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows);
 // `x` and `y` are the pin's position in window pixels, frame margins included.
 bool buildMapPinPacket(

@@ -252,7 +252,11 @@ public:
         m_next.showPlayerWarMode(war);
     }
     void clearPlacementPreview() override { m_next.clearPlacementPreview(); }
-    void reloadSkillGroups() override { m_next.reloadSkillGroups(); }
+    void reloadSkillGroups() override
+    {
+        service<SkillGroups>().loadSkillGroups();
+        m_next.reloadSkillGroups();
+    }
     void reloadMacros() override { m_next.reloadMacros(); }
 
 private:

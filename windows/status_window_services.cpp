@@ -7,6 +7,7 @@
 #include "windows/menubar.h"
 #include "windows/profile_gump.h"
 #include "windows/race_change_gump.h"
+#include "windows/skill_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
 #include "world/mobile.h"
@@ -91,7 +92,11 @@ public:
     }
     void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
     void partyMemberName(uint32_t serial, std::string_view name) override { m_next.partyMemberName(serial, name); }
-    void clearSkillWindowRequest() override { m_next.clearSkillWindowRequest(); }
+    void clearSkillWindowRequest() override
+    {
+        setSkillGumpRequested(false);
+        m_next.clearSkillWindowRequest();
+    }
 
 private:
     StatusWindows& m_next;

@@ -104,6 +104,19 @@ public:
     void setSkillGumpRequested(bool) override { }
 };
 
+// The skill icons: a usable skill dragged out of the skill window becomes an
+// icon centred on the screen point (x, y), holding the pointer capture.
+class SkillIcons {
+public:
+    virtual ~SkillIcons() = default;
+    virtual void createSkillIcon(int32_t skill, int32_t x, int32_t y) = 0;
+};
+
+class NoSkillIcons final : public SkillIcons {
+public:
+    void createSkillIcon(int32_t, int32_t, int32_t) override { }
+};
+
 // Where the game area lies inside the client area (the main window keeps
 // it); moving it redraws the whole screen.
 class GameViewPlacement {
@@ -186,6 +199,7 @@ public:
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
+template <> struct ServiceFallback<SkillIcons> { using Type = NoSkillIcons; };
 template <> struct ServiceFallback<GameViewPlacement> { using Type = NoGameViewPlacement; };
 template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; };
 template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };

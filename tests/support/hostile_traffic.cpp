@@ -243,7 +243,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(34)) {
+    switch (m_random.below(35)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -363,6 +363,38 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });
     case 33:
         return readingWindowPacket(m_random, item, nearX, nearY);
+    case 34: {
+        // Skills: a list (the player's or another's, with or without caps),
+        // one skill, or names; numbers, locks and counts now and then out of
+        // range, the list's end sometimes missing.
+        static constexpr uint8_t kSkillsTypes[] = { 0, 1, 2, 3, 0xFF, 0xDF, 0xFE };
+        const uint8_t type = kSkillsTypes[m_random.below(7)];
+        fixture::ServerPacket skills(0x3A);
+        skills.u8(type);
+        const uint32_t count = m_random.below(70);
+        if (type == 0xFE) {
+            skills.u16(uint16_t(count));
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t length = uint8_t(m_random.below(100));
+                skills.u8(uint8_t(m_random.below(2))).u8(length).fill(length, 'S');
+            }
+        } else if (type >= 0xDF) {
+            skills.u16(uint16_t(m_random.below(60))).u16(uint16_t(m_random.below(1200)));
+            skills.u16(uint16_t(m_random.below(1200))).u8(uint8_t(m_random.below(4)));
+            if (type == 0xDF)
+                skills.u16(uint16_t(m_random.below(1200)));
+        } else {
+            for (uint32_t i = 0; i < count; ++i) {
+                skills.u16(uint16_t(1 + m_random.below(58))).u16(uint16_t(m_random.below(1200)));
+                skills.u16(uint16_t(m_random.below(1200))).u8(uint8_t(m_random.below(4)));
+                if (type >= 2)
+                    skills.u16(1000);
+            }
+            if (m_random.chance(90))
+                skills.u16(0);
+        }
+        return skills.bytes();
+    }
     default:
         return fixedPacket(0x6E)
             .u32(m_random.chance(50) ? player : mobile)

@@ -1,6 +1,7 @@
 #include "support/stage_part.h"
 #include "support/stage_reading.h"
 
+#include "support/stage_skills.h"
 #include "support/stage_status.h"
 
 namespace test {
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     // One line per family of windows, each part in a file of its own.
     parts.push_back(makeStageStatus());
     parts.push_back(makeReadingStage());
+    parts.push_back(makeStageSkills());
     return parts;
 }
 

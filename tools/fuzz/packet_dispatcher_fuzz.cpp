@@ -2,7 +2,7 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table, the profile window and the reading windows (books, boards, signs, help
+// the mahjong table, the profile window, the skills and the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages). The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
@@ -34,6 +34,7 @@
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
 #include "windows/reading_window_services.h"
+#include "windows/skill_packets.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -98,6 +99,7 @@ void setUp()
     mahjong::registerMahjongHandler();
     registerProfileHandler();
     installReadingWindowServices();
+    registerSkillHandler();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
