@@ -4,6 +4,7 @@
 #include "app/gump_desktop.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "data/targeting.h"
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
 #include "windows/game_window_services.h"
@@ -14,6 +15,7 @@
 #include "world/cell_grid.h"
 #include "world/container_item.h"
 #include "world/world_screen.h"
+#include "world/world_services.h"
 
 namespace {
 
@@ -126,6 +128,15 @@ private:
     WorldEntrySteps& m_next;
 };
 
+// A scroll's text command waits for its target through the targeting state.
+class ScrollCommands final : public TargetedCommands {
+public:
+    void beginTargetedCommand(std::string_view name, int32_t type, uint32_t serial) override
+    {
+        ::beginTargetedCommand(name, type, int32_t(serial));
+    }
+};
+
 } // namespace
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
@@ -138,6 +149,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     installService<GameViewPlacement>(&placement);
     static WorldViewEntrySteps entrySteps(worldEntrySteps());
     installWorldEntrySteps(&entrySteps);
+    static ScrollCommands scrollCommands;
+    installWorldService<TargetedCommands>(&scrollCommands);
     if (!worldViewGump())
         new WorldViewGump(allowWindowResize);
 }

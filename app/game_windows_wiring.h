@@ -3,7 +3,8 @@
 // window services over the world and the gump framework, the world view at
 // the bottom of the desktop (shown once the player is in the world), the
 // world under the pointer for the mouse-button code, the game area's edges,
-// and the frame-rate line of the frame. Main thread only.
+// the scrolls' targeted commands, and the frame-rate line of the frame. Main
+// thread only.
 
 class MainWindow;
 struct FrameServices;

@@ -40,8 +40,6 @@ void installServiceDefaults()
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...targeted commands (view range, war mode and targeting)...
-    installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, and the house designer the drawing and the step
     // test ask...
     installWorldService(&doNothingWorldService<RadarView>());

@@ -18,6 +18,7 @@
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
 #include "world/path_walk.h"
+#include "world/target_choice.h"
 #include "world/world_screen.h"
 
 #include <array>
@@ -28,7 +29,6 @@ constexpr uint16_t kNoticeHue = 946;
 constexpr uint16_t kNoticeFont = 3;
 constexpr uint32_t kOwnPaperdollBit = 0x80000000;
 constexpr uint16_t kInnocentHue = 89;
-constexpr int32_t kDropTargetLocation = 1;
 
 WorldViewGump* g_worldView = nullptr;
 // Cleared for the rest of the run once a mobile reports a notoriety of 100
@@ -295,7 +295,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
 {
     TargetingState& targeting = targetingState();
     if (targeting.targetingActive && targeting.callback) {
-        bool locationTarget = targeting.command.type == kDropTargetLocation;
+        bool locationTarget = targeting.targetType == kLocationTargetType;
         WorldObject* object = nullptr;
         if (m_pressSerial)
             object = findObjectBySerial(m_pressSerial);
@@ -479,16 +479,8 @@ void completeTarget(WorldObject* object)
     if (!targeting.targetingActive || !targeting.callback)
         return;
     std::optional<TargetChoice> choice;
-    if (object) {
-        TargetChoice picked;
-        picked.isMobile = object->isMobile();
-        if (Item* item = asItem(object))
-            picked.serial = item->serial;
-        picked.x = object->x;
-        picked.y = object->y;
-        picked.z = object->z;
-        choice = picked;
-    }
+    if (object)
+        choice = targetChoiceOf(*object);
     // The callback may end the targeting and with it itself: it runs from a
     // copy.
     auto callback = targeting.callback;

@@ -191,12 +191,13 @@ TEST_F(WorldView, WithATargetCursorTheReleaseTargetsAtOnce)
     click(20, 20);
     ASSERT_EQ(chosen.size(), 1u);
     EXPECT_FALSE(chosen[0].has_value());
-    targetingState().command.type = 1;
+    targetingState().targetType = kLocationTargetType;
     chosen.clear();
     advance(600);
     click(20, 20);
     ASSERT_EQ(chosen.size(), 1u);
-    EXPECT_TRUE(chosen[0].has_value()) << "the land under the point";
+    ASSERT_TRUE(chosen[0].has_value()) << "the land under the point";
+    EXPECT_EQ(chosen[0]->kind, TargetKind::Land);
 }
 
 TEST_F(WorldView, DoubleClickingTheOwnCharacterAsksForThePaperdoll)
