@@ -7,9 +7,11 @@
 #include "data/targeting.h"
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
+#include "windows/context_menu.h"
 #include "windows/game_window_services.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_line_gump.h"
+#include "windows/trade_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -19,8 +21,8 @@
 
 namespace {
 
-// The world under the pointer for the mouse-button code; the help and
-// context popups stay with the service installed before.
+// The world under the pointer and the context menu for the mouse-button
+// code; the help popup stays with the service installed before.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
@@ -33,7 +35,11 @@ public:
         m_next.helpPopupRect(left, top, width, height);
     }
     void closeHelpPopup() override { m_next.closeHelpPopup(); }
-    void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
+    void closeContextPopupUnlessOn(int32_t x, int32_t y) override
+    {
+        closeContextMenuUnlessOn(x, y);
+        m_next.closeContextPopupUnlessOn(x, y);
+    }
     uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
     {
         Item* item = itemAt(x, y);
@@ -142,7 +148,9 @@ public:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    installTradeWindowServices();
     registerPaperdollHandlers();
+    registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
     static MainWindowPlacement placement(mainWindow);
@@ -157,4 +165,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void stopGameWindows() { uninstallGameWindowServices(); }
+void stopGameWindows()
+{
+    uninstallTradeWindowServices();
+    uninstallGameWindowServices();
+}

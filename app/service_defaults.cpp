@@ -53,23 +53,24 @@ void installServiceDefaults()
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
-                                                 // preview, skill groups and macros (the game windows'
-                                                 // services show the paperdoll's war button, the system
-                                                 // text's journal step the system messages)
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, skill groups
+                                                 // and macros (the game windows' services show the
+                                                 // paperdoll's war button and clear the placement preview,
+                                                 // the system text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<MenubarWindow>(); // the menubar
     installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
-                                                  // table and the player's strength, as property lists arrive
+    installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
+                                                  // player's strength, as property lists arrive (the shop and
+                                                  // bill rows are windows/trade_window_services.cpp's)
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
-                                              // options, radar, ability book (the game windows' wiring
-                                              // makes the paperdolls and containers)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, options, radar,
+                                              // ability book (the game windows' wiring makes the
+                                              // paperdolls, containers, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -77,8 +78,9 @@ void installServiceDefaults()
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
-                                            // (the game windows' wiring adds the world under the pointer)
+    installServiceDefault<PointerWorld>(); // the help-text popup, the highlighted window (the game
+                                            // windows' wiring adds the world under the pointer and the
+                                            // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
@@ -92,6 +94,8 @@ void installServiceDefaults()
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
+    installServiceDefault<HuePickerWindows>(); // the hue picker the server asks for (0x95)
+    installServiceDefault<TipsWindows>(); // the tips window the server opens (0xA6)
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
@@ -101,12 +105,14 @@ void installServiceDefaults()
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
     // its base's do-nothing form.
-    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bar, shop gold, party
-                                                            // names, paladin books, the skill window's
-                                                            // request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
-                                                                // contents and highlights, weapon ability,
-                                                                // race change, equipment popup
+    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bars (the last target's
+                                                            // too), party names, paladin books, the skill
+                                                            // window's request flag (the shop's gold is
+                                                            // windows/trade_window_services.cpp's)
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents and
+                                                                // highlights, weapon ability, race change,
+                                                                // equipment popup (the context menu is
+                                                                // windows/trade_window_services.cpp's)
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
 
