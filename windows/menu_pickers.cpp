@@ -1,6 +1,5 @@
 #include "windows/menu_pickers.h"
 
-#include "data/client_services.h"
 #include "gfx/art_cache.h"
 #include "gfx/gump_art.h"
 #include "gump/button.h"
@@ -8,6 +7,7 @@
 #include "gump/gump_painters.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
+#include "gump/waiting_gump.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "protocol/packet_reader.h"
@@ -338,7 +338,7 @@ void StringPickerGump::accept()
             return;
         }
     }
-    windowNotices().showWaitingBox(kChooseOne);
+    gumpShowWaiting(std::string(kChooseOne), nullptr, false, false, false);
 }
 
 void StringPickerGump::cancel()

@@ -73,10 +73,19 @@ public:
             return nullptr;
         return new ShopGump(x, y, *static_cast<Mobile*>(vendor));
     }
+    // The chooser opens under the pointer of the drag that asked for it and
+    // holds the pointer until the button comes up: it follows the pointer,
+    // and the release that ends the drag is its own, not a click on the stack.
     CGump* createStackChooser(WorldObject* item, int32_t x, int32_t y) override
     {
         const bool isItem = isValidWorldObject(item) && item->isDynamic() && item->hasItemTile();
-        return new StackGump(x, y, isItem ? static_cast<Item*>(item) : nullptr);
+        auto* chooser = new StackGump(x, y, isItem ? static_cast<Item*>(item) : nullptr);
+        int32_t pointerX = 0;
+        int32_t pointerY = 0;
+        service<GumpPointer>().pointerPosition(pointerX, pointerY);
+        chooser->setDragAnchor(pointerX - x, pointerY - y);
+        service<GumpPointer>().setPointerCapture(chooser);
+        return chooser;
     }
     CGump* optionsWindow() override { return m_next.optionsWindow(); }
     bool hasOptionsRecord() override { return m_next.hasOptionsRecord(); }
