@@ -2,7 +2,6 @@
 
 #include "app/client_scenario.h"
 #include "app/command_line.h"
-#include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/desktop_display.h"
 #include "app/desktop_wiring.h"

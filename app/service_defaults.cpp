@@ -44,9 +44,7 @@ void installServiceDefaults()
     // test ask...
     installWorldService(&doNothingWorldService<RadarView>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...the container window that closes on the next step and the windows
-    // that close when their object is out of reach (game windows)...
-    installWorldService(&doNothingWorldService<StepClosedWindows>());
+    // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
@@ -61,16 +59,15 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<MenubarWindow>(); // the menubar
     installServiceDefault<ItemProperties>(); // the item-property window
     installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
                                                   // player's strength, as property lists arrive (the shop and
                                                   // bill rows are windows/trade_window_services.cpp's)
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, options, radar,
-                                              // ability book (the game windows' wiring makes the
-                                              // paperdolls, containers, shops and amount choosers)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, options, radar, ability
+                                              // book (the game windows' wiring makes the paperdolls,
+                                              // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -94,34 +91,36 @@ void installServiceDefaults()
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
-    installServiceDefault<HuePickerWindows>(); // the hue picker the server asks for (0x95)
+    installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
+    installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
+    installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
+    installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
     installServiceDefault<TipsWindows>(); // the tips window the server opens (0xA6)
 
     // protocol/: what the session and login packets reach above them.
-    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
-    // view and the game area's layout stay the base's do-nothing steps.
+    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
+    // the macros', the world view's, the speech line's and the main window's. One stays the base's
+    // do-nothing step: making the item-property window when none exists (that window is not built).
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
-    // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
-    // its base's do-nothing form.
-    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bars (the last target's
-                                                            // too), party names, paladin books, the skill
-                                                            // window's request flag (the shop's gold is
-                                                            // windows/trade_window_services.cpp's)
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents and
-                                                                // highlights, weapon ability, race change,
-                                                                // equipment popup (the context menu is
-                                                                // windows/trade_window_services.cpp's)
+    // Of these two the name plates' names and the damage numbers are real here; the game windows'
+    // wiring puts the status bars, target bars, race change and equipment popup in front
+    // (windows/status_window_services.h), the shop's gold and the context menu
+    // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
+    installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
+                                                            // window's request flag
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
+                                                                // and highlights, weapon ability
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
+                                                // game windows close the bank box)
 
     // The network wiring installs the main window's ClientShell; one of its
     // operations stays the do-nothing default: the shard menu (the platform
     // layer has no pop-up menu). It also installs the shard sessions' world over
-    // the world objects (protocol/shard_world_state.h); the facet a session
-    // keeps and the land tiles whose tile data the edit server replaces wait
-    // for the map.
+    // the world objects (protocol/shard_world_state.h); the land tiles whose
+    // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)

@@ -38,11 +38,6 @@ struct TargetChoice {
 // included).
 inline constexpr uint8_t kObjectTargetType = 0;
 inline constexpr uint8_t kLocationTargetType = 1;
-// The intent of a target: neutral, harmful or beneficial (a harmful or a
-// beneficial target on a mobile may ask the player first).
-inline constexpr uint8_t kNeutralTarget = 0;
-inline constexpr uint8_t kHarmfulTarget = 1;
-inline constexpr uint8_t kBeneficialTarget = 2;
 
 // A command waiting for its target: type 0 none, 1 a location, 2 an object;
 // an id of 0 sends the name instead.
@@ -52,12 +47,16 @@ struct TargetedCommand {
     int32_t id = 0;
 };
 
+// What the server's cursor is for: the world view asks before a harmful or a
+// beneficial target on a mobile that would flag the player.
+enum class TargetIntent : uint8_t { Neutral, Harmful, Beneficial };
+
 struct TargetingState {
     bool targetingActive = false;
     // What a click may pick (kLocationTargetType lets it hit land) and with
-    // what intent; both go back to 0 when targeting ends.
+    // what intent; both go back to their first values when targeting ends.
     uint8_t targetType = kObjectTargetType;
-    uint8_t intent = kNeutralTarget;
+    TargetIntent intent = TargetIntent::Neutral;
     TargetedCommand command;
     // Set while a targeted command waits; the network's target handling
     // calls it with the player's choice.
@@ -84,6 +83,8 @@ void sendTextCommand(uint8_t type, std::string_view text);
 void resetWorldForLogin();
 void resetWorldSessionForConnect();
 
+// Whether a link is one the browser is given: http or https, nothing else.
+bool isWebLink(std::string_view url);
 // Opens an http or https link in the desktop's browser; anything else is
 // refused. False (with the waiting box "Web browser not found!") when no
 // browser could be started.

@@ -21,7 +21,12 @@ int32_t gainOf(int32_t hundredthsOfDecibel)
     return static_cast<int32_t>(std::lround(gain * kUnityGain));
 }
 
-int32_t interpolate(int32_t a, int32_t b, uint32_t fraction16) { return a + (((b - a) * int32_t(fraction16)) >> 16); }
+// Two neighbours may differ by up to 65535 and the fraction reach 65535: the
+// step takes more than 32 bits.
+int32_t interpolate(int32_t a, int32_t b, uint32_t fraction16)
+{
+    return a + int32_t((int64_t(b - a) * int64_t(fraction16)) >> 16);
+}
 
 } // namespace
 

@@ -28,6 +28,17 @@ void sendAnswer(uint8_t type, uint32_t serial, uint16_t x, uint16_t y, uint16_t 
         sendPacket(packet);
 }
 
+// The cursor flag as the world view's intent: 1 harmful, 2 beneficial,
+// anything else neutral.
+TargetIntent intentOfFlag(uint8_t flag)
+{
+    switch (flag) {
+    case 1: return TargetIntent::Harmful;
+    case 2: return TargetIntent::Beneficial;
+    default: return TargetIntent::Neutral;
+    }
+}
+
 // Targeting ends after an answer: the callback goes, the flag becomes 0.
 void finishAnswer()
 {
@@ -61,7 +72,7 @@ void beginServerTargeting(uint32_t cursorId, uint8_t targetType)
     state.command = {};
     state.callback = sendTargetResponse;
     state.targetType = targetType;
-    state.intent = cursor.cursorFlag;
+    state.intent = intentOfFlag(cursor.cursorFlag);
     beginTargeting();
 }
 

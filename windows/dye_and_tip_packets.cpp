@@ -6,6 +6,7 @@
 #include "gump/gump_services.h"
 #include "protocol/packet_reader.h"
 #include "text/ascii_font.h"
+#include "windows/hue_gump.h"
 #include "windows/window_services.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ void handleHuePicker(const uint8_t* packet)
     const uint16_t value = reader.u16();
     const uint16_t graphic = reader.u16();
     if (reader.ok())
-        service<HuePickerWindows>().openHuePicker(serial, value, graphic);
+        openDyePicker(serial, value, graphic);
 }
 
 std::vector<std::string> tipLines(std::string_view text)

@@ -1,7 +1,8 @@
 #pragma once
 // The hue picker request (0x95) and the tip of the day (0xA6): each is read
-// whole, then handed to its window (windows/window_services.h); the tip's
-// number is kept in the settings. Main thread only.
+// whole, then handed to its window (the hue picker, or the tips window of
+// windows/window_services.h); the tip's number is kept in the settings. Main
+// thread only.
 
 #include <cstdint>
 #include <string>

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+class CGump;
+
 // One cell of a searched path.
 struct PathCell {
     int32_t x = 0;
@@ -116,18 +118,55 @@ public:
     void setGameViewOffset(int32_t, int32_t) override { }
 };
 
-// The hue picker the server asks for (0x95): the colour window for the item
-// `serial` of `graphic`, centred on the screen and linked at the top; when
-// one for the serial is open already it stays as it is.
-class HuePickerWindows {
+// The spell code: the party bars' quick spells cast a spell by its number.
+class SpellCasting {
 public:
-    virtual ~HuePickerWindows() = default;
-    virtual void openHuePicker(uint32_t serial, uint16_t value, uint16_t graphic) = 0;
+    virtual ~SpellCasting() = default;
+    virtual void castSpell(int32_t spell) = 0;
 };
 
-class NoHuePickerWindows final : public HuePickerWindows {
+class NoSpellCasting final : public SpellCasting {
 public:
-    void openHuePicker(uint32_t, uint16_t, uint16_t) override { }
+    void castSpell(int32_t) override { }
+};
+
+// The conference chat window: the menubar's chat button raises it, or asks
+// the server to open chat when it is not open.
+class ConferenceChat {
+public:
+    virtual ~ConferenceChat() = default;
+    virtual void openOrRaiseChat() = 0;
+};
+
+class NoConferenceChat final : public ConferenceChat {
+public:
+    void openOrRaiseChat() override { }
+};
+
+// The context-help window: the menubar's "< ? >" button raises it, or opens
+// it on the current help page.
+class ContextHelpWindow {
+public:
+    virtual ~ContextHelpWindow() = default;
+    virtual void openOrRaiseContextHelp() = 0;
+};
+
+class NoContextHelpWindow final : public ContextHelpWindow {
+public:
+    void openOrRaiseContextHelp() override { }
+};
+
+// The resize outline of windows with a grip: it follows the pointer within
+// the window's limits and resizes the window on release.
+class WindowResizing {
+public:
+    virtual ~WindowResizing() = default;
+    virtual void startResize(CGump* window) = 0;
+};
+
+class NoWindowResizing final : public WindowResizing {
+public:
+    void startResize(CGump*) override { }
 };
 
 // The tips window the server opens (0xA6) with its lines, at (x, y), then
@@ -144,8 +183,11 @@ public:
 };
 
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
-template <> struct ServiceFallback<HuePickerWindows> { using Type = NoHuePickerWindows; };
 template <> struct ServiceFallback<TipsWindows> { using Type = NoTipsWindows; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
 template <> struct ServiceFallback<GameViewPlacement> { using Type = NoGameViewPlacement; };
+template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; };
+template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
+template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
+template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };

@@ -87,7 +87,7 @@ TEST_P(TargetAnswers, EchoTheCursorAndNameWhatWasPicked)
     const PickCase& pick = GetParam();
     dispatch(targetCursor(1, kCursor, 2));
     ASSERT_TRUE(targetingState().targetingActive);
-    EXPECT_EQ(targetingState().intent, kBeneficialTarget);
+    EXPECT_EQ(targetingState().intent, TargetIntent::Beneficial);
     ASSERT_TRUE(targetingState().callback);
     targetingState().callback(pick.choice);
     EXPECT_EQ(answer(), pick.answer);
