@@ -197,8 +197,9 @@ void ShopGump::drawSeparator(int32_t top)
     GumpPage& face = *page(0);
     const GumpArtSize left = gumpArtSize(kSeparatorLeftArt);
     const GumpArtSize right = gumpArtSize(kSeparatorRightArt);
+    const GumpArtSize piece = gumpArtSize(kSeparatorMiddleArt);
     drawArt(kSeparatorLeftArt, kListLeft, top);
-    const ScreenRect middle { kListLeft + left.width, top, kListRight - right.width, top + kSeparatorHeight };
+    const ScreenRect middle { kListLeft + left.width, top, kListRight - right.width, top + piece.height };
     tileGumpArtArea(copySpanTransparent, kSeparatorMiddleArt, face, middle, middle.left, top);
     drawArt(kSeparatorRightArt, kListRight - right.width, top);
 }
@@ -293,8 +294,8 @@ void ShopGump::select(int32_t rowIndex)
 
 int32_t ShopGump::repeatStep(CGump& window)
 {
-    const int32_t counter = std::min(window.spareWord() + 1, kRepeatLimit);
-    window.setSpareWord(counter);
+    const int32_t counter = window.spareWord();
+    window.setSpareWord(std::min(counter + 1, kRepeatLimit));
     if (counter < 10)
         return 1;
     if (counter < 20)

@@ -103,8 +103,9 @@ public:
     int32_t limitOf(const ShoppingNode& node) const;
     // Moves the first visible row by one (the scroll buttons).
     void scrollBy(int32_t step);
-    // The step of the next double click or row button of `window`: 1, 2, 5
-    // or 10 as its repeats run on (the counter rises by one up to 100).
+    // The step of the next double click or row button of `window`: 1 for the
+    // first ten repeats, then 2, 5 from the twenty-first and 10 from the
+    // fifty-first (the counter rises by one up to 100).
     static int32_t repeatStep(CGump& window);
 
 private:

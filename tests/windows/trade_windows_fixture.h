@@ -7,16 +7,19 @@
 
 #include "windows/windows_test_support.h"
 
+#include "fixtures/language_files.h"
 #include "fixtures/sample_trade_art.h"
 #include "fixtures/server_packet.h"
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
+#include "text/cliloc_table.h"
 #include "windows/shopping_list.h"
 #include "windows/trade_window_services.h"
 #include "world/container_item.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,11 +32,23 @@ inline constexpr uint32_t kFirstGood = 0x40000520;
 
 class TradeWindows : public WindowDesktop {
 protected:
-    TradeWindows() { registerTradeWindowHandlers(); }
+    TradeWindows()
+    {
+        registerTradeWindowHandlers();
+        // The stage's menu texts, a numbered item name and a property line.
+        std::vector<std::pair<int32_t, std::string>> messages = fixture::sampleTradeMessages();
+        messages.push_back({ 1020000, "a ham" });
+        messages.push_back({ 1042971, "~1_VAL~" });
+        const std::string image = fixture::clilocImage(messages);
+        auto table = std::make_unique<ClilocTable>();
+        table->loadBytes(reinterpret_cast<const uint8_t*>(image.data()), image.size());
+        setClilocTable(std::move(table));
+    }
     ~TradeWindows() override
     {
         closeAllGumps();
         clearPacketHandlers();
+        setClilocTable(nullptr);
     }
 
     void dispatch(const std::vector<uint8_t>& bytes) { dispatchGamePacket(*currentGameConnection(), bytes.data()); }
