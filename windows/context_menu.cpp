@@ -90,6 +90,7 @@ ContextMenuGump::ContextMenuGump(uint32_t ownerSerial, Form form)
     m_highlighted.allocate(width, height);
     std::fill(m_highlighted.pixels.begin(), m_highlighted.pixels.end(), kHighlightColour);
     paintTexts(m_highlighted);
+    setPageCount(1);
     *page(0) = m_normal;
     int32_t pressX = 0;
     int32_t pressY = 0;
