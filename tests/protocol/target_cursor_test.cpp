@@ -124,6 +124,20 @@ INSTANTIATE_TEST_SUITE_P(Picks, TargetAnswers,
             "6C0101020304020000000003E903EAFFFD0080", LastTargetKind::Static }),
     [](const testing::TestParamInfo<PickCase>& pick) { return pick.param.name; });
 
+// The cursor flag is the intent the world view asks about; an unknown flag
+// is neutral, and the intent goes back to neutral with the answer.
+TEST_F(TargetCursor, TheFlagSetsTheIntentUntilTheAnswer)
+{
+    const std::pair<uint8_t, TargetIntent> flags[] = { { 0, TargetIntent::Neutral }, { 1, TargetIntent::Harmful },
+        { 2, TargetIntent::Beneficial }, { 7, TargetIntent::Neutral } };
+    for (const auto& [flag, intent] : flags) {
+        dispatch(targetCursor(0, kCursor, flag));
+        EXPECT_EQ(targetingState().intent, intent) << int(flag);
+        sendTargetCancel();
+        EXPECT_EQ(targetingState().intent, TargetIntent::Neutral) << int(flag);
+    }
+}
+
 TEST_F(TargetCursor, NoObjectSendsNothingAndKeepsTargeting)
 {
     dispatch(targetCursor(0, kCursor, 1));
