@@ -2,8 +2,9 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table and the profile window. The services above the handlers are the do-nothing
-// defaults, except the screens, which always hold a character selection (so
+// the mahjong table, the profile window, and the target cursors, vendor,
+// trade, menu, query, dye and tip packets of the trade windows. The services
+// above the handlers are the do-nothing defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, and the shard sessions' world, which is the real one with its player
 // object. Each input starts from a world holding only that player object,
@@ -30,6 +31,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
+#include "windows/trade_window_services.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -93,6 +95,7 @@ void setUp()
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
     registerProfileHandler();
+    registerTradeWindowHandlers();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
