@@ -120,6 +120,7 @@ public:
         vendorItemChanged(parent, item);
     }
     void containerDestroyed(ContainerItem& container) override { m_next.containerDestroyed(container); }
+    void contentsArrived(ContainerItem& container) override { m_next.contentsArrived(container); }
 
 private:
     ContainerViews& m_next;
