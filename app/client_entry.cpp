@@ -64,6 +64,7 @@
 #include "platform/process_info.h"
 #include "platform/window.h"
 #include "protocol/protocol_services.h"
+#include "protocol/target_cursor.h"
 #include "text/ascii_font.h"
 #include "text/localization.h"
 #include "text/unicode_font.h"
@@ -308,6 +309,14 @@ int clientMain(int argc, char** argv)
     services.onActivatedWhileTargeting = [] {
         if (targetingState().targetingActive)
             setCursorKind(kNormalCursorKind);
+    };
+    // Escape answers a target cursor with a cancel (a pending prompt takes
+    // it first).
+    services.cancelTargeting = [] {
+        if (!targetingState().targetingActive)
+            return false;
+        sendTargetCancel();
+        return true;
     };
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;

@@ -7,11 +7,13 @@
 #include "app/main_window.h"
 #include "app/pointer.h"
 #include "data/config_file.h"
+#include "data/targeting.h"
 #include "frontend/front_end_dialogs.h"
 #include "gump/desktop_file.h"
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
 #include "text/cliloc_table.h"
+#include "windows/context_menu.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
 #include "windows/help_text_popup.h"
@@ -23,16 +25,18 @@
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
+#include "windows/trade_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
 #include "world/container_item.h"
 #include "world/world_screen.h"
+#include "world/world_services.h"
 
 namespace {
 
-// The world under the pointer and the help-text popup for the mouse-button
-// code; the context popup stays with the service installed before.
+// The world under the pointer, the help-text popup and the context menu for
+// the mouse-button code.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
@@ -52,7 +56,11 @@ public:
         }
     }
     void closeHelpPopup() override { closeHelpTextPopup(); }
-    void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
+    void closeContextPopupUnlessOn(int32_t x, int32_t y) override
+    {
+        closeContextMenuUnlessOn(x, y);
+        m_next.closeContextPopupUnlessOn(x, y);
+    }
     uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
     {
         Item* item = itemAt(x, y);
@@ -202,6 +210,15 @@ private:
     MainWindow& m_window;
 };
 
+// A scroll's text command waits for its target through the targeting state.
+class ScrollCommands final : public TargetedCommands {
+public:
+    void beginTargetedCommand(std::string_view name, int32_t type, uint32_t serial) override
+    {
+        ::beginTargetedCommand(name, type, int32_t(serial));
+    }
+};
+
 } // namespace
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
@@ -212,13 +229,17 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     // what is not theirs.
     installReadingWindowServices();
     installSkillWindowServices();
+    installTradeWindowServices();
     registerPaperdollHandlers();
+    registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
     static MainWindowPlacement placement(mainWindow);
     installService<GameViewPlacement>(&placement);
     static WorldViewEntrySteps entrySteps(worldEntrySteps(), mainWindow);
     installWorldEntrySteps(&entrySteps);
+    static ScrollCommands scrollCommands;
+    installWorldService<TargetedCommands>(&scrollCommands);
     if (!worldViewGump())
         new WorldViewGump(allowWindowResize);
 }
@@ -227,6 +248,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallTradeWindowServices();
     uninstallSkillWindowServices();
     uninstallStatusWindowServices();
     uninstallReadingWindowServices();

@@ -139,6 +139,7 @@ public:
     // The mouse-button code keeps the pressed object's serial, not a gump.
     void forgetPressedGump(CGump*) override { }
     void pointerPosition(int32_t& x, int32_t& y) override { getPointerPosition(x, y); }
+    void pressPosition(int32_t& x, int32_t& y) override { m_buttons.getPressPosition(x, y); }
     void cursorOffsets(int32_t& first, int32_t& second) override { getCursorImageSize(first, second); }
     void setCursorKind(int32_t kind) override { ::setCursorKind(kind); }
     void setCursorForGumpType(int32_t code) override { ::setCursorForGumpType(code); }

@@ -38,8 +38,6 @@ void installServiceDefaults()
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...targeted commands (view range, war mode and targeting)...
-    installWorldService(&doNothingWorldService<TargetedCommands>());
     // ...the radar window, and the house designer the drawing and the step
     // test ask...
     installWorldService(&doNothingWorldService<RadarView>());
@@ -52,21 +50,22 @@ void installServiceDefaults()
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
-                                                 // preview and macros (the game windows'
-                                                 // services show the paperdoll's war button, the system
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window and macros
+                                                 // (the game windows' services show the paperdoll's war
+                                                 // button and clear the placement preview, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
     installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
-                                                  // table and the player's strength, as property lists arrive
+    installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
+                                                  // player's strength, as property lists arrive (the shop and
+                                                  // bill rows are windows/trade_window_services.cpp's)
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, shop, amount, options,
-                                              // radar, ability book (the game windows' wiring makes the
-                                              // paperdolls, containers and status gumps)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, options, radar, ability
+                                              // book (the game windows' wiring makes the paperdolls,
+                                              // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -74,8 +73,9 @@ void installServiceDefaults()
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the context popup, the highlighted window (the game windows'
-                                            // wiring adds the world under the pointer and the help-text popup)
+    installServiceDefault<PointerWorld>(); // the highlighted window (the game windows' wiring adds the
+                                            // world under the pointer, the help-text popup and the
+                                            // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
@@ -94,6 +94,7 @@ void installServiceDefaults()
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
+    installServiceDefault<TipsWindows>(); // the tips window the server opens (0xA6)
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
@@ -104,11 +105,12 @@ void installServiceDefaults()
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two the name plates' names and the damage numbers are real here; the game windows'
     // wiring puts the status bars, target bars, race change and equipment popup in front
-    // (windows/status_window_services.h); the rest of each stays its base's do-nothing form.
-    installService<StatusWindows>(&namePlateNameWindows()); // shop gold, party names, paladin books, the
-                                                            // skill window's request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
-                                                                // contents and highlights, weapon ability
+    // (windows/status_window_services.h), the shop's gold and the context menu
+    // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
+    installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
+                                                            // window's request flag
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
+                                                                // and highlights, weapon ability
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
                                                 // close the bank box, the reading windows open the course map)

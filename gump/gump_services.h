@@ -31,6 +31,8 @@ public:
     virtual void forgetPressedGump(CGump* gump) = 0;
     // The hot point in client pixels.
     virtual void pointerPosition(int32_t& x, int32_t& y) = 0;
+    // Where the last left-button press was (client pixels).
+    virtual void pressPosition(int32_t& x, int32_t& y) { pointerPosition(x, y); }
     // Two values of the current cursor kind; the tooltip's placement uses
     // the first.
     virtual void cursorOffsets(int32_t& first, int32_t& second) = 0;

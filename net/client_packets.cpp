@@ -589,6 +589,15 @@ bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial)
     return finish(buffer);
 }
 
+bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x15);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, tag);
+    return finish(buffer);
+}
+
 bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial)
 {
     packetBegin(buffer, 0xB8);

@@ -124,6 +124,9 @@ bool buildRaceChangeReplyPacket(PacketBuffer& buffer, uint16_t skinHue, uint16_t
     uint16_t facialHairStyle, uint16_t facialHairHue);
 // A context menu request: 0xBF sub-command 0x13 with the object's serial.
 bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// The entry chosen from a context menu: 0xBF sub-command 0x15 with the
+// object's serial and the entry's tag.
+bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag);
 // A character profile request: 0xB8 {0, serial}.
 bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // Property lists of many objects in one packet: 0xD6 and their serials.

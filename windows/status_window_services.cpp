@@ -90,6 +90,12 @@ public:
             TargetGump::showCombatant(*mobile);
         m_next.showCombatant(serial);
     }
+    void showLastTarget(uint32_t serial) override
+    {
+        if (Mobile* mobile = mobileBySerial(serial))
+            TargetGump::showLastTarget(*mobile);
+        m_next.showLastTarget(serial);
+    }
     void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
     void partyMemberName(uint32_t serial, std::string_view name) override { m_next.partyMemberName(serial, name); }
     void clearSkillWindowRequest() override

@@ -5,6 +5,7 @@
 #include "net/buffered_connection.h"
 #include "net/client_packets.h"
 #include "text/localization.h"
+#include "windows/context_menu.h"
 #include "world/world_services.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@ using Storage = std::array<uint8_t, 1040>;
 
 int32_t g_contextPressX = 0;
 int32_t g_contextPressY = 0;
+uint32_t g_contextSerial = 0;
 
 template <typename Build>
 bool buildAndSend(Build build)
@@ -176,9 +178,13 @@ void requestContextMenu(uint32_t serial)
 {
     if (!areContextMenusAvailable())
         return;
-    service<GumpPointer>().pointerPosition(g_contextPressX, g_contextPressY);
+    closeContextMenu();
+    service<GumpPointer>().pressPosition(g_contextPressX, g_contextPressY);
+    g_contextSerial = serial;
     buildAndSend([serial](PacketBuffer& p) { return buildContextMenuRequestPacket(p, serial); });
 }
+
+uint32_t contextMenuRequestedSerial() { return g_contextSerial; }
 
 void contextMenuPressPoint(int32_t& x, int32_t& y)
 {

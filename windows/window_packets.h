@@ -64,7 +64,10 @@ bool areContextMenusAvailable();
 // an edit server.
 bool areObjectPropertyListsOn();
 // Asks for the context menu of an object (0xBF sub-command 0x13) when menus
-// are available; the pointer's press point is remembered for the menu.
+// are available: an open menu closes, and the serial and the pointer's last
+// press point are remembered for the menu the server answers with.
 void requestContextMenu(uint32_t serial);
 // The press point of the last context menu request, in client pixels.
 void contextMenuPressPoint(int32_t& x, int32_t& y);
+// The object of the last context menu request.
+uint32_t contextMenuRequestedSerial();

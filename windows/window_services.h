@@ -3,7 +3,8 @@
 // paperdoll and the speech line ask of parts of the program above or beside
 // them: the player's walking and the path search (the world's, installed by
 // the walking wiring), the yes/no question box (the front end's), the skill
-// window and where the game area lies in the main window. Each is a small
+// window, the hue picker and the tips window the server opens, and where the
+// game area lies in the main window. Each is a small
 // interface reached through service<S>() (core/installed_service.h) with a
 // do-nothing form that answers "nothing there"; app/ installs the real ones
 // and app/service_defaults.cpp the do-nothing forms of those not built yet. Directions are screen directions 0..7 (0 up the
@@ -196,7 +197,21 @@ public:
     void openResizeFrame(CGump*, int32_t, int32_t, int32_t, int32_t) override { }
 };
 
+// The tips window the server opens (0xA6) with its lines, at (x, y), then
+// docked outside the game area when asked.
+class TipsWindows {
+public:
+    virtual ~TipsWindows() = default;
+    virtual void openTips(const std::vector<std::string>& lines, int32_t x, int32_t y, bool dockOutside) = 0;
+};
+
+class NoTipsWindows final : public TipsWindows {
+public:
+    void openTips(const std::vector<std::string>&, int32_t, int32_t, bool) override { }
+};
+
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
+template <> struct ServiceFallback<TipsWindows> { using Type = NoTipsWindows; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
 template <> struct ServiceFallback<SkillIcons> { using Type = NoSkillIcons; };

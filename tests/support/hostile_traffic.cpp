@@ -243,7 +243,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(35)) {
+    switch (m_random.below(46)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -394,6 +394,93 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
                 skills.u16(0);
         }
         return skills.bytes();
+    case 35: // a target cursor, or its cancel
+        return fixedPacket(0x6C).u8(uint8_t(m_random.below(3))).u32(m_random.next()).u8(uint8_t(m_random.below(5))).fill(12, 0).bytes();
+    case 36: // a house placement of any multi
+        return fixedPacket(0x99).u8(1).u32(m_random.next()).fill(12, 0).u16(uint16_t(m_random.below(0x2000)))
+            .u16(uint16_t(m_random.below(20))).u16(uint16_t(m_random.below(20))).u16(0).bytes();
+    case 37: { // an object list placement whose count may not match its records
+        fixture::ServerPacket list(0xB4);
+        const uint32_t records = m_random.below(40);
+        list.u8(1).u32(m_random.next()).u16(x).u16(y).u16(0).u16(uint16_t(m_random.chance(80) ? records : m_random.next()));
+        for (uint32_t i = 0; i < records; ++i)
+            list.u16(uint16_t(m_random.below(0x4000))).u16(0).u16(uint16_t(m_random.below(20))).u16(uint16_t(m_random.below(20))).u16(0);
+        return list.bytes();
+    }
+    case 38: { // a buy list with names of any length, terminated or not
+        fixture::ServerPacket list(0x74);
+        const uint32_t entries = m_random.below(20);
+        list.u32(m_random.chance(50) ? kTourPack : item).u8(uint8_t(m_random.chance(80) ? entries : m_random.below(256)));
+        for (uint32_t i = 0; i < entries; ++i) {
+            const uint32_t length = m_random.below(40);
+            list.u32(m_random.next()).u8(uint8_t(length)).fill(length, 'a');
+        }
+        return list.bytes();
+    }
+    case 39: { // a sell list of items that may not exist
+        fixture::ServerPacket list(0x9E);
+        const uint32_t records = m_random.below(20);
+        list.u32(mobile).u16(uint16_t(m_random.chance(80) ? records : m_random.next()));
+        for (uint32_t i = 0; i < records; ++i) {
+            const uint32_t length = m_random.below(40);
+            list.u32(kFirstHostileItem + m_random.below(kHostileSerialPool)).u16(uint16_t(m_random.below(0x4000)));
+            list.u16(0).u16(uint16_t(m_random.next())).u16(uint16_t(m_random.next())).u16(uint16_t(length)).fill(length, 'b');
+        }
+        return list.bytes();
+    }
+    case 40: // a vendor's answer, of any result
+        return fixture::ServerPacket(0x3B).u32(mobile).u8(uint8_t(m_random.below(4))).bytes();
+    case 41: // a secure trade action over things that may not exist
+        return fixture::ServerPacket(0x6F)
+            .u8(uint8_t(m_random.below(4)))
+            .u32(m_random.chance(50) ? mobile : item)
+            .u32(m_random.chance(50) ? kTourPack : item)
+            .u32(kFirstHostileItem + m_random.below(kHostileSerialPool))
+            .u8(uint8_t(m_random.below(2)))
+            .fill(30, uint8_t('M'))
+            .bytes();
+    case 42: { // a menu of pictures or strings, the count not always right
+        fixture::ServerPacket menu(0x7C);
+        const uint32_t entries = m_random.below(12);
+        menu.u32(item).u16(uint16_t(m_random.next())).u8(5).fill(5, 'T').u8(uint8_t(m_random.chance(80) ? entries : m_random.below(256)));
+        const bool pictures = m_random.chance(50);
+        for (uint32_t i = 0; i < entries; ++i)
+            menu.u16(pictures ? uint16_t(1 + m_random.below(0x3FFF)) : 0).u16(0).u8(4).fill(4, 'c');
+        return menu.bytes();
+    }
+    case 43: // a text query with any limit
+        return fixture::ServerPacket(0xAB)
+            .u32(item)
+            .u16(uint16_t(m_random.next()))
+            .u16(6)
+            .fill(6, 'Q')
+            .u8(uint8_t(m_random.below(2)))
+            .u8(uint8_t(m_random.below(4)))
+            .u32(m_random.next())
+            .u16(uint16_t(m_random.below(300)))
+            .fill(m_random.below(300), 'd')
+            .bytes();
+    case 44: // a dye request, or a tip of the day
+        if (m_random.chance(50))
+            return fixedPacket(0x95).u32(item).u16(uint16_t(m_random.next())).u16(uint16_t(m_random.below(0x4000))).bytes();
+        return fixture::ServerPacket(0xA6)
+            .u8(uint8_t(m_random.below(3)))
+            .u32(m_random.below(100))
+            .u16(uint16_t(m_random.below(400)))
+            .fill(m_random.below(400), 'e')
+            .bytes();
+    case 45: { // a context menu with any flags
+        fixture::ServerPacket menu(0xBF);
+        const uint32_t entries = m_random.below(10);
+        menu.u16(0x14).u16(1).u32(m_random.chance(50) ? mobile : item).u8(uint8_t(entries));
+        for (uint32_t i = 0; i < entries; ++i) {
+            const uint16_t flags = uint16_t(m_random.next());
+            menu.u16(uint16_t(i)).u16(uint16_t(m_random.below(7000))).u16(flags);
+            for (uint16_t mask : { uint16_t(0x84), uint16_t(0x40), uint16_t(0x20) })
+                if (flags & mask)
+                    menu.u16(uint16_t(m_random.next()));
+        }
+        return menu.bytes();
     }
     default:
         return fixedPacket(0x6E)

@@ -3,6 +3,7 @@
 
 #include "support/stage_skills.h"
 #include "support/stage_status.h"
+#include "support/stage_trade.h"
 
 namespace test {
 
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageStatus());
     parts.push_back(makeReadingStage());
     parts.push_back(makeStageSkills());
+    parts.push_back(makeStageTrade());
     return parts;
 }
 

@@ -92,6 +92,11 @@ public:
     void addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer);
     // A figure's or a thing's cell, false when there is none on the ground.
     bool cellOf(uint32_t serial, int32_t& x, int32_t& y) const;
+    // Everything in the container `from` goes into `to` (the packets that
+    // show it), or leaves the stage when `to` is 0 (their deletions).
+    void moveContents(uint32_t from, uint32_t to, std::vector<WirePacket>& out);
+    // The thing leaves the stage (the client has let it go already).
+    void removeThing(uint32_t serial);
 
 private:
     enum class Place : uint8_t { Ground, Contained, Worn, Held };

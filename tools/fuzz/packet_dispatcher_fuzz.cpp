@@ -2,8 +2,9 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table, the profile window, the skills and the reading windows (books, boards, signs, help
-// texts, the quest arrow, course maps, web pages). The services above the handlers are the do-nothing
+// the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
+// texts, the quest arrow, course maps, web pages), and the target cursors, vendor, trade, menu, query,
+// dye and tip packets of the trade windows. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -35,6 +36,7 @@
 #include "windows/profile_gump.h"
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
+#include "windows/trade_window_services.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -100,6 +102,7 @@ void setUp()
     registerProfileHandler();
     installReadingWindowServices();
     registerSkillHandler();
+    registerTradeWindowHandlers();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
