@@ -10,6 +10,7 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
+#include "messenger/messenger_services.h"
 #include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
@@ -65,13 +66,15 @@ void installServiceDefaults()
     installServiceDefault<ItemProperties>(); // the item-property window
     installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
                                                   // table and the player's strength, as property lists arrive
-    installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
+    installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
+                                                // links: messenger/messenger_links.cpp)
     installServiceDefault<SkillGroups>(); // the skill window's groups
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
                                               // options, radar, ability book (the game windows' wiring
                                               // makes the paperdolls and containers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, messenger, item-property anchor, skill names
+                                             // style, icons, chat, GM chat, item-property anchor, skill
+                                             // names (the messenger's: messenger/messenger_links.cpp)
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
@@ -85,7 +88,6 @@ void installServiceDefaults()
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
-    installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
@@ -96,7 +98,6 @@ void installServiceDefaults()
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
     // view and the game area's layout stay the base's do-nothing steps.
-    installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
@@ -104,7 +105,7 @@ void installServiceDefaults()
     installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bar, shop gold, party
                                                             // names, paladin books, the skill window's
                                                             // request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // party, context menu, help, spellbook
                                                                 // contents and highlights, weapon ability,
                                                                 // race change, equipment popup
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
@@ -122,6 +123,11 @@ void installServiceDefaults()
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
     installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
                                          // packets and window are not built: nobody is ever a member)
+
+    // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
+    // the resize handle of the messenger windows' grips (the game windows' resize outline).
+    installServiceDefault<GmChatWindows>();
+    installServiceDefault<ResizeHandles>();
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
