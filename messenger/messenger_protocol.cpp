@@ -90,6 +90,13 @@ std::u16string_view argumentFrom(std::u16string_view line, size_t start)
 
 std::u16string widen(std::string_view bytes) { return bytesToWideString(bytes); }
 
+// Tab and the line ends, and the codes 1 to 5 that mark fixed address-book
+// entries in their descriptions.
+bool isLineControl(char16_t unit)
+{
+    return unit == u'\t' || unit == u'\r' || unit == u'\n' || (unit >= 1 && unit <= 5);
+}
+
 bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
@@ -283,8 +290,7 @@ bool isAcceptableMessengerLine(std::u16string_view line)
         return false;
     for (size_t i = 0; i < line.size(); ++i) {
         const char16_t unit = line[i];
-        if ((unit < 0x20 && unit != u'\t' && unit != u'\r' && unit != u'\n') || unit == 0x7F || unit == 0xFFFE
-            || unit == 0xFFFF)
+        if ((unit < 0x20 && !isLineControl(unit)) || unit == 0x7F || unit == 0xFFFE || unit == 0xFFFF)
             return false;
         if (isHighSurrogate(unit)) {
             if (i + 1 >= line.size() || !isLowSurrogate(line[i + 1]))

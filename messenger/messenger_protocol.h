@@ -7,7 +7,8 @@
 //
 // Every received line is checked before it acts: a line longer than 30,000
 // units, or one holding units that are no text (control characters other
-// than tab, CR and LF, lone surrogates, non-characters), is dropped whole.
+// than tab, CR, LF and the fixed-entry marks 1 to 5, lone surrogates,
+// non-characters), is dropped whole.
 // Main thread only.
 
 #include "messenger/message_store.h"

@@ -198,6 +198,7 @@ TEST_P(RefusedLines, ChangeNothing)
 
 INSTANTIATE_TEST_SUITE_P(NotText, RefusedLines,
     testing::Values(RefusedCase { "ControlCharacter", std::u16string(1, char16_t(0x07)) },
+        RefusedCase { "Backspace", std::u16string(1, char16_t(0x08)) },
         RefusedCase { "Escape", std::u16string(1, char16_t(0x1B)) },
         RefusedCase { "Delete", std::u16string(1, char16_t(0x7F)) },
         RefusedCase { "LoneHighSurrogate", std::u16string(1, char16_t(0xD800)) + u"x" },
