@@ -1,6 +1,5 @@
 #include "messenger/messenger_connection.h"
 
-#include "core/error_report.h"
 #include "data/config_key_rules.h"
 #include "messenger/messenger_protocol.h"
 #include "net/game_connection.h"
@@ -31,7 +30,6 @@ MessengerConnection::MessengerConnection(LineHandler handler)
     , m_receive(size_t(kReceiveBufferSize))
     , m_send(size_t(kSendQueueSize))
 {
-    reportMessage("CGMSSock::CGMSSock(): begin.\n");
 }
 
 void MessengerConnection::fail()

@@ -3,11 +3,13 @@
 #include "gump/desktop_records.h"
 #include "gump/desktop_services.h"
 #include "gump/html_view.h"
+#include "gump/prompt_windows.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
 #include "messenger/messenger_windows.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
+#include "gump/mail_windows.h"
 
 namespace {
 
@@ -122,6 +124,21 @@ private:
     GeneralInfoWindows& m_next;
 };
 
+class MessengerPrompts final : public PromptWindows {
+public:
+    CGump* openPrompt(CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t code,
+        std::u16string_view text, bool html) override
+    {
+        return openMessengerPrompt(parent, x, y, width, height, code, text, html);
+    }
+};
+
+class MessengerMailWindows final : public MailWindows {
+public:
+    void showMessageList() override { toggleMessageListWindow(); }
+    CGump* messageListWindow() override { return ::messageListWindow(); }
+};
+
 } // namespace
 
 struct MessengerServices::Objects {
@@ -129,10 +146,14 @@ struct MessengerServices::Objects {
     MessengerHtmlLinks htmlLinks { service<HtmlViewMessenger>() };
     MessengerDesktopWindows desktop { service<DesktopWindows>() };
     MessengerMail mail { service<GeneralInfoWindows>() };
+    MessengerPrompts prompts;
+    MessengerMailWindows mailWindows;
     MessengerLink* previousLink = nullptr;
     HtmlViewMessenger* previousHtmlLinks = nullptr;
     DesktopWindows* previousDesktop = nullptr;
     GeneralInfoWindows* previousMail = nullptr;
+    PromptWindows* previousPrompts = nullptr;
+    MailWindows* previousMailWindows = nullptr;
 };
 
 MessengerServices::MessengerServices()
@@ -142,10 +163,14 @@ MessengerServices::MessengerServices()
     m_objects->previousHtmlLinks = installService<HtmlViewMessenger>(&m_objects->htmlLinks);
     m_objects->previousDesktop = installService<DesktopWindows>(&m_objects->desktop);
     m_objects->previousMail = installService<GeneralInfoWindows>(&m_objects->mail);
+    m_objects->previousPrompts = installService<PromptWindows>(&m_objects->prompts);
+    m_objects->previousMailWindows = installService<MailWindows>(&m_objects->mailWindows);
 }
 
 MessengerServices::~MessengerServices()
 {
+    installService<MailWindows>(m_objects->previousMailWindows);
+    installService<PromptWindows>(m_objects->previousPrompts);
     installService<GeneralInfoWindows>(m_objects->previousMail);
     installService<DesktopWindows>(m_objects->previousDesktop);
     installService<HtmlViewMessenger>(m_objects->previousHtmlLinks);

@@ -236,9 +236,8 @@ MailEditWindow* openComposeWindow(const ComposeRequest& request);
 ReadMessageWindow* openReadMessageWindow(
     CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t messageId);
 AddressBookWindow* openAddressBookWindow(int32_t x, int32_t y, int32_t width, int32_t height);
-// The reusable question (the mahjong board builds its leave question on it:
-// parent the board, code 0, html true; the board answers in its
-// onMessengerEvent and keeps a GumpHandle to the prompt).
+// The reusable question; other windows reach it as the PromptWindows service
+// (gump/prompt_windows.h).
 MessengerPromptWindow* openMessengerPrompt(CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height,
     int32_t code, std::u16string_view text, bool html);
 MessengerNoticeWindow* openMessengerNotice(

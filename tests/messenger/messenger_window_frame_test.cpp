@@ -6,9 +6,9 @@
 #include "messenger/message_store.h"
 #include "messenger/messenger_test_support.h"
 #include "messenger/messenger_window.h"
-#include "windows/windows_test_support.h"
 
 #include "fixtures/sample_messenger_art.h"
+#include "support/messenger_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -49,16 +49,11 @@ public:
     using MessengerWindow::subjectControl;
 };
 
-class MessengerFrame : public windows_test::WindowDesktop {
+class MessengerFrame : public test::MessengerDesktop {
 protected:
     MessengerFrame() { messenger_test::resetMessenger(); }
     ~MessengerFrame() override { messenger_test::resetMessenger(); }
 
-    void click(int32_t x, int32_t y)
-    {
-        pressLeft(x, y);
-        releaseLeft(x, y);
-    }
     static const fixture::GumpArtPicture& art(int32_t id)
     {
         static const auto pictures = fixture::sampleMessengerGumpArt();

@@ -10,6 +10,8 @@
 #include "gump/desktop_records.h"
 #include "gump/gump_manager.h"
 #include "gump/html_view.h"
+#include "gump/mail_windows.h"
+#include "gump/prompt_windows.h"
 #include "messenger/message_lists.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_links.h"
@@ -17,9 +19,9 @@
 #include "messenger/messenger_test_support.h"
 #include "messenger/messenger_windows.h"
 #include "protocol/login_state.h"
+#include "support/messenger_desktop.h"
 #include "support/scoped_environment.h"
 #include "text/html_document.h"
-#include "windows/windows_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +53,7 @@ public:
     std::vector<std::u16string> lines;
 };
 
-class MessengerWindows : public windows_test::WindowDesktop {
+class MessengerWindows : public test::MessengerDesktop {
 protected:
     MessengerWindows() { tzset(); }
 
@@ -62,11 +64,6 @@ protected:
         toggleMessageListWindow();
         handleMessengerLine(u"/s\r\n" + list);
         return messageListWindow();
-    }
-    void click(int32_t x, int32_t y)
-    {
-        pressLeft(x, y);
-        releaseLeft(x, y);
     }
     void clickButton(MessengerWindow* window, int32_t kind)
     {
@@ -111,18 +108,6 @@ protected:
             if (std::string_view(child->typeName()) == "messenger prompt")
                 return static_cast<MessengerPromptWindow*>(child);
         return nullptr;
-    }
-    // A click into the view, then keys to whatever holds the focus, as the
-    // program delivers them.
-    void type(HtmlView* view, std::u16string_view text)
-    {
-        int32_t x = view->width() / 2;
-        int32_t y = view->height() / 2;
-        view->localToScreen(x, y);
-        click(x, y);
-        ASSERT_EQ(gumpFocus(), view);
-        for (char16_t c : text)
-            gumpFocus()->onKey(c);
     }
 
     test::ScopedEnvironment zone { "TZ", "UTC" };
@@ -513,10 +498,14 @@ public:
 
 TEST_F(MessengerWindows, ThePromptAnswersAnyParent)
 {
+    MessengerServices messengerServices;
     auto* parent = new AnyParent;
     gumpLink(parent, nullptr);
-    GumpHandle prompt(openMessengerPrompt(parent, 215, 260, 240, 140, 0, u"<B>Leave the table?</B>", true));
+    GumpHandle prompt(
+        service<PromptWindows>().openPrompt(parent, 215, 260, 240, 140, 0, u"<B>Leave the table?</B>", true));
     ASSERT_TRUE(prompt);
+    EXPECT_EQ(prompt.get()->parent(), parent);
+    EXPECT_EQ(prompt.get()->x(), 215);
     EXPECT_EQ(static_cast<MessengerPromptWindow*>(prompt.get())->frameKind(), 1);
     parent->keepAsking = true;
     clickButton(static_cast<MessengerWindow*>(prompt.get()), MessengerButton::Ok);
@@ -525,7 +514,29 @@ TEST_F(MessengerWindows, ThePromptAnswersAnyParent)
     clickButton(static_cast<MessengerWindow*>(prompt.get()), MessengerButton::Ok);
     EXPECT_FALSE(prompt);
     EXPECT_EQ(parent->answers, (std::vector<int32_t> { 0, 0 }));
+    // Cancel closes it without asking.
+    prompt = GumpHandle(service<PromptWindows>().openPrompt(parent, 0, 0, 240, 140, 0, u"Leave?", false));
+    clickButton(static_cast<MessengerWindow*>(prompt.get()), MessengerButton::Cancel);
+    EXPECT_FALSE(prompt);
+    EXPECT_EQ(parent->answers.size(), 2u);
     closeGump(parent);
+}
+
+TEST_F(MessengerWindows, TheMailActionsOpenAndRestoreTheMessagesWindow)
+{
+    MessengerServices messengerServices;
+    EXPECT_EQ(service<MailWindows>().messageListWindow(), nullptr);
+    service<MailWindows>().showMessageList();
+    CGump* window = service<MailWindows>().messageListWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window, messageListWindow());
+    EXPECT_EQ(window->x(), 120);
+    window->minimize();
+    loopback.takeSent();
+    service<MailWindows>().showMessageList();
+    EXPECT_FALSE(window->isMinimised());
+    EXPECT_EQ(loopback.takeSent(), (std::vector<std::u16string> { u"/s \r\n" }));
+    closeGump(window);
 }
 
 TEST_F(MessengerWindows, TheLayoutKeepsTheWindowsAndReopensThemOverAnOpenConnection)
