@@ -70,6 +70,9 @@ struct StageMessenger::Client {
     platform::SocketHandle socket = platform::kNoSocket;
     std::vector<uint8_t> input;
     std::vector<uint8_t> output;
+    // The first list of a connection carries the notice that the address
+    // book changed, until the client deletes it.
+    bool bookNoticePending = true;
 };
 
 StageMessenger::StageMessenger(bool answering)
@@ -260,7 +263,10 @@ void StageMessenger::answer(Client& client, std::u16string_view line)
     const std::u16string_view command = line.substr(0, 2);
     const std::u16string_view argument = line.size() > 3 ? line.substr(3) : std::u16string_view();
     if (command == u"/s") {
-        sendTo(client, u"/s\r\n" + mailListText());
+        std::u16string list = mailListText();
+        if (client.bookNoticePending)
+            list += decimal(kBookNoticeId) + u"\r\nFrom: \"0\"<0@0>(0)\r\nSubject: NEW_ADDRESS\r\n";
+        sendTo(client, u"/s\r\n" + list);
     } else if (command == u"/b") {
         sendTo(client, u"/b\r\n" + addressListText());
     } else if (command == u"/r") {
@@ -275,6 +281,8 @@ void StageMessenger::answer(Client& client, std::u16string_view line)
         sendTo(client, u"/p");
     } else if (command == u"/o") {
         const int32_t id = leadingNumber(argument);
+        if (id == kBookNoticeId)
+            client.bookNoticePending = false;
         std::erase_if(m_mailbox, [id](const StageMail& m) { return m.id == id; });
     } else if (command == u"/j") {
         const int32_t id = leadingNumber(argument);

@@ -4,8 +4,10 @@
 // the client, for the end-to-end tests and ./run.sh. Its mailbox holds two
 // mails for the character Aldric, its address book three names (one of them
 // the fixed support address); every mail the player sends is answered by a
-// mail back from its recipient, announced with "/p"; and each connection
-// opens with a notice ("/K"). It also records every line it received.
+// mail back from its recipient, announced with "/p"; each connection opens
+// with a notice ("/K"), and its first mail lists carry the notice that the
+// address book changed (so the client asks for the book) until the client
+// deletes it. It also records every line it received.
 //
 // It runs on a thread of its own from construction to destruction; every
 // member may be called from any thread.
@@ -44,6 +46,8 @@ class StageMessenger {
 public:
     static constexpr char16_t kNotice[] = u"Welcome to the messenger of the stage.";
     static constexpr char16_t kPageTitle[] = u"Stage Pages";
+    // The id of the address-book notice in the mail list.
+    static constexpr int32_t kBookNoticeId = 100;
 
     // With `answering` off it only records what it receives (and sends what a
     // test gives it).
