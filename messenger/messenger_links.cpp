@@ -185,4 +185,5 @@ void restartMessenger()
     clearAddressBook();
     state.socket = std::make_unique<MessengerConnection>();
     state.accountId = -1;
+    forgetMessengerWindowPlaces();
 }

@@ -2,6 +2,7 @@
 // use, the refresh after the stores change, and the small prompt windows.
 #include "messenger/messenger_windows.h"
 
+#include "gump/desktop_records.h"
 #include "gump/gump_manager.h"
 #include "gump/html_view.h"
 #include "messenger/message_lists.h"
@@ -22,7 +23,7 @@ std::optional<MessengerWindowPlace>& keptPlace(uint8_t recordType)
 {
     static std::optional<MessengerWindowPlace> webPage;
     static std::optional<MessengerWindowPlace> messages;
-    return recordType == 13 ? webPage : messages;
+    return recordType == DesktopRecordType::kWebPage ? webPage : messages;
 }
 
 template <typename Window>
@@ -56,6 +57,12 @@ MailEditWindow* sendWindow() { return slotWindow<MailEditWindow>(messengerWindow
 ReadMessageWindow* readMessageWindow() { return slotWindow<ReadMessageWindow>(messengerWindowSlots().read); }
 
 void keepMessengerWindowPlace(uint8_t recordType, const MessengerWindowPlace& place) { keptPlace(recordType) = place; }
+
+void forgetMessengerWindowPlaces()
+{
+    keptPlace(DesktopRecordType::kWebPage).reset();
+    keptPlace(DesktopRecordType::kMessageList).reset();
+}
 
 void toggleWebPageWindow()
 {

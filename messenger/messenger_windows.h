@@ -225,6 +225,8 @@ void toggleMessageListWindow();
 // The place a desktop record kept for the web page (13) or "Messages" (14)
 // window.
 void keepMessengerWindowPlace(uint8_t recordType, const MessengerWindowPlace& place);
+// The return to the login screen: the next character's layout brings its own.
+void forgetMessengerWindowPlaces();
 
 bool isWebPageWindowOpen();
 void showWebPage(std::u16string_view html);

@@ -3,6 +3,7 @@
 #include "messenger/message_store.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
+#include "messenger/messenger_windows.h"
 #include "text/html_document.h"
 
 #include <algorithm>
@@ -27,6 +28,7 @@ void resetMessenger()
     messengerRequests() = MessengerRequestState();
     gmChatOffer() = GmChatOffer();
     pageHistoryClear();
+    forgetMessengerWindowPlaces();
 }
 
 Loopback::Loopback(bool answering)
