@@ -3,11 +3,14 @@
 // a link that dies or fills without a terminator, and the reconnect rule.
 
 #include "data/config_key_rules.h"
+#include "messenger/message_store.h"
 #include "messenger/messenger_connection.h"
+#include "messenger/messenger_protocol.h"
 #include "messenger/messenger_test_support.h"
 #include "net/game_connection.h"
 #include "platform/clock.h"
 #include "platform/sockets.h"
+#include "support/hostile_traffic.h"
 #include "support/stage_messenger.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +47,18 @@ protected:
             ASSERT_NE(result.status, platform::IoStatus::Error);
             if (result.status == platform::IoStatus::Done)
                 at += size_t(result.count);
+        }
+    }
+    // Writes while the connection reads, as a peer and the pump do.
+    void feed(const std::vector<uint8_t>& bytes)
+    {
+        size_t at = 0;
+        while (at < bytes.size() && connection.isOpen()) {
+            const platform::IoResult result = platform::socketSend(peer, bytes.data() + at, bytes.size() - at);
+            ASSERT_NE(result.status, platform::IoStatus::Error);
+            if (result.status == platform::IoStatus::Done)
+                at += size_t(result.count);
+            connection.poll();
         }
     }
     // Polls until the connection took `count` more bytes (or closed).
@@ -190,6 +205,47 @@ TEST_F(RawPeer, APartialSendKeepsTheRestInOrder)
         EXPECT_EQ(got[at + 200], 0);
         EXPECT_EQ(got[at + 201], 0);
     }
+}
+
+// A hostile peer: lines of every command with random contents and lengths,
+// some past the longest line taken, with control units and non-characters
+// among them. The client drops what is no text, keeps its stores bounded,
+// and afterwards still takes a good list and address book whole.
+TEST_F(RawPeer, HostileLinesLeaveTheProtocolWorking)
+{
+    static constexpr std::u16string_view kCommands[] = { u"/s\r\n", u"/b\r\n", u"/r\r\n", u"/K ", u"/p", u"/h\r\n",
+        u"/f\r\n", u"/m ", u"/e", u"/S\r\n", u"", u"/" };
+    test::TrafficRandom random(46);
+    for (int round = 0; round < 200; ++round) {
+        std::u16string line(kCommands[random.below(std::size(kCommands))]);
+        const uint32_t length = random.chance(10) ? 30000 + random.below(2000) : random.below(300);
+        for (uint32_t i = 0; i < length; ++i) {
+            const uint32_t pick = random.below(10);
+            line.push_back(pick < 6 ? char16_t(u' ' + random.below(95))
+                    : pick < 8         ? (random.chance(50) ? u'\r' : u'\n')
+                                       : char16_t(1 + random.below(0xFFFE)));
+        }
+        feed(units(line, true));
+    }
+    const std::u16string list = u"/s\r\n7\r\nTo: <a@x> \"Aldric\" ()\r\nFrom: <k@x> \"Kendra\" ()\r\nSubject: Last\r\nRead: 0\r\n";
+    const std::u16string book = u"/b\r\n<k@x> \"Kendra\" (friend)\r\n.\r\n";
+    feed(units(list, true));
+    feed(units(book, true));
+    for (int i = 0; i < 5000 && connection.isOpen() && (lines.empty() || lines.back() != book); ++i) {
+        connection.poll();
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    for (const std::u16string& received : lines) {
+        handleMessengerLine(received);
+        ASSERT_LE(messageStore().size(), 1999u);
+        ASSERT_LE(addressBook().size(), 1999u);
+    }
+    ASSERT_TRUE(connection.isOpen());
+    ASSERT_EQ(messageStore().size(), 1u);
+    EXPECT_EQ(messageStore()[0].id, 7);
+    EXPECT_EQ(messageStore()[0].subject, u"Last");
+    ASSERT_EQ(addressBook().size(), 1u);
+    EXPECT_EQ(addressBook()[0].name, u"Kendra");
 }
 
 class ReconnectRule : public testing::Test {
