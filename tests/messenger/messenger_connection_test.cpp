@@ -207,6 +207,30 @@ TEST_F(RawPeer, APartialSendKeepsTheRestInOrder)
     }
 }
 
+// A mail list cut at every byte: the first piece gives nothing, the rest
+// gives the whole list, stored as if it came in one piece.
+TEST_F(RawPeer, AListCutAtEveryByteIsStoredWhole)
+{
+    const std::u16string list = u"/s\r\n" + test::StageMessenger::mailBlock({ 5, u"Aldric", u"a@x", u"Kendra", u"k@x",
+                                                 u"Mon Feb  3 10:00:00 2003 EST", u"Welcome", 0, u"" })
+        + test::StageMessenger::mailBlock(
+            { 6, u"Aldric", u"a@x", u"Brom", u"b@x", u"Tue Feb  4 09:30:00 2003 GMT", u"Supplies", 1, u"" });
+    const std::vector<uint8_t> bytes = units(list, true);
+    for (size_t cut = 1; cut < bytes.size(); ++cut) {
+        lines.clear();
+        write({ bytes.begin(), bytes.begin() + std::ptrdiff_t(cut) });
+        pollFor(int64_t(cut));
+        ASSERT_TRUE(lines.empty()) << cut;
+        write({ bytes.begin() + std::ptrdiff_t(cut), bytes.end() });
+        pollFor(int64_t(bytes.size() - cut));
+        ASSERT_EQ(lines.size(), 1u) << cut;
+        handleMessengerLine(lines[0]);
+        ASSERT_EQ(messageStore().size(), 2u) << cut;
+        EXPECT_EQ(messageStore()[0].fromName, u"Kendra");
+        EXPECT_EQ(messageStore()[1].subject, u"Supplies");
+    }
+}
+
 // A hostile peer: lines of every command with random contents and lengths,
 // some past the longest line taken, with control units and non-characters
 // among them. The client drops what is no text, keeps its stores bounded,
