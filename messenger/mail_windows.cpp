@@ -54,6 +54,23 @@ void requestBody(int32_t id, int32_t action, bool fromList)
     sendMessengerCommand(MessengerCommand::RequestBody, messengerDecimal(id));
 }
 
+// Reply or Forward on a mail: the send window opens over `window` when the
+// body is here; otherwise the body is asked for and the window opens when it
+// arrives.
+void answerMail(MessengerWindow* window, int32_t id, int32_t command, bool fromList)
+{
+    const MessageRecord* record = findMessageRecord(id);
+    if (!record || sendWindow())
+        return;
+    if (!record->bodyLoaded) {
+        requestBody(id, command, fromList);
+        return;
+    }
+    const bool reply = command == MessengerButton::Reply;
+    openMailEditWindow(window, kEditOffset, kEditOffset, window->width(), window->height(), std::nullopt,
+        reply ? id : 0, reply ? 0 : id);
+}
+
 void deleteOnServer(int32_t id)
 {
     if (findMessage(id) < 0)
@@ -152,15 +169,7 @@ void MessageListWindow::onCommand(int32_t command)
     switch (command) {
     case MessengerButton::Reply:
     case MessengerButton::Forward:
-        if (!record || sendWindow())
-            return;
-        if (record->bodyLoaded) {
-            const bool reply = command == MessengerButton::Reply;
-            openMailEditWindow(this, kEditOffset, kEditOffset, width(), height(), std::nullopt, reply ? id : 0,
-                reply ? 0 : id);
-        } else {
-            requestBody(id, command, true);
-        }
+        answerMail(this, id, command, true);
         return;
     case kReadCommand:
         if (!record)
@@ -274,15 +283,7 @@ void ReadMessageWindow::onCommand(int32_t command)
     switch (command) {
     case MessengerButton::Reply:
     case MessengerButton::Forward:
-        if (!record || sendWindow())
-            return;
-        if (record->bodyLoaded) {
-            const bool reply = command == MessengerButton::Reply;
-            openMailEditWindow(this, kEditOffset, kEditOffset, width(), height(), std::nullopt, reply ? m_id : 0,
-                reply ? 0 : m_id);
-        } else {
-            requestBody(m_id, command, false);
-        }
+        answerMail(this, m_id, command, false);
         return;
     case MessengerButton::Delete:
         closeGump(m_prompt.get());

@@ -17,23 +17,6 @@ constexpr int32_t kFieldCapacity = kMessengerFieldLength + 1;
 
 bool isLineEnd(char16_t unit) { return unit == u'\r' || unit == u'\n' || unit == u'\0'; }
 
-bool startsWithNoCase(std::u16string_view text, std::u16string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        char16_t a = text[i];
-        char16_t b = prefix[i];
-        if (a >= u'a' && a <= u'z')
-            a = char16_t(a - 32);
-        if (b >= u'a' && b <= u'z')
-            b = char16_t(b - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
 // The line at `at`, up to CR, LF, NUL or the end.
 std::u16string_view lineAt(std::u16string_view text, size_t at)
 {
@@ -106,6 +89,23 @@ bool isFixedDescription(std::u16string_view description)
 }
 
 } // namespace
+
+bool startsWithNoCase(std::u16string_view text, std::u16string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char16_t a = text[i];
+        char16_t b = prefix[i];
+        if (a >= u'a' && a <= u'z')
+            a = char16_t(a - 32);
+        if (b >= u'a' && b <= u'z')
+            b = char16_t(b - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
 
 std::mutex& messengerStoreLock()
 {

@@ -97,6 +97,10 @@ std::u16string addressEntryText(const AddressEntry& entry);
 // description is empty or the entry fixed.
 std::u16string addressEntryLabel(const AddressEntry& entry);
 
+// Whether `text` starts with `prefix`, ASCII letters compared without case
+// (the protocol's commands and header names).
+bool startsWithNoCase(std::u16string_view text, std::u16string_view prefix);
+
 // The text between `opening` and its closing partner (')' for '(', '>' for
 // '<', '}' for '{', ']' for '[', else the same character), within the line
 // (ended by NUL, CR or LF), at most `capacity` - 1 characters; empty when the

@@ -67,19 +67,7 @@ CommandForm commandForm(int32_t command)
 
 bool sameCommand(std::u16string_view line, std::u16string_view command)
 {
-    if (line.size() < 2)
-        return false;
-    for (size_t i = 0; i < 2; ++i) {
-        char16_t a = line[i];
-        char16_t b = command[i];
-        if (a >= u'a' && a <= u'z')
-            a = char16_t(a - 32);
-        if (b >= u'a' && b <= u'z')
-            b = char16_t(b - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
+    return startsWithNoCase(line, command.substr(0, 2));
 }
 
 // The argument from `start`, empty for a line shorter than that.
