@@ -32,6 +32,8 @@ if [ $# -eq 0 ]; then
     login_server=$(sed -n 's/^login server //p' "$server_log")
     [ -n "$login_server" ] || { cat "$server_log" >&2; exit 1; }
     printf '; The test server ./run.sh started\nLoginServer=%s\n' "$login_server" >build/sample-data/login.cfg
+    messenger_server=$(sed -n 's/^messenger server //p' "$server_log")
+    [ -z "$messenger_server" ] || printf 'UserCentral=%s\n' "$messenger_server" >>build/sample-data/login.cfg
     echo "Test server at $login_server: log in with any account name and password."
     ./build/vardun -r "$PWD/build/sample-data"
     exit $?

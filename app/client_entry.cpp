@@ -16,6 +16,7 @@
 #include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/messenger_wiring.h"
 #include "app/mobile_wiring.h"
 #include "app/network_wiring.h"
 #include "app/pointer.h"
@@ -367,6 +368,7 @@ int clientMain(int argc, char** argv)
     registerCleanup("shutdownLocalization", shutdownLocalization);
     startSpeech();
     startHardwareSurvey(*window);
+    startMessenger();
     service<MessengerSocket>().replaceMessengerSocket();
     window->setBusyCursor(false);
 
@@ -463,6 +465,7 @@ int clientMain(int argc, char** argv)
     stopSoundAndVideoOutput(tick);
     deleteWorldViewObjects();
     service<MessengerSocket>().deleteMessengerSocket();
+    stopMessenger();
     tick.setStep(TickStep::MacroStep, nullptr);
     tick.setStep(TickStep::UpdateWeaponAbilities, nullptr);
     tick.setStep(TickStep::MacroDelayCountdown, nullptr);

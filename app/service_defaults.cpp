@@ -10,6 +10,7 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
+#include "messenger/messenger_services.h"
 #include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
@@ -62,12 +63,14 @@ void installServiceDefaults()
     installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
                                                   // player's strength, as property lists arrive (the shop and
                                                   // bill rows are windows/trade_window_services.cpp's)
-    installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
+    installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
+                                                // links: messenger/messenger_links.cpp)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, options, radar, ability
                                               // book (the game windows' wiring makes the paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, messenger, item-property anchor, skill names
+                                             // style, icons, chat, GM chat, item-property anchor, skill
+                                             // names (the messenger's: messenger/messenger_links.cpp)
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
@@ -82,7 +85,6 @@ void installServiceDefaults()
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
-    installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
@@ -100,7 +102,6 @@ void installServiceDefaults()
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
     // the macros', the world view's, the speech line's and the main window's. One stays the base's
     // do-nothing step: making the item-property window when none exists (that window is not built).
-    installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two the name plates' names and the damage numbers are real here; the game windows'
@@ -124,6 +125,11 @@ void installServiceDefaults()
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
     installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
                                          // packets and window are not built: nobody is ever a member)
+
+    // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
+    // the resize handle of the messenger windows' grips (the game windows' resize outline).
+    installServiceDefault<GmChatWindows>();
+    installServiceDefault<ResizeHandles>();
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

@@ -50,7 +50,9 @@ enum class GumpKind : uint8_t {
     GmChatWindow,
     ChatControl,
     MessengerWindow,
+    // The messenger's "Messages" window and its web page window.
     MessengerList,
+    MessengerWebPage,
     ControlGump,
     ContainerGump,
     TextWindow,

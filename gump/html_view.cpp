@@ -106,7 +106,10 @@ void HtmlView::clearPlaceholder()
     if (!placeholderPending)
         return;
     placeholderPending = false;
-    if (m_document)
+    // Only the first block is the placeholder: a quoted text after it stays.
+    if (m_document && m_document->runCount() > 1)
+        m_document->replaceFirstRunText(u"");
+    else if (m_document)
         m_document = std::make_unique<HtmlDocument>(u"", m_flags, m_defaultColour);
 }
 

@@ -12,7 +12,11 @@
 // --any-account every other name logs in too, with any password, and has
 // the first account's characters. --shards lists further shards after the
 // first one ("Test Shard"); each of them leads to the same game server.
+// Beside them a messenger service listens on another loopback port (the
+// "UserCentral" setting names it to the client): two mails, an address
+// book of three names, every sent mail answered, and a notice.
 
+#include "support/stage_messenger.h"
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 
@@ -128,8 +132,12 @@ int main(int argc, char** argv)
     }
     test::StageWorld stage;
     stage.attachTo(server);
+    test::StageMessenger messenger;
     std::printf("login server %s,%u\ngame server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),
         unsigned(server.loginPort()), dotted(server.gameAddress()).c_str(), unsigned(server.gamePort()));
+    if (messenger.isListening())
+        std::printf("messenger server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),
+            unsigned(messenger.port()));
     std::fflush(stdout);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);

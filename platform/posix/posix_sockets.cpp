@@ -87,6 +87,20 @@ SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs)
     return handle;
 }
 
+SocketHandle tcpConnectStart(uint32_t address, uint16_t port)
+{
+    int handle = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (handle < 0)
+        return kNoSocket;
+    sockaddr_in target = makeAddress(address, port);
+    int result = connect(handle, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+    if (result < 0 && errno != EINPROGRESS && errno != EINTR) {
+        close(handle);
+        return kNoSocket;
+    }
+    return handle;
+}
+
 SocketHandle tcpListenLoopback(uint16_t port) { return tcpListenOn(INADDR_LOOPBACK, port); }
 
 SocketHandle tcpListenOn(uint32_t address, uint16_t port)
