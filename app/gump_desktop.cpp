@@ -277,7 +277,14 @@ void GumpDesktop::composeAndPresent(PresentKind kind)
 {
     syncScreen();
     m_presentKind = kind;
-    const GumpScreen& screen = gumpScreen();
-    gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    // Only where the frame may differ from the one shown, unless the whole
+    // picture goes out anyway.
+    m_beneath.clear();
+    if (kind == PresentKind::IfChanged && m_presenter.changesSinceShown(m_beneath)) {
+        gumpRedrawChanged(m_beneath);
+    } else {
+        const GumpScreen& screen = gumpScreen();
+        gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    }
     m_presentKind = PresentKind::IfChanged;
 }

@@ -127,6 +127,12 @@ struct PointerState {
     std::atomic<uint64_t> mousePosition { 0 };
     std::atomic<bool> mouseKnown { false };
     SavedPixels underPointer;
+    // The place and image the next frame draws, held since the composition
+    // under it was planned (the timer thread may move the pointer meanwhile).
+    bool held = false;
+    int32_t heldX = 0;
+    int32_t heldY = 0;
+    int32_t heldImage = -1;
     PointerServices services;
     // The game area inside the client area; read by the timer thread too.
     std::atomic<int32_t> gameOffsetX { 0 };
@@ -602,30 +608,54 @@ bool pointerNeedsRedraw()
     return x != mouseX || y != mouseY;
 }
 
+platform::ScreenRect holdPointerForFrame(int32_t width, int32_t height)
+{
+    PointerState& s = state();
+    s.held = false;
+    if (!s.drawingAllowed.load() || width <= 0 || height <= 0)
+        return {};
+    followMouse(false);
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
+    s.held = true;
+    s.heldX = s.pointerX;
+    s.heldY = s.pointerY;
+    s.heldImage = s.shownImage;
+    if (s.heldImage < 0 || s.heldImage >= kCursorImageCount)
+        return {};
+    const CursorImage& image = s.images[s.heldImage];
+    return platform::ScreenRect { s.heldX, s.heldY, s.heldX + image.width, s.heldY + image.height }.intersected(
+        { 0, 0, width, height });
+}
+
 platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
 {
     PointerState& s = state();
     SavedPixels& saved = s.underPointer;
     saved.saved = false;
+    const bool held = s.held;
+    s.held = false;
     if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
         return {};
-    followMouse(false);
+    if (!held)
+        followMouse(false);
     std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
-    if (s.shownImage < 0 || s.shownImage >= kCursorImageCount)
+    const int32_t x = held ? s.heldX : s.pointerX;
+    const int32_t y = held ? s.heldY : s.pointerY;
+    const int32_t shown = held ? s.heldImage : s.shownImage;
+    if (shown < 0 || shown >= kCursorImageCount)
         return {};
     bool grey = useGreySet();
     if (grey)
         buildGreySet();
-    const CursorImage& image = s.images[s.shownImage];
+    const CursorImage& image = s.images[shown];
     const std::vector<uint16_t>& pixels = grey ? image.grey : image.normal;
     if (pixels.empty())
         return {};
     // The image's box within the picture; each of its rows is one run of the
     // ring that may continue at the array's start. The whole box is kept, so
     // that putting it back needs no record of single pixels.
-    const platform::ScreenRect box = platform::ScreenRect { s.pointerX, s.pointerY, s.pointerX + image.width,
-        s.pointerY + image.height }
-                                         .intersected({ 0, 0, width, height });
+    const platform::ScreenRect box
+        = platform::ScreenRect { x, y, x + image.width, y + image.height }.intersected({ 0, 0, width, height });
     if (box.isEmpty())
         return {};
     saved.ringSize = int64_t(width) * height;
@@ -639,7 +669,7 @@ platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t
     for (int32_t row = 0; row < saved.rowCount; ++row) {
         uint16_t* keep = saved.pixels.data() + size_t(row) * size_t(saved.rowLength);
         const uint16_t* line
-            = pixels.data() + size_t(box.top + row - s.pointerY) * size_t(image.width) + size_t(box.left - s.pointerX);
+            = pixels.data() + size_t(box.top + row - y) * size_t(image.width) + size_t(box.left - x);
         forRingRow(rowStart, saved.rowLength, saved.ringSize, [&](int64_t index, int32_t offset, int32_t count) {
             std::memcpy(keep + offset, ring + index, size_t(count) * sizeof(uint16_t));
             copySpanTransparent(ring + index, line + offset, count);
