@@ -55,10 +55,10 @@ struct PresetKey {
 
 // The synthesizer and the General MIDI soundfont, with only the instruments a
 // piece uses in memory. Loading the soundfont and the instruments of a piece
-// takes long (the drum kits alone are tens of megabytes to read), so a worker
-// thread does both: the soundfont at start-up, a piece's instruments when it
-// is opened. While the worker touches the synthesizer the mixing thread plays
-// silence, and a piece starts once its instruments are in.
+// takes long (a drum kit alone is ten megabytes to read), so a worker thread
+// does both when a piece is opened, the soundfont the first time. While the
+// worker touches the synthesizer the mixing thread plays silence, and a
+// piece starts once its instruments are in.
 class FluidSynthMidiPlayer final : public MidiPlayer, private AudioSource {
 public:
     FluidSynthMidiPlayer(AudioDevice& device, std::string soundFontPath)
@@ -166,21 +166,6 @@ public:
 private:
     void runWorker()
     {
-        if (!loadSoundFont()) {
-            m_available.store(false);
-            // A piece opened while the soundfont was loading can never play:
-            // it is over.
-            std::function<void()> report;
-            {
-                std::lock_guard<std::mutex> guard(m_lock);
-                m_openGeneration = 0;
-                if (m_playing.exchange(false))
-                    report = std::move(m_onFinished);
-            }
-            if (report)
-                report();
-            return;
-        }
         uint64_t handled = 0;
         for (;;) {
             std::string path;
@@ -193,8 +178,30 @@ private:
                 path = m_requestPath;
                 generation = handled = m_requestGeneration;
             }
+            // The soundfont's instrument tables take some 15 MB once read:
+            // they are read when the first piece is opened, not before.
+            if (!m_settings && !loadSoundFont()) {
+                giveUp();
+                return;
+            }
             prepare(path, generation);
         }
+    }
+
+    // The soundfont cannot be read: nothing will play, and a piece opened
+    // meanwhile is over.
+    void giveUp()
+    {
+        m_available.store(false);
+        std::function<void()> report;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_openGeneration = 0;
+            if (m_playing.exchange(false))
+                report = std::move(m_onFinished);
+        }
+        if (report)
+            report();
     }
 
     bool loadSoundFont()
