@@ -38,8 +38,12 @@ bool WindowPresenter::changesSinceShown(std::vector<ScreenRect>& rects)
     if (m_backBuffer.pictureStart(viewX, viewY) != m_shownStart || width != m_shownWidth || height != m_shownHeight
         || m_backBuffer.format() != m_shownFormat || m_backBuffer.peekPictureChanges(viewX, viewY, rects))
         return false;
-    rects.push_back(m_shownPointer);
-    rects.push_back(holdPointerForFrame(width, height));
+    // The pointer's boxes, when it moved or changed its shape.
+    const ScreenRect pointer = holdPointerForFrame(width, height);
+    if (pointer != m_shownPointer || isCursorDirty()) {
+        rects.push_back(m_shownPointer);
+        rects.push_back(pointer);
+    }
     return true;
 }
 

@@ -266,7 +266,9 @@ void GumpDesktop::backBufferRecreated()
 
 void GumpDesktop::updatePointerStep()
 {
-    if (pointerNeedsRedraw())
+    // A running pointer timer asks for its own presents as the pointer moves
+    // (a frame each would be the same picture twice).
+    if (!pointerTimerRunning() && pointerNeedsRedraw())
         composeAndPresent(PresentKind::IfChanged);
     m_buttons.updatePointer();
 }

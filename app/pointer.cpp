@@ -45,7 +45,8 @@ void forRingRow(int64_t index, int32_t count, int64_t ringSize, Run run)
         run(0, first, count - first);
 }
 
-void pointerTimerTick(platform::Window* window);
+// False when nothing moved and the kind stayed: the timer may sleep.
+bool pointerTimerTick(platform::Window* window);
 
 // The thread of the 25 ms pointer timer. The orderly shutdown stops and joins
 // it. Should the process end another way while it runs (a library's fatal
@@ -79,6 +80,7 @@ public:
             m_stop = true;
         }
         m_wake.notify_all();
+        nudge();
         // The timer thread cannot wait for itself (an exit on that thread).
         if (m_thread.get_id() == std::this_thread::get_id())
             m_thread.detach();
@@ -88,6 +90,13 @@ public:
 
     bool running() const { return m_thread.joinable(); }
 
+    // The mouse moved or the kind changed: a sleeping timer ticks again.
+    void nudge()
+    {
+        m_activity.fetch_add(1);
+        m_activity.notify_one();
+    }
+
 private:
     void run(platform::Window* window)
     {
@@ -96,7 +105,15 @@ private:
             m_wake.wait_for(lock, std::chrono::milliseconds(25));
             if (m_stop)
                 break;
-            pointerTimerTick(window);
+            const uint32_t seen = m_activity.load();
+            if (pointerTimerTick(window))
+                continue;
+            // Nothing to follow: no ticks until the mouse moves (or the kind
+            // changes) again, which an idle program would pay for 40 times
+            // a second. A nudge since `seen` ends the wait at once.
+            lock.unlock();
+            m_activity.wait(seen);
+            lock.lock();
         }
     }
 
@@ -104,6 +121,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
+    std::atomic<uint32_t> m_activity { 0 };
 };
 
 struct PointerState {
@@ -316,14 +334,15 @@ void buildGreySet()
 }
 
 // One run of the pointer timer (on its thread).
-void pointerTimerTick(platform::Window* window)
+bool pointerTimerTick(platform::Window* window)
 {
     PointerState& s = state();
     // A run that finds the sound code at work on its buffers is skipped.
     if (!tryAcquireSoundBusy())
-        return;
+        return true;
     // A changed kind is chosen again even when the mouse stood still.
-    if (followMouse(s.cursorDirty.load() != 0)) {
+    const bool moved = followMouse(s.cursorDirty.load() != 0);
+    if (moved) {
         // Only the main thread presents: ask it for a present of what
         // changed (a paint message would send the whole picture).
         s.cursorDirty.store(1);
@@ -331,6 +350,7 @@ void pointerTimerTick(platform::Window* window)
             window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
     }
     releaseSoundBusy();
+    return moved;
 }
 
 } // namespace
@@ -465,6 +485,7 @@ void setCursorKind(int32_t kind)
     if (effective != s.requestedKind.load()) {
         s.requestedKind.exchange(effective);
         s.cursorDirty.exchange(1);
+        s.timer.nudge();
     }
 }
 
@@ -589,6 +610,7 @@ void notePointerMoved(int32_t x, int32_t y)
     // The position first: a reader that sees the flag sees a position.
     state().mousePosition.store(packPosition(x, y));
     state().mouseKnown.store(true);
+    state().timer.nudge();
 }
 
 bool pointerNeedsRedraw()

@@ -150,7 +150,7 @@ public:
     // and that calls markLookChanged() whenever it draws into its pages,
     // answers faceLookKey(). A class that draws more must answer for itself,
     // never through a base that answers true: classes opt in where they are
-    // final.
+    // final or their draw is.
     virtual bool lookKey(uint64_t& key);
     // False for a gump that has no pixels of its own and whose draw only
     // draws its children: a composition saves and redraws only where its
