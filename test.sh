@@ -36,10 +36,12 @@ phase asan_build cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 phase asan_tests run_ctest build-asan 600
 
-# A minute of a hostile server against the client under AddressSanitizer,
-# and a minute of a busy shard against the normal build (README gives the
-# full ten-minute runs).
+# A minute of a hostile server against the client under AddressSanitizer
+# for each of two seeds (the second ends connections in the world by
+# refusals), and a minute of a busy shard against the normal build (README
+# gives the full ten-minute runs).
 phase hostile ./build-asan/tests/hostile_server --seconds 60 --seed 1
+phase hostile_seed2 ./build-asan/tests/hostile_server --seconds 60 --seed 2
 phase soak ./build/tests/soak_run --seconds 60
 
 exit $status

@@ -2,7 +2,6 @@
 
 #include "app/client_scenario.h"
 #include "app/command_line.h"
-#include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/desktop_display.h"
 #include "app/desktop_wiring.h"
@@ -13,6 +12,7 @@
 #include "app/game_windows_wiring.h"
 #include "app/gump_controls_wiring.h"
 #include "app/gump_desktop.h"
+#include "app/hardware_survey.h"
 #include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
@@ -359,7 +359,7 @@ int clientMain(int argc, char** argv)
     initLocalization();
     registerCleanup("shutdownLocalization", shutdownLocalization);
     startSpeech();
-    service<HardwareSurvey>().runHardwareSurvey();
+    startHardwareSurvey(*window);
     service<MessengerSocket>().replaceMessengerSocket();
     window->setBusyCursor(false);
 

@@ -8,11 +8,11 @@
 #include "frontend/front_end_shell.h"
 #include "frontend/front_end_wiring.h"
 #include "frontend/igr_sessions.h"
+#include "gump/gump_manager.h"
 #include "platform/window.h"
 #include "windows/window_packets.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
-#include "world/object_manager.h"
 
 #include <functional>
 #include <memory>
@@ -97,13 +97,15 @@ public:
         std::function<void()> no;
         switch (kind) {
         case QuestionKind::HarmfulTarget:
-            yes = [serial] { completeTarget(findObjectBySerial(serial)); };
-            no = [] { completeTarget(nullptr); };
+            yes = [serial] { confirmTargetYes(serial); };
+            no = confirmTargetNo;
             break;
         case QuestionKind::Attack: yes = [serial] { sendAttackRequest(serial); }; break;
         case QuestionKind::Logout: yes = logoutToMainMenu; break;
         }
-        new YesNoGump(std::string(text), std::move(yes), std::move(no), nullptr);
+        // On top of every window: the box is modal and takes every click
+        // until it is answered.
+        gumpLink(new YesNoGump(std::string(text), std::move(yes), std::move(no), nullptr), nullptr);
     }
 };
 

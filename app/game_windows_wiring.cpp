@@ -2,13 +2,23 @@
 
 #include "app/frame_render.h"
 #include "app/gump_desktop.h"
+#include "app/hardware_survey.h"
+#include "app/lifecycle_services.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "data/config_file.h"
+#include "frontend/front_end_dialogs.h"
+#include "gump/desktop_file.h"
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
+#include "text/cliloc_table.h"
+#include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/speech_entry.h"
 #include "windows/speech_line_gump.h"
+#include "windows/status_gump.h"
+#include "windows/status_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -49,8 +59,17 @@ public:
             ? static_cast<Item*>(object)->serial
             : 0;
     }
-    CGump* highlightedWindow() override { return m_next.highlightedWindow(); }
-    void clearHighlight() override { m_next.clearHighlight(); }
+    CGump* highlightedWindow() override
+    {
+        CGump* bar = highlightingStatusGump();
+        return bar ? bar : m_next.highlightedWindow();
+    }
+    void clearHighlight() override
+    {
+        if (highlightingStatusGump())
+            clearStatusHighlight();
+        m_next.clearHighlight();
+    }
 
 private:
     // The dynamic object under a client point of the shown world.
@@ -87,15 +106,21 @@ private:
     MainWindow& m_window;
 };
 
-// The world view's part in entering the world; the other steps stay with
-// the service installed before.
+// The world view's, the speech line's and the main window's part in
+// entering the world; the other steps stay with the service installed before.
 class WorldViewEntrySteps final : public WorldEntrySteps {
 public:
-    explicit WorldViewEntrySteps(WorldEntrySteps& next)
+    WorldViewEntrySteps(WorldEntrySteps& next, MainWindow& window)
         : m_next(next)
+        , m_window(window)
     {
     }
-    void loadMacros() override { m_next.loadMacros(); }
+    // The character's own macros.
+    void loadMacros() override
+    {
+        service<MacroRunner>().loadMacros();
+        m_next.loadMacros();
+    }
     void showWorldView() override
     {
         if (WorldViewGump* view = worldViewGump())
@@ -108,12 +133,48 @@ public:
             view->setVisible(false);
         m_next.hideWorldView();
     }
-    void refreshSpeechEntry() override { m_next.refreshSpeechEntry(); }
+    void refreshSpeechEntry() override
+    {
+        speechEntry().refresh();
+        m_next.refreshSpeechEntry();
+    }
     void openDesktop() override { m_next.openDesktop(); }
-    void allowWindowResize() override { m_next.allowWindowResize(); }
-    void layOutGameArea() override { m_next.layOutGameArea(); }
+    void allowWindowResize() override
+    {
+        m_window.settings().allowWindowResize = true;
+        m_next.allowWindowResize();
+    }
+    void layOutGameArea() override
+    {
+        if (m_window.fullScreenActive()) {
+            // Out of full screen and back with the settings read again in
+            // between: the mode becomes the character's resolution.
+            m_window.setDisplayMode(false);
+            readConfigFile("vo.cfg", true);
+            m_window.setDisplayMode(true);
+            relayoutGameAreaEdges();
+        } else {
+            relayoutGameAreaEdges();
+            m_window.recreateBackBuffer();
+            // A layout without the window's own record starts with the
+            // window as large as the game area.
+            if (desktopWindowRecordMissing())
+                m_window.setMainWindowRect(0, 0, m_window.gameWidth(), m_window.gameHeight());
+        }
+        m_next.layOutGameArea();
+    }
     void dockDesktopWindows() override { m_next.dockDesktopWindows(); }
-    void showInstallNotice() override { m_next.showInstallNotice(); }
+    // An installation without its map in the first data folder is told so;
+    // the notice's button only closes it.
+    void showInstallNotice() override
+    {
+        if (hardwareSurvey().installFlags & kMapFileMissing) {
+            WString text;
+            getClilocString(text, kInstallNoticeCliloc, 0);
+            gumpLink(new YesNoHtmlGump(text.c_str(), nullptr, nullptr), nullptr);
+        }
+        m_next.showInstallNotice();
+    }
     void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
     void invalidateWholeScreen() override
     {
@@ -123,7 +184,10 @@ public:
     void writeDesktop() override { m_next.writeDesktop(); }
 
 private:
+    static constexpr int32_t kInstallNoticeCliloc = 1062552;
+
     WorldEntrySteps& m_next;
+    MainWindow& m_window;
 };
 
 } // namespace
@@ -131,12 +195,13 @@ private:
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
+    installStatusWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
     static MainWindowPlacement placement(mainWindow);
     installService<GameViewPlacement>(&placement);
-    static WorldViewEntrySteps entrySteps(worldEntrySteps());
+    static WorldViewEntrySteps entrySteps(worldEntrySteps(), mainWindow);
     installWorldEntrySteps(&entrySteps);
     if (!worldViewGump())
         new WorldViewGump(allowWindowResize);
@@ -144,4 +209,8 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
-void stopGameWindows() { uninstallGameWindowServices(); }
+void stopGameWindows()
+{
+    uninstallStatusWindowServices();
+    uninstallGameWindowServices();
+}

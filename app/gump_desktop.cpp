@@ -1,28 +1,17 @@
 #include "app/gump_desktop.h"
 
-#include "app/config_words.h"
 #include "app/pointer.h"
+#include "data/settings_registry.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "platform/virtual_keys.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
-#include <string>
 
 namespace {
 
 constexpr uint32_t kMinimumToolTipDelayMs = 100;
-
-int32_t configNumber(ConfigKeyKind kind, int32_t fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word || word->empty())
-        return fallback;
-    return int32_t(std::strtol(word->c_str(), nullptr, 10));
-}
 
 CGump* focusedGump() { return gumpFocus(); }
 
@@ -30,14 +19,16 @@ CGump* focusedGump() { return gumpFocus(); }
 
 void readGumpSettings(GumpSettings& settings)
 {
-    settings.useToolTips = configFlag(ConfigKeyKind::UseToolTips, settings.useToolTips);
+    const SettingsRegistry& registry = ::settings();
+    settings.useToolTips = registry.getBoolSetting(u"UseToolTips") != 0;
     settings.toolTipPreDelayMs = uint32_t(
-        std::max<int32_t>(configNumber(ConfigKeyKind::ToolTipPreDelay, int32_t(settings.toolTipPreDelayMs)),
-            int32_t(kMinimumToolTipDelayMs)));
-    settings.disableMenubar = configFlag(ConfigKeyKind::DisableMenubar, settings.disableMenubar);
-    settings.offsetGumps = configFlag(ConfigKeyKind::OffsetGumps, settings.offsetGumps);
-    settings.autoArrangeMinimized = configFlag(ConfigKeyKind::AutoArrangeMinimized, settings.autoArrangeMinimized);
-    settings.itemPropsMode = configNumber(ConfigKeyKind::ItemPropsMode, settings.itemPropsMode);
+        std::max<int32_t>(registry.getIntSetting(u"ToolTipPreDelay"), int32_t(kMinimumToolTipDelayMs)));
+    settings.disableMenubar = registry.getBoolSetting(u"DisableMenubar") != 0;
+    settings.offsetGumps = registry.getBoolSetting(u"OffsetGumps") != 0;
+    settings.autoArrangeMinimized = registry.getBoolSetting(u"AutoArrangeMinimized") != 0;
+    const int32_t mode = itemPropsModeFor(registry.getStringSetting(u"ItemPropsMode"));
+    if (mode >= 0)
+        settings.itemPropsMode = mode;
 }
 
 // The mouse-button code's view of the gump list (and, through PointerWorld,

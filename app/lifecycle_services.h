@@ -1,11 +1,11 @@
 #pragma once
 // What start-up, the game tick and shutdown call in subsystems that come
 // into the program through their own wiring: the spell table, the macros and
-// the weapon abilities of the game windows, the help system, the hardware
-// survey and the messenger's connection object. The program calls each at
-// its fixed place in start-up, the tick and shutdown; until a subsystem
-// installs its real service, its do-nothing form (installed by
-// app/service_defaults.cpp) answers. Main thread only.
+// the weapon abilities of the game windows, the help system and the
+// messenger's connection object. The program calls each at its fixed place
+// in start-up, the tick and shutdown; until a subsystem installs its real
+// service, its do-nothing form (installed by app/service_defaults.cpp)
+// answers. Main thread only.
 
 #include "core/installed_service.h"
 
@@ -45,13 +45,6 @@ public:
     virtual void initHelp() { }
 };
 
-// The survey of the machine the client runs on, taken once at start-up.
-class HardwareSurvey {
-public:
-    virtual ~HardwareSurvey() = default;
-    virtual void runHardwareSurvey() { }
-};
-
 // The messenger's connection object: made anew at start-up (an old one is
 // deleted first) and deleted at shutdown.
 class MessengerSocket {
@@ -76,10 +69,6 @@ struct ServiceFallback<WeaponAbilities> {
 template <>
 struct ServiceFallback<HelpSystem> {
     using Type = HelpSystem;
-};
-template <>
-struct ServiceFallback<HardwareSurvey> {
-    using Type = HardwareSurvey;
 };
 template <>
 struct ServiceFallback<MessengerSocket> {

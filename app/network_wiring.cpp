@@ -3,6 +3,7 @@
 #include "app/game_tick.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/survey_report.h"
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
 #include "data/server_features.h"
@@ -19,9 +20,8 @@
 
 namespace {
 
-// The main window's part of the shell. The shard menu and the hourly
-// hardware report keep their do-nothing defaults: the platform offers no
-// pop-up menu, and the hardware survey is not built.
+// The main window's part of the shell. The shard menu keeps its do-nothing
+// default: the platform offers no pop-up menu.
 class AppClientShell final : public ClientShell {
 public:
     void setShell(const NetworkShell& shell) { m_shell = shell; }
@@ -41,6 +41,7 @@ public:
         if (m_shell.renderFrame)
             m_shell.renderFrame();
     }
+    void sendMetricsHourly() override { ::sendMetricsHourly(); }
     uint16_t mapFileMask() override { return m_shell.mapFileMask; }
     void startDeathFade() override
     {

@@ -46,9 +46,7 @@ void installServiceDefaults()
     // test ask...
     installWorldService(&doNothingWorldService<RadarView>());
     installWorldService(&doNothingWorldService<HouseDesignerView>());
-    // ...the container window that closes on the next step and the windows
-    // that close when their object is out of reach (game windows)...
-    installWorldService(&doNothingWorldService<StepClosedWindows>());
+    // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
     installWindowSettings(&windowSettingsDefault);
@@ -63,15 +61,14 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<MenubarWindow>(); // the menubar
     installServiceDefault<ItemProperties>(); // the item-property window
     installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
                                                   // table and the player's strength, as property lists arrive
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
-                                              // options, radar, ability book (the game windows' wiring
-                                              // makes the paperdolls and containers)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, shop, amount, options,
+                                              // radar, ability book (the game windows' wiring makes the
+                                              // paperdolls, containers and status gumps)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, chat, messenger, item-property anchor, skill names
 
@@ -87,7 +84,6 @@ void installServiceDefaults()
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
-    installServiceDefault<HardwareSurvey>(); // the survey (start-up)
     installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
@@ -95,31 +91,34 @@ void installServiceDefaults()
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
+    installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
+    installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
+    installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
+    installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
 
     // protocol/: what the session and login packets reach above them.
-    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
-    // view and the game area's layout stay the base's do-nothing steps.
+    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
+    // the macros', the world view's, the speech line's and the main window's. One stays the base's
+    // do-nothing step: making the item-property window when none exists (that window is not built).
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
-    // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
-    // its base's do-nothing form.
-    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bar, shop gold, party
-                                                            // names, paladin books, the skill window's
-                                                            // request flag
+    // Of these two the name plates' names and the damage numbers are real here; the game windows'
+    // wiring puts the status bars, target bars, race change and equipment popup in front
+    // (windows/status_window_services.h); the rest of each stays its base's do-nothing form.
+    installService<StatusWindows>(&namePlateNameWindows()); // shop gold, party names, paladin books, the
+                                                            // skill window's request flag
     installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
-                                                                // contents and highlights, weapon ability,
-                                                                // race change, equipment popup
+                                                                // contents and highlights, weapon ability
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, bank box, spellbook
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
+                                                // game windows close the bank box)
 
-    // The network wiring installs the main window's ClientShell; two of its
-    // operations stay the do-nothing defaults: the shard menu (the platform
-    // layer has no pop-up menu) and the hourly hardware report (the hardware
-    // survey is not built). It also installs the shard sessions' world over
-    // the world objects (protocol/shard_world_state.h); the facet a session
-    // keeps and the land tiles whose tile data the edit server replaces wait
-    // for the map.
+    // The network wiring installs the main window's ClientShell; one of its
+    // operations stays the do-nothing default: the shard menu (the platform
+    // layer has no pop-up menu). It also installs the shard sessions' world over
+    // the world objects (protocol/shard_world_state.h); the land tiles whose
+    // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)

@@ -51,6 +51,8 @@ void initSoundLayer()
     // Registered in this order so that music stops before the channels and
     // the device it streams into go.
     registerCleanup("shutdownSound", [] {
+        // A film still open plays its sound on the device.
+        closeVideo();
         soundEffects().shutdownSound();
         runtime().device.reset();
     });

@@ -6,6 +6,7 @@
 #include "data/client_file_path.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/thread_priority.h"
 
 #include <chrono>
 #include <cstdio>
@@ -96,6 +97,10 @@ void DigitalMusicManager::loadConfig()
 
 void DigitalMusicManager::threadMain()
 {
+    // The 15 ms refill must keep ahead of playback while the main thread is
+    // busy. Where the system refuses (no privilege), it runs at normal
+    // priority and a busy main thread may starve it.
+    platform::raiseCurrentThreadPriority();
     while (m_run.load()) {
         updatePass();
         const bool idle = streamCount() == 0;

@@ -31,6 +31,8 @@ inline constexpr int32_t kVideoNextMainMenu = 3;
 platform::VideoPlayer& videoPlayer();
 platform::VideoPlayer* installVideoPlayer(platform::VideoPlayer* player);
 
+// Sends the sound of the films opened from now on to the sound device (none
+// when there is no device) at the music's volume.
 void setVideoSoundSystem();
 // 0; -1 when the sound system was never set or a film is open; -2 when the
 // film does not open.

@@ -1,3 +1,4 @@
+#include "core/wide_text.h"
 #include "fixtures/font_writers.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
@@ -18,10 +19,7 @@ std::string latinText(size_t length)
     return out;
 }
 
-std::u16string wide(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
+std::u16string wide(const std::string& text) { return bytesToWideString(text); }
 
 struct Fonts {
     Fonts()

@@ -234,9 +234,13 @@ bool applyValueKey(ConfigKeyKind kind, const std::string& value)
         return true;
     case ConfigKeyKind::SoundVol:
     case ConfigKeyKind::MusicVol:
-    case ConfigKeyKind::BarkTimeModifier:
     case ConfigKeyKind::QuestionFlags:
         setInteger(configKeyName(kind), number);
+        return true;
+    case ConfigKeyKind::BarkTimeModifier:
+        // A percentage of the time an overhead text stays: a negative one
+        // would keep texts for ever, a huge one overflow their lifetime.
+        setInteger("BarkTimeModifier", std::clamp(number, 0, kMaxBarkTimeModifier));
         return true;
     case ConfigKeyKind::ChatFontNumber:
     case ConfigKeyKind::BarkFontNumber:

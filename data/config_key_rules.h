@@ -27,6 +27,8 @@ struct ServerAddress {
 constexpr size_t kMaxLoginServers = 8;
 constexpr size_t kMaxAccountText = 31;
 constexpr size_t kMaxPathText = 260;
+// BarkTimeModifier is a percentage: 0 to 100 times the normal time.
+constexpr int32_t kMaxBarkTimeModifier = 10000;
 
 // The program values the keys set, besides the typed settings.
 struct ConfigValues {
@@ -63,7 +65,8 @@ struct ConfigValues {
     bool censorFlesh = false;
     bool censorBlood = false;
     bool omitBlood = false;
-    bool clientFirstLaunch = false;
+    // Until a file says otherwise, this is the first start: the intro plays.
+    bool clientFirstLaunch = true;
     bool filterWeather = false;
     bool hdUsageMax = true;
     bool runtimeDebugMessages = false;

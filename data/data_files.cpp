@@ -40,11 +40,11 @@ bool writeEntry(FILE* index, const IdxEntry& entry)
     return std::fwrite(bytes.bytes().data(), 1, bytes.size(), index) == bytes.size();
 }
 
-void showFileError(const char* format, const std::string& path, int code)
+std::string fileErrorText(const char* format, const std::string& path, int code)
 {
     char text[1200];
     std::snprintf(text, sizeof text, format, path.c_str(), code);
-    showMessageBox(text, "File Error", AfterBox::Return);
+    return text;
 }
 
 DataFiles*& installedDataFiles()
@@ -87,6 +87,7 @@ MappedFile::~MappedFile() = default;
 
 const uint8_t* MappedFile::map(bool showErrors)
 {
+    m_mapError.clear();
     if (m_path.empty())
         return nullptr;
     m_mapping = platform::FileMapping::open(m_path);
@@ -96,17 +97,17 @@ const uint8_t* MappedFile::map(bool showErrors)
     if (code == ENOMEM)
         reportOutOfMemory();
     int64_t size = platform::fileSize(m_path);
-    if (showErrors) {
-        // An empty file opens but cannot be mapped.
-        if (size == 0)
-            showFileError("Failed to create mapping for file %s: Error %d.", m_path, EINVAL);
-        else if (size > 0)
-            showFileError("Failed to create mapping for file %s: Error %d.", m_path, code);
-        else if (code == EISDIR)
-            showFileError("Failed to open file %s: it is a directory, not a file (Error %d).", m_path, code);
-        else
-            showFileError("Failed to open file %s: Error %d.", m_path, code);
-    }
+    // An empty file opens but cannot be mapped.
+    if (size == 0)
+        m_mapError = fileErrorText("Failed to create mapping for file %s: Error %d.", m_path, EINVAL);
+    else if (size > 0)
+        m_mapError = fileErrorText("Failed to create mapping for file %s: Error %d.", m_path, code);
+    else if (code == EISDIR)
+        m_mapError = fileErrorText("Failed to open file %s: it is a directory, not a file (Error %d).", m_path, code);
+    else
+        m_mapError = fileErrorText("Failed to open file %s: Error %d.", m_path, code);
+    if (showErrors)
+        showMessageBox(m_mapError.c_str(), "File Error", AfterBox::Return);
     return nullptr;
 }
 
@@ -167,10 +168,23 @@ void DataFiles::load()
                 row->name, dataDirectoryNote().c_str());
         }
     }
+    // The game cannot run without a required file that it cannot map (an
+    // empty one cannot be): start-up ends with the mapping's message. An
+    // optional file is passed over, with a line saying so.
+    std::vector<std::string> missing;
+    std::vector<std::string> unmapped;
     for (int file = 0; file < kDataFileCount; ++file) {
+        const DataFileRow* row = dataFileRow(file);
         m_files[file] = std::make_unique<MappedFile>(paths[file]);
-        m_files[file]->map(dataFileRow(file)->required);
+        if (!m_present[file])
+            missing.push_back(row->name);
+        else if (!m_files[file]->map(false) && row->required)
+            reportFatal("%s\n%s", m_files[file]->mapError().c_str(), dataDirectoryNote().c_str());
+        else if (!m_files[file]->base())
+            unmapped.push_back(row->name);
     }
+    notePassedOverFiles(missing, "missing");
+    notePassedOverFiles(unmapped, "empty or unreadable");
 }
 
 void DataFiles::close()

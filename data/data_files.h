@@ -62,6 +62,8 @@ public:
     // opened (a box "File Error" when `showErrors`) or it is empty (an empty
     // file cannot be mapped; the same box with the mapping text).
     const uint8_t* map(bool showErrors);
+    // Why the last map gave null, as its box says it; empty after a mapping.
+    const std::string& mapError() const { return m_mapError; }
     void unmap();
     void close();
 
@@ -71,6 +73,7 @@ public:
 
 private:
     std::string m_path;
+    std::string m_mapError;
     std::unique_ptr<platform::FileMapping> m_mapping;
 };
 

@@ -1,5 +1,7 @@
 #include "data/managed_files.h"
 
+#include "data/client_file_path.h"
+#include "data/client_services.h"
 #include "data/file_manager.h"
 #include "platform/file_system.h"
 
@@ -35,7 +37,7 @@ std::vector<std::string> splitTextLines(const std::string& bytes)
     return lines;
 }
 
-bool readManagedFile(const std::string& name, std::string& bytes)
+bool readManagedFile(const std::string& name, std::string& bytes, size_t maximum)
 {
     bytes.clear();
     FileManager& files = fileManager();
@@ -44,10 +46,18 @@ bool readManagedFile(const std::string& name, std::string& bytes)
         return false;
     char chunk[4096];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
-        bytes.append(chunk, got);
+    bool fits = true;
+    while (fits && (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        fits = got <= maximum - bytes.size();
+        if (fits)
+            bytes.append(chunk, got);
+    }
     files.close(stream);
-    return true;
+    if (fits)
+        return true;
+    bytes.clear();
+    notePassedOverFiles({ name }, ("larger than " + std::to_string(maximum) + " bytes").c_str());
+    return false;
 }
 
 std::optional<std::string> managedRealPath(const std::string& name, bool create)
@@ -71,4 +81,21 @@ bool writeManagedFile(const std::string& name, const std::string& bytes)
 {
     std::optional<std::string> path = managedRealPath(name, true);
     return path && platform::replaceFileContents(*path, bytes);
+}
+
+void reportSaveFailure(const std::string& name)
+{
+    constexpr uint16_t kWarningHue = 33;
+    constexpr uint16_t kNoticeFont = 3;
+    const std::string text = "Could not save " + name + "; the file was left as it was.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+    windowNotices().addSystemMessage(kWarningHue, kNoticeFont, text);
+}
+
+bool saveManagedFile(const std::string& name, const std::string& bytes)
+{
+    if (writeManagedFile(name, bytes))
+        return true;
+    reportSaveFailure(name);
+    return false;
 }

@@ -4,6 +4,7 @@
 // and replaced by writing a new file beside it and renaming it over the old
 // one, so that a failed write never leaves half a file. Main thread only.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,10 +25,18 @@ bool nextTextLine(const std::string& bytes, size_t at, TextLineSpan& line);
 std::vector<std::string> splitTextLines(const std::string& bytes);
 
 // False when no search path gives the file; an existing empty file is read.
-bool readManagedFile(const std::string& name, std::string& bytes);
+// A file of more than `maximum` bytes is not ours: it is passed over with a
+// line on standard error, read no further than the bound, and gives false.
+bool readManagedFile(const std::string& name, std::string& bytes, size_t maximum = SIZE_MAX);
 // The real path the file manager finds for a name, or with `create` the one
 // where it makes it (its folder must exist).
 std::optional<std::string> managedRealPath(const std::string& name, bool create);
 // Replaces the whole file; false (the old file untouched) when it cannot be
 // made or written.
 bool writeManagedFile(const std::string& name, const std::string& bytes);
+// A save that failed for good (a read-only folder, a full disk): the old file
+// was kept, and the player is told so in the system-message area, with the
+// same line on standard error.
+void reportSaveFailure(const std::string& name);
+// writeManagedFile, with the failure reported.
+bool saveManagedFile(const std::string& name, const std::string& bytes);

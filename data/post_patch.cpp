@@ -239,16 +239,27 @@ void runPostPatchCommands(std::string_view text)
 
 bool runPostPatchStep(PostPatchEnvironment& environment)
 {
-    std::optional<std::string> text = readFile(kPostPatchFile);
-    if (!text)
+    FILE* stream = platform::openRegularFile(kPostPatchFile, "rb");
+    if (!stream)
         return false;
-    // The command file is gone whatever follows: a patch runs once.
+    // The command file is gone whatever follows, even when it cannot be
+    // read: a patch runs once. The open stream still reads it.
     std::remove(kPostPatchFile);
     if (!waitForLauncherExit(environment))
         reportFatal("%s", "");
-    if (text->empty() || text->size() > kMaxPostPatchFileSize)
+    // The size is checked before anything is read: a damaged or hostile file
+    // may claim any length.
+    std::string text;
+    long size = std::fseek(stream, 0, SEEK_END) == 0 ? std::ftell(stream) : -1;
+    if (size > 0 && size_t(size) <= kMaxPostPatchFileSize && std::fseek(stream, 0, SEEK_SET) == 0) {
+        text.resize(size_t(size));
+        if (std::fread(text.data(), 1, text.size(), stream) != text.size())
+            text.clear();
+    }
+    std::fclose(stream);
+    if (text.empty())
         return false;
-    runPostPatchCommands(*text);
+    runPostPatchCommands(text);
     std::string launcher = programFilePath(environment.programDirectory, "StartExePath");
     if (!launcher.empty()) {
         std::string directory = launcher.substr(0, launcher.find_last_of('/') + 1);

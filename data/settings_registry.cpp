@@ -541,7 +541,7 @@ void saveGlobalSettings()
     std::vector<std::string> kept;
     if (!keptLines(kMainFile, kept))
         return;
-    writeManagedFile(kMainFile, settings().savedFileText(kept, configFiles().forgetAccountPassword(), false));
+    saveManagedFile(kMainFile, settings().savedFileText(kept, configFiles().forgetAccountPassword(), false));
 }
 
 void saveSettings()
@@ -554,5 +554,5 @@ void saveSettings()
     std::vector<std::string> kept;
     if (!own || !keptLines(*own, kept))
         return;
-    writeManagedFile(*own, settings().savedFileText(kept, configFiles().forgetAccountPassword(), true));
+    saveManagedFile(*own, settings().savedFileText(kept, configFiles().forgetAccountPassword(), true));
 }

@@ -18,17 +18,6 @@ UrlOpener& urlOpener()
     return opener;
 }
 
-// Only web pages reach the browser: a link from the server must not start
-// another program or open a local file.
-bool isWebLink(std::string_view url)
-{
-    for (std::string_view scheme : { "http://", "https://" }) {
-        if (url.size() > scheme.size() && platform::equalIgnoringAsciiCase(url.substr(0, scheme.size()), scheme))
-            return true;
-    }
-    return false;
-}
-
 std::string format(const char* pattern, auto... values)
 {
     char text[kMaxCommandTextLength + 1];
@@ -122,6 +111,17 @@ void resetWorldSessionForConnect()
 {
     resetWorldForLogin();
     gameState().requestStopAllIgrSessions();
+}
+
+// Only web pages reach the browser: a link from the server must not start
+// another program or open a local file.
+bool isWebLink(std::string_view url)
+{
+    for (std::string_view scheme : { "http://", "https://" }) {
+        if (url.size() > scheme.size() && platform::equalIgnoringAsciiCase(url.substr(0, scheme.size()), scheme))
+            return true;
+    }
+    return false;
 }
 
 bool openUrlInBrowser(std::string_view url)

@@ -33,8 +33,13 @@ struct TargetedCommand {
     int32_t id = 0;
 };
 
+// What the server's cursor is for: the world view asks before a harmful or a
+// beneficial target on a mobile that would flag the player.
+enum class TargetIntent : uint8_t { Neutral, Harmful, Beneficial };
+
 struct TargetingState {
     bool targetingActive = false;
+    TargetIntent intent = TargetIntent::Neutral;
     TargetedCommand command;
     // Set while a targeted command waits; the network's target handling
     // calls it with the player's choice.
@@ -57,6 +62,8 @@ void sendTextCommand(uint8_t type, std::string_view text);
 void resetWorldForLogin();
 void resetWorldSessionForConnect();
 
+// Whether a link is one the browser is given: http or https, nothing else.
+bool isWebLink(std::string_view url);
 // Opens an http or https link in the desktop's browser; anything else is
 // refused. False (with the waiting box "Web browser not found!") when no
 // browser could be started.

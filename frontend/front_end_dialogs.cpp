@@ -13,6 +13,8 @@
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
 
+#include <vector>
+
 namespace {
 
 constexpr int32_t kDialogHue = 902;
@@ -38,6 +40,20 @@ GumpArtSize centredArt(int32_t art, int32_t& x, int32_t& y)
 }
 
 void closeSelf(CGump* dialog) { closeGump(dialog); }
+
+// The questions and notices made, while they live.
+std::vector<GumpHandle>& openBoxes()
+{
+    static std::vector<GumpHandle> boxes;
+    return boxes;
+}
+
+void rememberBox(CGump* box)
+{
+    std::vector<GumpHandle>& boxes = openBoxes();
+    std::erase_if(boxes, [](const GumpHandle& handle) { return !handle; });
+    boxes.push_back(GumpHandle(box));
+}
 
 // Closes the dialog, then runs its answer: the answer may build the next
 // screen, which must not find the dialog still up.
@@ -73,6 +89,7 @@ YesNoGump::YesNoGump(const std::string& text, std::function<void()> onYes, std::
     addButton(*this, 100, 75, onParent<&YesNoGump::answerYes>, kYesArt, kYesArt + 1, kYesArt + 2);
     addButton(*this, 37, 75, onParent<&YesNoGump::answerNo>, kNoArt, kNoArt + 1, kNoArt + 2);
     gumpSetModal(this);
+    rememberBox(this);
 }
 
 YesNoGump::~YesNoGump() { gumpClearModalIf(this); }
@@ -96,6 +113,7 @@ YesNoHtmlGump::YesNoHtmlGump(const std::u16string& text, std::function<void()> o
     const GumpArtSize button = gumpArtSize(kYesArt);
     addButton(*this, (width() - button.width) / 2, height() - 10 - button.height, onParent<&YesNoHtmlGump::press>,
         kYesArt, kYesArt + 1, kYesArt + 2);
+    rememberBox(this);
 }
 
 YesNoHtmlGump::~YesNoHtmlGump() { gumpClearModalIf(this); }
@@ -223,6 +241,15 @@ IgrSaveGump::IgrSaveGump(const std::u16string& text, CGump* owner)
     drawUnicodeTextLine(
         face.surface(), text.c_str(), 33, 30, 1, TextClip { 33, 30, width() - 33, height() - 30 });
     gumpSetModal(this);
+    rememberBox(this);
 }
 
 IgrSaveGump::~IgrSaveGump() { gumpClearModalIf(this); }
+
+void closeFrontEndBoxes()
+{
+    std::vector<GumpHandle> boxes;
+    boxes.swap(openBoxes());
+    for (const GumpHandle& box : boxes)
+        closeGump(box.get());
+}

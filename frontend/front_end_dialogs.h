@@ -106,3 +106,7 @@ public:
 private:
     GumpHandle m_owner;
 };
+
+// Closes every question and notice above that is still up (the login
+// completed: none may stay over the world).
+void closeFrontEndBoxes();

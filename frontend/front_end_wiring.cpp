@@ -6,6 +6,7 @@
 #include "data/settings_registry.h"
 #include "frontend/character_selection.h"
 #include "frontend/feature_flags.h"
+#include "frontend/front_end_dialogs.h"
 #include "frontend/front_end_flow.h"
 #include "frontend/front_end_shell.h"
 #include "frontend/front_end_state.h"
@@ -64,6 +65,11 @@ public:
         return box && box->isVisible();
     }
     void deleteWaiting() override { deleteCurrentWaiting(); }
+    void closeFrontEndBoxes() override
+    {
+        deleteCurrentWaiting();
+        ::closeFrontEndBoxes();
+    }
     void showWaiting(const WaitingMessage& message) override
     {
         WaitingGump::Options options;
@@ -84,6 +90,12 @@ public:
             button->setCallback(enterWorldFromBox);
             button->setVisible(true);
         }
+    }
+
+    void leaveWorldOnWaitingButton() override
+    {
+        if (WaitingGump* box = currentWaiting())
+            box->setReturnToMenu(true);
     }
 
     bool hasLoginWindow() override { return bool(frontEnd().loginWindow); }
@@ -113,6 +125,7 @@ public:
         FrontEndRecords& records = frontEnd();
         closeGump(records.shardChoice.get());
         auto* list = new ScrollChoiceGump(records.mainMenu.get(), 3500, 100, 100, 100, 100, nullptr, false, false);
+        list->setChoosesShard(true);
         for (const ShardEntry& shard : shardList().shards) {
             if (!shard.name.empty())
                 list->addItem(shard.id, shard.name, 0);

@@ -98,6 +98,11 @@ void readKey(ProfessionRecord& record, std::string_view line)
     } else if (equalNoCase(key, "Skill")) {
         const int32_t number = skillNumberFromName(reader.next(kValueSeparators));
         const int32_t value = decimal(reader.next(kValueSeparators));
+        // A line that names no skill this client knows is passed over as a
+        // line of an unknown key is: no skill goes out as a number the server
+        // does not have.
+        if (number < 0)
+            return;
         record.skills.push_back({ uint16_t(number), uint16_t(value) });
     } else if (equalNoCase(key, "Stat")) {
         const std::string_view stat = reader.next(kValueSeparators);

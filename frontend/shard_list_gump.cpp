@@ -105,6 +105,7 @@ ShardListGump::ShardListGump()
     : FrontEndGump(0, 0, kFrontEndWidth, kFrontEndHeight)
 {
     setTypeName("ShardList gump");
+    m_monitorGeneration = pingMonitorGeneration();
     if (PingMonitor* monitor = getPingMonitor())
         monitor->setCallback(&ShardListGump::onPingUpdate);
     refreshWanted() = false;
@@ -172,9 +173,12 @@ ShardListGump::ShardListGump()
 
 ShardListGump::~ShardListGump()
 {
-    if (PingMonitor* monitor = getPingMonitor())
-        monitor->clearCallback();
-    destroyPingMonitor();
+    // A list replaced by a newer one leaves the newer list's monitor running.
+    if (pingMonitorGeneration() == m_monitorGeneration) {
+        if (PingMonitor* monitor = getPingMonitor())
+            monitor->clearCallback();
+        destroyPingMonitor();
+    }
     if (gumpFocus() == this)
         gumpReleaseFocus();
 }
@@ -261,7 +265,9 @@ void ShardListGump::onBack()
 {
     igrSessions().requestStopAllSessions();
     // The login connection stays open: the next login sends the account
-    // login on it at once.
+    // login on it at once. The road itself ends here, as every way back to
+    // the main menu ends it.
+    loginSession().loginInProgress = false;
     if (m_list)
         m_list->setQuietClose(true);
     frontEnd().shardListWindow = GumpHandle();

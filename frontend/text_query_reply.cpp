@@ -1,5 +1,6 @@
 #include "frontend/text_query_reply.h"
 
+#include "core/wide_text.h"
 #include "gump/entry_core.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
@@ -11,7 +12,7 @@ bool sendTextQueryReply(uint32_t serial, uint16_t entryId, TextEntryCore& entry,
 {
     if (entry.isNumberMode()) {
         const std::string number = std::to_string(entry.value());
-        entry.setText(std::u16string(number.begin(), number.end()));
+        entry.setText(bytesToWideString(number));
     }
     // The entry's text as the 8-bit characters it holds.
     std::string text;

@@ -2,8 +2,8 @@
 
 #include "core/byte_cursor.h"
 
+#include "data/client_file_path.h"
 #include "data/data_files.h"
-#include "data/file_manager.h"
 
 #include <memory>
 #include <vector>
@@ -110,7 +110,7 @@ std::optional<Palette> parsePalette(std::span<const uint8_t> bytes)
 std::optional<Palette> loadPalette()
 {
     std::vector<uint8_t> bytes;
-    fileManager().readWhole("palette.mul", bytes);
+    readOptionalStartupFile("palette.mul", bytes);
     std::optional<Palette> palette = parsePalette(bytes);
     colourTables();
     loadAnimInfo();

@@ -84,27 +84,48 @@ void sourceOfTurned(QuarterTurn turn, int32_t width, int32_t height, int32_t dx,
 
 bool swapsSides(QuarterTurn turn) { return turn == QuarterTurn::Anticlockwise || turn == QuarterTurn::Clockwise; }
 
-// Draws a dense width x height picture turned, one call per visible pixel.
-// `marker` is or-ed into every pixel that is not 0.
-void drawDenseTurned(PixelSpanFn fn, const uint16_t* pixels, int32_t width, int32_t height, const BlitTarget& target,
-    const ScreenRect& clip, int32_t x, int32_t y, QuarterTurn turn, uint16_t marker)
+// The destination window of a turned width x height picture drawn at (x, y),
+// in turned-image coordinates.
+ImageWindow turnedWindow(const ScreenRect& clip, const BlitTarget& target, int32_t x, int32_t y, int32_t width,
+    int32_t height, QuarterTurn turn)
 {
-    const int32_t turnedWidth = swapsSides(turn) ? height : width;
-    const int32_t turnedHeight = swapsSides(turn) ? width : height;
-    ImageWindow window = visibleWindow(clip, target, x, y, turnedWidth, turnedHeight);
-    if (window.isEmpty())
-        return;
+    return visibleWindow(clip, target, x, y, swapsSides(turn) ? height : width, swapsSides(turn) ? width : height);
+}
+
+// Hands every pixel of `window` to `fn` one call per pixel, the colour taken
+// from `sourceAt(sx, sy)`; `marker` is or-ed into every pixel that is not 0.
+template <typename SourceAt>
+void drawTurnedWindow(PixelSpanFn fn, int32_t width, int32_t height, const BlitTarget& target,
+    const ImageWindow& window, int32_t x, int32_t y, QuarterTurn turn, uint16_t marker, SourceAt sourceAt)
+{
     for (int32_t dy = window.top; dy < window.bottom; ++dy) {
         for (int32_t dx = window.left; dx < window.right; ++dx) {
             int32_t sx = 0;
             int32_t sy = 0;
             sourceOfTurned(turn, width, height, dx, dy, sx, sy);
-            uint16_t pixel = pixels[size_t(sy) * size_t(width) + size_t(sx)];
+            uint16_t pixel = sourceAt(sx, sy);
             if (pixel != 0)
                 pixel |= marker;
             fn(target.at(x + dx, y + dy), &pixel, 1);
         }
     }
+}
+
+// The source columns [left, right) and rows [top, bottom) that the turned
+// window `window` shows.
+ImageWindow sourceOfWindow(QuarterTurn turn, int32_t width, int32_t height, const ImageWindow& window)
+{
+    switch (turn) {
+    case QuarterTurn::None:
+        return window;
+    case QuarterTurn::Anticlockwise:
+        return { width - window.bottom, window.left, width - window.top, window.right };
+    case QuarterTurn::Half:
+        return { width - window.right, height - window.bottom, width - window.left, height - window.top };
+    case QuarterTurn::Clockwise:
+        return { window.top, height - window.right, window.bottom, height - window.left };
+    }
+    return window;
 }
 
 } // namespace
@@ -235,11 +256,24 @@ void drawGumpImageRotated(PixelSpanFn fn, const GumpArtImage& image, const BlitT
         }
         return;
     }
-    // A turned image is read across its rows: decode it whole first.
-    std::vector<uint16_t> dense(size_t(width) * size_t(height));
-    for (int32_t line = 0; line < height; ++line)
-        image.decodeRow(line, dense.data() + size_t(line) * size_t(width));
-    drawDenseTurned(fn, dense.data(), width, height, target, *clip, x, y, turn, 0x8000);
+    // A turned image is read across its rows: decode the part that shows
+    // first. The size words may claim 65535 x 65535 pixels; what shows is
+    // bounded by the target.
+    ImageWindow window = turnedWindow(*clip, target, x, y, width, height, turn);
+    if (window.isEmpty())
+        return;
+    const ImageWindow source = sourceOfWindow(turn, width, height, window);
+    const size_t sourceWidth = size_t(source.right - source.left);
+    static std::vector<uint16_t> shown;
+    shown.resize(sourceWidth * size_t(source.bottom - source.top));
+    uint16_t* row = rowBuffer(width);
+    for (int32_t line = source.top; line < source.bottom; ++line) {
+        image.decodeRow(line, row);
+        std::copy_n(row + source.left, sourceWidth, shown.data() + size_t(line - source.top) * sourceWidth);
+    }
+    drawTurnedWindow(fn, width, height, target, window, x, y, turn, 0x8000, [&](int32_t sx, int32_t sy) {
+        return shown[size_t(sy - source.top) * sourceWidth + size_t(sx - source.left)];
+    });
 }
 
 void drawGumpArtRotated(PixelSpanFn fn, int32_t id, const BlitTarget& target, const ScreenRect* clip, int32_t x,
@@ -278,5 +312,7 @@ void drawImageClippedRotated(PixelSpanFn fn, const uint16_t* pixels, int32_t wid
         drawImageClipped(fn, pixels, width, height, target, clip, x, y);
         return;
     }
-    drawDenseTurned(fn, pixels, width, height, target, *clip, x, y, turn, 0);
+    ImageWindow window = turnedWindow(*clip, target, x, y, width, height, turn);
+    drawTurnedWindow(fn, width, height, target, window, x, y, turn, 0,
+        [&](int32_t sx, int32_t sy) { return pixels[size_t(sy) * size_t(width) + size_t(sx)]; });
 }

@@ -1,8 +1,7 @@
 #include "gfx/hue_table.h"
 
-#include "data/file_manager.h"
-
 #include "core/byte_cursor.h"
+#include "data/client_file_path.h"
 #include "gfx/colour_tables.h"
 #include "platform/ascii_text.h"
 
@@ -58,7 +57,7 @@ HueTable& hueTable()
 bool loadHues()
 {
     std::vector<uint8_t> bytes;
-    fileManager().readWhole("hues.mul", bytes);
+    readOptionalStartupFile("hues.mul", bytes);
     return hueTable().load(bytes);
 }
 

@@ -391,10 +391,10 @@ void desktopOpen()
     std::string bytes;
     bool opened = false;
     if (std::optional<std::string> own = desktopCharacterFile())
-        opened = readManagedFile(*own, bytes);
+        opened = readManagedFile(*own, bytes, kMaxDesktopFileBytes);
     if (!opened) {
         std::string slot = desktopSlotFileName(configValues().defaultCharacterSlot);
-        opened = !slot.empty() && readManagedFile(slot, bytes);
+        opened = !slot.empty() && readManagedFile(slot, bytes, kMaxDesktopFileBytes);
     }
 
     const ServerConfigStore& store = serverConfigStore();
@@ -403,7 +403,7 @@ void desktopOpen()
         login = DesktopLoginFlags {};
     } else {
         if (!opened)
-            opened = readManagedFile(kFirstTimeDesktopFile, bytes);
+            opened = readManagedFile(kFirstTimeDesktopFile, bytes, kMaxDesktopFileBytes);
         login.firstTimeLayout = true;
         login.dockFirstPaperdoll = true;
         login.restoredRadar = GumpHandle();

@@ -49,6 +49,9 @@ struct DesktopLoginFlags {
 };
 
 inline constexpr size_t kMaxDesktopPending = 50;
+// Far above any layout the client writes (a record is at most 33 bytes): a
+// bigger file is not a layout and is passed over as if it were missing.
+inline constexpr size_t kMaxDesktopFileBytes = 1 << 20;
 inline constexpr uint32_t kDesktopReopenIntervalMs = 3000;
 
 // The file names.

@@ -401,7 +401,7 @@ void GenericGumpElement::onKey(uint32_t code, GenericGump& gump)
     default:
         break;
     }
-    if (code >= 0xE023 && code <= 0xE028)
+    if (GumpKey::isNavigationKey(code))
         return;
     if (code > 0xFFFF || !hasUnicodeGlyph(char16_t(code)) || int32_t(text.size()) >= typingLimit())
         return;

@@ -171,7 +171,7 @@ public:
     // Each pointer update, for the hovered and for the captured gump.
     virtual void onHoverTick();
     // A key for the focus gump: characters as their codes, navigation keys
-    // as 0xE000 plus the virtual-key code.
+    // as GumpKey::kKeyBase plus the virtual-key code (gump/entry_core.h).
     virtual void onKey(uint32_t code);
 
     // Reports of child controls.
@@ -367,6 +367,9 @@ protected:
     void setTypeName(const char* name) { m_typeName = name; }
     void addKind(GumpKind kind) { m_kinds.set(size_t(kind)); }
     void setRestorePosition(int32_t x, int32_t y) { m_restoreX = x, m_restoreY = y; }
+    // A window created in its minimised form, where it stands, without a cell
+    // of the minimise grid.
+    void startMinimised() { m_minimised = true; }
     // The current page at the gump's screen position, colour-keyed or
     // opaque, never past the page's own size.
     void drawPage(GumpCanvas& canvas);

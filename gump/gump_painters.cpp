@@ -26,6 +26,14 @@ constexpr int64_t kMaxNinePatchExtent = int64_t(1) << 24;
 
 bool withinNinePatchExtent(int64_t value) { return value >= -kMaxNinePatchExtent && value <= kMaxNinePatchExtent; }
 
+// Whether the pieces `first` .. `first + lastOffset` of a run of art are all
+// ids: a server layout may give any number as the first, and the pieces must
+// not run past the largest one.
+bool artRunFits(int32_t first, int32_t lastOffset) { return first <= INT32_MAX - lastOffset; }
+
+// The nine pieces and the decorations 11 to 18 of a nine-patch frame.
+constexpr int32_t kNinePatchLastPiece = 18;
+
 using ArtSize = GumpArtSize;
 
 ArtSize artSize(int32_t art) { return gumpArtSize(art); }
@@ -125,7 +133,7 @@ void drawNinePatchRecord(
     const int64_t rightEdge = int64_t(x) + width;
     const int64_t bottomEdge = int64_t(y) + height;
     if (!withinNinePatchExtent(x) || !withinNinePatchExtent(y) || !withinNinePatchExtent(rightEdge)
-        || !withinNinePatchExtent(bottomEdge))
+        || !withinNinePatchExtent(bottomEdge) || !artRunFits(base, kNinePatchLastPiece))
         return;
     const ScreenRect rect { x, y, int32_t(rightEdge), int32_t(bottomEdge) };
     PixelSpanFn fn = copySpanTransparent;
@@ -187,6 +195,8 @@ void tileGumpArtRect(
 
 void drawThreeSlice(int32_t art, GumpPage& page)
 {
+    if (!artRunFits(art, 2))
+        return;
     const ArtSize left = artSize(art);
     const ArtSize middle = artSize(art + 1);
     const ArtSize right = artSize(art + 2);
@@ -233,6 +243,8 @@ void lightenUnder(int32_t art, GumpPage& page, int32_t x, int32_t y)
 
 void drawHighlightBar(int32_t x, int32_t y, int32_t length, int32_t capArt, GumpPage& page)
 {
+    if (!artRunFits(capArt, 1))
+        return;
     const ArtSize left = artSize(capArt);
     const ArtSize right = artSize(capArt + 1);
     if (!page.isAllocated() || left.height <= 0)

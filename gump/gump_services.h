@@ -238,7 +238,8 @@ class FactoryWindows {
 public:
     virtual ~FactoryWindows() = default;
     virtual CGump* createTextWindow(int32_t x, int32_t y) = 0;
-    virtual CGump* createStatusBar(WorldObject* owner, bool isPlayersOwn) = 0;
+    // The status gump of a mobile: the full page (the player's) or a bar.
+    virtual CGump* createStatusBar(WorldObject* owner, bool fullPage) = 0;
     // Moves an existing status bar into the party part of the bar table.
     virtual void reslotStatusBar(CGump* bar) = 0;
     virtual CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) = 0;

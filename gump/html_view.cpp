@@ -396,13 +396,17 @@ void HtmlView::followLink(int32_t x, int32_t y)
         if (result != 0) {
             service<HtmlViewMessenger>().sendMessengerCommand(1, href);
         } else {
-            DisplaySettingsService& display = displaySettings();
-            if (display.isFullScreen())
-                display.setDisplayMode(false);
             // Only http and https reach the browser, as one argument and
             // without a shell; the text goes as UTF-8, so no character can
-            // turn into another on the way.
-            openUrlInBrowser(wideToUtf8String(href.c_str()));
+            // turn into another on the way. Any other link opens nothing, so
+            // it leaves the player in full screen too.
+            const std::string url = wideToUtf8String(href.c_str());
+            if (isWebLink(url)) {
+                DisplaySettingsService& display = displaySettings();
+                if (display.isFullScreen())
+                    display.setDisplayMode(false);
+                openUrlInBrowser(url);
+            }
         }
     } else {
         m_scrollPos = std::min(result, m_contentHeight);
@@ -513,9 +517,8 @@ void HtmlView::onKey(uint32_t code)
         layout();
         return;
     }
-    if (code >= 0xE000 && code <= 0xE0FF && (code == GumpKey::kUp || code == GumpKey::kDown || code == GumpKey::kLeft
-                                                || code == GumpKey::kRight || code == GumpKey::kHome
-                                                || code == GumpKey::kEnd)) {
+    if (code == GumpKey::kUp || code == GumpKey::kDown || code == GumpKey::kLeft || code == GumpKey::kRight
+        || code == GumpKey::kHome || code == GumpKey::kEnd) {
         // Navigation moves a caret that is there.
         if (m_selStart < 0 || m_selEnd < 0)
             return;
@@ -560,7 +563,7 @@ void HtmlView::onKey(uint32_t code)
         deleteSelection(false);
         insertText(u"\n");
     } else {
-        if (code >= 0xE000 && code <= 0xE0FF)
+        if (GumpKey::isNavigationKey(code))
             return;
         if (!hasGlyphInTextFont(code))
             return;

@@ -1,5 +1,6 @@
 #include "gump/input_control.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/targeting.h"
 #include "gfx/gump_art.h"
@@ -65,10 +66,7 @@ std::string InputControl::narrowText() const { return narrow(m_text); }
 
 void InputControl::setNarrowText(std::string_view text)
 {
-    std::u16string wide;
-    for (char c : text)
-        wide += char16_t(uint8_t(c));
-    setText(wide);
+    setText(bytesToWideString(text));
 }
 
 int32_t InputControl::measureChars(int32_t count, const std::u16string& text)

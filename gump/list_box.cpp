@@ -1,5 +1,6 @@
 #include "gump/list_box.h"
 
+#include "core/wide_text.h"
 #include "gfx/gump_art.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
@@ -23,8 +24,6 @@ int32_t fontBaseline(int32_t font)
     measureAsciiText(font, "Aq", width, height, baseline);
     return baseline;
 }
-
-std::u16string widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 } // namespace
 
@@ -160,7 +159,7 @@ void ListBoxControl::chooseForOwner(int32_t row)
     if (!entry || row < 0 || row >= itemCount())
         return;
     entry->setValue(m_values[size_t(row)]);
-    entry->setText(widen(m_names[size_t(row)]));
+    entry->setText(bytesToWideString(m_names[size_t(row)]));
     entry->redraw();
     if (CGump* window = entry->parent())
         window->onControlChanged(entry);

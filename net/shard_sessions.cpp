@@ -134,14 +134,16 @@ void shardConnectionLost(GameConnection& connection)
 {
     SessionState& sessions = state();
     ShardSessionHost* host = sessions.host;
-    if (ShardSession* session = sessions.current) {
+    // The session that ends is the one of the connection that was lost,
+    // whichever session is being pumped or dispatched (a handler of one
+    // shard may flush another's connection).
+    if (ShardSession* session = sessionForConnection(&connection)) {
         removeSession(session);
-        if (session->connection) {
-            session->connection->close();
-            scheduleConnectionDelete(session->connection);
-        }
+        connection.close();
+        scheduleConnectionDelete(&connection);
+        if (sessions.current == session)
+            sessions.current = nullptr;
         delete session;
-        sessions.current = nullptr;
         bool wasShown = &connection == currentGameConnection();
         if (wasShown && !sessions.sessions.empty()) {
             leaveShardWorld();
@@ -152,16 +154,22 @@ void shardConnectionLost(GameConnection& connection)
         if (!wasShown)
             return;
     }
-    if (!host || !host->isLoginFlowActive())
+    // A player in the world is never left in it without a connection: the
+    // loss is told, or the box already shown takes the way back, even when
+    // a refusal in the world ended the login road first.
+    const bool inWorld = host && host->hasEnteredWorld();
+    if (!host || !(host->isLoginFlowActive() || inWorld))
         return;
     if (!host->isWaitingShown()) {
         host->dropHeldItem();
         host->showConnectionLost();
+    } else if (inWorld) {
+        host->leaveWorldOnWaitingButton();
     }
     if (--sessions.lossCounter <= 0) {
         sessions.lossCounter = kLossesPerClose;
         if (!host->hasEnteredWorld())
-            closeGameConnection();
+            connection.close();
     }
     host->renderFrame();
     platform::clock().sleepMs(kLossPauseMs);

@@ -80,6 +80,8 @@ public:
     // The message of a lost connection and, when it is closed, the way back
     // to the main menu.
     virtual void showConnectionLost() = 0;
+    // The way back to the main menu from the box already shown.
+    virtual void leaveWorldOnWaitingButton() = 0;
     virtual void renderFrame() = 0;
     // The shard menu at the pointer; the chosen entry's handle, 0 for none.
     virtual int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) = 0;

@@ -2,7 +2,9 @@
 // Film playback: one open film at a time, decoded in its own format, paced by
 // the process clock at the film's frame rate, and copied as 16-bit pixels
 // (5-5-5 or 5-6-5, optionally doubled in both directions) into a caller's
-// frame buffer. Main thread only. Frame numbers count from 0: the current
+// frame buffer. A film's sound, when it has one and a sound output was given,
+// plays through that device's mixer from the first decoded frame on, in step
+// with the frames. Main thread only. Frame numbers count from 0: the current
 // frame is the one the next decode shows.
 
 #include <cstdint>
@@ -10,6 +12,8 @@
 #include <string>
 
 namespace platform {
+
+class AudioDevice;
 
 struct VideoCopy {
     bool doubled = false;
@@ -21,6 +25,13 @@ public:
     virtual ~VideoPlayer() = default;
 
     virtual bool isAvailable() const = 0;
+    // Where the sound of the films opened from now on goes: `device` (which
+    // must outlive the open film), or nowhere for null. A player that plays
+    // no sound ignores it.
+    virtual void setSoundOutput(AudioDevice*) { }
+    // The sound's volume, in hundredths of a decibel (0 full, kSilentVolume
+    // silent), for the open film and the next ones.
+    virtual void setSoundVolume(int32_t) { }
     // False when the file does not open or holds no video it can decode.
     virtual bool open(const std::string& realPath) = 0;
     virtual void close() = 0;

@@ -16,6 +16,10 @@
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
+#include "world/world_services.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -158,6 +162,9 @@ void handleContainerContents(const uint8_t* packet)
     uint16_t count = reader.u16();
     if (!reader.ok())
         return;
+    // The windows draw once, when every item is in.
+    setContainerBulkAdd(true);
+    std::vector<uint32_t> containers;
     // The count is the server's word: the entries end where the packet
     // does, whatever it says.
     for (uint16_t i = 0; i < count; ++i) {
@@ -169,7 +176,15 @@ void handleContainerContents(const uint8_t* packet)
             if (container && container->isContainer() && !container->isMobile())
                 emptyContainer(*static_cast<ContainerItem*>(container));
         }
+        containers.push_back(entry.container);
         addEntry(entry);
+    }
+    setContainerBulkAdd(false);
+    std::sort(containers.begin(), containers.end());
+    containers.erase(std::unique(containers.begin(), containers.end()), containers.end());
+    for (uint32_t serial : containers) {
+        if (Item* container = ownerOf(serial); container && container->isContainer())
+            worldService<ContainerViews>().contentsArrived(*static_cast<ContainerItem*>(container));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "protocol/general_info_packet.h"
 
+#include "core/wide_text.h"
 #include "data/difference_lists.h"
 #include "data/server_features.h"
 #include "data/settings_registry.h"
@@ -11,6 +12,7 @@
 #include "net/packet_table.h"
 #include "net/shard_sessions.h"
 #include "protocol/packet_reader.h"
+#include "protocol/packet_session.h"
 #include "protocol/property_revisions.h"
 #include "protocol/window_walks.h"
 #include "protocol/world_object_packets.h"
@@ -67,21 +69,9 @@ constexpr size_t kMaxEquipAttributes = 10;
 constexpr uint32_t kContextMenuTextBase = 3000000;
 using RequestStorage = PacketStorage<32>;
 
-// Whether the packet came from the shard the player sees (or from no
-// session at all, as a packet fed straight to the dispatcher does).
-bool fromShownShard()
-{
-    ShardSession* session = currentSession();
-    return !session || session->connection == currentGameConnection();
-}
-
 std::u16string widenField(PacketReader& reader, int32_t size)
 {
-    std::string narrow = reader.fixedText(size, size_t(size));
-    std::u16string wide;
-    for (char c : narrow)
-        wide.push_back(char16_t(uint8_t(c)));
-    return wide;
+    return bytesToWideString(reader.fixedText(size, size_t(size)));
 }
 
 void stepKeys(PacketReader& reader)
@@ -168,6 +158,7 @@ void equipmentInformation(PacketReader& reader)
             std::string crafter = reader.fixedText(length, length);
             if (!reader.ok())
                 break;
+            info.hasCrafter = true;
             info.crafter = crafter;
             continue;
         }
@@ -342,7 +333,7 @@ void houseCommand(PacketReader& reader)
     case 3:
         if (Item* object = findItemBySerial(house); object && object->multi()) {
             object->multi()->removeAt(x, y, z);
-            object->placeMultiComponents(object->x, object->y, object->z);
+            object->setMultiPosition(object->x, object->y, object->z, object->multi()->multiId());
         }
         break;
     case 4:

@@ -45,10 +45,17 @@ public:
     // The current waiting box: shown, deleted, replaced.
     virtual bool isWaitingShown() { return false; }
     virtual void deleteWaiting() { }
+    // The login completed: the waiting box and every other question or
+    // notice of the front end still open close.
+    virtual void closeFrontEndBoxes() { }
     virtual void showWaiting(const WaitingMessage&) { }
     // The login-complete packet arrived while a box is shown: its button
     // enters the world (enterGameWorld) instead of only closing the box.
     virtual void enterWorldOnWaitingButton() { }
+    // The connection of a player in the world was lost while a box is shown:
+    // its button takes the way back to the main menu, as the lost-connection
+    // box's does.
+    virtual void leaveWorldOnWaitingButton() { }
 
     virtual bool hasLoginWindow() { return false; }
     virtual void hideLoginWindow() { }

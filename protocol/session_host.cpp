@@ -42,6 +42,7 @@ public:
         message.returnToMenu = true;
         loginScreens().showWaiting(message);
     }
+    void leaveWorldOnWaitingButton() override { loginScreens().leaveWorldOnWaitingButton(); }
     void renderFrame() override { clientShell().renderFrame(); }
     int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
     {

@@ -94,6 +94,8 @@ struct ContextMenuEntry {
 struct EquipInfo {
     uint32_t serial = 0;
     uint32_t nameText = 0;
+    // A crafter entry was given (its name may be empty).
+    bool hasCrafter = false;
     std::string crafter;
     bool identified = true;
     // Text number and value of up to ten attributes.

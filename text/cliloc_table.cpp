@@ -3,7 +3,7 @@
 #include "core/byte_cursor.h"
 #include "core/error_report.h"
 #include "core/wide_text.h"
-#include "data/file_manager.h"
+#include "data/client_file_path.h"
 #include "text/obscenity_filter.h"
 
 #include <algorithm>
@@ -55,7 +55,7 @@ void setClilocTable(std::unique_ptr<ClilocTable> table)
 bool ClilocTable::loadFile(const std::string& name)
 {
     std::vector<uint8_t> image;
-    if (fileManager().readWhole(name, image) <= 0) {
+    if (!readOptionalStartupFile(name, image)) {
         reportError("Couldn't open file (%s)!", name.c_str());
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "core/byte_cursor.h"
 #include "core/wide_text.h"
+#include "data/client_file_path.h"
 #include "data/data_files.h"
 #include "data/file_manager.h"
 #include "platform/message_box.h"
@@ -116,8 +117,10 @@ void loadUnicodeFonts()
     FileManager& files = fileManager();
     for (int32_t font = 0; font < kUnicodeFontCount; ++font) {
         FILE* stream = files.open(kNames[font], "rb");
-        if (!stream)
+        if (!stream) {
+            notePassedOverFiles({ kNames[font] }, "missing");
             continue;
+        }
         std::string path;
         for (const OpenFileEntry& entry : files.openFiles()) {
             if (entry.handle == stream)

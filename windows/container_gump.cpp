@@ -3,7 +3,6 @@
 #include "data/settings_registry.h"
 #include "data/targeting.h"
 #include "gfx/art_blitter.h"
-#include "gfx/art_cache.h"
 #include "gfx/art_image.h"
 #include "gfx/gump_art.h"
 #include "gump/button.h"
@@ -126,7 +125,7 @@ ContainerGump::ContainerGump(int32_t x, int32_t y, ContainerItem& container, int
             [](CGump* parent) { parent->minimize(); }, false);
         gumpLink(button, this);
     }
-    redraw({ 0, 0, width, height + m_extraHeight });
+    redrawWhole();
     const Mobile* wearer = container.container() && container.container()->isMobile()
         ? static_cast<const Mobile*>(container.container())
         : nullptr;
@@ -255,7 +254,14 @@ void ContainerGump::redrawItem(Item& item)
     item.x = int16_t(x);
     item.y = int16_t(y);
     item.invalidate();
-    redraw({ x, y, x + width, y + height });
+    if (!isContainerBulkAdd())
+        redraw({ x, y, x + width, y + height });
+}
+
+void ContainerGump::redrawWhole()
+{
+    if (const GumpPage* face = page(0))
+        redraw({ 0, 0, face->width, face->height });
 }
 
 Item* ContainerGump::itemAt(int32_t x, int32_t y)
@@ -475,12 +481,11 @@ bool ContainerGump::dropAt(int32_t x, int32_t y)
     ContainerItem* shown = container();
     if (!shown)
         return false;
-    int32_t pictureWidth = 0;
-    int32_t pictureHeight = 0;
-    if (const ArtImage* image = getArtImage(ArtImageCache::kStaticArtBase + held.drawGraphic)) {
-        pictureWidth = image->width();
-        pictureHeight = image->height();
-    }
+    // Placed and fitted by the picture the player drags: a pile of coins by
+    // its amount art, a stack by its doubled picture.
+    const HeldPicture picture = heldPicture(held);
+    const int32_t pictureWidth = picture.width;
+    const int32_t pictureHeight = picture.height;
     if (Item* target = itemAt(x, y)) {
         if (target->isContainer()) {
             const ScreenRect inner = containerItemArea(containerGumpForGraphic(target->graphic));

@@ -58,7 +58,9 @@ public:
     bool dropAt(int32_t x, int32_t y);
     // Draws the art and the contents again inside `rect` (page pixels).
     void redraw(const ScreenRect& rect);
-    // An item entered or changed: it is kept inside the item area and drawn.
+    void redrawWhole();
+    // An item entered or changed: it is kept inside the item area and drawn
+    // (unless a whole list of contents is arriving).
     void redrawItem(Item& item);
     // The region an item's picture covers, in page pixels.
     ScreenRect itemRect(const Item& item) const;

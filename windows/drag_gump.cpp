@@ -115,6 +115,28 @@ int32_t dragPictureArt(int32_t graphic, int32_t amount, bool& gumpArt)
     return ArtImageCache::kStaticArtBase + graphic;
 }
 
+HeldPicture heldPicture(const DragState& held)
+{
+    HeldPicture picture;
+    picture.art = dragPictureArt(held.drawGraphic, held.amount, picture.gumpArt);
+    if (picture.gumpArt) {
+        getGumpArtSize(picture.art, picture.width, picture.height);
+        return picture;
+    }
+    const ArtImage* image = getArtImage(picture.art);
+    if (!image) {
+        picture.art = ArtImageCache::kStaticArtBase;
+        image = getArtImage(picture.art);
+    }
+    if (!image)
+        return picture;
+    picture.doubled = !isAmountArtGraphic(held.drawGraphic) && held.amount > 1 && (held.tileFlags & kTileStackable);
+    const int32_t shift = picture.doubled ? kDoubledShift : 0;
+    picture.width = image->width() + shift;
+    picture.height = image->height() + shift;
+    return picture;
+}
+
 DragGump::DragGump(const DragState& held)
     : CGump(0, 0, nullptr, 1, 0, 0)
 {
@@ -124,35 +146,23 @@ DragGump::DragGump(const DragState& held)
     GumpPointer& pointer = service<GumpPointer>();
     pointer.setPointerCapture(this);
 
-    bool gumpArt = false;
-    const int32_t art = dragPictureArt(held.drawGraphic, held.amount, gumpArt);
+    const HeldPicture picture = heldPicture(held);
     PixelSpanFn span = copySpanTransparent;
     if (worldObjectSettings().censorBlood && isBloodGraphic(held.drawGraphic))
         span = bloodRecolourSpan;
     else
         span = hueSpanFor(hueEntryIndex(held.hue), (held.tileFlags & kTilePartialHue) != 0);
-    int32_t width = 0;
-    int32_t height = 0;
-    if (gumpArt) {
-        getGumpArtSize(art, width, height);
-        setSize(width, height);
-        page(0)->allocate(width, height);
-        if (page(0)->isAllocated())
-            drawGumpArt(copySpanTransparent, art, page(0)->target(), 0, 0);
-    } else {
-        const ArtImage* image = getArtImage(art);
-        if (!image)
-            image = getArtImage(ArtImageCache::kStaticArtBase);
-        const bool doubled = !isAmountArtGraphic(held.drawGraphic) && held.amount > 1
-            && (held.tileFlags & kTileStackable);
-        if (image) {
-            width = image->width() + (doubled ? kDoubledShift : 0);
-            height = image->height() + (doubled ? kDoubledShift : 0);
-            setSize(width, height);
-            page(0)->allocate(width, height);
-            const BlitTarget target = page(0)->target();
+    const int32_t width = picture.width;
+    const int32_t height = picture.height;
+    setSize(width, height);
+    page(0)->allocate(width, height);
+    if (page(0)->isAllocated()) {
+        const BlitTarget target = page(0)->target();
+        if (picture.gumpArt) {
+            drawGumpArt(copySpanTransparent, picture.art, target, 0, 0);
+        } else if (const ArtImage* image = getArtImage(picture.art)) {
             blitArt(span, image, target, 0, 0);
-            if (doubled)
+            if (picture.doubled)
                 blitArt(span, image, target, kDoubledShift, kDoubledShift);
         }
     }
@@ -383,8 +393,3 @@ bool DragGump::dropOnObject(WorldObject* object)
     return true;
 }
 
-void onPickUpRefused()
-{
-    restoreDraggedItem();
-    closeGump(dragGump());
-}

@@ -69,9 +69,18 @@ int32_t equipLayerFor(int32_t tileIndex);
 // The art (static art from 0x4000, or gump art for the book graphics) the
 // picture of `graphic` shows for `amount`; `gumpArt` tells which.
 int32_t dragPictureArt(int32_t graphic, int32_t amount, bool& gumpArt);
+
+// The picture the held item is dragged as: its art, and its size (a stack
+// drawn twice is 5 pixels wider and taller). The drag picture draws it and
+// the container windows place and fit the drop by it.
+struct HeldPicture {
+    int32_t art = 0;
+    bool gumpArt = false;
+    bool doubled = false;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+HeldPicture heldPicture(const DragState& held);
 // The held item would merge with `object`: both stackable, both with an
 // amount, the same graphic and hue.
 bool isEqualStack(const Item& object, const DragState& held);
-// The server refused the pick-up (0x27): the item goes back where it was and
-// the picture closes.
-void onPickUpRefused();

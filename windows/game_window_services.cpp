@@ -5,6 +5,7 @@
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
+#include "protocol/world_packet_windows.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
 #include "windows/equipment_layers.h"
@@ -20,6 +21,7 @@
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
+#include "world/walking.h"
 #include "world/world_services.h"
 
 #include <memory>
@@ -52,7 +54,7 @@ public:
     }
     void itemLeft(Item& parent, Item& item) override
     {
-        if (parent.isContainer()) {
+        if (parent.isContainer() && !isContainerBulkAdd()) {
             ContainerGump* window = findContainerGump(static_cast<ContainerItem&>(parent));
             if (window && !window->isClosing())
                 window->redraw(window->itemRect(item));
@@ -70,6 +72,12 @@ public:
             closeGump(window);
         }
         m_next.containerDestroyed(container);
+    }
+    void contentsArrived(ContainerItem& container) override
+    {
+        if (ContainerGump* window = findContainerGump(container); window && !window->isClosing())
+            window->redrawWhole();
+        m_next.contentsArrived(container);
     }
 
 private:
@@ -266,10 +274,7 @@ public:
     {
     }
     CGump* createTextWindow(int32_t x, int32_t y) override { return m_next.createTextWindow(x, y); }
-    CGump* createStatusBar(WorldObject* owner, bool isPlayersOwn) override
-    {
-        return m_next.createStatusBar(owner, isPlayersOwn);
-    }
+    CGump* createStatusBar(WorldObject* owner, bool fullPage) override { return m_next.createStatusBar(owner, fullPage); }
     void reslotStatusBar(CGump* bar) override { m_next.reslotStatusBar(bar); }
     CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) override
     {
@@ -311,6 +316,33 @@ public:
     }
 };
 
+// The player's step request closes the bank box, the one container window
+// that asks to close on the next step.
+class WindowStepClosing final : public StepClosedWindows {
+public:
+    void closeWindowsOnStep() override { closeBankBoxGump(); }
+};
+
+// The player moved outright (0x20): the bank box closes; the death screen,
+// the course map and the spellbook stay with the service installed before.
+class WindowWorldEvents final : public WorldEventWindows {
+public:
+    explicit WindowWorldEvents(WorldEventWindows& next)
+        : m_next(next)
+    {
+    }
+    void playerDied() override { m_next.playerDied(); }
+    void openCourseMap(uint32_t serial, uint16_t art, const std::array<uint16_t, 6>& area) override
+    {
+        m_next.openCourseMap(serial, art, area);
+    }
+    void closeBankBox() override { closeBankBoxGump(); }
+    CGump* openSpellbook(uint32_t serial) override { return m_next.openSpellbook(serial); }
+
+private:
+    WorldEventWindows& m_next;
+};
+
 } // namespace
 
 struct GameWindowServices::Objects {
@@ -319,6 +351,7 @@ struct GameWindowServices::Objects {
         , objects(worldService<ObjectViews>())
         , notices(windowNotices())
         , factory(service<FactoryWindows>())
+        , worldEvents(service<WorldEventWindows>())
     {
     }
     WindowContainerViews containers;
@@ -332,6 +365,8 @@ struct GameWindowServices::Objects {
     WindowFactory factory;
     WindowNamePlates plates;
     WorldObjectsForGumps objectsForGumps;
+    WindowStepClosing stepClosing;
+    WindowWorldEvents worldEvents;
 
     ContainerViews* previousContainers = nullptr;
     PaperdollViews* previousPaperdolls = nullptr;
@@ -344,6 +379,8 @@ struct GameWindowServices::Objects {
     FactoryWindows* previousFactory = nullptr;
     NamePlates* previousPlates = nullptr;
     GumpWorld* previousObjectsForGumps = nullptr;
+    StepClosedWindows* previousStepClosing = nullptr;
+    WorldEventWindows* previousWorldEvents = nullptr;
 };
 
 GameWindowServices::GameWindowServices()
@@ -361,6 +398,8 @@ GameWindowServices::GameWindowServices()
     o.previousFactory = installService<FactoryWindows>(&o.factory);
     o.previousPlates = installService<NamePlates>(&o.plates);
     o.previousObjectsForGumps = installService<GumpWorld>(&o.objectsForGumps);
+    o.previousStepClosing = installWorldService<StepClosedWindows>(&o.stepClosing);
+    o.previousWorldEvents = installService<WorldEventWindows>(&o.worldEvents);
 }
 
 GameWindowServices::~GameWindowServices()
@@ -377,6 +416,8 @@ GameWindowServices::~GameWindowServices()
     installService<FactoryWindows>(o.previousFactory);
     installService<NamePlates>(o.previousPlates);
     installService<GumpWorld>(o.previousObjectsForGumps);
+    installWorldService<StepClosedWindows>(o.previousStepClosing);
+    installService<WorldEventWindows>(o.previousWorldEvents);
 }
 
 namespace {

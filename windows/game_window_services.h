@@ -6,7 +6,8 @@
 // lines, texts over objects, the typed line), the worn layer rules, the
 // factory's paperdoll and container windows, the name plates of the
 // all-names overlay, the world objects as gumps see them, and the paperdoll's
-// war button. Services this part provides only in part (the container and
+// war button, and the bank box that closes when the player steps or is
+// moved. Services this part provides only in part (the container and
 // object views, the factory, the window notices) pass what is not theirs on
 // to the service installed before them. The journal step of the texts
 // (windows/system_text.h) is installed in front of these afterwards. The

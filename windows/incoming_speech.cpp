@@ -1,5 +1,6 @@
 #include "windows/incoming_speech.h"
 
+#include "core/wide_text.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
 #include "gump/gump_factory.h"
@@ -108,8 +109,7 @@ void showSystemAreaLine(std::u16string_view line, uint16_t hue, std::string_view
 std::u16string taggedLine(const char16_t* tag, std::string_view name, std::u16string_view text)
 {
     std::u16string line = tag;
-    for (char c : name)
-        line.push_back(char16_t(uint8_t(c)));
+    line += bytesToWideString(name);
     line += u"]: ";
     line.append(text);
     return line;
@@ -247,14 +247,6 @@ std::u16string localizedText(int32_t id, const std::u16string& arguments)
     return out;
 }
 
-std::u16string widen(std::string_view bytes)
-{
-    std::u16string out;
-    for (char c : bytes)
-        out.push_back(char16_t(uint8_t(c)));
-    return out;
-}
-
 } // namespace
 
 bool isGmConversationOpen() { return gmConversationFlag(); }
@@ -328,7 +320,7 @@ void showAsciiSpeech(uint32_t serial, uint16_t, uint8_t type, uint16_t hue, uint
     switch (type) {
     case speech_type::kBroadcast:
         if (serial == kNoSpeaker) {
-            addSystemText(hue, font, localizedText(kSystemLineCliloc, widen(text)), currentTextLanguage());
+            addSystemText(hue, font, localizedText(kSystemLineCliloc, bytesToWideString(text)), currentTextLanguage());
         } else {
             std::string line(name);
             line.append(": ").append(text);
@@ -406,7 +398,7 @@ void handleLocalizedAffixPacket(const uint8_t* packet)
     std::string affix = readBytesText(packet, offset);
     std::u16string arguments = readUnits(packet, offset, kMaxAffixArgumentUnits, true);
     std::u16string text = localizedText(int32_t(id), arguments);
-    std::u16string wideAffix = widen(affix);
+    std::u16string wideAffix = bytesToWideString(affix);
     bool inFront = flags == 1 || flags == 3 || flags == 5;
     bool behind = flags == 0 || flags == 2 || flags == 4;
     if (!inFront && !behind)

@@ -1,5 +1,6 @@
 #include "windows/overhead_text.h"
 
+#include "core/wide_text.h"
 #include "data/settings_registry.h"
 #include "data/targeting.h"
 #include "gfx/gump_art.h"
@@ -49,6 +50,13 @@ bool isHeldItem(const StaticObject* object)
 {
     const Item* item = asItem(object);
     return item && item->container() != nullptr;
+}
+
+// The window that shows a held item, whatever path made its text: the text
+// closes with that window.
+CGump* holderWindow(const StaticObject* owner)
+{
+    return isHeldItem(owner) ? gumpFindPaperdollOrContainer(const_cast<Item*>(asItem(owner))) : nullptr;
 }
 
 // The lifetime of a text of `lines` lines.
@@ -118,7 +126,7 @@ void drawPageHalfBlended(GumpCanvas& canvas, const ScreenRect& at, const GumpPag
 
 BarkGump::BarkGump(StaticObject* owner, uint16_t hue, uint16_t font, CGump* containerGump, int32_t kind)
     : m_storedKind(kind)
-    , m_containerGump(containerGump)
+    , m_containerGump(containerGump ? containerGump : holderWindow(owner))
     , m_owner(owner)
     , m_inWindow(isHeldItem(owner))
     , m_hue(hue)
@@ -181,12 +189,12 @@ bool BarkGump::hasSpeakerOwner() const
     return item && (item->isMobile() || item->isCorpse());
 }
 
-bool BarkGump::ownerAnchor(int32_t& x, int32_t& y, bool youSee)
+bool BarkGump::ownerAnchor(int32_t& x, int32_t& y)
 {
     if (!m_owner)
         return false;
     if (m_inWindow) {
-        CGump* window = gumpFindPaperdollOrContainer(const_cast<Item*>(asItem(m_owner)));
+        CGump* window = holderWindow(m_owner);
         if (!window)
             return false;
         x = window->dragAnchorX();
@@ -198,17 +206,8 @@ bool BarkGump::ownerAnchor(int32_t& x, int32_t& y, bool youSee)
     const ScreenRect& bounds = m_owner->screenRect;
     x = ((bounds.left + bounds.right) >> 1) - view.viewPixelX;
     y = bounds.top - view.viewPixelY + kMobileHeadDrop;
-    if (m_owner->isMobile()) {
-        if (static_cast<const Mobile*>(m_owner)->graphic == kBody47)
-            y = bounds.bottom - view.viewPixelY - kBody47Lift;
-        return true;
-    }
-    const Item* item = asItem(m_owner);
-    WorldViewGump* view3 = worldViewGump();
-    if (youSee && item && !item->isCorpse() && view3) {
-        x = view3->dragAnchorX();
-        y = view3->dragAnchorY();
-    }
+    if (m_owner->isMobile() && static_cast<const Mobile*>(m_owner)->graphic == kBody47)
+        y = bounds.bottom - view.viewPixelY - kBody47Lift;
     return true;
 }
 
@@ -226,11 +225,19 @@ bool BarkGump::place(int32_t systemLift, int32_t width, int32_t height)
     int32_t y = 0;
     if (!m_owner) {
         y = std::min(screen.gameHeight, screen.height) - systemLift;
-    } else if (!ownerAnchor(x, y, m_youSee)) {
+    } else if (!ownerAnchor(x, y)) {
         return false;
     }
     m_anchorX = x;
     m_anchorY = y;
+    // The name of a clicked item (not a corpse) starts where it was clicked;
+    // it follows the item from there.
+    const Item* item = asItem(m_owner);
+    WorldViewGump* view = worldViewGump();
+    if (m_youSee && !m_inWindow && item && !item->isMobile() && !item->isCorpse() && view) {
+        x = view->dragAnchorX();
+        y = view->dragAnchorY();
+    }
     int32_t maxX = 0;
     int32_t maxY = 0;
     maxPoint(maxX, maxY);
@@ -285,7 +292,7 @@ void BarkGump::followOwner()
         return;
     int32_t x = 0;
     int32_t y = 0;
-    if (!ownerAnchor(x, y, false))
+    if (!ownerAnchor(x, y))
         return;
     m_desiredX += x - m_anchorX;
     m_desiredY += y - m_anchorY;
@@ -436,13 +443,8 @@ void BarkGump::singleClick()
     }
     if (!self)
         return;
-    std::u16string wide;
-    if (isAsciiBark()) {
-        for (char c : m_text)
-            wide.push_back(char16_t(uint8_t(c)));
-    } else {
-        wide = static_cast<UnicodeBarkGump*>(this)->wideText();
-    }
+    std::u16string wide
+        = isAsciiBark() ? bytesToWideString(m_text) : static_cast<UnicodeBarkGump*>(this)->wideText();
     const Item* item = asItem(m_owner);
     translateClickedText(m_languageCode, wide, item ? item->serial : 0);
 }

@@ -102,7 +102,7 @@ private:
 
     // The owner's anchor now: its overhead point in game-view pixels, or the
     // press point of the window that holds it. False when it has none.
-    bool ownerAnchor(int32_t& x, int32_t& y, bool youSee);
+    bool ownerAnchor(int32_t& x, int32_t& y);
     void linkIntoStack();
     void unlinkFromStack();
     void maxPoint(int32_t& maxX, int32_t& maxY) const;

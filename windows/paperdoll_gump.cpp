@@ -18,6 +18,7 @@
 #include "windows/drag_gump.h"
 #include "windows/item_pictures.h"
 #include "windows/journal.h"
+#include "windows/own_character_actions.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_services.h"
 #include "windows/window_packets.h"
@@ -37,8 +38,6 @@
 
 namespace {
 
-// The word Quit, nine blanks, then the rest.
-constexpr const char* kLogoutQuestion = "Quit         Vardun Online?";
 constexpr int32_t kTitleFont = 1;
 constexpr int32_t kTitleHue = 902;
 constexpr int32_t kTitleX = 39;
@@ -73,8 +72,6 @@ constexpr int32_t kBackpackLayer = 21;
 constexpr int32_t kDeathRobeGraphic = 51;
 constexpr uint16_t kBody987Hue = 1002;
 constexpr int32_t kBody987Art = 50987;
-constexpr uint32_t kGuildCommand = 40;
-constexpr uint32_t kQuestCommand = 50;
 
 struct BodyRow {
     int32_t body;
@@ -164,41 +161,26 @@ void drawItemSlot(GumpPage& page, int32_t x, int32_t y, const Item* item)
     }
 }
 
-// The callbacks of the buttons; each runs on the paperdoll.
+// The callbacks of the buttons; each runs on the paperdoll, through the
+// actions the menubar shares.
 void onStatusButton(CGump* parent)
 {
-    auto* doll = static_cast<PaperdollGump*>(parent);
-    Mobile* mobile = doll->mobile();
-    if (!mobile)
-        return;
-    const uint32_t serial = mobile->serial;
-    gumpOpenByKind(mobile, gump_kind::kStatusBar, nullptr, false, true);
-    sendStatusRequest(4, serial);
+    if (Mobile* mobile = static_cast<PaperdollGump*>(parent)->mobile())
+        own_actions::openStatus(*mobile);
 }
 
 void onWarButton(CGump* parent)
 {
     if (static_cast<PaperdollGump*>(parent)->isOwn())
-        setWarMode(-1);
+        own_actions::toggleWarMode();
 }
 
-void onSkillsButton(CGump*)
-{
-    sendStatusRequest(5, playerSerial());
-    service<SkillWindow>().setSkillGumpRequested(true);
-}
-
-void onGuildButton(CGump*) { sendEncodedCommand(playerSerial(), kGuildCommand); }
-void onQuestsButton(CGump*) { sendEncodedCommand(playerSerial(), kQuestCommand); }
-void onOptionsButton(CGump*) { gumpOpenByKind(nullptr, gump_kind::kOptions, nullptr, false, false); }
-
-void onLogoutButton(CGump*)
-{
-    desktopWrite();
-    service<YesNoQuestions>().ask(QuestionKind::Logout, kLogoutQuestion, 0);
-}
-
-void onHelpButton(CGump*) { sendHelpRequest(); }
+void onSkillsButton(CGump*) { own_actions::requestSkills(); }
+void onGuildButton(CGump*) { own_actions::requestGuild(); }
+void onQuestsButton(CGump*) { own_actions::requestQuests(); }
+void onOptionsButton(CGump*) { own_actions::openOptions(); }
+void onLogoutButton(CGump*) { own_actions::askLogout(); }
+void onHelpButton(CGump*) { own_actions::requestHelp(); }
 void onMinimiseSpot(CGump* parent) { parent->minimize(); }
 
 struct ButtonRow {
@@ -401,7 +383,7 @@ void PaperdollGump::render()
             bodyHue = uint16_t(entry->hue);
         body = table->translate(uint16_t(body), 0);
     }
-    PaperdollBody picture = paperdollBodyFor(body, false, 1);
+    PaperdollBody picture = paperdollBodyFor(body, shown->female != 0, shown->race);
     const LayerItems worn = layerItemsOf(*shown);
     const Item* shroud = worn[kShroudLayer];
     const bool ghost = picture.ghost || (shroud && shroud->graphic == kGhostShroud);
@@ -696,15 +678,6 @@ PaperdollGump* findPaperdoll(const Mobile& mobile)
     return found && found->is(GumpKind::Paperdoll) ? static_cast<PaperdollGump*>(found) : nullptr;
 }
 
-CGump* findStatusGump(uint32_t serial)
-{
-    for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
-        if (gump->is(GumpKind::StatusGump) && gump->ownerSerial() == serial)
-            return gump;
-    }
-    return nullptr;
-}
-
 PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t flags)
 {
     WorldObject* object = findObjectBySerial(serial);
@@ -715,9 +688,9 @@ PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t fl
         return nullptr;
     auto* doll = static_cast<PaperdollGump*>(opened);
     doll->setTitle(title);
-    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off.
-    if (flags & kPaperdollLiftFlag)
-        doll->setStatusFlags(1);
+    // Bit 0 is the war-mode bit; only bit 1 lets items be taken off, and
+    // each packet says anew whether they may be.
+    doll->setStatusFlags((flags & kPaperdollLiftFlag) ? 1 : 0);
     return doll;
 }
 

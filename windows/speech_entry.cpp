@@ -1,5 +1,6 @@
 #include "windows/speech_entry.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
@@ -46,14 +47,6 @@ bool isTeamMode(uint8_t mode)
 }
 
 bool settingOn(const char16_t* name) { return settings().getBoolSetting(name) != 0; }
-
-std::u16string widened(const char* text)
-{
-    std::u16string out;
-    for (; *text; ++text)
-        out.push_back(char16_t(uint8_t(*text)));
-    return out;
-}
 
 std::string lowBytes(std::u16string_view text)
 {
@@ -374,9 +367,7 @@ void SpeechEntry::setLine(std::u16string_view text, uint8_t mode)
 
 void SpeechEntry::sendPromptResponse(uint32_t type, std::string_view text)
 {
-    std::u16string wide;
-    for (char c : text.substr(0, std::min(text.size(), kMaxPromptUnits)))
-        wide.push_back(char16_t(uint8_t(c)));
+    std::u16string wide = bytesToWideString(text.substr(0, std::min(text.size(), kMaxPromptUnits)));
     PendingPrompt& prompt = pendingPrompt();
     if (prompt.unicode) {
         sendPromptResponseWide(type, wide);
@@ -447,7 +438,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         shown.unicode = true;
         // A tell names its member, exactly as the tell command reads the line.
         if (std::optional<TellCommand> tell = parseTellCommand(m_text, !unicodeMode())) {
-            std::u16string name = widened(service<PartyState>().memberName(tell->slot - 1).c_str());
+            std::u16string name = bytesToWideString(service<PartyState>().memberName(tell->slot - 1).c_str());
             shown.text = u"Tell [" + name + u"]: " + line.substr(std::min(tell->messageStart, line.size()));
             return shown;
         }
@@ -468,7 +459,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         break;
     default: break;
     }
-    shown.text = widened(prefix) + line;
+    shown.text = bytesToWideString(prefix) + line;
     return shown;
 }
 

@@ -7,6 +7,8 @@
 // object property lists. Main thread only.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 class PacketBuffer;
 
@@ -35,6 +37,18 @@ bool sendVirtueRequest(uint32_t playerSerial, uint32_t mobileSerial);
 bool sendObjectHelpRequest(uint32_t serial);
 // 0xB8 a character profile.
 bool sendProfileRequest(uint32_t serial);
+// 0x75 a new name for a mobile (30 bytes, NUL padded).
+bool sendRenameRequest(uint32_t serial, const std::string& name);
+// 0x95 the hue chosen for a dye request: its serial and first value.
+bool sendDyeResponse(uint32_t serial, uint16_t value, uint16_t hue);
+// 0xB8 the player's changed profile text (at most 511 units).
+bool sendProfileUpdate(uint32_t serial, std::u16string_view text);
+// 0xBF 0x1A a stat's new lock state (stat 0 strength, 1 dexterity, 2
+// intelligence; state 0 up, 1 down, 2 locked).
+bool sendStatLock(uint8_t stat, uint8_t state);
+// 0xBF 0x2A the race change: the five values, or nothing for a refusal.
+bool sendRaceChangeReply(uint16_t skinHue, uint16_t hair, uint16_t hairHue, uint16_t facialHair, uint16_t facialHairHue);
+bool sendRaceChangeRefusal();
 // 0xD7 an encoded command without arguments.
 bool sendEncodedCommand(uint32_t serial, uint16_t command);
 

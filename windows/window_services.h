@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+class CGump;
+
 // One cell of a searched path.
 struct PathCell {
     int32_t x = 0;
@@ -115,7 +117,62 @@ public:
     void setGameViewOffset(int32_t, int32_t) override { }
 };
 
+// The spell code: the party bars' quick spells cast a spell by its number.
+class SpellCasting {
+public:
+    virtual ~SpellCasting() = default;
+    virtual void castSpell(int32_t spell) = 0;
+};
+
+class NoSpellCasting final : public SpellCasting {
+public:
+    void castSpell(int32_t) override { }
+};
+
+// The conference chat window: the menubar's chat button raises it, or asks
+// the server to open chat when it is not open.
+class ConferenceChat {
+public:
+    virtual ~ConferenceChat() = default;
+    virtual void openOrRaiseChat() = 0;
+};
+
+class NoConferenceChat final : public ConferenceChat {
+public:
+    void openOrRaiseChat() override { }
+};
+
+// The context-help window: the menubar's "< ? >" button raises it, or opens
+// it on the current help page.
+class ContextHelpWindow {
+public:
+    virtual ~ContextHelpWindow() = default;
+    virtual void openOrRaiseContextHelp() = 0;
+};
+
+class NoContextHelpWindow final : public ContextHelpWindow {
+public:
+    void openOrRaiseContextHelp() override { }
+};
+
+// The resize outline of windows with a grip: it follows the pointer within
+// the window's limits and resizes the window on release.
+class WindowResizing {
+public:
+    virtual ~WindowResizing() = default;
+    virtual void startResize(CGump* window) = 0;
+};
+
+class NoWindowResizing final : public WindowResizing {
+public:
+    void startResize(CGump*) override { }
+};
+
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
 template <> struct ServiceFallback<GameViewPlacement> { using Type = NoGameViewPlacement; };
+template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; };
+template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
+template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
+template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };

@@ -8,12 +8,14 @@
 #include "gump/property_cache.h"
 #include "windows/game_area_edges.h"
 #include "windows/speech_services.h"
+#include "windows/target_gump.h"
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
+#include "world/multi_preview.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
@@ -30,10 +32,10 @@ constexpr uint32_t kOwnPaperdollBit = 0x80000000;
 constexpr uint16_t kInnocentHue = 89;
 constexpr int32_t kDropTargetLocation = 1;
 
+constexpr int32_t kCriminalNotoriety = 4;
+constexpr const char* kCriminalWarning = "This may flag you criminal!";
+
 WorldViewGump* g_worldView = nullptr;
-// Cleared for the rest of the run once a mobile reports a notoriety of 100
-// or more: the warning then speaks of notoriety instead.
-bool g_criminalWarning = true;
 
 constexpr std::array<std::array<int32_t, 2>, 8> kDirectionSteps { { { 0, -1 }, { 1, -1 }, { 1, 0 }, { 1, 1 },
     { 0, 1 }, { -1, 1 }, { -1, 0 }, { -1, -1 } } };
@@ -96,10 +98,47 @@ void openCorpsesOfTile(Item& corpse)
 
 void confirmAttack(Mobile& mobile)
 {
-    if (mobile.notoriety >= 100)
-        g_criminalWarning = false;
     service<YesNoQuestions>().ask(QuestionKind::Attack,
-        g_criminalWarning ? "This may flag you criminal!" : "This will lower notoriety !", mobile.serial);
+        notorietyWarnings().criminal ? kCriminalWarning : "This will lower notoriety !", mobile.serial);
+}
+
+// A harmful target on an innocent (unless the player is a criminal already),
+// or a beneficial one on a criminal, an enemy or a murderer, asks first.
+bool asksBeforeTargeting(const Mobile& mobile, TargetIntent intent)
+{
+    if (intent == TargetIntent::Neutral || !settings().getBoolSetting(u"NotorietyQuery"))
+        return false;
+    if (intent == TargetIntent::Harmful) {
+        const PlayerMobile* self = player();
+        return !(self && self->getNotoriety() == kCriminalNotoriety) && !mobile.notorietyNot1();
+    }
+    return !mobile.notorietyOutside4To6();
+}
+
+// The object (or none) goes to the target callback.
+void handToTarget(WorldObject* object)
+{
+    std::optional<TargetChoice> choice;
+    if (object) {
+        TargetChoice picked;
+        picked.isMobile = object->isMobile();
+        if (Item* item = asItem(object))
+            picked.serial = item->serial;
+        picked.x = object->x;
+        picked.y = object->y;
+        picked.z = object->z;
+        choice = picked;
+    }
+    // The callback may end the targeting and with it itself: it runs from a
+    // copy.
+    auto callback = targetingState().callback;
+    callback(choice);
+    if (object && isValidWorldObject(object)) {
+        object->invalidate();
+        // A targeted mobile gets the last target's bar.
+        if (Mobile* mobile = asMobile(object); mobile && !mobile->isPlayer())
+            TargetGump::showLastTarget(*mobile);
+    }
 }
 
 } // namespace
@@ -142,6 +181,10 @@ WorldObject* WorldViewGump::pressObject(int32_t x, int32_t y)
 void WorldViewGump::onLeftDown(int32_t x, int32_t y)
 {
     gumpReleaseFocus();
+    // A placement preview the server sent goes at the press; one that stays
+    // (the house designer's) takes the press for itself.
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+        return;
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
@@ -318,6 +361,8 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
             notice("Now following.");
             self->following = 1;
             self->followSerial = static_cast<Mobile*>(object)->serial;
+            self->followOffsetX = self->x - object->x;
+            self->followOffsetY = self->y - object->y;
         }
         return;
     }
@@ -344,7 +389,8 @@ void WorldViewGump::startDrag(WorldObject* object)
     if (mobile) {
         CGump* bar = gumpFindForObject(mobile, false, false, gumpListHead(), true);
         if (!bar) {
-            bar = service<FactoryWindows>().createStatusBar(mobile, mobile->isPlayer());
+            // Dragged out of the world, the player's status comes as a bar too.
+            bar = service<FactoryWindows>().createStatusBar(mobile, false);
             if (!isValidGump(bar))
                 return;
             gumpLink(bar, nullptr);
@@ -457,6 +503,8 @@ void WorldViewGump::clearHighlights()
     worldScreen().objectUnderPointer = nullptr;
 }
 
+void WorldViewGump::clearHighlightedMobile() { setHighlight(m_highlightedMobile, nullptr); }
+
 void WorldViewGump::forgetObject(const WorldObject* object)
 {
     if (object == m_highlightedMobile)
@@ -478,23 +526,32 @@ void completeTarget(WorldObject* object)
     TargetingState& targeting = targetingState();
     if (!targeting.targetingActive || !targeting.callback)
         return;
-    std::optional<TargetChoice> choice;
-    if (object) {
-        TargetChoice picked;
-        picked.isMobile = object->isMobile();
-        if (Item* item = asItem(object))
-            picked.serial = item->serial;
-        picked.x = object->x;
-        picked.y = object->y;
-        picked.z = object->z;
-        choice = picked;
+    Mobile* mobile = asMobile(object);
+    if (!mobile || !asksBeforeTargeting(*mobile, targeting.intent)) {
+        handToTarget(object);
+        return;
     }
-    // The callback may end the targeting and with it itself: it runs from a
-    // copy.
-    auto callback = targeting.callback;
-    callback(choice);
-    if (object && isValidWorldObject(object))
-        object->invalidate();
+    // Targeting ends while the question is up; the callback waits for the
+    // answer.
+    targeting.targetingActive = false;
+    targeting.intent = TargetIntent::Neutral;
+    service<GumpPointer>().setCursorKind(0);
+    if (WorldViewGump* view = worldViewGump())
+        view->clearHighlightedMobile();
+    mobile->invalidate();
+    service<YesNoQuestions>().ask(QuestionKind::HarmfulTarget, kCriminalWarning, mobile->serial);
+}
+
+void confirmTargetYes(uint32_t serial)
+{
+    if (targetingState().callback)
+        handToTarget(findObjectBySerial(serial));
+}
+
+void confirmTargetNo()
+{
+    targetingState().callback = nullptr;
+    endTargeting();
 }
 
 void doubleClickObject(WorldObject* object)

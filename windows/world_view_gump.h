@@ -65,6 +65,7 @@ public:
     WorldObject* hoveredItem();
     // Both highlights dropped (and redrawn).
     void clearHighlights();
+    void clearHighlightedMobile();
     // An object that is going away stops being highlighted.
     void forgetObject(const WorldObject* object);
 
@@ -98,7 +99,13 @@ WorldViewGump* worldViewGump();
 // The double click of a world object: use it, ask for a paperdoll, open the
 // corpses of its tile, or attack in war mode.
 void doubleClickObject(WorldObject* object);
-// Hands an object (or none) to the pending target.
+// Hands an object (or none) to the pending target. A harmful or beneficial
+// target on a mobile it may flag the player for ends the targeting and asks
+// first ("This may flag you criminal!"); the answer comes back through:
 void completeTarget(WorldObject* object);
+// Yes: the object of that serial (looked up again) goes to the callback.
+void confirmTargetYes(uint32_t serial);
+// No: the target is cancelled.
+void confirmTargetNo();
 // A target is pending: targeting is on with a callback.
 bool isTargetPending();

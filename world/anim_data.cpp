@@ -1,8 +1,7 @@
 #include "world/anim_data.h"
 
-#include "data/file_manager.h"
-
 #include "core/byte_cursor.h"
+#include "data/client_file_path.h"
 
 #include <memory>
 #include <vector>
@@ -68,6 +67,6 @@ AnimDataTable& animDataTable()
 bool loadAnimData()
 {
     std::vector<uint8_t> bytes;
-    fileManager().readWhole("animdata.mul", bytes);
+    readOptionalStartupFile("animdata.mul", bytes);
     return animDataTable().load(bytes);
 }

@@ -83,6 +83,16 @@ void ContainerItem::unlinkSlice(TallObjectSlice& slice)
 
 void emptyContainer(ContainerItem& container) { container.destroyContents(); }
 
+namespace {
+
+bool g_containerBulkAdd = false;
+
+} // namespace
+
+bool isContainerBulkAdd() { return g_containerBulkAdd; }
+
+void setContainerBulkAdd(bool bulk) { g_containerBulkAdd = bulk; }
+
 int32_t countContents(const ContainerItem& container) { return int32_t(container.contents().size()); }
 
 Corpse::Corpse(uint32_t itemSerial, uint16_t itemGraphic)

@@ -58,6 +58,12 @@ private:
 
 // Destroys every content item (the server refills the container).
 void emptyContainer(ContainerItem& container);
+
+// Set while a container's whole contents arrive in one packet: the windows
+// keep each item that enters or leaves in place without drawing, and draw
+// once when all are in (ContainerViews::contentsArrived).
+bool isContainerBulkAdd();
+void setContainerBulkAdd(bool bulk);
 int32_t countContents(const ContainerItem& container);
 
 class Corpse final : public ContainerItem {

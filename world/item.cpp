@@ -54,17 +54,9 @@ Item::~Item()
 
 void Item::destroy() { itemPool().release(this); }
 
-bool Item::ensureMultiComponents(int32_t multiId)
+void Item::setMultiPosition(int32_t atX, int32_t atY, int32_t atZ, int32_t multiId)
 {
-    if (!m_multi)
-        m_multi = worldService<MultiComponents>().create(*this, multiId);
-    return m_multi != nullptr;
-}
-
-void Item::placeMultiComponents(int32_t atX, int32_t atY, int32_t atZ)
-{
-    if (m_multi)
-        worldService<MultiComponents>().placeAt(m_multi, atX, atY, atZ);
+    worldService<MultiComponents>().updatePosition(*this, atX, atY, atZ, multiId);
 }
 
 void Item::replaceMulti(MultiComponentList* list)

@@ -71,10 +71,9 @@ public:
 
     Item* container() const { return m_container; }
     MultiComponentList* multi() const { return m_multi; }
-    // Builds the item's multi component list when it has none; true when it
-    // has one afterwards.
-    bool ensureMultiComponents(int32_t multiId);
-    void placeMultiComponents(int32_t atX, int32_t atY, int32_t atZ);
+    // Sets the multi item at (x, y, z) as multi `multiId`: its component list
+    // is built when missing or made for another id, and its pieces placed.
+    void setMultiPosition(int32_t atX, int32_t atY, int32_t atZ, int32_t multiId);
     // Gives the item a new component list (null: none), releasing the old.
     void replaceMulti(MultiComponentList* list);
 

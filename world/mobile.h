@@ -77,6 +77,8 @@ public:
     void setDeadFlag(int32_t value);
     bool isMounted() const { return mounted != 0; }
     bool isBody401or606() const { return graphic == 401 || graphic == 606; }
+    // Notoriety modulo 100; a value of 100 or more also turns off the
+    // criminal warning (notorietyWarnings()).
     int32_t getNotoriety() const;
     // Frames per step for the mobile's body; a body of 1000 or more becomes 50.
     int32_t stepFrames();
@@ -130,6 +132,10 @@ public:
     int32_t maxStamina = 0;
     int32_t deadFlag = 0;
     int32_t canRename = 0;
+    // From the status packet: the low bit of its sex/race byte, and its race
+    // byte (2 draws the second body set on the paperdoll).
+    uint8_t female = 0;
+    uint8_t race = 0;
 
     ListHook<Mobile> mobileLink;
 
@@ -195,6 +201,9 @@ public:
     uint32_t attackTarget = 0;
     int32_t following = 0;
     uint32_t followSerial = 0;
+    // The player's offset from the followed mobile when following began.
+    int32_t followOffsetX = 0;
+    int32_t followOffsetY = 0;
     uint32_t highlightedSerial = 0;
     std::array<uint32_t, kWalkKeyCount> walkKeys {};
     uint8_t updateRange = kDefaultUpdateRange;
@@ -209,6 +218,14 @@ public:
 protected:
     void baseCell(int32_t& cellX, int32_t& cellY) const override;
 };
+
+// The attack question warns of the criminal flag until any mobile's
+// notoriety is read as 100 or more; from then on, for the rest of the run, it
+// speaks of notoriety.
+struct NotorietyWarnings {
+    bool criminal = true;
+};
+NotorietyWarnings& notorietyWarnings();
 
 // The frame steps the object manager runs for each mobile every frame.
 void mobileFrameStep(Mobile& mobile);

@@ -1,6 +1,7 @@
 #include "world/mobile_animation.h"
 
 #include "world/dying_links.h"
+#include "world/effect_calls.h"
 #include "world/mobile.h"
 #include "world/recorded_sequence.h"
 
@@ -10,15 +11,19 @@ namespace {
 
 constexpr int32_t kListed = 1;
 
-// Takes the mobile out of the grid around a change of its picture.
+// Takes the mobile out of the grid around a change of its picture. It goes
+// back when it was there, and when a replayed action took it out: the
+// action's first step (or its end) places it again, unless it has left the
+// world meanwhile (a container, a mount's layer, its destruction).
 template <typename Change>
 void changePicture(Mobile& mobile, Change change)
 {
-    bool wasPlaced = mobile.isPlaced();
-    if (wasPlaced)
-        mobile.removeFromGrid();
+    const bool wasPlaced = mobile.isPlaced();
+    const bool heldByReplay = sequenceWaitingFor(mobile) != nullptr;
+    mobile.removeFromGrid();
     change();
-    if (wasPlaced)
+    const bool inWorld = !mobile.isDetached() && !mobile.container() && !isMobileBeingDestroyed(&mobile);
+    if (wasPlaced || (heldByReplay && inWorld))
         mobile.place();
 }
 

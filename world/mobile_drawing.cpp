@@ -513,12 +513,12 @@ void Mobile::computeBounds()
 
 void Mobile::draw(const BlitTarget& target, const ScreenRect& dirty)
 {
+    if (graphic >= kUndrawnBody || placeable == 0)
+        return;
     if (isMobileSitting(*this)) {
         drawSittingMobile(*this, target, dirty);
         return;
     }
-    if (graphic >= kUndrawnBody || placeable == 0)
-        return;
     Figure figure;
     if (!loadFigure(*this, figure, &frameCount))
         return;
@@ -547,7 +547,9 @@ void Mobile::draw(const BlitTarget& target, const ScreenRect& dirty)
                     riderY, worn->palette, worn->pixelData);
         });
     }
-    drawAttachedEffects(*this, target, clip);
+    // The base line cuts the low figure only: a spell on an animal shows
+    // whole.
+    drawAttachedEffects(*this, target, dirty);
 }
 
 bool Mobile::hitTest(int32_t pointX, int32_t pointY) const

@@ -196,21 +196,12 @@ std::vector<MultiRecord> convertMultiRecords(std::span<const uint8_t> data)
     return records;
 }
 
-MultiComponentList* MultiComponentService::create(Item& item, int32_t multiId)
+void MultiComponentService::updatePosition(Item& item, int32_t x, int32_t y, int32_t z, int32_t multiId)
 {
-    std::vector<MultiRecord> records;
-    if (!getMultiComponents(multiId, records))
-        return nullptr;
-    return buildFromRecords(item, multiId, records);
+    updateMultiPosition(item, x, y, z, multiId);
 }
 
 void MultiComponentService::release(MultiComponentList* list) { delete list; }
-
-void MultiComponentService::placeAt(MultiComponentList* list, int32_t x, int32_t y, int32_t z)
-{
-    if (list)
-        updateMultiPosition(list->owner(), x, y, z, list->multiId());
-}
 
 int32_t MultiComponentService::extent(const MultiComponentList* list) { return list ? list->extent() : 0; }
 

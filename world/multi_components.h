@@ -108,9 +108,8 @@ int32_t getFigurineGraphic(int32_t body);
 // The world service the items call for their multis.
 class MultiComponentService final : public MultiComponents {
 public:
-    MultiComponentList* create(Item& item, int32_t multiId) override;
+    void updatePosition(Item& item, int32_t x, int32_t y, int32_t z, int32_t multiId) override;
     void release(MultiComponentList* list) override;
-    void placeAt(MultiComponentList* list, int32_t x, int32_t y, int32_t z) override;
     int32_t extent(const MultiComponentList* list) override;
     void setShared(MultiComponentList* list) override;
 };

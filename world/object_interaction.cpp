@@ -57,19 +57,6 @@ void sendPickUpRequest(uint32_t serial, uint16_t amount)
         sendWorldPacket(packet);
 }
 
-// A dragged item made again by its graphic.
-Item* remakeDraggedItem(const DragState& drag)
-{
-    uint32_t flags = tileData().item(drag.graphic).flags;
-    if (drag.graphic == Corpse::kCorpseGraphic)
-        return new Corpse(drag.serial, drag.graphic);
-    if (flags & kTileMapItem)
-        return new MapItem(drag.serial, drag.graphic, drag.graphicOffset, true);
-    if (flags & kTileContainer)
-        return new ContainerItem(drag.serial, drag.graphic, drag.graphicOffset, true);
-    return allocItem(drag.serial, drag.graphic, drag.graphicOffset);
-}
-
 } // namespace
 
 DragState& dragState()
@@ -193,7 +180,7 @@ bool restoreDraggedItem()
     if ((drag.containerSerial || drag.wearerSerial) && !parent)
         return false;
 
-    Item* item = remakeDraggedItem(drag);
+    Item* item = createItemObject(drag.serial, drag.graphic, drag.graphicOffset);
     item->drawGraphic = drag.drawGraphic;
     item->baseHue = drag.baseHue;
     item->hue = drag.hue;

@@ -137,6 +137,11 @@ ObjectClass chooseObjectClass(uint32_t serial, uint16_t graphic)
 {
     if (!(serial & kItemSerialBit))
         return ObjectClass::Mobile;
+    return chooseItemClass(graphic);
+}
+
+ObjectClass chooseItemClass(uint16_t graphic)
+{
     if (graphic == Corpse::kCorpseGraphic)
         return ObjectClass::Corpse;
     uint32_t tileFlags = tileData().item(graphic).flags;
@@ -149,9 +154,11 @@ ObjectClass chooseObjectClass(uint32_t serial, uint16_t graphic)
     return ObjectClass::Plain;
 }
 
-Item* createObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset)
+namespace {
+
+Item* makeObject(ObjectClass kind, uint32_t serial, uint16_t graphic, int8_t graphicOffset)
 {
-    switch (chooseObjectClass(serial, graphic)) {
+    switch (kind) {
     case ObjectClass::Mobile:
         return new Mobile(serial, graphic, graphicOffset);
     case ObjectClass::Corpse:
@@ -166,6 +173,18 @@ Item* createObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset)
         break;
     }
     return allocItem(serial, graphic, graphicOffset);
+}
+
+} // namespace
+
+Item* createObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset)
+{
+    return makeObject(chooseObjectClass(serial, graphic), serial, graphic, graphicOffset);
+}
+
+Item* createItemObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset)
+{
+    return makeObject(chooseItemClass(graphic), serial, graphic, graphicOffset);
 }
 
 bool onObjectPacket(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uint16_t amount, int32_t x, int32_t y,
@@ -228,22 +247,20 @@ bool onObjectPacket(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uin
         object->direction = direction;
         object->amount = amount;
         setObjectFlags(*object, flags);
-        bool placedAsMulti = false;
         if (multiId >= 0) {
-            object->graphic = kMultiItemGraphic;
-            object->drawGraphic = remappedDrawGraphic(kMultiItemGraphic);
-            if (object->ensureMultiComponents(multiId)) {
-                object->placeMultiComponents(x, y, z);
-                placedAsMulti = true;
-            }
+            // The item took graphic 1 when it was made; its list's first
+            // record gives it its own. Servers resend their houses and
+            // boats all the time: a repeat at the same place changes
+            // nothing, and a new id (a boat that turned) rebuilds the
+            // pieces. A multi without components stands as its own item,
+            // so that it leaves with the update range like any other.
+            object->setMultiPosition(x, y, z, multiId);
+            object->applyGraphicAndHue(normalizeHue(hue));
         } else {
             object->graphic = graphic & 0x3FFF;
-        }
-        object->applyGraphicAndHue(normalizeHue(hue));
-        // A multi without components stands as its own invisible item, so
-        // that it leaves with the update range like any other.
-        if (!placedAsMulti)
+            object->applyGraphicAndHue(normalizeHue(hue));
             object->enterWorldAt(x, y, z);
+        }
     }
     if (isNew && !object->isMobile())
         restoreOverheadTexts(*object);
@@ -295,13 +312,7 @@ bool equipItemOnMobile(uint32_t mobileSerial, uint32_t itemSerial, uint16_t grap
             return false;
     } else {
         isNew = true;
-        uint16_t itemGraphic = graphic & 0x3FFF;
-        if (isSpellbookGraphic(itemGraphic))
-            item = new SpellbookItem(itemSerial, itemGraphic, 0, true);
-        else if (isContainerGraphic(itemGraphic))
-            item = new ContainerItem(itemSerial, itemGraphic, 0, true);
-        else
-            item = allocItem(itemSerial, itemGraphic, 0);
+        item = createItemObject(itemSerial, graphic & 0x3FFF, 0);
     }
     item->applyGraphicAndHue(normalizeHue(hue));
     if (!item->equipOn(mobile, layer)) {

@@ -31,11 +31,16 @@ WorldObject* findObjectBySerial(uint32_t serial);
 // The same, as an item (every object the server names is one).
 Item* findItemBySerial(uint32_t serial);
 
-// The class a new object of this serial and graphic is made of.
+// The class a new object of this serial and graphic is made of: a serial
+// without the item bit makes a mobile, any other the graphic's item class.
 enum class ObjectClass : uint8_t { Mobile, Corpse, MapItem, Spellbook, Container, Plain };
 ObjectClass chooseObjectClass(uint32_t serial, uint16_t graphic);
+ObjectClass chooseItemClass(uint16_t graphic);
 // A new object of that class, detached, in the item list.
 Item* createObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset);
+// A new item of the graphic's class whatever the serial (worn items and a
+// refused drag put back are never mobiles).
+Item* createItemObject(uint32_t serial, uint16_t graphic, int8_t graphicOffset);
 
 // Object packets (world item, mobile moving, mobile incoming): creates or
 // updates one item or mobile in the world. Refused (false) for the player's

@@ -244,6 +244,7 @@ bool isMobileSitting(const Mobile& mobile)
     const PlayerMobile* self = mobile.isPlayer() ? static_cast<const PlayerMobile*>(&mobile) : nullptr;
     if (self && self->stepsQueued)
         return false;
+    bool rememberedChair = false;
     for (WorldObject* object = worldCellGrid().head(WorldCellGrid::cellIndex(mobile.x, mobile.y)); object;
          object = object->cellNext()) {
         if (!object->hasItemTile() || object->isMobile() || object->x != mobile.x || object->y != mobile.y
@@ -252,7 +253,12 @@ bool isMobileSitting(const Mobile& mobile)
         const ChairEntry* chair = findChair(static_cast<StaticObject*>(object)->graphic);
         if (!chair)
             continue;
-        sittingCanvas().chair = chair;
+        // The first chair of the cell is the one remembered, also when the
+        // mobile sits on a later one.
+        if (!rememberedChair) {
+            rememberedChair = true;
+            sittingCanvas().chair = chair;
+        }
         if (!(chair->facings & kChairStillOnly) || (self && self->standing))
             return true;
     }

@@ -2,6 +2,7 @@
 
 #include "core/byte_cursor.h"
 #include "core/byte_writer.h"
+#include "data/client_file_path.h"
 #include "data/file_manager.h"
 
 #include <cstdio>
@@ -174,7 +175,7 @@ TileData& tileData()
 bool loadTileData()
 {
     std::vector<uint8_t> bytes;
-    fileManager().readWhole("tiledata.mul", bytes);
+    readOptionalStartupFile("tiledata.mul", bytes);
     return tileData().load(bytes);
 }
 

@@ -506,7 +506,6 @@ void updateWalking()
         }
         if (current->acknowledged) {
             removeEntry(queue.animIndex);
-            worldService<StepClosedWindows>().closeWindowsOnStep();
         } else {
             ++queue.animIndex;
         }

@@ -77,8 +77,10 @@ public:
     virtual void viewScrolled(int32_t, int32_t) { }
 };
 
-// The windows that close when the player moves: the container window that
-// asked to close on the next step, and windows whose object is out of reach.
+// The windows that close when the player asks for a step: the container
+// window that asked to close on the next step (the bank box). No window kind
+// closes when its object falls out of reach, so a completed step closes
+// nothing.
 class StepClosedWindows {
 public:
     virtual ~StepClosedWindows() = default;

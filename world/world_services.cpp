@@ -1,6 +1,12 @@
 #include "world/world_services.h"
 
 #include "net/game_connection.h"
+#include "world/item.h"
+
+void MultiComponents::updatePosition(Item& item, int32_t x, int32_t y, int32_t z, int32_t)
+{
+    item.moveTo(x, y, z);
+}
 
 bool WorldPacketSink::send(const PacketBuffer& packet) { return sendPacket(packet); }
 

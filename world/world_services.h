@@ -34,6 +34,9 @@ public:
     virtual void itemLeft(Item&, Item&) { }
     // The container is being destroyed: its windows close.
     virtual void containerDestroyed(ContainerItem&) { }
+    // The container's whole contents arrived at once: its window is drawn
+    // anew.
+    virtual void contentsArrived(ContainerItem&) { }
 };
 
 // The paperdoll windows.
@@ -181,10 +184,11 @@ public:
 class MultiComponents {
 public:
     virtual ~MultiComponents() = default;
-    // A new list for multi `multiId`, or null when there is none.
-    virtual MultiComponentList* create(Item&, int32_t) { return nullptr; }
+    // The server set the multi item at (x, y, z) as multi `multiId`: its
+    // list is built (anew for another id) and its pieces placed. Without a
+    // list the item only moves there, as this default does.
+    virtual void updatePosition(Item& item, int32_t x, int32_t y, int32_t z, int32_t multiId);
     virtual void release(MultiComponentList*) { }
-    virtual void placeAt(MultiComponentList*, int32_t, int32_t, int32_t) { }
     // How far the components reach from the multi's cell.
     virtual int32_t extent(const MultiComponentList*) { return 0; }
     virtual void setShared(MultiComponentList*) { }

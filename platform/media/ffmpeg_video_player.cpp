@@ -1,4 +1,6 @@
 #include "platform/clock.h"
+#include "platform/media/ffmpeg_decoding.h"
+#include "platform/media/ffmpeg_film_sound.h"
 #include "platform/video_player.h"
 
 extern "C" {
@@ -44,6 +46,13 @@ public:
     ~FfmpegVideoPlayer() override { close(); }
 
     bool isAvailable() const override { return true; }
+    void setSoundOutput(AudioDevice* device) override { m_soundDevice = device; }
+    void setSoundVolume(int32_t volume) override
+    {
+        m_soundVolume = volume;
+        if (m_sound)
+            m_sound->setVolume(volume);
+    }
 
     bool open(const std::string& realPath) override
     {
@@ -83,11 +92,16 @@ public:
         m_current = 0;
         m_started = false;
         m_endOfInput = false;
+        // A film without sound, or with a sound track that cannot be read,
+        // plays silent.
+        if (m_soundDevice)
+            m_sound = FilmSound::open(realPath, *m_soundDevice, m_soundVolume);
         return true;
     }
 
     void close() override
     {
+        m_sound.reset();
         if (m_scaler)
             sws_freeContext(m_scaler);
         m_scaler = nullptr;
@@ -126,25 +140,16 @@ public:
         if (!m_started) {
             m_started = true;
             m_startTick = clock().tickMs();
+            if (m_sound)
+                m_sound->start();
         }
-        while (true) {
-            const int received = avcodec_receive_frame(m_codec, m_frame);
-            if (received == 0) {
-                convert();
-                av_frame_unref(m_frame);
-                return true;
-            }
-            if (received != AVERROR(EAGAIN) || m_endOfInput)
-                return false;
-            if (av_read_frame(m_format, m_packet) < 0) {
-                m_endOfInput = true;
-                avcodec_send_packet(m_codec, nullptr);
-                continue;
-            }
-            if (m_packet->stream_index == m_stream)
-                avcodec_send_packet(m_codec, m_packet);
-            av_packet_unref(m_packet);
-        }
+        if (m_sound)
+            m_sound->decodeAhead();
+        if (!decodeNextFrame(m_format, m_codec, m_packet, m_frame, m_stream, m_endOfInput))
+            return false;
+        convert();
+        av_frame_unref(m_frame);
+        return true;
     }
 
     void copyToBuffer(uint16_t* destination, int32_t pitchBytes, int32_t rows, int32_t x, int32_t y,
@@ -214,6 +219,9 @@ private:
     bool m_endOfInput = false;
     std::vector<uint16_t> m_picture555;
     std::vector<uint16_t> m_picture565;
+    AudioDevice* m_soundDevice = nullptr;
+    int32_t m_soundVolume = 0;
+    std::unique_ptr<FilmSound> m_sound;
 };
 
 } // namespace

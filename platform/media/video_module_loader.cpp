@@ -35,6 +35,19 @@ VideoPlayer* loadVideoModule()
 class ModuleVideoPlayer final : public VideoPlayer {
 public:
     bool isAvailable() const override { return !m_failed; }
+    // Kept for the module's player, which may not exist yet.
+    void setSoundOutput(AudioDevice* device) override
+    {
+        m_soundDevice = device;
+        if (m_player)
+            m_player->setSoundOutput(device);
+    }
+    void setSoundVolume(int32_t volume) override
+    {
+        m_soundVolume = volume;
+        if (m_player)
+            m_player->setSoundVolume(volume);
+    }
     bool open(const std::string& realPath) override
     {
         if (!m_player) {
@@ -45,6 +58,8 @@ public:
             m_failed = !m_player;
             if (m_failed)
                 return false;
+            m_player->setSoundOutput(m_soundDevice);
+            m_player->setSoundVolume(m_soundVolume);
         }
         return m_player->open(realPath);
     }
@@ -74,6 +89,8 @@ public:
 
 private:
     std::unique_ptr<VideoPlayer> m_player;
+    AudioDevice* m_soundDevice = nullptr;
+    int32_t m_soundVolume = 0;
     bool m_failed = false;
 };
 

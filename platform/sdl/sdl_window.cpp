@@ -217,7 +217,10 @@ public:
         SDL_DisplayMode mode {};
         if (SDL_GetDesktopDisplayMode(displayIndex(), &mode) != 0)
             return 32;
-        return int32_t(SDL_BITSPERPIXEL(mode.format));
+        // Counted in whole bytes, as desktops name their depth: 8 bits of
+        // each colour in 32-bit pixels are a 32-bit desktop, 5-5-5 in 16-bit
+        // pixels a 16-bit one.
+        return int32_t(SDL_BYTESPERPIXEL(mode.format)) * 8;
     }
 
     void setTitle(const std::u16string& title) override { SDL_SetWindowTitle(m_window, utf16ToUtf8(title).c_str()); }

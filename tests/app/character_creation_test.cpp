@@ -125,14 +125,12 @@ private:
         click(x, y);
     }
     // Clicks a cell of one of the appearance window's colour grids.
-    void clickHueCell(CharCreationGump::HueSlot slot, int32_t column, int32_t row)
+    void clickHueCell(CharCreationGump::HueSlot slot, int32_t row, int32_t column)
     {
         auto* appearance = rememberedWindow<CharCreationGump>(frontEnd().appearanceWindow);
         HueControl* control = appearance->hueControl(slot);
-        const int32_t cellWidth = (control->width() - 2 * HueControl::kMargin) / control->cells().columns;
-        const int32_t cellHeight = (control->height() - 2 * HueControl::kMargin) / control->cells().rows;
-        int32_t x = HueControl::kMargin + column * cellWidth + cellWidth / 2;
-        int32_t y = HueControl::kMargin + row * cellHeight + cellHeight / 2;
+        int32_t x = 0, y = 0;
+        control->cellCentre(row, column, x, y);
         control->localToScreen(x, y);
         click(x, y);
     }
@@ -346,7 +344,7 @@ TEST_F(HeadlessCreation, APlayerCreatesACharacterThroughEveryScreen)
         "character list: 2 characters\n"
         "creation_professions picture 3c7008c48969af11\n"
         "creation_stats_and_skills picture 1b1fd15911c8b35e\n"
-        "creation_appearance picture 1fcc0d07fae86cdf\n"
+        "creation_appearance picture 07e084c86dcdf827\n"
         "city 3 Heskmere\n"
         "creation_start_location picture 3501efcb53cf439f\n"
         "listed Aldric\n"

@@ -10,11 +10,18 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/headless/null_audio_device.h"
+#include "platform/thread_priority.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -315,6 +322,49 @@ TEST_F(DigitalMusic, AStreamWithoutRepeatIsRemovedAtTheEndOfItsFile)
         manager.updatePass();
     }
     EXPECT_EQ(manager.streamCount(), 1u);
+}
+
+// The nice values of this process's threads, by thread id.
+std::map<int, int> threadNiceValues()
+{
+    std::map<int, int> values;
+    for (const std::filesystem::directory_entry& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream stream(task.path() / "stat");
+        std::string stat((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+        // The fields after the name in parentheses; the nice value is the 17th.
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(close + 1));
+        std::string field;
+        for (int i = 0; i < 17 && fields >> field; ++i) { }
+        values[std::stoi(task.path().filename().string())] = std::stoi(field);
+    }
+    return values;
+}
+
+// The refill thread runs two steps above the thread that made the manager,
+// where the system lets a thread be raised at all.
+TEST_F(DigitalMusic, RefillThreadRunsAboveTheMainThread)
+{
+    const int creator = int(gettid());
+    bool mayRaise = false;
+    std::thread([&] { mayRaise = platform::raiseCurrentThreadPriority(); }).join();
+    const std::map<int, int> before = threadNiceValues();
+    const int normal = before.at(creator);
+    DigitalMusicManager manager(m_device, true);
+    auto raisedThreads = [&] {
+        int raised = 0;
+        for (const auto& [id, nice] : threadNiceValues())
+            raised += !before.contains(id) && nice == normal - 2 ? 1 : 0;
+        return raised;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (mayRaise && raisedThreads() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_EQ(raisedThreads(), mayRaise ? 1 : 0);
+    EXPECT_EQ(threadNiceValues().at(creator), normal);
+    manager.shutdown();
 }
 
 // Run once under ThreadSanitizer too: the streaming thread refills while the

@@ -1,20 +1,29 @@
 // The intro film through the video wrapper and the playback, on a clip the
 // test writes with FFmpeg's lossless encoder: frames doubled into the frame
 // buffer at their computed colours, paced by a fake clock, skipping, the end
-// and the step after it; and the timed subtitles over a player of N frames.
+// and the step after it; the sound track on a device without speakers; and
+// the timed subtitles over a player of N frames.
 
+#include "audio/digital_music_manager.h"
 #include "audio/music_player.h"
+#include "audio/sound_effects.h"
 #include "audio/video_playback.h"
+#include "data/config_file.h"
+#include "data/config_key_rules.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/font_writers.h"
 #include "fixtures/language_files.h"
 #include "mpeg_reference.h"
+#include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/headless/null_audio_device.h"
 #include "platform/video_player.h"
 #include "text/unicode_font.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,16 +38,30 @@ uint16_t expected565(int32_t n, int32_t x, int32_t y)
     return uint16_t(((n * 24) >> 3) << 11 | ((x * 8) >> 2) << 5 | ((y * 16) >> 3));
 }
 
+// The clip's pictures; with `sound`, a single-channel 22.05 kHz sound track
+// (stored losslessly) that holds the level 1000 * (n + 1) while frame n shows.
+std::string makeClip(const std::string& path, bool sound)
+{
+    const std::string filter = "color=black:s=" + std::to_string(kClipWidth) + "x" + std::to_string(kClipHeight)
+        + ":r=10:d=1,format=rgb24,geq=r='N*24':g='X*8':b='Y*16'";
+    const std::string track
+        = sound ? " -f lavfi -i \"aevalsrc=exprs='(floor(t*10)+1)*1000/32768':s=22050:d=1\" -c:a pcm_s16le" : "";
+    test::runTool(
+        "ffmpeg -nostdin -v error -f lavfi -i \"" + filter + "\"" + track + " -c:v ffv1 -pix_fmt bgr0 " + path);
+    return test::TempDir::read(path);
+}
+
 const std::string& clipBytes()
 {
     static test::TempDir dir;
-    static const std::string clip = [] {
-        const std::string path = dir.file("clip.mkv");
-        const std::string filter = "color=black:s=" + std::to_string(kClipWidth) + "x" + std::to_string(kClipHeight)
-            + ":r=10:d=1,format=rgb24,geq=r='N*24':g='X*8':b='Y*16'";
-        test::runTool("ffmpeg -nostdin -v error -f lavfi -i \"" + filter + "\" -c:v ffv1 -pix_fmt bgr0 " + path);
-        return test::TempDir::read(path);
-    }();
+    static const std::string clip = makeClip(dir.file("clip.mkv"), false);
+    return clip;
+}
+
+const std::string& clipWithSoundBytes()
+{
+    static test::TempDir dir;
+    static const std::string clip = makeClip(dir.file("clip.mkv"), true);
     return clip;
 }
 
@@ -140,6 +163,58 @@ TEST_F(IntroFilm, TheEndComesAtTheSecondToLastFrameAndTheMainMenuFollows)
     EXPECT_EQ(musicSystem().isMusicOn(), musicWasOn);
 }
 
+// The program's sound device, here one without speakers that mixes when told;
+// whatever plays on it is closed before it goes.
+class SoundDeviceScope {
+public:
+    SoundDeviceScope() { soundEffects().initDirectSound(&device); }
+    ~SoundDeviceScope()
+    {
+        closeVideo();
+        soundEffects().shutdownSound();
+    }
+    platform::NullAudioDevice device { 44100, false };
+};
+
+TEST_F(IntroFilm, TheSoundTrackPlaysAtTheMusicVolumeInStepWithTheFrames)
+{
+    m_client.write("music/intro.bik", clipWithSoundBytes());
+    platform::forgetDirectoryCache();
+    const uint8_t savedVolume = musicSystem().musicVolume();
+    musicSystem().setMusicVolume(192);
+    int32_t gain = 0;
+    int32_t unused = 0;
+    platform::mixerGains(musicBaseVolume(192), 0, gain, unused);
+    SoundDeviceScope sound;
+    sound.device.setCapture(true);
+    auto video = std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true);
+    ASSERT_TRUE(video->isPlaying());
+    sound.device.mixFrames(441);
+    std::vector<int16_t> before = sound.device.takeCaptured();
+    EXPECT_EQ(std::count(before.begin(), before.end(), 0), 882) << "silent until the first frame shows";
+
+    // Each frame shows for a tenth of a second, as long as its level plays.
+    for (int32_t n = 0; n < kClipFrames - 2; ++n) {
+        ASSERT_TRUE(video->draw(frame()));
+        expectFrame(n);
+        sound.device.mixFrames(4410);
+        const std::vector<int16_t> played = sound.device.takeCaptured();
+        ASSERT_EQ(played.size(), 8820u);
+        const int32_t expected = (1000 * (n + 1) * gain) >> 15;
+        // Away from the steps, where resampling rounds the edges.
+        for (size_t f = 200; f < 4200; ++f) {
+            ASSERT_NEAR(played[2 * f], expected, 4) << "frame " << n << ", sample " << f;
+            ASSERT_EQ(played[2 * f + 1], played[2 * f]) << "frame " << n << ", sample " << f;
+        }
+        m_clock.advance(100);
+    }
+    video.reset();
+    sound.device.mixFrames(441);
+    std::vector<int16_t> after = sound.device.takeCaptured();
+    EXPECT_EQ(std::count(after.begin(), after.end(), 0), 882) << "the sound ends with the film";
+    musicSystem().setMusicVolume(savedVolume);
+}
+
 TEST_F(IntroFilm, AKeyOrClickEndsASkippableFilmAtTheNextDraw)
 {
     auto video = std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true);
@@ -188,15 +263,22 @@ TEST_F(IntroFilm, OnlyOneFilmOpensAtATime)
 
 TEST_F(IntroFilm, TheIntroChoiceAfterTheSplashWritesTheFirstLaunchDown)
 {
+    resetConfigValues();
     startIntroAfterSplash(); // a first launch: the film plays, in a window
     ASSERT_NE(m_window.shown, nullptr);
     EXPECT_TRUE(m_window.shown->isPlaying());
     EXPECT_NE(m_client.read("vo.cfg").find("ClientFirstLaunch=no"), std::string::npos);
     m_window.shown.reset();
     EXPECT_EQ(m_window.mainMenus, 1);
+    // The next start reads the settings file again.
+    ConfigFiles files;
+    files.setRules(&settingsKeyRules());
+    files.setLoginCount(10);
+    ASSERT_TRUE(files.readConfigFile("vo.cfg", false));
     startIntroAfterSplash(); // no longer a first launch, and no intro asked for
     EXPECT_EQ(m_window.shown, nullptr);
     EXPECT_EQ(m_window.mainMenus, 2);
+    resetConfigValues();
 }
 
 // A player of N frames that paints frame n as the colour n.

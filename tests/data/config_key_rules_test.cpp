@@ -73,11 +73,17 @@ const KeyCase kKeyCases[] = {
     { "DefaultCharOutsideTheSlotsChangesNothing", "DefaultChar=3\r\nDefaultChar=9\r\nDefaultChar=-1\r\n",
         [](auto&, auto& v) { EXPECT_EQ(v.defaultCharacterSlot, 3); } },
     { "NonNumericIsZero", "SoundVol=loud\r\n", [](auto& s, auto&) { EXPECT_EQ(s.getIntSetting(u"SoundVol"), 0); } },
-    { "HugeNumberClampsTo32Bits", "MusicVol=99999999999999\r\nBarkTimeModifier=-99999999999999\r\n",
+    { "HugeNumberClampsTo32Bits", "MusicVol=99999999999999\r\nQuestionFlags=-99999999999999\r\n",
         [](auto& s, auto&) {
             EXPECT_EQ(s.getIntSetting(u"MusicVol"), std::numeric_limits<int32_t>::max());
-            EXPECT_EQ(s.getIntSetting(u"BarkTimeModifier"), std::numeric_limits<int32_t>::min());
+            EXPECT_EQ(s.getIntSetting(u"QuestionFlags"), std::numeric_limits<int32_t>::min());
         } },
+    // A negative time would keep overhead texts for ever, a huge one
+    // overflow their lifetime.
+    { "BarkTimeNeverNegative", "BarkTimeModifier=-1\r\n",
+        [](auto& s, auto&) { EXPECT_EQ(s.getIntSetting(u"BarkTimeModifier"), 0); } },
+    { "BarkTimeAtMostAHundredTimes", "BarkTimeModifier=99999999999999\r\n",
+        [](auto& s, auto&) { EXPECT_EQ(s.getIntSetting(u"BarkTimeModifier"), kMaxBarkTimeModifier); } },
     { "LeadingNumberOfText", "QuestionFlags=12abc\r\n",
         [](auto& s, auto&) { EXPECT_EQ(s.getIntSetting(u"QuestionFlags"), 12); } },
     { "HighlightHues", "HighlightColorMurderer=35\r\n",

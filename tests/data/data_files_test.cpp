@@ -10,6 +10,7 @@
 #include "platform/process_exit.h"
 #include "support/hang_guard.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -150,17 +151,22 @@ const IndexedCase kIndexedCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, IndexedRecordLookup, ::testing::ValuesIn(kIndexedCases),
     [](const ::testing::TestParamInfo<IndexedCase>& entry) { return std::string(entry.param.label); });
 
-TEST_F(DataFilesTest, AnEmptyFileIsPresentButNeverReadFrom)
+// Optional rows that are missing or empty are passed over with one line each
+// kind on standard error, and never read from.
+TEST_F(DataFilesTest, OptionalFilesMissingOrEmptyArePassedOverWithALine)
 {
-    m_client.write("art.mul", "");
+    m_client.write("mapdif0.mul", "");
+    testing::internal::CaptureStderr();
     load();
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    EXPECT_EQ(m_boxes.boxes[0].caption, "File Error");
-    EXPECT_EQ(m_boxes.boxes[0].text, "Failed to create mapping for file " + m_client.path() + "/art.mul: Error 22.");
-    EXPECT_TRUE(m_files.isPresent(kArtFile));
-    EXPECT_EQ(m_files.base(kArtFile), nullptr);
-    // The index is fine, the data row has no mapping: no pointer is made up.
-    EXPECT_EQ(lookup(kArtIndexFile, kArtFile, 0), "null/0/10");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(m_files.isPresent(27));
+    EXPECT_EQ(m_files.base(27), nullptr);
+    EXPECT_EQ(m_files.getFixedRecord(27, 0), nullptr);
+    EXPECT_NE(said.find("going on without stadifi0.mul, stadif0.mul, stadifi1.mul"), std::string::npos) << said;
+    EXPECT_NE(said.find("mapdif1.mul"), std::string::npos) << said;
+    EXPECT_EQ(said.find("anim2.idx"), std::string::npos) << said;
+    EXPECT_NE(said.find("going on without mapdif0.mul (empty or unreadable)"), std::string::npos) << said;
 }
 
 TEST_F(DataFilesTest, AnimationSetRedirectIsTakenOnce)
@@ -354,6 +360,22 @@ TEST_F(DataFilesDeathTest, AMissingRequiredFileIsFatal)
             m_files.load();
         },
         ::testing::ExitedWithCode(1), "Failed to open 'texmaps.mul' from HD using a maximum install");
+}
+
+// An empty required file cannot be mapped: start-up ends with the mapping's
+// message instead of running on without the data.
+TEST_F(DataFilesDeathTest, AnEmptyRequiredFileEndsStartUpWithItsMessage)
+{
+    m_client.write("art.mul", "");
+    EXPECT_EXIT(
+        {
+            StandardErrorSink boxes;
+            platform::ScopedMessageBoxSink sink(boxes);
+            m_files.reset();
+            m_files.load();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(1), "Failed to create mapping for file .*/client/art.mul: Error 22.");
 }
 
 // A named pipe in place of a required file is a file that cannot be opened,

@@ -1,7 +1,9 @@
 #include "data/post_patch.h"
 #include "platform/clock.h"
+#include "support/address_space_limit.h"
 #include "support/temp_dir.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -160,6 +162,33 @@ TEST_F(PostPatch, OverLargeCommandFileIsDeletedAndStartUpGoesOn)
     write(kPostPatchFile, std::string(kMaxPostPatchFileSize + 1, 'x'));
     EXPECT_FALSE(runPostPatchStep(m_environment));
     EXPECT_FALSE(std::filesystem::exists(kPostPatchFile));
+}
+
+// A file that opens but fails to read: the kernel's view of this process's
+// memory, whose first page is never mapped.
+TEST_F(PostPatch, UnreadableCommandFileIsDeletedAndStartUpGoesOn)
+{
+    std::filesystem::create_symlink("/proc/self/mem", kPostPatchFile);
+    ASSERT_TRUE(postPatchPending());
+    EXPECT_FALSE(runPostPatchStep(m_environment));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(kPostPatchFile)));
+    EXPECT_TRUE(started.empty());
+}
+
+// A file claiming 16 GB (sparse, so it takes no disk) is refused by its size
+// before any of it is read.
+TEST_F(PostPatch, HugeCommandFileIsRefusedByItsSizeAlone)
+{
+    write(kPostPatchFile, "moveandreplacefile a.dat a.new\n");
+    std::filesystem::resize_file(kPostPatchFile, uintmax_t(1) << 34);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            test::limitAddressSpaceGrowth(size_t(1) << 30);
+            bool refused = !runPostPatchStep(m_environment) && !std::filesystem::exists(kPostPatchFile);
+            std::exit(refused ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(PostPatch, LauncherThatDoesNotEndIsAskedAfter15TicksThenForced)

@@ -196,6 +196,28 @@ TEST_F(Flow, AfterTheLoginCompletedTheBoxsButtonEntersTheWorld)
     EXPECT_EQ(currentWaiting(), nullptr);
 }
 
+// The login completed: the waiting box, a question and a notice still up all
+// close, so that none stays over the world swallowing its clicks.
+TEST_F(Flow, TheLoginConfirmationClosesEveryFrontEndBox)
+{
+    test::PacketTap tap;
+    sendPlayCharacter("Aldric", 0);
+    ASSERT_TRUE(loginScreens().isWaitingShown());
+    auto* question = new YesNoGump("Really?", nullptr, nullptr, nullptr);
+    gumpLink(question, nullptr);
+    auto* notice = new IgrSaveGump(u"Saving...", nullptr);
+    gumpLink(notice, nullptr);
+    auto* html = new YesNoHtmlGump(u"<b>Hi</b>", nullptr, nullptr);
+    gumpLink(html, nullptr);
+    const GumpHandle handles[] = { GumpHandle(question), GumpHandle(notice), GumpHandle(html) };
+    loginScreens().closeFrontEndBoxes();
+    EXPECT_FALSE(loginScreens().isWaitingShown());
+    EXPECT_EQ(currentWaiting(), nullptr);
+    for (const GumpHandle& box : handles)
+        EXPECT_FALSE(box) << "closed";
+    EXPECT_EQ(gumpModal(), nullptr);
+}
+
 TEST_F(Flow, TheQuestionIsModalAndClosesBeforeItsAnswerRuns)
 {
     bool yes = false;

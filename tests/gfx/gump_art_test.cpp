@@ -8,11 +8,13 @@
 #include "fixtures/byte_writer.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/gump_art_writer.h"
+#include "support/address_space_limit.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -373,10 +375,25 @@ TEST_P(GumpArtTurns, MoveEverySourcePixelWhereTheTurnSays)
         }
     }
 
-    // The raw image turns alike, its pixels handed over as they are; a clip
-    // on the left and top edge keeps every write inside it.
-    GuardedSurface raw(12, 12);
+    // A clip on the left and top edge keeps every write inside it and draws
+    // the rest from the right source pixels.
     ScreenRect clip { 3, 4, 12, 12 };
+    GuardedSurface clipped(12, 12);
+    drawGumpImageRotated(copySpan, image, clipped.target(), &clip, 2, 3, turn);
+    EXPECT_TRUE(clipped.guardsIntact());
+    for (int32_t sy = 0; sy < picture.height; ++sy) {
+        for (int32_t sx = 0; sx < picture.width; ++sx) {
+            int32_t dx = 0;
+            int32_t dy = 0;
+            turnedPosition(turn, picture.width, picture.height, sx, sy, dx, dy);
+            uint16_t source = picture.at(sx, sy);
+            uint16_t expected = !clip.contains(2 + dx, 3 + dy) ? kBackground : source ? uint16_t(source | 0x8000) : 0;
+            EXPECT_EQ(*clipped.at(2 + dx, 3 + dy), expected) << "clipped, source " << sx << "," << sy;
+        }
+    }
+
+    // The raw image turns alike, its pixels handed over as they are.
+    GuardedSurface raw(12, 12);
     drawImageClippedRotated(copySpan, picture.pixels.data(), picture.width, picture.height, raw.target(), &clip, 2, 3, turn);
     EXPECT_TRUE(raw.guardsIntact());
     for (int32_t sy = 0; sy < picture.height; ++sy) {
@@ -393,6 +410,34 @@ TEST_P(GumpArtTurns, MoveEverySourcePixelWhereTheTurnSays)
 INSTANTIATE_TEST_SUITE_P(Turns, GumpArtTurns,
     testing::Values(QuarterTurn::None, QuarterTurn::Anticlockwise, QuarterTurn::Half, QuarterTurn::Clockwise),
     [](const testing::TestParamInfo<QuarterTurn>& param) { return turnName(param.param); });
+
+// A small record whose size words claim 65535 x 65535 pixels (8.6 GB
+// decoded), every row one run of colour 0x0123.
+TEST_P(GumpArtTurns, AHugeClaimedSizeDecodesOnlyWhatShows)
+{
+    const QuarterTurn turn = GetParam();
+    constexpr int32_t kSide = 0xFFFF;
+    fixture::ByteWriter out;
+    for (int32_t row = 0; row < kSide; ++row)
+        out.u32(uint32_t(kSide));
+    out.u32(uint32_t(kSide) << 16 | 0x0123);
+    std::vector<uint8_t> bytes = out.take();
+    std::optional<GumpArtImage> image = GumpArtImage::fromRecord(bytes, fixture::gumpArtExtra(kSide, kSide));
+    ASSERT_TRUE(image);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            test::limitAddressSpaceGrowth(size_t(1) << 30);
+            GuardedSurface surface(16, 12);
+            drawGumpImageRotated(copySpan, *image, surface.target(), &surface.whole, -40, -50, turn);
+            bool right = surface.guardsIntact();
+            for (int32_t y = 0; y < 12; ++y)
+                for (int32_t x = 0; x < 16; ++x)
+                    right = right && *surface.at(x, y) == 0x8123;
+            std::exit(right ? 0 : 2);
+        },
+        testing::ExitedWithCode(0), "");
+}
 
 TEST(GumpArt565, ConvertsEachDrawnPixelOnceAndLeavesTransparentOnesAlone)
 {

@@ -677,6 +677,32 @@ TEST_F(DesktopLayout, FolderThatCannotBeMadeIsReportedAndPlayGoesOn)
     EXPECT_FALSE(desktopWrite());
 }
 
+// A 10 MB file in the character's place is no layout: it is passed over as
+// if it were missing, and the next write puts a layout in its place.
+TEST_F(DesktopLayout, AnOversizedFileIsPassedOverAndReplacedByTheNextWrite)
+{
+    gump_test::LoopbackServer server;
+    ASSERT_TRUE(server.isReady());
+    useCharacter("acct", "shard", "Hero");
+    LayoutFile huge(kPlayer);
+    huge.options(1, 2);
+    while (huge.bytes.size() < 10 * 1024 * 1024) {
+        huge.type(Type::kSkipped);
+        huge.bytes.resize(huge.bytes.size() + 24);
+    }
+    const std::optional<std::string> heroFile = configFiles().perCharacterPath(kDesktopFileName);
+    ASSERT_TRUE(heroFile);
+    client.write(*heroFile, std::string(huge.bytes.begin(), huge.bytes.end()));
+    testing::internal::CaptureStderr();
+    desktopOpen();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("desktop.vos (larger than 1048576 bytes)"), std::string::npos) << said;
+    EXPECT_TRUE(desktopLoginFlags().firstTimeLayout);
+    EXPECT_TRUE(desktopKeptRecords().empty());
+    ASSERT_TRUE(desktopWrite());
+    EXPECT_LT(client.read(*heroFile).size(), size_t(1024));
+}
+
 TEST_F(DesktopLayout, SlotFileWhenTheCharactersOwnIsMissing)
 {
     configValues().defaultCharacterSlot = 2;

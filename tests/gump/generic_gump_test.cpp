@@ -112,6 +112,17 @@ TEST_F(GenericGumpInput, ReleaseOutsideOrOverAnotherButtonFiresNothing)
     EXPECT_EQ(first.state, 0);
 }
 
+// A frame whose first art id is at or near the largest one: its pieces would
+// run past that id, so it draws nothing and the gump still opens.
+TEST_F(GenericGumpInput, AFrameAtTheLastArtIdDrawsNothing)
+{
+    GenericGump* gump = open("{resizepic 0 0 2147483647 60 60}{resizepic 0 0 2147483630 60 60}");
+    ASSERT_NE(gump, nullptr);
+    EXPECT_EQ(openGenericGumps(), 1u);
+    for (uint16_t pixel : gump->page(0)->pixels)
+        ASSERT_EQ(pixel, 0);
+}
+
 TEST_F(GenericGumpInput, CheckBoxFlipsOnlyOnARelease)
 {
     GenericGump* gump = open("{checkbox 0 0 200 201 0 3}");

@@ -8,6 +8,7 @@
 #include "gump/input_control.h"
 #include "gump/unicode_input_control.h"
 #include "text/ascii_font.h"
+#include "support/recording_notices.h"
 #include "text/text_canvas.h"
 
 #include <gtest/gtest.h>
@@ -280,18 +281,6 @@ TEST_F(Entries, ClickStatesOnTheFakeClock)
     EXPECT_EQ(entry->clickState(), 0);
 }
 
-class RecordingNotices final : public WindowNotices {
-public:
-    void addSystemMessage(uint16_t, uint16_t, std::string_view text) override { messages.emplace_back(text); }
-    void showWaitingBox(std::string_view) override { }
-    void clearAbilityIcons() override { }
-    void showPlayerWarMode(bool) override { }
-    void clearPlacementPreview() override { }
-    void reloadSkillGroups() override { }
-    void reloadMacros() override { }
-    std::vector<std::string> messages;
-};
-
 void doubleClick(InputControl& entry)
 {
     for (int press = 0; press < 2; ++press) {
@@ -302,7 +291,7 @@ void doubleClick(InputControl& entry)
 
 TEST_F(Entries, ADoubleClickPicksAMobile)
 {
-    RecordingNotices notices;
+    test::RecordingNotices notices;
     WindowNotices* previous = installWindowNotices(&notices);
     InputControl* entry = pickingEntry();
     doubleClick(*entry);

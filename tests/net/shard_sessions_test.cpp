@@ -40,6 +40,7 @@ public:
         waitingShown = true;
         log.push_back("connectionLost");
     }
+    void leaveWorldOnWaitingButton() override { log.push_back("leaveWorldOnWaitingButton"); }
     void renderFrame() override { ++frames; }
     int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
     {
@@ -150,6 +151,24 @@ TEST_F(Sessions, LosingTheShownShardSwitchesToTheNextAndTeleportsThere)
     EXPECT_EQ(host.titles, (std::vector<std::u16string> { u"tester (Other)" }));
 }
 
+TEST_F(Sessions, ALossEndsTheSessionOfTheLostConnectionWhicheverSessionIsBeingHandled)
+{
+    TestServerPeer shownPeer;
+    TestServerPeer otherPeer;
+    ShardSession& shown = connectedSession("Shown", shownPeer);
+    ShardSession& other = connectedSession("Other", otherPeer);
+    setCurrentGameConnection(shown.connection);
+    // While a packet of the other shard is handled, a flush finds the shown
+    // shard's connection lost.
+    setCurrentSession(&other);
+    shown.connection->onConnectionLost(u"");
+    setCurrentSession(nullptr);
+    ASSERT_EQ(sessionList().size(), 1u);
+    ASSERT_EQ(sessionList()[0], &other);
+    EXPECT_TRUE(other.connection->isOpen());
+    EXPECT_EQ(currentGameConnection(), other.connection) << "the remaining shard is switched to";
+}
+
 TEST_F(Sessions, CloseFlagClosesAndRemovesTheSessionInTheNextPass)
 {
     TestServerPeer shownPeer;
@@ -178,6 +197,30 @@ TEST_F(Sessions, LosingTheLastSessionShowsConnectionLostWhileLoggingIn)
     EXPECT_EQ(host.frames, 1);
     // The pause after the message lets it be seen.
     EXPECT_EQ(fake.tickMs(), 5000u + 76u);
+}
+
+// A refusal in the world ended the login road and closed the connection:
+// the player is still told, or the box already up takes the way back.
+TEST_F(Sessions, LosingTheLastSessionInTheWorldAlwaysLeadsBackToTheMenu)
+{
+    platform::FakeClock fake(5000);
+    platform::ScopedClock clockGuard(fake);
+    for (bool boxShown : { false, true }) {
+        TestServerPeer peer;
+        ShardSession& only = connectedSession("Only", peer);
+        setCurrentGameConnection(only.connection);
+        host.enteredWorld = true;
+        host.loginFlowActive = false;
+        host.waitingShown = boxShown;
+        host.log.clear();
+        peer.closeConnection();
+        pumpUntilSessions(0);
+        EXPECT_TRUE(sessionList().empty());
+        const std::vector<std::string> expected = boxShown
+            ? std::vector<std::string> { "leaveWorldOnWaitingButton" }
+            : std::vector<std::string> { "dropHeldItem", "connectionLost" };
+        EXPECT_EQ(host.log, expected) << (boxShown ? "with a box shown" : "without a box");
+    }
 }
 
 TEST_F(Sessions, LosingTheLastSessionOutsideTheLoginRoadShowsNothing)

@@ -96,6 +96,24 @@ TEST_F(NullMixer, HalfFrequencyInterpolatesBetweenSamplesAndWrapsTheRing)
     EXPECT_EQ(play, 2u); // five frames played: one and a quarter laps of four
 }
 
+// Full-scale neighbours at the last step before the next sample: the
+// difference times the fraction is near 2^32.
+TEST(NullMixerFullScale, InterpolatesBetweenTheLoudestNeighbours)
+{
+    platform::NullAudioDevice device { 65536, false };
+    auto buffer = device.createBuffer({ 1, 65535 }, 4);
+    writeSamples(*buffer, 0, { -32768, 32767 });
+    buffer->play();
+    device.setCapture(true);
+    device.mixFrames(2);
+    const std::vector<int16_t> out = device.takeCaptured();
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_EQ(out[0], -32768);
+    // The second frame lies 65535/65536 of the way from -32768 to 32767.
+    EXPECT_EQ(out[2], -32768 + int32_t(int64_t(65535) * 65535 >> 16));
+    EXPECT_EQ(out[3], out[2]);
+}
+
 TEST_F(NullMixer, SumsClipAndStoppedBuffersAreSilent)
 {
     auto first = m_device.createBuffer({ 1, 22048 }, 4);

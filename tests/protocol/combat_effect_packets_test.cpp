@@ -11,6 +11,7 @@
 #include "gump/weather.h"
 #include "protocol/combat_packets.h"
 #include "world/cell_grid.h"
+#include "world/light_pass.h"
 #include "world/recorded_sequence.h"
 #include "world_packet_fixture.h"
 
@@ -208,6 +209,36 @@ TEST_F(CombatEffects, SequencingRecordsEffectsAndSoundsUntilItStops)
     EXPECT_FALSE(isEffectRecordingActive());
 }
 
+TEST_F(CombatEffects, SequencingRecordsTheServersAnimationsAndLetsADeathPlay)
+{
+    Mobile* mobile = addMobile(kOther, 1003, 1003);
+    dispatch(fixedPacket(0x7B).u8(0).bytes());
+    dispatch(fixedPacket(0x6E).u32(kOther).u16(12).u16(5).u16(1).u8(0).u8(0).u8(1).bytes());
+    ASSERT_NE(currentRecordedSequence(), nullptr);
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), 1u);
+    EXPECT_FALSE(mobile->animationRunning) << "the server's animation waits for the show";
+    // The mobile dies while the show is recorded: its fall is the client's
+    // own action and plays at once, so the dying mobile goes in time.
+    dispatch(fixedPacket(0xAF).u32(kOther).u32(0).u32(0).bytes());
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), 1u);
+    EXPECT_TRUE(mobile->animationRunning);
+    EXPECT_TRUE(mobile->dying);
+}
+
+TEST_F(CombatEffects, ARecordingThatIsNeverStoppedKeepsOnlyItsLatestRecords)
+{
+    const size_t sent = RecordedSequence::kMaxEntries + 10;
+    dispatch(fixedPacket(0x7B).u8(0).bytes());
+    for (size_t i = 0; i < sent; ++i)
+        dispatch(fixedPacket(0x54).u8(1).u16(100).u16(0).u16(uint16_t(i)).u16(1002).u16(0).bytes());
+    ASSERT_NE(currentRecordedSequence(), nullptr);
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), RecordedSequence::kMaxEntries);
+    dispatch(fixedPacket(0x7B).u8(1).bytes());
+    ASSERT_EQ(sounds.calls.size(), RecordedSequence::kMaxEntries);
+    EXPECT_EQ(sounds.calls.front(), "soundAt 100 10,1002,0") << "the oldest records went";
+    EXPECT_EQ(sounds.calls.back(), "soundAt 100 " + std::to_string(sent - 1) + ",1002,0");
+}
+
 // Sound, music, light, weather, time ---------------------------------------
 
 TEST_F(CombatEffects, SoundModesAndTheHighestId)
@@ -277,12 +308,20 @@ TEST_P(Seasons, CurrentSession)
     // The cell grid stands around the player, as after its first placing.
     worldCellGrid().follow();
     dropItem(kItem, 1001, 1001);
-    // The walking state is one thing a reset clears.
+    // The walking state, the light levels and the player's own light are
+    // things a reset clears.
     stepQueue().serverFollow = true;
+    lightLevels() = LightLevels { 10, 4 };
+    player()->lightModifier = 4;
     dispatch(fixedPacket(0xBC).u8(row.season).u8(row.override).bytes());
     settings().setBoolSetting(u"Desolation", kept);
     EXPECT_EQ(getSeason(), row.after);
     EXPECT_EQ(stepQueue().serverFollow, !row.resets);
+    EXPECT_EQ(lightLevels().global, row.resets ? 0 : 10);
+    EXPECT_EQ(lightLevels().personal, row.resets ? 0 : 4);
+    EXPECT_EQ(player()->lightModifier, row.resets ? 0 : 4);
+    resetLightLevels();
+    player()->lightModifier = 0;
     // The player is back where it stood, and dynamic objects outlive a reset.
     EXPECT_TRUE(player()->isPlaced());
     EXPECT_EQ(player()->x, test::kCentreX);

@@ -34,6 +34,11 @@ public:
         waitingShown = false;
         log.push_back("deleteWaiting");
     }
+    void closeFrontEndBoxes() override
+    {
+        waitingShown = false;
+        log.push_back("closeFrontEndBoxes");
+    }
     void showWaiting(const WaitingMessage& message) override
     {
         waitingShown = true;
@@ -41,6 +46,7 @@ public:
         log.push_back("showWaiting");
     }
     void enterWorldOnWaitingButton() override { log.push_back("enterWorldOnWaitingButton"); }
+    void leaveWorldOnWaitingButton() override { log.push_back("leaveWorldOnWaitingButton"); }
     bool hasLoginWindow() override { return loginWindow; }
     void hideLoginWindow() override { log.push_back("hideLoginWindow"); }
     void focusLoginWindow() override { log.push_back("focusLoginWindow"); }
@@ -206,6 +212,7 @@ public:
         setInWorldFlag(false);
         setAppQuitting(false);
         setServerFeatures(0);
+        storeCharacterListFlags(0);
     }
     ProtocolTestState(const ProtocolTestState&) = delete;
     ProtocolTestState& operator=(const ProtocolTestState&) = delete;

@@ -87,6 +87,7 @@ TEST_F(WorldObjectPackets, LoginConfirmPlacesThePlayerAndSendsFivePacketsInOrder
     EXPECT_EQ(replies[3], (Bytes { 0xBF, 0x00, 0x09, 0x00, 0x0B, 'E', 'N', 'U', 0x00 }));
     EXPECT_EQ(replies[4], (Bytes { 0xBF, 0x00, 0x0A, 0x00, 0x0F, 0x0A, 0x00, 0x00, 0x00, 0x03 }));
     EXPECT_EQ(windows.calls, (std::vector<std::string> { "clearSkillRequest" }));
+    EXPECT_TRUE(state.screens.saw("closeFrontEndBoxes")) << "every front-end box, not only the waiting one";
 }
 
 TEST_F(WorldObjectPackets, LoginConfirmOfAShardBehindKeepsItInTheSession)

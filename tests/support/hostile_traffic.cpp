@@ -201,7 +201,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(30)) {
+    switch (m_random.below(33)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -298,6 +298,27 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
             { { kTourPack, kBackpack, kBackpackLayer, 0 }, { item, kShirt, 5, 0x21 } });
     case 28:
         return fixedPacket(0xAF).u32(mobile).u32(item).u32(0).bytes();
+    case 29: {
+        // A profile, its texts of any length.
+        fixture::ServerPacket profile(0xB8);
+        profile.u32(m_random.chance(50) ? player : mobile).text("Hostile the Loud", 17);
+        profile.unicode(std::u16string(m_random.below(600), u'x')).unicode(u"Never quiet.");
+        return profile.bytes();
+    }
+    case 30: {
+        // The older equipment list: a crafter of any length, attributes, an end.
+        fixture::ServerPacket list(0xBF);
+        list.u16(0x10).u32(item).u32(1041286);
+        if (m_random.chance(50))
+            list.u32(0xFFFFFFFD).u16(uint16_t(m_random.below(40))).fill(m_random.below(40), 'A');
+        for (uint32_t i = 0, count = m_random.below(14); i < count; ++i)
+            list.u32(1060639 + i).u16(uint16_t(m_random.next()));
+        if (m_random.chance(80))
+            list.u32(m_random.chance(20) ? 0xFFFFFFFC : 0xFFFFFFFF);
+        return list.bytes();
+    }
+    case 31:
+        return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });
     default:
         return fixedPacket(0x6E)
             .u32(m_random.chance(50) ? player : mobile)

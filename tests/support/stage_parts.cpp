@@ -1,11 +1,14 @@
 #include "support/stage_part.h"
 
+#include "support/stage_status.h"
+
 namespace test {
 
 std::vector<std::unique_ptr<StagePart>> stageParts()
 {
     std::vector<std::unique_ptr<StagePart>> parts;
     // One line per family of windows, each part in a file of its own.
+    parts.push_back(makeStageStatus());
     return parts;
 }
 

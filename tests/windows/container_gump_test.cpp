@@ -6,8 +6,12 @@
 #include "windows/windows_test_support.h"
 
 #include "fixtures/sample_window_art.h"
+#include "fixtures/server_packet.h"
 #include "gfx/hue_table.h"
 #include "gump/gump_factory.h"
+#include "net/game_connection.h"
+#include "net/packet_dispatcher.h"
+#include "protocol/protocol_handlers.h"
 #include "support/png_writer.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
@@ -15,6 +19,7 @@
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
+#include "world/walking.h"
 
 #include <gtest/gtest.h>
 
@@ -185,6 +190,122 @@ TEST_F(Containers, AContainerThatGoesClosesItsWindow)
     EXPECT_EQ(containers, 0);
 }
 
+// The bank box (the container the player wears in layer 29) closes on the
+// player's next step request and when the server moves the player (0x20),
+// with the services the program installs.
+TEST_F(Containers, TheBankBoxClosesWhenThePlayerStepsOrIsMoved)
+{
+    constexpr uint32_t kBankBox = 0x40000400;
+    clearPacketHandlers();
+    registerProtocolHandlers();
+    auto openBank = [&] {
+        if (!findItemBySerial(kBankBox))
+            equip(player()->serial, kBankBox, 0x0E75, ContainerGump::kBankLayer);
+        return openContainerGump(kBankBox, 60);
+    };
+    CGump* bank = openBank();
+    ASSERT_NE(bank, nullptr);
+    ASSERT_EQ(bankBoxGump(), bank);
+    ContainerGump* backpack = static_cast<ContainerGump*>(openContainerGump(playerBackpack()->serial, 60));
+    ASSERT_NE(backpack, nullptr);
+    walkByKey(3, 0, false);
+    ASSERT_EQ(stepQueue().count, 1) << "the step was asked for";
+    EXPECT_EQ(bankBoxGump(), nullptr);
+    EXPECT_FALSE(isValidGump(bank));
+    EXPECT_TRUE(isValidGump(backpack)) << "only the bank box closes";
+
+    bank = openBank();
+    ASSERT_EQ(bankBoxGump(), bank);
+    const PlayerMobile* self = player();
+    dispatchGamePacket(*currentGameConnection(),
+        fixture::ServerPacket(0x20, fixture::ServerPacket::Length::Fixed)
+            .u32(self->serial)
+            .u16(self->graphic)
+            .u8(0)
+            .u16(0)
+            .u8(0)
+            .u16(uint16_t(self->x + 3))
+            .u16(uint16_t(self->y))
+            .u16(0)
+            .u8(2)
+            .u8(0)
+            .bytes()
+            .data());
+    EXPECT_EQ(bankBoxGump(), nullptr);
+    EXPECT_FALSE(isValidGump(bank));
+    clearPacketHandlers();
+}
+
+// A whole list of contents (0x3C) is drawn once, when every item is in: the
+// window's face does not change while the items enter.
+TEST_F(Containers, ContentsArrivingTogetherAreDrawnOnceAllAreIn)
+{
+    ContainerGump* window = openBackpack();
+    ASSERT_NE(window, nullptr);
+    addToContainer(0x40000201, fixture::kSampleCoinGraphic, 70, 90, kBackpack, 1);
+    const std::vector<uint16_t> before = window->page(0)->pixels;
+    class Watch final : public ContainerViews {
+    public:
+        Watch(ContainerViews& next, ContainerGump& watched, const std::vector<uint16_t>& face)
+            : m_next(next)
+            , m_watched(watched)
+            , m_face(face)
+        {
+        }
+        void itemEntered(ContainerItem& container, Item& item) override
+        {
+            m_next.itemEntered(container, item);
+            changedWhileEntering += m_watched.page(0)->pixels != m_face;
+            ++entered;
+        }
+        void itemLeft(Item& parent, Item& item) override
+        {
+            m_next.itemLeft(parent, item);
+            changedWhileEntering += m_watched.page(0)->pixels != m_face;
+        }
+        void containerDestroyed(ContainerItem& container) override { m_next.containerDestroyed(container); }
+        void contentsArrived(ContainerItem& container) override
+        {
+            m_next.contentsArrived(container);
+            ++arrived;
+        }
+        int32_t entered = 0;
+        int32_t arrived = 0;
+        int32_t changedWhileEntering = 0;
+
+    private:
+        ContainerViews& m_next;
+        ContainerGump& m_watched;
+        const std::vector<uint16_t>& m_face;
+    };
+    Watch watch(worldService<ContainerViews>(), *window, before);
+    ContainerViews* previous = installWorldService<ContainerViews>(&watch);
+    clearPacketHandlers();
+    registerProtocolHandlers();
+    fixture::ServerPacket contents(0x3C);
+    contents.u16(3);
+    for (uint16_t i = 0; i < 3; ++i)
+        contents.u32(0x40000301 + i)
+            .u16(fixture::kSampleCoinGraphic)
+            .u8(0)
+            .u16(uint16_t(1 + i * 5))
+            .u16(uint16_t(50 + 30 * i))
+            .u16(80)
+            .u32(kBackpack)
+            .u16(0);
+    dispatchGamePacket(*currentGameConnection(), contents.bytes().data());
+    installWorldService<ContainerViews>(previous);
+    clearPacketHandlers();
+    EXPECT_EQ(watch.entered, 3);
+    EXPECT_EQ(watch.changedWhileEntering, 0) << "nothing drawn item by item";
+    EXPECT_EQ(watch.arrived, 1);
+    EXPECT_EQ(findItemBySerial(0x40000201), nullptr) << "the old contents were replaced";
+    const std::vector<uint16_t> after = window->page(0)->pixels;
+    EXPECT_NE(after, before) << "drawn once all were in";
+    window->redrawWhole();
+    EXPECT_EQ(window->page(0)->pixels, after) << "the whole window, as a full redraw shows it";
+}
+
 // A held item, as a pick-up leaves it.
 class Drops : public Containers {
 protected:
@@ -245,10 +366,42 @@ TEST_F(Drops, OntoAnEqualStackTheStackTakesIt)
     takePackets();
     EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
     EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 78 00 50 00 40 00 02 03");
-    // Coins of another hue are no equal stack: the drop lands at the point.
+    // Coins of another hue are no equal stack: the drop lands at the point,
+    // centred by the ten coins' picture (32 x 22).
     dragState().hue = 33;
     EXPECT_TRUE(window->dropAt(pile->x + 5, pile->y + 17));
-    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 77 00 5B 00 40 00 01 00");
+    EXPECT_EQ(hexOf(takePackets().at(0)), "08 40 00 04 00 00 6D 00 56 00 40 00 01 00");
+}
+
+// A drop is placed and kept inside by the picture the player drags: a pile
+// of coins by its amount art, a stack of boards by its doubled picture.
+TEST_F(Drops, APileIsPlacedByThePictureItIsDraggedAs)
+{
+    ContainerGump* window = openBackpack();
+    takePackets();
+    struct Row {
+        uint16_t graphic;
+        uint16_t amount;
+        int32_t width;
+        int32_t height;
+        const char* drop;
+    };
+    const Row rows[] = {
+        { fixture::kSampleCoinGraphic, 10, 32, 22, "08 40 00 04 00 00 9A 00 89 00 40 00 01 00" },
+        { fixture::kSampleBoardsGraphic, 3, 75, 15, "08 40 00 04 00 00 6F 00 8F 00 40 00 01 00" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.graphic);
+        hold(0x40000400, row.graphic, row.amount);
+        auto* picture = new DragGump(dragState());
+        EXPECT_EQ(picture->width(), row.width);
+        EXPECT_EQ(picture->height(), row.height);
+        // Near the bottom right corner of the item area (186, 159): the
+        // picture ends at its right edge.
+        EXPECT_TRUE(window->dropAt(184, 150));
+        EXPECT_EQ(hexOf(takePackets().at(0)), row.drop);
+        closeGump(picture);
+    }
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 #include "data/server_features.h"
 #include "fixtures/sample_window_art.h"
 #include "gfx/art_cache.h"
+#include "net/game_connection.h"
+#include "net/packet_dispatcher.h"
+#include "protocol/protocol_handlers.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
 #include "windows/paperdoll_gump.h"
@@ -247,18 +250,33 @@ TEST_F(Dragging, APickUpFromAContainerToTheGroundIsTracedInPackets)
     EXPECT_EQ(trace[1].substr(trace[1].size() - 11), "FF FF FF FF");
 }
 
+// The server refuses the pick-up (0x27): the picture closes and the item
+// goes back into the pack, except for the reason that keeps it away.
 TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
 {
+    clearPacketHandlers();
+    registerProtocolHandlers();
     playerBackpack();
-    addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
-    pickUpItem(*findItemBySerial(0x40000C01), 0);
-    ASSERT_EQ(findItemBySerial(0x40000C01), nullptr);
-    ASSERT_NE(dragGump(), nullptr);
-    onPickUpRefused();
-    EXPECT_EQ(dragGump(), nullptr);
-    Item* back = findItemBySerial(0x40000C01);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->container(), findItemBySerial(kBackpack));
+    for (uint8_t reason : { 0, 4, 5 }) {
+        SCOPED_TRACE(int(reason));
+        const uint32_t serial = 0x40000C01 + reason;
+        addToContainer(serial, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
+        pickUpItem(*findItemBySerial(serial), 0);
+        ASSERT_EQ(findItemBySerial(serial), nullptr);
+        ASSERT_NE(dragGump(), nullptr);
+        const std::vector<uint8_t> refusal { 0x27, reason };
+        dispatchGamePacket(*currentGameConnection(), refusal.data());
+        EXPECT_EQ(dragGump(), nullptr);
+        EXPECT_FALSE(dragState().dragging);
+        Item* back = findItemBySerial(serial);
+        if (reason == 5) {
+            EXPECT_EQ(back, nullptr) << "the server sends it again";
+            continue;
+        }
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->container(), findItemBySerial(kBackpack));
+    }
+    clearPacketHandlers();
 }
 
 TEST_F(Dragging, TheRightButtonKeepsWalkingWhileDragging)

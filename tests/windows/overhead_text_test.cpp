@@ -17,6 +17,7 @@
 #include "windows/damage_numbers.h"
 #include "windows/incoming_speech.h"
 #include "windows/overhead_text.h"
+#include "windows/paperdoll_gump.h"
 #include "windows/speech_line_gump.h"
 #include "windows/speech_services.h"
 #include "windows/system_text.h"
@@ -265,6 +266,16 @@ TEST_F(OverheadTexts, AYouSeeNameOfAnItemStandsWhereItWasClicked)
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->x(), 200 - name->width() / 2);
     EXPECT_EQ(name->y(), 150 - name->height());
+    // When the view moves the name moves with the item, from where it stood.
+    worldScreen().viewPixelX += 10;
+    worldScreen().viewPixelY -= 4;
+    gumpUpdateOverheads();
+    EXPECT_EQ(name->x(), 190 - name->width() / 2);
+    EXPECT_EQ(name->y(), 154 - name->height());
+    worldScreen().viewPixelX -= 10;
+    worldScreen().viewPixelY += 4;
+    gumpUpdateOverheads();
+    EXPECT_EQ(name->x(), 200 - name->width() / 2);
     // Without the prefix it stands over the item.
     showOverheadText(*coins, "5 gold coins", 946, 3, 0, false);
     BarkGump* plain = newestText(coins);
@@ -294,6 +305,50 @@ TEST_F(OverheadTexts, AnItemInAContainerSpeaksOnlyWhileItsWindowIsOpen)
     GumpHandle handle(text);
     closeGump(window);
     EXPECT_FALSE(handle) << "closing the window takes its texts";
+}
+
+// The name the server labels an item with (0x1C, type 6) goes with the
+// window that shows the item: a corpse window (which keeps its items when it
+// closes) and a paperdoll.
+TEST_F(OverheadTexts, ALabelOfAnItemInAWindowClosesWithTheWindow)
+{
+    auto label = [](uint32_t serial, const char* text) {
+        const std::vector<uint8_t> packet = fixture::ServerPacket(0x1C)
+                                                .u32(serial)
+                                                .u16(0)
+                                                .u8(6)
+                                                .u16(946)
+                                                .u16(3)
+                                                .text("", 30)
+                                                .text(text, std::string_view(text).size() + 1)
+                                                .bytes();
+        handleAsciiSpeechPacket(packet.data());
+    };
+    constexpr uint32_t kCorpse = 0x40000300;
+    constexpr uint32_t kRing = 0x40000301;
+    onObjectPacket(kCorpse, Corpse::kCorpseGraphic, 0, 400, player()->x + 1, player()->y, 0, 0, 0, 0);
+    Item* ring = addToContainer(kRing, fixture::kSampleCoinGraphic, 60, 80, kCorpse, 1);
+    ASSERT_NE(ring, nullptr);
+    CGump* corpseWindow = openContainerGump(kCorpse, 9);
+    ASSERT_NE(corpseWindow, nullptr);
+    label(kRing, "a ring");
+    GumpHandle ringName(newestText(ring));
+    ASSERT_TRUE(ringName);
+    closeGump(corpseWindow);
+    ASSERT_NE(findItemBySerial(kRing), nullptr) << "a corpse keeps its items";
+    EXPECT_FALSE(ringName) << "the name went with the corpse window";
+
+    Mobile* other = addMobile(0x00000901, player()->x + 1, player()->y + 1);
+    ASSERT_NE(other, nullptr);
+    Item* shirt = equip(other->serial, 0x40000401, 0x1517, 5);
+    ASSERT_NE(shirt, nullptr);
+    PaperdollGump* doll = openPaperdoll(other->serial, "Bob", 0);
+    ASSERT_NE(doll, nullptr);
+    label(shirt->serial, "a shirt");
+    GumpHandle shirtName(newestText(shirt));
+    ASSERT_TRUE(shirtName);
+    closeGump(doll);
+    EXPECT_FALSE(shirtName) << "the name went with the paperdoll";
 }
 
 TEST_F(OverheadTexts, AnOverlappedTextIsBlendedHalfOverTheWorld)

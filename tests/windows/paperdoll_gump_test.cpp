@@ -9,9 +9,11 @@
 #include "data/view_range.h"
 #include "fixtures/sample_figures.h"
 #include "fixtures/sample_window_art.h"
+#include "fixtures/server_packet.h"
 #include "gfx/hue_table.h"
 #include "gump/button.h"
 #include "gump/desktop_file.h"
+#include "protocol/mobile_status_packets.h"
 #include "support/png_writer.h"
 #include "windows/drag_gump.h"
 #include "windows/overhead_text.h"
@@ -117,6 +119,22 @@ TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
     // The woman's body, on the other background.
     EXPECT_EQ(screenPixel(kDollX + 250, kDollY + 300), picture(2001).at(250, 300));
     EXPECT_EQ(screenPixel(kDollX + 8 + 50, kDollY + 19 + 120), picture(13).at(50, 120));
+}
+
+// A mobile keeps the sex and race its status record gave: a woman of body
+// 987 is drawn with the woman's body.
+TEST_F(Paperdolls, TheStatusRecordsSexDecidesTheBodyOfAnUnlistedBody)
+{
+    addMobile(kOther, player()->x + 1, player()->y, 987);
+    fixture::ServerPacket status(0x11);
+    status.u32(kOther).text("Gm", 30).u16(40).u16(50).u8(0).u8(1);
+    status.u8(1).u16(50).u16(50).u16(50).u16(1).u16(1).u16(1).u16(1).u32(0).u16(0).u16(0);
+    handleStatusInfo(status.bytes().data());
+    PaperdollGump* doll = open(kOther, "Lady Gm");
+    ASSERT_NE(doll, nullptr);
+    composeAll();
+    ASSERT_NE(picture(13).at(58, 150), picture(12).at(58, 150));
+    EXPECT_EQ(screenPixel(kDollX + 8 + 58, kDollY + 19 + 150), picture(13).at(58, 150)) << "the woman's body";
 }
 
 struct BodyCase {
@@ -427,6 +445,8 @@ TEST_F(Paperdolls, OpenPaperdollOnAnOpenOneLetsItemsBeTakenOffWithoutASecondWind
     EXPECT_EQ(findPaperdoll(*other), first);
     EXPECT_TRUE(first->isLiftAllowed());
     EXPECT_EQ(first->title(), "Visitor the Bold");
+    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 0).data());
+    EXPECT_FALSE(first->isLiftAllowed()) << "a later packet without the bit takes the permission back";
     int32_t dolls = 0;
     for (CGump* gump = gumpListHead(); gump; gump = gump->next())
         dolls += gump->is(GumpKind::Paperdoll);

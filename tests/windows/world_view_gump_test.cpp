@@ -15,6 +15,7 @@
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
+#include "world/multi_preview.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/world_screen.h"
@@ -66,6 +67,14 @@ public:
     std::vector<Question> asked;
 };
 
+class RecordingProperties final : public ItemProperties {
+public:
+    void hideItemProperties() override { }
+    void tickItemProperties() override { }
+    void showItemProperties(uint32_t serial, bool, bool) override { shown.push_back(serial); }
+    std::vector<uint32_t> shown;
+};
+
 class WorldView : public windows_test::WindowDesktop {
 protected:
     WorldView()
@@ -73,8 +82,13 @@ protected:
         view = new WorldViewGump(false);
         view->setVisible(true);
         takePackets();
+        notorietyWarnings() = {};
     }
-    ~WorldView() override { targetingState() = TargetingState {}; }
+    ~WorldView() override
+    {
+        targetingState() = TargetingState {};
+        notorietyWarnings() = {};
+    }
 
     // The game-area point at the middle of an object's picture.
     static void middleOf(const WorldObject& object, int32_t& x, int32_t& y)
@@ -121,6 +135,8 @@ protected:
     ScopedService<PlayerWalking> scopedWalking { walking };
     RecordingQuestions questions;
     ScopedService<YesNoQuestions> scopedQuestions { questions };
+    RecordingProperties properties;
+    ScopedService<ItemProperties> scopedProperties { properties };
 };
 
 TEST_F(WorldView, ASingleClickWaitsOutTheDoubleClickTime)
@@ -256,6 +272,8 @@ TEST_F(WorldView, AltClickFollowsAndStopsFollowing)
     EXPECT_EQ(newestText(player())->text(), "Now following.");
     EXPECT_EQ(player()->following, 1);
     EXPECT_EQ(player()->followSerial, other->serial);
+    EXPECT_EQ(player()->followOffsetX, -2) << "the player's offset from the followed mobile";
+    EXPECT_EQ(player()->followOffsetY, -2);
     view->singleClick(selfX, selfY);
     EXPECT_EQ(newestText(player())->text(), "Stopped following.");
     EXPECT_EQ(player()->following, 0);
@@ -265,6 +283,143 @@ TEST_F(WorldView, AltClickFollowsAndStopsFollowing)
     view->singleClick(otherX, otherY);
     EXPECT_EQ(hexOf(takePackets().at(0)), "09 00 00 09 01");
     EXPECT_EQ(player()->following, 0);
+}
+
+// A server's target cursor that may flag the player asks first; the answer
+// hands the mobile over (yes) or cancels the target (no).
+TEST_F(WorldView, AHarmfulOrBeneficialTargetThatMayFlagThePlayerAsksFirst)
+{
+    Mobile* other = addMobile(0x00000901, player()->x + 2, player()->y + 2);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(pointOn(*other, x, y));
+    std::vector<std::optional<TargetChoice>> chosen;
+    auto aim = [&](TargetIntent intent) {
+        advance(600);
+        targetingState().targetingActive = true;
+        targetingState().intent = intent;
+        targetingState().callback = [&chosen](const std::optional<TargetChoice>& choice) { chosen.push_back(choice); };
+    };
+    struct Row {
+        TargetIntent intent;
+        int32_t notoriety;
+        int32_t own;
+        bool asks;
+    };
+    const Row rows[] = {
+        { TargetIntent::Harmful, 1, 1, true },
+        { TargetIntent::Harmful, 101, 1, true },
+        { TargetIntent::Harmful, 3, 1, false },
+        { TargetIntent::Harmful, 1, 4, false },
+        { TargetIntent::Beneficial, 4, 1, true },
+        { TargetIntent::Beneficial, 6, 1, true },
+        { TargetIntent::Beneficial, 1, 1, false },
+        { TargetIntent::Neutral, 1, 1, false },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << int(row.intent) << " on " << row.notoriety << " by " << row.own);
+        other->notoriety = row.notoriety;
+        player()->notoriety = row.own;
+        chosen.clear();
+        questions.asked.clear();
+        aim(row.intent);
+        click(x, y);
+        if (!row.asks) {
+            ASSERT_EQ(chosen.size(), 1u);
+            EXPECT_EQ(chosen[0]->serial, other->serial);
+            EXPECT_TRUE(questions.asked.empty());
+            continue;
+        }
+        EXPECT_TRUE(chosen.empty()) << "nothing targeted before the answer";
+        ASSERT_EQ(questions.asked.size(), 1u);
+        EXPECT_EQ(questions.asked[0].kind, QuestionKind::HarmfulTarget);
+        EXPECT_EQ(questions.asked[0].text, "This may flag you criminal!");
+        EXPECT_EQ(questions.asked[0].serial, other->serial);
+        EXPECT_FALSE(targetingState().targetingActive) << "targeting ends while the question is up";
+        EXPECT_EQ(targetingState().intent, TargetIntent::Neutral);
+        confirmTargetYes(other->serial);
+        ASSERT_EQ(chosen.size(), 1u);
+        EXPECT_EQ(chosen[0]->serial, other->serial);
+    }
+    other->notoriety = 1;
+    chosen.clear();
+    aim(TargetIntent::Harmful);
+    click(x, y);
+    confirmTargetNo();
+    EXPECT_TRUE(chosen.empty());
+    EXPECT_FALSE(targetingState().targetingActive);
+    EXPECT_FALSE(targetingState().callback) << "the target is cancelled";
+}
+
+// Once any mobile's notoriety of 100 or more has been read, the attack
+// question speaks of notoriety for the rest of the run.
+TEST_F(WorldView, ANotorietyOfAHundredTurnsTheCriminalWarningOff)
+{
+    Mobile* innocent = addMobile(0x00000901, player()->x + 1, player()->y);
+    Mobile* other = addMobile(0x00000902, player()->x + 2, player()->y + 2);
+    innocent->notoriety = 1;
+    other->notoriety = 101;
+    player()->warMode = 1;
+    doubleClickObject(innocent);
+    ASSERT_EQ(questions.asked.size(), 1u);
+    EXPECT_EQ(questions.asked[0].text, "This may flag you criminal!");
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(pointOn(*other, x, y));
+    targetingState().targetingActive = true;
+    targetingState().intent = TargetIntent::Harmful;
+    targetingState().callback = [](const std::optional<TargetChoice>&) { };
+    click(x, y);
+    questions.asked.clear();
+    advance(600);
+    doubleClickObject(innocent);
+    ASSERT_EQ(questions.asked.size(), 1u);
+    EXPECT_EQ(questions.asked[0].text, "This will lower notoriety !");
+}
+
+// A press clears a placement preview the server sent; a preview that stays
+// takes the press, and the release then acts at once.
+TEST_F(WorldView, APressClearsAServersPlacementPreview)
+{
+    MultiPreview preview;
+    setMultiPreview(&preview);
+    boards();
+    const uint16_t words[] = { 5, 0, 7, 0, 12, 0, 13, 0, 1, 0 };
+    preview.loadFromPacket(1, words, 10, 10, 0);
+    ASSERT_TRUE(preview.hasDesign());
+    click(boardsX, boardsY);
+    EXPECT_FALSE(preview.hasDesign()) << "the press cleared it";
+    EXPECT_TRUE(takePackets().empty()) << "an ordinary press: the click waits";
+    advance(600);
+    EXPECT_EQ(takePackets().size(), 1u);
+
+    preview.setDesign("objlist", { PreviewComponent {} });
+    click(boardsX, boardsY);
+    EXPECT_TRUE(preview.hasDesign());
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u) << "the release clicked at once";
+    EXPECT_EQ(hexOf(sent[0]), "09 40 00 07 00");
+    preview.deletePieces();
+    setMultiPreview(nullptr);
+}
+
+// A mobile is a dynamic object like an item: the hover shows its
+// properties, and a double click acts on the mobile pressed first.
+TEST_F(WorldView, AMobileIsPressedAndHoveredLikeAnItem)
+{
+    Mobile* other = addMobile(0x00000901, player()->x + 2, player()->y + 2);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(pointOn(*other, x, y));
+    pointAt(x, y);
+    EXPECT_EQ(properties.shown, std::vector<uint32_t> { other->serial });
+    boards();
+    pressLeft(x, y);
+    releaseLeft(x, y);
+    advance(100);
+    pressLeft(x, y);
+    other->moveTo(player()->x + 6, player()->y + 6, 0);
+    releaseLeft(x, y);
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(hexOf(sent[0]), "06 00 00 09 01") << "the mobile of the first press";
 }
 
 TEST_F(WorldView, TheLiftableItemUnderThePointerIsHighlighted)

@@ -1,5 +1,6 @@
 // The cell grid: the draw order, following the view centre, evicting cells,
 // picking against the draw order, and the slices of tall objects.
+#include "animation_fixture.h"
 #include "world_fixture.h"
 
 #include "fixtures/art_writer.h"
@@ -7,6 +8,7 @@
 #include "gfx/back_buffer.h"
 #include "world/cell_picking.h"
 #include "world/land_tile.h"
+#include "world/visibility.h"
 #include "world/world_drawing.h"
 
 #include <gtest/gtest.h>
@@ -205,12 +207,49 @@ TEST_F(CellGridTest, TopObjectIsTheLastOfTheCell)
 // band, and is hidden exactly when its owner is.
 TEST_F(CellGridTest, SlicesDrawOnlyTheirBandAndFollowTheirOwner)
 {
-    Mobile* mobile = addMobile(0x00000BB1, kCentreX + 1, kCentreY, kAnimalBody);
+    // A low body whose standing frames reach 100 rows below its anchor (and
+    // 20 above it).
+    constexpr uint16_t kLowBody = 21;
+    fixture::AnimationFileWriter animations;
+    for (int32_t direction = 0; direction < 5; ++direction)
+        animations.setRecord(kLowBody * 110 + direction, fixture::blockRecord(1, 30, 120, 100));
+    InstalledAnimations installed(animations, "21 MONSTER 0\n");
+    Mobile* mobile = addMobile(0x00000BB1, kCentreX + 1, kCentreY, kLowBody);
     ASSERT_TRUE(mobile);
-    TallObjectSlice* slice = mobile->firstSlice();
-    if (!slice)
-        GTEST_SKIP() << "no slices for this body in the fixture";
-    EXPECT_EQ(slice->isHidden(), mobile->isHidden());
+    std::vector<TallObjectSlice*> slices;
+    for (TallObjectSlice* slice = mobile->firstSlice(); slice; slice = slice->nextSlice())
+        slices.push_back(slice);
+    ASSERT_GE(slices.size(), 2u) << "the body reaches more than one band below its base line ";
+    const ScreenRect& rect = mobile->screenRect;
+    worldScreen().viewPixelX = rect.left - 10;
+    worldScreen().viewPixelY = rect.top - 10;
+    const int32_t width = rect.width() + 20;
+    const int32_t height = rect.height() + 20;
+    int32_t drawnRows = 0;
+    for (TallObjectSlice* slice : slices) {
+        EXPECT_EQ(slice->isHidden(), mobile->isHidden());
+        TestCanvas canvas(width, height);
+        slice->draw(canvas.target(), canvas.whole());
+        const int32_t top = slice->bandTop() - worldScreen().viewPixelY;
+        const int32_t bottom = slice->bandBottom() - worldScreen().viewPixelY;
+        for (int32_t y = 0; y < height; ++y) {
+            bool drawn = false;
+            for (int32_t x = 0; x < width; ++x)
+                drawn |= canvas.at(x, y) != TestCanvas::background(x, y);
+            if (!drawn)
+                continue;
+            ++drawnRows;
+            EXPECT_TRUE(y >= top && y < bottom) << "row " << y << " outside the band " << top << ".." << bottom;
+        }
+    }
+    EXPECT_GT(drawnRows, 88) << "the bands drew the lower body";
+    // Under a roof the owner hides, and its slices with it.
+    ASSERT_FALSE(mobile->isHidden());
+    visibilityState().roofCutZ = mobile->z;
+    ASSERT_TRUE(mobile->isHidden());
+    for (TallObjectSlice* slice : slices)
+        EXPECT_TRUE(slice->isHidden());
+    visibilityState() = VisibilityState {};
     mobile->removeFromGrid();
     EXPECT_EQ(mobile->firstSlice(), nullptr);
 }

@@ -185,7 +185,8 @@ TEST_F(MobileAnimationTest, AWaitingSequenceGoesOnWhenTheActionEnds)
     ASSERT_TRUE(mobile);
     ASSERT_TRUE(startEffectRecording());
     RecordedSequence* sequence = currentRecordedSequence();
-    mobile->playAnimation(9, 2, 0, 1, false, false);
+    // As the server's animation packet records it.
+    ASSERT_TRUE(recordMobileAnimation(*mobile, 9, 2, 0, 1, false, false));
     recordPositionalSound(4, 0, 0, 0);
     ASSERT_TRUE(stopEffectRecording(1));
     ASSERT_EQ(sequenceWaitingFor(*mobile), sequence) << "the replayed action holds the sequence up";

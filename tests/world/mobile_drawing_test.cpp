@@ -336,6 +336,32 @@ TEST_F(MobileDrawingTest, BoundsOfBodiesShadowsAndEffects)
     EXPECT_EQ(mobile->effectGrowY, 0) << "the effect is lower than the body";
 }
 
+// A low body is cut at its base line; the effects on it are not.
+TEST_F(MobileDrawingTest, EffectsOnALowBodyAreNotCutAtItsBaseLine)
+{
+    struct Effects final : AttachedEffects {
+        const ArtImage* effectImage(const Mobile&, int32_t index) override
+        {
+            return index == 0 ? image.get() : nullptr;
+        }
+        void drawEffect(const Mobile&, int32_t, const ScreenRect&, const BlitTarget&, const ScreenRect& clip) override
+        {
+            clips.push_back(clip);
+        }
+        std::unique_ptr<ArtImage> image
+            = ArtImage::parse(fixture::artRecordFromPixels(20, 90, std::vector<uint16_t>(20 * 90, 0x7FFF)));
+        std::vector<ScreenRect> clips;
+    } effects;
+    ScopedWorldService<AttachedEffects> guard(effects);
+    Mobile* monster = figure(kShadowlessBody, 4);
+    ASSERT_TRUE(monster);
+    TestCanvas canvas(120, 200);
+    drawAt(*monster, canvas, 60, 100);
+    ASSERT_EQ(effects.clips.size(), 1u);
+    EXPECT_GT(monster->baseY - worldScreen().viewPixelY, 0) << "the base line lies inside the canvas";
+    EXPECT_EQ(effects.clips[0], canvas.whole());
+}
+
 TEST_F(MobileDrawingTest, ThePlayerWidensOnlyItsRightSideAndNotWhileHidden)
 {
     PlayerMobile* self = player();

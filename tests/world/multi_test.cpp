@@ -121,6 +121,34 @@ TEST_F(MultiTest, MovingRebuildingAndSharing)
     EXPECT_EQ(checkWorldInvariants(), "");
 }
 
+// Servers resend houses and boats constantly: a repeat keeps the item's
+// own graphic and its pieces, and a new multi id (a boat that turned)
+// rebuilds them.
+TEST_F(MultiTest, RepeatedObjectPacketsKeepTheMultiAndANewIdRebuildsIt)
+{
+    Item* item = house(kCentreX + 2, kCentreY);
+    ASSERT_TRUE(item && item->multi());
+    StaticObject* piece = item->multi()->components()[0].object;
+    uint64_t destroyed = worldObjectDestructions();
+    ASSERT_EQ(house(kCentreX + 2, kCentreY), item);
+    EXPECT_EQ(item->graphic, kSign) << "not hidden again by the repeat";
+    EXPECT_TRUE(item->isPlaced());
+    EXPECT_EQ(worldObjectDestructions(), destroyed);
+    EXPECT_EQ(item->multi()->components()[0].object, piece);
+
+    destroyed = worldObjectDestructions();
+    ASSERT_EQ(house(kCentreX + 3, kCentreY, 2), item);
+    ASSERT_NE(item->multi(), nullptr);
+    EXPECT_EQ(item->multi()->multiId(), 2);
+    ASSERT_EQ(item->multi()->components().size(), 1u);
+    EXPECT_EQ(item->multi()->components()[0].object->graphic, kFlatGraphic) << "the other multi's pieces";
+    EXPECT_EQ(item->multi()->components()[0].object->x, kCentreX + 2);
+    EXPECT_EQ(worldObjectDestructions(), destroyed + 1) << "the old piece went";
+    EXPECT_EQ(item->graphic, kSign);
+    EXPECT_EQ(item->x, kCentreX + 3);
+    EXPECT_EQ(checkWorldInvariants(), "");
+}
+
 TEST_F(MultiTest, ConvertsRecordsFromNetworkByteOrder)
 {
     const uint8_t bytes[] = { 0x12, 0x34, 0xFF, 0xFE, 0x00, 0x03, 0x80, 0x00, 0x00, 0x00, 0x00, 0x01, 0xAA };

@@ -201,6 +201,30 @@ TEST_F(InteractionTest, ARefusedItemGoesBackIntoItsContainerOrOntoTheGround)
     EXPECT_EQ(checkWorldInvariants(), "");
 }
 
+// A refused drag comes back as the same kind of object the server's packets
+// would have made: a spellbook stays a spellbook, in a pack or worn.
+TEST_F(InteractionTest, ARefusedSpellbookComesBackAsASpellbook)
+{
+    ASSERT_TRUE(addItemToContainer(kItem, kSpellbookGraphic, 0, 1, 20, 30, kPlayerSerial, 0));
+    ASSERT_TRUE(findItemBySerial(kItem)->isSpellbook());
+    pickUpItem(*findItemBySerial(kItem), 1);
+    ASSERT_TRUE(restoreDraggedItem());
+    Item* back = findItemBySerial(kItem);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->isSpellbook());
+    EXPECT_EQ(back->container(), player());
+
+    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kItem + 1, kSpellbookGraphic, 1, 0));
+    ASSERT_TRUE(findItemBySerial(kItem + 1)->isSpellbook());
+    pickUpItem(*findItemBySerial(kItem + 1), 1);
+    ASSERT_TRUE(restoreDraggedItem());
+    back = findItemBySerial(kItem + 1);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->isSpellbook());
+    EXPECT_EQ(player()->layerItem(1), back);
+    EXPECT_EQ(checkWorldInvariants(), "");
+}
+
 TEST_F(InteractionTest, ARefusalAfterTheContainerWasDeletedPutsNothingAnywhere)
 {
     onObjectPacket(kItem + 10, kBackpackGraphic, 0, 1, kCentreX + 1, kCentreY, 0, 0, 0, 0);

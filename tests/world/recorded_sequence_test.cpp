@@ -1,9 +1,11 @@
 // Recorded effect sequences: the record layouts, and the replay against an
 // effect builder double whose effects end when the test says, so that the
 // chaining, the repeats, the skipped records and the mobiles that go away in
-// the middle can be followed call by call.
+// the middle can be followed call by call. Replayed actions run on the real
+// animator, stepped as the present step steps it.
 #include "world_fixture.h"
 
+#include "world/mobile_animation.h"
 #include "world/recorded_sequence.h"
 
 #include <algorithm>
@@ -61,12 +63,6 @@ public:
     std::array<int32_t, 4> last {};
 };
 
-class AnimatorDouble final : public MobileAnimator {
-public:
-    void registerAnimatingMobile(Mobile& mobile) override { registered.push_back(mobile.serial); }
-    std::vector<uint32_t> registered;
-};
-
 class Sequences : public WorldTest {
 protected:
     void TearDown() override
@@ -79,7 +75,7 @@ protected:
     ScopedWorldService<EffectBuilder> effectsGuard { effects };
     SoundCounter sounds;
     ScopedWorldService<WorldSounds> soundsGuard { sounds };
-    AnimatorDouble animator;
+    AnimatingMobiles animator;
     ScopedWorldService<MobileAnimator> animatorGuard { animator };
 };
 
@@ -213,11 +209,13 @@ TEST_F(Sequences, AMobileGoingAwayInTheMiddleIsNeverPlayedOnAgain)
 
 TEST_F(Sequences, ALongSequenceOfSoundsRunsInALoopNotARecursion)
 {
+    // As many as a sequence keeps.
+    const int32_t count = int32_t(RecordedSequence::kMaxEntries);
     startEffectRecording();
-    for (int32_t i = 0; i < 4000; ++i)
+    for (int32_t i = 0; i < count; ++i)
         recordPositionalSound(i, 0, 0, 0);
     stopEffectRecording(255);
-    EXPECT_EQ(sounds.count, 4000 * 255);
+    EXPECT_EQ(sounds.count, count * 255);
 }
 
 TEST_F(Sequences, AnAnimationRecordRunsTheActionAndWaitsForItsEnd)
@@ -226,23 +224,54 @@ TEST_F(Sequences, AnAnimationRecordRunsTheActionAndWaitsForItsEnd)
     ASSERT_NE(mobile, nullptr);
     startEffectRecording();
     RecordedSequence* sequence = currentRecordedSequence();
-    mobile->playAnimation(12, 7, 2, 3, true, true);
+    // As the server's animation packet records it.
+    EXPECT_TRUE(recordMobileAnimation(*mobile, 12, 7, 2, 3, true, true));
     EXPECT_EQ(mobile->animationRunning, 0) << "recorded, not played";
     recordPositionalSound(4, 0, 0, 0);
-    mobile->repeatCount = 9;
+    mobile->repeatCount = 2;
     stopEffectRecording(1);
     EXPECT_EQ(mobile->animationRunning, 1);
     EXPECT_EQ(mobile->action, 12);
     EXPECT_EQ(mobile->frameCount, 7);
     EXPECT_EQ(mobile->delay, 2);
     EXPECT_EQ(mobile->frame, 0);
-    EXPECT_EQ(mobile->repeatCount, 9) << "the repeat count keeps its value";
-    EXPECT_EQ(animator.registered, std::vector<uint32_t> { kMobileB });
+    EXPECT_EQ(mobile->repeatCount, 2) << "the repeat count keeps its value";
+    EXPECT_TRUE(animator.contains(*mobile));
     EXPECT_EQ(sequenceWaitingFor(*mobile), sequence);
     EXPECT_EQ(sounds.count, 0) << "waiting for the action";
-    advanceSequenceWaitingFor(*mobile);
+    // Delay 2: a frame every fourth call; seven frames twice.
+    for (int32_t call = 0; call < 200 && mobile->animationRunning; ++call)
+        animator.stepEffects();
+    EXPECT_EQ(mobile->animationRunning, 0);
     EXPECT_EQ(sounds.count, 1);
     EXPECT_FALSE(isLiveSequence(sequence));
+}
+
+// A replayed action takes the mobile out of the grid; the first frame step
+// places it again, and it stays drawn and clickable to the end, however
+// short the action.
+TEST_F(Sequences, AReplayedActionKeepsItsMobileInTheGrid)
+{
+    for (uint16_t frames : { 1, 4 }) {
+        SCOPED_TRACE(frames);
+        Mobile* mobile = addMobile(kMobileA, kCentreX + 2, kCentreY);
+        ASSERT_NE(mobile, nullptr);
+        ASSERT_TRUE(mobile->isPlaced());
+        startEffectRecording();
+        mobile->playAnimation(6, frames, 0, 1, false, false);
+        stopEffectRecording(1);
+        ASSERT_TRUE(animator.contains(*mobile));
+        animator.stepEffects();
+        animator.stepEffects();
+        EXPECT_TRUE(mobile->isPlaced()) << "placed again by the first step";
+        for (int32_t call = 0; call < 50 && mobile->animationRunning; ++call) {
+            animator.stepEffects();
+            EXPECT_TRUE(mobile->isPlaced()) << "call " << call;
+        }
+        EXPECT_EQ(mobile->animationRunning, 0);
+        EXPECT_TRUE(mobile->isPlaced()) << "the state animation is drawn again";
+        ASSERT_TRUE(deleteObjectBySerial(kMobileA));
+    }
 }
 
 TEST_F(Sequences, AnUnknownKeyHoldsTheSequenceWhereItIs)

@@ -169,6 +169,22 @@ TEST_F(SittingTest, OnlyThePlayerStandingStillSitsOnChair6001)
     self->stepsQueued = false;
 }
 
+// Of two chairs in the cell the first is remembered, also when the mobile
+// sits on the second: its facings turn the figure.
+TEST_F(SittingTest, TheFirstChairOfTheCellIsTheOneRemembered)
+{
+    StaticObject* first = chair(6001);
+    StaticObject* second = chair(2894);
+    ASSERT_EQ(first->cellNext(), second) << "the cell's order";
+    Mobile* mobile = sitter(4);
+    ASSERT_TRUE(mobile);
+    EXPECT_TRUE(isMobileSitting(*mobile)) << "chair 6001 is the player's; the other takes the mobile";
+    EXPECT_EQ(sittingCanvas().chair, findChair(6001));
+    int32_t facing = 4;
+    adjustSittingFacing(facing);
+    EXPECT_EQ(facing, 4);
+}
+
 TEST_F(SittingTest, ThePoseIsActionTwentyFiveFacingZeroOrSixElseFour)
 {
     struct Case {
@@ -352,6 +368,8 @@ TEST_F(SittingTest, APoseReachingTheAnchorStaysInsideItsRectangleOnAHighShift)
     EXPECT_GT(mobile->screenRect.bottom - worldScreen().viewPixelY, lowest);
 }
 
+// A hidden figure shows only to body 987; one whose draw flag is clear shows
+// to nobody.
 TEST_F(SittingTest, AHiddenFigureShowsOnlyToBody987)
 {
     chair(2894);
@@ -371,6 +389,11 @@ TEST_F(SittingTest, AHiddenFigureShowsOnlyToBody987)
     for (uint16_t pixel : canvas.pixels)
         grey += (pixel & 0x7C1F) == (testHueColour(994, 0) & 0x7C1F) ? 1 : 0;
     EXPECT_GT(grey, 100) << "drawn in hue 995";
+    mobile->placeable = 0;
+    TestCanvas undrawn(120, 160);
+    mobile->draw(undrawn.target(), undrawn.whole());
+    EXPECT_EQ(undrawn.pixels, TestCanvas(120, 160).pixels) << "the draw flag is clear";
+    mobile->placeable = 1;
 }
 
 } // namespace

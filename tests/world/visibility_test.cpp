@@ -1,11 +1,16 @@
 // What hides parts of the world: roofs and ceilings over the player, the
 // cover over mobiles, trees in front of the player; and the circle of
 // transparency.
+#include "animation_fixture.h"
 #include "world_fixture.h"
 
+#include "fixtures/art_writer.h"
+#include "fixtures/byte_writer.h"
+#include "fixtures/data_file_writer.h"
 #include "gfx/pixel_spans.h"
 #include "world/circle_of_transparency.h"
 #include "world/visibility.h"
+#include "world/world_drawing.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +118,53 @@ TEST_F(VisibilityTest, TreesInFrontOfThePlayerHideByGroup)
     EXPECT_FALSE(lone->isHidden());
     EXPECT_EQ(foliageGroupOf(3405), 1);
     EXPECT_EQ(foliageGroupOf(3412), -1);
+}
+
+// A hidden tree is drawn see-through by its own tile record (its graphic
+// plus its offset), which reads translucent only while it is drawn.
+TEST_F(VisibilityTest, AHiddenTreeIsDrawnSeeThroughByItsOwnTileRecord)
+{
+    constexpr uint16_t kArtColour = 0x7C00;
+    constexpr uint16_t kOffsetTreeGraphic = 3396;
+    setItemTile(kOffsetTreeGraphic, 0, 20);
+    std::string index;
+    std::string data;
+    const std::vector<uint8_t> art = fixture::artRecordFromPixels(44, 60, std::vector<uint16_t>(44 * 60, kArtColour));
+    // The picture, like the tile record, is the graphic's plus the offset.
+    for (int32_t id = 0; id <= 0x4000 + kOffsetTreeGraphic + 1; ++id) {
+        if (id == 0x4000 + kOffsetTreeGraphic + 1) {
+            index += fixture::idxEntry(int32_t(data.size()), int32_t(art.size()), 0);
+            data += fixture::asString(art);
+        } else {
+            index += fixture::idxEntry(-1, 0, 0);
+        }
+    }
+    fixture::AnimationFileWriter animations;
+    animations.setRecord(0, fixture::blockRecord(1, 2, 2));
+    InstalledAnimations installed(animations, "",
+        std::map<std::string, std::string> { { "artidx.mul", index }, { "art.mul", data } });
+    if (worldCellGrid().drawOrder().empty())
+        worldCellGrid().buildDrawOrder();
+    worldCellGrid().follow();
+    StaticObject* tree = allocStatic(kOffsetTreeGraphic);
+    tree->graphicOffset = 1;
+    tree->enterWorldAt(kCentreX + 1, kCentreY, 0);
+    made.push_back(tree);
+    ASSERT_EQ(tree->tileFlags(), kTileFoliage) << "record 3397 is the tree's";
+    player()->screenRect = tree->screenRect;
+    updateRoofLimits();
+    ASSERT_TRUE(tree->isHidden());
+
+    TestCanvas canvas(120, 120);
+    worldScreen().viewPixelX = tree->screenRect.left - 30;
+    worldScreen().viewPixelY = tree->screenRect.top - 30;
+    drawCellsInRect(canvas.target(), canvas.whole());
+    const uint16_t middle = canvas.at(30 + 22, 30 + 30);
+    EXPECT_NE(middle, kArtColour) << "not drawn opaque";
+    EXPECT_NE(middle, TestCanvas::background(52, 60)) << "but drawn";
+    EXPECT_EQ(tileData().item(kOffsetTreeGraphic + 1).flags, kTileFoliage) << "the record reads as before";
+    EXPECT_EQ(tileData().item(kOffsetTreeGraphic).flags, 0u);
+    EXPECT_FALSE(tileData().setItemFlags(TileData::kItemCount, kTileTranslucent)) << "no record past the table";
 }
 
 TEST_F(VisibilityTest, WithoutAPlayerEveryStaticIsHidden)

@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // clipped blits run.
     std::fill(memory.begin() + kGuard, memory.end() - kGuard, 0);
     drawGumpImageClipped(copySpan, *image, target, &clip, x, y);
-    if (image->width() <= 64 && image->height() <= 64)
-        drawGumpImageRotated(copySpan, *image, target, &clip, x, y, turn);
+    drawGumpImageRotated(copySpan, *image, target, &clip, x, y, turn);
     checkGuards(memory);
     for (int32_t py = 0; py < kHeight; ++py)
         for (int32_t px = 0; px < kWidth; ++px)

@@ -1,8 +1,8 @@
 // Feeds arbitrary server streams through a connection's framing into the
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
-// status, combat, effect, season, war-mode, edit-server and ignored packets
-// and the mahjong table. The services above the handlers are the do-nothing
+// status, combat, effect, season, war-mode, edit-server and ignored packets,
+// the mahjong table and the profile window. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, and the shard sessions' world, which is the real one with its player
@@ -27,6 +27,9 @@
 #include "protocol/protocol_services.h"
 #include "protocol/session_host.h"
 #include "protocol/shard_world_state.h"
+#include "gump/gump.h"
+#include "gump/gump_manager.h"
+#include "windows/profile_gump.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -89,6 +92,7 @@ void setUp()
     registerProtocolHandlers();
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
+    registerProfileHandler();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
@@ -163,6 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "world invariant broken: %s\n", fault.c_str());
         std::abort();
     }
+    // The windows an input opened (profiles) close before the next.
+    while (CGump* gump = gumpListHead())
+        closeGump(gump);
     // Nothing of the world is left for the exit, whose clean-ups would
     // otherwise destroy objects after the tables they report to.
     initWorldObjects();
