@@ -45,7 +45,9 @@ void updateMenubar()
         }
         gumpLink(manager.menubar, nullptr);
     }
-    manager.menubar->bringToFront(true);
+    // Raised only when a gump went above it: the order stays as composed.
+    if (manager.head != manager.menubar)
+        manager.menubar->bringToFront(true);
 }
 
 // Places the hover tooltip once the pointer rested on one gump showing one
