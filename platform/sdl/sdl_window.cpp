@@ -91,12 +91,22 @@ public:
         if (takeCloseSignal())
             queue({ MessageKind::Close, 0, 0, 0, 0 });
         if (empty()) {
-            // One pump takes in everything the display has sent; the events
-            // are then taken without pumping again for each one.
-            SDL_PumpEvents();
+            // Events already taken in go first; the display is asked for more
+            // (a pump reads its connection several times) only when none are
+            // left, so a burst of pointer motion costs one pump, not one per
+            // event.
             SDL_Event event;
-            while (empty() && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-                translate(event);
+            bool pumped = false;
+            while (empty()) {
+                if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+                    translate(event);
+                } else if (!pumped) {
+                    SDL_PumpEvents();
+                    pumped = true;
+                } else {
+                    break;
+                }
+            }
         }
         noteLostWindow();
         std::lock_guard<std::mutex> lock(m_mutex);
