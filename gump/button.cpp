@@ -299,21 +299,6 @@ void LabelButton::renderFace(int32_t art, int32_t labelTop, uint16_t colour)
         drawUnicodeTextLine(face->surface(), m_label.c_str(), m_labelX, labelTop, colour, wholeSurface(face->surface()));
 }
 
-// The face is painted anew only when the state it shows changes, and then
-// in draw; a flashing face changes as it is drawn.
-bool LabelButton::lookKey(uint64_t& key)
-{
-    if (m_flashArt != 0)
-        return false;
-    FaceState shown = FaceState::Normal;
-    if (currentPage() == 1)
-        shown = FaceState::Pressed;
-    else if (m_hovered && m_hoverArt != 0)
-        shown = FaceState::Highlighted;
-    key = uint64_t(shown);
-    return true;
-}
-
 void LabelButton::draw(GumpCanvas& canvas)
 {
     GumpPage* face = page(0);

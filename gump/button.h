@@ -124,7 +124,7 @@ protected:
     int32_t m_flashCounter = 0;
 };
 
-class LabelButton final : public Button {
+class LabelButton : public Button {
 public:
     static constexpr uint16_t kHighlightColour = 0x7FE0;
 
@@ -138,7 +138,6 @@ public:
 
     void draw(GumpCanvas& canvas) override;
     void tick() override;
-    bool lookKey(uint64_t& key) override;
 
     int32_t labelX() const { return m_labelX; }
     int32_t labelY() const { return m_labelY; }

@@ -45,9 +45,7 @@ void updateMenubar()
         }
         gumpLink(manager.menubar, nullptr);
     }
-    // Raised only when a gump went above it: the order stays as composed.
-    if (manager.head != manager.menubar)
-        manager.menubar->bringToFront(true);
+    manager.menubar->bringToFront(true);
 }
 
 // Places the hover tooltip once the pointer rested on one gump showing one

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-class ToggleControl final : public CGump {
+class ToggleControl : public CGump {
 public:
     // `label` is 8-bit text in the ASCII font `font`, drawn in `hue`.
     ToggleControl(int32_t x, int32_t y, int32_t uncheckedArt, int32_t checkedArt, int32_t font, int32_t hue,
@@ -19,12 +19,6 @@ public:
     void redraw();
 
     void draw(GumpCanvas& canvas) override;
-    // Its face is its page, painted anew only by redraw().
-    bool lookKey(uint64_t& key) override
-    {
-        key = faceLookKey();
-        return true;
-    }
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;

@@ -112,14 +112,6 @@ void Menubar::draw(GumpCanvas& canvas)
     }
 }
 
-// Its page (the strip or the stub) once the player is in the world; its
-// buttons and toggle answer for themselves.
-bool Menubar::lookKey(uint64_t& key)
-{
-    key = faceLookKey() ^ uint64_t(isInWorld());
-    return true;
-}
-
 bool Menubar::containsPoint(int32_t x, int32_t y)
 {
     if (!isInWorld() || x < 0 || y < 0)

@@ -37,7 +37,6 @@ public:
     LabelButton* button(int32_t index) const;
 
     void draw(GumpCanvas& canvas) override;
-    bool lookKey(uint64_t& key) override;
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;

@@ -133,43 +133,6 @@ TEST_F(Menubars, TheToggleFoldsTheBarToItsStub)
     EXPECT_EQ(gumpHitTest(200, 10, nullptr, false) == bar, false);
 }
 
-// The bar stands on every frame of the world: a frame where nothing about it
-// changed composes none of it, a hovered button or a fold composes it again.
-TEST_F(Menubars, AStillBarIsNotComposedAgainButAHoverOrAFoldIs)
-{
-    Menubar* bar = menubar();
-    ASSERT_NE(bar, nullptr);
-    const ScreenRect screen { 0, 0, buffer.width(), buffer.height() };
-    gumpRedrawRect(screen, true);
-    gumpRedrawChanged({});
-    EXPECT_TRUE(gumpChangedScreenRects().empty());
-    gumpRedrawChanged({});
-    EXPECT_TRUE(gumpChangedScreenRects().empty()) << "raising it again changes no order";
-
-    auto composedAgain = [](const ScreenRect& rect) {
-        gumpRedrawChanged({});
-        for (const ScreenRect& changed : gumpChangedScreenRects()) {
-            if (changed.intersected(rect) == rect)
-                return true;
-        }
-        return false;
-    };
-    LabelButton* journal = bar->button(3);
-    pointAt(journal->x() + 5, journal->y() + 5);
-    EXPECT_TRUE(composedAgain(journal->screenRect())) << "hovered";
-    pointAt(journal->x() + 5, 200);
-    EXPECT_TRUE(composedAgain(journal->screenRect())) << "left";
-    gumpRedrawChanged({});
-    EXPECT_TRUE(gumpChangedScreenRects().empty());
-
-    const ScreenRect unfolded = bar->screenRect();
-    ToggleControl* toggle = bar->toggle();
-    pressLeft(toggle->x() + 3, toggle->y() + 3);
-    releaseLeft(toggle->x() + 3, toggle->y() + 3);
-    ASSERT_FALSE(bar->isUnfolded());
-    EXPECT_TRUE(composedAgain(unfolded));
-}
-
 // The profile packet: serial, title, fixed text and profile text.
 Bytes profilePacket(uint32_t serial, const std::string& title, const std::u16string& fixed, const std::u16string& text)
 {
