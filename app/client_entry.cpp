@@ -335,9 +335,11 @@ int clientMain(int argc, char** argv)
         if (desktop)
             desktop->composeAndPresent(PresentKind::Always);
     };
-    services.presentChanges = [&presenter] {
-        if (presenter)
-            presenter->present();
+    // What changed is composed first: the back buffer holds the world alone
+    // between frames, and the pointer's old box must show the windows again.
+    services.presentChanges = [&desktop] {
+        if (desktop)
+            desktop->composeAndPresent(PresentKind::IfChanged);
     };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);

@@ -263,7 +263,9 @@ void GumpDesktop::updatePointerStep()
     hover.preDelayMs = popups.preDelayMs;
     hover.sticky = popups.sticky;
     hover.persistent = popups.persistent;
-    if (pointerNeedsRedraw())
+    // A running pointer timer asks for its own presents as the pointer moves
+    // (a frame each would be the same picture twice).
+    if (!pointerTimerRunning() && pointerNeedsRedraw())
         composeAndPresent(PresentKind::IfChanged);
     m_buttons.updatePointer();
 }
@@ -274,7 +276,14 @@ void GumpDesktop::composeAndPresent(PresentKind kind)
 {
     syncScreen();
     m_presentKind = kind;
-    const GumpScreen& screen = gumpScreen();
-    gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    // Only where the frame may differ from the one shown, unless the whole
+    // picture goes out anyway.
+    m_beneath.clear();
+    if (kind == PresentKind::IfChanged && m_presenter.changesSinceShown(m_beneath)) {
+        gumpRedrawChanged(m_beneath);
+    } else {
+        const GumpScreen& screen = gumpScreen();
+        gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    }
     m_presentKind = PresentKind::IfChanged;
 }
