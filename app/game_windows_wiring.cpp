@@ -14,11 +14,13 @@
 #include "text/cliloc_table.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
+#include "windows/item_property_gump.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_entry.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
+#include "windows/text_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -175,7 +177,11 @@ public:
         }
         m_next.showInstallNotice();
     }
-    void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
+    void ensureItemPropertyWindow() override
+    {
+        ::ensureItemPropertyWindow();
+        m_next.ensureItemPropertyWindow();
+    }
     void invalidateWholeScreen() override
     {
         ::invalidateWholeScreen();
@@ -196,6 +202,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
+    installTextWindowServices();
     registerPaperdollHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
@@ -211,6 +218,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallTextWindowServices();
     uninstallStatusWindowServices();
     uninstallGameWindowServices();
 }

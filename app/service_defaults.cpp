@@ -48,7 +48,8 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
-    static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
+    static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, party, edge windows (the game
+                                                   // windows' wiring passes the item-property mode on)
     installWindowSettings(&windowSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
@@ -61,16 +62,17 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
-                                                  // table and the player's strength, as property lists arrive
+    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the mahjong table and the player's
+                                                  // strength, as property lists arrive (the game windows'
+                                                  // wiring shows the item-property window's)
     installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
     installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, shop, amount, options,
-                                              // radar, ability book (the game windows' wiring makes the
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: shop, amount, options, radar,
+                                              // ability book (the game windows' wiring makes the journal,
                                               // paperdolls, containers and status gumps)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, messenger, item-property anchor, skill names
+                                             // style, icons, chat, messenger, skill names (the game windows'
+                                             // wiring keeps the item-property window's place)
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
@@ -94,12 +96,10 @@ void installServiceDefaults()
     installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
-    installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
-    // the macros', the world view's, the speech line's and the main window's. One stays the base's
-    // do-nothing step: making the item-property window when none exists (that window is not built).
+    // the macros', the world view's, the speech line's, the main window's and the item-property window's.
     installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.

@@ -176,3 +176,18 @@ template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; 
 template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
 template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
 template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };
+
+// The tips window the server opens (0xA6) with its lines, at (x, y), then
+// docked outside the game area when asked.
+class TipsWindows {
+public:
+    virtual ~TipsWindows() = default;
+    virtual void openTips(const std::vector<std::string>& lines, int32_t x, int32_t y, bool dockOutside) = 0;
+};
+
+class NoTipsWindows final : public TipsWindows {
+public:
+    void openTips(const std::vector<std::string>&, int32_t, int32_t, bool) override { }
+};
+
+template <> struct ServiceFallback<TipsWindows> { using Type = NoTipsWindows; };
