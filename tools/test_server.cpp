@@ -13,6 +13,7 @@
 // the first account's characters. --shards lists further shards after the
 // first one ("Test Shard"); each of them leads to the same game server.
 
+#include "support/stage_journal.h"
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 
@@ -64,7 +65,7 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: vardun_test_server [--login-port N] [--game-port N] "
-        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--shards NAME,NAME...]\n");
+        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--property-lists] [--shards NAME,NAME...]\n");
     return 2;
 }
 
@@ -97,6 +98,12 @@ int main(int argc, char** argv)
         std::string argument = argv[i];
         if (argument == "--any-account") {
             config.acceptAnyAccount = true;
+            continue;
+        }
+        // The character list grants object property lists (the item-property
+        // window then replaces the name click).
+        if (argument == "--property-lists") {
+            config.characterListFlags |= test::kStagePropertyListsFlag;
             continue;
         }
         if (i + 1 >= argc)

@@ -105,25 +105,25 @@ void ItemPropertyGump::rebuild(bool cacheUpdate)
     const bool keepAmount = itemPropertyState().keepAmount;
     WorldObject* object = findObjectBySerial(serial);
 
-    WString title;
+    // The name line: the centred one is shown, the plain one measured; an
+    // object without one shows "...".
+    WString title, plainTitle;
+    buildPropertyNameHtml(serial, plainTitle, false, keepAmount);
     buildPropertyNameHtml(serial, title, true, keepAmount);
-    m_titleText = title.isEmpty() ? std::u16string(kNoTitle) : toText(title);
-    WString body;
+    const bool noTitle = plainTitle.isEmpty();
+    m_titleText = noTitle ? std::u16string(kNoTitle) : toText(title);
+    WString body, plainBody;
     if (object) {
         buildPropertyLinesHtml(serial, body, true, pointerBound(mode));
+        buildPropertyLinesHtml(serial, plainBody, false, pointerBound(mode));
         m_bodyText = toText(body);
         m_hasBody = !m_bodyText.empty();
     } else {
         m_bodyText = kNoData;
         m_hasBody = false;
     }
-
-    WString plainTitle, plainBody;
-    buildPropertyNameHtml(serial, plainTitle, false, keepAmount);
     int32_t titleWidth = 0, titleHeight = 0, bodyWidth = 0, bodyHeight = 0;
-    measureHtml(plainTitle.isEmpty() ? std::u16string(kNoTitle) : toText(plainTitle), titleWidth, titleHeight);
-    if (object)
-        buildPropertyLinesHtml(serial, plainBody, false, pointerBound(mode));
+    measureHtml(noTitle ? std::u16string(kNoTitle) : toText(plainTitle), titleWidth, titleHeight);
     measureHtml(object ? toText(plainBody) : std::u16string(kNoData), bodyWidth, bodyHeight);
     const int32_t contentWidth = std::max(titleWidth, bodyWidth) + kContentPadding;
     const int32_t contentHeight = !m_hasBody && pointerBound(mode) ? 0 : bodyHeight;
