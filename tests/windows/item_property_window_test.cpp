@@ -2,6 +2,8 @@
 
 #include "data/settings_registry.h"
 #include "fixtures/sample_window_art.h"
+#include "gump/desktop_file.h"
+#include "gump/desktop_records.h"
 #include "gump/gump_services.h"
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
@@ -191,6 +193,36 @@ TEST_F(PropertyWindows, WithoutPropertyListsNothingIsEverVisible)
         EXPECT_FALSE(window()->isVisible()) << mode;
         EXPECT_FALSE(expanded()) << mode;
     }
+}
+
+TEST_F(PropertyWindows, TheDesktopRecordPlacesTheWindowMadeOnEnteringAndIsWrittenBack)
+{
+    useMode(item_props::kFollowMouse);
+    closeGump(window());
+    DesktopEntry entry;
+    entry.type = DesktopRecordType::kItemProperties;
+    entry.x = 0x10000 + 300;
+    entry.y = 250;
+    ASSERT_TRUE(desktopRead(joinDesktopFile(player()->serial, { encodeDesktopRecord(entry) })));
+    EXPECT_EQ(itemPropertyState().savedX, 300) << "the low 16 bits";
+    ensureItemPropertyWindow();
+    ASSERT_NE(window(), nullptr);
+    EXPECT_EQ(window()->x(), 300);
+    EXPECT_EQ(window()->y(), 250);
+
+    window()->moveTo(40, 50, true, nullptr, false);
+    DesktopFileImage image;
+    ASSERT_TRUE(splitDesktopFile(desktopLayoutBytes(), image));
+    int32_t written = 0;
+    for (const DesktopRecord& record : image.records) {
+        DesktopEntry read;
+        if (record.type != DesktopRecordType::kItemProperties || !decodeDesktopRecord(record, read))
+            continue;
+        ++written;
+        EXPECT_EQ(read.x, 40);
+        EXPECT_EQ(read.y, 50);
+    }
+    EXPECT_EQ(written, 1);
 }
 
 struct TitleColourCase {

@@ -2,6 +2,8 @@
 
 #include "data/config_key_rules.h"
 #include "gump/button.h"
+#include "gump/desktop_file.h"
+#include "gump/desktop_records.h"
 #include "gump/gump_factory.h"
 #include "gump/thumb.h"
 #include "gump/toggle_control.h"
@@ -285,6 +287,39 @@ TEST_F(JournalWindows, TheMahjongLogFollowsTheJournalAndPassesItsRightClickToThe
     EXPECT_EQ(board->rightUps[0], std::make_pair(7, 9));
     closeGump(board);
     journal().addText("after the board", 0);
+}
+
+TEST_F(JournalWindows, TheDesktopFileRestoresTheJournalsPlaceAndHeightAndWritesItBack)
+{
+    DesktopEntry entry;
+    entry.type = DesktopRecordType::kTextWindow;
+    entry.x = 120;
+    entry.y = 30;
+    entry.width = 270;
+    entry.height = 380;
+    ASSERT_TRUE(desktopRead(joinDesktopFile(player()->serial, { encodeDesktopRecord(entry) })));
+    CGump* window = gumpListTail();
+    while (window && !window->is(GumpKind::TextWindow))
+        window = window->previous();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->x(), 120);
+    EXPECT_EQ(window->y(), 30);
+    EXPECT_EQ(window->height(), 380);
+
+    window->moveTo(60, 70, true, nullptr, false);
+    DesktopFileImage image;
+    ASSERT_TRUE(splitDesktopFile(desktopLayoutBytes(), image));
+    int32_t written = 0;
+    for (const DesktopRecord& record : image.records) {
+        DesktopEntry read;
+        if (record.type != DesktopRecordType::kTextWindow || !decodeDesktopRecord(record, read))
+            continue;
+        ++written;
+        EXPECT_EQ(read.x, 60);
+        EXPECT_EQ(read.y, 70);
+        EXPECT_EQ(read.height, 380);
+    }
+    EXPECT_EQ(written, 1);
 }
 
 class TipWindows : public JournalWindows { };
