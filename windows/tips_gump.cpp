@@ -47,8 +47,6 @@ void onTipUp(CGump* parent) { static_cast<TipsGump*>(parent)->stepLines(-1); }
 
 void onTipDown(CGump* parent) { static_cast<TipsGump*>(parent)->stepLines(1); }
 
-void onTipClose(CGump* parent) { closeGump(parent); }
-
 } // namespace
 
 TipsGump::TipsGump(int32_t x, int32_t y, const std::vector<std::string>& lines, bool isTip)
@@ -87,10 +85,10 @@ TipsGump::TipsGump(int32_t x, int32_t y, const std::vector<std::string>& lines, 
                  JournalGump::kDownArt, JournalGump::kDownArt, false),
         this);
     if (isTip) {
-        gumpLink(new Button(35, height - grip - 24, ButtonBehaviour::RepeatOnPress, 0, onTipClose, kPreviousArt,
+        gumpLink(new Button(35, height - grip - 24, ButtonBehaviour::RepeatOnPress, 0, closeButtonParent, kPreviousArt,
                      kPreviousArt, false),
             this);
-        gumpLink(new Button(251, height - grip - 24, ButtonBehaviour::RepeatOnPress, 0, onTipClose, kNextArt,
+        gumpLink(new Button(251, height - grip - 24, ButtonBehaviour::RepeatOnPress, 0, closeButtonParent, kNextArt,
                      kNextArt, false),
             this);
         auto* box = new ToggleControl(96, height - grip - 27, kBoxArt, kBoxCheckedArt, kBoxFont, kBoxHue,

@@ -5,6 +5,7 @@
 #include "gump/desktop_file.h"
 #include "gump/desktop_records.h"
 #include "gump/gump_factory.h"
+#include "gump/gump_painters.h"
 #include "gump/thumb.h"
 #include "gump/toggle_control.h"
 #include "support/png_writer.h"
@@ -337,6 +338,16 @@ TEST_F(TipWindows, ATipHasItsButtonsAndTheBoxWritesShowTipsWhenItCloses)
     tip->hideBox()->setChecked(true);
     closeGump(tip);
     EXPECT_FALSE(configValues().showTips) << "\"no\" stored";
+
+    // Next (and previous) only close the window; its box, ticked now that
+    // tips are off, keeps them off.
+    service<TipsWindows>().openTips({ "another tip" }, 200, 100, false);
+    CGump* next = gumpListTail();
+    const int32_t grip = gumpArtSize(JournalGump::kGripArt).height;
+    pressLeft(200 + 251 + 4, 100 + JournalGump::kHeight - grip - 24 + 4);
+    releaseLeft(200 + 251 + 4, 100 + JournalGump::kHeight - grip - 24 + 4);
+    EXPECT_FALSE(isValidGump(next));
+    EXPECT_FALSE(configValues().showTips);
 }
 
 TEST_F(TipWindows, ANoticeStandsAtTwentyTwentyWithoutTheBox)
