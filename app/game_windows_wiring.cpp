@@ -17,6 +17,7 @@
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
 #include "windows/help_text_popup.h"
+#include "windows/item_property_gump.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
@@ -26,6 +27,7 @@
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
 #include "windows/trade_window_services.h"
+#include "windows/text_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -195,7 +197,11 @@ public:
         }
         m_next.showInstallNotice();
     }
-    void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
+    void ensureItemPropertyWindow() override
+    {
+        ::ensureItemPropertyWindow();
+        m_next.ensureItemPropertyWindow();
+    }
     void invalidateWholeScreen() override
     {
         ::invalidateWholeScreen();
@@ -230,6 +236,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     installReadingWindowServices();
     installSkillWindowServices();
     installTradeWindowServices();
+    installTextWindowServices();
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
@@ -248,6 +255,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallTextWindowServices();
     uninstallTradeWindowServices();
     uninstallSkillWindowServices();
     uninstallStatusWindowServices();

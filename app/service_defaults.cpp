@@ -45,8 +45,9 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
-    static NoWindowSettings windowSettingsDefault; // tooltips, item properties, party, edge windows (the
-                                                    // help pop-ups' values are theirs, app/settings_wiring.cpp)
+    static NoWindowSettings windowSettingsDefault; // tooltips, party, edge windows (the help pop-ups'
+                                                    // values are theirs, app/settings_wiring.cpp; the game
+                                                    // windows' wiring passes the item-property mode on)
     installWindowSettings(&windowSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
@@ -59,18 +60,19 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
-                                                  // player's strength, as property lists arrive (the shop and
-                                                  // bill rows are windows/trade_window_services.cpp's)
+    installServiceDefault<PropertyListWindows>(); // the mahjong table and the player's strength, as property
+                                                  // lists arrive (the shop and bill rows are
+                                                  // windows/trade_window_services.cpp's; the game windows'
+                                                  // wiring shows the item-property window's)
     installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
                                                 // links: messenger/messenger_links.cpp)
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, options, radar, ability
-                                              // book (the game windows' wiring makes the paperdolls,
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+                                              // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, GM chat, item-property anchor, skill
-                                             // names (the messenger's: messenger/messenger_links.cpp)
+                                             // style, icons, chat, GM chat, skill names (the messenger's:
+                                             // messenger/messenger_links.cpp; the game windows' wiring keeps
+                                             // the item-property window's place)
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
@@ -94,14 +96,11 @@ void installServiceDefaults()
     installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
-    installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
-    installServiceDefault<TipsWindows>(); // the tips window the server opens (0xA6)
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
-    // the macros', the world view's, the speech line's and the main window's. One stays the base's
-    // do-nothing step: making the item-property window when none exists (that window is not built).
+    // the macros', the world view's, the speech line's, the main window's and the item-property window's.
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two the name plates' names and the damage numbers are real here; the game windows'

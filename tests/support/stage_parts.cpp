@@ -2,6 +2,7 @@
 #include "support/stage_reading.h"
 
 #include "support/stage_skills.h"
+#include "support/stage_journal.h"
 #include "support/stage_status.h"
 #include "support/stage_trade.h"
 
@@ -15,6 +16,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeReadingStage());
     parts.push_back(makeStageSkills());
     parts.push_back(makeStageTrade());
+    parts.push_back(makeStageJournal());
     return parts;
 }
 
