@@ -127,6 +127,8 @@ void handToTarget(WorldObject* object)
         picked.x = object->x;
         picked.y = object->y;
         picked.z = object->z;
+        if (object->hasItemTile() && !object->isMobile())
+            picked.graphic = static_cast<StaticObject*>(object)->graphic;
         choice = picked;
     }
     // The callback may end the targeting and with it itself: it runs from a
@@ -183,8 +185,13 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     gumpReleaseFocus();
     // A placement preview the server sent goes at the press; one that stays
     // (the house designer's) takes the press for itself.
-    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary()) {
+        // The designer's preview stays: the press places its piece on the
+        // cell under the pointer.
+        if (preview->hasDesign() && isTargetPending())
+            completeTarget(worldCellGrid().findLandAt(x, y));
         return;
+    }
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
