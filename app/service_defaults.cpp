@@ -17,7 +17,6 @@
 #include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
-#include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
@@ -42,10 +41,9 @@ void installServiceDefaults()
     // app/walking_effects_wiring.cpp.)
     // ...targeted commands (view range, war mode and targeting)...
     installWorldService(&doNothingWorldService<TargetedCommands>());
-    // ...the radar window, and the house designer the drawing and the step
-    // test ask...
+    // ...and the radar window. (The house designer the drawing and the step
+    // test ask is housing's, installed by housing/house_design_services.cpp.)
     installWorldService(&doNothingWorldService<RadarView>());
-    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
@@ -110,7 +108,6 @@ void installServiceDefaults()
                                                             // skill window's request flag
     installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, context menu, help, spellbook
                                                                 // contents and highlights, weapon ability
-    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
                                                 // game windows close the bank box)
 

@@ -356,6 +356,8 @@ bool HouseDesigner::countsChanged()
 
 void HouseDesigner::beginCustomizing(uint32_t serial)
 {
+    // A design still open ends first (and tells the server).
+    window().close();
     m_catalogue.load();
     m_houseSerial = serial;
     m_componentCount = 0;
