@@ -1,5 +1,6 @@
 #include "support/stage_part.h"
 
+#include "support/stage_house.h"
 #include "support/stage_status.h"
 
 namespace test {
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     std::vector<std::unique_ptr<StagePart>> parts;
     // One line per family of windows, each part in a file of its own.
     parts.push_back(makeStageStatus());
+    parts.push_back(makeStageHouse());
     return parts;
 }
 
