@@ -2,7 +2,8 @@
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
-// the mahjong table and the profile window. The services above the handlers are the do-nothing
+// the mahjong table, the profile window and the house designer (designs,
+// revisions, design mode and its window). The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, and the shard sessions' world, which is the real one with its player
@@ -15,6 +16,7 @@
 // attached to a game server; bits 5-7 pick the read size. The rest is the
 // stream.
 
+#include "housing/house_design_services.h"
 #include "mahjong/mahjong_packets.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
@@ -93,6 +95,7 @@ void setUp()
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
     registerProfileHandler();
+    housing::installHouseDesignServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
