@@ -129,3 +129,72 @@ TEST_F(HouseDesignWindow, TheActionButtonsShowOnlyOnTheActionPanel)
 }
 
 } // namespace
+
+#include "fixtures/facet_writer.h"
+#include "fixtures/sample_world.h"
+#include "gfx/art_cache.h"
+#include "gfx/gump_art.h"
+#include "support/png_writer.h"
+#include "world/static_object.h"
+
+namespace {
+
+// The window drawn from the sample data set, its floors page shown.
+class HouseDesignPicture : public gump_test::Desktop {
+protected:
+    HouseDesignPicture()
+    {
+        housing::houseDesigner().catalogue().load();
+        window = new HouseDesignGump(0, 0);
+        gumpLink(window, nullptr);
+    }
+    ~HouseDesignPicture() override
+    {
+        closeGump(housing::houseDesignGump());
+        housing::houseDesigner().catalogue().clear();
+        targetingState() = TargetingState {};
+    }
+
+    fixture::SampleWorld sample;
+    HouseDesignGump* window = nullptr;
+};
+
+TEST_F(HouseDesignPicture, TheFloorsPageCentresEachPictureInItsCell)
+{
+    window->showFloors();
+    const GumpPage& face = *window->page(0);
+    ASSERT_EQ(window->cellIds()[0], fixture::kSampleFloor);
+    ASSERT_EQ(window->cellIds()[1], fixture::kSampleRoof);
+    // Each picture's drawn pixels, boxed as the art has them, land centred
+    // in their 47-pixel cell and in the 60 rows of the first row of cells.
+    for (int32_t cell = 0; cell < 2; ++cell) {
+        int32_t id = window->cellIds()[size_t(cell)];
+        const ArtImage* image = getArtImage(ArtImageCache::kStaticArtBase + id);
+        ASSERT_NE(image, nullptr);
+        int32_t left = image->width(), right = -1, top = image->height(), bottom = -1;
+        for (int32_t y = 0; y < image->height(); ++y)
+            for (int32_t x = 0; x < image->width(); ++x)
+                if (getArtPixel(image, x, y)) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        int32_t width = std::min(right - left + 1, 47);
+        int32_t height = std::min(bottom - top + 1, 58);
+        int32_t atX = 132 + 47 * cell + (47 - width) / 2;
+        int32_t atY = 36 + (60 - height) / 2;
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                uint16_t source = getArtPixel(image, left + x, top + y);
+                uint16_t shown = isGumpArt565() ? uint16_t(((source & 0xFFE0) << 1) | (source & 0x1F)) : source;
+                if (source != 0) {
+                    ASSERT_EQ(face.pixel(atX + x, atY + y), shown) << "cell " << cell << " at " << x << "," << y;
+                }
+            }
+    }
+    test::writeSurfacePng(test::picturePath("house_design_floors.png"), face.pixels.data(), face.width, face.height,
+        face.width);
+    EXPECT_EQ(test::surfaceHash(face.pixels.data(), face.width, face.height, face.width), 0x72d4093c2a913542ull)
+        << std::hex << test::surfaceHash(face.pixels.data(), face.width, face.height, face.width);
+}
+
+} // namespace
