@@ -7,6 +7,8 @@
 #include "world/mobile.h"
 #include "world/multi_cache.h"
 #include "world/object_manager.h"
+#include "world/cell_grid.h"
+#include "world/multi_preview.h"
 #include "world/tile_data.h"
 
 namespace housing {
@@ -18,6 +20,66 @@ constexpr int32_t kPieceWindow = 20;
 constexpr int32_t kStaircaseWindow = 40;
 
 } // namespace
+
+void HouseDesigner::setMark(StaticObject& piece, uint16_t hue)
+{
+    piece.invalidate();
+    auto x = int16_t(piece.x);
+    auto y = int16_t(piece.y);
+    auto z = int16_t(piece.z);
+    for (ComponentMark& mark : m_marks)
+        if (mark.id == piece.graphic && mark.x == x && mark.y == y && mark.z == z) {
+            mark.hue = hue;
+            return;
+        }
+    m_marks.push_back({ piece.graphic, hue, x, y, z });
+}
+
+void HouseDesigner::applyToolAtCursor(int32_t x, int32_t y, bool force)
+{
+    Item* item = house();
+    if (!item || !item->multi())
+        return;
+    bool placing = m_tool == kPlacePieceTool || m_tool == kWallTool || m_tool == kStaircaseTool
+        || m_tool == kFrontStairTool;
+    if (m_tool == kEraseTool) {
+        WorldObject* object = worldCellGrid().pickAt(x, y, true);
+        if (!force && object == m_lastHoverObject)
+            return;
+        m_lastHoverObject = object;
+        clearMarks();
+        int32_t low = 0;
+        int32_t high = 0;
+        floorZRange(-1, low, high);
+        for (const MultiComponent& component : item->multi()->components())
+            if (component.object && component.object == object
+                && inFloorWindow(component.object->graphic, component.object->z, low, high))
+                setMark(*component.object, kRefusedHue);
+        return;
+    }
+    if (!placing)
+        return;
+    WorldObject* land = worldCellGrid().findLandAt(x, y);
+    if (!land || (!force && land->x == m_lastHoverX && land->y == m_lastHoverY))
+        return;
+    m_lastHoverX = land->x;
+    m_lastHoverY = land->y;
+    clearMarks();
+    if (m_currentComponent > 0 && (m_tool == kStaircaseTool || !isFlat(uint16_t(m_currentComponent)))) {
+        int32_t low = 0;
+        int32_t high = 0;
+        floorZRange(-1, low, high);
+        for (const MultiComponent& component : item->multi()->components()) {
+            StaticObject* piece = component.object;
+            if (!piece || piece->x != land->x || piece->y != land->y || piece->graphic == m_currentComponent
+                || !inFloorWindow(piece->graphic, piece->z, low, high + (m_tool == kStaircaseTool ? 20 : 0)))
+                continue;
+            setMark(*piece, m_tool == kStaircaseTool && !isFlat(piece->graphic) ? kRefusedHue : kReplacedHue);
+        }
+    }
+    if (MultiPreview* preview = multiPreview(); preview && preview->hasDesign())
+        preview->setHue(canPlaceAt(land->x, land->y) ? 0 : kRefusedHue);
+}
 
 void HouseDesigner::onDesignTarget(const std::optional<TargetChoice>& choice)
 {
@@ -51,8 +113,14 @@ void HouseDesigner::placePiece(int32_t x, int32_t y)
 {
     beginPlacement();
     Item* item = house();
-    if (!item || m_currentComponent <= 0 || !canPlaceAt(x, y))
+    if (!item || m_currentComponent <= 0)
         return;
+    if (!canPlaceAt(x, y)) {
+        // The refusal shows: the preview turns to the warning hue.
+        if (MultiPreview* preview = multiPreview(); preview && preview->hasDesign())
+            preview->setHue(kRefusedHue);
+        return;
+    }
     auto id = uint16_t(m_currentComponent);
     int32_t relX = x - item->x;
     int32_t relY = y - item->y;

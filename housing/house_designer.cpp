@@ -69,7 +69,8 @@ bool computeHouseBounds(const Item& house, HouseBounds& out)
 
 HouseDesigner::HouseDesigner() = default;
 
-HouseDesigner::~HouseDesigner() { deletePreviewPieces(); }
+// At exit the world has gone before the designer; its pieces went with it.
+HouseDesigner::~HouseDesigner() = default;
 
 DesignWindowLink& HouseDesigner::window()
 {
@@ -491,6 +492,8 @@ void HouseDesigner::clearViewFlags() { applyFloorView(0, 0, true); }
 void HouseDesigner::clearMarks()
 {
     Item* item = house();
+    if (m_marks.empty())
+        return;
     m_marks.clear();
     if (item && item->multi())
         for (const MultiComponent& component : item->multi()->components())
@@ -623,6 +626,8 @@ void HouseDesigner::addPreviewPiece(int32_t x, int32_t y, int32_t z)
 void HouseDesigner::deletePreviewPiecesAt(int32_t x, int32_t y, int32_t z)
 {
     std::erase_if(m_previewPieces, [&](HousePiece* piece) {
+        if (!isValidWorldObject(piece))
+            return true;
         if (piece->homeX != x || piece->homeY != y || piece->homeZ != z)
             return false;
         piece->invalidate();
@@ -633,7 +638,10 @@ void HouseDesigner::deletePreviewPiecesAt(int32_t x, int32_t y, int32_t z)
 
 void HouseDesigner::deletePreviewPieces()
 {
+    // A world reset (a new connection) may have taken the pieces already.
     for (HousePiece* piece : m_previewPieces) {
+        if (!isValidWorldObject(piece))
+            continue;
         piece->invalidate();
         delete piece;
     }
@@ -663,6 +671,7 @@ void HouseDesigner::hidePreviewPiecesAbovePlayer()
     const PlayerMobile* self = player();
     if (!self)
         return;
+    std::erase_if(m_previewPieces, [](HousePiece* piece) { return !isValidWorldObject(piece); });
     for (HousePiece* piece : m_previewPieces) {
         bool above = piece->homeZ > self->z;
         if (above && !piece->isDetached())

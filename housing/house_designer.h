@@ -103,9 +103,10 @@ public:
     int32_t currentFloor() override { return floorOfPlayer(); }
     int32_t floorLowZ(int32_t floor) override;
     bool acceptsCell(int32_t x, int32_t y) override { return canPlaceAt(x, y); }
+    void pointerOverWorld(int32_t x, int32_t y) override { applyToolAtCursor(x, y, false); }
     // The mark's hue for a piece of the designed house, 43 for an unsupported
     // piece, else -1.
-    int32_t componentHue(const StaticObject& object);
+    int32_t componentHue(const StaticObject& object) override;
 
     // Floors and budgets.
     int32_t floorOfPlayer();
@@ -143,6 +144,12 @@ public:
     // committing!" while a floor is not legal.
     void commitDesign();
 
+    // The hover of the chosen tool at a game-area point: the pieces a
+    // placement would replace marked in hue 52 and the preview drawn in hue
+    // 0 where the piece may go, 38 where not; the piece the erase tool would
+    // remove marked in hue 38. Unless forced, nothing when the cell (or
+    // object) is the one of the last hover.
+    void applyToolAtCursor(int32_t x, int32_t y, bool force);
     // The design click: the object or cell the player chose with the active tool.
     void onDesignTarget(const std::optional<TargetChoice>& choice);
     // A new design of a house arrived (0xD8): the designed house refreshes.
@@ -190,6 +197,8 @@ private:
     bool inFloorWindow(uint16_t id, int32_t z, int32_t low, int32_t high) const;
     void startDesignTargeting();
     void clearMarks();
+    // Marks (or re-hues) a piece of the house and redraws it.
+    void setMark(StaticObject& piece, uint16_t hue);
     void placePiece(int32_t x, int32_t y);
     void placeStaircase(int32_t x, int32_t y);
     void erasePiece(const TargetChoice& choice);
@@ -228,6 +237,9 @@ private:
     bool m_heightMode = false;
     HouseBounds m_bounds;
     bool m_boundsCached = false;
+    int32_t m_lastHoverX = -1;
+    int32_t m_lastHoverY = -1;
+    const void* m_lastHoverObject = nullptr;
 };
 
 HouseDesigner& houseDesigner();

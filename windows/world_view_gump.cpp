@@ -12,6 +12,7 @@
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
+#include "world/house_designer_view.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -304,6 +305,7 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastX = x;
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
+    worldService<HouseDesignerView>().pointerOverWorld(x, y);
 
     if (isWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;

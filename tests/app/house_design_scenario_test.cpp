@@ -110,7 +110,7 @@ private:
         post({ MessageKind::RightButtonDown, 2, 0, x, y });
         post({ MessageKind::RightButtonUp, 0, 0, x, y });
     }
-    // Relative cells beside the player (the house stands a cell north of him).
+    // Relative cells beside the player (he stands on the house's porch).
     static int32_t besideX(int32_t dx) { return player()->x + dx - house()->x; }
     static int32_t besideY(int32_t dy = 0) { return player()->y + dy - house()->y; }
 
@@ -145,11 +145,11 @@ private:
             "a piece of the floors page", [this] { clickWindow(kSecondCellX, kSecondCellY); },
             [this] { return housing::houseDesigner().currentComponent() == kPlacedPiece && released(); });
         step(
-            "the piece placed in the world", [this] { clickCellBesidePlayer(1, 0); },
+            "the piece placed in the world", [this] { clickCellBesidePlayer(1, 2); },
             [this] {
-                if (!released() || !houseHas(besideX(1), besideY(), 0, kPlacedPiece) || !stageHeard(6))
+                if (!released() || !houseHas(besideX(1), besideY(2), 0, kPlacedPiece) || !stageHeard(6))
                     return false;
-                std::fprintf(stderr, "piece placed at %d,%d and sent\n", besideX(1), besideY());
+                std::fprintf(stderr, "piece placed at %d,%d and sent\n", besideX(1), besideY(2));
                 return true;
             });
         step(
@@ -164,7 +164,7 @@ private:
             [] {
                 MultiCacheEntry* design = multiCache().find(test::kStageHouseSerial);
                 if (housing::houseDesignGump() || !stageHeard(4) || !stageHeard(12) || !design
-                    || design->revision != 2 || !houseHas(besideX(1), besideY(), 0, kPlacedPiece))
+                    || design->revision != 2 || !houseHas(besideX(1), besideY(2), 0, kPlacedPiece))
                     return false;
                 std::fprintf(stderr, "committed; the server's design keeps the piece\n");
                 return true;
@@ -182,8 +182,8 @@ private:
             "the same piece again", [this] { clickWindow(kSecondCellX, kSecondCellY); },
             [this] { return housing::houseDesigner().currentComponent() == kPlacedPiece && released(); });
         step(
-            "a second piece placed", [this] { clickCellBesidePlayer(0, 1); },
-            [this] { return released() && houseHas(besideX(0), besideY(1), 0, kPlacedPiece); });
+            "a second piece placed", [this] { clickCellBesidePlayer(2, 2); },
+            [this] { return released() && houseHas(besideX(2), besideY(2), 0, kPlacedPiece); });
         step(
             "the design actions", [this] { clickWindow(kActionsButtonX, kActionsButtonY); },
             [this] {
@@ -194,8 +194,8 @@ private:
             "reverted",
             [this] { clickWindow(kRevertX, kRevertY); },
             [] {
-                if (!stageHeard(26) || !stageHeard(15) || houseHas(besideX(0), besideY(1), 0, kPlacedPiece)
-                    || !houseHas(besideX(1), besideY(), 0, kPlacedPiece))
+                if (!stageHeard(26) || !stageHeard(15) || houseHas(besideX(2), besideY(2), 0, kPlacedPiece)
+                    || !houseHas(besideX(1), besideY(2), 0, kPlacedPiece))
                     return false;
                 std::fprintf(stderr, "reverted to the kept design\n");
                 return true;
@@ -254,7 +254,7 @@ protected:
 TEST_F(HeadlessHouseDesign, DesignModePlacesCommitsRevertsAndLeavesAgainstTheServer)
 {
     EXPECT_EXIT(playHouseDesign(client), ::testing::ExitedWithCode(0),
-        "house design received: 42 records\n"
+        "house design received: 43 records\n"
         "design window open: 3 floors, budget [0-9]+/[0-9]+\n"
         "piece placed at [-0-9]+,[-0-9]+ and sent\n"
         "committed; the server's design keeps the piece\n"

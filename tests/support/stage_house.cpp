@@ -1,5 +1,5 @@
-// The house designer's share of the stage: the player owns the sample house,
-// which stands round him. On entering its revision is announced and its
+// The house designer's share of the stage: the player owns the sample house
+// and stands on its porch. On entering its revision is announced and its
 // design sent when the client asks for it. Saying "design" starts design
 // mode; the stage then keeps a working design that every edit the client
 // sends changes (place, erase, floors, backup, restore, clear), answers
@@ -26,8 +26,8 @@ constexpr uint16_t kHouseRequestCommand = 0x1E;
 constexpr uint16_t kHouseModeCommand = 0x20;
 constexpr uint8_t kBeginDesign = 4;
 constexpr uint8_t kEndDesign = 5;
-// The house stands one cell north of the scene's centre.
-constexpr int32_t kHouseOffsetY = -1;
+// The house stands south of the scene's centre, the player on its porch.
+constexpr int32_t kHouseOffsetY = 4;
 
 struct HousePiece {
     uint16_t id;
