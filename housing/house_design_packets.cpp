@@ -161,24 +161,6 @@ DesignRefusal decodePlanes(
     return DesignRefusal::Accepted;
 }
 
-// The bounds of the house multi's own records; false when the house has no
-// component list or its multi has no records.
-bool rasterAreaOf(const Item& house, RasterArea& area)
-{
-    const MultiComponentList* list = house.multi();
-    std::vector<MultiRecord> records;
-    if (!list || !getMultiComponents(list->multiId(), records) || records.empty())
-        return false;
-    area = { records[0].x, records[0].y, records[0].x, records[0].y };
-    for (const MultiRecord& record : records) {
-        area.minX = std::min<int32_t>(area.minX, record.x);
-        area.minY = std::min<int32_t>(area.minY, record.y);
-        area.maxX = std::max<int32_t>(area.maxX, record.x);
-        area.maxY = std::max<int32_t>(area.maxY, record.y);
-    }
-    return true;
-}
-
 } // namespace
 
 int32_t planeLevelZ(int32_t level)
@@ -268,8 +250,9 @@ void handleHouseDesign(const uint8_t* packet)
     if (header.compression == uint8_t(DesignCompression::Planes) && !house->multi()) {
         // Without its component list the house has nothing to lay planes on.
     } else {
-        RasterArea area;
-        bool hasArea = rasterAreaOf(*house, area);
+        HouseBounds own;
+        bool hasArea = multiRecordExtent(*house, own);
+        RasterArea area { own.minX, own.minY, own.maxX, own.maxY };
         if (decodeHouseDesign(header, data, hasArea ? &area : nullptr, records) != DesignRefusal::Accepted)
             return;
     }

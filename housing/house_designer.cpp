@@ -50,20 +50,28 @@ HouseDesigner& houseDesigner()
     return designer;
 }
 
-bool computeHouseBounds(const Item& house, HouseBounds& out)
+bool multiRecordExtent(const Item& house, HouseBounds& out)
 {
     const MultiComponentList* list = house.multi();
     std::vector<MultiRecord> records;
     if (!list || !getMultiComponents(list->multiId(), records) || records.empty())
         return false;
-    HouseBounds bounds { records[0].x, records[0].y, records[0].x, records[0].y };
+    out = { records[0].x, records[0].y, records[0].x, records[0].y };
     for (const MultiRecord& record : records) {
-        bounds.minX = std::min<int32_t>(bounds.minX, record.x);
-        bounds.minY = std::min<int32_t>(bounds.minY, record.y);
-        bounds.maxX = std::max<int32_t>(bounds.maxX, record.x);
-        bounds.maxY = std::max<int32_t>(bounds.maxY, record.y);
+        out.minX = std::min<int32_t>(out.minX, record.x);
+        out.minY = std::min<int32_t>(out.minY, record.y);
+        out.maxX = std::max<int32_t>(out.maxX, record.x);
+        out.maxY = std::max<int32_t>(out.maxY, record.y);
     }
-    out = { bounds.minX + house.x, bounds.minY + house.y, bounds.maxX + house.x, bounds.maxY + 1 + house.y };
+    return true;
+}
+
+bool computeHouseBounds(const Item& house, HouseBounds& out)
+{
+    HouseBounds own;
+    if (!multiRecordExtent(house, own))
+        return false;
+    out = { own.minX + house.x, own.minY + house.y, own.maxX + house.x, own.maxY + 1 + house.y };
     return true;
 }
 

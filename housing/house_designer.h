@@ -244,6 +244,9 @@ private:
 
 HouseDesigner& houseDesigner();
 
+// The rectangle of the house multi's own records (offsets from the house);
+// false when the item has no component list or its multi has no records.
+bool multiRecordExtent(const Item& house, HouseBounds& out);
 // The multi's own records' rectangle plus the house position, the row in
 // front of the house included; false when the item has no component list or
 // its multi has no records.
