@@ -32,6 +32,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
+#include "world/multi_components.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -86,6 +87,9 @@ void setUp()
 {
     static SelectionScreens screens;
     static Board board;
+    // Houses give their component lists back as the program's items do.
+    static MultiComponentService multis;
+    installWorldService<MultiComponents>(&multis);
     enterScratchDirectory();
     installLoginScreens(&screens);
     installSessionRouting();
