@@ -52,6 +52,7 @@
 #include "gump/gump_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
+#include "housing/house_design_services.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/ascii_text.h"
@@ -288,6 +289,7 @@ int clientMain(int argc, char** argv)
     WindowServices services;
     GumpDesktop::wireWindowServices(services, desktop);
     wireSpeechWindowServices(services, mainWindowPointer);
+    services.cancelHouseDesignTool = housing::cancelHouseDesignTool;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
     services.recreateBackBuffer = [&presenter, &mainWindowPointer, &desktop](int32_t width, int32_t height) {
@@ -361,6 +363,7 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
+    housing::installHouseDesignServices();
     // In front of the game windows' text windows: every text is journaled
     // before its window is made. Removed in reverse order at shutdown.
     startSystemText();
@@ -479,6 +482,7 @@ int clientMain(int argc, char** argv)
     unwireGumpControls(tick);
     unwireDesktop(tick);
     // After shutDownSpeech removed the journal step in front of them.
+    housing::uninstallHouseDesignServices();
     stopGameWindows();
     setPointerDrawingAllowed(false);
     instanceMarker.reset();

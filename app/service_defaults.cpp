@@ -18,7 +18,6 @@
 #include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
-#include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
@@ -39,10 +38,9 @@ void installServiceDefaults()
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...the radar window, and the house designer the drawing and the step
-    // test ask...
+    // ...and the radar window. (The house designer the drawing and the step
+    // test ask is housing's, installed by housing/house_design_services.cpp.)
     installWorldService(&doNothingWorldService<RadarView>());
-    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // tooltips, party, edge windows (the help pop-ups'
@@ -111,7 +109,6 @@ void installServiceDefaults()
                                                             // window's request flag
     installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
                                                                 // and highlights, weapon ability
-    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
     installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
                                                 // close the bank box, the reading windows open the course map)
 

@@ -12,6 +12,7 @@
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
+#include "world/house_designer_view.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -165,8 +166,13 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     gumpReleaseFocus();
     // A placement preview the server sent goes at the press; one that stays
     // (the house designer's) takes the press for itself.
-    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary()) {
+        // The designer's preview stays: the press places its piece on the
+        // cell under the pointer.
+        if (preview->hasDesign() && isTargetPending())
+            completeTarget(worldCellGrid().findLandAt(x, y));
         return;
+    }
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
@@ -279,6 +285,7 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastX = x;
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
+    worldService<HouseDesignerView>().pointerOverWorld(x, y);
 
     if (isPlayerInWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;

@@ -2,6 +2,7 @@
 
 #include "fixtures/server_packet.h"
 #include "support/reading_window_packets.h"
+#include "fixtures/zlib_payload.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -236,6 +237,44 @@ WirePacket HostileTraffic::randomPacket()
     return packet;
 }
 
+WirePacket HostileTraffic::houseDesignPacket(uint32_t house)
+{
+    // Records of pieces round the house, in one of the four compressions.
+    const uint8_t compression = uint8_t(m_random.below(4));
+    const uint32_t count = m_random.below(12);
+    std::string records;
+    for (uint32_t i = 0; i < count; ++i) {
+        records += char(0x00);
+        records += char(0x64 + m_random.below(2));
+        records += char(int8_t(m_random.below(9)) - 4);
+        records += char(int8_t(m_random.below(9)) - 4);
+        records += char(m_random.below(4) * 20);
+    }
+    std::vector<uint8_t> data;
+    if (compression == 0) {
+        data.assign(records.begin(), records.end());
+    } else if (compression == 1) {
+        std::vector<uint8_t> packed = fixture::zlibCompressed(records);
+        data = { uint8_t(records.size() >> 8), uint8_t(records.size()), uint8_t(packed.size() >> 8),
+            uint8_t(packed.size()) };
+        data.insert(data.end(), packed.begin(), packed.end());
+    } else if (compression == 3) {
+        std::vector<uint8_t> packed = fixture::zlibCompressed(records);
+        data = { 1, uint8_t(m_random.below(2) << 4), uint8_t(records.size()), uint8_t(packed.size()),
+            uint8_t(((records.size() >> 8) << 4) | (packed.size() >> 8)) };
+        data.insert(data.end(), packed.begin(), packed.end());
+    }
+    return fixture::ServerPacket(0xD8)
+        .u8(compression)
+        .u8(uint8_t(m_random.below(2)))
+        .u32(house)
+        .u32(m_random.below(4))
+        .u16(uint16_t(count))
+        .u16(uint16_t(data.size()))
+        .bytes(data)
+        .bytes();
+}
+
 WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
 {
     const uint16_t nearX = uint16_t(x + int32_t(m_random.below(25)) - 12);
@@ -243,7 +282,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(46)) {
+    switch (m_random.below(49)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -358,6 +397,21 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         if (m_random.chance(80))
             list.u32(m_random.chance(20) ? 0xFFFFFFFC : 0xFFFFFFFF);
         return list.bytes();
+    }
+    case 46:
+        // A house: multi 0 or the customizable one.
+        return worldItemPacket(item, uint16_t(0x4000 + m_random.below(2)), 1, nearX, nearY, 0, 0);
+    case 47:
+        return houseDesignPacket(item);
+    case 48: {
+        // Design mode, a piece added or removed, or a new revision.
+        const uint8_t action = uint8_t(m_random.below(6));
+        if (m_random.chance(30))
+            return generalInfoPacket(0x1D, { uint8_t(item >> 24), uint8_t(item >> 16), uint8_t(item >> 8),
+                                               uint8_t(item), 0, 0, 0, uint8_t(m_random.below(4)) });
+        return generalInfoPacket(0x20, { uint8_t(item >> 24), uint8_t(item >> 16), uint8_t(item >> 8), uint8_t(item),
+                                           action, 0x00, 0x64, 0, uint8_t(m_random.below(4)), 0xFF,
+                                           uint8_t(m_random.below(3)), uint8_t(m_random.below(30)) });
     }
     case 31:
         return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });

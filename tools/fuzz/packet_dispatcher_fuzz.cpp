@@ -3,8 +3,9 @@
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
-// texts, the quest arrow, course maps, web pages), and the target cursors, vendor, trade, menu, query,
-// dye and tip packets of the trade windows. The services above the handlers are the do-nothing
+// texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
+// dye and tip packets of the trade windows, and the house designer (designs, revisions, design mode
+// and its window). The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -19,6 +20,7 @@
 // stream.
 
 #include "gump/gump_manager.h"
+#include "housing/house_design_services.h"
 #include "mahjong/mahjong_packets.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
@@ -37,6 +39,7 @@
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
 #include "windows/trade_window_services.h"
+#include "world/multi_components.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -91,6 +94,9 @@ void setUp()
 {
     static SelectionScreens screens;
     static Board board;
+    // Houses give their component lists back as the program's items do.
+    static MultiComponentService multis;
+    installWorldService<MultiComponents>(&multis);
     enterScratchDirectory();
     installLoginScreens(&screens);
     installSessionRouting();
@@ -103,6 +109,7 @@ void setUp()
     installReadingWindowServices();
     registerSkillHandler();
     registerTradeWindowHandlers();
+    housing::installHouseDesignServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
