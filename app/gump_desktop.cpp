@@ -149,7 +149,6 @@ public:
     bool isShiftHeld() override { return m_window.isKeyHeld(platform::vk::kShift); }
     bool isAltHeld() override { return m_window.isKeyHeld(platform::vk::kAlt); }
     int32_t pointerDirection(bool ignoreBounds) override { return getPointerDirection(ignoreBounds); }
-    void pressPosition(int32_t& x, int32_t& y) override { m_buttons.getPressPosition(x, y); }
     uint32_t pressedObjectSerial() override { return m_buttons.getPressedObject(); }
     bool isButtonHeld() override { return m_buttons.leftButtonDown() || m_buttons.rightButtonDown(); }
 

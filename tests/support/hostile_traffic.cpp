@@ -448,6 +448,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
                 skills.u16(0);
         }
         return skills.bytes();
+    }
     case 35: // a target cursor, or its cancel
         return fixedPacket(0x6C).u8(uint8_t(m_random.below(3))).u32(m_random.next()).u8(uint8_t(m_random.below(5))).fill(12, 0).bytes();
     case 36: // a house placement of any multi
