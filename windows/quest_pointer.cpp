@@ -58,6 +58,14 @@ PointerGump::PointerGump(int32_t targetX, int32_t targetY)
         drawGumpArt(copySpan, kBaseArt, face->target(), 0, 0);
 }
 
+// A new gump may later take a freed arrow's address: the arrow forgets
+// itself so that it is never taken for that gump.
+PointerGump::~PointerGump()
+{
+    if (g_pointerGump == this)
+        g_pointerGump = nullptr;
+}
+
 void PointerGump::tick()
 {
     m_flashing = false;

@@ -22,6 +22,7 @@ public:
     // Whatever the request's active flag, the arrows are the one set from
     // kBaseArt.
     PointerGump(int32_t targetX, int32_t targetY);
+    ~PointerGump() override;
 
     void draw(GumpCanvas& canvas) override;
     void onLeftUp(int32_t x, int32_t y) override;

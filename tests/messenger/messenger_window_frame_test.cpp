@@ -7,6 +7,7 @@
 #include "messenger/messenger_test_support.h"
 #include "messenger/messenger_window.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_messenger_art.h"
 #include "support/messenger_desktop.h"
 
@@ -56,7 +57,7 @@ protected:
 
     static const fixture::GumpArtPicture& art(int32_t id)
     {
-        static const auto pictures = fixture::sampleMessengerGumpArt();
+        static const auto pictures = fixture::sampleGumpArt();
         return pictures.at(id);
     }
 };

@@ -4,6 +4,7 @@
 
 #include "trade_windows_fixture.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_status_art.h"
 #include "fixtures/sample_window_art.h"
 #include "gump/button.h"
@@ -188,8 +189,8 @@ TEST_F(AmountChooser, ThePicture)
     const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
     EXPECT_EQ(hash, 0x748a09be87b54776ull) << std::hex << hash;
     // The face, the knob at the right end, the OK button.
-    static const auto art = fixture::sampleTradeGumpArt();
-    static const auto thumbArt = fixture::sampleStatusGumpArt().at(StackGump::kThumbArt);
+    static const auto art = fixture::sampleGumpArt();
+    static const auto thumbArt = fixture::sampleGumpArt().at(StackGump::kThumbArt);
     EXPECT_EQ(screenPixel(100 + 10, 100 + 60), art.at(StackGump::kFaceArt).at(10, 60));
     EXPECT_EQ(screenPixel(100 + asked->thumb()->x() + 5, 100 + 16 + 5), thumbArt.at(5, 5));
     EXPECT_EQ(screenPixel(100 + 102 + 2, 100 + 37 + 2), art.at(StackGump::kOkArt).at(2, 2));

@@ -4,6 +4,7 @@
 
 #include "reading_desktop.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/facet_writer.h"
 #include "fixtures/sample_reading_art.h"
 #include "gump/unicode_input_control.h"
@@ -307,7 +308,7 @@ namespace {
 // page before shows and the next corner while a page after does.
 fixture::GumpArtPicture spreadArt(bool backCorner, bool nextCorner)
 {
-    const auto art = fixture::sampleReadingGumpArt();
+    const auto art = fixture::sampleGumpArt();
     fixture::GumpArtPicture spread = art.at(BookGump::kArt);
     auto overlay = [&spread](const fixture::GumpArtPicture& corner, int32_t left) {
         for (int32_t y = 0; y < corner.height; ++y)

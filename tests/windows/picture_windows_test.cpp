@@ -4,6 +4,7 @@
 
 #include "reading_desktop.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/facet_writer.h"
 #include "fixtures/language_files.h"
 #include "fixtures/sample_reading_art.h"
@@ -78,7 +79,7 @@ TEST_F(Pictures, ASignShowsItsSecondTextInsideItsArt)
         << test::surfaceHash(picture.data(), 640, 480, 640);
     // The text stays inside the art's content area: outside it the art shows
     // as it is.
-    const fixture::GumpArtPicture art = fixture::sampleReadingGumpArt().at(fixture::kSampleSignArt);
+    const fixture::GumpArtPicture art = fixture::sampleGumpArt().at(fixture::kSampleSignArt);
     const ScreenRect area = containerItemArea(fixture::kSampleSignArt);
     int32_t inked = 0;
     for (int32_t y = 0; y < art.height; ++y) {
@@ -369,7 +370,7 @@ TEST_F(Pictures, TheArrowAndAHelpTextAreDrawnOverTheWorld)
         << test::surfaceHash(picture.data(), 640, 480, 640);
     // The arrow's picture with its top-left at the target's place, what is
     // under it through its clear pixels.
-    const fixture::GumpArtPicture art = fixture::sampleReadingGumpArt().at(arrow->shownArt());
+    const fixture::GumpArtPicture art = fixture::sampleGumpArt().at(arrow->shownArt());
     ASSERT_EQ(arrow->width(), art.width);
     for (int32_t y = 0; y < art.height; ++y) {
         for (int32_t x = 0; x < art.width; ++x) {

@@ -7,6 +7,7 @@
 #include "trade_windows_fixture.h"
 
 #include "data/client_services.h"
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_window_art.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
@@ -378,7 +379,7 @@ TEST_F(Shop, ThePictureOfTheBuyWindowAndItsBill)
     // picture at the area's left, centred in 44 pixels when shorter; a
     // separator 18 pixels high after each row of at least 44.
     static const auto items = fixture::sampleTradeItemArt();
-    static const auto art = fixture::sampleTradeGumpArt();
+    static const auto art = fixture::sampleGumpArt();
     std::vector<VendorRow> rows = vendorRows(*shop->vendor());
     ASSERT_EQ(rows.size(), 3u);
     const fixture::GumpArtPicture& firstPicture = items.at(0x4000 + rows[0].item->graphic);

@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowPicture,
     testing::Values(PictureCase { "Trade", tradeOpen, 0xbc0cd4043adac0b2ull },
         PictureCase { "ObjectPicker", [] { return menu(fixture::kSampleGoodsGraphics[2]); }, 0x4f3ab5fb83deae6full },
         PictureCase { "StringPicker", [] { return menu(0); }, 0xf2c844e9a24f4351ull },
-        PictureCase { "TextQuery", textQuery, 0x1ea2b6386813b239ull }, PictureCase { "ContextMenu", contextMenu, 0x4ef0ddf72d3a298aull }),
+        PictureCase { "TextQuery", textQuery, 0x1ea2b6386813b239ull }, PictureCase { "ContextMenu", contextMenu, 0xf13a176f9540a3bbull }),
     [](const testing::TestParamInfo<PictureCase>& picture) { return picture.param.name; });
 
 // The compact menu's frame leaves out every pixel of an odd column and an
