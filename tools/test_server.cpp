@@ -138,6 +138,7 @@ int main(int argc, char** argv)
         return 1;
     }
     test::StageWorld stage;
+    stage.setGreetingTip(true);
     stage.attachTo(server);
     test::StageMessenger messenger;
     std::printf("login server %s,%u\ngame server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),

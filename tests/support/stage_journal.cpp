@@ -32,10 +32,13 @@ uint32_t journalBe32(const WirePacket& packet, size_t at)
 
 class StageJournal final : public StagePart {
 public:
-    void enter(StageWorld&, std::vector<WirePacket>& out) override
+    void enter(StageWorld& stage, std::vector<WirePacket>& out) override
     {
-        const std::string text = kStageTipText;
-        out.push_back(ServerPacket(0xA6).u8(0).u32(kStageTipNumber).u16(uint16_t(text.size())).text(text, text.size()).bytes());
+        if (stage.greetsWithTip()) {
+            const std::string text = kStageTipText;
+            out.push_back(
+                ServerPacket(0xA6).u8(0).u32(kStageTipNumber).u16(uint16_t(text.size())).text(text, text.size()).bytes());
+        }
         // Each object's list revision, which has the client ask for the list.
         for (uint32_t serial : kListedSerials)
             out.push_back(ServerPacket(0xDC, ServerPacket::Length::Fixed).u32(serial).u32(kStageListRevision).bytes());

@@ -64,6 +64,12 @@ public:
     StageWorld();
     explicit StageWorld(std::vector<std::unique_ptr<StagePart>> parts);
 
+    // Whether a character entering is greeted with a tip of the day, as
+    // ./run.sh's server does; the headless sessions go without it, as a
+    // server that sends none, so that it does not lie over what they click.
+    void setGreetingTip(bool greets) { m_greetingTip = greets; }
+    bool greetsWithTip() const { return m_greetingTip; }
+
     // Installs the stage as the server's world entry and answers. The
     // server's configuration must be made by stageShardConfig().
     void attachTo(TestShardServer& server);
@@ -99,6 +105,7 @@ public:
     void removeThing(uint32_t serial);
 
 private:
+    bool m_greetingTip = false;
     enum class Place : uint8_t { Ground, Contained, Worn, Held };
     struct Thing {
         uint32_t serial;
