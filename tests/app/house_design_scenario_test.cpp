@@ -110,9 +110,10 @@ private:
         post({ MessageKind::RightButtonDown, 2, 0, x, y });
         post({ MessageKind::RightButtonUp, 0, 0, x, y });
     }
-    // Relative cells beside the player (he stands on the house's porch).
-    static int32_t besideX(int32_t dx) { return player()->x + dx - house()->x; }
-    static int32_t besideY(int32_t dy = 0) { return player()->y + dy - house()->y; }
+    // Cells beside the house's porch, where design mode puts the player, in
+    // the house's own coordinates (the porch lies outside the north wall).
+    static int32_t besideX(int32_t dx) { return dx; }
+    static int32_t besideY(int32_t dy = 0) { return dy - 4; }
 
     void addSteps() override
     {
@@ -129,7 +130,8 @@ private:
             "design mode from speech", [this] { type("design\r"); },
             [] {
                 housing::HouseDesigner& designer = housing::houseDesigner();
-                if (!housing::houseDesignGump() || !designer.isPlayerInDesign())
+                if (!housing::houseDesignGump() || !designer.isPlayerInDesign() || player()->x != house()->x
+                    || player()->y != house()->y + besideY())
                     return false;
                 std::fprintf(stderr, "design window open: %d floors, budget %d/%d\n", designer.floorCount(),
                     designer.componentBudget(), designer.specialBudget());

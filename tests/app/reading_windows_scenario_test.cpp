@@ -100,7 +100,9 @@ private:
         step("turning the page",
             [this] {
                 int32_t x = 0, y = 0;
-                pointOf(findBookGump(test::kStageChronicle), 400, 5, x, y);
+                // The next-page corner, below the menubar that lies over the
+                // top of a book opened at the screen's corner.
+                pointOf(findBookGump(test::kStageChronicle), 400, 28, x, y);
                 click(x, y);
             },
             [this] {
@@ -423,11 +425,13 @@ private:
             step("dragging the help text",
                 [this] {
                     using platform::MessageKind;
+                    // Taken below the menubar, which lies over the top of a
+                    // popup shown at the screen's corner.
                     HelpTextPopup* popup = helpTextPopup();
                     const int32_t x = popup->x() + 2;
-                    const int32_t y = popup->y() + 2;
+                    const int32_t y = popup->y() + 40;
                     const int32_t toX = kDraggedX + 2;
-                    const int32_t toY = kDraggedY + 2;
+                    const int32_t toY = kDraggedY + 40;
                     const uint32_t now = platform::clock().tickMs();
                     post({ MessageKind::MouseMove, 0, 0, x, y });
                     post({ MessageKind::LeftButtonDown, 1, 0, x, y });
@@ -457,6 +461,8 @@ private:
 
 class MapSession final : public StageScenario {
 public:
+    static constexpr int32_t kMapDrop = 40;
+
     MapSession(test::StageWorld& stage, StageLog& log)
         : StageScenario(stage)
         , m_log(log)
@@ -487,6 +493,21 @@ private:
                 say("the map shows 3 pins");
                 return true;
             });
+        // The map opens at the screen's corner, its edit button under the
+        // menubar: the player drags it down first.
+        step("the map dragged below the menubar",
+            [this] {
+                using platform::MessageKind;
+                int32_t x = 0, y = 0;
+                pointOf(course(), 60, 100, x, y);
+                const uint32_t now = platform::clock().tickMs();
+                post({ MessageKind::MouseMove, 0, 0, x, y });
+                post({ MessageKind::LeftButtonDown, 1, 0, x, y });
+                window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, x, y + kMapDrop / 2 });
+                window().scheduleMessage(now + 200, { MessageKind::MouseMove, 1, 0, x, y + kMapDrop });
+                window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, x, y + kMapDrop });
+            },
+            [this] { return course()->y() >= kMapDrop && settled(true); });
         step("asking to edit",
             [this] {
                 const ScreenRect toggle = course()->editButton()->screenRect();

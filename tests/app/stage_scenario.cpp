@@ -13,6 +13,7 @@
 #include "support/shown_picture.h"
 #include "support/test_shard_server.h"
 #include "support/window_input.h"
+#include "support/world_point.h"
 #include "windows/container_gump.h"
 #include "windows/paperdoll_gump.h"
 #include "world/cell_picking.h"
@@ -181,23 +182,8 @@ void StageScenario::actOnScreen(bool shown, const std::function<void()>& action)
 
 void StageScenario::findOnScreen(uint32_t serial, int32_t& x, int32_t& y)
 {
-    x = y = -1;
-    int64_t sumX = 0, sumY = 0, count = 0;
-    for (int32_t py = 0; py < m_session->mainWindow.gameHeight(); py += kPickStep) {
-        for (int32_t px = 0; px < m_session->mainWindow.gameWidth(); px += kPickStep) {
-            const WorldObject* object = pickWorldObjectAt(px, py);
-            if (object && object->isDynamic() && object->hasItemTile()
-                && static_cast<const Item*>(object)->serial == serial) {
-                sumX += px;
-                sumY += py;
-                ++count;
-            }
-        }
-    }
-    if (count) {
-        x = int32_t(sumX / count);
-        y = int32_t(sumY / count);
-    }
+    test::worldObjectPoint(findObjectBySerial(serial), m_session->mainWindow.gameWidth(),
+        m_session->mainWindow.gameHeight(), kPickStep, x, y);
 }
 
 void StageScenario::pointOf(CGump* gump, int32_t dx, int32_t dy, int32_t& x, int32_t& y)

@@ -31,6 +31,7 @@
 #include "support/shown_picture.h"
 #include "support/stage_trade.h"
 #include "support/stage_world.h"
+#include "support/world_point.h"
 #include "support/test_shard_server.h"
 #include "support/window_input.h"
 #include "windows/bill_gump.h"
@@ -88,17 +89,8 @@ private:
     // A point of a world object's picture in the game area, or (-1, -1).
     void findOnScreen(uint32_t serial, int32_t& x, int32_t& y)
     {
-        WorldObject* wanted = findObjectBySerial(serial);
-        x = y = -1;
-        for (int32_t py = 0; wanted && py < m_session->mainWindow.gameHeight(); py += 2) {
-            for (int32_t px = 0; px < m_session->mainWindow.gameWidth(); px += 2) {
-                if (pickWorldObjectAt(px, py) == wanted) {
-                    x = px;
-                    y = py;
-                    return;
-                }
-            }
-        }
+        test::worldObjectPoint(findObjectBySerial(serial), m_session->mainWindow.gameWidth(),
+            m_session->mainWindow.gameHeight(), 2, x, y);
     }
     void clickObject(uint32_t serial, bool twice)
     {

@@ -1,7 +1,7 @@
 // The house designer's share of the stage: the player owns the sample house
-// and stands on its porch. On entering its revision is announced and its
-// design sent when the client asks for it. Saying "design" starts design
-// mode; the stage then keeps a working design that every edit the client
+// west of the scene. On entering its revision is announced and its design
+// sent when the client asks for it. Saying "design" takes the player to its
+// porch and starts design mode (leaving or committing takes him back); the stage then keeps a working design that every edit the client
 // sends changes (place, erase, floors, backup, restore, clear), answers
 // synch and revert with the design, and on commit keeps the working design
 // as the house's, raises the revision and ends design mode.
@@ -26,8 +26,12 @@ constexpr uint16_t kHouseRequestCommand = 0x1E;
 constexpr uint16_t kHouseModeCommand = 0x20;
 constexpr uint8_t kBeginDesign = 4;
 constexpr uint8_t kEndDesign = 5;
-// The house stands south of the scene's centre, the player on its porch.
-constexpr int32_t kHouseOffsetY = 4;
+// The house stands west of the scene's centre, clear of the things the
+// other windows' parts put round the player; design mode puts the player on
+// its porch, outside the north wall, and leaving it puts him back.
+constexpr int32_t kHouseOffsetX = -9;
+constexpr int32_t kHouseOffsetY = 0;
+constexpr int32_t kPorchY = -4;
 
 struct HousePiece {
     uint16_t id;
@@ -80,12 +84,14 @@ public:
         int32_t x = 0;
         int32_t y = 0;
         stage.cellOf(stage.playerSerial(), x, y);
-        out.push_back(worldItemPacket(kStageHouseSerial, uint16_t(0x4000 + fixture::kSampleHouseMulti), 1, uint16_t(x),
-            uint16_t(y + kHouseOffsetY), 0, 0));
+        m_houseX = x + kHouseOffsetX;
+        m_houseY = y + kHouseOffsetY;
+        out.push_back(worldItemPacket(kStageHouseSerial, uint16_t(0x4000 + fixture::kSampleHouseMulti), 1,
+            uint16_t(m_houseX), uint16_t(m_houseY), 0, 0));
         out.push_back(revisionPacket());
     }
 
-    bool answer(StageWorld&, const WirePacket& packet, std::vector<WirePacket>& out) override
+    bool answer(StageWorld& stage, const WirePacket& packet, std::vector<WirePacket>& out) override
     {
         switch (packet[0]) {
         case 0xBF:
@@ -100,12 +106,14 @@ public:
             if (!m_designing && spokenText(packet).find(u"design") != std::u16string::npos) {
                 m_designing = true;
                 m_working = m_committed;
+                stage.cellOf(stage.playerSerial(), m_leftX, m_leftY);
+                stage.placePlayer(m_houseX, m_houseY + kPorchY, out);
                 out.push_back(modePacket(kBeginDesign));
                 out.push_back(designPacket(m_working, true));
             }
             return false;
         case 0xD7:
-            return command(packet, out);
+            return command(stage, packet, out);
         default:
             return false;
         }
@@ -163,7 +171,7 @@ private:
 
     int8_t floorZ() const { return int8_t(m_floor <= 0 ? 0 : 20 * m_floor - 13); }
 
-    bool command(const WirePacket& packet, std::vector<WirePacket>& out)
+    bool command(StageWorld& stage, const WirePacket& packet, std::vector<WirePacket>& out)
     {
         if (packet.size() < 10)
             return false;
@@ -188,6 +196,7 @@ private:
             m_committed = m_working;
             ++m_revision;
             m_designing = false;
+            stage.placePlayer(m_leftX, m_leftY, out);
             out.push_back(modePacket(kEndDesign));
             out.push_back(revisionPacket());
             break;
@@ -212,6 +221,7 @@ private:
             break;
         case 12: // the client left design mode: the house shows its kept design
             m_designing = false;
+            stage.placePlayer(m_leftX, m_leftY, out);
             out.push_back(designPacket(m_committed, false));
             break;
         case 14: // synch
@@ -241,6 +251,12 @@ private:
     uint32_t m_revision = 1;
     bool m_designing = false;
     int32_t m_floor = 0;
+    // The house's cell, and the player's before design mode took him to
+    // the porch.
+    int32_t m_houseX = 0;
+    int32_t m_houseY = 0;
+    int32_t m_leftX = 0;
+    int32_t m_leftY = 0;
 };
 
 } // namespace

@@ -74,7 +74,7 @@ public:
         stage.addWornThing(kStageSingleBoxSerial, fixture::kSampleTradeBoxGraphic, kSingleLayer, kStageVendorSerial);
         stage.addContainedThing(kStageDeedSerial, fixture::kSampleDeedGraphic, 1, fixture::kSceneBackpackSerial, 30, 130);
         stage.addContainedThing(
-            kStageDyeTubSerial, fixture::kSampleDyeTubGraphic, 1, fixture::kSceneBackpackSerial, 100, 130);
+            kStageDyeTubSerial, fixture::kSampleDyeTubGraphic, 1, fixture::kSceneBackpackSerial, 160, 80);
         m_trading = false;
         m_nextBought = kStageFirstGoodSerial + 0x100;
     }

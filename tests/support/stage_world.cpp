@@ -467,6 +467,14 @@ StagePosition StageWorld::playerPosition() const
 
 uint32_t StageWorld::playerSerial() const { return m_figures.front().serial; }
 
+void StageWorld::placePlayer(int32_t x, int32_t y, std::vector<WirePacket>& out)
+{
+    Figure& self = m_figures.front();
+    self.x = x;
+    self.y = y;
+    out.push_back(playerUpdatePacket(self.serial, self.body, 0, 0, uint16_t(x), uint16_t(y), self.direction, 0));
+}
+
 const std::string& StageWorld::playerName() const { return m_figures.front().name; }
 
 void StageWorld::addFigure(

@@ -96,6 +96,9 @@ public:
     void addGroundThing(uint32_t serial, uint16_t graphic, uint16_t amount, int32_t dx, int32_t dy);
     void addContainedThing(uint32_t serial, uint16_t graphic, uint16_t amount, uint32_t container, int32_t x, int32_t y);
     void addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer);
+    // Puts the player on the cell (a server's teleport), with the packet that
+    // tells the client.
+    void placePlayer(int32_t x, int32_t y, std::vector<WirePacket>& out);
     // A figure's or a thing's cell, false when there is none on the ground.
     bool cellOf(uint32_t serial, int32_t& x, int32_t& y) const;
     // Everything in the container `from` goes into `to` (the packets that
