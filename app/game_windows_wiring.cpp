@@ -7,41 +7,62 @@
 #include "app/main_window.h"
 #include "app/pointer.h"
 #include "data/config_file.h"
+#include "data/targeting.h"
 #include "frontend/front_end_dialogs.h"
 #include "gump/desktop_file.h"
 #include "gump/gump_manager.h"
 #include "protocol/protocol_services.h"
 #include "text/cliloc_table.h"
+#include "windows/context_menu.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
+#include "windows/help_text_popup.h"
+#include "windows/item_property_gump.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
+#include "windows/quest_pointer.h"
+#include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
+#include "windows/trade_window_services.h"
+#include "windows/text_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
 #include "world/container_item.h"
 #include "world/world_screen.h"
+#include "world/world_services.h"
 
 namespace {
 
-// The world under the pointer for the mouse-button code; the help and
-// context popups stay with the service installed before.
+// The world under the pointer, the help-text popup and the context menu for
+// the mouse-button code.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
         : m_next(next)
     {
     }
-    CGump* helpPopup() override { return m_next.helpPopup(); }
+    CGump* helpPopup() override { return helpTextPopup(); }
     void helpPopupRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) override
     {
-        m_next.helpPopupRect(left, top, width, height);
+        left = top = width = height = 0;
+        if (HelpTextPopup* popup = helpTextPopup()) {
+            const ScreenRect rect = popup->screenRect();
+            left = rect.left;
+            top = rect.top;
+            width = rect.width();
+            height = rect.height();
+        }
     }
-    void closeHelpPopup() override { m_next.closeHelpPopup(); }
-    void closeContextPopupUnlessOn(int32_t x, int32_t y) override { m_next.closeContextPopupUnlessOn(x, y); }
+    void closeHelpPopup() override { closeHelpTextPopup(); }
+    void closeContextPopupUnlessOn(int32_t x, int32_t y) override
+    {
+        closeContextMenuUnlessOn(x, y);
+        m_next.closeContextPopupUnlessOn(x, y);
+    }
     uint32_t pickDynamicObjectAt(int32_t x, int32_t y) override
     {
         Item* item = itemAt(x, y);
@@ -131,6 +152,7 @@ public:
     {
         if (WorldViewGump* view = worldViewGump())
             view->setVisible(false);
+        hidePointerGump();
         m_next.hideWorldView();
     }
     void refreshSpeechEntry() override
@@ -175,7 +197,11 @@ public:
         }
         m_next.showInstallNotice();
     }
-    void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
+    void ensureItemPropertyWindow() override
+    {
+        ::ensureItemPropertyWindow();
+        m_next.ensureItemPropertyWindow();
+    }
     void invalidateWholeScreen() override
     {
         ::invalidateWholeScreen();
@@ -190,19 +216,37 @@ private:
     MainWindow& m_window;
 };
 
+// A scroll's text command waits for its target through the targeting state.
+class ScrollCommands final : public TargetedCommands {
+public:
+    void beginTargetedCommand(std::string_view name, int32_t type, uint32_t serial) override
+    {
+        ::beginTargetedCommand(name, type, int32_t(serial));
+    }
+};
+
 } // namespace
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
+    // In front of the game windows' services: the reading windows pass on
+    // what is not theirs.
+    installReadingWindowServices();
+    installSkillWindowServices();
+    installTradeWindowServices();
+    installTextWindowServices();
     registerPaperdollHandlers();
+    registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
     installService<PointerWorld>(&pointerWorld);
     static MainWindowPlacement placement(mainWindow);
     installService<GameViewPlacement>(&placement);
     static WorldViewEntrySteps entrySteps(worldEntrySteps(), mainWindow);
     installWorldEntrySteps(&entrySteps);
+    static ScrollCommands scrollCommands;
+    installWorldService<TargetedCommands>(&scrollCommands);
     if (!worldViewGump())
         new WorldViewGump(allowWindowResize);
 }
@@ -211,6 +255,10 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallTextWindowServices();
+    uninstallTradeWindowServices();
+    uninstallSkillWindowServices();
     uninstallStatusWindowServices();
+    uninstallReadingWindowServices();
     uninstallGameWindowServices();
 }

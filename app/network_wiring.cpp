@@ -96,10 +96,10 @@ void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell)
     mahjong::registerMahjongHandler();
 
     MainWindow* mainWindow = shell.mainWindow;
-    loop.setNetworkPump([mainWindow](uint32_t maxWaitMs) {
+    loop.setNetworkPump([mainWindow](uint32_t maxWaitMs, std::span<const int32_t> windowDescriptors) {
         if (mainWindow && mainWindow->quitRequested())
             setAppQuitting(true);
-        return pollConnections(maxWaitMs);
+        return pollConnections(maxWaitMs, windowDescriptors);
     });
     tick.setStep(TickStep::SendKeepAlive, sendKeepAlive);
 }

@@ -41,7 +41,10 @@ void beginTargeting()
 
 void endTargeting()
 {
-    targetingState().targetingActive = false;
+    TargetingState& state = targetingState();
+    state.targetingActive = false;
+    state.targetType = kObjectTargetType;
+    state.intent = TargetIntent::Neutral;
     pointerService().setCursorKind(kNormalCursorKind);
     windowNotices().clearPlacementPreview();
 }
@@ -56,6 +59,7 @@ void beginTargetedCommand(std::string_view name, int32_t type, int32_t id)
     }
     pointerService().setCursorForGumpType(kTargetGumpType);
     state.targetingActive = true;
+    state.targetType = type == 1 ? kLocationTargetType : kObjectTargetType;
     pointerService().setCursorKind(kTargetCursorKind);
     state.callback = completeTargetedCommand;
 }

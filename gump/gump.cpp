@@ -300,11 +300,33 @@ void CGump::saveUnder(GumpCanvas& canvas)
 {
     if (!m_visible)
         return;
-    ScreenRect bounds = composedBounds();
-    if (!bounds.overlaps(canvas.clip()))
-        return;
-    m_drawn = true;
-    canvas.saveRect(bounds.intersected(canvas.clip()));
+    forEachPaintedArea([this, &canvas](const ScreenRect& area) {
+        if (!area.overlaps(canvas.clip()))
+            return;
+        m_drawn = true;
+        canvas.saveRect(area.intersected(canvas.clip()));
+    });
+}
+
+bool CGump::lookKey(uint64_t&) { return false; }
+
+bool CGump::hasOwnFace() const { return true; }
+
+namespace {
+
+uint64_t mixLook(uint64_t key, uint64_t value)
+{
+    key = (key ^ value) * 0x9E3779B97F4A7C15ull;
+    return key ^ (key >> 31);
+}
+
+} // namespace
+
+uint64_t CGump::faceLookKey()
+{
+    uint64_t key = mixLook(uint64_t(uint32_t(m_artId)), uint64_t(uint32_t(m_currentPage)));
+    key = mixLook(key, (uint64_t(isColourKeyed()) << 1) | uint64_t(m_minimised));
+    return mixLook(key, m_lookVersion);
 }
 
 void CGump::draw(GumpCanvas& canvas)

@@ -11,6 +11,7 @@
 #include "text/unicode_font.h"
 #include "world/item.h"
 #include "world/object_manager.h"
+#include "world/target_choice.h"
 
 #include <algorithm>
 
@@ -105,7 +106,10 @@ void HtmlView::clearPlaceholder()
     if (!placeholderPending)
         return;
     placeholderPending = false;
-    if (m_document)
+    // Only the first block is the placeholder: a quoted text after it stays.
+    if (m_document && m_document->runCount() > 1)
+        m_document->replaceFirstRunText(u"");
+    else if (m_document)
         m_document = std::make_unique<HtmlDocument>(u"", m_flags, m_defaultColour);
 }
 
@@ -295,14 +299,8 @@ void HtmlView::answerGmTarget()
     WorldObject* object = serial ? findObjectBySerial(serial) : nullptr;
     if (!object)
         return;
-    TargetChoice choice;
-    choice.isMobile = object->isMobile();
-    choice.serial = serial;
-    choice.x = object->x;
-    choice.y = object->y;
-    choice.z = object->z;
     auto callback = targeting.callback;
-    callback(choice);
+    callback(targetChoiceOf(*object));
 }
 
 void HtmlView::onLeftDown(int32_t x, int32_t y)

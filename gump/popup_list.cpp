@@ -22,8 +22,7 @@ PopupList::PopupList(
     CGump* parent, const std::vector<std::u16string>& items, int32_t background, const std::vector<int32_t>& colours)
 {
     setTypeName("popup list");
-    for (GumpHandle& pane : m_panes)
-        pane = GumpHandle(new TextPane(this));
+    makePanes();
     auto* list = new TextList(this, false, true, kMaxLines, 0, background);
     m_list = GumpHandle(list);
     m_scrollBar = GumpHandle(new ScrollBar(this));
@@ -69,10 +68,16 @@ void PopupList::computeSize(
     height = std::min(height, maxHeight);
 }
 
-TextList* PopupList::list() const { return static_cast<TextList*>(m_list.get()); }
-ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
+TextList* FramedList::list() const { return static_cast<TextList*>(m_list.get()); }
+ScrollBar* FramedList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
 
-void PopupList::layout()
+void FramedList::makePanes()
+{
+    for (GumpHandle& pane : m_panes)
+        pane = GumpHandle(new TextPane(this));
+}
+
+void FramedList::layout()
 {
     const GumpArtSize edge = gumpArtSize(kEdgeArt);
     const GumpArtSize side = gumpArtSize(kSideArt);
@@ -95,6 +100,40 @@ void PopupList::layout()
     }
 }
 
+void FramedList::draw(GumpCanvas& canvas)
+{
+    if (isVisible())
+        drawChildren(canvas);
+}
+
+bool FramedList::containsPoint(int32_t x, int32_t y)
+{
+    bool hit = false;
+    forEachChildBottomUp([&](CGump* child) {
+        if (!hit && child->isVisible())
+            hit = child->containsPoint(x - child->x(), y - child->y());
+    });
+    return hit;
+}
+
+void FramedList::setScrollRange(int32_t position, int32_t maximum, int32_t)
+{
+    if (ScrollBar* bar = scrollBar())
+        bar->setThumbPosition(position, maximum);
+}
+
+void FramedList::scrollTo(int32_t position, int32_t range, CGump* sender)
+{
+    if (TextList* lines = list())
+        lines->scrollTo(position, range, sender);
+}
+
+void FramedList::scrollStep(int32_t direction, CGump* sender)
+{
+    if (TextList* lines = list())
+        lines->scrollStep(direction, sender);
+}
+
 void PopupList::fitToParent()
 {
     CGump* owner = parent();
@@ -107,41 +146,7 @@ void PopupList::fitToParent()
     layout();
 }
 
-void PopupList::draw(GumpCanvas& canvas)
-{
-    if (isVisible())
-        drawChildren(canvas);
-}
-
-bool PopupList::containsPoint(int32_t x, int32_t y)
-{
-    bool hit = false;
-    forEachChildBottomUp([&](CGump* child) {
-        if (!hit && child->isVisible())
-            hit = child->containsPoint(x - child->x(), y - child->y());
-    });
-    return hit;
-}
-
 void PopupList::onRightUp(int32_t, int32_t) { closeGump(this); }
 void PopupList::onLeftDown(int32_t x, int32_t y) { passToParent(&CGump::onLeftDown, x, y); }
 void PopupList::onLeftUp(int32_t x, int32_t y) { passToParent(&CGump::onLeftUp, x, y); }
 void PopupList::onDrag(int32_t x, int32_t y) { passToParent(&CGump::onDrag, x, y); }
-
-void PopupList::setScrollRange(int32_t position, int32_t maximum, int32_t)
-{
-    if (ScrollBar* bar = scrollBar())
-        bar->setThumbPosition(position, maximum);
-}
-
-void PopupList::scrollTo(int32_t position, int32_t range, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollTo(position, range, sender);
-}
-
-void PopupList::scrollStep(int32_t direction, CGump* sender)
-{
-    if (TextList* lines = list())
-        lines->scrollStep(direction, sender);
-}

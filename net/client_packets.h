@@ -61,6 +61,8 @@ bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice);
 constexpr uint8_t kStatusBarRequest = 4;
 constexpr uint8_t kSkillsRequest = 5;
 bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial);
+// 0x3A a skill's lock state: the 0-based skill number and the state.
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState);
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows);
 // `x` and `y` are the pin's position in window pixels, frame margins included.
 bool buildMapPinPacket(
@@ -122,6 +124,9 @@ bool buildRaceChangeReplyPacket(PacketBuffer& buffer, uint16_t skinHue, uint16_t
     uint16_t facialHairStyle, uint16_t facialHairHue);
 // A context menu request: 0xBF sub-command 0x13 with the object's serial.
 bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// The entry chosen from a context menu: 0xBF sub-command 0x15 with the
+// object's serial and the entry's tag.
+bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag);
 // A character profile request: 0xB8 {0, serial}.
 bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // Property lists of many objects in one packet: 0xD6 and their serials.

@@ -153,6 +153,9 @@ public:
     // Deletes and recreates the connection object, and empties the message
     // store and the address book (an account login refused for good).
     virtual void restart() { }
+    // The login road named the player's account on the messenger service
+    // (the relay's key; never negative).
+    virtual void setAccountNumber(int32_t) { }
 };
 
 // The object property-list cache.

@@ -74,6 +74,9 @@ public:
     virtual void showNamePlateName(uint32_t /*serial*/, std::string_view /*name*/) { }
     // The combatant target bar shows the mobile.
     virtual void showCombatant(uint32_t /*serial*/) { }
+    // The last-target bar shows the mobile (the player answered a target
+    // cursor with it).
+    virtual void showLastTarget(uint32_t /*serial*/) { }
     // The paladin spellbooks redraw (the tithing value changed).
     virtual void redrawTithingBooks() { }
     // The party table's row of the member takes the name.

@@ -21,6 +21,7 @@
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
 #include "world/mobile.h"
+#include "world/multi_preview.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/walking.h"
@@ -252,8 +253,21 @@ public:
         }
         m_next.showPlayerWarMode(war);
     }
-    void clearPlacementPreview() override { m_next.clearPlacementPreview(); }
-    void reloadSkillGroups() override { m_next.reloadSkillGroups(); }
+    // A design the server asked to place goes with its pieces; one the house
+    // designer set stays (its pieces come back at the next frame).
+    void clearPlacementPreview() override
+    {
+        if (MultiPreview* preview = multiPreview()) {
+            preview->clearIfTemporary();
+            preview->deletePieces();
+        }
+        m_next.clearPlacementPreview();
+    }
+    void reloadSkillGroups() override
+    {
+        service<SkillGroups>().loadSkillGroups();
+        m_next.reloadSkillGroups();
+    }
     void reloadMacros() override { m_next.reloadMacros(); }
 
 private:

@@ -350,6 +350,7 @@ void BarkGump::redrawText(uint16_t hue)
     std::fill(face->pixels.begin(), face->pixels.end(), uint16_t(0));
     TextSurface surface = face->surface();
     drawAsciiTextWrapped(0, 0, m_font, hue, m_text.c_str(), face->width, surface, wholeSurface(surface), 0, 0, false);
+    markLookChanged();
 }
 
 bool BarkGump::isOverlappedByBark()
@@ -362,6 +363,12 @@ bool BarkGump::isOverlappedByBark()
             return true;
     }
     return false;
+}
+
+bool BarkGump::lookKey(uint64_t& key)
+{
+    key = faceLookKey() * 2 + uint64_t(isOverlappedByBark());
+    return true;
 }
 
 void BarkGump::draw(GumpCanvas& canvas)
@@ -461,6 +468,7 @@ void UnicodeBarkGump::redrawText(uint16_t hue)
     drawUnicodeTextWrapped(surface, face->width - 2, m_wideText.c_str(), 1, 1, colour, wholeSurface(surface), false);
     outlineText(face->pixels.data(), face->width, face->height, kOutlineColour);
     selectUnicodeFont(previousFont);
+    markLookChanged();
 }
 
 BarkGump* makeBarkGump(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font, CGump* containerGump,

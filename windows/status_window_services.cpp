@@ -8,6 +8,7 @@
 #include "windows/profile_gump.h"
 #include "windows/program_services.h"
 #include "windows/race_change_gump.h"
+#include "windows/skill_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
 #include "world/mobile.h"
@@ -90,9 +91,19 @@ public:
             TargetGump::showCombatant(*mobile);
         m_next.showCombatant(serial);
     }
+    void showLastTarget(uint32_t serial) override
+    {
+        if (Mobile* mobile = mobileBySerial(serial))
+            TargetGump::showLastTarget(*mobile);
+        m_next.showLastTarget(serial);
+    }
     void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
     void partyMemberName(uint32_t serial, std::string_view name) override { m_next.partyMemberName(serial, name); }
-    void clearSkillWindowRequest() override { m_next.clearSkillWindowRequest(); }
+    void clearSkillWindowRequest() override
+    {
+        setSkillGumpRequested(false);
+        m_next.clearSkillWindowRequest();
+    }
 
 private:
     StatusWindows& m_next;

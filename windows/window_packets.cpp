@@ -5,6 +5,7 @@
 #include "net/buffered_connection.h"
 #include "net/client_packets.h"
 #include "text/localization.h"
+#include "windows/context_menu.h"
 #include "world/world_services.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ constexpr int32_t kPropertyListFlagBit = 5;
 constexpr uint32_t kVirtueGumpId = 461;
 constexpr uint32_t kVirtueButton = 1;
 constexpr uint16_t kStatLockCommand = 0x1A;
+constexpr uint8_t kUseSkillCommand = 0x24;
 constexpr uint16_t kRaceChangeCommand = 0x2A;
 constexpr size_t kProfileLimit = 511;
 
@@ -25,6 +27,7 @@ using Storage = std::array<uint8_t, 1040>;
 
 int32_t g_contextPressX = 0;
 int32_t g_contextPressY = 0;
+uint32_t g_contextSerial = 0;
 
 template <typename Build>
 bool buildAndSend(Build build)
@@ -61,6 +64,17 @@ bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile)
 bool sendStatusRequest(uint8_t type, uint32_t serial)
 {
     return buildAndSend([&](PacketBuffer& p) { return buildStatusRequestPacket(p, type, serial); });
+}
+
+bool sendSkillLock(uint16_t skill, uint8_t state)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildSkillLockPacket(p, skill, state); });
+}
+
+bool sendSkillUse(int32_t skill)
+{
+    const std::string text = std::to_string(skill) + " 0";
+    return buildAndSend([&](PacketBuffer& p) { return buildTextCommandPacket(p, kUseSkillCommand, text); });
 }
 
 bool sendNameRequest(uint32_t serial)
@@ -164,9 +178,13 @@ void requestContextMenu(uint32_t serial)
 {
     if (!areContextMenusAvailable())
         return;
-    service<GumpPointer>().pointerPosition(g_contextPressX, g_contextPressY);
+    closeContextMenu();
+    service<GumpPointer>().pressPosition(g_contextPressX, g_contextPressY);
+    g_contextSerial = serial;
     buildAndSend([serial](PacketBuffer& p) { return buildContextMenuRequestPacket(p, serial); });
 }
+
+uint32_t contextMenuRequestedSerial() { return g_contextSerial; }
 
 void contextMenuPressPoint(int32_t& x, int32_t& y)
 {

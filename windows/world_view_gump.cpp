@@ -6,12 +6,13 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "gump/property_cache.h"
+#include "protocol/target_cursor.h"
 #include "windows/game_area_edges.h"
 #include "windows/speech_services.h"
-#include "windows/target_gump.h"
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
+#include "world/house_designer_view.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -20,6 +21,7 @@
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
 #include "world/path_walk.h"
+#include "world/target_choice.h"
 #include "world/world_screen.h"
 
 #include <array>
@@ -29,7 +31,6 @@ namespace {
 constexpr uint16_t kNoticeHue = 946;
 constexpr uint16_t kNoticeFont = 3;
 constexpr uint16_t kInnocentHue = 89;
-constexpr int32_t kDropTargetLocation = 1;
 
 constexpr int32_t kCriminalNotoriety = 4;
 constexpr const char* kCriminalWarning = "This may flag you criminal!";
@@ -108,30 +109,19 @@ bool asksBeforeTargeting(const Mobile& mobile, TargetIntent intent)
     return !mobile.notorietyOutside4To6();
 }
 
-// The object (or none) goes to the target callback.
+// The object (or none) goes to the target callback; a server cursor's
+// answer puts a targeted mobile in the last target's bar.
 void handToTarget(WorldObject* object)
 {
     std::optional<TargetChoice> choice;
-    if (object) {
-        TargetChoice picked;
-        picked.isMobile = object->isMobile();
-        if (Item* item = asDynamicItem(object))
-            picked.serial = item->serial;
-        picked.x = object->x;
-        picked.y = object->y;
-        picked.z = object->z;
-        choice = picked;
-    }
+    if (object)
+        choice = targetChoiceOf(*object);
     // The callback may end the targeting and with it itself: it runs from a
     // copy.
     auto callback = targetingState().callback;
     callback(choice);
-    if (object && isValidWorldObject(object)) {
+    if (object && isValidWorldObject(object))
         object->invalidate();
-        // A targeted mobile gets the last target's bar.
-        if (Mobile* mobile = asMobile(object); mobile && !mobile->isPlayer())
-            TargetGump::showLastTarget(*mobile);
-    }
 }
 
 } // namespace
@@ -176,8 +166,13 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     gumpReleaseFocus();
     // A placement preview the server sent goes at the press; one that stays
     // (the house designer's) takes the press for itself.
-    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary()) {
+        // The designer's preview stays: the press places its piece on the
+        // cell under the pointer.
+        if (preview->hasDesign() && isTargetPending())
+            completeTarget(worldCellGrid().findLandAt(x, y));
         return;
+    }
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
@@ -290,6 +285,7 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastX = x;
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
+    worldService<HouseDesignerView>().pointerOverWorld(x, y);
 
     if (isPlayerInWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;
@@ -331,7 +327,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
 {
     TargetingState& targeting = targetingState();
     if (targeting.targetingActive && targeting.callback) {
-        bool locationTarget = targeting.command.type == kDropTargetLocation;
+        bool locationTarget = targeting.targetType == kLocationTargetType;
         WorldObject* object = nullptr;
         if (m_pressSerial)
             object = findObjectBySerial(m_pressSerial);
@@ -537,14 +533,20 @@ void completeTarget(WorldObject* object)
 
 void confirmTargetYes(uint32_t serial)
 {
-    if (targetingState().callback)
-        handToTarget(findObjectBySerial(serial));
+    if (!targetingState().callback)
+        return;
+    // Gone while the question was up: the cursor is answered with a cancel
+    // rather than left waiting.
+    if (WorldObject* object = findObjectBySerial(serial))
+        handToTarget(object);
+    else
+        sendTargetCancel();
 }
 
 void confirmTargetNo()
 {
-    targetingState().callback = nullptr;
-    endTargeting();
+    if (targetingState().callback)
+        sendTargetCancel();
 }
 
 void doubleClickObject(WorldObject* object)

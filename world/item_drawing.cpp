@@ -76,6 +76,10 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     uint16_t hueWord = normalizeHue(hue);
     if (hueWord > 60000)
         return;
+    // The designed house shows marked and unsupported pieces in their hues.
+    if (isMultiPart())
+        if (int32_t designHue = worldService<HouseDesignerView>().componentHue(*this); designHue >= 0)
+            hueWord = uint16_t(designHue);
     bool rangeColoring = updateRangeState().rangeColoring;
     if ((rangeColoring && !isInUpdateRange()) || greyed)
         hueWord = kItemGreyHue;

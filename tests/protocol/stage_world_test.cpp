@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,11 +92,12 @@ WirePacket variable(uint8_t id, const std::vector<uint8_t>& body)
     return packet;
 }
 
+// The sample scene alone: the windows' parts of the stage are met by their own scenarios.
 class Stage : public ::testing::Test {
 protected:
     Stage() { entry = stage.enter("Brenna"); }
 
-    StageWorld stage;
+    StageWorld stage { std::vector<std::unique_ptr<test::StagePart>>() };
     std::vector<WirePacket> entry;
 };
 

@@ -3,6 +3,7 @@
 #include "fixtures/facet_writer.h"
 #include "fixtures/sample_figures.h"
 #include "fixtures/sample_scene.h"
+#include "fixtures/sample_trade_art.h"
 #include "fixtures/sample_window_art.h"
 #include "support/test_shard_server.h"
 
@@ -62,11 +63,18 @@ TestShardConfig stageShardConfig()
     config.playerX = uint16_t(fixture::kSampleCentreX);
     config.playerY = uint16_t(fixture::kSampleCentreY);
     config.playerZ = 0;
+    // Context menus are on: the vendor and the horse have theirs.
+    config.characterListFlags |= 0x08;
     return config;
 }
 
 StageWorld::StageWorld()
-    : m_parts(stageParts())
+    : StageWorld(stageParts())
+{
+}
+
+StageWorld::StageWorld(std::vector<std::unique_ptr<StagePart>> parts)
+    : m_parts(std::move(parts))
 {
     reset();
 }
@@ -421,7 +429,27 @@ const StageWorld::Figure* StageWorld::figure(uint32_t serial) const
 
 bool StageWorld::isContainer(const Thing& thing) const
 {
-    return thing.graphic == fixture::kSampleBackpackGraphic || thing.graphic == fixture::kSamplePouchGraphic;
+    return thing.graphic == fixture::kSampleBackpackGraphic || thing.graphic == fixture::kSamplePouchGraphic
+        || thing.graphic == fixture::kSampleTradeBoxGraphic;
+}
+
+void StageWorld::moveContents(uint32_t from, uint32_t to, std::vector<WirePacket>& out)
+{
+    for (Thing& thing : m_things) {
+        if (thing.place != Place::Contained || thing.holder != from)
+            continue;
+        if (to != 0)
+            placeInContainer(thing, to, thing.x, thing.y, out);
+        else
+            out.push_back(deleteObjectPacket(thing.serial));
+    }
+    if (to == 0)
+        std::erase_if(m_things, [from](const Thing& thing) { return thing.place == Place::Contained && thing.holder == from; });
+}
+
+void StageWorld::removeThing(uint32_t serial)
+{
+    std::erase_if(m_things, [serial](const Thing& thing) { return thing.serial == serial; });
 }
 
 StageCounts StageWorld::counts() const
@@ -438,6 +466,14 @@ StagePosition StageWorld::playerPosition() const
 }
 
 uint32_t StageWorld::playerSerial() const { return m_figures.front().serial; }
+
+void StageWorld::placePlayer(int32_t x, int32_t y, std::vector<WirePacket>& out)
+{
+    Figure& self = m_figures.front();
+    self.x = x;
+    self.y = y;
+    out.push_back(playerUpdatePacket(self.serial, self.body, 0, 0, uint16_t(x), uint16_t(y), self.direction, 0));
+}
 
 const std::string& StageWorld::playerName() const { return m_figures.front().name; }
 

@@ -59,7 +59,16 @@ public:
     static constexpr uint16_t kSound = 0;
     static constexpr uint16_t kMusic = 34;
 
+    // The sample scene with every part of the stage (stage_parts.cpp), or
+    // with the parts given (none: the sample scene alone).
     StageWorld();
+    explicit StageWorld(std::vector<std::unique_ptr<StagePart>> parts);
+
+    // Whether a character entering is greeted with a tip of the day, as
+    // ./run.sh's server does; the headless sessions go without it, as a
+    // server that sends none, so that it does not lie over what they click.
+    void setGreetingTip(bool greets) { m_greetingTip = greets; }
+    bool greetsWithTip() const { return m_greetingTip; }
 
     // Installs the stage as the server's world entry and answers. The
     // server's configuration must be made by stageShardConfig().
@@ -87,10 +96,19 @@ public:
     void addGroundThing(uint32_t serial, uint16_t graphic, uint16_t amount, int32_t dx, int32_t dy);
     void addContainedThing(uint32_t serial, uint16_t graphic, uint16_t amount, uint32_t container, int32_t x, int32_t y);
     void addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer);
+    // Puts the player on the cell (a server's teleport), with the packet that
+    // tells the client.
+    void placePlayer(int32_t x, int32_t y, std::vector<WirePacket>& out);
     // A figure's or a thing's cell, false when there is none on the ground.
     bool cellOf(uint32_t serial, int32_t& x, int32_t& y) const;
+    // Everything in the container `from` goes into `to` (the packets that
+    // show it), or leaves the stage when `to` is 0 (their deletions).
+    void moveContents(uint32_t from, uint32_t to, std::vector<WirePacket>& out);
+    // The thing leaves the stage (the client has let it go already).
+    void removeThing(uint32_t serial);
 
 private:
+    bool m_greetingTip = false;
     enum class Place : uint8_t { Ground, Contained, Worn, Held };
     struct Thing {
         uint32_t serial;

@@ -5,6 +5,7 @@
 
 #include "windows/windows_test_support.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_window_art.h"
 #include "fixtures/server_packet.h"
 #include "gfx/hue_table.h"
@@ -52,7 +53,7 @@ protected:
     }
     static const fixture::GumpArtPicture& gumpPicture(int32_t id)
     {
-        static const auto pictures = fixture::sampleWindowGumpArt();
+        static const auto pictures = fixture::sampleGumpArt();
         return pictures.at(id);
     }
 };

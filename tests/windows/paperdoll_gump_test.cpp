@@ -7,6 +7,7 @@
 
 #include "data/server_features.h"
 #include "data/view_range.h"
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_figures.h"
 #include "fixtures/sample_window_art.h"
 #include "fixtures/server_packet.h"
@@ -56,7 +57,7 @@ protected:
 
     static const fixture::GumpArtPicture& picture(int32_t id)
     {
-        static const auto pictures = fixture::sampleWindowGumpArt();
+        static const auto pictures = fixture::sampleGumpArt();
         return pictures.at(id);
     }
 

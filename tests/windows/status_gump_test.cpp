@@ -5,6 +5,7 @@
 
 #include "windows/windows_test_support.h"
 
+#include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_status_art.h"
 #include "gump/desktop_file.h"
 #include "gump/desktop_records.h"
@@ -88,7 +89,7 @@ protected:
     }
     static const fixture::GumpArtPicture& art(int32_t id)
     {
-        static const auto pictures = fixture::sampleStatusGumpArt();
+        static const auto pictures = fixture::sampleGumpArt();
         return pictures.at(id);
     }
 
