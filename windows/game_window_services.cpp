@@ -11,6 +11,7 @@
 #include "windows/drag_gump.h"
 #include "windows/equipment_layers.h"
 #include "windows/gump_world_objects.h"
+#include "windows/macro_files.h"
 #include "windows/name_plate_gump.h"
 #include "windows/overhead_text.h"
 #include "windows/paperdoll_gump.h"
@@ -267,7 +268,11 @@ public:
         service<SkillGroups>().loadSkillGroups();
         m_next.reloadSkillGroups();
     }
-    void reloadMacros() override { m_next.reloadMacros(); }
+    void reloadMacros() override
+    {
+        macro::loadMacros();
+        m_next.reloadMacros();
+    }
 
 private:
     WindowNotices& m_next;
