@@ -329,7 +329,7 @@ int clientMain(int argc, char** argv)
     services.setWarMode = setWarMode;
     // Each subsystem answers the commands it owns.
     services.runCommand = [](uint16_t id) {
-        if (!runSettingsCommand(id) && !runSpeechCommand(id))
+        if (!runSettingsCommand(id) && !runSpeechCommand(id) && !runOptionsCommand(id))
             runSoundCommand(id);
     };
     services.invalidateWholeScreen = [&presenter] {

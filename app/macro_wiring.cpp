@@ -2,8 +2,11 @@
 
 #include "app/lifecycle_services.h"
 #include "app/main_window.h"
+#include "data/client_services.h"
+#include "gump/desktop_services.h"
 #include "windows/macro_files.h"
 #include "windows/macro_runner.h"
+#include "windows/own_character_actions.h"
 
 namespace {
 
@@ -53,12 +56,62 @@ MainWindowPaste& mainWindowPaste()
     return paste;
 }
 
+// The desktop writer keeps the macros beside the layout; the other windows
+// go on to the service installed before.
+class MacroDesktop final : public DesktopWindows {
+public:
+    void setNext(DesktopWindows* next) { m_next = next; }
+    DesktopWindows* next() const { return m_next; }
+    bool restoreFightingStyle(int32_t x, int32_t y, bool minimised) override
+    {
+        return m_next->restoreFightingStyle(x, y, minimised);
+    }
+    bool restoreIcon(DesktopIcon kind, uint32_t number, int32_t x, int32_t y) override
+    {
+        return m_next->restoreIcon(kind, number, x, y);
+    }
+    bool iconNumber(CGump* icon, uint32_t& number) override { return m_next->iconNumber(icon, number); }
+    bool restoreChatLayout(const DesktopChatLayout& layout) override { return m_next->restoreChatLayout(layout); }
+    bool chatLayout(CGump* window, DesktopChatLayout& layout) override { return m_next->chatLayout(window, layout); }
+    bool restoreMessengerWindow(uint8_t recordType, const DesktopWindowRect& rect) override
+    {
+        return m_next->restoreMessengerWindow(recordType, rect);
+    }
+    bool restoreItemPropertyAnchor(int32_t x, int32_t y) override { return m_next->restoreItemPropertyAnchor(x, y); }
+    void skillWindowRequested() override { m_next->skillWindowRequested(); }
+    void loadWindowData() override { m_next->loadWindowData(); }
+    void saveWindowData() override
+    {
+        // Without the key names no macro could be read: writing the list
+        // then would empty the player's file.
+        if (macro::keyNamesLoaded())
+            macro::saveMacros();
+        m_next->saveWindowData();
+    }
+
+private:
+    DesktopWindows* m_next = nullptr;
+};
+
 } // namespace
+
+bool runOptionsCommand(uint16_t id)
+{
+    if (id != command::kOptions && id != command::kOptionsAlternate)
+        return false;
+    if (gameState().isInGame())
+        own_actions::openOptions();
+    return true;
+}
 
 void installMacroServices()
 {
     static ProgramMacroRunner runner;
     installService<MacroRunner>(&runner);
+    static MacroDesktop desktop;
+    DesktopWindows* next = &service<DesktopWindows>();
+    desktop.setNext(next == &desktop ? desktop.next() : next);
+    installService<DesktopWindows>(&desktop);
 }
 
 void wireMacroWindowServices(WindowServices& services, MainWindow* const& window)

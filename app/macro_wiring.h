@@ -4,9 +4,14 @@
 // game tick, the main window's keys starting macros and the clipboard paste
 // the Paste action types. Main thread only.
 
+#include <cstdint>
+
 class MainWindow;
 struct WindowServices;
 
+// The window menu's and Alt+O's options command opens the options window in
+// the world; false for other commands.
+bool runOptionsCommand(uint16_t id);
 // Installs the macro runner the start-up, tick and shutdown call.
 void installMacroServices();
 // The main window's key matching, and the paste through `window` once it

@@ -423,6 +423,15 @@ bool saveMacros()
     return false;
 }
 
+bool keyNamesLoaded()
+{
+    for (const std::optional<std::string>& name : macroList().keyNames) {
+        if (name && !name->empty())
+            return true;
+    }
+    return false;
+}
+
 void freeMacros()
 {
     MacroList& list = macroList();

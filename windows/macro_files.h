@@ -211,6 +211,8 @@ void loadMacros();
 // Writes the list to the character's file (to "macros.txt" when that cannot
 // be written); a failure everywhere is told to the player and play goes on.
 bool saveMacros();
+// Whether "keynames.txt" gave any key name (without them no macro is read).
+bool keyNamesLoaded();
 void freeMacros();
 
 } // namespace macro
