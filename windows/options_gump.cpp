@@ -12,6 +12,7 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_painters.h"
 #include "gump/gump_services.h"
+#include "gump/unicode_edit_list.h"
 #include "gump/waiting_gump.h"
 #include "text/unicode_font.h"
 #include "windows/hue_gump.h"
@@ -126,14 +127,11 @@ void OptionsGump::build()
     m_obscenityFilterOn = store.getBoolSetting(u"ObscenityFilter") != 0;
     m_filterPassword = configValues().filterPassword;
     const PlayerLists& lists = playerLists();
-    for (const std::u16string& word : lists.filterWords)
-        m_words.push_back(word.substr(0, kMaxWordLength));
-    // The list keeps an empty entry at its end for a new word.
-    m_words.emplace_back();
     for (const IgnoreEntry& entry : lists.ignore)
         m_ignored.emplace_back(std::string(entry.name.data(), strnlen(entry.name.data(), entry.name.size())), entry.serial);
 
     createButtons();
+    buildFilterPage();
     if (gumpArtSize(ScrollBarGump::kTopArt).exists() || gumpArtSize(256).exists()
         || gumpArtSize(ScrollBarGump::kBottomArt).exists()) {
         m_scrollBar = new ScrollBarGump(this, this);
@@ -344,6 +342,7 @@ void OptionsGump::onCommand(int32_t commandId)
         resetTabToDefaults();
         return;
     default:
+        filterCommand(commandId);
         return;
     }
 }
@@ -411,8 +410,9 @@ void OptionsGump::apply()
         lists.ignore.push_back(entry);
     }
     lists.filterWords.clear();
-    for (size_t i = 0; i + 1 < m_words.size() && i < kMaxWords; ++i)
-        lists.filterWords.push_back(m_words[i].substr(0, kMaxWordLength));
+    const std::vector<std::u16string> words = profanityWords();
+    for (size_t i = 0; i + 1 < words.size() && i < kMaxWords; ++i)
+        lists.filterWords.push_back(words[i].substr(0, kMaxWordLength));
     savePlayerList(0);
     savePlayerList(1);
 
@@ -429,8 +429,12 @@ void OptionsGump::resetTabToDefaults()
         if (row->tab() == m_currentTab && row->resetToDefault())
             changed = true;
     }
-    if (m_currentTab == kFilterTab)
-        m_words.assign(1, std::u16string());
+    // The word list empties even while hidden or locked; Apply writes it.
+    // (Its last row, the one for a new word, is always empty.)
+    if (m_currentTab == kFilterTab && m_wordList) {
+        while (m_wordList->rowCount() > 1)
+            m_wordList->removeRow(0);
+    }
     if (changed)
         redraw();
 }

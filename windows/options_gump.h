@@ -8,6 +8,7 @@
 // from the paperdoll's options button, the menubar and the Configuration
 // macro. Main thread only.
 
+#include "gump/button.h"
 #include "gump/control_gump.h"
 #include "gump/gump.h"
 #include "windows/macro_files.h"
@@ -19,6 +20,9 @@
 #include <vector>
 
 class HueGump;
+class InputControl;
+class ToggleControl;
+class UnicodeEditList;
 
 class OptionsGump final : public CGump, public ScrollBarGumpOwner {
 public:
@@ -37,6 +41,17 @@ public:
     static constexpr size_t kMaxWordLength = 29;
     static constexpr size_t kMaxWords = 119;
     static constexpr size_t kMaxIgnored = 19;
+    // The pages selected by the window's group: the filter page, the
+    // password change over it, and what the filter page hides.
+    static constexpr uint8_t kPasswordGroup = 50;
+    static constexpr uint8_t kHiddenGroup = 99;
+    // The filter page's commands.
+    static constexpr int32_t kEditWordsCommand = 2;
+    static constexpr int32_t kChangePasswordCommand = 3;
+    static constexpr int32_t kPasswordCancelCommand = 4;
+    static constexpr int32_t kPasswordOkCommand = 5;
+    static constexpr int32_t kFilterToggleCommand = 6;
+    static constexpr int32_t kLockToggleCommand = 7;
 
     // The layout of the current language's "options" table.
     OptionsGump();
@@ -67,6 +82,7 @@ public:
     void onRightUp(int32_t x, int32_t y) override;
     void onDrag(int32_t x, int32_t y) override;
     void onCommand(int32_t commandId) override;
+    void onControlChanged(CGump* control) override;
     void forgetGump(CGump* dying) override;
     void onScrollArrow(int32_t id, CGump* bar) override;
     void onScrollThumb(int32_t position, int32_t range, CGump* bar) override;
@@ -74,11 +90,21 @@ public:
     // The filter page's state, written by Apply.
     bool filterLockOn() const { return m_filterLockOn; }
     bool obscenityFilterOn() const { return m_obscenityFilterOn; }
-    std::vector<std::u16string>& profanityWords() { return m_words; }
+    const std::string& filterPassword() const { return m_filterPassword; }
+    // The words of the profanity list, its last (empty) entry included.
+    std::vector<std::u16string> profanityWords() const;
+    InputControl* passwordEntry() const { return m_passwordEntry; }
+    InputControl* newPasswordEntry(int32_t which) const { return m_newPassword[which != 0]; }
+    UnicodeEditList* wordList() const { return m_wordList; }
 
 private:
     void build();
     void createButtons();
+    void buildFilterPage();
+    void filterCommand(int32_t commandId);
+    // The lock is off, or the typed password is the filter's; else the
+    // player is told.
+    bool unlocked();
     // Calls `visit(row, top)` for each row of the current tab shown, from
     // the top; stops when it answers true.
     template <typename Visit>
@@ -102,7 +128,12 @@ private:
     bool m_filterLockOn = false;
     bool m_obscenityFilterOn = false;
     std::string m_filterPassword;
-    std::vector<std::u16string> m_words;
+    InputControl* m_passwordEntry = nullptr;
+    InputControl* m_newPassword[2] = { nullptr, nullptr };
+    ToggleControl* m_filterToggle = nullptr;
+    ToggleControl* m_lockToggle = nullptr;
+    UnicodeEditList* m_wordList = nullptr;
+    Button* m_wordsButton = nullptr;
     std::vector<std::pair<std::string, uint32_t>> m_ignored;
 };
 

@@ -4,7 +4,9 @@
 
 #include "windows/options_gump.h"
 
+#include "data/config_key_rules.h"
 #include "data/managed_files.h"
+#include "gump/input_control.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
 #include "windows_test_support.h"
@@ -125,6 +127,16 @@ protected:
         gumpLink(window, nullptr);
         return window;
     }
+    // The refusals' message boxes.
+    static void closeWaitingBoxes()
+    {
+        for (CGump* gump = gumpListHead(); gump;) {
+            CGump* next = gump->next();
+            if (gump->is(GumpKind::WaitingGump))
+                closeGump(gump);
+            gump = next;
+        }
+    }
     static std::string fileText(const std::string& name)
     {
         std::string bytes;
@@ -213,6 +225,37 @@ TEST_F(OptionsWindowTest, DefaultsOnTheFilterTabEmptiesTheWordList)
     EXPECT_EQ(window->profanityWords(), std::vector<std::u16string> { std::u16string() });
     window->apply();
     EXPECT_TRUE(playerLists().filterWords.empty());
+}
+
+TEST_F(OptionsWindowTest, TheLockRefusesTheFilterPageUntilThePasswordMatches)
+{
+    m_settings.setBoolSetting(u"FilterPWOn", 1);
+    m_settings.setBoolSetting(u"ObscenityFilter", 1);
+    configValues().filterPassword = "opensesame";
+    open();
+    window->selectTab(OptionsGump::kFilterTab);
+    window->onCommand(OptionsGump::kFilterToggleCommand);
+    window->onCommand(OptionsGump::kLockToggleCommand);
+    window->onCommand(OptionsGump::kChangePasswordCommand);
+    EXPECT_TRUE(window->obscenityFilterOn());
+    EXPECT_TRUE(window->filterLockOn());
+    EXPECT_EQ(window->group(), OptionsGump::kFilterTab);
+    // The typed password stays after a refusal; the right one opens the page.
+    window->passwordEntry()->setNarrowText("opensesame");
+    window->onCommand(OptionsGump::kFilterToggleCommand);
+    EXPECT_FALSE(window->obscenityFilterOn());
+    window->onCommand(OptionsGump::kChangePasswordCommand);
+    EXPECT_EQ(window->group(), OptionsGump::kPasswordGroup);
+    window->newPasswordEntry(0)->setNarrowText("new");
+    window->newPasswordEntry(1)->setNarrowText("other");
+    window->onCommand(OptionsGump::kPasswordOkCommand);
+    EXPECT_EQ(window->filterPassword(), "opensesame");
+    window->newPasswordEntry(1)->setNarrowText("new");
+    window->onCommand(OptionsGump::kPasswordOkCommand);
+    EXPECT_EQ(window->filterPassword(), "new");
+    EXPECT_EQ(window->group(), OptionsGump::kFilterTab);
+    configValues().filterPassword.clear();
+    closeWaitingBoxes();
 }
 
 } // namespace
