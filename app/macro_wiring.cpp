@@ -6,6 +6,7 @@
 #include "gump/desktop_services.h"
 #include "windows/macro_files.h"
 #include "windows/macro_runner.h"
+#include "windows/options_gump.h"
 #include "windows/own_character_actions.h"
 
 namespace {
@@ -118,6 +119,15 @@ void wireMacroWindowServices(WindowServices& services, MainWindow* const& window
 {
     services.startMacroForKey = [](uint16_t key, bool control, bool alt, bool shift) {
         return macro::startMacroForKey(key, control, alt, shift);
+    };
+    // The macro page's key entry takes the next key as the macro's key.
+    services.isKeyCaptureEntryFocused = [] {
+        const OptionsGump* options = openOptionsWindow();
+        return options && options->keyEntryFocused();
+    };
+    services.notifyKeyCaptured = [&window] {
+        if (OptionsGump* options = openOptionsWindow(); options && window)
+            options->takeCapturedKey(window->lastCapturedKey());
     };
     MainWindowPaste& paste = mainWindowPaste();
     macro::MacroWindows* next = &service<macro::MacroWindows>();

@@ -167,4 +167,6 @@ void OptionsGump::onControlChanged(CGump* control)
         filterCommand(kFilterToggleCommand);
     else if (control == m_lockToggle)
         filterCommand(kLockToggleCommand);
+    else
+        macroControlChanged(control);
 }

@@ -132,6 +132,7 @@ void OptionsGump::build()
 
     createButtons();
     buildFilterPage();
+    buildMacroPage();
     if (gumpArtSize(ScrollBarGump::kTopArt).exists() || gumpArtSize(256).exists()
         || gumpArtSize(ScrollBarGump::kBottomArt).exists()) {
         m_scrollBar = new ScrollBarGump(this, this);
@@ -342,7 +343,10 @@ void OptionsGump::onCommand(int32_t commandId)
         resetTabToDefaults();
         return;
     default:
-        filterCommand(commandId);
+        if (commandId >= kNewMacroCommand && commandId <= kNextMacroCommand)
+            macroCommand(commandId);
+        else
+            filterCommand(commandId);
         return;
     }
 }
@@ -391,7 +395,13 @@ void OptionsGump::apply()
     for (const std::unique_ptr<OptionItem>& row : m_layout.rows)
         row->apply();
 
-    macro::macroList().replace(m_macros);
+    // Records without a key cannot be matched or written.
+    std::vector<macro::MacroRecord> kept;
+    for (const macro::MacroRecord& record : m_macros) {
+        if (record.keyData != 0)
+            kept.push_back(record);
+    }
+    macro::macroList().replace(std::move(kept));
     macro::saveMacros();
     setConfigValue(ConfigKeyKind::FilterPWOn, m_filterLockOn ? "yes" : "no");
     setConfigValue(ConfigKeyKind::ObscenityFilter, m_obscenityFilterOn ? "yes" : "no");

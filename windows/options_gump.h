@@ -23,6 +23,7 @@ class HueGump;
 class InputControl;
 class ToggleControl;
 class UnicodeEditList;
+class MacroListGump;
 
 class OptionsGump final : public CGump, public ScrollBarGumpOwner {
 public:
@@ -52,6 +53,11 @@ public:
     static constexpr int32_t kPasswordOkCommand = 5;
     static constexpr int32_t kFilterToggleCommand = 6;
     static constexpr int32_t kLockToggleCommand = 7;
+    // The macro page's commands.
+    static constexpr int32_t kNewMacroCommand = 10;
+    static constexpr int32_t kDeleteMacroCommand = 11;
+    static constexpr int32_t kPreviousMacroCommand = 12;
+    static constexpr int32_t kNextMacroCommand = 13;
 
     // The layout of the current language's "options" table.
     OptionsGump();
@@ -97,6 +103,18 @@ public:
     InputControl* newPasswordEntry(int32_t which) const { return m_newPassword[which != 0]; }
     UnicodeEditList* wordList() const { return m_wordList; }
 
+    // The macro page: the working copy of the macro list and its current
+    // record (-1 for none).
+    const std::vector<macro::MacroRecord>& workingMacros() const { return m_macros; }
+    int32_t currentMacro() const { return m_currentMacro; }
+    MacroListGump* actionList() const { return m_actionList; }
+    ToggleControl* modifierToggle(int32_t which) const { return m_modifiers[which]; }
+    // The key entry has the keyboard focus: the main window gives it the
+    // next key instead of typing it.
+    bool keyEntryFocused() const;
+    void takeCapturedKey(uint16_t virtualKey);
+    void showMacro();
+
 private:
     void build();
     void createButtons();
@@ -105,6 +123,9 @@ private:
     // The lock is off, or the typed password is the filter's; else the
     // player is told.
     bool unlocked();
+    void buildMacroPage();
+    void macroCommand(int32_t commandId);
+    void macroControlChanged(CGump* control);
     // Calls `visit(row, top)` for each row of the current tab shown, from
     // the top; stops when it answers true.
     template <typename Visit>
@@ -134,6 +155,11 @@ private:
     ToggleControl* m_lockToggle = nullptr;
     UnicodeEditList* m_wordList = nullptr;
     Button* m_wordsButton = nullptr;
+    int32_t m_currentMacro = -1;
+    MacroListGump* m_actionList = nullptr;
+    InputControl* m_keyEntry = nullptr;
+    // Shift, Alt, Ctrl.
+    ToggleControl* m_modifiers[3] = { nullptr, nullptr, nullptr };
     std::vector<std::pair<std::string, uint32_t>> m_ignored;
 };
 

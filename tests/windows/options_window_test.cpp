@@ -7,6 +7,8 @@
 #include "data/config_key_rules.h"
 #include "data/managed_files.h"
 #include "gump/input_control.h"
+#include "gump/toggle_control.h"
+#include "windows/macro_editor.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
 #include "windows_test_support.h"
@@ -256,6 +258,104 @@ TEST_F(OptionsWindowTest, TheLockRefusesTheFilterPageUntilThePasswordMatches)
     EXPECT_EQ(window->group(), OptionsGump::kFilterTab);
     configValues().filterPassword.clear();
     closeWaitingBoxes();
+}
+
+TEST(MacroEditorChoices, CommandIsNeverOfferedAndNoneEndsTheList)
+{
+    const std::vector<macro_editor::Choice> choices = macro_editor::actionChoices();
+    ASSERT_EQ(choices.size(), size_t(macro::kActionCount));
+    for (const macro_editor::Choice& choice : choices)
+        EXPECT_NE(choice.name, "Command");
+    EXPECT_EQ(choices.back().number, macro_editor::kNoneChoice);
+    EXPECT_EQ(macro_editor::actionLabel(77), "77 missing name");
+    EXPECT_EQ(macro_editor::argumentChoices(macro::kMinimize).size(), 14u);
+    EXPECT_EQ(macro_editor::argumentChoices(macro::kOpen).size(), 20u);
+}
+
+class MacroPageTest : public OptionsWindowTest {
+protected:
+    ~MacroPageTest() override { macro::freeMacros(); }
+    static macro::MacroRecord record(uint16_t virtualKey, int32_t actions)
+    {
+        macro::MacroRecord r;
+        r.virtualKey = virtualKey;
+        r.keyData = uint32_t(macro::scanCodeForVirtualKey(virtualKey)) << 16;
+        for (int32_t i = 0; i < actions; ++i) {
+            r.actions[size_t(i)].action = macro::kSay;
+            r.actions[size_t(i)].text = u"line " + std::u16string(1, char16_t(u'0' + i));
+        }
+        r.count = actions;
+        return r;
+    }
+    std::vector<int32_t> rowActions() const
+    {
+        std::vector<int32_t> actions;
+        for (const MacroCmdGump* row : window->actionList()->rows())
+            actions.push_back(row->action());
+        return actions;
+    }
+};
+
+TEST_F(MacroPageTest, TheListKeepsAnEmptyRowBelowFewerThanTenActions)
+{
+    macro::macroList().replace({ record(0x70, 10), record(0x71, 9) });
+    open();
+    window->selectTab(OptionsGump::kMacroTab);
+    // Ten actions: ten rows and no empty one.
+    EXPECT_EQ(rowActions().size(), 10u);
+    EXPECT_NE(rowActions().back(), macro::kNone);
+    MacroCmdGump* first = window->actionList()->rows().front();
+    first->choose(first->actionField(), macro_editor::kNoneChoice);
+    EXPECT_EQ(rowActions().size(), 10u);
+    EXPECT_EQ(rowActions().back(), macro::kNone);
+    EXPECT_EQ(window->workingMacros()[0].count, 9);
+
+    // Nine actions and the empty row; removing one leaves two empty rows.
+    window->onCommand(OptionsGump::kNextMacroCommand);
+    ASSERT_EQ(rowActions().size(), 10u);
+    first = window->actionList()->rows().front();
+    first->choose(first->actionField(), macro_editor::kNoneChoice);
+    ASSERT_EQ(rowActions().size(), 10u);
+    EXPECT_EQ(rowActions()[8], macro::kNone);
+    EXPECT_EQ(rowActions()[9], macro::kNone);
+    EXPECT_EQ(window->workingMacros()[1].count, 8);
+
+    // "(NONE)" on the last, empty row gives it back.
+    MacroCmdGump* last = window->actionList()->rows().back();
+    last->choose(last->actionField(), macro_editor::kNoneChoice);
+    EXPECT_EQ(rowActions().back(), macro::kNone);
+}
+
+TEST_F(MacroPageTest, ANewMacroTakesAKeyAndAnActionAndApplyWritesIt)
+{
+    open();
+    window->selectTab(OptionsGump::kMacroTab);
+    ASSERT_EQ(window->workingMacros().size(), 1u);
+    window->takeCapturedKey(0x72);
+    MacroCmdGump* row = window->actionList()->rows().front();
+    row->choose(row->actionField(), macro::kWalk);
+    row = window->actionList()->rows().front();
+    ASSERT_NE(row->choiceField(), nullptr);
+    row->choose(row->choiceField(), 3);
+    window->modifierToggle(2)->setChecked(true);
+    window->onControlChanged(window->modifierToggle(2));
+    EXPECT_EQ(rowActions(), (std::vector<int32_t> { macro::kWalk, macro::kNone }));
+    window->apply();
+    ASSERT_EQ(macro::macroList().macros.size(), 1u);
+    const macro::MacroRecord& saved = macro::macroList().macros[0];
+    EXPECT_EQ(saved.virtualKey, 0x72u);
+    EXPECT_TRUE(saved.control);
+    ASSERT_EQ(saved.count, 1);
+    EXPECT_EQ(saved.actions[0].action, macro::kWalk);
+    EXPECT_EQ(saved.actions[0].argument, 3);
+    std::string bytes;
+    ASSERT_TRUE(readManagedFile("macros.txt", bytes));
+    EXPECT_EQ(bytes.rfind("F3 1 0 0\r\n", 0), 0u) << bytes;
+
+    // Deleting the only macro leaves no record: an empty key and one row.
+    window->onCommand(OptionsGump::kDeleteMacroCommand);
+    EXPECT_EQ(window->currentMacro(), -1);
+    EXPECT_EQ(rowActions(), std::vector<int32_t> { macro::kNone });
 }
 
 } // namespace
