@@ -6,6 +6,8 @@
 
 #include "data/config_key_rules.h"
 #include "data/managed_files.h"
+#include "gfx/gump_art.h"
+#include "support/png_writer.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
 #include "windows/macro_editor.h"
@@ -258,6 +260,29 @@ TEST_F(OptionsWindowTest, TheLockRefusesTheFilterPageUntilThePasswordMatches)
     EXPECT_EQ(window->group(), OptionsGump::kFilterTab);
     configValues().filterPassword.clear();
     closeWaitingBoxes();
+}
+
+TEST_F(OptionsWindowTest, TheWindowDrawsItsTabsAndRowsWhereTheLayoutSays)
+{
+    open();
+    window->setLocation(0, 0);
+    window->redraw();
+    composeAll();
+    const std::vector<uint16_t> shown = screenPicture();
+    test::writeSurfacePng(test::picturePath("options_window.png"), shown.data(), 640, 480, 640);
+    // Independent of the golden: the current tab's art at its place, the
+    // other's art at its own, the first row's check box at (70, 104).
+    const auto artAt = [this](int32_t art, int32_t x, int32_t y, int32_t dx, int32_t dy) {
+        return screenPixel(x + dx, y + dy) == getGumpArtPixel(art, dx, dy);
+    };
+    EXPECT_TRUE(artAt(217, 10, 45, 3, 3));
+    int32_t x = 0;
+    int32_t y = 0;
+    ASSERT_TRUE(OptionsGump::tabPlace(9, window->width(), x, y));
+    EXPECT_TRUE(artAt(235, x, y, 3, 3));
+    EXPECT_TRUE(artAt(210, OptionItem::kControlX, OptionsGump::kRowsTop, 2, 2));
+    const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
+    EXPECT_EQ(hash, 0xae0f30fb69ede55cull) << std::hex << hash;
 }
 
 TEST(MacroEditorChoices, CommandIsNeverOfferedAndNoneEndsTheList)
