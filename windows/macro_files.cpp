@@ -388,15 +388,7 @@ MacroList& macroList()
     return list;
 }
 
-std::string macrosPath()
-{
-    const ConfigFiles& files = configFiles();
-    if (files.shardName().empty() || files.characterName().empty())
-        return kMacrosFile;
-    if (serverConfigStore().isEnabled())
-        return ServerConfigStore::fileName(11);
-    return files.perCharacterPath(kMacrosFile).value_or(kMacrosFile);
-}
+std::string macrosPath() { return characterFilePath(kMacrosFile, 11); }
 
 void loadMacros()
 {
