@@ -14,6 +14,7 @@
 #include "app/gump_desktop.h"
 #include "app/hardware_survey.h"
 #include "app/lifecycle_services.h"
+#include "app/macro_wiring.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/messenger_wiring.h"
@@ -218,6 +219,7 @@ int clientMain(int argc, char** argv)
     installServiceDefaults();
     installSettingsServices();
     installSpeechServices();
+    installMacroServices();
     startMobileAnimation();
     installMobileHighlights();
 
@@ -289,6 +291,7 @@ int clientMain(int argc, char** argv)
     WindowServices services;
     GumpDesktop::wireWindowServices(services, desktop);
     wireSpeechWindowServices(services, mainWindowPointer);
+    wireMacroWindowServices(services, mainWindowPointer);
     services.cancelHouseDesignTool = housing::cancelHouseDesignTool;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
@@ -326,7 +329,7 @@ int clientMain(int argc, char** argv)
     services.setWarMode = setWarMode;
     // Each subsystem answers the commands it owns.
     services.runCommand = [](uint16_t id) {
-        if (!runSettingsCommand(id) && !runSpeechCommand(id))
+        if (!runSettingsCommand(id) && !runSpeechCommand(id) && !runOptionsCommand(id))
             runSoundCommand(id);
     };
     services.invalidateWholeScreen = [&presenter] {

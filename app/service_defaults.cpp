@@ -16,6 +16,7 @@
 #include "protocol/world_packet_windows.h"
 #include "text/html_document.h"
 #include "windows/damage_and_name_windows.h"
+#include "windows/macro_runner.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
 #include "world/map_view.h"
@@ -81,8 +82,6 @@ void installServiceDefaults()
                                             // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
-    installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
-                                          // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
 
@@ -95,6 +94,11 @@ void installServiceDefaults()
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
+    // What the macros reach in windows to come (the main window's paste is app/macro_wiring.cpp's): the spell
+    // table's names, casting and spellbooks, the weapon abilities, the mail's message list, the party window and
+    // party chat.
+    installServiceDefault<macro::SpellNames>();
+    installServiceDefault<macro::MacroWindows>();
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp

@@ -222,15 +222,7 @@ std::string characterDataBytes(const CharacterHues& hues)
     return std::string(writer.bytes().begin(), writer.bytes().end());
 }
 
-std::string characterDataPath()
-{
-    const ConfigFiles& files = configFiles();
-    if (files.shardName().empty() || files.characterName().empty())
-        return kCharacterDataFile;
-    if (serverConfigStore().isEnabled())
-        return ServerConfigStore::fileName(5);
-    return files.perCharacterPath(kCharacterDataFile).value_or(kCharacterDataFile);
-}
+std::string characterDataPath() { return characterFilePath(kCharacterDataFile, 5); }
 
 void loadCharacterData()
 {

@@ -203,6 +203,16 @@ bool ServerConfigStore::onLogoutConfirmed()
     return quit;
 }
 
+std::string characterFilePath(const std::string& fileName, int storedNumber)
+{
+    const ConfigFiles& files = configFiles();
+    if (files.shardName().empty() || files.characterName().empty())
+        return fileName;
+    if (serverConfigStore().isEnabled())
+        return ServerConfigStore::fileName(storedNumber);
+    return files.perCharacterPath(fileName).value_or(fileName);
+}
+
 ServerConfigStore& serverConfigStore()
 {
     if (ServerConfigStore* installed = installedStore())

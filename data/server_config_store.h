@@ -71,6 +71,11 @@ private:
 };
 
 ServerConfigStore& serverConfigStore();
+
+// Where a file kept per character is: the shared copy of server-stored file
+// `storedNumber` while settings are stored on the server, else the
+// character's own folder, once a character is chosen; the plain name before.
+std::string characterFilePath(const std::string& fileName, int storedNumber);
 ServerConfigStore* installServerConfigStore(ServerConfigStore* replacement);
 
 // The bytes a compressed payload inflates to, growing the room as needed up

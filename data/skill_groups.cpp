@@ -128,15 +128,7 @@ SkillGroupTable& skillGroupTable()
     return table;
 }
 
-std::string skillGroupsPath()
-{
-    const ConfigFiles& files = configFiles();
-    if (files.shardName().empty() || files.characterName().empty())
-        return kSkillGroupsFile;
-    if (serverConfigStore().isEnabled())
-        return ServerConfigStore::fileName(7);
-    return files.perCharacterPath(kSkillGroupsFile).value_or(kSkillGroupsFile);
-}
+std::string skillGroupsPath() { return characterFilePath(kSkillGroupsFile, 7); }
 
 bool loadSkillGroupsFile()
 {

@@ -11,7 +11,9 @@
 #include "windows/drag_gump.h"
 #include "windows/equipment_layers.h"
 #include "windows/gump_world_objects.h"
+#include "windows/macro_files.h"
 #include "windows/name_plate_gump.h"
+#include "windows/options_gump.h"
 #include "windows/overhead_text.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/program_services.h"
@@ -268,7 +270,11 @@ public:
         service<SkillGroups>().loadSkillGroups();
         m_next.reloadSkillGroups();
     }
-    void reloadMacros() override { m_next.reloadMacros(); }
+    void reloadMacros() override
+    {
+        macro::loadMacros();
+        m_next.reloadMacros();
+    }
 
 private:
     WindowNotices& m_next;
@@ -295,9 +301,9 @@ public:
     {
         return m_next.createStackChooser(item, x, y);
     }
-    CGump* optionsWindow() override { return m_next.optionsWindow(); }
-    bool hasOptionsRecord() override { return m_next.hasOptionsRecord(); }
-    CGump* createOptionsWindow() override { return m_next.createOptionsWindow(); }
+    CGump* optionsWindow() override { return openOptionsWindow(); }
+    bool hasOptionsRecord() override { return true; }
+    CGump* createOptionsWindow() override { return openOptionsGump(); }
     CGump* createRadar(int32_t face, int32_t x, int32_t y) override { return m_next.createRadar(face, x, y); }
     int32_t radarSizeValue(CGump* radar) override { return m_next.radarSizeValue(radar); }
     CGump* createAbilityBook(int32_t x, int32_t y) override { return m_next.createAbilityBook(x, y); }

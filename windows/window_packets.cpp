@@ -6,6 +6,7 @@
 #include "net/client_packets.h"
 #include "text/localization.h"
 #include "windows/context_menu.h"
+#include "windows/macro_runner.h"
 #include "world/world_services.h"
 
 #include <algorithm>
@@ -73,6 +74,8 @@ bool sendSkillLock(uint16_t skill, uint8_t state)
 
 bool sendSkillUse(int32_t skill)
 {
+    // Remembered for the LastSkill macro.
+    macro::lastSkillUsed() = skill;
     const std::string text = std::to_string(skill) + " 0";
     return buildAndSend([&](PacketBuffer& p) { return buildTextCommandPacket(p, kUseSkillCommand, text); });
 }
