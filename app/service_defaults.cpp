@@ -9,7 +9,6 @@
 #include "gump/gump_services.h"
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
-#include "mahjong/mahjong_packets.h"
 #include "messenger/messenger_services.h"
 #include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
@@ -126,7 +125,4 @@ void installServiceDefaults()
     // the resize handle of the messenger windows' grips (the game windows' resize outline).
     installServiceDefault<GmChatWindows>();
     installServiceDefault<ResizeHandles>();
-
-    // mahjong/: the board window over the table model.
-    mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
 }
