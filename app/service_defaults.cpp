@@ -57,10 +57,11 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<PropertyListWindows>(); // the mahjong table and the player's strength, as property
+    installServiceDefault<PropertyListWindows>(); // the player's strength, as property
                                                   // lists arrive (the shop and bill rows are
                                                   // windows/trade_window_services.cpp's; the game windows'
-                                                  // wiring shows the item-property window's)
+                                                  // wiring shows the item-property window's; the mahjong
+                                                  // board's seat strips are mahjong/mahjong_board_gump.cpp's)
     installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
                                                 // links: messenger/messenger_links.cpp)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the

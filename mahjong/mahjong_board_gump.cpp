@@ -7,6 +7,7 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "gump/mahjong_board_parts.h"
+#include "gump/property_cache.h"
 #include "gump/prompt_windows.h"
 #include "gump/toggle_control.h"
 #include "mahjong/mahjong_piece_gumps.h"
@@ -71,8 +72,33 @@ public:
     }
 };
 
+// A seated player's property list arriving redraws the seat strips (the
+// names may come from it).
+class SeatPropertyLists final : public PropertyListWindows {
+public:
+    explicit SeatPropertyLists(PropertyListWindows& next)
+        : m_next(next)
+    {
+    }
+    bool isPointerHeld() override { return m_next.isPointerHeld(); }
+    bool isListedByShop(uint32_t serial) override { return m_next.isListedByShop(serial); }
+    void propertyListArrived(uint32_t serial) override
+    {
+        MahjongTable* table = getMahjongTable();
+        if (table && table->findSeatBySerial(serial))
+            table->refreshBoard();
+        m_next.propertyListArrived(serial);
+    }
+    int32_t playerStrength() override { return m_next.playerStrength(); }
+
+private:
+    PropertyListWindows& m_next;
+};
+
 BoardWindowControl g_boardControl;
 MahjongBoardControl* g_previousBoards = nullptr;
+std::unique_ptr<SeatPropertyLists> g_seatLists;
+PropertyListWindows* g_previousLists = nullptr;
 
 } // namespace
 
@@ -465,11 +491,18 @@ void closeMahjongBoard()
     }
 }
 
-void installMahjongBoardWindow() { g_previousBoards = installMahjongBoards(&g_boardControl); }
+void installMahjongBoardWindow()
+{
+    g_previousBoards = installMahjongBoards(&g_boardControl);
+    g_seatLists = std::make_unique<SeatPropertyLists>(service<PropertyListWindows>());
+    g_previousLists = installService<PropertyListWindows>(g_seatLists.get());
+}
 
 void uninstallMahjongBoardWindow()
 {
     closeMahjongBoard();
+    installService<PropertyListWindows>(g_previousLists);
+    g_seatLists.reset();
     installMahjongBoards(g_previousBoards);
 }
 

@@ -352,3 +352,17 @@ TEST_F(MahjongSession, EveryMessageCutAtAnyByteChangesNothing)
 }
 
 } // namespace
+
+namespace {
+
+// Only the seat byte's two low bits name a seat: 7 is table seat 3.
+TEST_F(MahjongSession, ASeatByteBeyondThreeTurnsTheViewByItsLowBits)
+{
+    receive(MahjongServerPacket(kTable, 25).bytes());
+    receive(MahjongServerPacket(kTable, 1).seat(kPlayer, 2, 7, 0, 0, "Me", 0).bytes());
+    EXPECT_EQ(board.table().viewRotation(), 3);
+    ASSERT_NE(board.table().ownSeat(), nullptr);
+    EXPECT_EQ(board.table().ownSeat()->seat, 1);
+}
+
+} // namespace

@@ -70,7 +70,7 @@ public:
         int32_t x = 0;
         int32_t y = 0;
         stage.cellOf(stage.playerSerial(), x, y);
-        out.push_back(worldItemPacket(kStageMahjongTable, fixture::kSampleBoardsGraphic, 1,
+        out.push_back(worldItemPacket(kStageMahjongTable, fixture::kSampleShelfGraphic, 1,
             uint16_t(x + kStageMahjongDx), uint16_t(y + kStageMahjongDy), 0, 0));
     }
 

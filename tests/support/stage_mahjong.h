@@ -17,7 +17,7 @@ inline constexpr uint32_t kStageMahjongRobot = 0x00000900;
 inline constexpr uint8_t kStageMahjongPlayerSeat = 1;
 inline constexpr int32_t kStageMahjongStartScore = 30;
 // The table's cell, from the player's.
-inline constexpr int32_t kStageMahjongDx = -3;
+inline constexpr int32_t kStageMahjongDx = 5;
 inline constexpr int32_t kStageMahjongDy = 3;
 
 std::unique_ptr<StagePart> makeStageMahjong();
