@@ -208,7 +208,7 @@ void MahjongBoardGump::onLeftUp(int32_t, int32_t)
 {
     GumpHandle self(this);
     TargetingState& targeting = targetingState();
-    if (targeting.targetingActive && targeting.callback && !service<GumpPointer>().isButtonHeld()) {
+    if (targeting.targetingActive && targeting.callback) {
         // The pick clears the callback it runs in: run a copy.
         auto pick = targeting.callback;
         TargetChoice player;

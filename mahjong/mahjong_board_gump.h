@@ -107,7 +107,6 @@ public:
     void forgetDealerGump() { m_dealer = nullptr; }
     void forgetWallBreakGump() { m_wallBreak = nullptr; }
     void forgetScoreDrag() { m_scoreDrag = nullptr; }
-    void setScoreDrag(MahjongScoreDragGump* drag) { m_scoreDrag = drag; }
 
 private:
     void drawPicture();

@@ -41,6 +41,14 @@ void drawTurnedArt(GumpPage& face, int32_t art, uint8_t direction)
 
 int16_t toBoard(int32_t value) { return int16_t(std::clamp(value, -32768, 32767)); }
 
+// An indicator's place as the gump stands, snapped onto the board.
+BoardPosition snappedPlace(const CGump& gump, uint8_t direction, int16_t width, int16_t height)
+{
+    BoardPosition place { toBoard(gump.x()), toBoard(gump.y()), 0 };
+    snapPiece(direction, width, height, kPieceGrid, kPieceGrid, place);
+    return place;
+}
+
 } // namespace
 
 int32_t pieceTurn(uint8_t direction) { return (int32_t(direction) + 3) & 3; }
@@ -99,11 +107,15 @@ void MahjongPieceGump::releaseCapture() { service<GumpPointer>().clearPointerCap
 
 void MahjongPieceGump::onLeftDown(int32_t x, int32_t y) { press(x, y); }
 
-void MahjongPieceGump::onLeftUp(int32_t, int32_t)
+bool MahjongPieceGump::endPress()
 {
-    if (release())
-        releaseCapture();
+    if (!release())
+        return false;
+    releaseCapture();
+    return true;
 }
+
+void MahjongPieceGump::onLeftUp(int32_t, int32_t) { endPress(); }
 
 void MahjongPieceGump::followPointer(int32_t x, int32_t y)
 {
@@ -202,7 +214,6 @@ void MahjongTileGump::refresh()
         m_startY = y();
         m_targetX = record->x;
         m_targetY = record->y;
-        m_targetHeight = record->height;
     }
     int32_t pictureWidth = 0;
     int32_t pictureHeight = 0;
@@ -230,9 +241,8 @@ void MahjongTileGump::onLeftDown(int32_t x, int32_t y)
 
 void MahjongTileGump::onLeftUp(int32_t, int32_t)
 {
-    if (!release())
+    if (!endPress())
         return;
-    releaseCapture();
     BoardPosition settled;
     if (!isAllowed() || !settle(settled))
         return;
@@ -382,15 +392,13 @@ void MahjongDealerIndicatorGump::onLeftDown(int32_t x, int32_t y)
 
 void MahjongDealerIndicatorGump::onLeftUp(int32_t, int32_t)
 {
-    if (!release())
+    if (!endPress())
         return;
-    releaseCapture();
     if (!isAllowedForIndicators(m_board))
         return;
     MahjongTable* table = m_board.table();
     const MahjongDealerIndicator& dealer = table->dealer();
-    BoardPosition snapped { toBoard(x()), toBoard(y()), 0 };
-    snapPiece(dealer.direction, kDealerWidth, kDealerHeight, kPieceGrid, kPieceGrid, snapped);
+    const BoardPosition snapped = snappedPlace(*this, dealer.direction, kDealerWidth, kDealerHeight);
     if (snapped.x != dealer.x || snapped.y != dealer.y)
         table->dropDealer(snapped.x, snapped.y);
     else
@@ -409,8 +417,8 @@ void MahjongDealerIndicatorGump::onDrag(int32_t x, int32_t y)
     if (!isAllowedForIndicators(m_board))
         return;
     followPointer(x, y);
-    BoardPosition snapped { toBoard(this->x()), toBoard(this->y()), 0 };
-    snapPiece(m_board.table()->dealer().direction, kDealerWidth, kDealerHeight, kPieceGrid, kPieceGrid, snapped);
+    const BoardPosition snapped
+        = snappedPlace(*this, m_board.table()->dealer().direction, kDealerWidth, kDealerHeight);
     setLocation(snapped.x, snapped.y);
 }
 
@@ -452,14 +460,12 @@ void MahjongWallBreakIndicatorGump::refresh()
 
 void MahjongWallBreakIndicatorGump::onLeftUp(int32_t, int32_t)
 {
-    if (!release())
+    if (!endPress())
         return;
-    releaseCapture();
     if (!isAllowedForIndicators(m_board))
         return;
     MahjongTable* table = m_board.table();
-    BoardPosition snapped { toBoard(x()), toBoard(y()), 0 };
-    snapPiece(0, kWallBreakSize, kWallBreakSize, kPieceGrid, kPieceGrid, snapped);
+    const BoardPosition snapped = snappedPlace(*this, 0, kWallBreakSize, kWallBreakSize);
     if (snapped.x != table->wallBreak().x || snapped.y != table->wallBreak().y)
         table->moveWallBreak(snapped);
     else
@@ -477,8 +483,7 @@ void MahjongWallBreakIndicatorGump::onDrag(int32_t x, int32_t y)
     if (!isAllowedForIndicators(m_board))
         return;
     followPointer(x, y);
-    BoardPosition snapped { toBoard(this->x()), toBoard(this->y()), 0 };
-    snapPiece(0, kWallBreakSize, kWallBreakSize, kPieceGrid, kPieceGrid, snapped);
+    const BoardPosition snapped = snappedPlace(*this, 0, kWallBreakSize, kWallBreakSize);
     setLocation(snapped.x, snapped.y);
 }
 
@@ -505,9 +510,8 @@ MahjongScoreDragGump::~MahjongScoreDragGump() { m_board.forgetScoreDrag(); }
 
 void MahjongScoreDragGump::onLeftUp(int32_t x, int32_t y)
 {
-    if (!release())
+    if (!endPress())
         return;
-    releaseCapture();
     if (MahjongTable* table = m_board.table()) {
         int32_t boardX = x;
         int32_t boardY = y;

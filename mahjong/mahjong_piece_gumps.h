@@ -57,6 +57,8 @@ protected:
     // double click runs activate(). True when the gump lives on.
     bool release();
     void releaseCapture();
+    // release() and, while the gump lives, the capture dropped.
+    bool endPress();
     // Page 0 for a picture of width x height, cleared.
     GumpPage* preparePage(int32_t width, int32_t height);
     int32_t pressX() const { return m_pressX; }
@@ -114,7 +116,6 @@ private:
     int32_t m_startY = 0;
     int32_t m_targetX = 0;
     int32_t m_targetY = 0;
-    int32_t m_targetHeight = 0;
     int32_t m_shownArt = 0;
     int32_t m_shownTurn = 0;
 };
