@@ -520,3 +520,41 @@ TEST_F(MahjongBoardWindow, TheBoardPictureIsTheTableWithScorePiecesAndSeatStrips
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MahjongBoardWindow, TheTablesRunnerMovesTurnsAndWindsTheDealerAndMovesTheWallBreak)
+{
+    MahjongBoardGump& board = seated(kSeatKindManager, 1);
+    MahjongServerPacket state(kBoardTable, kMahjongTableState);
+    state.u32(0).u8(1).u8(1).u8(0).u16(100).u16(100).u8(1).u16(300).u16(300);
+    receive(state);
+    MahjongDealerIndicatorGump* dealer = board.dealerGump();
+    dealer->onLeftDown(5, 5);
+    dealer->onDrag(5 + 13, 5 + 7);
+    EXPECT_EQ(dealer->x(), 113) << "a grid of one pixel";
+    dealer->onLeftUp(5, 5);
+    EXPECT_EQ(board.table()->dealer().x, 113);
+    dealer->onRightUp(1, 1);
+    EXPECT_EQ(board.table()->dealer().direction, 2);
+    // A double click advances the wind.
+    dealer->onLeftDown(1, 1);
+    dealer->onLeftUp(1, 1);
+    dealer->onLeftDown(1, 1);
+    dealer->onLeftUp(1, 1);
+    EXPECT_EQ(board.table()->dealer().wind, 1);
+    EXPECT_EQ(dealer->shownArt(), 11301);
+
+    MahjongWallBreakIndicatorGump* wall = board.wallBreakGump();
+    wall->onLeftDown(3, 3);
+    wall->onDrag(3 + 700, 3);
+    EXPECT_EQ(wall->x(), 670 - 25) << "kept on the board";
+    wall->onLeftUp(3, 3);
+    std::vector<Bytes> requests = sent();
+    ASSERT_EQ(requests.size(), 4u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(subcommandOf(requests[i]), kMahjongMoveDealer) << i;
+    EXPECT_EQ(requests[3], (Bytes { 0xDA, 0x00, 0x0D, 0x40, 0x00, 0x03, 0x21, 0x00, 0x15, 0x02, 0x85, 0x01, 0x2C }));
+}
+
+} // namespace
