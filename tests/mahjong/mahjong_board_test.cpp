@@ -9,6 +9,7 @@
 #include "mahjong/mahjong_board_gump.h"
 #include "mahjong/mahjong_piece_gumps.h"
 #include "mahjong/mahjong_table_area_panel.h"
+#include "net/game_connection.h"
 #include "support/packet_tap.h"
 #include "support/png_writer.h"
 #include "text/unicode_font.h"
@@ -90,6 +91,8 @@ protected:
         installService<MahjongBoardParts>(m_previousParts);
         targetingState() = {};
         setPlayerSerial(0);
+        // The tap's connection goes with the test.
+        releaseGameConnectionAtExit();
     }
 
     void receive(const MahjongServerPacket& packet)
