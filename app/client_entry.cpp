@@ -54,6 +54,7 @@
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
 #include "housing/house_design_services.h"
+#include "mahjong/mahjong_board_gump.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/ascii_text.h"
@@ -74,6 +75,7 @@
 #include "world/anim_data.h"
 #include "world/body_tables.h"
 #include "world/def_table_world.h"
+#include "windows/board_parts_windows.h"
 #include "windows/game_area_edges.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_entry.h"
@@ -367,6 +369,8 @@ int clientMain(int argc, char** argv)
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
     housing::installHouseDesignServices();
+    installBoardPartsWindows();
+    mahjong::installMahjongBoardWindow();
     // In front of the game windows' text windows: every text is journaled
     // before its window is made. Removed in reverse order at shutdown.
     startSystemText();
@@ -485,6 +489,8 @@ int clientMain(int argc, char** argv)
     unwireGumpControls(tick);
     unwireDesktop(tick);
     // After shutDownSpeech removed the journal step in front of them.
+    mahjong::uninstallMahjongBoardWindow();
+    uninstallBoardPartsWindows();
     housing::uninstallHouseDesignServices();
     stopGameWindows();
     setPointerDrawingAllowed(false);

@@ -9,7 +9,6 @@
 #include "gump/gump_services.h"
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
-#include "mahjong/mahjong_packets.h"
 #include "messenger/messenger_services.h"
 #include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
@@ -59,10 +58,11 @@ void installServiceDefaults()
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<PropertyListWindows>(); // the mahjong table and the player's strength, as property
+    installServiceDefault<PropertyListWindows>(); // the player's strength, as property
                                                   // lists arrive (the shop and bill rows are
                                                   // windows/trade_window_services.cpp's; the game windows'
-                                                  // wiring shows the item-property window's)
+                                                  // wiring shows the item-property window's; the mahjong
+                                                  // board's seat strips are mahjong/mahjong_board_gump.cpp's)
     installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
                                                 // links: messenger/messenger_links.cpp)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
@@ -130,7 +130,4 @@ void installServiceDefaults()
     // the resize handle of the messenger windows' grips (the game windows' resize outline).
     installServiceDefault<GmChatWindows>();
     installServiceDefault<ResizeHandles>();
-
-    // mahjong/: the board window over the table model.
-    mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
 }

@@ -80,12 +80,13 @@ void handleSeats(MahjongTable& table, const uint8_t* packet, uint16_t subcommand
     uint16_t count = 0;
     if (!packetGetShort(packet, offset, count))
         return;
-    // Only whole records count; the packet's length bounds how many there are.
+    // A list whose records do not all fit is refused whole: the server's
+    // seating is never half applied. The packet's length bounds the count.
     std::vector<MahjongSeat> seats;
     for (uint16_t i = 0; i < count; ++i) {
         MahjongSeat seat;
         if (!readSeat(packet, offset, seat))
-            break;
+            return;
         seats.push_back(std::move(seat));
     }
     table.replaceSeats(std::move(seats));
@@ -101,11 +102,9 @@ void handleTiles(MahjongTable& table, const uint8_t* packet, uint16_t subcommand
     for (uint16_t i = 0; i < count; ++i) {
         MahjongTile record;
         if (!readTile(packet, offset, record))
-            break;
+            return;
         records.push_back(record);
     }
-    if (subcommand == kMahjongOneTile && records.empty())
-        return;
     table.applyTiles(records);
 }
 

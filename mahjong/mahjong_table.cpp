@@ -152,7 +152,7 @@ void MahjongTable::setViewRotation(uint8_t rotation)
     const int32_t quarterTurns = int32_t(old) - int32_t(m_viewRotation);
     for (MahjongTile& tile : m_tiles) {
         turnPiece(&tile.x, &tile.y, tile.direction, kTileWidth, kTileHeight, quarterTurns);
-        m_host.tileChanged(tile);
+        m_host.tilePlaced(tile);
     }
     turnPiece(&m_dealer.x, &m_dealer.y, m_dealer.direction, kDealerWidth, kDealerHeight, quarterTurns);
     m_host.dealerChanged();
@@ -260,7 +260,7 @@ void MahjongTable::moveTile(uint8_t number, uint8_t newDirection, bool faceUp, c
     tile->height = newPosition.height;
     tile->direction = newDirection;
     tile->flags = faceUp ? uint8_t(tile->flags | kTileFaceUp) : 0;
-    m_host.tileChanged(*tile);
+    m_host.tilePlaced(*tile);
     restack();
 }
 

@@ -78,6 +78,9 @@ public:
     virtual void sendRequest(uint32_t tableSerial, const MahjongRequest& request) = 0;
     // Change notices: the pictures to refresh.
     virtual void tileChanged(const MahjongTile& tile) = 0;
+    // The tile was put in place by the player's own move or a new view: its
+    // picture jumps there rather than sliding.
+    virtual void tilePlaced(const MahjongTile& tile) { tileChanged(tile); }
     virtual void dealerChanged() = 0;
     virtual void wallBreakChanged() = 0;
     // Redraw the board picture and seat panels, reload dice and check boxes.

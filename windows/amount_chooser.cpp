@@ -106,6 +106,16 @@ void StackGump::onKey(uint32_t code)
     m_thumb->setPosition(m_amount, m_maximum);
 }
 
+void StackGump::setMaximum(int32_t maximum)
+{
+    m_maximum = maximum > 0 ? maximum : 0;
+    m_amount = 0;
+    m_text = std::to_string(m_amount);
+    m_typed = false;
+    m_thumb->setPosition(m_amount, m_maximum);
+    redraw();
+}
+
 void StackGump::accept()
 {
     const AmountAction action = m_action;

@@ -53,6 +53,8 @@ public:
 
 protected:
     void setAmountAction(AmountAction action) { m_action = action; }
+    // A chooser without an item asks for 0 to `maximum` instead of 0 to 1.
+    void setMaximum(int32_t maximum);
 
 private:
     AmountAction m_action = liftAmount;

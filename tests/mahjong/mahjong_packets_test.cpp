@@ -268,24 +268,6 @@ TEST_F(MahjongSession, ANameFillingItsFieldKeepsTwentyNineCharacters)
     EXPECT_EQ(seat->name, std::string(29, 'x'));
 }
 
-// A record cut short is refused as a whole; whole records before it stay.
-TEST_F(MahjongSession, WholeRecordsBeforeACutAreKept)
-{
-    openSeated();
-    receive(
-        MahjongServerPacket(kTable, 4).u16(3).tile(1, 4, 10, 10, 0, 1, 0).tile(2, 4, 20, 20, 0, 1, 0).truncatedBy(4));
-    EXPECT_EQ(board.table().findTile(1)->face, 4);
-    EXPECT_EQ(board.table().findTile(2)->face, 0);
-
-    receive(MahjongServerPacket(kTable, 2)
-                .u16(2)
-                .seat(kPlayer, 2, 1, 0, 0, "Me", 0)
-                .seat(0x66, 1, 0, 0, 0, "Cut", 0)
-                .truncatedBy(1));
-    ASSERT_EQ(board.table().seats().size(), 1u);
-    EXPECT_EQ(board.table().viewRotation(), 1);
-}
-
 // A snapshot of everything the model holds, for "nothing changed" checks.
 std::string snapshot(const MahjongTable& table)
 {
@@ -331,6 +313,10 @@ INSTANTIATE_TEST_SUITE_P(Packets, MahjongBadPacket,
         BadPacketCase { "AllSeatsCountCutShort", MahjongServerPacket(kTable, 2).u16(1).truncatedBy(1) },
         BadPacketCase { "TileCutShort", MahjongServerPacket(kTable, 3).tile(9, 5, 200, 200, 0, 1, 0).truncatedBy(1) },
         BadPacketCase { "TilesCountWithoutRecords", MahjongServerPacket(kTable, 4).u16(500).bytes() },
+        BadPacketCase { "TilesCountPastTheRecords",
+            MahjongServerPacket(kTable, 4).u16(3).tile(1, 4, 10, 10, 0, 1, 0).tile(2, 4, 20, 20, 0, 1, 0).bytes() },
+        BadPacketCase { "SeatsCountPastTheRecords",
+            MahjongServerPacket(kTable, 2).u16(2).seat(kPlayer, 2, 3, 0, 0, "Me", 0).bytes() },
         BadPacketCase { "StateCutShort",
             MahjongServerPacket(kTable, 5).u32(7).u8(6).u8(6).u8(3).u16(1).u16(2).u8(3).u16(4).u16(5).truncatedBy(1) },
         BadPacketCase { "StateEmpty", MahjongServerPacket(kTable, 5).bytes() },
@@ -341,5 +327,42 @@ INSTANTIATE_TEST_SUITE_P(Packets, MahjongBadPacket,
         BadPacketCase { "RequestSubcommand", MahjongServerPacket(kTable, 23).tile(9, 5, 200, 200, 0, 1, 0).bytes() },
         BadPacketCase { "UnknownSubcommand", MahjongServerPacket(kTable, 0xFFFF).u32(0xFFFFFFFF).bytes() }),
     [](const testing::TestParamInfo<BadPacketCase>& p) { return std::string(p.param.name); });
+
+// Every table message cut short at any byte is refused whole, the lists
+// included: none of their records is applied.
+TEST_F(MahjongSession, EveryMessageCutAtAnyByteChangesNothing)
+{
+    const std::vector<MahjongServerPacket> messages {
+        MahjongServerPacket(kTable, 1).seat(kPlayer, 1, 3, 5, 1, "Me", 1),
+        MahjongServerPacket(kTable, 2).u16(2).seat(kPlayer, 2, 3, 0, 0, "Me", 0).seat(0x66, 1, 0, 7, 0, "Ann", 0),
+        MahjongServerPacket(kTable, 3).tile(9, 5, 200, 200, 0, 1, 0x10),
+        MahjongServerPacket(kTable, 4).u16(2).tile(1, 4, 10, 10, 0, 1, 0).tile(2, 4, 20, 20, 0, 2, 0),
+        MahjongServerPacket(kTable, 5).u32(0x1FF).u8(6).u8(6).u8(3).u16(1).u16(2).u8(3).u16(4).u16(5),
+    };
+    openSeated();
+    const std::string before = snapshot(board.table());
+    for (const MahjongServerPacket& message : messages) {
+        const size_t payload = message.bytes().size() - 9;
+        for (size_t cut = 1; cut <= payload; ++cut) {
+            receive(message.truncatedBy(cut));
+            ASSERT_EQ(snapshot(board.table()), before) << "sub-command " << int(message.bytes()[8]) << " cut by " << cut;
+        }
+    }
+    EXPECT_TRUE(board.sent.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Only the seat byte's two low bits name a seat: 7 is table seat 3.
+TEST_F(MahjongSession, ASeatByteBeyondThreeTurnsTheViewByItsLowBits)
+{
+    receive(MahjongServerPacket(kTable, 25).bytes());
+    receive(MahjongServerPacket(kTable, 1).seat(kPlayer, 2, 7, 0, 0, "Me", 0).bytes());
+    EXPECT_EQ(board.table().viewRotation(), 3);
+    ASSERT_NE(board.table().ownSeat(), nullptr);
+    EXPECT_EQ(board.table().ownSeat()->seat, 1);
+}
 
 } // namespace

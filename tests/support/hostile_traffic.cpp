@@ -275,6 +275,20 @@ WirePacket HostileTraffic::houseDesignPacket(uint32_t house)
         .bytes();
 }
 
+WirePacket HostileTraffic::mahjongPacket(uint32_t table)
+{
+    // A board opened, closed, or told seats, tiles or the table's state, with
+    // counts and places anywhere and the records often cut short.
+    static constexpr uint16_t kTableMessages[] = { 25, 1, 2, 3, 4, 5, 26, 6, 0xFFFF };
+    fixture::ServerPacket packet(0xDA);
+    packet.u32(table).u16(kTableMessages[m_random.below(9)]);
+    if (m_random.chance(50))
+        packet.u16(uint16_t(m_random.below(m_random.chance(20) ? 0x10000 : 8)));
+    for (uint32_t i = 0, count = m_random.below(100); i < count; ++i)
+        packet.u8(uint8_t(m_random.chance(30) ? m_random.below(4) : m_random.next()));
+    return packet.bytes();
+}
+
 WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
 {
     const uint16_t nearX = uint16_t(x + int32_t(m_random.below(25)) - 12);
@@ -282,7 +296,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(49)) {
+    switch (m_random.below(50)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -403,6 +417,8 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         return worldItemPacket(item, uint16_t(0x4000 + m_random.below(2)), 1, nearX, nearY, 0, 0);
     case 47:
         return houseDesignPacket(item);
+    case 49:
+        return mahjongPacket(item);
     case 48: {
         // Design mode, a piece added or removed, or a new revision.
         const uint8_t action = uint8_t(m_random.below(6));
