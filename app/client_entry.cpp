@@ -214,6 +214,7 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
+    installSpellTables();
     installSettingsServices();
     installSpeechServices();
     startMobileAnimation();

@@ -18,6 +18,8 @@
 #include "windows/game_window_services.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/speech_entry.h"
+#include "windows/spell_table.h"
+#include "windows/spell_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
@@ -207,13 +209,26 @@ public:
     }
 };
 
+// The spell table is built once, at its place in start-up.
+class ProgramSpellTables final : public SpellTables {
+public:
+    void initSpellTables() override { ::initSpellTables(); }
+};
+
 } // namespace
+
+void installSpellTables()
+{
+    static ProgramSpellTables tables;
+    installService<SpellTables>(&tables);
+}
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
     installTradeWindowServices();
+    installSpellWindowServices();
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
@@ -232,6 +247,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallSpellWindowServices();
     uninstallTradeWindowServices();
     uninstallStatusWindowServices();
     uninstallGameWindowServices();

@@ -79,7 +79,6 @@ void installServiceDefaults()
                                             // windows' wiring adds the world under the pointer and the
                                             // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
-    installServiceDefault<SpellTables>(); // the spell table (start-up)
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
@@ -91,7 +90,6 @@ void installServiceDefaults()
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
-    installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
@@ -110,11 +108,10 @@ void installServiceDefaults()
     // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
     installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
                                                             // window's request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
-                                                                // and highlights, weapon ability
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, weapon ability
     installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
-                                                // game windows close the bank box)
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map (the game
+                                                // windows close the bank box and open spellbooks)
 
     // The network wiring installs the main window's ClientShell; one of its
     // operations stays the do-nothing default: the shard menu (the platform
