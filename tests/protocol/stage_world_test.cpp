@@ -204,7 +204,7 @@ TEST_F(Stage, DoubleClicksOpenPaperdollsAndContainers)
     answer = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x24, 0x3C }));
     EXPECT_EQ(be16(answer[0], 5), fixture::kSceneContainerGump);
-    EXPECT_EQ(be16(answer[1], 3), 7); // three stacks of coins, the pouch, the shirt, the deed and the dye tub
+    EXPECT_EQ(be16(answer[1], 3), 8); // three stacks of coins, the pouch, the shirt, the deed, the dye tub and the spellbook
     // The empty pouch opens without a contents list.
     EXPECT_EQ(ids(stage.answer(serialRequest(0x06, fixture::kScenePouchSerial))), std::vector<uint8_t> { 0x24 });
     EXPECT_EQ(stage.counts().paperdollsOpened, 2u);
@@ -223,7 +223,7 @@ TEST_F(Stage, ACoinDroppedNearThePlayerLiesOnTheGroundAndLeavesTheBackpack)
     EXPECT_EQ(y, kCentreY + 2);
     const std::vector<WirePacket> reopened = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(reopened.size(), 2u);
-    EXPECT_EQ(be16(reopened[1], 3), 6);
+    EXPECT_EQ(be16(reopened[1], 3), 7);
     EXPECT_EQ(stage.counts().itemsDropped, 1u);
 }
 
@@ -250,7 +250,7 @@ TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
     const std::vector<WirePacket> dropped = stage.answer(dropRequest(kBigStack, 0, 0, kPlayer));
     ASSERT_EQ(ids(dropped), (std::vector<uint8_t> { 0x25, 0x29 }));
     EXPECT_EQ(be16(dropped[0], 8), 50);
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 8);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 9);
 }
 
 WirePacket wearRequest(uint32_t serial, uint8_t layer, uint32_t wearer)
@@ -277,7 +277,7 @@ TEST_F(Stage, AnItemIsWornOnlyOnAFreeLayerOfThePlayer)
     EXPECT_EQ(worn[0][8], kCloakLayer);
     EXPECT_EQ(be32(worn[0], 9), kPlayer);
     // Worn, it is no longer in the backpack.
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 7);
 }
 
 TEST_F(Stage, ADropOntoAContainedItemLandsBesideItInItsContainer)

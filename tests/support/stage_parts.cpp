@@ -1,5 +1,6 @@
 #include "support/stage_part.h"
 
+#include "support/stage_spells.h"
 #include "support/stage_status.h"
 #include "support/stage_trade.h"
 
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     // One line per family of windows, each part in a file of its own.
     parts.push_back(makeStageStatus());
     parts.push_back(makeStageTrade());
+    parts.push_back(makeStageSpells());
     return parts;
 }
 
