@@ -7,6 +7,7 @@
 #include "windows/menubar.h"
 #include "windows/profile_gump.h"
 #include "windows/race_change_gump.h"
+#include "windows/skill_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
 #include "world/mobile.h"
@@ -20,6 +21,11 @@ Mobile* mobileBySerial(uint32_t serial)
     WorldObject* object = findObjectBySerial(serial);
     return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
 }
+
+} // namespace
+
+// The services below have names of their own rather than an anonymous
+// namespace: StatusWindowServices::Objects holds them as members.
 
 class StatusBarWindows final : public StatusWindows {
 public:
@@ -92,7 +98,11 @@ public:
     }
     void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
     void partyMemberName(uint32_t serial, std::string_view name) override { m_next.partyMemberName(serial, name); }
-    void clearSkillWindowRequest() override { m_next.clearSkillWindowRequest(); }
+    void clearSkillWindowRequest() override
+    {
+        setSkillGumpRequested(false);
+        m_next.clearSkillWindowRequest();
+    }
 
 private:
     StatusWindows& m_next;
@@ -223,8 +233,6 @@ public:
 private:
     GeneralInfoWindows& m_next;
 };
-
-} // namespace
 
 struct StatusWindowServices::Objects {
     Objects()
