@@ -453,17 +453,23 @@ void SpellbookGump::onLeftDown(int32_t x, int32_t y)
     CGump::onLeftDown(x, y);
 }
 
-void SpellbookGump::onLeftUp(int32_t x, int32_t y)
+void SpellbookGump::onLeftUp(int32_t, int32_t)
 {
-    CGump::onLeftUp(x, y);
+    GumpHandle self(this);
     const ClickEvent event = m_clicks.release();
     if (event == ClickEvent::Double)
         doubleClick(m_pressX, m_pressY);
     else if (event == ClickEvent::Single)
         singleClick(m_pressX, m_pressY);
+    if (self)
+        service<GumpPointer>().clearPointerCaptureIf(this);
 }
 
-void SpellbookGump::onRightUp(int32_t, int32_t) { closeGump(this); }
+void SpellbookGump::onRightUp(int32_t, int32_t)
+{
+    service<GumpPointer>().clearPointerCaptureIf(this);
+    closeGump(this);
+}
 
 void SpellbookGump::onHoverTick()
 {

@@ -2,7 +2,7 @@
 // holding the first twelve spells, opened in the older container form when
 // it is used; a cast (the text command or the newer request) is answered
 // with a target cursor, and the target with a bolt from the player and a
-// system line naming the spell.
+// system line naming the spell and what it struck.
 #include "support/stage_spells.h"
 
 #include "fixtures/sample_scene.h"
@@ -10,6 +10,7 @@
 #include "fixtures/server_packet.h"
 #include "support/stage_world.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -99,7 +100,12 @@ private:
         }
         out.push_back(graphicalEffectPacket(
             0, fixture::kScenePlayerSerial, serial, kBoltGraphic, x, y, int8_t(packet[16])));
-        out.push_back(systemLine("Spell " + std::to_string(spell) + " strikes."));
+        char line[64];
+        if (serial != 0)
+            std::snprintf(line, sizeof line, "Spell %d strikes 0x%08X.", int(spell), unsigned(serial));
+        else
+            std::snprintf(line, sizeof line, "Spell %d strikes the ground at %u, %u.", int(spell), unsigned(x), unsigned(y));
+        out.push_back(systemLine(line));
         return true;
     }
 
