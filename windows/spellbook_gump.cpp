@@ -5,6 +5,7 @@
 #include "gump/button.h"
 #include "gump/gump_canvas.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/gump_services.h"
 #include "protocol/world_packet_windows.h"
 #include "text/ascii_font.h"
@@ -74,18 +75,29 @@ void spellbookTextMetrics(int32_t font, int32_t& baseline, int32_t& height)
 
 void playTurnSound() { worldService<WorldSounds>().playSound(SpellbookGump::kTurnSound, 0, 0, false, 0, false); }
 
-int32_t artWidth(int32_t art)
+int32_t spellbookArtWidth(int32_t art)
 {
     int32_t width = 0, height = 0;
     getGumpArtSize(art, width, height);
     return width;
 }
 
-int32_t artHeight(int32_t art)
+int32_t spellbookArtHeight(int32_t art)
 {
     int32_t width = 0, height = 0;
     getGumpArtSize(art, width, height);
     return height;
+}
+
+// Where a heading of the page starts: centred over the left page but clear
+// of the previous corner, over the right page but clear of the next corner.
+int32_t pageHeadingX(const char* text, bool left)
+{
+    int32_t width = 0, height = 0, baseline = 0;
+    measureAsciiText(kSpellbookListFont, text, width, height, baseline);
+    if (left)
+        return std::max(kSpellbookLeftX + (139 - width) / 2, 50 + spellbookArtWidth(SpellbookGump::kPreviousCornerArt));
+    return std::clamp(kSpellbookRightX + (129 - width) / 2, kSpellbookRightX, std::max(321 - width, kSpellbookRightX));
 }
 
 } // namespace
@@ -279,16 +291,26 @@ void SpellbookGump::drawSpellPage(int32_t spell, int32_t x0)
     getGumpArtSize(m_kind == 5 ? 0x5400 : m_kind == 6 ? 0x5300 : 2240, iconWidth, iconHeight);
     iconWidth += 4;
     const std::string name(spellName(spell));
-    const int32_t nameWidth = x0 == kSpellbookLeftX ? 137 - iconWidth : 127 - iconWidth;
+    const bool left = x0 == kSpellbookLeftX;
     if (m_kind == 1) {
-        const std::string circle = kCircleNames[size_t(std::clamp(spellCircle(spell), 1, 8) - 1)];
-        drawAsciiText(x0 + 2, ascent + 10, kSpellbookTitleFont, 0, circle.c_str(), surface, whole);
+        // The circle's name centred over the page, clear of the corners;
+        // the spell's name beside its icon with the initials of its words.
+        const char* circle = kCircleNames[size_t(std::clamp(spellCircle(spell), 1, 8) - 1)];
+        const int32_t x = pageHeadingX(circle, left);
+        drawAsciiTextClipped(x, ascent + 10, kSpellbookTitleFont, 0, circle, surface, TextClip { x, 0, 321, face.height });
+        const int32_t nameHeight = drawAsciiTextWrapped(x0 + 2 + iconWidth, 34, kSpellbookTitleFont, 0, name.c_str(),
+            (left ? 137 : 127) - iconWidth, surface, whole, 0, 0, false);
+        drawAsciiText(x0 + 2 + iconWidth, 38 + std::max(nameHeight, 0) + ascent, 8, kSpellbookListHue,
+            spellWordInitials(spell).c_str(), surface, whole);
+    } else {
+        // The spell's name heads the page; its words stand beside the icon.
+        const int32_t x = left ? pageHeadingX(name.c_str(), true) : kSpellbookRightX;
+        drawAsciiTextWrapped(x, 6, kSpellbookTitleFont, 0, name.c_str(), left ? 195 - x : 109, surface, whole, 0, 0,
+            false);
+        const std::string words(spellWords(spell));
+        drawAsciiText(x0 + 2 + iconWidth, 38 + ascent, kSpellbookTitleFont, kSpellbookListHue, words.c_str(), surface,
+            whole);
     }
-    const int32_t nameHeight = drawAsciiTextWrapped(
-        x0 + 2 + iconWidth, 34, kSpellbookTitleFont, 0, name.c_str(), nameWidth, surface, whole, 0, 0, false);
-    const std::string words = m_kind == 1 ? spellWordInitials(spell) : std::string(spellWords(spell));
-    drawAsciiText(x0 + 2 + iconWidth, 38 + std::max(nameHeight, 0) + ascent, m_kind == 1 ? 8 : 6, kSpellbookListHue,
-        words.c_str(), surface, whole);
     if (isSpellActive(spell)) {
         setCurrentHueNumber(kSpellbookHighlightHue);
         drawGumpArt(hueSpanByRed, iconArt, face.target(), x0, 40);
@@ -301,8 +323,9 @@ void SpellbookGump::drawSpellPage(int32_t spell, int32_t x0)
         drawAsciiText(x0, 164, kSpellbookTitleFont, 0, tithing, surface, whole);
     }
     if (m_kind == 1 || m_kind == 2) {
-        for (int32_t x = x0; x < x0 + 129; x += std::max(artWidth(kSpellbookRuleArt), 1))
-            drawGumpArt(copySpanTransparent, kSpellbookRuleArt, face.target(), x, iconHeight + 44);
+        const int32_t ruleY = iconHeight + 44;
+        tileGumpArtArea(copySpanTransparent, kSpellbookRuleArt, face,
+            ScreenRect { x0, ruleY, x0 + 129, ruleY + std::max(spellbookArtHeight(kSpellbookRuleArt), 1) }, x0, ruleY);
         drawAsciiText(x0, ascent + iconHeight + 48, kSpellbookTitleFont, 0, "Reagents:", surface, whole);
         std::string_view reagents = spellReagents(spell);
         int32_t y = ascent + iconHeight + 64;
@@ -378,14 +401,14 @@ int32_t SpellbookGump::spellAtPoint(int32_t x, int32_t y, bool drag) const
 
 bool SpellbookGump::inCorner(int32_t art, int32_t cornerX, int32_t x, int32_t y) const
 {
-    return x >= cornerX && x < cornerX + artWidth(art) && y >= 8 && y < 8 + artHeight(art);
+    return x >= cornerX && x < cornerX + spellbookArtWidth(art) && y >= 8 && y < 8 + spellbookArtHeight(art);
 }
 
 void SpellbookGump::singleClick(int32_t x, int32_t y)
 {
-    if (m_kind == 1 && y >= kCircleTabY && y < kCircleTabY + artHeight(kCircleTabArt)) {
+    if (m_kind == 1 && y >= kCircleTabY && y < kCircleTabY + spellbookArtHeight(kCircleTabArt)) {
         for (size_t tab = 0; tab < kCircleTabX.size(); ++tab) {
-            if (x >= kCircleTabX[tab] && x < kCircleTabX[tab] + artWidth(kCircleTabArt)) {
+            if (x >= kCircleTabX[tab] && x < kCircleTabX[tab] + spellbookArtWidth(kCircleTabArt)) {
                 turnTo(int32_t(tab) + 1);
                 return;
             }

@@ -5,6 +5,7 @@
 #include "data/server_features.h"
 #include "fixtures/sample_spell_art.h"
 #include "fixtures/server_packet.h"
+#include "support/png_writer.h"
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
 #include "protocol/protocol_handlers.h"
@@ -15,6 +16,8 @@
 #include "world/object_manager.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -263,6 +266,86 @@ TEST_F(SpellWindows, AClickOnAnIndexEntryTurnsToItsSpellAndItsIconCasts)
     std::vector<Bytes> sent = takePackets();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(hexOf(sent[0]), "BF 00 09 00 1C 00 02 00 03");
+}
+
+// The book as it shows on the screen at (100, 60): its art, the corners that
+// can turn, the circle tabs and the spell pages' icons stand where the layout
+// puts them, checked against the sample pictures pixel by pixel; the whole
+// screen also against its golden.
+class SpellbookPicture : public SpellWindows {
+protected:
+    static constexpr int32_t kBookX = 100;
+    static constexpr int32_t kBookY = 60;
+
+    SpellbookPicture()
+        : art(fixture::sampleSpellGumpArt())
+    {
+    }
+    // The art's opaque pixels at the book's point (x, y).
+    void expectArtAt(int32_t id, int32_t x, int32_t y) const
+    {
+        const fixture::GumpArtPicture& picture = art.at(id);
+        for (int32_t py = 0; py < picture.height; ++py) {
+            for (int32_t px = 0; px < picture.width; ++px) {
+                const uint16_t colour = picture.pixels[size_t(py * picture.width + px)];
+                if (colour != 0) {
+                    ASSERT_EQ(screenPixel(kBookX + x + px, kBookY + y + py), colour)
+                        << "art " << id << " at " << x << "," << y << ": pixel " << px << "," << py;
+                }
+            }
+        }
+    }
+    // The book's own art (its paper) shows at the point.
+    void expectPaperAt(int32_t x, int32_t y) const
+    {
+        const fixture::GumpArtPicture& book = art.at(2220);
+        EXPECT_EQ(screenPixel(kBookX + x, kBookY + y), book.pixels[size_t(y * book.width + x)]) << x << "," << y;
+    }
+    uint64_t shownHash(const char* name)
+    {
+        composeAll();
+        std::vector<uint16_t> shown = screenPicture();
+        test::writeSurfacePng(test::picturePath(name), shown.data(), 640, 480, 640);
+        return test::surfaceHash(shown.data(), 640, 480, 640);
+    }
+
+    const std::map<int32_t, fixture::GumpArtPicture> art;
+};
+
+TEST_F(SpellbookPicture, TheIndexAndTheSpellPagesStandWhereTheLayoutPutsThem)
+{
+    storeCharacterListFlags(1u << 5);
+    // Spells 1 and 3 of the first circle and 9 of the second.
+    dispatch(contentRecord(kMageBook, 1, { 0x05, 0x01, 0, 0, 0, 0, 0, 0 }));
+    SpellbookGump* gump = openBook();
+    ASSERT_NE(gump, nullptr);
+    gump->moveTo(kBookX, kBookY, true, nullptr, false);
+    ASSERT_EQ(gump->spreadPageCount(), 11);
+
+    // The first index spread: only the next corner, and the eight tabs.
+    const uint64_t index = shownHash("spellbook_index.png");
+    expectArtAt(SpellbookGump::kNextCornerArt, 321, 8);
+    expectPaperAt(50 + 8, 8 + 8);
+    constexpr int32_t kTabX[] = { 58, 93, 130, 164, 227, 260, 297, 332 };
+    for (int32_t tab = 0; tab < 8; ++tab)
+        expectArtAt(2225 + tab, kTabX[tab], 175);
+    EXPECT_EQ(index, 0x6f88a1c793090395ull) << std::hex << index;
+
+    // The first spell spread: spell 1 on the left page, spell 3 on the right.
+    gump->turnTo(9);
+    const uint64_t first = shownHash("spellbook_spells.png");
+    expectArtAt(2239 + 1, 56, 40);
+    expectArtAt(2239 + 3, 223, 40);
+    expectArtAt(SpellbookGump::kPreviousCornerArt, 50, 8);
+    expectArtAt(SpellbookGump::kNextCornerArt, 321, 8);
+    EXPECT_EQ(first, 0xca65ac426e9390ebull) << std::hex << first;
+
+    // The last spread: spell 9 alone, and no corner to turn on.
+    gump->turnTo(11);
+    composeAll();
+    expectArtAt(2239 + 9, 56, 40);
+    expectPaperAt(223 + 10, 40 + 10);
+    expectPaperAt(321 + 8, 8 + 8);
 }
 
 TEST_F(SpellWindows, OlderServersFillTheBookWithContentItems)
