@@ -216,7 +216,7 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
-    installSpellTables();
+    installSpellAndAbilityTables();
     installSettingsServices();
     installSpeechServices();
     startMobileAnimation();

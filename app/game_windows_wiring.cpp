@@ -23,6 +23,7 @@
 #include "windows/speech_entry.h"
 #include "windows/spell_table.h"
 #include "windows/spell_window_services.h"
+#include "windows/weapon_abilities.h"
 #include "windows/quest_pointer.h"
 #include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
@@ -233,12 +234,22 @@ public:
     void initSpellTables() override { ::initSpellTables(); }
 };
 
+// The weapon abilities start with empty hands; every tick looks at the
+// weapon in hand.
+class ProgramWeaponAbilities final : public WeaponAbilities {
+public:
+    void initWeaponAbilities() override { resetWeaponAbilities(); }
+    void updateWeaponAbilities() override { ::updateWeaponAbilities(); }
+};
+
 } // namespace
 
-void installSpellTables()
+void installSpellAndAbilityTables()
 {
     static ProgramSpellTables tables;
     installService<SpellTables>(&tables);
+    static ProgramWeaponAbilities abilities;
+    installService<WeaponAbilities>(&abilities);
 }
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)

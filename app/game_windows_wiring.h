@@ -9,8 +9,9 @@
 
 class MainWindow;
 
-// Start-up, before the spell table is built: the spell table's real service.
-void installSpellTables();
+// Start-up, before the spell table is built: the real services of the spell
+// table and of the weapon abilities (their start state and their tick step).
+void installSpellAndAbilityTables();
 struct FrameServices;
 
 // Start-up, once the gump desktop exists: the services and the world view

@@ -82,14 +82,12 @@ void installServiceDefaults()
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
                                           // delay countdown (every frame)
-    installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip

@@ -1,12 +1,17 @@
 #include "windows/spell_window_services.h"
 
+#include "gump/desktop_services.h"
 #include "protocol/world_packet_windows.h"
+#include "windows/icon_gumps.h"
 #include "windows/spell_table.h"
 #include "windows/spellbook_gump.h"
+#include "windows/weapon_abilities.h"
 #include "windows/window_services.h"
 #include "world/container_item.h"
 #include "world/object_manager.h"
 #include "world/world_services.h"
+
+#include <cstdint>
 
 namespace {
 
@@ -40,8 +45,9 @@ public:
     {
         setSpellActive(spell, highlighted);
         SpellbookGump::redrawAll(false);
+        redrawSpellIcons(spell);
     }
-    void resetWeaponAbility() override { m_next.resetWeaponAbility(); }
+    void resetWeaponAbility() override { refreshAbilityGumps(); }
     void showDamage(uint32_t serial, uint16_t damage, uint16_t hue) override
     {
         m_next.showDamage(serial, damage, hue);
@@ -119,6 +125,56 @@ private:
     ContainerViews& m_next;
 };
 
+// A skill dragged out of the skill window becomes its icon.
+class SkillIconWindows final : public SkillIcons {
+public:
+    void createSkillIcon(int32_t skill, int32_t x, int32_t y) override
+    {
+        dragOutIcon(GumpKind::SkillIcon, skill, x, y);
+    }
+};
+
+// The desktop file's spell, skill and ability icons.
+class IconDesktop final : public DesktopWindows {
+public:
+    explicit IconDesktop(DesktopWindows& next)
+        : m_next(next)
+    {
+    }
+    bool restoreFightingStyle(int32_t x, int32_t y, bool minimised) override
+    {
+        return m_next.restoreFightingStyle(x, y, minimised);
+    }
+    bool restoreIcon(DesktopIcon kind, uint32_t number, int32_t x, int32_t y) override
+    {
+        const GumpKind gumpKind = kind == DesktopIcon::Spell
+            ? GumpKind::SpellIcon
+            : (kind == DesktopIcon::Skill ? GumpKind::SkillIcon : GumpKind::AbilityIcon);
+        return number <= uint32_t(INT32_MAX) && openIconGump(gumpKind, int32_t(number), x, y) != nullptr;
+    }
+    bool iconNumber(CGump* icon, uint32_t& number) override
+    {
+        if (!icon
+            || !(icon->is(GumpKind::SpellIcon) || icon->is(GumpKind::SkillIcon) || icon->is(GumpKind::AbilityIcon)))
+            return m_next.iconNumber(icon, number);
+        number = uint32_t(static_cast<IconGump*>(icon)->iconId());
+        return true;
+    }
+    bool restoreChatLayout(const DesktopChatLayout& layout) override { return m_next.restoreChatLayout(layout); }
+    bool chatLayout(CGump* window, DesktopChatLayout& layout) override { return m_next.chatLayout(window, layout); }
+    bool restoreMessengerWindow(uint8_t recordType, const DesktopWindowRect& rect) override
+    {
+        return m_next.restoreMessengerWindow(recordType, rect);
+    }
+    bool restoreItemPropertyAnchor(int32_t x, int32_t y) override { return m_next.restoreItemPropertyAnchor(x, y); }
+    void skillWindowRequested() override { m_next.skillWindowRequested(); }
+    void loadWindowData() override { m_next.loadWindowData(); }
+    void saveWindowData() override { m_next.saveWindowData(); }
+
+private:
+    DesktopWindows& m_next;
+};
+
 // The party bars' quick spells: cast without a book, the last spell kept.
 class BookSpellCasting final : public SpellCasting {
 public:
@@ -132,17 +188,22 @@ struct SpellWindowServices::Objects {
         : info(service<GeneralInfoWindows>())
         , events(service<WorldEventWindows>())
         , containers(worldService<ContainerViews>())
+        , desktop(service<DesktopWindows>())
     {
     }
     SpellbookInfoWindows info;
     SpellbookEventWindows events;
     SpellbookContainerViews containers;
     BookSpellCasting casting;
+    SkillIconWindows skillIcons;
+    IconDesktop desktop;
 
     GeneralInfoWindows* previousInfo = nullptr;
     WorldEventWindows* previousEvents = nullptr;
     ContainerViews* previousContainers = nullptr;
     SpellCasting* previousCasting = nullptr;
+    SkillIcons* previousSkillIcons = nullptr;
+    DesktopWindows* previousDesktop = nullptr;
 };
 
 SpellWindowServices::SpellWindowServices()
@@ -153,6 +214,8 @@ SpellWindowServices::SpellWindowServices()
     o.previousEvents = installService<WorldEventWindows>(&o.events);
     o.previousContainers = installWorldService<ContainerViews>(&o.containers);
     o.previousCasting = installService<SpellCasting>(&o.casting);
+    o.previousSkillIcons = installService<SkillIcons>(&o.skillIcons);
+    o.previousDesktop = installService<DesktopWindows>(&o.desktop);
 }
 
 SpellWindowServices::~SpellWindowServices()
@@ -162,6 +225,8 @@ SpellWindowServices::~SpellWindowServices()
     installService<WorldEventWindows>(o.previousEvents);
     installWorldService<ContainerViews>(o.previousContainers);
     installService<SpellCasting>(o.previousCasting);
+    installService<SkillIcons>(o.previousSkillIcons);
+    installService<DesktopWindows>(o.previousDesktop);
 }
 
 namespace {

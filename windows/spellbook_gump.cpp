@@ -9,6 +9,7 @@
 #include "gump/gump_services.h"
 #include "protocol/world_packet_windows.h"
 #include "text/ascii_font.h"
+#include "windows/icon_gumps.h"
 #include "windows/spell_table.h"
 #include "world/container_item.h"
 #include "world/object_manager.h"
@@ -472,8 +473,40 @@ void SpellbookGump::onLeftDown(int32_t x, int32_t y)
     bringToFront(false);
     m_pressX = x;
     m_pressY = y;
+    setDragAnchor(x, y);
     m_clicks.press();
-    CGump::onLeftDown(x, y);
+    m_draggedSpell = isMinimised() ? -1 : spellAtPoint(x, y, true);
+}
+
+void SpellbookGump::onDrag(int32_t x, int32_t y)
+{
+    if (!m_clicks.leftDown)
+        return;
+    const bool moved = WindowClicks::movedBeyondThreshold(x, y, dragAnchorX(), dragAnchorY());
+    if (m_draggedSpell > 0) {
+        // A spell's icon pulled off its page becomes a spell icon of its
+        // own, which carries on the drag.
+        if (!moved)
+            return;
+        const int32_t spell = m_draggedSpell;
+        m_draggedSpell = -1;
+        m_clicks = WindowClicks {};
+        int32_t screenX = x, screenY = y;
+        localToScreen(screenX, screenY);
+        service<GumpPointer>().clearPointerCaptureIf(this);
+        dragOutIcon(GumpKind::SpellIcon, spell, screenX, screenY);
+        return;
+    }
+    if (moved)
+        m_clicks.dragStarted = true;
+    moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
+}
+
+WString SpellbookGump::getTooltipText(int32_t x, int32_t y)
+{
+    const int32_t spell = isMinimised() ? -1 : spellAtPoint(x, y, true);
+    const WString* text = spell > 0 ? gumpTooltipText(spellDescriptionClilocId(spell)) : nullptr;
+    return text ? *text : WString();
 }
 
 void SpellbookGump::onLeftUp(int32_t, int32_t)
@@ -496,6 +529,9 @@ void SpellbookGump::onRightUp(int32_t, int32_t)
 
 void SpellbookGump::onHoverTick()
 {
-    if (m_clicks.expire() == ClickEvent::Single)
+    const ClickEvent event = m_clicks.expire();
+    if (event == ClickEvent::Single)
         singleClick(m_pressX, m_pressY);
+    else if (event == ClickEvent::Hold)
+        m_clicks.dragStarted = true; // a hold ends quietly
 }

@@ -4,7 +4,8 @@
 // The corners turn the spreads (a double click on them jumps to the first or
 // last), a click on an index entry opens its spell's spread, a double click
 // on a spell casts it and lays the book down minimised; the strip at the left
-// edge minimises it too. Main thread only.
+// edge minimises it too. A spell's icon dragged off its page becomes a spell
+// icon window; a drag elsewhere moves the book. Main thread only.
 
 #include "gump/gump.h"
 #include "windows/window_clicks.h"
@@ -54,7 +55,9 @@ public:
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;
+    void onDrag(int32_t x, int32_t y) override;
     void onHoverTick() override;
+    WString getTooltipText(int32_t x, int32_t y) override;
     bool acceptsItemDrop() override { return true; }
 
 private:
@@ -72,5 +75,7 @@ private:
     int32_t m_indexPages = 2;
     int32_t m_pressX = 0;
     int32_t m_pressY = 0;
+    // The spell whose page icon was pressed, -1 for none.
+    int32_t m_draggedSpell = -1;
     WindowClicks m_clicks;
 };
