@@ -4,7 +4,9 @@
 // double click on its icon casts it (the book lies down minimised), the
 // server's target cursor is answered on the ground and the server's bolt and
 // line come back; a double click stands the book up again and a right click
-// closes it. The test checks what the client shows and what the server got.
+// closes it. The spell's icon dragged out of its page casts again, and the
+// next login finds it where it was left. The test checks what the client
+// shows and what the server got.
 
 #include "app/main_window.h"
 #include "app/scenario_runner.h"
@@ -16,6 +18,7 @@
 #include "protocol/target_cursor.h"
 #include "support/stage_spells.h"
 #include "windows/container_gump.h"
+#include "windows/icon_gumps.h"
 #include "windows/journal.h"
 #include "windows/menubar.h"
 #include "windows/spell_table.h"
@@ -57,6 +60,13 @@ std::string journalLine(const std::string& start)
     return {};
 }
 
+// The text of the last text command the server got.
+std::string castText(const StageLog& log)
+{
+    const test::WirePacket cast = log.last(0x12);
+    return cast.size() > 4 ? std::string(cast.begin() + 4, cast.end() - 1) : std::string();
+}
+
 class SpellbookSession final : public StageScenario {
 public:
     SpellbookSession(test::StageWorld& stage, StageLog& log)
@@ -77,11 +87,6 @@ private:
             }
         }
         return false;
-    }
-    std::string lastCastText() const
-    {
-        const test::WirePacket cast = m_log.last(0x12);
-        return cast.size() > 4 ? std::string(cast.begin() + 4, cast.end() - 1) : std::string();
     }
 
     void addSteps() override
@@ -141,7 +146,7 @@ private:
                 if (!book || !book->isMinimised() || !targetingState().targetingActive
                     || serverTargetCursor().cursorId != test::kStageSpellCursor)
                     return false;
-                say("the server got the cast of \"" + lastCastText() + "\" and asks for a target; the book lies down, "
+                say("the server got the cast of \"" + castText(m_log) + "\" and asks for a target; the book lies down, "
                     + "last spell " + std::to_string(lastSpell()));
                 return true;
             });
@@ -174,6 +179,28 @@ private:
                 say("a double click opens it again at spread " + std::to_string(book->spread()));
                 return true;
             });
+        step("Magic Arrow dragged out",
+            [this] {
+                using platform::MessageKind;
+                int32_t x = 0, y = 0;
+                pointOf(stageBook(), 56 + 10, 40 + 10, x, y);
+                const uint32_t now = platform::clock().tickMs();
+                post({ MessageKind::MouseMove, 0, 0, x, y });
+                post({ MessageKind::LeftButtonDown, 1, 0, x, y });
+                window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, x + 10, y + 10 });
+                window().scheduleMessage(now + 200, { MessageKind::MouseMove, 1, 0, kIconX, kIconY });
+                window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, kIconX, kIconY });
+                m_pauseFrom = now + 300;
+            },
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                if (!icon || int32_t(platform::clock().tickMs() - m_pauseFrom) < int32_t(kPauseMs))
+                    return false;
+                say("an icon of spell " + std::to_string(icon->iconId()) + " stands with its centre at "
+                    + std::to_string(icon->x() + icon->width() / 2) + "," + std::to_string(icon->y() + icon->height() / 2));
+                return true;
+            });
+        addIconCastSteps();
         step("closing the book",
             [this] {
                 int32_t x = 0, y = 0;
@@ -184,9 +211,78 @@ private:
         addQuitStep();
     }
 
+    // A double click on the icon casts; the target is cancelled with Escape.
+    void addIconCastSteps()
+    {
+        step("the icon cast",
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                int32_t x = 0, y = 0;
+                pointOf(icon, icon->width() / 2, icon->height() / 2, x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                if (!targetingState().targetingActive || serverTargetCursor().cursorId != test::kStageSpellCursor)
+                    return false;
+                say("the icon casts spell " + std::to_string(lastSpell()));
+                return true;
+            });
+        step("the target cancelled", [this] { type("\x1b"); },
+            [this] {
+                const std::string line = journalLine("The spell fizzles");
+                if (targetingState().targetingActive || line.empty())
+                    return false;
+                say("the server answers: " + line + " after " + std::to_string(m_log.count(0x12)) + " casts");
+                return true;
+            });
+    }
+
     static constexpr uint32_t kPauseMs = 1000;
+    // Low right in the game area, clear of where the tip of the day opens.
+    static constexpr int32_t kIconX = 560;
+    static constexpr int32_t kIconY = 420;
     StageLog& m_log;
     uint32_t m_pauseFrom = 0;
+};
+
+// The next login: the desktop file brings the spell icon back where it was
+// left, and it casts.
+class KeptIconSession final : public StageScenario {
+public:
+    KeptIconSession(test::StageWorld& stage, StageLog& log)
+        : StageScenario(stage)
+        , m_log(log)
+    {
+    }
+
+private:
+    void addSteps() override
+    {
+        step("the kept icon", nullptr, [] {
+            IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+            if (!icon)
+                return false;
+            say("the icon of spell " + std::to_string(icon->iconId()) + " is back at "
+                + std::to_string(icon->x()) + "," + std::to_string(icon->y()));
+            return true;
+        });
+        step("the icon cast",
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                int32_t x = 0, y = 0;
+                pointOf(icon, icon->width() / 2, icon->height() / 2, x, y);
+                doubleClick(x, y);
+            },
+            [this] {
+                if (!targetingState().targetingActive || m_log.count(0x12) != 1)
+                    return false;
+                say("it casts \"" + castText(m_log) + "\"");
+                return true;
+            });
+        addQuitStep();
+    }
+
+    StageLog& m_log;
 };
 
 class SpellPlay : public app_test::HeadlessClientTest {
@@ -206,14 +302,23 @@ protected:
     }
 };
 
-TEST_F(SpellPlay, TheSpellbookOpensTurnsCastsAndTheServersTargetIsAnswered)
+TEST_F(SpellPlay, TheSpellbookOpensCastsAndGivesAnIconTheDesktopFileKeeps)
 {
     EXPECT_EXIT(play<SpellbookSession>(), ::testing::ExitedWithCode(0),
         "the book opens on spread 1 with 12 spells, 20 pages\n"
         "the name turns to spread 13, Magic Arrow on the left\n"
         "the server got the cast of \"5\" and asks for a target; the book lies down, last spell 5\n"
         "the server answers: Spell 5 strikes the ground after 1 target reply\n"
-        "a double click opens it again at spread 13\n");
+        "a double click opens it again at spread 13\n"
+        "an icon of spell 5 stands with its centre at 560,420\n"
+        "the icon casts spell 5\n"
+        "the server answers: The spell fizzles. after 2 casts\n");
+    // The settings as they were, so that the login goes as before; the
+    // desktop file the first run left keeps the icon.
+    client.write("vo.cfg", "MouseThread=off\n");
+    EXPECT_EXIT(play<KeptIconSession>(), ::testing::ExitedWithCode(0),
+        "the icon of spell 5 is back at 536,398\n"
+        "it casts \"5\"\n");
 }
 
 } // namespace
