@@ -219,6 +219,7 @@ int clientMain(int argc, char** argv)
     std::unique_ptr<platform::InstanceMarker> instanceMarker = claimSingleInstance();
     recordLauncherName();
     installServiceDefaults();
+    installSpellAndAbilityTables();
     installSettingsServices();
     installSpeechServices();
     installMacroServices();

@@ -21,6 +21,9 @@
 #include "windows/paperdoll_gump.h"
 #include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
+#include "windows/spell_table.h"
+#include "windows/spell_window_services.h"
+#include "windows/weapon_abilities.h"
 #include "windows/quest_pointer.h"
 #include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
@@ -225,7 +228,29 @@ public:
     }
 };
 
+// The spell table is built once, at its place in start-up.
+class ProgramSpellTables final : public SpellTables {
+public:
+    void initSpellTables() override { ::initSpellTables(); }
+};
+
+// The weapon abilities start with empty hands; every tick looks at the
+// weapon in hand.
+class ProgramWeaponAbilities final : public WeaponAbilities {
+public:
+    void initWeaponAbilities() override { resetWeaponAbilities(); }
+    void updateWeaponAbilities() override { ::updateWeaponAbilities(); }
+};
+
 } // namespace
+
+void installSpellAndAbilityTables()
+{
+    static ProgramSpellTables tables;
+    installService<SpellTables>(&tables);
+    static ProgramWeaponAbilities abilities;
+    installService<WeaponAbilities>(&abilities);
+}
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
@@ -236,6 +261,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     installReadingWindowServices();
     installSkillWindowServices();
     installTradeWindowServices();
+    installSpellWindowServices();
     installTextWindowServices();
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
@@ -256,6 +282,7 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 void stopGameWindows()
 {
     uninstallTextWindowServices();
+    uninstallSpellWindowServices();
     uninstallTradeWindowServices();
     uninstallSkillWindowServices();
     uninstallStatusWindowServices();

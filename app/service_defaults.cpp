@@ -81,16 +81,12 @@ void installServiceDefaults()
                                             // world under the pointer, the help-text popup and the
                                             // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
-    installServiceDefault<SpellTables>(); // the spell table (start-up)
-    installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
-    installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
@@ -111,10 +107,9 @@ void installServiceDefaults()
     // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
     installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
                                                             // window's request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
-                                                                // and highlights, weapon ability
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
-                                                // close the bank box, the reading windows open the course map)
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, weapon ability
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows (the game windows close the bank
+                                                // box and open spellbooks, the reading windows open the course map)
 
     // The network wiring installs the main window's ClientShell (its shard
     // menu is the client's own pop-up at the pointer) and the shard sessions' world over

@@ -589,6 +589,20 @@ bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial)
     return finish(buffer);
 }
 
+bool buildCastSpellPacket(PacketBuffer& buffer, uint16_t spell, uint32_t book)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x1C);
+    if (book != 0) {
+        packetPutShort(buffer, 1);
+        packetPutLong(buffer, book);
+    } else {
+        packetPutShort(buffer, 2);
+    }
+    packetPutShort(buffer, spell);
+    return finish(buffer);
+}
+
 bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag)
 {
     packetBegin(buffer, 0xBF);

@@ -127,6 +127,9 @@ bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // The entry chosen from a context menu: 0xBF sub-command 0x15 with the
 // object's serial and the entry's tag.
 bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag);
+// A cast request: 0xBF sub-command 0x1C with {1, book serial, spell} from a
+// book, {2, spell} without one (book 0).
+bool buildCastSpellPacket(PacketBuffer& buffer, uint16_t spell, uint32_t book);
 // A character profile request: 0xB8 {0, serial}.
 bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // Property lists of many objects in one packet: 0xD6 and their serials.

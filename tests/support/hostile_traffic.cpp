@@ -296,7 +296,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(50)) {
+    switch (m_random.below(51)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -428,6 +428,28 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         return generalInfoPacket(0x20, { uint8_t(item >> 24), uint8_t(item >> 16), uint8_t(item >> 8), uint8_t(item),
                                            action, 0x00, 0x64, 0, uint8_t(m_random.below(4)), 0xFF,
                                            uint8_t(m_random.below(3)), uint8_t(m_random.below(30)) });
+    }
+    case 50: {
+        // A spellbook in the pack, opened as one, its content record with any
+        // bits and first spell, a spell's active mark, the ability reset.
+        const uint32_t book = m_random.chance(50) ? item : kTourPack;
+        switch (m_random.below(5)) {
+        case 0:
+            return containerItemPacket(kTourPack, { book, 3643, uint16_t(m_random.below(700)), 40, 40 }, 0);
+        case 1:
+            return openContainerPacket(book, 0xFFFF);
+        case 2: {
+            fixture::ServerPacket content(0xBF);
+            content.u16(0x1B).u16(1).u32(book).u16(3643).u16(uint16_t(m_random.next()));
+            for (int32_t byte = 0; byte < 8; ++byte)
+                content.u8(uint8_t(m_random.next()));
+            return content.bytes();
+        }
+        case 3:
+            return generalInfoPacket(0x25, { uint8_t(m_random.next()), uint8_t(m_random.next()), uint8_t(m_random.below(2)) });
+        default:
+            return generalInfoPacket(0x21, {});
+        }
     }
     case 31:
         return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });

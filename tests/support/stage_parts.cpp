@@ -5,6 +5,7 @@
 #include "support/stage_journal.h"
 #include "support/stage_house.h"
 #include "support/stage_mahjong.h"
+#include "support/stage_spells.h"
 #include "support/stage_status.h"
 #include "support/stage_trade.h"
 
@@ -21,6 +22,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageJournal());
     parts.push_back(makeStageHouse());
     parts.push_back(makeStageMahjong());
+    parts.push_back(makeStageSpells());
     return parts;
 }
 

@@ -5,11 +5,12 @@
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
 // dye and tip packets of the trade windows, and the house designer (designs, revisions, design mode
-// and its window). The services above the handlers are the do-nothing
+// and its window), the spellbook contents, spell marks and the weapon
+// ability reset. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
-// object, and the reading windows' services. Each input starts from a world
+// object, and the reading and spell windows' services. Each input starts from a world
 // holding only that player object and an empty desktop, and the world's
 // invariants are checked after each input.
 //
@@ -38,6 +39,7 @@
 #include "windows/profile_gump.h"
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
+#include "windows/spell_window_services.h"
 #include "windows/trade_window_services.h"
 #include "world/multi_components.h"
 #include "world/object_manager.h"
@@ -110,6 +112,7 @@ void setUp()
     registerSkillHandler();
     registerTradeWindowHandlers();
     housing::installHouseDesignServices();
+    installSpellWindowServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.

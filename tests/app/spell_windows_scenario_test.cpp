@@ -1,0 +1,324 @@
+// The spellbook in the running program, against the test server's stage, as
+// a player meets it: the book in the backpack opens on its index with the
+// server's twelve spells, a click on a name turns to that spell's page, a
+// double click on its icon casts it (the book lies down minimised), the
+// server's target cursor is answered on the ground and the server's bolt and
+// line come back; a double click stands the book up again and a right click
+// closes it. The spell's icon dragged out of its page casts again, and the
+// next login finds it where it was left. The test checks what the client
+// shows and what the server got.
+
+#include "app/main_window.h"
+#include "app/scenario_runner.h"
+#include "data/targeting.h"
+#include "fixtures/sample_scene.h"
+#include "gump/button.h"
+#include "gump/gump_manager.h"
+#include "platform/clock.h"
+#include "protocol/target_cursor.h"
+#include "support/stage_spells.h"
+#include "windows/container_gump.h"
+#include "windows/icon_gumps.h"
+#include "windows/journal.h"
+#include "windows/menubar.h"
+#include "windows/spell_table.h"
+#include "windows/spellbook_gump.h"
+#include "world/container_item.h"
+#include "world/object_manager.h"
+
+#include "headless_client_fixture.h"
+#include "stage_scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using app_test::StageLog;
+using app_test::StageScenario;
+
+constexpr int32_t kMagicArrow = 5;
+constexpr int32_t kInventoryButton = 2;
+
+ContainerGump* backpackWindow()
+{
+    Item* pack = findItemBySerial(fixture::kSceneBackpackSerial);
+    return pack && pack->isContainer() ? findContainerGump(static_cast<ContainerItem&>(*pack)) : nullptr;
+}
+
+SpellbookGump* stageBook() { return SpellbookGump::findFor(test::kStageSpellbookSerial); }
+
+// The journal's last line that begins with `start`, or empty.
+std::string journalLine(const std::string& start)
+{
+    const auto& entries = journal().entries();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (entry->narrow.rfind(start, 0) == 0)
+            return entry->narrow;
+    }
+    return {};
+}
+
+// The text of the last text command the server got.
+std::string castText(const StageLog& log)
+{
+    const test::WirePacket cast = log.last(0x12);
+    return cast.size() > 4 ? std::string(cast.begin() + 4, cast.end() - 1) : std::string();
+}
+
+class SpellbookSession final : public StageScenario {
+public:
+    SpellbookSession(test::StageWorld& stage, StageLog& log)
+        : StageScenario(stage)
+        , m_log(log)
+    {
+    }
+
+private:
+    // The spread's point of the index line of the book's `ordinal`-th spell.
+    static bool indexLinePoint(int32_t ordinal, int32_t& x, int32_t& y)
+    {
+        SpellbookGump* book = stageBook();
+        for (int32_t localY = SpellbookGump::kIndexFirstRow; book && localY < book->height(); ++localY) {
+            if (book->indexEntryAtPoint(60, localY) == ordinal) {
+                pointOf(book, 60, localY + 2, x, y);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void addSteps() override
+    {
+        // The menubar's inventory button opens the backpack.
+        step("the backpack",
+            [this] {
+                int32_t x = 0, y = 0;
+                CGump* bar = gumpManager().menubar;
+                if (isValidGump(bar))
+                    pointOf(static_cast<Menubar*>(bar)->button(kInventoryButton), 10, 10, x, y);
+                click(x, y);
+            },
+            [] { return backpackWindow() != nullptr; });
+        step("the spellbook",
+            [this] {
+                ContainerGump* window = backpackWindow();
+                Item* book = findItemBySerial(test::kStageSpellbookSerial);
+                if (!window || !book)
+                    return;
+                const ScreenRect area = window->itemRect(*book);
+                int32_t x = (area.left + area.right) / 2, y = (area.top + area.bottom) / 2;
+                window->localToScreen(x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                SpellbookGump* book = stageBook();
+                if (!book || book->spellCount() != test::kStageSpellCount)
+                    return false;
+                say("the book opens on spread " + std::to_string(book->spread()) + " with "
+                    + std::to_string(book->spellCount()) + " spells, " + std::to_string(book->spreadPageCount())
+                    + " pages");
+                return true;
+            });
+        step("Magic Arrow's page",
+            [this] {
+                int32_t x = 0, y = 0;
+                if (indexLinePoint(kMagicArrow - 1, x, y))
+                    click(x, y);
+            },
+            [] {
+                SpellbookGump* book = stageBook();
+                if (!book || book->spread() <= book->indexPages())
+                    return false;
+                say("the name turns to spread " + std::to_string(book->spread()) + ", "
+                    + std::string(spellName(book->spellAtPoint(60, 50, false))) + " on the left");
+                return true;
+            });
+        step("casting it",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(stageBook(), 56 + 10, 40 + 10, x, y);
+                doubleClick(x, y);
+            },
+            [this] {
+                SpellbookGump* book = stageBook();
+                if (!book || !book->isMinimised() || !targetingState().targetingActive
+                    || serverTargetCursor().cursorId != test::kStageSpellCursor)
+                    return false;
+                say("the server got the cast of \"" + castText(m_log) + "\" and asks for a target; the book lies down, "
+                    + "last spell " + std::to_string(lastSpell()));
+                return true;
+            });
+        // The next click must not pair with the double click's.
+        step("a pause", [this] { m_pauseFrom = platform::clock().tickMs(); },
+            [this] { return platform::clock().tickMs() - m_pauseFrom > kPauseMs; });
+        step("the target",
+            [this] {
+                // Open grass right of the road, clear of the windows.
+                click(m_session->mainWindow.gameWidth() - 80, m_session->mainWindow.gameHeight() - 60);
+            },
+            [this] {
+                const std::string line = journalLine("Spell ");
+                if (targetingState().targetingActive || line.empty())
+                    return false;
+                say("the server answers: " + line.substr(0, line.find(" at ")) + " after " + std::to_string(m_log.count(0x6C)) + " target reply");
+                return true;
+            });
+        step("the book stood up",
+            [this] {
+                int32_t x = 0, y = 0;
+                // The lower half of the laid-down book: the menubar may cover its top.
+                pointOf(stageBook(), 20, 26, x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                SpellbookGump* book = stageBook();
+                if (!book || book->isMinimised())
+                    return false;
+                say("a double click opens it again at spread " + std::to_string(book->spread()));
+                return true;
+            });
+        step("Magic Arrow dragged out",
+            [this] {
+                using platform::MessageKind;
+                int32_t x = 0, y = 0;
+                pointOf(stageBook(), 56 + 10, 40 + 10, x, y);
+                const uint32_t now = platform::clock().tickMs();
+                post({ MessageKind::MouseMove, 0, 0, x, y });
+                post({ MessageKind::LeftButtonDown, 1, 0, x, y });
+                window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, x + 10, y + 10 });
+                window().scheduleMessage(now + 200, { MessageKind::MouseMove, 1, 0, kIconX, kIconY });
+                window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, kIconX, kIconY });
+                m_pauseFrom = now + 300;
+            },
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                if (!icon || int32_t(platform::clock().tickMs() - m_pauseFrom) < int32_t(kPauseMs))
+                    return false;
+                say("an icon of spell " + std::to_string(icon->iconId()) + " stands with its centre at "
+                    + std::to_string(icon->x() + icon->width() / 2) + "," + std::to_string(icon->y() + icon->height() / 2));
+                return true;
+            });
+        addIconCastSteps();
+        step("closing the book",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(stageBook(), 120, 60, x, y);
+                rightClick(x, y);
+            },
+            [] { return stageBook() == nullptr; });
+        addQuitStep();
+    }
+
+    // A double click on the icon casts; the target is cancelled with Escape.
+    void addIconCastSteps()
+    {
+        step("the icon cast",
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                int32_t x = 0, y = 0;
+                pointOf(icon, icon->width() / 2, icon->height() / 2, x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                if (!targetingState().targetingActive || serverTargetCursor().cursorId != test::kStageSpellCursor)
+                    return false;
+                say("the icon casts spell " + std::to_string(lastSpell()));
+                return true;
+            });
+        step("the target cancelled", [this] { type("\x1b"); },
+            [this] {
+                const std::string line = journalLine("The spell fizzles");
+                if (targetingState().targetingActive || line.empty())
+                    return false;
+                say("the server answers: " + line + " after " + std::to_string(m_log.count(0x12)) + " casts");
+                return true;
+            });
+    }
+
+    static constexpr uint32_t kPauseMs = 1000;
+    // Low right in the game area, clear of where the tip of the day opens.
+    static constexpr int32_t kIconX = 560;
+    static constexpr int32_t kIconY = 420;
+    StageLog& m_log;
+    uint32_t m_pauseFrom = 0;
+};
+
+// The next login: the desktop file brings the spell icon back where it was
+// left, and it casts.
+class KeptIconSession final : public StageScenario {
+public:
+    KeptIconSession(test::StageWorld& stage, StageLog& log)
+        : StageScenario(stage)
+        , m_log(log)
+    {
+    }
+
+private:
+    void addSteps() override
+    {
+        step("the kept icon", nullptr, [] {
+            IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+            if (!icon)
+                return false;
+            say("the icon of spell " + std::to_string(icon->iconId()) + " is back at "
+                + std::to_string(icon->x()) + "," + std::to_string(icon->y()));
+            return true;
+        });
+        step("the icon cast",
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::SpellIcon, kMagicArrow);
+                int32_t x = 0, y = 0;
+                pointOf(icon, icon->width() / 2, icon->height() / 2, x, y);
+                doubleClick(x, y);
+            },
+            [this] {
+                if (!targetingState().targetingActive || m_log.count(0x12) != 1)
+                    return false;
+                say("it casts \"" + castText(m_log) + "\"");
+                return true;
+            });
+        addQuitStep();
+    }
+
+    StageLog& m_log;
+};
+
+class SpellPlay : public app_test::HeadlessClientTest {
+protected:
+    SpellPlay()
+        : HeadlessClientTest("600000")
+    {
+    }
+
+    template <typename Session>
+    [[noreturn]] void play()
+    {
+        test::StageWorld stage;
+        StageLog log;
+        Session session(stage, log);
+        app_test::playStageScenario(client.path(), stage, log, session);
+    }
+};
+
+TEST_F(SpellPlay, TheSpellbookOpensCastsAndGivesAnIconTheDesktopFileKeeps)
+{
+    EXPECT_EXIT(play<SpellbookSession>(), ::testing::ExitedWithCode(0),
+        "the book opens on spread 1 with 12 spells, 20 pages\n"
+        "the name turns to spread 13, Magic Arrow on the left\n"
+        "the server got the cast of \"5\" and asks for a target; the book lies down, last spell 5\n"
+        "the server answers: Spell 5 strikes the ground after 1 target reply\n"
+        "a double click opens it again at spread 13\n"
+        "an icon of spell 5 stands with its centre at 560,420\n"
+        "the icon casts spell 5\n"
+        "the server answers: The spell fizzles. after 2 casts\n");
+    // The settings as they were, so that the login goes as before; the
+    // desktop file the first run left keeps the icon.
+    client.write("vo.cfg", "MouseThread=off\n");
+    EXPECT_EXIT(play<KeptIconSession>(), ::testing::ExitedWithCode(0),
+        "the icon of spell 5 is back at 536,398\n"
+        "it casts \"5\"\n");
+}
+
+} // namespace
