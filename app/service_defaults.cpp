@@ -123,9 +123,8 @@ void installServiceDefaults()
     // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
-    // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
-    installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
-                                         // packets and window are not built: nobody is ever a member)
+    // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp; the
+    // party table is the status windows', windows/status_window_services.cpp.)
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());
