@@ -202,6 +202,11 @@ public:
         partyTable().handleMessage(payload);
         m_next.partyMessage(payload);
     }
+    void partyEnded() override
+    {
+        partyTable().clear();
+        m_next.partyEnded();
+    }
     void contextMenu(uint32_t serial, const std::vector<ContextMenuEntry>& entries) override
     {
         m_next.contextMenu(serial, entries);

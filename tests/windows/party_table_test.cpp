@@ -10,6 +10,7 @@
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
 #include "protocol/protocol_handlers.h"
+#include "protocol/session_packets.h"
 #include "protocol/world_packet_windows.h"
 #include "windows/journal.h"
 #include "windows/party_table.h"
@@ -142,6 +143,16 @@ TEST_F(PartyTableTest, AMemberListFillsTheRowsAsksEachStatusAndSetsTheLeader)
     dispatch(members({ playerSerial(), kPartyMemberSerial }));
     EXPECT_TRUE(table.isLeader());
     EXPECT_EQ(table.memberSerial(2), 0u);
+}
+
+// Leaving the world forgets the members; the loot flag stays the player's.
+TEST_F(PartyTableTest, LeavingTheWorldEmptiesTheTable)
+{
+    dispatch(members({ kPartyLeaderSerial, playerSerial() }));
+    partyTable().setLootFlagValue(0);
+    leaveGameWorld();
+    EXPECT_EQ(serialsOf(view()), std::vector<uint32_t> {});
+    EXPECT_EQ(partyTable().lootFlag(), 0);
 }
 
 // More than ten serials: all are read, ten are kept (the surplus was written

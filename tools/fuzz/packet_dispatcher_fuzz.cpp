@@ -3,7 +3,8 @@
 // start-up: the login, session, world object, general information, mobile
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
 // the mahjong table, the profile window, and the target cursors, vendor,
-// trade, menu, query, dye and tip packets of the trade windows. The services
+// trade, menu, query, dye and tip packets of the trade windows, and the
+// party messages into the party table of the status windows' services. The services
 // above the handlers are the do-nothing defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, and the shard sessions' world, which is the real one with its player
@@ -31,6 +32,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "windows/profile_gump.h"
+#include "windows/status_window_services.h"
 #include "windows/trade_window_services.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
@@ -96,6 +98,7 @@ void setUp()
     mahjong::registerMahjongHandler();
     registerProfileHandler();
     registerTradeWindowHandlers();
+    installStatusWindowServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
