@@ -3,6 +3,7 @@
 #include "core/wide_text.h"
 #include "data/settings_registry.h"
 #include "gump/gump.h"
+#include "windows/party_gump.h"
 #include "windows/status_gump.h"
 #include "windows/system_text.h"
 #include "windows/window_packets.h"
@@ -97,6 +98,21 @@ void closeStatusBarsOf(uint32_t serial)
     }
 }
 
+// The open party window's leader buttons follow the leader flag.
+void showPartyLeaderButtons(bool leader)
+{
+    PartyGump* window = currentPartyGump();
+    if (!window)
+        return;
+    if (leader) {
+        window->addKickButtons();
+        window->addAddMemberButton();
+    } else {
+        window->removeKickButtons();
+        window->removeAddMemberButton();
+    }
+}
+
 } // namespace
 
 PartyTable& partyTable()
@@ -164,7 +180,7 @@ std::string PartyTable::memberName(int32_t slot)
     return slot >= 0 && slot < kSlots ? m_rows[size_t(slot)].name : std::string();
 }
 
-void PartyTable::openPartyWindow() { }
+void PartyTable::openPartyWindow() { openPartyGump(); }
 
 bool PartyTable::handleMessage(std::span<const uint8_t> payload)
 {
@@ -226,6 +242,7 @@ bool PartyTable::memberList(std::span<const uint8_t> payload)
         sendStatusRequest(kPartyStatusBarRequest, serial);
     }
     m_leader = playerSerial() != 0 && playerSerial() == m_rows[0].serial;
+    showPartyLeaderButtons(m_leader);
     return true;
 }
 
@@ -249,6 +266,7 @@ bool PartyTable::memberRemoved(std::span<const uint8_t> payload)
     for (uint32_t serial : serials)
         closeStatusBarsOf(serial);
     m_leader = true;
+    showPartyLeaderButtons(true);
     return true;
 }
 

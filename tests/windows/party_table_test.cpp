@@ -13,7 +13,12 @@
 #include "protocol/session_packets.h"
 #include "protocol/world_packet_windows.h"
 #include "windows/journal.h"
+#include "gump/button.h"
+#include "gump/toggle_control.h"
+#include "windows/party_gump.h"
 #include "windows/party_table.h"
+#include "windows/speech_entry.h"
+#include "windows/speech_packets.h"
 #include "windows/party_words.h"
 #include "windows/status_window_services.h"
 #include "world/mobile.h"
@@ -287,6 +292,91 @@ TEST_F(PartyTableTest, OversizedCountsAndUnknownActionsChangeNothing)
     dispatch(ServerPacket(0xBF).u16(6).u8(0xEE).u32(1).bytes());
     dispatch(ServerPacket(0xBF).u16(6).bytes());
     EXPECT_EQ(view(), before);
+}
+
+// The party window opens as the paperdoll's party button opens it.
+class PartyWindowTest : public PartyTableTest {
+protected:
+    PartyGump* open()
+    {
+        service<PartyState>().openPartyWindow();
+        return currentPartyGump();
+    }
+    ~PartyWindowTest() override { closeGump(currentPartyGump()); }
+};
+
+TEST_F(PartyWindowTest, TheLeaderHasKickAndAddButtonsAMemberDoesNot)
+{
+    PartyGump* window = open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(open(), window) << "one window, raised again";
+    EXPECT_NE(window->kickButton(9), nullptr) << "leader until the server says otherwise";
+    EXPECT_NE(window->addMemberButton(), nullptr);
+    dispatch(members({ kPartyLeaderSerial, playerSerial() }));
+    EXPECT_EQ(window->kickButton(0), nullptr);
+    EXPECT_EQ(window->addMemberButton(), nullptr);
+    composeAll();
+    EXPECT_NE(window->shownText().find("Leave the party"), std::string::npos);
+    EXPECT_EQ(window->shownText().find("Disband the party"), std::string::npos);
+    // The player leaves: leader of an empty party again.
+    dispatch(removal(playerSerial(), { kPartyLeaderSerial }));
+    EXPECT_NE(window->kickButton(3), nullptr);
+    EXPECT_NE(window->addMemberButton(), nullptr);
+    composeAll();
+    EXPECT_NE(window->shownText().find("Disband the party"), std::string::npos);
+}
+
+TEST_F(PartyWindowTest, TellAndMessageFillTheSpeechLineInPartyMode)
+{
+    PartyGump* window = open();
+    window->onCommand(PartyGump::kTellFirst + 3);
+    EXPECT_EQ(journal().entries().back().narrow, "There is no one in that party slot.");
+    window->onCommand(PartyGump::kMessage);
+    EXPECT_EQ(journal().entries().back().narrow, "You are not in a party.");
+    dispatch(members({ kPartyLeaderSerial, playerSerial(), kPartyMemberSerial, kPartyAbsentSerial }));
+    window->onCommand(PartyGump::kTellFirst + 3);
+    EXPECT_EQ(speechEntry().text(), u"t4");
+    EXPECT_EQ(speechEntry().mode(), speech_type::kParty);
+    window->onCommand(PartyGump::kMessage);
+    EXPECT_EQ(speechEntry().text(), u" ");
+    speechEntry().setLine(u"", speech_type::kSay);
+}
+
+TEST_F(PartyWindowTest, TheLootFlagIsSentAtTheNextDrawOnlyInAParty)
+{
+    PartyGump* window = open();
+    takePackets();
+    window->lootToggle()->setChecked(false);
+    composeAll();
+    EXPECT_EQ(partyTable().lootFlag(), 0);
+    EXPECT_TRUE(takePackets().empty()) << "not in a party";
+    dispatch(members({ kPartyLeaderSerial, playerSerial() }));
+    takePackets();
+    window->lootToggle()->setChecked(true);
+    composeAll();
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], (Bytes { 0xBF, 0, 7, 0, 6, 6, 1 }));
+    composeAll();
+    EXPECT_TRUE(takePackets().empty()) << "once";
+}
+
+TEST_F(PartyWindowTest, KickLeaveAndAddSendTheirRequests)
+{
+    dispatch(members({ playerSerial(), kPartyMemberSerial }));
+    PartyGump* window = open();
+    takePackets();
+    window->onCommand(PartyGump::kKickFirst + 1);
+    EXPECT_EQ(partyTable().memberSerial(1), 0u);
+    window->onCommand(PartyGump::kAddMember);
+    window->onCommand(PartyGump::kLeave);
+    std::vector<Bytes> sent = takePackets();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0], (Bytes { 0xBF, 0, 10, 0, 6, 2, 0, 0, 0x0C, 0x02 }));
+    EXPECT_EQ(sent[1], (Bytes { 0xBF, 0, 10, 0, 6, 1, 0, 0, 0, 0 }));
+    EXPECT_EQ(sent[2][5], 2);
+    window->onCommand(PartyGump::kOk);
+    EXPECT_EQ(currentPartyGump(), nullptr);
 }
 
 } // namespace
