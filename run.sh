@@ -21,8 +21,9 @@ if [ $# -eq 0 ]; then
     fi
     # The test server on a free loopback port, which the set's login.cfg names.
     server_log=$(mktemp)
+    # VARDUN_PROPERTY_LISTS=1 has the server grant object property lists.
     ./build/tests/vardun_test_server --login-port 0 --any-account --shards "Second Shard,Third Shard" \
-        >"$server_log" 2>&1 &
+        ${VARDUN_PROPERTY_LISTS:+--property-lists} >"$server_log" 2>&1 &
     server_pid=$!
     trap 'kill "$server_pid" 2>/dev/null; rm -f "$server_log"' EXIT
     for _ in $(seq 50); do
@@ -32,6 +33,8 @@ if [ $# -eq 0 ]; then
     login_server=$(sed -n 's/^login server //p' "$server_log")
     [ -n "$login_server" ] || { cat "$server_log" >&2; exit 1; }
     printf '; The test server ./run.sh started\nLoginServer=%s\n' "$login_server" >build/sample-data/login.cfg
+    messenger_server=$(sed -n 's/^messenger server //p' "$server_log")
+    [ -z "$messenger_server" ] || printf 'UserCentral=%s\n' "$messenger_server" >>build/sample-data/login.cfg
     echo "Test server at $login_server: log in with any account name and password."
     ./build/vardun -r "$PWD/build/sample-data"
     exit $?

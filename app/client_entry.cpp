@@ -16,6 +16,7 @@
 #include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/messenger_wiring.h"
 #include "app/mobile_wiring.h"
 #include "app/network_wiring.h"
 #include "app/pointer.h"
@@ -51,6 +52,7 @@
 #include "gump/gump_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
+#include "housing/house_design_services.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/ascii_text.h"
@@ -287,6 +289,7 @@ int clientMain(int argc, char** argv)
     WindowServices services;
     GumpDesktop::wireWindowServices(services, desktop);
     wireSpeechWindowServices(services, mainWindowPointer);
+    services.cancelHouseDesignTool = housing::cancelHouseDesignTool;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
     services.recreateBackBuffer = [&presenter, &mainWindowPointer, &desktop](int32_t width, int32_t height) {
@@ -334,9 +337,11 @@ int clientMain(int argc, char** argv)
         if (desktop)
             desktop->composeAndPresent(PresentKind::Always);
     };
-    services.presentChanges = [&presenter] {
-        if (presenter)
-            presenter->present();
+    // What changed is composed first: the back buffer holds the world alone
+    // between frames, and the pointer's old box must show the windows again.
+    services.presentChanges = [&desktop] {
+        if (desktop)
+            desktop->composeAndPresent(PresentKind::IfChanged);
     };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
@@ -358,6 +363,7 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
+    housing::installHouseDesignServices();
     // In front of the game windows' text windows: every text is journaled
     // before its window is made. Removed in reverse order at shutdown.
     startSystemText();
@@ -367,6 +373,7 @@ int clientMain(int argc, char** argv)
     registerCleanup("shutdownLocalization", shutdownLocalization);
     startSpeech();
     startHardwareSurvey(*window);
+    startMessenger();
     service<MessengerSocket>().replaceMessengerSocket();
     window->setBusyCursor(false);
 
@@ -463,6 +470,7 @@ int clientMain(int argc, char** argv)
     stopSoundAndVideoOutput(tick);
     deleteWorldViewObjects();
     service<MessengerSocket>().deleteMessengerSocket();
+    stopMessenger();
     tick.setStep(TickStep::MacroStep, nullptr);
     tick.setStep(TickStep::UpdateWeaponAbilities, nullptr);
     tick.setStep(TickStep::MacroDelayCountdown, nullptr);
@@ -474,6 +482,7 @@ int clientMain(int argc, char** argv)
     unwireGumpControls(tick);
     unwireDesktop(tick);
     // After shutDownSpeech removed the journal step in front of them.
+    housing::uninstallHouseDesignServices();
     stopGameWindows();
     setPointerDrawingAllowed(false);
     instanceMarker.reset();

@@ -16,12 +16,18 @@
 #include "windows/context_menu.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
+#include "windows/help_text_popup.h"
+#include "windows/item_property_gump.h"
 #include "windows/paperdoll_gump.h"
+#include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
+#include "windows/quest_pointer.h"
+#include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
 #include "windows/status_window_services.h"
 #include "windows/trade_window_services.h"
+#include "windows/text_window_services.h"
 #include "windows/window_services.h"
 #include "windows/world_view_gump.h"
 #include "world/cell_grid.h"
@@ -31,20 +37,27 @@
 
 namespace {
 
-// The world under the pointer and the context menu for the mouse-button
-// code; the help popup stays with the service installed before.
+// The world under the pointer, the help-text popup and the context menu for
+// the mouse-button code.
 class WorldUnderPointer final : public PointerWorld {
 public:
     explicit WorldUnderPointer(PointerWorld& next)
         : m_next(next)
     {
     }
-    CGump* helpPopup() override { return m_next.helpPopup(); }
+    CGump* helpPopup() override { return helpTextPopup(); }
     void helpPopupRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) override
     {
-        m_next.helpPopupRect(left, top, width, height);
+        left = top = width = height = 0;
+        if (HelpTextPopup* popup = helpTextPopup()) {
+            const ScreenRect rect = popup->screenRect();
+            left = rect.left;
+            top = rect.top;
+            width = rect.width();
+            height = rect.height();
+        }
     }
-    void closeHelpPopup() override { m_next.closeHelpPopup(); }
+    void closeHelpPopup() override { closeHelpTextPopup(); }
     void closeContextPopupUnlessOn(int32_t x, int32_t y) override
     {
         closeContextMenuUnlessOn(x, y);
@@ -139,6 +152,7 @@ public:
     {
         if (WorldViewGump* view = worldViewGump())
             view->setVisible(false);
+        hidePointerGump();
         m_next.hideWorldView();
     }
     void refreshSpeechEntry() override
@@ -183,7 +197,11 @@ public:
         }
         m_next.showInstallNotice();
     }
-    void ensureItemPropertyWindow() override { m_next.ensureItemPropertyWindow(); }
+    void ensureItemPropertyWindow() override
+    {
+        ::ensureItemPropertyWindow();
+        m_next.ensureItemPropertyWindow();
+    }
     void invalidateWholeScreen() override
     {
         ::invalidateWholeScreen();
@@ -213,7 +231,12 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
     installGameWindowServices();
     installStatusWindowServices();
+    // In front of the game windows' services: the reading windows pass on
+    // what is not theirs.
+    installReadingWindowServices();
+    installSkillWindowServices();
     installTradeWindowServices();
+    installTextWindowServices();
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());
@@ -232,7 +255,10 @@ void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFr
 
 void stopGameWindows()
 {
+    uninstallTextWindowServices();
     uninstallTradeWindowServices();
+    uninstallSkillWindowServices();
     uninstallStatusWindowServices();
+    uninstallReadingWindowServices();
     uninstallGameWindowServices();
 }

@@ -6,6 +6,8 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "platform/virtual_keys.h"
+#include "windows/help_text_popup.h"
+#include "windows/window_packets.h"
 
 #include <algorithm>
 
@@ -112,11 +114,7 @@ public:
     WorldObject* pickHoverItem(int32_t x, int32_t y) override { return service<PointerWorld>().pickHoverItem(x, y); }
     bool isValidObject(WorldObject* object) override { return service<PointerWorld>().isValidObject(object); }
     uint32_t serialOf(WorldObject* object) override { return service<PointerWorld>().serialOf(object); }
-    void sendObjectHelpRequest(uint32_t) override
-    {
-        // Only an item the world picked asks for help, and no world object
-        // is picked before the world exists.
-    }
+    void sendObjectHelpRequest(uint32_t serial) override { ::sendObjectHelpRequest(serial); }
     CGump* highlightedWindow() override { return service<PointerWorld>().highlightedWindow(); }
     void clearHighlight() override { service<PointerWorld>().clearHighlight(); }
 
@@ -151,6 +149,8 @@ public:
     bool isShiftHeld() override { return m_window.isKeyHeld(platform::vk::kShift); }
     bool isAltHeld() override { return m_window.isKeyHeld(platform::vk::kAlt); }
     int32_t pointerDirection(bool ignoreBounds) override { return getPointerDirection(ignoreBounds); }
+    uint32_t pressedObjectSerial() override { return m_buttons.getPressedObject(); }
+    bool isButtonHeld() override { return m_buttons.leftButtonDown() || m_buttons.rightButtonDown(); }
 
 private:
     platform::Window& m_window;
@@ -258,7 +258,16 @@ void GumpDesktop::backBufferRecreated()
 
 void GumpDesktop::updatePointerStep()
 {
-    if (pointerNeedsRedraw())
+    // The hover help follows the help popups' values in use.
+    const HelpPopupSettings& popups = helpPopupSettings();
+    HoverHelpSettings& hover = m_buttons.hoverHelpSettings();
+    hover.enabled = popups.enabled;
+    hover.preDelayMs = popups.preDelayMs;
+    hover.sticky = popups.sticky;
+    hover.persistent = popups.persistent;
+    // A running pointer timer asks for its own presents as the pointer moves
+    // (a frame each would be the same picture twice).
+    if (!pointerTimerRunning() && pointerNeedsRedraw())
         composeAndPresent(PresentKind::IfChanged);
     m_buttons.updatePointer();
 }
@@ -269,7 +278,14 @@ void GumpDesktop::composeAndPresent(PresentKind kind)
 {
     syncScreen();
     m_presentKind = kind;
-    const GumpScreen& screen = gumpScreen();
-    gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    // Only where the frame may differ from the one shown, unless the whole
+    // picture goes out anyway.
+    m_beneath.clear();
+    if (kind == PresentKind::IfChanged && m_presenter.changesSinceShown(m_beneath)) {
+        gumpRedrawChanged(m_beneath);
+    } else {
+        const GumpScreen& screen = gumpScreen();
+        gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    }
     m_presentKind = PresentKind::IfChanged;
 }

@@ -10,6 +10,7 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "mahjong/mahjong_packets.h"
+#include "messenger/messenger_services.h"
 #include "protocol/property_revisions.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
@@ -17,7 +18,6 @@
 #include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
-#include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
@@ -29,54 +29,55 @@ void installServiceDefaults()
     // by the layer that declares the interface.
 
     // world/: the windows that show world objects (game windows): the
-    // container windows' parts of the spellbook, bulletin board and shop
-    // windows, the map windows, and the status bars, bulletin lines, mahjong
-    // table and trade window of the object views (the game windows' wiring
-    // passes these on)...
+    // container windows' parts of the spellbook and shop windows, and the
+    // status bars, mahjong table and trade window of the object views (the
+    // game windows' and the reading windows' wiring pass these on)...
     installWorldService(&doNothingWorldService<ContainerViews>());
-    installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
     // (The highlight sources of the mobile drawing are the session's,
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...the radar window, and the house designer the drawing and the step
-    // test ask...
+    // ...and the radar window. (The house designer the drawing and the step
+    // test ask is housing's, installed by housing/house_design_services.cpp.)
     installWorldService(&doNothingWorldService<RadarView>());
-    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
-    static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
+    static NoWindowSettings windowSettingsDefault; // tooltips, party, edge windows (the help pop-ups'
+                                                    // values are theirs, app/settings_wiring.cpp; the game
+                                                    // windows' wiring passes the item-property mode on)
     installWindowSettings(&windowSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, skill groups
-                                                 // and macros (the game windows' services show the
-                                                 // paperdoll's war button and clear the placement preview,
-                                                 // the system text's journal step the system messages)
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window and macros
+                                                 // (the game windows' services show the paperdoll's war
+                                                 // button and clear the placement preview, the system
+                                                 // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // the item-property window, the mahjong table and the
-                                                  // player's strength, as property lists arrive (the shop and
-                                                  // bill rows are windows/trade_window_services.cpp's)
-    installServiceDefault<HtmlViewMessenger>(); // messenger links and the GM page-queue tools of HTML views
-    installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, options, radar, ability
-                                              // book (the game windows' wiring makes the paperdolls,
+    installServiceDefault<PropertyListWindows>(); // the mahjong table and the player's strength, as property
+                                                  // lists arrive (the shop and bill rows are
+                                                  // windows/trade_window_services.cpp's; the game windows'
+                                                  // wiring shows the item-property window's)
+    installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
+                                                // links: messenger/messenger_links.cpp)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+                                              // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, messenger, item-property anchor, skill names
+                                             // style, icons, chat, GM chat, skill names (the messenger's:
+                                             // messenger/messenger_links.cpp; the game windows' wiring keeps
+                                             // the item-property window's place)
 
     // text/: "?Topic" and the other help links of HTML documents (the help windows).
     installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text popup, the highlighted window (the game
-                                            // windows' wiring adds the world under the pointer and the
+    installServiceDefault<PointerWorld>(); // the highlighted window (the game windows' wiring adds the
+                                            // world under the pointer, the help-text popup and the
                                             // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
@@ -84,24 +85,20 @@ void installServiceDefaults()
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
     installServiceDefault<HelpSystem>(); // the help index (start-up)
-    installServiceDefault<MessengerSocket>(); // the messenger's connection object (start-up, shutdown)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
+    installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
     installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
     installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
     installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
-    installServiceDefault<WindowResizing>(); // the profile's resize grip (the resize outline)
-    installServiceDefault<TipsWindows>(); // the tips window the server opens (0xA6)
+    installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
-    // the macros', the world view's, the speech line's and the main window's. One stays the base's
-    // do-nothing step: making the item-property window when none exists (that window is not built).
-    installMessengerLink(doNothingMessengerLink()); // messenger connection and mail store
+    // the macros', the world view's, the speech line's, the main window's and the item-property window's.
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
     // Of these two the name plates' names and the damage numbers are real here; the game windows'
@@ -112,19 +109,22 @@ void installServiceDefaults()
                                                             // window's request flag
     installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
                                                                 // and highlights, weapon ability
-    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
-                                                // game windows close the bank box)
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
+                                                // close the bank box, the reading windows open the course map)
 
-    // The network wiring installs the main window's ClientShell; one of its
-    // operations stays the do-nothing default: the shard menu (the platform
-    // layer has no pop-up menu). It also installs the shard sessions' world over
+    // The network wiring installs the main window's ClientShell (its shard
+    // menu is the client's own pop-up at the pointer) and the shard sessions' world over
     // the world objects (protocol/shard_world_state.h); the land tiles whose
     // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp; the
     // party table is the status windows', windows/status_window_services.cpp.)
+
+    // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
+    // the resize handle of the messenger windows' grips (the game windows' resize outline).
+    installServiceDefault<GmChatWindows>();
+    installServiceDefault<ResizeHandles>();
 
     // mahjong/: the board window over the table model.
     mahjong::installMahjongBoards(mahjong::doNothingMahjongBoards());

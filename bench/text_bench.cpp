@@ -21,8 +21,8 @@ std::string latinText(size_t length)
 
 std::u16string wide(const std::string& text) { return bytesToWideString(text); }
 
-struct Fonts {
-    Fonts()
+struct TextFonts {
+    TextFonts()
     {
         // Byte font 0 and a Unicode font with the tests' face: printable ASCII
         // as 6 x 7 and 5 x 7 glyphs.
@@ -34,9 +34,9 @@ struct Fonts {
     std::string unicode = fixture::UnicodeFontWriter().addTestFace().bytes();
 };
 
-Fonts& fonts()
+TextFonts& fonts()
 {
-    static Fonts loaded;
+    static TextFonts loaded;
     return loaded;
 }
 

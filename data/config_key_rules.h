@@ -60,7 +60,7 @@ struct ConfigValues {
     bool frameCounter = false;
     bool autoLogIn = false;
     bool useVerData = false;
-    bool showTips = false;
+    bool showTips = true;
     bool chatAntiAlias = false;
     bool censorFlesh = false;
     bool censorBlood = false;

@@ -31,6 +31,8 @@ struct TargetChoice {
     int32_t x = 0;
     int32_t y = 0;
     int32_t z = 0;
+    // The picture of an item or static picked (the house designer's erase
+    // and pick tools read it); 0 for mobiles and land.
     uint16_t graphic = 0;
 };
 

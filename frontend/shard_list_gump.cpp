@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int32_t kNameHue = 1153;
+constexpr int32_t kShardNameHue = 1153;
 constexpr int8_t kUnlistedZone = 50;
 
 // Raised by the monitor's thread, read by the window on the main thread. It
@@ -136,7 +136,7 @@ ShardListGump::ShardListGump()
     gumpLink(m_select, this);
 
     m_nameLabel = new InputControl(
-        240, 418, EntrySize { 160, 30, false }, int32_t(EntryMode::ComboText), 16, 9, kNameHue, false, false);
+        240, 418, EntrySize { 160, 30, false }, int32_t(EntryMode::ComboText), 16, 9, kShardNameHue, false, false);
     m_nameLabel->options.readOnly = true;
     m_nameLabel->setNarrowText(m_selectedName);
     m_nameLabel->redraw();

@@ -109,11 +109,13 @@ void describeWindow(CGump& gump, Written& written)
         written.add(placed(Type::kOptions, gump));
     } else if (gump.is(GumpKind::FightingStyle)) {
         written.add(placed(Type::kFightingStyle, gump));
-    } else if (gump.is(GumpKind::GmChatWindow) || gump.is(GumpKind::MessengerWindow)
+    } else if (gump.is(GumpKind::GmChatWindow) || gump.is(GumpKind::MessengerWebPage)
         || gump.is(GumpKind::MessengerList)) {
+        // Of the messenger's windows only the web page and "Messages" windows
+        // are kept; the others belong to them or answer one question.
         DesktopEntry entry = sized(gump.is(GumpKind::GmChatWindow)
                 ? Type::kGmChat
-                : (gump.is(GumpKind::MessengerWindow) ? Type::kWebPage : Type::kMessageList),
+                : (gump.is(GumpKind::MessengerWebPage) ? Type::kWebPage : Type::kMessageList),
             gump);
         entry.open = 1;
         written.add(entry);

@@ -46,6 +46,10 @@ public:
     // The screen direction 0..7 from the game area's centre to the pointer;
     // -1 outside the game area unless `ignoreBounds`.
     virtual int32_t pointerDirection(bool) { return -1; }
+    // The object under the last left press (0 for none), and whether a
+    // mouse button is down now.
+    virtual uint32_t pressedObjectSerial() { return 0; }
+    virtual bool isButtonHeld() { return false; }
 };
 
 class NoGumpPointer final : public GumpPointer {

@@ -19,8 +19,6 @@ namespace {
 
 enum FramePiece { TopLeft, TopEdge, TopRight, LeftEdge, Centre, RightEdge, BottomLeft, BottomEdge, BottomRight };
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 // The font a document's plain text is drawn in (style 0).
 constexpr int32_t kPlainTextFont = 1;
 constexpr char16_t kTabSpaces[] = u"    ";
@@ -79,12 +77,12 @@ void HtmlView::setRect(int32_t x, int32_t y, int32_t width, int32_t height)
     resizePage(width, height);
     m_textRect = { 0, 0, this->width(), this->height() };
     if (!(m_flags & HtmlViewFlag::kNoFrame)) {
-        const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
-        const GumpArtSize top = artSize(m_frameArts[TopEdge]);
+        const GumpArtSize left = gumpArtSize(m_frameArts[LeftEdge]);
+        const GumpArtSize top = gumpArtSize(m_frameArts[TopEdge]);
         m_textRect = { left.width, top.height, this->width() - left.width, this->height() - top.height };
     }
     if (!(m_flags & HtmlViewFlag::kNoScrollBar)) {
-        const int32_t arrowWidth = artSize(kScrollArrowArt).width;
+        const int32_t arrowWidth = gumpArtSize(kScrollArrowArt).width;
         m_textRect.right -= arrowWidth;
         if (ScrollBar* bar = scrollBar())
             bar->setGeometry(this->width() - arrowWidth, 0, this->height());
@@ -108,22 +106,25 @@ void HtmlView::clearPlaceholder()
     if (!placeholderPending)
         return;
     placeholderPending = false;
-    if (m_document)
+    // Only the first block is the placeholder: a quoted text after it stays.
+    if (m_document && m_document->runCount() > 1)
+        m_document->replaceFirstRunText(u"");
+    else if (m_document)
         m_document = std::make_unique<HtmlDocument>(u"", m_flags, m_defaultColour);
 }
 
 void HtmlView::paintFrame()
 {
     GumpPage& face = *page(0);
-    const int32_t width = scrollBar() ? face.width - artSize(kScrollArrowArt).width : face.width;
-    const GumpArtSize topLeft = artSize(m_frameArts[TopLeft]);
-    const GumpArtSize topEdge = artSize(m_frameArts[TopEdge]);
-    const GumpArtSize topRight = artSize(m_frameArts[TopRight]);
-    const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
-    const GumpArtSize centre = artSize(m_frameArts[Centre]);
-    const GumpArtSize right = artSize(m_frameArts[RightEdge]);
-    const GumpArtSize bottomLeft = artSize(m_frameArts[BottomLeft]);
-    const GumpArtSize bottomRight = artSize(m_frameArts[BottomRight]);
+    const int32_t width = scrollBar() ? face.width - gumpArtSize(kScrollArrowArt).width : face.width;
+    const GumpArtSize topLeft = gumpArtSize(m_frameArts[TopLeft]);
+    const GumpArtSize topEdge = gumpArtSize(m_frameArts[TopEdge]);
+    const GumpArtSize topRight = gumpArtSize(m_frameArts[TopRight]);
+    const GumpArtSize left = gumpArtSize(m_frameArts[LeftEdge]);
+    const GumpArtSize centre = gumpArtSize(m_frameArts[Centre]);
+    const GumpArtSize right = gumpArtSize(m_frameArts[RightEdge]);
+    const GumpArtSize bottomLeft = gumpArtSize(m_frameArts[BottomLeft]);
+    const GumpArtSize bottomRight = gumpArtSize(m_frameArts[BottomRight]);
     const BlitTarget target = face.target();
     drawGumpArt(copySpan, m_frameArts[TopLeft], target, 0, 0);
     tileOpaque(m_frameArts[TopEdge], face, topLeft.width, 0, width - topRight.width, topEdge.height);

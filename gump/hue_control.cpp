@@ -18,7 +18,7 @@ constexpr uint16_t kElfSkinStart = 904;
 
 constexpr std::array<uint16_t, 32> kElfSkin = { 1245, 1899, 2100, 1071, 588, 589, 590, 190, 1190, 864, 884, 870, 999,
     989, 850, 2306, 1900, 899, 1400, 1000, 883, 904, 900, 885, 1342, 896, 897, 898, 1898, 996, 1308, 997 };
-constexpr std::array<uint16_t, 54> kElfHair = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483, 568,
+constexpr std::array<uint16_t, 54> kElfHairHues = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483, 568,
     872, 1436, 2130, 141, 142, 143, 144, 145, 344, 345, 346, 347, 348, 349, 444, 1828, 87, 295, 302, 498, 592, 796,
     797, 798, 799, 800, 801, 802, 803, 804, 805, 901, 902, 903, 904, 905, 901, 902, 903 };
 
@@ -80,7 +80,7 @@ HueCells hueControlCells(int32_t kind)
     case 6:
         return gridOf(8, 4, [](int32_t r, int32_t c) { return kElfSkin[size_t(r * 4 + c)]; });
     case 7:
-        return gridOf(9, 6, [](int32_t r, int32_t c) { return kElfHair[size_t(r * 6 + c)]; });
+        return gridOf(9, 6, [](int32_t r, int32_t c) { return kElfHairHues[size_t(r * 6 + c)]; });
     default:
         return gridOf(8, 8, [](int32_t r, int32_t c) { return std::min(1001 + r + 8 * c, int32_t(kHumanSkinLast)); });
     }

@@ -32,8 +32,6 @@ std::string narrow(const std::u16string& text)
     return out;
 }
 
-int32_t artWidth(int32_t art) { return gumpArtSize(art).width; }
-
 } // namespace
 
 InputControl::InputControl(int32_t x, int32_t y, const EntryArt& art, int32_t mode, int32_t maxLength, int32_t font,
@@ -188,7 +186,7 @@ void TextEntry::redraw()
     paintText(hue, kCaretHue);
     if (iconArt != -1) {
         GumpPage& face = *page(0);
-        int32_t iconWidth = artWidth(iconArt);
+        int32_t iconWidth = gumpArtSize(iconArt).width;
         drawGumpArt(copySpanTransparent, iconArt, face.target(), width() - iconWidth - 3, 2);
     }
 }

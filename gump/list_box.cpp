@@ -14,8 +14,6 @@ namespace {
 constexpr int32_t kMiddlePieces = 3;
 constexpr int32_t kHighlightedHue = 33;
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 int32_t fontBaseline(int32_t font)
 {
     int32_t width = 0;
@@ -28,7 +26,7 @@ int32_t fontBaseline(int32_t font)
 } // namespace
 
 ListBoxControl::ListBoxControl(int32_t x, int32_t y, int32_t art, int32_t font, int32_t hue, int32_t visibleRows)
-    : CGump(x, y, nullptr, 1, artSize(art).width, artSize(art).height + artSize(art + 4).height)
+    : CGump(x, y, nullptr, 1, gumpArtSize(art).width, gumpArtSize(art).height + gumpArtSize(art + 4).height)
     , m_art(art)
     , m_font(font)
     , m_hue(hue)
@@ -73,8 +71,8 @@ int32_t ListBoxControl::shownRows() const
 
 void ListBoxControl::textArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const
 {
-    const GumpArtSize topPiece = artSize(m_art);
-    const GumpArtSize bottomPiece = artSize(m_art + 4);
+    const GumpArtSize topPiece = gumpArtSize(m_art);
+    const GumpArtSize bottomPiece = gumpArtSize(m_art + 4);
     const int32_t offset = width() > topPiece.width ? (width() - topPiece.width) / 2 : 0;
     left = offset + 6;
     right = width() - 6;
@@ -108,9 +106,10 @@ void ListBoxControl::redraw(int32_t)
     if (!isScrollable())
         return;
     if (m_firstRow > 0)
-        drawGumpArt(copySpanTransparent, kUpArrowArt, face.target(), width() - 12 - artSize(kUpArrowArt).width, top);
+        drawGumpArt(
+            copySpanTransparent, kUpArrowArt, face.target(), width() - 12 - gumpArtSize(kUpArrowArt).width, top);
     if (m_firstRow + m_visibleRows < itemCount()) {
-        const GumpArtSize arrow = artSize(kDownArrowArt);
+        const GumpArtSize arrow = gumpArtSize(kDownArrowArt);
         drawGumpArt(copySpanTransparent, kDownArrowArt, face.target(), width() - 12 - arrow.width, bottom - arrow.height);
     }
 }

@@ -165,6 +165,14 @@ bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_
     return finish(buffer);
 }
 
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState)
+{
+    packetBegin(buffer, 0x3A);
+    packetPutShort(buffer, skill);
+    packetPutByte(buffer, lockState);
+    return finish(buffer);
+}
+
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows)
 {
     packetBegin(buffer, 0x3B);

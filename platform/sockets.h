@@ -31,6 +31,11 @@ struct IoResult {
 // Opens a TCP socket and connects it to `address`:`port`, waiting at most
 // `timeoutMs`. The socket is left in blocking mode. kNoSocket on failure.
 SocketHandle tcpConnect(uint32_t address, uint16_t port, uint32_t timeoutMs);
+// Opens a non-blocking TCP socket and starts connecting it without waiting:
+// the socket turns writable once connected, and a connection that fails
+// reports readable, its next receive giving the error. kNoSocket when the
+// attempt could not even start.
+SocketHandle tcpConnectStart(uint32_t address, uint16_t port);
 
 // Opens a TCP socket listening on the loopback address; port 0 picks a free
 // port. Used by local peers (test servers and tools). kNoSocket on failure.

@@ -115,6 +115,11 @@ void handleDamage(const uint8_t* packet)
     uint16_t amount = reader.u16();
     if (!reader.ok() || amount == 0)
         return;
+    showDamageNumber(serial, amount);
+}
+
+void showDamageNumber(uint32_t serial, uint16_t amount)
+{
     uint16_t hue = isPlayerSerial(serial) ? kPlayerDamageHue : kOtherDamageHue;
     service<GeneralInfoWindows>().showDamage(serial, amount, hue);
 }

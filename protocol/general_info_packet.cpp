@@ -11,6 +11,7 @@
 #include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "net/shard_sessions.h"
+#include "protocol/combat_packets.h"
 #include "protocol/packet_reader.h"
 #include "protocol/packet_session.h"
 #include "protocol/property_revisions.h"
@@ -60,14 +61,12 @@ enum Sub : uint16_t {
 };
 
 constexpr int32_t kStepKeyCount = PlayerMobile::kWalkKeyCount;
-constexpr uint16_t kPlayerDamageHue = 52;
-constexpr uint16_t kOtherDamageHue = 33;
 constexpr uint32_t kEndOfList = 0xFFFFFFFF;
 constexpr uint32_t kCrafterEntry = 0xFFFFFFFD;
 constexpr uint32_t kUnidentifiedEntry = 0xFFFFFFFC;
 constexpr size_t kMaxEquipAttributes = 10;
 constexpr uint32_t kContextMenuTextBase = 3000000;
-using RequestStorage = PacketStorage<32>;
+using InfoRequestStorage = PacketStorage<32>;
 
 std::u16string widenField(PacketReader& reader, int32_t size)
 {
@@ -354,8 +353,7 @@ void damage(PacketReader& reader)
     uint8_t amount = reader.u8();
     if (!reader.ok() || amount == 0)
         return;
-    uint16_t hue = isPlayerSerial(serial) ? kPlayerDamageHue : kOtherDamageHue;
-    service<GeneralInfoWindows>().showDamage(serial, amount, hue);
+    showDamageNumber(serial, amount);
 }
 
 void raceChange(PacketReader& reader)
@@ -387,21 +385,21 @@ bool buildGeneralInfoPacket(PacketBuffer& buffer, uint16_t subCommand)
 
 bool sendUsePrimaryAbility()
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kUsePrimary);
     return sendIfConnected(buffer);
 }
 
 bool sendUseSecondaryAbility()
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kUseSecondary);
     return sendIfConnected(buffer);
 }
 
 bool sendPointerClick(uint8_t flag)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kPointerClick);
     packetPutByte(buffer, flag != 0 ? 1 : 0);
     return sendIfConnected(buffer);
@@ -409,7 +407,7 @@ bool sendPointerClick(uint8_t flag)
 
 bool sendStatusBarClosed(uint32_t serial)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kStatusBarClosed);
     packetPutLong(buffer, serial);
     return sendIfConnected(buffer);
@@ -417,7 +415,7 @@ bool sendStatusBarClosed(uint32_t serial)
 
 bool sendHouseDesignRequest(uint32_t house)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kHouseDesignRequest);
     packetPutLong(buffer, house);
     return sendIfConnected(buffer);

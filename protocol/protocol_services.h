@@ -11,6 +11,7 @@
 // their installation.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -152,6 +153,9 @@ public:
     // Deletes and recreates the connection object, and empties the message
     // store and the address book (an account login refused for good).
     virtual void restart() { }
+    // The login road named the player's account on the messenger service
+    // (the relay's key; never negative).
+    virtual void setAccountNumber(int32_t) { }
 };
 
 // The object property-list cache.
@@ -197,8 +201,9 @@ public:
     virtual void renderFrame() { }
     // The hardware report that goes to the login server at most once an hour.
     virtual void sendMetricsHourly() { }
-    // The shard menu at the pointer; the chosen handle, 0 when none.
-    virtual int32_t chooseShard(const std::vector<ShardMenuEntry>&) { return 0; }
+    // The shard menu at the pointer; `chosen` gets the picked entry's handle
+    // (the sessions' host says when).
+    virtual void chooseShard(const std::vector<ShardMenuEntry>&, std::function<void(int32_t)>) { }
     // Bit i set when the map file of facet i was found at start-up.
     virtual uint16_t mapFileMask() { return 0; }
     // The player died: the world fades out over the next frames.

@@ -194,6 +194,11 @@ void handleRelay(const uint8_t* packet)
     if (!packetGetLong(packet, at, address) || !packetGetShort(packet, at, port) || !packetGetLong(packet, at, key))
         return;
     setConnectionSeed(key);
+    // The key names the account's login to the shard; the messenger service
+    // knows the player by it. A second shard's relay leaves it as it is.
+    ShardSession* session = currentSession();
+    if (address != 0 && !(session && session->connection && session->connection->isSecondary()))
+        messengerLink().setAccountNumber(int32_t(key & 0x7FFFFFFFu));
     requestDeferredConnect(address, port);
 }
 

@@ -3,11 +3,16 @@
 //   make_sample_data <directory>
 // Beside the set the tests use, it writes a short tune as the music the test
 // server's stage plays, so that a player of ./run.sh hears music too (the
-// tests leave it out: playing it would load the soundfont in every one).
+// tests leave it out: playing it would load the soundfont in every one), and
+// a newcomer's layout that opens the messenger's web page and "Messages"
+// windows on entering the world, over the test server's messenger peer (the
+// tests write the layouts they need themselves).
 
 #include "audio/music_player.h"
 #include "fixtures/midi_writer.h"
 #include "fixtures/sample_data_writer.h"
+#include "gump/desktop_file.h"
+#include "gump/desktop_records.h"
 #include "support/stage_world.h"
 
 #include <cstdio>
@@ -34,6 +39,27 @@ std::string stageTune()
     return fixture::midiFile(notes, kQuarter, 600000, kFlute);
 }
 
+// The messenger's two windows the layout keeps, side by side below the
+// menubar.
+std::string newcomerLayout()
+{
+    DesktopEntry page;
+    page.type = DesktopRecordType::kWebPage;
+    page.x = 10;
+    page.y = 300;
+    page.width = 330;
+    page.height = 200;
+    page.open = 1;
+    DesktopEntry messages = page;
+    messages.type = DesktopRecordType::kMessageList;
+    messages.x = 390;
+    messages.y = 40;
+    messages.width = 400;
+    messages.height = 360;
+    const std::vector<uint8_t> bytes = joinDesktopFile(0, { encodeDesktopRecord(page), encodeDesktopRecord(messages) });
+    return std::string(bytes.begin(), bytes.end());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -52,8 +78,11 @@ int main(int argc, char** argv)
     const std::string tune = stageTune();
     std::ofstream music(directory / "music" / midiFileName(test::StageWorld::kMusic), std::ios::binary);
     music.write(tune.data(), std::streamsize(tune.size()));
-    if (error || !music) {
-        std::fprintf(stderr, "make_sample_data: cannot write the music into %s\n", argv[1]);
+    const std::string layout = newcomerLayout();
+    std::ofstream desktop(directory / kFirstTimeDesktopFile, std::ios::binary);
+    desktop.write(layout.data(), std::streamsize(layout.size()));
+    if (error || !music || !desktop) {
+        std::fprintf(stderr, "make_sample_data: cannot write the music or the layout into %s\n", argv[1]);
         return 1;
     }
     std::printf("Sample data written to %s\n", argv[1]);

@@ -12,7 +12,12 @@
 // --any-account every other name logs in too, with any password, and has
 // the first account's characters. --shards lists further shards after the
 // first one ("Test Shard"); each of them leads to the same game server.
+// Beside them a messenger service listens on another loopback port (the
+// "UserCentral" setting names it to the client): two mails, an address
+// book of three names, every sent mail answered, and a notice.
 
+#include "support/stage_messenger.h"
+#include "support/stage_journal.h"
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 
@@ -64,7 +69,7 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: vardun_test_server [--login-port N] [--game-port N] "
-        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--shards NAME,NAME...]\n");
+        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--property-lists] [--shards NAME,NAME...]\n");
     return 2;
 }
 
@@ -99,6 +104,12 @@ int main(int argc, char** argv)
             config.acceptAnyAccount = true;
             continue;
         }
+        // The character list grants object property lists (the item-property
+        // window then replaces the name click).
+        if (argument == "--property-lists") {
+            config.characterListFlags |= test::kStagePropertyListsFlag;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage();
         std::string value = argv[++i];
@@ -128,8 +139,12 @@ int main(int argc, char** argv)
     }
     test::StageWorld stage;
     stage.attachTo(server);
+    test::StageMessenger messenger;
     std::printf("login server %s,%u\ngame server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),
         unsigned(server.loginPort()), dotted(server.gameAddress()).c_str(), unsigned(server.gamePort()));
+    if (messenger.isListening())
+        std::printf("messenger server %s,%u\n", dotted(test::TestShardServer::kLoginAddress).c_str(),
+            unsigned(messenger.port()));
     std::fflush(stdout);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr uint16_t kNoNumber = 0xFFFF;
-constexpr uint16_t kOutlineColour = 1;
 constexpr int32_t kMsPerModifierUnit = 40;
 constexpr size_t kMaxAttributes = 10;
 
@@ -117,6 +116,6 @@ void EquipInfoGump::redrawText(uint16_t hue)
         surface, m_firstLine.c_str(), (face->width - lineWidth(m_firstLine)) / 2, 0, nameColour, whole);
     drawUnicodeTextLine(
         surface, m_secondLine.c_str(), (face->width - lineWidth(m_secondLine)) / 2, kLineHeight, white, whole);
-    outlineText(face->pixels.data(), face->width, face->height, kOutlineColour);
+    outlineText(face->pixels.data(), face->width, face->height, UnicodeBarkGump::kOutlineColour);
     selectUnicodeFont(previousFont);
 }

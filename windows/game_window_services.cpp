@@ -1,5 +1,6 @@
 #include "windows/game_window_services.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "gump/button.h"
 #include "gump/gump_factory.h"
@@ -28,17 +29,8 @@
 #include <memory>
 #include <string>
 
-namespace {
-
-// The bytes of a line that holds one byte per unit.
-std::string lowBytes(std::u16string_view text)
-{
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (char16_t c : text)
-        bytes.push_back(char(uint8_t(c)));
-    return bytes;
-}
+// The views below have names of their own rather than an anonymous namespace:
+// GameWindowServices::Objects holds them as members.
 
 class WindowContainerViews final : public ContainerViews {
 public:
@@ -227,11 +219,11 @@ public:
             if (unicode)
                 new SpeechLineGump(text, hue);
             else
-                new SpeechLineGump(std::string_view(lowBytes(text)), hue, font);
+                new SpeechLineGump(std::string_view(lowBytesOf(text)), hue, font);
         } else if (unicode) {
             line->setTextUnicode(text, hue);
         } else {
-            line->setText(lowBytes(text), hue, font);
+            line->setText(lowBytesOf(text), hue, font);
         }
     }
 };
@@ -270,7 +262,11 @@ public:
         }
         m_next.clearPlacementPreview();
     }
-    void reloadSkillGroups() override { m_next.reloadSkillGroups(); }
+    void reloadSkillGroups() override
+    {
+        service<SkillGroups>().loadSkillGroups();
+        m_next.reloadSkillGroups();
+    }
     void reloadMacros() override { m_next.reloadMacros(); }
 
 private:
@@ -352,8 +348,6 @@ public:
 private:
     WorldEventWindows& m_next;
 };
-
-} // namespace
 
 struct GameWindowServices::Objects {
     explicit Objects()

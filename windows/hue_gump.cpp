@@ -31,7 +31,7 @@ constexpr int32_t kOkDownArt = 2312;
 constexpr int32_t kOkHoverArt = 2313;
 constexpr int32_t kMoveCursor = 17;
 constexpr int32_t kItemArtBase = 0x4000;
-constexpr int32_t kTextFont = 3;
+constexpr int32_t kHueTextFont = 3;
 constexpr int32_t kTextWrap = 54;
 constexpr int32_t kFirstHue = 2;
 
@@ -187,8 +187,8 @@ void HueGump::drawPreview(GumpPage& face)
     } else if (m_textPreview) {
         TextSurface surface = face.surface();
         int32_t wrappedWidth = 0, wrappedHeight = 0, baseline = 0;
-        wrapAsciiText(kTextFont, m_text.c_str(), kTextWrap, wrappedWidth, wrappedHeight, baseline, 0);
-        drawAsciiTextWrapped(areaLeft + (areaWidth - wrappedWidth) / 2, kGridTop, kTextFont, m_hue, m_text.c_str(),
+        wrapAsciiText(kHueTextFont, m_text.c_str(), kTextWrap, wrappedWidth, wrappedHeight, baseline, 0);
+        drawAsciiTextWrapped(areaLeft + (areaWidth - wrappedWidth) / 2, kGridTop, kHueTextFont, m_hue, m_text.c_str(),
             kTextWrap, surface, wholeSurface(surface), 0, 0, true);
     } else if (m_itemPreview) {
         const ArtImage* image = itemPicture(m_graphic);

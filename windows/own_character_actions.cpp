@@ -13,9 +13,6 @@ namespace {
 
 // The word Quit, nine blanks, then the rest.
 constexpr const char* kLogoutQuestion = "Quit         Vardun Online?";
-constexpr uint32_t kOwnPaperdollBit = 0x80000000;
-constexpr int32_t kBackpackLayer = 21;
-constexpr uint8_t kSkillsRequest = 5;
 constexpr uint16_t kGuildCommand = 40;
 constexpr uint16_t kQuestCommand = 50;
 
@@ -28,7 +25,7 @@ void openPaperdoll() { sendUseRequest(playerSerial() | kOwnPaperdollBit); }
 void openBackpack()
 {
     PlayerMobile* self = player();
-    if (Item* backpack = self ? self->layerItem(kBackpackLayer) : nullptr)
+    if (Item* backpack = self ? self->layerItem(Mobile::kBackpackLayer) : nullptr)
         sendUseRequest(backpack->serial);
 }
 

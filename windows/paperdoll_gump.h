@@ -61,6 +61,8 @@ public:
     void setStatusFlags(uint8_t flags) { m_liftAllowed = flags != 0; }
     bool isLiftAllowed() const { return m_liftAllowed; }
     void markDirty() { m_dirty = true; }
+    // Another part's state the doll shows changed (the messenger's mail).
+    void refreshLayout() override { markDirty(); }
     bool isDirty() const { return m_dirty; }
     void setTitle(std::string_view title);
     const std::string& title() const { return m_title; }

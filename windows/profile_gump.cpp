@@ -22,14 +22,14 @@
 
 namespace {
 
-constexpr int32_t kTextFont = 1;
+constexpr int32_t kProfileTextFont = 1;
 constexpr int32_t kX = 170;
 constexpr int32_t kY = 90;
 constexpr int32_t kThumbX = 256;
 constexpr int32_t kThumbY = 72;
-constexpr int32_t kButtonX = 137;
-constexpr int32_t kTextLeft = 40;
-constexpr int32_t kTitleX = 90;
+constexpr int32_t kProfileButtonX = 137;
+constexpr int32_t kProfileTextLeft = 40;
+constexpr int32_t kProfileTitleX = 90;
 constexpr int32_t kTitleTop = 56;
 constexpr int32_t kTextBottomMargin = 70;
 constexpr int32_t kSeparatorGap = 30;
@@ -45,20 +45,6 @@ constexpr uint32_t kRightKey = 0xE027;
 constexpr uint32_t kDown = 0xE028;
 constexpr uint32_t kDelete = 0xE02E;
 
-int32_t artHeight(int32_t art)
-{
-    int32_t width = 0, height = 0;
-    getGumpArtSize(art, width, height);
-    return height;
-}
-
-int32_t artWidth(int32_t art)
-{
-    int32_t width = 0, height = 0;
-    getGumpArtSize(art, width, height);
-    return width;
-}
-
 uint16_t colourSetting(const char16_t* name)
 {
     const int32_t colour = settings().getColourSetting(name);
@@ -70,9 +56,9 @@ uint16_t colourSetting(const char16_t* name)
 void drawSeparator(GumpPage& page, int32_t first, int32_t x, int32_t y, int32_t width, int32_t middleDrop)
 {
     const BlitTarget target = page.target();
-    const int32_t leftWidth = artWidth(first);
-    const int32_t rightWidth = artWidth(first + 2);
-    const int32_t middleWidth = artWidth(first + 1);
+    const int32_t leftWidth = gumpArtSize(first).width;
+    const int32_t rightWidth = gumpArtSize(first + 2).width;
+    const int32_t middleWidth = gumpArtSize(first + 1).width;
     drawGumpArt(copySpanTransparent, first, target, x, y);
     const ScreenRect middle { x + leftWidth, 0, x + width - rightWidth, page.height };
     for (int32_t at = middle.left; middleWidth > 0 && at < middle.right; at += middleWidth)
@@ -80,7 +66,7 @@ void drawSeparator(GumpPage& page, int32_t first, int32_t x, int32_t y, int32_t 
     drawGumpArt(copySpanTransparent, first + 2, target, x + width - rightWidth, y);
 }
 
-int32_t wrappedHeight(const std::u16string& text, int32_t width)
+int32_t profileTextHeight(const std::u16string& text, int32_t width)
 {
     if (text.empty())
         return 0;
@@ -117,7 +103,7 @@ std::optional<std::u16string> readWideText(PacketReader& reader)
 } // namespace
 
 ProfileGump::ProfileGump(uint32_t serial, std::u16string title, std::u16string fixedText, std::u16string profile)
-    : CGump(kX, kY, nullptr, 2, artWidth(kFrameArt), kHeight)
+    : CGump(kX, kY, nullptr, 2, gumpArtSize(kFrameArt).width, kHeight)
     , m_title(std::move(title))
     , m_fixed(std::move(fixedText))
     , m_profile(std::move(profile))
@@ -137,14 +123,14 @@ ProfileGump::ProfileGump(uint32_t serial, std::u16string title, std::u16string f
     if (page(1)->isAllocated())
         drawGumpArt(copySpanTransparent, kMinimisedArt, page(1)->target(), 0, 0);
 
-    const int32_t grip = artHeight(kGripArt);
+    const int32_t grip = gumpArtSize(kGripArt).height;
     auto* scrollThumb = new Thumb(kThumbX, kThumbY, true, kThumbY + kHeight - grip - 56, kThumbArt);
     gumpLink(scrollThumb, this);
     m_thumb = GumpHandle(scrollThumb);
-    auto* minimise = new Button(kButtonX, 0, ButtonBehaviour::ClickOnRelease, 0,
+    auto* minimise = new Button(kProfileButtonX, 0, ButtonBehaviour::ClickOnRelease, 0,
         [](CGump* parent) { parent->minimize(); }, kMinimiseArt, kMinimiseArt, false);
     gumpLink(minimise, this);
-    auto* resizeGrip = new Button(kButtonX, kHeight - grip - 3, ButtonBehaviour::ClickOnRelease, 0,
+    auto* resizeGrip = new Button(kProfileButtonX, kHeight - grip - 3, ButtonBehaviour::ClickOnRelease, 0,
         [](CGump* parent) { service<WindowResizing>().startResize(parent); }, kGripArt, kGripArt, false);
     resizeGrip->setHoverArt(kGripHoverArt);
     gumpLink(resizeGrip, this);
@@ -163,7 +149,7 @@ Thumb* ProfileGump::thumb() const { return static_cast<Thumb*>(m_thumb.get()); }
 void ProfileGump::redraw()
 {
     const int32_t previousFont = getUnicodeFont();
-    selectUnicodeFont(kTextFont);
+    selectUnicodeFont(kProfileTextFont);
     // Each pass that moves the scroll lays the page out again; the scroll
     // only moves towards a fixed point, so this ends.
     for (int32_t pass = 0; pass < 4 && !layOut(); ++pass) { }
@@ -177,39 +163,39 @@ bool ProfileGump::layOut()
     if (!face.isAllocated())
         return true;
     std::fill(face.pixels.begin(), face.pixels.end(), uint16_t(0));
-    drawVerticalGumpStrip(kFrameArt, 2, face, artHeight(kMinimiseArt) - 1, artHeight(kGripArt));
+    drawVerticalGumpStrip(kFrameArt, 2, face, gumpArtSize(kMinimiseArt).height - 1, gumpArtSize(kGripArt).height);
     TextSurface surface = face.surface();
-    const TextClip clip { 0, artHeight(kMinimiseArt), width(), height() - artHeight(kGripArt) };
+    const TextClip clip { 0, gumpArtSize(kMinimiseArt).height, width(), height() - gumpArtSize(kGripArt).height };
     const int32_t textBottom = height() - kTextBottomMargin;
 
     drawUnicodeTextWrapped(
-        surface, width() - 160, m_title.c_str(), kTitleX, kTitleTop - m_scroll, kTitleColour, clip, false);
-    const int32_t separatorY = wrappedHeight(m_title, width() - 160) - m_scroll + kSeparatorGap;
-    drawSeparator(face, 92, kTextLeft, separatorY, width() - 85, 0);
+        surface, width() - 160, m_title.c_str(), kProfileTitleX, kTitleTop - m_scroll, kTitleColour, clip, false);
+    const int32_t separatorY = profileTextHeight(m_title, width() - 160) - m_scroll + kSeparatorGap;
+    drawSeparator(face, 92, kProfileTextLeft, separatorY, width() - 85, 0);
 
     const int32_t wrap = width() - 50 - 40;
     const int32_t profileY = separatorY + kProfileGap;
-    drawUnicodeTextWrapped(surface, wrap, m_profile.c_str(), kTextLeft, profileY, colourSetting(u"ProfileColor2"), clip,
+    drawUnicodeTextWrapped(surface, wrap, m_profile.c_str(), kProfileTextLeft, profileY, colourSetting(u"ProfileColor2"), clip,
         false);
-    int32_t contentBottom = profileY + wrappedHeight(m_profile, wrap);
+    int32_t contentBottom = profileY + profileTextHeight(m_profile, wrap);
     if (m_editing) {
         int32_t caretX = 0, caretY = 0;
         unicodeCaretPosition(m_caret, m_profile.c_str(), wrap, caretX, caretY);
-        const int32_t lineHeight = std::max(wrappedHeight(u"A", wrap), 1);
+        const int32_t lineHeight = std::max(profileTextHeight(u"A", wrap), 1);
         const int32_t caretBottom = profileY + caretY + lineHeight;
         if (caretBottom > textBottom) {
             m_scroll += caretBottom - textBottom;
             return false;
         }
-        drawUnicodeTextLine(surface, u"_", kTextLeft + caretX, profileY + caretY, colourSetting(u"ProfileColor2"), clip);
+        drawUnicodeTextLine(surface, u"_", kProfileTextLeft + caretX, profileY + caretY, colourSetting(u"ProfileColor2"), clip);
     }
     if (!m_fixed.empty()) {
         const int32_t secondY = contentBottom + 4;
-        drawSeparator(face, 95, kTextLeft, secondY, width() - 85, kLowerMiddleDrop);
+        drawSeparator(face, 95, kProfileTextLeft, secondY, width() - 85, kLowerMiddleDrop);
         const int32_t fixedY = secondY + kFixedGap;
         drawUnicodeTextWrapped(
-            surface, wrap, m_fixed.c_str(), kTextLeft, fixedY, colourSetting(u"ProfileColor1"), clip, false);
-        contentBottom = fixedY + wrappedHeight(m_fixed, wrap);
+            surface, wrap, m_fixed.c_str(), kProfileTextLeft, fixedY, colourSetting(u"ProfileColor1"), clip, false);
+        contentBottom = fixedY + profileTextHeight(m_fixed, wrap);
     }
     m_largestScroll = std::max(contentBottom + m_scroll - height() + 80, 0);
     if (m_scroll > m_largestScroll) {
@@ -356,7 +342,7 @@ void ProfileGump::onKey(uint32_t code)
         if (code >= kExtendedKey)
             return;
         const int32_t previousFont = getUnicodeFont();
-        selectUnicodeFont(kTextFont);
+        selectUnicodeFont(kProfileTextFont);
         const bool drawable = code == 13 || hasUnicodeGlyph(char16_t(code));
         selectUnicodeFont(previousFont);
         if (!drawable || m_profile.size() >= kMaxText)

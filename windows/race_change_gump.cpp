@@ -18,15 +18,15 @@
 
 namespace {
 
-constexpr int32_t kFrameArt = 3600;
+constexpr int32_t kRaceFrameArt = 3600;
 constexpr int32_t kPanelArt = 3500;
 constexpr int32_t kPickerArt = 3604;
 constexpr int32_t kListArt = 3000;
-constexpr int32_t kLabelHue = 1153;
-constexpr int32_t kNameHue = 902;
-constexpr int32_t kLabelFont = 9;
-constexpr int32_t kPreviewX = 183;
-constexpr int32_t kPreviewY = 18;
+constexpr int32_t kRaceLabelHue = 1153;
+constexpr int32_t kRaceNameHue = 902;
+constexpr int32_t kRaceLabelFont = 9;
+constexpr int32_t kRacePreviewX = 183;
+constexpr int32_t kRacePreviewY = 18;
 constexpr int32_t kPanelX = 435;
 constexpr int32_t kPanelWidth = 130;
 constexpr int32_t kPanelHeight = 40;
@@ -51,13 +51,13 @@ constexpr std::array<PickerPlace, RaceChangeGump::PickerCount> kPickers { {
     { 2, 100037 },
 } };
 
-struct PanelPlace {
+struct RacePanelPlace {
     const char* label;
     int32_t y;
     int32_t tooltip;
 };
 // In Panel order.
-constexpr std::array<PanelPlace, RaceChangeGump::PanelCount> kPanels { {
+constexpr std::array<RacePanelPlace, RaceChangeGump::PanelCount> kRacePanels { {
     { "Skin Tone", 60, 100039 },
     { "Hair Color", 105, 100035 },
     { "Facial Hair Color", 150, 100037 },
@@ -73,13 +73,13 @@ void drawHued(GumpPage& face, int32_t art, int32_t hue)
 {
     if (hue > 0) {
         setCurrentHue(hue);
-        drawGumpArt(hueSpanByRed, art, face.target(), kPreviewX, kPreviewY);
+        drawGumpArt(hueSpanByRed, art, face.target(), kRacePreviewX, kRacePreviewY);
     } else {
-        drawGumpArt(copySpanTransparent, art, face.target(), kPreviewX, kPreviewY);
+        drawGumpArt(copySpanTransparent, art, face.target(), kRacePreviewX, kRacePreviewY);
     }
 }
 
-void fillSwatch(GumpPage& face, int32_t x, int32_t y, int32_t hue)
+void fillRaceSwatch(GumpPage& face, int32_t x, int32_t y, int32_t hue)
 {
     if (hue < 0 || hue >= HueTable::kEntryCount)
         return;
@@ -89,10 +89,10 @@ void fillSwatch(GumpPage& face, int32_t x, int32_t y, int32_t hue)
             face.pixels[size_t(row) * size_t(face.width) + size_t(column)] = colour;
 }
 
-InputControl* addLabel(CGump& parent, int32_t x, int32_t y, const char* text, int32_t tooltip)
+InputControl* addRaceLabel(CGump& parent, int32_t x, int32_t y, const char* text, int32_t tooltip)
 {
-    auto* label = new InputControl(x, y, EntrySize { 160, 30, false }, int32_t(EntryMode::Text), 30, kLabelFont,
-        kLabelHue, false, false);
+    auto* label = new InputControl(x, y, EntrySize { 160, 30, false }, int32_t(EntryMode::Text), 30, kRaceLabelFont,
+        kRaceLabelHue, false, false);
     label->options.readOnly = true;
     label->setNarrowText(text);
     label->setTooltipId(tooltip);
@@ -104,7 +104,7 @@ InputControl* addLabel(CGump& parent, int32_t x, int32_t y, const char* text, in
 TextEntry* addField(CGump& parent, int32_t x, int32_t y)
 {
     auto* field = new TextEntry(
-        x, y, EntrySize { 121, 24, false }, int32_t(EntryMode::ComboText), 30, 1, kNameHue, false, false);
+        x, y, EntrySize { 121, 24, false }, int32_t(EntryMode::ComboText), 30, 1, kRaceNameHue, false, false);
     field->iconArt = 253;
     gumpLink(field, &parent);
     return field;
@@ -141,16 +141,16 @@ RaceChangeGump::RaceChangeGump(bool female, bool elf)
     m_hairGraphic = raceChangeHairTable(elf)[size_t(m_hairRow)].graphic;
     currentRaceChange() = GumpHandle(this);
 
-    addLabel(*this, 42, 60, "Hair Style", 100036);
+    addRaceLabel(*this, 42, 60, "Hair Style", 100036);
     m_hairField = addField(*this, 42, 74);
-    addLabel(*this, 42, 105, "Facial Hair Style", 100037);
+    addRaceLabel(*this, 42, 105, "Facial Hair Style", 100037);
     m_facialField = addField(*this, 42, 119);
     static constexpr std::array<GumpCallback, PanelCount> kPanelCallbacks { &onPanel<SkinPanel>,
         &onPanel<HairPanel>, &onPanel<FacialHairPanel> };
     for (int32_t which = 0; which < PanelCount; ++which) {
         if (which == FacialHairPanel && !hasFacialHair())
             continue;
-        const PanelPlace& place = kPanels[size_t(which)];
+        const RacePanelPlace& place = kRacePanels[size_t(which)];
         Button* spot = Button::hotSpot(kPanelX, place.y, kPanelX + kPanelWidth - 1, place.y + kPanelHeight - 1,
             ButtonBehaviour::ClickOnRelease, 0, kPanelCallbacks[size_t(which)], false);
         spot->setTooltipId(place.tooltip);
@@ -199,11 +199,11 @@ void RaceChangeGump::redraw()
     if (!face.isAllocated())
         return;
     std::fill(face.pixels.begin(), face.pixels.end(), uint16_t(0));
-    drawNinePatchRecord(0, 0, kWidth, kHeight, kFrameArt, face, true);
-    drawNinePatchRecord(27, 45, 151, 310, kFrameArt, face, true);
-    drawNinePatchRecord(420, 45, 151, 310, kFrameArt, face, true);
-    drawGumpArt(copySpanTransparent, 1800, face.target(), kPreviewX, kPreviewY);
-    drawGumpArt(copySpanTransparent, 1897, face.target(), 213, kPreviewY);
+    drawNinePatchRecord(0, 0, kWidth, kHeight, kRaceFrameArt, face, true);
+    drawNinePatchRecord(27, 45, 151, 310, kRaceFrameArt, face, true);
+    drawNinePatchRecord(420, 45, 151, 310, kRaceFrameArt, face, true);
+    drawGumpArt(copySpanTransparent, 1800, face.target(), kRacePreviewX, kRacePreviewY);
+    drawGumpArt(copySpanTransparent, 1897, face.target(), 213, kRacePreviewY);
 
     const int32_t body = m_elf ? (m_female ? kElfFemaleBody : kElfMaleBody)
                                : (m_female ? kHumanFemaleBody : kHumanMaleBody);
@@ -220,14 +220,14 @@ void RaceChangeGump::redraw()
     for (int32_t which = 0; which < PanelCount; ++which) {
         if (which == FacialHairPanel && !hasFacialHair())
             continue;
-        const PanelPlace& place = kPanels[size_t(which)];
+        const RacePanelPlace& place = kRacePanels[size_t(which)];
         drawNinePatchRecord(kPanelX, place.y, kPanelWidth, kPanelHeight, kPanelArt, face, true);
-        drawAsciiText(kPanelX + 6, place.y + 1, kLabelFont, kLabelHue, place.label, surface, wholeSurface(surface));
+        drawAsciiText(kPanelX + 6, place.y + 1, kRaceLabelFont, kRaceLabelHue, place.label, surface, wholeSurface(surface));
     }
-    fillSwatch(face, kPanelX, kPanels[SkinPanel].y + kSwatchOffset, m_skinHue);
-    fillSwatch(face, kPanelX, kPanels[HairPanel].y + kSwatchOffset, m_hairHue);
+    fillRaceSwatch(face, kPanelX, kRacePanels[SkinPanel].y + kSwatchOffset, m_skinHue);
+    fillRaceSwatch(face, kPanelX, kRacePanels[HairPanel].y + kSwatchOffset, m_hairHue);
     if (hasFacialHair())
-        fillSwatch(face, kPanelX, kPanels[FacialHairPanel].y + kSwatchOffset, m_facialHairHue);
+        fillRaceSwatch(face, kPanelX, kRacePanels[FacialHairPanel].y + kSwatchOffset, m_facialHairHue);
 
     m_hairField->setNarrowText(hair.name);
     m_hairField->redraw();
@@ -287,12 +287,12 @@ void RaceChangeGump::onControlActivated(CGump* control)
     control->localToScreen(x, y);
     SizedListBoxControl* list = nullptr;
     if (control == m_hairField) {
-        list = new SizedListBoxControl(x, y, kListArt, 130, 30, 1, kNameHue, 2);
+        list = new SizedListBoxControl(x, y, kListArt, 130, 30, 1, kRaceNameHue, 2);
         const std::vector<int32_t> rows = raceChangeHairRows(m_elf, m_female);
         for (size_t i = 0; i < rows.size(); ++i)
             list->addItem(int32_t(i), raceChangeHairTable(m_elf)[size_t(rows[i])].name);
     } else if (control == m_facialField && hasFacialHair()) {
-        list = new SizedListBoxControl(x + 3, y, kListArt, 170, 30, 1, kNameHue, 2);
+        list = new SizedListBoxControl(x + 3, y, kListArt, 170, 30, 1, kRaceNameHue, 2);
         for (int32_t row = 0; row < kRaceFacialHairRows; ++row)
             list->addItem(row, raceChangeFacialHairTable()[size_t(row)].name);
     }

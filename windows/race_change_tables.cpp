@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr std::array<RaceHairStyle, kRaceHairRows> kHumanHair { {
+constexpr std::array<RaceHairStyle, kRaceHairRows> kRaceHumanHair { {
     { "NONE", 0, 0, 0, true, true },
     { "Short", 8251, 1875, 1847, true, true },
     { "Long", 8252, 1876, 1842, true, true },
@@ -16,7 +16,7 @@ constexpr std::array<RaceHairStyle, kRaceHairRows> kHumanHair { {
     { "Buns", 8262, 0, 1841, false, true },
 } };
 
-constexpr std::array<RaceHairStyle, kRaceHairRows> kElfHair { {
+constexpr std::array<RaceHairStyle, kRaceHairRows> kRaceElfHair { {
     { "NONE", 0, 0, 0, true, true },
     { "Mid Long", 12223, 1784, 1774, true, false },
     { "Long Feather", 12224, 1785, 1775, true, true },
@@ -30,7 +30,7 @@ constexpr std::array<RaceHairStyle, kRaceHairRows> kElfHair { {
     { "Spiked", 12241, 1793, 1783, true, true },
 } };
 
-constexpr std::array<RaceFacialHairStyle, kRaceFacialHairRows> kFacialHair { {
+constexpr std::array<RaceFacialHairStyle, kRaceFacialHairRows> kRaceFacialHair { {
     { "NONE", 0, 0 },
     { "Goatee", 8256, 1881 },
     { "Long beard", 8254, 1883 },
@@ -43,9 +43,9 @@ constexpr std::array<RaceFacialHairStyle, kRaceFacialHairRows> kFacialHair { {
 
 } // namespace
 
-const std::array<RaceHairStyle, kRaceHairRows>& raceChangeHairTable(bool elf) { return elf ? kElfHair : kHumanHair; }
+const std::array<RaceHairStyle, kRaceHairRows>& raceChangeHairTable(bool elf) { return elf ? kRaceElfHair : kRaceHumanHair; }
 
-const std::array<RaceFacialHairStyle, kRaceFacialHairRows>& raceChangeFacialHairTable() { return kFacialHair; }
+const std::array<RaceFacialHairStyle, kRaceFacialHairRows>& raceChangeFacialHairTable() { return kRaceFacialHair; }
 
 std::vector<int32_t> raceChangeHairRows(bool elf, bool female)
 {

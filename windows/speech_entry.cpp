@@ -48,14 +48,6 @@ bool isTeamMode(uint8_t mode)
 
 bool settingOn(const char16_t* name) { return settings().getBoolSetting(name) != 0; }
 
-std::string lowBytes(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t unit : text)
-        out.push_back(char(unit & 0xFF));
-    return out;
-}
-
 // The navigation keys walk, in screen directions.
 std::optional<int32_t> walkDirection(uint16_t key)
 {
@@ -145,7 +137,7 @@ bool SpeechEntry::measuresUnderWidth() const
     if (unicodeMode()) {
         measureUnicodeText(m_text.c_str(), width, height, other);
     } else {
-        std::string bytes = lowBytes(m_text);
+        std::string bytes = lowBytesOf(m_text);
         measureAsciiText(kLineFont, bytes.c_str(), width, height, other);
     }
     return width < kMaxWidth;
@@ -319,7 +311,7 @@ void SpeechEntry::enter()
         if (unicodeMode())
             sendPromptResponseWide(kPromptAnswerType, line);
         else
-            sendPromptResponse(kPromptAnswerType, lowBytes(line));
+            sendPromptResponse(kPromptAnswerType, lowBytesOf(line));
         return;
     }
     sendLine(line, m_mode);
@@ -336,7 +328,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         std::u16string command = u"=";
         command.append(line);
         if (byteMode)
-            sendSpeechAscii(lowBytes(command), speech_type::kSay);
+            sendSpeechAscii(lowBytesOf(command), speech_type::kSay);
         else
             sendSpeech(command, speech_type::kSay);
         return;
@@ -346,7 +338,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         return;
     }
     if (byteMode)
-        sendSpeechAscii(lowBytes(line), mode);
+        sendSpeechAscii(lowBytesOf(line), mode);
     else
         sendSpeech(line, mode);
 }

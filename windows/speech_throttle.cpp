@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint16_t kNoticeHue = 0;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kThrottleNoticeHue = 0;
+constexpr uint16_t kThrottleNoticeFont = 3;
 
 struct QueuedSpeech {
     bool utf16 = true;
@@ -39,7 +39,7 @@ void enqueue(QueuedSpeech line)
     std::deque<QueuedSpeech>& queue = speechQueue();
     while (queue.size() >= kMaxQueuedSpeech) {
         queue.pop_front();
-        addSystemMessage(kNoticeHue, kNoticeFont, "[Spam detected, oldest queued speech dropped]");
+        addSystemMessage(kThrottleNoticeHue, kThrottleNoticeFont, "[Spam detected, oldest queued speech dropped]");
     }
     queue.push_back(std::move(line));
 }
@@ -136,7 +136,7 @@ void showSpamNotice()
     char text[64];
     std::snprintf(text, sizeof text, "[Spam detected, speech queued for %lld seconds]",
         static_cast<long long>(waiting / limit));
-    addSystemMessage(kNoticeHue, kNoticeFont, text);
+    addSystemMessage(kThrottleNoticeHue, kThrottleNoticeFont, text);
 }
 
 void releaseQueuedSpeech()

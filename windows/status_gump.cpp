@@ -8,6 +8,7 @@
 #include "gump/gump_canvas.h"
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/gump_services.h"
 #include "gump/input_control.h"
 #include "text/ascii_font.h"
@@ -31,18 +32,15 @@ constexpr const char* kReuseMessage
     = "You have too many non-party status bars open, reusing old status bar for new one.";
 constexpr uint16_t kReuseHue = 0;
 constexpr uint16_t kReuseFont = 3;
-constexpr uint8_t kStatusRequest = 4;
-constexpr int32_t kTextFont = 1;
-constexpr int32_t kTextHue = 902;
+constexpr int32_t kStatusTextFont = 1;
+constexpr int32_t kStatusTextHue = 902;
 constexpr int32_t kPartyNameFont = 3;
 constexpr int32_t kSelfHue = 1153;
 constexpr int32_t kUnknownHue = 902;
 constexpr const char* kSelfName = "[* SELF *]";
 constexpr int32_t kNameX = 16;
 constexpr int32_t kNameWidth = 350;
-constexpr uint8_t kPoisonedFlag = 0x04;
 constexpr uint8_t kYellowFlag = 0x08;
-constexpr uint16_t kPoisonedKey = 1;
 constexpr uint16_t kYellowKey = 2;
 constexpr uint16_t kPartyPoisonedHue = 368;
 constexpr uint16_t kPartyYellowHue = 53;
@@ -62,7 +60,7 @@ HitsLook hitsLookOf(const Mobile* mobile)
 {
     if (!mobile)
         return HitsLook::Normal;
-    if (hasKey(*mobile, kPoisonedKey) || (mobile->flags & kPoisonedFlag))
+    if (showsPoisoned(*mobile))
         return HitsLook::Poisoned;
     if (hasKey(*mobile, kYellowKey) || (mobile->flags & kYellowFlag))
         return HitsLook::Yellow;
@@ -79,12 +77,6 @@ int32_t hitsFillArt(HitsLook look)
 uint16_t partyHitsHue(HitsLook look)
 {
     return look == HitsLook::Poisoned ? kPartyPoisonedHue : look == HitsLook::Yellow ? kPartyYellowHue : 0;
-}
-
-void artSizeOf(int32_t art, int32_t& width, int32_t& height)
-{
-    width = height = 0;
-    getGumpArtSize(art, width, height);
 }
 
 // One bar: its background, then the fill clipped to the filled width.
@@ -111,7 +103,7 @@ void drawNumber(GumpPage& face, int32_t x, int32_t y, const char* format, int32_
 {
     char text[32];
     std::snprintf(text, sizeof text, format, value);
-    drawAsciiText(x, y, kTextFont, kTextHue, text, face.surface(), wholeSurface(face.surface()));
+    drawAsciiText(x, y, kStatusTextFont, kStatusTextHue, text, face.surface(), wholeSurface(face.surface()));
 }
 
 // A number centred in `width` pixels from x.
@@ -119,8 +111,8 @@ void drawCentred(GumpPage& face, int32_t x, int32_t y, int32_t width, uint32_t v
 {
     char text[16];
     std::snprintf(text, sizeof text, "%u", value);
-    const int32_t shown = measureAsciiChars(kTextFont, int32_t(std::char_traits<char>::length(text)), text);
-    drawAsciiText(x + (width - shown) / 2, y, kTextFont, kTextHue, text, face.surface(), wholeSurface(face.surface()));
+    const int32_t shown = measureAsciiChars(kStatusTextFont, int32_t(std::char_traits<char>::length(text)), text);
+    drawAsciiText(x + (width - shown) / 2, y, kStatusTextFont, kStatusTextHue, text, face.surface(), wholeSurface(face.surface()));
 }
 
 // A value over its maximum, with the dividing line on the maximum's row.
@@ -130,8 +122,8 @@ void drawFraction(GumpPage& face, int32_t x, int32_t top, int32_t bottom, int32_
     drawCentred(face, x, top, width, value);
     drawCentred(face, x, bottom, width, maximum);
     const TextClip whole = wholeSurface(face.surface());
-    drawAsciiText(lineX, bottom, kTextFont, kTextHue, "____", face.surface(), whole);
-    drawAsciiText(lineX + 2, bottom, kTextFont, kTextHue, "___", face.surface(), whole);
+    drawAsciiText(lineX, bottom, kStatusTextFont, kStatusTextHue, "____", face.surface(), whole);
+    drawAsciiText(lineX + 2, bottom, kStatusTextFont, kStatusTextHue, "___", face.surface(), whole);
 }
 
 struct TooltipColumn {
@@ -156,21 +148,19 @@ StatusGump::StatusGump(Mobile* owner, uint32_t serial, bool asBar)
     registerInTable();
 
     const bool own = serial == playerSerial();
-    int32_t fullWidth = 0, fullHeight = 0;
-    artSizeOf(kFullArt, fullWidth, fullHeight);
-    int32_t barWidth = 0, barHeight = 0;
-    artSizeOf(own ? kPlayerBarArt : kOtherBarArt, barWidth, barHeight);
-    setSize(fullWidth, fullHeight);
-    setMinimisedSize(barWidth, barHeight);
+    const GumpArtSize full = gumpArtSize(kFullArt);
+    const GumpArtSize bar = gumpArtSize(own ? kPlayerBarArt : kOtherBarArt);
+    setSize(full.width, full.height);
+    setMinimisedSize(bar.width, bar.height);
 
     // A bar-sized rectangle centred on the pointer, kept on the screen.
     int32_t pointerX = 0, pointerY = 0;
     service<GumpPointer>().pointerPosition(pointerX, pointerY);
     const GumpScreen& screen = gumpScreen();
-    const int32_t keptWidth = asBar ? barWidth : fullWidth;
-    const int32_t keptHeight = asBar ? barHeight : fullHeight;
-    int32_t x = std::max(pointerX - barWidth / 2, 0);
-    int32_t y = std::max(pointerY - barHeight / 2, 0);
+    const int32_t keptWidth = asBar ? bar.width : full.width;
+    const int32_t keptHeight = asBar ? bar.height : full.height;
+    int32_t x = std::max(pointerX - bar.width / 2, 0);
+    int32_t y = std::max(pointerY - bar.height / 2, 0);
     x = std::max(std::min(x, screen.width - keptWidth - 1), 0);
     y = std::max(std::min(y, screen.height - keptHeight - 1), 0);
     setLocation(x, y);
@@ -179,9 +169,9 @@ StatusGump::StatusGump(Mobile* owner, uint32_t serial, bool asBar)
     if (asBar)
         startMinimised();
 
-    page(0)->allocate(fullWidth, fullHeight);
-    page(1)->allocate(barWidth, barHeight);
-    page(2)->allocate(fullWidth, fullHeight);
+    page(0)->allocate(full.width, full.height);
+    page(1)->allocate(bar.width, bar.height);
+    page(2)->allocate(full.width, full.height);
     addPartyControls();
     addLockButtons();
     update();
@@ -343,7 +333,7 @@ void StatusGump::update()
     if (!owner()) {
         if (Mobile* found = mobile()) {
             setOwner(found);
-            sendStatusRequest(kStatusRequest, found->serial);
+            sendStatusRequest(kStatusBarRequest, found->serial);
         }
     }
     if (m_pendingTargetClick && isTargetPending()) {
@@ -433,7 +423,7 @@ void StatusGump::drawFullPage(GumpPage& face)
 {
     const StatusRecord& r = m_record;
     TextSurface surface = face.surface();
-    drawAsciiTextWrapped(40, 50, kTextFont, kTextHue, r.name.c_str(), kNameWidth, surface, wholeSurface(surface), 0,
+    drawAsciiTextWrapped(40, 50, kStatusTextFont, kStatusTextHue, r.name.c_str(), kNameWidth, surface, wholeSurface(surface), 0,
         0, true);
     drawNumber(face, 88, 87, "%u", r.strength);
     drawNumber(face, 88, 115, "%u", r.dexterity);
@@ -446,11 +436,11 @@ void StatusGump::drawFullPage(GumpPage& face)
     drawFraction(face, 217, 126, 139, 34, r.valueB, r.maxValueB, 215);
     char text[32];
     std::snprintf(text, sizeof text, "%u-%u", unsigned(r.rangeLow), unsigned(r.rangeHigh));
-    drawAsciiText(280, 87, kTextFont, kTextHue, text, surface, wholeSurface(surface));
+    drawAsciiText(280, 87, kStatusTextFont, kStatusTextHue, text, surface, wholeSurface(surface));
     std::snprintf(text, sizeof text, "%u", r.gold);
-    drawAsciiText(280, 115, kTextFont, kTextHue, text, surface, wholeSurface(surface));
+    drawAsciiText(280, 115, kStatusTextFont, kStatusTextHue, text, surface, wholeSurface(surface));
     std::snprintf(text, sizeof text, "%u/%u", unsigned(r.followers), unsigned(r.maxFollowers));
-    drawAsciiText(285, 143, kTextFont, kTextHue, text, surface, wholeSurface(surface));
+    drawAsciiText(285, 143, kStatusTextFont, kStatusTextHue, text, surface, wholeSurface(surface));
     const std::array<int16_t, 5> resistances { int16_t(r.valueA), int16_t(r.extended[0]), int16_t(r.extended[1]),
         int16_t(r.extended[2]), int16_t(r.extended[3]) };
     static constexpr std::array<int32_t, 5> kResistanceY { 84, 101, 116, 129, 143 };
@@ -467,7 +457,7 @@ void StatusGump::drawBarName(GumpPage& bar)
     if (party)
         std::fill(bar.pixels.begin(), bar.pixels.end(), uint16_t(0));
     int32_t width = 0, height = 0, baseline = 0;
-    measureAsciiText(kTextFont, "Aq", width, height, baseline);
+    measureAsciiText(kStatusTextFont, "Aq", width, height, baseline);
     const int32_t y = height + (party ? 4 : 14);
     TextSurface surface = bar.surface();
     if (own)
@@ -476,7 +466,7 @@ void StatusGump::drawBarName(GumpPage& bar)
         drawAsciiText(kNameX, y, kPartyNameFont, getNotorietyHue(mobile()), m_record.name.c_str(), surface,
             wholeSurface(surface));
     else
-        drawAsciiText(kNameX, y, kTextFont, kTextHue, m_record.name.c_str(), surface, wholeSurface(surface));
+        drawAsciiText(kNameX, y, kStatusTextFont, kStatusTextHue, m_record.name.c_str(), surface, wholeSurface(surface));
 }
 
 void StatusGump::openNameEntry()
@@ -485,7 +475,7 @@ void StatusGump::openNameEntry()
         return;
     m_nameEntryOpened = true;
     auto* entry = new InputControl(13, 12, EntrySize { minimisedWidth() - 32, 16, false }, int32_t(EntryMode::Text),
-        30, kTextFont, 14, true, false);
+        30, kStatusTextFont, 14, true, false);
     entry->setNarrowText(m_record.name);
     entry->redraw();
     gumpLink(entry, this);

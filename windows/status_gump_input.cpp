@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint8_t kStatusRequest = 4;
 constexpr const char* kUnacceptableName = "Unacceptable name.";
 
 GumpHandle& highlightSource()
@@ -186,6 +185,6 @@ StatusGump* openStatusFromPaperdoll(Mobile& mobile)
         gump = new StatusGump(&mobile, serial, serial != playerSerial());
         gumpLink(gump, nullptr);
     }
-    sendStatusRequest(kStatusRequest, serial);
+    sendStatusRequest(kStatusBarRequest, serial);
     return gump;
 }

@@ -8,6 +8,7 @@
 #include "windows/party_table.h"
 #include "windows/profile_gump.h"
 #include "windows/race_change_gump.h"
+#include "windows/skill_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
 #include "world/mobile.h"
@@ -21,6 +22,11 @@ Mobile* mobileBySerial(uint32_t serial)
     WorldObject* object = findObjectBySerial(serial);
     return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
 }
+
+} // namespace
+
+// The services below have names of their own rather than an anonymous
+// namespace: StatusWindowServices::Objects holds them as members.
 
 class StatusBarWindows final : public StatusWindows {
 public:
@@ -97,7 +103,11 @@ public:
         partyTable().setMemberName(serial, name);
         m_next.partyMemberName(serial, name);
     }
-    void clearSkillWindowRequest() override { m_next.clearSkillWindowRequest(); }
+    void clearSkillWindowRequest() override
+    {
+        setSkillGumpRequested(false);
+        m_next.clearSkillWindowRequest();
+    }
 
 private:
     StatusWindows& m_next;
@@ -237,8 +247,6 @@ public:
 private:
     GeneralInfoWindows& m_next;
 };
-
-} // namespace
 
 struct StatusWindowServices::Objects {
     Objects()

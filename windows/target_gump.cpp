@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr uint8_t kStatusRequest = 4;
-constexpr uint8_t kPoisonedFlag = 0x04;
-constexpr uint16_t kPoisonedKey = 1;
 constexpr int32_t kHangBelow = 10;
 
 std::vector<TargetGump*>& openTargetBars()
@@ -33,12 +30,6 @@ Mobile* mobileOf(uint32_t serial)
 {
     WorldObject* object = findObjectBySerial(serial);
     return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr;
-}
-
-bool isPoisoned(const Mobile& mobile)
-{
-    auto key = mobile.statusFlags.find(kPoisonedKey);
-    return (mobile.flags & kPoisonedFlag) != 0 || (key != mobile.statusFlags.end() && key->second != 0);
 }
 
 // Another window shows the mobile: a visible status bar or another target bar.
@@ -68,6 +59,14 @@ TargetGump* replaceBar(Mobile& mobile, int32_t kind)
 }
 
 } // namespace
+
+bool showsPoisoned(const Mobile& mobile)
+{
+    constexpr uint8_t kPoisonedFlag = 0x04;
+    constexpr uint16_t kPoisonedKey = 1;
+    auto key = mobile.statusFlags.find(kPoisonedKey);
+    return (mobile.flags & kPoisonedFlag) != 0 || (key != mobile.statusFlags.end() && key->second != 0);
+}
 
 namespace target_gump_detail {
 std::vector<GumpHandle> openBars()
@@ -108,7 +107,7 @@ TargetGump::TargetGump(Mobile& mobile, int32_t kind)
     StatusBarTable& table = statusBarTable();
     if (!table.contains(m_serial))
         table.place(m_serial, isPartyMember(m_serial));
-    sendStatusRequest(kStatusRequest, m_serial);
+    sendStatusRequest(kStatusBarRequest, m_serial);
 }
 
 TargetGump::~TargetGump()
@@ -148,7 +147,7 @@ void TargetGump::drawFace()
     if (shown <= 0)
         return;
     const ScreenRect clip { 0, 0, shown, face.height };
-    setCurrentHueNumber(isPoisoned(*mobile) ? kPoisonedFillHue : kFillHue);
+    setCurrentHueNumber(showsPoisoned(*mobile) ? kPoisonedFillHue : kFillHue);
     drawGumpArtClipped(hueSpanByRed, kFillArt, face.target(), &clip, 0, 0);
 }
 

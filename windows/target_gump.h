@@ -60,6 +60,10 @@ private:
     uint32_t m_serial;
 };
 
+// The mobile shows as poisoned: by its flags, or by the status value the
+// server sent for it.
+bool showsPoisoned(const Mobile& mobile);
+
 // The first open target bar showing the serial, or null.
 TargetGump* findTargetGump(uint32_t serial);
 // Every open target bar, in the order they were opened.

@@ -18,6 +18,7 @@ constexpr int32_t kPropertyListFlagBit = 5;
 constexpr uint32_t kVirtueGumpId = 461;
 constexpr uint32_t kVirtueButton = 1;
 constexpr uint16_t kStatLockCommand = 0x1A;
+constexpr uint8_t kUseSkillCommand = 0x24;
 constexpr uint16_t kRaceChangeCommand = 0x2A;
 constexpr size_t kProfileLimit = 511;
 
@@ -63,6 +64,17 @@ bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile)
 bool sendStatusRequest(uint8_t type, uint32_t serial)
 {
     return buildAndSend([&](PacketBuffer& p) { return buildStatusRequestPacket(p, type, serial); });
+}
+
+bool sendSkillLock(uint16_t skill, uint8_t state)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildSkillLockPacket(p, skill, state); });
+}
+
+bool sendSkillUse(int32_t skill)
+{
+    const std::string text = std::to_string(skill) + " 0";
+    return buildAndSend([&](PacketBuffer& p) { return buildTextCommandPacket(p, kUseSkillCommand, text); });
 }
 
 bool sendNameRequest(uint32_t serial)

@@ -6,6 +6,8 @@
 // session tests the windows ask before offering a request: context menus and
 // object property lists. Main thread only.
 
+#include "net/client_packets.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +27,10 @@ bool sendDropRequest(uint32_t item, uint16_t x, uint16_t y, uint8_t z, uint32_t 
 bool sendWearRequest(uint32_t item, uint8_t layer, uint32_t mobile);
 // 0x34 status request: type 4 a status bar, type 5 the skills.
 bool sendStatusRequest(uint8_t type, uint32_t serial);
+// 0x3A a skill's lock state (skill 0..54; state 0 up, 1 down, 2 locked).
+bool sendSkillLock(uint16_t skill, uint8_t state);
+// 0x12 type 0x24: use the skill (0-based number).
+bool sendSkillUse(int32_t skill);
 // 0x98 a mobile's name.
 bool sendNameRequest(uint32_t serial);
 // 0x9B the help request (an empty text): the help command and the

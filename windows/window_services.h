@@ -105,6 +105,19 @@ public:
     void setSkillGumpRequested(bool) override { }
 };
 
+// The skill icons: a usable skill dragged out of the skill window becomes an
+// icon centred on the screen point (x, y), holding the pointer capture.
+class SkillIcons {
+public:
+    virtual ~SkillIcons() = default;
+    virtual void createSkillIcon(int32_t skill, int32_t x, int32_t y) = 0;
+};
+
+class NoSkillIcons final : public SkillIcons {
+public:
+    void createSkillIcon(int32_t, int32_t, int32_t) override { }
+};
+
 // Where the game area lies inside the client area (the main window keeps
 // it); moving it redraws the whole screen.
 class GameViewPlacement {
@@ -169,6 +182,21 @@ public:
     void startResize(CGump*) override { }
 };
 
+// The resize outline a window's grip opens: it follows the pointer within
+// the limits and calls the target's resize on release.
+class ResizeFrames {
+public:
+    virtual ~ResizeFrames() = default;
+    virtual void openResizeFrame(CGump* target, int32_t minWidth, int32_t minHeight, int32_t maxWidth,
+        int32_t maxHeight)
+        = 0;
+};
+
+class NoResizeFrames final : public ResizeFrames {
+public:
+    void openResizeFrame(CGump*, int32_t, int32_t, int32_t, int32_t) override { }
+};
+
 // The tips window the server opens (0xA6) with its lines, at (x, y), then
 // docked outside the game area when asked.
 class TipsWindows {
@@ -186,8 +214,10 @@ template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking
 template <> struct ServiceFallback<TipsWindows> { using Type = NoTipsWindows; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
+template <> struct ServiceFallback<SkillIcons> { using Type = NoSkillIcons; };
 template <> struct ServiceFallback<GameViewPlacement> { using Type = NoGameViewPlacement; };
 template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; };
 template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
 template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
 template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };
+template <> struct ServiceFallback<ResizeFrames> { using Type = NoResizeFrames; };

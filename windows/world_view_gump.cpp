@@ -12,6 +12,7 @@
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
+#include "world/house_designer_view.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr uint16_t kNoticeHue = 946;
 constexpr uint16_t kNoticeFont = 3;
-constexpr uint32_t kOwnPaperdollBit = 0x80000000;
 constexpr uint16_t kInnocentHue = 89;
 
 constexpr int32_t kCriminalNotoriety = 4;
@@ -46,20 +46,14 @@ void notice(std::string_view text)
         showOverheadText(*self, text, kNoticeHue, kNoticeFont, 0, false);
 }
 
-Item* asItem(WorldObject* object)
+Item* asDynamicItem(WorldObject* object)
 {
     return object && object->isDynamic() && object->hasItemTile() ? static_cast<Item*>(object) : nullptr;
 }
 
 Mobile* asMobile(WorldObject* object) { return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr; }
 
-bool isPlayerDead()
-{
-    const PlayerMobile* self = player();
-    return self && self->isDead();
-}
-
-bool isWarMode()
+bool isPlayerInWarMode()
 {
     const PlayerMobile* self = player();
     return self && self->warMode != 0;
@@ -72,7 +66,7 @@ WorldObject* dynamicObjectAt(int32_t x, int32_t y)
     return object && object->isDynamic() ? object : nullptr;
 }
 
-void releaseCapture(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
+void releaseCaptureOf(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
 
 // Every corpse of the tile of `corpse`, at its height, is opened.
 void openCorpsesOfTile(Item& corpse)
@@ -85,7 +79,7 @@ void openCorpsesOfTile(Item& corpse)
     const int32_t z = corpse.z;
     std::vector<uint32_t> serials;
     for (WorldObject* object = first; object; object = object->cellNext()) {
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         if (item && item->isCorpse() && item->x == x && item->y == y && item->z == z)
             serials.push_back(item->serial);
     }
@@ -172,12 +166,17 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     gumpReleaseFocus();
     // A placement preview the server sent goes at the press; one that stays
     // (the house designer's) takes the press for itself.
-    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary()) {
+        // The designer's preview stays: the press places its piece on the
+        // cell under the pointer.
+        if (preview->hasDesign() && isTargetPending())
+            completeTarget(worldCellGrid().findLandAt(x, y));
         return;
+    }
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         m_pressSerial = item ? item->serial : 0;
     }
     setDragAnchor(x, y);
@@ -202,7 +201,7 @@ void WorldViewGump::onLeftUp(int32_t x, int32_t y)
     if (!self)
         return;
     m_suppressClick = false;
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::resolvePendingClick(ClickEvent event)
@@ -286,14 +285,15 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastX = x;
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
+    worldService<HouseDesignerView>().pointerOverWorld(x, y);
 
-    if (isWarMode() || targeting) {
+    if (isPlayerInWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;
         setHighlight(m_highlightedMobile, candidate);
     }
 
     ItemProperties& properties = service<ItemProperties>();
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     WorldObject* candidate = nullptr;
     if (item
         && (item->isLiftable() || item->isMobile() || item->isCorpse() || propertyListEntryCount(item->serial) != 0)) {
@@ -355,7 +355,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
         }
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item) {
         if (object->hasItemTile())
             labelStatic(*static_cast<StaticObject*>(object));
@@ -394,10 +394,10 @@ void WorldViewGump::startDrag(WorldObject* object)
         bar->clampToScreen();
         bar->setDragAnchor(bar->minimisedWidth() / 2, bar->minimisedHeight() / 2);
         service<GumpPointer>().setPointerCapture(bar);
-        sendStatusRequest(4, mobile->serial);
+        sendStatusRequest(kStatusBarRequest, mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (item && !dragState().dragging && item->isLiftable()) {
         m_clicks.dragStarted = false;
         m_clicks.clickState = 0;
@@ -434,7 +434,7 @@ void WorldViewGump::onRightUp(int32_t x, int32_t y)
             walking.walkByPointer(direction, -1);
     }
     if (self && !dragState().dragging)
-        releaseCapture(this);
+        releaseCaptureOf(this);
 }
 
 void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
@@ -462,12 +462,12 @@ void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
         return;
     }
     notice("Pathfinding!");
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::objectHelpAt(int32_t x, int32_t y)
 {
-    if (Item* item = asItem(worldCellGrid().pickAt(x, y, true)))
+    if (Item* item = asDynamicItem(worldCellGrid().pickAt(x, y, true)))
         sendObjectHelpRequest(item->serial);
 }
 
@@ -560,7 +560,7 @@ void doubleClickObject(WorldObject* object)
         return;
     }
     Mobile* mobile = asMobile(object);
-    if (mobile && !isWarMode()) {
+    if (mobile && !isPlayerInWarMode()) {
         sendUseRequest(mobile->serial);
         return;
     }
@@ -572,7 +572,7 @@ void doubleClickObject(WorldObject* object)
             sendAttackRequest(mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item)
         return;
     if (item->isCorpse())

@@ -28,10 +28,11 @@ void runScenarioAndExit(const std::string& directory, ClientScenario& scenario)
     _exit(code);
 }
 
-int runClientAgainstServer(TestShardServer& server, const std::string& directory, ClientScenario& scenario)
+int runClientAgainstServer(
+    TestShardServer& server, const std::string& directory, ClientScenario& scenario, const std::string& moreSettings)
 {
     std::ofstream(directory + "/login.cfg", std::ios::binary)
-        << "LoginServer=127.0.0.1," + std::to_string(server.loginPort()) + "\n";
+        << "LoginServer=127.0.0.1," + std::to_string(server.loginPort()) + "\n" + moreSettings;
     std::atomic<bool> stop { false };
     std::thread serving([&] { server.run(stop); });
     installClientScenario(&scenario);

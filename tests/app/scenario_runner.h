@@ -20,6 +20,8 @@ class TestShardServer;
 // Points the client directory's login.cfg at the server, serves on a thread
 // while the client runs on the directory with the scenario installed, and
 // gives the client's exit code (the caller's clock stays in force).
-int runClientAgainstServer(TestShardServer& server, const std::string& directory, ClientScenario& scenario);
+// `moreSettings`: further login.cfg lines (each ended by a newline).
+int runClientAgainstServer(TestShardServer& server, const std::string& directory, ClientScenario& scenario,
+    const std::string& moreSettings = "");
 
 } // namespace test

@@ -18,9 +18,9 @@ namespace {
 using gump_test::Desktop;
 using gump_test::PageGump;
 
-class Window : public PageGump {
+class ListWindow : public PageGump {
 public:
-    Window()
+    ListWindow()
         : PageGump(100, 100, 300, 300, 0x0001)
     {
     }
@@ -46,11 +46,11 @@ protected:
         art.add(499, fixture::solidPicture(160, 100, 0x0011));
         art.add(500, fixture::solidPicture(160, 100, 0x0022));
         art.install();
-        window = new Window;
+        window = new ListWindow;
         gumpLink(window, nullptr);
     }
 
-    Window* window;
+    ListWindow* window;
 };
 
 TEST_F(Lists, TheHundredAndFiftyFirstItemIsIgnored)

@@ -42,10 +42,12 @@ public:
     }
     void leaveWorldOnWaitingButton() override { log.push_back("leaveWorldOnWaitingButton"); }
     void renderFrame() override { ++frames; }
-    int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
+    // Answers at once, as a player who picks `menuAnswer` (0: closes the menu).
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
     {
         menus.push_back(entries);
-        return menuAnswer;
+        if (menuAnswer != 0)
+            chosen(menuAnswer);
     }
     void pollMessenger() override { ++messengerPolls; }
 
@@ -294,7 +296,7 @@ TEST_F(Sessions, ShardMenuGreysEveryEntryUntilTheShownShardConfirms)
     ShardSession& first = connectedSession("First", firstPeer);
     connectedSession("Second", secondPeer);
     setCurrentGameConnection(first.connection);
-    shardPopupMenu(false);
+    shardPopupMenu(false, [](int32_t) { });
     ASSERT_EQ(host.menus.size(), 1u);
     for (const ShardMenuEntry& entry : host.menus[0]) {
         EXPECT_TRUE(entry.greyed) << entry.label;
@@ -304,7 +306,7 @@ TEST_F(Sessions, ShardMenuGreysEveryEntryUntilTheShownShardConfirms)
     EXPECT_EQ(host.log, (std::vector<std::string> { "save First" }));
 
     first.connection->setConfirmed(true);
-    shardPopupMenu(true);
+    shardPopupMenu(true, [](int32_t) { });
     ASSERT_EQ(host.menus.size(), 2u);
     EXPECT_EQ(host.menus[1][0].label, "First");
     EXPECT_TRUE(host.menus[1][0].greyed);
@@ -328,6 +330,25 @@ TEST_F(Sessions, SwitchingThroughTheMenuActivatesTheChosenSession)
     host.menuAnswer = 0;
     switchToShard(-1);
     EXPECT_EQ(currentGameConnection(), second.connection);
+}
+
+TEST_F(Sessions, ClosingThroughTheMenuMarksOnlyTheChosenSession)
+{
+    TestServerPeer firstPeer;
+    TestServerPeer secondPeer;
+    ShardSession& first = connectedSession("First", firstPeer);
+    ShardSession& second = connectedSession("Second", secondPeer);
+    setCurrentGameConnection(first.connection);
+    first.connection->setConfirmed(true);
+    host.menuAnswer = 0;
+    closeShardFromMenu();
+    EXPECT_FALSE(first.closeRequested || second.closeRequested);
+    ASSERT_EQ(host.menus.size(), 1u);
+    EXPECT_FALSE(host.menus[0][0].greyed) << "the shown shard may be closed too";
+    host.menuAnswer = second.connection->handle();
+    closeShardFromMenu();
+    EXPECT_FALSE(first.closeRequested);
+    EXPECT_TRUE(second.closeRequested);
 }
 
 class KeepAlive : public testing::Test {

@@ -151,10 +151,12 @@ class RecordingShell final : public ClientShell {
 public:
     void setWindowTitle(const std::u16string& title) override { titles.push_back(title); }
     void renderFrame() override { ++frames; }
-    int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
+    // Answers at once, as a player who picks `menuAnswer` (0: closes the menu).
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
     {
         menus.push_back(entries);
-        return menuAnswer;
+        if (menuAnswer != 0)
+            chosen(menuAnswer);
     }
     uint16_t mapFileMask() override { return mapFiles; }
     void startDeathFade() override { ++deathFades; }

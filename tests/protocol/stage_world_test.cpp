@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@ namespace {
 using test::StageWorld;
 using test::WirePacket;
 
-constexpr int32_t kCentreX = fixture::kSampleCentreX;
-constexpr int32_t kCentreY = fixture::kSampleCentreY;
+constexpr int32_t kStageCentreX = fixture::kSampleCentreX;
+constexpr int32_t kStageCentreY = fixture::kSampleCentreY;
 constexpr uint32_t kPlayer = fixture::kScenePlayerSerial;
 constexpr uint32_t kBackpack = fixture::kSceneBackpackSerial;
 constexpr uint32_t kCoin = fixture::kSceneCoinSerial;
@@ -91,34 +92,36 @@ WirePacket variable(uint8_t id, const std::vector<uint8_t>& body)
     return packet;
 }
 
+// The sample scene alone: the windows' parts of the stage are met by their own scenarios.
 class Stage : public ::testing::Test {
 protected:
     Stage() { entry = stage.enter("Brenna"); }
 
-    StageWorld stage;
+    StageWorld stage { std::vector<std::unique_ptr<test::StagePart>>() };
     std::vector<WirePacket> entry;
 };
 
 TEST_F(Stage, EnteringShowsTheSceneWithLightTimeMusicAndASound)
 {
-    // The player, the woman and the horse, the two ground items, then the
-    // light, the time, the music and the sound; the stage's parts add theirs after.
+    // The player, the woman, the horse and the vendor, the two ground items,
+    // then the light, the time, the music and the sound; the stage's parts
+    // add theirs after.
     const std::vector<uint8_t> entered = ids(entry);
-    ASSERT_GE(entered.size(), 9u);
-    EXPECT_EQ(std::vector<uint8_t>(entered.begin(), entered.begin() + 9),
-        (std::vector<uint8_t> { 0x78, 0x78, 0x78, 0x1A, 0x1A, 0x4F, 0x5B, 0x6D, 0x54 }));
+    ASSERT_GE(entered.size(), 10u);
+    EXPECT_EQ(std::vector<uint8_t>(entered.begin(), entered.begin() + 10),
+        (std::vector<uint8_t> { 0x78, 0x78, 0x78, 0x78, 0x1A, 0x1A, 0x4F, 0x5B, 0x6D, 0x54 }));
     const WirePacket& self = entry[0];
     EXPECT_EQ(be32(self, 3), kPlayer);
-    EXPECT_EQ(be16(self, 9), kCentreX);
-    EXPECT_EQ(be16(self, 11), kCentreY);
+    EXPECT_EQ(be16(self, 9), kStageCentreX);
+    EXPECT_EQ(be16(self, 11), kStageCentreY);
     // Four garments and the backpack follow the mobile's 19 bytes, then a 0.
     EXPECT_EQ(self.size(), 19u + 5 * 7 + 4);
     EXPECT_EQ(be32(self, 19 + 4 * 7), kBackpack);
     EXPECT_EQ(self[19 + 4 * 7 + 6], Mobile::kBackpackLayer);
     // Ground items can be picked up.
-    EXPECT_TRUE(be16(entry[3], 13) & 0x4000);
-    EXPECT_EQ(entry[3].back(), fixture::kSceneMovableFlag);
-    EXPECT_EQ(be16(entry[7], 1), StageWorld::kMusic);
+    EXPECT_TRUE(be16(entry[4], 13) & 0x4000);
+    EXPECT_EQ(entry[4].back(), fixture::kSceneMovableFlag);
+    EXPECT_EQ(be16(entry[8], 1), StageWorld::kMusic);
 }
 
 TEST_F(Stage, AStepInANewDirectionTurnsThenStepsUntilTheEdgeRefusesAndPutsThePlayerBack)
@@ -128,17 +131,17 @@ TEST_F(Stage, AStepInANewDirectionTurnsThenStepsUntilTheEdgeRefusesAndPutsThePla
     answer.erase(answer.begin(), answer.end() - 1);
     ASSERT_EQ(ids(answer), std::vector<uint8_t> { 0x22 });
     EXPECT_EQ(answer[0][1], 1);
-    EXPECT_EQ(stage.playerPosition().x, kCentreX);
+    EXPECT_EQ(stage.playerPosition().x, kStageCentreX);
     uint8_t sequence = 2;
     for (int32_t i = 0; i < StageWorld::kReach; ++i)
         ASSERT_EQ(stepIds(stage.answer(walkRequest(kEast | 0x80, sequence++))), std::vector<uint8_t> { 0x22 });
-    EXPECT_EQ(stage.playerPosition().x, kCentreX + StageWorld::kReach);
+    EXPECT_EQ(stage.playerPosition().x, kStageCentreX + StageWorld::kReach);
     answer = stage.answer(walkRequest(kEast, sequence));
     answer.erase(answer.begin(), answer.end() - 1);
     ASSERT_EQ(ids(answer), std::vector<uint8_t> { 0x21 });
     EXPECT_EQ(answer[0][1], sequence);
-    EXPECT_EQ(be16(answer[0], 2), kCentreX + StageWorld::kReach);
-    EXPECT_EQ(be16(answer[0], 4), kCentreY);
+    EXPECT_EQ(be16(answer[0], 2), kStageCentreX + StageWorld::kReach);
+    EXPECT_EQ(be16(answer[0], 4), kStageCentreY);
     EXPECT_EQ(answer[0][6], kEast);
     const test::StageCounts counts = stage.counts();
     EXPECT_EQ(counts.turns, 1u);
@@ -203,7 +206,7 @@ TEST_F(Stage, DoubleClicksOpenPaperdollsAndContainers)
     answer = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x24, 0x3C }));
     EXPECT_EQ(be16(answer[0], 5), fixture::kSceneContainerGump);
-    EXPECT_EQ(be16(answer[1], 3), 5); // three stacks of coins, the pouch and the shirt
+    EXPECT_EQ(be16(answer[1], 3), 7); // three stacks of coins, the pouch, the shirt, the deed and the dye tub
     // The empty pouch opens without a contents list.
     EXPECT_EQ(ids(stage.answer(serialRequest(0x06, fixture::kScenePouchSerial))), std::vector<uint8_t> { 0x24 });
     EXPECT_EQ(stage.counts().paperdollsOpened, 2u);
@@ -213,30 +216,30 @@ TEST_F(Stage, DoubleClicksOpenPaperdollsAndContainers)
 TEST_F(Stage, ACoinDroppedNearThePlayerLiesOnTheGroundAndLeavesTheBackpack)
 {
     EXPECT_TRUE(stage.answer(liftRequest(kCoin, 1)).empty());
-    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kCentreX + 1, kCentreY + 2, kGround));
+    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kStageCentreX + 1, kStageCentreY + 2, kGround));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x1A, 0x54, 0x29 }));
     EXPECT_EQ(be32(answer[0], 3), kCoin | 0x80000000);
     int32_t x = 0, y = 0;
     ASSERT_TRUE(stage.groundCell(kCoin, x, y));
-    EXPECT_EQ(x, kCentreX + 1);
-    EXPECT_EQ(y, kCentreY + 2);
+    EXPECT_EQ(x, kStageCentreX + 1);
+    EXPECT_EQ(y, kStageCentreY + 2);
     const std::vector<WirePacket> reopened = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(reopened.size(), 2u);
-    EXPECT_EQ(be16(reopened[1], 3), 4);
+    EXPECT_EQ(be16(reopened[1], 3), 6);
     EXPECT_EQ(stage.counts().itemsDropped, 1u);
 }
 
 TEST_F(Stage, ADropOutOfReachPutsTheItemBackWhereItWas)
 {
     stage.answer(liftRequest(kCoin, 1));
-    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kCentreX + 4, kCentreY, kGround));
+    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kStageCentreX + 4, kStageCentreY, kGround));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x25, 0x28 }));
     EXPECT_EQ(be32(answer[0], 1), kCoin);
     EXPECT_EQ(be32(answer[0], 14), kBackpack);
     int32_t x = 0, y = 0;
     EXPECT_FALSE(stage.groundCell(kCoin, x, y));
     // Nothing is held any more: a second drop is refused.
-    EXPECT_EQ(ids(stage.answer(dropRequest(kCoin, kCentreX, kCentreY, kGround))), std::vector<uint8_t> { 0x28 });
+    EXPECT_EQ(ids(stage.answer(dropRequest(kCoin, kStageCentreX, kStageCentreY, kGround))), std::vector<uint8_t> { 0x28 });
 }
 
 TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
@@ -249,7 +252,7 @@ TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
     const std::vector<WirePacket> dropped = stage.answer(dropRequest(kBigStack, 0, 0, kPlayer));
     ASSERT_EQ(ids(dropped), (std::vector<uint8_t> { 0x25, 0x29 }));
     EXPECT_EQ(be16(dropped[0], 8), 50);
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 8);
 }
 
 WirePacket wearRequest(uint32_t serial, uint8_t layer, uint32_t wearer)
@@ -276,7 +279,7 @@ TEST_F(Stage, AnItemIsWornOnlyOnAFreeLayerOfThePlayer)
     EXPECT_EQ(worn[0][8], kCloakLayer);
     EXPECT_EQ(be32(worn[0], 9), kPlayer);
     // Worn, it is no longer in the backpack.
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 4);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
 }
 
 TEST_F(Stage, ADropOntoAContainedItemLandsBesideItInItsContainer)
@@ -306,9 +309,9 @@ TEST_F(Stage, EnteringAgainStartsTheStageAfresh)
     stage.answer(walkRequest(4, 1));
     stage.answer(walkRequest(4, 2));
     stage.answer(liftRequest(kCoin, 1));
-    stage.answer(dropRequest(kCoin, kCentreX, kCentreY + 1, kGround));
+    stage.answer(dropRequest(kCoin, kStageCentreX, kStageCentreY + 1, kGround));
     stage.enter("Aldric");
-    EXPECT_EQ(stage.playerPosition().y, kCentreY);
+    EXPECT_EQ(stage.playerPosition().y, kStageCentreY);
     int32_t x = 0, y = 0;
     EXPECT_FALSE(stage.groundCell(kCoin, x, y));
     EXPECT_TRUE(stage.answer(liftRequest(kCoin, 1)).empty());

@@ -20,7 +20,6 @@ namespace {
 using fixture::ServerPacket;
 
 constexpr uint32_t kSceneShirtSerial = 0x40000205;
-constexpr uint8_t kStatusRequest = 4;
 constexpr uint16_t kStatLockCommand = 0x1A;
 constexpr uint16_t kStatusMaxStamina = 60;
 constexpr uint16_t kStatusLowStamina = 40;
@@ -64,7 +63,7 @@ public:
                               .bytes());
             return false;
         case 0x34:
-            if (packet.size() < 10 || packet[5] != kStatusRequest || statusBe32(packet, 6) != stage.playerSerial())
+            if (packet.size() < 10 || packet[5] != StageWorld::kStatusBarRequest || statusBe32(packet, 6) != stage.playerSerial())
                 return false;
             out.push_back(fullStatus(stage));
             out.push_back(lockReport(stage));

@@ -136,7 +136,7 @@ private:
                               .u8(1)
                               .u32(kStageDeedCursor)
                               .fill(12, 0)
-                              .u16(uint16_t(fixture::kSampleHouseMulti))
+                              .u16(uint16_t(fixture::kSampleDeedMulti))
                               .u16(0)
                               .u16(0)
                               .u16(0)

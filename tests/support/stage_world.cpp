@@ -22,7 +22,6 @@ constexpr uint8_t kCannotLift = 0;
 constexpr uint8_t kLabelSpeech = 6;
 constexpr uint16_t kNameHue = 0x03B2;
 constexpr uint16_t kNameFont = 3;
-constexpr uint8_t kStatusRequest = 4;
 // How far from the player an item can be put down or picked up.
 constexpr int32_t kHandReach = 2;
 // Where the backpack takes what is dropped on its wearer.
@@ -70,7 +69,12 @@ TestShardConfig stageShardConfig()
 }
 
 StageWorld::StageWorld()
-    : m_parts(stageParts())
+    : StageWorld(stageParts())
+{
+}
+
+StageWorld::StageWorld(std::vector<std::unique_ptr<StagePart>> parts)
+    : m_parts(std::move(parts))
 {
     reset();
 }
@@ -187,7 +191,7 @@ std::vector<WirePacket> StageWorld::answer(const WirePacket& packet)
         }
         break;
     case 0x34:
-        if (packet.size() >= 10 && packet[5] == kStatusRequest) {
+        if (packet.size() >= 10 && packet[5] == kStatusBarRequest) {
             if (const Figure* one = figure(be32At(packet, 6)))
                 out.push_back(statusPacket(one->serial, one->name, 50, 50, 60));
         }

@@ -1,0 +1,59 @@
+#include "app/messenger_wiring.h"
+
+#include "app/lifecycle_services.h"
+#include "messenger/messenger_connection.h"
+#include "messenger/messenger_links.h"
+#include "messenger/messenger_services.h"
+#include "windows/system_text.h"
+
+#include <memory>
+
+namespace {
+
+class AppMessengerSocket final : public MessengerSocket {
+public:
+    void replaceMessengerSocket() override { ::replaceMessengerSocket(); }
+    void deleteMessengerSocket() override { ::deleteMessengerSocket(); }
+};
+
+class AppMessengerNotices final : public MessengerNotices {
+public:
+    void addSystemText(uint16_t hue, uint16_t font, std::u16string_view text) override
+    {
+        ::addSystemText(hue, font, text, currentTextLanguage());
+    }
+};
+
+struct MessengerWiring {
+    MessengerServices services;
+    AppMessengerSocket socket;
+    AppMessengerNotices notices;
+    MessengerSocket* previousSocket = nullptr;
+    MessengerNotices* previousNotices = nullptr;
+};
+
+std::unique_ptr<MessengerWiring>& wiring()
+{
+    static std::unique_ptr<MessengerWiring> installed;
+    return installed;
+}
+
+} // namespace
+
+void startMessenger()
+{
+    stopMessenger();
+    auto made = std::make_unique<MessengerWiring>();
+    made->previousSocket = installService<MessengerSocket>(&made->socket);
+    made->previousNotices = installService<MessengerNotices>(&made->notices);
+    wiring() = std::move(made);
+}
+
+void stopMessenger()
+{
+    std::unique_ptr<MessengerWiring> installed = std::move(wiring());
+    if (!installed)
+        return;
+    installService<MessengerNotices>(installed->previousNotices);
+    installService<MessengerSocket>(installed->previousSocket);
+}
