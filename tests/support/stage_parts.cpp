@@ -4,6 +4,7 @@
 #include "support/stage_skills.h"
 #include "support/stage_journal.h"
 #include "support/stage_house.h"
+#include "support/stage_party.h"
 #include "support/stage_status.h"
 #include "support/stage_trade.h"
 
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageTrade());
     parts.push_back(makeStageJournal());
     parts.push_back(makeStageHouse());
+    parts.push_back(makeStageParty());
     return parts;
 }
 
