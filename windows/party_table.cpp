@@ -3,6 +3,7 @@
 #include "core/wide_text.h"
 #include "data/settings_registry.h"
 #include "gump/gump.h"
+#include "windows/party_chat_gump.h"
 #include "windows/party_gump.h"
 #include "windows/status_gump.h"
 #include "windows/system_text.h"
@@ -182,6 +183,8 @@ std::string PartyTable::memberName(int32_t slot)
 
 void PartyTable::openPartyWindow() { openPartyGump(); }
 
+void PartyTable::openPartyChat() { ::openPartyChat(); }
+
 bool PartyTable::handleMessage(std::span<const uint8_t> payload)
 {
     if (payload.empty())
@@ -279,6 +282,8 @@ bool PartyTable::message(std::span<const uint8_t> payload)
         return false;
     std::optional<int32_t> slot = find(sender);
     std::u16string line = partyMessageLine(slot ? m_rows[size_t(*slot)].name : std::string(), text);
+    if (PartyChatGump* chat = currentPartyChat())
+        chat->addLine(line);
     uint16_t hue = uint16_t(settings().getColourSetting(u"PartyMessageColor"));
     showUnicodeBark(nullptr, line, hue, kPartyBarkFont, "ENU", nullptr);
     return true;

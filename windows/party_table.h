@@ -42,6 +42,7 @@ public:
     uint32_t invitingLeader() override { return m_invitingLeader; }
     uint8_t lootFlag() override { return m_loot; }
     void openPartyWindow() override;
+    void openPartyChat() override;
 
     // The server's party message (the bytes after the sub-command word):
     // false, with nothing changed, when it does not hold its whole layout.
