@@ -117,9 +117,8 @@ void installServiceDefaults()
     // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
-    // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)
-    installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
-                                         // packets and window are not built: nobody is ever a member)
+    // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp; the
+    // party table is the status windows', windows/status_window_services.cpp.)
 
     // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
     // the resize handle of the messenger windows' grips (the game windows' resize outline).

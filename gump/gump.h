@@ -42,6 +42,8 @@ enum class GumpKind : uint8_t {
     SpeechLine,
     Paperdoll,
     PartyGump,
+    // The party's chat window.
+    PartyChat,
     ContextHelp,
     OverheadText,
     DamageNumbers,

@@ -8,6 +8,7 @@
 #include "net/network_pump.h"
 #include "protocol/login_state.h"
 #include "protocol/protocol_services.h"
+#include "protocol/world_packet_windows.h"
 #include "text/unicode_font.h"
 #include "world/circle_of_transparency.h"
 #include "world/object_manager.h"
@@ -84,4 +85,5 @@ void leaveGameWorld()
     loginSession().loggedIn = false;
     setInWorldFlag(false);
     resetSessionWorld();
+    service<GeneralInfoWindows>().partyEnded();
 }

@@ -116,6 +116,8 @@ public:
     }
     // The party sub-protocol's payload (after the sub-command word).
     virtual void partyMessage(std::span<const uint8_t>) { }
+    // The player left the world: the party's members are forgotten.
+    virtual void partyEnded() { }
     virtual void contextMenu(uint32_t /*serial*/, const std::vector<ContextMenuEntry>&) { }
     // Help control: command 1 opens `topic` (force flag), 2 resets the page
     // state, 3 places the window by keypad position, 4 and 5 set flags.

@@ -237,13 +237,17 @@ void sendPartyPublicMessage(std::u16string_view text)
     sendPartyBuilt([&](PacketBuffer& b) { return buildPartyPublicMessagePacket(b, text); });
 }
 
+void sendPartyLootFlag()
+{
+    uint8_t loot = service<PartyState>().lootFlag();
+    sendPartyBuilt([loot](PacketBuffer& b) { return buildPartyLootFlagPacket(b, loot); });
+}
+
 void sendPartyAccept()
 {
-    PartyState& party = service<PartyState>();
-    uint32_t leader = party.invitingLeader();
-    uint8_t loot = party.lootFlag();
+    uint32_t leader = service<PartyState>().invitingLeader();
     sendPartyBuilt([leader](PacketBuffer& b) { return buildPartyAcceptPacket(b, leader); });
-    sendPartyBuilt([loot](PacketBuffer& b) { return buildPartyLootFlagPacket(b, loot); });
+    sendPartyLootFlag();
 }
 
 void sendPartyDecline()

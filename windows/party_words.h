@@ -61,6 +61,8 @@ void sendPartyAddMember(uint32_t serial);
 void sendPartyRemoveMember(uint32_t serial);
 void sendPartyPrivateMessage(std::u16string_view text, uint32_t member);
 void sendPartyPublicMessage(std::u16string_view text);
+// The player's loot flag as the party table holds it.
+void sendPartyLootFlag();
 // The accept, then the player's loot flag.
 void sendPartyAccept();
 void sendPartyDecline();

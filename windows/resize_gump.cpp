@@ -57,7 +57,7 @@ ResizeGump* outlineOn(const CGump& window)
 ResizeLimits resizeLimitsFor(CGump& window, int32_t screenWidth, int32_t screenHeight)
 {
     if (window.is(GumpKind::ChatWindow) || window.is(GumpKind::GmChatWindow) || window.is(GumpKind::MessengerWindow)
-        || window.is(GumpKind::PartyGump))
+        || window.is(GumpKind::PartyGump) || window.is(GumpKind::PartyChat))
         return { kChatMinWidth, kChatMinHeight, screenWidth - window.x(), screenHeight - window.y() };
     const int32_t minHeight = window.is(GumpKind::BulletinMessage) ? kBoardMessageMinHeight : kTextWindowMinHeight;
     return { window.width(), minHeight, window.width(), screenHeight - window.y() - kScreenBottomMargin };

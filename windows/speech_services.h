@@ -61,6 +61,8 @@ public:
     virtual uint8_t lootFlag() { return 0; }
     // The party window (the own paperdoll's party icon opens it).
     virtual void openPartyWindow() { }
+    // The party chat (the Open macro opens it beside the party window).
+    virtual void openPartyChat() { }
 };
 
 // `serial` stands in one of the party's slots (0 never does).

@@ -5,6 +5,7 @@
 #include "protocol/world_packet_windows.h"
 #include "windows/equip_info_gump.h"
 #include "windows/menubar.h"
+#include "windows/party_table.h"
 #include "windows/profile_gump.h"
 #include "windows/program_services.h"
 #include "windows/race_change_gump.h"
@@ -98,7 +99,11 @@ public:
         m_next.showLastTarget(serial);
     }
     void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
-    void partyMemberName(uint32_t serial, std::string_view name) override { m_next.partyMemberName(serial, name); }
+    void partyMemberName(uint32_t serial, std::string_view name) override
+    {
+        partyTable().setMemberName(serial, name);
+        m_next.partyMemberName(serial, name);
+    }
     void clearSkillWindowRequest() override
     {
         setSkillGumpRequested(false);
@@ -203,7 +208,16 @@ public:
     {
         m_next.composeMail(address, name, subject, body);
     }
-    void partyMessage(std::span<const uint8_t> payload) override { m_next.partyMessage(payload); }
+    void partyMessage(std::span<const uint8_t> payload) override
+    {
+        partyTable().handleMessage(payload);
+        m_next.partyMessage(payload);
+    }
+    void partyEnded() override
+    {
+        partyTable().clear();
+        m_next.partyEnded();
+    }
     void contextMenu(uint32_t serial, const std::vector<ContextMenuEntry>& entries) override
     {
         m_next.contextMenu(serial, entries);
@@ -254,6 +268,7 @@ struct StatusWindowServices::Objects {
     FactoryWindows* previousFactory = nullptr;
     MenubarWindow* previousMenubar = nullptr;
     GeneralInfoWindows* previousGeneralInfo = nullptr;
+    PartyState* previousParty = nullptr;
 };
 
 StatusWindowServices::StatusWindowServices()
@@ -265,6 +280,8 @@ StatusWindowServices::StatusWindowServices()
     o.previousFactory = installService<FactoryWindows>(&o.factory);
     o.previousMenubar = installService<MenubarWindow>(&o.menubar);
     o.previousGeneralInfo = installService<GeneralInfoWindows>(&o.generalInfo);
+    partyTable().init();
+    o.previousParty = installService<PartyState>(&partyTable());
     registerProfileHandler();
 }
 
@@ -276,6 +293,7 @@ StatusWindowServices::~StatusWindowServices()
     installService<FactoryWindows>(o.previousFactory);
     installService<MenubarWindow>(o.previousMenubar);
     installService<GeneralInfoWindows>(o.previousGeneralInfo);
+    installService<PartyState>(o.previousParty);
 }
 
 void installStatusWindowServices() { installProgramServices<StatusWindowServices>(); }

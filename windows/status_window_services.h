@@ -3,7 +3,7 @@
 // status bars and target bars the status packets fill (StatusWindows), the
 // status bars of the factory and of the world's object notices, the
 // menubar, the race change and equipment popup of the general information
-// packet, and the profile packet's handler. Each service passes what is not
+// packet, the party table (PartyState) the party messages fill, and the profile packet's handler. Each service passes what is not
 // its own on to the one installed before it. The program installs them at
 // start-up and removes them at shutdown; tests for the life of one object.
 // Main thread only.

@@ -252,6 +252,7 @@ public:
         m_next.composeMail(address, name, subject, body);
     }
     void partyMessage(std::span<const uint8_t> bytes) override { m_next.partyMessage(bytes); }
+    void partyEnded() override { m_next.partyEnded(); }
     void contextMenu(uint32_t serial, const std::vector<ContextMenuEntry>& entries) override
     {
         showContextMenu(serial, entries);

@@ -296,7 +296,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(51)) {
+    switch (m_random.below(52)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -574,6 +574,16 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
                     menu.u16(uint16_t(m_random.next()));
         }
         return menu.bytes();
+    }
+    case 51: { // a party message of any action, with any count of members
+        fixture::ServerPacket party(0xBF);
+        const uint32_t members = m_random.below(20);
+        party.u16(6).u8(uint8_t(m_random.below(10))).u8(uint8_t(m_random.chance(80) ? members : m_random.below(256)));
+        for (uint32_t i = 0; i < members; ++i)
+            party.u32(m_random.chance(30) ? player : kFirstHostileMobile + m_random.below(kHostileSerialPool));
+        if (m_random.chance(50))
+            party.fill(m_random.below(300), 'p');
+        return party.bytes();
     }
     default:
         return fixedPacket(0x6E)

@@ -1,4 +1,4 @@
-// The mahjong board's share of the stage: the table beside the house, and a
+// The mahjong board's share of the stage: the table south-east of the player, and a
 // game with three robots. A double click seats the player (kind 1, so the
 // whole table is theirs to run) and deals: the player's hand face up in the
 // bottom strip, the robots' hands face down in theirs, the wall in the

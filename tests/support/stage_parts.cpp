@@ -6,6 +6,7 @@
 #include "support/stage_house.h"
 #include "support/stage_mahjong.h"
 #include "support/stage_spells.h"
+#include "support/stage_party.h"
 #include "support/stage_status.h"
 #include "support/stage_trade.h"
 
@@ -23,6 +24,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageHouse());
     parts.push_back(makeStageMahjong());
     parts.push_back(makeStageSpells());
+    parts.push_back(makeStageParty());
     return parts;
 }
 

@@ -4,9 +4,10 @@
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
-// dye and tip packets of the trade windows, and the house designer (designs, revisions, design mode
-// and its window), the spellbook contents, spell marks and the weapon
-// ability reset. The services above the handlers are the do-nothing
+// dye and tip packets of the trade windows, the house designer (designs, revisions, design mode
+// and its window), the spellbook contents, spell marks and the weapon ability reset, and the party
+// messages into the party table of the status windows' services.
+// The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -40,6 +41,7 @@
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
 #include "windows/spell_window_services.h"
+#include "windows/status_window_services.h"
 #include "windows/trade_window_services.h"
 #include "world/multi_components.h"
 #include "world/object_manager.h"
@@ -113,6 +115,7 @@ void setUp()
     registerTradeWindowHandlers();
     housing::installHouseDesignServices();
     installSpellWindowServices();
+    installStatusWindowServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
