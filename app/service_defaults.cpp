@@ -76,9 +76,6 @@ void installServiceDefaults()
                                              // style, icons, chat, GM chat, item-property anchor, skill
                                              // names (the messenger's: messenger/messenger_links.cpp)
 
-    // text/: "?Topic" and the other help links of HTML documents (the help windows).
-    installServiceDefault<HtmlHelpLinks>();
-
     // app/: what the pointer asks of the world and of popups to come.
     installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
                                             // (the game windows' wiring adds the world under the pointer)
@@ -87,7 +84,6 @@ void installServiceDefaults()
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
                                           // delay countdown (every frame)
     installServiceDefault<WeaponAbilities>(); // their start state, and the ability windows (every frame)
-    installServiceDefault<HelpSystem>(); // the help index (start-up)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the

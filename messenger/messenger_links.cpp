@@ -4,11 +4,13 @@
 #include "gump/desktop_services.h"
 #include "gump/html_view.h"
 #include "gump/prompt_windows.h"
+#include "messenger/context_help_window.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
 #include "messenger/messenger_windows.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
+#include "text/html_document.h"
 #include "gump/mail_windows.h"
 
 namespace {
@@ -107,7 +109,7 @@ public:
     }
     void helpControl(uint8_t command, uint32_t topic, uint8_t value) override
     {
-        m_next.helpControl(command, topic, value);
+        ::helpControl(command, topic, value);
     }
     void spellbookContent(
         uint32_t serial, uint16_t graphic, uint16_t firstSpell, const std::array<uint8_t, 8>& bits) override
@@ -122,6 +124,21 @@ public:
 
 private:
     GeneralInfoWindows& m_next;
+};
+
+// Help links of any HTML view: topic links record and show the topic, the
+// other "?" links are the open Context Help window's.
+class MessengerHelpLinks final : public HtmlHelpLinks {
+public:
+    void openHelpTopic(int32_t topic, bool force) override { ::openHelpTopic(topic, force); }
+    bool passToContextHelp(std::u16string_view href) override
+    {
+        ContextHelpGump* window = contextHelpWindow();
+        if (!window)
+            return false;
+        window->onLink(href);
+        return true;
+    }
 };
 
 class MessengerPrompts final : public PromptWindows {
@@ -148,12 +165,14 @@ struct MessengerServices::Objects {
     MessengerMail mail { service<GeneralInfoWindows>() };
     MessengerPrompts prompts;
     MessengerMailWindows mailWindows;
+    MessengerHelpLinks helpLinks;
     MessengerLink* previousLink = nullptr;
     HtmlViewMessenger* previousHtmlLinks = nullptr;
     DesktopWindows* previousDesktop = nullptr;
     GeneralInfoWindows* previousMail = nullptr;
     PromptWindows* previousPrompts = nullptr;
     MailWindows* previousMailWindows = nullptr;
+    HtmlHelpLinks* previousHelpLinks = nullptr;
 };
 
 MessengerServices::MessengerServices()
@@ -165,10 +184,12 @@ MessengerServices::MessengerServices()
     m_objects->previousMail = installService<GeneralInfoWindows>(&m_objects->mail);
     m_objects->previousPrompts = installService<PromptWindows>(&m_objects->prompts);
     m_objects->previousMailWindows = installService<MailWindows>(&m_objects->mailWindows);
+    m_objects->previousHelpLinks = installService<HtmlHelpLinks>(&m_objects->helpLinks);
 }
 
 MessengerServices::~MessengerServices()
 {
+    installService<HtmlHelpLinks>(m_objects->previousHelpLinks);
     installService<MailWindows>(m_objects->previousMailWindows);
     installService<PromptWindows>(m_objects->previousPrompts);
     installService<GeneralInfoWindows>(m_objects->previousMail);
