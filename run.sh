@@ -21,8 +21,9 @@ if [ $# -eq 0 ]; then
     fi
     # The test server on a free loopback port, which the set's login.cfg names.
     server_log=$(mktemp)
+    # VARDUN_PROPERTY_LISTS=1 has the server grant object property lists.
     ./build/tests/vardun_test_server --login-port 0 --any-account --shards "Second Shard,Third Shard" \
-        >"$server_log" 2>&1 &
+        ${VARDUN_PROPERTY_LISTS:+--property-lists} >"$server_log" 2>&1 &
     server_pid=$!
     trap 'kill "$server_pid" 2>/dev/null; rm -f "$server_log"' EXIT
     for _ in $(seq 50); do

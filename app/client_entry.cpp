@@ -2,7 +2,6 @@
 
 #include "app/client_scenario.h"
 #include "app/command_line.h"
-#include "app/config_words.h"
 #include "app/cursor_art.h"
 #include "app/desktop_display.h"
 #include "app/desktop_wiring.h"
@@ -55,6 +54,7 @@
 #include "gump/gump_manager.h"
 #include "gfx/colour_tables.h"
 #include "gfx/hue_table.h"
+#include "housing/house_design_services.h"
 #include "net/client_packets.h"
 #include "net/game_connection.h"
 #include "platform/ascii_text.h"
@@ -68,6 +68,7 @@
 #include "platform/process_info.h"
 #include "platform/window.h"
 #include "protocol/protocol_services.h"
+#include "protocol/target_cursor.h"
 #include "text/ascii_font.h"
 #include "text/localization.h"
 #include "text/unicode_font.h"
@@ -290,6 +291,7 @@ int clientMain(int argc, char** argv)
     WindowServices services;
     GumpDesktop::wireWindowServices(services, desktop);
     wireSpeechWindowServices(services, mainWindowPointer);
+    services.cancelHouseDesignTool = housing::cancelHouseDesignTool;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
     services.showContextHelp = openOrRaiseContextHelp;
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
@@ -314,6 +316,14 @@ int clientMain(int argc, char** argv)
         if (targetingState().targetingActive)
             setCursorKind(kNormalCursorKind);
     };
+    // Escape answers a target cursor with a cancel (a pending prompt takes
+    // it first).
+    services.cancelTargeting = [] {
+        if (!targetingState().targetingActive)
+            return false;
+        sendTargetCancel();
+        return true;
+    };
     services.isInGame = [] { return gameState().isInGame(); };
     services.isWarModeOnOrRequested = isWarModeOnOrRequested;
     services.setWarMode = setWarMode;
@@ -330,9 +340,11 @@ int clientMain(int argc, char** argv)
         if (desktop)
             desktop->composeAndPresent(PresentKind::Always);
     };
-    services.presentChanges = [&presenter] {
-        if (presenter)
-            presenter->present();
+    // What changed is composed first: the back buffer holds the world alone
+    // between frames, and the pointer's old box must show the windows again.
+    services.presentChanges = [&desktop] {
+        if (desktop)
+            desktop->composeAndPresent(PresentKind::IfChanged);
     };
     MainWindow mainWindow(*window, services, settings);
     presenter = std::make_unique<WindowPresenter>(*display, mainWindow);
@@ -354,6 +366,7 @@ int clientMain(int argc, char** argv)
     mainWindow.updateSystemCursor();
     setPointerDrawingAllowed(true);
     startGameWindows(mainWindow, settings.allowWindowResize);
+    housing::installHouseDesignServices();
     // In front of the game windows' text windows: every text is journaled
     // before its window is made. Removed in reverse order at shutdown.
     startSystemText();
@@ -472,6 +485,7 @@ int clientMain(int argc, char** argv)
     unwireGumpControls(tick);
     unwireDesktop(tick);
     // After shutDownSpeech removed the journal step in front of them.
+    housing::uninstallHouseDesignServices();
     stopGameWindows();
     setPointerDrawingAllowed(false);
     instanceMarker.reset();

@@ -24,6 +24,29 @@ void WindowPresenter::recreateBackBuffer(int32_t clientWidth, int32_t clientHeig
     present(PresentKind::Always);
 }
 
+bool WindowPresenter::changesSinceShown(std::vector<ScreenRect>& rects)
+{
+    std::lock_guard<std::mutex> lock(platform::displayLock());
+    if (!m_backBuffer.exists())
+        return false;
+    const int32_t width = m_backBuffer.width();
+    const int32_t height = m_backBuffer.height();
+    const int32_t viewX = m_window.gameViewOffsetX();
+    const int32_t viewY = m_window.gameViewOffsetY();
+    // The conditions of present's whole picture, but for the display's own
+    // (a surface made anew), which it learns only then.
+    if (m_backBuffer.pictureStart(viewX, viewY) != m_shownStart || width != m_shownWidth || height != m_shownHeight
+        || m_backBuffer.format() != m_shownFormat || m_backBuffer.peekPictureChanges(viewX, viewY, rects))
+        return false;
+    // The pointer's boxes, when it moved or changed its shape.
+    const ScreenRect pointer = holdPointerForFrame(width, height);
+    if (pointer != m_shownPointer || isCursorDirty()) {
+        rects.push_back(m_shownPointer);
+        rects.push_back(pointer);
+    }
+    return true;
+}
+
 void WindowPresenter::present(PresentKind kind)
 {
     std::lock_guard<std::mutex> lock(platform::displayLock());
@@ -55,9 +78,13 @@ void WindowPresenter::present(PresentKind kind)
     if ((whole || !m_rects.empty()) && m_display.beginFrame(width, height, format, surface)) {
         if (whole || surface.needsWholeFrame)
             m_rects.assign(1, ScreenRect { 0, 0, width, height });
+        // A surface made anew takes the whole picture, but only the changes
+        // may have been composed over: the next frame is composed and sent
+        // whole.
+        const bool composeWholeNext = surface.needsWholeFrame && !whole;
         m_backBuffer.writePictureRects(start, m_rects, surface);
         m_display.endFrame(m_rects);
-        m_shownStart = start;
+        m_shownStart = composeWholeNext ? -1 : start;
         m_shownWidth = width;
         m_shownHeight = height;
         m_shownFormat = m_backBuffer.format();

@@ -36,6 +36,12 @@ public:
     // sends only what changed, and nothing at all when nothing did; Always
     // sends the whole picture (the window lost its contents).
     void present(PresentKind kind = PresentKind::IfChanged);
+    // Before composing the next frame: appends what the next present would
+    // send from the back buffer, in client pixels (the picture's changes and,
+    // when the pointer moved or changed its shape, its old box and the box it
+    // is held at for the frame); false when it will send the whole picture
+    // instead.
+    bool changesSinceShown(std::vector<ScreenRect>& rects);
 
 private:
     platform::Display& m_display;

@@ -8,6 +8,7 @@
 #include "frontend/front_end_shell.h"
 #include "frontend/front_end_wiring.h"
 #include "frontend/igr_sessions.h"
+#include "gump/gump_manager.h"
 #include "platform/window.h"
 #include "windows/window_packets.h"
 #include "windows/window_services.h"
@@ -102,7 +103,9 @@ public:
         case QuestionKind::Attack: yes = [serial] { sendAttackRequest(serial); }; break;
         case QuestionKind::Logout: yes = logoutToMainMenu; break;
         }
-        new YesNoGump(std::string(text), std::move(yes), std::move(no), nullptr);
+        // On top of every window: the box is modal and takes every click
+        // until it is answered.
+        gumpLink(new YesNoGump(std::string(text), std::move(yes), std::move(no), nullptr), nullptr);
     }
 };
 

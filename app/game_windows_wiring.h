@@ -1,9 +1,11 @@
 #pragma once
 // Brings the world view and the game windows into the running program: the
-// window services over the world and the gump framework, the world view at
+// window services over the world and the gump framework (with the shop,
+// trade, menu and query windows and their packets), the world view at
 // the bottom of the desktop (shown once the player is in the world), the
 // world under the pointer for the mouse-button code, the game area's edges,
-// and the frame-rate line of the frame. Main thread only.
+// the scrolls' targeted commands, and the frame-rate line of the frame. Main
+// thread only.
 
 class MainWindow;
 struct FrameServices;

@@ -1,28 +1,19 @@
 #include "app/gump_desktop.h"
 
-#include "app/config_words.h"
 #include "app/pointer.h"
+#include "data/settings_registry.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "platform/virtual_keys.h"
+#include "windows/help_text_popup.h"
+#include "windows/window_packets.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
-#include <string>
 
 namespace {
 
 constexpr uint32_t kMinimumToolTipDelayMs = 100;
-
-int32_t configNumber(ConfigKeyKind kind, int32_t fallback)
-{
-    std::optional<std::string> word = configWord(kind);
-    if (!word || word->empty())
-        return fallback;
-    return int32_t(std::strtol(word->c_str(), nullptr, 10));
-}
 
 CGump* focusedGump() { return gumpFocus(); }
 
@@ -30,14 +21,16 @@ CGump* focusedGump() { return gumpFocus(); }
 
 void readGumpSettings(GumpSettings& settings)
 {
-    settings.useToolTips = configFlag(ConfigKeyKind::UseToolTips, settings.useToolTips);
+    const SettingsRegistry& registry = ::settings();
+    settings.useToolTips = registry.getBoolSetting(u"UseToolTips") != 0;
     settings.toolTipPreDelayMs = uint32_t(
-        std::max<int32_t>(configNumber(ConfigKeyKind::ToolTipPreDelay, int32_t(settings.toolTipPreDelayMs)),
-            int32_t(kMinimumToolTipDelayMs)));
-    settings.disableMenubar = configFlag(ConfigKeyKind::DisableMenubar, settings.disableMenubar);
-    settings.offsetGumps = configFlag(ConfigKeyKind::OffsetGumps, settings.offsetGumps);
-    settings.autoArrangeMinimized = configFlag(ConfigKeyKind::AutoArrangeMinimized, settings.autoArrangeMinimized);
-    settings.itemPropsMode = configNumber(ConfigKeyKind::ItemPropsMode, settings.itemPropsMode);
+        std::max<int32_t>(registry.getIntSetting(u"ToolTipPreDelay"), int32_t(kMinimumToolTipDelayMs)));
+    settings.disableMenubar = registry.getBoolSetting(u"DisableMenubar") != 0;
+    settings.offsetGumps = registry.getBoolSetting(u"OffsetGumps") != 0;
+    settings.autoArrangeMinimized = registry.getBoolSetting(u"AutoArrangeMinimized") != 0;
+    const int32_t mode = itemPropsModeFor(registry.getStringSetting(u"ItemPropsMode"));
+    if (mode >= 0)
+        settings.itemPropsMode = mode;
 }
 
 // The mouse-button code's view of the gump list (and, through PointerWorld,
@@ -121,11 +114,7 @@ public:
     WorldObject* pickHoverItem(int32_t x, int32_t y) override { return service<PointerWorld>().pickHoverItem(x, y); }
     bool isValidObject(WorldObject* object) override { return service<PointerWorld>().isValidObject(object); }
     uint32_t serialOf(WorldObject* object) override { return service<PointerWorld>().serialOf(object); }
-    void sendObjectHelpRequest(uint32_t) override
-    {
-        // Only an item the world picked asks for help, and no world object
-        // is picked before the world exists.
-    }
+    void sendObjectHelpRequest(uint32_t serial) override { ::sendObjectHelpRequest(serial); }
     CGump* highlightedWindow() override { return service<PointerWorld>().highlightedWindow(); }
     void clearHighlight() override { service<PointerWorld>().clearHighlight(); }
 
@@ -150,6 +139,7 @@ public:
     // The mouse-button code keeps the pressed object's serial, not a gump.
     void forgetPressedGump(CGump*) override { }
     void pointerPosition(int32_t& x, int32_t& y) override { getPointerPosition(x, y); }
+    void pressPosition(int32_t& x, int32_t& y) override { m_buttons.getPressPosition(x, y); }
     void cursorOffsets(int32_t& first, int32_t& second) override { getCursorImageSize(first, second); }
     void setCursorKind(int32_t kind) override { ::setCursorKind(kind); }
     void setCursorForGumpType(int32_t code) override { ::setCursorForGumpType(code); }
@@ -159,6 +149,8 @@ public:
     bool isShiftHeld() override { return m_window.isKeyHeld(platform::vk::kShift); }
     bool isAltHeld() override { return m_window.isKeyHeld(platform::vk::kAlt); }
     int32_t pointerDirection(bool ignoreBounds) override { return getPointerDirection(ignoreBounds); }
+    uint32_t pressedObjectSerial() override { return m_buttons.getPressedObject(); }
+    bool isButtonHeld() override { return m_buttons.leftButtonDown() || m_buttons.rightButtonDown(); }
 
 private:
     platform::Window& m_window;
@@ -266,7 +258,16 @@ void GumpDesktop::backBufferRecreated()
 
 void GumpDesktop::updatePointerStep()
 {
-    if (pointerNeedsRedraw())
+    // The hover help follows the help popups' values in use.
+    const HelpPopupSettings& popups = helpPopupSettings();
+    HoverHelpSettings& hover = m_buttons.hoverHelpSettings();
+    hover.enabled = popups.enabled;
+    hover.preDelayMs = popups.preDelayMs;
+    hover.sticky = popups.sticky;
+    hover.persistent = popups.persistent;
+    // A running pointer timer asks for its own presents as the pointer moves
+    // (a frame each would be the same picture twice).
+    if (!pointerTimerRunning() && pointerNeedsRedraw())
         composeAndPresent(PresentKind::IfChanged);
     m_buttons.updatePointer();
 }
@@ -277,7 +278,14 @@ void GumpDesktop::composeAndPresent(PresentKind kind)
 {
     syncScreen();
     m_presentKind = kind;
-    const GumpScreen& screen = gumpScreen();
-    gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    // Only where the frame may differ from the one shown, unless the whole
+    // picture goes out anyway.
+    m_beneath.clear();
+    if (kind == PresentKind::IfChanged && m_presenter.changesSinceShown(m_beneath)) {
+        gumpRedrawChanged(m_beneath);
+    } else {
+        const GumpScreen& screen = gumpScreen();
+        gumpRedrawRect({ 0, 0, screen.width, screen.height }, true);
+    }
     m_presentKind = PresentKind::IfChanged;
 }

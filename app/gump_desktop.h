@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CGump;
 class WorldObject;
@@ -78,8 +79,9 @@ public:
     void updatePointerStep();
     // The tick's gump-manager step.
     void managerUpdateStep();
-    // Composes every gump over the client area and presents the frame; the
-    // back buffer holds the world alone again afterwards.
+    // Composes the gumps where the frame may differ from the one shown (over
+    // the whole client area when the whole picture goes out) and presents
+    // it; the back buffer holds the world alone again afterwards.
     void composeAndPresent(PresentKind kind);
     // After the back buffer was made again for a new client size.
     void backBufferRecreated();
@@ -101,4 +103,7 @@ private:
     std::unique_ptr<Pointer> m_pointer;
     std::unique_ptr<Presenter> m_gumpPresenter;
     PresentKind m_presentKind = PresentKind::IfChanged;
+    // What changed beneath the gumps since the frame shown (kept for its
+    // storage).
+    std::vector<ScreenRect> m_beneath;
 };

@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include "platform/clock.h"
+#include "platform/sockets.h"
 
 #include <algorithm>
 
@@ -48,11 +49,15 @@ bool MainLoop::runPass()
     runStep(LoopStep::PollServerSettings);
 
     platform::WindowMessage message;
+    bool onlyMotion = true;
+    bool anyMessage = false;
     while (m_window.peekMessage(message)) {
         if (message.kind == platform::MessageKind::Quit) {
             m_exitCode = int(message.code);
             return false;
         }
+        anyMessage = true;
+        onlyMotion = onlyMotion && message.kind == platform::MessageKind::MouseMove;
         if (m_dispatch)
             m_dispatch(message);
         runStep(LoopStep::UpdateSound);
@@ -61,13 +66,41 @@ bool MainLoop::runPass()
 
     // Sleep until the next tick is due, or until input or network data arrive.
     uint32_t wait = millisecondsUntilTick();
-    bool waited = m_networkPump && m_networkPump(std::min(wait, kMaxNetworkWaitMs));
-    if (!waited && wait > 0)
-        m_window.waitForMessage(wait);
+    m_window.messageDescriptors(m_windowDescriptors);
+    if (anyMessage && onlyMotion && !m_windowDescriptors.empty()) {
+        // The pointer moving sends an event for every few pixels; its
+        // position is taken by the tick anyway, so further motion is left to
+        // gather for a while (whatever else comes waits as long) and is read
+        // in one go: a pass per event would cost more than all the rest.
+        const uint32_t gather = std::min(wait, kMotionGatherMs);
+        if (!m_networkPump || !m_networkPump(gather, {}))
+            platform::clock().sleepMs(gather);
+    } else if (!m_windowDescriptors.empty()) {
+        // One wait for the network and the window alike, until the tick.
+        if ((!m_networkPump || !m_networkPump(wait, m_windowDescriptors)) && wait > 0)
+            waitForDescriptors(wait);
+    } else {
+        bool waited = m_networkPump && m_networkPump(std::min(wait, kMaxNetworkWaitMs), {});
+        if (!waited && wait > 0)
+            m_window.waitForMessage(wait);
+    }
     runStep(LoopStep::UpdateSound);
 
     scheduleTick();
     return true;
+}
+
+void MainLoop::waitForDescriptors(uint32_t timeoutMs)
+{
+    std::vector<platform::SocketPoll>& entries = m_descriptorPolls;
+    entries.clear();
+    for (int32_t descriptor : m_windowDescriptors) {
+        platform::SocketPoll entry;
+        entry.socket = descriptor;
+        entry.wantRead = true;
+        entries.push_back(entry);
+    }
+    platform::pollSockets(entries, timeoutMs);
 }
 
 void MainLoop::scheduleTick()

@@ -2,6 +2,7 @@
 
 #include "core/wide_text.h"
 #include "gfx/primary_surface.h"
+#include "gump/entry_core.h"
 
 #include "platform/virtual_keys.h"
 
@@ -34,7 +35,6 @@ bool isNavigationKey(uint16_t key)
         || key == vk::kUp || key == vk::kRight || key == vk::kDown || key == vk::kInsert || key == vk::kDelete;
 }
 
-constexpr uint32_t kGumpKeyBase = 0xE000;
 constexpr size_t kMaxTitleLength = 500;
 
 } // namespace
@@ -73,6 +73,8 @@ bool screenForcesFixedSize(int32_t screenWidth, int32_t screenHeight, const std:
     }
     return false;
 }
+
+bool isPastedControl(char16_t unit) { return (unit < 0x20 && unit != u'\r' && unit != u'\n') || unit == 0x7F; }
 
 PasteLimit pasteLimitFor(bool gumpHasFocus, bool focusedIsSingleLineEntry)
 {
@@ -133,6 +135,11 @@ void MainWindow::setGameWindowSize(int32_t width, int32_t height)
         m_gameWidth = 640;
         m_gameHeight = 480;
     }
+    recreateBackBuffer();
+}
+
+void MainWindow::recreateBackBuffer()
+{
     if (m_services.recreateBackBuffer)
         m_services.recreateBackBuffer(m_clientWidth, m_clientHeight);
 }
@@ -332,7 +339,7 @@ void MainWindow::onKeyDown(uint16_t key, uint32_t keyData)
     if (hasFocusedGump()) {
         if (isNavigationKey(key)) {
             if (m_services.sendKeyToFocusedGump)
-                m_services.sendKeyToFocusedGump(kGumpKeyBase + key);
+                m_services.sendKeyToFocusedGump(GumpKey::kKeyBase + key);
             return;
         }
     } else if (m_services.speechKeyDown && m_services.speechKeyDown(key, keyData)) {
@@ -435,6 +442,10 @@ void MainWindow::pasteClipboardText()
         // Text from this desktop ends its lines with a line feed alone.
         if (limit.stopsAtReturn && (unit == u'\r' || unit == u'\n'))
             break;
+        // A paste only inserts text: a control character in it would act as
+        // the key that shares its code (Backspace, Tab, Escape).
+        if (isPastedControl(unit))
+            continue;
         onCharInput(unit);
         ++given;
     }

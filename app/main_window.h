@@ -126,6 +126,8 @@ public:
 
     void setWindowTitle(const char* text);
     void setGameWindowSize(int32_t width, int32_t height);
+    // Makes the back buffer again for the client area and the game area.
+    void recreateBackBuffer();
     // The full-screen mode the next switch asks for while in the world.
     void setFullScreenRes(std::string text) { m_settings.fullScreenRes = std::move(text); }
     void toggleDisplayMode();
@@ -215,3 +217,6 @@ struct PasteLimit {
     bool stopsAtReturn;
 };
 PasteLimit pasteLimitFor(bool gumpHasFocus, bool focusedIsSingleLineEntry);
+// The pasted units that are left out: the control characters but the line
+// ends, which the limit above rules.
+bool isPastedControl(char16_t unit);

@@ -4,9 +4,11 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/survey_report.h"
+#include "core/wide_text.h"
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
 #include "data/server_features.h"
+#include "gump/pointer_menu.h"
 #include "mahjong/mahjong_packets.h"
 #include "net/buffered_connection.h"
 #include "net/network_pump.h"
@@ -20,8 +22,8 @@
 
 namespace {
 
-// The main window's part of the shell. The shard menu keeps its do-nothing
-// default: the platform offers no pop-up menu.
+// The main window's part of the shell. The platform has no pop-up menu of
+// its own, so the shard menu is the client's own, drawn at the pointer.
 class AppClientShell final : public ClientShell {
 public:
     void setShell(const NetworkShell& shell) { m_shell = shell; }
@@ -42,6 +44,13 @@ public:
             m_shell.renderFrame();
     }
     void sendMetricsHourly() override { ::sendMetricsHourly(); }
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
+    {
+        std::vector<PointerMenuItem> items;
+        for (const ShardMenuEntry& entry : entries)
+            items.push_back({ bytesToWideString(entry.label), entry.socketHandle, entry.greyed });
+        openPointerMenu(std::move(items), std::move(chosen));
+    }
     uint16_t mapFileMask() override { return m_shell.mapFileMask; }
     void startDeathFade() override
     {
@@ -87,10 +96,10 @@ void wireNetwork(MainLoop& loop, GameTick& tick, const NetworkShell& shell)
     mahjong::registerMahjongHandler();
 
     MainWindow* mainWindow = shell.mainWindow;
-    loop.setNetworkPump([mainWindow](uint32_t maxWaitMs) {
+    loop.setNetworkPump([mainWindow](uint32_t maxWaitMs, std::span<const int32_t> windowDescriptors) {
         if (mainWindow && mainWindow->quitRequested())
             setAppQuitting(true);
-        return pollConnections(maxWaitMs);
+        return pollConnections(maxWaitMs, windowDescriptors);
     });
     tick.setStep(TickStep::SendKeepAlive, sendKeepAlive);
 }

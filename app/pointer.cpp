@@ -45,7 +45,8 @@ void forRingRow(int64_t index, int32_t count, int64_t ringSize, Run run)
         run(0, first, count - first);
 }
 
-void pointerTimerTick(platform::Window* window);
+// False when nothing moved and the kind stayed: the timer may sleep.
+bool pointerTimerTick(platform::Window* window);
 
 // The thread of the 25 ms pointer timer. The orderly shutdown stops and joins
 // it. Should the process end another way while it runs (a library's fatal
@@ -79,6 +80,7 @@ public:
             m_stop = true;
         }
         m_wake.notify_all();
+        nudge();
         // The timer thread cannot wait for itself (an exit on that thread).
         if (m_thread.get_id() == std::this_thread::get_id())
             m_thread.detach();
@@ -88,6 +90,13 @@ public:
 
     bool running() const { return m_thread.joinable(); }
 
+    // The mouse moved or the kind changed: a sleeping timer ticks again.
+    void nudge()
+    {
+        m_activity.fetch_add(1);
+        m_activity.notify_one();
+    }
+
 private:
     void run(platform::Window* window)
     {
@@ -96,7 +105,15 @@ private:
             m_wake.wait_for(lock, std::chrono::milliseconds(25));
             if (m_stop)
                 break;
-            pointerTimerTick(window);
+            const uint32_t seen = m_activity.load();
+            if (pointerTimerTick(window))
+                continue;
+            // Nothing to follow: no ticks until the mouse moves (or the kind
+            // changes) again, which an idle program would pay for 40 times
+            // a second. A nudge since `seen` ends the wait at once.
+            lock.unlock();
+            m_activity.wait(seen);
+            lock.lock();
         }
     }
 
@@ -104,6 +121,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
+    std::atomic<uint32_t> m_activity { 0 };
 };
 
 struct PointerState {
@@ -127,6 +145,12 @@ struct PointerState {
     std::atomic<uint64_t> mousePosition { 0 };
     std::atomic<bool> mouseKnown { false };
     SavedPixels underPointer;
+    // The place and image the next frame draws, held since the composition
+    // under it was planned (the timer thread may move the pointer meanwhile).
+    bool held = false;
+    int32_t heldX = 0;
+    int32_t heldY = 0;
+    int32_t heldImage = -1;
     PointerServices services;
     // The game area inside the client area; read by the timer thread too.
     std::atomic<int32_t> gameOffsetX { 0 };
@@ -310,14 +334,15 @@ void buildGreySet()
 }
 
 // One run of the pointer timer (on its thread).
-void pointerTimerTick(platform::Window* window)
+bool pointerTimerTick(platform::Window* window)
 {
     PointerState& s = state();
     // A run that finds the sound code at work on its buffers is skipped.
     if (!tryAcquireSoundBusy())
-        return;
+        return true;
     // A changed kind is chosen again even when the mouse stood still.
-    if (followMouse(s.cursorDirty.load() != 0)) {
+    const bool moved = followMouse(s.cursorDirty.load() != 0);
+    if (moved) {
         // Only the main thread presents: ask it for a present of what
         // changed (a paint message would send the whole picture).
         s.cursorDirty.store(1);
@@ -325,6 +350,7 @@ void pointerTimerTick(platform::Window* window)
             window->postMessage({ platform::MessageKind::Timer, kPointerTimerId, 0, 0, 0 });
     }
     releaseSoundBusy();
+    return moved;
 }
 
 } // namespace
@@ -459,6 +485,7 @@ void setCursorKind(int32_t kind)
     if (effective != s.requestedKind.load()) {
         s.requestedKind.exchange(effective);
         s.cursorDirty.exchange(1);
+        s.timer.nudge();
     }
 }
 
@@ -583,6 +610,7 @@ void notePointerMoved(int32_t x, int32_t y)
     // The position first: a reader that sees the flag sees a position.
     state().mousePosition.store(packPosition(x, y));
     state().mouseKnown.store(true);
+    state().timer.nudge();
 }
 
 bool pointerNeedsRedraw()
@@ -602,30 +630,54 @@ bool pointerNeedsRedraw()
     return x != mouseX || y != mouseY;
 }
 
+platform::ScreenRect holdPointerForFrame(int32_t width, int32_t height)
+{
+    PointerState& s = state();
+    s.held = false;
+    if (!s.drawingAllowed.load() || width <= 0 || height <= 0)
+        return {};
+    followMouse(false);
+    std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
+    s.held = true;
+    s.heldX = s.pointerX;
+    s.heldY = s.pointerY;
+    s.heldImage = s.shownImage;
+    if (s.heldImage < 0 || s.heldImage >= kCursorImageCount)
+        return {};
+    const CursorImage& image = s.images[s.heldImage];
+    return platform::ScreenRect { s.heldX, s.heldY, s.heldX + image.width, s.heldY + image.height }.intersected(
+        { 0, 0, width, height });
+}
+
 platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset)
 {
     PointerState& s = state();
     SavedPixels& saved = s.underPointer;
     saved.saved = false;
+    const bool held = s.held;
+    s.held = false;
     if (!ring || !s.drawingAllowed.load() || width <= 0 || height <= 0)
         return {};
-    followMouse(false);
+    if (!held)
+        followMouse(false);
     std::scoped_lock lock(s.positionLock, s.kindLock, s.imageLock);
-    if (s.shownImage < 0 || s.shownImage >= kCursorImageCount)
+    const int32_t x = held ? s.heldX : s.pointerX;
+    const int32_t y = held ? s.heldY : s.pointerY;
+    const int32_t shown = held ? s.heldImage : s.shownImage;
+    if (shown < 0 || shown >= kCursorImageCount)
         return {};
     bool grey = useGreySet();
     if (grey)
         buildGreySet();
-    const CursorImage& image = s.images[s.shownImage];
+    const CursorImage& image = s.images[shown];
     const std::vector<uint16_t>& pixels = grey ? image.grey : image.normal;
     if (pixels.empty())
         return {};
     // The image's box within the picture; each of its rows is one run of the
     // ring that may continue at the array's start. The whole box is kept, so
     // that putting it back needs no record of single pixels.
-    const platform::ScreenRect box = platform::ScreenRect { s.pointerX, s.pointerY, s.pointerX + image.width,
-        s.pointerY + image.height }
-                                         .intersected({ 0, 0, width, height });
+    const platform::ScreenRect box
+        = platform::ScreenRect { x, y, x + image.width, y + image.height }.intersected({ 0, 0, width, height });
     if (box.isEmpty())
         return {};
     saved.ringSize = int64_t(width) * height;
@@ -639,7 +691,7 @@ platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t
     for (int32_t row = 0; row < saved.rowCount; ++row) {
         uint16_t* keep = saved.pixels.data() + size_t(row) * size_t(saved.rowLength);
         const uint16_t* line
-            = pixels.data() + size_t(box.top + row - s.pointerY) * size_t(image.width) + size_t(box.left - s.pointerX);
+            = pixels.data() + size_t(box.top + row - y) * size_t(image.width) + size_t(box.left - x);
         forRingRow(rowStart, saved.rowLength, saved.ringSize, [&](int64_t index, int32_t offset, int32_t count) {
             std::memcpy(keep + offset, ring + index, size_t(count) * sizeof(uint16_t));
             copySpanTransparent(ring + index, line + offset, count);

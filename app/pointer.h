@@ -117,6 +117,11 @@ bool pointerNeedsRedraw();
 // present. Returns the image's box in picture pixels, clipped to the
 // picture; empty when nothing was drawn.
 platform::ScreenRect drawPointerIntoFrame(uint16_t* ring, int32_t width, int32_t height, int64_t ringOffset);
+// Before a frame is composed: the pointer follows the mouse and its place and
+// image are held for the next drawPointerIntoFrame, whatever the timer thread
+// does meanwhile. Returns the box it will be drawn in (as drawPointerIntoFrame
+// returns it, or larger), so that what lies under it can be composed.
+platform::ScreenRect holdPointerForFrame(int32_t width, int32_t height);
 void removePointerFromFrame(uint16_t* ring);
 
 // The 25 ms pointer timer (when the MouseThread setting is on).

@@ -18,7 +18,6 @@
 #include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
-#include "world/house_designer_view.h"
 #include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
@@ -30,55 +29,53 @@ void installServiceDefaults()
     // by the layer that declares the interface.
 
     // world/: the windows that show world objects (game windows): the
-    // container windows' parts of the spellbook, bulletin board and shop
-    // windows, the map windows, and the status bars, bulletin lines, mahjong
-    // table and trade window of the object views (the game windows' wiring
-    // passes these on)...
+    // container windows' parts of the spellbook and shop windows, and the
+    // status bars, mahjong table and trade window of the object views (the
+    // game windows' and the reading windows' wiring pass these on)...
     installWorldService(&doNothingWorldService<ContainerViews>());
-    installWorldService(&doNothingWorldService<MapWindows>());
     installWorldService(&doNothingWorldService<ObjectViews>());
     // (The highlight sources of the mobile drawing are the session's,
     // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...targeted commands (view range, war mode and targeting)...
-    installWorldService(&doNothingWorldService<TargetedCommands>());
-    // ...the radar window, and the house designer the drawing and the step
-    // test ask...
+    // ...and the radar window. (The house designer the drawing and the step
+    // test ask is housing's, installed by housing/house_design_services.cpp.)
     installWorldService(&doNothingWorldService<RadarView>());
-    installWorldService(&doNothingWorldService<HouseDesignerView>());
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
-    static NoWindowSettings windowSettingsDefault; // help pop-ups, tooltips, item properties, party, edge windows
+    static NoWindowSettings windowSettingsDefault; // tooltips, party, edge windows (the help pop-ups'
+                                                    // values are theirs, app/settings_wiring.cpp; the game
+                                                    // windows' wiring passes the item-property mode on)
     installWindowSettings(&windowSettingsDefault);
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window, placement
-                                                 // preview, skill groups and macros (the game windows'
-                                                 // services show the paperdoll's war button, the system
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window and macros
+                                                 // (the game windows' services show the paperdoll's war
+                                                 // button and clear the placement preview, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
     // gump/: what the gump framework asks of windows and subsystems to come.
     installServiceDefault<WorldEffects>(); // the graphical effects stepped per frame
-    installServiceDefault<MenubarWindow>(); // the menubar
-    installServiceDefault<ItemProperties>(); // the item-property window
-    installServiceDefault<PropertyListWindows>(); // shop and bill rows, the item-property window, the mahjong
-                                                  // table and the player's strength, as property lists arrive
+    installServiceDefault<PropertyListWindows>(); // the mahjong table and the player's strength, as property
+                                                  // lists arrive (the shop and bill rows are
+                                                  // windows/trade_window_services.cpp's; the game windows'
+                                                  // wiring shows the item-property window's)
     installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
                                                 // links: messenger/messenger_links.cpp)
-    installServiceDefault<SkillGroups>(); // the skill window's groups
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: text, status, shop, amount,
-                                              // options, radar, ability book (the game windows' wiring
-                                              // makes the paperdolls and containers)
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+                                              // game windows' wiring makes the journal, paperdolls,
+                                              // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, GM chat, item-property anchor, skill
-                                             // names (the messenger's: messenger/messenger_links.cpp)
+                                             // style, icons, chat, GM chat, skill names (the messenger's:
+                                             // messenger/messenger_links.cpp; the game windows' wiring keeps
+                                             // the item-property window's place)
 
     // app/: what the pointer asks of the world and of popups to come.
-    installServiceDefault<PointerWorld>(); // the help-text and context popups, the highlighted window
-                                            // (the game windows' wiring adds the world under the pointer)
+    installServiceDefault<PointerWorld>(); // the highlighted window (the game windows' wiring adds the
+                                            // world under the pointer, the help-text popup and the
+                                            // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
     installServiceDefault<SpellTables>(); // the spell table (start-up)
     installServiceDefault<MacroRunner>(); // the macro list (start-up, exit), the macro step and the macro
@@ -89,31 +86,32 @@ void installServiceDefaults()
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<SkillWindow>(); // the skill window opened by the next skill list
+    installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
+    installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
+    installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
+    installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
+    installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
 
     // protocol/: what the session and login packets reach above them.
-    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's; the macros, the world
-    // view and the game area's layout stay the base's do-nothing steps.
+    // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
+    // the macros', the world view's, the speech line's, the main window's and the item-property window's.
     installPropertyListRevisions(propertyCacheRevisions()); // the real property-list cache (not a default)
     // protocol/world_packet_windows.h: what the world packets show in windows still to come.
-    // Of these two only the name plates' names and the damage numbers are real; the rest of each stays
-    // its base's do-nothing form.
-    installService<StatusWindows>(&namePlateNameWindows()); // status bars, target bar, shop gold, party
-                                                            // names, paladin books, the skill window's
-                                                            // request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // party, context menu, help, spellbook
-                                                                // contents and highlights, weapon ability,
-                                                                // race change, equipment popup
-    installServiceDefault<HouseDesignWindows>(); // the house designer's revisions, edits and customizing
-    installServiceDefault<WorldEventWindows>(); // the death screen's windows, course map, spellbook (the
-                                                // game windows close the bank box)
+    // Of these two the name plates' names and the damage numbers are real here; the game windows'
+    // wiring puts the status bars, target bars, race change and equipment popup in front
+    // (windows/status_window_services.h), the shop's gold and the context menu
+    // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
+    installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
+                                                            // window's request flag
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, spellbook contents
+                                                                // and highlights, weapon ability
+    installServiceDefault<WorldEventWindows>(); // the death screen's windows, spellbook (the game windows
+                                                // close the bank box, the reading windows open the course map)
 
-    // The network wiring installs the main window's ClientShell; one of its
-    // operations stays the do-nothing default: the shard menu (the platform
-    // layer has no pop-up menu). It also installs the shard sessions' world over
-    // the world objects (protocol/shard_world_state.h); the facet a session
-    // keeps and the land tiles whose tile data the edit server replaces wait
-    // for the map.
+    // The network wiring installs the main window's ClientShell (its shard
+    // menu is the client's own pop-up at the pointer) and the shard sessions' world over
+    // the world objects (protocol/shard_world_state.h); the land tiles whose
+    // tile data the edit server replaces wait for the map.
 
     // windows/speech_services.h: what the speech line, incoming speech and the journal reach. (The text
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp.)

@@ -19,6 +19,7 @@
 #include "text/ascii_font.h"
 #include "text/obscenity_filter.h"
 #include "text/text_surface.h"
+#include "windows/help_text_popup.h"
 
 namespace {
 
@@ -90,6 +91,10 @@ void installSettingsServices()
     static AppPointerService pointer;
     configFiles().setRules(&settingsKeyRules());
     installDisplaySettings(&appDisplaySettings());
+    // The help popups' values in use follow the settings read from here on.
+    resetHelpPopups();
+    static HelpPopupWindowSettings helpPopups(windowSettings());
+    installWindowSettings(&helpPopups);
     installServerRequests(&requests);
     installPointerService(&pointer);
     // The obscenity filter keeps its own copy of the player's word list.

@@ -1,14 +1,13 @@
 #include "app/world_view_wiring.h"
 
 #include "app/walking_effects_wiring.h"
-#include "data/config_file.h"
-#include "data/config_keys.h"
+#include "data/config_key_rules.h"
 #include "data/data_files.h"
+#include "data/settings_registry.h"
 #include "data/settings_services.h"
 #include "gfx/back_buffer.h"
 #include "gfx/terrain_art.h"
 #include "gfx/terrain_rasteriser.h"
-#include "platform/ascii_text.h"
 #include "world/cell_grid.h"
 #include "world/circle_of_transparency.h"
 #include "world/map_view.h"
@@ -20,9 +19,7 @@
 #include "world/world_services.h"
 #include "world/world_settings.h"
 
-#include <cstdio>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -32,31 +29,18 @@ std::unique_ptr<MultiPreview>& previewObject()
     return preview;
 }
 
-std::string settingText(ConfigKeyKind kind)
-{
-    std::string value;
-    lookupConfigValue(kind, value);
-    for (char& c : value)
-        c = platform::foldAsciiCase(c);
-    return value;
-}
-
+// The circle and the design cache as the settings files were read at
+// start-up.
 void applyWorldViewSettings()
 {
-    std::string useCircle = settingText(ConfigKeyKind::UseCircleTrans);
-    if (!useCircle.empty())
-        worldObjectSettings().useCircleTrans = useCircle == "on" || useCircle == "yes";
+    const SettingsRegistry& registry = settings();
+    worldObjectSettings().useCircleTrans = registry.getBoolSetting(u"UseCircleTrans") != 0;
     CircleOfTransparency& circle = circleOfTransparency();
-    int radius = 0;
-    if (std::sscanf(settingText(ConfigKeyKind::CircleTransRadius).c_str(), "%d", &radius) == 1)
-        circle.setRadius(radius);
-    int centreX = 0;
-    int centreY = 0;
-    if (std::sscanf(settingText(ConfigKeyKind::CircleTransPos).c_str(), "%d,%d", &centreX, &centreY) == 2)
-        circle.setCentre(centreX, centreY);
-    int limit = 0;
-    if (std::sscanf(settingText(ConfigKeyKind::HouseCacheSize).c_str(), "%d", &limit) == 1)
-        multiCache().setLimit(limit);
+    circle.setRadius(registry.getIntSetting(u"CircleTransRadius"));
+    const ConfigValues& values = configValues();
+    if (values.hasCircleCentre)
+        circle.setCentre(values.circleCentreX, values.circleCentreY);
+    multiCache().setLimit(registry.getIntSetting(u"HouseCacheSize"));
 }
 
 // The circle's radius and centre and the design cache's limit, as the

@@ -18,6 +18,7 @@
 #include "world/overhead_texts.h"
 #include "world/seasons.h"
 #include "world/update_range.h"
+#include "world/world_reset.h"
 #include "world/world_screen.h"
 
 namespace {
@@ -56,6 +57,7 @@ public:
     // loaded: the next position loads everything again.
     void resetWorldForConnect() override
     {
+        resetLightAndView();
         resetWorldObjectsForSession();
         setFacet(0);
         setSeason(0);

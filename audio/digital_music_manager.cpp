@@ -103,8 +103,15 @@ void DigitalMusicManager::threadMain()
     platform::raiseCurrentThreadPriority();
     while (m_run.load()) {
         updatePass();
+        const bool idle = streamCount() == 0;
         std::unique_lock<std::mutex> wait(m_wakeLock);
-        m_wake.wait_for(wait, std::chrono::milliseconds(kRefillPeriodMs), [this] { return !m_run.load(); });
+        // With no stream there is nothing to refill: asleep until one starts
+        // (a wake-up every 15 ms costs an idle program more than its frames).
+        if (idle)
+            m_wake.wait(wait, [this] { return !m_run.load() || m_streamStarted; });
+        else
+            m_wake.wait_for(wait, std::chrono::milliseconds(kRefillPeriodMs), [this] { return !m_run.load(); });
+        m_streamStarted = false;
     }
     std::lock_guard<std::mutex> done(m_wakeLock);
     m_threadDone = true;
@@ -161,6 +168,11 @@ MusicStream* DigitalMusicManager::startStream(const std::string& name, bool idIs
     }
     m_current = stream.get();
     m_streams.push_back(std::move(stream));
+    {
+        std::lock_guard<std::mutex> wake(m_wakeLock);
+        m_streamStarted = true;
+    }
+    m_wake.notify_all();
     return m_current;
 }
 

@@ -77,6 +77,8 @@ private:
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
     bool m_threadDone = false;
+    // Set (under m_wakeLock) when a stream starts, for a thread asleep without one.
+    bool m_streamStarted = false;
 };
 
 bool createDigitalMusicManager(platform::AudioDevice& device);

@@ -125,7 +125,7 @@ bool MpegAudioDecoder::resynchronise()
     return true;
 }
 
-int MpegAudioDecoder::decodeFrame()
+int MpegAudioDecoder::decodeFrame(bool floatsOnly)
 {
     if (!m_open || m_layer == 0)
         return -1;
@@ -133,6 +133,7 @@ int MpegAudioDecoder::decodeFrame()
         return -1;
     if (m_header.protectionBit == 0)
         m_reader.getBits(16);
+    m_floatsOnly = false;
     switch (m_layer) {
     case 1:
         mpeg::decodeLayer1Frame(m_reader, m_header, m_synthesis, m_pcm, m_pcmFloat);
@@ -141,7 +142,8 @@ int MpegAudioDecoder::decodeFrame()
         mpeg::decodeLayer2Frame(m_reader, m_header, m_synthesis, m_pcm, m_pcmFloat);
         break;
     default:
-        m_layer3.decodeFrame(m_reader, m_header, m_synthesis, m_path, m_pcm, m_pcmFloat);
+        m_floatsOnly = floatsOnly && m_path == SynthesisPath::Float;
+        m_layer3.decodeFrame(m_reader, m_header, m_synthesis, m_path, m_floatsOnly ? nullptr : m_pcm, m_pcmFloat);
         break;
     }
     return 0;
@@ -155,13 +157,13 @@ uint32_t MpegAudioDecoder::read(void* destination, uint32_t byteCount, bool asFl
     uint32_t copied = 0;
     while (copied < byteCount) {
         if (m_readPosition >= m_pcmBytesPerFrame) {
-            if (decodeFrame() != 0)
+            if (decodeFrame(asFloat) != 0)
                 break;
             if (!m_primed) {
                 m_primed = true;
                 m_readPosition = m_channels * kPrimingBytes[m_layer];
                 while (m_readPosition > m_pcmBytesPerFrame) {
-                    if (decodeFrame() != 0) {
+                    if (decodeFrame(asFloat) != 0) {
                         // Nothing of a frame that failed is played.
                         std::memset(m_pcm, 0, sizeof m_pcm);
                         std::memset(m_pcmFloat, 0, sizeof m_pcmFloat);
@@ -179,8 +181,20 @@ uint32_t MpegAudioDecoder::read(void* destination, uint32_t byteCount, bool asFl
             // keeps to the [-1, 1) that 16-bit samples span.
             float* target = reinterpret_cast<float*>(out + 2 * copied);
             const float* source = m_pcmFloat + m_readPosition / 2;
-            for (uint32_t i = 0; i < chunk / 2; ++i)
-                target[i] = std::clamp(source[i], -1.0f, 32767.0f / 32768.0f);
+            if (m_floatsOnly) {
+                std::memcpy(target, source, chunk / 2 * sizeof(float));
+            } else {
+                for (uint32_t i = 0; i < chunk / 2; ++i)
+                    target[i] = std::clamp(source[i], -1.0f, 32767.0f / 32768.0f);
+            }
+        } else if (m_floatsOnly) {
+            // Clamped floats times 32768 are the filter's sums exactly, so
+            // truncating them gives the 16-bit samples the filter would have.
+            for (uint32_t i = 0; i < chunk; ++i) {
+                const uint32_t byte = m_readPosition + i;
+                const auto sample = static_cast<uint16_t>(static_cast<int16_t>(m_pcmFloat[byte / 2] * 32768.0f));
+                out[copied + i] = static_cast<uint8_t>((byte & 1) ? sample >> 8 : sample & 0xFF);
+            }
         } else if (std::endian::native == std::endian::little) {
             std::memcpy(out + copied, reinterpret_cast<const uint8_t*>(m_pcm) + m_readPosition, chunk);
         } else {

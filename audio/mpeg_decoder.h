@@ -76,7 +76,9 @@ public:
     const mpeg::FrameReader& frameReader() const { return m_reader; }
 
 private:
-    int decodeFrame();
+    // `floatsOnly`: the reader wants floats, and a frame of layer III on the
+    // float filter then makes those alone (see m_floatsOnly).
+    int decodeFrame(bool floatsOnly);
     void setupStreamInfo();
     uint32_t read(void* destination, uint32_t byteCount, bool asFloat);
 
@@ -96,5 +98,8 @@ private:
     bool m_open = false;
     bool m_primed = false;
     bool m_confirmFrames = false;
+    // The frame in the buffers has no 16-bit samples, and its floats are
+    // clamped to their range already; 16-bit samples are made from them.
+    bool m_floatsOnly = false;
     SynthesisPath m_path = SynthesisPath::Fixed16;
 };

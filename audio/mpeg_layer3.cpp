@@ -828,8 +828,10 @@ void Layer3Decoder::decodeFrame(FrameReader& reader, const FrameHeader& header, 
                 const size_t slot = static_cast<size_t>(32 * channels) * static_cast<size_t>(t);
                 synthesis.runFixed(&m_subbandsFixed[t][0][0], channels, pcm + offset + slot, pcmFloat + offset + slot);
             }
-        } else {
+        } else if (pcm) {
             synthesis.runFloatSlots(&m_subbands[0][0][0], 64, 18, channels, pcm + offset, pcmFloat + offset);
+        } else {
+            synthesis.runFloatSlotsClamped(&m_subbands[0][0][0], 64, 18, channels, pcmFloat + offset);
         }
     }
 }

@@ -162,6 +162,8 @@ public:
     void reset();
     // Decodes the frame whose side information starts at the reader's bit
     // position; writes granules x 576 sample frames into `pcm` and `pcmFloat`.
+    // On the float path a null `pcm` asks for the floats alone, clamped to
+    // the range of 16-bit samples.
     void decodeFrame(FrameReader& reader, const FrameHeader& header, SynthesisFilter& synthesis, SynthesisPath path,
         int16_t* pcm, float* pcmFloat);
 

@@ -402,6 +402,29 @@ void writeFloatSamples(const float (*s)[32], int channels, int16_t* pcm, float* 
     }
 }
 
+// The same samples as floats only, each clamped to [-1, 32767 / 32768], the
+// range of the 16-bit samples they stand for.
+void writeClampedFloatSamples(const float (*s)[32], int channels, float* pcmFloat)
+{
+    constexpr float kScale = 1.0f / 32768.0f;
+    auto clamped = [](Float4 value) {
+        value = value < 32767.0f ? value : 32767.0f;
+        value = value > -32768.0f ? value : -32768.0f;
+        return value * kScale;
+    };
+    if (channels == 1) {
+        for (int i = 0; i < 32; i += 4)
+            store4(pcmFloat + i, clamped(load4(s[0] + i)));
+        return;
+    }
+    for (int i = 0; i < 32; i += 4) {
+        const Float4 left = load4(s[0] + i);
+        const Float4 right = load4(s[1] + i);
+        store4(pcmFloat + 2 * i, clamped(__builtin_shufflevector(left, right, 0, 4, 1, 5)));
+        store4(pcmFloat + 2 * i + 4, clamped(__builtin_shufflevector(left, right, 2, 6, 3, 7)));
+    }
+}
+
 } // namespace
 
 void SynthesisFilter::clear()
@@ -417,14 +440,12 @@ int SynthesisFilter::advance()
     return (m_position & 1) ? m_position : m_position + 1;
 }
 
-void SynthesisFilter::windowFloat(const float* const* y, int channels, int16_t* pcm, float* pcmFloat)
+void SynthesisFilter::windowFloat(const float* const* y, int channels, float (*s)[32])
 {
     const int q = advance();
     const int p = m_position;
-    float s[2][32];
     for (int ch = 0; ch < channels; ++ch)
         windowSumsFloat(storeDct(y[ch], m_float[ch][0], m_float[ch][1], p), q, s[ch]);
-    writeFloatSamples(s, channels, pcm, pcmFloat);
 }
 
 void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm, float* pcmFloat)
@@ -433,11 +454,13 @@ void SynthesisFilter::runFloat(const float* subbands, int channels, int16_t* pcm
     const float* outputs[2] = { y[0], y[1] };
     for (int ch = 0; ch < channels; ++ch)
         dctFloat(subbands + 32 * ch, y[ch]);
-    windowFloat(outputs, channels, pcm, pcmFloat);
+    float s[2][32];
+    windowFloat(outputs, channels, s);
+    writeFloatSamples(s, channels, pcm, pcmFloat);
 }
 
-void SynthesisFilter::runFloatSlots(
-    const float* subbands, int slotStride, int slots, int channels, int16_t* pcm, float* pcmFloat)
+template <typename Write>
+void SynthesisFilter::runSlots(const float* subbands, int slotStride, int slots, int channels, Write write)
 {
     // The DCTs depend on nothing but their inputs: all of them first, four
     // at a time, then the window sums slot after slot.
@@ -463,9 +486,25 @@ void SynthesisFilter::runFloatSlots(
     }
     for (int slot = 0; slot < slots; ++slot) {
         const float* outputs[2] = { y[slot][0], y[slot][1] };
-        const size_t offset = static_cast<size_t>(32 * channels) * static_cast<size_t>(slot);
-        windowFloat(outputs, channels, pcm + offset, pcmFloat + offset);
+        float s[2][32];
+        windowFloat(outputs, channels, s);
+        write(s, static_cast<size_t>(32 * channels) * static_cast<size_t>(slot));
     }
+}
+
+void SynthesisFilter::runFloatSlots(
+    const float* subbands, int slotStride, int slots, int channels, int16_t* pcm, float* pcmFloat)
+{
+    runSlots(subbands, slotStride, slots, channels, [&](const float (*s)[32], size_t offset) {
+        writeFloatSamples(s, channels, pcm + offset, pcmFloat + offset);
+    });
+}
+
+void SynthesisFilter::runFloatSlotsClamped(
+    const float* subbands, int slotStride, int slots, int channels, float* pcmFloat)
+{
+    runSlots(subbands, slotStride, slots, channels,
+        [&](const float (*s)[32], size_t offset) { writeClampedFloatSamples(s, channels, pcmFloat + offset); });
 }
 
 void SynthesisFilter::runFixed(const int16_t* subbands, int channels, int16_t* pcm, float* pcmFloat)

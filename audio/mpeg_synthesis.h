@@ -6,6 +6,7 @@
 // same filter: single-precision floats, and 16-bit fixed point (inputs are
 // subband samples times 16384). Owned by one decoder; not thread-safe.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace mpeg {
@@ -29,6 +30,9 @@ public:
     // runFloat for `slots` calls in a row, the inputs of each `slotStride`
     // floats after those of the one before, the outputs one after another.
     void runFloatSlots(const float* subbands, int slotStride, int slots, int channels, int16_t* pcm, float* pcmFloat);
+    // runFloatSlots for a reader of floats: no 16-bit samples, and each float
+    // clamped to [-1, 32767 / 32768], the range of the 16-bit samples.
+    void runFloatSlotsClamped(const float* subbands, int slotStride, int slots, int channels, float* pcmFloat);
     // `subbands` as above in 16-bit fixed point; sums saturate. `pcmFloat`
     // receives the same samples divided by 32768.
     void runFixed(const int16_t* subbands, int channels, int16_t* pcm, float* pcmFloat);
@@ -38,8 +42,13 @@ public:
 private:
     // Moves the ring one slot back; returns the window phase (always odd).
     int advance();
-    // The float path after the DCT: `y` holds each channel's DCT outputs.
-    void windowFloat(const float* const* y, int channels, int16_t* pcm, float* pcmFloat);
+    // The float path after the DCT: `y` holds each channel's DCT outputs;
+    // `s` receives each channel's 32 window sums.
+    void windowFloat(const float* const* y, int channels, float (*s)[32]);
+    // The DCTs of `slots` calls, then each call's window sums handed to
+    // `write` with the call's output offset.
+    template <typename Write>
+    void runSlots(const float* subbands, int slotStride, int slots, int channels, Write write);
 
     // The memory of both paths is kept slot-major (slot * 17 + row), so that
     // the window sums of 16 outputs run side by side.

@@ -1,12 +1,12 @@
 #include "audio/music_player.h"
 
 #include "audio/audio_services.h"
-#include "audio/audio_settings.h"
 #include "audio/digital_music_manager.h"
 #include "audio/sound_effects.h"
 #include "core/exit_started.h"
 #include "core/process_random.h"
 #include "data/client_file_path.h"
+#include "data/settings_registry.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/midi_player.h"
@@ -47,8 +47,8 @@ bool inFacet3CombatArea(int16_t x, int16_t y)
 
 void MusicSystem::initMusic(platform::AudioDevice* device, platform::MidiPlayer* midi)
 {
-    m_volume = audioSettingByte(ConfigKeyKind::MusicVol, 255);
-    m_musicOn = audioSettingOn(ConfigKeyKind::Music, true);
+    m_volume = uint8_t(settings().getIntSetting(u"MusicVol"));
+    m_musicOn = settings().getBoolSetting(u"Music") != 0;
     m_currentId = kNoMusic;
     m_rotationId = 0;
     m_lastStart = 0;
@@ -119,7 +119,7 @@ int32_t MusicSystem::playMusic(uint16_t id, int32_t, int32_t force)
     }
     int32_t result = 0;
     if (manager && manager->play(id)) {
-        m_volume = audioSettingByte(ConfigKeyKind::MusicVol, 255);
+        m_volume = uint8_t(settings().getIntSetting(u"MusicVol"));
         applyVolume();
         result = 1;
     } else {
@@ -282,7 +282,7 @@ void MusicSystem::maintainMusicStack()
         }
         return;
     }
-    if (!warMode || !audioSettingOn(ConfigKeyKind::CombatMusic, true))
+    if (!warMode || !settings().getBoolSetting(u"CombatMusic"))
         return;
     const int32_t facet = services.currentFacet();
     uint16_t id;
@@ -305,7 +305,7 @@ void MusicSystem::onMusicNotify()
     int16_t y = 0;
     AudioServices& services = audioServices();
     if (services.playerPosition(x, y)) {
-        if (services.isPlayerInWarMode() && audioSettingOn(ConfigKeyKind::CombatMusic, true)) {
+        if (services.isPlayerInWarMode() && settings().getBoolSetting(u"CombatMusic")) {
             if (m_rotationId >= 41)
                 m_rotationId = 38;
         } else if (m_rotationId >= 9) {

@@ -1,10 +1,10 @@
 #include "audio/sound_effects.h"
 
 #include "audio/audio_services.h"
-#include "audio/audio_settings.h"
 #include "core/process_random.h"
 #include "data/data_files.h"
 #include "data/def_tables.h"
+#include "data/settings_registry.h"
 #include "platform/message_box.h"
 
 #include <algorithm>
@@ -208,8 +208,8 @@ SoundEffects::~SoundEffects() { shutdownSound(); }
 
 void SoundEffects::initSoundDefaults()
 {
-    m_soundOn = audioSettingOn(ConfigKeyKind::Sound, true);
-    m_master = audioSettingByte(ConfigKeyKind::SoundVol, 255);
+    m_soundOn = settings().getBoolSetting(u"Sound") != 0;
+    m_master = uint8_t(settings().getIntSetting(u"SoundVol"));
     for (auto& slot : m_channels)
         slot.reset();
     m_ambient = AmbientLoopState {};
@@ -325,7 +325,7 @@ int32_t SoundEffects::playSoundAt(
         volume = int32_t(factor * std::min(float(distance) * 0.055555556f, 1.0f) * -2500.0f);
         const float offset = float((int32_t(x) - px) - (int32_t(y) - py)) * 0.5f * 0.055555556f;
         pan = int32_t(std::clamp(offset, -1.0f, 1.0f) * 2500.0f);
-        if (audioSettingOn(ConfigKeyKind::ReverseSpeakers, false))
+        if (settings().restartRow("ReverseSpeakers")->value)
             pan = -pan;
     }
     return playSound(id, pan, volume, loop, jitterPercent, allowDuplicate);

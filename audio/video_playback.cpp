@@ -1,11 +1,12 @@
 #include "audio/video_playback.h"
 
-#include "audio/audio_settings.h"
 #include "audio/digital_music_manager.h"
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "data/client_file_path.h"
 #include "data/config_file.h"
+#include "data/config_key_rules.h"
+#include "data/settings_registry.h"
 #include "platform/file_system.h"
 #include "platform/video_player.h"
 #include "text/localization.h"
@@ -244,8 +245,8 @@ void IntroVideoPlayback::drawOverlay(const VideoFrameBuffer& frame)
 
 void startIntroAfterSplash()
 {
-    const bool firstLaunch = audioSettingOn(ConfigKeyKind::ClientFirstLaunch, true);
-    if (audioSettingOn(ConfigKeyKind::ShowIntroAnim, false) || firstLaunch)
+    const bool firstLaunch = configValues().clientFirstLaunch;
+    if (settings().getBoolSetting(u"ShowIntroAnim") || firstLaunch)
         videoWindowServices().showVideo(
             [] { return std::make_unique<VideoPlayback>("intro.bik", kVideoNextMainMenu, true); });
     else

@@ -3,6 +3,7 @@
 // against the plain wrapped-text drawer given the same characters without
 // their markup, in the same run. Time per kilobyte should stay flat as the
 // size grows (the complexity fit reports it as O(N)).
+#include "bench/bench_timing.h"
 #include "fixtures/font_writers.h"
 #include "text/html_document.h"
 #include "text/unicode_font.h"
@@ -62,8 +63,6 @@ void makeDocument(size_t bytes, std::u16string& markup, std::u16string& plain)
     }
 }
 
-double nanoseconds(Clock::duration d) { return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count()); }
-
 void BM_HtmlLayout(benchmark::State& state)
 {
     static Fonts fonts;
@@ -90,9 +89,10 @@ void BM_HtmlLayout(benchmark::State& state)
     }
     const double iterations = double(state.iterations());
     const double kilobytes = double(markup.size() * sizeof(char16_t)) / 1024.0;
-    state.counters["us_per_KB"] = nanoseconds(htmlTime) / iterations / 1000.0 / kilobytes;
-    state.counters["plain_us"] = nanoseconds(plainTime) / iterations / 1000.0;
-    state.counters["ratio"] = nanoseconds(plainTime) > 0 ? nanoseconds(htmlTime) / nanoseconds(plainTime) : 0;
+    state.counters["us_per_KB"] = elapsedNanoseconds(htmlTime) / iterations / 1000.0 / kilobytes;
+    state.counters["plain_us"] = elapsedNanoseconds(plainTime) / iterations / 1000.0;
+    state.counters["ratio"]
+        = elapsedNanoseconds(plainTime) > 0 ? elapsedNanoseconds(htmlTime) / elapsedNanoseconds(plainTime) : 0;
     state.SetComplexityN(int64_t(bytes));
 }
 

@@ -2,6 +2,7 @@
 // same frame by day (the light pass then leaves every pixel as drawn),
 // measured in the same loop.
 
+#include "bench/bench_timing.h"
 #include "fixtures/facet_writer.h"
 #include "fixtures/light_writer.h"
 #include "fixtures/sample_world.h"
@@ -18,11 +19,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
 
 std::span<const uint8_t> bytesOf(const std::string& text)
 {
@@ -66,9 +62,10 @@ void nightFrameAgainstDay(benchmark::State& state)
         dayTime += end - middle;
     }
     double iterations = double(state.iterations());
-    state.counters["night_us"] = nanoseconds(nightTime) / iterations / 1000;
-    state.counters["day_us"] = nanoseconds(dayTime) / iterations / 1000;
-    state.counters["ratio"] = nanoseconds(dayTime) > 0 ? nanoseconds(nightTime) / nanoseconds(dayTime) : 0;
+    state.counters["night_us"] = elapsedNanoseconds(nightTime) / iterations / 1000;
+    state.counters["day_us"] = elapsedNanoseconds(dayTime) / iterations / 1000;
+    state.counters["ratio"]
+        = elapsedNanoseconds(dayTime) > 0 ? elapsedNanoseconds(nightTime) / elapsedNanoseconds(dayTime) : 0;
     lightLevels() = LightLevels {};
     lightFiles().clear();
 }

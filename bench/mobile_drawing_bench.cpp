@@ -5,6 +5,7 @@
 // rectangle into the same surface (what a figure drawn ahead of time would
 // cost), measured in the same iterations.
 
+#include "bench/bench_timing.h"
 #include "fixtures/installed_animations.h"
 #include "fixtures/sample_figures.h"
 #include "platform/clock.h"
@@ -24,11 +25,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int32_t kSide = 10;
-constexpr int32_t kMobiles = kSide * kSide;
-constexpr int32_t kCentre = 1000;
-constexpr int32_t kWidth = 800;
-constexpr int32_t kHeight = 600;
+constexpr int32_t kCrowdSide = 10;
+constexpr int32_t kCrowdMobiles = kCrowdSide * kCrowdSide;
+constexpr int32_t kCrowdCentre = 1000;
+constexpr int32_t kCrowdViewWidth = 800;
+constexpr int32_t kCrowdViewHeight = 600;
 
 class DressedCrowd {
 public:
@@ -37,14 +38,14 @@ public:
     {
         fixture::installSampleFigureTiles();
         initWorldObjects();
-        mapView().centreX = kCentre;
-        mapView().centreY = kCentre;
-        createPlayerObject()->enterWorldAt(kCentre, kCentre, 0);
+        mapView().centreX = kCrowdCentre;
+        mapView().centreY = kCrowdCentre;
+        createPlayerObject()->enterWorldAt(kCrowdCentre, kCrowdCentre, 0);
         uint32_t itemSerial = 0x40001000;
-        for (int32_t i = 0; i < kMobiles; ++i) {
+        for (int32_t i = 0; i < kCrowdMobiles; ++i) {
             uint32_t serial = uint32_t(0x100 + i);
-            onObjectPacket(serial, uint16_t(fixture::kSampleManBody), 0, 1, kCentre - 4 + i % kSide,
-                kCentre - 5 + i / kSide, 0, uint8_t(i % 8), uint16_t(i % 40), 0);
+            onObjectPacket(serial, uint16_t(fixture::kSampleManBody), 0, 1, kCrowdCentre - 4 + i % kCrowdSide,
+                kCrowdCentre - 5 + i / kCrowdSide, 0, uint8_t(i % 8), uint16_t(i % 40), 0);
             for (const fixture::SampleGarment& garment : fixture::kSampleGarments)
                 equipItemOnMobile(serial, itemSerial++, garment.graphic, garment.layer, uint16_t(i % 30));
             auto* mobile = static_cast<Mobile*>(findItemBySerial(serial));
@@ -55,9 +56,9 @@ public:
         // The block's middle in the middle of the surface.
         int32_t anchorX = 0;
         int32_t anchorY = 0;
-        mobiles[kMobiles / 2]->anchorPoint(anchorX, anchorY);
-        worldScreen().viewPixelX = anchorX - kWidth / 2;
-        worldScreen().viewPixelY = anchorY - kHeight / 2;
+        mobiles[kCrowdMobiles / 2]->anchorPoint(anchorX, anchorY);
+        worldScreen().viewPixelX = anchorX - kCrowdViewWidth / 2;
+        worldScreen().viewPixelY = anchorY - kCrowdViewHeight / 2;
     }
     ~DressedCrowd()
     {
@@ -79,20 +80,15 @@ private:
     fixture::InstalledAnimations m_animations;
 };
 
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
-
 void dressedMobiles(benchmark::State& state)
 {
     platform::FakeClock fake(1000);
     platform::ScopedClock guard(fake);
     DressedCrowd crowd;
-    std::vector<uint16_t> surface(size_t(kWidth * kHeight), 0x1CE7);
-    std::vector<uint16_t> sprite(size_t(kWidth * kHeight), 0x7FFF);
-    BlitTarget target = BlitTarget::surface(surface.data(), kWidth, kHeight, kWidth);
-    ScreenRect whole { 0, 0, kWidth, kHeight };
+    std::vector<uint16_t> surface(size_t(kCrowdViewWidth * kCrowdViewHeight), 0x1CE7);
+    std::vector<uint16_t> sprite(size_t(kCrowdViewWidth * kCrowdViewHeight), 0x7FFF);
+    BlitTarget target = BlitTarget::surface(surface.data(), kCrowdViewWidth, kCrowdViewHeight, kCrowdViewWidth);
+    ScreenRect whole { 0, 0, kCrowdViewWidth, kCrowdViewHeight };
     const WorldScreen& screen = worldScreen();
     Clock::duration drawTime {};
     Clock::duration copyTime {};
@@ -108,7 +104,7 @@ void dressedMobiles(benchmark::State& state)
                 mobile->screenRect.right - screen.viewPixelX, mobile->screenRect.bottom - screen.viewPixelY };
             area = area.intersected(whole);
             for (int32_t y = area.top; y < area.bottom; ++y)
-                std::memcpy(target.at(area.left, y), &sprite[size_t(y * kWidth + area.left)],
+                std::memcpy(target.at(area.left, y), &sprite[size_t(y * kCrowdViewWidth + area.left)],
                     size_t(area.width()) * sizeof(uint16_t));
             copiedPixels += int64_t(std::max(area.width(), 0)) * std::max(area.height(), 0);
         }
@@ -117,12 +113,13 @@ void dressedMobiles(benchmark::State& state)
         copyTime += Clock::now() - middle;
         drawTime += middle - start;
     }
-    double drawn = double(state.iterations()) * kMobiles;
-    state.counters["ns_per_mobile"] = nanoseconds(drawTime) / drawn;
-    state.counters["copy_ns_per_mobile"] = nanoseconds(copyTime) / drawn;
-    state.counters["ratio"] = nanoseconds(copyTime) > 0 ? nanoseconds(drawTime) / nanoseconds(copyTime) : 0;
+    double drawn = double(state.iterations()) * kCrowdMobiles;
+    state.counters["ns_per_mobile"] = elapsedNanoseconds(drawTime) / drawn;
+    state.counters["copy_ns_per_mobile"] = elapsedNanoseconds(copyTime) / drawn;
+    state.counters["ratio"]
+        = elapsedNanoseconds(copyTime) > 0 ? elapsedNanoseconds(drawTime) / elapsedNanoseconds(copyTime) : 0;
     state.counters["pixels_per_rect"] = double(copiedPixels) / drawn;
-    state.SetItemsProcessed(int64_t(state.iterations()) * kMobiles);
+    state.SetItemsProcessed(int64_t(state.iterations()) * kCrowdMobiles);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // (libmpg123) on the same 60-second 128 kbit/s joint-stereo file, made with
 // sox and lame when the benchmark starts. Each benchmark reports its speed as
 // times real time (x_realtime); ours also report speed_vs_reference, their
-// speed divided by the reference's on the same output format in this run.
+// speed divided by the reference's on the same output format, the two
+// decoding in turn in the same iterations.
 
 #include "audio/mpeg_decoder.h"
 
@@ -43,28 +44,6 @@ const std::string& testFile()
         return data;
     }();
     return bytes;
-}
-
-// Seconds per decode of the whole file, measured by the reference benchmarks
-// (float and 16-bit), which run before ours.
-double gReferenceSeconds[2] = {};
-
-template <typename Decode>
-void measure(benchmark::State& state, Decode decode, int referenceSlot, bool isReference)
-{
-    // Processor time, not wall time: the machine may be shared.
-    double seconds = 0.0;
-    for (auto _ : state) {
-        const std::clock_t start = std::clock();
-        benchmark::DoNotOptimize(decode());
-        seconds += static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-    }
-    const double perDecode = seconds / static_cast<double>(state.iterations());
-    state.counters["x_realtime"] = kSeconds / perDecode;
-    if (isReference)
-        gReferenceSeconds[referenceSlot] = perDecode;
-    else if (gReferenceSeconds[referenceSlot] > 0.0)
-        state.counters["speed_vs_reference"] = gReferenceSeconds[referenceSlot] / perDecode;
 }
 
 size_t decodeOurs(const std::string& bytes, SynthesisPath path, bool asFloat)
@@ -112,34 +91,50 @@ size_t decodeReference(const std::string& bytes, int encoding)
     return total;
 }
 
-void BM_ReferenceFloat(benchmark::State& state)
+// Processor time, not wall time: the machine may be shared.
+template <typename Decode>
+double timed(Decode decode)
 {
-    const std::string& bytes = testFile();
-    measure(state, [&] { return decodeReference(bytes, MPG123_ENC_FLOAT_32); }, 0, true);
+    const std::clock_t start = std::clock();
+    benchmark::DoNotOptimize(decode());
+    return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 }
 
-void BM_OursFloat(benchmark::State& state)
+void measureReference(benchmark::State& state, int encoding)
 {
     const std::string& bytes = testFile();
-    measure(state, [&] { return decodeOurs(bytes, SynthesisPath::Float, true); }, 0, false);
+    double seconds = 0.0;
+    for (auto _ : state)
+        seconds += timed([&] { return decodeReference(bytes, encoding); });
+    state.counters["x_realtime"] = kSeconds * static_cast<double>(state.iterations()) / seconds;
 }
 
-void BM_Reference16(benchmark::State& state)
+// Ours, each decode of the file followed by one of the reference decoder on
+// the same output format, so that both see the same load on the machine.
+void measureOurs(benchmark::State& state, SynthesisPath path, bool asFloat, int encoding)
 {
     const std::string& bytes = testFile();
-    measure(state, [&] { return decodeReference(bytes, MPG123_ENC_SIGNED_16); }, 1, true);
+    double seconds = 0.0;
+    double referenceSeconds = 0.0;
+    for (auto _ : state) {
+        seconds += timed([&] { return decodeOurs(bytes, path, asFloat); });
+        referenceSeconds += timed([&] { return decodeReference(bytes, encoding); });
+    }
+    state.counters["x_realtime"] = kSeconds * static_cast<double>(state.iterations()) / seconds;
+    state.counters["speed_vs_reference"] = referenceSeconds / seconds;
 }
 
-void BM_Ours16(benchmark::State& state)
-{
-    const std::string& bytes = testFile();
-    measure(state, [&] { return decodeOurs(bytes, SynthesisPath::Float, false); }, 1, false);
-}
+void BM_ReferenceFloat(benchmark::State& state) { measureReference(state, MPG123_ENC_FLOAT_32); }
+
+void BM_OursFloat(benchmark::State& state) { measureOurs(state, SynthesisPath::Float, true, MPG123_ENC_FLOAT_32); }
+
+void BM_Reference16(benchmark::State& state) { measureReference(state, MPG123_ENC_SIGNED_16); }
+
+void BM_Ours16(benchmark::State& state) { measureOurs(state, SynthesisPath::Float, false, MPG123_ENC_SIGNED_16); }
 
 void BM_OursFixed16(benchmark::State& state)
 {
-    const std::string& bytes = testFile();
-    measure(state, [&] { return decodeOurs(bytes, SynthesisPath::Fixed16, false); }, 1, false);
+    measureOurs(state, SynthesisPath::Fixed16, false, MPG123_ENC_SIGNED_16);
 }
 
 BENCHMARK(BM_ReferenceFloat)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "net/huffman_decoder.h"
 #include "net/packet_table.h"
 #include "support/huffman_encoder.h"
+#include "support/test_server_peer.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -348,6 +349,94 @@ void BM_CompressedFramingOneLargeRead(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_CompressedFramingOneLargeRead)->RangeMultiplier(2)->Range(64 << 10, 512 << 10)->Complexity(benchmark::oN);
+
+// A game connection whose packets go nowhere, so that the receive path alone
+// is measured.
+class CountingConnection final : public BufferedConnection {
+public:
+    void dispatchPacket(const uint8_t* packet) override
+    {
+        ++packets;
+        benchmark::DoNotOptimize(packet[0]);
+    }
+    uint64_t packets = 0;
+};
+
+// The whole receive path of a game connection: a burst of 512 KB of small
+// compressed world packets arriving in one read, deciphered (the digest XOR),
+// decoded and framed, against the bit-by-bit decoder on the same bytes timed
+// in the same iterations. The
+// burst is a whole number of digest periods long and ends with a whole block,
+// so that each iteration takes it in the state the one before left.
+void BM_ReceiveBurstOfSmallPackets(benchmark::State& state)
+{
+    constexpr size_t kBurst = 512 << 10;
+    const uint32_t previousSeed = connectionSeed();
+    setConnectionSeed(0x0A0B0C0Du);
+    test::TestServerPeer peer;
+    auto connection = std::make_unique<CountingConnection>();
+    connection->setGameServer(true);
+    uint32_t seed = 0;
+    if (!peer.isListening() || !connection->connect(test::TestServerPeer::address(), peer.port()) || !peer.accept()
+        || !peer.readSeed(seed, true)) {
+        setConnectionSeed(previousSeed);
+        state.SkipWithError("no loopback connection");
+        return;
+    }
+    connection->setCompressed(true);
+
+    // World packets until the burst is nearly full, then empty blocks (one
+    // byte each) up to its exact size.
+    std::vector<Bytes> packets;
+    Bytes encoded;
+    for (Bytes& packet : realisticPackets(kBurst)) {
+        Bytes piece;
+        test::huffmanEncodePacket(packet, piece);
+        if (encoded.size() + piece.size() > kBurst)
+            break;
+        encoded.insert(encoded.end(), piece.begin(), piece.end());
+        packets.push_back(std::move(packet));
+    }
+    const size_t realPackets = packets.size();
+    packets.resize(packets.size() + (kBurst - encoded.size()));
+    const Bytes burst = peer.compress(packets);
+    encoded = test::huffmanEncodePackets(packets);
+    NaiveTreeDecoder naive;
+    Bytes naiveOut(65536);
+
+    // Each burst, then the bit-by-bit decoder on the same bytes, in turn, so
+    // that both see the same load on the machine.
+    using Clock = std::chrono::steady_clock;
+    Clock::duration elapsed {};
+    Clock::duration naiveElapsed {};
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        const size_t taken = connection->receiveBytes(burst.data(), burst.size());
+        const Clock::time_point middle = Clock::now();
+        uint32_t bits = 0;
+        uint32_t length = 0;
+        while (naive.decodePacket(encoded, bits, naiveOut.data(), length)) {
+            benchmark::DoNotOptimize(naiveOut.data());
+            length = 0;
+        }
+        naiveElapsed += Clock::now() - middle;
+        elapsed += middle - start;
+        if (taken != burst.size() || connection->rawFill() != 0) {
+            state.SkipWithError("the burst was not taken whole");
+            break;
+        }
+    }
+    const double seconds = std::chrono::duration<double>(elapsed).count() / double(state.iterations());
+    const double naiveSeconds = std::chrono::duration<double>(naiveElapsed).count() / double(state.iterations());
+    state.counters["burst_us"] = seconds * 1e6;
+    state.counters["naive_us"] = naiveSeconds * 1e6;
+    state.counters["speed_vs_naive"] = naiveSeconds / seconds;
+    state.counters["packets"] = double(realPackets);
+    state.counters["dispatched"] = double(connection->packets) / double(state.iterations());
+    connection->close();
+    setConnectionSeed(previousSeed);
+}
+BENCHMARK(BM_ReceiveBurstOfSmallPackets)->Unit(benchmark::kMicrosecond);
 
 // The game stream cipher as flush applies it, 64 KB at a time.
 void BM_GameCipherFlush(benchmark::State& state)

@@ -7,6 +7,7 @@
 #include "app/frame_present.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "bench/bench_timing.h"
 #include "fixtures/art_writer.h"
 #include "gfx/art_blitter.h"
 #include "gfx/back_buffer.h"
@@ -26,11 +27,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double nanoseconds(Clock::duration d)
-{
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
-}
 
 // An 800x600 ring whose start lies mid-buffer, as after some walking.
 BackBuffer& scrolledRing()
@@ -95,9 +91,10 @@ void presentWriteAgainstMemcpy(benchmark::State& state)
     }
     double iterations = double(state.iterations());
     state.SetLabel(surfaceName(format));
-    state.counters["write_us"] = nanoseconds(writeTime) / iterations / 1000;
-    state.counters["memcpy_us"] = nanoseconds(referenceTime) / iterations / 1000;
-    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(writeTime) / nanoseconds(referenceTime) : 0;
+    state.counters["write_us"] = elapsedNanoseconds(writeTime) / iterations / 1000;
+    state.counters["memcpy_us"] = elapsedNanoseconds(referenceTime) / iterations / 1000;
+    state.counters["ratio"]
+        = elapsedNanoseconds(referenceTime) > 0 ? elapsedNanoseconds(writeTime) / elapsedNanoseconds(referenceTime) : 0;
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
 }
 
@@ -142,9 +139,10 @@ void presentWholeAgainstPointerOnly(benchmark::State& state)
         pointerTime += end - middle;
     }
     double iterations = double(state.iterations());
-    state.counters["whole_us"] = nanoseconds(wholeTime) / iterations / 1000;
-    state.counters["pointer_us"] = nanoseconds(pointerTime) / iterations / 1000;
-    state.counters["pointer_share"] = nanoseconds(wholeTime) > 0 ? nanoseconds(pointerTime) / nanoseconds(wholeTime) : 0;
+    state.counters["whole_us"] = elapsedNanoseconds(wholeTime) / iterations / 1000;
+    state.counters["pointer_us"] = elapsedNanoseconds(pointerTime) / iterations / 1000;
+    state.counters["pointer_share"]
+        = elapsedNanoseconds(wholeTime) > 0 ? elapsedNanoseconds(pointerTime) / elapsedNanoseconds(wholeTime) : 0;
     setPointerDrawingAllowed(false);
     releasePointerState();
 }
@@ -207,10 +205,12 @@ void artBlitAgainstNaiveLoop(benchmark::State& state)
         referenceTime += end - middle;
     }
     double pixels = double(state.iterations()) * 16 * 44 * 44;
-    state.counters["blit_Mpixels_per_s"] = pixels / nanoseconds(blitTime) * 1000;
-    state.counters["naive_Mpixels_per_s"] = pixels / nanoseconds(referenceTime) * 1000;
-    state.counters["ratio"] = nanoseconds(referenceTime) > 0 ? nanoseconds(blitTime) / nanoseconds(referenceTime) : 0;
-    state.counters["speed_vs_naive"] = nanoseconds(blitTime) > 0 ? nanoseconds(referenceTime) / nanoseconds(blitTime) : 0;
+    state.counters["blit_Mpixels_per_s"] = pixels / elapsedNanoseconds(blitTime) * 1000;
+    state.counters["naive_Mpixels_per_s"] = pixels / elapsedNanoseconds(referenceTime) * 1000;
+    state.counters["ratio"]
+        = elapsedNanoseconds(referenceTime) > 0 ? elapsedNanoseconds(blitTime) / elapsedNanoseconds(referenceTime) : 0;
+    state.counters["speed_vs_naive"]
+        = elapsedNanoseconds(blitTime) > 0 ? elapsedNanoseconds(referenceTime) / elapsedNanoseconds(blitTime) : 0;
 }
 
 void hueSpans(benchmark::State& state)

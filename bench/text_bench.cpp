@@ -1,3 +1,4 @@
+#include "core/wide_text.h"
 #include "fixtures/font_writers.h"
 #include "text/ascii_font.h"
 #include "text/unicode_font.h"
@@ -18,13 +19,10 @@ std::string latinText(size_t length)
     return out;
 }
 
-std::u16string wide(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
+std::u16string wide(const std::string& text) { return bytesToWideString(text); }
 
-struct Fonts {
-    Fonts()
+struct TextFonts {
+    TextFonts()
     {
         // Byte font 0 and a Unicode font with the tests' face: printable ASCII
         // as 6 x 7 and 5 x 7 glyphs.
@@ -36,9 +34,9 @@ struct Fonts {
     std::string unicode = fixture::UnicodeFontWriter().addTestFace().bytes();
 };
 
-Fonts& fonts()
+TextFonts& fonts()
 {
-    static Fonts loaded;
+    static TextFonts loaded;
     return loaded;
 }
 

@@ -47,23 +47,23 @@ void u16StringAppends(benchmark::State& state)
 // Both in the same iterations, so the ratio compares like with like.
 void wideStringAgainstU16String(benchmark::State& state)
 {
-    using Clock = std::chrono::steady_clock;
-    Clock::duration wideTime {};
-    Clock::duration referenceTime {};
+    using StringClock = std::chrono::steady_clock;
+    StringClock::duration wideTime {};
+    StringClock::duration referenceTime {};
     for (auto _ : state) {
-        Clock::time_point start = Clock::now();
+        StringClock::time_point start = StringClock::now();
         {
             WString text;
             appendPieces(text, state.range(0));
             benchmark::DoNotOptimize(text.c_str());
         }
-        Clock::time_point middle = Clock::now();
+        StringClock::time_point middle = StringClock::now();
         {
             std::u16string text;
             appendPieces(text, state.range(0));
             benchmark::DoNotOptimize(text.data());
         }
-        Clock::time_point end = Clock::now();
+        StringClock::time_point end = StringClock::now();
         wideTime += middle - start;
         referenceTime += end - middle;
     }

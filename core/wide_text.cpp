@@ -222,6 +222,15 @@ std::u16string bytesToWideString(std::string_view bytes)
     return wide;
 }
 
+std::string lowBytesOf(std::u16string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (char16_t unit : text)
+        bytes.push_back(char(uint8_t(unit)));
+    return bytes;
+}
+
 bool isBlankChar(char16_t unit) { return unit == u' '; }
 
 bool isDigitChar(char16_t unit) { return unit >= u'0' && unit <= u'9'; }

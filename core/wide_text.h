@@ -46,6 +46,8 @@ void wideToAsciiDropHigh(char* destination, const char16_t* text);
 char16_t byteToWide(int value);
 // Each byte of a narrow text widened to its own value.
 std::u16string bytesToWideString(std::string_view bytes);
+// The low byte of each unit of a wide text.
+std::string lowBytesOf(std::u16string_view text);
 
 bool isBlankChar(char16_t unit);
 bool isDigitChar(char16_t unit);

@@ -201,6 +201,12 @@ std::string ConfigFiles::writerTarget(bool perCharacterWriter) const
 
 void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool perCharacterWriter)
 {
+    // A line break in a value would add a line of its own to the file, which
+    // the next read applies as a setting: a value with any control character
+    // below 0x20 is never written. (0x7F stays: the password scramble makes
+    // it of an 'r'.)
+    if (std::any_of(value.begin(), value.end(), [](char c) { return uint8_t(c) < 0x20; }))
+        return;
     std::string target = writerTarget(perCharacterWriter);
     std::string bytes;
     bool scanned = readManagedFile(target, bytes);
@@ -244,7 +250,8 @@ void ConfigFiles::writeKey(ConfigKeyKind kind, const std::string& value, bool pe
         content += newLine;
     }
     // A failed replacement leaves the old file as it was.
-    platform::replaceFileContents(*path, content);
+    if (!platform::replaceFileContents(*path, content))
+        reportSaveFailure(target);
 }
 
 void ConfigFiles::setConfigValue(ConfigKeyKind kind, const std::string& value) { writeKey(kind, value, true); }

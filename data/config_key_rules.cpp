@@ -19,8 +19,6 @@ namespace {
 constexpr uint32_t kTranslationAddress = 0x7F000001; // 127.0.0.1
 constexpr uint16_t kTranslationPort = 28888;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 std::string lower(std::string_view text)
 {
     std::string out(text);
@@ -570,7 +568,7 @@ int32_t leadingNumber(std::string_view text)
         ++at;
     }
     int64_t value = 0;
-    for (; at < text.size() && isDigit(text[at]); ++at) {
+    for (; at < text.size() && platform::isAsciiDigit(text[at]); ++at) {
         value = value * 10 + (text[at] - '0');
         if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1)
             value = int64_t(std::numeric_limits<int32_t>::max()) + 1;
@@ -595,7 +593,7 @@ bool parseDottedAddress(std::string_view text, uint32_t& address, uint16_t& port
     for (int group = 0; group < 4; ++group) {
         size_t digits = 0;
         uint32_t value = 0;
-        while (at < text.size() && isDigit(text[at]) && digits < 4) {
+        while (at < text.size() && platform::isAsciiDigit(text[at]) && digits < 4) {
             value = value * 10 + uint32_t(text[at] - '0');
             ++at;
             ++digits;
@@ -610,7 +608,7 @@ bool parseDottedAddress(std::string_view text, uint32_t& address, uint16_t& port
     }
     size_t digits = 0;
     uint32_t value = 0;
-    while (at < text.size() && isDigit(text[at]) && digits < 6) {
+    while (at < text.size() && platform::isAsciiDigit(text[at]) && digits < 6) {
         value = value * 10 + uint32_t(text[at] - '0');
         ++at;
         ++digits;

@@ -60,12 +60,13 @@ struct ConfigValues {
     bool frameCounter = false;
     bool autoLogIn = false;
     bool useVerData = false;
-    bool showTips = false;
+    bool showTips = true;
     bool chatAntiAlias = false;
     bool censorFlesh = false;
     bool censorBlood = false;
     bool omitBlood = false;
-    bool clientFirstLaunch = false;
+    // Until a file says otherwise, this is the first start: the intro plays.
+    bool clientFirstLaunch = true;
     bool filterWeather = false;
     bool hdUsageMax = true;
     bool runtimeDebugMessages = false;

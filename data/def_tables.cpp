@@ -16,8 +16,6 @@ constexpr uint16_t kItemRecordCount = 16384;
 constexpr uint16_t kConvertedBodyLimit = 2048;
 constexpr int32_t kTinySoundLength = 40;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Reads a decimal at `at` (optionally signed), held to the 32-bit range as
 // the C library's conversions do; advances past the digits.
 int32_t readDecimal(std::string_view line, size_t& at)
@@ -26,7 +24,7 @@ int32_t readDecimal(std::string_view line, size_t& at)
     if (at < line.size() && (line[at] == '-' || line[at] == '+'))
         negative = line[at++] == '-';
     int64_t value = 0;
-    while (at < line.size() && isDigit(line[at])) {
+    while (at < line.size() && platform::isAsciiDigit(line[at])) {
         value = value * 10 + (line[at++] - '0');
         if (value > int64_t(INT32_MAX) + 1)
             value = int64_t(INT32_MAX) + 1;
@@ -74,8 +72,9 @@ std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_vie
         ++at;
     if (at == line.size() || line[at] == '#')
         return std::nullopt;
-    bool signedStart = (line[at] == '-' || line[at] == '+') && at + 1 < line.size() && isDigit(line[at + 1]);
-    if (!isDigit(line[at]) && !signedStart)
+    bool signedStart
+        = (line[at] == '-' || line[at] == '+') && at + 1 < line.size() && platform::isAsciiDigit(line[at + 1]);
+    if (!platform::isAsciiDigit(line[at]) && !signedStart)
         return std::nullopt;
     auto id = uint16_t(readDecimal(line, at));
 
@@ -88,12 +87,12 @@ std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_vie
         // An empty list: accepted, and translate leaves such an id alone.
     } else {
         for (;;) {
-            while (at < line.size() && !isDigit(line[at]))
+            while (at < line.size() && !platform::isAsciiDigit(line[at]))
                 ++at;
             if (at == line.size())
                 return std::nullopt;
             entry.alternatives.push_back(uint16_t(readDecimal(line, at)));
-            while (at < line.size() && line[at] != ',' && line[at] != '}' && !isDigit(line[at]))
+            while (at < line.size() && line[at] != ',' && line[at] != '}' && !platform::isAsciiDigit(line[at]))
                 ++at;
             if (at < line.size() && line[at] == ',') {
                 if (at + 1 < line.size() && line[at + 1] == '}') {
@@ -110,12 +109,12 @@ std::optional<std::pair<uint16_t, DefEntry>> DefTable::parseLine(std::string_vie
         return std::nullopt;
     ++at;
 
-    while (at < line.size() && !isDigit(line[at]) && line[at] != '-')
+    while (at < line.size() && !platform::isAsciiDigit(line[at]) && line[at] != '-')
         ++at;
     if (at == line.size())
         return std::nullopt;
     entry.hue = readDecimal(line, at);
-    while (at < line.size() && (isDigit(line[at]) || line[at] == '-'))
+    while (at < line.size() && (platform::isAsciiDigit(line[at]) || line[at] == '-'))
         ++at;
     while (at < line.size() && platform::isAsciiSpace(line[at]))
         ++at;

@@ -1,6 +1,7 @@
 #include "data/managed_files.h"
 
 #include "data/client_file_path.h"
+#include "data/client_services.h"
 #include "data/file_manager.h"
 #include "platform/file_system.h"
 
@@ -80,4 +81,21 @@ bool writeManagedFile(const std::string& name, const std::string& bytes)
 {
     std::optional<std::string> path = managedRealPath(name, true);
     return path && platform::replaceFileContents(*path, bytes);
+}
+
+void reportSaveFailure(const std::string& name)
+{
+    constexpr uint16_t kWarningHue = 33;
+    constexpr uint16_t kNoticeFont = 3;
+    const std::string text = "Could not save " + name + "; the file was left as it was.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+    windowNotices().addSystemMessage(kWarningHue, kNoticeFont, text);
+}
+
+bool saveManagedFile(const std::string& name, const std::string& bytes)
+{
+    if (writeManagedFile(name, bytes))
+        return true;
+    reportSaveFailure(name);
+    return false;
 }

@@ -34,3 +34,9 @@ std::optional<std::string> managedRealPath(const std::string& name, bool create)
 // Replaces the whole file; false (the old file untouched) when it cannot be
 // made or written.
 bool writeManagedFile(const std::string& name, const std::string& bytes);
+// A save that failed for good (a read-only folder, a full disk): the old file
+// was kept, and the player is told so in the system-message area, with the
+// same line on standard error.
+void reportSaveFailure(const std::string& name);
+// writeManagedFile, with the failure reported.
+bool saveManagedFile(const std::string& name, const std::string& bytes);

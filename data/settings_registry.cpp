@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kMainFile = "vo.cfg";
+constexpr const char* kRegistryMainFile = "vo.cfg";
 
 // The "%" names of the colour accessors: not rows of the table.
 constexpr const char* kSpeechHueName = "%SpeechHue";
@@ -539,9 +539,9 @@ SettingsRegistry* installSettings(SettingsRegistry* replacement)
 void saveGlobalSettings()
 {
     std::vector<std::string> kept;
-    if (!keptLines(kMainFile, kept))
+    if (!keptLines(kRegistryMainFile, kept))
         return;
-    writeManagedFile(kMainFile, settings().savedFileText(kept, configFiles().forgetAccountPassword(), false));
+    saveManagedFile(kRegistryMainFile, settings().savedFileText(kept, configFiles().forgetAccountPassword(), false));
 }
 
 void saveSettings()
@@ -550,9 +550,9 @@ void saveSettings()
     saveCharacterData();
     // The character's own copy is saved when it exists; it is made by the
     // single-key writers, never here.
-    std::optional<std::string> own = configFiles().perCharacterPath(kMainFile);
+    std::optional<std::string> own = configFiles().perCharacterPath(kRegistryMainFile);
     std::vector<std::string> kept;
     if (!own || !keptLines(*own, kept))
         return;
-    writeManagedFile(*own, settings().savedFileText(kept, configFiles().forgetAccountPassword(), true));
+    saveManagedFile(*own, settings().savedFileText(kept, configFiles().forgetAccountPassword(), true));
 }

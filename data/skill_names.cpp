@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kSkillsIndexFile = 15;
-constexpr int kSkillsDataFile = 16;
+constexpr int kSkillNamesIndexFile = 15;
+constexpr int kSkillNamesDataFile = 16;
 
 bool lessNoCase(std::string_view a, std::string_view b)
 {
@@ -55,7 +55,7 @@ int32_t loadSkillNames()
     for (int32_t number = 0; number < SkillNameTable::kMaxSkills; ++number) {
         int32_t length = 0;
         uint32_t extra = 0;
-        const uint8_t* record = lookupIndexedRecord(kSkillsIndexFile, kSkillsDataFile, number, length, extra);
+        const uint8_t* record = lookupIndexedRecord(kSkillNamesIndexFile, kSkillNamesDataFile, number, length, extra);
         if (!record || length < 1)
             break;
         // The name ends at its NUL or at the record's end, whichever is first.

@@ -18,17 +18,6 @@ UrlOpener& urlOpener()
     return opener;
 }
 
-// Only web pages reach the browser: a link from the server must not start
-// another program or open a local file.
-bool isWebLink(std::string_view url)
-{
-    for (std::string_view scheme : { "http://", "https://" }) {
-        if (url.size() > scheme.size() && platform::equalIgnoringAsciiCase(url.substr(0, scheme.size()), scheme))
-            return true;
-    }
-    return false;
-}
-
 std::string format(const char* pattern, auto... values)
 {
     char text[kMaxCommandTextLength + 1];
@@ -52,7 +41,10 @@ void beginTargeting()
 
 void endTargeting()
 {
-    targetingState().targetingActive = false;
+    TargetingState& state = targetingState();
+    state.targetingActive = false;
+    state.targetType = kObjectTargetType;
+    state.intent = TargetIntent::Neutral;
     pointerService().setCursorKind(kNormalCursorKind);
     windowNotices().clearPlacementPreview();
 }
@@ -67,6 +59,7 @@ void beginTargetedCommand(std::string_view name, int32_t type, int32_t id)
     }
     pointerService().setCursorForGumpType(kTargetGumpType);
     state.targetingActive = true;
+    state.targetType = type == 1 ? kLocationTargetType : kObjectTargetType;
     pointerService().setCursorKind(kTargetCursorKind);
     state.callback = completeTargetedCommand;
 }
@@ -122,6 +115,17 @@ void resetWorldSessionForConnect()
 {
     resetWorldForLogin();
     gameState().requestStopAllIgrSessions();
+}
+
+// Only web pages reach the browser: a link from the server must not start
+// another program or open a local file.
+bool isWebLink(std::string_view url)
+{
+    for (std::string_view scheme : { "http://", "https://" }) {
+        if (url.size() > scheme.size() && platform::equalIgnoringAsciiCase(url.substr(0, scheme.size()), scheme))
+            return true;
+    }
+    return false;
 }
 
 bool openUrlInBrowser(std::string_view url)

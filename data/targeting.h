@@ -16,14 +16,30 @@ constexpr uint8_t kNumberedCommandType = 0x2F;
 // A command text keeps at most this many characters.
 constexpr size_t kMaxCommandTextLength = 511;
 
-// What the player picked.
+// What the player picked: an object the server names by serial (an item or
+// a mobile, the player too), a land tile, or a static of the map.
+enum class TargetKind : uint8_t {
+    Object,
+    Land,
+    Static,
+};
 struct TargetChoice {
+    TargetKind kind = TargetKind::Object;
     bool isMobile = false;
+    bool isPlayer = false;
     uint32_t serial = 0;
     int32_t x = 0;
     int32_t y = 0;
     int32_t z = 0;
+    // The picture of an item or static picked (the house designer's erase
+    // and pick tools read it); 0 for mobiles and land.
+    uint16_t graphic = 0;
 };
+
+// What may be picked while targeting: an object, or also a location (land
+// included).
+inline constexpr uint8_t kObjectTargetType = 0;
+inline constexpr uint8_t kLocationTargetType = 1;
 
 // A command waiting for its target: type 0 none, 1 a location, 2 an object;
 // an id of 0 sends the name instead.
@@ -39,6 +55,9 @@ enum class TargetIntent : uint8_t { Neutral, Harmful, Beneficial };
 
 struct TargetingState {
     bool targetingActive = false;
+    // What a click may pick (kLocationTargetType lets it hit land) and with
+    // what intent; both go back to their first values when targeting ends.
+    uint8_t targetType = kObjectTargetType;
     TargetIntent intent = TargetIntent::Neutral;
     TargetedCommand command;
     // Set while a targeted command waits; the network's target handling
@@ -47,6 +66,10 @@ struct TargetingState {
 };
 TargetingState& targetingState();
 
+// Sets the targeting flag and the target cursor; the caller has stored the
+// callback, the target type and the intent. endTargeting clears the flag,
+// the type and the intent, restores the pointer and drops a placement
+// preview the server asked for.
 void beginTargeting();
 void endTargeting();
 void beginTargetedCommand(std::string_view name, int32_t type, int32_t id);
@@ -62,6 +85,8 @@ void sendTextCommand(uint8_t type, std::string_view text);
 void resetWorldForLogin();
 void resetWorldSessionForConnect();
 
+// Whether a link is one the browser is given: http or https, nothing else.
+bool isWebLink(std::string_view url);
 // Opens an http or https link in the desktop's browser; anything else is
 // refused. False (with the waiting box "Web browser not found!") when no
 // browser could be started.

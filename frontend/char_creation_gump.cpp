@@ -32,7 +32,7 @@
 namespace {
 
 constexpr int32_t kNameHue = 902;
-constexpr int32_t kLabelHue = 1153;
+constexpr int32_t kCreationLabelHue = 1153;
 constexpr int32_t kHueControlArt = 3604;
 constexpr int32_t kPanelFrameArt = 3500;
 constexpr int32_t kFrameArt = 3600;
@@ -87,10 +87,10 @@ Button* addArtButton(CGump& parent, int32_t x, int32_t y, int32_t up, int32_t do
     return button;
 }
 
-InputControl* addLabel(CGump& parent, int32_t x, int32_t y, const char* text, int32_t tooltip)
+InputControl* addCreationLabel(CGump& parent, int32_t x, int32_t y, const char* text, int32_t tooltip)
 {
-    auto* label = new InputControl(x, y, EntrySize { 160, 30, false }, int32_t(EntryMode::Text), 30, 9, kLabelHue,
-        false, false);
+    auto* label = new InputControl(
+        x, y, EntrySize { 160, 30, false }, int32_t(EntryMode::Text), 30, 9, kCreationLabelHue, false, false);
     label->options.readOnly = true;
     label->setNarrowText(text);
     label->setTooltipId(tooltip);
@@ -156,8 +156,8 @@ CharCreationGump::CharCreationGump()
     m_nameEntry->redraw();
     gumpLink(m_nameEntry, this);
 
-    m_hairLabel = addLabel(*this, 97, 140, "Hair Style", 100036);
-    m_facialLabel = addLabel(*this, 97, 185, "Facial Hair Style", 100037);
+    m_hairLabel = addCreationLabel(*this, 97, 140, "Hair Style", 100036);
+    m_facialLabel = addCreationLabel(*this, 97, 185, "Facial Hair Style", 100037);
     m_hairSelector = addSelector(*this, 97, 154, 9, 100036);
     m_facialSelector = addSelector(*this, 97, 199, 1, 100037);
 
@@ -179,7 +179,7 @@ CharCreationGump::CharCreationGump()
 
     for (size_t i = 0; i < kPanels.size(); ++i) {
         auto* panel = new CPanelChoiceGump(490, kPanels[i].y, 130, 40, this, nullptr, kPanelFrameArt, false);
-        panel->addItem(1, kPanels[i].text, kLabelHue);
+        panel->addItem(1, kPanels[i].text, kCreationLabelHue);
         panel->setTooltipId(kPanels[i].tooltip);
         panel->setVisible(i != SkirtPanel);
         gumpLink(panel, this);

@@ -29,16 +29,16 @@
 namespace {
 
 constexpr int32_t kTitleHue = 847;
-constexpr int32_t kNameHue = 902;
+constexpr int32_t kCharacterNameHue = 902;
 constexpr int32_t kHoverHue = 696;
-constexpr int32_t kSelectedHue = 35;
+constexpr int32_t kCharacterSelectedHue = 35;
 constexpr int32_t kEmptyTooltip = 100023;
 constexpr int32_t kNamedTooltip = 100022;
 constexpr int32_t kSyncNoticeCliloc = 1043323;
 // Red, green and blue 30 of 31.
 constexpr uint16_t kSyncNoticeColour = 31710;
 
-Button* addButton(CGump& parent, int32_t x, int32_t y, GumpCallback callback, int32_t art, int32_t tooltip)
+Button* addSelectionButton(CGump& parent, int32_t x, int32_t y, GumpCallback callback, int32_t art, int32_t tooltip)
 {
     auto* button = new Button(x, y, ButtonBehaviour::ClickOnRelease, 0, callback, art, art + 2, false);
     button->setHoverArt(art + 1);
@@ -80,12 +80,12 @@ CharacterSelectionGump::CharacterSelectionGump()
     gumpLink(title, this);
 
     for (int32_t k = 0; k < kSlotCount; ++k) {
-        auto* slot = new TextEntry(w + 180, 150 + 40 * k, EntrySize { 280, 30, false }, int32_t(EntryMode::Text), 30,
-            5, kNameHue, true, true);
+        auto* slot = new TextEntry(w + 180, 150 + 40 * k, EntrySize { 280, 30, false }, int32_t(EntryMode::Text), 30, 5,
+            kCharacterNameHue, true, true);
         slot->options.readOnly = true;
         slot->options.marginX = 22;
         slot->hoverHue = kHoverHue;
-        slot->selectedHue = kSelectedHue;
+        slot->selectedHue = kCharacterSelectedHue;
         slot->options.selected = k == m_selected;
         slot->setTooltipId(kEmptyTooltip);
         slot->setVisible(false);
@@ -94,13 +94,15 @@ CharacterSelectionGump::CharacterSelectionGump()
         m_entries[size_t(k)] = slot;
     }
 
-    m_newButton = addButton(*this, w + 180, 395, onParent<&CharacterSelectionGump::onNewCharacter>, 5533, 100025);
-    addButton(*this, w + 398, 395, onParent<&CharacterSelectionGump::onDelete>, 5530, 100024);
-    m_playButton = addButton(*this, 610, 435, onParent<&CharacterSelectionGump::onPlay>, 5540, 100027);
-    m_backButton = addButton(*this, 586, 435, reconnect, 5537, 100026);
+    m_newButton
+        = addSelectionButton(*this, w + 180, 395, onParent<&CharacterSelectionGump::onNewCharacter>, 5533, 100025);
+    addSelectionButton(*this, w + 398, 395, onParent<&CharacterSelectionGump::onDelete>, 5530, 100024);
+    m_playButton = addSelectionButton(*this, 610, 435, onParent<&CharacterSelectionGump::onPlay>, 5540, 100027);
+    m_backButton = addSelectionButton(*this, 586, 435, reconnect, 5537, 100026);
 
     if (serverConfigStore().isEnabled()) {
-        m_syncToggle = new ToggleControl(200, 420, 210, 211, 1, kNameHue, "", serverConfigStore().syncFlag() != 0, 0, 0);
+        m_syncToggle = new ToggleControl(
+            200, 420, 210, 211, 1, kCharacterNameHue, "", serverConfigStore().syncFlag() != 0, 0, 0);
         gumpLink(m_syncToggle, this);
         const std::u16string notice = clilocText(kSyncNoticeCliloc);
         drawUnicodeTextLine(face.surface(), notice.c_str(), 230, 420, kSyncNoticeColour, wholeSurface(face.surface()));

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr size_t kMaxLineLength = 256;
+constexpr size_t kMaxCreditLineLength = 256;
 constexpr int32_t kMaxWaitSliceMs = 20;
 constexpr int32_t kMaxFont = 2;
 
@@ -124,7 +124,7 @@ void parseCreditsText(std::string_view text, std::vector<CreditLine>& lines, Int
         size_t end = at;
         while (end < text.size() && text[end] != '\n' && text[end] != '\r')
             ++end;
-        const std::string_view line = text.substr(at, std::min(end - at, kMaxLineLength));
+        const std::string_view line = text.substr(at, std::min(end - at, kMaxCreditLineLength));
         // CR LF ends one line.
         at = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
         const std::vector<std::string_view> first = splitWords(line, true);

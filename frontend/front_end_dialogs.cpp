@@ -21,7 +21,8 @@ constexpr int32_t kDialogHue = 902;
 constexpr int32_t kYesArt = 2074;
 constexpr int32_t kNoArt = 2071;
 
-Button* addButton(CGump& parent, int32_t x, int32_t y, GumpCallback callback, int32_t up, int32_t down, int32_t hover)
+Button* addDialogButton(
+    CGump& parent, int32_t x, int32_t y, GumpCallback callback, int32_t up, int32_t down, int32_t hover)
 {
     auto* button = new Button(x, y, ButtonBehaviour::ClickOnRelease, 0, callback, up, down, false);
     button->setHoverArt(hover);
@@ -86,8 +87,8 @@ YesNoGump::YesNoGump(const std::string& text, std::function<void()> onYes, std::
     drawGumpArt(copySpanTransparent, kBackgroundArt, face.target(), 0, 0);
     drawAsciiTextWrapped(
         33, 30, 1, kDialogHue, text.c_str(), 115, face.surface(), TextClip { 33, 30, 148, 63 }, 0, 0, false);
-    addButton(*this, 100, 75, onParent<&YesNoGump::answerYes>, kYesArt, kYesArt + 1, kYesArt + 2);
-    addButton(*this, 37, 75, onParent<&YesNoGump::answerNo>, kNoArt, kNoArt + 1, kNoArt + 2);
+    addDialogButton(*this, 100, 75, onParent<&YesNoGump::answerYes>, kYesArt, kYesArt + 1, kYesArt + 2);
+    addDialogButton(*this, 37, 75, onParent<&YesNoGump::answerNo>, kNoArt, kNoArt + 1, kNoArt + 2);
     gumpSetModal(this);
     rememberBox(this);
 }
@@ -111,7 +112,7 @@ YesNoHtmlGump::YesNoHtmlGump(const std::u16string& text, std::function<void()> o
     view->setRect(25, 30, width() - 50, height() - 100);
     view->setText(text, 0);
     const GumpArtSize button = gumpArtSize(kYesArt);
-    addButton(*this, (width() - button.width) / 2, height() - 10 - button.height, onParent<&YesNoHtmlGump::press>,
+    addDialogButton(*this, (width() - button.width) / 2, height() - 10 - button.height, onParent<&YesNoHtmlGump::press>,
         kYesArt, kYesArt + 1, kYesArt + 2);
     rememberBox(this);
 }
@@ -181,9 +182,10 @@ DeleteCharGump::DeleteCharGump(const std::string& name)
         TextClip { 0, 0, width(), height() }, 0, 0, true);
     const GumpArtSize button = gumpArtSize(kNoArt);
     const int32_t left = (width() - 4 * button.width) / 2;
-    addButton(*this, left, height() - 2 * button.height, onParent<&DeleteCharGump::confirm>, kYesArt, kYesArt + 2,
+    addDialogButton(*this, left, height() - 2 * button.height, onParent<&DeleteCharGump::confirm>, kYesArt, kYesArt + 2,
         kYesArt + 1);
-    addButton(*this, left + 3 * button.width, height() - 2 * button.height, closeSelf, kNoArt, kNoArt + 2, kNoArt + 1);
+    addDialogButton(
+        *this, left + 3 * button.width, height() - 2 * button.height, closeSelf, kNoArt, kNoArt + 2, kNoArt + 1);
 }
 
 void DeleteCharGump::confirm() { confirmDeleteCharacter(*this); }
@@ -218,8 +220,8 @@ PlayCharGump::PlayCharGump(const std::string& name)
     gumpLink(m_password, this);
     gumpSetFocus(m_password);
 
-    addButton(*this, 117, 190, onParent<&PlayCharGump::confirm>, 1147, 1148, 1149);
-    addButton(*this, 204, 190, closeSelf, 1144, 1145, 1146);
+    addDialogButton(*this, 117, 190, onParent<&PlayCharGump::confirm>, 1147, 1148, 1149);
+    addDialogButton(*this, 204, 190, closeSelf, 1144, 1145, 1146);
 }
 
 void PlayCharGump::confirm() { confirmPlayCharacter(*this); }

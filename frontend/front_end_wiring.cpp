@@ -92,6 +92,12 @@ public:
         }
     }
 
+    void leaveWorldOnWaitingButton() override
+    {
+        if (WaitingGump* box = currentWaiting())
+            box->setReturnToMenu(true);
+    }
+
     bool hasLoginWindow() override { return bool(frontEnd().loginWindow); }
     void hideLoginWindow() override
     {
@@ -119,6 +125,7 @@ public:
         FrontEndRecords& records = frontEnd();
         closeGump(records.shardChoice.get());
         auto* list = new ScrollChoiceGump(records.mainMenu.get(), 3500, 100, 100, 100, 100, nullptr, false, false);
+        list->setChoosesShard(true);
         for (const ShardEntry& shard : shardList().shards) {
             if (!shard.name.empty())
                 list->addItem(shard.id, shard.name, 0);

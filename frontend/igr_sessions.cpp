@@ -28,6 +28,9 @@ IgrClock& platformIgrClock()
     return clock;
 }
 
+} // namespace
+
+// Outside the anonymous namespace: IgrSessionManager::State holds sessions.
 struct IgrSession {
     IgrSessionSettings settings;
     std::mutex mutex;
@@ -42,8 +45,6 @@ struct IgrSession {
         return stop;
     }
 };
-
-} // namespace
 
 struct IgrSessionManager::State {
     IgrClock* clock;

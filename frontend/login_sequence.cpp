@@ -17,6 +17,7 @@
 #include "protocol/protocol_services.h"
 #include "text/unicode_font.h"
 
+#include <limits>
 #include <string>
 
 namespace {
@@ -92,6 +93,9 @@ void logIn(AcctLoginGump& window)
 
 void beginAccountLogin()
 {
+    // A login on a connection that stayed open (back from the shard list)
+    // starts the road again as a fresh connect does.
+    loginSession().loginInProgress = true;
     deleteCurrentWaiting();
     makeCurrentWaiting(kVerifyingText, frontEnd().loginWindow.get(), true, true, false);
     ensureGameConnection();
@@ -107,7 +111,10 @@ std::array<uint8_t, kClientInfoSize> nextClientInfoBlock(uint8_t syncFlag, uint8
     block[6] = uint8_t(mask >> 8);
     block[9] = syncFlag;
     ConfigFiles& files = configFiles();
-    const int32_t count = files.loginCount() + 1;
+    // The count comes from the settings file: at its largest it stays there
+    // rather than wrap round.
+    const int32_t stored = files.loginCount();
+    const int32_t count = stored < std::numeric_limits<int32_t>::max() ? stored + 1 : stored;
     files.setLoginCount(count);
     setConfigValueGlobal(ConfigKeyKind::ClientLogin, std::to_string(count));
     const uint32_t wire = uint32_t(count);

@@ -30,7 +30,7 @@
 namespace {
 
 constexpr int32_t kLabelHue = 847;
-constexpr int32_t kNoticeHue = 1153;
+constexpr int32_t kMenuNoticeHue = 1153;
 constexpr size_t kMaxVerinfoLine = 127;
 constexpr const char* kNoticeText = "Vardun Online (c) Halcyr Worlds Online. All rights reserved.";
 
@@ -192,7 +192,7 @@ AcctLoginGump::AcctLoginGump()
     drawGumpArt(copySpanTransparent, kEmblemArt, face.target(), 286, 45);
 
     addLabel(*this, 250, 303, 320, 2, kLabelHue, "Log in to Vardun Online");
-    addLabel(*this, 200, 453, 360, 6, kNoticeHue, kNoticeText);
+    addLabel(*this, 200, 453, 360, 6, kMenuNoticeHue, kNoticeText);
     addLabel(*this, 200, 419, 360, 9, kLabelHue, versionLine(clientVersionString(), readPatchNumber()));
     addLabel(*this, 180, 343, 160, 2, kLabelHue, "Account Name");
     m_account = addLoginEntry(*this, 343, 0, 100009, false);

@@ -28,6 +28,13 @@ public:
     void onMouseOver(int32_t x, int32_t y) override;
     // Ticks every child (the login window's arrow flashes).
     void tick() override;
+    // Its face is its page, drawn once when it is made (the front-end gumps
+    // draw nothing else).
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
 };
 
 class AcctLoginGump final : public FrontEndGump {
@@ -53,6 +60,11 @@ public:
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;
     void onMouseOver(int32_t x, int32_t y) override;
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
 
     TextEntry* accountEntry() const { return m_account; }
     TextEntry* passwordEntry() const { return m_password; }

@@ -31,20 +31,20 @@
 namespace {
 
 constexpr int32_t kTitleCliloc = 3000326;
-constexpr int32_t kTitleHue = 847;
+constexpr int32_t kProfessionTitleHue = 847;
 constexpr int32_t kSelectorHue = 902;
 constexpr int32_t kAdvancedArt = 5504;
 constexpr int32_t kAdvancedTooltip = 1061226;
 constexpr int32_t kButtonFrameArt = 3000;
-constexpr int32_t kUpArt = 5545;
+constexpr int32_t kProfessionUpArt = 5545;
 constexpr uint16_t kLabelColour = 0x8000;
 constexpr uint32_t kLabelStyle = 0x12;
 constexpr int32_t kStatFont = 1;
 constexpr int32_t kStatHue = 1;
 constexpr const char* kClickHere = "Click here";
 constexpr const char* kUniqueSkillsText = "You must have three unique skills chosen!";
-constexpr uint32_t kNecromancyFeature = 0x10;
-constexpr uint32_t kSamuraiFeature = 0x40;
+constexpr uint32_t kProfessionNecromancyFeature = 0x10;
+constexpr uint32_t kProfessionSamuraiFeature = 0x40;
 
 struct SliderPlace {
     int32_t kind, x, y, value;
@@ -165,7 +165,7 @@ ProfessionGump::ProfessionGump()
     addMainMenuButtons(*this);
 
     auto* title = new InputControl(
-        155, 124, EntrySize { 400, 30, false }, int32_t(EntryMode::Text), 60, 2, kTitleHue, false, false);
+        155, 124, EntrySize { 400, 30, false }, int32_t(EntryMode::Text), 60, 2, kProfessionTitleHue, false, false);
     title->options.readOnly = true;
     title->setNarrowText(narrowOf(clilocText(kTitleCliloc)));
     title->setTooltipId(kNoTooltip);
@@ -326,11 +326,11 @@ void ProfessionGump::onProfessionChosen(ProfessionButton& button)
     }
     const int32_t id = list[size_t(record)].id;
     const bool edit = editServerSet();
-    if ((id == 4 || id == 5) && !(hasServerFeature(kNecromancyFeature) && (characterListFlag(5) || edit))) {
+    if ((id == 4 || id == 5) && !(hasServerFeature(kProfessionNecromancyFeature) && (characterListFlag(5) || edit))) {
         showMessage(clilocText(1062042), nullptr, false);
         return;
     }
-    if ((id == 6 || id == 7) && !(hasServerFeature(kSamuraiFeature) && (characterListFlag(7) || edit))) {
+    if ((id == 6 || id == 7) && !(hasServerFeature(kProfessionSamuraiFeature) && (characterListFlag(7) || edit))) {
         showMessage(clilocText(1063016), nullptr, false);
         return;
     }
@@ -347,7 +347,7 @@ void ProfessionGump::onProfessionChosen(ProfessionButton& button)
 
 void ProfessionGump::onLeftDown(int32_t x, int32_t y)
 {
-    const GumpArtSize up = gumpArtSize(kUpArt);
+    const GumpArtSize up = gumpArtSize(kProfessionUpArt);
     if (x >= 231 && y >= 51 && x < 231 + up.width && y < 51 + up.height)
         onCreationEvent(kUpEvent);
 }

@@ -60,7 +60,7 @@ private:
     size_t m_at = 0;
 };
 
-int32_t decimal(std::string_view word)
+int32_t professionNumber(std::string_view word)
 {
     const std::string text(word);
     return int32_t(std::strtol(text.c_str(), nullptr, 10));
@@ -80,15 +80,15 @@ void readKey(ProfessionRecord& record, std::string_view line)
     } else if (equalNoCase(key, "TrueName")) {
         record.trueName = cutName(reader.quoted());
     } else if (equalNoCase(key, "Desc")) {
-        record.id = decimal(reader.next(kWordSeparators));
+        record.id = professionNumber(reader.next(kWordSeparators));
     } else if (equalNoCase(key, "NameId")) {
-        record.nameTextId = decimal(reader.next(kWordSeparators));
+        record.nameTextId = professionNumber(reader.next(kWordSeparators));
     } else if (equalNoCase(key, "DescId")) {
-        record.descriptionTextId = decimal(reader.next(kWordSeparators));
+        record.descriptionTextId = professionNumber(reader.next(kWordSeparators));
     } else if (equalNoCase(key, "TopLevel")) {
         record.topLevel = equalNoCase(reader.next(kWordSeparators), "true");
     } else if (equalNoCase(key, "Gump")) {
-        record.buttonArt = decimal(reader.next(kWordSeparators));
+        record.buttonArt = professionNumber(reader.next(kWordSeparators));
     } else if (equalNoCase(key, "Type")) {
         record.category = equalNoCase(reader.next(kWordSeparators), "Category");
     } else if (equalNoCase(key, "Children")) {
@@ -97,11 +97,16 @@ void readKey(ProfessionRecord& record, std::string_view line)
             record.children.push_back(cutName(child));
     } else if (equalNoCase(key, "Skill")) {
         const int32_t number = skillNumberFromName(reader.next(kValueSeparators));
-        const int32_t value = decimal(reader.next(kValueSeparators));
+        const int32_t value = professionNumber(reader.next(kValueSeparators));
+        // A line that names no skill this client knows is passed over as a
+        // line of an unknown key is: no skill goes out as a number the server
+        // does not have.
+        if (number < 0)
+            return;
         record.skills.push_back({ uint16_t(number), uint16_t(value) });
     } else if (equalNoCase(key, "Stat")) {
         const std::string_view stat = reader.next(kValueSeparators);
-        const int16_t value = int16_t(decimal(reader.next(kValueSeparators)));
+        const int16_t value = int16_t(professionNumber(reader.next(kValueSeparators)));
         if (equalNoCase(stat, "Str"))
             record.strength = value;
         else if (equalNoCase(stat, "Dex"))

@@ -1,5 +1,6 @@
 #include "frontend/scroll_choice_gump.h"
 
+#include "frontend/front_end_flow.h"
 #include "frontend/front_end_state.h"
 #include "frontend/main_menu.h"
 #include "frontend/shard_list_gump.h"
@@ -64,6 +65,7 @@ ScrollChoiceGump::ScrollChoiceGump(CGump* listener, int32_t frameArt, int32_t x,
     , m_target(target)
     , m_frameArt(frameArt)
     , m_shardLayout(shardLayout)
+    , m_choosesShard(shardLayout)
     , m_wideText(wideText)
     , m_scrollColumnX(width - 19)
     , m_trackBottom(shardLayout ? height - 68 : height - 20)
@@ -114,18 +116,20 @@ ScrollChoiceGump::~ScrollChoiceGump()
     CGump* listener = m_listener.get();
     if (listener && m_target)
         listener->onChoiceListClosed();
-    if (!m_shardLayout || m_quietClose)
+    if (!m_choosesShard || m_quietClose)
         return;
     if (m_shardPickPending) {
-        // Closed without a choice: back to the main menu, off the road.
-        if (!frontEnd().mainMenu)
-            gumpLink(new MainMenuGump(), nullptr);
+        // Closed without a choice: back to the main menu, off the road. The
+        // menu under the list had hidden its login window for the road; a
+        // fresh one shows it again.
+        openNewMainMenu();
         closeGameConnection();
         loginSession().loginInProgress = false;
         clientShell().setWindowTitle(u"");
         return;
     }
-    makeCurrentWaiting(kConnectingText, nullptr, false, true, true);
+    if (m_shardLayout)
+        makeCurrentWaiting(kConnectingText, nullptr, false, true, true);
 }
 
 bool ScrollChoiceGump::addItem(

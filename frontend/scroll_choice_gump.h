@@ -94,6 +94,10 @@ public:
     void setMark(int32_t which, int32_t value) { m_marks[size_t(which)] = value; }
     void setTitle(const std::string& title) { m_title = title; }
     bool isShardLayout() const { return m_shardLayout; }
+    // A list whose rows are shards to log in to (the shard layout, and the
+    // plain list of the combined login packet): closed without a choice it
+    // takes the player back to the main menu.
+    void setChoosesShard(bool chooses) { m_choosesShard = chooses; }
     void setRightClickCloses(bool closes) { m_rightClickCloses = closes; }
     // 1 until a shard was chosen; see the destructor.
     int32_t shardPickPending() const { return m_shardPickPending; }
@@ -123,6 +127,7 @@ private:
     GumpHandle m_target;
     int32_t m_frameArt;
     bool m_shardLayout;
+    bool m_choosesShard = false;
     bool m_wideText;
     std::array<int32_t, kMaxRows> m_values {};
     std::array<uint16_t, kMaxRows> m_colours {};

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int32_t kNameHue = 1153;
+constexpr int32_t kShardNameHue = 1153;
 constexpr int8_t kUnlistedZone = 50;
 
 // Raised by the monitor's thread, read by the window on the main thread. It
@@ -105,6 +105,7 @@ ShardListGump::ShardListGump()
     : FrontEndGump(0, 0, kFrontEndWidth, kFrontEndHeight)
 {
     setTypeName("ShardList gump");
+    m_monitorGeneration = pingMonitorGeneration();
     if (PingMonitor* monitor = getPingMonitor())
         monitor->setCallback(&ShardListGump::onPingUpdate);
     refreshWanted() = false;
@@ -135,7 +136,7 @@ ShardListGump::ShardListGump()
     gumpLink(m_select, this);
 
     m_nameLabel = new InputControl(
-        240, 418, EntrySize { 160, 30, false }, int32_t(EntryMode::ComboText), 16, 9, kNameHue, false, false);
+        240, 418, EntrySize { 160, 30, false }, int32_t(EntryMode::ComboText), 16, 9, kShardNameHue, false, false);
     m_nameLabel->options.readOnly = true;
     m_nameLabel->setNarrowText(m_selectedName);
     m_nameLabel->redraw();
@@ -172,9 +173,12 @@ ShardListGump::ShardListGump()
 
 ShardListGump::~ShardListGump()
 {
-    if (PingMonitor* monitor = getPingMonitor())
-        monitor->clearCallback();
-    destroyPingMonitor();
+    // A list replaced by a newer one leaves the newer list's monitor running.
+    if (pingMonitorGeneration() == m_monitorGeneration) {
+        if (PingMonitor* monitor = getPingMonitor())
+            monitor->clearCallback();
+        destroyPingMonitor();
+    }
     if (gumpFocus() == this)
         gumpReleaseFocus();
 }
@@ -261,7 +265,9 @@ void ShardListGump::onBack()
 {
     igrSessions().requestStopAllSessions();
     // The login connection stays open: the next login sends the account
-    // login on it at once.
+    // login on it at once. The road itself ends here, as every way back to
+    // the main menu ends it.
+    loginSession().loginInProgress = false;
     if (m_list)
         m_list->setQuietClose(true);
     frontEnd().shardListWindow = GumpHandle();

@@ -56,6 +56,8 @@ public:
 
 private:
     int32_t m_initialShardId = 0;
+    // The monitor this list shows (pingMonitorGeneration at its making).
+    uint32_t m_monitorGeneration = 0;
     std::string m_selectedName;
     int32_t m_selectedShardId = 0;
     Button* m_arrow = nullptr;

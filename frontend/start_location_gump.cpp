@@ -45,7 +45,7 @@ constexpr int32_t kHeskmere = 3;
 constexpr int32_t kHeskmereMarkerShift = 60;
 constexpr int32_t kMarkerArt = 1209;
 constexpr int32_t kSelectedMarkerArt = 1210;
-constexpr int32_t kSelectedHue = 1153;
+constexpr int32_t kLocationSelectedHue = 1153;
 constexpr int32_t kHoveredHue = 153;
 constexpr int32_t kCityHue = 88;
 constexpr uint32_t kDescriptionFlags = 0x2002;
@@ -119,7 +119,7 @@ void StartLocationGump::redrawPage()
         const int32_t markerX = place.x + (city == kHeskmere ? kHeskmereMarkerShift : 0);
         drawGumpArt(copySpanTransparent, city == m_selected ? kSelectedMarkerArt : kMarkerArt, face->target(), markerX,
             place.y);
-        const int32_t hue = city == m_selected ? kSelectedHue : city == m_hovered ? kHoveredHue : kCityHue;
+        const int32_t hue = city == m_selected ? kLocationSelectedHue : city == m_hovered ? kHoveredHue : kCityHue;
         drawAsciiText(place.x, place.y, kCityFont, hue, place.name, surface, wholeSurface(surface));
     }
 }

@@ -287,15 +287,20 @@ void BackBuffer::addPictureChange(std::vector<ScreenRect>& list, const ScreenRec
     list.push_back(rect);
 }
 
+bool BackBuffer::peekPictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects) const
+{
+    if (m_wholePictureChanged)
+        return true;
+    rects.insert(rects.end(), m_changedPicture.begin(), m_changedPicture.end());
+    for (const ScreenRect& r : m_changedGameArea)
+        rects.push_back({ r.left + viewOffsetX, r.top + viewOffsetY, r.right + viewOffsetX, r.bottom + viewOffsetY });
+    return false;
+}
+
 bool BackBuffer::takePictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects)
 {
-    bool whole = m_wholePictureChanged;
     rects.clear();
-    if (!whole) {
-        rects = m_changedPicture;
-        for (const ScreenRect& r : m_changedGameArea)
-            rects.push_back({ r.left + viewOffsetX, r.top + viewOffsetY, r.right + viewOffsetX, r.bottom + viewOffsetY });
-    }
+    bool whole = peekPictureChanges(viewOffsetX, viewOffsetY, rects);
     m_changedPicture.clear();
     m_changedGameArea.clear();
     m_wholePictureChanged = false;

@@ -107,6 +107,8 @@ public:
     // changed, else the rectangles in picture pixels (game-area ones moved by
     // the view offset) replace `rects`.
     bool takePictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects);
+    // The same answer, and the rectangles appended, without forgetting them.
+    bool peekPictureChanges(int32_t viewOffsetX, int32_t viewOffsetY, std::vector<ScreenRect>& rects) const;
 
     // The gump layer's copy of the world; sized here, grown and never shrunk.
     std::vector<uint16_t>& worldCopyBuffer() { return m_worldCopy; }

@@ -11,16 +11,13 @@ struct SpanState {
     uint16_t bloodColour = 0x3E0;
 };
 
-SpanState& state()
+SpanState& spanState()
 {
     static SpanState spanState;
     return spanState;
 }
 
-const uint16_t* hueColours()
-{
-    return hueTable().entry(state().hue).colours.data();
-}
+const uint16_t* hueColours() { return hueTable().entry(spanState().hue).colours.data(); }
 
 inline uint16_t blend50(uint16_t d, uint16_t s)
 {
@@ -44,13 +41,10 @@ inline uint16_t blendByTable(const uint16_t* table, uint16_t d, uint16_t s)
 
 void setCurrentHue(int32_t entryIndex)
 {
-    state().hue = entryIndex >= 0 && entryIndex < HueTable::kEntryCount ? entryIndex : 0;
+    spanState().hue = entryIndex >= 0 && entryIndex < HueTable::kEntryCount ? entryIndex : 0;
 }
 
-int32_t currentHue()
-{
-    return state().hue;
-}
+int32_t currentHue() { return spanState().hue; }
 
 void setCurrentHueNumber(int32_t hueNumber)
 {
@@ -64,19 +58,13 @@ bool isBlendLevelZero(int32_t level)
 
 int32_t selectBlendTable(int32_t level)
 {
-    state().blendTable = blendTableIndexForLevel(level);
+    spanState().blendTable = blendTableIndexForLevel(level);
     return level & 15;
 }
 
-void resetStipplePhase()
-{
-    state().stipplePhase = false;
-}
+void resetStipplePhase() { spanState().stipplePhase = false; }
 
-void setCensoredBloodColour(uint16_t colour)
-{
-    state().bloodColour = colour;
-}
+void setCensoredBloodColour(uint16_t colour) { spanState().bloodColour = colour; }
 
 void copySpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
@@ -91,8 +79,8 @@ void copySpanTransparent(uint16_t* destination, const uint16_t* source, int32_t 
 
 void stippleSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    state().stipplePhase = !state().stipplePhase;
-    for (int32_t i = state().stipplePhase ? 1 : 0; i < count; i += 2)
+    spanState().stipplePhase = !spanState().stipplePhase;
+    for (int32_t i = spanState().stipplePhase ? 1 : 0; i < count; i += 2)
         if (source[i])
             destination[i] = source[i];
 }
@@ -151,7 +139,7 @@ void hueSpanByGreen(uint16_t* destination, const uint16_t* source, int32_t count
 
 void partialHueSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    hueSpanGreyOnly(destination, source, count, hueTable().entry(state().hue));
+    hueSpanGreyOnly(destination, source, count, hueTable().entry(spanState().hue));
 }
 
 void partialHueSpanOpaque(uint16_t* destination, const uint16_t* source, int32_t count)
@@ -199,14 +187,14 @@ void partialHueBlendSpan75Opaque(uint16_t* destination, const uint16_t* source, 
 
 void blendTableSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    const uint16_t* table = colourTables().blend[state().blendTable].data();
+    const uint16_t* table = colourTables().blend[spanState().blendTable].data();
     for (int32_t i = 0; i < count; ++i)
         destination[i] = blendByTable(table, destination[i], source[i]);
 }
 
 void hueBlendTableSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    const uint16_t* table = colourTables().blend[state().blendTable].data();
+    const uint16_t* table = colourTables().blend[spanState().blendTable].data();
     const uint16_t* hue = hueColours();
     for (int32_t i = 0; i < count; ++i)
         destination[i] = blendByTable(table, destination[i], hue[greenOf(source[i])]);
@@ -215,7 +203,7 @@ void hueBlendTableSpan(uint16_t* destination, const uint16_t* source, int32_t co
 void bloodRecolourSpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
     const ColourTables& tables = colourTables();
-    const uint16_t blood = state().bloodColour;
+    const uint16_t blood = spanState().bloodColour;
     for (int32_t i = 0; i < count; ++i) {
         uint16_t s = source[i];
         if (redOf(s) > greenOf(s) + blueOf(s)) {

@@ -7,7 +7,7 @@ namespace {
 // Eight pixels at a time through the compiler's vector extension, which turns
 // into the target's SIMD instructions; loads and stores are unaligned.
 typedef uint16_t Narrow8 __attribute__((vector_size(16)));
-constexpr int32_t kLanes = 8;
+constexpr int32_t kPixelLanes = 8;
 
 template<typename V>
 V load(const uint16_t* p)
@@ -67,13 +67,13 @@ template<typename Convert>
 void convert16(const uint16_t* source, int32_t count, uint8_t* destination, Convert convert)
 {
     int32_t i = 0;
-    for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
+    for (; i + 2 * kPixelLanes <= count; i += 2 * kPixelLanes) {
         Narrow8 first = convert(load<Narrow8>(source + i));
-        Narrow8 second = convert(load<Narrow8>(source + i + kLanes));
+        Narrow8 second = convert(load<Narrow8>(source + i + kPixelLanes));
         std::memcpy(destination + 2 * i, &first, sizeof first);
         std::memcpy(destination + 2 * i + sizeof first, &second, sizeof second);
     }
-    for (; i + kLanes <= count; i += kLanes) {
+    for (; i + kPixelLanes <= count; i += kPixelLanes) {
         Narrow8 out = convert(load<Narrow8>(source + i));
         std::memcpy(destination + 2 * i, &out, sizeof out);
     }
@@ -87,7 +87,7 @@ template<typename BlueGreen, typename Red>
 void convert32(const uint16_t* source, int32_t count, uint8_t* destination, BlueGreen blueGreen, Red red)
 {
     int32_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
+    for (; i + kPixelLanes <= count; i += kPixelLanes) {
         Narrow8 p = load<Narrow8>(source + i);
         Narrow8 low = blueGreen(p);
         Narrow8 high = red(p);

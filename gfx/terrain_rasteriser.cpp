@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -46,12 +47,13 @@ struct Edge {
     int32_t stepV = 0;
     int32_t stepLight = 0;
 
-    void advance()
+    // `rows` steps at once: the same values as that many single steps.
+    void advance(int32_t rows = 1)
     {
-        x += stepX;
-        u += stepU;
-        v += stepV;
-        light += stepLight;
+        x += rows * stepX;
+        u += rows * stepU;
+        v += rows * stepV;
+        light += rows * stepLight;
     }
 };
 
@@ -73,8 +75,43 @@ Edge makeEdge(const Corner& a, const Corner& b, bool isLeft)
     return edge;
 }
 
+// kOne / width for the row widths a land cell has, so that a row costs no
+// division; wider rows divide.
+constexpr int32_t kReciprocalWidths = 256;
+struct Reciprocals {
+    std::array<int32_t, kReciprocalWidths> values {};
+    constexpr Reciprocals()
+    {
+        for (int32_t width = 1; width < kReciprocalWidths; ++width)
+            values[size_t(width)] = kOne / width;
+    }
+};
+constexpr Reciprocals kReciprocals;
+
+int32_t reciprocalOf(int32_t width) { return width < kReciprocalWidths ? kReciprocals.values[size_t(width)] : kOne / width; }
+
+int32_t lightLevel(int32_t light) { return light < 0 ? 0 : std::min(light >> kFractionBits, 31); }
+
+// How many pixels from here on keep the light level of the first: the light
+// moves by `step` per pixel and the level is its whole part, clamped to
+// 0..31.
+int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
+{
+    const int32_t level = lightLevel(light);
+    int64_t run = count;
+    if (step > 0 && level < 31) {
+        const int64_t distance = (int64_t(level + 1) << kFractionBits) - light;
+        run = (distance + step - 1) / step;
+    } else if (step < 0 && level > 0) {
+        const int64_t distance = int64_t(light) - (int64_t(level) << kFractionBits);
+        run = distance / -int64_t(step) + 1;
+    }
+    return int32_t(std::min<int64_t>(run, count));
+}
+
 template <bool Grey>
-inline uint16_t shadePixel(const ColourTables& tables, const TerrainTexture& texture, int32_t u, int32_t v, int32_t light)
+inline uint16_t shadeTexel(
+    const ColourTables& tables, const TerrainTexture& texture, int32_t u, int32_t v, int32_t light)
 {
     int32_t mask = texture.size - 1;
     // The span steps round toward minus infinity and may undershoot the
@@ -83,22 +120,36 @@ inline uint16_t shadePixel(const ColourTables& tables, const TerrainTexture& tex
     uint16_t texel = texture.pixels[(((v >> kFractionBits) & mask) << texture.shift) + ((u >> kFractionBits) & mask)];
     if constexpr (Grey)
         texel = tables.greyscale[texel & 0x7FFF];
-    int32_t level = light < 0 ? 0 : std::min(light >> kFractionBits, 31);
-    const std::array<uint8_t, 32>& shade = tables.shade[size_t(level)];
+    const std::array<uint8_t, 32>& shade = tables.shade[size_t(lightLevel(light))];
     return uint16_t((shade[redOf(texel)] << 10) | (shade[greenOf(texel)] << 5) | shade[blueOf(texel)]);
 }
 
+// Every 15-bit pixel shaded at one light level, made when the level is first
+// drawn (64 KB each, 32 levels at most): a textured pixel then costs one
+// lookup where shadeTexel takes three.
+const uint16_t* shadedPixels(int32_t level)
+{
+    static std::array<std::unique_ptr<uint16_t[]>, 32> levels;
+    std::unique_ptr<uint16_t[]>& table = levels[size_t(level)];
+    if (!table) {
+        table = std::make_unique<uint16_t[]>(32768);
+        const std::array<uint8_t, 32>& shade = colourTables().shade[size_t(level)];
+        for (uint32_t p = 0; p < 32768; ++p)
+            table[p] = uint16_t((shade[redOf(uint16_t(p))] << 10) | (shade[greenOf(uint16_t(p))] << 5) | shade[p & 31]);
+    }
+    return table.get();
+}
+
+// One row of the triangle; `row` lies inside the clip.
 template <bool Grey>
 void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t row, const Edge& left,
     const Edge& right, const ScreenRect& clip)
 {
-    if (row < clip.top || row >= clip.bottom)
-        return;
     int32_t xl = left.x >> kFractionBits;
     int32_t xr = right.x >> kFractionBits;
     if (xr < xl)
         return;
-    int32_t reciprocal = kOne / (xr - xl + 1);
+    int32_t reciprocal = reciprocalOf(xr - xl + 1);
     int32_t stepU = int32_t((int64_t(right.u - left.u) * reciprocal) >> kFractionBits);
     int32_t stepV = int32_t((int64_t(right.v - left.v) * reciprocal) >> kFractionBits);
     int32_t stepLight = int32_t((int64_t(right.light - left.light) * reciprocal) >> kFractionBits);
@@ -116,13 +167,52 @@ void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t ro
     if (end <= xl)
         return;
     uint16_t* out = target.at(xl, row);
-    const ColourTables& tables = colourTables();
-    for (int32_t x = xl; x < end; ++x) {
-        *out++ = shadePixel<Grey>(tables, texture, u, v, light);
-        u += stepU;
-        v += stepV;
-        light += stepLight;
+    [[maybe_unused]] const ColourTables& tables = colourTables();
+    const uint16_t* texels = texture.pixels;
+    const int32_t mask = texture.size - 1;
+    const int32_t shift = texture.shift;
+    // The light level changes a few times along a row at most: each run of
+    // one level goes through that level's table.
+    for (int32_t count = end - xl; count > 0;) {
+        const int32_t run = pixelsAtLevel(light, stepLight, count);
+        const uint16_t* shaded = shadedPixels(lightLevel(light));
+        for (int32_t i = 0; i < run; ++i) {
+            // The mask keeps every read inside the texture, as in shadeTexel.
+            uint16_t texel = texels[(((v >> kFractionBits) & mask) << shift) + ((u >> kFractionBits) & mask)];
+            if constexpr (Grey)
+                texel = tables.greyscale[texel & 0x7FFF];
+            *out++ = shaded[texel & 0x7FFF];
+            u += stepU;
+            v += stepV;
+        }
+        light += run * stepLight;
+        count -= run;
     }
+}
+
+// Rows `first` to `last` (inclusive) between two edges that stand at row
+// `at`, clipped: the rows above the clip are stepped over at once. Leaves
+// both edges at row last + 1.
+template <bool Grey>
+void drawRows(const BlitTarget& target, const TerrainTexture& texture, int32_t first, int32_t last, Edge& left,
+    Edge& right, const ScreenRect& clip)
+{
+    const int32_t from = std::max(first, clip.top);
+    const int32_t to = std::min(last, clip.bottom - 1);
+    if (from > to) {
+        left.advance(last + 1 - first);
+        right.advance(last + 1 - first);
+        return;
+    }
+    left.advance(from - first);
+    right.advance(from - first);
+    for (int32_t row = from; row <= to; ++row) {
+        drawRow<Grey>(target, texture, row, left, right, clip);
+        left.advance();
+        right.advance();
+    }
+    left.advance(last - to);
+    right.advance(last - to);
 }
 
 template <bool Grey>
@@ -156,16 +246,14 @@ void rasterise(const BlitTarget& target, const TerrainTexture& texture, const st
     const Corner& t = corners[top];
     const Corner& m = corners[middle];
     const Corner& b = corners[bottom];
+    if (b.y < clip.top || t.y >= clip.bottom)
+        return;
 
     if (t.y == m.y) {
         bool topIsLeft = t.x <= m.x;
         Edge left = makeEdge(topIsLeft ? t : m, b, true);
         Edge right = makeEdge(topIsLeft ? m : t, b, false);
-        for (int32_t row = t.y; row <= b.y; ++row) {
-            drawRow<Grey>(target, texture, row, left, right, clip);
-            left.advance();
-            right.advance();
-        }
+        drawRows<Grey>(target, texture, t.y, b.y, left, right, clip);
         return;
     }
     bool middleOnRight = false;
@@ -182,35 +270,42 @@ void rasterise(const BlitTarget& target, const TerrainTexture& texture, const st
     Edge shortEdge = makeEdge(t, m, !middleOnRight);
     Edge& left = middleOnRight ? longEdge : shortEdge;
     Edge& right = middleOnRight ? shortEdge : longEdge;
-    for (int32_t row = t.y; row <= m.y; ++row) {
-        drawRow<Grey>(target, texture, row, left, right, clip);
-        left.advance();
-        right.advance();
-    }
+    drawRows<Grey>(target, texture, t.y, m.y, left, right, clip);
     // A flat-bottomed triangle ends at the middle: there is no second half
     // to restart (and no height to divide by).
-    if (m.y == b.y)
+    if (m.y == b.y || m.y + 1 >= clip.bottom)
         return;
     shortEdge = makeEdge(m, b, !middleOnRight);
     shortEdge.advance();
-    for (int32_t row = m.y + 1; row <= b.y; ++row) {
-        drawRow<Grey>(target, texture, row, left, right, clip);
-        left.advance();
-        right.advance();
-    }
+    drawRows<Grey>(target, texture, m.y + 1, b.y, left, right, clip);
 }
 
-// A diamond row is at most 44 pixels: copied four pixels at a time, which
-// beats both a pixel loop and a library call of unknown length here.
+// A diamond row is at most 44 pixels: copied in 16-byte pieces, the last one
+// overlapping the one before (the rows are no shorter than two pixels),
+// which beats both a pixel loop and a library call of unknown length here.
 inline void copyRow(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        uint64_t four;
-        std::memcpy(&four, source + i, sizeof four);
-        std::memcpy(destination + i, &four, sizeof four);
+    typedef uint16_t Eight __attribute__((vector_size(16)));
+    if (count >= 8) {
+        Eight piece;
+        for (int32_t i = 0; i + 8 < count; i += 8) {
+            std::memcpy(&piece, source + i, sizeof piece);
+            std::memcpy(destination + i, &piece, sizeof piece);
+        }
+        std::memcpy(&piece, source + count - 8, sizeof piece);
+        std::memcpy(destination + count - 8, &piece, sizeof piece);
+        return;
     }
-    for (; i < count; ++i)
+    if (count >= 4) {
+        uint64_t first;
+        uint64_t last;
+        std::memcpy(&first, source, sizeof first);
+        std::memcpy(&last, source + count - 4, sizeof last);
+        std::memcpy(destination, &first, sizeof first);
+        std::memcpy(destination + count - 4, &last, sizeof last);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i)
         destination[i] = source[i];
 }
 
@@ -256,6 +351,14 @@ void drawLandDiamond(
     int32_t firstRow = std::max(clip.top - y, 0);
     int32_t endRow = std::min(clip.bottom - y, 43);
     const auto& rows = landDiamondRows();
+    if (!grey && firstColumn == 0 && endColumn == 44 && firstRow == 0 && endRow == 43) {
+        // Whole: no row is cut.
+        for (int32_t r = 0; r < 43; ++r) {
+            const LandDiamondRow& row = rows[size_t(r)];
+            copyRow(target.at(x + row.start, y + r), art + row.offset, row.width);
+        }
+        return;
+    }
     const ColourTables& tables = colourTables();
     for (int32_t r = firstRow; r < endRow; ++r) {
         const LandDiamondRow& row = rows[size_t(r)];
@@ -316,7 +419,7 @@ void terrainTexel(int32_t tag, int32_t size, int32_t& u, int32_t& v)
 uint16_t shadeTerrainTexel(const TerrainTexture& texture, int32_t u, int32_t v, int32_t light, bool grey)
 {
     const ColourTables& tables = colourTables();
-    return grey ? shadePixel<true>(tables, texture, u, v, light) : shadePixel<false>(tables, texture, u, v, light);
+    return grey ? shadeTexel<true>(tables, texture, u, v, light) : shadeTexel<false>(tables, texture, u, v, light);
 }
 
 void rasteriseTerrainTriangle(const BlitTarget& target, const TerrainTexture& texture,

@@ -42,6 +42,8 @@ void forwardButtonToOwner(CGump* parent)
         parent->onCommand(parent->lastCommandId());
 }
 
+void closeButtonParent(CGump* parent) { closeGump(parent); }
+
 Button::Button(int32_t x, int32_t y, ButtonBehaviour behaviour, int32_t initialPage, GumpCallback callback,
     int32_t upArt, int32_t downArt, bool showWhileParentMinimised)
     : m_behaviour(behaviour)

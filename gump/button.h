@@ -38,6 +38,8 @@ void onParent(CGump* parent)
 // The default callback: the parent's onCommand with the parent's last
 // command id (with passId set, the button's id).
 void forwardButtonToOwner(CGump* parent);
+// The close, Cancel and No buttons of many windows: the parent closes.
+void closeButtonParent(CGump* parent);
 
 enum class ButtonBehaviour : int32_t {
     ClickOnRelease = 0,

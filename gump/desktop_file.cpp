@@ -31,28 +31,20 @@ namespace {
 namespace Type = DesktopRecordType;
 
 constexpr uint32_t kPaperdollRequestBit = 0x80000000;
-constexpr uint8_t kStatusRequest = 4;
-constexpr uint8_t kSkillsRequest = 5;
 constexpr int32_t kSlotCount = 6;
 
-void sendUseRequest(uint32_t serial)
+void sendDesktopUseRequest(uint32_t serial)
 {
     PacketStorage<16> packet;
     if (buildUseObjectPacket(packet, serial))
         sendPacket(packet);
 }
 
-void sendStatusRequest(uint8_t type, uint32_t serial)
+void sendDesktopStatusRequest(uint8_t type, uint32_t serial)
 {
     PacketStorage<16> packet;
     if (buildStatusRequestPacket(packet, type, serial))
         sendPacket(packet);
-}
-
-bool isPlayerDead()
-{
-    const PlayerMobile* self = player();
-    return self && self->isDead();
 }
 
 uint32_t backpackSerial()
@@ -99,7 +91,7 @@ bool restoreStatusBar(DesktopSession& session, const DesktopEntry& entry)
     if (entry.minimised == 1)
         bar->minimize();
     bar->setLocation(entry.x, entry.y);
-    sendStatusRequest(kStatusRequest, playerSerial());
+    sendDesktopStatusRequest(kStatusBarRequest, playerSerial());
     session.login.restoredStatusBar = GumpHandle(bar);
     return true;
 }
@@ -189,7 +181,7 @@ Applied applyRecord(DesktopSession& session, DesktopRecord& record, DesktopEntry
     switch (entry.type) {
     case Type::kPaperdoll:
         pendingSerial = playerSerial();
-        sendUseRequest(playerSerial() | kPaperdollRequestBit);
+        sendDesktopUseRequest(playerSerial() | kPaperdollRequestBit);
         return Applied::Pending;
     case Type::kStatusBar:
         return taken(restoreStatusBar(session, entry));
@@ -210,7 +202,7 @@ Applied applyRecord(DesktopSession& session, DesktopRecord& record, DesktopEntry
         addToReopenList(session, entry.serial);
         return Applied::Pending;
     case Type::kSkillWindow:
-        sendStatusRequest(kSkillsRequest, playerSerial());
+        sendDesktopStatusRequest(kSkillsRequest, playerSerial());
         windows.skillWindowRequested();
         return Applied::Pending;
     case Type::kSpellbook:
@@ -474,7 +466,7 @@ void desktopReopenPending()
         return;
     }
     // The serial stays listed until the server opens it: the request repeats.
-    sendUseRequest(serial);
+    sendDesktopUseRequest(serial);
 }
 
 void desktopOnContainerOpened(uint32_t serial, CGump* containerGump, CGump* spellbookGump)

@@ -3,7 +3,6 @@
 // the records kept for windows this client does not show.
 #include "gump/desktop_file.h"
 
-#include "core/error_report.h"
 #include "data/client_services.h"
 #include "data/config_key_rules.h"
 #include "data/managed_files.h"
@@ -213,7 +212,7 @@ bool makeFolderOf(const std::string& name)
     bool made = platform::makeDirectories(folder);
     platform::forgetDirectoryCache();
     if (!made)
-        reportError("Could not create directory: %s\n", folder.c_str());
+        reportSaveFailure(name);
     return made;
 }
 
@@ -307,10 +306,8 @@ bool desktopWrite()
         // and the game goes on without saving the layout.
         if (!makeFolderOf(target))
             return false;
-        if (!writeManagedFile(target, content)) {
-            reportError("Could not open file for writing: %s\n", target.c_str());
+        if (!saveManagedFile(target, content))
             return false;
-        }
     }
     if (cache)
         multiCache().save(*cache);

@@ -20,7 +20,7 @@ constexpr int32_t kUnfocusedArt = 2443;
 // The drop-down arrows of the combo look and the arts they go with.
 constexpr int32_t kComboArtWide = 2445;
 constexpr int32_t kComboArtNarrow = 2446;
-constexpr int32_t kArrowArt = 2437;
+constexpr int32_t kEntryArrowArt = 2437;
 constexpr int32_t kSmallArrowArt = 5009;
 
 bool isDigit(uint32_t code) { return code >= '0' && code <= '9'; }
@@ -462,9 +462,9 @@ void TextEntryCore::paintText(int32_t ink, int32_t caretInk)
             drawCut(marginX, textY, shown, ink, clip);
         if (!options.readOnly) {
             if (artId() == kComboArtWide)
-                drawGumpArt(copySpanTransparent, kArrowArt, face.target(), width() - marginX - 11, marginY + 2);
+                drawGumpArt(copySpanTransparent, kEntryArrowArt, face.target(), width() - marginX - 11, marginY + 2);
             else if (artId() == kComboArtNarrow)
-                drawGumpArt(copySpanTransparent, kArrowArt, face.target(), width() - marginX - 15, marginY + 2);
+                drawGumpArt(copySpanTransparent, kEntryArrowArt, face.target(), width() - marginX - 15, marginY + 2);
             else
                 drawGumpArt(copySpanTransparent, kSmallArrowArt, face.target(), width() - marginX - 9, 1);
         }

@@ -17,22 +17,27 @@
 #include <cstdint>
 #include <string>
 
-// Navigation keys as a gump receives them: 0xE000 plus the virtual-key code.
+// Navigation keys as a gump receives them: kKeyBase plus the virtual-key
+// code. The base lies past the last Unicode character, so that no character
+// (a private-use one from the clipboard, say) can pass for a key.
 namespace GumpKey {
+constexpr uint32_t kKeyBase = 0x110000;
 constexpr uint32_t kBackspace = 8;
 constexpr uint32_t kTab = 9;
 constexpr uint32_t kEnter = 13;
 constexpr uint32_t kEscape = 27;
-constexpr uint32_t kPageUp = 0xE021;
-constexpr uint32_t kPageDown = 0xE022;
-constexpr uint32_t kEnd = 0xE023;
-constexpr uint32_t kHome = 0xE024;
-constexpr uint32_t kLeft = 0xE025;
-constexpr uint32_t kUp = 0xE026;
-constexpr uint32_t kRight = 0xE027;
-constexpr uint32_t kDown = 0xE028;
-constexpr uint32_t kInsert = 0xE02D;
-constexpr uint32_t kDelete = 0xE02E;
+constexpr uint32_t kPageUp = kKeyBase + 0x21;
+constexpr uint32_t kPageDown = kKeyBase + 0x22;
+constexpr uint32_t kEnd = kKeyBase + 0x23;
+constexpr uint32_t kHome = kKeyBase + 0x24;
+constexpr uint32_t kLeft = kKeyBase + 0x25;
+constexpr uint32_t kUp = kKeyBase + 0x26;
+constexpr uint32_t kRight = kKeyBase + 0x27;
+constexpr uint32_t kDown = kKeyBase + 0x28;
+constexpr uint32_t kInsert = kKeyBase + 0x2D;
+constexpr uint32_t kDelete = kKeyBase + 0x2E;
+// A navigation key rather than a character.
+constexpr bool isNavigationKey(uint32_t code) { return code >= kKeyBase; }
 } // namespace GumpKey
 
 // How long two presses may lie apart to make a double click. The desktop

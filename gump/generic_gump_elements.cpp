@@ -79,7 +79,7 @@ void copyIntoPage(PageBuffer& buffer, GumpPage& page)
 
 // Every pixel off the border that holds ink (not the outline colour) gives
 // its empty neighbours the outline colour.
-void outlineText(uint16_t* pixels, int32_t width, int32_t height, uint16_t colour)
+void outlineInk(uint16_t* pixels, int32_t width, int32_t height, uint16_t colour)
 {
     std::vector<uint8_t> ink(size_t(width) * size_t(height), 0);
     for (size_t i = 0; i < ink.size(); ++i)
@@ -169,7 +169,7 @@ void renderText(GenericGumpElement& element, GumpPage& page)
     drawUnicodeTextWrapped(surface, std::max(element.width - 2 * inset, 1), shown.c_str(),
         element.x + inset - buffer.visible.left, element.y + insetY - buffer.visible.top, textColour(element.hue),
         wholeSurface(surface), false);
-    outlineText(buffer.pixels.data(), width, height, kOutlineColour);
+    outlineInk(buffer.pixels.data(), width, height, kOutlineColour);
 
     if (!element.highlighted) {
         copyIntoPage(buffer, page);
@@ -401,7 +401,7 @@ void GenericGumpElement::onKey(uint32_t code, GenericGump& gump)
     default:
         break;
     }
-    if (code >= 0xE023 && code <= 0xE028)
+    if (GumpKey::isNavigationKey(code))
         return;
     if (code > 0xFFFF || !hasUnicodeGlyph(char16_t(code)) || int32_t(text.size()) >= typingLimit())
         return;

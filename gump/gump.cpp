@@ -27,7 +27,7 @@ uint64_t nextInstanceId()
 }
 
 // The size clampToScreen keeps on the screen.
-void clampSize(CGump& gump, int32_t& width, int32_t& height)
+void clampGumpSize(CGump& gump, int32_t& width, int32_t& height)
 {
     if (gump.is(GumpKind::OptionsGump) || gump.is(GumpKind::PartyGump)) {
         width = 500;
@@ -300,11 +300,33 @@ void CGump::saveUnder(GumpCanvas& canvas)
 {
     if (!m_visible)
         return;
-    ScreenRect bounds = composedBounds();
-    if (!bounds.overlaps(canvas.clip()))
-        return;
-    m_drawn = true;
-    canvas.saveRect(bounds.intersected(canvas.clip()));
+    forEachPaintedArea([this, &canvas](const ScreenRect& area) {
+        if (!area.overlaps(canvas.clip()))
+            return;
+        m_drawn = true;
+        canvas.saveRect(area.intersected(canvas.clip()));
+    });
+}
+
+bool CGump::lookKey(uint64_t&) { return false; }
+
+bool CGump::hasOwnFace() const { return true; }
+
+namespace {
+
+uint64_t mixLook(uint64_t key, uint64_t value)
+{
+    key = (key ^ value) * 0x9E3779B97F4A7C15ull;
+    return key ^ (key >> 31);
+}
+
+} // namespace
+
+uint64_t CGump::faceLookKey()
+{
+    uint64_t key = mixLook(uint64_t(uint32_t(m_artId)), uint64_t(uint32_t(m_currentPage)));
+    key = mixLook(key, (uint64_t(isColourKeyed()) << 1) | uint64_t(m_minimised));
+    return mixLook(key, m_lookVersion);
 }
 
 void CGump::draw(GumpCanvas& canvas)
@@ -486,7 +508,7 @@ void CGump::clampToScreen()
 {
     int32_t width = 0;
     int32_t height = 0;
-    clampSize(*this, width, height);
+    clampGumpSize(*this, width, height);
     const GumpScreen& screen = gumpScreen();
     if (m_x < 0)
         m_x = 0;

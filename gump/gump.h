@@ -144,6 +144,20 @@ public:
     virtual void saveUnder(GumpCanvas& canvas);
     // Draws the gump and its children into the canvas, inside its clip.
     virtual void draw(GumpCanvas& canvas);
+    // A number that changes whenever the gump's own pixels change, for the
+    // composition that redraws only what changed (its place, visibility and
+    // order are compared apart); false, the default, for a gump drawn from
+    // state the framework cannot see, which every composition redraws. A
+    // gump whose draw shows no more than its art face or its current page,
+    // and that calls markLookChanged() whenever it draws into its pages,
+    // answers faceLookKey(). A class that draws more must answer for itself,
+    // never through a base that answers true: classes opt in where they are
+    // final or their draw is.
+    virtual bool lookKey(uint64_t& key);
+    // False for a gump that has no pixels of its own and whose draw only
+    // draws its children: a composition saves and redraws only where its
+    // children are, not its whole rectangle.
+    virtual bool hasOwnFace() const;
     // The pixel-exact hit test, in local coordinates.
     virtual bool containsPoint(int32_t x, int32_t y);
 
@@ -159,7 +173,7 @@ public:
     // Each pointer update, for the hovered and for the captured gump.
     virtual void onHoverTick();
     // A key for the focus gump: characters as their codes, navigation keys
-    // as 0xE000 plus the virtual-key code.
+    // as GumpKey::kKeyBase plus the virtual-key code (gump/entry_core.h).
     virtual void onKey(uint32_t code);
 
     // Reports of child controls.
@@ -338,10 +352,26 @@ public:
 
     uint64_t instanceId() const { return m_instanceId; }
 
+    // The look of the art face, or of the current page as last drawn (see
+    // markLookChanged): what lookKey answers for a gump drawn as the base
+    // draws it.
+    uint64_t faceLookKey();
+    // After drawing into a page: the pixels of a gump that answers lookKey
+    // changed.
+    void markLookChanged() { ++m_lookVersion; }
+    // Calls `visit` with the screen rectangle of every part of the gump a
+    // composition draws: its composed bounds, or, without a face of its own,
+    // each visible child's.
+    template <typename Visit>
+    void forEachPaintedArea(Visit visit);
+
 protected:
     void setTypeName(const char* name) { m_typeName = name; }
     void addKind(GumpKind kind) { m_kinds.set(size_t(kind)); }
     void setRestorePosition(int32_t x, int32_t y) { m_restoreX = x, m_restoreY = y; }
+    // A window created in its minimised form, where it stands, without a cell
+    // of the minimise grid.
+    void startMinimised() { m_minimised = true; }
     // The current page at the gump's screen position, colour-keyed or
     // opaque, never past the page's own size.
     void drawPage(GumpCanvas& canvas);
@@ -360,6 +390,7 @@ private:
     void keepOnScreen(const ScreenRect& before, int32_t& dx, int32_t& dy);
 
     uint64_t m_instanceId;
+    uint64_t m_lookVersion = 0;
     const char* m_typeName = "normal gump";
     std::bitset<size_t(GumpKind::Count)> m_kinds;
     int32_t m_lastCommandId = 0;
@@ -444,4 +475,17 @@ void CGump::forEachChildBottomUp(Visit visit)
         visit(child);
         child = above;
     }
+}
+
+template <typename Visit>
+void CGump::forEachPaintedArea(Visit visit)
+{
+    if (hasOwnFace()) {
+        visit(composedBounds());
+        return;
+    }
+    forEachChildBottomUp([&visit](CGump* child) {
+        if (child->isVisible())
+            visit(child->composedBounds());
+    });
 }

@@ -4,6 +4,7 @@
 // the world alone.
 #include "gfx/back_buffer.h"
 #include "gump/gump_canvas.h"
+#include "gump/gump_looks.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "platform/clock.h"
@@ -97,9 +98,37 @@ void showHoverTooltip(int32_t screenWidth, int32_t screenHeight)
     tooltip->setLocation(placedX, placedY);
 }
 
+// Draws `gump` into the piece where it meets `rect`: nothing it draws can
+// stay behind in the world's pixels, since it draws only where its pixels
+// were saved. A gump without a face of its own is drawn as its children.
+void drawIntoPiece(CGump* gump, const ScreenRect& rect, ptrdiff_t origin)
+{
+    GumpManager& manager = gumpManager();
+    BackBuffer& buffer = *manager.backBuffer;
+    auto drawOne = [&](CGump* drawn) {
+        const ScreenRect bounds = drawn->composedBounds();
+        const ScreenRect area = bounds.intersected(rect);
+        if (area.isEmpty())
+            return;
+        manager.composedRects.push_back(bounds);
+        GumpCanvas narrowed({ buffer.pixels(), origin, buffer.width(), area }, &manager.restoreQueue, nullptr,
+            buffer.width(), buffer.height());
+        drawn->draw(narrowed);
+    };
+    if (gump->hasOwnFace()) {
+        drawOne(gump);
+        return;
+    }
+    GumpListCursor children(gump->lastChild(), GumpListCursor::Direction::Up);
+    while (CGump* child = children.take()) {
+        if (child->isVisible())
+            drawOne(child);
+    }
+}
+
 // One piece of a composition that does not straddle the ring's wrap point;
 // `origin` is the ring index of screen pixel (0, 0) for this piece.
-void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
+void composePiece(const ScreenRect& rect, ptrdiff_t origin)
 {
     GumpManager& manager = gumpManager();
     BackBuffer& buffer = *manager.backBuffer;
@@ -110,30 +139,91 @@ void composePiece(const ScreenRect& rect, bool present, ptrdiff_t origin)
     manager.savedRects.clear();
     GumpCanvas canvas(target, &manager.restoreQueue, &manager.savedRects, width, height);
 
-    if (manager.settings.useToolTips)
-        showHoverTooltip(width, height);
-
     GumpListCursor saving(manager.tail, GumpListCursor::Direction::Up);
     while (CGump* gump = saving.take())
         gump->saveUnder(canvas);
     GumpListCursor drawing(manager.tail, GumpListCursor::Direction::Up);
     while (CGump* gump = drawing.take()) {
-        if (!gump->isVisible())
-            continue;
-        // A gump draws only where its pixels were saved: nothing it draws
-        // can stay behind in the world's pixels.
-        ScreenRect bounds = gump->composedBounds();
-        ScreenRect area = bounds.intersected(rect);
-        if (area.isEmpty())
-            continue;
-        manager.composedRects.push_back(bounds);
-        GumpCanvas narrowed({ buffer.pixels(), origin, width, area }, &manager.restoreQueue, nullptr, width, height);
-        gump->draw(narrowed);
+        if (gump->isVisible())
+            drawIntoPiece(gump, rect, origin);
     }
+}
+
+// Composes `rect` (inside the screen, not empty) in the pieces the ring's
+// wrap point cuts it into; returns the last piece.
+ScreenRect composeRect(const ScreenRect& rect)
+{
+    GumpManager& manager = gumpManager();
+    BackBuffer& buffer = *manager.backBuffer;
+    const int32_t width = buffer.width();
+    // Screen pixel (0, 0) lies at ring index o; the composition may not run
+    // over the ring's end, where the next index is 0 again.
+    const int64_t count = buffer.pixelCount();
+    int64_t o = (buffer.ringStart() - int64_t(width) * manager.screen.gameViewY - manager.screen.gameViewX) % count;
+    if (o < 0)
+        o += count;
+    const int64_t first = int64_t(rect.top) * width + rect.left;
+    const int64_t last = int64_t(rect.bottom - 1) * width + rect.right - 1;
+    const int64_t wrap = count - o;
+    if (first < wrap && wrap <= last) {
+        const int32_t row = int32_t(wrap / width);
+        const int32_t column = int32_t(wrap % width);
+        ScreenRect pieces[4];
+        int pieceCount = 2;
+        if (column <= rect.left) {
+            pieces[0] = { rect.left, rect.top, rect.right, row };
+            pieces[1] = { rect.left, row, rect.right, rect.bottom };
+        } else if (column >= rect.right) {
+            pieces[0] = { rect.left, rect.top, rect.right, row + 1 };
+            pieces[1] = { rect.left, row + 1, rect.right, rect.bottom };
+        } else {
+            pieceCount = 4;
+            pieces[0] = { rect.left, rect.top, column, row + 1 };
+            pieces[1] = { column, rect.top, rect.right, row };
+            pieces[2] = { column, row, rect.right, rect.bottom };
+            pieces[3] = { rect.left, row + 1, column, rect.bottom };
+        }
+        for (int i = 0; i < pieceCount; ++i) {
+            if (!pieces[i].isEmpty())
+                composeRect(pieces[i]);
+        }
+        return pieces[pieceCount - 1];
+    }
+    composePiece(rect, ptrdiff_t(first >= wrap ? o - count : o));
+    return rect;
+}
+
+// The hover tooltip lives for one composition: made before it (as the top
+// gump), gone after it.
+void beginComposition(int32_t width, int32_t height)
+{
+    updateMenubar();
+    if (gumpManager().settings.useToolTips)
+        showHoverTooltip(width, height);
+}
+
+void endComposition()
+{
+    GumpManager& manager = gumpManager();
     closeGump(manager.tooltip);
     manager.tooltip = nullptr;
-    if (present)
-        presentAndRestore(rect);
+}
+
+// The present step's own work: effects step, status windows refresh, the
+// frame goes out.
+void presentFrame(const ScreenRect& rect)
+{
+    GumpManager& manager = gumpManager();
+    if (manager.presentationOff)
+        return;
+    manager.presentRect = rect.intersected({ 0, 0, manager.screen.width, manager.screen.height });
+    service<WorldEffects>().stepEffects();
+    GumpListCursor cursor(manager.head);
+    while (CGump* gump = cursor.take()) {
+        if (gump->is(GumpKind::StatusGump))
+            gump->refreshBeforePresent();
+    }
+    service<GumpPresenter>().presentBackBuffer(manager.presentRect);
 }
 
 } // namespace
@@ -206,10 +296,10 @@ void GumpCanvas::saveRect(const ScreenRect& rect)
 
 void gumpRedrawRect(const ScreenRect& requested, bool present)
 {
-    updateMenubar();
     GumpManager& manager = gumpManager();
     BackBuffer* buffer = manager.backBuffer;
     if (!buffer || !buffer->exists()) {
+        updateMenubar();
         if (present)
             presentAndRestore({});
         return;
@@ -217,39 +307,53 @@ void gumpRedrawRect(const ScreenRect& requested, bool present)
     const int32_t width = buffer->width();
     const int32_t height = buffer->height();
     const ScreenRect rect = requested.intersected({ 0, 0, width, height });
-    if (rect.isEmpty()) {
-        if (present)
-            presentAndRestore(rect);
-        return;
-    }
+    beginComposition(width, height);
+    const ScreenRect last = rect.isEmpty() ? rect : composeRect(rect);
+    // A composition of the whole screen shows the desktop as it is (with
+    // the tooltip, whose place is then redrawn once it has gone).
+    if (rect == ScreenRect { 0, 0, width, height })
+        manager.looks.remember(manager.tail);
+    endComposition();
+    if (present)
+        presentAndRestore(last);
+}
 
-    // Screen pixel (0, 0) lies at ring index o; the composition may not run
-    // over the ring's end, where the next index is 0 again.
-    const int64_t count = buffer->pixelCount();
-    int64_t o = (buffer->ringStart() - int64_t(width) * manager.screen.gameViewY - manager.screen.gameViewX) % count;
-    if (o < 0)
-        o += count;
-    const int64_t first = int64_t(rect.top) * width + rect.left;
-    const int64_t last = int64_t(rect.bottom - 1) * width + rect.right - 1;
-    const int64_t wrap = count - o;
-    if (first < wrap && wrap <= last) {
-        const int32_t row = int32_t(wrap / width);
-        const int32_t column = int32_t(wrap % width);
-        if (column <= rect.left) {
-            gumpRedrawRect({ rect.left, rect.top, rect.right, row }, false);
-            gumpRedrawRect({ rect.left, row, rect.right, rect.bottom }, present);
-        } else if (column >= rect.right) {
-            gumpRedrawRect({ rect.left, rect.top, rect.right, row + 1 }, false);
-            gumpRedrawRect({ rect.left, row + 1, rect.right, rect.bottom }, present);
-        } else {
-            gumpRedrawRect({ rect.left, rect.top, column, row + 1 }, false);
-            gumpRedrawRect({ column, rect.top, rect.right, row }, false);
-            gumpRedrawRect({ column, row, rect.right, rect.bottom }, false);
-            gumpRedrawRect({ rect.left, row + 1, column, rect.bottom }, present);
-        }
+void gumpRedrawChanged(std::span<const ScreenRect> beneath)
+{
+    GumpManager& manager = gumpManager();
+    BackBuffer* buffer = manager.backBuffer;
+    if (!buffer || !buffer->exists()) {
+        gumpRedrawRect({}, true);
         return;
     }
-    composePiece(rect, present, ptrdiff_t(first >= wrap ? o - count : o));
+    const ScreenRect screen { 0, 0, buffer->width(), buffer->height() };
+    beginComposition(screen.width(), screen.height());
+    DirtyRectList& changed = manager.changedArea;
+    changed.setArea(screen.width(), screen.height());
+    changed.clear();
+    bool fits = manager.looks.collectChanges(manager.tail, changed);
+    for (const ScreenRect& rect : beneath)
+        fits = changed.add(rect.intersected(screen)) && fits;
+    if (!fits) {
+        changed.clear();
+        changed.add(screen);
+    }
+    for (const ScreenRect& rect : changed.entries())
+        composeRect(rect);
+    endComposition();
+    // Only the changed rectangles differ from the frame shown before; a
+    // later composition of the whole screen compares with every gump drawn
+    // now.
+    manager.changedRects.assign(changed.entries().begin(), changed.entries().end());
+    manager.previousComposedRects.clear();
+    GumpListCursor cursor(manager.tail, GumpListCursor::Direction::Up);
+    while (CGump* gump = cursor.take()) {
+        if (gump->isVisible())
+            gump->forEachPaintedArea([&manager](const ScreenRect& area) { manager.previousComposedRects.push_back(area); });
+    }
+    manager.composedRects.clear();
+    presentFrame(screen);
+    restoreSavedPixels();
 }
 
 void gumpPresent(const ScreenRect& rect)
@@ -260,16 +364,7 @@ void gumpPresent(const ScreenRect& rect)
         manager.changedRects.end(), manager.composedRects.begin(), manager.composedRects.end());
     manager.previousComposedRects.swap(manager.composedRects);
     manager.composedRects.clear();
-    if (manager.presentationOff)
-        return;
-    manager.presentRect = rect.intersected({ 0, 0, manager.screen.width, manager.screen.height });
-    service<WorldEffects>().stepEffects();
-    GumpListCursor cursor(manager.head);
-    while (CGump* gump = cursor.take()) {
-        if (gump->is(GumpKind::StatusGump))
-            gump->refreshBeforePresent();
-    }
-    service<GumpPresenter>().presentBackBuffer(manager.presentRect);
+    presentFrame(rect);
 }
 
 std::vector<ScreenRect> gumpChangedScreenRects() { return gumpManager().changedRects; }

@@ -107,6 +107,7 @@ void GumpManager::reset()
     composedRects.clear();
     previousComposedRects.clear();
     changedRects.clear();
+    looks = GumpLooks();
     tooltipGump = nullptr;
     tooltipText = WString();
     tooltipSince = 0;

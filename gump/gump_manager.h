@@ -19,9 +19,11 @@
 #include "gfx/screen_rect.h"
 #include "gump/gump.h"
 #include "gump/gump_canvas.h"
+#include "gump/gump_looks.h"
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <vector>
 
 class BackBuffer;
@@ -117,8 +119,12 @@ public:
     // the current composition.
     std::vector<ScreenRect> composedRects;
     std::vector<ScreenRect> previousComposedRects;
-    // What the last present may have changed (both lists above).
+    // What the last present may have changed (both lists above, or the
+    // rectangles a composition of the changes composed).
     std::vector<ScreenRect> changedRects;
+    // The desktop as last composed, and the rectangles where it changed.
+    GumpLooks looks;
+    DirtyRectList changedArea;
 
     // The tooltip memory: the gump and text last seen under the pointer and
     // when that pair was first seen.
@@ -199,6 +205,14 @@ void gumpUpdateOverheads();
 // `present` the frame is then shown and the back buffer gets back its world
 // pixels.
 void gumpRedrawRect(const ScreenRect& rect, bool present);
+// Composes the gumps only where the screen may differ from the frame shown
+// last, then presents the frame as gumpRedrawRect does: where gumps
+// appeared, went, moved, changed their look (CGump::lookKey) or their order,
+// where gumps are drawn from state the framework cannot see, and over
+// `beneath` (client pixels), what changed under the gumps since (the world's
+// redrawn rectangles, the pointer's boxes). The whole screen when nothing
+// was composed before or the changes are too many.
+void gumpRedrawChanged(std::span<const ScreenRect> beneath);
 void gumpPresent(const ScreenRect& rect);
 // The screen rectangles the last composition may have changed against the
 // one before (gumps drawn now, and gumps drawn before that may have gone or

@@ -26,13 +26,21 @@ constexpr int64_t kMaxNinePatchExtent = int64_t(1) << 24;
 
 bool withinNinePatchExtent(int64_t value) { return value >= -kMaxNinePatchExtent && value <= kMaxNinePatchExtent; }
 
+// Whether the pieces `first` .. `first + lastOffset` of a run of art are all
+// ids: a server layout may give any number as the first, and the pieces must
+// not run past the largest one.
+bool artRunFits(int32_t first, int32_t lastOffset) { return first <= INT32_MAX - lastOffset; }
+
+// The nine pieces and the decorations 11 to 18 of a nine-patch frame.
+constexpr int32_t kNinePatchLastPiece = 18;
+
 using ArtSize = GumpArtSize;
 
 ArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
-int32_t randomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
+int32_t painterRandomBelow(int32_t n) { return n > 0 ? nextRandom() % n : 0; }
 
-enum class Edge {
+enum class FrameEdge {
     Top,
     Bottom,
     Left,
@@ -40,13 +48,13 @@ enum class Edge {
 };
 
 // The decoration pair (first, second) along one edge of the rectangle.
-void decorate(Edge edge, int32_t first, int32_t second, const ScreenRect& rect, GumpPage& page)
+void decorate(FrameEdge edge, int32_t first, int32_t second, const ScreenRect& rect, GumpPage& page)
 {
     const ArtSize a = artSize(first);
     const ArtSize b = artSize(second);
     if (!a.exists() || !b.exists())
         return;
-    const bool alongX = edge == Edge::Top || edge == Edge::Bottom;
+    const bool alongX = edge == FrameEdge::Top || edge == FrameEdge::Bottom;
     const int32_t length = alongX ? rect.width() : rect.height();
     const int32_t sizeA = alongX ? a.width : a.height;
     const int32_t sizeB = alongX ? b.width : b.height;
@@ -56,27 +64,27 @@ void decorate(Edge edge, int32_t first, int32_t second, const ScreenRect& rect, 
         int32_t x = rect.left;
         int32_t y = rect.top;
         switch (edge) {
-        case Edge::Top:
+        case FrameEdge::Top:
             x += position;
             break;
-        case Edge::Bottom:
+        case FrameEdge::Bottom:
             x += position;
             y = rect.bottom - size.height;
             break;
-        case Edge::Left:
+        case FrameEdge::Left:
             y += position;
             break;
-        case Edge::Right:
+        case FrameEdge::Right:
             x = rect.right - size.width;
             y += position;
             break;
         }
         drawGumpArt(copySpan, art, page.target(), x, y);
     };
-    const int32_t firstPosition = randomBelow(length - sizeA - 20) + 10;
+    const int32_t firstPosition = painterRandomBelow(length - sizeA - 20) + 10;
     place(first, a, firstPosition);
     for (int32_t attempt = 0; attempt < kPartnerTries; ++attempt) {
-        int32_t secondPosition = randomBelow(length - sizeB - 20) + 10;
+        int32_t secondPosition = painterRandomBelow(length - sizeB - 20) + 10;
         if (std::abs(secondPosition - firstPosition) >= sizeA + 10) {
             place(second, b, secondPosition);
             return;
@@ -125,7 +133,7 @@ void drawNinePatchRecord(
     const int64_t rightEdge = int64_t(x) + width;
     const int64_t bottomEdge = int64_t(y) + height;
     if (!withinNinePatchExtent(x) || !withinNinePatchExtent(y) || !withinNinePatchExtent(rightEdge)
-        || !withinNinePatchExtent(bottomEdge))
+        || !withinNinePatchExtent(bottomEdge) || !artRunFits(base, kNinePatchLastPiece))
         return;
     const ScreenRect rect { x, y, int32_t(rightEdge), int32_t(bottomEdge) };
     PixelSpanFn fn = copySpanTransparent;
@@ -157,10 +165,10 @@ void drawNinePatchRecord(
         x + left.width, y + top.height);
     if (noDecorations)
         return;
-    decorate(Edge::Top, base + 11, base + 12, rect, page);
-    decorate(Edge::Bottom, base + 17, base + 18, rect, page);
-    decorate(Edge::Left, base + 13, base + 14, rect, page);
-    decorate(Edge::Right, base + 15, base + 16, rect, page);
+    decorate(FrameEdge::Top, base + 11, base + 12, rect, page);
+    decorate(FrameEdge::Bottom, base + 17, base + 18, rect, page);
+    decorate(FrameEdge::Left, base + 13, base + 14, rect, page);
+    decorate(FrameEdge::Right, base + 15, base + 16, rect, page);
 }
 
 void drawNinePatch(int32_t base, GumpPage& page, bool noDecorations)
@@ -187,6 +195,8 @@ void tileGumpArtRect(
 
 void drawThreeSlice(int32_t art, GumpPage& page)
 {
+    if (!artRunFits(art, 2))
+        return;
     const ArtSize left = artSize(art);
     const ArtSize middle = artSize(art + 1);
     const ArtSize right = artSize(art + 2);
@@ -233,6 +243,8 @@ void lightenUnder(int32_t art, GumpPage& page, int32_t x, int32_t y)
 
 void drawHighlightBar(int32_t x, int32_t y, int32_t length, int32_t capArt, GumpPage& page)
 {
+    if (!artRunFits(capArt, 1))
+        return;
     const ArtSize left = artSize(capArt);
     const ArtSize right = artSize(capArt + 1);
     if (!page.isAllocated() || left.height <= 0)

@@ -31,6 +31,8 @@ public:
     virtual void forgetPressedGump(CGump* gump) = 0;
     // The hot point in client pixels.
     virtual void pointerPosition(int32_t& x, int32_t& y) = 0;
+    // Where the last left-button press was (client pixels).
+    virtual void pressPosition(int32_t& x, int32_t& y) { pointerPosition(x, y); }
     // Two values of the current cursor kind; the tooltip's placement uses
     // the first.
     virtual void cursorOffsets(int32_t& first, int32_t& second) = 0;
@@ -44,6 +46,10 @@ public:
     // The screen direction 0..7 from the game area's centre to the pointer;
     // -1 outside the game area unless `ignoreBounds`.
     virtual int32_t pointerDirection(bool) { return -1; }
+    // The object under the last left press (0 for none), and whether a
+    // mouse button is down now.
+    virtual uint32_t pressedObjectSerial() { return 0; }
+    virtual bool isButtonHeld() { return false; }
 };
 
 class NoGumpPointer final : public GumpPointer {
@@ -238,7 +244,8 @@ class FactoryWindows {
 public:
     virtual ~FactoryWindows() = default;
     virtual CGump* createTextWindow(int32_t x, int32_t y) = 0;
-    virtual CGump* createStatusBar(WorldObject* owner, bool isPlayersOwn) = 0;
+    // The status gump of a mobile: the full page (the player's) or a bar.
+    virtual CGump* createStatusBar(WorldObject* owner, bool fullPage) = 0;
     // Moves an existing status bar into the party part of the bar table.
     virtual void reslotStatusBar(CGump* bar) = 0;
     virtual CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) = 0;

@@ -11,14 +11,13 @@
 #include "text/unicode_font.h"
 #include "world/item.h"
 #include "world/object_manager.h"
+#include "world/target_choice.h"
 
 #include <algorithm>
 
 namespace {
 
 enum FramePiece { TopLeft, TopEdge, TopRight, LeftEdge, Centre, RightEdge, BottomLeft, BottomEdge, BottomRight };
-
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
 
 // The font a document's plain text is drawn in (style 0).
 constexpr int32_t kPlainTextFont = 1;
@@ -78,12 +77,12 @@ void HtmlView::setRect(int32_t x, int32_t y, int32_t width, int32_t height)
     resizePage(width, height);
     m_textRect = { 0, 0, this->width(), this->height() };
     if (!(m_flags & HtmlViewFlag::kNoFrame)) {
-        const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
-        const GumpArtSize top = artSize(m_frameArts[TopEdge]);
+        const GumpArtSize left = gumpArtSize(m_frameArts[LeftEdge]);
+        const GumpArtSize top = gumpArtSize(m_frameArts[TopEdge]);
         m_textRect = { left.width, top.height, this->width() - left.width, this->height() - top.height };
     }
     if (!(m_flags & HtmlViewFlag::kNoScrollBar)) {
-        const int32_t arrowWidth = artSize(kScrollArrowArt).width;
+        const int32_t arrowWidth = gumpArtSize(kScrollArrowArt).width;
         m_textRect.right -= arrowWidth;
         if (ScrollBar* bar = scrollBar())
             bar->setGeometry(this->width() - arrowWidth, 0, this->height());
@@ -117,15 +116,15 @@ void HtmlView::clearPlaceholder()
 void HtmlView::paintFrame()
 {
     GumpPage& face = *page(0);
-    const int32_t width = scrollBar() ? face.width - artSize(kScrollArrowArt).width : face.width;
-    const GumpArtSize topLeft = artSize(m_frameArts[TopLeft]);
-    const GumpArtSize topEdge = artSize(m_frameArts[TopEdge]);
-    const GumpArtSize topRight = artSize(m_frameArts[TopRight]);
-    const GumpArtSize left = artSize(m_frameArts[LeftEdge]);
-    const GumpArtSize centre = artSize(m_frameArts[Centre]);
-    const GumpArtSize right = artSize(m_frameArts[RightEdge]);
-    const GumpArtSize bottomLeft = artSize(m_frameArts[BottomLeft]);
-    const GumpArtSize bottomRight = artSize(m_frameArts[BottomRight]);
+    const int32_t width = scrollBar() ? face.width - gumpArtSize(kScrollArrowArt).width : face.width;
+    const GumpArtSize topLeft = gumpArtSize(m_frameArts[TopLeft]);
+    const GumpArtSize topEdge = gumpArtSize(m_frameArts[TopEdge]);
+    const GumpArtSize topRight = gumpArtSize(m_frameArts[TopRight]);
+    const GumpArtSize left = gumpArtSize(m_frameArts[LeftEdge]);
+    const GumpArtSize centre = gumpArtSize(m_frameArts[Centre]);
+    const GumpArtSize right = gumpArtSize(m_frameArts[RightEdge]);
+    const GumpArtSize bottomLeft = gumpArtSize(m_frameArts[BottomLeft]);
+    const GumpArtSize bottomRight = gumpArtSize(m_frameArts[BottomRight]);
     const BlitTarget target = face.target();
     drawGumpArt(copySpan, m_frameArts[TopLeft], target, 0, 0);
     tileOpaque(m_frameArts[TopEdge], face, topLeft.width, 0, width - topRight.width, topEdge.height);
@@ -300,14 +299,8 @@ void HtmlView::answerGmTarget()
     WorldObject* object = serial ? findObjectBySerial(serial) : nullptr;
     if (!object)
         return;
-    TargetChoice choice;
-    choice.isMobile = object->isMobile();
-    choice.serial = serial;
-    choice.x = object->x;
-    choice.y = object->y;
-    choice.z = object->z;
     auto callback = targeting.callback;
-    callback(choice);
+    callback(targetChoiceOf(*object));
 }
 
 void HtmlView::onLeftDown(int32_t x, int32_t y)
@@ -399,13 +392,17 @@ void HtmlView::followLink(int32_t x, int32_t y)
         if (result != 0) {
             service<HtmlViewMessenger>().sendMessengerCommand(1, href);
         } else {
-            DisplaySettingsService& display = displaySettings();
-            if (display.isFullScreen())
-                display.setDisplayMode(false);
             // Only http and https reach the browser, as one argument and
             // without a shell; the text goes as UTF-8, so no character can
-            // turn into another on the way.
-            openUrlInBrowser(wideToUtf8String(href.c_str()));
+            // turn into another on the way. Any other link opens nothing, so
+            // it leaves the player in full screen too.
+            const std::string url = wideToUtf8String(href.c_str());
+            if (isWebLink(url)) {
+                DisplaySettingsService& display = displaySettings();
+                if (display.isFullScreen())
+                    display.setDisplayMode(false);
+                openUrlInBrowser(url);
+            }
         }
     } else {
         m_scrollPos = std::min(result, m_contentHeight);
@@ -516,9 +513,8 @@ void HtmlView::onKey(uint32_t code)
         layout();
         return;
     }
-    if (code >= 0xE000 && code <= 0xE0FF && (code == GumpKey::kUp || code == GumpKey::kDown || code == GumpKey::kLeft
-                                                || code == GumpKey::kRight || code == GumpKey::kHome
-                                                || code == GumpKey::kEnd)) {
+    if (code == GumpKey::kUp || code == GumpKey::kDown || code == GumpKey::kLeft || code == GumpKey::kRight
+        || code == GumpKey::kHome || code == GumpKey::kEnd) {
         // Navigation moves a caret that is there.
         if (m_selStart < 0 || m_selEnd < 0)
             return;
@@ -563,7 +559,7 @@ void HtmlView::onKey(uint32_t code)
         deleteSelection(false);
         insertText(u"\n");
     } else {
-        if (code >= 0xE000 && code <= 0xE0FF)
+        if (GumpKey::isNavigationKey(code))
             return;
         if (!hasGlyphInTextFont(code))
             return;

@@ -12,12 +12,13 @@
 namespace {
 
 constexpr uint16_t kHumanSkinLast = 1057;
+constexpr uint16_t kHairLast = 1148;
+constexpr uint16_t kPaletteLast = 1001;
 constexpr uint16_t kElfSkinStart = 904;
-constexpr uint16_t kOutlineColour = 0x7FFF;
 
 constexpr std::array<uint16_t, 32> kElfSkin = { 1245, 1899, 2100, 1071, 588, 589, 590, 190, 1190, 864, 884, 870, 999,
     989, 850, 2306, 1900, 899, 1400, 1000, 883, 904, 900, 885, 1342, 896, 897, 898, 1898, 996, 1308, 997 };
-constexpr std::array<uint16_t, 54> kElfHair = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483, 568,
+constexpr std::array<uint16_t, 54> kElfHairHues = { 51, 52, 53, 54, 55, 56, 256, 1719, 518, 528, 619, 706, 712, 483, 568,
     872, 1436, 2130, 141, 142, 143, 144, 145, 344, 345, 346, 347, 348, 349, 444, 1828, 87, 295, 302, 498, 592, 796,
     797, 798, 799, 800, 801, 802, 803, 804, 805, 901, 902, 903, 904, 905, 901, 902, 903 };
 
@@ -32,54 +33,57 @@ void fillPageRect(GumpPage& page, int32_t x, int32_t y, int32_t width, int32_t h
             page.pixels[size_t(row) * size_t(page.width) + size_t(column)] = colour;
 }
 
+// A grid whose cell (r, c) is `hue(r, c)`.
+template <typename Hue>
+HueCells gridOf(int32_t rows, int32_t columns, Hue hue)
+{
+    HueCells cells;
+    cells.rows = rows;
+    cells.columns = columns;
+    for (int32_t r = 0; r < rows; ++r)
+        for (int32_t c = 0; c < columns; ++c)
+            cells.values.push_back(uint16_t(hue(r, c)));
+    return cells;
+}
+
 } // namespace
 
 HueCells hueControlCells(int32_t kind)
 {
-    HueCells cells;
     switch (kind) {
     case 1:
     case 2:
-        cells.columns = 8;
-        cells.rows = 6;
-        for (int32_t c = 0; c < 8; ++c)
-            for (int32_t r = 0; r < 6; ++r)
-                cells.values.push_back(uint16_t(1101 + c + 8 * r));
-        break;
+        return gridOf(8, 6, [](int32_t r, int32_t c) { return std::min(1101 + r + 8 * c, int32_t(kHairLast)); });
     case 3:
     case 4:
-    case 5:
-        // Columns of 20 values 5 apart, starting at h + 200, h + 400, h + 800
-        // and h + 101 for h = 1, 2, 3, ...
-        cells.columns = 50;
-        cells.rows = 20;
-        for (int32_t c = 0; c < 50; ++c) {
-            const int32_t h = c / 4 + 1;
-            static constexpr std::array<int32_t, 4> kOffsets = { 200, 400, 800, 101 };
-            const int32_t start = h + kOffsets[size_t(c % 4)];
-            for (int32_t r = 0; r < 20; ++r)
-                cells.values.push_back(uint16_t(start + 5 * r));
+    case 5: {
+        // Each row starts at b(r): g doubles every row from 100; past 1001
+        // the base h steps on and g starts again, giving 201, 401, 801, 102,
+        // 202, 402, 802, 103, ...
+        std::array<int32_t, 50> starts {};
+        int32_t g = 100;
+        int32_t h = 1;
+        for (int32_t& start : starts) {
+            g *= 2;
+            if (h + g > kPaletteLast) {
+                ++h;
+                g = 100;
+                start = h + 100;
+            } else {
+                start = h + g;
+            }
         }
-        break;
-    case 6:
-        cells.columns = 8;
-        cells.rows = 4;
-        cells.values.assign(kElfSkin.begin(), kElfSkin.end());
-        break;
-    case 7:
-        cells.columns = 9;
-        cells.rows = 6;
-        cells.values.assign(kElfHair.begin(), kElfHair.end());
-        break;
-    default:
-        cells.columns = 8;
-        cells.rows = 8;
-        for (int32_t c = 0; c < 8; ++c)
-            for (int32_t r = 0; r < 8; ++r)
-                cells.values.push_back(std::min(uint16_t(1001 + c + 8 * r), kHumanSkinLast));
-        break;
+        return gridOf(50, 20, [&starts](int32_t r, int32_t c) {
+            return std::min(starts[size_t(r)] + 5 * c, int32_t(kPaletteLast));
+        });
     }
-    return cells;
+    case 6:
+        return gridOf(8, 4, [](int32_t r, int32_t c) { return kElfSkin[size_t(r * 4 + c)]; });
+    case 7:
+        return gridOf(9, 6, [](int32_t r, int32_t c) { return kElfHairHues[size_t(r * 6 + c)]; });
+    default:
+        return gridOf(8, 8, [](int32_t r, int32_t c) { return std::min(1001 + r + 8 * c, int32_t(kHumanSkinLast)); });
+    }
 }
 
 HueControl::HueControl(int32_t x, int32_t y, int32_t width, int32_t height, int32_t kind, int32_t art, bool randomStart)
@@ -90,24 +94,34 @@ HueControl::HueControl(int32_t x, int32_t y, int32_t width, int32_t height, int3
 {
     setTypeName("hue control");
     addKind(GumpKind::HuePicker);
-    if (randomStart)
-        m_value = m_cells.values[size_t(randomBelow(int32_t(m_cells.values.size())))];
-    else
-        m_value = kind == 6 ? kElfSkinStart : m_cells.values.front();
+    if (randomStart) {
+        m_row = randomBelow(m_cells.rows);
+        m_column = randomBelow(m_cells.columns);
+    }
+    m_value = kind == 6 && !randomStart ? kElfSkinStart : m_cells.at(m_row, m_column);
+    // Every caller gives a size larger than its grid; a smaller one still
+    // gets cells of at least one pixel.
+    m_cellWidth = std::max(1, width / m_cells.columns);
+    m_cellHeight = std::max(1, height / m_cells.rows);
+    m_left = std::max(0, (width - m_cellWidth * m_cells.columns) / 2);
+    m_top = std::max(0, (height - m_cellHeight * m_cells.rows) / 2);
     redraw();
 }
 
-int32_t HueControl::cellWidth() const { return std::max(1, (width() - 2 * kMargin) / m_cells.columns); }
-
-int32_t HueControl::cellHeight() const { return std::max(1, (height() - 2 * kMargin) / m_cells.rows); }
-
-bool HueControl::cellAt(int32_t x, int32_t y, int32_t& column, int32_t& row) const
+void HueControl::cellCentre(int32_t row, int32_t column, int32_t& x, int32_t& y) const
 {
-    if (x < kMargin || y < kMargin)
-        return false;
-    column = (x - kMargin) / cellWidth();
-    row = (y - kMargin) / cellHeight();
-    return column < m_cells.columns && row < m_cells.rows;
+    x = m_left + column * m_cellWidth + m_cellWidth / 2;
+    y = m_top + row * m_cellHeight + m_cellHeight / 2;
+}
+
+void HueControl::cellAt(int32_t x, int32_t y, int32_t& row, int32_t& column) const
+{
+    row = std::clamp((y - m_top) / m_cellHeight, 0, m_cells.rows - 1);
+    column = std::clamp((x - m_left) / m_cellWidth, 0, m_cells.columns - 1);
+    if (y < m_top)
+        row = 0;
+    if (x < m_left)
+        column = 0;
 }
 
 void HueControl::redraw()
@@ -116,21 +130,17 @@ void HueControl::redraw()
     face.allocate(width(), height());
     if (!face.isAllocated())
         return;
+    std::fill(face.pixels.begin(), face.pixels.end(), uint16_t(0));
     tileGumpArtRect(0, 0, width(), height(), m_art, face, false);
-    const int32_t w = cellWidth();
-    const int32_t h = cellHeight();
-    for (int32_t c = 0; c < m_cells.columns; ++c) {
-        for (int32_t r = 0; r < m_cells.rows; ++r) {
-            const uint16_t hue = m_cells.at(c, r);
-            const int32_t x = kMargin + c * w;
-            const int32_t y = kMargin + r * h;
-            if (hue == m_value)
-                fillPageRect(face, x, y, w, h, kOutlineColour);
-            const int32_t inset = hue == m_value && w > 2 && h > 2 ? 1 : 0;
-            fillPageRect(face, x + inset, y + inset, w - 2 * inset, h - 2 * inset,
-                uint16_t(hueTable().entry(hue).colours[16] | 1));
+    for (int32_t r = 0; r < m_cells.rows; ++r) {
+        for (int32_t c = 0; c < m_cells.columns; ++c) {
+            fillPageRect(face, m_left + c * m_cellWidth, m_top + r * m_cellHeight, m_cellWidth, m_cellHeight,
+                uint16_t(hueTable().entry(m_cells.at(r, c)).colours[16] | 1));
         }
     }
+    int32_t markX = 0, markY = 0;
+    cellCentre(m_row, m_column, markX, markY);
+    fillPageRect(face, markX, markY, 1, 1, kMarkColour);
 }
 
 void HueControl::draw(GumpCanvas& canvas)
@@ -140,23 +150,36 @@ void HueControl::draw(GumpCanvas& canvas)
     drawOwnBuffer(canvas);
 }
 
-void HueControl::onLeftDown(int32_t x, int32_t y)
+void HueControl::select(int32_t x, int32_t y)
 {
-    int32_t column = 0;
-    int32_t row = 0;
-    if (!cellAt(x, y, column, row))
-        return;
-    const uint16_t picked = m_cells.at(column, row);
-    if (picked == m_value) {
-        setVisible(false);
-        return;
-    }
-    m_value = picked;
+    cellAt(x, y, m_row, m_column);
+    m_value = m_cells.at(m_row, m_column);
     redraw();
-    // The grid is a picker: it closes on a pick, giving back what it covered.
-    setVisible(false);
     if (CGump* owner = parent())
         owner->onControlChanged(this);
 }
 
-void HueControl::onLeftUp(int32_t, int32_t) { service<GumpPointer>().setPointerCapture(nullptr); }
+void HueControl::onMouseOver(int32_t x, int32_t y)
+{
+    if (x < 0 || y < 0)
+        return;
+    GumpHandle self(this);
+    int32_t row = 0, column = 0;
+    cellAt(x, y, row, column);
+    if (row == m_row && column == m_column && m_value == m_cells.at(row, column))
+        return;
+    select(x, y);
+}
+
+void HueControl::onLeftDown(int32_t x, int32_t y)
+{
+    GumpHandle self(this);
+    select(x, y);
+    // The grid is a picker: it closes on a pick, giving back what it covered.
+    if (self)
+        setVisible(false);
+}
+
+void HueControl::onLeftUp(int32_t, int32_t) { service<GumpPointer>().clearPointerCaptureIf(this); }
+
+void HueControl::onRightUp(int32_t, int32_t) { service<GumpPointer>().clearPointerCaptureIf(this); }

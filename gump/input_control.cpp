@@ -1,5 +1,6 @@
 #include "gump/input_control.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/targeting.h"
 #include "gfx/gump_art.h"
@@ -30,8 +31,6 @@ std::string narrow(const std::u16string& text)
         out[i] = char(uint8_t(text[i]));
     return out;
 }
-
-int32_t artWidth(int32_t art) { return gumpArtSize(art).width; }
 
 } // namespace
 
@@ -65,10 +64,7 @@ std::string InputControl::narrowText() const { return narrow(m_text); }
 
 void InputControl::setNarrowText(std::string_view text)
 {
-    std::u16string wide;
-    for (char c : text)
-        wide += char16_t(uint8_t(c));
-    setText(wide);
+    setText(bytesToWideString(text));
 }
 
 int32_t InputControl::measureChars(int32_t count, const std::u16string& text)
@@ -190,7 +186,7 @@ void TextEntry::redraw()
     paintText(hue, kCaretHue);
     if (iconArt != -1) {
         GumpPage& face = *page(0);
-        int32_t iconWidth = artWidth(iconArt);
+        int32_t iconWidth = gumpArtSize(iconArt).width;
         drawGumpArt(copySpanTransparent, iconArt, face.target(), width() - iconWidth - 3, 2);
     }
 }

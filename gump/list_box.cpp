@@ -1,5 +1,6 @@
 #include "gump/list_box.h"
 
+#include "core/wide_text.h"
 #include "gfx/gump_art.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
@@ -13,8 +14,6 @@ namespace {
 constexpr int32_t kMiddlePieces = 3;
 constexpr int32_t kHighlightedHue = 33;
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 int32_t fontBaseline(int32_t font)
 {
     int32_t width = 0;
@@ -24,12 +23,10 @@ int32_t fontBaseline(int32_t font)
     return baseline;
 }
 
-std::u16string widen(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
 } // namespace
 
 ListBoxControl::ListBoxControl(int32_t x, int32_t y, int32_t art, int32_t font, int32_t hue, int32_t visibleRows)
-    : CGump(x, y, nullptr, 1, artSize(art).width, artSize(art).height + artSize(art + 4).height)
+    : CGump(x, y, nullptr, 1, gumpArtSize(art).width, gumpArtSize(art).height + gumpArtSize(art + 4).height)
     , m_art(art)
     , m_font(font)
     , m_hue(hue)
@@ -74,8 +71,8 @@ int32_t ListBoxControl::shownRows() const
 
 void ListBoxControl::textArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const
 {
-    const GumpArtSize topPiece = artSize(m_art);
-    const GumpArtSize bottomPiece = artSize(m_art + 4);
+    const GumpArtSize topPiece = gumpArtSize(m_art);
+    const GumpArtSize bottomPiece = gumpArtSize(m_art + 4);
     const int32_t offset = width() > topPiece.width ? (width() - topPiece.width) / 2 : 0;
     left = offset + 6;
     right = width() - 6;
@@ -109,9 +106,10 @@ void ListBoxControl::redraw(int32_t)
     if (!isScrollable())
         return;
     if (m_firstRow > 0)
-        drawGumpArt(copySpanTransparent, kUpArrowArt, face.target(), width() - 12 - artSize(kUpArrowArt).width, top);
+        drawGumpArt(
+            copySpanTransparent, kUpArrowArt, face.target(), width() - 12 - gumpArtSize(kUpArrowArt).width, top);
     if (m_firstRow + m_visibleRows < itemCount()) {
-        const GumpArtSize arrow = artSize(kDownArrowArt);
+        const GumpArtSize arrow = gumpArtSize(kDownArrowArt);
         drawGumpArt(copySpanTransparent, kDownArrowArt, face.target(), width() - 12 - arrow.width, bottom - arrow.height);
     }
 }
@@ -160,7 +158,7 @@ void ListBoxControl::chooseForOwner(int32_t row)
     if (!entry || row < 0 || row >= itemCount())
         return;
     entry->setValue(m_values[size_t(row)]);
-    entry->setText(widen(m_names[size_t(row)]));
+    entry->setText(bytesToWideString(m_names[size_t(row)]));
     entry->redraw();
     if (CGump* window = entry->parent())
         window->onControlChanged(entry);

@@ -11,8 +11,6 @@
 
 namespace {
 
-GumpArtSize artSize(int32_t art) { return gumpArtSize(art); }
-
 enum Pane { Top, Bottom, Left, Right };
 
 constexpr int32_t kArrowArt = ScrollBarParts::kDownArt;
@@ -20,21 +18,22 @@ constexpr int32_t kItemHeight = 18;
 
 } // namespace
 
-PopupList::PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background)
+PopupList::PopupList(
+    CGump* parent, const std::vector<std::u16string>& items, int32_t background, const std::vector<int32_t>& colours)
 {
     setTypeName("popup list");
-    for (GumpHandle& pane : m_panes)
-        pane = GumpHandle(new TextPane(this));
+    makePanes();
     auto* list = new TextList(this, false, true, kMaxLines, 0, background);
     m_list = GumpHandle(list);
     m_scrollBar = GumpHandle(new ScrollBar(this));
     const int32_t colour = settings().getColourSetting(WString(u"ChatColorMenuOption"));
-    for (const std::u16string& item : items)
-        list->addLine(item, colour, 0, -1, -1);
+    for (size_t i = 0; i < items.size(); ++i)
+        list->addLine(items[i], i < colours.size() && colours[i] != -1 ? colours[i] : colour, 0, -1, -1);
     int32_t width = 0;
     int32_t height = 0;
     const int32_t maxWidth = parent ? parent->width() : INT32_MAX;
-    const int32_t maxHeight = parent ? parent->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height : INT32_MAX;
+    const int32_t maxHeight
+        = parent ? parent->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height : INT32_MAX;
     computeSize(items, maxWidth, maxHeight, width, height);
     resizePage(width, height);
     layout();
@@ -59,24 +58,30 @@ void PopupList::computeSize(
         measureUnicodeText(item.c_str(), itemWidth, itemHeight, zero);
         widest = std::max(widest, itemWidth);
     }
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     width = widest + 2 * side.width + arrow.width + 4;
     height = 2 * edge.height + kItemHeight * std::min<int32_t>(int32_t(items.size()), kMaxShownItems);
-    height = std::max(height, artSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
+    height = std::max(height, gumpArtSize(ScrollBarParts::kThumbArt).height + 2 * edge.height + 2 * arrow.height);
     width = std::min(width, maxWidth);
     height = std::min(height, maxHeight);
 }
 
-TextList* PopupList::list() const { return static_cast<TextList*>(m_list.get()); }
-ScrollBar* PopupList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
+TextList* FramedList::list() const { return static_cast<TextList*>(m_list.get()); }
+ScrollBar* FramedList::scrollBar() const { return static_cast<ScrollBar*>(m_scrollBar.get()); }
 
-void PopupList::layout()
+void FramedList::makePanes()
 {
-    const GumpArtSize edge = artSize(kEdgeArt);
-    const GumpArtSize side = artSize(kSideArt);
-    const GumpArtSize arrow = artSize(kArrowArt);
+    for (GumpHandle& pane : m_panes)
+        pane = GumpHandle(new TextPane(this));
+}
+
+void FramedList::layout()
+{
+    const GumpArtSize edge = gumpArtSize(kEdgeArt);
+    const GumpArtSize side = gumpArtSize(kSideArt);
+    const GumpArtSize arrow = gumpArtSize(kArrowArt);
     const int32_t innerHeight = height() - 2 * edge.height;
     auto pane = [this](Pane which) { return static_cast<TextPane*>(m_panes[which].get()); };
     if (TextPane* top = pane(Top))
@@ -95,25 +100,13 @@ void PopupList::layout()
     }
 }
 
-void PopupList::fitToParent()
-{
-    CGump* owner = parent();
-    if (!owner)
-        return;
-    const int32_t maxHeight = owner->height() - artSize(kArrowArt).height - artSize(kEdgeArt).height;
-    if (height() <= maxHeight && width() <= owner->width())
-        return;
-    resizePage(std::min(width(), owner->width()), std::min(height(), maxHeight));
-    layout();
-}
-
-void PopupList::draw(GumpCanvas& canvas)
+void FramedList::draw(GumpCanvas& canvas)
 {
     if (isVisible())
         drawChildren(canvas);
 }
 
-bool PopupList::containsPoint(int32_t x, int32_t y)
+bool FramedList::containsPoint(int32_t x, int32_t y)
 {
     bool hit = false;
     forEachChildBottomUp([&](CGump* child) {
@@ -123,25 +116,37 @@ bool PopupList::containsPoint(int32_t x, int32_t y)
     return hit;
 }
 
-void PopupList::onRightUp(int32_t, int32_t) { closeGump(this); }
-void PopupList::onLeftDown(int32_t x, int32_t y) { passToParent(&CGump::onLeftDown, x, y); }
-void PopupList::onLeftUp(int32_t x, int32_t y) { passToParent(&CGump::onLeftUp, x, y); }
-void PopupList::onDrag(int32_t x, int32_t y) { passToParent(&CGump::onDrag, x, y); }
-
-void PopupList::setScrollRange(int32_t position, int32_t maximum, int32_t)
+void FramedList::setScrollRange(int32_t position, int32_t maximum, int32_t)
 {
     if (ScrollBar* bar = scrollBar())
         bar->setThumbPosition(position, maximum);
 }
 
-void PopupList::scrollTo(int32_t position, int32_t range, CGump* sender)
+void FramedList::scrollTo(int32_t position, int32_t range, CGump* sender)
 {
     if (TextList* lines = list())
         lines->scrollTo(position, range, sender);
 }
 
-void PopupList::scrollStep(int32_t direction, CGump* sender)
+void FramedList::scrollStep(int32_t direction, CGump* sender)
 {
     if (TextList* lines = list())
         lines->scrollStep(direction, sender);
 }
+
+void PopupList::fitToParent()
+{
+    CGump* owner = parent();
+    if (!owner)
+        return;
+    const int32_t maxHeight = owner->height() - gumpArtSize(kArrowArt).height - gumpArtSize(kEdgeArt).height;
+    if (height() <= maxHeight && width() <= owner->width())
+        return;
+    resizePage(std::min(width(), owner->width()), std::min(height(), maxHeight));
+    layout();
+}
+
+void PopupList::onRightUp(int32_t, int32_t) { closeGump(this); }
+void PopupList::onLeftDown(int32_t x, int32_t y) { passToParent(&CGump::onLeftDown, x, y); }
+void PopupList::onLeftUp(int32_t x, int32_t y) { passToParent(&CGump::onLeftUp, x, y); }
+void PopupList::onDrag(int32_t x, int32_t y) { passToParent(&CGump::onDrag, x, y); }

@@ -10,32 +10,26 @@
 #include <string>
 #include <vector>
 
+class ScrollBar;
 class TextList;
 
-class PopupList : public ControlGump {
+// A TextList with a scroll bar in a frame of four panes: edge art 2700 along
+// the top and bottom, side art 2701 down both sides, the scroll bar inside
+// the left side and the list beside it. The window made from it makes the
+// pieces, in the order it wants them linked, and lays them out; the frame
+// draws and is hit only through its pieces, and passes scrolling between the
+// bar and the list.
+class FramedList : public ControlGump {
 public:
     static constexpr int32_t kEdgeArt = 2700; // top and bottom
     static constexpr int32_t kSideArt = 2701; // left and right
-    static constexpr int32_t kMaxShownItems = 11;
-    static constexpr int32_t kMaxLines = 2048;
 
-    // Made and linked to `parent`, sized to the items and laid out.
-    PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background);
-    ~PopupList() override;
-
-    // The size the items need, cut to the maximum.
-    static void computeSize(
-        const std::vector<std::u16string>& items, int32_t maxWidth, int32_t maxHeight, int32_t& width, int32_t& height);
+    // Places the pieces in the frame's size and scrolls the list to the top.
+    // Missing pieces are skipped.
     void layout();
-    // Cuts the popup to its parent (less room for the arrow and the edge).
-    void fitToParent();
 
     void draw(GumpCanvas& canvas) override;
     bool containsPoint(int32_t x, int32_t y) override;
-    void onRightUp(int32_t x, int32_t y) override;
-    void onLeftDown(int32_t x, int32_t y) override;
-    void onLeftUp(int32_t x, int32_t y) override;
-    void onDrag(int32_t x, int32_t y) override;
     void setScrollRange(int32_t position, int32_t maximum, int32_t sender) override;
     void scrollTo(int32_t position, int32_t range, CGump* sender) override;
     void scrollStep(int32_t direction, CGump* sender) override;
@@ -43,8 +37,35 @@ public:
     TextList* list() const;
     ScrollBar* scrollBar() const;
 
-private:
+protected:
+    // The four panes (top, bottom, left, right), made for this frame.
+    void makePanes();
+
     GumpHandle m_panes[4];
     GumpHandle m_list;
     GumpHandle m_scrollBar;
+};
+
+class PopupList : public FramedList {
+public:
+    static constexpr int32_t kMaxShownItems = 11;
+    static constexpr int32_t kMaxLines = 2048;
+
+    // Made and linked to `parent`, sized to the items and laid out. A line
+    // takes its colour from `colours` where one is given (not -1), else the
+    // menu option colour of the settings.
+    PopupList(CGump* parent, const std::vector<std::u16string>& items, int32_t background,
+        const std::vector<int32_t>& colours = {});
+    ~PopupList() override;
+
+    // The size the items need, cut to the maximum.
+    static void computeSize(
+        const std::vector<std::u16string>& items, int32_t maxWidth, int32_t maxHeight, int32_t& width, int32_t& height);
+    // Cuts the popup to its parent (less room for the arrow and the edge).
+    void fitToParent();
+
+    void onRightUp(int32_t x, int32_t y) override;
+    void onLeftDown(int32_t x, int32_t y) override;
+    void onLeftUp(int32_t x, int32_t y) override;
+    void onDrag(int32_t x, int32_t y) override;
 };

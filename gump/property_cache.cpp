@@ -18,15 +18,15 @@
 
 namespace {
 
-constexpr uint16_t kDebugHue = 33;
-constexpr uint16_t kDebugFont = 3;
+constexpr uint16_t kPropertyDebugHue = 33;
+constexpr uint16_t kPropertyDebugFont = 3;
 constexpr uint16_t kMaxKind = 1;
 
-struct GraphicRange {
+struct ListedGraphicRange {
     uint16_t first;
     uint16_t last;
 };
-constexpr GraphicRange kListedGraphics[] = {
+constexpr ListedGraphicRange kListedGraphics[] = {
     { 2979, 3086 },
     { 4759, 4766 },
     { 15946, 15957 },
@@ -197,7 +197,7 @@ bool propertyListEligible(WorldObject* object)
     if (item.isContainer())
         return true;
     return std::any_of(std::begin(kListedGraphics), std::end(kListedGraphics),
-        [&](const GraphicRange& range) { return item.graphic >= range.first && item.graphic <= range.last; });
+        [&](const ListedGraphicRange& range) { return item.graphic >= range.first && item.graphic <= range.last; });
 }
 
 void propertyListAddEntry(uint32_t serial, uint32_t revision, uint32_t messageId, std::u16string_view arguments)
@@ -359,7 +359,8 @@ void handlePropertyList(const uint8_t* packet)
         arguments.resize(std::min(arguments.size(), arguments.find(u'\0')));
         if (configValues().runtimeDebugMessages) {
             PropertyEntry line { messageId, arguments };
-            windowNotices().addSystemMessage(kDebugHue, kDebugFont, wideToUtf8String(formatLine(line, false).c_str()));
+            windowNotices().addSystemMessage(
+                kPropertyDebugHue, kPropertyDebugFont, wideToUtf8String(formatLine(line, false).c_str()));
         }
         propertyListAddEntry(serial, revision, messageId, arguments);
     }

@@ -4,6 +4,7 @@
 #include "data/settings_registry.h"
 #include "gfx/colour_tables.h"
 #include "gfx/gump_art.h"
+#include "gump/entry_core.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "text/localization.h"
@@ -267,14 +268,15 @@ void TextList::changeEditText(std::u16string_view text, bool append)
     if (m_lines.empty())
         return;
     std::u16string& line = m_lines.back().text;
-    if (append)
-        line.append(text);
-    else
-        line.assign(text);
     // A '$' at the end of the given text submits the line without it.
     const bool submit = !text.empty() && text.back() == u'$';
     if (submit)
-        line.pop_back();
+        text.remove_suffix(1);
+    if (!append)
+        line.clear();
+    // The line holds no more than typing could put into it.
+    const size_t room = size_t(kMaxEditLength) - std::min(line.size(), size_t(kMaxEditLength));
+    line.append(text.substr(0, room));
     remeasureEditLine();
     if (submit)
         onKey(13);
@@ -467,23 +469,23 @@ void TextList::onKey(uint32_t code)
         }
         break;
     }
-    case 0xE023:
-    case 0xE028:
+    case GumpKey::kEnd:
+    case GumpKey::kDown:
         m_editCursor = int32_t(text.size());
         break;
-    case 0xE024:
-    case 0xE026:
+    case GumpKey::kHome:
+    case GumpKey::kUp:
         m_editCursor = 0;
         break;
-    case 0xE025:
+    case GumpKey::kLeft:
         if (m_editCursor >= 1)
             --m_editCursor;
         break;
-    case 0xE027:
+    case GumpKey::kRight:
         if (m_editCursor < int32_t(text.size()))
             ++m_editCursor;
         break;
-    case 0xE02E:
+    case GumpKey::kDelete:
         deleteAtCursor();
         break;
     default: {

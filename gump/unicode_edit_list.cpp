@@ -1,5 +1,6 @@
 #include "gump/unicode_edit_list.h"
 
+#include "core/wide_text.h"
 #include "gfx/gump_art.h"
 #include "gfx/hue_table.h"
 #include "gump/gump_canvas.h"
@@ -118,10 +119,7 @@ void UnicodeEditList::addEntry(std::u16string_view text, int32_t value)
 
 void UnicodeEditList::addEntryAnsi(std::string_view text, int32_t value)
 {
-    std::u16string wide;
-    for (char c : text.substr(0, kMaxAnsiLength))
-        wide += char16_t(uint8_t(c));
-    addEntry(wide, value);
+    addEntry(bytesToWideString(text.substr(0, kMaxAnsiLength)), value);
 }
 
 void UnicodeEditList::removeRow(int32_t row)

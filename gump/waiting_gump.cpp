@@ -26,8 +26,8 @@ constexpr int32_t kWideTextFont = 0;
 constexpr int32_t kWideSpaceWidth = 6;
 constexpr uint16_t kWideTextColour = 1;
 // The front end's screen, on which boxes outside the world are centred.
-constexpr int32_t kFrontEndWidth = 640;
-constexpr int32_t kFrontEndHeight = 480;
+constexpr int32_t kWaitingScreenWidth = 640;
+constexpr int32_t kWaitingScreenHeight = 480;
 constexpr uint32_t kEnterKey = 13;
 
 // The Unicode text state the box changes while drawing, put back after.
@@ -96,7 +96,7 @@ void WaitingGump::build(const Options& options)
         const GumpScreen& screen = gumpScreen();
         setLocation(screen.gameWidth / 2 - width() / 2, screen.gameHeight / 2 - height() / 2);
     } else {
-        setLocation(kFrontEndWidth / 2 - width() / 2, kFrontEndHeight / 2 - height() / 2);
+        setLocation(kWaitingScreenWidth / 2 - width() / 2, kWaitingScreenHeight / 2 - height() / 2);
     }
 
     setPageCount(2);

@@ -59,6 +59,7 @@ public:
     bool isBusy() const { return m_busy; }
     bool isUnicode() const { return m_unicode; }
     bool returnsToMenu() const { return m_returnToMenu; }
+    void setReturnToMenu(bool returns) { m_returnToMenu = returns; }
     bool isDragging() const { return m_dragging; }
     const std::u16string& wideText() const { return m_wideText; }
     const std::string& narrowText() const { return m_narrowText; }

@@ -165,6 +165,14 @@ bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_
     return finish(buffer);
 }
 
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState)
+{
+    packetBegin(buffer, 0x3A);
+    packetPutShort(buffer, skill);
+    packetPutByte(buffer, lockState);
+    return finish(buffer);
+}
+
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows)
 {
     packetBegin(buffer, 0x3B);
@@ -578,6 +586,15 @@ bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial)
     packetBegin(buffer, 0xBF);
     packetPutShort(buffer, 0x13);
     packetPutLong(buffer, serial);
+    return finish(buffer);
+}
+
+bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag)
+{
+    packetBegin(buffer, 0xBF);
+    packetPutShort(buffer, 0x15);
+    packetPutLong(buffer, serial);
+    packetPutShort(buffer, tag);
     return finish(buffer);
 }
 

@@ -46,6 +46,9 @@ bool buildCreateCharacterPacket(PacketBuffer& buffer, const NewCharacterRecord& 
 bool buildDisconnectPacket(PacketBuffer& buffer);
 bool buildMoveRequestPacket(PacketBuffer& buffer, uint8_t direction, uint8_t sequence, uint32_t stepKey);
 bool buildAttackRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// A use request for the player's own serial with this bit set asks for the
+// own paperdoll rather than for the mount under the player.
+constexpr uint32_t kOwnPaperdollBit = 0x80000000;
 bool buildUseObjectPacket(PacketBuffer& buffer, uint32_t serial);
 bool buildPickUpItemPacket(PacketBuffer& buffer, uint32_t serial, uint16_t amount);
 bool buildDropItemPacket(PacketBuffer& buffer, uint32_t item, uint16_t x, uint16_t y, uint8_t z, uint32_t container);
@@ -54,7 +57,12 @@ bool buildTextCommandPacket(PacketBuffer& buffer, uint8_t commandType, std::stri
 bool buildEquipItemPacket(PacketBuffer& buffer, uint32_t item, uint8_t layer, uint32_t mobile);
 bool buildMoveResyncPacket(PacketBuffer& buffer);
 bool buildResurrectionChoicePacket(PacketBuffer& buffer, uint8_t choice);
+// The kinds of a status request: a status bar's values, or the skills.
+constexpr uint8_t kStatusBarRequest = 4;
+constexpr uint8_t kSkillsRequest = 5;
 bool buildStatusRequestPacket(PacketBuffer& buffer, uint8_t requestType, uint32_t serial);
+// 0x3A a skill's lock state: the 0-based skill number and the state.
+bool buildSkillLockPacket(PacketBuffer& buffer, uint16_t skill, uint8_t lockState);
 bool buildBuyItemsPacket(PacketBuffer& buffer, uint32_t vendor, uint8_t flag, std::span<const BuyRow> rows);
 // `x` and `y` are the pin's position in window pixels, frame margins included.
 bool buildMapPinPacket(
@@ -116,6 +124,9 @@ bool buildRaceChangeReplyPacket(PacketBuffer& buffer, uint16_t skinHue, uint16_t
     uint16_t facialHairStyle, uint16_t facialHairHue);
 // A context menu request: 0xBF sub-command 0x13 with the object's serial.
 bool buildContextMenuRequestPacket(PacketBuffer& buffer, uint32_t serial);
+// The entry chosen from a context menu: 0xBF sub-command 0x15 with the
+// object's serial and the entry's tag.
+bool buildContextMenuChoicePacket(PacketBuffer& buffer, uint32_t serial, uint16_t tag);
 // A character profile request: 0xB8 {0, serial}.
 bool buildProfileRequestPacket(PacketBuffer& buffer, uint32_t serial);
 // Property lists of many objects in one packet: 0xD6 and their serials.

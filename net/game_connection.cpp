@@ -55,20 +55,6 @@ bool gameConnectionIsOpen() { return g_current && g_current->isOpen(); }
 
 bool isGameConnected() { return gameConnectionIsOpen(); }
 
-bool connectGameConnection(uint32_t address, uint16_t port) { return g_current && g_current->connect(address, port); }
-
-void setGameServerMode(bool on)
-{
-    if (g_current)
-        g_current->setGameServer(on);
-}
-
-void setCompression(bool on)
-{
-    if (g_current)
-        g_current->setCompressed(on);
-}
-
 bool sendPacket(const PacketBuffer& packet) { return g_current && g_current->queuePacket(packet); }
 
 void scheduleConnectionDelete(GameConnection* connection)

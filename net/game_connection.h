@@ -40,9 +40,6 @@ bool ensureGameConnection();
 void closeGameConnection();
 bool gameConnectionIsOpen();
 bool isGameConnected();
-bool connectGameConnection(uint32_t address, uint16_t port);
-void setGameServerMode(bool on);
-void setCompression(bool on);
 
 // Queues `packet` on the current connection; false when there is none or the
 // packet was not queued.

@@ -93,7 +93,7 @@ void serviceReady(const std::vector<PolledSession>& polled, const std::vector<pl
 
 } // namespace
 
-bool pollConnections(uint32_t maxWaitMs)
+bool pollConnections(uint32_t maxWaitMs, std::span<const int32_t> alsoWakeOn)
 {
     deleteScheduledConnections();
     if (!currentGameConnection())
@@ -105,6 +105,13 @@ bool pollConnections(uint32_t maxWaitMs)
     bool waited = false;
     if (!sockets.empty()) {
         waited = true;
+        // After the connections' own entries: serviceReady looks at those only.
+        for (int32_t descriptor : alsoWakeOn) {
+            platform::SocketPoll entry;
+            entry.socket = descriptor;
+            entry.wantRead = true;
+            sockets.push_back(entry);
+        }
         if (platform::pollSockets(sockets, maxWaitMs) > 0)
             serviceReady(polled, sockets);
     }

@@ -6,11 +6,13 @@
 // Main thread only.
 
 #include <cstdint>
+#include <span>
 
-// One pump pass. Waits at most `maxWaitMs` for a connection to become ready.
-// Returns true when it waited on connections; false when there was nothing to
-// wait on, so the caller waits for window input instead.
-bool pollConnections(uint32_t maxWaitMs);
+// One pump pass. Waits at most `maxWaitMs` for a connection to become ready,
+// or one of `alsoWakeOn` (descriptors of the caller's, such as the window's)
+// to become readable. Returns true when it waited on connections; false when
+// there was nothing to wait on, so the caller waits for window input instead.
+bool pollConnections(uint32_t maxWaitMs, std::span<const int32_t> alsoWakeOn = {});
 
 // Sends the keep-alive 0x73 on the current connection once the player is in
 // the world, or on a game-server connection, after 61 seconds or more.

@@ -187,6 +187,7 @@ constexpr uint32_t kStopTimeoutMs = 5000;
 struct RunningMonitor {
     std::shared_ptr<PingMonitor> monitor;
     std::thread worker;
+    uint32_t generation { 0 };
 
     // A program that never destroyed its monitor still ends its worker.
     ~RunningMonitor() { destroyPingMonitor(); }
@@ -204,6 +205,7 @@ PingMonitor* createPingMonitor(uint16_t port, uint32_t probeIntervalMs)
 {
     destroyPingMonitor();
     RunningMonitor& running = runningMonitor();
+    ++running.generation;
     std::shared_ptr<PingMonitor> monitor(new (std::nothrow) PingMonitor(port, probeIntervalMs));
     if (!monitor)
         return nullptr;
@@ -233,3 +235,5 @@ void destroyPingMonitor()
 }
 
 PingMonitor* getPingMonitor() { return runningMonitor().monitor.get(); }
+
+uint32_t pingMonitorGeneration() { return runningMonitor().generation; }

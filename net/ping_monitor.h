@@ -97,3 +97,6 @@ PingMonitor* createPingMonitor(
     uint16_t port = PingMonitor::kProbePort, uint32_t probeIntervalMs = PingMonitor::kProbeIntervalMs);
 void destroyPingMonitor();
 PingMonitor* getPingMonitor();
+// Counts the monitors started (createPingMonitor), so that a window that
+// showed an older monitor can tell the running one is no longer its own.
+uint32_t pingMonitorGeneration();

@@ -8,6 +8,7 @@
 
 #include "net/buffered_connection.h"
 #include "net/huffman_decoder.h"
+#include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr uint8_t kPausePacketId = 0x33;
 constexpr uint32_t kPausePacketLength = 2;
 // Below this many unread input bytes, blocks are decoded one at a time.
 constexpr uint32_t kMinBlocksInput = 32;
@@ -95,8 +95,26 @@ bool BufferedConnection::processReceived()
 void BufferedConnection::takeReceived(uint8_t* data, size_t count)
 {
     if (m_cipherOn && m_compressed) {
-        for (size_t i = 0; i < count; ++i)
-            data[i] ^= m_digest[(m_digestCounter++) % GameStreamCipher::kDigestSize];
+        // The digest repeats every 16 bytes: turned to this read's phase, it
+        // is XORed in whole 16-byte steps. The counter's wrap at 2^32 keeps
+        // the phase, 2^32 being a multiple of 16.
+        static_assert(GameStreamCipher::kDigestSize == 16);
+        typedef uint8_t Sixteen __attribute__((vector_size(16)));
+        uint8_t turned[16];
+        for (uint32_t i = 0; i < 16; ++i)
+            turned[i] = m_digest[(m_digestCounter + i) % 16];
+        Sixteen key;
+        std::memcpy(&key, turned, sizeof key);
+        size_t i = 0;
+        for (; i + 16 <= count; i += 16) {
+            Sixteen bytes;
+            std::memcpy(&bytes, data + i, sizeof bytes);
+            bytes ^= key;
+            std::memcpy(data + i, &bytes, sizeof bytes);
+        }
+        for (; i < count; ++i)
+            data[i] ^= turned[i % 16];
+        m_digestCounter += uint32_t(count);
     }
     m_rawFill += uint32_t(count);
     countReceived(uint32_t(count));

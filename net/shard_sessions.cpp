@@ -25,7 +25,7 @@ struct SessionState {
     int32_t lossCounter { 0 };
 };
 
-SessionState& state()
+SessionState& sessionState()
 {
     static SessionState sessions;
     return sessions;
@@ -33,7 +33,7 @@ SessionState& state()
 
 void removeSession(ShardSession* session)
 {
-    std::vector<ShardSession*>& list = state().sessions;
+    std::vector<ShardSession*>& list = sessionState().sessions;
     list.erase(std::remove(list.begin(), list.end(), session), list.end());
 }
 
@@ -42,7 +42,7 @@ ShardSession* sessionForHandle(int32_t handle)
 {
     if (handle <= 0)
         return nullptr;
-    for (ShardSession* session : state().sessions) {
+    for (ShardSession* session : sessionState().sessions) {
         if (session->connection && session->connection->handle() == handle)
             return session;
     }
@@ -62,14 +62,14 @@ public:
 
 ShardSessionHost* setShardSessionHost(ShardSessionHost* host)
 {
-    ShardSessionHost* previous = state().host;
-    state().host = host;
+    ShardSessionHost* previous = sessionState().host;
+    sessionState().host = host;
     return previous;
 }
 
-ShardSessionHost* shardSessionHost() { return state().host; }
+ShardSessionHost* shardSessionHost() { return sessionState().host; }
 
-const std::vector<ShardSession*>& sessionList() { return state().sessions; }
+const std::vector<ShardSession*>& sessionList() { return sessionState().sessions; }
 
 ShardSession* addShardSession(const std::string& name, GameConnection* connection)
 {
@@ -78,19 +78,19 @@ ShardSession* addShardSession(const std::string& name, GameConnection* connectio
         return nullptr;
     session->name = name;
     session->connection = connection;
-    state().sessions.push_back(session);
+    sessionState().sessions.push_back(session);
     return session;
 }
 
-ShardSession* currentSession() { return state().current; }
+ShardSession* currentSession() { return sessionState().current; }
 
-void setCurrentSession(ShardSession* session) { state().current = session; }
+void setCurrentSession(ShardSession* session) { sessionState().current = session; }
 
 ShardSession* sessionForConnection(const GameConnection* connection)
 {
     if (!connection)
         return nullptr;
-    for (ShardSession* session : state().sessions) {
+    for (ShardSession* session : sessionState().sessions) {
         if (session->connection == connection)
             return session;
     }
@@ -99,7 +99,7 @@ ShardSession* sessionForConnection(const GameConnection* connection)
 
 bool isLiveSession(const ShardSession* session)
 {
-    const std::vector<ShardSession*>& list = state().sessions;
+    const std::vector<ShardSession*>& list = sessionState().sessions;
     return session && std::find(list.begin(), list.end(), session) != list.end();
 }
 
@@ -114,14 +114,14 @@ void discardSession(ShardSession* session)
         session->connection->close();
         scheduleConnectionDelete(session->connection);
     }
-    if (state().current == session)
-        state().current = nullptr;
+    if (sessionState().current == session)
+        sessionState().current = nullptr;
     delete session;
 }
 
 void destroyAllSessions()
 {
-    SessionState& sessions = state();
+    SessionState& sessions = sessionState();
     for (ShardSession* session : sessions.sessions) {
         scheduleConnectionDelete(session->connection);
         delete session;
@@ -132,16 +132,18 @@ void destroyAllSessions()
 
 void shardConnectionLost(GameConnection& connection)
 {
-    SessionState& sessions = state();
+    SessionState& sessions = sessionState();
     ShardSessionHost* host = sessions.host;
-    if (ShardSession* session = sessions.current) {
+    // The session that ends is the one of the connection that was lost,
+    // whichever session is being pumped or dispatched (a handler of one
+    // shard may flush another's connection).
+    if (ShardSession* session = sessionForConnection(&connection)) {
         removeSession(session);
-        if (session->connection) {
-            session->connection->close();
-            scheduleConnectionDelete(session->connection);
-        }
+        connection.close();
+        scheduleConnectionDelete(&connection);
+        if (sessions.current == session)
+            sessions.current = nullptr;
         delete session;
-        sessions.current = nullptr;
         bool wasShown = &connection == currentGameConnection();
         if (wasShown && !sessions.sessions.empty()) {
             leaveShardWorld();
@@ -152,16 +154,22 @@ void shardConnectionLost(GameConnection& connection)
         if (!wasShown)
             return;
     }
-    if (!host || !host->isLoginFlowActive())
+    // A player in the world is never left in it without a connection: the
+    // loss is told, or the box already shown takes the way back, even when
+    // a refusal in the world ended the login road first.
+    const bool inWorld = host && host->hasEnteredWorld();
+    if (!host || !(host->isLoginFlowActive() || inWorld))
         return;
     if (!host->isWaitingShown()) {
         host->dropHeldItem();
         host->showConnectionLost();
+    } else if (inWorld) {
+        host->leaveWorldOnWaitingButton();
     }
     if (--sessions.lossCounter <= 0) {
         sessions.lossCounter = kLossesPerClose;
         if (!host->hasEnteredWorld())
-            closeGameConnection();
+            connection.close();
     }
     host->renderFrame();
     platform::clock().sleepMs(kLossPauseMs);
@@ -169,7 +177,7 @@ void shardConnectionLost(GameConnection& connection)
 
 void requestDeferredConnect(uint32_t address, uint16_t port)
 {
-    ShardSession* session = state().current;
+    ShardSession* session = sessionState().current;
     if (!session)
         return;
     session->deferredAddress = address;
@@ -179,13 +187,13 @@ void requestDeferredConnect(uint32_t address, uint16_t port)
 
 void leaveShardWorld()
 {
-    if (ShardSessionHost* host = state().host)
+    if (ShardSessionHost* host = sessionState().host)
         host->leaveShardWorld();
 }
 
 void activateSession(ShardSession& session)
 {
-    ShardSessionHost* host = state().host;
+    ShardSessionHost* host = sessionState().host;
     if (host)
         host->addSystemMessage("Switching server!");
     setCurrentGameConnection(session.connection);
@@ -200,20 +208,20 @@ void activateSession(ShardSession& session)
 
 void saveSessionState()
 {
-    ShardSessionHost* host = state().host;
+    ShardSessionHost* host = sessionState().host;
     if (ShardSession* session = shownSession(); session && host)
         host->saveSessionState(*session);
 }
 
-int32_t shardPopupMenu(bool greyCurrent)
+void shardPopupMenu(bool greyCurrent, std::function<void(int32_t)> chosen)
 {
-    ShardSessionHost* host = state().host;
+    ShardSessionHost* host = sessionState().host;
     if (!host)
-        return 0;
+        return;
     GameConnection* shown = currentGameConnection();
     bool shownConfirmed = shown && shown->isConfirmed();
     std::vector<ShardMenuEntry> entries;
-    for (ShardSession* session : state().sessions) {
+    for (ShardSession* session : sessionState().sessions) {
         ShardMenuEntry entry;
         entry.label = session->name;
         if (session->connection && session->connection == shown) {
@@ -228,13 +236,18 @@ int32_t shardPopupMenu(bool greyCurrent)
         entry.socketHandle = session->connection ? session->connection->handle() : -1;
         entries.push_back(std::move(entry));
     }
-    return host->chooseShard(entries);
+    host->chooseShard(entries, std::move(chosen));
 }
 
 void switchToShard(int32_t socketHandle)
 {
-    if (socketHandle == -1)
-        socketHandle = shardPopupMenu(true);
+    if (socketHandle == -1) {
+        shardPopupMenu(true, [](int32_t chosen) {
+            if (chosen != -1)
+                switchToShard(chosen);
+        });
+        return;
+    }
     ShardSession* session = sessionForHandle(socketHandle);
     if (!session || session->connection == currentGameConnection())
         return;
@@ -244,7 +257,7 @@ void switchToShard(int32_t socketHandle)
 
 void connectShardByName(const std::string& name, int32_t autoSwitchValue)
 {
-    SessionState& sessions = state();
+    SessionState& sessions = sessionState();
     ShardSessionHost* host = sessions.host;
     for (ShardSession* session : sessions.sessions) {
         if (!platform::equalIgnoringAsciiCase(session->name, name))
@@ -289,8 +302,10 @@ void connectShardByName(const std::string& name, int32_t autoSwitchValue)
 
 void closeShardFromMenu()
 {
-    if (ShardSession* session = sessionForHandle(shardPopupMenu(false)))
-        session->closeRequested = true;
+    shardPopupMenu(false, [](int32_t chosen) {
+        if (ShardSession* session = sessionForHandle(chosen))
+            session->closeRequested = true;
+    });
 }
 
 GameConnectionHandler* installSessionRouting()

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -80,9 +81,13 @@ public:
     // The message of a lost connection and, when it is closed, the way back
     // to the main menu.
     virtual void showConnectionLost() = 0;
+    // The way back to the main menu from the box already shown.
+    virtual void leaveWorldOnWaitingButton() = 0;
     virtual void renderFrame() = 0;
-    // The shard menu at the pointer; the chosen entry's handle, 0 for none.
-    virtual int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) = 0;
+    // The shard menu at the pointer. `chosen` gets the handle of the entry
+    // the player picks, later, and is not called when the menu is closed
+    // without a choice.
+    virtual void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) = 0;
 
     virtual void pollMessenger() = 0;
 };
@@ -117,7 +122,10 @@ void requestDeferredConnect(uint32_t address, uint16_t port);
 void switchToShard(int32_t socketHandle);
 void connectShardByName(const std::string& name, int32_t autoSwitchValue);
 void closeShardFromMenu();
-int32_t shardPopupMenu(bool greyCurrent);
+// Shows the shard menu; `chosen` gets the picked session's handle. The
+// menu's entries are made now (and the shown shard's state saved); a choice
+// made later is looked up anew, so a session gone meanwhile is no choice.
+void shardPopupMenu(bool greyCurrent, std::function<void(int32_t)> chosen);
 void leaveShardWorld();
 void activateSession(ShardSession& session);
 void saveSessionState();

@@ -15,7 +15,7 @@ public:
     }
 };
 
-std::atomic<AccountingService*>& installed()
+std::atomic<AccountingService*>& installedAccounting()
 {
     static std::atomic<AccountingService*> service { nullptr };
     return service;
@@ -25,12 +25,15 @@ std::atomic<AccountingService*>& installed()
 
 AccountingService& accountingService()
 {
-    if (AccountingService* service = installed().load())
+    if (AccountingService* service = installedAccounting().load())
         return *service;
     static UnavailableAccountingService unavailable;
     return unavailable;
 }
 
-AccountingService* installAccountingService(AccountingService* replacement) { return installed().exchange(replacement); }
+AccountingService* installAccountingService(AccountingService* replacement)
+{
+    return installedAccounting().exchange(replacement);
+}
 
 } // namespace platform

@@ -21,6 +21,8 @@ constexpr bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
     return true;
 }
 
+constexpr bool isAsciiDigit(char32_t c) { return c >= '0' && c <= '9'; }
+
 // The blanks of the C locale: the text tables separate their fields with any of them.
 constexpr bool isAsciiSpace(char c)
 {

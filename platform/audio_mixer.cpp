@@ -1,7 +1,6 @@
 #include "platform/audio_mixer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace platform {
@@ -13,14 +12,6 @@ constexpr int32_t kUnityGain = 32768;
 constexpr uint32_t kMinFrequency = 100;
 constexpr uint32_t kMaxFrequency = 200000;
 
-int32_t gainOf(int32_t hundredthsOfDecibel)
-{
-    if (hundredthsOfDecibel >= 0)
-        return kUnityGain;
-    const double gain = std::pow(10.0, hundredthsOfDecibel / 2000.0);
-    return static_cast<int32_t>(std::lround(gain * kUnityGain));
-}
-
 // Two neighbours may differ by up to 65535 and the fraction reach 65535: the
 // step takes more than 32 bits.
 int32_t interpolate(int32_t a, int32_t b, uint32_t fraction16)
@@ -29,15 +20,6 @@ int32_t interpolate(int32_t a, int32_t b, uint32_t fraction16)
 }
 
 } // namespace
-
-void mixerGains(int32_t volume, int32_t pan, int32_t& left, int32_t& right)
-{
-    volume = std::clamp(volume, kSilentVolume, 0);
-    pan = std::clamp(pan, -kMaxPan, kMaxPan);
-    // The far side of a pan is attenuated on top of the volume, in decibels.
-    left = gainOf(volume - std::max(pan, 0));
-    right = gainOf(volume + std::min(pan, 0));
-}
 
 class MixerBuffer final : public SoundBuffer {
 public:

@@ -8,6 +8,16 @@
 
 namespace platform {
 
+// A wait that input may end early (sockets becoming ready).
+class InterruptibleWait {
+public:
+    // Blocks for at most `realMs` real milliseconds; gives the wait's result.
+    virtual int32_t block(uint32_t realMs) = 0;
+
+protected:
+    ~InterruptibleWait() = default;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -21,6 +31,10 @@ public:
     // Wall-clock seconds since 1970-01-01 UTC.
     virtual uint32_t unixSeconds() const = 0;
     virtual void sleepMs(uint32_t milliseconds) = 0;
+    // Runs a wait of at most `milliseconds` of this clock's time. The system
+    // clock's milliseconds are real ones; the clock of the whole-program tests
+    // shortens the wait and counts the time it took as time passed.
+    virtual int32_t runWait(uint32_t milliseconds, InterruptibleWait& wait) { return wait.block(milliseconds); }
 };
 
 // The process-wide clock (the system clock unless one was installed).

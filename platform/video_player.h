@@ -55,7 +55,9 @@ public:
     virtual void nextFrame() = 0;
 };
 
-// FFmpeg's decoders.
+// FFmpeg's decoders. In the program, a player that loads them (from a module
+// of their own, with FFmpeg's libraries) the first time a film that exists is
+// opened, and hands everything on to them; in that module, their own player.
 std::unique_ptr<VideoPlayer> createVideoPlayer();
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -72,6 +73,12 @@ public:
     virtual bool peekMessage(WindowMessage& message) = 0;
     // Returns when a message is queued or `timeoutMs` has passed.
     virtual void waitForMessage(uint32_t timeoutMs) = 0;
+    // Descriptors that become readable whenever a message may be waiting
+    // (input from the display, a message posted from another thread), for a
+    // caller that waits on descriptors of its own as well and then peeks.
+    // Empty when the window cannot say: such a caller then looks at the
+    // window every few milliseconds instead.
+    virtual void messageDescriptors(std::vector<int32_t>& descriptors) const { descriptors.clear(); }
     virtual void postMessage(const WindowMessage& message) = 0;
     // Drops the next queued Char message (the character an Alt chord makes).
     virtual void dropNextCharMessage() = 0;

@@ -8,6 +8,7 @@
 #include "protocol/login_road.h"
 #include "protocol/login_state.h"
 #include "protocol/packet_fields.h"
+#include "protocol/packet_session.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
 
@@ -51,9 +52,11 @@ void handleLoginDenied(const uint8_t* packet)
     uint8_t reason = 0xFF;
     if (!packetGetByte(packet, at, reason))
         reason = 0xFF;
+    const LoginDenialRow& row = loginDenialRow(reason);
+    if (endBackgroundLogin(row.cliloc != 0 ? clilocText(row.cliloc) : std::u16string(kConnectionLostText)))
+        return;
     LoginScreens& screens = loginScreens();
     screens.deleteWaiting();
-    const LoginDenialRow& row = loginDenialRow(reason);
     // The connection closes below: a player in the world is told and taken
     // back to the main menu by the message's button, never left in a world
     // that no longer hears its server.
@@ -79,7 +82,7 @@ void handleLoginDenied(const uint8_t* packet)
     loginSession().loginInProgress = false;
     loginSession().attached = false;
     screens.focusLoginWindow();
-    closeGameConnection();
+    closePacketConnection();
 }
 
 void handleIgrSession(const uint8_t* packet)

@@ -12,6 +12,7 @@
 #include "protocol/login_refusal_tables.h"
 #include "protocol/login_state.h"
 #include "protocol/packet_fields.h"
+#include "protocol/packet_session.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
 
@@ -104,6 +105,10 @@ void readStartLocations(const uint8_t* packet, int32_t& at)
 
 void handleCharacterList(const uint8_t* packet)
 {
+    // Over the world the player sees a character list would open the
+    // character selection and change the feature flags.
+    if (!loginRoadPacketAllowed())
+        return;
     CharacterSlots& slots = characterSlots();
     slots.clear();
     rebuildLoginWindowTitle();
@@ -134,8 +139,13 @@ void handleCharacterList(const uint8_t* packet)
     screens.presentCharacterSelection();
 }
 
+// The character selection stays held (hidden) while the player is in the
+// world: its packets are refused there, or they would bring it, or a
+// message over it, back over the world.
 void handleCharacterListUpdate(const uint8_t* packet)
 {
+    if (loginSession().loggedIn)
+        return;
     LoginScreens& screens = loginScreens();
     if (!screens.hasCharacterSelection())
         return;
@@ -157,6 +167,8 @@ void handleCharacterListUpdate(const uint8_t* packet)
 
 void handleDeleteResult(const uint8_t* packet)
 {
+    if (loginSession().loggedIn)
+        return;
     LoginScreens& screens = loginScreens();
     if (!screens.hasCharacterSelection())
         return;

@@ -13,6 +13,7 @@
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
 #include "world/path_walk.h"
+#include "world/recorded_sequence.h"
 #include "world/walking.h"
 
 namespace {
@@ -114,6 +115,11 @@ void handleDamage(const uint8_t* packet)
     uint16_t amount = reader.u16();
     if (!reader.ok() || amount == 0)
         return;
+    showDamageNumber(serial, amount);
+}
+
+void showDamageNumber(uint32_t serial, uint16_t amount)
+{
     uint16_t hue = isPlayerSerial(serial) ? kPlayerDamageHue : kOtherDamageHue;
     service<GeneralInfoWindows>().showDamage(serial, amount, hue);
 }
@@ -141,7 +147,8 @@ void handleAnimation(const uint8_t* packet)
     uint8_t repeat = reader.u8();
     uint8_t delay = reader.u8();
     Mobile* mobile = reader.ok() ? packetMobile(serial) : nullptr;
-    if (mobile)
+    // While the server records a show, its animation is kept for the show.
+    if (mobile && !recordMobileAnimation(*mobile, action, frameCount, delay, repeatCount, reverse != 0, repeat != 0))
         mobile->playAnimation(action, frameCount, delay, repeatCount, reverse != 0, repeat != 0);
 }
 

@@ -19,6 +19,10 @@ void handleAnimation(const uint8_t* packet);
 void handleFollow(const uint8_t* packet);
 void handlePathfind(const uint8_t* packet);
 
+// Shows a damage number over a mobile, in the player's hue or the hue of
+// everyone else (the damage packet and the general information's damage).
+void showDamageNumber(uint32_t serial, uint16_t amount);
+
 // The combatant the server announced last (0xAA); 0 for none.
 uint32_t combatantSerial();
 

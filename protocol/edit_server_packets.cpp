@@ -39,7 +39,7 @@ void putLittle32(std::vector<uint8_t>& out, uint32_t value)
     putLittle16(out, uint16_t(value >> 16));
 }
 
-void readName(const uint8_t* bytes, TileName& name) { std::memcpy(name.data(), bytes, name.size()); }
+void readPatchName(const uint8_t* bytes, TileName& name) { std::memcpy(name.data(), bytes, name.size()); }
 
 uint32_t big32(const uint8_t* bytes)
 {
@@ -56,7 +56,7 @@ void applyLandGroup(int32_t group, const uint8_t* bytes)
     for (TileDataLand& land : data.records) {
         land.flags = big32(record);
         land.textureId = big16(record + 4);
-        readName(record + 6, land.name);
+        readPatchName(record + 6, land.name);
         record += TileData::kLandRecordBytes;
     }
     std::vector<int32_t> changed = writeTileDataLandGroup(group, data);
@@ -77,7 +77,7 @@ void applyItemGroup(int32_t group, const uint8_t* bytes)
         item.extra12 = big16(record + 12);
         item.tileExtra = big16(record + 14);
         item.height = record[16];
-        readName(record + 17, item.name);
+        readPatchName(record + 17, item.name);
         record += TileData::kItemRecordBytes;
     }
     ItemGroupChange change;

@@ -4,6 +4,8 @@
 // drops, and the packet that turns on the terrain block check. Main thread
 // only.
 
+#include "world/multi_components.h"
+
 #include <cstdint>
 
 void handleArtPatch(const uint8_t* packet);
@@ -23,12 +25,9 @@ void skipTwoLongPacket(const uint8_t* packet);
 void skipByteLongPacket(const uint8_t* packet);
 void handleTerrainCheckOn(const uint8_t* packet);
 
-// The rows of the indexed data files the patches rewrite.
-inline constexpr int kMultiIndexFile = 13;
-inline constexpr int kMultiDataFile = 14;
+// The rows of the indexed data files the patches rewrite (the multi rows
+// are world/multi_components.h's).
 inline constexpr int kSkillsIndexFile = 15;
 inline constexpr int kSkillsDataFile = 16;
-// Multi component records: four 16-bit fields and one 32-bit field.
-inline constexpr int32_t kMultiRecordBytes = 12;
 // Tile numbers below this carry a land group, from it an item group.
 inline constexpr uint32_t kFirstItemTileGroup = 512;

@@ -42,7 +42,9 @@ void enterGameWorld()
 {
     pushUnicodeStyle(0);
     selectUnicodeFont(1);
-    // The per-character settings now apply.
+    // The per-character settings now apply; a character whose file names no
+    // full-screen resolution gets the default one, not the last character's.
+    settings().setStringSetting(u"FullScreenRes", u"640x480");
     readConfigFile("vo.cfg", true);
 
     WorldEntrySteps& steps = worldEntrySteps();

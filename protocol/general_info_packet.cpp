@@ -1,5 +1,6 @@
 #include "protocol/general_info_packet.h"
 
+#include "core/wide_text.h"
 #include "data/difference_lists.h"
 #include "data/server_features.h"
 #include "data/settings_registry.h"
@@ -10,7 +11,9 @@
 #include "net/game_connection.h"
 #include "net/packet_table.h"
 #include "net/shard_sessions.h"
+#include "protocol/combat_packets.h"
 #include "protocol/packet_reader.h"
+#include "protocol/packet_session.h"
 #include "protocol/property_revisions.h"
 #include "protocol/window_walks.h"
 #include "protocol/world_object_packets.h"
@@ -58,30 +61,16 @@ enum Sub : uint16_t {
 };
 
 constexpr int32_t kStepKeyCount = PlayerMobile::kWalkKeyCount;
-constexpr uint16_t kPlayerDamageHue = 52;
-constexpr uint16_t kOtherDamageHue = 33;
 constexpr uint32_t kEndOfList = 0xFFFFFFFF;
 constexpr uint32_t kCrafterEntry = 0xFFFFFFFD;
 constexpr uint32_t kUnidentifiedEntry = 0xFFFFFFFC;
 constexpr size_t kMaxEquipAttributes = 10;
 constexpr uint32_t kContextMenuTextBase = 3000000;
-using RequestStorage = PacketStorage<32>;
-
-// Whether the packet came from the shard the player sees (or from no
-// session at all, as a packet fed straight to the dispatcher does).
-bool fromShownShard()
-{
-    ShardSession* session = currentSession();
-    return !session || session->connection == currentGameConnection();
-}
+using InfoRequestStorage = PacketStorage<32>;
 
 std::u16string widenField(PacketReader& reader, int32_t size)
 {
-    std::string narrow = reader.fixedText(size, size_t(size));
-    std::u16string wide;
-    for (char c : narrow)
-        wide.push_back(char16_t(uint8_t(c)));
-    return wide;
+    return bytesToWideString(reader.fixedText(size, size_t(size)));
 }
 
 void stepKeys(PacketReader& reader)
@@ -168,6 +157,7 @@ void equipmentInformation(PacketReader& reader)
             std::string crafter = reader.fixedText(length, length);
             if (!reader.ok())
                 break;
+            info.hasCrafter = true;
             info.crafter = crafter;
             continue;
         }
@@ -363,8 +353,7 @@ void damage(PacketReader& reader)
     uint8_t amount = reader.u8();
     if (!reader.ok() || amount == 0)
         return;
-    uint16_t hue = isPlayerSerial(serial) ? kPlayerDamageHue : kOtherDamageHue;
-    service<GeneralInfoWindows>().showDamage(serial, amount, hue);
+    showDamageNumber(serial, amount);
 }
 
 void raceChange(PacketReader& reader)
@@ -396,21 +385,21 @@ bool buildGeneralInfoPacket(PacketBuffer& buffer, uint16_t subCommand)
 
 bool sendUsePrimaryAbility()
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kUsePrimary);
     return sendIfConnected(buffer);
 }
 
 bool sendUseSecondaryAbility()
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kUseSecondary);
     return sendIfConnected(buffer);
 }
 
 bool sendPointerClick(uint8_t flag)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kPointerClick);
     packetPutByte(buffer, flag != 0 ? 1 : 0);
     return sendIfConnected(buffer);
@@ -418,7 +407,7 @@ bool sendPointerClick(uint8_t flag)
 
 bool sendStatusBarClosed(uint32_t serial)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kStatusBarClosed);
     packetPutLong(buffer, serial);
     return sendIfConnected(buffer);
@@ -426,7 +415,7 @@ bool sendStatusBarClosed(uint32_t serial)
 
 bool sendHouseDesignRequest(uint32_t house)
 {
-    RequestStorage buffer;
+    InfoRequestStorage buffer;
     buildGeneralInfoPacket(buffer, kHouseDesignRequest);
     packetPutLong(buffer, house);
     return sendIfConnected(buffer);

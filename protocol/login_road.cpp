@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/sockets.h"
 #include "protocol/login_state.h"
+#include "protocol/packet_session.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
 #include "protocol/session_packets.h"
@@ -87,8 +88,11 @@ bool connectLoginServer()
     GameConnection* previous = currentGameConnection();
     if (previous && !sessionForConnection(previous))
         scheduleConnectionDelete(previous);
-    if (!createGameConnection())
+    // A road that could not connect has ended: nothing is in progress.
+    if (!createGameConnection()) {
+        session.loginInProgress = false;
         return false;
+    }
     GameConnection* connection = currentGameConnection();
 
     bool connected = false;
@@ -100,6 +104,7 @@ bool connectLoginServer()
     }
     if (!connected) {
         scheduleConnectionDelete(connection);
+        session.loginInProgress = false;
         return false;
     }
     connection->setSecondary(false);
@@ -131,7 +136,7 @@ bool sendAccountLogin(GameConnection& connection)
 
 namespace {
 
-void showAttachFailure()
+void showAttachFailure(GameConnection& connection)
 {
     LoginScreens& screens = loginScreens();
     screens.deleteWaiting();
@@ -140,20 +145,24 @@ void showAttachFailure()
     message.covered = CoveredWindow::LoginWindow;
     message.returnToMenu = true;
     screens.showWaiting(message);
-    closeGameConnection();
+    connection.close();
     loginSession().loginInProgress = false;
     loginSession().attached = false;
 }
 
-// A further shard's session: its login connection is replaced by a new game
-// connection, logged in at once.
+// A shard that logs in behind the one the player sees: its login connection
+// is replaced by a new game connection of its own, logged in at once. A
+// further shard the player already sees goes on being seen on the new one.
 void connectSecondary(ShardSession& session, uint32_t address, uint16_t port)
 {
     GameConnection* old = session.connection;
+    const bool shown = old == currentGameConnection();
     old->close();
     scheduleConnectionDelete(old);
     GameConnection* connection = new (std::nothrow) GameConnection;
     session.connection = connection;
+    if (shown)
+        setCurrentGameConnection(connection);
     if (!connection)
         return;
     connection->setSecondary(true);
@@ -175,21 +184,28 @@ void connectSecondary(ShardSession& session, uint32_t address, uint16_t port)
 
 } // namespace
 
+// Everything here acts on the connection of the session the relay came on:
+// a relay on a shard behind the shown one never touches the shown one.
 void deferredGameConnect(uint32_t address, uint16_t port)
 {
-    LoginScreens& screens = loginScreens();
     ShardSession* session = currentSession();
+    GameConnection* connection = session ? session->connection : currentGameConnection();
+    if (!connection)
+        return;
     if (address == 0) {
+        const std::u16string refused = clilocText(kRelayRefusedCliloc);
+        if (endBackgroundLogin(refused))
+            return;
+        LoginScreens& screens = loginScreens();
         screens.deleteWaiting();
         WaitingMessage message;
-        message.text = clilocText(kRelayRefusedCliloc);
+        message.text = refused;
         message.covered = CoveredWindow::LoginWindow;
         screens.showWaiting(message);
-        if (session && session->connection)
-            session->connection->close();
+        connection->close();
         return;
     }
-    if (session && session->connection && session->connection->isSecondary()) {
+    if (session && (connection->isSecondary() || connection != currentGameConnection())) {
         connectSecondary(*session, address, port);
         return;
     }
@@ -198,31 +214,29 @@ void deferredGameConnect(uint32_t address, uint16_t port)
     // A game server at this machine's own address is reached over the login
     // connection that is already open.
     if (address != platform::localIPv4Address()) {
-        GameConnection* connection = currentGameConnection();
-        bool secondary = connection && connection->isSecondary();
-        bool confirmed = connection && connection->isConfirmed();
-        closeGameConnection();
-        if ((connection = currentGameConnection())) {
-            connection->setSecondary(secondary);
-            connection->setConfirmed(confirmed);
-        }
+        const bool secondary = connection->isSecondary();
+        const bool confirmed = connection->isConfirmed();
+        connection->close();
+        connection->setSecondary(secondary);
+        connection->setConfirmed(confirmed);
         bool connected = false;
         for (int32_t attempt = 0; attempt < kGameConnectAttempts && !connected; ++attempt) {
-            setGameServerMode(true);
-            connected = connectGameConnection(address, port);
+            connection->setGameServer(true);
+            connected = connection->connect(address, port);
+            // A seed that could not be sent has ended the session.
+            if (session && !isLiveSession(session))
+                return;
         }
         if (!connected) {
-            showAttachFailure();
+            showAttachFailure(*connection);
             return;
         }
-        if (session && isLiveSession(session))
-            session->connection = currentGameConnection();
-        setCompression(true);
+        connection->setCompressed(true);
     }
-    setGameServerMode(true);
+    connection->setGameServer(true);
     PacketStorage<72> packet;
     if (buildGameLoginPacket(packet, loginSession().accountName.c_str(), loginSession().password.c_str()))
-        sendPacket(packet);
+        connection->queuePacket(packet);
     loginSession().attached = true;
-    setCompression(true);
+    connection->setCompressed(true);
 }

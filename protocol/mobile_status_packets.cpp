@@ -1,5 +1,6 @@
 #include "protocol/mobile_status_packets.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/settings_registry.h"
 #include "gump/gump_manager.h"
@@ -243,11 +244,10 @@ void handleMobileName(const uint8_t* packet)
     std::string name = reader.fixedText(kNameField, kNameLength);
     if (!reader.ok())
         return;
-    if (InputControl* entry = pendingPickEntry()) {
-        std::u16string wide;
-        for (char c : name)
-            wide.push_back(char16_t(uint8_t(c)));
-        entry->setText(wide);
+    // The entry waits for its own mobile's name: the name plates ask for
+    // names too, and their replies must not fill it.
+    if (InputControl* entry = pendingPickEntry(); entry && uint32_t(entry->value()) == serial) {
+        entry->setText(bytesToWideString(name));
         entry->kindAction();
         clearPendingPickEntry();
     }

@@ -1,8 +1,7 @@
 #include "protocol/packet_fields.h"
 
-#include "net/game_connection.h"
+#include "core/file_name_sanitizer.h"
 #include "net/packet_table.h"
-#include "net/shard_sessions.h"
 
 #include <string_view>
 
@@ -30,6 +29,10 @@ void readCharacterEntry(const uint8_t* packet, int32_t& offset, std::string& nam
 {
     readFixedText(packet, offset, kCharacterField, kCharacterTextLength, name);
     readFixedText(packet, offset, kCharacterField, kCharacterTextLength, password);
+    // A name goes into the settings files and the per-character folder names:
+    // nothing of the server's may break a line there.
+    removeControlBytes(name);
+    removeControlBytes(password);
 }
 
 void readStartLocationEntry(const uint8_t* packet, int32_t& offset, StartLocationEntry& entry)
@@ -37,12 +40,4 @@ void readStartLocationEntry(const uint8_t* packet, int32_t& offset, StartLocatio
     packetGetByte(packet, offset, entry.index);
     readFixedText(packet, offset, kCityField, kCityLength, entry.city);
     readFixedText(packet, offset, kCityField, kCityLength, entry.building);
-}
-
-bool queueOnSessionConnection(const PacketBuffer& packet)
-{
-    ShardSession* session = currentSession();
-    if (session && session->connection)
-        return session->connection->queuePacket(packet);
-    return sendPacket(packet);
 }

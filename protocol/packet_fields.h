@@ -25,8 +25,3 @@ struct StartLocationEntry {
     std::string text() const { return city + ": " + building; }
 };
 void readStartLocationEntry(const uint8_t* packet, int32_t& offset, StartLocationEntry& entry);
-
-// Queues a built packet on the current session's connection (the one whose
-// packet is being handled), or on the current game connection outside one.
-class PacketBuffer;
-bool queueOnSessionConnection(const PacketBuffer& packet);

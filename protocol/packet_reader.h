@@ -43,6 +43,13 @@ public:
         const uint8_t* bytes = nullptr;
         m_ok = m_ok && count >= 0 && packetGetBytes(m_packet, m_at, bytes, count);
     }
+    // `count` bytes as they are (NULs included); empty when they do not fit.
+    std::string bytes(int32_t count)
+    {
+        const uint8_t* start = nullptr;
+        m_ok = m_ok && count >= 0 && packetGetBytes(m_packet, m_at, start, count);
+        return m_ok ? std::string(reinterpret_cast<const char*>(start), size_t(count)) : std::string();
+    }
     // A NUL-padded field of `fieldSize` bytes, kept up to its NUL and at most
     // `maxLength` characters; a field without its NUL is cut there too.
     std::string fixedText(int32_t fieldSize, size_t maxLength)

@@ -11,6 +11,7 @@
 #include "protocol/server_requests.h"
 #include "protocol/mobile_status_packets.h"
 #include "protocol/season_packet.h"
+#include "protocol/target_cursor.h"
 #include "protocol/session_packets.h"
 #include "protocol/world_object_packets.h"
 
@@ -102,6 +103,10 @@ constexpr std::pair<uint8_t, PacketHandler> kHandlers[] = {
     { 0x7B, handleSequence },
     // The season.
     { 0xBC, handleSeason },
+    // Target cursors and placements.
+    { 0x6C, handleTargetCursor },
+    { 0x99, handleMultiPlacement },
+    { 0xB4, handleObjectListPlacement },
     // Edit-server patches and the packets read and dropped.
     { 0x3E, skipNineLongPacket },
     { 0x3F, handleStaticsPatch },

@@ -11,6 +11,7 @@
 // their installation.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ public:
     // The login-complete packet arrived while a box is shown: its button
     // enters the world (enterGameWorld) instead of only closing the box.
     virtual void enterWorldOnWaitingButton() { }
+    // The connection of a player in the world was lost while a box is shown:
+    // its button takes the way back to the main menu, as the lost-connection
+    // box's does.
+    virtual void leaveWorldOnWaitingButton() { }
 
     virtual bool hasLoginWindow() { return false; }
     virtual void hideLoginWindow() { }
@@ -196,8 +201,9 @@ public:
     virtual void renderFrame() { }
     // The hardware report that goes to the login server at most once an hour.
     virtual void sendMetricsHourly() { }
-    // The shard menu at the pointer; the chosen handle, 0 when none.
-    virtual int32_t chooseShard(const std::vector<ShardMenuEntry>&) { return 0; }
+    // The shard menu at the pointer; `chosen` gets the picked entry's handle
+    // (the sessions' host says when).
+    virtual void chooseShard(const std::vector<ShardMenuEntry>&, std::function<void(int32_t)>) { }
     // Bit i set when the map file of facet i was found at start-up.
     virtual uint16_t mapFileMask() { return 0; }
     // The player died: the world fades out over the next frames.

@@ -42,10 +42,11 @@ public:
         message.returnToMenu = true;
         loginScreens().showWaiting(message);
     }
+    void leaveWorldOnWaitingButton() override { loginScreens().leaveWorldOnWaitingButton(); }
     void renderFrame() override { clientShell().renderFrame(); }
-    int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
     {
-        return clientShell().chooseShard(entries);
+        clientShell().chooseShard(entries, std::move(chosen));
     }
     void pollMessenger() override { messengerLink().poll(); }
 };

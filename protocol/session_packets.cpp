@@ -11,6 +11,7 @@
 #include "protocol/login_refusal_tables.h"
 #include "protocol/login_state.h"
 #include "protocol/packet_fields.h"
+#include "protocol/packet_session.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
 #include "world/update_range.h"
@@ -30,7 +31,7 @@ void endLoginRoad(bool leaveWorld)
     }
     loginSession().loginInProgress = false;
     loginSession().attached = false;
-    closeGameConnection();
+    closePacketConnection();
 }
 
 } // namespace
@@ -41,6 +42,8 @@ void handleLoginError(const uint8_t* packet)
     uint8_t reason = 0;
     packetGetByte(packet, at, reason);
     const LoginErrorRow& row = loginErrorRow(reason);
+    if (endBackgroundLogin(clilocText(row.cliloc)))
+        return;
     LoginScreens& screens = loginScreens();
     if (row.action != LoginErrorAction::Transfer)
         screens.closeWindowsForLoginError();

@@ -1,5 +1,6 @@
 #include "protocol/login_packets.h"
 
+#include "core/file_name_sanitizer.h"
 #include "core/process_random.h"
 #include "core/wide_text.h"
 #include "data/client_services.h"
@@ -14,6 +15,7 @@
 #include "platform/locale.h"
 #include "protocol/login_state.h"
 #include "protocol/packet_fields.h"
+#include "protocol/packet_session.h"
 #include "protocol/protocol_services.h"
 #include "protocol/protocol_text.h"
 
@@ -38,6 +40,8 @@ void storeNextLoginKey(uint8_t key)
 // No shard to choose: the road ends with its message over the login window.
 void serversDown()
 {
+    if (endBackgroundLogin(kServersDownText))
+        return;
     LoginScreens& screens = loginScreens();
     screens.deleteWaiting();
     if (screens.hasLoginWindow()) {
@@ -48,7 +52,7 @@ void serversDown()
         screens.showWaiting(message);
     }
     loginSession().loginInProgress = false;
-    closeGameConnection();
+    closePacketConnection();
 }
 
 // A further shard logs in by itself: it picks its own shard by name.
@@ -110,13 +114,11 @@ uint8_t zoneDistance(int32_t shardZone, int32_t localZone)
 
 void handleShardList(const uint8_t* packet)
 {
-    // A shard list belongs to the login road. On the shown connection of a
-    // player in the world it is refused whole: "servers down" would close
-    // the connection behind the player's back with nothing shown, leaving
-    // the client in a world that no longer hears its server.
-    ShardSession* current = currentSession();
-    const bool secondary = current && current->connection && current->connection->isSecondary();
-    if (loginSession().loggedIn && !secondary)
+    // A shard list belongs to the login road. Over the world the player
+    // sees it is refused whole: "servers down" would close the connection
+    // behind the player's back with nothing shown, leaving the client in a
+    // world that no longer hears its server.
+    if (!loginRoadPacketAllowed())
         return;
     clientShell().sendMetricsHourly();
     rebuildLoginWindowTitle();
@@ -147,6 +149,8 @@ void handleShardList(const uint8_t* packet)
         uint32_t address = 0;
         packetGetShort(packet, at, id);
         readFixedText(packet, at, kShardNameField, kShardNameLength, name);
+        // The name becomes a per-character folder name.
+        removeControlBytes(name);
         packetGetByte(packet, at, percent);
         packetGetByte(packet, at, zone);
         packetGetLong(packet, at, address);
@@ -179,6 +183,10 @@ void handleShardList(const uint8_t* packet)
 
 void handleRelay(const uint8_t* packet)
 {
+    // Over the world the player sees a relay would close the connection it
+    // plays on and reconnect elsewhere.
+    if (!loginRoadPacketAllowed())
+        return;
     int32_t at = 0;
     uint32_t address = 0;
     uint16_t port = 0;
@@ -196,6 +204,10 @@ void handleRelay(const uint8_t* packet)
 
 void handleShardChoiceList(const uint8_t* packet)
 {
+    // No further shard logs in through this list: in the world it could
+    // only put the login screens over the world and change the flags.
+    if (loginSession().loggedIn)
+        return;
     LoginScreens& screens = loginScreens();
     CharacterSlots& slots = characterSlots();
     bool attached = loginSession().attached;
@@ -242,6 +254,7 @@ void handleShardChoiceList(const uint8_t* packet)
         std::string name;
         packetGetByte(packet, at, id);
         readFixedText(packet, at, kShortShardNameField, kShardNameLength, name);
+        removeControlBytes(name);
         if (!attached && !name.empty()) {
             shardList().shards[i].id = id;
             shardList().shards[i].name = name;

@@ -2,6 +2,7 @@
 
 #include "net/shard_sessions.h"
 #include "protocol/protocol_services.h"
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
@@ -26,12 +27,17 @@ public:
     void saveSessionState(ShardSession& session) override
     {
         session.season = getSeason();
+        session.facet = uint16_t(mapView().currentFacet);
         PlayerMobile* self = player();
         if (!self)
             return;
         session.x = self->x;
         session.y = self->y;
         session.z = self->z;
+        // The two values the login confirmation stored: the direction, and z
+        // as a 32-bit value.
+        session.confirmByte = self->direction;
+        session.confirmValue = uint32_t(int32_t(self->z));
         session.updateRange = self->getUpdateRange();
         session.playerName.fill('\0');
         std::memcpy(session.playerName.data(), self->nameText.data(),
@@ -43,6 +49,8 @@ public:
         // The world knows no serial as 0; a session not yet confirmed has none.
         setPlayerSerial(session.playerSerial == kUnconfirmedSerial ? 0 : session.playerSerial);
         refreshPlayerObjectSerial();
+        // Before the range: a change of facet empties the world and resets it.
+        setFacet(session.facet);
         setSeason(session.season);
         setUpdateRange(session.updateRange, true);
         if (PlayerMobile* self = player()) {

@@ -53,8 +53,8 @@ private:
     int32_t m_end;
 };
 
-constexpr int32_t kHeaderBytes = 16;
-constexpr size_t kMaxArgumentUnits = 511;
+constexpr int32_t kLogHeaderBytes = 16;
+constexpr size_t kLogMaxArgumentUnits = 511;
 
 std::string ruleLine() { return std::string(80, '-') + "\n"; }
 
@@ -63,7 +63,7 @@ std::string utf8Of(const std::u16string& text) { return wideToUtf8String(text.c_
 enum class Entry { Written, BlockEnd, Failed };
 
 // One entry of an item block.
-Entry writeEntry(LittleEndianReader& reader, uint32_t blockLength, uint32_t& used, std::string& out)
+Entry writeLogEntry(LittleEndianReader& reader, uint32_t blockLength, uint32_t& used, std::string& out)
 {
     uint32_t number = 0;
     if (!reader.readLong(number))
@@ -87,7 +87,7 @@ Entry writeEntry(LittleEndianReader& reader, uint32_t blockLength, uint32_t& use
     if (!bytes)
         return Entry::Failed;
     std::u16string arguments;
-    for (size_t i = 0; i + 1 < argumentBytes && arguments.size() < kMaxArgumentUnits; i += 2)
+    for (size_t i = 0; i + 1 < argumentBytes && arguments.size() < kLogMaxArgumentUnits; i += 2)
         arguments.push_back(char16_t(bytes[i] | bytes[i + 1] << 8));
     while (!arguments.empty() && arguments.back() == 0)
         arguments.pop_back();
@@ -129,7 +129,7 @@ void handleTransferLog(const uint8_t* packet)
     // The stated lengths never reach past the packet: a wild total or block
     // length ends the log at the packet's end.
     uint32_t limit = std::min<uint32_t>(total, uint32_t(payloadLength));
-    uint32_t consumed = kHeaderBytes;
+    uint32_t consumed = kLogHeaderBytes;
     while (consumed < limit) {
         uint32_t item = 0;
         uint32_t blockLength = 0;
@@ -140,7 +140,7 @@ void handleTransferLog(const uint8_t* packet)
         uint32_t used = 0;
         Entry entry = Entry::Written;
         while (used < blockLength && entry == Entry::Written)
-            entry = writeEntry(reader, blockLength, used, text);
+            entry = writeLogEntry(reader, blockLength, used, text);
         text += "\n";
         consumed += 8 + used;
         // A cut-short packet ends the log with what it held.

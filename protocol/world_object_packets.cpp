@@ -1,5 +1,6 @@
 #include "protocol/world_object_packets.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/settings_registry.h"
 #include "data/targeting.h"
@@ -44,14 +45,6 @@ constexpr uint32_t kDefaultScreenHeight = 480;
 constexpr uint16_t kBodyMask = 0x3FFF;
 // Room for the longest request sent here: the version text.
 using ReplyStorage = PacketStorage<96>;
-
-std::u16string widen(const std::string& text)
-{
-    std::u16string wide;
-    for (char c : text)
-        wide.push_back(char16_t(uint8_t(c)));
-    return wide;
-}
 
 bool sendBuilt(bool built, const PacketBuffer& buffer) { return built && sendPacket(buffer); }
 
@@ -313,7 +306,7 @@ void handleLoginConfirm(const uint8_t* packet)
     ShardSession* session = currentSession();
     LoginSession& login = loginSession();
     const std::string& shardName = session ? session->name : login.shardName;
-    clientShell().setWindowTitle(widen(login.playerName + " (" + shardName + ")"));
+    clientShell().setWindowTitle(bytesToWideString(login.playerName + " (" + shardName + ")"));
     windowNotices().addSystemMessage(kLoginConfirmHue, kSystemMessageFont, "Login confirm on " + shardName);
     if (session) {
         session->playerSerial = serial;

@@ -74,6 +74,9 @@ public:
     virtual void showNamePlateName(uint32_t /*serial*/, std::string_view /*name*/) { }
     // The combatant target bar shows the mobile.
     virtual void showCombatant(uint32_t /*serial*/) { }
+    // The last-target bar shows the mobile (the player answered a target
+    // cursor with it).
+    virtual void showLastTarget(uint32_t /*serial*/) { }
     // The paladin spellbooks redraw (the tithing value changed).
     virtual void redrawTithingBooks() { }
     // The party table's row of the member takes the name.
@@ -94,6 +97,8 @@ struct ContextMenuEntry {
 struct EquipInfo {
     uint32_t serial = 0;
     uint32_t nameText = 0;
+    // A crafter entry was given (its name may be empty).
+    bool hasCrafter = false;
     std::string crafter;
     bool identified = true;
     // Text number and value of up to ten attributes.

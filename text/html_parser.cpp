@@ -42,7 +42,7 @@ bool beginsWithNoCase(std::u16string_view text, std::u16string_view prefix)
     return true;
 }
 
-size_t findNoCase(std::u16string_view text, std::u16string_view pattern, size_t from)
+size_t findHtmlNoCase(std::u16string_view text, std::u16string_view pattern, size_t from)
 {
     if (pattern.empty() || text.size() < pattern.size())
         return std::u16string_view::npos;
@@ -80,8 +80,8 @@ int32_t hexValue(char16_t c)
 // over. Nothing when the tag does not name it.
 std::optional<size_t> attributeValueStart(std::u16string_view tag, std::u16string_view name)
 {
-    for (size_t at = findNoCase(tag, name, 0); at != std::u16string_view::npos;
-         at = findNoCase(tag, name, at + 1)) {
+    for (size_t at = findHtmlNoCase(tag, name, 0); at != std::u16string_view::npos;
+         at = findHtmlNoCase(tag, name, at + 1)) {
         size_t after = at + name.size();
         if ((at > 0 && isLetterOrDigit(tag[at - 1])) || (after < tag.size() && isLetterOrDigit(tag[after])))
             continue;
@@ -184,7 +184,7 @@ void HtmlParser::parseHead()
         if (close == std::u16string_view::npos)
             break;
         if (beginsWithNoCase(rest, u"TITLE")) {
-            size_t end = findNoCase(m_text, u"</TITLE", close + 1);
+            size_t end = findHtmlNoCase(m_text, u"</TITLE", close + 1);
             if (end == std::u16string_view::npos)
                 break;
             m_document.title.assign(
@@ -203,7 +203,7 @@ void HtmlParser::parseHead()
             i = close;
         }
     }
-    size_t end = findNoCase(m_text, u"</BODY", m_bodyStart);
+    size_t end = findHtmlNoCase(m_text, u"</BODY", m_bodyStart);
     if (end != std::u16string_view::npos)
         m_bodyEnd = end;
 }

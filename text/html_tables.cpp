@@ -39,7 +39,7 @@ constexpr NamedColour kColourNames[] = {
     { "GREY", 0x3DEF },
 };
 
-bool beginsWithNoCase(std::u16string_view text, std::string_view name)
+bool beginsWithNameNoCase(std::u16string_view text, std::string_view name)
 {
     if (text.size() < name.size())
         return false;
@@ -58,7 +58,7 @@ bool beginsWithNoCase(std::u16string_view text, std::string_view name)
 int32_t htmlColourByName(std::u16string_view text)
 {
     for (const NamedColour& entry : kColourNames) {
-        if (beginsWithNoCase(text, entry.name))
+        if (beginsWithNameNoCase(text, entry.name))
             return entry.colour;
     }
     return -1;

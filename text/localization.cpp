@@ -20,7 +20,7 @@ struct LocalizationState {
     bool done = false;
 };
 
-LocalizationState g_state;
+LocalizationState g_localization;
 
 constexpr size_t kMaxCodeChunkBytes = 1024;
 constexpr size_t kCodeTextBytes = 512;
@@ -41,7 +41,7 @@ std::string lowerCode(const char* text)
 
 const LanguageEntry* findEntry(const std::string& code)
 {
-    for (const LanguageEntry& entry : g_state.languages) {
+    for (const LanguageEntry& entry : g_localization.languages) {
         if (platform::equalIgnoringAsciiCase(entry.code, code))
             return &entry;
     }
@@ -73,7 +73,7 @@ bool readCodeChunk(IffReader& reader)
     entry.tag = char(tag & 0xFF) == '?' ? 0 : char(tag & 0xFF);
     entry.name = name;
     entry.country = country;
-    g_state.languages.insert(g_state.languages.begin(), std::move(entry));
+    g_localization.languages.insert(g_localization.languages.begin(), std::move(entry));
     return true;
 }
 
@@ -116,43 +116,40 @@ bool parseLanguageList(const uint8_t* data, size_t size)
     return sound;
 }
 
-void setLanguageCode(const std::string& code)
-{
-    g_state.code = code.substr(0, 3);
-}
+void setLanguageCode(const std::string& code) { g_localization.code = code.substr(0, 3); }
 
 void chooseLanguage()
 {
-    if (g_state.code.empty()) {
-        g_state.code = platform::systemLanguageCode().substr(0, 3);
-        if (g_state.code.empty())
-            g_state.code = kDefaultEntry.code;
+    if (g_localization.code.empty()) {
+        g_localization.code = platform::systemLanguageCode().substr(0, 3);
+        if (g_localization.code.empty())
+            g_localization.code = kDefaultEntry.code;
     }
-    const LanguageEntry* entry = findEntry(g_state.code);
+    const LanguageEntry* entry = findEntry(g_localization.code);
     if (!entry) {
-        g_state.code = kDefaultEntry.code;
+        g_localization.code = kDefaultEntry.code;
         entry = defaultEntry();
     }
-    g_state.current = entry ? int32_t(entry - g_state.languages.data()) : -1;
+    g_localization.current = entry ? int32_t(entry - g_localization.languages.data()) : -1;
 }
 
 void loadStringTables()
 {
     auto table = std::make_unique<ClilocTable>();
     table->loadFile("cliloc.enu");
-    if (g_state.code.compare(0, 3, "enu") != 0)
-        table->loadFile("cliloc." + g_state.code);
+    if (g_localization.code.compare(0, 3, "enu") != 0)
+        table->loadFile("cliloc." + g_localization.code);
     setClilocTable(std::move(table));
     for (const char* name : kStartupStringFiles)
-        findStringFile(name, g_state.code, name, false, false, false);
+        findStringFile(name, g_localization.code, name, false, false, false);
 }
 
 void initLocalization()
 {
-    if (g_state.done)
+    if (g_localization.done)
         return;
-    g_state = LocalizationState {};
-    g_state.languages.push_back(kDefaultEntry);
+    g_localization = LocalizationState {};
+    g_localization.languages.push_back(kDefaultEntry);
     std::vector<uint8_t> image;
     if (fileManager().readWhole("language\\langcode.iff", image) <= 0)
         fileManager().readWhole("langcode.iff", image);
@@ -167,7 +164,7 @@ void initLocalization()
         chooseLanguage();
     }
     loadStringTables();
-    g_state.done = true;
+    g_localization.done = true;
 }
 
 void shutdownLocalization()
@@ -175,38 +172,29 @@ void shutdownLocalization()
     // Also clears a language list read before start-up finished.
     setClilocTable(nullptr);
     freeStringFiles();
-    g_state = LocalizationState {};
+    g_localization = LocalizationState {};
 }
 
-bool isLocalizationReady()
-{
-    return g_state.done;
-}
+bool isLocalizationReady() { return g_localization.done; }
 
-const std::vector<LanguageEntry>& languageList()
-{
-    return g_state.languages;
-}
+const std::vector<LanguageEntry>& languageList() { return g_localization.languages; }
 
-const std::string& getLanguageCode()
-{
-    return g_state.code;
-}
+const std::string& getLanguageCode() { return g_localization.code; }
 
 const LanguageEntry* getCurrentLanguageInfo()
 {
-    if (g_state.current < 0 || g_state.current >= int32_t(g_state.languages.size()))
+    if (g_localization.current < 0 || g_localization.current >= int32_t(g_localization.languages.size()))
         return nullptr;
-    return &g_state.languages[size_t(g_state.current)];
+    return &g_localization.languages[size_t(g_localization.current)];
 }
 
 const std::string& getLanguageName()
 {
-    if (const LanguageEntry* entry = findEntry(g_state.code))
+    if (const LanguageEntry* entry = findEntry(g_localization.code))
         return entry->name;
     const LanguageEntry* fallback = defaultEntry();
     if (!fallback)
-        reportFatal("No language entry for '%s'.", g_state.code.c_str());
+        reportFatal("No language entry for '%s'.", g_localization.code.c_str());
     return fallback->name;
 }
 

@@ -66,9 +66,7 @@ void censorTextNarrow(char* text)
     // Texts longer than the work buffer are filtered in their first part only.
     char16_t wide[kNarrowWorkUnits];
     size_t length = strnlen(text, kNarrowWorkUnits - 1);
-    for (size_t i = 0; i < length; ++i)
-        wide[i] = char16_t(uint8_t(text[i]));
-    wide[length] = 0;
+    asciiToWideN(wide, text, int32_t(length));
     censorTextWide(wide);
     for (size_t i = 0; i < length; ++i)
         text[i] = char(wide[i] & 0xFF);

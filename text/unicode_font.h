@@ -57,6 +57,21 @@ bool installUnicodeFont(int32_t font, const uint8_t* data, size_t size);
 
 void selectUnicodeFont(int32_t font);
 int32_t getUnicodeFont();
+// Selects a font for its life and then the one selected before.
+class ScopedUnicodeFont {
+public:
+    explicit ScopedUnicodeFont(int32_t font)
+        : m_previous(getUnicodeFont())
+    {
+        selectUnicodeFont(font);
+    }
+    ~ScopedUnicodeFont() { selectUnicodeFont(m_previous); }
+    ScopedUnicodeFont(const ScopedUnicodeFont&) = delete;
+    ScopedUnicodeFont& operator=(const ScopedUnicodeFont&) = delete;
+
+private:
+    int32_t m_previous;
+};
 void pushUnicodeStyle(uint32_t style);
 void popUnicodeStyle();
 uint32_t getUnicodeStyle();

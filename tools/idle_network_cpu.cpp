@@ -65,7 +65,8 @@ int main(int argc, char** argv)
     GameTick tick;
     tick.setStep(TickStep::SendKeepAlive, sendKeepAlive);
     MainLoop loop(*window, tick, nullptr);
-    loop.setNetworkPump([](uint32_t wait) { return pollConnections(wait); });
+    loop.setNetworkPump(
+        [](uint32_t wait, std::span<const int32_t> windowDescriptors) { return pollConnections(wait, windowDescriptors); });
     loop.start();
 
     // The login road, with the shard and the character chosen as the screens would.

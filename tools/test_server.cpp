@@ -17,6 +17,7 @@
 // book of three names, every sent mail answered, and a notice.
 
 #include "support/stage_messenger.h"
+#include "support/stage_journal.h"
 #include "support/stage_world.h"
 #include "support/test_shard_server.h"
 
@@ -68,7 +69,7 @@ int usage()
 {
     std::fprintf(stderr,
         "usage: vardun_test_server [--login-port N] [--game-port N] "
-        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--shards NAME,NAME...]\n");
+        "[--account NAME:PASSWORD:CHAR1,CHAR2]... [--any-account] [--property-lists] [--shards NAME,NAME...]\n");
     return 2;
 }
 
@@ -101,6 +102,12 @@ int main(int argc, char** argv)
         std::string argument = argv[i];
         if (argument == "--any-account") {
             config.acceptAnyAccount = true;
+            continue;
+        }
+        // The character list grants object property lists (the item-property
+        // window then replaces the name click).
+        if (argument == "--property-lists") {
+            config.characterListFlags |= test::kStagePropertyListsFlag;
             continue;
         }
         if (i + 1 >= argc)

@@ -31,12 +31,12 @@ namespace {
 constexpr int32_t kFirstBookGraphic = 13700;
 constexpr int32_t kLastBookGraphic = 13729;
 constexpr int32_t kBookGraphicShift = 11369;
-constexpr int32_t kCensoredFleshArt = 0x6127;
-constexpr int32_t kDoubledShift = 5;
+constexpr int32_t kDragCensoredFleshArt = 0x6127;
+constexpr int32_t kDragDoubledShift = 5;
 constexpr int32_t kDropReach = 3;
-constexpr int32_t kEyeHeight = 12;
+constexpr int32_t kDropEyeHeight = 12;
 constexpr int32_t kCellHalf = 22;
-constexpr uint16_t kAnywhere = 0xFFFF;
+constexpr uint16_t kDropAnywhere = 0xFFFF;
 constexpr uint32_t kGround = 0xFFFFFFFF;
 
 DragGump* g_dragGump = nullptr;
@@ -111,7 +111,7 @@ int32_t dragPictureArt(int32_t graphic, int32_t amount, bool& gumpArt)
     if (isAmountArtGraphic(graphic))
         return ArtImageCache::kStaticArtBase + graphic + (amount <= 1 ? 0 : amount <= 5 ? 1 : 2);
     if (worldObjectSettings().censorFlesh && isFleshGraphic(graphic))
-        return kCensoredFleshArt;
+        return kDragCensoredFleshArt;
     return ArtImageCache::kStaticArtBase + graphic;
 }
 
@@ -131,7 +131,7 @@ HeldPicture heldPicture(const DragState& held)
     if (!image)
         return picture;
     picture.doubled = !isAmountArtGraphic(held.drawGraphic) && held.amount > 1 && (held.tileFlags & kTileStackable);
-    const int32_t shift = picture.doubled ? kDoubledShift : 0;
+    const int32_t shift = picture.doubled ? kDragDoubledShift : 0;
     picture.width = image->width() + shift;
     picture.height = image->height() + shift;
     return picture;
@@ -163,7 +163,7 @@ DragGump::DragGump(const DragState& held)
         } else if (const ArtImage* image = getArtImage(picture.art)) {
             blitArt(span, image, target, 0, 0);
             if (picture.doubled)
-                blitArt(span, image, target, kDoubledShift, kDoubledShift);
+                blitArt(span, image, target, kDragDoubledShift, kDragDoubledShift);
         }
     }
     if (isGumpArt565() && page(0)->isAllocated())
@@ -300,7 +300,7 @@ void DragGump::drop(int32_t x, int32_t y)
         Item* worn = wearer && layer >= 0 ? wearer->layerItem(layer) : nullptr;
         if (worn && worn->isContainer()) {
             doll->setPressedLayer(-1);
-            sendDropRequest(held.serial, kAnywhere, kAnywhere, 0, worn->serial);
+            sendDropRequest(held.serial, kDropAnywhere, kDropAnywhere, 0, worn->serial);
             closeAfterDrop();
             return;
         }
@@ -330,7 +330,7 @@ void DragGump::drop(int32_t x, int32_t y)
     if (under->is(GumpKind::Spellbook)) {
         Item* book = findItemBySerial(under->ownerSerial());
         if (book && isSpellScrollGraphic(held.graphic)) {
-            sendDropRequest(held.serial, kAnywhere, kAnywhere, 0, book->serial);
+            sendDropRequest(held.serial, kDropAnywhere, kDropAnywhere, 0, book->serial);
             closeAfterDrop();
         } else {
             refuse();
@@ -352,7 +352,7 @@ void DragGump::dropOnGround(int32_t x, int32_t y)
     const MapView& view = mapView();
     const PlayerMobile* self = player();
     if (!self || std::abs(cellX - view.centreX) > kDropReach || std::abs(cellY - view.centreY) > kDropReach
-        || !hasLineOfSight(self->x, self->y, self->z + kEyeHeight, cellX, cellY, 0, kTileImpassable)) {
+        || !hasLineOfSight(self->x, self->y, self->z + kDropEyeHeight, cellX, cellY, 0, kTileImpassable)) {
         refuse();
         return;
     }
@@ -375,7 +375,7 @@ bool DragGump::dropOnObject(WorldObject* object)
         return true;
     }
     if (object->isMobile() || object->isContainer()) {
-        sendDropRequest(held.serial, kAnywhere, kAnywhere, 0, static_cast<Item*>(object)->serial);
+        sendDropRequest(held.serial, kDropAnywhere, kDropAnywhere, 0, static_cast<Item*>(object)->serial);
         closeAfterDrop();
         return true;
     }

@@ -19,7 +19,7 @@ constexpr PaperdollOrder kOrderA { 20, 5, 4, 3, 24, 13, 17, 8, 14, 15, 19, 7, 23
 constexpr PaperdollOrder kOrderB { 20, 13, 5, 4, 3, 24, 17, 8, 14, 15, 19, 7, 23, 22, 12, 10, 11, 16, 18, 6, 1, 2,
     21, 9, 25 };
 
-constexpr int32_t kPropertyListFlagBit = 5;
+constexpr int32_t kLayersPropertyListFlagBit = 5;
 
 const Item* worn(const LayerItems& layers, int32_t layer)
 {
@@ -142,4 +142,4 @@ bool PaperdollEquipmentRules::isEquipmentLayerHidden(int32_t layer, const Mobile
     return ::isEquipmentLayerHidden(layer, layerItemsOf(mobile));
 }
 
-bool PaperdollEquipmentRules::allowsAlternateLayerOrder() { return characterListFlag(kPropertyListFlagBit); }
+bool PaperdollEquipmentRules::allowsAlternateLayerOrder() { return characterListFlag(kLayersPropertyListFlagBit); }

@@ -49,6 +49,7 @@ void GameAreaEdgeGump::layout()
     GumpPage* face = page(0);
     face->release();
     face->allocate(width, height);
+    markLookChanged();
     if (!face->isAllocated())
         return;
     const BlitTarget target = face->target();

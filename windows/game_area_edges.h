@@ -27,6 +27,11 @@ public:
     bool isInGameView() override { return true; }
     bool isColourKeyed() override { return false; }
     bool isClosableByCloseAll() override { return false; }
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
 
     // Size, place and picture for the current game-area size.
     void layout();

@@ -1,5 +1,6 @@
 #include "windows/game_window_services.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "gump/button.h"
 #include "gump/gump_factory.h"
@@ -19,6 +20,7 @@
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
 #include "world/mobile.h"
+#include "world/multi_preview.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
 #include "world/walking.h"
@@ -27,17 +29,8 @@
 #include <memory>
 #include <string>
 
-namespace {
-
-// The bytes of a line that holds one byte per unit.
-std::string lowBytes(std::u16string_view text)
-{
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (char16_t c : text)
-        bytes.push_back(char(uint8_t(c)));
-    return bytes;
-}
+// The views below have names of their own rather than an anonymous namespace:
+// GameWindowServices::Objects holds them as members.
 
 class WindowContainerViews final : public ContainerViews {
 public:
@@ -226,11 +219,11 @@ public:
             if (unicode)
                 new SpeechLineGump(text, hue);
             else
-                new SpeechLineGump(std::string_view(lowBytes(text)), hue, font);
+                new SpeechLineGump(std::string_view(lowBytesOf(text)), hue, font);
         } else if (unicode) {
             line->setTextUnicode(text, hue);
         } else {
-            line->setText(lowBytes(text), hue, font);
+            line->setText(lowBytesOf(text), hue, font);
         }
     }
 };
@@ -259,8 +252,21 @@ public:
         }
         m_next.showPlayerWarMode(war);
     }
-    void clearPlacementPreview() override { m_next.clearPlacementPreview(); }
-    void reloadSkillGroups() override { m_next.reloadSkillGroups(); }
+    // A design the server asked to place goes with its pieces; one the house
+    // designer set stays (its pieces come back at the next frame).
+    void clearPlacementPreview() override
+    {
+        if (MultiPreview* preview = multiPreview()) {
+            preview->clearIfTemporary();
+            preview->deletePieces();
+        }
+        m_next.clearPlacementPreview();
+    }
+    void reloadSkillGroups() override
+    {
+        service<SkillGroups>().loadSkillGroups();
+        m_next.reloadSkillGroups();
+    }
     void reloadMacros() override { m_next.reloadMacros(); }
 
 private:
@@ -274,10 +280,7 @@ public:
     {
     }
     CGump* createTextWindow(int32_t x, int32_t y) override { return m_next.createTextWindow(x, y); }
-    CGump* createStatusBar(WorldObject* owner, bool isPlayersOwn) override
-    {
-        return m_next.createStatusBar(owner, isPlayersOwn);
-    }
+    CGump* createStatusBar(WorldObject* owner, bool fullPage) override { return m_next.createStatusBar(owner, fullPage); }
     void reslotStatusBar(CGump* bar) override { m_next.reslotStatusBar(bar); }
     CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) override
     {
@@ -345,8 +348,6 @@ public:
 private:
     WorldEventWindows& m_next;
 };
-
-} // namespace
 
 struct GameWindowServices::Objects {
     explicit Objects()

@@ -1,5 +1,6 @@
 #include "windows/incoming_speech.h"
 
+#include "core/wide_text.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
 #include "gump/gump_factory.h"
@@ -49,7 +50,7 @@ struct SpeechHeader {
     uint16_t font = 0;
 };
 
-bool readHeader(const uint8_t* packet, int32_t& offset, SpeechHeader& header)
+bool readSpeechHeader(const uint8_t* packet, int32_t& offset, SpeechHeader& header)
 {
     return packetGetLong(packet, offset, header.serial) && packetGetShort(packet, offset, header.graphic)
         && packetGetByte(packet, offset, header.type) && packetGetShort(packet, offset, header.hue)
@@ -57,7 +58,7 @@ bool readHeader(const uint8_t* packet, int32_t& offset, SpeechHeader& header)
 }
 
 // The 30-byte name, as a terminated copy whether or not it has its 0.
-bool readName(const uint8_t* packet, int32_t& offset, std::string& name)
+bool readSpeakerName(const uint8_t* packet, int32_t& offset, std::string& name)
 {
     std::string_view field;
     if (!packetGetFixedText(packet, offset, kSpeakerNameSize, field))
@@ -108,8 +109,7 @@ void showSystemAreaLine(std::u16string_view line, uint16_t hue, std::string_view
 std::u16string taggedLine(const char16_t* tag, std::string_view name, std::u16string_view text)
 {
     std::u16string line = tag;
-    for (char c : name)
-        line.push_back(char16_t(uint8_t(c)));
+    line += bytesToWideString(name);
     line += u"]: ";
     line.append(text);
     return line;
@@ -235,7 +235,7 @@ void showAsciiOverObject(Item& object, std::string_view name, std::string_view t
     }
 }
 
-std::u16string localizedText(int32_t id, const std::u16string& arguments)
+std::u16string speechLocalizedText(int32_t id, const std::u16string& arguments)
 {
     WString text;
     getClilocString(text, id, 0);
@@ -244,14 +244,6 @@ std::u16string localizedText(int32_t id, const std::u16string& arguments)
     std::u16string out(text.c_str() ? text.c_str() : u"");
     if (out.size() > kMaxLocalizedTextUnits)
         out.resize(kMaxLocalizedTextUnits);
-    return out;
-}
-
-std::u16string widen(std::string_view bytes)
-{
-    std::u16string out;
-    for (char c : bytes)
-        out.push_back(char16_t(uint8_t(c)));
     return out;
 }
 
@@ -294,7 +286,7 @@ void showIncomingSpeech(uint32_t serial, uint16_t graphic, uint8_t type, uint16_
     case speech_type::kGm:
         if (!isGmConversationOpen()) {
             setGmConversationOpen(true);
-            showSystemAreaLine(localizedText(kGmNoticeCliloc, {}), kGmHue, language);
+            showSystemAreaLine(speechLocalizedText(kGmNoticeCliloc, {}), kGmHue, language);
         }
         showGmLine(language, name, text);
         return;
@@ -328,7 +320,8 @@ void showAsciiSpeech(uint32_t serial, uint16_t, uint8_t type, uint16_t hue, uint
     switch (type) {
     case speech_type::kBroadcast:
         if (serial == kNoSpeaker) {
-            addSystemText(hue, font, localizedText(kSystemLineCliloc, widen(text)), currentTextLanguage());
+            addSystemText(
+                hue, font, speechLocalizedText(kSystemLineCliloc, bytesToWideString(text)), currentTextLanguage());
         } else {
             std::string line(name);
             line.append(": ").append(text);
@@ -358,8 +351,8 @@ void handleUnicodeSpeechPacket(const uint8_t* packet)
     SpeechHeader header;
     const uint8_t* language = nullptr;
     std::string name;
-    if (!readHeader(packet, offset, header) || !packetGetBytes(packet, offset, language, 4)
-        || !readName(packet, offset, name) || !hasText(packet, offset))
+    if (!readSpeechHeader(packet, offset, header) || !packetGetBytes(packet, offset, language, 4)
+        || !readSpeakerName(packet, offset, name) || !hasText(packet, offset))
         return;
     std::string languageCode(reinterpret_cast<const char*>(language), strnlen(reinterpret_cast<const char*>(language), 4));
     std::u16string text = readUnits(packet, offset, kMaxIncomingSpeechUnits, true);
@@ -372,7 +365,7 @@ void handleAsciiSpeechPacket(const uint8_t* packet)
     int32_t offset = 0;
     SpeechHeader header;
     std::string name;
-    if (!readHeader(packet, offset, header) || !readName(packet, offset, name) || !hasText(packet, offset))
+    if (!readSpeechHeader(packet, offset, header) || !readSpeakerName(packet, offset, name) || !hasText(packet, offset))
         return;
     std::string text = readBytesText(packet, offset);
     showAsciiSpeech(header.serial, header.graphic, header.type, header.hue, header.font, name, std::move(text));
@@ -384,11 +377,12 @@ void handleLocalizedMessagePacket(const uint8_t* packet)
     SpeechHeader header;
     uint32_t id = 0;
     std::string name;
-    if (!readHeader(packet, offset, header) || !packetGetLong(packet, offset, id) || !readName(packet, offset, name))
+    if (!readSpeechHeader(packet, offset, header) || !packetGetLong(packet, offset, id)
+        || !readSpeakerName(packet, offset, name))
         return;
     // The arguments travel in little-endian unit order.
     std::u16string arguments = readUnits(packet, offset, kMaxIncomingSpeechUnits, false);
-    std::u16string text = localizedText(int32_t(id), arguments);
+    std::u16string text = speechLocalizedText(int32_t(id), arguments);
     showIncomingSpeech(header.serial, header.graphic, header.type, header.hue, header.font, currentTextLanguage(),
         name, std::move(text));
 }
@@ -400,13 +394,13 @@ void handleLocalizedAffixPacket(const uint8_t* packet)
     uint32_t id = 0;
     uint8_t flags = 0;
     std::string name;
-    if (!readHeader(packet, offset, header) || !packetGetLong(packet, offset, id)
-        || !packetGetByte(packet, offset, flags) || !readName(packet, offset, name))
+    if (!readSpeechHeader(packet, offset, header) || !packetGetLong(packet, offset, id)
+        || !packetGetByte(packet, offset, flags) || !readSpeakerName(packet, offset, name))
         return;
     std::string affix = readBytesText(packet, offset);
     std::u16string arguments = readUnits(packet, offset, kMaxAffixArgumentUnits, true);
-    std::u16string text = localizedText(int32_t(id), arguments);
-    std::u16string wideAffix = widen(affix);
+    std::u16string text = speechLocalizedText(int32_t(id), arguments);
+    std::u16string wideAffix = bytesToWideString(affix);
     bool inFront = flags == 1 || flags == 3 || flags == 5;
     bool behind = flags == 0 || flags == 2 || flags == 4;
     if (!inFront && !behind)

@@ -1,5 +1,6 @@
 #include "windows/journal.h"
 
+#include "core/wide_text.h"
 #include "data/config_key_rules.h"
 #include "data/file_manager.h"
 #include "data/settings_registry.h"
@@ -44,8 +45,8 @@ std::string journalFileBytes(const JournalEntry& entry, bool sixteenBit)
             for (char16_t unit : entry.text)
                 appendUnit(out, unit);
         } else {
-            for (char c : entry.narrow)
-                appendUnit(out, char16_t(uint8_t(c)));
+            for (char16_t unit : bytesToWideString(entry.narrow))
+                appendUnit(out, unit);
         }
         appendUnit(out, u'\r');
         appendUnit(out, u'\n');
@@ -105,10 +106,7 @@ void Journal::addWindowText(std::string_view text, uint16_t hue)
 void Journal::addWindowTextWide(std::u16string_view text, uint16_t hue)
 {
     std::u16string line;
-    auto widen = [&line](std::string_view bytes) {
-        for (char c : bytes)
-            line.push_back(char16_t(uint8_t(c)));
-    };
+    auto widen = [&line](std::string_view bytes) { line += bytesToWideString(bytes); };
     if (m_prefix == JournalPrefix::Speaker) {
         widen(m_speakerName);
         widen(kSpeakerSeparator);
@@ -167,8 +165,11 @@ bool Journal::openFile()
 {
     if (m_file)
         return true;
+    // Saving is on exactly when a file was named: the SaveJournal key does
+    // nothing, and a settings read that puts the switches back to their
+    // defaults must not stop it.
     const std::string& name = configValues().journalFile;
-    if (name.empty() || !settings().getBoolSetting(u"SaveJournal"))
+    if (name.empty())
         return false;
     // The journal keeps growing over the runs; a failure is tried again with
     // the next line.

@@ -1,5 +1,6 @@
 #include "windows/name_plate_gump.h"
 
+#include "core/wide_text.h"
 #include "data/targeting.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
@@ -69,9 +70,7 @@ NamePlateGump::~NamePlateGump() { allNamesForget(m_objectSerial, this); }
 
 void NamePlateGump::drawName(std::string_view name)
 {
-    std::u16string wide(name.begin(), name.end());
-    for (char16_t& c : wide)
-        c = char16_t(uint8_t(c));
+    std::u16string wide = bytesToWideString(name);
     const int32_t previousFont = getUnicodeFont();
     selectUnicodeFont(kNameFont);
     wide = fitNameWithEllipsis(std::move(wide), kNameRoom);

@@ -1,5 +1,6 @@
 #include "windows/overhead_text.h"
 
+#include "core/wide_text.h"
 #include "data/settings_registry.h"
 #include "data/targeting.h"
 #include "gfx/gump_art.h"
@@ -22,8 +23,8 @@
 
 namespace {
 
-constexpr int32_t kBody47 = 47;
-constexpr int32_t kBody47Lift = 146;
+constexpr int32_t kTextBody47 = 47;
+constexpr int32_t kTextBody47Lift = 146;
 constexpr int32_t kMobileHeadDrop = 4;
 constexpr int32_t kBlendMask565 = 0x7BEF;
 
@@ -39,7 +40,7 @@ std::map<const StaticObject*, BarkGump*>& newestTexts()
 // Set while a restack deletes texts: their destructors skip the restack.
 bool g_restacking = false;
 
-const Item* asItem(const StaticObject* object)
+const Item* asTextItem(const StaticObject* object)
 {
     return object && object->isDynamic() ? static_cast<const Item*>(object) : nullptr;
 }
@@ -47,7 +48,7 @@ const Item* asItem(const StaticObject* object)
 // An item lying in a container or worn by a mobile.
 bool isHeldItem(const StaticObject* object)
 {
-    const Item* item = asItem(object);
+    const Item* item = asTextItem(object);
     return item && item->container() != nullptr;
 }
 
@@ -55,7 +56,7 @@ bool isHeldItem(const StaticObject* object)
 // closes with that window.
 CGump* holderWindow(const StaticObject* owner)
 {
-    return isHeldItem(owner) ? gumpFindPaperdollOrContainer(const_cast<Item*>(asItem(owner))) : nullptr;
+    return isHeldItem(owner) ? gumpFindPaperdollOrContainer(const_cast<Item*>(asTextItem(owner))) : nullptr;
 }
 
 // The lifetime of a text of `lines` lines.
@@ -184,7 +185,7 @@ void BarkGump::unlinkFromStack()
 
 bool BarkGump::hasSpeakerOwner() const
 {
-    const Item* item = asItem(m_owner);
+    const Item* item = asTextItem(m_owner);
     return item && (item->isMobile() || item->isCorpse());
 }
 
@@ -205,8 +206,8 @@ bool BarkGump::ownerAnchor(int32_t& x, int32_t& y)
     const ScreenRect& bounds = m_owner->screenRect;
     x = ((bounds.left + bounds.right) >> 1) - view.viewPixelX;
     y = bounds.top - view.viewPixelY + kMobileHeadDrop;
-    if (m_owner->isMobile() && static_cast<const Mobile*>(m_owner)->graphic == kBody47)
-        y = bounds.bottom - view.viewPixelY - kBody47Lift;
+    if (m_owner->isMobile() && static_cast<const Mobile*>(m_owner)->graphic == kTextBody47)
+        y = bounds.bottom - view.viewPixelY - kTextBody47Lift;
     return true;
 }
 
@@ -231,7 +232,7 @@ bool BarkGump::place(int32_t systemLift, int32_t width, int32_t height)
     m_anchorY = y;
     // The name of a clicked item (not a corpse) starts where it was clicked;
     // it follows the item from there.
-    const Item* item = asItem(m_owner);
+    const Item* item = asTextItem(m_owner);
     WorldViewGump* view = worldViewGump();
     if (m_youSee && !m_inWindow && item && !item->isMobile() && !item->isCorpse() && view) {
         x = view->dragAnchorX();
@@ -349,6 +350,7 @@ void BarkGump::redrawText(uint16_t hue)
     std::fill(face->pixels.begin(), face->pixels.end(), uint16_t(0));
     TextSurface surface = face->surface();
     drawAsciiTextWrapped(0, 0, m_font, hue, m_text.c_str(), face->width, surface, wholeSurface(surface), 0, 0, false);
+    markLookChanged();
 }
 
 bool BarkGump::isOverlappedByBark()
@@ -361,6 +363,12 @@ bool BarkGump::isOverlappedByBark()
             return true;
     }
     return false;
+}
+
+bool BarkGump::lookKey(uint64_t& key)
+{
+    key = faceLookKey() * 2 + uint64_t(isOverlappedByBark());
+    return true;
 }
 
 void BarkGump::draw(GumpCanvas& canvas)
@@ -435,14 +443,9 @@ void BarkGump::singleClick()
     }
     if (!self)
         return;
-    std::u16string wide;
-    if (isAsciiBark()) {
-        for (char c : m_text)
-            wide.push_back(char16_t(uint8_t(c)));
-    } else {
-        wide = static_cast<UnicodeBarkGump*>(this)->wideText();
-    }
-    const Item* item = asItem(m_owner);
+    std::u16string wide
+        = isAsciiBark() ? bytesToWideString(m_text) : static_cast<UnicodeBarkGump*>(this)->wideText();
+    const Item* item = asTextItem(m_owner);
     translateClickedText(m_languageCode, wide, item ? item->serial : 0);
 }
 
@@ -465,6 +468,7 @@ void UnicodeBarkGump::redrawText(uint16_t hue)
     drawUnicodeTextWrapped(surface, face->width - 2, m_wideText.c_str(), 1, 1, colour, wholeSurface(surface), false);
     outlineText(face->pixels.data(), face->width, face->height, kOutlineColour);
     selectUnicodeFont(previousFont);
+    markLookChanged();
 }
 
 BarkGump* makeBarkGump(StaticObject* owner, std::string_view text, uint16_t hue, uint16_t font, CGump* containerGump,

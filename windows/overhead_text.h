@@ -37,7 +37,11 @@ public:
 
     ~BarkGump() override;
 
-    void draw(GumpCanvas& canvas) override;
+    // Final, so that the look below holds for every kind of text.
+    void draw(GumpCanvas& canvas) final;
+    // Its page as last drawn, and whether another text overlaps it (which
+    // draws it half blended).
+    bool lookKey(uint64_t& key) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;

@@ -18,6 +18,7 @@
 #include "windows/drag_gump.h"
 #include "windows/item_pictures.h"
 #include "windows/journal.h"
+#include "windows/own_character_actions.h"
 #include "windows/overhead_text.h"
 #include "windows/speech_services.h"
 #include "windows/window_packets.h"
@@ -37,10 +38,8 @@
 
 namespace {
 
-// The word Quit, nine blanks, then the rest.
-constexpr const char* kLogoutQuestion = "Quit         Vardun Online?";
-constexpr int32_t kTitleFont = 1;
-constexpr int32_t kTitleHue = 902;
+constexpr int32_t kPaperdollTitleFont = 1;
+constexpr int32_t kPaperdollTitleHue = 902;
 constexpr int32_t kTitleX = 39;
 constexpr int32_t kOwnTitleY = 264;
 constexpr int32_t kOtherTitleY = 263;
@@ -64,17 +63,14 @@ constexpr int32_t kFemaleArtShift = 10000;
 constexpr int32_t kFirstItemPicture = 50001;
 constexpr int32_t kLastItemPicture = 115525;
 constexpr int32_t kGumpDefLimit = 60000;
-constexpr uint16_t kNoticeHue = 995;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kPaperdollNoticeHue = 995;
+constexpr uint16_t kPaperdollNoticeFont = 3;
 constexpr uint16_t kGhostShroud = 8270;
 constexpr int32_t kShroudLayer = 22;
 constexpr int32_t kMountLayer = 25;
-constexpr int32_t kBackpackLayer = 21;
 constexpr int32_t kDeathRobeGraphic = 51;
 constexpr uint16_t kBody987Hue = 1002;
 constexpr int32_t kBody987Art = 50987;
-constexpr uint32_t kGuildCommand = 40;
-constexpr uint32_t kQuestCommand = 50;
 
 struct BodyRow {
     int32_t body;
@@ -107,7 +103,7 @@ bool artExists(int32_t id)
     return getGumpArtSize(id, width, height);
 }
 
-void artSize(int32_t id, int32_t& width, int32_t& height)
+void paperdollArtSize(int32_t id, int32_t& width, int32_t& height)
 {
     width = height = 0;
     getGumpArtSize(id, width, height);
@@ -116,10 +112,10 @@ void artSize(int32_t id, int32_t& width, int32_t& height)
 PixelSpanFn bodySpan(uint16_t hue, bool partial) { return hueSpanFor(hue == 0 ? -1 : (hue & 0x3FFF) - 1, partial); }
 
 // Draws gump art `id` at (x, y) with every pixel blended half over the page.
-void drawTranslucent(GumpPage& page, PixelSpanFn span, int32_t id, int32_t x, int32_t y)
+void drawPaperdollTranslucent(GumpPage& page, PixelSpanFn span, int32_t id, int32_t x, int32_t y)
 {
     int32_t width = 0, height = 0;
-    artSize(id, width, height);
+    paperdollArtSize(id, width, height);
     if (width <= 0 || height <= 0)
         return;
     std::vector<uint16_t> picture(size_t(width) * size_t(height), 0);
@@ -136,7 +132,7 @@ void drawTranslucent(GumpPage& page, PixelSpanFn span, int32_t id, int32_t x, in
 void drawItemSlot(GumpPage& page, int32_t x, int32_t y, const Item* item)
 {
     int32_t width = 0, height = 0;
-    artSize(PaperdollGump::kSlotFrameArt, width, height);
+    paperdollArtSize(PaperdollGump::kSlotFrameArt, width, height);
     const BlitTarget target = page.target();
     const ScreenRect frame { x, y, x + width, y + height };
     drawGumpArtClipped(copySpanTransparent, PaperdollGump::kSlotFillArt, target, &frame, x, y);
@@ -164,41 +160,26 @@ void drawItemSlot(GumpPage& page, int32_t x, int32_t y, const Item* item)
     }
 }
 
-// The callbacks of the buttons; each runs on the paperdoll.
+// The callbacks of the buttons; each runs on the paperdoll, through the
+// actions the menubar shares.
 void onStatusButton(CGump* parent)
 {
-    auto* doll = static_cast<PaperdollGump*>(parent);
-    Mobile* mobile = doll->mobile();
-    if (!mobile)
-        return;
-    const uint32_t serial = mobile->serial;
-    gumpOpenByKind(mobile, gump_kind::kStatusBar, nullptr, false, true);
-    sendStatusRequest(4, serial);
+    if (Mobile* mobile = static_cast<PaperdollGump*>(parent)->mobile())
+        own_actions::openStatus(*mobile);
 }
 
 void onWarButton(CGump* parent)
 {
     if (static_cast<PaperdollGump*>(parent)->isOwn())
-        setWarMode(-1);
+        own_actions::toggleWarMode();
 }
 
-void onSkillsButton(CGump*)
-{
-    sendStatusRequest(5, playerSerial());
-    service<SkillWindow>().setSkillGumpRequested(true);
-}
-
-void onGuildButton(CGump*) { sendEncodedCommand(playerSerial(), kGuildCommand); }
-void onQuestsButton(CGump*) { sendEncodedCommand(playerSerial(), kQuestCommand); }
-void onOptionsButton(CGump*) { gumpOpenByKind(nullptr, gump_kind::kOptions, nullptr, false, false); }
-
-void onLogoutButton(CGump*)
-{
-    desktopWrite();
-    service<YesNoQuestions>().ask(QuestionKind::Logout, kLogoutQuestion, 0);
-}
-
-void onHelpButton(CGump*) { sendHelpRequest(); }
+void onSkillsButton(CGump*) { own_actions::requestSkills(); }
+void onGuildButton(CGump*) { own_actions::requestGuild(); }
+void onQuestsButton(CGump*) { own_actions::requestQuests(); }
+void onOptionsButton(CGump*) { own_actions::openOptions(); }
+void onLogoutButton(CGump*) { own_actions::askLogout(); }
+void onHelpButton(CGump*) { own_actions::requestHelp(); }
 void onMinimiseSpot(CGump* parent) { parent->minimize(); }
 
 struct ButtonRow {
@@ -229,14 +210,14 @@ Button* addButton(CGump* parent, int32_t y, int32_t up, int32_t down, int32_t ho
 bool onProfileIcon(int32_t x, int32_t y)
 {
     int32_t width = 0, height = 0;
-    artSize(PaperdollGump::kProfileArt, width, height);
+    paperdollArtSize(PaperdollGump::kProfileArt, width, height);
     return x >= kProfileX && x <= width + 18 && y >= kIconY && y <= height + kIconY;
 }
 
 bool onPartyIcon(int32_t x, int32_t y)
 {
     int32_t width = 0, height = 0;
-    artSize(PaperdollGump::kProfileArt, width, height);
+    paperdollArtSize(PaperdollGump::kProfileArt, width, height);
     return x >= 38 && x <= width + 32 && y >= kIconY && y <= height + kIconY;
 }
 
@@ -245,11 +226,11 @@ bool onPartyIcon(int32_t x, int32_t y)
 void showOnOwnPaperdoll(std::string_view text)
 {
     PlayerMobile* self = player();
-    Item* backpack = self ? self->layerItem(kBackpackLayer) : nullptr;
+    Item* backpack = self ? self->layerItem(Mobile::kBackpackLayer) : nullptr;
     PaperdollGump* own = self ? findPaperdoll(*self) : nullptr;
     if (backpack && own) {
-        journal().addWindowText(text, kNoticeHue);
-        makeBarkGump(backpack, text, kNoticeHue, kNoticeFont, own, 0);
+        journal().addWindowText(text, kPaperdollNoticeHue);
+        makeBarkGump(backpack, text, kPaperdollNoticeHue, kPaperdollNoticeFont, own, 0);
     }
 }
 
@@ -331,10 +312,10 @@ PaperdollGump::PaperdollGump(int32_t x, int32_t y, Mobile& mobile, std::string_v
         setLocation(restored->x, restored->y);
     setArtId(kOwnBackgroundArt);
     int32_t width = 0, height = 0;
-    artSize(kOwnBackgroundArt, width, height);
+    paperdollArtSize(kOwnBackgroundArt, width, height);
     setSize(width, height);
     int32_t minimisedWidth = 0, minimisedHeight = 0;
-    artSize(kMinimisedArt, minimisedWidth, minimisedHeight);
+    paperdollArtSize(kMinimisedArt, minimisedWidth, minimisedHeight);
     setMinimisedSize(minimisedWidth, minimisedHeight);
     page(0)->allocate(width, height);
     page(1)->allocate(minimisedWidth, minimisedHeight);
@@ -409,8 +390,8 @@ void PaperdollGump::render()
     drawGumpArt(copySpanTransparent, shown->isPlayer() ? kOwnBackgroundArt : kOtherBackgroundArt, target, 0, 0);
     TextSurface surface = face->surface();
     const TextClip titleClip { 0, 0, face->width, face->height - kTitleBottomMargin };
-    drawAsciiTextWrapped(kTitleX, own ? kOwnTitleY : kOtherTitleY, kTitleFont, kTitleHue, m_title.c_str(),
-        kTitleWidth, surface, titleClip, 0, kTitleLineHeight, false);
+    drawAsciiTextWrapped(kTitleX, own ? kOwnTitleY : kOtherTitleY, kPaperdollTitleFont, kPaperdollTitleHue,
+        m_title.c_str(), kTitleWidth, surface, titleClip, 0, kTitleLineHeight, false);
     drawGumpArt(copySpanTransparent, kProfileArt, target, kProfileX, kIconY);
     if (own)
         drawGumpArt(copySpanTransparent, kProfileArt, target, kPartyX, kIconY);
@@ -450,11 +431,12 @@ void PaperdollGump::render()
             uint16_t hue = 0;
             int32_t art = paperdollPictureFor(picture.base, picture.female, *item, layers, layer, hue);
             bool partial = (tileData().item(item->tileIndex()).flags & kTilePartialHue) != 0;
-            drawGumpArt(bodySpan(hue, partial), art, target, layer == kBackpackLayer ? kBackpackX : kBodyX, kBodyY);
+            drawGumpArt(bodySpan(hue, partial), art, target, layer == Mobile::kBackpackLayer ? kBackpackX : kBodyX, kBodyY);
         } else if (layer == m_pressedLayer && !hidden && heldItem) {
             uint16_t hue = 0;
             int32_t art = paperdollPictureFor(picture.base, picture.female, *heldItem, layers, layer, hue);
-            drawTranslucent(*face, bodySpan(hue, (held.tileFlags & kTilePartialHue) != 0), art, kBodyX, kBodyY);
+            drawPaperdollTranslucent(
+                *face, bodySpan(hue, (held.tileFlags & kTilePartialHue) != 0), art, kBodyX, kBodyY);
         }
     }
     if (heldItem)
@@ -495,7 +477,7 @@ int32_t PaperdollGump::itemSlotAt(int32_t x, int32_t y, bool includeBackpack)
     const LayerItems layers = layerItemsOf(*shown);
     if (shown->serial == playerSerial()) {
         int32_t width = 0, height = 0;
-        artSize(kSlotFrameArt, width, height);
+        paperdollArtSize(kSlotFrameArt, width, height);
         for (size_t i = 0; i < kSlotLayers.size(); ++i) {
             const int32_t slotTop = 77 + kSlotStep * int32_t(i);
             if (layers[size_t(kSlotLayers[i])] && x >= 4 && x <= width && y >= slotTop
@@ -508,7 +490,7 @@ int32_t PaperdollGump::itemSlotAt(int32_t x, int32_t y, bool includeBackpack)
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         const int32_t layer = *it;
         const Item* item = layers[size_t(layer)];
-        if (layer == kMountLayer || !item || layer == 11 || layer == 16 || (layer == kBackpackLayer && !includeBackpack))
+        if (layer == kMountLayer || !item || layer == 11 || layer == 16 || (layer == Mobile::kBackpackLayer && !includeBackpack))
             continue;
         int32_t picture = equipConv().getGump(shown->graphic, getTileAnimId(item));
         if (picture < kFirstItemPicture || picture > kLastItemPicture)
@@ -519,7 +501,7 @@ int32_t PaperdollGump::itemSlotAt(int32_t x, int32_t y, bool includeBackpack)
                 continue;
             picture = table->translate(uint16_t(picture), 0);
         }
-        const int32_t left = layer == kBackpackLayer ? kBackpackX : kBodyX;
+        const int32_t left = layer == Mobile::kBackpackLayer ? kBackpackX : kBodyX;
         if (x >= kBodyX && y >= kBodyY && getGumpArtPixel(picture, x - left, y - kBodyY) != 0)
             return layer;
     }
@@ -665,7 +647,7 @@ void PaperdollGump::doubleClick(int32_t x, int32_t y)
         return;
     }
     int32_t bookWidth = 0, bookHeight = 0;
-    artSize(kAbilityBookArt, bookWidth, bookHeight);
+    paperdollArtSize(kAbilityBookArt, bookWidth, bookHeight);
     if (areObjectPropertyListsOn() && isOwn() && x >= kAbilityBookX && x < kAbilityBookX + bookWidth
         && y >= kAbilityBookY && y < kAbilityBookY + bookHeight) {
         gumpOpenByKind(nullptr, gump_kind::kAbilityBook, nullptr, false, false);
@@ -677,7 +659,8 @@ void PaperdollGump::doubleClick(int32_t x, int32_t y)
     if (item) {
         PlayerMobile* self = player();
         if (self && self->isDead() && item->graphic != kDeathRobeGraphic)
-            showOverheadText(*self, "I am dead and cannot do that.", kNoticeHue, kNoticeFont, 0, false);
+            showOverheadText(
+                *self, "I am dead and cannot do that.", kPaperdollNoticeHue, kPaperdollNoticeFont, 0, false);
         else if (item->serial & kItemSerialBit)
             useObject(*item);
         return;
@@ -694,15 +677,6 @@ PaperdollGump* findPaperdoll(const Mobile& mobile)
 {
     CGump* found = gumpFindForObject(const_cast<Mobile*>(&mobile), true, false, gumpListHead(), false);
     return found && found->is(GumpKind::Paperdoll) ? static_cast<PaperdollGump*>(found) : nullptr;
-}
-
-CGump* findStatusGump(uint32_t serial)
-{
-    for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
-        if (gump->is(GumpKind::StatusGump) && gump->ownerSerial() == serial)
-            return gump;
-    }
-    return nullptr;
 }
 
 PaperdollGump* openPaperdoll(uint32_t serial, std::string_view title, uint8_t flags)

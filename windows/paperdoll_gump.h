@@ -114,8 +114,6 @@ PaperdollBody paperdollBodyFor(int32_t body, bool female, int32_t race);
 
 // The paperdoll showing `mobile`, or null.
 PaperdollGump* findPaperdoll(const Mobile& mobile);
-// The status bar (a status gump) of `serial`, topmost first, or null.
-CGump* findStatusGump(uint32_t serial);
 // The server's paperdoll packet (0x88): the window of the mobile with its
 // title, opened or refreshed; flags bit 1 allows taking items off another
 // mobile's paperdoll. Null when the mobile is unknown.

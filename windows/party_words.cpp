@@ -26,8 +26,8 @@ constexpr uint8_t kActionDecline = 9;
 constexpr size_t kMaxPrivateUnits = 116;
 constexpr size_t kMaxPublicUnits = 118;
 constexpr uint8_t kNextShardCommand = 218;
-constexpr uint16_t kNoticeHue = 0;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kPartyNoticeHue = 0;
+constexpr uint16_t kPartyNoticeFont = 3;
 constexpr size_t kPartyPacketSize = 512;
 
 void beginPartyPacket(PacketBuffer& buffer, uint8_t action)
@@ -53,7 +53,7 @@ bool serialPacket(PacketBuffer& buffer, uint8_t action, uint32_t serial)
     return !buffer.failed();
 }
 
-template <typename Build> void sendBuilt(Build build)
+template <typename Build> void sendPartyBuilt(Build build)
 {
     PacketStorage<kPartyPacketSize> buffer;
     if (build(buffer))
@@ -102,10 +102,10 @@ void showNoteToSelf(std::string_view text)
     std::string line = "Note to self: ";
     line.append(text);
     journal().setPrefix(JournalPrefix::None);
-    showSystemBark(line, kNoticeHue, kNoticeFont);
+    showSystemBark(line, kPartyNoticeHue, kPartyNoticeFont);
 }
 
-void notice(const char* text) { addSystemMessage(kNoticeHue, kNoticeFont, text); }
+void partyNotice(const char* text) { addSystemMessage(kPartyNoticeHue, kPartyNoticeFont, text); }
 
 void answerInvitation(bool accept)
 {
@@ -113,10 +113,10 @@ void answerInvitation(bool accept)
     if (party.isInvitationPending()) {
         accept ? sendPartyAccept() : sendPartyDecline();
     } else if (isPlayerInParty()) {
-        notice(accept ? "You have already joined the party."
-                      : "Too late to decline, you are already in the party. Try /quit.");
+        partyNotice(accept ? "You have already joined the party."
+                           : "Too late to decline, you are already in the party. Try /quit.");
     } else {
-        notice("No one has invited you to be in a party.");
+        partyNotice("No one has invited you to be in a party.");
     }
     party.clearInvitation();
 }
@@ -219,22 +219,22 @@ bool buildPartyDeclinePacket(PacketBuffer& buffer, uint32_t leader)
 
 void sendPartyAddMember(uint32_t serial)
 {
-    sendBuilt([serial](PacketBuffer& b) { return buildPartyAddMemberPacket(b, serial); });
+    sendPartyBuilt([serial](PacketBuffer& b) { return buildPartyAddMemberPacket(b, serial); });
 }
 
 void sendPartyRemoveMember(uint32_t serial)
 {
-    sendBuilt([serial](PacketBuffer& b) { return buildPartyRemoveMemberPacket(b, serial); });
+    sendPartyBuilt([serial](PacketBuffer& b) { return buildPartyRemoveMemberPacket(b, serial); });
 }
 
 void sendPartyPrivateMessage(std::u16string_view text, uint32_t member)
 {
-    sendBuilt([&](PacketBuffer& b) { return buildPartyPrivateMessagePacket(b, member, text); });
+    sendPartyBuilt([&](PacketBuffer& b) { return buildPartyPrivateMessagePacket(b, member, text); });
 }
 
 void sendPartyPublicMessage(std::u16string_view text)
 {
-    sendBuilt([&](PacketBuffer& b) { return buildPartyPublicMessagePacket(b, text); });
+    sendPartyBuilt([&](PacketBuffer& b) { return buildPartyPublicMessagePacket(b, text); });
 }
 
 void sendPartyAccept()
@@ -242,14 +242,14 @@ void sendPartyAccept()
     PartyState& party = service<PartyState>();
     uint32_t leader = party.invitingLeader();
     uint8_t loot = party.lootFlag();
-    sendBuilt([leader](PacketBuffer& b) { return buildPartyAcceptPacket(b, leader); });
-    sendBuilt([loot](PacketBuffer& b) { return buildPartyLootFlagPacket(b, loot); });
+    sendPartyBuilt([leader](PacketBuffer& b) { return buildPartyAcceptPacket(b, leader); });
+    sendPartyBuilt([loot](PacketBuffer& b) { return buildPartyLootFlagPacket(b, loot); });
 }
 
 void sendPartyDecline()
 {
     uint32_t leader = service<PartyState>().invitingLeader();
-    sendBuilt([leader](PacketBuffer& b) { return buildPartyDeclinePacket(b, leader); });
+    sendPartyBuilt([leader](PacketBuffer& b) { return buildPartyDeclinePacket(b, leader); });
 }
 
 bool isPlayerInParty()
@@ -272,7 +272,7 @@ void handlePartyLine(std::u16string_view line, bool byteMode)
         if (isPlayerInParty())
             sendPartyRemoveMember(0);
         else
-            notice("You are not in a party.");
+            partyNotice("You are not in a party.");
         return;
     case party_word::kAdd:
         if (!targetingState().targetingActive)
@@ -309,7 +309,7 @@ bool handleCommandLine(std::u16string_view line, bool byteMode)
     std::string word;
     std::string rest(takeLowerWord(copy, word));
     if (word == "next") {
-        sendBuilt([&rest](PacketBuffer& b) { return buildTextCommandPacket(b, kNextShardCommand, rest); });
+        sendPartyBuilt([&rest](PacketBuffer& b) { return buildTextCommandPacket(b, kNextShardCommand, rest); });
         return true;
     }
     if (word == "con") {

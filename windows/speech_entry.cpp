@@ -1,5 +1,6 @@
 #include "windows/speech_entry.h"
 
+#include "core/wide_text.h"
 #include "data/client_services.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
@@ -46,22 +47,6 @@ bool isTeamMode(uint8_t mode)
 }
 
 bool settingOn(const char16_t* name) { return settings().getBoolSetting(name) != 0; }
-
-std::u16string widened(const char* text)
-{
-    std::u16string out;
-    for (; *text; ++text)
-        out.push_back(char16_t(uint8_t(*text)));
-    return out;
-}
-
-std::string lowBytes(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t unit : text)
-        out.push_back(char(unit & 0xFF));
-    return out;
-}
 
 // The navigation keys walk, in screen directions.
 std::optional<int32_t> walkDirection(uint16_t key)
@@ -152,7 +137,7 @@ bool SpeechEntry::measuresUnderWidth() const
     if (unicodeMode()) {
         measureUnicodeText(m_text.c_str(), width, height, other);
     } else {
-        std::string bytes = lowBytes(m_text);
+        std::string bytes = lowBytesOf(m_text);
         measureAsciiText(kLineFont, bytes.c_str(), width, height, other);
     }
     return width < kMaxWidth;
@@ -326,7 +311,7 @@ void SpeechEntry::enter()
         if (unicodeMode())
             sendPromptResponseWide(kPromptAnswerType, line);
         else
-            sendPromptResponse(kPromptAnswerType, lowBytes(line));
+            sendPromptResponse(kPromptAnswerType, lowBytesOf(line));
         return;
     }
     sendLine(line, m_mode);
@@ -343,7 +328,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         std::u16string command = u"=";
         command.append(line);
         if (byteMode)
-            sendSpeechAscii(lowBytes(command), speech_type::kSay);
+            sendSpeechAscii(lowBytesOf(command), speech_type::kSay);
         else
             sendSpeech(command, speech_type::kSay);
         return;
@@ -353,7 +338,7 @@ void SpeechEntry::sendLine(std::u16string_view line, uint8_t mode)
         return;
     }
     if (byteMode)
-        sendSpeechAscii(lowBytes(line), mode);
+        sendSpeechAscii(lowBytesOf(line), mode);
     else
         sendSpeech(line, mode);
 }
@@ -374,9 +359,7 @@ void SpeechEntry::setLine(std::u16string_view text, uint8_t mode)
 
 void SpeechEntry::sendPromptResponse(uint32_t type, std::string_view text)
 {
-    std::u16string wide;
-    for (char c : text.substr(0, std::min(text.size(), kMaxPromptUnits)))
-        wide.push_back(char16_t(uint8_t(c)));
+    std::u16string wide = bytesToWideString(text.substr(0, std::min(text.size(), kMaxPromptUnits)));
     PendingPrompt& prompt = pendingPrompt();
     if (prompt.unicode) {
         sendPromptResponseWide(type, wide);
@@ -447,7 +430,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         shown.unicode = true;
         // A tell names its member, exactly as the tell command reads the line.
         if (std::optional<TellCommand> tell = parseTellCommand(m_text, !unicodeMode())) {
-            std::u16string name = widened(service<PartyState>().memberName(tell->slot - 1).c_str());
+            std::u16string name = bytesToWideString(service<PartyState>().memberName(tell->slot - 1).c_str());
             shown.text = u"Tell [" + name + u"]: " + line.substr(std::min(tell->messageStart, line.size()));
             return shown;
         }
@@ -468,7 +451,7 @@ SpeechEntry::Shown SpeechEntry::shownLine() const
         break;
     default: break;
     }
-    shown.text = widened(prefix) + line;
+    shown.text = bytesToWideString(prefix) + line;
     return shown;
 }
 

@@ -88,6 +88,7 @@ void SpeechLineGump::setText(std::string_view text, uint16_t hue, uint16_t font)
     face->allocate(width, height);
     TextSurface surface = face->surface();
     drawAsciiText(0, baseline, font, hue, m_shown.c_str(), surface, wholeSurface(surface));
+    markLookChanged();
 }
 
 void SpeechLineGump::setTextUnicode(std::u16string_view text, uint16_t hue)
@@ -115,6 +116,7 @@ void SpeechLineGump::setTextUnicode(std::u16string_view text, uint16_t hue)
         hueTable().entry(hue - 1).colours[UnicodeBarkGump::kTextColourIndex], wholeSurface(surface));
     outlineText(face->pixels.data(), width, height, UnicodeBarkGump::kOutlineColour);
     selectUnicodeFont(previousFont);
+    markLookChanged();
 }
 
 void refreshFrameCounterLine()

@@ -23,6 +23,11 @@ public:
     void onRightUp(int32_t x, int32_t y) override;
     bool isInGameView() override { return true; }
     bool isClosableByCloseAll() override { return false; }
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
 
     void setText(std::string_view text, uint16_t hue, uint16_t font);
     void setTextUnicode(std::u16string_view text, uint16_t hue);

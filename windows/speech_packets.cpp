@@ -1,6 +1,7 @@
 #include "windows/speech_packets.h"
 
 #include "net/packet_table.h"
+#include "platform/ascii_text.h"
 #include "windows/speech_services.h"
 
 #include <algorithm>
@@ -11,12 +12,10 @@ constexpr uint8_t kSpeechPacketId = 0xAD;
 constexpr size_t kMaxPacket = 65535;
 constexpr int32_t kMaxPackedCount = 0xFFF;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 std::string lowered(std::string_view text)
 {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), lowerAscii);
+    std::transform(out.begin(), out.end(), out.begin(), platform::foldAsciiCase);
     return out;
 }
 
@@ -73,7 +72,7 @@ SpeechLanguage& languageStore()
     return language;
 }
 
-bool sendBuilt(bool built, const PacketBuffer& buffer) { return built && sendSpeechPacket(buffer); }
+bool sendSpeechBuilt(bool built, const PacketBuffer& buffer) { return built && sendSpeechPacket(buffer); }
 
 } // namespace
 
@@ -206,7 +205,7 @@ int32_t sendKeywordSpeech(std::u16string_view text, uint8_t type)
     uint16_t font = 0;
     styleFor(type, hue, font);
     PacketStorage<kMaxPacket> buffer;
-    sendBuilt(buildKeywordSpeechPacket(buffer, type, hue, font, speechLanguage(), ids, utf8), buffer);
+    sendSpeechBuilt(buildKeywordSpeechPacket(buffer, type, hue, font, speechLanguage(), ids, utf8), buffer);
     return int32_t(ids.size()) + 1;
 }
 
@@ -218,12 +217,13 @@ void sendUnicodeSpeech(std::u16string_view text, uint8_t type)
     if (type == speech_type::kEmote) {
         std::u16string emote = u"*";
         emote.append(text).append(u"*");
-        sendBuilt(buildSpeechPacket(buffer, type, style.emoteHue, style.emoteFont, speechLanguage(), emote), buffer);
+        sendSpeechBuilt(
+            buildSpeechPacket(buffer, type, style.emoteHue, style.emoteFont, speechLanguage(), emote), buffer);
         return;
     }
     if (sendKeywordSpeech(text, type) > 0)
         return;
-    sendBuilt(buildSpeechPacket(buffer, type, style.speechHue, style.speechFont, speechLanguage(), text), buffer);
+    sendSpeechBuilt(buildSpeechPacket(buffer, type, style.speechHue, style.speechFont, speechLanguage(), text), buffer);
 }
 
 const SpeechLanguage& speechLanguage() { return languageStore(); }

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint16_t kNoticeHue = 0;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kThrottleNoticeHue = 0;
+constexpr uint16_t kThrottleNoticeFont = 3;
 
 struct QueuedSpeech {
     bool utf16 = true;
@@ -37,8 +37,10 @@ std::deque<QueuedSpeech>& speechQueue()
 void enqueue(QueuedSpeech line)
 {
     std::deque<QueuedSpeech>& queue = speechQueue();
-    while (queue.size() >= kMaxQueuedSpeech)
+    while (queue.size() >= kMaxQueuedSpeech) {
         queue.pop_front();
+        addSystemMessage(kThrottleNoticeHue, kThrottleNoticeFont, "[Spam detected, oldest queued speech dropped]");
+    }
     queue.push_back(std::move(line));
 }
 
@@ -64,12 +66,17 @@ SpeechBudget& speechBudget()
 
 void decaySpeechBudget(SpeechBudget& budget, uint32_t now, uint32_t spamLimit)
 {
-    uint64_t decay = uint64_t(uint32_t(now - budget.lastDecay)) * spamLimit / 1000;
-    if (decay >= uint64_t(budget.budget) || budget.budget <= 0)
-        budget.budget = 0;
-    else
-        budget.budget -= int32_t(decay);
+    uint64_t drained = uint64_t(uint32_t(now - budget.lastDecay)) * spamLimit + budget.drainCarry;
+    uint64_t decay = drained / 1000;
     budget.lastDecay = now;
+    if (budget.budget <= 0 || decay >= uint64_t(budget.budget)) {
+        // An empty budget banks no drain for later speech.
+        budget.budget = 0;
+        budget.drainCarry = 0;
+        return;
+    }
+    budget.budget -= int32_t(decay);
+    budget.drainCarry = uint32_t(drained % 1000);
 }
 
 int32_t spamLimit()
@@ -129,7 +136,7 @@ void showSpamNotice()
     char text[64];
     std::snprintf(text, sizeof text, "[Spam detected, speech queued for %lld seconds]",
         static_cast<long long>(waiting / limit));
-    addSystemMessage(kNoticeHue, kNoticeFont, text);
+    addSystemMessage(kThrottleNoticeHue, kThrottleNoticeFont, text);
 }
 
 void releaseQueuedSpeech()

@@ -11,10 +11,12 @@
 #include <string>
 #include <string_view>
 
-// The budget and the time it last drained.
+// The budget, the time it last drained, and the thousandths of a character
+// that drain has not yet taken off.
 struct SpeechBudget {
     int32_t budget = 0;
     uint32_t lastDecay = 0;
+    uint32_t drainCarry = 0;
 };
 
 // The process-wide budget of the speech throttle.
@@ -22,7 +24,10 @@ SpeechBudget& speechBudget();
 
 // Lowers the budget by the time since the last decay times `spamLimit` per
 // second, not below 0. The product is taken in 64 bits: a 32-bit product wraps
-// after a stall of 2^32 / spamLimit ms and would decay far too little.
+// after a stall of 2^32 / spamLimit ms and would decay far too little. What
+// the division leaves over is carried to the next frame: a frame of 76 ms at a
+// limit below 14 would otherwise drain nothing, ever, and at 30 the budget
+// would drain at 26 a second.
 void decaySpeechBudget(SpeechBudget& budget, uint32_t now, uint32_t spamLimit);
 
 constexpr int32_t kDefaultSpamLimit = 30;
@@ -34,7 +39,8 @@ int32_t spamLimit();
 bool speechBudgetAvailable();
 void chargeSpeechBudget(int32_t characters);
 
-// At most this many lines wait; a line queued past it drops the oldest.
+// At most this many lines wait; a line queued past it drops the oldest, and
+// the player is told.
 inline constexpr size_t kMaxQueuedSpeech = 64;
 
 // Throttled sending: sent at once while the budget is below the limit (then

@@ -2,6 +2,7 @@
 
 #include "core/message_boxes.h"
 #include "data/settings_services.h"
+#include "platform/ascii_text.h"
 #include "text/localization.h"
 #include "windows/speech_packets.h"
 #include "windows/system_text.h"
@@ -16,11 +17,9 @@ constexpr size_t kReceiveChunk = 1024;
 constexpr size_t kMaxNfwMarker = 15;
 constexpr const char* kDefaultTranslator = "Systran";
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 std::string codeText(const std::array<char, 4>& code) { return std::string(code.data(), strnlen(code.data(), 4)); }
 
-std::array<char, 4> firstThree(std::string_view code)
+std::array<char, 4> firstThreeOfCode(std::string_view code)
 {
     std::array<char, 4> out {};
     for (size_t i = 0; i < 3 && i < code.size() && code[i]; ++i)
@@ -28,7 +27,7 @@ std::array<char, 4> firstThree(std::string_view code)
     return out;
 }
 
-void putLittle32(std::vector<uint8_t>& out, uint32_t value)
+void appendLittle32(std::vector<uint8_t>& out, uint32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(uint8_t(value >> shift));
@@ -81,9 +80,9 @@ std::vector<uint8_t> encodeTranslationRequest(
 {
     std::vector<uint8_t> out;
     out.reserve(kHeaderBytes + 2 * (text.size() + 1));
-    putLittle32(out, uint32_t(id));
-    putLittle32(out, translationLanguageWord(source));
-    putLittle32(out, translationLanguageWord(target));
+    appendLittle32(out, uint32_t(id));
+    appendLittle32(out, translationLanguageWord(source));
+    appendLittle32(out, translationLanguageWord(target));
     for (char16_t unit : text) {
         out.push_back(uint8_t(unit & 0xFF));
         out.push_back(uint8_t(unit >> 8));
@@ -146,17 +145,18 @@ bool TranslationClient::setSourceLanguage(std::string_view code)
     if (code.empty() || !code[0])
         return false;
     std::string target = codeText(m_target);
-    bool sameAsTarget = code.size() >= 2 && target.size() >= 2 && lowerAscii(code[0]) == lowerAscii(target[0])
-        && lowerAscii(code[1]) == lowerAscii(target[1]);
+    bool sameAsTarget = code.size() >= 2 && target.size() >= 2
+        && platform::foldAsciiCase(code[0]) == platform::foldAsciiCase(target[0])
+        && platform::foldAsciiCase(code[1]) == platform::foldAsciiCase(target[1]);
     if (sameAsTarget)
         return false;
-    m_source = firstThree(code);
+    m_source = firstThreeOfCode(code);
     return true;
 }
 
 void TranslationClient::setTargetLanguage(std::string_view code)
 {
-    m_target = firstThree(code);
+    m_target = firstThreeOfCode(code);
     setSpeechLanguage(code);
 }
 
@@ -166,8 +166,8 @@ int32_t TranslationClient::requestTranslation(std::u16string_view prefix, std::u
         return -1;
     std::string source = codeText(m_source);
     std::string target = codeText(m_target);
-    if (target.size() >= 2 && lowerAscii(source[0]) == lowerAscii(target[0]) && source.size() >= 2
-        && lowerAscii(source[1]) == lowerAscii(target[1]))
+    if (target.size() >= 2 && platform::foldAsciiCase(source[0]) == platform::foldAsciiCase(target[0])
+        && source.size() >= 2 && platform::foldAsciiCase(source[1]) == platform::foldAsciiCase(target[1]))
         return -1;
     Request request;
     request.id = m_nextId > 0 ? m_nextId : 1;

@@ -5,8 +5,10 @@
 #include "net/buffered_connection.h"
 #include "net/client_packets.h"
 #include "text/localization.h"
+#include "windows/context_menu.h"
 #include "world/world_services.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -15,12 +17,17 @@ constexpr int32_t kContextMenuFlagBit = 3;
 constexpr int32_t kPropertyListFlagBit = 5;
 constexpr uint32_t kVirtueGumpId = 461;
 constexpr uint32_t kVirtueButton = 1;
+constexpr uint16_t kStatLockCommand = 0x1A;
+constexpr uint8_t kUseSkillCommand = 0x24;
+constexpr uint16_t kRaceChangeCommand = 0x2A;
+constexpr size_t kProfileLimit = 511;
 
-// Room for the largest fixed request (0x9B, 258 bytes).
-using Storage = std::array<uint8_t, 272>;
+// Room for the largest request (0xB8 with a whole profile, 1032 bytes).
+using Storage = std::array<uint8_t, 1040>;
 
 int32_t g_contextPressX = 0;
 int32_t g_contextPressY = 0;
+uint32_t g_contextSerial = 0;
 
 template <typename Build>
 bool buildAndSend(Build build)
@@ -59,6 +66,17 @@ bool sendStatusRequest(uint8_t type, uint32_t serial)
     return buildAndSend([&](PacketBuffer& p) { return buildStatusRequestPacket(p, type, serial); });
 }
 
+bool sendSkillLock(uint16_t skill, uint8_t state)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildSkillLockPacket(p, skill, state); });
+}
+
+bool sendSkillUse(int32_t skill)
+{
+    const std::string text = std::to_string(skill) + " 0";
+    return buildAndSend([&](PacketBuffer& p) { return buildTextCommandPacket(p, kUseSkillCommand, text); });
+}
+
 bool sendNameRequest(uint32_t serial)
 {
     return buildAndSend([serial](PacketBuffer& p) { return buildNameRequestPacket(p, serial); });
@@ -95,6 +113,58 @@ bool sendProfileRequest(uint32_t serial)
     return buildAndSend([serial](PacketBuffer& p) { return buildProfileRequestPacket(p, serial); });
 }
 
+bool sendRenameRequest(uint32_t serial, const std::string& name)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildRenamePacket(p, serial, name.c_str()); });
+}
+
+bool sendDyeResponse(uint32_t serial, uint16_t value, uint16_t hue)
+{
+    return buildAndSend([&](PacketBuffer& p) { return buildDyeResponsePacket(p, serial, value, hue); });
+}
+
+bool sendProfileUpdate(uint32_t serial, std::u16string_view text)
+{
+    text = text.substr(0, std::min(text.size(), kProfileLimit));
+    return buildAndSend([&](PacketBuffer& p) {
+        packetBegin(p, 0xB8);
+        packetPutByte(p, 1);
+        packetPutLong(p, serial);
+        packetPutShort(p, 1);
+        packetPutShort(p, uint16_t(text.size()));
+        for (char16_t unit : text)
+            packetPutShort(p, uint16_t(unit));
+        return !p.failed();
+    });
+}
+
+bool sendStatLock(uint8_t stat, uint8_t state)
+{
+    return buildAndSend([&](PacketBuffer& p) {
+        packetBegin(p, 0xBF);
+        packetPutShort(p, kStatLockCommand);
+        packetPutByte(p, stat);
+        packetPutByte(p, state);
+        return !p.failed();
+    });
+}
+
+bool sendRaceChangeReply(uint16_t skinHue, uint16_t hair, uint16_t hairHue, uint16_t facialHair, uint16_t facialHairHue)
+{
+    return buildAndSend([&](PacketBuffer& p) {
+        return buildRaceChangeReplyPacket(p, skinHue, hair, hairHue, facialHair, facialHairHue);
+    });
+}
+
+bool sendRaceChangeRefusal()
+{
+    return buildAndSend([](PacketBuffer& p) {
+        packetBegin(p, 0xBF);
+        packetPutShort(p, kRaceChangeCommand);
+        return !p.failed();
+    });
+}
+
 bool sendEncodedCommand(uint32_t serial, uint16_t command)
 {
     return buildAndSend([&](PacketBuffer& p) { return buildEncodedCommandPacket(p, serial, command, {}); });
@@ -108,9 +178,13 @@ void requestContextMenu(uint32_t serial)
 {
     if (!areContextMenusAvailable())
         return;
-    service<GumpPointer>().pointerPosition(g_contextPressX, g_contextPressY);
+    closeContextMenu();
+    service<GumpPointer>().pressPosition(g_contextPressX, g_contextPressY);
+    g_contextSerial = serial;
     buildAndSend([serial](PacketBuffer& p) { return buildContextMenuRequestPacket(p, serial); });
 }
+
+uint32_t contextMenuRequestedSerial() { return g_contextSerial; }
 
 void contextMenuPressPoint(int32_t& x, int32_t& y)
 {

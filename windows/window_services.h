@@ -3,7 +3,8 @@
 // paperdoll and the speech line ask of parts of the program above or beside
 // them: the player's walking and the path search (the world's, installed by
 // the walking wiring), the yes/no question box (the front end's), the skill
-// window and where the game area lies in the main window. Each is a small
+// window, the hue picker and the tips window the server opens, and where the
+// game area lies in the main window. Each is a small
 // interface reached through service<S>() (core/installed_service.h) with a
 // do-nothing form that answers "nothing there"; app/ installs the real ones
 // and app/service_defaults.cpp the do-nothing forms of those not built yet. Directions are screen directions 0..7 (0 up the
@@ -15,6 +16,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CGump;
 
 // One cell of a searched path.
 struct PathCell {
@@ -102,6 +105,19 @@ public:
     void setSkillGumpRequested(bool) override { }
 };
 
+// The skill icons: a usable skill dragged out of the skill window becomes an
+// icon centred on the screen point (x, y), holding the pointer capture.
+class SkillIcons {
+public:
+    virtual ~SkillIcons() = default;
+    virtual void createSkillIcon(int32_t skill, int32_t x, int32_t y) = 0;
+};
+
+class NoSkillIcons final : public SkillIcons {
+public:
+    void createSkillIcon(int32_t, int32_t, int32_t) override { }
+};
+
 // Where the game area lies inside the client area (the main window keeps
 // it); moving it redraws the whole screen.
 class GameViewPlacement {
@@ -115,7 +131,93 @@ public:
     void setGameViewOffset(int32_t, int32_t) override { }
 };
 
+// The spell code: the party bars' quick spells cast a spell by its number.
+class SpellCasting {
+public:
+    virtual ~SpellCasting() = default;
+    virtual void castSpell(int32_t spell) = 0;
+};
+
+class NoSpellCasting final : public SpellCasting {
+public:
+    void castSpell(int32_t) override { }
+};
+
+// The conference chat window: the menubar's chat button raises it, or asks
+// the server to open chat when it is not open.
+class ConferenceChat {
+public:
+    virtual ~ConferenceChat() = default;
+    virtual void openOrRaiseChat() = 0;
+};
+
+class NoConferenceChat final : public ConferenceChat {
+public:
+    void openOrRaiseChat() override { }
+};
+
+// The context-help window: the menubar's "< ? >" button raises it, or opens
+// it on the current help page.
+class ContextHelpWindow {
+public:
+    virtual ~ContextHelpWindow() = default;
+    virtual void openOrRaiseContextHelp() = 0;
+};
+
+class NoContextHelpWindow final : public ContextHelpWindow {
+public:
+    void openOrRaiseContextHelp() override { }
+};
+
+// The resize outline of windows with a grip: it follows the pointer within
+// the window's limits and resizes the window on release.
+class WindowResizing {
+public:
+    virtual ~WindowResizing() = default;
+    virtual void startResize(CGump* window) = 0;
+};
+
+class NoWindowResizing final : public WindowResizing {
+public:
+    void startResize(CGump*) override { }
+};
+
+// The resize outline a window's grip opens: it follows the pointer within
+// the limits and calls the target's resize on release.
+class ResizeFrames {
+public:
+    virtual ~ResizeFrames() = default;
+    virtual void openResizeFrame(CGump* target, int32_t minWidth, int32_t minHeight, int32_t maxWidth,
+        int32_t maxHeight)
+        = 0;
+};
+
+class NoResizeFrames final : public ResizeFrames {
+public:
+    void openResizeFrame(CGump*, int32_t, int32_t, int32_t, int32_t) override { }
+};
+
+// The tips window the server opens (0xA6) with its lines, at (x, y), then
+// docked outside the game area when asked.
+class TipsWindows {
+public:
+    virtual ~TipsWindows() = default;
+    virtual void openTips(const std::vector<std::string>& lines, int32_t x, int32_t y, bool dockOutside) = 0;
+};
+
+class NoTipsWindows final : public TipsWindows {
+public:
+    void openTips(const std::vector<std::string>&, int32_t, int32_t, bool) override { }
+};
+
 template <> struct ServiceFallback<PlayerWalking> { using Type = NoPlayerWalking; };
+template <> struct ServiceFallback<TipsWindows> { using Type = NoTipsWindows; };
 template <> struct ServiceFallback<YesNoQuestions> { using Type = NoYesNoQuestions; };
 template <> struct ServiceFallback<SkillWindow> { using Type = NoSkillWindow; };
+template <> struct ServiceFallback<SkillIcons> { using Type = NoSkillIcons; };
 template <> struct ServiceFallback<GameViewPlacement> { using Type = NoGameViewPlacement; };
+template <> struct ServiceFallback<SpellCasting> { using Type = NoSpellCasting; };
+template <> struct ServiceFallback<ConferenceChat> { using Type = NoConferenceChat; };
+template <> struct ServiceFallback<ContextHelpWindow> { using Type = NoContextHelpWindow; };
+template <> struct ServiceFallback<WindowResizing> { using Type = NoWindowResizing; };
+template <> struct ServiceFallback<ResizeFrames> { using Type = NoResizeFrames; };

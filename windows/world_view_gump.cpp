@@ -6,11 +6,13 @@
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
 #include "gump/property_cache.h"
+#include "protocol/target_cursor.h"
 #include "windows/game_area_edges.h"
 #include "windows/speech_services.h"
 #include "windows/window_packets.h"
 #include "world/body_animation.h"
 #include "world/cell_grid.h"
+#include "world/house_designer_view.h"
 #include "world/container_item.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
@@ -19,6 +21,7 @@
 #include "world/object_manager.h"
 #include "world/overhead_texts.h"
 #include "world/path_walk.h"
+#include "world/target_choice.h"
 #include "world/world_screen.h"
 
 #include <array>
@@ -27,9 +30,7 @@ namespace {
 
 constexpr uint16_t kNoticeHue = 946;
 constexpr uint16_t kNoticeFont = 3;
-constexpr uint32_t kOwnPaperdollBit = 0x80000000;
 constexpr uint16_t kInnocentHue = 89;
-constexpr int32_t kDropTargetLocation = 1;
 
 constexpr int32_t kCriminalNotoriety = 4;
 constexpr const char* kCriminalWarning = "This may flag you criminal!";
@@ -45,20 +46,14 @@ void notice(std::string_view text)
         showOverheadText(*self, text, kNoticeHue, kNoticeFont, 0, false);
 }
 
-Item* asItem(WorldObject* object)
+Item* asDynamicItem(WorldObject* object)
 {
     return object && object->isDynamic() && object->hasItemTile() ? static_cast<Item*>(object) : nullptr;
 }
 
 Mobile* asMobile(WorldObject* object) { return object && object->isMobile() ? static_cast<Mobile*>(object) : nullptr; }
 
-bool isPlayerDead()
-{
-    const PlayerMobile* self = player();
-    return self && self->isDead();
-}
-
-bool isWarMode()
+bool isPlayerInWarMode()
 {
     const PlayerMobile* self = player();
     return self && self->warMode != 0;
@@ -71,7 +66,7 @@ WorldObject* dynamicObjectAt(int32_t x, int32_t y)
     return object && object->isDynamic() ? object : nullptr;
 }
 
-void releaseCapture(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
+void releaseCaptureOf(CGump* gump) { service<GumpPointer>().clearPointerCaptureIf(gump); }
 
 // Every corpse of the tile of `corpse`, at its height, is opened.
 void openCorpsesOfTile(Item& corpse)
@@ -84,7 +79,7 @@ void openCorpsesOfTile(Item& corpse)
     const int32_t z = corpse.z;
     std::vector<uint32_t> serials;
     for (WorldObject* object = first; object; object = object->cellNext()) {
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         if (item && item->isCorpse() && item->x == x && item->y == y && item->z == z)
             serials.push_back(item->serial);
     }
@@ -114,20 +109,13 @@ bool asksBeforeTargeting(const Mobile& mobile, TargetIntent intent)
     return !mobile.notorietyOutside4To6();
 }
 
-// The object (or none) goes to the target callback.
+// The object (or none) goes to the target callback; a server cursor's
+// answer puts a targeted mobile in the last target's bar.
 void handToTarget(WorldObject* object)
 {
     std::optional<TargetChoice> choice;
-    if (object) {
-        TargetChoice picked;
-        picked.isMobile = object->isMobile();
-        if (Item* item = asItem(object))
-            picked.serial = item->serial;
-        picked.x = object->x;
-        picked.y = object->y;
-        picked.z = object->z;
-        choice = picked;
-    }
+    if (object)
+        choice = targetChoiceOf(*object);
     // The callback may end the targeting and with it itself: it runs from a
     // copy.
     auto callback = targetingState().callback;
@@ -178,12 +166,17 @@ void WorldViewGump::onLeftDown(int32_t x, int32_t y)
     gumpReleaseFocus();
     // A placement preview the server sent goes at the press; one that stays
     // (the house designer's) takes the press for itself.
-    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary())
+    if (MultiPreview* preview = multiPreview(); preview && preview->clearIfTemporary()) {
+        // The designer's preview stays: the press places its piece on the
+        // cell under the pointer.
+        if (preview->hasDesign() && isTargetPending())
+            completeTarget(worldCellGrid().findLandAt(x, y));
         return;
+    }
     m_clicks.press();
     if (m_clicks.clickState == 1) {
         WorldObject* object = dynamicObjectAt(x, y);
-        Item* item = asItem(object);
+        Item* item = asDynamicItem(object);
         m_pressSerial = item ? item->serial : 0;
     }
     setDragAnchor(x, y);
@@ -208,7 +201,7 @@ void WorldViewGump::onLeftUp(int32_t x, int32_t y)
     if (!self)
         return;
     m_suppressClick = false;
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::resolvePendingClick(ClickEvent event)
@@ -292,14 +285,15 @@ void WorldViewGump::onMouseOver(int32_t x, int32_t y)
     m_lastX = x;
     m_lastY = y;
     WorldObject* object = dynamicObjectAt(x, y);
+    worldService<HouseDesignerView>().pointerOverWorld(x, y);
 
-    if (isWarMode() || targeting) {
+    if (isPlayerInWarMode() || targeting) {
         WorldObject* candidate = object && object->isMobile() && !object->isPlayer() ? object : nullptr;
         setHighlight(m_highlightedMobile, candidate);
     }
 
     ItemProperties& properties = service<ItemProperties>();
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     WorldObject* candidate = nullptr;
     if (item
         && (item->isLiftable() || item->isMobile() || item->isCorpse() || propertyListEntryCount(item->serial) != 0)) {
@@ -333,7 +327,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
 {
     TargetingState& targeting = targetingState();
     if (targeting.targetingActive && targeting.callback) {
-        bool locationTarget = targeting.command.type == kDropTargetLocation;
+        bool locationTarget = targeting.targetType == kLocationTargetType;
         WorldObject* object = nullptr;
         if (m_pressSerial)
             object = findObjectBySerial(m_pressSerial);
@@ -361,7 +355,7 @@ void WorldViewGump::singleClick(int32_t x, int32_t y)
         }
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item) {
         if (object->hasItemTile())
             labelStatic(*static_cast<StaticObject*>(object));
@@ -384,7 +378,8 @@ void WorldViewGump::startDrag(WorldObject* object)
     if (mobile) {
         CGump* bar = gumpFindForObject(mobile, false, false, gumpListHead(), true);
         if (!bar) {
-            bar = service<FactoryWindows>().createStatusBar(mobile, mobile->isPlayer());
+            // Dragged out of the world, the player's status comes as a bar too.
+            bar = service<FactoryWindows>().createStatusBar(mobile, false);
             if (!isValidGump(bar))
                 return;
             gumpLink(bar, nullptr);
@@ -399,10 +394,10 @@ void WorldViewGump::startDrag(WorldObject* object)
         bar->clampToScreen();
         bar->setDragAnchor(bar->minimisedWidth() / 2, bar->minimisedHeight() / 2);
         service<GumpPointer>().setPointerCapture(bar);
-        sendStatusRequest(4, mobile->serial);
+        sendStatusRequest(kStatusBarRequest, mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (item && !dragState().dragging && item->isLiftable()) {
         m_clicks.dragStarted = false;
         m_clicks.clickState = 0;
@@ -439,7 +434,7 @@ void WorldViewGump::onRightUp(int32_t x, int32_t y)
             walking.walkByPointer(direction, -1);
     }
     if (self && !dragState().dragging)
-        releaseCapture(this);
+        releaseCaptureOf(this);
 }
 
 void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
@@ -467,12 +462,12 @@ void WorldViewGump::pathfindToPoint(int32_t x, int32_t y)
         return;
     }
     notice("Pathfinding!");
-    releaseCapture(this);
+    releaseCaptureOf(this);
 }
 
 void WorldViewGump::objectHelpAt(int32_t x, int32_t y)
 {
-    if (Item* item = asItem(worldCellGrid().pickAt(x, y, true)))
+    if (Item* item = asDynamicItem(worldCellGrid().pickAt(x, y, true)))
         sendObjectHelpRequest(item->serial);
 }
 
@@ -538,14 +533,20 @@ void completeTarget(WorldObject* object)
 
 void confirmTargetYes(uint32_t serial)
 {
-    if (targetingState().callback)
-        handToTarget(findObjectBySerial(serial));
+    if (!targetingState().callback)
+        return;
+    // Gone while the question was up: the cursor is answered with a cancel
+    // rather than left waiting.
+    if (WorldObject* object = findObjectBySerial(serial))
+        handToTarget(object);
+    else
+        sendTargetCancel();
 }
 
 void confirmTargetNo()
 {
-    targetingState().callback = nullptr;
-    endTargeting();
+    if (targetingState().callback)
+        sendTargetCancel();
 }
 
 void doubleClickObject(WorldObject* object)
@@ -559,7 +560,7 @@ void doubleClickObject(WorldObject* object)
         return;
     }
     Mobile* mobile = asMobile(object);
-    if (mobile && !isWarMode()) {
+    if (mobile && !isPlayerInWarMode()) {
         sendUseRequest(mobile->serial);
         return;
     }
@@ -571,7 +572,7 @@ void doubleClickObject(WorldObject* object)
             sendAttackRequest(mobile->serial);
         return;
     }
-    Item* item = asItem(object);
+    Item* item = asDynamicItem(object);
     if (!item)
         return;
     if (item->isCorpse())

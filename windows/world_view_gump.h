@@ -42,6 +42,13 @@ public:
     bool acceptsItemDrop() override { return true; }
     bool isInGameView() override { return true; }
     bool isClosableByCloseAll() override { return false; }
+    // It has no pixels: only the game-area edges, its children, are drawn.
+    bool lookKey(uint64_t& key) override
+    {
+        key = 0;
+        return true;
+    }
+    bool hasOwnFace() const override { return false; }
 
     // The click at (x, y): a pending target, following, a static's name, a
     // context menu and the object's name.

@@ -76,20 +76,19 @@ int32_t conversionColumn(BodyType from, BodyType to)
     return -1;
 }
 
-template <size_t N>
-bool listed(const std::array<int32_t, N>& list, int32_t value)
+template <size_t N> bool listedIn(const std::array<int32_t, N>& list, int32_t value)
 {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
 bool isTwoHandedAnimation(int32_t animation)
 {
-    return animation >= 611 && animation <= 651 && listed(kTwoHandedAnimations, animation);
+    return animation >= 611 && animation <= 651 && listedIn(kTwoHandedAnimations, animation);
 }
 
 bool isUnarmedRunningAnimation(int32_t animation)
 {
-    return animation >= 576 && animation <= 993 && listed(kUnarmedRunningAnimations, animation);
+    return animation >= 576 && animation <= 993 && listedIn(kUnarmedRunningAnimations, animation);
 }
 
 // The id a .def table maps `id` to, or `id` when it has no entry.

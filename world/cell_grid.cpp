@@ -5,11 +5,38 @@
 #include "world/world_screen.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+
+namespace {
+
+// The bounds of a cell without objects: nothing meets them.
+constexpr ScreenRect kNoCellBounds { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+
+} // namespace
+
+WorldCellGrid::WorldCellGrid() { m_bounds.fill(kNoCellBounds); }
+
+void WorldCellGrid::growBounds(int32_t index, const ScreenRect& picture)
+{
+    // A picture without pixels still counts where it stands: an object whose
+    // edges only touch a rectangle is drawn into it.
+    ScreenRect& bounds = m_bounds[size_t(index)];
+    bounds = { std::min(bounds.left, picture.left), std::min(bounds.top, picture.top),
+        std::max(bounds.right, picture.right), std::max(bounds.bottom, picture.bottom) };
+}
+
+void WorldCellGrid::measureBounds(int32_t index)
+{
+    m_bounds[size_t(index)] = kNoCellBounds;
+    for (const WorldObject* object = m_cells[size_t(index)]; object; object = object->cellNext())
+        growBounds(index, object->screenRect);
+}
 
 void WorldCellGrid::clear()
 {
     m_cells.fill(nullptr);
+    m_bounds.fill(kNoCellBounds);
     m_cornerX = kNoCorner;
     m_cornerY = kNoCorner;
 }

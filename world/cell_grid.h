@@ -8,6 +8,8 @@
 // picking and the invalidation walkers live in world_drawing.h and
 // cell_picking.h. Main thread only.
 
+#include "gfx/screen_rect.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +20,8 @@ class WorldObject;
 
 class WorldCellGrid {
 public:
+    WorldCellGrid();
+
     static constexpr int32_t kSide = 64;
     static constexpr int32_t kCellCount = kSide * kSide;
     // The corner after clear(): no window yet.
@@ -27,6 +31,15 @@ public:
 
     WorldObject* head(int32_t index) const { return m_cells[size_t(index)]; }
     void setHead(int32_t index, WorldObject* object) { m_cells[size_t(index)] = object; }
+
+    // A rectangle (world pixels, edges included) that holds the pictures of
+    // every object of the cell: a walk over the cells skips the lists of
+    // those whose bounds miss what it looks for. Objects report their
+    // picture when they are linked and the cell is measured again when one
+    // leaves it, so the bounds may be wider than the objects, never narrower.
+    const ScreenRect& bounds(int32_t index) const { return m_bounds[size_t(index)]; }
+    void growBounds(int32_t index, const ScreenRect& picture);
+    void measureBounds(int32_t index);
 
     // Every cell empty, corner (-128, -128). The objects that were linked are
     // not touched: only for start-up, or once every object is unlinked.
@@ -77,6 +90,7 @@ public:
 
 private:
     std::array<WorldObject*, kCellCount> m_cells {};
+    std::array<ScreenRect, kCellCount> m_bounds;
     std::vector<uint16_t> m_drawOrder;
     int32_t m_cornerX = kNoCorner;
     int32_t m_cornerY = kNoCorner;

@@ -64,8 +64,9 @@ WorldObject* WorldCellGrid::pickAt(int32_t x, int32_t y, bool ignoreLand) const
     const MapView& view = mapView();
     std::span<const uint16_t> order = drawOrder();
     for (size_t entry = order.size(); entry-- > 0;) {
-        WorldObject* object = head(gridIndexOfRelative(order[entry]));
-        if (!object)
+        const int32_t index = gridIndexOfRelative(order[entry]);
+        WorldObject* object = head(index);
+        if (!object || !bounds(index).contains(px, py))
             continue;
         while (object->cellNext())
             object = object->cellNext();
@@ -102,7 +103,10 @@ WorldObject* WorldCellGrid::findLandAt(int32_t x, int32_t y) const
     int32_t bestDistance = 9999;
     std::span<const uint16_t> order = drawOrder();
     for (size_t entry = order.size(); entry-- > 0;) {
-        for (WorldObject* object = head(gridIndexOfRelative(order[entry])); object; object = object->cellNext()) {
+        const int32_t index = gridIndexOfRelative(order[entry]);
+        if (!bounds(index).contains(px, py))
+            continue;
+        for (WorldObject* object = head(index); object; object = object->cellNext()) {
             if (!object->isLand() || !object->screenRect.contains(px, py))
                 continue;
             if (view.playerUnderground && object->z > view.undergroundCeilingZ)

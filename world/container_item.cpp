@@ -162,6 +162,9 @@ MapItem::~MapItem()
 int32_t MapItem::editPlotPoint(uint8_t command, uint8_t index, uint16_t pointX, uint16_t pointY)
 {
     size_t count = m_plotPoints.size();
+    const bool adds = PlotCommand(command) == PlotCommand::Append || PlotCommand(command) == PlotCommand::Insert;
+    if (adds && count >= size_t(kMaxPlotPoints))
+        return -1;
     switch (PlotCommand(command)) {
     case PlotCommand::Append:
         m_plotPoints.push_back({ pointX, pointY });

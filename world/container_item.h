@@ -112,9 +112,13 @@ public:
     bool isMap() const override { return true; }
     bool isLiftable() const override { return Item::isLiftable(); }
 
+    // A course holds at most this many points: an index on the wire is one
+    // byte.
+    static constexpr int32_t kMaxPlotPoints = 256;
+
     // Commands 1, 2, 4 and 5 answer the new count; 3 answers the count too.
     // An index outside the list (commands 2 to 4) changes nothing and
-    // answers -1, as does an unknown command.
+    // answers -1, as do an unknown command and an addition to a full course.
     int32_t editPlotPoint(uint8_t command, uint8_t index, uint16_t pointX, uint16_t pointY);
     const std::vector<PlotPoint>& plotPoints() const { return m_plotPoints; }
     int32_t plotPointCount() const { return int32_t(m_plotPoints.size()); }

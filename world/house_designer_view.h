@@ -28,6 +28,12 @@ public:
     virtual int32_t currentFloor() { return 0; }
     // The low end of a floor's z range.
     virtual int32_t floorLowZ(int32_t) { return 0; }
+    // The hue a piece of the designed house is drawn in (a mark, or the
+    // warning hue of an unsupported piece); -1 for its own.
+    virtual int32_t componentHue(const StaticObject&) { return -1; }
+    // The pointer moved over the world view (game-area point): the chosen
+    // tool marks what it would replace or erase there.
+    virtual void pointerOverWorld(int32_t, int32_t) { }
     // Whether the designer accepts a piece at the cell.
     virtual bool acceptsCell(int32_t, int32_t) { return false; }
 };

@@ -84,7 +84,10 @@ public:
     uint8_t layer = 0;
     // The player's own light as the server last sent it.
     int32_t lightModifier = 0;
+    // The name the server gave (a vendor's buy list names its items).
     std::string nameText;
+    // A vendor item's price, from the buy list (0: none).
+    uint32_t price = 0;
     // Filled by the status-flag packet, read by the status bar.
     std::map<uint16_t, uint8_t> statusFlags;
 

@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int32_t kHighlightHueEntry = 53;
-constexpr uint16_t kGreyHue = 995;
+constexpr uint16_t kItemGreyHue = 995;
 constexpr int32_t kModeHued = 2;
 constexpr int32_t kModeSuppressed = 4;
 constexpr int32_t kModeCensoredBlood = 16;
@@ -76,9 +76,13 @@ void StaticObject::draw(const BlitTarget& target, const ScreenRect& dirty)
     uint16_t hueWord = normalizeHue(hue);
     if (hueWord > 60000)
         return;
+    // The designed house shows marked and unsupported pieces in their hues.
+    if (isMultiPart())
+        if (int32_t designHue = worldService<HouseDesignerView>().componentHue(*this); designHue >= 0)
+            hueWord = uint16_t(designHue);
     bool rangeColoring = updateRangeState().rangeColoring;
     if ((rangeColoring && !isInUpdateRange()) || greyed)
-        hueWord = kGreyHue;
+        hueWord = kItemGreyHue;
     bool highlighted = worldScreen().objectUnderPointer == this
         || (isDynamic() && self && self->highlightedSerial != 0
             && self->highlightedSerial == static_cast<const Item*>(this)->serial);

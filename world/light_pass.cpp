@@ -193,20 +193,49 @@ void applyBlock(const BlitTarget& target, const ScreenRect& block, const uint8_t
     }
 }
 
+// A block that no light reaches: one darkness for every pixel and channel.
+void applyUniformBlock(const BlitTarget& target, const ScreenRect& block, uint8_t darkness, bool to565)
+{
+    const auto& row = colourTables().shade[darkness];
+    const int shift = to565 ? 11 : 10;
+    const int greenShift = to565 ? 6 : 5;
+    for (int32_t y = block.top; y < block.bottom; ++y) {
+        uint16_t* pixel = target.at(block.left, y);
+        for (int32_t x = block.left; x < block.right; ++x, ++pixel) {
+            uint16_t p = *pixel;
+            *pixel = uint16_t((row[(p >> 10) & 31] << shift) | (row[(p >> 5) & 31] << greenShift) | row[p & 31]);
+        }
+    }
+}
+
+bool anyLightMeets(const std::vector<VisibleLight>& lights, const ScreenRect& block)
+{
+    return std::any_of(
+        lights.begin(), lights.end(), [&block](const VisibleLight& light) { return light.rect.overlaps(block); });
+}
+
 template <int Channels>
 void lightRect(const BlitTarget& target, const ScreenRect& rect, bool to565)
 {
     ScreenRect area = rect.intersected(target.bounds);
     if (area.isEmpty())
         return;
+    uint8_t ambient = uint8_t(ambientDarkness(Channels == 3));
+    // Lights only take darkness away, down to none: without darkness every
+    // pixel stays as drawn, unless the pass must turn it into 5-6-5.
+    if (ambient == 0 && !to565)
+        return;
     static std::vector<VisibleLight> lights;
     collectLights(Channels == 3, lights);
-    uint8_t ambient = uint8_t(ambientDarkness(Channels == 3));
     std::array<uint8_t, kBlockWidth * kBlockHeight * Channels> darkness;
     for (int32_t top = area.top; top < area.bottom; top += kBlockHeight) {
         for (int32_t left = area.left; left < area.right; left += kBlockWidth) {
             ScreenRect block { left, top, std::min(left + kBlockWidth, area.right),
                 std::min(top + kBlockHeight, area.bottom) };
+            if (!anyLightMeets(lights, block)) {
+                applyUniformBlock(target, block, ambient, to565);
+                continue;
+            }
             size_t used = size_t(block.width()) * size_t(block.height()) * Channels;
             std::fill(darkness.begin(), darkness.begin() + ptrdiff_t(used), ambient);
             subtractLights<Channels>(lights, block, darkness.data());

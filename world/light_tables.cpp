@@ -15,14 +15,14 @@ constexpr Curve kCurveM { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 
 constexpr Curve kCurveD { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7,
     8 };
 
-struct GraphicRange {
+struct LightOperatorRow {
     int32_t first;
     int32_t last;
     int32_t code;
 };
 
 // Later rows win; the first row covers every graphic.
-constexpr GraphicRange kOperatorRows[] = {
+constexpr LightOperatorRow kOperatorRows[] = {
     { 0, 0xFFFF, 666 },
     { 4012, 4012, 30 },
     { 4017, 4017, 60 },
@@ -117,7 +117,7 @@ const OperatorTable& operators()
 int32_t lightOperatorCode(int32_t graphic)
 {
     int32_t code = 666;
-    for (const GraphicRange& row : kOperatorRows) {
+    for (const LightOperatorRow& row : kOperatorRows) {
         if (graphic >= row.first && graphic <= row.last)
             code = row.code;
     }

@@ -1,5 +1,6 @@
 #include "world/map_view.h"
 
+#include "data/data_files.h"
 #include "world/cell_grid.h"
 #include "world/facets.h"
 #include "world/land_tile.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr int32_t kFirstStaticArt = 0x4000;
 constexpr uint16_t kMissingStaticGraphic = 1;
 
 bool isPlayerInWorld()

@@ -8,7 +8,6 @@
 #include "world/map_view.h"
 #include "world/multi_components.h"
 #include "world/object_manager.h"
-#include "world/recorded_sequence.h"
 #include "world/step_rules.h"
 #include "world/visibility.h"
 #include "world/walking.h"
@@ -227,9 +226,6 @@ void Mobile::setDeadFlag(int32_t value)
 void Mobile::playAnimation(int32_t animationAction, int32_t animationFrameCount, int32_t animationDelay,
     int32_t animationRepeatCount, bool animationBackward, bool animationPingPong)
 {
-    if (recordMobileAnimation(*this, animationAction, animationFrameCount, animationDelay, animationRepeatCount,
-            animationBackward, animationPingPong))
-        return;
     lastMoveTime = worldTimeMs();
     bool wasPlaced = isPlaced();
     removeFromGrid();

@@ -24,13 +24,7 @@
 namespace {
 
 constexpr int32_t kUndrawnBody = 1000;
-constexpr uint16_t kGreyHue = 995;
-constexpr uint16_t kMarkedHue = 8;
-constexpr uint16_t kCustomerHue = 53;
-constexpr uint16_t kMarkedCustomerHue = 368;
 constexpr uint16_t kPartialHueBit = 0x8000;
-constexpr int32_t kCoverLayer = 22;
-constexpr int32_t kCoverOnlyGraphic = 8270;
 constexpr int32_t kMaxAttachedEffects = 64;
 
 // The remap table's hue for an id it remaps, when `hue` is 0.
@@ -152,13 +146,13 @@ bool loadFigure(const Mobile& mobile, Figure& figure, uint16_t* frameCount)
 template <typename Visit>
 void forEachShownEquipment(const Mobile& mobile, int32_t facing, Visit visit)
 {
-    const Item* cover = mobile.layerItem(kCoverLayer);
-    bool onlyCover = (cover && cover->graphic == kCoverOnlyGraphic) || mobile.isDead();
+    const Item* cover = mobile.layerItem(kMobileCoverLayer);
+    bool onlyCover = (cover && cover->graphic == kMobileCoverOnlyGraphic) || mobile.isDead();
     EquipmentRules& rules = worldService<EquipmentRules>();
     const LayerOrder& order = equipmentLayerOrder(facing, usesAlternateLayerOrder(shownLayerItem(mobile, 13)));
     for (size_t entry = 1; entry < order.size(); ++entry) {
         int32_t layer = order[entry];
-        if (layer == Mobile::kBackpackLayer || (onlyCover && layer != kCoverLayer))
+        if (layer == Mobile::kBackpackLayer || (onlyCover && layer != kMobileCoverLayer))
             continue;
         const Item* item = shownLayerItem(mobile, layer);
         if (!item || rules.isEquipmentLayerHidden(layer, mobile))
@@ -208,9 +202,9 @@ struct FigureHues {
     uint16_t equipment(const Item& item, uint16_t itemHue) const
     {
         if (greyEquipment)
-            return kGreyHue;
+            return kMobileGreyHue;
         uint16_t hue = forced ? forcedHue : itemHue;
-        return hue == kGreyHue ? hue : withPartialHue(item, hue);
+        return hue == kMobileGreyHue ? hue : withPartialHue(item, hue);
     }
 };
 
@@ -220,8 +214,8 @@ FigureHues figureHues(const Mobile& mobile, const MountChoice& mount)
     uint16_t base = bodyBaseHue(mobile.graphic, mobile.baseHue);
     bool hidden = (mobile.flags & kObjectHidden) != 0;
     if (mobile.isPlayer()) {
-        hues.body = hidden ? kGreyHue : base;
-        hues.mount = hidden ? kGreyHue : mount.hue;
+        hues.body = hidden ? kMobileGreyHue : base;
+        hues.mount = hidden ? kMobileGreyHue : mount.hue;
         hues.greyEquipment = hidden;
         hues.bodyShadow = !hidden && !mobile.isDead() && castsShadow(mobile.graphic);
         return hues;
@@ -240,24 +234,24 @@ FigureHues figureHues(const Mobile& mobile, const MountChoice& mount)
     else if (self && self->highlightedSerial != 0 && mobile.serial == self->highlightedSerial)
         force(getNotorietyHue(&mobile));
     if (hidden)
-        force(kGreyHue);
+        force(kMobileGreyHue);
     bool deadRule = true;
     if (highlights.isMarkedSerial(mobile.serial)) {
-        force(kMarkedHue);
+        force(kMobileMarkedHue);
         deadRule = false;
     }
     uint32_t customer = highlights.gmCustomerSerial();
     if (customer != 0 && mobile.serial == customer) {
         uint16_t sofar = hues.forced ? hues.forcedHue : base;
-        force(sofar == kMarkedHue ? kMarkedCustomerHue : kCustomerHue);
+        force(sofar == kMobileMarkedHue ? kMobileMarkedCustomerHue : kMobileCustomerHue);
         deadRule = false;
     }
     hues.body = hues.forced ? hues.forcedHue : base;
     if (deadRule && ((self && self->isDead()) || mobile.isDead())) {
-        hues.body = kGreyHue;
+        hues.body = kMobileGreyHue;
         hues.greyEquipment = true;
     }
-    hues.mount = hidden ? kGreyHue : hues.forced ? hues.forcedHue : mount.hue;
+    hues.mount = hidden ? kMobileGreyHue : hues.forced ? hues.forcedHue : mount.hue;
     hues.bodyShadow = castsShadow(mobile.graphic);
     return hues;
 }
@@ -620,7 +614,7 @@ void Corpse::draw(const BlitTarget& target, const ScreenRect& dirty)
     bool playerDead = self && self->isDead();
     uint16_t bodyHue = remapTableHue(DefSlot::Corpse, amount, baseHue);
     if ((flags & kObjectHidden) || playerDead)
-        bodyHue = kGreyHue;
+        bodyHue = kMobileGreyHue;
     ScreenRect clip = lowBodyClip(dirty, true, baseY);
     int32_t anchorX = 0;
     int32_t anchorY = 0;
@@ -635,7 +629,7 @@ void Corpse::draw(const BlitTarget& target, const ScreenRect& dirty)
         auto worn = getCorpseFrame(animation, direction);
         if (!worn)
             return;
-        uint16_t wornHue = playerDead ? kGreyHue : withPartialHue(item, itemHue);
+        uint16_t wornHue = playerDead ? kMobileGreyHue : withPartialHue(item, itemHue);
         blitFrameRuns(
             target, clip, mirrored, frameHueOf(wornHue), anchorX, anchorY, worn->palette, worn->pixelData);
     });

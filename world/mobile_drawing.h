@@ -71,6 +71,16 @@ const LayerOrder& sittingLayerOrder(int32_t facing);
 // Whether a figure wearing `layer13` (or nothing) uses the alternate order.
 bool usesAlternateLayerOrder(const Item* layer13);
 
+// The hues a figure is forced to: grey for the hidden and the dead, the
+// marked and customer hues of the status flags.
+inline constexpr uint16_t kMobileGreyHue = 995;
+inline constexpr uint16_t kMobileMarkedHue = 8;
+inline constexpr uint16_t kMobileCustomerHue = 53;
+inline constexpr uint16_t kMobileMarkedCustomerHue = 368;
+// The cover layer, and the cover graphic that hides everything but itself.
+inline constexpr int32_t kMobileCoverLayer = 22;
+inline constexpr int32_t kMobileCoverOnlyGraphic = 8270;
+
 // The hue table entry and modes a drawn hue word selects.
 FrameHue frameHueOf(uint16_t hueWord);
 // The remap table's hue for body `body` when `hue` is 0, else `hue`.

@@ -12,7 +12,9 @@ namespace {
 
 uint16_t readBigU16(std::span<const uint8_t> bytes, size_t at) { return uint16_t((bytes[at] << 8) | bytes[at + 1]); }
 
-StaticObject* makePiece(uint16_t graphic, uint16_t hue)
+} // namespace
+
+StaticObject* makeMultiPiece(uint16_t graphic, uint16_t hue)
 {
     StaticObject* object = allocStatic(graphic);
     object->drawGraphic = remappedDrawGraphic(graphic);
@@ -22,6 +24,8 @@ StaticObject* makePiece(uint16_t graphic, uint16_t hue)
     worldLists().multiParts.pushFront(object);
     return object;
 }
+
+namespace {
 
 // A new list of the item's multi records: the first gives the item its own
 // picture and hue, the shown ones become pieces.
@@ -41,7 +45,7 @@ MultiComponentList* buildFromRecords(Item& item, int32_t multiId, const std::vec
         }
         if (record.flags != 1)
             continue;
-        list->append(makePiece(record.graphic, 0), record.x, record.y, record.z);
+        list->append(makeMultiPiece(record.graphic, 0), record.x, record.y, record.z);
     }
     list->setPlaced(false);
     return list;
@@ -155,7 +159,7 @@ void applyDesignRecords(Item& item, std::span<const DesignRecord> records)
     auto* list = new MultiComponentList(item);
     list->setMultiId(multiId);
     for (const DesignRecord& record : records)
-        list->append(makePiece(record.graphic, record.hue), record.dx, record.dy, record.dz);
+        list->append(makeMultiPiece(record.graphic, record.hue), record.dx, record.dy, record.dz);
     item.replaceMulti(list);
     item.moveTo(item.x, item.y, item.z);
     list->placeAt(item.x, item.y, item.z);

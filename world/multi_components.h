@@ -88,6 +88,9 @@ private:
     bool m_placed = false;
 };
 
+// A new piece of a multi, marked as a multi part; the caller appends it to a
+// component list, which owns it from then on.
+StaticObject* makeMultiPiece(uint16_t graphic, uint16_t hue);
 // The records of multi `multiId`; false when multi.idx has no such entry.
 bool getMultiComponents(int32_t multiId, std::vector<MultiRecord>& records);
 // Builds the item's list from multi.mul (the first record gives the item its

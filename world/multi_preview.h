@@ -70,6 +70,12 @@ public:
     void setZOffset(int32_t offset) { m_zOffset = offset; }
     // For a design set by the house designer (not temporary).
     void setDesign(std::string kind, std::vector<PreviewComponent> components);
+    // The house designer's tools without a preview drop it with its pieces.
+    void clearDesign()
+    {
+        deletePieces();
+        freeDesign();
+    }
 
 private:
     friend class MultiPreviewPiece;

@@ -41,7 +41,7 @@ int32_t scrollCommandType(uint16_t graphic)
     }
 }
 
-void sendUseRequest(uint32_t serial)
+void sendWorldUseRequest(uint32_t serial)
 {
     std::array<uint8_t, 8> storage {};
     PacketBuffer packet(storage.data(), storage.size());
@@ -97,7 +97,7 @@ void useObject(WorldObject& object)
         if (windows.isOpenFor(static_cast<MapItem&>(item)))
             windows.closeFor(static_cast<MapItem&>(item));
         else
-            sendUseRequest(item.serial);
+            sendWorldUseRequest(item.serial);
         return;
     }
     int32_t commandType = scrollCommandType(item.graphic);
@@ -105,7 +105,7 @@ void useObject(WorldObject& object)
         worldService<TargetedCommands>().beginTargetedCommand("scroll", commandType, item.serial);
         return;
     }
-    sendUseRequest(item.serial);
+    sendWorldUseRequest(item.serial);
 }
 
 void labelStatic(StaticObject& object)

@@ -32,16 +32,17 @@ struct ManagerState {
     std::vector<Item*> walk;
 };
 
-ManagerState& state()
+ManagerState& managerState()
 {
     static ManagerState manager;
     return manager;
 }
 
-bool isPlayerSerial(uint32_t serial)
+bool matchesPlayerSerial(uint32_t serial)
 {
-    const PlayerMobile* self = state().player;
-    return (self && serial == self->serial) || (state().playerSerial != 0 && serial == state().playerSerial);
+    const PlayerMobile* self = managerState().player;
+    return (self && serial == self->serial)
+        || (managerState().playerSerial != 0 && serial == managerState().playerSerial);
 }
 
 // Coordinates near the far edge of the wrapping part, seen from a centre
@@ -76,7 +77,7 @@ void stepMultiParts()
 template <typename Visit>
 void walkItemList(Visit visit)
 {
-    std::vector<Item*>& walk = state().walk;
+    std::vector<Item*>& walk = managerState().walk;
     walk.clear();
     for (Item* item = itemList().head(); item; item = ItemList::next(item))
         walk.push_back(item);
@@ -96,16 +97,22 @@ void dropIfOutOfRange(Item& item)
 
 } // namespace
 
-PlayerMobile* player() { return state().player; }
+PlayerMobile* player() { return managerState().player; }
 
-uint32_t playerSerial() { return state().playerSerial; }
+uint32_t playerSerial() { return managerState().playerSerial; }
 
-void setPlayerSerial(uint32_t serial) { state().playerSerial = serial; }
+bool isPlayerDead()
+{
+    const PlayerMobile* self = player();
+    return self && self->isDead();
+}
+
+void setPlayerSerial(uint32_t serial) { managerState().playerSerial = serial; }
 
 void refreshPlayerObjectSerial()
 {
-    PlayerMobile* self = state().player;
-    uint32_t announced = state().playerSerial;
+    PlayerMobile* self = managerState().player;
+    uint32_t announced = managerState().playerSerial;
     if (!self || announced == 0 || self->serial == announced)
         return;
     for (Item* item = itemList().head(); item; item = ItemList::next(item)) {
@@ -121,7 +128,7 @@ void refreshPlayerObjectSerial()
 
 Item* findItemBySerial(uint32_t serial)
 {
-    PlayerMobile* self = state().player;
+    PlayerMobile* self = managerState().player;
     if (self && self->serial == serial)
         return self;
     for (Item* item = itemList().head(); item; item = ItemList::next(item)) {
@@ -192,7 +199,7 @@ bool onObjectPacket(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uin
 {
     // The player moves by its own packets; an object order naming it would
     // queue steps nobody takes, or move it out of the walking code's hands.
-    if (isPlayerSerial(serial))
+    if (matchesPlayerSerial(serial))
         return false;
     const MapView& view = mapView();
     if (view.centreX < view.wrapWidth) {
@@ -233,7 +240,7 @@ bool onObjectPacket(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uin
     if (object->isMobile()) {
         auto& mobile = static_cast<Mobile&>(*object);
         mobile.queueStep({ int16_t(x), int16_t(y), int16_t(z), graphic, direction, flags, hue });
-        PlayerMobile* self = state().player;
+        PlayerMobile* self = managerState().player;
         if (self && self->following && self->followSerial == mobile.serial
             && !mobile.isWithinRangeOf(kFollowDistance, self->x, self->y)) {
             int32_t goalX = 0;
@@ -272,13 +279,13 @@ bool onObjectPacket(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uin
 bool addItemToContainer(uint32_t serial, uint16_t graphic, int8_t graphicOffset, uint16_t amount, int32_t x,
     int32_t y, uint32_t containerSerial, uint16_t hue)
 {
-    Item* container = isPlayerSerial(containerSerial) ? state().player : findItemBySerial(containerSerial);
+    Item* container = matchesPlayerSerial(containerSerial) ? managerState().player : findItemBySerial(containerSerial);
     if (!container || !container->isContainer())
         return false;
     // The object the new item replaces is destroyed first; when that is the
     // container, one of its parents or the player, the container would go
     // with it.
-    if (isPlayerSerial(serial))
+    if (matchesPlayerSerial(serial))
         return false;
     for (const Item* parent = container; parent; parent = parent->container()) {
         if (parent->serial == serial)
@@ -301,8 +308,8 @@ bool addItemToContainer(uint32_t serial, uint16_t graphic, int8_t graphicOffset,
 
 bool equipItemOnMobile(uint32_t mobileSerial, uint32_t itemSerial, uint16_t graphic, int32_t layer, uint16_t hue)
 {
-    Item* owner = isPlayerSerial(mobileSerial) ? state().player : findItemBySerial(mobileSerial);
-    if (!owner || !owner->isMobile() || layer < 0 || layer >= kLayerCount || isPlayerSerial(itemSerial))
+    Item* owner = matchesPlayerSerial(mobileSerial) ? managerState().player : findItemBySerial(mobileSerial);
+    if (!owner || !owner->isMobile() || layer < 0 || layer >= kLayerCount || matchesPlayerSerial(itemSerial))
         return false;
     auto& mobile = static_cast<Mobile&>(*owner);
     Item* item = findItemBySerial(itemSerial);
@@ -378,7 +385,7 @@ void dropOutOfRangeObjects()
 
 void clearWorld()
 {
-    if (PlayerMobile* self = state().player) {
+    if (PlayerMobile* self = managerState().player) {
         self->detach();
         // Everything the player carried belongs to the old session.
         self->destroyLayerItems(0, kLayerCount);
@@ -422,25 +429,25 @@ void initWorldObjects()
         object->destroy();
     overheadTextKeeper().clear();
     dragState() = DragState {};
-    state().playerSerial = 0;
-    state().walk.clear();
+    managerState().playerSerial = 0;
+    managerState().walk.clear();
 }
 
 PlayerMobile* createPlayerObject()
 {
-    if (!state().player)
-        state().player = new PlayerMobile(0, 0, 0);
-    return state().player;
+    if (!managerState().player)
+        managerState().player = new PlayerMobile(0, 0, 0);
+    return managerState().player;
 }
 
 void deletePlayerObject()
 {
-    if (PlayerMobile* self = state().player)
+    if (PlayerMobile* self = managerState().player)
         self->destroy();
 }
 
 void forgetPlayerObject(const PlayerMobile* object)
 {
-    if (state().player == object)
-        state().player = nullptr;
+    if (managerState().player == object)
+        managerState().player = nullptr;
 }

@@ -20,6 +20,8 @@ PlayerMobile* player();
 // The serial the server confirmed for the player at login; container and
 // item orders that name it mean the player.
 uint32_t playerSerial();
+// The player object exists and is dead.
+bool isPlayerDead();
 void setPlayerSerial(uint32_t serial);
 // Every 100 passes of the main loop: the player object takes the serial the
 // server announced, when that is set and differs. Another object holding it

@@ -23,7 +23,7 @@ int32_t& serverPathfindCountdown()
     return countdown;
 }
 
-void showOverPlayer(const char* text)
+void showPathNotice(const char* text)
 {
     if (PlayerMobile* self = player())
         showOverheadText(*self, text, 0, 3, 0, false);
@@ -101,14 +101,14 @@ void onServerPathfind(int32_t x, int32_t y, int32_t z)
     countdown = kServerPathfindEvery;
     char text[64];
     std::snprintf(text, sizeof text, "%d %d %d", x, y, z);
-    showOverPlayer(text);
+    showPathNotice(text);
     const MapView& view = mapView();
     PathNode* goal = findPath(view.centreX, view.centreY, view.centreZ, x, y, z, kServerPathLimit, 1);
     if (!goal)
         return;
     startPathWalk(goal);
     std::snprintf(text, sizeof text, "Pathfinding to %d, %d, %d.", x, y, z);
-    showOverPlayer(text);
+    showPathNotice(text);
 }
 
 void resetServerPathfindCountdown() { serverPathfindCountdown() = kServerPathfindEvery; }

@@ -256,6 +256,12 @@ RecordedSequence::~RecordedSequence()
 
 void RecordedSequence::append(uint32_t key, std::span<const uint8_t> bytes)
 {
+    // A server that starts a recording and never stops it must not grow the
+    // client for ever: past the bound the oldest record goes, so a show that
+    // is stopped at last plays its latest part. Records are only appended
+    // before playback starts, so no current entry moves.
+    if (m_entries.size() >= kMaxEntries)
+        m_entries.pop_front();
     m_entries.push_back({ key, std::vector<uint8_t>(bytes.begin(), bytes.end()) });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Recorded effect sequences: while the server has recording on, the effect
-// factories, mobile animations and positional sounds append keyed byte
+// factories, the server's mobile animations and positional sounds append keyed byte
 // records to the current sequence instead of acting. When recording stops the
 // records are played back one after another: an effect's successor starts
 // when its missile gump is destroyed, an animation's when the animation
@@ -14,6 +14,7 @@
 #include "world/effect_calls.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <vector>
@@ -66,6 +67,9 @@ public:
     RecordedSequence(const RecordedSequence&) = delete;
     RecordedSequence& operator=(const RecordedSequence&) = delete;
 
+    // At most kMaxEntries are kept: past them the oldest record is dropped.
+    static constexpr size_t kMaxEntries = 1024;
+
     void append(uint32_t key, std::span<const uint8_t> bytes);
     // The current entry's effect or animation has ended: the next entry
     // plays (or the first, for the next repetition). May delete the sequence.
@@ -93,7 +97,7 @@ private:
     // Plays entries until one waits; may delete the sequence.
     static void playOn(RecordedSequence* sequence);
 
-    std::vector<RecordedEntry> m_entries;
+    std::deque<RecordedEntry> m_entries;
     size_t m_current = 0;
     uint8_t m_repeats = 0;
 };
@@ -114,6 +118,8 @@ RecordedSequence* currentRecordedSequence();
 // The recorders: while recording is on they append the call and answer true
 // (the caller then does nothing else); otherwise false.
 bool recordEffectCall(const EffectCall& call);
+// Only the animations the server starts are recorded; the client's own
+// (idle actions, a death) play as they come.
 bool recordMobileAnimation(const Mobile& mobile, int32_t action, int32_t frameCount, int32_t delay,
     int32_t repeatCount, bool backward, bool pingPong);
 bool recordPositionalSound(int32_t soundId, int32_t x, int32_t y, int32_t z);

@@ -19,13 +19,7 @@
 
 namespace {
 
-constexpr uint16_t kGreyHue = 995;
-constexpr uint16_t kMarkedHue = 8;
-constexpr uint16_t kCustomerHue = 53;
-constexpr uint16_t kMarkedCustomerHue = 368;
 constexpr int32_t kSeeHiddenBody = 987;
-constexpr int32_t kCoverLayer = 22;
-constexpr int32_t kCoverOnlyGraphic = 8270;
 // What the remapping may push a figure beyond its frame: sideways and up,
 // and down.
 constexpr int32_t kSideMargin = 16;
@@ -99,7 +93,7 @@ struct SittingHues {
     uint16_t equipment(const Item& item, uint16_t itemHue) const
     {
         if (grey)
-            return kGreyHue;
+            return kMobileGreyHue;
         return withPartialHue(item, forced ? forcedHue : itemHue);
     }
 };
@@ -115,7 +109,7 @@ SittingHues sittingHues(const Mobile& mobile, bool withHighlights)
     if (mobile.flags & kObjectHidden) {
         if (!mobile.isPlayer() && (!self || self->graphic != kSeeHiddenBody))
             hues.drawn = false;
-        force(kGreyHue);
+        force(kMobileGreyHue);
     }
     uint16_t base = bodyBaseHue(mobile.graphic, mobile.baseHue);
     if (withHighlights && !mobile.isPlayer()) {
@@ -123,15 +117,16 @@ SittingHues sittingHues(const Mobile& mobile, bool withHighlights)
         if (worldScreen().objectUnderPointer == &mobile)
             force(getNotorietyHue(&mobile));
         if (highlights.isMarkedSerial(mobile.serial))
-            force(kMarkedHue);
+            force(kMobileMarkedHue);
         uint32_t customer = highlights.gmCustomerSerial();
         if (customer != 0 && mobile.serial == customer)
-            force((hues.forced ? hues.forcedHue : base) == kMarkedHue ? kMarkedCustomerHue : kCustomerHue);
+            force((hues.forced ? hues.forcedHue : base) == kMobileMarkedHue ? kMobileMarkedCustomerHue
+                                                                            : kMobileCustomerHue);
     }
     hues.body = hues.forced ? hues.forcedHue : base;
     bool playerDead = self && self->isDead();
     if (playerDead != mobile.isDead()) {
-        hues.body = kGreyHue;
+        hues.body = kMobileGreyHue;
         hues.grey = true;
     }
     return hues;
@@ -153,8 +148,8 @@ const LayerOrder& sittingOrderFor(const Mobile& mobile, int32_t facing)
 template <typename Visit>
 void forEachSittingEquipment(const Mobile& mobile, int32_t facing, Visit visit)
 {
-    const Item* cover = mobile.layerItem(kCoverLayer);
-    bool hairCovered = cover && cover->drawGraphic == kCoverOnlyGraphic;
+    const Item* cover = mobile.layerItem(kMobileCoverLayer);
+    bool hairCovered = cover && cover->drawGraphic == kMobileCoverOnlyGraphic;
     EquipmentRules& rules = worldService<EquipmentRules>();
     const LayerOrder& order = sittingOrderFor(mobile, facing);
     const DefTable* bodyDef = defTable(DefSlot::Body);

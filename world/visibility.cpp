@@ -16,13 +16,13 @@
 
 namespace {
 
-struct GraphicRange {
+struct FoliageGroup {
     int32_t first;
     int32_t last;
 };
 
 // The graphics that together draw one large tree.
-constexpr GraphicRange kFoliageGroups[] = {
+constexpr FoliageGroup kFoliageGroups[] = {
     { 3397, 3404 },
     { 3405, 3411 },
     { 3420, 3426 },

@@ -55,8 +55,10 @@ void forEachObjectMeeting(const ScreenRect& world, Visit visit)
 {
     const WorldCellGrid& grid = worldCellGrid();
     for (uint16_t relative : grid.drawOrder()) {
-        for (WorldObject* object = grid.head(grid.gridIndexOfRelative(relative)); object;
-             object = object->cellNext()) {
+        const int32_t index = grid.gridIndexOfRelative(relative);
+        if (!meets(grid.bounds(index), world))
+            continue;
+        for (WorldObject* object = grid.head(index); object; object = object->cellNext()) {
             if (meets(object->screenRect, world))
                 visit(*object);
         }

@@ -64,6 +64,7 @@ void WorldObject::insertIntoCell(int32_t cellX, int32_t cellY)
     linkIntoCellList(WorldCellGrid::cellIndex(cellX + reach, cellY - reach));
     m_placed = true;
     computeBounds();
+    worldCellGrid().growBounds(m_cellIndex, screenRect);
     if (!isHidden())
         invalidate();
 }
@@ -126,14 +127,18 @@ void WorldObject::removeFromGrid()
         int32_t index = m_cellIndex;
         if (grid.head(index) != this)
             index = grid.findHead(this);
-        if (index >= 0)
+        if (index >= 0) {
             grid.setHead(index, m_cellNext);
+            if (index != m_cellIndex)
+                grid.measureBounds(index);
+        }
     }
     if (m_cellNext)
         m_cellNext->m_cellPrev = m_cellPrev;
     m_cellNext = nullptr;
     m_cellPrev = nullptr;
     m_placed = false;
+    worldCellGrid().measureBounds(m_cellIndex);
 }
 
 int32_t WorldObject::zToward(int32_t) const { return z; }

@@ -1,11 +1,13 @@
 #include "world/world_reset.h"
 
 #include "world/cell_grid.h"
+#include "world/light_pass.h"
 #include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_manager.h"
 #include "world/static_object.h"
 #include "world/walking.h"
+#include "world/world_screen.h"
 
 void purgeCell(int32_t cellX, int32_t cellY)
 {
@@ -21,8 +23,18 @@ void purgeCell(int32_t cellX, int32_t cellY)
     }
 }
 
+void resetLightAndView()
+{
+    resetLightLevels();
+    if (PlayerMobile* self = player())
+        self->lightModifier = 0;
+    // A whole-screen redraw starts the ring again at 0.
+    invalidateWholeScreen();
+}
+
 void resetWorld()
 {
+    resetLightAndView();
     if (PlayerMobile* self = player(); self && self->isPlaced())
         self->removeFromGrid();
     WorldList& world = worldLists().world;

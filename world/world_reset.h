@@ -6,8 +6,14 @@
 
 #include <cstdint>
 
-// Takes the player out of the grid, destroys every map static and every
-// land tile, forgets the loaded statics window and resets walking.
+// Puts the light levels, the player's own light and the view back to their
+// start: both light levels and the player's light modifier 0, and the whole
+// screen redrawn from the back buffer's ring start 0. The world reset, the
+// login and the connect start with it.
+void resetLightAndView();
+// After resetting the light and the view, takes the player out of the grid,
+// destroys every map static and every land tile, forgets the loaded statics
+// window and resets walking.
 void resetWorld();
 // Destroys the land tiles linked into grid cell (cellX, cellY), 0..63 each.
 void purgeCell(int32_t cellX, int32_t cellY);

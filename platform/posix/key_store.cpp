@@ -137,7 +137,7 @@ bool isValueLine(const std::string& line, const std::string& name)
 
 // Missing file: an empty document. Unreadable or oversized: false, so that a
 // write never replaces a file it could not understand.
-bool load(const std::string& path, Document& document)
+bool loadDocument(const std::string& path, Document& document)
 {
     document = {};
     std::unique_ptr<FILE, int (*)(FILE*)> file(openRegularFile(path, "rb"), &std::fclose);
@@ -212,7 +212,7 @@ bool save(const std::string& path, const Document& document)
 Section* loadSection(const std::string& path, const std::string& keyPath, Document& document)
 {
     std::string key;
-    if (!normalizeKeyPath(keyPath, key) || !load(path, document))
+    if (!normalizeKeyPath(keyPath, key) || !loadDocument(path, document))
         return nullptr;
     return findSection(document, key);
 }
@@ -255,7 +255,7 @@ bool writeValue(
     return save(path, document);
 }
 
-KeyStore*& installedStore()
+KeyStore*& installedKeyStore()
 {
     static KeyStore* installed = nullptr;
     return installed;
@@ -286,7 +286,7 @@ bool KeyStore::createKey(const std::string& keyPath)
 {
     std::string key;
     Document document;
-    if (m_filePath.empty() || !normalizeKeyPath(keyPath, key) || !load(m_filePath, document))
+    if (m_filePath.empty() || !normalizeKeyPath(keyPath, key) || !loadDocument(m_filePath, document))
         return false;
     if (findSection(document, key))
         return true;
@@ -326,7 +326,7 @@ bool KeyStore::writeString(const std::string& keyPath, const std::string& valueN
 
 KeyStore& keyStore()
 {
-    if (KeyStore* installed = installedStore())
+    if (KeyStore* installed = installedKeyStore())
         return *installed;
     static KeyStore defaultStore(defaultKeyStorePath());
     return defaultStore;
@@ -334,8 +334,8 @@ KeyStore& keyStore()
 
 KeyStore* installKeyStore(KeyStore* replacement)
 {
-    KeyStore* previous = installedStore();
-    installedStore() = replacement;
+    KeyStore* previous = installedKeyStore();
+    installedKeyStore() = replacement;
     return previous;
 }
 

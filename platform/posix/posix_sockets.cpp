@@ -1,5 +1,7 @@
 #include "platform/sockets.h"
 
+#include "platform/clock.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -188,10 +190,24 @@ int32_t pollSockets(std::span<SocketPoll> sockets, uint32_t timeoutMs)
             events |= POLLOUT;
         entries[i] = { sockets[i].socket, events, 0 };
     }
-    int ready;
-    do
-        ready = poll(entries.data(), entries.size(), pollTimeout(timeoutMs));
-    while (ready < 0 && errno == EINTR);
+    // The wait goes through the clock, which decides how long it lasts.
+    struct SocketWait final : InterruptibleWait {
+        explicit SocketWait(std::vector<pollfd>& polled)
+            : entries(polled)
+        {
+        }
+        int32_t block(uint32_t realMs) override
+        {
+            int ready;
+            do
+                ready = poll(entries.data(), entries.size(), pollTimeout(realMs));
+            while (ready < 0 && errno == EINTR);
+            return ready;
+        }
+        std::vector<pollfd>& entries;
+    };
+    SocketWait wait(entries);
+    const int32_t ready = clock().runWait(timeoutMs, wait);
     for (size_t i = 0; i < sockets.size(); ++i) {
         short got = ready > 0 ? entries[i].revents : 0;
         sockets[i].readable = (got & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) != 0;

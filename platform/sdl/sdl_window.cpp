@@ -8,6 +8,10 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <set>
@@ -35,9 +39,16 @@ public:
         : m_window(window)
         , m_wakeEvent(SDL_RegisterEvents(1))
     {
+        // Posted messages also wake a caller that waits on descriptors.
+        if (pipe2(m_postPipe, O_NONBLOCK | O_CLOEXEC) != 0)
+            m_postPipe[0] = m_postPipe[1] = -1;
     }
     ~SdlWindow() override
     {
+        for (int end : m_postPipe) {
+            if (end >= 0)
+                ::close(end);
+        }
         SDL_StopTextInput();
         if (m_busyCursor)
             SDL_FreeCursor(m_busyCursor);
@@ -75,12 +86,28 @@ public:
 
     bool peekMessage(WindowMessage& message) override
     {
+        drainPostPipe();
         // A termination request from outside is the window's close request.
         if (takeCloseSignal())
             queue({ MessageKind::Close, 0, 0, 0, 0 });
-        SDL_Event event;
-        while (empty() && SDL_PollEvent(&event))
-            translate(event);
+        if (empty()) {
+            // Events already taken in go first; the display is asked for more
+            // (a pump reads its connection several times) only when none are
+            // left, so a burst of pointer motion costs one pump, not one per
+            // event.
+            SDL_Event event;
+            bool pumped = false;
+            while (empty()) {
+                if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+                    translate(event);
+                } else if (!pumped) {
+                    SDL_PumpEvents();
+                    pumped = true;
+                } else {
+                    break;
+                }
+            }
+        }
         noteLostWindow();
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_queue.empty())
@@ -102,10 +129,32 @@ public:
     void postMessage(const WindowMessage& message) override
     {
         queue(message);
-        // Wakes a main thread waiting for events.
+        // Wakes a main thread waiting for events, or on the descriptors.
         SDL_Event wake {};
         wake.type = m_wakeEvent;
         SDL_PushEvent(&wake);
+        if (m_postPipe[1] >= 0) {
+            const char byte = 1;
+            // A full pipe wakes the reader as well as another byte would. The
+            // flag after the byte: a reader that sees the flag finds the byte.
+            [[maybe_unused]] ssize_t written = ::write(m_postPipe[1], &byte, 1);
+            m_posted.store(true);
+        }
+    }
+
+    void messageDescriptors(std::vector<int32_t>& descriptors) const override
+    {
+        descriptors.clear();
+        // The display connection lasts as long as the program.
+        if (m_displayDescriptor == kUnknownDescriptor)
+            m_displayDescriptor = x11ConnectionDescriptor(m_window);
+        // Without the display's descriptor input could not wake the caller,
+        // and input already read would not.
+        if (m_displayDescriptor < 0 || m_postPipe[0] < 0 || !empty() || x11EventsQueued(m_window)
+            || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+            return;
+        descriptors.push_back(m_displayDescriptor);
+        descriptors.push_back(m_postPipe[0]);
     }
 
     void dropNextCharMessage() override
@@ -260,10 +309,18 @@ private:
         return index < 0 ? 0 : index;
     }
 
-    bool empty()
+    bool empty() const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_queue.empty();
+    }
+
+    void drainPostPipe()
+    {
+        if (!m_posted.exchange(false))
+            return;
+        char bytes[64];
+        while (m_postPipe[0] >= 0 && ::read(m_postPipe[0], bytes, sizeof bytes) > 0) { }
     }
 
     void queue(const WindowMessage& message)
@@ -375,7 +432,12 @@ private:
 
     SDL_Window* m_window;
     uint32_t m_wakeEvent;
-    std::mutex m_mutex;
+    // Written by postMessage, read (emptied) by peekMessage.
+    int m_postPipe[2] = { -1, -1 };
+    std::atomic<bool> m_posted { false };
+    static constexpr int32_t kUnknownDescriptor = -2;
+    mutable int32_t m_displayDescriptor = kUnknownDescriptor;
+    mutable std::mutex m_mutex;
     std::deque<WindowMessage> m_queue;
     std::set<uint16_t> m_heldKeys;
     SDL_Cursor* m_busyCursor = nullptr;

@@ -26,7 +26,7 @@ unsigned long currentXWindow(SDL_Window* window)
     return info.info.x11.window;
 }
 
-int onXError(Display* display, XErrorEvent* error)
+int onXError(::Display* display, XErrorEvent* error)
 {
     unsigned long watched = g_watchedWindow.load();
     // "No such window" about the watched window: something outside destroyed
@@ -48,6 +48,31 @@ int onXError(Display* display, XErrorEvent* error)
 } // namespace
 
 void installX11ErrorHandler() { XSetErrorHandler(onXError); }
+
+namespace {
+
+Display* displayOf(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
+}
+
+} // namespace
+
+int32_t x11ConnectionDescriptor(SDL_Window* window)
+{
+    Display* display = displayOf(window);
+    return display ? ConnectionNumber(display) : -1;
+}
+
+bool x11EventsQueued(SDL_Window* window)
+{
+    Display* display = displayOf(window);
+    return display && XEventsQueued(display, QueuedAlready) > 0;
+}
 
 void watchX11Window(SDL_Window* window)
 {

@@ -28,5 +28,12 @@ void stopWatchingX11Window();
 void noteX11WindowEvent(const SDL_Event& event);
 // True once the watched window is gone.
 bool x11WindowLost();
+// The descriptor of the display connection behind `window`, which becomes
+// readable when events arrive; -1 on another kind of display.
+int32_t x11ConnectionDescriptor(SDL_Window* window);
+// Events the X library has already read from that connection (replies it
+// waited for bring the events sent before them along) and not handed on: the
+// descriptor stays quiet about those.
+bool x11EventsQueued(SDL_Window* window);
 
 } // namespace platform

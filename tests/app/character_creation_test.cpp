@@ -52,6 +52,10 @@ using platform::MessageKind;
 
 constexpr uint32_t kSpeedUp = 10;
 constexpr int32_t kSettleUpdates = 6;
+// A list takes a press when its hover tick, once a frame, sees the button
+// down; when one slow frame handles the press and the release together the
+// press is lost, and after this many updates the player presses again.
+constexpr int32_t kRepressUpdates = 30;
 // The local address of the create request differs between machines.
 constexpr size_t kAddressOffset = 96;
 
@@ -114,6 +118,14 @@ private:
         m_settle = 0;
         return true;
     }
+    // True once a list press of the step has gone unanswered a while.
+    bool pressLost()
+    {
+        if (++m_unanswered <= kRepressUpdates)
+            return false;
+        m_unanswered = 0;
+        return true;
+    }
     // Clicks the middle of a row of the profession window's skill list.
     void clickSkillRow(int32_t row)
     {
@@ -125,14 +137,12 @@ private:
         click(x, y);
     }
     // Clicks a cell of one of the appearance window's colour grids.
-    void clickHueCell(CharCreationGump::HueSlot slot, int32_t column, int32_t row)
+    void clickHueCell(CharCreationGump::HueSlot slot, int32_t row, int32_t column)
     {
         auto* appearance = rememberedWindow<CharCreationGump>(frontEnd().appearanceWindow);
         HueControl* control = appearance->hueControl(slot);
-        const int32_t cellWidth = (control->width() - 2 * HueControl::kMargin) / control->cells().columns;
-        const int32_t cellHeight = (control->height() - 2 * HueControl::kMargin) / control->cells().rows;
-        int32_t x = HueControl::kMargin + column * cellWidth + cellWidth / 2;
-        int32_t y = HueControl::kMargin + row * cellHeight + cellHeight / 2;
+        int32_t x = 0, y = 0;
+        control->cellCentre(row, column, x, y);
         control->localToScreen(x, y);
         click(x, y);
     }
@@ -150,6 +160,8 @@ private:
     ClientSession* m_session = nullptr;
     int32_t m_step = 0;
     int32_t m_settle = 0;
+    int32_t m_unanswered = 0;
+    int32_t m_lastStep = 0;
 };
 
 void PlayerScript::tick() { m_scenario.update(); }
@@ -158,6 +170,10 @@ void CreationScenario::update()
 {
     FrontEndRecords& records = frontEnd();
     auto* selection = rememberedWindow<CharacterSelectionGump>(records.characterSelection);
+    if (m_step != m_lastStep) {
+        m_lastStep = m_step;
+        m_unanswered = 0;
+    }
     switch (m_step) {
     case 0: // The main menu: log in.
         if (!settled(findGump("MainMenu gump") && !findGump("Splash gump")))
@@ -173,6 +189,11 @@ void CreationScenario::update()
         m_step = 2;
         return;
     case 2: // The character list: New.
+        if (findGump("ShardList gump")) {
+            if (pressLost())
+                click(260, 104);
+            return;
+        }
         if (!settled(visible(records.characterSelection)))
             return;
         std::fprintf(stderr, "character list: %d characters\n", selection->characterCount());
@@ -189,6 +210,11 @@ void CreationScenario::update()
     case 4: // Stats and skills: three skills from the list.
     case 6:
     case 8:
+        if (m_step > 4 && skillListShown()) {
+            if (pressLost())
+                clickSkillRow((m_step - 6) / 2);
+            return;
+        }
         if (!settled(visible(records.professionWindow) && records.advancedMode && !skillListShown()))
             return;
         click(420, 183 + (m_step - 4) / 2 * 80);
@@ -197,12 +223,22 @@ void CreationScenario::update()
     case 5:
     case 7:
     case 9:
+        if (!skillListShown()) {
+            if (pressLost())
+                click(420, 183 + (m_step - 5) / 2 * 80);
+            return;
+        }
         if (!settled(skillListShown()))
             return;
         clickSkillRow((m_step - 5) / 2);
         ++m_step;
         return;
     case 10: { // The strength knob dragged to the left.
+        if (skillListShown()) {
+            if (pressLost())
+                clickSkillRow(2);
+            return;
+        }
         if (!settled(!skillListShown()))
             return;
         auto* profession = rememberedWindow<ProfessionGump>(records.professionWindow);
@@ -346,7 +382,7 @@ TEST_F(HeadlessCreation, APlayerCreatesACharacterThroughEveryScreen)
         "character list: 2 characters\n"
         "creation_professions picture 3c7008c48969af11\n"
         "creation_stats_and_skills picture 1b1fd15911c8b35e\n"
-        "creation_appearance picture 1fcc0d07fae86cdf\n"
+        "creation_appearance picture 07e084c86dcdf827\n"
         "city 3 Heskmere\n"
         "creation_start_location picture 3501efcb53cf439f\n"
         "listed Aldric\n"

@@ -121,7 +121,7 @@ TEST_F(TickSchedule, QuitEndsTheLoopWithItsCode)
 TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
 {
     std::vector<uint32_t> waits;
-    loop.setNetworkPump([&](uint32_t maxWait) {
+    loop.setNetworkPump([&](uint32_t maxWait, std::span<const int32_t>) {
         waits.push_back(maxWait);
         fake.advance(maxWait);
         return true;
@@ -137,7 +137,7 @@ TEST_F(TickSchedule, NetworkPumpIsGivenTheWaitUntilTheNextTick)
 TEST_F(TickSchedule, PumpWithNothingToWaitOnLeavesTheWaitToTheWindow)
 {
     int pumped = 0;
-    loop.setNetworkPump([&](uint32_t) {
+    loop.setNetworkPump([&](uint32_t, std::span<const int32_t>) {
         ++pumped;
         return false;
     });

@@ -62,9 +62,9 @@ using test::findMessage;
 
 // The clock runs five times faster than real time: the splash passes
 // quickly, and a sanitized frame still takes well under a double-click.
-constexpr uint32_t kSpeedUp = 5;
+constexpr uint32_t kSessionSpeedUp = 5;
 // A screen is acted on once it has been up for this many updates.
-constexpr int32_t kSettleUpdates = 6;
+constexpr int32_t kSessionSettleUpdates = 6;
 // How long one step of the session may take (client milliseconds).
 constexpr uint32_t kStepLimitMs = 30000;
 constexpr int32_t kPresses = 10;
@@ -139,7 +139,7 @@ private:
     bool settled(bool shown)
     {
         m_settle = shown ? m_settle + 1 : 0;
-        return m_settle > kSettleUpdates;
+        return m_settle > kSessionSettleUpdates;
     }
     // Runs `action` once the screen has been up for a few updates, and again
     // each time it is still up a while after.
@@ -384,7 +384,7 @@ private:
 [[noreturn]] void playAgainstStage(const fixture::ClientDirectory& client)
 {
     setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kSpeedUp);
+    test::FastClock clock(5000, kSessionSpeedUp);
     platform::ScopedClock scopedClock(clock);
     test::TestShardServer server(test::stageShardConfig());
     if (!server.isListening())

@@ -1,19 +1,30 @@
 #include "app/frame_present.h"
+#include "app/gump_desktop.h"
 #include "app/main_window.h"
 #include "app/settings_wiring.h"
+#include "app/sound_startup.h"
+#include "app/world_view_wiring.h"
+#include "audio/music_player.h"
+#include "audio/sound_effects.h"
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
 #include "data/settings_registry.h"
 #include "data/settings_services.h"
 #include "fixtures/client_directory.h"
 #include "gfx/pixel_spans.h"
+#include "gump/gump_manager.h"
 #include "net/buffered_connection.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_window.h"
 #include "text/ascii_font.h"
 #include "text/text_surface.h"
+#include "world/circle_of_transparency.h"
+#include "world/multi_cache.h"
+#include "world/world_settings.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 
 namespace {
@@ -194,5 +205,71 @@ TEST_F(SettingsRead, DisplaySwitchKeepsTheSettingAndSavesTheFile)
     EXPECT_EQ(saved.substr(0, 9), "Foo=bar\r\n");
     EXPECT_NE(saved.find("\r\nFullScreen=on\r\n"), std::string::npos);
 }
+
+// The settings files are read once, at start-up, into the typed settings;
+// the parts that start after that take their values from there, whatever the
+// file on disk says by then.
+struct ReadOnceCase {
+    const char* name;
+    const char* file;
+    std::function<bool()> started;
+    std::function<void()> restore;
+};
+
+class SettingsReadOnce : public SettingsRead, public ::testing::WithParamInterface<ReadOnceCase> { };
+
+TEST_P(SettingsReadOnce, LaterStartUpStepsTakeWhatWasRead)
+{
+    read(GetParam().file);
+    m_client.write("vo.cfg", "Sound=on\r\nMusic=on\r\nUseToolTips=on\r\nUseCircleTrans=off\r\n");
+    EXPECT_TRUE(GetParam().started());
+    GetParam().restore();
+}
+
+void restoreSound()
+{
+    soundEffects().toggleSound(true);
+    soundEffects().setSoundVolume(255);
+    musicSystem().toggleMusic(true);
+    musicSystem().setMusicVolume(255);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, SettingsReadOnce,
+    ::testing::Values(
+        ReadOnceCase { "SoundEffects", "Sound=off\r\nSoundVol=40\r\n",
+            [] {
+                initSoundLayer();
+                return !soundEffects().isSoundOn() && soundEffects().masterVolume() == 40;
+            },
+            restoreSound },
+        ReadOnceCase { "Music", "Music=off\r\nMusicVol=70\r\n",
+            [] {
+                musicSystem().initMusic(nullptr, nullptr);
+                return !musicSystem().isMusicOn() && musicSystem().musicVolume() == 70;
+            },
+            restoreSound },
+        ReadOnceCase { "GumpSettings",
+            "UseToolTips=off\r\nToolTipPreDelay=500\r\nDisableMenubar=on\r\nOffsetGumps=off\r\n"
+            "AutoArrangeMinimized=off\r\nItemPropsMode=Single Click\r\n",
+            [] {
+                GumpSettings gump;
+                readGumpSettings(gump);
+                return !gump.useToolTips && gump.toolTipPreDelayMs == 500 && gump.disableMenubar && !gump.offsetGumps
+                    && !gump.autoArrangeMinimized && gump.itemPropsMode == 3;
+            },
+            [] { } },
+        ReadOnceCase { "WorldView", "UseCircleTrans=on\r\nCircleTransRadius=100\r\nHouseCacheSize=50\r\n",
+            [] {
+                startWorldViewObjects();
+                return worldObjectSettings().useCircleTrans && circleOfTransparency().radius() == 100
+                    && multiCache().limit() == 50;
+            },
+            [] {
+                deleteWorldViewObjects();
+                worldObjectSettings().useCircleTrans = false;
+                circleOfTransparency().setRadius(CircleOfTransparency::kDefaultRadius);
+                multiCache().setLimit(MultiCache::kDefaultLimit);
+            } }),
+    [](const ::testing::TestParamInfo<ReadOnceCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace

@@ -50,7 +50,7 @@ struct SoundSettingCase {
     std::function<bool()> reached;
 };
 
-std::string caseName(const testing::TestParamInfo<SoundSettingCase>& info) { return info.param.name; }
+std::string soundCaseName(const testing::TestParamInfo<SoundSettingCase>& info) { return info.param.name; }
 void PrintTo(const SoundSettingCase& row, std::ostream* out) { *out << row.name; }
 
 class SoundSettingsWiring : public testing::TestWithParam<SoundSettingCase> {
@@ -83,9 +83,8 @@ TEST_P(SoundSettingsWiring, ReachesTheChannelsOrTheMusic)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, SoundSettingsWiring,
-    testing::Values(
-        SoundSettingCase { "SoundVolumeFromTheOptions", [] { settings().setIntSetting(u"SoundVol", 40); },
-            [] { return soundEffects().masterVolume() == 40; } },
+    testing::Values(SoundSettingCase { "SoundVolumeFromTheOptions", [] { settings().setIntSetting(u"SoundVol", 40); },
+                        [] { return soundEffects().masterVolume() == 40; } },
         SoundSettingCase { "MusicVolumeFromTheOptions", [] { settings().setIntSetting(u"MusicVol", 70); },
             [] { return musicSystem().musicVolume() == 70; } },
         SoundSettingCase { "SoundOffFromTheOptions", [] { settings().setBoolSetting(u"Sound", 0); },
@@ -99,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, SoundSettingsWiring,
             [] { return !musicSystem().isMusicOn(); } },
         SoundSettingCase { "SoundVolumeAtWorldEntry", [] { soundSettings().setSoundVolume(12); },
             [] { return soundEffects().masterVolume() == 12; } }),
-    caseName);
+    soundCaseName);
 
 TEST(SoundSettingsOnChannels, TheVolumeSettingReachesEveryChannel)
 {

@@ -157,7 +157,7 @@ private:
     bool m_madeOnTopWithFocus = false;
 };
 
-[[noreturn]] void runClientAndExit(const std::string& directory, ClientScenario& scenario)
+[[noreturn]] void runVideoClientAndExit(const std::string& directory, ClientScenario& scenario)
 {
     platform::FakeClock clock(5000);
     platform::ScopedClock scopedClock(clock);
@@ -192,7 +192,7 @@ protected:
 TEST_F(HeadlessIntro, TheFilmPlaysOverTheDesktopInItsWindow)
 {
     IntroScenario scenario(-1);
-    EXPECT_EXIT(runClientAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(runVideoClientAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "window made on top with the focus\n"
         "video window on top\n"
         "focus on the film\n"
@@ -204,7 +204,7 @@ TEST_F(HeadlessIntro, TheFilmPlaysOverTheDesktopInItsWindow)
 TEST_F(HeadlessIntro, AClickEndsTheFilmAndClosesItsWindow)
 {
     IntroScenario scenario(400);
-    EXPECT_EXIT(runClientAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(runVideoClientAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "window made on top with the focus\n"
         "video window gone\n"
         "focus elsewhere\n"

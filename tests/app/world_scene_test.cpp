@@ -6,7 +6,10 @@
 
 #include "app/scenario_runner.h"
 #include "app/client_scenario.h"
+#include "app/hardware_survey.h"
+#include "app/lifecycle_services.h"
 #include "app/main_window.h"
+#include "data/settings_registry.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_scene.h"
@@ -19,18 +22,25 @@
 #include "platform/headless/headless_window.h"
 #include "protocol/combat_packets.h"
 #include "protocol/session_packets.h"
+#include "gump/button.h"
 #include "gump/gump_services.h"
 #include "support/shown_picture.h"
 #include "startup_screens.h"
 #include "support/scoped_environment.h"
 #include "windows/overhead_text.h"
+#include "windows/paperdoll_gump.h"
+#include "windows/speech_line_gump.h"
 #include "windows/world_view_gump.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -117,6 +127,37 @@ private:
     }
 };
 
+// Entering the world from the front end, where the window may not be
+// resized and the last character's resolution is still set: the world entry
+// allows resizing, puts the resolution back to the default before the
+// character's settings are read (they name none), shows the speech line and
+// tells an installation without its map so.
+class EnteringTheWorld final : public ClientScenario {
+public:
+    void started(ClientSession& session) override
+    {
+        // As a survey that found no map in the first data folder leaves it.
+        hardwareSurvey().installFlags |= kMapFileMissing;
+        session.mainWindow.settings().allowWindowResize = false;
+        settings().setStringSetting(u"FullScreenRes", u"1024x768");
+        enterSampleScene(session);
+        gumpLink(new ReportAt(platform::clock().tickMs() + 500, [&session] { report(session); }), nullptr);
+    }
+
+private:
+    static void report(ClientSession& session)
+    {
+        std::fprintf(stderr, "resize %s\n", session.mainWindow.settings().allowWindowResize ? "allowed" : "fixed");
+        std::fprintf(stderr, "resolution %s\n", settings().getStringSetting(u"FullScreenRes").c_str());
+        std::fprintf(stderr, "speech line %s\n", speechLineGump() ? "shown" : "missing");
+        int32_t notices = 0;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            notices += std::string_view(gump->typeName()) == "YesNo gump" && gump->isVisible();
+        std::fprintf(stderr, "install notices %d\n", notices);
+        std::fflush(nullptr);
+    }
+};
+
 // A coin is dragged out of the backpack's window and dropped on the ground
 // by the player's feet: the pick-up (0x07) and the drop on the player's own
 // cell (0x08 to 1504, 1624 at height 0, no container) are queued.
@@ -168,6 +209,96 @@ public:
             std::fflush(nullptr);
         }),
             nullptr);
+    }
+};
+
+// A child button of a window by its up art, or null.
+Button* childButton(CGump* window, int32_t upArt)
+{
+    for (CGump* child = window ? window->firstChild() : nullptr; child; child = child->next()) {
+        if (child->is(GumpKind::Button) && static_cast<Button*>(child)->upArt() == upArt)
+            return static_cast<Button*>(child);
+    }
+    return nullptr;
+}
+
+void clickMiddleOf(platform::HeadlessWindow& window, CGump* gump, uint32_t atMs)
+{
+    const ScreenRect rect = gump->screenRect();
+    const int32_t x = (rect.left + rect.right) / 2;
+    const int32_t y = (rect.top + rect.bottom) / 2;
+    using platform::MessageKind;
+    window.scheduleMessage(atMs, { MessageKind::MouseMove, 0, 0, x, y });
+    window.scheduleMessage(atMs + 50, { MessageKind::LeftButtonDown, 1, 0, x, y });
+    window.scheduleMessage(atMs + 100, { MessageKind::LeftButtonUp, 0, 0, x, y });
+}
+
+// The paperdoll's log-out button asks its question as the program asks it:
+// the box comes up on top of every window and is drawn on the screen, and
+// its Yes takes the player back to the main menu.
+class LogoutQuestion final : public ClientScenario {
+public:
+    static constexpr int32_t kLogoutArt = 2009;
+    static constexpr int32_t kYesArt = 2074;
+    static constexpr int32_t kButtonsTop = 75;
+
+    void started(ClientSession& session) override
+    {
+        enterSampleScene(session);
+        auto& window = static_cast<platform::HeadlessWindow&>(session.window);
+        const uint32_t now = platform::clock().tickMs();
+        PaperdollGump* doll = player() ? findPaperdoll(*player()) : nullptr;
+        Button* logout = childButton(doll, kLogoutArt);
+        std::fprintf(stderr, "log-out button %s\n", logout ? "found" : "missing");
+        if (!logout)
+            return;
+        clickMiddleOf(window, logout, now + 300);
+        gumpLink(new ReportAt(now + 900, [&session, &window] {
+            // The menubar is brought to the front on every frame; the
+            // question is right under it.
+            CGump* top = gumpListHead();
+            if (top && std::string_view(top->typeName()) == "menubar")
+                top = top->next();
+            const bool asked = top && std::string(top->typeName()) == "YesNo gump" && top->isVisible();
+            std::fprintf(stderr, "question on top %s\n", asked ? "yes" : "no");
+            std::fprintf(stderr, "question drawn %s\n", asked && drawnOnScreen(session, *top) ? "yes" : "no");
+            if (Button* yes = asked ? childButton(top, kYesArt) : nullptr)
+                clickMiddleOf(window, yes, platform::clock().tickMs() + 100);
+        }),
+            nullptr);
+    }
+
+    void finished(ClientSession&) override
+    {
+        bool menu = false;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            menu = menu || (std::string(gump->typeName()) == "MainMenu gump" && gump->isVisible());
+        std::fprintf(stderr, "main menu %s\n", menu ? "shown" : "not shown");
+        std::fflush(nullptr);
+    }
+
+private:
+    // Whether the display shows the box's own picture where it lies.
+    static bool drawnOnScreen(ClientSession& session, CGump& box)
+    {
+        const test::ShownPicture picture
+            = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
+        const GumpPage* face = box.page(0);
+        if (!face)
+            return false;
+        int64_t same = 0;
+        int64_t total = 0;
+        // The text and the background above the buttons.
+        for (int32_t y = 0; y < std::min(face->height, kButtonsTop); ++y) {
+            for (int32_t x = 0; x < face->width; ++x) {
+                const uint16_t pixel = face->pixel(x, y);
+                if (pixel == 0 || box.x() + x >= picture.width || box.y() + y >= picture.height)
+                    continue;
+                ++total;
+                same += picture.at(box.x() + x, box.y() + y) == pixel;
+            }
+        }
+        return total > 0 && same * 10 >= total * 9;
     }
 };
 
@@ -239,7 +370,7 @@ TEST_F(HeadlessWorld, TheFirstWorldFrameShowsTheSceneWithItsWindows)
         "world view shown\n"
         "session in the world\n"
         "windows 2\n"
-        "picture 5ba2d347723fb0f5\n");
+        "picture e43386168824d760\n");
 }
 
 TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)
@@ -248,6 +379,27 @@ TEST_F(HeadlessWorld, LoggingOutToTheMenuHidesTheWorldView)
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "before shown\n"
         "after hidden\n");
+}
+
+TEST_F(HeadlessWorld, EnteringTheWorldTakesEveryEntryStep)
+{
+    EnteringTheWorld scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "resize allowed\n"
+        "resolution 640x480\n"
+        "speech line shown\n"
+        "install notices 1\n");
+}
+
+TEST_F(HeadlessWorld, ThePaperdollsLogOutQuestionIsShownOnTopAndItsYesLeavesTheWorld)
+{
+    test::ScopedEnvironment answered("VARDUN_HEADLESS_CLOSE_MS", "2500");
+    LogoutQuestion scenario;
+    EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "log-out button found\n"
+        "question on top yes\n"
+        "question drawn yes\n"
+        "main menu shown\n");
 }
 
 TEST_F(HeadlessWorld, ACoinDraggedOutOfTheBackpackIsDroppedOnTheGround)

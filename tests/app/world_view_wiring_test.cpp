@@ -26,7 +26,7 @@ struct WorldSettingCase {
     std::function<void()> check;
 };
 
-std::string caseName(const testing::TestParamInfo<WorldSettingCase>& info) { return info.param.name; }
+std::string worldSettingCaseName(const testing::TestParamInfo<WorldSettingCase>& info) { return info.param.name; }
 void PrintTo(const WorldSettingCase& row, std::ostream* out) { *out << row.name; }
 
 class WorldSettingsWiring : public testing::TestWithParam<WorldSettingCase> {
@@ -72,9 +72,8 @@ void expectCacheLimit(int32_t limit, size_t entries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, WorldSettingsWiring,
-    testing::Values(
-        WorldSettingCase { "RadiusFromTheOptions", [] { settings().setIntSetting(u"CircleTransRadius", 100); },
-            [] { expectRadius(100); } },
+    testing::Values(WorldSettingCase { "RadiusFromTheOptions",
+                        [] { settings().setIntSetting(u"CircleTransRadius", 100); }, [] { expectRadius(100); } },
         WorldSettingCase { "RadiusAboveTheLimit", [] { settings().setIntSetting(u"CircleTransRadius", 999); },
             [] { expectRadius(CircleOfTransparency::kMaxRadius); } },
         WorldSettingCase { "RadiusFromTheFile",
@@ -93,6 +92,6 @@ INSTANTIATE_TEST_SUITE_P(Settings, WorldSettingsWiring,
             [] { expectCacheLimit(1, 1); } },
         WorldSettingCase { "CacheLimitOfNothingKeepsOne", [] { settings().setIntSetting(u"HouseCacheSize", 0); },
             [] { expectCacheLimit(1, 1); } }),
-    caseName);
+    worldSettingCaseName);
 
 } // namespace

@@ -288,3 +288,36 @@ TEST_F(EncodedFiles, AudioSourceDeliversWholeSamples)
 }
 
 } // namespace
+
+// A frame decoded for a reader of floats holds no 16-bit samples of its own:
+// 16-bit reads between float reads (one of them ending mid-sample) give
+// exactly what a decoder that reads only 16-bit samples gives, and the
+// floats what one that reads only floats gives.
+TEST_F(EncodedFiles, FloatAndSixteenBitReadsOfOneStreamAgree)
+{
+    const std::vector<int16_t> only16 = test::decodeAll16(s_stereo44, false);
+    const std::vector<float> onlyFloats = test::decodeAllFloat(s_stereo44);
+    ASSERT_EQ(only16.size(), onlyFloats.size());
+    MpegAudioDecoder decoder;
+    decoder.setSynthesisPath(SynthesisPath::Float);
+    ASSERT_EQ(decoder.open(bytesOf(s_stereo44), sizeOf(s_stereo44)), 0);
+    size_t at = 0;
+    for (uint32_t round = 0; at + 400 < only16.size(); ++round) {
+        if (round % 2 == 0) {
+            std::vector<float> part(301);
+            ASSERT_EQ(decoder.readFloatSamples(part), part.size());
+            for (size_t i = 0; i < part.size(); ++i)
+                ASSERT_EQ(part[i], onlyFloats[at + i]) << "sample " << at + i;
+            at += part.size();
+        } else {
+            uint8_t part[778];
+            ASSERT_EQ(decoder.readPcm(part, 777), 777u);
+            ASSERT_EQ(decoder.readPcm(part + 777, 1), 1u);
+            for (size_t i = 0; i < sizeof part / 2; ++i) {
+                const auto sample = static_cast<int16_t>(part[2 * i] | (part[2 * i + 1] << 8));
+                ASSERT_EQ(sample, only16[at + i]) << "sample " << at + i;
+            }
+            at += sizeof part / 2;
+        }
+    }
+}

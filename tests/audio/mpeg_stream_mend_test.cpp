@@ -12,7 +12,7 @@
 
 namespace {
 
-const uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* streamBytesOf(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
 const std::string& stereoStream()
 {
@@ -33,7 +33,7 @@ class Id3v2Tags : public ::testing::TestWithParam<TagCase> { };
 TEST_P(Id3v2Tags, LengthCoversEveryTag)
 {
     const TagCase& c = GetParam();
-    EXPECT_EQ(mpeg::id3v2TagLength(bytesOf(c.bytes), uint32_t(c.bytes.size())), c.length);
+    EXPECT_EQ(mpeg::id3v2TagLength(streamBytesOf(c.bytes), uint32_t(c.bytes.size())), c.length);
 }
 
 std::string tag(uint8_t flags, uint32_t body)
@@ -66,12 +66,12 @@ TEST(MpegResync, ALoneHeaderInGarbageIsPassedOverForTheNextConfirmedFrame)
     ASSERT_GT(frames.size(), 12u);
     std::string damaged = original;
     damaged.insert(frames[6], std::string("\xFF\xFB\x90\x64", 4) + std::string(33, '\x55'));
-    EXPECT_EQ(mpeg::findFrameSync(bytesOf(damaged), uint32_t(damaged.size()), uint32_t(frames[6]), nullptr),
+    EXPECT_EQ(mpeg::findFrameSync(streamBytesOf(damaged), uint32_t(damaged.size()), uint32_t(frames[6]), nullptr),
         int64_t(frames[6] + 37));
 
     MpegAudioDecoder decoder;
     decoder.setFrameConfirmation(true);
-    ASSERT_EQ(decoder.open(bytesOf(damaged), uint32_t(damaged.size())), 0);
+    ASSERT_EQ(decoder.open(streamBytesOf(damaged), uint32_t(damaged.size())), 0);
     std::vector<int16_t> out(1 << 20);
     const size_t before = decoder.readSamples(out);
     EXPECT_EQ(before, 6 * 2304 - 2 * 1105) << "the frames before the garbage, nothing of it";
@@ -91,7 +91,7 @@ TEST(MpegFloatOutput, StaysWithinTheRangeOfSixteenBitSamplesOnDamagedData)
         for (size_t i = 40; i < damaged.size(); i += 1 + random() % 7)
             damaged[i] = char(random());
         MpegAudioDecoder decoder;
-        ASSERT_EQ(decoder.open(bytesOf(damaged), uint32_t(damaged.size())), 0);
+        ASSERT_EQ(decoder.open(streamBytesOf(damaged), uint32_t(damaged.size())), 0);
         std::vector<float> out(1 << 20);
         const size_t got = decoder.readFloatSamples(out);
         for (size_t i = 0; i < got; ++i) {

@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/headless/null_audio_device.h"
 #include "platform/midi_player.h"
+#include "support/synth_listening.h"
 
 #include <gtest/gtest.h>
 
@@ -236,9 +237,11 @@ TEST(MusicCompletion, AFinishedMidiPieceStartsTheNextOfTheRotation)
     clock.advance(MusicSystem::kGuardMs);
     ASSERT_EQ(music.playMusic(0, 1, 1), 1);
     const int before = posted.load();
+    std::vector<int16_t> heard;
+    ASSERT_TRUE(test::mixUntilHeard(device, 441, heard));
     for (int i = 0; i < 100 && posted.load() == before; ++i)
         device.mixFrames(441);
-    ASSERT_EQ(posted.load(), before + 1) << "a quarter note at 120 beats a minute ends within a second";
+    ASSERT_EQ(posted.load(), before + 1) << "a quarter note at 120 beats a minute ends within a second of its start";
     clock.advance(MusicSystem::kGuardMs);
     music.onMusicNotify();
     EXPECT_EQ(music.currentMusicId(), 1);

@@ -8,6 +8,8 @@
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "audio/video_playback.h"
+#include "data/config_file.h"
+#include "data/config_key_rules.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/font_writers.h"
 #include "fixtures/language_files.h"
@@ -261,15 +263,22 @@ TEST_F(IntroFilm, OnlyOneFilmOpensAtATime)
 
 TEST_F(IntroFilm, TheIntroChoiceAfterTheSplashWritesTheFirstLaunchDown)
 {
+    resetConfigValues();
     startIntroAfterSplash(); // a first launch: the film plays, in a window
     ASSERT_NE(m_window.shown, nullptr);
     EXPECT_TRUE(m_window.shown->isPlaying());
     EXPECT_NE(m_client.read("vo.cfg").find("ClientFirstLaunch=no"), std::string::npos);
     m_window.shown.reset();
     EXPECT_EQ(m_window.mainMenus, 1);
+    // The next start reads the settings file again.
+    ConfigFiles files;
+    files.setRules(&settingsKeyRules());
+    files.setLoginCount(10);
+    ASSERT_TRUE(files.readConfigFile("vo.cfg", false));
     startIntroAfterSplash(); // no longer a first launch, and no intro asked for
     EXPECT_EQ(m_window.shown, nullptr);
     EXPECT_EQ(m_window.mainMenus, 2);
+    resetConfigValues();
 }
 
 // A player of N frames that paints frame n as the colour n.

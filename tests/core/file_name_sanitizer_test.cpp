@@ -32,6 +32,16 @@ const SanitizeCase kSanitizeCases[] = {
     { "ParentEscape", "../../etc", "etc_" },
     { "Separators", "a\\b/c", "a_b_c_" },
     { "Empty", "", "" },
+    // What a server's name may carry that no folder name may.
+    { "LineBreak", "X\nJournalSaveFile=/tmp/j", "X_JournalSaveFile=_tmp_j_" },
+    { "ControlBytes", "a\x01\x7F" "b", "a_b_" },
+    { "RightToLeftOverride", "abc\xE2\x80\xAEtxt", "abc_txt_" },
+    { "IsolateMark", "\xE2\x81\xA6x", "x_" },
+    { "InvalidUtf8", "caf\xE9", "caf_" },
+    { "TruncatedSequence", "ab\xE2\x80", "ab_" },
+    { "OverlongSlash", "a\xC0\xAF" "b", "a_b_" },
+    { "Surrogate", "a\xED\xA0\x80", "a_" },
+    { "ValidUtf8Stays", "Ren\xC3\xA9" "e", "Ren\xC3\xA9" "e" },
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, SanitizeFileName, ::testing::ValuesIn(kSanitizeCases),

@@ -1,14 +1,18 @@
 #include "data/config_file.h"
+#include "data/client_services.h"
 
 #include "fixtures/client_directory.h"
 #include "fixtures/text_file_writer.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "support/hang_guard.h"
+#include "support/recording_notices.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <vector>
@@ -280,6 +284,53 @@ TEST_F(ConfigFilesTest, ARewriteReplacesTheFileInsteadOfTruncatingIt)
     m_files.setConfigValueGlobal(ConfigKeyKind::Music, "on");
     EXPECT_EQ(m_client.read("old.cfg"), kFixture);
     EXPECT_EQ(m_client.read("vo.cfg"), "Sound=off\r\nFoo=bar\r\nMusicVol=200\r\nMusic=on\r\n");
+}
+
+// A disk with little room left: for as long as it lives, no file may grow
+// past 1 KiB (a limit that binds root too, whom a read-only folder would not
+// stop).
+class FullDisk {
+public:
+    static constexpr rlim_t kRoom = 1024;
+    FullDisk()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = m_previous;
+        tight.rlim_cur = kRoom;
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FullDisk()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousSignal);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit m_previous {};
+    void (*m_previousSignal)(int) = nullptr;
+};
+
+TEST_F(ConfigFilesTest, AFailedSaveKeepsTheOldFileAndSaysSo)
+{
+    // Settings longer than the room left.
+    const std::string settingsText = kFixture + "\r\n" + std::string(2 * FullDisk::kRoom, ';');
+    m_client.write("vo.cfg", settingsText);
+    test::RecordingNotices notices;
+    WindowNotices* previous = installWindowNotices(&notices);
+    testing::internal::CaptureStderr();
+    {
+        FullDisk full;
+        m_files.setConfigValueGlobal(ConfigKeyKind::Sound, "off");
+    }
+    const std::string errors = testing::internal::GetCapturedStderr();
+    installWindowNotices(previous);
+    EXPECT_EQ(m_client.read("vo.cfg"), settingsText);
+    const std::string said = "Could not save vo.cfg; the file was left as it was.";
+    EXPECT_EQ(notices.messages, std::vector<std::string> { said });
+    EXPECT_NE(errors.find(said), std::string::npos) << errors;
 }
 
 // A settings file kept elsewhere and linked into the client directory stays

@@ -104,14 +104,14 @@ TEST_F(PostPatch, NothingToDoWithoutTheCommandFile)
     EXPECT_TRUE(started.empty());
 }
 
-struct CommandCase {
+struct PatchCommandCase {
     const char* label;
     const char* commands;
     std::map<std::string, std::string> before;
     std::map<std::string, std::string> after; // "" = gone
 };
 
-class PostPatchCommands : public PostPatch, public ::testing::WithParamInterface<CommandCase> { };
+class PostPatchCommands : public PostPatch, public ::testing::WithParamInterface<PatchCommandCase> { };
 
 TEST_P(PostPatchCommands, RunAndTheCommandFileIsGone)
 {
@@ -131,23 +131,23 @@ TEST_P(PostPatchCommands, RunAndTheCommandFileIsGone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PostPatchCommands,
-    ::testing::Values(CommandCase { "MoveReplaces", "moveandreplacefile a.dat a.new\r\n",
+    ::testing::Values(PatchCommandCase { "MoveReplaces", "moveandreplacefile a.dat a.new\r\n",
                           { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "new" }, { "a.new", "" } } },
-        CommandCase { "CommandWordAnyCase", "\n\nMoveAndReplaceFile a.dat a.new extra words\n",
+        PatchCommandCase { "CommandWordAnyCase", "\n\nMoveAndReplaceFile a.dat a.new extra words\n",
             { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "new" } } },
-        CommandCase { "OneArgumentChangesNothing", "moveandreplacefile a.dat\r\n",
+        PatchCommandCase { "OneArgumentChangesNothing", "moveandreplacefile a.dat\r\n",
             { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "old" }, { "a.new", "new" } } },
-        CommandCase { "MissingTargetLeavesTheSource", "moveandreplacefile gone.dat a.new\n", { { "a.new", "new" } },
-            { { "a.new", "new" }, { "gone.dat", "" } } },
-        CommandCase { "PatchNumberSetsEveryMatchAndDropsTheHeader",
+        PatchCommandCase { "MissingTargetLeavesTheSource", "moveandreplacefile gone.dat a.new\n",
+            { { "a.new", "new" } }, { { "a.new", "new" }, { "gone.dat", "" } } },
+        PatchCommandCase { "PatchNumberSetsEveryMatchAndDropsTheHeader",
             "changepatchnumber Win32_client_555 42\r\nchangepatchnumber nobody 9\n",
             { { "verinfo", "0 hdr x 1 2 3 4 5 Win32_client_555 1\nother 7\nWin32_client_555 3\n" } },
             { { "verinfo", "Win32_client_555 42\nother 7\nWin32_client_555 42\n" } } },
-        CommandCase { "PatchNumberWithoutMatchKeepsTheFile", "changepatchnumber nobody 9\n",
+        PatchCommandCase { "PatchNumberWithoutMatchKeepsTheFile", "changepatchnumber nobody 9\n",
             { { "verinfo", "0 hdr x 1 2 3 4 5 a 1\n" } }, { { "verinfo", "0 hdr x 1 2 3 4 5 a 1\n" } } },
-        CommandCase { "UnknownCommandsAreSkipped", "format c:\nmoveandreplacefile a.dat a.new\n",
+        PatchCommandCase { "UnknownCommandsAreSkipped", "format c:\nmoveandreplacefile a.dat a.new\n",
             { { "a.dat", "old" }, { "a.new", "new" } }, { { "a.dat", "new" } } }),
-    [](const ::testing::TestParamInfo<CommandCase>& entry) { return std::string(entry.param.label); });
+    [](const ::testing::TestParamInfo<PatchCommandCase>& entry) { return std::string(entry.param.label); });
 
 TEST_F(PostPatch, EmptyCommandFileIsDeletedAndStartUpGoesOn)
 {

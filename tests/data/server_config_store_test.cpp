@@ -4,6 +4,7 @@
 #include "fixtures/zlib_payload.h"
 #include "platform/clock.h"
 #include "settings_fixture.h"
+#include "support/recording_notices.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -38,19 +39,6 @@ public:
     std::vector<SentFile> sent;
 };
 
-class ReloadRecorder final : public WindowNotices {
-public:
-    void addSystemMessage(uint16_t, uint16_t, std::string_view text) override { messages.emplace_back(text); }
-    void showWaitingBox(std::string_view) override { }
-    void clearAbilityIcons() override { }
-    void showPlayerWarMode(bool) override { }
-    void clearPlacementPreview() override { }
-    void reloadSkillGroups() override { reloads.push_back("skill groups"); }
-    void reloadMacros() override { reloads.push_back("macros"); }
-    std::vector<std::string> reloads;
-    std::vector<std::string> messages;
-};
-
 using fixture::zlibCompressed;
 
 class StoreTest : public SettingsFixture {
@@ -73,7 +61,7 @@ protected:
     platform::FakeClock m_clock;
     platform::ScopedClock m_scopedClock;
     RecordingRequests m_requests;
-    ReloadRecorder m_notices;
+    test::RecordingNotices m_notices;
     ScopedService<ServerRequests> m_requestsGuard;
     ScopedService<WindowNotices> m_noticesGuard;
     ServerConfigStore m_store;

@@ -202,9 +202,9 @@ TEST_P(TargetedCommandText, ByTypeAndId)
     EXPECT_EQ(type, GetParam().type);
 }
 
-const TargetChoice kSpot { false, 0, 100, 200, -5 };
-const TargetChoice kMobile { true, 0x1234, 1, 2, 3 };
-const TargetChoice kItem { false, 0x40000001, 1, 2, 3 };
+const TargetChoice kSpot { TargetKind::Land, false, false, 0, 100, 200, -5 };
+const TargetChoice kMobile { TargetKind::Object, true, false, 0x1234, 1, 2, 3 };
+const TargetChoice kItem { TargetKind::Object, false, false, 0x40000001, 1, 2, 3 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TargetedCommandText,
     ::testing::Values(CommandCase { "NoTargetById", { "x", 0, 12 }, std::nullopt, 0x2F, "12" },

@@ -71,7 +71,7 @@ TEST(HueCells, EveryCellLiesInsideTheHueTable)
 {
     for (int32_t kind : { 0, 1, 2, 3, 4, 5, 6, 7, 9, -1 }) {
         const HueCells cells = hueControlCells(kind);
-        ASSERT_EQ(cells.values.size(), size_t(cells.columns * cells.rows)) << kind;
+        ASSERT_EQ(cells.values.size(), size_t(cells.rows * cells.columns)) << kind;
         for (uint16_t value : cells.values)
             EXPECT_LT(value, 3000) << kind;
     }
@@ -189,7 +189,9 @@ TEST_F(Appearance, APanelShowsItsColourGridAndAPickSetsTheHue)
     window->onControlChanged(shirt);
     HueControl* grid = window->hueControl(CharCreationGump::Shirt);
     EXPECT_TRUE(grid->isVisible());
-    grid->onLeftDown(HueControl::kMargin + 1, HueControl::kMargin + 1);
+    int32_t x = 0, y = 0;
+    grid->cellCentre(0, 0, x, y);
+    grid->onLeftDown(x, y);
     EXPECT_EQ(window->shirtHue(), 201);
     EXPECT_FALSE(grid->isVisible());
 }

@@ -6,6 +6,7 @@
 #include "data/config_file.h"
 #include "data/config_key_rules.h"
 #include "data/server_features.h"
+#include "fixtures/server_packet.h"
 #include "frontend/character_selection.h"
 #include "frontend/front_end_dialogs.h"
 #include "frontend/front_end_state.h"
@@ -17,6 +18,7 @@
 #include "net/game_connection.h"
 #include "net/new_character_record.h"
 #include "platform/sockets.h"
+#include "protocol/login_packets.h"
 #include "protocol/login_state.h"
 #include "protocol/protocol_services.h"
 #include "support/packet_tap.h"
@@ -152,6 +154,73 @@ TEST_F(Selection, PlayingStoresThePositionAndSendsTheSlotKey)
     // A second request counts on.
     const auto next = nextClientInfoBlock(1, 7);
     EXPECT_EQ(big32(Bytes(std::begin(next), std::end(next)), 10), 43u);
+}
+
+// A server's character name with a line break and a settings key in it
+// (within the 30 bytes of its field), played: no settings file gains a line,
+// the next read of the settings names no journal file, and the name's
+// folder has no control byte.
+TEST_F(Selection, AServersNameCannotAddASettingsLine)
+{
+    test::PacketTap tap;
+    // The names that make the per-character path, given back afterwards.
+    struct KeptNames {
+        ConfigFiles& files = configFiles();
+        std::string account = files.accountName();
+        std::string shard = files.shardName();
+        std::string character = files.characterName();
+        ~KeptNames()
+        {
+            files.setAccountName(account);
+            files.setShardName(shard);
+            files.setCharacterName(character);
+        }
+    } kept;
+    kept.files.setAccountName("acct");
+    kept.files.setShardName("Shard");
+    const std::string name = "X\nJournalSaveFile=/tmp/j";
+    fixture::ServerPacket list(0xA9);
+    list.u8(1).text(name, 30).text("", 30);
+    for (int i = 1; i < 5; ++i)
+        list.text("", 30).text("", 30);
+    list.u8(0).u32(0);
+    handleCharacterList(list.bytes().data());
+    auto* window = rememberedWindow<CharacterSelectionGump>(frontEnd().characterSelection);
+    ASSERT_NE(window, nullptr);
+    window->selectPosition(0);
+    window->onPlay();
+    ASSERT_EQ(tap.take().size(), 1u);
+
+    const std::optional<std::string> own = configFiles().perCharacterPath("vo.cfg");
+    ASSERT_TRUE(own.has_value());
+    EXPECT_EQ(own->find_first_of("\n\r"), std::string::npos) << *own;
+    EXPECT_NE(client.read("vo.cfg").find("PlayerName="), std::string::npos);
+    for (const std::string& file : { std::string("vo.cfg"), *own }) {
+        const std::string text = "\n" + client.read(file);
+        EXPECT_EQ(text.find("\nJournalSaveFile"), std::string::npos) << file << ":" << text;
+        EXPECT_EQ(text.find("\rJournalSaveFile"), std::string::npos) << file << ":" << text;
+    }
+    ASSERT_TRUE(readConfigFile("vo.cfg", true));
+    EXPECT_TRUE(configValues().journalFile.empty());
+}
+
+TEST_F(Selection, TheLargestLoginCountInTheSettingsStaysThereOnPlay)
+{
+    test::PacketTap tap;
+    ASSERT_TRUE(tap.isConnected());
+    client.write("vo.cfg", "ClientLogin=2147483647\r\n");
+    // Read as start-up reads it, with the keys' rules.
+    configFiles().setRules(&settingsKeyRules());
+    const bool read = readConfigFile("vo.cfg", false);
+    configFiles().setRules(nullptr);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(configFiles().loginCount(), 2147483647);
+    open({ "Aldric" })->onPlay();
+    const std::vector<Bytes> sent = tap.take();
+    configFiles().setLoginCount(0);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(big32(sent[0], 35 + 10), 0x7FFFFFFFu);
+    EXPECT_NE(client.read("vo.cfg").find("ClientLogin=2147483647"), std::string::npos) << client.read("vo.cfg");
 }
 
 TEST_F(Selection, APasswordRowAsksFirstAndAnyPasswordIsAccepted)

@@ -5,12 +5,12 @@
 
 #include "audio/music_player.h"
 #include "frontend/credits_screen.h"
-#include "frontend/text_query_reply.h"
 #include "gfx/gump_art.h"
 #include "gump/input_control.h"
 #include "platform/file_system.h"
 #include "platform/headless/null_audio_device.h"
 #include "platform/midi_player.h"
+#include "protocol/text_query_reply.h"
 #include "support/packet_tap.h"
 
 #include <gtest/gtest.h>
@@ -250,7 +250,7 @@ TEST_F(TextQuery, CancelStillSendsTheTextWithButtonZero)
     test::PacketTap tap;
     InputControl entry(0, 0, EntrySize { 100, 20, false }, int32_t(EntryMode::Text), 30, 1, 1, true, false);
     entry.setNarrowText("hi");
-    ASSERT_TRUE(sendTextQueryReply(0x01020304, 9, entry, TextQueryButton::Cancel));
+    ASSERT_TRUE(sendTextQueryReply(0x01020304, 9, &entry, TextQueryButton::Cancel));
     const std::vector<std::vector<uint8_t>> sent = tap.take();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], (std::vector<uint8_t> { 0xAC, 0, 15, 1, 2, 3, 4, 0, 9, 0, 0, 3, 'h', 'i', 0 }));
@@ -261,7 +261,7 @@ TEST_F(TextQuery, ANumberIsSentAsItsDecimalText)
     test::PacketTap tap;
     InputControl entry(0, 0, EntrySize { 100, 20, false }, int32_t(EntryMode::Number), 30, 1, 1, true, false);
     entry.setValue(42);
-    ASSERT_TRUE(sendTextQueryReply(7, 1, entry, TextQueryButton::Ok));
+    ASSERT_TRUE(sendTextQueryReply(7, 1, &entry, TextQueryButton::Ok));
     const std::vector<std::vector<uint8_t>> sent = tap.take();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], (std::vector<uint8_t> { 0xAC, 0, 15, 0, 0, 0, 7, 0, 1, 1, 0, 3, '4', '2', 0 }));

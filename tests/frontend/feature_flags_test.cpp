@@ -12,14 +12,14 @@
 
 namespace {
 
-struct SlotCase {
+struct SlotLimitCase {
     const char* name;
     uint32_t listFlags;
     uint32_t features;
     int32_t slots;
 };
 
-class CharacterSlotLimit : public ::testing::TestWithParam<SlotCase> {
+class CharacterSlotLimit : public ::testing::TestWithParam<SlotLimitCase> {
 protected:
     ~CharacterSlotLimit() override
     {
@@ -36,12 +36,12 @@ TEST_P(CharacterSlotLimit, FollowsTheListFlagsAndTheFeatureWord)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CharacterSlotLimit,
-    ::testing::Values(SlotCase { "Plain", 0, 0, 5 }, SlotCase { "FlagFourOneSlot", 1u << 4, 0x20, 1 },
-        SlotCase { "FlagsFourAndSixOneSlot", (1u << 4) | (1u << 6), 0x20, 1 },
-        SlotCase { "FlagSixWithFeatureSix", 1u << 6, 0x20, 6 },
-        SlotCase { "FlagSixWithoutFeatureFive", 1u << 6, 0x1F, 5 },
-        SlotCase { "FeatureWithoutFlagFive", 0, 0x20, 5 }),
-    [](const ::testing::TestParamInfo<SlotCase>& param) { return std::string(param.param.name); });
+    ::testing::Values(SlotLimitCase { "Plain", 0, 0, 5 }, SlotLimitCase { "FlagFourOneSlot", 1u << 4, 0x20, 1 },
+        SlotLimitCase { "FlagsFourAndSixOneSlot", (1u << 4) | (1u << 6), 0x20, 1 },
+        SlotLimitCase { "FlagSixWithFeatureSix", 1u << 6, 0x20, 6 },
+        SlotLimitCase { "FlagSixWithoutFeatureFive", 1u << 6, 0x1F, 5 },
+        SlotLimitCase { "FeatureWithoutFlagFive", 0, 0x20, 5 }),
+    [](const ::testing::TestParamInfo<SlotLimitCase>& param) { return std::string(param.param.name); });
 
 // Sets 1 and 2 need their bit and both of their files; 3 and 4 are always
 // there; nothing else is.

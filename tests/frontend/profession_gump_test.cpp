@@ -93,6 +93,22 @@ TEST_F(Professions, ATemplateFillsTheRecordAndOpensTheAppearance)
     closeGump(frontEnd().appearanceWindow.get());
 }
 
+TEST_F(Professions, ASkillLineNamingAnUnknownSkillIsPassedOver)
+{
+    closeGump(window);
+    std::string text = fixture::sampleProfessionText();
+    text.replace(text.find("Tactics"), 7, "Juggling");
+    professionList() = parseProfessions(text);
+    window = openProfessionWindow();
+    window->onProfessionChosen(*button(0));
+    const NewCharacterRecord& record = newCharacterRecord();
+    EXPECT_EQ(record.skills[0].number, 40);
+    EXPECT_EQ(record.skills[1].number, 17) << "the next known skill takes the place";
+    for (const auto& skill : record.skills)
+        EXPECT_LT(skill.number, professionSkillNames().size()) << "only skills the server knows go out";
+    closeGump(frontEnd().appearanceWindow.get());
+}
+
 TEST_F(Professions, ProfessionFourWithoutTheFeatureIsRefused)
 {
     professionList()[0].id = 4;

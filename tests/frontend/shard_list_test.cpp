@@ -3,13 +3,18 @@
 #include "front_end_test_support.h"
 
 #include "data/config_key_rules.h"
+#include "fixtures/server_packet.h"
 #include "frontend/front_end_state.h"
+#include "frontend/login_sequence.h"
+#include "frontend/main_menu.h"
 #include "frontend/scroll_choice_gump.h"
 #include "frontend/shard_list_gump.h"
 #include "gump/gump_manager.h"
 #include "gump/input_control.h"
 #include "gump/waiting_gump.h"
 #include "net/game_connection.h"
+#include "net/ping_monitor.h"
+#include "protocol/login_packets.h"
 #include "protocol/login_state.h"
 #include "protocol/protocol_services.h"
 #include "support/packet_tap.h"
@@ -154,15 +159,46 @@ TEST_F(Shards, AClickOnARowChoosesItOnTheNextHoverTick)
     EXPECT_EQ(findGump("ShardList gump"), nullptr);
 }
 
-TEST_F(Shards, BackKeepsTheLoginConnectionAndBuildsAFreshMainMenu)
+TEST_F(Shards, BackKeepsTheLoginConnectionAndBuildsAFreshMainMenuOffTheRoad)
 {
     test::PacketTap tap;
     setShards({ { 3, "Ash", 0, 0 } });
+    // As the account login left it.
+    loginSession().loginInProgress = true;
     open()->onBack();
     EXPECT_EQ(findGump("ShardList gump"), nullptr);
     EXPECT_NE(findGump("MainMenu gump"), nullptr);
     EXPECT_TRUE(gameConnectionIsOpen());
     EXPECT_EQ(findMessage(), nullptr);
+    EXPECT_FALSE(loginSession().loginInProgress);
+    // The next login goes on the open connection and is a road again.
+    beginAccountLogin();
+    EXPECT_TRUE(loginSession().loginInProgress);
+}
+
+TEST_F(Shards, ASecondShardListWhileOneIsShownKeepsItsRoundTripMonitor)
+{
+    const std::vector<uint8_t> list = fixture::ServerPacket(0xA8)
+                                          .u8(1)
+                                          .u16(2)
+                                          .u16(3)
+                                          .text("Ash", 32)
+                                          .u8(0)
+                                          .u8(0)
+                                          .u32(0x7F000001)
+                                          .u16(7)
+                                          .text("Birch", 32)
+                                          .u8(0)
+                                          .u8(0)
+                                          .u32(0x7F000002)
+                                          .bytes();
+    handleShardList(list.data());
+    ASSERT_NE(findGump("ShardList gump"), nullptr);
+    handleShardList(list.data());
+    ASSERT_NE(findGump("ShardList gump"), nullptr);
+    PingMonitor* monitor = getPingMonitor();
+    ASSERT_NE(monitor, nullptr) << "the new list's round trips are measured";
+    EXPECT_EQ(monitor->hostCount(), 2);
 }
 
 TEST_F(Shards, TheMonitorsFlagBringsTheColumnsBackOnTheNextDraw)
@@ -271,6 +307,34 @@ TEST_F(ChoiceList, TheCombinedListsChoiceClosesItAndSelectsTheShard)
     const std::vector<std::vector<uint8_t>> sent = tap.take();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], (std::vector<uint8_t> { 0xA0, 0, 5 }));
+}
+
+TEST_F(ChoiceList, TheCombinedListsChoiceClosedWithTheRightButtonGoesBackToTheMainMenu)
+{
+    test::PacketTap tap;
+    loginScreens().openMainMenu();
+    // As the login road's connect left it.
+    loginSession().loginInProgress = true;
+    // The combined list of an older server after the account login: one
+    // shard, no characters, no start location.
+    fixture::ServerPacket packet(0x81);
+    packet.u8(0).u8(9).fill(5 * 60, 0).u8(1).u8(5).text("Elm", 16).u8(0);
+    handleShardChoiceList(packet.bytes().data());
+    auto* list = static_cast<ScrollChoiceGump*>(frontEnd().shardChoice.get());
+    ASSERT_NE(list, nullptr);
+    auto* login = rememberedWindow<AcctLoginGump>(frontEnd().loginWindow);
+    ASSERT_NE(login, nullptr);
+    EXPECT_FALSE(login->isVisible()) << "hidden under the choice";
+
+    list->onRightUp(1, 1);
+    EXPECT_FALSE(frontEnd().shardChoice);
+    EXPECT_EQ(gumpModal(), nullptr);
+    login = rememberedWindow<AcctLoginGump>(frontEnd().loginWindow);
+    ASSERT_NE(login, nullptr);
+    EXPECT_TRUE(login->isVisible()) << "the player can log in again";
+    EXPECT_NE(findGump("MainMenu gump"), nullptr);
+    EXPECT_FALSE(loginSession().loginInProgress);
+    EXPECT_FALSE(gameConnectionIsOpen());
 }
 
 } // namespace

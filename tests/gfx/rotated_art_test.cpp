@@ -17,10 +17,10 @@
 
 namespace {
 
-constexpr uint16_t kBackground = 0x0C63;
+constexpr uint16_t kRotatedBackground = 0x0C63;
 
 // A 9 x 5 picture with no symmetry and transparent pixels.
-std::unique_ptr<ArtImage> sampleImage(std::vector<uint16_t>* dense = nullptr)
+std::unique_ptr<ArtImage> sampleRotatedImage(std::vector<uint16_t>* dense = nullptr)
 {
     std::vector<uint16_t> pixels(9 * 5);
     for (int y = 0; y < 5; ++y)
@@ -31,9 +31,9 @@ std::unique_ptr<ArtImage> sampleImage(std::vector<uint16_t>* dense = nullptr)
     return ArtImage::parse(fixture::artRecordFromPixels(9, 5, pixels));
 }
 
-struct Surface {
+struct RotatedSurface {
     static constexpr int32_t kSize = 40;
-    std::vector<uint16_t> pixels = std::vector<uint16_t>(kSize * kSize, kBackground);
+    std::vector<uint16_t> pixels = std::vector<uint16_t>(kSize * kSize, kRotatedBackground);
     BlitTarget target() { return BlitTarget::surface(pixels.data(), kSize, kSize, kSize); }
     uint16_t at(int32_t x, int32_t y) const { return pixels[size_t(y * kSize + x)]; }
 };
@@ -48,9 +48,9 @@ std::vector<uint16_t> directCopy(const ArtImage* image, const ScreenRect& box, i
     int64_t c = table.cosine[size_t(angle & 255)];
     int64_t hw = image->width() / 2;
     int64_t hh = image->height() / 2;
-    std::vector<uint16_t> out(Surface::kSize * Surface::kSize, kBackground);
-    for (int32_t ty = 0; ty < Surface::kSize; ++ty) {
-        for (int32_t tx = 0; tx < Surface::kSize; ++tx) {
+    std::vector<uint16_t> out(RotatedSurface::kSize * RotatedSurface::kSize, kRotatedBackground);
+    for (int32_t ty = 0; ty < RotatedSurface::kSize; ++ty) {
+        for (int32_t tx = 0; tx < RotatedSurface::kSize; ++tx) {
             if (!clip.contains(tx, ty) || tx < x || ty < y || tx >= x + box.width() || ty >= y + box.height())
                 continue;
             int64_t cx = box.left + (tx - x);
@@ -59,7 +59,7 @@ std::vector<uint16_t> directCopy(const ArtImage* image, const ScreenRect& box, i
             int64_t sy = hh - (((hh - cy) * c + (cx - hw) * s) >> 16);
             uint16_t pixel = getArtPixel(image, int32_t(sx), int32_t(sy));
             if (pixel)
-                out[size_t(ty * Surface::kSize + tx)] = pixel;
+                out[size_t(ty * RotatedSurface::kSize + tx)] = pixel;
         }
     }
     return out;
@@ -99,28 +99,29 @@ TEST(RotateBounds, QuarterTurnSwapsTheSidesAboutTheSameCentre)
 TEST(RotatedArt, AngleZeroReproducesTheImage)
 {
     std::vector<uint16_t> dense;
-    std::unique_ptr<ArtImage> image = sampleImage(&dense);
-    Surface surface;
+    std::unique_ptr<ArtImage> image = sampleRotatedImage(&dense);
+    RotatedSurface surface;
     ScreenRect box { 0, 0, 9, 5 };
-    ScreenRect clip { 0, 0, Surface::kSize, Surface::kSize };
+    ScreenRect clip { 0, 0, RotatedSurface::kSize, RotatedSurface::kSize };
     blitArtRotatedInBoxCopy(image.get(), &box, surface.target(), 4, 6, 0, &clip);
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 9; ++x)
-            EXPECT_EQ(surface.at(4 + x, 6 + y), dense[size_t(y * 9 + x)] ? dense[size_t(y * 9 + x)] : kBackground);
+            EXPECT_EQ(
+                surface.at(4 + x, 6 + y), dense[size_t(y * 9 + x)] ? dense[size_t(y * 9 + x)] : kRotatedBackground);
 }
 
 TEST(RotatedArt, MatchesTheDirectFormulaAndWritesOnlyInsideTheClip)
 {
-    std::unique_ptr<ArtImage> image = sampleImage();
+    std::unique_ptr<ArtImage> image = sampleRotatedImage();
     for (int32_t angle : { 0, 7, 32, 64, 100, 128, 200, 255 }) {
         ScreenRect box { 0, 0, 9, 5 };
         rotateBounds(angle, &box);
         ScreenRect clip { 12, 9, 25, 18 };
-        Surface surface;
+        RotatedSurface surface;
         blitArtRotatedInBoxCopy(image.get(), &box, surface.target(), 10, 8, angle, &clip);
         EXPECT_EQ(surface.pixels, directCopy(image.get(), box, 10, 8, angle, clip)) << "angle " << angle;
 
-        Surface wrapped;
+        RotatedSurface wrapped;
         blitArtRotatedInBoxCopy(image.get(), &box, wrapped.target(), 10, 8, angle + 256, &clip);
         EXPECT_EQ(wrapped.pixels, surface.pixels) << "256 + " << angle;
     }
@@ -128,12 +129,12 @@ TEST(RotatedArt, MatchesTheDirectFormulaAndWritesOnlyInsideTheClip)
 
 TEST(RotatedArt, PixelOperations)
 {
-    std::unique_ptr<ArtImage> image = sampleImage();
+    std::unique_ptr<ArtImage> image = sampleRotatedImage();
     HueEntry hue;
     for (int i = 0; i < 32; ++i)
         hue.colours[size_t(i)] = uint16_t(0x4000 + i);
     ScreenRect box { 0, 0, 9, 5 };
-    ScreenRect clip { 0, 0, Surface::kSize, Surface::kSize };
+    ScreenRect clip { 0, 0, RotatedSurface::kSize, RotatedSurface::kSize };
     selectBlendTable(2);
     const ColourTables& tables = colourTables();
     const auto& blend = tables.blend[size_t(blendTableIndexForLevel(2))];
@@ -142,22 +143,22 @@ TEST(RotatedArt, PixelOperations)
             | blend[blueOf(d) * 32 + blueOf(s)]);
     };
 
-    Surface plain;
+    RotatedSurface plain;
     blitArtRotatedInBox(image.get(), &box, plain.target(), 0, 0, 0, &clip);
-    Surface hued;
+    RotatedSurface hued;
     blitArtRotatedInBoxHueBlend(image.get(), &box, hued.target(), 0, 0, 0, &clip, hue);
-    Surface grey;
+    RotatedSurface grey;
     blitArtRotatedInBoxGreyHue(image.get(), &box, grey.target(), 0, 0, 0, &clip, hue);
     for (int32_t y = 0; y < 5; ++y) {
         for (int32_t x = 0; x < 9; ++x) {
             uint16_t s = getArtPixel(image.get(), x, y);
             if (!s) {
-                EXPECT_EQ(plain.at(x, y), kBackground);
-                EXPECT_EQ(grey.at(x, y), kBackground);
+                EXPECT_EQ(plain.at(x, y), kRotatedBackground);
+                EXPECT_EQ(grey.at(x, y), kRotatedBackground);
                 continue;
             }
-            EXPECT_EQ(plain.at(x, y), blended(kBackground, s));
-            EXPECT_EQ(hued.at(x, y), blended(kBackground, hue.colours[greenOf(s)]));
+            EXPECT_EQ(plain.at(x, y), blended(kRotatedBackground, s));
+            EXPECT_EQ(hued.at(x, y), blended(kRotatedBackground, hue.colours[greenOf(s)]));
             EXPECT_EQ(grey.at(x, y), hue.colours[tables.greyIndex[s]]);
         }
     }
@@ -166,16 +167,17 @@ TEST(RotatedArt, PixelOperations)
 
 TEST(RotatedArt, PictureGolden)
 {
-    std::unique_ptr<ArtImage> image = sampleImage();
+    std::unique_ptr<ArtImage> image = sampleRotatedImage();
     ScreenRect box { 0, 0, 9, 5 };
     rotateBounds(40, &box);
-    ScreenRect clip { 0, 0, Surface::kSize, Surface::kSize };
-    Surface surface;
+    ScreenRect clip { 0, 0, RotatedSurface::kSize, RotatedSurface::kSize };
+    RotatedSurface surface;
     blitArtRotatedInBoxCopy(image.get(), &box, surface.target(), 12, 14, 40, &clip);
-    test::writeSurfacePng(test::picturePath("rotated_art.png"), surface.pixels.data(), Surface::kSize, Surface::kSize,
-        Surface::kSize);
+    test::writeSurfacePng(test::picturePath("rotated_art.png"), surface.pixels.data(), RotatedSurface::kSize,
+        RotatedSurface::kSize, RotatedSurface::kSize);
     EXPECT_EQ(surface.pixels, directCopy(image.get(), box, 12, 14, 40, clip));
-    EXPECT_EQ(test::surfaceHash(surface.pixels.data(), Surface::kSize, Surface::kSize, Surface::kSize),
+    EXPECT_EQ(
+        test::surfaceHash(surface.pixels.data(), RotatedSurface::kSize, RotatedSurface::kSize, RotatedSurface::kSize),
         0xf0a47ea30020027cull)
         << "picture changed; see " << test::picturePath("rotated_art.png");
 }

@@ -14,10 +14,10 @@ namespace {
 
 constexpr int32_t kSide = 160;
 // Pixels outside the clip must keep this.
-constexpr uint16_t kGuard = 0x7C1F;
+constexpr uint16_t kTerrainGuard = 0x7C1F;
 
 struct Canvas {
-    std::vector<uint16_t> pixels = std::vector<uint16_t>(size_t(kSide * kSide), kGuard);
+    std::vector<uint16_t> pixels = std::vector<uint16_t>(size_t(kSide * kSide), kTerrainGuard);
     BlitTarget target = BlitTarget::surface(pixels.data(), kSide, kSide, kSide);
     uint16_t at(int32_t x, int32_t y) const { return pixels[size_t(y * kSide + x)]; }
 };
@@ -171,7 +171,7 @@ TEST(LandDiamond, CopiesTheArtRowByRowInsideTheClip)
         for (int32_t x = 0; x < kSide; ++x) {
             int32_t r = y - 20;
             int32_t c = x - 20;
-            uint16_t expected = kGuard;
+            uint16_t expected = kTerrainGuard;
             if (clip.contains(x, y) && r >= 0 && r < 43 && c >= 0 && c < 44) {
                 if (r < 22 && c >= 21 - r && c < 23 + r)
                     expected = uint16_t(r << 8 | (c - (21 - r)));
@@ -191,7 +191,7 @@ TEST(TerrainRasteriser, ATriangleOnOneRowDrawsNothing)
     rasteriseTerrainTriangle(canvas.target, texture, { { { 10, 50, 1 }, { 90, 50, 2 }, { 40, 50, 3 } } }, { 0, 5, 9 },
         { 0, 0, kSide, kSide });
     for (uint16_t pixel : canvas.pixels)
-        ASSERT_EQ(pixel, kGuard);
+        ASSERT_EQ(pixel, kTerrainGuard);
 }
 
 TEST(TerrainRasteriser, FlatBottomedAndFlatToppedTrianglesFill)
@@ -204,7 +204,7 @@ TEST(TerrainRasteriser, FlatBottomedAndFlatToppedTrianglesFill)
             ? std::array<TerrainVertex, 3> { { { 20, 30, 1 }, { 100, 30, 2 }, { 60, 90, 3 } } }
             : std::array<TerrainVertex, 3> { { { 60, 30, 1 }, { 100, 90, 2 }, { 20, 90, 3 } } };
         rasteriseTerrainTriangle(canvas.target, texture, triangle, { 3, 3, 3 }, { 0, 0, kSide, kSide });
-        EXPECT_NE(canvas.at(60, 60), kGuard) << (flatTop ? "flat top" : "flat bottom");
+        EXPECT_NE(canvas.at(60, 60), kTerrainGuard) << (flatTop ? "flat top" : "flat bottom");
     }
 }
 
@@ -242,7 +242,7 @@ TEST(TerrainRasteriser, RandomTrianglesMatchThePerPixelReference)
                 // A degenerate triangle (two corners on one point) has no
                 // inside to measure against; the reference still holds.
                 double inside = insideDistance(t, x + 0.5, y + 0.5);
-                if (pixel == kGuard) {
+                if (pixel == kTerrainGuard) {
                     ASSERT_FALSE(clip.contains(x, y) && inside > 2.0)
                         << "round " << round << ": a pixel well inside was left at " << x << "," << y;
                     continue;
@@ -268,7 +268,7 @@ TEST(TerrainRasteriser, PixelsCarryTheirVertexShades)
     uint16_t expected = uint16_t((shade[20] << 10) | (shade[12] << 5) | shade[28]);
     int32_t drawn = 0;
     for (uint16_t pixel : canvas.pixels) {
-        if (pixel == kGuard)
+        if (pixel == kTerrainGuard)
             continue;
         ++drawn;
         ASSERT_EQ(pixel, expected);

@@ -18,7 +18,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using gump_test::GenericGumpDesktop;
 
-size_t openGenericGumps() { return gump_test::openGenericGumps().size(); }
+size_t openGenericGumpCount() { return gump_test::openGenericGumps().size(); }
 
 Bytes replyHeader(uint16_t length, uint32_t button)
 {
@@ -83,7 +83,7 @@ TEST_F(GenericGumpInput, PageButtonSwitchesThePageAndSendsNothing)
     EXPECT_TRUE(gump->containsPoint(22, 2));
     EXPECT_FALSE(gump->containsPoint(2, 2)) << "the button lies on page 2";
     EXPECT_TRUE(server.sentWithin(50).empty());
-    EXPECT_EQ(openGenericGumps(), 1u);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
 }
 
 TEST_F(GenericGumpInput, ReplyButtonSendsItsIdAndCloses)
@@ -92,7 +92,7 @@ TEST_F(GenericGumpInput, ReplyButtonSendsItsIdAndCloses)
     ASSERT_TRUE(server.isReady());
     GenericGump* gump = open("{button 0 0 100 101 1 0 5}");
     click(gump, 5, 5);
-    EXPECT_EQ(openGenericGumps(), 0u);
+    EXPECT_EQ(openGenericGumpCount(), 0u);
     EXPECT_EQ(server.sent(23), plainReply(5));
 }
 
@@ -108,8 +108,19 @@ TEST_F(GenericGumpInput, ReleaseOutsideOrOverAnotherButtonFiresNothing)
     EXPECT_EQ(gump->pressedElement(), nullptr);
     gump->onLeftDown(5, 5);
     gump->onLeftUp(25, 5);
-    EXPECT_EQ(openGenericGumps(), 1u) << "the release was judged for the pressed button, outside it";
+    EXPECT_EQ(openGenericGumpCount(), 1u) << "the release was judged for the pressed button, outside it";
     EXPECT_EQ(first.state, 0);
+}
+
+// A frame whose first art id is at or near the largest one: its pieces would
+// run past that id, so it draws nothing and the gump still opens.
+TEST_F(GenericGumpInput, AFrameAtTheLastArtIdDrawsNothing)
+{
+    GenericGump* gump = open("{resizepic 0 0 2147483647 60 60}{resizepic 0 0 2147483630 60 60}");
+    ASSERT_NE(gump, nullptr);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
+    for (uint16_t pixel : gump->page(0)->pixels)
+        ASSERT_EQ(pixel, 0);
 }
 
 TEST_F(GenericGumpInput, CheckBoxFlipsOnlyOnARelease)
@@ -194,18 +205,18 @@ TEST_F(GenericGumpInput, RightClickRepliesZeroUnlessNoClose)
     ASSERT_TRUE(server.isReady());
     GenericGump* kept = open("{noclose}{gumppic 0 0 100}");
     kept->onRightUp(2, 2);
-    EXPECT_EQ(openGenericGumps(), 1u);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
     EXPECT_TRUE(server.sentWithin(50).empty());
     closeGump(kept);
 
     GenericGump* gump = open("{gumppic 0 0 100}");
     gump->onRightUp(2, 2);
-    EXPECT_EQ(openGenericGumps(), 0u);
+    EXPECT_EQ(openGenericGumpCount(), 0u);
     EXPECT_EQ(server.sent(23), plainReply(0));
 
     GenericGump* silent = open("{button 0 0 100 101 1 0 5}", {}, 0, 0, 0);
     click(silent, 2, 2);
-    EXPECT_EQ(openGenericGumps(), 0u) << "a reply button closes even without a sender";
+    EXPECT_EQ(openGenericGumpCount(), 0u) << "a reply button closes even without a sender";
     EXPECT_TRUE(server.sentWithin(50).empty()) << "sender 0 sends nothing";
 }
 
@@ -217,7 +228,7 @@ TEST_F(GenericGumpInput, ServerCloseShutsEveryGumpOfItsTypeWithoutAReply)
     open("{gumppic 0 0 100}", {}, 20, 0, 1, 0x10);
     open("{gumppic 0 0 100}", {}, 40, 0, 1, 0x11);
     genericGumpCloseById(0x10);
-    EXPECT_EQ(openGenericGumps(), 1u);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
     EXPECT_TRUE(server.sentWithin(50).empty());
 }
 
@@ -228,7 +239,7 @@ TEST_F(GenericGumpInput, CloseAllRepliesZeroAndSparesNoDispose)
     open("{nodispose}{gumppic 0 0 100}");
     open("{gumppic 0 0 100}");
     gumpCloseAllClosable();
-    EXPECT_EQ(openGenericGumps(), 1u);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
     EXPECT_EQ(server.sent(23), plainReply(0));
 }
 
@@ -286,7 +297,7 @@ TEST_F(GenericGumpInput, VirtueItemShowsItsNameAndAsksOnADoubleClick)
     clock.advance(kDoubleClickMs);
     gump->onLeftDown(12, 12);
     EXPECT_EQ(server.sent(15), (Bytes { 0xB1, 0, 15, 0, 0, 0x0F, 0x01, 0, 0, 0x01, 0xCD, 0, 0, 0, 108 }));
-    EXPECT_EQ(openGenericGumps(), 1u);
+    EXPECT_EQ(openGenericGumpCount(), 1u);
     setPlayerSerial(0);
 }
 

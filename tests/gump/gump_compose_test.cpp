@@ -229,6 +229,147 @@ TEST_F(Composition, TheChangedRectanglesCoverGumpsThatMovedOrWent)
     EXPECT_NE(std::find(changed.begin(), changed.end(), ScreenRect { 200, 100, 230, 140 }), changed.end());
 }
 
+// A page gump whose look the framework compares instead of redrawing it (the
+// test says when it draws into its page).
+class KeptPageGump final : public PageGump {
+public:
+    using PageGump::PageGump;
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
+    int32_t draws = 0;
+    void draw(GumpCanvas& canvas) override
+    {
+        ++draws;
+        PageGump::draw(canvas);
+    }
+};
+
+// The screen as a display keeps it: each present sends only the changed
+// rectangles of the composed frame.
+class ChangedComposition : public Desktop {
+protected:
+    ChangedComposition()
+        : Desktop(800, 600)
+    {
+        presenter.onPresent = [this] {
+            const std::vector<uint16_t> frame = screenPicture();
+            for (const ScreenRect& rect : gumpChangedScreenRects()) {
+                for (int32_t y = rect.top; y < rect.bottom; ++y)
+                    for (int32_t x = rect.left; x < rect.right; ++x)
+                        m_shown[size_t(y) * 800 + size_t(x)] = frame[size_t(y) * 800 + size_t(x)];
+            }
+        };
+        m_shown = screenPicture();
+    }
+
+    // The desktop painted from scratch over the world.
+    std::vector<uint16_t> painted() const
+    {
+        std::vector<uint16_t> picture = unrollScreen(m_world.data());
+        std::vector<CGump*> desk;
+        for (CGump* gump = gumpListHead(); gump; gump = gump->next())
+            desk.push_back(gump);
+        for (auto gump = desk.rbegin(); gump != desk.rend(); ++gump)
+            paintReference(*gump, picture, 800, 600, (*gump)->composedBounds());
+        return picture;
+    }
+
+    void changeWorld(const ScreenRect& rect, std::mt19937& random)
+    {
+        for (int32_t y = rect.top; y < rect.bottom; ++y) {
+            for (int32_t x = rect.left; x < rect.right; ++x) {
+                const size_t index = size_t(buffer.ringIndex(x, y));
+                buffer.pixels()[index] = m_world[index] = uint16_t(random() & 0x7FFF);
+            }
+        }
+    }
+
+    std::vector<uint16_t> m_shown;
+};
+
+TEST_F(ChangedComposition, ShowsWhatAWholeCompositionShows)
+{
+    std::mt19937 random(77);
+    auto pick = [&random](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    std::vector<PageGump*> gumps;
+    auto open = [&] {
+        const int32_t x = pick(-60, 760);
+        const int32_t y = pick(-60, 560);
+        const int32_t width = pick(1, 150);
+        const int32_t height = pick(1, 120);
+        const uint16_t colour = uint16_t(pick(1, 0x7FFF));
+        PageGump* gump = pick(0, 3) != 0 ? new KeptPageGump(x, y, width, height, colour, pick(0, 3))
+                                         : new PageGump(x, y, width, height, colour, pick(0, 3));
+        gump->colourKeyed = pick(0, 1) != 0;
+        gumpLink(gump, nullptr);
+        gumps.push_back(gump);
+    };
+    for (int i = 0; i < 12; ++i)
+        open();
+    // The first composition of the changes composes everything.
+    gumpRedrawChanged({});
+    ASSERT_EQ(m_shown, painted());
+    for (int step = 0; step < 300; ++step) {
+        std::vector<ScreenRect> beneath;
+        PageGump* gump = gumps.empty() ? nullptr : gumps[size_t(pick(0, int32_t(gumps.size()) - 1))];
+        switch (gump ? pick(0, 6) : 0) {
+        case 0:
+            open();
+            break;
+        case 1:
+            gump->moveBy(pick(-40, 40), pick(-40, 40), true, nullptr, false);
+            break;
+        case 2: {
+            GumpPage& face = *gump->page(0);
+            face.pixels[size_t(pick(0, int32_t(face.pixels.size()) - 1))] = uint16_t(pick(0, 0x7FFF));
+            gump->markLookChanged();
+            break;
+        }
+        case 3:
+            gump->bringToFront(false);
+            break;
+        case 4:
+            gump->setVisible(!gump->isVisible());
+            break;
+        case 5:
+            std::erase(gumps, gump);
+            closeGump(gump);
+            break;
+        default: {
+            // The world changes under the desktop.
+            const int32_t x = pick(0, 760);
+            const int32_t y = pick(0, 560);
+            const ScreenRect rect { x, y, x + pick(1, 40), y + pick(1, 40) };
+            changeWorld(rect, random);
+            beneath.push_back(rect);
+            break;
+        }
+        }
+        gumpRedrawChanged(beneath);
+        ASSERT_EQ(m_shown, painted()) << "step " << step;
+        ASSERT_EQ(std::vector<uint16_t>(buffer.pixels(), buffer.pixels() + buffer.pixelCount()), m_world)
+            << "the world comes back";
+    }
+}
+
+TEST_F(ChangedComposition, AnUnchangedDesktopIsNotComposedAgain)
+{
+    auto* kept = new KeptPageGump(10, 20, 100, 80, 0x0123);
+    gumpLink(kept, nullptr);
+    composeAll(true);
+    const int32_t draws = kept->draws;
+    gumpRedrawChanged({});
+    EXPECT_EQ(kept->draws, draws);
+    EXPECT_TRUE(gumpChangedScreenRects().empty());
+    // Under the pointer's box only that box is composed again.
+    gumpRedrawChanged(std::vector<ScreenRect> { { 30, 30, 40, 46 } });
+    EXPECT_EQ(kept->draws, draws + 1);
+    EXPECT_EQ(gumpChangedScreenRects(), (std::vector<ScreenRect> { { 30, 30, 40, 46 } }));
+}
+
 TEST_F(Composition, NothingIsShownWhileThereIsNoBackBufferToShow)
 {
     gumpAttachBackBuffer(nullptr);

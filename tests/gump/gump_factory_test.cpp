@@ -47,7 +47,7 @@ TEST(ContainerTables, AnArtWithoutAreaGivesTheDefault)
 }
 
 // The windows the factory opens, made as page gumps of their kind.
-class TestWindows final : public FactoryWindows {
+class FactoryTestWindows final : public FactoryWindows {
 public:
     CGump* make(GumpKind kind, WorldObject* owner, int32_t x, int32_t y, int32_t width = 50, int32_t height = 40)
     {
@@ -99,7 +99,7 @@ public:
 
 class GumpFactory : public Desktop {
 protected:
-    TestWindows windows;
+    FactoryTestWindows windows;
     ScopedService<FactoryWindows> scopedWindows { windows };
 };
 

@@ -17,7 +17,7 @@ using gump_test::Desktop;
 using gump_test::fakeObject;
 using gump_test::PageGump;
 
-PageGump* addGump(int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colour = 0x0111)
+PageGump* addTopGump(int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colour = 0x0111)
 {
     auto* gump = new PageGump(x, y, width, height, colour);
     gumpLink(gump, nullptr);
@@ -28,8 +28,8 @@ using GumpManagerTest = Desktop;
 
 TEST_F(GumpManagerTest, AModalGumpIsTheOnlyOneHitTestsSee)
 {
-    PageGump* window = addGump(0, 0, 100, 100);
-    PageGump* box = addGump(200, 200, 50, 50);
+    PageGump* window = addTopGump(0, 0, 100, 100);
+    PageGump* box = addTopGump(200, 200, 50, 50);
     window->bringToFront(false);
     gumpSetModal(box);
     EXPECT_EQ(gumpHitTest(10, 10, nullptr, true), nullptr) << "another gump's pixels hit nothing";
@@ -49,7 +49,7 @@ TEST_F(GumpManagerTest, OverheadTextOverAnItemLetsThePressThroughButNotOverAMobi
             setOwner(owner);
         }
     };
-    PageGump* view = addGump(0, 0, 200, 200);
+    PageGump* view = addTopGump(0, 0, 200, 200);
     WorldObject* item = fakeObject(1);
     WorldObject* mobile = fakeObject(2);
     world.mobiles.insert(mobile);
@@ -66,8 +66,8 @@ TEST_F(GumpManagerTest, OverheadTextOverAnItemLetsThePressThroughButNotOverAMobi
 
 TEST_F(GumpManagerTest, FocusMovesWithItsLostActionAndADeletingParentSkipsIt)
 {
-    PageGump* first = addGump(0, 0, 10, 10);
-    PageGump* second = addGump(0, 0, 10, 10);
+    PageGump* first = addTopGump(0, 0, 10, 10);
+    PageGump* second = addTopGump(0, 0, 10, 10);
     gumpSetFocus(first);
     gumpSetFocus(first);
     EXPECT_EQ(first->focusLost, 0);
@@ -93,7 +93,7 @@ class TooltipTest : public Desktop {
 protected:
     TooltipTest()
     {
-        target = addGump(50, 50, 500, 400);
+        target = addTopGump(50, 50, 500, 400);
         target->setTooltipId(1234);
         gumpSettings().toolTipPreDelayMs = 500;
     }
@@ -129,7 +129,7 @@ TEST_F(TooltipTest, AppearsOnlyAfterThePointerRestedForTheDelay)
     EXPECT_EQ(gumpListHead(), gump) << "the tooltip lives for one composition";
 
     // Another gump restarts the wait.
-    PageGump* other = addGump(90, 90, 30, 30);
+    PageGump* other = addTopGump(90, 90, 30, 30);
     composeAll(true);
     closeGump(other);
     composeAll(true);
@@ -230,7 +230,7 @@ TEST_F(TooltipTables, IdsAreRoutedByRangeThenToTheTooltipTable)
 TEST_F(GumpManagerTest, CloseAllCommandsKeepWhatTheyMustKeep)
 {
     auto make = [](GumpKind kind, bool closable = true) {
-        PageGump* gump = addGump(0, 0, 5, 5);
+        PageGump* gump = addTopGump(0, 0, 5, 5);
         gump->addKind(kind);
         gump->closable = closable;
         return GumpHandle(gump);

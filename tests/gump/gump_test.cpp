@@ -421,12 +421,12 @@ TEST_F(GumpBase, ACloseButtonClosingItsWindowTouchesNothingAfterwards)
 
 TEST_F(GumpBase, AToggleWhoseCallbackClosesTheWindowDoesNotReportTheChange)
 {
-    struct Window : PageGump {
+    struct CountingWindow : PageGump {
         using PageGump::PageGump;
         void onControlChanged(CGump*) override { ++changes; }
         int changes = 0;
     };
-    auto* window = new Window(0, 0, 100, 100, 0x0001);
+    auto* window = new CountingWindow(0, 0, 100, 100, 0x0001);
     gumpLink(window, nullptr);
     auto* toggle = new Button(30, 10, ButtonBehaviour::Toggle, 0, closeParent, 100, 101, false);
     gumpLink(toggle, window);
@@ -434,7 +434,7 @@ TEST_F(GumpBase, AToggleWhoseCallbackClosesTheWindowDoesNotReportTheChange)
     toggle->onLeftUp(1, 1);
     EXPECT_EQ(gumpListHead(), nullptr);
 
-    auto* kept = new Window(0, 0, 100, 100, 0x0001);
+    auto* kept = new CountingWindow(0, 0, 100, 100, 0x0001);
     gumpLink(kept, nullptr);
     auto* plain = new Button(30, 10, ButtonBehaviour::Toggle, 0, nullptr, 100, 101, false);
     gumpLink(plain, kept);

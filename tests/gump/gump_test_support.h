@@ -43,8 +43,15 @@ public:
     bool isControlHeld() override { return control; }
     bool isShiftHeld() override { return shift; }
     bool isAltHeld() override { return alt; }
+    void pressPosition(int32_t& px, int32_t& py) override { px = pressX, py = pressY; }
+    uint32_t pressedObjectSerial() override { return pressedSerial; }
+    bool isButtonHeld() override { return held; }
 
     CGump* capture = nullptr;
+    int32_t pressX = -1;
+    int32_t pressY = -1;
+    uint32_t pressedSerial = 0;
+    bool held = false;
     int32_t x = -1;
     int32_t y = -1;
     int32_t cursorWidth = 0;

@@ -132,6 +132,10 @@ std::vector<std::pair<uint32_t, bool>> typed(const std::u16string& text)
 }
 
 const EditCase kEditCases[] = {
+    // A private-use character (from the clipboard) is a character, never the
+    // Home key.
+    { .name = "PrivateUseCharacterIsNoKey", .text = u"ab", .selStart = 2, .selEnd = 2, .keys = typed(u"\uE024"),
+        .expectedText = u"ab", .expectedStart = 2, .expectedEnd = 2 },
     { .name = "TypeAtTheCaret", .text = u"ac", .selStart = 1, .selEnd = 1, .keys = typed(u"b"), .expectedText = u"abc",
         .expectedStart = 2, .expectedEnd = 2 },
     { .name = "TypingReplacesTheSelection", .text = u"abcd", .selStart = 1, .selEnd = 3, .keys = typed(u"x"),
@@ -251,7 +255,7 @@ protected:
     {
         auto* view = new HtmlView(window, 1, flags | HtmlViewFlag::kNoFrame | HtmlViewFlag::kNoScrollBar, false, true);
         view->setRect(0, 0, 300, 60);
-        view->setText(u"<A HREF=\"http://example.net/\">web</A> <A INT HREF=\"chat\">msg</A> <A HREF=\"file:///etc\">f</A>",
+        view->setText(u"<A HREF=\"http://example.net/\">web</A> <A INT HREF=\"chat\">msg</A> <A HREF=\"javascript:alert(1)\">f</A>",
             0x7FFF);
         return view;
     }
@@ -283,12 +287,18 @@ TEST_F(Links, AMessengerLinkGoesToTheMessenger)
     EXPECT_TRUE(opened.empty());
 }
 
+// A link the browser will not be given leaves the player in full screen.
 TEST_F(Links, OnlyWebLinksReachTheBrowser)
 {
+    RecordingDisplay display;
+    DisplaySettingsService* previous = installDisplaySettings(&display);
     HtmlView* view = linkView(HtmlViewFlag::kReadOnly);
     // "web msg " is 26 + 18 + 8 = 52.
+    view->onLeftDown(53, 2);
     view->onLeftUp(53, 2);
     EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(display.fullScreen);
+    installDisplaySettings(previous);
 }
 
 TEST_F(Links, FlagsStopLinks)

@@ -8,6 +8,7 @@
 #include "gump/input_control.h"
 #include "gump/unicode_input_control.h"
 #include "text/ascii_font.h"
+#include "support/recording_notices.h"
 #include "text/text_canvas.h"
 
 #include <gtest/gtest.h>
@@ -114,10 +115,7 @@ TEST_P(EntryKeys, FollowTheKeyTable)
     EXPECT_EQ(window->changes, c.expectedChanges);
 }
 
-std::vector<uint32_t> typed(const std::string& text)
-{
-    return std::vector<uint32_t>(text.begin(), text.end());
-}
+std::vector<uint32_t> typedKeys(const std::string& text) { return std::vector<uint32_t>(text.begin(), text.end()); }
 
 std::vector<uint32_t> times(uint32_t key, int count) { return std::vector<uint32_t>(size_t(count), key); }
 
@@ -130,66 +128,185 @@ std::vector<uint32_t> operator+(std::vector<uint32_t> a, const std::vector<uint3
 using namespace GumpKey;
 
 const KeyCase kKeyCases[] = {
-    { .name = "NumberUpToItsLimit", .mode = 1, .maxLength = 100, .keys = typed("1000"), .expectedValue = 100,
-        .expectedCaret = 4, .expectedChanges = 3 },
-    { .name = "NumberBackspacesToZeroThenIgnored", .mode = 1, .maxLength = 100,
-        .keys = typed("100") + times(kBackspace, 4), .expectedValue = 0, .expectedCaret = 1, .expectedChanges = 6 },
-    { .name = "NumberTakesDigitsOnly", .mode = 1, .maxLength = 1000, .keys = typed("4a-2"), .expectedValue = 42,
-        .expectedCaret = 3, .expectedChanges = 2 },
-    // Computed in 64 bits: 9999999999 is past any int32 limit.
-    { .name = "NumberLimitWithoutOverflow", .mode = 1, .maxLength = 0x7FFFFFFF, .keys = typed("9999999999"),
-        .expectedValue = 999999999, .expectedCaret = 10, .expectedChanges = 9 },
-    { .name = "ShownNumberOnlyShortens", .mode = 3, .maxLength = 1000, .value = 123, .caret = 3,
-        .keys = typed("7") + std::vector<uint32_t> { kBackspace }, .expectedValue = 12, .expectedCaret = 2,
-        .expectedChanges = 1 },
-    { .name = "TypeAtTheCaret", .text = "ac", .caret = 1, .keys = typed("b"), .expectedText = "abc",
-        .expectedCaret = 2, .expectedChanges = 1 },
-    { .name = "MaxLength183Takes183", .maxLength = 183, .width = 2000, .keys = times('a', 184),
-        .expectedText = std::string(183, 'a'), .expectedCaret = 183, .expectedChanges = 183 },
-    { .name = "MaxLengthPastTheBufferIsCut", .maxLength = 500, .width = 2000, .keys = times('a', 190),
-        .expectedText = std::string(183, 'a'), .expectedCaret = 183, .expectedChanges = 183 },
-    { .name = "LimitOfThree", .maxLength = 3, .keys = typed("abcd"), .expectedText = "abc", .expectedCaret = 3,
+    { .name = "NumberUpToItsLimit",
+        .mode = 1,
+        .maxLength = 100,
+        .keys = typedKeys("1000"),
+        .expectedValue = 100,
+        .expectedCaret = 4,
         .expectedChanges = 3 },
-    { .name = "BackspaceRemovesBeforeTheCaret", .text = "abc", .caret = 2, .keys = { kBackspace },
-        .expectedText = "ac", .expectedCaret = 1, .expectedChanges = 1 },
+    { .name = "NumberBackspacesToZeroThenIgnored",
+        .mode = 1,
+        .maxLength = 100,
+        .keys = typedKeys("100") + times(kBackspace, 4),
+        .expectedValue = 0,
+        .expectedCaret = 1,
+        .expectedChanges = 6 },
+    { .name = "NumberTakesDigitsOnly",
+        .mode = 1,
+        .maxLength = 1000,
+        .keys = typedKeys("4a-2"),
+        .expectedValue = 42,
+        .expectedCaret = 3,
+        .expectedChanges = 2 },
+    // Computed in 64 bits: 9999999999 is past any int32 limit.
+    { .name = "NumberLimitWithoutOverflow",
+        .mode = 1,
+        .maxLength = 0x7FFFFFFF,
+        .keys = typedKeys("9999999999"),
+        .expectedValue = 999999999,
+        .expectedCaret = 10,
+        .expectedChanges = 9 },
+    { .name = "ShownNumberOnlyShortens",
+        .mode = 3,
+        .maxLength = 1000,
+        .value = 123,
+        .caret = 3,
+        .keys = typedKeys("7") + std::vector<uint32_t> { kBackspace },
+        .expectedValue = 12,
+        .expectedCaret = 2,
+        .expectedChanges = 1 },
+    { .name = "TypeAtTheCaret",
+        .text = "ac",
+        .caret = 1,
+        .keys = typedKeys("b"),
+        .expectedText = "abc",
+        .expectedCaret = 2,
+        .expectedChanges = 1 },
+    { .name = "MaxLength183Takes183",
+        .maxLength = 183,
+        .width = 2000,
+        .keys = times('a', 184),
+        .expectedText = std::string(183, 'a'),
+        .expectedCaret = 183,
+        .expectedChanges = 183 },
+    { .name = "MaxLengthPastTheBufferIsCut",
+        .maxLength = 500,
+        .width = 2000,
+        .keys = times('a', 190),
+        .expectedText = std::string(183, 'a'),
+        .expectedCaret = 183,
+        .expectedChanges = 183 },
+    { .name = "LimitOfThree",
+        .maxLength = 3,
+        .keys = typedKeys("abcd"),
+        .expectedText = "abc",
+        .expectedCaret = 3,
+        .expectedChanges = 3 },
+    { .name = "BackspaceRemovesBeforeTheCaret",
+        .text = "abc",
+        .caret = 2,
+        .keys = { kBackspace },
+        .expectedText = "ac",
+        .expectedCaret = 1,
+        .expectedChanges = 1 },
     // At the start there is nothing before the caret: nothing happens.
-    { .name = "BackspaceAtCaretZero", .text = "abc", .caret = 3, .keys = { kHome, kBackspace, 'x' },
-        .expectedText = "xabc", .expectedCaret = 1, .expectedChanges = 1 },
+    { .name = "BackspaceAtCaretZero",
+        .text = "abc",
+        .caret = 3,
+        .keys = { kHome, kBackspace, 'x' },
+        .expectedText = "xabc",
+        .expectedCaret = 1,
+        .expectedChanges = 1 },
     { .name = "BackspaceOnEmptyText", .keys = { kBackspace, kDelete }, .expectedText = "", .expectedCaret = 0 },
-    { .name = "DeleteRemovesAtTheCaret", .text = "abc", .caret = 0, .keys = { kDelete }, .expectedText = "bc",
-        .expectedCaret = 0, .expectedChanges = 1 },
-    { .name = "DeleteAtTheEnd", .text = "abc", .caret = 3, .keys = { kDelete }, .expectedText = "abc",
+    { .name = "DeleteRemovesAtTheCaret",
+        .text = "abc",
+        .caret = 0,
+        .keys = { kDelete },
+        .expectedText = "bc",
+        .expectedCaret = 0,
+        .expectedChanges = 1 },
+    { .name = "DeleteAtTheEnd",
+        .text = "abc",
+        .caret = 3,
+        .keys = { kDelete },
+        .expectedText = "abc",
         .expectedCaret = 3 },
-    { .name = "LeftFrom20Shows12", .text = std::string(30, 'a'), .caret = 20, .firstShown = 20, .keys = { kLeft },
-        .expectedText = std::string(30, 'a'), .expectedCaret = 19, .expectedFirstShown = 12 },
-    { .name = "LeftFrom5ShowsTheStart", .text = std::string(30, 'a'), .caret = 5, .firstShown = 5, .keys = { kLeft },
-        .expectedText = std::string(30, 'a'), .expectedCaret = 4, .expectedFirstShown = 0 },
-    { .name = "HomeAndEnd", .text = "abcd", .caret = 2, .keys = { kHome }, .expectedText = "abcd",
-        .expectedCaret = 0 },
-    { .name = "RightStopsAtTheEnd", .text = "ab", .caret = 1, .keys = { kRight, kRight, kRight }, .expectedText = "ab",
+    { .name = "LeftFrom20Shows12",
+        .text = std::string(30, 'a'),
+        .caret = 20,
+        .firstShown = 20,
+        .keys = { kLeft },
+        .expectedText = std::string(30, 'a'),
+        .expectedCaret = 19,
+        .expectedFirstShown = 12 },
+    { .name = "LeftFrom5ShowsTheStart",
+        .text = std::string(30, 'a'),
+        .caret = 5,
+        .firstShown = 5,
+        .keys = { kLeft },
+        .expectedText = std::string(30, 'a'),
+        .expectedCaret = 4,
+        .expectedFirstShown = 0 },
+    { .name = "HomeAndEnd", .text = "abcd", .caret = 2, .keys = { kHome }, .expectedText = "abcd", .expectedCaret = 0 },
+    { .name = "RightStopsAtTheEnd",
+        .text = "ab",
+        .caret = 1,
+        .keys = { kRight, kRight, kRight },
+        .expectedText = "ab",
         .expectedCaret = 2 },
-    { .name = "UpAndDownIgnored", .text = "ab", .caret = 1, .keys = { kUp, kDown }, .expectedText = "ab",
+    { .name = "UpAndDownIgnored",
+        .text = "ab",
+        .caret = 1,
+        .keys = { kUp, kDown },
+        .expectedText = "ab",
         .expectedCaret = 1 },
     // In the combo mode only End moves the caret.
-    { .name = "ComboModeMovesOnlyByEnd", .mode = 2, .text = "abc", .caret = 1, .keys = { kHome, kLeft, kRight },
-        .expectedText = "abc", .expectedCaret = 1 },
-    { .name = "ComboModeEnd", .mode = 2, .text = "abc", .caret = 1, .keys = { kEnd }, .expectedText = "abc",
+    { .name = "ComboModeMovesOnlyByEnd",
+        .mode = 2,
+        .text = "abc",
+        .caret = 1,
+        .keys = { kHome, kLeft, kRight },
+        .expectedText = "abc",
+        .expectedCaret = 1 },
+    { .name = "ComboModeEnd",
+        .mode = 2,
+        .text = "abc",
+        .caret = 1,
+        .keys = { kEnd },
+        .expectedText = "abc",
         .expectedCaret = 3 },
-    { .name = "NameCharactersOnly", .flags = [](EntryOptions& o) { o.nameCharsOnly = true; }, .keys = typed("a!b- .'9#"),
-        .expectedText = "ab- .'9", .expectedCaret = 7, .expectedChanges = 7 },
-    { .name = "AlphanumericOnly", .flags = [](EntryOptions& o) { o.alphanumericOnly = true; }, .keys = typed("a b-9"),
-        .expectedText = "ab9", .expectedCaret = 3, .expectedChanges = 3 },
-    { .name = "GlyphlessCodesRefused", .keys = { 0x4E00, 1, 0x10FFFF, 'z' }, .expectedText = "z", .expectedCaret = 1,
+    { .name = "NameCharactersOnly",
+        .flags = [](EntryOptions& o) { o.nameCharsOnly = true; },
+        .keys = typedKeys("a!b- .'9#"),
+        .expectedText = "ab- .'9",
+        .expectedCaret = 7,
+        .expectedChanges = 7 },
+    { .name = "AlphanumericOnly",
+        .flags = [](EntryOptions& o) { o.alphanumericOnly = true; },
+        .keys = typedKeys("a b-9"),
+        .expectedText = "ab9",
+        .expectedCaret = 3,
+        .expectedChanges = 3 },
+    { .name = "GlyphlessCodesRefused",
+        .keys = { 0x4E00, 1, 0x10FFFF, 'z' },
+        .expectedText = "z",
+        .expectedCaret = 1,
         .expectedChanges = 1 },
-    { .name = "ReadOnlyTakesNothing", .flags = [](EntryOptions& o) { o.readOnly = true; }, .text = "ab", .caret = 2,
-        .keys = typed("c") + std::vector<uint32_t> { kBackspace, kHome }, .expectedText = "ab", .expectedCaret = 2 },
+    { .name = "ReadOnlyTakesNothing",
+        .flags = [](EntryOptions& o) { o.readOnly = true; },
+        .text = "ab",
+        .caret = 2,
+        .keys = typedKeys("c") + std::vector<uint32_t> { kBackspace, kHome },
+        .expectedText = "ab",
+        .expectedCaret = 2 },
     // Width 40 leaves 34 pixels: "abcde" plus "_" (6 each) is 36, so the
     // fifth character is put in and at once taken back, with one report.
-    { .name = "FitToWidthTakesBack", .width = 40, .flags = [](EntryOptions& o) { o.fitToWidth = true; },
-        .keys = typed("abcde"), .expectedText = "abcd", .expectedCaret = 4, .expectedChanges = 5 },
+    { .name = "FitToWidthTakesBack",
+        .width = 40,
+        .flags = [](EntryOptions& o) { o.fitToWidth = true; },
+        .keys = typedKeys("abcde"),
+        .expectedText = "abcd",
+        .expectedCaret = 4,
+        .expectedChanges = 5 },
     // Without the fit rule the view scrolls to keep the caret in sight.
-    { .name = "ScrollsToTheCaret", .width = 40, .keys = typed("abcdefgh"), .expectedText = "abcdefgh",
-        .expectedCaret = 8, .expectedFirstShown = 4, .expectedChanges = 8 },
+    { .name = "ScrollsToTheCaret",
+        .width = 40,
+        .keys = typedKeys("abcdefgh"),
+        .expectedText = "abcdefgh",
+        .expectedCaret = 8,
+        .expectedFirstShown = 4,
+        .expectedChanges = 8 },
 };
 
 INSTANTIATE_TEST_SUITE_P(Keys, EntryKeys, testing::ValuesIn(kKeyCases),
@@ -280,18 +397,6 @@ TEST_F(Entries, ClickStatesOnTheFakeClock)
     EXPECT_EQ(entry->clickState(), 0);
 }
 
-class RecordingNotices final : public WindowNotices {
-public:
-    void addSystemMessage(uint16_t, uint16_t, std::string_view text) override { messages.emplace_back(text); }
-    void showWaitingBox(std::string_view) override { }
-    void clearAbilityIcons() override { }
-    void showPlayerWarMode(bool) override { }
-    void clearPlacementPreview() override { }
-    void reloadSkillGroups() override { }
-    void reloadMacros() override { }
-    std::vector<std::string> messages;
-};
-
 void doubleClick(InputControl& entry)
 {
     for (int press = 0; press < 2; ++press) {
@@ -302,7 +407,7 @@ void doubleClick(InputControl& entry)
 
 TEST_F(Entries, ADoubleClickPicksAMobile)
 {
-    RecordingNotices notices;
+    test::RecordingNotices notices;
     WindowNotices* previous = installWindowNotices(&notices);
     InputControl* entry = pickingEntry();
     doubleClick(*entry);

@@ -18,9 +18,9 @@ namespace {
 using gump_test::Desktop;
 using gump_test::PageGump;
 
-class Window : public PageGump {
+class ListWindow : public PageGump {
 public:
-    Window()
+    ListWindow()
         : PageGump(100, 100, 300, 300, 0x0001)
     {
     }
@@ -46,11 +46,11 @@ protected:
         art.add(499, fixture::solidPicture(160, 100, 0x0011));
         art.add(500, fixture::solidPicture(160, 100, 0x0022));
         art.install();
-        window = new Window;
+        window = new ListWindow;
         gumpLink(window, nullptr);
     }
 
-    Window* window;
+    ListWindow* window;
 };
 
 TEST_F(Lists, TheHundredAndFiftyFirstItemIsIgnored)
@@ -94,7 +94,8 @@ TEST_F(Lists, AReleaseOnARowFillsTheOwnerAndClosesTheList)
     gumpLink(entry, window);
     auto* list = new ListBoxControl(10, 10, 400, 0, 0, 0);
     list->addItem(11, "first");
-    list->addItem(22, "second");
+    // A byte above 0x7F is the character of the same value.
+    list->addItem(22, "caf\xE9");
     pointer.x = 10 + 20;
     pointer.y = 10 + 10 + 14 + 3;
     showListBox(list, entry);
@@ -104,7 +105,8 @@ TEST_F(Lists, AReleaseOnARowFillsTheOwnerAndClosesTheList)
     list->onLeftUp(20, 17);
     EXPECT_FALSE(handle);
     EXPECT_EQ(entry->value(), 22);
-    EXPECT_EQ(entry->narrowText(), "second");
+    EXPECT_EQ(entry->text(), u"caf\u00E9");
+    EXPECT_EQ(entry->narrowText(), "caf\xE9");
     EXPECT_EQ(window->changed, std::vector<CGump*> { entry });
     EXPECT_EQ(pointer.capture, nullptr);
 }

@@ -55,7 +55,7 @@ public:
     std::vector<uint32_t> arrived;
 };
 
-class InWorld final : public GameSession {
+class PropertiesInWorld final : public GameSession {
 public:
     bool isInWorld() override { return true; }
     bool hasObjectPropertyLists() override { return true; }
@@ -83,7 +83,7 @@ protected:
 
     PlayerStrength windows;
     ScopedService<PropertyListWindows> scopedWindows { windows };
-    InWorld session;
+    PropertiesInWorld session;
     ScopedService<GameSession> scopedSession { session };
 };
 
@@ -147,7 +147,7 @@ TEST_F(Properties, ArgumentsAreCutTo511Units)
     EXPECT_EQ(propertyListFind(9)->entries[0].arguments.size(), kMaxArgumentUnits);
 }
 
-struct BadPacketCase {
+struct PropertyBadPacketCase {
     const char* name;
     std::vector<uint8_t> packet;
     // Whether the list held before survives.
@@ -155,7 +155,7 @@ struct BadPacketCase {
     size_t newEntries;
 };
 
-class BadPropertyPackets : public Properties, public testing::WithParamInterface<BadPacketCase> { };
+class BadPropertyPackets : public Properties, public testing::WithParamInterface<PropertyBadPacketCase> { };
 
 TEST_P(BadPropertyPackets, AreReadSafely)
 {
@@ -186,7 +186,7 @@ std::vector<uint8_t> argumentPastTheEnd()
     return packet.bytes();
 }
 
-const BadPacketCase kBadPackets[] = {
+const PropertyBadPacketCase kBadPackets[] = {
     { "HeaderOnly", ServerPacket(0xD6).bytes(), true, 0 },
     { "CutBeforeTheRevision", ServerPacket(0xD6).u16(1).u32(9).u8(0).u8(0).u16(0).bytes(), true, 0 },
     { "KindAboveOne", listPacket(9, 3, { { 1, u"new" } }, 2), true, 0 },
@@ -197,7 +197,7 @@ const BadPacketCase kBadPackets[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Reader, BadPropertyPackets, testing::ValuesIn(kBadPackets),
-    [](const testing::TestParamInfo<BadPacketCase>& test) { return std::string(test.param.name); });
+    [](const testing::TestParamInfo<PropertyBadPacketCase>& test) { return std::string(test.param.name); });
 
 TEST_F(Properties, StalenessComparesRevisionsSigned)
 {

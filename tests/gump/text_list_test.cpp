@@ -3,6 +3,7 @@
 #include "gump_test_support.h"
 
 #include "gump/control_gump.h"
+#include "gump/entry_core.h"
 #include "gump/popup_list.h"
 #include "gump/text_list.h"
 #include "text/unicode_font.h"
@@ -185,11 +186,11 @@ TEST_F(Family, TheEditLineTakesKeysAndSubmits)
     EXPECT_EQ(list->editCursor(), 0) << "Backspace at the start does nothing";
     for (char16_t c : std::u16string(u"hi"))
         list->onKey(c);
-    list->onKey(0xE025);
+    list->onKey(GumpKey::kLeft);
     list->onKey(u'!');
     EXPECT_EQ(list->editText(), u"h!i");
-    list->onKey(0xE024);
-    list->onKey(0xE02E);
+    list->onKey(GumpKey::kHome);
+    list->onKey(GumpKey::kDelete);
     EXPECT_EQ(list->editText(), u"!i");
     list->onKey(0x4E00);
     EXPECT_EQ(list->editText(), u"!i") << "no glyph, no character";
@@ -222,6 +223,24 @@ TEST_F(Family, ADollarAtTheEndSubmits)
     list->setEditText(u"");
     list->appendEditText(u"");
     EXPECT_EQ(owner->submitted.size(), 2u) << "an empty text submits nothing";
+}
+
+// A window's text reaches the edit line only up to what typing could put
+// there; a '$' after a text too long still submits the line.
+TEST_F(Family, AGivenTextStopsAtTheEditLimit)
+{
+    auto* list = new TextList(owner, false, false, 50, 0, 0);
+    list->setGeometry(0, 0, 120, 54);
+    list->addLine(u"", 0x7FFF, 0, -1, -1);
+    list->syncEditCursor();
+    list->setEditText(std::u16string(2000, u'a'));
+    EXPECT_EQ(list->editText().size(), size_t(TextList::kMaxEditLength));
+    list->appendEditText(u"bbb");
+    EXPECT_EQ(list->editText(), std::u16string(TextList::kMaxEditLength, u'a'));
+    list->setEditText(u"ab");
+    list->appendEditText(std::u16string(2000, u'c') + u"$");
+    ASSERT_EQ(owner->submitted.size(), 1u);
+    EXPECT_EQ(owner->submitted.back(), u"ab" + std::u16string(TextList::kMaxEditLength - 2, u'c'));
 }
 
 TEST_F(Family, TheChatSetKeepsItsCaretWhenTheFocusGoes)

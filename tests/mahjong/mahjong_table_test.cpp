@@ -11,13 +11,13 @@ using namespace mahjong;
 namespace {
 
 constexpr uint32_t kTableSerial = 0x40000010;
-constexpr uint32_t kPlayer = 0x00000AAA;
+constexpr uint32_t kTablePlayer = 0x00000AAA;
 
 class MahjongTableTest : public testing::Test {
 protected:
     MahjongTableTest()
     {
-        board.setPlayerSerial(kPlayer);
+        board.setPlayerSerial(kTablePlayer);
         board.openBoard(kTableSerial);
     }
 
@@ -27,7 +27,7 @@ protected:
     void seatPlayerAt(uint8_t tableSeat)
     {
         MahjongSeat seat;
-        seat.serial = kPlayer;
+        seat.serial = kTablePlayer;
         seat.kind = kSeatKindPlayer;
         seat.seat = tableSeat;
         table().applySeat(seat);

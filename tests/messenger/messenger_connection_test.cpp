@@ -280,7 +280,7 @@ protected:
         configValues().userCentral = { kLoopback, messenger.port() };
         gameListener = platform::tcpListenLoopback(0);
         createGameConnection();
-        connectGameConnection(kLoopback, platform::socketLocalPort(gameListener));
+        currentGameConnection()->connect(kLoopback, platform::socketLocalPort(gameListener));
         gamePeer = platform::tcpAccept(gameListener, 5000);
         clock.setUnixSeconds(1000000);
         messengerState().socket = std::make_unique<MessengerConnection>();

@@ -184,8 +184,12 @@ TEST_F(ConnectionTest, CompressedRoundTripOverEverySplitPoint)
     client.link().setCompressed(true);
     uint32_t seen = 0;
     ASSERT_TRUE(peer.readSeed(seen, true));
-    const std::vector<Bytes> packets
-        = { { 0x06, 0x40, 0x00, 0x00, 0x01 }, { 0x1C, 0x00, 0x06, 'a', 'b', 'c' }, { 0x55 }, { 0x73, 0x00 } };
+    // Longer than the digest, so that reads start at every phase of it.
+    Bytes speech = { 0x1C, 0x00, 0x30 };
+    for (uint8_t i = 3; i < 0x30; ++i)
+        speech.push_back(uint8_t('a' + i % 26));
+    const std::vector<Bytes> packets = { { 0x06, 0x40, 0x00, 0x00, 0x01 }, { 0x1C, 0x00, 0x06, 'a', 'b', 'c' }, { 0x55 },
+        { 0x73, 0x00 }, speech };
     size_t streamSize = test::huffmanEncodePackets(packets).size();
     for (size_t cut = 0; cut <= streamSize; ++cut) {
         client.packets.clear();

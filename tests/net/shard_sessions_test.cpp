@@ -40,11 +40,14 @@ public:
         waitingShown = true;
         log.push_back("connectionLost");
     }
+    void leaveWorldOnWaitingButton() override { log.push_back("leaveWorldOnWaitingButton"); }
     void renderFrame() override { ++frames; }
-    int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
+    // Answers at once, as a player who picks `menuAnswer` (0: closes the menu).
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
     {
         menus.push_back(entries);
-        return menuAnswer;
+        if (menuAnswer != 0)
+            chosen(menuAnswer);
     }
     void pollMessenger() override { ++messengerPolls; }
 
@@ -150,6 +153,24 @@ TEST_F(Sessions, LosingTheShownShardSwitchesToTheNextAndTeleportsThere)
     EXPECT_EQ(host.titles, (std::vector<std::u16string> { u"tester (Other)" }));
 }
 
+TEST_F(Sessions, ALossEndsTheSessionOfTheLostConnectionWhicheverSessionIsBeingHandled)
+{
+    TestServerPeer shownPeer;
+    TestServerPeer otherPeer;
+    ShardSession& shown = connectedSession("Shown", shownPeer);
+    ShardSession& other = connectedSession("Other", otherPeer);
+    setCurrentGameConnection(shown.connection);
+    // While a packet of the other shard is handled, a flush finds the shown
+    // shard's connection lost.
+    setCurrentSession(&other);
+    shown.connection->onConnectionLost(u"");
+    setCurrentSession(nullptr);
+    ASSERT_EQ(sessionList().size(), 1u);
+    ASSERT_EQ(sessionList()[0], &other);
+    EXPECT_TRUE(other.connection->isOpen());
+    EXPECT_EQ(currentGameConnection(), other.connection) << "the remaining shard is switched to";
+}
+
 TEST_F(Sessions, CloseFlagClosesAndRemovesTheSessionInTheNextPass)
 {
     TestServerPeer shownPeer;
@@ -178,6 +199,30 @@ TEST_F(Sessions, LosingTheLastSessionShowsConnectionLostWhileLoggingIn)
     EXPECT_EQ(host.frames, 1);
     // The pause after the message lets it be seen.
     EXPECT_EQ(fake.tickMs(), 5000u + 76u);
+}
+
+// A refusal in the world ended the login road and closed the connection:
+// the player is still told, or the box already up takes the way back.
+TEST_F(Sessions, LosingTheLastSessionInTheWorldAlwaysLeadsBackToTheMenu)
+{
+    platform::FakeClock fake(5000);
+    platform::ScopedClock clockGuard(fake);
+    for (bool boxShown : { false, true }) {
+        TestServerPeer peer;
+        ShardSession& only = connectedSession("Only", peer);
+        setCurrentGameConnection(only.connection);
+        host.enteredWorld = true;
+        host.loginFlowActive = false;
+        host.waitingShown = boxShown;
+        host.log.clear();
+        peer.closeConnection();
+        pumpUntilSessions(0);
+        EXPECT_TRUE(sessionList().empty());
+        const std::vector<std::string> expected = boxShown
+            ? std::vector<std::string> { "leaveWorldOnWaitingButton" }
+            : std::vector<std::string> { "dropHeldItem", "connectionLost" };
+        EXPECT_EQ(host.log, expected) << (boxShown ? "with a box shown" : "without a box");
+    }
 }
 
 TEST_F(Sessions, LosingTheLastSessionOutsideTheLoginRoadShowsNothing)
@@ -251,7 +296,7 @@ TEST_F(Sessions, ShardMenuGreysEveryEntryUntilTheShownShardConfirms)
     ShardSession& first = connectedSession("First", firstPeer);
     connectedSession("Second", secondPeer);
     setCurrentGameConnection(first.connection);
-    shardPopupMenu(false);
+    shardPopupMenu(false, [](int32_t) { });
     ASSERT_EQ(host.menus.size(), 1u);
     for (const ShardMenuEntry& entry : host.menus[0]) {
         EXPECT_TRUE(entry.greyed) << entry.label;
@@ -261,7 +306,7 @@ TEST_F(Sessions, ShardMenuGreysEveryEntryUntilTheShownShardConfirms)
     EXPECT_EQ(host.log, (std::vector<std::string> { "save First" }));
 
     first.connection->setConfirmed(true);
-    shardPopupMenu(true);
+    shardPopupMenu(true, [](int32_t) { });
     ASSERT_EQ(host.menus.size(), 2u);
     EXPECT_EQ(host.menus[1][0].label, "First");
     EXPECT_TRUE(host.menus[1][0].greyed);
@@ -285,6 +330,25 @@ TEST_F(Sessions, SwitchingThroughTheMenuActivatesTheChosenSession)
     host.menuAnswer = 0;
     switchToShard(-1);
     EXPECT_EQ(currentGameConnection(), second.connection);
+}
+
+TEST_F(Sessions, ClosingThroughTheMenuMarksOnlyTheChosenSession)
+{
+    TestServerPeer firstPeer;
+    TestServerPeer secondPeer;
+    ShardSession& first = connectedSession("First", firstPeer);
+    ShardSession& second = connectedSession("Second", secondPeer);
+    setCurrentGameConnection(first.connection);
+    first.connection->setConfirmed(true);
+    host.menuAnswer = 0;
+    closeShardFromMenu();
+    EXPECT_FALSE(first.closeRequested || second.closeRequested);
+    ASSERT_EQ(host.menus.size(), 1u);
+    EXPECT_FALSE(host.menus[0][0].greyed) << "the shown shard may be closed too";
+    host.menuAnswer = second.connection->handle();
+    closeShardFromMenu();
+    EXPECT_FALSE(first.closeRequested);
+    EXPECT_TRUE(second.closeRequested);
 }
 
 class KeepAlive : public testing::Test {

@@ -1,3 +1,4 @@
+#include "platform/clock.h"
 #include "platform/sockets.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,40 @@ TEST(TcpSockets, PollWithNothingReadyTimesOut)
     entry.wantRead = true;
     EXPECT_EQ(platform::pollSockets({ &entry, 1 }, 1), 0);
     EXPECT_FALSE(entry.readable);
+}
+
+// A clock that ends every wait on sockets at once and notes how long each was
+// asked to last.
+class AskedSocketWaits final : public platform::Clock {
+public:
+    uint32_t tickMs() const override { return 0; }
+    uint64_t highResCounter() const override { return 0; }
+    uint64_t highResFrequency() const override { return 1000000; }
+    uint32_t systemMs() const override { return 0; }
+    uint32_t unixSeconds() const override { return 0; }
+    void sleepMs(uint32_t) override { }
+    int32_t runWait(uint32_t milliseconds, platform::InterruptibleWait& wait) override
+    {
+        asked.push_back(milliseconds);
+        return wait.block(0);
+    }
+
+    std::vector<uint32_t> asked;
+};
+
+// The whole-program tests' clock decides how long the program's waits on its
+// connections last, as it does for its sleeps.
+TEST(TcpSockets, APollWaitsAsLongAsTheClockLetsIt)
+{
+    Pair pair {};
+    connectPair(pair);
+    AskedSocketWaits clock;
+    platform::ScopedClock installed(clock);
+    platform::SocketPoll entry;
+    entry.socket = pair.client;
+    entry.wantRead = true;
+    EXPECT_EQ(platform::pollSockets({ &entry, 1 }, 2000), 0);
+    EXPECT_EQ(clock.asked, std::vector<uint32_t> { 2000 });
 }
 
 TEST(TcpSockets, ConnectToNobodyFails)

@@ -69,6 +69,8 @@ TEST(ProtocolHandlers, ServeEveryWorldPacket)
         0x2C, 0x2F, 0x30, 0x31, 0x72, 0xAA, 0x0B, 0xAF, 0x6E, 0x15, 0x38,
         // Effects, sound, music, light, weather, time, sequencing, the season.
         0x70, 0xC0, 0xC7, 0x54, 0x6D, 0x4E, 0x65, 0x5B, 0x7B, 0xBC,
+        // Target cursors and placements.
+        0x6C, 0x99, 0xB4,
     };
     for (uint8_t id : kWorldPackets)
         EXPECT_NE(std::find(registered.begin(), registered.end(), id), registered.end())

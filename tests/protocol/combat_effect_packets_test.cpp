@@ -11,6 +11,7 @@
 #include "gump/weather.h"
 #include "protocol/combat_packets.h"
 #include "world/cell_grid.h"
+#include "world/light_pass.h"
 #include "world/recorded_sequence.h"
 #include "world_packet_fixture.h"
 
@@ -21,8 +22,8 @@ using test::kPlayerSerial;
 using test::ServerPacket;
 using Calls = std::vector<std::string>;
 
-constexpr uint32_t kOther = 0x00000B01;
-constexpr uint32_t kItem = 0x40000101;
+constexpr uint32_t kCombatOther = 0x00000B01;
+constexpr uint32_t kCombatItem = 0x40000101;
 
 class CombatEffects : public test::WorldPacketTest {
 protected:
@@ -66,17 +67,17 @@ TEST_F(CombatEffects, DeathScreenFadesUnlessItIsTheResurrection)
 
 TEST_F(CombatEffects, SwingAttackAndCombatant)
 {
-    Mobile* mobile = addMobile(kOther, 1002, 1002);
+    Mobile* mobile = addMobile(kCombatOther, 1002, 1002);
     ASSERT_NE(mobile, nullptr);
-    dispatch(fixedPacket(0x2F).u8(0).u32(kPlayerSerial).u32(kOther).bytes());
-    EXPECT_EQ(stepQueue().combatantSerial, kOther);
+    dispatch(fixedPacket(0x2F).u8(0).u32(kPlayerSerial).u32(kCombatOther).bytes());
+    EXPECT_EQ(stepQueue().combatantSerial, kCombatOther);
 
-    dispatch(fixedPacket(0x30).u32(kOther).bytes());
-    EXPECT_EQ(player()->attackTarget, kOther);
+    dispatch(fixedPacket(0x30).u32(kCombatOther).bytes());
+    EXPECT_EQ(player()->attackTarget, kCombatOther);
     dispatch(fixedPacket(0x30).u32(0x0000C0DE).bytes());
     EXPECT_EQ(player()->attackTarget, 0u);
 
-    dispatch(fixedPacket(0xAA).u32(kOther).bytes());
+    dispatch(fixedPacket(0xAA).u32(kCombatOther).bytes());
     dispatch(fixedPacket(0xAA).u32(0x0000C0DE).bytes());
     EXPECT_EQ(combatantSerial(), 0x0000C0DEu);
     dispatch(fixedPacket(0xAA).u32(0).bytes());
@@ -88,26 +89,26 @@ TEST_F(CombatEffects, AttackEndedRecordsEndWithThePacket)
 {
     // Each record's count announces more than the packet holds.
     std::string before = snapshot();
-    dispatch(ServerPacket(0x31).u32(kOther).u8(255).u32(1).u8(255).bytes());
-    dispatch(ServerPacket(0x31).u32(kOther).bytes());
+    dispatch(ServerPacket(0x31).u32(kCombatOther).u8(255).u32(1).u8(255).bytes());
+    dispatch(ServerPacket(0x31).u32(kCombatOther).bytes());
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(CombatEffects, DamageNumbersInThePlayersHueOrTheOthers)
 {
-    dispatch(fixedPacket(0x0B).u32(kOther).u16(0).bytes());
-    dispatch(fixedPacket(0x0B).u32(kOther).u16(300).bytes());
+    dispatch(fixedPacket(0x0B).u32(kCombatOther).u16(0).bytes());
+    dispatch(fixedPacket(0x0B).u32(kCombatOther).u16(300).bytes());
     dispatch(fixedPacket(0x0B).u32(kPlayerSerial).u16(4).bytes());
     EXPECT_EQ(windows.calls, (Calls { "damage 00000B01 300 hue 33", "damage 00000AA1 4 hue 52" }));
 }
 
 TEST_F(CombatEffects, FollowWithNoFollowerStopsFollowing)
 {
-    Mobile* mobile = addMobile(kOther, 1002, 1002);
+    Mobile* mobile = addMobile(kCombatOther, 1002, 1002);
     ASSERT_NE(mobile, nullptr);
-    dispatch(fixedPacket(0x15).u32(kPlayerSerial).u32(kOther).bytes());
+    dispatch(fixedPacket(0x15).u32(kPlayerSerial).u32(kCombatOther).bytes());
     EXPECT_TRUE(stepQueue().serverFollow);
-    dispatch(fixedPacket(0x15).u32(0).u32(kOther).bytes());
+    dispatch(fixedPacket(0x15).u32(0).u32(kCombatOther).bytes());
     EXPECT_TRUE(stepQueue().serverFollow);
     dispatch(fixedPacket(0x15).u32(kPlayerSerial).u32(0).bytes());
     EXPECT_FALSE(stepQueue().serverFollow);
@@ -118,12 +119,12 @@ TEST_F(CombatEffects, FollowWithNoFollowerStopsFollowing)
 
 TEST_F(CombatEffects, EventsOfUnknownMobilesChangeNothing)
 {
-    dropItem(kItem, 1001, 1001);
+    dropItem(kCombatItem, 1001, 1001);
     std::string before = snapshot();
     dispatch(fixedPacket(0xAF).u32(0x0000C0DE).u32(0x40000900).u32(0).bytes());
-    dispatch(fixedPacket(0xAF).u32(kItem).u32(0x40000900).u32(0).bytes());
+    dispatch(fixedPacket(0xAF).u32(kCombatItem).u32(0x40000900).u32(0).bytes());
     dispatch(fixedPacket(0x6E).u32(0x0000C0DE).u16(12).u16(5).u16(1).u8(0).u8(0).u8(1).bytes());
-    dispatch(fixedPacket(0x6E).u32(kItem).u16(12).u16(5).u16(1).u8(0).u8(0).u8(1).bytes());
+    dispatch(fixedPacket(0x6E).u32(kCombatItem).u16(12).u16(5).u16(1).u8(0).u8(0).u8(1).bytes());
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -143,10 +144,10 @@ ServerPacket effect(uint8_t id, uint8_t type, uint32_t source, uint32_t target, 
 
 TEST_F(CombatEffects, AnItemSerialCountsAsNoSource)
 {
-    Mobile* mobile = addMobile(kOther, 1003, 1003);
-    dropItem(kItem, 1001, 1001);
-    dispatch(effect(0x70, 0, kItem, kOther, 0x36D4).bytes());
-    dispatch(effect(0x70, 0, kOther, kItem, 0x36D4).bytes());
+    Mobile* mobile = addMobile(kCombatOther, 1003, 1003);
+    dropItem(kCombatItem, 1001, 1001);
+    dispatch(effect(0x70, 0, kCombatItem, kCombatOther, 0x36D4).bytes());
+    dispatch(effect(0x70, 0, kCombatOther, kCombatItem, 0x36D4).bytes());
     std::vector<MissileGump*> flying = missiles();
     ASSERT_EQ(flying.size(), 2u);
     // The newest is linked on top.
@@ -208,6 +209,36 @@ TEST_F(CombatEffects, SequencingRecordsEffectsAndSoundsUntilItStops)
     EXPECT_FALSE(isEffectRecordingActive());
 }
 
+TEST_F(CombatEffects, SequencingRecordsTheServersAnimationsAndLetsADeathPlay)
+{
+    Mobile* mobile = addMobile(kCombatOther, 1003, 1003);
+    dispatch(fixedPacket(0x7B).u8(0).bytes());
+    dispatch(fixedPacket(0x6E).u32(kCombatOther).u16(12).u16(5).u16(1).u8(0).u8(0).u8(1).bytes());
+    ASSERT_NE(currentRecordedSequence(), nullptr);
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), 1u);
+    EXPECT_FALSE(mobile->animationRunning) << "the server's animation waits for the show";
+    // The mobile dies while the show is recorded: its fall is the client's
+    // own action and plays at once, so the dying mobile goes in time.
+    dispatch(fixedPacket(0xAF).u32(kCombatOther).u32(0).u32(0).bytes());
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), 1u);
+    EXPECT_TRUE(mobile->animationRunning);
+    EXPECT_TRUE(mobile->dying);
+}
+
+TEST_F(CombatEffects, ARecordingThatIsNeverStoppedKeepsOnlyItsLatestRecords)
+{
+    const size_t sent = RecordedSequence::kMaxEntries + 10;
+    dispatch(fixedPacket(0x7B).u8(0).bytes());
+    for (size_t i = 0; i < sent; ++i)
+        dispatch(fixedPacket(0x54).u8(1).u16(100).u16(0).u16(uint16_t(i)).u16(1002).u16(0).bytes());
+    ASSERT_NE(currentRecordedSequence(), nullptr);
+    EXPECT_EQ(currentRecordedSequence()->entryCount(), RecordedSequence::kMaxEntries);
+    dispatch(fixedPacket(0x7B).u8(1).bytes());
+    ASSERT_EQ(sounds.calls.size(), RecordedSequence::kMaxEntries);
+    EXPECT_EQ(sounds.calls.front(), "soundAt 100 10,1002,0") << "the oldest records went";
+    EXPECT_EQ(sounds.calls.back(), "soundAt 100 " + std::to_string(sent - 1) + ",1002,0");
+}
+
 // Sound, music, light, weather, time ---------------------------------------
 
 TEST_F(CombatEffects, SoundModesAndTheHighestId)
@@ -238,7 +269,7 @@ TEST_F(CombatEffects, MusicWordCarriesTheIdAndTheMode)
 
 TEST_F(CombatEffects, PersonalLightOnlyForThePlayer)
 {
-    dispatch(fixedPacket(0x4E).u32(kOther).u8(9).bytes());
+    dispatch(fixedPacket(0x4E).u32(kCombatOther).u8(9).bytes());
     EXPECT_EQ(player()->lightModifier, 0);
     dispatch(fixedPacket(0x4E).u32(kPlayerSerial).u8(9).bytes());
     EXPECT_EQ(player()->lightModifier, 9);
@@ -276,17 +307,25 @@ TEST_P(Seasons, CurrentSession)
     state.gameState.inGame = true;
     // The cell grid stands around the player, as after its first placing.
     worldCellGrid().follow();
-    dropItem(kItem, 1001, 1001);
-    // The walking state is one thing a reset clears.
+    dropItem(kCombatItem, 1001, 1001);
+    // The walking state, the light levels and the player's own light are
+    // things a reset clears.
     stepQueue().serverFollow = true;
+    lightLevels() = LightLevels { 10, 4 };
+    player()->lightModifier = 4;
     dispatch(fixedPacket(0xBC).u8(row.season).u8(row.override).bytes());
     settings().setBoolSetting(u"Desolation", kept);
     EXPECT_EQ(getSeason(), row.after);
     EXPECT_EQ(stepQueue().serverFollow, !row.resets);
+    EXPECT_EQ(lightLevels().global, row.resets ? 0 : 10);
+    EXPECT_EQ(lightLevels().personal, row.resets ? 0 : 4);
+    EXPECT_EQ(player()->lightModifier, row.resets ? 0 : 4);
+    resetLightLevels();
+    player()->lightModifier = 0;
     // The player is back where it stood, and dynamic objects outlive a reset.
     EXPECT_TRUE(player()->isPlaced());
     EXPECT_EQ(player()->x, test::kCentreX);
-    EXPECT_NE(findItemBySerial(kItem), nullptr);
+    EXPECT_NE(findItemBySerial(kCombatItem), nullptr);
     EXPECT_EQ(sounds.calls, row.resets && row.after == 4 ? Calls { "soundAt 581 1000,1000,0" } : Calls {});
 }
 

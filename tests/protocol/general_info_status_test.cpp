@@ -5,9 +5,11 @@
 
 #include "data/server_features.h"
 #include "data/settings_registry.h"
+#include "data/targeting.h"
 #include "gump/property_cache.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "gump/input_control.h"
 #include "net/packet_table.h"
 #include "protocol/general_info_packet.h"
 #include "protocol/property_revisions.h"
@@ -398,6 +400,32 @@ TEST_F(MobileStatus, NamesWithoutTheirEndAreCutAndUnknownSerialsCloseTargetBars)
     dispatch(ServerPacket(0x98).u32(kOther).fill(29, 'm').bytes());
     gumpManager().allNames.erase(kOther);
     EXPECT_EQ(windows.calls, (Calls { "namePlate 00000B01 " + std::string(29, 'm') }));
+}
+
+// A text entry that waits for a picked mobile takes that mobile's name only;
+// the name plates' replies for other mobiles pass it by.
+TEST_F(MobileStatus, APickedEntryTakesOnlyItsOwnMobilesName)
+{
+    auto* entry = new InputControl(10, 10, EntrySize { 200, 20, false }, 1, 50, 0, 0, false, false);
+    entry->options.pickMobile = true;
+    gumpLink(entry, nullptr);
+    for (int press = 0; press < 2; ++press) {
+        entry->onLeftDown(5, 5);
+        entry->onLeftUp(5, 5);
+    }
+    ASSERT_EQ(pendingPickEntry(), entry);
+    ASSERT_TRUE(targetingState().callback);
+    TargetChoice mobile;
+    mobile.isMobile = true;
+    mobile.serial = kOther;
+    targetingState().callback(mobile);
+    dispatch(ServerPacket(0x98).u32(kOther + 1).text("Someone else", 30).bytes());
+    EXPECT_EQ(entry->narrowText(), "(mobile)");
+    EXPECT_EQ(pendingPickEntry(), entry);
+    dispatch(ServerPacket(0x98).u32(kOther).text("Picked", 30).bytes());
+    EXPECT_EQ(entry->narrowText(), "Picked");
+    EXPECT_EQ(pendingPickEntry(), nullptr);
+    closeGump(entry);
 }
 
 TEST_F(MobileStatus, StatChangesAreReportedAfterTheFirstRecord)

@@ -1,12 +1,14 @@
 #include "core/process_random.h"
 #include "data/server_config_store.h"
 #include "fixtures/server_packet.h"
+#include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 #include "protocol/login_packets.h"
 #include "protocol/login_refusal_tables.h"
 #include "protocol/login_road.h"
 #include "protocol/protocol_text.h"
 #include "protocol_test_state.h"
+#include "support/test_server_peer.h"
 
 #include <gtest/gtest.h>
 
@@ -119,38 +121,56 @@ TEST_F(LoginPackets, ShardCountOf256HasALowByteOfZeroAndMeansServersDown)
     EXPECT_FALSE(state.screens.saw("openShardList"));
 }
 
-// A shard list that comes while the player is in the world (found by the
-// hostile-server run: "servers down" closed the connection with nothing
-// shown, and the client stayed in a world that no longer heard its server).
-struct InWorldShardListCase {
+// The login road's packets from the shard the player sees while the player
+// is in the world (found by the hostile-server run: "servers down" closed
+// the connection with nothing shown, a character list opened the character
+// selection over the world and changed the feature flags).
+struct InWorldCase {
     const char* name;
-    uint16_t countWord;
-    std::vector<ShardRow> rows;
+    Bytes packet;
 };
 
-class InWorldShardList : public testing::TestWithParam<InWorldShardListCase> {
+class InWorldLoginRoad : public testing::TestWithParam<InWorldCase> {
 protected:
     test::ProtocolTestState state;
 };
 
-TEST_P(InWorldShardList, IsRefusedWhole)
+TEST_P(InWorldLoginRoad, IsRefusedWhole)
 {
+    auto* connection = new GameConnection;
+    ShardSession* session = addShardSession("Shown", connection);
+    setCurrentGameConnection(connection);
     loginSession().loggedIn = true;
     shardList().shards.push_back({ 3, "Kept", 0, 0, 0, 0, 1 });
-    handleShardList(shardListPacket(1, GetParam().countWord, GetParam().rows).data());
+    characterSlots().names[0] = "Kept";
+    characterSlots().keys[0] = 0;
+    characterSlots().count = 1;
+    storeCharacterListFlags(0x20);
+    // The selection made on the way in is still held, hidden.
+    state.screens.selectionOpen = true;
+    dispatchGamePacket(*connection, GetParam().packet.data());
     ASSERT_EQ(shardList().shards.size(), 1u);
     EXPECT_EQ(shardList().shards[0].name, "Kept");
+    EXPECT_EQ(characterSlots().names[0], "Kept");
+    EXPECT_EQ(characterSlots().count, 1);
+    EXPECT_TRUE(characterListFlag(5));
+    EXPECT_TRUE(state.screens.log.empty()) << "no login screen over the world";
     EXPECT_TRUE(state.screens.messages.empty());
-    EXPECT_FALSE(state.screens.saw("openShardList"));
-    EXPECT_FALSE(state.screens.saw("hideLoginWindow"));
     EXPECT_EQ(getPingMonitor(), nullptr);
+    EXPECT_FALSE(session->deferredConnect) << "no reconnect of the connection the player plays on";
     EXPECT_TRUE(loginSession().loggedIn);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lists, InWorldShardList,
-    testing::Values(InWorldShardListCase { "ServersDown", 0, {} },
-        InWorldShardListCase { "OneShard", 1, { { 4, "Elsewhere", 10, 0, 0x0A000001 } } }),
-    [](const testing::TestParamInfo<InWorldShardListCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Packets, InWorldLoginRoad,
+    testing::Values(InWorldCase { "ServersDown", shardListPacket(1, 0, {}) },
+        InWorldCase { "ShardList", shardListPacket(1, 1, { { 4, "Elsewhere", 10, 0, 0x0A000001 } }) },
+        InWorldCase { "CharacterList", characterListPacket(1, { "Other", "", "", "", "" }, {}, 0) },
+        InWorldCase { "CharacterListUpdate", ServerPacket(0x86).u8(1).text("Other", 30).fill(30 + 4 * 60, 0).bytes() },
+        InWorldCase { "DeleteRefused", ServerPacket(0x85, ServerPacket::Length::Fixed).u8(9).bytes() },
+        InWorldCase { "Relay", ServerPacket(0x8C, ServerPacket::Length::Fixed).u32(0).u16(0).u32(1).bytes() },
+        InWorldCase { "CombinedList",
+            ServerPacket(0x81).u8(1).u8(9).text("Other", 30).fill(30 + 4 * 60, 0).u8(1).u8(4).text("Elsewhere", 16).u8(0).bytes() }),
+    [](const testing::TestParamInfo<InWorldCase>& row) { return std::string(row.param.name); });
 
 TEST_F(LoginPackets, NegativeShardCountIsRefusedAndKeepsTheListHeld)
 {
@@ -200,6 +220,105 @@ TEST_F(LoginPackets, RelayKeyBecomesTheSeedAndTheNextPassConnects)
     EXPECT_EQ(session->deferredAddress, 0x7F000002u);
     EXPECT_EQ(session->deferredPort, 2593);
 }
+
+// A shard that logs in behind the one the player sees, connected to its own
+// peer; the first one made is shown.
+class TwoShards : public LoginPackets {
+protected:
+    ShardSession* connectedSession(const std::string& name, test::TestServerPeer& peer)
+    {
+        auto* connection = new GameConnection;
+        ShardSession* session = addShardSession(name, connection);
+        EXPECT_TRUE(connection->connect(test::TestServerPeer::address(), peer.port()));
+        uint32_t seed = 0;
+        EXPECT_TRUE(peer.accept());
+        EXPECT_TRUE(peer.readSeed(seed, false));
+        if (!currentGameConnection())
+            setCurrentGameConnection(connection);
+        return session;
+    }
+    void pump(int passes)
+    {
+        for (int pass = 0; pass < passes; ++pass)
+            pollConnections(2);
+    }
+
+    test::TestServerPeer shownPeer;
+    test::TestServerPeer behindPeer;
+};
+
+TEST_F(TwoShards, ARelayOnTheShardBehindConnectsThatShardAloneToItsGameServer)
+{
+    test::TestServerPeer gamePeer;
+    ShardSession* shown = connectedSession("Shown", shownPeer);
+    ShardSession* behind = connectedSession("Behind", behindPeer);
+    GameConnection* shownConnection = shown->connection;
+    ASSERT_TRUE(behindPeer.sendRaw(ServerPacket(0x8C, ServerPacket::Length::Fixed)
+                                      .u32(test::TestServerPeer::address())
+                                      .u16(gamePeer.port())
+                                      .u32(0x5EED0001)
+                                      .bytes()));
+    bool accepted = false;
+    for (int pass = 0; pass < 200 && !accepted; ++pass) {
+        pollConnections(2);
+        accepted = gamePeer.accept(2);
+    }
+    ASSERT_TRUE(accepted);
+    pump(10);
+    uint32_t seed = 0;
+    ASSERT_TRUE(gamePeer.readSeed(seed, true));
+    EXPECT_EQ(seed, 0x5EED0001u);
+    std::vector<uint8_t> login;
+    ASSERT_TRUE(gamePeer.readGameCiphered(login, 65));
+    EXPECT_EQ(login[0], 0x91);
+    // The shown shard keeps its own connection and its screen.
+    EXPECT_EQ(currentGameConnection(), shownConnection);
+    EXPECT_EQ(shown->connection, shownConnection);
+    EXPECT_TRUE(shownConnection->isOpen());
+    ASSERT_TRUE(isLiveSession(behind));
+    EXPECT_NE(behind->connection, shownConnection);
+    EXPECT_TRUE(state.shell.titles.empty());
+    EXPECT_FALSE(loginSession().attached);
+}
+
+// Refusals of the login of a shard behind the shown one, each from a packet
+// the shard behind sends.
+struct BackgroundRefusalCase {
+    const char* name;
+    Bytes packet;
+};
+
+class BackgroundRefusal : public TwoShards, public testing::WithParamInterface<BackgroundRefusalCase> { };
+
+TEST_P(BackgroundRefusal, EndsOnlyThatShardsLogin)
+{
+    ShardSession* shown = connectedSession("Shown", shownPeer);
+    ShardSession* behind = connectedSession("Behind", behindPeer);
+    behind->connection->setSecondary(true);
+    loginSession().loginInProgress = true;
+    loginSession().attached = true;
+    loginSession().loggedIn = true;
+    ASSERT_TRUE(behindPeer.sendRaw(GetParam().packet));
+    for (int pass = 0; pass < 200 && sessionList().size() == 2; ++pass)
+        pollConnections(2);
+    ASSERT_EQ(sessionList().size(), 1u);
+    ASSERT_EQ(sessionList()[0], shown) << "the shown shard's session stays";
+    EXPECT_TRUE(shown->connection->isOpen());
+    EXPECT_EQ(currentGameConnection(), shown->connection);
+    EXPECT_TRUE(loginSession().loginInProgress);
+    EXPECT_TRUE(loginSession().attached);
+    EXPECT_TRUE(state.screens.log.empty()) << "no login screen or message box over the world";
+    ASSERT_EQ(state.messages.lines.size(), 1u);
+    EXPECT_TRUE(state.messages.lines[0].text.starts_with("Behind: ")) << state.messages.lines[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Packets, BackgroundRefusal,
+    testing::Values(BackgroundRefusalCase { "AccountInUse", ServerPacket(0x82, ServerPacket::Length::Fixed).u8(1).bytes() },
+        BackgroundRefusalCase { "NoShards", shardListPacket(1, 0, {}) },
+        BackgroundRefusalCase { "IdleOnTheLoginServer", ServerPacket(0x53, ServerPacket::Length::Fixed).u8(5).bytes() },
+        BackgroundRefusalCase { "ForcedLogout", ServerPacket(0x53, ServerPacket::Length::Fixed).u8(9).bytes() },
+        BackgroundRefusalCase { "TimedOut", ServerPacket(0x53, ServerPacket::Length::Fixed).u8(10).bytes() }),
+    [](const testing::TestParamInfo<BackgroundRefusalCase>& row) { return std::string(row.param.name); });
 
 // 0xA9 ---------------------------------------------------------------------
 

@@ -52,6 +52,11 @@ void addLoginServer(uint16_t port)
 
 class LoopbackLogin : public testing::Test {
 protected:
+    explicit LoopbackLogin(test::TestShardConfig config = {})
+        : server(std::move(config))
+    {
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(server.isListening());
@@ -507,6 +512,91 @@ TEST_F(LoopbackLogin, WorldPacketsAfterTheLoginReachTheModel)
         world.sendToGame({ effect.bytes });
         EXPECT_TRUE(pumpWorld(effect.done));
     }
+}
+
+// The player is in the world on the first shard and opens a second one
+// behind it (the speech line's ".con"). Each shard keeps its own connection:
+// what the second one's login meets reaches only the second one.
+class SecondShard : public LoopbackLogin {
+protected:
+    explicit SecondShard(bool refuseInUse = false)
+        : LoopbackLogin([refuseInUse] {
+            test::TestShardConfig config;
+            config.moreShards = { { "Second Shard", 2, 0, 20 } };
+            config.refuseAccountInUse = refuseInUse;
+            return config;
+        }())
+    {
+    }
+    void SetUp() override
+    {
+        LoopbackLogin::SetUp();
+        logIn();
+        bool chosen = false;
+        bool played = false;
+        ASSERT_TRUE(pumpUntil([&] {
+            if (!chosen && state.screens.saw("openShardList")) {
+                chosen = true;
+                chooseShard();
+            }
+            if (!played && state.screens.saw("presentCharacterSelection")) {
+                played = true;
+                playFirstCharacter();
+            }
+            return loginSession().loggedIn && server.worldClientCount() == 1;
+        }));
+        ASSERT_EQ(sessionList().size(), 1u);
+        first = sessionList()[0];
+        shown = currentGameConnection();
+        state.screens.log.clear();
+    }
+
+    ShardSession* first { nullptr };
+    GameConnection* shown { nullptr };
+};
+
+class SecondShardInUse : public SecondShard {
+protected:
+    SecondShardInUse()
+        : SecondShard(true)
+    {
+    }
+};
+
+TEST_F(SecondShardInUse, TheRefusalEndsOnlyTheSecondShardsSession)
+{
+    connectShardByName("Second Shard", -1);
+    ASSERT_EQ(sessionList().size(), 2u);
+    ASSERT_TRUE(pumpUntil([&] { return server.events().refusals == 1 && sessionList().size() == 1; }));
+    // A few more passes: nothing else follows.
+    for (int pass = 0; pass < 5; ++pass) {
+        pollConnections(5);
+        server.pump(5);
+    }
+    ASSERT_EQ(sessionList().size(), 1u);
+    ASSERT_EQ(sessionList()[0], first);
+    EXPECT_EQ(currentGameConnection(), shown);
+    EXPECT_TRUE(shown->isOpen()) << "the shard the player plays on stays connected";
+    EXPECT_EQ(server.worldClientCount(), 1u);
+    EXPECT_TRUE(loginSession().loggedIn);
+    EXPECT_TRUE(loginSession().attached);
+    EXPECT_TRUE(state.screens.messages.empty()) << "no message box over the world";
+    ASSERT_FALSE(state.messages.lines.empty());
+    EXPECT_TRUE(state.messages.lines.back().text.starts_with("Second Shard: ")) << state.messages.lines.back().text;
+}
+
+TEST_F(SecondShard, LogsInBehindTheShownShardOnAConnectionOfItsOwn)
+{
+    connectShardByName("Second Shard", -1);
+    ASSERT_TRUE(pumpUntil([&] { return server.worldClientCount() == 2; }));
+    ASSERT_EQ(sessionList().size(), 2u);
+    ShardSession* second = sessionList()[1];
+    EXPECT_EQ(currentGameConnection(), shown);
+    EXPECT_TRUE(shown->isOpen());
+    ASSERT_NE(second->connection, nullptr);
+    EXPECT_NE(second->connection, shown);
+    EXPECT_TRUE(second->connection->isOpen());
+    EXPECT_TRUE(state.screens.log.empty()) << "no login screen over the world";
 }
 
 class LossAtEachStep : public LoopbackLogin, public testing::WithParamInterface<ServerStep> { };

@@ -46,6 +46,7 @@ public:
         log.push_back("showWaiting");
     }
     void enterWorldOnWaitingButton() override { log.push_back("enterWorldOnWaitingButton"); }
+    void leaveWorldOnWaitingButton() override { log.push_back("leaveWorldOnWaitingButton"); }
     bool hasLoginWindow() override { return loginWindow; }
     void hideLoginWindow() override { log.push_back("hideLoginWindow"); }
     void focusLoginWindow() override { log.push_back("focusLoginWindow"); }
@@ -150,10 +151,12 @@ class RecordingShell final : public ClientShell {
 public:
     void setWindowTitle(const std::u16string& title) override { titles.push_back(title); }
     void renderFrame() override { ++frames; }
-    int32_t chooseShard(const std::vector<ShardMenuEntry>& entries) override
+    // Answers at once, as a player who picks `menuAnswer` (0: closes the menu).
+    void chooseShard(const std::vector<ShardMenuEntry>& entries, std::function<void(int32_t)> chosen) override
     {
         menus.push_back(entries);
-        return menuAnswer;
+        if (menuAnswer != 0)
+            chosen(menuAnswer);
     }
     uint16_t mapFileMask() override { return mapFiles; }
     void startDeathFade() override { ++deathFades; }
@@ -211,6 +214,7 @@ public:
         setInWorldFlag(false);
         setAppQuitting(false);
         setServerFeatures(0);
+        storeCharacterListFlags(0);
     }
     ProtocolTestState(const ProtocolTestState&) = delete;
     ProtocolTestState& operator=(const ProtocolTestState&) = delete;

@@ -5,6 +5,7 @@
 #include "net/shard_sessions.h"
 #include "protocol/protocol_services.h"
 #include "protocol/shard_world_state.h"
+#include "world/map_view.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
 #include "world/object_manager.h"
@@ -26,6 +27,7 @@ protected:
     }
     ~ShardWorld() override
     {
+        setFacet(0);
         initWorldObjects();
         resetUpdateRange();
         setSeason(0);
@@ -34,12 +36,14 @@ protected:
     ShardWorldState& world = *worldShardState();
 };
 
-TEST_F(ShardWorld, SavesThePlayersPlaceRangeNameAndSeason)
+TEST_F(ShardWorld, SavesThePlayersPlaceRangeNameSeasonAndFacet)
 {
     PlayerMobile& self = *player();
     self.x = 1400;
     self.y = 1650;
     self.z = -5;
+    self.direction = 3;
+    setFacet(2);
     self.setUpdateRangeByte(12);
     self.nameText = "A name longer than twenty bytes";
     setSeason(3);
@@ -50,6 +54,9 @@ TEST_F(ShardWorld, SavesThePlayersPlaceRangeNameAndSeason)
     EXPECT_EQ(session.z, -5);
     EXPECT_EQ(session.updateRange, 12);
     EXPECT_EQ(session.season, 3);
+    EXPECT_EQ(session.facet, 2);
+    EXPECT_EQ(session.confirmByte, 3);
+    EXPECT_EQ(session.confirmValue, uint32_t(-5));
     EXPECT_EQ(std::string(session.playerName.data(), session.playerName.size()), "A name longer than t");
 }
 
@@ -66,12 +73,13 @@ TEST_F(ShardWorld, LeavingKeepsOnlyThePlayerAndForgetsTheDrag)
     EXPECT_FALSE(dragState().dragging);
 }
 
-TEST_F(ShardWorld, RestoresTheSerialRangeNameAndSeasonOfTheShardShown)
+TEST_F(ShardWorld, RestoresTheSerialRangeNameSeasonAndFacetOfTheShardShown)
 {
     ShardSession session;
     session.playerSerial = 0x00001234;
     session.updateRange = 9;
     session.season = 2;
+    session.facet = 3;
     std::string name = "Aldric";
     std::copy(name.begin(), name.end(), session.playerName.begin());
     world.restoreSessionState(session);
@@ -80,6 +88,7 @@ TEST_F(ShardWorld, RestoresTheSerialRangeNameAndSeasonOfTheShardShown)
     EXPECT_EQ(player()->getUpdateRange(), 9);
     EXPECT_EQ(updateRangeState().desiredUpdateRange, kMaxUpdateRange) << "the player's wish is kept";
     EXPECT_EQ(getSeason(), 2);
+    EXPECT_EQ(mapView().currentFacet, 3);
     EXPECT_EQ(player()->nameText, "Aldric");
 }
 

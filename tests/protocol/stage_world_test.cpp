@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +21,8 @@ namespace {
 using test::StageWorld;
 using test::WirePacket;
 
-constexpr int32_t kCentreX = fixture::kSampleCentreX;
-constexpr int32_t kCentreY = fixture::kSampleCentreY;
+constexpr int32_t kStageCentreX = fixture::kSampleCentreX;
+constexpr int32_t kStageCentreY = fixture::kSampleCentreY;
 constexpr uint32_t kPlayer = fixture::kScenePlayerSerial;
 constexpr uint32_t kBackpack = fixture::kSceneBackpackSerial;
 constexpr uint32_t kCoin = fixture::kSceneCoinSerial;
@@ -35,6 +38,15 @@ std::vector<uint8_t> ids(const std::vector<WirePacket>& packets)
     std::vector<uint8_t> out;
     for (const WirePacket& packet : packets)
         out.push_back(packet.at(0));
+    return out;
+}
+
+// The ids of the stage's own answer to a step, without the stamina updates
+// the status windows' part sends with every step.
+std::vector<uint8_t> stepIds(const std::vector<WirePacket>& packets)
+{
+    std::vector<uint8_t> out = ids(packets);
+    out.erase(std::remove(out.begin(), out.end(), uint8_t(0xA3)), out.end());
     return out;
 }
 
@@ -80,50 +92,56 @@ WirePacket variable(uint8_t id, const std::vector<uint8_t>& body)
     return packet;
 }
 
+// The sample scene alone: the windows' parts of the stage are met by their own scenarios.
 class Stage : public ::testing::Test {
 protected:
     Stage() { entry = stage.enter("Brenna"); }
 
-    StageWorld stage;
+    StageWorld stage { std::vector<std::unique_ptr<test::StagePart>>() };
     std::vector<WirePacket> entry;
 };
 
 TEST_F(Stage, EnteringShowsTheSceneWithLightTimeMusicAndASound)
 {
-    // The player, the woman and the horse, the two ground items, then the
-    // light, the time, the music and the sound.
-    EXPECT_EQ(ids(entry),
-        (std::vector<uint8_t> { 0x78, 0x78, 0x78, 0x1A, 0x1A, 0x4F, 0x5B, 0x6D, 0x54 }));
+    // The player, the woman, the horse and the vendor, the two ground items,
+    // then the light, the time, the music and the sound; the stage's parts
+    // add theirs after.
+    const std::vector<uint8_t> entered = ids(entry);
+    ASSERT_GE(entered.size(), 10u);
+    EXPECT_EQ(std::vector<uint8_t>(entered.begin(), entered.begin() + 10),
+        (std::vector<uint8_t> { 0x78, 0x78, 0x78, 0x78, 0x1A, 0x1A, 0x4F, 0x5B, 0x6D, 0x54 }));
     const WirePacket& self = entry[0];
     EXPECT_EQ(be32(self, 3), kPlayer);
-    EXPECT_EQ(be16(self, 9), kCentreX);
-    EXPECT_EQ(be16(self, 11), kCentreY);
+    EXPECT_EQ(be16(self, 9), kStageCentreX);
+    EXPECT_EQ(be16(self, 11), kStageCentreY);
     // Four garments and the backpack follow the mobile's 19 bytes, then a 0.
     EXPECT_EQ(self.size(), 19u + 5 * 7 + 4);
     EXPECT_EQ(be32(self, 19 + 4 * 7), kBackpack);
     EXPECT_EQ(self[19 + 4 * 7 + 6], Mobile::kBackpackLayer);
     // Ground items can be picked up.
-    EXPECT_TRUE(be16(entry[3], 13) & 0x4000);
-    EXPECT_EQ(entry[3].back(), fixture::kSceneMovableFlag);
-    EXPECT_EQ(be16(entry[7], 1), StageWorld::kMusic);
+    EXPECT_TRUE(be16(entry[4], 13) & 0x4000);
+    EXPECT_EQ(entry[4].back(), fixture::kSceneMovableFlag);
+    EXPECT_EQ(be16(entry[8], 1), StageWorld::kMusic);
 }
 
 TEST_F(Stage, AStepInANewDirectionTurnsThenStepsUntilTheEdgeRefusesAndPutsThePlayerBack)
 {
     constexpr uint8_t kEast = 2;
     std::vector<WirePacket> answer = stage.answer(walkRequest(kEast, 1));
+    answer.erase(answer.begin(), answer.end() - 1);
     ASSERT_EQ(ids(answer), std::vector<uint8_t> { 0x22 });
     EXPECT_EQ(answer[0][1], 1);
-    EXPECT_EQ(stage.playerPosition().x, kCentreX);
+    EXPECT_EQ(stage.playerPosition().x, kStageCentreX);
     uint8_t sequence = 2;
     for (int32_t i = 0; i < StageWorld::kReach; ++i)
-        ASSERT_EQ(ids(stage.answer(walkRequest(kEast | 0x80, sequence++))), std::vector<uint8_t> { 0x22 });
-    EXPECT_EQ(stage.playerPosition().x, kCentreX + StageWorld::kReach);
+        ASSERT_EQ(stepIds(stage.answer(walkRequest(kEast | 0x80, sequence++))), std::vector<uint8_t> { 0x22 });
+    EXPECT_EQ(stage.playerPosition().x, kStageCentreX + StageWorld::kReach);
     answer = stage.answer(walkRequest(kEast, sequence));
+    answer.erase(answer.begin(), answer.end() - 1);
     ASSERT_EQ(ids(answer), std::vector<uint8_t> { 0x21 });
     EXPECT_EQ(answer[0][1], sequence);
-    EXPECT_EQ(be16(answer[0], 2), kCentreX + StageWorld::kReach);
-    EXPECT_EQ(be16(answer[0], 4), kCentreY);
+    EXPECT_EQ(be16(answer[0], 2), kStageCentreX + StageWorld::kReach);
+    EXPECT_EQ(be16(answer[0], 4), kStageCentreY);
     EXPECT_EQ(answer[0][6], kEast);
     const test::StageCounts counts = stage.counts();
     EXPECT_EQ(counts.turns, 1u);
@@ -188,7 +206,7 @@ TEST_F(Stage, DoubleClicksOpenPaperdollsAndContainers)
     answer = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x24, 0x3C }));
     EXPECT_EQ(be16(answer[0], 5), fixture::kSceneContainerGump);
-    EXPECT_EQ(be16(answer[1], 3), 5); // three stacks of coins, the pouch and the shirt
+    EXPECT_EQ(be16(answer[1], 3), 7); // three stacks of coins, the pouch, the shirt, the deed and the dye tub
     // The empty pouch opens without a contents list.
     EXPECT_EQ(ids(stage.answer(serialRequest(0x06, fixture::kScenePouchSerial))), std::vector<uint8_t> { 0x24 });
     EXPECT_EQ(stage.counts().paperdollsOpened, 2u);
@@ -198,30 +216,30 @@ TEST_F(Stage, DoubleClicksOpenPaperdollsAndContainers)
 TEST_F(Stage, ACoinDroppedNearThePlayerLiesOnTheGroundAndLeavesTheBackpack)
 {
     EXPECT_TRUE(stage.answer(liftRequest(kCoin, 1)).empty());
-    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kCentreX + 1, kCentreY + 2, kGround));
+    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kStageCentreX + 1, kStageCentreY + 2, kGround));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x1A, 0x54, 0x29 }));
     EXPECT_EQ(be32(answer[0], 3), kCoin | 0x80000000);
     int32_t x = 0, y = 0;
     ASSERT_TRUE(stage.groundCell(kCoin, x, y));
-    EXPECT_EQ(x, kCentreX + 1);
-    EXPECT_EQ(y, kCentreY + 2);
+    EXPECT_EQ(x, kStageCentreX + 1);
+    EXPECT_EQ(y, kStageCentreY + 2);
     const std::vector<WirePacket> reopened = stage.answer(serialRequest(0x06, kBackpack));
     ASSERT_EQ(reopened.size(), 2u);
-    EXPECT_EQ(be16(reopened[1], 3), 4);
+    EXPECT_EQ(be16(reopened[1], 3), 6);
     EXPECT_EQ(stage.counts().itemsDropped, 1u);
 }
 
 TEST_F(Stage, ADropOutOfReachPutsTheItemBackWhereItWas)
 {
     stage.answer(liftRequest(kCoin, 1));
-    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kCentreX + 4, kCentreY, kGround));
+    const std::vector<WirePacket> answer = stage.answer(dropRequest(kCoin, kStageCentreX + 4, kStageCentreY, kGround));
     ASSERT_EQ(ids(answer), (std::vector<uint8_t> { 0x25, 0x28 }));
     EXPECT_EQ(be32(answer[0], 1), kCoin);
     EXPECT_EQ(be32(answer[0], 14), kBackpack);
     int32_t x = 0, y = 0;
     EXPECT_FALSE(stage.groundCell(kCoin, x, y));
     // Nothing is held any more: a second drop is refused.
-    EXPECT_EQ(ids(stage.answer(dropRequest(kCoin, kCentreX, kCentreY, kGround))), std::vector<uint8_t> { 0x28 });
+    EXPECT_EQ(ids(stage.answer(dropRequest(kCoin, kStageCentreX, kStageCentreY, kGround))), std::vector<uint8_t> { 0x28 });
 }
 
 TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
@@ -234,7 +252,7 @@ TEST_F(Stage, PartOfAStackLeavesTheRestUnderANewSerial)
     const std::vector<WirePacket> dropped = stage.answer(dropRequest(kBigStack, 0, 0, kPlayer));
     ASSERT_EQ(ids(dropped), (std::vector<uint8_t> { 0x25, 0x29 }));
     EXPECT_EQ(be16(dropped[0], 8), 50);
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 8);
 }
 
 WirePacket wearRequest(uint32_t serial, uint8_t layer, uint32_t wearer)
@@ -261,7 +279,7 @@ TEST_F(Stage, AnItemIsWornOnlyOnAFreeLayerOfThePlayer)
     EXPECT_EQ(worn[0][8], kCloakLayer);
     EXPECT_EQ(be32(worn[0], 9), kPlayer);
     // Worn, it is no longer in the backpack.
-    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 4);
+    EXPECT_EQ(be16(stage.answer(serialRequest(0x06, kBackpack))[1], 3), 6);
 }
 
 TEST_F(Stage, ADropOntoAContainedItemLandsBesideItInItsContainer)
@@ -291,9 +309,9 @@ TEST_F(Stage, EnteringAgainStartsTheStageAfresh)
     stage.answer(walkRequest(4, 1));
     stage.answer(walkRequest(4, 2));
     stage.answer(liftRequest(kCoin, 1));
-    stage.answer(dropRequest(kCoin, kCentreX, kCentreY + 1, kGround));
+    stage.answer(dropRequest(kCoin, kStageCentreX, kStageCentreY + 1, kGround));
     stage.enter("Aldric");
-    EXPECT_EQ(stage.playerPosition().y, kCentreY);
+    EXPECT_EQ(stage.playerPosition().y, kStageCentreY);
     int32_t x = 0, y = 0;
     EXPECT_FALSE(stage.groundCell(kCoin, x, y));
     EXPECT_TRUE(stage.answer(liftRequest(kCoin, 1)).empty());

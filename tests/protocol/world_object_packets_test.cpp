@@ -24,7 +24,7 @@ using test::kPlayerSerial;
 using test::ServerPacket;
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint32_t kOther = 0x00000B01;
+constexpr uint32_t kWorldOther = 0x00000B01;
 constexpr uint32_t kItem = 0x40000101;
 
 class WorldObjectPackets : public test::WorldPacketTest { };
@@ -261,12 +261,12 @@ ServerPacket incoming(uint32_t serial, uint16_t body, bool extended = false)
 
 TEST_F(WorldObjectPackets, MobileIncomingEquipsWithAndWithoutHue)
 {
-    ServerPacket packet = incoming(kOther, test::kHumanBody);
+    ServerPacket packet = incoming(kWorldOther, test::kHumanBody);
     packet.u32(0x40000201).u16(kShirt).u8(5);
     packet.u32(0x40000202).u16(test::kBackpackGraphic | 0x8000).u8(21).u16(0x0044);
     packet.u32(0);
     dispatch(packet.bytes());
-    Item* object = findItemBySerial(kOther);
+    Item* object = findItemBySerial(kWorldOther);
     ASSERT_NE(object, nullptr);
     ASSERT_TRUE(object->isMobile());
     auto* mobile = static_cast<Mobile*>(object);
@@ -284,16 +284,16 @@ TEST_F(WorldObjectPackets, MobileIncomingEquipsWithAndWithoutHue)
 TEST_F(WorldObjectPackets, MobileIncomingListsStopAtTheEndMarkOrTheEndOfThePacket)
 {
     // The first equipment serial is the end mark: nothing is worn.
-    dispatch(incoming(kOther, test::kHumanBody).u32(0).u32(0x40000201).u16(kShirt).u8(5).bytes());
-    auto* mobile = static_cast<Mobile*>(findItemBySerial(kOther));
+    dispatch(incoming(kWorldOther, test::kHumanBody).u32(0).u32(0x40000201).u16(kShirt).u8(5).bytes());
+    auto* mobile = static_cast<Mobile*>(findItemBySerial(kWorldOther));
     ASSERT_NE(mobile, nullptr);
     EXPECT_EQ(mobile->layerItem(5), nullptr);
 
     // No end mark and a last entry cut in half: the whole entries are worn.
-    ServerPacket cut = incoming(kOther + 1, test::kHumanBody, true);
+    ServerPacket cut = incoming(kWorldOther + 1, test::kHumanBody, true);
     cut.u32(0x40000301).u16(kShirt).u8(6).u32(0x40000302).u16(kShirt | 0x8000).u8(7);
     dispatch(cut.bytes());
-    auto* second = static_cast<Mobile*>(findItemBySerial(kOther + 1));
+    auto* second = static_cast<Mobile*>(findItemBySerial(kWorldOther + 1));
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second->layerItem(6), nullptr);
     EXPECT_EQ(second->layerItem(7), nullptr);
@@ -301,7 +301,7 @@ TEST_F(WorldObjectPackets, MobileIncomingListsStopAtTheEndMarkOrTheEndOfThePacke
 
     // A header cut short makes nothing.
     std::string before = snapshot();
-    dispatch(incoming(kOther + 2, test::kHumanBody).truncatedBy(3));
+    dispatch(incoming(kWorldOther + 2, test::kHumanBody).truncatedBy(3));
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -319,8 +319,8 @@ TEST_F(WorldObjectPackets, MobileIncomingForThePlayerTakesOnlyItsLookAndEquipmen
 TEST_F(WorldObjectPackets, IncomingNamesAreAskedForOnlyForNewVisibleMobiles)
 {
     settings().setBoolSetting(u"ShowIncomingNames", 1);
-    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
-    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
+    dispatch(incoming(kWorldOther, test::kHumanBody).u32(0).bytes());
+    dispatch(incoming(kWorldOther, test::kHumanBody).u32(0).bytes());
     std::vector<Bytes> clicks = sent();
     settings().setBoolSetting(u"ShowIncomingNames", 0);
     ASSERT_EQ(clicks.size(), 1u);
@@ -347,28 +347,38 @@ TEST_F(WorldObjectPackets, IncomingMobileShownInAWindowAsksForItsStatus)
 {
     MobilesForWindows world;
     ScopedService<GumpWorld> worldGuard { world };
-    Mobile* mobile = addMobile(kOther, 1002, 1002);
+    Mobile* mobile = addMobile(kWorldOther, 1002, 1002);
     ASSERT_NE(mobile, nullptr);
     auto* window = new CGump;
     window->setOwner(mobile);
     gumpLink(window, nullptr);
-    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
+    dispatch(incoming(kWorldOther, test::kHumanBody).u32(0).bytes());
     closeGump(window);
     std::vector<Bytes> replies = sent();
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0], (Bytes { 0x34, 0xED, 0xED, 0xED, 0xED, 0x04, 0x00, 0x00, 0x0B, 0x01 }));
 
     // Shown nowhere: nothing is asked.
-    dispatch(incoming(kOther, test::kHumanBody).u32(0).bytes());
+    dispatch(incoming(kWorldOther, test::kHumanBody).u32(0).bytes());
     EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(WorldObjectPackets, MobileMovingQueuesAStepForOthersAndLooksForThePlayer)
 {
-    Mobile* mobile = addMobile(kOther, 1002, 1002);
+    Mobile* mobile = addMobile(kWorldOther, 1002, 1002);
     ASSERT_NE(mobile, nullptr);
     int32_t steps = mobile->stepCount();
-    dispatch(fixedPacket(0x77).u32(kOther).u16(test::kHumanBody).u16(1003).u16(1002).u8(0).u8(2).u16(0).u8(0).u8(6).bytes());
+    dispatch(fixedPacket(0x77)
+                 .u32(kWorldOther)
+                 .u16(test::kHumanBody)
+                 .u16(1003)
+                 .u16(1002)
+                 .u8(0)
+                 .u8(2)
+                 .u16(0)
+                 .u8(0)
+                 .u8(6)
+                 .bytes());
     EXPECT_EQ(mobile->stepCount(), steps + 1);
     EXPECT_EQ(mobile->notoriety, 6);
 
@@ -424,7 +434,7 @@ TEST_F(WorldObjectPackets, PlayerUpdateMovesThePlayerAndEndsTheResync)
     EXPECT_EQ(windows.calls, (std::vector<std::string> { "closeBankBox" }));
 
     std::string before = snapshot();
-    dispatch(fixedPacket(0x20).u32(kOther).u16(400).u8(0).u16(0).u8(0).u16(5).u16(5).u16(0).u8(0).u8(0).bytes());
+    dispatch(fixedPacket(0x20).u32(kWorldOther).u16(400).u8(0).u16(0).u8(0).u16(5).u16(5).u16(0).u8(0).u8(0).bytes());
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -503,10 +513,10 @@ TEST_F(WorldObjectPackets, SemiVisibleSerialsAreKeptPerSession)
 
 TEST_F(WorldObjectPackets, GroupNoticesShowOverTheirObjects)
 {
-    addMobile(kOther, 1002, 1002);
+    addMobile(kWorldOther, 1002, 1002);
     dispatch(fixedPacket(0x39).u32(0).u32(0).bytes());
     dispatch(fixedPacket(0x39).u32(0).u32(1).bytes());
-    dispatch(fixedPacket(0x39).u32(kPlayerSerial).u32(kOther).bytes());
+    dispatch(fixedPacket(0x39).u32(kPlayerSerial).u32(kWorldOther).bytes());
     dispatch(fixedPacket(0x39).u32(kPlayerSerial).u32(0x0000C0FF).bytes());
     EXPECT_EQ(overheads.texts,
         (std::vector<std::string> { "00000AA1 Illegal group. hue 0 font 3", "00000AA1 Removed from group. hue 0 font 3",

@@ -62,6 +62,7 @@ public:
         add("namePlate " + hex(serial) + " " + std::string(name));
     }
     void showCombatant(uint32_t serial) override { add("combatant " + hex(serial)); }
+    void showLastTarget(uint32_t serial) override { add("lastTarget " + hex(serial)); }
     void redrawTithingBooks() override { add("tithingBooks"); }
     void partyMemberName(uint32_t, std::string_view) override { }
     void clearSkillWindowRequest() override { add("clearSkillRequest"); }

@@ -1,6 +1,8 @@
 #include "support/hostile_traffic.h"
 
 #include "fixtures/server_packet.h"
+#include "support/reading_window_packets.h"
+#include "fixtures/zlib_payload.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -118,6 +120,47 @@ WirePacket genericGumpPacket(uint32_t serial, uint32_t gump, uint32_t x, uint32_
     return packet.bytes();
 }
 
+namespace {
+
+// One of the reading windows' packets about an item: book headers and pages,
+// the board's three forms, signs, help texts, the quest arrow, map pins and
+// web pages.
+WirePacket readingWindowPacket(TrafficRandom& random, uint32_t item, uint16_t x, uint16_t y)
+{
+    const uint16_t small = uint16_t(random.below(12));
+    switch (random.below(12)) {
+    case 0:
+        return bookHeaderPacket(item, random.chance(50), random.chance(50), small, "Hostile", "Writer");
+    case 1:
+        return bookHeaderTextPacket(item, random.chance(50), random.chance(50), small, "Hostile", "Writer");
+    case 2:
+        return bookPagesPacket(item, { { small, { "a line", "", "another line of the page" } } });
+    case 3:
+        return boardOpenPacket(item, "Hostile board");
+    case 4:
+        return boardSummaryPacket(item, item + 1, random.chance(50) ? item : 0, "Poster", "Subject", "now");
+    case 5:
+        return boardMessagePacket(item, item + 1, "Poster", "Subject", "now", { "one", "", "three" });
+    case 6:
+        return signPacket(item, uint16_t(256 + random.below(16)), "first", "A sign written by a hostile server.");
+    case 7:
+        return helpTextPacket(item, u"Help from a hostile server.");
+    case 8:
+        return questPointerPacket(uint8_t(random.below(3)), x, y);
+    case 9:
+        return mapPlotPacket(item, uint8_t(random.below(10)), uint8_t(random.below(60)), uint16_t(random.below(300)),
+            uint16_t(random.below(300)));
+    case 10:
+        return courseMapPacket(item, uint16_t(5021 + random.below(2)),
+            { 1000, 1000, 1200, 1200, uint16_t(random.below(400)), uint16_t(random.below(400)) });
+    default:
+        // Only addresses the client refuses: a long run must not start browsers.
+        return webPagePacket(random.chance(50) ? "javascript:alert(1)" : "file:///etc/passwd");
+    }
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------
 
 HostileTraffic::HostileTraffic(uint64_t seed)
@@ -194,6 +237,44 @@ WirePacket HostileTraffic::randomPacket()
     return packet;
 }
 
+WirePacket HostileTraffic::houseDesignPacket(uint32_t house)
+{
+    // Records of pieces round the house, in one of the four compressions.
+    const uint8_t compression = uint8_t(m_random.below(4));
+    const uint32_t count = m_random.below(12);
+    std::string records;
+    for (uint32_t i = 0; i < count; ++i) {
+        records += char(0x00);
+        records += char(0x64 + m_random.below(2));
+        records += char(int8_t(m_random.below(9)) - 4);
+        records += char(int8_t(m_random.below(9)) - 4);
+        records += char(m_random.below(4) * 20);
+    }
+    std::vector<uint8_t> data;
+    if (compression == 0) {
+        data.assign(records.begin(), records.end());
+    } else if (compression == 1) {
+        std::vector<uint8_t> packed = fixture::zlibCompressed(records);
+        data = { uint8_t(records.size() >> 8), uint8_t(records.size()), uint8_t(packed.size() >> 8),
+            uint8_t(packed.size()) };
+        data.insert(data.end(), packed.begin(), packed.end());
+    } else if (compression == 3) {
+        std::vector<uint8_t> packed = fixture::zlibCompressed(records);
+        data = { 1, uint8_t(m_random.below(2) << 4), uint8_t(records.size()), uint8_t(packed.size()),
+            uint8_t(((records.size() >> 8) << 4) | (packed.size() >> 8)) };
+        data.insert(data.end(), packed.begin(), packed.end());
+    }
+    return fixture::ServerPacket(0xD8)
+        .u8(compression)
+        .u8(uint8_t(m_random.below(2)))
+        .u32(house)
+        .u32(m_random.below(4))
+        .u16(uint16_t(count))
+        .u16(uint16_t(data.size()))
+        .bytes(data)
+        .bytes();
+}
+
 WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
 {
     const uint16_t nearX = uint16_t(x + int32_t(m_random.below(25)) - 12);
@@ -201,7 +282,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(30)) {
+    switch (m_random.below(49)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -298,6 +379,164 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
             { { kTourPack, kBackpack, kBackpackLayer, 0 }, { item, kShirt, 5, 0x21 } });
     case 28:
         return fixedPacket(0xAF).u32(mobile).u32(item).u32(0).bytes();
+    case 29: {
+        // A profile, its texts of any length.
+        fixture::ServerPacket profile(0xB8);
+        profile.u32(m_random.chance(50) ? player : mobile).text("Hostile the Loud", 17);
+        profile.unicode(std::u16string(m_random.below(600), u'x')).unicode(u"Never quiet.");
+        return profile.bytes();
+    }
+    case 30: {
+        // The older equipment list: a crafter of any length, attributes, an end.
+        fixture::ServerPacket list(0xBF);
+        list.u16(0x10).u32(item).u32(1041286);
+        if (m_random.chance(50))
+            list.u32(0xFFFFFFFD).u16(uint16_t(m_random.below(40))).fill(m_random.below(40), 'A');
+        for (uint32_t i = 0, count = m_random.below(14); i < count; ++i)
+            list.u32(1060639 + i).u16(uint16_t(m_random.next()));
+        if (m_random.chance(80))
+            list.u32(m_random.chance(20) ? 0xFFFFFFFC : 0xFFFFFFFF);
+        return list.bytes();
+    }
+    case 46:
+        // A house: multi 0 or the customizable one.
+        return worldItemPacket(item, uint16_t(0x4000 + m_random.below(2)), 1, nearX, nearY, 0, 0);
+    case 47:
+        return houseDesignPacket(item);
+    case 48: {
+        // Design mode, a piece added or removed, or a new revision.
+        const uint8_t action = uint8_t(m_random.below(6));
+        if (m_random.chance(30))
+            return generalInfoPacket(0x1D, { uint8_t(item >> 24), uint8_t(item >> 16), uint8_t(item >> 8),
+                                               uint8_t(item), 0, 0, 0, uint8_t(m_random.below(4)) });
+        return generalInfoPacket(0x20, { uint8_t(item >> 24), uint8_t(item >> 16), uint8_t(item >> 8), uint8_t(item),
+                                           action, 0x00, 0x64, 0, uint8_t(m_random.below(4)), 0xFF,
+                                           uint8_t(m_random.below(3)), uint8_t(m_random.below(30)) });
+    }
+    case 31:
+        return generalInfoPacket(0x2A, { uint8_t(m_random.below(3)), uint8_t(m_random.below(4) == 0 ? 0xFF : m_random.below(3)) });
+    case 33:
+        return readingWindowPacket(m_random, item, nearX, nearY);
+    case 34: {
+        // Skills: a list (the player's or another's, with or without caps),
+        // one skill, or names; numbers, locks and counts now and then out of
+        // range, the list's end sometimes missing.
+        static constexpr uint8_t kSkillsTypes[] = { 0, 1, 2, 3, 0xFF, 0xDF, 0xFE };
+        const uint8_t type = kSkillsTypes[m_random.below(7)];
+        fixture::ServerPacket skills(0x3A);
+        skills.u8(type);
+        const uint32_t count = m_random.below(70);
+        if (type == 0xFE) {
+            skills.u16(uint16_t(count));
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t length = uint8_t(m_random.below(100));
+                skills.u8(uint8_t(m_random.below(2))).u8(length).fill(length, 'S');
+            }
+        } else if (type >= 0xDF) {
+            skills.u16(uint16_t(m_random.below(60))).u16(uint16_t(m_random.below(1200)));
+            skills.u16(uint16_t(m_random.below(1200))).u8(uint8_t(m_random.below(4)));
+            if (type == 0xDF)
+                skills.u16(uint16_t(m_random.below(1200)));
+        } else {
+            for (uint32_t i = 0; i < count; ++i) {
+                skills.u16(uint16_t(1 + m_random.below(58))).u16(uint16_t(m_random.below(1200)));
+                skills.u16(uint16_t(m_random.below(1200))).u8(uint8_t(m_random.below(4)));
+                if (type >= 2)
+                    skills.u16(1000);
+            }
+            if (m_random.chance(90))
+                skills.u16(0);
+        }
+        return skills.bytes();
+    }
+    case 35: // a target cursor, or its cancel
+        return fixedPacket(0x6C).u8(uint8_t(m_random.below(3))).u32(m_random.next()).u8(uint8_t(m_random.below(5))).fill(12, 0).bytes();
+    case 36: // a house placement of any multi
+        return fixedPacket(0x99).u8(1).u32(m_random.next()).fill(12, 0).u16(uint16_t(m_random.below(0x2000)))
+            .u16(uint16_t(m_random.below(20))).u16(uint16_t(m_random.below(20))).u16(0).bytes();
+    case 37: { // an object list placement whose count may not match its records
+        fixture::ServerPacket list(0xB4);
+        const uint32_t records = m_random.below(40);
+        list.u8(1).u32(m_random.next()).u16(x).u16(y).u16(0).u16(uint16_t(m_random.chance(80) ? records : m_random.next()));
+        for (uint32_t i = 0; i < records; ++i)
+            list.u16(uint16_t(m_random.below(0x4000))).u16(0).u16(uint16_t(m_random.below(20))).u16(uint16_t(m_random.below(20))).u16(0);
+        return list.bytes();
+    }
+    case 38: { // a buy list with names of any length, terminated or not
+        fixture::ServerPacket list(0x74);
+        const uint32_t entries = m_random.below(20);
+        list.u32(m_random.chance(50) ? kTourPack : item).u8(uint8_t(m_random.chance(80) ? entries : m_random.below(256)));
+        for (uint32_t i = 0; i < entries; ++i) {
+            const uint32_t length = m_random.below(40);
+            list.u32(m_random.next()).u8(uint8_t(length)).fill(length, 'a');
+        }
+        return list.bytes();
+    }
+    case 39: { // a sell list of items that may not exist
+        fixture::ServerPacket list(0x9E);
+        const uint32_t records = m_random.below(20);
+        list.u32(mobile).u16(uint16_t(m_random.chance(80) ? records : m_random.next()));
+        for (uint32_t i = 0; i < records; ++i) {
+            const uint32_t length = m_random.below(40);
+            list.u32(kFirstHostileItem + m_random.below(kHostileSerialPool)).u16(uint16_t(m_random.below(0x4000)));
+            list.u16(0).u16(uint16_t(m_random.next())).u16(uint16_t(m_random.next())).u16(uint16_t(length)).fill(length, 'b');
+        }
+        return list.bytes();
+    }
+    case 40: // a vendor's answer, of any result
+        return fixture::ServerPacket(0x3B).u32(mobile).u8(uint8_t(m_random.below(4))).bytes();
+    case 41: // a secure trade action over things that may not exist
+        return fixture::ServerPacket(0x6F)
+            .u8(uint8_t(m_random.below(4)))
+            .u32(m_random.chance(50) ? mobile : item)
+            .u32(m_random.chance(50) ? kTourPack : item)
+            .u32(kFirstHostileItem + m_random.below(kHostileSerialPool))
+            .u8(uint8_t(m_random.below(2)))
+            .fill(30, uint8_t('M'))
+            .bytes();
+    case 42: { // a menu of pictures or strings, the count not always right
+        fixture::ServerPacket menu(0x7C);
+        const uint32_t entries = m_random.below(12);
+        menu.u32(item).u16(uint16_t(m_random.next())).u8(5).fill(5, 'T').u8(uint8_t(m_random.chance(80) ? entries : m_random.below(256)));
+        const bool pictures = m_random.chance(50);
+        for (uint32_t i = 0; i < entries; ++i)
+            menu.u16(pictures ? uint16_t(1 + m_random.below(0x3FFF)) : 0).u16(0).u8(4).fill(4, 'c');
+        return menu.bytes();
+    }
+    case 43: // a text query with any limit
+        return fixture::ServerPacket(0xAB)
+            .u32(item)
+            .u16(uint16_t(m_random.next()))
+            .u16(6)
+            .fill(6, 'Q')
+            .u8(uint8_t(m_random.below(2)))
+            .u8(uint8_t(m_random.below(4)))
+            .u32(m_random.next())
+            .u16(uint16_t(m_random.below(300)))
+            .fill(m_random.below(300), 'd')
+            .bytes();
+    case 44: // a dye request, or a tip of the day
+        if (m_random.chance(50))
+            return fixedPacket(0x95).u32(item).u16(uint16_t(m_random.next())).u16(uint16_t(m_random.below(0x4000))).bytes();
+        return fixture::ServerPacket(0xA6)
+            .u8(uint8_t(m_random.below(3)))
+            .u32(m_random.below(100))
+            .u16(uint16_t(m_random.below(400)))
+            .fill(m_random.below(400), 'e')
+            .bytes();
+    case 45: { // a context menu with any flags
+        fixture::ServerPacket menu(0xBF);
+        const uint32_t entries = m_random.below(10);
+        menu.u16(0x14).u16(1).u32(m_random.chance(50) ? mobile : item).u8(uint8_t(entries));
+        for (uint32_t i = 0; i < entries; ++i) {
+            const uint16_t flags = uint16_t(m_random.next());
+            menu.u16(uint16_t(i)).u16(uint16_t(m_random.below(7000))).u16(flags);
+            for (uint16_t mask : { uint16_t(0x84), uint16_t(0x40), uint16_t(0x20) })
+                if (flags & mask)
+                    menu.u16(uint16_t(m_random.next()));
+        }
+        return menu.bytes();
+    }
     default:
         return fixedPacket(0x6E)
             .u32(m_random.chance(50) ? player : mobile)

@@ -67,6 +67,8 @@ public:
 
 private:
     WirePacket randomPacket();
+    // A house design (0xD8) for the house item, in any of its compressions.
+    WirePacket houseDesignPacket(uint32_t house);
     WirePacket validPacket(uint32_t player, uint16_t x, uint16_t y);
     void fillContents(WirePacket& packet, size_t from);
     void breakFraming(WirePacket& packet);

@@ -3,6 +3,7 @@
 #include "fixtures/facet_writer.h"
 #include "fixtures/sample_figures.h"
 #include "fixtures/sample_scene.h"
+#include "fixtures/sample_trade_art.h"
 #include "fixtures/sample_window_art.h"
 #include "support/test_shard_server.h"
 
@@ -21,7 +22,6 @@ constexpr uint8_t kCannotLift = 0;
 constexpr uint8_t kLabelSpeech = 6;
 constexpr uint16_t kNameHue = 0x03B2;
 constexpr uint16_t kNameFont = 3;
-constexpr uint8_t kStatusRequest = 4;
 // How far from the player an item can be put down or picked up.
 constexpr int32_t kHandReach = 2;
 // Where the backpack takes what is dropped on its wearer.
@@ -63,11 +63,18 @@ TestShardConfig stageShardConfig()
     config.playerX = uint16_t(fixture::kSampleCentreX);
     config.playerY = uint16_t(fixture::kSampleCentreY);
     config.playerZ = 0;
+    // Context menus are on: the vendor and the horse have theirs.
+    config.characterListFlags |= 0x08;
     return config;
 }
 
 StageWorld::StageWorld()
-    : m_parts(stageParts())
+    : StageWorld(stageParts())
+{
+}
+
+StageWorld::StageWorld(std::vector<std::unique_ptr<StagePart>> parts)
+    : m_parts(std::move(parts))
 {
     reset();
 }
@@ -184,7 +191,7 @@ std::vector<WirePacket> StageWorld::answer(const WirePacket& packet)
         }
         break;
     case 0x34:
-        if (packet.size() >= 10 && packet[5] == kStatusRequest) {
+        if (packet.size() >= 10 && packet[5] == kStatusBarRequest) {
             if (const Figure* one = figure(be32At(packet, 6)))
                 out.push_back(statusPacket(one->serial, one->name, 50, 50, 60));
         }
@@ -422,7 +429,27 @@ const StageWorld::Figure* StageWorld::figure(uint32_t serial) const
 
 bool StageWorld::isContainer(const Thing& thing) const
 {
-    return thing.graphic == fixture::kSampleBackpackGraphic || thing.graphic == fixture::kSamplePouchGraphic;
+    return thing.graphic == fixture::kSampleBackpackGraphic || thing.graphic == fixture::kSamplePouchGraphic
+        || thing.graphic == fixture::kSampleTradeBoxGraphic;
+}
+
+void StageWorld::moveContents(uint32_t from, uint32_t to, std::vector<WirePacket>& out)
+{
+    for (Thing& thing : m_things) {
+        if (thing.place != Place::Contained || thing.holder != from)
+            continue;
+        if (to != 0)
+            placeInContainer(thing, to, thing.x, thing.y, out);
+        else
+            out.push_back(deleteObjectPacket(thing.serial));
+    }
+    if (to == 0)
+        std::erase_if(m_things, [from](const Thing& thing) { return thing.place == Place::Contained && thing.holder == from; });
+}
+
+void StageWorld::removeThing(uint32_t serial)
+{
+    std::erase_if(m_things, [serial](const Thing& thing) { return thing.serial == serial; });
 }
 
 StageCounts StageWorld::counts() const

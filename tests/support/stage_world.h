@@ -53,11 +53,16 @@ class StageWorld {
 public:
     // How far from the centre, in cells along either axis, the stage reaches.
     static constexpr int32_t kReach = 5;
+    // The kind of status request (0x34) that asks for a status bar's values.
+    static constexpr uint8_t kStatusBarRequest = 4;
     // The sound played on entering and on every drop, and the music.
     static constexpr uint16_t kSound = 0;
     static constexpr uint16_t kMusic = 34;
 
+    // The sample scene with every part of the stage (stage_parts.cpp), or
+    // with the parts given (none: the sample scene alone).
     StageWorld();
+    explicit StageWorld(std::vector<std::unique_ptr<StagePart>> parts);
 
     // Installs the stage as the server's world entry and answers. The
     // server's configuration must be made by stageShardConfig().
@@ -87,6 +92,11 @@ public:
     void addWornThing(uint32_t serial, uint16_t graphic, uint8_t layer, uint32_t wearer);
     // A figure's or a thing's cell, false when there is none on the ground.
     bool cellOf(uint32_t serial, int32_t& x, int32_t& y) const;
+    // Everything in the container `from` goes into `to` (the packets that
+    // show it), or leaves the stage when `to` is 0 (their deletions).
+    void moveContents(uint32_t from, uint32_t to, std::vector<WirePacket>& out);
+    // The thing leaves the stage (the client has let it go already).
+    void removeThing(uint32_t serial);
 
 private:
     enum class Place : uint8_t { Ground, Contained, Worn, Held };

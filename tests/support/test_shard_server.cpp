@@ -16,6 +16,7 @@ constexpr size_t kTextField = 30;
 constexpr uint8_t kDeniedBadAccount = 0;
 constexpr uint8_t kDeniedBadPassword = 3;
 constexpr uint8_t kDeniedShardFull = 2;
+constexpr uint8_t kDeniedInUse = 1;
 constexpr uint32_t kSendWaitMs = 2000;
 constexpr uint32_t kSendStepMs = 10;
 
@@ -355,6 +356,15 @@ std::vector<uint8_t> TestShardServer::shardListPacket() const
     return list.bytes();
 }
 
+bool TestShardServer::accountInWorld(const TestAccountSpec* account) const
+{
+    for (const std::unique_ptr<Client>& other : m_clients) {
+        if (other->inWorld && !other->closing && other->account == account)
+            return true;
+    }
+    return false;
+}
+
 void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
 {
     uint8_t id = packet[0];
@@ -368,6 +378,11 @@ void TestShardServer::handleLoginPacket(Client& client, const Packet& packet)
             ++m_events.refusals;
             uint8_t reason = account ? kDeniedBadPassword : kDeniedBadAccount;
             send(client, { ServerPacket(0x82, ServerPacket::Length::Fixed).u8(reason).bytes() });
+            return;
+        }
+        if (m_config.refuseAccountInUse && accountInWorld(account)) {
+            ++m_events.refusals;
+            send(client, { ServerPacket(0x82, ServerPacket::Length::Fixed).u8(kDeniedInUse).bytes() });
             return;
         }
         client.account = account;

@@ -45,6 +45,9 @@ struct TestShardConfig {
     bool acceptAnyAccount { false };
     // The choice of a shard is refused as the shard being full.
     bool shardFull { false };
+    // An account login for an account that has a character in the world is
+    // refused as the account being in use.
+    bool refuseAccountInUse { false };
     std::vector<TestShardSpec> moreShards;
     std::string shardName { "Test Shard" };
     uint16_t shardId { 1 };
@@ -166,6 +169,7 @@ private:
     void reach(Client& client, ServerStep step);
     void send(Client& client, const std::vector<std::vector<uint8_t>>& packets);
     const TestAccountSpec* findAccount(const std::string& name) const;
+    bool accountInWorld(const TestAccountSpec* account) const;
     // The account of a login, made for the name when any account is accepted.
     const TestAccountSpec* accountForLogin(const std::string& name, const std::string& password);
     std::vector<uint8_t> shardListPacket() const;

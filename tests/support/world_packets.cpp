@@ -455,7 +455,6 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
     // The server's walk acts on every 19th request only.
     constexpr int kPathfindRun = 19;
     std::vector<WirePacket> tour {
-        overallLightPacket(5),
         // The objects first, then what names them.
         worldItemPacket(kTourItem, kShirt, 3, uint16_t(x + 1), y, 0, 0x0021),
         mobileIncomingPacket(kTourMobile, kHumanBody, uint16_t(x + 2), uint16_t(y + 1), 0, 2, 3,
@@ -501,6 +500,8 @@ std::vector<WirePacket> worldTourPackets(uint32_t player, uint16_t x, uint16_t y
     for (int i = 0; i < kPathfindRun; ++i)
         tour.push_back(pathfindPacket(x, y, 0));
     const std::vector<WirePacket> rest {
+        // After the season, whose reset puts the light levels back to 0.
+        overallLightPacket(5),
         attackAcceptedPacket(kTourGuest),
         attackEndedPacket(kTourGuest),
         warModePacket(1, 2, 3, 4),

@@ -32,7 +32,7 @@ namespace {
 using windows_test::Bytes;
 using windows_test::hexOf;
 
-constexpr uint32_t kBackpack = 0x40000100;
+constexpr uint32_t kDragBackpack = 0x40000100;
 
 class Dragging : public windows_test::WindowDesktop {
 protected:
@@ -193,7 +193,7 @@ TEST_F(Dragging, OntoAnEqualStackItMergesAndOtherCoinsRefuse)
 TEST_F(Dragging, ContainerWindowsTakeDropsAndAReleaseOverThemRoutesThere)
 {
     playerBackpack();
-    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kBackpack, 60));
+    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kDragBackpack, 60));
     ASSERT_NE(window, nullptr);
     window->moveTo(300, 100, true, nullptr, false);
     holdFromGround(0x40000A00, fixture::kSampleCoinGraphic, 1);
@@ -228,9 +228,9 @@ TEST_F(Dragging, APaperdollsBackpackTakesTheItemAndAFreeLayerWearsIt)
 TEST_F(Dragging, APickUpFromAContainerToTheGroundIsTracedInPackets)
 {
     playerBackpack();
-    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kBackpack, 60));
+    ContainerGump* window = static_cast<ContainerGump*>(openContainerGump(kDragBackpack, 60));
     window->moveTo(300, 100, true, nullptr, false);
-    Item* coin = addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
+    Item* coin = addToContainer(0x40000C01, fixture::kSampleCoinGraphic, 100, 100, kDragBackpack, 1);
     takePackets();
     const int32_t x = 300 + coin->x + 5;
     const int32_t y = 100 + coin->y + 6;
@@ -260,7 +260,7 @@ TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
     for (uint8_t reason : { 0, 4, 5 }) {
         SCOPED_TRACE(int(reason));
         const uint32_t serial = 0x40000C01 + reason;
-        addToContainer(serial, fixture::kSampleCoinGraphic, 100, 100, kBackpack, 1);
+        addToContainer(serial, fixture::kSampleCoinGraphic, 100, 100, kDragBackpack, 1);
         pickUpItem(*findItemBySerial(serial), 0);
         ASSERT_EQ(findItemBySerial(serial), nullptr);
         ASSERT_NE(dragGump(), nullptr);
@@ -274,7 +274,7 @@ TEST_F(Dragging, ARefusedPickUpPutsTheItemBack)
             continue;
         }
         ASSERT_NE(back, nullptr);
-        EXPECT_EQ(back->container(), findItemBySerial(kBackpack));
+        EXPECT_EQ(back->container(), findItemBySerial(kDragBackpack));
     }
     clearPacketHandlers();
 }

@@ -2,6 +2,8 @@
 // the prefixes the text windows give speech lines, the journal file in both
 // of its forms, and the system messages that feed it.
 
+#include "data/config_file.h"
+#include "data/server_config_store.h"
 #include "fixtures/client_directory.h"
 #include "speech_fixture.h"
 #include "support/temp_dir.h"
@@ -176,6 +178,25 @@ TEST_F(JournalTest, AFileThatCannotBeOpenedIsTriedAgainWithTheNextLine)
     std::filesystem::create_directory(m_dir.file("later"));
     journal().addText("kept", 0);
     EXPECT_EQ(TempDir::read(path), "kept\r\n");
+}
+
+// Saving is on exactly when a journal file was named: a per-character
+// settings read in server-stored mode puts every setting back to its default,
+// SaveJournal with them, before the first line is written.
+TEST_F(JournalTest, APerCharacterSettingsReadKeepsSaving)
+{
+    std::string path = m_dir.file("journal.txt");
+    saveTo(path, false);
+    ConfigFiles files;
+    files.setRules(&settingsKeyRules());
+    files.setShardName("Shard");
+    files.setCharacterName("Hero");
+    serverConfigStore().setEnabled(true);
+    files.readConfigFile("vo.cfg", true);
+    serverConfigStore().setEnabled(false);
+    ASSERT_EQ(m_settings.getBoolSetting(u"SaveJournal"), 0) << "the read put the settings back to defaults";
+    journal().addText("in the world", 0);
+    EXPECT_EQ(TempDir::read(path), "in the world\r\n");
 }
 
 TEST_F(JournalTest, NoFileWithoutAName)

@@ -33,7 +33,7 @@ using windows_test::hexOf;
 
 constexpr int32_t kDollX = 40;
 constexpr int32_t kDollY = 60;
-constexpr uint32_t kOther = 0x00000777;
+constexpr uint32_t kPaperdollOther = 0x00000777;
 
 class Paperdolls : public windows_test::WindowDesktop {
 protected:
@@ -102,9 +102,9 @@ TEST_F(Paperdolls, TheOwnPaperdollShowsTheDressedBodyTheSlotsAndTheButtons)
 
 TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 401);
-    dress(kOther);
-    PaperdollGump* doll = open(kOther, "Lady Other");
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 401);
+    dress(kPaperdollOther);
+    PaperdollGump* doll = open(kPaperdollOther, "Lady Other");
     ASSERT_NE(doll, nullptr);
     EXPECT_FALSE(doll->isOwn());
     int32_t buttons = 0;
@@ -125,12 +125,12 @@ TEST_F(Paperdolls, AnotherMobilesPaperdollHasOnlyTheStatusButton)
 // 987 is drawn with the woman's body.
 TEST_F(Paperdolls, TheStatusRecordsSexDecidesTheBodyOfAnUnlistedBody)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 987);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 987);
     fixture::ServerPacket status(0x11);
-    status.u32(kOther).text("Gm", 30).u16(40).u16(50).u8(0).u8(1);
+    status.u32(kPaperdollOther).text("Gm", 30).u16(40).u16(50).u8(0).u8(1);
     status.u8(1).u16(50).u16(50).u16(50).u16(1).u16(1).u16(1).u16(1).u32(0).u16(0).u16(0);
     handleStatusInfo(status.bytes().data());
-    PaperdollGump* doll = open(kOther, "Lady Gm");
+    PaperdollGump* doll = open(kPaperdollOther, "Lady Gm");
     ASSERT_NE(doll, nullptr);
     composeAll();
     ASSERT_NE(picture(13).at(58, 150), picture(12).at(58, 150));
@@ -193,8 +193,8 @@ TEST_F(Paperdolls, TheLayerUnderThePointerIsTheTopmostWornPicture)
 
 TEST_F(Paperdolls, TheVirtueAndProfileIconsSendTheirRequests)
 {
-    addMobile(kOther, player()->x + 1, player()->y, 400);
-    open(kOther);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
+    open(kPaperdollOther);
     takePackets();
     for (int i = 0; i < 2; ++i) {
         pressLeft(kDollX + 90, kDollY + 10);
@@ -379,8 +379,8 @@ TEST_F(Paperdolls, TheOwnPaperdollTakesThePendingDesktopPosition)
     put32(45);
     layout.push_back(0);
     ASSERT_TRUE(desktopRead(layout));
-    addMobile(kOther, player()->x + 1, player()->y, 400);
-    PaperdollGump* other = openPaperdoll(kOther, "", 0);
+    addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
+    PaperdollGump* other = openPaperdoll(kPaperdollOther, "", 0);
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other->x(), 123) << "the stored place is the player's own paperdoll's";
     PaperdollGump* own = openPaperdoll(player()->serial, "", 0);
@@ -415,11 +415,11 @@ class OpenPaperdollPacket : public Paperdolls, public testing::WithParamInterfac
 
 TEST_P(OpenPaperdollPacket, OpensTheMobilesPaperdollAndOnlyBitOneLetsItemsBeTakenOff)
 {
-    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    Mobile* other = addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
     ASSERT_NE(other, nullptr);
     const std::string title(60, 'T'); // fills the field: no terminator
     // The window keeps its longest title.
-    const std::vector<uint8_t> packet = openPaperdollBytes(kOther, title, GetParam().flags);
+    const std::vector<uint8_t> packet = openPaperdollBytes(kPaperdollOther, title, GetParam().flags);
     ASSERT_EQ(packet.size(), 66u);
     handleOpenPaperdoll(packet.data());
     PaperdollGump* doll = findPaperdoll(*other);
@@ -435,17 +435,17 @@ INSTANTIATE_TEST_SUITE_P(Flags, OpenPaperdollPacket,
 
 TEST_F(Paperdolls, OpenPaperdollOnAnOpenOneLetsItemsBeTakenOffWithoutASecondWindow)
 {
-    Mobile* other = addMobile(kOther, player()->x + 1, player()->y, 400);
+    Mobile* other = addMobile(kPaperdollOther, player()->x + 1, player()->y, 400);
     ASSERT_NE(other, nullptr);
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor", 0).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor", 0).data());
     PaperdollGump* first = findPaperdoll(*other);
     ASSERT_NE(first, nullptr);
     EXPECT_FALSE(first->isLiftAllowed());
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 2).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor the Bold", 2).data());
     EXPECT_EQ(findPaperdoll(*other), first);
     EXPECT_TRUE(first->isLiftAllowed());
     EXPECT_EQ(first->title(), "Visitor the Bold");
-    handleOpenPaperdoll(openPaperdollBytes(kOther, "Visitor the Bold", 0).data());
+    handleOpenPaperdoll(openPaperdollBytes(kPaperdollOther, "Visitor the Bold", 0).data());
     EXPECT_FALSE(first->isLiftAllowed()) << "a later packet without the bit takes the permission back";
     int32_t dolls = 0;
     for (CGump* gump = gumpListHead(); gump; gump = gump->next())

@@ -1,7 +1,7 @@
 // The speech throttle on a fake clock: lines sent while the budget allows,
 // queued with the spam notice once it is spent, and released in order as the
-// frame steps drain it; a SpamLimit of 0 or less; a 75-minute stall across
-// the clock's wrap.
+// frame steps drain it at the program's frame times (76 to 80 ms) and small
+// limits; a SpamLimit of 0 or less; a 75-minute stall across the clock's wrap.
 
 #include "protocol/protocol_services.h"
 #include "speech_fixture.h"
@@ -28,12 +28,15 @@ protected:
         return text;
     }
 
-    // Frames every `stepMs` until `untilMs` past the start, as the tick runs
-    // them: the decay, then the release. Each line sent is noted with the
-    // time it left.
-    void runFrames(uint32_t stepMs, uint32_t untilMs)
+    // Frames until `untilMs` past the start, each `stepsMs` apart in turn, as
+    // the tick runs them: the decay, then the release. Each line sent is noted
+    // with the time it left.
+    void runFrames(std::vector<uint32_t> stepsMs, uint32_t untilMs)
     {
-        for (uint32_t elapsed = 0; elapsed < untilMs; elapsed += stepMs) {
+        size_t turn = 0;
+        for (uint32_t elapsed = 0; elapsed < untilMs; turn = (turn + 1) % stepsMs.size()) {
+            const uint32_t stepMs = stepsMs[turn];
+            elapsed += stepMs;
             clock.advance(stepMs);
             size_t before = sent.size();
             decaySpeechBudgetStep(clock.tickMs());
@@ -72,11 +75,51 @@ TEST_F(SpeechThrottle, ALongLineGoesAtOnceAndTheNextWaitsAboutTwoSeconds)
     EXPECT_EQ(queuedSpeechCount(), 2u);
     EXPECT_EQ(notices(), (std::vector<std::string> { "[Spam detected, speech queued for 2 seconds]",
                              "[Spam detected, speech queued for 2 seconds]" }));
-    // The main loop's frames come every 100 ms: the budget drains by 3 each.
-    runFrames(100, 3000);
-    EXPECT_EQ(trace, (std::vector<std::string> { "2400 second", "2600 third" }));
+    // Frames of 76 ms drain 2.28 characters each: 71 characters take 2367 ms,
+    // so the 32nd frame lets the second line go; "second" takes the budget to
+    // 34, and with the 0.96 left over from the drain two frames more take 5.
+    runFrames({ 76 }, 3000);
+    EXPECT_EQ(trace, (std::vector<std::string> { "2432 second", "2584 third" }));
     EXPECT_EQ(queuedSpeechCount(), 0u);
 }
+
+struct DrainCase {
+    const char* name;
+    int32_t limit;
+    std::vector<uint32_t> framesMs;
+    size_t firstLength;
+};
+
+class SpeechDrain : public SpeechThrottle, public testing::WithParamInterface<DrainCase> { };
+
+// At any limit and frame time the budget drains at the limit's rate: the
+// queued line leaves on the first frame by which limit * t / 1000 whole
+// characters have drained the long line's budget below the limit.
+TEST_P(SpeechDrain, TheQueuedLineLeavesWhenTheLimitsRateAllows)
+{
+    const DrainCase& drain = GetParam();
+    configValues().spamLimit = drain.limit;
+    start();
+    sendSpeechAscii(std::string(drain.firstLength, 'a'), speech_type::kSay);
+    sendSpeechAscii("next", speech_type::kSay);
+    ASSERT_EQ(queuedSpeechCount(), 1u);
+    uint64_t leaves = 0;
+    for (size_t turn = 0; int64_t(drain.firstLength) - int64_t(leaves * drain.limit / 1000) >= drain.limit;
+        ++turn)
+        leaves += drain.framesMs[turn % drain.framesMs.size()];
+    // At least as long as the drain needs, and at most one frame more.
+    const uint64_t ideal = (drain.firstLength - drain.limit + 1) * 1000 / drain.limit;
+    ASSERT_GE(leaves, ideal);
+    ASSERT_LE(leaves, ideal + 80);
+    runFrames(drain.framesMs, uint32_t(leaves + 1000));
+    EXPECT_EQ(trace, (std::vector<std::string> { std::to_string(leaves) + " next" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameTimes, SpeechDrain,
+    testing::Values(DrainCase { "Default30At76", 30, { 76 }, 100 }, DrainCase { "Default30At80", 30, { 80 }, 100 },
+        DrainCase { "Thirteen", 13, { 76 }, 40 }, DrainCase { "FiveMixedFrames", 5, { 76, 80, 78, 77, 79 }, 12 },
+        DrainCase { "One", 1, { 77 }, 3 }),
+    [](const testing::TestParamInfo<DrainCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(SpeechThrottle, LinesLeaveInTheOrderTyped)
 {
@@ -86,7 +129,7 @@ TEST_F(SpeechThrottle, LinesLeaveInTheOrderTyped)
         sendSpeechAscii(line, speech_type::kSay);
     EXPECT_TRUE(sent.empty());
     EXPECT_EQ(notices().back(), "[Spam detected, speech queued for 0 seconds]") << "(40 - 30 + 11) / 30";
-    runFrames(100, 2000);
+    runFrames({ 100 }, 2000);
     EXPECT_EQ(trace, (std::vector<std::string> { "400 one", "500 two", "600 three", "800 four" }));
 }
 
@@ -98,7 +141,7 @@ struct Flood {
 class SpeechFlood : public SpeechThrottle, public testing::WithParamInterface<Flood> { };
 
 // Speech far faster than the budget drains: the queue keeps the newest lines
-// up to its bound, and the oldest are the ones dropped.
+// up to its bound, the oldest are the ones dropped, and each drop is told.
 TEST_P(SpeechFlood, KeepsOnlyTheNewestLines)
 {
     constexpr size_t kExtra = 36;
@@ -113,6 +156,10 @@ TEST_P(SpeechFlood, KeepsOnlyTheNewestLines)
     }
     EXPECT_EQ(queuedSpeechCount(), kMaxQueuedSpeech);
     EXPECT_TRUE(sent.empty());
+    size_t dropNotices = 0;
+    for (const std::string& line : notices())
+        dropNotices += line == "[Spam detected, oldest queued speech dropped]";
+    EXPECT_EQ(dropNotices, kExtra);
     speechBudget().budget = 0;
     releaseQueuedSpeech();
     ASSERT_FALSE(sent.empty());
@@ -149,7 +196,7 @@ TEST_P(NonPositiveSpamLimit, CountsAsThirtyAndNeverStopsSpeech)
     sendSpeechAscii(std::string(45, 'a'), speech_type::kSay);
     sendSpeechAscii("later", speech_type::kSay);
     EXPECT_EQ(notices(), (std::vector<std::string> { "[Spam detected, speech queued for 0 seconds]" }));
-    runFrames(100, 1000);
+    runFrames({ 100 }, 1000);
     EXPECT_EQ(trace, (std::vector<std::string> { "600 later" }));
 }
 
@@ -168,7 +215,7 @@ TEST_F(SpeechThrottle, A75MinuteStallAcrossTheWrapDrainsTheWholeBudget)
     start();
     sendSpeechAscii("after the stall", speech_type::kSay);
     EXPECT_EQ(queuedSpeechCount(), 1u);
-    runFrames(75u * 60u * 1000u, 75u * 60u * 1000u);
+    runFrames({ 75u * 60u * 1000u }, 75u * 60u * 1000u);
     EXPECT_EQ(trace, (std::vector<std::string> { "4500000 after the stall" }));
     EXPECT_EQ(speechBudget().budget, 15);
 }

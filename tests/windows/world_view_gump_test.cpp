@@ -207,12 +207,13 @@ TEST_F(WorldView, WithATargetCursorTheReleaseTargetsAtOnce)
     click(20, 20);
     ASSERT_EQ(chosen.size(), 1u);
     EXPECT_FALSE(chosen[0].has_value());
-    targetingState().command.type = 1;
+    targetingState().targetType = kLocationTargetType;
     chosen.clear();
     advance(600);
     click(20, 20);
     ASSERT_EQ(chosen.size(), 1u);
-    EXPECT_TRUE(chosen[0].has_value()) << "the land under the point";
+    ASSERT_TRUE(chosen[0].has_value()) << "the land under the point";
+    EXPECT_EQ(chosen[0]->kind, TargetKind::Land);
 }
 
 TEST_F(WorldView, DoubleClickingTheOwnCharacterAsksForThePaperdoll)
@@ -344,10 +345,15 @@ TEST_F(WorldView, AHarmfulOrBeneficialTargetThatMayFlagThePlayerAsksFirst)
     chosen.clear();
     aim(TargetIntent::Harmful);
     click(x, y);
+    takePackets();
     confirmTargetNo();
     EXPECT_TRUE(chosen.empty());
     EXPECT_FALSE(targetingState().targetingActive);
     EXPECT_FALSE(targetingState().callback) << "the target is cancelled";
+    const std::vector<std::vector<uint8_t>> cancel = takePackets();
+    ASSERT_EQ(cancel.size(), 1u) << "the server's cursor is answered with a cancel";
+    EXPECT_EQ(hexOf(cancel[0]).substr(0, 5), "6C 00");
+    EXPECT_EQ(hexOf(cancel[0]).substr(21, 35), "00 00 00 00 FF FF FF FF 00 00 00 00");
 }
 
 // Once any mobile's notoriety of 100 or more has been read, the attack

@@ -30,7 +30,7 @@ std::ostream& operator<<(std::ostream& out, const Shown& shown)
     return out << shown.frame << "/" << shown.repetition;
 }
 
-struct StepCase {
+struct AnimationStepCase {
     const char* name;
     int32_t frames;
     int32_t repeats;
@@ -39,7 +39,7 @@ struct StepCase {
     std::vector<Shown> trace;
 };
 
-const StepCase kStepCases[] = {
+const AnimationStepCase kStepCases[] = {
     { "FiveFramesOnce", 5, 1, false, false, { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 } } },
     { "ThreeFramesTwice", 3, 2, false, false, { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 0, 1 }, { 1, 1 }, { 2, 1 } } },
     { "PingPong", 3, 1, false, true, { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 1, 0 }, { 0, 0 } } },
@@ -51,11 +51,11 @@ const StepCase kStepCases[] = {
     { "RepeatCountZeroBackward", 2, 0, true, false, { { 1, 0 }, { 0, 0 } } },
 };
 
-class StepTraces : public MobileAnimationTest, public testing::WithParamInterface<StepCase> { };
+class StepTraces : public MobileAnimationTest, public testing::WithParamInterface<AnimationStepCase> { };
 
 TEST_P(StepTraces, ShowEveryFrameThenStop)
 {
-    const StepCase& c = GetParam();
+    const AnimationStepCase& c = GetParam();
     Mobile* mobile = addMobile(0x100, kCentreX + 1, kCentreY + 1);
     ASSERT_TRUE(mobile);
     mobile->playAnimation(9, c.frames, 0, c.repeats, c.backward, c.pingPong);
@@ -76,7 +76,7 @@ TEST_P(StepTraces, ShowEveryFrameThenStop)
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, StepTraces, testing::ValuesIn(kStepCases),
-    [](const testing::TestParamInfo<StepCase>& caseInfo) { return std::string(caseInfo.param.name); });
+    [](const testing::TestParamInfo<AnimationStepCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 TEST_F(MobileAnimationTest, ADelayOfDStepsEveryDPlusTwoCalls)
 {
@@ -185,7 +185,8 @@ TEST_F(MobileAnimationTest, AWaitingSequenceGoesOnWhenTheActionEnds)
     ASSERT_TRUE(mobile);
     ASSERT_TRUE(startEffectRecording());
     RecordedSequence* sequence = currentRecordedSequence();
-    mobile->playAnimation(9, 2, 0, 1, false, false);
+    // As the server's animation packet records it.
+    ASSERT_TRUE(recordMobileAnimation(*mobile, 9, 2, 0, 1, false, false));
     recordPositionalSound(4, 0, 0, 0);
     ASSERT_TRUE(stopEffectRecording(1));
     ASSERT_EQ(sequenceWaitingFor(*mobile), sequence) << "the replayed action holds the sequence up";

@@ -8,13 +8,13 @@
 namespace test {
 namespace {
 
-constexpr uint32_t kMobileSerial = 0x00000070;
+constexpr uint32_t kTestMobileSerial = 0x00000070;
 
 class MobileTest : public WorldTest {
 protected:
     Mobile* standing(int32_t x, int32_t y)
     {
-        Mobile* mobile = addMobile(kMobileSerial, x, y);
+        Mobile* mobile = addMobile(kTestMobileSerial, x, y);
         mobile->clearSteps();
         return mobile;
     }
@@ -40,7 +40,7 @@ TEST_F(MobileTest, AOneCellStepIsShownOverItsFramesFromTheOldCell)
     Mobile* mobile = standing(1001, 1001);
     int32_t frames = walkFramesForBody(kHumanBody);
     ASSERT_GT(frames, 1);
-    onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1002, 1001, 0, 2, 0, 0);
+    onObjectPacket(kTestMobileSerial, kHumanBody, 0, 1, 1002, 1001, 0, 2, 0, 0);
     ASSERT_EQ(mobile->stepCount(), 1);
     mobileFrameStep(*mobile);
     EXPECT_EQ(mobile->x, 1002);
@@ -65,7 +65,7 @@ TEST_F(MobileTest, AOneCellStepIsShownOverItsFramesFromTheOldCell)
 TEST_F(MobileTest, ARunningStepTakesTheRunFrames)
 {
     Mobile* mobile = standing(1001, 1001);
-    onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1001, 1000, 0, 0x80 | 0, 0, 0);
+    onObjectPacket(kTestMobileSerial, kHumanBody, 0, 1, 1001, 1000, 0, 0x80 | 0, 0, 0);
     mobileFrameStep(*mobile);
     EXPECT_EQ(mobile->running, 1);
     EXPECT_EQ(mobile->stepCountdown, std::max(runFramesForBody(kHumanBody) - 1, 0));
@@ -74,7 +74,7 @@ TEST_F(MobileTest, ARunningStepTakesTheRunFrames)
 TEST_F(MobileTest, ATwoCellMoveIsAJump)
 {
     Mobile* mobile = standing(1001, 1001);
-    onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1003, 1003, 0, 3, 0, 0);
+    onObjectPacket(kTestMobileSerial, kHumanBody, 0, 1, 1003, 1003, 0, 3, 0, 0);
     mobileFrameStep(*mobile);
     EXPECT_EQ(mobile->x, 1003);
     EXPECT_EQ(mobile->y, 1003);
@@ -87,7 +87,7 @@ TEST_F(MobileTest, AMobileGoesIdleAfterTwoSecondsWithoutMoves)
 {
     Mobile* mobile = standing(1001, 1001);
     clock.advance(1500);
-    onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1001, 1001, 0, 0, 0, 0);
+    onObjectPacket(kTestMobileSerial, kHumanBody, 0, 1, 1001, 1001, 0, 0, 0, 0);
     clock.advance(1500);
     mobileFrameStep(*mobile);
     EXPECT_EQ(mobile->idle, 0) << "the move refreshed the time";
@@ -96,14 +96,14 @@ TEST_F(MobileTest, AMobileGoesIdleAfterTwoSecondsWithoutMoves)
     EXPECT_EQ(mobile->idle, 1);
     EXPECT_EQ(mobile->frameCounter, 3);
     EXPECT_TRUE(mobile->isPlaced());
-    onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1002, 1001, 0, 2, 0, 0);
+    onObjectPacket(kTestMobileSerial, kHumanBody, 0, 1, 1002, 1001, 0, 2, 0, 0);
     EXPECT_EQ(mobile->idle, 0) << "a move ends it";
 }
 
 TEST_F(MobileTest, SomeBodiesStandIdleAtOnce)
 {
-    addMobile(kMobileSerial, 1001, 1001, 80);
-    Mobile* mobile = static_cast<Mobile*>(findItemBySerial(kMobileSerial));
+    addMobile(kTestMobileSerial, 1001, 1001, 80);
+    Mobile* mobile = static_cast<Mobile*>(findItemBySerial(kTestMobileSerial));
     mobile->clearSteps();
     mobileFrameStep(*mobile);
     EXPECT_EQ(mobile->idle, 1);
@@ -112,8 +112,8 @@ TEST_F(MobileTest, SomeBodiesStandIdleAtOnce)
 TEST_F(MobileTest, HandsBusyFollowsTheHandLayers)
 {
     Mobile* mobile = standing(1001, 1001);
-    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, 0x40000301, kPlainGraphic, 1, 0));
-    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, 0x40000302, kPlainGraphic, 2, 0));
+    ASSERT_TRUE(equipItemOnMobile(kTestMobileSerial, 0x40000301, kPlainGraphic, 1, 0));
+    ASSERT_TRUE(equipItemOnMobile(kTestMobileSerial, 0x40000302, kPlainGraphic, 2, 0));
     EXPECT_EQ(mobile->handsBusy, 1);
     onObjectPacket(0x40000301, kPlainGraphic, 0, 1, 1002, 1002, 0, 0, 0, 0);
     EXPECT_EQ(mobile->handsBusy, 0) << "taking one out clears it";
@@ -123,7 +123,7 @@ TEST_F(MobileTest, HandsBusyFollowsTheHandLayers)
 TEST_F(MobileTest, AMountSetsTheMountedFlagAndItsLossClearsIt)
 {
     Mobile* mobile = standing(1001, 1001);
-    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, 0x40000303, 16016, Mobile::kMountLayer, 0));
+    ASSERT_TRUE(equipItemOnMobile(kTestMobileSerial, 0x40000303, 16016, Mobile::kMountLayer, 0));
     EXPECT_TRUE(mobile->isMounted());
     EXPECT_TRUE(deleteObjectBySerial(0x40000303));
     EXPECT_FALSE(mobile->isMounted());
@@ -138,7 +138,7 @@ TEST_F(MobileTest, ADeathLinksTheCorpseAndItsEndTurnsTheCorpse)
     EXPECT_EQ(mobile->dying, 1);
     EXPECT_EQ(mobile->animationRunning, 1);
     EXPECT_EQ(mobile->action, 22) << "a human falling backwards";
-    uint32_t dying = kMobileSerial | kDyingSerialBit;
+    uint32_t dying = kTestMobileSerial | kDyingSerialBit;
     EXPECT_TRUE(hasDyingLink(0x40000310, 0));
     EXPECT_EQ(findCorpseOfDying(dying), findItemBySerial(0x40000310));
     EXPECT_FALSE(mobile->die(0x40000311, true)) << "a mobile dies once";
@@ -165,13 +165,13 @@ TEST_F(MobileTest, ThePlayerNeverDiesByTheDeathOrder)
     EXPECT_EQ(player()->serial, kPlayerSerial);
     // A dying mobile whose marked serial the server also gave the player:
     // its death's end takes the mobile, never the player.
-    setPlayerSerial(kMobileSerial | kDyingSerialBit);
+    setPlayerSerial(kTestMobileSerial | kDyingSerialBit);
     refreshPlayerObjectSerial();
     Mobile* mobile = standing(1001, 1001);
     ASSERT_TRUE(mobile->die(0x40000331, true));
-    removeDyingLinks(0x40000331, kMobileSerial | kDyingSerialBit, false);
+    removeDyingLinks(0x40000331, kTestMobileSerial | kDyingSerialBit, false);
     EXPECT_TRUE(player());
-    EXPECT_EQ(findObjectBySerial(kMobileSerial | kDyingSerialBit), player());
+    EXPECT_EQ(findObjectBySerial(kTestMobileSerial | kDyingSerialBit), player());
     EXPECT_EQ(checkWorldInvariants(), "");
 }
 
@@ -239,7 +239,7 @@ TEST_F(MobileTest, AnimalBodiesAreSlicedAndHumansAreNot)
     ASSERT_TRUE(animal);
     EXPECT_NE(animal->firstSlice(), nullptr);
     // A human riding an animal mount is sliced too.
-    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, 0x40000350, 16017, Mobile::kMountLayer, 0));
+    ASSERT_TRUE(equipItemOnMobile(kTestMobileSerial, 0x40000350, 16017, Mobile::kMountLayer, 0));
     human->place();
     EXPECT_NE(human->firstSlice(), nullptr);
     EXPECT_EQ(checkWorldInvariants(), "");

@@ -9,7 +9,7 @@
 namespace test {
 namespace {
 
-constexpr uint32_t kItem = 0x40000010;
+constexpr uint32_t kManagedItem = 0x40000010;
 constexpr uint32_t kBackpack = 0x40000020;
 constexpr uint32_t kPouch = 0x40000021;
 constexpr uint32_t kCoins = 0x40000022;
@@ -26,14 +26,15 @@ TEST_F(ObjectManagerTest, ScriptKeepsTheModelConsistentAfterEveryStep)
         std::function<void()> run;
     };
     const std::vector<Step> script = {
-        { "an item appears", [] { dropItem(kItem, 1002, 1001); } },
+        { "an item appears", [] { dropItem(kManagedItem, 1002, 1001); } },
         { "a backpack appears", [] { dropItem(kBackpack, 1003, 1003, kBackpackGraphic); } },
         { "a mobile appears", [] { addMobile(kMobileSerial, 1004, 1000); } },
-        { "the item moves", [] { onObjectPacket(kItem, kPlainGraphic, 0, 1, 1005, 1005, 5, 0, 0, 0); } },
+        { "the item moves", [] { onObjectPacket(kManagedItem, kPlainGraphic, 0, 1, 1005, 1005, 5, 0, 0, 0); } },
         { "a pouch goes into the backpack",
             [] { addItemToContainer(kPouch, kPouchGraphic, 0, 1, 40, 50, kBackpack, 0); } },
         { "coins go into the pouch", [] { addItemToContainer(kCoins, kCoinGraphic, 0, 300, 1, 2, kPouch, 0); } },
-        { "the item goes into the pouch", [] { addItemToContainer(kItem, kPlainGraphic, 0, 1, 3, 4, kPouch, 0); } },
+        { "the item goes into the pouch",
+            [] { addItemToContainer(kManagedItem, kPlainGraphic, 0, 1, 3, 4, kPouch, 0); } },
         { "the backpack is equipped on the mobile",
             [] { equipItemOnMobile(kMobileSerial, kBackpack, kBackpackGraphic, Mobile::kBackpackLayer, 0); } },
         { "the mobile steps", [] { onObjectPacket(kMobileSerial, kHumanBody, 0, 1, 1005, 1000, 0, 2, 0, 0); } },
@@ -48,7 +49,7 @@ TEST_F(ObjectManagerTest, ScriptKeepsTheModelConsistentAfterEveryStep)
         step.run();
         ASSERT_EQ(checkWorldInvariants(), "") << "after: " << step.name;
     }
-    EXPECT_EQ(findObjectBySerial(kItem), nullptr);
+    EXPECT_EQ(findObjectBySerial(kManagedItem), nullptr);
     EXPECT_EQ(findObjectBySerial(kBackpack), nullptr);
     EXPECT_EQ(findObjectBySerial(kPlayerSerial), player()) << "the player outlives a clear";
     EXPECT_EQ(countContents(*player()), 0) << "and carries nothing of the old session";
@@ -133,28 +134,28 @@ TEST_F(ObjectManagerTest, AnObjectNearTheFarEdgeWrapsToTheCentresSide)
     mapView().centreX = 5110;
     mapView().centreY = 1000;
     player()->moveTo(5110, 1000, 0);
-    Item* item = dropItem(kItem, 5, 1001);
+    Item* item = dropItem(kManagedItem, 5, 1001);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->x, 5125);
 
     mapView().centreX = 4;
     player()->moveTo(4, 1000, 0);
-    item = dropItem(kItem + 1, 5115, 1001);
+    item = dropItem(kManagedItem + 1, 5115, 1001);
     ASSERT_TRUE(item);
     EXPECT_EQ(item->x, -5);
 }
 
 TEST_F(ObjectManagerTest, ObjectsBeyondTheUpdateRangeAreNotKept)
 {
-    EXPECT_EQ(dropItem(kItem, kCentreX + 19, kCentreY), nullptr);
-    EXPECT_NE(dropItem(kItem + 1, kCentreX + 18, kCentreY), nullptr);
+    EXPECT_EQ(dropItem(kManagedItem, kCentreX + 19, kCentreY), nullptr);
+    EXPECT_NE(dropItem(kManagedItem + 1, kCentreX + 18, kCentreY), nullptr);
 }
 
 TEST_F(ObjectManagerTest, ShrinkingTheRangeDropsWhatFallsOutsideWithItsContents)
 {
     dropItem(kBackpack, kCentreX + 12, kCentreY, kBackpackGraphic);
     ASSERT_TRUE(addItemToContainer(kCoins, kCoinGraphic, 0, 5, 1, 1, kBackpack, 0));
-    dropItem(kItem, kCentreX + 10, kCentreY - 10);
+    dropItem(kManagedItem, kCentreX + 10, kCentreY - 10);
     Mobile* far = addMobile(kMobileSerial, kCentreX, kCentreY + 15);
     ASSERT_TRUE(far);
     setUpdateRange(10, true);
@@ -162,18 +163,18 @@ TEST_F(ObjectManagerTest, ShrinkingTheRangeDropsWhatFallsOutsideWithItsContents)
     EXPECT_EQ(findObjectBySerial(kBackpack), nullptr);
     EXPECT_EQ(findObjectBySerial(kCoins), nullptr) << "contents go with their container";
     EXPECT_EQ(findObjectBySerial(kMobileSerial), nullptr);
-    EXPECT_NE(findObjectBySerial(kItem), nullptr) << "10 cells is still in range";
+    EXPECT_NE(findObjectBySerial(kManagedItem), nullptr) << "10 cells is still in range";
     EXPECT_EQ(checkWorldInvariants(), "");
 }
 
 TEST_F(ObjectManagerTest, AnItemPacketForAWornItemMovesItIntoTheWorld)
 {
     addMobile(kMobileSerial, 1002, 1002);
-    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, kItem, kPlainGraphic, 5, 0));
-    Item* worn = findItemBySerial(kItem);
+    ASSERT_TRUE(equipItemOnMobile(kMobileSerial, kManagedItem, kPlainGraphic, 5, 0));
+    Item* worn = findItemBySerial(kManagedItem);
     ASSERT_TRUE(worn && worn->isWorn());
-    onObjectPacket(kItem, kPlainGraphic, 0, 1, 1003, 1003, 0, 0, 0, 0);
-    EXPECT_EQ(findItemBySerial(kItem), worn) << "the same object, moved";
+    onObjectPacket(kManagedItem, kPlainGraphic, 0, 1, 1003, 1003, 0, 0, 0, 0);
+    EXPECT_EQ(findItemBySerial(kManagedItem), worn) << "the same object, moved";
     EXPECT_FALSE(worn->isWorn());
     EXPECT_EQ(worn->container(), nullptr);
     EXPECT_TRUE(worn->isPlaced());
@@ -182,10 +183,10 @@ TEST_F(ObjectManagerTest, AnItemPacketForAWornItemMovesItIntoTheWorld)
 
 TEST_F(ObjectManagerTest, AContainerPacketReplacesAnObjectOfTheSameSerial)
 {
-    Item* old = dropItem(kItem, 1001, 1001);
+    Item* old = dropItem(kManagedItem, 1001, 1001);
     dropItem(kBackpack, 1002, 1002, kBackpackGraphic);
-    ASSERT_TRUE(addItemToContainer(kItem, kPlainGraphic, 0, 1, 5, 6, kBackpack, 0));
-    Item* fresh = findItemBySerial(kItem);
+    ASSERT_TRUE(addItemToContainer(kManagedItem, kPlainGraphic, 0, 1, 5, 6, kBackpack, 0));
+    Item* fresh = findItemBySerial(kManagedItem);
     ASSERT_TRUE(fresh);
     EXPECT_EQ(fresh->container(), findItemBySerial(kBackpack));
     EXPECT_EQ(fresh->x, 5);
@@ -197,8 +198,8 @@ TEST_F(ObjectManagerTest, AContainerPacketReplacesAnObjectOfTheSameSerial)
 
 TEST_F(ObjectManagerTest, AContainerPacketNamingThePlayerPutsTheItemIntoThePlayer)
 {
-    ASSERT_TRUE(addItemToContainer(kItem, kPlainGraphic, 0, 1, 5, 6, kPlayerSerial, 0));
-    EXPECT_EQ(findItemBySerial(kItem)->container(), player());
+    ASSERT_TRUE(addItemToContainer(kManagedItem, kPlainGraphic, 0, 1, 5, 6, kPlayerSerial, 0));
+    EXPECT_EQ(findItemBySerial(kManagedItem)->container(), player());
     EXPECT_EQ(countContents(*player()), 1);
 }
 
@@ -218,7 +219,7 @@ TEST_P(HostileContainerEntries, AreRefusedWithTheModelIntact)
     dropItem(kBackpack, 1002, 1002, kBackpackGraphic);
     ASSERT_TRUE(addItemToContainer(kPouch, kPouchGraphic, 0, 1, 1, 1, kBackpack, 0));
     ASSERT_TRUE(addItemToContainer(kCoins, kCoinGraphic, 0, 9, 1, 1, kPouch, 0));
-    ASSERT_TRUE(addItemToContainer(kItem, kPlainGraphic, 0, 1, 1, 1, kPlayerSerial, 0));
+    ASSERT_TRUE(addItemToContainer(kManagedItem, kPlainGraphic, 0, 1, 1, 1, kPlayerSerial, 0));
     const RefusedEntry& entry = GetParam();
     EXPECT_FALSE(addItemToContainer(entry.itemSerial, kPlainGraphic, 0, 1, 7, 7, entry.containerSerial, 0));
     EXPECT_EQ(checkWorldInvariants(), "");
@@ -236,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(Refusals, HostileContainerEntries,
         RefusedEntry { "ItemIsThePlayerInsideThePlayer", kPlayerSerial, kPlayerSerial },
         RefusedEntry { "ContainerIsUnknown", 0x40000999, 0x40000998 },
         RefusedEntry { "ContainerIsNoContainer", 0x40000999, kCoins },
-        RefusedEntry { "ContainerIsAPlainItem", 0x40000999, kItem }),
+        RefusedEntry { "ContainerIsAPlainItem", 0x40000999, kManagedItem }),
     [](const testing::TestParamInfo<RefusedEntry>& param) { return std::string(param.param.name); });
 
 TEST_F(ObjectManagerTest, EquipmentThatWouldLoopOrOverflowIsRefused)
@@ -251,12 +252,12 @@ TEST_F(ObjectManagerTest, EquipmentThatWouldLoopOrOverflowIsRefused)
     EXPECT_FALSE(equipItemOnMobile(0x00000031, kBackpack, kBackpackGraphic, 21, 0)) << "a loop";
     EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kMobileSerial, kPlainGraphic, 3, 0)) << "itself";
     EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kPlayerSerial, kPlainGraphic, 3, 0)) << "the player";
-    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kItem, kPlainGraphic, 30, 0)) << "layer 30";
-    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kItem, kPlainGraphic, 255, 0)) << "layer 255";
-    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kItem, kPlainGraphic, -1, 0));
-    EXPECT_EQ(findItemBySerial(kItem), nullptr) << "a refused new item is not kept";
+    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kManagedItem, kPlainGraphic, 30, 0)) << "layer 30";
+    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kManagedItem, kPlainGraphic, 255, 0)) << "layer 255";
+    EXPECT_FALSE(equipItemOnMobile(kMobileSerial, kManagedItem, kPlainGraphic, -1, 0));
+    EXPECT_EQ(findItemBySerial(kManagedItem), nullptr) << "a refused new item is not kept";
     EXPECT_EQ(checkWorldInvariants(), "");
-    EXPECT_TRUE(equipItemOnMobile(kMobileSerial, kItem, kPlainGraphic, 29, 0)) << "the last layer";
+    EXPECT_TRUE(equipItemOnMobile(kMobileSerial, kManagedItem, kPlainGraphic, 29, 0)) << "the last layer";
 }
 
 TEST_F(ObjectManagerTest, AnOccupiedLayerGivesWayToTheNewItem)
@@ -296,12 +297,12 @@ TEST_F(ObjectManagerTest, ADyingMobileIsNotDeletedUntilItsDeathEnds)
 TEST_F(ObjectManagerTest, TheFrameDropsWhatLeftTheRangeAndStepsTheMobiles)
 {
     Mobile* mobile = addMobile(kMobileSerial, 1002, 1002);
-    Item* item = dropItem(kItem, 1003, 1003);
+    Item* item = dropItem(kManagedItem, 1003, 1003);
     ASSERT_TRUE(mobile && item);
     mapView().centreX = kCentreX + 40;
     player()->moveTo(kCentreX + 40, kCentreY, 0);
     updateWorldObjects();
-    EXPECT_EQ(findObjectBySerial(kItem), nullptr);
+    EXPECT_EQ(findObjectBySerial(kManagedItem), nullptr);
     EXPECT_EQ(findObjectBySerial(kMobileSerial), nullptr);
     EXPECT_EQ(findObjectBySerial(kPlayerSerial), player()) << "the player is always in range";
 }
@@ -329,7 +330,7 @@ TEST_F(ObjectManagerTest, TheFrameWalkSurvivesDestructionsOfItsOwnSuccessors)
 TEST_F(ObjectManagerTest, KeptTextsLastFourSecondsAndComeBackWithTheItem)
 {
     KeptText text;
-    text.serial = kItem;
+    text.serial = kManagedItem;
     text.text.narrowText = "hello";
     text.text.startTime = 77;
     overheadTextKeeper().keep(text);
@@ -351,7 +352,7 @@ TEST_F(ObjectManagerTest, KeptTextsLastFourSecondsAndComeBackWithTheItem)
     ScopedWorldService<OverheadTextViews> guard(views);
     overheadTextKeeper().keep(text);
     ageKeptTexts();
-    dropItem(kItem, 1001, 1001);
+    dropItem(kManagedItem, 1001, 1001);
     EXPECT_EQ(views.text, "hello");
     EXPECT_EQ(views.start, 77) << "with the times it had";
     EXPECT_TRUE(overheadTextKeeper().records().empty());

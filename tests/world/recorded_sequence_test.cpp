@@ -209,11 +209,13 @@ TEST_F(Sequences, AMobileGoingAwayInTheMiddleIsNeverPlayedOnAgain)
 
 TEST_F(Sequences, ALongSequenceOfSoundsRunsInALoopNotARecursion)
 {
+    // As many as a sequence keeps.
+    const int32_t count = int32_t(RecordedSequence::kMaxEntries);
     startEffectRecording();
-    for (int32_t i = 0; i < 4000; ++i)
+    for (int32_t i = 0; i < count; ++i)
         recordPositionalSound(i, 0, 0, 0);
     stopEffectRecording(255);
-    EXPECT_EQ(sounds.count, 4000 * 255);
+    EXPECT_EQ(sounds.count, count * 255);
 }
 
 TEST_F(Sequences, AnAnimationRecordRunsTheActionAndWaitsForItsEnd)
@@ -222,7 +224,8 @@ TEST_F(Sequences, AnAnimationRecordRunsTheActionAndWaitsForItsEnd)
     ASSERT_NE(mobile, nullptr);
     startEffectRecording();
     RecordedSequence* sequence = currentRecordedSequence();
-    mobile->playAnimation(12, 7, 2, 3, true, true);
+    // As the server's animation packet records it.
+    EXPECT_TRUE(recordMobileAnimation(*mobile, 12, 7, 2, 3, true, true));
     EXPECT_EQ(mobile->animationRunning, 0) << "recorded, not played";
     recordPositionalSound(4, 0, 0, 0);
     mobile->repeatCount = 2;

@@ -15,31 +15,32 @@
 namespace test {
 namespace {
 
-struct HueCase {
+struct NormalizeHueCase {
     const char* name;
     uint16_t hue;
     uint16_t normalized;
     int32_t entry;
 };
 
-class NormalizeHueTable : public testing::TestWithParam<HueCase> { };
+class NormalizeHueTable : public testing::TestWithParam<NormalizeHueCase> { };
 
 TEST_P(NormalizeHueTable, KeepsTheModesAndBoundsTheNumber)
 {
-    const HueCase& c = GetParam();
+    const NormalizeHueCase& c = GetParam();
     EXPECT_EQ(normalizeHue(c.hue), c.normalized);
     EXPECT_EQ(hueEntryIndex(c.hue), c.entry);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hues, NormalizeHueTable,
-    testing::Values(HueCase { "None", 0, 0, -1 }, HueCase { "PartialNone", 0x8000, 0x8000, -1 },
-        HueCase { "Five", 5, 5, 4 }, HueCase { "Last", 2999, 2999, 2998 }, HueCase { "ThreeThousand", 3000, 1, 0 },
-        HueCase { "PartialOutOfRange", 0x8000 | 3500, 0x8001, 0 },
-        HueCase { "BothModesOutOfRange", 0xC000 | 4000, 0xC001, 0 },
+    testing::Values(NormalizeHueCase { "None", 0, 0, -1 }, NormalizeHueCase { "PartialNone", 0x8000, 0x8000, -1 },
+        NormalizeHueCase { "Five", 5, 5, 4 }, NormalizeHueCase { "Last", 2999, 2999, 2998 },
+        NormalizeHueCase { "ThreeThousand", 3000, 1, 0 },
+        NormalizeHueCase { "PartialOutOfRange", 0x8000 | 3500, 0x8001, 0 },
+        NormalizeHueCase { "BothModesOutOfRange", 0xC000 | 4000, 0xC001, 0 },
         // The mode bits never reach the table index.
-        HueCase { "PartialHue", 0x8021, 0x8021, 0x20 }, HueCase { "ShadeMode", 0x4021, 0x4021, 0x20 },
-        HueCase { "AllBits", 0xFFFF, 0xC001, 0 }),
-    [](const testing::TestParamInfo<HueCase>& param) { return std::string(param.param.name); });
+        NormalizeHueCase { "PartialHue", 0x8021, 0x8021, 0x20 }, NormalizeHueCase { "ShadeMode", 0x4021, 0x4021, 0x20 },
+        NormalizeHueCase { "AllBits", 0xFFFF, 0xC001, 0 }),
+    [](const testing::TestParamInfo<NormalizeHueCase>& param) { return std::string(param.param.name); });
 
 struct SpanCase {
     const char* name;

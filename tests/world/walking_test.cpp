@@ -20,7 +20,7 @@ constexpr int32_t kScreenNorth = 1;
 constexpr int32_t kScreenEast = 3;
 constexpr int32_t kScreenSouth = 5;
 constexpr int32_t kScreenWest = 7;
-constexpr uint32_t kMountSerial = 0x40000081;
+constexpr uint32_t kWalkingMountSerial = 0x40000081;
 
 class RecordedTexts final : public OverheadTextViews {
 public:
@@ -465,7 +465,7 @@ TEST_F(WalkingQueue, RunningFollowsThePointerTheSettingAndTheStamina)
 
 TEST_F(WalkingQueue, ARiderTakesHalfTheFrames)
 {
-    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kMountSerial, 16016, Mobile::kMountLayer, 0));
+    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kWalkingMountSerial, 16016, Mobile::kMountLayer, 0));
     player()->direction = 2;
     step(kScreenEast);
     runFrames(3);
@@ -489,7 +489,7 @@ TEST_F(WalkingQueue, ARiderWhoseBodyHasOneFrameStillStepsInOneFrame)
     client.write("animinfo.mul", info);
     loadAnimInfo();
     ASSERT_EQ(walkFramesForBody(kHumanBody), 1);
-    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kMountSerial, 16016, Mobile::kMountLayer, 0));
+    ASSERT_TRUE(equipItemOnMobile(kPlayerSerial, kWalkingMountSerial, 16016, Mobile::kMountLayer, 0));
     player()->direction = 2;
     step(kScreenEast);
     runFrames(2);

@@ -2,6 +2,7 @@
 // string through every font it gave: into a small surface whose clip reaches
 // past its sides, hued (also past the last hue; the hue table keeps its
 // start-up colours) and shaded.
+#include "core/wide_text.h"
 #include "text/ascii_font.h"
 
 #include <cstddef>
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         text += char(code);
     for (size_t i = size > 64 ? size - 64 : 0; i < size; ++i)
         text += data[i] ? char(data[i]) : ' ';
-    std::u16string wide(text.begin(), text.end());
+    std::u16string wide = bytesToWideString(text);
     wide += u"\u4e00\uffff";
 
     constexpr int32_t kWidth = 96;

@@ -3,8 +3,10 @@
 // single-line entry, another gump) and whether the rest is UTF-8 (as the
 // desktop clipboard gives it) or raw UTF-16 units. Checks that the target
 // never gets more than its limit, that a carriage return or line feed never
-// reaches a target that stops at one, that what arrives is the text's own
-// beginning, and that UTF-16 survives the trip through UTF-8 and back.
+// reaches a target that stops at one, that a paste only ever inserts (no
+// control character but the line ends arrives, so nothing acts as Escape,
+// Backspace or Tab), that what arrives is the beginning of the text's own
+// characters, and that UTF-16 survives the trip through UTF-8 and back.
 #include "app/main_window.h"
 #include "fuzz_byte_reader.h"
 #include "platform/headless/headless_window.h"
@@ -82,15 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PasteLimit limit = pasteLimitFor(focused, focused && singleLine);
     if (received.size() > limit.maxCharacters || received.size() > clipboard.size())
         std::abort();
-    // Tab and Escape reach only a focused gump; every other unit arrives as
-    // it was.
+    // Only the text's characters arrive, in order; the controls are left out.
     size_t at = 0;
     for (char16_t unit : clipboard) {
         if (at == received.size())
             break;
-        if ((unit == u'\t' || unit == u'\x1b') && !focused)
+        if (isPastedControl(unit))
             continue;
         if (received[at++] != unit)
+            std::abort();
+    }
+    for (char16_t unit : received) {
+        if ((unit < 0x20 && unit != u'\r' && unit != u'\n') || unit == 0x7F)
             std::abort();
     }
     if (limit.stopsAtReturn) {

@@ -8,6 +8,7 @@
 // is the layout or the payload. Input steps take their points and keys from
 // the input's last bytes.
 
+#include "gump/entry_core.h"
 #include "gump/generic_gump.h"
 #include "gump/generic_gump_packets.h"
 #include "gump/gump_manager.h"
@@ -75,7 +76,7 @@ void play(const uint8_t* controls, size_t size, uint8_t steps)
             gump->onMouseOver(x, y);
             break;
         case 4:
-            gump->onKey(uint32_t(x + 16) | (what & 0x80 ? 0xE000u : 0u));
+            gump->onKey(uint32_t(x + 16) | (what & 0x80 ? GumpKey::kKeyBase : 0u));
             break;
         case 5:
             gump->getTooltipText(x, y);

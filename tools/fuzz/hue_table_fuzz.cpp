@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as "hues.mul" and parses them as a colour text; no
 // hue colour may come out transparent or with bit 15 set.
+#include "core/wide_text.h"
 #include "gfx/hue_table.h"
 
 #include <cstddef>
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int32_t colour = parseHtmlColor(text);
     if ((text.empty() || text[0] != '-') && (colour < 0 || colour > 0x7FFF))
         abort();
-    std::u16string wide(text.begin(), text.end());
+    std::u16string wide = bytesToWideString(text);
     if (parseHtmlColor(std::u16string_view(wide)) != colour)
         abort();
     return 0;

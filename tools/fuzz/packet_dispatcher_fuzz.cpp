@@ -1,13 +1,17 @@
 // Feeds arbitrary server streams through a connection's framing into the
 // packet dispatcher, with the handlers the network wiring registers at
 // start-up: the login, session, world object, general information, mobile
-// status, combat, effect, season, war-mode, edit-server and ignored packets
-// and the mahjong table. The services above the handlers are the do-nothing
+// status, combat, effect, season, war-mode, edit-server and ignored packets,
+// the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
+// texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
+// dye and tip packets of the trade windows, and the house designer (designs, revisions, design mode
+// and its window). The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
-// open, and the shard sessions' world, which is the real one with its player
-// object. Each input starts from a world holding only that player object,
-// and the world's invariants are checked after each input.
+// open, the shard sessions' world, which is the real one with its player
+// object, and the reading windows' services. Each input starts from a world
+// holding only that player object and an empty desktop, and the world's
+// invariants are checked after each input.
 //
 // Input: byte 0 holds flags: bit 0 a compressed (game-server) stream, bit 1
 // the stream comes from a shard behind the shown one, bit 2 that shard's
@@ -15,6 +19,8 @@
 // attached to a game server; bits 5-7 pick the read size. The rest is the
 // stream.
 
+#include "gump/gump_manager.h"
+#include "housing/house_design_services.h"
 #include "mahjong/mahjong_packets.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
@@ -27,6 +33,13 @@
 #include "protocol/protocol_services.h"
 #include "protocol/session_host.h"
 #include "protocol/shard_world_state.h"
+#include "gump/gump.h"
+#include "gump/gump_manager.h"
+#include "windows/profile_gump.h"
+#include "windows/reading_window_services.h"
+#include "windows/skill_packets.h"
+#include "windows/trade_window_services.h"
+#include "world/multi_components.h"
 #include "world/object_manager.h"
 #include "world/world_invariants.h"
 
@@ -81,6 +94,9 @@ void setUp()
 {
     static SelectionScreens screens;
     static Board board;
+    // Houses give their component lists back as the program's items do.
+    static MultiComponentService multis;
+    installWorldService<MultiComponents>(&multis);
     enterScratchDirectory();
     installLoginScreens(&screens);
     installSessionRouting();
@@ -89,6 +105,11 @@ void setUp()
     registerProtocolHandlers();
     mahjong::installMahjongBoards(&board);
     mahjong::registerMahjongHandler();
+    registerProfileHandler();
+    installReadingWindowServices();
+    registerSkillHandler();
+    registerTradeWindowHandlers();
+    housing::installHouseDesignServices();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
@@ -134,6 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // makes, not yet in the world.
     initWorldObjects();
     createPlayerObject();
+    // The windows the last input opened go; the reading windows name their
+    // objects by serial only.
+    gumpSystemShutdown();
+    gumpSystemStartup();
     ensureSessions((flags & 4) != 0);
     // Registered after the session list exists, so it runs before the list
     // itself is destroyed at exit.
@@ -163,6 +188,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "world invariant broken: %s\n", fault.c_str());
         std::abort();
     }
+    // The windows an input opened (profiles) close before the next.
+    while (CGump* gump = gumpListHead())
+        closeGump(gump);
     // Nothing of the world is left for the exit, whose clean-ups would
     // otherwise destroy objects after the tables they report to.
     initWorldObjects();
