@@ -68,7 +68,7 @@ void installServiceDefaults()
                                               // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, GM chat, skill names (the messenger's:
+                                             // style, icons, GM chat, skill names (the messenger's, chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
                                              // the item-property window's place)
 
@@ -88,8 +88,6 @@ void installServiceDefaults()
     // app/game_windows_wiring.cpp.)
     installServiceDefault<SkillIcons>(); // a skill dragged out of the skill window (the skill icons)
     installServiceDefault<SpellCasting>(); // the party bars' quick spells (the spell code)
-    installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
-    installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
 
     // protocol/: what the session and login packets reach above them.

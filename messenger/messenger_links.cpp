@@ -4,6 +4,7 @@
 #include "gump/desktop_services.h"
 #include "gump/html_view.h"
 #include "gump/prompt_windows.h"
+#include "messenger/chat_window.h"
 #include "messenger/context_help_window.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
@@ -58,8 +59,32 @@ public:
         return m_next.restoreIcon(kind, number, x, y);
     }
     bool iconNumber(CGump* icon, uint32_t& number) override { return m_next.iconNumber(icon, number); }
-    bool restoreChatLayout(const DesktopChatLayout& layout) override { return m_next.restoreChatLayout(layout); }
-    bool chatLayout(CGump* window, DesktopChatLayout& layout) override { return m_next.chatLayout(window, layout); }
+    // The chat keeps the record's place for its next window and asks the
+    // server to open chat when the record says it was open.
+    bool restoreChatLayout(const DesktopChatLayout& layout) override
+    {
+        chatPlacement() = { layout.x, layout.y, layout.width, layout.height, layout.layoutA, layout.layoutB,
+            layout.minimised != 0, true };
+        if (layout.open && !chatWindow())
+            requestChatOpen(u"");
+        return true;
+    }
+    bool chatLayout(CGump* window, DesktopChatLayout& layout) override
+    {
+        ChatWindow* open = chatWindow();
+        if (open && window == open) {
+            const bool minimised = open->isMinimised();
+            layout = { minimised ? open->restoreX() : open->x(), minimised ? open->restoreY() : open->y(),
+                open->width(), open->height(), open->userListWidth(), open->inputHeight(), minimised ? 1 : 0, true };
+            return true;
+        }
+        const ChatPlacement& kept = chatPlacement();
+        if (!kept.saved)
+            return false;
+        layout = { kept.x, kept.y, kept.width, kept.height, kept.userListWidth, kept.inputHeight,
+            kept.minimised ? 1 : 0, false };
+        return true;
+    }
     // The web page and "Messages" windows come back only over an open
     // connection; otherwise the record is kept for a later layout.
     bool restoreMessengerWindow(uint8_t recordType, const DesktopWindowRect& rect) override
@@ -185,6 +210,7 @@ MessengerServices::MessengerServices()
     m_objects->previousPrompts = installService<PromptWindows>(&m_objects->prompts);
     m_objects->previousMailWindows = installService<MailWindows>(&m_objects->mailWindows);
     m_objects->previousHelpLinks = installService<HtmlHelpLinks>(&m_objects->helpLinks);
+    registerChatHandlers();
 }
 
 MessengerServices::~MessengerServices()

@@ -1,6 +1,7 @@
 #include "support/stage_part.h"
 #include "support/stage_reading.h"
 
+#include "support/stage_chat.h"
 #include "support/stage_skills.h"
 #include "support/stage_journal.h"
 #include "support/stage_house.h"
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageTrade());
     parts.push_back(makeStageJournal());
     parts.push_back(makeStageHouse());
+    parts.push_back(makeStageChat());
     return parts;
 }
 
