@@ -78,6 +78,7 @@ public:
     PopupList* popup(int32_t which) const;
     CGump* arrowButton(int32_t which) const { return m_arrows[size_t(which)].get(); }
     CGump* helpButton() const { return m_help.get(); }
+    CGump* closeButton() const { return m_close.get(); }
 
     CGump* findChildAt(int32_t x, int32_t y, CGump* excluded) override;
     void draw(GumpCanvas& canvas) override;

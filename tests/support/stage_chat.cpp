@@ -1,6 +1,6 @@
 // The conference chat's share of the stage: opening chat (0xB5) puts the
 // player into the "Lobby" conference with two users, a robot operator who
-// greets him and a quiet one; "Guild" is offered beside it with a password.
+// greets him and a quiet one; "Guild" is offered beside it.
 // Every line he types is shown back as his and the robot answers it; a
 // private message to the robot is answered privately; joining "Guild"
 // switches conference; closing the window ("X") leaves chat.
@@ -48,7 +48,7 @@ public:
             m_name = name.empty() ? std::u16string(kStageChatName) : name;
             out.push_back(chatMessage(1005, m_name, u""));
             out.push_back(chatMessage(1000, kStageChatLobby, u"0"));
-            out.push_back(chatMessage(1000, kStageChatGuild, u"1"));
+            out.push_back(chatMessage(1000, kStageChatGuild, u"0"));
             join(kStageChatLobby, out);
             return true;
         }
