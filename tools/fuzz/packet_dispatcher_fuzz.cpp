@@ -4,8 +4,8 @@
 // status, combat, effect, season, war-mode, edit-server and ignored packets,
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
-// dye and tip packets of the trade windows, and the house designer (designs, revisions, design mode
-// and its window). The services above the handlers are the do-nothing
+// dye and tip packets of the trade windows, the house designer (designs, revisions, design mode
+// and its window) and the conference chat. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -22,6 +22,7 @@
 #include "gump/gump_manager.h"
 #include "housing/house_design_services.h"
 #include "mahjong/mahjong_packets.h"
+#include "messenger/chat_window.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
 #include "net/game_connection.h"
@@ -110,6 +111,7 @@ void setUp()
     registerSkillHandler();
     registerTradeWindowHandlers();
     housing::installHouseDesignServices();
+    registerChatHandlers();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
