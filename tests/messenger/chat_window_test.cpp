@@ -13,6 +13,8 @@
 #include "net/packet_table.h"
 #include "protocol/login_state.h"
 #include "support/messenger_desktop.h"
+#include "support/png_writer.h"
+#include "gfx/gump_art.h"
 #include "text/string_file.h"
 
 #include <gtest/gtest.h>
@@ -326,6 +328,56 @@ TEST_F(ChatWindowTest, PacketsCutShortAreRefusedWhole)
     // A text far beyond the limit is kept to its first 1023 units.
     deliver(chatLinePacket(0, std::u16string(3000, u'w')));
     EXPECT_EQ(lastMessage(*window).text.size(), kMaxChatTextUnits);
+}
+
+} // namespace
+
+namespace {
+
+class ChatPictures : public ChatWindowTest { };
+
+// The window with a conference, users and lines, as the server fills it.
+TEST_F(ChatPictures, TheFilledWindowLooksAsRecorded)
+{
+    ASSERT_NE(open(), nullptr);
+    deliver(chatMessagePacket(1009, u"Lobby", u""));
+    deliver(chatMessagePacket(1006, u"1Robot", u""));
+    deliver(chatMessagePacket(1006, u"0Mirela", u""));
+    deliver(chatMessagePacket(37, u"1Robot", u"Welcome to the lobby!"));
+    deliver(chatMessagePacket(37, u"0Tester", u"hello"));
+    composeAll();
+    const std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("messenger_Chat.png"), picture.data(), 640, 480, 640);
+    const uint64_t hash = test::surfaceHash(picture.data(), 640, 480, 640);
+    EXPECT_EQ(hash, 0xe520993369dd9363ull) << std::hex << hash;
+}
+
+// The inner frame follows the split: the separator above the input line and
+// the one left of the user list show their edge pictures tiled from the
+// split's corner, for a window resized and split anew.
+TEST_F(ChatPictures, TheSeparatorsLieWhereTheSplitIs)
+{
+    ChatWindow* window = open();
+    ASSERT_NE(window, nullptr);
+    window->resize(520, 400, false);
+    window->setSplit(150, 100);
+    window->moveBy(30, 20, true, nullptr, false);
+    composeAll();
+    const std::vector<uint16_t> picture = screenPicture();
+    int32_t edgeWidth = 0, edgeHeight = 0, sideWidth = 0, sideHeight = 0;
+    ASSERT_TRUE(getGumpArtSize(2700, edgeWidth, edgeHeight));
+    ASSERT_TRUE(getGumpArtSize(2701, sideWidth, sideHeight));
+    const int32_t splitX = 520 - 150;
+    const int32_t splitY = 400 - 100;
+    auto at = [&](int32_t x, int32_t y) { return picture[size_t(y + 20) * 640 + size_t(x + 30)]; };
+    int32_t differing = 0;
+    for (int32_t x = sideWidth; x < splitX; ++x)
+        for (int32_t y = 0; y < edgeHeight; ++y)
+            differing += at(x, splitY + y) != getGumpArtPixel(2700, (x - sideWidth) % edgeWidth, y);
+    for (int32_t y = edgeHeight; y < 400 - edgeHeight; ++y)
+        for (int32_t x = 0; x < sideWidth; ++x)
+            differing += at(splitX + x, y) != getGumpArtPixel(2701, x, (y - edgeHeight) % sideHeight);
+    EXPECT_EQ(differing, 0);
 }
 
 } // namespace
