@@ -68,7 +68,7 @@ void installServiceDefaults()
                                               // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, GM chat, skill names (the messenger's, chat included:
+                                             // style, icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
                                              // the item-property window's place)
 
@@ -116,9 +116,8 @@ void installServiceDefaults()
     installServiceDefault<PartyState>(); // the party table, its invitation and its window (the party
                                          // packets and window are not built: nobody is ever a member)
 
-    // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
-    // the resize handle of the messenger windows' grips (the game windows' resize outline).
-    installServiceDefault<GmChatWindows>();
+    // messenger/: the resize handle of the messenger and chat windows' grips (the game windows' resize
+    // outline).
     installServiceDefault<ResizeHandles>();
 
     // mahjong/: the board window over the table model.

@@ -6,8 +6,10 @@
 #include "gump/prompt_windows.h"
 #include "messenger/chat_window.h"
 #include "messenger/context_help_window.h"
+#include "messenger/gm_chat_window.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
+#include "messenger/messenger_services.h"
 #include "messenger/messenger_windows.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
@@ -89,6 +91,12 @@ public:
     // connection; otherwise the record is kept for a later layout.
     bool restoreMessengerWindow(uint8_t recordType, const DesktopWindowRect& rect) override
     {
+        // The GM chat window opens only on a GM's request: its record keeps
+        // the place for that window.
+        if (recordType == DesktopRecordType::kGmChat) {
+            gmChatPlacement() = { rect.x, rect.y, rect.width, rect.height, rect.minimised != 0, true };
+            return true;
+        }
         if (recordType != DesktopRecordType::kWebPage && recordType != DesktopRecordType::kMessageList)
             return m_next.restoreMessengerWindow(recordType, rect);
         if (!isMessengerOpen())
@@ -166,6 +174,22 @@ public:
     }
 };
 
+class MessengerGmChat final : public GmChatWindows {
+public:
+    CGump* window() override { return gmChatWindow(); }
+    void open() override { openGmChatWindow(); }
+    void addLine(std::u16string_view line) override
+    {
+        if (GmChatWindow* chat = gmChatWindow())
+            chat->addReceivedLine(line);
+    }
+    void close() override
+    {
+        if (GmChatWindow* chat = gmChatWindow())
+            closeGump(chat);
+    }
+};
+
 class MessengerPrompts final : public PromptWindows {
 public:
     CGump* openPrompt(CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t code,
@@ -191,7 +215,9 @@ struct MessengerServices::Objects {
     MessengerPrompts prompts;
     MessengerMailWindows mailWindows;
     MessengerHelpLinks helpLinks;
+    MessengerGmChat gmChat;
     MessengerLink* previousLink = nullptr;
+    GmChatWindows* previousGmChat = nullptr;
     HtmlViewMessenger* previousHtmlLinks = nullptr;
     DesktopWindows* previousDesktop = nullptr;
     GeneralInfoWindows* previousMail = nullptr;
@@ -210,11 +236,13 @@ MessengerServices::MessengerServices()
     m_objects->previousPrompts = installService<PromptWindows>(&m_objects->prompts);
     m_objects->previousMailWindows = installService<MailWindows>(&m_objects->mailWindows);
     m_objects->previousHelpLinks = installService<HtmlHelpLinks>(&m_objects->helpLinks);
+    m_objects->previousGmChat = installService<GmChatWindows>(&m_objects->gmChat);
     registerChatHandlers();
 }
 
 MessengerServices::~MessengerServices()
 {
+    installService<GmChatWindows>(m_objects->previousGmChat);
     installService<HtmlHelpLinks>(m_objects->previousHelpLinks);
     installService<MailWindows>(m_objects->previousMailWindows);
     installService<PromptWindows>(m_objects->previousPrompts);
