@@ -6,6 +6,8 @@
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_links.h"
 #include "messenger/messenger_services.h"
+#include "gump/html_view.h"
+#include "windows/gm_page_queue.h"
 #include "windows/system_text.h"
 #include "windows/window_services.h"
 
@@ -62,6 +64,9 @@ std::unique_ptr<MessengerWiring>& wiring()
 void startMessenger()
 {
     stopMessenger();
+    // The GM tools' part of the HTML views, which the messenger's links pass on.
+    installService<HtmlViewMessenger>(&gmPageQueueLinks());
+    registerGmPageQueueHandlers();
     auto made = std::make_unique<MessengerWiring>();
     made->previousSocket = installService<MessengerSocket>(&made->socket);
     made->previousNotices = installService<MessengerNotices>(&made->notices);

@@ -35,7 +35,7 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<ObjectViews>());
     // (The highlight sources of the mobile drawing are the session's,
-    // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
+    // app/mobile_wiring.cpp, the GM tools' customer among them; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
     // ...and the radar window. (The house designer the drawing and the step
@@ -62,8 +62,6 @@ void installServiceDefaults()
                                                   // lists arrive (the shop and bill rows are
                                                   // windows/trade_window_services.cpp's; the game windows'
                                                   // wiring shows the item-property window's)
-    installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
-                                                // links: messenger/messenger_links.cpp)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
                                               // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)

@@ -5,7 +5,7 @@
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
 // dye and tip packets of the trade windows, the house designer (designs, revisions, design mode
-// and its window) and the conference chat. The services above the handlers are the do-nothing
+// and its window), the conference chat and the GM page-queue tools. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -36,6 +36,7 @@
 #include "protocol/shard_world_state.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "windows/gm_page_queue.h"
 #include "windows/profile_gump.h"
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
@@ -112,6 +113,7 @@ void setUp()
     registerTradeWindowHandlers();
     housing::installHouseDesignServices();
     registerChatHandlers();
+    registerGmPageQueueHandlers();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
