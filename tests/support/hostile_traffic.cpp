@@ -399,8 +399,20 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         return list.bytes();
     }
     case 49: {
-        // Conference chat: the window opened, a numbered message of any
+        // GM queue notices, or conference chat: the window opened, a numbered message of any
         // number with texts of any length, or a line of any type.
+        if (m_random.chance(10))
+            return fixedPacket(0xCB).u16(0).u32(uint32_t(m_random.next())).bytes();
+        if (m_random.chance(10)) {
+            // A GM's call, its counts not always right.
+            ServerPacket call(0xC3);
+            call.u32(0).u32(m_random.chance(30) ? 0xFFFFFFF0 : uint32_t(m_random.below(100))).u32(1).u32(2).u32(mobile);
+            call.u8(uint8_t(m_random.below(256))).fill(m_random.below(60), 'n');
+            call.u16(0).u8(5).fill(5, 's').u32(m_random.below(9000)).u16(uint16_t(m_random.below(6)));
+            call.fill(28, 0).u8(uint8_t(m_random.below(2))).fill(3, 'e');
+            call.u16(uint16_t(m_random.chance(80) ? 3 : m_random.next())).fill(6, 'h');
+            return call.bytes();
+        }
         if (m_random.chance(20))
             return ServerPacket(0xB2).u16(1005).fill(4, 0).unicode(u"Hostile").unicode(u"").bytes();
         if (m_random.chance(50)) {
