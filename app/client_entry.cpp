@@ -18,6 +18,8 @@
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/messenger_wiring.h"
+#include "messenger/context_help_window.h"
+#include "messenger/help_index.h"
 #include "app/mobile_wiring.h"
 #include "app/network_wiring.h"
 #include "app/pointer.h"
@@ -261,7 +263,7 @@ int clientMain(int argc, char** argv)
     loadAnimData();
     startLightFiles();
     loadBodyTypes();
-    service<HelpSystem>().initHelp();
+    initHelp();
 
     // The display opens the desktop window; the window backend takes its
     // events.
@@ -297,6 +299,7 @@ int clientMain(int argc, char** argv)
     wireMacroWindowServices(services, mainWindowPointer);
     services.cancelHouseDesignTool = housing::cancelHouseDesignTool;
     services.startPointerTimer = [&window] { startPointerTimer(*window); };
+    services.showContextHelp = openOrRaiseContextHelp;
     services.musicNotify = [](uint32_t) { onMusicNotify(); };
     services.recreateBackBuffer = [&presenter, &mainWindowPointer, &desktop](int32_t width, int32_t height) {
         if (mainWindowPointer) {

@@ -38,13 +38,6 @@ public:
     virtual void updateWeaponAbilities() { }
 };
 
-// The help system's index, loaded once at start-up.
-class HelpSystem {
-public:
-    virtual ~HelpSystem() = default;
-    virtual void initHelp() { }
-};
-
 // The messenger's connection object: made anew at start-up (an old one is
 // deleted first) and deleted at shutdown.
 class MessengerSocket {
@@ -65,10 +58,6 @@ struct ServiceFallback<MacroRunner> {
 template <>
 struct ServiceFallback<WeaponAbilities> {
     using Type = WeaponAbilities;
-};
-template <>
-struct ServiceFallback<HelpSystem> {
-    using Type = HelpSystem;
 };
 template <>
 struct ServiceFallback<MessengerSocket> {

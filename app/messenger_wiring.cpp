@@ -1,10 +1,15 @@
 #include "app/messenger_wiring.h"
 
 #include "app/lifecycle_services.h"
+#include "messenger/chat_window.h"
+#include "messenger/context_help_window.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_links.h"
 #include "messenger/messenger_services.h"
+#include "gump/html_view.h"
+#include "windows/gm_page_queue.h"
 #include "windows/system_text.h"
+#include "windows/window_services.h"
 
 #include <memory>
 
@@ -24,12 +29,28 @@ public:
     }
 };
 
+// The menubar's "< ? >" button.
+class AppContextHelpWindow final : public ContextHelpWindow {
+public:
+    void openOrRaiseContextHelp() override { ::openOrRaiseContextHelp(); }
+};
+
+// The menubar's chat button and the macro that opens chat.
+class AppConferenceChat final : public ConferenceChat {
+public:
+    void openOrRaiseChat() override { ::openOrRaiseChat(); }
+};
+
 struct MessengerWiring {
     MessengerServices services;
     AppMessengerSocket socket;
     AppMessengerNotices notices;
+    AppContextHelpWindow contextHelp;
+    AppConferenceChat chat;
     MessengerSocket* previousSocket = nullptr;
     MessengerNotices* previousNotices = nullptr;
+    ContextHelpWindow* previousContextHelp = nullptr;
+    ConferenceChat* previousChat = nullptr;
 };
 
 std::unique_ptr<MessengerWiring>& wiring()
@@ -43,9 +64,14 @@ std::unique_ptr<MessengerWiring>& wiring()
 void startMessenger()
 {
     stopMessenger();
+    // The GM tools' part of the HTML views, which the messenger's links pass on.
+    installService<HtmlViewMessenger>(&gmPageQueueLinks());
+    registerGmPageQueueHandlers();
     auto made = std::make_unique<MessengerWiring>();
     made->previousSocket = installService<MessengerSocket>(&made->socket);
     made->previousNotices = installService<MessengerNotices>(&made->notices);
+    made->previousContextHelp = installService<ContextHelpWindow>(&made->contextHelp);
+    made->previousChat = installService<ConferenceChat>(&made->chat);
     wiring() = std::move(made);
 }
 
@@ -54,6 +80,8 @@ void stopMessenger()
     std::unique_ptr<MessengerWiring> installed = std::move(wiring());
     if (!installed)
         return;
+    installService<ConferenceChat>(installed->previousChat);
+    installService<ContextHelpWindow>(installed->previousContextHelp);
     installService<MessengerNotices>(installed->previousNotices);
     installService<MessengerSocket>(installed->previousSocket);
 }

@@ -4,6 +4,7 @@
 #include "data/targeting.h"
 #include "net/shard_sessions.h"
 #include "protocol/combat_packets.h"
+#include "windows/gm_page_queue.h"
 #include "world/mobile_animation.h"
 #include "world/mobile_services.h"
 
@@ -23,6 +24,7 @@ public:
         const ShardSession* session = currentSession();
         return session && session->semiVisible.count(serial) != 0;
     }
+    uint32_t gmCustomerSerial() override { return gmHighlightedCustomer(); }
 };
 
 } // namespace

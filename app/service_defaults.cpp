@@ -35,7 +35,7 @@ void installServiceDefaults()
     installWorldService(&doNothingWorldService<ContainerViews>());
     installWorldService(&doNothingWorldService<ObjectViews>());
     // (The highlight sources of the mobile drawing are the session's,
-    // app/mobile_wiring.cpp, where the GM tools' customer stays none; the
+    // app/mobile_wiring.cpp, the GM tools' customer among them; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
     // ...and the radar window. (The house designer the drawing and the step
@@ -63,32 +63,24 @@ void installServiceDefaults()
                                                   // windows/trade_window_services.cpp's; the game windows'
                                                   // wiring shows the item-property window's; the mahjong
                                                   // board's seat strips are mahjong/mahjong_board_gump.cpp's)
-    installServiceDefault<HtmlViewMessenger>(); // the GM page-queue tools of HTML views (the messenger's
-                                                // links: messenger/messenger_links.cpp)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
                                               // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, chat, GM chat, skill names (the messenger's:
+                                             // style, icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
                                              // the item-property window's place)
-
-    // text/: "?Topic" and the other help links of HTML documents (the help windows).
-    installServiceDefault<HtmlHelpLinks>();
 
     // app/: what the pointer asks of the world and of popups to come.
     installServiceDefault<PointerWorld>(); // the highlighted window (the game windows' wiring adds the
                                             // world under the pointer, the help-text popup and the
                                             // context menu)
     // app/lifecycle_services.h: what start-up, the tick and shutdown call in subsystems to come.
-    installServiceDefault<HelpSystem>(); // the help index (start-up)
 
     // windows/window_services.h: what the game windows ask of parts to come. (Walking and the path
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<ConferenceChat>(); // the menubar's chat button (the conference chat)
-    installServiceDefault<ContextHelpWindow>(); // the menubar's "< ? >" button (the context help)
     installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
     // What the macros reach in windows to come (the main window's paste is app/macro_wiring.cpp's): the spell
     // table's names, casting and spellbooks, the weapon abilities, the mail's message list, the party window and
@@ -120,8 +112,7 @@ void installServiceDefaults()
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp; the
     // party table is the status windows', windows/status_window_services.cpp.)
 
-    // messenger/: the GM chat window that "/i", "/m" and "/e" lines and the chat request's prompt reach, and
-    // the resize handle of the messenger windows' grips (the game windows' resize outline).
-    installServiceDefault<GmChatWindows>();
+    // messenger/: the resize handle of the messenger and chat windows' grips (the game windows' resize
+    // outline).
     installServiceDefault<ResizeHandles>();
 }

@@ -4,11 +4,16 @@
 #include "gump/desktop_services.h"
 #include "gump/html_view.h"
 #include "gump/prompt_windows.h"
+#include "messenger/chat_window.h"
+#include "messenger/context_help_window.h"
+#include "messenger/gm_chat_window.h"
 #include "messenger/messenger_connection.h"
 #include "messenger/messenger_protocol.h"
+#include "messenger/messenger_services.h"
 #include "messenger/messenger_windows.h"
 #include "protocol/protocol_services.h"
 #include "protocol/world_packet_windows.h"
+#include "text/html_document.h"
 #include "gump/mail_windows.h"
 
 namespace {
@@ -56,12 +61,42 @@ public:
         return m_next.restoreIcon(kind, number, x, y);
     }
     bool iconNumber(CGump* icon, uint32_t& number) override { return m_next.iconNumber(icon, number); }
-    bool restoreChatLayout(const DesktopChatLayout& layout) override { return m_next.restoreChatLayout(layout); }
-    bool chatLayout(CGump* window, DesktopChatLayout& layout) override { return m_next.chatLayout(window, layout); }
+    // The chat keeps the record's place for its next window and asks the
+    // server to open chat when the record says it was open.
+    bool restoreChatLayout(const DesktopChatLayout& layout) override
+    {
+        chatPlacement() = { layout.x, layout.y, layout.width, layout.height, layout.layoutA, layout.layoutB,
+            layout.minimised != 0, true };
+        if (layout.open && !chatWindow())
+            requestChatOpen(u"");
+        return true;
+    }
+    bool chatLayout(CGump* window, DesktopChatLayout& layout) override
+    {
+        ChatWindow* open = chatWindow();
+        if (open && window == open) {
+            const bool minimised = open->isMinimised();
+            layout = { minimised ? open->restoreX() : open->x(), minimised ? open->restoreY() : open->y(),
+                open->width(), open->height(), open->userListWidth(), open->inputHeight(), minimised ? 1 : 0, true };
+            return true;
+        }
+        const ChatPlacement& kept = chatPlacement();
+        if (!kept.saved)
+            return false;
+        layout = { kept.x, kept.y, kept.width, kept.height, kept.userListWidth, kept.inputHeight,
+            kept.minimised ? 1 : 0, false };
+        return true;
+    }
     // The web page and "Messages" windows come back only over an open
     // connection; otherwise the record is kept for a later layout.
     bool restoreMessengerWindow(uint8_t recordType, const DesktopWindowRect& rect) override
     {
+        // The GM chat window opens only on a GM's request: its record keeps
+        // the place for that window.
+        if (recordType == DesktopRecordType::kGmChat) {
+            gmChatPlacement() = { rect.x, rect.y, rect.width, rect.height, rect.minimised != 0, true };
+            return true;
+        }
         if (recordType != DesktopRecordType::kWebPage && recordType != DesktopRecordType::kMessageList)
             return m_next.restoreMessengerWindow(recordType, rect);
         if (!isMessengerOpen())
@@ -107,7 +142,7 @@ public:
     }
     void helpControl(uint8_t command, uint32_t topic, uint8_t value) override
     {
-        m_next.helpControl(command, topic, value);
+        ::helpControl(command, topic, value);
     }
     void spellbookContent(
         uint32_t serial, uint16_t graphic, uint16_t firstSpell, const std::array<uint8_t, 8>& bits) override
@@ -122,6 +157,37 @@ public:
 
 private:
     GeneralInfoWindows& m_next;
+};
+
+// Help links of any HTML view: topic links record and show the topic, the
+// other "?" links are the open Context Help window's.
+class MessengerHelpLinks final : public HtmlHelpLinks {
+public:
+    void openHelpTopic(int32_t topic, bool force) override { ::openHelpTopic(topic, force); }
+    bool passToContextHelp(std::u16string_view href) override
+    {
+        ContextHelpGump* window = contextHelpWindow();
+        if (!window)
+            return false;
+        window->onLink(href);
+        return true;
+    }
+};
+
+class MessengerGmChat final : public GmChatWindows {
+public:
+    CGump* window() override { return gmChatWindow(); }
+    void open() override { openGmChatWindow(); }
+    void addLine(std::u16string_view line) override
+    {
+        if (GmChatWindow* chat = gmChatWindow())
+            chat->addReceivedLine(line);
+    }
+    void close() override
+    {
+        if (GmChatWindow* chat = gmChatWindow())
+            closeGump(chat);
+    }
 };
 
 class MessengerPrompts final : public PromptWindows {
@@ -148,12 +214,16 @@ struct MessengerServices::Objects {
     MessengerMail mail { service<GeneralInfoWindows>() };
     MessengerPrompts prompts;
     MessengerMailWindows mailWindows;
+    MessengerHelpLinks helpLinks;
+    MessengerGmChat gmChat;
     MessengerLink* previousLink = nullptr;
+    GmChatWindows* previousGmChat = nullptr;
     HtmlViewMessenger* previousHtmlLinks = nullptr;
     DesktopWindows* previousDesktop = nullptr;
     GeneralInfoWindows* previousMail = nullptr;
     PromptWindows* previousPrompts = nullptr;
     MailWindows* previousMailWindows = nullptr;
+    HtmlHelpLinks* previousHelpLinks = nullptr;
 };
 
 MessengerServices::MessengerServices()
@@ -165,10 +235,15 @@ MessengerServices::MessengerServices()
     m_objects->previousMail = installService<GeneralInfoWindows>(&m_objects->mail);
     m_objects->previousPrompts = installService<PromptWindows>(&m_objects->prompts);
     m_objects->previousMailWindows = installService<MailWindows>(&m_objects->mailWindows);
+    m_objects->previousHelpLinks = installService<HtmlHelpLinks>(&m_objects->helpLinks);
+    m_objects->previousGmChat = installService<GmChatWindows>(&m_objects->gmChat);
+    registerChatHandlers();
 }
 
 MessengerServices::~MessengerServices()
 {
+    installService<GmChatWindows>(m_objects->previousGmChat);
+    installService<HtmlHelpLinks>(m_objects->previousHelpLinks);
     installService<MailWindows>(m_objects->previousMailWindows);
     installService<PromptWindows>(m_objects->previousPrompts);
     installService<GeneralInfoWindows>(m_objects->previousMail);

@@ -296,7 +296,7 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
     const uint32_t item = kFirstHostileItem + m_random.below(kHostileSerialPool);
     const uint32_t mobile = kFirstHostileMobile + m_random.below(kHostileSerialPool);
     const uint8_t direction = uint8_t(m_random.below(8));
-    switch (m_random.below(52)) {
+    switch (m_random.below(53)) {
     case 0:
         return worldItemPacket(item, uint16_t(m_random.below(0x4000)), uint16_t(m_random.below(3)), nearX, nearY,
             int8_t(m_random.below(20)), uint16_t(m_random.below(0x1000)));
@@ -411,6 +411,36 @@ WirePacket HostileTraffic::validPacket(uint32_t player, uint16_t x, uint16_t y)
         if (m_random.chance(80))
             list.u32(m_random.chance(20) ? 0xFFFFFFFC : 0xFFFFFFFF);
         return list.bytes();
+    }
+    case 52: {
+        // GM queue notices, or conference chat: the window opened, a numbered message of any
+        // number with texts of any length, or a line of any type.
+        if (m_random.chance(10))
+            return fixedPacket(0xCB).u16(0).u32(uint32_t(m_random.next())).bytes();
+        if (m_random.chance(10)) {
+            // A GM's call, its counts not always right.
+            ServerPacket call(0xC3);
+            call.u32(0).u32(m_random.chance(30) ? 0xFFFFFFF0 : uint32_t(m_random.below(100))).u32(1).u32(2).u32(mobile);
+            call.u8(uint8_t(m_random.below(256))).fill(m_random.below(60), 'n');
+            call.u16(0).u8(5).fill(5, 's').u32(m_random.below(9000)).u16(uint16_t(m_random.below(6)));
+            call.fill(28, 0).u8(uint8_t(m_random.below(2))).fill(3, 'e');
+            call.u16(uint16_t(m_random.chance(80) ? 3 : m_random.next())).fill(6, 'h');
+            return call.bytes();
+        }
+        if (m_random.chance(20))
+            return ServerPacket(0xB2).u16(1005).fill(4, 0).unicode(u"Hostile").unicode(u"").bytes();
+        if (m_random.chance(50)) {
+            static constexpr uint16_t kNumbers[] = { 3, 37, 39, 1000, 1001, 1003, 1004, 1006, 1007, 1008, 1009 };
+            const uint16_t number = m_random.chance(80) ? kNumbers[m_random.below(11)] : uint16_t(m_random.next());
+            return ServerPacket(0xB2)
+                .u16(number)
+                .fill(4, 'x')
+                .unicode(std::u16string(m_random.below(1500), u'1'))
+                .unicode(std::u16string(m_random.below(40), u'%'))
+                .bytes();
+        }
+        return ServerPacket(0xB3).fill(4, 0).u16(uint16_t(m_random.below(8))).unicode(
+            std::u16string(m_random.below(2000), u'c')).bytes();
     }
     case 46:
         // A house: multi 0 or the customizable one.

@@ -1,6 +1,7 @@
 #include "support/stage_part.h"
 #include "support/stage_reading.h"
 
+#include "support/stage_chat.h"
 #include "support/stage_skills.h"
 #include "support/stage_journal.h"
 #include "support/stage_house.h"
@@ -25,6 +26,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageMahjong());
     parts.push_back(makeStageSpells());
     parts.push_back(makeStageParty());
+    parts.push_back(makeStageChat());
     return parts;
 }
 

@@ -5,9 +5,9 @@
 // the mahjong table, the profile window, the skills, the reading windows (books, boards, signs, help
 // texts, the quest arrow, course maps, web pages), the target cursors, vendor, trade, menu, query,
 // dye and tip packets of the trade windows, the house designer (designs, revisions, design mode
-// and its window), the spellbook contents, spell marks and the weapon ability reset, and the party
-// messages into the party table of the status windows' services.
-// The services above the handlers are the do-nothing
+// and its window), the spellbook contents, spell marks and the weapon ability reset, the party
+// messages into the party table of the status windows' services, the conference chat and the GM
+// page-queue tools. The services above the handlers are the do-nothing
 // defaults, except the screens, which always hold a character selection (so
 // that no refusal ends the process), the mahjong board, which keeps a table
 // open, the shard sessions' world, which is the real one with its player
@@ -24,6 +24,7 @@
 #include "gump/gump_manager.h"
 #include "housing/house_design_services.h"
 #include "mahjong/mahjong_packets.h"
+#include "messenger/chat_window.h"
 #include "mahjong/mahjong_table.h"
 #include "net/buffered_connection.h"
 #include "net/game_connection.h"
@@ -37,6 +38,7 @@
 #include "protocol/shard_world_state.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "windows/gm_page_queue.h"
 #include "windows/profile_gump.h"
 #include "windows/reading_window_services.h"
 #include "windows/skill_packets.h"
@@ -116,6 +118,8 @@ void setUp()
     housing::installHouseDesignServices();
     installSpellWindowServices();
     installStatusWindowServices();
+    registerChatHandlers();
+    registerGmPageQueueHandlers();
 }
 
 // The shown shard and one behind it, made again when a handler ended one.
