@@ -51,7 +51,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kHouseSpeedUp = 5;
 // Local points of the design window's buttons and picker cells.
 constexpr int32_t kFloorsButtonX = 70 + 8;
 constexpr int32_t kFloorsButtonY = 40 + 8;
@@ -231,18 +230,8 @@ namespace {
 
 [[noreturn]] void playHouseDesign(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kHouseSpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     HouseDesignSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessHouseDesign : public app_test::HeadlessClientTest {

@@ -38,7 +38,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kMacroSpeedUp = 5;
 constexpr uint16_t kF2 = 0x71;
 constexpr int32_t kF2ScanCode = 60;
 
@@ -122,18 +121,8 @@ private:
 
 [[noreturn]] void playMacrosAndOptions(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kMacroSpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     MacrosAndOptionsSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessMacrosAndOptions : public app_test::HeadlessClientTest {

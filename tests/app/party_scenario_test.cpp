@@ -53,7 +53,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kPartySpeedUp = 5;
 constexpr uint32_t kPartyWoman = fixture::kSceneWomanSerial;
 // Local points inside the party window's buttons.
 constexpr int32_t kFirstTellX = 35 + 6;
@@ -220,18 +219,8 @@ private:
 
 [[noreturn]] void playParty(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kPartySpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     PartySession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessParty : public app_test::HeadlessClientTest {

@@ -45,7 +45,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kSkillsSpeedUp = 5;
 constexpr int32_t kSkillsButton = 4;
 
 class SkillWindowSession final : public app_test::SteppedScenario {
@@ -172,18 +171,8 @@ private:
 
 [[noreturn]] void playSkillWindow(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kSkillsSpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     SkillWindowSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessSkillWindow : public app_test::HeadlessClientTest {

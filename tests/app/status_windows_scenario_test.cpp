@@ -54,7 +54,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kStatusSpeedUp = 5;
 constexpr uint32_t kShirtSerial = 0x40000205;
 
 class StatusWindowsSession final : public app_test::SteppedScenario {
@@ -237,18 +236,8 @@ private:
 
 [[noreturn]] void playStatusWindows(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kStatusSpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     StatusWindowsSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessStatusWindows : public app_test::HeadlessClientTest {

@@ -23,7 +23,27 @@
 #include <string>
 #include <vector>
 
+namespace fixture {
+class ClientDirectory;
+}
+namespace test {
+struct TestShardConfig;
+}
+
 namespace app_test {
+
+// How much faster than real time the client's clock runs in the sessions
+// against the stage.
+inline constexpr uint32_t kStageSpeedUp = 5;
+
+// Runs the real program on the client directory against the test server's
+// stage, with the session as its player and the clock kStageSpeedUp times
+// real time, and ends the process with the program's exit code (for
+// EXPECT_EXIT); with `tellCleanups` each clean-up is named on standard error.
+[[noreturn]] void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session,
+    bool tellCleanups, const test::TestShardConfig& config);
+[[noreturn]] void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session,
+    bool tellCleanups = true);
 
 struct ScenarioStep {
     const char* name;

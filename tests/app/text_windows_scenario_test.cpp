@@ -44,7 +44,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kTextWindowsSpeedUp = 5;
 constexpr int32_t kJournalButton = 3;
 
 class TextWindowsSession final : public app_test::SteppedScenario {
@@ -159,19 +158,10 @@ private:
 
 [[noreturn]] void playTextWindows(const fixture::ClientDirectory& client)
 {
-    test::FastClock clock(5000, kTextWindowsSpeedUp);
-    platform::ScopedClock scopedClock(clock);
     test::TestShardConfig config = test::stageShardConfig();
     config.characterListFlags |= test::kStagePropertyListsFlag;
-    test::TestShardServer server(config);
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     TextWindowsSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session, false, config);
 }
 
 class HeadlessTextWindows : public app_test::HeadlessClientTest {

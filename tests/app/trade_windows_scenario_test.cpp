@@ -59,7 +59,6 @@
 namespace {
 
 using platform::MessageKind;
-constexpr uint32_t kTradeSpeedUp = 5;
 constexpr uint32_t kTradeShirtSerial = 0x40000205;
 
 class TradeWindowsSession final : public app_test::SteppedScenario {
@@ -300,18 +299,8 @@ private:
 
 [[noreturn]] void playTradeWindows(const fixture::ClientDirectory& client)
 {
-    setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
-    test::FastClock clock(5000, kTradeSpeedUp);
-    platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
-    if (!server.isListening())
-        _exit(3);
-    test::StageWorld stage;
-    stage.attachTo(server);
     TradeWindowsSession session;
-    const int code = test::runClientAgainstServer(server, client.path(), session);
-    std::fflush(nullptr);
-    _exit(code);
+    app_test::playAgainstStage(client, session);
 }
 
 class HeadlessTradeWindows : public app_test::HeadlessClientTest {
