@@ -2,6 +2,7 @@
 
 #include "world/anim_data.h"
 #include "world/container_item.h"
+#include "world/multi_components.h"
 #include "world/dying_links.h"
 #include "world/item_graphics.h"
 #include "world/light_pass.h"
@@ -391,14 +392,16 @@ void clearWorld()
         self->destroyLayerItems(0, kLayerCount);
         emptyContainer(*self);
     }
+    // The pieces of every placed multi stand in the world list and go with
+    // it; their owners (on the ground, or worn or carried by a mobile) must
+    // not destroy them again.
+    walkItemList([](Item& item) {
+        if (MultiComponentList* multi = item.multi(); multi && multi->isPlaced())
+            worldService<MultiComponents>().setShared(multi);
+    });
     WorldList& world = worldLists().world;
-    while (StaticObject* oldest = world.tail()) {
-        if (oldest->isDynamic()) {
-            if (MultiComponentList* multi = static_cast<Item*>(oldest)->multi())
-                worldService<MultiComponents>().setShared(multi);
-        }
+    while (StaticObject* oldest = world.tail())
         oldest->destroy();
-    }
     // Items out of the world and out of any container (left behind by an
     // order that never placed them) would stay findable by serial.
     walkItemList([](Item& item) {
