@@ -1,5 +1,7 @@
 #include "windows/skill_window_services.h"
 
+#include "windows/program_services.h"
+
 #include "data/skill_groups.h"
 #include "gump/desktop_services.h"
 #include "gump/gump_services.h"
@@ -96,21 +98,6 @@ SkillWindowServices::~SkillWindowServices()
     installService<DesktopWindows>(o.previousDesktop);
 }
 
-namespace {
+void installSkillWindowServices() { installProgramServices<SkillWindowServices>(); }
 
-std::unique_ptr<SkillWindowServices>& programSkillWindowServices()
-{
-    static std::unique_ptr<SkillWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installSkillWindowServices()
-{
-    std::unique_ptr<SkillWindowServices>& services = programSkillWindowServices();
-    services.reset();
-    services = std::make_unique<SkillWindowServices>();
-}
-
-void uninstallSkillWindowServices() { programSkillWindowServices().reset(); }
+void uninstallSkillWindowServices() { uninstallProgramServices<SkillWindowServices>(); }

@@ -1,5 +1,7 @@
 #include "windows/spell_window_services.h"
 
+#include "windows/program_services.h"
+
 #include "gump/desktop_services.h"
 #include "protocol/world_packet_windows.h"
 #include "windows/icon_gumps.h"
@@ -229,21 +231,6 @@ SpellWindowServices::~SpellWindowServices()
     installService<DesktopWindows>(o.previousDesktop);
 }
 
-namespace {
+void installSpellWindowServices() { installProgramServices<SpellWindowServices>(); }
 
-std::unique_ptr<SpellWindowServices>& programSpellWindowServices()
-{
-    static std::unique_ptr<SpellWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installSpellWindowServices()
-{
-    std::unique_ptr<SpellWindowServices>& services = programSpellWindowServices();
-    services.reset();
-    services = std::make_unique<SpellWindowServices>();
-}
-
-void uninstallSpellWindowServices() { programSpellWindowServices().reset(); }
+void uninstallSpellWindowServices() { uninstallProgramServices<SpellWindowServices>(); }

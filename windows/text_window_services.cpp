@@ -1,5 +1,7 @@
 #include "windows/text_window_services.h"
 
+#include "windows/program_services.h"
+
 #include "data/settings_services.h"
 #include "gump/desktop_services.h"
 #include "gump/gump_services.h"
@@ -206,21 +208,6 @@ TextWindowServices::~TextWindowServices()
     installWindowSettings(o.previousSettings);
 }
 
-namespace {
+void installTextWindowServices() { installProgramServices<TextWindowServices>(); }
 
-std::unique_ptr<TextWindowServices>& programTextWindowServices()
-{
-    static std::unique_ptr<TextWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installTextWindowServices()
-{
-    std::unique_ptr<TextWindowServices>& services = programTextWindowServices();
-    services.reset();
-    services = std::make_unique<TextWindowServices>();
-}
-
-void uninstallTextWindowServices() { programTextWindowServices().reset(); }
+void uninstallTextWindowServices() { uninstallProgramServices<TextWindowServices>(); }

@@ -1,5 +1,7 @@
 #include "windows/trade_window_services.h"
 
+#include "windows/program_services.h"
+
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
@@ -341,21 +343,6 @@ void registerTradeWindowHandlers()
     registerPacketHandler(0xA6, handleTipWindow);
 }
 
-namespace {
+void installTradeWindowServices() { installProgramServices<TradeWindowServices>(); }
 
-std::unique_ptr<TradeWindowServices>& programTradeWindowServices()
-{
-    static std::unique_ptr<TradeWindowServices> services;
-    return services;
-}
-
-} // namespace
-
-void installTradeWindowServices()
-{
-    std::unique_ptr<TradeWindowServices>& services = programTradeWindowServices();
-    services.reset();
-    services = std::make_unique<TradeWindowServices>();
-}
-
-void uninstallTradeWindowServices() { programTradeWindowServices().reset(); }
+void uninstallTradeWindowServices() { uninstallProgramServices<TradeWindowServices>(); }
