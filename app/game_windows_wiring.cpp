@@ -18,6 +18,7 @@
 #include "windows/game_window_services.h"
 #include "windows/help_text_popup.h"
 #include "windows/item_property_gump.h"
+#include "windows/macro_files.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
@@ -234,6 +235,14 @@ public:
     void initSpellTables() override { ::initSpellTables(); }
 };
 
+// The names the macro files read and write CastSpell with.
+class ProgramSpellNames final : public macro::SpellNames {
+public:
+    int32_t spellCount() override { return ::spellCount(); }
+    int32_t spellIdByIndex(int32_t index) override { return ::spellIdByIndex(index); }
+    std::string spellName(int32_t spell) override { return std::string(::spellName(spell)); }
+};
+
 // The weapon abilities start with empty hands; every tick looks at the
 // weapon in hand.
 class ProgramWeaponAbilities final : public WeaponAbilities {
@@ -250,6 +259,8 @@ void installSpellAndAbilityTables()
     installService<SpellTables>(&tables);
     static ProgramWeaponAbilities abilities;
     installService<WeaponAbilities>(&abilities);
+    static ProgramSpellNames names;
+    installService<macro::SpellNames>(&names);
 }
 
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
@@ -263,6 +274,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     installTradeWindowServices();
     installSpellWindowServices();
     installTextWindowServices();
+    installService<ResizeFrames>(&resizeOutlineFrames());
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
     static WorldUnderPointer pointerWorld(service<PointerWorld>());

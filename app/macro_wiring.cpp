@@ -4,10 +4,17 @@
 #include "app/main_window.h"
 #include "data/client_services.h"
 #include "gump/desktop_services.h"
+#include "gump/gump_manager.h"
+#include "messenger/messenger_windows.h"
 #include "windows/macro_files.h"
 #include "windows/macro_runner.h"
 #include "windows/options_gump.h"
 #include "windows/own_character_actions.h"
+#include "windows/party_chat_gump.h"
+#include "windows/party_gump.h"
+#include "windows/spell_table.h"
+#include "windows/spellbook_gump.h"
+#include "windows/weapon_abilities.h"
 
 namespace {
 
@@ -19,42 +26,52 @@ public:
     void lowerMacroDelay() override { macro::lowerMacroDelay(); }
 };
 
-// The main window's paste; the other windows go on to the service
-// installed before.
-class MainWindowPaste final : public macro::MacroWindows {
+// What the macros reach: the main window's paste, the spell casting and
+// spellbooks, the weapon abilities, the party window and party chat, and the
+// messenger's "Messages" window.
+class ProgramMacroWindows final : public macro::MacroWindows {
 public:
-    void attach(MainWindow* const* window, macro::MacroWindows* next)
-    {
-        m_window = window;
-        m_next = next;
-    }
-    macro::MacroWindows* next() const { return m_next; }
+    void attach(MainWindow* const* window) { m_window = window; }
     void pasteClipboard() override
     {
         if (m_window && *m_window)
             (*m_window)->pasteClipboardText();
     }
-    void toggleWeaponAbility(bool primary) override { m_next->toggleWeaponAbility(primary); }
-    void castSpell(int32_t spell) override { m_next->castSpell(spell); }
-    int32_t lastSpell() override { return m_next->lastSpell(); }
-    void openSpellbook(int32_t bookKind) override { m_next->openSpellbook(bookKind); }
-    CGump* findSpellbook(int32_t bookKind) override { return m_next->findSpellbook(bookKind); }
-    void showMessageList() override { m_next->showMessageList(); }
-    CGump* findMessageList() override { return m_next->findMessageList(); }
-    void showPartyWindow() override { m_next->showPartyWindow(); }
-    CGump* findPartyWindow() override { return m_next->findPartyWindow(); }
-    void showPartyChat() override { m_next->showPartyChat(); }
-    CGump* findPartyChat() override { return m_next->findPartyChat(); }
+    void toggleWeaponAbility(bool primary) override
+    {
+        activateWeaponAbility(primary ? currentPrimaryAbility() : currentSecondaryAbility());
+    }
+    void castSpell(int32_t spell) override { ::castSpell(spell, 0, true); }
+    // The spell table keeps 0 for "none yet"; the macros ask -1.
+    int32_t lastSpell() override { return ::lastSpell() > 0 ? ::lastSpell() : -1; }
+    void openSpellbook(int32_t bookKind) override
+    {
+        if (bookKind > 0 && bookKind < kNoSpellBook)
+            openSpellbookByKind(uint8_t(bookKind));
+    }
+    CGump* findSpellbook(int32_t bookKind) override
+    {
+        for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
+            if (gump->is(GumpKind::Spellbook) && static_cast<SpellbookGump*>(gump)->bookKind() == bookKind)
+                return gump;
+        }
+        return nullptr;
+    }
+    void showMessageList() override { toggleMessageListWindow(); }
+    CGump* findMessageList() override { return messageListWindow(); }
+    void showPartyWindow() override { openPartyGump(); }
+    CGump* findPartyWindow() override { return currentPartyGump(); }
+    void showPartyChat() override { openPartyChat(); }
+    CGump* findPartyChat() override { return currentPartyChat(); }
 
 private:
     MainWindow* const* m_window = nullptr;
-    macro::MacroWindows* m_next = nullptr;
 };
 
-MainWindowPaste& mainWindowPaste()
+ProgramMacroWindows& programMacroWindows()
 {
-    static MainWindowPaste paste;
-    return paste;
+    static ProgramMacroWindows windows;
+    return windows;
 }
 
 // The desktop writer keeps the macros beside the layout; the other windows
@@ -129,9 +146,7 @@ void wireMacroWindowServices(WindowServices& services, MainWindow* const& window
         if (OptionsGump* options = openOptionsWindow(); options && window)
             options->takeCapturedKey(window->lastCapturedKey());
     };
-    MainWindowPaste& paste = mainWindowPaste();
-    macro::MacroWindows* next = &service<macro::MacroWindows>();
-    // Wired again for a later run of the process: the next stays the first's.
-    paste.attach(&window, next == &paste ? paste.next() : next);
-    installService<macro::MacroWindows>(&paste);
+    ProgramMacroWindows& windows = programMacroWindows();
+    windows.attach(&window);
+    installService<macro::MacroWindows>(&windows);
 }

@@ -41,16 +41,28 @@ public:
     void openOrRaiseChat() override { ::openOrRaiseChat(); }
 };
 
+// The messenger and chat windows' grips: the game windows' resize outline.
+class AppResizeHandles final : public ResizeHandles {
+public:
+    void beginResize(CGump* window, const ResizeLimits& limits) override
+    {
+        resizeOutlineFrames().openResizeFrame(
+            window, limits.minWidth, limits.minHeight, limits.maxWidth, limits.maxHeight);
+    }
+};
+
 struct MessengerWiring {
     MessengerServices services;
     AppMessengerSocket socket;
     AppMessengerNotices notices;
     AppContextHelpWindow contextHelp;
     AppConferenceChat chat;
+    AppResizeHandles resize;
     MessengerSocket* previousSocket = nullptr;
     MessengerNotices* previousNotices = nullptr;
     ContextHelpWindow* previousContextHelp = nullptr;
     ConferenceChat* previousChat = nullptr;
+    ResizeHandles* previousResize = nullptr;
 };
 
 std::unique_ptr<MessengerWiring>& wiring()
@@ -72,6 +84,7 @@ void startMessenger()
     made->previousNotices = installService<MessengerNotices>(&made->notices);
     made->previousContextHelp = installService<ContextHelpWindow>(&made->contextHelp);
     made->previousChat = installService<ConferenceChat>(&made->chat);
+    made->previousResize = installService<ResizeHandles>(&made->resize);
     wiring() = std::move(made);
 }
 
@@ -80,6 +93,7 @@ void stopMessenger()
     std::unique_ptr<MessengerWiring> installed = std::move(wiring());
     if (!installed)
         return;
+    installService<ResizeHandles>(installed->previousResize);
     installService<ConferenceChat>(installed->previousChat);
     installService<ContextHelpWindow>(installed->previousContextHelp);
     installService<MessengerNotices>(installed->previousNotices);

@@ -15,7 +15,6 @@
 #include "protocol/world_packet_windows.h"
 #include "text/html_document.h"
 #include "windows/damage_and_name_windows.h"
-#include "windows/macro_runner.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
 #include "world/map_view.h"
@@ -81,12 +80,9 @@ void installServiceDefaults()
     // search are the world's, installed by app/walking_effects_wiring.cpp; the yes/no questions the
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
-    installServiceDefault<ResizeFrames>(); // the resize outline of the bulletin message window's grip
-    // What the macros reach in windows to come (the main window's paste is app/macro_wiring.cpp's): the spell
-    // table's names, casting and spellbooks, the weapon abilities, the mail's message list, the party window and
-    // party chat.
-    installServiceDefault<macro::SpellNames>();
-    installServiceDefault<macro::MacroWindows>();
+    // (The resize outline of the bulletin message window's grip is the game windows', app/game_windows_wiring.cpp.)
+    // (What the macros reach in windows is app/macro_wiring.cpp's; the spell names they read and write are the
+    // spell table's, app/game_windows_wiring.cpp.)
 
     // protocol/: what the session and login packets reach above them.
     // The world entry's steps: app/desktop_wiring.cpp installs the desktop file's, app/game_windows_wiring.cpp
@@ -112,7 +108,5 @@ void installServiceDefaults()
     // windows are the game windows' overhead texts and typed line, windows/game_window_services.cpp; the
     // party table is the status windows', windows/status_window_services.cpp.)
 
-    // messenger/: the resize handle of the messenger and chat windows' grips (the game windows' resize
-    // outline).
-    installServiceDefault<ResizeHandles>();
+    // (The resize handle of the messenger and chat windows' grips is app/messenger_wiring.cpp's.)
 }

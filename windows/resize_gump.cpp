@@ -4,6 +4,7 @@
 #include "gump/gump_canvas.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
+#include "windows/window_services.h"
 
 #include <algorithm>
 #include <string_view>
@@ -110,11 +111,35 @@ void ResizeGump::onLeftUp(int32_t, int32_t)
 
 void startWindowResize(CGump& window)
 {
+    const GumpScreen& screen = gumpScreen();
+    startWindowResize(window, resizeLimitsFor(window, screen.width, screen.height));
+}
+
+void startWindowResize(CGump& window, const ResizeLimits& limits)
+{
     if (outlineOn(window))
         return;
-    const GumpScreen& screen = gumpScreen();
-    auto* outline = new ResizeGump(
-        window, window.width(), window.height(), resizeLimitsFor(window, screen.width, screen.height), 0);
+    auto* outline = new ResizeGump(window, window.width(), window.height(), limits, 0);
     gumpLink(outline, nullptr);
     service<GumpPointer>().setPointerCapture(outline);
+}
+
+namespace {
+
+class OutlineResizeFrames final : public ResizeFrames {
+public:
+    void openResizeFrame(CGump* target, int32_t minWidth, int32_t minHeight, int32_t maxWidth,
+        int32_t maxHeight) override
+    {
+        if (target)
+            startWindowResize(*target, { minWidth, minHeight, maxWidth, maxHeight });
+    }
+};
+
+} // namespace
+
+ResizeFrames& resizeOutlineFrames()
+{
+    static OutlineResizeFrames frames;
+    return frames;
 }

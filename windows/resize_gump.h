@@ -48,3 +48,5 @@ private:
 // Puts a resize outline on `window` with its limits, taking the pointer;
 // nothing while one is already on it.
 void startWindowResize(CGump& window);
+// The same within limits the window's own grip gives.
+void startWindowResize(CGump& window, const ResizeLimits& limits);

@@ -197,6 +197,9 @@ public:
     void openResizeFrame(CGump*, int32_t, int32_t, int32_t, int32_t) override { }
 };
 
+// The real one: the resize outline of windows/resize_gump.h.
+ResizeFrames& resizeOutlineFrames();
+
 // The tips window the server opens (0xA6) with its lines, at (x, y), then
 // docked outside the game area when asked.
 class TipsWindows {

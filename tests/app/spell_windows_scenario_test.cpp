@@ -21,6 +21,7 @@
 #include "windows/icon_gumps.h"
 #include "windows/journal.h"
 #include "windows/menubar.h"
+#include "windows/party_gump.h"
 #include "windows/spell_table.h"
 #include "windows/spellbook_gump.h"
 #include "world/container_item.h"
@@ -285,6 +286,46 @@ private:
     StageLog& m_log;
 };
 
+// The player's macros reach the real casting and the real party window: F2
+// casts Magic Arrow by its name in the macro file, F3 opens the party window.
+class MacroCastSession final : public StageScenario {
+public:
+    MacroCastSession(test::StageWorld& stage, StageLog& log)
+        : StageScenario(stage)
+        , m_log(log)
+    {
+    }
+
+private:
+    void pressKey(uint16_t key, int32_t scanCode)
+    {
+        const uint32_t keyData = 1u | (uint32_t(scanCode) << 16);
+        post({ platform::MessageKind::KeyDown, key, keyData, 0, 0 });
+        post({ platform::MessageKind::KeyUp, key, keyData | (3u << 30), 0, 0 });
+    }
+
+    void addSteps() override
+    {
+        step("the cast macro", [this] { pressKey(0x71, 60); },
+            [this] {
+                if (!targetingState().targetingActive || m_log.count(0x12) != 1)
+                    return false;
+                say("the macro casts \"" + castText(m_log) + "\", last spell " + std::to_string(lastSpell()));
+                return true;
+            });
+        step("the party macro", [this] { pressKey(0x72, 61); },
+            [] {
+                if (!currentPartyGump())
+                    return false;
+                say("the macro opens the party window");
+                return true;
+            });
+        addQuitStep();
+    }
+
+    StageLog& m_log;
+};
+
 class SpellPlay : public app_test::HeadlessClientTest {
 protected:
     SpellPlay()
@@ -319,6 +360,14 @@ TEST_F(SpellPlay, TheSpellbookOpensCastsAndGivesAnIconTheDesktopFileKeeps)
     EXPECT_EXIT(play<KeptIconSession>(), ::testing::ExitedWithCode(0),
         "the icon of spell 5 is back at 536,398\n"
         "it casts \"5\"\n");
+}
+
+TEST_F(SpellPlay, AMacroCastsBySpellNameAndOpensThePartyWindow)
+{
+    client.write("macros.txt",
+        "F2 0 0 0\r\nCastSpell Magic Arrow\r\n########\r\nF3 0 0 0\r\nOpen PartyManifest\r\n########\r\n");
+    EXPECT_EXIT(play<MacroCastSession>(), ::testing::ExitedWithCode(0),
+        "the macro casts \"5\", last spell 5\nthe macro opens the party window\n");
 }
 
 } // namespace
