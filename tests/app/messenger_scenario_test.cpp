@@ -15,6 +15,7 @@
 #include "gump/desktop_records.h"
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "gump/html_view.h"
 #include "gump/input_control.h"
 #include "messenger/message_lists.h"
@@ -246,6 +247,37 @@ private:
         m_steps.push_back({ "the mail closed",
             [this] { clickButton(readMessageWindow(), MessengerButton::Close); },
             [] { return readMessageWindow() == nullptr; } });
+        m_steps.push_back({ "the grip taken",
+            [this] {
+                MessageListWindow* window = messageListWindow();
+                if (Button* grip = window ? window->messengerButton(MessengerButton::Resize) : nullptr) {
+                    // The grip's picture is not solid: press a point of it that takes the press.
+                    const ScreenRect rect = grip->screenRect();
+                    for (int32_t y = rect.top; y < rect.bottom && !m_gripX; ++y)
+                        for (int32_t x = rect.left; x < rect.right && !m_gripX; ++x)
+                            if (window->findChildAt(x - window->x(), y - window->y(), nullptr) == grip) {
+                                m_gripX = x;
+                                m_gripY = y;
+                            }
+                    click(m_gripX, m_gripY);
+                }
+            },
+            [] {
+                CGump* outline = service<GumpPointer>().pointerCapture();
+                return outline && std::string_view(outline->typeName()) == "resize gump";
+            } });
+        // The outline's corner follows the pointer; the release gives the window its size.
+        m_steps.push_back({ "the window stretched",
+            [this] {
+                click(m_gripX + 40, m_gripY + 30);
+            },
+            [] {
+                MessageListWindow* window = messageListWindow();
+                if (!window || service<GumpPointer>().pointerCapture())
+                    return false;
+                std::fprintf(stderr, "the Messages window stretched to %dx%d\n", window->width(), window->height());
+                return true;
+            } });
         m_steps.push_back({ "the address book",
             [this] { clickButton(messageListWindow(), MessengerButton::Addresses); },
             [] {
@@ -344,6 +376,8 @@ private:
     bool m_ended = false;
     bool m_sent = false;
     int32_t m_settle = 0;
+    int32_t m_gripX = 0;
+    int32_t m_gripY = 0;
     uint32_t m_stepStart = 0;
     uint32_t m_actedAt = 0;
     uint32_t m_actTime = 0;
@@ -418,10 +452,11 @@ TEST_F(HeadlessMail, ThePlayerReadsMailWritesToTheAddressBookAndTheLayoutKeepsTh
         "  2 Messages for Aldric\n"
         "read mail 101 from Kendra: The lantern inn keeps\n"
         "the peer heard: /r 101, /j 101 1\n"
+        "the Messages window stretched to 440x378\n"
         "the address book shows 3 names\n"
         "sent to Kendra: as written\n"
         "the list holds 3 mails\n"
-        "(.|\n)*the layout keeps the Messages window at 250,90, 400x360\n");
+        "(.|\n)*the layout keeps the Messages window at 250,90, 440x378\n");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "fixtures/sample_scene.h"
 #include "gump/button.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "gump/unicode_input_control.h"
 #include "platform/clock.h"
 #include "support/stage_reading.h"
@@ -249,6 +250,32 @@ private:
                 say("the reply reads: " + narrow(message->body().lines[0]));
                 return true;
             });
+        step("taking the reply's grip",
+            [this, first] {
+                BBMessageGump* message = findMessageWindow(first + 1);
+                m_heightBefore = message->height();
+                if (buttonCentre(message, BBMessageGump::kGripArt, m_gripX, m_gripY))
+                    click(m_gripX, m_gripY);
+            },
+            [] {
+                CGump* outline = service<GumpPointer>().pointerCapture();
+                return outline && std::string(outline->typeName()) == "resize gump";
+            });
+        step("stretching the reply",
+            [this] {
+                // The outline follows the pointer; the next release gives the window its size.
+                click(m_gripX, m_gripY + 60);
+            },
+            [this, first] {
+                BBMessageGump* message = findMessageWindow(first + 1);
+                if (!message || message->height() == m_heightBefore)
+                    return false;
+                // The outline's bottom edge is the pointer.
+                const int32_t bottom = message->screenRect().top + message->height();
+                say("the reply grows to the pointer: "
+                    + (bottom == m_gripY + 60 ? std::string("yes") : std::to_string(bottom - m_gripY - 60)));
+                return true;
+            });
         step("answering", [this, first] { clickButton(findMessageWindow(first + 1), 2180); },
             [this] {
                 BBMessageGump* compose = findMessageWindow(test::kStageBoard);
@@ -314,6 +341,9 @@ private:
     }
 
     StageLog& m_log;
+    int32_t m_heightBefore = 0;
+    int32_t m_gripX = 0;
+    int32_t m_gripY = 0;
 };
 
 class SmallWindowsSession final : public StageScenario {
@@ -608,6 +638,7 @@ TEST_F(ReadingPlay, TheBoardsThreadsAreReadAnsweredAndAddedTo)
     EXPECT_EXIT(play<BoardSession>(), ::testing::ExitedWithCode(0),
         "the board lists 2 postings, the reply folded: 0 hidden\n"
         "the reply reads: It only wants an apple.\n"
+        "the reply grows to the pointer: yes\n"
         "a compose window opens with the subject RE: The horse is calm\n"
         "the answer joins the thread, 3 postings, reply to 1\n"
         "a new thread opens: 0, ");
