@@ -15,8 +15,6 @@ constexpr int32_t kBookMinWidth = 400;
 constexpr int32_t kBookMinHeight = 400;
 constexpr int32_t kPickerMinWidth = 400;
 constexpr int32_t kPickerMinHeight = 200;
-constexpr int32_t kQuestionWidth = 260;
-constexpr int32_t kQuestionHeight = 190;
 constexpr int32_t kEditorWidth = 250;
 constexpr int32_t kEditorHeight = 150;
 constexpr int32_t kEditOffset = 5;
@@ -66,8 +64,7 @@ void AddressBookWindow::onCommand(int32_t command)
         std::u16string text = u"This will permanently delete the greeting card you gave " + addressEntryLabel(*entry)
             + u". Are you sure you want to do this?";
         closeGump(m_prompt.get());
-        m_prompt = GumpHandle(openMessengerPrompt(this, width() / 2 - kQuestionWidth / 2,
-            height() / 2 - kQuestionHeight / 2, kQuestionWidth, kQuestionHeight, PromptCode::DeleteCard, text, false));
+        m_prompt = GumpHandle(askCentredOn(this, PromptCode::DeleteCard, text));
         return;
     }
     case MessengerButton::Edit:

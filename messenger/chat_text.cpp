@@ -2,6 +2,7 @@
 
 #include "core/wide_string.h"
 #include "data/settings_registry.h"
+#include "messenger/message_store.h"
 #include "net/packet_table.h"
 #include "protocol/packet_reader.h"
 #include "text/localization.h"
@@ -45,19 +46,6 @@ std::array<char, 4> readLanguage(PacketReader& reader)
     const std::string bytes = reader.bytes(4);
     std::copy_n(bytes.begin(), std::min<size_t>(bytes.size(), 4), language.begin());
     return language;
-}
-
-char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
-
-bool startsWithNoCase(std::u16string_view text, std::u16string_view word)
-{
-    if (text.size() < word.size())
-        return false;
-    for (size_t i = 0; i < word.size(); ++i) {
-        if (foldAscii(text[i]) != foldAscii(word[i]))
-            return false;
-    }
-    return true;
 }
 
 } // namespace

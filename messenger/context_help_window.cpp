@@ -30,13 +30,6 @@ ContextHelpGump*& contextHelpSlot()
     return window;
 }
 
-int32_t artWidth(int32_t art)
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    return getGumpArtSize(art, width, height) ? width : 0;
-}
-
 void keepOnScreenAndRaise(ContextHelpGump& window)
 {
     window.clampToScreen();
@@ -70,7 +63,7 @@ ContextHelpGump::ContextHelpGump()
     m_view = GumpHandle(view);
 
     const ContextHelpButtonLayout layout
-        = contextHelpButtonLayout(artWidth(kWideButtonArt), artWidth(kNarrowButtonArt));
+        = contextHelpButtonLayout(gumpArtSize(kWideButtonArt).width, gumpArtSize(kNarrowButtonArt).width);
     static constexpr GumpCallback kCallbacks[4] = { onParent<&ContextHelpGump::onBackButton>,
         onParent<&ContextHelpGump::onIndexButton>, onParent<&ContextHelpGump::onRecentButton>,
         onParent<&ContextHelpGump::onSearchButton> };
@@ -82,7 +75,7 @@ ContextHelpGump::ContextHelpGump()
         gumpLink(button, this);
         m_buttons[i] = GumpHandle(button);
     }
-    m_searchX = 3 * (layout.width + layout.spacing) + 38 - artWidth(kSearchEntryArt);
+    m_searchX = 3 * (layout.width + layout.spacing) + 38 - gumpArtSize(kSearchEntryArt).width;
     gumpLink(this, nullptr);
     helpButtonHighlighted() = false;
     contextHelpSlot() = this;

@@ -9,10 +9,8 @@
 
 namespace {
 
-constexpr int32_t kEditMinWidth = 450;
-constexpr int32_t kEditMinHeight = 300;
-constexpr int32_t kQuestionWidth = 260;
-constexpr int32_t kQuestionHeight = 190;
+constexpr int32_t kMailEditMinWidth = 450;
+constexpr int32_t kMailEditMinHeight = 300;
 constexpr uint32_t kRecipientFlags = 823;
 constexpr uint32_t kSubjectFlags = 309;
 constexpr uint32_t kReadOnlySubjectFlags = 311;
@@ -24,7 +22,6 @@ constexpr uint32_t kEditableComposeBodyFlags = 0;
 constexpr uint32_t kFirstBlockOnly = HtmlFlag::kFirstRunOnly;
 
 constexpr std::u16string_view kRecipientPlaceholder = u"[Click here to select recipient.]";
-constexpr std::u16string_view kSubjectPlaceholder = u"[Enter message subject here.]";
 constexpr std::u16string_view kBodyPlaceholder = u"[Enter message body here.]";
 constexpr std::u16string_view kBodyPlaceholderLine = u"[Enter message body here.]\n";
 constexpr std::u16string_view kDiscardText = u"You have not sent this message. Are you sure you want to discard it?";
@@ -47,7 +44,7 @@ MailEditWindow::MailEditWindow(CGump* parent, int32_t x, int32_t y, int32_t widt
 {
     setTypeName("send message gump");
     becomeSendWindow();
-    setMinimumSize(kEditMinWidth, kEditMinHeight);
+    setMinimumSize(kMailEditMinWidth, kMailEditMinHeight);
     m_centreTitle = true;
     const int32_t answeredId = repliedId ? repliedId : forwardedId;
     const MessageRecord* answered = answeredId ? findMessageRecord(answeredId) : nullptr;
@@ -113,7 +110,7 @@ MailEditWindow::MailEditWindow(
 {
     setTypeName("send message gump");
     becomeSendWindow();
-    setMinimumSize(kEditMinWidth, kEditMinHeight);
+    setMinimumSize(kMailEditMinWidth, kMailEditMinHeight);
     m_centreTitle = true;
     m_title = request.title.empty() ? u"Send Message" : request.title;
     m_headerShown = { true, true, false, true };
@@ -215,8 +212,7 @@ void MailEditWindow::onCommand(int32_t command)
 {
     switch (command) {
     case MessengerButton::Cancel:
-        openMessengerPrompt(this, width() / 2 - kQuestionWidth / 2, height() / 2 - kQuestionHeight / 2, kQuestionWidth,
-            kQuestionHeight, PromptCode::Discard, kDiscardText, false);
+        askCentredOn(this, PromptCode::Discard, kDiscardText);
         return;
     case MessengerButton::Send:
         send();

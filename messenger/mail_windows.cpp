@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int32_t kQuestionWidth = 260;
-constexpr int32_t kQuestionHeight = 190;
 constexpr int32_t kMessagesMinWidth = 400;
 constexpr int32_t kMessagesMinHeight = 300;
 constexpr int32_t kReaderMinWidth = 450;
@@ -31,13 +29,6 @@ constexpr std::u16string_view kDeleteManyText = u"Are you sure you want to delet
 constexpr std::u16string_view kCardsText = u"This will permanently delete all of these greeting cards";
 constexpr std::u16string_view kCardText = u"This will permanently delete the greeting card you gave ";
 constexpr std::u16string_view kCardQuestion = u". Are you sure you want to do this?";
-
-// A question centred on `window`, as its child.
-MessengerPromptWindow* askCentred(MessengerWindow* window, int32_t code, const std::u16string& text)
-{
-    return openMessengerPrompt(window, window->width() / 2 - kQuestionWidth / 2,
-        window->height() / 2 - kQuestionHeight / 2, kQuestionWidth, kQuestionHeight, code, text, false);
-}
 
 std::u16string cardQuestion(std::u16string_view name)
 {
@@ -158,7 +149,7 @@ void MessageListWindow::updateButtons()
 void MessageListWindow::askAbout(int32_t code, const std::u16string& text)
 {
     closeGump(m_prompt.get());
-    m_prompt = GumpHandle(askCentred(this, code, text));
+    m_prompt = GumpHandle(askCentredOn(this, code, text));
 }
 
 void MessageListWindow::onCommand(int32_t command)
@@ -287,13 +278,13 @@ void ReadMessageWindow::onCommand(int32_t command)
         return;
     case MessengerButton::Delete:
         closeGump(m_prompt.get());
-        m_prompt = GumpHandle(askCentred(this, PromptCode::DeleteOne, std::u16string(kDeleteOneText)));
+        m_prompt = GumpHandle(askCentredOn(this, PromptCode::DeleteOne, std::u16string(kDeleteOneText)));
         return;
     case MessengerButton::DeleteCard:
         if (!record)
             return;
         closeGump(m_prompt.get());
-        m_prompt = GumpHandle(askCentred(this, PromptCode::DeleteCard, cardQuestion(record->fromName)));
+        m_prompt = GumpHandle(askCentredOn(this, PromptCode::DeleteCard, cardQuestion(record->fromName)));
         return;
     default:
         return;

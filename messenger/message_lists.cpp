@@ -28,7 +28,7 @@ constexpr uint32_t kColumnTitleStyle = 36;
 constexpr uint32_t kDateMeasureStyle = 2;
 constexpr uint16_t kNotAvailableColour = 0x3C00;
 constexpr uint16_t kGreyColour = 0x3DEF;
-constexpr uint16_t kTextColour = 1;
+constexpr uint16_t kListTextColour = 1;
 constexpr size_t kColumnTitleLength = 66;
 constexpr int32_t kGroupCellX = 15;
 constexpr int32_t kFromCellOffset = 30;
@@ -212,7 +212,7 @@ void MessageListControl::drawStatusLine()
         break;
     }
     if (messageStore().empty()) {
-        drawListText(face, u"You have no messages.", m_fromX + 2, m_top, kStatusStyle, kTextColour, clip);
+        drawListText(face, u"You have no messages.", m_fromX + 2, m_top, kStatusStyle, kListTextColour, clip);
         return;
     }
     drawListText(face, columnTitle(u"From"), m_fromX + 2, m_top, kColumnTitleStyle, kGreyColour, clip);
@@ -448,7 +448,7 @@ void MessengerListRow::addCell(int32_t x, int32_t width, const std::u16string& t
     auto* view = new HtmlView(this, 0, flags, false, true);
     view->placeholderPending = false;
     view->setRect(x, 0, std::max(width, 1), kListRowHeight);
-    view->setText(text, kTextColour);
+    view->setText(text, kListTextColour);
     m_cells.emplace_back(view);
 }
 
@@ -518,7 +518,7 @@ GroupRow::GroupRow(
         GumpPage& face = *page(0);
         for (int32_t row = 0; row < 5; ++row)
             for (int32_t column = 3 + row; column < 12 - row; ++column)
-                face.pixels[size_t(6 + row) * size_t(face.width) + size_t(column)] = kTextColour;
+                face.pixels[size_t(6 + row) * size_t(face.width) + size_t(column)] = kListTextColour;
     }
     addCell(kGroupCellX, width() - kGroupCellX - 2, text, read ? kReadCellFlags : kUnreadCellFlags);
 }

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr std::u16string_view kLineEnd = u"\r\n";
-constexpr std::u16string_view kSubjectPlaceholder = u"[Enter message subject here.]";
 constexpr std::u16string_view kGmEndedText = u"The GM has ended this chat session.";
 constexpr std::u16string_view kGmRequestText = u"A GM is requesting a chat session.";
 constexpr std::u16string_view kPageFailedText = u"Cannot load the requested page.";

@@ -95,6 +95,9 @@ struct MailAddressing {
 // The name mail is signed with: the account name, or the character's name
 // and " of " the shard (or "Nowhere").
 std::u16string messengerSenderName(bool signWithAccount);
+// What a new mail's subject shows until the player writes one; a mail sent
+// with it unchanged goes without a subject.
+inline constexpr std::u16string_view kSubjectPlaceholder = u"[Enter message subject here.]";
 // The text of a mail: To, From and Subject lines, an empty line, the body.
 // A subject still reading as its placeholder goes out empty.
 std::u16string buildMailText(const MailAddressing& to, std::u16string_view subject, std::u16string_view body);

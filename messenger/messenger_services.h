@@ -7,6 +7,7 @@
 // thread only.
 
 #include "core/installed_service.h"
+#include "gump/resize_limits.h"
 
 #include <cstdint>
 #include <string_view>
@@ -52,13 +53,6 @@ struct ServiceFallback<MessengerNotices> {
 // The resize handle a window's grip starts: an outline from the window's
 // place that follows the pointer within the limits and calls the window's
 // resize with the new size on release.
-struct ResizeLimits {
-    int32_t minWidth = 0;
-    int32_t minHeight = 0;
-    int32_t maxWidth = 0;
-    int32_t maxHeight = 0;
-};
-
 class ResizeHandles {
 public:
     virtual ~ResizeHandles() = default;

@@ -134,6 +134,14 @@ MessengerPromptWindow* openMessengerPrompt(CGump* parent, int32_t x, int32_t y, 
     return new MessengerPromptWindow(parent, x, y, width, height, code, text, html);
 }
 
+MessengerPromptWindow* askCentredOn(CGump* window, int32_t code, std::u16string_view text)
+{
+    constexpr int32_t kQuestionWidth = 260;
+    constexpr int32_t kQuestionHeight = 190;
+    return openMessengerPrompt(window, window->width() / 2 - kQuestionWidth / 2,
+        window->height() / 2 - kQuestionHeight / 2, kQuestionWidth, kQuestionHeight, code, text, false);
+}
+
 MessengerNoticeWindow* openMessengerNotice(
     CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t code, std::u16string_view text)
 {

@@ -242,6 +242,8 @@ AddressBookWindow* openAddressBookWindow(int32_t x, int32_t y, int32_t width, in
 // (gump/prompt_windows.h).
 MessengerPromptWindow* openMessengerPrompt(CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height,
     int32_t code, std::u16string_view text, bool html);
+// The mail windows' question, 260x190, centred on `window` as its child.
+MessengerPromptWindow* askCentredOn(CGump* window, int32_t code, std::u16string_view text);
 MessengerNoticeWindow* openMessengerNotice(
     CGump* parent, int32_t x, int32_t y, int32_t width, int32_t height, int32_t code, std::u16string_view text);
 

@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int32_t kThumbX = 236;
-constexpr int32_t kThumbY = 66;
+constexpr int32_t kBillThumbX = 236;
+constexpr int32_t kBillThumbY = 66;
 constexpr int32_t kThumbTrack = 154;
 constexpr int32_t kNumberFont = 9;
 constexpr int32_t kQuantityHue = 543;
@@ -35,7 +35,6 @@ constexpr int32_t kGoldX = 188;
 constexpr int32_t kSignatureHue = 902;
 constexpr int32_t kHitWrapWidth = 100;
 constexpr char kNoName[] = "NoName";
-constexpr uint32_t kRowViewFlags = HtmlViewFlag::kReadOnly | HtmlViewFlag::kNoScrollBar | HtmlViewFlag::kNoFrame;
 
 // Where rows are drawn: the list area shrunk by 2 on every side.
 constexpr ScreenRect kInnerArea { BillGump::kListLeft + 2, BillGump::kListTop + 2, BillGump::kListRight - 2,
@@ -52,12 +51,12 @@ BillGump::BillGump(int32_t x, int32_t y, ShopGump& shop, bool sell)
     addKind(GumpKind::BillGump);
     makePageFromArt(sell ? kSellArt : kBuyArt);
     for (HtmlView*& view : m_rows) {
-        view = new HtmlView(this, 0, kRowViewFlags, false, true);
+        view = new HtmlView(this, 0, kTradeRowViewFlags, false, true);
         view->setRect(0, 0, kRowTextWidth, kRowHeight);
         view->setText(u" ", 0x7FFF);
         view->setVisible(false);
     }
-    m_thumb = new Thumb(kThumbX, kThumbY, true, kThumbY + kThumbTrack, kThumbArt);
+    m_thumb = new Thumb(kBillThumbX, kBillThumbY, true, kBillThumbY + kThumbTrack, kThumbArt);
     gumpLink(m_thumb, this);
     gumpLink(Button::hotSpot(232, 50, 251, 62, ButtonBehaviour::RepeatOnPress, 0, scrollUp, false), this);
     gumpLink(Button::hotSpot(232, 156, 251, 171, ButtonBehaviour::RepeatOnPress, 0, scrollDown, false), this);

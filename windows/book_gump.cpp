@@ -21,10 +21,10 @@ namespace {
 constexpr int32_t kTextFont = 1;
 constexpr int32_t kLineHeightFont = 4;
 constexpr uint16_t kTextColour = 0xC8C6;
-constexpr uint16_t kLabelColour = 0xA106;
+constexpr uint16_t kBookLabelColour = 0xA106;
 constexpr uint16_t kCaretColour = 0x9821;
 constexpr int32_t kEntryHue = 1;
-constexpr int32_t kCaretDrop = 4;
+constexpr int32_t kBookCaretDrop = 4;
 constexpr int32_t kLeftNumberX = 116;
 constexpr int32_t kRightNumberX = 302;
 constexpr int32_t kNumberY = 202;
@@ -228,7 +228,7 @@ void BookGump::redraw()
     ScopedUnicodeFont font(kTextFont);
     const TextSurface surface = face->surface();
     if (m_currentPage == 0)
-        drawUnicodeTextLine(surface, u"by", 41, 132, kLabelColour, wholeSurface(surface));
+        drawUnicodeTextLine(surface, u"by", 41, 132, kBookLabelColour, wholeSurface(surface));
     const bool focused = gumpFocus() == this;
     drawPageText(m_currentPage != 0 ? textPage(m_currentPage) : nullptr, kLeftTextX, focused && m_caretOnLeft);
     drawPageText(textPage(m_currentPage + 1), kRightTextX, focused && !m_caretOnLeft);
@@ -240,7 +240,7 @@ void BookGump::redraw()
         std::snprintf(digits, sizeof digits, "%d", number);
         const std::u16string text = bytesToWideString(digits);
         drawUnicodeTextLine(
-            surface, text.c_str(), centre - measureUnicodeString(text.c_str()) / 2, kNumberY, kLabelColour,
+            surface, text.c_str(), centre - measureUnicodeString(text.c_str()) / 2, kNumberY, kBookLabelColour,
             wholeSurface(surface));
     }
 }
@@ -263,7 +263,7 @@ void BookGump::drawPageText(const BookPage* text, int32_t left, bool caretHere)
     const std::u16string caretText
         = m_caretLine < text->lineCount() ? text->lines[size_t(m_caretLine)] : std::u16string();
     const int32_t x = left + measureUnicodeChars(m_caretColumn, caretText.c_str());
-    drawUnicodeTextLine(surface, u"_", x, kTextTop + kDrawnLineHeight * m_caretLine + kCaretDrop, kCaretColour, area);
+    drawUnicodeTextLine(surface, u"_", x, kTextTop + kDrawnLineHeight * m_caretLine + kBookCaretDrop, kCaretColour, area);
 }
 
 void BookGump::showSpread()

@@ -25,10 +25,10 @@ namespace {
 constexpr int32_t kComposeArt = 2179;
 constexpr int32_t kFrameArt = 2091;
 constexpr int32_t kDividerArt = 2101;
-constexpr int32_t kThumbArt = 2088;
+constexpr int32_t kMessageThumbArt = 2088;
 constexpr int32_t kGripHoverArt = 2095;
-constexpr int32_t kUpArt = 2084;
-constexpr int32_t kDownArt = 2085;
+constexpr int32_t kMessageUpArt = 2084;
+constexpr int32_t kMessageDownArt = 2085;
 constexpr int32_t kPostArt = 2182;
 constexpr int32_t kReplyArt = 2180;
 constexpr int32_t kLabelFont = 9;
@@ -37,7 +37,7 @@ constexpr int32_t kSubjectHue = 8;
 constexpr int32_t kDividerY = 110;
 constexpr uint8_t kPostAction = 5;
 // The body's caret: an underscore a few pixels below the line's top.
-constexpr int32_t kCaretDrop = 3;
+constexpr int32_t kMessageCaretDrop = 3;
 
 int32_t gripHeight()
 {
@@ -98,7 +98,7 @@ BBMessageGump::BBMessageGump(uint32_t owner, uint32_t replyTo, std::u16string_vi
         m_subjectEntry = GumpHandle(entry);
         gumpSetFocus(entry);
     }
-    auto* thumb = new Thumb(254, kBodyTop, true, m_textBottom, kThumbArt);
+    auto* thumb = new Thumb(254, kBodyTop, true, m_textBottom, kMessageThumbArt);
     gumpLink(thumb, this);
     thumb->setPosition(0, 1);
     m_thumb = GumpHandle(thumb);
@@ -106,11 +106,11 @@ BBMessageGump::BBMessageGump(uint32_t owner, uint32_t replyTo, std::u16string_vi
         onParent<&BBMessageGump::openResizeFrame>, kGripArt, kGripArt, false);
     gripButton->setHoverArt(kGripHoverArt);
     gumpLink(gripButton, this);
-    gumpLink(new Button(246, 106, ButtonBehaviour::RepeatOnPress, 0, onParent<&BBMessageGump::scrollUp>, kUpArt,
-                 kUpArt, false),
+    gumpLink(new Button(246, 106, ButtonBehaviour::RepeatOnPress, 0, onParent<&BBMessageGump::scrollUp>, kMessageUpArt,
+                 kMessageUpArt, false),
         this);
     gumpLink(new Button(246, height() - gripHeight() - 52, ButtonBehaviour::RepeatOnPress, 0,
-                 onParent<&BBMessageGump::scrollDown>, kDownArt, kDownArt, false),
+                 onParent<&BBMessageGump::scrollDown>, kMessageDownArt, kMessageDownArt, false),
         this);
     auto* action = m_compose
         ? new Button(37, height() - gripHeight() - 24, ButtonBehaviour::ClickOnRelease, 0,
@@ -186,7 +186,7 @@ void BBMessageGump::redrawText()
     }
     if (gumpFocus() != this)
         return;
-    const int32_t caretY = kBodyTop + (m_body.caretLine - m_body.firstShown) * m_lineStep + kCaretDrop;
+    const int32_t caretY = kBodyTop + (m_body.caretLine - m_body.firstShown) * m_lineStep + kMessageCaretDrop;
     const std::u16string text(m_body.caretText());
     const int32_t caretX = kLeft + measureUnicodeChars(m_body.caretColumn, text.c_str());
     drawUnicodeTextLine(surface, u"_", caretX, caretY, kBoardTextColour, area);

@@ -91,7 +91,7 @@ std::string formatted(const char* format, auto... values)
 
 void speak(const std::string& text) { sendSpeechAsciiUnthrottled(text, 0); }
 
-void sendTextCommand(uint8_t type, std::string_view text)
+void sendGmTextCommand(uint8_t type, std::string_view text)
 {
     PacketStorage<512> packet;
     if (buildTextCommandPacket(packet, type, text))
@@ -376,7 +376,7 @@ void closeGmCall(int32_t resolution)
         openEscalateGump(resolution);
         return;
     }
-    sendTextCommand(kVisListCommand, "vislist 0");
+    sendGmTextCommand(kVisListCommand, "vislist 0");
     gmQueue().highlighted = 0;
     const GmCallRecord& call = currentGmCall();
     const std::string code = std::to_string(resolution);
@@ -385,7 +385,7 @@ void closeGmCall(int32_t resolution)
         if (buildGmQueueCommandPacket(packet, call.idText.c_str(), "CLOSE", bytesToWideString(code), u"No Details"))
             sendPacket(packet);
     } else {
-        sendTextCommand(kResolveCommand, code);
+        sendGmTextCommand(kResolveCommand, code);
     }
     forgetGmCallView();
 }

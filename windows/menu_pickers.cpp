@@ -22,7 +22,7 @@ namespace {
 
 constexpr int32_t kTitleFont = 1;
 constexpr int32_t kTextHue = 902;
-constexpr int32_t kTitleX = 39;
+constexpr int32_t kPickerTitleX = 39;
 constexpr int32_t kTitleTop = 18;
 constexpr int32_t kNameX = 39;
 constexpr int32_t kNameY = 103;
@@ -44,7 +44,7 @@ constexpr int32_t kChoiceTextX = 50;
 constexpr int32_t kBoxArt = 5002;
 constexpr int32_t kBoxCheckedArt = 5003;
 constexpr int32_t kCancelArt = 5200;
-constexpr int32_t kOkArt = 5042;
+constexpr int32_t kPickerOkArt = 5042;
 
 void sendMenuChoice(uint32_t serial, uint16_t menuId, uint16_t index, uint16_t graphic, uint16_t hue)
 {
@@ -100,7 +100,7 @@ ObjPickerGump::ObjPickerGump(int32_t x, int32_t y, uint32_t serial, uint16_t men
     }
     makePageFromArt(kFaceArt);
     if (GumpPage* face = page(0))
-        drawAsciiLine(*face, kTitleFont, kTextHue, kTitleX, kTitleTop, title);
+        drawAsciiLine(*face, kTitleFont, kTextHue, kPickerTitleX, kTitleTop, title);
     m_nameEntry = new InputControl(kNameX, kNameY, EntrySize { kNameWidth, kNameHeight, false }, 0, kNameLimit,
         kTitleFont, kTextHue, false, false);
     m_nameEntry->options.readOnly = true;
@@ -323,7 +323,7 @@ StringPickerGump::StringPickerGump(uint32_t serial, uint16_t menuId, std::string
         onParent<&StringPickerGump::cancel>, kCancelArt, kCancelArt + 1, false);
     gumpLink(cancelButton, this);
     auto* okButton = new Button(160, height - 44, ButtonBehaviour::ClickOnRelease, 0,
-        onParent<&StringPickerGump::accept>, kOkArt, kOkArt + 1, false);
+        onParent<&StringPickerGump::accept>, kPickerOkArt, kPickerOkArt + 1, false);
     gumpLink(okButton, this);
 }
 

@@ -8,15 +8,9 @@
 // to the screen's edges. Main thread only.
 
 #include "gump/gump.h"
+#include "gump/resize_limits.h"
 
 #include <cstdint>
-
-struct ResizeLimits {
-    int32_t minWidth = 0;
-    int32_t minHeight = 0;
-    int32_t maxWidth = 0;
-    int32_t maxHeight = 0;
-};
 
 // The limits a resize of `window` keeps, for a screen of that size.
 ResizeLimits resizeLimitsFor(CGump& window, int32_t screenWidth, int32_t screenHeight);

@@ -41,7 +41,6 @@ constexpr uint8_t kBuyFlag = 2;
 constexpr uint16_t kMessageHue = 0;
 constexpr uint16_t kMessageFont = 0;
 // The rows' views: read-only, no frame, no scroll bar.
-constexpr uint32_t kRowViewFlags = HtmlViewFlag::kReadOnly | HtmlViewFlag::kNoScrollBar | HtmlViewFlag::kNoFrame;
 
 // The list area shrunk by 2 on every side: where rows are drawn.
 constexpr ScreenRect kInnerArea { ShopGump::kListLeft + 2, ShopGump::kListTop + 2, ShopGump::kListRight - 2,
@@ -72,7 +71,7 @@ void ShopGump::build()
     addKind(GumpKind::ShopGump);
     makePageFromArt(m_mode == Mode::Buy ? kBuyArt : kSellArt);
     for (HtmlView*& view : m_rows) {
-        view = new HtmlView(this, 0, kRowViewFlags, false, true);
+        view = new HtmlView(this, 0, kTradeRowViewFlags, false, true);
         view->setRect(0, 0, kRowTextWidth, 1);
         view->setText(u" ", 0x7FFF);
         view->setVisible(false);

@@ -11,6 +11,7 @@
 // the vendor's items again by serial; the bill is its own top-level window,
 // which the shop creates and deletes. Main thread only; points are local.
 
+#include "gump/html_view.h"
 #include "windows/dialog_window.h"
 #include "windows/shopping_list.h"
 #include "windows/window_clicks.h"
@@ -19,6 +20,11 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// The text views of the shop's, the bill's and the shopping list's rows:
+// read-only, without scroll bar or frame.
+inline constexpr uint32_t kTradeRowViewFlags
+    = HtmlViewFlag::kReadOnly | HtmlViewFlag::kNoScrollBar | HtmlViewFlag::kNoFrame;
 
 class ArtImage;
 class BillGump;

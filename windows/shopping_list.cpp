@@ -4,6 +4,7 @@
 #include "gump/html_view.h"
 #include "gump/property_cache.h"
 #include "protocol/protocol_text.h"
+#include "windows/shop_gump.h"
 #include "text/ascii_font.h"
 #include "text/html_document.h"
 #include "text/localization.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr int32_t kHitFont = 9;
 constexpr int32_t kHitWrapWidth = 100;
 // The rows' views: read-only, no frame, no scroll bar.
-constexpr uint32_t kRowViewFlags = HtmlViewFlag::kReadOnly | HtmlViewFlag::kNoScrollBar | HtmlViewFlag::kNoFrame;
 
 std::u16string widened(std::string_view text)
 {
@@ -172,7 +172,7 @@ int32_t vendorRowHitHeight(uint32_t serial, std::string_view name, uint32_t pric
 
 int32_t htmlTextHeight(const std::u16string& text, int32_t width)
 {
-    HtmlDocument document(text, kRowViewFlags, 0);
+    HtmlDocument document(text, kTradeRowViewFlags, 0);
     int32_t measuredWidth = 0;
     int32_t height = 0;
     document.measure(width, measuredWidth, height, 0, 0, false);

@@ -51,7 +51,7 @@ void installX11ErrorHandler() { XSetErrorHandler(onXError); }
 
 namespace {
 
-Display* displayOf(SDL_Window* window)
+::Display* displayOf(SDL_Window* window)
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -64,13 +64,13 @@ Display* displayOf(SDL_Window* window)
 
 int32_t x11ConnectionDescriptor(SDL_Window* window)
 {
-    Display* display = displayOf(window);
+    ::Display* display = displayOf(window);
     return display ? ConnectionNumber(display) : -1;
 }
 
 bool x11EventsQueued(SDL_Window* window)
 {
-    Display* display = displayOf(window);
+    ::Display* display = displayOf(window);
     return display && XEventsQueued(display, QueuedAlready) > 0;
 }
 

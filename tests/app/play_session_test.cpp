@@ -35,6 +35,7 @@
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
 #include "support/window_input.h"
+#include "support/world_point.h"
 #include "windows/container_gump.h"
 #include "windows/paperdoll_gump.h"
 #include "world/cell_picking.h"
@@ -304,12 +305,12 @@ private:
             },
             [this] {
                 Item* coin = findItemBySerial(fixture::kSceneCoinSerial);
-                return backpackWindow() && coin && coin->container()
+                return test::sceneBackpackWindow() && coin && coin->container()
                     && coin->container()->serial == fixture::kSceneBackpackSerial;
             } });
         m_steps.push_back({ "the drag",
             [this] {
-                CGump* pack = backpackWindow();
+                CGump* pack = test::sceneBackpackWindow();
                 const int32_t x = pack->x() + 60 + 5;
                 const int32_t y = pack->y() + 80 + 7;
                 int32_t groundX = 0, groundY = 0;
@@ -359,12 +360,6 @@ private:
             for (int32_t x = 0; x < m_session->mainWindow.gameWidth() && x < picture.width; ++x)
                 colours.insert(picture.at(x, y));
         return colours.size();
-    }
-
-    static CGump* backpackWindow()
-    {
-        auto* pack = static_cast<ContainerItem*>(findItemBySerial(fixture::kSceneBackpackSerial));
-        return pack ? findContainerGump(*pack) : nullptr;
     }
 
     test::StageWorld& m_stage;

@@ -17,6 +17,7 @@
 #include "gump/unicode_input_control.h"
 #include "platform/clock.h"
 #include "support/stage_reading.h"
+#include "support/world_point.h"
 #include "windows/book_gump.h"
 #include "windows/bulletin_board.h"
 #include "windows/bulletin_message.h"
@@ -42,16 +43,10 @@ using app_test::StageScenario;
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
-CGump* backpackWindow()
-{
-    Item* pack = findItemBySerial(fixture::kSceneBackpackSerial);
-    return pack && pack->isContainer() ? findContainerGump(static_cast<ContainerItem&>(*pack)) : nullptr;
-}
-
 // A point on an item shown in the backpack's window.
 bool pointInBackpack(uint32_t serial, int32_t& x, int32_t& y)
 {
-    CGump* pack = backpackWindow();
+    CGump* pack = test::sceneBackpackWindow();
     Item* item = findItemBySerial(serial);
     if (!pack || !item)
         return false;

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "protocol/target_cursor.h"
 #include "support/stage_spells.h"
+#include "support/world_point.h"
 #include "windows/container_gump.h"
 #include "windows/icon_gumps.h"
 #include "windows/journal.h"
@@ -41,12 +42,6 @@ using app_test::StageScenario;
 
 constexpr int32_t kMagicArrow = 5;
 constexpr int32_t kInventoryButton = 2;
-
-ContainerGump* backpackWindow()
-{
-    Item* pack = findItemBySerial(fixture::kSceneBackpackSerial);
-    return pack && pack->isContainer() ? findContainerGump(static_cast<ContainerItem&>(*pack)) : nullptr;
-}
 
 SpellbookGump* stageBook() { return SpellbookGump::findFor(test::kStageSpellbookSerial); }
 
@@ -101,10 +96,10 @@ private:
                     pointOf(static_cast<Menubar*>(bar)->button(kInventoryButton), 10, 10, x, y);
                 click(x, y);
             },
-            [] { return backpackWindow() != nullptr; });
+            [] { return test::sceneBackpackWindow() != nullptr; });
         step("the spellbook",
             [this] {
-                ContainerGump* window = backpackWindow();
+                ContainerGump* window = test::sceneBackpackWindow();
                 Item* book = findItemBySerial(test::kStageSpellbookSerial);
                 if (!window || !book)
                     return;

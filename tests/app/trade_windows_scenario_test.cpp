@@ -100,15 +100,10 @@ private:
         else
             click(x, y);
     }
-    static ContainerGump* backpackWindow()
-    {
-        auto* pack = static_cast<ContainerItem*>(findItemBySerial(fixture::kSceneBackpackSerial));
-        return pack ? findContainerGump(*pack) : nullptr;
-    }
     // A client point of an item shown in the backpack's window.
     static bool inBackpack(uint32_t serial, int32_t& x, int32_t& y)
     {
-        ContainerGump* window = backpackWindow();
+        ContainerGump* window = test::sceneBackpackWindow();
         Item* item = findItemBySerial(serial);
         if (!window || !item)
             return false;
@@ -222,7 +217,7 @@ private:
             "the shirt dropped on the woman",
             [this] {
                 // The window out of the way of the woman.
-                backpackWindow()->moveTo(400, 240, true, nullptr, false);
+                test::sceneBackpackWindow()->moveTo(400, 240, true, nullptr, false);
                 int32_t fromX = 0, fromY = 0, toX = 0, toY = 0;
                 inBackpack(kTradeShirtSerial, fromX, fromY);
                 findOnScreen(fixture::kSceneWomanSerial, toX, toY);

@@ -2,6 +2,7 @@
 // in, the mail dates and their zones, the bounds, the bodies, and the
 // delimited fields every line is read with.
 
+#include "core/wide_text.h"
 #include "messenger/message_store.h"
 #include "messenger/messenger_test_support.h"
 #include "support/scoped_environment.h"
@@ -13,14 +14,13 @@
 
 namespace {
 
-std::u16string wide(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::u16string block(int32_t id, std::string_view to, std::string_view from, std::string_view date,
     std::string_view subject, std::string_view read = "Read: 0")
 {
-    return wide(std::to_string(id)) + u"\r\nTo: <" + wide(to) + u"@x> \"" + wide(to) + u"\" (t)\r\nFrom: <"
-        + wide(from) + u"@x> \"" + wide(from) + u"\" (f)\r\nDate: " + wide(date) + u"\r\nSubject: " + wide(subject)
-        + u"\r\n" + wide(read) + u"\r\n";
+    return bytesToWideString(std::to_string(id)) + u"\r\nTo: <" + bytesToWideString(to) + u"@x> \"" + bytesToWideString(to) + u"\" (t)\r\nFrom: <"
+        + bytesToWideString(from) + u"@x> \"" + bytesToWideString(from) + u"\" (f)\r\nDate: " + bytesToWideString(date) + u"\r\nSubject: " + bytesToWideString(subject)
+        + u"\r\n" + bytesToWideString(read) + u"\r\n";
 }
 
 class MessageStoreTest : public testing::Test {
@@ -126,7 +126,7 @@ TEST_F(MessageStoreTest, FixedEntriesComeFirstThenEveryoneByNameAndDescription)
 TEST_F(MessageStoreTest, AFullBookIgnoresFurtherEntries)
 {
     for (int32_t i = 0; i < kMaxAddressEntries + 3; ++i)
-        parseAddressEntry(u"<a" + wide(std::to_string(i)) + u"@x> \"N\" ()");
+        parseAddressEntry(u"<a" + bytesToWideString(std::to_string(i)) + u"@x> \"N\" ()");
     EXPECT_EQ(int32_t(addressBook().size()), kMaxAddressEntries);
 }
 

@@ -4,6 +4,7 @@
 // send window, the address book, the web page window, the prompts and the
 // desktop layout's records.
 
+#include "core/wide_text.h"
 #include "gump/desktop_file.h"
 #include "gump/desktop_services.h"
 #include "gump/entry_core.h"
@@ -29,15 +30,14 @@ namespace {
 
 using messenger_test::Loopback;
 
-std::u16string wide(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::u16string mailBlock(int32_t id, std::string_view to, std::string_view from, int32_t day, int32_t read = 0,
     std::string_view subject = "Hello")
 {
-    return wide(std::to_string(id)) + u"\r\nTo: <" + wide(to) + u"@x> \"" + wide(to) + u"\" ()\r\nFrom: <" + wide(from)
-        + u"@x> \"" + wide(from) + u"\" (f)\r\nDate: Mon Feb " + wide(std::to_string(day))
-        + u" 10:00:00 2003 GMT\r\nSubject: " + wide(subject) + u" " + wide(std::to_string(id)) + u"\r\nRead: "
-        + wide(std::to_string(read)) + u"\r\n";
+    return bytesToWideString(std::to_string(id)) + u"\r\nTo: <" + bytesToWideString(to) + u"@x> \"" + bytesToWideString(to) + u"\" ()\r\nFrom: <" + bytesToWideString(from)
+        + u"@x> \"" + bytesToWideString(from) + u"\" (f)\r\nDate: Mon Feb " + bytesToWideString(std::to_string(day))
+        + u" 10:00:00 2003 GMT\r\nSubject: " + bytesToWideString(subject) + u" " + bytesToWideString(std::to_string(id)) + u"\r\nRead: "
+        + bytesToWideString(std::to_string(read)) + u"\r\n";
 }
 
 class GmChatDouble final : public GmChatWindows {

@@ -25,7 +25,7 @@ using test::ServerPacket;
 using Bytes = std::vector<uint8_t>;
 
 constexpr uint32_t kWorldOther = 0x00000B01;
-constexpr uint32_t kItem = 0x40000101;
+constexpr uint32_t kPacketItem = 0x40000101;
 
 class WorldObjectPackets : public test::WorldPacketTest { };
 
@@ -231,13 +231,13 @@ TEST_P(WorldItemFlags, EachOptionalFieldIsReadOnlyWhenItsBitIsSet)
 constexpr uint16_t kShirt = test::kPlainGraphic;
 
 INSTANTIATE_TEST_SUITE_P(Flags, WorldItemFlags,
-    testing::Values(WorldItemCase { "None", kItem, kShirt, 0, 0, 1001, 1002, 0, 3, 0, 0, 14 },
-        WorldItemCase { "Amount", kItem | 0x80000000, kShirt, 25, 0, 1001, 1002, 0, 3, 0, 0, 16 },
-        WorldItemCase { "Increment", kItem, kShirt | 0x8000, 0, 2, 1001, 1002, 0, 3, 0, 0, 15 },
-        WorldItemCase { "Direction", kItem, kShirt, 0, 0, 1001 | 0x8000, 1002, 5, -3, 0, 0, 15 },
-        WorldItemCase { "Hue", kItem, kShirt, 0, 0, 1001, 1002 | 0x8000, 0, 3, 0x0021, 0, 16 },
-        WorldItemCase { "Flags", kItem, kShirt, 0, 0, 1001, 1002 | 0x4000, 0, 3, 0, 0x20, 15 },
-        WorldItemCase { "All", kItem | 0x80000000, kShirt | 0x8000, 7, 1, 1001 | 0x8000, 1002 | 0xC000, 4, 9, 0x0022,
+    testing::Values(WorldItemCase { "None", kPacketItem, kShirt, 0, 0, 1001, 1002, 0, 3, 0, 0, 14 },
+        WorldItemCase { "Amount", kPacketItem | 0x80000000, kShirt, 25, 0, 1001, 1002, 0, 3, 0, 0, 16 },
+        WorldItemCase { "Increment", kPacketItem, kShirt | 0x8000, 0, 2, 1001, 1002, 0, 3, 0, 0, 15 },
+        WorldItemCase { "Direction", kPacketItem, kShirt, 0, 0, 1001 | 0x8000, 1002, 5, -3, 0, 0, 15 },
+        WorldItemCase { "Hue", kPacketItem, kShirt, 0, 0, 1001, 1002 | 0x8000, 0, 3, 0x0021, 0, 16 },
+        WorldItemCase { "Flags", kPacketItem, kShirt, 0, 0, 1001, 1002 | 0x4000, 0, 3, 0, 0x20, 15 },
+        WorldItemCase { "All", kPacketItem | 0x80000000, kShirt | 0x8000, 7, 1, 1001 | 0x8000, 1002 | 0xC000, 4, 9, 0x0022,
             0x20, 21 }),
     [](const testing::TestParamInfo<WorldItemCase>& row) { return std::string(row.param.name); });
 
@@ -402,11 +402,11 @@ TEST_F(WorldObjectPackets, MobileMovingQueuesAStepForOthersAndLooksForThePlayer)
 
 TEST_F(WorldObjectPackets, DeleteRemovesObjectsButNeverThePlayer)
 {
-    dropItem(kItem, 1001, 1001);
+    dropItem(kPacketItem, 1001, 1001);
     dragState().dragging = true;
-    dragState().serial = kItem;
-    dispatch(fixedPacket(0x1D).u32(kItem).bytes());
-    EXPECT_EQ(findItemBySerial(kItem), nullptr);
+    dragState().serial = kPacketItem;
+    dispatch(fixedPacket(0x1D).u32(kPacketItem).bytes());
+    EXPECT_EQ(findItemBySerial(kPacketItem), nullptr);
     EXPECT_FALSE(dragState().dragging);
     EXPECT_EQ(windows.calls, (std::vector<std::string> { "closeTargetBarsShowing 40000101" }));
 
@@ -500,13 +500,13 @@ TEST_F(WorldObjectPackets, ServerStepIsAskedOfTheWalkingCode)
 
 TEST_F(WorldObjectPackets, SemiVisibleSerialsAreKeptPerSession)
 {
-    dropItem(kItem, 1001, 1001);
-    dispatch(fixedPacket(0xC4).u32(kItem).u8(1).bytes());
+    dropItem(kPacketItem, 1001, 1001);
+    dispatch(fixedPacket(0xC4).u32(kPacketItem).u8(1).bytes());
     dispatch(fixedPacket(0xC4).u32(0x40009999).u8(1).bytes());
-    EXPECT_EQ(session->semiVisible, (std::set<uint32_t> { kItem }));
-    dispatch(fixedPacket(0xC4).u32(kItem).u8(0).bytes());
+    EXPECT_EQ(session->semiVisible, (std::set<uint32_t> { kPacketItem }));
+    dispatch(fixedPacket(0xC4).u32(kPacketItem).u8(0).bytes());
     EXPECT_TRUE(session->semiVisible.empty());
-    dispatch(fixedPacket(0xC4).u32(kItem).u8(1).bytes());
+    dispatch(fixedPacket(0xC4).u32(kPacketItem).u8(1).bytes());
     dispatch(fixedPacket(0xC4).u32(0xFFFFFFFF).u8(0).bytes());
     EXPECT_TRUE(session->semiVisible.empty());
 }
@@ -529,8 +529,8 @@ TEST_F(WorldObjectPackets, ContainerItemGoesIntoItsContainer)
 {
     Item* pack = dropItem(0x40000500, 1001, 1001, test::kBackpackGraphic);
     ASSERT_TRUE(pack->isContainer());
-    dispatch(fixedPacket(0x25).u32(kItem).u16(kShirt).u8(0).u16(3).u16(40).u16(50).u32(0x40000500).u16(0x0021).bytes());
-    Item* item = findItemBySerial(kItem);
+    dispatch(fixedPacket(0x25).u32(kPacketItem).u16(kShirt).u8(0).u16(3).u16(40).u16(50).u32(0x40000500).u16(0x0021).bytes());
+    Item* item = findItemBySerial(kPacketItem);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->container(), pack);
     EXPECT_EQ(item->amount, 3);
@@ -538,7 +538,7 @@ TEST_F(WorldObjectPackets, ContainerItemGoesIntoItsContainer)
 
     // An unknown container takes nothing.
     std::string before = snapshot();
-    dispatch(fixedPacket(0x25).u32(kItem + 1).u16(kShirt).u8(0).u16(1).u16(1).u16(1).u32(0x40009999).u16(0).bytes());
+    dispatch(fixedPacket(0x25).u32(kPacketItem + 1).u16(kShirt).u8(0).u16(1).u16(1).u16(1).u32(0x40009999).u16(0).bytes());
     EXPECT_EQ(snapshot(), before);
 }
 
@@ -715,13 +715,13 @@ class PickUpReject : public test::WorldPacketTest, public testing::WithParamInte
 TEST_P(PickUpReject, PutsTheItemBackAndSaysWhy)
 {
     const PickUpRejectCase& row = GetParam();
-    Item* item = dropItem(kItem, 1001, 1002);
+    Item* item = dropItem(kPacketItem, 1001, 1002);
     pickUpItem(*item, 1);
-    ASSERT_EQ(findItemBySerial(kItem), nullptr);
+    ASSERT_EQ(findItemBySerial(kPacketItem), nullptr);
     ASSERT_TRUE(dragState().dragging);
     dispatch(fixedPacket(0x27).u8(row.reason).bytes());
     EXPECT_FALSE(dragState().dragging);
-    Item* back = findItemBySerial(kItem);
+    Item* back = findItemBySerial(kPacketItem);
     EXPECT_EQ(back != nullptr, row.restores);
     if (back) {
         EXPECT_EQ(back->x, 1001);

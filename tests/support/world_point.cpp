@@ -1,6 +1,10 @@
 #include "support/world_point.h"
 
+#include "fixtures/sample_scene.h"
+#include "windows/container_gump.h"
 #include "world/cell_picking.h"
+#include "world/container_item.h"
+#include "world/object_manager.h"
 
 #include <utility>
 #include <vector>
@@ -38,6 +42,12 @@ bool worldObjectPoint(const WorldObject* wanted, int32_t width, int32_t height, 
         }
     }
     return true;
+}
+
+ContainerGump* sceneBackpackWindow()
+{
+    Item* pack = findItemBySerial(fixture::kSceneBackpackSerial);
+    return pack && pack->isContainer() ? findContainerGump(static_cast<ContainerItem&>(*pack)) : nullptr;
 }
 
 } // namespace test

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class ContainerGump;
 class WorldObject;
 
 namespace test {
@@ -14,5 +15,8 @@ namespace test {
 // False (and -1, -1) when no point of the game area (width x height, looked
 // at every `step` pixels) picks the object.
 bool worldObjectPoint(const WorldObject* wanted, int32_t width, int32_t height, int32_t step, int32_t& x, int32_t& y);
+
+// The window of the sample scene's backpack, or null while it is closed.
+ContainerGump* sceneBackpackWindow();
 
 } // namespace test

@@ -31,14 +31,14 @@ namespace {
 using windows_test::Bytes;
 using windows_test::hexOf;
 
-constexpr uint32_t kSign = 0x40000504;
-constexpr uint32_t kBoard = 0x40000503;
+constexpr uint32_t kPictureSign = 0x40000504;
+constexpr uint32_t kPictureBoard = 0x40000503;
 
 class Pictures : public windows_test::ReadingDesktop {
 protected:
     Pictures()
     {
-        addItem(kSign, fixture::kSampleSignGraphic, fixture::kSampleCentreX + 2, fixture::kSampleCentreY);
+        addItem(kPictureSign, fixture::kSampleSignGraphic, fixture::kSampleCentreX + 2, fixture::kSampleCentreY);
         resetHelpPopups();
     }
     ~Pictures() override { shutdownLocalization(); }
@@ -63,14 +63,14 @@ protected:
 
 TEST_F(Pictures, ASignShowsItsSecondTextInsideItsArt)
 {
-    dispatch(test::signPacket(kSign, uint16_t(fixture::kSampleSignArt), "not shown", "Welcome to the Stage House"));
-    SignGump* sign = findSignGump(kSign);
+    dispatch(test::signPacket(kPictureSign, uint16_t(fixture::kSampleSignArt), "not shown", "Welcome to the Stage House"));
+    SignGump* sign = findSignGump(kPictureSign);
     ASSERT_NE(sign, nullptr);
     EXPECT_EQ(sign->x(), 100);
     EXPECT_EQ(sign->y(), 100);
     EXPECT_EQ(sign->width(), 170);
     // One window per sign.
-    dispatch(test::signPacket(kSign, uint16_t(fixture::kSampleSignArt), "", "again"));
+    dispatch(test::signPacket(kPictureSign, uint16_t(fixture::kSampleSignArt), "", "again"));
     EXPECT_EQ(windowsOf(GumpKind::Sign), 1);
     composeAll();
     std::vector<uint16_t> picture = screenPicture();
@@ -97,8 +97,8 @@ TEST_F(Pictures, ASignShowsItsSecondTextInsideItsArt)
 
 TEST_F(Pictures, ASignIsDraggedByItsPictureAndClosedByTheRightButton)
 {
-    dispatch(test::signPacket(kSign, uint16_t(fixture::kSampleSignArt), "", "Drag me"));
-    SignGump* sign = findSignGump(kSign);
+    dispatch(test::signPacket(kPictureSign, uint16_t(fixture::kSampleSignArt), "", "Drag me"));
+    SignGump* sign = findSignGump(kPictureSign);
     pressLeft(150, 150);
     pointAt(190, 170);
     releaseLeft(190, 170);
@@ -106,7 +106,7 @@ TEST_F(Pictures, ASignIsDraggedByItsPictureAndClosedByTheRightButton)
     EXPECT_EQ(sign->y(), 120);
     pressRight(150, 150);
     releaseRight(150, 150);
-    EXPECT_EQ(findSignGump(kSign), nullptr);
+    EXPECT_EQ(findSignGump(kPictureSign), nullptr);
 }
 
 TEST_F(Pictures, ASignOfAnUnknownObjectOpensWithoutOwner)
@@ -165,17 +165,17 @@ TEST_F(Pictures, ATranslucentPictureIsThreeQuartersPictureOverTheBackground)
 TEST_F(Pictures, HelpTextsShowOnlyOutsideEnglishUnlessTheSettingsDecide)
 {
     speak("enu", "ENGLISH");
-    dispatch(test::helpTextPacket(kSign, u"A sign."));
+    dispatch(test::helpTextPacket(kPictureSign, u"A sign."));
     EXPECT_EQ(helpTextPopup(), nullptr);
     // The language test runs once: a later language does not bring them back.
     speak("deu", "German");
-    dispatch(test::helpTextPacket(kSign, u"Ein Schild."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Ein Schild."));
     EXPECT_EQ(helpTextPopup(), nullptr);
 
     resetHelpPopups();
     pointer.x = 320;
     pointer.y = 240;
-    dispatch(test::helpTextPacket(kSign, u"Ein Schild."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Ein Schild."));
     HelpTextPopup* popup = helpTextPopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->x(), 320 - HelpTextPopup::kWidth / 2);
@@ -190,14 +190,14 @@ TEST_F(Pictures, APersistentPopupKeepsItsTextAndAnotherReplacesIt)
 {
     speak("deu", "German");
     helpPopupSettings().persistent = true;
-    dispatch(test::helpTextPacket(kSign, u"Erst."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Erst."));
     HelpTextPopup* first = helpTextPopup();
     ASSERT_NE(first, nullptr);
-    dispatch(test::helpTextPacket(kSign, u"Zweit."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Zweit."));
     EXPECT_EQ(helpTextPopup(), first);
     EXPECT_EQ(first->list()->lines().front().text, u"Erst.");
     helpPopupSettings().persistent = false;
-    dispatch(test::helpTextPacket(kSign, u"Zweit."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Zweit."));
     ASSERT_NE(helpTextPopup(), nullptr);
     EXPECT_EQ(helpTextPopup()->list()->lines().front().text, u"Zweit.");
     EXPECT_EQ(windowsOf(GumpKind::ControlGump), 1);
@@ -210,7 +210,7 @@ TEST_F(Pictures, AStickyPopupOpensWhereTheLastOneWasDragged)
     helpPopupSettings().persistent = false;
     pointer.x = 100;
     pointer.y = 100;
-    dispatch(test::helpTextPacket(kSign, u"Zieh mich."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Zieh mich."));
     HelpTextPopup* popup = helpTextPopup();
     ASSERT_NE(popup, nullptr);
     // Pressed on its top edge and dragged to (300, 200).
@@ -224,7 +224,7 @@ TEST_F(Pictures, AStickyPopupOpensWhereTheLastOneWasDragged)
     closeHelpTextPopup();
     pointer.x = 50;
     pointer.y = 60;
-    dispatch(test::helpTextPacket(kSign, u"Wieder."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Wieder."));
     ASSERT_NE(helpTextPopup(), nullptr);
     EXPECT_EQ(helpTextPopup()->x(), 300);
     EXPECT_EQ(helpTextPopup()->y(), 200);
@@ -351,7 +351,7 @@ TEST_F(Pictures, TheArrowAndAHelpTextAreDrawnOverTheWorld)
     speak("deu", "German");
     pointer.x = 150;
     pointer.y = 120;
-    dispatch(test::helpTextPacket(kSign, u"Das Schild des Hauses. Doppelklick, um es zu lesen."));
+    dispatch(test::helpTextPacket(kPictureSign, u"Das Schild des Hauses. Doppelklick, um es zu lesen."));
     ASSERT_NE(helpTextPopup(), nullptr);
     new WorldViewGump(false);
     const PlayerMobile* self = player();

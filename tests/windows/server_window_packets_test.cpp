@@ -34,8 +34,8 @@ using fixture::ServerPacket;
 using windows_test::Bytes;
 
 constexpr uint32_t kBook = 0x40000501;
-constexpr uint32_t kBoard = 0x40000503;
-constexpr uint32_t kSign = 0x40000504;
+constexpr uint32_t kPacketBoard = 0x40000503;
+constexpr uint32_t kPacketSign = 0x40000504;
 constexpr uint32_t kMap = 0x40000505;
 constexpr uint32_t kMessage = 0x40000601;
 
@@ -46,8 +46,8 @@ protected:
     ReadingPackets()
     {
         addItem(kBook, fixture::kSampleBookGraphic, fixture::kSampleCentreX + 1, fixture::kSampleCentreY);
-        addItem(kBoard, fixture::kSampleBoardGraphic, fixture::kSampleCentreX + 2, fixture::kSampleCentreY);
-        addItem(kSign, fixture::kSampleSignGraphic, fixture::kSampleCentreX + 3, fixture::kSampleCentreY);
+        addItem(kPacketBoard, fixture::kSampleBoardGraphic, fixture::kSampleCentreX + 2, fixture::kSampleCentreY);
+        addItem(kPacketSign, fixture::kSampleSignGraphic, fixture::kSampleCentreX + 3, fixture::kSampleCentreY);
         addToContainer(kMap, fixture::kSampleMapGraphic, 60, 60, playerBackpack()->serial);
         boardRequest() = BoardRequest {};
         resetHelpPopups();
@@ -74,7 +74,7 @@ protected:
                         out << line.size() << ",";
             }
         }
-        if (BulletinBoardGump* board = findBulletinBoard(kBoard))
+        if (BulletinBoardGump* board = findBulletinBoard(kPacketBoard))
             out << "board lines " << board->lines().size() << ";";
         if (BBMessageGump* message = findMessageWindow(kMessage))
             out << "message lines " << message->body().lineCount() << ";";
@@ -105,8 +105,8 @@ protected:
     void openBookWritable() { dispatch(test::bookHeaderPacket(kBook, true, true, 4, "T", "A")); }
     void openBoardWithMessage()
     {
-        dispatch(test::boardOpenPacket(kBoard, "Board"));
-        addToContainer(kMessage, fixture::kSampleMessageGraphic, 10, 10, kBoard);
+        dispatch(test::boardOpenPacket(kPacketBoard, "Board"));
+        addToContainer(kMessage, fixture::kSampleMessageGraphic, 10, 10, kPacketBoard);
     }
 };
 
@@ -131,17 +131,17 @@ Bytes cutBy(const Bytes& whole, size_t cut)
 
 std::vector<PacketCase> wholePackets()
 {
-    const Bytes help = test::helpTextPacket(kSign, u"Ein Schild.");
+    const Bytes help = test::helpTextPacket(kPacketSign, u"Ein Schild.");
     return {
         { "BookHeaderText", Prepared::Nothing, test::bookHeaderTextPacket(kBook, false, false, 3, "Title", "Author") },
         { "BookPages", Prepared::WritableBook,
             test::bookPagesPacket(kBook, { { 1, { "alpha", "beta" } }, { 2, { "gamma" } } }) },
-        { "BoardOpen", Prepared::Nothing, test::boardOpenPacket(kBoard, "Board") },
+        { "BoardOpen", Prepared::Nothing, test::boardOpenPacket(kPacketBoard, "Board") },
         { "BoardSummary", Prepared::BoardWithMessage,
-            test::boardSummaryPacket(kBoard, kMessage, 0, "Aldo", "Subject", "noon") },
+            test::boardSummaryPacket(kPacketBoard, kMessage, 0, "Aldo", "Subject", "noon") },
         { "BoardMessage", Prepared::BoardWithMessage,
-            test::boardMessagePacket(kBoard, kMessage, "Aldo", "Subject", "noon", { "one", "two" }) },
-        { "Sign", Prepared::Nothing, test::signPacket(kSign, 260, "first", "second") },
+            test::boardMessagePacket(kPacketBoard, kMessage, "Aldo", "Subject", "noon", { "one", "two" }) },
+        { "Sign", Prepared::Nothing, test::signPacket(kPacketSign, 260, "first", "second") },
         { "HelpText", Prepared::Nothing, help, help.size() - 3 - 4 },
     };
 }
@@ -177,22 +177,22 @@ std::vector<PacketCase> refusedPackets()
         { "TitleLongerThanThePacket", Prepared::Nothing,
             ServerPacket(0xD4).u32(kBook).u8(0).u8(0).u16(2).u16(0xFFFF).text("T", 2).u16(2).text("A", 2).bytes() },
         { "PairsBeyondThePacket", Prepared::BoardWithMessage,
-            ServerPacket(0x71).u8(2).u32(kBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
+            ServerPacket(0x71).u8(2).u32(kPacketBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
                 .u16(0).u16(0).u8(255).u16(1).u16(2).u8(0).bytes() },
         { "BodyLinesBeyondThePacket", Prepared::BoardWithMessage,
-            ServerPacket(0x71).u8(2).u32(kBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
+            ServerPacket(0x71).u8(2).u32(kPacketBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
                 .u16(0).u16(0).u8(0).u8(255).u8(2).text("a", 2).bytes() },
         { "BodyLineLongerThanThePacket", Prepared::BoardWithMessage,
-            ServerPacket(0x71).u8(2).u32(kBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
+            ServerPacket(0x71).u8(2).u32(kPacketBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
                 .u16(0).u16(0).u8(0).u8(1).u8(200).text("ab", 3).bytes() },
         { "SignTextLongerThanThePacket", Prepared::Nothing,
-            ServerPacket(0x8B).u32(kSign).u16(260).u16(1).u8(0).u16(0xFFFF).text("x", 2).bytes() },
+            ServerPacket(0x8B).u32(kPacketSign).u16(260).u16(1).u8(0).u16(0xFFFF).text("x", 2).bytes() },
         { "UnknownBoardCommand", Prepared::BoardWithMessage,
-            ServerPacket(0x71).u8(9).u32(kBoard).u32(kMessage).bytes() },
+            ServerPacket(0x71).u8(9).u32(kPacketBoard).u32(kMessage).bytes() },
         { "SummaryOfAnUnknownMessage", Prepared::BoardWithMessage,
-            test::boardSummaryPacket(kBoard, 0x40007777, 0, "Aldo", "Subject", "noon") },
+            test::boardSummaryPacket(kPacketBoard, 0x40007777, 0, "Aldo", "Subject", "noon") },
         { "MessageOfAnUnknownItem", Prepared::BoardWithMessage,
-            test::boardMessagePacket(kBoard, 0x40007777, "Aldo", "Subject", "noon", { "one" }) },
+            test::boardMessagePacket(kPacketBoard, 0x40007777, "Aldo", "Subject", "noon", { "one" }) },
         { "BookOfAnUnknownObject", Prepared::Nothing, test::bookHeaderPacket(0x40007777, true, true, 4, "T", "A") },
         { "HelpOfAnUnknownObject", Prepared::Nothing, test::helpTextPacket(0x40007777, u"Nichts.") },
         { "PinOfAMapWithoutWindow", Prepared::Nothing, test::mapPlotPacket(kMap, 1, 0, 10, 10) },
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Reading, RefusedPackets, testing::ValuesIn(refusedPacke
 TEST_F(ReadingPackets, AnEmptyBodyLineIsAnEmptyLine)
 {
     openBoardWithMessage();
-    dispatch(ServerPacket(0x71).u8(2).u32(kBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
+    dispatch(ServerPacket(0x71).u8(2).u32(kPacketBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
                  .u16(0).u16(0).u8(0).u8(3).u8(0).u8(2).text("a", 2).u8(1).u8(0).bytes());
     BBMessageGump* message = findMessageWindow(kMessage);
     ASSERT_NE(message, nullptr);
@@ -233,7 +233,7 @@ TEST_F(ReadingPackets, AnEmptyBodyLineIsAnEmptyLine)
 TEST_F(ReadingPackets, RepeatedWindowsDoNotPileUp)
 {
     openBoardWithMessage();
-    const Bytes message = test::boardMessagePacket(kBoard, kMessage, "Aldo", "Subject", "noon", { "one" });
+    const Bytes message = test::boardMessagePacket(kPacketBoard, kMessage, "Aldo", "Subject", "noon", { "one" });
     dispatch(message);
     dispatch(message);
     int32_t messages = 0;

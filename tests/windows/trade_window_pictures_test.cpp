@@ -84,7 +84,7 @@ std::vector<uint8_t> menu(uint16_t firstGraphic)
     return packet.bytes();
 }
 
-std::vector<uint8_t> textQuery()
+std::vector<uint8_t> horseNameQuery()
 {
     return ServerPacket(0xAB)
         .u32(0x40000001)
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowPicture,
     testing::Values(PictureCase { "Trade", tradeOpen, 0xbc0cd4043adac0b2ull },
         PictureCase { "ObjectPicker", [] { return menu(fixture::kSampleGoodsGraphics[2]); }, 0x4f3ab5fb83deae6full },
         PictureCase { "StringPicker", [] { return menu(0); }, 0xf2c844e9a24f4351ull },
-        PictureCase { "TextQuery", textQuery, 0x1ea2b6386813b239ull }, PictureCase { "ContextMenu", contextMenu, 0xf13a176f9540a3bbull }),
+        PictureCase { "TextQuery", horseNameQuery, 0x1ea2b6386813b239ull }, PictureCase { "ContextMenu", contextMenu, 0xf13a176f9540a3bbull }),
     [](const testing::TestParamInfo<PictureCase>& picture) { return picture.param.name; });
 
 // The compact menu's frame leaves out every pixel of an odd column and an
