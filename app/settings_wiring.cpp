@@ -19,6 +19,7 @@
 #include "text/ascii_font.h"
 #include "text/obscenity_filter.h"
 #include "text/text_surface.h"
+#include "windows/game_area_edges.h"
 #include "windows/help_text_popup.h"
 
 namespace {
@@ -65,6 +66,27 @@ private:
     WindowPresenter* m_presenter = nullptr;
 };
 
+// What the window settings change beyond their rows. The help popups' values
+// are taken in front of this (HelpPopupWindowSettings) and the item-property
+// mode by the item-property window's service; the tooltip font and the party
+// speech hue need nothing more, since the tooltip and the party windows read
+// the settings' rows each time they draw.
+class AppWindowSettings final : public WindowSettingsService {
+public:
+    void switchHelpPopupsOff() override { }
+    void setHelpPopupSticky(bool) override { }
+    void setHelpPopupPersistent(bool) override { }
+    void setHelpPopupTextColour(int32_t) override { }
+    void setHelpPopupDelay(int32_t) override { }
+    void setHelpPopupFont(int32_t) override { }
+    void setToolTipFont(int32_t) override { }
+    void setItemPropsMode(int32_t) override { }
+    void setPartySpeechHue(int32_t) override { }
+    // The new game area's edges; the world view follows the back buffer,
+    // which the main window has already made anew for the new size.
+    void relayoutGameArea() override { relayoutGameAreaEdges(); }
+};
+
 class AppPointerService final : public PointerService {
 public:
     void setCursorKind(int32_t kind) override { ::setCursorKind(kind); }
@@ -93,7 +115,9 @@ void installSettingsServices()
     installDisplaySettings(&appDisplaySettings());
     // The help popups' values in use follow the settings read from here on.
     resetHelpPopups();
-    static HelpPopupWindowSettings helpPopups(windowSettings());
+    static AppWindowSettings windowSettingsBase;
+    installWindowSettings(&windowSettingsBase);
+    static HelpPopupWindowSettings helpPopups(windowSettingsBase);
     installWindowSettings(&helpPopups);
     installServerRequests(&requests);
     installPointerService(&pointer);

@@ -13,6 +13,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/html_view.h"
+#include "gump/property_cache.h"
 #include "gump/unicode_input_control.h"
 #include "gump/waiting_gump.h"
 #include "fixtures/font_writers.h"
@@ -53,12 +54,16 @@ public:
     }
     void onDrag(int32_t x, int32_t y) override
     {
+        // No property list is asked for while the button is held.
+        if (service<PropertyListWindows>().isPointerHeld())
+            pointerHeldWhileDragged = true;
         if (dragging)
             moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
     }
     void onLeftUp(int32_t, int32_t) override { dragging = false; }
 
     bool dragging = false;
+    bool pointerHeldWhileDragged = false;
 };
 
 // Puts a window at (100, 100), then drags it by its inside from (120, 110)
@@ -86,6 +91,9 @@ public:
     {
         CGump* moved = handle.get();
         std::fprintf(stderr, "gump at %d,%d\n", moved ? moved->x() : -1, moved ? moved->y() : -1);
+        std::fprintf(stderr, "pointer held while dragged %s, after %s\n",
+            moved && gump->pointerHeldWhileDragged ? "yes" : "no",
+            service<PropertyListWindows>().isPointerHeld() ? "yes" : "no");
         // What the screen shows, read back from the headless display.
         const test::ShownPicture picture
             = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
@@ -213,6 +221,7 @@ TEST_F(HeadlessDesktop, AGumpShowsAndIsDraggedByTheMouse)
     DragScenario scenario;
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "gump at 200,180\n"
+        "pointer held while dragged yes, after no\n"
         "shown at the new place yes\n"
         "gone from the old place yes\n"
         "picture a36d4a24f11d7c3c\n");
