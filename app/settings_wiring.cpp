@@ -19,7 +19,6 @@
 #include "text/ascii_font.h"
 #include "text/obscenity_filter.h"
 #include "text/text_surface.h"
-#include "windows/game_area_edges.h"
 #include "windows/help_text_popup.h"
 
 namespace {
@@ -70,7 +69,9 @@ private:
 // are taken in front of this (HelpPopupWindowSettings) and the item-property
 // mode by the item-property window's service; the tooltip font and the party
 // speech hue need nothing more, since the tooltip and the party windows read
-// the settings' rows each time they draw.
+// the settings' rows each time they draw; and a new game area size has
+// already laid the edges out again, through the main window's new back
+// buffer (AppDisplaySettings::setGameWindowSize, called just before).
 class AppWindowSettings final : public WindowSettingsService {
 public:
     void switchHelpPopupsOff() override { }
@@ -82,9 +83,7 @@ public:
     void setToolTipFont(int32_t) override { }
     void setItemPropsMode(int32_t) override { }
     void setPartySpeechHue(int32_t) override { }
-    // The new game area's edges; the world view follows the back buffer,
-    // which the main window has already made anew for the new size.
-    void relayoutGameArea() override { relayoutGameAreaEdges(); }
+    void relayoutGameArea() override { }
 };
 
 class AppPointerService final : public PointerService {
