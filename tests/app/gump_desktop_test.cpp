@@ -24,6 +24,8 @@
 #include "support/png_writer.h"
 #include "support/scoped_environment.h"
 #include "support/shown_picture.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 #include "startup_screens.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +96,13 @@ public:
         std::fprintf(stderr, "pointer held while dragged %s, after %s\n",
             moved && gump->pointerHeldWhileDragged ? "yes" : "no",
             service<PropertyListWindows>().isPointerHeld() ? "yes" : "no");
+        // The strength requirement lines compare with the player's strength
+        // as the last status gave it.
+        if (PlayerMobile* self = player()) {
+            const int32_t unknown = service<PropertyListWindows>().playerStrength();
+            self->rememberedStats[0] = 45;
+            std::fprintf(stderr, "strength %d, then %d\n", unknown, service<PropertyListWindows>().playerStrength());
+        }
         // What the screen shows, read back from the headless display.
         const test::ShownPicture picture
             = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
@@ -222,6 +231,7 @@ TEST_F(HeadlessDesktop, AGumpShowsAndIsDraggedByTheMouse)
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "gump at 200,180\n"
         "pointer held while dragged yes, after no\n"
+        "strength -1, then 45\n"
         "shown at the new place yes\n"
         "gone from the old place yes\n"
         "picture a36d4a24f11d7c3c\n");
