@@ -14,6 +14,7 @@
 #include "protocol/protocol_services.h"
 #include "text/cliloc_table.h"
 #include "windows/context_menu.h"
+#include "windows/damage_and_name_windows.h"
 #include "windows/game_area_edges.h"
 #include "windows/game_window_services.h"
 #include "windows/help_text_popup.h"
@@ -263,8 +264,19 @@ void installSpellAndAbilityTables()
     installService<macro::SpellNames>(&names);
 }
 
+namespace {
+
+// What the world packets' windows pass on at the end of their chains: the
+// name plates' names and the damage numbers.
+StatusWindows* g_statusWindowsBeforeGameWindows = nullptr;
+GeneralInfoWindows* g_generalInfoBeforeGameWindows = nullptr;
+
+} // namespace
+
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 {
+    g_statusWindowsBeforeGameWindows = installService<StatusWindows>(&namePlateNameWindows());
+    g_generalInfoBeforeGameWindows = installService<GeneralInfoWindows>(&damageNumberWindows());
     installGameWindowServices();
     installStatusWindowServices();
     // In front of the game windows' services: the reading windows pass on
@@ -300,4 +312,6 @@ void stopGameWindows()
     uninstallStatusWindowServices();
     uninstallReadingWindowServices();
     uninstallGameWindowServices();
+    installService<GeneralInfoWindows>(g_generalInfoBeforeGameWindows);
+    installService<StatusWindows>(g_statusWindowsBeforeGameWindows);
 }

@@ -5,9 +5,12 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
+#include "gump/property_cache.h"
 #include "platform/virtual_keys.h"
 #include "windows/help_text_popup.h"
 #include "windows/window_packets.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 
 #include <algorithm>
 
@@ -179,6 +182,29 @@ private:
     PresentKind& m_kind;
 };
 
+// What the property-list requests ask of the desktop: no request goes out
+// while a pointer button is held, and the strength requirement lines compare
+// with the player's strength as its status last gave it. The windows that
+// show the lists are the game windows' services, installed in front.
+class GumpDesktop::PropertyLists final : public PropertyListWindows {
+public:
+    explicit PropertyLists(const MouseButtons& buttons)
+        : m_buttons(buttons)
+    {
+    }
+    bool isPointerHeld() override { return m_buttons.leftButtonDown() || m_buttons.rightButtonDown(); }
+    bool isListedByShop(uint32_t) override { return false; }
+    void propertyListArrived(uint32_t) override { }
+    int32_t playerStrength() override
+    {
+        const PlayerMobile* self = player();
+        return self ? self->rememberedStats[0] : -1;
+    }
+
+private:
+    const MouseButtons& m_buttons;
+};
+
 GumpDesktop::GumpDesktop(platform::Window& window, MainWindow& mainWindow, WindowPresenter& presenter)
     : m_window(window)
     , m_mainWindow(mainWindow)
@@ -187,7 +213,9 @@ GumpDesktop::GumpDesktop(platform::Window& window, MainWindow& mainWindow, Windo
     , m_buttons(*m_targets)
     , m_pointer(std::make_unique<Pointer>(window, m_buttons))
     , m_gumpPresenter(std::make_unique<Presenter>(presenter, m_presentKind))
+    , m_propertyLists(std::make_unique<PropertyLists>(m_buttons))
 {
+    m_previousPropertyLists = installService<PropertyListWindows>(m_propertyLists.get());
     installService<GumpPointer>(m_pointer.get());
     installService<GumpPresenter>(m_gumpPresenter.get());
     gumpSystemStartup();
@@ -202,6 +230,7 @@ GumpDesktop::~GumpDesktop()
     gumpAttachBackBuffer(nullptr);
     installService<GumpPresenter>(nullptr);
     installService<GumpPointer>(nullptr);
+    installService<PropertyListWindows>(m_previousPropertyLists);
 }
 
 void GumpDesktop::wireWindowServices(WindowServices& services, std::unique_ptr<GumpDesktop>& desktop)

@@ -16,6 +16,7 @@
 #include <vector>
 
 class CGump;
+class PropertyListWindows;
 class WorldObject;
 struct GumpSettings;
 
@@ -92,6 +93,7 @@ private:
     class Targets;
     class Pointer;
     class Presenter;
+    class PropertyLists;
 
     void syncScreen();
 
@@ -102,7 +104,9 @@ private:
     MouseButtons m_buttons;
     std::unique_ptr<Pointer> m_pointer;
     std::unique_ptr<Presenter> m_gumpPresenter;
+    std::unique_ptr<PropertyLists> m_propertyLists;
     PresentKind m_presentKind = PresentKind::IfChanged;
+    PropertyListWindows* m_previousPropertyLists = nullptr;
     // What changed beneath the gumps since the frame shown (kept for its
     // storage).
     std::vector<ScreenRect> m_beneath;

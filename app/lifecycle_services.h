@@ -3,9 +3,9 @@
 // into the program through their own wiring: the spell table, the macros and
 // the weapon abilities of the game windows, the help system and the
 // messenger's connection object. The program calls each at its fixed place
-// in start-up, the tick and shutdown; until a subsystem installs its real
-// service, its do-nothing form (installed by app/service_defaults.cpp)
-// answers. Main thread only.
+// in start-up, the tick and shutdown; each subsystem installs its real
+// service before start-up calls it (the start-up test checks that none is
+// left to its do-nothing form). Main thread only.
 
 #include "core/installed_service.h"
 

@@ -2,6 +2,7 @@
 
 #include "app/frame_render.h"
 #include "data/targeting.h"
+#include "gump/gump_services.h"
 #include "net/shard_sessions.h"
 #include "protocol/combat_packets.h"
 #include "windows/gm_page_queue.h"
@@ -27,9 +28,21 @@ public:
     uint32_t gmCustomerSerial() override { return gmHighlightedCustomer(); }
 };
 
+// The running graphical effects the presentation steps: the effects fixed
+// on animating mobiles advance with their mobiles.
+class AnimatingMobileEffects final : public WorldEffects {
+public:
+    void stepEffects() override { ::stepEffects(); }
+};
+
 } // namespace
 
-void startMobileAnimation() { installWorldService<MobileAnimator>(&animatingMobiles()); }
+void startMobileAnimation()
+{
+    installWorldService<MobileAnimator>(&animatingMobiles());
+    static AnimatingMobileEffects effects;
+    installService<WorldEffects>(&effects);
+}
 
 void installMobileHighlights()
 {
@@ -40,7 +53,7 @@ void installMobileHighlights()
 void wireMobileAnimationStep(FrameServices& services)
 {
     services.redrawAllGumps = [present = std::move(services.redrawAllGumps)] {
-        stepEffects();
+        service<WorldEffects>().stepEffects();
         if (present)
             present();
     };

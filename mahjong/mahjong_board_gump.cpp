@@ -13,7 +13,9 @@
 #include "mahjong/mahjong_piece_gumps.h"
 #include "mahjong/mahjong_table_area_panel.h"
 #include "text/unicode_font.h"
+#include "world/item.h"
 #include "world/object_manager.h"
+#include "world/world_services.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -95,7 +97,33 @@ private:
     PropertyListWindows& m_next;
 };
 
+// The table item leaving the world takes its board window with it.
+class MahjongTableObjectViews final : public ObjectViews {
+public:
+    explicit MahjongTableObjectViews(ObjectViews& next)
+        : m_next(next)
+    {
+    }
+    void objectLeftWorld(Item& item) override
+    {
+        MahjongBoardGump* board = openMahjongBoardGump();
+        MahjongTable* table = board ? board->table() : nullptr;
+        if (table && table->tableSerial() == item.serial)
+            closeGump(board);
+        m_next.objectLeftWorld(item);
+    }
+    void mobileHidden(Mobile& mobile) override { m_next.mobileHidden(mobile); }
+    void objectDestroyed(Item& item) override { m_next.objectDestroyed(item); }
+    void refreshStatusBars(Item& item, int32_t kind) override { m_next.refreshStatusBars(item, kind); }
+    void mobileMoved(Mobile& mobile, bool wasMoving) override { m_next.mobileMoved(mobile, wasMoving); }
+
+private:
+    ObjectViews& m_next;
+};
+
 BoardWindowControl g_boardControl;
+std::unique_ptr<MahjongTableObjectViews> g_tableObjectViews;
+ObjectViews* g_objectViewsBeforeMahjong = nullptr;
 MahjongBoardControl* g_previousBoards = nullptr;
 std::unique_ptr<SeatPropertyLists> g_seatLists;
 PropertyListWindows* g_previousLists = nullptr;
@@ -496,11 +524,15 @@ void installMahjongBoardWindow()
     g_previousBoards = installMahjongBoards(&g_boardControl);
     g_seatLists = std::make_unique<SeatPropertyLists>(service<PropertyListWindows>());
     g_previousLists = installService<PropertyListWindows>(g_seatLists.get());
+    g_tableObjectViews = std::make_unique<MahjongTableObjectViews>(worldService<ObjectViews>());
+    g_objectViewsBeforeMahjong = installWorldService<ObjectViews>(g_tableObjectViews.get());
 }
 
 void uninstallMahjongBoardWindow()
 {
     closeMahjongBoard();
+    installWorldService<ObjectViews>(g_objectViewsBeforeMahjong);
+    g_tableObjectViews.reset();
     installService<PropertyListWindows>(g_previousLists);
     g_seatLists.reset();
     installMahjongBoards(g_previousBoards);

@@ -6,6 +6,7 @@
 #include "gump/gump_factory.h"
 #include "gump/gump_manager.h"
 #include "gump/gump_services.h"
+#include "gump/waiting_gump.h"
 #include "protocol/world_packet_windows.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
@@ -19,6 +20,7 @@
 #include "windows/program_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/speech_services.h"
+#include "windows/status_gump.h"
 #include "windows/system_text.h"
 #include "windows/world_view_gump.h"
 #include "world/container_item.h"
@@ -241,11 +243,23 @@ public:
     {
         m_next.addSystemMessage(hue, font, text);
     }
-    void showWaitingBox(std::string_view text) override { m_next.showWaitingBox(text); }
+    // A notice the player answers with the box's button.
+    void showWaitingBox(std::string_view text) override
+    {
+        gumpShowWaiting(std::string(text), nullptr, false, false, false);
+        m_next.showWaitingBox(text);
+    }
     void clearAbilityIcons() override { m_next.clearAbilityIcons(); }
     void showPlayerWarMode(bool war) override
     {
         const PlayerMobile* self = player();
+        // The player's status windows draw their bar in the war colours.
+        if (self) {
+            for (const GumpHandle& handle : statusGumpsOf(self->serial)) {
+                if (CGump* gump = handle.get())
+                    static_cast<StatusGump*>(gump)->update();
+            }
+        }
         PaperdollGump* doll = self ? findPaperdoll(*self) : nullptr;
         if (doll && doll->warButton()) {
             Button* button = doll->warButton();

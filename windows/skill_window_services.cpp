@@ -3,6 +3,7 @@
 #include "windows/program_services.h"
 
 #include "data/skill_groups.h"
+#include "data/skill_names.h"
 #include "gump/desktop_services.h"
 #include "gump/gump_services.h"
 #include "windows/skill_gump.h"
@@ -53,7 +54,13 @@ public:
         ::setSkillGumpRequested(true);
         m_next.skillWindowRequested();
     }
-    void loadWindowData() override { m_next.loadWindowData(); }
+    // Each login reads the skill names from the data files again, beside
+    // the character's skill groups.
+    void loadWindowData() override
+    {
+        loadSkillNames();
+        m_next.loadWindowData();
+    }
     void saveWindowData() override
     {
         saveSkillGroupsFile();

@@ -176,6 +176,14 @@ void SpellbookGump::redrawAll(bool showLastSpell)
     }
 }
 
+void SpellbookGump::redrawPaladinBooks()
+{
+    for (SpellbookGump* gump : std::vector<SpellbookGump*>(openSpellbooks())) {
+        if (gump->m_kind == kPaladinBookKind)
+            gump->redrawBook();
+    }
+}
+
 SpellbookItem* SpellbookGump::book() const
 {
     Item* object = findItemBySerial(m_bookSerial);
@@ -270,7 +278,7 @@ void SpellbookGump::drawIndexSpread()
             y += listHeight;
         }
     }
-    if (m_kind == 3) {
+    if (m_kind == kPaladinBookKind) {
         drawAsciiText(56, 170, kSpellbookTitleFont, 0, "Tithing Points", surface, whole);
         char available[48];
         std::snprintf(available, sizeof available, "Available: %u", unsigned(statusRecord().tithing));

@@ -17,6 +17,8 @@ class SpellbookItem;
 class SpellbookGump final : public CGump {
 public:
     static constexpr int32_t kTurnSound = 85;
+    // The book kind whose spells cost tithing points.
+    static constexpr uint8_t kPaladinBookKind = 3;
     static constexpr int32_t kPreviousCornerArt = 2235;
     static constexpr int32_t kNextCornerArt = 2236;
     static constexpr int32_t kIndexFirstRow = 48;
@@ -31,6 +33,8 @@ public:
     static SpellbookGump* openFor(SpellbookItem& book);
     // Every open book shows its content again (new content or flags).
     static void redrawAll(bool showLastSpell);
+    // Every open paladin book shows the player's tithing points again.
+    static void redrawPaladinBooks();
 
     uint8_t bookKind() const { return m_kind; }
     int32_t spread() const { return m_spread; }

@@ -10,6 +10,7 @@
 #include "windows/program_services.h"
 #include "windows/race_change_gump.h"
 #include "windows/skill_gump.h"
+#include "windows/spellbook_gump.h"
 #include "windows/status_gump.h"
 #include "windows/target_gump.h"
 #include "world/mobile.h"
@@ -98,7 +99,11 @@ public:
             TargetGump::showLastTarget(*mobile);
         m_next.showLastTarget(serial);
     }
-    void redrawTithingBooks() override { m_next.redrawTithingBooks(); }
+    void redrawTithingBooks() override
+    {
+        SpellbookGump::redrawPaladinBooks();
+        m_next.redrawTithingBooks();
+    }
     void partyMemberName(uint32_t serial, std::string_view name) override
     {
         partyTable().setMemberName(serial, name);

@@ -1,6 +1,8 @@
 #include "app/client_entry.h"
 #include "app/client_scenario.h"
 #include "app/game_tick.h"
+#include "app/gump_desktop.h"
+#include "app/lifecycle_services.h"
 #include "app/main_loop.h"
 #include "app/main_window.h"
 #include "app/scenario_runner.h"
@@ -10,11 +12,17 @@
 #include "data/client_file_path.h"
 #include "data/config_file.h"
 #include "data/file_manager.h"
+#include "data/settings_services.h"
 #include "fixtures/client_directory.h"
 #include "fixtures/sample_data_writer.h"
+#include "gump/desktop_services.h"
+#include "gump/gump_services.h"
+#include "gump/property_cache.h"
 #include "orderly_cleanups.h"
 #include "platform/instance_marker.h"
+#include "protocol/world_packet_windows.h"
 #include "support/scoped_environment.h"
+#include "world/world_services.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -104,13 +112,42 @@ TEST_F(ClientRun, RunsTicksUntilTheWindowClosesThenCleansUpInReverse)
               "tick steps left wired: none\n");
 }
 
+// The name of `S` when what answers for it is still its do-nothing form.
+template <typename S>
+void noteFallback(std::string& names, const char* name)
+{
+    if (&service<S>() == &serviceFallback<S>())
+        names += std::string(" ") + name;
+}
+
+template <typename S>
+void noteWorldFallback(std::string& names, const char* name)
+{
+    if (!installedWorldService<S>() || installedWorldService<S>() == &doNothingWorldService<S>())
+        names += std::string(" ") + name;
+}
+
 // Once start-up is over, every step of the tick and of the main loop runs
-// something: the steps of subsystems still to come call their do-nothing
-// services, so none is silently left out of the order.
+// something, and every service start-up, the tick and shutdown call (and
+// the window services the world packets reach) is a real one.
 class StepsWiredAtTheStart final : public ClientScenario {
 public:
     void started(ClientSession& session) override
     {
+        std::string services;
+        noteFallback<SpellTables>(services, "SpellTables");
+        noteFallback<MacroRunner>(services, "MacroRunner");
+        noteFallback<WeaponAbilities>(services, "WeaponAbilities");
+        noteFallback<MessengerSocket>(services, "MessengerSocket");
+        noteFallback<WindowSettingsService>(services, "WindowSettingsService");
+        noteFallback<PropertyListWindows>(services, "PropertyListWindows");
+        noteFallback<WorldEffects>(services, "WorldEffects");
+        noteFallback<PointerWorld>(services, "PointerWorld");
+        noteFallback<StatusWindows>(services, "StatusWindows");
+        noteFallback<GeneralInfoWindows>(services, "GeneralInfoWindows");
+        noteWorldFallback<ContainerViews>(services, "ContainerViews");
+        noteWorldFallback<ObjectViews>(services, "ObjectViews");
+        std::fprintf(stderr, "services left do-nothing:%s\n", services.empty() ? " none" : services.c_str());
         std::string loopSteps;
         for (size_t i = 0; i < size_t(LoopStep::Count); ++i) {
             if (!session.loop.hasStep(static_cast<LoopStep>(i)))
@@ -127,6 +164,7 @@ TEST_F(ClientRun, StartUpWiresEveryStepOfTheTickAndTheLoop)
     test::ScopedEnvironment closeSoon("VARDUN_HEADLESS_CLOSE_MS", "200");
     StepsWiredAtTheStart scenario;
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
+        "services left do-nothing: none\n"
         "tick steps not wired: none\n"
         "loop steps not wired: none\n");
 }

@@ -13,6 +13,7 @@
 #include "gump/gump.h"
 #include "gump/gump_manager.h"
 #include "gump/html_view.h"
+#include "gump/property_cache.h"
 #include "gump/unicode_input_control.h"
 #include "gump/waiting_gump.h"
 #include "fixtures/font_writers.h"
@@ -23,6 +24,8 @@
 #include "support/png_writer.h"
 #include "support/scoped_environment.h"
 #include "support/shown_picture.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 #include "startup_screens.h"
 
 #include <gtest/gtest.h>
@@ -53,12 +56,16 @@ public:
     }
     void onDrag(int32_t x, int32_t y) override
     {
+        // No property list is asked for while the button is held.
+        if (service<PropertyListWindows>().isPointerHeld())
+            pointerHeldWhileDragged = true;
         if (dragging)
             moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
     }
     void onLeftUp(int32_t, int32_t) override { dragging = false; }
 
     bool dragging = false;
+    bool pointerHeldWhileDragged = false;
 };
 
 // Puts a window at (100, 100), then drags it by its inside from (120, 110)
@@ -86,6 +93,16 @@ public:
     {
         CGump* moved = handle.get();
         std::fprintf(stderr, "gump at %d,%d\n", moved ? moved->x() : -1, moved ? moved->y() : -1);
+        std::fprintf(stderr, "pointer held while dragged %s, after %s\n",
+            moved && gump->pointerHeldWhileDragged ? "yes" : "no",
+            service<PropertyListWindows>().isPointerHeld() ? "yes" : "no");
+        // The strength requirement lines compare with the player's strength
+        // as the last status gave it.
+        if (PlayerMobile* self = player()) {
+            const int32_t unknown = service<PropertyListWindows>().playerStrength();
+            self->rememberedStats[0] = 45;
+            std::fprintf(stderr, "strength %d, then %d\n", unknown, service<PropertyListWindows>().playerStrength());
+        }
         // What the screen shows, read back from the headless display.
         const test::ShownPicture picture
             = test::shownPicture(static_cast<platform::HeadlessDisplay&>(session.display));
@@ -213,6 +230,8 @@ TEST_F(HeadlessDesktop, AGumpShowsAndIsDraggedByTheMouse)
     DragScenario scenario;
     EXPECT_EXIT(test::runScenarioAndExit(client.path(), scenario), ::testing::ExitedWithCode(0),
         "gump at 200,180\n"
+        "pointer held while dragged yes, after no\n"
+        "strength -1, then 45\n"
         "shown at the new place yes\n"
         "gone from the old place yes\n"
         "picture a36d4a24f11d7c3c\n");

@@ -13,7 +13,9 @@
 #include "support/packet_tap.h"
 #include "support/png_writer.h"
 #include "text/unicode_font.h"
+#include "world/item.h"
 #include "world/object_manager.h"
+#include "world/world_services.h"
 
 #include "gump/gump_test_support.h"
 
@@ -180,6 +182,20 @@ TEST_F(MahjongBoardWindow, OpensOverTheWorldWithEveryPieceAndClosesAsTheServerSa
     EXPECT_EQ(openMahjongBoardGump(), nullptr);
     EXPECT_EQ(getMahjongTable(), nullptr);
     EXPECT_TRUE(sent().empty());
+}
+
+// The world tells the windows when an object leaves it (a move, a removal):
+// the board goes with its own table only.
+TEST_F(MahjongBoardWindow, TheBoardClosesWhenItsTableLeavesTheWorld)
+{
+    open();
+    Item other(kBoardTable + 1, 0x0FAB, 0);
+    worldService<ObjectViews>().objectLeftWorld(other);
+    ASSERT_NE(openMahjongBoardGump(), nullptr);
+    Item table(kBoardTable, 0x0FAB, 0);
+    worldService<ObjectViews>().objectLeftWorld(table);
+    EXPECT_EQ(openMahjongBoardGump(), nullptr);
+    EXPECT_EQ(getMahjongTable(), nullptr);
 }
 
 TEST_F(MahjongBoardWindow, ANewOpenReplacesTheBoardAndTellsTheServerTheOldOneClosedOnce)

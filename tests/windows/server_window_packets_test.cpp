@@ -12,6 +12,8 @@
 #include "fixtures/language_files.h"
 #include "fixtures/sample_reading_art.h"
 #include "fixtures/server_packet.h"
+#include "gump/gump_manager.h"
+#include "gump/waiting_gump.h"
 #include "protocol/world_packet_windows.h"
 #include "support/reading_window_packets.h"
 #include "text/localization.h"
@@ -315,5 +317,21 @@ INSTANTIATE_TEST_SUITE_P(Addresses, WebPages,
         WebPageCase { "Program", "steam://run/1", false }, WebPageCase { "Option", "--help http://x", false },
         WebPageCase { "SchemeAlone", "http://", false }, WebPageCase { "Empty", "", false }),
     [](const testing::TestParamInfo<WebPageCase>& row) { return std::string(row.param.name); });
+
+// Without a browser the player is told so in the modal box, which Enter closes.
+TEST_F(ReadingPackets, AWebPageWithoutABrowserSaysSoInAModalBox)
+{
+    const UrlOpener before = installUrlOpener([](const std::string&) { return false; });
+    dispatch(test::webPagePacket("http://example.com/"));
+    installUrlOpener(before);
+    CGump* modal = gumpModal();
+    ASSERT_NE(modal, nullptr);
+    ASSERT_TRUE(modal->is(GumpKind::WaitingGump));
+    EXPECT_EQ(static_cast<WaitingGump*>(modal)->narrowText(), "Web browser not found!");
+    GumpHandle box(modal);
+    modal->onKey(13);
+    EXPECT_EQ(box.get(), nullptr);
+    EXPECT_EQ(gumpModal(), nullptr);
+}
 
 } // namespace

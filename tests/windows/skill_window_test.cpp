@@ -14,6 +14,7 @@
 #include "fixtures/sample_skill_art.h"
 #include "fixtures/server_packet.h"
 #include "gump/button.h"
+#include "gump/desktop_services.h"
 #include "gump/desktop_file.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
@@ -439,6 +440,20 @@ TEST_F(SkillWindows, ShowRealAndShowCapsAreNeverOnTogether)
     EXPECT_FALSE(window->showsReal());
     EXPECT_EQ(window->shownValue(kHiding), 1000);
     EXPECT_EQ(window->total(), 10 * 55 * 56 / 2);
+}
+
+// The names a server sent are its own: the next login's window data reads
+// the data files' names again.
+TEST_F(SkillWindows, TheNextLoginReadsTheSkillNamesOfTheDataFilesAgain)
+{
+    loadSkillNames();
+    const SkillNameTable fromFiles = skillNameTable();
+    serverSends(namesPacket({ "Zeal", "Apples", "Mending" }).bytes());
+    ASSERT_EQ(skillNameTable().nameOf(1), "Apples");
+    service<DesktopWindows>().loadWindowData();
+    EXPECT_EQ(skillNameTable().count, fromFiles.count);
+    EXPECT_EQ(skillNameTable().names, fromFiles.names);
+    EXPECT_EQ(skillNameTable().alphabetical, fromFiles.alphabetical);
 }
 
 TEST_F(SkillWindows, TheDesktopFileKeepsThePlaceSizeAndMinimisedFaceForTheNextList)

@@ -9,9 +9,11 @@
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
 #include "protocol/protocol_handlers.h"
+#include "protocol/world_packet_windows.h"
 #include "windows/spell_table.h"
 #include "windows/spell_window_services.h"
 #include "windows/spellbook_gump.h"
+#include "windows/status_window_services.h"
 #include "world/container_item.h"
 #include "world/object_manager.h"
 
@@ -356,6 +358,25 @@ TEST_F(SpellWindows, OlderServersFillTheBookWithContentItems)
     SpellbookGump* gump = openBook();
     ASSERT_NE(gump, nullptr);
     EXPECT_EQ(gump->spellCount(), 2);
+}
+
+TEST_F(SpellWindows, AnOpenPaladinBookShowsTheTithingPointsOfTheNextStatus)
+{
+    constexpr uint32_t kPaladinBook = 0x40000A02;
+    addToContainer(kPaladinBook, 8786, 40, 30, 0x40000100);
+    StatusWindowServices statusServices;
+    statusRecord() = StatusRecord {};
+    dispatch(ServerPacket(0x24, ServerPacket::Length::Fixed).u32(kPaladinBook).u16(0xFFFF).bytes());
+    SpellbookGump* gump = SpellbookGump::findFor(kPaladinBook);
+    ASSERT_NE(gump, nullptr);
+    ASSERT_EQ(gump->bookKind(), SpellbookGump::kPaladinBookKind);
+    const std::vector<uint16_t> none = gump->page(0)->pixels;
+    statusRecord().tithing = 9876;
+    service<StatusWindows>().redrawTithingBooks();
+    EXPECT_NE(gump->page(0)->pixels, none);
+    statusRecord() = StatusRecord {};
+    service<StatusWindows>().redrawTithingBooks();
+    EXPECT_EQ(gump->page(0)->pixels, none);
 }
 
 TEST_F(SpellWindows, TheBookClosesWithItsItem)

@@ -5,6 +5,7 @@
 
 #include "windows/windows_test_support.h"
 
+#include "data/view_range.h"
 #include "fixtures/sample_data_writer.h"
 #include "fixtures/sample_status_art.h"
 #include "gump/desktop_file.h"
@@ -235,6 +236,27 @@ TEST_F(StatusBars, AStrangersBarShowsItsHitsFilledToTheRatioPixelByPixel)
         const uint16_t expected = x < filled ? art(2054).at(x, 5) : art(2053).at(x, 5);
         ASSERT_EQ(screenPixel(100 + 34 + x, 120 + 38 + 5), expected) << "x " << x;
     }
+}
+
+TEST_F(StatusBars, TheWarModeTheServerConfirmsTurnsThePlayersBarToTheWarFaceAndBack)
+{
+    StatusGump* own = openBar(player()->serial);
+    ASSERT_NE(own, nullptr);
+    const std::vector<uint16_t> peace = own->page(1)->pixels;
+    ASSERT_FALSE(peace.empty());
+    player()->warMode = 1;
+    onWarModeChanged(1, {});
+    // The bar's face is the war art's, inside its frame.
+    const GumpPage& bar = *own->page(1);
+    const fixture::GumpArtPicture& warArt = art(StatusGump::kWarBarArt);
+    const fixture::GumpArtPicture& peaceArt = art(StatusGump::kPlayerBarArt);
+    ASSERT_EQ(bar.width, warArt.width);
+    ASSERT_NE(warArt.at(5, 5), peaceArt.at(5, 5));
+    EXPECT_EQ(bar.pixel(5, 5), warArt.at(5, 5));
+    EXPECT_NE(bar.pixels, peace);
+    player()->warMode = 0;
+    onWarModeChanged(0, {});
+    EXPECT_EQ(own->page(1)->pixels, peace);
 }
 
 TEST_F(StatusBars, TheFullPageCyclesTheLockOfAStatAndSendsItsNewState)
