@@ -17,7 +17,6 @@
 #include "windows/damage_and_name_windows.h"
 #include "windows/speech_services.h"
 #include "windows/window_services.h"
-#include "world/map_view.h"
 #include "world/mobile_services.h"
 #include "world/walking.h"
 #include "world/world_services.h"
@@ -37,9 +36,9 @@ void installServiceDefaults()
     // app/mobile_wiring.cpp, the GM tools' customer among them; the
     // effects fixed on mobiles are the missile gumps',
     // app/walking_effects_wiring.cpp.)
-    // ...and the radar window. (The house designer the drawing and the step
-    // test ask is housing's, installed by housing/house_design_services.cpp.)
-    installWorldService(&doNothingWorldService<RadarView>());
+    // (The radar window's rebuilds are the game windows', windows/radar_window_services.cpp;
+    // the house designer the drawing and the step test ask is housing's,
+    // installed by housing/house_design_services.cpp.)
     // (The bank box that closes on the next step is the game windows'.)
     // data/settings_services.h
     static NoWindowSettings windowSettingsDefault; // tooltips, party, edge windows (the help pop-ups'
@@ -62,9 +61,10 @@ void installServiceDefaults()
                                                   // windows/trade_window_services.cpp's; the game windows'
                                                   // wiring shows the item-property window's; the mahjong
                                                   // board's seat strips are mahjong/mahjong_board_gump.cpp's)
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, ability book (the
                                               // game windows' wiring makes the journal, paperdolls,
-                                              // containers, status gumps, shops and amount choosers)
+                                              // containers, status gumps, shops, amount choosers and
+                                              // the radar)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
