@@ -335,7 +335,7 @@ int clientMain(int argc, char** argv)
     services.setWarMode = setWarMode;
     // Each subsystem answers the commands it owns.
     services.runCommand = [](uint16_t id) {
-        if (!runSettingsCommand(id) && !runSpeechCommand(id) && !runOptionsCommand(id))
+        if (!runSettingsCommand(id) && !runSpeechCommand(id) && !runOptionsCommand(id) && !runGameWindowCommand(id))
             runSoundCommand(id);
     };
     services.invalidateWholeScreen = [&presenter] {

@@ -6,6 +6,7 @@
 #include "app/lifecycle_services.h"
 #include "app/main_window.h"
 #include "app/pointer.h"
+#include "data/client_services.h"
 #include "data/config_file.h"
 #include "data/targeting.h"
 #include "frontend/front_end_dialogs.h"
@@ -20,6 +21,7 @@
 #include "windows/help_text_popup.h"
 #include "windows/item_property_gump.h"
 #include "windows/macro_files.h"
+#include "windows/own_character_actions.h"
 #include "windows/paperdoll_gump.h"
 #include "windows/skill_window_services.h"
 #include "windows/speech_entry.h"
@@ -27,6 +29,7 @@
 #include "windows/spell_window_services.h"
 #include "windows/weapon_abilities.h"
 #include "windows/quest_pointer.h"
+#include "windows/radar_gump.h"
 #include "windows/reading_window_services.h"
 #include "windows/speech_line_gump.h"
 #include "windows/status_gump.h"
@@ -286,6 +289,7 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
     installTradeWindowServices();
     installSpellWindowServices();
     installTextWindowServices();
+    installRadarServices();
     installService<ResizeFrames>(&resizeOutlineFrames());
     registerPaperdollHandlers();
     registerTradeWindowHandlers();
@@ -303,8 +307,18 @@ void startGameWindows(MainWindow& mainWindow, bool allowWindowResize)
 
 void wireGameWindows(FrameServices& frame) { frame.refreshSpeechLine = refreshFrameCounterLine; }
 
+bool runGameWindowCommand(uint16_t id)
+{
+    if (id != command::kOpenRadar)
+        return false;
+    if (gameState().isInGame())
+        own_actions::openMap();
+    return true;
+}
+
 void stopGameWindows()
 {
+    uninstallRadarServices();
     uninstallTextWindowServices();
     uninstallSpellWindowServices();
     uninstallTradeWindowServices();

@@ -7,6 +7,8 @@
 // the scrolls' targeted commands, and the frame-rate line of the frame. Main
 // thread only.
 
+#include <cstdint>
+
 class MainWindow;
 
 // Start-up, before the spell table is built: the real services of the spell
@@ -19,6 +21,9 @@ struct FrameServices;
 void startGameWindows(MainWindow& mainWindow, bool allowWindowResize);
 // The frame's speech line.
 void wireGameWindows(FrameServices& frame);
+// The main window's radar command (Alt+R): the radar opens while in the
+// game. False for every other command.
+bool runGameWindowCommand(uint16_t id);
 // Shutdown, after the journal step in front of them went: the game windows'
 // services give way to what was installed before them.
 void stopGameWindows();

@@ -5,7 +5,6 @@
 #include "gump/desktop_services.h"
 #include "gump/gump_services.h"
 #include "protocol/world_packet_windows.h"
-#include "world/map_view.h"
 #include "world/world_services.h"
 
 void installServiceDefaults()
@@ -24,18 +23,15 @@ void installServiceDefaults()
     // platform: platform/accounting_service.cpp answers that it is not
     // there.)
 
-    // world/: the radar window.
-    installWorldService(&doNothingWorldService<RadarView>());
-
     // data/client_services.h: the ability icons (the game windows' services
     // show the waiting box, the war mode, the placement preview and the
     // reloads; the system text's journal step the system messages).
     static NoWindowNotices windowNoticesDefault;
     installWindowNotices(&windowNoticesDefault);
 
-    // gump/: the windows opened by kind: options, radar, ability book (the
-    // game windows' wiring makes the journal, paperdolls, containers, status
-    // gumps, shops and amount choosers)...
+    // gump/: the windows opened by kind: options, ability book (the game
+    // windows' wiring makes the journal, paperdolls, containers, status
+    // gumps, shops, amount choosers and the radar)...
     installServiceDefault<FactoryWindows>();
     // ...and the fighting style the desktop file restores (the icons, the
     // skill names, the macros and the messenger's windows are their

@@ -244,7 +244,7 @@ Applied applyRecord(DesktopSession& session, DesktopRecord& record, DesktopEntry
         return taken(windows.restoreMessengerWindow(entry.type, rect));
     }
     case Type::kRadar: {
-        CGump* radar = openByKind(entry.number == 1 ? gump_kind::kRadarLarge : gump_kind::kRadarSmall);
+        CGump* radar = openByKind(entry.number == 1 ? gump_kind::kRadarSmall : gump_kind::kRadarLarge);
         if (!radar)
             return Applied::Kept;
         radar->setLocation(entry.x, entry.y);

@@ -124,7 +124,8 @@ void describeWindow(CGump& gump, Written& written)
     } else if (gump.is(GumpKind::Radar)) {
         DesktopEntry entry = placed(Type::kRadar, gump);
         entry.minimised = 0;
-        entry.number = service<FactoryWindows>().radarSizeValue(&gump) > kLargeRadarSize ? 1 : 0;
+        // 1 for the small face, art 5010 (a picture no wider than 100).
+        entry.number = service<FactoryWindows>().radarSizeValue(&gump) > kLargeRadarSize ? 0 : 1;
         written.add(entry);
     }
 }

@@ -73,7 +73,7 @@ CGump* openRadarInPlaceOf(CGump* radar)
     FactoryWindows& windows = service<FactoryWindows>();
     const int32_t x = radar->x();
     const int32_t y = radar->y();
-    const int32_t face = windows.radarSizeValue(radar) > 100 ? gump_kind::kRadarLarge : gump_kind::kRadarSmall;
+    const int32_t face = windows.radarSizeValue(radar) > 100 ? gump_kind::kRadarSmall : gump_kind::kRadarLarge;
     closeGump(radar);
     CGump* swapped = windows.createRadar(face, 0, 0);
     if (!isValidGump(swapped))

@@ -21,8 +21,9 @@ inline constexpr int32_t kPaperdoll = 10;
 inline constexpr int32_t kShop = 48;
 inline constexpr int32_t kStackChooser = 49;
 inline constexpr int32_t kOptions = 5000;
-inline constexpr int32_t kRadarLarge = 5010;
-inline constexpr int32_t kRadarSmall = 5011;
+// The radar's two faces: the small one the map button opens, and the large.
+inline constexpr int32_t kRadarSmall = 5010;
+inline constexpr int32_t kRadarLarge = 5011;
 inline constexpr int32_t kAbilityBook = 11010;
 } // namespace gump_kind
 

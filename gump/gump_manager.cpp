@@ -349,7 +349,17 @@ void gumpExpireTimed()
 void gumpManagerUpdate()
 {
     gumpExpireTimed();
-    walkDesktop([](CGump* gump) { gump->tick(); });
+    // The radar's step (its rebuild when due, then the blink) comes before
+    // the other gumps tick; there is one radar at most.
+    CGump* radar = nullptr;
+    for (CGump* gump = gumpListHead(); gump && isValidGump(gump) && !radar; gump = gump->next())
+        radar = gump->is(GumpKind::Radar) ? gump : nullptr;
+    if (radar)
+        radar->tick();
+    walkDesktop([](CGump* gump) {
+        if (!gump->is(GumpKind::Radar))
+            gump->tick();
+    });
     walkDesktop(
         [](CGump* gump) {
             if (gump->is(GumpKind::DamageNumbers))

@@ -26,8 +26,8 @@ namespace {
 constexpr uint16_t kSpellbookGump = 0xFFFF;
 constexpr uint16_t kPaperdollGump = 0x000A;
 constexpr uint16_t kShopGump = 0x0030;
-constexpr uint16_t kRadarLargeGump = 5010;
-constexpr uint16_t kRadarSmallGump = 5011;
+constexpr uint16_t kRadarSmallGump = 5010;
+constexpr uint16_t kRadarLargeGump = 5011;
 constexpr uint16_t kPlainGumpA = 500;
 constexpr uint16_t kPlainGumpB = 501;
 constexpr uint16_t kCourseMapFirstArt = 5021;

@@ -29,7 +29,7 @@ void openBackpack()
         sendUseRequest(backpack->serial);
 }
 
-void openMap() { gumpOpenByKind(nullptr, gump_kind::kRadarLarge, nullptr, false, false); }
+void openMap() { gumpOpenByKind(nullptr, gump_kind::kRadarSmall, nullptr, false, false); }
 
 void openJournal() { gumpOpenByKind(nullptr, gump_kind::kTextWindow, nullptr, false, false); }
 

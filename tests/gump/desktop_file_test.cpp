@@ -430,7 +430,7 @@ TEST_F(DesktopLayout, WindowsTheFactoryMakesAreRestoredAndAskedFor)
     EXPECT_EQ(bar->owner(), static_cast<WorldObject*>(player()));
     EXPECT_EQ(desktopLoginFlags().restoredStatusBar.get(), bar);
     EXPECT_EQ(windows.made[1].get()->x(), 7);
-    EXPECT_EQ(windows.made[2].get()->spareWord(), gump_kind::kRadarLarge);
+    EXPECT_EQ(windows.made[2].get()->spareWord(), gump_kind::kRadarSmall);
     EXPECT_EQ(desktopLoginFlags().restoredRadar.get(), windows.made[2].get());
     EXPECT_EQ(server.sent(10), (Bytes { 0x34, 0xED, 0xED, 0xED, 0xED, 4, 0, 0, 0x0F, 0x01 }))
         << "the status of the player";

@@ -189,6 +189,9 @@ TEST_F(GumpFactory, RadarFacesSwapInPlace)
     EXPECT_EQ(swapped->serial(), uint32_t(gump_kind::kRadarLarge)) << "a small radar becomes the large face";
     EXPECT_EQ(swapped->x(), 100);
     EXPECT_EQ(swapped->y(), 60);
+    CGump* back = gumpOpenByKind(nullptr, gump_kind::kRadarLarge, nullptr, false, false);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->serial(), uint32_t(gump_kind::kRadarSmall)) << "and the large one becomes the small face";
 }
 
 TEST_F(GumpFactory, OptionsNeedTheirArtAndUnknownKindsWithoutFaceAreRefused)
