@@ -49,9 +49,10 @@ void installServiceDefaults()
 
     // data/client_services.h (the game state is the world's, app/world_wiring.cpp; of it only
     // clearing the world view's highlighted object waits for the world view)
-    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons, status window and macros
+    static NoWindowNotices windowNoticesDefault; // waiting box, ability icons and status window
                                                  // (the game windows' services show the paperdoll's war
-                                                 // button and clear the placement preview, the system
+                                                 // button, clear the placement preview and reload the
+                                                 // macros the server stored, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
@@ -62,9 +63,10 @@ void installServiceDefaults()
                                                   // windows/trade_window_services.cpp's; the game windows'
                                                   // wiring shows the item-property window's; the mahjong
                                                   // board's seat strips are mahjong/mahjong_board_gump.cpp's)
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: radar, ability book (the
                                               // game windows' wiring makes the journal, paperdolls,
-                                              // containers, status gumps, shops and amount choosers)
+                                              // containers, status gumps, shops, amount choosers and
+                                              // the options window)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps

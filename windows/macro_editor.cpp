@@ -21,6 +21,8 @@ constexpr int32_t kMaxTextLength = 80;
 constexpr int32_t kFirstRowY = 14;
 constexpr int32_t kRowX = 10;
 constexpr int32_t kDropDownRows = 10;
+constexpr int32_t kMacroUpArt = 2435;
+constexpr int32_t kMacroDownArt = 2437;
 
 constexpr const char* kWalkChoices[macro::kDirectionCount] = { "NW (top)", "N (topright)", "NE (right)",
     "E (bottomright)", "SE (bottom)", "S (bottomleft)", "SW (left)", "W (topleft)" };
@@ -38,11 +40,29 @@ bool isChoiceAction(int32_t action)
 
 std::string choiceName(int32_t action, int32_t number)
 {
-    for (const macro_editor::Choice& choice : macro_editor::argumentChoices(action)) {
-        if (choice.number >= number)
-            return choice.number == number || action == macro::kUseSkill ? choice.name : std::string();
+    const macro::ArgumentKind kind = macro::argumentKind(action);
+    // Hands and virtues start on no choice at all.
+    if (number == 0 && (kind == macro::ArgumentKind::Hand || kind == macro::ArgumentKind::Virtue))
+        return std::string();
+    const std::vector<macro_editor::Choice> choices = macro_editor::argumentChoices(action);
+    if (action == macro::kUseSkill) {
+        // The first usable skill at or after the number, in number order.
+        const macro_editor::Choice* next = nullptr;
+        for (const macro_editor::Choice& choice : choices) {
+            if (choice.number >= number && (!next || choice.number < next->number))
+                next = &choice;
+        }
+        if (next)
+            return next->name;
     }
-    return std::string();
+    for (const macro_editor::Choice& choice : choices) {
+        if (choice.number == number)
+            return choice.name;
+    }
+    // A number from the file that no table holds.
+    char text[32];
+    std::snprintf(text, sizeof text, "%d missing name", int(number));
+    return text;
 }
 
 InputControl* comboField(int32_t x, int32_t art, bool centred, CGump* parent)
@@ -234,17 +254,51 @@ MacroListGump::MacroListGump(int32_t x, int32_t y, int32_t width, int32_t height
     : CGump(x, y, nullptr, 1, width, height)
 {
     setTypeName("macro list gump");
+    auto* up = new Button(
+        width - 8, 4, ButtonBehaviour::RepeatOnPress, 0, onParent<&MacroListGump::scrollUp>, kMacroUpArt, 0, false);
+    up->setHoverArt(kMacroUpArt + 1);
+    up->setVisible(false);
+    gumpLink(up, this);
+    auto* down = new Button(width - 8, height - 14, ButtonBehaviour::RepeatOnPress, 0,
+        onParent<&MacroListGump::scrollDown>, kMacroDownArt, 0, false);
+    down->setHoverArt(kMacroDownArt + 1);
+    down->setVisible(false);
+    gumpLink(down, this);
+    m_up = GumpHandle(up);
+    m_down = GumpHandle(down);
 }
 
 bool MacroListGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
 
 void MacroListGump::placeRows()
 {
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        const int32_t y = kFirstRowY + int32_t(i) * macro_editor::kRowHeight;
-        m_rows[i]->setLocation(kRowX, y);
-        m_rows[i]->setVisible(y >= 8 && y + macro_editor::kRowHeight <= height());
+    const int32_t count = int32_t(m_rows.size());
+    m_rowsAbove = std::clamp(m_rowsAbove, 0, std::max(count - 1, 0));
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t y = kFirstRowY + (i - m_rowsAbove) * macro_editor::kRowHeight;
+        m_rows[size_t(i)]->setLocation(kRowX, y);
+        m_rows[size_t(i)]->setVisible(y >= 8 && y + macro_editor::kRowHeight <= height());
     }
+    if (Button* up = upButton())
+        up->setVisible(m_rowsAbove > 0);
+    if (Button* down = downButton())
+        down->setVisible(count - m_rowsAbove >= 2);
+}
+
+void MacroListGump::scrollUp()
+{
+    if (m_rowsAbove <= 0)
+        return;
+    --m_rowsAbove;
+    placeRows();
+}
+
+void MacroListGump::scrollDown()
+{
+    if (int32_t(m_rows.size()) - m_rowsAbove < 2)
+        return;
+    ++m_rowsAbove;
+    placeRows();
 }
 
 void MacroListGump::addRow(const macro::MacroAction& action)
@@ -279,6 +333,8 @@ void MacroListGump::clearRows()
     for (MacroCmdGump* row : m_rows)
         closeGump(row);
     m_rows.clear();
+    m_rowsAbove = 0;
+    placeRows();
 }
 
 void MacroListGump::onControlChanged(CGump* control)

@@ -2,11 +2,12 @@
 // The macro page's controls: one action row (MacroCmdGump: the action's
 // drop-down field and its argument, a drop-down of choices or a text), and
 // the list of a macro's rows (MacroListGump), which keeps an empty row at its
-// end while the macro has fewer than ten actions. Choosing "(NONE)" removes
-// a row. The rows' owner, the options window, hears onControlChanged (the
+// end while the macro has fewer than ten actions and scrolls them a row at
+// a time by two arrows. Choosing "(NONE)" removes a row. The rows' owner, the options window, hears onControlChanged (the
 // list) after every change and rebuilds the macro's actions from the rows.
 // Main thread only.
 
+#include "gump/button.h"
 #include "gump/gump.h"
 #include "windows/macro_files.h"
 
@@ -75,7 +76,14 @@ public:
     void addRow(const macro::MacroAction& action);
     void removeRow(MacroCmdGump* row);
     void clearRows();
+    // The arrows: every row moves a row down while one lies above the
+    // list, up while two lie from its top on.
+    void scrollUp();
+    void scrollDown();
     const std::vector<MacroCmdGump*>& rows() const { return m_rows; }
+    int32_t rowsAbove() const { return m_rowsAbove; }
+    Button* upButton() const { return static_cast<Button*>(m_up.get()); }
+    Button* downButton() const { return static_cast<Button*>(m_down.get()); }
     // The actions of the rows, in order; empty rows give none.
     std::vector<macro::MacroAction> actions() const;
 
@@ -83,4 +91,7 @@ private:
     void placeRows();
 
     std::vector<MacroCmdGump*> m_rows;
+    int32_t m_rowsAbove = 0;
+    GumpHandle m_up;
+    GumpHandle m_down;
 };
