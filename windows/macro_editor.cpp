@@ -2,6 +2,7 @@
 
 #include "data/skill_names.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "gump/input_control.h"
 #include "gump/list_box.h"
 #include "gump/unicode_input_control.h"
@@ -162,6 +163,12 @@ MacroCmdGump::MacroCmdGump(int32_t x, int32_t y, const macro::MacroAction& actio
 
 bool MacroCmdGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
 
+void MacroCmdGump::onRightUp(int32_t x, int32_t y)
+{
+    if (CGump* list = parent())
+        list->onRightUp(x, y);
+}
+
 int32_t MacroCmdGump::action() const { return m_actionField->value(); }
 
 void MacroCmdGump::rebuildArgumentField(int32_t argument, const std::u16string& text)
@@ -269,6 +276,33 @@ MacroListGump::MacroListGump(int32_t x, int32_t y, int32_t width, int32_t height
 }
 
 bool MacroListGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
+
+void MacroListGump::onLeftDown(int32_t x, int32_t y)
+{
+    bringToFront(false);
+    setDragAnchor(x, y);
+    m_pressed = true;
+}
+
+void MacroListGump::onDrag(int32_t x, int32_t y)
+{
+    if (!m_pressed)
+        return;
+    if (CGump* window = parent())
+        window->moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
+}
+
+void MacroListGump::onLeftUp(int32_t, int32_t)
+{
+    m_pressed = false;
+    service<GumpPointer>().clearPointerCaptureIf(this);
+}
+
+void MacroListGump::onRightUp(int32_t, int32_t)
+{
+    if (CGump* window = parent())
+        window->onRightUp(0, 0);
+}
 
 void MacroListGump::placeRows()
 {

@@ -47,6 +47,8 @@ public:
 
     bool containsPoint(int32_t x, int32_t y) override;
     void onControlActivated(CGump* control) override;
+    // A right click closes the options window, as on the list.
+    void onRightUp(int32_t x, int32_t y) override;
     void onControlChanged(CGump* control) override;
 
     int32_t action() const;
@@ -72,6 +74,12 @@ public:
 
     bool containsPoint(int32_t x, int32_t y) override;
     void onControlChanged(CGump* control) override;
+    // A press on the list (not a row) drags the options window; a right
+    // click closes it.
+    void onLeftDown(int32_t x, int32_t y) override;
+    void onLeftUp(int32_t x, int32_t y) override;
+    void onDrag(int32_t x, int32_t y) override;
+    void onRightUp(int32_t x, int32_t y) override;
 
     void addRow(const macro::MacroAction& action);
     void removeRow(MacroCmdGump* row);
@@ -92,6 +100,7 @@ private:
 
     std::vector<MacroCmdGump*> m_rows;
     int32_t m_rowsAbove = 0;
+    bool m_pressed = false;
     GumpHandle m_up;
     GumpHandle m_down;
 };

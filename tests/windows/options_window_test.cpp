@@ -613,6 +613,14 @@ TEST_F(MacroPageTest, TheActionListScrollsARowAtATime)
     window->onCommand(OptionsGump::kNewMacroCommand);
     EXPECT_EQ(list->rowsAbove(), 0);
     EXPECT_FALSE(list->downButton()->isVisible());
+    // A right click on a row closes the window, as on the list.
+    int32_t x = list->rows()[0]->width() - 2;
+    int32_t y = 2;
+    list->rows()[0]->localToScreen(x, y);
+    pressRight(x, y);
+    releaseRight(x, y);
+    EXPECT_EQ(openOptionsWindow(), nullptr);
+    window = nullptr;
 }
 
 struct ChoiceLabelCase {
