@@ -51,8 +51,7 @@ void installServiceDefaults()
     // clearing the world view's highlighted object waits for the world view)
     static NoWindowNotices windowNoticesDefault; // waiting box, ability icons and status window
                                                  // (the game windows' services show the paperdoll's war
-                                                 // button, clear the placement preview and reload the
-                                                 // macros the server stored, the system
+                                                 // button and clear the placement preview, the system
                                                  // text's journal step the system messages)
     installWindowNotices(&windowNoticesDefault);
 
@@ -65,8 +64,7 @@ void installServiceDefaults()
                                                   // board's seat strips are mahjong/mahjong_board_gump.cpp's)
     installServiceDefault<FactoryWindows>(); // the windows opened by kind: radar, ability book (the
                                               // game windows' wiring makes the journal, paperdolls,
-                                              // containers, status gumps, shops, amount choosers and
-                                              // the options window)
+                                              // containers, status gumps, shops and amount choosers)
     installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
                                              // style, icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
