@@ -29,9 +29,9 @@ void installServiceDefaults()
     static NoWindowNotices windowNoticesDefault;
     installWindowNotices(&windowNoticesDefault);
 
-    // gump/: the windows opened by kind: options, ability book (the game
-    // windows' wiring makes the journal, paperdolls, containers, status
-    // gumps, shops, amount choosers and the radar)...
+    // gump/: the windows opened by kind: the ability book (the game windows'
+    // wiring makes the journal, paperdolls, containers, status gumps, shops,
+    // amount choosers, the options window and the radar)...
     installServiceDefault<FactoryWindows>();
     // ...and the fighting style the desktop file restores (the icons, the
     // skill names, the macros and the messenger's windows are their

@@ -56,13 +56,15 @@ int32_t loadSkillNames()
         int32_t length = 0;
         uint32_t extra = 0;
         const uint8_t* record = lookupIndexedRecord(kSkillNamesIndexFile, kSkillNamesDataFile, number, length, extra);
+        // A missing (or empty) record takes no slot: the later skills move
+        // down one.
         if (!record || length < 1)
-            break;
+            continue;
         // The name ends at its NUL or at the record's end, whichever is first.
         const char* text = reinterpret_cast<const char*>(record + 1);
         const size_t room = size_t(length - 1);
         const std::string_view name(text, std::find(text, text + room, '\0') - text);
-        table.setSkill(number, record[0], name);
+        table.setSkill(table.count, record[0], name);
     }
     table.sortIndex();
     return table.count;

@@ -30,5 +30,6 @@ struct SkillNameTable {
 
 SkillNameTable& skillNameTable();
 // Reads the skill records into the table (replacing what it held): entries
-// 0..54 of the index, stopping at the first one missing. Returns the count.
+// 0..54 of the index in order, each present one in the next slot (a missing
+// one moves the later skills down). Returns the count.
 int32_t loadSkillNames();

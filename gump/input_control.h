@@ -32,6 +32,8 @@ public:
 
     int32_t font() const { return m_font; }
     int32_t hue() const { return m_hue; }
+    // Takes effect at the next redraw.
+    void setHue(int32_t hue) { m_hue = hue; }
     // The text as 8-bit characters (each unit's low byte).
     std::string narrowText() const;
     void setNarrowText(std::string_view text);

@@ -316,7 +316,7 @@ public:
         return m_next.createStackChooser(item, x, y);
     }
     CGump* optionsWindow() override { return openOptionsWindow(); }
-    bool hasOptionsRecord() override { return true; }
+    bool hasOptionsRecord() override { return hasOptionsWindowRecord(); }
     CGump* createOptionsWindow() override { return openOptionsGump(); }
     CGump* createRadar(int32_t face, int32_t x, int32_t y) override { return m_next.createRadar(face, x, y); }
     int32_t radarSizeValue(CGump* radar) override { return m_next.radarSizeValue(radar); }

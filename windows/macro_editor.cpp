@@ -2,6 +2,7 @@
 
 #include "data/skill_names.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "gump/input_control.h"
 #include "gump/list_box.h"
 #include "gump/unicode_input_control.h"
@@ -21,6 +22,8 @@ constexpr int32_t kMaxTextLength = 80;
 constexpr int32_t kFirstRowY = 14;
 constexpr int32_t kRowX = 10;
 constexpr int32_t kDropDownRows = 10;
+constexpr int32_t kMacroUpArt = 2435;
+constexpr int32_t kMacroDownArt = 2437;
 
 constexpr const char* kWalkChoices[macro::kDirectionCount] = { "NW (top)", "N (topright)", "NE (right)",
     "E (bottomright)", "SE (bottom)", "S (bottomleft)", "SW (left)", "W (topleft)" };
@@ -38,11 +41,29 @@ bool isChoiceAction(int32_t action)
 
 std::string choiceName(int32_t action, int32_t number)
 {
-    for (const macro_editor::Choice& choice : macro_editor::argumentChoices(action)) {
-        if (choice.number >= number)
-            return choice.number == number || action == macro::kUseSkill ? choice.name : std::string();
+    const macro::ArgumentKind kind = macro::argumentKind(action);
+    // Hands and virtues start on no choice at all.
+    if (number == 0 && (kind == macro::ArgumentKind::Hand || kind == macro::ArgumentKind::Virtue))
+        return std::string();
+    const std::vector<macro_editor::Choice> choices = macro_editor::argumentChoices(action);
+    if (action == macro::kUseSkill) {
+        // The first usable skill at or after the number, in number order.
+        const macro_editor::Choice* next = nullptr;
+        for (const macro_editor::Choice& choice : choices) {
+            if (choice.number >= number && (!next || choice.number < next->number))
+                next = &choice;
+        }
+        if (next)
+            return next->name;
     }
-    return std::string();
+    for (const macro_editor::Choice& choice : choices) {
+        if (choice.number == number)
+            return choice.name;
+    }
+    // A number from the file that no table holds.
+    char text[32];
+    std::snprintf(text, sizeof text, "%d missing name", int(number));
+    return text;
 }
 
 InputControl* comboField(int32_t x, int32_t art, bool centred, CGump* parent)
@@ -142,6 +163,12 @@ MacroCmdGump::MacroCmdGump(int32_t x, int32_t y, const macro::MacroAction& actio
 
 bool MacroCmdGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
 
+void MacroCmdGump::onRightUp(int32_t x, int32_t y)
+{
+    if (CGump* list = parent())
+        list->onRightUp(x, y);
+}
+
 int32_t MacroCmdGump::action() const { return m_actionField->value(); }
 
 void MacroCmdGump::rebuildArgumentField(int32_t argument, const std::u16string& text)
@@ -234,17 +261,78 @@ MacroListGump::MacroListGump(int32_t x, int32_t y, int32_t width, int32_t height
     : CGump(x, y, nullptr, 1, width, height)
 {
     setTypeName("macro list gump");
+    auto* up = new Button(
+        width - 8, 4, ButtonBehaviour::RepeatOnPress, 0, onParent<&MacroListGump::scrollUp>, kMacroUpArt, 0, false);
+    up->setHoverArt(kMacroUpArt + 1);
+    up->setVisible(false);
+    gumpLink(up, this);
+    auto* down = new Button(width - 8, height - 14, ButtonBehaviour::RepeatOnPress, 0,
+        onParent<&MacroListGump::scrollDown>, kMacroDownArt, 0, false);
+    down->setHoverArt(kMacroDownArt + 1);
+    down->setVisible(false);
+    gumpLink(down, this);
+    m_up = GumpHandle(up);
+    m_down = GumpHandle(down);
 }
 
 bool MacroListGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
 
+void MacroListGump::onLeftDown(int32_t x, int32_t y)
+{
+    bringToFront(false);
+    setDragAnchor(x, y);
+    m_pressed = true;
+}
+
+void MacroListGump::onDrag(int32_t x, int32_t y)
+{
+    if (!m_pressed)
+        return;
+    if (CGump* window = parent())
+        window->moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
+}
+
+void MacroListGump::onLeftUp(int32_t, int32_t)
+{
+    m_pressed = false;
+    service<GumpPointer>().clearPointerCaptureIf(this);
+}
+
+void MacroListGump::onRightUp(int32_t, int32_t)
+{
+    if (CGump* window = parent())
+        window->onRightUp(0, 0);
+}
+
 void MacroListGump::placeRows()
 {
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        const int32_t y = kFirstRowY + int32_t(i) * macro_editor::kRowHeight;
-        m_rows[i]->setLocation(kRowX, y);
-        m_rows[i]->setVisible(y >= 8 && y + macro_editor::kRowHeight <= height());
+    const int32_t count = int32_t(m_rows.size());
+    m_rowsAbove = std::clamp(m_rowsAbove, 0, std::max(count - 1, 0));
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t y = kFirstRowY + (i - m_rowsAbove) * macro_editor::kRowHeight;
+        m_rows[size_t(i)]->setLocation(kRowX, y);
+        m_rows[size_t(i)]->setVisible(y >= 8 && y + macro_editor::kRowHeight <= height());
     }
+    if (Button* up = upButton())
+        up->setVisible(m_rowsAbove > 0);
+    if (Button* down = downButton())
+        down->setVisible(count - m_rowsAbove >= 2);
+}
+
+void MacroListGump::scrollUp()
+{
+    if (m_rowsAbove <= 0)
+        return;
+    --m_rowsAbove;
+    placeRows();
+}
+
+void MacroListGump::scrollDown()
+{
+    if (int32_t(m_rows.size()) - m_rowsAbove < 2)
+        return;
+    ++m_rowsAbove;
+    placeRows();
 }
 
 void MacroListGump::addRow(const macro::MacroAction& action)
@@ -279,6 +367,8 @@ void MacroListGump::clearRows()
     for (MacroCmdGump* row : m_rows)
         closeGump(row);
     m_rows.clear();
+    m_rowsAbove = 0;
+    placeRows();
 }
 
 void MacroListGump::onControlChanged(CGump* control)

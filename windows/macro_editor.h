@@ -2,11 +2,12 @@
 // The macro page's controls: one action row (MacroCmdGump: the action's
 // drop-down field and its argument, a drop-down of choices or a text), and
 // the list of a macro's rows (MacroListGump), which keeps an empty row at its
-// end while the macro has fewer than ten actions. Choosing "(NONE)" removes
-// a row. The rows' owner, the options window, hears onControlChanged (the
+// end while the macro has fewer than ten actions and scrolls them a row at
+// a time by two arrows. Choosing "(NONE)" removes a row. The rows' owner, the options window, hears onControlChanged (the
 // list) after every change and rebuilds the macro's actions from the rows.
 // Main thread only.
 
+#include "gump/button.h"
 #include "gump/gump.h"
 #include "windows/macro_files.h"
 
@@ -46,6 +47,8 @@ public:
 
     bool containsPoint(int32_t x, int32_t y) override;
     void onControlActivated(CGump* control) override;
+    // A right click closes the options window, as on the list.
+    void onRightUp(int32_t x, int32_t y) override;
     void onControlChanged(CGump* control) override;
 
     int32_t action() const;
@@ -71,11 +74,24 @@ public:
 
     bool containsPoint(int32_t x, int32_t y) override;
     void onControlChanged(CGump* control) override;
+    // A press on the list (not a row) drags the options window; a right
+    // click closes it.
+    void onLeftDown(int32_t x, int32_t y) override;
+    void onLeftUp(int32_t x, int32_t y) override;
+    void onDrag(int32_t x, int32_t y) override;
+    void onRightUp(int32_t x, int32_t y) override;
 
     void addRow(const macro::MacroAction& action);
     void removeRow(MacroCmdGump* row);
     void clearRows();
+    // The arrows: every row moves a row down while one lies above the
+    // list, up while two lie from its top on.
+    void scrollUp();
+    void scrollDown();
     const std::vector<MacroCmdGump*>& rows() const { return m_rows; }
+    int32_t rowsAbove() const { return m_rowsAbove; }
+    Button* upButton() const { return static_cast<Button*>(m_up.get()); }
+    Button* downButton() const { return static_cast<Button*>(m_down.get()); }
     // The actions of the rows, in order; empty rows give none.
     std::vector<macro::MacroAction> actions() const;
 
@@ -83,4 +99,8 @@ private:
     void placeRows();
 
     std::vector<MacroCmdGump*> m_rows;
+    int32_t m_rowsAbove = 0;
+    bool m_pressed = false;
+    GumpHandle m_up;
+    GumpHandle m_down;
 };

@@ -1,15 +1,23 @@
 // The options window's filter page: the profanity filter and the lock over
 // it, the password that opens the lock and its change, and the player's own
-// list of words to filter.
+// list of words to filter, and the names the player ignores.
 
 #include "data/player_lists.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_painters.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
 #include "gump/unicode_edit_list.h"
 #include "gump/unicode_input_control.h"
 #include "gump/waiting_gump.h"
+#include "text/ascii_font.h"
+#include "windows/edit_list_gump.h"
 #include "windows/options_gump.h"
+#include "windows/picture_windows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -23,6 +31,11 @@ constexpr int32_t kToggleOnArt = 2153;
 constexpr int32_t kWordListArt = 2431;
 constexpr int32_t kMaxWordRows = 120;
 constexpr int32_t kWordLength = 30;
+constexpr int32_t kIgnoreListArt = 2433;
+constexpr int32_t kMaxIgnoreRows = 20;
+constexpr int32_t kWordsPictureWidth = 152;
+constexpr const char* kWordsPictureText = "Click to edit Profanity List";
+constexpr int32_t kFilterLabelPlaces[][2] = { { 162, 115 }, { 312, 115 }, { 162, 247 }, { 332, 247 } };
 constexpr const char* kWrongPassword = "Password incorrect!";
 constexpr const char* kPasswordsDiffer = "Passwords did not match!";
 
@@ -71,6 +84,19 @@ void OptionsGump::buildFilterPage()
     commandButtonAt(300, 242, 2472, 2473, 2474, kChangePasswordCommand, kFilterTab, this);
     commandButtonAt(234, 227, 2455, 2454, 2453, kPasswordCancelCommand, kPasswordGroup, this);
     commandButtonAt(305, 226, 2450, 2451, 2452, kPasswordOkCommand, kPasswordGroup, this);
+    // The picture that stands for the word list until it is opened.
+    int32_t pictureWidth = 0;
+    int32_t pictureHeight = 0;
+    int32_t baseline = 0;
+    wrapAsciiText(kFilterFont, kWordsPictureText, kWordsPictureWidth, pictureWidth, pictureHeight, baseline, 0);
+    m_wordsPicture = new DumbGump(132, 160, kWordsPictureWidth, std::max(pictureHeight, 1), 0, nullptr, -1);
+    if (GumpPage& face = *m_wordsPicture->page(0); face.isAllocated()) {
+        const TextClip clip { 0, 0, face.width, face.height };
+        drawAsciiTextWrapped(
+            0, 0, kFilterFont, kFilterHue, kWordsPictureText, kWordsPictureWidth, face.surface(), clip, 0, 0, false);
+    }
+    m_wordsPicture->setGroup(kFilterTab);
+    gumpLink(m_wordsPicture, this);
     m_wordsButton = Button::hotSpot(122, 141, 210, 211, ButtonBehaviour::ClickOnRelease, 0, forwardButtonToOwner, false);
     m_wordsButton->setId(kEditWordsCommand);
     m_wordsButton->setPassId(true);
@@ -84,6 +110,26 @@ void OptionsGump::buildFilterPage()
     m_wordList->addEntry(u"", 0);
     m_wordList->setGroup(kHiddenGroup);
     gumpLink(m_wordList, this);
+
+    // One row per ignored name with its number, then the row for a new one.
+    m_ignoreList = new EditListGump(291, 141, kIgnoreListArt, kMaxIgnoreRows);
+    for (const IgnoreEntry& entry : playerLists().ignore)
+        m_ignoreList->addRow(std::string_view(entry.name.data(), strnlen(entry.name.data(), entry.name.size())),
+            int32_t(entry.serial));
+    m_ignoreList->addRow(EditListGump::kNewRowText, 0);
+    m_ignoreList->setGroup(kFilterTab);
+    gumpLink(m_ignoreList, this);
+    placeFixedLabels(kFilterTab, kFilterLabelPlaces, std::size(kFilterLabelPlaces));
+}
+
+std::vector<std::pair<std::string, uint32_t>> OptionsGump::ignoredNames() const
+{
+    std::vector<std::pair<std::string, uint32_t>> names;
+    for (int32_t row = 0; m_ignoreList && row + 1 < m_ignoreList->rowCount(); ++row) {
+        if (const InputControl* entry = m_ignoreList->rowEntry(row))
+            names.emplace_back(entry->narrowText(), uint32_t(entry->value()));
+    }
+    return names;
 }
 
 std::vector<std::u16string> OptionsGump::profanityWords() const
@@ -112,6 +158,7 @@ void OptionsGump::filterCommand(int32_t commandId)
             return;
         // The list takes the place of its button.
         m_wordsButton->setGroup(kHiddenGroup);
+        m_wordsPicture->setGroup(kHiddenGroup);
         m_wordList->setGroup(kFilterTab);
         break;
     case kChangePasswordCommand:

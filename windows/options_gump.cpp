@@ -16,6 +16,7 @@
 #include "gump/waiting_gump.h"
 #include "text/unicode_font.h"
 #include "windows/hue_gump.h"
+#include "windows/picture_windows.h"
 #include "world/world_screen.h"
 
 #include <algorithm>
@@ -126,9 +127,6 @@ void OptionsGump::build()
     m_filterLockOn = store.getBoolSetting(u"FilterPWOn") != 0;
     m_obscenityFilterOn = store.getBoolSetting(u"ObscenityFilter") != 0;
     m_filterPassword = configValues().filterPassword;
-    const PlayerLists& lists = playerLists();
-    for (const IgnoreEntry& entry : lists.ignore)
-        m_ignored.emplace_back(std::string(entry.name.data(), strnlen(entry.name.data(), entry.name.size())), entry.serial);
 
     createButtons();
     buildFilterPage();
@@ -412,11 +410,12 @@ void OptionsGump::apply()
     // Every row but the last, the one kept for a new entry.
     PlayerLists& lists = playerLists();
     lists.ignore.clear();
-    for (size_t i = 0; i < m_ignored.size() && i < kMaxIgnored; ++i) {
+    const std::vector<std::pair<std::string, uint32_t>> ignored = ignoredNames();
+    for (size_t i = 0; i < ignored.size() && i < kMaxIgnored; ++i) {
         IgnoreEntry entry;
-        const std::string& name = m_ignored[i].first;
+        const std::string& name = ignored[i].first;
         std::memcpy(entry.name.data(), name.data(), std::min(name.size(), entry.name.size() - 1));
-        entry.serial = m_ignored[i].second;
+        entry.serial = ignored[i].second;
         lists.ignore.push_back(entry);
     }
     lists.filterWords.clear();
@@ -449,6 +448,35 @@ void OptionsGump::resetTabToDefaults()
         redraw();
 }
 
+void OptionsGump::placeFixedLabels(int32_t tab, const int32_t (*places)[2], size_t placeCount)
+{
+    OptionsTextState text;
+    size_t placed = 0;
+    for (const std::unique_ptr<OptionItem>& row : m_layout.rows) {
+        if (row->tab() != tab || placed >= placeCount)
+            continue;
+        const std::u16string& label = row->label();
+        int32_t labelWidth = 0;
+        int32_t labelHeight = 0;
+        int32_t zero = 0;
+        measureUnicodeText(label.c_str(), labelWidth, labelHeight, zero);
+        auto* picture = new DumbGump(places[placed][0], places[placed][1], std::max(labelWidth, 1),
+            std::max(labelHeight, 1), 0, nullptr, -1);
+        GumpPage& face = *picture->page(0);
+        if (face.isAllocated()) {
+            const ScreenRect clip { 0, 0, face.width, face.height };
+            drawUnicodeTextWrapped(
+                face.surface(), face.width + 1, label.c_str(), 0, 0, OptionItem::kTextColour, clip, false);
+        }
+        picture->setGroup(uint8_t(tab));
+        gumpLink(picture, this);
+        m_fixedLabels.push_back(picture);
+        ++placed;
+    }
+}
+
 CGump* openOptionsGump() { return new OptionsGump(); }
 
 OptionsGump* openOptionsWindow() { return g_optionsWindow && isValidGump(g_optionsWindow) ? g_optionsWindow : nullptr; }
+
+bool hasOptionsWindowRecord() { return g_optionsWindow != nullptr; }

@@ -24,6 +24,8 @@ class InputControl;
 class ToggleControl;
 class UnicodeEditList;
 class MacroListGump;
+class EditListGump;
+class DumbGump;
 
 class OptionsGump final : public CGump, public ScrollBarGumpOwner {
 public:
@@ -102,6 +104,12 @@ public:
     InputControl* passwordEntry() const { return m_passwordEntry; }
     InputControl* newPasswordEntry(int32_t which) const { return m_newPassword[which != 0]; }
     UnicodeEditList* wordList() const { return m_wordList; }
+    EditListGump* ignoreList() const { return m_ignoreList; }
+    DumbGump* wordsPicture() const { return m_wordsPicture; }
+    // The ignore list's names and numbers, its last ("(new)") row left out.
+    std::vector<std::pair<std::string, uint32_t>> ignoredNames() const;
+    // The fixed labels of the macro and filter pages, in layout order.
+    const std::vector<DumbGump*>& fixedLabels() const { return m_fixedLabels; }
 
     // The macro page: the working copy of the macro list and its current
     // record (-1 for none).
@@ -124,6 +132,9 @@ private:
     // player is told.
     bool unlocked();
     void buildMacroPage();
+    // The labels of the tab's rows, each drawn once into a picture of the
+    // page at the next of `places`.
+    void placeFixedLabels(int32_t tab, const int32_t (*places)[2], size_t placeCount);
     void macroCommand(int32_t commandId);
     void macroControlChanged(CGump* control);
     // Calls `visit(row, top)` for each row of the current tab shown, from
@@ -160,10 +171,15 @@ private:
     InputControl* m_keyEntry = nullptr;
     // Shift, Alt, Ctrl.
     ToggleControl* m_modifiers[3] = { nullptr, nullptr, nullptr };
-    std::vector<std::pair<std::string, uint32_t>> m_ignored;
+    EditListGump* m_ignoreList = nullptr;
+    DumbGump* m_wordsPicture = nullptr;
+    std::vector<DumbGump*> m_fixedLabels;
 };
 
 // The factory's kind 5000: a new window (the factory links it).
 CGump* openOptionsGump();
 // The open window, or null.
 OptionsGump* openOptionsWindow();
+// Whether the program's record of its options window is set (a window made
+// without it is a stray).
+bool hasOptionsWindowRecord();

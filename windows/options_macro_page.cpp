@@ -8,6 +8,8 @@
 #include "windows/macro_editor.h"
 #include "windows/options_gump.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr int32_t kKeyEntryArt = 2443;
@@ -15,6 +17,8 @@ constexpr int32_t kMacroFont = 1;
 constexpr int32_t kMacroHue = 902;
 constexpr int32_t kKeyNameLength = 16;
 constexpr int32_t kModifierY[3] = { 130, 158, 186 };
+constexpr int32_t kMacroLabelPlaces[][2] = { { 147, 135 }, { 212, 163 }, { 294, 135 }, { 294, 163 }, { 294, 191 },
+    { 147, 215 } };
 
 struct MacroButton {
     int32_t x;
@@ -61,6 +65,7 @@ void OptionsGump::buildMacroPage()
         kKeyNameLength, kMacroFont, kMacroHue, true, false);
     m_keyEntry->setGroup(kMacroTab);
     gumpLink(m_keyEntry, this);
+    placeFixedLabels(kMacroTab, kMacroLabelPlaces, std::size(kMacroLabelPlaces));
     showMacro();
 }
 

@@ -1,7 +1,13 @@
 // The skill name table: names cut to their slot, numbers outside the table
-// ignored, and the alphabetical index.
+// ignored, and the alphabetical index; read from the skill files, a missing
+// or empty record moves the later skills down.
 
 #include "data/skill_names.h"
+
+#include "data/data_files.h"
+#include "fixtures/client_directory.h"
+#include "fixtures/data_file_writer.h"
+#include "platform/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +34,30 @@ TEST(SkillNameTable, KeepsNamesInTheirSlotsAndSortsTheIndex)
     EXPECT_EQ(table.alphabetical[1], 2);
     EXPECT_EQ(table.alphabetical[2], 0);
     EXPECT_EQ(table.alphabetical[3], 3);
+}
+
+TEST(SkillNamesFile, AMissingOrEmptyRecordMovesTheLaterSkillsDown)
+{
+    fixture::ClientDirectory client;
+    fixture::writeRequiredDataFiles(client.root(), "client", { "skills.idx", "skills.mul" });
+    fixture::writeIndexedPair(client.root(), "client", "skills.idx", "skills.mul",
+        { { std::string("\x01") + "Tactics" + std::string(1, '\0'), 0 }, { std::nullopt, 0 }, { std::string(), 0 },
+            { std::string("\x00", 1) + "Magery", 0 }, { std::string("\x01") + std::string(120, 'z'), 0 } });
+    DataFiles files;
+    DataFiles* previous = installDataFiles(&files);
+    platform::RecordingMessageBoxSink boxes;
+    {
+        platform::ScopedMessageBoxSink sink(boxes);
+        files.load();
+    }
+    EXPECT_EQ(loadSkillNames(), 3);
+    const SkillNameTable& table = skillNameTable();
+    EXPECT_EQ(table.nameOf(0), "Tactics");
+    EXPECT_EQ(table.nameOf(1), "Magery");
+    EXPECT_EQ(table.usable[1], 0);
+    EXPECT_EQ(table.nameOf(2), std::string(SkillNameTable::kMaxNameLength, 'z'));
+    installDataFiles(previous);
+    skillNameTable() = SkillNameTable {};
 }
 
 } // namespace

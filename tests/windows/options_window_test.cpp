@@ -1,6 +1,8 @@
 // The options window: its layout language (tabs, rows, keys, the rows the
 // language data must not hold), the rows' pointer rules, the tabs and the
-// scrolling, Defaults and Apply writing the settings and the files.
+// scrolling, Defaults and Apply writing the settings and the files, the
+// ignore list's ruled rows and the fixed labels of the macro and filter
+// pages, and the macro list's arrows.
 
 #include "windows/options_gump.h"
 
@@ -10,13 +12,18 @@
 #include "support/png_writer.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
+#include "gump/unicode_edit_list.h"
+#include "windows/edit_list_gump.h"
 #include "windows/macro_editor.h"
+#include "windows/picture_windows.h"
 #include "data/player_lists.h"
 #include "data/settings_registry.h"
+#include "gump/gump_factory.h"
 #include "windows_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -282,7 +289,7 @@ TEST_F(OptionsWindowTest, TheWindowDrawsItsTabsAndRowsWhereTheLayoutSays)
     EXPECT_TRUE(artAt(235, x, y, 3, 3));
     EXPECT_TRUE(artAt(210, OptionItem::kControlX, OptionsGump::kRowsTop, 2, 2));
     const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
-    EXPECT_EQ(hash, 0xae0f30fb69ede55cull) << std::hex << hash;
+    EXPECT_EQ(hash, 0xd4f9bb6a9be62ef2ull) << std::hex << hash;
 }
 
 TEST(MacroEditorChoices, CommandIsNeverOfferedAndNoneEndsTheList)
@@ -381,6 +388,276 @@ TEST_F(MacroPageTest, ANewMacroTakesAKeyAndAnActionAndApplyWritesIt)
     window->onCommand(OptionsGump::kDeleteMacroCommand);
     EXPECT_EQ(window->currentMacro(), -1);
     EXPECT_EQ(rowActions(), std::vector<int32_t> { macro::kNone });
+}
+
+// The ignore list as the filter page shows it: a row per name on the ruled
+// lines of its art, then the "(new)" row.
+class IgnoreListTest : public OptionsWindowTest {
+protected:
+    static void ignore(std::vector<std::pair<std::string, uint32_t>> names)
+    {
+        playerLists().ignore.clear();
+        for (const auto& [name, serial] : names) {
+            IgnoreEntry entry;
+            std::copy(name.begin(), name.end(), entry.name.begin());
+            entry.serial = serial;
+            playerLists().ignore.push_back(entry);
+        }
+    }
+    std::vector<std::string> rowTexts() const
+    {
+        std::vector<std::string> texts;
+        for (int32_t row = 0; row < window->ignoreList()->rowCount(); ++row)
+            texts.push_back(window->ignoreList()->rowEntry(row)->narrowText());
+        return texts;
+    }
+    static void typeInto(CGump* focused, const std::string& text)
+    {
+        for (char c : text)
+            focused->onKey(uint32_t(uint8_t(c)));
+    }
+};
+
+struct RuledLineCase {
+    int32_t row;
+    int32_t y;
+    bool shown;
+};
+
+TEST_F(IgnoreListTest, RowsSitOnTheRuledLinesAndScrollByOne)
+{
+    ignore({ { "a", 1 }, { "b", 2 }, { "c", 3 }, { "d", 4 }, { "e", 5 }, { "f", 6 }, { "g", 7 } });
+    open();
+    window->selectTab(OptionsGump::kFilterTab);
+    EditListGump* list = window->ignoreList();
+    ASSERT_EQ(list->rowCount(), 8);
+    // The list's art is 120 high: a row shows while it ends inside it.
+    for (const RuledLineCase& c : { RuledLineCase { 0, 3, true }, RuledLineCase { 1, 20, true },
+             RuledLineCase { 2, 38, true }, RuledLineCase { 3, 55, true }, RuledLineCase { 4, 73, true },
+             RuledLineCase { 5, 88, true }, RuledLineCase { 6, 105, false }, RuledLineCase { 7, 122, false } }) {
+        SCOPED_TRACE(c.row);
+        EXPECT_EQ(list->rowEntry(c.row)->y(), c.y);
+        EXPECT_EQ(list->rowEntry(c.row)->isVisible(), c.shown);
+    }
+    EXPECT_TRUE(list->downButton()->isVisible());
+    EXPECT_FALSE(list->upButton()->isVisible());
+    list->scrollDown();
+    EXPECT_EQ(list->rowEntry(0)->y(), -14);
+    EXPECT_FALSE(list->rowEntry(0)->isVisible());
+    EXPECT_EQ(list->rowEntry(1)->y(), 3);
+    EXPECT_TRUE(list->rowEntry(6)->isVisible());
+    EXPECT_TRUE(list->upButton()->isVisible());
+    for (int i = 0; i < 10; ++i)
+        list->scrollDown();
+    EXPECT_EQ(list->firstShownIndex(), 7);
+    EXPECT_FALSE(list->downButton()->isVisible());
+    for (int i = 0; i < 10; ++i)
+        list->scrollUp();
+    EXPECT_EQ(list->firstShownIndex(), 0);
+    EXPECT_FALSE(list->upButton()->isVisible());
+}
+
+TEST_F(IgnoreListTest, ANameTypedIntoTheNewRowIsKeptAndAnEmptiedOneGoes)
+{
+    ignore({ { "Grumbler", 0x1234 } });
+    open();
+    window->selectTab(OptionsGump::kFilterTab);
+    EditListGump* list = window->ignoreList();
+    EXPECT_EQ(rowTexts(), (std::vector<std::string> { "Grumbler", "(new)" }));
+    EXPECT_EQ(list->rowEntry(0)->value(), 0x1234);
+
+    // A press on the new row as the player gives it: the list highlights it
+    // and the row takes the caret, its "(new)" gone.
+    int32_t x = 20;
+    int32_t y = EditListGump::lineY(1) + 5;
+    list->localToScreen(x, y);
+    pressLeft(x, y);
+    releaseLeft(x, y);
+    ASSERT_EQ(gumpFocus(), list->rowEntry(1));
+    EXPECT_EQ(list->rowEntry(1)->narrowText(), "");
+    typeInto(gumpFocus(), "Pest");
+    EXPECT_EQ(rowTexts(), (std::vector<std::string> { "Grumbler", "Pest", "(new)" }));
+    EXPECT_EQ(list->rowEntry(1)->hue(), EditListGump::kEntryHue);
+
+    // Emptying the first name removes it; the caret goes to the row below.
+    gumpReleaseFocus();
+    gumpSetFocus(list->rowEntry(0));
+    list->rowEntry(0)->onKey(GumpKey::kEnd);
+    for (int i = 0; i < 8; ++i)
+        gumpFocus()->onKey(GumpKey::kBackspace);
+    EXPECT_EQ(rowTexts(), (std::vector<std::string> { "Pest", "(new)" }));
+    EXPECT_EQ(gumpFocus(), list->rowEntry(0));
+    EXPECT_EQ(list->rowEntry(0)->y(), 3);
+
+    window->onCommand(OptionsGump::kOkayCommand);
+    window = nullptr;
+    ASSERT_EQ(playerLists().ignore.size(), 1u);
+    EXPECT_STREQ(playerLists().ignore[0].name.data(), "Pest");
+    std::string expected = "Pest";
+    expected.resize(30 + 4, '\0');
+    EXPECT_EQ(fileText("ignore.lst"), expected);
+}
+
+TEST_F(IgnoreListTest, DeleteRemovesTheHighlightedRowButNeverTheLast)
+{
+    ignore({ { "one", 1 }, { "two", 2 } });
+    open();
+    window->selectTab(OptionsGump::kFilterTab);
+    EditListGump* list = window->ignoreList();
+    list->onControlPressed(list->rowEntry(1));
+    EXPECT_EQ(list->highlightedRow(), 1);
+    EXPECT_EQ(list->rowEntry(1)->hue(), EditListGump::kHighlightHue);
+    list->onKey(GumpKey::kDelete);
+    EXPECT_EQ(rowTexts(), (std::vector<std::string> { "one", "(new)" }));
+    list->onControlPressed(list->rowEntry(1));
+    list->onKey(GumpKey::kDelete);
+    EXPECT_EQ(rowTexts(), (std::vector<std::string> { "one", "" }));
+    // Losing the focus gives the row its colour back.
+    list->onControlPressed(list->rowEntry(0));
+    gumpReleaseFocus();
+    EXPECT_EQ(list->highlightedRow(), -1);
+    EXPECT_EQ(list->rowEntry(0)->hue(), EditListGump::kEntryHue);
+    window->apply();
+    ASSERT_EQ(playerLists().ignore.size(), 1u);
+    EXPECT_EQ(playerLists().ignore[0].serial, 1u);
+}
+
+TEST_F(IgnoreListTest, TheFilterPageDrawsTheRuledAreaDownToItsRows)
+{
+    ignore({ { "Grumbler", 7 }, { "Pest", 8 } });
+    open();
+    window->setLocation(0, 0);
+    window->selectTab(OptionsGump::kFilterTab);
+    composeAll();
+    const std::vector<uint16_t> shown = screenPicture();
+    test::writeSurfacePng(test::picturePath("options_filter_page.png"), shown.data(), 640, 480, 640);
+    // Independent of the golden: the ruled art over the list's art down to
+    // 17 pixels a row (three rows) plus 9, the plain art below; the word
+    // list's picture stands where the list will open.
+    const EditListGump* list = window->ignoreList();
+    const int32_t ruledEnd = 17 * 3 + 9;
+    EXPECT_EQ(screenPixel(list->x() + 150, list->y() + ruledEnd - 1), getGumpArtPixel(2434, 150, ruledEnd - 1));
+    EXPECT_EQ(screenPixel(list->x() + 150, list->y() + ruledEnd), getGumpArtPixel(2433, 150, ruledEnd));
+    EXPECT_NE(getGumpArtPixel(2434, 150, ruledEnd - 1), getGumpArtPixel(2433, 150, ruledEnd - 1));
+    ASSERT_NE(window->wordsPicture(), nullptr);
+    EXPECT_EQ(window->wordsPicture()->group(), OptionsGump::kFilterTab);
+    EXPECT_EQ(window->wordList()->group(), OptionsGump::kHiddenGroup);
+    const uint64_t hash = test::surfaceHash(shown.data(), 640, 480, 640);
+    EXPECT_EQ(hash, 0x17991e6ae14d58ceull) << std::hex << hash;
+    // Opening the word list puts it in the picture's place.
+    window->onCommand(OptionsGump::kEditWordsCommand);
+    EXPECT_EQ(window->wordsPicture()->group(), OptionsGump::kHiddenGroup);
+    EXPECT_EQ(window->wordList()->group(), OptionsGump::kFilterTab);
+}
+
+TEST_F(OptionsWindowTest, TheMacroAndFilterPagesPlaceTheirTabsLabelsAtFixedPoints)
+{
+    Entries entries { u"n", u"##", u"#TAB4", u"Macros", u"text" };
+    for (const char16_t* label : { u"Key", u"Shift", u"Alt", u"Ctrl", u"Actions", u"Keys", u"Extra" }) {
+        entries.push_back(label);
+        entries.push_back(u"#DUMMY");
+    }
+    for (const char16_t* line : { u"##", u"#TAB9", u"Filter", u"text", u"On", u"#DUMMY", u"Ignore", u"#DUMMY",
+             u"Lock", u"#CHECKBOX%FilterPWOn", u"Password", u"#DUMMY", u"Extra", u"#DUMMY" })
+        entries.push_back(line);
+    window = new OptionsGump(parseEntries(entries));
+    gumpLink(window, nullptr);
+    std::vector<std::string> places;
+    for (const DumbGump* label : window->fixedLabels())
+        places.push_back(std::to_string(label->group()) + "@" + std::to_string(label->x()) + ","
+            + std::to_string(label->y()));
+    // Four of the filter tab's five, six of the macro tab's seven.
+    EXPECT_EQ(places,
+        (std::vector<std::string> { "9@162,115", "9@312,115", "9@162,247", "9@332,247", "4@147,135", "4@212,163",
+            "4@294,135", "4@294,163", "4@294,191", "4@147,215" }));
+    // Each label holds its text in the rows' colour.
+    const GumpPage& face = *window->fixedLabels()[0]->page(0);
+    EXPECT_NE(std::count(face.pixels.begin(), face.pixels.end(), OptionItem::kTextColour), 0);
+}
+
+TEST_F(MacroPageTest, TheActionListScrollsARowAtATime)
+{
+    macro::macroList().replace({ record(0x70, 5) });
+    open();
+    window->selectTab(OptionsGump::kMacroTab);
+    MacroListGump* list = window->actionList();
+    ASSERT_EQ(list->rows().size(), 6u);
+    // A 70-pixel list shows two rows.
+    const auto shownRows = [list] {
+        std::vector<int32_t> shown;
+        for (size_t i = 0; i < list->rows().size(); ++i) {
+            if (list->rows()[i]->isVisible())
+                shown.push_back(int32_t(i));
+        }
+        return shown;
+    };
+    EXPECT_EQ(shownRows(), (std::vector<int32_t> { 0, 1 }));
+    EXPECT_FALSE(list->upButton()->isVisible());
+    EXPECT_TRUE(list->downButton()->isVisible());
+    list->scrollDown();
+    EXPECT_EQ(shownRows(), (std::vector<int32_t> { 1, 2 }));
+    EXPECT_EQ(list->rows()[0]->y(), 14 - macro_editor::kRowHeight);
+    EXPECT_TRUE(list->upButton()->isVisible());
+    for (int i = 0; i < 10; ++i)
+        list->scrollDown();
+    // The last row reaches the top; the down arrow hides.
+    EXPECT_EQ(list->rowsAbove(), 5);
+    EXPECT_EQ(shownRows(), std::vector<int32_t> { 5 });
+    EXPECT_FALSE(list->downButton()->isVisible());
+    for (int i = 0; i < 10; ++i)
+        list->scrollUp();
+    EXPECT_EQ(shownRows(), (std::vector<int32_t> { 0, 1 }));
+    EXPECT_FALSE(list->upButton()->isVisible());
+    // Another macro starts from its first row.
+    list->scrollDown();
+    window->onCommand(OptionsGump::kNewMacroCommand);
+    EXPECT_EQ(list->rowsAbove(), 0);
+    EXPECT_FALSE(list->downButton()->isVisible());
+    // A right click on a row closes the window, as on the list.
+    int32_t x = list->rows()[0]->width() - 2;
+    int32_t y = 2;
+    list->rows()[0]->localToScreen(x, y);
+    pressRight(x, y);
+    releaseRight(x, y);
+    EXPECT_EQ(openOptionsWindow(), nullptr);
+    window = nullptr;
+}
+
+struct ChoiceLabelCase {
+    int32_t action;
+    int32_t argument;
+    const char* shown;
+};
+
+TEST_F(OptionsWindowTest, ARowFromTheFileNamesItsChoiceOrSaysItIsMissing)
+{
+    for (const ChoiceLabelCase& c : { ChoiceLabelCase { macro::kWalk, 3, "E (bottomright)" },
+             ChoiceLabelCase { macro::kWalk, 77, "77 missing name" }, ChoiceLabelCase { macro::kOpen, 19, "QuestLog" },
+             ChoiceLabelCase { macro::kMinimize, 8, "8 missing name" },
+             ChoiceLabelCase { macro::kArmDisarm, 0, "" }, ChoiceLabelCase { macro::kArmDisarm, 2, "Right Hand" },
+             ChoiceLabelCase { macro::kInvokeVirtue, -4, "-4 missing name" } }) {
+        SCOPED_TRACE(c.shown);
+        macro::MacroAction action;
+        action.action = c.action;
+        action.argument = c.argument;
+        auto* row = new MacroCmdGump(0, 0, action);
+        gumpLink(row, nullptr);
+        ASSERT_NE(row->choiceField(), nullptr);
+        EXPECT_EQ(row->choiceField()->narrowText(), c.shown);
+        EXPECT_EQ(row->toAction().argument, c.argument);
+        closeGump(row);
+    }
+}
+
+TEST_F(OptionsWindowTest, TheFactoryOpensTheOneWindowAndKnowsItsRecord)
+{
+    EXPECT_FALSE(hasOptionsWindowRecord());
+    CGump* opened = gumpOpenByKind(nullptr, gump_kind::kOptions, nullptr, false, false);
+    ASSERT_NE(opened, nullptr);
+    window = openOptionsWindow();
+    EXPECT_EQ(opened, window);
+    EXPECT_TRUE(hasOptionsWindowRecord());
+    EXPECT_EQ(gumpOpenByKind(nullptr, gump_kind::kOptions, nullptr, false, false), opened);
 }
 
 } // namespace
