@@ -3,6 +3,8 @@
 #include "fixtures/server_packet.h"
 #include "support/reading_window_packets.h"
 #include "fixtures/zlib_payload.h"
+#include "net/dispatcher_tables.h"
+#include "net/packet_dispatcher.h"
 #include "net/packet_table.h"
 
 #include <algorithm>
@@ -28,6 +30,9 @@ constexpr uint32_t kHostileSerialPool = 24;
 constexpr uint32_t kBrokenFramingOneIn = 2000;
 
 constexpr uint32_t kSessionEnderPercent = 5;
+// One random packet in this many takes the next id the dispatcher acts on in
+// turn instead of a random one.
+constexpr uint32_t kInTurnOneIn = 8;
 
 bool isSessionEnder(uint8_t id)
 {
@@ -205,14 +210,35 @@ void HostileTraffic::fillContents(WirePacket& packet, size_t from)
         putBig32(packet, from, someSerial());
 }
 
+uint8_t HostileTraffic::nextInTurn()
+{
+    // Every id the dispatcher acts on: its handled ids and the pause. The
+    // first round takes them all, so that any run soon reaches each one;
+    // later rounds leave out the ones that end the session, which the random
+    // picks still send now and then.
+    const size_t count = kHandledPacketIds.size() + 1;
+    for (;;) {
+        const size_t at = size_t(m_inTurn % count);
+        const bool firstRound = m_inTurn < count;
+        ++m_inTurn;
+        const uint8_t id = at < kHandledPacketIds.size() ? kHandledPacketIds[at] : kPausePacketId;
+        if (firstRound || !isSessionEnder(id))
+            return id;
+    }
+}
+
 WirePacket HostileTraffic::randomPacket()
 {
     uint8_t id = uint8_t(m_random.below(kPacketTableSize));
-    // The ids that end the session when the client takes them (a refusal,
-    // a relay, a logout, a pause that is never resumed) come less often,
-    // so that each connection carries a long flood.
-    while (isSessionEnder(id) && !m_random.chance(kSessionEnderPercent))
-        id = uint8_t(m_random.below(kPacketTableSize));
+    if (m_random.below(kInTurnOneIn) == 0) {
+        id = nextInTurn();
+    } else {
+        // The ids that end the session when the client takes them (a refusal,
+        // a relay, a logout, a pause that is never resumed) come less often,
+        // so that each connection carries a long flood.
+        while (isSessionEnder(id) && !m_random.chance(kSessionEnderPercent))
+            id = uint8_t(m_random.below(kPacketTableSize));
+    }
     WirePacket packet;
     if (packetIsVariable(id)) {
         uint32_t pick = m_random.below(1000);
@@ -689,6 +715,8 @@ std::vector<WirePacket> HostileTraffic::nextBatch(size_t count, uint32_t player,
             breakFraming(packet);
         }
         ++m_counts.byId[packet[0]];
+        if (kind == HostileKind::Valid)
+            ++m_counts.wellFormedById[packet[0]];
         ++m_counts.byKind[size_t(kind)];
         ++m_counts.packets;
         m_counts.bytes += packet.size();

@@ -5,8 +5,10 @@
 // HostileTraffic frames packets of every id of the client's packet table with
 // random lengths and contents, and sends valid packets whole, cut short or
 // with flipped bits; now and then one with its framing broken, which the
-// client must refuse by dropping the connection. Everything comes from one
-// seed, so that a run that finds a fault replays.
+// client must refuse by dropping the connection. Now and then a random
+// packet takes the next id the dispatcher acts on in turn, so that every run
+// soon sends each of them. Everything comes from one seed, so that a run that
+// finds a fault replays.
 //
 // BusyShardTraffic is what a busy shard sends round a player: mobiles that
 // walk, turn, speak and leave and come back, items that change, effects,
@@ -52,6 +54,8 @@ const char* hostileKindName(HostileKind kind);
 
 struct HostileCounts {
     std::array<uint64_t, 256> byId {};
+    // The ids sent whole and well-formed (HostileKind::Valid).
+    std::array<uint64_t, 256> wellFormedById {};
     std::array<uint64_t, kHostileKindCount> byKind {};
     uint64_t packets = 0;
     uint64_t bytes = 0;
@@ -67,6 +71,8 @@ public:
 
 private:
     WirePacket randomPacket();
+    // The next id the dispatcher acts on, in turn.
+    uint8_t nextInTurn();
     // A house design (0xD8) for the house item, in any of its compressions.
     WirePacket mahjongPacket(uint32_t table);
     WirePacket houseDesignPacket(uint32_t house);
@@ -78,6 +84,7 @@ private:
     TrafficRandom m_random;
     HostileCounts m_counts;
     uint32_t m_player { 0 };
+    uint64_t m_inTurn { 0 };
 };
 
 class BusyShardTraffic {
