@@ -1,6 +1,7 @@
 #include "windows/macro_editor.h"
 
 #include "data/skill_names.h"
+#include "gump/button.h"
 #include "gump/gump_manager.h"
 #include "gump/input_control.h"
 #include "gump/list_box.h"
@@ -20,6 +21,8 @@ constexpr int32_t kFieldLength = 16;
 constexpr int32_t kMaxTextLength = 80;
 constexpr int32_t kFirstRowY = 14;
 constexpr int32_t kRowX = 10;
+constexpr int32_t kMacroListUpArt = 2435;
+constexpr int32_t kMacroListDownArt = 2437;
 constexpr int32_t kDropDownRows = 10;
 
 constexpr const char* kWalkChoices[macro::kDirectionCount] = { "NW (top)", "N (topright)", "NE (right)",
@@ -234,6 +237,16 @@ MacroListGump::MacroListGump(int32_t x, int32_t y, int32_t width, int32_t height
     : CGump(x, y, nullptr, 1, width, height)
 {
     setTypeName("macro list gump");
+    m_up = new Button(width - 8, 4, ButtonBehaviour::RepeatOnPress, 0, onParent<&MacroListGump::scrollUp>,
+        kMacroListUpArt, kMacroListUpArt, false);
+    m_up->setHoverArt(kMacroListUpArt + 1);
+    m_up->setVisible(false);
+    gumpLink(m_up, this);
+    m_down = new Button(width - 8, height - 14, ButtonBehaviour::RepeatOnPress, 0,
+        onParent<&MacroListGump::scrollDown>, kMacroListDownArt, kMacroListDownArt, false);
+    m_down->setHoverArt(kMacroListDownArt + 1);
+    m_down->setVisible(false);
+    gumpLink(m_down, this);
 }
 
 bool MacroListGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < width() && y < height(); }
@@ -241,7 +254,7 @@ bool MacroListGump::containsPoint(int32_t x, int32_t y) { return x >= 0 && y >= 
 void MacroListGump::placeRows()
 {
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        const int32_t y = kFirstRowY + int32_t(i) * macro_editor::kRowHeight;
+        const int32_t y = kFirstRowY + (int32_t(i) - m_scrolled) * macro_editor::kRowHeight;
         m_rows[i]->setLocation(kRowX, y);
         m_rows[i]->setVisible(y >= 8 && y + macro_editor::kRowHeight <= height());
     }
@@ -253,6 +266,8 @@ void MacroListGump::addRow(const macro::MacroAction& action)
         return;
     auto* row = new MacroCmdGump(kRowX, 0, action);
     gumpLink(row, this);
+    if (!m_rows.empty())
+        m_down->setVisible(true);
     m_rows.push_back(row);
     placeRows();
 }
@@ -279,6 +294,34 @@ void MacroListGump::clearRows()
     for (MacroCmdGump* row : m_rows)
         closeGump(row);
     m_rows.clear();
+    // A new macro's rows start at the top again.
+    m_scrolled = 0;
+    m_up->setVisible(false);
+    m_down->setVisible(false);
+}
+
+void MacroListGump::scrollUp()
+{
+    const auto above = std::count_if(m_rows.begin(), m_rows.end(), [](const MacroCmdGump* row) { return row->y() < 0; });
+    if (above == 0)
+        return;
+    --m_scrolled;
+    placeRows();
+    if (above == 1)
+        m_up->setVisible(false);
+    m_down->setVisible(true);
+}
+
+void MacroListGump::scrollDown()
+{
+    const auto below = std::count_if(m_rows.begin(), m_rows.end(), [](const MacroCmdGump* row) { return row->y() > 0; });
+    if (below < 2)
+        return;
+    ++m_scrolled;
+    placeRows();
+    if (below == 2)
+        m_down->setVisible(false);
+    m_up->setVisible(true);
 }
 
 void MacroListGump::onControlChanged(CGump* control)

@@ -2,8 +2,8 @@
 // The macro page's controls: one action row (MacroCmdGump: the action's
 // drop-down field and its argument, a drop-down of choices or a text), and
 // the list of a macro's rows (MacroListGump), which keeps an empty row at its
-// end while the macro has fewer than ten actions. Choosing "(NONE)" removes
-// a row. The rows' owner, the options window, hears onControlChanged (the
+// end while the macro has fewer than ten actions and scrolls by whole rows
+// with its two arrows. Choosing "(NONE)" removes a row. The rows' owner, the options window, hears onControlChanged (the
 // list) after every change and rebuilds the macro's actions from the rows.
 // Main thread only.
 
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class Button;
 class InputControl;
 class UnicodeInputControl;
 
@@ -79,8 +80,19 @@ public:
     // The actions of the rows, in order; empty rows give none.
     std::vector<macro::MacroAction> actions() const;
 
+    // The arrows: every row moves a row height down (while a row lies above
+    // the view) or up (while at least two rows lie below the top).
+    void scrollUp();
+    void scrollDown();
+    Button* upArrow() const { return m_up; }
+    Button* downArrow() const { return m_down; }
+
 private:
     void placeRows();
 
     std::vector<MacroCmdGump*> m_rows;
+    Button* m_up = nullptr;
+    Button* m_down = nullptr;
+    // How far the rows are moved up, a whole number of rows.
+    int32_t m_scrolled = 0;
 };
