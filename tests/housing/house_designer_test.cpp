@@ -161,6 +161,8 @@ TEST_F(HouseDesignerTest, ACommitOfAnIllegalDesignIsRefusedWithTheCheckersMessag
     ASSERT_EQ(notices.messages.size(), 2u);
     EXPECT_EQ(notices.messages[0], "Illegal Floor!");
     EXPECT_EQ(notices.messages[1], "House not legal, not committing!");
+    EXPECT_EQ(notices.hues, (std::vector<uint16_t> { 946, 946 }));
+    EXPECT_EQ(notices.fonts, (std::vector<uint16_t> { 1, 1 }));
 }
 
 TEST_F(HouseDesignerTest, ViewModesCycleThroughSevenAndHideOrDimTheFloor)
