@@ -9,6 +9,9 @@
 #include "gump/toggle_control.h"
 #include "text/cliloc_table.h"
 #include "text/html_document.h"
+#include "world/item.h"
+#include "world/mobile.h"
+#include "world/object_manager.h"
 
 namespace housing {
 
@@ -175,6 +178,10 @@ HouseDesignGump::HouseDesignGump(int32_t x, int32_t y)
     // house on.
     uint32_t house = designer.houseSerial();
     closeGump(houseDesignGump());
+    // The house the player stands in is the one designed.
+    if (const PlayerMobile* self = player())
+        if (Item* standing = findHouseAtPoint(self->x, self->y))
+            house = standing->serial;
     designer.setHouseSerial(house);
     designer.setTool(kIdleTool);
     designer.setCurrentComponent(-1);

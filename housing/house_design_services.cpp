@@ -52,6 +52,7 @@ void installHouseDesignServices()
     state.previousWindows = installService<HouseDesignWindows>(&state.windows);
     state.previousView = installWorldService<HouseDesignerView>(&houseDesigner());
     houseDesigner().setWindowLink(&houseDesignWindowLink());
+    houseDesigner().loadTables();
     registerHouseDesignHandler();
     state.installed = true;
 }

@@ -75,6 +75,17 @@ bool computeHouseBounds(const Item& house, HouseBounds& out)
     return true;
 }
 
+Item* findHouseAtPoint(int32_t x, int32_t y)
+{
+    for (Item* item = itemList().head(); item; item = ItemList::next(item)) {
+        HouseBounds bounds;
+        if (item->multi() && computeHouseBounds(*item, bounds) && x >= bounds.minX && x <= bounds.maxX
+            && y >= bounds.minY && y <= bounds.maxY)
+            return &item->multi()->owner();
+    }
+    return nullptr;
+}
+
 HouseDesigner::HouseDesigner() = default;
 
 // At exit the world has gone before the designer; its pieces went with it.
@@ -361,6 +372,12 @@ bool HouseDesigner::countsChanged()
     m_shownComponentCount = m_componentCount;
     m_shownSpecialCount = m_specialCount;
     return true;
+}
+
+void HouseDesigner::loadTables()
+{
+    m_catalogue.load();
+    m_support.load();
 }
 
 void HouseDesigner::beginCustomizing(uint32_t serial)

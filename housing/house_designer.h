@@ -166,7 +166,11 @@ public:
     void rebuildPreviewPieces();
     void hidePreviewPiecesAbovePlayer();
 
-    // Catalogue and support tables.
+    // Catalogue and support tables. Read once at start-up for the process;
+    // a new design reads the seven tables again, a new checker the support
+    // table.
+    void loadTables();
+    // The tables as read.
     HouseComponentCatalogue& catalogue() { return m_catalogue; }
     SupportInfoTable& supportTable() { return m_support; }
 
@@ -251,5 +255,8 @@ bool multiRecordExtent(const Item& house, HouseBounds& out);
 // front of the house included; false when the item has no component list or
 // its multi has no records.
 bool computeHouseBounds(const Item& house, HouseBounds& out);
+// The first item of the world that owns a component list whose bounds (as
+// computeHouseBounds gives them) contain (x, y): that list's owner, or null.
+Item* findHouseAtPoint(int32_t x, int32_t y);
 
 } // namespace housing

@@ -39,17 +39,18 @@ std::vector<std::string> tipLines(std::string_view text)
         const size_t end = std::min(text.find('\r', start), text.size());
         std::string rest(text.substr(start, end - start));
         do {
-            // No line is longer than 80 bytes: the wrap looks at no more.
-            // The wrap gives the index of the line's last character, or -1
-            // when the whole head fits (or cannot be measured): then the head
-            // is the line. A line keeps at least one character, so that a
+            // The wrap gives the index of the piece's last character, or -1
+            // when all of it fits. No line is longer than 80 bytes: the wrap
+            // looks at no more. A line keeps at least one character, so that a
             // glyph wider than the line still moves on.
             const std::string head = rest.substr(0, kTipLineLength + 1);
             const int32_t last = asciiWrapIndex(kTipFont, head.c_str(), kTipWidth);
             size_t cut = last < 0 ? head.size() : size_t(last) + 1;
-            cut = std::min({ cut, rest.size(), kTipLineLength });
+            cut = std::min({ std::max<size_t>(cut, 1), rest.size(), kTipLineLength });
             lines.push_back(rest.substr(0, cut));
             rest.erase(0, cut);
+            // Only the blank a line broke at is dropped: a word cut for want
+            // of one keeps every character.
             if (!rest.empty() && rest.front() == ' ')
                 rest.erase(0, 1);
         } while (!rest.empty());

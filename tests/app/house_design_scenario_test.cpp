@@ -122,7 +122,9 @@ private:
             MultiCacheEntry* design = multiCache().find(test::kStageHouseSerial);
             if (!settled(loginSession().loggedIn && item && item->multi() && design))
                 return false;
-            std::fprintf(stderr, "house design received: %zu records\n", design->records.size());
+            // The support table was read at start-up, before any design.
+            std::fprintf(stderr, "house design received: %zu records; %zu support records\n", design->records.size(),
+                housing::houseDesigner().supportTable().size());
             return true;
         });
         step(
@@ -245,7 +247,7 @@ protected:
 TEST_F(HeadlessHouseDesign, DesignModePlacesCommitsRevertsAndLeavesAgainstTheServer)
 {
     EXPECT_EXIT(playHouseDesign(client), ::testing::ExitedWithCode(0),
-        "house design received: 43 records\n"
+        "house design received: 43 records; 2 support records\n"
         "design window open: 3 floors, budget [0-9]+/[0-9]+\n"
         "piece placed at [-0-9]+,[-0-9]+ and sent\n"
         "committed; the server's design keeps the piece\n"

@@ -15,6 +15,12 @@ namespace app_test {
 void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session, bool tellCleanups,
     const test::TestShardConfig& config)
 {
+    playAgainstStage(client, session, tellCleanups, config, [](test::StageWorld&) { });
+}
+
+void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session, bool tellCleanups,
+    const test::TestShardConfig& config, const std::function<void(test::StageWorld&)>& prepare)
+{
     if (tellCleanups)
         setCleanupObserver([](const char* name) { std::fprintf(stderr, "cleanup %s\n", name); });
     test::FastClock clock(5000, kStageSpeedUp);
@@ -23,6 +29,7 @@ void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& se
     if (!server.isListening())
         _exit(3);
     test::StageWorld stage;
+    prepare(stage);
     stage.attachTo(server);
     const int code = test::runClientAgainstServer(server, client.path(), session);
     std::fflush(nullptr);

@@ -28,6 +28,7 @@ class ClientDirectory;
 }
 namespace test {
 struct TestShardConfig;
+class StageWorld;
 }
 
 namespace app_test {
@@ -44,6 +45,9 @@ inline constexpr uint32_t kStageSpeedUp = 5;
     bool tellCleanups, const test::TestShardConfig& config);
 [[noreturn]] void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session,
     bool tellCleanups = true);
+// The same with the stage made ready by `prepare` before the client starts.
+[[noreturn]] void playAgainstStage(const fixture::ClientDirectory& client, ClientScenario& session,
+    bool tellCleanups, const test::TestShardConfig& config, const std::function<void(test::StageWorld&)>& prepare);
 
 struct ScenarioStep {
     const char* name;

@@ -1,7 +1,8 @@
 // The journal and the item-property window as a player uses them: the real
 // program runs headless on the sample data against the test server's stage,
 // which grants property lists. The menubar's journal button opens the
-// journal, which shows the lines seen so far; its down arrow locks the
+// journal, which shows the lines seen so far; the tip of the day the stage
+// greets with shows its text cut into lines, and its next button closes it; its down arrow locks the
 // scroll; a right click closes it. Resting the pointer on the woman asks the
 // server for her property list and shows it beside the pointer; moving
 // away takes it down again; the program ends cleanly.
@@ -29,6 +30,7 @@
 #include "windows/journal.h"
 #include "windows/journal_gump.h"
 #include "windows/menubar.h"
+#include "windows/tips_gump.h"
 #include "world/cell_picking.h"
 #include "world/object_manager.h"
 
@@ -37,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -58,6 +61,23 @@ private:
         for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
             if (gump->is(GumpKind::TextWindow))
                 return static_cast<JournalGump*>(gump);
+        }
+        return nullptr;
+    }
+    static TipsGump* tipWindow()
+    {
+        for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
+            if (std::string(gump->typeName()) == "tips gump")
+                return static_cast<TipsGump*>(gump);
+        }
+        return nullptr;
+    }
+    // The tip's next button, at x 251 of the window.
+    static CGump* tipNextButton(TipsGump& tip)
+    {
+        for (CGump* child = tip.firstChild(); child; child = child->next()) {
+            if (child->x() == 251)
+                return child;
         }
         return nullptr;
     }
@@ -88,6 +108,25 @@ private:
             return settled(loginSession().loggedIn && player() && menubar()
                 && findObjectBySerial(fixture::kSceneWomanSerial) && findItemPropertyGump());
         });
+        step("the tip of the day", nullptr, [] {
+            TipsGump* tip = tipWindow();
+            if (!tip || !tip->isTip() || tip->lines().empty())
+                return false;
+            size_t longest = 0;
+            for (const std::string& line : tip->lines())
+                longest = std::max(longest, line.size());
+            std::fprintf(stderr, "tip of the day: \"%s\", %zu lines, the longest %zu characters\n",
+                tip->lines()[0].c_str(), tip->lines().size(), longest);
+            return true;
+        });
+        step(
+            "the tip's next button", [this] { clickGump(tipNextButton(*tipWindow()), 4, 4); },
+            [] {
+                if (tipWindow())
+                    return false;
+                std::fprintf(stderr, "tip closed\n");
+                return true;
+            });
         step(
             "the journal from the menubar", [this] { clickGump(menubar()->button(kJournalButton), 10, 10); },
             [] {
@@ -161,7 +200,8 @@ private:
     test::TestShardConfig config = test::stageShardConfig();
     config.characterListFlags |= test::kStagePropertyListsFlag;
     TextWindowsSession session;
-    app_test::playAgainstStage(client, session, false, config);
+    app_test::playAgainstStage(
+        client, session, false, config, [](test::StageWorld& stage) { stage.setGreetingTip(true); });
 }
 
 class HeadlessTextWindows : public app_test::HeadlessClientTest {
@@ -175,6 +215,8 @@ protected:
 TEST_F(HeadlessTextWindows, TheJournalAndTheItemPropertyWindowWorkAgainstTheServer)
 {
     EXPECT_EXIT(playTextWindows(client), ::testing::ExitedWithCode(0),
+        "tip of the day: \"Welcome to the stage.\", [0-9]+ lines, the longest [0-9]+ characters\n"
+        "tip closed\n"
         "journal open, following: yes\n"
         "journal scroll locked\n"
         "properties shown beside the pointer\n"

@@ -8,6 +8,8 @@
 #include "fixtures/client_directory.h"
 #include "fixtures/data_file_writer.h"
 #include "fixtures/house_table_files.h"
+#include "gump/gump_manager.h"
+#include "housing/house_design_gump.h"
 #include "housing/house_designer.h"
 #include "platform/message_box.h"
 #include "support/recording_notices.h"
@@ -159,6 +161,8 @@ TEST_F(HouseDesignerTest, ACommitOfAnIllegalDesignIsRefusedWithTheCheckersMessag
     ASSERT_EQ(notices.messages.size(), 2u);
     EXPECT_EQ(notices.messages[0], "Illegal Floor!");
     EXPECT_EQ(notices.messages[1], "House not legal, not committing!");
+    EXPECT_EQ(notices.hues, (std::vector<uint16_t> { 946, 946 }));
+    EXPECT_EQ(notices.fonts, (std::vector<uint16_t> { 1, 1 }));
 }
 
 TEST_F(HouseDesignerTest, ViewModesCycleThroughSevenAndHideOrDimTheFloor)
@@ -173,6 +177,32 @@ TEST_F(HouseDesignerTest, ViewModesCycleThroughSevenAndHideOrDimTheFloor)
         EXPECT_EQ(wall->object->drawFlags, flags);
     }
     EXPECT_EQ(designer().floorViewMode(1), 0);
+}
+
+TEST_F(HouseDesignerTest, TheHouseAtAPointIsTheFirstWhoseBoundsHoldItAndTheWindowTakesTheOneThePlayerIsIn)
+{
+    constexpr uint32_t kNeighbour = 0x40000301;
+    onObjectPacket(kNeighbour, 0x4000, 0, 1, kCentreX + 20, kCentreY, 0, 0, 0, 0);
+    Item* house = findItemBySerial(kDesignedHouse);
+    Item* neighbour = findItemBySerial(kNeighbour);
+    ASSERT_TRUE(house && house->multi() && neighbour && neighbour->multi());
+    struct Case {
+        int32_t dx;
+        int32_t dy;
+        Item* found;
+    };
+    const Case cases[] = { { 0, 0, house }, { -4, -4, house }, { 5, 4, house }, { 5, 5, nullptr },
+        { 6, 0, nullptr }, { -5, 0, nullptr }, { 16, 0, neighbour }, { 25, 4, neighbour } };
+    for (const Case& c : cases)
+        EXPECT_EQ(housing::findHouseAtPoint(kCentreX + c.dx, kCentreY + c.dy), c.found) << c.dx << "," << c.dy;
+
+    // The server names the neighbour, but the player stands in his own house:
+    // the design window designs that one.
+    designer().setHouseSerial(kNeighbour);
+    auto* window = new housing::HouseDesignGump(50, 50);
+    gumpLink(window, nullptr);
+    EXPECT_EQ(designer().houseSerial(), kDesignedHouse);
+    closeGump(window);
 }
 
 } // namespace

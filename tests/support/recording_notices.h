@@ -5,6 +5,7 @@
 
 #include "data/client_services.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,12 @@ namespace test {
 
 class RecordingNotices final : public WindowNotices {
 public:
-    void addSystemMessage(uint16_t, uint16_t, std::string_view text) override { messages.emplace_back(text); }
+    void addSystemMessage(uint16_t hue, uint16_t font, std::string_view text) override
+    {
+        messages.emplace_back(text);
+        hues.push_back(hue);
+        fonts.push_back(font);
+    }
     void showWaitingBox(std::string_view) override { }
     void clearAbilityIcons() override { }
     void showPlayerWarMode(bool) override { }
@@ -22,6 +28,9 @@ public:
     void reloadMacros() override { reloads.push_back("macros"); }
 
     std::vector<std::string> messages;
+    // The hue and font of each message, in the same order.
+    std::vector<uint16_t> hues;
+    std::vector<uint16_t> fonts;
     std::vector<std::string> reloads;
 };
 

@@ -9,6 +9,7 @@
 #include "gump/thumb.h"
 #include "gump/toggle_control.h"
 #include "support/png_writer.h"
+#include "windows/dye_and_tip_packets.h"
 #include "windows/journal.h"
 #include "windows/journal_gump.h"
 #include "windows/own_character_actions.h"
@@ -381,5 +382,30 @@ TEST_F(TipWindows, TheThumbMapsLinesAndAnEmptyTipStaysOnItsFirstLine)
     empty.stepLines(1);
     EXPECT_EQ(empty.firstLine(), 0);
 }
+
+// A tip's lines in font 6 of the sample data: letters 6 pixels wide, the
+// blank 4, so 35 letters fill the 214-pixel line.
+struct TipSplit {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+class TipSplits : public JournalWindows, public testing::WithParamInterface<TipSplit> { };
+
+TEST_P(TipSplits, CutTheTextIntoTheWindowsLines)
+{
+    EXPECT_EQ(tipLines(GetParam().text), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TipSplits,
+    testing::Values(TipSplit { "Short", "a tip", { "a tip" } },
+        TipSplit { "CarriageReturnsEndLines", "one\rtwo\r", { "one", "two", "" } },
+        TipSplit { "BreaksAtTheLastBlankAndDropsIt", std::string(30, 'a') + " " + std::string(10, 'b'),
+            { std::string(30, 'a'), std::string(10, 'b') } },
+        TipSplit { "AWordWithoutABlankKeepsEveryCharacter", std::string(40, 'c'),
+            { std::string(35, 'c'), std::string(5, 'c') } },
+        TipSplit { "Empty", "", { "" } }),
+    [](const testing::TestParamInfo<TipSplit>& row) { return std::string(row.param.name); });
 
 } // namespace

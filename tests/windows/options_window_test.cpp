@@ -10,6 +10,7 @@
 #include "data/managed_files.h"
 #include "gfx/gump_art.h"
 #include "support/png_writer.h"
+#include "gump/button.h"
 #include "gump/input_control.h"
 #include "gump/toggle_control.h"
 #include "gump/unicode_edit_list.h"
@@ -356,6 +357,51 @@ TEST_F(MacroPageTest, TheListKeepsAnEmptyRowBelowFewerThanTenActions)
     MacroCmdGump* last = window->actionList()->rows().back();
     last->choose(last->actionField(), macro_editor::kNoneChoice);
     EXPECT_EQ(rowActions().back(), macro::kNone);
+}
+
+TEST_F(MacroPageTest, TheArrowsMoveTheRowsAWholeRowAndHideAtEitherEnd)
+{
+    macro::macroList().replace({ record(0x70, 4), record(0x71, 3) });
+    open();
+    window->selectTab(OptionsGump::kMacroTab);
+    MacroListGump* list = window->actionList();
+    ASSERT_EQ(list->rows().size(), 5u);
+    // The shown rows (by index) and the arrows after each press; the list
+    // is 70 high and shows two rows.
+    struct Step {
+        bool down;
+        int32_t firstShown;
+        bool upShown;
+        bool downShown;
+    };
+    auto press = [](Button* arrow) {
+        arrow->onLeftDown(0, 0);
+        arrow->onLeftUp(0, 0);
+    };
+    auto check = [&](int32_t firstShown, bool upShown, bool downShown, const char* when) {
+        for (size_t i = 0; i < list->rows().size(); ++i) {
+            const MacroCmdGump* row = list->rows()[i];
+            EXPECT_EQ(row->y(), 14 + (int32_t(i) - firstShown) * 26) << when << " row " << i;
+            EXPECT_EQ(row->isVisible(), int32_t(i) == firstShown || int32_t(i) == firstShown + 1) << when << " row " << i;
+        }
+        EXPECT_EQ(list->upArrow()->isVisible(), upShown) << when;
+        EXPECT_EQ(list->downArrow()->isVisible(), downShown) << when;
+    };
+    check(0, false, true, "opened");
+    press(list->upArrow());
+    check(0, false, true, "up at the top");
+    const Step steps[] = { { true, 1, true, true }, { true, 2, true, true }, { true, 3, true, true },
+        { true, 4, true, false }, { true, 4, true, false }, { false, 3, true, true }, { false, 2, true, true },
+        { false, 1, true, true }, { false, 0, false, true } };
+    for (const Step& step : steps) {
+        press(step.down ? list->downArrow() : list->upArrow());
+        check(step.firstShown, step.upShown, step.downShown, step.down ? "down" : "up");
+    }
+
+    // Another macro starts at the top.
+    press(list->downArrow());
+    window->onCommand(OptionsGump::kNextMacroCommand);
+    check(0, false, true, "the next macro");
 }
 
 TEST_F(MacroPageTest, ANewMacroTakesAKeyAndAnActionAndApplyWritesIt)
