@@ -95,7 +95,7 @@ void installServiceDefaults()
     // (windows/trade_window_services.h); the rest of each stays its base's do-nothing form.
     installService<StatusWindows>(&namePlateNameWindows()); // party names, paladin books, the skill
                                                             // window's request flag
-    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, help, weapon ability
+    installService<GeneralInfoWindows>(&damageNumberWindows()); // mail, party, weapon ability
     installServiceDefault<WorldEventWindows>(); // the death screen's windows (the game windows close the bank
                                                 // box and open spellbooks, the reading windows open the course map)
 
