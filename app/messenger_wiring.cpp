@@ -8,6 +8,7 @@
 #include "messenger/messenger_services.h"
 #include "gump/html_view.h"
 #include "windows/gm_page_queue.h"
+#include "windows/resize_gump.h"
 #include "windows/system_text.h"
 #include "windows/window_services.h"
 
@@ -48,6 +49,11 @@ public:
     {
         resizeOutlineFrames().openResizeFrame(
             window, limits.minWidth, limits.minHeight, limits.maxWidth, limits.maxHeight);
+    }
+    void beginSplitResize(CGump* window, int32_t width, int32_t height, const ResizeLimits& limits) override
+    {
+        if (window)
+            startSplitResize(*window, width, height, limits);
     }
 };
 

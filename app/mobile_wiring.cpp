@@ -13,9 +13,9 @@
 
 namespace {
 
-// The state the targeting and the session's packets keep, as the mobile
-// drawing asks for it. No part of the program holds a GM call's customer
-// (the GM tools are not built), so that highlight never shows.
+// The state the targeting, the session's packets and the GM tools keep, as
+// the mobile drawing asks for it: the customer of the GM's current call is
+// the one the page queue marks.
 class SessionMobileHighlights final : public MobileHighlights {
 public:
     bool isTargetCursorUp() override { return targetingState().targetingActive; }

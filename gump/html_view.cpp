@@ -432,6 +432,9 @@ void HtmlView::onLeftUp(int32_t x, int32_t y)
 void HtmlView::onRightDown(int32_t x, int32_t y)
 {
     if (gmMenu) {
+        // The menu holds the clicks from now on: the view lets go of the
+        // pointer, or the next press would still be the view's.
+        service<GumpPointer>().clearPointerCaptureIf(this);
         localToScreen(x, y);
         service<HtmlViewMessenger>().showGmPlayerMenu(x, y);
     }

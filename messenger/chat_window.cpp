@@ -34,6 +34,12 @@ constexpr int32_t kChatMinWidth = 93;
 constexpr int32_t kChatMinHeight = 98;
 constexpr int32_t kChatMinSplitX = 34;
 constexpr int32_t kChatMinSplitY = 90;
+// The divider's outline: at least this wide and high, and this far short of
+// the window's right and bottom edges.
+constexpr int32_t kChatSplitMinWidth = 39;
+constexpr int32_t kChatSplitMinHeight = 80;
+constexpr int32_t kChatSplitRightRoom = 60;
+constexpr int32_t kChatSplitBottomRoom = 8;
 
 // The menu and command texts of the command popup, by entry number.
 constexpr std::pair<int32_t, int32_t> kChatCommandEntries[10]
@@ -60,6 +66,14 @@ void chatGripPressed(CGump* window)
     const GumpScreen& screen = gumpScreen();
     service<ResizeHandles>().beginResize(
         window, { kChatMinWidth, kChatMinHeight, screen.width - x, screen.height - y });
+}
+
+void chatSplitGripPressed(CGump* window)
+{
+    auto* chat = static_cast<ChatWindow*>(window);
+    service<ResizeHandles>().beginSplitResize(chat, chat->splitX(), chat->splitY(),
+        { kChatSplitMinWidth, kChatSplitMinHeight, chat->width() - kChatSplitRightRoom,
+            chat->height() - kChatSplitBottomRoom });
 }
 
 Button* makeChatButton(CGump* window, int32_t upArt, int32_t downArt, GumpCallback callback, int32_t id)
@@ -121,6 +135,7 @@ ChatWindow::ChatWindow(int32_t x, int32_t y, int32_t width, int32_t height, std:
     m_lists[ChatList::kUsers] = GumpHandle(
         new TextList2(this, false, true, kUserLines, ChatList::kUsers, chatSettingColour(u"ChatColorUserListBackground")));
     m_grip = GumpHandle(makeChatButton(this, kChatGripArt, kChatGripArt, chatGripPressed, 0));
+    m_splitGrip = GumpHandle(makeChatButton(this, kChatGripArt, kChatGripArt, chatSplitGripPressed, 0));
 
     m_conferences.push_back({ {}, chatEntry(0) });
     for (size_t i = 0; i < m_commands.size(); ++i)
@@ -202,6 +217,8 @@ void ChatWindow::layout()
     list(ChatList::kUsers)->setGeometry(sx + aw + v, 2 * e + ah, w - 2 * v - sx - aw, h - 3 * e - ah);
     CGump* grip = m_grip.get();
     grip->setLocation(w - grip->width() - v, h - grip->height() - e);
+    CGump* splitGrip = m_splitGrip.get();
+    splitGrip->setLocation(sx - splitGrip->width(), sy - splitGrip->height());
     if (PopupList* commands = popup(1))
         commands->setLocation(sx, e + ah);
 }

@@ -57,6 +57,10 @@ class ResizeHandles {
 public:
     virtual ~ResizeHandles() = default;
     virtual void beginResize(CGump* /*window*/, const ResizeLimits&) { }
+    // The outline of an inner divider: it starts at (width, height) from the
+    // window's corner and hands its size back to the window's resize with
+    // the split flag.
+    virtual void beginSplitResize(CGump* /*window*/, int32_t /*width*/, int32_t /*height*/, const ResizeLimits&) { }
 };
 
 template <>

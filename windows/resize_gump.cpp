@@ -124,6 +124,15 @@ void startWindowResize(CGump& window, const ResizeLimits& limits)
     service<GumpPointer>().setPointerCapture(outline);
 }
 
+void startSplitResize(CGump& window, int32_t width, int32_t height, const ResizeLimits& limits)
+{
+    if (outlineOn(window))
+        return;
+    auto* outline = new ResizeGump(window, width, height, limits, 1);
+    gumpLink(outline, nullptr);
+    service<GumpPointer>().setPointerCapture(outline);
+}
+
 namespace {
 
 class OutlineResizeFrames final : public ResizeFrames {

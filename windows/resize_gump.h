@@ -44,3 +44,6 @@ private:
 void startWindowResize(CGump& window);
 // The same within limits the window's own grip gives.
 void startWindowResize(CGump& window, const ResizeLimits& limits);
+// An outline for a divider inside the window: it starts at (width, height)
+// from the window's corner, and the window's resize gets the split flag.
+void startSplitResize(CGump& window, int32_t width, int32_t height, const ResizeLimits& limits);

@@ -8,6 +8,7 @@
 
 #include "gump/button.h"
 #include "gump/gump_manager.h"
+#include "gump/gump_services.h"
 #include "gump/popup_list.h"
 #include "gump/text_list.h"
 #include "platform/clock.h"
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -175,6 +178,40 @@ private:
                 return true;
             });
         step(
+            "the divider's grip taken",
+            [this] {
+                ChatWindow* chat = chatWindow();
+                CGump* grip = chat->splitGrip();
+                // The grip's picture is not solid: press a point of it that takes the press.
+                const ScreenRect rect = grip->screenRect();
+                for (int32_t y = rect.top; y < rect.bottom && !m_gripX; ++y)
+                    for (int32_t x = rect.left; x < rect.right && !m_gripX; ++x)
+                        if (chat->findChildAt(x - chat->x(), y - chat->y(), nullptr) == grip) {
+                            m_gripX = x;
+                            m_gripY = y;
+                        }
+                m_before = { chat->splitX(), chat->splitY() };
+                click(m_gripX, m_gripY);
+            },
+            [] {
+                CGump* outline = service<GumpPointer>().pointerCapture();
+                return outline && std::string_view(outline->typeName()) == "resize gump";
+            });
+        // The outline's corner follows the pointer; the release moves the divider there.
+        step(
+            "the divider dragged", [this] { click(m_gripX - 60, m_gripY - 30); },
+            [this] {
+                ChatWindow* chat = chatWindow();
+                if (service<GumpPointer>().pointerCapture())
+                    return false;
+                say("the divider moved from " + std::to_string(m_before.first) + "," + std::to_string(m_before.second)
+                    + " to " + std::to_string(chat->splitX()) + "," + std::to_string(chat->splitY())
+                    + ": the user list " + std::to_string(chat->userListWidth()) + " wide, the input "
+                    + std::to_string(chat->inputHeight()) + " high, the window still "
+                    + std::to_string(chat->width()) + "x" + std::to_string(chat->height()));
+                return true;
+            });
+        step(
             "the close button",
             [this] {
                 int32_t x = 0, y = 0;
@@ -200,6 +237,9 @@ private:
     }
 
     StageLog& m_log;
+    int32_t m_gripX = 0;
+    int32_t m_gripY = 0;
+    std::pair<int32_t, int32_t> m_before;
 };
 
 class HeadlessChat : public app_test::HeadlessClientTest {
@@ -228,6 +268,7 @@ TEST_F(HeadlessChat, TheMenubarOpensHelpAndChatAndTheChatTalksWithTheServer)
         "answered: Robot: You said: hello robot\n"
         "the window was dragged by 60,80\n"
         "the menu joins Guild: Robot: Welcome, guild member.\n"
+        "the divider moved from 440,360 to 380,318: the user list 260 wide, the input 162 high, the window still 640x480\n"
         "the window closed, the server heard: X\n");
 }
 

@@ -199,7 +199,7 @@ void StageScenario::addLoginSteps()
     step("the main menu", nullptr, [this] {
         actOnScreen(findGumpNamed("MainMenu gump") && !findGumpNamed("Splash gump"), [this] {
             click(420, 357);
-            type("tester\tsecret\r");
+            type(m_login + "\r");
         });
         return findGumpNamed("ShardList gump") != nullptr;
     });
@@ -276,9 +276,15 @@ void StageScenario::addQuitStep()
 [[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
     StageScenario& scenario)
 {
+    playStageScenario(directory, stage, log, scenario, test::stageShardConfig());
+}
+
+[[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
+    StageScenario& scenario, const test::TestShardConfig& config)
+{
     test::FastClock clock(5000, kSpeedUp);
     platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
+    test::TestShardServer server(config);
     if (!server.isListening())
         _exit(3);
     log.attach(server, stage);

@@ -81,6 +81,8 @@ protected:
 
     test::StageWorld& m_stage;
     ClientSession* m_session = nullptr;
+    // What the login screen is given: the account, a tab, the password.
+    std::string m_login = "tester\tsecret";
 
 private:
     void addLoginSteps();
@@ -100,5 +102,8 @@ private:
 // client's exit code (for EXPECT_EXIT). `log` records what the client sent.
 [[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
     StageScenario& scenario);
+// The same against a server of that configuration (made from stageShardConfig()).
+[[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
+    StageScenario& scenario, const test::TestShardConfig& config);
 
 } // namespace app_test

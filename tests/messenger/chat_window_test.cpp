@@ -349,7 +349,7 @@ TEST_F(ChatPictures, TheFilledWindowLooksAsRecorded)
     const std::vector<uint16_t> picture = screenPicture();
     test::writeSurfacePng(test::picturePath("messenger_Chat.png"), picture.data(), 640, 480, 640);
     const uint64_t hash = test::surfaceHash(picture.data(), 640, 480, 640);
-    EXPECT_EQ(hash, 0xe520993369dd9363ull) << std::hex << hash;
+    EXPECT_EQ(hash, 0xbd95f21493c62cafull) << std::hex << hash;
 }
 
 // The inner frame follows the split: the separator above the input line and
@@ -377,6 +377,20 @@ TEST_F(ChatPictures, TheSeparatorsLieWhereTheSplitIs)
     for (int32_t y = edgeHeight; y < 400 - edgeHeight; ++y)
         for (int32_t x = 0; x < sideWidth; ++x)
             differing += at(splitX + x, y) != getGumpArtPixel(2701, x, (y - edgeHeight) % sideHeight);
+    EXPECT_EQ(differing, 0);
+    // The divider's grip stands in the corner the split makes.
+    int32_t gripWidth = 0, gripHeight = 0;
+    ASSERT_TRUE(getGumpArtSize(2703, gripWidth, gripHeight));
+    int32_t gripPixels = 0;
+    for (int32_t y = 0; y < gripHeight; ++y)
+        for (int32_t x = 0; x < gripWidth; ++x) {
+            const uint16_t art = getGumpArtPixel(2703, x, y);
+            if (art == 0)
+                continue;
+            ++gripPixels;
+            differing += at(splitX - gripWidth + x, splitY - gripHeight + y) != art;
+        }
+    EXPECT_GT(gripPixels, 0);
     EXPECT_EQ(differing, 0);
 }
 

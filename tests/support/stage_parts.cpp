@@ -2,6 +2,7 @@
 #include "support/stage_reading.h"
 
 #include "support/stage_chat.h"
+#include "support/stage_gm.h"
 #include "support/stage_skills.h"
 #include "support/stage_journal.h"
 #include "support/stage_house.h"
@@ -27,6 +28,7 @@ std::vector<std::unique_ptr<StagePart>> stageParts()
     parts.push_back(makeStageSpells());
     parts.push_back(makeStageParty());
     parts.push_back(makeStageChat());
+    parts.push_back(makeStageGm());
     return parts;
 }
 

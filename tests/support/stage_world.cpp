@@ -81,7 +81,10 @@ StageWorld::StageWorld(std::vector<std::unique_ptr<StagePart>> parts)
 
 void StageWorld::attachTo(TestShardServer& server)
 {
-    server.setWorldEntryHook([this](const std::string& character) { return enter(character); });
+    // The account is the one the login server last heard: the test server
+    // plays one client at a time.
+    server.setWorldEntryHook(
+        [this, &server](const std::string& character) { return enter(character, server.events().account); });
     server.setGamePacketHook([this](const WirePacket& packet) { return answer(packet); });
 }
 
@@ -118,9 +121,10 @@ void StageWorld::reset()
         part->populate(*this);
 }
 
-std::vector<WirePacket> StageWorld::enter(const std::string& character)
+std::vector<WirePacket> StageWorld::enter(const std::string& character, const std::string& account)
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    m_account = account;
     reset();
     m_figures.front().name = character;
     std::vector<WirePacket> out;

@@ -74,9 +74,9 @@ public:
     // server's configuration must be made by stageShardConfig().
     void attachTo(TestShardServer& server);
 
-    // A fresh stage for a character entering the world: the packets that
-    // show it.
-    std::vector<WirePacket> enter(const std::string& character);
+    // A fresh stage for a character of an account entering the world: the
+    // packets that show it.
+    std::vector<WirePacket> enter(const std::string& character, const std::string& account = {});
     // The stage's answer to a packet of the client in the world.
     std::vector<WirePacket> answer(const WirePacket& packet);
 
@@ -92,6 +92,8 @@ public:
     // in the container.
     uint32_t playerSerial() const;
     const std::string& playerName() const;
+    // The account the player logged in with (empty when not known).
+    const std::string& accountName() const { return m_account; }
     void addFigure(uint32_t serial, uint16_t body, int32_t dx, int32_t dy, uint8_t direction, const std::string& name);
     void addGroundThing(uint32_t serial, uint16_t graphic, uint16_t amount, int32_t dx, int32_t dy);
     void addContainedThing(uint32_t serial, uint16_t graphic, uint16_t amount, uint32_t container, int32_t x, int32_t y);
@@ -109,6 +111,7 @@ public:
 
 private:
     bool m_greetingTip = false;
+    std::string m_account;
     enum class Place : uint8_t { Ground, Contained, Worn, Held };
     struct Thing {
         uint32_t serial;

@@ -10,6 +10,8 @@
 #include "windows/escalate_gump.h"
 #include "windows/gm_page_queue.h"
 #include "windows/windows_test_support.h"
+#include "gfx/gump_art.h"
+#include "support/png_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,58 @@ TEST_F(GmPageQueue, TheTextStopsAt255Characters)
     window->resize(window->width(), 400, false);
     EXPECT_EQ(window->button(EscalateGump::kCancel)->y(), buttonY + 100);
     window->onSlider(5, 0, nullptr);
+    window->onCommand(EscalateGump::kCancel);
+}
+
+// The escalation window with a text typed, as the GM's menu opens it over
+// the call view, drawn from the sample data's pictures and fonts.
+TEST_F(GmPageQueue, TheEscalationWindowLooksAsRecorded)
+{
+    deliver(callPacket(42, 3725, 0));
+    closeGmCall(GmAction::kEscalate);
+    auto* window = static_cast<EscalateGump*>(gumpListHead());
+    ASSERT_TRUE(window->is(GumpKind::Escalate));
+    int32_t x = window->width() / 2, y = 150;
+    window->localToScreen(x, y);
+    pressLeft(x, y);
+    releaseLeft(x, y);
+    ASSERT_TRUE(window->isEditing());
+    for (char16_t c : std::u16string(u"The customer needs a senior GM."))
+        gumpFocus()->onKey(c);
+    composeAll();
+    const std::vector<uint16_t> picture = screenPicture();
+    test::writeSurfacePng(test::picturePath("windows_Escalate.png"), picture.data(), 640, 480, 640);
+    const uint64_t hash = test::surfaceHash(picture.data(), 640, 480, 640);
+    EXPECT_EQ(hash, 0x5f7e44961140d66aull) << std::hex << hash;
+}
+
+// Made taller, the window keeps its buttons at their distance from the
+// bottom: the escalate and cancel buttons' art shows that much lower.
+TEST_F(GmPageQueue, TheButtonsFollowTheBottomWhenTheWindowGrows)
+{
+    auto* window = openEscalateGump(GmAction::kEscalate);
+    window->moveBy(0, -60, true, nullptr, false);
+    window->resize(window->width(), EscalateGump::kHeight + 80, false);
+    composeAll();
+    const std::vector<uint16_t> picture = screenPicture();
+    int32_t differing = 0;
+    int32_t compared = 0;
+    for (const auto& [art, left] : { std::pair { 2074, 65 }, std::pair { 2071, 190 } }) {
+        int32_t w = 0, h = 0;
+        ASSERT_TRUE(getGumpArtSize(art, w, h));
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const uint16_t pixel = getGumpArtPixel(art, x, y);
+                if (pixel == 0)
+                    continue;
+                ++compared;
+                const int32_t screenX = window->x() + left + x;
+                const int32_t screenY = window->y() + 240 + 80 + y;
+                differing += picture[size_t(screenY) * 640 + size_t(screenX)] != pixel;
+            }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(compared, 0);
     window->onCommand(EscalateGump::kCancel);
 }
 
