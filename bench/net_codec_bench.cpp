@@ -406,20 +406,20 @@ void BM_ReceiveBurstOfSmallPackets(benchmark::State& state)
 
     // Each burst, then the bit-by-bit decoder on the same bytes, in turn, so
     // that both see the same load on the machine.
-    using Clock = std::chrono::steady_clock;
-    Clock::duration elapsed {};
-    Clock::duration naiveElapsed {};
+    using BurstClock = std::chrono::steady_clock;
+    BurstClock::duration elapsed {};
+    BurstClock::duration naiveElapsed {};
     for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
+        const BurstClock::time_point start = BurstClock::now();
         const size_t taken = connection->receiveBytes(burst.data(), burst.size());
-        const Clock::time_point middle = Clock::now();
+        const BurstClock::time_point middle = BurstClock::now();
         uint32_t bits = 0;
         uint32_t length = 0;
         while (naive.decodePacket(encoded, bits, naiveOut.data(), length)) {
             benchmark::DoNotOptimize(naiveOut.data());
             length = 0;
         }
-        naiveElapsed += Clock::now() - middle;
+        naiveElapsed += BurstClock::now() - middle;
         elapsed += middle - start;
         if (taken != burst.size() || connection->rawFill() != 0) {
             state.SkipWithError("the burst was not taken whole");
