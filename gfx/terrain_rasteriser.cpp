@@ -141,6 +141,22 @@ const uint16_t* shadedPixels(int32_t level)
     return table.get();
 }
 
+// The texture's pixels shaded at `level` (made on first use): a textured
+// pixel then costs one read from a table the size of the texture, where the
+// table of every 15-bit pixel is too large to stay near the processor.
+const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
+{
+    std::unique_ptr<uint16_t[]>& table = texture.shaded->levels[size_t(level)];
+    if (!table) {
+        const size_t count = size_t(texture.size) * size_t(texture.size);
+        table = std::make_unique<uint16_t[]>(count);
+        const uint16_t* shaded = shadedPixels(level);
+        for (size_t i = 0; i < count; ++i)
+            table[i] = shaded[texture.pixels[i] & 0x7FFF];
+    }
+    return table.get();
+}
+
 // `count` pixels of a row from (u, v) and light on. The light level changes
 // a few times along a row at most: each run of one level goes through that
 // level's table. With a known `Shift` (the texture being 1 << Shift texels
@@ -157,6 +173,19 @@ inline void drawSpan(uint16_t* out, const TerrainTexture& texture, int32_t count
     const int32_t shift = Shift ? Shift : texture.shift;
     while (count > 0) {
         const int32_t run = pixelsAtLevel(light, stepLight, count);
+        if constexpr (!Grey && Shift != 0) {
+            if (texture.shaded) {
+                const uint16_t* shadedTexels = shadedTexture(texture, lightLevel(light));
+                for (uint16_t* const runEnd = out + run; out != runEnd;) {
+                    *out++ = shadedTexels[((v >> (kFractionBits - Shift)) & (mask << Shift)) | ((u >> kFractionBits) & mask)];
+                    u += stepU;
+                    v += stepV;
+                }
+                light += run * stepLight;
+                count -= run;
+                continue;
+            }
+        }
         const uint16_t* shaded = shadedPixels(lightLevel(light));
         uint16_t* const runEnd = out + run;
         while (out != runEnd) {
