@@ -96,16 +96,34 @@ int32_t lightLevel(int32_t light) { return light < 0 ? 0 : std::min(light >> kFr
 // How many pixels from here on keep the light level of the first: the light
 // moves by `step` per pixel and the level is its whole part, clamped to
 // 0..31.
-int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
+// Distances and steps below this are divided in 32 bits, which is much
+// quicker than in 64; the light values of land stay far below it.
+constexpr int64_t kLightRunNarrowDivision = int64_t(1) << 30;
+
+inline int64_t lightRunDivideUp(int64_t distance, int64_t step)
+{
+    if (distance < kLightRunNarrowDivision && step < kLightRunNarrowDivision)
+        return uint32_t(distance + step - 1) / uint32_t(step);
+    return (distance + step - 1) / step;
+}
+
+inline int64_t lightRunDivideDown(int64_t distance, int64_t step)
+{
+    if (distance < kLightRunNarrowDivision && step < kLightRunNarrowDivision)
+        return uint32_t(distance) / uint32_t(step);
+    return distance / step;
+}
+
+inline int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
 {
     const int32_t level = lightLevel(light);
     int64_t run = count;
     if (step > 0 && level < 31) {
         const int64_t distance = (int64_t(level + 1) << kFractionBits) - light;
-        run = (distance + step - 1) / step;
+        run = lightRunDivideUp(distance, step);
     } else if (step < 0 && level > 0) {
         const int64_t distance = int64_t(light) - (int64_t(level) << kFractionBits);
-        run = distance / -int64_t(step) + 1;
+        run = lightRunDivideDown(distance, -int64_t(step)) + 1;
     }
     return int32_t(std::min<int64_t>(run, count));
 }
@@ -163,7 +181,7 @@ const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
 // square) the texel's row is taken straight from v's bits, which gives the
 // same index as shifting it down, masking and shifting it up.
 template <bool Grey, int Shift>
-inline void drawSpan(uint16_t* out, const TerrainTexture& texture, int32_t count, int32_t u, int32_t v,
+inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_t count, int32_t u, int32_t v,
     int32_t light, int32_t stepU, int32_t stepV, int32_t stepLight)
 {
     static_assert(Shift <= kFractionBits);
@@ -238,11 +256,11 @@ void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t ro
     // The two texture sizes get a loop each whose shifts and masks are
     // constants; any other size takes the general one.
     if (texture.size == 64 && texture.shift == 6)
-        drawSpan<Grey, 6>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+        drawTerrainSpan<Grey, 6>(out, texture, count, u, v, light, stepU, stepV, stepLight);
     else if (texture.size == 128 && texture.shift == 7)
-        drawSpan<Grey, 7>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+        drawTerrainSpan<Grey, 7>(out, texture, count, u, v, light, stepU, stepV, stepLight);
     else
-        drawSpan<Grey, 0>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+        drawTerrainSpan<Grey, 0>(out, texture, count, u, v, light, stepU, stepV, stepLight);
 }
 
 // Rows `first` to `last` (inclusive) between two edges that stand at row
