@@ -1,16 +1,20 @@
 #include "gfx/art_blitter.h"
 
+#include "gfx/pixel_copy.h"
+
 #include <algorithm>
 
 namespace {
 
-// The transparent copy, by far the most common span, is made inline; any
-// other goes through its pointer.
+// The transparent and the plain copy, by far the most common spans, are made
+// inline; any other goes through its pointer.
 template<typename Blit>
 void withSpan(PixelSpanFn fn, Blit blit)
 {
     if (fn == copySpanTransparent)
         blit(copyPixelsSkippingZero);
+    else if (fn == copySpan)
+        blit(copyPixels);
     else
         blit(fn);
 }

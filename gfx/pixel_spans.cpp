@@ -1,6 +1,7 @@
 #include "gfx/pixel_spans.h"
 
 #include "gfx/colour_tables.h"
+#include "gfx/pixel_copy.h"
 
 namespace {
 
@@ -68,8 +69,7 @@ void setCensoredBloodColour(uint16_t colour) { spanState().bloodColour = colour;
 
 void copySpan(uint16_t* destination, const uint16_t* source, int32_t count)
 {
-    for (int32_t i = 0; i < count; ++i)
-        destination[i] = source[i];
+    copyPixels(destination, source, count);
 }
 
 void copySpanTransparent(uint16_t* destination, const uint16_t* source, int32_t count)

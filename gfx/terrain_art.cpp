@@ -52,8 +52,10 @@ TerrainTexture TerrainArtCache::texture(int32_t id)
         }
         found = m_textures.emplace(id, std::move(decoded)).first;
     }
-    const Texture& texture = found->second;
+    Texture& texture = found->second;
     if (texture.size == 0)
         return {};
-    return { texture.pixels.data(), texture.size, texture.size == 64 ? 6 : 7 };
+    if (!texture.shaded)
+        texture.shaded = std::make_unique<TerrainShadedLevels>();
+    return { texture.pixels.data(), texture.size, texture.size == 64 ? 6 : 7, texture.shaded.get() };
 }

@@ -6,7 +6,9 @@
 // pixels (index extra 0) or 128 x 128 (extra 1). Pointers stay valid until the
 // entry is forgotten or the caches cleared. Main thread only.
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -14,12 +16,21 @@ constexpr int32_t kLandArtPixels = 1012;
 constexpr int32_t kTexmapIndexFile = 9;
 constexpr int32_t kTexmapFile = 10;
 
+// A texture's pixels shaded at each of the 32 light levels, each made by the
+// terrain rasteriser when the level is first drawn. Kept with the texture in
+// the cache, so that they go when it is forgotten.
+struct TerrainShadedLevels {
+    std::array<std::unique_ptr<uint16_t[]>, 32> levels;
+};
+
 struct TerrainTexture {
     const uint16_t* pixels = nullptr;
     // 64 or 128.
     int32_t size = 0;
     // log2 of the size: 6 or 7.
     int32_t shift = 0;
+    // Where the rasteriser keeps the shaded pixels; null draws without them.
+    TerrainShadedLevels* shaded = nullptr;
 };
 
 class TerrainArtCache {
@@ -42,6 +53,7 @@ private:
     struct Texture {
         std::vector<uint16_t> pixels;
         int32_t size = 0;
+        std::unique_ptr<TerrainShadedLevels> shaded;
     };
     // Missing entries are remembered as empty.
     std::unordered_map<int32_t, std::vector<uint16_t>> m_land;

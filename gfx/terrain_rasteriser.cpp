@@ -1,6 +1,7 @@
 #include "gfx/terrain_rasteriser.h"
 
 #include "gfx/colour_tables.h"
+#include "gfx/pixel_copy.h"
 #include "gfx/pixel_spans.h"
 
 #include <algorithm>
@@ -95,16 +96,34 @@ int32_t lightLevel(int32_t light) { return light < 0 ? 0 : std::min(light >> kFr
 // How many pixels from here on keep the light level of the first: the light
 // moves by `step` per pixel and the level is its whole part, clamped to
 // 0..31.
-int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
+// Distances and steps below this are divided in 32 bits, which is much
+// quicker than in 64; the light values of land stay far below it.
+constexpr int64_t kLightRunNarrowDivision = int64_t(1) << 30;
+
+inline int64_t lightRunDivideUp(int64_t distance, int64_t step)
+{
+    if (distance < kLightRunNarrowDivision && step < kLightRunNarrowDivision)
+        return uint32_t(distance + step - 1) / uint32_t(step);
+    return (distance + step - 1) / step;
+}
+
+inline int64_t lightRunDivideDown(int64_t distance, int64_t step)
+{
+    if (distance < kLightRunNarrowDivision && step < kLightRunNarrowDivision)
+        return uint32_t(distance) / uint32_t(step);
+    return distance / step;
+}
+
+inline int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
 {
     const int32_t level = lightLevel(light);
     int64_t run = count;
     if (step > 0 && level < 31) {
         const int64_t distance = (int64_t(level + 1) << kFractionBits) - light;
-        run = (distance + step - 1) / step;
+        run = lightRunDivideUp(distance, step);
     } else if (step < 0 && level > 0) {
         const int64_t distance = int64_t(light) - (int64_t(level) << kFractionBits);
-        run = distance / -int64_t(step) + 1;
+        run = lightRunDivideDown(distance, -int64_t(step)) + 1;
     }
     return int32_t(std::min<int64_t>(run, count));
 }
@@ -140,6 +159,72 @@ const uint16_t* shadedPixels(int32_t level)
     return table.get();
 }
 
+// The texture's pixels shaded at `level` (made on first use): a textured
+// pixel then costs one read from a table the size of the texture, where the
+// table of every 15-bit pixel is too large to stay near the processor.
+const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
+{
+    std::unique_ptr<uint16_t[]>& table = texture.shaded->levels[size_t(level)];
+    if (!table) {
+        const size_t count = size_t(texture.size) * size_t(texture.size);
+        table = std::make_unique<uint16_t[]>(count);
+        const uint16_t* shaded = shadedPixels(level);
+        for (size_t i = 0; i < count; ++i)
+            table[i] = shaded[texture.pixels[i] & 0x7FFF];
+    }
+    return table.get();
+}
+
+// `count` pixels of a row from (u, v) and light on. The light level changes
+// a few times along a row at most: each run of one level goes through that
+// level's table. With a known `Shift` (the texture being 1 << Shift texels
+// square) the texel's row is taken straight from v's bits, which gives the
+// same index as shifting it down, masking and shifting it up.
+template <bool Grey, int Shift>
+inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_t count, int32_t u, int32_t v,
+    int32_t light, int32_t stepU, int32_t stepV, int32_t stepLight)
+{
+    static_assert(Shift <= kFractionBits);
+    [[maybe_unused]] const ColourTables& tables = colourTables();
+    const uint16_t* texels = texture.pixels;
+    const int32_t mask = Shift ? (1 << Shift) - 1 : texture.size - 1;
+    const int32_t shift = Shift ? Shift : texture.shift;
+    while (count > 0) {
+        const int32_t run = pixelsAtLevel(light, stepLight, count);
+        if constexpr (!Grey && Shift != 0) {
+            if (texture.shaded) {
+                const uint16_t* shadedTexels = shadedTexture(texture, lightLevel(light));
+                for (uint16_t* const runEnd = out + run; out != runEnd;) {
+                    *out++ = shadedTexels[((v >> (kFractionBits - Shift)) & (mask << Shift)) | ((u >> kFractionBits) & mask)];
+                    u += stepU;
+                    v += stepV;
+                }
+                light += run * stepLight;
+                count -= run;
+                continue;
+            }
+        }
+        const uint16_t* shaded = shadedPixels(lightLevel(light));
+        uint16_t* const runEnd = out + run;
+        while (out != runEnd) {
+            // The mask keeps every read inside the texture, as in shadeTexel.
+            int32_t index;
+            if constexpr (Shift != 0)
+                index = ((v >> (kFractionBits - Shift)) & (mask << Shift)) | ((u >> kFractionBits) & mask);
+            else
+                index = (((v >> kFractionBits) & mask) << shift) + ((u >> kFractionBits) & mask);
+            uint16_t texel = texels[index];
+            if constexpr (Grey)
+                texel = tables.greyscale[texel & 0x7FFF];
+            *out++ = shaded[texel & 0x7FFF];
+            u += stepU;
+            v += stepV;
+        }
+        light += run * stepLight;
+        count -= run;
+    }
+}
+
 // One row of the triangle; `row` lies inside the clip.
 template <bool Grey>
 void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t row, const Edge& left,
@@ -167,27 +252,15 @@ void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t ro
     if (end <= xl)
         return;
     uint16_t* out = target.at(xl, row);
-    [[maybe_unused]] const ColourTables& tables = colourTables();
-    const uint16_t* texels = texture.pixels;
-    const int32_t mask = texture.size - 1;
-    const int32_t shift = texture.shift;
-    // The light level changes a few times along a row at most: each run of
-    // one level goes through that level's table.
-    for (int32_t count = end - xl; count > 0;) {
-        const int32_t run = pixelsAtLevel(light, stepLight, count);
-        const uint16_t* shaded = shadedPixels(lightLevel(light));
-        for (int32_t i = 0; i < run; ++i) {
-            // The mask keeps every read inside the texture, as in shadeTexel.
-            uint16_t texel = texels[(((v >> kFractionBits) & mask) << shift) + ((u >> kFractionBits) & mask)];
-            if constexpr (Grey)
-                texel = tables.greyscale[texel & 0x7FFF];
-            *out++ = shaded[texel & 0x7FFF];
-            u += stepU;
-            v += stepV;
-        }
-        light += run * stepLight;
-        count -= run;
-    }
+    const int32_t count = end - xl;
+    // The two texture sizes get a loop each whose shifts and masks are
+    // constants; any other size takes the general one.
+    if (texture.size == 64 && texture.shift == 6)
+        drawTerrainSpan<Grey, 6>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+    else if (texture.size == 128 && texture.shift == 7)
+        drawTerrainSpan<Grey, 7>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+    else
+        drawTerrainSpan<Grey, 0>(out, texture, count, u, v, light, stepU, stepV, stepLight);
 }
 
 // Rows `first` to `last` (inclusive) between two edges that stand at row
@@ -280,35 +353,6 @@ void rasterise(const BlitTarget& target, const TerrainTexture& texture, const st
     drawRows<Grey>(target, texture, m.y + 1, b.y, left, right, clip);
 }
 
-// A diamond row is at most 44 pixels: copied in 16-byte pieces, the last one
-// overlapping the one before (the rows are no shorter than two pixels),
-// which beats both a pixel loop and a library call of unknown length here.
-inline void copyRow(uint16_t* destination, const uint16_t* source, int32_t count)
-{
-    typedef uint16_t Eight __attribute__((vector_size(16)));
-    if (count >= 8) {
-        Eight piece;
-        for (int32_t i = 0; i + 8 < count; i += 8) {
-            std::memcpy(&piece, source + i, sizeof piece);
-            std::memcpy(destination + i, &piece, sizeof piece);
-        }
-        std::memcpy(&piece, source + count - 8, sizeof piece);
-        std::memcpy(destination + count - 8, &piece, sizeof piece);
-        return;
-    }
-    if (count >= 4) {
-        uint64_t first;
-        uint64_t last;
-        std::memcpy(&first, source, sizeof first);
-        std::memcpy(&last, source + count - 4, sizeof last);
-        std::memcpy(destination, &first, sizeof first);
-        std::memcpy(destination + count - 4, &last, sizeof last);
-        return;
-    }
-    for (int32_t i = 0; i < count; ++i)
-        destination[i] = source[i];
-}
-
 } // namespace
 
 void buildLandDiamondTables()
@@ -355,7 +399,7 @@ void drawLandDiamond(
         // Whole: no row is cut.
         for (int32_t r = 0; r < 43; ++r) {
             const LandDiamondRow& row = rows[size_t(r)];
-            copyRow(target.at(x + row.start, y + r), art + row.offset, row.width);
+            copyPixels(target.at(x + row.start, y + r), art + row.offset, row.width);
         }
         return;
     }
@@ -369,7 +413,7 @@ void drawLandDiamond(
         const uint16_t* source = art + row.offset + (from - row.start);
         uint16_t* destination = target.at(x + from, y + r);
         if (!grey) {
-            copyRow(destination, source, to - from);
+            copyPixels(destination, source, to - from);
             continue;
         }
         for (int32_t i = 0; i < to - from; ++i)

@@ -255,6 +255,49 @@ TEST(TerrainRasteriser, RandomTrianglesMatchThePerPixelReference)
     }
 }
 
+// A texture that keeps its shaded levels (as the texture cache gives them)
+// draws what a bare one draws, pixel for pixel, and what the reference gives,
+// for both texture sizes; texels with their top bit set included.
+TEST(TerrainRasteriser, TexturesWithShadedLevelsMatchThePerPixelReference)
+{
+    std::mt19937 random(91);
+    for (int32_t size : { 64, 128 }) {
+        std::vector<uint16_t> texels(size_t(size * size));
+        for (uint16_t& texel : texels)
+            texel = uint16_t(random());
+        TerrainShadedLevels levels;
+        const TerrainTexture bare { texels.data(), size, size == 64 ? 6 : 7 };
+        const TerrainTexture kept { texels.data(), size, size == 64 ? 6 : 7, &levels };
+        for (int32_t round = 0; round < 150; ++round) {
+            std::array<TerrainVertex, 3> t;
+            for (int32_t i = 0; i < 3; ++i)
+                t[size_t(i)] = { int32_t(random() % 200) - 20, int32_t(random() % 200) - 20, i + 1 };
+            std::array<int32_t, 3> lights { int32_t(random() % 32), int32_t(random() % 32), int32_t(random() % 32) };
+            ScreenRect clip { int32_t(random() % 40), int32_t(random() % 40), kSide - int32_t(random() % 40),
+                kSide - int32_t(random() % 40) };
+            Canvas plain;
+            Canvas shaded;
+            Canvas reference;
+            rasteriseTerrainTriangle(plain.target, bare, t, lights, clip);
+            rasteriseTerrainTriangle(shaded.target, kept, t, lights, clip);
+            referenceTriangle(reference, bare, t, lights, clip, false);
+            for (int32_t y = 0; y < kSide; ++y) {
+                for (int32_t x = 0; x < kSide; ++x) {
+                    ASSERT_EQ(shaded.at(x, y), plain.at(x, y)) << size << " round " << round << " at " << x << "," << y;
+                    if (shaded.at(x, y) != kTerrainGuard) {
+                        ASSERT_EQ(shaded.at(x, y), reference.at(x, y))
+                            << size << " round " << round << " at " << x << "," << y;
+                    }
+                }
+            }
+        }
+        int32_t made = 0;
+        for (const auto& level : levels.levels)
+            made += level ? 1 : 0;
+        EXPECT_GT(made, 8) << size;
+    }
+}
+
 TEST(TerrainRasteriser, PixelsCarryTheirVertexShades)
 {
     // A triangle of one light level and a one-colour texture: every pixel is
