@@ -384,22 +384,22 @@ TEST_F(MacroPageTest, TheArrowsMoveTheRowsAWholeRowAndHideAtEitherEnd)
             EXPECT_EQ(row->y(), 14 + (int32_t(i) - firstShown) * 26) << when << " row " << i;
             EXPECT_EQ(row->isVisible(), int32_t(i) == firstShown || int32_t(i) == firstShown + 1) << when << " row " << i;
         }
-        EXPECT_EQ(list->upArrow()->isVisible(), upShown) << when;
-        EXPECT_EQ(list->downArrow()->isVisible(), downShown) << when;
+        EXPECT_EQ(list->upButton()->isVisible(), upShown) << when;
+        EXPECT_EQ(list->downButton()->isVisible(), downShown) << when;
     };
     check(0, false, true, "opened");
-    press(list->upArrow());
+    press(list->upButton());
     check(0, false, true, "up at the top");
     const Step steps[] = { { true, 1, true, true }, { true, 2, true, true }, { true, 3, true, true },
         { true, 4, true, false }, { true, 4, true, false }, { false, 3, true, true }, { false, 2, true, true },
         { false, 1, true, true }, { false, 0, false, true } };
     for (const Step& step : steps) {
-        press(step.down ? list->downArrow() : list->upArrow());
+        press(step.down ? list->downButton() : list->upButton());
         check(step.firstShown, step.upShown, step.downShown, step.down ? "down" : "up");
     }
 
     // Another macro starts at the top.
-    press(list->downArrow());
+    press(list->downButton());
     window->onCommand(OptionsGump::kNextMacroCommand);
     check(0, false, true, "the next macro");
 }
