@@ -20,12 +20,12 @@ const char* const kLastHarvestTimeValue = "LastHarvestTime";
 
 namespace {
 
-struct VendorRow {
+struct SurveyVendorRow {
     std::string_view vendor;
     uint8_t code;
 };
 
-constexpr VendorRow kVendorRows[] = {
+constexpr SurveyVendorRow kVendorRows[] = {
     { "GenuineIntel", 2 },
     { "AuthenticAMD", 3 },
     { "AMD ISBETTER", 3 },
@@ -273,7 +273,7 @@ void surveyHardware(HardwareSurveyRecord& record, SurveySources& sources)
 
 uint8_t vendorCodeForString(std::string_view vendor)
 {
-    for (const VendorRow& row : kVendorRows) {
+    for (const SurveyVendorRow& row : kVendorRows) {
         if (vendor == row.vendor)
             return row.code;
     }

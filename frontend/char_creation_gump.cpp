@@ -31,11 +31,11 @@
 
 namespace {
 
-constexpr int32_t kNameHue = 902;
+constexpr int32_t kCreationNameHue = 902;
 constexpr int32_t kCreationLabelHue = 1153;
 constexpr int32_t kHueControlArt = 3604;
 constexpr int32_t kPanelFrameArt = 3500;
-constexpr int32_t kFrameArt = 3600;
+constexpr int32_t kCreationFrameArt = 3600;
 constexpr int32_t kElfNoEntitlementTooltip = 1072217;
 constexpr int32_t kElfNoFeatureTooltip = 1072218;
 constexpr int32_t kNextTooltip = 100045;
@@ -102,7 +102,7 @@ InputControl* addCreationLabel(CGump& parent, int32_t x, int32_t y, const char* 
 TextEntry* addSelector(CGump& parent, int32_t x, int32_t y, int32_t font, int32_t tooltip)
 {
     auto* selector
-        = new TextEntry(x, y, EntrySize { 121, 24, false }, int32_t(EntryMode::ComboText), 10, font, kNameHue, false, false);
+        = new TextEntry(x, y, EntrySize { 121, 24, false }, int32_t(EntryMode::ComboText), 10, font, kCreationNameHue, false, false);
     selector->iconArt = 253;
     selector->setTooltipId(tooltip);
     gumpLink(selector, &parent);
@@ -148,7 +148,7 @@ CharCreationGump::CharCreationGump()
     makePage();
 
     m_nameEntry = new InputControl(
-        250, 63, EntrySize { 210, 30, false }, int32_t(EntryMode::Text), 16, 5, kNameHue, true, false);
+        250, 63, EntrySize { 210, 30, false }, int32_t(EntryMode::Text), 16, 5, kCreationNameHue, true, false);
     m_nameEntry->options.nameCharsOnly = true;
     m_nameEntry->options.marginX = 7;
     m_nameEntry->options.marginY = 2;
@@ -281,8 +281,8 @@ void CharCreationGump::redraw()
     std::fill(face->pixels.begin(), face->pixels.end(), uint16_t(0));
     const int32_t body = m_race == kElfRace ? (m_gender ? 1893 : 1894) : (m_gender ? 1888 : 1889);
     if (gumpArtSize(body).width > 0) {
-        drawNinePatchRecord(82, 125, 151, 310, kFrameArt, *face, true);
-        drawNinePatchRecord(475, 125, 151, 310, kFrameArt, *face, true);
+        drawNinePatchRecord(82, 125, 151, 310, kCreationFrameArt, *face, true);
+        drawNinePatchRecord(475, 125, 151, 310, kCreationFrameArt, *face, true);
         drawGumpArt(copySpanTransparent, 1800, face->target(), 238, 98);
         drawGumpArt(copySpanTransparent, 1801, face->target(), 280, 53);
         drawGumpArt(copySpanTransparent, 1802, face->target(), 240, 73);
@@ -420,12 +420,12 @@ void CharCreationGump::openStyleList(CGump* control)
     control->localToScreen(x, y);
     SizedListBoxControl* list = nullptr;
     if (control == m_hairSelector) {
-        list = new SizedListBoxControl(x, y, 3000, 130, 30, 1, kNameHue, 2);
+        list = new SizedListBoxControl(x, y, 3000, 130, 30, 1, kCreationNameHue, 2);
         const std::vector<int32_t> rows = allowedHairRows(m_race, m_gender);
         for (size_t i = 0; i < rows.size(); ++i)
             list->addItem(int32_t(i), hairTable(m_race)[size_t(rows[i])].name);
     } else if (control == m_facialSelector && m_race == kHumanRace && m_gender == kMale) {
-        list = new SizedListBoxControl(x + 3, y, 3000, 170, 30, 1, kNameHue, 2);
+        list = new SizedListBoxControl(x + 3, y, 3000, 170, 30, 1, kCreationNameHue, 2);
         for (int32_t row = 0; row < kFacialHairRows; ++row)
             list->addItem(row, facialHairTable()[size_t(row)].name);
     }
@@ -496,7 +496,7 @@ CharCreationGump* openAppearanceWindow()
     return window;
 }
 
-bool sendRaceChangeReply(
+bool sendAppearanceRaceChangeReply(
     int32_t skinHue, int32_t hairItemId, int32_t hairHue, int32_t facialHairItemId, int32_t facialHairHue)
 {
     PacketStorage<32> packet;

@@ -117,5 +117,5 @@ CharCreationGump* openAppearanceWindow();
 
 // The reply of the race change window (0xBF sub-command 0x2A): skin hue + 1,
 // hair item id, hair hue + 1, facial hair item id, facial hair hue + 1.
-bool sendRaceChangeReply(int32_t skinHue, int32_t hairItemId, int32_t hairHue, int32_t facialHairItemId,
+bool sendAppearanceRaceChangeReply(int32_t skinHue, int32_t hairItemId, int32_t hairHue, int32_t facialHairItemId,
     int32_t facialHairHue);

@@ -43,8 +43,6 @@ constexpr int32_t kStatFont = 1;
 constexpr int32_t kStatHue = 1;
 constexpr const char* kClickHere = "Click here";
 constexpr const char* kUniqueSkillsText = "You must have three unique skills chosen!";
-constexpr uint32_t kProfessionNecromancyFeature = 0x10;
-constexpr uint32_t kProfessionSamuraiFeature = 0x40;
 
 struct SliderPlace {
     int32_t kind, x, y, value;

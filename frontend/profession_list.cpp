@@ -16,8 +16,6 @@ constexpr const char* kWordSeparators = " \t\r\n";
 constexpr const char* kValueSeparators = " \t\r\n\"";
 constexpr const char* kChildSeparators = " ,.\t\r\n\"";
 
-constexpr uint32_t kNecromancyFeature = 0x10;
-constexpr uint32_t kSamuraiFeature = 0x40;
 constexpr int32_t kNecromancyListFlag = 5;
 constexpr int32_t kSamuraiListFlag = 7;
 
@@ -212,14 +210,14 @@ bool isSkillNameOffered(std::string_view name)
         return false;
     const bool editServer = configValues().editServer.address != 0;
     const bool necromancyListed = characterListFlag(kNecromancyListFlag) || editServer;
-    if (!(hasServerFeature(kNecromancyFeature) && necromancyListed)) {
+    if (!(hasServerFeature(kProfessionNecromancyFeature) && necromancyListed)) {
         if (equalNoCase(name, "necromancy") || equalNoCase(name, "chivalry"))
             return false;
         if (!necromancyListed && equalNoCase(name, "focus"))
             return false;
     }
     const bool samuraiListed = characterListFlag(kSamuraiListFlag) || editServer;
-    if (!(hasServerFeature(kSamuraiFeature) && samuraiListed)) {
+    if (!(hasServerFeature(kProfessionSamuraiFeature) && samuraiListed)) {
         if (equalNoCase(name, "bushido") || equalNoCase(name, "ninjitsu"))
             return false;
     }

@@ -10,6 +10,11 @@
 #include <string_view>
 #include <vector>
 
+// The server feature bits that let the necromancer and the samurai and
+// ninja professions be listed and chosen.
+constexpr uint32_t kProfessionNecromancyFeature = 0x10;
+constexpr uint32_t kProfessionSamuraiFeature = 0x40;
+
 struct ProfessionSkill {
     uint16_t number = 0;
     uint16_t value = 0;

@@ -26,13 +26,13 @@
 
 namespace {
 
-constexpr int32_t kThumbArt = 254;
+constexpr int32_t kScrollChoiceThumbArt = 254;
 constexpr int32_t kUpArt = 250;
 constexpr int32_t kDownArt = 252;
 constexpr int32_t kColumnTopArt = 257;
 constexpr int32_t kColumnBottomArt = 255;
 constexpr int32_t kColumnMiddleArt = 256;
-constexpr int32_t kTitleFont = 6;
+constexpr int32_t kScrollChoiceTitleFont = 6;
 constexpr int32_t kTitleLineSpacing = 14;
 constexpr int32_t kSortLabelCliloc = 1044580;
 constexpr std::array<int32_t, 3> kMarkerX = { 26, 40, 54 };
@@ -80,7 +80,7 @@ ScrollChoiceGump::ScrollChoiceGump(CGump* listener, int32_t frameArt, int32_t x,
         m_listRect = { 20, 10, width - 20, height - 30 };
     }
 
-    m_thumb = new Thumb(width - 20, m_trackTop + 21, true, m_trackBottom, kThumbArt);
+    m_thumb = new Thumb(width - 20, m_trackTop + 21, true, m_trackBottom, kScrollChoiceThumbArt);
     gumpLink(m_thumb, this);
     auto* up = new Button(width - 20, m_trackTop, ButtonBehaviour::RepeatOnPress, 0,
         onParent<&ScrollChoiceGump::scrollUp>, kUpArt, kUpArt + 1, false);
@@ -172,7 +172,7 @@ void ScrollChoiceGump::redrawList()
     drawNinePatchRecord(0, 0, width() - 20, m_shardLayout ? height() - 45 : height(), m_frameArt, face, true);
     drawScrollColumn(face);
     if (!m_title.empty()) {
-        drawAsciiTextWrapped(28, height() - 88, kTitleFont, 0, m_title.c_str(), width() - 40, face.surface(),
+        drawAsciiTextWrapped(28, height() - 88, kScrollChoiceTitleFont, 0, m_title.c_str(), width() - 40, face.surface(),
             wholeSurface(face.surface()), 0, kTitleLineSpacing, false);
     }
     drawRows(face);

@@ -48,7 +48,7 @@ constexpr int32_t kSelectedMarkerArt = 1210;
 constexpr int32_t kLocationSelectedHue = 1153;
 constexpr int32_t kHoveredHue = 153;
 constexpr int32_t kCityHue = 88;
-constexpr uint32_t kDescriptionFlags = 0x2002;
+constexpr uint32_t kStartDescriptionFlags = 0x2002;
 constexpr size_t kMaxCityName = 64;
 constexpr uint16_t kNewSpeechHue = 90;
 constexpr uint16_t kNewEmoteHue = 549;
@@ -129,7 +129,7 @@ void StartLocationGump::showDescription()
     if (m_selected == -1)
         return;
     closeGump(m_description.get());
-    auto* view = new HtmlView(this, 1, kDescriptionFlags, false, true);
+    auto* view = new HtmlView(this, 1, kStartDescriptionFlags, false, true);
     view->setRect(452, 60, 173, 367);
     view->setText(clilocText(startCityDescription(m_selected)), 0);
     m_description = GumpHandle(view);

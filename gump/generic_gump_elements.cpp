@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr uint16_t kOutlineColour = 1;
+constexpr uint16_t kElementOutlineColour = 1;
 constexpr uint16_t kLabelFrameColour = 0x7FC0;
 constexpr int32_t kTextColourIndex = 30;
 // Drawing a character costs about as much as this many pixels.
@@ -169,7 +169,7 @@ void renderText(GenericGumpElement& element, GumpPage& page)
     drawUnicodeTextWrapped(surface, std::max(element.width - 2 * inset, 1), shown.c_str(),
         element.x + inset - buffer.visible.left, element.y + insetY - buffer.visible.top, textColour(element.hue),
         wholeSurface(surface), false);
-    outlineInk(buffer.pixels.data(), width, height, kOutlineColour);
+    outlineInk(buffer.pixels.data(), width, height, kElementOutlineColour);
 
     if (!element.highlighted) {
         copyIntoPage(buffer, page);

@@ -16,8 +16,8 @@ constexpr int32_t kLargeInnerWidth = 320;
 constexpr int32_t kLargeInnerHeight = 200;
 constexpr int32_t kSmallInnerWidth = 115;
 constexpr int32_t kSmallInnerHeight = 33;
-constexpr int32_t kTextLeft = 44;
-constexpr int32_t kTextTop = 44;
+constexpr int32_t kWaitingTextLeft = 44;
+constexpr int32_t kWaitingTextTop = 44;
 constexpr int32_t kLargeWrapWidth = 312;
 constexpr int32_t kSmallWrapWidth = 115;
 constexpr int32_t kNarrowTextHue = 902;
@@ -131,7 +131,7 @@ void WaitingGump::layOutText(GumpPage& page)
 {
     if (!page.isAllocated())
         return;
-    const TextClip clip = m_large ? TextClip { kTextLeft, kTextTop, 356, 244 } : TextClip { kTextLeft, kTextTop, 159, 77 };
+    const TextClip clip = m_large ? TextClip { kWaitingTextLeft, kWaitingTextTop, 356, 244 } : TextClip { kWaitingTextLeft, kWaitingTextTop, 159, 77 };
     const int32_t wrapWidth = m_large ? kLargeWrapWidth : kSmallWrapWidth;
     if (m_unicode) {
         SavedUnicodeState saved;
@@ -139,10 +139,10 @@ void WaitingGump::layOutText(GumpPage& page)
         setSpaceWidth(kWideSpaceWidth);
         setUnicodeTightFlag(false);
         drawUnicodeTextWrapped(
-            page.surface(), wrapWidth, m_wideText.c_str(), kTextLeft, kTextTop, kWideTextColour, clip, true);
+            page.surface(), wrapWidth, m_wideText.c_str(), kWaitingTextLeft, kWaitingTextTop, kWideTextColour, clip, true);
         return;
     }
-    drawAsciiTextWrapped(kTextLeft, kTextTop, kNarrowTextFont, kNarrowTextHue, m_narrowText.c_str(), wrapWidth,
+    drawAsciiTextWrapped(kWaitingTextLeft, kWaitingTextTop, kNarrowTextFont, kNarrowTextHue, m_narrowText.c_str(), wrapWidth,
         page.surface(), clip, 0, 0, true);
 }
 

@@ -17,7 +17,7 @@ constexpr int32_t kPickerMinWidth = 400;
 constexpr int32_t kPickerMinHeight = 200;
 constexpr int32_t kEditorWidth = 250;
 constexpr int32_t kEditorHeight = 150;
-constexpr int32_t kEditOffset = 5;
+constexpr int32_t kAddressEditOffset = 5;
 
 } // namespace
 
@@ -55,7 +55,7 @@ void AddressBookWindow::onCommand(int32_t command)
     switch (command) {
     case MessengerButton::Send:
         if (!sendWindow())
-            openMailEditWindow(this, kEditOffset, kEditOffset, width(), height(), *entry, 0, 0);
+            openMailEditWindow(this, kAddressEditOffset, kAddressEditOffset, width(), height(), *entry, 0, 0);
         return;
     case MessengerButton::DeleteCard: {
         if (entry->fixed)

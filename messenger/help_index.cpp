@@ -59,7 +59,7 @@ void parseHelpLine(std::string_view line)
     }
 }
 
-std::u16string clilocText(int32_t id)
+std::u16string helpClilocText(int32_t id)
 {
     WString text;
     getClilocString(text, id, 0);
@@ -83,7 +83,7 @@ std::u16string numberText(int32_t value)
     return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string topicTitle(int32_t topic) { return clilocText(helpState().topics[topic].titleId); }
+std::u16string topicTitle(int32_t topic) { return helpClilocText(helpState().topics[topic].titleId); }
 
 std::u16string topicLink(int32_t topic, const std::u16string& title)
 {
@@ -229,10 +229,10 @@ std::u16string buildHelpTopicPage(int32_t topic)
     if (found == helpState().topics.end())
         return {};
     const HelpTopic entry = found->second;
-    std::u16string page = u"<U>" + asciiCase(clilocText(entry.titleId), true) + u"</U>";
+    std::u16string page = u"<U>" + asciiCase(helpClilocText(entry.titleId), true) + u"</U>";
     if (!entry.related.empty())
-        page += u" " + relatedLink(topic, clilocText(kRelatedLinkText));
-    return page + u"<BR>" + clilocText(entry.bodyId);
+        page += u" " + relatedLink(topic, helpClilocText(kRelatedLinkText));
+    return page + u"<BR>" + helpClilocText(entry.bodyId);
 }
 
 std::u16string buildRelatedTopicsPage(int32_t topic)
@@ -252,7 +252,7 @@ std::u16string buildRecentTopicsPage() { return titledList(helpState().recent, t
 std::u16string buildSearchResultsPage()
 {
     const std::vector<int32_t>& results = helpState().results;
-    return results.empty() ? clilocText(kNoResultsText) : titledList(results, false);
+    return results.empty() ? helpClilocText(kNoResultsText) : titledList(results, false);
 }
 
 int32_t searchHelp(std::u16string_view query)
@@ -272,7 +272,7 @@ int32_t searchHelp(std::u16string_view query)
             if (std::find(state.results.begin(), state.results.end(), number) != state.results.end())
                 continue;
             for (int32_t id : { topic.titleId, topic.keywordsId, topic.bodyId }) {
-                if (asciiCase(clilocText(id), false).find(word) != std::u16string::npos) {
+                if (asciiCase(helpClilocText(id), false).find(word) != std::u16string::npos) {
                     state.results.push_back(number);
                     break;
                 }

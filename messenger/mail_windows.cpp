@@ -22,7 +22,7 @@ constexpr int32_t kReaderMinWidth = 450;
 constexpr int32_t kReaderMinHeight = 300;
 constexpr uint32_t kReaderFlagsWithRecipient = 66;
 constexpr uint32_t kReaderFlags = 2;
-constexpr int32_t kEditOffset = 5;
+constexpr int32_t kMailEditOffset = 5;
 
 constexpr std::u16string_view kDeleteOneText = u"Are you sure you want to delete this message?";
 constexpr std::u16string_view kDeleteManyText = u"Are you sure you want to delete these messages?";
@@ -58,7 +58,7 @@ void answerMail(MessengerWindow* window, int32_t id, int32_t command, bool fromL
         return;
     }
     const bool reply = command == MessengerButton::Reply;
-    openMailEditWindow(window, kEditOffset, kEditOffset, window->width(), window->height(), std::nullopt,
+    openMailEditWindow(window, kMailEditOffset, kMailEditOffset, window->width(), window->height(), std::nullopt,
         reply ? id : 0, reply ? 0 : id);
 }
 
@@ -190,7 +190,7 @@ void MessageListWindow::onCommand(int32_t command)
     }
     case MessengerButton::New:
         if (!sendWindow())
-            openMailEditWindow(this, kEditOffset, kEditOffset, width(), height(), std::nullopt, 0, 0);
+            openMailEditWindow(this, kMailEditOffset, kMailEditOffset, width(), height(), std::nullopt, 0, 0);
         return;
     case MessengerButton::Addresses:
         openAddressBookWindow(width() / 4, height() / 4, width() / 2, height() / 2);

@@ -17,8 +17,8 @@ constexpr std::u16string_view kGmEndedText = u"The GM has ended this chat sessio
 constexpr std::u16string_view kGmRequestText = u"A GM is requesting a chat session.";
 constexpr std::u16string_view kPageFailedText = u"Cannot load the requested page.";
 constexpr char kNewMessageText[] = "You have a new message.";
-constexpr uint16_t kNoticeHue = 43;
-constexpr uint16_t kSystemFont = 3;
+constexpr uint16_t kMessengerNoticeHue = 43;
+constexpr uint16_t kMessengerSystemFont = 3;
 constexpr int32_t kSmallPromptWidth = 150;
 constexpr int32_t kSmallPromptHeight = 100;
 
@@ -130,7 +130,7 @@ void mailListArrived(std::u16string_view list)
     messengerState().status = MessengerStatus::ListReceived;
     refreshMessengerWindows();
     if (countUnreadMessages() > 0)
-        windowNotices().addSystemMessage(0, kSystemFont, kNewMessageText);
+        windowNotices().addSystemMessage(0, kMessengerSystemFont, kNewMessageText);
 }
 
 // "/r": the body is stored, and the window that asked for it opens.
@@ -321,7 +321,7 @@ void handleMessengerLine(std::u16string_view line)
     } else if (sameCommand(line, u"/K")) {
         std::u16string_view text = argumentFrom(line, 3);
         text = text.substr(0, std::min(text.find(u'\r'), text.find(u'\n')));
-        service<MessengerNotices>().addSystemText(kNoticeHue, kSystemFont, text);
+        service<MessengerNotices>().addSystemText(kMessengerNoticeHue, kMessengerSystemFont, text);
     } else if (sameCommand(line, u"/r")) {
         bodyArrived(argument);
     }

@@ -21,11 +21,11 @@
 namespace {
 
 constexpr int32_t kFrameBases[] = { 2600, 5054, 9200, 3500 };
-enum FramePiece { TopLeft, TopEdge, TopRight, LeftEdge, Middle, RightEdge, BottomLeft, BottomEdge, BottomRight };
+enum MessengerFramePiece { FrameTopLeft, FrameTopEdge, FrameTopRight, FrameLeftEdge, FrameMiddle, FrameRightEdge, FrameBottomLeft, FrameBottomEdge, FrameBottomRight };
 
 // The art a control's height is measured from, the art whose height the
 // HTML view leaves below it, and the windows' own minimum size.
-constexpr int32_t kEntryArt = 2700;
+constexpr int32_t kMessengerEntryArt = 2700;
 constexpr int32_t kSmallOkArt = 249;
 constexpr int32_t kDefaultMinWidth = 320;
 constexpr int32_t kDefaultMinHeight = 160;
@@ -33,8 +33,8 @@ constexpr int32_t kDefaultMinHeight = 160;
 constexpr uint32_t kTitleStyle = 20;
 constexpr uint32_t kBodyStyle = 0;
 constexpr uint32_t kHeaderStyle = 4;
-constexpr uint16_t kTextColour = 1;
-constexpr int32_t kTitleY = 16;
+constexpr uint16_t kMessengerTextColour = 1;
+constexpr int32_t kMessengerTitleY = 16;
 constexpr int32_t kHeaderColumn = 120;
 constexpr int32_t kFirstHeaderGap = 5;
 constexpr int32_t kAfterToGap = 28;
@@ -77,8 +77,8 @@ std::unordered_set<const CGump*>& messengerWindows()
     return windows;
 }
 
-int32_t artWidth(int32_t art) { return gumpArtSize(art).width; }
-int32_t artHeight(int32_t art) { return gumpArtSize(art).height; }
+int32_t messengerArtWidth(int32_t art) { return gumpArtSize(art).width; }
+int32_t messengerArtHeight(int32_t art) { return gumpArtSize(art).height; }
 
 void closeOwner(CGump* window) { closeGump(window); }
 void minimiseOwner(CGump* window) { window->minimize(); }
@@ -106,7 +106,7 @@ int32_t textWidth(const std::u16string& text, uint32_t style)
 void drawLine(GumpPage& face, const std::u16string& text, int32_t x, int32_t y, uint32_t style, const TextClip& clip)
 {
     pushUnicodeStyle(style);
-    drawUnicodeTextLine(face.surface(), text.c_str(), x, y, kTextColour, clip);
+    drawUnicodeTextLine(face.surface(), text.c_str(), x, y, kMessengerTextColour, clip);
     popUnicodeStyle();
 }
 
@@ -136,8 +136,8 @@ MessengerWindow::~MessengerWindow()
 
 void MessengerWindow::setMinimumSize(int32_t width, int32_t height) { setSizeLimits(width, height, -1, -1); }
 
-int32_t MessengerWindow::frameCornerWidth() const { return artWidth(kFrameBases[m_frameKind] + TopRight); }
-int32_t MessengerWindow::frameCornerHeight() const { return artHeight(kFrameBases[m_frameKind] + TopRight); }
+int32_t MessengerWindow::frameCornerWidth() const { return messengerArtWidth(kFrameBases[m_frameKind] + FrameTopRight); }
+int32_t MessengerWindow::frameCornerHeight() const { return messengerArtHeight(kFrameBases[m_frameKind] + FrameTopRight); }
 
 int32_t MessengerWindow::iconArt() const { return countUnreadMessages() > 0 ? kUnreadIconArt : kIconArt; }
 
@@ -195,35 +195,35 @@ void MessengerWindow::buildMessengerFrame()
     const int32_t w = width();
     const int32_t h = height();
     const int32_t base = kFrameBases[m_frameKind];
-    const GumpArtSize topLeft = gumpArtSize(base + TopLeft);
-    const GumpArtSize topEdge = gumpArtSize(base + TopEdge);
-    const GumpArtSize topRight = gumpArtSize(base + TopRight);
-    const GumpArtSize left = gumpArtSize(base + LeftEdge);
-    const GumpArtSize middle = gumpArtSize(base + Middle);
-    const GumpArtSize right = gumpArtSize(base + RightEdge);
-    const GumpArtSize bottomLeft = gumpArtSize(base + BottomLeft);
-    const GumpArtSize bottomRight = gumpArtSize(base + BottomRight);
+    const GumpArtSize topLeft = gumpArtSize(base + FrameTopLeft);
+    const GumpArtSize topEdge = gumpArtSize(base + FrameTopEdge);
+    const GumpArtSize topRight = gumpArtSize(base + FrameTopRight);
+    const GumpArtSize left = gumpArtSize(base + FrameLeftEdge);
+    const GumpArtSize middle = gumpArtSize(base + FrameMiddle);
+    const GumpArtSize right = gumpArtSize(base + FrameRightEdge);
+    const GumpArtSize bottomLeft = gumpArtSize(base + FrameBottomLeft);
+    const GumpArtSize bottomRight = gumpArtSize(base + FrameBottomRight);
     const BlitTarget target = face.target();
     const int32_t bottomY = h - topEdge.height;
 
-    drawGumpArt(copySpanTransparent, base + TopLeft, target, 0, 0);
-    tileGumpArtArea(copySpanTransparent, base + TopEdge, face, { topLeft.width, 0, w - topRight.width, topEdge.height },
+    drawGumpArt(copySpanTransparent, base + FrameTopLeft, target, 0, 0);
+    tileGumpArtArea(copySpanTransparent, base + FrameTopEdge, face, { topLeft.width, 0, w - topRight.width, topEdge.height },
         topLeft.width, 0);
-    drawGumpArt(copySpanTransparent, base + TopRight, target, w - topRight.width, 0);
+    drawGumpArt(copySpanTransparent, base + FrameTopRight, target, w - topRight.width, 0);
     // Rows as tall as the shortest middle piece; a missing piece has no
     // height, and then the middle stays empty rather than never ending.
     const int32_t rowHeight = std::min({ left.height, middle.height, right.height });
     for (int32_t y = topEdge.height; rowHeight > 0 && y < bottomY; y += rowHeight) {
         const ScreenRect band { 0, y, w, std::min(y + rowHeight, bottomY) };
-        drawGumpArtClipped(copySpanTransparent, base + LeftEdge, target, &band, 0, y);
-        tileGumpArtArea(copySpanTransparent, base + Middle, face, { left.width, y, w - right.width, band.bottom },
+        drawGumpArtClipped(copySpanTransparent, base + FrameLeftEdge, target, &band, 0, y);
+        tileGumpArtArea(copySpanTransparent, base + FrameMiddle, face, { left.width, y, w - right.width, band.bottom },
             left.width, y);
-        drawGumpArtClipped(copySpanTransparent, base + RightEdge, target, &band, w - right.width, y);
+        drawGumpArtClipped(copySpanTransparent, base + FrameRightEdge, target, &band, w - right.width, y);
     }
-    drawGumpArt(copySpanTransparent, base + BottomLeft, target, 0, bottomY);
-    tileGumpArtArea(copySpanTransparent, base + BottomEdge, face, { bottomLeft.width, bottomY, w - bottomRight.width, h },
+    drawGumpArt(copySpanTransparent, base + FrameBottomLeft, target, 0, bottomY);
+    tileGumpArtArea(copySpanTransparent, base + FrameBottomEdge, face, { bottomLeft.width, bottomY, w - bottomRight.width, h },
         bottomLeft.width, bottomY);
-    drawGumpArt(copySpanTransparent, base + BottomRight, target, w - bottomRight.width, bottomY);
+    drawGumpArt(copySpanTransparent, base + FrameBottomRight, target, w - bottomRight.width, bottomY);
     drawTexts(face);
 }
 
@@ -235,16 +235,16 @@ void MessengerWindow::drawTexts(GumpPage& face)
     const int32_t cornerHeight = frameCornerHeight();
     if (!m_title.empty()) {
         const int32_t x = m_centreTitle ? (w - textWidth(m_title, kTitleStyle)) / 2 : cornerWidth + 2;
-        drawLine(face, m_title, x, kTitleY, kTitleStyle, { cornerWidth, kTitleY, w - cornerWidth, kTitleY + cornerHeight });
+        drawLine(face, m_title, x, kMessengerTitleY, kTitleStyle, { cornerWidth, kMessengerTitleY, w - cornerWidth, kMessengerTitleY + cornerHeight });
     }
     if (!m_bodyText.empty()) {
         if (HtmlView* view = htmlView(); view && m_frameKind != 0) {
-            view->setRect(cornerWidth, cornerHeight, w - 2 * cornerWidth, h - 2 * cornerHeight - artHeight(kSmallOkArt));
-            view->setText(std::u16string_view(m_bodyText).substr(0, size_t(kHtmlTextLimit)), kTextColour);
+            view->setRect(cornerWidth, cornerHeight, w - 2 * cornerWidth, h - 2 * cornerHeight - messengerArtHeight(kSmallOkArt));
+            view->setText(std::u16string_view(m_bodyText).substr(0, size_t(kHtmlTextLimit)), kMessengerTextColour);
         } else {
             pushUnicodeStyle(kBodyStyle);
             drawUnicodeTextWrapped(face.surface(), w - cornerWidth, m_bodyText.c_str(), cornerWidth / 2,
-                cornerHeight + 2, kTextColour, wholeSurface(face.surface()), false);
+                cornerHeight + 2, kMessengerTextColour, wholeSurface(face.surface()), false);
             popUnicodeStyle();
         }
     }
@@ -338,7 +338,7 @@ void MessengerWindow::layoutMessengerWindow()
     const int32_t w = width();
     const int32_t cornerWidth = frameCornerWidth();
     const int32_t cornerHeight = frameCornerHeight();
-    const int32_t entryHeight = 2 * artHeight(kEntryArt) + 18;
+    const int32_t entryHeight = 2 * messengerArtHeight(kMessengerEntryArt) + 18;
     const int32_t controlWidth = w - cornerWidth / 2 - kHeaderColumn;
     if (HtmlView* recipient = recipientControl())
         recipient->setRect(kHeaderColumn, cornerHeight + kFirstHeaderGap, controlWidth, entryHeight);

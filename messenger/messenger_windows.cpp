@@ -16,7 +16,7 @@ constexpr MessengerWindowPlace kDefaultMessagesPlace { 120, 90, 400, 400, false 
 constexpr int32_t kPromptMinWidth = 150;
 constexpr int32_t kPromptMinHeight = 100;
 constexpr int32_t kEditMinHeight = 75;
-constexpr uint32_t kDescriptionFlags = 309;
+constexpr uint32_t kMessengerDescriptionFlags = 309;
 constexpr uint32_t kPromptHtmlFlags = HtmlViewFlag::kReadOnly;
 
 std::optional<MessengerWindowPlace>& keptPlace(uint8_t recordType)
@@ -252,7 +252,7 @@ DescriptionEditWindow::DescriptionEditWindow(MessengerWindow* parent, int32_t x,
     m_centreTitle = true;
     m_headerAboveBody = true;
     m_bodyText.assign(name.substr(0, size_t(kMessengerFieldLength)));
-    auto* editor = new HtmlView(this, 0, kDescriptionFlags, false, true);
+    auto* editor = new HtmlView(this, 0, kMessengerDescriptionFlags, false, true);
     editor->placeholderPending = false;
     editor->setText(description.substr(0, size_t(kMessengerFieldLength)), 1);
     m_bodyControl = GumpHandle(editor);

@@ -12,13 +12,13 @@
 
 namespace {
 
-constexpr int32_t kThumbX = 28;
-constexpr int32_t kThumbY = 16;
+constexpr int32_t kAmountThumbX = 28;
+constexpr int32_t kAmountThumbY = 16;
 constexpr int32_t kTrackLength = 136;
-constexpr int32_t kOkX = 102;
-constexpr int32_t kOkY = 37;
-constexpr int32_t kTextX = 29;
-constexpr int32_t kTextTop = 42;
+constexpr int32_t kAmountOkX = 102;
+constexpr int32_t kAmountOkY = 37;
+constexpr int32_t kAmountTextX = 29;
+constexpr int32_t kAmountTextTop = 42;
 constexpr int32_t kCaretGap = 30;
 
 } // namespace
@@ -36,11 +36,11 @@ StackGump::StackGump(int32_t x, int32_t y, Item* item)
     m_text = std::to_string(m_amount);
     makePageFromArt(kFaceArt);
     gumpSetFocus(this);
-    m_thumb = new Thumb(kThumbX, kThumbY, false, kThumbX + kTrackLength, kThumbArt);
+    m_thumb = new Thumb(kAmountThumbX, kAmountThumbY, false, kAmountThumbX + kTrackLength, kThumbArt);
     m_thumb->setHoverArt(kThumbHoverArt);
     m_thumb->setPosition(m_amount, m_maximum);
     gumpLink(m_thumb, this);
-    m_ok = new Button(kOkX, kOkY, ButtonBehaviour::ClickOnRelease, 0, onParent<&StackGump::accept>, kOkArt,
+    m_ok = new Button(kAmountOkX, kAmountOkY, ButtonBehaviour::ClickOnRelease, 0, onParent<&StackGump::accept>, kOkArt,
         kOkPressedArt, false);
     m_ok->setHoverArt(kOkHoverArt);
     gumpLink(m_ok, this);
@@ -59,9 +59,9 @@ void StackGump::redraw()
     if (!face || !face->isAllocated())
         return;
     drawArt(kFaceArt, 0, 0);
-    drawAsciiLine(*face, kTextFont, kTextHue, kTextX, kTextTop, m_text);
+    drawAsciiLine(*face, kTextFont, kTextHue, kAmountTextX, kAmountTextTop, m_text);
     if (gumpFocus() == this)
-        drawAsciiLine(*face, kTextFont, kTextHue, asciiLineWidth(kTextFont, m_text) + kCaretGap, kTextTop, "_");
+        drawAsciiLine(*face, kTextFont, kTextHue, asciiLineWidth(kTextFont, m_text) + kCaretGap, kAmountTextTop, "_");
 }
 
 void StackGump::onLeftDown(int32_t x, int32_t y)

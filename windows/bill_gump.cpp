@@ -19,12 +19,12 @@ namespace {
 
 constexpr int32_t kBillThumbX = 236;
 constexpr int32_t kBillThumbY = 66;
-constexpr int32_t kThumbTrack = 154;
-constexpr int32_t kNumberFont = 9;
+constexpr int32_t kBillThumbTrack = 154;
+constexpr int32_t kBillNumberFont = 9;
 constexpr int32_t kQuantityHue = 543;
-constexpr int32_t kTotalHue = 902;
+constexpr int32_t kBillTotalHue = 902;
 constexpr int32_t kQuantityEnd = 27;
-constexpr int32_t kRowTextX = 37;
+constexpr int32_t kBillRowTextX = 37;
 constexpr int32_t kRowTextWidth = 130;
 constexpr int32_t kButtonsStart = 10;
 constexpr int32_t kButtonHeight = 17;
@@ -33,11 +33,11 @@ constexpr int32_t kSellTotalTop = 172;
 constexpr int32_t kBuyTotalX = 70;
 constexpr int32_t kGoldX = 188;
 constexpr int32_t kSignatureHue = 902;
-constexpr int32_t kHitWrapWidth = 100;
+constexpr int32_t kBillHitWrapWidth = 100;
 constexpr char kNoName[] = "NoName";
 
 // Where rows are drawn: the list area shrunk by 2 on every side.
-constexpr ScreenRect kInnerArea { BillGump::kListLeft + 2, BillGump::kListTop + 2, BillGump::kListRight - 2,
+constexpr ScreenRect kBillInnerArea { BillGump::kListLeft + 2, BillGump::kListTop + 2, BillGump::kListRight - 2,
     BillGump::kListBottom - 2 };
 
 } // namespace
@@ -56,7 +56,7 @@ BillGump::BillGump(int32_t x, int32_t y, ShopGump& shop, bool sell)
         view->setText(u" ", 0x7FFF);
         view->setVisible(false);
     }
-    m_thumb = new Thumb(kBillThumbX, kBillThumbY, true, kBillThumbY + kThumbTrack, kThumbArt);
+    m_thumb = new Thumb(kBillThumbX, kBillThumbY, true, kBillThumbY + kBillThumbTrack, kThumbArt);
     gumpLink(m_thumb, this);
     gumpLink(Button::hotSpot(232, 50, 251, 62, ButtonBehaviour::RepeatOnPress, 0, scrollUp, false), this);
     gumpLink(Button::hotSpot(232, 156, 251, 171, ButtonBehaviour::RepeatOnPress, 0, scrollDown, false), this);
@@ -110,23 +110,23 @@ void BillGump::refreshRows()
     const std::vector<ShoppingNode>& listed = nodes();
     int32_t views = 0;
     int32_t top = kListTop + 2;
-    for (size_t i = size_t(m_firstVisible); i < listed.size() && top < kInnerArea.bottom; ++i, top += kRowHeight) {
+    for (size_t i = size_t(m_firstVisible); i < listed.size() && top < kBillInnerArea.bottom; ++i, top += kRowHeight) {
         const std::string quantity = std::to_string(listed[i].quantity);
-        const int32_t x = std::max(kListLeft + 2, kListLeft + kQuantityEnd - asciiLineWidth(kNumberFont, quantity));
-        drawAsciiLine(*face, kNumberFont, kQuantityHue, x, top + 4, quantity);
+        const int32_t x = std::max(kListLeft + 2, kListLeft + kQuantityEnd - asciiLineWidth(kBillNumberFont, quantity));
+        drawAsciiLine(*face, kBillNumberFont, kQuantityHue, x, top + 4, quantity);
         if (views < kRowViews) {
             HtmlView* view = m_rows[size_t(views++)];
-            view->setRect(kListLeft + kRowTextX, top, kRowTextWidth, kRowHeight);
+            view->setRect(kListLeft + kBillRowTextX, top, kRowTextWidth, kRowHeight);
             view->setText(owner->textOf(listed[i]), ShopGump::kRowColour);
             view->setVisible(true);
         }
     }
     const std::string total = std::to_string(m_total);
     if (m_sell) {
-        drawAsciiLine(*face, kNumberFont, kTotalHue, kGoldX, kSellTotalTop, total);
+        drawAsciiLine(*face, kBillNumberFont, kBillTotalHue, kGoldX, kSellTotalTop, total);
     } else {
-        drawAsciiLine(*face, kNumberFont, kTotalHue, kBuyTotalX, kTotalsTop, total);
-        drawAsciiLine(*face, kNumberFont, kTotalHue, kGoldX, kTotalsTop, std::to_string(owner->gold()));
+        drawAsciiLine(*face, kBillNumberFont, kBillTotalHue, kBuyTotalX, kTotalsTop, total);
+        drawAsciiLine(*face, kBillNumberFont, kBillTotalHue, kGoldX, kTotalsTop, std::to_string(owner->gold()));
     }
     placeRowButtons();
     if (m_signing)
@@ -166,10 +166,10 @@ void BillGump::placeRowButtons()
             m_buttons.push_back(row);
             found = m_buttons.end() - 1;
         }
-        const bool shown = top <= kInnerArea.bottom;
+        const bool shown = top <= kBillInnerArea.bottom;
         for (Button* button : { found->plus, found->minus }) {
             button->setLocation(button->x(), top);
-            button->setSize(button->width(), std::min(kButtonHeight, kInnerArea.bottom - top));
+            button->setSize(button->width(), std::min(kButtonHeight, kBillInnerArea.bottom - top));
             button->setVisible(shown);
         }
         if (shown)
@@ -323,14 +323,14 @@ uint32_t BillGump::serialAt(int32_t x, int32_t y) const
         return 0;
     const std::vector<ShoppingNode>& listed = nodes();
     int32_t top = kListTop + 2;
-    for (size_t i = size_t(m_firstVisible); i < listed.size() && top < kInnerArea.bottom; ++i) {
+    for (size_t i = size_t(m_firstVisible); i < listed.size() && top < kBillInnerArea.bottom; ++i) {
         int32_t height = kRowHeight;
         if (hasLocalizedName(listed[i].serial, owner->nameOf(listed[i]))) {
             const std::u16string text = owner->textOf(listed[i]);
             int32_t widest = 0;
             int32_t measured = 0;
             int32_t zero = 0;
-            measureUnicodeTextWrapped(text.c_str(), kHitWrapWidth, widest, measured, zero);
+            measureUnicodeTextWrapped(text.c_str(), kBillHitWrapWidth, widest, measured, zero);
             if (measured > kRowHeight)
                 height = measured;
         }

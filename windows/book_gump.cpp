@@ -18,11 +18,11 @@
 
 namespace {
 
-constexpr int32_t kTextFont = 1;
+constexpr int32_t kBookTextFont = 1;
 constexpr int32_t kLineHeightFont = 4;
-constexpr uint16_t kTextColour = 0xC8C6;
+constexpr uint16_t kBookTextColour = 0xC8C6;
 constexpr uint16_t kBookLabelColour = 0xA106;
-constexpr uint16_t kCaretColour = 0x9821;
+constexpr uint16_t kBookCaretColour = 0x9821;
 constexpr int32_t kEntryHue = 1;
 constexpr int32_t kBookCaretDrop = 4;
 constexpr int32_t kLeftNumberX = 116;
@@ -85,13 +85,13 @@ BookGump::BookGump(int32_t x, int32_t y, int32_t art, uint32_t book, std::string
     gumpLink(this, nullptr);
     const bool entriesEditable = isEditable();
     auto* titleEntry = new UnicodeInputControl(kLeftTextX, 62, EntrySize { 157, 2 * m_lineHeight + 8 }, 0,
-        kTitleUnits - 1, kTextFont, kEntryHue, entriesEditable, false);
+        kTitleUnits - 1, kBookTextFont, kEntryHue, entriesEditable, false);
     titleEntry->options.multiLine = true;
     titleEntry->setText(m_title);
     gumpLink(titleEntry, this);
     m_titleEntry = GumpHandle(titleEntry);
     auto* authorEntry = new UnicodeInputControl(kLeftTextX, 156, EntrySize { 157, m_lineHeight + 4 }, 0,
-        kAuthorUnits - 1, kTextFont, kEntryHue, entriesEditable, false);
+        kAuthorUnits - 1, kBookTextFont, kEntryHue, entriesEditable, false);
     authorEntry->setText(m_author);
     gumpLink(authorEntry, this);
     m_authorEntry = GumpHandle(authorEntry);
@@ -225,7 +225,7 @@ void BookGump::redraw()
         getGumpArtSize(kArt + 2, cornerWidth, cornerHeight);
         drawGumpArt(copySpanTransparent, kArt + 2, face->target(), width() - cornerWidth, 0);
     }
-    ScopedUnicodeFont font(kTextFont);
+    ScopedUnicodeFont font(kBookTextFont);
     const TextSurface surface = face->surface();
     if (m_currentPage == 0)
         drawUnicodeTextLine(surface, u"by", 41, 132, kBookLabelColour, wholeSurface(surface));
@@ -256,14 +256,14 @@ void BookGump::drawPageText(const BookPage* text, int32_t left, bool caretHere)
         const int32_t y = kTextTop + kDrawnLineHeight * line;
         if (y + kDrawnLineHeight > kTextBottom)
             break;
-        drawUnicodeTextLine(surface, text->lines[size_t(line)].c_str(), left, y, kTextColour, area);
+        drawUnicodeTextLine(surface, text->lines[size_t(line)].c_str(), left, y, kBookTextColour, area);
     }
     if (!caretHere || !isEditable())
         return;
     const std::u16string caretText
         = m_caretLine < text->lineCount() ? text->lines[size_t(m_caretLine)] : std::u16string();
     const int32_t x = left + measureUnicodeChars(m_caretColumn, caretText.c_str());
-    drawUnicodeTextLine(surface, u"_", x, kTextTop + kDrawnLineHeight * m_caretLine + kBookCaretDrop, kCaretColour, area);
+    drawUnicodeTextLine(surface, u"_", x, kTextTop + kDrawnLineHeight * m_caretLine + kBookCaretDrop, kBookCaretColour, area);
 }
 
 void BookGump::showSpread()
@@ -360,7 +360,7 @@ void BookGump::placeCaret(int32_t x, int32_t y)
     if ((line + 1) * m_lineHeight > kPageTextHeight)
         --line;
     m_caretLine = std::max(line, 0);
-    ScopedUnicodeFont font(kTextFont);
+    ScopedUnicodeFont font(kBookTextFont);
     const std::u16string caretText
         = m_caretLine < text.lineCount() ? text.lines[size_t(m_caretLine)] : std::u16string();
     m_caretColumn = fitUnicodeChars(caretText.c_str(), x - (onLeft ? kLeftTextX : kRightTextX));

@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int32_t kComposeArt = 2179;
-constexpr int32_t kFrameArt = 2091;
+constexpr int32_t kBulletinFrameArt = 2091;
 constexpr int32_t kDividerArt = 2101;
 constexpr int32_t kMessageThumbArt = 2088;
 constexpr int32_t kGripHoverArt = 2095;
@@ -31,7 +31,7 @@ constexpr int32_t kMessageUpArt = 2084;
 constexpr int32_t kMessageDownArt = 2085;
 constexpr int32_t kPostArt = 2182;
 constexpr int32_t kReplyArt = 2180;
-constexpr int32_t kLabelFont = 9;
+constexpr int32_t kBulletinLabelFont = 9;
 constexpr int32_t kSubjectMaxChars = 60;
 constexpr int32_t kSubjectHue = 8;
 constexpr int32_t kDividerY = 110;
@@ -79,7 +79,7 @@ BBMessageGump::BBMessageGump(uint32_t owner, uint32_t replyTo, std::u16string_vi
     setSize(artWidth, kHeight);
     setMinimisedSize(artWidth, kHeight);
     int32_t unusedWidth = 0;
-    measureAsciiText(kLabelFont, "Aq", unusedWidth, m_lineStep, m_baseline);
+    measureAsciiText(kBulletinLabelFont, "Aq", unusedWidth, m_lineStep, m_baseline);
     m_lineStep = std::max(m_lineStep, 1);
     gumpLink(this, nullptr);
     const int32_t grip = gripHeight();
@@ -89,7 +89,7 @@ BBMessageGump::BBMessageGump(uint32_t owner, uint32_t replyTo, std::u16string_vi
         ScopedUnicodeFont font(kBoardFont);
         const int32_t labelWidth = unicodeWidth(u"Subject:");
         auto* entry = new UnicodeInputControl(kLeft + labelWidth + 4, m_baseline + 74,
-            EntrySize { kRight - kLeft - labelWidth - 4, 20 }, 0, kSubjectMaxChars, kLabelFont, kSubjectHue, true,
+            EntrySize { kRight - kLeft - labelWidth - 4, 20 }, 0, kSubjectMaxChars, kBulletinLabelFont, kSubjectHue, true,
             false);
         entry->options.fitToWidth = true;
         entry->setText(m_subject);
@@ -141,8 +141,8 @@ void BBMessageGump::drawBackground()
     drawVerticalGumpStrip(kBackgroundArt, 2, back, 0, grip);
     if (m_compose)
         drawGumpArt(copySpanTransparent, kComposeArt, back.target(), 97, 12);
-    drawGumpArt(copySpanTransparent, kFrameArt, back.target(), kLeft, 34);
-    drawGumpArt(copySpanTransparent, kFrameArt, back.target(), kLeft, height() - grip - 48);
+    drawGumpArt(copySpanTransparent, kBulletinFrameArt, back.target(), kLeft, 34);
+    drawGumpArt(copySpanTransparent, kBulletinFrameArt, back.target(), kLeft, height() - grip - 48);
     ScopedUnicodeFont font(kBoardFont);
     const TextSurface surface = back.surface();
     const TextClip header { 0, 0, kRight, height() };

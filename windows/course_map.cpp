@@ -24,7 +24,7 @@
 namespace {
 
 constexpr int32_t kMapHue = 348;
-constexpr int32_t kNumberFont = 3;
+constexpr int32_t kCourseNumberFont = 3;
 constexpr int32_t kNumberHue = 0;
 constexpr int32_t kMinimisedWidth = 40;
 constexpr int32_t kMinimisedHeight = 20;
@@ -132,7 +132,7 @@ void CourseGump::drawPin(int32_t x, int32_t y, int32_t number)
     char digits[16];
     const int32_t count = std::snprintf(digits, sizeof digits, "%d", number);
     const int32_t textX = x < 16 * count + 15 ? x + 5 : x - 16 * count;
-    drawAsciiText(textX, y - 5, kNumberFont, kNumberHue, digits, face->surface(), wholeSurface(face->surface()));
+    drawAsciiText(textX, y - 5, kCourseNumberFont, kNumberHue, digits, face->surface(), wholeSurface(face->surface()));
 }
 
 void CourseGump::redrawMap()

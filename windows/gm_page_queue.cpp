@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr uint16_t kGmHue = 33;
-constexpr uint16_t kGmFont = 3;
+constexpr uint16_t kGmPageHue = 33;
+constexpr uint16_t kGmPageFont = 3;
 constexpr uint8_t kVisListCommand = 0x6B;
 constexpr uint8_t kResolveCommand = 0xDB;
 constexpr uint32_t kCallViewFlags = 0x2002;
@@ -98,7 +98,7 @@ void sendGmTextCommand(uint8_t type, std::string_view text)
         sendPacket(packet);
 }
 
-void showGmLine(const std::string& text) { addSystemMessage(kGmHue, kGmFont, text); }
+void showGmLine(const std::string& text) { addSystemMessage(kGmPageHue, kGmPageFont, text); }
 
 const char* typeName(uint32_t code)
 {
@@ -120,7 +120,7 @@ const char* typeName(uint32_t code)
     }
 }
 
-uint32_t ownSerial() { return playerSerial(); }
+uint32_t gmPageOwnSerial() { return playerSerial(); }
 
 class GmPageQueueLinks final : public HtmlViewMessenger {
 public:
@@ -244,7 +244,7 @@ void handleGmCallDetails(const uint8_t* packet)
     if (!readGmCall(packet, call))
         return;
     if (call.isEscalated() && !call.escalatedFlag) {
-        addSystemText(kGmHue, kGmFont, bytesToWideString(call.language) + u": " + call.message, call.language);
+        addSystemText(kGmPageHue, kGmPageFont, bytesToWideString(call.language) + u": " + call.message, call.language);
         return;
     }
     GmQueueState& state = gmQueue();
@@ -356,10 +356,10 @@ void runGmAction(int32_t action)
         speak(formatted("=ss %u", call.customer));
         break;
     case GmAction::kFollow:
-        speak(formatted("=fl #%u", call.customer ? call.customer : ownSerial()));
+        speak(formatted("=fl #%u", call.customer ? call.customer : gmPageOwnSerial()));
         break;
     case GmAction::kStopFollow:
-        speak(formatted("=fl #%u", ownSerial()));
+        speak(formatted("=fl #%u", gmPageOwnSerial()));
         break;
     case GmAction::kClose:
         forgetGmCallView();
@@ -371,7 +371,7 @@ void runGmAction(int32_t action)
 
 void closeGmCall(int32_t resolution)
 {
-    speak(formatted("=fl #%u", ownSerial()));
+    speak(formatted("=fl #%u", gmPageOwnSerial()));
     if (resolution == GmAction::kEscalate) {
         openEscalateGump(resolution);
         return;

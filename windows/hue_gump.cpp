@@ -24,8 +24,8 @@ constexpr int32_t kSliderY = 142;
 constexpr int32_t kSliderEnd = 186;
 constexpr int32_t kSliderArt = 2117;
 constexpr int32_t kSliderHoverArt = 2118;
-constexpr int32_t kOkX = 208;
-constexpr int32_t kOkY = 138;
+constexpr int32_t kHueOkX = 208;
+constexpr int32_t kHueOkY = 138;
 constexpr int32_t kOkArt = 2311;
 constexpr int32_t kOkDownArt = 2312;
 constexpr int32_t kOkHoverArt = 2313;
@@ -117,7 +117,7 @@ void HueGump::addChildren()
     gumpLink(Button::hotSpot(26, 142, 39, 158, ButtonBehaviour::ClickOnRelease, 0, shadeDown, false), this);
     gumpLink(Button::hotSpot(184, 142, 197, 158, ButtonBehaviour::ClickOnRelease, 0, shadeUp, false), this);
     auto* ok = new Button(
-        kOkX, kOkY, ButtonBehaviour::ClickOnRelease, 0, onParent<&HueGump::accept>, kOkArt, kOkDownArt, false);
+        kHueOkX, kHueOkY, ButtonBehaviour::ClickOnRelease, 0, onParent<&HueGump::accept>, kOkArt, kOkDownArt, false);
     ok->setHoverArt(kOkHoverArt);
     gumpLink(ok, this);
     redraw();

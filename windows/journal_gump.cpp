@@ -13,17 +13,17 @@
 
 namespace {
 
-constexpr int32_t kButtonX = 137;
-constexpr int32_t kThumbX = 256;
-constexpr int32_t kThumbY = 72;
+constexpr int32_t kJournalButtonX = 137;
+constexpr int32_t kJournalThumbX = 256;
+constexpr int32_t kJournalThumbY = 72;
 constexpr int32_t kArrowX = 249;
 constexpr int32_t kUpY = 56;
 constexpr int32_t kLockX = 233;
-constexpr int32_t kTextLeft = 38;
-constexpr int32_t kTextTop = 68;
+constexpr int32_t kJournalTextLeft = 38;
+constexpr int32_t kJournalTextTop = 68;
 constexpr int32_t kRightMargin = 55;
-constexpr int32_t kBottomMargin = 78;
-constexpr int32_t kTitleX = 111;
+constexpr int32_t kJournalBottomMargin = 78;
+constexpr int32_t kJournalTitleX = 111;
 constexpr int32_t kTitleDrop = 10;
 
 int32_t journalArtHeight(int32_t art) { return gumpArtSize(art).height; }
@@ -86,11 +86,11 @@ JournalGump::JournalGump(int32_t x, int32_t y)
 
     const int32_t grip = journalArtHeight(kGripArt);
     auto* lock = new Button(kLockX, kHeight - grip - 52, ButtonBehaviour::Toggle, 0, nullptr, 0, kLockArt, false);
-    attachScrollControls(new Thumb(kThumbX, kThumbY, true, kHeight - grip - 56, kThumbArt), lock);
-    gumpLink(new Button(kButtonX, 0, ButtonBehaviour::ClickOnRelease, 0, [](CGump* parent) { parent->minimize(); },
+    attachScrollControls(new Thumb(kJournalThumbX, kJournalThumbY, true, kHeight - grip - 56, kThumbArt), lock);
+    gumpLink(new Button(kJournalButtonX, 0, ButtonBehaviour::ClickOnRelease, 0, [](CGump* parent) { parent->minimize(); },
                  kMinimiseArt, kMinimiseArt, false),
         this);
-    auto* resizeGrip = new Button(kButtonX, kHeight - grip - 3, ButtonBehaviour::ClickOnRelease, 0,
+    auto* resizeGrip = new Button(kJournalButtonX, kHeight - grip - 3, ButtonBehaviour::ClickOnRelease, 0,
         [](CGump* parent) { startWindowResize(*parent); }, kGripArt, kGripPressedArt, false);
     gumpLink(resizeGrip, this);
     gumpLink(new Button(kArrowX, kUpY, ButtonBehaviour::RepeatOnPress, 0, onJournalUp, kUpArt, kUpArt, false), this);
@@ -106,14 +106,14 @@ JournalGump::~JournalGump() { deleteChildren(); }
 
 void JournalGump::placeTextArea()
 {
-    setTextArea({ kTextLeft, kTextTop, textWindowRight(width(), kRightMargin), height() - kBottomMargin });
+    setTextArea({ kJournalTextLeft, kJournalTextTop, textWindowRight(width(), kRightMargin), height() - kJournalBottomMargin });
 }
 
 void JournalGump::redrawText()
 {
     GumpPage& face = *page(0);
     face.allocate(width(), height());
-    drawTextWindowFrame(face, kTitleArt, kTitleX, kTitleDrop);
+    drawTextWindowFrame(face, kTitleArt, kJournalTitleX, kTitleDrop);
     drawLines(face);
 }
 

@@ -15,8 +15,8 @@ namespace {
 constexpr int32_t kActionFieldArt = 2445;
 constexpr int32_t kArgumentFieldArt = 2446;
 constexpr int32_t kDropDownArt = 2485;
-constexpr int32_t kEditorFont = 1;
-constexpr int32_t kEditorHue = 902;
+constexpr int32_t kMacroEditorFont = 1;
+constexpr int32_t kMacroEditorHue = 902;
 constexpr int32_t kFieldLength = 16;
 constexpr int32_t kMaxTextLength = 80;
 constexpr int32_t kFirstRowY = 14;
@@ -69,7 +69,7 @@ std::string choiceName(int32_t action, int32_t number)
 InputControl* comboField(int32_t x, int32_t art, bool centred, CGump* parent)
 {
     auto* field = new InputControl(x, 4, EntryArt { art, art, 0 }, int32_t(EntryMode::ComboText), kFieldLength,
-        kEditorFont, kEditorHue, true, centred);
+        kMacroEditorFont, kMacroEditorHue, true, centred);
     gumpLink(field, parent);
     return field;
 }
@@ -194,7 +194,7 @@ void MacroCmdGump::rebuildArgumentField(int32_t argument, const std::u16string& 
         m_choiceField->redraw();
     } else if (isTextAction(number)) {
         m_textField = new UnicodeInputControl(x, 4, EntryArt { kArgumentFieldArt, kArgumentFieldArt, 0 },
-            int32_t(EntryMode::Text), kMaxTextLength, kEditorFont, kEditorHue, true, false);
+            int32_t(EntryMode::Text), kMaxTextLength, kMacroEditorFont, kMacroEditorHue, true, false);
         m_textField->setText(text);
         gumpLink(m_textField, this);
         m_textField->redraw();
@@ -219,7 +219,7 @@ void MacroCmdGump::onControlActivated(CGump* control)
     int32_t x = -2;
     int32_t y = field->height();
     field->localToScreen(x, y);
-    auto* list = new ListBoxControl(x, y, kDropDownArt, kEditorFont, kEditorHue, rows);
+    auto* list = new ListBoxControl(x, y, kDropDownArt, kMacroEditorFont, kMacroEditorHue, rows);
     for (const macro_editor::Choice& choice : choices)
         list->addItem(choice.number, choice.name);
     showListBox(list, field);

@@ -36,20 +36,20 @@ namespace macro {
 namespace {
 
 constexpr uint8_t kOpenDoorCommand = 0x58;
-constexpr uint8_t kUseSkillCommand = 0x24;
+constexpr uint8_t kMacroUseSkillCommand = 0x24;
 constexpr uint8_t kActionCommand = 0xC7;
 constexpr uint8_t kVirtueCommand = 0xF4;
 constexpr uint16_t kEquipLastWeaponCommand = 30;
 constexpr uint8_t kSpeechTypes[4] = { 0, 2, 8, 9 };
 constexpr uint8_t kHiddenFlag = 0x80;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kMacroNoticeFont = 3;
 constexpr const char* kQuitQuestion = "Quit         Vardun Online?";
 
 MacroWindows& macroWindows() { return service<MacroWindows>(); }
 
 bool inGame() { return gameState().isInGame() && player() != nullptr; }
 
-void notice(std::string_view text) { addSystemMessage(0, kNoticeFont, text); }
+void notice(std::string_view text) { addSystemMessage(0, kMacroNoticeFont, text); }
 
 // The book kind of each spellbook window name; 0 for the other names.
 int32_t spellbookKind(int32_t window)
@@ -367,11 +367,11 @@ bool executeMacroAction(const MacroRecord& macro, int32_t step)
         break;
     case kUseSkill:
         if (game)
-            sendTextCommand(kUseSkillCommand, std::to_string(action.argument) + " 0");
+            sendTextCommand(kMacroUseSkillCommand, std::to_string(action.argument) + " 0");
         break;
     case kLastSkill:
         if (game && lastSkillUsed() != -1)
-            sendTextCommand(kUseSkillCommand, std::to_string(lastSkillUsed()) + " 0");
+            sendTextCommand(kMacroUseSkillCommand, std::to_string(lastSkillUsed()) + " 0");
         break;
     case kCastSpell:
         if (game)
@@ -447,7 +447,7 @@ bool executeMacroAction(const MacroRecord& macro, int32_t step)
     case kAlwaysRun:
         toggleBoolSetting(u"AlwaysRun");
         showSystemBark(settings().getBoolSetting(u"AlwaysRun") ? "Always Run is now on." : "Always Run is now off.", 0,
-            kNoticeFont);
+            kMacroNoticeFont);
         break;
     case kSaveDesktop:
         desktopWrite();

@@ -20,13 +20,13 @@
 
 namespace {
 
-constexpr int32_t kTitleFont = 1;
-constexpr int32_t kTextHue = 902;
+constexpr int32_t kPickerTitleFont = 1;
+constexpr int32_t kPickerTextHue = 902;
 constexpr int32_t kPickerTitleX = 39;
-constexpr int32_t kTitleTop = 18;
-constexpr int32_t kNameX = 39;
+constexpr int32_t kPickerTitleTop = 18;
+constexpr int32_t kPickerNameX = 39;
 constexpr int32_t kNameY = 103;
-constexpr int32_t kNameWidth = 218;
+constexpr int32_t kPickerNameWidth = 218;
 constexpr int32_t kNameHeight = 16;
 constexpr int32_t kNameLimit = 30;
 // RGB (8, 8, 8) in 8-bit channels behind the pictures.
@@ -41,8 +41,8 @@ constexpr int32_t kStringTitleWidth = 360;
 constexpr int32_t kChoiceTextWidth = 330;
 constexpr int32_t kBoxX = 20;
 constexpr int32_t kChoiceTextX = 50;
-constexpr int32_t kBoxArt = 5002;
-constexpr int32_t kBoxCheckedArt = 5003;
+constexpr int32_t kPickerBoxArt = 5002;
+constexpr int32_t kPickerBoxCheckedArt = 5003;
 constexpr int32_t kCancelArt = 5200;
 constexpr int32_t kPickerOkArt = 5042;
 
@@ -100,9 +100,9 @@ ObjPickerGump::ObjPickerGump(int32_t x, int32_t y, uint32_t serial, uint16_t men
     }
     makePageFromArt(kFaceArt);
     if (GumpPage* face = page(0))
-        drawAsciiLine(*face, kTitleFont, kTextHue, kPickerTitleX, kTitleTop, title);
-    m_nameEntry = new InputControl(kNameX, kNameY, EntrySize { kNameWidth, kNameHeight, false }, 0, kNameLimit,
-        kTitleFont, kTextHue, false, false);
+        drawAsciiLine(*face, kPickerTitleFont, kPickerTextHue, kPickerTitleX, kPickerTitleTop, title);
+    m_nameEntry = new InputControl(kPickerNameX, kNameY, EntrySize { kPickerNameWidth, kNameHeight, false }, 0, kNameLimit,
+        kPickerTitleFont, kPickerTextHue, false, false);
     m_nameEntry->options.readOnly = true;
     gumpLink(m_nameEntry, this);
     gumpLink(Button::hotSpot(22, 61, 35, 79, ButtonBehaviour::RepeatOnPress, 0, onParent<&ObjPickerGump::scrollLeft>,
@@ -293,11 +293,11 @@ StringPickerGump::StringPickerGump(uint32_t serial, uint16_t menuId, std::string
 {
     setTypeName("stringpicker gump");
     const std::string heading(title);
-    const int32_t titleHeight = wrappedHeight(kTitleFont, heading, kStringTitleWidth);
+    const int32_t titleHeight = wrappedHeight(kPickerTitleFont, heading, kStringTitleWidth);
     int32_t height = titleHeight + 106;
     std::vector<int32_t> textHeights;
     for (const MenuChoice& choice : m_choices) {
-        textHeights.push_back(wrappedHeight(kTitleFont, choice.name, kChoiceTextWidth));
+        textHeights.push_back(wrappedHeight(kPickerTitleFont, choice.name, kChoiceTextWidth));
         height += textHeights.back() + 6;
     }
     setSize(kWidth, height);
@@ -307,15 +307,15 @@ StringPickerGump::StringPickerGump(uint32_t serial, uint16_t menuId, std::string
     face.allocate(kWidth, height);
     drawNinePatch(kFrameArt, face, true);
     const TextSurface surface = face.surface();
-    drawAsciiTextWrapped(kStringTitleX, kStringTitleTop, kTitleFont, kTextHue, heading.c_str(), kStringTitleWidth,
+    drawAsciiTextWrapped(kStringTitleX, kStringTitleTop, kPickerTitleFont, kPickerTextHue, heading.c_str(), kStringTitleWidth,
         surface, wholeSurface(surface), 0, 0, false);
     int32_t top = titleHeight + 36;
     for (size_t i = 0; i < m_choices.size(); ++i) {
-        auto* box = new ToggleControl(kBoxX, top, kBoxArt, kBoxCheckedArt, kTitleFont, kTextHue, "", false, kBoxArt,
-            kBoxCheckedArt);
+        auto* box = new ToggleControl(kBoxX, top, kPickerBoxArt, kPickerBoxCheckedArt, kPickerTitleFont, kPickerTextHue, "", false, kPickerBoxArt,
+            kPickerBoxCheckedArt);
         gumpLink(box, this);
         m_boxes.push_back(box);
-        drawAsciiTextWrapped(kChoiceTextX, top + 2, kTitleFont, kTextHue, m_choices[i].name.c_str(), kChoiceTextWidth,
+        drawAsciiTextWrapped(kChoiceTextX, top + 2, kPickerTitleFont, kPickerTextHue, m_choices[i].name.c_str(), kChoiceTextWidth,
             surface, wholeSurface(surface), 0, 0, false);
         top += textHeights[i] + 6;
     }

@@ -23,7 +23,7 @@ constexpr int32_t kSwatchArt = 212;
 constexpr int32_t kTrackLeftArt = 213;
 constexpr int32_t kTrackMiddleArt = 214;
 constexpr int32_t kTrackRightArt = 215;
-constexpr int32_t kThumbArt = 216;
+constexpr int32_t kOptionThumbArt = 216;
 constexpr int32_t kChoiceArt = 208;
 constexpr int32_t kChoiceOnArt = 209;
 constexpr int32_t kLabelX = 96;
@@ -188,8 +188,8 @@ public:
         std::snprintf(number, sizeof number, "%d", m_value);
         const std::u16string text = bytesToWideString(number);
         drawUnicodeTextLine(page.surface(), text.c_str(), x + 6, trackTop, kTextColour, clip);
-        const int32_t travel = trackWidth() - gumpArtSize(kThumbArt).width;
-        drawArt(page, kThumbArt, kControlX + (m_value - m_minimum) * travel / (m_maximum - m_minimum), trackTop, clip);
+        const int32_t travel = trackWidth() - gumpArtSize(kOptionThumbArt).width;
+        drawArt(page, kOptionThumbArt, kControlX + (m_value - m_minimum) * travel / (m_maximum - m_minimum), trackTop, clip);
     }
     void apply() override { settings().setIntSetting(key(), m_value); }
     bool onPointer(int32_t x, int32_t, int32_t, bool& changed) override

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int32_t kEntryArt = 2440;
+constexpr int32_t kFilterEntryArt = 2440;
 constexpr int32_t kFilterFont = 1;
 constexpr int32_t kFilterHue = 902;
 constexpr int32_t kMaxPasswordLength = 16;
@@ -41,7 +41,7 @@ constexpr const char* kPasswordsDiffer = "Passwords did not match!";
 
 InputControl* passwordEntryAt(int32_t x, int32_t y, uint8_t group, CGump* parent)
 {
-    auto* entry = new InputControl(x, y, EntryArt { kEntryArt, kEntryArt, 0 }, int32_t(EntryMode::Text),
+    auto* entry = new InputControl(x, y, EntryArt { kFilterEntryArt, kFilterEntryArt, 0 }, int32_t(EntryMode::Text),
         kMaxPasswordLength, kFilterFont, kFilterHue, true, false);
     entry->options.password = true;
     entry->setGroup(group);

@@ -35,8 +35,8 @@ constexpr int32_t kScrollBarY = 45;
 constexpr int32_t kScrollBarHeight = 360;
 constexpr int32_t kTabTop = 45;
 constexpr int32_t kTabStep = 66;
-constexpr int32_t kTitleY = 20;
-constexpr int32_t kTextX = 70;
+constexpr int32_t kOptionsTitleY = 20;
+constexpr int32_t kOptionsTextX = 70;
 constexpr int32_t kTextY = 50;
 constexpr int32_t kBlankWidth = 6;
 constexpr int32_t kHuePreviewGraphic = 4011;
@@ -222,8 +222,8 @@ void OptionsGump::redraw()
         const ScreenRect clip { 0, 0, face.width, face.height };
         const TextSurface surface = face.surface();
         const std::u16string& title = m_layout.titles[size_t(m_currentTab)];
-        drawUnicodeTextWrapped(surface, width(), title.c_str(), 0, kTitleY, OptionItem::kTextColour, clip, true);
-        drawUnicodeTextWrapped(surface, width() - 150, m_layout.texts[size_t(m_currentTab)].c_str(), kTextX, kTextY,
+        drawUnicodeTextWrapped(surface, width(), title.c_str(), 0, kOptionsTitleY, OptionItem::kTextColour, clip, true);
+        drawUnicodeTextWrapped(surface, width() - 150, m_layout.texts[size_t(m_currentTab)].c_str(), kOptionsTextX, kTextY,
             OptionItem::kTextColour, clip, false);
         forEachShownRow([&face, &clip](OptionItem* row, int32_t top) {
             row->draw(face, top, clip);

@@ -40,7 +40,7 @@ namespace {
 
 constexpr int32_t kPaperdollTitleFont = 1;
 constexpr int32_t kPaperdollTitleHue = 902;
-constexpr int32_t kTitleX = 39;
+constexpr int32_t kPaperdollTitleX = 39;
 constexpr int32_t kOwnTitleY = 264;
 constexpr int32_t kOtherTitleY = 263;
 constexpr int32_t kTitleWidth = 186;
@@ -58,7 +58,7 @@ constexpr int32_t kAbilityBookY = 198;
 constexpr int32_t kSlotX = 2;
 constexpr int32_t kSlotY = 75;
 constexpr int32_t kSlotStep = 21;
-constexpr int32_t kButtonX = 185;
+constexpr int32_t kPaperdollButtonX = 185;
 constexpr int32_t kFemaleArtShift = 10000;
 constexpr int32_t kFirstItemPicture = 50001;
 constexpr int32_t kLastItemPicture = 115525;
@@ -201,7 +201,7 @@ constexpr ButtonRow kOwnButtons[] = {
 
 Button* addButton(CGump* parent, int32_t y, int32_t up, int32_t down, int32_t hover, GumpCallback callback)
 {
-    auto* button = new Button(kButtonX, y, ButtonBehaviour::ClickOnRelease, 0, callback, up, down, false);
+    auto* button = new Button(kPaperdollButtonX, y, ButtonBehaviour::ClickOnRelease, 0, callback, up, down, false);
     button->setHoverArt(hover);
     gumpLink(button, parent);
     return button;
@@ -390,7 +390,7 @@ void PaperdollGump::render()
     drawGumpArt(copySpanTransparent, shown->isPlayer() ? kOwnBackgroundArt : kOtherBackgroundArt, target, 0, 0);
     TextSurface surface = face->surface();
     const TextClip titleClip { 0, 0, face->width, face->height - kTitleBottomMargin };
-    drawAsciiTextWrapped(kTitleX, own ? kOwnTitleY : kOtherTitleY, kPaperdollTitleFont, kPaperdollTitleHue,
+    drawAsciiTextWrapped(kPaperdollTitleX, own ? kOwnTitleY : kOtherTitleY, kPaperdollTitleFont, kPaperdollTitleHue,
         m_title.c_str(), kTitleWidth, surface, titleClip, 0, kTitleLineHeight, false);
     drawGumpArt(copySpanTransparent, kProfileArt, target, kProfileX, kIconY);
     if (own)

@@ -60,7 +60,7 @@ template <typename Build> void sendPartyBuilt(Build build)
         sendSpeechPacket(buffer);
 }
 
-uint32_t ownSerial()
+uint32_t partyOwnSerial()
 {
     PlayerMobile* self = player();
     return self ? self->serial : playerSerial();
@@ -125,7 +125,7 @@ void tellMember(std::u16string_view line, const TellCommand& tell, bool byteMode
 {
     std::u16string_view message = line.substr(std::min(tell.messageStart, line.size()));
     uint32_t member = service<PartyState>().memberSerial(tell.slot - 1);
-    if (isPlayerInParty() && member != ownSerial()) {
+    if (isPlayerInParty() && member != partyOwnSerial()) {
         if (member != 0)
             sendPartyPrivateMessage(message, member);
         return;
@@ -258,7 +258,7 @@ void sendPartyDecline()
 
 bool isPlayerInParty()
 {
-    uint32_t self = ownSerial();
+    uint32_t self = partyOwnSerial();
     PartyState& party = service<PartyState>();
     for (int32_t slot = 0; slot < PartyState::kSlots; ++slot) {
         if (party.memberSerial(slot) == self && self != 0)
@@ -283,7 +283,7 @@ void handlePartyLine(std::u16string_view line, bool byteMode)
             sendPartyAddMember(0);
         return;
     case party_word::kQuit:
-        sendPartyRemoveMember(ownSerial());
+        sendPartyRemoveMember(partyOwnSerial());
         return;
     case party_word::kAccept:
         answerInvitation(true);

@@ -25,12 +25,12 @@ namespace {
 constexpr int32_t kProfileTextFont = 1;
 constexpr int32_t kX = 170;
 constexpr int32_t kY = 90;
-constexpr int32_t kThumbX = 256;
-constexpr int32_t kThumbY = 72;
+constexpr int32_t kProfileThumbX = 256;
+constexpr int32_t kProfileThumbY = 72;
 constexpr int32_t kProfileButtonX = 137;
 constexpr int32_t kProfileTextLeft = 40;
 constexpr int32_t kProfileTitleX = 90;
-constexpr int32_t kTitleTop = 56;
+constexpr int32_t kProfileTitleTop = 56;
 constexpr int32_t kTextBottomMargin = 70;
 constexpr int32_t kSeparatorGap = 30;
 constexpr int32_t kProfileGap = 44;
@@ -124,7 +124,7 @@ ProfileGump::ProfileGump(uint32_t serial, std::u16string title, std::u16string f
         drawGumpArt(copySpanTransparent, kMinimisedArt, page(1)->target(), 0, 0);
 
     const int32_t grip = gumpArtSize(kGripArt).height;
-    auto* scrollThumb = new Thumb(kThumbX, kThumbY, true, kThumbY + kHeight - grip - 56, kThumbArt);
+    auto* scrollThumb = new Thumb(kProfileThumbX, kProfileThumbY, true, kProfileThumbY + kHeight - grip - 56, kThumbArt);
     gumpLink(scrollThumb, this);
     m_thumb = GumpHandle(scrollThumb);
     auto* minimise = new Button(kProfileButtonX, 0, ButtonBehaviour::ClickOnRelease, 0,
@@ -169,7 +169,7 @@ bool ProfileGump::layOut()
     const int32_t textBottom = height() - kTextBottomMargin;
 
     drawUnicodeTextWrapped(
-        surface, width() - 160, m_title.c_str(), kProfileTitleX, kTitleTop - m_scroll, kTitleColour, clip, false);
+        surface, width() - 160, m_title.c_str(), kProfileTitleX, kProfileTitleTop - m_scroll, kTitleColour, clip, false);
     const int32_t separatorY = profileTextHeight(m_title, width() - 160) - m_scroll + kSeparatorGap;
     drawSeparator(face, 92, kProfileTextLeft, separatorY, width() - 85, 0);
 

@@ -14,9 +14,9 @@ namespace {
 constexpr int32_t kTextWindowMinHeight = 220;
 constexpr int32_t kBoardMessageMinHeight = 260;
 constexpr int32_t kScreenBottomMargin = 20;
-constexpr int32_t kChatMinWidth = 93;
-constexpr int32_t kChatMinHeight = 98;
-constexpr uint16_t kOutlineColour = packRgb(255, 255, 255);
+constexpr int32_t kResizeChatMinWidth = 93;
+constexpr int32_t kResizeChatMinHeight = 98;
+constexpr uint16_t kResizeOutlineColour = packRgb(255, 255, 255);
 
 int32_t evenUp(int32_t value) { return value + (value & 1); }
 
@@ -32,7 +32,7 @@ void fillRow(const BlitTarget& target, int32_t x, int32_t y, int32_t length)
     if (y < target.bounds.top || y >= target.bounds.bottom)
         return;
     for (int32_t px = std::max(x, target.bounds.left); px < std::min(x + length, target.bounds.right); ++px)
-        *target.at(px, y) = kOutlineColour;
+        *target.at(px, y) = kResizeOutlineColour;
 }
 
 void fillColumn(const BlitTarget& target, int32_t x, int32_t y, int32_t length)
@@ -40,7 +40,7 @@ void fillColumn(const BlitTarget& target, int32_t x, int32_t y, int32_t length)
     if (x < target.bounds.left || x >= target.bounds.right)
         return;
     for (int32_t py = std::max(y, target.bounds.top); py < std::min(y + length, target.bounds.bottom); ++py)
-        *target.at(x, py) = kOutlineColour;
+        *target.at(x, py) = kResizeOutlineColour;
 }
 
 ResizeGump* outlineOn(const CGump& window)
@@ -59,7 +59,7 @@ ResizeLimits resizeLimitsFor(CGump& window, int32_t screenWidth, int32_t screenH
 {
     if (window.is(GumpKind::ChatWindow) || window.is(GumpKind::GmChatWindow) || window.is(GumpKind::MessengerWindow)
         || window.is(GumpKind::PartyGump) || window.is(GumpKind::PartyChat))
-        return { kChatMinWidth, kChatMinHeight, screenWidth - window.x(), screenHeight - window.y() };
+        return { kResizeChatMinWidth, kResizeChatMinHeight, screenWidth - window.x(), screenHeight - window.y() };
     const int32_t minHeight = window.is(GumpKind::BulletinMessage) ? kBoardMessageMinHeight : kTextWindowMinHeight;
     return { window.width(), minHeight, window.width(), screenHeight - window.y() - kScreenBottomMargin };
 }

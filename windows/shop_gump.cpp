@@ -24,11 +24,11 @@
 
 namespace {
 
-constexpr int32_t kThumbX = 236;
-constexpr int32_t kThumbY = 66;
-constexpr int32_t kThumbTrack = 188;
+constexpr int32_t kShopThumbX = 236;
+constexpr int32_t kShopThumbY = 66;
+constexpr int32_t kShopThumbTrack = 188;
 constexpr int32_t kRowsStart = 8;
-constexpr int32_t kRowTextX = 60;
+constexpr int32_t kShopRowTextX = 60;
 constexpr int32_t kCountFont = 9;
 constexpr int32_t kCountHue = 543;
 constexpr int32_t kSelectedCountHue = 33;
@@ -43,7 +43,7 @@ constexpr uint16_t kMessageFont = 0;
 // The rows' views: read-only, no frame, no scroll bar.
 
 // The list area shrunk by 2 on every side: where rows are drawn.
-constexpr ScreenRect kInnerArea { ShopGump::kListLeft + 2, ShopGump::kListTop + 2, ShopGump::kListRight - 2,
+constexpr ScreenRect kShopInnerArea { ShopGump::kListLeft + 2, ShopGump::kListTop + 2, ShopGump::kListRight - 2,
     ShopGump::kListBottom - 2 };
 
 } // namespace
@@ -76,7 +76,7 @@ void ShopGump::build()
         view->setText(u" ", 0x7FFF);
         view->setVisible(false);
     }
-    m_thumb = new Thumb(kThumbX, kThumbY, true, kThumbY + kThumbTrack, kThumbArt);
+    m_thumb = new Thumb(kShopThumbX, kShopThumbY, true, kShopThumbY + kShopThumbTrack, kThumbArt);
     m_thumb->setPosition(0, 1);
     gumpLink(m_thumb, this);
     gumpLink(Button::hotSpot(232, 48, 251, 61, ButtonBehaviour::RepeatOnPress, 0, scrollUp, false), this);
@@ -215,9 +215,9 @@ void ShopGump::refreshRows()
     int32_t top = kListTop + kRowsStart;
     int32_t views = 0;
     bool first = true;
-    for (size_t i = size_t(std::max(0, m_firstVisible)); i < all.size() && top < kInnerArea.bottom; ++i) {
+    for (size_t i = size_t(std::max(0, m_firstVisible)); i < all.size() && top < kShopInnerArea.bottom; ++i) {
         const Row& row = all[i];
-        if (!first && kInnerArea.bottom - top >= kSeparatorHeight) {
+        if (!first && kShopInnerArea.bottom - top >= kSeparatorHeight) {
             drawSeparator(top);
             top += kSeparatorHeight;
         }
@@ -227,11 +227,11 @@ void ShopGump::refreshRows()
         const std::u16string text = vendorRowText(row.serial, facts.name, facts.price);
         const int32_t textHeight = htmlTextHeight(text, kRowTextWidth);
         const int32_t rowHeight = std::max({ artHeight, textHeight, kMinimumRowHeight });
-        const int32_t shownHeight = std::min(textHeight, kInnerArea.bottom - (top + 2));
+        const int32_t shownHeight = std::min(textHeight, kShopInnerArea.bottom - (top + 2));
         const bool selected = isSelected(row);
         if (shownHeight > 0 && views < kRowViews) {
             HtmlView* view = m_rows[size_t(views++)];
-            view->setRect(kListLeft + kRowTextX, top + 2, kRowTextWidth, shownHeight);
+            view->setRect(kListLeft + kShopRowTextX, top + 2, kRowTextWidth, shownHeight);
             view->setText(text, selected ? kSelectedColour : kRowColour);
             view->setVisible(true);
         }
@@ -245,10 +245,10 @@ void ShopGump::refreshRows()
         const int32_t placedBy = std::max(artHeight, shownHeight);
         const int32_t artTop = placedBy < kMinimumRowHeight ? top + (kMinimumRowHeight - placedBy) / 2 : top;
         PixelSpanFn span = windowItemSpan(facts.hue, tileData().item(facts.graphic).flags, facts.graphic, false);
-        drawItemPicture(*face, facts.image, span, kListLeft, artTop, kInnerArea);
+        drawItemPicture(*face, facts.image, span, kListLeft, artTop, kShopInnerArea);
         top += rowHeight;
     }
-    if (kInnerArea.bottom - top >= kSeparatorHeight)
+    if (kShopInnerArea.bottom - top >= kSeparatorHeight)
         drawSeparator(top);
 }
 

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr int32_t kEditorFont = 1;
-constexpr int32_t kEditorHue = 902;
-constexpr int32_t kEntryArt = 5210;
+constexpr int32_t kGroupEditorFont = 1;
+constexpr int32_t kGroupEditorHue = 902;
+constexpr int32_t kGroupEntryArt = 5210;
 constexpr int32_t kEntryReadOnlyArt = 5213;
 constexpr int32_t kRenameArt = 5050;
 constexpr int32_t kOtherArt = 5052;
@@ -38,13 +38,13 @@ EditGroupGump::EditGroupGump(int32_t group)
     drawNinePatch(kFrameArt, face, true);
     const TextSurface surface = face.surface();
     const TextClip clip { 0, 0, kWidth, kHeight };
-    drawSkillText(surface, 20, 20, kEditorFont, kEditorHue, "Group Name:", clip);
-    drawSkillText(surface, 16, 70, kEditorFont, kEditorHue, "Rename", clip);
-    drawSkillText(surface, 84, 70, kEditorFont, kEditorHue, "Delete", clip);
-    drawSkillText(surface, 140, 70, kEditorFont, kEditorHue, "Cancel", clip);
+    drawSkillText(surface, 20, 20, kGroupEditorFont, kGroupEditorHue, "Group Name:", clip);
+    drawSkillText(surface, 16, 70, kGroupEditorFont, kGroupEditorHue, "Rename", clip);
+    drawSkillText(surface, 84, 70, kGroupEditorFont, kGroupEditorHue, "Delete", clip);
+    drawSkillText(surface, 140, 70, kGroupEditorFont, kGroupEditorHue, "Cancel", clip);
 
-    auto* entry = new InputControl(20, 28, EntryArt { kEntryArt, kEntryReadOnlyArt, 160 }, int32_t(EntryMode::Text),
-        kMaxName, kEditorFont, kEditorHue, true, false);
+    auto* entry = new InputControl(20, 28, EntryArt { kGroupEntryArt, kEntryReadOnlyArt, 160 }, int32_t(EntryMode::Text),
+        kMaxName, kGroupEditorFont, kGroupEditorHue, true, false);
     const SkillGroupTable& groups = skillGroupTable();
     if (group >= 0 && group < groups.count)
         entry->setNarrowText(groups.names[size_t(group)].substr(0, size_t(kMaxName)));

@@ -41,14 +41,14 @@ constexpr int32_t kHeaderFont = 6;
 constexpr int32_t kSkillFont = 9;
 constexpr int32_t kSkillHue = 648;
 constexpr int32_t kTotalFont = 3;
-constexpr int32_t kTotalHue = 101;
+constexpr int32_t kSkillTotalHue = 101;
 constexpr int32_t kSeparatorArt = 2101;
 // (169, 152, 99) in 5-5-5.
 constexpr uint16_t kHighlightColour = uint16_t((169 >> 3) << 10 | (152 >> 3) << 5 | (99 >> 3));
 constexpr int32_t kPropertyListFlag = 5;
 constexpr int32_t kSamuraiFlag = 7;
 constexpr uint32_t kCombatSkillsFeature = 0x10;
-constexpr uint32_t kSamuraiFeature = 0x40;
+constexpr uint32_t kSkillSamuraiFeature = 0x40;
 constexpr int32_t kPlayerWindowX = 100;
 constexpr int32_t kPlayerWindowY = 100;
 
@@ -101,7 +101,7 @@ bool isSkillHidden(int32_t skill)
         return !propertyLists;
     case 52:
     case 53:
-        return !(hasServerFeature(kSamuraiFeature) && (characterListFlag(kSamuraiFlag) || editServerMode()));
+        return !(hasServerFeature(kSkillSamuraiFeature) && (characterListFlag(kSamuraiFlag) || editServerMode()));
     default:
         return false;
     }
@@ -336,7 +336,7 @@ void SkillGump::paintPage()
         drawSkillText(surface, width() - 74 - valueWidth, y, kSkillFont, kSkillHue, value.c_str(), list);
     }
     const TextClip whole { 0, 0, width(), h };
-    drawSkillText(surface, width() - 100, h - 72, kTotalFont, kTotalHue, tenths(total()).c_str(), whole);
+    drawSkillText(surface, width() - 100, h - 72, kTotalFont, kSkillTotalHue, tenths(total()).c_str(), whole);
 }
 
 void SkillGump::placeRowButtons(const std::vector<SkillListRow>& list)

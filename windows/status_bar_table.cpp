@@ -11,7 +11,7 @@ namespace {
 
 // Every status bar of the serial, closed. The slot has been given to another
 // serial first, so the bars' destructors find nothing to report.
-void closeStatusBarsOf(uint32_t serial)
+void closeStatusBarsOfSerial(uint32_t serial)
 {
     std::vector<GumpHandle> bars;
     for (CGump* gump = gumpListHead(); gump && isValidGump(gump); gump = gump->next()) {
@@ -61,7 +61,7 @@ StatusBarTable::Placed StatusBarTable::place(uint32_t serial, bool party)
         if (findTargetGump(old))
             continue;
         m_serials[size_t(slot)] = serial;
-        closeStatusBarsOf(old);
+        closeStatusBarsOfSerial(old);
         // Sent here alone: the closed bars' serial had already left the
         // table, so their destructors report nothing.
         sendStatusBarClosed(old);

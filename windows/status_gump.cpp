@@ -38,8 +38,8 @@ constexpr int32_t kPartyNameFont = 3;
 constexpr int32_t kSelfHue = 1153;
 constexpr int32_t kUnknownHue = 902;
 constexpr const char* kSelfName = "[* SELF *]";
-constexpr int32_t kNameX = 16;
-constexpr int32_t kNameWidth = 350;
+constexpr int32_t kStatusNameX = 16;
+constexpr int32_t kStatusNameWidth = 350;
 constexpr uint8_t kYellowFlag = 0x08;
 constexpr uint16_t kYellowKey = 2;
 constexpr uint16_t kPartyPoisonedHue = 368;
@@ -423,7 +423,7 @@ void StatusGump::drawFullPage(GumpPage& face)
 {
     const StatusRecord& r = m_record;
     TextSurface surface = face.surface();
-    drawAsciiTextWrapped(40, 50, kStatusTextFont, kStatusTextHue, r.name.c_str(), kNameWidth, surface, wholeSurface(surface), 0,
+    drawAsciiTextWrapped(40, 50, kStatusTextFont, kStatusTextHue, r.name.c_str(), kStatusNameWidth, surface, wholeSurface(surface), 0,
         0, true);
     drawNumber(face, 88, 87, "%u", r.strength);
     drawNumber(face, 88, 115, "%u", r.dexterity);
@@ -461,12 +461,12 @@ void StatusGump::drawBarName(GumpPage& bar)
     const int32_t y = height + (party ? 4 : 14);
     TextSurface surface = bar.surface();
     if (own)
-        drawAsciiText(kNameX, y, kPartyNameFont, kSelfHue, kSelfName, surface, wholeSurface(surface));
+        drawAsciiText(kStatusNameX, y, kPartyNameFont, kSelfHue, kSelfName, surface, wholeSurface(surface));
     else if (party)
-        drawAsciiText(kNameX, y, kPartyNameFont, getNotorietyHue(mobile()), m_record.name.c_str(), surface,
+        drawAsciiText(kStatusNameX, y, kPartyNameFont, getNotorietyHue(mobile()), m_record.name.c_str(), surface,
             wholeSurface(surface));
     else
-        drawAsciiText(kNameX, y, kStatusTextFont, kStatusTextHue, m_record.name.c_str(), surface, wholeSurface(surface));
+        drawAsciiText(kStatusNameX, y, kStatusTextFont, kStatusTextHue, m_record.name.c_str(), surface, wholeSurface(surface));
 }
 
 void StatusGump::openNameEntry()

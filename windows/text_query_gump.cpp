@@ -13,11 +13,11 @@
 
 namespace {
 
-constexpr int32_t kTextFont = 2;
+constexpr int32_t kQueryTextFont = 2;
 constexpr int32_t kEntryFont = 1;
-constexpr int32_t kTextHue = 902;
-constexpr int32_t kTitleX = 60;
-constexpr int32_t kTitleTop = 50;
+constexpr int32_t kQueryTextHue = 902;
+constexpr int32_t kQueryTitleX = 60;
+constexpr int32_t kQueryTitleTop = 50;
 constexpr int32_t kDescriptionTop = 125;
 constexpr int32_t kEntryX = 60;
 constexpr int32_t kEntryY = 130;
@@ -51,14 +51,14 @@ StringQueryGump::StringQueryGump(uint32_t serial, uint16_t parentId, std::string
     makePageFromArt(kFaceArt);
     if (GumpPage* face = page(0); face && face->isAllocated()) {
         const TextSurface surface = face->surface();
-        drawAsciiTextWrapped(kTitleX, kTitleTop, kTextFont, kTextHue, std::string(title).c_str(), width() - 120, surface,
+        drawAsciiTextWrapped(kQueryTitleX, kQueryTitleTop, kQueryTextFont, kQueryTextHue, std::string(title).c_str(), width() - 120, surface,
             wholeSurface(surface), 0, 0, false);
-        drawAsciiLine(*face, kTextFont, kTextHue, kTitleX, kDescriptionTop, description);
+        drawAsciiLine(*face, kQueryTextFont, kQueryTextHue, kQueryTitleX, kDescriptionTop, description);
     }
     if (style == kTextStyle || style == kNumberStyle) {
         const EntryArt art { kEntryArt, 0, 0 };
         const int32_t mode = style == kNumberStyle ? int32_t(EntryMode::Number) : int32_t(EntryMode::Text);
-        m_entry = new InputControl(kEntryX, kEntryY, art, mode, entryLimit(style, limit), kEntryFont, kTextHue, true,
+        m_entry = new InputControl(kEntryX, kEntryY, art, mode, entryLimit(style, limit), kEntryFont, kQueryTextHue, true,
             false);
         m_entry->options.hoverArt = kEntryArt + 1;
         m_entry->options.selectedArt = kEntryArt + 2;

@@ -34,8 +34,8 @@ constexpr int32_t kTipTitleArt = 2506;
 constexpr int32_t kNoticeTitleArt = 2514;
 constexpr int32_t kPreviousArt = 2508;
 constexpr int32_t kNextArt = 2509;
-constexpr int32_t kBoxArt = 2510;
-constexpr int32_t kBoxCheckedArt = 2511;
+constexpr int32_t kTipsBoxArt = 2510;
+constexpr int32_t kTipsBoxCheckedArt = 2511;
 constexpr int32_t kBoxFont = 9;
 constexpr int32_t kBoxHue = 648;
 constexpr int32_t kTipColumnLeftFromRight = 48;
@@ -91,7 +91,7 @@ TipsGump::TipsGump(int32_t x, int32_t y, const std::vector<std::string>& lines, 
         gumpLink(new Button(251, height - grip - 24, ButtonBehaviour::RepeatOnPress, 0, closeButtonParent, kNextArt,
                      kNextArt, false),
             this);
-        auto* box = new ToggleControl(96, height - grip - 27, kBoxArt, kBoxCheckedArt, kBoxFont, kBoxHue,
+        auto* box = new ToggleControl(96, height - grip - 27, kTipsBoxArt, kTipsBoxCheckedArt, kBoxFont, kBoxHue,
             "Don't show again", !configValues().showTips, 0, 0);
         gumpLink(box, this);
         m_hideBox = GumpHandle(box);

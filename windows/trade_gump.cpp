@@ -27,7 +27,7 @@ constexpr int32_t kMyBoxY = 29;
 constexpr int32_t kPartnersBoxX = 266;
 constexpr int32_t kPartnersBoxY = 160;
 constexpr int32_t kNameFont = 1;
-constexpr int32_t kNameHue = 902;
+constexpr int32_t kTradeNameHue = 902;
 constexpr int32_t kMyNameX = 84;
 constexpr int32_t kMyNameTop = 40;
 constexpr int32_t kPartnerNameEnd = 260;
@@ -53,18 +53,18 @@ TradeGump::TradeGump(Mobile& partner, uint32_t myContainer, uint32_t partnerCont
     makePageFromArt(kFaceArt);
     m_myOffer = GumpHandle(makeOffer(myContainer, kMyOfferX, kMyOfferY, false));
     m_partnerOffer = GumpHandle(makeOffer(partnerContainer, kPartnerOfferX, kPartnerOfferY, true));
-    m_myBox = new ToggleControl(kMyBoxX, kMyBoxY, kBoxArt, kBoxCheckedArt, kNameFont, kNameHue, "", false, kBoxArt,
+    m_myBox = new ToggleControl(kMyBoxX, kMyBoxY, kBoxArt, kBoxCheckedArt, kNameFont, kTradeNameHue, "", false, kBoxArt,
         kBoxCheckedArt);
     m_myBox->setHoverArts(kBoxHoverArt, kBoxCheckedHoverArt);
     gumpLink(m_myBox, this);
     // The partner's box shows the server's word only: clicks flip nothing.
-    m_partnersBox = new ToggleControl(kPartnersBoxX, kPartnersBoxY, kBoxArt, kBoxCheckedArt, kNameFont, kNameHue, "",
+    m_partnersBox = new ToggleControl(kPartnersBoxX, kPartnersBoxY, kBoxArt, kBoxCheckedArt, kNameFont, kTradeNameHue, "",
         false, kBoxArt, kBoxCheckedArt);
     m_partnersBox->setDisabled(true);
     gumpLink(m_partnersBox, this);
     if (GumpPage* face = page(0); face && face->isAllocated()) {
-        drawAsciiLine(*face, kNameFont, kNameHue, kMyNameX, kMyNameTop, configFiles().characterName());
-        drawAsciiLine(*face, kNameFont, kNameHue, kPartnerNameEnd - asciiLineWidth(kNameFont, m_partnerName),
+        drawAsciiLine(*face, kNameFont, kTradeNameHue, kMyNameX, kMyNameTop, configFiles().characterName());
+        drawAsciiLine(*face, kNameFont, kTradeNameHue, kPartnerNameEnd - asciiLineWidth(kNameFont, m_partnerName),
             kPartnerNameTop, m_partnerName);
     }
 }

@@ -28,8 +28,8 @@
 
 namespace {
 
-constexpr uint16_t kNoticeHue = 946;
-constexpr uint16_t kNoticeFont = 3;
+constexpr uint16_t kWorldNoticeHue = 946;
+constexpr uint16_t kWorldNoticeFont = 3;
 constexpr uint16_t kInnocentHue = 89;
 
 constexpr int32_t kCriminalNotoriety = 4;
@@ -43,7 +43,7 @@ constexpr std::array<std::array<int32_t, 2>, 8> kDirectionSteps { { { 0, -1 }, {
 void notice(std::string_view text)
 {
     if (PlayerMobile* self = player())
-        showOverheadText(*self, text, kNoticeHue, kNoticeFont, 0, false);
+        showOverheadText(*self, text, kWorldNoticeHue, kWorldNoticeFont, 0, false);
 }
 
 Item* asDynamicItem(WorldObject* object)

@@ -23,7 +23,7 @@ constexpr int32_t kSeeHiddenBody = 987;
 // What the remapping may push a figure beyond its frame: sideways and up,
 // and down.
 constexpr int32_t kSideMargin = 16;
-constexpr int32_t kBottomMargin = 32;
+constexpr int32_t kSittingBottomMargin = 32;
 
 uint8_t facingBit(int32_t facing) { return (facing & 1) ? 0 : uint8_t(1 << ((facing & 7) / 2)); }
 
@@ -316,7 +316,7 @@ void computeSittingBounds(Mobile& mobile)
     rect.left -= kSideMargin;
     rect.top -= kSideMargin - std::min(shift, 0);
     rect.right += kSideMargin;
-    rect.bottom += kBottomMargin + std::max(shift, 0);
+    rect.bottom += kSittingBottomMargin + std::max(shift, 0);
     growForAttachedEffects(mobile, rect);
     mobile.screenRect = rect;
 }

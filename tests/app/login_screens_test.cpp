@@ -54,7 +54,7 @@ constexpr int32_t kLoginSettleUpdates = 6;
 // the press is lost, and after this many updates the player presses again.
 constexpr int32_t kLoginRepressUpdates = 30;
 
-std::string narrow(const std::u16string& text)
+std::string loginNarrow(const std::u16string& text)
 {
     std::string out;
     for (char16_t unit : text)
@@ -99,7 +99,7 @@ private:
         WaitingGump* box = findMessage();
         if (!box || m_goal != Goal::Refusal || box->wideText().empty())
             return false;
-        std::fprintf(stderr, "message: %s\n", narrow(box->wideText()).c_str());
+        std::fprintf(stderr, "message: %s\n", loginNarrow(box->wideText()).c_str());
         finish();
         m_step = 9;
         return true;

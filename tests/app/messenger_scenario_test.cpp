@@ -64,7 +64,7 @@ constexpr int32_t kListY = 60;
 constexpr int32_t kDragBy = 30;
 
 // The text in ASCII, without the line end.
-std::string narrow(std::u16string_view text)
+std::string messengerNarrow(std::u16string_view text)
 {
     while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r'))
         text.remove_suffix(1);
@@ -127,7 +127,7 @@ public:
             for (CGump* gump = gumpListHead(); gump; gump = gump->next())
                 std::fprintf(stderr, "  gump %s\n", gump->typeName());
             for (const std::u16string& line : m_peer.received())
-                std::fprintf(stderr, "  the peer heard %s\n", narrow(line.substr(0, 40)).c_str());
+                std::fprintf(stderr, "  the peer heard %s\n", messengerNarrow(line.substr(0, 40)).c_str());
             m_ended = true;
             m_window->postMessage({ MessageKind::Close, 0, 0, 0, 0 });
         }
@@ -215,7 +215,7 @@ private:
                                    return false;
                                std::fprintf(stderr, "the Messages window opened at %d,%d\n", window->x(), window->y());
                                for (GroupRow* row : rowsOf<GroupRow>(mailList(), "group row"))
-                                   std::fprintf(stderr, "  %s\n", narrow(row->text()).c_str());
+                                   std::fprintf(stderr, "  %s\n", messengerNarrow(row->text()).c_str());
                                return true;
                            } });
         m_steps.push_back({ "the group opened",
@@ -237,11 +237,11 @@ private:
                     return false;
                 const MessageRecord* record = findMessageRecord(reader->messageId());
                 std::fprintf(stderr, "read mail %d from %s: %s\n", reader->messageId(),
-                    record ? narrow(record->fromName).c_str() : "?",
-                    narrow(reader->body()->text().substr(0, 21)).c_str());
+                    record ? messengerNarrow(record->fromName).c_str() : "?",
+                    messengerNarrow(reader->body()->text().substr(0, 21)).c_str());
                 std::fprintf(stderr, "the peer heard: %s, %s\n",
-                    narrow(m_peer.receivedStartingWith(u"/r")[0]).c_str(),
-                    narrow(m_peer.receivedStartingWith(u"/j")[0]).c_str());
+                    messengerNarrow(m_peer.receivedStartingWith(u"/r")[0]).c_str(),
+                    messengerNarrow(m_peer.receivedStartingWith(u"/j")[0]).c_str());
                 return true;
             } });
         m_steps.push_back({ "the mail closed",
@@ -341,7 +341,7 @@ private:
                                    sent.find(u"To: <kendra@") != std::u16string::npos ? "Kendra" : "someone else",
                                    sent.find(u"Subject: Lanterns\r\n\r\nSave me a room.") != std::u16string::npos
                                        ? "as written"
-                                       : narrow(sent).c_str());
+                                       : messengerNarrow(sent).c_str());
                                std::fprintf(stderr, "the list holds %zu mails\n", messageStore().size());
                                return true;
                            } });

@@ -41,7 +41,7 @@ namespace {
 using app_test::StageLog;
 using app_test::StageScenario;
 
-std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+std::string readingNarrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 // A point on an item shown in the backpack's window.
 bool pointInBackpack(uint32_t serial, int32_t& x, int32_t& y)
@@ -90,7 +90,7 @@ private:
                 BookGump* book = findBookGump(test::kStageChronicle);
                 if (!book || !book->textPage(1) || book->textPage(1)->lineCount() == 0)
                     return false;
-                say("the chronicle opens at page 1: " + narrow(book->textPage(1)->lines[0]));
+                say("the chronicle opens at page 1: " + readingNarrow(book->textPage(1)->lines[0]));
                 return true;
             });
         step("turning the page",
@@ -105,7 +105,7 @@ private:
                 BookGump* book = findBookGump(test::kStageChronicle);
                 if (!book || book->currentPage() != 2 || book->textPage(3)->lineCount() == 0)
                     return false;
-                say("page 2 reads: " + narrow(book->textPage(2)->lines[0]) + " after " + std::to_string(m_log.count(0x66))
+                say("page 2 reads: " + readingNarrow(book->textPage(2)->lines[0]) + " after " + std::to_string(m_log.count(0x66))
                     + " page requests");
                 return true;
             });
@@ -176,7 +176,7 @@ private:
                 const BookPage* one = book ? book->textPage(1) : nullptr;
                 if (!one || one->lineCount() < 1)
                     return false;
-                say("reopened as written: " + narrow(book->title()) + ", " + narrow(one->lines[0]));
+                say("reopened as written: " + readingNarrow(book->title()) + ", " + readingNarrow(one->lines[0]));
                 return true;
             });
         addQuitStep();
@@ -242,7 +242,7 @@ private:
                 BBMessageGump* message = findMessageWindow(first + 1);
                 if (!message || message->body().lineCount() == 0)
                     return false;
-                say("the reply reads: " + narrow(message->body().lines[0]));
+                say("the reply reads: " + readingNarrow(message->body().lines[0]));
                 return true;
             });
         step("taking the reply's grip",
@@ -276,7 +276,7 @@ private:
                 BBMessageGump* compose = findMessageWindow(test::kStageBoard);
                 if (!compose)
                     return false;
-                say("a compose window opens with the subject " + narrow(compose->subjectEntry()->text()));
+                say("a compose window opens with the subject " + readingNarrow(compose->subjectEntry()->text()));
                 return true;
             });
         step("writing the answer",

@@ -35,10 +35,10 @@ namespace {
 using fixture::ServerPacket;
 using windows_test::Bytes;
 
-constexpr uint32_t kBook = 0x40000501;
+constexpr uint32_t kPacketBook = 0x40000501;
 constexpr uint32_t kPacketBoard = 0x40000503;
 constexpr uint32_t kPacketSign = 0x40000504;
-constexpr uint32_t kMap = 0x40000505;
+constexpr uint32_t kPacketMap = 0x40000505;
 constexpr uint32_t kMessage = 0x40000601;
 
 enum class Prepared { Nothing, WritableBook, BoardWithMessage, OpenMap };
@@ -47,10 +47,10 @@ class ReadingPackets : public windows_test::ReadingDesktop {
 protected:
     ReadingPackets()
     {
-        addItem(kBook, fixture::kSampleBookGraphic, fixture::kSampleCentreX + 1, fixture::kSampleCentreY);
+        addItem(kPacketBook, fixture::kSampleBookGraphic, fixture::kSampleCentreX + 1, fixture::kSampleCentreY);
         addItem(kPacketBoard, fixture::kSampleBoardGraphic, fixture::kSampleCentreX + 2, fixture::kSampleCentreY);
         addItem(kPacketSign, fixture::kSampleSignGraphic, fixture::kSampleCentreX + 3, fixture::kSampleCentreY);
-        addToContainer(kMap, fixture::kSampleMapGraphic, 60, 60, playerBackpack()->serial);
+        addToContainer(kPacketMap, fixture::kSampleMapGraphic, 60, 60, playerBackpack()->serial);
         boardRequest() = BoardRequest {};
         resetHelpPopups();
         // Help texts show: the client runs in German.
@@ -68,7 +68,7 @@ protected:
         std::ostringstream out;
         for (CGump* gump = gumpListHead(); gump; gump = gump->next())
             out << gump->typeName() << (gump->isVisible() ? "" : "(hidden)") << ";";
-        if (BookGump* book = findBookGump(kBook)) {
+        if (BookGump* book = findBookGump(kPacketBook)) {
             out << "book " << book->title().size() << ":";
             for (int32_t page = 1; page <= book->pageCount(); ++page) {
                 if (const BookPage* text = book->textPage(page))
@@ -80,7 +80,7 @@ protected:
             out << "board lines " << board->lines().size() << ";";
         if (BBMessageGump* message = findMessageWindow(kMessage))
             out << "message lines " << message->body().lineCount() << ";";
-        if (Item* map = findItemBySerial(kMap))
+        if (Item* map = findItemBySerial(kPacketMap))
             out << "pins " << static_cast<MapItem*>(map)->plotPointCount() << ";";
         if (PointerGump* arrow = pointerGump())
             out << "arrow " << arrow->targetX() << "," << arrow->targetY() << ";";
@@ -100,11 +100,11 @@ protected:
             openBoardWithMessage();
             break;
         case Prepared::OpenMap:
-            service<WorldEventWindows>().openCourseMap(kMap, 5021, { 1000, 1000, 1200, 1200, 100, 80 });
+            service<WorldEventWindows>().openCourseMap(kPacketMap, 5021, { 1000, 1000, 1200, 1200, 100, 80 });
             break;
         }
     }
-    void openBookWritable() { dispatch(test::bookHeaderPacket(kBook, true, true, 4, "T", "A")); }
+    void openBookWritable() { dispatch(test::bookHeaderPacket(kPacketBook, true, true, 4, "T", "A")); }
     void openBoardWithMessage()
     {
         dispatch(test::boardOpenPacket(kPacketBoard, "Board"));
@@ -135,9 +135,9 @@ std::vector<PacketCase> wholePackets()
 {
     const Bytes help = test::helpTextPacket(kPacketSign, u"Ein Schild.");
     return {
-        { "BookHeaderText", Prepared::Nothing, test::bookHeaderTextPacket(kBook, false, false, 3, "Title", "Author") },
+        { "BookHeaderText", Prepared::Nothing, test::bookHeaderTextPacket(kPacketBook, false, false, 3, "Title", "Author") },
         { "BookPages", Prepared::WritableBook,
-            test::bookPagesPacket(kBook, { { 1, { "alpha", "beta" } }, { 2, { "gamma" } } }) },
+            test::bookPagesPacket(kPacketBook, { { 1, { "alpha", "beta" } }, { 2, { "gamma" } } }) },
         { "BoardOpen", Prepared::Nothing, test::boardOpenPacket(kPacketBoard, "Board") },
         { "BoardSummary", Prepared::BoardWithMessage,
             test::boardSummaryPacket(kPacketBoard, kMessage, 0, "Aldo", "Subject", "noon") },
@@ -168,16 +168,16 @@ INSTANTIATE_TEST_SUITE_P(Reading, WholePackets, testing::ValuesIn(wholePackets()
 
 std::vector<PacketCase> refusedPackets()
 {
-    Bytes lineWithoutEnd = test::bookPagesPacket(kBook, { { 1, { "alpha", "beta" } } });
+    Bytes lineWithoutEnd = test::bookPagesPacket(kPacketBook, { { 1, { "alpha", "beta" } } });
     lineWithoutEnd = cutBy(lineWithoutEnd, 1);
     return {
         { "PagesPromisedBeyondThePacket", Prepared::WritableBook,
-            ServerPacket(0x66).u32(kBook).u16(0xFFFF).u16(1).u16(1).text("a", 2).bytes() },
+            ServerPacket(0x66).u32(kPacketBook).u16(0xFFFF).u16(1).u16(1).text("a", 2).bytes() },
         { "LinesPromisedBeyondThePacket", Prepared::WritableBook,
-            ServerPacket(0x66).u32(kBook).u16(1).u16(1).u16(0xFFFF).text("a", 2).text("b", 2).bytes() },
+            ServerPacket(0x66).u32(kPacketBook).u16(1).u16(1).u16(0xFFFF).text("a", 2).text("b", 2).bytes() },
         { "LineWithoutItsEnd", Prepared::WritableBook, lineWithoutEnd },
         { "TitleLongerThanThePacket", Prepared::Nothing,
-            ServerPacket(0xD4).u32(kBook).u8(0).u8(0).u16(2).u16(0xFFFF).text("T", 2).u16(2).text("A", 2).bytes() },
+            ServerPacket(0xD4).u32(kPacketBook).u8(0).u8(0).u16(2).u16(0xFFFF).text("T", 2).u16(2).text("A", 2).bytes() },
         { "PairsBeyondThePacket", Prepared::BoardWithMessage,
             ServerPacket(0x71).u8(2).u32(kPacketBoard).u32(kMessage).u8(1).u8(0).u8(1).u8(0).u8(1).u8(0)
                 .u16(0).u16(0).u8(255).u16(1).u16(2).u8(0).bytes() },
@@ -197,10 +197,10 @@ std::vector<PacketCase> refusedPackets()
             test::boardMessagePacket(kPacketBoard, 0x40007777, "Aldo", "Subject", "noon", { "one" }) },
         { "BookOfAnUnknownObject", Prepared::Nothing, test::bookHeaderPacket(0x40007777, true, true, 4, "T", "A") },
         { "HelpOfAnUnknownObject", Prepared::Nothing, test::helpTextPacket(0x40007777, u"Nichts.") },
-        { "PinOfAMapWithoutWindow", Prepared::Nothing, test::mapPlotPacket(kMap, 1, 0, 10, 10) },
-        { "UnknownMapAction", Prepared::OpenMap, test::mapPlotPacket(kMap, 9, 0, 10, 10) },
-        { "MapActionZero", Prepared::OpenMap, test::mapPlotPacket(kMap, 0, 0, 10, 10) },
-        { "RemovingAPinThatIsNotThere", Prepared::OpenMap, test::mapPlotPacket(kMap, 4, 200, 0, 0) },
+        { "PinOfAMapWithoutWindow", Prepared::Nothing, test::mapPlotPacket(kPacketMap, 1, 0, 10, 10) },
+        { "UnknownMapAction", Prepared::OpenMap, test::mapPlotPacket(kPacketMap, 9, 0, 10, 10) },
+        { "MapActionZero", Prepared::OpenMap, test::mapPlotPacket(kPacketMap, 0, 0, 10, 10) },
+        { "RemovingAPinThatIsNotThere", Prepared::OpenMap, test::mapPlotPacket(kPacketMap, 4, 200, 0, 0) },
     };
 }
 

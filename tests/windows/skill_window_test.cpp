@@ -491,7 +491,7 @@ TEST_F(SkillWindows, TheDesktopFileKeepsThePlaceSizeAndMinimisedFaceForTheNextLi
     desktopReset();
 }
 
-struct HiddenCase {
+struct SkillHiddenCase {
     const char* name;
     uint32_t features;
     bool propertyLists;
@@ -499,13 +499,13 @@ struct HiddenCase {
     std::vector<int32_t> hidden;
 };
 
-void PrintTo(const HiddenCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SkillHiddenCase& c, std::ostream* os) { *os << c.name; }
 
-class HiddenSkills : public SkillWindows, public testing::WithParamInterface<HiddenCase> { };
+class HiddenSkills : public SkillWindows, public testing::WithParamInterface<SkillHiddenCase> { };
 
 TEST_P(HiddenSkills, OnlyTheGrantedSkillsAreListed)
 {
-    const HiddenCase& c = GetParam();
+    const SkillHiddenCase& c = GetParam();
     setServerFeatures(c.features);
     storeCharacterListFlags((c.propertyLists ? 0x20u : 0u) | (c.samurai ? 0x80u : 0u));
     std::vector<int32_t> hidden;
@@ -518,12 +518,12 @@ TEST_P(HiddenSkills, OnlyTheGrantedSkillsAreListed)
 }
 
 INSTANTIATE_TEST_SUITE_P(SkillGump, HiddenSkills,
-    testing::Values(HiddenCase { "NothingGranted", 0, false, false, { 49, 50, 51, 52, 53 } },
-        HiddenCase { "PropertyListsOnly", 0, true, false, { 49, 51, 52, 53 } },
-        HiddenCase { "CombatSkills", 0x10, true, false, { 52, 53 } },
-        HiddenCase { "SamuraiWithoutTheFlag", 0x50, true, false, { 52, 53 } },
-        HiddenCase { "Everything", 0x50, true, true, {} }),
-    [](const testing::TestParamInfo<HiddenCase>& row) { return std::string(row.param.name); });
+    testing::Values(SkillHiddenCase { "NothingGranted", 0, false, false, { 49, 50, 51, 52, 53 } },
+        SkillHiddenCase { "PropertyListsOnly", 0, true, false, { 49, 51, 52, 53 } },
+        SkillHiddenCase { "CombatSkills", 0x10, true, false, { 52, 53 } },
+        SkillHiddenCase { "SamuraiWithoutTheFlag", 0x50, true, false, { 52, 53 } },
+        SkillHiddenCase { "Everything", 0x50, true, true, {} }),
+    [](const testing::TestParamInfo<SkillHiddenCase>& row) { return std::string(row.param.name); });
 
 TEST_F(SkillWindows, TheWindowDrawsItsRowsWhereTheListSaysPixelByPixel)
 {
