@@ -62,11 +62,11 @@ void installServiceDefaults()
                                                   // windows/trade_window_services.cpp's; the game windows'
                                                   // wiring shows the item-property window's; the mahjong
                                                   // board's seat strips are mahjong/mahjong_board_gump.cpp's)
-    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar, ability book (the
+    installServiceDefault<FactoryWindows>(); // the windows opened by kind: options, radar (the
                                               // game windows' wiring makes the journal, paperdolls,
                                               // containers, status gumps, shops and amount choosers)
-    installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's: fighting
-                                             // style, icons, skill names (the messenger's, chat and GM chat included:
+    installServiceDefault<DesktopWindows>(); // the windows the desktop file restores beyond the factory's:
+                                             // icons, skill names (the messenger's, chat and GM chat included:
                                              // messenger/messenger_links.cpp; the game windows' wiring keeps
                                              // the item-property window's place)
 
@@ -81,6 +81,8 @@ void installServiceDefaults()
     // front end's box, app/front_end_wiring.cpp; the game area's placement the main window's,
     // app/game_windows_wiring.cpp.)
     // (The resize outline of the bulletin message window's grip is the game windows', app/game_windows_wiring.cpp.)
+    // (The combat ability book opened by kind and the desktop file's fighting style window are the spell
+    // windows', windows/spell_window_services.cpp.)
     // (What the macros reach in windows is app/macro_wiring.cpp's; the spell names they read and write are the
     // spell table's, app/game_windows_wiring.cpp.)
 

@@ -276,9 +276,15 @@ void StageScenario::addQuitStep()
 [[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
     StageScenario& scenario)
 {
+    playStageScenario(directory, stage, log, scenario, test::stageShardConfig());
+}
+
+[[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
+    StageScenario& scenario, const test::TestShardConfig& config)
+{
     test::FastClock clock(5000, kSpeedUp);
     platform::ScopedClock scopedClock(clock);
-    test::TestShardServer server(test::stageShardConfig());
+    test::TestShardServer server(config);
     if (!server.isListening())
         _exit(3);
     log.attach(server, stage);

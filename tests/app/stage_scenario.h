@@ -100,5 +100,8 @@ private:
 // client's exit code (for EXPECT_EXIT). `log` records what the client sent.
 [[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
     StageScenario& scenario);
+// The same against a server of the given configuration.
+[[noreturn]] void playStageScenario(const std::string& directory, test::StageWorld& stage, StageLog& log,
+    StageScenario& scenario, const test::TestShardConfig& config);
 
 } // namespace app_test
