@@ -41,6 +41,7 @@
 #include "windows/spellbook_gump.h"
 #include "windows/weapon_abilities.h"
 #include "world/container_item.h"
+#include "world/mobile.h"
 #include "world/object_manager.h"
 
 #include "headless_client_fixture.h"
@@ -403,7 +404,7 @@ private:
             [this] {
                 int32_t x = 0, y = 0;
                 pointOf(findPaperdoll(*player()), 156 + 5, 198 + 5, x, y);
-                click(x, y);
+                doubleClick(x, y);
             },
             [] {
                 AbilityBookGump* book = AbilityBookGump::current();
