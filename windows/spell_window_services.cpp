@@ -3,7 +3,10 @@
 #include "windows/program_services.h"
 
 #include "gump/desktop_services.h"
+#include "gump/gump_services.h"
 #include "protocol/world_packet_windows.h"
+#include "windows/ability_book_gump.h"
+#include "windows/fighting_style_gump.h"
 #include "windows/icon_gumps.h"
 #include "windows/spell_table.h"
 #include "windows/spellbook_gump.h"
@@ -136,7 +139,51 @@ public:
     }
 };
 
-// The desktop file's spell, skill and ability icons.
+// The combat ability book the paperdoll's button and the desktop file open.
+class AbilityBookFactory final : public FactoryWindows {
+public:
+    explicit AbilityBookFactory(FactoryWindows& next)
+        : m_next(next)
+    {
+    }
+    CGump* createTextWindow(int32_t x, int32_t y) override { return m_next.createTextWindow(x, y); }
+    CGump* createStatusBar(WorldObject* owner, bool fullPage) override
+    {
+        return m_next.createStatusBar(owner, fullPage);
+    }
+    void reslotStatusBar(CGump* bar) override { m_next.reslotStatusBar(bar); }
+    CGump* createPaperdoll(WorldObject* owner, int32_t x, int32_t y) override
+    {
+        return m_next.createPaperdoll(owner, x, y);
+    }
+    CGump* createShop(WorldObject* vendor, int32_t x, int32_t y) override { return m_next.createShop(vendor, x, y); }
+    CGump* createStackChooser(WorldObject* item, int32_t x, int32_t y) override
+    {
+        return m_next.createStackChooser(item, x, y);
+    }
+    CGump* optionsWindow() override { return m_next.optionsWindow(); }
+    bool hasOptionsRecord() override { return m_next.hasOptionsRecord(); }
+    CGump* createOptionsWindow() override { return m_next.createOptionsWindow(); }
+    CGump* createRadar(int32_t face, int32_t x, int32_t y) override { return m_next.createRadar(face, x, y); }
+    int32_t radarSizeValue(CGump* radar) override { return m_next.radarSizeValue(radar); }
+    CGump* createAbilityBook(int32_t x, int32_t y) override
+    {
+        if (AbilityBookGump* open = AbilityBookGump::current()) {
+            open->bringToFront(false);
+            return open;
+        }
+        return new AbilityBookGump(x, y);
+    }
+    CGump* createContainer(WorldObject* owner, int32_t art, int32_t x, int32_t y, int32_t width, int32_t height) override
+    {
+        return m_next.createContainer(owner, art, x, y, width, height);
+    }
+
+private:
+    FactoryWindows& m_next;
+};
+
+// The desktop file's fighting style window and spell, skill and ability icons.
 class IconDesktop final : public DesktopWindows {
 public:
     explicit IconDesktop(DesktopWindows& next)
@@ -145,7 +192,7 @@ public:
     }
     bool restoreFightingStyle(int32_t x, int32_t y, bool minimised) override
     {
-        return m_next.restoreFightingStyle(x, y, minimised);
+        return FightingStyleGump::restoreAt(x, y, minimised) != nullptr;
     }
     bool restoreIcon(DesktopIcon kind, uint32_t number, int32_t x, int32_t y) override
     {
@@ -191,6 +238,7 @@ struct SpellWindowServices::Objects {
         , events(service<WorldEventWindows>())
         , containers(worldService<ContainerViews>())
         , desktop(service<DesktopWindows>())
+        , factory(service<FactoryWindows>())
     {
     }
     SpellbookInfoWindows info;
@@ -199,6 +247,7 @@ struct SpellWindowServices::Objects {
     BookSpellCasting casting;
     SkillIconWindows skillIcons;
     IconDesktop desktop;
+    AbilityBookFactory factory;
 
     GeneralInfoWindows* previousInfo = nullptr;
     WorldEventWindows* previousEvents = nullptr;
@@ -206,6 +255,7 @@ struct SpellWindowServices::Objects {
     SpellCasting* previousCasting = nullptr;
     SkillIcons* previousSkillIcons = nullptr;
     DesktopWindows* previousDesktop = nullptr;
+    FactoryWindows* previousFactory = nullptr;
 };
 
 SpellWindowServices::SpellWindowServices()
@@ -218,6 +268,7 @@ SpellWindowServices::SpellWindowServices()
     o.previousCasting = installService<SpellCasting>(&o.casting);
     o.previousSkillIcons = installService<SkillIcons>(&o.skillIcons);
     o.previousDesktop = installService<DesktopWindows>(&o.desktop);
+    o.previousFactory = installService<FactoryWindows>(&o.factory);
 }
 
 SpellWindowServices::~SpellWindowServices()
@@ -229,6 +280,7 @@ SpellWindowServices::~SpellWindowServices()
     installService<SpellCasting>(o.previousCasting);
     installService<SkillIcons>(o.previousSkillIcons);
     installService<DesktopWindows>(o.previousDesktop);
+    installService<FactoryWindows>(o.previousFactory);
 }
 
 void installSpellWindowServices() { installProgramServices<SpellWindowServices>(); }

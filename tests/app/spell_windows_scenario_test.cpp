@@ -7,25 +7,41 @@
 // closes it. The spell's icon dragged out of its page casts again, and the
 // next login finds it where it was left. The test checks what the client
 // shows and what the server got.
+//
+// The combat windows the same way: the fighting style window a first-time
+// layout opens sends the chosen style inside the war-mode request; the
+// paperdoll's button opens the ability book, whose index shows the two
+// abilities of the player's sword, switches one on (the server gets 0xD7
+// 0x19) and lets the other's icon be dragged out.
 
 #include "app/main_window.h"
 #include "app/scenario_runner.h"
 #include "data/targeting.h"
 #include "fixtures/sample_scene.h"
+#include "fixtures/sample_spell_art.h"
+#include "gump/desktop_records.h"
+#include "gump/thumb.h"
 #include "gump/button.h"
 #include "gump/gump_manager.h"
 #include "platform/clock.h"
 #include "protocol/target_cursor.h"
+#include "support/stage_journal.h"
 #include "support/stage_spells.h"
+#include "support/test_shard_server.h"
 #include "support/world_point.h"
+#include "windows/ability_book_gump.h"
 #include "windows/container_gump.h"
+#include "windows/fighting_style_gump.h"
 #include "windows/icon_gumps.h"
 #include "windows/journal.h"
 #include "windows/menubar.h"
+#include "windows/paperdoll_gump.h"
 #include "windows/party_gump.h"
 #include "windows/spell_table.h"
 #include "windows/spellbook_gump.h"
+#include "windows/weapon_abilities.h"
 #include "world/container_item.h"
+#include "world/mobile.h"
 #include "world/object_manager.h"
 
 #include "headless_client_fixture.h"
@@ -321,6 +337,152 @@ private:
     StageLog& m_log;
 };
 
+// Bytes of a packet the server got, as hex.
+std::string combatHex(const test::WirePacket& packet)
+{
+    std::string text;
+    char byte[4];
+    for (uint8_t value : packet) {
+        std::snprintf(byte, sizeof byte, "%s%02X", text.empty() ? "" : " ", unsigned(value));
+        text += byte;
+    }
+    return text;
+}
+
+class CombatSession final : public StageScenario {
+public:
+    CombatSession(test::StageWorld& stage, StageLog& log)
+        : StageScenario(stage)
+        , m_log(log)
+    {
+    }
+
+private:
+    void addSteps() override
+    {
+        step("the fighting style window", nullptr, [] {
+            FightingStyleGump* window = FightingStyleGump::current();
+            if (!window)
+                return false;
+            say(std::string("the fighting style window is open, ")
+                + (window->secondStyleChosen() ? "second" : "first") + " style");
+            return true;
+        });
+        step("the second style",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(FightingStyleGump::current(), 151 + 5, 64 + 5, x, y);
+                click(x, y);
+            },
+            [] {
+                FightingStyleGump* window = FightingStyleGump::current();
+                if (!window || !window->secondStyleChosen() || !window->thumbA()->isVisible())
+                    return false;
+                say("the second style shows its sliders");
+                return true;
+            });
+        step("OK",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(FightingStyleGump::current(), 213 + 5, 177 + 5, x, y);
+                click(x, y);
+            },
+            [this] {
+                if (FightingStyleGump::current() || m_log.count(0x72) != 1)
+                    return false;
+                say("the server got " + combatHex(m_log.last(0x72)) + " and the window closed");
+                return true;
+            });
+        step("the paperdoll",
+            [this] {
+                int32_t x = 0, y = 0;
+                findOnScreen(fixture::kScenePlayerSerial, x, y);
+                doubleClick(x, y);
+            },
+            [] { return player() && findPaperdoll(*player()); });
+        step("the ability book",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(findPaperdoll(*player()), 156 + 5, 198 + 5, x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                AbilityBookGump* book = AbilityBookGump::current();
+                if (!book)
+                    return false;
+                say("the book opens at spread " + std::to_string(book->spread()) + ": the sword's "
+                    + std::string(abilityName(currentPrimaryAbility())) + " and "
+                    + std::string(abilityName(currentSecondaryAbility())));
+                return true;
+            });
+        step("Concussion Blow switched on",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(AbilityBookGump::current(), AbilityBookGump::kIconX + 5, AbilityBookGump::kSecondaryIconY + 5,
+                    x, y);
+                doubleClick(x, y);
+            },
+            [this] {
+                if (activeWeaponAbility() == 0 || m_log.count(0xD7) != 1)
+                    return false;
+                say("the server got " + combatHex(m_log.last(0xD7)) + ", ability " + std::to_string(activeWeaponAbility())
+                    + " on");
+                return true;
+            });
+        step("a pause", [this] { m_pauseFrom = platform::clock().tickMs(); },
+            [this] { return platform::clock().tickMs() - m_pauseFrom > kPauseMs; });
+        step("Armor Ignore dragged out",
+            [this] {
+                using platform::MessageKind;
+                int32_t x = 0, y = 0;
+                pointOf(AbilityBookGump::current(), AbilityBookGump::kIconX + 5, AbilityBookGump::kPrimaryIconY + 5, x, y);
+                const uint32_t now = platform::clock().tickMs();
+                post({ MessageKind::MouseMove, 0, 0, x, y });
+                post({ MessageKind::LeftButtonDown, 1, 0, x, y });
+                window().scheduleMessage(now + 100, { MessageKind::MouseMove, 1, 0, x + 10, y + 10 });
+                window().scheduleMessage(now + 200, { MessageKind::MouseMove, 1, 0, kIconX, kIconY });
+                window().scheduleMessage(now + 300, { MessageKind::LeftButtonUp, 0, 0, kIconX, kIconY });
+                m_pauseFrom = now + 300;
+            },
+            [this] {
+                IconGump* icon = findIconGump(GumpKind::AbilityIcon, AbilityIconGump::kPrimary);
+                if (!icon || int32_t(platform::clock().tickMs() - m_pauseFrom) < int32_t(kPauseMs))
+                    return false;
+                say("an icon of ability " + std::to_string(static_cast<AbilityIconGump*>(icon)->ability())
+                    + " stands with its centre at " + std::to_string(icon->x() + icon->width() / 2) + ","
+                    + std::to_string(icon->y() + icon->height() / 2));
+                return true;
+            });
+        step("Force of Nature's page",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(AbilityBookGump::current(), 321 + 4, 8 + 4, x, y);
+                doubleClick(x, y);
+            },
+            [] {
+                AbilityBookGump* book = AbilityBookGump::current();
+                if (!book || book->spread() != 63)
+                    return false;
+                say("the corner jumps to spread 63, " + std::string(abilityName(book->shownAbility())));
+                return true;
+            });
+        step("closing the book",
+            [this] {
+                int32_t x = 0, y = 0;
+                pointOf(AbilityBookGump::current(), 120, 60, x, y);
+                rightClick(x, y);
+            },
+            [] { return AbilityBookGump::current() == nullptr; });
+        addQuitStep();
+    }
+
+    static constexpr uint32_t kPauseMs = 1000;
+    static constexpr int32_t kIconX = 560;
+    static constexpr int32_t kIconY = 420;
+    StageLog& m_log;
+    uint32_t m_pauseFrom = 0;
+};
+
 class SpellPlay : public app_test::HeadlessClientTest {
 protected:
     SpellPlay()
@@ -336,7 +498,38 @@ protected:
         Session session(stage, log);
         app_test::playStageScenario(client.path(), stage, log, session);
     }
+    // The stage with object property lists, which show the paperdoll's
+    // ability book button.
+    [[noreturn]] void playCombat()
+    {
+        test::StageWorld stage;
+        StageLog log;
+        CombatSession session(stage, log);
+        test::TestShardConfig config = test::stageShardConfig();
+        config.characterListFlags |= test::kStagePropertyListsFlag;
+        app_test::playStageScenario(client.path(), stage, log, session, config);
+    }
 };
+
+TEST_F(SpellPlay, TheFightingStyleWindowSendsItsStyleAndTheAbilityBookSwitchesTheSwordsAbilities)
+{
+    // A first-time layout with the fighting style window, as a shard may
+    // ship one.
+    DesktopEntry style;
+    style.type = DesktopRecordType::kFightingStyle;
+    style.x = 330;
+    style.y = 200;
+    const std::vector<uint8_t> layout = joinDesktopFile(fixture::kScenePlayerSerial, { encodeDesktopRecord(style) });
+    client.write("desktop.nwb", std::string(layout.begin(), layout.end()));
+    EXPECT_EXIT(playCombat(), ::testing::ExitedWithCode(0),
+        "the fighting style window is open, first style\n"
+        "the second style shows its sliders\n"
+        "the server got 72 00 01 00 00 and the window closed\n"
+        "the book opens at spread 1: the sword's Armor Ignore and Concussion Blow\n"
+        "the server got D7 00 0F .. .. .. .. 00 19 00 00 00 00 03 0A, ability 3 on\n"
+        "an icon of ability 1 stands with its centre at 560,420\n"
+        "the corner jumps to spread 63, Force of Nature\n");
+}
 
 TEST_F(SpellPlay, TheSpellbookOpensCastsAndGivesAnIconTheDesktopFileKeeps)
 {

@@ -2,7 +2,9 @@
 // holding the first twelve spells, opened in the older container form when
 // it is used; a cast (the text command or the newer request) is answered
 // with a target cursor, and the target with a bolt from the player and a
-// system line naming the spell and what it struck.
+// system line naming the spell and what it struck. The player holds a sword
+// with two weapon abilities, which the ability book and its icons show and
+// switch on (0xD7 sub-command 0x19 goes to the server unanswered).
 #include "support/stage_spells.h"
 
 #include "fixtures/sample_scene.h"
@@ -27,6 +29,7 @@ constexpr uint16_t kSpellSystemHue = 0x3B2;
 constexpr uint8_t kCastWithoutBook = 0x56;
 constexpr uint8_t kCastFromBook = 0x27;
 constexpr uint16_t kCastRequest = 0x1C;
+constexpr uint8_t kSwordLayer = 1;
 
 uint32_t spellsBe32(const WirePacket& packet, size_t at)
 {
@@ -41,6 +44,7 @@ public:
     {
         stage.addContainedThing(
             kStageSpellbookSerial, fixture::kSampleMageBookGraphic, 1, fixture::kSceneBackpackSerial, 60, 100);
+        stage.addWornThing(kStageSwordSerial, fixture::kSampleSwordGraphic, kSwordLayer, stage.playerSerial());
         m_pendingSpell = 0;
     }
 
