@@ -414,6 +414,14 @@ void gumpCloseWorldGumps()
     });
 }
 
+void gumpCloseObjectGumps()
+{
+    // The trade window stays: closing it here would drop both trade
+    // containers on this side without the server's word, which ends the
+    // trade itself and closes the window with its own packet.
+    closeDesktopGumps([](CGump* gump) { return gump->owner() != nullptr && !gump->is(GumpKind::Trade); });
+}
+
 void gumpCloseAllButPersistent()
 {
     closeDesktopGumps([](CGump* gump) {

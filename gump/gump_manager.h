@@ -223,6 +223,8 @@ std::vector<ScreenRect> gumpChangedScreenRects();
 void gumpCloseAllClosable();
 void gumpCloseAllClosableKinds();
 void gumpCloseWorldGumps();
+// Closes every window of a world object (the death screen), but the trade window.
+void gumpCloseObjectGumps();
 void gumpCloseAllButPersistent();
 void genericGumpCloseById(uint32_t typeId);
 void missileGumpsShiftBy(int32_t dx, int32_t dy);

@@ -350,15 +350,21 @@ public:
     void closeWindowsOnStep() override { closeBankBoxGump(); }
 };
 
-// The player moved outright (0x20): the bank box closes; the death screen,
-// the course map and the spellbook stay with the service installed before.
+// The player moved outright (0x20): the bank box closes; the player died:
+// every window of a world object closes; the course map and the spellbook
+// stay with the service installed before.
 class WindowWorldEvents final : public WorldEventWindows {
 public:
     explicit WindowWorldEvents(WorldEventWindows& next)
         : m_next(next)
     {
     }
-    void playerDied() override { m_next.playerDied(); }
+    // The dead player's world goes: every window of a world object closes.
+    void playerDied() override
+    {
+        gumpCloseObjectGumps();
+        m_next.playerDied();
+    }
     void openCourseMap(uint32_t serial, uint16_t art, const std::array<uint16_t, 6>& area) override
     {
         m_next.openCourseMap(serial, art, area);

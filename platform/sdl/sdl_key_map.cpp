@@ -148,4 +148,6 @@ std::string utf16ToUtf8(const std::u16string& text)
     return out;
 }
 
+bool textInputIsTyping(uint32_t sdlModifiers) { return (sdlModifiers & KMOD_LALT) == 0; }
+
 } // namespace platform

@@ -15,5 +15,10 @@ uint16_t virtualKeyForSdlKey(int32_t sdlKey);
 void appendUtf8AsUtf16(const char* text, std::u16string& out);
 // Unpaired surrogates are dropped.
 std::string utf16ToUtf8(const std::u16string& text);
+// Whether text typed with these modifiers (SDL_Keymod bits) is typing: a
+// left Alt chord (Alt+R, Alt+O...) is a command, and its letter must not
+// reach the speech line too. AltGr, which layouts use to type characters,
+// is not the left Alt.
+bool textInputIsTyping(uint32_t sdlModifiers);
 
 } // namespace platform

@@ -356,10 +356,7 @@ private:
             translateKey(event.key);
             break;
         case SDL_TEXTINPUT: {
-            // A left Alt chord is a command (Alt+R, Alt+O...), not typing:
-            // its letter must not reach the speech line too. AltGr, which
-            // layouts use to type characters, is not the left Alt.
-            if (SDL_GetModState() & KMOD_LALT)
+            if (!textInputIsTyping(SDL_GetModState()))
                 break;
             std::u16string units;
             appendUtf8AsUtf16(event.text.text, units);

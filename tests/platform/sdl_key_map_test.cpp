@@ -61,4 +61,16 @@ TEST(SdlText, MalformedInputIsSkippedNotOverrun)
     EXPECT_EQ(platform::utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"k"), "k");
 }
 
+// SDL_Keymod bits, part of SDL's stable interface like the key codes.
+TEST(SdlText, ALeftAltChordIsACommandNotTyping)
+{
+    constexpr uint32_t kLeftShift = 0x0001, kLeftAlt = 0x0100, kRightAlt = 0x0200, kAltGr = 0x4000;
+    EXPECT_TRUE(platform::textInputIsTyping(0));
+    EXPECT_TRUE(platform::textInputIsTyping(kLeftShift));
+    EXPECT_FALSE(platform::textInputIsTyping(kLeftAlt));
+    EXPECT_FALSE(platform::textInputIsTyping(kLeftAlt | kLeftShift));
+    EXPECT_TRUE(platform::textInputIsTyping(kAltGr));
+    EXPECT_TRUE(platform::textInputIsTyping(kRightAlt));
+}
+
 } // namespace

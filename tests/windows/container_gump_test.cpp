@@ -12,10 +12,12 @@
 #include "gump/gump_factory.h"
 #include "net/game_connection.h"
 #include "net/packet_dispatcher.h"
+#include "protocol/combat_packets.h"
 #include "protocol/protocol_handlers.h"
 #include "support/png_writer.h"
 #include "windows/container_gump.h"
 #include "windows/drag_gump.h"
+#include "windows/paperdoll_gump.h"
 #include "world/container_item.h"
 #include "world/mobile.h"
 #include "world/object_interaction.h"
@@ -189,6 +191,32 @@ TEST_F(Containers, AContainerThatGoesClosesItsWindow)
     for (CGump* gump = gumpListHead(); gump; gump = gump->next())
         containers += gump->is(GumpKind::ContainerGump);
     EXPECT_EQ(containers, 0);
+}
+
+// The death screen (0x2C) closes every window of a world object, the
+// paperdoll too, which a close-all leaves; a window of no object stays.
+TEST_F(Containers, DeathClosesEveryWindowOfAWorldObject)
+{
+    ContainerGump* backpack = openBackpack();
+    ASSERT_NE(backpack, nullptr);
+    CGump* doll = openPaperdoll(player()->serial, "", 0);
+    ASSERT_NE(doll, nullptr);
+    // A window of no object that a close-all leaves too.
+    struct Unowned final : CGump {
+        Unowned()
+            : CGump(10, 10, nullptr, 1, 20, 20)
+        {
+        }
+        bool isClosableByCloseAll() override { return false; }
+    };
+    auto* loose = new Unowned;
+    gumpLink(loose, nullptr);
+    const uint8_t died[] = { 0x2C, 0x00 };
+    handleDeathScreen(died);
+    EXPECT_FALSE(isValidGump(backpack));
+    EXPECT_FALSE(isValidGump(doll));
+    EXPECT_TRUE(isValidGump(loose));
+    closeGump(loose);
 }
 
 // The bank box (the container the player wears in layer 29) closes on the
