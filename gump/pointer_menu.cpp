@@ -32,7 +32,7 @@ public:
         std::vector<std::u16string> labels;
         std::vector<int32_t> colours;
         for (const PointerMenuItem& item : m_items) {
-            labels.push_back(item.label);
+            labels.push_back(menuLabelText(item.label));
             colours.push_back(item.greyed ? kGreyedColour : -1);
         }
         auto* list = new PointerMenuList(this, labels, 0, colours);
@@ -71,7 +71,7 @@ public:
     void notify(const std::u16string& text, CGump*) override
     {
         auto found = std::find_if(m_items.begin(), m_items.end(),
-            [&](const PointerMenuItem& item) { return !item.greyed && item.label == text; });
+            [&](const PointerMenuItem& item) { return !item.greyed && menuLabelText(item.label) == text; });
         if (found == m_items.end())
             return;
         const int32_t id = found->id;
@@ -89,6 +89,17 @@ private:
 };
 
 } // namespace
+
+std::u16string menuLabelText(std::u16string_view label)
+{
+    std::u16string text;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == u'&' && i + 1 < label.size())
+            ++i;
+        text += label[i];
+    }
+    return text;
+}
 
 CGump* openPointerMenu(std::vector<PointerMenuItem> items, std::function<void(int32_t)> chosen)
 {

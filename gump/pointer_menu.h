@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CGump;
@@ -21,4 +22,8 @@ struct PointerMenuItem {
 // Opens the menu at the pointer, kept on the screen, and returns it; an
 // empty list opens nothing. `chosen` gets the id of the line chosen after the
 // menu has closed, and is never called when it closes without a choice.
+// A label's '&' marks the key letter of a menu line and is not shown; "&&"
+// shows one '&'.
 CGump* openPointerMenu(std::vector<PointerMenuItem> items, std::function<void(int32_t)> chosen);
+// The text a label shows.
+std::u16string menuLabelText(std::u16string_view label);

@@ -171,7 +171,7 @@ private:
             return true;
         });
         step("the call menu", [this] { openMenu(); }, [] { return gmPointerMenu() != nullptr; });
-        choose("Find Player", u"&Find Player", [this] {
+        choose("Find Player", u"Find Player", [this] {
             int32_t x = 0, y = 0;
             const PlayerMobile* self = player();
             if (!self || !m_stage.cellOf(fixture::kSceneWomanSerial, x, y) || self->x != x + 1 || self->y != y)
@@ -180,8 +180,8 @@ private:
             return true;
         });
         step("the call menu again", [this] { openMenu(); }, [] { return gmPointerMenu() != nullptr; });
-        choose("Done", u"&Done...", [] { return gmPointerMenu() != nullptr; });
-        choose("Escalate", u"&Escalate", [] {
+        choose("Done", u"Done...", [] { return gmPointerMenu() != nullptr; });
+        choose("Escalate", u"Escalate", [] {
             if (!gmEscalateWindow() || gmPointerMenu())
                 return false;
             say(std::string("the escalation window opens, the call view ") + (gmCallView() ? "stays" : "went"));
@@ -218,7 +218,7 @@ private:
                 return true;
             });
         step("the escalated call's menu", [this] { openMenu(); }, [] { return gmPointerMenu() != nullptr; });
-        choose("Done for it", u"&Done...", [] { return gmPointerMenu() != nullptr; });
+        choose("Done for it", u"Done...", [] { return gmPointerMenu() != nullptr; });
         choose("Lost Pet", u"Lost Pet", [this] {
             if (gmCallView() || gmPointerMenu()
                 || !gmJournalHas("There are currently 0 calls in the global queue that you can answer."))

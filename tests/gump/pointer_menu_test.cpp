@@ -27,7 +27,7 @@ protected:
     {
         pointer.x = x;
         pointer.y = y;
-        return openPointerMenu({ { u"First", 11, true }, { u"Second", 12, false }, { u"Third", 13, false } },
+        return openPointerMenu({ { u"First", 11, true }, { u"Second", 12, false }, { u"&Third && Co", 13, false } },
             [this](int32_t id) { chosen.push_back(id); });
     }
 
@@ -91,6 +91,9 @@ TEST_F(PointerMenuTest, AClickOnALineChoosesItAfterTheMenuClosesAndGreyedLinesAr
     click(x, y);
     EXPECT_TRUE(chosen.empty()) << "the greyed line";
     ASSERT_NE(menu.get(), nullptr);
+    // A label's key-letter mark is not shown; "&&" shows one '&'.
+    auto* popup = static_cast<PopupList*>(menu.get()->firstChild());
+    EXPECT_EQ(popup->list()->lines()[2].text, u"Third & Co");
     linePoint(menu.get(), 2, x, y);
     click(x, y);
     EXPECT_EQ(chosen, std::vector<int32_t> { 13 });
