@@ -212,7 +212,7 @@ std::vector<uint8_t> corrupted()
 std::vector<uint8_t> truncated()
 {
     std::vector<uint8_t> bytes = zlibCompressed(std::string(5000, 'a') + "end");
-    bytes.resize(bytes.size() - 5);
+    bytes.erase(bytes.end() - 5, bytes.end());
     return bytes;
 }
 

@@ -76,7 +76,7 @@ protected:
     {
         std::vector<uint8_t> bytes = test::messengerWireBytes(text);
         if (!terminated)
-            bytes.resize(bytes.size() - 2);
+            bytes.erase(bytes.end() - 2, bytes.end());
         return bytes;
     }
 

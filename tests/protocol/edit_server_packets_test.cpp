@@ -151,7 +151,7 @@ TEST_F(EditServer, TileNumber512UsesTheItemLayout)
 TEST_F(EditServer, ShortTileDataPatchChangesNothing)
 {
     Bytes patch = tileGroupPatch(512, TileData::kItemGroupBytes, 0x10);
-    patch.resize(patch.size() - 1);
+    patch.pop_back();
     patch[1] = uint8_t(patch.size() >> 8);
     patch[2] = uint8_t(patch.size());
     TileDataItem before = tileData().item(5);
