@@ -79,7 +79,7 @@ int32_t abilityOfIndexRow(int32_t spread, int32_t row) { return row + 13 * ((spr
 } // namespace
 
 AbilityBookGump::AbilityBookGump(int32_t x, int32_t y)
-    : CGump(x, y, nullptr, 2, 0, 0)
+    : IconPageBook(x, y, nullptr, 2, 0, 0)
 {
     setTypeName("combat ability book gump");
     addKind(GumpKind::AbilityBook);
@@ -355,65 +355,9 @@ bool AbilityBookGump::containsPoint(int32_t x, int32_t y)
     return shown->pixel(x, y) != 0;
 }
 
-void AbilityBookGump::onLeftDown(int32_t x, int32_t y)
-{
-    bringToFront(false);
-    m_pressX = x;
-    m_pressY = y;
-    setDragAnchor(x, y);
-    m_clicks.press();
-    m_draggedIcon = isMinimised() ? 0 : iconAtPoint(x, y);
-}
-
-void AbilityBookGump::onDrag(int32_t x, int32_t y)
-{
-    if (!m_clicks.leftDown)
-        return;
-    const bool moved = WindowClicks::movedBeyondThreshold(x, y, dragAnchorX(), dragAnchorY());
-    if (m_draggedIcon != 0) {
-        // The weapon's icon pulled off the index becomes an ability icon
-        // window of its own, which carries on the drag.
-        if (!moved)
-            return;
-        const int32_t which = m_draggedIcon;
-        m_draggedIcon = 0;
-        m_clicks = WindowClicks {};
-        int32_t screenX = x, screenY = y;
-        localToScreen(screenX, screenY);
-        service<GumpPointer>().clearPointerCaptureIf(this);
-        dragOutIcon(GumpKind::AbilityIcon, which, screenX, screenY);
-        return;
-    }
-    if (moved)
-        m_clicks.dragStarted = true;
-    moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
-}
-
-void AbilityBookGump::onLeftUp(int32_t, int32_t)
-{
-    GumpHandle self(this);
-    const ClickEvent event = m_clicks.release();
-    if (event == ClickEvent::Double)
-        doubleClick(m_pressX, m_pressY);
-    else if (event == ClickEvent::Single)
-        singleClick(m_pressX, m_pressY);
-    if (self)
-        service<GumpPointer>().clearPointerCaptureIf(this);
-}
-
-void AbilityBookGump::onRightUp(int32_t, int32_t)
-{
-    service<GumpPointer>().clearPointerCaptureIf(this);
-    closeGump(this);
-}
-
 void AbilityBookGump::onHoverTick()
 {
-    const ClickEvent event = m_clicks.expire();
-    if (event == ClickEvent::Single)
-        singleClick(m_pressX, m_pressY);
-    else if (event == ClickEvent::Hold)
-        m_clicks.dragStarted = true; // a hold ends quietly
+    IconPageBook::onHoverTick();
     int32_t x = 0, y = 0;
     service<GumpPointer>().pointerPosition(x, y);
     screenToLocal(x, y);

@@ -13,12 +13,11 @@
 // current page, which the desktop file saves and restores; the open and
 // minimised faces are pages 0 and 1, drawn by draw().
 
-#include "gump/gump.h"
-#include "windows/window_clicks.h"
+#include "windows/icon_page_book.h"
 
 #include <cstdint>
 
-class AbilityBookGump final : public CGump {
+class AbilityBookGump final : public IconPageBook {
 public:
     static constexpr int32_t kWindowArt = 11010;
     static constexpr int32_t kMinimisedArt = 11013;
@@ -57,23 +56,16 @@ public:
 
     void draw(GumpCanvas& canvas) override;
     bool containsPoint(int32_t x, int32_t y) override;
-    void onLeftDown(int32_t x, int32_t y) override;
-    void onLeftUp(int32_t x, int32_t y) override;
-    void onRightUp(int32_t x, int32_t y) override;
-    void onDrag(int32_t x, int32_t y) override;
     void onHoverTick() override;
     void kindAction() override { redraw(); }
 
 private:
-    void singleClick(int32_t x, int32_t y);
-    void doubleClick(int32_t x, int32_t y);
+    int32_t iconAtPress(int32_t x, int32_t y) override { return iconAtPoint(x, y); }
+    GumpKind pulledIconKind() const override { return GumpKind::AbilityIcon; }
+    void singleClick(int32_t x, int32_t y) override;
+    void doubleClick(int32_t x, int32_t y) override;
     bool inCorner(int32_t art, int32_t cornerX, int32_t x, int32_t y) const;
     void drawIndexSpread();
     void drawAbilitySpread(int32_t ability);
 
-    int32_t m_pressX = 0;
-    int32_t m_pressY = 0;
-    // The icon pressed on the index: 0 none, 1 primary, 2 secondary.
-    int32_t m_draggedIcon = 0;
-    WindowClicks m_clicks;
 };

@@ -104,7 +104,7 @@ int32_t pageHeadingX(const char* text, bool left)
 } // namespace
 
 SpellbookGump::SpellbookGump(int32_t x, int32_t y, SpellbookItem& book)
-    : CGump(x, y, &book, 2, 0, 0)
+    : IconPageBook(x, y, &book, 2, 0, 0)
     , m_bookSerial(book.serial)
     , m_kind(spellbookKindForGraphic(book.graphic))
 {
@@ -476,40 +476,6 @@ bool SpellbookGump::containsPoint(int32_t x, int32_t y)
     return shown->pixels[size_t(y) * size_t(shown->width) + size_t(x)] != 0;
 }
 
-void SpellbookGump::onLeftDown(int32_t x, int32_t y)
-{
-    bringToFront(false);
-    m_pressX = x;
-    m_pressY = y;
-    setDragAnchor(x, y);
-    m_clicks.press();
-    m_draggedSpell = isMinimised() ? -1 : spellAtPoint(x, y, true);
-}
-
-void SpellbookGump::onDrag(int32_t x, int32_t y)
-{
-    if (!m_clicks.leftDown)
-        return;
-    const bool moved = WindowClicks::movedBeyondThreshold(x, y, dragAnchorX(), dragAnchorY());
-    if (m_draggedSpell > 0) {
-        // A spell's icon pulled off its page becomes a spell icon of its
-        // own, which carries on the drag.
-        if (!moved)
-            return;
-        const int32_t spell = m_draggedSpell;
-        m_draggedSpell = -1;
-        m_clicks = WindowClicks {};
-        int32_t screenX = x, screenY = y;
-        localToScreen(screenX, screenY);
-        service<GumpPointer>().clearPointerCaptureIf(this);
-        dragOutIcon(GumpKind::SpellIcon, spell, screenX, screenY);
-        return;
-    }
-    if (moved)
-        m_clicks.dragStarted = true;
-    moveBy(x - dragAnchorX(), y - dragAnchorY(), true, nullptr, true);
-}
-
 WString SpellbookGump::getTooltipText(int32_t x, int32_t y)
 {
     const int32_t spell = isMinimised() ? -1 : spellAtPoint(x, y, true);
@@ -517,29 +483,3 @@ WString SpellbookGump::getTooltipText(int32_t x, int32_t y)
     return text ? *text : WString();
 }
 
-void SpellbookGump::onLeftUp(int32_t, int32_t)
-{
-    GumpHandle self(this);
-    const ClickEvent event = m_clicks.release();
-    if (event == ClickEvent::Double)
-        doubleClick(m_pressX, m_pressY);
-    else if (event == ClickEvent::Single)
-        singleClick(m_pressX, m_pressY);
-    if (self)
-        service<GumpPointer>().clearPointerCaptureIf(this);
-}
-
-void SpellbookGump::onRightUp(int32_t, int32_t)
-{
-    service<GumpPointer>().clearPointerCaptureIf(this);
-    closeGump(this);
-}
-
-void SpellbookGump::onHoverTick()
-{
-    const ClickEvent event = m_clicks.expire();
-    if (event == ClickEvent::Single)
-        singleClick(m_pressX, m_pressY);
-    else if (event == ClickEvent::Hold)
-        m_clicks.dragStarted = true; // a hold ends quietly
-}

@@ -7,14 +7,13 @@
 // edge minimises it too. A spell's icon dragged off its page becomes a spell
 // icon window; a drag elsewhere moves the book. Main thread only.
 
-#include "gump/gump.h"
-#include "windows/window_clicks.h"
+#include "windows/icon_page_book.h"
 
 #include <cstdint>
 
 class SpellbookItem;
 
-class SpellbookGump final : public CGump {
+class SpellbookGump final : public IconPageBook {
 public:
     static constexpr int32_t kTurnSound = 85;
     // The book kind whose spells cost tithing points.
@@ -56,18 +55,15 @@ public:
 
     void draw(GumpCanvas& canvas) override;
     bool containsPoint(int32_t x, int32_t y) override;
-    void onLeftDown(int32_t x, int32_t y) override;
-    void onLeftUp(int32_t x, int32_t y) override;
-    void onRightUp(int32_t x, int32_t y) override;
-    void onDrag(int32_t x, int32_t y) override;
-    void onHoverTick() override;
     WString getTooltipText(int32_t x, int32_t y) override;
     bool acceptsItemDrop() override { return true; }
 
 private:
     SpellbookItem* book() const;
-    void singleClick(int32_t x, int32_t y);
-    void doubleClick(int32_t x, int32_t y);
+    int32_t iconAtPress(int32_t x, int32_t y) override { return spellAtPoint(x, y, true); }
+    GumpKind pulledIconKind() const override { return GumpKind::SpellIcon; }
+    void singleClick(int32_t x, int32_t y) override;
+    void doubleClick(int32_t x, int32_t y) override;
     bool inCorner(int32_t art, int32_t cornerX, int32_t x, int32_t y) const;
     void drawIndexSpread();
     void drawSpellPage(int32_t spell, int32_t x0);
@@ -77,9 +73,4 @@ private:
     int32_t m_spread = 1;
     int32_t m_spellCount = 0;
     int32_t m_indexPages = 2;
-    int32_t m_pressX = 0;
-    int32_t m_pressY = 0;
-    // The spell whose page icon was pressed, -1 for none.
-    int32_t m_draggedSpell = -1;
-    WindowClicks m_clicks;
 };
