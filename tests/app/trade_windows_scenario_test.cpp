@@ -100,19 +100,6 @@ private:
         else
             click(x, y);
     }
-    // A client point of an item shown in the backpack's window.
-    static bool inBackpack(uint32_t serial, int32_t& x, int32_t& y)
-    {
-        ContainerGump* window = test::sceneBackpackWindow();
-        Item* item = findItemBySerial(serial);
-        if (!window || !item)
-            return false;
-        const ScreenRect area = window->itemRect(*item);
-        x = (area.left + area.right) / 2;
-        y = (area.top + area.bottom) / 2;
-        window->localToScreen(x, y);
-        return true;
-    }
     // A drag as a hand makes it: press, a first move, the way there, release.
     void drag(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
     {
@@ -211,7 +198,7 @@ private:
             },
             [] {
                 int32_t x = 0, y = 0;
-                return inBackpack(kTradeShirtSerial, x, y);
+                return test::backpackItemPoint(kTradeShirtSerial, x, y);
             });
         step(
             "the shirt dropped on the woman",
@@ -219,7 +206,7 @@ private:
                 // The window out of the way of the woman.
                 test::sceneBackpackWindow()->moveTo(400, 240, true, nullptr, false);
                 int32_t fromX = 0, fromY = 0, toX = 0, toY = 0;
-                inBackpack(kTradeShirtSerial, fromX, fromY);
+                test::backpackItemPoint(kTradeShirtSerial, fromX, fromY);
                 findOnScreen(fixture::kSceneWomanSerial, toX, toY);
                 drag(fromX, fromY, toX, toY);
             },
@@ -228,7 +215,7 @@ private:
             "the shirt offered",
             [this] {
                 int32_t fromX = 0, fromY = 0;
-                inBackpack(kTradeShirtSerial, fromX, fromY);
+                test::backpackItemPoint(kTradeShirtSerial, fromX, fromY);
                 ContainerGump* offer = tradeGumpWith(fixture::kSceneWomanSerial)->myOffer();
                 int32_t toX = offer->width() / 2, toY = offer->height() / 2;
                 offer->localToScreen(toX, toY);
@@ -255,7 +242,7 @@ private:
             "the deed's house under the pointer",
             [this] {
                 int32_t x = 0, y = 0;
-                inBackpack(test::kStageDeedSerial, x, y);
+                test::backpackItemPoint(test::kStageDeedSerial, x, y);
                 doubleClick(x, y);
             },
             [] { return targetingFor(test::kStageDeedCursor) && multiPreview() && !multiPreview()->components().empty(); });
@@ -266,7 +253,7 @@ private:
             "the dye tub's hue picker",
             [this] {
                 int32_t x = 0, y = 0;
-                inBackpack(test::kStageDyeTubSerial, x, y);
+                test::backpackItemPoint(test::kStageDyeTubSerial, x, y);
                 doubleClick(x, y);
             },
             [this] {

@@ -199,19 +199,6 @@ private:
         else
             click(x, y);
     }
-    // A client point of an item shown in the backpack's window.
-    static bool inBackpack(uint32_t serial, int32_t& x, int32_t& y)
-    {
-        ContainerGump* window = test::sceneBackpackWindow();
-        Item* item = findItemBySerial(serial);
-        if (!window || !item)
-            return false;
-        const ScreenRect area = window->itemRect(*item);
-        x = (area.left + area.right) / 2;
-        y = (area.top + area.bottom) / 2;
-        window->localToScreen(x, y);
-        return true;
-    }
     // A drag as a hand makes it: press, a first move, the way there, release.
     void drag(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY)
     {
@@ -407,7 +394,7 @@ private:
         step("the spellbook",
             [this] {
                 int32_t x = 0, y = 0;
-                if (inBackpack(test::kStageSpellbookSerial, x, y))
+                if (test::backpackItemPoint(test::kStageSpellbookSerial, x, y))
                     doubleClick(x, y);
             },
             [] {
@@ -462,7 +449,7 @@ private:
                 // The backpack out of the woman's way.
                 test::sceneBackpackWindow()->moveTo(400, 240, true, nullptr, false);
                 int32_t fromX = 0, fromY = 0, toX = 0, toY = 0;
-                inBackpack(kWholeShirtSerial, fromX, fromY);
+                test::backpackItemPoint(kWholeShirtSerial, fromX, fromY);
                 findOnScreen(fixture::kSceneWomanSerial, toX, toY);
                 drag(fromX, fromY, toX, toY);
             },
@@ -470,7 +457,7 @@ private:
         step("the shirt offered",
             [this] {
                 int32_t fromX = 0, fromY = 0;
-                inBackpack(kWholeShirtSerial, fromX, fromY);
+                test::backpackItemPoint(kWholeShirtSerial, fromX, fromY);
                 ContainerGump* offer = tradeGumpWith(fixture::kSceneWomanSerial)->myOffer();
                 int32_t toX = 0, toY = 0;
                 pointOf(offer, offer->width() / 2, offer->height() / 2, toX, toY);

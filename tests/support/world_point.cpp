@@ -50,4 +50,17 @@ ContainerGump* sceneBackpackWindow()
     return pack && pack->isContainer() ? findContainerGump(static_cast<ContainerItem&>(*pack)) : nullptr;
 }
 
+bool backpackItemPoint(uint32_t serial, int32_t& x, int32_t& y)
+{
+    ContainerGump* window = sceneBackpackWindow();
+    Item* item = findItemBySerial(serial);
+    if (!window || !item)
+        return false;
+    const ScreenRect area = window->itemRect(*item);
+    x = (area.left + area.right) / 2;
+    y = (area.top + area.bottom) / 2;
+    window->localToScreen(x, y);
+    return true;
+}
+
 } // namespace test

@@ -18,5 +18,8 @@ bool worldObjectPoint(const WorldObject* wanted, int32_t width, int32_t height, 
 
 // The window of the sample scene's backpack, or null while it is closed.
 ContainerGump* sceneBackpackWindow();
+// The screen point in the middle of an item shown in that window; false while
+// the window is closed or the item is unknown.
+bool backpackItemPoint(uint32_t serial, int32_t& x, int32_t& y);
 
 } // namespace test
