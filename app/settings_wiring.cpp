@@ -65,27 +65,6 @@ private:
     WindowPresenter* m_presenter = nullptr;
 };
 
-// What the window settings change beyond their rows. The help popups' values
-// are taken in front of this (HelpPopupWindowSettings) and the item-property
-// mode by the item-property window's service; the tooltip font and the party
-// speech hue need nothing more, since the tooltip and the party windows read
-// the settings' rows each time they draw; and a new game area size has
-// already laid the edges out again, through the main window's new back
-// buffer (AppDisplaySettings::setGameWindowSize, called just before).
-class AppWindowSettings final : public WindowSettingsService {
-public:
-    void switchHelpPopupsOff() override { }
-    void setHelpPopupSticky(bool) override { }
-    void setHelpPopupPersistent(bool) override { }
-    void setHelpPopupTextColour(int32_t) override { }
-    void setHelpPopupDelay(int32_t) override { }
-    void setHelpPopupFont(int32_t) override { }
-    void setToolTipFont(int32_t) override { }
-    void setItemPropsMode(int32_t) override { }
-    void setPartySpeechHue(int32_t) override { }
-    void relayoutGameArea() override { }
-};
-
 class AppPointerService final : public PointerService {
 public:
     void setCursorKind(int32_t kind) override { ::setCursorKind(kind); }
@@ -114,9 +93,16 @@ void installSettingsServices()
     installDisplaySettings(&appDisplaySettings());
     // The help popups' values in use follow the settings read from here on.
     resetHelpPopups();
-    static AppWindowSettings windowSettingsBase;
-    installWindowSettings(&windowSettingsBase);
-    static HelpPopupWindowSettings helpPopups(windowSettingsBase);
+    // What the window settings change beyond their rows. The help popups'
+    // values are taken here and the item-property mode by the item-property
+    // window's service in front; below them nothing is left to do: the
+    // tooltip font and the party speech hue are read from the settings' rows
+    // each time the tooltip and the party windows draw, and a new game area
+    // size has already laid the edges out again, through the main window's
+    // new back buffer (AppDisplaySettings::setGameWindowSize, called just
+    // before).
+    static NoWindowSettings nothingMoreBelow;
+    static HelpPopupWindowSettings helpPopups(nothingMoreBelow);
     installWindowSettings(&helpPopups);
     installServerRequests(&requests);
     installPointerService(&pointer);
