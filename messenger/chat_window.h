@@ -79,8 +79,7 @@ public:
     CGump* arrowButton(int32_t which) const { return m_arrows[size_t(which)].get(); }
     CGump* helpButton() const { return m_help.get(); }
     CGump* closeButton() const { return m_close.get(); }
-    // The grips: the whole window's, and the divider's between the lists.
-    CGump* resizeGrip() const { return m_grip.get(); }
+    // The divider's grip between the lists.
     CGump* splitGrip() const { return m_splitGrip.get(); }
 
     CGump* findChildAt(int32_t x, int32_t y, CGump* excluded) override;
