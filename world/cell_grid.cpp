@@ -24,6 +24,7 @@ void WorldCellGrid::growBounds(int32_t index, const ScreenRect& picture)
     ScreenRect& bounds = m_bounds[size_t(index)];
     bounds = { std::min(bounds.left, picture.left), std::min(bounds.top, picture.top),
         std::max(bounds.right, picture.right), std::max(bounds.bottom, picture.bottom) };
+    m_reachStale = true;
 }
 
 void WorldCellGrid::measureBounds(int32_t index)
@@ -31,6 +32,7 @@ void WorldCellGrid::measureBounds(int32_t index)
     m_bounds[size_t(index)] = kNoCellBounds;
     for (const WorldObject* object = m_cells[size_t(index)]; object; object = object->cellNext())
         growBounds(index, object->screenRect);
+    m_reachStale = true;
 }
 
 void WorldCellGrid::clear()
@@ -39,6 +41,7 @@ void WorldCellGrid::clear()
     m_bounds.fill(kNoCellBounds);
     m_cornerX = kNoCorner;
     m_cornerY = kNoCorner;
+    m_reachStale = true;
 }
 
 int32_t WorldCellGrid::findHead(const WorldObject* object) const
@@ -52,6 +55,7 @@ int32_t WorldCellGrid::findHead(const WorldObject* object) const
 
 void WorldCellGrid::buildDrawOrder()
 {
+    m_drawOrder.clear();
     // Anti-diagonals back to front; within one, left to right.
     for (int32_t sum = 31; sum <= 97; ++sum) {
         for (int32_t x = 0; x < kSide; ++x) {
@@ -61,6 +65,43 @@ void WorldCellGrid::buildDrawOrder()
             m_drawOrder.push_back(uint16_t(y * kSide + x));
         }
     }
+    // Where each row starts, for the walks that pass over whole rows.
+    size_t at = 0;
+    for (int32_t row = 0; row <= kRowCount; ++row) {
+        while (at < m_drawOrder.size()) {
+            const int32_t relative = m_drawOrder[at];
+            if ((relative & 63) + (relative >> 6) >= kFirstRow + row)
+                break;
+            ++at;
+        }
+        m_rowStarts[size_t(row)] = uint16_t(at);
+    }
+    m_reachStale = true;
+}
+
+void WorldCellGrid::measureReach() const
+{
+    m_rowTops.fill(INT32_MAX);
+    m_rowBottoms.fill(INT32_MIN);
+    m_columnLefts.fill(INT32_MAX);
+    m_columnRights.fill(INT32_MIN);
+    for (int32_t row = 0; row < kRowCount; ++row) {
+        int32_t top = INT32_MAX;
+        int32_t bottom = INT32_MIN;
+        for (int32_t at = m_rowStarts[size_t(row)]; at < m_rowStarts[size_t(row) + 1]; ++at) {
+            const int32_t x = m_drawOrder[size_t(at)] & 63;
+            const int32_t y = m_drawOrder[size_t(at)] >> 6;
+            const ScreenRect& bounds = m_bounds[size_t(cellIndex(m_cornerX + x, m_cornerY + y))];
+            top = std::min(top, bounds.top);
+            bottom = std::max(bottom, bounds.bottom);
+            const size_t column = size_t(x - y + kColumnReach);
+            m_columnLefts[column] = std::min(m_columnLefts[column], bounds.left);
+            m_columnRights[column] = std::max(m_columnRights[column], bounds.right);
+        }
+        m_rowTops[size_t(row)] = top;
+        m_rowBottoms[size_t(row)] = bottom;
+    }
+    m_reachStale = false;
 }
 
 void WorldCellGrid::follow()
@@ -101,6 +142,7 @@ void WorldCellGrid::follow()
     }
     m_cornerX = newX;
     m_cornerY = newY;
+    m_reachStale = true;
 }
 
 void WorldCellGrid::clearCell(int32_t cellX, int32_t cellY)

@@ -41,6 +41,14 @@ public:
     void growBounds(int32_t index, const ScreenRect& picture);
     void measureBounds(int32_t index);
 
+    // Calls `visit(gridIndex)` for every cell of the draw order whose bounds
+    // meet `rect` (world pixels, edges included), in draw order. The cells
+    // of one screen row (one x + y) and of one screen column (one x - y)
+    // share a union of their bounds, so whole rows, and the columns outside
+    // a narrow rectangle, are passed over without reading their cells.
+    template <typename Visit>
+    void forEachCellMeeting(const ScreenRect& rect, Visit visit) const;
+
     // Every cell empty, corner (-128, -128). The objects that were linked are
     // not touched: only for start-up, or once every object is unlinked.
     void clear();
@@ -51,6 +59,7 @@ public:
     {
         m_cornerX = x;
         m_cornerY = y;
+        m_reachStale = true;
     }
 
     // The index of the cell whose head is `object`, or -1; a walk of all
@@ -61,7 +70,7 @@ public:
     int32_t ringCornerX() const { return m_cornerX & 63; }
     int32_t ringCornerY() const { return m_cornerY & 63; }
 
-    // Appends the back-to-front order: every relative cell (x, y) with
+    // Makes the back-to-front order: every relative cell (x, y) with
     // |x - y| <= 29 and 31 <= x + y <= 97, by x + y, then by x.
     void buildDrawOrder();
     std::span<const uint16_t> drawOrder() const { return m_drawOrder; }
@@ -89,11 +98,62 @@ public:
     WorldObject* topObjectAt(int32_t x, int32_t y) const;
 
 private:
+    // Relative x + y of the draw order runs 31..97, x - y -29..29.
+    static constexpr int32_t kFirstRow = 31;
+    static constexpr int32_t kRowCount = 67;
+    static constexpr int32_t kColumnReach = 29;
+    static constexpr int32_t kColumnCount = 2 * kColumnReach + 1;
+
+    // The row and column unions, made again when a bound or the corner has
+    // changed since they were last made.
+    void measureReach() const;
+
     std::array<WorldObject*, kCellCount> m_cells {};
     std::array<ScreenRect, kCellCount> m_bounds;
     std::vector<uint16_t> m_drawOrder;
     int32_t m_cornerX = kNoCorner;
     int32_t m_cornerY = kNoCorner;
+    // Where each screen row starts in the draw order (one past the end last).
+    std::array<uint16_t, kRowCount + 1> m_rowStarts {};
+    // Top and bottom of each row's bounds, left and right of each column's.
+    mutable std::array<int32_t, kRowCount> m_rowTops {};
+    mutable std::array<int32_t, kRowCount> m_rowBottoms {};
+    mutable std::array<int32_t, kColumnCount> m_columnLefts {};
+    mutable std::array<int32_t, kColumnCount> m_columnRights {};
+    mutable bool m_reachStale = true;
 };
+
+template <typename Visit>
+void WorldCellGrid::forEachCellMeeting(const ScreenRect& rect, Visit visit) const
+{
+    if (m_drawOrder.empty())
+        return;
+    if (m_reachStale)
+        measureReach();
+    // One bit per column that meets the rectangle's width.
+    uint64_t columns = 0;
+    for (int32_t column = 0; column < kColumnCount; ++column) {
+        if (m_columnLefts[size_t(column)] <= rect.right && m_columnRights[size_t(column)] >= rect.left)
+            columns |= uint64_t(1) << column;
+    }
+    if (columns == 0)
+        return;
+    for (int32_t row = 0; row < kRowCount; ++row) {
+        if (m_rowTops[size_t(row)] > rect.bottom || m_rowBottoms[size_t(row)] < rect.top)
+            continue;
+        for (int32_t at = m_rowStarts[size_t(row)]; at < m_rowStarts[size_t(row) + 1]; ++at) {
+            const int32_t relative = m_drawOrder[size_t(at)];
+            const int32_t x = relative & 63;
+            const int32_t y = relative >> 6;
+            if ((columns >> (x - y + kColumnReach) & 1) == 0)
+                continue;
+            const int32_t index = cellIndex(m_cornerX + x, m_cornerY + y);
+            const ScreenRect& bounds = m_bounds[size_t(index)];
+            if (bounds.top <= rect.bottom && bounds.bottom >= rect.top && bounds.left <= rect.right
+                && bounds.right >= rect.left)
+                visit(index);
+        }
+    }
+}
 
 WorldCellGrid& worldCellGrid();

@@ -54,15 +54,12 @@ template <typename Visit>
 void forEachObjectMeeting(const ScreenRect& world, Visit visit)
 {
     const WorldCellGrid& grid = worldCellGrid();
-    for (uint16_t relative : grid.drawOrder()) {
-        const int32_t index = grid.gridIndexOfRelative(relative);
-        if (!meets(grid.bounds(index), world))
-            continue;
+    grid.forEachCellMeeting(world, [&](int32_t index) {
         for (WorldObject* object = grid.head(index); object; object = object->cellNext()) {
             if (meets(object->screenRect, world))
                 visit(*object);
         }
-    }
+    });
 }
 
 } // namespace

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace {
 
 using namespace test;
@@ -40,6 +43,49 @@ TEST(DrawOrder, HoldsTheBackToFrontDiamondOfCells)
         int32_t before = (order[i - 1] & 63) + (order[i - 1] >> 6);
         int32_t after = (order[i] & 63) + (order[i] >> 6);
         ASSERT_TRUE(before < after || (before == after && (order[i - 1] & 63) < (order[i] & 63)));
+    }
+}
+
+// The walk that passes over whole rows and columns visits exactly the cells
+// whose bounds meet the rectangle, in draw order, as the bounds grow and
+// shrink and the corner moves.
+TEST(DrawOrder, CellsMeetingARectangleAreThoseAPlainWalkFinds)
+{
+    WorldCellGrid fresh;
+    fresh.buildDrawOrder();
+    std::mt19937 random(77);
+    auto plainWalk = [&fresh](const ScreenRect& rect) {
+        std::vector<int32_t> cells;
+        for (uint16_t relative : fresh.drawOrder()) {
+            const int32_t index = fresh.gridIndexOfRelative(relative);
+            const ScreenRect& b = fresh.bounds(index);
+            if (b.top <= rect.bottom && b.bottom >= rect.top && b.left <= rect.right && b.right >= rect.left)
+                cells.push_back(index);
+        }
+        return cells;
+    };
+    for (int32_t round = 0; round < 6; ++round) {
+        for (int32_t n = 0; n < 400; ++n) {
+            const int32_t x = int32_t(random() % 800) - 100;
+            const int32_t y = int32_t(random() % 700) - 100;
+            fresh.growBounds(int32_t(random() % WorldCellGrid::kCellCount),
+                { x, y, x + int32_t(random() % 120), y + int32_t(random() % 150) });
+        }
+        // Measured again with no objects: those cells have no bounds now.
+        for (int32_t n = 0; n < 300; ++n)
+            fresh.measureBounds(int32_t(random() % WorldCellGrid::kCellCount));
+        // The first walk measures the rows; then the window moves.
+        fresh.forEachCellMeeting({ 0, 0, 10, 10 }, [](int32_t) { });
+        fresh.setCorner(int32_t(random() % 200), int32_t(random() % 200));
+        for (int32_t n = 0; n < 40; ++n) {
+            const int32_t left = int32_t(random() % 900) - 150;
+            const int32_t top = int32_t(random() % 800) - 150;
+            const ScreenRect rect { left, top, left + int32_t(random() % 300), top + int32_t(random() % 200) };
+            std::vector<int32_t> visited;
+            fresh.forEachCellMeeting(rect, [&visited](int32_t index) { visited.push_back(index); });
+            std::vector<int32_t> expected = plainWalk(rect);
+            ASSERT_EQ(visited, expected) << "round " << round << ", rectangle " << n;
+        }
     }
 }
 
