@@ -175,6 +175,47 @@ const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
     return table.get();
 }
 
+// `count` (a multiple of eight) pixels of one light level from the texture
+// shaded at that level, eight at a time: the eight texel indices are made
+// side by side, and (u, v) are left where `count` single steps leave them.
+// The steps wrap as unsigned values, which gives the single steps' bits; an
+// index takes only bits 12 and up of u and v below their sign, so shifting
+// without the sign changes nothing.
+template <int Shift>
+inline void drawShadedEights(
+    uint16_t* out, const uint16_t* shadedTexels, int32_t count, int32_t& u, int32_t& v, int32_t stepU, int32_t stepV)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    const uint32_t su = uint32_t(stepU);
+    const uint32_t sv = uint32_t(stepV);
+    const Four lanes { 0, 1, 2, 3 };
+    Four u0 = uint32_t(u) + lanes * su;
+    Four v0 = uint32_t(v) + lanes * sv;
+    Four u1 = u0 + 4 * su;
+    Four v1 = v0 + 4 * sv;
+    const uint32_t eightU = 8 * su;
+    const uint32_t eightV = 8 * sv;
+    constexpr uint32_t mask = (1u << Shift) - 1;
+    for (uint16_t* const end = out + count; out != end; out += 8) {
+        const Four a = ((v0 >> (kFractionBits - Shift)) & (mask << Shift)) | ((u0 >> kFractionBits) & mask);
+        const Four b = ((v1 >> (kFractionBits - Shift)) & (mask << Shift)) | ((u1 >> kFractionBits) & mask);
+        out[0] = shadedTexels[a[0]];
+        out[1] = shadedTexels[a[1]];
+        out[2] = shadedTexels[a[2]];
+        out[3] = shadedTexels[a[3]];
+        out[4] = shadedTexels[b[0]];
+        out[5] = shadedTexels[b[1]];
+        out[6] = shadedTexels[b[2]];
+        out[7] = shadedTexels[b[3]];
+        u0 += eightU;
+        v0 += eightV;
+        u1 += eightU;
+        v1 += eightV;
+    }
+    u = int32_t(uint32_t(u) + uint32_t(count) * su);
+    v = int32_t(uint32_t(v) + uint32_t(count) * sv);
+}
+
 // `count` pixels of a row from (u, v) and light on. The light level changes
 // a few times along a row at most: each run of one level goes through that
 // level's table. With a known `Shift` (the texture being 1 << Shift texels
@@ -194,7 +235,12 @@ inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_
         if constexpr (!Grey && Shift != 0) {
             if (texture.shaded) {
                 const uint16_t* shadedTexels = shadedTexture(texture, lightLevel(light));
-                for (uint16_t* const runEnd = out + run; out != runEnd;) {
+                uint16_t* const runEnd = out + run;
+                if (run >= 8) {
+                    drawShadedEights<Shift>(out, shadedTexels, run & ~7, u, v, stepU, stepV);
+                    out += run & ~7;
+                }
+                while (out != runEnd) {
                     *out++ = shadedTexels[((v >> (kFractionBits - Shift)) & (mask << Shift)) | ((u >> kFractionBits) & mask)];
                     u += stepU;
                     v += stepV;
