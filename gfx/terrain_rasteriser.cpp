@@ -5,6 +5,7 @@
 #include "gfx/pixel_spans.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -117,6 +118,11 @@ inline int64_t lightRunDivideDown(int64_t distance, int64_t step)
 inline int32_t pixelsAtLevel(int32_t light, int32_t step, int32_t count)
 {
     const int32_t level = lightLevel(light);
+    // The level moves one way along the row: when the last pixel has the
+    // first one's level, so has every pixel between (most rows of land).
+    const int64_t last = int64_t(light) + int64_t(count - 1) * step;
+    if (last >= INT32_MIN && last <= INT32_MAX && lightLevel(int32_t(last)) == level)
+        return count;
     int64_t run = count;
     if (step > 0 && level < 31) {
         const int64_t distance = (int64_t(level + 1) << kFractionBits) - light;
