@@ -92,13 +92,20 @@ void WorldFrameDrawer::drawWorldRect(const BlitTarget& target, const ScreenRect&
 void invalidateObjectsBetween(
     int32_t x1, int32_t y1, int32_t range1, int32_t x2, int32_t y2, int32_t range2, bool outOfSecondAlso)
 {
-    forEachObjectMeeting(toWorldPixels(worldGameArea()), [&](WorldObject& object) {
-        if (object.isHidden() && !isHiddenTree(object))
-            return;
-        bool inFirst = object.isWithinRangeOf(range1, x1, y1);
-        bool inSecond = object.isWithinRangeOf(range2, x2, y2);
-        if (inFirst != inSecond || (outOfSecondAlso && !inSecond))
-            invalidateWorldRect(object.screenRect);
+    // The ranges are tested first: they are plain arithmetic and turn most
+    // objects away before the picture and hiding are looked at.
+    const ScreenRect world = toWorldPixels(worldGameArea());
+    const WorldCellGrid& grid = worldCellGrid();
+    grid.forEachCellMeeting(world, [&](int32_t index) {
+        for (WorldObject* object = grid.head(index); object; object = object->cellNext()) {
+            bool inFirst = object->isWithinRangeOf(range1, x1, y1);
+            bool inSecond = object->isWithinRangeOf(range2, x2, y2);
+            if (inFirst == inSecond && (!outOfSecondAlso || inSecond))
+                continue;
+            if (!meets(object->screenRect, world) || (object->isHidden() && !isHiddenTree(*object)))
+                continue;
+            invalidateWorldRect(object->screenRect);
+        }
     });
 }
 
