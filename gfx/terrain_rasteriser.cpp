@@ -168,7 +168,7 @@ const uint16_t* shadedPixels(int32_t level)
 // The texture's pixels shaded at `level` (made on first use): a textured
 // pixel then costs one read from a table the size of the texture, where the
 // table of every 15-bit pixel is too large to stay near the processor.
-const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
+const uint16_t* makeShadedTexture(const TerrainTexture& texture, int32_t level)
 {
     std::unique_ptr<uint16_t[]>& table = texture.shaded->levels[size_t(level)];
     if (!table) {
@@ -179,6 +179,12 @@ const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
             table[i] = shaded[texture.pixels[i] & 0x7FFF];
     }
     return table.get();
+}
+
+inline const uint16_t* shadedTexture(const TerrainTexture& texture, int32_t level)
+{
+    const uint16_t* table = texture.shaded->levels[size_t(level)].get();
+    return table ? table : makeShadedTexture(texture, level);
 }
 
 // `count` (a multiple of eight) pixels of one light level from the texture
@@ -222,6 +228,27 @@ inline void drawShadedEights(
     v = int32_t(uint32_t(v) + uint32_t(count) * sv);
 }
 
+// Four pixels the same way.
+template <int Shift>
+inline void drawShadedFour(
+    uint16_t* out, const uint16_t* shadedTexels, int32_t& u, int32_t& v, int32_t stepU, int32_t stepV)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    const uint32_t su = uint32_t(stepU);
+    const uint32_t sv = uint32_t(stepV);
+    const Four lanes { 0, 1, 2, 3 };
+    const Four u0 = uint32_t(u) + lanes * su;
+    const Four v0 = uint32_t(v) + lanes * sv;
+    constexpr uint32_t mask = (1u << Shift) - 1;
+    const Four a = ((v0 >> (kFractionBits - Shift)) & (mask << Shift)) | ((u0 >> kFractionBits) & mask);
+    out[0] = shadedTexels[a[0]];
+    out[1] = shadedTexels[a[1]];
+    out[2] = shadedTexels[a[2]];
+    out[3] = shadedTexels[a[3]];
+    u = int32_t(uint32_t(u) + 4 * su);
+    v = int32_t(uint32_t(v) + 4 * sv);
+}
+
 // `count` pixels of a row from (u, v) and light on. The light level changes
 // a few times along a row at most: each run of one level goes through that
 // level's table. With a known `Shift` (the texture being 1 << Shift texels
@@ -245,6 +272,10 @@ inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_
                 if (run >= 8) {
                     drawShadedEights<Shift>(out, shadedTexels, run & ~7, u, v, stepU, stepV);
                     out += run & ~7;
+                }
+                if (run & 4) {
+                    drawShadedFour<Shift>(out, shadedTexels, u, v, stepU, stepV);
+                    out += 4;
                 }
                 while (out != runEnd) {
                     *out++ = shadedTexels[((v >> (kFractionBits - Shift)) & (mask << Shift)) | ((u >> kFractionBits) & mask)];
