@@ -259,7 +259,9 @@ inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_
     int32_t light, int32_t stepU, int32_t stepV, int32_t stepLight)
 {
     static_assert(Shift <= kFractionBits);
-    [[maybe_unused]] const ColourTables& tables = colourTables();
+    [[maybe_unused]] const uint16_t* greyscale = nullptr;
+    if constexpr (Grey)
+        greyscale = colourTables().greyscale.data();
     const uint16_t* texels = texture.pixels;
     const int32_t mask = Shift ? (1 << Shift) - 1 : texture.size - 1;
     const int32_t shift = Shift ? Shift : texture.shift;
@@ -298,7 +300,7 @@ inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_
                 index = (((v >> kFractionBits) & mask) << shift) + ((u >> kFractionBits) & mask);
             uint16_t texel = texels[index];
             if constexpr (Grey)
-                texel = tables.greyscale[texel & 0x7FFF];
+                texel = greyscale[texel & 0x7FFF];
             *out++ = shaded[texel & 0x7FFF];
             u += stepU;
             v += stepV;
@@ -308,9 +310,10 @@ inline void drawTerrainSpan(uint16_t* out, const TerrainTexture& texture, int32_
     }
 }
 
-// One row of the triangle; `row` lies inside the clip.
-template <bool Grey>
-void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t row, const Edge& left,
+// One row of the triangle; `row` lies inside the clip. `Shift` as for
+// drawTerrainSpan.
+template <bool Grey, int Shift>
+inline void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t row, const Edge& left,
     const Edge& right, const ScreenRect& clip)
 {
     int32_t xl = left.x >> kFractionBits;
@@ -334,16 +337,24 @@ void drawRow(const BlitTarget& target, const TerrainTexture& texture, int32_t ro
     int32_t end = std::min(xr, clip.right);
     if (end <= xl)
         return;
-    uint16_t* out = target.at(xl, row);
-    const int32_t count = end - xl;
-    // The two texture sizes get a loop each whose shifts and masks are
-    // constants; any other size takes the general one.
-    if (texture.size == 64 && texture.shift == 6)
-        drawTerrainSpan<Grey, 6>(out, texture, count, u, v, light, stepU, stepV, stepLight);
-    else if (texture.size == 128 && texture.shift == 7)
-        drawTerrainSpan<Grey, 7>(out, texture, count, u, v, light, stepU, stepV, stepLight);
-    else
-        drawTerrainSpan<Grey, 0>(out, texture, count, u, v, light, stepU, stepV, stepLight);
+    drawTerrainSpan<Grey, Shift>(target.at(xl, row), texture, end - xl, u, v, light, stepU, stepV, stepLight);
+}
+
+// The rows from `from` to `to` (inclusive, inside the clip), the edges kept
+// in locals for the loop.
+template <bool Grey, int Shift>
+void drawClippedRows(const BlitTarget& target, const TerrainTexture& texture, int32_t from, int32_t to, Edge& left,
+    Edge& right, const ScreenRect& clip)
+{
+    Edge l = left;
+    Edge r = right;
+    for (int32_t row = from; row <= to; ++row) {
+        drawRow<Grey, Shift>(target, texture, row, l, r, clip);
+        l.advance();
+        r.advance();
+    }
+    left = l;
+    right = r;
 }
 
 // Rows `first` to `last` (inclusive) between two edges that stand at row
@@ -362,11 +373,14 @@ void drawRows(const BlitTarget& target, const TerrainTexture& texture, int32_t f
     }
     left.advance(from - first);
     right.advance(from - first);
-    for (int32_t row = from; row <= to; ++row) {
-        drawRow<Grey>(target, texture, row, left, right, clip);
-        left.advance();
-        right.advance();
-    }
+    // The two texture sizes get a loop each whose shifts and masks are
+    // constants; any other size takes the general one.
+    if (texture.size == 64 && texture.shift == 6)
+        drawClippedRows<Grey, 6>(target, texture, from, to, left, right, clip);
+    else if (texture.size == 128 && texture.shift == 7)
+        drawClippedRows<Grey, 7>(target, texture, from, to, left, right, clip);
+    else
+        drawClippedRows<Grey, 0>(target, texture, from, to, left, right, clip);
     left.advance(last - to);
     right.advance(last - to);
 }
