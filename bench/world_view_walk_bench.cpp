@@ -3,6 +3,12 @@
 // rectangles, then the windows (the world view, an open container and the
 // paperdoll) composed over the screen and taken off again; against a memcpy of
 // the frame's bytes measured in the same loop.
+//
+// The windows are composed over the whole screen because that is what the
+// running client does on a frame whose view scrolled: the desktop composes
+// only the changed rectangles while the picture starts where the one shown
+// started, and a scroll moves the ring's start, so every walking frame takes
+// the whole-screen composition.
 
 #include "frame_timing.h"
 
