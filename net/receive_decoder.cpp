@@ -21,20 +21,20 @@ constexpr uint32_t kPausePacketLength = 2;
 constexpr uint32_t kMinBlocksInput = 32;
 
 // Each block holds exactly one whole packet; anything else is a broken
-// stream, which would stall for ever.
+// stream, which would stall for ever. `size` is at least 1. Without branches,
+// since fixed and variable ids come in no order a predictor could learn.
 bool isOnePacket(const uint8_t* block, uint32_t size)
 {
-    uint8_t id = block[0];
-    uint32_t length = 0;
-    if (packetIsVariable(id)) {
-        if (size >= 3)
-            length = packetLength(block);
-        if (length < 3)
-            length = 0;
-    } else {
-        length = packetFixedLength(id);
-    }
-    return length != 0 && length == size;
+    uint32_t word = packetLengthWords[block[0]];
+    // A variable packet's own length word when the block holds one, else 0,
+    // which no block size equals; the bytes read stay inside the block.
+    uint32_t holds = uint32_t(size >= 3);
+    uint32_t carried = (uint32_t(block[holds]) << 8 | block[2 * holds]) & (0u - holds);
+    // The carried length for a variable id, the word otherwise (0 for an
+    // unknown id), chosen by a mask.
+    uint32_t variable = 0u - uint32_t(word == kVariableLength);
+    uint32_t length = word ^ ((word ^ carried) & variable);
+    return length == size;
 }
 
 } // namespace
