@@ -370,8 +370,17 @@ HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t
             uint32_t to = result.count == 0 ? 0 : blockEnds[result.count - 1];
             if (to != fromOut)
                 std::memmove(out + to, out + fromOut, length);
-            for (uint32_t i = 0; i < blocks; ++i)
-                blockEnds[result.count + i] = blockEnds[fromEnd + i] - fromOut + to;
+            // The block ends move down and shift with the bytes, in two
+            // passes that need no care for the overlap; the first chain's
+            // stay where they are.
+            uint32_t* moved = blockEnds + result.count;
+            if (result.count != fromEnd)
+                std::memmove(moved, blockEnds + fromEnd, blocks * sizeof *moved);
+            if (to != fromOut) {
+                uint32_t shift = to - fromOut; // modulo 2^32: they only move down
+                for (uint32_t i = 0; i < blocks; ++i)
+                    moved[i] += shift;
+            }
             result.count += blocks;
         }
         if (!met)
