@@ -201,6 +201,22 @@ uint32_t codeBits(const uint8_t* bytes, size_t count)
     return total;
 }
 
+// Adds `shift` to `count` block ends, four at a time.
+void shiftBlockEnds(uint32_t* ends, uint32_t count, uint32_t shift)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    Four add = { shift, shift, shift, shift };
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Four four;
+        std::memcpy(&four, ends + i, sizeof four);
+        four += add;
+        std::memcpy(ends + i, &four, sizeof four);
+    }
+    for (; i < count; ++i)
+        ends[i] += shift;
+}
+
 // One stretch of the input and its share of the output and of the block ends.
 struct Stretch {
     uint32_t startBit;
@@ -376,11 +392,8 @@ HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t
             uint32_t* moved = blockEnds + result.count;
             if (result.count != fromEnd)
                 std::memmove(moved, blockEnds + fromEnd, blocks * sizeof *moved);
-            if (to != fromOut) {
-                uint32_t shift = to - fromOut; // modulo 2^32: they only move down
-                for (uint32_t i = 0; i < blocks; ++i)
-                    moved[i] += shift;
-            }
+            if (to != fromOut)
+                shiftBlockEnds(moved, blocks, to - fromOut); // modulo 2^32: they only move down
             result.count += blocks;
         }
         if (!met)
