@@ -37,6 +37,26 @@ bool isOnePacket(const uint8_t* block, uint32_t size)
     return length == size;
 }
 
+// The index of the first block from `i` on that does not end at `from`
+// (`count` when there is none): the end of a run of empty blocks.
+uint32_t skipEmptyBlocks(const uint32_t* ends, uint32_t i, uint32_t count, uint32_t from)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    Four same = { from, from, from, from };
+    for (; i + 4 <= count; i += 4) {
+        Four four;
+        std::memcpy(&four, ends + i, sizeof four);
+        Four equal = four == same;
+        uint64_t halves[2];
+        std::memcpy(halves, &equal, sizeof halves);
+        if ((halves[0] & halves[1]) != ~uint64_t(0))
+            break;
+    }
+    while (i < count && ends[i] == from)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 bool BufferedConnection::onReadable()
@@ -203,8 +223,12 @@ BufferedConnection::Split BufferedConnection::splitCompressedBlocks()
     uint32_t from = 0;
     for (uint32_t i = 0; i < blocks.count; ++i) {
         uint32_t end = m_blockEnds[i];
-        if (end == from)
-            continue; // an empty block carries nothing
+        if (end == from) {
+            // An empty block carries nothing; a run of them is passed over
+            // four at a time.
+            i = skipEmptyBlocks(m_blockEnds, i, blocks.count, from) - 1;
+            continue;
+        }
         uint8_t* packet = m_decoded + from;
         if (!isOnePacket(packet, end - from)) {
             loseConnection();
