@@ -20,97 +20,171 @@ using namespace huffman_tables;
 
 namespace {
 
-constexpr int kMaxChains = 3;
+constexpr int kMaxChains = 4;
 // Below this many input bytes per chain, fewer chains are used.
 constexpr size_t kMinChainBytes = 256;
 // A stretch is sized so that its output fits its share of the output room at
 // up to this many output bytes per input byte (most streams give one or two).
 constexpr size_t kOutputPerInputByte = 2;
 constexpr int kLookupsPerGroup = 3;
+// Input bytes a group may take: its refill moves by at most seven.
+constexpr int kGroupInput = 7;
+constexpr uint32_t kGroupOutput = kLookupsPerGroup * kMaxBytesPerLookup;
 // The smallest share of the output room and of the block ends worth a chain.
 constexpr uint32_t kMinChainRoom = 256;
 constexpr uint32_t kMinChainBlocks = 32;
 
-// The state of one chain. `bits` holds the next `shift + 8` unread bits from
-// bit 4 up, most significant first, and zeros in bits 0-3, so the window of
-// the next lookup is `(bits >> shift) & kLookupMask`. The unread bits always
-// end on a byte boundary (`in`), so dropping the padding after an end code is
-// a mask on `shift`. A refill brings the unread bits to 53-60; a lookup takes
-// at most 12 bits and 7 of padding, so three lookups always find 12 bits.
+// The state of one chain. `bits` holds the last 60 bits before `in` from bit
+// 4 up, most significant first, and zeros in bits 0-3; the next `shift + 8`
+// of them are unread, so the window of the next lookup is
+// `(bits >> shift) & kLookupMask`. The unread bits always end on a byte
+// boundary (`in`), so dropping the padding after an end code is a mask on
+// `shift`. A group is three lookups and a refill: a refill moves `in` on by
+// whole bytes and reads the eight bytes before it again, which brings the
+// unread bits to 53-60; a lookup takes at most 12 bits and 7 of padding, so
+// three lookups always find 12 bits.
 struct Chain {
     uint64_t bits;
-    int32_t shift;
+    int64_t shift;
     const uint8_t* in;
     uint32_t out; // output offset
     uint32_t ends; // next block end index
 };
 
 struct ChainLimits {
-    const uint8_t* inStop; // a group needs the eight bytes before this
+    const uint8_t* inStop; // a group needs kGroupInput bytes from `in` on
     uint32_t outStop; // a group starts only at or below these
     uint32_t endsStop;
 };
 
-inline bool canRunGroup(const Chain& chain, const ChainLimits& limits)
+// The hot state of a chain, held in registers while groups run.
+struct Lane {
+    uint64_t bits;
+    int64_t shift;
+    const uint8_t* in;
+    uint32_t out;
+    uint32_t* ends;
+};
+
+__attribute__((always_inline)) inline void laneLookup(Lane& lane, const DecodeEntry* entries, uint8_t* out)
 {
-    return limits.inStop - chain.in >= 8 && chain.out <= limits.outStop && chain.ends <= limits.endsStop;
+    const DecodeEntry& entry = entries[(lane.bits >> lane.shift) & kLookupMask];
+    std::memcpy(out + lane.out, entry.bytes, kMaxBytesPerLookup);
+    lane.out += entry.count;
+    lane.shift = (lane.shift - entry.bitCount) & entry.paddingMask;
+    // Stored on every lookup and kept only after an end code: no branch.
+    *lane.ends = lane.out;
+    lane.ends += entry.endsPacket;
 }
 
-inline void refill(Chain& chain)
+__attribute__((always_inline)) inline void laneRefill(Lane& lane)
 {
-    int bytes = (52 - chain.shift) >> 3;
+    int64_t bytes = (52 - lane.shift) >> 3;
+    lane.in += bytes;
+    lane.shift += 8 * bytes;
     uint64_t word;
-    std::memcpy(&word, chain.in, 8);
-    word = __builtin_bswap64(word);
-    chain.bits = (chain.bits << (8 * bytes)) | (((word >> 8) >> (56 - 8 * bytes)) << 4);
-    chain.in += bytes;
-    chain.shift += 8 * bytes;
+    std::memcpy(&word, lane.in - 8, 8);
+    lane.bits = __builtin_bswap64(word) << 4;
 }
 
-inline void runGroup(Chain& state, const DecodeEntry* entries, uint8_t* out, uint32_t* blockEnds)
+// Groups that a chain can run one after the other within its limits: each
+// takes at most kGroupInput input bytes, kGroupOutput output bytes and
+// kLookupsPerGroup block ends.
+inline size_t safeGroups(const Lane& lane, const ChainLimits& limits, const uint32_t* blockEnds)
 {
-    Chain chain = state;
-    refill(chain);
-    for (int i = 0; i < kLookupsPerGroup; ++i) {
-        const DecodeEntry& entry = entries[(chain.bits >> chain.shift) & kLookupMask];
-        std::memcpy(out + chain.out, entry.bytes, kMaxBytesPerLookup);
-        chain.out += entry.count;
-        chain.shift = (chain.shift - entry.bitCount) & entry.paddingMask;
-        // Stored on every lookup and kept only after an end code: no branch.
-        blockEnds[chain.ends] = chain.out;
-        chain.ends += entry.endsPacket;
+    ptrdiff_t input = limits.inStop - lane.in - kGroupInput;
+    int64_t room = int64_t(limits.outStop) - int64_t(lane.out);
+    ptrdiff_t ends = (blockEnds + limits.endsStop) - lane.ends;
+    if (input < 0 || room < 0 || ends < 0)
+        return 0;
+    return 1
+        + std::min({ size_t(input) / kGroupInput, size_t(room) / kGroupOutput, size_t(ends) / kLookupsPerGroup });
+}
+
+// Runs the chains' groups interleaved, lookup by lookup, so that their table
+// reads overlap, while every chain still can; between runs, the number of
+// groups that are sure to fit is worked out again.
+template <int Count>
+void runLanes(Lane* lanes, const ChainLimits* limits, uint8_t* out, const uint32_t* blockEnds)
+{
+    const DecodeEntry* entries = tables().entries;
+    Lane lane[Count];
+#pragma GCC unroll 4
+    for (int j = 0; j < Count; ++j)
+        lane[j] = lanes[j];
+    for (;;) {
+        size_t groups = safeGroups(lane[0], limits[0], blockEnds);
+#pragma GCC unroll 4
+        for (int j = 1; j < Count; ++j)
+            groups = std::min(groups, safeGroups(lane[j], limits[j], blockEnds));
+        if (groups == 0)
+            break;
+        do {
+#pragma GCC unroll 4
+            for (int i = 0; i < kLookupsPerGroup; ++i) {
+#pragma GCC unroll 4
+                for (int j = 0; j < Count; ++j)
+                    laneLookup(lane[j], entries, out);
+            }
+#pragma GCC unroll 4
+            for (int j = 0; j < Count; ++j)
+                laneRefill(lane[j]);
+        } while (--groups);
     }
-    state = chain;
+#pragma GCC unroll 4
+    for (int j = 0; j < Count; ++j)
+        lanes[j] = lane[j];
 }
 
 // Runs the chains side by side while all of them can, then each one alone to
 // its own limit.
-template <int Count> void runChains(Chain* chains, const ChainLimits* limits, uint8_t* out, uint32_t* blockEnds)
+void runChains(int count, Chain* chains, const ChainLimits* limits, uint8_t* out, uint32_t* blockEnds)
 {
-    const DecodeEntry* entries = tables().entries;
-    for (;;) {
-        bool canRun = true;
-        for (int j = 0; j < Count; ++j)
-            canRun &= canRunGroup(chains[j], limits[j]);
-        if (!canRun)
-            break;
-        for (int j = 0; j < Count; ++j)
-            runGroup(chains[j], entries, out, blockEnds);
+    Lane lanes[kMaxChains];
+    for (int j = 0; j < count; ++j)
+        lanes[j] = { chains[j].bits, chains[j].shift, chains[j].in, chains[j].out, blockEnds + chains[j].ends };
+    switch (count) {
+    case 4:
+        runLanes<4>(lanes, limits, out, blockEnds);
+        break;
+    case 3:
+        runLanes<3>(lanes, limits, out, blockEnds);
+        break;
+    case 2:
+        runLanes<2>(lanes, limits, out, blockEnds);
+        break;
+    default:
+        break;
     }
-    for (int j = 0; j < Count; ++j) {
-        while (canRunGroup(chains[j], limits[j]))
-            runGroup(chains[j], entries, out, blockEnds);
+    for (int j = 0; j < count; ++j) {
+        runLanes<1>(lanes + j, limits + j, out, blockEnds);
+        chains[j] = { lanes[j].bits, lanes[j].shift, lanes[j].in, lanes[j].out, uint32_t(lanes[j].ends - blockEnds) };
     }
 }
 
-Chain startChain(const uint8_t* raw, size_t rawLength, uint32_t position, uint32_t out, uint32_t ends)
+// A chain at `position`, its unread bits read in. False when the input ends
+// too soon for that: then no group may run, and only the position is exact.
+bool startChain(Chain& chain, const uint8_t* raw, size_t rawLength, uint32_t position, uint32_t out, uint32_t ends)
 {
-    Chain chain { 0, -8, raw + position / 8, out, ends };
-    if (position / 8 + 8 <= rawLength)
-        refill(chain);
-    // Without the refill no group can run; the position is still exact.
-    chain.shift -= int32_t(position % 8);
-    return chain;
+    // The unread bits end at the byte boundary 53-60 bits on.
+    size_t end = (size_t(position) + 60) / 8;
+    chain.out = out;
+    chain.ends = ends;
+    if (end > rawLength) {
+        chain.bits = 0;
+        chain.in = raw + position / 8;
+        chain.shift = -8 - int64_t(position % 8);
+        return false;
+    }
+    // Near the start of the input there may be fewer than eight bytes before
+    // `end`; the first refill comes after three lookups, by when there are.
+    uint64_t word = 0;
+    for (size_t at = end >= 8 ? end - 8 : 0; at < end; ++at)
+        word = word << 8 | raw[at];
+    chain.bits = word << 4;
+    chain.in = raw + end;
+    chain.shift = int64_t(end * 8 - position) - 8;
+    return true;
 }
 
 uint32_t chainPosition(const Chain& chain, const uint8_t* raw)
@@ -125,6 +199,22 @@ uint32_t codeBits(const uint8_t* bytes, size_t count)
     for (size_t i = 0; i < count; ++i)
         total += byteBits[bytes[i]];
     return total;
+}
+
+// Adds `shift` to `count` block ends, four at a time.
+void shiftBlockEnds(uint32_t* ends, uint32_t count, uint32_t shift)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    Four add = { shift, shift, shift, shift };
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        Four four;
+        std::memcpy(&four, ends + i, sizeof four);
+        four += add;
+        std::memcpy(ends + i, &four, sizeof four);
+    }
+    for (; i < count; ++i)
+        ends[i] += shift;
 }
 
 // One stretch of the input and its share of the output and of the block ends.
@@ -213,6 +303,11 @@ int planStretches(size_t rawLength, uint32_t bitPosition, size_t outCapacity, si
     uint32_t share = room / count;
     uint32_t blockShare = blocks / count;
     size_t span = std::min((inputBytes + count - 1) / count, share / kOutputPerInputByte);
+    // A block takes at least one input byte (the first one may start inside
+    // a byte), so a stretch this short never runs out of block ends before
+    // its input stop, which would leave the stretches after it unused.
+    if (count > 1)
+        span = std::min<size_t>(span, blockShare - kLookupsPerGroup - 1);
     span = std::max<size_t>(span, 1);
     for (uint32_t j = 0; j < count; ++j) {
         Stretch& stretch = stretches[j];
@@ -250,32 +345,22 @@ HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t
     ChainLimits limits[kMaxChains];
     for (int j = 0; j < count; ++j) {
         const Stretch& stretch = stretches[j];
-        chains[j] = startChain(raw, rawLength, stretch.startBit, stretch.outStart, stretch.endsStart);
+        bool filled = startChain(chains[j], raw, rawLength, stretch.startBit, stretch.outStart, stretch.endsStart);
         limits[j].inStop = raw + stretch.stopByte;
         // A share too small for one group is decoded code by code only.
-        uint32_t groupRoom = kLookupsPerGroup * kMaxBytesPerLookup;
-        if (stretch.outEnd - stretch.outStart < groupRoom || stretch.endsEnd - stretch.endsStart < kLookupsPerGroup) {
+        if (!filled || stretch.outEnd - stretch.outStart < kGroupOutput
+            || stretch.endsEnd - stretch.endsStart < kLookupsPerGroup) {
             limits[j] = { chains[j].in, 0, 0 };
             continue;
         }
-        limits[j].outStop = stretch.outEnd - groupRoom;
+        limits[j].outStop = stretch.outEnd - kGroupOutput;
         limits[j].endsStop = stretch.endsEnd - kLookupsPerGroup;
     }
-    switch (count) {
-    case 1:
-        runChains<1>(chains, limits, out, blockEnds);
-        break;
-    case 2:
-        runChains<2>(chains, limits, out, blockEnds);
-        break;
-    default:
-        runChains<kMaxChains>(chains, limits, out, blockEnds);
-        break;
-    }
+    runChains(count, chains, limits, out, blockEnds);
     for (int j = 0; j < count; ++j) {
         Stretch& stretch = stretches[j];
         stretch.chain = chains[j];
-        stretch.reachedStop = limits[j].inStop == raw + stretch.stopByte && !(limits[j].inStop - chains[j].in >= 8);
+        stretch.reachedStop = limits[j].inStop == raw + stretch.stopByte && limits[j].inStop - chains[j].in < kGroupInput;
         stretch.position = chainPosition(chains[j], raw);
         // The last stretch of the input finishes code by code.
         if (stretch.stopsAtInputEnd) {
@@ -301,8 +386,14 @@ HuffmanBlocks huffmanDecodeBlocks(const uint8_t* raw, size_t rawLength, uint32_t
             uint32_t to = result.count == 0 ? 0 : blockEnds[result.count - 1];
             if (to != fromOut)
                 std::memmove(out + to, out + fromOut, length);
-            for (uint32_t i = 0; i < blocks; ++i)
-                blockEnds[result.count + i] = blockEnds[fromEnd + i] - fromOut + to;
+            // The block ends move down and shift with the bytes, in two
+            // passes that need no care for the overlap; the first chain's
+            // stay where they are.
+            uint32_t* moved = blockEnds + result.count;
+            if (result.count != fromEnd)
+                std::memmove(moved, blockEnds + fromEnd, blocks * sizeof *moved);
+            if (to != fromOut)
+                shiftBlockEnds(moved, blocks, to - fromOut); // modulo 2^32: they only move down
             result.count += blocks;
         }
         if (!met)

@@ -14,6 +14,7 @@
 // never queued. Received packets are read with the get-primitives, which never
 // read outside the packet and leave the offset unchanged on failure.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -30,6 +31,9 @@ constexpr uint16_t kVariableLength = 0x8000;
 constexpr size_t kMaxPacketLength = 65535; // the range of the length word
 
 extern const PacketInfo packetTable[kPacketTableSize];
+// The length word of every byte value as an id, in one flat table: the fixed
+// length, kVariableLength, or 0 for an unknown id.
+extern const std::array<uint16_t, 256> packetLengthWords;
 
 inline bool packetIsKnown(uint8_t id) { return id < kPacketTableSize; }
 inline bool packetIsVariable(uint8_t id)

@@ -225,3 +225,17 @@ const PacketInfo packetTable[kPacketTableSize] = {
     { 0xDC, "", 9, 0 },
     { 0xDD, "", kVariableLength, 0 },
 };
+
+namespace {
+
+std::array<uint16_t, 256> flatPacketLengthWords()
+{
+    std::array<uint16_t, 256> words {};
+    for (int id = 0; id < kPacketTableSize; ++id)
+        words[size_t(id)] = packetTable[id].lengthWord;
+    return words;
+}
+
+} // namespace
+
+const std::array<uint16_t, 256> packetLengthWords = flatPacketLengthWords();

@@ -21,20 +21,40 @@ constexpr uint32_t kPausePacketLength = 2;
 constexpr uint32_t kMinBlocksInput = 32;
 
 // Each block holds exactly one whole packet; anything else is a broken
-// stream, which would stall for ever.
+// stream, which would stall for ever. `size` is at least 1. Without branches,
+// since fixed and variable ids come in no order a predictor could learn.
 bool isOnePacket(const uint8_t* block, uint32_t size)
 {
-    uint8_t id = block[0];
-    uint32_t length = 0;
-    if (packetIsVariable(id)) {
-        if (size >= 3)
-            length = packetLength(block);
-        if (length < 3)
-            length = 0;
-    } else {
-        length = packetFixedLength(id);
+    uint32_t word = packetLengthWords[block[0]];
+    // A variable packet's own length word when the block holds one, else 0,
+    // which no block size equals; the bytes read stay inside the block.
+    uint32_t holds = uint32_t(size >= 3);
+    uint32_t carried = (uint32_t(block[holds]) << 8 | block[2 * holds]) & (0u - holds);
+    // The carried length for a variable id, the word otherwise (0 for an
+    // unknown id), chosen by a mask.
+    uint32_t variable = 0u - uint32_t(word == kVariableLength);
+    uint32_t length = word ^ ((word ^ carried) & variable);
+    return length == size;
+}
+
+// The index of the first block from `i` on that does not end at `from`
+// (`count` when there is none): the end of a run of empty blocks.
+uint32_t skipEmptyBlocks(const uint32_t* ends, uint32_t i, uint32_t count, uint32_t from)
+{
+    typedef uint32_t Four __attribute__((vector_size(16)));
+    Four same = { from, from, from, from };
+    for (; i + 4 <= count; i += 4) {
+        Four four;
+        std::memcpy(&four, ends + i, sizeof four);
+        Four equal = four == same;
+        uint64_t halves[2];
+        std::memcpy(halves, &equal, sizeof halves);
+        if ((halves[0] & halves[1]) != ~uint64_t(0))
+            break;
     }
-    return length != 0 && length == size;
+    while (i < count && ends[i] == from)
+        ++i;
+    return i;
 }
 
 } // namespace
@@ -203,8 +223,12 @@ BufferedConnection::Split BufferedConnection::splitCompressedBlocks()
     uint32_t from = 0;
     for (uint32_t i = 0; i < blocks.count; ++i) {
         uint32_t end = m_blockEnds[i];
-        if (end == from)
-            continue; // an empty block carries nothing
+        if (end == from) {
+            // An empty block carries nothing; a run of them is passed over
+            // four at a time.
+            i = skipEmptyBlocks(m_blockEnds, i, blocks.count, from) - 1;
+            continue;
+        }
         uint8_t* packet = m_decoded + from;
         if (!isOnePacket(packet, end - from)) {
             loseConnection();

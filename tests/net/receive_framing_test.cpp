@@ -293,6 +293,24 @@ TEST(CompressedFraming, EmptyBlockIsSkipped)
     EXPECT_EQ(connection->lost, 0);
 }
 
+// Runs of empty blocks of every length up to a dozen between the packets of
+// one large read: each packet arrives once, in order.
+TEST(CompressedFraming, RunsOfEmptyBlocksInALongRunAreSkipped)
+{
+    std::vector<Bytes> blocks;
+    std::vector<Bytes> packets;
+    for (int i = 0; i < 200; ++i) {
+        blocks.insert(blocks.end(), size_t(i % 13), Bytes {});
+        packets.push_back({ 0x73, uint8_t(i) });
+        blocks.push_back(packets.back());
+    }
+    auto connection = makeConnection(true);
+    connection->feed(test::huffmanEncodePackets(blocks));
+    EXPECT_EQ(connection->packets, packets);
+    EXPECT_EQ(connection->lost, 0);
+    EXPECT_EQ(connection->link().rawFill(), 0u);
+}
+
 // A broken compressed block can never be framed; the connection is given up
 // instead of stalling for ever.
 struct CompressedBadInput {
