@@ -105,6 +105,13 @@ void PointerGump::draw(GumpCanvas& canvas)
     drawPage(canvas);
 }
 
+bool PointerGump::lookKey(uint64_t& key)
+{
+    key = uint64_t(uint32_t(m_shownArt)) * 4 + uint64_t(m_flashing) * 2
+        + uint64_t(service<GameSession>().isInWorld());
+    return true;
+}
+
 void PointerGump::onLeftUp(int32_t, int32_t)
 {
     service<GumpPointer>().clearPointerCaptureIf(this);

@@ -25,6 +25,8 @@ public:
     ~PointerGump() override;
 
     void draw(GumpCanvas& canvas) override;
+    // Its page shows the arrow and the flash as the last tick painted them.
+    bool lookKey(uint64_t& key) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;
     // Follows the target, turns and flashes.
