@@ -46,6 +46,9 @@ private:
     int32_t m_flashCounter = 0;
     int32_t m_shownArt = kBaseArt;
     bool m_flashing = false;
+    // What the page shows: the constructor paints the first arrow unflashed.
+    int32_t m_paintedArt = kBaseArt;
+    bool m_paintedFlashing = false;
 };
 
 // Shows, moves or hides the arrow (made on the first call, hidden when
