@@ -4,6 +4,7 @@
 #include "app/pointer.h"
 #include "platform/display.h"
 
+#include <algorithm>
 #include <mutex>
 
 WindowPresenter::WindowPresenter(platform::Display& display, MainWindow& window)
@@ -66,8 +67,13 @@ void WindowPresenter::present(PresentKind kind)
         || start != m_shownStart || width != m_shownWidth || height != m_shownHeight
         || m_backBuffer.format() != m_shownFormat;
     if (!whole && pointerChanged) {
-        m_rects.push_back(m_shownPointer);
-        m_rects.push_back(pointer);
+        // The composition under the pointer may have marked its boxes
+        // already: each goes once.
+        for (const ScreenRect& box : { m_shownPointer, pointer }) {
+            if (std::none_of(m_rects.begin(), m_rects.end(),
+                    [&box](const ScreenRect& r) { return box.intersected(r) == box; }))
+                m_rects.push_back(box);
+        }
     }
     std::erase_if(m_rects, [](const ScreenRect& r) { return r.isEmpty(); });
 

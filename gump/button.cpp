@@ -212,6 +212,19 @@ int32_t Button::faceArt(bool& disabledLook) const
     return artId();
 }
 
+bool Button::lookKey(uint64_t& key)
+{
+    // Pixels drawn into its own page by others cannot be told apart here.
+    if (m_drawsOwnBuffer)
+        return false;
+    CGump* window = parent();
+    const bool hidden = window && window->isMinimised() && !showsWhileParentMinimised();
+    bool disabledLook = false;
+    const int32_t art = hidden ? 0 : faceArt(disabledLook);
+    key = (uint64_t(uint32_t(art)) << 2) | (uint64_t(disabledLook) << 1) | uint64_t(hidden);
+    return true;
+}
+
 void Button::draw(GumpCanvas& canvas)
 {
     if (!isVisible())
@@ -301,6 +314,25 @@ void LabelButton::renderFace(int32_t art, int32_t labelTop, uint16_t colour)
         drawUnicodeTextLine(face->surface(), m_label.c_str(), m_labelX, labelTop, colour, wholeSurface(face->surface()));
 }
 
+uint8_t LabelButton::wantedFaceState() const
+{
+    if (currentPage() == 1)
+        return uint8_t(FaceState::Pressed);
+    if ((m_hovered || (m_flashPhase && m_flashArt != 0)) && m_hoverArt != 0)
+        return uint8_t(FaceState::Highlighted);
+    return uint8_t(FaceState::Normal);
+}
+
+bool LabelButton::lookKey(uint64_t& key)
+{
+    if (m_flashArt != 0)
+        return false;
+    // The face is rendered again only when its state changes (a new label
+    // shows then too), so the state names the pixels.
+    key = wantedFaceState();
+    return true;
+}
+
 void LabelButton::draw(GumpCanvas& canvas)
 {
     GumpPage* face = page(0);
@@ -313,21 +345,17 @@ void LabelButton::draw(GumpCanvas& canvas)
     tick();
     if (!rectIntersects({ x, y, x + width(), y + height() }, canvas.clip()))
         return;
-    if (currentPage() == 1) {
-        if (m_faceState != uint8_t(FaceState::Pressed)) {
-            m_faceState = uint8_t(FaceState::Pressed);
+    const uint8_t wanted = wantedFaceState();
+    if (m_faceState != wanted) {
+        m_faceState = wanted;
+        if (wanted == uint8_t(FaceState::Pressed)) {
             if (m_downArt != 0)
                 renderFace(m_downArt, m_labelY + 2, kHighlightColour);
-        }
-    } else if ((m_hovered || m_flashPhase) && m_hoverArt != 0) {
-        if (m_faceState != uint8_t(FaceState::Highlighted)) {
-            m_faceState = uint8_t(FaceState::Highlighted);
+        } else if (wanted == uint8_t(FaceState::Highlighted)) {
             renderFace(m_hoverArt, m_labelY, kHighlightColour);
-        }
-    } else if (m_faceState != uint8_t(FaceState::Normal)) {
-        m_faceState = uint8_t(FaceState::Normal);
-        if (artId() != 0)
+        } else if (artId() != 0) {
             renderFace(artId(), m_labelY, m_labelColour);
+        }
     }
     drawImageClipped(
         copySpanTransparent, face->pixels.data(), face->width, face->height, canvas.target(), &canvas.clip(), x, y);

@@ -73,6 +73,8 @@ public:
     // The flash cycle; the manager ticks only top-level gumps, so a window
     // whose buttons flash ticks them.
     void tick() override;
+    // The face it shows now; a class that draws otherwise answers for itself.
+    bool lookKey(uint64_t& key) override;
 
     ButtonBehaviour behaviour() const { return m_behaviour; }
     int32_t id() const { return m_id; }
@@ -140,6 +142,9 @@ public:
 
     void draw(GumpCanvas& canvas) override;
     void tick() override;
+    // The face its next draw settles on; none while it flashes, since its
+    // draws advance the flash.
+    bool lookKey(uint64_t& key) override;
 
     int32_t labelX() const { return m_labelX; }
     int32_t labelY() const { return m_labelY; }
@@ -149,6 +154,8 @@ public:
 private:
     void centreLabel();
     void renderFace(int32_t art, int32_t labelTop, uint16_t colour);
+    // The face state the next draw shows (FaceState).
+    uint8_t wantedFaceState() const;
 
     int32_t m_labelX = 0;
     int32_t m_labelY = 0;

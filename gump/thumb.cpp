@@ -94,6 +94,14 @@ void Thumb::syncToTextList(
     setLocation(x(), int32_t(m_minY + (int64_t(m_maxY) - m_minY + 1) * (above + offset) / total));
 }
 
+int32_t Thumb::shownArt() const { return m_hovered && m_hoverArt != 0 ? m_hoverArt : artId(); }
+
+bool Thumb::lookKey(uint64_t& key)
+{
+    key = uint64_t(uint32_t(shownArt()));
+    return true;
+}
+
 void Thumb::draw(GumpCanvas& canvas)
 {
     if (!isVisible())
@@ -101,7 +109,7 @@ void Thumb::draw(GumpCanvas& canvas)
     int32_t screenX = 0;
     int32_t screenY = 0;
     localToScreen(screenX, screenY);
-    int32_t art = m_hovered && m_hoverArt != 0 ? m_hoverArt : artId();
+    const int32_t art = shownArt();
     drawGumpArtClipped(copySpanTransparent, art, canvas.target(), &canvas.clip(), screenX + 1, screenY);
 }
 

@@ -27,6 +27,7 @@ public:
         int32_t offset);
 
     void draw(GumpCanvas& canvas) override;
+    bool lookKey(uint64_t& key) override;
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
@@ -50,6 +51,9 @@ public:
     int32_t range() const;
 
 private:
+    // The art drawn now: the hover art while the pointer is over it.
+    int32_t shownArt() const;
+
     bool m_vertical;
     bool m_hovered = false;
     int32_t m_minX = 0;

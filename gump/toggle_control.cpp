@@ -63,6 +63,7 @@ void ToggleControl::redraw()
     else if (m_disabled)
         art = m_checked ? m_disabledCheckedArt : m_disabledArt;
     drawGumpArt(copySpanTransparent, art, face->target(), 0, 0);
+    markLookChanged();
 }
 
 void ToggleControl::draw(GumpCanvas& canvas) { drawOwnBuffer(canvas); }

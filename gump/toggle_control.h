@@ -19,6 +19,12 @@ public:
     void redraw();
 
     void draw(GumpCanvas& canvas) override;
+    // Its face is its page, which only the constructor and redraw paint.
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;

@@ -112,6 +112,12 @@ void Menubar::draw(GumpCanvas& canvas)
     }
 }
 
+bool Menubar::lookKey(uint64_t& key)
+{
+    key = faceLookKey() * 4 + uint64_t(isInWorld()) * 2 + uint64_t(isUnfolded());
+    return true;
+}
+
 bool Menubar::containsPoint(int32_t x, int32_t y)
 {
     if (!isInWorld() || x < 0 || y < 0)

@@ -37,6 +37,8 @@ public:
     LabelButton* button(int32_t index) const;
 
     void draw(GumpCanvas& canvas) override;
+    // Its pages are painted once, when it is made.
+    bool lookKey(uint64_t& key) override;
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;

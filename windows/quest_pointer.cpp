@@ -92,8 +92,11 @@ void PointerGump::tick()
         = self ? pointerDirectionForStep(worldDirectionStep(self->x, self->y, m_targetX, m_targetY)) : 1;
     m_shownArt = kBaseArt + direction;
     GumpPage* face = page(0);
-    if (!face || !face->isAllocated())
+    // The page already shows this arrow in this colour.
+    if (!face || !face->isAllocated() || (m_shownArt == m_paintedArt && m_flashing == m_paintedFlashing))
         return;
+    m_paintedArt = m_shownArt;
+    m_paintedFlashing = m_flashing;
     std::fill(face->pixels.begin(), face->pixels.end(), uint16_t(0));
     drawGumpArt(m_flashing ? hueSpanFor(kFlashHueIndex, false) : copySpan, m_shownArt, face->target(), 0, 0);
 }
@@ -103,6 +106,13 @@ void PointerGump::draw(GumpCanvas& canvas)
     if (!isVisible() || !service<GameSession>().isInWorld())
         return;
     drawPage(canvas);
+}
+
+bool PointerGump::lookKey(uint64_t& key)
+{
+    key = uint64_t(uint32_t(m_shownArt)) * 4 + uint64_t(m_flashing) * 2
+        + uint64_t(service<GameSession>().isInWorld());
+    return true;
 }
 
 void PointerGump::onLeftUp(int32_t, int32_t)

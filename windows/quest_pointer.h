@@ -25,6 +25,8 @@ public:
     ~PointerGump() override;
 
     void draw(GumpCanvas& canvas) override;
+    // Its page shows the arrow and the flash as the last tick painted them.
+    bool lookKey(uint64_t& key) override;
     void onLeftUp(int32_t x, int32_t y) override;
     void onRightUp(int32_t x, int32_t y) override;
     // Follows the target, turns and flashes.
@@ -44,6 +46,9 @@ private:
     int32_t m_flashCounter = 0;
     int32_t m_shownArt = kBaseArt;
     bool m_flashing = false;
+    // What the page shows: the constructor paints the first arrow unflashed.
+    int32_t m_paintedArt = kBaseArt;
+    bool m_paintedFlashing = false;
 };
 
 // Shows, moves or hides the arrow (made on the first call, hidden when

@@ -44,6 +44,12 @@ void SkillLockButton::draw(GumpCanvas& canvas)
     Button::draw(canvas);
 }
 
+bool SkillLockButton::lookKey(uint64_t& key)
+{
+    takeStateArt();
+    return Button::lookKey(key);
+}
+
 void SkillLockButton::onLeftUp(int32_t, int32_t)
 {
     m_pressed = false;

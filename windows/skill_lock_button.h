@@ -20,6 +20,8 @@ public:
     uint8_t state() const;
 
     void draw(GumpCanvas& canvas) override;
+    // The face of the lock state the skill window holds now.
+    bool lookKey(uint64_t& key) override;
     void onLeftUp(int32_t x, int32_t y) override;
     bool isClosableByCloseAll() override { return false; }
 

@@ -118,6 +118,7 @@ void TipsGump::redraw()
 {
     GumpPage& face = *page(0);
     face.allocate(width(), height());
+    markLookChanged();
     if (m_isTip)
         drawTextWindowFrame(face, kTipTitleArt, 127, 9);
     else

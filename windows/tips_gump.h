@@ -41,6 +41,12 @@ public:
     void pageAt(int32_t x, int32_t y);
 
     void draw(GumpCanvas& canvas) override;
+    // Its face is page 0 as redraw paints it, or page 1 while minimised.
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
     bool containsPoint(int32_t x, int32_t y) override;
     void onLeftDown(int32_t x, int32_t y) override;
     void onLeftUp(int32_t x, int32_t y) override;

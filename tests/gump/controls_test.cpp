@@ -22,6 +22,12 @@ public:
     {
     }
     void onControlChanged(CGump*) override { ++changes; }
+    // Its face is its page, which the tests never paint again.
+    bool lookKey(uint64_t& key) override
+    {
+        key = faceLookKey();
+        return true;
+    }
     void onSlider(int32_t position, int32_t range, CGump*) override
     {
         lastPosition = position;
@@ -246,3 +252,58 @@ TEST_F(Controls, PressingAControlRaisesItsWindow)
 }
 
 } // namespace
+
+// Each control answers the look of its face, so that a composition of what
+// changed leaves it alone while it keeps its face and composes it again the
+// moment its face changes.
+TEST_F(Controls, AControlIsComposedAgainOnlyWhenItsFaceChanges)
+{
+    struct Case {
+        const char* name;
+        CGump* (*make)();
+        void (*change)(CGump*);
+    };
+    auto button = [] { return static_cast<CGump*>(new Button(0, 0, ButtonBehaviour::ClickOnRelease, 0, nullptr, 100, 101, false)); };
+    auto label = [] {
+        auto* made = new LabelButton(0, 0, ButtonBehaviour::ClickOnRelease, 0, nullptr, 100, 101, false);
+        made->setHoverArt(101);
+        return static_cast<CGump*>(made);
+    };
+    auto toggle = [] { return static_cast<CGump*>(new ToggleControl(0, 30, 200, 201, 1, 0, "label", false, 202, 203)); };
+    auto thumb = [] {
+        auto* made = new Thumb(0, 10, true, 110, 254);
+        made->setHoverArt(100);
+        return static_cast<CGump*>(made);
+    };
+    const Case cases[] = {
+        { "button pressed", button, [](CGump* gump) { gump->onLeftDown(1, 1); } },
+        { "button disabled", button, [](CGump* gump) { static_cast<Button*>(gump)->setDisabled(true); } },
+        { "button hovered", button,
+            [](CGump* gump) {
+                static_cast<Button*>(gump)->setHoverArt(101);
+                gump->onMouseOver(1, 1);
+            } },
+        { "button flashing", button,
+            [](CGump* gump) {
+                static_cast<Button*>(gump)->setFlashArt(101);
+                for (int tick = 0; tick < 11; ++tick)
+                    gump->tick();
+            } },
+        { "label button pressed", label, [](CGump* gump) { gump->onLeftDown(1, 1); } },
+        { "label button hovered", label, [](CGump* gump) { gump->onMouseOver(1, 1); } },
+        { "toggle checked", toggle, [](CGump* gump) { gump->onLeftUp(0, 0); } },
+        { "thumb hovered", thumb, [](CGump* gump) { gump->onMouseOver(1, 1); } },
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.name);
+        CGump* control = add(item.make());
+        composeAll(true);
+        gumpRedrawChanged({});
+        EXPECT_TRUE(gumpChangedScreenRects().empty()) << "an unchanged face";
+        item.change(control);
+        gumpRedrawChanged({});
+        const std::vector<ScreenRect> changed = gumpChangedScreenRects();
+        EXPECT_NE(std::find(changed.begin(), changed.end(), control->composedBounds()), changed.end());
+        closeGump(control);
+    }
+}
