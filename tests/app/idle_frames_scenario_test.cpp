@@ -12,6 +12,8 @@
 #include "gump/gump_manager.h"
 #include "platform/headless/headless_display.h"
 #include "protocol/login_state.h"
+#include "world/object_manager.h"
+#include "support/stage_world.h"
 #include "support/test_shard_server.h"
 #include "support/world_player.h"
 
