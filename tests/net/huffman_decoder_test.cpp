@@ -384,6 +384,31 @@ INSTANTIATE_TEST_SUITE_P(Streams, HuffmanBlocksTest,
         BlockStream { "LongBlocks", longBlocks }, BlockStream { "Noise", noise }),
     [](const testing::TestParamInfo<BlockStream>& row) { return std::string(row.param.name); });
 
+// Calls the block decoder on the first `cut` bytes of `raw` until one finds
+// no whole block left: every block it gave, and where the last one ended.
+struct BlocksUpToCut {
+    std::vector<std::vector<uint8_t>> blocks;
+    uint32_t bits = 0;
+};
+
+BlocksUpToCut decodeBlocksUpTo(const std::vector<uint8_t>& raw, size_t cut, std::vector<uint8_t>& out,
+    std::vector<uint32_t>& ends)
+{
+    BlocksUpToCut decoded;
+    for (;;) {
+        HuffmanBlocks blocks
+            = huffmanDecodeBlocks(raw.data(), cut, decoded.bits, out.data(), out.size(), ends.data(), ends.size());
+        if (blocks.count == 0)
+            return decoded;
+        uint32_t from = 0;
+        for (uint32_t i = 0; i < blocks.count; ++i) {
+            decoded.blocks.emplace_back(out.begin() + from, out.begin() + ends[i]);
+            from = ends[i];
+        }
+        decoded.bits = blocks.bitPosition;
+    }
+}
+
 TEST(HuffmanBlocks, CutInputLeavesTheCutBlockForLater)
 {
     std::vector<uint8_t> raw = smallPackets();
@@ -392,22 +417,12 @@ TEST(HuffmanBlocks, CutInputLeavesTheCutBlockForLater)
     std::vector<uint8_t> out(65536);
     std::vector<uint32_t> ends(16384);
     for (size_t cut : { size_t(0), size_t(1), size_t(40), size_t(7001), size_t(19999) }) {
-        // Calls until one finds no whole block left.
-        size_t decoded = 0;
-        uint32_t bits = 0;
-        for (;;) {
-            HuffmanBlocks blocks
-                = huffmanDecodeBlocks(raw.data(), cut, bits, out.data(), out.size(), ends.data(), ends.size());
-            if (blocks.count == 0)
-                break;
-            decoded += blocks.count;
-            bits = blocks.bitPosition;
-        }
+        const BlocksUpToCut decoded = decodeBlocksUpTo(raw, cut, out, ends);
         size_t inCut = 0;
         while (inCut < whole.positions.size() && whole.positions[inCut] <= cut * 8)
             ++inCut;
-        EXPECT_EQ(decoded, inCut) << cut;
-        EXPECT_EQ(bits, inCut == 0 ? 0 : whole.positions[inCut - 1]) << cut;
+        EXPECT_EQ(decoded.blocks.size(), inCut) << cut;
+        EXPECT_EQ(decoded.bits, inCut == 0 ? 0 : whole.positions[inCut - 1]) << cut;
     }
 }
 
@@ -446,25 +461,11 @@ TEST(HuffmanBlocks, StreamCutAtEveryByteGivesTheReferenceBlocksBeforeTheCut)
         for (size_t cut = 0; cut <= raw.size(); ++cut) {
             while (whole < expected.positions.size() && expected.positions[whole] <= cut * 8)
                 ++whole;
-            size_t decoded = 0;
-            uint32_t bits = 0;
-            for (;;) {
-                HuffmanBlocks blocks
-                    = huffmanDecodeBlocks(raw.data(), cut, bits, out.data(), out.size(), ends.data(), ends.size());
-                if (blocks.count == 0)
-                    break;
-                uint32_t from = 0;
-                for (uint32_t i = 0; i < blocks.count; ++i) {
-                    ASSERT_LT(decoded, whole) << "cut " << cut;
-                    ASSERT_EQ(std::vector<uint8_t>(out.begin() + from, out.begin() + ends[i]), expected.blocks[decoded])
-                        << "cut " << cut << " block " << decoded;
-                    from = ends[i];
-                    ++decoded;
-                }
-                bits = blocks.bitPosition;
-            }
-            ASSERT_EQ(decoded, whole) << "cut " << cut;
-            ASSERT_EQ(bits, whole == 0 ? 0 : expected.positions[whole - 1]) << "cut " << cut;
+            const BlocksUpToCut decoded = decodeBlocksUpTo(raw, cut, out, ends);
+            ASSERT_EQ(decoded.blocks.size(), whole) << "cut " << cut;
+            for (size_t i = 0; i < whole; ++i)
+                ASSERT_EQ(decoded.blocks[i], expected.blocks[i]) << "cut " << cut << " block " << i;
+            ASSERT_EQ(decoded.bits, whole == 0 ? 0 : expected.positions[whole - 1]) << "cut " << cut;
         }
     }
 }
